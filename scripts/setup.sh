@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for the program, builds it, and then either starts it on the demo
+# database ("run") or runs every test ("test").
+#   scripts/setup.sh run [extra start-up parameters]
+#   scripts/setup.sh test
+set -euo pipefail
+
+mode=${1:-run}
+shift || true
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${RP_BUILD_DIR:-$root/build}
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
+    libqt6sql6-sqlite libqt6sql6-odbc qt6-serialport-dev libcurl4-openssl-dev libqrencode-dev
+    libxlsxwriter-dev libsqlite3-dev libgtest-dev libgmock-dev unixodbc unixodbc-dev libsqliteodbc
+    xvfb xauth poppler-utils python3 python3-aiosmtpd socat openssl fonts-dejavu-core
+    fonts-liberation2)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 \
+        install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" --parallel "$(nproc)"
+
+case "$mode" in
+    run)
+        program_dir=$build/bin
+        if [ -x "$program_dir/rp_demo" ] && [ ! -f "$program_dir/DEMO.db" ]; then
+            "$program_dir/rp_demo" --out "$program_dir/DEMO.db"
+        fi
+        exec "$program_dir/Rp_Tarifolio" \
+            "@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;@ParametroAdicional=;@Caja=1" "$@"
+        ;;
+    test)
+        cd "$build"
+        ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+        ;;
+    *)
+        echo "usage: scripts/setup.sh run|test" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,9 @@
+#include "support/TestEnvironment.h"
+
+namespace testsupport {
+
+void installPinnedEnvironment()
+{
+}
+
+} // namespace testsupport
