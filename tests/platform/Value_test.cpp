@@ -1,0 +1,82 @@
+#include "platform/RuntimeError.h"
+#include "platform/Value.h"
+
+#include <gtest/gtest.h>
+
+TEST(Currency, reads_text_exactly_and_rounds_past_four_decimals)
+{
+    struct Row
+    {
+        const char16_t* text;
+        QChar separator;
+        qint64 raw;
+    };
+    const Row rows[] = {
+        {u"1234,5", u',', 12345000},
+        {u" -0,0025 ", u',', -25},
+        {u"12", u',', 120000},
+        {u"0.00005", u'.', 1}, // the fifth decimal rounds half away from zero
+        {u"-0.00005", u'.', -1},
+        {u"1.23456", u'.', 12346},
+    };
+    for (const Row& row : rows) {
+        const auto value = Currency::fromString(QString::fromUtf16(row.text), row.separator);
+        ASSERT_TRUE(value.has_value()) << QString::fromUtf16(row.text).toStdString();
+        EXPECT_EQ(value->raw(), row.raw) << QString::fromUtf16(row.text).toStdString();
+    }
+}
+
+TEST(Currency, refuses_text_that_is_not_an_amount)
+{
+    for (const char16_t* text : {u"", u"abc", u"1,2,3", u"1.5", u"-", u"1e5"})
+        EXPECT_FALSE(Currency::fromString(QString::fromUtf16(text), u',').has_value())
+            << QString::fromUtf16(text).toStdString();
+}
+
+TEST(Currency, multiplies_and_rounds_without_doubles)
+{
+    const Currency price = *Currency::fromString(u"10.0001");
+    const Currency rate = *Currency::fromString(u"0.21");
+
+    EXPECT_EQ((price * rate).toString(), QStringLiteral("2.1"));
+    EXPECT_EQ(Currency::fromString(u"2.345")->rounded(2).toString(u','), QStringLiteral("2,35"));
+    EXPECT_EQ(Currency::fromString(u"-2.345")->rounded(2).toString(), QStringLiteral("-2.35"));
+    EXPECT_EQ(Currency::fromDouble(0.1 + 0.2)->toString(), QStringLiteral("0.3"));
+}
+
+TEST(Value, keeps_empty_null_and_empty_text_apart)
+{
+    const Value empty;
+    const Value null = Value::null();
+    const Value text(QString{});
+
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_TRUE(null.isNull());
+    EXPECT_TRUE(text.isText());
+    EXPECT_FALSE(empty == null);
+    EXPECT_FALSE(null == text);
+    EXPECT_EQ(null.toString(), QString());
+}
+
+TEST(Value, converts_like_the_original_and_raises_its_errors)
+{
+    EXPECT_EQ(Value(u"  42 ").toLongLong(), 42);
+    EXPECT_EQ(Value(2.5).toLongLong(), 2); // rounds half to even
+    EXPECT_EQ(Value(true).toDouble(), -1.0);
+    EXPECT_EQ(Value(qint32(7)).toCurrency().toString(), QStringLiteral("7"));
+    EXPECT_EQ(Value(0.1).toString(), QStringLiteral("0.1"));
+    EXPECT_EQ(Value(QDate(2026, 3, 1)).toString(), QStringLiteral("2026-03-01"));
+
+    try {
+        (void)Value::null().toDouble();
+        FAIL() << "Null converted to a number";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 94);
+    }
+    try {
+        (void)Value(u"abc").toDouble();
+        FAIL() << "text converted to a number";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), RuntimeError::TypeMismatch);
+    }
+}
