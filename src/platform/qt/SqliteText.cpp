@@ -1,0 +1,371 @@
+#include "platform/qt/SqliteText.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include <QChar>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+namespace {
+
+// A character's place in the dictionary order. Texts compare first on the primary weights
+// alone (case and accents gone); only when those are all equal do the accents (secondary weights)
+// decide. Case never decides: that is what makes the comparison case-insensitive.
+struct Weight
+{
+    std::uint32_t primary = 0;
+    std::uint32_t secondary = 0;
+
+    bool operator==(const Weight&) const = default;
+};
+
+// Latin letters keep their code-point order on the primary level; doubling leaves a free slot
+// after every letter, which "ñ" takes: in Spanish it is a letter of its own after "n".
+constexpr std::uint32_t kEnyePrimary = 'n' * 2 + 1;
+
+Weight computeWeight(char32_t cp)
+{
+    if (cp < 0x80)
+    {
+        const char32_t lower = (cp >= 'A' && cp <= 'Z') ? cp + ('a' - 'A') : cp;
+        return {static_cast<std::uint32_t>(lower) * 2, 0};
+    }
+    const char32_t folded = QChar::toCaseFolded(cp);
+    char32_t base = folded;
+    char32_t firstMark = 0;
+    while (QChar::decompositionTag(base) == QChar::Canonical)
+    {
+        const QString parts = QChar::decomposition(base);
+        if (parts.isEmpty())
+            break;
+        const char32_t head = parts.at(0).isHighSurrogate() && parts.size() > 1
+            ? QChar::surrogateToUcs4(parts.at(0), parts.at(1))
+            : parts.at(0).unicode();
+        if (firstMark == 0 && parts.size() > 1 && !parts.at(0).isHighSurrogate())
+            firstMark = parts.at(1).unicode();
+        if (head == base)
+            break;
+        base = head;
+    }
+    if (base == folded)
+        return {static_cast<std::uint32_t>(folded) * 2, 0};
+    if (base == 'n' && firstMark == 0x0303)
+        return {kEnyePrimary, 0};
+    return {static_cast<std::uint32_t>(QChar::toCaseFolded(base)) * 2,
+            static_cast<std::uint32_t>(folded)};
+}
+
+// Latin-1 and Latin Extended A/B cover every Spanish text; they come from a table built once.
+constexpr char32_t kTableSize = 0x250;
+
+const std::array<Weight, kTableSize>& weightTable()
+{
+    static const std::array<Weight, kTableSize> table = [] {
+        std::array<Weight, kTableSize> t{};
+        for (char32_t cp = 0; cp < kTableSize; ++cp)
+            t[cp] = computeWeight(cp);
+        return t;
+    }();
+    return table;
+}
+
+inline Weight weightOf(char32_t cp)
+{
+    return cp < kTableSize ? weightTable()[cp] : computeWeight(cp);
+}
+
+// Decodes one UTF-8 sequence at s[i] and advances i. A malformed byte stands for itself (read as
+// Latin-1), so a text written by some old tool still compares and matches deterministically.
+inline char32_t decodeUtf8(const unsigned char* s, int n, int& i)
+{
+    const unsigned char lead = s[i++];
+    if (lead < 0x80)
+        return lead;
+    int extra = 0;
+    char32_t cp = 0;
+    if ((lead & 0xE0) == 0xC0)
+    {
+        extra = 1;
+        cp = lead & 0x1F;
+    }
+    else if ((lead & 0xF0) == 0xE0)
+    {
+        extra = 2;
+        cp = lead & 0x0F;
+    }
+    else if ((lead & 0xF8) == 0xF0)
+    {
+        extra = 3;
+        cp = lead & 0x07;
+    }
+    else
+    {
+        return lead;
+    }
+    if (i + extra > n)
+        return lead;
+    for (int k = 0; k < extra; ++k)
+    {
+        if ((s[i + k] & 0xC0) != 0x80)
+            return lead;
+    }
+    for (int k = 0; k < extra; ++k)
+        cp = (cp << 6) | (s[i + k] & 0x3F);
+    i += extra;
+    return cp;
+}
+
+// The server pads and ignores blanks at the end; only the plain space counts as a blank.
+inline int lengthWithoutTrailingBlanks(const unsigned char* s, int n)
+{
+    while (n > 0 && s[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+inline unsigned char asciiLower(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+int collateTexto(void*, int aLength, const void* a, int bLength, const void* b)
+{
+    return compareSqliteText(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
+                             bLength);
+}
+
+// ---- LIKE ----
+
+// A compiled pattern: one token per pattern character. Literals hold the character's weight, so
+// matching folds case exactly as the collation does.
+constexpr std::uint64_t kAnyOne = ~std::uint64_t{0};
+constexpr std::uint64_t kAnyMany = ~std::uint64_t{0} - 1;
+
+inline std::uint64_t tokenOf(char32_t cp)
+{
+    const Weight w = weightOf(cp);
+    return (std::uint64_t{w.primary} << 32) | w.secondary;
+}
+
+struct LikePattern
+{
+    std::vector<std::uint64_t> tokens;
+    char32_t escape = 0;
+    bool hasEscape = false;
+    bool valid = true;  // false when the pattern ends with the escape character: matches nothing
+};
+
+LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t escape)
+{
+    LikePattern pattern;
+    pattern.escape = escape;
+    pattern.hasEscape = hasEscape;
+    pattern.tokens.reserve(static_cast<std::size_t>(n));
+    int i = 0;
+    while (i < n)
+    {
+        const char32_t cp = decodeUtf8(p, n, i);
+        if (hasEscape && cp == escape)
+        {
+            if (i >= n)
+            {
+                pattern.valid = false;
+                break;
+            }
+            pattern.tokens.push_back(tokenOf(decodeUtf8(p, n, i)));
+        }
+        else if (cp == '%')
+        {
+            if (pattern.tokens.empty() || pattern.tokens.back() != kAnyMany)
+                pattern.tokens.push_back(kAnyMany);
+        }
+        else if (cp == '_')
+        {
+            pattern.tokens.push_back(kAnyOne);
+        }
+        else
+        {
+            pattern.tokens.push_back(tokenOf(cp));
+        }
+    }
+    return pattern;
+}
+
+// Greedy wildcard match with one back-tracking point: linear for patterns with a single "%",
+// at worst pattern length times text length.
+bool matchLike(const std::vector<std::uint64_t>& tokens, const unsigned char* s, int n)
+{
+    const std::size_t count = tokens.size();
+    std::size_t p = 0;
+    int i = 0;
+    std::size_t starToken = count;
+    int starText = 0;
+    while (i < n)
+    {
+        int next = i;
+        const char32_t cp = decodeUtf8(s, n, next);
+        if (p < count && tokens[p] == kAnyMany)
+        {
+            starToken = p++;
+            starText = i;
+            continue;
+        }
+        if (p < count && (tokens[p] == kAnyOne || tokens[p] == tokenOf(cp)))
+        {
+            ++p;
+            i = next;
+            continue;
+        }
+        if (starToken == count)
+            return false;
+        p = starToken + 1;
+        decodeUtf8(s, n, starText);
+        i = starText;
+    }
+    while (p < count && tokens[p] == kAnyMany)
+        ++p;
+    return p == count;
+}
+
+// Trailing blanks of the matched text do not count, those of the pattern do: try the text
+// without its blanks first, then giving back one blank at a time.
+bool likeMatches(const LikePattern& pattern, sqlite3_value* text)
+{
+    if (!pattern.valid)
+        return false;
+    const auto* s = sqlite3_value_text(text);
+    const int length = sqlite3_value_bytes(text);
+    for (int n = lengthWithoutTrailingBlanks(s, length); n <= length; ++n)
+    {
+        if (matchLike(pattern.tokens, s, n))
+            return true;
+    }
+    return false;
+}
+
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    for (int k = 0; k < argc; ++k)
+    {
+        if (sqlite3_value_type(argv[k]) == SQLITE_NULL)
+        {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    bool hasEscape = false;
+    char32_t escape = 0;
+    if (argc == 3)
+    {
+        const auto* e = sqlite3_value_text(argv[2]);
+        const int eLength = sqlite3_value_bytes(argv[2]);
+        int pos = 0;
+        if (e != nullptr && eLength > 0)
+            escape = decodeUtf8(e, eLength, pos);
+        if (e == nullptr || eLength == 0 || pos != eLength)
+        {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        hasEscape = true;
+    }
+
+    // The pattern is nearly always a constant of the statement: compile it once per statement.
+    // SQLite keeps the compiled pattern while the argument stays the same and frees it otherwise.
+    auto* cached = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (cached != nullptr && cached->hasEscape == hasEscape && cached->escape == escape)
+    {
+        sqlite3_result_int(context, likeMatches(*cached, argv[1]) ? 1 : 0);
+        return;
+    }
+    const auto* p = sqlite3_value_text(argv[0]);
+    const int pLength = sqlite3_value_bytes(argv[0]);
+    auto* compiled = new LikePattern(compileLike(p, pLength, hasEscape, escape));
+    sqlite3_result_int(context, likeMatches(*compiled, argv[1]) ? 1 : 0);
+    sqlite3_set_auxdata(context, 0, compiled,
+                        [](void* data) { delete static_cast<LikePattern*>(data); });
+}
+
+}  // namespace
+
+int compareSqliteText(const char* a, int aLength, const char* b, int bLength)
+{
+    const auto* ua = reinterpret_cast<const unsigned char*>(a);
+    const auto* ub = reinterpret_cast<const unsigned char*>(b);
+    const int na = lengthWithoutTrailingBlanks(ua, aLength);
+    const int nb = lengthWithoutTrailingBlanks(ub, bLength);
+
+    // Most texts are plain ASCII codes and names: compare those bytes without decoding.
+    int i = 0;
+    int j = 0;
+    while (i < na && j < nb)
+    {
+        const unsigned char ca = ua[i];
+        const unsigned char cb = ub[j];
+        if ((ca | cb) >= 0x80)
+            break;
+        if (ca != cb)
+        {
+            const unsigned char la = asciiLower(ca);
+            const unsigned char lb = asciiLower(cb);
+            if (la != lb)
+                return la < lb ? -1 : 1;
+        }
+        ++i;
+        ++j;
+    }
+
+    int accents = 0;
+    while (i < na && j < nb)
+    {
+        const Weight wa = weightOf(decodeUtf8(ua, na, i));
+        const Weight wb = weightOf(decodeUtf8(ub, nb, j));
+        if (wa.primary != wb.primary)
+            return wa.primary < wb.primary ? -1 : 1;
+        if (accents == 0 && wa.secondary != wb.secondary)
+            accents = wa.secondary < wb.secondary ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return accents;
+}
+
+int compareSqliteText(const QByteArray& a, const QByteArray& b)
+{
+    return compareSqliteText(a.constData(), static_cast<int>(a.size()), b.constData(),
+                             static_cast<int>(b.size()));
+}
+
+void registerSqliteText(sqlite3* db)
+{
+    if (db == nullptr)
+        return;
+    sqlite3_create_collation_v2(db, kSqliteTextCollation, SQLITE_UTF8, nullptr, &collateTexto,
+                                nullptr);
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(db, "like", 2, flags, nullptr, &likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "like", 3, flags, nullptr, &likeFunction, nullptr, nullptr,
+                               nullptr);
+}
+
+bool registerSqliteText(const QSqlDatabase& db)
+{
+    if (!db.isOpen() || db.driver() == nullptr)
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3* raw = *static_cast<sqlite3* const*>(handle.constData());
+    if (raw == nullptr)
+        return false;
+    registerSqliteText(raw);
+    return true;
+}
