@@ -1,10 +1,17 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "platform/Service.h"
+#include "platform/qt/QtPlatform.h"
+#include "startup/Controles.h"
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
+    const QtPlatform platform;
+    Controles controles;
+    const ScopedService<Controles> controlesService(controles);
     QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
     return 0;
 }

@@ -1,0 +1,13 @@
+#include "platform/Clock.h"
+
+#include "platform/Service.h"
+
+QDateTime Now()
+{
+    return Service<Clock>::get().now();
+}
+
+QDate Today()
+{
+    return Now().date();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+
+// The workstation's clock (local time). Reached through Service<Clock>; tests pin it.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+
+    virtual QDateTime now() const = 0;
+};
+
+// Local date and time now, and today's date, from the installed clock.
+QDateTime Now();
+QDate Today();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// What the program asks of the machine: names, environment variables, folders. Reached through
+// Service<Environment>; tests pin it.
+class Environment
+{
+public:
+    virtual ~Environment() = default;
+
+    // The machine's name, as the suite's workstation key uses it.
+    virtual QString computerName() const = 0;
+    // The login name of the person running the program.
+    virtual QString userName() const = 0;
+    // The value of an environment variable, matched ignoring case as on the suite's home system;
+    // empty when unset.
+    virtual QString variable(const QString& name) const = 0;
+    // The system's temporary folder, without a trailing "/".
+    virtual QString systemTempFolder() const = 0;
+    // The folder that holds the running executable, without a trailing "/".
+    virtual QString executableFolder() const = 0;
+};
+
+// The environment variable that moves the program folder elsewhere.
+inline constexpr char ProgramHomeVariable[] = "RP_TARIFOLIO_HOME";
+
+// Executable name, also the program name the suite's tables and settings use.
+QString executableName();
+
+// The program folder (helper files, INI file, reports, error log of the data layer):
+// RP_TARIFOLIO_HOME when set, else the executable's folder. No trailing "/".
+QString programFolder();
+
+// The folder for temporary files: TEMP, else TMP, else the system temporary folder; trimmed, no
+// trailing "/" added or removed.
+QString temporaryFolder();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+// What the file-open dialog is asked for.
+struct OpenFileRequest
+{
+    QString title;
+    // Pairs of description and pattern joined by "|", as the program writes them:
+    // "Imagenes|*.jpg;*.png|Todos|*.*".
+    QString filter;
+    // The pair offered first, counting from 1.
+    int filterIndex = 1;
+    // Only existing files may be chosen.
+    bool mustExist = true;
+    // Folder the dialog opens in; empty for the last one used.
+    QString initialFolder;
+};
+
+// The file-open dialog. Reached through Service<FileDialog>; tests script the choice.
+class FileDialog
+{
+public:
+    virtual ~FileDialog() = default;
+
+    // Shows the open dialog. Returns the chosen file's full path, or nothing when the operator
+    // cancelled.
+    virtual std::optional<QString> getOpenFileName(const OpenFileRequest& request) = 0;
+};

@@ -1,0 +1,29 @@
+#include "platform/qt/QtDatePicker.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
+
+#include "platform/Clock.h"
+
+std::optional<QDate> QtDatePicker::pickDate(const QDate& initial)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Seleccione la fecha"));
+    auto* calendar = new QCalendarWidget(&dialog);
+    calendar->setSelectedDate(initial.isValid() ? initial : Today());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(calendar);
+    layout->addWidget(buttons);
+
+    QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return calendar->selectedDate();
+}

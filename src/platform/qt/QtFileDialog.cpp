@@ -1,0 +1,36 @@
+#include "platform/qt/QtFileDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+QStringList QtFileDialog::nameFilters(const QString& filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == u"*.*")
+                pattern = QStringLiteral("*");
+        }
+        result.append(parts[i].trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
+    return result;
+}
+
+std::optional<QString> QtFileDialog::getOpenFileName(const OpenFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = nameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(qBound(0, request.filterIndex - 1,
+                                                     int(filters.size()) - 1)));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}

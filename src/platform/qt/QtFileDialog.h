@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/FileDialog.h"
+
+// The file-open dialog on QFileDialog.
+class QtFileDialog final : public FileDialog
+{
+public:
+    std::optional<QString> getOpenFileName(const OpenFileRequest& request) override;
+
+    // "Imagenes|*.jpg;*.png|Todos|*.*" as Qt's name filters: "Imagenes (*.jpg *.png)", "Todos (*)".
+    static QStringList nameFilters(const QString& filter);
+};

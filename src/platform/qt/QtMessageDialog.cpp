@@ -1,0 +1,97 @@
+#include "platform/qt/QtMessageDialog.h"
+
+#include <QApplication>
+#include <QList>
+#include <QMessageBox>
+#include <QPair>
+
+#include "platform/Environment.h"
+
+namespace {
+
+using Button = QPair<QMessageBox::StandardButton, int>;
+
+QList<Button> buttonsFor(int buttons)
+{
+    switch (buttons) {
+    case Msg::OkCancel:
+        return {{QMessageBox::Ok, Msg::Ok}, {QMessageBox::Cancel, Msg::Cancel}};
+    case Msg::AbortRetryIgnore:
+        return {{QMessageBox::Abort, Msg::Abort},
+                {QMessageBox::Retry, Msg::Retry},
+                {QMessageBox::Ignore, Msg::Ignore}};
+    case Msg::YesNoCancel:
+        return {{QMessageBox::Yes, Msg::Yes},
+                {QMessageBox::No, Msg::No},
+                {QMessageBox::Cancel, Msg::Cancel}};
+    case Msg::YesNo:
+        return {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}};
+    case Msg::RetryCancel:
+        return {{QMessageBox::Retry, Msg::Retry}, {QMessageBox::Cancel, Msg::Cancel}};
+    default:
+        return {{QMessageBox::Ok, Msg::Ok}};
+    }
+}
+
+QMessageBox::Icon iconFor(int icon)
+{
+    switch (icon) {
+    case Msg::Critical:
+        return QMessageBox::Critical;
+    case Msg::Question:
+        return QMessageBox::Question;
+    case Msg::Exclamation:
+        return QMessageBox::Warning;
+    case Msg::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+int QtMessageDialog::show(const QString& text, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? executableName() : title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(iconFor(Msg::iconOf(style)));
+
+    const QList<Button> buttons = buttonsFor(Msg::buttonsOf(style));
+    QMessageBox::StandardButtons standard;
+    for (const Button& b : buttons)
+        standard |= b.first;
+    box.setStandardButtons(standard);
+    const int defaultIndex = qMin<int>(Msg::defaultButtonOf(style), buttons.size() - 1);
+    box.setDefaultButton(buttons[defaultIndex].first);
+
+    // Escape answers Cancel where there is one, else No, else the only button; a box of Abort,
+    // Retry and Ignore cannot be escaped, as in the original.
+    QMessageBox::StandardButton escape = QMessageBox::NoButton;
+    for (const Button& b : buttons) {
+        if (b.second == Msg::Cancel)
+            escape = b.first;
+    }
+    if (escape == QMessageBox::NoButton) {
+        for (const Button& b : buttons) {
+            if (b.second == Msg::No)
+                escape = b.first;
+        }
+    }
+    if (escape == QMessageBox::NoButton && buttons.size() == 1)
+        escape = buttons.front().first;
+    if (escape != QMessageBox::NoButton)
+        box.setEscapeButton(escape);
+    else
+        box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const Button& b : buttons) {
+        if (b.first == clicked)
+            return b.second;
+    }
+    return escape != QMessageBox::NoButton ? buttons.front().second : Msg::Cancel;
+}

@@ -1,0 +1,45 @@
+#include "platform/qt/QtPlatform.h"
+
+#include "platform/Entorno.h"
+#include "platform/LectorIni.h"
+#include "platform/Service.h"
+#include "platform/Utilidades.h"
+#include "platform/qt/ExitProgramEnd.h"
+#include "platform/qt/QtDatePicker.h"
+#include "platform/qt/QtFileDialog.h"
+#include "platform/qt/QtInputDialog.h"
+#include "platform/qt/QtLauncher.h"
+#include "platform/qt/QtMessageDialog.h"
+#include "platform/qt/SystemClock.h"
+#include "platform/qt/SystemEnvironment.h"
+
+struct QtPlatform::Parts
+{
+    SystemClock clock;
+    SystemEnvironment environment;
+    QtMessageDialog messages;
+    QtInputDialog input;
+    QtFileDialog files;
+    QtDatePicker dates;
+    QtLauncher launcher;
+    ExitProgramEnd programEnd;
+    Utilidades utilidades;
+    Entorno entorno;
+    LectorIni lectorIni;
+
+    ScopedService<Clock> clockService{clock};
+    ScopedService<Environment> environmentService{environment};
+    ScopedService<MessageDialog> messagesService{messages};
+    ScopedService<InputDialog> inputService{input};
+    ScopedService<FileDialog> filesService{files};
+    ScopedService<DatePicker> datesService{dates};
+    ScopedService<Launcher> launcherService{launcher};
+    ScopedService<ProgramEnd> programEndService{programEnd};
+    ScopedService<Utilidades> utilidadesService{utilidades};
+    ScopedService<Entorno> entornoService{entorno};
+    ScopedService<LectorIni> lectorIniService{lectorIni};
+};
+
+QtPlatform::QtPlatform() : m_parts(std::make_unique<Parts>()) { }
+
+QtPlatform::~QtPlatform() = default;

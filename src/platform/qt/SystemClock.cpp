@@ -1,0 +1,6 @@
+#include "platform/qt/SystemClock.h"
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}

@@ -1,0 +1,65 @@
+#include "support/FakeDialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+int FakeMessageDialog::show(const QString& text, int style, const QString& title)
+{
+    m_shown.append({title, text, style});
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "Unexpected message box (style " << style << ")\n  title: "
+                      << title.toStdString() << "\n  text: " << text.toStdString();
+        return Msg::Cancel;
+    }
+    const int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+void FakeMessageDialog::clear()
+{
+    m_answers.clear();
+    m_shown.clear();
+}
+
+QString FakeInputDialog::ask(const QString& prompt, const QString& title,
+                             const QString& defaultText)
+{
+    m_shown.append({title, prompt, 0});
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "Unexpected input box\n  title: " << title.toStdString()
+                      << "\n  prompt: " << prompt.toStdString()
+                      << "\n  default: " << defaultText.toStdString();
+        return QString();
+    }
+    const QString answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakeFileDialog::getOpenFileName(const OpenFileRequest& request)
+{
+    m_requests.append(request);
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "Unexpected file dialog: " << request.title.toStdString();
+        return std::nullopt;
+    }
+    auto answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::optional<QDate> FakeDatePicker::pickDate(const QDate& initial)
+{
+    m_initial.append(initial);
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "Unexpected date picker";
+        return std::nullopt;
+    }
+    auto answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+} // namespace testsupport

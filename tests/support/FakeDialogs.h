@@ -1,0 +1,85 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include "platform/DatePicker.h"
+#include "platform/FileDialog.h"
+#include "platform/InputDialog.h"
+#include "platform/MessageDialog.h"
+
+namespace testsupport {
+
+// One message box as it was shown.
+struct ShownBox
+{
+    QString title;
+    QString text;
+    int style = 0;
+};
+
+// Scripted message boxes: each box takes the next queued answer and is logged. A box with no
+// answer queued fails the test (with its title and text) and answers Cancel.
+class FakeMessageDialog final : public MessageDialog
+{
+public:
+    int show(const QString& text, int style, const QString& title) override;
+
+    void answer(int answerCode) { m_answers.push_back(answerCode); }
+    const QList<ShownBox>& shown() const { return m_shown; }
+    int pending() const { return int(m_answers.size()); }
+    void clear();
+
+private:
+    std::deque<int> m_answers;
+    QList<ShownBox> m_shown;
+};
+
+// Scripted input boxes: each takes the next queued text (empty text = cancelled); the prompts are
+// logged. An unscripted box fails the test and answers "".
+class FakeInputDialog final : public InputDialog
+{
+public:
+    QString ask(const QString& prompt, const QString& title, const QString& defaultText) override;
+
+    void answer(const QString& text) { m_answers.push_back(text); }
+    const QList<ShownBox>& shown() const { return m_shown; }
+
+private:
+    std::deque<QString> m_answers;
+    QList<ShownBox> m_shown;
+};
+
+// Scripted file-open dialog: each takes the next queued choice (nullopt = cancelled).
+class FakeFileDialog final : public FileDialog
+{
+public:
+    std::optional<QString> getOpenFileName(const OpenFileRequest& request) override;
+
+    void answer(std::optional<QString> path) { m_answers.push_back(std::move(path)); }
+    const QList<OpenFileRequest>& requests() const { return m_requests; }
+
+private:
+    std::deque<std::optional<QString>> m_answers;
+    QList<OpenFileRequest> m_requests;
+};
+
+// Scripted date picker: each takes the next queued choice (nullopt = cancelled).
+class FakeDatePicker final : public DatePicker
+{
+public:
+    std::optional<QDate> pickDate(const QDate& initial) override;
+
+    void answer(std::optional<QDate> date) { m_answers.push_back(date); }
+    const QList<QDate>& initialDates() const { return m_initial; }
+
+private:
+    std::deque<std::optional<QDate>> m_answers;
+    QList<QDate> m_initial;
+};
+
+} // namespace testsupport
