@@ -22,7 +22,7 @@ QString sourceName()
     return QStringLiteral("Utilidades");
 }
 
-[[noreturn]] void typeMismatch(const QString& text)
+[[noreturn]] void typeMismatch()
 {
     throw RuntimeError(RuntimeError::TypeMismatch,
                        QStringLiteral("No coinciden los tipos"), sourceName());
@@ -65,7 +65,7 @@ Currency Utilidades::ValorMoneda(const QString& text) const
         return Currency();
     if (const auto amount = readAmount(trimmed))
         return *amount;
-    typeMismatch(text);
+    typeMismatch();
 }
 
 qint32 Utilidades::ValorEntero(const QString& text) const
@@ -75,7 +75,7 @@ qint32 Utilidades::ValorEntero(const QString& text) const
         return 0;
     const auto amount = readAmount(trimmed);
     if (!amount)
-        typeMismatch(text);
+        typeMismatch();
     // Half to even, as the original's integer conversion rounds: 2.5 gives 2, 3.5 gives 4.
     const qint64 raw = amount->raw();
     qint64 whole = raw / Currency::Scale;
@@ -269,7 +269,7 @@ QString Utilidades::FechaFormula(const QString& dateText) const
 {
     const QDate date = LeeFecha(dateText);
     if (!date.isValid())
-        typeMismatch(dateText);
+        typeMismatch();
     return QStringLiteral("Date(%1,%2,%3)")
         .arg(date.year(), 4, 10, QChar(u'0'))
         .arg(date.month(), 2, 10, QChar(u'0'))

@@ -45,9 +45,10 @@ std::optional<QString> FakeFileDialog::getOpenFileName(const OpenFileRequest& re
         ADD_FAILURE() << "Unexpected file dialog: " << request.title.toStdString();
         return std::nullopt;
     }
-    auto answer = m_answers.front();
+    const QString path = m_answers.front().value_or(QString());
+    const bool chosen = m_answers.front().has_value();
     m_answers.pop_front();
-    return answer;
+    return chosen ? std::optional<QString>(path) : std::nullopt;
 }
 
 std::optional<QDate> FakeDatePicker::pickDate(const QDate& initial)

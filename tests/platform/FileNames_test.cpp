@@ -1,0 +1,61 @@
+#include "platform/FileNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/Environment.h"
+#include "support/FakeSystem.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+}
+
+} // namespace
+
+TEST(FileNames, resolves_each_component_ignoring_case)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("Informes/Ventas"));
+    touch(dir.filePath(QStringLiteral("Informes/Ventas/Lista.RPT")));
+    touch(dir.filePath(QStringLiteral("zr417px.ini")));
+
+    EXPECT_EQ(FileNames::resolve(dir.path() + QStringLiteral("\\INFORMES\\ventas\\lista.rpt")),
+              dir.filePath(QStringLiteral("Informes/Ventas/Lista.RPT")));
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("ZR417px.INI")),
+              dir.filePath(QStringLiteral("zr417px.ini")));
+    // A file about to be created keeps the name the program gave it.
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("informes/NUEVO.txt")),
+              dir.filePath(QStringLiteral("Informes/NUEVO.txt")));
+}
+
+TEST(FileNames, the_program_folder_is_the_home_variable_or_the_executable_folder)
+{
+    testsupport::environment().setExecutableFolder(QStringLiteral("/opt/rp/bin"));
+    EXPECT_EQ(programFolder(), QStringLiteral("/opt/rp/bin"));
+
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
+                                           QStringLiteral("/srv/rp/"));
+    EXPECT_EQ(programFolder(), QStringLiteral("/srv/rp"));
+    EXPECT_EQ(executableName(), QStringLiteral("Rp_Tarifolio"));
+}
+
+TEST(FileNames, the_temporary_folder_is_TEMP_else_TMP_else_the_system_one)
+{
+    testsupport::FixedEnvironment& env = testsupport::environment();
+    env.setSystemTempFolder(QStringLiteral("/sys/tmp"));
+    EXPECT_EQ(temporaryFolder(), QStringLiteral("/sys/tmp"));
+
+    env.setVariable(QStringLiteral("tmp"), QStringLiteral("/b"));
+    EXPECT_EQ(temporaryFolder(), QStringLiteral("/b"));
+
+    env.setVariable(QStringLiteral("TEMP"), QStringLiteral(" /a "));
+    EXPECT_EQ(temporaryFolder(), QStringLiteral("/a"));
+}
