@@ -142,4 +142,11 @@ QString NumeroEnLetras(const QString& Numero, int Ancho, const std::optional<QSt
     return frase;
 }
 
+QString NumeroEnLetras(Currency Importe, int Ancho, const std::optional<QString>& Moneda,
+    const std::optional<QString>& Centavos)
+{
+    return NumeroEnLetras(
+        Importe.toString(QLocale().decimalPoint().at(0)), Ancho, Moneda, Centavos);
+}
+
 } // namespace NumerosEnLetras

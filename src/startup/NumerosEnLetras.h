@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/Value.h"
+
 // Amounts in Spanish words, as printed on vouchers and receipts: "mil doscientos pesos con 50/100".
 namespace NumerosEnLetras {
 
@@ -15,6 +17,12 @@ namespace NumerosEnLetras {
 // right); " con 00/100" of an amount without decimals still follows them. `Centavos` is accepted
 // for the callers' sake and not used. Never fails: text that is not a number reads as zero.
 QString NumeroEnLetras(const QString& Numero, int Ancho = 0,
+    const std::optional<QString>& Moneda = std::nullopt,
+    const std::optional<QString>& Centavos = std::nullopt);
+
+// The same for an amount held as money, written as the workstation writes it ("1234,5"; a whole
+// amount has no decimals and so ends in " con 00/100").
+QString NumeroEnLetras(Currency Importe, int Ancho = 0,
     const std::optional<QString>& Moneda = std::nullopt,
     const std::optional<QString>& Centavos = std::nullopt);
 

@@ -151,6 +151,17 @@ TEST(NumerosEnLetras, cents_word_changes_nothing)
         QStringLiteral("quince Pesos con 25/100"));
 }
 
+TEST(NumerosEnLetras, money_amounts_read_as_the_workstation_writes_them)
+{
+    const QString pesos = QStringLiteral("Pesos");
+
+    EXPECT_EQ(NumeroEnLetras(Currency::fromRaw(12345000), 0, pesos),
+        QStringLiteral("mil doscientos treinta y cuatro Pesos con 50/100"));
+    EXPECT_EQ(NumeroEnLetras(Currency::fromRaw(12340000), 0, pesos),
+        QStringLiteral("mil doscientos treinta y cuatro Pesos con 00/100"));
+    EXPECT_EQ(NumeroEnLetras(Currency::fromRaw(5), 0, pesos), QStringLiteral("cero Pesos"));
+}
+
 TEST(NumerosEnLetras, decimal_separator_follows_the_workstation)
 {
     RestoreLocale restore;
