@@ -4,7 +4,7 @@
 
 namespace {
 
-const QString Source = QStringLiteral("Recordset");
+const QString ErrorSource = QStringLiteral("Recordset");
 
 QString closedText()
 {
@@ -25,7 +25,7 @@ QString readOnlyText()
 
 [[noreturn]] void raise(int number, const QString& text)
 {
-    throw RuntimeError(number, text, Source);
+    throw RuntimeError(number, text, ErrorSource);
 }
 
 } // namespace
@@ -39,7 +39,7 @@ AdoRecordset::~AdoRecordset()
 
 bool AdoRecordset::fail(int number, const QString& description)
 {
-    m_lastError = RuntimeError(number, description, Source);
+    m_lastError = RuntimeError(number, description, ErrorSource);
     return false;
 }
 

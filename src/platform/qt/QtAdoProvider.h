@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/AdoProvider.h"
+
+// The real database provider: SQLite files through QSQLITE (server text "SQLITE"), SQL Server and
+// Oracle through QODBC. Connection texts are the ones the program builds:
+//   "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=U;Pwd=P;"   SQL Server, or SQLite when S is "SQLITE"
+//   "Provider=OraOLEDB.Oracle.1;Data Source=D;User Id=U;Password=P;"   Oracle
+//   "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;..."   a local database file (opened as SQLite)
+//   "DRIVER=...;..." or "DSN=...;..."   handed to ODBC as it is
+class QtAdoProvider final : public AdoProvider
+{
+public:
+    struct Settings
+    {
+        // Where a bare SQLite database name is looked for: "<programFolder>/<name>.db".
+        QString programFolder;
+        // ODBC driver names (as registered with unixODBC) for SQL Server and Oracle.
+        QString sqlServerOdbcDriver = QStringLiteral("FreeTDS");
+        QString oracleOdbcDriver = QStringLiteral("Oracle");
+    };
+
+    explicit QtAdoProvider(Settings settings);
+
+    std::unique_ptr<AdoConnection> createConnection() override;
+
+    const Settings& settings() const { return m_settings; }
+
+private:
+    Settings m_settings;
+};
