@@ -6,9 +6,9 @@
 // An INI file with the semantics of the suite's home system: section and key names match ignoring
 // case, a section name may hold "|" and other punctuation, the first of repeated sections or keys
 // wins, blanks around names and values are dropped, a value wholly between matching quotes loses
-// them, lines starting with ";" are comments. Writing keeps every other line as it was. The file is
-// read as UTF-8 when it starts with the UTF-8 mark, else in Windows-1252; it is written back the same
-// way, lines ended with CR LF.
+// them, lines starting with ";" are comments. Writing keeps every other line as it was. The file
+// is read as UTF-8 when it starts with the UTF-8 mark, else in Windows-1252; it is written back
+// the same way, lines ended with CR LF.
 class IniFile
 {
 public:

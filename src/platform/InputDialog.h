@@ -8,10 +8,11 @@ class InputDialog
 public:
     virtual ~InputDialog() = default;
 
-    // Asks for one line of text under `prompt`, starting from `defaultText`. Returns the text typed,
-    // or an empty text when the operator cancels (the program cannot tell the two apart, and does not
-    // need to).
-    virtual QString ask(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Asks for one line of text under `prompt`, starting from `defaultText`. Returns the text
+    // typed, or an empty text when the operator cancels (the program cannot tell the two apart,
+    // and does not need to).
+    virtual QString ask(const QString& prompt, const QString& title,
+                        const QString& defaultText) = 0;
 };
 
 // Shorthand for Service<InputDialog>::get().ask(prompt, title, defaultText).

@@ -191,9 +191,9 @@ QString Utilidades::LimpiaCadenaFija(const QString& text) const
 
 // The scramble. Each letter or digit is replaced by the letter or digit found by moving forward in
 // "0-9A-Za-z" (62 characters, wrapping round) by a shift that depends on its position and on the
-// previous plain character: shift = (23 + 17 * position + previous) mod 62, where previous is the
-// index of the previous plain character in that alphabet (or its code mod 62 when it is not a letter
-// or digit; 0 for the first). Any other character is written as "~" and its four-digit hexadecimal
+// previous plain character: shift = (23 + 17 * position + previous) mod 62, where previous is
+// the index of the previous plain character in that alphabet (or its code mod 62 when it is not a
+// letter or digit; 0 for the first). Any other character is written as "~" and its four-digit hexadecimal
 // code (UTF-16), so commas, blanks, quotes, line breaks and accents never appear in the result.
 QString Utilidades::Encripta(const QString& text) const
 {

@@ -43,7 +43,8 @@ public:
     // The text without any occurrence of the characters in `characters` (and in the optional
     // further sets).
     QString QuitaCaracteres(const QString& text, const QString& characters,
-                            const QString& more = QString(), const QString& evenMore = QString()) const;
+                            const QString& more = QString(),
+                            const QString& evenMore = QString()) const;
 
     // Every occurrence of `search` replaced, letter case significant; an empty `search` changes
     // nothing.

@@ -48,4 +48,14 @@ QByteArray encode(const QString& text)
     return bytes;
 }
 
+QByteArray encodeFixed(const QString& text, int width)
+{
+    if (width <= 0)
+        return QByteArray();
+    QByteArray bytes = encode(text.left(width));
+    if (bytes.size() < width)
+        bytes.append(QByteArray(width - bytes.size(), ' '));
+    return bytes;
+}
+
 } // namespace Windows1252

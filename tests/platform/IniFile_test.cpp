@@ -136,4 +136,6 @@ TEST(Windows1252, every_byte_survives_a_round_trip)
     EXPECT_EQ(text.at(0x80), QChar(0x20AC));  // euro sign
     EXPECT_EQ(text.at(0xF3), QChar(u'ó'));
     EXPECT_EQ(Windows1252::encode(QStringLiteral("€ñ…\u4e2d")), QByteArray("\x80\xf1\x85?"));
+    EXPECT_EQ(Windows1252::encodeFixed(QStringLiteral("Peña"), 6), QByteArray("Pe\xf1" "a  "));
+    EXPECT_EQ(Windows1252::encodeFixed(QStringLiteral("PUESTO|USUARIO"), 6), QByteArray("PUESTO"));
 }

@@ -289,8 +289,9 @@ TEST(Utilidades, PreguntaError_asks_abort_retry_ignore)
 {
     testsupport::messages().answer(Msg::Retry);
 
-    const int answer =
-        u().PreguntaError(RuntimeError(3704, QStringLiteral(" Objeto cerrado "), QStringLiteral("x")));
+    const RuntimeError error(3704, QStringLiteral(" Objeto cerrado "), QStringLiteral("x"));
+
+    const int answer = u().PreguntaError(error);
 
     EXPECT_EQ(answer, Msg::Retry);
     ASSERT_EQ(testsupport::messages().shown().size(), 1);

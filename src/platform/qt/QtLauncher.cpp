@@ -23,7 +23,8 @@ bool QtLauncher::openDocument(const QString& target, bool minimized)
     Q_UNUSED(minimized);
     if (target.isEmpty())
         return false;
-    const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
-                                               : QUrl::fromUserInput(target);
+    const QUrl url = QFileInfo::exists(target)
+        ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
+        : QUrl::fromUserInput(target);
     return url.isValid() && QDesktopServices::openUrl(url);
 }

@@ -15,21 +15,19 @@ QList<Button> buttonsFor(int buttons)
 {
     switch (buttons) {
     case Msg::OkCancel:
-        return {{QMessageBox::Ok, Msg::Ok}, {QMessageBox::Cancel, Msg::Cancel}};
+        return { { QMessageBox::Ok, Msg::Ok }, { QMessageBox::Cancel, Msg::Cancel } };
     case Msg::AbortRetryIgnore:
-        return {{QMessageBox::Abort, Msg::Abort},
-                {QMessageBox::Retry, Msg::Retry},
-                {QMessageBox::Ignore, Msg::Ignore}};
+        return { { QMessageBox::Abort, Msg::Abort }, { QMessageBox::Retry, Msg::Retry },
+            { QMessageBox::Ignore, Msg::Ignore } };
     case Msg::YesNoCancel:
-        return {{QMessageBox::Yes, Msg::Yes},
-                {QMessageBox::No, Msg::No},
-                {QMessageBox::Cancel, Msg::Cancel}};
+        return { { QMessageBox::Yes, Msg::Yes }, { QMessageBox::No, Msg::No },
+            { QMessageBox::Cancel, Msg::Cancel } };
     case Msg::YesNo:
-        return {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}};
+        return { { QMessageBox::Yes, Msg::Yes }, { QMessageBox::No, Msg::No } };
     case Msg::RetryCancel:
-        return {{QMessageBox::Retry, Msg::Retry}, {QMessageBox::Cancel, Msg::Cancel}};
+        return { { QMessageBox::Retry, Msg::Retry }, { QMessageBox::Cancel, Msg::Cancel } };
     default:
-        return {{QMessageBox::Ok, Msg::Ok}};
+        return { { QMessageBox::Ok, Msg::Ok } };
     }
 }
 
@@ -49,11 +47,24 @@ QMessageBox::Icon iconFor(int icon)
     }
 }
 
+// Escape answers Cancel where there is one, else No, else the only button; a box of Abort,
+// Retry and Ignore cannot be escaped, as in the original.
+QMessageBox::StandardButton escapeFor(const QList<Button>& buttons)
+{
+    for (const int wanted : { int(Msg::Cancel), int(Msg::No) }) {
+        for (const Button& b : buttons) {
+            if (b.second == wanted)
+                return b.first;
+        }
+    }
+    return buttons.size() == 1 ? buttons.front().first : QMessageBox::NoButton;
+}
+
 } // namespace
 
-int QtMessageDialog::show(const QString& text, int style, const QString& title)
+void QtMessageDialog::prepare(
+    QMessageBox& box, const QString& text, int style, const QString& title)
 {
-    QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? executableName() : title);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -67,31 +78,33 @@ int QtMessageDialog::show(const QString& text, int style, const QString& title)
     const int defaultIndex = qMin<int>(Msg::defaultButtonOf(style), buttons.size() - 1);
     box.setDefaultButton(buttons[defaultIndex].first);
 
-    // Escape answers Cancel where there is one, else No, else the only button; a box of Abort,
-    // Retry and Ignore cannot be escaped, as in the original.
-    QMessageBox::StandardButton escape = QMessageBox::NoButton;
-    for (const Button& b : buttons) {
-        if (b.second == Msg::Cancel)
-            escape = b.first;
-    }
-    if (escape == QMessageBox::NoButton) {
-        for (const Button& b : buttons) {
-            if (b.second == Msg::No)
-                escape = b.first;
-        }
-    }
-    if (escape == QMessageBox::NoButton && buttons.size() == 1)
-        escape = buttons.front().first;
+    const QMessageBox::StandardButton escape = escapeFor(buttons);
     if (escape != QMessageBox::NoButton)
         box.setEscapeButton(escape);
     else
         box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+}
 
-    box.exec();
+int QtMessageDialog::answerOf(const QMessageBox& box, int style)
+{
+    const QList<Button> buttons = buttonsFor(Msg::buttonsOf(style));
     const auto clicked = box.standardButton(box.clickedButton());
+    const QMessageBox::StandardButton escape = escapeFor(buttons);
     for (const Button& b : buttons) {
         if (b.first == clicked)
             return b.second;
     }
-    return escape != QMessageBox::NoButton ? buttons.front().second : Msg::Cancel;
+    for (const Button& b : buttons) {
+        if (b.first == escape)
+            return b.second;
+    }
+    return Msg::Cancel;
+}
+
+int QtMessageDialog::show(const QString& text, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    prepare(box, text, style, title);
+    box.exec();
+    return answerOf(box, style);
 }
