@@ -27,6 +27,7 @@ QString FakeInputDialog::ask(const QString& prompt, const QString& title,
                              const QString& defaultText)
 {
     m_shown.append({title, prompt, 0});
+    m_defaults.append(defaultText);
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unexpected input box\n  title: " << title.toStdString()
                       << "\n  prompt: " << prompt.toStdString()

@@ -48,10 +48,13 @@ public:
 
     void answer(const QString& text) { m_answers.push_back(text); }
     const QList<ShownBox>& shown() const { return m_shown; }
+    // The default text of each box, in the order of shown().
+    const QList<QString>& defaults() const { return m_defaults; }
 
 private:
     std::deque<QString> m_answers;
     QList<ShownBox> m_shown;
+    QList<QString> m_defaults;
 };
 
 // Scripted file-open dialog: each takes the next queued choice (nullopt = cancelled).
