@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "data/DataObjects.h"
 #include "platform/Service.h"
 #include "platform/qt/QtPlatform.h"
 #include "startup/Controles.h"
@@ -12,6 +13,8 @@ int main(int argc, char* argv[])
     const QtPlatform platform;
     Controles controles;
     const ScopedService<Controles> controlesService(controles);
+    DataObjects dataObjects;
+    const ScopedService<DataObjects> dataObjectsService(dataObjects);
     QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
     return 0;
 }
