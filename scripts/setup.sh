@@ -37,8 +37,8 @@ cmake --build "$build" --parallel "$(nproc)"
 case "$mode" in
     run)
         program_dir=$build/bin
-        if [ -x "$program_dir/rp_demo" ] && [ ! -f "$program_dir/DEMO.db" ]; then
-            "$program_dir/rp_demo" --out "$program_dir/DEMO.db"
+        if [ ! -f "$program_dir/DEMO.db" ]; then
+            "$program_dir/rp_demo_db" --out "$program_dir"
         fi
         exec "$program_dir/Rp_Tarifolio" \
             "@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;@ParametroAdicional=;@Caja=1" "$@"

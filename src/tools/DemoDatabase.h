@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The demo databases the program runs on when no site database is given: "DEMO.db" (the suite's
+// database of a small hardware and grocery business) and "KZQ_ESTADISTICAS.db" (the statistics
+// database). The content depends only on the article count: the same options always give the
+// same bytes.
+namespace DemoDatabase {
+
+inline constexpr int kDefaultArticles = 3000;
+
+// Demo users (TA_USUARIOS, system 'zr417px'): an administrator and an ordinary user.
+inline constexpr const char* kAdminUser = "ADMIN";
+inline constexpr const char* kAdminPassword = "admin";
+inline constexpr const char* kOrdinaryUser = "VENDEDOR";
+inline constexpr const char* kOrdinaryPassword = "vendedor";
+
+struct Options
+{
+    QString folder;                   // created when missing
+    int articles = kDefaultArticles;  // 1 or more
+};
+
+// Writes both files into the folder, replacing earlier ones. Each file is written under a
+// temporary name and renamed when complete, so a failed run never leaves half a database behind.
+// Returns an empty text on success, else the reason in the program's words.
+QString write(const Options& options);
+
+} // namespace DemoDatabase
