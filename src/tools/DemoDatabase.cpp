@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "platform/RuntimeError.h"
+#include "platform/Utilidades.h"
 #include "tools/DemoCatalog.h"
 #include "tools/SqliteFile.h"
 
@@ -120,11 +121,10 @@ double money(double amount)
     return std::round(amount * 100.0) / 100.0;
 }
 
-// Stored credentials go through the suite's scramble.
-// TEMPORARY: stored as typed until the utility library's Encripta is available here.
+// Passwords are stored scrambled, as the login check reads them.
 QString scrambled(const QString& password)
 {
-    return password;
+    return Utilidades().Encripta(password);
 }
 
 QString ean13(const QString& twelveDigits)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Utilidades.h"
 #include "platform/qt/SqliteText.h"
 
 namespace {
@@ -167,6 +168,27 @@ TEST_F(DemoDatabaseTest, seeds_the_rows_start_up_and_the_price_list_rely_on)
     };
     for (const Case& c : cases)
         EXPECT_EQ(db.scalar(QString::fromUtf8(c.sql)).toStdString(), c.expected) << c.sql;
+}
+
+TEST_F(DemoDatabaseTest, demo_passwords_are_stored_scrambled)
+{
+    Connection db(demoPath());
+    const struct
+    {
+        const char* user;
+        const char* password;
+    } users[] = {{DemoDatabase::kAdminUser, DemoDatabase::kAdminPassword},
+                 {DemoDatabase::kOrdinaryUser, DemoDatabase::kOrdinaryPassword}};
+
+    for (const auto& u : users)
+    {
+        const QString stored = db.scalar(
+            QStringLiteral("SELECT Password FROM TA_USUARIOS WHERE NOMBRE='%1'")
+                .arg(QString::fromLatin1(u.user)));
+
+        EXPECT_NE(stored, QString::fromLatin1(u.password)) << u.user;
+        EXPECT_EQ(Utilidades().Desencripta(stored).toStdString(), u.password) << u.user;
+    }
 }
 
 TEST_F(DemoDatabaseTest, print_buffer_keeps_the_column_order_the_receipt_copies_rely_on)
