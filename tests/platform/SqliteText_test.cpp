@@ -3,8 +3,10 @@
 #include <optional>
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -201,6 +203,61 @@ TEST(SqliteTextOnQt, registers_on_an_open_qsqlite_connection_only)
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toInt(), 1);
         EXPECT_EQ(query.value(1).toInt(), 1);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+TEST(SqliteTextExtension, loads_into_a_plain_connection)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sqlite3_enable_load_extension(db, 1);
+    char* message = nullptr;
+
+    const int rc = sqlite3_load_extension(db, RP_SQLITE_TEXT_MODULE, nullptr, &message);
+
+    EXPECT_EQ(rc, SQLITE_OK) << (message != nullptr ? message : "");
+    sqlite3_free(message);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT 'Ñandú  ' = 'ñANDÚ' COLLATE TEXTO, 'ÑU' LIKE 'ñ%'",
+                                 -1, &statement, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(statement, 0), 1);
+    EXPECT_EQ(sqlite3_column_int(statement, 1), 1);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
+// The ODBC path reaches a SQLite file through the driver, which loads the extension itself.
+TEST(SqliteTextExtension, gives_the_odbc_driver_the_same_comparisons)
+{
+    ASSERT_TRUE(QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("odbc.db"));
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        registerSqliteText(db);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "CREATE TABLE T (Codigo varchar(10) COLLATE TEXTO PRIMARY KEY);"
+                               "INSERT INTO T VALUES ('Ñandú'),('nube')",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QString name = QStringLiteral("SqliteTextOdbc");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        db.setDatabaseName(QStringLiteral("DRIVER={SQLite3};Database=%1;LoadExt=%2")
+                               .arg(file, QStringLiteral(RP_SQLITE_TEXT_MODULE)));
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("SELECT COUNT(*) FROM T WHERE Codigo = 'ÑANDÚ '")))
+            << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.next());
+        EXPECT_EQ(query.value(0).toInt(), 1);
     }
     QSqlDatabase::removeDatabase(name);
 }
