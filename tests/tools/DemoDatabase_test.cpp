@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Utilidades.h"
+#include "support/DemoDatabaseFiles.h"
 #include "platform/qt/SqliteText.h"
 
 namespace {
@@ -276,4 +277,16 @@ TEST(DemoDatabase, bad_options_get_a_message_and_leave_the_old_files)
     EXPECT_EQ(DemoDatabase::write({blocker.fileName(), 5}),
               QStringLiteral("No se puede crear la carpeta %1").arg(blocker.fileName()));
     EXPECT_EQ(digest(dir.filePath(QStringLiteral("DEMO.db"))), before);
+}
+
+TEST(DemoDatabase, tool_writes_the_files_for_other_tests)
+{
+    QTemporaryDir dir;
+
+    const QString path = testsupport::writeDemoDatabases(dir.path(), 20);
+
+    ASSERT_EQ(path, dir.filePath(QStringLiteral("DEMO.db")));
+    Connection db(path);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")).toStdString(), "20");
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("KZQ_ESTADISTICAS.db"))));
 }
