@@ -38,14 +38,13 @@ void require(bool ok, const RuntimeError& failure)
         throw failure;
 }
 
-constexpr int DateGroup[] = {adDate, 64, adDBDate, adDBTime, adDBTimeStamp, 137};
-constexpr int TextGroup[] = {adBSTR, adChar, adWChar, adVarChar, adLongVarChar, adVarWChar,
-                             adLongVarWChar};
-constexpr int NumberGroup[] = {adSmallInt, adInteger, adSingle, adDouble, adDecimal, adTinyInt,
-                               adUnsignedTinyInt, 18, 19, adBigInt, 21, adNumeric};
+constexpr int DateGroup[] = { adDate, 64, adDBDate, adDBTime, adDBTimeStamp, 137 };
+constexpr int TextGroup[]
+    = { adBSTR, adChar, adWChar, adVarChar, adLongVarChar, adVarWChar, adLongVarWChar };
+constexpr int NumberGroup[] = { adSmallInt, adInteger, adSingle, adDouble, adDecimal, adTinyInt,
+    adUnsignedTinyInt, 18, 19, adBigInt, 21, adNumeric };
 
-template <std::size_t N>
-bool isIn(int type, const int (&group)[N])
+template <std::size_t N> bool isIn(int type, const int (&group)[N])
 {
     for (const int member : group) {
         if (member == type)
@@ -90,7 +89,7 @@ QString DB_Dll::connectionTextFromMembers() const
 }
 
 void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString& ConnString,
-                             bool ValidaAdmin, bool MuestraError)
+    bool ValidaAdmin, bool MuestraError)
 {
     ConnectionDialog* dialog = Service<ConnectionDialog>::tryGet();
     gOpenFlag = true;
@@ -160,16 +159,15 @@ void DB_Dll::ReintentaConectar()
         return;
     // This instance's own login: the statistics connection does not log in as the main one.
     if (!steps.run([&] {
-            require(cnn.Open(cnn.ConnectionString(), gUsuario, gUserPassWord, -1),
-                    cnn.LastError());
+            require(cnn.Open(cnn.ConnectionString(), gUsuario, gUserPassWord, -1), cnn.LastError());
         }))
         return;
     // An ignored failure to open is no reconnection.
     gOpenFlag = cnn.State() == adStateOpen;
 }
 
-void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
-                            const QString& CadenaPWD)
+void DB_Dll::OpenLocalADODB(
+    const QString& ConnString, const QString& CadenaID, const QString& CadenaPWD)
 {
     const auto chooseFile = [this] {
         CmdDlg.TituloDialogo = QStringLiteral("Buscar Base de Datos");
@@ -183,6 +181,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
 
     QString passwordAttribute;
     int passwordsRefused = 0;
+    bool storedPasswordTried = false;
     for (;;) {
         if (gDBName.trimmed().isEmpty() && !chooseFile())
             return;
@@ -199,8 +198,8 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
         }
 
         const RuntimeError failure = gCnn().LastError();
-        const QString state =
-            gCnn().Errors().Count() > 0 ? gCnn().Errors().Item(0).SQLState() : QString();
+        const QString state
+            = gCnn().Errors().Count() > 0 ? gCnn().Errors().Item(0).SQLState() : QString();
         if (state == u"3024" || state == u"3051" || state == u"3044") {
             // File not found, cannot be opened, invalid path: let the operator look for it.
             if (!chooseFile())
@@ -208,22 +207,22 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
             continue;
         }
         if (state == u"3031" && ++passwordsRefused <= PasswordAttempts) {
-            if (!gIgnoraPassWord.isEmpty() && gIgnoraPassWord.toBool()) {
-                passwordAttribute =
-                    QStringLiteral("Jet OLEDB:Database Password=") + gUserPassWord + u';';
-                // The stored password gets one try; after that the operator is asked.
-                gIgnoraPassWord = false;
+            // The stored password gets one try; after that the operator is asked.
+            if (!storedPasswordTried && !gIgnoraPassWord.isEmpty() && gIgnoraPassWord.toBool()) {
+                storedPasswordTried = true;
+                passwordAttribute
+                    = QStringLiteral("Jet OLEDB:Database Password=") + gUserPassWord + u';';
                 continue;
             }
-            const QString answer =
-                InputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
+            const QString answer = InputBox(
+                QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
             if (answer.isEmpty())
                 return;
             passwordAttribute = QStringLiteral(" Jet OLEDB:Database Password=") + answer + u';';
             continue;
         }
         MsgBox(QString::number(failure.number()) + QStringLiteral("  ") + failure.description(),
-               Msg::Critical);
+            Msg::Critical);
         return;
     }
 }
@@ -261,8 +260,7 @@ bool DB_Dll::reconnectAndRetry(int& attempts)
 }
 
 void DB_Dll::AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
-                            AdoConnection* Conexionactiva, int CursorType, int LockType,
-                            int Options, bool ConvOracle)
+    AdoConnection* Conexionactiva, int CursorType, int LockType, int Options, bool ConvOracle)
 {
     // Starting at 2, a first reconnect that works does not run the read again by itself: the
     // operator sees the error and chooses.
@@ -284,8 +282,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
             const bool oracle = cnn.ConnectionString().indexOf(QLatin1String("ORACLE"), 0, CI) > 0;
             const QString source = oracle && ConvOracle ? ORACLE_Dicc(SentenciaSQL) : SentenciaSQL;
             AdoConnection* connection = Conexionactiva ? Conexionactiva : &cnn;
-            require(LRCS.Open(source, connection, CursorType, LockType, Options),
-                    LRCS.LastError());
+            require(LRCS.Open(source, connection, CursorType, LockType, Options), LRCS.LastError());
         }))
         return;
     // A long query leaves the screen unpainted; let it catch up before the caller goes on.
@@ -293,32 +290,28 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
 }
 
 void DB_Dll::AbrirRecordset(QString&& SentenciaSQL, AdoRecordset& LRCS,
-                            AdoConnection* Conexionactiva, int CursorType, int LockType,
-                            int Options, bool ConvOracle)
+    AdoConnection* Conexionactiva, int CursorType, int LockType, int Options, bool ConvOracle)
 {
     AbrirRecordset(SentenciaSQL, LRCS, Conexionactiva, CursorType, LockType, Options, ConvOracle);
 }
 
-void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, qint64* RecordsAffected,
-                                AdoRecordset* LRCS)
+void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
 {
     EjecutaConsulta(SentenciaSQL, RecordsAffected, LRCS, true);
 }
 
-void DB_Dll::EjecutaConsultaSQL(QString&& SentenciaSQL, qint64* RecordsAffected,
-                                AdoRecordset* LRCS)
+void DB_Dll::EjecutaConsultaSQL(QString&& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
 {
     EjecutaConsulta(SentenciaSQL, RecordsAffected, LRCS, true);
 }
 
-void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint64* RecordsAffected,
-                                 AdoRecordset* LRCS)
+void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
 {
     EjecutaConsulta(SentenciaSQL, RecordsAffected, LRCS, false);
 }
 
-void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS,
-                             bool reconecta)
+void DB_Dll::EjecutaConsulta(
+    QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS, bool reconecta)
 {
     // Scripts that drop and create objects get the restricted views (a view created for an
     // operator reads what the operator may read); plain data statements always reach the real
@@ -355,8 +348,8 @@ void DB_Dll::EjecutaConsulta(QString& SentenciaSQL, qint64* RecordsAffected, Ado
 
         // "String or binary data would be truncated" is a warning for the suite: the row is
         // stored cut, and the caller is not to see it as an error.
-        const bool truncated = errors.Count() > 0
-            && errors.Item(0).NativeError() == SqlNativeError::StringTruncated;
+        const bool truncated
+            = errors.Count() > 0 && errors.Item(0).NativeError() == SqlNativeError::StringTruncated;
         if (ok) {
             if (errors.Count() <= 2 && truncated && !explicitTransaction)
                 errors.Clear();
@@ -454,7 +447,7 @@ QString DB_Dll::SS_TSinonimos(const QString& Sql) const
 {
     const DataSettings* settings = Service<DataSettings>::tryGet();
     return RestrictedViews::SS_TSinonimos(
-        Sql, {gEsAdmin, settings && settings->gConfidencialidad, executableName()});
+        Sql, { gEsAdmin, settings && settings->gConfidencialidad, executableName() });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -525,8 +518,8 @@ QString DB_Dll::archivoErroresEnUso() const
     return gUtilidades().RutaConBarra(programFolder()) + QString::fromLatin1(ErrorLog::FileName);
 }
 
-int DB_Dll::TratamientoErrores(const RuntimeError& CodErr, int Botones,
-                               const std::optional<QString>& Rutina)
+int DB_Dll::TratamientoErrores(
+    const RuntimeError& CodErr, int Botones, const std::optional<QString>& Rutina)
 {
     if (CodErr.number() == 0)
         return 0;

@@ -79,8 +79,7 @@ public:
     // (`ValidaAdmin` false: administrator). Failures: with `MuestraError` the operator is told and
     // may try again, without it nothing is shown. Success is read from gOpenFlag.
     void OpenServerADODB(bool PideParametrosSQL = false, int lCursor = adUseClient,
-                         const QString& ConnString = QString(), bool ValidaAdmin = true,
-                         bool MuestraError = true);
+        const QString& ConnString = QString(), bool ValidaAdmin = true, bool MuestraError = true);
 
     // Closes and reopens the connection with its own text and this instance's login (command
     // time-out 90 seconds). A generic provider failure ends it silently, other failures go to
@@ -91,8 +90,8 @@ public:
     // found). A refused database password is asked for with an input box, three times at most;
     // cancelling leaves. Other failures are shown in a plain message box.
     void OpenLocalADODB(const QString& ConnString = QString(),
-                        const QString& CadenaID = QStringLiteral("User Id"),
-                        const QString& CadenaPWD = QStringLiteral("Password"));
+        const QString& CadenaID = QStringLiteral("User Id"),
+        const QString& CadenaPWD = QStringLiteral("Password"));
 
     // --- Statements and recordsets ---
 
@@ -104,11 +103,11 @@ public:
     // failures go to TratamientoErrores, whose Retry runs the read again. Pending window events
     // run once afterwards.
     void AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
-                        AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
-                        int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
+        AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
+        int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
     void AbrirRecordset(QString&& SentenciaSQL, AdoRecordset& LRCS,
-                        AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
-                        int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
+        AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
+        int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
 
     // Runs a statement (or, on Oracle, a batch). Returns normally whatever happens: failures stay
     // in gCnn().Errors() for the caller to read right after (2627 duplicate key, 547 reference...).
@@ -117,15 +116,15 @@ public:
     // (8152) is cleared; a lost link (11) is reconnected and the statement run again, three times
     // at most, never for a statement holding "TRANS". `RecordsAffected` receives the rows
     // affected; `LRCS`, when given, is opened on the rows the statement returns.
-    void EjecutaConsultaSQL(QString& SentenciaSQL, qint64* RecordsAffected = nullptr,
-                            AdoRecordset* LRCS = nullptr);
-    void EjecutaConsultaSQL(QString&& SentenciaSQL, qint64* RecordsAffected = nullptr,
-                            AdoRecordset* LRCS = nullptr);
+    void EjecutaConsultaSQL(
+        QString& SentenciaSQL, qint64* RecordsAffected = nullptr, AdoRecordset* LRCS = nullptr);
+    void EjecutaConsultaSQL(
+        QString&& SentenciaSQL, qint64* RecordsAffected = nullptr, AdoRecordset* LRCS = nullptr);
 
     // The same statement runner with only the truncation rule, the errors inspected on gDBRSQL's
     // connection; it never reconnects.
-    void EjecutaConsultaRSQL(QString& SentenciaSQL, qint64* RecordsAffected = nullptr,
-                             AdoRecordset* LRCS = nullptr);
+    void EjecutaConsultaRSQL(
+        QString& SentenciaSQL, qint64* RecordsAffected = nullptr, AdoRecordset* LRCS = nullptr);
 
     // Closes the recordset when it is open; a pending edit is cancelled first.
     void CierraRecordset(AdoRecordset& LrcsTemp);
@@ -169,8 +168,8 @@ public:
     // Ignore with the critical icon), then appends the answered error to the error log. Returns
     // the answer; 0, with nothing shown or logged, for error number 0. Never throws.
     int TratamientoErrores(const RuntimeError& CodErr,
-                           int Botones = Msg::AbortRetryIgnore + Msg::Critical,
-                           const std::optional<QString>& Rutina = std::nullopt);
+        int Botones = Msg::AbortRetryIgnore + Msg::Critical,
+        const std::optional<QString>& Rutina = std::nullopt);
 
     // The SQL Server or Oracle connection text built from the members, as OpenServerADODB stores
     // it in gConnString.
@@ -185,8 +184,8 @@ private:
     // consumed as it runs: on a failure (raised to the caller) `Lote` holds the failed statement
     // and the rest, so running it again after a reconnect repeats nothing that already ran.
     void EjecutaLoteOracle(QString& Lote, qint64& RegistrosAfectados);
-    void EjecutaConsulta(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS,
-                         bool reconecta);
+    void EjecutaConsulta(
+        QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS, bool reconecta);
     QString archivoErroresEnUso() const;
 
     std::unique_ptr<AdoConnection> m_cnn;

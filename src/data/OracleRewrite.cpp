@@ -19,8 +19,8 @@ constexpr auto CI = Qt::CaseInsensitive;
 [[noreturn]] void invalidArgument(const QString& why)
 {
     throw RuntimeError(RuntimeError::InvalidCall,
-                       QStringLiteral("Llamada a procedimiento o argumento no válidos (%1)").arg(why),
-                       QStringLiteral("ORACLE_Dicc"));
+        QStringLiteral("Llamada a procedimiento o argumento no válidos (%1)").arg(why),
+        QStringLiteral("ORACLE_Dicc"));
 }
 
 qsizetype firstBlank(const QString& text)
@@ -121,10 +121,9 @@ QString dateLiterals(const QString& w)
     }
     while (r.contains(QLatin1String("TO_DATE(TO_DATE("), CI)) {
         r.replace(QLatin1String("TO_DATE(TO_DATE("), QLatin1String("TO_DATE("), CI);
-        r.replace(QLatin1String("'DD/MM/YYYY'),'DD/MM/YYYY')"), QLatin1String("'DD/MM/YYYY')"),
-                  CI);
+        r.replace(QLatin1String("'DD/MM/YYYY'),'DD/MM/YYYY')"), QLatin1String("'DD/MM/YYYY')"), CI);
         r.replace(QLatin1String("'DD/MM/YYYY HH24:MI:SS'),'DD/MM/YYYY HH24:MI:SS')"),
-                  QLatin1String("'DD/MM/YYYY HH24:MI:SS')"), CI);
+            QLatin1String("'DD/MM/YYYY HH24:MI:SS')"), CI);
     }
     return r;
 }
@@ -165,7 +164,7 @@ QString ORACLE_Dicc(const QString& valor)
         return valor;
     }
     QString w = rowLimit(valor);
-    for (const char* len : {" LEN(", " LEN (", " LEN  (", " LEN   (", " LEN    ("})
+    for (const char* len : { " LEN(", " LEN (", " LEN  (", " LEN   (", " LEN    (" })
         w.replace(QLatin1String(len), QLatin1String(" LENGTH("), CI);
     w.replace(u'[', u'"');
     w.replace(u']', u'"');
@@ -194,20 +193,20 @@ QString FiltraSentenciaOracle(QString& sentencia)
 QString normalizaLote(const QString& loteIn)
 {
     QString lote = loteIn;
-    const std::array<std::pair<const char*, const char*>, 12> normalise = {{
-        {"SET NOCOUNT ON", ""},
-        {"SET NOCOUNT OFF", ""},
-        {" GO ", " "},
-        {"\r\nGO ", " "},
-        {"\r\nGO\r\n", " "},
-        {"\r", " "},
-        {"BEGIN TRANSACTION", "SET TRANSACTION"},
-        {"BEGIN TRANS", "SET TRANSACTION"},
-        {"COMMIT TRANSACTION", "COMMIT"},
-        {"COMMIT TRANS", "COMMIT"},
-        {"ROLLBACK TRANSACTION", "ROLLBACK"},
-        {"ROLLBACK TRANS", "ROLLBACK"},
-    }};
+    const std::array<std::pair<const char*, const char*>, 12> normalise = { {
+        { "SET NOCOUNT ON", "" },
+        { "SET NOCOUNT OFF", "" },
+        { " GO ", " " },
+        { "\r\nGO ", " " },
+        { "\r\nGO\r\n", " " },
+        { "\r", " " },
+        { "BEGIN TRANSACTION", "SET TRANSACTION" },
+        { "BEGIN TRANS", "SET TRANSACTION" },
+        { "COMMIT TRANSACTION", "COMMIT" },
+        { "COMMIT TRANS", "COMMIT" },
+        { "ROLLBACK TRANSACTION", "ROLLBACK" },
+        { "ROLLBACK TRANS", "ROLLBACK" },
+    } };
     for (const auto& [from, to] : normalise)
         lote.replace(QLatin1String(from), QLatin1String(to), CI);
     // A GO line the rules above miss (the batch's last line, or lines ended by a bare line feed as
@@ -223,9 +222,8 @@ QString normalizaLote(const QString& loteIn)
 std::vector<BatchStep> divideLote(const QString& lote)
 {
 
-    static const char* const keywords[] = {"INSERT ", "DELETE ", "UPDATE ", "CREATE ",
-        "DROP ", "ALTER ", "SET TRANSACTION", "COMMIT", "ROLLBACK", "IF NOT EXIST", "IF EXIST",
-        "GRANT "};
+    static const char* const keywords[] = { "INSERT ", "DELETE ", "UPDATE ", "CREATE ", "DROP ",
+        "ALTER ", "SET TRANSACTION", "COMMIT", "ROLLBACK", "IF NOT EXIST", "IF EXIST", "GRANT " };
     const auto firstKeyword = [&lote](qsizetype from) {
         qsizetype best = -1;
         for (const char* keyword : keywords) {
@@ -241,16 +239,16 @@ std::vector<BatchStep> divideLote(const QString& lote)
     while (start >= 0) {
         const qsizetype next = firstKeyword(start + 1);
         // Line feeds stay in the batch; a statement ending a line is still the same word.
-        const QString statement =
-            (next < 0 ? lote.mid(start) : lote.mid(start, next - start)).trimmed();
+        const QString statement
+            = (next < 0 ? lote.mid(start) : lote.mid(start, next - start)).trimmed();
         if (statement.compare(QLatin1String("SET TRANSACTION"), CI) == 0)
-            steps.push_back({BatchStep::Kind::BeginTrans, QString(), start});
+            steps.push_back({ BatchStep::Kind::BeginTrans, QString(), start });
         else if (statement.compare(QLatin1String("COMMIT"), CI) == 0)
-            steps.push_back({BatchStep::Kind::CommitTrans, QString(), start});
+            steps.push_back({ BatchStep::Kind::CommitTrans, QString(), start });
         else if (statement.compare(QLatin1String("ROLLBACK"), CI) == 0)
-            steps.push_back({BatchStep::Kind::RollbackTrans, QString(), start});
+            steps.push_back({ BatchStep::Kind::RollbackTrans, QString(), start });
         else
-            steps.push_back({BatchStep::Kind::Statement, statement, start});
+            steps.push_back({ BatchStep::Kind::Statement, statement, start });
         start = next;
     }
     return steps;

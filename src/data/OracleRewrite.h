@@ -26,9 +26,15 @@ QString FiltraSentenciaOracle(QString& sentencia);
 // What one piece of a batch asks of the connection.
 struct BatchStep
 {
-    enum class Kind { BeginTrans, CommitTrans, RollbackTrans, Statement };
+    enum class Kind
+    {
+        BeginTrans,
+        CommitTrans,
+        RollbackTrans,
+        Statement
+    };
     Kind kind = Kind::Statement;
-    QString text;       // the statement, trimmed, in its SQL Server form (Statement only)
+    QString text; // the statement, trimmed, in its SQL Server form (Statement only)
     qsizetype from = 0; // where the step starts in the normalised batch
 };
 

@@ -37,8 +37,8 @@ bool standsAsName(const QString& text, qsizetype at, qsizetype length, bool brac
     return false;
 }
 
-QString restrict(const QString& text, const QString& name, const QString& restricted,
-                 bool braceForm = false)
+QString restrict(
+    const QString& text, const QString& name, const QString& restricted, bool braceForm = false)
 {
     QString result;
     qsizetype from = 0;
@@ -88,16 +88,16 @@ QString SS_TSinonimos(const QString& sql, const Context& context)
         w.replace(QLatin1String("SS_MA_CUENTAS"), QLatin1String("MA_CUENTAS"), CI);
     }
     // Two programs of the suite work on every depot, two on every family.
-    if (!isOneOf(context.programName, {"V_CONS_Bralvo", "Rp_Almeno"}))
+    if (!isOneOf(context.programName, { "V_CONS_Bralvo", "Rp_Almeno" }))
         w = restrict(w, QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("SS_V_TA_DEPOSITO"));
     w = restrict(w, QStringLiteral("MV_ASIENTOS"), QStringLiteral("SS_MV_ASIENTOS"));
-    if (!isOneOf(context.programName, {"Trosvalle", "Quibel"}))
+    if (!isOneOf(context.programName, { "Trosvalle", "Quibel" }))
         w = restrict(w, QStringLiteral("V_TA_FAMILIAS"), QStringLiteral("SS_V_TA_FAMILIAS"));
     w = restrict(w, QStringLiteral("V_TA_CAJAS"), QStringLiteral("SS_V_TA_CAJAS"));
     w = restrict(w, QStringLiteral("AC_CUENTASDIARIO"), QStringLiteral("SS_AC_CUENTASDIARIO"));
     // The view's name has an underscore more than the table's; that is how the suite created it.
     w = restrict(w, QStringLiteral("AC_CUENTASDIARIO_CCOSTO"),
-                 QStringLiteral("SS_AC_CUENTAS_DIARIO_CCOSTO"));
+        QStringLiteral("SS_AC_CUENTAS_DIARIO_CCOSTO"));
     return quitaMarcaAdmin(w);
 }
 

@@ -11,9 +11,9 @@ namespace RestrictedViews {
 // What decides the rewrite besides the statement itself.
 struct Context
 {
-    bool esAdmin = false;          // the logged user is an administrator: nothing is restricted
+    bool esAdmin = false; // the logged user is an administrator: nothing is restricted
     bool confidencialidad = false; // the SS_CONFIDENCIALIDAD setting
-    QString programName;           // the running program's name, compared ignoring case
+    QString programName; // the running program's name, compared ignoring case
 };
 
 // The statement with every restricted object name replaced by its "SS_" view where it stands as a

@@ -21,8 +21,7 @@ struct Row
 QStringList stepsOf(const QString& lote)
 {
     QStringList out;
-    for (const BatchStep& step :
-         OracleRewrite::divideLote(OracleRewrite::normalizaLote(lote))) {
+    for (const BatchStep& step : OracleRewrite::divideLote(OracleRewrite::normalizaLote(lote))) {
         switch (step.kind) {
         case BatchStep::Kind::BeginTrans:
             out << QStringLiteral("BeginTrans");
@@ -47,39 +46,39 @@ TEST(OracleRewrite, rewrites_single_statements)
 {
     const Row rows[] = {
         // One word: only LEN means something.
-        {"len", "LENGTH"},
-        {"Codigo", "Codigo"},
-        // The row limit goes before the ORDER BY tail; the blanks are what the suite has always sent.
-        {"SELECT TOP 10 * FROM T ORDER BY A",
-         "SELECT  * FROM T    WHERE ROWNUM <= 10  ORDER BY A"},
-        {"SELECT TOP 5 A FROM T WHERE B = 1",
-         "SELECT  A FROM T WHERE B = 1  AND ROWNUM <= 5  "},
-        {"SELECT TOP 3 A, COUNT(*) FROM T GROUP BY A",
-         "SELECT  A, COUNT(*) FROM T    WHERE ROWNUM <= 3  GROUP BY A "},
+        { "len", "LENGTH" },
+        { "Codigo", "Codigo" },
+        // The row limit goes before the ORDER BY tail; the blanks are what the suite has always
+        // sent.
+        { "SELECT TOP 10 * FROM T ORDER BY A",
+            "SELECT  * FROM T    WHERE ROWNUM <= 10  ORDER BY A" },
+        { "SELECT TOP 5 A FROM T WHERE B = 1", "SELECT  A FROM T WHERE B = 1  AND ROWNUM <= 5  " },
+        { "SELECT TOP 3 A, COUNT(*) FROM T GROUP BY A",
+            "SELECT  A, COUNT(*) FROM T    WHERE ROWNUM <= 3  GROUP BY A " },
         // "laptop " starts the rewrite like TOP does.
-        {"SELECT laptop FROM T", "SELECT lap T  WHERE ROWNUM <= FROM  "},
-        {"SELECT LEN (Nombre), len(x) FROM T", "SELECT LENGTH(Nombre), LENGTH(x) FROM T"},
-        {"SELECT [Codigo] FROM [MA_ARTICULOS]", "SELECT \"Codigo\" FROM \"MA_ARTICULOS\""},
-        {"SELECT * FROM T WHERE F >= '05/03/2024' AND N = 'Perez'",
-         "SELECT * FROM T WHERE F >= TO_DATE('05/03/2024','DD/MM/YYYY') AND N = 'Perez'"},
-        {"SELECT * FROM T WHERE F = '2024-03-05'",
-         "SELECT * FROM T WHERE F = TO_DATE('05/03/2024','DD/MM/YYYY')"},
+        { "SELECT laptop FROM T", "SELECT lap T  WHERE ROWNUM <= FROM  " },
+        { "SELECT LEN (Nombre), len(x) FROM T", "SELECT LENGTH(Nombre), LENGTH(x) FROM T" },
+        { "SELECT [Codigo] FROM [MA_ARTICULOS]", "SELECT \"Codigo\" FROM \"MA_ARTICULOS\"" },
+        { "SELECT * FROM T WHERE F >= '05/03/2024' AND N = 'Perez'",
+            "SELECT * FROM T WHERE F >= TO_DATE('05/03/2024','DD/MM/YYYY') AND N = 'Perez'" },
+        { "SELECT * FROM T WHERE F = '2024-03-05'",
+            "SELECT * FROM T WHERE F = TO_DATE('05/03/2024','DD/MM/YYYY')" },
         // A time of day is kept rather than dropped.
-        {"SELECT * FROM T WHERE F < '2024-03-05 13:45:00'",
-         "SELECT * FROM T WHERE F < TO_DATE('05/03/2024 13:45:00','DD/MM/YYYY HH24:MI:SS')"},
+        { "SELECT * FROM T WHERE F < '2024-03-05 13:45:00'",
+            "SELECT * FROM T WHERE F < TO_DATE('05/03/2024 13:45:00','DD/MM/YYYY HH24:MI:SS')" },
         // Already converted: stays wrapped once, even when the same date appears twice.
-        {"SELECT * FROM T WHERE F = TO_DATE('01/02/2024','DD/MM/YYYY') OR G = '01/02/2024'",
-         "SELECT * FROM T WHERE F = TO_DATE('01/02/2024','DD/MM/YYYY') OR G = "
-         "TO_DATE('01/02/2024','DD/MM/YYYY')"},
-        {"SELECT CHARINDEX('x', A) FROM T", "SELECT InStr('x', A) FROM T"},
-        {"SELECT CONVERT(NVARCHAR, F, 103), CONVERT(INT, C) FROM T",
-         "SELECT TO_CHAR( F, 'DD/MM/YYYY'), TO_NUMBER( C) FROM T"},
+        { "SELECT * FROM T WHERE F = TO_DATE('01/02/2024','DD/MM/YYYY') OR G = '01/02/2024'",
+            "SELECT * FROM T WHERE F = TO_DATE('01/02/2024','DD/MM/YYYY') OR G = "
+            "TO_DATE('01/02/2024','DD/MM/YYYY')" },
+        { "SELECT CHARINDEX('x', A) FROM T", "SELECT InStr('x', A) FROM T" },
+        { "SELECT CONVERT(NVARCHAR, F, 103), CONVERT(INT, C) FROM T",
+            "SELECT TO_CHAR( F, 'DD/MM/YYYY'), TO_NUMBER( C) FROM T" },
         // A code 103 outside TO_CHAR stays a number.
-        {"SELECT A FROM T WHERE C = 103", "SELECT A FROM T WHERE C = 103"},
+        { "SELECT A FROM T WHERE C = 103", "SELECT A FROM T WHERE C = 103" },
         // Before the WHERE an empty literal is a value, after it a test.
-        {"SELECT '' AS X FROM T WHERE A = '' AND B=''",
-         "SELECT '' AS X FROM T WHERE A  IS NULL  AND B IS NULL "},
-        {"SELECT SUBSTRING(A,1,2), ISNULL(B,0) FROM T", "SELECT SUBSTR(A,1,2), NVL(B,0) FROM T"},
+        { "SELECT '' AS X FROM T WHERE A = '' AND B=''",
+            "SELECT '' AS X FROM T WHERE A  IS NULL  AND B IS NULL " },
+        { "SELECT SUBSTRING(A,1,2), ISNULL(B,0) FROM T", "SELECT SUBSTR(A,1,2), NVL(B,0) FROM T" },
     };
     for (const Row& row : rows)
         EXPECT_EQ(OracleRewrite::ORACLE_Dicc(QString::fromUtf8(row.in)), QString::fromUtf8(row.out))
@@ -88,7 +87,7 @@ TEST(OracleRewrite, rewrites_single_statements)
 
 TEST(OracleRewrite, refuses_what_it_cannot_read)
 {
-    for (const char* text : {"SELECT * FROM T WHERE N = 'abc", "SELECT TOP 10"}) {
+    for (const char* text : { "SELECT * FROM T WHERE N = 'abc", "SELECT TOP 10" }) {
         try {
             OracleRewrite::ORACLE_Dicc(QString::fromUtf8(text));
             ADD_FAILURE() << text;
@@ -119,17 +118,16 @@ TEST(OracleRewrite, cuts_a_batch_into_transaction_steps_and_statements)
 
     const QStringList steps = stepsOf(lote);
 
-    EXPECT_EQ(steps, (QStringList{QStringLiteral("BeginTrans"),
-                                  QStringLiteral("INSERT INTO T VALUES (1)"),
-                                  QStringLiteral("insert into T VALUES (2)"),
-                                  QStringLiteral("CommitTrans")}));
+    EXPECT_EQ(steps,
+        (QStringList { QStringLiteral("BeginTrans"), QStringLiteral("INSERT INTO T VALUES (1)"),
+            QStringLiteral("insert into T VALUES (2)"), QStringLiteral("CommitTrans") }));
 }
 
 TEST(OracleRewrite, never_runs_text_before_the_first_keyword)
 {
-    const QStringList steps =
-        stepsOf(QStringLiteral("-- comentario\r\nUPDATE T SET A = 1 ROLLBACK TRANS"));
+    const QStringList steps
+        = stepsOf(QStringLiteral("-- comentario\r\nUPDATE T SET A = 1 ROLLBACK TRANS"));
 
-    EXPECT_EQ(steps, (QStringList{QStringLiteral("UPDATE T SET A = 1"),
-                                  QStringLiteral("RollbackTrans")}));
+    EXPECT_EQ(steps,
+        (QStringList { QStringLiteral("UPDATE T SET A = 1"), QStringLiteral("RollbackTrans") }));
 }

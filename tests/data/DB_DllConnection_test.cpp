@@ -1,0 +1,450 @@
+#include "data/DB_Dll.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "data/ConnectionDialog.h"
+#include "data/DataObjects.h"
+#include "platform/MessageDialog.h"
+#include "platform/RuntimeError.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSystem.h"
+#include "support/QtPrinters.h"
+#include "support/TestEnvironment.h"
+#include "ScriptedConnection.h"
+
+namespace {
+
+constexpr int E_FAIL_ = int(0x80004005u);
+
+const QString SqlServerText
+    = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =GESTION;UId=GESTION;Pwd=GESTION;");
+
+class DB_DllConnectionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testsupport::environment().setExecutableFolder(m_programDir.path());
+        db().gServidor = QStringLiteral("SRV");
+        db().gDBName = QStringLiteral("GESTION");
+        db().gUsuario = QStringLiteral("GESTION");
+        db().gUserPassWord = QStringLiteral("GESTION");
+    }
+
+    DB_Dll& db() { return m_objects.gDB; }
+    ScriptedConnection& cnn()
+    {
+        db().gCnn();
+        return *m_provider.last;
+    }
+    void open()
+    {
+        db().OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(db().gOpenFlag);
+        db().gEsAdmin = false; // an operator, so the restricted views apply
+        cnn().log.clear();
+    }
+    static Fault lostLink()
+    {
+        return Fault { E_FAIL_, 11, QStringLiteral("08S01"),
+            QStringLiteral("Error general de red.") };
+    }
+    static Fault unreachable()
+    {
+        return Fault { E_FAIL_, 17, QStringLiteral("08001"),
+            QStringLiteral("No existe el servidor.") };
+    }
+    static const QList<testsupport::ShownBox>& boxes() { return testsupport::messages().shown(); }
+    int opensLogged() { return int(cnn().log.filter(QStringLiteral("open ")).size()); }
+    int execsLogged() { return int(cnn().log.filter(QStringLiteral("exec ")).size()); }
+
+    QTemporaryDir m_programDir;
+    ScriptedProvider m_provider;
+    ScopedService<AdoProvider> m_providerService { m_provider };
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService { m_objects };
+};
+
+class ScriptedLogin final : public ConnectionDialog
+{
+public:
+    bool accept = true;
+    int retries = 0;
+    QStringList calls;
+
+    bool loginExchange(DB_Dll& db) override
+    {
+        calls << QStringLiteral("login");
+        if (!accept)
+            return false;
+        db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("VENTAS");
+        db.gServidor = QStringLiteral("SRV2");
+        return true;
+    }
+    bool retryAfterFailure(DB_Dll& db, const RuntimeError& error) override
+    {
+        calls << QStringLiteral("failure %1").arg(error.number());
+        if (retries-- <= 0)
+            return false;
+        return loginExchange(db);
+    }
+    void administratorDecision(DB_Dll& db, bool muestraError) override
+    {
+        calls << QStringLiteral("admin %1").arg(muestraError);
+        db.gEsAdmin = true;
+    }
+};
+
+} // namespace
+
+TEST_F(DB_DllConnectionTest, opens_on_the_text_built_from_the_members)
+{
+    db().OpenServerADODB(false, adUseClient, QString(), false, false);
+
+    EXPECT_TRUE(db().gOpenFlag);
+    EXPECT_TRUE(db().gEsAdmin); // the check was waived
+    EXPECT_EQ(db().gProveedor, QStringLiteral("SQLOLEDB"));
+    EXPECT_EQ(db().gConnString, SqlServerText);
+    EXPECT_EQ(
+        cnn().log, QStringList { QStringLiteral("open ") + SqlServerText + QStringLiteral("||") });
+    EXPECT_EQ(cnn().CursorLocation(), adUseClient);
+}
+
+TEST_F(DB_DllConnectionTest, an_open_connection_is_closed_and_opened_once_more)
+{
+    open();
+
+    db().OpenServerADODB(
+        false, adUseServer, QStringLiteral("PROVIDER=SQLOLEDB;Server=X;"), false, false);
+
+    EXPECT_TRUE(db().gOpenFlag);
+    EXPECT_EQ(cnn().log,
+        (QStringList {
+            QStringLiteral("close"), QStringLiteral("open PROVIDER=SQLOLEDB;Server=X;||") }));
+}
+
+TEST_F(DB_DllConnectionTest, a_failed_open_leaves_the_flag_down_quietly)
+{
+    cnn().openFaults.push_back(unreachable());
+
+    db().OpenServerADODB(false, adUseClient, QString(), true, false);
+
+    EXPECT_FALSE(db().gOpenFlag);
+    EXPECT_TRUE(boxes().isEmpty());
+}
+
+TEST_F(DB_DllConnectionTest, the_login_dialog_replaces_a_given_text_and_cancel_opens_nothing)
+{
+    ScriptedLogin login;
+    ScopedService<ConnectionDialog> installed(login);
+
+    db().OpenServerADODB(true, adUseClient, QStringLiteral("PROVIDER=SQLOLEDB;Server=X;"));
+
+    EXPECT_TRUE(db().gOpenFlag);
+    EXPECT_EQ(db().gConnString,
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV2;Database =VENTAS;UId=VENTAS;"
+                       "Pwd=VENTAS;"));
+    EXPECT_EQ(login.calls, (QStringList { QStringLiteral("login"), QStringLiteral("admin 1") }));
+
+    ScriptedConnection* const before = m_provider.last;
+    DB_Dll other;
+    login.accept = false;
+    other.OpenServerADODB(true);
+    EXPECT_FALSE(other.gOpenFlag);
+    EXPECT_EQ(m_provider.last, before); // no connection was even made
+}
+
+TEST_F(DB_DllConnectionTest, the_operator_may_try_again_after_a_failed_open)
+{
+    ScriptedLogin login;
+    login.retries = 1;
+    ScopedService<ConnectionDialog> installed(login);
+    cnn().openFaults = { unreachable() };
+
+    db().OpenServerADODB();
+
+    EXPECT_TRUE(db().gOpenFlag);
+    EXPECT_EQ(db().gServidor, QStringLiteral("SRV2"));
+    EXPECT_EQ(login.calls,
+        (QStringList { QStringLiteral("failure %1").arg(E_FAIL_), QStringLiteral("login"),
+            QStringLiteral("admin 1") }));
+    EXPECT_EQ(opensLogged(), 2);
+    EXPECT_EQ(cnn().log.last(),
+        QStringLiteral("open PROVIDER=SQLOLEDB;Server=SRV2;Database =VENTAS;"
+                       "UId=VENTAS;Pwd=VENTAS;||"));
+}
+
+TEST_F(DB_DllConnectionTest, reconnects_a_closed_connection_with_its_own_login)
+{
+    open();
+    cnn().Close();
+    cnn().log.clear();
+    db().gUsuario = QStringLiteral("KZQ_ESTADISTICAS");
+    db().gUserPassWord = QStringLiteral("clave");
+
+    db().ReintentaConectar();
+
+    EXPECT_TRUE(db().gOpenFlag);
+    EXPECT_EQ(cnn().CommandTimeout(), 90);
+    EXPECT_EQ(cnn().log,
+        QStringList {
+            QStringLiteral("open ") + SqlServerText + QStringLiteral("|KZQ_ESTADISTICAS|clave") });
+    EXPECT_TRUE(boxes().isEmpty());
+}
+
+TEST_F(DB_DllConnectionTest, reconnect_failures_end_silently_or_ask_with_the_routine_name)
+{
+    open();
+    cnn().openFaults.push_back(unreachable());
+
+    db().ReintentaConectar();
+
+    EXPECT_FALSE(db().gOpenFlag);
+    EXPECT_TRUE(boxes().isEmpty());
+
+    cnn().openFaults.push_back(
+        Fault { 3706, 0, QString(), QStringLiteral("Proveedor no encontrado.") });
+    testsupport::messages().answer(Msg::Retry);
+    db().ReintentaConectar();
+
+    EXPECT_TRUE(db().gOpenFlag);
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(
+        boxes()[0].title, QStringLiteral("Proveedor - AbrirRecordset Aviso al operador!!! - 5 "));
+}
+
+TEST_F(DB_DllConnectionTest, statements_lose_the_marker_and_the_caller_sees_what_ran)
+{
+    open();
+    struct Row
+    {
+        const char* in;
+        const char* ran;
+    };
+    const Row rows[] = {
+        { "UPDATE @admin_MA_CUENTAS SET A = 1", "UPDATE MA_CUENTAS SET A = 1" },
+        // Plain data statements reach the real tables.
+        { "UPDATE MA_CUENTAS SET A = 1", "UPDATE MA_CUENTAS SET A = 1" },
+        // A script that drops and creates objects reads the restricted views...
+        { "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS WHERE 1=1",
+            "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM SS_MA_CUENTAS WHERE 1=1" },
+        // ...unless it holds the marker, or deletes.
+        { "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM @Admin_MA_CUENTAS WHERE 1=1",
+            "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS WHERE 1=1" },
+        { "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS WHERE 1=1 DELETE X",
+            "DROP VIEW V1 CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS WHERE 1=1 DELETE X" },
+        { "CREATE TABLE T (A INT) INSERT INTO MA_CUENTAS VALUES (1)",
+            "CREATE TABLE T (A INT) INSERT INTO MA_CUENTAS VALUES (1)" },
+    };
+    for (const Row& row : rows) {
+        QString sql = QString::fromUtf8(row.in);
+        cnn().log.clear();
+
+        db().EjecutaConsultaSQL(sql);
+
+        EXPECT_EQ(sql, QString::fromUtf8(row.ran));
+        EXPECT_EQ(cnn().log, QStringList { QStringLiteral("exec ") + QString::fromUtf8(row.ran) });
+    }
+}
+
+TEST_F(DB_DllConnectionTest, a_lost_link_on_a_healthy_server_runs_the_statement_three_times)
+{
+    open();
+    cnn().executeFaults = { lostLink(), lostLink(), lostLink() };
+
+    db().EjecutaConsultaSQL(QStringLiteral("INSERT INTO T VALUES (1)"));
+
+    EXPECT_EQ(execsLogged(), 3);
+    EXPECT_EQ(opensLogged(), 3);
+    EXPECT_TRUE(boxes().isEmpty());
+    // The caller still finds the failure.
+    ASSERT_EQ(cnn().Errors().Count(), 1);
+    EXPECT_EQ(cnn().Errors().Item(0).NativeError(), 11);
+}
+
+TEST_F(DB_DllConnectionTest, a_lost_link_that_stays_lost_asks_the_operator_and_no_ends_the_program)
+{
+    open();
+    cnn().executeFaults = { lostLink() };
+    cnn().openFaults = { unreachable(), unreachable(), unreachable(), unreachable() };
+    testsupport::messages().answer(Msg::No);
+
+    EXPECT_THROW(db().EjecutaConsultaSQL(QStringLiteral("INSERT INTO T VALUES (1)")),
+        testsupport::ProgramEnded);
+
+    EXPECT_EQ(testsupport::programEnd().calls(), 1);
+    // The first reconnect and three more before the question.
+    EXPECT_EQ(opensLogged(), 4);
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].title, QStringLiteral("AVISO AL OPERADOR"));
+    EXPECT_EQ(boxes()[0].style, Msg::YesNo + Msg::Critical);
+    EXPECT_EQ(boxes()[0].text,
+        QStringLiteral("\r\n\r\n\r\nSe perdio la conexion con la base de datos GESTION\r\n"
+                       " Servidor SRV\r\n\r\nElija SI para reintentar conectarse\r\n"
+                       "Elija NO para cerrar la aplicacion\r\n\r\n\r\n"));
+}
+
+TEST_F(DB_DllConnectionTest, yes_keeps_trying_and_the_statement_runs_once_connected)
+{
+    open();
+    cnn().executeFaults = { lostLink() };
+    cnn().openFaults
+        = { unreachable(), unreachable(), unreachable(), unreachable(), unreachable() };
+    testsupport::messages().answer(Msg::Yes);
+    testsupport::messages().answer(Msg::Yes);
+
+    db().EjecutaConsultaSQL(QStringLiteral("INSERT INTO T VALUES (1)"));
+
+    EXPECT_EQ(boxes().size(), 2); // asked again after every failed attempt
+    EXPECT_EQ(opensLogged(), 6);
+    EXPECT_EQ(execsLogged(), 2);
+    EXPECT_EQ(cnn().Errors().Count(), 0);
+}
+
+TEST_F(DB_DllConnectionTest, errors_stay_for_the_caller_except_the_truncation_warning)
+{
+    open();
+    const AdoError truncation(
+        E_FAIL_, QStringLiteral("Se truncarían los datos."), QStringLiteral("22001"), 8152);
+    const AdoError terminated(
+        E_FAIL_, QStringLiteral("Se terminó la instrucción."), QStringLiteral("01000"), 3621);
+    struct Row
+    {
+        const char* sql;
+        std::optional<Fault> fault;
+        QList<AdoError> warnings;
+        int errorsLeft;
+        int runs;
+    };
+    const Row rows[] = {
+        { "INSERT INTO T VALUES ('x')", Fault { E_FAIL_, 2627, QStringLiteral("23000") }, {}, 1,
+            1 },
+        { "INSERT INTO T VALUES ('x')", Fault { E_FAIL_, 8152, QStringLiteral("22001") }, {}, 0,
+            1 },
+        // Warnings on a statement that ran: one or two cleared, three kept.
+        { "UPDATE T SET A = 'x'", std::nullopt, { truncation, terminated }, 0, 1 },
+        { "UPDATE T SET A = 'x'", std::nullopt, { truncation, terminated, terminated }, 3, 1 },
+        // An explicit transaction is never repeated nor cleaned up.
+        { "BEGIN TRANSACTION UPDATE T SET A = 1", lostLink(), {}, 1, 1 },
+        { "BEGIN TRANSACTION UPDATE T SET A = 'x'", std::nullopt, { truncation }, 1, 1 },
+    };
+    for (const Row& row : rows) {
+        cnn().log.clear();
+        cnn().executeFaults = { row.fault };
+        cnn().executeWarnings = { row.warnings };
+
+        db().EjecutaConsultaSQL(QString::fromUtf8(row.sql));
+
+        EXPECT_EQ(cnn().Errors().Count(), row.errorsLeft) << row.sql;
+        EXPECT_EQ(execsLogged(), row.runs) << row.sql;
+        EXPECT_EQ(opensLogged(), 0) << row.sql;
+    }
+    EXPECT_TRUE(boxes().isEmpty());
+}
+
+TEST_F(DB_DllConnectionTest, hands_back_the_rows_and_the_count)
+{
+    open();
+    AdoRecordset rows;
+    qint64 affected = -5;
+    cnn().affected = 4;
+
+    db().EjecutaConsultaSQL(QStringLiteral("UPDATE T SET A = 1 SELECT 1"), &affected, &rows);
+
+    EXPECT_EQ(affected, 4);
+    ASSERT_EQ(rows.State(), adStateOpen);
+    EXPECT_EQ(rows.Fields(0).Value(), Value(qint32(1)));
+}
+
+TEST_F(DB_DllConnectionTest, a_read_after_a_lost_link_reconnects_and_lets_the_operator_retry)
+{
+    open();
+    cnn().cursorFaults = { lostLink() };
+    testsupport::messages().answer(Msg::Retry);
+    AdoRecordset rs;
+    QString sql = QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1");
+
+    db().AbrirRecordset(sql, rs);
+
+    EXPECT_EQ(sql, QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE 1=1"));
+    EXPECT_EQ(opensLogged(), 1);
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(
+        boxes()[0].title, QStringLiteral("Proveedor - AbrirRecordset Aviso al operador!!! - 5 "));
+    EXPECT_EQ(rs.State(), adStateOpen);
+    EXPECT_EQ(cnn().log.filter(QStringLiteral("cursor ")).size(), 2);
+}
+
+TEST_F(DB_DllConnectionTest, a_read_whose_reconnect_fails_asks_after_one_more_attempt)
+{
+    open();
+    cnn().cursorFaults = { lostLink() };
+    cnn().openFaults = { unreachable(), unreachable() };
+    testsupport::messages().answer(Msg::No);
+    AdoRecordset rs;
+
+    EXPECT_THROW(db().AbrirRecordset(QStringLiteral("SELECT 1"), rs), testsupport::ProgramEnded);
+
+    EXPECT_EQ(opensLogged(), 2);
+    EXPECT_EQ(boxes()[0].title, QStringLiteral("AVISO AL OPERADOR"));
+}
+
+TEST_F(DB_DllConnectionTest, a_read_lets_pending_events_run_before_returning)
+{
+    open();
+    bool ran = false;
+    QTimer::singleShot(0, QCoreApplication::instance(), [&ran] { ran = true; });
+    AdoRecordset rs;
+
+    db().AbrirRecordset(QStringLiteral("SELECT 1"), rs);
+
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(DB_DllConnectionTest, on_oracle_reads_run_the_oracle_form_and_batches_run_step_by_step)
+{
+    db().gServidor = QStringLiteral("#ORA");
+    db().gDBName = QStringLiteral("XE");
+    open();
+    AdoRecordset rs;
+    QString sql = QStringLiteral("SELECT TOP 1 ISNULL(A,0) FROM T WHERE 1=1");
+
+    db().AbrirRecordset(sql, rs);
+    db().AbrirRecordset(QStringLiteral("SELECT ISNULL(A,0) FROM T WHERE 1=1"), rs, nullptr,
+        adOpenForwardOnly, adLockReadOnly, -1, false);
+
+    EXPECT_EQ(sql, QStringLiteral("SELECT TOP 1 ISNULL(A,0) FROM T WHERE 1=1"));
+    EXPECT_EQ(cnn().log,
+        (QStringList {
+            QStringLiteral("cursor SELECT  NVL(A,0) FROM T WHERE 1=1  AND ROWNUM <= 1  "),
+            QStringLiteral("cursor SELECT ISNULL(A,0) FROM T WHERE 1=1") }));
+
+    cnn().log.clear();
+    cnn().affected = 2;
+    QString batch = QStringLiteral("SET NOCOUNT ON\r\nBEGIN TRANSACTION\r\nGO\r\n"
+                                   "INSERT INTO T VALUES (1)\r\nGO\r\n"
+                                   "INSERT INTO T VALUES (ISNULL(NULL,2))\r\nGO\r\n"
+                                   "COMMIT TRANSACTION\r\n");
+    qint64 affected = 0;
+
+    db().EjecutaConsultaSQL(batch, &affected);
+
+    EXPECT_EQ(cnn().log,
+        (QStringList { QStringLiteral("begin"), QStringLiteral("exec INSERT INTO T VALUES (1)"),
+            QStringLiteral("exec INSERT INTO T VALUES (NVL(NULL,2))"), QStringLiteral("commit") }));
+    EXPECT_EQ(affected, 4);
+    EXPECT_EQ(batch, QString());
+
+    // A lone "no result" status left by the last statement is no error; two entries stay.
+    const AdoError noResult(0x40EC9, QStringLiteral("sin resultado"));
+    cnn().executeWarnings = { { noResult } };
+    db().EjecutaConsultaSQL(QStringLiteral("DELETE FROM T"));
+    EXPECT_EQ(cnn().Errors().Count(), 0);
+    cnn().executeWarnings = { { noResult, noResult } };
+    db().EjecutaConsultaSQL(QStringLiteral("DELETE FROM T"));
+    EXPECT_EQ(cnn().Errors().Count(), 2);
+}
