@@ -448,3 +448,98 @@ TEST_F(DB_DllConnectionTest, on_oracle_reads_run_the_oracle_form_and_batches_run
     db().EjecutaConsultaSQL(QStringLiteral("DELETE FROM T"));
     EXPECT_EQ(cnn().Errors().Count(), 2);
 }
+
+TEST_F(DB_DllConnectionTest, closing_a_recordset_in_the_middle_of_an_edit_drops_the_edit)
+{
+    open();
+    AdoRecordset rs;
+    db().AbrirRecordset(QStringLiteral("SELECT A FROM T"), rs, nullptr, adOpenStatic,
+        adLockOptimistic);
+    ASSERT_TRUE(rs.AddNew());
+
+    db().CierraRecordset(rs);
+    db().CierraRecordset(rs); // already closed: nothing happens
+
+    EXPECT_EQ(rs.State(), adStateClosed);
+    EXPECT_TRUE(boxes().isEmpty());
+}
+
+class OpenLocalADODBTest : public DB_DllConnectionTest
+{
+protected:
+    void SetUp() override
+    {
+        DB_DllConnectionTest::SetUp();
+        db().gProveedor = DB_Dll::pJETOLEDB40();
+        db().gDBName = QStringLiteral("/datos/GESTION.MDB");
+        db().gUsuario = QStringLiteral("Admin");
+        db().gUserPassWord = QString();
+    }
+
+    static Fault jet(const char* state)
+    {
+        return Fault { E_FAIL_, 0, QString::fromLatin1(state), QStringLiteral("Jet") };
+    }
+    QString textFor(const QString& file) const
+    {
+        return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + file
+            + QStringLiteral(";User Id=Admin;Password=;");
+    }
+};
+
+TEST_F(OpenLocalADODBTest, a_file_not_found_is_looked_for_and_a_cancelled_choice_opens_nothing)
+{
+    cnn().openFaults = { jet("3024") };
+    testsupport::fileDialogs().answer(QStringLiteral("/otra/GESTION.db"));
+
+    db().OpenLocalADODB();
+
+    EXPECT_EQ(db().gDBName, QStringLiteral("/otra/GESTION.db"));
+    EXPECT_EQ(db().gConnString, textFor(QStringLiteral("/otra/GESTION.db")));
+    ASSERT_EQ(testsupport::fileDialogs().requests().size(), 1);
+    EXPECT_EQ(testsupport::fileDialogs().requests()[0].title,
+        QStringLiteral("Buscar Base de Datos"));
+    EXPECT_EQ(testsupport::fileDialogs().requests()[0].filter,
+        QStringLiteral("Base de Datos de Microsoft Access |*.MDB"));
+
+    DB_Dll other;
+    testsupport::fileDialogs().answer(std::nullopt);
+    other.OpenLocalADODB();
+    EXPECT_EQ(other.gConnString, QString());
+}
+
+TEST_F(OpenLocalADODBTest, a_refused_password_is_asked_for_three_times_at_most)
+{
+    cnn().openFaults = { jet("3031"), jet("3031"), jet("3031"), jet("3031") };
+    for (const char* password : { "uno", "dos", "tres" })
+        testsupport::inputs().answer(QString::fromLatin1(password));
+    testsupport::messages().answer(Msg::Ok);
+
+    db().OpenLocalADODB();
+
+    EXPECT_EQ(testsupport::inputs().shown().size(), 3);
+    EXPECT_EQ(testsupport::inputs().shown()[0].title, QStringLiteral("Password Access"));
+    EXPECT_EQ(cnn().log.last(),
+        QStringLiteral("open ") + textFor(db().gDBName)
+            + QStringLiteral(" Jet OLEDB:Database Password=tres;||"));
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].text, QStringLiteral("%1  Jet").arg(E_FAIL_));
+    EXPECT_EQ(boxes()[0].style, Msg::Critical);
+    EXPECT_EQ(db().gConnString, QString());
+}
+
+TEST_F(OpenLocalADODBTest, the_stored_password_is_tried_first_and_cancel_leaves)
+{
+    db().gIgnoraPassWord = true;
+    db().gUserPassWord = QStringLiteral("guardada");
+    cnn().openFaults = { jet("3031"), jet("3031") };
+    testsupport::inputs().answer(QString());
+
+    db().OpenLocalADODB();
+
+    EXPECT_EQ(opensLogged(), 2);
+    EXPECT_TRUE(cnn().log.last().endsWith(
+        QStringLiteral("Password=guardada;Jet OLEDB:Database Password=guardada;||")));
+    EXPECT_EQ(testsupport::inputs().shown().size(), 1);
+    EXPECT_TRUE(boxes().isEmpty());
+}
