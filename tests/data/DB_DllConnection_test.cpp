@@ -36,10 +36,14 @@ protected:
     }
 
     DB_Dll& db() { return m_objects.gDB; }
+    // The connection of db(), made on first use (other instances make their own).
     ScriptedConnection& cnn()
     {
-        db().gCnn();
-        return *m_provider.last;
+        if (!m_cnn) {
+            db().gCnn();
+            m_cnn = m_provider.last;
+        }
+        return *m_cnn;
     }
     void open()
     {
@@ -63,6 +67,7 @@ protected:
     int execsLogged() { return int(cnn().log.filter(QStringLiteral("exec ")).size()); }
 
     QTemporaryDir m_programDir;
+    ScriptedConnection* m_cnn = nullptr;
     ScriptedProvider m_provider;
     ScopedService<AdoProvider> m_providerService { m_provider };
     DataObjects m_objects;
@@ -453,8 +458,8 @@ TEST_F(DB_DllConnectionTest, closing_a_recordset_in_the_middle_of_an_edit_drops_
 {
     open();
     AdoRecordset rs;
-    db().AbrirRecordset(QStringLiteral("SELECT A FROM T"), rs, nullptr, adOpenStatic,
-        adLockOptimistic);
+    db().AbrirRecordset(
+        QStringLiteral("SELECT A FROM T"), rs, nullptr, adOpenStatic, adLockOptimistic);
     ASSERT_TRUE(rs.AddNew());
 
     db().CierraRecordset(rs);
@@ -497,8 +502,8 @@ TEST_F(OpenLocalADODBTest, a_file_not_found_is_looked_for_and_a_cancelled_choice
     EXPECT_EQ(db().gDBName, QStringLiteral("/otra/GESTION.db"));
     EXPECT_EQ(db().gConnString, textFor(QStringLiteral("/otra/GESTION.db")));
     ASSERT_EQ(testsupport::fileDialogs().requests().size(), 1);
-    EXPECT_EQ(testsupport::fileDialogs().requests()[0].title,
-        QStringLiteral("Buscar Base de Datos"));
+    EXPECT_EQ(
+        testsupport::fileDialogs().requests()[0].title, QStringLiteral("Buscar Base de Datos"));
     EXPECT_EQ(testsupport::fileDialogs().requests()[0].filter,
         QStringLiteral("Base de Datos de Microsoft Access |*.MDB"));
 
@@ -541,5 +546,24 @@ TEST_F(OpenLocalADODBTest, the_stored_password_is_tried_first_and_cancel_leaves)
     EXPECT_TRUE(cnn().log.last().endsWith(
         QStringLiteral("Password=guardada;Jet OLEDB:Database Password=guardada;||")));
     EXPECT_EQ(testsupport::inputs().shown().size(), 1);
+    EXPECT_TRUE(boxes().isEmpty());
+}
+
+TEST_F(DB_DllConnectionTest, the_reduced_runner_never_reconnects_and_looks_at_its_twin)
+{
+    open();
+    // It inspects gDBRSQL's connection, which is never opened: nothing there to clear.
+    for (const Fault& fault : { lostLink(), Fault { E_FAIL_, 8152, QStringLiteral("22001") } }) {
+        cnn().log.clear();
+        cnn().executeFaults = { fault };
+        QString sql = QStringLiteral("UPDATE @Admin_T SET A = 1");
+
+        db().EjecutaConsultaRSQL(sql);
+
+        EXPECT_EQ(sql, QStringLiteral("UPDATE T SET A = 1"));
+        EXPECT_EQ(execsLogged(), 1);
+        EXPECT_EQ(opensLogged(), 0);
+        EXPECT_EQ(cnn().Errors().Count(), 1);
+    }
     EXPECT_TRUE(boxes().isEmpty());
 }
