@@ -5,6 +5,8 @@
 #include "platform/Service.h"
 #include "platform/qt/QtPlatform.h"
 #include "startup/Controles.h"
+#include "startup/Dll_Display.h"
+#include "startup/VariablesInicio.h"
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +17,10 @@ int main(int argc, char* argv[])
     const ScopedService<Controles> controlesService(controles);
     DataObjects dataObjects;
     const ScopedService<DataObjects> dataObjectsService(dataObjects);
+    VariablesInicio inicio;
+    const ScopedService<VariablesInicio> inicioService(inicio);
+    Dll_Display display;
+    const ScopedService<Dll_Display> displayService(display);
     QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
     return 0;
 }

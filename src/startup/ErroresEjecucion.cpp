@@ -17,6 +17,8 @@ QString Descripcion(int numero)
         return QStringLiteral("No coinciden los tipos");
     case PilaInsuficiente:
         return QStringLiteral("Espacio de pila insuficiente");
+    case EntradaPasadoFinArchivo:
+        return QStringLiteral("La entrada pasó el final del archivo");
     case SeRequiereObjeto:
         return QStringLiteral("Se requiere un objeto");
     case ClaveDuplicada:

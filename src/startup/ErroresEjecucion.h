@@ -10,6 +10,7 @@ namespace ErroresEjecucion {
 enum Numero : int {
     Desbordamiento = 6,
     PilaInsuficiente = 28,
+    EntradaPasadoFinArchivo = 62,
     SeRequiereObjeto = 424,
     ClaveDuplicada = 457,
 };
