@@ -1,0 +1,864 @@
+#include "reportengine/FormulaEvaluator.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QLocale>
+
+#include "platform/RuntimeError.h"
+#include "reportengine/FormulaText.h"
+
+namespace {
+
+constexpr int kDivisionByZero = 11;
+
+enum class NumKind { None, Int, Cur, Dbl };
+
+NumKind numKind(const Value& v)
+{
+    switch (v.type()) {
+    case ValueType::Int16:
+    case ValueType::Int32:
+    case ValueType::Int64:
+        return NumKind::Int;
+    case ValueType::Currency:
+        return NumKind::Cur;
+    case ValueType::Double:
+    case ValueType::Single:
+        return NumKind::Dbl;
+    default:
+        return NumKind::None;
+    }
+}
+
+bool isNullish(const Value& v)
+{
+    return v.isNull() || v.isEmpty();
+}
+
+// Whole numbers beyond this do not fit a Currency amount exactly.
+constexpr qint64 kCurrencyWholeLimit = 900'000'000'000'000;
+
+Value fromDouble(double d)
+{
+    return Value(d);
+}
+
+Value currencyFromDouble(double d)
+{
+    const auto c = Currency::fromDouble(d);
+    return c ? Value(*c) : Value(d);
+}
+
+Currency toCurrencyExact(const Value& v)
+{
+    return numKind(v) == NumKind::Cur ? v.toCurrency() : Currency::fromInteger(v.toLongLong());
+}
+
+std::optional<QDateTime> textAsDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    for (const auto format : {Qt::ISODate, Qt::ISODateWithMs}) {
+        QDateTime dt = QDateTime::fromString(t, format);
+        if (dt.isValid())
+            return dt;
+        const QDate d = QDate::fromString(t, format);
+        if (d.isValid())
+            return d.startOfDay();
+    }
+    QDateTime dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (dt.isValid())
+        return dt;
+    const QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    if (d.isValid())
+        return d.startOfDay();
+    return std::nullopt;
+}
+
+// Half away from zero on the decimal value that was written: 2.345 is stored as 2.34499...,
+// and must still round to 2.35.
+double roundHalfAway(double x, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double y = x * scale;
+    const double whole = std::trunc(y);
+    if (std::abs(std::abs(y - whole) - 0.5) < 1e-9)
+        return (whole + (y < 0 ? -1 : 1)) / scale;
+    return std::round(y) / scale;
+}
+
+double truncateTo(double x, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return std::trunc(x * scale) / scale;
+}
+
+} // namespace
+
+FormulaEvaluator::FormulaEvaluator(const FormulaContext& context, QString formulaName)
+    : m_context(context)
+    , m_name(std::move(formulaName))
+{
+}
+
+void FormulaEvaluator::fail(int number, const QString& text) const
+{
+    throw RuntimeError(number, text, QStringLiteral("Fórmula ") + m_name);
+}
+
+bool FormulaEvaluator::selects(const FormulaNode& node) const
+{
+    const FormulaValue v = evaluate(node);
+    if (!v.isScalar())
+        fail(RuntimeError::TypeMismatch, QStringLiteral("la selección no da Verdadero o Falso"));
+    const Value& s = v.scalar();
+    if (isNullish(s))
+        return false;
+    if (s.type() == ValueType::Boolean)
+        return s.toBool();
+    if (numKind(s) != NumKind::None)
+        return s.toDouble() != 0;
+    fail(RuntimeError::TypeMismatch, QStringLiteral("la selección no da Verdadero o Falso"));
+}
+
+Value FormulaEvaluator::evaluateScalar(const FormulaNode& node) const
+{
+    FormulaValue v = evaluate(node);
+    if (!v.isScalar())
+        fail(RuntimeError::TypeMismatch, QStringLiteral("se esperaba un valor y no una lista"));
+    if (v.scalar().isEmpty())
+        return Value::null();
+    return v.scalar();
+}
+
+namespace {
+
+// Three-valued truth of a value: nullopt for Null.
+std::optional<bool> truthOf(const Value& v, bool& ok)
+{
+    ok = true;
+    if (isNullish(v))
+        return std::nullopt;
+    if (v.type() == ValueType::Boolean)
+        return v.toBool();
+    if (numKind(v) != NumKind::None)
+        return v.toDouble() != 0;
+    ok = false;
+    return std::nullopt;
+}
+
+} // namespace
+
+FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
+{
+    switch (node.kind()) {
+    case FormulaNodeKind::Constant:
+        return node.constant();
+    case FormulaNodeKind::Field: {
+        Value v = m_context.fieldValue(node);
+        return v.isEmpty() ? Value::null() : v;
+    }
+    case FormulaNodeKind::FormulaRef:
+        return m_context.formulaValue(node.name());
+    case FormulaNodeKind::Array: {
+        QList<Value> items;
+        for (const auto& c : node.children()) {
+            const FormulaValue v = evaluate(*c);
+            if (v.kind() == FormulaValue::Kind::Array)
+                items += v.items();
+            else
+                items << evaluateScalar(*c);
+        }
+        return FormulaValue::array(std::move(items));
+    }
+    case FormulaNodeKind::Range: {
+        FormulaRange r;
+        r.flags = node.rangeFlags();
+        if (node.child(0))
+            r.low = evaluateScalar(*node.child(0));
+        if (node.child(1))
+            r.high = evaluateScalar(*node.child(1));
+        return FormulaValue::range(std::move(r));
+    }
+    case FormulaNodeKind::Unary: {
+        const Value v = evaluateScalar(*node.child(0));
+        if (isNullish(v))
+            return Value::null();
+        if (node.op() == FormulaOp::Not) {
+            bool ok = false;
+            const auto t = truthOf(v, ok);
+            if (!ok)
+                fail(RuntimeError::TypeMismatch, QStringLiteral("Not necesita Verdadero o Falso"));
+            return Value(!*t);
+        }
+        switch (numKind(v)) {
+        case NumKind::Int:
+            return Value(-v.toLongLong());
+        case NumKind::Cur:
+            return Value(-v.toCurrency());
+        case NumKind::Dbl:
+            return Value(-v.toDouble());
+        case NumKind::None:
+            break;
+        }
+        fail(RuntimeError::TypeMismatch, QStringLiteral("se necesita un número"));
+    }
+    case FormulaNodeKind::Binary:
+        if (node.op() == FormulaOp::Subscript)
+            return evaluateSubscript(node);
+        return evaluateBinary(node);
+    case FormulaNodeKind::If: {
+        const Value c = evaluateScalar(*node.child(0));
+        bool ok = false;
+        const auto t = truthOf(c, ok);
+        if (!ok)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("If necesita Verdadero o Falso"));
+        if (t.value_or(false))
+            return evaluate(*node.child(1));
+        if (node.child(2))
+            return evaluate(*node.child(2));
+        // If without Else gives the empty value of the Then's kind, as the old engine did.
+        switch (node.child(1)->type()) {
+        case FormulaType::Text:
+            return Value(QString());
+        case FormulaType::Number:
+            return Value(qint64(0));
+        case FormulaType::Boolean:
+            return Value(false);
+        default:
+            return Value::null();
+        }
+    }
+    case FormulaNodeKind::Call:
+        return evaluateCall(node);
+    }
+    return Value::null();
+}
+
+namespace {
+
+struct Comparison
+{
+    bool isNull = false;
+    bool mismatch = false;
+    int order = 0;
+};
+
+Comparison compareValues(const Value& a, const Value& b)
+{
+    Comparison r;
+    if (isNullish(a) || isNullish(b)) {
+        r.isNull = true;
+        return r;
+    }
+    const ValueType ta = a.type();
+    const ValueType tb = b.type();
+    if (ta == ValueType::Text && tb == ValueType::Text) {
+        r.order = FormulaText::compare(a.toString(), b.toString());
+        return r;
+    }
+    const NumKind ka = numKind(a);
+    const NumKind kb = numKind(b);
+    // A Boolean against a number compares truth: the suite stores flags as 0 and -1 or 1.
+    if (ta == ValueType::Boolean || tb == ValueType::Boolean) {
+        if ((ta == ValueType::Boolean || ka != NumKind::None)
+            && (tb == ValueType::Boolean || kb != NumKind::None)) {
+            const bool ba = ta == ValueType::Boolean ? a.toBool() : a.toDouble() != 0;
+            const bool bb = tb == ValueType::Boolean ? b.toBool() : b.toDouble() != 0;
+            r.order = int(ba) - int(bb);
+            return r;
+        }
+        r.mismatch = true;
+        return r;
+    }
+    if (ka != NumKind::None && kb != NumKind::None) {
+        if (ka == NumKind::Int && kb == NumKind::Int) {
+            const qint64 x = a.toLongLong();
+            const qint64 y = b.toLongLong();
+            r.order = x < y ? -1 : (x > y ? 1 : 0);
+        } else if (ka == NumKind::Dbl || kb == NumKind::Dbl
+            || std::abs(a.toDouble()) > double(kCurrencyWholeLimit)
+            || std::abs(b.toDouble()) > double(kCurrencyWholeLimit)) {
+            const double x = a.toDouble();
+            const double y = b.toDouble();
+            r.order = x < y ? -1 : (x > y ? 1 : 0);
+        } else {
+            const Currency x = toCurrencyExact(a);
+            const Currency y = toCurrencyExact(b);
+            r.order = x < y ? -1 : (x > y ? 1 : 0);
+        }
+        return r;
+    }
+    if (ta == ValueType::Date || tb == ValueType::Date) {
+        // The embedded database may hand a date column over as its ISO text.
+        std::optional<QDateTime> x = ta == ValueType::Date ? std::optional(a.toDateTime())
+            : ta == ValueType::Text                        ? textAsDate(a.toString())
+                                                           : std::nullopt;
+        std::optional<QDateTime> y = tb == ValueType::Date ? std::optional(b.toDateTime())
+            : tb == ValueType::Text                        ? textAsDate(b.toString())
+                                                           : std::nullopt;
+        if (x && y) {
+            r.order = *x < *y ? -1 : (*x > *y ? 1 : 0);
+            return r;
+        }
+    }
+    r.mismatch = true;
+    return r;
+}
+
+QString typeName(const Value& v)
+{
+    switch (v.type()) {
+    case ValueType::Boolean:
+        return QStringLiteral("Verdadero/Falso");
+    case ValueType::Text:
+        return QStringLiteral("texto");
+    case ValueType::Date:
+        return QStringLiteral("fecha");
+    default:
+        return numKind(v) != NumKind::None ? QStringLiteral("número") : QStringLiteral("valor");
+    }
+}
+
+} // namespace
+
+Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
+{
+    const FormulaOp op = node.op();
+    if (op == FormulaOp::And || op == FormulaOp::Or || op == FormulaOp::Xor) {
+        auto truth = [this](const FormulaNode& n) {
+            bool ok = false;
+            const auto t = truthOf(evaluateScalar(n), ok);
+            if (!ok)
+                fail(RuntimeError::TypeMismatch,
+                    QStringLiteral("And, Or y Xor necesitan Verdadero o Falso"));
+            return t;
+        };
+        const auto left = truth(*node.child(0));
+        if (op == FormulaOp::And && left == false)
+            return Value(false);
+        if (op == FormulaOp::Or && left == true)
+            return Value(true);
+        const auto right = truth(*node.child(1));
+        if (op == FormulaOp::Xor) {
+            if (!left || !right)
+                return Value::null();
+            return Value(*left != *right);
+        }
+        if (op == FormulaOp::And) {
+            if (right == false)
+                return Value(false);
+            if (!left || !right)
+                return Value::null();
+            return Value(true);
+        }
+        if (right == true)
+            return Value(true);
+        if (!left || !right)
+            return Value::null();
+        return Value(false);
+    }
+
+    const Value left = evaluateScalar(*node.child(0));
+    if (op == FormulaOp::In || op == FormulaOp::Like || op == FormulaOp::StartsWith) {
+        const FormulaValue right = evaluate(*node.child(1));
+        if (isNullish(left))
+            return Value::null();
+        QList<Value> candidates;
+        if (right.kind() == FormulaValue::Kind::Range) {
+            if (op != FormulaOp::In)
+                fail(RuntimeError::TypeMismatch, QStringLiteral("Like no admite un rango"));
+            const FormulaRange& r = right.rangeValue();
+            bool unknown = false;
+            if (!r.low.isEmpty()) {
+                const Comparison c = compareValues(left, r.low);
+                if (c.mismatch)
+                    fail(RuntimeError::TypeMismatch,
+                        QStringLiteral("no se puede comparar %1 con %2")
+                            .arg(typeName(left), typeName(r.low)));
+                if (c.isNull)
+                    unknown = true;
+                else if (c.order < 0 || (c.order == 0 && !r.flags.includeLow))
+                    return Value(false);
+            }
+            if (!r.high.isEmpty()) {
+                const Comparison c = compareValues(left, r.high);
+                if (c.mismatch)
+                    fail(RuntimeError::TypeMismatch,
+                        QStringLiteral("no se puede comparar %1 con %2")
+                            .arg(typeName(left), typeName(r.high)));
+                if (c.isNull)
+                    unknown = true;
+                else if (c.order > 0 || (c.order == 0 && !r.flags.includeHigh))
+                    return Value(false);
+            }
+            return unknown ? Value::null() : Value(true);
+        }
+        if (right.kind() == FormulaValue::Kind::Array)
+            candidates = right.items();
+        else
+            candidates << right.scalar();
+        if (op == FormulaOp::In && right.kind() == FormulaValue::Kind::Scalar) {
+            // "text in text" asks whether the first occurs inside the second.
+            if (isNullish(right.scalar()))
+                return Value::null();
+            if (left.type() != ValueType::Text || right.scalar().type() != ValueType::Text)
+                fail(RuntimeError::TypeMismatch, QStringLiteral("In necesita una lista"));
+            return Value(right.scalar().toString().contains(left.toString(), Qt::CaseInsensitive));
+        }
+        const QString text = left.type() == ValueType::Text ? left.toString() : QString();
+        if (op != FormulaOp::In && left.type() != ValueType::Text
+            && numKind(left) == NumKind::None)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("Like necesita un texto"));
+        const QString subject = left.type() == ValueType::Text ? text : left.toString();
+        bool unknown = false;
+        for (const Value& candidate : candidates) {
+            if (isNullish(candidate)) {
+                unknown = true;
+                continue;
+            }
+            if (op == FormulaOp::In) {
+                const Comparison c = compareValues(left, candidate);
+                if (c.mismatch)
+                    fail(RuntimeError::TypeMismatch,
+                        QStringLiteral("no se puede comparar %1 con %2")
+                            .arg(typeName(left), typeName(candidate)));
+                if (c.order == 0)
+                    return Value(true);
+            } else {
+                if (candidate.type() != ValueType::Text)
+                    fail(RuntimeError::TypeMismatch, QStringLiteral("el patrón debe ser un texto"));
+                const bool hit = op == FormulaOp::Like
+                    ? FormulaText::like(subject, candidate.toString())
+                    : FormulaText::startsWith(subject, candidate.toString());
+                if (hit)
+                    return Value(true);
+            }
+        }
+        return unknown ? Value::null() : Value(false);
+    }
+
+    const Value right = evaluateScalar(*node.child(1));
+    switch (op) {
+    case FormulaOp::Equal:
+    case FormulaOp::NotEqual:
+    case FormulaOp::Less:
+    case FormulaOp::LessEqual:
+    case FormulaOp::Greater:
+    case FormulaOp::GreaterEqual: {
+        const Comparison c = compareValues(left, right);
+        if (c.mismatch)
+            fail(RuntimeError::TypeMismatch,
+                QStringLiteral("no se puede comparar %1 con %2")
+                    .arg(typeName(left), typeName(right)));
+        if (c.isNull)
+            return Value::null();
+        switch (op) {
+        case FormulaOp::Equal:
+            return Value(c.order == 0);
+        case FormulaOp::NotEqual:
+            return Value(c.order != 0);
+        case FormulaOp::Less:
+            return Value(c.order < 0);
+        case FormulaOp::LessEqual:
+            return Value(c.order <= 0);
+        case FormulaOp::Greater:
+            return Value(c.order > 0);
+        default:
+            return Value(c.order >= 0);
+        }
+    }
+    case FormulaOp::Concat: {
+        if (isNullish(left) || isNullish(right))
+            return Value::null();
+        auto asText = [](const Value& v) {
+            if (v.type() == ValueType::Text)
+                return v.toString();
+            if (numKind(v) != NumKind::None)
+                return QLocale().toString(v.toDouble(), 'f', 2);
+            if (v.type() == ValueType::Date)
+                return QLocale().toString(v.toDateTime().date(), QStringLiteral("dd/MM/yyyy"));
+            return v.toString();
+        };
+        return Value(asText(left) + asText(right));
+    }
+    default:
+        break;
+    }
+
+    // Arithmetic.
+    if (isNullish(left) || isNullish(right))
+        return Value::null();
+    const NumKind ka = numKind(left);
+    const NumKind kb = numKind(right);
+    if (op == FormulaOp::Add && left.type() == ValueType::Text && right.type() == ValueType::Text)
+        return Value(left.toString() + right.toString());
+    if (left.type() == ValueType::Date && (op == FormulaOp::Add || op == FormulaOp::Subtract)) {
+        const QDateTime d = left.toDateTime();
+        if (kb != NumKind::None) {
+            const double days = op == FormulaOp::Add ? right.toDouble() : -right.toDouble();
+            return Value(d.addSecs(qint64(std::llround(days * 86400.0))));
+        }
+        if (op == FormulaOp::Subtract && right.type() == ValueType::Date) {
+            const qint64 secs = right.toDateTime().secsTo(d);
+            if (secs % 86400 == 0)
+                return Value(qint64(secs / 86400));
+            return Value(double(secs) / 86400.0);
+        }
+    }
+    if (right.type() == ValueType::Date && op == FormulaOp::Add && ka != NumKind::None)
+        return Value(right.toDateTime().addSecs(qint64(std::llround(left.toDouble() * 86400.0))));
+    if (ka == NumKind::None || kb == NumKind::None)
+        fail(RuntimeError::TypeMismatch,
+            QStringLiteral("no se puede operar %1 con %2").arg(typeName(left), typeName(right)));
+
+    const bool divides = op == FormulaOp::Divide || op == FormulaOp::IntDivide
+        || op == FormulaOp::Modulo;
+    if (divides && right.toDouble() == 0)
+        fail(kDivisionByZero, QStringLiteral("División por cero"));
+
+    if (ka == NumKind::Int && kb == NumKind::Int) {
+        const qint64 x = left.toLongLong();
+        const qint64 y = right.toLongLong();
+        qint64 out = 0;
+        switch (op) {
+        case FormulaOp::Add:
+            if (!__builtin_add_overflow(x, y, &out))
+                return Value(out);
+            return fromDouble(double(x) + double(y));
+        case FormulaOp::Subtract:
+            if (!__builtin_sub_overflow(x, y, &out))
+                return Value(out);
+            return fromDouble(double(x) - double(y));
+        case FormulaOp::Multiply:
+            if (!__builtin_mul_overflow(x, y, &out))
+                return Value(out);
+            return fromDouble(double(x) * double(y));
+        case FormulaOp::Divide:
+            if (x % y == 0)
+                return Value(x / y);
+            return fromDouble(double(x) / double(y));
+        case FormulaOp::IntDivide:
+            return Value(x / y);
+        case FormulaOp::Modulo:
+            return Value(x % y);
+        default:
+            return fromDouble(std::pow(double(x), double(y)));
+        }
+    }
+    const bool currency = ka == NumKind::Cur || kb == NumKind::Cur;
+    if (currency && ka != NumKind::Dbl && kb != NumKind::Dbl
+        && std::abs(left.toDouble()) < double(kCurrencyWholeLimit)
+        && std::abs(right.toDouble()) < double(kCurrencyWholeLimit)) {
+        // Money stays exact for sums, differences and products.
+        const Currency x = toCurrencyExact(left);
+        const Currency y = toCurrencyExact(right);
+        switch (op) {
+        case FormulaOp::Add:
+            return Value(x + y);
+        case FormulaOp::Subtract:
+            return Value(x - y);
+        case FormulaOp::Multiply:
+            return Value(x * y);
+        default:
+            break;
+        }
+    }
+    const double x = left.toDouble();
+    const double y = right.toDouble();
+    double out = 0;
+    switch (op) {
+    case FormulaOp::Add:
+        out = x + y;
+        break;
+    case FormulaOp::Subtract:
+        out = x - y;
+        break;
+    case FormulaOp::Multiply:
+        out = x * y;
+        break;
+    case FormulaOp::Divide:
+        out = x / y;
+        // Money divided by a plain number is still money; money by money is a ratio.
+        if (currency && !(ka == NumKind::Cur && kb == NumKind::Cur))
+            return currencyFromDouble(out);
+        return fromDouble(out);
+    case FormulaOp::IntDivide:
+        return Value(qint64(std::trunc(x / y)));
+    case FormulaOp::Modulo:
+        out = std::fmod(x, y);
+        break;
+    default:
+        return fromDouble(std::pow(x, y));
+    }
+    return currency ? currencyFromDouble(out) : fromDouble(out);
+}
+
+Value FormulaEvaluator::evaluateSubscript(const FormulaNode& node) const
+{
+    const Value base = evaluateScalar(*node.child(0));
+    const FormulaValue index = evaluate(*node.child(1));
+    if (isNullish(base))
+        return Value::null();
+    if (base.type() != ValueType::Text)
+        fail(RuntimeError::TypeMismatch, QStringLiteral("solo un texto admite [ ]"));
+    const QString s = base.toString();
+    auto position = [this](const Value& v) {
+        if (numKind(v) == NumKind::None)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("el índice debe ser un número"));
+        return qint64(std::llround(v.toDouble()));
+    };
+    if (index.kind() == FormulaValue::Kind::Range) {
+        const qint64 from = position(index.rangeValue().low);
+        const qint64 to = position(index.rangeValue().high);
+        if (from < 1 || to > s.size() || from > to + 1)
+            fail(RuntimeError::SubscriptOutOfRange, QStringLiteral("índice fuera del texto"));
+        return Value(s.mid(from - 1, to - from + 1));
+    }
+    const qint64 at = position(index.scalar());
+    if (at < 1 || at > s.size())
+        fail(RuntimeError::SubscriptOutOfRange, QStringLiteral("índice fuera del texto"));
+    return Value(QString(s.at(at - 1)));
+}
+
+Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
+{
+    const FormulaFunction f = node.function();
+    switch (f) {
+    case FormulaFunction::CurrentDate:
+        return Value(m_context.currentDateTime().date());
+    case FormulaFunction::CurrentDateTime:
+        return Value(m_context.currentDateTime());
+    case FormulaFunction::PageNumber:
+        return Value(m_context.pageNumber());
+    case FormulaFunction::TotalPageCount:
+        return Value(m_context.totalPageCount());
+    case FormulaFunction::RecordNumber:
+        return Value(m_context.recordNumber());
+    case FormulaFunction::GroupNumber:
+        return Value(m_context.groupNumber());
+    case FormulaFunction::Sum:
+    case FormulaFunction::Count:
+    case FormulaFunction::Average:
+    case FormulaFunction::Minimum:
+    case FormulaFunction::Maximum:
+    case FormulaFunction::DistinctCount: {
+        const Value v = m_context.summaryValue(node);
+        return v.isEmpty() ? Value::null() : v;
+    }
+    case FormulaFunction::IsNull:
+        return Value(isNullish(evaluateScalar(*node.child(0))));
+    case FormulaFunction::IIf: {
+        bool ok = false;
+        const auto t = truthOf(evaluateScalar(*node.child(0)), ok);
+        if (!ok)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("IIf necesita Verdadero o Falso"));
+        return evaluateScalar(*node.child(t.value_or(false) ? 1 : 2));
+    }
+    default:
+        break;
+    }
+
+    std::vector<Value> args;
+    args.reserve(node.children().size());
+    for (const auto& c : node.children())
+        args.push_back(evaluateScalar(*c));
+    for (const Value& a : args) {
+        if (isNullish(a))
+            return Value::null();
+    }
+    const QString fname = formulaFunctionName(f);
+    auto text = [&](std::size_t i) {
+        const Value& v = args[i];
+        if (v.type() != ValueType::Text)
+            fail(RuntimeError::TypeMismatch,
+                QStringLiteral("%1 necesita un texto en el argumento %2").arg(fname).arg(i + 1));
+        return v.toString();
+    };
+    auto number = [&](std::size_t i) {
+        const Value& v = args[i];
+        if (numKind(v) == NumKind::None)
+            fail(RuntimeError::TypeMismatch,
+                QStringLiteral("%1 necesita un número en el argumento %2").arg(fname).arg(i + 1));
+        return v.toDouble();
+    };
+    auto whole = [&](std::size_t i) { return qint64(std::llround(number(i))); };
+    auto date = [&](std::size_t i) {
+        const Value& v = args[i];
+        if (v.type() == ValueType::Date)
+            return v.toDateTime();
+        if (v.type() == ValueType::Text) {
+            if (const auto d = textAsDate(v.toString()))
+                return *d;
+        }
+        fail(RuntimeError::TypeMismatch,
+            QStringLiteral("%1 necesita una fecha en el argumento %2").arg(fname).arg(i + 1));
+    };
+    auto clampLength = [](qint64 n) { return qsizetype(std::max<qint64>(0, n)); };
+
+    switch (f) {
+    case FormulaFunction::TrimLeft:
+        return Value(FormulaText::trimmedLeft(text(0)));
+    case FormulaFunction::TrimRight:
+        return Value(FormulaText::trimmedRight(text(0)));
+    case FormulaFunction::Trim:
+        return Value(FormulaText::trimmedLeft(FormulaText::trimmedRight(text(0))));
+    case FormulaFunction::ToNumber:
+    case FormulaFunction::Val: {
+        const Value& v = args[0];
+        if (numKind(v) != NumKind::None)
+            return v;
+        if (v.type() == ValueType::Boolean)
+            return Value(qint64(v.toBool() ? 1 : 0));
+        QString s = text(0).trimmed();
+        if (f == FormulaFunction::Val) {
+            qsizetype n = 0;
+            while (n < s.size()
+                && (s.at(n).isDigit() || s.at(n) == u'.' || (n == 0 && s.at(n) == u'-')))
+                ++n;
+            s = s.left(n);
+            if (s.isEmpty() || s == u"-")
+                return Value(qint64(0));
+        }
+        bool ok = false;
+        const qint64 i = s.toLongLong(&ok);
+        if (ok)
+            return Value(i);
+        double d = s.toDouble(&ok);
+        if (!ok)
+            d = QLocale().toDouble(s, &ok);
+        if (!ok)
+            fail(RuntimeError::TypeMismatch,
+                QStringLiteral("ToNumber: «%1» no es un número").arg(args[0].toString()));
+        return Value(d);
+    }
+    case FormulaFunction::ToText: {
+        const Value& v = args[0];
+        if (v.type() == ValueType::Text)
+            return v;
+        if (v.type() == ValueType::Boolean)
+            return Value(v.toBool() ? QStringLiteral("True") : QStringLiteral("False"));
+        if (v.type() == ValueType::Date) {
+            const QDateTime dt = v.toDateTime();
+            if (args.size() > 1)
+                return Value(dt.toString(text(1)));
+            if (dt.time() == QTime(0, 0))
+                return Value(dt.date().toString(QStringLiteral("dd/MM/yyyy")));
+            return Value(dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+        }
+        const int decimals = args.size() > 1 ? int(whole(1)) : 2;
+        QLocale locale;
+        QString s = locale.toString(v.toDouble(), 'f', std::clamp(decimals, 0, 15));
+        if (args.size() > 2) {
+            const QString thousands = text(2);
+            const QString point = args.size() > 3 ? text(3) : QString(locale.decimalPoint());
+            s = QLocale::c().toString(v.toDouble(), 'f', std::clamp(decimals, 0, 15));
+            s.replace(u',', QChar(0x1));
+            s.replace(u'.', QChar(0x2));
+            s.replace(QChar(0x1), thousands);
+            s.replace(QChar(0x2), point);
+        }
+        return Value(s);
+    }
+    case FormulaFunction::InStr: {
+        const bool withStart = args.size() == 3;
+        const qint64 start = withStart ? whole(0) : 1;
+        const QString s = text(withStart ? 1 : 0);
+        const QString find = text(withStart ? 2 : 1);
+        if (start < 1)
+            fail(RuntimeError::InvalidCall, QStringLiteral("InStr: el inicio debe ser 1 o más"));
+        const qsizetype at = s.indexOf(find, start - 1, Qt::CaseInsensitive);
+        return Value(qint64(at + 1));
+    }
+    case FormulaFunction::Left:
+        return Value(text(0).left(clampLength(whole(1))));
+    case FormulaFunction::Right:
+        return Value(text(0).right(clampLength(whole(1))));
+    case FormulaFunction::Mid: {
+        const qint64 start = whole(1);
+        if (start < 1)
+            fail(RuntimeError::InvalidCall, QStringLiteral("Mid: el inicio debe ser 1 o más"));
+        if (args.size() == 3)
+            return Value(text(0).mid(start - 1, clampLength(whole(2))));
+        return Value(text(0).mid(start - 1));
+    }
+    case FormulaFunction::Length:
+        return Value(qint64(text(0).size()));
+    case FormulaFunction::UpperCase:
+        return Value(text(0).toUpper());
+    case FormulaFunction::LowerCase:
+        return Value(text(0).toLower());
+    case FormulaFunction::Round:
+    case FormulaFunction::Truncate: {
+        const int decimals = args.size() > 1 ? int(whole(1)) : 0;
+        const Value& v = args[0];
+        if (numKind(v) == NumKind::Cur && f == FormulaFunction::Round && decimals >= 0)
+            return Value(v.toCurrency().rounded(std::min(decimals, 4)));
+        const double x = number(0);
+        const double out = f == FormulaFunction::Round ? roundHalfAway(x, decimals)
+                                                       : truncateTo(x, decimals);
+        if (numKind(v) == NumKind::Cur)
+            return currencyFromDouble(out);
+        if (numKind(v) == NumKind::Int || decimals <= 0)
+            return std::abs(out) < 9e18 ? Value(qint64(out)) : Value(out);
+        return Value(out);
+    }
+    case FormulaFunction::Abs: {
+        const Value& v = args[0];
+        switch (numKind(v)) {
+        case NumKind::Int:
+            return Value(qint64(std::llabs(v.toLongLong())));
+        case NumKind::Cur:
+            return Value(v.toCurrency() < Currency() ? -v.toCurrency() : v.toCurrency());
+        default:
+            return Value(std::abs(number(0)));
+        }
+    }
+    case FormulaFunction::Remainder: {
+        if (number(1) == 0)
+            fail(kDivisionByZero, QStringLiteral("División por cero"));
+        if (numKind(args[0]) == NumKind::Int && numKind(args[1]) == NumKind::Int)
+            return Value(args[0].toLongLong() % args[1].toLongLong());
+        return Value(std::fmod(number(0), number(1)));
+    }
+    case FormulaFunction::Year:
+        return Value(qint64(date(0).date().year()));
+    case FormulaFunction::Month:
+        return Value(qint64(date(0).date().month()));
+    case FormulaFunction::Day:
+        return Value(qint64(date(0).date().day()));
+    case FormulaFunction::Date:
+    case FormulaFunction::DateTime: {
+        if (args.size() == 1) {
+            const QDateTime dt = date(0);
+            return f == FormulaFunction::Date ? Value(dt.date()) : Value(dt);
+        }
+        if (args.size() < 3)
+            fail(RuntimeError::InvalidCall, fname + QStringLiteral(" lleva año, mes y día"));
+        const QDate d(int(whole(0)), int(whole(1)), int(whole(2)));
+        QTime t(0, 0);
+        if (args.size() > 3)
+            t = QTime(int(whole(3)), args.size() > 4 ? int(whole(4)) : 0,
+                args.size() > 5 ? int(whole(5)) : 0);
+        if (!d.isValid() || !t.isValid())
+            return Value::null();
+        return Value(QDateTime(d, t));
+    }
+    case FormulaFunction::Replace:
+        return Value(QString(text(0)).replace(text(1), text(2)));
+    case FormulaFunction::Space:
+        return Value(QString(clampLength(whole(0)), u' '));
+    case FormulaFunction::ReplicateString:
+        return Value(text(0).repeated(clampLength(whole(1))));
+    case FormulaFunction::Chr: {
+        const qint64 code = whole(0);
+        if (code < 0 || code > 0x10FFFF)
+            fail(RuntimeError::InvalidCall, QStringLiteral("Chr: código fuera de rango"));
+        const char32_t c = char32_t(code);
+        return Value(QString::fromUcs4(&c, 1));
+    }
+    default:
+        break;
+    }
+    fail(RuntimeError::InvalidCall, QStringLiteral("función no disponible: ") + fname);
+}

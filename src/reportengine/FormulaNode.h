@@ -1,0 +1,208 @@
+#pragma once
+
+// The typed tree a report formula parses into (see FormulaParser for how to get one).
+//
+// A tree is immutable once built and shared through FormulaNodePtr, so the planner can hand back
+// parts of a selection as its residual without copying. Walk it with kind() and children(); the
+// helpers at the end collect the fields and summaries a formula needs before the data pass. The
+// only mutable bit is a field's slot, which the engine may set once when it binds a definition
+// to its record layout (FormulaContext::fieldValue can then index instead of looking names up).
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "platform/Value.h"
+
+class FormulaNode;
+using FormulaNodePtr = std::shared_ptr<const FormulaNode>;
+
+enum class FormulaNodeKind {
+    Constant,   // constant(): a literal, or a folded Date(...) / DateTime(...)
+    Field,      // {table.field}: table(), field()
+    FormulaRef, // {@name}: name()
+    Array,      // [a, b, ...]: children()
+    Range,      // a to b, UpTo b, UpFrom a: children() low/high (null when open), rangeFlags()
+    Unary,      // op() Not or Negate; child(0)
+    Binary,     // op(); child(0), child(1)
+    If,         // If child(0) Then child(1) [Else child(2)]
+    Call,       // function(); children() are the arguments
+};
+
+enum class FormulaOp {
+    None,
+    Not,
+    Negate,
+    And,
+    Or,
+    Xor,
+    Equal,
+    NotEqual,
+    Less,
+    LessEqual,
+    Greater,
+    GreaterEqual,
+    Add,
+    Subtract,
+    Multiply,
+    Divide,
+    IntDivide,
+    Modulo,
+    Power,
+    Concat,     // &
+    In,         // child(1) is an array or a range
+    Like,       // child(1) a pattern or an array of patterns; * any run, ? one character
+    StartsWith,
+    Subscript,  // text[i] or text[i to j]
+};
+
+// Built-in functions. Summaries take the summarised field and, optionally, the group's field.
+enum class FormulaFunction {
+    None,
+    TrimLeft,
+    TrimRight,
+    Trim,
+    ToNumber,
+    ToText,
+    IsNull,
+    InStr,
+    Left,
+    Right,
+    Mid,
+    Length,
+    UpperCase,
+    LowerCase,
+    Round,
+    Truncate,
+    Abs,
+    Remainder,
+    Year,
+    Month,
+    Day,
+    Date,
+    DateTime,
+    CurrentDate,
+    CurrentDateTime,
+    Replace,
+    Space,
+    ReplicateString,
+    IIf,
+    Chr,
+    Val,
+    PageNumber,
+    TotalPageCount,
+    RecordNumber,
+    GroupNumber,
+    Sum,
+    Count,
+    Average,
+    Minimum,
+    Maximum,
+    DistinctCount,
+};
+
+// What a node yields, when it can be told without data (Unknown otherwise).
+enum class FormulaType {
+    Unknown,
+    Boolean,
+    Number,
+    Currency,
+    Text,
+    Date,
+    DateTime,
+    Array,
+    Range,
+};
+
+// Which ends of a range are included: "a to b" both, "a _to b" not a, "a to_ b" not b.
+struct RangeFlags
+{
+    bool includeLow = true;
+    bool includeHigh = true;
+};
+
+class FormulaNode
+{
+public:
+    FormulaNode(FormulaNodeKind kind, int position);
+
+    static FormulaNodePtr constant(Value value, int position);
+    static FormulaNodePtr field(QString table, QString field, int position);
+    static FormulaNodePtr formulaRef(QString name, int position);
+    static FormulaNodePtr array(std::vector<FormulaNodePtr> items, int position);
+    static FormulaNodePtr range(FormulaNodePtr low, FormulaNodePtr high, RangeFlags flags,
+        int position);
+    static FormulaNodePtr unary(FormulaOp op, FormulaNodePtr operand, int position);
+    static FormulaNodePtr binary(FormulaOp op, FormulaNodePtr left, FormulaNodePtr right,
+        int position);
+    static FormulaNodePtr ifThenElse(FormulaNodePtr condition, FormulaNodePtr then,
+        FormulaNodePtr otherwise, int position);
+    static FormulaNodePtr call(FormulaFunction function, std::vector<FormulaNodePtr> arguments,
+        int position);
+
+    FormulaNodeKind kind() const { return m_kind; }
+    FormulaOp op() const { return m_op; }
+    FormulaFunction function() const { return m_function; }
+    FormulaType type() const { return m_type; }
+    // 0-based offset of the node's first character in the formula text.
+    int position() const { return m_position; }
+
+    const Value& constant() const { return m_constant; }
+    const QString& table() const { return m_table; }
+    const QString& field() const { return m_field; }
+    // Formula name of a FormulaRef; "{table.field}" as written for a Field.
+    const QString& name() const { return m_name; }
+    RangeFlags rangeFlags() const { return m_rangeFlags; }
+
+    const std::vector<FormulaNodePtr>& children() const { return m_children; }
+    // Null when the child is absent (open range end, If without Else).
+    const FormulaNode* child(std::size_t index) const;
+    const FormulaNodePtr& childPtr(std::size_t index) const;
+
+    // Field slot chosen by the engine when it binds the formula; -1 until then.
+    int slot() const { return m_slot; }
+    void setSlot(int slot) const { m_slot = slot; }
+
+    bool isSummary() const;
+    // True when the value does not depend on the record, the page or the other formulas.
+    bool isConstant() const;
+
+    // The formula written back in the language (normalised spacing); for logs and tests.
+    QString toText() const;
+
+private:
+    FormulaNodeKind m_kind;
+    FormulaOp m_op = FormulaOp::None;
+    FormulaFunction m_function = FormulaFunction::None;
+    FormulaType m_type = FormulaType::Unknown;
+    int m_position = 0;
+    Value m_constant;
+    QString m_table;
+    QString m_field;
+    QString m_name;
+    RangeFlags m_rangeFlags;
+    std::vector<FormulaNodePtr> m_children;
+    mutable int m_slot = -1;
+};
+
+// Name of a built-in function as the language spells it ("TrimLeft"); empty for None.
+QString formulaFunctionName(FormulaFunction function);
+
+struct FormulaFunctionInfo
+{
+    FormulaFunction function = FormulaFunction::None;
+    int minArguments = 0;
+    int maxArguments = 0;
+};
+// The built-in function a name calls (ignoring case; "Len", "UCase", "CStr", "LTrim" and the
+// like are other names of the same functions); nullopt when there is none.
+std::optional<FormulaFunctionInfo> formulaFunctionByName(QStringView name);
+
+// Every {table.field} in the tree, in order of appearance (duplicates kept).
+void collectFields(const FormulaNode& root, std::vector<const FormulaNode*>& out);
+// Every {@name} in the tree.
+void collectFormulaRefs(const FormulaNode& root, std::vector<const FormulaNode*>& out);
+// Every summary call (Sum, Count, ...) in the tree.
+void collectSummaries(const FormulaNode& root, std::vector<const FormulaNode*>& out);

@@ -1,0 +1,604 @@
+#include "reportengine/FormulaParser.h"
+
+#include <QDate>
+#include <QDateTime>
+
+namespace {
+
+enum class Tok { End, Number, Text, Field, FormulaRef, Word, Symbol };
+
+struct Token
+{
+    Tok kind = Tok::End;
+    QString text; // word or symbol; text literal content; formula name
+    QString table;
+    QString field;
+    Value number;
+    int position = 0;
+};
+
+struct ParseFailure
+{
+    int position;
+    QString text;
+};
+
+QString shown(const QString& s)
+{
+    return QStringLiteral("«") + s + QStringLiteral("»");
+}
+
+class Lexer
+{
+public:
+    explicit Lexer(const QString& text) : m_text(text) { }
+
+    Token next()
+    {
+        skipBlanksAndComments();
+        Token t;
+        t.position = m_pos;
+        if (m_pos >= m_text.size())
+            return t;
+        const QChar c = m_text.at(m_pos);
+        if (c == u'\'' || c == u'"')
+            return textLiteral(c);
+        if (c == u'{')
+            return braced();
+        if (c.isDigit() || (c == u'.' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit()))
+            return numberLiteral();
+        if (c.isLetter() || c == u'_') {
+            const int start = m_pos;
+            while (m_pos < m_text.size()
+                && (m_text.at(m_pos).isLetterOrNumber() || m_text.at(m_pos) == u'_'))
+                ++m_pos;
+            t.kind = Tok::Word;
+            t.text = m_text.mid(start, m_pos - start);
+            return t;
+        }
+        static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
+            QStringLiteral(">="), QStringLiteral("!=")};
+        for (const auto& s : twoChar) {
+            if (QStringView(m_text).mid(m_pos, 2) == s) {
+                m_pos += 2;
+                t.kind = Tok::Symbol;
+                t.text = s == QStringLiteral("!=") ? QStringLiteral("<>") : s;
+                return t;
+            }
+        }
+        if (QStringLiteral("=<>+-*/\\^&()[],;").contains(c)) {
+            ++m_pos;
+            t.kind = Tok::Symbol;
+            t.text = c;
+            return t;
+        }
+        throw ParseFailure{m_pos, QStringLiteral("carácter inesperado ") + shown(c)};
+    }
+
+private:
+    void skipBlanksAndComments()
+    {
+        while (m_pos < m_text.size()) {
+            const QChar c = m_text.at(m_pos);
+            if (c.isSpace()) {
+                ++m_pos;
+            } else if (c == u'/' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'/') {
+                while (m_pos < m_text.size() && m_text.at(m_pos) != u'\n')
+                    ++m_pos;
+            } else {
+                break;
+            }
+        }
+    }
+
+    Token textLiteral(QChar quote)
+    {
+        Token t;
+        t.kind = Tok::Text;
+        t.position = m_pos;
+        ++m_pos;
+        while (true) {
+            if (m_pos >= m_text.size())
+                throw ParseFailure{t.position, QStringLiteral("falta cerrar el texto")};
+            const QChar c = m_text.at(m_pos++);
+            if (c == quote) {
+                if (m_pos < m_text.size() && m_text.at(m_pos) == quote) {
+                    t.text += quote;
+                    ++m_pos;
+                    continue;
+                }
+                return t;
+            }
+            t.text += c;
+        }
+    }
+
+    Token braced()
+    {
+        Token t;
+        t.position = m_pos;
+        const int close = m_text.indexOf(u'}', m_pos);
+        if (close < 0)
+            throw ParseFailure{m_pos, QStringLiteral("falta cerrar la llave ") + shown(QStringLiteral("}"))};
+        const QString inside = m_text.mid(m_pos + 1, close - m_pos - 1).trimmed();
+        m_pos = close + 1;
+        if (inside.startsWith(u'@')) {
+            t.kind = Tok::FormulaRef;
+            t.text = inside.mid(1).trimmed();
+            if (t.text.isEmpty())
+                throw ParseFailure{t.position, QStringLiteral("falta el nombre de la fórmula")};
+            return t;
+        }
+        // The field part may hold blanks ("NUMERO ASIENTO") and the table part an owner
+        // ("dbo.TABLA"), so the last dot separates them.
+        const int dot = inside.lastIndexOf(u'.');
+        if (dot <= 0 || dot == inside.size() - 1)
+            throw ParseFailure{t.position,
+                QStringLiteral("se esperaba {tabla.campo} en ") + shown(u'{' + inside + u'}')};
+        t.kind = Tok::Field;
+        t.table = inside.left(dot).trimmed();
+        t.field = inside.mid(dot + 1).trimmed();
+        return t;
+    }
+
+    Token numberLiteral()
+    {
+        Token t;
+        t.kind = Tok::Number;
+        t.position = m_pos;
+        const int start = m_pos;
+        while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+            ++m_pos;
+        bool fraction = false;
+        if (m_pos < m_text.size() && m_text.at(m_pos) == u'.') {
+            fraction = true;
+            ++m_pos;
+            while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                ++m_pos;
+        }
+        const QString digits = m_text.mid(start, m_pos - start);
+        if (m_pos < m_text.size() && (m_text.at(m_pos).isLetter() || m_text.at(m_pos) == u'_'))
+            throw ParseFailure{m_pos, QStringLiteral("número mal escrito")};
+        bool ok = false;
+        if (!fraction) {
+            const qint64 whole = digits.toLongLong(&ok);
+            if (ok) {
+                t.number = Value(whole);
+                return t;
+            }
+        }
+        t.number = Value(digits.toDouble(&ok));
+        if (!ok)
+            throw ParseFailure{start, QStringLiteral("número mal escrito")};
+        return t;
+    }
+
+    const QString& m_text;
+    int m_pos = 0;
+};
+
+bool isWord(const Token& t, const char16_t* word)
+{
+    return t.kind == Tok::Word && t.text.compare(QStringView(word), Qt::CaseInsensitive) == 0;
+}
+
+bool isSymbol(const Token& t, const char16_t* symbol)
+{
+    return t.kind == Tok::Symbol && t.text == QStringView(symbol);
+}
+
+// Words that end an operand and so cannot start one.
+bool isReserved(const Token& t)
+{
+    static const char16_t* words[] = {u"and", u"or", u"xor", u"not", u"in", u"like",
+        u"startswith", u"to", u"_to", u"to_", u"_to_", u"then", u"else", u"if", u"mod"};
+    for (const auto* w : words) {
+        if (isWord(t, w))
+            return true;
+    }
+    return false;
+}
+
+std::optional<QDateTime> dateFromParts(const std::vector<qint64>& parts)
+{
+    const QDate date{int(parts[0]), int(parts[1]), int(parts[2])};
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (parts.size() > 3) {
+        time = QTime(int(parts[3]), parts.size() > 4 ? int(parts[4]) : 0,
+            parts.size() > 5 ? int(parts[5]) : 0);
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(date, time);
+}
+
+class Parser
+{
+public:
+    explicit Parser(const QString& text) : m_lexer(text) { advance(); }
+
+    FormulaNodePtr formula()
+    {
+        if (m_tok.kind == Tok::End)
+            return nullptr;
+        FormulaNodePtr e = expression();
+        while (isSymbol(m_tok, u";"))
+            advance();
+        if (m_tok.kind != Tok::End)
+            throw ParseFailure{m_tok.position, QStringLiteral("sobra texto desde aquí")};
+        return e;
+    }
+
+private:
+    void advance() { m_tok = m_lexer.next(); }
+
+    void expectSymbol(const char16_t* symbol)
+    {
+        if (!isSymbol(m_tok, symbol))
+            throw ParseFailure{m_tok.position,
+                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(symbol))};
+        advance();
+    }
+
+    void expectWord(const char16_t* word)
+    {
+        if (!isWord(m_tok, word))
+            throw ParseFailure{m_tok.position,
+                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(word))};
+        advance();
+    }
+
+    FormulaNodePtr expression()
+    {
+        if (isWord(m_tok, u"if")) {
+            const int at = m_tok.position;
+            advance();
+            FormulaNodePtr condition = expression();
+            expectWord(u"then");
+            FormulaNodePtr then = expression();
+            FormulaNodePtr otherwise;
+            if (isWord(m_tok, u"else")) {
+                advance();
+                otherwise = expression();
+            }
+            return FormulaNode::ifThenElse(condition, then, otherwise, at);
+        }
+        return orExpression();
+    }
+
+    FormulaNodePtr orExpression()
+    {
+        FormulaNodePtr left = andExpression();
+        while (isWord(m_tok, u"or") || isWord(m_tok, u"xor")) {
+            const FormulaOp op = isWord(m_tok, u"or") ? FormulaOp::Or : FormulaOp::Xor;
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(op, left, andExpression(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr andExpression()
+    {
+        FormulaNodePtr left = notExpression();
+        while (isWord(m_tok, u"and")) {
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(FormulaOp::And, left, notExpression(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr notExpression()
+    {
+        if (isWord(m_tok, u"not")) {
+            const int at = m_tok.position;
+            advance();
+            return FormulaNode::unary(FormulaOp::Not, notExpression(), at);
+        }
+        return comparison();
+    }
+
+    FormulaNodePtr comparison()
+    {
+        FormulaNodePtr left = rangeExpression();
+        FormulaOp op = FormulaOp::None;
+        if (m_tok.kind == Tok::Symbol) {
+            if (m_tok.text == u"=")
+                op = FormulaOp::Equal;
+            else if (m_tok.text == u"<>")
+                op = FormulaOp::NotEqual;
+            else if (m_tok.text == u"<")
+                op = FormulaOp::Less;
+            else if (m_tok.text == u"<=")
+                op = FormulaOp::LessEqual;
+            else if (m_tok.text == u">")
+                op = FormulaOp::Greater;
+            else if (m_tok.text == u">=")
+                op = FormulaOp::GreaterEqual;
+        } else if (isWord(m_tok, u"in")) {
+            op = FormulaOp::In;
+        } else if (isWord(m_tok, u"like")) {
+            op = FormulaOp::Like;
+        } else if (isWord(m_tok, u"startswith")) {
+            op = FormulaOp::StartsWith;
+        }
+        if (op == FormulaOp::None)
+            return left;
+        const int at = m_tok.position;
+        advance();
+        return FormulaNode::binary(op, left, rangeExpression(), at);
+    }
+
+    FormulaNodePtr rangeExpression()
+    {
+        if (isWord(m_tok, u"upto") || isWord(m_tok, u"upto_") || isWord(m_tok, u"upfrom")
+            || isWord(m_tok, u"upfrom_")) {
+            const bool upTo = m_tok.text.startsWith(u"upto", Qt::CaseInsensitive);
+            const bool open = m_tok.text.endsWith(u'_');
+            const int at = m_tok.position;
+            advance();
+            FormulaNodePtr bound = concatenation();
+            RangeFlags flags;
+            if (upTo) {
+                flags.includeHigh = !open;
+                return FormulaNode::range(nullptr, bound, flags, at);
+            }
+            flags.includeLow = !open;
+            return FormulaNode::range(bound, nullptr, flags, at);
+        }
+        FormulaNodePtr low = concatenation();
+        if (isWord(m_tok, u"to") || isWord(m_tok, u"_to") || isWord(m_tok, u"to_")
+            || isWord(m_tok, u"_to_")) {
+            RangeFlags flags;
+            flags.includeLow = !m_tok.text.startsWith(u'_');
+            flags.includeHigh = !m_tok.text.endsWith(u'_');
+            const int at = m_tok.position;
+            advance();
+            return FormulaNode::range(low, concatenation(), flags, at);
+        }
+        return low;
+    }
+
+    FormulaNodePtr concatenation()
+    {
+        FormulaNodePtr left = additive();
+        while (isSymbol(m_tok, u"&")) {
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(FormulaOp::Concat, left, additive(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr additive()
+    {
+        FormulaNodePtr left = modulo();
+        while (isSymbol(m_tok, u"+") || isSymbol(m_tok, u"-")) {
+            const FormulaOp op = m_tok.text == u"+" ? FormulaOp::Add : FormulaOp::Subtract;
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(op, left, modulo(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr modulo()
+    {
+        FormulaNodePtr left = intDivision();
+        while (isWord(m_tok, u"mod")) {
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(FormulaOp::Modulo, left, intDivision(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr intDivision()
+    {
+        FormulaNodePtr left = multiplicative();
+        while (isSymbol(m_tok, u"\\")) {
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(FormulaOp::IntDivide, left, multiplicative(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr multiplicative()
+    {
+        FormulaNodePtr left = power();
+        while (isSymbol(m_tok, u"*") || isSymbol(m_tok, u"/")) {
+            const FormulaOp op = m_tok.text == u"*" ? FormulaOp::Multiply : FormulaOp::Divide;
+            const int at = m_tok.position;
+            advance();
+            left = FormulaNode::binary(op, left, power(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr power()
+    {
+        FormulaNodePtr left = unary();
+        if (isSymbol(m_tok, u"^")) {
+            const int at = m_tok.position;
+            advance();
+            return FormulaNode::binary(FormulaOp::Power, left, power(), at);
+        }
+        return left;
+    }
+
+    FormulaNodePtr unary()
+    {
+        if (isSymbol(m_tok, u"-")) {
+            const int at = m_tok.position;
+            advance();
+            FormulaNodePtr operand = unary();
+            // Fold "-5" into a constant so that "x >= -5" is still field op constant.
+            if (operand->kind() == FormulaNodeKind::Constant) {
+                const Value& v = operand->constant();
+                if (v.type() == ValueType::Int64)
+                    return FormulaNode::constant(Value(-v.toLongLong()), at);
+                if (v.type() == ValueType::Double)
+                    return FormulaNode::constant(Value(-v.toDouble()), at);
+            }
+            return FormulaNode::unary(FormulaOp::Negate, operand, at);
+        }
+        if (isSymbol(m_tok, u"+")) {
+            advance();
+            return unary();
+        }
+        return postfix();
+    }
+
+    FormulaNodePtr postfix()
+    {
+        FormulaNodePtr base = primary();
+        while (isSymbol(m_tok, u"[")) {
+            const int at = m_tok.position;
+            advance();
+            FormulaNodePtr index = rangeExpression();
+            expectSymbol(u"]");
+            base = FormulaNode::binary(FormulaOp::Subscript, base, index, at);
+        }
+        return base;
+    }
+
+    FormulaNodePtr primary()
+    {
+        const Token t = m_tok;
+        switch (t.kind) {
+        case Tok::End:
+            throw ParseFailure{t.position, QStringLiteral("falta un valor al final")};
+        case Tok::Number:
+            advance();
+            return FormulaNode::constant(t.number, t.position);
+        case Tok::Text:
+            advance();
+            return FormulaNode::constant(Value(t.text), t.position);
+        case Tok::Field:
+            advance();
+            return FormulaNode::field(t.table, t.field, t.position);
+        case Tok::FormulaRef:
+            advance();
+            return FormulaNode::formulaRef(t.text, t.position);
+        case Tok::Symbol:
+            if (t.text == u"(") {
+                advance();
+                FormulaNodePtr e = expression();
+                expectSymbol(u")");
+                return e;
+            }
+            if (t.text == u"[") {
+                advance();
+                std::vector<FormulaNodePtr> items;
+                if (!isSymbol(m_tok, u"]")) {
+                    items.push_back(rangeExpression());
+                    while (isSymbol(m_tok, u",")) {
+                        advance();
+                        items.push_back(rangeExpression());
+                    }
+                }
+                expectSymbol(u"]");
+                return FormulaNode::array(std::move(items), t.position);
+            }
+            throw ParseFailure{t.position, QStringLiteral("falta un valor antes de ") + shown(t.text)};
+        case Tok::Word:
+            break;
+        }
+        if (isWord(t, u"true") || isWord(t, u"false")) {
+            advance();
+            return FormulaNode::constant(Value(isWord(t, u"true")), t.position);
+        }
+        if (isReserved(t))
+            throw ParseFailure{t.position, QStringLiteral("falta un valor antes de ") + shown(t.text)};
+        const auto info = formulaFunctionByName(t.text);
+        if (!info)
+            throw ParseFailure{t.position, QStringLiteral("función desconocida ") + shown(t.text)};
+        advance();
+        std::vector<FormulaNodePtr> arguments;
+        if (isSymbol(m_tok, u"(")) {
+            advance();
+            if (!isSymbol(m_tok, u")")) {
+                arguments.push_back(expression());
+                while (isSymbol(m_tok, u",")) {
+                    advance();
+                    arguments.push_back(expression());
+                }
+            }
+            expectSymbol(u")");
+        }
+        const int count = int(arguments.size());
+        if (count < info->minArguments || count > info->maxArguments) {
+            QString expected = info->minArguments == info->maxArguments
+                ? QString::number(info->minArguments)
+                : QStringLiteral("%1 a %2").arg(info->minArguments).arg(info->maxArguments);
+            throw ParseFailure{t.position,
+                QStringLiteral("%1 lleva %2 argumento(s), no %3")
+                    .arg(shown(formulaFunctionName(info->function)), expected)
+                    .arg(count)};
+        }
+        return foldDate(info->function, std::move(arguments), t.position);
+    }
+
+    // Date(y,m,d) and DateTime(y,m,d,h,n,s) of whole-number constants become date constants. A
+    // date that does not exist (the date literal of a blank date field is "Date(0,0,0)") becomes
+    // Null, the engine's "no date", which no comparison selects.
+    FormulaNodePtr foldDate(FormulaFunction function, std::vector<FormulaNodePtr> arguments,
+        int position)
+    {
+        const bool isDate = function == FormulaFunction::Date;
+        if ((isDate && arguments.size() == 3)
+            || (function == FormulaFunction::DateTime && arguments.size() >= 3)) {
+            std::vector<qint64> parts;
+            for (const auto& a : arguments) {
+                if (a->kind() != FormulaNodeKind::Constant
+                    || a->constant().type() != ValueType::Int64)
+                    return FormulaNode::call(function, std::move(arguments), position);
+                parts.push_back(a->constant().toLongLong());
+            }
+            const auto dt = dateFromParts(parts);
+            return FormulaNode::constant(dt ? Value(*dt) : Value::null(), position);
+        }
+        return FormulaNode::call(function, std::move(arguments), position);
+    }
+
+    Lexer m_lexer;
+    Token m_tok;
+};
+
+} // namespace
+
+QString FormulaError::message() const
+{
+    if (line > 1)
+        return QStringLiteral("Error en la fórmula «%1», línea %2, columna %3: %4")
+            .arg(formulaName)
+            .arg(line)
+            .arg(column)
+            .arg(text);
+    return QStringLiteral("Error en la fórmula «%1», columna %2: %3")
+        .arg(formulaName)
+        .arg(column)
+        .arg(text);
+}
+
+FormulaParseResult FormulaParser::parse(const QString& formulaName, const QString& text)
+{
+    FormulaParseResult result;
+    try {
+        Parser parser(text);
+        result.tree = parser.formula();
+    } catch (const ParseFailure& failure) {
+        result.tree = nullptr;
+        result.error.formulaName = formulaName;
+        result.error.text = failure.text;
+        const int pos = std::min<int>(failure.position, text.size());
+        const int lineStart = pos > 0 ? int(text.lastIndexOf(u'\n', pos - 1)) + 1 : 0;
+        result.error.line = int(QStringView(text).left(pos).count(u'\n')) + 1;
+        result.error.column = pos - lineStart + 1;
+    }
+    return result;
+}
