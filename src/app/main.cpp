@@ -6,6 +6,7 @@
 #include "platform/qt/QtPlatform.h"
 #include "startup/Controles.h"
 #include "startup/Dll_Display.h"
+#include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
 
 int main(int argc, char* argv[])
@@ -19,6 +20,8 @@ int main(int argc, char* argv[])
     const ScopedService<DataObjects> dataObjectsService(dataObjects);
     VariablesInicio inicio;
     const ScopedService<VariablesInicio> inicioService(inicio);
+    Globales globales;
+    const ScopedService<Globales> globalesService(globales);
     Dll_Display display;
     const ScopedService<Dll_Display> displayService(display);
     QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
