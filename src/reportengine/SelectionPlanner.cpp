@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "platform/AdoTypes.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/FormulaContext.h"
 #include "reportengine/FormulaEvaluator.h"
@@ -599,11 +600,50 @@ OrderPlan SelectionPlanner::orderBy(const QStringList& groupFields, const QStrin
     return plan;
 }
 
+ColumnKind columnKindForAdoType(int adoType)
+{
+    switch (adoType) {
+    case adBoolean:
+        return ColumnKind::Boolean;
+    case adDate:
+    case adDBDate:
+    case adDBTimeStamp:
+        return ColumnKind::Date;
+    case adBSTR:
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adLongVarChar:
+    case adVarWChar:
+    case adLongVarWChar:
+        return ColumnKind::Text;
+    case adSmallInt:
+    case adInteger:
+    case adSingle:
+    case adDouble:
+    case adCurrency:
+    case adDecimal:
+    case adTinyInt:
+    case adUnsignedTinyInt:
+    case adBigInt:
+    case adNumeric:
+        return ColumnKind::Number;
+    default:
+        return ColumnKind::Unknown;
+    }
+}
+
 QString SelectionPlanner::sqlLogLine(const QString& sql, const QList<Value>& parameters,
     SqlDialect dialect)
 {
-    QString out = QStringLiteral("SQL: ");
-    out.reserve(sql.size() + 16 * parameters.size() + 5);
+    return QStringLiteral("SQL: ") + withLiterals(sql, parameters, dialect);
+}
+
+QString SelectionPlanner::withLiterals(const QString& sql, const QList<Value>& parameters,
+    SqlDialect dialect)
+{
+    QString out;
+    out.reserve(sql.size() + 16 * parameters.size());
     qsizetype next = 0;
     bool quoted = false;
     for (const QChar c : sql) {

@@ -8,7 +8,9 @@
 //     bind(plan.parameters);                                      // in order
 //     OrderPlan order = SelectionPlanner::orderBy(groups, sorts, SqlDialect::SQLite, resolve);
 //     sql += order.clause.isEmpty() ? "" : " ORDER BY " + order.clause;
-//     log(SelectionPlanner::sqlLogLine(sql, plan.parameters));
+//     log(SelectionPlanner::sqlLogLine(sql, plan.parameters, SqlDialect::SQLite));
+//     // or, on a connection that takes no bound values:
+//     run(SelectionPlanner::withLiterals(sql, plan.parameters, SqlDialect::SQLite));
 //     for each row: if (!plan.residual || evaluator.selects(*plan.residual)) keep it;
 //
 // The selection is split into its top-level And terms. A term goes to the WHERE clause only when
@@ -40,6 +42,9 @@ struct SqlColumn
     QString expression; // as the statement must write it, with the engine's alias ("T1.IDLISTA")
     ColumnKind kind = ColumnKind::Unknown;
 };
+
+// The kind of a column from its field type code (the provider's schema rowset or a field's Type).
+ColumnKind columnKindForAdoType(int adoType);
 
 // Maps {table.field} (names as written in the formula; match ignoring case) to its column.
 // nullopt: not a column of the statement (the term stays local).
@@ -73,8 +78,12 @@ SelectionPlan plan(const FormulaNodePtr& selection, SqlDialect dialect,
 OrderPlan orderBy(const QStringList& groupFields, const QStringList& sortFields,
     SqlDialect dialect, const ColumnResolver& resolve);
 
-// The "show SQL" log line: "SQL: " and the statement with each "?" replaced by its value as a
-// literal (apostrophes doubled), so the line shows what ran.
+// The statement with each "?" (outside quoted texts) replaced by its value as a literal of the
+// dialect: texts with their apostrophes doubled, dates as unambiguous ISO literals. Gives the same
+// rows as the statement with bound values.
+QString withLiterals(const QString& sql, const QList<Value>& parameters, SqlDialect dialect);
+
+// The "show SQL" log line: "SQL: " and withLiterals(), so the line shows what ran.
 QString sqlLogLine(const QString& sql, const QList<Value>& parameters, SqlDialect dialect);
 
 } // namespace SelectionPlanner
