@@ -123,6 +123,24 @@ bool FormulaEvaluator::selects(const FormulaNode& node) const
 
 Value FormulaEvaluator::evaluateScalar(const FormulaNode& node) const
 {
+    // The common nodes go straight to their value, without the array-or-range wrapper: a
+    // selection runs on every row of a list.
+    switch (node.kind()) {
+    case FormulaNodeKind::Constant:
+        return node.constant();
+    case FormulaNodeKind::Field: {
+        Value v = m_context.fieldValue(node);
+        return v.isEmpty() ? Value::null() : v;
+    }
+    case FormulaNodeKind::Binary:
+        if (node.op() != FormulaOp::Subscript)
+            return evaluateBinary(node);
+        break;
+    case FormulaNodeKind::Call:
+        return evaluateCall(node);
+    default:
+        break;
+    }
     FormulaValue v = evaluate(node);
     if (!v.isScalar())
         fail(RuntimeError::TypeMismatch, QStringLiteral("se esperaba un valor y no una lista"));
@@ -667,19 +685,20 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         if (isNullish(a))
             return Value::null();
     }
-    const QString fname = formulaFunctionName(f);
+    // Only failures need the function's name.
+    auto fname = [f] { return formulaFunctionName(f); };
     auto text = [&](std::size_t i) {
         const Value& v = args[i];
         if (v.type() != ValueType::Text)
             fail(RuntimeError::TypeMismatch,
-                QStringLiteral("%1 necesita un texto en el argumento %2").arg(fname).arg(i + 1));
+                QStringLiteral("%1 necesita un texto en el argumento %2").arg(fname()).arg(i + 1));
         return v.toString();
     };
     auto number = [&](std::size_t i) {
         const Value& v = args[i];
         if (numKind(v) == NumKind::None)
             fail(RuntimeError::TypeMismatch,
-                QStringLiteral("%1 necesita un número en el argumento %2").arg(fname).arg(i + 1));
+                QStringLiteral("%1 necesita un número en el argumento %2").arg(fname()).arg(i + 1));
         return v.toDouble();
     };
     auto whole = [&](std::size_t i) { return qint64(std::llround(number(i))); };
@@ -692,7 +711,7 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
                 return *d;
         }
         fail(RuntimeError::TypeMismatch,
-            QStringLiteral("%1 necesita una fecha en el argumento %2").arg(fname).arg(i + 1));
+            QStringLiteral("%1 necesita una fecha en el argumento %2").arg(fname()).arg(i + 1));
     };
     auto clampLength = [](qint64 n) { return qsizetype(std::max<qint64>(0, n)); };
 
@@ -834,7 +853,7 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
             return f == FormulaFunction::Date ? Value(dt.date()) : Value(dt);
         }
         if (args.size() < 3)
-            fail(RuntimeError::InvalidCall, fname + QStringLiteral(" lleva año, mes y día"));
+            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(" lleva año, mes y día"));
         const QDate d(int(whole(0)), int(whole(1)), int(whole(2)));
         QTime t(0, 0);
         if (args.size() > 3)
@@ -860,5 +879,5 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
     default:
         break;
     }
-    fail(RuntimeError::InvalidCall, QStringLiteral("función no disponible: ") + fname);
+    fail(RuntimeError::InvalidCall, QStringLiteral("función no disponible: ") + fname());
 }
