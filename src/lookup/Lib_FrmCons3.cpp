@@ -1,0 +1,588 @@
+#include "lookup/Lib_FrmCons3.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "data/DataObjects.h"
+#include "lookup/ColumnWidthFile.h"
+#include "lookup/LookupGridRules.h"
+#include "platform/InputDialog.h"
+#include "platform/MessageDialog.h"
+#include "platform/RuntimeError.h"
+#include "platform/Steps.h"
+#include "platform/Twips.h"
+#include "platform/Utilidades.h"
+#include "startup/Controles.h"
+#include "startup/ManejoErrores.h"
+#include "ui_Lib_FrmCons3.h"
+
+namespace {
+
+// Search-box backgrounds: the box being typed in stands out.
+const QColor FocusColor(0, 255, 255);
+const QColor PlainColor(255, 255, 255);
+
+// Each search box is this much narrower than its column, so the boxes never touch.
+constexpr int BoxGapTwips = 50;
+
+// Shift state as the suite's key handlers receive it.
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 2;
+    if (modifiers & Qt::AltModifier)
+        shift |= 4;
+    return shift;
+}
+
+QChar workstationDecimalPoint()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QChar(u'.') : point.at(0);
+}
+
+} // namespace
+
+Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::Lib_FrmCons3>())
+    , m_model(new LookupGridModel(this))
+{
+    ui->setupUi(this);
+    ui->ListView1->setModel(m_model);
+    QHeaderView* header = ui->ListView1->header();
+    header->setStretchLastSection(false);
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setSortIndicatorShown(false);
+    ui->picFields->setFixedHeight(ui->CmbSearch_0->sizeHint().height());
+    ui->CmbSearch_0->setProperty("Index", 0);
+    m_cmbSearch.append(ui->CmbSearch_0);
+
+    ui->ListView1->installEventFilter(this);
+    ui->ListView1->viewport()->installEventFilter(this);
+    ui->CmbSearch_0->installEventFilter(this);
+    conectar();
+}
+
+Lib_FrmCons3::~Lib_FrmCons3() = default;
+
+void Lib_FrmCons3::conectar()
+{
+    QScrollBar* listBar = ui->ListView1->horizontalScrollBar();
+    connect(ui->CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdAceptar_Click);
+    connect(ui->CmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdCancelar_Click);
+    connect(ui->ListView1->header(), &QHeaderView::sectionClicked, this,
+            &Lib_FrmCons3::ListView1_ColumnClick);
+    connect(ui->ListView1->header(), &QHeaderView::sectionResized, this,
+            [this](int, int, int) { ubicarCajas(); });
+    connect(ui->HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
+    // The grid's own horizontal bar is hidden; HScroll1 stands for it, so the search strip and
+    // the columns always scroll together, whoever moves them.
+    connect(listBar, &QScrollBar::rangeChanged, this, [this, listBar](int min, int max) {
+        ui->HScroll1->setRange(min, max);
+        ui->HScroll1->setPageStep(listBar->pageStep());
+        ui->HScroll1->setSingleStep(listBar->singleStep());
+    });
+    connect(listBar, &QScrollBar::valueChanged, this, [this](int value) {
+        ui->HScroll1->setValue(value);
+        ubicarCajas();
+    });
+    connect(ui->CmbSearch_0, &QComboBox::editTextChanged, this,
+            [this](const QString&) { CmbSearch_Change(0); });
+    connect(ui->CmbSearch_0, &QComboBox::activated, this, [this](int) { CmbSearch_Click(0); });
+}
+
+QComboBox* Lib_FrmCons3::cajaBusqueda(int index)
+{
+    while (m_cmbSearch.size() <= index) {
+        const int i = int(m_cmbSearch.size());
+        auto* box = new QComboBox(ui->picFields);
+        box->setObjectName(QStringLiteral("CmbSearch_%1").arg(i));
+        box->setProperty("Index", i);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setToolTip(ui->CmbSearch_0->toolTip());
+        box->installEventFilter(this);
+        connect(box, &QComboBox::editTextChanged, this,
+                [this, i](const QString&) { CmbSearch_Change(i); });
+        connect(box, &QComboBox::activated, this, [this, i](int) { CmbSearch_Click(i); });
+        setTabOrder(m_cmbSearch.constLast(), box);
+        m_cmbSearch.append(box);
+    }
+    return m_cmbSearch.at(index);
+}
+
+LookupGridModel::Carga Lib_FrmCons3::carga() const
+{
+    LookupGridModel::Carga c;
+    c.sql = Sql;
+    c.checkBoxes = CheckBoxes;
+    c.campoDevuelto = CampoDevuelto;
+    c.valoresDefault = ValoresDefault;
+    c.muestraStock = MuestraStock;
+    c.stkNivel[0] = StkNivel1;
+    c.stkNivel[1] = StkNivel2;
+    c.stkNivel[2] = StkNivel3;
+    c.stkNivel[3] = StkNivel4;
+    c.cfg = LeerConfiguracion;
+    return c;
+}
+
+void Lib_FrmCons3::showEvent(QShowEvent* event)
+{
+    if (!m_cargado)
+        Form_Load();
+    QDialog::showEvent(event);
+}
+
+void Lib_FrmCons3::Form_Load()
+{
+    m_cargado = true;
+    m_esConsultaArticulos = LookupGridRules::esConsultaArticulos(Sql);
+    Valores = QStringList();
+    Cantidades = QStringList();
+    m_model->clear();
+    QFont font = ui->ListView1->font();
+    font.setBold(true);
+    font.setPointSize(10);
+    ui->ListView1->setFont(font);
+
+    if (Sql.trimmed().isEmpty())
+        return;
+
+    Sql += u' ';
+    m_tablaConsulta = LookupGridRules::tablaConsulta(Sql);
+    if (m_sqlInicial.isEmpty())
+        m_sqlInicial = Sql;
+    m_sqlBase = Sql;
+
+    Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
+    DB_Dll& db = UsarUDBC ? gUDBC() : gDB();
+    if (!steps.run([&] { db.AbrirRecordset(Sql, m_rsConsulta); }))
+        return;
+    m_model->setCheckBoxes(CheckBoxes);
+    // A statement the database refused has been reported by the data layer already; the grid
+    // stays empty rather than adding a box per step about a query that is not there.
+    if (m_rsConsulta.State() == adStateOpen) {
+        Encolumnar();
+        Leer(1, 0);
+    }
+    aplicarAnchosIniciales();
+    m_model->setSorting(OrdenarPorLwv, m_model->sortKey(), m_model->sortOrder());
+    actualizarIndicadorOrden();
+    if (!FiltroInicial.trimmed().isEmpty())
+        m_cmbSearch.at(0)->setEditText(FiltroInicial);
+    if (!steps.run([&] { db.CierraRecordset(m_rsConsulta); }))
+        return;
+    leerAnchosGuardados();
+    CalcularAncho();
+}
+
+void Lib_FrmCons3::Encolumnar()
+{
+    try {
+        m_model->Encolumnar(m_rsConsulta, carga());
+    } catch (const RuntimeError& error) {
+        MsgBox(error.description());
+    }
+    const int count = m_model->columnCount();
+    for (int j = 0; j < count; ++j) {
+        QComboBox* box = cajaBusqueda(j);
+        box->setProperty("DataField", m_model->columna(j).campo);
+        box->setVisible(true);
+    }
+    // Boxes of an earlier load with more columns have no column to stand over.
+    for (int j = count; j < m_cmbSearch.size(); ++j) {
+        if (j > 0)
+            m_cmbSearch.at(j)->setVisible(false);
+    }
+}
+
+void Lib_FrmCons3::Leer(qint32 Cdesde, qint16 Cuantas)
+{
+    Q_UNUSED(Cdesde);
+    Q_UNUSED(Cuantas);
+    Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
+    steps.run([&] { m_model->Leer(m_rsConsulta, carga()); });
+}
+
+void Lib_FrmCons3::aplicarAnchosIniciales()
+{
+    // Column widths are measured as a run of capital X in the dialog's own font, so a column
+    // of n characters holds n characters of any text.
+    const QFontMetrics metrics(font());
+    QHeaderView* header = ui->ListView1->header();
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        header->resizeSection(i,
+                              metrics.horizontalAdvance(QString(m_model->anchoCaracteres(i), u'X')));
+}
+
+void Lib_FrmCons3::leerAnchosGuardados()
+{
+    const QString path = ColumnWidthFile::ruta();
+    if (!QFile::exists(path))
+        return;
+    // The stock table's lookups share the widths saved for the article view.
+    if (m_tablaConsulta.compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0)
+        m_tablaConsulta = QStringLiteral("VT_MA_ARTICULOS");
+    const auto anchos = ColumnWidthFile::leer(path, m_tablaConsulta, m_model->columnCount());
+    QHeaderView* header = ui->ListView1->header();
+    for (int i = 0; i < anchos.size(); ++i) {
+        if (anchos.at(i))
+            header->resizeSection(i, Twips::toPixels(*anchos.at(i)));
+    }
+}
+
+void Lib_FrmCons3::grabarAnchos()
+{
+    QList<int> anchos;
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        anchos.append(anchoColumna(i));
+    ColumnWidthFile::grabar(ColumnWidthFile::ruta(), m_tablaConsulta, anchos);
+}
+
+int Lib_FrmCons3::anchoColumna(int column) const
+{
+    return Twips::fromPixels(ui->ListView1->header()->sectionSize(column));
+}
+
+void Lib_FrmCons3::ubicarCajas()
+{
+    const QHeaderView* header = ui->ListView1->header();
+    const int offset = ui->ListView1->viewport()->mapTo(this, QPoint(0, 0)).x()
+        - ui->picFields->mapTo(this, QPoint(0, 0)).x();
+    const int gap = Twips::toPixels(BoxGapTwips);
+    for (int i = 0; i < m_model->columnCount() && i < m_cmbSearch.size(); ++i) {
+        m_cmbSearch.at(i)->setGeometry(offset + header->sectionViewportPosition(i), 0,
+                                       qMax(header->sectionSize(i) - gap, 0),
+                                       ui->picFields->height());
+    }
+}
+
+void Lib_FrmCons3::CalcularAncho()
+{
+    ubicarCajas();
+    int total = 0;
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        total += anchoColumna(i);
+    const int anchoLista = total + 360;
+    const QScreen* pantalla = screen();
+    const int anchoPantalla = Twips::fromPixels(pantalla ? pantalla->availableGeometry().width()
+                                                         : 1024);
+    const int anchoVentana = anchoLista + 360 >= anchoPantalla ? anchoPantalla - 480
+                                                               : anchoLista + 280;
+    resize(Twips::toPixels(anchoVentana), height());
+    ubicarCajas();
+}
+
+void Lib_FrmCons3::Form_Unload()
+{
+    UsarUDBC = false;
+    if (GrabarCfg) {
+        try {
+            grabarAnchos();
+        } catch (const RuntimeError& error) {
+            MsgBox(error.description(), Msg::Critical, QStringLiteral("Aviso al Operador"));
+        }
+    }
+    m_model->clear();
+}
+
+int Lib_FrmCons3::filaSeleccionada() const
+{
+    const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void Lib_FrmCons3::seleccionarFila(int row)
+{
+    const QModelIndex index = m_model->index(row, 0);
+    if (!index.isValid())
+        return;
+    ui->ListView1->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ui->ListView1->scrollTo(index);
+}
+
+qint32 Lib_FrmCons3::Busqueda(qint32 Clave, const QString& QueValor) const
+{
+    return m_model->Busqueda(Clave, QueValor);
+}
+
+qint16 Lib_FrmCons3::IndiceColumna(const QString& Columna) const
+{
+    return qint16(m_model->IndiceColumna(Columna));
+}
+
+void Lib_FrmCons3::CmbSearch_Change(int Index)
+{
+    Steps steps = Steps::silent();
+    qint32 clave = 0;
+    if (!steps.run([&] { clave = gUtilidades().ValorEntero(QString::number(Index)); }))
+        return;
+    const QString texto = Index < m_cmbSearch.size() ? m_cmbSearch.at(Index)->currentText()
+                                                     : QString();
+    const qint32 fila = Busqueda(clave, texto.trimmed());
+    // No match leaves the selection on the last row that matched.
+    if (fila != 0)
+        seleccionarFila(fila - 1);
+}
+
+void Lib_FrmCons3::CmbSearch_Click(int Index)
+{
+    CmbSearch_Change(Index);
+}
+
+void Lib_FrmCons3::CmbSearch_GotFocus(int Index)
+{
+    m_indiceBusquedaActual = Index;
+    if (QLineEdit* edit = m_cmbSearch.value(Index) ? m_cmbSearch.at(Index)->lineEdit() : nullptr) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, FocusColor);
+        edit->setPalette(palette);
+    }
+}
+
+void Lib_FrmCons3::CmbSearch_LostFocus(int Index)
+{
+    if (QLineEdit* edit = m_cmbSearch.value(Index) ? m_cmbSearch.at(Index)->lineEdit() : nullptr) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, PlainColor);
+        edit->setPalette(palette);
+    }
+}
+
+bool Lib_FrmCons3::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
+{
+    Q_UNUSED(Index);
+    Q_UNUSED(Shift);
+    switch (KeyCode) {
+    case VbKey::Down:
+    case VbKey::Up:
+    case VbKey::PageDown:
+    case VbKey::PageUp:
+        ListView1_KeyDown(KeyCode, 0);
+        ui->ListView1->setFocus();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Lib_FrmCons3::HScroll1_Change()
+{
+    ui->ListView1->horizontalScrollBar()->setValue(ui->HScroll1->value());
+    ubicarCajas();
+}
+
+void Lib_FrmCons3::ListView1_ColumnClick(int column)
+{
+    // The order is one setting of the list: every header click turns it round, whichever
+    // column is clicked.
+    const Qt::SortOrder order = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                           : Qt::AscendingOrder;
+    m_model->setSorting(true, column, order);
+    actualizarIndicadorOrden();
+    const QString titulo = m_model->columna(column).titulo;
+    // Dates shown as text do not sort by date in the list: the server orders them instead.
+    if (titulo.contains(QLatin1String("fecha"), Qt::CaseInsensitive)
+        || titulo.contains(QLatin1String("VENCIMIENTO"), Qt::CaseInsensitive))
+        OrdenarPorFecha(titulo);
+}
+
+void Lib_FrmCons3::actualizarIndicadorOrden()
+{
+    QHeaderView* header = ui->ListView1->header();
+    header->setSortIndicatorShown(m_model->sorted());
+    if (m_model->sorted())
+        header->setSortIndicator(m_model->sortKey(), m_model->sortOrder());
+}
+
+void Lib_FrmCons3::OrdenarPorFecha(const QString& Cual)
+{
+    const QString copia = Sql;
+    if (!Sql.contains(QLatin1String("order"), Qt::CaseInsensitive)) {
+        m_model->setSorting(false, 0, m_model->sortOrder());
+        OrdenarPorLwv = false;
+        Sql += QStringLiteral(" order by ") + Cual;
+        if (Cual.compare(QLatin1String("fechahorafinromaneo"), Qt::CaseInsensitive) == 0)
+            Sql += QStringLiteral(" desc ");
+    }
+    Form_Load();
+    // The order by is for this one run: the next reload starts from the statement as it was.
+    Sql = copia;
+}
+
+bool Lib_FrmCons3::ListView1_KeyDown(int KeyCode, int Shift)
+{
+    if (KeyCode == VbKey::Space && CheckBoxes) {
+        // The list's own use of the space bar: the focused row's check mark turns round.
+        const QModelIndex current = ui->ListView1->currentIndex();
+        if (current.isValid())
+            m_model->setChecked(current.row(), !m_model->checked(current.row()));
+        return true;
+    }
+    if (KeyCode == VbKey::Return) {
+        CmdAceptar_Click();
+        return true;
+    }
+    if ((KeyCode == VbKey::Insert && (Shift == 1 || Shift == 0) && UsaCantidades)
+        || (KeyCode == VbKey::Delete && Shift == 0 && UsaCantidades)) {
+        cambiarCantidad(KeyCode, Shift);
+        return true;
+    }
+    if ((KeyCode >= 47 && KeyCode <= 93) || (KeyCode == VbKey::Space && !CheckBoxes)) {
+        // Typing in the list types into the search box last used, which then searches.
+        QComboBox* box = m_cmbSearch.value(m_indiceBusquedaActual);
+        if (!box)
+            return true;
+        box->setEditText(box->currentText() + QChar(KeyCode));
+        box->setFocus();
+        return true;
+    }
+    if (KeyCode == VbKey::Back) {
+        QComboBox* box = m_cmbSearch.value(m_indiceBusquedaActual);
+        if (!box)
+            return true;
+        box->setEditText(box->currentText().chopped(box->currentText().isEmpty() ? 0 : 1));
+        box->setFocus();
+        return true;
+    }
+    return false;
+}
+
+void Lib_FrmCons3::cambiarCantidad(int KeyCode, int Shift)
+{
+    const int fila = filaSeleccionada();
+    const int posicion = IndiceColumna(LookupGridRules::QuantityCaption);
+    if (fila < 0 || posicion == 0)
+        return;
+    const int columna = posicion - 1;
+    const QChar punto = workstationDecimalPoint();
+    const QString celda = m_model->texto(fila, columna);
+    if (KeyCode == VbKey::Insert && Shift == 1) {
+        const QString respuesta = InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                                           QStringLiteral("Carga de Datos"), celda);
+        // An answer that reads as nothing (blank, cancelled, not a number) keeps the quantity.
+        const double cantidad = LookupGridRules::leeCantidad(respuesta, punto);
+        if (cantidad != 0)
+            m_model->setTexto(fila, columna, LookupGridRules::formatoCantidad(cantidad, 2, punto));
+        m_model->setChecked(fila, true);
+    } else if (KeyCode == VbKey::Insert) {
+        const double cantidad = LookupGridRules::leeCantidad(celda, punto) + 1;
+        m_model->setTexto(fila, columna, LookupGridRules::formatoCantidad(cantidad, 1, punto));
+        m_model->setChecked(fila, true);
+    } else {
+        const double cantidad = LookupGridRules::leeCantidad(celda, punto) - 1;
+        m_model->setTexto(fila, columna, LookupGridRules::formatoCantidad(cantidad, 1, punto));
+        if (!(cantidad > 0)) {
+            m_model->setChecked(fila, false);
+            m_model->setTexto(fila, columna, QStringLiteral("0.00"));
+        }
+    }
+}
+
+void Lib_FrmCons3::ListView1_DblClick()
+{
+    CmdAceptar_Click();
+}
+
+void Lib_FrmCons3::CmdAceptar_Click()
+{
+    if (!Valores)
+        Valores = QStringList();
+    // One current value for the whole run: a cell read replaces it, a caption that finds no
+    // column leaves it as it was.
+    QString actual;
+    auto leerCelda = [&](int fila, const QString& titulo) {
+        const int posicion = IndiceColumna(titulo);
+        if (posicion > 0)
+            actual = m_model->texto(fila, posicion - 1);
+    };
+
+    if (CheckBoxes) {
+        if (CampoDevuelto.isEmpty() && m_model->columnCount() > 0)
+            CampoDevuelto = m_model->columna(0).titulo;
+        const int filas = m_model->rowCount();
+        for (int fila = 0; fila < filas; ++fila) {
+            if (!m_model->checked(fila))
+                continue;
+            leerCelda(fila, CampoDevuelto);
+            Valores->append(actual);
+        }
+        accept();
+        return;
+    }
+
+    const int fila = filaSeleccionada();
+    if (fila < 0) {
+        accept();
+        return;
+    }
+    if (CmpsDevueltos) {
+        for (const QString& titulo : std::as_const(*CmpsDevueltos)) {
+            // A caption of no column gives an empty entry, so each entry stays with its caption.
+            if (IndiceColumna(titulo) == 0)
+                actual.clear();
+            leerCelda(fila, titulo);
+            Valores->append(actual);
+        }
+    }
+    if (!CampoDevuelto.trimmed().isEmpty())
+        leerCelda(fila, CampoDevuelto);
+    ValorDevuelto = actual;
+    accept();
+}
+
+void Lib_FrmCons3::CmdCancelar_Click()
+{
+    ValorDevuelto = QString();
+    CmpsDevueltos.reset();
+    Valores.reset();
+    QDialog::reject();
+}
+
+void Lib_FrmCons3::reject()
+{
+    CmdCancelar_Click();
+}
+
+bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->ListView1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int code = VbKey::fromQt(key->key());
+        if (code != 0 && ListView1_KeyDown(code, shiftState(key->modifiers())))
+            return true;
+    } else if (watched == ui->ListView1->viewport()
+               && event->type() == QEvent::MouseButtonDblClick) {
+        ListView1_DblClick();
+        return true;
+    } else if (auto* box = qobject_cast<QComboBox*>(watched)) {
+        const int index = int(m_cmbSearch.indexOf(box));
+        if (index >= 0) {
+            if (event->type() == QEvent::FocusIn) {
+                CmbSearch_GotFocus(index);
+            } else if (event->type() == QEvent::FocusOut) {
+                CmbSearch_LostFocus(index);
+            } else if (event->type() == QEvent::KeyPress) {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                const int code = VbKey::fromQt(key->key());
+                if (code != 0 && CmbSearch_KeyDown(index, code, shiftState(key->modifiers())))
+                    return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
