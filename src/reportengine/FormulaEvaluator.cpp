@@ -12,7 +12,13 @@ namespace {
 
 constexpr int kDivisionByZero = 11;
 
-enum class NumKind { None, Int, Cur, Dbl };
+enum class NumKind
+{
+    None,
+    Int,
+    Cur,
+    Dbl
+};
 
 NumKind numKind(const Value& v)
 {
@@ -58,7 +64,7 @@ Currency toCurrencyExact(const Value& v)
 std::optional<QDateTime> textAsDate(const QString& text)
 {
     const QString t = text.trimmed();
-    for (const auto format : {Qt::ISODate, Qt::ISODateWithMs}) {
+    for (const auto format : { Qt::ISODate, Qt::ISODateWithMs }) {
         QDateTime dt = QDateTime::fromString(t, format);
         if (dt.isValid())
             return dt;
@@ -307,6 +313,19 @@ Comparison compareValues(const Value& a, const Value& b)
         }
         return r;
     }
+    // A number against a text: the text is read as a number, as the suite's server converts it
+    // (the accounting entries compare the numeric period with a quoted value).
+    if ((ka != NumKind::None && tb == ValueType::Text)
+        || (kb != NumKind::None && ta == ValueType::Text)) {
+        const auto x
+            = ka != NumKind::None ? std::optional(a) : FormulaText::numberFromText(a.toString());
+        const auto y
+            = kb != NumKind::None ? std::optional(b) : FormulaText::numberFromText(b.toString());
+        if (x && y)
+            return compareValues(*x, *y);
+        r.mismatch = true;
+        return r;
+    }
     if (ta == ValueType::Date || tb == ValueType::Date) {
         // The embedded database may hand a date column over as its ISO text.
         std::optional<QDateTime> x = ta == ValueType::Date ? std::optional(a.toDateTime())
@@ -425,8 +444,7 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
             return Value(right.scalar().toString().contains(left.toString(), Qt::CaseInsensitive));
         }
         const QString text = left.type() == ValueType::Text ? left.toString() : QString();
-        if (op != FormulaOp::In && left.type() != ValueType::Text
-            && numKind(left) == NumKind::None)
+        if (op != FormulaOp::In && left.type() != ValueType::Text && numKind(left) == NumKind::None)
             fail(RuntimeError::TypeMismatch, QStringLiteral("Like necesita un texto"));
         const QString subject = left.type() == ValueType::Text ? text : left.toString();
         bool unknown = false;
@@ -530,8 +548,8 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
         fail(RuntimeError::TypeMismatch,
             QStringLiteral("no se puede operar %1 con %2").arg(typeName(left), typeName(right)));
 
-    const bool divides = op == FormulaOp::Divide || op == FormulaOp::IntDivide
-        || op == FormulaOp::Modulo;
+    const bool divides
+        = op == FormulaOp::Divide || op == FormulaOp::IntDivide || op == FormulaOp::Modulo;
     if (divides && right.toDouble() == 0)
         fail(kDivisionByZero, QStringLiteral("División por cero"));
 
@@ -814,8 +832,8 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         if (numKind(v) == NumKind::Cur && f == FormulaFunction::Round && decimals >= 0)
             return Value(v.toCurrency().rounded(std::min(decimals, 4)));
         const double x = number(0);
-        const double out = f == FormulaFunction::Round ? roundHalfAway(x, decimals)
-                                                       : truncateTo(x, decimals);
+        const double out
+            = f == FormulaFunction::Round ? roundHalfAway(x, decimals) : truncateTo(x, decimals);
         if (numKind(v) == NumKind::Cur)
             return currencyFromDouble(out);
         if (numKind(v) == NumKind::Int || decimals <= 0)

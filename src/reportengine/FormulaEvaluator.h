@@ -8,7 +8,8 @@
 //
 // Semantics: Null follows SQL's three-valued logic (comparisons and arithmetic with Null give
 // Null; Not Null is Null; False And Null is False; True Or Null is True; IsNull sees it). Text
-// comparison and Like ignore case and trailing blanks (FormulaText). Numbers keep their kind:
+// comparison and Like ignore case and trailing blanks (FormulaText); a text compared with a
+// number is read as a number, as the suite's server converts it. Numbers keep their kind:
 // whole numbers, Currency (exact, four decimals) and doubles. Failures (type mismatch, division
 // by zero, a bad argument) raise RuntimeError whose source names the formula.
 

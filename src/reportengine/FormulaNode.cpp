@@ -17,56 +17,56 @@ struct FunctionEntry
 // The first entry of a function is its spelling in the language; later ones are other names the
 // definitions written for the old engine use.
 constexpr std::array kFunctions = {
-    FunctionEntry{u"TrimLeft", FormulaFunction::TrimLeft, 1, 1},
-    FunctionEntry{u"LTrim", FormulaFunction::TrimLeft, 1, 1},
-    FunctionEntry{u"TrimRight", FormulaFunction::TrimRight, 1, 1},
-    FunctionEntry{u"RTrim", FormulaFunction::TrimRight, 1, 1},
-    FunctionEntry{u"Trim", FormulaFunction::Trim, 1, 1},
-    FunctionEntry{u"ToNumber", FormulaFunction::ToNumber, 1, 1},
-    FunctionEntry{u"CDbl", FormulaFunction::ToNumber, 1, 1},
-    FunctionEntry{u"ToText", FormulaFunction::ToText, 1, 4},
-    FunctionEntry{u"CStr", FormulaFunction::ToText, 1, 4},
-    FunctionEntry{u"IsNull", FormulaFunction::IsNull, 1, 1},
-    FunctionEntry{u"InStr", FormulaFunction::InStr, 2, 3},
-    FunctionEntry{u"Left", FormulaFunction::Left, 2, 2},
-    FunctionEntry{u"Right", FormulaFunction::Right, 2, 2},
-    FunctionEntry{u"Mid", FormulaFunction::Mid, 2, 3},
-    FunctionEntry{u"Length", FormulaFunction::Length, 1, 1},
-    FunctionEntry{u"Len", FormulaFunction::Length, 1, 1},
-    FunctionEntry{u"UpperCase", FormulaFunction::UpperCase, 1, 1},
-    FunctionEntry{u"UCase", FormulaFunction::UpperCase, 1, 1},
-    FunctionEntry{u"LowerCase", FormulaFunction::LowerCase, 1, 1},
-    FunctionEntry{u"LCase", FormulaFunction::LowerCase, 1, 1},
-    FunctionEntry{u"Round", FormulaFunction::Round, 1, 2},
-    FunctionEntry{u"Truncate", FormulaFunction::Truncate, 1, 2},
-    FunctionEntry{u"Abs", FormulaFunction::Abs, 1, 1},
-    FunctionEntry{u"Remainder", FormulaFunction::Remainder, 2, 2},
-    FunctionEntry{u"Year", FormulaFunction::Year, 1, 1},
-    FunctionEntry{u"Month", FormulaFunction::Month, 1, 1},
-    FunctionEntry{u"Day", FormulaFunction::Day, 1, 1},
-    FunctionEntry{u"Date", FormulaFunction::Date, 1, 3},
-    FunctionEntry{u"CDate", FormulaFunction::Date, 1, 3},
-    FunctionEntry{u"DateTime", FormulaFunction::DateTime, 1, 6},
-    FunctionEntry{u"CDateTime", FormulaFunction::DateTime, 1, 6},
-    FunctionEntry{u"CurrentDate", FormulaFunction::CurrentDate, 0, 0},
-    FunctionEntry{u"CurrentDateTime", FormulaFunction::CurrentDateTime, 0, 0},
-    FunctionEntry{u"Replace", FormulaFunction::Replace, 3, 3},
-    FunctionEntry{u"Space", FormulaFunction::Space, 1, 1},
-    FunctionEntry{u"ReplicateString", FormulaFunction::ReplicateString, 2, 2},
-    FunctionEntry{u"IIf", FormulaFunction::IIf, 3, 3},
-    FunctionEntry{u"Chr", FormulaFunction::Chr, 1, 1},
-    FunctionEntry{u"ChrW", FormulaFunction::Chr, 1, 1},
-    FunctionEntry{u"Val", FormulaFunction::Val, 1, 1},
-    FunctionEntry{u"PageNumber", FormulaFunction::PageNumber, 0, 0},
-    FunctionEntry{u"TotalPageCount", FormulaFunction::TotalPageCount, 0, 0},
-    FunctionEntry{u"RecordNumber", FormulaFunction::RecordNumber, 0, 0},
-    FunctionEntry{u"GroupNumber", FormulaFunction::GroupNumber, 0, 0},
-    FunctionEntry{u"Sum", FormulaFunction::Sum, 1, 2},
-    FunctionEntry{u"Count", FormulaFunction::Count, 1, 2},
-    FunctionEntry{u"Average", FormulaFunction::Average, 1, 2},
-    FunctionEntry{u"Minimum", FormulaFunction::Minimum, 1, 2},
-    FunctionEntry{u"Maximum", FormulaFunction::Maximum, 1, 2},
-    FunctionEntry{u"DistinctCount", FormulaFunction::DistinctCount, 1, 2},
+    FunctionEntry { u"TrimLeft", FormulaFunction::TrimLeft, 1, 1 },
+    FunctionEntry { u"LTrim", FormulaFunction::TrimLeft, 1, 1 },
+    FunctionEntry { u"TrimRight", FormulaFunction::TrimRight, 1, 1 },
+    FunctionEntry { u"RTrim", FormulaFunction::TrimRight, 1, 1 },
+    FunctionEntry { u"Trim", FormulaFunction::Trim, 1, 1 },
+    FunctionEntry { u"ToNumber", FormulaFunction::ToNumber, 1, 1 },
+    FunctionEntry { u"CDbl", FormulaFunction::ToNumber, 1, 1 },
+    FunctionEntry { u"ToText", FormulaFunction::ToText, 1, 4 },
+    FunctionEntry { u"CStr", FormulaFunction::ToText, 1, 4 },
+    FunctionEntry { u"IsNull", FormulaFunction::IsNull, 1, 1 },
+    FunctionEntry { u"InStr", FormulaFunction::InStr, 2, 3 },
+    FunctionEntry { u"Left", FormulaFunction::Left, 2, 2 },
+    FunctionEntry { u"Right", FormulaFunction::Right, 2, 2 },
+    FunctionEntry { u"Mid", FormulaFunction::Mid, 2, 3 },
+    FunctionEntry { u"Length", FormulaFunction::Length, 1, 1 },
+    FunctionEntry { u"Len", FormulaFunction::Length, 1, 1 },
+    FunctionEntry { u"UpperCase", FormulaFunction::UpperCase, 1, 1 },
+    FunctionEntry { u"UCase", FormulaFunction::UpperCase, 1, 1 },
+    FunctionEntry { u"LowerCase", FormulaFunction::LowerCase, 1, 1 },
+    FunctionEntry { u"LCase", FormulaFunction::LowerCase, 1, 1 },
+    FunctionEntry { u"Round", FormulaFunction::Round, 1, 2 },
+    FunctionEntry { u"Truncate", FormulaFunction::Truncate, 1, 2 },
+    FunctionEntry { u"Abs", FormulaFunction::Abs, 1, 1 },
+    FunctionEntry { u"Remainder", FormulaFunction::Remainder, 2, 2 },
+    FunctionEntry { u"Year", FormulaFunction::Year, 1, 1 },
+    FunctionEntry { u"Month", FormulaFunction::Month, 1, 1 },
+    FunctionEntry { u"Day", FormulaFunction::Day, 1, 1 },
+    FunctionEntry { u"Date", FormulaFunction::Date, 1, 3 },
+    FunctionEntry { u"CDate", FormulaFunction::Date, 1, 3 },
+    FunctionEntry { u"DateTime", FormulaFunction::DateTime, 1, 6 },
+    FunctionEntry { u"CDateTime", FormulaFunction::DateTime, 1, 6 },
+    FunctionEntry { u"CurrentDate", FormulaFunction::CurrentDate, 0, 0 },
+    FunctionEntry { u"CurrentDateTime", FormulaFunction::CurrentDateTime, 0, 0 },
+    FunctionEntry { u"Replace", FormulaFunction::Replace, 3, 3 },
+    FunctionEntry { u"Space", FormulaFunction::Space, 1, 1 },
+    FunctionEntry { u"ReplicateString", FormulaFunction::ReplicateString, 2, 2 },
+    FunctionEntry { u"IIf", FormulaFunction::IIf, 3, 3 },
+    FunctionEntry { u"Chr", FormulaFunction::Chr, 1, 1 },
+    FunctionEntry { u"ChrW", FormulaFunction::Chr, 1, 1 },
+    FunctionEntry { u"Val", FormulaFunction::Val, 1, 1 },
+    FunctionEntry { u"PageNumber", FormulaFunction::PageNumber, 0, 0 },
+    FunctionEntry { u"TotalPageCount", FormulaFunction::TotalPageCount, 0, 0 },
+    FunctionEntry { u"RecordNumber", FormulaFunction::RecordNumber, 0, 0 },
+    FunctionEntry { u"GroupNumber", FormulaFunction::GroupNumber, 0, 0 },
+    FunctionEntry { u"Sum", FormulaFunction::Sum, 1, 2 },
+    FunctionEntry { u"Count", FormulaFunction::Count, 1, 2 },
+    FunctionEntry { u"Average", FormulaFunction::Average, 1, 2 },
+    FunctionEntry { u"Minimum", FormulaFunction::Minimum, 1, 2 },
+    FunctionEntry { u"Maximum", FormulaFunction::Maximum, 1, 2 },
+    FunctionEntry { u"DistinctCount", FormulaFunction::DistinctCount, 1, 2 },
 };
 
 FormulaType typeOfValue(const Value& v)
@@ -266,13 +266,13 @@ FormulaNodePtr FormulaNode::array(std::vector<FormulaNodePtr> items, int positio
     return n;
 }
 
-FormulaNodePtr FormulaNode::range(FormulaNodePtr low, FormulaNodePtr high, RangeFlags flags,
-    int position)
+FormulaNodePtr FormulaNode::range(
+    FormulaNodePtr low, FormulaNodePtr high, RangeFlags flags, int position)
 {
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Range, position);
     n->m_type = FormulaType::Range;
     n->m_rangeFlags = flags;
-    n->m_children = {std::move(low), std::move(high)};
+    n->m_children = { std::move(low), std::move(high) };
     return n;
 }
 
@@ -282,15 +282,15 @@ FormulaNodePtr FormulaNode::unary(FormulaOp op, FormulaNodePtr operand, int posi
     n->m_op = op;
     if (op == FormulaOp::Not)
         n->m_type = FormulaType::Boolean;
-    else if (operand && (operand->type() == FormulaType::Number
-                 || operand->type() == FormulaType::Currency))
+    else if (operand
+        && (operand->type() == FormulaType::Number || operand->type() == FormulaType::Currency))
         n->m_type = operand->type();
-    n->m_children = {std::move(operand)};
+    n->m_children = { std::move(operand) };
     return n;
 }
 
-FormulaNodePtr FormulaNode::binary(FormulaOp op, FormulaNodePtr left, FormulaNodePtr right,
-    int position)
+FormulaNodePtr FormulaNode::binary(
+    FormulaOp op, FormulaNodePtr left, FormulaNodePtr right, int position)
 {
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Binary, position);
     n->m_op = op;
@@ -322,22 +322,22 @@ FormulaNodePtr FormulaNode::binary(FormulaOp op, FormulaNodePtr left, FormulaNod
             n->m_type = FormulaType::Number;
         break;
     }
-    n->m_children = {std::move(left), std::move(right)};
+    n->m_children = { std::move(left), std::move(right) };
     return n;
 }
 
-FormulaNodePtr FormulaNode::ifThenElse(FormulaNodePtr condition, FormulaNodePtr then,
-    FormulaNodePtr otherwise, int position)
+FormulaNodePtr FormulaNode::ifThenElse(
+    FormulaNodePtr condition, FormulaNodePtr then, FormulaNodePtr otherwise, int position)
 {
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::If, position);
     if (!otherwise || otherwise->type() == then->type())
         n->m_type = then->type();
-    n->m_children = {std::move(condition), std::move(then), std::move(otherwise)};
+    n->m_children = { std::move(condition), std::move(then), std::move(otherwise) };
     return n;
 }
 
-FormulaNodePtr FormulaNode::call(FormulaFunction function, std::vector<FormulaNodePtr> arguments,
-    int position)
+FormulaNodePtr FormulaNode::call(
+    FormulaFunction function, std::vector<FormulaNodePtr> arguments, int position)
 {
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Call, position);
     n->m_function = function;
@@ -448,8 +448,7 @@ QString FormulaNode::toText() const
     case FormulaNodeKind::Binary:
         if (m_op == FormulaOp::Subscript)
             return text(m_children[0]) + u'[' + text(m_children[1]) + u']';
-        return u'(' + text(m_children[0]) + u' ' + opText(m_op) + u' ' + text(m_children[1])
-            + u')';
+        return u'(' + text(m_children[0]) + u' ' + opText(m_op) + u' ' + text(m_children[1]) + u')';
     case FormulaNodeKind::If: {
         QString s = QStringLiteral("If ") + text(m_children[0]) + QStringLiteral(" Then ")
             + text(m_children[1]);
@@ -480,7 +479,7 @@ std::optional<FormulaFunctionInfo> formulaFunctionByName(QStringView name)
 {
     for (const auto& e : kFunctions) {
         if (name.compare(QStringView(e.name), Qt::CaseInsensitive) == 0)
-            return FormulaFunctionInfo{e.function, e.minArguments, e.maxArguments};
+            return FormulaFunctionInfo { e.function, e.minArguments, e.maxArguments };
     }
     return std::nullopt;
 }
@@ -492,8 +491,8 @@ void collectFields(const FormulaNode& root, std::vector<const FormulaNode*>& out
 
 void collectFormulaRefs(const FormulaNode& root, std::vector<const FormulaNode*>& out)
 {
-    collect(root, out,
-        [](const FormulaNode& n) { return n.kind() == FormulaNodeKind::FormulaRef; });
+    collect(
+        root, out, [](const FormulaNode& n) { return n.kind() == FormulaNodeKind::FormulaRef; });
 }
 
 void collectSummaries(const FormulaNode& root, std::vector<const FormulaNode*>& out)

@@ -19,19 +19,21 @@
 class FormulaNode;
 using FormulaNodePtr = std::shared_ptr<const FormulaNode>;
 
-enum class FormulaNodeKind {
-    Constant,   // constant(): a literal, or a folded Date(...) / DateTime(...)
-    Field,      // {table.field}: table(), field()
+enum class FormulaNodeKind
+{
+    Constant, // constant(): a literal, or a folded Date(...) / DateTime(...)
+    Field, // {table.field}: table(), field()
     FormulaRef, // {@name}: name()
-    Array,      // [a, b, ...]: children()
-    Range,      // a to b, UpTo b, UpFrom a: children() low/high (null when open), rangeFlags()
-    Unary,      // op() Not or Negate; child(0)
-    Binary,     // op(); child(0), child(1)
-    If,         // If child(0) Then child(1) [Else child(2)]
-    Call,       // function(); children() are the arguments
+    Array, // [a, b, ...]: children()
+    Range, // a to b, UpTo b, UpFrom a: children() low/high (null when open), rangeFlags()
+    Unary, // op() Not or Negate; child(0)
+    Binary, // op(); child(0), child(1)
+    If, // If child(0) Then child(1) [Else child(2)]
+    Call, // function(); children() are the arguments
 };
 
-enum class FormulaOp {
+enum class FormulaOp
+{
     None,
     Not,
     Negate,
@@ -51,15 +53,16 @@ enum class FormulaOp {
     IntDivide,
     Modulo,
     Power,
-    Concat,     // &
-    In,         // child(1) is an array or a range
-    Like,       // child(1) a pattern or an array of patterns; * any run, ? one character
+    Concat, // &
+    In, // child(1) is an array or a range
+    Like, // child(1) a pattern or an array of patterns; * any run, ? one character
     StartsWith,
-    Subscript,  // text[i] or text[i to j]
+    Subscript, // text[i] or text[i to j]
 };
 
 // Built-in functions. Summaries take the summarised field and, optionally, the group's field.
-enum class FormulaFunction {
+enum class FormulaFunction
+{
     None,
     TrimLeft,
     TrimRight,
@@ -104,7 +107,8 @@ enum class FormulaFunction {
 };
 
 // What a node yields, when it can be told without data (Unknown otherwise).
-enum class FormulaType {
+enum class FormulaType
+{
     Unknown,
     Boolean,
     Number,
@@ -132,15 +136,15 @@ public:
     static FormulaNodePtr field(QString table, QString field, int position);
     static FormulaNodePtr formulaRef(QString name, int position);
     static FormulaNodePtr array(std::vector<FormulaNodePtr> items, int position);
-    static FormulaNodePtr range(FormulaNodePtr low, FormulaNodePtr high, RangeFlags flags,
-        int position);
+    static FormulaNodePtr range(
+        FormulaNodePtr low, FormulaNodePtr high, RangeFlags flags, int position);
     static FormulaNodePtr unary(FormulaOp op, FormulaNodePtr operand, int position);
-    static FormulaNodePtr binary(FormulaOp op, FormulaNodePtr left, FormulaNodePtr right,
-        int position);
-    static FormulaNodePtr ifThenElse(FormulaNodePtr condition, FormulaNodePtr then,
-        FormulaNodePtr otherwise, int position);
-    static FormulaNodePtr call(FormulaFunction function, std::vector<FormulaNodePtr> arguments,
-        int position);
+    static FormulaNodePtr binary(
+        FormulaOp op, FormulaNodePtr left, FormulaNodePtr right, int position);
+    static FormulaNodePtr ifThenElse(
+        FormulaNodePtr condition, FormulaNodePtr then, FormulaNodePtr otherwise, int position);
+    static FormulaNodePtr call(
+        FormulaFunction function, std::vector<FormulaNodePtr> arguments, int position);
 
     FormulaNodeKind kind() const { return m_kind; }
     FormulaOp op() const { return m_op; }

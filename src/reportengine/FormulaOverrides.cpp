@@ -133,8 +133,8 @@ std::optional<std::pair<QString, QString>> FormulaOverrides::split(const QString
     return std::pair(assignment.left(eq).trimmed(), assignment.mid(eq + 1).trimmed());
 }
 
-FormulaOverrideSet FormulaOverrides::resolve(const QStringList& assignments,
-    const FormulaLookup& lookup)
+FormulaOverrideSet FormulaOverrides::resolve(
+    const QStringList& assignments, const FormulaLookup& lookup)
 {
     FormulaOverrideSet set;
     for (const QString& assignment : assignments) {
@@ -174,7 +174,8 @@ FormulaOverrideSet FormulaOverrides::resolve(const QStringList& assignments,
         }
 
         if (tree && tree->kind() == FormulaNodeKind::Constant
-            && declared->type != FormulaType::Unknown && !sameKind(tree->constant(), declared->type)) {
+            && declared->type != FormulaType::Unknown
+            && !sameKind(tree->constant(), declared->type)) {
             const auto converted = convert(tree->constant(), declared->type);
             if (!converted) {
                 set.log << QStringLiteral("Fórmula %1: el valor %2 no es del tipo de la fórmula, "
@@ -187,7 +188,7 @@ FormulaOverrideSet FormulaOverrides::resolve(const QStringList& assignments,
                            .arg(shown(declared->name), shown(valueText), shown(tree->toText()));
         }
 
-        FormulaOverride o{declared->name, valueText, tree};
+        FormulaOverride o { declared->name, valueText, tree };
         auto existing = std::find_if(set.applied.begin(), set.applied.end(),
             [&](const FormulaOverride& a) { return a.name == o.name; });
         if (existing != set.applied.end())

@@ -28,8 +28,8 @@
 
 struct DeclaredFormula
 {
-    QString name;                             // as the definition spells it
-    FormulaType type = FormulaType::Unknown;  // Unknown: take the value as it comes
+    QString name; // as the definition spells it
+    FormulaType type = FormulaType::Unknown; // Unknown: take the value as it comes
 };
 
 // Finds a formula of the definition by name, ignoring case.
@@ -37,15 +37,15 @@ using FormulaLookup = std::function<std::optional<DeclaredFormula>(const QString
 
 struct FormulaOverride
 {
-    QString name;  // the definition's spelling
-    QString text;  // the value as written after "=", trimmed
+    QString name; // the definition's spelling
+    QString text; // the value as written after "=", trimmed
     FormulaNodePtr tree;
 };
 
 struct FormulaOverrideSet
 {
     std::vector<FormulaOverride> applied; // one per formula, in order of first appearance
-    QStringList log;                      // one line per ignored or converted text
+    QStringList log; // one line per ignored or converted text
 };
 
 namespace FormulaOverrides {

@@ -5,7 +5,16 @@
 
 namespace {
 
-enum class Tok { End, Number, Text, Field, FormulaRef, Word, Symbol };
+enum class Tok
+{
+    End,
+    Number,
+    Text,
+    Field,
+    FormulaRef,
+    Word,
+    Symbol
+};
 
 struct Token
 {
@@ -31,7 +40,10 @@ QString shown(const QString& s)
 class Lexer
 {
 public:
-    explicit Lexer(const QString& text) : m_text(text) { }
+    explicit Lexer(const QString& text)
+        : m_text(text)
+    {
+    }
 
     Token next()
     {
@@ -45,7 +57,8 @@ public:
             return textLiteral(c);
         if (c == u'{')
             return braced();
-        if (c.isDigit() || (c == u'.' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit()))
+        if (c.isDigit()
+            || (c == u'.' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit()))
             return numberLiteral();
         if (c.isLetter() || c == u'_') {
             const int start = m_pos;
@@ -56,8 +69,8 @@ public:
             t.text = m_text.mid(start, m_pos - start);
             return t;
         }
-        static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
-            QStringLiteral(">="), QStringLiteral("!=")};
+        static const QString twoChar[] = { QStringLiteral("<>"), QStringLiteral("<="),
+            QStringLiteral(">="), QStringLiteral("!=") };
         for (const auto& s : twoChar) {
             if (QStringView(m_text).mid(m_pos, 2) == s) {
                 m_pos += 2;
@@ -72,7 +85,7 @@ public:
             t.text = c;
             return t;
         }
-        throw ParseFailure{m_pos, QStringLiteral("carácter inesperado ") + shown(c)};
+        throw ParseFailure { m_pos, QStringLiteral("carácter inesperado ") + shown(c) };
     }
 
 private:
@@ -99,7 +112,7 @@ private:
         ++m_pos;
         while (true) {
             if (m_pos >= m_text.size())
-                throw ParseFailure{t.position, QStringLiteral("falta cerrar el texto")};
+                throw ParseFailure { t.position, QStringLiteral("falta cerrar el texto") };
             const QChar c = m_text.at(m_pos++);
             if (c == quote) {
                 if (m_pos < m_text.size() && m_text.at(m_pos) == quote) {
@@ -119,22 +132,23 @@ private:
         t.position = m_pos;
         const int close = m_text.indexOf(u'}', m_pos);
         if (close < 0)
-            throw ParseFailure{m_pos, QStringLiteral("falta cerrar la llave ") + shown(QStringLiteral("}"))};
+            throw ParseFailure { m_pos,
+                QStringLiteral("falta cerrar la llave ") + shown(QStringLiteral("}")) };
         const QString inside = m_text.mid(m_pos + 1, close - m_pos - 1).trimmed();
         m_pos = close + 1;
         if (inside.startsWith(u'@')) {
             t.kind = Tok::FormulaRef;
             t.text = inside.mid(1).trimmed();
             if (t.text.isEmpty())
-                throw ParseFailure{t.position, QStringLiteral("falta el nombre de la fórmula")};
+                throw ParseFailure { t.position, QStringLiteral("falta el nombre de la fórmula") };
             return t;
         }
         // The field part may hold blanks ("NUMERO ASIENTO") and the table part an owner
         // ("dbo.TABLA"), so the last dot separates them.
         const int dot = inside.lastIndexOf(u'.');
         if (dot <= 0 || dot == inside.size() - 1)
-            throw ParseFailure{t.position,
-                QStringLiteral("se esperaba {tabla.campo} en ") + shown(u'{' + inside + u'}')};
+            throw ParseFailure { t.position,
+                QStringLiteral("se esperaba {tabla.campo} en ") + shown(u'{' + inside + u'}') };
         t.kind = Tok::Field;
         t.table = inside.left(dot).trimmed();
         t.field = inside.mid(dot + 1).trimmed();
@@ -158,7 +172,7 @@ private:
         }
         const QString digits = m_text.mid(start, m_pos - start);
         if (m_pos < m_text.size() && (m_text.at(m_pos).isLetter() || m_text.at(m_pos) == u'_'))
-            throw ParseFailure{m_pos, QStringLiteral("número mal escrito")};
+            throw ParseFailure { m_pos, QStringLiteral("número mal escrito") };
         bool ok = false;
         if (!fraction) {
             const qint64 whole = digits.toLongLong(&ok);
@@ -169,7 +183,7 @@ private:
         }
         t.number = Value(digits.toDouble(&ok));
         if (!ok)
-            throw ParseFailure{start, QStringLiteral("número mal escrito")};
+            throw ParseFailure { start, QStringLiteral("número mal escrito") };
         return t;
     }
 
@@ -190,8 +204,8 @@ bool isSymbol(const Token& t, const char16_t* symbol)
 // Words that end an operand and so cannot start one.
 bool isReserved(const Token& t)
 {
-    static const char16_t* words[] = {u"and", u"or", u"xor", u"not", u"in", u"like",
-        u"startswith", u"to", u"_to", u"to_", u"_to_", u"then", u"else", u"if", u"mod"};
+    static const char16_t* words[] = { u"and", u"or", u"xor", u"not", u"in", u"like", u"startswith",
+        u"to", u"_to", u"to_", u"_to_", u"then", u"else", u"if", u"mod" };
     for (const auto* w : words) {
         if (isWord(t, w))
             return true;
@@ -201,7 +215,7 @@ bool isReserved(const Token& t)
 
 std::optional<QDateTime> dateFromParts(const std::vector<qint64>& parts)
 {
-    const QDate date{int(parts[0]), int(parts[1]), int(parts[2])};
+    const QDate date { int(parts[0]), int(parts[1]), int(parts[2]) };
     if (!date.isValid())
         return std::nullopt;
     QTime time(0, 0);
@@ -217,7 +231,11 @@ std::optional<QDateTime> dateFromParts(const std::vector<qint64>& parts)
 class Parser
 {
 public:
-    explicit Parser(const QString& text) : m_lexer(text) { advance(); }
+    explicit Parser(const QString& text)
+        : m_lexer(text)
+    {
+        advance();
+    }
 
     FormulaNodePtr formula()
     {
@@ -227,7 +245,7 @@ public:
         while (isSymbol(m_tok, u";"))
             advance();
         if (m_tok.kind != Tok::End)
-            throw ParseFailure{m_tok.position, QStringLiteral("sobra texto desde aquí")};
+            throw ParseFailure { m_tok.position, QStringLiteral("sobra texto desde aquí") };
         return e;
     }
 
@@ -237,16 +255,16 @@ private:
     void expectSymbol(const char16_t* symbol)
     {
         if (!isSymbol(m_tok, symbol))
-            throw ParseFailure{m_tok.position,
-                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(symbol))};
+            throw ParseFailure { m_tok.position,
+                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(symbol)) };
         advance();
     }
 
     void expectWord(const char16_t* word)
     {
         if (!isWord(m_tok, word))
-            throw ParseFailure{m_tok.position,
-                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(word))};
+            throw ParseFailure { m_tok.position,
+                QStringLiteral("se esperaba ") + shown(QString::fromUtf16(word)) };
         advance();
     }
 
@@ -471,7 +489,7 @@ private:
         const Token t = m_tok;
         switch (t.kind) {
         case Tok::End:
-            throw ParseFailure{t.position, QStringLiteral("falta un valor al final")};
+            throw ParseFailure { t.position, QStringLiteral("falta un valor al final") };
         case Tok::Number:
             advance();
             return FormulaNode::constant(t.number, t.position);
@@ -504,7 +522,8 @@ private:
                 expectSymbol(u"]");
                 return FormulaNode::array(std::move(items), t.position);
             }
-            throw ParseFailure{t.position, QStringLiteral("falta un valor antes de ") + shown(t.text)};
+            throw ParseFailure { t.position,
+                QStringLiteral("falta un valor antes de ") + shown(t.text) };
         case Tok::Word:
             break;
         }
@@ -513,10 +532,12 @@ private:
             return FormulaNode::constant(Value(isWord(t, u"true")), t.position);
         }
         if (isReserved(t))
-            throw ParseFailure{t.position, QStringLiteral("falta un valor antes de ") + shown(t.text)};
+            throw ParseFailure { t.position,
+                QStringLiteral("falta un valor antes de ") + shown(t.text) };
         const auto info = formulaFunctionByName(t.text);
         if (!info)
-            throw ParseFailure{t.position, QStringLiteral("función desconocida ") + shown(t.text)};
+            throw ParseFailure { t.position,
+                QStringLiteral("función desconocida ") + shown(t.text) };
         advance();
         std::vector<FormulaNodePtr> arguments;
         if (isSymbol(m_tok, u"(")) {
@@ -535,10 +556,10 @@ private:
             QString expected = info->minArguments == info->maxArguments
                 ? QString::number(info->minArguments)
                 : QStringLiteral("%1 a %2").arg(info->minArguments).arg(info->maxArguments);
-            throw ParseFailure{t.position,
+            throw ParseFailure { t.position,
                 QStringLiteral("%1 lleva %2 argumento(s), no %3")
                     .arg(shown(formulaFunctionName(info->function)), expected)
-                    .arg(count)};
+                    .arg(count) };
         }
         return foldDate(info->function, std::move(arguments), t.position);
     }
@@ -546,8 +567,8 @@ private:
     // Date(y,m,d) and DateTime(y,m,d,h,n,s) of whole-number constants become date constants. A
     // date that does not exist (the date literal of a blank date field is "Date(0,0,0)") becomes
     // Null, the engine's "no date", which no comparison selects.
-    FormulaNodePtr foldDate(FormulaFunction function, std::vector<FormulaNodePtr> arguments,
-        int position)
+    FormulaNodePtr foldDate(
+        FormulaFunction function, std::vector<FormulaNodePtr> arguments, int position)
     {
         const bool isDate = function == FormulaFunction::Date;
         if ((isDate && arguments.size() == 3)

@@ -21,9 +21,9 @@
 struct FormulaError
 {
     QString formulaName;
-    int line = 0;   // 1-based
+    int line = 0; // 1-based
     int column = 0; // 1-based, within the line
-    QString text;   // what is wrong, in the program's words
+    QString text; // what is wrong, in the program's words
 
     // "Error en la fórmula «Seleccion», columna 12: se esperaba «)»" (line named when not 1).
     QString message() const;
@@ -32,7 +32,7 @@ struct FormulaError
 struct FormulaParseResult
 {
     FormulaNodePtr tree; // null for an empty formula or after an error
-    FormulaError error;  // error.text empty on success
+    FormulaError error; // error.text empty on success
     bool ok() const { return error.text.isEmpty(); }
 };
 

@@ -26,7 +26,7 @@ Weight computeWeight(char32_t cp)
 {
     if (cp < 0x80) {
         const char32_t lower = (cp >= 'A' && cp <= 'Z') ? cp + ('a' - 'A') : cp;
-        return {static_cast<std::uint32_t>(lower) * 2, 0};
+        return { static_cast<std::uint32_t>(lower) * 2, 0 };
     }
     const char32_t folded = QChar::toCaseFolded(cp);
     char32_t base = folded;
@@ -45,11 +45,11 @@ Weight computeWeight(char32_t cp)
         base = head;
     }
     if (base == folded)
-        return {static_cast<std::uint32_t>(folded) * 2, 0};
+        return { static_cast<std::uint32_t>(folded) * 2, 0 };
     if (base == 'n' && firstMark == 0x0303)
-        return {kEnyePrimary, 0};
-    return {static_cast<std::uint32_t>(QChar::toCaseFolded(base)) * 2,
-        static_cast<std::uint32_t>(folded)};
+        return { kEnyePrimary, 0 };
+    return { static_cast<std::uint32_t>(QChar::toCaseFolded(base)) * 2,
+        static_cast<std::uint32_t>(folded) };
 }
 
 constexpr char32_t kTableSize = 0x250;
@@ -57,7 +57,7 @@ constexpr char32_t kTableSize = 0x250;
 const std::array<Weight, kTableSize>& weightTable()
 {
     static const std::array<Weight, kTableSize> table = [] {
-        std::array<Weight, kTableSize> t{};
+        std::array<Weight, kTableSize> t {};
         for (char32_t cp = 0; cp < kTableSize; ++cp)
             t[cp] = computeWeight(cp);
         return t;
@@ -87,13 +87,13 @@ inline qsizetype lengthWithoutTrailingBlanks(QStringView s)
     return n;
 }
 
-constexpr std::uint64_t kAnyOne = ~std::uint64_t{0};
-constexpr std::uint64_t kAnyMany = ~std::uint64_t{0} - 1;
+constexpr std::uint64_t kAnyOne = ~std::uint64_t { 0 };
+constexpr std::uint64_t kAnyMany = ~std::uint64_t { 0 } - 1;
 
 inline std::uint64_t tokenOf(char32_t cp)
 {
     const Weight w = weightOf(cp);
-    return (std::uint64_t{w.primary} << 32) | w.secondary;
+    return (std::uint64_t { w.primary } << 32) | w.secondary;
 }
 
 std::vector<std::uint64_t> compilePattern(QStringView pattern, bool literalOnly)
@@ -193,6 +193,31 @@ int FormulaText::compare(QStringView a, QStringView b)
     if (j < nb)
         return -1;
     return accents;
+}
+
+std::optional<Value> FormulaText::numberFromText(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    bool ok = false;
+    const qint64 whole = t.toLongLong(&ok);
+    if (ok)
+        return Value(whole);
+    // toDouble would also take exponents, "inf" and "nan", which the server does not.
+    qsizetype i = (!t.isEmpty() && (t.front() == u'-' || t.front() == u'+')) ? 1 : 0;
+    bool digits = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t.at(i).isDigit())
+            digits = true;
+        else if (t.at(i) == u'.' && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (!digits)
+        return std::nullopt;
+    const double d = t.toDouble(&ok);
+    return ok ? std::optional(Value(d)) : std::nullopt;
 }
 
 QString FormulaText::trimmedLeft(QStringView text)

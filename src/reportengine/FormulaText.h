@@ -12,19 +12,30 @@
 //   - Like: * any run of characters, ? exactly one; case ignored as above; blanks at the end of
 //     the matched text do not count, those of the pattern do.
 
+#include <optional>
+
 #include <QString>
 #include <QStringView>
+
+#include "platform/Value.h"
 
 namespace FormulaText {
 
 // Negative, zero or positive.
 int compare(QStringView a, QStringView b);
-inline bool equals(QStringView a, QStringView b) { return compare(a, b) == 0; }
+inline bool equals(QStringView a, QStringView b)
+{
+    return compare(a, b) == 0;
+}
 
 // Pattern with * and ? (no escape character: a formula has no way to write a literal * or ?).
 bool like(QStringView text, QStringView pattern);
 // Whether `text` starts with `prefix` under the same rules (Like with prefix followed by *).
 bool startsWith(QStringView text, QStringView prefix);
+
+// A text compared with a number reads as a number, as the suite's server converts it: blanks
+// around allowed, a point for decimals, nothing else. nullopt when it is no number.
+std::optional<Value> numberFromText(QStringView text);
 
 // Without the blanks (plain spaces only, as the database trims) at the start or the end.
 QString trimmedLeft(QStringView text);

@@ -16,7 +16,7 @@
 
 struct FormulaRange
 {
-    Value low;  // Empty when the range is open below (UpTo)
+    Value low; // Empty when the range is open below (UpTo)
     Value high; // Empty when the range is open above (UpFrom)
     RangeFlags flags;
 };
@@ -24,10 +24,18 @@ struct FormulaRange
 class FormulaValue
 {
 public:
-    enum class Kind { Scalar, Array, Range };
+    enum class Kind
+    {
+        Scalar,
+        Array,
+        Range
+    };
 
     FormulaValue() = default;
-    FormulaValue(Value value) : m_scalar(std::move(value)) { }
+    FormulaValue(Value value)
+        : m_scalar(std::move(value))
+    {
+    }
     static FormulaValue array(QList<Value> items);
     static FormulaValue range(FormulaRange range);
 

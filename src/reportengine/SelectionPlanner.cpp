@@ -31,7 +31,10 @@ struct Operand
 class ConstantContext final : public FormulaContext
 {
 public:
-    explicit ConstantContext(const FormulaContext* clock) : m_clock(clock) { }
+    explicit ConstantContext(const FormulaContext* clock)
+        : m_clock(clock)
+    {
+    }
     Value fieldValue(const FormulaNode& field) const override
     {
         throw RuntimeError(RuntimeError::InvalidCall, field.name());
@@ -158,14 +161,14 @@ public:
             const auto op = operand(n);
             if (!op || (op->kind != ColumnKind::Boolean && op->kind != ColumnKind::Number))
                 return std::nullopt;
-            return Sql{op->sql + QStringLiteral(" <> 0"), {}};
+            return Sql { op->sql + QStringLiteral(" <> 0"), {} };
         }
         case FormulaNodeKind::Call:
             if (n.function() == FormulaFunction::IsNull) {
                 const auto op = operand(*n.child(0));
                 if (!op || op->wrapped)
                     return std::nullopt;
-                return Sql{op->sql + QStringLiteral(" IS NULL"), {}};
+                return Sql { op->sql + QStringLiteral(" IS NULL"), {} };
             }
             return std::nullopt;
         default:
@@ -180,7 +183,7 @@ private:
             const auto column = m_resolve(n.table(), n.field());
             if (!column || column->kind == ColumnKind::Unknown || column->expression.isEmpty())
                 return std::nullopt;
-            return Operand{column->expression, column->kind, false};
+            return Operand { column->expression, column->kind, false };
         }
         if (n.kind() != FormulaNodeKind::Call || n.children().size() != 1)
             return std::nullopt;
@@ -202,33 +205,33 @@ private:
             const FormulaFunction f = n.function();
             QString fn;
             if (m_dialect == SqlDialect::SQLite)
-                fn = f == FormulaFunction::TrimLeft ? QStringLiteral("ltrim")
+                fn = f == FormulaFunction::TrimLeft   ? QStringLiteral("ltrim")
                     : f == FormulaFunction::TrimRight ? QStringLiteral("rtrim")
                                                       : QStringLiteral("trim");
             else if (m_dialect == SqlDialect::Oracle)
-                fn = f == FormulaFunction::TrimLeft ? QStringLiteral("LTRIM")
+                fn = f == FormulaFunction::TrimLeft   ? QStringLiteral("LTRIM")
                     : f == FormulaFunction::TrimRight ? QStringLiteral("RTRIM")
                                                       : QStringLiteral("TRIM");
             else if (f == FormulaFunction::Trim)
-                return Operand{QStringLiteral("LTRIM(RTRIM(") + inner->sql + QStringLiteral("))"),
-                    ColumnKind::Text, true};
+                return Operand { QStringLiteral("LTRIM(RTRIM(") + inner->sql + QStringLiteral("))"),
+                    ColumnKind::Text, true };
             else
                 fn = f == FormulaFunction::TrimLeft ? QStringLiteral("LTRIM")
                                                     : QStringLiteral("RTRIM");
             // TrimLeft(TrimRight(x)) is one trim on every dialect.
             if (f == FormulaFunction::TrimLeft && inner->wrapped
-                && inner->sql.startsWith(fn == u"ltrim" ? QStringLiteral("rtrim(")
-                                                        : QStringLiteral("RTRIM("))) {
+                && inner->sql.startsWith(
+                    fn == u"ltrim" ? QStringLiteral("rtrim(") : QStringLiteral("RTRIM("))) {
                 const QString arg = inner->sql.mid(6, inner->sql.size() - 7);
                 if (m_dialect == SqlDialect::SqlServer)
-                    return Operand{QStringLiteral("LTRIM(RTRIM(") + arg + QStringLiteral("))"),
-                        ColumnKind::Text, true};
-                return Operand{(m_dialect == SqlDialect::SQLite ? QStringLiteral("trim(")
-                                                                : QStringLiteral("TRIM("))
+                    return Operand { QStringLiteral("LTRIM(RTRIM(") + arg + QStringLiteral("))"),
+                        ColumnKind::Text, true };
+                return Operand { (m_dialect == SqlDialect::SQLite ? QStringLiteral("trim(")
+                                                                  : QStringLiteral("TRIM("))
                         + arg + u')',
-                    ColumnKind::Text, true};
+                    ColumnKind::Text, true };
             }
-            return Operand{fn + u'(' + inner->sql + u')', ColumnKind::Text, true};
+            return Operand { fn + u'(' + inner->sql + u')', ColumnKind::Text, true };
         }
         default:
             return std::nullopt;
@@ -268,14 +271,20 @@ private:
                 const QString value = FormulaText::trimmedRight(c.toString());
                 if (op != FormulaOp::Equal || value.isEmpty())
                     return std::nullopt;
-                return Sql{QStringLiteral("UPPER(") + rtrimmed(x) + QStringLiteral(") = UPPER(?)"),
-                    {Value(value)}};
+                return Sql { QStringLiteral("UPPER(") + rtrimmed(x)
+                        + QStringLiteral(") = UPPER(?)"),
+                    { Value(value) } };
             }
-            return Sql{textColumn(x) + sqlOp(op) + u'?', {c}};
+            return Sql { textColumn(x) + sqlOp(op) + u'?', { c } };
         }
         case ColumnKind::Number:
             if (c.isNumeric())
-                return Sql{x.sql + sqlOp(op) + u'?', {numberParameter(c)}};
+                return Sql { x.sql + sqlOp(op) + u'?', { numberParameter(c) } };
+            // A quoted number against a number column compares as that number, on the rows too.
+            if (c.isText()) {
+                if (const auto n = FormulaText::numberFromText(c.toString()))
+                    return Sql { x.sql + sqlOp(op) + u'?', { *n } };
+            }
             return std::nullopt;
         case ColumnKind::Boolean: {
             // Flags may be stored as 0 and -1 or 1: only "is zero" and "is not zero" are safe.
@@ -283,12 +292,13 @@ private:
                 || (op != FormulaOp::Equal && op != FormulaOp::NotEqual))
                 return std::nullopt;
             const bool wantTrue = c.toBool() == (op == FormulaOp::Equal);
-            return Sql{x.sql + (wantTrue ? QStringLiteral(" <> 0") : QStringLiteral(" = 0")), {}};
+            return Sql { x.sql + (wantTrue ? QStringLiteral(" <> 0") : QStringLiteral(" = 0")),
+                {} };
         }
         case ColumnKind::Date:
             if (c.type() != ValueType::Date)
                 return std::nullopt;
-            return Sql{dateColumn(x) + sqlOp(op) + dateParameter(), {c}};
+            return Sql { dateColumn(x) + sqlOp(op) + dateParameter(), { c } };
         case ColumnKind::Unknown:
             break;
         }
@@ -373,8 +383,8 @@ private:
                 const FormulaNode* bound;
                 FormulaOp op;
             } ends[] = {
-                {set.child(0), flags.includeLow ? FormulaOp::GreaterEqual : FormulaOp::Greater},
-                {set.child(1), flags.includeHigh ? FormulaOp::LessEqual : FormulaOp::Less},
+                { set.child(0), flags.includeLow ? FormulaOp::GreaterEqual : FormulaOp::Greater },
+                { set.child(1), flags.includeHigh ? FormulaOp::LessEqual : FormulaOp::Less },
             };
             for (const auto& end : ends) {
                 if (!end.bound)
@@ -457,8 +467,8 @@ private:
             parts << x->sql + QStringLiteral(" LIKE ?") + kLikeEscape;
             out.parameters << Value(sqlPattern(p.toString(), prefix));
         }
-        out.text = parts.size() == 1 ? parts.first()
-                                     : u'(' + parts.join(QStringLiteral(" OR ")) + u')';
+        out.text
+            = parts.size() == 1 ? parts.first() : u'(' + parts.join(QStringLiteral(" OR ")) + u')';
         return out;
     }
 
@@ -513,8 +523,8 @@ QString literal(const Value& v, SqlDialect dialect)
     case ValueType::Date: {
         const QDateTime dt = v.toDateTime();
         if (dialect == SqlDialect::Oracle)
-            return QStringLiteral("TIMESTAMP '") + dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                + u'\'';
+            return QStringLiteral("TIMESTAMP '")
+                + dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
         if (dialect == SqlDialect::SqlServer)
             return u'\'' + dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + u'\'';
         return u'\'' + dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\'';
@@ -542,9 +552,9 @@ SelectionPlan SelectionPlanner::plan(const FormulaNodePtr& selection, SqlDialect
             pushed << sql->text;
             result.parameters += sql->parameters;
         } else {
-            residual = residual ? FormulaNode::binary(FormulaOp::And, residual, term,
-                                      term->position())
-                                : term;
+            residual = residual
+                ? FormulaNode::binary(FormulaOp::And, residual, term, term->position())
+                : term;
         }
     }
     result.where = pushed.join(QStringLiteral(" AND "));
@@ -633,14 +643,14 @@ ColumnKind columnKindForAdoType(int adoType)
     }
 }
 
-QString SelectionPlanner::sqlLogLine(const QString& sql, const QList<Value>& parameters,
-    SqlDialect dialect)
+QString SelectionPlanner::sqlLogLine(
+    const QString& sql, const QList<Value>& parameters, SqlDialect dialect)
 {
     return QStringLiteral("SQL: ") + withLiterals(sql, parameters, dialect);
 }
 
-QString SelectionPlanner::withLiterals(const QString& sql, const QList<Value>& parameters,
-    SqlDialect dialect)
+QString SelectionPlanner::withLiterals(
+    const QString& sql, const QList<Value>& parameters, SqlDialect dialect)
 {
     QString out;
     out.reserve(sql.size() + 16 * parameters.size());

@@ -33,9 +33,21 @@
 
 class FormulaContext;
 
-enum class SqlDialect { SQLite, SqlServer, Oracle };
+enum class SqlDialect
+{
+    SQLite,
+    SqlServer,
+    Oracle
+};
 
-enum class ColumnKind { Unknown, Text, Number, Boolean, Date };
+enum class ColumnKind
+{
+    Unknown,
+    Text,
+    Number,
+    Boolean,
+    Date
+};
 
 struct SqlColumn
 {
@@ -48,19 +60,19 @@ ColumnKind columnKindForAdoType(int adoType);
 
 // Maps {table.field} (names as written in the formula; match ignoring case) to its column.
 // nullopt: not a column of the statement (the term stays local).
-using ColumnResolver = std::function<std::optional<SqlColumn>(const QString& table,
-    const QString& field)>;
+using ColumnResolver
+    = std::function<std::optional<SqlColumn>(const QString& table, const QString& field)>;
 
 struct SelectionPlan
 {
-    QString where;           // without "WHERE"; empty when nothing could be pushed
+    QString where; // without "WHERE"; empty when nothing could be pushed
     QList<Value> parameters; // one per "?" in `where`, in order
     FormulaNodePtr residual; // what the rows must still pass; null when all was pushed
 };
 
 struct OrderPlan
 {
-    QString clause;          // without "ORDER BY"; empty when no key
+    QString clause; // without "ORDER BY"; empty when no key
     // Keys the statement could not order by ({@formula}, unknown column): the engine must sort
     // the rows itself when this is not empty. In the order given.
     QStringList unresolved;
@@ -75,8 +87,8 @@ SelectionPlan plan(const FormulaNodePtr& selection, SqlDialect dialect,
 
 // Group fields first, then sort fields. Each entry "+{t.f}" ascending, "-{t.f}" descending,
 // "{t.f}" ascending; blank entries are skipped; a column already ordered is not repeated.
-OrderPlan orderBy(const QStringList& groupFields, const QStringList& sortFields,
-    SqlDialect dialect, const ColumnResolver& resolve);
+OrderPlan orderBy(const QStringList& groupFields, const QStringList& sortFields, SqlDialect dialect,
+    const ColumnResolver& resolve);
 
 // The statement with each "?" (outside quoted texts) replaced by its value as a literal of the
 // dialect: texts with their apostrophes doubled, dates as unambiguous ISO literals. Gives the same

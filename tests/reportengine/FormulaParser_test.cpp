@@ -18,8 +18,8 @@ TEST_P(FormulaParserShapes, parses_into_the_expected_tree)
 {
     const ParseCase& c = GetParam();
 
-    const FormulaParseResult r = FormulaParser::parse(QStringLiteral("Prueba"),
-        QString::fromUtf8(c.formula));
+    const FormulaParseResult r
+        = FormulaParser::parse(QStringLiteral("Prueba"), QString::fromUtf8(c.formula));
 
     ASSERT_TRUE(r.ok()) << r.error.message().toStdString();
     ASSERT_TRUE(r.tree);
@@ -29,47 +29,48 @@ TEST_P(FormulaParserShapes, parses_into_the_expected_tree)
 INSTANTIATE_TEST_SUITE_P(FormulaParser, FormulaParserShapes,
     ::testing::Values(
         // The price list's worked example, blanks as the program writes them.
-        ParseCase{" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
-                  "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
+        ParseCase { " {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
+                    "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
             "((({V_MA_PRECIOS.TIPOLISTA} = 'V') And ({v_ma_articulos.SUSPENDIDO} = False)) And "
-            "(({V_MA_PRECIOS.COSTO} <> 0) Or ({V_MA_PRECIOS.PRECIO1} <> 0)))"},
+            "(({V_MA_PRECIOS.COSTO} <> 0) Or ({V_MA_PRECIOS.PRECIO1} <> 0)))" },
         // Field names of the accounting entries hold a blank.
-        ParseCase{"{MV_ASIENTOS.NUMERO ASIENTO} = 12", "({MV_ASIENTOS.NUMERO ASIENTO} = 12)"},
-        ParseCase{"{dbo.V_MV_CPTE.TC} = 'FC  '", "({dbo.V_MV_CPTE.TC} = 'FC  ')"},
-        ParseCase{"{x.nombre} = 'D''Angelo'", "({x.nombre} = 'D''Angelo')"},
-        ParseCase{"\"dice \"\"hola\"\" \"", "'dice \"hola\" '"},
+        ParseCase { "{MV_ASIENTOS.NUMERO ASIENTO} = 12", "({MV_ASIENTOS.NUMERO ASIENTO} = 12)" },
+        ParseCase { "{dbo.V_MV_CPTE.TC} = 'FC  '", "({dbo.V_MV_CPTE.TC} = 'FC  ')" },
+        ParseCase { "{x.nombre} = 'D''Angelo'", "({x.nombre} = 'D''Angelo')" },
+        ParseCase { "\"dice \"\"hola\"\" \"", "'dice \"hola\" '" },
         // The date literal the utility library writes, with leading zeros.
-        ParseCase{"{p.FhOfertaDesde} >= Date(2024,01,05)", "({p.FhOfertaDesde} >= Date(2024,1,5))"},
-        ParseCase{"DateTime(2024,1,5,13,4,0)", "DateTime(2024,1,5,13,4,0)"},
+        ParseCase {
+            "{p.FhOfertaDesde} >= Date(2024,01,05)", "({p.FhOfertaDesde} >= Date(2024,1,5))" },
+        ParseCase { "DateTime(2024,1,5,13,4,0)", "DateTime(2024,1,5,13,4,0)" },
         // A blank date field gives a date that does not exist: no date at all.
-        ParseCase{"Date(0,0,0)", "Null"},
-        ParseCase{" ({v.idfamilia} LIKE 'CAF*'  OR {v.idfamilia} LIKE 'B*' )",
-            "(({v.idfamilia} Like 'CAF*') Or ({v.idfamilia} Like 'B*'))"},
-        ParseCase{"TrimLeft(TrimRight({v.idrubro})) >= 'A' ",
-            "(TrimLeft(TrimRight({v.idrubro})) >= 'A')"},
-        ParseCase{"tonumber({x.peso}) >= 10  AND tonumber({x.peso}) <= 20 ",
-            "((ToNumber({x.peso}) >= 10) And (ToNumber({x.peso}) <= 20))"},
-        ParseCase{"ISNULL({STK_MA_ARTICULOS.DEPOSITO})", "IsNull({STK_MA_ARTICULOS.DEPOSITO})"},
-        ParseCase{"{x.a} in ['1', '2']", "({x.a} In ['1', '2'])"},
-        ParseCase{"{x.a} in 1 to 5", "({x.a} In 1 to 5)"},
-        ParseCase{"{x.a} in 1 _to_ 5", "({x.a} In 1 _to_ 5)"},
-        ParseCase{"{x.a} in UpTo 5", "({x.a} In UpTo 5)"},
-        ParseCase{"{x.a} startswith 'AB'", "({x.a} StartsWith 'AB')"},
-        ParseCase{"not {x.a} = 1 and {x.b}", "(Not (({x.a} = 1)) And {x.b})"},
-        ParseCase{"1 + 2 * 3 - -4", "((1 + (2 * 3)) - -4)"},
-        ParseCase{"'a' & 'b' + 'c'", "('a' & ('b' + 'c'))"},
-        ParseCase{"If {x.a} > 1 Then 'uno' Else If {x.a} = 0 Then 'cero' Else 'otro'",
-            "If ({x.a} > 1) Then 'uno' Else If ({x.a} = 0) Then 'cero' Else 'otro'"},
-        ParseCase{"CurrentDate // hoy", "CurrentDate()"},
-        ParseCase{"ucase({@Titulo})[1 to 3]", "UpperCase({@Titulo})[1 to 3]"},
-        ParseCase{"PageNumber & ' de ' & TotalPageCount",
-            "((PageNumber() & ' de ') & TotalPageCount())"},
-        ParseCase{"Sum({x.precio}, {x.rubro})", "Sum({x.precio}, {x.rubro})"}));
+        ParseCase { "Date(0,0,0)", "Null" },
+        ParseCase { " ({v.idfamilia} LIKE 'CAF*'  OR {v.idfamilia} LIKE 'B*' )",
+            "(({v.idfamilia} Like 'CAF*') Or ({v.idfamilia} Like 'B*'))" },
+        ParseCase { "TrimLeft(TrimRight({v.idrubro})) >= 'A' ",
+            "(TrimLeft(TrimRight({v.idrubro})) >= 'A')" },
+        ParseCase { "tonumber({x.peso}) >= 10  AND tonumber({x.peso}) <= 20 ",
+            "((ToNumber({x.peso}) >= 10) And (ToNumber({x.peso}) <= 20))" },
+        ParseCase { "ISNULL({STK_MA_ARTICULOS.DEPOSITO})", "IsNull({STK_MA_ARTICULOS.DEPOSITO})" },
+        ParseCase { "{x.a} in ['1', '2']", "({x.a} In ['1', '2'])" },
+        ParseCase { "{x.a} in 1 to 5", "({x.a} In 1 to 5)" },
+        ParseCase { "{x.a} in 1 _to_ 5", "({x.a} In 1 _to_ 5)" },
+        ParseCase { "{x.a} in UpTo 5", "({x.a} In UpTo 5)" },
+        ParseCase { "{x.a} startswith 'AB'", "({x.a} StartsWith 'AB')" },
+        ParseCase { "not {x.a} = 1 and {x.b}", "(Not (({x.a} = 1)) And {x.b})" },
+        ParseCase { "1 + 2 * 3 - -4", "((1 + (2 * 3)) - -4)" },
+        ParseCase { "'a' & 'b' + 'c'", "('a' & ('b' + 'c'))" },
+        ParseCase { "If {x.a} > 1 Then 'uno' Else If {x.a} = 0 Then 'cero' Else 'otro'",
+            "If ({x.a} > 1) Then 'uno' Else If ({x.a} = 0) Then 'cero' Else 'otro'" },
+        ParseCase { "CurrentDate // hoy", "CurrentDate()" },
+        ParseCase { "ucase({@Titulo})[1 to 3]", "UpperCase({@Titulo})[1 to 3]" },
+        ParseCase { "PageNumber & ' de ' & TotalPageCount",
+            "((PageNumber() & ' de ') & TotalPageCount())" },
+        ParseCase { "Sum({x.precio}, {x.rubro})", "Sum({x.precio}, {x.rubro})" }));
 
 TEST(FormulaParser, empty_formula_is_no_tree_and_no_error)
 {
-    const FormulaParseResult r = FormulaParser::parse(QStringLiteral("Seleccion"),
-        QStringLiteral("   "));
+    const FormulaParseResult r
+        = FormulaParser::parse(QStringLiteral("Seleccion"), QStringLiteral("   "));
 
     EXPECT_TRUE(r.ok());
     EXPECT_FALSE(r.tree);
@@ -91,8 +92,8 @@ TEST_P(FormulaParserErrors, names_the_column_of_the_fault)
 {
     const ErrorCase& c = GetParam();
 
-    const FormulaParseResult r = FormulaParser::parse(QStringLiteral("Seleccion"),
-        QString::fromUtf8(c.formula));
+    const FormulaParseResult r
+        = FormulaParser::parse(QStringLiteral("Seleccion"), QString::fromUtf8(c.formula));
 
     ASSERT_FALSE(r.ok());
     EXPECT_FALSE(r.tree);
@@ -103,29 +104,30 @@ TEST_P(FormulaParserErrors, names_the_column_of_the_fault)
 }
 
 INSTANTIATE_TEST_SUITE_P(FormulaParser, FormulaParserErrors,
-    ::testing::Values(ErrorCase{"{a.b} = ", 1, 9, "falta un valor al final"},
-        ErrorCase{"{a.b} = 'x", 1, 9, "falta cerrar el texto"},
-        ErrorCase{"Foo({a.b})", 1, 1, "función desconocida «Foo»"},
-        ErrorCase{"({a.b} = 1", 1, 11, "se esperaba «)»"},
-        ErrorCase{"{a.b} = 1 2", 1, 11, "sobra texto desde aquí"},
-        ErrorCase{"Left('abc')", 1, 1, "«Left» lleva 2 argumento(s), no 1"},
-        ErrorCase{"{ab} = 1", 1, 1, "se esperaba {tabla.campo} en «{ab}»"},
-        ErrorCase{"{a.b = 1", 1, 1, "falta cerrar la llave «}»"},
-        ErrorCase{"1 = #", 1, 5, "carácter inesperado «#»"},
-        ErrorCase{"{a.b} = 1 AND AND {a.c} = 2", 1, 15, "falta un valor antes de «AND»"},
-        ErrorCase{"{a.b} = 'x'\n  AND {a.c} = )", 2, 15, "falta un valor antes de «)»"}));
+    ::testing::Values(ErrorCase { "{a.b} = ", 1, 9, "falta un valor al final" },
+        ErrorCase { "{a.b} = 'x", 1, 9, "falta cerrar el texto" },
+        ErrorCase { "Foo({a.b})", 1, 1, "función desconocida «Foo»" },
+        ErrorCase { "({a.b} = 1", 1, 11, "se esperaba «)»" },
+        ErrorCase { "{a.b} = 1 2", 1, 11, "sobra texto desde aquí" },
+        ErrorCase { "Left('abc')", 1, 1, "«Left» lleva 2 argumento(s), no 1" },
+        ErrorCase { "{ab} = 1", 1, 1, "se esperaba {tabla.campo} en «{ab}»" },
+        ErrorCase { "{a.b = 1", 1, 1, "falta cerrar la llave «}»" },
+        ErrorCase { "1 = #", 1, 5, "carácter inesperado «#»" },
+        ErrorCase { "{a.b} = 1 AND AND {a.c} = 2", 1, 15, "falta un valor antes de «AND»" },
+        ErrorCase { "{a.b} = 'x'\n  AND {a.c} = )", 2, 15, "falta un valor antes de «)»" }));
 
 TEST(FormulaParser, error_message_names_formula_line_and_column)
 {
-    const FormulaParseResult first = FormulaParser::parse(QStringLiteral("Seleccion"),
-        QStringLiteral("{a.b} = "));
-    const FormulaParseResult second = FormulaParser::parse(QStringLiteral("Pie"),
-        QStringLiteral("'a'\n & )"));
+    const FormulaParseResult first
+        = FormulaParser::parse(QStringLiteral("Seleccion"), QStringLiteral("{a.b} = "));
+    const FormulaParseResult second
+        = FormulaParser::parse(QStringLiteral("Pie"), QStringLiteral("'a'\n & )"));
 
     EXPECT_EQ(first.error.message(),
         QStringLiteral("Error en la fórmula «Seleccion», columna 9: falta un valor al final"));
     EXPECT_EQ(second.error.message(),
-        QStringLiteral("Error en la fórmula «Pie», línea 2, columna 4: falta un valor antes de «)»"));
+        QStringLiteral(
+            "Error en la fórmula «Pie», línea 2, columna 4: falta un valor antes de «)»"));
 }
 
 TEST(FormulaParser, collects_fields_formulas_and_summaries)

@@ -13,7 +13,10 @@ public:
     {
         m_fields.insert(tableDotField.toLower(), value);
     }
-    void setFormula(const QString& name, const Value& value) { m_formulas.insert(name.toLower(), value); }
+    void setFormula(const QString& name, const Value& value)
+    {
+        m_formulas.insert(name.toLower(), value);
+    }
 
     Value fieldValue(const FormulaNode& field) const override;
     FormulaValue formulaValue(const QString& name) const override;

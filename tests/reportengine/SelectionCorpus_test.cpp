@@ -42,7 +42,10 @@ struct Column
 class RowContext final : public FormulaTestContext
 {
 public:
-    explicit RowContext(const Row& row) : m_row(row) { }
+    explicit RowContext(const Row& row)
+        : m_row(row)
+    {
+    }
     Value fieldValue(const FormulaNode& field) const override
     {
         return m_row.fields.value((field.table() + u'.' + field.field()).toLower());
@@ -71,8 +74,8 @@ protected:
         sqlite3* handle = *static_cast<sqlite3* const*>(db.driver()->handle().constData());
         sqlite3_enable_load_extension(handle, 1);
         char* message = nullptr;
-        ASSERT_EQ(sqlite3_load_extension(handle, RP_SQLITE_TEXT_MODULE, nullptr, &message),
-            SQLITE_OK)
+        ASSERT_EQ(
+            sqlite3_load_extension(handle, RP_SQLITE_TEXT_MODULE, nullptr, &message), SQLITE_OK)
             << (message ? message : "");
         sqlite3_free(message);
     }
@@ -98,7 +101,7 @@ protected:
         const QString key = (table + u'.' + field).toLower();
         for (const Column& c : m_columns) {
             if (c.formulaName == key)
-                return SqlColumn{c.sql, c.kind};
+                return SqlColumn { c.sql, c.kind };
         }
         return std::nullopt;
     }
@@ -176,35 +179,35 @@ protected:
         std::set<QString> keys;
         for (const Row& row : rows) {
             const RowContext context(row);
-            if (!formula || FormulaEvaluator(context, QStringLiteral("Seleccion")).selects(*formula))
+            if (!formula
+                || FormulaEvaluator(context, QStringLiteral("Seleccion")).selects(*formula))
                 keys.insert(row.key);
         }
         return keys;
     }
 
     template <std::size_t N>
-    void checkCorpus(const CorpusCase (&corpus)[N])
+    void checkCorpus(const CorpusCase (&corpus)[N], std::size_t minimumRows = 100)
     {
         const std::vector<Row> all = fetch(QString(), {});
-        ASSERT_GT(all.size(), 100u);
-        const ColumnResolver resolver = [this](const QString& t, const QString& f) {
-            return resolve(t, f);
-        };
+        ASSERT_GE(all.size(), minimumRows);
+        const ColumnResolver resolver
+            = [this](const QString& t, const QString& f) { return resolve(t, f); };
         std::size_t properSubsets = 0;
         for (const CorpusCase& c : corpus) {
             SCOPED_TRACE(c.formula);
-            const FormulaParseResult parsed = FormulaParser::parse(QStringLiteral("Seleccion"),
-                QString::fromUtf8(c.formula));
+            const FormulaParseResult parsed
+                = FormulaParser::parse(QStringLiteral("Seleccion"), QString::fromUtf8(c.formula));
             ASSERT_TRUE(parsed.ok()) << parsed.error.message().toStdString();
             const std::set<QString> local = select(all, parsed.tree);
 
-            const SelectionPlan plan = SelectionPlanner::plan(parsed.tree, SqlDialect::SQLite,
-                resolver);
-            const std::set<QString> bound = select(fetch(plan.where, plan.parameters),
-                plan.residual);
+            const SelectionPlan plan
+                = SelectionPlanner::plan(parsed.tree, SqlDialect::SQLite, resolver);
+            const std::set<QString> bound
+                = select(fetch(plan.where, plan.parameters), plan.residual);
             const std::set<QString> written = select(
-                fetch(SelectionPlanner::withLiterals(plan.where, plan.parameters,
-                          SqlDialect::SQLite),
+                fetch(
+                    SelectionPlanner::withLiterals(plan.where, plan.parameters, SqlDialect::SQLite),
                     {}),
                 plan.residual);
 
@@ -215,7 +218,7 @@ protected:
                 ++properSubsets;
         }
         // The data must make the formulas choose: nearly all select some rows, not every row.
-        EXPECT_GT(properSubsets + 6, N);
+        EXPECT_GT(properSubsets + std::min<std::size_t>(6, N / 2), N);
     }
 
     QString m_connection;
@@ -243,26 +246,27 @@ protected:
             const char* sql;
             ColumnKind kind;
         } columns[] = {
-            {"v_ma_precios.idlista", "P.IDLISTA", ColumnKind::Text},
-            {"v_ma_precios.nombre", "P.NOMBRE", ColumnKind::Text},
-            {"v_ma_precios.tipolista", "P.TIPOLISTA", ColumnKind::Text},
-            {"v_ma_precios.costo", "P.COSTO", ColumnKind::Number},
-            {"v_ma_precios.precio1", "P.PRECIO1", ColumnKind::Number},
-            {"v_ma_precios.precio2", "P.PRECIO2", ColumnKind::Number},
-            {"v_ma_precios.fhofertadesde", "P.FHOFERTADESDE", ColumnKind::Date},
-            {"v_ma_precios.fhofertahasta", "P.FHOFERTAHASTA", ColumnKind::Date},
-            {"v_ma_articulos.idarticulo", "A.IDARTICULO", ColumnKind::Text},
-            {"v_ma_articulos.descripcion", "A.DESCRIPCION", ColumnKind::Text},
-            {"v_ma_articulos.idrubro", "A.IDRUBRO", ColumnKind::Text},
-            {"v_ma_articulos.idfamilia", "A.IDFAMILIA", ColumnKind::Text},
-            {"v_ma_articulos.cuentaproveedor", "A.CUENTAPROVEEDOR", ColumnKind::Text},
-            {"v_ma_articulos.suspendido", "A.SUSPENDIDO", ColumnKind::Boolean},
-            {"v_ma_articulos.suspendidoc", "A.SUSPENDIDOC", ColumnKind::Boolean},
-            {"v_ma_articulos.peso", "A.PESO", ColumnKind::Number},
-            {"stk_ma_articulos.deposito", "S.DEPOSITO", ColumnKind::Text},
+            { "v_ma_precios.idlista", "P.IDLISTA", ColumnKind::Text },
+            { "v_ma_precios.nombre", "P.NOMBRE", ColumnKind::Text },
+            { "v_ma_precios.tipolista", "P.TIPOLISTA", ColumnKind::Text },
+            { "v_ma_precios.costo", "P.COSTO", ColumnKind::Number },
+            { "v_ma_precios.precio1", "P.PRECIO1", ColumnKind::Number },
+            { "v_ma_precios.precio2", "P.PRECIO2", ColumnKind::Number },
+            { "v_ma_precios.fhofertadesde", "P.FHOFERTADESDE", ColumnKind::Date },
+            { "v_ma_precios.fhofertahasta", "P.FHOFERTAHASTA", ColumnKind::Date },
+            { "v_ma_articulos.idarticulo", "A.IDARTICULO", ColumnKind::Text },
+            { "v_ma_articulos.descripcion", "A.DESCRIPCION", ColumnKind::Text },
+            { "v_ma_articulos.idrubro", "A.IDRUBRO", ColumnKind::Text },
+            { "v_ma_articulos.idfamilia", "A.IDFAMILIA", ColumnKind::Text },
+            { "v_ma_articulos.cuentaproveedor", "A.CUENTAPROVEEDOR", ColumnKind::Text },
+            { "v_ma_articulos.suspendido", "A.SUSPENDIDO", ColumnKind::Boolean },
+            { "v_ma_articulos.suspendidoc", "A.SUSPENDIDOC", ColumnKind::Boolean },
+            { "v_ma_articulos.peso", "A.PESO", ColumnKind::Number },
+            { "stk_ma_articulos.deposito", "S.DEPOSITO", ColumnKind::Text },
         };
         for (const auto& c : columns)
-            m_columns.push_back({QString::fromLatin1(c.name), QString::fromLatin1(c.sql), c.kind});
+            m_columns.push_back(
+                { QString::fromLatin1(c.name), QString::fromLatin1(c.sql), c.kind });
     }
 
     // A deterministic mix of the values that make text, Null and number rules matter.
@@ -277,23 +281,24 @@ protected:
             "TIPOLISTA TEXT COLLATE TEXTO, IDARTICULO TEXT COLLATE TEXTO, COSTO REAL, PRECIO1 "
             "REAL, PRECIO2 REAL, FHOFERTADESDE TEXT, FHOFERTAHASTA TEXT)"));
         exec(QStringLiteral("CREATE TABLE STOCK (IDARTICULO TEXT COLLATE TEXTO, DEPOSITO "
-                                "TEXT COLLATE TEXTO, CANTIDAD REAL)"));
-        const QStringList descriptions = {QStringLiteral("Ñandú de madera"),
-            QStringLiteral("ñandu chico"), QStringLiteral("Clavo 2\" "), QStringLiteral("café molido"),
-            QStringLiteral("CAFÉ en grano"), QStringLiteral("Alambre 10% extra"),
-            QStringLiteral("Aceite_de_lino"), QStringLiteral("martillo  "), QString(),
-            QStringLiteral("Arandela [x]"), QStringLiteral("zapallo")};
-        const QStringList rubros = {QStringLiteral("0001"), QStringLiteral("0002"),
-            QStringLiteral("0003 "), QStringLiteral("A"), QStringLiteral("b"), QString()};
-        const QStringList familias = {QStringLiteral("CAF01"), QStringLiteral("caf02"),
+                            "TEXT COLLATE TEXTO, CANTIDAD REAL)"));
+        const QStringList descriptions
+            = { QStringLiteral("Ñandú de madera"), QStringLiteral("ñandu chico"),
+                  QStringLiteral("Clavo 2\" "), QStringLiteral("café molido"),
+                  QStringLiteral("CAFÉ en grano"), QStringLiteral("Alambre 10% extra"),
+                  QStringLiteral("Aceite_de_lino"), QStringLiteral("martillo  "), QString(),
+                  QStringLiteral("Arandela [x]"), QStringLiteral("zapallo") };
+        const QStringList rubros = { QStringLiteral("0001"), QStringLiteral("0002"),
+            QStringLiteral("0003 "), QStringLiteral("A"), QStringLiteral("b"), QString() };
+        const QStringList familias = { QStringLiteral("CAF01"), QStringLiteral("caf02"),
             QStringLiteral("B10"), QStringLiteral("10%A"), QStringLiteral("10_B"),
-            QStringLiteral("M  "), QStringLiteral("Ñ1"), QString()};
-        const QStringList proveedores = {QStringLiteral("D'Angelo"), QStringLiteral("d'angelo  "),
-            QStringLiteral("Pérez"), QStringLiteral("perez"), QStringLiteral("O'Neil"), QString()};
-        const QStringList flags = {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("1"),
-            QStringLiteral("NULL")};
-        const QStringList pesos = {QStringLiteral("0"), QStringLiteral("1.5"),
-            QStringLiteral("10"), QStringLiteral("12.25"), QStringLiteral("NULL")};
+            QStringLiteral("M  "), QStringLiteral("Ñ1"), QString() };
+        const QStringList proveedores = { QStringLiteral("D'Angelo"), QStringLiteral("d'angelo  "),
+            QStringLiteral("Pérez"), QStringLiteral("perez"), QStringLiteral("O'Neil"), QString() };
+        const QStringList flags = { QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("1"),
+            QStringLiteral("NULL") };
+        const QStringList pesos = { QStringLiteral("0"), QStringLiteral("1.5"),
+            QStringLiteral("10"), QStringLiteral("12.25"), QStringLiteral("NULL") };
         auto quoted = [](const QString& s) {
             if (s.isNull())
                 return QStringLiteral("NULL");
@@ -304,42 +309,42 @@ protected:
         for (int i = 0; i < 40; ++i) {
             const QString id = QStringLiteral("ART%1").arg(i, 3, 10, QChar(u'0'));
             exec(QStringLiteral("INSERT INTO ARTICULOS VALUES (%1, %2, %3, %4, %5, %6, %7, %8)")
-                         .arg(quoted(id), quoted(descriptions[i % descriptions.size()]),
-                             quoted(rubros[i % rubros.size()]),
-                             quoted(familias[(i * 3) % familias.size()]),
-                             quoted(proveedores[(i * 5) % proveedores.size()]),
-                             flags[i % flags.size()], flags[(i / 2) % flags.size()],
-                             pesos[i % pesos.size()]));
+                     .arg(quoted(id), quoted(descriptions[i % descriptions.size()]),
+                         quoted(rubros[i % rubros.size()]),
+                         quoted(familias[(i * 3) % familias.size()]),
+                         quoted(proveedores[(i * 5) % proveedores.size()]), flags[i % flags.size()],
+                         flags[(i / 2) % flags.size()], pesos[i % pesos.size()]));
             if (i % 5 != 4) {
                 exec(QStringLiteral("INSERT INTO STOCK VALUES (%1, %2, 3)")
-                             .arg(quoted(id), quoted(i % 3 == 0 ? QStringLiteral("0001")
-                                                 : i % 3 == 1 ? QStringLiteral("0002")
-                                                              : QString(i % 2 ? "" : "0001 "))));
+                         .arg(quoted(id),
+                             quoted(i % 3 == 0    ? QStringLiteral("0001")
+                                     : i % 3 == 1 ? QStringLiteral("0002")
+                                                  : QString(i % 2 ? "" : "0001 "))));
             }
             if (i % 7 == 0)
                 exec(QStringLiteral("INSERT INTO STOCK VALUES (%1, NULL, 1)").arg(quoted(id)));
         }
-        const QStringList listas = {QStringLiteral("0001"), QStringLiteral("0002"),
-            QStringLiteral("0003")};
-        const QStringList nombres = {QStringLiteral("Mayorista"), QStringLiteral("minorista"),
-            QStringLiteral("D'Angelo especial")};
-        const QStringList costos = {QStringLiteral("0"), QStringLiteral("10.5"),
-            QStringLiteral("NULL"), QStringLiteral("20"), QStringLiteral("0.1")};
-        const QStringList fechas = {QStringLiteral("'2024-01-05'"),
+        const QStringList listas
+            = { QStringLiteral("0001"), QStringLiteral("0002"), QStringLiteral("0003") };
+        const QStringList nombres = { QStringLiteral("Mayorista"), QStringLiteral("minorista"),
+            QStringLiteral("D'Angelo especial") };
+        const QStringList costos = { QStringLiteral("0"), QStringLiteral("10.5"),
+            QStringLiteral("NULL"), QStringLiteral("20"), QStringLiteral("0.1") };
+        const QStringList fechas = { QStringLiteral("'2024-01-05'"),
             QStringLiteral("'2024-01-05 00:00:00'"), QStringLiteral("'2024-01-31 12:00:00'"),
-            QStringLiteral("'2024-02-01'"), QStringLiteral("NULL")};
+            QStringLiteral("'2024-02-01'"), QStringLiteral("NULL") };
         for (int i = 0; i < 40; ++i) {
             for (int l = 0; l < listas.size(); ++l) {
                 if ((i + l) % 4 == 3)
                     continue;
                 exec(QStringLiteral(
-                             "INSERT INTO PRECIOS VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9)")
-                             .arg(quoted(listas[l]), quoted(nombres[l]),
-                                 quoted(l == 2 ? QStringLiteral("C") : (i % 9 == 0 ? "v " : "V")),
-                                 quoted(QStringLiteral("ART%1").arg(i, 3, 10, QChar(u'0'))),
-                                 costos[(i + l) % costos.size()], costos[(i * 2 + l) % costos.size()],
-                                 costos[(i + 2 * l) % costos.size()], fechas[(i + l) % fechas.size()],
-                                 fechas[(i + l + 2) % fechas.size()]));
+                    "INSERT INTO PRECIOS VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9)")
+                         .arg(quoted(listas[l]), quoted(nombres[l]),
+                             quoted(l == 2 ? QStringLiteral("C") : (i % 9 == 0 ? "v " : "V")),
+                             quoted(QStringLiteral("ART%1").arg(i, 3, 10, QChar(u'0'))),
+                             costos[(i + l) % costos.size()], costos[(i * 2 + l) % costos.size()],
+                             costos[(i + 2 * l) % costos.size()], fechas[(i + l) % fechas.size()],
+                             fechas[(i + l + 2) % fechas.size()]));
             }
         }
     }
@@ -349,73 +354,75 @@ protected:
 
 const CorpusCase kCorpus[] = {
     // The price list's worked example, and with a warehouse chosen.
-    {" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
-     "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
-        true},
-    {" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND  "
-     "({STK_MA_ARTICULOS.DEPOSITO} = '0001' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
-     "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))",
-        true},
+    { " {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
+      "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
+        true },
+    { " {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND  "
+      "({STK_MA_ARTICULOS.DEPOSITO} = '0001' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
+      "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))",
+        true },
     // Criteria rows as the builder writes them.
-    {"{V_MA_PRECIOS.IdLista} >= '0001'  AND {V_MA_PRECIOS.IdLista} <= '0002'  AND "
-     "{V_MA_PRECIOS.Nombre} >= 'a'  AND {V_MA_PRECIOS.Nombre} <= 'M' ",
-        true},
-    {"{v_ma_articulos.idrubro} >= '0002' ", true},
-    {"{v_ma_articulos.idrubro} <= '0003' ", true},
-    {" ({v_ma_articulos.idfamilia} LIKE 'CAF*' )", true},
-    {" ({v_ma_articulos.idfamilia} LIKE 'caf*'  OR {v_ma_articulos.idfamilia} LIKE 'B*' )", true},
-    {" ({v_ma_articulos.idfamilia} LIKE 'A*'  AND {v_ma_articulos.idfamilia} <= 'M' )", true},
-    {"{v_ma_articulos.idfamilia} >= 'A'  AND {v_ma_articulos.idfamilia} LIKE 'M*' ", true},
-    {"{v_ma_articulos.idfamilia} LIKE 'M' ", true},
-    {"{v_ma_articulos.idfamilia} LIKE 'M ?' ", true},
-    {"{v_ma_articulos.idfamilia} LIKE '10%*' OR {v_ma_articulos.idfamilia} LIKE '10_*'", true},
-    {"{v_ma_articulos.idfamilia} LIKE '?1'", true},
-    {"TrimLeft(TrimRight({v_ma_articulos.idrubro})) >= '0002'  AND "
-     "TrimLeft(TrimRight({v_ma_articulos.idrubro})) <= '0003' ",
-        true},
-    {"TrimLeft(TrimRight({v_ma_articulos.idfamilia})) LIKE 'M'", true},
-    {"TrimRight({v_ma_articulos.DESCRIPCION}) like '*o'", true},
-    {"tonumber({v_ma_articulos.PESO}) >= 1.5  AND tonumber({v_ma_articulos.PESO}) <= 10 ", true},
-    {"{v_ma_articulos.cuentaproveedor} = 'D''Angelo'", true},
-    {"{v_ma_articulos.cuentaproveedor} >= 'D''A' AND {v_ma_articulos.cuentaproveedor} < 'P'", true},
-    {"{v_ma_articulos.cuentaproveedor} = 'PEREZ' or {v_ma_articulos.cuentaproveedor} = 'pérez'",
-        true},
+    { "{V_MA_PRECIOS.IdLista} >= '0001'  AND {V_MA_PRECIOS.IdLista} <= '0002'  AND "
+      "{V_MA_PRECIOS.Nombre} >= 'a'  AND {V_MA_PRECIOS.Nombre} <= 'M' ",
+        true },
+    { "{v_ma_articulos.idrubro} >= '0002' ", true },
+    { "{v_ma_articulos.idrubro} <= '0003' ", true },
+    { " ({v_ma_articulos.idfamilia} LIKE 'CAF*' )", true },
+    { " ({v_ma_articulos.idfamilia} LIKE 'caf*'  OR {v_ma_articulos.idfamilia} LIKE 'B*' )", true },
+    { " ({v_ma_articulos.idfamilia} LIKE 'A*'  AND {v_ma_articulos.idfamilia} <= 'M' )", true },
+    { "{v_ma_articulos.idfamilia} >= 'A'  AND {v_ma_articulos.idfamilia} LIKE 'M*' ", true },
+    { "{v_ma_articulos.idfamilia} LIKE 'M' ", true },
+    { "{v_ma_articulos.idfamilia} LIKE 'M ?' ", true },
+    { "{v_ma_articulos.idfamilia} LIKE '10%*' OR {v_ma_articulos.idfamilia} LIKE '10_*'", true },
+    { "{v_ma_articulos.idfamilia} LIKE '?1'", true },
+    { "TrimLeft(TrimRight({v_ma_articulos.idrubro})) >= '0002'  AND "
+      "TrimLeft(TrimRight({v_ma_articulos.idrubro})) <= '0003' ",
+        true },
+    { "TrimLeft(TrimRight({v_ma_articulos.idfamilia})) LIKE 'M'", true },
+    { "TrimRight({v_ma_articulos.DESCRIPCION}) like '*o'", true },
+    { "tonumber({v_ma_articulos.PESO}) >= 1.5  AND tonumber({v_ma_articulos.PESO}) <= 10 ", true },
+    { "{v_ma_articulos.cuentaproveedor} = 'D''Angelo'", true },
+    { "{v_ma_articulos.cuentaproveedor} >= 'D''A' AND {v_ma_articulos.cuentaproveedor} < 'P'",
+        true },
+    { "{v_ma_articulos.cuentaproveedor} = 'PEREZ' or {v_ma_articulos.cuentaproveedor} = 'pérez'",
+        true },
     // Offers.
-    {" {v_ma_precios.FhOfertaDesde} = Date(2024,01,05)", true},
-    {"( {v_ma_precios.FhOfertaDesde} >= Date(2024,01,05) AND  {v_ma_precios.FhOfertaHasta} <= "
-     "Date(2024,01,31))",
-        true},
-    {"( {v_ma_precios.FhOfertaDesde} >= Date(0,0,0) AND  {v_ma_precios.FhOfertaHasta} <= "
-     "Date(0,0,0))",
-        false},
-    {"{v_ma_precios.FhOfertaHasta} > DateTime(2024,1,31,11,0,0)", true},
+    { " {v_ma_precios.FhOfertaDesde} = Date(2024,01,05)", true },
+    { "( {v_ma_precios.FhOfertaDesde} >= Date(2024,01,05) AND  {v_ma_precios.FhOfertaHasta} <= "
+      "Date(2024,01,31))",
+        true },
+    { "( {v_ma_precios.FhOfertaDesde} >= Date(0,0,0) AND  {v_ma_precios.FhOfertaHasta} <= "
+      "Date(0,0,0))",
+        false },
+    { "{v_ma_precios.FhOfertaHasta} > DateTime(2024,1,31,11,0,0)", true },
     // Purchases and zero prices.
-    {"{V_MA_PRECIOS.TIPOLISTA} = 'C'  AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
-     "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ",
-        true},
-    {"({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0  OR  {V_MA_PRECIOS.PRECIO2}<>0 ) ",
-        true},
-    {"{V_MA_PRECIOS.COSTO} = 0.1 OR {V_MA_PRECIOS.PRECIO1} in 10 to 20", true},
-    {"{V_MA_PRECIOS.PRECIO1} in 10.5 _to_ 20 OR {V_MA_PRECIOS.PRECIO2} in UpTo 0.1", true},
+    { "{V_MA_PRECIOS.TIPOLISTA} = 'C'  AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
+      "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ",
+        true },
+    { "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0  OR  {V_MA_PRECIOS.PRECIO2}<>0 ) ",
+        true },
+    { "{V_MA_PRECIOS.COSTO} = 0.1 OR {V_MA_PRECIOS.PRECIO1} in 10 to 20", true },
+    { "{V_MA_PRECIOS.PRECIO1} in 10.5 _to_ 20 OR {V_MA_PRECIOS.PRECIO2} in UpTo 0.1", true },
     // Nulls, flags, Not.
-    {"not ({STK_MA_ARTICULOS.DEPOSITO} = '0001')", true},
-    {"not ISNULL({STK_MA_ARTICULOS.DEPOSITO}) and {STK_MA_ARTICULOS.DEPOSITO} = '0001 '", true},
-    {"{v_ma_articulos.SUSPENDIDO}", true},
-    {"not {v_ma_articulos.SUSPENDIDO} or {v_ma_articulos.SUSPENDIDOC} = True", true},
-    {"{v_ma_articulos.SUSPENDIDO} = 1", false},
-    {"{v_ma_articulos.idrubro} in ['0001', 'a', '0003']", true},
-    {"{v_ma_articulos.idrubro} in '0001' to '0002'", true},
-    {"{v_ma_articulos.DESCRIPCION} startswith 'ñand'", true},
-    {"{v_ma_articulos.DESCRIPCION} startswith 'Aceite_'", true},
-    {"{v_ma_articulos.DESCRIPCION} like '*[x]*' or {v_ma_articulos.DESCRIPCION} like '*10%*'",
-        true},
-    {"{v_ma_articulos.DESCRIPCION} = 'CAFÉ EN GRANO' or {v_ma_articulos.DESCRIPCION} = 'cafe "
-     "molido'",
-        true},
+    { "not ({STK_MA_ARTICULOS.DEPOSITO} = '0001')", true },
+    { "not ISNULL({STK_MA_ARTICULOS.DEPOSITO}) and {STK_MA_ARTICULOS.DEPOSITO} = '0001 '", true },
+    { "{v_ma_articulos.SUSPENDIDO}", true },
+    { "not {v_ma_articulos.SUSPENDIDO} or {v_ma_articulos.SUSPENDIDOC} = True", true },
+    { "{v_ma_articulos.SUSPENDIDO} = 1", false },
+    { "{v_ma_articulos.idrubro} in ['0001', 'a', '0003']", true },
+    { "{v_ma_articulos.idrubro} in '0001' to '0002'", true },
+    { "{v_ma_articulos.DESCRIPCION} startswith 'ñand'", true },
+    { "{v_ma_articulos.DESCRIPCION} startswith 'Aceite_'", true },
+    { "{v_ma_articulos.DESCRIPCION} like '*[x]*' or {v_ma_articulos.DESCRIPCION} like '*10%*'",
+        true },
+    { "{v_ma_articulos.DESCRIPCION} = 'CAFÉ EN GRANO' or {v_ma_articulos.DESCRIPCION} = 'cafe "
+      "molido'",
+        true },
     // Partly or not pushable at all.
-    {"{V_MA_PRECIOS.TIPOLISTA} = 'V' and Length({v_ma_articulos.DESCRIPCION}) > 10", false},
-    {"{v_ma_articulos.DESCRIPCION} like 'c*' or UpperCase({v_ma_articulos.idrubro}) = 'B'", false},
-    {"If IsNull({V_MA_PRECIOS.COSTO}) Then True Else {V_MA_PRECIOS.COSTO} > 5", false},
+    { "{V_MA_PRECIOS.TIPOLISTA} = 'V' and Length({v_ma_articulos.DESCRIPCION}) > 10", false },
+    { "{v_ma_articulos.DESCRIPCION} like 'c*' or UpperCase({v_ma_articulos.idrubro}) = 'B'",
+        false },
+    { "If IsNull({V_MA_PRECIOS.COSTO}) Then True Else {V_MA_PRECIOS.COSTO} > 5", false },
 };
 
 TEST_F(SelectionCorpus, pushdown_selects_exactly_the_rows_of_local_evaluation)
@@ -423,8 +430,9 @@ TEST_F(SelectionCorpus, pushdown_selects_exactly_the_rows_of_local_evaluation)
     checkCorpus(kCorpus);
 }
 
-// The demo database of the program, read through the price list's statement; column kinds from
-// the declared types, as the engine reads them from the schema.
+// The demo database of the program, read through the statements of the price list, the vouchers
+// and the accounting entries; column kinds from the declared types, as the engine reads them from
+// the schema.
 class DemoSelectionCorpus : public CorpusDatabase
 {
 protected:
@@ -434,13 +442,6 @@ protected:
         const QString file = testsupport::writeDemoDatabases(m_dir.path(), 120);
         ASSERT_FALSE(file.isEmpty());
         open(file);
-        m_key = QStringLiteral("P.IdLista || '/' || P.IdArticulo || '/' || IFNULL(S.DEPOSITO, '-')");
-        m_from = QStringLiteral(
-            "FROM V_MA_PRECIOS P INNER JOIN V_MA_ARTICULOS A ON A.IDARTICULO = P.IdArticulo "
-            "LEFT JOIN STK_MA_ARTICULOS S ON S.IDARTICULO = A.IDARTICULO");
-        addColumns(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("P"));
-        addColumns(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A"));
-        addColumns(QStringLiteral("STK_MA_ARTICULOS"), QStringLiteral("S"));
     }
 
     void addColumns(const QString& table, const QString& alias)
@@ -450,11 +451,14 @@ protected:
         while (q.next()) {
             const QString name = q.value(1).toString();
             const QString type = q.value(2).toString().toLower();
-            const ColumnKind kind = type.contains(u"char") ? ColumnKind::Text
-                : type == u"bit"                           ? ColumnKind::Boolean
-                : type.contains(u"date")                   ? ColumnKind::Date
-                                                           : ColumnKind::Number;
-            m_columns.push_back({(table + u'.' + name).toLower(), alias + u'.' + name, kind});
+            const ColumnKind kind = type.contains(u"char") || type == u"text" ? ColumnKind::Text
+                : type == u"bit"                                              ? ColumnKind::Boolean
+                : type.contains(u"date")                                      ? ColumnKind::Date
+                                                                              : ColumnKind::Number;
+            // "NUMERO ASIENTO" and "DEBE-HABER" need quoting in the statement.
+            const QString sqlName
+                = name.contains(u' ') || name.contains(u'-') ? u'"' + name + u'"' : name;
+            m_columns.push_back({ (table + u'.' + name).toLower(), alias + u'.' + sqlName, kind });
         }
     }
 
@@ -462,43 +466,115 @@ protected:
 };
 
 const CorpusCase kDemoCorpus[] = {
-    {" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
-     "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
-        true},
-    {" {V_MA_PRECIOS.TIPOLISTA} = 'v'  AND  {v_ma_articulos.SUSPENDIDO} = False AND  "
-     "({STK_MA_ARTICULOS.DEPOSITO} = '   1' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
-     "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))",
-        true},
-    {"{V_MA_PRECIOS.IdLista} >= '   2'  AND {V_MA_PRECIOS.IdLista} <= '   4'  AND "
-     "{V_MA_PRECIOS.TIPOLISTA} = 'V' ",
-        true},
-    {"{V_MA_PRECIOS.Nombre} >= 'lista g'  AND {V_MA_PRECIOS.Nombre} <= 'LISTA W' ", true},
-    {"{v_ma_articulos.idrubro} >= '   2'  AND {v_ma_articulos.idrubro} <= '   7' ", true},
-    {"TrimLeft(TrimRight({v_ma_articulos.idrubro})) >= '2'  AND "
-     "TrimLeft(TrimRight({v_ma_articulos.idrubro})) <= '7' ",
-        true},
-    {" ({v_ma_articulos.idfamilia} LIKE 'alm*' )", true},
-    {" ({v_ma_articulos.idfamilia} LIKE 'A*'  OR {v_ma_articulos.idfamilia} LIKE 'F*' )", true},
-    {"{v_ma_articulos.cuentaproveedor} >= '2110005'  AND {v_ma_articulos.cuentaproveedor} <= "
-     "'2110009' ",
-        true},
-    {"{v_ma_articulos.Descripcion} like '*ñ*' or {v_ma_articulos.Descripcion} startswith 'queso'",
-        true},
-    {"( {v_ma_precios.FhOfertaDesde} >= Date(2026,11,10) AND  {v_ma_precios.FhOfertaHasta} <= "
-     "Date(2027,01,05))",
-        true},
-    {" {v_ma_precios.FhOfertaDesde} = Date(2026,11,13)", true},
-    {"{V_MA_PRECIOS.TIPOLISTA} = 'C'  AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
-     "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ",
-        true},
-    {"{V_MA_PRECIOS.PRECIO1} in 1000 to 5000 and {STK_MA_ARTICULOS.Stock} < 10", true},
-    {"{V_MA_PRECIOS.TIPOLISTA} = 'V' and {V_MA_PRECIOS.PRECIO1} > {V_MA_PRECIOS.COSTO} * 2",
-        false},
+    { " {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False AND "
+      "({V_MA_PRECIOS.COSTO}<>0 OR  {V_MA_PRECIOS.PRECIO1}<>0 ) ",
+        true },
+    { " {V_MA_PRECIOS.TIPOLISTA} = 'v'  AND  {v_ma_articulos.SUSPENDIDO} = False AND  "
+      "({STK_MA_ARTICULOS.DEPOSITO} = '   1' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
+      "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))",
+        true },
+    { "{V_MA_PRECIOS.IdLista} >= '   2'  AND {V_MA_PRECIOS.IdLista} <= '   4'  AND "
+      "{V_MA_PRECIOS.TIPOLISTA} = 'V' ",
+        true },
+    { "{V_MA_PRECIOS.Nombre} >= 'lista g'  AND {V_MA_PRECIOS.Nombre} <= 'LISTA W' ", true },
+    { "{v_ma_articulos.idrubro} >= '   2'  AND {v_ma_articulos.idrubro} <= '   7' ", true },
+    { "TrimLeft(TrimRight({v_ma_articulos.idrubro})) >= '2'  AND "
+      "TrimLeft(TrimRight({v_ma_articulos.idrubro})) <= '7' ",
+        true },
+    { " ({v_ma_articulos.idfamilia} LIKE 'alm*' )", true },
+    { " ({v_ma_articulos.idfamilia} LIKE 'A*'  OR {v_ma_articulos.idfamilia} LIKE 'F*' )", true },
+    { "{v_ma_articulos.cuentaproveedor} >= '2110005'  AND {v_ma_articulos.cuentaproveedor} <= "
+      "'2110009' ",
+        true },
+    { "{v_ma_articulos.Descripcion} like '*ñ*' or {v_ma_articulos.Descripcion} startswith 'queso'",
+        true },
+    { "( {v_ma_precios.FhOfertaDesde} >= Date(2026,11,10) AND  {v_ma_precios.FhOfertaHasta} <= "
+      "Date(2027,01,05))",
+        true },
+    { " {v_ma_precios.FhOfertaDesde} = Date(2026,11,13)", true },
+    { "{V_MA_PRECIOS.TIPOLISTA} = 'C'  AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
+      "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ",
+        true },
+    { "{V_MA_PRECIOS.PRECIO1} in 1000 to 5000 and {STK_MA_ARTICULOS.Stock} < 10", true },
+    { "{V_MA_PRECIOS.TIPOLISTA} = 'V' and {V_MA_PRECIOS.PRECIO1} > {V_MA_PRECIOS.COSTO} * 2",
+        false },
 };
 
-TEST_F(DemoSelectionCorpus, pushdown_selects_exactly_the_rows_of_local_evaluation)
+TEST_F(DemoSelectionCorpus, price_list_pushdown_selects_the_rows_of_local_evaluation)
 {
+    m_key = QStringLiteral("P.IdLista || '/' || P.IdArticulo || '/' || IFNULL(S.DEPOSITO, '-')");
+    m_from = QStringLiteral(
+        "FROM V_MA_PRECIOS P INNER JOIN V_MA_ARTICULOS A ON A.IDARTICULO = P.IdArticulo "
+        "LEFT JOIN STK_MA_ARTICULOS S ON S.IDARTICULO = A.IDARTICULO");
+    addColumns(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("P"));
+    addColumns(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("A"));
+    addColumns(QStringLiteral("STK_MA_ARTICULOS"), QStringLiteral("S"));
+
     checkCorpus(kDemoCorpus);
+}
+
+// Selections of the vouchers (by type), the receipts (by workstation key) and the printing rules
+// of an order (by item), on a voucher joined to its print-buffer rows.
+const CorpusCase kVoucherCorpus[] = {
+    { " {V_MV_CPTE.TC} = 'FC  ' AND {V_MV_CPTE.IDCOMPROBANTE} = '000200000800X' AND "
+      "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND {Aux_MV_CPte.USUARIO} = 'PC1|juan'",
+        true },
+    { " {V_MV_CPTE.TC} = 'cb'", true },
+    { "({v_mv_cpte.tc} = 'CB') and ({V_MV_CPTE.IDCOMPROBANTE} = '000200000801X' )", true },
+    { "{V_MV_CPTE.IDCOMPROBANTE} = '000200000802X' AND {V_MV_CPTE.TC} = 'PE'", true },
+    { " {AUX_MV_CPTE.TC} = 'CB  ' AND  {AUX_MV_CPTE.IDCOMPROBANTE} = '000200000800X' AND "
+      "{AUX_MV_CPTE.IDCOMPLEMENTO} = 0 AND  {AUX_MV_CPTE.USUARIO} = 'PC2|D''Angelo'",
+        true },
+    { "{V_MV_CPTE.TC} = 'CB' AND ( {AUX_MV_CPTE.IDARTICULO}='000001' OR  "
+      "{AUX_MV_CPTE.IDARTICULO}='000003 ' )",
+        true },
+    { "{V_MV_CPTE.TC} = 'CB' AND IsNull({AUX_MV_CPTE.USUARIO})", true },
+};
+
+TEST_F(DemoSelectionCorpus, voucher_pushdown_selects_the_rows_of_local_evaluation)
+{
+    int row = 0;
+    for (const char* user : { "PC1|juan", "PC2|D''Angelo", "pc1|JUAN  " }) {
+        for (const char* voucher : { "000200000800X", "000200000801X" }) {
+            exec(
+                QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, USUARIO, IDCOMPROBANTE, "
+                               "IDCOMPLEMENTO, IDARTICULO) SELECT TC, '%1', IDCOMPROBANTE, "
+                               "IDCOMPLEMENTO, '00000%2' FROM V_MV_CPTE WHERE IDCOMPROBANTE = '%3'")
+                    .arg(QLatin1String(user))
+                    .arg(++row % 4)
+                    .arg(QLatin1String(voucher)));
+        }
+    }
+    m_key = QStringLiteral("C.ID || '/' || IFNULL(X.ID, '-')");
+    m_from
+        = QStringLiteral("FROM V_MV_CPTE C LEFT JOIN AUX_MV_CPTE X ON X.TC = C.TC AND "
+                         "X.IDCOMPROBANTE = C.IDCOMPROBANTE AND X.IDCOMPLEMENTO = C.IDCOMPLEMENTO");
+    addColumns(QStringLiteral("V_MV_CPTE"), QStringLiteral("C"));
+    addColumns(QStringLiteral("AUX_MV_CPTE"), QStringLiteral("X"));
+
+    checkCorpus(kVoucherCorpus, 20);
+}
+
+// The accounting entry's selection: by voucher only, or with the numeric period written quoted,
+// the operating month as it came and the entry number.
+const CorpusCase kEntryCorpus[] = {
+    { "{MV_ASIENTOS.TC} = 'CB' AND {MV_ASIENTOS.SUCURSAL} = '0002' AND {MV_ASIENTOS.NUMERO} = "
+      "'00000800' AND {MV_ASIENTOS.LETRA} = 'X'",
+        true },
+    { "{MV_ASIENTOS.PERIODO} = '2026' AND {MV_ASIENTOS.TC} = 'CB' AND {MV_ASIENTOS.SUCURSAL} = "
+      "'0002' AND {MV_ASIENTOS.NUMERO} = '00000801' AND {MV_ASIENTOS.LETRA} = 'X' AND "
+      "{MV_ASIENTOS.MES_OPERATIVO} =  11 AND {MV_ASIENTOS.NUMERO ASIENTO} = 3102",
+        true },
+    { "{MV_ASIENTOS.PERIODO} = ' 2026 ' AND {MV_ASIENTOS.NUMERO ASIENTO} = 3105", true },
+};
+
+TEST_F(DemoSelectionCorpus, entry_pushdown_selects_the_rows_of_local_evaluation)
+{
+    m_key = QStringLiteral("E.ID");
+    m_from = QStringLiteral("FROM MV_ASIENTOS E");
+    addColumns(QStringLiteral("MV_ASIENTOS"), QStringLiteral("E"));
+
+    checkCorpus(kEntryCorpus, 10);
 }
 
 } // namespace
