@@ -247,14 +247,38 @@ QString FormulaText::quoted(QStringView text)
     return out;
 }
 
+namespace {
+
+// A selection matches the same pattern on every row: keep the last one compiled.
+const std::vector<std::uint64_t>& compiled(QStringView pattern, bool prefix)
+{
+    struct Cache
+    {
+        QString pattern;
+        bool prefix = false;
+        bool valid = false;
+        std::vector<std::uint64_t> tokens;
+    };
+    thread_local Cache cache;
+    if (!cache.valid || cache.prefix != prefix || cache.pattern != pattern) {
+        cache.tokens = compilePattern(pattern, prefix);
+        if (prefix)
+            cache.tokens.push_back(kAnyMany);
+        cache.pattern = pattern.toString();
+        cache.prefix = prefix;
+        cache.valid = true;
+    }
+    return cache.tokens;
+}
+
+} // namespace
+
 bool FormulaText::like(QStringView text, QStringView pattern)
 {
-    return matchIgnoringTrailingBlanks(compilePattern(pattern, false), text);
+    return matchIgnoringTrailingBlanks(compiled(pattern, false), text);
 }
 
 bool FormulaText::startsWith(QStringView text, QStringView prefix)
 {
-    std::vector<std::uint64_t> tokens = compilePattern(prefix, true);
-    tokens.push_back(kAnyMany);
-    return matchIgnoringTrailingBlanks(tokens, text);
+    return matchIgnoringTrailingBlanks(compiled(prefix, true), text);
 }
