@@ -83,6 +83,13 @@ std::optional<QDateTime> textAsDate(const QString& text)
 
 // Half away from zero on the decimal value that was written: 2.345 is stored as 2.34499...,
 // and must still round to 2.35.
+// Numbers become text with two decimals, as amounts are shown; whole numbers (page and record
+// numbers, counts) without any.
+int defaultDecimals(const Value& v)
+{
+    return numKind(v) == NumKind::Int ? 0 : 2;
+}
+
 double roundHalfAway(double x, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
@@ -511,7 +518,7 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
             if (v.type() == ValueType::Text)
                 return v.toString();
             if (numKind(v) != NumKind::None)
-                return QLocale().toString(v.toDouble(), 'f', 2);
+                return QLocale().toString(v.toDouble(), 'f', defaultDecimals(v));
             if (v.type() == ValueType::Date)
                 return QLocale().toString(v.toDateTime().date(), QStringLiteral("dd/MM/yyyy"));
             return v.toString();
@@ -783,7 +790,7 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
                 return Value(dt.date().toString(QStringLiteral("dd/MM/yyyy")));
             return Value(dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
         }
-        const int decimals = args.size() > 1 ? int(whole(1)) : 2;
+        const int decimals = args.size() > 1 ? int(whole(1)) : defaultDecimals(v);
         QLocale locale;
         QString s = locale.toString(v.toDouble(), 'f', std::clamp(decimals, 0, 15));
         if (args.size() > 2) {

@@ -131,6 +131,18 @@ bool isComparison(FormulaOp op)
     }
 }
 
+// Terms joined by one connector. SQLite nests "a OR b OR c" one level per term and refuses more
+// than a thousand levels, so a long chain is grouped in halves: the depth grows with its log.
+QString joinShallow(const QStringList& parts, const QString& connector)
+{
+    constexpr qsizetype kFlat = 64;
+    if (parts.size() <= kFlat)
+        return parts.join(connector);
+    const qsizetype half = parts.size() / 2;
+    return u'(' + joinShallow(parts.mid(0, half), connector) + u')' + connector + u'('
+        + joinShallow(parts.mid(half), connector) + u')';
+}
+
 class Planner
 {
 public:
@@ -336,17 +348,23 @@ private:
     {
         const FormulaOp op = n.op();
         if (op == FormulaOp::And || op == FormulaOp::Or) {
-            auto left = push(*n.child(0));
-            if (!left)
-                return std::nullopt;
-            auto right = push(*n.child(1));
-            if (!right)
-                return std::nullopt;
+            // A chain of the same connector is written flat: a printing rule may join hundreds
+            // of items with Or, and the database limits how deep an expression may nest.
+            std::vector<const FormulaNode*> terms;
+            flatten(n, op, terms);
             Sql out;
-            out.text = u'(' + left->text
-                + (op == FormulaOp::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "))
-                + right->text + u')';
-            out.parameters = left->parameters + right->parameters;
+            QStringList parts;
+            for (const FormulaNode* term : terms) {
+                auto sql = push(*term);
+                if (!sql)
+                    return std::nullopt;
+                parts << sql->text;
+                out.parameters += sql->parameters;
+            }
+            out.text = u'('
+                + joinShallow(
+                    parts, op == FormulaOp::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "))
+                + u')';
             return out;
         }
         if (isComparison(op)) {
@@ -366,6 +384,16 @@ private:
         if (op == FormulaOp::Like || op == FormulaOp::StartsWith)
             return pushLike(n);
         return std::nullopt;
+    }
+
+    static void flatten(const FormulaNode& n, FormulaOp op, std::vector<const FormulaNode*>& out)
+    {
+        if (n.kind() == FormulaNodeKind::Binary && n.op() == op) {
+            flatten(*n.child(0), op, out);
+            flatten(*n.child(1), op, out);
+            return;
+        }
+        out.push_back(&n);
     }
 
     std::optional<Sql> pushIn(const FormulaNode& n) const
@@ -557,7 +585,7 @@ SelectionPlan SelectionPlanner::plan(const FormulaNodePtr& selection, SqlDialect
                 : term;
         }
     }
-    result.where = pushed.join(QStringLiteral(" AND "));
+    result.where = joinShallow(pushed, QStringLiteral(" AND "));
     result.residual = residual;
     return result;
 }

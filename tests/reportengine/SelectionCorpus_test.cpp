@@ -430,6 +430,27 @@ TEST_F(SelectionCorpus, pushdown_selects_exactly_the_rows_of_local_evaluation)
     checkCorpus(kCorpus);
 }
 
+// A printing rule joins one term per item with Or: hundreds of them must still run, flat.
+TEST_F(SelectionCorpus, long_or_chain_is_pushed_flat)
+{
+    QStringList terms;
+    for (int i = 0; i < 1500; ++i)
+        terms << QStringLiteral(" {v_ma_articulos.IDARTICULO}='ART%1' ")
+                     .arg(i % 50, 3, 10, QChar(u'0'));
+    const FormulaParseResult parsed = FormulaParser::parse(QStringLiteral("Seleccion"),
+        QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND (") + terms.join(QStringLiteral("OR"))
+            + u')');
+    ASSERT_TRUE(parsed.ok());
+    const std::vector<Row> all = fetch(QString(), {});
+
+    const SelectionPlan plan = SelectionPlanner::plan(parsed.tree, SqlDialect::SQLite,
+        [this](const QString& t, const QString& f) { return resolve(t, f); });
+
+    EXPECT_FALSE(plan.residual);
+    EXPECT_EQ(plan.parameters.size(), 1501);
+    EXPECT_EQ(select(fetch(plan.where, plan.parameters), nullptr), select(all, parsed.tree));
+}
+
 // The demo database of the program, read through the statements of the price list, the vouchers
 // and the accounting entries; column kinds from the declared types, as the engine reads them from
 // the schema.

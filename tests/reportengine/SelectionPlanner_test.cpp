@@ -90,9 +90,9 @@ INSTANTIATE_TEST_SUITE_P(SelectionPlanner, SelectionPlannerSql,
         // The warehouse condition: a row without stock row passes.
         PlanCase { "{V_MA_PRECIOS.TIPOLISTA} = 'V' AND  ({STK_MA_ARTICULOS.DEPOSITO} = '0001' OR "
                    "{STK_MA_ARTICULOS.DEPOSITO}='' OR ISNULL({STK_MA_ARTICULOS.DEPOSITO}))",
-            "P.TIPOLISTA COLLATE TEXTO = ? AND ((S.DEPOSITO COLLATE TEXTO = ? OR S.DEPOSITO "
-            "COLLATE TEXTO = ?) OR S.DEPOSITO IS NULL)",
-            "P.TIPOLISTA = ? AND ((S.DEPOSITO = ? OR S.DEPOSITO = ?) OR S.DEPOSITO IS NULL)",
+            "P.TIPOLISTA COLLATE TEXTO = ? AND (S.DEPOSITO COLLATE TEXTO = ? OR S.DEPOSITO "
+            "COLLATE TEXTO = ? OR S.DEPOSITO IS NULL)",
+            "P.TIPOLISTA = ? AND (S.DEPOSITO = ? OR S.DEPOSITO = ? OR S.DEPOSITO IS NULL)",
             "UPPER(RTRIM(P.TIPOLISTA)) = UPPER(?)", "'V', '0001', ''", "-" },
         // Criteria rows: ranges, patterns, the trim wrapper, the number wrapper.
         PlanCase { "{V_MA_PRECIOS.IdLista} >= '0001'  AND {V_MA_PRECIOS.IdLista} <= '0003' ",
