@@ -1,6 +1,7 @@
 #include "lookup/LookupGridRules.h"
 
 #include <cmath>
+#include <limits>
 
 #include "platform/AdoTypes.h"
 
@@ -62,10 +63,14 @@ bool esColumnaNumerica(int adoType)
 int anchoCaracteres(int adoType, qint64 definedSize, int captionLength, int longestValue,
                     bool widen10)
 {
+    // Long texts (text, varchar(max)) report the largest size there is, which says nothing about
+    // what they hold: they are sized by their data like a column without a size.
+    const bool sinTamanio = definedSize <= 0 || definedSize >= std::numeric_limits<qint32>::max()
+        || adoType == adLongVarChar || adoType == adLongVarWChar || adoType == adLongVarBinary;
     qint64 width;
     if (adoType == adCurrency || adoType == adNumeric)
         width = NumericColumnChars;
-    else if (definedSize > 0)
+    else if (!sinTamanio)
         width = definedSize;
     else
         width = qMax(captionLength, longestValue);

@@ -40,8 +40,9 @@ QString clavePrecio(const QString& fieldName);
 bool esColumnaNumerica(int adoType);
 
 // The starting width of a column in characters: currency and numeric columns 12, others their
-// defined size; when the database gives no size (0 or less), the longer of the caption and the
-// longest value. At most 60; the "@10" widening of non-article lookups adds 10 afterwards.
+// defined size; when the database gives no size (0 or less, or a long text whose size is the
+// largest there is), the longer of the caption and the longest value. At most 60; the "@10"
+// widening of non-article lookups adds 10 afterwards.
 int anchoCaracteres(int adoType, qint64 definedSize, int captionLength, int longestValue,
                     bool widen10);
 

@@ -51,6 +51,8 @@ TEST(LookupGridRules, column_widths_follow_type_size_and_data)
         {adVarWChar, -1, 12, 3, false, 12},
         {adVarWChar, 0, 5, 300, false, 60},
         {adVarWChar, 0, 5, 300, true, 70},
+        {adLongVarChar, 2147483647, 5, 17, false, 17},
+        {adVarWChar, 2147483647, 5, 20, false, 20},
     };
     for (const auto& c : cases)
         EXPECT_EQ(anchoCaracteres(c.type, c.size, c.caption, c.longest, c.widen), c.chars)
