@@ -143,6 +143,12 @@ void Lib_FrmCons3::showEvent(QShowEvent* event)
 {
     if (!m_cargado)
         Form_Load();
+    // Without "&Nueva Busqueda" (the option pickers hide it), "&Cancelar" takes its place at the
+    // right end of the strip.
+    const bool sinNueva = ui->CmdNueva->isHidden();
+    ui->espacioDerecho->changeSize(sinNueva ? 0 : 40, 20,
+                                   sinNueva ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+    ui->layoutBotones->invalidate();
     QDialog::showEvent(event);
 }
 

@@ -464,3 +464,15 @@ TEST_F(Lib_FrmCons3Test, widths_are_written_at_unload_only_when_asked)
     EXPECT_TRUE(line.endsWith("|\"\r\n"));
     EXPECT_EQ(line.count('|'), 5);
 }
+
+TEST_F(Lib_FrmCons3Test, cancel_moves_to_the_right_end_when_new_search_is_hidden)
+{
+    dlg.Sql = ArticulosSql;
+    button("CmdNueva")->hide();
+
+    show();
+    QApplication::processEvents();
+
+    const QWidget* frame = dlg.findChild<QWidget*>(QStringLiteral("Frame1"));
+    EXPECT_EQ(button("CmdCancelar")->geometry().right(), frame->contentsRect().right());
+}
