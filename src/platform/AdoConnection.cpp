@@ -12,6 +12,11 @@ AdoConnection::AdoConnection() = default;
 
 AdoConnection::~AdoConnection()
 {
+    detachRecordsets();
+}
+
+void AdoConnection::detachRecordsets()
+{
     // Recordsets outliving their connection keep their client rows and lose the link.
     const QList<AdoRecordset*> recordsets = m_recordsets;
     for (AdoRecordset* rs : recordsets)
@@ -79,9 +84,7 @@ bool AdoConnection::Close()
     if (!m_open)
         return failNow(AdoErrorNumber::ObjectClosed,
             QStringLiteral("No se permite esta operación si el objeto está cerrado."));
-    const QList<AdoRecordset*> recordsets = m_recordsets;
-    for (AdoRecordset* rs : recordsets)
-        rs->connectionClosing();
+    detachRecordsets();
     driverClose();
     m_open = false;
     return true;

@@ -121,6 +121,9 @@ protected:
 
     // Makes the current hook's failure an error of the object model (3709, 3706, ...).
     void failWith(int number, const QString& description);
+    // Closes the forward-only recordsets still reading and cuts the others loose; a provider's
+    // destructor calls it before its engine goes.
+    void detachRecordsets();
 
 private:
     friend class AdoRecordset;

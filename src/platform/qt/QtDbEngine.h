@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "platform/AdoCursor.h"
+#include "platform/AdoErrors.h"
+#include "platform/Value.h"
+
+// One database engine behind QtAdoConnection (SQLite file or ODBC). The methods mirror the
+// connection's driver hooks: each returns false (or null) after adding the engine's errors to the
+// connection's Errors, which the engine holds by reference.
+class QtDbEngine
+{
+public:
+    explicit QtDbEngine(AdoErrors& errors)
+        : m_errors(errors)
+    {
+    }
+    virtual ~QtDbEngine() = default;
+
+    virtual void close() = 0;
+    virtual bool execute(const QString& sql, qint64* recordsAffected,
+        std::unique_ptr<AdoCursor>* rows)
+        = 0;
+    virtual std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) = 0;
+    virtual bool beginTrans() = 0;
+    virtual bool commitTrans() = 0;
+    virtual bool rollbackTrans() = 0;
+    virtual std::unique_ptr<AdoCursor> openSchema(int schema, const QList<Value>& restrictions) = 0;
+    virtual bool insertRow(const QString& table, const QStringList& columns,
+        const QList<Value>& values, const QStringList& keyColumns, QList<Value>* newKey)
+        = 0;
+    virtual bool updateRow(const QString& table, const QStringList& keyColumns,
+        const QList<Value>& key, const QStringList& columns, const QList<Value>& values)
+        = 0;
+    virtual bool deleteRow(const QString& table, const QStringList& keyColumns,
+        const QList<Value>& key)
+        = 0;
+    virtual void setCommandTimeout(int seconds) = 0;
+    virtual bool setDefaultDatabase(const QString& name) = 0;
+
+protected:
+    AdoErrors& m_errors;
+};

@@ -1,0 +1,948 @@
+#include "platform/qt/SqliteEngine.h"
+
+#include <atomic>
+#include <climits>
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include "platform/AdoTypes.h"
+#include "platform/qt/SqlServerFunctions.h"
+#include "platform/qt/SqliteText.h"
+
+namespace {
+
+const QString ErrorSource = QStringLiteral("Proveedor SQLite");
+const QString RowidColumn = QStringLiteral("rp_rowid__");
+const QString RowidKey = QStringLiteral("rowid");
+
+enum class Kind { Auto, Text, Int16, Int32, Int64, Bool, Currency, Numeric, Double, Single, Date, Bytes };
+
+struct ColumnType
+{
+    int adoType = adVarWChar;
+    qint64 size = 0;
+    Kind kind = Kind::Auto;
+    int scale = -1;
+};
+
+// The ADO type, size and value conversion of a column from its declared type.
+ColumnType declaredType(const char* decl)
+{
+    ColumnType c;
+    if (!decl || !*decl)
+        return c;
+    const QString text = QString::fromUtf8(decl).trimmed().toUpper();
+    qsizetype n = 0;
+    while (n < text.size() && (text.at(n).isLetterOrNumber() || text.at(n) == u'_'))
+        ++n;
+    const QString base = text.left(n);
+    int length = -1;
+    int scale = -1;
+    const qsizetype open = text.indexOf(u'(');
+    if (open >= 0) {
+        const qsizetype close = text.indexOf(u')', open);
+        const QStringList args = text.mid(open + 1, close - open - 1).split(u',');
+        bool ok = false;
+        length = args.value(0).trimmed().toInt(&ok);
+        if (!ok)
+            length = -1;
+        if (args.size() > 1)
+            scale = args.at(1).trimmed().toInt();
+    }
+    const bool max = text.contains(QLatin1String("(MAX)"));
+    auto set = [&](int type, qint64 size, Kind kind) {
+        c.adoType = type;
+        c.size = size;
+        c.kind = kind;
+    };
+    if (base == u"VARCHAR")
+        set(max ? adLongVarChar : adVarChar, max || length < 0 ? INT_MAX : length, Kind::Text);
+    else if (base == u"NVARCHAR")
+        set(max ? adLongVarWChar : adVarWChar, max || length < 0 ? INT_MAX : length, Kind::Text);
+    else if (base == u"CHAR")
+        set(adChar, length < 0 ? 1 : length, Kind::Text);
+    else if (base == u"NCHAR")
+        set(adWChar, length < 0 ? 1 : length, Kind::Text);
+    else if (base == u"TEXT" || base == u"CLOB")
+        set(adLongVarChar, INT_MAX, Kind::Text);
+    else if (base == u"NTEXT")
+        set(adLongVarWChar, INT_MAX, Kind::Text);
+    else if (base == u"INT" || base == u"INTEGER")
+        set(adInteger, 4, Kind::Int32);
+    else if (base == u"SMALLINT")
+        set(adSmallInt, 2, Kind::Int16);
+    else if (base == u"TINYINT")
+        set(adUnsignedTinyInt, 1, Kind::Int16);
+    else if (base == u"BIGINT")
+        set(adBigInt, 8, Kind::Int64);
+    else if (base == u"BIT" || base == u"BOOLEAN")
+        set(adBoolean, 2, Kind::Bool);
+    else if (base == u"MONEY" || base == u"SMALLMONEY")
+        set(adCurrency, 8, Kind::Currency);
+    else if (base == u"DECIMAL" || base == u"NUMERIC") {
+        set(adNumeric, 19, Kind::Numeric);
+        c.scale = scale < 0 ? 0 : scale;
+    } else if (base == u"FLOAT" || base == u"DOUBLE")
+        set(adDouble, 8, Kind::Double);
+    else if (base == u"REAL")
+        set(adSingle, 4, Kind::Single);
+    else if (base == u"DATETIME" || base == u"SMALLDATETIME" || base == u"DATETIME2"
+        || base == u"TIMESTAMP")
+        set(adDBTimeStamp, 16, Kind::Date);
+    else if (base == u"DATE")
+        set(adDBDate, 6, Kind::Date);
+    else if (base == u"VARBINARY" || base == u"BINARY")
+        set(max ? adLongVarBinary : adVarBinary, max || length < 0 ? INT_MAX : length, Kind::Bytes);
+    else if (base == u"IMAGE" || base == u"BLOB")
+        set(adLongVarBinary, INT_MAX, Kind::Bytes);
+    else if (text.contains(QLatin1String("INT")))
+        set(adInteger, 4, Kind::Int32);
+    else if (text.contains(QLatin1String("CHAR")) || text.contains(QLatin1String("TEXT")))
+        set(adVarWChar, length < 0 ? INT_MAX : length, Kind::Text);
+    else if (text.contains(QLatin1String("REAL")) || text.contains(QLatin1String("FLOA"))
+        || text.contains(QLatin1String("DOUB")))
+        set(adDouble, 8, Kind::Double);
+    return c;
+}
+
+QString columnText(sqlite3_stmt* stmt, int i)
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+    return QString::fromUtf8(data, sqlite3_column_bytes(stmt, i));
+}
+
+Value autoValue(sqlite3_stmt* stmt, int i, int storage)
+{
+    switch (storage) {
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_column_int64(stmt, i);
+        if (v >= INT_MIN && v <= INT_MAX)
+            return Value(qint32(v));
+        return Value(v);
+    }
+    case SQLITE_FLOAT:
+        return Value(sqlite3_column_double(stmt, i));
+    case SQLITE_BLOB:
+        return Value(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+            sqlite3_column_bytes(stmt, i)));
+    default:
+        return Value(columnText(stmt, i));
+    }
+}
+
+Value columnValue(sqlite3_stmt* stmt, int i, const ColumnType& type)
+{
+    const int storage = sqlite3_column_type(stmt, i);
+    if (storage == SQLITE_NULL)
+        return Value::null();
+    const bool number = storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+    switch (type.kind) {
+    case Kind::Text:
+        if (storage == SQLITE_TEXT || storage == SQLITE_BLOB)
+            return Value(columnText(stmt, i));
+        return Value(columnText(stmt, i));
+    case Kind::Int32:
+        if (storage == SQLITE_INTEGER)
+            return Value(qint32(sqlite3_column_int64(stmt, i)));
+        break;
+    case Kind::Int16:
+        if (storage == SQLITE_INTEGER)
+            return Value(qint16(sqlite3_column_int(stmt, i)));
+        break;
+    case Kind::Int64:
+        if (storage == SQLITE_INTEGER)
+            return Value(qint64(sqlite3_column_int64(stmt, i)));
+        break;
+    case Kind::Bool:
+        if (number)
+            return Value(sqlite3_column_double(stmt, i) != 0);
+        break;
+    case Kind::Currency:
+    case Kind::Numeric:
+        if (number) {
+            if (type.kind == Kind::Numeric && type.scale > 4)
+                return Value(sqlite3_column_double(stmt, i));
+            if (storage == SQLITE_INTEGER)
+                return Value(Currency::fromInteger(sqlite3_column_int64(stmt, i)));
+            if (const auto c = Currency::fromDouble(sqlite3_column_double(stmt, i)))
+                return Value(*c);
+            return Value(sqlite3_column_double(stmt, i));
+        }
+        if (storage == SQLITE_TEXT) {
+            if (const auto c = Currency::fromString(columnText(stmt, i)))
+                return Value(*c);
+        }
+        break;
+    case Kind::Double:
+        if (number)
+            return Value(sqlite3_column_double(stmt, i));
+        break;
+    case Kind::Single:
+        if (number)
+            return Value(float(sqlite3_column_double(stmt, i)));
+        break;
+    case Kind::Date:
+        if (storage == SQLITE_TEXT) {
+            const QDateTime when = parseSqlDateTime(columnText(stmt, i));
+            if (when.isValid())
+                return Value(QDateTime(when.date(), when.time()));
+        }
+        break;
+    case Kind::Bytes:
+    case Kind::Auto:
+        break;
+    }
+    return autoValue(stmt, i, storage);
+}
+
+// Rows of one prepared statement, read as they are asked for.
+class SqliteCursor final : public AdoCursor
+{
+public:
+    SqliteCursor(SqliteEngine* engine, sqlite3_stmt* stmt, bool rowid, QString table)
+        : m_engine(engine)
+        , m_stmt(stmt)
+        , m_first(rowid ? 1 : 0)
+        , m_table(std::move(table))
+    {
+    }
+    ~SqliteCursor() override { sqlite3_finalize(m_stmt); }
+
+    // Reads the first row (expression columns take their type from it). False on an error.
+    bool start()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) {
+            m_pending = true;
+        } else if (rc == SQLITE_DONE) {
+            m_done = true;
+        } else {
+            m_engine->reportError(rc);
+            return false;
+        }
+        const int count = sqlite3_column_count(m_stmt);
+        for (int i = m_first; i < count; ++i) {
+            ColumnType type = declaredType(sqlite3_column_decltype(m_stmt, i));
+            if (type.kind == Kind::Auto) {
+                switch (m_pending ? sqlite3_column_type(m_stmt, i) : SQLITE_NULL) {
+                case SQLITE_INTEGER:
+                    type.adoType = adInteger;
+                    type.size = 4;
+                    break;
+                case SQLITE_FLOAT:
+                    type.adoType = adDouble;
+                    type.size = 8;
+                    break;
+                case SQLITE_BLOB:
+                    type.adoType = adLongVarBinary;
+                    type.size = INT_MAX;
+                    break;
+                default:
+                    type.adoType = adVarWChar;
+                    type.size = 4000;
+                    break;
+                }
+            }
+            m_types.append(type);
+            m_columns.append({ QString::fromUtf8(sqlite3_column_name(m_stmt, i)), type.adoType,
+                type.size });
+        }
+        return true;
+    }
+
+    const QList<AdoColumn>& columns() const override { return m_columns; }
+
+    bool fetch(AdoRow& row) override
+    {
+        if (m_done)
+            return false;
+        if (!m_pending) {
+            const int rc = sqlite3_step(m_stmt);
+            if (rc != SQLITE_ROW) {
+                m_done = true;
+                if (rc != SQLITE_DONE) {
+                    m_failed = true;
+                    m_engine->reportError(rc);
+                }
+                sqlite3_reset(m_stmt);
+                return false;
+            }
+        }
+        m_pending = false;
+        const int n = int(m_types.size());
+        row.values.resize(n);
+        for (int i = 0; i < n; ++i)
+            row.values[i] = columnValue(m_stmt, i + m_first, m_types.at(i));
+        if (m_first) {
+            row.key.resize(1);
+            row.key[0] = Value(qint64(sqlite3_column_int64(m_stmt, 0)));
+        } else {
+            row.key.clear();
+        }
+        return true;
+    }
+
+    bool failed() const override { return m_failed; }
+    QString baseTable() const override { return m_table; }
+    QStringList keyColumns() const override
+    {
+        return m_first ? QStringList { RowidKey } : QStringList();
+    }
+
+private:
+    SqliteEngine* m_engine;
+    sqlite3_stmt* m_stmt;
+    int m_first;
+    QString m_table;
+    QList<AdoColumn> m_columns;
+    QList<ColumnType> m_types;
+    bool m_pending = false;
+    bool m_done = false;
+    bool m_failed = false;
+};
+
+QString quoteName(const QString& name)
+{
+    QString inner = name;
+    inner.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + inner + u'"';
+}
+
+// The table a constraint message names ("UNIQUE constraint failed: T.col").
+QString tableInMessage(const QString& message)
+{
+    const qsizetype colon = message.lastIndexOf(u':');
+    if (colon < 0)
+        return QString();
+    QString rest = message.mid(colon + 1).trimmed();
+    const qsizetype dot = rest.indexOf(u'.');
+    return dot < 0 ? rest : rest.left(dot);
+}
+
+bool isConstraintNative(int native)
+{
+    return native == 2627 || native == 547 || native == 515 || native == 8152;
+}
+
+std::atomic<int> s_connectionSerial { 0 };
+
+} // namespace
+
+SqliteEngine::SqliteEngine(AdoErrors& errors)
+    : QtDbEngine(errors)
+    , m_connectionName(QStringLiteral("rp_sqlite_%1").arg(++s_connectionSerial))
+{
+}
+
+SqliteEngine::~SqliteEngine()
+{
+    close();
+}
+
+void SqliteEngine::reportError(int rc)
+{
+    const int extended = m_db ? sqlite3_extended_errcode(m_db) : rc;
+    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+    int number = AdoErrorNumber::ErrorsInCommand;
+    int native = 0;
+    QString state = QStringLiteral("42000");
+    QString text = message;
+    if (message.startsWith(QLatin1String("rp:8152:"))) {
+        native = SqlNativeError::StringTruncated;
+        number = AdoErrorNumber::IntegrityViolation;
+        state = QStringLiteral("22001");
+        text = QStringLiteral("Los datos de texto o binarios se truncarían (tabla %1).")
+                   .arg(message.mid(8));
+    } else if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE
+        || extended == SQLITE_CONSTRAINT_ROWID) {
+        native = SqlNativeError::DuplicateKey;
+        number = AdoErrorNumber::IntegrityViolation;
+        state = QStringLiteral("23000");
+        text = QStringLiteral("Infracción de la restricción de clave única: no se puede insertar "
+                              "una clave duplicada en el objeto '%1'. (%2)")
+                   .arg(tableInMessage(message), message);
+    } else if (extended == SQLITE_CONSTRAINT_FOREIGNKEY || extended == SQLITE_CONSTRAINT_CHECK
+        || extended == SQLITE_CONSTRAINT_TRIGGER || (rc & 0xff) == SQLITE_CONSTRAINT) {
+        if (extended == SQLITE_CONSTRAINT_NOTNULL) {
+            native = SqlNativeError::CannotInsertNull;
+            text = QStringLiteral("No se puede insertar el valor NULL en la columna. (%1)")
+                       .arg(message);
+        } else {
+            native = SqlNativeError::ConstraintConflict;
+            text = QStringLiteral("La instrucción entra en conflicto con una restricción de "
+                                  "clave externa o de comprobación. (%1)")
+                       .arg(message);
+        }
+        number = AdoErrorNumber::IntegrityViolation;
+        state = QStringLiteral("23000");
+    } else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+        native = 1222;
+        number = int(0x80040E31u);
+        state = QStringLiteral("HYT00");
+        text = QStringLiteral("Se agotó el tiempo de espera: la base de datos está ocupada. (%1)")
+                   .arg(message);
+    } else if (message.startsWith(QLatin1String("no such table"))) {
+        native = 208;
+        number = AdoErrorNumber::NoTable;
+        state = QStringLiteral("42S02");
+        text = QStringLiteral("El nombre de objeto no es válido. (%1)").arg(message);
+    } else if (message.startsWith(QLatin1String("no such column"))) {
+        native = 207;
+        state = QStringLiteral("42S22");
+        text = QStringLiteral("El nombre de columna no es válido. (%1)").arg(message);
+    } else if (message.contains(QLatin1String("syntax error"))) {
+        native = 102;
+        text = QStringLiteral("Sintaxis incorrecta. (%1)").arg(message);
+    } else if ((rc & 0xff) != SQLITE_ERROR) {
+        number = AdoErrorNumber::Fail;
+        state = QStringLiteral("HY000");
+    }
+    m_errors.add(AdoError(number, text, state, native, ErrorSource));
+    // The server follows a refused row with the notice that the statement ended.
+    if (isConstraintNative(native))
+        m_errors.add(AdoError(number, QStringLiteral("Se terminó la instrucción."),
+            QStringLiteral("01000"), SqlNativeError::StatementTerminated, ErrorSource));
+}
+
+bool SqliteEngine::open(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_errors.add(AdoError(AdoErrorNumber::Fail,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
+                .arg(path),
+            QStringLiteral("08004"), 4060, ErrorSource));
+        return false;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            m_errors.add(AdoError(AdoErrorNumber::Fail,
+                QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
+                    .arg(path, db.lastError().text()),
+                QStringLiteral("08004"), 4060, ErrorSource));
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            return false;
+        }
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            m_db = *static_cast<sqlite3* const*>(handle.constData());
+    }
+    if (!m_db) {
+        m_errors.add(AdoError(AdoErrorNumber::Fail,
+            QStringLiteral("El controlador SQLite no entrega su conexión."), QStringLiteral("HY000"),
+            0, ErrorSource));
+        close();
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    registerSqliteText(m_db);
+    registerSqlServerFunctions(m_db);
+    exec("PRAGMA foreign_keys = ON");
+    installLengthChecks();
+    m_errors.Clear();
+    return true;
+}
+
+void SqliteEngine::close()
+{
+    if (m_transactionCount > 0 && m_db && !sqlite3_get_autocommit(m_db))
+        exec("ROLLBACK");
+    m_transactionCount = 0;
+    m_db = nullptr;
+    if (QSqlDatabase::contains(m_connectionName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+bool SqliteEngine::exec(const char* sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) {
+        reportError(rc);
+        return false;
+    }
+    return true;
+}
+
+sqlite3_stmt* SqliteEngine::prepare(const QString& sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        reportError(rc);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    return stmt;
+}
+
+bool SqliteEngine::stepToEnd(sqlite3_stmt* stmt)
+{
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) { }
+    if (rc != SQLITE_DONE) {
+        reportError(rc);
+        return false;
+    }
+    return true;
+}
+
+bool SqliteEngine::bindAll(sqlite3_stmt* stmt, const QList<Value>& values)
+{
+    for (int i = 0; i < values.size(); ++i) {
+        const Value& v = values.at(i);
+        const int at = i + 1;
+        switch (v.type()) {
+        case ValueType::Empty:
+        case ValueType::Null:
+            sqlite3_bind_null(stmt, at);
+            break;
+        case ValueType::Boolean:
+            sqlite3_bind_int(stmt, at, v.toBool() ? 1 : 0);
+            break;
+        case ValueType::Int16:
+        case ValueType::Int32:
+        case ValueType::Int64:
+            sqlite3_bind_int64(stmt, at, v.toLongLong());
+            break;
+        case ValueType::Currency:
+        case ValueType::Double:
+        case ValueType::Single:
+            sqlite3_bind_double(stmt, at, v.toDouble());
+            break;
+        case ValueType::Date:
+        case ValueType::Text: {
+            const QString text = v.type() == ValueType::Date ? sqlDateText(v.toDateTime())
+                                                              : v.toString();
+            sqlite3_bind_text16(stmt, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        case ValueType::Bytes: {
+            const QByteArray bytes = v.toBytes();
+            sqlite3_bind_blob(stmt, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+void SqliteEngine::syncTransactionCount()
+{
+    // The engine ends a transaction by itself on some failures.
+    if (m_transactionCount > 0 && sqlite3_get_autocommit(m_db))
+        m_transactionCount = 0;
+}
+
+bool SqliteEngine::beginTrans()
+{
+    syncTransactionCount();
+    if (m_transactionCount == 0 && !exec("BEGIN"))
+        return false;
+    ++m_transactionCount;
+    return true;
+}
+
+bool SqliteEngine::commitTrans()
+{
+    syncTransactionCount();
+    if (m_transactionCount == 0) {
+        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand,
+            QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la correspondiente BEGIN "
+                           "TRANSACTION."),
+            QStringLiteral("25000"), 3902, ErrorSource));
+        return false;
+    }
+    if (m_transactionCount == 1 && !exec("COMMIT"))
+        return false;
+    --m_transactionCount;
+    return true;
+}
+
+bool SqliteEngine::rollbackTrans()
+{
+    syncTransactionCount();
+    if (m_transactionCount == 0) {
+        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand,
+            QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la correspondiente BEGIN "
+                           "TRANSACTION."),
+            QStringLiteral("25000"), 3903, ErrorSource));
+        return false;
+    }
+    m_transactionCount = 0;
+    return exec("ROLLBACK");
+}
+
+bool SqliteEngine::runSql(const QString& sql, qint64& affected, std::unique_ptr<AdoCursor>* rows)
+{
+    sqlite3_stmt* stmt = prepare(sql);
+    if (!stmt)
+        return false;
+    if (rows && !*rows && sqlite3_column_count(stmt) > 0) {
+        auto cursor = std::make_unique<SqliteCursor>(this, stmt, false, QString());
+        if (!cursor->start())
+            return false;
+        *rows = std::move(cursor);
+        return true;
+    }
+    const bool ok = stepToEnd(stmt);
+    if (ok && !sqlite3_stmt_readonly(stmt) && sqlite3_column_count(stmt) == 0) {
+        const QString head = sql.left(8).trimmed().toUpper();
+        if (head.startsWith(u"INSERT") || head.startsWith(u"UPDATE")
+            || head.startsWith(u"DELETE") || head.startsWith(u"REPLACE"))
+            affected += sqlite3_changes(m_db);
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+// Runs a translated batch. A refused row (duplicate key, constraint, truncation) ends only its
+// statement and the batch goes on, as on the server; any other failure ends the batch.
+bool SqliteEngine::runList(const QList<TsqlStatement>& list, qint64& affected,
+    std::unique_ptr<AdoCursor>* rows, bool& stop)
+{
+    bool ok = true;
+    for (const TsqlStatement& st : list) {
+        if (stop)
+            break;
+        const int errorsBefore = m_errors.Count();
+        bool done = true;
+        switch (st.kind) {
+        case TsqlStatement::Kind::Sql:
+            done = runSql(st.sql, affected, rows);
+            break;
+        case TsqlStatement::Kind::Begin:
+            done = beginTrans();
+            break;
+        case TsqlStatement::Kind::Commit:
+            done = commitTrans();
+            break;
+        case TsqlStatement::Kind::Rollback:
+            done = rollbackTrans();
+            break;
+        case TsqlStatement::Kind::IfExists: {
+            sqlite3_stmt* stmt = prepare(st.sql);
+            if (!stmt) {
+                done = false;
+                break;
+            }
+            const int rc = sqlite3_step(stmt);
+            if (rc != SQLITE_ROW) {
+                reportError(rc);
+                sqlite3_finalize(stmt);
+                done = false;
+                break;
+            }
+            const bool holds = sqlite3_column_int(stmt, 0) != 0;
+            sqlite3_finalize(stmt);
+            done = runList(holds ? st.then : st.otherwise, affected, rows, stop);
+            break;
+        }
+        }
+        if (!done) {
+            ok = false;
+            const int native = m_errors.Count() > errorsBefore
+                ? m_errors.Item(errorsBefore).NativeError()
+                : 0;
+            if (!isConstraintNative(native))
+                stop = true;
+        }
+    }
+    return ok;
+}
+
+bool SqliteEngine::execute(const QString& sql, qint64* recordsAffected,
+    std::unique_ptr<AdoCursor>* rows)
+{
+    const TsqlTranslator::Batch batch = TsqlTranslator::translate(sql);
+    if (!batch.error.isEmpty()) {
+        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, batch.error,
+            QStringLiteral("42000"), 0, ErrorSource));
+        return false;
+    }
+    qint64 affected = 0;
+    bool stop = false;
+    const bool ok = runList(batch.statements, affected, rows, stop);
+    if (recordsAffected)
+        *recordsAffected = affected;
+    return ok;
+}
+
+std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool updatable)
+{
+    TsqlTranslator::Query query
+        = TsqlTranslator::translateQuery(sql, updatable ? RowidColumn : QString());
+    if (!query.error.isEmpty()) {
+        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, query.error,
+            QStringLiteral("42000"), 0, ErrorSource));
+        return nullptr;
+    }
+    sqlite3_stmt* stmt = prepare(query.sql);
+    if (!stmt && query.hasRowid) {
+        // A view has no rowid: its rows can be added (INSTEAD OF triggers) but not found again.
+        m_errors.Clear();
+        query = TsqlTranslator::translateQuery(sql, QString());
+        stmt = prepare(query.sql);
+    }
+    if (!stmt)
+        return nullptr;
+    if (sqlite3_column_count(stmt) == 0) {
+        sqlite3_finalize(stmt);
+        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand,
+            QStringLiteral("La instrucción no devuelve filas."), QStringLiteral("42000"), 0,
+            ErrorSource));
+        return nullptr;
+    }
+    auto cursor = std::make_unique<SqliteCursor>(this, stmt, query.hasRowid,
+        updatable ? query.table : QString());
+    if (!cursor->start())
+        return nullptr;
+    return cursor;
+}
+
+std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Value>& restrictions)
+{
+    auto restriction = [&](int i) {
+        const Value v = restrictions.value(i);
+        return v.isEmpty() || v.isNull() ? QString() : v.toString().trimmed();
+    };
+    const QString table = restriction(2);
+    QList<QList<Value>> rows;
+    sqlite3_stmt* stmt = prepare(QStringLiteral(
+        "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+        "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    if (!stmt)
+        return nullptr;
+    QList<QPair<QString, QString>> tables;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const QString name = columnText(stmt, 0);
+        if (table.isEmpty() || name.compare(table, Qt::CaseInsensitive) == 0)
+            tables.append({ name, columnText(stmt, 1) });
+    }
+    sqlite3_finalize(stmt);
+    const Value catalog = Value::null();
+    const Value owner = Value(QStringLiteral("dbo"));
+    if (schema == adSchemaTables) {
+        const QString type = restriction(3).toUpper();
+        for (const auto& [name, kind] : tables) {
+            const QString tableType = kind == u"view" ? QStringLiteral("VIEW") : QStringLiteral("TABLE");
+            if (type.isEmpty() || type == tableType)
+                rows.append({ catalog, owner, Value(name), Value(tableType) });
+        }
+        return std::make_unique<AdoMemoryCursor>(
+            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
+                { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
+                { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
+                { QStringLiteral("TABLE_TYPE"), adVarWChar, 128 } },
+            rows);
+    }
+    if (schema == adSchemaColumns) {
+        const QString column = restriction(3);
+        for (const auto& pair : tables) {
+            sqlite3_stmt* info
+                = prepare(QStringLiteral("SELECT name, type, cid FROM pragma_table_info(?)"));
+            if (!info)
+                return nullptr;
+            bindAll(info, { Value(pair.first) });
+            while (sqlite3_step(info) == SQLITE_ROW) {
+                const QString name = columnText(info, 0);
+                if (!column.isEmpty() && name.compare(column, Qt::CaseInsensitive) != 0)
+                    continue;
+                const QByteArray decl = columnText(info, 1).toUtf8();
+                const ColumnType type = declaredType(decl.constData());
+                const bool text = type.kind == Kind::Text || type.kind == Kind::Bytes;
+                rows.append({ catalog, owner, Value(pair.first), Value(name),
+                    Value(qint32(sqlite3_column_int(info, 2) + 1)), Value(qint32(type.adoType)),
+                    text ? Value(qint64(type.size)) : Value::null() });
+            }
+            sqlite3_finalize(info);
+        }
+        return std::make_unique<AdoMemoryCursor>(
+            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
+                { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
+                { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
+                { QStringLiteral("COLUMN_NAME"), adVarWChar, 128 },
+                { QStringLiteral("ORDINAL_POSITION"), adInteger, 4 },
+                { QStringLiteral("DATA_TYPE"), adInteger, 4 },
+                { QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), adBigInt, 8 } },
+            rows);
+    }
+    m_errors.add(AdoError(int(0x80040E53u), QStringLiteral("Tipo de esquema no admitido."),
+        QStringLiteral("HY000"), 0, ErrorSource));
+    return nullptr;
+}
+
+bool SqliteEngine::insertRow(const QString& table, const QStringList& columns,
+    const QList<Value>& values, const QStringList& keyColumns, QList<Value>* newKey)
+{
+    QString sql;
+    if (columns.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(table));
+    } else {
+        QStringList names;
+        for (const QString& c : columns)
+            names.append(quoteName(c));
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoteName(table), names.join(u','),
+                      QStringList(columns.size(), QStringLiteral("?")).join(u','));
+    }
+    sqlite3_stmt* stmt = prepare(sql);
+    if (!stmt)
+        return false;
+    bindAll(stmt, values);
+    const bool ok = stepToEnd(stmt);
+    sqlite3_finalize(stmt);
+    if (ok && newKey) {
+        newKey->clear();
+        if (keyColumns == QStringList { RowidKey })
+            newKey->append(Value(qint64(sqlite3_last_insert_rowid(m_db))));
+    }
+    return ok;
+}
+
+namespace {
+
+QString keyCondition(const QStringList& keyColumns)
+{
+    QStringList parts;
+    for (const QString& k : keyColumns)
+        parts.append(k == RowidKey ? QStringLiteral("rowid = ?") : quoteName(k) + QStringLiteral(" = ?"));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+bool SqliteEngine::updateRow(const QString& table, const QStringList& keyColumns,
+    const QList<Value>& key, const QStringList& columns, const QList<Value>& values)
+{
+    if (keyColumns.isEmpty() || key.size() != keyColumns.size()) {
+        m_errors.add(AdoError(int(0x80040E38u),
+            QStringLiteral("No se encuentra la fila para actualizarla: la consulta no trae la "
+                           "clave de \"%1\".")
+                .arg(table),
+            QStringLiteral("HY000"), 0, ErrorSource));
+        return false;
+    }
+    QStringList sets;
+    for (const QString& c : columns)
+        sets.append(quoteName(c) + QStringLiteral(" = ?"));
+    sqlite3_stmt* stmt = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                     .arg(quoteName(table), sets.join(QStringLiteral(", ")),
+                                         keyCondition(keyColumns)));
+    if (!stmt)
+        return false;
+    bindAll(stmt, values + key);
+    const bool ok = stepToEnd(stmt);
+    sqlite3_finalize(stmt);
+    if (ok && sqlite3_changes(m_db) == 0) {
+        m_errors.add(AdoError(int(0x80040E38u),
+            QStringLiteral("No se encuentra la fila para actualizarla: otro usuario la cambió "
+                           "o la eliminó."),
+            QStringLiteral("HY000"), 0, ErrorSource));
+        return false;
+    }
+    return ok;
+}
+
+bool SqliteEngine::deleteRow(const QString& table, const QStringList& keyColumns,
+    const QList<Value>& key)
+{
+    if (keyColumns.isEmpty() || key.size() != keyColumns.size()) {
+        m_errors.add(AdoError(int(0x80040E38u),
+            QStringLiteral("No se encuentra la fila para eliminarla: la consulta no trae la "
+                           "clave de \"%1\".")
+                .arg(table),
+            QStringLiteral("HY000"), 0, ErrorSource));
+        return false;
+    }
+    sqlite3_stmt* stmt = prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                     .arg(quoteName(table), keyCondition(keyColumns)));
+    if (!stmt)
+        return false;
+    bindAll(stmt, key);
+    const bool ok = stepToEnd(stmt);
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+void SqliteEngine::setCommandTimeout(int seconds)
+{
+    if (m_db)
+        sqlite3_busy_timeout(m_db, seconds <= 0 ? INT_MAX : seconds * 1000);
+}
+
+bool SqliteEngine::setDefaultDatabase(const QString&)
+{
+    return true;
+}
+
+// Temporary triggers of this connection (nothing is written to the file): a text longer than
+// its column's declared length is refused with the server's truncation error.
+void SqliteEngine::installLengthChecks()
+{
+    sqlite3_stmt* stmt = prepare(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+    if (!stmt)
+        return;
+    QStringList tables;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        tables.append(columnText(stmt, 0));
+    sqlite3_finalize(stmt);
+    int serial = 0;
+    for (const QString& table : tables) {
+        sqlite3_stmt* info = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        if (!info)
+            continue;
+        bindAll(info, { Value(table) });
+        QStringList checks;
+        QStringList names;
+        while (sqlite3_step(info) == SQLITE_ROW) {
+            const QByteArray decl = columnText(info, 1).toUtf8();
+            const ColumnType type = declaredType(decl.constData());
+            if ((type.kind == Kind::Text || type.kind == Kind::Bytes) && type.size > 0
+                && type.size < INT_MAX) {
+                const QString column = quoteName(columnText(info, 0));
+                checks.append(type.kind == Kind::Text
+                        ? QStringLiteral("length(rtrim(NEW.%1, ' ')) > %2").arg(column).arg(type.size)
+                        : QStringLiteral("length(NEW.%1) > %2").arg(column).arg(type.size));
+                names.append(column);
+            }
+        }
+        sqlite3_finalize(info);
+        if (checks.isEmpty())
+            continue;
+        QString message = table;
+        message.replace(u'\'', QStringLiteral("''"));
+        const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT RAISE(ABORT, "
+                                            "'rp:8152:%2'); END")
+                                 .arg(checks.join(QStringLiteral(" OR ")), message);
+        ++serial;
+        const QByteArray insert = QStringLiteral("CREATE TEMP TRIGGER rp_len_i%1 BEFORE INSERT ON "
+                                                 "main.%2%3")
+                                      .arg(serial)
+                                      .arg(quoteName(table), body)
+                                      .toUtf8();
+        const QByteArray update = QStringLiteral("CREATE TEMP TRIGGER rp_len_u%1 BEFORE UPDATE OF "
+                                                 "%2 ON main.%3%4")
+                                      .arg(serial)
+                                      .arg(names.join(u','), quoteName(table), body)
+                                      .toUtf8();
+        sqlite3_exec(m_db, insert.constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, update.constData(), nullptr, nullptr, nullptr);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/qt/QtDbEngine.h"
+#include "platform/qt/TsqlTranslator.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The embedded engine: an SQLite file opened through QSQLITE, worked through the driver's handle.
+// Every statement goes through TsqlTranslator first. On open the connection gets the suite's text
+// semantics (SqliteText), the SQL Server functions, enforced foreign keys, and per-connection
+// triggers that refuse a text longer than its column's declared varchar(n)/char(n) the way the
+// server does (native error 8152; trailing blanks beyond the length are let through, as there).
+class SqliteEngine final : public QtDbEngine
+{
+public:
+    explicit SqliteEngine(AdoErrors& errors);
+    ~SqliteEngine() override;
+
+    // Opens an existing file; a missing file is an error, never a new empty database.
+    bool open(const QString& path);
+
+    void close() override;
+    bool execute(const QString& sql, qint64* recordsAffected,
+        std::unique_ptr<AdoCursor>* rows) override;
+    std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) override;
+    bool beginTrans() override;
+    bool commitTrans() override;
+    bool rollbackTrans() override;
+    std::unique_ptr<AdoCursor> openSchema(int schema, const QList<Value>& restrictions) override;
+    bool insertRow(const QString& table, const QStringList& columns, const QList<Value>& values,
+        const QStringList& keyColumns, QList<Value>* newKey) override;
+    bool updateRow(const QString& table, const QStringList& keyColumns, const QList<Value>& key,
+        const QStringList& columns, const QList<Value>& values) override;
+    bool deleteRow(const QString& table, const QStringList& keyColumns,
+        const QList<Value>& key) override;
+    void setCommandTimeout(int seconds) override;
+    bool setDefaultDatabase(const QString& name) override;
+
+    sqlite3* handle() const { return m_db; }
+    // Adds the engine's last error to Errors (SQL Server numbers where the program compares them).
+    void reportError(int rc);
+
+private:
+    bool runList(const QList<TsqlStatement>& list, qint64& affected,
+        std::unique_ptr<AdoCursor>* rows, bool& stop);
+    bool runSql(const QString& sql, qint64& affected, std::unique_ptr<AdoCursor>* rows);
+    bool exec(const char* sql);
+    sqlite3_stmt* prepare(const QString& sql);
+    bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
+    bool stepToEnd(sqlite3_stmt* stmt);
+    void installLengthChecks();
+    void syncTransactionCount();
+
+    QString m_connectionName;
+    sqlite3* m_db = nullptr;
+    int m_transactionCount = 0;
+};
