@@ -146,10 +146,12 @@ bool AdoConnection::Execute(const QString& commandText, qint64* recordsAffected,
         m_lastError = rows->LastError();
         return false;
     }
-    if (!driverExecute(commandText, &affected, rows ? &cursor : nullptr))
-        return fail();
+    const bool done = driverExecute(commandText, &affected, rows ? &cursor : nullptr);
+    // A batch that failed part way still reports the rows its other statements changed.
     if (recordsAffected)
         *recordsAffected = affected;
+    if (!done)
+        return fail();
     if (rows && cursor) {
         rows->m_connection = this;
         rows->m_source = commandText;

@@ -152,7 +152,7 @@ void fnSoloFecha(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     const QDateTime when = dateArgument(ctx, argv[0]);
     if (when.isValid())
-        resultText(ctx, when.date().toString(Qt::ISODate));
+        resultText(ctx, sqlDateText(QDateTime(when.date(), QTime(0, 0), Qt::UTC)));
 }
 
 void fnDatePiece(sqlite3_context* ctx, sqlite3_value* v, const QString& part)
@@ -570,8 +570,5 @@ QDateTime parseSqlDateTime(const QString& input)
 
 QString sqlDateText(const QDateTime& when)
 {
-    const QTime t = when.time();
-    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
-        return when.date().toString(Qt::ISODate);
     return when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }

@@ -14,8 +14,8 @@ struct sqlite3;
 // rp_text, rp_int, rp_real, rp_bit (CONVERT/CAST), rp_format_date and rp_parse_date (CONVERT
 // with a date style: 103 dd/mm/yyyy, 3 dd/mm/yy, 112 yyyymmdd, 108 hh:mm:ss, 120/121 ISO, ...).
 //
-// Dates are stored as ISO texts: "yyyy-MM-dd" for a whole day, "yyyy-MM-dd hh:mm:ss" otherwise,
-// so text order is time order and a day compares equal to its midnight.
+// Dates are stored as ISO texts "yyyy-MM-dd hh:mm:ss" (midnight for a plain date), so text order
+// is time order.
 void registerSqlServerFunctions(sqlite3* db);
 
 // Reads "yyyy-MM-dd[ hh:mm[:ss[.zzz]]]" (also with "T"), "yyyyMMdd" and the day-first

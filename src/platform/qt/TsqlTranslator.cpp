@@ -464,7 +464,8 @@ void rewriteConversions(Work& w)
 }
 
 // '25/12/2024' next to a comparison is the date it reads as day first, as the suite's server
-// (language Spanish) takes it; SQLite compares ISO texts.
+// (language Spanish) takes it, and '2024-12-25' is that day's midnight: SQLite compares the stored
+// ISO texts "yyyy-MM-dd hh:mm:ss".
 void rewriteDateLiterals(Work& w)
 {
     for (int s = 0; s < w.size(); ++s) {
@@ -476,7 +477,8 @@ void rewriteDateLiterals(Work& w)
         if (!compared)
             continue;
         const QString value = w.tok(s).stringValue();
-        if (!value.contains(u'/'))
+        const bool isoDay = value.size() == 10 && value.at(4) == u'-' && value.at(7) == u'-';
+        if (!value.contains(u'/') && !isoDay)
             continue;
         const QDateTime when = parseSqlDateTime(value);
         if (when.isValid())
@@ -935,7 +937,7 @@ private:
     // or after CREATE VIEW ... AS continues the same one, SET continues an UPDATE).
     int statementEnd(int pos) const
     {
-        const QString kind = upper(pos);
+        QString kind = upper(pos);
         int depth = 0;
         int cases = 0;
         bool insertBody = false;
@@ -970,6 +972,12 @@ private:
             if (t.isWord("ELSE"))
                 return s;
             const QString w = t.type == Type::Word ? t.text.toUpper() : QString();
+            // A common table expression goes on into the statement that uses it.
+            if (kind == u"WITH"
+                && (w == u"SELECT" || w == u"INSERT" || w == u"UPDATE" || w == u"DELETE")) {
+                kind = w;
+                continue;
+            }
             if (kind == u"INSERT" && (w == u"VALUES" || w == u"SELECT") && !insertBody) {
                 insertBody = true;
                 continue;
@@ -980,7 +988,7 @@ private:
             if (w == u"SELECT"
                 && (prev == u"UNION" || prev == u"ALL" || prev == u"EXCEPT"
                     || prev == u"INTERSECT" || ((kind == u"CREATE" || kind == u"ALTER") && prev == u"AS")
-                    || kind == u"WITH"))
+))
                 continue;
             if (w == u"SET" && kind == u"UPDATE")
                 continue;

@@ -1,0 +1,510 @@
+#include "platform/qt/QtAdoProvider.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/AdoRecordset.h"
+#include "support/DemoDatabaseFiles.h"
+
+namespace {
+
+QString sqliteText(const QString& database)
+{
+    return QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(database);
+}
+
+// A demo database in its own folder, opened the way the program opens it.
+class SqliteProvider : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_file = testsupport::writeDemoDatabases(m_dir.path(), 60);
+        ASSERT_FALSE(m_file.isEmpty());
+        m_provider = std::make_unique<QtAdoProvider>(
+            QtAdoProvider::Settings { m_dir.path(), QStringLiteral("FreeTDS"),
+                QStringLiteral("Oracle") });
+        reopen();
+    }
+
+    void reopen()
+    {
+        m_cnn = m_provider->createConnection();
+        ASSERT_TRUE(m_cnn->Open(sqliteText(QStringLiteral("DEMO"))))
+            << m_cnn->LastError().description().toStdString();
+    }
+
+    void exec(const QString& sql)
+    {
+        ASSERT_TRUE(m_cnn->Execute(sql)) << sql.toStdString() << ": "
+                                         << m_cnn->LastError().description().toStdString();
+    }
+
+    Value scalar(const QString& sql)
+    {
+        AdoRecordset rs;
+        if (!rs.Open(sql, m_cnn.get())) {
+            ADD_FAILURE() << sql.toStdString() << ": " << rs.LastError().description().toStdString();
+            return Value();
+        }
+        if (rs.Eof())
+            return Value();
+        return rs.Fields(0).Value();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    std::unique_ptr<QtAdoProvider> m_provider;
+    std::unique_ptr<AdoConnection> m_cnn;
+};
+
+TEST_F(SqliteProvider, opens_a_bare_name_in_the_program_folder_and_keeps_the_text)
+{
+    const QString text = sqliteText(QStringLiteral("demo"));
+    auto cnn = m_provider->createConnection();
+
+    ASSERT_TRUE(cnn->Open(text)) << cnn->LastError().description().toStdString();
+
+    EXPECT_EQ(cnn->ConnectionString(), text);
+    EXPECT_EQ(cnn->State(), adStateOpen);
+    EXPECT_FALSE(cnn->Open(text));
+    EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::ObjectOpen);
+    EXPECT_TRUE(cnn->Close());
+    EXPECT_FALSE(cnn->Close());
+    EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::ObjectClosed);
+    EXPECT_FALSE(cnn->Execute(QStringLiteral("SELECT 1")));
+    EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::InvalidConnection);
+    ASSERT_TRUE(cnn->Open(sqliteText(m_file)));
+}
+
+TEST_F(SqliteProvider, a_missing_file_is_an_error_not_a_new_database)
+{
+    auto cnn = m_provider->createConnection();
+
+    EXPECT_FALSE(cnn->Open(sqliteText(QStringLiteral("NOEXISTE"))));
+
+    EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::Fail);
+    ASSERT_EQ(cnn->Errors().Count(), 1);
+    EXPECT_EQ(cnn->Errors().Item(0).NativeError(), 4060);
+    EXPECT_FALSE(QFile::exists(QDir(m_dir.path()).filePath(QStringLiteral("NOEXISTE.db"))));
+    // A local-file text reports the file engine's "not found" state the opener tells apart.
+    EXPECT_FALSE(cnn->Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =/no/x.mdb;")));
+    EXPECT_EQ(cnn->Errors().Item(0).SQLState(), QStringLiteral("3024"));
+    EXPECT_FALSE(cnn->Open(QStringLiteral("Provider=Nada.1;Data Source=x")));
+    EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::ProviderNotFound);
+}
+
+TEST_F(SqliteProvider, reads_configuration_ignoring_case_and_trailing_blanks)
+{
+    exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES ('DATOS', "
+                        "'CLAVEDEPRUEBA', 'Clientes')"));
+    AdoRecordset rs;
+
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  "
+                                       "WHERE CLAVE = 'ClaveDePrueba  '"),
+        m_cnn.get()));
+
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields(QStringLiteral("Valor")).Value(), Value(QStringLiteral("Clientes")));
+    EXPECT_TRUE(rs.Fields(QStringLiteral("ValorAux")).Value().isNull());
+    EXPECT_EQ(rs.RecordCount(), -1);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(SqliteProvider, an_empty_set_is_at_bof_and_eof_and_field_reads_fail_with_3021)
+{
+    AdoRecordset rs;
+
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE = 'nada'"),
+        m_cnn.get(), adOpenStatic));
+
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(rs.RecordCount(), 0);
+    try {
+        rs.Fields(QStringLiteral("VALOR")).Value();
+        ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), AdoErrorNumber::NoCurrentRecord);
+    }
+    try {
+        rs.Fields(QStringLiteral("NOHAY"));
+        ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), AdoErrorNumber::ItemNotFound);
+    }
+    EXPECT_TRUE(rs.Close());
+    EXPECT_FALSE(rs.Close());
+    EXPECT_EQ(rs.LastError().number(), AdoErrorNumber::ObjectClosed);
+}
+
+struct TypeRow
+{
+    const char* column;
+    int type;
+    qint64 size;
+    ValueType valueType;
+};
+
+TEST_F(SqliteProvider, reports_field_types_sizes_and_keeps_empty_null_and_blank_apart)
+{
+    exec(QStringLiteral(
+        "CREATE TABLE TIPOS (ID INTEGER PRIMARY KEY, T varchar(5) COLLATE TEXTO, N int, S "
+        "smallint, B bit, M money, D datetime, F float, R real, X image, DEC decimal(18,2), NT "
+        "nvarchar(30), C char(4), L text)"));
+    exec(QStringLiteral("INSERT INTO TIPOS VALUES (1, 'ab', 7, 3, 1, 12.5, '2024-03-05 10:11:12', "
+                        "1.5, 2.5, X'0102', 3.25, 'Ñandú', 'AB  ', 'largo')"));
+    exec(QStringLiteral("INSERT INTO TIPOS (ID, T) VALUES (2, '')"));
+    const TypeRow rows[] = {
+        { "T", adVarChar, 5, ValueType::Text },
+        { "N", adInteger, 4, ValueType::Int32 },
+        { "S", adSmallInt, 2, ValueType::Int16 },
+        { "B", adBoolean, 2, ValueType::Boolean },
+        { "M", adCurrency, 8, ValueType::Currency },
+        { "D", adDBTimeStamp, 16, ValueType::Date },
+        { "F", adDouble, 8, ValueType::Double },
+        { "R", adSingle, 4, ValueType::Single },
+        { "X", adLongVarBinary, 2147483647, ValueType::Bytes },
+        { "DEC", adNumeric, 19, ValueType::Currency },
+        { "NT", adVarWChar, 30, ValueType::Text },
+        { "C", adChar, 4, ValueType::Text },
+        { "L", adLongVarChar, 2147483647, ValueType::Text },
+    };
+    AdoRecordset rs;
+
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM TIPOS ORDER BY ID"), m_cnn.get(),
+        adOpenStatic, adLockReadOnly));
+
+    for (const TypeRow& row : rows) {
+        AdoField& f = rs.Fields(QString::fromLatin1(row.column));
+        EXPECT_EQ(f.Type(), row.type) << row.column;
+        EXPECT_EQ(f.DefinedSize(), row.size) << row.column;
+        EXPECT_EQ(f.Value().type(), row.valueType) << row.column;
+    }
+    EXPECT_EQ(rs.Fields(QStringLiteral("m")).Value(), Value(Currency::fromRaw(125000)));
+    EXPECT_EQ(rs.Fields(QStringLiteral("d")).Value(),
+        Value(QDateTime(QDate(2024, 3, 5), QTime(10, 11, 12))));
+    EXPECT_EQ(rs.Fields(QStringLiteral("nt")).Value(), Value(QStringLiteral("Ñandú")));
+    EXPECT_EQ(rs.Fields(QStringLiteral("b")).Value(), Value(true));
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(QStringLiteral("T")).Value(), Value(QStringLiteral("")));
+    EXPECT_TRUE(rs.Fields(QStringLiteral("N")).Value().isNull());
+    EXPECT_EQ(rs.Fields(QStringLiteral("N")).ActualSize(), 0);
+}
+
+TEST_F(SqliteProvider, adds_edits_and_deletes_rows_of_an_updatable_set)
+{
+    const QString sql = QStringLiteral(
+        "SELECT * FROM ta_configuracion with(nolock)  WHERE CLAVE = 'prueba_de'");
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(sql, m_cnn.get(), adOpenDynamic, adLockOptimistic));
+    ASSERT_TRUE(rs.Eof());
+
+    ASSERT_TRUE(rs.AddNew());
+    rs.Fields(QStringLiteral("Grupo")).setValue(Value(QStringLiteral("DATOS")));
+    rs.Fields(QStringLiteral("Clave")).setValue(Value(QStringLiteral("PRUEBA_DE")));
+    rs.Fields(QStringLiteral("Valor")).setValue(Value(QStringLiteral("abc")));
+    ASSERT_TRUE(rs.Update()) << rs.LastError().description().toStdString();
+    ASSERT_TRUE(rs.Close());
+
+    ASSERT_TRUE(rs.Open(sql, m_cnn.get(), adOpenDynamic, adLockOptimistic));
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields(QStringLiteral("VALOR")).Value(), Value(QStringLiteral("abc")));
+    // valoraux was not assigned: the table's default (NULL) stays.
+    EXPECT_TRUE(rs.Fields(QStringLiteral("valoraux")).Value().isNull());
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("Valor")).setValue(Value(QStringLiteral("xyz")));
+    ASSERT_TRUE(rs.Update());
+    ASSERT_TRUE(rs.Close());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='PRUEBA_DE'")),
+        Value(QStringLiteral("xyz")));
+
+    ASSERT_TRUE(rs.Open(sql, m_cnn.get(), adOpenDynamic, adLockOptimistic));
+    ASSERT_TRUE(rs.Delete());
+    ASSERT_TRUE(rs.Close());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION WHERE "
+                                      "CLAVE='PRUEBA_DE'"))
+        == Value(qint32(0)));
+}
+
+TEST_F(SqliteProvider, top_0_gives_an_empty_set_that_accepts_addnew)
+{
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "), m_cnn.get(),
+        adOpenDynamic, adLockOptimistic));
+    rs.Close();
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT TOP 0 * FROM AUX_ERR"), m_cnn.get(), adOpenDynamic,
+        adLockOptimistic));
+    ASSERT_TRUE(rs.Eof());
+
+    ASSERT_TRUE(rs.AddNew());
+    rs.Fields(QStringLiteral("Proceso")).setValue(Value(QStringLiteral("Rp_Tarifolio")));
+    rs.Fields(QStringLiteral("Error")).setValue(Value(qint32(3021)));
+    rs.Fields(QStringLiteral("Sql")).AppendChunk(Value(QStringLiteral("SELECT ")));
+    rs.Fields(QStringLiteral("Sql")).AppendChunk(Value(QStringLiteral("1")));
+    // Closing in the middle of an addition is refused until it is cancelled or stored.
+    EXPECT_FALSE(rs.Close());
+    EXPECT_EQ(rs.LastError().number(), AdoErrorNumber::IllegalOperation);
+    ASSERT_TRUE(rs.Update());
+    ASSERT_TRUE(rs.Close());
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Sql FROM AUX_ERR WHERE Error = 3021")),
+        Value(QStringLiteral("SELECT 1")));
+}
+
+TEST_F(SqliteProvider, reads_long_values_in_chunks_and_blocks_of_rows)
+{
+    exec(QStringLiteral("CREATE TABLE BIN (ID INTEGER PRIMARY KEY, X image)"));
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM BIN"), m_cnn.get(), adOpenKeyset,
+        adLockOptimistic));
+    ASSERT_TRUE(rs.AddNew());
+    rs.Fields(QStringLiteral("X")).AppendChunk(Value(QByteArray("abc")));
+    rs.Fields(QStringLiteral("X")).AppendChunk(Value(QByteArray("defg")));
+    ASSERT_TRUE(rs.Update());
+    rs.Close();
+
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT X FROM BIN"), m_cnn.get()));
+    AdoField& x = rs.Fields(0);
+    EXPECT_EQ(x.GetChunk(4), Value(QByteArray("abcd")));
+    EXPECT_EQ(x.GetChunk(4), Value(QByteArray("efg")));
+    EXPECT_TRUE(x.GetChunk(4).isNull());
+    rs.Close();
+
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia"),
+        m_cnn.get()));
+    const QList<QList<Value>> block = rs.GetRows(2);
+    ASSERT_EQ(block.size(), 2);
+    EXPECT_EQ(block.at(0).size(), 1);
+    EXPECT_FALSE(rs.Eof());
+}
+
+TEST_F(SqliteProvider, families_tree_finds_each_familys_parent)
+{
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral(
+                            "SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 "
+                            "idfamilia FROM v_ta_familias a   Where a.IdFamilia < b.IdFamilia And "
+                            "(Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  "
+                            "ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where "
+                            "IdFamilia<>'' ORDER BY IdFamilia"),
+        m_cnn.get()));
+    QHash<QString, Value> parent;
+    int rows = 0;
+    while (!rs.Eof()) {
+        parent.insert(rs.Fields(QStringLiteral("IdFamilia")).Value().toString(),
+            rs.Fields(QStringLiteral("relative")).Value());
+        ++rows;
+        rs.MoveNext();
+    }
+
+    EXPECT_EQ(Value(qint32(rows)),
+        scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_FAMILIAS WHERE IdFamilia <> ''")));
+    EXPECT_EQ(parent.value(QStringLiteral("HERMAN")), Value(QStringLiteral("HER")));
+    EXPECT_EQ(parent.value(QStringLiteral("ALMSEC")), Value(QStringLiteral("ALM")));
+    EXPECT_TRUE(parent.value(QStringLiteral("ALM")).isNull());
+}
+
+struct FunctionRow
+{
+    const char* expression;
+    Value expected;
+};
+
+TEST_F(SqliteProvider, runs_the_servers_functions)
+{
+    const FunctionRow rows[] = {
+        { "LEN('ab  ')", Value(qint32(2)) },
+        { "LEN(NULL)", Value::null() },
+        { "CHARINDEX('B', 'abc')", Value(qint32(2)) },
+        { "LEFT('Ñandú', 2) + RIGHT('abc', 1)", Value(QStringLiteral("Ñac")) },
+        { "UPPER('ñandú')", Value(QStringLiteral("ÑANDÚ")) },
+        { "ISNULL(NULL, 'x')", Value(QStringLiteral("x")) },
+        { "DATEADD(day, 1, '2024-12-31')", Value(QStringLiteral("2025-01-01 00:00:00")) },
+        { "DATEADD(mm, 1, '31/01/2024')", Value(QStringLiteral("2024-02-29 00:00:00")) },
+        { "DATEDIFF(month, '2024-01-31', '2024-02-01')", Value(qint32(1)) },
+        { "DATEDIFF(day, '2024-02-01 23:00', '2024-02-02 01:00')", Value(qint32(1)) },
+        { "DATEPART(dw, '2024-03-03')", Value(qint32(1)) },
+        { "CONVERT(varchar(10), '2024-03-05 10:11:12', 103)", Value(QStringLiteral("05/03/2024")) },
+        { "CONVERT(varchar(5), '2024-03-05 10:11:12', 108)", Value(QStringLiteral("10:11")) },
+        { "CONVERT(datetime, '05/03/2024', 103)", Value(QStringLiteral("2024-03-05 00:00:00")) },
+        { "DBO.FN_SOLO_FECHA('2024-03-05 10:11:12')", Value(QStringLiteral("2024-03-05 00:00:00")) },
+        { "CAST('12' AS int) + 1", Value(qint32(13)) },
+        { "'a' + 'b'", Value(QStringLiteral("ab")) },
+        { "SUCURSAL + NUMERO FROM (SELECT '0001' AS SUCURSAL, '00000012' AS NUMERO)",
+            Value(QStringLiteral("000100000012")) },
+        { "N + 1 FROM (SELECT 41 AS N)", Value(qint32(42)) },
+        { "D + N FROM (SELECT '2024-01-31 00:00:00' AS D, 1 AS N)",
+            Value(QStringLiteral("2024-02-01 00:00:00")) },
+    };
+    for (const FunctionRow& row : rows) {
+        const QString sql = QStringLiteral("SELECT ") + QString::fromUtf8(row.expression);
+        EXPECT_EQ(scalar(sql), row.expected) << row.expression << " gave "
+                                             << scalar(sql).toString().toStdString();
+    }
+}
+
+TEST_F(SqliteProvider, maps_refused_rows_to_the_servers_native_errors)
+{
+    exec(QStringLiteral("CREATE TABLE PADRE (Codigo varchar(4) COLLATE TEXTO PRIMARY KEY)"));
+    exec(QStringLiteral("CREATE TABLE HIJO (ID INTEGER PRIMARY KEY, Padre varchar(4) REFERENCES "
+                        "PADRE(Codigo), Importe money CHECK (Importe >= 0), Nombre varchar(5))"));
+    exec(QStringLiteral("INSERT INTO PADRE VALUES ('A')"));
+    reopen();
+    const struct
+    {
+        const char* sql;
+        int native;
+    } rows[] = {
+        { "INSERT INTO PADRE VALUES ('a  ')", 2627 },   // same key for the server's collation
+        { "INSERT INTO HIJO (Padre) VALUES ('Z')", 547 },
+        { "INSERT INTO HIJO (Importe) VALUES (-1)", 547 },
+        { "INSERT INTO HIJO (Nombre) VALUES ('123456')", 8152 },
+        { "INSERT INTO TA_CONFIGURACION (CLAVE, GRUPO) VALUES (NULL, 'x')", 515 },
+    };
+    for (const auto& row : rows) {
+        EXPECT_FALSE(m_cnn->Execute(QString::fromUtf8(row.sql))) << row.sql;
+        ASSERT_EQ(m_cnn->Errors().Count(), 2) << row.sql;
+        EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), row.native) << row.sql;
+        EXPECT_EQ(m_cnn->Errors().Item(1).NativeError(), 3621) << row.sql;
+        EXPECT_EQ(m_cnn->LastError().number(), AdoErrorNumber::IntegrityViolation) << row.sql;
+    }
+    // Blanks past the length are dropped silently by the server, so they pass here too.
+    exec(QStringLiteral("INSERT INTO HIJO (Nombre) VALUES ('12345   ')"));
+    EXPECT_EQ(m_cnn->Errors().Count(), 0);
+
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM HIJO"), m_cnn.get(), adOpenDynamic,
+        adLockOptimistic));
+    ASSERT_TRUE(rs.AddNew());
+    rs.Fields(QStringLiteral("Nombre")).setValue(Value(QStringLiteral("demasiado")));
+    EXPECT_FALSE(rs.Update());
+    EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 8152);
+    EXPECT_TRUE(rs.CancelUpdate());
+    EXPECT_TRUE(rs.Close());
+}
+
+TEST_F(SqliteProvider, a_script_batch_goes_on_after_a_refused_row_and_rolls_back)
+{
+    qint64 affected = 0;
+    const QString script = QStringLiteral(
+        "BEGIN TRANSACTION \r\r\r"
+        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X1', 'uno')"
+        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('x1', 'dos')"
+        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X3', 'tres')\r");
+
+    EXPECT_FALSE(m_cnn->Execute(script, &affected));
+
+    EXPECT_EQ(affected, 2);
+    ASSERT_GE(m_cnn->Errors().Count(), 1);
+    EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 2627);
+    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("ROLLBACK TRANSACTION")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo LIKE 'x%'")),
+        Value(qint32(0)));
+
+    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("BEGIN TRANSACTION \r\r\r\rINSERT INTO MA_CUENTAS "
+                                              "(Codigo) VALUES ('X9')\r"),
+        &affected));
+    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("COMMIT TRANSACTION")));
+    EXPECT_FALSE(m_cnn->Execute(QStringLiteral("COMMIT TRANSACTION")));
+    EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 3902);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo = 'x9'")),
+        Value(qint32(1)));
+}
+
+TEST_F(SqliteProvider, transactions_if_exists_and_untranslatable_statements)
+{
+    ASSERT_TRUE(m_cnn->BeginTrans());
+    exec(QStringLiteral("IF NOT EXISTS (SELECT * FROM MA_CUENTAS WHERE Codigo = 'Q1') INSERT INTO "
+                        "MA_CUENTAS (Codigo) VALUES ('Q1')"));
+    exec(QStringLiteral("IF NOT EXISTS (SELECT * FROM MA_CUENTAS WHERE Codigo = 'q1') INSERT INTO "
+                        "MA_CUENTAS (Codigo) VALUES ('Q1')"));
+    ASSERT_TRUE(m_cnn->RollbackTrans());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo = 'Q1'")),
+        Value(qint32(0)));
+
+    EXPECT_FALSE(m_cnn->Execute(QStringLiteral("DECLARE @n int")));
+    ASSERT_EQ(m_cnn->Errors().Count(), 1);
+    EXPECT_EQ(m_cnn->Errors().Item(0).Number(), AdoErrorNumber::ErrorsInCommand);
+    EXPECT_TRUE(m_cnn->Errors().Item(0).Description().contains(QStringLiteral("DECLARE")));
+    // The next command clears what the last one left.
+    exec(QStringLiteral("SELECT 1"));
+    EXPECT_EQ(m_cnn->Errors().Count(), 0);
+}
+
+TEST_F(SqliteProvider, execute_counts_rows_and_can_hand_back_the_rows)
+{
+    qint64 affected = -5;
+    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("UPDATE V_MA_ARTICULOS SET PUNTOPEDIDO = 1 WHERE "
+                                              "IDARTICULO IN (SELECT TOP 3 IDARTICULO FROM "
+                                              "V_MA_ARTICULOS ORDER BY IDARTICULO)"),
+        &affected));
+    EXPECT_EQ(affected, 3);
+
+    AdoRecordset rs;
+    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("select  getDate() as fecha"), nullptr, -1, &rs));
+    EXPECT_EQ(rs.Fields(QStringLiteral("fecha")).Value().type(), ValueType::Text);
+    EXPECT_FALSE(rs.Eof());
+}
+
+TEST_F(SqliteProvider, schema_rowsets_list_tables_and_columns)
+{
+    AdoRecordset rs;
+    ASSERT_TRUE(m_cnn->OpenSchema(adSchemaTables, {}, rs));
+    bool found = false;
+    while (!rs.Eof()) {
+        found = found
+            || rs.Fields(QStringLiteral("TABLE_NAME")).Value().toString().compare(
+                   QStringLiteral("ma_cuentas"), Qt::CaseInsensitive)
+                == 0;
+        rs.MoveNext();
+    }
+    EXPECT_TRUE(found);
+    rs.Close();
+
+    ASSERT_TRUE(m_cnn->OpenSchema(adSchemaColumns,
+        { Value(QStringLiteral("DEMO")), Value(), Value(QStringLiteral("ma_cuentas")) }, rs));
+    QStringList columns;
+    while (!rs.Eof()) {
+        columns.append(rs.Fields(QStringLiteral("COLUMN_NAME")).Value().toString());
+        rs.MoveNext();
+    }
+    EXPECT_EQ(columns.join(u','),
+        QStringLiteral("Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista"));
+}
+
+TEST_F(SqliteProvider, forward_only_reads_100000_rows_holding_one_at_a_time)
+{
+    exec(QStringLiteral("CREATE TABLE MUCHOS (N int, T varchar(20))"));
+    exec(QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < "
+                        "100000) INSERT INTO MUCHOS SELECT n, 'fila ' || n FROM c"));
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT N, T FROM MUCHOS"), m_cnn.get()));
+
+    qint64 rows = 0;
+    qint64 sum = 0;
+    qsizetype most = 0;
+    while (!rs.Eof()) {
+        sum += rs.Fields(0).Value().toLongLong();
+        most = qMax(most, rs.bufferedRowCount());
+        ++rows;
+        rs.MoveNext();
+    }
+
+    EXPECT_EQ(rows, 100000);
+    EXPECT_EQ(sum, qint64(100000) * 100001 / 2);
+    EXPECT_EQ(most, 1);
+    // Past the first row MoveFirst runs the statement again.
+    rs.MoveFirst();
+    EXPECT_EQ(rs.Fields(QStringLiteral("n")).Value(), Value(qint32(1)));
+    EXPECT_TRUE(rs.Close());
+    // Closed, it holds nothing: the table can be dropped at once.
+    exec(QStringLiteral("DROP TABLE MUCHOS"));
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <functional>
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "platform/AdoConnection.h"
+#include "platform/AdoProvider.h"
+
+namespace testsupport {
+
+// A scripted connection for tests of code above the provider: no engine behind it. Every command
+// is written to log(); queries are answered from scripted results; faults (a lost link, the
+// generic provider failure, an unusable connection) can be injected into the next commands.
+class FakeAdoConnection final : public AdoConnection
+{
+public:
+    enum class Command { Open, Execute, Query, BeginTrans, CommitTrans, RollbackTrans, Write };
+
+    struct Result
+    {
+        QList<AdoColumn> columns;
+        QList<QList<Value>> rows;
+        qint64 recordsAffected = 0;
+        // Table written by AddNew/Update/Delete on a recordset of this result ("" = read-only).
+        QString table;
+    };
+
+    // Statements holding `fragment` (ignoring case) get `result`; the latest matching script wins.
+    // A query with no script returns no rows and no columns.
+    void script(const QString& fragment, const Result& result);
+    // The next `times` commands of that kind fail with these provider errors in Errors.
+    void failNext(Command command, const QList<AdoError>& errors, int times = 1);
+    // The next `times` commands of that kind fail with an error of the object model (3709, ...)
+    // and nothing in Errors.
+    void failNextWith(Command command, int number, const QString& description, int times = 1);
+
+    // "Open <text>", "Close", "Execute <sql>", "Query <sql>", "BeginTrans", "CommitTrans",
+    // "RollbackTrans", "Insert <table> <columns>", "Update <table> <columns>", "Delete <table>",
+    // in order; failed commands are logged too.
+    const QStringList& log() const { return m_log; }
+    void clearLog() { m_log.clear(); }
+    int count(const QString& prefix) const;
+
+    // Provider errors as the suite's server gives them.
+    static AdoError lostLink();        // native 11, general network error
+    static AdoError genericFailure();  // E_FAIL
+    static AdoError duplicateKey();    // native 2627
+    static AdoError truncated();       // native 8152
+
+protected:
+    bool driverOpen(const QString& connectionString, const QString& userId,
+        const QString& password) override;
+    void driverClose() override;
+    bool driverExecute(const QString& sql, qint64* recordsAffected,
+        std::unique_ptr<AdoCursor>* rows) override;
+    std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) override;
+    bool driverBeginTrans() override;
+    bool driverCommitTrans() override;
+    bool driverRollbackTrans() override;
+    std::unique_ptr<AdoCursor> driverOpenSchema(int schema,
+        const QList<Value>& restrictions) override;
+    bool driverInsert(const QString& table, const QStringList& columns,
+        const QList<Value>& values, const QStringList& keyColumns,
+        QList<Value>* newKey) override;
+    bool driverUpdate(const QString& table, const QStringList& keyColumns,
+        const QList<Value>& key, const QStringList& columns,
+        const QList<Value>& values) override;
+    bool driverDelete(const QString& table, const QStringList& keyColumns,
+        const QList<Value>& key) override;
+
+private:
+    struct Fault
+    {
+        QList<AdoError> errors;
+        int number = 0;
+        QString description;
+        int times = 0;
+    };
+    bool injected(Command command);
+    const Result* resultFor(const QString& sql) const;
+
+    QList<QPair<QString, Result>> m_scripts;
+    QHash<int, Fault> m_faults;
+    QStringList m_log;
+};
+
+// Creates FakeAdoConnections and keeps a pointer to each for the test (owned by the caller of
+// createConnection). `onCreate`, when set, scripts every new connection.
+class FakeAdoProvider final : public AdoProvider
+{
+public:
+    std::unique_ptr<AdoConnection> createConnection() override;
+
+    const QList<FakeAdoConnection*>& connections() const { return m_connections; }
+    std::function<void(FakeAdoConnection&)> onCreate;
+
+private:
+    QList<FakeAdoConnection*> m_connections;
+};
+
+} // namespace testsupport
