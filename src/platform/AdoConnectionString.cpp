@@ -16,7 +16,7 @@ AdoConnectionString::AdoConnectionString(const QString& text)
 
 bool AdoConnectionString::contains(const QString& key) const
 {
-    for (const Pair& p : m_pairs) {
+    for (const Entry& p : m_pairs) {
         if (p.key.compare(key, Qt::CaseInsensitive) == 0)
             return true;
     }
@@ -25,7 +25,7 @@ bool AdoConnectionString::contains(const QString& key) const
 
 QString AdoConnectionString::value(const QString& key, const QString& fallback) const
 {
-    for (const Pair& p : m_pairs) {
+    for (const Entry& p : m_pairs) {
         if (p.key.compare(key, Qt::CaseInsensitive) == 0)
             return p.value;
     }

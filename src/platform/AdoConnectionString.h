@@ -18,6 +18,14 @@ public:
     QString valueOf(const QList<QString>& keys, const QString& fallback = QString()) const;
 
     // Which engine the text names: the provider, else an ODBC driver or DSN.
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    // Every "key=value" part in order, keys as written (trimmed).
+    const QList<Entry>& entries() const { return m_pairs; }
+
     enum class Kind {
         Unknown,
         SqlServer,   // PROVIDER=SQLOLEDB (or SQLNCLI..., MSOLEDBSQL)
@@ -28,10 +36,5 @@ public:
     Kind kind() const;
 
 private:
-    struct Pair
-    {
-        QString key;
-        QString value;
-    };
-    QList<Pair> m_pairs;
+    QList<Entry> m_pairs;
 };

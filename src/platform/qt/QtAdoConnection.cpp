@@ -111,6 +111,15 @@ QString QtAdoConnection::odbcText(const QString& connectionString, const QString
                 .arg(odbcValue(text.valueOf(DatabaseKeys)), odbcValue(user), odbcValue(pwd));
     if (m_settings.sqlServerOdbcDriver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive))
         odbc += QStringLiteral("ClientCharset=UTF-8;");
+    // Attributes the program appends of its own (its "extended" text) reach the driver as they are.
+    static const QStringList known = { QStringLiteral("Provider"), QStringLiteral("Server"),
+        QStringLiteral("Data Source"), QStringLiteral("Address"), QStringLiteral("Database"),
+        QStringLiteral("Initial Catalog"), QStringLiteral("UId"), QStringLiteral("User Id"),
+        QStringLiteral("User"), QStringLiteral("Pwd"), QStringLiteral("Password") };
+    for (const AdoConnectionString::Entry& e : text.entries()) {
+        if (!known.contains(e.key, Qt::CaseInsensitive))
+            odbc += e.key + u'=' + odbcValue(e.value) + u';';
+    }
     return odbc;
 }
 
