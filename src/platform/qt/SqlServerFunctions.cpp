@@ -436,6 +436,9 @@ void fnParseDate(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     const int style = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
     QString text = textOf(argv[0]).trimmed();
+    // The server reads an empty text as its first day.
+    if (text.isEmpty())
+        return resultText(ctx, QStringLiteral("1900-01-01 00:00:00"));
     // Month-first styles swap into the day-first form the reader knows.
     if ((style == 1 || style == 101 || style == 10 || style == 110) && text.size() >= 5) {
         const QChar sep = text.at(2);

@@ -387,6 +387,9 @@ void SqliteEngine::reportError(int rc)
         state = QStringLiteral("HYT00");
         text = QStringLiteral("Se agotó el tiempo de espera: la base de datos está ocupada. (%1)")
                    .arg(message);
+    } else if (message.startsWith(u"La conversión de texto a fecha falló")) {
+        native = 241;
+        state = QStringLiteral("22007");
     } else if (message.startsWith(QLatin1String("no such table"))) {
         native = 208;
         number = AdoErrorNumber::NoTable;
@@ -446,7 +449,7 @@ bool SqliteEngine::open(const QString& path)
     registerSqliteText(m_db);
     registerSqlServerFunctions(m_db);
     exec("PRAGMA foreign_keys = ON");
-    installLengthChecks();
+    installColumnRules();
     m_errors.Clear();
     return true;
 }
@@ -891,12 +894,15 @@ bool SqliteEngine::setDefaultDatabase(const QString&)
     return true;
 }
 
-// Temporary triggers of this connection (nothing is written to the file): a text longer than
-// its column's declared length is refused with the server's truncation error.
-void SqliteEngine::installLengthChecks()
+// Temporary triggers of this connection (nothing is written to the file) that give the columns the
+// server's rules: a text longer than its column's declared length is refused with the server's
+// truncation error, and a date written as text in another form ('05/03/2024', '2024-03-05') is
+// stored in the one form comparisons and order rely on ("yyyy-MM-dd hh:mm:ss").
+void SqliteEngine::installColumnRules()
 {
     sqlite3_stmt* stmt = prepare(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+        "AND sql NOT LIKE '%WITHOUT ROWID%'"));
     if (!stmt)
         return;
     QStringList tables;
@@ -904,45 +910,68 @@ void SqliteEngine::installLengthChecks()
         tables.append(columnText(stmt, 0));
     sqlite3_finalize(stmt);
     int serial = 0;
+    auto create = [&](const QString& sql) {
+        const QByteArray utf8 = sql.toUtf8();
+        sqlite3_exec(m_db, utf8.constData(), nullptr, nullptr, nullptr);
+    };
     for (const QString& table : tables) {
         sqlite3_stmt* info = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
         if (!info)
             continue;
         bindAll(info, { Value(table) });
         QStringList checks;
-        QStringList names;
+        QStringList sized;
+        QStringList dates;
         while (sqlite3_step(info) == SQLITE_ROW) {
             const QByteArray decl = columnText(info, 1).toUtf8();
             const ColumnType type = declaredType(decl.constData());
+            const QString column = quoteName(columnText(info, 0));
             if ((type.kind == Kind::Text || type.kind == Kind::Bytes) && type.size > 0
                 && type.size < INT_MAX) {
-                const QString column = quoteName(columnText(info, 0));
                 checks.append(type.kind == Kind::Text
                         ? QStringLiteral("length(rtrim(NEW.%1, ' ')) > %2").arg(column).arg(type.size)
                         : QStringLiteral("length(NEW.%1) > %2").arg(column).arg(type.size));
-                names.append(column);
+                sized.append(column);
+            } else if (type.kind == Kind::Date) {
+                dates.append(column);
             }
         }
         sqlite3_finalize(info);
-        if (checks.isEmpty())
-            continue;
-        QString message = table;
-        message.replace(u'\'', QStringLiteral("''"));
-        const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT RAISE(ABORT, "
-                                            "'rp:8152:%2'); END")
-                                 .arg(checks.join(QStringLiteral(" OR ")), message);
+        const QString target = quoteName(table);
         ++serial;
-        const QByteArray insert = QStringLiteral("CREATE TEMP TRIGGER rp_len_i%1 BEFORE INSERT ON "
-                                                 "main.%2%3")
-                                      .arg(serial)
-                                      .arg(quoteName(table), body)
-                                      .toUtf8();
-        const QByteArray update = QStringLiteral("CREATE TEMP TRIGGER rp_len_u%1 BEFORE UPDATE OF "
-                                                 "%2 ON main.%3%4")
-                                      .arg(serial)
-                                      .arg(names.join(u','), quoteName(table), body)
-                                      .toUtf8();
-        sqlite3_exec(m_db, insert.constData(), nullptr, nullptr, nullptr);
-        sqlite3_exec(m_db, update.constData(), nullptr, nullptr, nullptr);
+        if (!checks.isEmpty()) {
+            QString message = table;
+            message.replace(u'\'', QStringLiteral("''"));
+            const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT RAISE(ABORT, "
+                                                "'rp:8152:%2'); END")
+                                     .arg(checks.join(QStringLiteral(" OR ")), message);
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_i%1 BEFORE INSERT ON main.%2%3")
+                       .arg(serial)
+                       .arg(target, body));
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_u%1 BEFORE UPDATE OF %2 ON main.%3%4")
+                       .arg(serial)
+                       .arg(sized.join(u','), target, body));
+        }
+        for (int d = 0; d < dates.size(); ++d) {
+            const QString& column = dates.at(d);
+            // Only a text not already in the stored form is rewritten.
+            const QString when = QStringLiteral(
+                "typeof(NEW.%1) = 'text' AND NOT (length(NEW.%1) = 19 AND substr(NEW.%1, 5, 1) = '-' "
+                "AND substr(NEW.%1, 11, 1) = ' ')")
+                                     .arg(column);
+            const QString action = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN UPDATE %2 SET "
+                                                  "%3 = rp_parse_date(NEW.%3, 0) WHERE rowid = "
+                                                  "NEW.rowid; END")
+                                       .arg(when, target, column);
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_date_i%1_%2 AFTER INSERT ON main.%3%4")
+                       .arg(serial)
+                       .arg(d)
+                       .arg(target, action));
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_date_u%1_%2 AFTER UPDATE OF %3 ON "
+                                  "main.%4%5")
+                       .arg(serial)
+                       .arg(d)
+                       .arg(column, target, action));
+        }
     }
 }

@@ -12,7 +12,8 @@ struct sqlite3_stmt;
 // Every statement goes through TsqlTranslator first. On open the connection gets the suite's text
 // semantics (SqliteText), the SQL Server functions, enforced foreign keys, and per-connection
 // triggers that refuse a text longer than its column's declared varchar(n)/char(n) the way the
-// server does (native error 8152; trailing blanks beyond the length are let through, as there).
+// server does (native error 8152; trailing blanks beyond the length are let through, as there)
+// and store every date in one text form whatever form it was written in.
 class SqliteEngine final : public QtDbEngine
 {
 public:
@@ -51,7 +52,7 @@ private:
     sqlite3_stmt* prepare(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
     bool stepToEnd(sqlite3_stmt* stmt);
-    void installLengthChecks();
+    void installColumnRules();
     void syncTransactionCount();
 
     QString m_connectionName;
