@@ -5,7 +5,9 @@
 #include "platform/Service.h"
 #include "platform/qt/QtPlatform.h"
 #include "startup/Controles.h"
+#include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
+#include "startup/FormularioModal.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
 
@@ -24,6 +26,10 @@ int main(int argc, char* argv[])
     const ScopedService<Globales> globalesService(globales);
     Dll_Display display;
     const ScopedService<Dll_Display> displayService(display);
+    FormularioModalQt formularioModal;
+    const ScopedService<FormularioModal> formularioModalService(formularioModal);
+    DialogoConexion dialogoConexion;
+    const ScopedService<ConnectionDialog> dialogoConexionService(dialogoConexion);
     QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
     return 0;
 }

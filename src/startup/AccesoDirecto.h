@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The desktop shortcut the login dialog writes: a freedesktop ".desktop" launcher that starts this
+// program with a start-up parameter string.
+namespace AccesoDirecto {
+
+// The user's desktop folder.
+QString CarpetaEscritorio();
+
+// The shortcut file for `nombre` (trimmed) in `carpeta`: "<carpeta>/<nombre>.desktop".
+QString ArchivoAccesoDirecto(const QString& carpeta, const QString& nombre);
+
+// The launcher's text: it runs `programa` with `argumentos` as one argument; when the program
+// folder is not the executable's own, the launcher sets RP_TARIFOLIO_HOME to it (`carpetaPrograma`
+// empty: nothing set), so the shortcut opens on the same helper files.
+QByteArray Contenido(const QString& nombre, const QString& programa, const QString& argumentos,
+                     const QString& carpetaPrograma);
+
+// Writes the launcher to `archivo` and marks it executable (desktops refuse to run it otherwise).
+// Raises RuntimeError when it cannot be written.
+void Escribe(const QString& archivo, const QByteArray& contenido);
+
+} // namespace AccesoDirecto

@@ -1,0 +1,88 @@
+#include "startup/DialogoConexion.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "data/DB_Dll.h"
+#include "platform/Environment.h"
+#include "platform/MessageDialog.h"
+#include "startup/FormularioModal.h"
+#include "startup/VariablesInicio.h"
+#include "startup/frmAcceso.h"
+
+namespace {
+
+const QString ProveedorOracle = QStringLiteral("OraOLEDB.Oracle.1");
+
+} // namespace
+
+bool DialogoConexion::loginExchange(DB_Dll& db)
+{
+    const VariablesInicio& inicio = gInicio();
+    frmAcceso acceso;
+    acceso.TxtDbName()->setText(db.gDBName);
+    acceso.TxtServidor()->setText(db.gServidor);
+    acceso.TxtUserId()->setText(inicio.gUsuarioLogeado);
+    acceso.TxtUserPassword()->setText(inicio.gClaveUsuario);
+    acceso.CboPlataformaDB()->setCurrentIndex(0);
+
+    MuestraModal(acceso);
+
+    if (!acceso.Aceptar)
+        return false;
+    // The database name is also the login and its password; the user and password boxes are the
+    // application's, checked later against the user table.
+    const QString base = acceso.TxtDbName()->text();
+    db.gDBName = base;
+    db.gUsuario = base;
+    db.gUserPassWord = base;
+    db.gServidor = acceso.TxtServidor()->text();
+    if (acceso.CboPlataformaDB()->currentIndex() > 0) {
+        db.gProveedor = ProveedorOracle;
+        if (!db.gServidor.contains(u'#'))
+            db.gServidor.prepend(u'#');
+    } else {
+        db.gProveedor = DB_Dll::pSQLOLEDB();
+    }
+    return true;
+}
+
+QString DialogoConexion::textoPregunta(DB_Dll& db)
+{
+    const AdoError& e = db.gCnn().Errors().Item(0);
+    const QString cr = QStringLiteral("\r");
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral(" Estado de Sql: ") + e.SQLState() + cr
+        + QStringLiteral("Numero de Error: ") + QString::number(e.Number()) + cr
+        + QStringLiteral("Descripcion: ") + e.Description() + cr
+        + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError()) + cr + crlf
+        + QStringLiteral("Nombre de Proceso: ") + executableName() + cr + crlf + crlf
+        + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf
+        + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
+                         "de la instancia, por ejemplo : ")
+        + db.gServidor + QStringLiteral("\\ORBALIS") + crlf
+        + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + db.gUsuario
+        + QStringLiteral(" existe") + crlf + crlf + crlf
+        + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+}
+
+bool DialogoConexion::retryAfterFailure(DB_Dll& db, const RuntimeError& error)
+{
+    if (db.gCnn().Errors().Count() == 0) {
+        MsgBox(error.description());
+        return false;
+    }
+    const int respuesta = MsgBox(textoPregunta(db), Msg::YesNo + Msg::Critical,
+                                 QStringLiteral(" Error de Conexion a Base de Datos"));
+    if (respuesta != Msg::Yes)
+        return false;
+    return loginExchange(db);
+}
+
+void DialogoConexion::administratorDecision(DB_Dll& db, bool muestraError)
+{
+    // Until the user table can be asked, the flag keeps its value: a user who is not known to be
+    // an administrator works on the restricted views.
+    Q_UNUSED(db);
+    Q_UNUSED(muestraError);
+}
