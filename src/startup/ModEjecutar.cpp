@@ -1,5 +1,6 @@
 #include "startup/ModEjecutar.h"
 
+#include "data/DataObjects.h"
 #include "platform/Entorno.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
@@ -89,6 +90,12 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTa
         MsgBox(QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"),
                Msg::Critical, QStringLiteral("Atención"));
     }
+}
+
+void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTarea)
+{
+    const DB_Dll& db = gDB();
+    MenuExes(programa, parametroAdicional, idTarea, db.gServidor, db.gDBName);
 }
 
 QString RutaCompletaArchivo(const QString& ruta)

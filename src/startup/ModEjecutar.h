@@ -11,7 +11,11 @@ namespace ModEjecutar {
 // parameter string goes with it as one argument. A blank in `parametroAdicional` keeps only what
 // follows its first blank (the caller's variable changes). `idTarea` receives the started
 // process's id; when nothing started (a program of the suite that is not installed here) the
-// operator reads "Opcion no Implementada!". `servidor` and `dbName` are the connection's.
+// operator reads "Opcion no Implementada!". The server and database are those of the program's
+// database object.
+void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTarea);
+
+// The same with the server and database given.
 void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTarea,
               const QString& servidor, const QString& dbName);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DataObjects.h"
 #include "platform/MessageDialog.h"
 #include "startup/VariablesInicio.h"
 #include "support/FakeDialogs.h"
@@ -46,6 +47,22 @@ TEST_F(ModEjecutarTest, starts_a_suite_program_with_the_session_as_one_argument)
                                                 "@ParametroAdicional=1; orba@ ; "
                                                 "@UsuarioLogeado = ANA; @Caja=2;\""));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(ModEjecutarTest, server_and_database_come_from_the_program_connection)
+{
+    DataObjects datos;
+    ScopedService<DataObjects> datosInstalados(datos);
+    datos.gDB.gServidor = QStringLiteral("SRV2");
+    datos.gDB.gDBName = QStringLiteral("COMPRAS");
+    QString adicional;
+    qint64 tarea = 0;
+
+    ModEjecutar::MenuExes(QStringLiteral("SHELL:V_TA_TABLAS"), adicional, tarea);
+
+    ASSERT_EQ(testsupport::launcher().started().size(), 1);
+    EXPECT_TRUE(testsupport::launcher().started().first().contains(
+        QStringLiteral("@server=SRV2; @dbname=COMPRAS;")));
 }
 
 TEST_F(ModEjecutarTest, command_for_each_kind_of_program_text)
