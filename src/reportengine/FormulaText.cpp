@@ -1,74 +1,13 @@
 #include "reportengine/FormulaText.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include <QChar>
 
+#include "platform/TextWeight.h"
+
 namespace {
-
-// A character's place in the dictionary order. Texts compare first on the primary weights alone
-// (case and accents gone); only when those are all equal do the accents (secondary weights)
-// decide. Case never decides. These are the rules of the embedded database's "TEXTO" collation;
-// both must stay the same or a pushed-down condition would select other rows than the engine.
-struct Weight
-{
-    std::uint32_t primary = 0;
-    std::uint32_t secondary = 0;
-};
-
-// Latin letters keep their code-point order on the primary level; doubling leaves a free slot
-// after every letter, which "ñ" takes: in Spanish it is a letter of its own after "n".
-constexpr std::uint32_t kEnyePrimary = 'n' * 2 + 1;
-
-Weight computeWeight(char32_t cp)
-{
-    if (cp < 0x80) {
-        const char32_t lower = (cp >= 'A' && cp <= 'Z') ? cp + ('a' - 'A') : cp;
-        return { static_cast<std::uint32_t>(lower) * 2, 0 };
-    }
-    const char32_t folded = QChar::toCaseFolded(cp);
-    char32_t base = folded;
-    char32_t firstMark = 0;
-    while (QChar::decompositionTag(base) == QChar::Canonical) {
-        const QString parts = QChar::decomposition(base);
-        if (parts.isEmpty())
-            break;
-        const char32_t head = parts.at(0).isHighSurrogate() && parts.size() > 1
-            ? QChar::surrogateToUcs4(parts.at(0), parts.at(1))
-            : parts.at(0).unicode();
-        if (firstMark == 0 && parts.size() > 1 && !parts.at(0).isHighSurrogate())
-            firstMark = parts.at(1).unicode();
-        if (head == base)
-            break;
-        base = head;
-    }
-    if (base == folded)
-        return { static_cast<std::uint32_t>(folded) * 2, 0 };
-    if (base == 'n' && firstMark == 0x0303)
-        return { kEnyePrimary, 0 };
-    return { static_cast<std::uint32_t>(QChar::toCaseFolded(base)) * 2,
-        static_cast<std::uint32_t>(folded) };
-}
-
-constexpr char32_t kTableSize = 0x250;
-
-const std::array<Weight, kTableSize>& weightTable()
-{
-    static const std::array<Weight, kTableSize> table = [] {
-        std::array<Weight, kTableSize> t {};
-        for (char32_t cp = 0; cp < kTableSize; ++cp)
-            t[cp] = computeWeight(cp);
-        return t;
-    }();
-    return table;
-}
-
-inline Weight weightOf(char32_t cp)
-{
-    return cp < kTableSize ? weightTable()[cp] : computeWeight(cp);
-}
 
 inline char32_t codePointAt(QStringView s, qsizetype& i)
 {
@@ -90,12 +29,6 @@ inline qsizetype lengthWithoutTrailingBlanks(QStringView s)
 constexpr std::uint64_t kAnyOne = ~std::uint64_t { 0 };
 constexpr std::uint64_t kAnyMany = ~std::uint64_t { 0 } - 1;
 
-inline std::uint64_t tokenOf(char32_t cp)
-{
-    const Weight w = weightOf(cp);
-    return (std::uint64_t { w.primary } << 32) | w.secondary;
-}
-
 std::vector<std::uint64_t> compilePattern(QStringView pattern, bool literalOnly)
 {
     std::vector<std::uint64_t> tokens;
@@ -109,7 +42,7 @@ std::vector<std::uint64_t> compilePattern(QStringView pattern, bool literalOnly)
         } else if (!literalOnly && cp == '?') {
             tokens.push_back(kAnyOne);
         } else {
-            tokens.push_back(tokenOf(cp));
+            tokens.push_back(textWeightKey(cp));
         }
     }
     return tokens;
@@ -131,7 +64,7 @@ bool matchTokens(const std::vector<std::uint64_t>& tokens, QStringView s)
             starText = i;
             continue;
         }
-        if (p < count && (tokens[p] == kAnyOne || tokens[p] == tokenOf(cp))) {
+        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp))) {
             ++p;
             i = next;
             continue;
@@ -181,8 +114,8 @@ int FormulaText::compare(QStringView a, QStringView b)
             ++j;
             continue;
         }
-        const Weight wa = weightOf(codePointAt(a.left(na), i));
-        const Weight wb = weightOf(codePointAt(b.left(nb), j));
+        const TextWeight wa = textWeight(codePointAt(a.left(na), i));
+        const TextWeight wb = textWeight(codePointAt(b.left(nb), j));
         if (wa.primary != wb.primary)
             return wa.primary < wb.primary ? -1 : 1;
         if (accents == 0 && wa.secondary != wb.secondary)

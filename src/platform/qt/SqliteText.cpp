@@ -1,6 +1,5 @@
 #include "platform/qt/SqliteText.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -11,73 +10,9 @@
 
 #include <sqlite3.h>
 
+#include "platform/TextWeight.h"
+
 namespace {
-
-// A character's place in the dictionary order. Texts compare first on the primary weights
-// alone (case and accents gone); only when those are all equal do the accents (secondary weights)
-// decide. Case never decides: that is what makes the comparison case-insensitive.
-struct Weight
-{
-    std::uint32_t primary = 0;
-    std::uint32_t secondary = 0;
-
-    bool operator==(const Weight&) const = default;
-};
-
-// Latin letters keep their code-point order on the primary level; doubling leaves a free slot
-// after every letter, which "ñ" takes: in Spanish it is a letter of its own after "n".
-constexpr std::uint32_t kEnyePrimary = 'n' * 2 + 1;
-
-Weight computeWeight(char32_t cp)
-{
-    if (cp < 0x80)
-    {
-        const char32_t lower = (cp >= 'A' && cp <= 'Z') ? cp + ('a' - 'A') : cp;
-        return {static_cast<std::uint32_t>(lower) * 2, 0};
-    }
-    const char32_t folded = QChar::toCaseFolded(cp);
-    char32_t base = folded;
-    char32_t firstMark = 0;
-    while (QChar::decompositionTag(base) == QChar::Canonical)
-    {
-        const QString parts = QChar::decomposition(base);
-        if (parts.isEmpty())
-            break;
-        const char32_t head = parts.at(0).isHighSurrogate() && parts.size() > 1
-            ? QChar::surrogateToUcs4(parts.at(0), parts.at(1))
-            : parts.at(0).unicode();
-        if (firstMark == 0 && parts.size() > 1 && !parts.at(0).isHighSurrogate())
-            firstMark = parts.at(1).unicode();
-        if (head == base)
-            break;
-        base = head;
-    }
-    if (base == folded)
-        return {static_cast<std::uint32_t>(folded) * 2, 0};
-    if (base == 'n' && firstMark == 0x0303)
-        return {kEnyePrimary, 0};
-    return {static_cast<std::uint32_t>(QChar::toCaseFolded(base)) * 2,
-            static_cast<std::uint32_t>(folded)};
-}
-
-// Latin-1 and Latin Extended A/B cover every Spanish text; they come from a table built once.
-constexpr char32_t kTableSize = 0x250;
-
-const std::array<Weight, kTableSize>& weightTable()
-{
-    static const std::array<Weight, kTableSize> table = [] {
-        std::array<Weight, kTableSize> t{};
-        for (char32_t cp = 0; cp < kTableSize; ++cp)
-            t[cp] = computeWeight(cp);
-        return t;
-    }();
-    return table;
-}
-
-inline Weight weightOf(char32_t cp)
-{
-    return cp < kTableSize ? weightTable()[cp] : computeWeight(cp);
-}
 
 // Decodes one UTF-8 sequence at s[i] and advances i. A malformed byte stands for itself (read as
 // Latin-1), so a text written by some old tool still compares and matches deterministically.
@@ -146,12 +81,6 @@ int collateTexto(void*, int aLength, const void* a, int bLength, const void* b)
 constexpr std::uint64_t kAnyOne = ~std::uint64_t{0};
 constexpr std::uint64_t kAnyMany = ~std::uint64_t{0} - 1;
 
-inline std::uint64_t tokenOf(char32_t cp)
-{
-    const Weight w = weightOf(cp);
-    return (std::uint64_t{w.primary} << 32) | w.secondary;
-}
-
 struct LikePattern
 {
     std::vector<std::uint64_t> tokens;
@@ -177,7 +106,7 @@ LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t 
                 pattern.valid = false;
                 break;
             }
-            pattern.tokens.push_back(tokenOf(decodeUtf8(p, n, i)));
+            pattern.tokens.push_back(textWeightKey(decodeUtf8(p, n, i)));
         }
         else if (cp == '%')
         {
@@ -190,7 +119,7 @@ LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t 
         }
         else
         {
-            pattern.tokens.push_back(tokenOf(cp));
+            pattern.tokens.push_back(textWeightKey(cp));
         }
     }
     return pattern;
@@ -215,7 +144,7 @@ bool matchLike(const std::vector<std::uint64_t>& tokens, const unsigned char* s,
             starText = i;
             continue;
         }
-        if (p < count && (tokens[p] == kAnyOne || tokens[p] == tokenOf(cp)))
+        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp)))
         {
             ++p;
             i = next;
@@ -323,8 +252,8 @@ int compareSqliteText(const char* a, int aLength, const char* b, int bLength)
     int accents = 0;
     while (i < na && j < nb)
     {
-        const Weight wa = weightOf(decodeUtf8(ua, na, i));
-        const Weight wb = weightOf(decodeUtf8(ub, nb, j));
+        const TextWeight wa = textWeight(decodeUtf8(ua, na, i));
+        const TextWeight wb = textWeight(decodeUtf8(ub, nb, j));
         if (wa.primary != wb.primary)
             return wa.primary < wb.primary ? -1 : 1;
         if (accents == 0 && wa.secondary != wb.secondary)
