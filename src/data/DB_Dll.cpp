@@ -235,7 +235,7 @@ bool DB_Dll::isOracleConnection() const
     return m_cnn && contains(m_cnn->ConnectionString(), "ORACLE");
 }
 
-bool DB_Dll::reconnectAndRetry(int& attempts)
+bool DB_Dll::reconnectAndRetry(int& attempts, bool askAtOnce)
 {
     ReintentaConectar();
     if (gOpenFlag)
@@ -243,8 +243,8 @@ bool DB_Dll::reconnectAndRetry(int& attempts)
     for (;;) {
         ReintentaConectar();
         if (gOpenFlag)
-            return true;
-        if (++attempts < AttemptLimit)
+            return askAtOnce ? ++attempts < AttemptLimit : true;
+        if (!askAtOnce && ++attempts < AttemptLimit)
             continue;
         const QString crlf = QStringLiteral("\r\n");
         const QString text = crlf + crlf + crlf

@@ -11,6 +11,7 @@
 #include "platform/DialogoArchivo.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
+#include "platform/Steps.h"
 #include "platform/Value.h"
 
 // The program's one gateway to its data. An instance owns one connection (`gCnn`) and the
@@ -175,11 +176,90 @@ public:
     // it in gConnString.
     QString connectionTextFromMembers() const;
 
+    // --- Existence and lookup queries (DB_Dll_Consultas.cpp) ---
+    // Statement texts: data/ConsultasDatos.h. Key types (`Tipodato`): 8 (or the text "'") text,
+    // 7 date, 3/4/5 number (the leading number of the searched text), any other written as given.
+
+    // True when the statement finds a row. With `LRCS` the caller's recordset (closed first when
+    // open) is opened on the statement, forward-only and read-only when `SoloLectura`, else with
+    // its own cursor and lock types, and left open on the row found. A lost link is reconnected;
+    // other failures ask "Aviso al Operador" with Abort, Retry, Ignore (Abort: false).
+    bool ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado,
+        const QString& Campo = QStringLiteral("Codigo"), AdoRecordset* LRCS = nullptr,
+        const Value& Tipodato = Value(qint32(adBSTR)), const QString& Condicion = QString(),
+        bool SoloLectura = true);
+    // The same on gDB()'s connection, without the restricted-view and Oracle rewrites and with
+    // its own statement shapes (no TOP 1, the text key untrimmed).
+    bool ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado,
+        const QString& Campo = QStringLiteral("Codigo"), AdoRecordset* LRCS = nullptr,
+        const Value& Tipodato = Value(qint32(adBSTR)), const QString& Condicion = QString(),
+        bool SoloLectura = false);
+    // Column `CampoDevuelto` of the first row whose `Campo` matches (and that meets `Condicion`),
+    // as text: "" for Null and for no row. Empty when the connection is not open after the read
+    // or when the operator aborts. With `IgnoraError` any failure gives "" without a word.
+    Value DatosTabla(const QString& Tabla, const QString& ValorBuscado,
+        const QString& CampoDevuelto, const QString& Campo = QStringLiteral("Codigo"),
+        const Value& Tipodato = Value(qint32(adBSTR)), const QString& Condicion = QString(),
+        bool UsaTrim = true, bool IgnoraError = false);
+    // Highest value of `QueCampo` as a Double (its leading number, so Null gives 0); with `Tipo` 7
+    // the text. `Condicion` (nullptr: none) becomes the WHERE clause. On "V_MA_ARTICULOS" a
+    // highest code starting with "0" is read once more without such codes, and the filter is left
+    // in *Condicion. Failures are raised to the caller.
+    Value BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const Value& Tipo = Value(),
+        QString* Condicion = nullptr);
+    // Lowest value of `QueCampo` as a Double. Failures are raised to the caller.
+    Value BuscaMinimo(const QString& QueTabla, const QString& QueCampo, const Value& Tipo = Value(),
+        const QString* Condicion = nullptr);
+    // Highest value of `QueCampo` as a Double, with `Condicion` when it is not blank. `Tipo` is
+    // accepted and not used. Failures are raised to the caller.
+    Value BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo,
+        const Value& Tipo = Value(qint32(adBSTR)), const QString& Condicion = QString());
+
+    // --- Schema (DB_Dll_Esquema.cpp) ---
+
+    // Adds a column: "ALTER TABLE dbo.<Tabla> ADD <Campo> <Tipo>" with " Null " or " Not Null "
+    // and, when `ValorDefault` is not Empty, " CONSTRAINT DF_<Tabla>_<Campo> DEFAULT (<value>)"
+    // (the value as the caller wrote it: text values come quoted). Failures of the statement stay
+    // in gCnn().Errors().
+    void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo,
+        bool PermiteNulos, const Value& ValorDefault = Value());
+    // Whether the table (or view) exists, names compared trimmed and ignoring case.
+    bool ExisteTablaDB(const QString& Tabla);
+    // Whether the column exists; always true on an Oracle provider (gDB()'s gProveedor).
+    bool ExisteCampoDB(const QString& Tabla, const QString& Campo);
+    // Adds the column with AddField when the table exists, the column does not and `Agregar` is
+    // true. Always returns true.
+    bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar = false,
+        const QString& Tipo = QString(), bool PermiteNulos = true, const Value& ValorDefault = Value());
+
+    // --- Object names (DB_Dll_Nombres.cpp) ---
+
+    // Owner-qualified names: "dbo.Clientes" gives "dbo" with part 0 and "Clientes" with any other
+    // part; a name with two or more dots loses its owner (also in the caller's variable).
+    static QString stSTF(QString& rsName, qint16 rnPart);
+    // "[" + name + "]" for a name holding a blank that is not bracketed yet.
+    static QString AddBrackets(const QString& rObjName);
+    // "Clientes -> base" gives "Clientes": the blank before the arrow goes with it. Raises run-time
+    // error 5 for a name that starts with "->".
+    static QString StripConnect(const QString& rsTblName);
+    // Without the first and last character when the name starts with "[". Raises run-time error 5
+    // for "[" alone.
+    static QString StripBrackets(const QString& rsObjName);
+    // Everything after the first dot, also left in the caller's variable.
+    static QString StripOwner(QString& rsTblName);
+    // The folder of a path, without its last separator ("\" or "/"); "" when there is none.
+    static QString StripFileName(const QString& rsFileName);
+
 private:
     bool isOracleConnection() const;
     // Reconnects after a lost link; true when the failed step is to run again. `attempts` is the
     // caller's attempt counter. Asks the operator once attempts run out; No ends the program.
-    bool reconnectAndRetry(int& attempts);
+    // With `askAtOnce` (the existence tests) a reconnect that works also counts towards the limit,
+    // and the operator is asked as soon as a second reconnect fails.
+    bool reconnectAndRetry(int& attempts, bool askAtOnce = false);
+    // The error reporter of the lookups: a lost link on gDB()'s connection is reconnected (see
+    // reconnectAndRetry), any other failure asks "Aviso al Operador" with Abort, Retry, Ignore.
+    Steps::Reporter reporteConsulta(int& attempts, bool askAtOnce);
     // Runs a SQL Server batch statement by statement on the Oracle connection. The batch is
     // consumed as it runs: on a failure (raised to the caller) `Lote` holds the failed statement
     // and the rest, so running it again after a reconnect repeats nothing that already ran.

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/Service.h"
 #include "platform/Value.h"
+#include "startup/ConstructorSentencias.h"
 
 // The program's global settings, filled by the global-settings loader and read across the
-// program (the start-up values are in VariablesInicio). One instance, installed by src/app and
+// program, and the program-wide lists of the statement builders (the start-up values are in
+// VariablesInicio). One instance, installed by src/app and
 // reached through gGlobales(); a test installs its own. Loaders add their members here.
 struct Globales
 {
@@ -79,6 +82,11 @@ struct Globales
     qint16 gTimeOutComandos = 90;
     // Batch label of the voucher-action log; nothing in this program sets it.
     QString gProcesoLote;
+
+    // The field/value list AgregaCampoValor fills (no list until one is started).
+    ConstructorSentencias::ListaCamposValores gCamposValores;
+    // Statements waiting for the script runner, separated by empty elements.
+    QStringList gSentenciasSQL;
 };
 
 inline Globales& gGlobales()
