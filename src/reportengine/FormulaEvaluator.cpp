@@ -248,7 +248,7 @@ FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
             return evaluate(*node.child(1));
         if (node.child(2))
             return evaluate(*node.child(2));
-        // If without Else gives the empty value of the Then's kind, as the old engine did.
+        // If without Else gives the empty value of the Then's kind: "", 0 or False.
         switch (node.child(1)->type()) {
         case FormulaType::Text:
             return Value(QString());

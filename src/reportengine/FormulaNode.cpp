@@ -14,8 +14,8 @@ struct FunctionEntry
     int maxArguments;
 };
 
-// The first entry of a function is its spelling in the language; later ones are other names the
-// definitions written for the old engine use.
+// The first entry of a function is its spelling in the language; later ones are other names
+// that report definitions may use for it.
 constexpr std::array kFunctions = {
     FunctionEntry { u"TrimLeft", FormulaFunction::TrimLeft, 1, 1 },
     FunctionEntry { u"LTrim", FormulaFunction::TrimLeft, 1, 1 },
