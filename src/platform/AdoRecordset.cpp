@@ -82,12 +82,15 @@ bool AdoRecordset::openCursor(std::unique_ptr<AdoCursor> cursor, bool buffered)
     m_columns = cursor->columns();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_exactIndex.clear();
     for (int i = 0; i < m_columns.size(); ++i) {
         m_fields.push_back(AdoField(this, i));
-        // Of two equal names a lookup by name finds the first.
+        // Of two names equal but for case a lookup by name finds the first.
         const QString key = m_columns.at(i).name.toLower();
-        if (!m_fieldIndex.contains(key))
+        if (!m_fieldIndex.contains(key)) {
             m_fieldIndex.insert(key, i);
+            m_exactIndex.insert(m_columns.at(i).name, i);
+        }
     }
     m_table = cursor->baseTable();
     m_keyColumns = cursor->keyColumns();
@@ -161,6 +164,7 @@ bool AdoRecordset::Close()
     release();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_exactIndex.clear();
     m_columns.clear();
     return true;
 }
@@ -348,6 +352,10 @@ bool AdoRecordset::HasField(const QString& name) const
 AdoField& AdoRecordset::Fields(const QString& name)
 {
     requireOpen();
+    // Most callers spell the name as the statement does: no case folding needed then.
+    const auto exact = m_exactIndex.constFind(name);
+    if (exact != m_exactIndex.constEnd())
+        return m_fields[std::size_t(*exact)];
     const auto it = m_fieldIndex.constFind(name.toLower());
     if (it == m_fieldIndex.constEnd())
         raise(AdoErrorNumber::ItemNotFound,

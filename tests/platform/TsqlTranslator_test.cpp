@@ -40,6 +40,8 @@ const Row statements[] = {
     { "Select * from ta_usuarios  with(nolock)  where Nombre = 'ana'",
         "Select * from ta_usuarios    where Nombre = 'ana'" },
     { "select  top 1 * from AUX_ERR  with(nolock) ", "select   * from AUX_ERR LIMIT 1" },
+    { "SELECT a FROM T (NOLOCK) INNER JOIN U WITH (NOLOCK, INDEX(IX_U)) ON U.k = T.k",
+        "SELECT a FROM T  INNER JOIN U  ON U.k = T.k" },
     { "SELECT TOP 0 * FROM T", "SELECT  * FROM T LIMIT 0" },
     { "SELECT TOP (5) a FROM T ORDER BY a", "SELECT  a FROM T ORDER BY a LIMIT 5" },
     { "SELECT DISTINCT TOP 2 a FROM T", "SELECT DISTINCT  a FROM T LIMIT 2" },

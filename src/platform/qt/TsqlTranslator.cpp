@@ -218,8 +218,15 @@ void removeOwnerAndHints(Work& w)
         if (open < 0 || w.match(open) < 0)
             continue;
         bool hints = w.match(open) > open + 1;
-        for (int k = open + 1; k < w.match(open) && hints; ++k)
-            hints = w.sym(k, ",") || tableHints().contains(w.upper(k));
+        for (int k = open + 1; k < w.match(open) && hints; ++k) {
+            // INDEX(name) and INDEX = name pick an index; SQLite picks its own.
+            if (w.word(k, "INDEX") && w.sym(k + 1, "(") && w.match(k + 1) > k)
+                k = w.match(k + 1);
+            else if (w.word(k, "INDEX") && w.sym(k + 1, "="))
+                k += 2;
+            else
+                hints = w.sym(k, ",") || tableHints().contains(w.upper(k));
+        }
         if (hints)
             w.removeRange(s, w.match(open));
     }
