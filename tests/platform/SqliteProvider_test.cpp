@@ -389,14 +389,14 @@ TEST_F(SqliteProvider, maps_refused_rows_to_the_servers_native_errors)
     EXPECT_TRUE(rs.Close());
 }
 
-TEST_F(SqliteProvider, stores_dates_in_one_form_whatever_form_they_come_in)
+TEST_F(SqliteProvider, stores_dates_and_flags_in_one_form_whatever_form_they_come_in)
 {
-    exec(QStringLiteral("CREATE TABLE FECHAS (ID INTEGER PRIMARY KEY, F datetime)"));
+    exec(QStringLiteral("CREATE TABLE FECHAS (ID INTEGER PRIMARY KEY, F datetime, B bit)"));
     reopen();
     exec(QStringLiteral("INSERT INTO FECHAS (F) VALUES ('05/03/2024')"));
     exec(QStringLiteral("INSERT INTO FECHAS (F) VALUES ('2024-03-05')"));
     exec(QStringLiteral("INSERT INTO FECHAS (F) VALUES ('5/3/24 10:30')"));
-    exec(QStringLiteral("INSERT INTO FECHAS (F) VALUES ('')"));
+    exec(QStringLiteral("INSERT INTO FECHAS (F, B) VALUES ('', 'True')"));
     AdoRecordset rs;
     ASSERT_TRUE(rs.Open(QStringLiteral("SELECT F FROM FECHAS"), m_cnn.get(), adOpenStatic,
         adLockOptimistic));
@@ -412,6 +412,7 @@ TEST_F(SqliteProvider, stores_dates_in_one_form_whatever_form_they_come_in)
         Value(qint32(4)));
     EXPECT_EQ(scalar(QStringLiteral("SELECT F FROM FECHAS ORDER BY F")),
         Value(QDateTime(QDate(1900, 1, 1), QTime(0, 0))));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM FECHAS WHERE B = 1")), Value(qint32(1)));
     EXPECT_FALSE(m_cnn->Execute(QStringLiteral("UPDATE FECHAS SET F = 'mañana' WHERE ID = 1")));
     EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 241)
         << m_cnn->Errors().Item(0).Description().toStdString();

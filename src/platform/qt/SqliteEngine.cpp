@@ -162,6 +162,13 @@ Value columnValue(sqlite3_stmt* stmt, int i, const ColumnType& type)
     case Kind::Bool:
         if (number)
             return Value(sqlite3_column_double(stmt, i) != 0);
+        if (storage == SQLITE_TEXT) {
+            const QString text = columnText(stmt, i).trimmed();
+            if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+                return Value(true);
+            if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+                return Value(false);
+        }
         break;
     case Kind::Currency:
     case Kind::Numeric:
@@ -922,6 +929,7 @@ void SqliteEngine::installColumnRules()
         QStringList checks;
         QStringList sized;
         QStringList dates;
+        QStringList flags;
         while (sqlite3_step(info) == SQLITE_ROW) {
             const QByteArray decl = columnText(info, 1).toUtf8();
             const ColumnType type = declaredType(decl.constData());
@@ -934,6 +942,8 @@ void SqliteEngine::installColumnRules()
                 sized.append(column);
             } else if (type.kind == Kind::Date) {
                 dates.append(column);
+            } else if (type.kind == Kind::Bool) {
+                flags.append(column);
             }
         }
         sqlite3_finalize(info);
@@ -952,26 +962,35 @@ void SqliteEngine::installColumnRules()
                        .arg(serial)
                        .arg(sized.join(u','), target, body));
         }
-        for (int d = 0; d < dates.size(); ++d) {
-            const QString& column = dates.at(d);
-            // Only a text not already in the stored form is rewritten.
-            const QString when = QStringLiteral(
-                "typeof(NEW.%1) = 'text' AND NOT (length(NEW.%1) = 19 AND substr(NEW.%1, 5, 1) = '-' "
-                "AND substr(NEW.%1, 11, 1) = ' ')")
-                                     .arg(column);
-            const QString action = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN UPDATE %2 SET "
-                                                  "%3 = rp_parse_date(NEW.%3, 0) WHERE rowid = "
-                                                  "NEW.rowid; END")
-                                       .arg(when, target, column);
-            create(QStringLiteral("CREATE TEMP TRIGGER rp_date_i%1_%2 AFTER INSERT ON main.%3%4")
+        // A rewrite after the row is stored, for the column's values in a form of its own.
+        int rule = 0;
+        auto normalize = [&](const QString& column, const QString& when, const QString& value) {
+            const QString action = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN UPDATE %2 SET %3 = "
+                                                  "%4 WHERE rowid = NEW.rowid; END")
+                                       .arg(when, target, column, value);
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_form_i%1_%2 AFTER INSERT ON main.%3%4")
                        .arg(serial)
-                       .arg(d)
+                       .arg(rule)
                        .arg(target, action));
-            create(QStringLiteral("CREATE TEMP TRIGGER rp_date_u%1_%2 AFTER UPDATE OF %3 ON "
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_form_u%1_%2 AFTER UPDATE OF %3 ON "
                                   "main.%4%5")
                        .arg(serial)
-                       .arg(d)
+                       .arg(rule)
                        .arg(column, target, action));
+            ++rule;
+        };
+        for (const QString& column : dates) {
+            // Only a text not already in the stored form is rewritten.
+            normalize(column,
+                QStringLiteral("typeof(NEW.%1) = 'text' AND NOT (length(NEW.%1) = 19 AND "
+                               "substr(NEW.%1, 5, 1) = '-' AND substr(NEW.%1, 11, 1) = ' ')")
+                    .arg(column),
+                QStringLiteral("rp_parse_date(NEW.%1, 0)").arg(column));
+        }
+        for (const QString& column : flags) {
+            // The server takes 'True' and 'False' (and numbers as text) for a bit.
+            normalize(column, QStringLiteral("typeof(NEW.%1) = 'text'").arg(column),
+                QStringLiteral("rp_bit(NEW.%1)").arg(column));
         }
     }
 }

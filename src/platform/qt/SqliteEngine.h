@@ -13,7 +13,8 @@ struct sqlite3_stmt;
 // semantics (SqliteText), the SQL Server functions, enforced foreign keys, and per-connection
 // triggers that refuse a text longer than its column's declared varchar(n)/char(n) the way the
 // server does (native error 8152; trailing blanks beyond the length are let through, as there)
-// and store every date in one text form whatever form it was written in.
+// and store every date in one text form whatever form it was written in, and a bit written as
+// 'True'/'False' as 1/0.
 class SqliteEngine final : public QtDbEngine
 {
 public:
