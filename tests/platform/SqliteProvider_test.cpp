@@ -81,6 +81,20 @@ TEST_F(SqliteProvider, opens_a_bare_name_in_the_program_folder_and_keeps_the_tex
     ASSERT_TRUE(cnn->Open(sqliteText(m_file)));
 }
 
+TEST_F(SqliteProvider, finds_the_statistics_database_beside_a_main_database_named_by_path)
+{
+    QTemporaryDir elsewhere;
+    const QString main = testsupport::writeDemoDatabases(elsewhere.path(), 5);
+    QFile::remove(QDir(m_dir.path()).filePath(QStringLiteral("KZQ_ESTADISTICAS.db")));
+    QtAdoProvider provider(QtAdoProvider::Settings { m_dir.path(), {}, {} });
+    auto first = provider.createConnection();
+    auto second = provider.createConnection();
+
+    ASSERT_TRUE(first->Open(sqliteText(main)));
+    ASSERT_TRUE(second->Open(sqliteText(QStringLiteral("KZQ_ESTADISTICAS"))))
+        << second->LastError().description().toStdString();
+}
+
 TEST_F(SqliteProvider, a_missing_file_is_an_error_not_a_new_database)
 {
     auto cnn = m_provider->createConnection();

@@ -1,6 +1,7 @@
 #include "platform/qt/QtAdoConnection.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "platform/AdoConnectionString.h"
 #include "platform/Environment.h"
@@ -36,8 +37,11 @@ QString odbcValue(const QString& value)
 
 } // namespace
 
-QtAdoConnection::QtAdoConnection(QtAdoProvider::Settings settings)
+QtAdoConnection::QtAdoConnection(QtAdoProvider::Settings settings,
+    std::shared_ptr<QString> lastSqliteFolder)
     : m_settings(std::move(settings))
+    , m_lastSqliteFolder(lastSqliteFolder ? std::move(lastSqliteFolder)
+                                          : std::make_shared<QString>())
 {
 }
 
@@ -75,10 +79,16 @@ QString QtAdoConnection::sqliteFile(const QString& connectionString) const
     name = FileNames::normalized(name.trimmed());
     if (name.isEmpty())
         return QString();
-    // A bare name is a database of the program folder.
+    // A bare name lies beside the database last opened by its path (the statistics database
+    // beside the main one), else in the program folder.
     if (!name.contains(u'/')) {
         if (!name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
             name += QStringLiteral(".db");
+        if (!m_lastSqliteFolder->isEmpty()) {
+            const QString beside = FileNames::inFolder(*m_lastSqliteFolder, name);
+            if (QFileInfo(beside).isFile())
+                return beside;
+        }
         return FileNames::inFolder(programFolder(), name);
     }
     return FileNames::resolve(name);
@@ -144,6 +154,12 @@ bool QtAdoConnection::driverOpen(const QString& connectionString, const QString&
             return false;
         }
         m_engine = std::move(engine);
+        if (FileNames::normalized(AdoConnectionString(connectionString)
+                                      .valueOf({ QStringLiteral("Database"),
+                                          QStringLiteral("Initial Catalog"),
+                                          QStringLiteral("Data Source") }))
+                .contains(u'/'))
+            *m_lastSqliteFolder = QFileInfo(file).absolutePath();
         return true;
     }
     QString odbc;

@@ -12,7 +12,10 @@ class QtDbEngine;
 class QtAdoConnection final : public AdoConnection
 {
 public:
-    explicit QtAdoConnection(QtAdoProvider::Settings settings);
+    // `lastSqliteFolder`, shared by the connections of one provider, remembers where the last
+    // database opened by its path lies.
+    explicit QtAdoConnection(QtAdoProvider::Settings settings,
+        std::shared_ptr<QString> lastSqliteFolder = nullptr);
     ~QtAdoConnection() override;
 
     // The SQLite file a connection text names ("" when it names no SQLite database).
@@ -48,6 +51,7 @@ private:
     QString programFolder() const;
 
     QtAdoProvider::Settings m_settings;
+    std::shared_ptr<QString> m_lastSqliteFolder;
     std::unique_ptr<QtDbEngine> m_engine;
     bool m_serverDatabases = false;
     QString m_openedDatabase;

@@ -11,5 +11,5 @@ QtAdoProvider::QtAdoProvider(Settings settings)
 
 std::unique_ptr<AdoConnection> QtAdoProvider::createConnection()
 {
-    return std::make_unique<QtAdoConnection>(m_settings);
+    return std::make_unique<QtAdoConnection>(m_settings, m_lastSqliteFolder);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 #include "platform/AdoProvider.h"
@@ -10,6 +12,8 @@
 //   "Provider=OraOLEDB.Oracle.1;Data Source=D;User Id=U;Password=P;"   Oracle
 //   "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;..."   a local database file (opened as SQLite)
 //   "DRIVER=...;..." or "DSN=...;..."   handed to ODBC as it is
+// A bare SQLite database name is "<name>.db" beside the last database a connection of this
+// provider opened by its path, when that file exists there, else in the program folder.
 class QtAdoProvider final : public AdoProvider
 {
 public:
@@ -30,4 +34,7 @@ public:
 
 private:
     Settings m_settings;
+    // The folder of the last SQLite file a connection of this provider opened by its path: the
+    // statistics database (a bare name) lies beside the main one.
+    std::shared_ptr<QString> m_lastSqliteFolder = std::make_shared<QString>();
 };
