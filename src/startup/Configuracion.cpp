@@ -69,9 +69,9 @@ QString lee(DB_Dll& db, const QString& rutina, const std::function<QString()>& s
     };
     if (!pasos.run([&] { sql = sentencia(); }))
         return abandona();
-    if (!pasos.run([&] { db.AbrirRecordset(sql, rs); }))
-        return abandona();
+    // Open and first row are one step: Retry runs the whole read again.
     if (!pasos.run([&] {
+            db.AbrirRecordset(sql, rs);
             if (rs.Bof()) {
                 resultado = QStringLiteral(" ");
                 if (aux)

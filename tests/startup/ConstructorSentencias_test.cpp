@@ -1,12 +1,20 @@
 #include "startup/ConstructorSentencias.h"
 
+#include <functional>
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include "data/DataObjects.h"
 #include "platform/RuntimeError.h"
 #include "platform/Service.h"
 #include "startup/Globales.h"
+#include "platform/AdoField.h"
+#include "platform/AdoRecordset.h"
+#include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"
+#include "BaseDemo.h"
 
 using namespace ConstructorSentencias;
 
@@ -119,4 +127,92 @@ TEST_F(ConstructorSentenciasTest, apostrophes_are_found)
     EXPECT_TRUE(ContieneApostrofe(QStringLiteral("D'Angelo")));
     EXPECT_FALSE(ContieneApostrofe(QStringLiteral("D´Angelo")));
     EXPECT_FALSE(ContieneApostrofe(QString()));
+}
+
+namespace {
+
+class CargaArchivoTest : public BaseDemo
+{
+protected:
+    QString archivo(const char* name, int size)
+    {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char((i * 7 + i / 1024) % 256); // a chunk out of place would show
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    // Stores the file as LOGO_EMPRESA of a new print-buffer row and reads it back.
+    Value guardaYLee(const QString& usuario, const std::function<void(AdoField&)>& carga)
+    {
+        DB_Dll& db = m_objects.gDB;
+        AdoRecordset rs;
+        db.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTEQR WHERE 1 = 0"), rs, nullptr,
+                          adOpenDynamic, adLockOptimistic);
+        rs.AddNew();
+        rs.Fields(QStringLiteral("Usuario")).setValue(Value(usuario));
+        carga(rs.Fields(QStringLiteral("LOGO_EMPRESA")));
+        EXPECT_TRUE(rs.Update()) << rs.LastError().description().toStdString();
+        db.CierraRecordset(rs);
+        QString lectura = QStringLiteral("SELECT LOGO_EMPRESA FROM AUX_MV_CPTEQR WHERE Usuario = '")
+            + usuario + u'\'';
+        db.AbrirRecordset(lectura, rs);
+        const Value stored = rs.Fields(0).Value();
+        db.CierraRecordset(rs);
+        return stored;
+    }
+};
+
+QByteArray contenido(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+TEST_F(CargaArchivoTest, a_file_comes_back_identical_from_a_binary_column)
+{
+    abrePrincipal();
+    // 3,000 bytes: a piece of 952, then two of 1,024; 2,048: an empty piece, then two.
+    const QString piezas = archivo("logo.bmp", 3000);
+    const QString justo = archivo("justo.bmp", 2048);
+    const QString entero = archivo("qr.png", 5000);
+
+    const Value porPartes = guardaYLee(QStringLiteral("A"), [&](AdoField& campo) {
+        CargaArchivoEnCampoPorPartes(campo, piezas);
+    });
+    const Value exacto = guardaYLee(QStringLiteral("B"), [&](AdoField& campo) {
+        CargaArchivoEnCampoPorPartes(campo, justo);
+    });
+    const Value deUnaVez = guardaYLee(QStringLiteral("C"), [&](AdoField& campo) {
+        CargaArchivoEnCampo(campo, entero);
+    });
+
+    EXPECT_EQ(porPartes.toBytes(), contenido(piezas));
+    EXPECT_EQ(exacto.toBytes(), contenido(justo));
+    EXPECT_EQ(deUnaVez.toBytes(), contenido(entero));
+}
+
+TEST_F(CargaArchivoTest, a_missing_file_leaves_the_field_as_it_was)
+{
+    abrePrincipal();
+    const QString falta = m_dir.filePath(QStringLiteral("no-esta.png"));
+
+    const Value uno = guardaYLee(QStringLiteral("A"), [&](AdoField& campo) {
+        campo.setValue(Value(QByteArray("previo")));
+        CargaArchivoEnCampo(campo, falta);
+    });
+    const Value otro = guardaYLee(QStringLiteral("B"), [&](AdoField& campo) {
+        CargaArchivoEnCampoPorPartes(campo, falta);
+    });
+
+    EXPECT_EQ(uno.toBytes(), QByteArray("previo"));
+    EXPECT_TRUE(otro.isNull());
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
