@@ -232,12 +232,17 @@ void OdbcEngine::reportError(const QSqlError& error)
     int code = native.toInt(&ok);
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     QString state;
-    // A broken link is the server's general network error whatever the driver calls it.
-    if (error.type() == QSqlError::ConnectionError || text.contains(QLatin1String("08S01"))
-        || text.contains(QLatin1String("08003")) || text.contains(QLatin1String("08001"))) {
+    // A broken link is the server's general network error whatever the driver calls it: FreeTDS
+    // reports its own read/write/EOF failures (20003, 20004, 20006, 20017) and drivers name the
+    // state 08S01 or a "communication link failure".
+    static const QList<int> linkCodes = { 20003, 20004, 20006, 20017 };
+    if (error.type() == QSqlError::ConnectionError || linkCodes.contains(code)
+        || text.contains(QLatin1String("08S01")) || text.contains(QLatin1String("08003"))
+        || text.contains(QLatin1String("08001"))
+        || text.contains(QLatin1String("Communication link failure"), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("General network error"), Qt::CaseInsensitive)) {
         state = QStringLiteral("08S01");
-        if (error.type() != QSqlError::ConnectionError || code == 0)
-            code = SqlNativeError::GeneralNetworkError;
+        code = SqlNativeError::GeneralNetworkError;
     }
     int number = AdoErrorNumber::Fail;
     if (code == SqlNativeError::DuplicateKey || code == SqlNativeError::ConstraintConflict
@@ -255,10 +260,10 @@ bool OdbcEngine::open(const QString& odbcText, const QString& user, const QStrin
     if (!password.isEmpty())
         db.setPassword(password);
     if (!db.open()) {
-        reportError(db.lastError());
-        if (m_errors.Count() > 0 && m_errors.Item(0).NativeError() == SqlNativeError::GeneralNetworkError)
-            m_errors.Clear(), m_errors.add(AdoError(AdoErrorNumber::Fail, db.lastError().text(),
-                                              QStringLiteral("08001"), 0, ErrorSource));
+        // A connection that never opened is no lost link: the plain provider failure.
+        const QString native = db.lastError().nativeErrorCode().section(u';', 0, 0).trimmed();
+        m_errors.add(AdoError(AdoErrorNumber::Fail, db.lastError().text(),
+            QStringLiteral("08001"), native.toInt(), ErrorSource));
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         return false;
