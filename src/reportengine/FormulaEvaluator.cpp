@@ -50,6 +50,17 @@ Value fromDouble(double d)
     return Value(d);
 }
 
+// The smallest whole number has no positive counterpart: it goes on as a double.
+constexpr qint64 kLongestText = 1 << 20;
+
+Value negated(qint64 x)
+{
+    qint64 out = 0;
+    if (!__builtin_sub_overflow(qint64(0), x, &out))
+        return Value(out);
+    return Value(-double(x));
+}
+
 Value currencyFromDouble(double d)
 {
     const auto c = Currency::fromDouble(d);
@@ -224,7 +235,7 @@ FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
         }
         switch (numKind(v)) {
         case NumKind::Int:
-            return Value(-v.toLongLong());
+            return negated(v.toLongLong());
         case NumKind::Cur:
             return Value(-v.toCurrency());
         case NumKind::Dbl:
@@ -578,13 +589,17 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
                 return Value(out);
             return fromDouble(double(x) * double(y));
         case FormulaOp::Divide:
+            if (y == -1)
+                return negated(x);
             if (x % y == 0)
                 return Value(x / y);
             return fromDouble(double(x) / double(y));
         case FormulaOp::IntDivide:
+            if (y == -1)
+                return negated(x);
             return Value(x / y);
         case FormulaOp::Modulo:
-            return Value(x % y);
+            return Value(y == -1 ? qint64(0) : x % y);
         default:
             return fromDouble(std::pow(double(x), double(y)));
         }
@@ -627,7 +642,7 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
             return currencyFromDouble(out);
         return fromDouble(out);
     case FormulaOp::IntDivide:
-        return Value(qint64(std::trunc(x / y)));
+        return Value(std::trunc(x / y));
     case FormulaOp::Modulo:
         out = std::fmod(x, y);
         break;
@@ -739,6 +754,13 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
             QStringLiteral("%1 necesita una fecha en el argumento %2").arg(fname()).arg(i + 1));
     };
     auto clampLength = [](qint64 n) { return qsizetype(std::max<qint64>(0, n)); };
+    // A text a formula builds has a sane size; a wild count is a mistake, not a request for
+    // gigabytes.
+    auto textLength = [&](qint64 n) {
+        if (n > kLongestText)
+            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(": texto demasiado largo"));
+        return clampLength(n);
+    };
 
     switch (f) {
     case FormulaFunction::TrimLeft:
@@ -851,6 +873,8 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         const Value& v = args[0];
         switch (numKind(v)) {
         case NumKind::Int:
+            if (v.toLongLong() == std::numeric_limits<qint64>::min())
+                return Value(-v.toDouble());
             return Value(qint64(std::llabs(v.toLongLong())));
         case NumKind::Cur:
             return Value(v.toCurrency() < Currency() ? -v.toCurrency() : v.toCurrency());
@@ -891,9 +915,14 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
     case FormulaFunction::Replace:
         return Value(QString(text(0)).replace(text(1), text(2)));
     case FormulaFunction::Space:
-        return Value(QString(clampLength(whole(0)), u' '));
-    case FormulaFunction::ReplicateString:
-        return Value(text(0).repeated(clampLength(whole(1))));
+        return Value(QString(textLength(whole(0)), u' '));
+    case FormulaFunction::ReplicateString: {
+        const QString unit = text(0);
+        const qint64 count = std::max<qint64>(0, whole(1));
+        if (!unit.isEmpty() && count > kLongestText / unit.size())
+            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(": texto demasiado largo"));
+        return Value(unit.repeated(qsizetype(count)));
+    }
     case FormulaFunction::Chr: {
         const qint64 code = whole(0);
         if (code < 0 || code > 0x10FFFF)

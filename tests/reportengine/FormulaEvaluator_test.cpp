@@ -73,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorResults,
         EvalCase { "{t.apagado} = False", "True" }, EvalCase { "Not {t.apagado}", "True" },
         // Numbers: whole numbers stay whole, money stays exact.
         EvalCase { "1 + 2 * 3", "7" }, EvalCase { "7 / 2", "3.5" }, EvalCase { "8 / 2", "4" },
-        EvalCase { "7 \\ 2", "3" }, EvalCase { "7 mod 2", "1" }, EvalCase { "2 ^ 10", "1024" },
+        EvalCase { "7 \\ 2", "3" },
+        EvalCase { "(-9223372036854775807 - 1) \\ -1", "9223372036854775808" },
+        EvalCase { "7 mod 2", "1" }, EvalCase { "2 ^ 10", "1024" },
         EvalCase { "{t.precio} * 2", "20.01" }, EvalCase { "{t.precio} + 0.1", "10.105" },
         EvalCase { "{t.precio} > 10", "True" }, EvalCase { "Round(2.345, 2)", "2.35" },
         EvalCase { "Round(-2.5)", "-3" }, EvalCase { "Truncate(2.789, 1)", "2.7" },
@@ -145,6 +147,9 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorFailures,
         FailureCase { "'a' - 1", 13, "no se puede operar texto con número" },
         FailureCase { "Left(1, 2)", 13, "Left necesita un texto en el argumento 1" },
         FailureCase { "'abc'[4]", 9, "índice fuera del texto" },
+        FailureCase { "Space(2000000)", 5, "Space: texto demasiado largo" },
+        FailureCase {
+            "ReplicateString('ab', 1000000)", 5, "ReplicateString: texto demasiado largo" },
         FailureCase { "'a' And True", 13, "And, Or y Xor necesitan Verdadero o Falso" }));
 
 TEST(FormulaEvaluator, page_values_are_refused_where_the_context_has_none)
