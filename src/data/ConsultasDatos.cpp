@@ -61,7 +61,7 @@ QString literal(const QString& texto)
 }
 
 QString existeEnTabla(const QString& tabla, const QString& valor, const QString& campo,
-                      const Value& tipodato, const QString& condicion)
+    const Value& tipodato, const QString& condicion)
 {
     if (!condicion.isEmpty())
         return QStringLiteral("SELECT TOP 1 * FROM ") + tabla + QStringLiteral(" with(nolock) ")
@@ -88,7 +88,7 @@ QString existeEnTabla(const QString& tabla, const QString& valor, const QString&
 }
 
 QString existeEnTablaST(const QString& tabla, const QString& valor, const QString& campo,
-                        const Value& tipodato, const QString& condicion)
+    const Value& tipodato, const QString& condicion)
 {
     if (!condicion.isEmpty())
         return QStringLiteral("SELECT * FROM ") + tabla + QStringLiteral(" with(nolock)  ")
@@ -110,11 +110,11 @@ QString existeEnTablaST(const QString& tabla, const QString& valor, const QStrin
 }
 
 QString datosTabla(const QString& tabla, const QString& valor, const QString& campo,
-                   const Value& tipodato, const QString& condicion, bool usaTrim)
+    const Value& tipodato, const QString& condicion, bool usaTrim)
 {
     const QString y = condicion.trimmed().isEmpty() ? QString() : QStringLiteral(" AND ");
-    const QString cabeza = QStringLiteral("SELECT TOP 1 * FROM ") + tabla
-        + QStringLiteral(" with(nolock)  WHERE ");
+    const QString cabeza
+        = QStringLiteral("SELECT TOP 1 * FROM ") + tabla + QStringLiteral(" with(nolock)  WHERE ");
     switch (tipoClave(tipodato)) {
     case TipoClave::Texto:
         if (usaTrim)
@@ -134,7 +134,8 @@ QString datosTabla(const QString& tabla, const QString& valor, const QString& ca
 
 QString buscaMaximo(const QString& tabla, const QString& campo, const QString* condicion)
 {
-    QString sql = QStringLiteral("SELECT MAX(") + campo + QStringLiteral(") AS MAYOR FROM ") + tabla;
+    QString sql
+        = QStringLiteral("SELECT MAX(") + campo + QStringLiteral(") AS MAYOR FROM ") + tabla;
     if (hayCondicion(condicion))
         sql += QStringLiteral(" WHERE ") + condicion->trimmed();
     return sql;
@@ -151,7 +152,8 @@ QString buscaMinimo(const QString& tabla, const QString& campo, const QString* c
 
 QString buscaUltimoCodigo(const QString& tabla, const QString& campo, const QString& condicion)
 {
-    QString sql = QStringLiteral("SELECT MAX(") + campo + QStringLiteral(") AS MAYOR FROM ") + tabla;
+    QString sql
+        = QStringLiteral("SELECT MAX(") + campo + QStringLiteral(") AS MAYOR FROM ") + tabla;
     if (!condicion.trimmed().isEmpty())
         sql += QStringLiteral(" WHERE ") + condicion;
     return sql;

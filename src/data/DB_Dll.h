@@ -230,7 +230,8 @@ public:
     // Adds the column with AddField when the table exists, the column does not and `Agregar` is
     // true. Always returns true.
     bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar = false,
-        const QString& Tipo = QString(), bool PermiteNulos = true, const Value& ValorDefault = Value());
+        const QString& Tipo = QString(), bool PermiteNulos = true,
+        const Value& ValorDefault = Value());
 
     // --- Object names (DB_Dll_Nombres.cpp) ---
 

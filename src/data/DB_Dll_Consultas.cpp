@@ -15,7 +15,7 @@ namespace {
 constexpr auto CI = Qt::CaseInsensitive;
 
 void abre(AdoRecordset& rs, const QString& sql, AdoConnection& cnn, int cursor = adOpenForwardOnly,
-          int lock = adLockReadOnly)
+    int lock = adLockReadOnly)
 {
     if (!rs.Open(sql, &cnn, cursor, lock, -1))
         throw rs.LastError();
@@ -44,8 +44,8 @@ Value agregado(AdoRecordset& rs, const QString& campo, bool comoTexto)
 
 // Runs an existence statement: on the caller's recordset, left open on the row found (its own
 // cursor and lock types unless read-only is asked for), or on one of its own, closed afterwards.
-bool encuentraFila(Steps& pasos, const QString& sql, AdoConnection& cnn, AdoRecordset* LRCS,
-                   bool SoloLectura)
+bool encuentraFila(
+    Steps& pasos, const QString& sql, AdoConnection& cnn, AdoRecordset* LRCS, bool SoloLectura)
 {
     bool existe = false;
     if (LRCS) {
@@ -83,7 +83,7 @@ Steps::Reporter DB_Dll::reporteConsulta(int& attempts, bool askAtOnce)
             && reconnectAndRetry(attempts, askAtOnce))
             return int(Msg::Retry);
         return MsgBox(error.description(), Msg::AbortRetryIgnore + Msg::Critical,
-                      QStringLiteral("Aviso al Operador"));
+            QStringLiteral("Aviso al Operador"));
     };
 }
 
@@ -95,8 +95,8 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
     QString sql;
     // The caller's recordset gets the Oracle form too: the statement is written for SQL Server.
     if (!pasos.run([&] {
-            sql = ORACLE_Dicc(SS_TSinonimos(ConsultasDatos::existeEnTabla(
-                Tabla, ValorBuscado, Campo, Tipodato, Condicion)));
+            sql = ORACLE_Dicc(SS_TSinonimos(
+                ConsultasDatos::existeEnTabla(Tabla, ValorBuscado, Campo, Tipodato, Condicion)));
         }))
         return false;
     return encuentraFila(pasos, sql, gCnn(), LRCS, SoloLectura);
@@ -136,9 +136,8 @@ Value DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado,
                 Tabla, ValorBuscado, Campo, Tipodato, Condicion, UsaTrim);
         }))
         return dato;
-    if (!pasos.run([&] {
-            AbrirRecordset(sql, rs, nullptr, adOpenForwardOnly, adLockReadOnly, -1, true);
-        }))
+    if (!pasos.run(
+            [&] { AbrirRecordset(sql, rs, nullptr, adOpenForwardOnly, adLockReadOnly, -1, true); }))
         return dato;
     if (!gOpenFlag)
         return Value();

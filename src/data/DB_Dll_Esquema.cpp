@@ -32,7 +32,8 @@ void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString&
     });
     QString sql;
     if (!pasos.run([&] {
-            const QString nulos = PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null ");
+            const QString nulos
+                = PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null ");
             QString porDefecto;
             if (!ValorDefault.isEmpty())
                 porDefecto = QStringLiteral(" CONSTRAINT DF_") + Tabla.trimmed() + u'_'

@@ -9,8 +9,8 @@ namespace {
 
 RuntimeError argumentoInvalido()
 {
-    return RuntimeError(RuntimeError::InvalidCall,
-                        QStringLiteral("Invalid procedure call or argument"));
+    return RuntimeError(
+        RuntimeError::InvalidCall, QStringLiteral("Invalid procedure call or argument"));
 }
 
 } // namespace
@@ -68,7 +68,6 @@ QString DB_Dll::StripOwner(QString& rsTblName)
 QString DB_Dll::StripFileName(const QString& rsFileName)
 {
     // Paths written here use "/", the suite's stored ones "\": either separates.
-    const qsizetype barra
-        = std::max(rsFileName.lastIndexOf(u'\\'), rsFileName.lastIndexOf(u'/'));
+    const qsizetype barra = std::max(rsFileName.lastIndexOf(u'\\'), rsFileName.lastIndexOf(u'/'));
     return barra > 0 ? rsFileName.left(barra) : QString();
 }

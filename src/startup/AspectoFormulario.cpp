@@ -98,8 +98,8 @@ void AplicaSkinFormulario(QWidget* form)
         // One choice per Windows user and database: the same user keeps another look elsewhere.
         const QString seccion = gEntorno().UsuarioWindows().toUpper() + u'_'
             + gDB().gDBName.toUpper() + QStringLiteral("Styles");
-        const QString texto = gLectorIni().LeeIni(IniFile, seccion, QStringLiteral("Styles"),
-                                                  QStringLiteral("4"));
+        const QString texto
+            = gLectorIni().LeeIni(IniFile, seccion, QStringLiteral("Styles"), QStringLiteral("4"));
         globales.gEstiloSkin = numeroSkin(texto);
     });
 
@@ -108,7 +108,7 @@ void AplicaSkinFormulario(QWidget* form)
     const Skin& fila = Skins[numero >= 1 && numero <= 4 ? numero : 0];
     pasos.run([&] {
         skin->LoadSkin(gUtilidades().RutaConBarra(programFolder()) + QLatin1String(fila.path),
-                       QLatin1String(fila.scheme));
+            QLatin1String(fila.scheme));
     });
     // Applied even when the look did not load: the window then keeps the plain look.
     pasos.run([&] { skin->ApplyWindow(form); });

@@ -57,7 +57,7 @@ QString conFechas(const QString& sql, const QString& clave)
 // One read of the table: the statement, the open, the first row, the close. `campo` is the column
 // answered; `aux`, when given, receives valoraux. A failure not ignored gives "".
 QString lee(DB_Dll& db, const QString& rutina, const std::function<QString()>& sentencia,
-            const QString& campo, QString* aux)
+    const QString& campo, QString* aux)
 {
     QString resultado;
     QString sql;
@@ -99,8 +99,8 @@ QString conTema(const QString& clave, const QString& valor)
 
 // One write of the table, every step skipped silently when it fails.
 void graba(DB_Dll& db, const QString& sql, const QString& clave, const Value& valor,
-           const QString& aux, bool politicaNegocio, const QString& grupo, bool recortar,
-           bool borrar, bool recortarAux)
+    const QString& aux, bool politicaNegocio, const QString& grupo, bool recortar, bool borrar,
+    bool recortarAux)
 {
     const Utilidades& util = gUtilidades();
     Steps pasos = Steps::silent();
@@ -125,15 +125,15 @@ void graba(DB_Dll& db, const QString& sql, const QString& clave, const Value& va
             rs.AddNew();
     });
     pasos.run([&] { rs.Fields(QStringLiteral("Grupo")).setValue(Value(grupo)); });
-    pasos.run([&] {
-        rs.Fields(QStringLiteral("Clave")).setValue(Value(clave.trimmed().toUpper()));
-    });
+    pasos.run(
+        [&] { rs.Fields(QStringLiteral("Clave")).setValue(Value(clave.trimmed().toUpper())); });
     pasos.run([&] {
         const QString texto = util.ValorCampo(valor);
         rs.Fields(QStringLiteral("Valor")).setValue(Value(recortar ? texto.trimmed() : texto));
     });
     // Stored as the flag it is, so every program reading the column sees 0 or 1.
-    pasos.run([&] { rs.Fields(QStringLiteral("PoliticaNegocio")).setValue(Value(politicaNegocio)); });
+    pasos.run(
+        [&] { rs.Fields(QStringLiteral("PoliticaNegocio")).setValue(Value(politicaNegocio)); });
     if (!aux.isEmpty())
         pasos.run([&] {
             rs.Fields(QStringLiteral("valoraux"))
@@ -185,7 +185,7 @@ QString CfgAux(const QString& clave, const QString& valor)
 }
 
 void GrabaDfg(const QString& clave, const Value& valor, const QString& aux, bool politicaNegocio,
-              const QString& grupo, bool recortar, bool borrar)
+    const QString& grupo, bool recortar, bool borrar)
 {
     QString sql = QStringLiteral("SELECT * FROM ") + gGlobales().gTablaConfiguracion
         + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + comillas(clave) + u'\'';
@@ -213,14 +213,13 @@ QString CfgKZQ(const QString& clave)
     return CfgKZQ(clave, aux);
 }
 
-void GrabaCfgKZQ(const QString& clave, const Value& valor, const QString& aux,
-                 bool politicaNegocio, const QString& grupo, bool recortar)
+void GrabaCfgKZQ(const QString& clave, const Value& valor, const QString& aux, bool politicaNegocio,
+    const QString& grupo, bool recortar)
 {
     // Found by key alone: the group is written, never searched.
     const QString sql = QStringLiteral("SELECT * FROM ") + TablaEstadisticas
         + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + comillas(clave) + u'\'';
-    graba(gDBEstadisticas(), sql, clave, valor, aux, politicaNegocio, grupo, recortar, false,
-          true);
+    graba(gDBEstadisticas(), sql, clave, valor, aux, politicaNegocio, grupo, recortar, false, true);
 }
 
 } // namespace Configuracion

@@ -29,8 +29,8 @@ QString CfgAux(const QString& clave, const QString& valor = QString());
 // `valor` as text (trimmed with `recortar`); valoraux changes only when `aux` is not empty.
 // Failures are skipped silently: the caller cannot tell whether the row was stored.
 void GrabaDfg(const QString& clave, const Value& valor, const QString& aux = QString(),
-              bool politicaNegocio = false, const QString& grupo = QStringLiteral("DATOS"),
-              bool recortar = true, bool borrar = false);
+    bool politicaNegocio = false, const QString& grupo = QStringLiteral("DATOS"),
+    bool recortar = true, bool borrar = false);
 
 // The value of `clave` on the statistics database, any group; "" without a query while that
 // database is not connected. `aux` receives valoraux.
@@ -40,7 +40,7 @@ QString CfgKZQ(const QString& clave);
 // Adds or replaces the row of `clave` on the statistics database: found in any group, written with
 // `grupo`. valoraux, when given, is stored trimmed.
 void GrabaCfgKZQ(const QString& clave, const Value& valor, const QString& aux = QString(),
-                 bool politicaNegocio = false,
-                 const QString& grupo = QStringLiteral("BaseDeDatos"), bool recortar = true);
+    bool politicaNegocio = false, const QString& grupo = QStringLiteral("BaseDeDatos"),
+    bool recortar = true);
 
 } // namespace Configuracion

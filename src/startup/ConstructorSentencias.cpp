@@ -19,8 +19,8 @@ constexpr qint64 Trozo = 1024;
 QList<CampoValor>& iniciada(ListaCamposValores& lista)
 {
     if (!lista)
-        throw RuntimeError(RuntimeError::SubscriptOutOfRange,
-                           QStringLiteral("Subscript out of range"));
+        throw RuntimeError(
+            RuntimeError::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
     return *lista;
 }
 
@@ -54,7 +54,7 @@ void AgregaCampoValor(const QString& Campo, QString& Valor, const QString& Tipo,
 }
 
 void ArmaSentenciaSQL(ListaCamposValores& Lista, QStringList& Sentencias, const QString& Tabla,
-                      bool EsUpdate, QString& Condicion, bool ConservarLista)
+    bool EsUpdate, QString& Condicion, bool ConservarLista)
 {
     const QList<CampoValor>& entradas = iniciada(Lista);
     QString sentencia;
@@ -95,8 +95,8 @@ QString AdaptaSQLMotor(const QString& Sql)
     const QString resto = Sql.mid(top + 3);
     const qsizetype asterisco = resto.indexOf(u'*');
     if (asterisco < 0)
-        throw RuntimeError(RuntimeError::InvalidCall,
-                           QStringLiteral("Invalid procedure call or argument"));
+        throw RuntimeError(
+            RuntimeError::InvalidCall, QStringLiteral("Invalid procedure call or argument"));
     // The limit keeps its blanks; the ROWNUM test always goes at the very end.
     const QString limite = resto.left(asterisco);
     return Sql.left(top) + QStringLiteral(" * ") + resto.mid(asterisco + 1)

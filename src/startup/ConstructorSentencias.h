@@ -34,7 +34,7 @@ void AgregaCampoValor(const QString& Campo, QString& Valor, const QString& Tipo,
 // (1,'x')", then one empty element, so statements come separated by empty elements. Unless
 // `ConservarLista`, the list is left with one empty entry. Raises 9 when no list was started.
 void ArmaSentenciaSQL(ListaCamposValores& Lista, QStringList& Sentencias, const QString& Tabla,
-                      bool EsUpdate, QString& Condicion, bool ConservarLista);
+    bool EsUpdate, QString& Condicion, bool ConservarLista);
 
 // Appends "(a,b) VALUES (1,'x')" to `Sentencia` (the caller has put "INSERT INTO T " in it). With
 // `Limpiar` the list is emptied: the next one must be started anew. Raises 9 when no list was

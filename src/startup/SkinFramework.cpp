@@ -7,7 +7,8 @@
 #include "platform/FileNames.h"
 #include "platform/RuntimeError.h"
 
-SkinFramework::SkinFramework(QObject* parent) : QObject(parent)
+SkinFramework::SkinFramework(QObject* parent)
+    : QObject(parent)
 {
 }
 
@@ -21,7 +22,7 @@ void SkinFramework::LoadSkin(const QString& path, const QString& schemeName)
     QFile styles(file);
     if (!QFileInfo(file).isFile() || !styles.open(QIODevice::ReadOnly))
         throw RuntimeError(RuntimeError::FileNotFound, QStringLiteral("File not found"),
-                           QStringLiteral("SkinFramework"));
+            QStringLiteral("SkinFramework"));
     m_styleSheet = QString::fromUtf8(styles.readAll());
     m_styleFile = file;
 }

@@ -31,16 +31,16 @@ TEST(ConsultasDatos, existence_statements_keep_their_blanks)
     };
     const Row rows[] = {
         { " ABC ", Texto, "",
-          "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
         // The apostrophe of a name never ends the literal.
         { "D'Angelo", Texto, "",
-          "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='D''Angelo'" },
+            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='D''Angelo'" },
         { "ABC", Value(QStringLiteral("'")), "",
-          "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
         { "ABC", Value(), "",
-          "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
         { " '2024-03-15' ", Fecha, "",
-          "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = '2024-03-15' " },
+            "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = '2024-03-15' " },
         { "12abc", Entero, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
         { "1 2", Value(qint32(5)), "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
         { "x", Value(qint32(4)), "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 0" },
@@ -49,7 +49,7 @@ TEST(ConsultasDatos, existence_statements_keep_their_blanks)
         { " 7 ", Otro, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo =  7 " },
         // With a condition the key is not used at all.
         { "ABC", Entero, "Nombre = 'X'",
-          "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Nombre = 'X'" },
+            "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Nombre = 'X'" },
         // " where " anywhere, any case, means the condition brings its own WHERE.
         { "ABC", Texto, "a=1 where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)  a=1 where b=2" },
         { "ABC", Texto, " where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)   where b=2" },
@@ -58,9 +58,8 @@ TEST(ConsultasDatos, existence_statements_keep_their_blanks)
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ConsultasDatos::existeEnTabla(QStringLiteral("MA_X"), q(row.valor),
-                                                QStringLiteral("Codigo"), row.tipo,
-                                                q(row.condicion)),
-                  q(row.sql));
+                      QStringLiteral("Codigo"), row.tipo, q(row.condicion)),
+            q(row.sql));
     }
 }
 
@@ -84,9 +83,8 @@ TEST(ConsultasDatos, existence_statements_without_translation)
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ConsultasDatos::existeEnTablaST(QStringLiteral("MA_X"), q(row.valor),
-                                                  QStringLiteral("Codigo"), row.tipo,
-                                                  q(row.condicion)),
-                  q(row.sql));
+                      QStringLiteral("Codigo"), row.tipo, q(row.condicion)),
+            q(row.sql));
     }
 }
 
@@ -102,26 +100,25 @@ TEST(ConsultasDatos, lookup_statements_keep_the_key_and_add_the_condition)
     };
     const Row rows[] = {
         { " 1 ", Texto, "", true,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='1' " },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='1' " },
         { " 1 ", Texto, "", false,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre =' 1 ' " },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre =' 1 ' " },
         { "ana", Texto, "SISTEMA='X'", true,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='ana'  AND "
-          "SISTEMA='X'" },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='ana'  AND "
+            "SISTEMA='X'" },
         // A blank condition adds no AND but is appended as it is.
         { "ana", Texto, "  ", true,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='ana'   " },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE LTRIM(RTRIM(nombre)) ='ana'   " },
         { " 01/02/2024 ", Fecha, "", true,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre = #01/02/2024# " },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre = #01/02/2024# " },
         { "3x", Entero, "a=1", true,
-          "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre = 3 AND a=1" },
+            "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre = 3 AND a=1" },
         { "3", Otro, "", true, "SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE nombre = 3" },
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ConsultasDatos::datosTabla(QStringLiteral("ta_usuarios"), q(row.valor),
-                                             QStringLiteral("nombre"), row.tipo,
-                                             q(row.condicion), row.usaTrim),
-                  q(row.sql));
+                      QStringLiteral("nombre"), row.tipo, q(row.condicion), row.usaTrim),
+            q(row.sql));
     }
 }
 
@@ -131,24 +128,25 @@ TEST(ConsultasDatos, maximum_and_minimum_statements)
     const QString blancos = QStringLiteral("   ");
 
     EXPECT_EQ(ConsultasDatos::buscaMaximo(QStringLiteral("T"), QStringLiteral("F"), nullptr),
-              q("SELECT MAX(F) AS MAYOR FROM T"));
+        q("SELECT MAX(F) AS MAYOR FROM T"));
     EXPECT_EQ(ConsultasDatos::buscaMaximo(QStringLiteral("T"), QStringLiteral("F"), &condicion),
-              q("SELECT MAX(F) AS MAYOR FROM T WHERE a = 1"));
+        q("SELECT MAX(F) AS MAYOR FROM T WHERE a = 1"));
     // A blank condition leaves no bare WHERE behind.
     EXPECT_EQ(ConsultasDatos::buscaMaximo(QStringLiteral("T"), QStringLiteral("F"), &blancos),
-              q("SELECT MAX(F) AS MAYOR FROM T"));
+        q("SELECT MAX(F) AS MAYOR FROM T"));
     EXPECT_EQ(ConsultasDatos::buscaMinimo(QStringLiteral("T"), QStringLiteral("F"), nullptr),
-              q("SELECT MIN(F) AS MENOR FROM T  with(nolock) "));
+        q("SELECT MIN(F) AS MENOR FROM T  with(nolock) "));
     EXPECT_EQ(ConsultasDatos::buscaMinimo(QStringLiteral("T"), QStringLiteral("F"), &condicion),
-              q("SELECT MIN(F) AS MENOR FROM T  with(nolock)  WHERE a = 1"));
+        q("SELECT MIN(F) AS MENOR FROM T  with(nolock)  WHERE a = 1"));
     EXPECT_EQ(ConsultasDatos::buscaUltimoCodigo(QStringLiteral("T"), QStringLiteral("F"), blancos),
-              q("SELECT MAX(F) AS MAYOR FROM T"));
-    EXPECT_EQ(ConsultasDatos::buscaUltimoCodigo(QStringLiteral("T"), QStringLiteral("F"), condicion),
-              q("SELECT MAX(F) AS MAYOR FROM T WHERE   a = 1 "));
+        q("SELECT MAX(F) AS MAYOR FROM T"));
+    EXPECT_EQ(
+        ConsultasDatos::buscaUltimoCodigo(QStringLiteral("T"), QStringLiteral("F"), condicion),
+        q("SELECT MAX(F) AS MAYOR FROM T WHERE   a = 1 "));
     EXPECT_EQ(ConsultasDatos::filtroArticulosSinCero(nullptr),
-              q(" substring(ltrim(idarticulo),1,1)<>'0'"));
+        q(" substring(ltrim(idarticulo),1,1)<>'0'"));
     EXPECT_EQ(ConsultasDatos::filtroArticulosSinCero(&condicion),
-              q("  a = 1  and substring(ltrim(idarticulo),1,1)<>'0'"));
+        q("  a = 1  and substring(ltrim(idarticulo),1,1)<>'0'"));
 }
 
 TEST(DB_DllNombres, object_names_are_taken_apart_and_put_together)

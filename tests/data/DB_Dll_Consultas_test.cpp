@@ -35,11 +35,15 @@ protected:
 
     DB_Dll& db() { return m_objects.gDB; }
     ScriptedConnection& cnn() { return *m_provider.last; }
-    static Fault fallo() { return Fault { E_FAIL_, 208, QStringLiteral("42S02"),
-                                          QStringLiteral("El objeto MA_X no existe.") }; }
+    static Fault fallo()
+    {
+        return Fault { E_FAIL_, 208, QStringLiteral("42S02"),
+            QStringLiteral("El objeto MA_X no existe.") };
+    }
     static Fault enlacePerdido()
     {
-        return Fault { E_FAIL_, 11, QStringLiteral("08S01"), QStringLiteral("Error general de red.") };
+        return Fault { E_FAIL_, 11, QStringLiteral("08S01"),
+            QStringLiteral("Error general de red.") };
     }
     static const QList<testsupport::ShownBox>& boxes() { return testsupport::messages().shown(); }
     int opens() { return int(cnn().log.filter(QStringLiteral("open ")).size()); }
@@ -58,8 +62,8 @@ TEST_F(DB_DllConsultasTest, sends_the_statement_and_finds_the_row)
     EXPECT_TRUE(db().ExisteEnTabla(QStringLiteral("MA_X"), QStringLiteral("ABC")));
 
     EXPECT_EQ(cnn().log,
-              QStringList { QStringLiteral(
-                  "cursor SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'") });
+        QStringList { QStringLiteral(
+            "cursor SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'") });
     EXPECT_TRUE(boxes().isEmpty());
 }
 
@@ -73,7 +77,7 @@ TEST_F(DB_DllConsultasTest, a_failure_asks_abort_retry_ignore)
         int boxes;
     };
     const Row rows[] = {
-        { Msg::Retry, true, 2, 1 },   // the open runs again and finds the row
+        { Msg::Retry, true, 2, 1 }, // the open runs again and finds the row
         { Msg::Abort, false, 1, 1 },
         // Ignore goes on with a recordset that never opened: its reading fails and asks again.
         { Msg::Ignore, false, 1, 2 },
@@ -114,12 +118,12 @@ TEST_F(DB_DllConsultasTest, existence_asks_after_one_more_failed_reconnect)
 {
     cnn().cursorFaults = { enlacePerdido() };
     const Fault inalcanzable { E_FAIL_, 17, QStringLiteral("08001"),
-                               QStringLiteral("No existe el servidor.") };
+        QStringLiteral("No existe el servidor.") };
     cnn().openFaults = { inalcanzable, inalcanzable };
     testsupport::messages().answer(Msg::No);
 
     EXPECT_THROW(db().ExisteEnTabla(QStringLiteral("MA_X"), QStringLiteral("ABC")),
-                 testsupport::ProgramEnded);
+        testsupport::ProgramEnded);
 
     EXPECT_EQ(opens(), 2);
     ASSERT_EQ(boxes().size(), 1);
@@ -131,9 +135,9 @@ TEST_F(DB_DllConsultasTest, existence_asks_after_one_more_failed_reconnect)
 TEST_F(DB_DllConsultasTest, a_lookup_told_to_ignore_errors_answers_empty_without_a_word)
 {
     // The statement runs; the column asked for is not in the row.
-    const Value dato = db().DatosTabla(QStringLiteral("MA_X"), QStringLiteral("ABC"),
-                                       QStringLiteral("NoExiste"), QStringLiteral("Codigo"),
-                                       Value(qint32(8)), QString(), true, true);
+    const Value dato
+        = db().DatosTabla(QStringLiteral("MA_X"), QStringLiteral("ABC"), QStringLiteral("NoExiste"),
+            QStringLiteral("Codigo"), Value(qint32(8)), QString(), true, true);
 
     EXPECT_EQ(dato, Value(QString()));
     EXPECT_TRUE(boxes().isEmpty());

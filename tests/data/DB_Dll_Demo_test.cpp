@@ -98,12 +98,12 @@ TEST_F(DB_DllDemoTest, the_callers_recordset_is_left_on_the_row_found)
     deposito.Open(QStringLiteral("SELECT * FROM V_TA_DEPOSITO"), &db().gCnn(), adOpenStatic);
 
     ASSERT_TRUE(db().ExisteEnTabla(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("2"),
-                                   QStringLiteral("IdDeposito"), &deposito));
+        QStringLiteral("IdDeposito"), &deposito));
 
     EXPECT_EQ(deposito.State(), adStateOpen);
     EXPECT_EQ(deposito.CursorType(), adOpenForwardOnly);
     EXPECT_EQ(deposito.Fields(QStringLiteral("Descripcion")).Value(),
-              Value(QStringLiteral("Salón de Ventas")));
+        Value(QStringLiteral("Salón de Ventas")));
     deposito.Close();
 }
 
@@ -112,18 +112,18 @@ TEST_F(DB_DllDemoTest, lookups_answer_a_column_as_text)
     exec(QStringLiteral("UPDATE ta_usuarios SET clasepusa = NULL WHERE nombre = 'VENDEDOR'"));
 
     EXPECT_EQ(db().DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral(" ADMIN "),
-                              QStringLiteral("Administrador"), QStringLiteral("nombre")),
-              Value(QStringLiteral("1")));
+                  QStringLiteral("Administrador"), QStringLiteral("nombre")),
+        Value(QStringLiteral("1")));
     EXPECT_EQ(db().DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("VENDEDOR"),
-                              QStringLiteral("clasepusa"), QStringLiteral("nombre")),
-              Value(QString())); // Null reads as empty text
+                  QStringLiteral("clasepusa"), QStringLiteral("nombre")),
+        Value(QString())); // Null reads as empty text
     EXPECT_EQ(db().DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("nadie"),
-                              QStringLiteral("clasepusa"), QStringLiteral("nombre")),
-              Value(QString()));
+                  QStringLiteral("clasepusa"), QStringLiteral("nombre")),
+        Value(QString()));
     EXPECT_EQ(db().DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("admin"),
-                              QStringLiteral("clasepusa"), QStringLiteral("nombre"),
-                              Value(QStringLiteral("'")), QStringLiteral("Administrador = 0")),
-              Value(QString()));
+                  QStringLiteral("clasepusa"), QStringLiteral("nombre"), Value(QStringLiteral("'")),
+                  QStringLiteral("Administrador = 0")),
+        Value(QString()));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
@@ -133,31 +133,32 @@ TEST_F(DB_DllDemoTest, highest_and_lowest_values)
     const QString soloUno = QStringLiteral("IdDeposito = '   1'");
 
     EXPECT_EQ(db().BuscaMinimo(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("IDARTICULO")),
-              Value(1.0));
-    EXPECT_EQ(db().BuscaUltimoCodigo(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("IdDeposito"),
-                                     Value(), blancos),
-              Value(3.0));
+        Value(1.0));
+    EXPECT_EQ(db().BuscaUltimoCodigo(
+                  QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("IdDeposito"), Value(), blancos),
+        Value(3.0));
     EXPECT_EQ(db().BuscaMaximo(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("IdDeposito"),
-                               Value(), const_cast<QString*>(&soloUno)),
-              Value(1.0));
+                  Value(), const_cast<QString*>(&soloUno)),
+        Value(1.0));
     // Another table keeps a highest code starting with "0".
     EXPECT_EQ(db().BuscaMaximo(QStringLiteral("STK_MA_ARTICULOS"), QStringLiteral("IDARTICULO")),
-              Value(60.0));
+        Value(60.0));
     EXPECT_EQ(db().BuscaMaximo(QStringLiteral("STK_MA_ARTICULOS"), QStringLiteral("IDARTICULO"),
-                               Value(qint32(7))),
-              Value(QStringLiteral("000060")));
+                  Value(qint32(7))),
+        Value(QStringLiteral("000060")));
 }
 
 TEST_F(DB_DllDemoTest, highest_article_code_leaves_codes_with_leading_zeros_out_once)
 {
     QString condicion;
 
-    const Value sinNuevos = db().BuscaMaximo(QStringLiteral("V_MA_ARTICULOS"),
-                                             QStringLiteral("IDARTICULO"), Value(), &condicion);
-    exec(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IDARTICULO, Descripcion) VALUES ('7001', 'x')"));
+    const Value sinNuevos = db().BuscaMaximo(
+        QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("IDARTICULO"), Value(), &condicion);
+    exec(QStringLiteral(
+        "INSERT INTO V_MA_ARTICULOS (IDARTICULO, Descripcion) VALUES ('7001', 'x')"));
     QString otra = QStringLiteral("Descripcion = 'x'");
-    const Value conNuevo = db().BuscaMaximo(QStringLiteral("V_MA_ARTICULOS"),
-                                            QStringLiteral("IDARTICULO"), Value(), &otra);
+    const Value conNuevo = db().BuscaMaximo(
+        QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("IDARTICULO"), Value(), &otra);
 
     // Every demo code starts with "0": the second reading finds none and its Null reads 0.
     EXPECT_EQ(sinNuevos, Value(0.0));
@@ -170,24 +171,25 @@ TEST_F(DB_DllDemoTest, schema_helpers_find_and_add_columns)
 {
     EXPECT_TRUE(db().ExisteTablaDB(QStringLiteral(" ma_cuentas ")));
     EXPECT_FALSE(db().ExisteTablaDB(QStringLiteral("MA_NADA")));
-    EXPECT_TRUE(db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("descripcion ")));
+    EXPECT_TRUE(
+        db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("descripcion ")));
     EXPECT_FALSE(db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("Observa")));
 
     EXPECT_TRUE(db().VerCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("Observa")));
     EXPECT_FALSE(db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("Observa")));
-    EXPECT_TRUE(db().VerCampoDB(QStringLiteral("MA_NADA"), QStringLiteral("Observa"), true,
-                                QStringLiteral("varchar(50)")));
+    EXPECT_TRUE(db().VerCampoDB(
+        QStringLiteral("MA_NADA"), QStringLiteral("Observa"), true, QStringLiteral("varchar(50)")));
 
     EXPECT_TRUE(db().VerCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("Observa"), true,
-                                QStringLiteral("varchar(50)")));
+        QStringLiteral("varchar(50)")));
     db().AddField(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("Orden"), QStringLiteral("int"),
-                  false, Value(qint32(0)));
+        false, Value(qint32(0)));
 
     EXPECT_EQ(db().gCnn().Errors().Count(), 0);
     EXPECT_TRUE(db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("OBSERVA")));
     EXPECT_EQ(db().DatosTabla(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("1"),
-                              QStringLiteral("Orden"), QStringLiteral("IdDeposito")),
-              Value(QStringLiteral("0")));
+                  QStringLiteral("Orden"), QStringLiteral("IdDeposito")),
+        Value(QStringLiteral("0")));
 
     m_objects.gDB.gProveedor = QStringLiteral("OraOLEDB.Oracle.1");
     EXPECT_TRUE(db().ExisteCampoDB(QStringLiteral("V_TA_DEPOSITO"), QStringLiteral("NoHay")));

@@ -60,13 +60,13 @@ protected:
 
     QTemporaryDir m_home;
     DataObjects m_data;
-    ScopedService<DataObjects> m_dataService{ m_data };
+    ScopedService<DataObjects> m_dataService { m_data };
     Globales m_globales;
-    ScopedService<Globales> m_globalesService{ m_globales };
+    ScopedService<Globales> m_globalesService { m_globales };
     VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService{ m_inicio };
+    ScopedService<VariablesInicio> m_inicioService { m_inicio };
     Controles m_controles;
-    ScopedService<Controles> m_controlesService{ m_controles };
+    ScopedService<Controles> m_controlesService { m_controles };
 };
 
 class FrmMDI : public QWidget
@@ -104,16 +104,16 @@ TEST_F(AspectoFormularioTest, the_stored_skin_number_chooses_the_look)
         { "2", 2, 2 },
         { "3", 3, 3 },
         { "4", 4, 4 },
-        { "2.6", 3, 3 },   // rounded to the nearest
-        { "2.5", 2, 2 },   // half to even, as the suite's conversion
+        { "2.6", 3, 3 }, // rounded to the nearest
+        { "2.5", 2, 2 }, // half to even, as the suite's conversion
         { " 1 ", 1, 1 },
-        { "abc", 0, 0 },   // no number: 0, the Office look
+        { "abc", 0, 0 }, // no number: 0, the Office look
         { "7", 7, 0 },
     };
     for (const Row& row : rows) {
         write(QStringLiteral("ZR417px.INI"),
-              row.stored ? QByteArray("[OPERADOR_DEMOStyles]\r\nStyles=") + row.stored + "\r\n"
-                         : QByteArray("[OTRO_DEMOStyles]\r\nStyles=1\r\n"));
+            row.stored ? QByteArray("[OPERADOR_DEMOStyles]\r\nStyles=") + row.stored + "\r\n"
+                       : QByteArray("[OTRO_DEMOStyles]\r\nStyles=1\r\n"));
         QWidget form;
 
         AspectoFormulario::AplicaSkinFormulario(&form);
@@ -130,7 +130,7 @@ TEST_F(AspectoFormularioTest, the_stored_skin_number_chooses_the_look)
 TEST_F(AspectoFormularioTest, each_database_keeps_its_own_choice_for_the_same_user)
 {
     write(QStringLiteral("zr417px.ini"),
-          "[OPERADOR_DEMOStyles]\r\nStyles=1\r\n[OPERADOR_SUCURSALStyles]\r\nStyles=3\r\n");
+        "[OPERADOR_DEMOStyles]\r\nStyles=1\r\n[OPERADOR_SUCURSALStyles]\r\nStyles=3\r\n");
     QWidget demo;
     QWidget sucursal;
 
@@ -163,16 +163,16 @@ TEST_F(AspectoFormularioTest, a_missing_look_is_silent_and_the_window_is_still_d
 TEST_F(AspectoFormularioTest, every_look_of_the_table_is_shipped)
 {
     const char* const shipped[] = { "Styles/Vista.cjstyles", "Styles/WinXP.Luna.cjstyles",
-                                    "Styles/WinXP.Royale.cjstyles", "Styles/Office2007.cjstyles" };
+        "Styles/WinXP.Royale.cjstyles", "Styles/Office2007.cjstyles" };
     SkinFramework skin;
     for (const char* path : shipped) {
-        EXPECT_NO_THROW(skin.LoadSkin(QStringLiteral(RP_SHARE_DIR "/") + QLatin1String(path),
-                                      QString()))
+        EXPECT_NO_THROW(
+            skin.LoadSkin(QStringLiteral(RP_SHARE_DIR "/") + QLatin1String(path), QString()))
             << path;
         EXPECT_FALSE(skin.styleSheet().isEmpty()) << path;
     }
-    EXPECT_NO_THROW(skin.LoadSkin(QStringLiteral(RP_SHARE_DIR "/Styles/iTunes"),
-                                  QStringLiteral("Normalitunes.ini")));
+    EXPECT_NO_THROW(skin.LoadSkin(
+        QStringLiteral(RP_SHARE_DIR "/Styles/iTunes"), QStringLiteral("Normalitunes.ini")));
     EXPECT_TRUE(skin.styleFile().endsWith(QStringLiteral("iTunes/Normalitunes.ini")));
     EXPECT_TRUE(QFile::exists(QStringLiteral(RP_SHARE_DIR "/corvane.ico")));
 }

@@ -47,7 +47,7 @@ TEST_F(ConfiguracionTest, keys_are_read_ignoring_case_and_blanks)
 {
     abrePrincipal();
     GrabaDfg(QStringLiteral("email_de"), Value(QStringLiteral(" ventas@demo.com.ar ")),
-             QStringLiteral(" Pie del correo "));
+        QStringLiteral(" Pie del correo "));
     struct Row
     {
         const char* clave;
@@ -59,8 +59,7 @@ TEST_F(ConfiguracionTest, keys_are_read_ignoring_case_and_blanks)
         { "Email_De", "DATOS", "ventas@demo.com.ar", "Pie del correo" },
         { "  EMAIL_DE  ", "datos", "ventas@demo.com.ar", "Pie del correo" },
         { "email_de", "BaseDeDatos", " ", "" }, // another group must match too
-        { "NoExiste", "DATOS", " ", "" },
-        { "TituloClientes", "DATOS", "Clientes", "" },
+        { "NoExiste", "DATOS", " ", "" }, { "TituloClientes", "DATOS", "Clientes", "" },
         { "THEME", "DATOS", "1", "" }, // stored blank
     };
     for (const Row& row : rows) {
@@ -72,7 +71,7 @@ TEST_F(ConfiguracionTest, keys_are_read_ignoring_case_and_blanks)
         EXPECT_EQ(aux, QString::fromUtf8(row.aux)) << row.clave;
     }
     EXPECT_EQ(filas(m_objects.gDB, QStringLiteral("EMAIL_DE")),
-              QStringList { QStringLiteral("DATOS|EMAIL_DE|ventas@demo.com.ar|Pie del correo|False") });
+        QStringList { QStringLiteral("DATOS|EMAIL_DE|ventas@demo.com.ar|Pie del correo|False") });
     EXPECT_EQ(CfgAux(QStringLiteral("Email_de")), QStringLiteral("Pie del correo"));
     EXPECT_EQ(CfgAux(QStringLiteral("Email_de"), QStringLiteral("otro")), QStringLiteral(" "));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
@@ -87,17 +86,17 @@ TEST_F(ConfiguracionTest, writing_replaces_keeps_and_deletes)
     // Group DATOS finds the key in any group and moves it to DATOS; the note stays.
     GrabaDfg(QStringLiteral("Color"), Value(QStringLiteral("verde")), QString(), true);
     EXPECT_EQ(filas(m_objects.gDB, QStringLiteral("COLOR")),
-              QStringList { QStringLiteral("DATOS|COLOR|verde|nota|True") });
+        QStringList { QStringLiteral("DATOS|COLOR|verde|nota|True") });
 
     GrabaDfg(QStringLiteral("THEME"), Value(qint32(2)));
     EXPECT_EQ(Cfg(QStringLiteral("theme")), QStringLiteral("2"));
 
     // Deleting a key that is not there stores nothing.
     GrabaDfg(QStringLiteral("NUEVA"), Value(QStringLiteral("x")), QString(), false,
-             QStringLiteral("DATOS"), true, true);
+        QStringLiteral("DATOS"), true, true);
     EXPECT_TRUE(filas(m_objects.gDB, QStringLiteral("NUEVA")).isEmpty());
-    GrabaDfg(QStringLiteral("color"), Value(), QString(), false, QStringLiteral("DATOS"), true,
-             true);
+    GrabaDfg(
+        QStringLiteral("color"), Value(), QString(), false, QStringLiteral("DATOS"), true, true);
     EXPECT_TRUE(filas(m_objects.gDB, QStringLiteral("COLOR")).isEmpty());
 
     // An apostrophe in a key or a value never breaks the statement.
@@ -136,9 +135,9 @@ TEST_F(ConfiguracionTest, the_statistics_database_keeps_its_own_settings)
 
     // Found by key alone: the row of group BaseDeDatos is rewritten with the group given.
     GrabaCfgKZQ(QStringLiteral("timeout"), Value(QStringLiteral(" 120 ")), QStringLiteral(" x "),
-                false, QStringLiteral("DATOS"), false);
+        false, QStringLiteral("DATOS"), false);
     EXPECT_EQ(filas(m_objects.gDBEstadisticas, QStringLiteral("TIMEOUT")),
-              QStringList { QStringLiteral("DATOS|TIMEOUT| 120 |x|False") });
+        QStringList { QStringLiteral("DATOS|TIMEOUT| 120 |x|False") });
     EXPECT_EQ(CfgKZQ(QStringLiteral("Timeout")), QStringLiteral(" 120 "));
 }
 

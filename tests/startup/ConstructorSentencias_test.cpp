@@ -89,18 +89,17 @@ TEST_F(ConstructorSentenciasTest, statements_are_separated_by_empty_elements)
     QString condicion = QStringLiteral("Id = 5");
     QString conWhere = QStringLiteral("where Id = 6");
 
-    ArmaSentenciaSQL(m_globales.gCamposValores, sentencias, QStringLiteral("T"), true, condicion,
-                     true);
-    ArmaSentenciaSQL(m_globales.gCamposValores, sentencias, QStringLiteral("T"), true, conWhere,
-                     true);
-    ArmaSentenciaSQL(m_globales.gCamposValores, sentencias, QStringLiteral("T"), false, condicion,
-                     false);
+    ArmaSentenciaSQL(
+        m_globales.gCamposValores, sentencias, QStringLiteral("T"), true, condicion, true);
+    ArmaSentenciaSQL(
+        m_globales.gCamposValores, sentencias, QStringLiteral("T"), true, conWhere, true);
+    ArmaSentenciaSQL(
+        m_globales.gCamposValores, sentencias, QStringLiteral("T"), false, condicion, false);
 
     EXPECT_EQ(sentencias,
-              (QStringList { QString(), QStringLiteral("UPDATE T SET a = 1,b = 'x'  WHERE Id = 5"),
-                             QString(), QStringLiteral("UPDATE T SET a = 1,b = 'x' where Id = 6"),
-                             QString(), QStringLiteral("INSERT INTO T (a,b) VALUES (1,'x')"),
-                             QString() }));
+        (QStringList { QString(), QStringLiteral("UPDATE T SET a = 1,b = 'x'  WHERE Id = 5"),
+            QString(), QStringLiteral("UPDATE T SET a = 1,b = 'x' where Id = 6"), QString(),
+            QStringLiteral("INSERT INTO T (a,b) VALUES (1,'x')"), QString() }));
     EXPECT_EQ(condicion, QStringLiteral(" WHERE Id = 5"));
     // Not kept: one empty entry, so the next list starts with NuevaLista.
     ASSERT_EQ(lista().size(), 1);
@@ -152,7 +151,7 @@ protected:
         DB_Dll& db = m_objects.gDB;
         AdoRecordset rs;
         db.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTEQR WHERE 1 = 0"), rs, nullptr,
-                          adOpenDynamic, adLockOptimistic);
+            adOpenDynamic, adLockOptimistic);
         rs.AddNew();
         rs.Fields(QStringLiteral("Usuario")).setValue(Value(usuario));
         carga(rs.Fields(QStringLiteral("LOGO_EMPRESA")));
@@ -184,15 +183,12 @@ TEST_F(CargaArchivoTest, a_file_comes_back_identical_from_a_binary_column)
     const QString justo = archivo("justo.bmp", 2048);
     const QString entero = archivo("qr.png", 5000);
 
-    const Value porPartes = guardaYLee(QStringLiteral("A"), [&](AdoField& campo) {
-        CargaArchivoEnCampoPorPartes(campo, piezas);
-    });
-    const Value exacto = guardaYLee(QStringLiteral("B"), [&](AdoField& campo) {
-        CargaArchivoEnCampoPorPartes(campo, justo);
-    });
-    const Value deUnaVez = guardaYLee(QStringLiteral("C"), [&](AdoField& campo) {
-        CargaArchivoEnCampo(campo, entero);
-    });
+    const Value porPartes = guardaYLee(
+        QStringLiteral("A"), [&](AdoField& campo) { CargaArchivoEnCampoPorPartes(campo, piezas); });
+    const Value exacto = guardaYLee(
+        QStringLiteral("B"), [&](AdoField& campo) { CargaArchivoEnCampoPorPartes(campo, justo); });
+    const Value deUnaVez = guardaYLee(
+        QStringLiteral("C"), [&](AdoField& campo) { CargaArchivoEnCampo(campo, entero); });
 
     EXPECT_EQ(porPartes.toBytes(), contenido(piezas));
     EXPECT_EQ(exacto.toBytes(), contenido(justo));
@@ -208,9 +204,8 @@ TEST_F(CargaArchivoTest, a_missing_file_leaves_the_field_as_it_was)
         campo.setValue(Value(QByteArray("previo")));
         CargaArchivoEnCampo(campo, falta);
     });
-    const Value otro = guardaYLee(QStringLiteral("B"), [&](AdoField& campo) {
-        CargaArchivoEnCampoPorPartes(campo, falta);
-    });
+    const Value otro = guardaYLee(
+        QStringLiteral("B"), [&](AdoField& campo) { CargaArchivoEnCampoPorPartes(campo, falta); });
 
     EXPECT_EQ(uno.toBytes(), QByteArray("previo"));
     EXPECT_TRUE(otro.isNull());
