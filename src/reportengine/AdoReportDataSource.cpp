@@ -1,0 +1,103 @@
+#include "reportengine/AdoReportDataSource.h"
+
+#include "platform/AdoRecordset.h"
+
+namespace {
+
+ColumnKind kindOf(int adoType)
+{
+    switch (adoType) {
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adLongVarChar:
+    case adVarWChar:
+    case adLongVarWChar:
+    case adBSTR:
+        return ColumnKind::Text;
+    case adSmallInt:
+    case adInteger:
+    case adSingle:
+    case adDouble:
+    case adCurrency:
+    case adDecimal:
+    case adTinyInt:
+    case adUnsignedTinyInt:
+    case adBigInt:
+    case adNumeric:
+        return ColumnKind::Number;
+    case adBoolean:
+        return ColumnKind::Boolean;
+    case adDate:
+    case adDBDate:
+    case adDBTimeStamp:
+        return ColumnKind::Date;
+    default:
+        return ColumnKind::Unknown;
+    }
+}
+
+class AdoRows final : public RowSource
+{
+public:
+    explicit AdoRows(std::unique_ptr<AdoRecordset> rs) : m_rs(std::move(rs))
+    {
+        for (int i = 0; i < m_rs->FieldCount(); ++i)
+            m_names << m_rs->Fields(i).Name();
+    }
+    QStringList columnNames() const override { return m_names; }
+    bool next() override
+    {
+        if (m_started)
+            m_rs->MoveNext();
+        m_started = true;
+        return !m_rs->Eof();
+    }
+    Value value(int column) const override { return m_rs->Fields(column).Value(); }
+
+private:
+    std::unique_ptr<AdoRecordset> m_rs;
+    QStringList m_names;
+    bool m_started = false;
+};
+
+} // namespace
+
+AdoReportDataSource::AdoReportDataSource(AdoConnection& connection, SqlDialect dialect)
+    : m_connection(connection)
+    , m_dialect(dialect)
+{
+}
+
+ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& field)
+{
+    const QString key = table.toLower();
+    auto found = m_kinds.find(key);
+    if (found == m_kinds.end()) {
+        QHash<QString, ColumnKind> kinds;
+        AdoRecordset schema;
+        if (m_connection.OpenSchema(adSchemaColumns, {Value(), Value(), Value(table)}, schema)) {
+            while (!schema.Eof()) {
+                kinds.insert(schema.Fields(QStringLiteral("COLUMN_NAME")).Value().toString().toLower(),
+                    kindOf(int(schema.Fields(QStringLiteral("DATA_TYPE")).Value().toLongLong())));
+                schema.MoveNext();
+            }
+            schema.Close();
+        }
+        found = m_kinds.insert(key, kinds);
+    }
+    return found->value(field.toLower(), ColumnKind::Unknown);
+}
+
+std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)
+{
+    // Recordsets take no bound parameters: the values go in as literals, written by the same
+    // routine that writes the "show SQL" log line (apostrophes doubled, dates unambiguous).
+    const QString sql = query.parameters.isEmpty()
+        ? query.sql
+        : SelectionPlanner::sqlLogLine(query.sql, query.parameters, m_dialect).mid(5);
+    auto rs = std::make_unique<AdoRecordset>();
+    if (!rs->Open(sql, &m_connection, adOpenForwardOnly, adLockReadOnly))
+        throw rs->LastError();
+    return std::make_unique<AdoRows>(std::move(rs));
+}

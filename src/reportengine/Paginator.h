@@ -1,0 +1,96 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "reportengine/DisplayList.h"
+#include "reportengine/ReportDefinition.h"
+
+// One laid-out band: its height and its primitives, x on the page, y from the band's top.
+struct Band
+{
+    Coord height = 0;
+    int repeatLevel = -1; // a group header to repeat on each page while its group lasts
+    std::vector<DisplayItem> items;
+    std::vector<QString> strings;
+};
+
+// Places bands on pages. Band heights are known when a band arrives, so a page break is plain
+// arithmetic: a band that does not fit below the last one starts a new page. A band is never
+// split; one taller than a page gets a page of its own and is clipped by the outputs.
+//
+// Keeping together: bands placed between beginKeep() and endKeep(), and a band placed with
+// `withNext` together with the band after it, are held back and placed as one block: on the
+// current page when it fits, else at the top of a new page. A block taller than a page is given
+// up and placed band by band, so the bands held never exceed one page.
+class Paginator
+{
+public:
+    struct Geometry
+    {
+        Coord pageWidth = mmToCoord(210);
+        Coord pageHeight = mmToCoord(297);
+        Coord left = mmToCoord(10);
+        Coord top = mmToCoord(10);
+        Coord bodyBottom = mmToCoord(287); // page height less bottom margin and page footer
+    };
+
+    class Host
+    {
+    public:
+        virtual ~Host() = default;
+        // A page was opened: place its page header with placeFixed(); the repeated group
+        // headers follow it.
+        virtual void pageOpened(Paginator& paginator) = 0;
+        // The page is full: place the page footer with placeFooter(), then hand the page on.
+        virtual void pageClosing(Paginator& paginator) = 0;
+        virtual void pageDone(const PageDisplayList& page) = 0;
+    };
+
+    Paginator(const Geometry& geometry, Host& host);
+
+    void place(Band band, bool withNext = false);
+    void beginKeep();
+    void endKeep();
+    // The next band starts a new page (unless the page has no body yet).
+    void requestBreak() { m_breakRequested = true; }
+    // Group `level` (and those inside it) ended: its header is no longer repeated.
+    void groupClosed(int level);
+    // One label of a label sheet, in the next free cell.
+    void placeLabel(Band band, const LabelSheet& sheet);
+    // Places what is held and closes the last page; a report with nothing at all still has one.
+    void finish();
+
+    // For the host, while a page opens or closes.
+    void placeFixed(const Band& band);
+    void placeFooter(const Band& band, Coord footerTop);
+
+    int pageNumber() const { return m_page.number; }
+    int pageCount() const { return m_pagesDone; }
+    const Geometry& geometry() const { return m_geometry; }
+
+private:
+    void ensurePage();
+    void breakPage();
+    void closePage();
+    void flushPending();
+    void placeNow(const Band& band);
+    void append(const Band& band, Coord dx, Coord dy);
+    bool pageHasBody() const { return m_open && m_y > m_bodyTop; }
+
+    Geometry m_geometry;
+    Host& m_host;
+    PageDisplayList m_page;
+    bool m_open = false;
+    int m_pagesDone = 0;
+    Coord m_y = 0;
+    Coord m_bodyTop = 0;
+    Coord m_freshBodyTop = 0;
+    std::vector<Band> m_pending;
+    Coord m_pendingHeight = 0;
+    int m_keepDepth = 0;
+    bool m_holdNext = false;
+    bool m_breakRequested = false;
+    int m_labelIndex = 0;
+    std::vector<Band> m_repeat; // by group level; height 0 and no items when none
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <QString>
+
+#include "reportengine/PagePainter.h"
+#include "reportengine/PageSink.h"
+
+class QPdfWriter;
+class QPainter;
+
+// Writes pages to a PDF file through QPdfWriter, one page at a time (nothing is kept between
+// pages but the fonts). Fonts are embedded (subsets of the substituted TrueType fonts); the
+// document title and creator come from the document info.
+class PdfSink final : public PageSink
+{
+public:
+    // Fonts are taken as the document's resources name them (the layout substituted them).
+    explicit PdfSink(const QString& path);
+    ~PdfSink() override;
+
+    bool begin(const DocumentInfo& info) override;
+    bool page(const PageDisplayList& page, const DocumentResources& resources,
+        const DeferredValues* deferred) override;
+    bool finish(const DeferredValues& deferred) override;
+    QString errorString() const override { return m_error; }
+
+private:
+    QString m_path;
+    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<PagePainter> m_pagePainter;
+    bool m_firstPage = true;
+    QString m_error;
+};

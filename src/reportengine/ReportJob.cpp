@@ -1,0 +1,175 @@
+#include "reportengine/ReportJob.h"
+
+#include <memory>
+
+#include <QFile>
+#include <QDir>
+#include <QTemporaryFile>
+
+#include "reportengine/DefinitionLoader.h"
+#include "reportengine/PdfSink.h"
+#include "reportengine/SavedReportReader.h"
+#include "reportengine/SavedReportWriter.h"
+#include "reportengine/SelectionPlanner.h"
+
+ReportJob::ReportJob(QObject* parent) : QObject(parent) { }
+
+bool ReportJob::fail(const QString& message)
+{
+    m_error = message;
+    return false;
+}
+
+void ReportJob::addLog(const QString& line)
+{
+    m_log << line;
+    Q_EMIT logLine(line);
+}
+
+bool ReportJob::run(const ReportJobRequest& request)
+{
+    m_error.clear();
+    m_log.clear();
+    m_pageCount = 0;
+    m_recordCount = 0;
+    if (!request.connection)
+        return fail(QStringLiteral("No hay conexión para el informe %1").arg(request.definitionFile));
+
+    DefinitionError definitionError;
+    const std::optional<ReportDefinition> definition
+        = DefinitionLoader::loadFile(request.definitionFile, &definitionError);
+    if (!definition)
+        return fail(definitionError.toString());
+
+    RenderOptions options;
+    options.selection = request.selection;
+    options.formulas = request.formulas;
+    for (const QString& s : request.sortFields) {
+        if (!s.trimmed().isEmpty())
+            options.sortFields << s.trimmed();
+    }
+    options.subreportSelections = request.subreports;
+    options.printTime = request.printTime;
+    options.locale = request.locale;
+
+    ReportRenderer renderer(*definition, options);
+    if (!renderer.prepare(*request.connection))
+        return fail(renderer.errorString());
+    for (const QString& line : renderer.log())
+        addLog(line);
+    addLog(SelectionPlanner::sqlLogLine(renderer.query().sql, renderer.query().parameters,
+        request.connection->dialect()));
+
+    renderer.onPage = [this](int page) {
+        m_pageCount = page;
+        Q_EMIT pageLaidOut(page);
+    };
+    renderer.onRecord = [this](qint64 n) {
+        m_recordCount = n;
+        if (n % 500 == 0)
+            Q_EMIT recordsRead(n);
+    };
+
+    // The destination's sink. A file is written under a temporary name beside it and renamed at
+    // the end, so a failed run never leaves a half-written file where the caller looks.
+    std::unique_ptr<PageSink> ownSink;
+    std::unique_ptr<SavedReportWriter> savedWriter;
+    PageSink* sink = request.sink;
+    RecordSink* records = request.records;
+    QString partial;
+    if (request.destination != ReportDestination::Sink) {
+        if (request.outputFile.isEmpty())
+            return fail(QStringLiteral("No se indicó el archivo de salida del informe %1")
+                            .arg(definition->name));
+        partial = request.outputFile + QStringLiteral(".part");
+        if (request.destination == ReportDestination::Pdf) {
+            ownSink = std::make_unique<PdfSink>(partial);
+            sink = ownSink.get();
+        } else {
+            savedWriter = std::make_unique<SavedReportWriter>(partial);
+            sink = savedWriter.get();
+            if (!records)
+                records = savedWriter.get();
+        }
+    }
+    if (!sink)
+        return fail(QStringLiteral("No se indicó el destino del informe %1").arg(definition->name));
+
+    bool ok = false;
+    if (renderer.needsResolution() && sink->wantsResolvedPages()) {
+        // Total pages or totals above their rows: lay out into a spool, then replay the
+        // finished pages. Memory stays at one page either way.
+        QTemporaryFile spool;
+        spool.setFileTemplate(QDir::tempPath() + QStringLiteral("/rp_spool_XXXXXX.rps"));
+        if (!spool.open())
+            return fail(QStringLiteral("No se pudo crear el archivo temporal del informe"));
+        spool.close();
+        SavedReportWriter spoolWriter(spool.fileName());
+        ok = renderer.run(*request.connection, spoolWriter, records);
+        if (ok) {
+            Q_EMIT paginationFinished(renderer.pageCount());
+            QString error;
+            ok = replaySavedReport(spool.fileName(), *sink, nullptr, &error);
+            if (!ok)
+                m_error = error;
+        } else {
+            m_error = renderer.errorString();
+        }
+    } else {
+        ok = renderer.run(*request.connection, *sink, records);
+        if (ok)
+            Q_EMIT paginationFinished(renderer.pageCount());
+        else
+            m_error = renderer.errorString();
+    }
+    m_pageCount = renderer.pageCount();
+    m_recordCount = renderer.recordCount();
+    ownSink.reset();
+    savedWriter.reset();
+    if (!partial.isEmpty()) {
+        if (!ok) {
+            QFile::remove(partial);
+            return false;
+        }
+        QFile::remove(request.outputFile);
+        if (!QFile::rename(partial, request.outputFile)) {
+            QFile::remove(partial);
+            return fail(QStringLiteral("No se pudo escribir el archivo %1").arg(request.outputFile));
+        }
+    }
+    return ok;
+}
+
+bool ReportJob::replaySavedReport(
+    const QString& savedFile, PageSink& sink, RecordSink* records, QString* error)
+{
+    SavedReportReader reader;
+    if (!reader.open(savedFile) || !reader.replay(sink, records)) {
+        if (error)
+            *error = reader.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ReportJob::savedReportToPdf(const QString& savedFile, const QString& pdfFile, QString* error)
+{
+    const QString partial = pdfFile + QStringLiteral(".part");
+    bool ok = false;
+    {
+        PdfSink pdf(partial);
+        ok = replaySavedReport(savedFile, pdf, nullptr, error);
+    }
+    if (!ok) {
+        QFile::remove(partial);
+        return false;
+    }
+    QFile::remove(pdfFile);
+    if (!QFile::rename(partial, pdfFile)) {
+        QFile::remove(partial);
+        if (error)
+            *error = QStringLiteral("No se pudo escribir el archivo %1").arg(pdfFile);
+        return false;
+    }
+    return true;
+}

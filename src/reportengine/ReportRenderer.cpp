@@ -1,0 +1,1450 @@
+#include "reportengine/ReportRenderer.h"
+
+#include <cmath>
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include "platform/RuntimeError.h"
+#include "reportengine/FontSubstitution.h"
+#include "reportengine/FormulaContext.h"
+#include "reportengine/FormulaEvaluator.h"
+#include "reportengine/FormulaOverrides.h"
+#include "reportengine/FormulaParser.h"
+#include "reportengine/FormulaText.h"
+#include "reportengine/Paginator.h"
+#include "reportengine/QrCode.h"
+#include "reportengine/SelectionPlanner.h"
+#include "reportengine/TextMeasurer.h"
+#include "reportengine/ValueFormat.h"
+
+namespace {
+
+// TotalPageCount is unknown while pages are laid out. Formulas that use it are evaluated with
+// this stand-in and the printed digits become a deferred text, filled in when pagination ends.
+constexpr qint64 TotalPagesStandIn = 987654321;
+
+struct CompileError
+{
+    QString message;
+};
+
+QString fieldKey(const QString& table, const QString& field)
+{
+    return table.trimmed().toLower() + u'.' + field.trimmed().toLower();
+}
+
+bool isPlainIdentifier(const QString& name)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return re.match(name).hasMatch();
+}
+
+QString quoteIdentifier(const QString& name, SqlDialect dialect)
+{
+    if (isPlainIdentifier(name))
+        return name;
+    if (dialect == SqlDialect::SqlServer)
+        return u'[' + name + u']';
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+quint8 alignFlags(HAlign h, VAlign v)
+{
+    quint8 f = 0;
+    if (h == HAlign::Center)
+        f |= DisplayFlag::AlignCenter;
+    else if (h == HAlign::Right)
+        f |= DisplayFlag::AlignRight;
+    if (v == VAlign::Middle)
+        f |= DisplayFlag::VAlignMiddle;
+    else if (v == VAlign::Bottom)
+        f |= DisplayFlag::VAlignBottom;
+    return f;
+}
+
+} // namespace
+
+struct CompiledReport;
+
+struct CompiledItem
+{
+    const ReportItem* def = nullptr;
+    FormulaNodePtr expr;
+    FormulaNodePtr suppress;
+    int font = 0;
+    QRgb color = 0xff000000;
+    quint8 flags = 0;
+    int image = -1;    // file image
+    int summary = -1;  // accumulator of a Summary item
+    int level = -1;    // Summary item: group level of its scope, -1 for the report
+    bool usesTotalPages = false;
+    const CompiledReport* sub = nullptr;
+    std::vector<FormulaNodePtr> linkValues; // main-report side of each link
+    int recordColumn = -1;
+    QString formulaName;
+};
+
+struct CompiledSection
+{
+    const ReportSection* def = nullptr;
+    FormulaNodePtr suppress;
+    FormulaNodePtr newPageBefore;
+    FormulaNodePtr newPageAfter;
+    std::vector<CompiledItem> items;
+    QString name;
+};
+
+struct CompiledGroup
+{
+    const ReportGroup* def = nullptr;
+    FormulaNodePtr key;
+    FormulaNodePtr newPageBefore;
+    FormulaNodePtr newPageAfter;
+    std::vector<CompiledSection> headers;
+    std::vector<CompiledSection> footers;
+};
+
+struct SummarySpec
+{
+    SummaryFunction function = SummaryFunction::Sum;
+    FormulaNodePtr expr;
+    int level = -1; // reset when this group level starts; -1 never
+    QString name;
+};
+
+struct CompiledReport
+{
+    const ReportDefinition* def = nullptr;
+    QStringList columns;          // slot -> "alias.field" as first written
+    QHash<QString, int> slotByKey; // "alias.field" lower-case -> slot
+    QHash<QString, FormulaNodePtr> formulas; // lower-case name -> tree
+    QHash<QString, QString> formulaNames;    // lower-case name -> definition's spelling
+    QSet<QString> fixedFormulas; // lower-case names of formulas that no record or page changes
+    FormulaNodePtr residual;
+    DataQuery query;
+    bool literalSql = false;
+    std::vector<CompiledGroup> groups;
+    std::vector<CompiledSection> reportHeaders, pageHeaders, details, pageFooters, reportFooters;
+    std::vector<SummarySpec> summaries;
+    QHash<const FormulaNode*, int> summaryByNode;
+    std::vector<RecordColumn> recordColumns;
+    std::vector<std::unique_ptr<CompiledReport>> subs;
+    Coord pageFooterHeight = 0;
+};
+
+namespace {
+
+// Builds a CompiledReport: parses every formula once, gives each field a slot, registers the
+// summaries and writes the statement.
+class Compiler
+{
+public:
+    Compiler(const RenderOptions& options, ReportDataSource& data, DocumentResources& resources,
+        QStringList& log)
+        : m_options(options)
+        , m_data(data)
+        , m_resources(resources)
+        , m_log(log)
+    {
+    }
+
+    void setFontSubstitution(FontSubstitution fonts) { m_fonts = std::move(fonts); }
+
+    std::unique_ptr<CompiledReport> compile(const ReportDefinition& def,
+        const std::optional<QString>& selection, const QStringList& sortFields,
+        const QStringList& linkFields)
+    {
+        auto r = std::make_unique<CompiledReport>();
+        r->def = &def;
+        m_report = r.get();
+
+        for (const FormulaDefinition& f : def.formulas) {
+            r->formulas.insert(f.name.toLower(), parse(f.name, f.text));
+            r->formulaNames.insert(f.name.toLower(), f.name);
+        }
+        // The caller's overrides are the main report's; a sub-report keeps its own formulas.
+        const QStringList assignments = m_depth == 0 ? m_options.formulas : QStringList();
+        const FormulaOverrideSet overrides = FormulaOverrides::resolve(assignments,
+            [&def](const QString& name) -> std::optional<DeclaredFormula> {
+                const FormulaDefinition* f = def.formula(name);
+                if (!f)
+                    return std::nullopt;
+                return DeclaredFormula {f->name, f->type};
+            });
+        for (const FormulaOverride& o : overrides.applied) {
+            r->formulas.insert(o.name.toLower(), o.tree);
+            bindTree(o.tree, o.name);
+        }
+        m_log << overrides.log;
+
+        const FormulaNodePtr selectionTree
+            = parse(QStringLiteral("Seleccion"), selection.value_or(def.selection));
+
+        for (const ReportGroup& g : def.groups) {
+            CompiledGroup cg;
+            cg.def = &g;
+            cg.key = parse(QStringLiteral("Grupo %1").arg(g.name), g.expression);
+            cg.newPageBefore = parse(QStringLiteral("Grupo %1 newPageBefore").arg(g.name),
+                g.newPageBefore);
+            cg.newPageAfter = parse(QStringLiteral("Grupo %1 newPageAfter").arg(g.name),
+                g.newPageAfter);
+            r->groups.push_back(std::move(cg));
+        }
+        for (std::size_t i = 0; i < def.groups.size(); ++i) {
+            for (const ReportSection& s : def.groups[i].headers)
+                r->groups[i].headers.push_back(section(s, QStringLiteral("Encabezado %1").arg(def.groups[i].name)));
+            for (const ReportSection& s : def.groups[i].footers)
+                r->groups[i].footers.push_back(section(s, QStringLiteral("Pie %1").arg(def.groups[i].name)));
+        }
+        for (const ReportSection& s : def.reportHeaders)
+            r->reportHeaders.push_back(section(s, QStringLiteral("Encabezado del informe")));
+        for (const ReportSection& s : def.pageHeaders)
+            r->pageHeaders.push_back(section(s, QStringLiteral("Encabezado de página")));
+        for (const ReportSection& s : def.details)
+            r->details.push_back(section(s, QStringLiteral("Detalle")));
+        for (const ReportSection& s : def.pageFooters) {
+            r->pageFooters.push_back(section(s, QStringLiteral("Pie de página")));
+            r->pageFooterHeight += mmToCoord(s.heightMm);
+        }
+        for (const ReportSection& s : def.reportFooters)
+            r->reportFooters.push_back(section(s, QStringLiteral("Pie del informe")));
+
+        // Record columns: the detail fields in reading order (top to bottom, left to right).
+        std::vector<CompiledItem*> fields;
+        for (CompiledSection& s : r->details) {
+            for (CompiledItem& it : s.items) {
+                if (it.def->kind == ItemKind::Field)
+                    fields.push_back(&it);
+            }
+        }
+        std::stable_sort(fields.begin(), fields.end(), [](const CompiledItem* a, const CompiledItem* b) {
+            return std::tie(a->def->yMm, a->def->xMm) < std::tie(b->def->yMm, b->def->xMm);
+        });
+        for (CompiledItem* it : fields) {
+            it->recordColumn = int(r->recordColumns.size());
+            r->recordColumns.push_back({it->def->name.isEmpty() ? it->def->expression : it->def->name,
+                it->def->format, it->def->hasAlign ? it->def->align : HAlign::Left});
+        }
+
+        // Every formula of the definition is bound, used or not: {@x} may be reached from any.
+        for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it)
+            bindTree(it.value(), r->formulaNames.value(it.key()));
+
+        findFixedFormulas(*r);
+        buildQuery(*r, selectionTree, sortFields, linkFields);
+        return r;
+    }
+
+private:
+    FormulaNodePtr parse(const QString& name, const QString& text)
+    {
+        if (text.trimmed().isEmpty())
+            return nullptr;
+        FormulaParseResult result = FormulaParser::parse(name, text);
+        if (!result.ok())
+            throw CompileError {QStringLiteral("%1 (informe %2)")
+                    .arg(result.error.message(), m_report->def->name)};
+        bindTree(result.tree, name);
+        return result.tree;
+    }
+
+    // Gives each field of the tree its slot and registers its summaries.
+    void bindTree(const FormulaNodePtr& tree, const QString& name)
+    {
+        if (!tree)
+            return;
+        std::vector<const FormulaNode*> fields;
+        collectFields(*tree, fields);
+        for (const FormulaNode* f : fields) {
+            const QString key = fieldKey(f->table(), f->field());
+            auto found = m_report->slotByKey.constFind(key);
+            if (found == m_report->slotByKey.constEnd()) {
+                if (m_report->def->data.sql.trimmed().isEmpty())
+                    checkTable(f, name);
+                const int slot = int(m_report->columns.size());
+                m_report->columns << f->table().trimmed() + u'.' + f->field().trimmed();
+                found = m_report->slotByKey.insert(key, slot);
+            }
+            f->setSlot(found.value());
+        }
+        std::vector<const FormulaNode*> summaries;
+        collectSummaries(*tree, summaries);
+        for (const FormulaNode* s : summaries) {
+            if (m_report->summaryByNode.contains(s))
+                continue;
+            SummarySpec spec;
+            switch (s->function()) {
+            case FormulaFunction::Count:
+            case FormulaFunction::DistinctCount:
+                spec.function = SummaryFunction::Count;
+                break;
+            case FormulaFunction::Average:
+                spec.function = SummaryFunction::Average;
+                break;
+            case FormulaFunction::Minimum:
+                spec.function = SummaryFunction::Minimum;
+                break;
+            case FormulaFunction::Maximum:
+                spec.function = SummaryFunction::Maximum;
+                break;
+            default:
+                spec.function = SummaryFunction::Sum;
+                break;
+            }
+            spec.expr = s->childPtr(0);
+            spec.level = s->child(1) ? groupLevelOf(*s->child(1)) : -1;
+            spec.name = name;
+            m_report->summaryByNode.insert(s, int(m_report->summaries.size()));
+            m_report->summaries.push_back(spec);
+        }
+    }
+
+    int groupLevelOf(const FormulaNode& node) const
+    {
+        const QString text = node.toText();
+        for (std::size_t i = 0; i < m_report->groups.size(); ++i) {
+            const FormulaNodePtr& key = m_report->groups[i].key;
+            if (key && key->toText().compare(text, Qt::CaseInsensitive) == 0)
+                return int(i);
+        }
+        return -1;
+    }
+
+    void checkTable(const FormulaNode* f, const QString& formula)
+    {
+        if (tableOf(f->table()))
+            return;
+        throw CompileError {QStringLiteral("La fórmula «%1» usa el campo %2, y el informe %3 no "
+                                           "tiene la tabla %4")
+                .arg(formula, f->name(), m_report->def->name, f->table())};
+    }
+
+    const DataTable* tableOf(const QString& name) const
+    {
+        for (const DataTable& t : m_report->def->data.tables) {
+            if (t.alias.compare(name.trimmed(), Qt::CaseInsensitive) == 0
+                || t.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+                return &t;
+        }
+        return nullptr;
+    }
+
+    int fontOf(const ReportItem& item, QRgb* color, HAlign* align) const
+    {
+        const ReportStyle* style = m_report->def->style(item.style);
+        if (!style)
+            style = m_report->def->style(QStringLiteral("default"));
+        FontSpec font = item.hasFont ? item.font : (style ? style->font : FontSpec());
+        // Resources carry the family that prints, so saved reports need no definition.
+        font.family = m_fonts.family(font.family);
+        *color = item.hasColor ? item.color.rgba() : (style ? style->color.rgba() : 0xff000000);
+        *align = item.hasAlign ? item.align : (style ? style->align : HAlign::Left);
+        return m_resources.addFont(font);
+    }
+
+    CompiledSection section(const ReportSection& s, const QString& sectionName)
+    {
+        CompiledSection cs;
+        cs.def = &s;
+        cs.name = s.name.isEmpty() ? sectionName : s.name;
+        cs.suppress = parse(cs.name + QStringLiteral(" suppress"), s.suppress);
+        cs.newPageBefore = parse(cs.name + QStringLiteral(" newPageBefore"), s.newPageBefore);
+        cs.newPageAfter = parse(cs.name + QStringLiteral(" newPageAfter"), s.newPageAfter);
+        int index = 0;
+        for (const ReportItem& item : s.items) {
+            ++index;
+            CompiledItem ci;
+            ci.def = &item;
+            ci.formulaName = QStringLiteral("%1/%2").arg(cs.name,
+                item.name.isEmpty() ? QString::number(index) : item.name);
+            ci.suppress = parse(ci.formulaName + QStringLiteral(" suppress"), item.suppress);
+            HAlign align = HAlign::Left;
+            ci.font = fontOf(item, &ci.color, &align);
+            ci.flags = alignFlags(align, item.valign);
+            if (item.kind == ItemKind::Line || item.kind == ItemKind::Box)
+                ci.color = item.hasColor ? item.color.rgba() : 0xff000000;
+            if (!item.expression.isEmpty()) {
+                ci.expr = parse(ci.formulaName, item.expression);
+                if (ci.expr) {
+                    ci.usesTotalPages = usesFunction(*ci.expr, FormulaFunction::TotalPageCount);
+                }
+            }
+            if (item.kind == ItemKind::Summary) {
+                ci.level = item.scope.isEmpty() ? -1 : m_report->def->groupIndex(item.scope);
+                if (!item.scope.isEmpty() && ci.level < 0)
+                    throw CompileError {QStringLiteral("El resumen «%1» nombra el grupo "
+                                                       "desconocido «%2»")
+                            .arg(ci.formulaName, item.scope)};
+                ci.summary = int(m_report->summaries.size());
+                m_report->summaries.push_back({item.function, ci.expr, ci.level, ci.formulaName});
+            }
+            if (item.kind == ItemKind::Image && !item.file.isEmpty()) {
+                const QString base = QFileInfo(m_report->def->fileName).absolutePath();
+                const QString path = QFileInfo(item.file).isAbsolute() ? item.file
+                                                                       : base + u'/' + item.file;
+                const QImage img(path);
+                if (img.isNull())
+                    m_log << QStringLiteral("Imagen no encontrada: %1").arg(path);
+                else
+                    ci.image = m_resources.addImage(img);
+            }
+            if (item.kind == ItemKind::Subreport)
+                compileSubreport(ci);
+            cs.items.push_back(std::move(ci));
+        }
+        return cs;
+    }
+
+    // Formulas whose value cannot change from one record or page to the next (the column
+    // captions and switches the program passes): evaluated once per run instead of per row.
+    static void findFixedFormulas(CompiledReport& r)
+    {
+        QHash<QString, int> state; // 1 in progress, 2 fixed, 3 variable
+        std::function<bool(const QString&)> fixed;
+        std::function<bool(const FormulaNode&)> nodeFixed = [&](const FormulaNode& n) -> bool {
+            switch (n.kind()) {
+            case FormulaNodeKind::Field:
+                return false;
+            case FormulaNodeKind::FormulaRef:
+                return fixed(n.name().toLower());
+            case FormulaNodeKind::Call:
+                switch (n.function()) {
+                case FormulaFunction::PageNumber:
+                case FormulaFunction::TotalPageCount:
+                case FormulaFunction::RecordNumber:
+                case FormulaFunction::GroupNumber:
+                    return false;
+                default:
+                    if (n.isSummary())
+                        return false;
+                }
+                break;
+            default:
+                break;
+            }
+            for (const FormulaNodePtr& c : n.children()) {
+                if (c && !nodeFixed(*c))
+                    return false;
+            }
+            return true;
+        };
+        fixed = [&](const QString& name) -> bool {
+            const int s = state.value(name);
+            if (s == 1 || s == 3)
+                return false;
+            if (s == 2)
+                return true;
+            state.insert(name, 1);
+            const auto tree = r.formulas.constFind(name);
+            const bool result = tree != r.formulas.constEnd()
+                && (!tree.value() || nodeFixed(*tree.value()));
+            state.insert(name, result ? 2 : 3);
+            return result;
+        };
+        for (auto it = r.formulas.cbegin(); it != r.formulas.cend(); ++it) {
+            if (fixed(it.key()))
+                r.fixedFormulas.insert(it.key());
+        }
+    }
+
+    static bool usesFunction(const FormulaNode& node, FormulaFunction function)
+    {
+        if (node.kind() == FormulaNodeKind::Call && node.function() == function)
+            return true;
+        for (const FormulaNodePtr& child : node.children()) {
+            if (child && usesFunction(*child, function))
+                return true;
+        }
+        return false;
+    }
+
+    void compileSubreport(CompiledItem& ci)
+    {
+        const ReportDefinition* subDef = m_report->def->subreport(ci.def->subreport);
+        if (!subDef)
+            throw CompileError {QStringLiteral("El informe %1 no tiene el subinforme «%2»")
+                    .arg(m_report->def->name, ci.def->subreport)};
+        QStringList subFields;
+        std::vector<FormulaNodePtr> mainSides;
+        for (const QString& link : ci.def->links) {
+            const int eq = int(link.indexOf(u'='));
+            mainSides.push_back(parse(ci.formulaName + QStringLiteral(" vínculo"), link.left(eq)));
+            subFields << link.mid(eq + 1).trimmed();
+        }
+        std::optional<QString> selection;
+        for (const auto& s : m_options.subreportSelections) {
+            if (s.name.compare(subDef->name, Qt::CaseInsensitive) == 0)
+                selection = s.selection;
+        }
+        CompiledReport* outer = m_report;
+        ++m_depth;
+        auto sub = compile(*subDef, selection, {}, subFields);
+        --m_depth;
+        m_report = outer;
+        ci.sub = sub.get();
+        ci.linkValues = std::move(mainSides);
+        m_report->subs.push_back(std::move(sub));
+    }
+
+    void buildQuery(CompiledReport& r, const FormulaNodePtr& selection,
+        const QStringList& sortFields, const QStringList& linkFields)
+    {
+        const ReportDefinition& def = *r.def;
+        const SqlDialect dialect = m_data.dialect();
+        r.literalSql = !def.data.sql.trimmed().isEmpty();
+        const ColumnResolver resolve = [&](const QString& table,
+                                           const QString& field) -> std::optional<SqlColumn> {
+            if (r.literalSql)
+                return SqlColumn {QStringLiteral("q.") + quoteIdentifier(field.trimmed(), dialect),
+                    ColumnKind::Unknown};
+            const DataTable* t = tableOf(table);
+            if (!t)
+                return std::nullopt;
+            return SqlColumn {quoteIdentifier(t->alias, dialect) + u'.'
+                    + quoteIdentifier(field.trimmed(), dialect),
+                m_data.columnKind(t->name, field.trimmed())};
+        };
+
+        QString from;
+        if (r.literalSql) {
+            from = QStringLiteral("(") + def.data.sql + QStringLiteral(") q");
+        } else {
+            for (const DataTable& t : def.data.tables) {
+                const QString named = t.alias.compare(t.name, Qt::CaseInsensitive) == 0
+                    ? quoteIdentifier(t.name, dialect)
+                    : quoteIdentifier(t.name, dialect) + u' ' + quoteIdentifier(t.alias, dialect);
+                if (t.join == JoinKind::None)
+                    from = named;
+                else
+                    from += (t.join == JoinKind::Left ? QStringLiteral(" LEFT JOIN ")
+                                                      : QStringLiteral(" INNER JOIN "))
+                        + named + QStringLiteral(" ON ") + t.on;
+            }
+        }
+
+        QStringList select;
+        if (r.literalSql) {
+            select << QStringLiteral("q.*");
+        } else {
+            for (const QString& c : std::as_const(r.columns)) {
+                const int dot = int(c.indexOf(u'.'));
+                select << resolve(c.left(dot), c.mid(dot + 1))->expression;
+            }
+            if (select.isEmpty())
+                select << QStringLiteral("1");
+            r.query.columns = r.columns;
+        }
+
+        SelectionPlan plan = SelectionPlanner::plan(selection, dialect, resolve, nullptr);
+        r.residual = plan.residual;
+        if (r.residual)
+            m_log << QStringLiteral("Selección evaluada en el informe %1: %2")
+                         .arg(def.name, r.residual->toText());
+        QStringList where;
+        if (!plan.where.isEmpty())
+            where << QStringLiteral("(") + plan.where + QStringLiteral(")");
+        r.query.parameters = plan.parameters;
+        // Sub-report links: one "= ?" per link, bound with the main record's values each time.
+        for (const QString& link : linkFields) {
+            FormulaParseResult f = FormulaParser::parse(QStringLiteral("vínculo"), link);
+            if (!f.ok() || !f.tree || f.tree->kind() != FormulaNodeKind::Field)
+                throw CompileError {QStringLiteral("Vínculo de subinforme no válido: %1").arg(link)};
+            const auto column = resolve(f.tree->table(), f.tree->field());
+            if (!column)
+                throw CompileError {QStringLiteral("Vínculo de subinforme con tabla desconocida: %1")
+                        .arg(link)};
+            where << column->expression + QStringLiteral(" = ?");
+        }
+
+        QStringList groupKeys;
+        for (const CompiledGroup& g : r.groups)
+            groupKeys << (g.def->descending ? u'-' : u'+') + g.def->expression;
+        QStringList sorts = sortFields;
+        if (sorts.isEmpty()) {
+            for (const SortField& s : def.sort)
+                sorts << (s.descending ? u'-' : u'+') + s.expression;
+        }
+        const OrderPlan order = SelectionPlanner::orderBy(groupKeys, sorts, dialect, resolve);
+        if (!order.unresolved.isEmpty())
+            m_log << QStringLiteral("Orden que la base no puede dar, se ignora: %1")
+                         .arg(order.unresolved.join(QStringLiteral(", ")));
+
+        r.query.sql = QStringLiteral("SELECT ") + select.join(QStringLiteral(", "))
+            + QStringLiteral(" FROM ") + from;
+        if (!where.isEmpty())
+            r.query.sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+        if (!order.clause.isEmpty())
+            r.query.sql += QStringLiteral(" ORDER BY ") + order.clause;
+    }
+
+    const RenderOptions& m_options;
+    ReportDataSource& m_data;
+    DocumentResources& m_resources;
+    QStringList& m_log;
+    CompiledReport* m_report = nullptr;
+    int m_depth = 0;
+    FontSubstitution m_fonts;
+};
+
+} // namespace
+
+namespace {
+
+struct SinkFailure
+{
+    QString message;
+};
+
+int compareValues(const Value& a, const Value& b)
+{
+    if (a.isNumeric() && b.isNumeric()) {
+        if (a.type() == ValueType::Double || a.type() == ValueType::Single
+            || b.type() == ValueType::Double || b.type() == ValueType::Single) {
+            const double x = a.toDouble();
+            const double y = b.toDouble();
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        const Currency x = a.toCurrency();
+        const Currency y = b.toCurrency();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.type() == ValueType::Date && b.type() == ValueType::Date) {
+        const QDateTime x = a.toDateTime();
+        const QDateTime y = b.toDateTime();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.type() == ValueType::Boolean && b.type() == ValueType::Boolean)
+        return int(a.toBool()) - int(b.toBool());
+    return FormulaText::compare(a.toString(), b.toString());
+}
+
+// Group keys break on a change the database would also see: texts ignore case and trailing
+// blanks, as the rows were ordered by the suite's collation.
+bool sameKey(const Value& a, const Value& b)
+{
+    if (a.isNull() || a.isEmpty() || b.isNull() || b.isEmpty())
+        return (a.isNull() || a.isEmpty()) == (b.isNull() || b.isEmpty());
+    return compareValues(a, b) == 0;
+}
+
+class Accumulator
+{
+public:
+    void reset() { *this = Accumulator(); }
+
+    void add(const Value& v)
+    {
+        if (v.isNull() || v.isEmpty())
+            return;
+        ++m_count;
+        if (v.isNumeric()) {
+            m_numeric = true;
+            const ValueType t = v.type();
+            if (t == ValueType::Double || t == ValueType::Single)
+                m_double = true;
+            else if (t == ValueType::Currency)
+                m_allInteger = false;
+            m_dsum += v.toDouble();
+            if (!m_double)
+                m_csum += v.toCurrency();
+        }
+        if (m_min.isEmpty() || compareValues(v, m_min) < 0)
+            m_min = v;
+        if (m_max.isEmpty() || compareValues(v, m_max) > 0)
+            m_max = v;
+    }
+
+    Value value(SummaryFunction function) const
+    {
+        switch (function) {
+        case SummaryFunction::Count:
+            return Value(m_count);
+        case SummaryFunction::Sum:
+            if (!m_numeric)
+                return Value(qint64(0));
+            if (m_double)
+                return Value(m_dsum);
+            if (m_allInteger)
+                return Value(m_csum.raw() / Currency::Scale);
+            return Value(m_csum);
+        case SummaryFunction::Average:
+            if (!m_numeric || m_count == 0)
+                return Value::null();
+            return Value(m_dsum / double(m_count));
+        case SummaryFunction::Minimum:
+            return m_min.isEmpty() ? Value::null() : m_min;
+        case SummaryFunction::Maximum:
+            return m_max.isEmpty() ? Value::null() : m_max;
+        }
+        return Value::null();
+    }
+
+private:
+    qint64 m_count = 0;
+    bool m_numeric = false;
+    bool m_double = false;
+    bool m_allInteger = true;
+    double m_dsum = 0;
+    Currency m_csum;
+    Value m_min;
+    Value m_max;
+};
+
+// What the main report and its sub-reports share while a document is laid out.
+struct LayoutShared
+{
+    const RenderOptions& options;
+    ReportDataSource& data;
+    DocumentResources& resources;
+    TextMeasurer& measurer;
+    DeferredValues deferred;
+    Paginator* paginator = nullptr;
+    PageSink* pages = nullptr;
+    RecordSink* records = nullptr;
+    std::function<void(int)> onPage;
+    std::function<void(qint64)> onRecord;
+    qint64 recordsRead = 0;
+    QHash<QByteArray, int> imageByHash;
+    QString lastQrText;
+    int lastQrImage = -1;
+};
+
+enum class Role { Body, ReportHeader, GroupHeader, PageHeader, PageFooter };
+
+class ReportRun final : public FormulaContext, public Paginator::Host
+{
+public:
+    ReportRun(const CompiledReport& report, LayoutShared& shared, Coord dx)
+        : m_report(report)
+        , m_shared(shared)
+        , m_dx(dx)
+        , m_acc(report.summaries.size())
+    {
+        m_cur.resize(std::size_t(report.columns.size()));
+        m_prev.resize(std::size_t(report.columns.size()));
+        m_row = &m_cur;
+        m_open.resize(report.groups.size());
+    }
+
+    void execute(const QList<Value>& linkParameters)
+    {
+        DataQuery query = m_report.query;
+        query.parameters += linkParameters;
+        std::unique_ptr<RowSource> rows = m_shared.data.open(query);
+        mapColumns(*rows);
+
+        const std::size_t groups = m_report.groups.size();
+        std::vector<Value> keys(groups);
+        std::vector<Value> lastKeys(groups);
+        bool have = nextSelected(*rows);
+        const bool labels = m_report.def->labels.enabled();
+        if (!labels) {
+            for (const CompiledSection& s : m_report.reportHeaders)
+                placeSection(s, Role::ReportHeader);
+        }
+        bool first = true;
+        while (have) {
+            ++m_recordNumber;
+            if (m_shared.onRecord)
+                m_shared.onRecord(++m_shared.recordsRead);
+            for (std::size_t i = 0; i < groups; ++i)
+                keys[i] = m_report.groups[i].key ? eval(*m_report.groups[i].key, QStringLiteral("Grupo")) : Value();
+            std::size_t changed = 0;
+            if (!first) {
+                while (changed < groups && sameKey(keys[changed], lastKeys[changed]))
+                    ++changed;
+                m_row = &m_prev;
+                closeGroups(int(changed), false);
+                m_row = &m_cur;
+                ++m_generation;
+            }
+            if (first || changed < groups)
+                openGroups(int(first ? 0 : changed), keys);
+            for (std::size_t i = 0; i < m_acc.size(); ++i) {
+                const SummarySpec& spec = m_report.summaries[i];
+                m_acc[i].add(spec.expr ? eval(*spec.expr, spec.name) : Value(true));
+            }
+            std::vector<Value> record(m_report.recordColumns.size());
+            m_record = &record;
+            for (const CompiledSection& s : m_report.details) {
+                if (labels)
+                    placeLabel(s);
+                else
+                    placeSection(s, Role::Body);
+            }
+            m_record = nullptr;
+            if (m_shared.records && !record.empty())
+                m_shared.records->record(record);
+            lastKeys.swap(keys);
+            std::swap(m_cur, m_prev);
+            first = false;
+            have = nextSelected(*rows);
+        }
+        rows.reset();
+        m_row = &m_prev;
+        ++m_generation;
+        if (!first)
+            closeGroups(0, true);
+        if (first)
+            m_row = &m_cur; // no record: fields read as Null
+        if (!labels) {
+            for (const CompiledSection& s : m_report.reportFooters)
+                placeSection(s, Role::Body);
+        }
+        resolvePending(-1);
+    }
+
+    // FormulaContext
+    Value fieldValue(const FormulaNode& field) const override
+    {
+        const int slot = field.slot();
+        if (slot < 0 || std::size_t(slot) >= m_row->size())
+            throw RuntimeError(RuntimeError::InvalidCall,
+                QStringLiteral("El campo %1 no está en los datos del informe").arg(field.name()));
+        return (*m_row)[std::size_t(slot)];
+    }
+
+    FormulaValue formulaValue(const QString& name) const override
+    {
+        const QString key = name.toLower();
+        auto cached = m_formulaCache.find(key);
+        if (cached != m_formulaCache.end()
+            && (cached->generation == m_generation || cached->generation == FixedGeneration)) {
+            if (cached->busy)
+                throw RuntimeError(RuntimeError::InvalidCall,
+                    QStringLiteral("La fórmula «%1» se usa a sí misma").arg(name));
+            return cached->value;
+        }
+        const auto tree = m_report.formulas.constFind(key);
+        if (tree == m_report.formulas.constEnd())
+            return FormulaContext::formulaValue(name);
+        CachedFormula& entry = m_formulaCache[key];
+        entry.generation = m_generation;
+        entry.busy = true;
+        FormulaValue v = tree.value()
+            ? FormulaEvaluator(*this, m_report.formulaNames.value(key)).evaluate(*tree.value())
+            : FormulaValue(Value(QString()));
+        CachedFormula& done = m_formulaCache[key];
+        done.busy = false;
+        done.value = v;
+        if (m_report.fixedFormulas.contains(key))
+            done.generation = FixedGeneration;
+        return v;
+    }
+
+    QDateTime currentDateTime() const override { return m_shared.options.printTime; }
+    qint64 pageNumber() const override { return currentPage(); }
+    qint64 totalPageCount() const override { return TotalPagesStandIn; }
+    qint64 recordNumber() const override { return m_recordNumber; }
+    qint64 groupNumber() const override { return m_groupNumber; }
+    Value summaryValue(const FormulaNode& summary) const override
+    {
+        const auto found = m_report.summaryByNode.constFind(&summary);
+        if (found == m_report.summaryByNode.constEnd())
+            return FormulaContext::summaryValue(summary);
+        const int index = found.value();
+        return m_acc[std::size_t(index)].value(m_report.summaries[std::size_t(index)].function);
+    }
+
+    // Paginator::Host
+    void pageOpened(Paginator& paginator) override
+    {
+        ++m_generation;
+        for (const CompiledSection& s : m_report.pageHeaders) {
+            if (auto band = buildBand(s, Role::PageHeader))
+                paginator.placeFixed(*band);
+        }
+    }
+
+    void pageClosing(Paginator& paginator) override
+    {
+        ++m_generation;
+        Coord y = paginator.geometry().bodyBottom;
+        for (const CompiledSection& s : m_report.pageFooters) {
+            if (auto band = buildBand(s, Role::PageFooter)) {
+                paginator.placeFooter(*band, y);
+                y += band->height;
+            }
+        }
+    }
+
+    void pageDone(const PageDisplayList& page) override
+    {
+        if (!m_shared.pages->page(page, m_shared.resources, nullptr))
+            throw SinkFailure {m_shared.pages->errorString()};
+        if (m_shared.onPage)
+            m_shared.onPage(page.number);
+    }
+
+private:
+    static constexpr quint64 FixedGeneration = ~quint64(0);
+
+    struct CachedFormula
+    {
+        quint64 generation = 0;
+        bool busy = false;
+        FormulaValue value;
+    };
+
+    struct PendingSlot
+    {
+        int slot;
+        int summary;
+        int level;
+        QString format;
+    };
+
+    int currentPage() const
+    {
+        const Paginator* p = m_shared.paginator;
+        return p ? std::max(p->pageNumber(), p->pageCount() + 1) : 1;
+    }
+
+    void mapColumns(RowSource& rows)
+    {
+        m_columnOfSlot.resize(std::size_t(m_report.columns.size()));
+        if (!m_report.literalSql) {
+            for (std::size_t i = 0; i < m_columnOfSlot.size(); ++i)
+                m_columnOfSlot[i] = int(i);
+            return;
+        }
+        const QStringList names = rows.columnNames();
+        for (std::size_t i = 0; i < m_columnOfSlot.size(); ++i) {
+            const QString& qualified = m_report.columns[qsizetype(i)];
+            const QString field = qualified.mid(qualified.indexOf(u'.') + 1);
+            int found = -1;
+            for (int c = 0; c < names.size() && found < 0; ++c) {
+                if (names[c].compare(field, Qt::CaseInsensitive) == 0)
+                    found = c;
+            }
+            if (found < 0)
+                throw RuntimeError(RuntimeError::InvalidCall,
+                    QStringLiteral("La consulta del informe %1 no devuelve la columna %2")
+                        .arg(m_report.def->name, field));
+            m_columnOfSlot[i] = found;
+        }
+    }
+
+    bool nextSelected(RowSource& rows)
+    {
+        m_row = &m_cur;
+        while (rows.next()) {
+            for (std::size_t i = 0; i < m_cur.size(); ++i)
+                m_cur[i] = rows.value(m_columnOfSlot[i]);
+            ++m_generation;
+            if (!m_report.residual
+                || FormulaEvaluator(*this, QStringLiteral("Seleccion")).selects(*m_report.residual))
+                return true;
+        }
+        return false;
+    }
+
+    Value eval(const FormulaNode& tree, const QString& name) const
+    {
+        return FormulaEvaluator(*this, name).evaluateScalar(tree);
+    }
+
+    bool isTrue(const FormulaNodePtr& tree, const QString& name) const
+    {
+        return tree && FormulaEvaluator(*this, name).selects(*tree);
+    }
+
+    void openGroups(int from, const std::vector<Value>& keys)
+    {
+        Paginator& p = *m_shared.paginator;
+        const bool labels = m_report.def->labels.enabled();
+        for (int level = from; level < int(m_report.groups.size()); ++level) {
+            const CompiledGroup& g = m_report.groups[std::size_t(level)];
+            ++m_groupNumber;
+            for (std::size_t i = 0; i < m_acc.size(); ++i) {
+                if (m_report.summaries[i].level >= level)
+                    m_acc[i].reset();
+            }
+            if (m_started[level] && isTrue(g.newPageBefore, g.def->name))
+                p.requestBreak();
+            m_started[level] = true;
+            if (m_shared.records)
+                m_shared.records->groupStart(level, keys[std::size_t(level)]);
+            if (labels)
+                continue;
+            if (g.def->keepTogether)
+                p.beginKeep();
+            m_open[std::size_t(level)] = true;
+            bool firstHeader = true;
+            for (const CompiledSection& s : g.headers) {
+                if (auto band = buildBand(s, Role::GroupHeader, level)) {
+                    if (firstHeader && g.def->repeatHeader)
+                        band->repeatLevel = level;
+                    firstHeader = false;
+                    placeBand(s, std::move(*band), true);
+                }
+            }
+        }
+    }
+
+    void closeGroups(int downTo, bool atEnd)
+    {
+        Paginator& p = *m_shared.paginator;
+        const bool labels = m_report.def->labels.enabled();
+        for (int level = int(m_report.groups.size()) - 1; level >= downTo; --level) {
+            const CompiledGroup& g = m_report.groups[std::size_t(level)];
+            if (!labels) {
+                for (const CompiledSection& s : g.footers)
+                    placeSection(s, Role::Body);
+            }
+            resolvePending(level);
+            if (m_shared.records)
+                m_shared.records->groupEnd(level);
+            p.groupClosed(level);
+            if (!labels && g.def->keepTogether)
+                p.endKeep();
+            m_open[std::size_t(level)] = false;
+            // A page break after the last group would only leave the report footer alone.
+            if (!atEnd && isTrue(g.newPageAfter, g.def->name))
+                p.requestBreak();
+        }
+    }
+
+    void resolvePending(int level)
+    {
+        for (auto it = m_pending.begin(); it != m_pending.end();) {
+            if (level < 0 || it->level == level) {
+                const SummarySpec& spec = m_report.summaries[std::size_t(it->summary)];
+                m_shared.deferred.slots[std::size_t(it->slot)] = ValueFormat::format(
+                    m_acc[std::size_t(it->summary)].value(spec.function), it->format,
+                    m_shared.options.locale);
+                it = m_pending.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    void placeSection(const CompiledSection& s, Role role)
+    {
+        if (auto band = buildBand(s, role))
+            placeBand(s, std::move(*band), false);
+    }
+
+    void placeBand(const CompiledSection& s, Band band, bool withNext)
+    {
+        Paginator& p = *m_shared.paginator;
+        if (isTrue(s.newPageBefore, s.name))
+            p.requestBreak();
+        p.place(std::move(band), withNext);
+        runSubreports(s);
+        if (isTrue(s.newPageAfter, s.name))
+            p.requestBreak();
+    }
+
+    void placeLabel(const CompiledSection& s)
+    {
+        if (auto band = buildBand(s, Role::Body)) {
+            if (isTrue(s.newPageBefore, s.name))
+                m_shared.paginator->requestBreak();
+            m_shared.paginator->placeLabel(std::move(*band), m_report.def->labels);
+        }
+    }
+
+    void runSubreports(const CompiledSection& s)
+    {
+        for (const CompiledItem& ci : s.items) {
+            if (!ci.sub)
+                continue;
+            QList<Value> params;
+            for (const FormulaNodePtr& link : ci.linkValues)
+                params << (link ? eval(*link, ci.formulaName) : Value::null());
+            ReportRun sub(*ci.sub, m_shared, m_dx + mmToCoord(ci.def->xMm));
+            sub.execute(params);
+        }
+    }
+
+    std::optional<Band> buildBand(const CompiledSection& s, Role role, int headerLevel = -1)
+    {
+        if (isTrue(s.suppress, s.name))
+            return std::nullopt;
+        Band band;
+        band.height = mmToCoord(s.def->heightMm);
+        for (const CompiledItem& ci : s.items) {
+            Value recordValue;
+            const bool field = ci.def->kind == ItemKind::Field;
+            if (field && ci.expr && (m_record || !isTrue(ci.suppress, ci.formulaName)))
+                recordValue = eval(*ci.expr, ci.formulaName);
+            if (m_record && ci.recordColumn >= 0)
+                (*m_record)[std::size_t(ci.recordColumn)] = recordValue;
+            if (isTrue(ci.suppress, ci.formulaName))
+                continue;
+            addItem(band, s, ci, role, headerLevel, recordValue);
+        }
+        return band;
+    }
+
+    DisplayItem baseItem(const CompiledItem& ci) const
+    {
+        DisplayItem d;
+        d.x = m_dx + mmToCoord(ci.def->xMm);
+        d.y = mmToCoord(ci.def->yMm);
+        d.w = mmToCoord(ci.def->widthMm);
+        d.h = mmToCoord(ci.def->heightMm);
+        d.color = ci.color;
+        d.font = quint16(ci.font);
+        d.flags = ci.flags;
+        return d;
+    }
+
+    void addText(Band& band, const CompiledSection& s, const CompiledItem& ci, const QString& text,
+        qint32 slot = -1)
+    {
+        const DisplayItem base = baseItem(ci);
+        const bool multiLine = text.contains(u'\n') || text.contains(u'\r');
+        if (slot >= 0 || (!ci.def->canGrow && !multiLine)) {
+            band.strings.push_back(text);
+            DisplayItem d = base;
+            d.kind = DisplayKind::Text;
+            d.ref = qint32(band.strings.size() - 1);
+            d.slot = slot;
+            band.items.push_back(d);
+            return;
+        }
+        TextMeasurer& m = m_shared.measurer;
+        const QStringList lines = ci.def->canGrow ? m.wrap(ci.font, text, base.w)
+                                                  : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        const Coord lh = m.lineHeight(ci.font);
+        Coord y = base.y;
+        for (const QString& line : lines) {
+            // A fixed item shows what fits; a growing one shows every line.
+            if (!ci.def->canGrow && y + lh > base.y + std::max(base.h, lh))
+                break;
+            band.strings.push_back(line);
+            DisplayItem d = base;
+            d.kind = DisplayKind::Text;
+            d.flags &= ~DisplayFlag::VAlignMask;
+            d.y = y;
+            d.h = lh;
+            d.ref = qint32(band.strings.size() - 1);
+            band.items.push_back(d);
+            y += lh;
+        }
+        if (ci.def->canGrow && y > base.y + base.h) {
+            const Coord below = std::max<Coord>(0, mmToCoord(s.def->heightMm) - (base.y + base.h));
+            band.height = std::max(band.height, y + below);
+        }
+    }
+
+    qint32 newSlot()
+    {
+        m_shared.deferred.slots.emplace_back();
+        return qint32(m_shared.deferred.slots.size() - 1);
+    }
+
+    int imageFromBytes(const QByteArray& bytes)
+    {
+        if (bytes.isEmpty())
+            return -1;
+        const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+        const auto found = m_shared.imageByHash.constFind(hash);
+        if (found != m_shared.imageByHash.constEnd())
+            return found.value();
+        const QImage img = QImage::fromData(bytes);
+        const int index = img.isNull() ? -1 : m_shared.resources.addImage(img);
+        m_shared.imageByHash.insert(hash, index);
+        return index;
+    }
+
+    void addItem(Band& band, const CompiledSection& s, const CompiledItem& ci, Role role,
+        int headerLevel, const Value& fieldValue)
+    {
+        const ReportItem& item = *ci.def;
+        const QLocale& locale = m_shared.options.locale;
+        switch (item.kind) {
+        case ItemKind::Text:
+            addText(band, s, ci, item.text);
+            break;
+        case ItemKind::Field: {
+            QString text = ValueFormat::format(fieldValue, item.format, locale);
+            if (ci.usesTotalPages) {
+                const QString standIn = ValueFormat::format(Value(TotalPagesStandIn), item.format, locale);
+                const QString raw = QString::number(TotalPagesStandIn);
+                if (text.contains(standIn) || text.contains(raw)) {
+                    text.replace(standIn, QString(DeferredMark)).replace(raw, QString(DeferredMark));
+                    addText(band, s, ci, text, 0);
+                    break;
+                }
+            }
+            addText(band, s, ci, text);
+            break;
+        }
+        case ItemKind::Summary: {
+            const SummarySpec& spec = m_report.summaries[std::size_t(ci.summary)];
+            const bool header = role == Role::ReportHeader || role == Role::GroupHeader;
+            // A total printed above its rows is known only when its group (or the report)
+            // ends: it is left as a deferred text and filled in then.
+            if (header && (spec.level < 0 || spec.level >= headerLevel)) {
+                const qint32 slot = newSlot();
+                m_pending.push_back({slot, ci.summary, spec.level, item.format});
+                addText(band, s, ci, QString(DeferredMark), slot);
+            } else {
+                addText(band, s, ci,
+                    ValueFormat::format(m_acc[std::size_t(ci.summary)].value(spec.function),
+                        item.format, locale));
+            }
+            break;
+        }
+        case ItemKind::Special:
+            addSpecial(band, s, ci);
+            break;
+        case ItemKind::Line: {
+            DisplayItem d = baseItem(ci);
+            d.kind = DisplayKind::Line;
+            d.pen = mmToCoord(item.penWidthMm);
+            band.items.push_back(d);
+            break;
+        }
+        case ItemKind::Box: {
+            DisplayItem d = baseItem(ci);
+            d.kind = DisplayKind::Rect;
+            d.pen = mmToCoord(item.penWidthMm);
+            d.flags = item.penWidthMm > 0 ? DisplayFlag::Stroked : 0;
+            if (item.fillColor.isValid()) {
+                d.flags |= DisplayFlag::Filled;
+                d.fillColor = item.fillColor.rgba();
+            }
+            band.items.push_back(d);
+            break;
+        }
+        case ItemKind::Image: {
+            int index = ci.image;
+            if (ci.expr)
+                index = imageFromBytes(eval(*ci.expr, ci.formulaName).toBytes());
+            if (index >= 0) {
+                DisplayItem d = baseItem(ci);
+                d.kind = DisplayKind::Image;
+                d.ref = index;
+                band.items.push_back(d);
+            }
+            break;
+        }
+        case ItemKind::Qr: {
+            const QString text = ci.expr ? eval(*ci.expr, ci.formulaName).toString() : QString();
+            if (text != m_shared.lastQrText || m_shared.lastQrImage < 0) {
+                const QImage img = QrCode::image(text);
+                m_shared.lastQrText = text;
+                m_shared.lastQrImage = img.isNull() ? -1 : m_shared.resources.addImage(img);
+            }
+            if (m_shared.lastQrImage >= 0) {
+                DisplayItem d = baseItem(ci);
+                d.kind = DisplayKind::Image;
+                d.ref = m_shared.lastQrImage;
+                band.items.push_back(d);
+            }
+            break;
+        }
+        case ItemKind::Subreport:
+            break; // run after the band is placed
+        }
+    }
+
+    void addSpecial(Band& band, const CompiledSection& s, const CompiledItem& ci)
+    {
+        const ReportItem& item = *ci.def;
+        const QLocale& locale = m_shared.options.locale;
+        switch (item.special) {
+        case SpecialField::PageNumber:
+            addText(band, s, ci, QString::number(currentPage()));
+            break;
+        case SpecialField::TotalPages:
+            addText(band, s, ci, QString(DeferredMark), 0);
+            break;
+        case SpecialField::PageNofM: {
+            const QString templ = item.format.isEmpty() ? QStringLiteral("Página %1 de %2") : item.format;
+            addText(band, s, ci, QString(templ).replace(QLatin1String("%1"), QString::number(currentPage()))
+                .replace(QLatin1String("%2"), QString(DeferredMark)), 0);
+            break;
+        }
+        case SpecialField::PrintDate:
+            addText(band, s, ci, locale.toString(m_shared.options.printTime.date(),
+                item.format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : item.format));
+            break;
+        case SpecialField::PrintTime:
+            addText(band, s, ci, locale.toString(m_shared.options.printTime.time(),
+                item.format.isEmpty() ? QStringLiteral("HH:mm") : item.format));
+            break;
+        case SpecialField::RecordNumber:
+            addText(band, s, ci, QString::number(m_recordNumber));
+            break;
+        case SpecialField::GroupNumber:
+            addText(band, s, ci, QString::number(m_groupNumber));
+            break;
+        }
+    }
+
+    const CompiledReport& m_report;
+    LayoutShared& m_shared;
+    Coord m_dx;
+    std::vector<Accumulator> m_acc;
+    std::vector<Value> m_cur;
+    std::vector<Value> m_prev;
+    const std::vector<Value>* m_row = nullptr;
+    std::vector<int> m_columnOfSlot;
+    std::vector<bool> m_open;
+    QHash<int, bool> m_started;
+    std::vector<Value>* m_record = nullptr;
+    std::vector<PendingSlot> m_pending;
+    qint64 m_recordNumber = 0;
+    qint64 m_groupNumber = 0;
+    quint64 m_generation = 1;
+    mutable QHash<QString, CachedFormula> m_formulaCache;
+};
+
+bool sectionsDefer(const std::vector<CompiledSection>& sections, bool header)
+{
+    for (const CompiledSection& s : sections) {
+        for (const CompiledItem& ci : s.items) {
+            if (ci.usesTotalPages || (header && ci.def->kind == ItemKind::Summary))
+                return true;
+            if (ci.def->kind == ItemKind::Special
+                && (ci.def->special == SpecialField::TotalPages
+                    || ci.def->special == SpecialField::PageNofM))
+                return true;
+            if (ci.sub && (sectionsDefer(ci.sub->reportHeaders, true)
+                    || sectionsDefer(ci.sub->details, false)))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool hasDeferred(const CompiledReport& r)
+{
+    if (sectionsDefer(r.reportHeaders, true) || sectionsDefer(r.pageHeaders, false)
+        || sectionsDefer(r.details, false) || sectionsDefer(r.pageFooters, false)
+        || sectionsDefer(r.reportFooters, false))
+        return true;
+    for (const CompiledGroup& g : r.groups) {
+        if (sectionsDefer(g.headers, true) || sectionsDefer(g.footers, false))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ReportRenderer::ReportRenderer(const ReportDefinition& definition, RenderOptions options)
+    : m_definition(definition)
+    , m_options(std::move(options))
+    , m_resources(std::make_unique<DocumentResources>())
+{
+    if (!m_options.printTime.isValid())
+        m_options.printTime = QDateTime::currentDateTime();
+}
+
+ReportRenderer::~ReportRenderer() = default;
+
+bool ReportRenderer::prepare(ReportDataSource& data)
+{
+    m_error.clear();
+    try {
+        Compiler compiler(m_options, data, *m_resources, m_log);
+        compiler.setFontSubstitution(FontSubstitution(m_definition.fontSubstitutions));
+        m_compiled = compiler.compile(
+            m_definition, m_options.selection, m_options.sortFields, QStringList());
+    } catch (const CompileError& e) {
+        m_error = e.message;
+        m_compiled.reset();
+        return false;
+    } catch (const RuntimeError& e) {
+        m_error = e.description();
+        m_compiled.reset();
+        return false;
+    }
+    return true;
+}
+
+const DataQuery& ReportRenderer::query() const
+{
+    static const DataQuery none;
+    return m_compiled ? m_compiled->query : none;
+}
+
+bool ReportRenderer::needsResolution() const
+{
+    return m_compiled && hasDeferred(*m_compiled);
+}
+
+DocumentInfo ReportRenderer::documentInfo() const
+{
+    DocumentInfo info;
+    info.title = m_definition.title.isEmpty() ? m_definition.name : m_definition.title;
+    info.creator = m_options.creator;
+    info.reportName = m_definition.name;
+    info.pageWidth = mmToCoord(m_definition.page.pageWidthMm());
+    info.pageHeight = mmToCoord(m_definition.page.pageHeightMm());
+    info.landscape = m_definition.page.orientation == PageOrientation::Landscape;
+    return info;
+}
+
+bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* records)
+{
+    if (!m_compiled && !prepare(data))
+        return false;
+    m_pageCount = 0;
+    m_recordCount = 0;
+    TextMeasurer measurer(*m_resources, FontSubstitution(m_definition.fontSubstitutions));
+    LayoutShared shared {m_options, data, *m_resources, measurer, {}, nullptr, &pages, records,
+        {}, {}, 0, {}, {}, -1};
+    shared.deferred.slots.emplace_back(); // slot 0: total pages
+    shared.onPage = [this](int page) {
+        m_pageCount = page;
+        if (onPage)
+            onPage(page);
+    };
+    shared.onRecord = [this](qint64 n) {
+        m_recordCount = n;
+        if (onRecord)
+            onRecord(n);
+    };
+
+    const PageSetup& setup = m_definition.page;
+    Paginator::Geometry geometry;
+    geometry.pageWidth = mmToCoord(setup.pageWidthMm());
+    geometry.pageHeight = mmToCoord(setup.pageHeightMm());
+    geometry.left = mmToCoord(setup.marginLeftMm);
+    geometry.top = mmToCoord(setup.marginTopMm);
+    geometry.bodyBottom = geometry.pageHeight - mmToCoord(setup.marginBottomMm)
+        - m_compiled->pageFooterHeight;
+
+    // Items are placed at their x from the left margin.
+    ReportRun main(*m_compiled, shared, geometry.left);
+    Paginator paginator(geometry, main);
+    shared.paginator = &paginator;
+    if (!pages.begin(documentInfo())) {
+        m_error = pages.errorString();
+        return false;
+    }
+    if (records)
+        records->beginRecords(m_compiled->recordColumns);
+    try {
+        main.execute({});
+        paginator.finish();
+    } catch (const RuntimeError& e) {
+        m_error = e.source().isEmpty() ? e.description()
+                                       : QStringLiteral("%1 (%2)").arg(e.description(), e.source());
+        return false;
+    } catch (const SinkFailure& e) {
+        m_error = e.message;
+        return false;
+    }
+    if (records)
+        records->endRecords();
+    shared.deferred.slots[0] = QString::number(paginator.pageCount());
+    m_pageCount = paginator.pageCount();
+    if (!pages.finish(shared.deferred)) {
+        m_error = pages.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+#include "reportengine/ValueFormat.h"
+
+namespace {
+
+struct NumberPattern
+{
+    QString prefix;
+    QString suffix;
+    int decimals = 0;
+    bool grouping = false;
+    bool valid = false;
+};
+
+NumberPattern parseNumberPattern(const QString& pattern)
+{
+    NumberPattern p;
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'#' || c == u'0') {
+            if (first < 0)
+                first = i;
+            last = i;
+        } else if ((c == u',' || c == u'.') && first >= 0 && i + 1 < pattern.size()
+            && (pattern[i + 1] == u'#' || pattern[i + 1] == u'0')) {
+            last = i;
+        }
+    }
+    if (first < 0)
+        return p;
+    const QString core = pattern.mid(first, last - first + 1);
+    p.prefix = pattern.left(first);
+    p.suffix = pattern.mid(last + 1);
+    const int dot = core.indexOf(u'.');
+    p.decimals = dot < 0 ? 0 : int(core.size() - dot - 1);
+    p.grouping = core.left(dot < 0 ? core.size() : dot).contains(u',');
+    p.valid = true;
+    return p;
+}
+
+// `digits` is an unsigned "1234.50" with '.' as decimal point.
+QString localize(const QString& digits, bool negative, bool grouping, const QLocale& locale)
+{
+    const int dot = digits.indexOf(u'.');
+    QString whole = dot < 0 ? digits : digits.left(dot);
+    const QString fraction = dot < 0 ? QString() : digits.mid(dot + 1);
+    if (grouping) {
+        const QString sep = locale.groupSeparator();
+        for (int i = int(whole.size()) - 3; i > 0; i -= 3)
+            whole.insert(i, sep);
+    }
+    QString text = negative ? locale.negativeSign() + whole : whole;
+    if (!fraction.isEmpty())
+        text += locale.decimalPoint() + fraction;
+    return text;
+}
+
+QString formatCurrency(Currency amount, const NumberPattern& p, const QLocale& locale)
+{
+    const Currency r = amount.rounded(std::min(p.decimals, 4));
+    qint64 raw = r.raw();
+    const bool negative = raw < 0;
+    if (negative)
+        raw = -raw;
+    QString digits = QString::number(raw / Currency::Scale);
+    if (p.decimals > 0) {
+        QString fraction = QStringLiteral("%1").arg(raw % Currency::Scale, 4, 10, QLatin1Char('0'));
+        if (p.decimals < 4)
+            fraction.truncate(p.decimals);
+        else
+            fraction += QString(p.decimals - 4, u'0');
+        digits += u'.' + fraction;
+    }
+    return localize(digits, negative && raw != 0, p.grouping, locale);
+}
+
+QString formatDouble(double v, const NumberPattern& p, const QLocale& locale)
+{
+    QString digits = QString::number(std::abs(v), 'f', p.decimals);
+    const bool zero = digits.count(u'0') + digits.count(u'.') == digits.size();
+    return localize(digits, v < 0 && !zero, p.grouping, locale);
+}
+
+} // namespace
+
+namespace ValueFormat {
+
+QString format(const Value& value, const QString& pattern, const QLocale& locale)
+{
+    switch (value.type()) {
+    case ValueType::Empty:
+    case ValueType::Null:
+        return QString();
+    case ValueType::Boolean:
+    case ValueType::Text:
+    case ValueType::Bytes:
+        return value.toString();
+    case ValueType::Date: {
+        const QDateTime dt = value.toDateTime();
+        if (!pattern.isEmpty())
+            return locale.toString(dt, pattern);
+        return dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("dd/MM/yyyy"))
+                                        : dt.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    }
+    case ValueType::Int16:
+    case ValueType::Int32:
+    case ValueType::Int64: {
+        NumberPattern p = parseNumberPattern(pattern);
+        if (!p.valid)
+            return value.toString();
+        if (p.decimals == 0) {
+            const qint64 v = value.toLongLong();
+            const QString digits = QString::number(v < 0 ? -v : v);
+            return p.prefix + localize(digits, v < 0, p.grouping, locale) + p.suffix;
+        }
+        return p.prefix + formatCurrency(Currency::fromInteger(value.toLongLong()), p, locale)
+            + p.suffix;
+    }
+    case ValueType::Currency: {
+        NumberPattern p = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
+        if (!p.valid)
+            return value.toString();
+        return p.prefix + formatCurrency(value.toCurrency(), p, locale) + p.suffix;
+    }
+    case ValueType::Double:
+    case ValueType::Single: {
+        NumberPattern p = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
+        if (!p.valid)
+            return value.toString();
+        return p.prefix + formatDouble(value.toDouble(), p, locale) + p.suffix;
+    }
+    }
+    return value.toString();
+}
+
+} // namespace ValueFormat

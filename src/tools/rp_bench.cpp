@@ -1,0 +1,178 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QTextStream>
+
+#include "reportengine/ReportJob.h"
+#include "tools/DemoDatabase.h"
+#include "tools/SqliteReportSource.h"
+
+// rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--definition FILE.rpt]
+//          [--format pdf|rps]
+// Renders a price list of the first L sales lists of a demo database of N articles to PDF and
+// prints the figures; the last line is the one to compare between runs. The database is generated
+// once per article count and reused.
+namespace {
+
+double peakRssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // Figures and dates as the program prints them.
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    int articles = 100000;
+    int lists = 4;
+    QString folder;
+    QString pdf;
+    QString format = QStringLiteral("pdf");
+    QString definition = QCoreApplication::applicationDirPath()
+        + QStringLiteral("/reports/RP_ListaPrecios.rpt");
+    const QStringList args = app.arguments().mid(1);
+    for (int k = 0; k + 1 < args.size(); k += 2) {
+        const QString& name = args[k];
+        const QString& value = args[k + 1];
+        if (name == u"--articles")
+            articles = value.toInt();
+        else if (name == u"--lists")
+            lists = value.toInt();
+        else if (name == u"--db")
+            folder = value;
+        else if (name == u"--out")
+            pdf = value;
+        else if (name == u"--definition")
+            definition = value;
+        else if (name == u"--format")
+            format = value.toLower();
+        else {
+            err << "Argumento desconocido: " << name << "\n";
+            return 2;
+        }
+    }
+    if (args.size() % 2 != 0 || articles < 1 || lists < 1
+        || (format != u"pdf" && format != u"rps")) {
+        err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
+               "[--definition ARCHIVO.rpt] [--format pdf|rps]\n";
+        return 2;
+    }
+    if (folder.isEmpty())
+        folder = QDir::tempPath() + QStringLiteral("/rp_bench_%1").arg(articles);
+    if (pdf.isEmpty())
+        pdf = QDir::tempPath()
+            + QStringLiteral("/rp_bench_%1_%2.%3").arg(articles).arg(lists).arg(format);
+    const QString dbPath = folder + QStringLiteral("/DEMO.db");
+
+    if (!QFileInfo::exists(dbPath)) {
+        out << "Generando la base de demostración (" << articles << " artículos) en " << folder
+            << "...\n";
+        out.flush();
+        const QString error = DemoDatabase::write({folder, articles});
+        if (!error.isEmpty()) {
+            err << error << "\n";
+            return 1;
+        }
+    }
+
+    SqliteReportSource data(dbPath);
+    if (!data.ok()) {
+        err << "No se pudo abrir " << dbPath << ": " << data.errorString() << "\n";
+        return 1;
+    }
+
+    // The first L sales lists, as the operator would pick them.
+    QStringList codes;
+    {
+        DataQuery query;
+        query.sql = QStringLiteral("SELECT IDLISTA FROM V_MA_PRECIOSCAB WHERE TIPOLISTA = 'V' "
+                                   "ORDER BY IDLISTA LIMIT %1")
+                        .arg(lists);
+        auto source = data.open(query);
+        while (source->next())
+            codes << QStringLiteral("'%1'").arg(source->value(0).toString());
+    }
+
+    ReportJobRequest request;
+    request.definitionFile = definition;
+    request.connection = &data;
+    request.selection = QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  "
+                                       "{v_ma_articulos.SUSPENDIDO} = False AND "
+                                       "{V_MA_PRECIOS.IdLista} in [%1]")
+                            .arg(codes.join(QStringLiteral(", ")));
+    request.sortFields = {QStringLiteral("+{v_ma_articulos.IDARTICULO}")};
+    request.formulas = {QStringLiteral("Nombreempresa = 'Ferretería y Almacén Demo'"),
+        QStringLiteral("Precio1='Contado'"), QStringLiteral("Precio2='Cuenta Corriente'"),
+        QStringLiteral("Precio3='Tarjeta 1 pago'"), QStringLiteral("Precio4='Mayorista'"),
+        QStringLiteral("OcultarColumnas = '5 - 6 - 7 - 8 - '")};
+    request.destination = format == u"rps" ? ReportDestination::SavedReport : ReportDestination::Pdf;
+    request.outputFile = pdf;
+
+    ReportJob job;
+    QElapsedTimer clock;
+    double firstPageMs = -1;
+    QObject::connect(&job, &ReportJob::pageLaidOut, &job, [&](int page) {
+        if (page == 1)
+            firstPageMs = double(clock.nsecsElapsed()) / 1e6;
+    });
+    clock.start();
+    const bool ok = job.run(request);
+    const double totalS = double(clock.nsecsElapsed()) / 1e9;
+    if (!ok) {
+        err << "El informe falló: " << job.errorString() << "\n";
+        return 1;
+    }
+    QString sql;
+    for (const QString& line : job.log()) {
+        out << line << "\n";
+        if (line.startsWith(QStringLiteral("SQL: ")))
+            sql = line.mid(5);
+    }
+
+    // The same statement read forward-only with nothing done to the rows.
+    QElapsedTimer queryClock;
+    queryClock.start();
+    qint64 rows = 0;
+    {
+        DataQuery query;
+        query.sql = sql;
+        auto source = data.open(query);
+        const int columns = int(source->columnNames().size());
+        while (source->next()) {
+            for (int c = 0; c < columns; ++c)
+                source->value(c);
+            ++rows;
+        }
+    }
+    const double queryS = double(queryClock.nsecsElapsed()) / 1e9;
+
+    const int pages = job.pageCount();
+    out << "PDF: " << pdf << " (filas de la consulta: " << rows << ")\n";
+    out << "ratio total/query: " << QString::number(totalS / std::max(queryS, 1e-9), 'f', 1) << "\n";
+    out << "pages=" << pages << " rows=" << job.recordCount()
+        << " first_page_ms=" << QString::number(firstPageMs, 'f', 1)
+        << " total_s=" << QString::number(totalS, 'f', 2)
+        << " pages_per_s=" << QString::number(pages / std::max(totalS, 1e-9), 'f', 1)
+        << " query_s=" << QString::number(queryS, 'f', 2)
+        << " peak_rss_mb=" << QString::number(peakRssMb(), 'f', 1) << "\n";
+    return 0;
+}

@@ -1,0 +1,242 @@
+#include "reportengine/Paginator.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records which page each band landed on and where. Bands are told apart by their one text.
+class RecordingHost final : public Paginator::Host
+{
+public:
+    Coord headerHeight = 0;
+    Coord footerHeight = 0;
+    std::vector<std::vector<std::pair<QString, Coord>>> pages; // per page: (band, y)
+    std::vector<std::vector<Coord>> xs;                        // per page: x of each band
+
+    void pageOpened(Paginator& p) override
+    {
+        if (headerHeight > 0)
+            p.placeFixed(band(QStringLiteral("PH"), headerHeight));
+    }
+    void pageClosing(Paginator& p) override
+    {
+        if (footerHeight > 0)
+            p.placeFooter(band(QStringLiteral("PF"), footerHeight), p.geometry().bodyBottom);
+    }
+    void pageDone(const PageDisplayList& page) override
+    {
+        std::vector<std::pair<QString, Coord>> placed;
+        std::vector<Coord> x;
+        for (const DisplayItem& d : page.items) {
+            placed.emplace_back(page.strings[std::size_t(d.ref)], d.y);
+            x.push_back(d.x);
+        }
+        pages.push_back(placed);
+        xs.push_back(x);
+    }
+
+    static Band band(const QString& name, Coord height, int repeatLevel = -1)
+    {
+        Band b;
+        b.height = height;
+        b.repeatLevel = repeatLevel;
+        b.strings.push_back(name);
+        DisplayItem d;
+        d.ref = 0;
+        b.items.push_back(d);
+        return b;
+    }
+
+    // "A B | C" : the bands of each page, page header and footer left out.
+    QString layout() const
+    {
+        QStringList out;
+        for (const auto& page : pages) {
+            QStringList names;
+            for (const auto& [name, y] : page) {
+                if (name != u"PH" && name != u"PF")
+                    names << name;
+            }
+            out << names.join(u' ');
+        }
+        return out.join(QStringLiteral(" | "));
+    }
+};
+
+Paginator::Geometry smallPage()
+{
+    // A body of 100 units between the top margin and the page footer.
+    Paginator::Geometry g;
+    g.pageWidth = 1000;
+    g.pageHeight = 140;
+    g.left = 10;
+    g.top = 10;
+    g.bodyBottom = 110;
+    return g;
+}
+
+} // namespace
+
+TEST(Paginator, breaks_pages_by_band_height)
+{
+    struct Row
+    {
+        std::vector<Coord> heights;
+        const char* layout;
+    };
+    const Row rows[] = {
+        {{40, 40, 20}, "b0 b1 b2"},          // exactly full: 100 of 100
+        {{40, 40, 21}, "b0 b1 | b2"},
+        {{100, 1}, "b0 | b1"},
+        {{150, 10}, "b0 | b1"},              // taller than a page: alone, not split
+        {{}, ""},                            // nothing at all still gives one (empty) page
+        {{0, 0, 60, 60}, "b0 b1 b2 | b3"},  // zero-height bands take no room
+    };
+    for (const Row& row : rows) {
+        RecordingHost host;
+        Paginator p(smallPage(), host);
+        for (std::size_t i = 0; i < row.heights.size(); ++i)
+            p.place(RecordingHost::band(QStringLiteral("b%1").arg(i), row.heights[i]));
+        p.finish();
+
+        EXPECT_EQ(host.layout(), QString::fromLatin1(row.layout)) << row.layout;
+    }
+}
+
+TEST(Paginator, page_header_takes_room_and_footer_sits_at_body_bottom)
+{
+    RecordingHost host;
+    host.headerHeight = 20;
+    host.footerHeight = 30;
+    Paginator p(smallPage(), host);
+
+    for (int i = 0; i < 5; ++i)
+        p.place(RecordingHost::band(QStringLiteral("d%1").arg(i), 30));
+    p.finish();
+
+    ASSERT_EQ(host.pages.size(), 3u);
+    EXPECT_EQ(host.layout(), QStringLiteral("d0 d1 | d2 d3 | d4"));
+    // page 1: header at the top margin, d0 below it, footer at the body's bottom.
+    EXPECT_EQ(host.pages[0][0], std::make_pair(QStringLiteral("PH"), Coord(10)));
+    EXPECT_EQ(host.pages[0][1], std::make_pair(QStringLiteral("d0"), Coord(30)));
+    EXPECT_EQ(host.pages[0].back(), std::make_pair(QStringLiteral("PF"), Coord(110)));
+    EXPECT_EQ(p.pageCount(), 3);
+}
+
+TEST(Paginator, keeps_a_block_together_when_it_fits_on_a_fresh_page)
+{
+    struct Row
+    {
+        const char* name;
+        std::vector<Coord> before; // bands placed normally first
+        std::vector<Coord> kept;   // bands between beginKeep and endKeep
+        const char* layout;
+    };
+    const Row rows[] = {
+        {"fits where it is", {30}, {30, 30}, "a0 k0 k1"},
+        {"moves whole to the next page", {50}, {30, 30}, "a0 | k0 k1"},
+        // Taller than a page: given up, placed band by band from where the page stands.
+        {"too tall is split", {50}, {40, 40, 40}, "a0 k0 | k1 k2"},
+        {"at the top of a page it stays", {}, {60, 30}, "k0 k1"},
+    };
+    for (const Row& row : rows) {
+        RecordingHost host;
+        Paginator p(smallPage(), host);
+        for (std::size_t i = 0; i < row.before.size(); ++i)
+            p.place(RecordingHost::band(QStringLiteral("a%1").arg(i), row.before[i]));
+        p.beginKeep();
+        for (std::size_t i = 0; i < row.kept.size(); ++i)
+            p.place(RecordingHost::band(QStringLiteral("k%1").arg(i), row.kept[i]));
+        p.endKeep();
+        p.finish();
+
+        EXPECT_EQ(host.layout(), QString::fromLatin1(row.layout)) << row.name;
+    }
+}
+
+TEST(Paginator, group_header_never_ends_a_page_alone)
+{
+    RecordingHost host;
+    Paginator p(smallPage(), host);
+
+    p.place(RecordingHost::band(QStringLiteral("d0"), 80));
+    p.place(RecordingHost::band(QStringLiteral("H"), 10), true); // fits, but its detail does not
+    p.place(RecordingHost::band(QStringLiteral("d1"), 20));
+    p.finish();
+
+    EXPECT_EQ(host.layout(), QStringLiteral("d0 | H d1"));
+}
+
+TEST(Paginator, requested_break_applies_before_the_next_band_only)
+{
+    RecordingHost host;
+    Paginator p(smallPage(), host);
+
+    p.place(RecordingHost::band(QStringLiteral("a"), 10));
+    p.requestBreak();
+    p.place(RecordingHost::band(QStringLiteral("b"), 10));
+    p.place(RecordingHost::band(QStringLiteral("c"), 10));
+    p.requestBreak(); // nothing follows: no empty page at the end
+    p.finish();
+
+    EXPECT_EQ(host.layout(), QStringLiteral("a | b c"));
+}
+
+TEST(Paginator, repeats_the_open_group_header_on_each_new_page)
+{
+    RecordingHost host;
+    host.headerHeight = 10;
+    Paginator p(smallPage(), host);
+
+    p.place(RecordingHost::band(QStringLiteral("G"), 10, 0), true);
+    for (int i = 0; i < 4; ++i)
+        p.place(RecordingHost::band(QStringLiteral("d%1").arg(i), 30));
+    p.groupClosed(0);
+    p.place(RecordingHost::band(QStringLiteral("x"), 80));
+    p.finish();
+
+    // The header comes back on page 2; once its group has ended it does not on page 3.
+    EXPECT_EQ(host.layout(), QStringLiteral("G d0 d1 | G d2 d3 | x"));
+}
+
+TEST(Paginator, fills_label_sheets_across_or_down)
+{
+    struct Row
+    {
+        LabelDirection direction;
+        // (x, y) of labels 0..4 on a 2 x 2 sheet of 100 x 20 labels with gaps 5 and 3.
+        std::vector<std::pair<Coord, Coord>> cells;
+        int pages;
+    };
+    const Row rows[] = {
+        {LabelDirection::Across, {{0, 10}, {10500, 10}, {0, 2310}, {10500, 2310}, {0, 10}}, 2},
+        {LabelDirection::Down, {{0, 10}, {0, 2310}, {10500, 10}, {10500, 2310}, {0, 10}}, 2},
+    };
+    for (const Row& row : rows) {
+        LabelSheet sheet;
+        sheet.columns = 2;
+        sheet.rows = 2;
+        sheet.labelWidthMm = 100;
+        sheet.labelHeightMm = 20;
+        sheet.gapXMm = 5;
+        sheet.gapYMm = 3;
+        sheet.direction = row.direction;
+        RecordingHost host;
+        Paginator::Geometry g = smallPage();
+        g.pageHeight = 30000;
+        g.bodyBottom = 29000;
+        Paginator p(g, host);
+
+        for (int i = 0; i < 5; ++i)
+            p.placeLabel(RecordingHost::band(QStringLiteral("L%1").arg(i), 2000), sheet);
+        p.finish();
+
+        ASSERT_EQ(int(host.pages.size()), row.pages);
+        std::vector<std::pair<Coord, Coord>> cells;
+        for (std::size_t page = 0; page < host.pages.size(); ++page) {
+            for (std::size_t i = 0; i < host.pages[page].size(); ++i)
+                cells.emplace_back(host.xs[page][i], host.pages[page][i].second);
+        }
+        EXPECT_EQ(cells, row.cells);
+    }
+}
