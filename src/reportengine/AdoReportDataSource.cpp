@@ -91,11 +91,9 @@ ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& 
 
 std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)
 {
-    // Recordsets take no bound parameters: the values go in as literals, written by the same
-    // routine that writes the "show SQL" log line (apostrophes doubled, dates unambiguous).
-    const QString sql = query.parameters.isEmpty()
-        ? query.sql
-        : SelectionPlanner::sqlLogLine(query.sql, query.parameters, m_dialect).mid(5);
+    // Recordsets take no bound parameters: the values go in as literals (apostrophes doubled,
+    // dates unambiguous), the same text the "show SQL" log line shows.
+    const QString sql = SelectionPlanner::withLiterals(query.sql, query.parameters, m_dialect);
     auto rs = std::make_unique<AdoRecordset>();
     if (!rs->Open(sql, &m_connection, adOpenForwardOnly, adLockReadOnly))
         throw rs->LastError();
