@@ -12,7 +12,8 @@
 // in [a, b] and in a to b (also _to, to_, _to_, UpTo, UpFrom), Like with * and ?, StartsWith,
 // If Then Else, text[i] and text[i to j], function calls, // comments. Keywords and function
 // names ignore case. Date(...) and DateTime(...) of constants are folded into constants, so a
-// planner sees a plain date. An empty (or blank) formula parses to a null tree with no error.
+// planner sees a plain date; a date that does not exist ("Date(0,0,0)") is Null, which no
+// comparison selects. An empty (or blank) formula parses to a null tree with no error.
 
 #include <QString>
 

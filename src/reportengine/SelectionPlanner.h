@@ -19,7 +19,9 @@
 // And/Or/Not of those, through TrimLeft/TrimRight/Trim and ToNumber of a number column. The
 // resolver must say each column's kind; a column of unknown kind is never pushed. Text on Oracle
 // (which compares case and blanks differently) is pushed only as equality with a non-blank
-// constant. Everything else stays in `residual`, evaluated on the returned rows.
+// constant. SQL Server is taken to compare as the suite's server does (case-insensitive,
+// accent-sensitive Spanish collation). Everything else stays in `residual`, evaluated on the
+// returned rows. Long And/Or chains are grouped so that SQLite's nesting limit is never reached.
 
 #include <functional>
 #include <optional>
