@@ -58,6 +58,13 @@ const Row statements[] = {
     { "SELECT @@IDENTITY AS ID FROM AUX_MV_CPTE",
         "SELECT last_insert_rowid() AS ID FROM AUX_MV_CPTE" },
     { "select  getDate() as fecha", "select  getDate() as fecha" },
+    // A trimmed or converted text compared with a text keeps the server's order (case ignored);
+    // calls that are not compared are left alone.
+    { "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='abc'",
+        "SELECT   * FROM MA_X   WHERE LTRIM(RTRIM(Codigo)) COLLATE TEXTO ='abc' LIMIT 1" },
+    { "SELECT a FROM T WHERE 'X' = UPPER(b) AND ISNULL(c,'') <> '' ORDER BY LTRIM(d)",
+        "SELECT a FROM T WHERE 'X' = UPPER(b) COLLATE TEXTO AND IFNULL(c,'') COLLATE TEXTO <> '' "
+        "ORDER BY LTRIM(d)" },
     { "SELECT CURRENT_TIMESTAMP", "SELECT GETDATE()" },
     { "SELECT top 1 * FROM TA_COTIZACION WITH(NOLOCK) WHERE DBO.FN_SOLO_FECHA(FECHA_HORA) = "
       "'05/03/2024' AND ID = (SELECT MAX(ID) AS ELID FROM TA_COTIZACION WHERE "

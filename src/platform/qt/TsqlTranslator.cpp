@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include "platform/qt/SqlServerFunctions.h"
+#include "platform/qt/SqliteText.h"
 #include "platform/qt/TsqlLexer.h"
 
 namespace {
@@ -252,6 +253,32 @@ void rewriteNamesAndLiterals(Work& w)
     }
 }
 
+// Functions whose text result is compared with a text in the program's statements
+// ("LTRIM(RTRIM(Codigo)) ='ABC'").
+const QSet<QString>& comparedTextFunctions()
+{
+    static const QSet<QString> set = { QStringLiteral("LTRIM"), QStringLiteral("RTRIM"),
+        QStringLiteral("TRIM"), QStringLiteral("UPPER"), QStringLiteral("LOWER"),
+        QStringLiteral("REPLACE"), QStringLiteral("SUBSTRING"), QStringLiteral("LEFT"),
+        QStringLiteral("RIGHT"), QStringLiteral("ISNULL") };
+    return set;
+}
+
+// A function's result carries no collation on SQLite: compared as it is, "LTRIM(nombre) =
+// 'admin'" would tell letter case apart where the suite's server does not. A call that stands
+// on either side of a comparison gets the suite's text order explicitly.
+void collateComparedCall(Work& w, int s)
+{
+    const int close = w.match(s + 1);
+    if (close < 0)
+        return;
+    const bool compared = (s > 0 && isComparison(w.tok(s - 1)))
+        || (close + 1 < w.size() && isComparison(w.tok(close + 1)));
+    if (compared)
+        w.edit(close).suffix
+            += QStringLiteral(" COLLATE ") + QLatin1String(kSqliteTextCollation);
+}
+
 // The first argument of DATEADD, DATEDIFF and DATEPART names a date part as a bare word.
 void rewriteFunctions(Work& w)
 {
@@ -259,6 +286,8 @@ void rewriteFunctions(Work& w)
         if (w.tok(s).type != Type::Word || !w.sym(s + 1, "("))
             continue;
         const QString name = w.upper(s);
+        if (comparedTextFunctions().contains(name))
+            collateComparedCall(w, s);
         if (name == u"ISNULL")
             w.edit(s).out = QStringLiteral("IFNULL");
         else if (name == u"SUBSTRING")
