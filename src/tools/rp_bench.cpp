@@ -7,12 +7,14 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "platform/qt/QtAdoProvider.h"
+#include "reportengine/AdoReportDataSource.h"
 #include "reportengine/ReportJob.h"
 #include "tools/DemoDatabase.h"
 #include "tools/SqliteReportSource.h"
 
 // rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--definition FILE.rpt]
-//          [--format pdf|rps]
+//          [--format pdf|rps] [--direct]
 // Renders a price list of the first L sales lists of a demo database of N articles to PDF and
 // prints the figures; the last line is the one to compare between runs. The database is generated
 // once per article count and reused.
@@ -49,7 +51,8 @@ int main(int argc, char* argv[])
     QString format = QStringLiteral("pdf");
     QString definition = QCoreApplication::applicationDirPath()
         + QStringLiteral("/reports/RP_ListaPrecios.rpt");
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    const bool direct = args.removeAll(QStringLiteral("--direct")) > 0;
     for (int k = 0; k + 1 < args.size(); k += 2) {
         const QString& name = args[k];
         const QString& value = args[k + 1];
@@ -73,7 +76,7 @@ int main(int argc, char* argv[])
     if (args.size() % 2 != 0 || articles < 1 || lists < 1
         || (format != u"pdf" && format != u"rps")) {
         err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
-               "[--definition ARCHIVO.rpt] [--format pdf|rps]\n";
+               "[--definition ARCHIVO.rpt] [--format pdf|rps] [--direct]\n";
         return 2;
     }
     if (folder.isEmpty())
@@ -94,11 +97,28 @@ int main(int argc, char* argv[])
         }
     }
 
-    SqliteReportSource data(dbPath);
-    if (!data.ok()) {
-        err << "No se pudo abrir " << dbPath << ": " << data.errorString() << "\n";
-        return 1;
+    // The program's path: the database provider's connection and forward-only recordsets.
+    // "--direct" reads the file through QSQLITE with bound values instead, for comparison.
+    QtAdoProvider provider(QtAdoProvider::Settings {});
+    std::unique_ptr<AdoConnection> connection = provider.createConnection();
+    std::unique_ptr<ReportDataSource> source;
+    if (direct) {
+        auto sqlite = std::make_unique<SqliteReportSource>(dbPath);
+        if (!sqlite->ok()) {
+            err << "No se pudo abrir " << dbPath << ": " << sqlite->errorString() << "\n";
+            return 1;
+        }
+        source = std::move(sqlite);
+    } else {
+        if (!connection->Open(
+                QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(dbPath))) {
+            err << "No se pudo abrir " << dbPath << ": " << connection->LastError().description()
+                << "\n";
+            return 1;
+        }
+        source = std::make_unique<AdoReportDataSource>(*connection, SqlDialect::SQLite);
     }
+    ReportDataSource& data = *source;
 
     // The first L sales lists, as the operator would pick them.
     QStringList codes;
