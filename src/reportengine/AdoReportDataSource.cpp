@@ -4,39 +4,6 @@
 
 namespace {
 
-ColumnKind kindOf(int adoType)
-{
-    switch (adoType) {
-    case adChar:
-    case adWChar:
-    case adVarChar:
-    case adLongVarChar:
-    case adVarWChar:
-    case adLongVarWChar:
-    case adBSTR:
-        return ColumnKind::Text;
-    case adSmallInt:
-    case adInteger:
-    case adSingle:
-    case adDouble:
-    case adCurrency:
-    case adDecimal:
-    case adTinyInt:
-    case adUnsignedTinyInt:
-    case adBigInt:
-    case adNumeric:
-        return ColumnKind::Number;
-    case adBoolean:
-        return ColumnKind::Boolean;
-    case adDate:
-    case adDBDate:
-    case adDBTimeStamp:
-        return ColumnKind::Date;
-    default:
-        return ColumnKind::Unknown;
-    }
-}
-
 class AdoRows final : public RowSource
 {
 public:
@@ -79,7 +46,7 @@ ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& 
         if (m_connection.OpenSchema(adSchemaColumns, {Value(), Value(), Value(table)}, schema)) {
             while (!schema.Eof()) {
                 kinds.insert(schema.Fields(QStringLiteral("COLUMN_NAME")).Value().toString().toLower(),
-                    kindOf(int(schema.Fields(QStringLiteral("DATA_TYPE")).Value().toLongLong())));
+                    columnKindForAdoType(int(schema.Fields(QStringLiteral("DATA_TYPE")).Value().toLongLong())));
                 schema.MoveNext();
             }
             schema.Close();

@@ -377,34 +377,33 @@ bool FormulaNode::isSummary() const
     }
 }
 
-bool FormulaNode::isConstant() const
+bool FormulaNode::variesByRecordOrPage() const
 {
-    switch (m_kind) {
-    case FormulaNodeKind::Constant:
+    if (m_kind == FormulaNodeKind::Field)
         return true;
-    case FormulaNodeKind::Field:
-    case FormulaNodeKind::FormulaRef:
+    if (m_kind != FormulaNodeKind::Call)
         return false;
-    case FormulaNodeKind::Call:
-        switch (m_function) {
-        case FormulaFunction::CurrentDate:
-        case FormulaFunction::CurrentDateTime:
-        case FormulaFunction::PageNumber:
-        case FormulaFunction::TotalPageCount:
-        case FormulaFunction::RecordNumber:
-        case FormulaFunction::GroupNumber:
-            return false;
-        default:
-            if (isSummary())
-                return false;
-            break;
-        }
-        break;
+    switch (m_function) {
+    case FormulaFunction::PageNumber:
+    case FormulaFunction::TotalPageCount:
+    case FormulaFunction::RecordNumber:
+    case FormulaFunction::GroupNumber:
+        return true;
     default:
-        break;
+        return isSummary();
     }
+}
+
+bool FormulaNode::isConstant(bool clockIsFixed) const
+{
+    if (m_kind == FormulaNodeKind::FormulaRef || variesByRecordOrPage())
+        return false;
+    if (m_kind == FormulaNodeKind::Call && !clockIsFixed
+        && (m_function == FormulaFunction::CurrentDate
+            || m_function == FormulaFunction::CurrentDateTime))
+        return false;
     for (const auto& c : m_children) {
-        if (c && !c->isConstant())
+        if (c && !c->isConstant(clockIsFixed))
             return false;
     }
     return true;

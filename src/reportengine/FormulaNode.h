@@ -170,8 +170,12 @@ public:
     void setSlot(int slot) const { m_slot = slot; }
 
     bool isSummary() const;
-    // True when the value does not depend on the record, the page or the other formulas.
-    bool isConstant() const;
+    // True for a node whose own value changes from record to record or page to page: a field,
+    // a summary, PageNumber, TotalPageCount, RecordNumber, GroupNumber (children not looked at).
+    bool variesByRecordOrPage() const;
+    // True when the value depends neither on the record, the page, the other formulas nor, unless
+    // `clockIsFixed`, on the clock (CurrentDate, CurrentDateTime).
+    bool isConstant(bool clockIsFixed = false) const;
 
     // The formula written back in the language (normalised spacing); for logs and tests.
     QString toText() const;

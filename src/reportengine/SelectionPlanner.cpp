@@ -50,38 +50,6 @@ private:
     const FormulaContext* m_clock;
 };
 
-bool foldable(const FormulaNode& n, bool haveClock)
-{
-    switch (n.kind()) {
-    case FormulaNodeKind::Field:
-    case FormulaNodeKind::FormulaRef:
-        return false;
-    case FormulaNodeKind::Call:
-        switch (n.function()) {
-        case FormulaFunction::CurrentDate:
-        case FormulaFunction::CurrentDateTime:
-            return haveClock;
-        case FormulaFunction::PageNumber:
-        case FormulaFunction::TotalPageCount:
-        case FormulaFunction::RecordNumber:
-        case FormulaFunction::GroupNumber:
-            return false;
-        default:
-            if (n.isSummary())
-                return false;
-            break;
-        }
-        break;
-    default:
-        break;
-    }
-    for (const auto& c : n.children()) {
-        if (c && !foldable(*c, haveClock))
-            return false;
-    }
-    return true;
-}
-
 QString sqlOp(FormulaOp op)
 {
     switch (op) {
@@ -254,7 +222,7 @@ private:
     {
         if (n.kind() == FormulaNodeKind::Constant)
             return n.constant();
-        if (!foldable(n, m_clock != nullptr))
+        if (!n.isConstant(m_clock != nullptr))
             return std::nullopt;
         try {
             const FormulaValue v = FormulaEvaluator(m_constants, QString()).evaluate(n);
