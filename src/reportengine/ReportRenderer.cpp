@@ -132,6 +132,7 @@ struct CompiledReport
     std::vector<SummarySpec> summaries;
     QHash<const FormulaNode*, int> summaryByNode;
     std::vector<RecordColumn> recordColumns;
+    std::vector<std::pair<FormulaNodePtr, bool>> localOrder; // keys the engine sorts by, desc
     std::vector<std::unique_ptr<CompiledReport>> subs;
     Coord pageFooterHeight = 0;
 };
@@ -526,6 +527,32 @@ private:
             }
         }
 
+        QStringList groupKeys;
+        for (const CompiledGroup& g : r.groups)
+            groupKeys << (g.def->descending ? u'-' : u'+') + g.def->expression;
+        QStringList sorts = sortFields;
+        if (sorts.isEmpty()) {
+            for (const SortField& s : def.sort)
+                sorts << (s.descending ? u'-' : u'+') + s.expression;
+        }
+        const OrderPlan order = SelectionPlanner::orderBy(groupKeys, sorts, dialect, resolve);
+        if (!order.unresolved.isEmpty()) {
+            // A key the database cannot order by (a formula): the rows are ordered here, by
+            // every key in turn. Parsed before the select list, whose fields they may add.
+            for (const QString& key : groupKeys + sorts) {
+                const QString text = key.trimmed();
+                if (text.isEmpty())
+                    continue;
+                const bool descending = text.startsWith(u'-');
+                const QString expr = text.startsWith(u'-') || text.startsWith(u'+') ? text.mid(1)
+                                                                                  : text;
+                if (FormulaNodePtr tree = parse(QStringLiteral("Orden"), expr))
+                    r.localOrder.emplace_back(tree, descending);
+            }
+            m_log << QStringLiteral("Orden hecho en el informe %1 (la base no puede dar: %2)")
+                         .arg(def.name, order.unresolved.join(QStringLiteral(", ")));
+        }
+
         QStringList select;
         if (r.literalSql) {
             select << QStringLiteral("q.*");
@@ -559,19 +586,6 @@ private:
                         .arg(link)};
             where << column->expression + QStringLiteral(" = ?");
         }
-
-        QStringList groupKeys;
-        for (const CompiledGroup& g : r.groups)
-            groupKeys << (g.def->descending ? u'-' : u'+') + g.def->expression;
-        QStringList sorts = sortFields;
-        if (sorts.isEmpty()) {
-            for (const SortField& s : def.sort)
-                sorts << (s.descending ? u'-' : u'+') + s.expression;
-        }
-        const OrderPlan order = SelectionPlanner::orderBy(groupKeys, sorts, dialect, resolve);
-        if (!order.unresolved.isEmpty())
-            m_log << QStringLiteral("Orden que la base no puede dar, se ignora: %1")
-                         .arg(order.unresolved.join(QStringLiteral(", ")));
 
         r.query.sql = QStringLiteral("SELECT ") + select.join(QStringLiteral(", "))
             + QStringLiteral(" FROM ") + from;
@@ -715,6 +729,20 @@ struct LayoutShared
 
 enum class Role { Body, ReportHeader, GroupHeader, PageHeader, PageFooter };
 
+// Rows already selected and ordered by the engine, in slot order.
+class BufferedRows final : public RowSource
+{
+public:
+    explicit BufferedRows(QList<QList<Value>> rows) : m_rows(std::move(rows)) { }
+    QStringList columnNames() const override { return {}; }
+    bool next() override { return ++m_pos < m_rows.size(); }
+    Value value(int column) const override { return m_rows[m_pos][column]; }
+
+private:
+    QList<QList<Value>> m_rows;
+    qsizetype m_pos = -1;
+};
+
 class ReportRun final : public FormulaContext, public Paginator::Host
 {
 public:
@@ -736,6 +764,8 @@ public:
         query.parameters += linkParameters;
         std::unique_ptr<RowSource> rows = m_shared.data.open(query);
         mapColumns(*rows);
+        if (!m_report.localOrder.empty())
+            rows = sortLocally(*rows);
 
         const std::size_t groups = m_report.groups.size();
         std::vector<Value> keys(groups);
@@ -929,6 +959,45 @@ private:
         }
     }
 
+    // Reads every selected row and hands them back in the order of the report's keys. Only for
+    // reports ordered by a formula: the rows of one run are then held in memory.
+    std::unique_ptr<RowSource> sortLocally(RowSource& rows)
+    {
+        struct Entry
+        {
+            std::vector<Value> keys;
+            QList<Value> values;
+        };
+        std::vector<Entry> entries;
+        while (nextSelected(rows)) {
+            Entry e;
+            for (const auto& [tree, descending] : m_report.localOrder)
+                e.keys.push_back(eval(*tree, QStringLiteral("Orden")));
+            e.values = QList<Value>(m_cur.begin(), m_cur.end());
+            entries.push_back(std::move(e));
+        }
+        std::stable_sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
+            for (std::size_t k = 0; k < a.keys.size(); ++k) {
+                const bool aNull = a.keys[k].isNull() || a.keys[k].isEmpty();
+                const bool bNull = b.keys[k].isNull() || b.keys[k].isEmpty();
+                int c = aNull || bNull ? int(bNull) - int(aNull) : compareValues(a.keys[k], b.keys[k]);
+                if (m_report.localOrder[k].second)
+                    c = -c;
+                if (c != 0)
+                    return c < 0;
+            }
+            return false;
+        });
+        QList<QList<Value>> sorted;
+        sorted.reserve(qsizetype(entries.size()));
+        for (Entry& e : entries)
+            sorted.push_back(std::move(e.values));
+        for (std::size_t i = 0; i < m_columnOfSlot.size(); ++i)
+            m_columnOfSlot[i] = int(i);
+        m_presorted = true;
+        return std::make_unique<BufferedRows>(std::move(sorted));
+    }
+
     bool nextSelected(RowSource& rows)
     {
         m_row = &m_cur;
@@ -936,7 +1005,7 @@ private:
             for (std::size_t i = 0; i < m_cur.size(); ++i)
                 m_cur[i] = rows.value(m_columnOfSlot[i]);
             ++m_generation;
-            if (!m_report.residual
+            if (m_presorted || !m_report.residual
                 || FormulaEvaluator(*this, QStringLiteral("Seleccion")).selects(*m_report.residual))
                 return true;
         }
@@ -1294,6 +1363,7 @@ private:
     QHash<int, bool> m_started;
     std::vector<Value>* m_record = nullptr;
     std::vector<PendingSlot> m_pending;
+    bool m_presorted = false;
     qint64 m_recordNumber = 0;
     qint64 m_groupNumber = 0;
     quint64 m_generation = 1;

@@ -387,3 +387,29 @@ TEST_F(ReportJobTest, a_subreport_prints_the_rows_linked_to_each_record)
     EXPECT_LT(text.indexOf(QStringLiteral("DEP2: 9")), text.indexOf(QStringLiteral("A00002")));
     EXPECT_LT(text.indexOf(QStringLiteral("A00002")), text.indexOf(QStringLiteral("DEP1: 7")));
 }
+
+TEST_F(ReportJobTest, rows_grouped_by_a_formula_are_ordered_by_the_engine)
+{
+    m_data.addTable(QStringLiteral("P"), {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo")},
+        {{Value(QStringLiteral("l2")), Value(QStringLiteral("B1"))},
+            {Value(QStringLiteral("L1")), Value(QStringLiteral("A2"))},
+            {Value(QStringLiteral("L2")), Value(QStringLiteral("B2"))},
+            {Value(QStringLiteral("l1")), Value(QStringLiteral("A1"))}});
+    const QByteArray xml = R"RPT(<report version="1" name="RP_Orden">
+  <data><table name="P"/></data>
+  <formulas><formula name="Lista">UpperCase({P.Lista})</formula></formulas>
+  <sort><by field="{P.Codigo}"/></sort>
+  <group name="G" by="{@Lista}">
+    <header height="6"><field x="0" y="0" width="40" height="5" expr="'Grupo ' + {@Lista}"/></header>
+  </group>
+  <detail height="5"><field x="10" y="0" width="30" height="5" expr="{P.Codigo}"/></detail>
+</report>)RPT";
+    const QString pdf = path(QStringLiteral("orden.pdf"));
+
+    ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("o.rpt"), xml), pdf)))
+        << m_job.errorString().toStdString();
+
+    QString text = PdfTools::text(pdf).simplified();
+    EXPECT_EQ(text, QStringLiteral("Grupo L1 A1 A2 Grupo L2 B1 B2"));
+    EXPECT_TRUE(m_job.log().join(u'\n').contains(QStringLiteral("Orden hecho en el informe")));
+}
