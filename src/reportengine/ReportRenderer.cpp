@@ -1370,6 +1370,8 @@ private:
     mutable QHash<QString, CachedFormula> m_formulaCache;
 };
 
+bool hasDeferred(const CompiledReport& r);
+
 bool sectionsDefer(const std::vector<CompiledSection>& sections, bool header)
 {
     for (const CompiledSection& s : sections) {
@@ -1380,8 +1382,7 @@ bool sectionsDefer(const std::vector<CompiledSection>& sections, bool header)
                 && (ci.def->special == SpecialField::TotalPages
                     || ci.def->special == SpecialField::PageNofM))
                 return true;
-            if (ci.sub && (sectionsDefer(ci.sub->reportHeaders, true)
-                    || sectionsDefer(ci.sub->details, false)))
+            if (ci.sub && hasDeferred(*ci.sub))
                 return true;
         }
     }

@@ -1,0 +1,60 @@
+#include "reportengine/AdoReportDataSource.h"
+
+#include <gtest/gtest.h>
+
+#include "support/FakeAdoProvider.h"
+
+using testsupport::FakeAdoConnection;
+
+class AdoReportDataSourceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_cnn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=S"))); }
+
+    FakeAdoConnection m_cnn;
+};
+
+TEST_F(AdoReportDataSourceTest, column_kinds_come_from_the_schema_rowset)
+{
+    FakeAdoConnection::Result schema;
+    schema.columns = {{QStringLiteral("COLUMN_NAME"), adVarChar, 128},
+        {QStringLiteral("DATA_TYPE"), adInteger, 4}};
+    const QList<QPair<const char*, int>> columns = {{"IdLista", adVarChar}, {"PRECIO1", adCurrency},
+        {"SUSPENDIDO", adBoolean}, {"FhOfertaDesde", adDBTimeStamp}, {"Foto", adLongVarBinary}};
+    for (const auto& [name, type] : columns)
+        schema.rows << QList<Value> {Value(QString::fromLatin1(name)), Value(qint32(type))};
+    m_cnn.script(QStringLiteral("OpenSchema 4"), schema);
+    AdoReportDataSource data(m_cnn, SqlDialect::SqlServer);
+
+    EXPECT_EQ(data.columnKind(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("idlista")), ColumnKind::Text);
+    EXPECT_EQ(data.columnKind(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("PRECIO1")), ColumnKind::Number);
+    EXPECT_EQ(data.columnKind(QStringLiteral("v_ma_precios"), QStringLiteral("SUSPENDIDO")), ColumnKind::Boolean);
+    EXPECT_EQ(data.columnKind(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("FhOfertaDesde")), ColumnKind::Date);
+    EXPECT_EQ(data.columnKind(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("Foto")), ColumnKind::Unknown);
+    EXPECT_EQ(data.columnKind(QStringLiteral("V_MA_PRECIOS"), QStringLiteral("NoExiste")), ColumnKind::Unknown);
+    // The schema is asked once per table.
+    EXPECT_EQ(m_cnn.count(QStringLiteral("OpenSchema")), 1);
+}
+
+TEST_F(AdoReportDataSourceTest, runs_the_statement_with_its_values_written_in_and_reads_forward)
+{
+    FakeAdoConnection::Result rows;
+    rows.columns = {{QStringLiteral("Nombre"), adVarChar, 50}, {QStringLiteral("Stock"), adDouble, 8}};
+    rows.rows = {{Value(QStringLiteral("D'Angelo")), Value(2.5)}, {Value(QStringLiteral("Ruiz")), Value(7.0)}};
+    m_cnn.script(QStringLiteral("FROM CLIENTES"), rows);
+    AdoReportDataSource data(m_cnn, SqlDialect::SqlServer);
+    DataQuery query;
+    query.sql = QStringLiteral("SELECT c.Nombre, c.Stock FROM CLIENTES c WHERE c.Nombre >= ?");
+    query.parameters = {Value(QStringLiteral("D'A"))};
+
+    auto source = data.open(query);
+
+    EXPECT_EQ(m_cnn.log().last(),
+        QStringLiteral("Query SELECT c.Nombre, c.Stock FROM CLIENTES c WHERE c.Nombre >= 'D''A'"));
+    EXPECT_EQ(source->columnNames(), QStringList({QStringLiteral("Nombre"), QStringLiteral("Stock")}));
+    ASSERT_TRUE(source->next());
+    EXPECT_EQ(source->value(0).toString(), QStringLiteral("D'Angelo"));
+    ASSERT_TRUE(source->next());
+    EXPECT_EQ(source->value(1).toDouble(), 7.0);
+    EXPECT_FALSE(source->next());
+}
