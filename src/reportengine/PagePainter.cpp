@@ -86,7 +86,11 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
         flags |= v == DisplayFlag::VAlignMiddle ? Qt::AlignVCenter
             : v == DisplayFlag::VAlignBottom   ? Qt::AlignBottom
                                                : Qt::AlignTop;
+        // Cut at the rectangle as the glyph runs are; rare enough for the clip's cost.
+        painter.save();
+        painter.setClipRect(box, Qt::IntersectClip);
         painter.drawText(box, flags, text);
+        painter.restore();
         return;
     }
     qreal width = 0;
