@@ -476,3 +476,46 @@ TEST_F(Lib_FrmCons3Test, cancel_moves_to_the_right_end_when_new_search_is_hidden
     const QWidget* frame = dlg.findChild<QWidget*>(QStringLiteral("Frame1"));
     EXPECT_EQ(button("CmdCancelar")->geometry().right(), frame->contentsRect().right());
 }
+
+TEST_F(Lib_FrmCons3Test, date_clicks_append_their_order_for_one_run)
+{
+    const struct
+    {
+        const char* caption;
+        const char* appended;
+    } cases[] = {
+        {"FechaAlta", "  order by FechaAlta"},
+        // The end of a dispatch sorts newest first.
+        {"FECHAHORAFINROMANEO", "  order by FECHAHORAFINROMANEO desc "},
+    };
+    for (const auto& c : cases) {
+        Lib_FrmCons3 d;
+        d.Sql = ArticulosSql;
+        d.Form_Load();
+        const QString expected = ArticulosSql + QString::fromLatin1(c.appended) + u' ';
+        cnn().script(expected, articulos());
+
+        d.OrdenarPorFecha(QString::fromLatin1(c.caption));
+
+        EXPECT_EQ(cnn().statements().constLast(), expected);
+        EXPECT_EQ(d.Sql, ArticulosSql + u' ');
+        EXPECT_EQ(d.sqlInicial(), ArticulosSql + u' ');
+        EXPECT_EQ(d.modelo().rowCount(), 4);
+    }
+}
+
+TEST_F(Lib_FrmCons3Test, insert_and_delete_do_nothing_without_quantities)
+{
+    const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, [**Cantidad**] FROM T");
+    cnn().script(sql, conCantidad());
+    dlg.Sql = sql;
+    dlg.CheckBoxes = true;
+    dlg.Form_Load();
+    dlg.seleccionarFila(0);
+
+    EXPECT_FALSE(dlg.ListView1_KeyDown(45, 0));
+    EXPECT_FALSE(dlg.ListView1_KeyDown(46, 0));
+
+    EXPECT_EQ(dlg.modelo().texto(0, 2), QStringLiteral("2.0"));
+    EXPECT_FALSE(dlg.modelo().checked(0));
+}
