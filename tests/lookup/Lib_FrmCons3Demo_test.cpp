@@ -1,0 +1,109 @@
+#include "lookup/Lib_FrmCons3.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include "data/DataObjects.h"
+#include "lookup/LookupGridRules.h"
+#include "platform/Twips.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "support/DemoDatabaseFiles.h"
+
+namespace {
+
+const QString ArticleLookup = QStringLiteral(
+    "SELECT TOP 1000 DESCRIPCION,IDARTICULO,PUNTOPEDIDO,Stock FROM VT_MA_ARTICULOS  with(nolock) "
+    " WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION");
+
+// The lookup grid on a demo database file, through the real provider, as the program runs it.
+class Lib_FrmCons3Demo : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        const QString file = testsupport::writeDemoDatabases(m_dir.path(), 300);
+        ASSERT_FALSE(file.isEmpty());
+        m_objects.gDB.gEsAdmin = true;
+        ASSERT_TRUE(m_objects.gDB.gCnn().Open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(file)))
+            << m_objects.gDB.gCnn().LastError().description().toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    QtAdoProvider m_provider{QtAdoProvider::Settings{m_dir.path()}};
+    ScopedService<AdoProvider> m_providerService{m_provider};
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService{m_objects};
+};
+
+} // namespace
+
+TEST_F(Lib_FrmCons3Demo, article_lookup_shows_sized_columns_and_stock_colours)
+{
+    Lib_FrmCons3 dlg;
+    dlg.Sql = ArticleLookup;
+    dlg.MuestraStock = QStringLiteral("SI");
+    dlg.StkNivel1 = Value(qint32(0x0000FF));
+    dlg.StkNivel2 = Value(qint32(0x008000));
+    dlg.StkNivel3 = Value(qint32(0xFF0000));
+    dlg.StkNivel4 = Value(qint32(0x808080));
+
+    dlg.Form_Load();
+
+    const LookupGridModel& model = dlg.modelo();
+    ASSERT_GT(model.rowCount(), 100);
+    ASSERT_EQ(model.columnCount(), 4);
+    const QFontMetrics metrics = dlg.fontMetrics();
+    const int widths[] = {60, 25, 8, 8};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(dlg.anchoColumna(i),
+                  Twips::fromPixels(metrics.horizontalAdvance(QString(widths[i], u'X'))))
+            << i;
+    const QColor levels[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255),
+                             QColor(128, 128, 128)};
+    QSet<int> seen;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const auto level = LookupGridRules::nivelStock(Value(model.texto(row, 2)),
+                                                       Value(model.texto(row, 3)));
+        ASSERT_TRUE(level.has_value()) << row;
+        seen.insert(*level);
+        EXPECT_EQ(model.color(row), levels[*level - 1]) << row;
+    }
+    EXPECT_GE(seen.size(), 2);
+}
+
+TEST_F(Lib_FrmCons3Demo, typing_a_description_selects_it_and_enter_returns_its_code)
+{
+    Lib_FrmCons3 dlg;
+    dlg.Sql = ArticleLookup;
+    dlg.CampoDevuelto = QStringLiteral("IDARTICULO");
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    const LookupGridModel& model = dlg.modelo();
+    // A row from the middle whose description starts with plain letters (keyClicks types ASCII).
+    int target = model.rowCount() / 2;
+    auto ascii = [](const QString& text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+    };
+    while (target < model.rowCount() && !ascii(model.texto(target, 0).left(6)))
+        ++target;
+    ASSERT_LT(target, model.rowCount());
+    const QString prefix = model.texto(target, 0).left(6);
+    const int first = model.Busqueda(0, prefix) - 1;
+
+    QTest::keyClicks(dlg.cajasBusqueda().at(0), prefix.toLower());
+    QTest::keyClick(dlg.findChild<QTreeView*>(QStringLiteral("ListView1")), Qt::Key_Return);
+
+    EXPECT_LE(first, target);
+    EXPECT_EQ(dlg.filaSeleccionada(), first);
+    EXPECT_EQ(dlg.ValorDevuelto, Value(model.texto(first, 1)));
+    EXPECT_FALSE(dlg.isVisible());
+}
