@@ -19,6 +19,7 @@
 #include "platform/Steps.h"
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
+#include "startup/Configuracion.h"
 #include "startup/Controles.h"
 #include "startup/ManejoErrores.h"
 #include "ui_Lib_FrmCons3.h"
@@ -135,7 +136,7 @@ LookupGridModel::Carga Lib_FrmCons3::carga() const
     c.stkNivel[1] = StkNivel2;
     c.stkNivel[2] = StkNivel3;
     c.stkNivel[3] = StkNivel4;
-    c.cfg = LeerConfiguracion;
+    c.cfg = [](const QString& clave) { return Configuracion::Cfg(clave); };
     return c;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -82,10 +81,6 @@ public:
     bool GrabarCfg = false;
     // Run the statement through gUDBC instead of gDB; back to false at unload.
     bool UsarUDBC = false;
-
-    // The configuration value of a key under "DATOS" (the price-class captions of article
-    // lookups). When unset, price columns keep their field names.
-    std::function<QString(const QString&)> LeerConfiguracion;
 
     // --- Public methods ---
 

@@ -14,6 +14,8 @@
 #include "lookup/LookupGridRules.h"
 #include "platform/Twips.h"
 #include "platform/qt/QtAdoProvider.h"
+#include "startup/Configuracion.h"
+#include "startup/Globales.h"
 #include "support/DemoDatabaseFiles.h"
 
 namespace {
@@ -35,6 +37,7 @@ protected:
         ASSERT_TRUE(m_objects.gDB.gCnn().Open(
             QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(file)))
             << m_objects.gDB.gCnn().LastError().description().toStdString();
+        m_objects.gDB.gOpenFlag = true;
     }
 
     QTemporaryDir m_dir;
@@ -42,6 +45,8 @@ protected:
     ScopedService<AdoProvider> m_providerService{m_provider};
     DataObjects m_objects;
     ScopedService<DataObjects> m_objectsService{m_objects};
+    Globales m_globales;
+    ScopedService<Globales> m_globalesService{m_globales};
 };
 
 } // namespace
@@ -106,4 +111,20 @@ TEST_F(Lib_FrmCons3Demo, typing_a_description_selects_it_and_enter_returns_its_c
     EXPECT_EQ(dlg.filaSeleccionada(), first);
     EXPECT_EQ(dlg.ValorDevuelto, Value(model.texto(first, 1)));
     EXPECT_FALSE(dlg.isVisible());
+}
+
+TEST_F(Lib_FrmCons3Demo, price_columns_of_the_article_table_take_the_configured_class_names)
+{
+    Lib_FrmCons3 dlg;
+    dlg.Sql = QStringLiteral("SELECT IDARTICULO, PRECIO1, PRECIO3 FROM V_MA_ARTICULOS");
+
+    dlg.Form_Load();
+
+    const LookupGridModel& model = dlg.modelo();
+    ASSERT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.columna(1).titulo, Configuracion::Cfg(QStringLiteral("NOM_PCLASE1")));
+    EXPECT_EQ(model.columna(2).titulo, Configuracion::Cfg(QStringLiteral("NOM_PCLASE3")));
+    EXPECT_NE(model.columna(2).titulo.trimmed(), QString());
+    EXPECT_NE(model.columna(2).titulo, QStringLiteral("PRECIO3"));
+    EXPECT_EQ(model.anchoCaracteres(2), 12);
 }
