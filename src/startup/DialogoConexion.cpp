@@ -4,8 +4,10 @@
 #include <QLineEdit>
 
 #include "data/DB_Dll.h"
+#include "data/DataObjects.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
+#include "platform/Utilidades.h"
 #include "startup/FormularioModal.h"
 #include "startup/VariablesInicio.h"
 #include "startup/frmAcceso.h"
@@ -81,8 +83,27 @@ bool DialogoConexion::retryAfterFailure(DB_Dll& db, const RuntimeError& error)
 
 void DialogoConexion::administratorDecision(DB_Dll& db, bool muestraError)
 {
-    // Until the user table can be asked, the flag keeps its value: a user who is not known to be
-    // an administrator works on the restricted views.
-    Q_UNUSED(db);
-    Q_UNUSED(muestraError);
+    if (db.gDBName.trimmed().isEmpty())
+        return;
+    db.gCnn().setDefaultDatabase(db.gDBName);
+    // A database without the suite's user table has no administrators to tell apart: the flag
+    // keeps its value. The table is looked for on the program's main database.
+    if (!gDB().ExisteTablaDB(QStringLiteral("TA_USUARIOS")))
+        return;
+    // Callers that want no messages (the statistics database) are not asked about the user.
+    if (!muestraError) {
+        db.gEsAdmin = true;
+        return;
+    }
+    const QString administrador = gUtilidades()
+                                      .ValorCampo(db.DatosTabla(QStringLiteral("ta_usuarios"),
+                                                                gInicio().gUsuarioLogeado,
+                                                                QStringLiteral("Administrador"),
+                                                                QStringLiteral("nombre"),
+                                                                Value(qint32(adBSTR)), QString(),
+                                                                true, false))
+                                      .trimmed();
+    bool esNumero = false;
+    const double valor = administrador.toDouble(&esNumero);
+    db.gEsAdmin = esNumero && valor == 1.0;
 }

@@ -6,16 +6,24 @@
 
 #include <memory>
 
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include "platform/AdoConnection.h"
+#include "platform/AdoCursor.h"
 #include "platform/AdoProvider.h"
 
 struct RegistroPrueba
 {
     QStringList aceptadas; // connection texts that open
-    QStringList log;       // "open #<n> <text>", "close #<n>"
+    QStringList log;       // "open #<n> <text>", "close #<n>", "cursor #<n> <sql>"
     int creadas = 0;
+    // Tables the schema lists.
+    QStringList tablas;
+    // Reads: the first entry whose text the statement contains gives the value of one column
+    // "Administrador"; a read matching none returns no rows.
+    QList<QPair<QString, Value>> administradores;
 };
 
 class ConexionPrueba final : public AdoConnection
@@ -35,13 +43,33 @@ protected:
     }
     void driverClose() override { m_registro.log << QStringLiteral("close #%1").arg(m_numero); }
     bool driverExecute(const QString&, qint64*, std::unique_ptr<AdoCursor>*) override { return false; }
-    std::unique_ptr<AdoCursor> driverOpenCursor(const QString&, bool) override { return nullptr; }
+    std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool) override
+    {
+        m_registro.log << QStringLiteral("cursor #%1 %2").arg(m_numero).arg(sql);
+        QList<QList<Value>> filas;
+        for (const auto& [texto, valor] : m_registro.administradores) {
+            if (sql.contains(texto)) {
+                filas.append({ valor });
+                break;
+            }
+        }
+        return std::make_unique<AdoMemoryCursor>(
+            QList<AdoColumn> { { QStringLiteral("Administrador"), adVarChar, 10 } }, filas);
+    }
     bool driverBeginTrans() override { return false; }
     bool driverCommitTrans() override { return false; }
     bool driverRollbackTrans() override { return false; }
     std::unique_ptr<AdoCursor> driverOpenSchema(int, const QList<Value>&) override
     {
-        return nullptr;
+        QList<QList<Value>> filas;
+        for (const QString& tabla : m_registro.tablas)
+            filas.append({ Value(), Value(), Value(tabla), Value(QStringLiteral("TABLE")) });
+        return std::make_unique<AdoMemoryCursor>(
+            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
+                               { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
+                               { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
+                               { QStringLiteral("TABLE_TYPE"), adVarWChar, 128 } },
+            filas);
     }
     bool driverInsert(const QString&, const QStringList&, const QList<Value>&, const QStringList&,
                       QList<Value>*) override

@@ -176,4 +176,66 @@ TEST_F(DialogoConexionTest, failure_without_provider_errors_shows_its_descriptio
     EXPECT_EQ(testsupport::messages().shown()[0].title, QString());
 }
 
+TEST_F(DialogoConexionTest, administrator_from_the_user_table)
+{
+    DB_Dll& db = datos.gDB;
+    db.gServidor = QStringLiteral("SRV1");
+    db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("Ventas");
+    proveedor.registro.aceptadas << db.connectionTextFromMembers();
+    proveedor.registro.tablas << QStringLiteral("ta_usuarios");
+    proveedor.registro.administradores = {
+        { QStringLiteral("='UNO'"), Value(QStringLiteral("1")) },
+        { QStringLiteral("='BLANCOS'"), Value(QStringLiteral(" 1 ")) },
+        { QStringLiteral("='DECIMAL'"), Value(QStringLiteral("1.0")) },
+        { QStringLiteral("='CERO'"), Value(QStringLiteral("0")) },
+        { QStringLiteral("='MENOS'"), Value(QStringLiteral("-1")) },
+        { QStringLiteral("='NULO'"), Value::null() },
+    };
+    const struct
+    {
+        const char* usuario;
+        bool esAdmin;
+    } casos[] = { { "UNO", true },   { "BLANCOS", true }, { "DECIMAL", true }, { "CERO", false },
+                  { "MENOS", false }, { "NULO", false },  { "NADIE", false } };
+
+    for (const auto& caso : casos) {
+        inicio.gUsuarioLogeado = QString::fromUtf8(caso.usuario);
+        db.gEsAdmin = !caso.esAdmin;
+        db.OpenServerADODB();
+        EXPECT_TRUE(db.gOpenFlag) << caso.usuario;
+        EXPECT_EQ(db.gEsAdmin, caso.esAdmin) << caso.usuario;
+        db.gCnn().Close();
+    }
+    EXPECT_TRUE(proveedor.registro.log.contains(
+        QStringLiteral("cursor #1 SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE "
+                       "LTRIM(RTRIM(nombre)) ='NADIE' ")));
+}
+
+TEST_F(DialogoConexionTest, administrator_decision_without_check_or_user_table)
+{
+    DB_Dll& db = datos.gDB;
+    db.gServidor = QStringLiteral("SRV1");
+    db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("Ventas");
+    proveedor.registro.aceptadas << db.connectionTextFromMembers();
+    inicio.gUsuarioLogeado = QStringLiteral("NADIE");
+
+    // No user table: the flag keeps its value.
+    db.gEsAdmin = false;
+    db.OpenServerADODB();
+    EXPECT_FALSE(db.gEsAdmin);
+    db.gCnn().Close();
+
+    // No check asked: administrator.
+    db.OpenServerADODB(false, adUseClient, QString(), false);
+    EXPECT_TRUE(db.gEsAdmin);
+    db.gCnn().Close();
+
+    // A caller that wants no messages is not asked about the user.
+    proveedor.registro.tablas << QStringLiteral("TA_USUARIOS");
+    db.gEsAdmin = false;
+    db.OpenServerADODB(false, adUseClient, QString(), true, false);
+    EXPECT_TRUE(db.gEsAdmin);
+    EXPECT_EQ(db.gCnn().DefaultDatabase(), QStringLiteral("Ventas"));
+}
+
 } // namespace
