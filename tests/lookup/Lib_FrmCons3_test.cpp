@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -518,4 +519,50 @@ TEST_F(Lib_FrmCons3Test, insert_and_delete_do_nothing_without_quantities)
 
     EXPECT_EQ(dlg.modelo().texto(0, 2), QStringLiteral("2.0"));
     EXPECT_FALSE(dlg.modelo().checked(0));
+}
+
+TEST_F(Lib_FrmCons3Test, the_scroll_bar_moves_the_search_boxes_with_the_columns)
+{
+    dlg.Sql = ArticulosSql;
+    show();
+    dlg.resize(300, dlg.height());
+    QApplication::processEvents();
+    auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("HScroll1"));
+    ASSERT_GT(bar->maximum(), 100);
+    const int before = box(2)->x();
+
+    bar->setValue(100);
+
+    EXPECT_EQ(list()->horizontalScrollBar()->value(), 100);
+    EXPECT_EQ(box(2)->x(), before - 100);
+    list()->horizontalScrollBar()->setValue(40);
+    EXPECT_EQ(bar->value(), 40);
+    EXPECT_EQ(box(2)->x(), before - 40);
+}
+
+TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unload_goes_on)
+{
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
+                                           m_folder.filePath(QStringLiteral("no_existe")));
+    m_objects.gUDBC.gEsAdmin = true;
+    auto& second = static_cast<MemoryConnection&>(m_objects.gUDBC.gCnn());
+    second.script(ArticulosSql, articulos());
+    dlg.Sql = ArticulosSql;
+    dlg.GrabarCfg = true;
+    dlg.UsarUDBC = true;
+    dlg.Form_Load();
+    testsupport::messages().answer(Msg::Ok);
+    // The second data object ran the statement, not the main one.
+    EXPECT_EQ(second.statements().size(), 1);
+    EXPECT_TRUE(cnn().statements().isEmpty());
+
+    dlg.Form_Unload();
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(testsupport::messages().shown().at(0).title, QStringLiteral("Aviso al Operador"));
+    EXPECT_EQ(testsupport::messages().shown().at(0).style, Msg::Critical);
+    EXPECT_TRUE(testsupport::messages().shown().at(0).text.contains(
+        QStringLiteral("CONSULTASLEN.AUX")));
+    EXPECT_FALSE(dlg.UsarUDBC);
+    EXPECT_EQ(dlg.modelo().rowCount(), 0);
 }
