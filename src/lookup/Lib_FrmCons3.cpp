@@ -230,9 +230,10 @@ void Lib_FrmCons3::aplicarAnchosIniciales()
     // of n characters holds n characters of any text.
     const QFontMetrics metrics(font());
     QHeaderView* header = ui->ListView1->header();
-    for (int i = 0; i < m_model->columnCount(); ++i)
-        header->resizeSection(i,
-                              metrics.horizontalAdvance(QString(m_model->anchoCaracteres(i), u'X')));
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        const QString muestra(m_model->anchoCaracteres(i), u'X');
+        header->resizeSection(i, metrics.horizontalAdvance(muestra));
+    }
 }
 
 void Lib_FrmCons3::leerAnchosGuardados()

@@ -33,7 +33,8 @@ bool usaNombresDeListas(const QString& sql)
 
 QString clavePrecio(const QString& fieldName)
 {
-    if (fieldName.size() != 7 || !fieldName.startsWith(QLatin1String("PRECIO"), Qt::CaseInsensitive))
+    if (fieldName.size() != 7
+        || !fieldName.startsWith(QLatin1String("PRECIO"), Qt::CaseInsensitive))
         return QString();
     const QChar digit = fieldName.at(6);
     if (digit < u'1' || digit > u'8')

@@ -142,7 +142,8 @@ TEST_F(Lib_FrmCons3Test, shows_the_statement_as_columns_rows_and_search_boxes)
         EXPECT_EQ(box(i)->property("DataField").toString(),
                   dlg.modelo().columna(i).campo);
         // Each box stands over its column, a little narrower.
-        const int left = list()->viewport()->mapTo(&dlg, QPoint(list()->header()->sectionViewportPosition(i), 0)).x();
+        const QPoint columnLeft(list()->header()->sectionViewportPosition(i), 0);
+        const int left = list()->viewport()->mapTo(&dlg, columnLeft).x();
         EXPECT_EQ(box(i)->mapTo(&dlg, QPoint(0, 0)).x(), left) << i;
         EXPECT_EQ(box(i)->width(), list()->header()->sectionSize(i) - Twips::toPixels(50));
     }
@@ -173,7 +174,8 @@ TEST_F(Lib_FrmCons3Test, a_refused_statement_is_reported_once_and_leaves_the_gri
     dlg.Form_Load();
 
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
-    EXPECT_TRUE(testsupport::messages().shown().at(0).title.contains(QStringLiteral("AbrirRecordset")));
+    const QString title = testsupport::messages().shown().at(0).title;
+    EXPECT_TRUE(title.contains(QStringLiteral("AbrirRecordset")));
     EXPECT_EQ(dlg.modelo().columnCount(), 0);
 }
 
