@@ -2,7 +2,9 @@
 #include <QTextStream>
 
 #include "data/DataObjects.h"
+#include "platform/Environment.h"
 #include "platform/Service.h"
+#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
@@ -18,7 +20,12 @@ int main(int argc, char* argv[])
     const QtPlatform platform;
     Controles controles;
     const ScopedService<Controles> controlesService(controles);
+    // The data objects open their connections through the provider; it outlives them.
+    QtAdoProvider adoProvider(QtAdoProvider::Settings { programFolder() });
+    const ScopedService<AdoProvider> adoProviderService(adoProvider);
     DataObjects dataObjects;
+    DataSettings dataSettings;
+    const ScopedService<DataSettings> dataSettingsService(dataSettings);
     const ScopedService<DataObjects> dataObjectsService(dataObjects);
     VariablesInicio inicio;
     const ScopedService<VariablesInicio> inicioService(inicio);

@@ -289,10 +289,11 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
     QCoreApplication::processEvents();
 }
 
-void DB_Dll::AbrirRecordset(QString&& SentenciaSQL, AdoRecordset& LRCS,
+void DB_Dll::AbrirRecordset(const QString& SentenciaSQL, AdoRecordset& LRCS,
     AdoConnection* Conexionactiva, int CursorType, int LockType, int Options, bool ConvOracle)
 {
-    AbrirRecordset(SentenciaSQL, LRCS, Conexionactiva, CursorType, LockType, Options, ConvOracle);
+    QString sentencia = SentenciaSQL;
+    AbrirRecordset(sentencia, LRCS, Conexionactiva, CursorType, LockType, Options, ConvOracle);
 }
 
 void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
@@ -300,9 +301,11 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, qint64* RecordsAffected, 
     EjecutaConsulta(SentenciaSQL, RecordsAffected, LRCS, true);
 }
 
-void DB_Dll::EjecutaConsultaSQL(QString&& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
+void DB_Dll::EjecutaConsultaSQL(
+    const QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)
 {
-    EjecutaConsulta(SentenciaSQL, RecordsAffected, LRCS, true);
+    QString sentencia = SentenciaSQL;
+    EjecutaConsulta(sentencia, RecordsAffected, LRCS, true);
 }
 
 void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint64* RecordsAffected, AdoRecordset* LRCS)

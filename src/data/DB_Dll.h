@@ -106,7 +106,8 @@ public:
     void AbrirRecordset(QString& SentenciaSQL, AdoRecordset& LRCS,
         AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
         int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
-    void AbrirRecordset(QString&& SentenciaSQL, AdoRecordset& LRCS,
+    // For a statement the caller does not keep.
+    void AbrirRecordset(const QString& SentenciaSQL, AdoRecordset& LRCS,
         AdoConnection* Conexionactiva = nullptr, int CursorType = adOpenForwardOnly,
         int LockType = adLockReadOnly, int Options = -1, bool ConvOracle = true);
 
@@ -119,8 +120,9 @@ public:
     // affected; `LRCS`, when given, is opened on the rows the statement returns.
     void EjecutaConsultaSQL(
         QString& SentenciaSQL, qint64* RecordsAffected = nullptr, AdoRecordset* LRCS = nullptr);
-    void EjecutaConsultaSQL(
-        QString&& SentenciaSQL, qint64* RecordsAffected = nullptr, AdoRecordset* LRCS = nullptr);
+    // For a statement the caller does not keep.
+    void EjecutaConsultaSQL(const QString& SentenciaSQL, qint64* RecordsAffected = nullptr,
+        AdoRecordset* LRCS = nullptr);
 
     // The same statement runner with only the truncation rule, the errors inspected on gDBRSQL's
     // connection; it never reconnects.

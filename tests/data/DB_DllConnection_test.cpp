@@ -10,15 +10,18 @@
 #include "data/DataObjects.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
+#include "support/FakeAdoProvider.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
-#include "ScriptedConnection.h"
 
 namespace {
 
-constexpr int E_FAIL_ = int(0x80004005u);
+using testsupport::FakeAdoConnection;
+using Command = FakeAdoConnection::Command;
+
+constexpr int E_FAIL_ = AdoErrorNumber::Fail;
 
 const QString SqlServerText
     = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =GESTION;UId=GESTION;Pwd=GESTION;");
@@ -37,11 +40,11 @@ protected:
 
     DB_Dll& db() { return m_objects.gDB; }
     // The connection of db(), made on first use (other instances make their own).
-    ScriptedConnection& cnn()
+    FakeAdoConnection& cnn()
     {
         if (!m_cnn) {
             db().gCnn();
-            m_cnn = m_provider.last;
+            m_cnn = m_provider.connections().last();
         }
         return *m_cnn;
     }
@@ -50,25 +53,17 @@ protected:
         db().OpenServerADODB(false, adUseClient, QString(), false, false);
         ASSERT_TRUE(db().gOpenFlag);
         db().gEsAdmin = false; // an operator, so the restricted views apply
-        cnn().log.clear();
+        cnn().clearLog();
     }
-    static Fault lostLink()
-    {
-        return Fault { E_FAIL_, 11, QStringLiteral("08S01"),
-            QStringLiteral("Error general de red.") };
-    }
-    static Fault unreachable()
-    {
-        return Fault { E_FAIL_, 17, QStringLiteral("08001"),
-            QStringLiteral("No existe el servidor.") };
-    }
+    static AdoError lostLink() { return FakeAdoConnection::lostLink(); }
+    static AdoError unreachable() { return FakeAdoConnection::genericFailure(); }
     static const QList<testsupport::ShownBox>& boxes() { return testsupport::messages().shown(); }
-    int opensLogged() { return int(cnn().log.filter(QStringLiteral("open ")).size()); }
-    int execsLogged() { return int(cnn().log.filter(QStringLiteral("exec ")).size()); }
+    int opensLogged() { return cnn().count(QStringLiteral("Open ")); }
+    int execsLogged() { return cnn().count(QStringLiteral("Execute ")); }
 
     QTemporaryDir m_programDir;
-    ScriptedConnection* m_cnn = nullptr;
-    ScriptedProvider m_provider;
+    FakeAdoConnection* m_cnn = nullptr;
+    testsupport::FakeAdoProvider m_provider;
     ScopedService<AdoProvider> m_providerService { m_provider };
     DataObjects m_objects;
     ScopedService<DataObjects> m_objectsService { m_objects };
@@ -114,8 +109,7 @@ TEST_F(DB_DllConnectionTest, opens_on_the_text_built_from_the_members)
     EXPECT_TRUE(db().gEsAdmin); // the check was waived
     EXPECT_EQ(db().gProveedor, QStringLiteral("SQLOLEDB"));
     EXPECT_EQ(db().gConnString, SqlServerText);
-    EXPECT_EQ(
-        cnn().log, QStringList { QStringLiteral("open ") + SqlServerText + QStringLiteral("||") });
+    EXPECT_EQ(cnn().log(), QStringList { QStringLiteral("Open ") + SqlServerText });
     EXPECT_EQ(cnn().CursorLocation(), adUseClient);
 }
 
@@ -127,14 +121,14 @@ TEST_F(DB_DllConnectionTest, an_open_connection_is_closed_and_opened_once_more)
         false, adUseServer, QStringLiteral("PROVIDER=SQLOLEDB;Server=X;"), false, false);
 
     EXPECT_TRUE(db().gOpenFlag);
-    EXPECT_EQ(cnn().log,
+    EXPECT_EQ(cnn().log(),
         (QStringList {
-            QStringLiteral("close"), QStringLiteral("open PROVIDER=SQLOLEDB;Server=X;||") }));
+            QStringLiteral("Close"), QStringLiteral("Open PROVIDER=SQLOLEDB;Server=X;") }));
 }
 
 TEST_F(DB_DllConnectionTest, a_failed_open_leaves_the_flag_down_quietly)
 {
-    cnn().openFaults.push_back(unreachable());
+    cnn().failNext(Command::Open, { unreachable() });
 
     db().OpenServerADODB(false, adUseClient, QString(), true, false);
 
@@ -155,12 +149,12 @@ TEST_F(DB_DllConnectionTest, the_login_dialog_replaces_a_given_text_and_cancel_o
                        "Pwd=VENTAS;"));
     EXPECT_EQ(login.calls, (QStringList { QStringLiteral("login"), QStringLiteral("admin 1") }));
 
-    ScriptedConnection* const before = m_provider.last;
+    const qsizetype before = m_provider.connections().size();
     DB_Dll other;
     login.accept = false;
     other.OpenServerADODB(true);
     EXPECT_FALSE(other.gOpenFlag);
-    EXPECT_EQ(m_provider.last, before); // no connection was even made
+    EXPECT_EQ(m_provider.connections().size(), before); // no connection was even made
 }
 
 TEST_F(DB_DllConnectionTest, the_operator_may_try_again_after_a_failed_open)
@@ -168,7 +162,7 @@ TEST_F(DB_DllConnectionTest, the_operator_may_try_again_after_a_failed_open)
     ScriptedLogin login;
     login.retries = 1;
     ScopedService<ConnectionDialog> installed(login);
-    cnn().openFaults = { unreachable() };
+    cnn().failNext(Command::Open, { unreachable() });
 
     db().OpenServerADODB();
 
@@ -178,16 +172,16 @@ TEST_F(DB_DllConnectionTest, the_operator_may_try_again_after_a_failed_open)
         (QStringList { QStringLiteral("failure %1").arg(E_FAIL_), QStringLiteral("login"),
             QStringLiteral("admin 1") }));
     EXPECT_EQ(opensLogged(), 2);
-    EXPECT_EQ(cnn().log.last(),
-        QStringLiteral("open PROVIDER=SQLOLEDB;Server=SRV2;Database =VENTAS;"
-                       "UId=VENTAS;Pwd=VENTAS;||"));
+    EXPECT_EQ(cnn().log().last(),
+        QStringLiteral("Open PROVIDER=SQLOLEDB;Server=SRV2;Database =VENTAS;"
+                       "UId=VENTAS;Pwd=VENTAS;"));
 }
 
 TEST_F(DB_DllConnectionTest, reconnects_a_closed_connection_with_its_own_login)
 {
     open();
     cnn().Close();
-    cnn().log.clear();
+    cnn().clearLog();
     db().gUsuario = QStringLiteral("KZQ_ESTADISTICAS");
     db().gUserPassWord = QStringLiteral("clave");
 
@@ -195,31 +189,30 @@ TEST_F(DB_DllConnectionTest, reconnects_a_closed_connection_with_its_own_login)
 
     EXPECT_TRUE(db().gOpenFlag);
     EXPECT_EQ(cnn().CommandTimeout(), 90);
-    EXPECT_EQ(cnn().log,
-        QStringList {
-            QStringLiteral("open ") + SqlServerText + QStringLiteral("|KZQ_ESTADISTICAS|clave") });
+    EXPECT_EQ(cnn().log(), QStringList { QStringLiteral("Open ") + SqlServerText });
+    EXPECT_EQ(cnn().lastUserId(), QStringLiteral("KZQ_ESTADISTICAS"));
+    EXPECT_EQ(cnn().lastPassword(), QStringLiteral("clave"));
     EXPECT_TRUE(boxes().isEmpty());
 }
 
 TEST_F(DB_DllConnectionTest, reconnect_failures_end_silently_or_ask_with_the_routine_name)
 {
     open();
-    cnn().openFaults.push_back(unreachable());
+    cnn().failNext(Command::Open, { unreachable() });
 
     db().ReintentaConectar();
 
     EXPECT_FALSE(db().gOpenFlag);
     EXPECT_TRUE(boxes().isEmpty());
 
-    cnn().openFaults.push_back(
-        Fault { 3706, 0, QString(), QStringLiteral("Proveedor no encontrado.") });
+    cnn().failNextWith(Command::Open, 3706, QStringLiteral("Proveedor no encontrado."));
     testsupport::messages().answer(Msg::Retry);
     db().ReintentaConectar();
 
     EXPECT_TRUE(db().gOpenFlag);
     ASSERT_EQ(boxes().size(), 1);
     EXPECT_EQ(
-        boxes()[0].title, QStringLiteral("Proveedor - AbrirRecordset Aviso al operador!!! - 5 "));
+        boxes()[0].title, QStringLiteral("Connection - AbrirRecordset Aviso al operador!!! - 5 "));
 }
 
 TEST_F(DB_DllConnectionTest, statements_lose_the_marker_and_the_caller_sees_what_ran)
@@ -247,19 +240,20 @@ TEST_F(DB_DllConnectionTest, statements_lose_the_marker_and_the_caller_sees_what
     };
     for (const Row& row : rows) {
         QString sql = QString::fromUtf8(row.in);
-        cnn().log.clear();
+        cnn().clearLog();
 
         db().EjecutaConsultaSQL(sql);
 
         EXPECT_EQ(sql, QString::fromUtf8(row.ran));
-        EXPECT_EQ(cnn().log, QStringList { QStringLiteral("exec ") + QString::fromUtf8(row.ran) });
+        EXPECT_EQ(
+            cnn().log(), QStringList { QStringLiteral("Execute ") + QString::fromUtf8(row.ran) });
     }
 }
 
 TEST_F(DB_DllConnectionTest, a_lost_link_on_a_healthy_server_runs_the_statement_three_times)
 {
     open();
-    cnn().executeFaults = { lostLink(), lostLink(), lostLink() };
+    cnn().failNext(Command::Execute, { lostLink() }, 3);
 
     db().EjecutaConsultaSQL(QStringLiteral("INSERT INTO T VALUES (1)"));
 
@@ -274,8 +268,8 @@ TEST_F(DB_DllConnectionTest, a_lost_link_on_a_healthy_server_runs_the_statement_
 TEST_F(DB_DllConnectionTest, a_lost_link_that_stays_lost_asks_the_operator_and_no_ends_the_program)
 {
     open();
-    cnn().executeFaults = { lostLink() };
-    cnn().openFaults = { unreachable(), unreachable(), unreachable(), unreachable() };
+    cnn().failNext(Command::Execute, { lostLink() });
+    cnn().failNext(Command::Open, { unreachable() }, 4);
     testsupport::messages().answer(Msg::No);
 
     EXPECT_THROW(db().EjecutaConsultaSQL(QStringLiteral("INSERT INTO T VALUES (1)")),
@@ -296,9 +290,8 @@ TEST_F(DB_DllConnectionTest, a_lost_link_that_stays_lost_asks_the_operator_and_n
 TEST_F(DB_DllConnectionTest, yes_keeps_trying_and_the_statement_runs_once_connected)
 {
     open();
-    cnn().executeFaults = { lostLink() };
-    cnn().openFaults
-        = { unreachable(), unreachable(), unreachable(), unreachable(), unreachable() };
+    cnn().failNext(Command::Execute, { lostLink() });
+    cnn().failNext(Command::Open, { unreachable() }, 5);
     testsupport::messages().answer(Msg::Yes);
     testsupport::messages().answer(Msg::Yes);
 
@@ -320,16 +313,14 @@ TEST_F(DB_DllConnectionTest, errors_stay_for_the_caller_except_the_truncation_wa
     struct Row
     {
         const char* sql;
-        std::optional<Fault> fault;
+        std::optional<AdoError> fault;
         QList<AdoError> warnings;
         int errorsLeft;
         int runs;
     };
     const Row rows[] = {
-        { "INSERT INTO T VALUES ('x')", Fault { E_FAIL_, 2627, QStringLiteral("23000") }, {}, 1,
-            1 },
-        { "INSERT INTO T VALUES ('x')", Fault { E_FAIL_, 8152, QStringLiteral("22001") }, {}, 0,
-            1 },
+        { "INSERT INTO T VALUES ('x')", FakeAdoConnection::duplicateKey(), {}, 1, 1 },
+        { "INSERT INTO T VALUES ('x')", FakeAdoConnection::truncated(), {}, 0, 1 },
         // Warnings on a statement that ran: one or two cleared, three kept.
         { "UPDATE T SET A = 'x'", std::nullopt, { truncation, terminated }, 0, 1 },
         { "UPDATE T SET A = 'x'", std::nullopt, { truncation, terminated, terminated }, 3, 1 },
@@ -338,9 +329,10 @@ TEST_F(DB_DllConnectionTest, errors_stay_for_the_caller_except_the_truncation_wa
         { "BEGIN TRANSACTION UPDATE T SET A = 'x'", std::nullopt, { truncation }, 1, 1 },
     };
     for (const Row& row : rows) {
-        cnn().log.clear();
-        cnn().executeFaults = { row.fault };
-        cnn().executeWarnings = { row.warnings };
+        cnn().clearLog();
+        if (row.fault)
+            cnn().failNext(Command::Execute, { *row.fault });
+        cnn().warnNext(Command::Execute, row.warnings);
 
         db().EjecutaConsultaSQL(QString::fromUtf8(row.sql));
 
@@ -356,7 +348,8 @@ TEST_F(DB_DllConnectionTest, hands_back_the_rows_and_the_count)
     open();
     AdoRecordset rows;
     qint64 affected = -5;
-    cnn().affected = 4;
+    cnn().script(QStringLiteral("SELECT 1"),
+        { { { QStringLiteral("A"), adInteger, 4 } }, { { Value(qint32(1)) } }, 4 });
 
     db().EjecutaConsultaSQL(QStringLiteral("UPDATE T SET A = 1 SELECT 1"), &affected, &rows);
 
@@ -368,7 +361,7 @@ TEST_F(DB_DllConnectionTest, hands_back_the_rows_and_the_count)
 TEST_F(DB_DllConnectionTest, a_read_after_a_lost_link_reconnects_and_lets_the_operator_retry)
 {
     open();
-    cnn().cursorFaults = { lostLink() };
+    cnn().failNext(Command::Query, { lostLink() });
     testsupport::messages().answer(Msg::Retry);
     AdoRecordset rs;
     QString sql = QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1");
@@ -378,17 +371,17 @@ TEST_F(DB_DllConnectionTest, a_read_after_a_lost_link_reconnects_and_lets_the_op
     EXPECT_EQ(sql, QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE 1=1"));
     EXPECT_EQ(opensLogged(), 1);
     ASSERT_EQ(boxes().size(), 1);
-    EXPECT_EQ(
-        boxes()[0].title, QStringLiteral("Proveedor - AbrirRecordset Aviso al operador!!! - 5 "));
+    EXPECT_EQ(boxes()[0].title,
+        QStringLiteral("Proveedor de prueba - AbrirRecordset Aviso al operador!!! - 5 "));
     EXPECT_EQ(rs.State(), adStateOpen);
-    EXPECT_EQ(cnn().log.filter(QStringLiteral("cursor ")).size(), 2);
+    EXPECT_EQ(cnn().count(QStringLiteral("Query ")), 2);
 }
 
 TEST_F(DB_DllConnectionTest, a_read_whose_reconnect_fails_asks_after_one_more_attempt)
 {
     open();
-    cnn().cursorFaults = { lostLink() };
-    cnn().openFaults = { unreachable(), unreachable() };
+    cnn().failNext(Command::Query, { lostLink() });
+    cnn().failNext(Command::Open, { unreachable() }, 2);
     testsupport::messages().answer(Msg::No);
     AdoRecordset rs;
 
@@ -423,13 +416,12 @@ TEST_F(DB_DllConnectionTest, on_oracle_reads_run_the_oracle_form_and_batches_run
         adOpenForwardOnly, adLockReadOnly, -1, false);
 
     EXPECT_EQ(sql, QStringLiteral("SELECT TOP 1 ISNULL(A,0) FROM T WHERE 1=1"));
-    EXPECT_EQ(cnn().log,
-        (QStringList {
-            QStringLiteral("cursor SELECT  NVL(A,0) FROM T WHERE 1=1  AND ROWNUM <= 1  "),
-            QStringLiteral("cursor SELECT ISNULL(A,0) FROM T WHERE 1=1") }));
+    EXPECT_EQ(cnn().log(),
+        (QStringList { QStringLiteral("Query SELECT  NVL(A,0) FROM T WHERE 1=1  AND ROWNUM <= 1  "),
+            QStringLiteral("Query SELECT ISNULL(A,0) FROM T WHERE 1=1") }));
 
-    cnn().log.clear();
-    cnn().affected = 2;
+    cnn().clearLog();
+    cnn().script(QStringLiteral("INSERT INTO T"), { {}, {}, 2 });
     QString batch = QStringLiteral("SET NOCOUNT ON\r\nBEGIN TRANSACTION\r\nGO\r\n"
                                    "INSERT INTO T VALUES (1)\r\nGO\r\n"
                                    "INSERT INTO T VALUES (ISNULL(NULL,2))\r\nGO\r\n"
@@ -438,18 +430,20 @@ TEST_F(DB_DllConnectionTest, on_oracle_reads_run_the_oracle_form_and_batches_run
 
     db().EjecutaConsultaSQL(batch, &affected);
 
-    EXPECT_EQ(cnn().log,
-        (QStringList { QStringLiteral("begin"), QStringLiteral("exec INSERT INTO T VALUES (1)"),
-            QStringLiteral("exec INSERT INTO T VALUES (NVL(NULL,2))"), QStringLiteral("commit") }));
+    EXPECT_EQ(cnn().log(),
+        (QStringList { QStringLiteral("BeginTrans"),
+            QStringLiteral("Execute INSERT INTO T VALUES (1)"),
+            QStringLiteral("Execute INSERT INTO T VALUES (NVL(NULL,2))"),
+            QStringLiteral("CommitTrans") }));
     EXPECT_EQ(affected, 4);
     EXPECT_EQ(batch, QString());
 
     // A lone "no result" status left by the last statement is no error; two entries stay.
     const AdoError noResult(0x40EC9, QStringLiteral("sin resultado"));
-    cnn().executeWarnings = { { noResult } };
+    cnn().warnNext(Command::Execute, { noResult });
     db().EjecutaConsultaSQL(QStringLiteral("DELETE FROM T"));
     EXPECT_EQ(cnn().Errors().Count(), 0);
-    cnn().executeWarnings = { { noResult, noResult } };
+    cnn().warnNext(Command::Execute, { noResult, noResult });
     db().EjecutaConsultaSQL(QStringLiteral("DELETE FROM T"));
     EXPECT_EQ(cnn().Errors().Count(), 2);
 }
@@ -457,6 +451,9 @@ TEST_F(DB_DllConnectionTest, on_oracle_reads_run_the_oracle_form_and_batches_run
 TEST_F(DB_DllConnectionTest, closing_a_recordset_in_the_middle_of_an_edit_drops_the_edit)
 {
     open();
+    cnn().script(QStringLiteral("FROM T"),
+        { { { QStringLiteral("A"), adInteger, 4 } }, { { Value(qint32(1)) } }, 0,
+            QStringLiteral("T") });
     AdoRecordset rs;
     db().AbrirRecordset(
         QStringLiteral("SELECT A FROM T"), rs, nullptr, adOpenStatic, adLockOptimistic);
@@ -481,9 +478,9 @@ protected:
         db().gUserPassWord = QString();
     }
 
-    static Fault jet(const char* state)
+    static AdoError jet(const char* state)
     {
-        return Fault { E_FAIL_, 0, QString::fromLatin1(state), QStringLiteral("Jet") };
+        return AdoError(E_FAIL_, QStringLiteral("Jet"), QString::fromLatin1(state));
     }
     QString textFor(const QString& file) const
     {
@@ -494,7 +491,7 @@ protected:
 
 TEST_F(OpenLocalADODBTest, a_file_not_found_is_looked_for_and_a_cancelled_choice_opens_nothing)
 {
-    cnn().openFaults = { jet("3024") };
+    cnn().failNext(Command::Open, { jet("3024") });
     testsupport::fileDialogs().answer(QStringLiteral("/otra/GESTION.db"));
 
     db().OpenLocalADODB();
@@ -515,7 +512,7 @@ TEST_F(OpenLocalADODBTest, a_file_not_found_is_looked_for_and_a_cancelled_choice
 
 TEST_F(OpenLocalADODBTest, a_refused_password_is_asked_for_three_times_at_most)
 {
-    cnn().openFaults = { jet("3031"), jet("3031"), jet("3031"), jet("3031") };
+    cnn().failNext(Command::Open, { jet("3031") }, 4);
     for (const char* password : { "uno", "dos", "tres" })
         testsupport::inputs().answer(QString::fromLatin1(password));
     testsupport::messages().answer(Msg::Ok);
@@ -524,9 +521,9 @@ TEST_F(OpenLocalADODBTest, a_refused_password_is_asked_for_three_times_at_most)
 
     EXPECT_EQ(testsupport::inputs().shown().size(), 3);
     EXPECT_EQ(testsupport::inputs().shown()[0].title, QStringLiteral("Password Access"));
-    EXPECT_EQ(cnn().log.last(),
-        QStringLiteral("open ") + textFor(db().gDBName)
-            + QStringLiteral(" Jet OLEDB:Database Password=tres;||"));
+    EXPECT_EQ(cnn().log().last(),
+        QStringLiteral("Open ") + textFor(db().gDBName)
+            + QStringLiteral(" Jet OLEDB:Database Password=tres;"));
     ASSERT_EQ(boxes().size(), 1);
     EXPECT_EQ(boxes()[0].text, QStringLiteral("%1  Jet").arg(E_FAIL_));
     EXPECT_EQ(boxes()[0].style, Msg::Critical);
@@ -537,14 +534,14 @@ TEST_F(OpenLocalADODBTest, the_stored_password_is_tried_first_and_cancel_leaves)
 {
     db().gIgnoraPassWord = true;
     db().gUserPassWord = QStringLiteral("guardada");
-    cnn().openFaults = { jet("3031"), jet("3031") };
+    cnn().failNext(Command::Open, { jet("3031") }, 2);
     testsupport::inputs().answer(QString());
 
     db().OpenLocalADODB();
 
     EXPECT_EQ(opensLogged(), 2);
-    EXPECT_TRUE(cnn().log.last().endsWith(
-        QStringLiteral("Password=guardada;Jet OLEDB:Database Password=guardada;||")));
+    EXPECT_TRUE(cnn().log().last().endsWith(
+        QStringLiteral("Password=guardada;Jet OLEDB:Database Password=guardada;")));
     EXPECT_EQ(testsupport::inputs().shown().size(), 1);
     EXPECT_TRUE(boxes().isEmpty());
 }
@@ -553,9 +550,9 @@ TEST_F(DB_DllConnectionTest, the_reduced_runner_never_reconnects_and_looks_at_it
 {
     open();
     // It inspects gDBRSQL's connection, which is never opened: nothing there to clear.
-    for (const Fault& fault : { lostLink(), Fault { E_FAIL_, 8152, QStringLiteral("22001") } }) {
-        cnn().log.clear();
-        cnn().executeFaults = { fault };
+    for (const AdoError& fault : { lostLink(), FakeAdoConnection::truncated() }) {
+        cnn().clearLog();
+        cnn().failNext(Command::Execute, { fault });
         QString sql = QStringLiteral("UPDATE @Admin_T SET A = 1");
 
         db().EjecutaConsultaRSQL(sql);

@@ -6,18 +6,21 @@
 
 #include "data/DataObjects.h"
 #include "platform/MessageDialog.h"
+#include "support/FakeAdoProvider.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
-#include "ScriptedConnection.h"
 
 // The answer flows of the existence queries, on a connection told where to fail. Results on real
 // tables are checked on the demo database (DB_Dll_Demo_test.cpp).
 
 namespace {
 
-constexpr int E_FAIL_ = int(0x80004005u);
+using testsupport::FakeAdoConnection;
+using Command = FakeAdoConnection::Command;
+
+constexpr int E_FAIL_ = AdoErrorNumber::Fail;
 
 class DB_DllConsultasTest : public ::testing::Test
 {
@@ -30,26 +33,26 @@ protected:
         db().OpenServerADODB(false, adUseClient, QString(), false, false);
         ASSERT_TRUE(db().gOpenFlag);
         db().gEsAdmin = true;
-        cnn().log.clear();
+        // Every read of MA_X finds one row.
+        cnn().script(QStringLiteral("MA_X"),
+            { { { QStringLiteral("A"), adInteger, 4 } }, { { Value(qint32(1)) } } });
+        cnn().clearLog();
     }
 
     DB_Dll& db() { return m_objects.gDB; }
-    ScriptedConnection& cnn() { return *m_provider.last; }
-    static Fault fallo()
+    FakeAdoConnection& cnn() { return *m_provider.connections().first(); }
+    static AdoError fallo()
     {
-        return Fault { E_FAIL_, 208, QStringLiteral("42S02"),
-            QStringLiteral("El objeto MA_X no existe.") };
+        return AdoError(
+            E_FAIL_, QStringLiteral("El objeto MA_X no existe."), QStringLiteral("42S02"), 208);
     }
-    static Fault enlacePerdido()
-    {
-        return Fault { E_FAIL_, 11, QStringLiteral("08S01"),
-            QStringLiteral("Error general de red.") };
-    }
+    static AdoError enlacePerdido() { return FakeAdoConnection::lostLink(); }
     static const QList<testsupport::ShownBox>& boxes() { return testsupport::messages().shown(); }
-    int opens() { return int(cnn().log.filter(QStringLiteral("open ")).size()); }
+    int opens() { return cnn().count(QStringLiteral("Open ")); }
+    int queries() { return cnn().count(QStringLiteral("Query ")); }
 
     QTemporaryDir m_programDir;
-    ScriptedProvider m_provider;
+    testsupport::FakeAdoProvider m_provider;
     ScopedService<AdoProvider> m_providerService { m_provider };
     DataObjects m_objects;
     ScopedService<DataObjects> m_objectsService { m_objects };
@@ -61,9 +64,9 @@ TEST_F(DB_DllConsultasTest, sends_the_statement_and_finds_the_row)
 {
     EXPECT_TRUE(db().ExisteEnTabla(QStringLiteral("MA_X"), QStringLiteral("ABC")));
 
-    EXPECT_EQ(cnn().log,
+    EXPECT_EQ(cnn().log(),
         QStringList { QStringLiteral(
-            "cursor SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'") });
+            "Query SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'") });
     EXPECT_TRUE(boxes().isEmpty());
 }
 
@@ -84,8 +87,8 @@ TEST_F(DB_DllConsultasTest, a_failure_asks_abort_retry_ignore)
     };
     for (const Row& row : rows) {
         testsupport::messages().clear();
-        cnn().log.clear();
-        cnn().cursorFaults = { fallo() };
+        cnn().clearLog();
+        cnn().failNext(Command::Query, { fallo() });
         testsupport::messages().answer(row.answer);
         if (row.boxes > 1)
             testsupport::messages().answer(Msg::Abort);
@@ -94,7 +97,7 @@ TEST_F(DB_DllConsultasTest, a_failure_asks_abort_retry_ignore)
 
         SCOPED_TRACE(row.answer);
         EXPECT_EQ(found, row.found);
-        EXPECT_EQ(cnn().log.filter(QStringLiteral("cursor ")).size(), row.cursors);
+        EXPECT_EQ(queries(), row.cursors);
         ASSERT_EQ(boxes().size(), row.boxes);
         EXPECT_EQ(boxes()[0].title, QStringLiteral("Aviso al Operador"));
         EXPECT_EQ(boxes()[0].style, Msg::AbortRetryIgnore + Msg::Critical);
@@ -105,21 +108,19 @@ TEST_F(DB_DllConsultasTest, a_failure_asks_abort_retry_ignore)
 
 TEST_F(DB_DllConsultasTest, a_lost_link_is_reconnected_and_the_read_runs_again)
 {
-    cnn().cursorFaults = { enlacePerdido() };
+    cnn().failNext(Command::Query, { enlacePerdido() });
 
     EXPECT_TRUE(db().ExisteEnTablaST(QStringLiteral("MA_X"), QStringLiteral("ABC")));
 
     EXPECT_EQ(opens(), 1);
-    EXPECT_EQ(cnn().log.filter(QStringLiteral("cursor ")).size(), 2);
+    EXPECT_EQ(queries(), 2);
     EXPECT_TRUE(boxes().isEmpty());
 }
 
 TEST_F(DB_DllConsultasTest, existence_asks_after_one_more_failed_reconnect)
 {
-    cnn().cursorFaults = { enlacePerdido() };
-    const Fault inalcanzable { E_FAIL_, 17, QStringLiteral("08001"),
-        QStringLiteral("No existe el servidor.") };
-    cnn().openFaults = { inalcanzable, inalcanzable };
+    cnn().failNext(Command::Query, { enlacePerdido() });
+    cnn().failNext(Command::Open, { FakeAdoConnection::genericFailure() }, 2);
     testsupport::messages().answer(Msg::No);
 
     EXPECT_THROW(db().ExisteEnTabla(QStringLiteral("MA_X"), QStringLiteral("ABC")),

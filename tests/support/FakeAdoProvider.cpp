@@ -50,6 +50,22 @@ void FakeAdoConnection::failNextWith(Command command, int number, const QString&
     m_faults[int(command)] = Fault { {}, number, description, times };
 }
 
+void FakeAdoConnection::warnNext(Command command, const QList<AdoError>& errors, int times)
+{
+    m_warnings[int(command)] = Fault { errors, 0, QString(), times };
+}
+
+bool FakeAdoConnection::succeeded(Command command)
+{
+    auto it = m_warnings.find(int(command));
+    if (it != m_warnings.end() && it->times > 0) {
+        --it->times;
+        for (const AdoError& e : it->errors)
+            Errors().add(e);
+    }
+    return true;
+}
+
 int FakeAdoConnection::count(const QString& prefix) const
 {
     int n = 0;
@@ -80,11 +96,13 @@ const FakeAdoConnection::Result* FakeAdoConnection::resultFor(const QString& sql
     return nullptr;
 }
 
-bool FakeAdoConnection::driverOpen(const QString& connectionString, const QString&,
-    const QString&)
+bool FakeAdoConnection::driverOpen(const QString& connectionString, const QString& userId,
+    const QString& password)
 {
     m_log.append(QStringLiteral("Open ") + connectionString);
-    return !injected(Command::Open);
+    m_lastUserId = userId;
+    m_lastPassword = password;
+    return !injected(Command::Open) && succeeded(Command::Open);
 }
 
 void FakeAdoConnection::driverClose()
@@ -98,6 +116,7 @@ bool FakeAdoConnection::driverExecute(const QString& sql, qint64* recordsAffecte
     m_log.append(QStringLiteral("Execute ") + sql);
     if (injected(Command::Execute))
         return false;
+    succeeded(Command::Execute);
     const Result* result = resultFor(sql);
     if (result) {
         *recordsAffected = result->recordsAffected;
@@ -142,6 +161,7 @@ std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenCursor(const QString& sq
     m_log.append(QStringLiteral("Query ") + sql);
     if (injected(Command::Query))
         return nullptr;
+    succeeded(Command::Query);
     static const Result empty;
     const Result* result = resultFor(sql);
     return std::make_unique<FakeCursor>(result ? *result : empty, updatable);

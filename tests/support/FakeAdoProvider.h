@@ -37,6 +37,12 @@ public:
     // The next `times` commands of that kind fail with an error of the object model (3709, ...)
     // and nothing in Errors.
     void failNextWith(Command command, int number, const QString& description, int times = 1);
+    // The next `times` commands of that kind succeed and leave these entries in Errors, as a
+    // server's warnings do (a truncation, a "no result" status).
+    void warnNext(Command command, const QList<AdoError>& errors, int times = 1);
+    // The login the last Open was given (empty when the text's own was used).
+    const QString& lastUserId() const { return m_lastUserId; }
+    const QString& lastPassword() const { return m_lastPassword; }
 
     // "Open <text>", "Close", "Execute <sql>", "Query <sql>", "BeginTrans", "CommitTrans",
     // "RollbackTrans", "Insert <table> <columns>", "Update <table> <columns>", "Delete <table>",
@@ -81,10 +87,14 @@ private:
         int times = 0;
     };
     bool injected(Command command);
+    bool succeeded(Command command);
     const Result* resultFor(const QString& sql) const;
 
     QList<QPair<QString, Result>> m_scripts;
     QHash<int, Fault> m_faults;
+    QHash<int, Fault> m_warnings;
+    QString m_lastUserId;
+    QString m_lastPassword;
     QStringList m_log;
 };
 

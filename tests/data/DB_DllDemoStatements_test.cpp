@@ -1,0 +1,140 @@
+#include "data/DB_Dll.h"
+
+#include <memory>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "data/DataObjects.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "support/DemoDatabaseFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSystem.h"
+#include "support/QtPrinters.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+// Real statements on a demo database file through the real provider.
+class DB_DllDemoStatementsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_generated = std::make_unique<QTemporaryDir>();
+        s_demo = testsupport::writeDemoDatabases(s_generated->path(), 40);
+    }
+    static void TearDownTestSuite() { s_generated.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(s_demo.isEmpty());
+        // Every test writes to its own copy.
+        ASSERT_TRUE(QFile::copy(s_demo, m_folder.filePath(QStringLiteral("DEMO.db"))));
+        testsupport::environment().setExecutableFolder(m_folder.path());
+        gDB().gServidor = QStringLiteral("SQLITE");
+        gDB().gDBName = m_folder.filePath(QStringLiteral("DEMO.db"));
+        gDB().gUsuario = gDB().gUserPassWord = QStringLiteral("DEMO");
+    }
+
+    void open(bool admin = true)
+    {
+        gDB().OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(gDB().gOpenFlag);
+        gDB().gEsAdmin = admin;
+    }
+
+    QString scalar(const QString& sql)
+    {
+        AdoRecordset rs;
+        gDB().AbrirRecordset(sql, rs);
+        const QString value = rs.Eof() ? QStringLiteral("<none>") : rs.Fields(0).Value().toString();
+        gDB().CierraRecordset(rs);
+        return value;
+    }
+
+    static inline std::unique_ptr<QTemporaryDir> s_generated;
+    static inline QString s_demo;
+
+    QTemporaryDir m_folder;
+    QtAdoProvider m_provider { QtAdoProvider::Settings { m_folder.path() } };
+    ScopedService<AdoProvider> m_providerService { m_provider };
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService { m_objects };
+};
+
+} // namespace
+
+TEST_F(DB_DllDemoStatementsTest, the_program_wide_object_opens_the_demo_file_and_keeps_it)
+{
+    open();
+
+    EXPECT_EQ(gDB().gConnString,
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =") + gDB().gDBName
+            + QStringLiteral(";UId=DEMO;Pwd=DEMO;"));
+    AdoRecordset rs;
+    QString sql = QStringLiteral(
+        "SELECT TOP 3 IDARTICULO FROM V_MA_ARTICULOS with(nolock) ORDER BY IDARTICULO");
+    gDB().AbrirRecordset(sql, rs);
+    int rows = 0;
+    for (; !rs.Eof(); rs.MoveNext())
+        ++rows;
+    gDB().CierraRecordset(rs);
+    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT COUNT(*) FROM TA_USUARIOS with(nolock)")) == u"0", false);
+    EXPECT_EQ(gDB().gCnn().State(), adStateOpen);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(DB_DllDemoStatementsTest, a_bare_database_name_is_the_file_in_the_program_folder)
+{
+    gDB().gDBName = QStringLiteral("DEMO");
+
+    open();
+
+    EXPECT_NE(scalar(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS")), QStringLiteral("0"));
+}
+
+TEST_F(DB_DllDemoStatementsTest, an_operator_reads_the_restricted_views)
+{
+    open(false);
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo <> ''");
+    AdoRecordset rs;
+
+    gDB().AbrirRecordset(sql, rs);
+
+    EXPECT_EQ(sql, QStringLiteral("SELECT COUNT(*) FROM SS_MA_CUENTAS WHERE Codigo <> ''"));
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_GT(rs.Fields(0).Value().toLongLong(), 0);
+}
+
+TEST_F(DB_DllDemoStatementsTest, statements_leave_their_failures_in_the_errors_for_the_caller)
+{
+    open();
+    const QString insert
+        = QStringLiteral("INSERT INTO @Admin_MA_CUENTAS (Codigo, Descripcion) VALUES (")
+        + gDB().SQLValue(QStringLiteral("ZZ-1")) + u',' + gDB().SQLValue(QStringLiteral("D'Angelo"))
+        + u')';
+    QString sql = insert;
+    qint64 affected = 0;
+
+    gDB().EjecutaConsultaSQL(sql, &affected);
+
+    EXPECT_EQ(sql,
+        QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES "
+                       "('ZZ-1','D''Angelo')"));
+    EXPECT_EQ(affected, 1);
+    EXPECT_EQ(gDB().gCnn().Errors().Count(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Descripcion FROM MA_CUENTAS WHERE Codigo = 'zz-1'")),
+        QStringLiteral("D'Angelo"));
+
+    gDB().EjecutaConsultaSQL(QString(insert));
+
+    ASSERT_GE(gDB().gCnn().Errors().Count(), 1);
+    EXPECT_EQ(gDB().gCnn().Errors().Item(0).NativeError(), 2627);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
