@@ -138,3 +138,20 @@ TEST_F(DB_DllDemoStatementsTest, statements_leave_their_failures_in_the_errors_f
     EXPECT_EQ(gDB().gCnn().Errors().Item(0).NativeError(), 2627);
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
+
+TEST_F(DB_DllDemoStatementsTest, a_local_file_that_is_not_there_is_looked_for)
+{
+    DB_Dll local;
+    local.gProveedor = DB_Dll::pJETOLEDB40();
+    local.gDBName = m_folder.filePath(QStringLiteral("NO_ESTA.db"));
+    local.gUsuario = QStringLiteral("Admin");
+    testsupport::fileDialogs().answer(gDB().gDBName);
+
+    local.OpenLocalADODB();
+
+    EXPECT_EQ(local.gDBName, gDB().gDBName);
+    EXPECT_EQ(local.gCnn().State(), adStateOpen);
+    EXPECT_TRUE(local.gConnString.startsWith(
+        QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + gDB().gDBName));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
