@@ -11,6 +11,7 @@
 #include "startup/Dll_Display.h"
 #include "startup/FormularioModal.h"
 #include "startup/Globales.h"
+#include "startup/Inicio.h"
 #include "startup/VariablesInicio.h"
 
 int main(int argc, char* argv[])
@@ -37,6 +38,12 @@ int main(int argc, char* argv[])
     const ScopedService<FormularioModal> formularioModalService(formularioModal);
     DialogoConexion dialogoConexion;
     const ScopedService<ConnectionDialog> dialogoConexionService(dialogoConexion);
-    QTextStream(stdout) << "Rp_Tarifolio: the start-up procedure is not wired yet; exiting.\n";
+
+    // Until the main window takes this call over, the start-up runs here and nothing follows it.
+    QString connectionText;
+    IniciaAplicacion(false, QString(), connectionText, adUseClient);
+    QTextStream(stdout) << "Rp_Tarifolio: started on " << gDB().gDBName << " as "
+                        << inicio.gUsuarioLogeado
+                        << "; the main window is not built yet, exiting.\n";
     return 0;
 }

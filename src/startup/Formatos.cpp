@@ -6,6 +6,7 @@
 
 #include "platform/LeadingNumber.h"
 #include "platform/Utilidades.h"
+#include "startup/Configuracion.h"
 #include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
 
@@ -106,7 +107,8 @@ QString FormateaMomento(const QDateTime& momento, const QString& patron)
         qsizetype largo = 1;
         while (i + largo < patron.size() && patron.at(i + largo).toLower() == letra)
             ++largo;
-        const auto dosDigitos = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QChar(u'0')); };
+        const auto dosDigitos
+            = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QChar(u'0')); };
         const auto numero = [&](int n) { return largo >= 2 ? dosDigitos(n) : QString::number(n); };
         if (letra == u'd') {
             texto += numero(fecha.day());
@@ -162,8 +164,36 @@ QString FmtMoneda(const QString& Importe, int Decimales, bool Miles)
     return FmtMoneda(Importe, Decimales, Miles, ancho);
 }
 
+QString FmtHoraDecimal(
+    const Value& Minutos, qint32& Horas, qint32& MinutosResto, bool ForzarDosPuntos)
+{
+    QString separador = Configuracion::Cfg(QStringLiteral("SeparadorHora"));
+    if (ForzarDosPuntos || separador.trimmed().isEmpty())
+        separador = QStringLiteral(":");
+    const double minutos = Minutos.toDouble();
+    if (separador != QStringLiteral(".")) {
+        // Whole minutes: the integer division and remainder round the minutes half to even first.
+        const qint64 enteros = qint64(std::nearbyint(minutos));
+        Horas = qint32(enteros / 60);
+        MinutosResto = qint32(enteros % 60);
+        const auto dosDigitos = [](qint64 n) {
+            return n < 0 ? u'-' + QStringLiteral("%1").arg(-n, 2, 10, QChar(u'0'))
+                         : QStringLiteral("%1").arg(n, 2, 10, QChar(u'0'));
+        };
+        return dosDigitos(Horas) + separador + dosDigitos(MinutosResto);
+    }
+    // Decimal hours always carry a point, whatever the regional settings; the whole hours have no
+    // fixed digit, so half an hour reads ".50".
+    QString texto = QString::number(minutos / 60.0, 'f', 2);
+    if (texto.startsWith(QStringLiteral("0.")))
+        texto.remove(0, 1);
+    else if (texto.startsWith(QStringLiteral("-0.")))
+        texto.remove(1, 1);
+    return texto;
+}
+
 QString SeparadorDecimal()
 {
     return QLocale().toString(10.0 / 3.0).contains(u',') ? QStringLiteral(",")
-                                                          : QStringLiteral(".");
+                                                         : QStringLiteral(".");
 }

@@ -78,6 +78,9 @@ struct Globales
     QString gCondicionIvaUN;
     qint16 gCondIva = 0;
 
+    // The report engine's data-source text: "DSN=<database>; UID=<login>; PWD=<password>".
+    QString gCadenaODBC;
+
     // Command time-out of the main connection in seconds, read from the statistics database.
     qint16 gTimeOutComandos = 90;
     // Batch label of the voucher-action log; nothing in this program sets it.

@@ -14,9 +14,8 @@ constexpr int ErrorAccesoArchivo = 75;
 
 [[noreturn]] void fallaArchivo(const QFile& archivo)
 {
-    throw RuntimeError(ErrorAccesoArchivo,
-                       QStringLiteral("Error de acceso a la ruta o el archivo"),
-                       archivo.fileName());
+    throw RuntimeError(ErrorAccesoArchivo, QStringLiteral("Error de acceso a la ruta o el archivo"),
+        archivo.fileName());
 }
 
 QString campo(const QByteArray& bytes, int desde, int ancho)
@@ -53,28 +52,28 @@ const QList<RegistroMascaraConsulta>& MascarasDefault()
     // The names keep the letter case the suite's other programs write them in; the lookups
     // compare table names ignoring case.
     static const QList<RegistroMascaraConsulta> mascaras = {
-        {QStringLiteral("ARTICULOS"), QStringLiteral("V_MA_ARTICULOS"),
-         QStringLiteral("|DESCRIPCION|IDARTICULO|"), QString()},
-        {QStringLiteral("CLIENTES"), QStringLiteral("VT_CLIENTES"),
-         QStringLiteral("|RAZON_SOCIAL|CODIGO|CONTACTO|"), QString()},
-        {QStringLiteral("PROVEEDORES"), QStringLiteral("VT_PROVEEDORES"),
-         QStringLiteral("|RAZON_SOCIAL|CODIGO|"), QString()},
-        {QStringLiteral("CONTACTOS"), QStringLiteral("MA_CONTACTOS"),
-         QStringLiteral("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"), QString()},
-        {QStringLiteral("VENDEDORES"), QStringLiteral("V_TA_VENDEDORES"),
-         QStringLiteral("|NOMBRE|IDVENDEDOR|"), QString()},
-        {QStringLiteral("TECNICOS"), QStringLiteral("V_TA_TECNICOS"),
-         QStringLiteral("|NOMBRE|IDTECNICO|"), QString()},
-        {QStringLiteral("MANTENIMIENTOS"), QStringLiteral("V_MA_MANTENIMIENTOS"),
-         QStringLiteral("|DESCRIPCION|CODIGO|"), QString()},
-        {QStringLiteral("CUENTAS"), QStringLiteral("MA_CUENTAS"),
-         QStringLiteral("|DESCRIPCION|CODIGO|"), QString()},
-        {QStringLiteral("TAREAS"), QStringLiteral("V_TA_Tareas"),
-         QStringLiteral("|Descripcion|IdTarea|"), QString()},
-        {QStringLiteral("UnidadNegocio"), QStringLiteral("V_TA_UnidadNegocio"),
-         QStringLiteral("|Descripcion|Codigo|"), QString()},
-        {QStringLiteral("DEPOSITO"), QStringLiteral("V_TA_DEPOSITO"),
-         QStringLiteral("|Descripcion|IdDeposito|"), QString()},
+        { QStringLiteral("ARTICULOS"), QStringLiteral("V_MA_ARTICULOS"),
+            QStringLiteral("|DESCRIPCION|IDARTICULO|"), QString() },
+        { QStringLiteral("CLIENTES"), QStringLiteral("VT_CLIENTES"),
+            QStringLiteral("|RAZON_SOCIAL|CODIGO|CONTACTO|"), QString() },
+        { QStringLiteral("PROVEEDORES"), QStringLiteral("VT_PROVEEDORES"),
+            QStringLiteral("|RAZON_SOCIAL|CODIGO|"), QString() },
+        { QStringLiteral("CONTACTOS"), QStringLiteral("MA_CONTACTOS"),
+            QStringLiteral("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"), QString() },
+        { QStringLiteral("VENDEDORES"), QStringLiteral("V_TA_VENDEDORES"),
+            QStringLiteral("|NOMBRE|IDVENDEDOR|"), QString() },
+        { QStringLiteral("TECNICOS"), QStringLiteral("V_TA_TECNICOS"),
+            QStringLiteral("|NOMBRE|IDTECNICO|"), QString() },
+        { QStringLiteral("MANTENIMIENTOS"), QStringLiteral("V_MA_MANTENIMIENTOS"),
+            QStringLiteral("|DESCRIPCION|CODIGO|"), QString() },
+        { QStringLiteral("CUENTAS"), QStringLiteral("MA_CUENTAS"),
+            QStringLiteral("|DESCRIPCION|CODIGO|"), QString() },
+        { QStringLiteral("TAREAS"), QStringLiteral("V_TA_Tareas"),
+            QStringLiteral("|Descripcion|IdTarea|"), QString() },
+        { QStringLiteral("UnidadNegocio"), QStringLiteral("V_TA_UnidadNegocio"),
+            QStringLiteral("|Descripcion|Codigo|"), QString() },
+        { QStringLiteral("DEPOSITO"), QStringLiteral("V_TA_DEPOSITO"),
+            QStringLiteral("|Descripcion|IdDeposito|"), QString() },
     };
     return mascaras;
 }

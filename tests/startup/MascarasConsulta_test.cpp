@@ -43,9 +43,8 @@ TEST(MascarasConsulta, appends_after_the_last_whole_record_of_a_torn_file)
 {
     QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath(QStringLiteral("consultas.qzk"));
-    const QByteArray propio = MascarasConsulta::Codifica(
-        {QStringLiteral("MIS ARTICULOS"), QStringLiteral("MA_ARTICULOS"),
-         QStringLiteral("|CODIGO|"), QStringLiteral("ACTIVO = 1")});
+    const QByteArray propio = MascarasConsulta::Codifica({ QStringLiteral("MIS ARTICULOS"),
+        QStringLiteral("MA_ARTICULOS"), QStringLiteral("|CODIGO|"), QStringLiteral("ACTIVO = 1") });
     // One whole record of the operator's own and the start of a second that was never finished.
     escribeArchivo(ruta, propio + QByteArray(300, 'x'));
 
@@ -55,14 +54,13 @@ TEST(MascarasConsulta, appends_after_the_last_whole_record_of_a_torn_file)
     ASSERT_EQ(escrito.size(), 12 * MascarasConsulta::LongitudRegistro);
     EXPECT_EQ(escrito.left(MascarasConsulta::LongitudRegistro), propio);
     EXPECT_EQ(escrito.mid(MascarasConsulta::LongitudRegistro),
-              leeArchivo(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
+        leeArchivo(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
 }
 
 TEST(MascarasConsulta, reads_a_record_back_with_its_padding_and_code_page)
 {
-    const MascarasConsulta::RegistroMascaraConsulta registro {
-        QStringLiteral("AÑOS"), QStringLiteral("V_TA_AÑOS"), QString(450, u'c') + u'|',
-        QString(600, u'w')};
+    const MascarasConsulta::RegistroMascaraConsulta registro { QStringLiteral("AÑOS"),
+        QStringLiteral("V_TA_AÑOS"), QString(450, u'c') + u'|', QString(600, u'w') };
 
     const QByteArray bytes = MascarasConsulta::Codifica(registro);
     const auto leido = MascarasConsulta::Decodifica(bytes);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "BaseDemo.h"
+#include "platform/Value.h"
+#include "startup/VariablesInicio.h"
+
+class Dll_Display;
+
+// The demo databases with what the start-up reaches besides the data objects: the start-up
+// values, the data layer's settings and the banner. The program folder is the test's own.
+class BaseInicio : public BaseDemo
+{
+protected:
+    BaseInicio();
+    ~BaseInicio() override;
+
+    // gDB() opened on the folder's DEMO.db as the suite names it (server "SQLITE", "DEMO").
+    void conecta();
+    // The first column of the first row ("<sin filas>" when there is none).
+    Value valor(const QString& sql);
+    // Rows of a statement's result, every value as text.
+    QList<QStringList> filas(const QString& sql);
+    // Replaces the settings table's rows by `claves` (key, value), group "DATOS".
+    void configuracion(const QList<QPair<QString, QString>>& claves);
+
+    QString carpeta() const { return m_dir.path(); }
+
+    DataSettings m_ajustesDatos;
+    ScopedService<DataSettings> m_ajustesServicio {m_ajustesDatos};
+    VariablesInicio m_inicio;
+    ScopedService<VariablesInicio> m_inicioServicio {m_inicio};
+    std::unique_ptr<Dll_Display> m_cartel;
+    std::unique_ptr<ScopedService<Dll_Display>> m_cartelServicio;
+};
