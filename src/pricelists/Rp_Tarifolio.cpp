@@ -1,0 +1,361 @@
+#include "pricelists/Rp_Tarifolio.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Clock.h"
+#include "platform/MessageDialog.h"
+#include "platform/ProgramEnd.h"
+#include "platform/Steps.h"
+#include "platform/Twips.h"
+#include "platform/Utilidades.h"
+#include "pricelists/EstadoFormulario.h"
+#include "pricelists/TarifolioReglas.h"
+#include "startup/AspectoFormulario.h"
+#include "startup/Configuracion.h"
+#include "startup/Controles.h"
+#include "startup/VariablesInicio.h"
+
+#include "ui_Rp_Tarifolio.h"
+
+namespace {
+
+// The window as designed, in twips; sales mode recomputes the height (TarifolioReglas).
+constexpr int AnchoDiseno = 7830;
+constexpr int AltoDiseno = 6495;
+
+template <typename Control>
+QList<Control*> arreglo(const QWidget* form, const QString& nombre, int cantidad)
+{
+    QList<Control*> controles;
+    for (int i = 0; i < cantidad; ++i) {
+        auto* control = form->findChild<Control*>(nombre + u'_' + QString::number(i));
+        Q_ASSERT(control);
+        controles.append(control);
+    }
+    return controles;
+}
+
+QListWidgetItem* itemTildable(const QString& texto)
+{
+    auto* item = new QListWidgetItem(texto);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    return item;
+}
+
+} // namespace
+
+Rp_Tarifolio::Rp_Tarifolio(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::Rp_Tarifolio>())
+    , m_reglas(std::make_unique<TarifolioReglas>(false, false))
+{
+    ui->setupUi(this);
+    m_txtfields = arreglo<QLineEdit>(this, QStringLiteral("txtfields"), 13);
+    m_optOrden = arreglo<QRadioButton>(this, QStringLiteral("OptOrden"), 6);
+    m_optGroup = arreglo<QRadioButton>(this, QStringLiteral("OptGROUP"), 4);
+    m_chkFiltro = arreglo<QCheckBox>(this, QStringLiteral("ChkFiltro"), 9);
+
+    ui->CboPlantilla->setEditText(QStringLiteral("General"));
+    // The template button's menu; what its entries do belongs to the template operations.
+    auto* menu = new QMenu(ui->TbarPlantilla);
+    for (const QString& entrada :
+        { QStringLiteral("Aplicar"), QStringLiteral("Grabar"), QStringLiteral("Eliminar") }) {
+        QAction* accion = menu->addAction(entrada);
+        accion->setObjectName(entrada);
+    }
+    ui->TbarPlantilla->setMenu(menu);
+    ui->TbarPlantilla->setProperty("Key", QStringLiteral("Plantilla"));
+
+    ajustaTamano(AltoDiseno);
+    conectar();
+}
+
+Rp_Tarifolio::~Rp_Tarifolio() = default;
+
+void Rp_Tarifolio::conectar()
+{
+    // Layout handlers follow the boxes' values, also when code changes them (a restored state,
+    // the load).
+    connect(ui->chkAnalisisCostos, &QCheckBox::stateChanged, this,
+        [this](int) { chkAnalisisCostos_Click(); });
+    connect(ui->ChkArticulosEnOferta, &QCheckBox::stateChanged, this,
+        [this](int) { ChkArticulosEnOferta_Click(); });
+    connect(ui->chkIncluirMargen, &QCheckBox::stateChanged, this,
+        [this](int) { chkIncluirMargen_Click(); });
+    connect(
+        ui->ChkSelectivo, &QCheckBox::stateChanged, this, [this](int) { ChkSelectivo_Click(); });
+    connect(ui->LstListas, &QListWidget::itemChanged, this,
+        [this](QListWidgetItem* item) { LstListas_ItemCheck(ui->LstListas->row(item)); });
+    connect(ui->TBarRep1, &TBarRep::BotonClick, this, &Rp_Tarifolio::TBarRep1_BotonClick);
+}
+
+bool Rp_Tarifolio::ModoCompras() const
+{
+    return m_reglas->ModoCompras();
+}
+
+bool Rp_Tarifolio::UsaRetail() const
+{
+    return m_reglas->UsaRetail();
+}
+
+QString Rp_Tarifolio::TipoLista() const
+{
+    return m_reglas->TipoLista();
+}
+
+QLineEdit* Rp_Tarifolio::campo(const QString& dataField) const
+{
+    const int indice = gControles().IndiceControl(dataField, m_txtfields);
+    return indice >= 0 && indice < m_txtfields.size() ? m_txtfields[indice] : nullptr;
+}
+
+void Rp_Tarifolio::ajustaTamano(int alturaTwips)
+{
+    // The window has the mode's size unless its controls need more: fonts and skins differ
+    // between workstations, and a control cut off would be worse than a larger window.
+    ensurePolished();
+    layout()->activate();
+    const QSize minimo = minimumSizeHint();
+    setFixedSize(qMax(Twips::toPixels(AnchoDiseno), minimo.width()),
+        qMax(Twips::toPixels(alturaTwips), minimo.height()));
+}
+
+void Rp_Tarifolio::IniciaAplicacion() { }
+
+void Rp_Tarifolio::ImprimirReportePrecios() { }
+
+void Rp_Tarifolio::ConsultarCampo() { }
+
+void Rp_Tarifolio::CargaComboPlantillas() { }
+
+void Rp_Tarifolio::Form_Load()
+{
+    IniciaAplicacion();
+    AspectoFormulario::AplicaSkinFormulario(this);
+    gEstadoFormulario().PreparaFormulario(this, false);
+    AspectoFormulario::AplicaIconoYBarras(this);
+    ui->TBarRep1->setConsultaHabilitada(false);
+    m_tablaPrecios = QStringLiteral("V_MA_PRECIOS");
+
+    gEstadoFormulario().RecuperaEstadoFormulario(this, QString());
+    // A warehouse is never carried over into a new run.
+    if (QLineEdit* deposito = campo(QStringLiteral("DEPOSITO")))
+        deposito->clear();
+
+    QString aux;
+    const bool usaRetail = TarifolioReglas::esRetail(
+        Configuracion::Cfg(QStringLiteral("RETAIL"), aux, QStringLiteral("DATOS")));
+    m_reglas = std::make_unique<TarifolioReglas>(
+        TarifolioReglas::esModoCompras(gInicio().gParametroAdicional), usaRetail);
+    aplicaModo();
+
+    if (QLineEdit* desde = campo(QStringLiteral("ofdesde")))
+        desde->setText(TarifolioReglas::fechaCorta(Today()));
+    CargarChecks();
+    m_optGroup[3]->setChecked(true);
+    // The window always opens in the normal layout, whatever state came back.
+    ui->chkAnalisisCostos->setChecked(false);
+    chkAnalisisCostos_Click();
+    CargaComboPlantillas();
+}
+
+void Rp_Tarifolio::aplicaModo()
+{
+    setWindowTitle(m_reglas->titulo());
+    // The box of the other mode is cleared as well as hidden: a state stored in one mode must not
+    // change the report the other mode prints.
+    ui->FrmCpra_Vta->setVisible(m_reglas->muestraCondiciones());
+    if (m_reglas->ModoCompras()) {
+        ui->ChkSelectivo->setChecked(false);
+        ui->ChkSelectivo->setVisible(false);
+        ui->chkAnalisisCostos->setVisible(true);
+        ajustaTamano(AltoDiseno);
+        CargarListasAnalisis();
+    } else {
+        ajustaTamano(TarifolioReglas::alturaVentas());
+        CargarCondicionesCpraVta();
+        ui->ChkSelectivo->setChecked(false);
+        ChkSelectivo_Click();
+        ui->ChkSelectivo->setVisible(true);
+        ui->chkAnalisisCostos->setChecked(false);
+        ui->chkAnalisisCostos->setVisible(false);
+    }
+}
+
+void Rp_Tarifolio::CargarListasAnalisis()
+{
+    Steps pasos = Steps::silent();
+    ui->LstListas->clear();
+    const QStringList sentencias = TarifolioReglas::sentenciasListasAnalisis();
+    const QStringList campos = TarifolioReglas::camposListasAnalisis();
+    for (qsizetype i = 0; i < sentencias.size(); ++i) {
+        AdoRecordset rs;
+        QString sql = sentencias[i];
+        pasos.run([&] { gDB().AbrirRecordset(sql, rs); });
+        pasos.run([&] {
+            if (rs.Bof() && rs.Eof())
+                return;
+            for (; !rs.Eof(); rs.MoveNext())
+                ui->LstListas->addItem(
+                    itemTildable(gUtilidades().ValorCampo(rs.Fields(campos[i]).Value())));
+        });
+        pasos.run([&] { gDB().CierraRecordset(rs); });
+    }
+    ui->LstListas->setCurrentRow(0);
+}
+
+void Rp_Tarifolio::CargarCondicionesCpraVta()
+{
+    Steps pasos = Steps::silent();
+    AdoRecordset rs;
+    QString sql = TarifolioReglas::sentenciaCondiciones();
+    pasos.run([&] { gDB().AbrirRecordset(sql, rs); });
+    ui->CmbCpra_Vta->clear();
+    ui->CmbCpra_Vta->addItem(QString());
+    // The selective list is not emptied: the load fills it once per run.
+    pasos.run([&] {
+        if (rs.Bof() && rs.Eof())
+            return;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QString texto
+                = TarifolioReglas::textoCondicion(rs.Fields(QStringLiteral("Descripcion")).Value(),
+                    rs.Fields(QStringLiteral("PORCRECARGO")).Value());
+            ui->CmbCpra_Vta->addItem(texto);
+            ui->lstCondiciones->addItem(itemTildable(texto));
+        }
+    });
+    pasos.run([&] { gDB().CierraRecordset(rs); });
+}
+
+void Rp_Tarifolio::CargarChecks()
+{
+    for (int i = 1; i <= 8; ++i) {
+        QString aux;
+        const QString valor = Configuracion::Cfg(
+            TarifolioReglas::claveTituloClase(i), aux, QStringLiteral("DATOS"));
+        m_chkFiltro[i]->setText(TarifolioReglas::tituloClase(i, valor));
+    }
+    for (int i = 1; i <= 8; ++i) {
+        if (!m_reglas->claseOculta(i))
+            continue;
+        m_chkFiltro[i]->setChecked(false);
+        m_chkFiltro[i]->setVisible(false);
+    }
+}
+
+void Rp_Tarifolio::chkAnalisisCostos_Click()
+{
+    const bool analisis = ui->chkAnalisisCostos->checkState() == Qt::Checked;
+    ui->Frame1->setVisible(!analisis);
+    ui->Frame2->setVisible(!analisis);
+    ui->Frame5->setVisible(!analisis);
+    ui->Frame9->setVisible(analisis);
+}
+
+void Rp_Tarifolio::ChkArticulosEnOferta_Click()
+{
+    const Qt::CheckState valor = ui->ChkArticulosEnOferta->checkState();
+    QLineEdit* desde = campo(QStringLiteral("ofdesde"));
+    if (!desde)
+        return;
+    desde->setEnabled(valor != Qt::Unchecked);
+    // A window that cannot take the focus yet (hidden while it loads) simply does not move it.
+    if (valor == Qt::Checked)
+        desde->setFocus();
+}
+
+void Rp_Tarifolio::chkIncluirMargen_Click()
+{
+    if (ui->chkIncluirMargen->checkState() != Qt::Unchecked) {
+        ui->chkMargenResumido->setEnabled(true);
+        return;
+    }
+    ui->chkMargenResumido->setChecked(false);
+    ui->chkMargenResumido->setEnabled(false);
+}
+
+void Rp_Tarifolio::ChkSelectivo_Click()
+{
+    // With several conditions chosen the printing decides the columns itself: the price columns
+    // cannot be chosen, though they keep their ticks.
+    const bool selectivo = ui->ChkSelectivo->checkState() != Qt::Unchecked;
+    ui->CmbCpra_Vta->setVisible(!selectivo);
+    ui->lstCondiciones->setVisible(selectivo);
+    ui->FrmPrecios->setEnabled(!selectivo);
+    for (QCheckBox* columna : std::as_const(m_chkFiltro))
+        columna->setEnabled(!selectivo);
+}
+
+void Rp_Tarifolio::LstListas_ItemCheck(int item)
+{
+    QListWidgetItem* elegido = ui->LstListas->item(item);
+    if (!elegido || elegido->checkState() != Qt::Checked)
+        return;
+    int tildadas = 0;
+    for (int i = 0; i < ui->LstListas->count(); ++i) {
+        if (ui->LstListas->item(i)->checkState() == Qt::Checked)
+            ++tildadas;
+    }
+    if (!TarifolioReglas::excedeListas(tildadas))
+        return;
+    elegido->setCheckState(Qt::Unchecked);
+    MsgBox(TarifolioReglas::avisoMaximoListas(), Msg::Information + Msg::OkOnly,
+        QStringLiteral("Aviso al Usuario"));
+}
+
+void Rp_Tarifolio::TBarRep1_BotonClick(const QString& clave)
+{
+    m_enviarPorMail = false;
+    switch (TarifolioReglas::accionBarra(clave)) {
+    case TarifolioReglas::Accion::Pantalla:
+        m_destino = Destino::Pantalla;
+        ImprimirReportePrecios();
+        break;
+    case TarifolioReglas::Accion::Impresora:
+        m_destino = Destino::Impresora;
+        ImprimirReportePrecios();
+        break;
+    case TarifolioReglas::Accion::Mensaje:
+        // The report goes to a file that the report driver hands to the document sender.
+        m_destino = Destino::Archivo;
+        m_enviarPorMail = true;
+        ImprimirReportePrecios();
+        break;
+    case TarifolioReglas::Accion::Consultar:
+        ConsultarCampo();
+        break;
+    case TarifolioReglas::Accion::Cerrar:
+        Form_Unload();
+        break;
+    case TarifolioReglas::Accion::Ninguna:
+        break;
+    }
+}
+
+void Rp_Tarifolio::Form_Unload()
+{
+    m_descargando = true;
+    Steps pasos = Steps::silent();
+    pasos.run([&] { gEstadoFormulario().GuardaEstadoFormulario(this, QString()); });
+    pasos.run([&] { hide(); });
+    // Nothing else is closed or saved: the connection and the rest go with the process.
+    endProgram(0);
+}
+
+void Rp_Tarifolio::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_descargando)
+        Form_Unload();
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <memory>
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QCloseEvent;
+class QLineEdit;
+class QRadioButton;
+class TarifolioReglas;
+
+namespace Ui {
+class Rp_Tarifolio;
+}
+
+// The program's main window: the criteria and options of a price list, in sales mode (list type
+// "V") or purchase mode ("C", when the start-up parameter "@ParametroAdicional" is "C"), fixed for
+// the whole run, and the report toolbar that prints it. Loading it starts the program; closing it
+// ends the program.
+//
+// Use: create it, call Form_Load() (it runs the start-up first), show it. Form_Unload() (the
+// toolbar's "CERRAR" or closing the window) stores the window's state and ends the program.
+//
+// Needs the program-wide objects: the data objects (gDB), the start-up values (gInicio), the
+// global settings, the control services (gControles), the utility objects and the window-state
+// store (gEstadoFormulario).
+class Rp_Tarifolio : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Rp_Tarifolio(QWidget* parent = nullptr);
+    ~Rp_Tarifolio() override;
+
+    // The load: start-up, look, saved state, mode, lists, captions; leaves the normal layout.
+    void Form_Load();
+    // The unload: stores the window's state, hides the window and ends the program (never
+    // returns while a real end-of-program hook is installed).
+    void Form_Unload();
+
+    // Captions of the price classes from NOM_PCLASE1..8 (or "CLASE i"), and with RETAIL the
+    // classes the mode leaves out unticked and hidden.
+    void CargarChecks();
+
+    // Window state the price-list operations read.
+    const QString& TablaPrecios() const { return m_tablaPrecios; }
+    int CampoActual() const { return m_campoActual; }
+    bool ModoCompras() const;
+    bool UsaRetail() const;
+    QString TipoLista() const;
+
+    // Where the last print key of the toolbar sends the report; the printing reads it.
+    enum class Destino
+    {
+        Pantalla,
+        Impresora,
+        Archivo,
+    };
+    Destino DestinoImpresion() const { return m_destino; }
+    // True from the toolbar's "MENSAJE" until the next toolbar button.
+    bool EnviarPorMail() const { return m_enviarPorMail; }
+
+    // Control arrays, in index order.
+    const QList<QLineEdit*>& txtfields() const { return m_txtfields; }
+    const QList<QRadioButton*>& OptOrden() const { return m_optOrden; }
+    const QList<QRadioButton*>& OptGROUP() const { return m_optGroup; }
+    const QList<QCheckBox*>& ChkFiltro() const { return m_chkFiltro; }
+
+protected:
+    // Step one of the load: the program's start-up (parameters, connection, user, settings). A
+    // connection that cannot be opened or a failed login ends the program inside it.
+    virtual void IniciaAplicacion();
+    // Prints the price list to DestinoImpresion(). The price-list printing is not part of this
+    // window yet: nothing happens.
+    virtual void ImprimirReportePrecios();
+    // The lookup of the field CampoActual(). Not part of this window yet: nothing happens.
+    virtual void ConsultarCampo();
+    // Fills CboPlantilla with the saved templates. Not part of this window yet: the box keeps
+    // "General".
+    virtual void CargaComboPlantillas();
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void conectar();
+    void CargarListasAnalisis();
+    void CargarCondicionesCpraVta();
+    // The criteria field whose DataField is `dataField` (any case); null when none.
+    QLineEdit* campo(const QString& dataField) const;
+    void aplicaModo();
+    void ajustaTamano(int alturaTwips);
+
+    // Handlers.
+    void chkAnalisisCostos_Click();
+    void ChkArticulosEnOferta_Click();
+    void chkIncluirMargen_Click();
+    void ChkSelectivo_Click();
+    void LstListas_ItemCheck(int item);
+    void TBarRep1_BotonClick(const QString& clave);
+
+    std::unique_ptr<Ui::Rp_Tarifolio> ui;
+    std::unique_ptr<TarifolioReglas> m_reglas;
+    QList<QLineEdit*> m_txtfields;
+    QList<QRadioButton*> m_optOrden;
+    QList<QRadioButton*> m_optGroup;
+    QList<QCheckBox*> m_chkFiltro;
+
+    QString m_tablaPrecios;
+    int m_campoActual = 0;
+    Destino m_destino = Destino::Pantalla;
+    bool m_enviarPorMail = false;
+    bool m_descargando = false;
+};

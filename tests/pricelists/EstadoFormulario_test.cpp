@@ -1,0 +1,136 @@
+#include "pricelists/EstadoFormulario.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "platform/IniFile.h"
+#include "startup/VariablesInicio.h"
+
+namespace {
+
+// A small window with one control of each kind the store keeps.
+struct Ventana
+{
+    Ventana()
+    {
+        form.setObjectName(QStringLiteral("FrmPrueba"));
+        auto* capa = new QVBoxLayout(&form);
+        texto = agrega<QLineEdit>(capa, QStringLiteral("txtfields_0"));
+        tilde = agrega<QCheckBox>(capa, QStringLiteral("ChkFiltro_1"));
+        opcionA = agrega<QRadioButton>(capa, QStringLiteral("OptOrden_0"));
+        opcionB = agrega<QRadioButton>(capa, QStringLiteral("OptOrden_1"));
+        combo = agrega<QComboBox>(capa, QStringLiteral("CmbCpra_Vta"));
+        combo->addItems({ QString(), QStringLiteral("Contado"), QStringLiteral("Tarjeta") });
+        sinNombre = agrega<QLineEdit>(capa, QString());
+        opcionA->setChecked(true);
+        form.setFixedSize(300, 200);
+    }
+    template <typename T> T* agrega(QVBoxLayout* capa, const QString& nombre)
+    {
+        auto* control = new T(&form);
+        control->setObjectName(nombre);
+        capa->addWidget(control);
+        return control;
+    }
+
+    QWidget form;
+    QLineEdit* texto;
+    QCheckBox* tilde;
+    QRadioButton* opcionA;
+    QRadioButton* opcionB;
+    QComboBox* combo;
+    QLineEdit* sinNombre;
+};
+
+class EstadoFormularioTest : public ::testing::Test
+{
+protected:
+    QString archivo() const { return m_dir.filePath(QStringLiteral("conf/EstadoFormularios.ini")); }
+
+    QTemporaryDir m_dir;
+    EstadoFormulario m_estado { archivo() };
+    VariablesInicio m_inicio;
+    ScopedService<VariablesInicio> m_inicioService { m_inicio };
+};
+
+} // namespace
+
+TEST_F(EstadoFormularioTest, what_was_stored_comes_back_in_a_new_window)
+{
+    m_inicio.gUsuarioLogeado = QStringLiteral("vendedor");
+    Ventana antes;
+    antes.texto->setText(QStringLiteral("  Ñandú 'D'  "));
+    antes.tilde->setChecked(true);
+    antes.opcionB->setChecked(true);
+    antes.combo->setCurrentIndex(2);
+    antes.sinNombre->setText(QStringLiteral("no se guarda"));
+    antes.form.move(40, 30);
+    m_estado.GuardaEstadoFormulario(&antes.form);
+
+    Ventana despues;
+    m_estado.RecuperaEstadoFormulario(&despues.form);
+
+    EXPECT_EQ(despues.texto->text(), QStringLiteral("  Ñandú 'D'  "));
+    EXPECT_TRUE(despues.tilde->isChecked());
+    EXPECT_TRUE(despues.opcionB->isChecked());
+    EXPECT_FALSE(despues.opcionA->isChecked());
+    EXPECT_EQ(despues.combo->currentIndex(), 2);
+    EXPECT_EQ(despues.sinNombre->text(), QString());
+    EXPECT_EQ(despues.form.size(), QSize(300, 200));
+    IniFile ini;
+    ASSERT_TRUE(ini.load(archivo()));
+    EXPECT_EQ(ini.sections(), QStringList { QStringLiteral("FrmPrueba|VENDEDOR") });
+    EXPECT_EQ(ini.value(QStringLiteral("FrmPrueba|VENDEDOR"), QStringLiteral("ChkFiltro_1.Value")),
+        QStringLiteral("2"));
+}
+
+TEST_F(EstadoFormularioTest, each_user_and_name_keeps_a_state_of_its_own)
+{
+    m_inicio.gUsuarioLogeado = QStringLiteral("ana");
+    Ventana deAna;
+    deAna.texto->setText(QStringLiteral("de Ana"));
+    m_estado.GuardaEstadoFormulario(&deAna.form);
+    deAna.texto->setText(QStringLiteral("plantilla"));
+    m_estado.GuardaEstadoFormulario(&deAna.form, QStringLiteral("Mayoristas"));
+
+    m_inicio.gUsuarioLogeado = QStringLiteral("beto");
+    Ventana deBeto;
+    m_estado.RecuperaEstadoFormulario(&deBeto.form);
+    EXPECT_EQ(deBeto.texto->text(), QString());
+
+    m_inicio.gUsuarioLogeado = QStringLiteral("ANA");
+    m_estado.RecuperaEstadoFormulario(&deBeto.form);
+    EXPECT_EQ(deBeto.texto->text(), QStringLiteral("de Ana"));
+    m_estado.RecuperaEstadoFormulario(&deBeto.form, QStringLiteral("Mayoristas"));
+    EXPECT_EQ(deBeto.texto->text(), QStringLiteral("plantilla"));
+}
+
+TEST_F(EstadoFormularioTest, a_missing_or_stale_state_changes_nothing_it_cannot_apply)
+{
+    Ventana ventana;
+    ventana.texto->setText(QStringLiteral("tal cual"));
+    m_estado.RecuperaEstadoFormulario(&ventana.form); // no file yet
+    EXPECT_EQ(ventana.texto->text(), QStringLiteral("tal cual"));
+
+    ventana.combo->setCurrentIndex(2);
+    m_estado.GuardaEstadoFormulario(&ventana.form);
+    Ventana vacia;
+    vacia.combo->clear(); // the list is filled later than the state comes back
+    vacia.form.move(-5000, 99999); // stored off every screen
+    m_estado.GuardaEstadoFormulario(&vacia.form, QStringLiteral("fuera"));
+    m_estado.RecuperaEstadoFormulario(&vacia.form);
+    EXPECT_EQ(vacia.combo->currentIndex(), -1);
+
+    m_estado.RecuperaEstadoFormulario(&vacia.form, QStringLiteral("fuera"));
+    EXPECT_GE(vacia.form.x(), 0);
+    EXPECT_GE(vacia.form.y(), 0);
+    EXPECT_LT(vacia.form.y(), 99999);
+}

@@ -1,0 +1,507 @@
+#include "pricelists/Rp_Tarifolio.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "data/DataObjects.h"
+#include "platform/IniFile.h"
+#include "platform/MessageDialog.h"
+#include "platform/Twips.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "pricelists/EstadoFormulario.h"
+#include "pricelists/TBarRep.h"
+#include "startup/Controles.h"
+#include "startup/Globales.h"
+#include "startup/VariablesInicio.h"
+#include "support/DemoDatabaseFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSystem.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+// The window on a demo database: the start-up only opens the database; the hooks of the printing,
+// the lookup and the templates are counted.
+class VentanaPrueba final : public Rp_Tarifolio
+{
+public:
+    explicit VentanaPrueba(QString archivo)
+        : m_archivo(std::move(archivo))
+    {
+    }
+
+    int impresiones = 0;
+    QList<Destino> destinos;
+    QList<bool> porMail;
+    int consultas = 0;
+    int plantillas = 0;
+    int inicios = 0;
+
+protected:
+    void IniciaAplicacion() override
+    {
+        ++inicios;
+        DB_Dll& db = gDB();
+        db.gServidor = QStringLiteral("SQLITE");
+        db.gDBName = m_archivo;
+        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+    }
+    void ImprimirReportePrecios() override
+    {
+        ++impresiones;
+        destinos << DestinoImpresion();
+        porMail << EnviarPorMail();
+    }
+    void ConsultarCampo() override { ++consultas; }
+    void CargaComboPlantillas() override { ++plantillas; }
+
+private:
+    QString m_archivo;
+};
+
+class Rp_TarifolioTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        testsupport::environment().setExecutableFolder(m_dir.path());
+        m_file = testsupport::writeDemoDatabases(m_dir.path(), 20);
+        ASSERT_FALSE(m_file.isEmpty());
+        // The workstation's default look, so the window is measured as the operator sees it.
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("Styles/iTunes")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(RP_SHARE_DIR "/styles/iTunes/Normalitunes.ini"),
+            m_dir.filePath(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
+        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
+        m_inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
+    }
+
+    // A window loaded in the mode of `parametro` ("@ParametroAdicional").
+    std::unique_ptr<VentanaPrueba> carga(const QString& parametro = QString())
+    {
+        m_inicio.gParametroAdicional = parametro;
+        auto ventana = std::make_unique<VentanaPrueba>(m_file);
+        ventana->Form_Load();
+        EXPECT_TRUE(m_objects.gDB.gOpenFlag);
+        return ventana;
+    }
+
+    // Runs a statement on a connection of its own, before the window opens the database.
+    void prepara(const QString& sql)
+    {
+        DB_Dll db;
+        db.gServidor = QStringLiteral("SQLITE");
+        db.gDBName = m_file;
+        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(db.gOpenFlag);
+        QString statement = sql;
+        db.EjecutaConsultaSQL(statement);
+        ASSERT_EQ(db.gCnn().Errors().Count(), 0) << sql.toStdString();
+        db.gCnn().Close();
+    }
+
+    template <typename T> static T* control(const QWidget& ventana, const char* nombre)
+    {
+        T* encontrado = ventana.findChild<T*>(QLatin1String(nombre));
+        EXPECT_NE(encontrado, nullptr) << nombre;
+        return encontrado;
+    }
+    static bool visible(const QWidget& ventana, const char* nombre)
+    {
+        return control<QWidget>(ventana, nombre)->isVisibleTo(&ventana);
+    }
+    static QStringList items(const QListWidget* lista)
+    {
+        QStringList textos;
+        for (int i = 0; i < lista->count(); ++i)
+            textos << lista->item(i)->text();
+        return textos;
+    }
+    static QStringList items(const QComboBox* combo)
+    {
+        QStringList textos;
+        for (int i = 0; i < combo->count(); ++i)
+            textos << combo->itemText(i);
+        return textos;
+    }
+    static void tilda(QListWidget* lista, int fila, bool tildada = true)
+    {
+        lista->item(fila)->setCheckState(tildada ? Qt::Checked : Qt::Unchecked);
+    }
+    static QString condicion(const char* descripcion, const char* recargo)
+    {
+        return QString::fromUtf8(descripcion) + QStringLiteral(" (") + QLatin1String(recargo)
+            + QStringLiteral("%)") + QString(60, u' ') + QLatin1String(recargo);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    QtAdoProvider m_provider { QtAdoProvider::Settings { m_dir.path() } };
+    ScopedService<AdoProvider> m_providerService { m_provider };
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService { m_objects };
+    Globales m_globales;
+    ScopedService<Globales> m_globalesService { m_globales };
+    VariablesInicio m_inicio;
+    ScopedService<VariablesInicio> m_inicioService { m_inicio };
+    Controles m_controles;
+    ScopedService<Controles> m_controlesService { m_controles };
+    EstadoFormulario m_estado { m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini")) };
+    ScopedService<EstadoFormulario> m_estadoService { m_estado };
+};
+
+} // namespace
+
+TEST_F(Rp_TarifolioTest, sales_mode_offers_the_conditions_and_is_7150_twips_high)
+{
+    const auto ventana = carga();
+
+    EXPECT_EQ(ventana->inicios, 1);
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Listas de Precios de Ventas"));
+    EXPECT_FALSE(ventana->ModoCompras());
+    EXPECT_EQ(ventana->TipoLista(), QStringLiteral("V"));
+    EXPECT_EQ(ventana->TablaPrecios(), QStringLiteral("V_MA_PRECIOS"));
+    EXPECT_EQ(ventana->height(), Twips::toPixels(7150));
+    EXPECT_TRUE(visible(*ventana, "FrmCpra_Vta"));
+    EXPECT_TRUE(visible(*ventana, "CmbCpra_Vta"));
+    EXPECT_FALSE(visible(*ventana, "lstCondiciones"));
+    EXPECT_TRUE(visible(*ventana, "ChkSelectivo"));
+    EXPECT_FALSE(control<QCheckBox>(*ventana, "ChkSelectivo")->isChecked());
+    EXPECT_FALSE(visible(*ventana, "chkAnalisisCostos"));
+    const QStringList condiciones {
+        condicion("Contado efectivo", "-5"),
+        condicion("Contado", "0"),
+        condicion("Cuenta corriente 30 días", "4"),
+        condicion("Cuenta corriente 60 días", "8"),
+        condicion("Tarjeta de crédito 1 pago", "6"),
+        condicion("Tarjeta de crédito 3 cuotas", "12.5"),
+        condicion("Tarjeta de crédito 6 cuotas", "22"),
+        condicion("Cheque diferido 30 días", "5"),
+    };
+    EXPECT_EQ(items(control<QComboBox>(*ventana, "CmbCpra_Vta")),
+        QStringList { QString() } + condiciones);
+    EXPECT_EQ(items(control<QListWidget>(*ventana, "lstCondiciones")), condiciones);
+    EXPECT_EQ(control<QListWidget>(*ventana, "LstListas")->count(), 0);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(Rp_TarifolioTest, purchase_mode_offers_the_analysis_with_the_sales_lists)
+{
+    const auto ventana = carga(QStringLiteral("c"));
+
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Listas de Precios de Compras"));
+    EXPECT_TRUE(ventana->ModoCompras());
+    EXPECT_EQ(ventana->TipoLista(), QStringLiteral("C"));
+    EXPECT_EQ(ventana->height(), Twips::toPixels(6495));
+    EXPECT_FALSE(visible(*ventana, "FrmCpra_Vta"));
+    EXPECT_FALSE(visible(*ventana, "ChkSelectivo"));
+    EXPECT_TRUE(visible(*ventana, "chkAnalisisCostos"));
+    // Groups of sales lists first, then the sales lists in no group; purchase lists never.
+    auto* listas = control<QListWidget>(*ventana, "LstListas");
+    EXPECT_EQ(items(listas),
+        (QStringList {
+            "Mayoristas", "Mostrador", QStringLiteral("   4"), QStringLiteral("   6") }));
+    EXPECT_EQ(listas->currentRow(), 0);
+    EXPECT_EQ(control<QComboBox>(*ventana, "CmbCpra_Vta")->count(), 0);
+    EXPECT_EQ(control<QListWidget>(*ventana, "lstCondiciones")->count(), 0);
+}
+
+TEST_F(Rp_TarifolioTest, both_modes_open_in_the_normal_layout_with_todays_offer_date)
+{
+    for (const QString& parametro : { QString(), QStringLiteral("C") }) {
+        const auto ventana = carga(parametro);
+
+        EXPECT_TRUE(visible(*ventana, "Frame1"));
+        EXPECT_TRUE(visible(*ventana, "Frame2"));
+        EXPECT_TRUE(visible(*ventana, "Frame5"));
+        EXPECT_FALSE(visible(*ventana, "Frame9"));
+        EXPECT_TRUE(control<QRadioButton>(*ventana, "OptGROUP_3")->isChecked());
+        EXPECT_TRUE(control<QRadioButton>(*ventana, "OptOrden_0")->isChecked());
+        EXPECT_EQ(
+            control<QLineEdit>(*ventana, "txtfields_11")->text(), QStringLiteral("15/03/2024"));
+        EXPECT_EQ(control<QLineEdit>(*ventana, "txtfields_12")->text(), QString());
+        EXPECT_FALSE(control<TBarRep>(*ventana, "TBarRep1")->ConsultaHabilitada());
+        EXPECT_EQ(
+            control<QComboBox>(*ventana, "CboPlantilla")->currentText(), QStringLiteral("General"));
+        EXPECT_EQ(ventana->plantillas, 1);
+    }
+}
+
+TEST_F(Rp_TarifolioTest, criteria_fields_carry_their_data_fields_tags_and_lengths)
+{
+    const auto ventana = carga();
+    const struct
+    {
+        const char* dataField;
+        const char* tag;
+        int largo;
+    } campos[] = {
+        { "ListaDesde", "V_MA_PRECIOS", 4 },
+        { "ListaHasta", "V_MA_PRECIOS", 4 },
+        { "NombreDesde", "V_MA_PRECIOS_NOMBRE", 50 },
+        { "NombreHasta", "V_MA_PRECIOS_NOMBRE", 50 },
+        { "RubroDesde", "V_ta_rubros", 50 },
+        { "RubroHasta", "v_ta_rubros", 50 },
+        { "ProveedorHasta", "vt_proveedores", 50 },
+        { "ProveedorDesde", "vt_proveedores", 50 },
+        { "FamiliaDesde", "v_ta_familias", 50 },
+        { "FamiliaHasta", "v_ta_familias", 50 },
+        { "Deposito", "v_ta_deposito", 50 },
+        { "OfDesde", "FECHA", 10 },
+        { "OfHasta", "FECHA", 10 },
+    };
+    ASSERT_EQ(ventana->txtfields().size(), 13);
+    for (int i = 0; i < 13; ++i) {
+        const QLineEdit* campo = ventana->txtfields()[i];
+        EXPECT_EQ(campo->objectName(), QStringLiteral("txtfields_%1").arg(i));
+        EXPECT_EQ(campo->property("DataField").toString(), QLatin1String(campos[i].dataField));
+        EXPECT_EQ(campo->property("Tag").toString(), QLatin1String(campos[i].tag));
+        EXPECT_EQ(campo->property("Index").toInt(), i);
+        EXPECT_EQ(campo->maxLength(), campos[i].largo);
+    }
+    QStringList orden;
+    for (const QRadioButton* opcion : ventana->OptOrden())
+        orden << opcion->property("Tag").toString();
+    EXPECT_EQ(orden,
+        (QStringList { "{v_ma_articulos.idarticulo}", "{v_ma_articulos.Descripcion}",
+            "{v_ma_articulos.idrubro}", "{v_ma_articulos.idtipo}",
+            "{v_ma_articulos.cuentaProveedor}", "{v_ma_articulos.idfamilia}" }));
+    EXPECT_EQ(ventana->OptGROUP().size(), 4);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(ventana->ChkFiltro()[i]->property("Tag").toString(), QString::number(i));
+}
+
+TEST_F(Rp_TarifolioTest, class_captions_come_from_the_configuration_and_retail_hides_some)
+{
+    prepara(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'NOM_PCLASE3'"));
+    prepara(
+        QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '   ' WHERE CLAVE = 'NOM_PCLASE5'"));
+    const struct
+    {
+        const char* retail;
+        const char* parametro;
+        const char* visibles; // ChkFiltro 0..8, 'v' shown
+    } filas[] = {
+        { "NO", "", "vvvvvvvvv" }, { "si", "", "v...vvvvv" }, { "SI", "C", "vvvv....." },
+        { "SI ", "C", "vvvvvvvvv" }, // not trimmed: no retail
+    };
+    for (const auto& fila : filas) {
+        prepara(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = 'RETAIL'")
+                    .arg(QLatin1String(fila.retail)));
+        // A stored state with every column ticked: the hidden ones still come back unticked.
+        const auto primera = carga(QLatin1String(fila.parametro));
+        for (QCheckBox* columna : primera->ChkFiltro())
+            columna->setChecked(true);
+        m_estado.GuardaEstadoFormulario(primera.get());
+
+        const auto ventana = carga(QLatin1String(fila.parametro));
+
+        QString visibles;
+        QString tildes;
+        for (const QCheckBox* columna : ventana->ChkFiltro()) {
+            visibles += columna->isVisibleTo(ventana.get()) ? u'v' : u'.';
+            tildes += columna->isChecked() ? u'x' : u'.';
+        }
+        EXPECT_EQ(visibles, QLatin1String(fila.visibles)) << fila.retail << fila.parametro;
+        EXPECT_EQ(tildes, QString(visibles).replace(u'v', u'x')) << fila.retail;
+        EXPECT_EQ(ventana->UsaRetail(), QByteArray(fila.retail).toUpper() == "SI");
+        QStringList titulos;
+        for (const QCheckBox* columna : ventana->ChkFiltro())
+            titulos << columna->text();
+        EXPECT_EQ(titulos,
+            (QStringList { "Costo", "Contado", "Cuenta Corriente", "CLASE 3", "Mayorista",
+                "CLASE 5", "Distribuidor", "Tarjeta 3 cuotas", "Especial" }));
+    }
+}
+
+TEST_F(Rp_TarifolioTest, a_restored_state_keeps_its_choices_but_not_the_other_modes_boxes)
+{
+    {
+        const auto ventas = carga();
+        control<QLineEdit>(*ventas, "txtfields_2")->setText(QStringLiteral("Tornillos"));
+        control<QLineEdit>(*ventas, "txtfields_10")->setText(QStringLiteral("   1"));
+        control<QLineEdit>(*ventas, "txtfields_11")->setText(QStringLiteral("01/01/2020"));
+        control<QLineEdit>(*ventas, "txtfields_12")->setText(QStringLiteral("31/12/2020"));
+        control<QRadioButton>(*ventas, "OptOrden_4")->setChecked(true);
+        control<QRadioButton>(*ventas, "OptGROUP_1")->setChecked(true);
+        control<QCheckBox>(*ventas, "ChkSelectivo")->setChecked(true);
+        control<QCheckBox>(*ventas, "ChkEtiquetas")->setChecked(true);
+        m_estado.GuardaEstadoFormulario(ventas.get());
+    }
+
+    const auto compras = carga(QStringLiteral("C"));
+
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_2")->text(), QStringLiteral("Tornillos"));
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_10")->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_11")->text(), QStringLiteral("15/03/2024"));
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_12")->text(), QStringLiteral("31/12/2020"));
+    EXPECT_TRUE(control<QRadioButton>(*compras, "OptOrden_4")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(*compras, "OptGROUP_3")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*compras, "ChkEtiquetas")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*compras, "ChkSelectivo")->isChecked());
+    EXPECT_FALSE(visible(*compras, "ChkSelectivo"));
+    // Ticked in purchase mode and stored: sales mode opens with it cleared and hidden.
+    control<QCheckBox>(*compras, "chkAnalisisCostos")->setChecked(true);
+    m_estado.GuardaEstadoFormulario(compras.get());
+
+    const auto ventas = carga();
+
+    EXPECT_FALSE(control<QCheckBox>(*ventas, "chkAnalisisCostos")->isChecked());
+    EXPECT_FALSE(visible(*ventas, "Frame9"));
+    EXPECT_TRUE(visible(*ventas, "CmbCpra_Vta"));
+    EXPECT_TRUE(control<QGroupBox>(*ventas, "FrmPrecios")->isEnabled());
+}
+
+TEST_F(Rp_TarifolioTest, the_analysis_box_swaps_the_list_frames_for_the_list_picker)
+{
+    const auto ventana = carga(QStringLiteral("C"));
+    auto* analisis = control<QCheckBox>(*ventana, "chkAnalisisCostos");
+    auto* desde = control<QLineEdit>(*ventana, "txtfields_0");
+    desde->setText(QStringLiteral("   1"));
+
+    analisis->setChecked(true);
+
+    EXPECT_FALSE(visible(*ventana, "Frame1"));
+    EXPECT_FALSE(visible(*ventana, "Frame2"));
+    EXPECT_FALSE(visible(*ventana, "Frame5"));
+    EXPECT_TRUE(visible(*ventana, "Frame9"));
+    EXPECT_EQ(desde->text(), QStringLiteral("   1"));
+
+    analisis->setChecked(false);
+
+    EXPECT_TRUE(visible(*ventana, "Frame1"));
+    EXPECT_TRUE(visible(*ventana, "Frame5"));
+    EXPECT_FALSE(visible(*ventana, "Frame9"));
+}
+
+TEST_F(Rp_TarifolioTest, the_list_picker_refuses_a_fifth_tick_with_a_message)
+{
+    prepara(QStringLiteral("INSERT INTO V_MA_PRECIOSCAB (IDLISTA, NOMBRE, TIPOLISTA) "
+                           "VALUES ('   9', 'Lista Feria', 'V')"));
+    const auto ventana = carga(QStringLiteral("C"));
+    auto* listas = control<QListWidget>(*ventana, "LstListas");
+    ASSERT_EQ(listas->count(), 5);
+    for (int i = 0; i < 4; ++i)
+        tilda(listas, i);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    testsupport::messages().answer(Msg::Ok);
+
+    tilda(listas, 4);
+
+    EXPECT_EQ(listas->item(4)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    const testsupport::ShownBox caja = testsupport::messages().shown().first();
+    EXPECT_EQ(caja.title, QStringLiteral("Aviso al Usuario"));
+    EXPECT_EQ(caja.style, Msg::Information + Msg::OkOnly);
+    EXPECT_EQ(caja.text,
+        QStringLiteral("Solo puede seleccionar un máximo de 4 listas o grupos para el análisis "
+                       "de precios."));
+
+    tilda(listas, 0, false);
+    tilda(listas, 4);
+
+    EXPECT_EQ(listas->item(4)->checkState(), Qt::Checked);
+    EXPECT_EQ(testsupport::messages().shown().size(), 1);
+}
+
+TEST_F(Rp_TarifolioTest, margin_offer_and_selective_boxes_switch_their_controls)
+{
+    const auto ventana = carga();
+    auto* margen = control<QCheckBox>(*ventana, "chkIncluirMargen");
+    auto* resumido = control<QCheckBox>(*ventana, "chkMargenResumido");
+    auto* ofertas = control<QCheckBox>(*ventana, "ChkArticulosEnOferta");
+    auto* desde = control<QLineEdit>(*ventana, "txtfields_11");
+    auto* hasta = control<QLineEdit>(*ventana, "txtfields_12");
+    auto* selectivo = control<QCheckBox>(*ventana, "ChkSelectivo");
+    EXPECT_TRUE(resumido->isEnabled()); // the load does not couple them
+
+    margen->setChecked(true);
+    resumido->setChecked(true);
+    margen->setChecked(false);
+    EXPECT_FALSE(resumido->isChecked());
+    EXPECT_FALSE(resumido->isEnabled());
+    margen->setChecked(true);
+    EXPECT_TRUE(resumido->isEnabled());
+    EXPECT_FALSE(resumido->isChecked());
+
+    ventana->show();
+    QApplication::setActiveWindow(ventana.get());
+    ofertas->setChecked(true);
+    EXPECT_TRUE(desde->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), desde);
+    ofertas->setChecked(false);
+    EXPECT_FALSE(desde->isEnabled());
+    EXPECT_TRUE(hasta->isEnabled());
+
+    ventana->ChkFiltro()[2]->setChecked(true);
+    selectivo->setChecked(true);
+    EXPECT_FALSE(visible(*ventana, "CmbCpra_Vta"));
+    EXPECT_TRUE(visible(*ventana, "lstCondiciones"));
+    EXPECT_FALSE(control<QGroupBox>(*ventana, "FrmPrecios")->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(*ventana, "chkIncluirEnCero")->isEnabled());
+    EXPECT_TRUE(ventana->ChkFiltro()[2]->isChecked());
+    selectivo->setChecked(false);
+    EXPECT_TRUE(visible(*ventana, "CmbCpra_Vta"));
+    EXPECT_FALSE(visible(*ventana, "lstCondiciones"));
+    for (const QCheckBox* columna : ventana->ChkFiltro())
+        EXPECT_TRUE(columna->isEnabled());
+    ventana->hide();
+}
+
+TEST_F(Rp_TarifolioTest, toolbar_keys_set_the_destination_and_print)
+{
+    const auto ventana = carga();
+    auto* barra = control<TBarRep>(*ventana, "TBarRep1");
+    using D = Rp_Tarifolio::Destino;
+
+    for (const char* clave : { "pantalla", "IMPRESORA", "Mensaje", "PANTALLA", "nada" })
+        Q_EMIT barra->BotonClick(QLatin1String(clave));
+
+    EXPECT_EQ(ventana->impresiones, 4);
+    EXPECT_EQ(ventana->destinos, (QList<D> { D::Pantalla, D::Impresora, D::Archivo, D::Pantalla }));
+    EXPECT_EQ(ventana->porMail, (QList<bool> { false, false, true, false }));
+    EXPECT_FALSE(ventana->EnviarPorMail());
+
+    Q_EMIT barra->BotonClick(QStringLiteral("Consultar"));
+    control<QToolButton>(*barra, "botonIMPRESORA")->click();
+
+    EXPECT_EQ(ventana->consultas, 1);
+    EXPECT_EQ(ventana->impresiones, 5);
+    EXPECT_EQ(ventana->destinos.last(), D::Impresora);
+}
+
+TEST_F(Rp_TarifolioTest, closing_stores_the_state_and_ends_the_program)
+{
+    for (const char* como : { "CERRAR", "cerrar", "ventana" }) {
+        testsupport::programEnd() = testsupport::FakeProgramEnd();
+        const auto ventana = carga();
+        control<QLineEdit>(*ventana, "txtfields_3")->setText(QLatin1String(como));
+        ventana->show();
+
+        if (QByteArray(como) == "ventana")
+            EXPECT_THROW(ventana->close(), testsupport::ProgramEnded);
+        else
+            EXPECT_THROW(
+                Q_EMIT control<TBarRep>(*ventana, "TBarRep1")->BotonClick(QLatin1String(como)),
+                testsupport::ProgramEnded);
+
+        EXPECT_EQ(testsupport::programEnd().calls(), 1) << como;
+        EXPECT_FALSE(ventana->isVisible());
+        IniFile ini;
+        ASSERT_TRUE(ini.load(m_estado.archivo()));
+        EXPECT_EQ(
+            ini.value(QStringLiteral("Rp_Tarifolio|ADMIN"), QStringLiteral("txtfields_3.Text")),
+            QLatin1String(como));
+    }
+}
