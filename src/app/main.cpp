@@ -1,17 +1,17 @@
 #include <QApplication>
-#include <QTextStream>
 
 #include "data/DataObjects.h"
 #include "platform/Environment.h"
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
+#include "pricelists/EstadoFormulario.h"
+#include "pricelists/Rp_Tarifolio.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
 #include "startup/FormularioModal.h"
 #include "startup/Globales.h"
-#include "startup/Inicio.h"
 #include "startup/VariablesInicio.h"
 
 int main(int argc, char* argv[])
@@ -39,11 +39,12 @@ int main(int argc, char* argv[])
     DialogoConexion dialogoConexion;
     const ScopedService<ConnectionDialog> dialogoConexionService(dialogoConexion);
 
-    // Until the main window takes this call over, the start-up runs here and nothing follows it.
-    QString connectionText;
-    IniciaAplicacion(false, QString(), connectionText, adUseClient);
-    QTextStream(stdout) << "Rp_Tarifolio: started on " << gDB().gDBName << " as "
-                        << inicio.gUsuarioLogeado
-                        << "; the main window is not built yet, exiting.\n";
-    return 0;
+    EstadoFormulario estadoFormulario(EstadoFormulario::archivoPorDefecto());
+    const ScopedService<EstadoFormulario> estadoFormularioService(estadoFormulario);
+
+    // The main window's load runs the start-up; its unload ends the program.
+    Rp_Tarifolio ventana;
+    ventana.Form_Load();
+    ventana.show();
+    return QApplication::exec();
 }

@@ -22,6 +22,7 @@
 #include "startup/AspectoFormulario.h"
 #include "startup/Configuracion.h"
 #include "startup/Controles.h"
+#include "startup/Inicio.h"
 #include "startup/VariablesInicio.h"
 
 #include "ui_Rp_Tarifolio.h"
@@ -131,7 +132,13 @@ void Rp_Tarifolio::ajustaTamano(int alturaTwips)
         qMax(Twips::toPixels(alturaTwips), minimo.height()));
 }
 
-void Rp_Tarifolio::IniciaAplicacion() { }
+void Rp_Tarifolio::IniciaAplicacion()
+{
+    // The parameter string comes from the command line; the connection text is built from it;
+    // client-side cursors. No fallback to the connection stored in the INI file.
+    QString cadenaConexion;
+    ::IniciaAplicacion(false, QString(), cadenaConexion, adUseClient);
+}
 
 void Rp_Tarifolio::ImprimirReportePrecios() { }
 
