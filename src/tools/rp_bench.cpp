@@ -9,14 +9,16 @@
 
 #include "platform/qt/QtAdoProvider.h"
 #include "reportengine/AdoReportDataSource.h"
+#include "reportengine/CsvSink.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/XlsxSink.h"
 #include "tools/DemoDatabase.h"
 #include "tools/SqliteReportSource.h"
 
 // rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--definition FILE.rpt]
-//          [--format pdf|rps] [--direct]
-// Renders a price list of the first L sales lists of a demo database of N articles to PDF and
-// prints the figures; the last line is the one to compare between runs. The database is generated
+//          [--format pdf|rps|xlsx|csv] [--direct]
+// Renders a price list of the first L sales lists of a demo database of N articles to PDF (or a
+// saved report, a spreadsheet, CSV) and prints the figures; the last line is the one to compare between runs. The database is generated
 // once per article count and reused.
 namespace {
 
@@ -74,9 +76,9 @@ int main(int argc, char* argv[])
         }
     }
     if (args.size() % 2 != 0 || articles < 1 || lists < 1
-        || (format != u"pdf" && format != u"rps")) {
+        || (format != u"pdf" && format != u"rps" && format != u"xlsx" && format != u"csv")) {
         err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
-               "[--definition ARCHIVO.rpt] [--format pdf|rps] [--direct]\n";
+               "[--definition ARCHIVO.rpt] [--format pdf|rps|xlsx|csv] [--direct]\n";
         return 2;
     }
     if (folder.isEmpty())
@@ -146,6 +148,18 @@ int main(int argc, char* argv[])
         QStringLiteral("OcultarColumnas = '5 - 6 - 7 - 8 - '")};
     request.destination = format == u"rps" ? ReportDestination::SavedReport : ReportDestination::Pdf;
     request.outputFile = pdf;
+    // The data-only outputs: the record stream into the file, the pages nowhere.
+    std::unique_ptr<RecordFileSink> recordFile;
+    if (format == u"xlsx")
+        recordFile = std::make_unique<XlsxSink>(pdf, QFileInfo(definition).completeBaseName());
+    else if (format == u"csv")
+        recordFile = std::make_unique<CsvSink>(pdf);
+    NullPageSink discard(recordFile.get());
+    if (recordFile) {
+        request.destination = ReportDestination::Sink;
+        request.sink = &discard;
+        request.records = recordFile.get();
+    }
 
     ReportJob job;
     QElapsedTimer clock;
@@ -155,7 +169,11 @@ int main(int argc, char* argv[])
             firstPageMs = double(clock.nsecsElapsed()) / 1e6;
     });
     clock.start();
-    const bool ok = job.run(request);
+    bool ok = job.run(request);
+    if (recordFile && !recordFile->close() && ok) {
+        ok = false;
+        err << recordFile->errorString() << "\n";
+    }
     const double totalS = double(clock.nsecsElapsed()) / 1e9;
     if (!ok) {
         err << "El informe falló: " << job.errorString() << "\n";
@@ -193,6 +211,7 @@ int main(int argc, char* argv[])
         << " total_s=" << QString::number(totalS, 'f', 2)
         << " pages_per_s=" << QString::number(pages / std::max(totalS, 1e-9), 'f', 1)
         << " query_s=" << QString::number(queryS, 'f', 2)
+        << " rows_per_s=" << QString::number(job.recordCount() / std::max(totalS, 1e-9), 'f', 0)
         << " peak_rss_mb=" << QString::number(peakRssMb(), 'f', 1) << "\n";
     return 0;
 }

@@ -1,0 +1,111 @@
+#include "reportengine/CsvSink.h"
+
+#include <QStringList>
+
+CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
+    : m_path(path),
+      m_file(path + QStringLiteral(".part")),
+      m_separator(separator),
+      m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0))
+{
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.errorString());
+    else
+        m_buffer.append("\xEF\xBB\xBF");
+}
+
+CsvSink::~CsvSink()
+{
+    if (!m_closed) {
+        m_file.close();
+        m_file.remove();
+    }
+}
+
+QString CsvSink::fieldText(const Value& value, QChar decimalPoint)
+{
+    switch (value.type()) {
+    case ValueType::Empty:
+    case ValueType::Null:
+        return QString();
+    case ValueType::Currency:
+        return value.toCurrency().toString(decimalPoint);
+    case ValueType::Double:
+    case ValueType::Single: {
+        QString text = QString::number(value.toDouble(), 'f', -1);
+        if (text.contains(u'e'))
+            text = QString::number(value.toDouble(), 'g', 17);
+        return text.replace(u'.', decimalPoint);
+    }
+    case ValueType::Date: {
+        const QDateTime when = value.toDateTime();
+        return when.time() == QTime(0, 0) ? when.toString(QStringLiteral("dd/MM/yyyy"))
+                                          : when.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    }
+    default:
+        return value.toString();
+    }
+}
+
+void CsvSink::writeLine(const QStringList& fields)
+{
+    if (!m_error.isEmpty())
+        return;
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += m_separator;
+        const QString& f = fields[i];
+        if (f.contains(m_separator) || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r')) {
+            QString quoted = f;
+            quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+            line += u'"' + quoted + u'"';
+        } else {
+            line += f;
+        }
+    }
+    line += QStringLiteral("\r\n");
+    m_buffer += line.toUtf8();
+    if (m_buffer.size() >= 1 << 16) {
+        if (m_file.write(m_buffer) != m_buffer.size())
+            m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                          .arg(m_path, m_file.errorString());
+        m_buffer.clear();
+    }
+}
+
+void CsvSink::beginRecords(const std::vector<RecordColumn>& columns)
+{
+    QStringList names;
+    for (const RecordColumn& c : columns)
+        names << c.name;
+    writeLine(names);
+}
+
+void CsvSink::record(const std::vector<Value>& values)
+{
+    QStringList fields;
+    fields.reserve(qsizetype(values.size()));
+    for (const Value& v : values)
+        fields << fieldText(v, m_decimal);
+    writeLine(fields);
+}
+
+bool CsvSink::close()
+{
+    if (m_closed)
+        return m_error.isEmpty();
+    m_closed = true;
+    if (m_error.isEmpty() && !m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size())
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.errorString());
+    m_buffer.clear();
+    m_file.close();
+    if (m_error.isEmpty()) {
+        QFile::remove(m_path);
+        if (!QFile::rename(m_file.fileName(), m_path))
+            m_error = QStringLiteral("No se pudo escribir el archivo %1").arg(m_path);
+    }
+    if (!m_error.isEmpty())
+        m_file.remove();
+    return m_error.isEmpty();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QFile>
+#include <QLocale>
+
+#include "reportengine/RecordFileSink.h"
+
+// The detail records as CSV: a header row with the column names, then one line per record in
+// the order printed; group starts and ends are not written. Spreadsheets of this country read
+// ";" between fields and the locale's decimal comma, so numbers are written that way (no
+// grouping, all their decimals); dates as "dd/MM/yyyy" (with the time when there is one).
+// UTF-8 with a byte-order mark, lines ended by CR LF, fields quoted when they need it.
+class CsvSink final : public RecordFileSink
+{
+public:
+    explicit CsvSink(const QString& path, const QLocale& locale = QLocale(), QChar separator = u';');
+    ~CsvSink() override;
+
+    void beginRecords(const std::vector<RecordColumn>& columns) override;
+    void groupStart(int, const Value&) override { }
+    void record(const std::vector<Value>& values) override;
+    void groupEnd(int) override { }
+    void endRecords() override { }
+
+    bool close() override;
+    QString errorString() const override { return m_error; }
+
+    // One field as written (unquoted).
+    static QString fieldText(const Value& value, QChar decimalPoint);
+
+private:
+    void writeLine(const QStringList& fields);
+
+    QString m_path;
+    QFile m_file;
+    QChar m_separator;
+    QChar m_decimal;
+    QByteArray m_buffer;
+    QString m_error;
+    bool m_closed = false;
+};

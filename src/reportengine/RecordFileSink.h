@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include "reportengine/PageSink.h"
+
+// A record stream written to a file (spreadsheet, CSV). The record calls cannot fail, so a
+// write error is kept and reported by errorString(); close() ends the file and answers whether
+// it was written whole. Nothing is left at the path when the file could not be written: the
+// data goes to "<path>.part" and is renamed on close().
+class RecordFileSink : public RecordSink
+{
+public:
+    virtual bool close() = 0;
+    virtual QString errorString() const = 0;
+};
+
+// The pages of a data-only export go nowhere; the layout still runs (page-based fields and
+// groups work as printed). It stops the layout as soon as the record file has failed.
+class NullPageSink final : public PageSink
+{
+public:
+    explicit NullPageSink(const RecordFileSink* watched = nullptr) : m_watched(watched) { }
+
+    bool begin(const DocumentInfo&) override { return healthy(); }
+    bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
+    {
+        return healthy();
+    }
+    bool finish(const DeferredValues&) override { return healthy(); }
+    bool wantsResolvedPages() const override { return false; }
+    QString errorString() const override { return m_watched ? m_watched->errorString() : QString(); }
+
+private:
+    bool healthy() const { return !m_watched || m_watched->errorString().isEmpty(); }
+
+    const RecordFileSink* m_watched;
+};

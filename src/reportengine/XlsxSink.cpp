@@ -1,0 +1,258 @@
+#include "reportengine/XlsxSink.h"
+
+#include <xlsxwriter.h>
+
+#include <QFile>
+
+namespace {
+
+// Spreadsheets refuse strings longer than this in one cell.
+constexpr qsizetype MaxCellText = 32767;
+// Outline levels a spreadsheet knows.
+constexpr int MaxOutlineLevel = 7;
+
+QString cleanSheetName(const QString& name)
+{
+    QString clean;
+    for (QChar c : name) {
+        if (QStringLiteral("[]:*?/\\").contains(c) || c.unicode() < 0x20)
+            clean += u'_';
+        else
+            clean += c;
+    }
+    clean = clean.trimmed().left(31);
+    while (clean.startsWith(u'\''))
+        clean.remove(0, 1);
+    while (clean.endsWith(u'\''))
+        clean.chop(1);
+    return clean.isEmpty() ? QStringLiteral("Informe") : clean;
+}
+
+} // namespace
+
+XlsxSink::XlsxSink(const QString& path, const QString& sheetName)
+    : m_path(path), m_partial(path + QStringLiteral(".part"))
+{
+    // The library only opens the file when the workbook is closed: find out now that it cannot
+    // be written, before the whole report has run.
+    {
+        QFile probe(m_partial);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, probe.errorString());
+            return;
+        }
+    }
+    lxw_workbook_options options {};
+    options.constant_memory = LXW_TRUE;
+    const QByteArray file = QFile::encodeName(m_partial);
+    m_book = workbook_new_opt(file.constData(), &options);
+    if (m_book)
+        m_sheet = workbook_add_worksheet(m_book, cleanSheetName(sheetName).toUtf8().constData());
+    if (!m_book || !m_sheet) {
+        m_error = QStringLiteral("No se pudo crear el archivo %1").arg(path);
+        return;
+    }
+    m_bold = workbook_add_format(m_book);
+    format_set_bold(m_bold);
+    // Group rows are above their records.
+    worksheet_outline_settings(m_sheet, LXW_TRUE, LXW_FALSE, LXW_TRUE, LXW_FALSE);
+}
+
+XlsxSink::~XlsxSink()
+{
+    if (!m_closed && m_book) {
+        workbook_close(m_book);
+        QFile::remove(m_partial);
+    }
+}
+
+void XlsxSink::check(int error)
+{
+    if (error != LXW_NO_ERROR && m_error.isEmpty())
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, QString::fromUtf8(lxw_strerror(lxw_error(error))));
+}
+
+bool XlsxSink::isDatePattern(const QString& pattern)
+{
+    if (pattern.contains(u'#') || pattern.contains(u'0'))
+        return false;
+    for (QChar c : pattern) {
+        if (QStringLiteral("dMyHhms").contains(c))
+            return true;
+    }
+    return false;
+}
+
+QString XlsxSink::numberFormat(const QString& pattern)
+{
+    if (pattern.isEmpty())
+        return QString();
+    QString code;
+    if (isDatePattern(pattern)) {
+        bool quoted = false;
+        for (QChar c : pattern) {
+            if (c == u'\'') {
+                quoted = !quoted;
+                code += u'"';
+            } else if (quoted) {
+                code += c;
+            } else if (c == u'M') {
+                code += u'm';
+            } else if (c == u'H') {
+                code += u'h';
+            } else if (c == u'A' || c == u'a') {
+                // Qt's AP/ap marker.
+                if (!code.endsWith(QStringLiteral("AM/PM")))
+                    code += QStringLiteral("AM/PM");
+            } else if (c == u'P' || c == u'p') {
+                continue;
+            } else {
+                code += c;
+            }
+        }
+        return code;
+    }
+    for (QChar c : pattern) {
+        if (c == u'%')
+            code += QStringLiteral("\\%"); // printed as is, never a percentage
+        else
+            code += c;
+    }
+    return code;
+}
+
+lxw_format* XlsxSink::format(const QString& code, bool bold)
+{
+    if (code.isEmpty())
+        return bold ? m_bold : nullptr;
+    const QString key = (bold ? QStringLiteral("b|") : QStringLiteral("|")) + code;
+    auto it = m_formats.constFind(key);
+    if (it != m_formats.constEnd())
+        return *it;
+    lxw_format* f = workbook_add_format(m_book);
+    format_set_num_format(f, code.toUtf8().constData());
+    if (bold)
+        format_set_bold(f);
+    m_formats.insert(key, f);
+    return f;
+}
+
+void XlsxSink::startRow(int level)
+{
+    ++m_row;
+    if (level > 0) {
+        lxw_row_col_options options {};
+        options.level = uint8_t(std::min(level, MaxOutlineLevel));
+        check(worksheet_set_row_opt(m_sheet, lxw_row_t(m_row), LXW_DEF_ROW_HEIGHT, nullptr, &options));
+    }
+}
+
+void XlsxSink::writeValue(
+    int column, const Value& value, lxw_format* numberFormat, lxw_format* dateFormat, bool bold)
+{
+    const lxw_row_t row = lxw_row_t(m_row);
+    const lxw_col_t col = lxw_col_t(column);
+    switch (value.type()) {
+    case ValueType::Empty:
+    case ValueType::Null:
+    case ValueType::Bytes:
+        if (bold)
+            check(worksheet_write_blank(m_sheet, row, col, m_bold));
+        return;
+    case ValueType::Boolean:
+        check(worksheet_write_boolean(m_sheet, row, col, value.toBool(), bold ? m_bold : nullptr));
+        return;
+    case ValueType::Int16:
+    case ValueType::Int32:
+    case ValueType::Int64:
+    case ValueType::Currency:
+    case ValueType::Double:
+    case ValueType::Single:
+        check(worksheet_write_number(m_sheet, row, col, value.toDouble(), numberFormat));
+        return;
+    case ValueType::Date: {
+        const QDateTime when = value.toDateTime();
+        const QDate d = when.date();
+        const QTime t = when.time();
+        lxw_datetime dt {d.year(), d.month(), d.day(), t.hour(), t.minute(),
+            t.second() + t.msec() / 1000.0};
+        lxw_format* f = dateFormat;
+        if (!f)
+            f = format(t == QTime(0, 0) ? QStringLiteral("dd/mm/yyyy")
+                                        : QStringLiteral("dd/mm/yyyy hh:mm:ss"),
+                bold);
+        check(worksheet_write_datetime(m_sheet, row, col, &dt, f));
+        return;
+    }
+    case ValueType::Text: {
+        const QString& text = value.toString();
+        check(worksheet_write_string(m_sheet, row, col, text.left(MaxCellText).toUtf8().constData(),
+            bold ? m_bold : nullptr));
+        return;
+    }
+    }
+}
+
+void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
+{
+    if (!m_sheet)
+        return;
+    m_numberFormats.assign(columns.size(), nullptr);
+    m_dateFormats.assign(columns.size(), nullptr);
+    startRow(0);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const RecordColumn& column = columns[c];
+        const QString code = numberFormat(column.format);
+        if (isDatePattern(column.format))
+            m_dateFormats[c] = format(code, false);
+        else
+            m_numberFormats[c] = format(code, false);
+        check(worksheet_write_string(m_sheet, 0, lxw_col_t(c), column.name.toUtf8().constData(), m_bold));
+    }
+}
+
+void XlsxSink::groupStart(int level, const Value& key)
+{
+    if (!m_sheet || !m_error.isEmpty())
+        return;
+    m_openGroups = level + 1;
+    startRow(level);
+    writeValue(0, key, m_bold, nullptr, true);
+}
+
+void XlsxSink::record(const std::vector<Value>& values)
+{
+    if (!m_sheet || !m_error.isEmpty())
+        return;
+    startRow(m_openGroups);
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        writeValue(int(c), values[c], c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
+            c < m_dateFormats.size() ? m_dateFormats[c] : nullptr, false);
+    }
+}
+
+void XlsxSink::groupEnd(int level)
+{
+    m_openGroups = level;
+}
+
+bool XlsxSink::close()
+{
+    if (m_closed)
+        return m_error.isEmpty();
+    m_closed = true;
+    if (m_book) {
+        const lxw_error error = workbook_close(m_book);
+        m_book = nullptr;
+        check(error);
+    }
+    if (m_error.isEmpty()) {
+        QFile::remove(m_path);
+        if (!QFile::rename(m_partial, m_path))
+            m_error = QStringLiteral("No se pudo escribir el archivo %1").arg(m_path);
+    }
+    if (!m_error.isEmpty())
+        QFile::remove(m_partial);
+    return m_error.isEmpty();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include "reportengine/RecordFileSink.h"
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+// The record stream as an XLSX workbook, written row by row in the library's constant-memory
+// mode (memory stays flat whatever the row count). One sheet: a bold header row with the column
+// names, then for each group start a bold row with its key, and the detail records. Rows carry
+// outline levels (a group's row at its level, its records one deeper) so the spreadsheet can fold
+// the groups. Values keep their types: numbers are numbers with the column's number format,
+// dates are dates, texts are texts.
+class XlsxSink final : public RecordFileSink
+{
+public:
+    // `sheetName` is cut and cleaned to what spreadsheets accept; blank gives "Informe".
+    XlsxSink(const QString& path, const QString& sheetName);
+    ~XlsxSink() override;
+
+    void beginRecords(const std::vector<RecordColumn>& columns) override;
+    void groupStart(int level, const Value& key) override;
+    void record(const std::vector<Value>& values) override;
+    void groupEnd(int level) override;
+    void endRecords() override { }
+
+    bool close() override;
+    QString errorString() const override { return m_error; }
+
+    // The spreadsheet's format code for one of our patterns: number patterns keep their
+    // characters ("%" stays a literal, as it prints); date patterns change letter case
+    // ("dd/MM/yyyy HH:mm" gives "dd/mm/yyyy hh:mm"). Empty when there is no pattern.
+    static QString numberFormat(const QString& pattern);
+    static bool isDatePattern(const QString& pattern);
+
+private:
+    lxw_format* format(const QString& code, bool bold);
+    void writeValue(int column, const Value& value, lxw_format* numberFormat, lxw_format* dateFormat,
+        bool bold);
+    void startRow(int level);
+    void check(int error);
+
+    QString m_path;
+    QString m_partial;
+    lxw_workbook* m_book = nullptr;
+    lxw_worksheet* m_sheet = nullptr;
+    lxw_format* m_bold = nullptr;
+    QHash<QString, lxw_format*> m_formats;
+    std::vector<lxw_format*> m_numberFormats; // per column
+    std::vector<lxw_format*> m_dateFormats;   // per column
+    int m_row = -1;
+    int m_openGroups = 0;
+    QString m_error;
+    bool m_closed = false;
+};

@@ -1,0 +1,200 @@
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "MemoryDataSource.h"
+#include "ZipTools.h"
+#include "reportengine/CsvSink.h"
+#include "reportengine/ReportJob.h"
+#include "reportengine/XlsxSink.h"
+
+namespace {
+
+// Grouped by list; the detail has a text, a money amount with its pattern, a date and a count.
+const char* const Definition = R"RPT(<report version="1" name="RP_Datos" title="Datos">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="P"/></data>
+  <group name="Lista" by="{P.Lista}">
+    <header height="6"><field x="0" y="0" width="60" height="5" expr="{P.Lista}"/></header>
+  </group>
+  <detail height="5">
+    <field name="Codigo" x="0" y="0" width="30" height="5" expr="{P.Codigo}"/>
+    <field name="Precio" x="40" y="0" width="30" height="5" expr="{P.Precio}" format="#,##0.00" align="right"/>
+    <field name="Alta" x="80" y="0" width="30" height="5" expr="{P.Alta}" format="dd/MM/yyyy"/>
+    <field name="Stock" x="120" y="0" width="20" height="5" expr="{P.Stock}"/>
+  </detail>
+</report>)RPT";
+
+class RecordFileSinksTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QFile f(path(QStringLiteral("datos.rpt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Definition);
+        m_data.addTable(QStringLiteral("P"),
+            {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio"),
+                QStringLiteral("P.Alta"), QStringLiteral("P.Stock")},
+            {{Value(u"L1"), Value(u"A;1"), Value(*Currency::fromString(u"1234.5")),
+                 Value(QDate(2024, 5, 6)), Value(qint32(7))},
+                {Value(u"L1"), Value(u"Tornillo \"6\""), Value(*Currency::fromString(u"0.25")),
+                    Value(QDate(2023, 12, 31)), Value::null()},
+                {Value(u"L2"), Value(u"Clavo"), Value(*Currency::fromString(u"10")),
+                    Value(QDate(2024, 1, 2)), Value(qint32(-3))}});
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    ReportJobRequest request(PageSink& pages, RecordSink& records)
+    {
+        ReportJobRequest r;
+        r.definitionFile = path(QStringLiteral("datos.rpt"));
+        r.connection = &m_data;
+        r.destination = ReportDestination::Sink;
+        r.sink = &pages;
+        r.records = &records;
+        r.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+        return r;
+    }
+
+    bool run(RecordFileSink& records)
+    {
+        NullPageSink pages(&records);
+        const bool ok = m_job.run(request(pages, records));
+        EXPECT_TRUE(ok) << m_job.errorString().toStdString();
+        return records.close() && ok;
+    }
+
+    QTemporaryDir m_dir;
+    MemoryDataSource m_data;
+    ReportJob m_job;
+};
+
+// The cells of a sheet as "A1=text", "C3=1234.5 [#,##0.00]" and the rows' outline levels.
+struct SheetCells
+{
+    QStringList cells;
+    QStringList rows; // "3:1" for row 3 at outline level 1
+};
+
+SheetCells readSheet(const QString& xlsx)
+{
+    const QString sheet = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    const QString styles = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/styles.xml")));
+    QHash<int, QString> codes;
+    static const QRegularExpression numFmt(QStringLiteral("<numFmt numFmtId=\"(\\d+)\" formatCode=\"([^\"]*)\""));
+    for (auto m = numFmt.globalMatch(styles); m.hasNext();) {
+        const auto match = m.next();
+        codes.insert(match.captured(1).toInt(), match.captured(2).replace(QStringLiteral("&quot;"), QStringLiteral("\"")));
+    }
+    QStringList xfCodes;
+    const QString xfs = styles.section(QStringLiteral("<cellXfs"), 1).section(QStringLiteral("</cellXfs>"), 0, 0);
+    static const QRegularExpression xf(QStringLiteral("<xf numFmtId=\"(\\d+)\""));
+    for (auto m = xf.globalMatch(xfs); m.hasNext();)
+        xfCodes << codes.value(m.next().captured(1).toInt());
+    SheetCells out;
+    static const QRegularExpression row(QStringLiteral("<row r=\"(\\d+)\"([^>]*)>"));
+    for (auto m = row.globalMatch(sheet); m.hasNext();) {
+        const auto match = m.next();
+        static const QRegularExpression level(QStringLiteral("outlineLevel=\"(\\d+)\""));
+        const auto l = level.match(match.captured(2));
+        out.rows << match.captured(1) + u':' + (l.hasMatch() ? l.captured(1) : QStringLiteral("0"));
+    }
+    static const QRegularExpression cell(QStringLiteral(
+        "<c r=\"([A-Z]+\\d+)\"(?: s=\"(\\d+)\")?(?: t=\"(\\w+)\")?>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)"));
+    for (auto m = cell.globalMatch(sheet); m.hasNext();) {
+        const auto match = m.next();
+        const QString type = match.captured(3);
+        QString text = match.captured(1) + u'=';
+        if (type == u"inlineStr" || type == u"str") {
+            text += match.captured(4);
+        } else {
+            text += (type == u"b" ? QStringLiteral("bool ") : QString()) + match.captured(5);
+            const QString code = xfCodes.value(match.captured(2).toInt());
+            if (!code.isEmpty())
+                text += QStringLiteral(" [%1]").arg(code);
+        }
+        out.cells << text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(RecordFileSinksTest, xlsx_holds_typed_cells_with_formats_a_header_and_outlined_groups)
+{
+    const QString file = path(QStringLiteral("datos.xlsx"));
+    XlsxSink sink(file, QStringLiteral("RP_Datos"));
+    ASSERT_TRUE(run(sink)) << sink.errorString().toStdString();
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral(".part")));
+
+    const SheetCells sheet = readSheet(file);
+    const QStringList expected = {QStringLiteral("A1=Codigo"), QStringLiteral("B1=Precio"),
+        QStringLiteral("C1=Alta"), QStringLiteral("D1=Stock"), QStringLiteral("A2=L1"),
+        QStringLiteral("A3=A;1"), QStringLiteral("B3=1234.5 [#,##0.00]"),
+        QStringLiteral("C3=45418 [dd/mm/yyyy]"), QStringLiteral("D3=7"),
+        QStringLiteral("A4=Tornillo \"6\""), QStringLiteral("B4=0.25 [#,##0.00]"),
+        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"), QStringLiteral("A6=Clavo"),
+        QStringLiteral("B6=10 [#,##0.00]"), QStringLiteral("C6=45293 [dd/mm/yyyy]"),
+        QStringLiteral("D6=-3")};
+    EXPECT_EQ(sheet.cells, expected);
+    EXPECT_EQ(sheet.rows, (QStringList {QStringLiteral("1:0"), QStringLiteral("2:0"),
+                              QStringLiteral("3:1"), QStringLiteral("4:1"), QStringLiteral("5:0"),
+                              QStringLiteral("6:1")}));
+}
+
+TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_commas)
+{
+    const QString file = path(QStringLiteral("datos.csv"));
+    CsvSink sink(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+    ASSERT_TRUE(run(sink)) << sink.errorString().toStdString();
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+        QByteArray("\xEF\xBB\xBF"
+                   "Codigo;Precio;Alta;Stock\r\n"
+                   "\"A;1\";1234,5;06/05/2024;7\r\n"
+                   "\"Tornillo \"\"6\"\"\";0,25;31/12/2023;\r\n"
+                   "Clavo;10;02/01/2024;-3\r\n"));
+}
+
+TEST_F(RecordFileSinksTest, an_unwritable_file_fails_the_job_and_leaves_nothing)
+{
+    const QString missingFolder = path(QStringLiteral("no/existe/datos"));
+    XlsxSink xlsx(missingFolder + QStringLiteral(".xlsx"), QString());
+    EXPECT_FALSE(xlsx.close());
+    EXPECT_FALSE(xlsx.errorString().isEmpty());
+
+    CsvSink csv(missingFolder + QStringLiteral(".csv"));
+    NullPageSink pages(&csv);
+    EXPECT_FALSE(m_job.run(request(pages, csv)));
+    EXPECT_TRUE(m_job.errorString().contains(QStringLiteral("No se pudo crear el archivo")))
+        << m_job.errorString().toStdString();
+    EXPECT_FALSE(csv.close());
+    EXPECT_FALSE(QFile::exists(missingFolder + QStringLiteral(".csv")));
+}
+
+TEST(XlsxNumberFormat, patterns_become_spreadsheet_codes)
+{
+    const struct
+    {
+        const char* pattern;
+        const char* code;
+    } cases[] = {
+        {"", ""},
+        {"#,##0.00", "#,##0.00"},
+        {"$ #,##0.00", "$ #,##0.00"},
+        {"0 %", "0 \\%"},
+        {"dd/MM/yyyy", "dd/mm/yyyy"},
+        {"dd/MM/yyyy HH:mm", "dd/mm/yyyy hh:mm"},
+        {"hh:mm AP", "hh:mm AM/PM"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XlsxSink::numberFormat(QString::fromUtf8(c.pattern)), QString::fromUtf8(c.code)) << c.pattern;
+}
