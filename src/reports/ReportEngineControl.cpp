@@ -1,0 +1,325 @@
+#include "reports/ReportEngineControl.h"
+
+#include <memory>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "data/DataObjects.h"
+#include "data/DB_Dll.h"
+#include "platform/AdoConnection.h"
+#include "platform/AdoProvider.h"
+#include "platform/FileNames.h"
+#include "platform/RuntimeError.h"
+#include "platform/Service.h"
+#include "reportengine/AdoReportDataSource.h"
+#include "reportengine/ReportJob.h"
+#include "reports/ReportOutputs.h"
+#include "reports/RutasReporte.h"
+
+namespace {
+
+// Raised for a print the engine could not produce; the driver shows it with the engine's words.
+constexpr int ErrorImpresion = RuntimeError::InvalidCall;
+// A property name the control does not have.
+constexpr int PropiedadInexistente = 438;
+
+ReportOutputs& salidas()
+{
+    static UnavailableReportOutputs ninguna;
+    ReportOutputs* instalada = Service<ReportOutputs>::tryGet();
+    return instalada ? *instalada : ninguna;
+}
+
+[[noreturn]] void falla(const QString& texto)
+{
+    throw RuntimeError(ErrorImpresion, texto, QStringLiteral("Rp_Tarifolio"));
+}
+
+SqlDialect dialectoPrincipal()
+{
+    const QString servidor = gDB().gServidor.trimmed();
+    if (servidor.compare(QLatin1String("SQLITE"), Qt::CaseInsensitive) == 0)
+        return SqlDialect::SQLite;
+    if (servidor.contains(u'#'))
+        return SqlDialect::Oracle;
+    return SqlDialect::SqlServer;
+}
+
+bool esBasePrincipal(const QString& origen)
+{
+    const QString nombre = origen.trimmed();
+    if (nombre.isEmpty())
+        return true;
+    const QString principal = gDB().gDBName.trimmed();
+    if (nombre.compare(principal, Qt::CaseInsensitive) == 0)
+        return true;
+    // On SQLite the database name is the file: the data source may name it without its folder.
+    return dialectoPrincipal() == SqlDialect::SQLite
+        && (nombre.compare(QFileInfo(principal).fileName(), Qt::CaseInsensitive) == 0
+            || nombre.compare(QFileInfo(principal).completeBaseName(), Qt::CaseInsensitive) == 0);
+}
+
+QString normalizaDefinicion(const QString& archivo)
+{
+    return FileNames::resolve(RutasReporte::archivoDeLaBase(archivo));
+}
+
+} // namespace
+
+void ReportEngineControl::nuevoTrabajo()
+{
+    m_archivo.clear();
+    m_seleccion.reset();
+    m_conexion.clear();
+    m_origenDatos.clear();
+    m_usuario.clear();
+    m_clave.clear();
+    m_formulas.clear();
+    m_orden.clear();
+    m_subreporte.clear();
+    m_seleccionesSubreporte.clear();
+    m_destino = 0;
+    m_copias = 1;
+}
+
+void ReportEngineControl::set(int id, const Value& value)
+{
+    const QString texto = value.isNull() || value.isEmpty() ? QString() : value.toString();
+    switch (id) {
+    case ArchivoReporte:
+        m_archivo = texto;
+        break;
+    case Seleccion:
+        if (m_subreporte.isEmpty())
+            m_seleccion = texto;
+        else
+            m_seleccionesSubreporte[m_subreporte] = texto;
+        break;
+    case Conexion:
+        // Sub-reports read through the main report's connection: one data source per print.
+        if (m_subreporte.isEmpty())
+            m_conexion = texto;
+        break;
+    case OrigenDatos:
+        if (m_subreporte.isEmpty())
+            m_origenDatos = texto;
+        break;
+    case Usuario:
+        if (m_subreporte.isEmpty())
+            m_usuario = texto;
+        break;
+    case Clave:
+        if (m_subreporte.isEmpty())
+            m_clave = texto;
+        break;
+    case Subreporte:
+        m_subreporte = texto.trimmed();
+        break;
+    case Destino:
+        m_destino = int(value.toDouble());
+        break;
+    case Copias:
+        m_copias = qMax(1, int(value.toDouble()));
+        break;
+    case DescartarDatos:
+    case Propio67:
+    case Propio124:
+    case OpcionMotor:
+        break;
+    default:
+        throw RuntimeError(PropiedadInexistente,
+            QStringLiteral("El objeto no acepta esta propiedad o método"));
+    }
+}
+
+void ReportEngineControl::setIndexed(int id, int index, const Value& value)
+{
+    if (index < 0)
+        throw RuntimeError(RuntimeError::SubscriptOutOfRange,
+            QStringLiteral("El subíndice está fuera del intervalo"));
+    const QString texto = value.isNull() || value.isEmpty() ? QString() : value.toString();
+    if (id == Formula)
+        m_formulas[index] = texto;
+    else if (id == Orden)
+        m_orden[index] = texto;
+    else
+        throw RuntimeError(PropiedadInexistente,
+            QStringLiteral("El objeto no acepta esta propiedad o método"));
+}
+
+void ReportEngineControl::invoke(int id)
+{
+    if (id == Imprimir)
+        imprimir();
+    else if (id != Cerrar)
+        throw RuntimeError(PropiedadInexistente,
+            QStringLiteral("El objeto no acepta esta propiedad o método"));
+}
+
+void ReportEngineControl::setByName(const QString& name, const Value& value)
+{
+    if (name.compare(QLatin1String("PrintFileName"), Qt::CaseInsensitive) == 0)
+        m_archivoSalida = value.isNull() || value.isEmpty() ? QString() : value.toString();
+    else if (name.compare(QLatin1String("PrintFileType"), Qt::CaseInsensitive) == 0)
+        m_formatoSalida = int(value.toDouble());
+    else
+        throw RuntimeError(PropiedadInexistente,
+            QStringLiteral("El objeto no acepta esta propiedad o método"));
+}
+
+void ReportEngineControl::setImpresora(const QString& nombre, const QString& complemento)
+{
+    m_impresora = nombre;
+    m_complementoImpresora = complemento;
+}
+
+void ReportEngineControl::imprimir()
+{
+    m_paginas = 0;
+    m_registro.clear();
+    if (m_archivo.trimmed().isEmpty())
+        falla(QStringLiteral("No se indicó el reporte a imprimir"));
+
+    ReportOutputTarget destino;
+    const int cual = m_destino == 0 ? m_destinoObjeto : m_destino;
+    switch (cual) {
+    case DestinoPantalla:
+        destino.kind = ReportOutputTarget::Kind::Screen;
+        break;
+    case DestinoImpresora:
+        destino.kind = ReportOutputTarget::Kind::Printer;
+        destino.printerName = m_impresora.trimmed();
+        destino.copies = m_copias;
+        break;
+    case DestinoArchivo:
+    case DestinoMail:
+        destino.kind = ReportOutputTarget::Kind::File;
+        destino.exportCode = m_formatoSalida;
+        destino.fileName = FileNames::resolve(m_archivoSalida.trimmed());
+        if (destino.fileName.isEmpty())
+            falla(QStringLiteral("No se indicó el archivo en el que se guarda el reporte"));
+        break;
+    default:
+        falla(QStringLiteral("Destino de impresión desconocido: %1").arg(cual));
+    }
+    destino.title = QFileInfo(m_archivo).completeBaseName();
+
+    ReportJobRequest pedido;
+    pedido.definitionFile = normalizaDefinicion(m_archivo);
+    pedido.selection = m_seleccion;
+    pedido.formulas = m_listaFormulas;
+    for (const auto& [indice, texto] : m_formulas)
+        pedido.formulas << texto;
+    for (const auto& [indice, texto] : m_orden)
+        pedido.sortFields << texto;
+    for (const auto& [nombre, seleccion] : m_seleccionesSubreporte)
+        pedido.subreports.push_back({nombre, seleccion});
+
+    std::unique_ptr<ReportOutput> salida;
+    const bool archivoDelMotor = destino.kind == ReportOutputTarget::Kind::File
+        && (destino.exportCode == 31 || destino.exportCode == 7);
+    if (archivoDelMotor) {
+        pedido.destination = destino.exportCode == 31 ? ReportDestination::Pdf
+                                                      : ReportDestination::SavedReport;
+        pedido.outputFile = destino.fileName;
+    } else {
+        QString error;
+        salida = salidas().create(destino, &error);
+        if (!salida)
+            falla(error);
+        pedido.destination = ReportDestination::Sink;
+        pedido.sink = salida->pageSink();
+        pedido.records = salida->recordSink();
+    }
+
+    // The data: the program's open connection, or the data source the text names.
+    std::unique_ptr<AdoConnection> otraConexion;
+    std::unique_ptr<AdoReportDataSource> datos;
+    if (esBasePrincipal(m_origenDatos)) {
+        datos = std::make_unique<AdoReportDataSource>(gDB().gCnn(), dialectoPrincipal());
+    } else {
+        otraConexion = Service<AdoProvider>::get().createConnection();
+        const QString texto = QStringLiteral("DSN=%1;UID=%2;PWD=%3")
+                                  .arg(m_origenDatos.trimmed(), m_usuario, m_clave);
+        if (!otraConexion->Open(texto))
+            falla(QStringLiteral("No se pudo abrir el origen de datos %1: %2")
+                      .arg(m_origenDatos.trimmed(), otraConexion->LastError().description()));
+        datos = std::make_unique<AdoReportDataSource>(*otraConexion, SqlDialect::SqlServer);
+    }
+    pedido.connection = datos.get();
+
+    ReportJob trabajo;
+    const bool ok = trabajo.run(pedido);
+    m_paginas = trabajo.pageCount();
+    m_registro = trabajo.log();
+    if (!ok)
+        falla(trabajo.errorString());
+    if (salida) {
+        QString error;
+        if (!salida->finish(trabajo.pageCount(), &error))
+            falla(error);
+    }
+}
+
+bool exportaReporteGuardado(const QString& origen, const QString& destino, int formato,
+    QString* error)
+{
+    const QString desde = FileNames::resolve(origen);
+    const QString hacia = FileNames::resolve(destino);
+    if (formato == 31)
+        return ReportJob::savedReportToPdf(desde, hacia, error);
+    if (formato == 7) {
+        if (QFileInfo(desde) == QFileInfo(hacia))
+            return true;
+        QFile::remove(hacia);
+        if (QFile::copy(desde, hacia))
+            return true;
+        if (error)
+            *error = QStringLiteral("No se pudo escribir el archivo %1").arg(destino);
+        return false;
+    }
+    ReportOutputTarget target;
+    target.kind = ReportOutputTarget::Kind::File;
+    target.exportCode = formato;
+    target.fileName = hacia;
+    target.title = QFileInfo(desde).completeBaseName();
+    std::unique_ptr<ReportOutput> salida = salidas().create(target, error);
+    if (!salida)
+        return false;
+    // Counts the pages on their way; outputs that only take records get none.
+    class Contador final : public PageSink
+    {
+    public:
+        explicit Contador(PageSink* destino) : m_destino(destino) { }
+        bool begin(const DocumentInfo& info) override
+        {
+            return !m_destino || m_destino->begin(info);
+        }
+        bool page(const PageDisplayList& page, const DocumentResources& resources,
+            const DeferredValues* deferred) override
+        {
+            ++paginas;
+            return !m_destino || m_destino->page(page, resources, deferred);
+        }
+        bool finish(const DeferredValues& deferred) override
+        {
+            return !m_destino || m_destino->finish(deferred);
+        }
+        bool wantsResolvedPages() const override
+        {
+            return m_destino && m_destino->wantsResolvedPages();
+        }
+        QString errorString() const override
+        {
+            return m_destino ? m_destino->errorString() : QString();
+        }
+        int paginas = 0;
+
+    private:
+        PageSink* m_destino;
+    } contador(salida->pageSink());
+    if (!ReportJob::replaySavedReport(desde, contador, salida->recordSink(), error))
+        return false;
+    return salida->finish(contador.paginas, error);
+}

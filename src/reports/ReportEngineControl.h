@@ -1,0 +1,72 @@
+#pragma once
+
+#include <map>
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+#include "reports/ReportControl.h"
+
+class ReportDataSource;
+
+// The report control of the program, on our report engine: it collects the settings of one print
+// and runs one fresh ReportJob when Imprimir is invoked. PDF and saved-report files are written by
+// the engine; the preview, the printer and the other file formats come from the ReportOutputs
+// installed (see ReportOutputs.h).
+//
+// Data: a connection text whose data-source name is the main database (gDB().gDBName; on SQLite
+// also its file name) reads through the program's open connection; any other name is opened as an
+// ODBC data source with the user and password of the text, for the length of the print.
+class ReportEngineControl final : public ReportControl
+{
+public:
+    void nuevoTrabajo() override;
+    void set(int id, const Value& value) override;
+    void setIndexed(int id, int index, const Value& value) override;
+    void invoke(int id) override;
+    void setByName(const QString& name, const Value& value) override;
+
+    void setDestinoObjeto(int destino) override { m_destinoObjeto = destino; }
+    int destinoObjeto() const override { return m_destinoObjeto; }
+    void setListaFormulas(const QStringList& formulas) override { m_listaFormulas = formulas; }
+    void setImpresora(const QString& nombre, const QString& complemento) override;
+    void finalizaCorrida() override { m_listaFormulas.clear(); }
+
+    // What the last print ran: pages and records, the engine's log.
+    int paginas() const { return m_paginas; }
+    const QStringList& registro() const { return m_registro; }
+
+private:
+    void imprimir();
+
+    // This print's settings.
+    QString m_archivo;
+    std::optional<QString> m_seleccion;
+    QString m_conexion;
+    QString m_origenDatos;
+    QString m_usuario;
+    QString m_clave;
+    std::map<int, QString> m_formulas;
+    std::map<int, QString> m_orden;
+    QString m_subreporte; // the one addressed; empty = main report
+    std::map<QString, QString> m_seleccionesSubreporte;
+    int m_destino = 0;
+    int m_copias = 1;
+
+    // The report object's.
+    int m_destinoObjeto = DestinoPantalla;
+    QString m_archivoSalida;
+    int m_formatoSalida = 31;
+    QStringList m_listaFormulas;
+    QString m_impresora;
+    QString m_complementoImpresora;
+
+    int m_paginas = 0;
+    QStringList m_registro;
+};
+
+// Writes the saved report `origen` (our saved-report file) as `destino` in the export format
+// `formato` (FormatoExportacion). False with *error in the program's words when it could not.
+bool exportaReporteGuardado(const QString& origen, const QString& destino, int formato,
+    QString* error);

@@ -1,0 +1,156 @@
+#include "reports/ReportEngineControl.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "reportengine/PdfTools.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
+#include "startup/BaseDemo.h"
+#include "support/FakeDialogs.h"
+
+using namespace RT_Crystal2;
+
+namespace {
+
+// The report table of the demo database as a report: a title and a footer the caller may
+// override, one line per report name.
+const char* const Definicion = R"RPT(<report version="1" name="RP_Reportes" title="Reportes">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="TA_REPORTES"/></data>
+  <formulas>
+    <formula name="Titulo" type="text">'TITULO ORIGINAL'</formula>
+    <formula name="Pie" type="text">'PIE ORIGINAL'</formula>
+  </formulas>
+  <pageHeader height="10"><field x="0" y="0" width="190" height="6" expr="{@Titulo}"/></pageHeader>
+  <detail height="5"><field name="Nombre" x="0" y="0" width="150" height="5" expr="{TA_REPORTES.NOMBRE}"/></detail>
+  <reportFooter height="8"><field x="0" y="1" width="150" height="5" expr="{@Pie}"/></reportFooter>
+</report>)RPT";
+
+class ReportEngineControlTest : public BaseDemo
+{
+protected:
+    void SetUp() override
+    {
+        BaseDemo::SetUp();
+        abrePrincipal();
+        testsupport::messages().clear();
+        QFile f(m_dir.filePath(QStringLiteral("RP_Reportes.rpt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Definicion);
+        m_definicion = f.fileName();
+        m_conexion = QStringLiteral("DSN=%1; UID=; PWD=").arg(m_objects.gDB.gDBName);
+    }
+
+    void imprime(const FormulaOpcional& formula1 = std::nullopt)
+    {
+        QString sub1;
+        QString sub2;
+        QString titulo;
+        ImprimirReporteCrystal(m_definicion, {QStringLiteral("-{TA_REPORTES.NOMBRE}")},
+            QStringLiteral("{TA_REPORTES.NOMBRE} like 'RP_ListaPreciosRubro*'"), m_conexion,
+            formula1, std::nullopt, std::nullopt, std::nullopt, std::nullopt, sub1, sub2,
+            QString(), QString(), Value(qint32(0)), false, false, titulo);
+    }
+
+    void aArchivo(const QString& archivo, int formato)
+    {
+        m_reporte.DestinoImpresion(DLL_Print::DestinoArchivo);
+        m_reporte.AsignaPropiedad(QStringLiteral("PrintFileName"), archivo);
+        AsignarPropiedadReporte(QStringLiteral("PrintFileType"), Value(qint32(formato)));
+    }
+
+    ReportEngineControl m_control;
+    ScopedService<ReportControl> m_controlService {m_control};
+    DLL_Print m_reporte;
+    ScopedService<DLL_Print> m_reporteService {m_reporte};
+    QString m_definicion;
+    QString m_conexion;
+};
+
+TEST_F(ReportEngineControlTest, prints_to_pdf_with_the_formula_list_slots_sort_and_selection)
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("lista.pdf"));
+    aArchivo(pdf, 31);
+    m_reporte.AsignaFormulas({QStringLiteral("Titulo='DESDE LA LISTA'")}, 5);
+
+    imprime(QStringLiteral("Pie = 'PIE DEL SLOT'"));
+
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    const QString texto = PdfTools::text(pdf);
+    EXPECT_TRUE(texto.contains(QStringLiteral("DESDE LA LISTA"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("PIE DEL SLOT")));
+    EXPECT_FALSE(texto.contains(QStringLiteral("RP_ListaPreciosFamilia")));
+    const qsizetype sel = texto.indexOf(QStringLiteral("RP_ListaPreciosRubro_Sel"));
+    const qsizetype plain = texto.indexOf(QRegularExpression(QStringLiteral("RP_ListaPreciosRubro\\s")));
+    ASSERT_GE(sel, 0);
+    ASSERT_GE(plain, 0);
+    EXPECT_LT(sel, plain); // descending
+    EXPECT_EQ(m_control.paginas(), 1);
+}
+
+TEST_F(ReportEngineControlTest, each_print_is_a_fresh_job_and_a_saved_report_exports_later)
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("primera.pdf"));
+    const QString guardado = m_dir.filePath(QStringLiteral("guardado.RPT"));
+    const QString exportado = m_dir.filePath(QStringLiteral("exportado.pdf"));
+    aArchivo(pdf, 31);
+    m_reporte.AsignaFormulas({QStringLiteral("Titulo='DESDE LA LISTA'")}, 5);
+    imprime(QStringLiteral("Pie='PIE DEL SLOT'"));
+    m_reporte.Finaliza(20);
+    aArchivo(guardado, 7);
+
+    imprime();
+    const bool exporto = ExportarArchivoReporte(guardado, exportado, 31);
+
+    EXPECT_TRUE(exporto);
+    const QString texto = PdfTools::text(exportado);
+    EXPECT_TRUE(texto.contains(QStringLiteral("TITULO ORIGINAL"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("PIE ORIGINAL")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("RP_ListaPreciosRubro_Sel")));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(ReportEngineControlTest, destinations_not_installed_fail_in_the_driver_box)
+{
+    m_reporte.DestinoImpresion(DLL_Print::DestinoPantalla);
+    testsupport::messages().answer(Msg::Ignore);
+
+    imprime();
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(testsupport::messages().shown().first().text,
+        QStringLiteral("Ha ocurrido el siguiente error: 5 La vista previa en pantalla todavía no "
+                       "está disponible en este equipo ContErr% = 0"));
+}
+
+TEST_F(ReportEngineControlTest, export_of_a_missing_or_unavailable_format_is_told)
+{
+    const QString guardado = m_dir.filePath(QStringLiteral("guardado.RPT"));
+    aArchivo(guardado, 7);
+    imprime();
+    testsupport::messages().answer(Msg::Ok);
+    testsupport::messages().answer(Msg::Retry);
+    testsupport::messages().answer(Msg::Abort);
+
+    ExportarArchivo(m_dir.filePath(QStringLiteral("no.RPT")), m_dir.filePath(QStringLiteral("x.pdf")), 31);
+    ExportarArchivo(guardado, m_dir.filePath(QStringLiteral("x.html")), 22);
+
+    const auto& shown = testsupport::messages().shown();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0].text,
+        QStringLiteral("No se encontró el Reporte: \r\n") + m_dir.filePath(QStringLiteral("no.RPT")));
+    EXPECT_EQ(shown[0].title, QStringLiteral("Aviso al Operador!!!"));
+    EXPECT_EQ(shown[0].style, Msg::Information);
+    EXPECT_EQ(shown[1].title, QStringLiteral("ExportarArchivo"));
+    EXPECT_EQ(shown[1].style, Msg::Question + Msg::AbortRetryIgnore);
+    EXPECT_EQ(shown[2].text,
+        QStringLiteral("Ha ocurrido el siguiente error al intentar exportar el Archivo 5 La "
+                       "exportación en el formato 22 todavía no está disponible en este equipo"));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.html"))));
+}
+
+} // namespace
