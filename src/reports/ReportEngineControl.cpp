@@ -13,7 +13,10 @@
 #include "platform/RuntimeError.h"
 #include "platform/Service.h"
 #include "reportengine/AdoReportDataSource.h"
+#include "reportengine/CsvSink.h"
+#include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/XlsxSink.h"
 #include "reports/ReportOutputs.h"
 #include "reports/RutasReporte.h"
 
@@ -29,6 +32,43 @@ ReportOutputs& salidas()
     static UnavailableReportOutputs ninguna;
     ReportOutputs* instalada = Service<ReportOutputs>::tryGet();
     return instalada ? *instalada : ninguna;
+}
+
+// The data-only files the engine writes from the record stream: spreadsheet and CSV.
+class SalidaDeRegistros final : public ReportOutput
+{
+public:
+    explicit SalidaDeRegistros(std::unique_ptr<RecordFileSink> archivo)
+        : m_archivo(std::move(archivo)), m_paginas(m_archivo.get())
+    {
+    }
+    PageSink* pageSink() override { return &m_paginas; }
+    RecordSink* recordSink() override { return m_archivo.get(); }
+    bool finish(int, QString* error) override
+    {
+        if (m_archivo->close())
+            return true;
+        if (error)
+            *error = m_archivo->errorString();
+        return false;
+    }
+
+private:
+    std::unique_ptr<RecordFileSink> m_archivo;
+    NullPageSink m_paginas;
+};
+
+std::unique_ptr<ReportOutput> creaSalida(const ReportOutputTarget& destino, QString* error)
+{
+    if (destino.kind == ReportOutputTarget::Kind::File) {
+        if (destino.exportCode == FormatoExportacion::Hoja)
+            return std::make_unique<SalidaDeRegistros>(
+                std::make_unique<XlsxSink>(destino.fileName, destino.title));
+        if (destino.exportCode == FormatoExportacion::Csv)
+            return std::make_unique<SalidaDeRegistros>(
+                std::make_unique<CsvSink>(destino.fileName));
+    }
+    return salidas().create(destino, error);
 }
 
 [[noreturn]] void falla(const QString& texto)
@@ -225,7 +265,7 @@ void ReportEngineControl::imprimir()
         pedido.outputFile = destino.fileName;
     } else {
         QString error;
-        salida = salidas().create(destino, &error);
+        salida = creaSalida(destino, &error);
         if (!salida)
             falla(error);
         pedido.destination = ReportDestination::Sink;
@@ -284,7 +324,7 @@ bool exportaReporteGuardado(const QString& origen, const QString& destino, int f
     target.exportCode = formato;
     target.fileName = hacia;
     target.title = QFileInfo(desde).completeBaseName();
-    std::unique_ptr<ReportOutput> salida = salidas().create(target, error);
+    std::unique_ptr<ReportOutput> salida = creaSalida(target, error);
     if (!salida)
         return false;
     // Counts the pages on their way; outputs that only take records get none.

@@ -53,9 +53,9 @@ public:
     virtual bool finish(int pageCount, QString* error) = 0;
 };
 
-// Makes the destinations the engine does not write itself. The engine writes PDF and saved-report
-// files on its own; everything else (preview, printer, HTML, RTF, spreadsheet, CSV) comes from the
-// implementation installed through Service<ReportOutputs>.
+// Makes the destinations the engine does not write itself. The engine writes PDF, saved-report,
+// spreadsheet and CSV files on its own; everything else (preview, printer, HTML, RTF) comes from
+// the implementation installed through Service<ReportOutputs>.
 class ReportOutputs
 {
 public:

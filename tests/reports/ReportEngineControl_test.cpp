@@ -114,6 +114,35 @@ TEST_F(ReportEngineControlTest, each_print_is_a_fresh_job_and_a_saved_report_exp
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
+TEST_F(ReportEngineControlTest, writes_spreadsheet_and_csv_from_the_records)
+{
+    const QString xlsx = m_dir.filePath(QStringLiteral("lista.xlsx"));
+    const QString csv = m_dir.filePath(QStringLiteral("lista.csv"));
+    const QString guardado = m_dir.filePath(QStringLiteral("guardado.RPT"));
+    const QString csvGuardado = m_dir.filePath(QStringLiteral("guardado.csv"));
+    aArchivo(xlsx, 25);
+    imprime();
+    aArchivo(csv, 5);
+    imprime();
+    aArchivo(guardado, 7);
+    imprime();
+
+    const bool exporto = ExportarArchivoReporte(guardado, csvGuardado, 5);
+
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    QFile libro(xlsx);
+    ASSERT_TRUE(libro.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(libro.read(2) == "PK");
+    QFile texto(csv);
+    ASSERT_TRUE(texto.open(QIODevice::ReadOnly));
+    const QByteArray esperado("\xEF\xBB\xBFNombre\r\nRP_ListaPreciosRubro_Sel\r\nRP_ListaPreciosRubro\r\n");
+    EXPECT_EQ(texto.readAll(), esperado);
+    EXPECT_TRUE(exporto);
+    QFile desdeGuardado(csvGuardado);
+    ASSERT_TRUE(desdeGuardado.open(QIODevice::ReadOnly));
+    EXPECT_EQ(desdeGuardado.readAll(), esperado);
+}
+
 TEST_F(ReportEngineControlTest, destinations_not_installed_fail_in_the_driver_box)
 {
     m_reporte.DestinoImpresion(DLL_Print::DestinoPantalla);
