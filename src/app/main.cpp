@@ -7,6 +7,8 @@
 #include "platform/qt/QtPlatform.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
+#include "reports/DLL_Print.h"
+#include "reports/ReportEngineControl.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
@@ -38,6 +40,11 @@ int main(int argc, char* argv[])
     const ScopedService<FormularioModal> formularioModalService(formularioModal);
     DialogoConexion dialogoConexion;
     const ScopedService<ConnectionDialog> dialogoConexionService(dialogoConexion);
+    // One report control stands behind the report object and the report driver.
+    ReportEngineControl reportControl;
+    const ScopedService<ReportControl> reportControlService(reportControl);
+    DLL_Print reporte;
+    const ScopedService<DLL_Print> reporteService(reporte);
 
     EstadoFormulario estadoFormulario(EstadoFormulario::archivoPorDefecto());
     const ScopedService<EstadoFormulario> estadoFormularioService(estadoFormulario);
