@@ -156,6 +156,23 @@ TEST_F(ReportEngineControlTest, destinations_not_installed_fail_in_the_driver_bo
                        "está disponible en este equipo ContErr% = 0"));
 }
 
+TEST_F(ReportEngineControlTest, another_data_source_is_opened_with_the_user_of_the_text)
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("otra.pdf"));
+    aArchivo(pdf, 31);
+    m_conexion = QStringLiteral("DSN=OrigenInexistente; UID=u; PWD=p");
+    testsupport::messages().answer(Msg::Abort);
+
+    imprime();
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_TRUE(testsupport::messages().shown().first().text.startsWith(
+        QStringLiteral("Ha ocurrido el siguiente error: 5 No se pudo abrir el origen de datos "
+                       "OrigenInexistente: ")))
+        << testsupport::messages().shown().first().text.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(ReportEngineControlTest, export_of_a_missing_or_unavailable_format_is_told)
 {
     const QString guardado = m_dir.filePath(QStringLiteral("guardado.RPT"));
