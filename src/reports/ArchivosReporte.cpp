@@ -37,8 +37,8 @@ bool terminaEnRpt(const QString& name)
 
 bool esCompras(const QString& tipo)
 {
-    const QString sistema = gUtilidades().ValorCampo(gDB().DatosTabla(QStringLiteral("V_TA_CPTE"),
-        tipo, QStringLiteral("SISTEMA"), QStringLiteral("Codigo")));
+    const QString sistema = gUtilidades().ValorCampo(gDB().DatosTabla(
+        QStringLiteral("V_TA_CPTE"), tipo, QStringLiteral("SISTEMA"), QStringLiteral("Codigo")));
     return sistema.trimmed().compare(QLatin1String("Compras"), Qt::CaseInsensitive) == 0;
 }
 
@@ -171,16 +171,16 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
         }))
         return salir();
 
-    static const QStringList Electronicos {
-        QStringLiteral("EEFC-E"), QStringLiteral("EENC-E"), QStringLiteral("EEND-E")};
+    static const QStringList Electronicos { QStringLiteral("EEFC-E"), QStringLiteral("EENC-E"),
+        QStringLiteral("EEND-E") };
     if (Electronicos.contains(NombreRep, Qt::CaseInsensitive))
         NombreRep = NombreRep.mid(2);
     NombreBase = NombreRep;
 
     if (Puesto.trimmed().isEmpty()) {
         if (!pasos.run([&] {
-                NombreRep = gEntorno().NombrePC() + u'|' + gEntorno().UsuarioWindows() + u'|'
-                    + NombreRep;
+                NombreRep
+                    = gEntorno().NombrePC() + u'|' + gEntorno().UsuarioWindows() + u'|' + NombreRep;
             }))
             return salir();
     }
@@ -203,23 +203,22 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
         return salir();
 
     // The shared row: an empty copy column repeats the copy before it.
-    if (!hallado
-        && !pasos.run([&] {
-               gDB().AbrirRecordset(sqlReportes(NombreBase.trimmed()), rs);
-               if (rs.Bof())
-                   return;
-               hallado = true;
-               resultado = resolver(campo(rs, QStringLiteral("Archivo")));
-               if (Archivos) {
-                   (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
-                   const QString columnas[] = {QStringLiteral("Archivo2"),
-                       QStringLiteral("Archivo3"), QStringLiteral("Archivo4")};
-                   for (int k = 2; k <= 4; ++k) {
-                       const QString valor = campo(rs, columnas[k - 2]);
-                       (*Archivos)[k] = valor.isEmpty() ? (*Archivos)[k - 1] : resolver(valor);
-                   }
-               }
-           }))
+    if (!hallado && !pasos.run([&] {
+            gDB().AbrirRecordset(sqlReportes(NombreBase.trimmed()), rs);
+            if (rs.Bof())
+                return;
+            hallado = true;
+            resultado = resolver(campo(rs, QStringLiteral("Archivo")));
+            if (Archivos) {
+                (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
+                const QString columnas[] = { QStringLiteral("Archivo2"), QStringLiteral("Archivo3"),
+                    QStringLiteral("Archivo4") };
+                for (int k = 2; k <= 4; ++k) {
+                    const QString valor = campo(rs, columnas[k - 2]);
+                    (*Archivos)[k] = valor.isEmpty() ? (*Archivos)[k - 1] : resolver(valor);
+                }
+            }
+        }))
         return salir();
 
     // Payment orders print with the settlement form when they have no row of their own.
@@ -241,13 +240,12 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
            }))
         return salir();
 
-    if (!hallado
-        && !pasos.run([&] {
-               resultado = resolver(QString());
-               if (Archivos)
-                   for (int k = 1; k <= 4; ++k)
-                       (*Archivos)[k] = resolver(QString());
-           }))
+    if (!hallado && !pasos.run([&] {
+            resultado = resolver(QString());
+            if (Archivos)
+                for (int k = 1; k <= 4; ++k)
+                    (*Archivos)[k] = resolver(QString());
+        }))
         return salir();
 
     // Delivery notes of a business unit print with the unit's own form when it has one.
@@ -261,33 +259,33 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
                     QStringLiteral(" TC='RM' AND IDCOMPROBANTE='") + IdComprobante + u'\''));
             }))
             return salir();
-        if (!unidad.trimmed().isEmpty()
-            && !pasos.run([&] {
-                   AdoRecordset un;
-                   QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE CODIGO='")
-                       + gUtilidades().FormateaCodigo(unidad, 4) + u'\'';
-                   gDB().AbrirRecordset(sql, un);
-                   const QString ruta = un.Bof() ? QString() : campo(un, QStringLiteral("ruta_reporte"));
-                   gDB().CierraRecordset(un);
-                   if (!ruta.trimmed().isEmpty()) {
-                       const QString archivo = gUtilidades().RutaConBarra(
-                                                   RutasReporte::carpetaDeLaBase(ruta.trimmed()))
-                           + FormularioRemito;
-                       if (ModArchivos::ExisteArchivo(archivo))
-                           copias(archivo);
-                       return;
-                   }
-                   const QString configurada = Configuracion::Cfg(ClaveRutaFormularios);
-                   if (configurada.trimmed().isEmpty())
-                       return;
-                   const QString archivo = gUtilidades().RutaConBarra(
-                                               RutasReporte::carpetaDeLaBase(configurada.trimmed()))
-                       + FormularioRemito;
-                   if (ModArchivos::ExisteArchivo(archivo)) {
-                       resultado = archivo;
-                       copias(archivo);
-                   }
-               }))
+        if (!unidad.trimmed().isEmpty() && !pasos.run([&] {
+                AdoRecordset un;
+                QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE CODIGO='")
+                    + gUtilidades().FormateaCodigo(unidad, 4) + u'\'';
+                gDB().AbrirRecordset(sql, un);
+                const QString ruta
+                    = un.Bof() ? QString() : campo(un, QStringLiteral("ruta_reporte"));
+                gDB().CierraRecordset(un);
+                if (!ruta.trimmed().isEmpty()) {
+                    const QString archivo
+                        = gUtilidades().RutaConBarra(RutasReporte::carpetaDeLaBase(ruta.trimmed()))
+                        + FormularioRemito;
+                    if (ModArchivos::ExisteArchivo(archivo))
+                        copias(archivo);
+                    return;
+                }
+                const QString configurada = Configuracion::Cfg(ClaveRutaFormularios);
+                if (configurada.trimmed().isEmpty())
+                    return;
+                const QString archivo = gUtilidades().RutaConBarra(
+                                            RutasReporte::carpetaDeLaBase(configurada.trimmed()))
+                    + FormularioRemito;
+                if (ModArchivos::ExisteArchivo(archivo)) {
+                    resultado = archivo;
+                    copias(archivo);
+                }
+            }))
             return salir();
     }
 
@@ -354,8 +352,8 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
                     const QDate cpte = gUtilidades().LeeFecha(FechaCpte);
                     const QDate corte = gUtilidades().LeeFecha(FechaQR);
                     if (!cpte.isValid() || !corte.isValid())
-                        throw RuntimeError(RuntimeError::TypeMismatch,
-                            QStringLiteral("No coinciden los tipos"));
+                        throw RuntimeError(
+                            RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"));
                     // Only the extension: a folder holding ".rpt" in its name stays as it is.
                     if (cpte < corte && terminaEnRpt(nombre))
                         nombre = nombre.left(nombre.size() - 4) + QStringLiteral("_SINQR.RPT");

@@ -26,8 +26,9 @@ namespace {
 // Abort leaves the whole print.
 int cajaDelDriver(const RuntimeError& error)
 {
-    return MsgBox(QStringLiteral("Ha ocurrido el siguiente error: ") + QString::number(error.number())
-            + u' ' + error.description() + QStringLiteral(" ContErr% = 0"),
+    return MsgBox(QStringLiteral("Ha ocurrido el siguiente error: ")
+            + QString::number(error.number()) + u' ' + error.description()
+            + QStringLiteral(" ContErr% = 0"),
         Msg::Critical + Msg::AbortRetryIgnore, QStringLiteral("Aviso al operador"));
 }
 
@@ -43,7 +44,8 @@ PartesConexion parteConexion(const QString& conexion)
 {
     PartesConexion partes;
     const qsizetype puntoYComa = conexion.indexOf(u';');
-    partes.origen = puntoYComa < 0 ? conexion.mid(4) : conexion.mid(4, qMax<qsizetype>(0, puntoYComa - 4));
+    partes.origen
+        = puntoYComa < 0 ? conexion.mid(4) : conexion.mid(4, qMax<qsizetype>(0, puntoYComa - 4));
     const qsizetype uid = conexion.indexOf(QLatin1String("; uid="), 0, Qt::CaseInsensitive);
     const qsizetype pwd = conexion.indexOf(QLatin1String("pwd"), 0, Qt::CaseInsensitive);
     const qsizetype soloUid = conexion.indexOf(QLatin1String("uid"), 0, Qt::CaseInsensitive);
@@ -65,7 +67,8 @@ qint32 comoLong(const Value& valor)
         bool ok = false;
         const double numero = valor.toString().trimmed().toDouble(&ok);
         if (!ok)
-            throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"));
+            throw RuntimeError(
+                RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"));
         return qint32(std::nearbyint(numero));
     }
     return qint32(std::nearbyint(valor.toDouble()));
@@ -93,9 +96,8 @@ bool ImprimeSecuencia(const PedidoImpresion& pedido)
 {
     ReportControl& control = Service<ReportControl>::get();
     Steps pasos(cajaDelDriver);
-    auto poner = [&](int id, const Value& valor) {
-        return pasos.run([&] { control.set(id, valor); });
-    };
+    auto poner
+        = [&](int id, const Value& valor) { return pasos.run([&] { control.set(id, valor); }); };
     auto ponerConexion = [&] {
         PartesConexion partes;
         return pasos.run([&] { partes = parteConexion(pedido.conexion); })
@@ -125,8 +127,9 @@ bool ImprimeSecuencia(const PedidoImpresion& pedido)
         return false;
 
     for (int i = 0; i < 5; ++i) {
-        if (pedido.formulas[i]
-            && !pasos.run([&] { control.setIndexed(ReportControl::Formula, i, *pedido.formulas[i]); }))
+        if (pedido.formulas[i] && !pasos.run([&] {
+                control.setIndexed(ReportControl::Formula, i, *pedido.formulas[i]);
+            }))
             return false;
     }
     for (int i = 0; i < pedido.camposOrden.size(); ++i) {
@@ -158,8 +161,7 @@ bool ImprimeSecuencia(const PedidoImpresion& pedido)
         && pasos.run([&] { control.invoke(ReportControl::Imprimir); })
         && poner(ReportControl::Propio124, true)
         && poner(ReportControl::OpcionMotor, pedido.opcionMotor)
-        && poner(ReportControl::Propio67, qint32(2))
-        && poner(ReportControl::Copias, qint16(1))
+        && poner(ReportControl::Propio67, qint32(2)) && poner(ReportControl::Copias, qint16(1))
         && pasos.run([&] { control.invoke(ReportControl::Cerrar); });
 }
 
@@ -179,7 +181,7 @@ void ImprimirReporteCrystal(const QString& Reporte, const QStringList& CamposOrd
 
     if (EnviarPorMail) {
         // The current-account reports always mail with their delivery-note sub-reports.
-        if (gUtilidades().EstaEnLista(Reporte, {QStringLiteral("RP_CTACTE2")})) {
+        if (gUtilidades().EstaEnLista(Reporte, { QStringLiteral("RP_CTACTE2") })) {
             Subreporte1 = QStringLiteral("RP_RM");
             Subreporte2 = QStringLiteral("RP_RMC");
         }
@@ -196,8 +198,8 @@ void ImprimirReporteCrystal(const QString& Reporte, const QStringList& CamposOrd
     pedido.camposOrden = CamposOrden;
     pedido.seleccion = Seleccion;
     pedido.conexion = Conexion;
-    pedido.formulas = {Formula1, Formula2, Formula3, Formula4, Formula5};
-    pedido.subreportes = {Subreporte1, Subreporte2, Subreporte3, Subreporte4, Subreporte5};
+    pedido.formulas = { Formula1, Formula2, Formula3, Formula4, Formula5 };
+    pedido.subreportes = { Subreporte1, Subreporte2, Subreporte3, Subreporte4, Subreporte5 };
     pedido.destino = DestinoReporte;
     pedido.opcionMotor = OpcionMotor;
     ImprimeSecuencia(pedido);
@@ -219,15 +221,16 @@ QString ArchivoTemporal(const QString& NombreTmp, QString& ExtensionTmp)
     if (!ExtensionTmp.startsWith(u'.'))
         ExtensionTmp.prepend(u'.');
     const QString carpeta = gUtilidades().RutaConBarra(temporaryFolder());
-    const QString nombre = NombreTmp.isEmpty() ? Now().toString(QStringLiteral("HHmmss")) : NombreTmp;
+    const QString nombre
+        = NombreTmp.isEmpty() ? Now().toString(QStringLiteral("HHmmss")) : NombreTmp;
     const QString ruta = carpeta + nombre + ExtensionTmp;
     if (ModArchivos::ExisteArchivo(ruta))
         QFile::remove(FileNames::resolve(ruta));
     return ruta;
 }
 
-bool ExportarArchivoReporte(const QString& ArchivoOrigen, const QString& ArchivoDestino,
-    int TipoFormato)
+bool ExportarArchivoReporte(
+    const QString& ArchivoOrigen, const QString& ArchivoDestino, int TipoFormato)
 {
     if (!esArchivoNormal(ArchivoOrigen)) {
         avisaReporteInexistente(ArchivoOrigen);
@@ -237,8 +240,8 @@ bool ExportarArchivoReporte(const QString& ArchivoOrigen, const QString& Archivo
     return exportaReporteGuardado(ArchivoOrigen, ArchivoDestino, TipoFormato, &error);
 }
 
-void ExportarArchivo(const QString& ArchivoReporte, const QString& ArchivoDestino,
-    int FormatoExportacion)
+void ExportarArchivo(
+    const QString& ArchivoReporte, const QString& ArchivoDestino, int FormatoExportacion)
 {
     if (!esArchivoNormal(ArchivoReporte)) {
         avisaReporteInexistente(ArchivoReporte);

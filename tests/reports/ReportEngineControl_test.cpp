@@ -50,10 +50,10 @@ protected:
         QString sub1;
         QString sub2;
         QString titulo;
-        ImprimirReporteCrystal(m_definicion, {QStringLiteral("-{TA_REPORTES.NOMBRE}")},
+        ImprimirReporteCrystal(m_definicion, { QStringLiteral("-{TA_REPORTES.NOMBRE}") },
             QStringLiteral("{TA_REPORTES.NOMBRE} like 'RP_ListaPreciosRubro*'"), m_conexion,
-            formula1, std::nullopt, std::nullopt, std::nullopt, std::nullopt, sub1, sub2,
-            QString(), QString(), Value(qint32(0)), false, false, titulo);
+            formula1, std::nullopt, std::nullopt, std::nullopt, std::nullopt, sub1, sub2, QString(),
+            QString(), Value(qint32(0)), false, false, titulo);
     }
 
     void aArchivo(const QString& archivo, int formato)
@@ -64,9 +64,9 @@ protected:
     }
 
     ReportEngineControl m_control;
-    ScopedService<ReportControl> m_controlService {m_control};
+    ScopedService<ReportControl> m_controlService { m_control };
     DLL_Print m_reporte;
-    ScopedService<DLL_Print> m_reporteService {m_reporte};
+    ScopedService<DLL_Print> m_reporteService { m_reporte };
     QString m_definicion;
     QString m_conexion;
 };
@@ -75,7 +75,7 @@ TEST_F(ReportEngineControlTest, prints_to_pdf_with_the_formula_list_slots_sort_a
 {
     const QString pdf = m_dir.filePath(QStringLiteral("lista.pdf"));
     aArchivo(pdf, 31);
-    m_reporte.AsignaFormulas({QStringLiteral("Titulo='DESDE LA LISTA'")}, 5);
+    m_reporte.AsignaFormulas({ QStringLiteral("Titulo='DESDE LA LISTA'") }, 5);
 
     imprime(QStringLiteral("Pie = 'PIE DEL SLOT'"));
 
@@ -85,7 +85,8 @@ TEST_F(ReportEngineControlTest, prints_to_pdf_with_the_formula_list_slots_sort_a
     EXPECT_TRUE(texto.contains(QStringLiteral("PIE DEL SLOT")));
     EXPECT_FALSE(texto.contains(QStringLiteral("RP_ListaPreciosFamilia")));
     const qsizetype sel = texto.indexOf(QStringLiteral("RP_ListaPreciosRubro_Sel"));
-    const qsizetype plain = texto.indexOf(QRegularExpression(QStringLiteral("RP_ListaPreciosRubro\\s")));
+    const qsizetype plain
+        = texto.indexOf(QRegularExpression(QStringLiteral("RP_ListaPreciosRubro\\s")));
     ASSERT_GE(sel, 0);
     ASSERT_GE(plain, 0);
     EXPECT_LT(sel, plain); // descending
@@ -98,7 +99,7 @@ TEST_F(ReportEngineControlTest, each_print_is_a_fresh_job_and_a_saved_report_exp
     const QString guardado = m_dir.filePath(QStringLiteral("guardado.RPT"));
     const QString exportado = m_dir.filePath(QStringLiteral("exportado.pdf"));
     aArchivo(pdf, 31);
-    m_reporte.AsignaFormulas({QStringLiteral("Titulo='DESDE LA LISTA'")}, 5);
+    m_reporte.AsignaFormulas({ QStringLiteral("Titulo='DESDE LA LISTA'") }, 5);
     imprime(QStringLiteral("Pie='PIE DEL SLOT'"));
     m_reporte.Finaliza(20);
     aArchivo(guardado, 7);
@@ -135,7 +136,8 @@ TEST_F(ReportEngineControlTest, writes_spreadsheet_and_csv_from_the_records)
     EXPECT_TRUE(libro.read(2) == "PK");
     QFile texto(csv);
     ASSERT_TRUE(texto.open(QIODevice::ReadOnly));
-    const QByteArray esperado("\xEF\xBB\xBFNombre\r\nRP_ListaPreciosRubro_Sel\r\nRP_ListaPreciosRubro\r\n");
+    const QByteArray esperado(
+        "\xEF\xBB\xBFNombre\r\nRP_ListaPreciosRubro_Sel\r\nRP_ListaPreciosRubro\r\n");
     EXPECT_EQ(texto.readAll(), esperado);
     EXPECT_TRUE(exporto);
     QFile desdeGuardado(csvGuardado);
@@ -182,13 +184,15 @@ TEST_F(ReportEngineControlTest, export_of_a_missing_or_unavailable_format_is_tol
     testsupport::messages().answer(Msg::Retry);
     testsupport::messages().answer(Msg::Abort);
 
-    ExportarArchivo(m_dir.filePath(QStringLiteral("no.RPT")), m_dir.filePath(QStringLiteral("x.pdf")), 31);
+    ExportarArchivo(
+        m_dir.filePath(QStringLiteral("no.RPT")), m_dir.filePath(QStringLiteral("x.pdf")), 31);
     ExportarArchivo(guardado, m_dir.filePath(QStringLiteral("x.html")), 22);
 
     const auto& shown = testsupport::messages().shown();
     ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[0].text,
-        QStringLiteral("No se encontró el Reporte: \r\n") + m_dir.filePath(QStringLiteral("no.RPT")));
+        QStringLiteral("No se encontró el Reporte: \r\n")
+            + m_dir.filePath(QStringLiteral("no.RPT")));
     EXPECT_EQ(shown[0].title, QStringLiteral("Aviso al Operador!!!"));
     EXPECT_EQ(shown[0].style, Msg::Information);
     EXPECT_EQ(shown[1].title, QStringLiteral("ExportarArchivo"));
