@@ -1,0 +1,298 @@
+#include "pricelists/ImpresionPrecios.h"
+
+#include <QLocale>
+
+#include "platform/Entorno.h"
+#include "platform/MessageDialog.h"
+#include "platform/Utilidades.h"
+#include "pricelists/AnalisisCostos.h"
+#include "pricelists/FormulaSeleccion.h"
+#include "startup/Configuracion.h"
+#include "startup/VariablesInicio.h"
+
+namespace {
+
+// A text inside a quoted constant of a formula: the engine reads '' as one apostrophe.
+QString enFormula(const QString& text)
+{
+    return QString(text).replace(u'\'', QStringLiteral("''"));
+}
+
+// " AND " when the selection so far holds something.
+QString junta(const QString& seleccion)
+{
+    return seleccion.trimmed().isEmpty() ? QString() : QStringLiteral(" AND ");
+}
+
+const QString kListasConMargen[] = {
+    QStringLiteral("RP_LISTAPRECIOS"),
+    QStringLiteral("RP_LISTAPRECIOS_SEL"),
+    QStringLiteral("RP_LISTAPRECIOSFAMILIA"),
+    QStringLiteral("RP_LISTAPRECIOSRUBRO"),
+    QStringLiteral("RP_LISTAPRECIOSPROVEEDOR"),
+    QStringLiteral("RP_LISTAPRECIOSFAMILIA_SEL"),
+    QStringLiteral("RP_LISTAPRECIOSRUBRO_SEL"),
+    QStringLiteral("RP_LISTAPRECIOSPROVEEDOR_SEL"),
+};
+
+} // namespace
+
+QString ImpresionPrecios::ColumnasOcultas(const QList<CasillaPrecio>& chkFiltro)
+{
+    QString ocultas;
+    for (const CasillaPrecio& c : chkFiltro) {
+        if (c.Value == 0)
+            ocultas += c.Tag + QStringLiteral(" - ");
+    }
+    return ocultas;
+}
+
+QString ImpresionPrecios::DescripcionCondicion(const QString& texto)
+{
+    return texto.left(std::max<qsizetype>(0, texto.size() - 10)).trimmed();
+}
+
+QString ImpresionPrecios::NumeroFormula(double valor)
+{
+    QString texto = QString::number(valor, 'f', 4);
+    while (texto.contains(u'.') && (texto.endsWith(u'0') || texto.endsWith(u'.')))
+        texto.chop(1);
+    return texto == QStringLiteral("-0") ? QStringLiteral("0") : texto;
+}
+
+ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
+    const EstadoImpresion& e, const QString& empresa, const QString& claveAnalisis)
+{
+    const Utilidades& u = gUtilidades();
+    Resultado r;
+    TrabajoImpresion& t = r.trabajo;
+    const bool analisis = e.chkAnalisisCostos != 0;
+
+    // 1. Criteria rows; a rejected row stops the print with the builder's message.
+    QList<FiltroSeleccion> filtros(6);
+    const auto fila = [&](int i, const QString& campo, const QString& desde, const QString& hasta,
+                          qint16 tipo) {
+        FiltroSeleccion& f = filtros[i];
+        f.Campo = campo;
+        f.Desde = desde;
+        f.Hasta = hasta;
+        f.TipoCampo = tipo;
+        f.SinRecorte = -1;
+        f.Conector = QString();
+    };
+    if (e.chkAnalisisCostos == 0 || !e.ModoCompras) {
+        fila(0, u'{' + e.TablaPrecios + QStringLiteral(".IdLista}"),
+            u.FormateaCodigo(e.ListaDesde.trimmed(), 4), u.FormateaCodigo(e.ListaHasta.trimmed(), 4),
+            200);
+        fila(1, u'{' + e.TablaPrecios + QStringLiteral(".Nombre}"), e.NombreDesde.trimmed(),
+            e.NombreHasta.trimmed(), 129);
+    }
+    fila(2, QStringLiteral("{v_ma_articulos.idrubro}"), u.FormateaCodigo(e.RubroDesde.trimmed(), 4),
+        u.FormateaCodigo(e.RubroHasta.trimmed(), 4), 129);
+    fila(3, QStringLiteral("{v_ma_articulos.cuentaproveedor}"), e.ProveedorDesde.trimmed(),
+        e.ProveedorHasta.trimmed(), 129);
+    fila(4, QStringLiteral("{v_ma_articulos.idfamilia}"), e.FamiliaDesde.trimmed(),
+        e.FamiliaHasta.trimmed(), 129);
+    QString seleccion;
+    QString mensaje;
+    FormulaSeleccion::ArmaFormulaSeleccion(filtros, seleccion, &mensaje);
+    if (!mensaje.isEmpty()) {
+        r.ok = false;
+        r.mensaje = mensaje;
+        return r;
+    }
+
+    // 2. The five formula texts.
+    t.Formula1 = QStringLiteral("Nombreempresa = '") + enFormula(empresa) + u'\'';
+    t.Formula4 = e.ChkListaPPagina != 0 ? QStringLiteral("CortePorLista = '-1'") : QString();
+    t.Formula5 = QStringLiteral("OcultarColumnas = '") + ColumnasOcultas(e.ChkFiltro) + u'\'';
+
+    // 3. Fixed conditions.
+    if (e.chkAnalisisCostos == 0)
+        seleccion += junta(seleccion) + QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = '")
+            + enFormula(e.TipoLista) + QStringLiteral("' ");
+    if (e.ChkArticulosEnOferta == 1) {
+        const bool desde = !e.OfDesde.trimmed().isEmpty();
+        const bool hasta = !e.OfHasta.trimmed().isEmpty();
+        if (desde && !hasta) {
+            seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaDesde} = ")
+                + u.FechaFormula(e.OfDesde);
+        } else if (hasta && !desde) {
+            seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaHasta} = ")
+                + u.FechaFormula(e.OfHasta);
+        } else {
+            const QString abre = seleccion.trimmed().isEmpty() ? QStringLiteral("(")
+                                                               : QStringLiteral(" AND (");
+            if (desde)
+                seleccion += abre + QStringLiteral(" {v_ma_precios.FhOfertaDesde} >= ")
+                    + u.FechaFormula(e.OfDesde) + QStringLiteral(" AND ")
+                    + QStringLiteral(" {v_ma_precios.FhOfertaHasta} <= ") + u.FechaFormula(e.OfHasta)
+                    + u')';
+            else
+                // No dates: every article with an offer period.
+                seleccion += abre + QStringLiteral(" Not IsNull({v_ma_precios.FhOfertaDesde}))");
+        }
+    }
+    seleccion += junta(seleccion) + QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False");
+
+    // 4. Sort list.
+    t.CamposOrden = QStringList {QString()};
+    for (const OpcionOrden& o : e.OptOrden) {
+        if (o.Value)
+            t.CamposOrden[0] = u'+' + o.Tag;
+    }
+
+    // 6. Formula list.
+    QStringList& lista = t.ListaFormulasReporte;
+    const auto caption = [&](int i) {
+        return i < e.ChkFiltro.size() ? e.ChkFiltro[i].Caption : QString();
+    };
+    if (e.ChkSelectivo == 0) {
+        for (int i = 1; i <= 8; ++i) {
+            const bool tildada = i < e.ChkFiltro.size() && e.ChkFiltro[i].Value != 0;
+            lista << QStringLiteral("Precio%1='").arg(i) + (tildada ? enFormula(caption(i)) : QString())
+                    + u'\'';
+        }
+    } else {
+        lista << QStringLiteral("Precio1='") + enFormula(caption(4)) + u'\'';
+    }
+    if (!e.ModoCompras) {
+        if (e.ChkSelectivo == 0) {
+            if (!e.CmbCpra_Vta.trimmed().isEmpty()) {
+                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion='")
+                        + enFormula(DescripcionCondicion(e.CmbCpra_Vta)) + u'\'';
+                lista << QStringLiteral("PorcRecargoCPRAVTA=") + NumeroFormula(e.PorcentajeCpra_Vta);
+            } else {
+                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=''");
+            }
+        } else {
+            int n = 0;
+            for (const CondicionCpraVta& c : e.lstCondiciones) {
+                if (n == 5)
+                    break;
+                if (!c.Selected)
+                    continue;
+                ++n;
+                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion%1='").arg(n)
+                        + enFormula(DescripcionCondicion(c.Texto)) + u'\'';
+                lista << QStringLiteral("PorcRecargoCPRAVTA%1=").arg(n) + NumeroFormula(c.Porcentaje);
+            }
+            lista << QStringLiteral("CantCondiciones=%1").arg(n);
+            lista << QStringLiteral("QuePrecio=4");
+        }
+    }
+    const bool deposito = !e.Deposito.trimmed().isEmpty() && e.lblDescDep != QStringLiteral("...");
+    lista << (deposito ? QStringLiteral("ConStock=1") : QStringLiteral("ConStock=0"));
+
+    // 7. Warehouse.
+    if (e.chkAnalisisCostos == 0 && !e.Deposito.isEmpty() && e.lblDescDep != QStringLiteral("..."))
+        seleccion += QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = '")
+            + enFormula(u.FormateaCodigo(e.Deposito, 4))
+            + QStringLiteral("' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
+                             "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))");
+
+    // 8. Report name by mode and grouping.
+    int grupo = -1;
+    for (int i = 0; i < e.OptGROUP.size() && grupo < 0; ++i) {
+        if (e.OptGROUP[i])
+            grupo = i;
+    }
+    static const QString agrupamientos[] = {QStringLiteral("Rubro"), QStringLiteral("Familia"),
+        QStringLiteral("Proveedor"), QString()};
+    if (grupo >= 0 && grupo <= 3) {
+        if (e.ModoCompras && e.UsaRetail)
+            t.NombreReporte = QStringLiteral("RP_ListaPreciosDescRecPN") + agrupamientos[grupo];
+        else
+            t.NombreReporte = QStringLiteral("RP_ListaPrecios") + agrupamientos[grupo]
+                + (e.ChkSelectivo == 0 ? QString() : QStringLiteral("_Sel"));
+    } else {
+        r.sinAgrupamiento = true;
+    }
+
+    // 9. Zero prices: keep a row when a shown column is not zero.
+    if (e.chkIncluirEnCero == 0 && e.chkAnalisisCostos == 0) {
+        QString z;
+        for (int i = 0; i < e.ChkFiltro.size(); ++i) {
+            if (e.ChkFiltro[i].Value != 1)
+                continue;
+            if (i == 0)
+                z += QStringLiteral("{V_MA_PRECIOS.COSTO}<>0");
+            else
+                z += (z.trimmed().isEmpty() ? QString() : QStringLiteral(" OR "))
+                    + QStringLiteral(" {V_MA_PRECIOS.PRECIO") + e.ChkFiltro[i].Tag
+                    + QStringLiteral("}<>0 ");
+        }
+        if (!z.trimmed().isEmpty())
+            seleccion += QStringLiteral(" AND (") + z + QStringLiteral(") ");
+    }
+
+    // 10. Cost analysis.
+    if (e.chkAnalisisCostos == 1 && e.ModoCompras) {
+        t.NombreReporte = QStringLiteral("RP_LISTAPRECIOSAC");
+        t.AnalisisCostos = true;
+        seleccion += QStringLiteral(" and {aux_analisiscostos.usuario}='") + enFormula(claveAnalisis)
+            + u'\'';
+    }
+
+    // 11. Purchases leave out what is suspended for purchasing too.
+    if (e.chkAnalisisCostos == 0 && e.ModoCompras)
+        seleccion += QStringLiteral(" AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
+                                    "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ");
+
+    // 12. Margins, for the sales layouts only.
+    for (const QString& nombre : kListasConMargen) {
+        if (t.NombreReporte.compare(nombre, Qt::CaseInsensitive) == 0) {
+            lista << QStringLiteral("IncluirMargen=%1").arg(e.chkIncluirMargen);
+            lista << QStringLiteral("MargenResumido=%1").arg(e.chkMargenResumido);
+            break;
+        }
+    }
+    while (lista.size() < 16)
+        lista << QString();
+
+    // 13. Labels replace the report and keep only the price they show.
+    if (e.ChkEtiquetas != 0) {
+        t.Etiquetas = true;
+        t.NombreReporte = QStringLiteral("MA_PRE2");
+        lista = QStringList(11, QString());
+        for (const CasillaPrecio& c : e.ChkFiltro) {
+            if (c.Value != 0) {
+                lista[6] = QStringLiteral("QuePrecio='Precio") + enFormula(c.Tag) + u'\'';
+                break;
+            }
+        }
+    }
+    t.Seleccion = seleccion;
+    return r;
+}
+
+ImpresionPrecios::ImpresionPrecios(Salida salida)
+    : m_salida(std::move(salida))
+{
+}
+
+bool ImpresionPrecios::ImprimirReportePrecios(const EstadoImpresion& estado)
+{
+    const QString clave = AnalisisCostos::claveUsuario(gInicio().gUsuarioLogeado, gEntorno().NombrePC());
+    Resultado r = armaTrabajo(estado, Configuracion::Cfg(QStringLiteral("NOMBRE")), clave);
+    if (!r.ok) {
+        MsgBox(r.mensaje, Msg::OkOnly + Msg::Exclamation, QStringLiteral("Aviso al Operador"));
+        return false;
+    }
+    if (r.sinAgrupamiento) {
+        MsgBox(QStringLiteral("DEBE seleccionar un tipo de listado"), Msg::OkOnly + Msg::Critical,
+            QStringLiteral("Error"));
+        if (r.trabajo.NombreReporte.isEmpty() && estado.ChkEtiquetas == 0)
+            return false;
+    }
+    if (r.trabajo.AnalisisCostos) {
+        CriteriosAnalisis criterios {estado.RubroDesde, estado.RubroHasta, estado.ProveedorDesde,
+            estado.ProveedorHasta, estado.FamiliaDesde, estado.FamiliaHasta};
+        AnalisisCostos analisis;
+        if (!analisis.ArmarAnalisisCostos(criterios, estado.ListasAnalisis, clave))
+            return false;
+    }
+    if (m_salida)
+        m_salida(r.trabajo);
+    return true;
+}

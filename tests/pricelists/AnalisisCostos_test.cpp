@@ -1,0 +1,233 @@
+#include "pricelists/AnalisisCostos.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Utilidades.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "startup/Dll_Display.h"
+#include "startup/Globales.h"
+#include "support/DemoDatabaseFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSystem.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+TEST(AnalisisCostosTexts, article_filter_holds_the_given_criteria_in_order)
+{
+    const struct
+    {
+        CriteriosAnalisis criterios;
+        const char* filtro;
+    } cases[] = {
+        {{}, ""},
+        {{QStringLiteral(" 1 "), QStringLiteral("12"), QStringLiteral("2110001"),
+             QStringLiteral("2110009"), QStringLiteral("ALM"), QStringLiteral("FER")},
+            " and v_ma_articulos.idrubro>='   1' and v_ma_articulos.idrubro<='  12'"
+            " and v_ma_articulos.cuentaproveedor>='2110001'"
+            " and v_ma_articulos.cuentaproveedor<='2110009'"
+            " and v_ma_articulos.idfamilia>='ALM' and v_ma_articulos.idfamilia<='FER'"},
+        // A family pattern: every "*" is the database's "%".
+        {{{}, {}, {}, {}, QStringLiteral("A*"), {}}, " and v_ma_articulos.idfamilia like 'A%'"},
+        {{{}, {}, {}, {}, {}, QStringLiteral("*B*")}, " and v_ma_articulos.idfamilia like '%B%'"},
+        // An apostrophe typed in a criterion cannot end the literal.
+        {{{}, {}, QStringLiteral("O'Brien"), {}, {}, {}},
+            " and v_ma_articulos.cuentaproveedor>='O''Brien'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnalisisCostos::filtroArticulos(c.criterios), QString::fromUtf8(c.filtro));
+}
+
+TEST(AnalisisCostosTexts, utility_over_cost_with_and_without_vat)
+{
+    const struct
+    {
+        Value precio;
+        Value costo;
+        bool conIva;
+        double tasa;
+        double utilidad;
+    } cases[] = {
+        {Value(121.0), Value(100.0), true, 21, 0},
+        {Value(100.0), Value(100.0), false, 21, 0},
+        {Value(150.0), Value(100.0), false, 21, 50},
+        {Value(60.0), Value(50.0), true, 0, 20},
+        // No cost, or a cost not above zero: 100, with or without VAT.
+        {Value(80.0), Value(0.0), false, 21, 100},
+        {Value(80.0), Value(-3.0), true, 21, 100},
+        {Value(80.0), Value::null(), true, 21, 100},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(AnalisisCostos::utilidad(c.precio, c.costo, c.conIva, c.tasa), c.utilidad, 1e-9);
+}
+
+TEST(AnalisisCostosTexts, insert_and_update_statements)
+{
+    EXPECT_EQ(AnalisisCostos::sentenciaInsercion(2, QStringLiteral("000001"),
+                  QStringLiteral("Mayoristas"), QStringLiteral("12.5"), QStringLiteral("99.9"),
+                  QStringLiteral("'2024-03-01T00:00:00'"), QStringLiteral("NULL"),
+                  QStringLiteral("ana/PC1")),
+        QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO,L2,L2_UTL,L2_PVENTA,L2_IVA,"
+                       "L2_FHOFERTA_DESDE,L2_FHOFERTA_HASTA,USUARIO) VALUES('000001','Mayoristas',"
+                       "12.5,99.9,0,'2024-03-01T00:00:00',NULL,'ana/PC1')"));
+    EXPECT_EQ(AnalisisCostos::sentenciaActualizacion(3, QStringLiteral("000001"),
+                  QStringLiteral("   4"), QStringLiteral("100"), QStringLiteral("0"),
+                  QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("ana/PC1")),
+        QStringLiteral("UPDATE AUX_ANALISISCOSTOS SET L3='   4',L3_UTL=100, L3_PVENTA=0, "
+                       "L3_FHOFERTA_DESDE=NULL, L3_FHOFERTA_HASTA=NULL WHERE IDARTICULO ='000001' "
+                       "AND USUARIO='ana/PC1'"));
+    EXPECT_EQ(AnalisisCostos::fechaSql(Value::null()), QStringLiteral("NULL"));
+    EXPECT_EQ(AnalisisCostos::fechaSql(Value(QString())), QStringLiteral("NULL"));
+    EXPECT_EQ(AnalisisCostos::fechaSql(Value(QDateTime(QDate(2024, 3, 5), QTime(0, 0)))),
+        QStringLiteral("'2024-03-05T00:00:00'"));
+    EXPECT_EQ(AnalisisCostos::claveUsuario(QStringLiteral("ana"), QStringLiteral("PC1")),
+        QStringLiteral("ana/PC1"));
+}
+
+// The work table filled on a demo database whose prices the test sets.
+class AnalisisCostosDemo : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        testsupport::environment().setExecutableFolder(m_dir.path());
+        m_file = testsupport::writeDemoDatabases(m_dir.path(), 20);
+        ASSERT_FALSE(m_file.isEmpty());
+        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
+        DB_Dll& db = m_objects.gDB;
+        db.gServidor = QStringLiteral("SQLITE");
+        db.gDBName = m_file;
+        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(db.gOpenFlag);
+        exec(QStringLiteral("DELETE FROM MA_PRECIOS"));
+        exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 0, EXENTO = 0, TASAIVA = 21"));
+        exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET TASAIVA = 0 WHERE IDARTICULO = '000003'"));
+        exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET EXENTO = 1 WHERE IDARTICULO = '000004'"));
+        exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 1 WHERE IDARTICULO = '000005'"));
+        // List 1 (group "Mostrador" with list 5), list 2 (first of group "Mayoristas").
+        price("   1", "000001", 100, 121, true);
+        price("   2", "000001", 100, 150, false);
+        price("   2", "000002", 0, 80, false);
+        price("   1", "000003", 100, 242, true, "'2024-03-01 00:00:00'", "'2024-03-31 00:00:00'");
+        price("   1", "000004", 50, 60, true);
+        price("   1", "000005", 10, 20, false);
+        price("   3", "000006", 10, 20, false);
+        exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1) "
+                            "VALUES ('000009', 'otro/PC9', '   7')"));
+        exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1) "
+                            "VALUES ('000009', 'ana/PC1', '   7')"));
+    }
+
+    void exec(const QString& sql)
+    {
+        QString statement = sql;
+        m_objects.gDB.EjecutaConsultaSQL(statement);
+        ASSERT_EQ(m_objects.gDB.gCnn().Errors().Count(), 0) << sql.toStdString();
+    }
+
+    void price(const char* list, const char* article, double cost, double price4, bool vat,
+        const char* from = "NULL", const char* to = "NULL")
+    {
+        exec(QStringLiteral("INSERT INTO MA_PRECIOS (IdLista, IdArticulo, COSTO, PRECIO4, ConIVA, "
+                            "FhOfertaDesde, FhOfertaHasta) VALUES ('%1', '%2', %3, %4, %5, %6, %7)")
+                 .arg(QString::fromLatin1(list), QString::fromLatin1(article))
+                 .arg(cost)
+                 .arg(price4)
+                 .arg(vat ? 1 : 0)
+                 .arg(QString::fromLatin1(from), QString::fromLatin1(to)));
+    }
+
+    // The rows of a user key: article, then per column group list, utility, price, VAT, offer.
+    QStringList rows(const QString& key)
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(
+            QStringLiteral("SELECT * FROM AUX_ANALISISCOSTOS WHERE USUARIO = '%1' ORDER BY IDARTICULO")
+                .arg(key),
+            rs);
+        QStringList out;
+        while (!rs.Eof()) {
+            const auto text = [&](const QString& field) {
+                return gUtilidades().ValorCampo(rs.Fields(field).Value());
+            };
+            QStringList row {text(QStringLiteral("IDARTICULO"))};
+            for (int n = 1; n <= 2; ++n) {
+                const QString c = QStringLiteral("L%1").arg(n);
+                const Value util = rs.Fields(c + QStringLiteral("_UTL")).Value();
+                const Value desde = rs.Fields(c + QStringLiteral("_FHOFERTA_DESDE")).Value();
+                row << text(c)
+                    << (util.isNull() ? QStringLiteral("-") : QString::number(util.toDouble(), 'f', 2))
+                    << text(c + QStringLiteral("_PVENTA")) << text(c + QStringLiteral("_IVA"))
+                    << (desde.isNull() ? QString()
+                                       : desde.toDateTime().date().toString(QStringLiteral("dd/MM/yyyy")));
+            }
+            out << row.join(u'|');
+            rs.MoveNext();
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    QtAdoProvider m_provider {QtAdoProvider::Settings {m_dir.path()}};
+    ScopedService<AdoProvider> m_providerService {m_provider};
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService {m_objects};
+    Globales m_globales;
+    ScopedService<Globales> m_globalesService {m_globales};
+    Dll_Display m_display;
+    ScopedService<Dll_Display> m_displayService {m_display};
+};
+
+TEST_F(AnalisisCostosDemo, fills_one_row_per_article_from_each_chosen_list_or_group)
+{
+    AnalisisCostos analisis;
+
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos({}, {QStringLiteral("1"), QStringLiteral("Mayoristas")},
+        QStringLiteral("ana/PC1")));
+
+    EXPECT_EQ(rows(QStringLiteral("ana/PC1")).join(u'\n').toStdString(),
+        QStringList({
+            // With VAT at 21: 121 over 100 is no utility; the second list updates its columns and
+            // leaves its VAT column alone.
+            QStringLiteral("000001|   1|0.00|121|0||Mayoristas|50.00|150||"),
+            // Only in the second list: inserted there, the first list's columns left empty; no cost
+            // gives 100.
+            QStringLiteral("000002||-||||Mayoristas|100.00|80|0|"),
+            // No rate of its own: the configured 21; the offer period is carried.
+            QStringLiteral("000003|   1|100.00|242|0|01/03/2024||-|||"),
+            // Exempt: no VAT taken off.
+            QStringLiteral("000004|   1|20.00|60|0|||-|||"),
+        }).join(u'\n').toStdString());
+    // Other users' rows stay.
+    EXPECT_EQ(rows(QStringLiteral("otro/PC9")).size(), 1);
+    EXPECT_EQ(m_display.formulario(), nullptr);
+}
+
+TEST_F(AnalisisCostosDemo, no_list_chosen_leaves_the_users_rows_empty)
+{
+    AnalisisCostos analisis;
+
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos({}, {}, QStringLiteral("ana/PC1")));
+
+    EXPECT_TRUE(rows(QStringLiteral("ana/PC1")).isEmpty());
+    EXPECT_EQ(rows(QStringLiteral("otro/PC9")).size(), 1);
+}
+
+TEST_F(AnalisisCostosDemo, criteria_narrow_the_articles)
+{
+    AnalisisCostos analisis;
+    CriteriosAnalisis criterios;
+    criterios.ProveedorDesde = QStringLiteral("ZZZ");
+
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos(criterios, {QStringLiteral("1")}, QStringLiteral("ana/PC1")));
+
+    EXPECT_TRUE(rows(QStringLiteral("ana/PC1")).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,304 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/SqliteText.h"
+#include "reportengine/AdoReportDataSource.h"
+#include "reportengine/ReportJob.h"
+#include "support/DemoDatabaseFiles.h"
+
+// The price-list report definitions shipped in share/reports, printed through the report engine
+// on a demo database and read back with pdftotext.
+namespace {
+
+QString pdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString definition(const QString& name)
+{
+    return QStringLiteral(RP_SHARE_DIR "/reports/") + name;
+}
+
+// The selection the printing builds for a plain sales list of the given lists.
+QString salesSelection(const QString& lists)
+{
+    return QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False"
+                          " AND {V_MA_PRECIOS.IdLista} in [%1]")
+        .arg(lists);
+}
+
+class PriceListDefinitions : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_file = testsupport::writeDemoDatabases(m_dir.path(), 120);
+        ASSERT_FALSE(m_file.isEmpty());
+        m_connection = m_provider.createConnection();
+        ASSERT_TRUE(m_connection->Open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(m_file)));
+        m_source = std::make_unique<AdoReportDataSource>(*m_connection, SqlDialect::SQLite);
+        m_sqlName = QUuid::createUuid().toString();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_sqlName);
+        db.setDatabaseName(m_file);
+        ASSERT_TRUE(db.open() && registerSqliteText(db));
+    }
+
+    void TearDown() override
+    {
+        m_source.reset();
+        if (m_connection)
+            m_connection->Close();
+        QSqlDatabase::removeDatabase(m_sqlName);
+    }
+
+    // Rows of an independent query, each row's columns joined by "|".
+    QStringList rows(const QString& sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(m_sqlName));
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        QStringList out;
+        while (query.next()) {
+            QStringList row;
+            for (int c = 0; c < query.record().count(); ++c)
+                row << query.value(c).toString();
+            out << row.join(u'|');
+        }
+        return out;
+    }
+
+    // Prints `report` to PDF and returns its text, or empty text after a test failure.
+    QString print(const QString& report, const QString& selection, const QStringList& formulas,
+        const QStringList& sort = {QStringLiteral("+{v_ma_articulos.idarticulo}")})
+    {
+        ReportJobRequest request;
+        request.definitionFile = definition(report + QStringLiteral(".rpt"));
+        request.connection = m_source.get();
+        request.selection = selection;
+        request.formulas = formulas;
+        request.sortFields = sort;
+        request.outputFile = m_dir.filePath(report + QStringLiteral(".pdf"));
+        request.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+        ReportJob job;
+        const bool ok = job.run(request);
+        EXPECT_TRUE(ok) << report.toStdString() << ": " << job.errorString().toStdString();
+        m_pages = job.pageCount();
+        return ok ? pdfText(request.outputFile) : QString();
+    }
+
+    // Article codes of the detail lines, in the order printed.
+    static QStringList codes(const QString& text)
+    {
+        QStringList out;
+        static const QRegularExpression line(QStringLiteral("^(\\d{6})\\s"),
+            QRegularExpression::MultilineOption);
+        for (auto it = line.globalMatch(text); it.hasNext();)
+            out << it.next().captured(1);
+        return out;
+    }
+
+    static QString money(double value)
+    {
+        return QLocale(QLocale::Spanish, QLocale::Argentina).toString(value, 'f', 2);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    QtAdoProvider m_provider {QtAdoProvider::Settings {}};
+    std::unique_ptr<AdoConnection> m_connection;
+    std::unique_ptr<AdoReportDataSource> m_source;
+    QString m_sqlName;
+    int m_pages = 0;
+};
+
+TEST_F(PriceListDefinitions, every_report_row_of_the_demo_database_names_a_definition_that_prints)
+{
+    const QStringList reports = rows(QStringLiteral("SELECT NOMBRE, Archivo FROM TA_REPORTES "
+                                                    "WHERE NOMBRE LIKE 'RP_LISTA%' OR NOMBRE = 'MA_PRE2' "
+                                                    "ORDER BY NOMBRE"));
+
+    ASSERT_EQ(reports.size(), 14);
+    for (const QString& row : reports) {
+        const QString name = row.section(u'|', 0, 0);
+        const QString file = row.section(u'|', 1, 1);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(file, name + QStringLiteral(".rpt"));
+        ASSERT_TRUE(QFileInfo::exists(definition(file)));
+        const QString selection = name.compare(QStringLiteral("RP_LISTAPRECIOSAC"), Qt::CaseInsensitive)
+                == 0
+            ? QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False and "
+                             "{aux_analisiscostos.usuario}='nadie/PC'")
+            : salesSelection(QStringLiteral("'   1'"));
+        const QString text = print(name, selection,
+            {QStringLiteral("Nombreempresa = 'Casa de Prueba'")});
+        EXPECT_FALSE(text.trimmed().isEmpty());
+    }
+}
+
+TEST_F(PriceListDefinitions, prices_and_articles_equal_those_of_the_database_and_hidden_columns_are_absent)
+{
+    const QStringList expected = rows(QStringLiteral(
+        "SELECT p.IdArticulo, p.PRECIO1, p.PRECIO3 FROM V_MA_PRECIOS p "
+        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
+
+    const QString text = print(QStringLiteral("RP_ListaPrecios"), salesSelection(QStringLiteral("'   1'")),
+        {QStringLiteral("Nombreempresa = 'Casa de Prueba'"), QStringLiteral("Precio1='Contado'"),
+            QStringLiteral("Precio2=''"), QStringLiteral("Precio3='Tarjeta'"),
+            QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '")});
+
+    ASSERT_FALSE(expected.isEmpty());
+    QStringList printedCodes = codes(text);
+    QStringList expectedCodes;
+    for (const QString& row : expected)
+        expectedCodes << row.section(u'|', 0, 0);
+    EXPECT_EQ(printedCodes, expectedCodes);
+    EXPECT_TRUE(text.contains(QStringLiteral("Casa de Prueba")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Contado")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Tarjeta")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Costo")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Página 1 de ")));
+    // The two shown columns stand side by side: each line ends with class 1 then class 3.
+    for (const QString& row : expected.mid(0, 10)) {
+        const QString code = row.section(u'|', 0, 0);
+        const QRegularExpression line(QStringLiteral("^%1 .*\\s%2\\s+%3\\s*$")
+                                          .arg(code, QRegularExpression::escape(
+                                                         money(row.section(u'|', 1, 1).toDouble())),
+                                              QRegularExpression::escape(
+                                                  money(row.section(u'|', 2, 2).toDouble()))),
+            QRegularExpression::MultilineOption);
+        EXPECT_TRUE(line.match(text).hasMatch()) << code.toStdString();
+    }
+}
+
+TEST_F(PriceListDefinitions, an_article_is_printed_once_without_a_warehouse_and_with_its_stock_with_one)
+{
+    const QStringList once = rows(QStringLiteral(
+        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
+    const QStringList stock = rows(QStringLiteral(
+        "SELECT p.IdArticulo, s.Stock FROM V_MA_PRECIOS p "
+        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "LEFT JOIN STK_MA_ARTICULOS s ON s.IDARTICULO = a.IDARTICULO "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 "
+        "AND (s.DEPOSITO = '   2' OR s.DEPOSITO = '' OR s.DEPOSITO IS NULL) ORDER BY p.IdArticulo"));
+
+    const QString plain = print(QStringLiteral("RP_ListaPreciosRubro"),
+        salesSelection(QStringLiteral("'   1'")), {QStringLiteral("ConStock=0")},
+        {QStringLiteral("+{v_ma_articulos.idarticulo}")});
+    const QString withStock = print(QStringLiteral("RP_ListaPrecios"),
+        salesSelection(QStringLiteral("'   1'"))
+            + QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = '   2' OR "
+                             "{STK_MA_ARTICULOS.DEPOSITO}='' OR ISNULL({STK_MA_ARTICULOS.DEPOSITO}))"),
+        {QStringLiteral("ConStock=1"), QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+
+    QStringList sorted = codes(plain);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, once);
+    QStringList stockCodes;
+    for (const QString& row : stock)
+        stockCodes << row.section(u'|', 0, 0);
+    EXPECT_EQ(codes(withStock), stockCodes);
+    EXPECT_TRUE(withStock.contains(QStringLiteral("Stock")));
+    EXPECT_FALSE(plain.contains(QStringLiteral("Stock")));
+}
+
+TEST_F(PriceListDefinitions, each_list_starts_a_page_when_asked)
+{
+    const QString selection = salesSelection(QStringLiteral("'   1', '   2'"));
+
+    const QString together = print(QStringLiteral("RP_ListaPrecios"), selection,
+        {QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+    const QString apart = print(QStringLiteral("RP_ListaPrecios"), selection,
+        {QStringLiteral("CortePorLista = '-1'"),
+            QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+
+    const QStringList pages = apart.split(u'\f', Qt::SkipEmptyParts);
+    int listHeaders = 0;
+    for (const QString& page : pages) {
+        static const QRegularExpression header(QStringLiteral("^\\s*[12]\\s+Lista "),
+            QRegularExpression::MultilineOption);
+        const bool first = page.contains(QRegularExpression(QStringLiteral("^\\s*1\\s+Lista "),
+            QRegularExpression::MultilineOption));
+        const bool second = page.contains(QRegularExpression(QStringLiteral("^\\s*2\\s+Lista "),
+            QRegularExpression::MultilineOption));
+        EXPECT_FALSE(first && second);
+        listHeaders += header.globalMatch(page).hasNext() ? 1 : 0;
+    }
+    EXPECT_GE(listHeaders, 2);
+    EXPECT_EQ(codes(apart), codes(together));
+}
+
+TEST_F(PriceListDefinitions, selective_lists_print_one_column_per_condition_with_its_surcharge)
+{
+    const QStringList expected = rows(QStringLiteral(
+        "SELECT p.IdArticulo, p.PRECIO4 FROM V_MA_PRECIOS p "
+        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 5"));
+
+    const QString text = print(QStringLiteral("RP_ListaPrecios_Sel"),
+        salesSelection(QStringLiteral("'   1'")),
+        {QStringLiteral("Precio1='Mayorista'"),
+            QStringLiteral("Cond_Cpra_Vta_Descripcion1='Contado efectivo'"),
+            QStringLiteral("PorcRecargoCPRAVTA1=-5"),
+            QStringLiteral("Cond_Cpra_Vta_Descripcion2='Tarjeta 3 cuotas'"),
+            QStringLiteral("PorcRecargoCPRAVTA2=12.5"), QStringLiteral("CantCondiciones=2"),
+            QStringLiteral("QuePrecio=4")});
+
+    EXPECT_TRUE(text.contains(QStringLiteral("Contado efectivo")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Tarjeta 3 cuotas")));
+    for (const QString& row : expected) {
+        const double price = row.section(u'|', 1, 1).toDouble();
+        const QString code = row.section(u'|', 0, 0);
+        const QRegularExpression line(QStringLiteral("^%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                                          .arg(code, QRegularExpression::escape(money(price)),
+                                              QRegularExpression::escape(
+                                                  money(std::round(price * 95.0) / 100.0)),
+                                              QRegularExpression::escape(
+                                                  money(std::round(price * 112.5) / 100.0))),
+            QRegularExpression::MultilineOption);
+        EXPECT_TRUE(line.match(text).hasMatch()) << code.toStdString();
+    }
+}
+
+TEST_F(PriceListDefinitions, labels_print_three_across_with_the_chosen_price)
+{
+    const QStringList expected = rows(QStringLiteral(
+        "SELECT p.IdArticulo, p.PRECIO2 FROM V_MA_PRECIOS p "
+        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 3"));
+
+    const QString text = print(QStringLiteral("MA_PRE2"), salesSelection(QStringLiteral("'   1'")),
+        {QStringLiteral("QuePrecio='Precio2'")});
+
+    ASSERT_EQ(expected.size(), 3);
+    const QRegularExpression codesLine(QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
+                                           .arg(expected[0].section(u'|', 0, 0),
+                                               expected[1].section(u'|', 0, 0),
+                                               expected[2].section(u'|', 0, 0)));
+    EXPECT_TRUE(codesLine.match(text).hasMatch());
+    const QRegularExpression pricesLine(
+        QStringLiteral("\\$ %1\\s+\\$ %2\\s+\\$ %3")
+            .arg(QRegularExpression::escape(money(expected[0].section(u'|', 1, 1).toDouble())),
+                QRegularExpression::escape(money(expected[1].section(u'|', 1, 1).toDouble())),
+                QRegularExpression::escape(money(expected[2].section(u'|', 1, 1).toDouble()))));
+    EXPECT_TRUE(pricesLine.match(text).hasMatch());
+}
+
+} // namespace
