@@ -1,0 +1,265 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/SqliteText.h"
+#include "support/DemoDatabaseFiles.h"
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runRender(const QStringList& args)
+{
+    // A runtime folder of its own, so Qt has nothing to warn about on the error output.
+    static QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcess tool;
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(RP_RENDER_EXE), args);
+    ToolRun run;
+    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "rp_render did not end: " << tool.readAllStandardError().toStdString();
+        return run;
+    }
+    run.exitCode = tool.exitCode();
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
+}
+
+QString pdfText(const QString& pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    tool.waitForFinished(60000);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// The demo database read directly, with the program's text rules: the independent answer the
+// tool's rows are compared with.
+class DirectQuery
+{
+public:
+    explicit DirectQuery(const QString& path) : m_name(QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open() && registerSqliteText(db));
+    }
+    ~DirectQuery() { QSqlDatabase::removeDatabase(m_name); }
+
+    QList<QStringList> rows(const QString& sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name));
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        QList<QStringList> rows;
+        while (query.next()) {
+            QStringList row;
+            for (int c = 0; c < query.record().count(); ++c)
+                row << query.value(c).toString();
+            rows << row;
+        }
+        return rows;
+    }
+
+private:
+    QString m_name;
+};
+
+class RpRender : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_db = testsupport::writeDemoDatabases(m_dir.filePath(QStringLiteral("db")));
+        ASSERT_FALSE(m_db.isEmpty());
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+
+    // The first sales list of the demo data.
+    QString firstSalesList() const
+    {
+        const QList<QStringList> rows = DirectQuery(m_db).rows(QStringLiteral(
+            "SELECT IDLISTA FROM V_MA_PRECIOSCAB WHERE TIPOLISTA = 'V' ORDER BY IDLISTA LIMIT 1"));
+        return rows.isEmpty() ? QString() : rows.first().first();
+    }
+
+    static QString priceList() { return QStringLiteral(RP_SOURCE_DIR "/share/reports/RP_ListaPrecios.rpt"); }
+
+    QTemporaryDir m_dir;
+    QString m_db;
+};
+
+TEST_F(RpRender, pdf_prints_the_selected_articles)
+{
+    const QString list = firstSalesList();
+    const QString pdf = path(QStringLiteral("lista.pdf"));
+    const QList<QStringList> expected = DirectQuery(m_db).rows(QStringLiteral(
+        "SELECT a.IDARTICULO FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
+        "p.IdArticulo WHERE p.IdLista = '%1' AND a.SUSPENDIDO = 0 ORDER BY a.IDARTICULO")
+            .arg(list));
+    ASSERT_GT(expected.size(), 2);
+
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
+        QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {v_ma_articulos.SUSPENDIDO} = False "
+                       "AND {V_MA_PRECIOS.IdLista} = '%1'")
+            .arg(list),
+        QStringLiteral("--formula"), QStringLiteral("Nombreempresa='Ferretería Prueba'"),
+        QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), pdf});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Ferretería Prueba")));
+    EXPECT_TRUE(text.contains(expected.first().first()));
+    EXPECT_TRUE(text.contains(expected.last().first()));
+    EXPECT_TRUE(text.indexOf(expected.at(0).first()) < text.indexOf(expected.at(1).first()));
+}
+
+TEST_F(RpRender, saved_report_is_written_with_its_magic_header)
+{
+    const QString saved = path(QStringLiteral("lista.rps"));
+
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("saved"),
+        QStringLiteral("--out"), saved});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(8), QByteArray("\x89RPTSAV\n"));
+}
+
+TEST_F(RpRender, show_sql_prints_the_statement_and_the_local_part_of_the_selection)
+{
+    const QString list = firstSalesList();
+
+    // Length() has no pushable form: it stays with the engine, the rest goes to the database.
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
+        QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1' AND Length({v_ma_articulos.Descripcion}) > 20")
+            .arg(list),
+        QStringLiteral("--sort"), QStringLiteral("-{v_ma_articulos.Descripcion}"),
+        QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"),
+        path(QStringLiteral("a.pdf")), QStringLiteral("--show-sql")});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("SQL: SELECT "))) << lines[0].toStdString();
+    // The list's code bound as a literal; the group key first in the order, then the sort asked.
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(
+        " WHERE (V_MA_PRECIOS.IdLista COLLATE TEXTO = '%1') ORDER BY V_MA_PRECIOS.IdLista "
+        "COLLATE TEXTO, v_ma_articulos.Descripcion COLLATE TEXTO DESC")
+                                      .arg(list)))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1].toStdString(), "Selección evaluada en el informe RP_ListaPrecios: "
+                                      "(Length({v_ma_articulos.Descripcion}) > 20)");
+}
+
+TEST_F(RpRender, show_sql_says_when_the_database_evaluates_the_whole_selection)
+{
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("saved"),
+        QStringLiteral("--out"), path(QStringLiteral("a.rps")), QStringLiteral("--show-sql")});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith(
+        QStringLiteral("Selección evaluada en el informe RP_ListaPrecios: ninguna\n")))
+        << run.out.toStdString();
+}
+
+// Every failure: exit status 2, one line naming the problem, no output file.
+TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
+{
+    const QString broken = writeFile(QStringLiteral("roto.rpt"),
+        "<report version=\"1\" name=\"R\">\n  <data><table name=\"V_MA_ARTICULOS\"/></data>\n"
+        "  <detail height=\"5\"><field x=\"0\" y=\"0\" width=\"10\" height=\"5\" expr=\"1\">"
+        "</detail>\n</report>\n");
+    const QString out = path(QStringLiteral("salida.pdf"));
+    const QString missingDb = path(QStringLiteral("no_existe.db"));
+    struct Case
+    {
+        const char* label;
+        QStringList args;
+        QString message; // part of the one line
+    };
+    const QList<Case> cases = {
+        {"malformed definition",
+            {QStringLiteral("--definition"), broken, QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+            QStringLiteral("roto.rpt:3:")},
+        {"malformed selection",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--selection"), QStringLiteral("{V_MA_PRECIOS.IdLista} = = 'X'"),
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+            QStringLiteral("Error en la fórmula «Seleccion», columna 26: ")},
+        {"column the database lacks",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--selection"), QStringLiteral("{V_MA_PRECIOS.Nada} = 'X'"),
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+            QStringLiteral("no such column: V_MA_PRECIOS.Nada")},
+        {"missing database",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), missingDb,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+            QStringLiteral("el archivo no existe")},
+        {"unknown format",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("doc"), QStringLiteral("--out"), out},
+            QStringLiteral("Formato desconocido: doc")},
+        {"unknown argument",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--copias"),
+                QStringLiteral("2")},
+            QStringLiteral("Argumento desconocido: --copias")},
+        {"no output",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf")},
+            QStringLiteral("Falta --out")},
+        {"formula without value",
+            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--formula"), QStringLiteral("Nombreempresa"),
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+            QStringLiteral("NOMBRE=VALOR")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+
+        const ToolRun run = runRender(c.args);
+
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("rp_render: "))) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".part")));
+        EXPECT_FALSE(QFileInfo::exists(missingDb));
+    }
+}
+
+} // namespace
