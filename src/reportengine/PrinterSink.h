@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+#include <QString>
+
+#include "reportengine/PagePainter.h"
+#include "reportengine/PageSink.h"
+
+class QPainter;
+class QPrinter;
+
+// Prints the pages straight to a printer, with no dialog: the default printer or the one named,
+// the number of copies asked, each page on paper of the report's size and orientation, drawn
+// from the paper's corner as laid out. A printer given by the caller (the preview's print
+// dialog, a PDF printer in the tests) is used as it is set up.
+class PrinterSink final : public PageSink
+{
+public:
+    // Blank `printerName`: the system's default printer.
+    explicit PrinterSink(const QString& printerName = QString(), int copies = 1);
+    // The caller's printer; not owned.
+    explicit PrinterSink(QPrinter& printer);
+    ~PrinterSink() override;
+
+    bool begin(const DocumentInfo& info) override;
+    bool page(const PageDisplayList& page, const DocumentResources& resources,
+        const DeferredValues* deferred) override;
+    bool finish(const DeferredValues& deferred) override;
+    QString errorString() const override { return m_error; }
+
+private:
+    std::unique_ptr<QPrinter> m_ownPrinter;
+    QPrinter* m_printer = nullptr;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<PagePainter> m_pagePainter;
+    bool m_firstPage = true;
+    QString m_error;
+};

@@ -1,0 +1,125 @@
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "MemoryDataSource.h"
+#include "PdfTools.h"
+#include "reportengine/HtmlSink.h"
+#include "reportengine/PrinterSink.h"
+#include "reportengine/ReportJob.h"
+
+namespace {
+
+// Two lists on their own pages with "page N of M" (a deferred text), a line and a box.
+const char* const Definition = R"RPT(<report version="1" name="RP_Hojas" title="Lista &amp; precios">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="P"/></data>
+  <group name="Lista" by="{P.Lista}" newPageAfter="true">
+    <header height="8"><field x="0" y="1" width="60" height="5" expr="'Lista: ' + {P.Lista}" bold="true"/></header>
+  </group>
+  <pageHeader height="10"><text x="0" y="0" width="190" height="6" align="center">LISTA DE PRECIOS</text></pageHeader>
+  <detail height="5">
+    <field name="Codigo" x="0" y="0" width="30" height="5" expr="{P.Codigo}"/>
+    <field name="Precio" x="150" y="0" width="40" height="5" expr="{P.Precio}" format="#,##0.00" align="right"/>
+  </detail>
+  <pageFooter height="8"><special x="130" y="2" width="60" height="5" kind="pageNofM" align="right"/></pageFooter>
+</report>)RPT";
+
+class PageSinksTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QFile f(path(QStringLiteral("hojas.rpt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Definition);
+        m_data.addTable(QStringLiteral("P"),
+            {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio")},
+            {{Value(u"L1"), Value(u"A<1>"), Value(*Currency::fromString(u"1234.5"))},
+                {Value(u"L2"), Value(u"B2"), Value(*Currency::fromString(u"3"))}});
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    bool run(PageSink& sink)
+    {
+        ReportJobRequest r;
+        r.definitionFile = path(QStringLiteral("hojas.rpt"));
+        r.connection = &m_data;
+        r.destination = ReportDestination::Sink;
+        r.sink = &sink;
+        r.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+        const bool ok = m_job.run(r);
+        EXPECT_TRUE(ok) << m_job.errorString().toStdString();
+        return ok;
+    }
+
+    QTemporaryDir m_dir;
+    MemoryDataSource m_data;
+    ReportJob m_job;
+};
+
+void expectInOrder(const QString& text, const QStringList& expected)
+{
+    qsizetype at = 0;
+    for (const QString& e : expected) {
+        const qsizetype found = text.indexOf(e, at);
+        ASSERT_GE(found, 0) << "missing or out of order: " << e.toStdString() << "\n" << text.toStdString();
+        at = found + e.size();
+    }
+}
+
+} // namespace
+
+TEST_F(PageSinksTest, html_has_one_box_per_page_with_the_texts_escaped_and_resolved)
+{
+    const QString file = path(QStringLiteral("hojas.html"));
+    HtmlSink sink(file);
+    ASSERT_TRUE(run(sink));
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(f.readAll());
+    EXPECT_EQ(html.count(QStringLiteral("<div class=\"pg\"")), 2);
+    expectInOrder(html, {QStringLiteral("<title>Lista &amp; precios</title>"),
+                            QStringLiteral("size:210mm 297mm"), QStringLiteral("id=\"p1\""),
+                            QStringLiteral(">LISTA DE PRECIOS</div>"), QStringLiteral(">Lista: L1</div>"),
+                            QStringLiteral(">A&lt;1&gt;</div>"), QStringLiteral(">1.234,50</div>"),
+                            QStringLiteral(">Página 1 de 2</div>"), QStringLiteral("id=\"p2\""),
+                            QStringLiteral(">B2</div>"), QStringLiteral(">Página 2 de 2</div>"),
+                            QStringLiteral("</html>")});
+    // The price is right-aligned at its place on paper.
+    EXPECT_TRUE(html.contains(QStringLiteral("class=\"t f1 r\" style=\"left:160mm;")))
+        << html.toStdString();
+}
+
+TEST_F(PageSinksTest, printer_prints_every_page_on_the_report_paper)
+{
+    const QString file = path(QStringLiteral("impreso.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    PrinterSink sink(printer);
+    ASSERT_TRUE(run(sink));
+
+    expectInOrder(PdfTools::text(file), {QStringLiteral("LISTA DE PRECIOS"), QStringLiteral("A<1>"),
+                                            QStringLiteral("1.234,50"), QStringLiteral("Página 1 de 2"),
+                                            QStringLiteral("B2"), QStringLiteral("Página 2 de 2")});
+    EXPECT_EQ(printer.pageLayout().fullRectPoints().size(), QSize(595, 842));
+}
+
+TEST_F(PageSinksTest, an_unknown_printer_fails_with_its_name_before_anything_prints)
+{
+    PrinterSink sink(QStringLiteral("NoExiste-99"), 2);
+    ReportJobRequest r;
+    r.definitionFile = path(QStringLiteral("hojas.rpt"));
+    r.connection = &m_data;
+    r.destination = ReportDestination::Sink;
+    r.sink = &sink;
+    EXPECT_FALSE(m_job.run(r));
+    EXPECT_EQ(m_job.errorString(), QStringLiteral("No se encuentra la impresora NoExiste-99"));
+}
