@@ -9,6 +9,7 @@
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/RtfSink.h"
 
 namespace {
 
@@ -122,4 +123,30 @@ TEST_F(PageSinksTest, an_unknown_printer_fails_with_its_name_before_anything_pri
     r.sink = &sink;
     EXPECT_FALSE(m_job.run(r));
     EXPECT_EQ(m_job.errorString(), QStringLiteral("No se encuentra la impresora NoExiste-99"));
+}
+
+TEST_F(PageSinksTest, rtf_has_a_table_row_per_band_with_cells_at_the_columns)
+{
+    const QString file = path(QStringLiteral("hojas.rtf"));
+    RtfSink sink(file);
+    ASSERT_TRUE(run(sink));
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString rtf = QString::fromLatin1(f.readAll());
+    EXPECT_TRUE(rtf.startsWith(QStringLiteral("{\\rtf1\\ansi"))) << rtf.toStdString();
+    EXPECT_TRUE(rtf.trimmed().endsWith(u'}'));
+    EXPECT_EQ(rtf.count(QStringLiteral("\\page\n")), 1);
+    expectInOrder(rtf, {QStringLiteral("\\paperw11906\\paperh16838"), QStringLiteral(" LISTA DE PRECIOS}\\cell"),
+                           QStringLiteral("\\b Lista: L1}\\cell"),
+                           // The code's cell, the gap up to the price, the price right-aligned.
+                           QStringLiteral("\\cellx567\\clvertalt\\cellx2268\\cellx9071\\clvertalt\\cellx11339"),
+                           QStringLiteral(" A<1>}\\cell"), QStringLiteral("\\qr{"), QStringLiteral(" 1.234,50}\\cell"),
+                           QStringLiteral(" P\\u225?gina 1 de 2}"), QStringLiteral("\\page"), QStringLiteral(" B2}"),
+                           QStringLiteral("gina 2 de 2}")});
+}
+
+TEST(RtfText, escapes_controls_and_writes_unicode)
+{
+    EXPECT_EQ(RtfSink::escaped(QStringLiteral("a{b}\\c\tÑ€")), QByteArray("a\\{b\\}\\\\c\\tab \\u209?\\u8364?"));
 }
