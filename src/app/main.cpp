@@ -9,6 +9,7 @@
 #include "pricelists/Rp_Tarifolio.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
+#include "reports/SinkReportOutputs.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
@@ -41,6 +42,8 @@ int main(int argc, char* argv[])
     DialogoConexion dialogoConexion;
     const ScopedService<ConnectionDialog> dialogoConexionService(dialogoConexion);
     // One report control stands behind the report object and the report driver.
+    SinkReportOutputs reportOutputs;
+    const ScopedService<ReportOutputs> reportOutputsService(reportOutputs);
     ReportEngineControl reportControl;
     const ScopedService<ReportControl> reportControlService(reportControl);
     DLL_Print reporte;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "reports/ReportOutputs.h"
+
+// The destinations built on the engine's page sinks: the printer (default or named, copies, no
+// dialog), HTML and RTF files. The preview window is not among them yet: the screen answers that
+// it is not available.
+class SinkReportOutputs final : public ReportOutputs
+{
+public:
+    std::unique_ptr<ReportOutput> create(const ReportOutputTarget& target, QString* error) override;
+};
