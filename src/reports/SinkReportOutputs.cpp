@@ -3,6 +3,7 @@
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/RtfSink.h"
+#include "reports/ReportPreview.h"
 
 namespace {
 
@@ -24,6 +25,26 @@ public:
 
 private:
     std::unique_ptr<PageSink> m_sink;
+};
+
+// The screen: the window opens at once, so the first page shows while the rest is laid out;
+// it lives on after the print (the operator closes it).
+class PreviewOutput final : public ReportOutput
+{
+public:
+    explicit PreviewOutput(const QString& title) : m_document(std::make_shared<PreviewDocument>())
+    {
+        auto* window = new ReportPreviewWindow(m_document);
+        if (!title.isEmpty())
+            window->setWindowTitle(title);
+        window->show();
+    }
+
+    PageSink* pageSink() override { return m_document.get(); }
+    bool finish(int, QString*) override { return true; }
+
+private:
+    std::shared_ptr<PreviewDocument> m_document;
 };
 
 } // namespace
@@ -49,7 +70,7 @@ std::unique_ptr<ReportOutput> SinkReportOutputs::create(const ReportOutputTarget
             sink = std::make_unique<RtfSink>(target.fileName);
         break;
     case ReportOutputTarget::Kind::Screen:
-        break;
+        return std::make_unique<PreviewOutput>(target.title);
     }
     if (!sink)
         return UnavailableReportOutputs().create(target, error);

@@ -3,8 +3,7 @@
 #include "reports/ReportOutputs.h"
 
 // The destinations built on the engine's page sinks: the printer (default or named, copies, no
-// dialog), HTML and RTF files. The preview window is not among them yet: the screen answers that
-// it is not available.
+// dialog), HTML and RTF files, and the preview window for the screen.
 class SinkReportOutputs final : public ReportOutputs
 {
 public:

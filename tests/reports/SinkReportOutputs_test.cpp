@@ -37,7 +37,7 @@ TEST(SinkReportOutputs, html_and_rtf_files_are_written_through_their_sinks)
     }
 }
 
-TEST(SinkReportOutputs, an_unknown_printer_and_the_screen_are_refused_in_words)
+TEST(SinkReportOutputs, an_unknown_printer_is_refused_in_words)
 {
     ReportOutputTarget printer;
     printer.kind = ReportOutputTarget::Kind::Printer;
@@ -45,8 +45,4 @@ TEST(SinkReportOutputs, an_unknown_printer_and_the_screen_are_refused_in_words)
     QString error;
     EXPECT_FALSE(SinkReportOutputs().create(printer, &error));
     EXPECT_EQ(error, QStringLiteral("No se encuentra la impresora NoExiste-7"));
-
-    ReportOutputTarget screen;
-    EXPECT_FALSE(SinkReportOutputs().create(screen, &error));
-    EXPECT_EQ(error, QStringLiteral("La vista previa en pantalla todavía no está disponible en este equipo"));
 }

@@ -1,0 +1,300 @@
+#include "reports/ReportPreview.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "reportengine/HtmlSink.h"
+#include "reportengine/PagePainter.h"
+#include "reportengine/PageText.h"
+#include "reportengine/PdfSink.h"
+#include "reportengine/PrinterSink.h"
+#include "reportengine/RtfSink.h"
+
+bool PreviewDocument::begin(const DocumentInfo& info)
+{
+    m_info = info;
+    return true;
+}
+
+bool PreviewDocument::page(const PageDisplayList& page, const DocumentResources& resources,
+    const DeferredValues*)
+{
+    if (resources.fonts().size() != m_resources.fonts().size()
+        || resources.images().size() != m_resources.images().size())
+        m_resources = resources;
+    m_pages.push_back(page);
+    Q_EMIT pageAdded(int(m_pages.size()));
+    // The layout runs on the window's thread: let the window show the first page at once and
+    // keep its count moving, without taking the operator's input in between.
+    if (QThread::currentThread() == thread() && (m_pages.size() == 1 || m_sinceEvents.elapsed() > 100)) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_sinceEvents.start();
+    }
+    return true;
+}
+
+bool PreviewDocument::finish(const DeferredValues& deferred)
+{
+    m_deferred = deferred;
+    m_finished = true;
+    Q_EMIT finished(int(m_pages.size()));
+    return true;
+}
+
+bool PreviewDocument::replay(PageSink& sink) const
+{
+    if (!sink.begin(m_info))
+        return false;
+    for (const PageDisplayList& p : m_pages) {
+        if (!sink.page(p, m_resources, deferred()))
+            return false;
+    }
+    return sink.finish(m_deferred);
+}
+
+// One page on white paper, painted with the same painter as the printer, at the screen's pixel
+// ratio (the painter draws vectors, so text stays sharp at any zoom).
+class ReportPreviewWindow::PageView final : public QWidget
+{
+public:
+    explicit PageView(ReportPreviewWindow& window) : m_window(window) { }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        const int page = m_window.m_page;
+        if (page < 1)
+            return;
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double scale = m_window.scale();
+        if (!m_painter || m_scale != scale) {
+            m_painter = std::make_unique<PagePainter>(scale);
+            m_scale = scale;
+        }
+        const PreviewDocument& doc = *m_window.m_document;
+        m_painter->paint(painter, doc.pageAt(page - 1), doc.resources(), doc.deferred());
+        if (!m_window.m_highlight.isNull()) {
+            const QRectF& h = m_window.m_highlight;
+            painter.fillRect(QRectF(h.x() * scale, h.y() * scale, h.width() * scale, h.height() * scale),
+                QColor(255, 220, 0, 110));
+        }
+    }
+
+private:
+    ReportPreviewWindow& m_window;
+    std::unique_ptr<PagePainter> m_painter;
+    double m_scale = 0;
+};
+
+ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_document(std::move(document))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::NonModal);
+    setWindowTitle(m_document->info().title.isEmpty() ? m_document->info().reportName
+                                                      : m_document->info().title);
+    auto* bar = new QHBoxLayout;
+    auto button = [&](const QString& text, auto slot) {
+        auto* b = new QPushButton(text, this);
+        connect(b, &QPushButton::clicked, this, slot);
+        bar->addWidget(b);
+    };
+    button(QStringLiteral("|<"), &ReportPreviewWindow::firstPage);
+    button(QStringLiteral("<"), &ReportPreviewWindow::previousPage);
+    m_label = new QLabel(this);
+    bar->addWidget(m_label);
+    button(QStringLiteral(">"), &ReportPreviewWindow::nextPage);
+    button(QStringLiteral(">|"), &ReportPreviewWindow::lastPage);
+    m_goTo = new QSpinBox(this);
+    m_goTo->setMinimum(1);
+    connect(m_goTo, &QSpinBox::editingFinished, this, [this] { goToPage(m_goTo->value()); });
+    bar->addWidget(m_goTo);
+    m_zoomBox = new QComboBox(this);
+    m_zoomBox->addItems({QStringLiteral("Ancho de página"), QStringLiteral("Página completa"),
+        QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("150%"),
+        QStringLiteral("200%")});
+    connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index <= 1)
+            setZoom(index == 0 ? Zoom::FitWidth : Zoom::FitPage);
+        else
+            setZoom(Zoom::Percent, m_zoomBox->itemText(index).chopped(1).toInt());
+    });
+    bar->addWidget(m_zoomBox);
+    m_search = new QLineEdit(this);
+    m_search->setPlaceholderText(QStringLiteral("Buscar"));
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (!find(m_search->text()))
+            QMessageBox::information(this, windowTitle(),
+                QStringLiteral("No se encontró \"%1\"").arg(m_search->text()));
+    });
+    bar->addWidget(m_search);
+    button(QStringLiteral("Imprimir"), &ReportPreviewWindow::print);
+    button(QStringLiteral("Exportar"), &ReportPreviewWindow::exportAsked);
+    bar->addStretch();
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scroll"));
+    scroll->setAlignment(Qt::AlignHCenter);
+    scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PageView(*this);
+    scroll->setWidget(m_view);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(scroll);
+    resize(900, 1000);
+
+    connect(m_document.get(), &PreviewDocument::pageAdded, this, [this](int count) {
+        if (m_page == 0 && count > 0)
+            m_page = 1;
+        refresh();
+    });
+    connect(m_document.get(), &PreviewDocument::finished, this, [this] { refresh(); });
+    if (m_document->pageCount() > 0)
+        m_page = 1;
+    refresh();
+}
+
+ReportPreviewWindow::~ReportPreviewWindow() = default;
+
+QString ReportPreviewWindow::pageLabel() const
+{
+    return QStringLiteral("Página %1 de %2%3")
+        .arg(m_page)
+        .arg(m_document->pageCount())
+        .arg(m_document->isFinished() ? QString() : QStringLiteral("+"));
+}
+
+double ReportPreviewWindow::scale() const
+{
+    const DocumentInfo& info = m_document->info();
+    const auto* scroll = findChild<QScrollArea*>(QStringLiteral("scroll"));
+    const QSize room = scroll ? scroll->viewport()->size() - QSize(8, 8) : size();
+    const double width = std::max(1, room.width()) / double(info.pageWidth);
+    switch (m_zoom) {
+    case Zoom::FitWidth:
+        return width;
+    case Zoom::FitPage:
+        return std::min(width, std::max(1, room.height()) / double(info.pageHeight));
+    case Zoom::Percent:
+        break;
+    }
+    // 100% is the paper's size on the screen.
+    return logicalDpiX() / 2540.0 * m_percent / 100.0;
+}
+
+void ReportPreviewWindow::refresh()
+{
+    m_label->setText(pageLabel());
+    m_goTo->setMaximum(std::max(1, m_document->pageCount()));
+    const double s = scale();
+    const DocumentInfo& info = m_document->info();
+    m_view->resize(int(info.pageWidth * s), int(info.pageHeight * s));
+    m_view->update();
+}
+
+void ReportPreviewWindow::goToPage(int page)
+{
+    page = std::clamp(page, std::min(1, m_document->pageCount()), m_document->pageCount());
+    if (page != m_page)
+        m_highlight = QRectF();
+    m_page = page;
+    m_goTo->setValue(std::max(1, page));
+    refresh();
+}
+
+void ReportPreviewWindow::setZoom(Zoom zoom, int percent)
+{
+    m_zoom = zoom;
+    m_percent = std::clamp(percent, 10, 800);
+    refresh();
+}
+
+bool ReportPreviewWindow::find(const QString& text)
+{
+    if (text.isEmpty() || m_document->pageCount() == 0)
+        return false;
+    const int pages = m_document->pageCount();
+    int startPage = m_matchPage > 0 ? m_matchPage : std::max(1, m_page);
+    int startItem = m_matchPage > 0 ? m_matchItem + 1 : 0;
+    // Once round the document, from just after the last match.
+    for (int n = 0; n <= pages; ++n) {
+        const int p = (startPage - 1 + n) % pages + 1;
+        const PageDisplayList& page = m_document->pageAt(p - 1);
+        for (std::size_t i = n == 0 ? std::size_t(startItem) : 0; i < page.items.size(); ++i) {
+            const DisplayItem& d = page.items[i];
+            if (displayText(page, d, m_document->deferred()).contains(text, Qt::CaseInsensitive)) {
+                goToPage(p);
+                m_matchPage = p;
+                m_matchItem = int(i);
+                m_highlight = QRectF(d.x, d.y, d.w, d.h);
+                m_view->update();
+                return true;
+            }
+        }
+    }
+    m_matchPage = 0;
+    m_matchItem = -1;
+    return false;
+}
+
+bool ReportPreviewWindow::exportTo(const QString& file, QString* error) const
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    std::unique_ptr<PageSink> sink;
+    if (suffix == u"pdf")
+        sink = std::make_unique<PdfSink>(file);
+    else if (suffix == u"html" || suffix == u"htm")
+        sink = std::make_unique<HtmlSink>(file);
+    else if (suffix == u"rtf")
+        sink = std::make_unique<RtfSink>(file);
+    if (!sink) {
+        if (error)
+            *error = QStringLiteral("No se puede exportar en el formato %1").arg(suffix);
+        return false;
+    }
+    if (!m_document->replay(*sink)) {
+        if (error)
+            *error = sink->errorString();
+        return false;
+    }
+    return true;
+}
+
+void ReportPreviewWindow::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PrinterSink sink(printer);
+    if (!m_document->replay(sink))
+        QMessageBox::warning(this, windowTitle(), sink.errorString());
+}
+
+void ReportPreviewWindow::exportAsked()
+{
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar"), QString(),
+        QStringLiteral("PDF (*.pdf);;HTML (*.html);;RTF (*.rtf)"));
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!exportTo(file, &error))
+        QMessageBox::warning(this, windowTitle(), error);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "reportengine/PageSink.h"
+
+class QLabel;
+class QSpinBox;
+class QComboBox;
+class QLineEdit;
+class PagePainter;
+
+// The pages of one report kept for the preview, filled while the layout runs. It takes the pages
+// as they come (no deferred texts resolved: it receives the values at the end), tells the window
+// about each page and lets the window paint the first ones before the layout has ended.
+class PreviewDocument final : public QObject, public PageSink
+{
+    Q_OBJECT
+
+public:
+    bool begin(const DocumentInfo& info) override;
+    bool page(const PageDisplayList& page, const DocumentResources& resources,
+        const DeferredValues* deferred) override;
+    bool finish(const DeferredValues& deferred) override;
+    bool wantsResolvedPages() const override { return false; }
+
+    int pageCount() const { return int(m_pages.size()); }
+    bool isFinished() const { return m_finished; }
+    const DocumentInfo& info() const { return m_info; }
+    const PageDisplayList& pageAt(int index) const { return m_pages.at(std::size_t(index)); }
+    const DocumentResources& resources() const { return m_resources; }
+    const DeferredValues* deferred() const { return m_finished ? &m_deferred : nullptr; }
+
+    // Sends the kept pages to another output (print, export from the window).
+    bool replay(PageSink& sink) const;
+
+Q_SIGNALS:
+    void pageAdded(int count);
+    void finished(int count);
+
+private:
+    DocumentInfo m_info;
+    std::vector<PageDisplayList> m_pages;
+    DocumentResources m_resources;
+    DeferredValues m_deferred;
+    bool m_finished = false;
+    QElapsedTimer m_sinceEvents;
+};
+
+// The preview window: modeless, shows the pages as they are laid out with "Página N de M+" until
+// the count is final; moves by page, goes to a page, zooms to the width, to the page or by
+// percent, finds text (highlighted) and prints or exports the report as shown.
+class ReportPreviewWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Zoom { FitWidth, FitPage, Percent };
+
+    explicit ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, QWidget* parent = nullptr);
+    ~ReportPreviewWindow() override;
+
+    int currentPage() const { return m_page; } // 1-based; 0 before the first page
+    QString pageLabel() const;
+    void goToPage(int page);
+    void firstPage() { goToPage(1); }
+    void previousPage() { goToPage(m_page - 1); }
+    void nextPage() { goToPage(m_page + 1); }
+    void lastPage() { goToPage(m_document->pageCount()); }
+    void setZoom(Zoom zoom, int percent = 100);
+    // Finds `text` (ignoring case) from the page after the current match on; answers whether
+    // found and shows that page with the match highlighted.
+    bool find(const QString& text);
+    QRectF highlight() const { return m_highlight; }
+    // Pixels per hundredth of a millimetre at the present zoom.
+    double scale() const;
+
+    bool exportTo(const QString& file, QString* error) const;
+
+private:
+    class PageView;
+    void refresh();
+    void print();
+    void exportAsked();
+
+    std::shared_ptr<PreviewDocument> m_document;
+    PageView* m_view = nullptr;
+    QLabel* m_label = nullptr;
+    QSpinBox* m_goTo = nullptr;
+    QComboBox* m_zoomBox = nullptr;
+    QLineEdit* m_search = nullptr;
+    int m_page = 0;
+    Zoom m_zoom = Zoom::FitWidth;
+    int m_percent = 100;
+    int m_matchPage = 0;
+    int m_matchItem = -1;
+    QRectF m_highlight; // in 1/100 mm on the current page
+};
