@@ -10,8 +10,11 @@
 
 #include "platform/qt/QtAdoProvider.h"
 #include "reportengine/AdoReportDataSource.h"
+#include "reportengine/CsvSink.h"
 #include "reportengine/DefinitionLoader.h"
+#include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/XlsxSink.h"
 
 // rp_render: runs one report definition against a SQLite database without the window, through
 // the program's own provider and report job, and writes the result to a file. For tests, for
@@ -207,6 +210,8 @@ int main(int argc, char* argv[])
     request.outputFile = QFileInfo(a.output).absoluteFilePath();
     request.printTime = QDateTime::currentDateTime();
     request.locale = QLocale();
+    // The data-only outputs take the record stream; their pages go nowhere.
+    std::unique_ptr<RecordFileSink> recordFile;
     switch (a.format) {
     case Format::Pdf:
         request.destination = ReportDestination::Pdf;
@@ -214,15 +219,32 @@ int main(int argc, char* argv[])
     case Format::Saved:
         request.destination = ReportDestination::SavedReport;
         break;
+    case Format::Xlsx:
+        recordFile = std::make_unique<XlsxSink>(request.outputFile, definition->name);
+        break;
+    case Format::Csv:
+        recordFile = std::make_unique<CsvSink>(request.outputFile);
+        break;
     case Format::Html:
     case Format::Rtf:
-    case Format::Xlsx:
-    case Format::Csv:
         return failure(err, QStringLiteral("Formato todavía no disponible en esta versión"));
+    }
+    NullPageSink discard(recordFile.get());
+    if (recordFile) {
+        request.destination = ReportDestination::Sink;
+        request.sink = &discard;
+        request.records = recordFile.get();
     }
 
     ReportJob job;
-    const bool ok = job.run(request);
+    bool ok = job.run(request);
+    error = job.errorString();
+    // A record file is put in place only after a whole run; dropped unclosed, it leaves nothing.
+    if (ok && recordFile && !recordFile->close()) {
+        ok = false;
+        error = recordFile->errorString();
+    }
+    recordFile.reset();
     if (a.showSql)
         showSql(job, definition->name, out);
     for (const QString& line : job.log()) {
@@ -231,6 +253,6 @@ int main(int argc, char* argv[])
             err << line << "\n";
     }
     if (!ok)
-        return failure(err, job.errorString());
+        return failure(err, error);
     return 0;
 }

@@ -51,6 +51,34 @@ QString pdfText(const QString& pdf)
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
+// The lines of a CSV file as its fields: ";" between fields, "" inside quoted ones.
+QList<QStringList> csvRows(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QString text = QString::fromUtf8(bytes.mid(3));
+    QList<QStringList> rows;
+    for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        QStringList fields {QString()};
+        bool quoted = false;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == u'"' && quoted && i + 1 < line.size() && line.at(i + 1) == u'"')
+                fields.last() += line.at(++i);
+            else if (c == u'"')
+                quoted = !quoted;
+            else if (c == u';' && !quoted)
+                fields << QString();
+            else
+                fields.last() += c;
+        }
+        rows << fields;
+    }
+    return rows;
+}
+
 // The demo database read directly, with the program's text rules: the independent answer the
 // tool's rows are compared with.
 class DirectQuery
@@ -110,7 +138,18 @@ protected:
         return rows.isEmpty() ? QString() : rows.first().first();
     }
 
-    static QString priceList() { return QStringLiteral(RP_SOURCE_DIR "/share/reports/RP_ListaPrecios.rpt"); }
+    static QString priceList() { return QStringLiteral(RP_SOURCE_DIR "/tests/tools/ListaPrueba.rpt"); }
+
+    // The first two sales lists of the demo data, as a formula's list: "'a', 'b'".
+    QString firstTwoSalesLists() const
+    {
+        QStringList codes;
+        for (const QStringList& row : DirectQuery(m_db).rows(QStringLiteral(
+                 "SELECT IDLISTA FROM V_MA_PRECIOSCAB WHERE TIPOLISTA = 'V' ORDER BY IDLISTA "
+                 "LIMIT 2")))
+            codes << QStringLiteral("'%1'").arg(row.first());
+        return codes.join(QStringLiteral(", "));
+    }
 
     QTemporaryDir m_dir;
     QString m_db;
@@ -128,10 +167,10 @@ TEST_F(RpRender, pdf_prints_the_selected_articles)
 
     const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
-        QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {v_ma_articulos.SUSPENDIDO} = False "
+        QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {art.SUSPENDIDO} = False "
                        "AND {V_MA_PRECIOS.IdLista} = '%1'")
             .arg(list),
-        QStringLiteral("--formula"), QStringLiteral("Nombreempresa='Ferretería Prueba'"),
+        QStringLiteral("--formula"), QStringLiteral("Empresa='Ferretería Prueba'"),
         QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), pdf});
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -163,9 +202,9 @@ TEST_F(RpRender, show_sql_prints_the_statement_and_the_local_part_of_the_selecti
     // Length() has no pushable form: it stays with the engine, the rest goes to the database.
     const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
-        QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1' AND Length({v_ma_articulos.Descripcion}) > 20")
+        QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1' AND Length({art.Descripcion}) > 20")
             .arg(list),
-        QStringLiteral("--sort"), QStringLiteral("-{v_ma_articulos.Descripcion}"),
+        QStringLiteral("--sort"), QStringLiteral("-{art.Descripcion}"),
         QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"),
         path(QStringLiteral("a.pdf")), QStringLiteral("--show-sql")});
 
@@ -176,11 +215,11 @@ TEST_F(RpRender, show_sql_prints_the_statement_and_the_local_part_of_the_selecti
     // The list's code bound as a literal; the group key first in the order, then the sort asked.
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral(
         " WHERE (V_MA_PRECIOS.IdLista COLLATE TEXTO = '%1') ORDER BY V_MA_PRECIOS.IdLista "
-        "COLLATE TEXTO, v_ma_articulos.Descripcion COLLATE TEXTO DESC")
+        "COLLATE TEXTO, art.Descripcion COLLATE TEXTO DESC")
                                       .arg(list)))
         << lines[0].toStdString();
-    EXPECT_EQ(lines[1].toStdString(), "Selección evaluada en el informe RP_ListaPrecios: "
-                                      "(Length({v_ma_articulos.Descripcion}) > 20)");
+    EXPECT_EQ(lines[1].toStdString(),
+        "Selección evaluada en el informe ListaPrueba: (Length({art.Descripcion}) > 20)");
 }
 
 TEST_F(RpRender, show_sql_says_when_the_database_evaluates_the_whole_selection)
@@ -191,8 +230,63 @@ TEST_F(RpRender, show_sql_says_when_the_database_evaluates_the_whole_selection)
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.endsWith(
-        QStringLiteral("Selección evaluada en el informe RP_ListaPrecios: ninguna\n")))
+        QStringLiteral("Selección evaluada en el informe ListaPrueba: ninguna\n")))
         << run.out.toStdString();
+}
+
+// The rows a test compares: the detail records after the selection (the database's part and the
+// engine's) and the sort, each with the fields in the order printed (the price beside the code
+// comes before the description below them).
+TEST_F(RpRender, csv_has_the_selected_records_in_order_with_the_printed_fields)
+{
+    const QString lists = firstTwoSalesLists();
+    const QString csv = path(QStringLiteral("lista.csv"));
+    const QList<QStringList> expected = DirectQuery(m_db).rows(QStringLiteral(
+        "SELECT a.IDARTICULO, p.PRECIO1, a.Descripcion FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a "
+        "ON a.IDARTICULO = p.IdArticulo WHERE p.TIPOLISTA = 'V' AND a.SUSPENDIDO = 0 "
+        "AND p.IdLista IN (%1) AND length(a.Descripcion) > 20 "
+        "ORDER BY p.IdLista, a.Descripcion DESC, a.IDARTICULO")
+            .arg(lists));
+    ASSERT_GT(expected.size(), 10);
+
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
+        QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {art.SUSPENDIDO} = False AND "
+                       "{V_MA_PRECIOS.IdLista} in [%1] AND Length({art.Descripcion}) > 20")
+            .arg(lists),
+        QStringLiteral("--sort"), QStringLiteral("-{art.Descripcion}"), QStringLiteral("--sort"),
+        QStringLiteral("+{art.IDARTICULO}"), QStringLiteral("--format"), QStringLiteral("csv"),
+        QStringLiteral("--out"), csv});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QStringList> rows = csvRows(csv);
+    ASSERT_EQ(rows.size(), expected.size() + 1);
+    EXPECT_EQ(rows.first(),
+        QStringList({QStringLiteral("Codigo"), QStringLiteral("Precio"), QStringLiteral("Descripcion")}));
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QStringList& row = rows.at(i + 1);
+        ASSERT_EQ(row.size(), 3);
+        EXPECT_EQ(row[0], expected[i][0]);
+        // Money with the decimal comma, as spreadsheets of this country read it.
+        EXPECT_NEAR(QString(row[1]).replace(u',', u'.').toDouble(), expected[i][1].toDouble(), 1e-4);
+        EXPECT_EQ(row[2], expected[i][2]);
+    }
+}
+
+TEST_F(RpRender, xlsx_is_a_workbook)
+{
+    const QString xlsx = path(QStringLiteral("lista.xlsx"));
+
+    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+        QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("xlsx"),
+        QStringLiteral("--out"), xlsx});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile file(xlsx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(4), QByteArray("PK\x03\x04"));
+    EXPECT_FALSE(QFileInfo::exists(xlsx + QStringLiteral(".part")));
 }
 
 // Every failure: exit status 2, one line naming the problem, no output file.
@@ -243,7 +337,7 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
             QStringLiteral("Falta --out")},
         {"formula without value",
             {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
-                QStringLiteral("--formula"), QStringLiteral("Nombreempresa"),
+                QStringLiteral("--formula"), QStringLiteral("Empresa"),
                 QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
             QStringLiteral("NOMBRE=VALOR")},
     };
