@@ -12,8 +12,10 @@
 #include "reportengine/AdoReportDataSource.h"
 #include "reportengine/CsvSink.h"
 #include "reportengine/DefinitionLoader.h"
+#include "reportengine/HtmlSink.h"
 #include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/RtfSink.h"
 #include "reportengine/XlsxSink.h"
 
 // rp_render: runs one report definition against a SQLite database without the window, through
@@ -212,6 +214,8 @@ int main(int argc, char* argv[])
     request.locale = QLocale();
     // The data-only outputs take the record stream; their pages go nowhere.
     std::unique_ptr<RecordFileSink> recordFile;
+    // HTML and RTF are page sinks that appear at their path only when finished.
+    std::unique_ptr<PageSink> pageFile;
     switch (a.format) {
     case Format::Pdf:
         request.destination = ReportDestination::Pdf;
@@ -226,14 +230,20 @@ int main(int argc, char* argv[])
         recordFile = std::make_unique<CsvSink>(request.outputFile);
         break;
     case Format::Html:
+        pageFile = std::make_unique<HtmlSink>(request.outputFile);
+        break;
     case Format::Rtf:
-        return failure(err, QStringLiteral("Formato todavía no disponible en esta versión"));
+        pageFile = std::make_unique<RtfSink>(request.outputFile);
+        break;
     }
     NullPageSink discard(recordFile.get());
     if (recordFile) {
         request.destination = ReportDestination::Sink;
         request.sink = &discard;
         request.records = recordFile.get();
+    } else if (pageFile) {
+        request.destination = ReportDestination::Sink;
+        request.sink = pageFile.get();
     }
 
     ReportJob job;

@@ -289,6 +289,26 @@ TEST_F(RpRender, xlsx_is_a_workbook)
     EXPECT_FALSE(QFileInfo::exists(xlsx + QStringLiteral(".part")));
 }
 
+TEST_F(RpRender, html_and_rtf_show_the_articles)
+{
+    const QString code = DirectQuery(m_db).rows(QStringLiteral(
+        "SELECT MIN(a.IDARTICULO) FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
+        "p.IdArticulo WHERE p.TIPOLISTA = 'V' AND a.SUSPENDIDO = 0")).value(0).value(0);
+    for (const QString& format : {QStringLiteral("html"), QStringLiteral("rtf")}) {
+        SCOPED_TRACE(format.toStdString());
+        const QString file = path(QStringLiteral("lista.") + format);
+
+        const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+            QStringLiteral("--db"), m_db, QStringLiteral("--format"), format,
+            QStringLiteral("--out"), file});
+
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(written.readAll().contains(code.toUtf8()));
+    }
+}
+
 // Every failure: exit status 2, one line naming the problem, no output file.
 TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
 {
