@@ -7,7 +7,11 @@
 #include "platform/Utilidades.h"
 #include "pricelists/AnalisisCostos.h"
 #include "pricelists/FormulaSeleccion.h"
+#include "reports/ArchivosReporte.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
 #include "startup/Configuracion.h"
+#include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
 
 namespace {
@@ -264,6 +268,36 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     }
     t.Seleccion = seleccion;
     return r;
+}
+
+double ImpresionPrecios::PorcentajeCondicion(const QString& texto)
+{
+    const std::optional<Currency> valor = Currency::fromString(texto.right(10).trimmed(), u'.');
+    return valor ? valor->toDouble() : 0.0;
+}
+
+void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
+{
+    DLL_Print& reporte = gReporte();
+    reporte.OpcionC = true;
+    reporte.OpcionA = true;
+    reporte.OpcionB = true;
+    reporte.AsignaFormulas(t.ListaFormulasReporte, 5);
+    QString nombre = t.NombreReporte;
+    const QString archivo = ArchivosReporte::NombreReporte(nombre, QString(), nullptr, QString());
+    const QString conexion = gGlobales().gCadenaODBC;
+    if (t.Etiquetas) {
+        reporte.Imprimir(archivo, t.CamposOrden, t.Seleccion, conexion);
+    } else {
+        QString subreporte1;
+        QString subreporte2;
+        QString titulo;
+        RT_Crystal2::ImprimirReporteCrystal(archivo, t.CamposOrden, t.Seleccion, conexion,
+            t.Formula1, t.Formula2, t.Formula3, t.Formula4, t.Formula5, subreporte1, subreporte2,
+            QString(), QString(), Value(qint32(0)), false, RT_Crystal2::gEnviarPorMail, titulo,
+            QString());
+    }
+    reporte.Finaliza(20);
 }
 
 ImpresionPrecios::ImpresionPrecios(Salida salida)

@@ -128,7 +128,17 @@ public:
     static Resultado armaTrabajo(
         const EstadoImpresion& estado, const QString& empresa, const QString& claveAnalisis);
 
-    explicit ImpresionPrecios(Salida salida);
+    // The program's output: the report object's options, the formula list, the report file from
+    // the report table, then the report driver (price lists) or the report object (labels), on
+    // the destination set on gReporte() before; the e-mail switch RT_Crystal2::gEnviarPorMail
+    // goes with the price lists.
+    static void imprimeConReportes(const TrabajoImpresion& trabajo);
+
+    // A surcharge as the conditions lists hold it in an item's last ten characters ("." for
+    // decimals); 0 when it holds no number.
+    static double PorcentajeCondicion(const QString& texto);
+
+    explicit ImpresionPrecios(Salida salida = &ImpresionPrecios::imprimeConReportes);
 
     // The whole print: builds the job, tells the operator of a rejected criteria row ("Aviso al
     // Operador") or of a missing grouping ("DEBE seleccionar un tipo de listado", title "Error"),

@@ -18,12 +18,15 @@
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
 #include "pricelists/EstadoFormulario.h"
+#include "pricelists/ImpresionPrecios.h"
 #include "pricelists/TarifolioReglas.h"
 #include "startup/AspectoFormulario.h"
 #include "startup/Configuracion.h"
 #include "startup/Controles.h"
 #include "startup/Inicio.h"
 #include "startup/VariablesInicio.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
 
 #include "ui_Rp_Tarifolio.h"
 
@@ -43,6 +46,19 @@ QList<Control*> arreglo(const QWidget* form, const QString& nombre, int cantidad
         controles.append(control);
     }
     return controles;
+}
+
+// A check box's Value as the program reads it: 0 unticked, 1 ticked, 2 greyed.
+int valor(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 QListWidgetItem* itemTildable(const QString& texto)
@@ -140,7 +156,73 @@ void Rp_Tarifolio::IniciaAplicacion()
     ::IniciaAplicacion(false, QString(), cadenaConexion, adUseClient);
 }
 
-void Rp_Tarifolio::ImprimirReportePrecios() { }
+void Rp_Tarifolio::ImprimirReportePrecios()
+{
+    EstadoImpresion e;
+    e.TablaPrecios = m_tablaPrecios;
+    e.ModoCompras = ModoCompras();
+    e.TipoLista = TipoLista();
+    e.UsaRetail = UsaRetail();
+    const auto texto = [this](const char* dataField) {
+        const QLineEdit* control = campo(QString::fromLatin1(dataField));
+        return control ? control->text() : QString();
+    };
+    e.ListaDesde = texto("ListaDesde");
+    e.ListaHasta = texto("ListaHasta");
+    e.NombreDesde = texto("NombreDesde");
+    e.NombreHasta = texto("NombreHasta");
+    e.RubroDesde = texto("RubroDesde");
+    e.RubroHasta = texto("RubroHasta");
+    e.ProveedorDesde = texto("ProveedorDesde");
+    e.ProveedorHasta = texto("ProveedorHasta");
+    e.FamiliaDesde = texto("FamiliaDesde");
+    e.FamiliaHasta = texto("FamiliaHasta");
+    e.OfDesde = texto("OfDesde");
+    e.OfHasta = texto("OfHasta");
+    e.Deposito = texto("Deposito");
+    e.lblDescDep = ui->lblDescDep->text();
+    e.chkAnalisisCostos = valor(ui->chkAnalisisCostos);
+    e.ChkArticulosEnOferta = valor(ui->ChkArticulosEnOferta);
+    e.ChkListaPPagina = valor(ui->ChkListaPPagina);
+    e.ChkSelectivo = valor(ui->ChkSelectivo);
+    e.chkIncluirEnCero = valor(ui->chkIncluirEnCero);
+    e.chkIncluirMargen = valor(ui->chkIncluirMargen);
+    e.chkMargenResumido = valor(ui->chkMargenResumido);
+    e.ChkEtiquetas = valor(ui->ChkEtiquetas);
+    for (const QCheckBox* box : std::as_const(m_chkFiltro))
+        e.ChkFiltro << CasillaPrecio {valor(box), box->property("Tag").toString(), box->text()};
+    for (const QRadioButton* opcion : std::as_const(m_optOrden))
+        e.OptOrden << OpcionOrden {opcion->isChecked(), opcion->property("Tag").toString()};
+    for (const QRadioButton* opcion : std::as_const(m_optGroup))
+        e.OptGROUP << opcion->isChecked();
+    e.CmbCpra_Vta = ui->CmbCpra_Vta->currentText();
+    e.PorcentajeCpra_Vta = ImpresionPrecios::PorcentajeCondicion(e.CmbCpra_Vta);
+    for (int i = 0; i < ui->lstCondiciones->count(); ++i) {
+        const QListWidgetItem* item = ui->lstCondiciones->item(i);
+        e.lstCondiciones << CondicionCpraVta {item->text(),
+            ImpresionPrecios::PorcentajeCondicion(item->text()), item->checkState() == Qt::Checked};
+    }
+    for (int i = 0; i < ui->LstListas->count(); ++i) {
+        if (ui->LstListas->item(i)->checkState() == Qt::Checked)
+            e.ListasAnalisis << ui->LstListas->item(i)->text();
+    }
+
+    // The toolbar's choice reaches the report object and the driver's e-mail switch.
+    switch (m_destino) {
+    case Destino::Pantalla:
+        gReporte().DestinoImpresion(DLL_Print::DestinoPantalla);
+        break;
+    case Destino::Impresora:
+        gReporte().DestinoImpresion(DLL_Print::DestinoImpresora);
+        break;
+    case Destino::Archivo:
+        gReporte().DestinoImpresion(DLL_Print::DestinoArchivo);
+        break;
+    }
+    RT_Crystal2::gEnviarPorMail = m_enviarPorMail;
+    ImpresionPrecios impresion;
+    impresion.ImprimirReportePrecios(e);
+}
 
 void Rp_Tarifolio::ConsultarCampo() { }
 

@@ -73,8 +73,8 @@ protected:
     // Step one of the load: the program's start-up (parameters, connection, user, settings). A
     // connection that cannot be opened or a failed login ends the program inside it.
     virtual void IniciaAplicacion();
-    // Prints the price list to DestinoImpresion(). The price-list printing is not part of this
-    // window yet: nothing happens.
+    // Prints the price list to DestinoImpresion(): the window's state handed to ImpresionPrecios,
+    // which prints through the report object gReporte() and the report driver.
     virtual void ImprimirReportePrecios();
     // The lookup of the field CampoActual(). Not part of this window yet: nothing happens.
     virtual void ConsultarCampo();

@@ -328,6 +328,16 @@ TEST(ImpresionPrecios, surcharges_as_formula_numbers)
     EXPECT_EQ(ImpresionPrecios::NumeroFormula(0), QStringLiteral("0"));
     EXPECT_EQ(ImpresionPrecios::NumeroFormula(12.125), QStringLiteral("12.125"));
     EXPECT_EQ(ImpresionPrecios::DescripcionCondicion(QStringLiteral("abc")), QString());
+    // The surcharge is read from the item's hidden tail, written with "." whatever the
+    // workstation's format, so 10.5 stays 10.5.
+    const QString pad(60, u' ');
+    EXPECT_EQ(ImpresionPrecios::PorcentajeCondicion(QStringLiteral("Tarjeta (10.5%)") + pad
+                  + QStringLiteral("10.5")),
+        10.5);
+    EXPECT_EQ(ImpresionPrecios::PorcentajeCondicion(QStringLiteral("Contado (-5%)") + pad
+                  + QStringLiteral("-5")),
+        -5.0);
+    EXPECT_EQ(ImpresionPrecios::PorcentajeCondicion(QStringLiteral("Sin recargo (%)") + pad), 0.0);
 }
 
 } // namespace
