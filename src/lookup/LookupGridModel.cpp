@@ -44,6 +44,41 @@ void LookupGridModel::clear()
     endResetModel();
 }
 
+void LookupGridModel::agregarColumna(const Columna& columna)
+{
+    beginResetModel();
+    const int count = int(m_columns.size());
+    // Rows already there get an empty cell in the new column.
+    std::vector<QString> cells;
+    cells.reserve(m_rows.size() * size_t(count + 1));
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        for (int c = 0; c < count; ++c)
+            cells.push_back(cell(int(r), c));
+        cells.emplace_back();
+    }
+    m_cells = std::move(cells);
+    m_columns.append(columna);
+    m_longest.push_back(0);
+    endResetModel();
+}
+
+void LookupGridModel::agregarFila(const QStringList& celdas, bool checked)
+{
+    beginResetModel();
+    for (int c = 0; c < int(m_columns.size()); ++c) {
+        QString text = celdas.value(c);
+        m_longest[size_t(c)] = qMax(m_longest[size_t(c)], int(text.size()));
+        m_cells.push_back(std::move(text));
+    }
+    EstadoFila estado;
+    estado.checked = checked;
+    m_order.push_back(int(m_rows.size()));
+    m_rows.push_back(estado);
+    if (m_sorted)
+        applySort();
+    endResetModel();
+}
+
 void LookupGridModel::setCheckBoxes(bool on)
 {
     if (m_checkBoxes == on)

@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include "platform/Value.h"
 
@@ -59,6 +60,11 @@ public:
     void Leer(AdoRecordset& rs, const Carga& carga);
     // No columns, no rows.
     void clear();
+    // A column added by hand, for lists that come from no query (the option pickers).
+    void agregarColumna(const Columna& columna);
+    // A row added by hand at the end (sorted into place when the list sorts itself), its cells
+    // as given (missing cells empty, extra cells dropped).
+    void agregarFila(const QStringList& celdas, bool checked = false);
 
     // Rows carry check boxes (shown on column 0).
     bool checkBoxes() const { return m_checkBoxes; }
