@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "data/DataObjects.h"
+#include "lookup/Lib_ClsCons3.h"
 #include "platform/Environment.h"
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
@@ -37,6 +38,8 @@ int main(int argc, char* argv[])
     const ScopedService<Globales> globalesService(globales);
     Dll_Display display;
     const ScopedService<Dll_Display> displayService(display);
+    ConsultasPrograma consultas;
+    const ScopedService<ConsultasPrograma> consultasService(consultas);
     FormularioModalQt formularioModal;
     const ScopedService<FormularioModal> formularioModalService(formularioModal);
     DialogoConexion dialogoConexion;

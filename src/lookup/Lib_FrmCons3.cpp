@@ -13,6 +13,7 @@
 #include "data/DataObjects.h"
 #include "lookup/ColumnWidthFile.h"
 #include "lookup/LookupGridRules.h"
+#include "platform/Clock.h"
 #include "platform/InputDialog.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
@@ -22,6 +23,7 @@
 #include "startup/Configuracion.h"
 #include "startup/Controles.h"
 #include "startup/ManejoErrores.h"
+#include "startup/ModEjecutar.h"
 #include "ui_Lib_FrmCons3.h"
 
 namespace {
@@ -73,6 +75,10 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
     ui->ListView1->installEventFilter(this);
     ui->ListView1->viewport()->installEventFilter(this);
     ui->CmbSearch_0->installEventFilter(this);
+    // F12 is the dialog's wherever the focus is: the buttons pass their keys by here as well.
+    for (QPushButton* boton : {ui->CmdAceptar, ui->CmdCancelar, ui->CmdNueva, ui->CmdNuevo,
+                               ui->CmdTodos})
+        boton->installEventFilter(this);
     conectar();
 }
 
@@ -102,6 +108,9 @@ void Lib_FrmCons3::conectar()
     connect(ui->CmbSearch_0, &QComboBox::editTextChanged, this,
             [this](const QString&) { CmbSearch_Change(0); });
     connect(ui->CmbSearch_0, &QComboBox::activated, this, [this](int) { CmbSearch_Click(0); });
+    connect(ui->CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNueva_Click);
+    connect(ui->CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNuevo_Click);
+    connect(ui->CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::CmdTodos_Click);
 }
 
 QComboBox* Lib_FrmCons3::cajaBusqueda(int index)
@@ -373,9 +382,11 @@ void Lib_FrmCons3::CmbSearch_LostFocus(int Index)
 
 bool Lib_FrmCons3::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
 {
-    Q_UNUSED(Index);
     Q_UNUSED(Shift);
     switch (KeyCode) {
+    case VbKey::F5:
+        filtraPorColumna(Index);
+        return true;
     case VbKey::Down:
     case VbKey::Up:
     case VbKey::PageDown:
@@ -568,6 +579,15 @@ void Lib_FrmCons3::reject()
 
 bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        int code = VbKey::fromQt(key->key());
+        if (code == VbKey::F12) {
+            Form_KeyDown(code, shiftState(key->modifiers()));
+            if (code == 0)
+                return true;
+        }
+    }
     if (watched == ui->ListView1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int code = VbKey::fromQt(key->key());
@@ -593,4 +613,145 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Lib_FrmCons3::filtraPorColumna(int Index)
+{
+    constexpr auto CI = Qt::CaseInsensitive;
+    QComboBox* box = m_cmbSearch.value(Index);
+    if (!box)
+        return;
+    // Each F5 adds one condition in front of the ORDER BY or GROUP BY tail of the statement as it
+    // stands; only "&Nueva Busqueda" takes the conditions away again.
+    m_sqlCola.clear();
+    QString prefijo;
+    if (Sql.contains(QLatin1String("order"), CI)) {
+        const qsizetype at = Sql.indexOf(QLatin1String("order by"), 0, CI);
+        if (at >= 0) {
+            m_sqlCola = Sql.mid(at);
+            m_sqlBase = Sql.left(at);
+        }
+    }
+    if (Sql.contains(QLatin1String("group by"), CI)) {
+        const qsizetype at = Sql.indexOf(QLatin1String("group by"), 0, CI);
+        m_sqlCola = Sql.mid(at);
+        m_sqlBase = Sql.left(at);
+    }
+    // Article queries that join tables name the field by its table.
+    if (m_sqlBase.contains(QLatin1String("stk_ma_articulos."), CI))
+        prefijo = QStringLiteral("stk_ma_articulos.");
+    if (m_sqlBase.contains(QLatin1String("v_ma_articulos."), CI))
+        prefijo = QStringLiteral("v_ma_articulos.");
+    const QString union_ = Sql.contains(QLatin1String("where"), CI) ? QStringLiteral(" and ")
+                                                                     : QStringLiteral(" where ");
+    const QString campo = box->property("DataField").toString();
+    QString texto = box->currentText();
+    QString patron;
+    if (CfgUsaConsultaLIKE) {
+        // The typed words in the typed order, anywhere in the value: "casa blanca" finds
+        // "CASA DE LA BLANCA".
+        patron = QStringLiteral("%") + QString(texto).replace(u' ', u'%') + QStringLiteral("%");
+    } else {
+        texto = gUtilidades().Reemplaza(texto, QStringLiteral("*"), QStringLiteral("%"));
+        box->setEditText(texto);
+        patron = texto + QStringLiteral("%");
+    }
+    // The typed text stands inside a quoted literal: apostrophes are doubled, so a search box can
+    // only ever search.
+    patron.replace(u'\'', QLatin1String("''"));
+    Sql = m_sqlBase + union_ + prefijo + campo + QStringLiteral(" like '") + patron
+        + QStringLiteral("' ") + m_sqlCola;
+    box->setEditText(QString());
+    m_sqlBase = Sql;
+    Form_Load();
+}
+
+void Lib_FrmCons3::CmdNueva_Click()
+{
+    Sql = m_sqlInicial;
+    Form_Load();
+    if (!m_cmbSearch.isEmpty())
+        m_cmbSearch.at(0)->setFocus();
+}
+
+void Lib_FrmCons3::CmdNuevo_Click()
+{
+    const QString tabla = m_tablaConsulta.trimmed();
+    auto es = [&](const char* nombre) {
+        return tabla.compare(QLatin1String(nombre), Qt::CaseInsensitive) == 0;
+    };
+    QString programa = QStringLiteral("SHELL:V_TA_TABLAS");
+    QString parametro = tabla;
+    if (es("VT_CLIENTES") || es("VT_PROVEEDORES")) {
+        programa = QStringLiteral("SHELL:V_MA_CLIENTES");
+        parametro = es("VT_CLIENTES") ? QStringLiteral("1") : QStringLiteral("0");
+    } else if (es("V_TA_Tecnicos")) {
+        programa = QStringLiteral("SHELL:V_TA_Tecnicos");
+        parametro.clear();
+    } else if (es("V_TA_VENDEDORES")) {
+        programa = QStringLiteral("SHELL:V_TA_VENDEDORES");
+        parametro.clear();
+    } else if (es("V_MA_ARTICULOS") || es("VT_MA_ARTICULOS")) {
+        programa = QStringLiteral("SHELL:V_MA_ARTICULOS");
+        parametro.clear();
+    }
+    qint64 tarea = 0;
+    Steps steps = Steps::silent();
+    steps.run([&] { ModEjecutar::MenuExes(programa, parametro, tarea); });
+}
+
+void Lib_FrmCons3::CmdTodos_Click()
+{
+    for (int fila = 0; fila < m_model->rowCount(); ++fila)
+        m_model->setChecked(fila, !m_model->checked(fila));
+}
+
+void Lib_FrmCons3::Form_KeyDown(int& KeyCode, int Shift)
+{
+    Q_UNUSED(Shift);
+    if (KeyCode != VbKey::F12 || !m_esConsultaArticulos)
+        return;
+    KeyCode = 0;
+    informaFaltante();
+}
+
+void Lib_FrmCons3::informaFaltante()
+{
+    const int fila = filaSeleccionada();
+    // Nothing to report without an article to report.
+    if (fila < 0)
+        return;
+    auto celda = [&](const QString& titulo) {
+        const int posicion = IndiceColumna(titulo);
+        return posicion > 0 ? m_model->texto(fila, posicion - 1) : QString();
+    };
+    const QString id = celda(QStringLiteral("idarticulo"));
+    const QString descripcion = celda(QStringLiteral("Descripcion")).trimmed();
+    const int respuesta = MsgBox(QStringLiteral("Desea informar el articulo ") + id.trimmed()
+                                     + u' ' + descripcion + QStringLiteral("\r\n")
+                                     + QStringLiteral("como un faltante de stock?"),
+                                 Msg::YesNo + Msg::Question, QStringLiteral("Atención!"));
+    if (respuesta != Msg::Yes)
+        return;
+    DB_Dll& db = gDB();
+    const Utilidades& util = gUtilidades();
+    // The moment goes in ISO form, which every server reads the same whatever its date settings.
+    const QString momento = Now().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+    qint64 afectados = 0;
+    db.EjecutaConsultaSQL(
+        QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
+                       "values(")
+            + db.SQLValue(momento) + u',' + db.SQLValue(util.FormateaCodigo(id, 25)) + u','
+            + db.SQLValue(descripcion) + u',' + db.SQLValue(db.gUsuario) + u')',
+        &afectados);
+}
+
+void Lib_FrmCons3::ajustarListaUnica(int ancho)
+{
+    resize(ancho, height());
+    if (layout())
+        layout()->activate();
+    if (m_model->columnCount() > 0)
+        ui->ListView1->header()->resizeSection(0, ui->ListView1->viewport()->width());
+    ubicarCajas();
 }

@@ -118,6 +118,16 @@ public:
     void CmbSearch_LostFocus(int Index);
     bool CmbSearch_KeyDown(int Index, int KeyCode, int Shift);
     void HScroll1_Change();
+    // "&Nueva Busqueda": back to the first statement of this dialog.
+    void CmdNueva_Click();
+    // "N&uevo": starts the suite's maintenance program of the looked-up table.
+    void CmdNuevo_Click();
+    // "&Marcar": every row's check mark turns round.
+    void CmdTodos_Click();
+    // A key anywhere in the dialog, before the control that has the focus: F12 in an article
+    // lookup reports the selected article as a stock shortage. `KeyCode` becomes 0 when the key
+    // was used here.
+    void Form_KeyDown(int& KeyCode, int Shift);
 
     // --- For the lookup object and tests ---
 
@@ -133,6 +143,9 @@ public:
     void seleccionarFila(int row);
     // The width of a column in twips.
     int anchoColumna(int column) const;
+    // The option pickers' layout: the window `ancho` pixels wide, its one column and first search
+    // box as wide as the list.
+    void ajustarListaUnica(int ancho);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -149,6 +162,8 @@ private:
     void ubicarCajas();
     void actualizarIndicadorOrden();
     void cambiarCantidad(int KeyCode, int Shift);
+    void filtraPorColumna(int Index);
+    void informaFaltante();
 
     std::unique_ptr<Ui::Lib_FrmCons3> ui;
     LookupGridModel* m_model;

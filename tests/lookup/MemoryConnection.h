@@ -7,6 +7,7 @@
 
 #include "platform/AdoConnection.h"
 #include "platform/AdoCursor.h"
+#include "platform/AdoProvider.h"
 
 namespace lookuptest {
 
@@ -71,6 +72,16 @@ protected:
 private:
     QHash<QString, Result> m_results;
     QStringList m_statements;
+};
+
+// Hands out memory connections, each with its own scripted statements.
+class MemoryProvider final : public AdoProvider
+{
+public:
+    std::unique_ptr<AdoConnection> createConnection() override
+    {
+        return std::make_unique<MemoryConnection>();
+    }
 };
 
 } // namespace lookuptest
