@@ -20,7 +20,7 @@
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/ImpresionPrecios.h"
 #include "pricelists/TarifolioReglas.h"
-#include "startup/AspectoFormulario.h"
+#include "startup/EstiloFormulario.h"
 #include "startup/Configuracion.h"
 #include "startup/Controles.h"
 #include "startup/Inicio.h"
@@ -231,9 +231,9 @@ void Rp_Tarifolio::CargaComboPlantillas() { }
 void Rp_Tarifolio::Form_Load()
 {
     IniciaAplicacion();
-    AspectoFormulario::AplicaSkinFormulario(this);
+    EstiloFormulario::AplicaSkinFormulario(this);
     gEstadoFormulario().PreparaFormulario(this, false);
-    AspectoFormulario::AplicaIconoYBarras(this);
+    EstiloFormulario::AplicaIconoYBarras(this);
     ui->TBarRep1->setConsultaHabilitada(false);
     m_tablaPrecios = QStringLiteral("V_MA_PRECIOS");
 

@@ -1,4 +1,4 @@
-#include "startup/AspectoFormulario.h"
+#include "startup/EstiloFormulario.h"
 
 #include <cmath>
 
@@ -30,7 +30,7 @@ static void registraRecursos()
     Q_INIT_RESOURCE(startup);
 }
 
-namespace AspectoFormulario {
+namespace EstiloFormulario {
 
 namespace {
 
@@ -150,4 +150,4 @@ void AplicaIconoYBarras(QWidget* form)
     QCoreApplication::processEvents();
 }
 
-} // namespace AspectoFormulario
+} // namespace EstiloFormulario

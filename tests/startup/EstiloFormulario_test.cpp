@@ -1,4 +1,4 @@
-#include "startup/AspectoFormulario.h"
+#include "startup/EstiloFormulario.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,7 +37,7 @@ QString look(int n)
     return QStringLiteral("QWidget { color: #00000%1; }").arg(n);
 }
 
-class AspectoFormularioTest : public ::testing::Test
+class EstiloFormularioTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -90,7 +90,7 @@ bool flat(QToolBar* bar)
 
 } // namespace
 
-TEST_F(AspectoFormularioTest, the_stored_skin_number_chooses_the_look)
+TEST_F(EstiloFormularioTest, the_stored_skin_number_chooses_the_look)
 {
     struct Row
     {
@@ -116,7 +116,7 @@ TEST_F(AspectoFormularioTest, the_stored_skin_number_chooses_the_look)
                        : QByteArray("[OTRO_DEMOStyles]\r\nStyles=1\r\n"));
         QWidget form;
 
-        AspectoFormulario::AplicaSkinFormulario(&form);
+        EstiloFormulario::AplicaSkinFormulario(&form);
 
         SCOPED_TRACE(row.stored ? row.stored : "(none)");
         EXPECT_EQ(m_globales.gEstiloSkin, row.skin);
@@ -127,22 +127,22 @@ TEST_F(AspectoFormularioTest, the_stored_skin_number_chooses_the_look)
     }
 }
 
-TEST_F(AspectoFormularioTest, each_database_keeps_its_own_choice_for_the_same_user)
+TEST_F(EstiloFormularioTest, each_database_keeps_its_own_choice_for_the_same_user)
 {
     write(QStringLiteral("zr417px.ini"),
         "[OPERADOR_DEMOStyles]\r\nStyles=1\r\n[OPERADOR_SUCURSALStyles]\r\nStyles=3\r\n");
     QWidget demo;
     QWidget sucursal;
 
-    AspectoFormulario::AplicaSkinFormulario(&demo);
+    EstiloFormulario::AplicaSkinFormulario(&demo);
     m_data.gDB.gDBName = QStringLiteral("sucursal");
-    AspectoFormulario::AplicaSkinFormulario(&sucursal);
+    EstiloFormulario::AplicaSkinFormulario(&sucursal);
 
     EXPECT_EQ(demo.styleSheet(), look(1));
     EXPECT_EQ(sucursal.styleSheet(), look(3));
 }
 
-TEST_F(AspectoFormularioTest, a_missing_look_is_silent_and_the_window_is_still_dressed)
+TEST_F(EstiloFormularioTest, a_missing_look_is_silent_and_the_window_is_still_dressed)
 {
     QFile::remove(m_home.filePath(QStringLiteral("styles/itunes/normalitunes.ini")));
     QWidget form;
@@ -151,7 +151,7 @@ TEST_F(AspectoFormularioTest, a_missing_look_is_silent_and_the_window_is_still_d
     skin->setObjectName(QStringLiteral("SkinFramework1"));
     skin->setApplyOptions(4);
 
-    AspectoFormulario::AplicaSkinFormulario(&form);
+    EstiloFormulario::AplicaSkinFormulario(&form);
 
     // Nothing loaded, so the window gets the plain look; the other option bits stay.
     EXPECT_TRUE(form.styleSheet().isEmpty());
@@ -160,7 +160,7 @@ TEST_F(AspectoFormularioTest, a_missing_look_is_silent_and_the_window_is_still_d
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
-TEST_F(AspectoFormularioTest, every_look_of_the_table_is_shipped)
+TEST_F(EstiloFormularioTest, every_look_of_the_table_is_shipped)
 {
     const char* const shipped[] = { "Styles/Vista.cjstyles", "Styles/WinXP.Luna.cjstyles",
         "Styles/WinXP.Royale.cjstyles", "Styles/Office2007.cjstyles" };
@@ -177,7 +177,7 @@ TEST_F(AspectoFormularioTest, every_look_of_the_table_is_shipped)
     EXPECT_TRUE(QFile::exists(QStringLiteral(RP_SHARE_DIR "/corvane.ico")));
 }
 
-TEST_F(AspectoFormularioTest, toolbars_take_the_workstation_style)
+TEST_F(EstiloFormularioTest, toolbars_take_the_workstation_style)
 {
     struct Row
     {
@@ -196,7 +196,7 @@ TEST_F(AspectoFormularioTest, toolbars_take_the_workstation_style)
         QToolBar* report = addToolbar(form, QStringLiteral("TBarRep1"));
         report->findChildren<QToolButton*>().first()->setAutoRaise(!row.flatButtons);
 
-        AspectoFormulario::AplicaIconoYBarras(&form);
+        EstiloFormulario::AplicaIconoYBarras(&form);
 
         EXPECT_EQ(flat(report), row.flatButtons);
         EXPECT_EQ(report->property("StyleBar").toInt(), row.flatButtons ? 1 : 0);
@@ -204,27 +204,27 @@ TEST_F(AspectoFormularioTest, toolbars_take_the_workstation_style)
     }
 }
 
-TEST_F(AspectoFormularioTest, a_style_that_is_no_number_leaves_the_toolbars_as_they_are)
+TEST_F(EstiloFormularioTest, a_style_that_is_no_number_leaves_the_toolbars_as_they_are)
 {
     m_inicio.gFlatToolbars = Value(QStringLiteral("plano"));
     QWidget form;
     QToolBar* first = addToolbar(form, QStringLiteral("UtilKzq1"));
     QToolBar* last = addToolbar(form, QStringLiteral("Util0011"));
 
-    AspectoFormulario::AplicaIconoYBarras(&form);
+    EstiloFormulario::AplicaIconoYBarras(&form);
 
     EXPECT_FALSE(first->property("StyleBar").isValid());
     EXPECT_FALSE(last->property("StyleBar").isValid());
     EXPECT_FALSE(form.windowIcon().isNull());
 }
 
-TEST_F(AspectoFormularioTest, the_mdi_frame_gets_its_icon_and_nothing_else)
+TEST_F(EstiloFormularioTest, the_mdi_frame_gets_its_icon_and_nothing_else)
 {
     m_inicio.gFlatToolbars = Value(QStringLiteral("0"));
     FrmMDI frame;
     QToolBar* bar = addToolbar(frame, QStringLiteral("TBarRep1"));
 
-    AspectoFormulario::AplicaIconoYBarras(&frame);
+    EstiloFormulario::AplicaIconoYBarras(&frame);
 
     EXPECT_FALSE(frame.windowIcon().isNull());
     EXPECT_FALSE(bar->property("StyleBar").isValid());
@@ -242,4 +242,4 @@ TEST(ClaveEstacion, is_machine_and_user_upper_cased_and_cut_to_fifty)
     EXPECT_EQ(ClaveEstacion(), QString(40, u'P') + QStringLiteral("|ADMINISTR"));
 }
 
-#include "AspectoFormulario_test.moc"
+#include "EstiloFormulario_test.moc"

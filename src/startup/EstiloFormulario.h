@@ -6,7 +6,7 @@ class QWidget;
 // window calls AplicaSkinFormulario and then AplicaIconoYBarras from its load handler. Neither
 // reports anything: a step that fails (a missing style file, a toolbar the form does not have) is
 // skipped and the next one runs.
-namespace AspectoFormulario {
+namespace EstiloFormulario {
 
 // Reads the skin the Windows user chose for the open database (file "ZR417px.INI", section
 // "<USER>_<DATABASE>Styles", key "Styles", default "4"; the number is kept in gEstiloSkin), loads
@@ -28,4 +28,4 @@ void AplicaSkinFormulario(QWidget* form);
 // standard buttons and any other style as flat buttons.
 void AplicaIconoYBarras(QWidget* form);
 
-} // namespace AspectoFormulario
+} // namespace EstiloFormulario
