@@ -5,6 +5,7 @@
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
+#include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
@@ -18,19 +19,45 @@ QString literal(const QString& text)
     return QString(text).replace(u'\'', QStringLiteral("''"));
 }
 
-// Closes the banner and the recordset on every way out, the operator's Abort included.
+// The statement that empties the rows of a user key.
+QString sentenciaBorrado(const QString& clave)
+{
+    return QStringLiteral("DELETE AUX_ANALISISCOSTOS WHERE USUARIO ='") + literal(clave) + u'\'';
+}
+
+// A statement that left errors on the connection fails as a run-time error, so the operator is
+// asked as for any other failure of the analysis.
+void ejecuta(DB_Dll& db, const QString& sentencia)
+{
+    db.EjecutaConsultaSQL(sentencia);
+    AdoErrors& errores = db.gCnn().Errors();
+    if (errores.Count() > 0) {
+        const AdoError error = errores.Item(0);
+        throw RuntimeError(error.Number(), error.Description(), error.Source());
+    }
+}
+
+// Closes the banner and the recordset on every way out, the operator's Abort included. A run that
+// does not end leaves no rows for its key: a half-filled analysis is never there to be printed.
 class Cierre
 {
 public:
-    explicit Cierre(AdoRecordset& rs) : m_rs(rs) { }
+    Cierre(AdoRecordset& rs, const QString& clave) : m_rs(rs), m_clave(clave) { }
     ~Cierre()
     {
-        gDB().CierraRecordset(m_rs);
+        DB_Dll& db = gDB();
+        db.CierraRecordset(m_rs);
+        if (!completo && borrar)
+            db.EjecutaConsultaSQL(sentenciaBorrado(m_clave));
         gDisplay().CartelCerrar();
     }
 
+    bool borrar = false; // set once the run has started writing
+    bool completo = false;
+
 private:
     AdoRecordset& m_rs;
+    QString m_clave;
 };
 
 } // namespace
@@ -145,7 +172,7 @@ bool AnalisisCostos::ArmarAnalisisCostos(
     const Utilidades& u = gUtilidades();
     Steps steps([&u](const RuntimeError& e) { return u.PreguntaError(e); });
     AdoRecordset rs;
-    Cierre cierre(rs);
+    Cierre cierre(rs, clave);
 
     double tasaGeneral = 0;
     if (!steps.run([&] { tasaGeneral = u.ValorMoneda(Configuracion::Cfg(QStringLiteral("PIVA")).trimmed()).toDouble(); }))
@@ -153,15 +180,20 @@ bool AnalisisCostos::ArmarAnalisisCostos(
     const QString filtro = filtroArticulos(criterios);
 
     gDisplay().CartelInicio(QStringLiteral("Vaciando Tabla Auxiliar"), 0);
+    bool borrado = false;
     if (!steps.run([&] {
-            QString borra = QStringLiteral("DELETE AUX_ANALISISCOSTOS WHERE USUARIO ='")
-                + literal(clave) + u'\'';
-            db.EjecutaConsultaSQL(borra);
-            if (db.gCnn().Errors().Count() > 0)
+            db.EjecutaConsultaSQL(sentenciaBorrado(clave));
+            borrado = db.gCnn().Errors().Count() == 0;
+            if (!borrado)
                 MsgBox(db.gCnn().Errors().Item(0).Description());
         }))
         return false;
+    // The rows of an earlier run are still there: new rows beside them would print every
+    // article twice, so the analysis stops after the message.
+    if (!borrado)
+        return false;
     gDisplay().CartelCerrar();
+    cierre.borrar = true;
 
     gDisplay().CartelInicio(QStringLiteral("Generando Reporte"), 0);
     int n = 0;
@@ -237,12 +269,13 @@ bool AnalisisCostos::ArmarAnalisisCostos(
                 return false;
             if (fin)
                 break;
-            if (!sentencia.isEmpty() && !steps.run([&] { db.EjecutaConsultaSQL(sentencia); }))
+            if (!sentencia.isEmpty() && !steps.run([&] { ejecuta(db, sentencia); }))
                 return false;
             if (!steps.run([&] { rs.MoveNext(); }))
                 return false;
         }
         db.CierraRecordset(rs);
     }
+    cierre.completo = true;
     return true;
 }

@@ -53,9 +53,11 @@ public:
 
     // Deletes the rows of `clave` and fills them again from `listas` (the chosen entries of the
     // list picker in order, each a list code or a list group's name; column n is the entry's
-    // position, at most four are used). A failing step asks the library's error dialog: Retry
-    // runs it again, Ignore goes on, anything else stops; the banner is closed on every way out.
-    // Returns false when the operator stopped it.
+    // position, at most four are used). A failing step (an insert or update the database refused
+    // among them) asks the library's error dialog: Retry runs it again, Ignore goes on, anything
+    // else stops. Rows of the key that cannot be deleted are told in a plain box and stop the run.
+    // The banner is closed on every way out, and a run that stops leaves no rows for the key.
+    // Returns false when it stopped.
     bool ArmarAnalisisCostos(
         const CriteriosAnalisis& criterios, const QStringList& listas, const QString& clave);
 };

@@ -415,12 +415,20 @@ void Rp_Tarifolio::TBarRep1_BotonClick(const QString& clave)
         m_destino = Destino::Impresora;
         ImprimirReportePrecios();
         break;
-    case TarifolioReglas::Accion::Mensaje:
-        // The report goes to a file that the report driver hands to the document sender.
+    case TarifolioReglas::Accion::Mensaje: {
+        // The report goes to a new temporary file in the engine's own format (7, ".RPT"), which
+        // the report driver hands to the document sender.
         m_destino = Destino::Archivo;
+        gReporte().DestinoImpresion(DLL_Print::DestinoArchivo);
+        QString extension = QStringLiteral(".RPT");
+        RT_Crystal2::gArchivoRptTemporal = RT_Crystal2::ArchivoTemporal(QString(), extension);
+        gReporte().AsignaPropiedad(
+            QStringLiteral("PrintFileName"), Value(RT_Crystal2::gArchivoRptTemporal));
+        gReporte().AsignaPropiedad(QStringLiteral("PrintFileType"), Value(qint32(7)));
         m_enviarPorMail = true;
         ImprimirReportePrecios();
         break;
+    }
     case TarifolioReglas::Accion::Consultar:
         ConsultarCampo();
         break;

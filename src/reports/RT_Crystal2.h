@@ -16,6 +16,10 @@ namespace RT_Crystal2 {
 // passes it as EnviarPorMail. The driver itself neither reads nor writes it.
 inline bool gEnviarPorMail = false;
 
+// The temporary report file of the last e-mail print (the document sender's): written by the
+// price list's e-mail button, which hands it to the report object as "PrintFileName".
+inline QString gArchivoRptTemporal;
+
 // A formula text "Name=value" for one of the five formula slots; nullopt leaves the slot alone.
 using FormulaOpcional = std::optional<QString>;
 

@@ -1,6 +1,10 @@
 #include "pricelists/AnalisisCostos.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +12,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/SqliteText.h"
 #include "startup/Dll_Display.h"
 #include "startup/Globales.h"
 #include "support/DemoDatabaseFiles.h"
@@ -130,6 +135,20 @@ protected:
         ASSERT_EQ(m_objects.gDB.gCnn().Errors().Count(), 0) << sql.toStdString();
     }
 
+    // A statement the program's provider does not take (triggers), on a connection of its own.
+    void direct(const QString& sql)
+    {
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(m_file);
+            ASSERT_TRUE(db.open() && registerSqliteText(db));
+            QSqlQuery query(db);
+            EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << query.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
     void price(const char* list, const char* article, double cost, double price4, bool vat,
         const char* from = "NULL", const char* to = "NULL")
     {
@@ -228,6 +247,74 @@ TEST_F(AnalisisCostosDemo, criteria_narrow_the_articles)
     EXPECT_TRUE(analisis.ArmarAnalisisCostos(criterios, {QStringLiteral("1")}, QStringLiteral("ana/PC1")));
 
     EXPECT_TRUE(rows(QStringLiteral("ana/PC1")).isEmpty());
+}
+
+TEST_F(AnalisisCostosDemo, failures_ask_the_operator_and_a_stopped_run_leaves_no_half_analysis)
+{
+    const struct
+    {
+        const char* caso;
+        const char* prepara;
+        std::vector<int> respuestas;
+        bool termina;
+        const char* articulos; // the key's articles afterwards
+        const char* mensaje;   // in every box shown
+    } casos[] = {
+        // Rows of an earlier run that cannot be deleted: told, and nothing is added beside them.
+        {"delete refused",
+            "CREATE TRIGGER t BEFORE DELETE ON AUX_ANALISISCOSTOS WHEN OLD.USUARIO = 'ana/PC1' "
+            "BEGIN SELECT RAISE(ABORT, 'tabla bloqueada'); END",
+            {Msg::Ok}, false, "000009", "tabla bloqueada"},
+        // An insert the database refuses: Ignore leaves that article out and goes on.
+        {"insert refused, ignored",
+            "CREATE TRIGGER t BEFORE INSERT ON AUX_ANALISISCOSTOS WHEN NEW.IDARTICULO = '000003' "
+            "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
+            {Msg::Ignore}, true, "000001 000002 000004", "fila rechazada"},
+        // Retried and then abandoned: the rows written so far go too.
+        {"insert refused, aborted",
+            "CREATE TRIGGER t BEFORE INSERT ON AUX_ANALISISCOSTOS WHEN NEW.IDARTICULO = '000003' "
+            "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
+            {Msg::Retry, Msg::Abort}, false, "", "fila rechazada"},
+        // An update refused in the second list, abandoned.
+        {"update refused, aborted",
+            "CREATE TRIGGER t BEFORE UPDATE ON AUX_ANALISISCOSTOS "
+            "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
+            {Msg::Abort}, false, "", "fila rechazada"},
+        // A default rate that is no number: Ignore goes on without it; Abort stops before
+        // anything was deleted.
+        {"unreadable rate, ignored", "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'",
+            {Msg::Ignore}, true, "000001 000002 000003 000004", ""},
+        {"unreadable rate, aborted", "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'",
+            {Msg::Abort}, false, "000009", ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        direct(QStringLiteral("DROP TRIGGER IF EXISTS t"));
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '21' WHERE CLAVE = 'PIVA'"));
+        exec(QStringLiteral("DELETE FROM AUX_ANALISISCOSTOS WHERE USUARIO = 'ana/PC1'"));
+        exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1) "
+                            "VALUES ('000009', 'ana/PC1', '   7')"));
+        direct(QString::fromLatin1(c.prepara));
+        testsupport::messages().clear();
+        for (int r : c.respuestas)
+            testsupport::messages().answer(r);
+        AnalisisCostos analisis;
+
+        EXPECT_EQ(analisis.ArmarAnalisisCostos({}, {QStringLiteral("1"), QStringLiteral("Mayoristas")},
+                      QStringLiteral("ana/PC1")),
+            c.termina);
+
+        QStringList articulos;
+        for (const QString& fila : rows(QStringLiteral("ana/PC1")))
+            articulos << fila.section(u'|', 0, 0);
+        EXPECT_EQ(articulos.join(u' '), QLatin1String(c.articulos));
+        EXPECT_EQ(testsupport::messages().shown().size(), int(c.respuestas.size()));
+        EXPECT_EQ(testsupport::messages().pending(), 0);
+        for (const auto& caja : testsupport::messages().shown())
+            EXPECT_TRUE(caja.text.contains(QLatin1String(c.mensaje))) << caja.text.toStdString();
+        EXPECT_EQ(rows(QStringLiteral("otro/PC9")).size(), 1);
+        EXPECT_EQ(m_display.formulario(), nullptr);
+    }
 }
 
 } // namespace

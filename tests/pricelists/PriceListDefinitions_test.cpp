@@ -16,18 +16,14 @@
 #include "reportengine/ReportJob.h"
 #include "support/DemoDatabaseFiles.h"
 
+#include "ListaImpresa.h"
+
 // The price-list report definitions shipped in share/reports, printed through the report engine
 // on a demo database and read back with pdftotext.
 namespace {
 
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using listaimpresa::codes;
+using listaimpresa::pdfText;
 
 QString definition(const QString& name)
 {
@@ -68,20 +64,7 @@ protected:
         QSqlDatabase::removeDatabase(m_sqlName);
     }
 
-    // Rows of an independent query, each row's columns joined by "|".
-    QStringList rows(const QString& sql) const
-    {
-        QSqlQuery query(QSqlDatabase::database(m_sqlName));
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
-        QStringList out;
-        while (query.next()) {
-            QStringList row;
-            for (int c = 0; c < query.record().count(); ++c)
-                row << query.value(c).toString();
-            out << row.join(u'|');
-        }
-        return out;
-    }
+    QStringList rows(const QString& sql) const { return listaimpresa::rows(m_sqlName, sql); }
 
     // Prints `report` to PDF and returns its text, or empty text after a test failure.
     QString print(const QString& report, const QString& selection, const QStringList& formulas,
@@ -100,17 +83,6 @@ protected:
         EXPECT_TRUE(ok) << report.toStdString() << ": " << job.errorString().toStdString();
         m_pages = job.pageCount();
         return ok ? pdfText(request.outputFile) : QString();
-    }
-
-    // Article codes of the detail lines, in the order printed.
-    static QStringList codes(const QString& text)
-    {
-        QStringList out;
-        static const QRegularExpression line(QStringLiteral("^(\\d{6})\\s"),
-            QRegularExpression::MultilineOption);
-        for (auto it = line.globalMatch(text); it.hasNext();)
-            out << it.next().captured(1);
-        return out;
     }
 
     static QString money(double value)

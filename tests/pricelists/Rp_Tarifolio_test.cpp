@@ -21,6 +21,9 @@
 #include "platform/qt/QtAdoProvider.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/TBarRep.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
+#include "reports/ReportEngineControl.h"
 #include "startup/Controles.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
@@ -159,6 +162,10 @@ protected:
     ScopedService<Controles> m_controlesService { m_controles };
     EstadoFormulario m_estado { m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini")) };
     ScopedService<EstadoFormulario> m_estadoService { m_estado };
+    ReportEngineControl m_control;
+    ScopedService<ReportControl> m_controlService { m_control };
+    DLL_Print m_reporte;
+    ScopedService<DLL_Print> m_reporteService { m_reporte };
 };
 
 } // namespace
@@ -465,9 +472,13 @@ TEST_F(Rp_TarifolioTest, toolbar_keys_set_the_destination_and_print)
     auto* barra = control<TBarRep>(*ventana, "TBarRep1");
     using D = Rp_Tarifolio::Destino;
 
+    testsupport::environment().setVariable(QStringLiteral("TEMP"), m_dir.path());
+    RT_Crystal2::gArchivoRptTemporal.clear();
     for (const char* clave : { "pantalla", "IMPRESORA", "Mensaje", "PANTALLA", "nada" })
         Q_EMIT barra->BotonClick(QLatin1String(clave));
 
+    // The e-mail key asked for a new report file in the temporary folder (named by the time).
+    EXPECT_EQ(RT_Crystal2::gArchivoRptTemporal, m_dir.path() + QStringLiteral("/103045.RPT"));
     EXPECT_EQ(ventana->impresiones, 4);
     EXPECT_EQ(ventana->destinos, (QList<D> { D::Pantalla, D::Impresora, D::Archivo, D::Pantalla }));
     EXPECT_EQ(ventana->porMail, (QList<bool> { false, false, true, false }));

@@ -1,0 +1,676 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "data/DataObjects.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/SqliteText.h"
+#include "pricelists/EstadoFormulario.h"
+#include "pricelists/Rp_Tarifolio.h"
+#include "pricelists/TBarRep.h"
+#include "reportengine/PageSink.h"
+#include "reportengine/PageText.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
+#include "reports/ReportEngineControl.h"
+#include "reports/ReportOutputs.h"
+#include "startup/Controles.h"
+#include "startup/Dll_Display.h"
+#include "startup/Globales.h"
+#include "startup/VariablesInicio.h"
+#include "support/DemoDatabaseFiles.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeSystem.h"
+#include "support/TestEnvironment.h"
+
+#include "ListaImpresa.h"
+
+// The price list printed from the main window on a demo database, as the operator does it: the
+// options set on the window's controls, a toolbar key pressed, and what comes out read back
+// (the e-mail key's report file turned into a PDF and read with pdftotext; the screen and the
+// printer through recorded outputs).
+namespace {
+
+using listaimpresa::codes;
+using listaimpresa::pdfText;
+
+QString money(double value)
+{
+    return QLocale(QLocale::Spanish, QLocale::Argentina).toString(value, 'f', 2);
+}
+
+// A price with a surcharge in percent, rounded to cents half away from zero as the report does
+// in decimal arithmetic.
+double conRecargo(double precio, double porcentaje)
+{
+    const qint64 centavos = std::llround(precio * 100);
+    const qint64 factor = std::llround((100 + porcentaje) * 10);
+    return double((centavos * factor + 500) / 1000) / 100.0;
+}
+
+// The preview and the printer as recorded outputs: where each print went and the text of its
+// pages.
+class SalidasGrabadas final : public ReportOutputs
+{
+public:
+    struct Salida
+    {
+        ReportOutputTarget destino;
+        QString texto;
+    };
+    QList<Salida> salidas;
+
+    std::unique_ptr<ReportOutput> create(const ReportOutputTarget& target, QString*) override
+    {
+        salidas.append({target, QString()});
+        return std::make_unique<Grabacion>(salidas.last().texto);
+    }
+
+private:
+    class Grabacion final : public ReportOutput, public PageSink
+    {
+    public:
+        explicit Grabacion(QString& texto) : m_texto(texto) { }
+        PageSink* pageSink() override { return this; }
+        bool finish(int, QString*) override { return true; }
+        bool begin(const DocumentInfo&) override { return true; }
+        bool page(const PageDisplayList& page, const DocumentResources&,
+            const DeferredValues* deferred) override
+        {
+            for (const DisplayItem& item : page.items) {
+                const QString t = displayText(page, item, deferred);
+                if (!t.isEmpty())
+                    m_texto += t + u'\n';
+            }
+            return true;
+        }
+        bool finish(const DeferredValues&) override { return true; }
+
+    private:
+        QString& m_texto;
+    };
+};
+
+// The main window on the test's demo database: the start-up only opens it.
+class Ventana final : public Rp_Tarifolio
+{
+public:
+    explicit Ventana(QString archivo) : m_archivo(std::move(archivo)) { }
+
+    template <typename T> T* control(const char* nombre) const
+    {
+        T* c = findChild<T*>(QLatin1String(nombre));
+        EXPECT_NE(c, nullptr) << nombre;
+        return c;
+    }
+    void tilda(const char* nombre, bool tildada = true)
+    {
+        control<QCheckBox>(nombre)->setChecked(tildada);
+    }
+    void texto(const char* dataField, const QString& valor)
+    {
+        for (QLineEdit* campo : txtfields()) {
+            if (campo->property("DataField").toString().compare(QLatin1String(dataField),
+                    Qt::CaseInsensitive)
+                == 0) {
+                campo->setText(valor);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no field " << dataField;
+    }
+    // Ticks exactly the price columns given (0 the cost, 1 to 8 the classes).
+    void columnas(std::initializer_list<int> tildadas)
+    {
+        for (int i = 0; i < ChkFiltro().size(); ++i)
+            ChkFiltro()[i]->setChecked(std::find(tildadas.begin(), tildadas.end(), i)
+                != tildadas.end());
+    }
+    void agrupa(int opcion) { OptGROUP()[opcion]->setChecked(true); }
+    // Ticks the items of a checked list whose text starts with one of `inicios`.
+    void marca(const char* lista, const QStringList& inicios)
+    {
+        QListWidget* l = control<QListWidget>(lista);
+        for (int i = 0; i < l->count(); ++i) {
+            for (const QString& inicio : inicios) {
+                if (l->item(i)->text().startsWith(inicio))
+                    l->item(i)->setCheckState(Qt::Checked);
+            }
+        }
+    }
+    void condicion(const QString& inicio)
+    {
+        QComboBox* combo = control<QComboBox>("CmbCpra_Vta");
+        for (int i = 0; i < combo->count(); ++i) {
+            if (combo->itemText(i).startsWith(inicio))
+                combo->setCurrentIndex(i);
+        }
+        ASSERT_TRUE(combo->currentText().startsWith(inicio));
+    }
+    void pulsa(const char* clave) { Q_EMIT control<TBarRep>("TBarRep1")->BotonClick(QLatin1String(clave)); }
+
+protected:
+    void IniciaAplicacion() override
+    {
+        DB_Dll& db = gDB();
+        db.gServidor = QStringLiteral("SQLITE");
+        db.gDBName = m_archivo;
+        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+    }
+
+private:
+    QString m_archivo;
+};
+
+class ImpresionDesdeVentana : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        testsupport::environment().setExecutableFolder(m_dir.path());
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("tmp")));
+        testsupport::environment().setVariable(QStringLiteral("TEMP"), m_dir.filePath(QStringLiteral("tmp")));
+        m_file = testsupport::writeDemoDatabases(m_dir.path(), 40);
+        ASSERT_FALSE(m_file.isEmpty());
+        // The definitions as the program folder holds them.
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("reports")));
+        const QDir share(QStringLiteral(RP_SHARE_DIR "/reports"));
+        for (const QString& rpt : share.entryList({QStringLiteral("*.rpt")}))
+            ASSERT_TRUE(QFile::copy(share.filePath(rpt), m_dir.filePath(QStringLiteral("reports/") + rpt)));
+        m_reporte.pPathSistema = m_dir.path() + u'/';
+        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
+        m_globales.gCadenaODBC = QStringLiteral("DSN=") + m_file + QStringLiteral("; UID=; PWD=");
+        m_inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
+        m_sqlName = QUuid::createUuid().toString();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_sqlName);
+        db.setDatabaseName(m_file);
+        ASSERT_TRUE(db.open() && registerSqliteText(db));
+    }
+
+    void TearDown() override { QSqlDatabase::removeDatabase(m_sqlName); }
+
+    std::unique_ptr<Ventana> carga(const QString& parametro = QString())
+    {
+        m_inicio.gParametroAdicional = parametro;
+        auto ventana = std::make_unique<Ventana>(m_file);
+        ventana->Form_Load();
+        EXPECT_TRUE(m_objects.gDB.gOpenFlag);
+        testsupport::messages().clear();
+        return ventana;
+    }
+
+    // Presses the e-mail key and reads the report file it wrote as a PDF; empty text when no
+    // file was written.
+    QString porMensaje(Ventana& ventana)
+    {
+        ventana.pulsa("MENSAJE");
+        const QString archivo = RT_Crystal2::gArchivoRptTemporal;
+        EXPECT_TRUE(archivo.startsWith(m_dir.filePath(QStringLiteral("tmp/"))))
+            << archivo.toStdString();
+        EXPECT_TRUE(archivo.endsWith(QStringLiteral(".RPT"))) << archivo.toStdString();
+        if (!QFileInfo::exists(archivo))
+            return QString();
+        const QString pdf = m_dir.filePath(QStringLiteral("lista.pdf"));
+        QFile::remove(pdf);
+        EXPECT_TRUE(RT_Crystal2::ExportarArchivoReporte(archivo, pdf, 31));
+        QFile::remove(archivo);
+        return pdfText(pdf);
+    }
+
+    QStringList rows(const QString& sql) const { return listaimpresa::rows(m_sqlName, sql); }
+    void exec(const QString& sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(m_sqlName));
+        ASSERT_TRUE(query.exec(sql)) << sql.toStdString();
+    }
+
+    static bool hasLine(const QString& text, const QString& pattern)
+    {
+        return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(text).hasMatch();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    QString m_sqlName;
+    QtAdoProvider m_provider {QtAdoProvider::Settings {m_dir.path()}};
+    ScopedService<AdoProvider> m_providerService {m_provider};
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService {m_objects};
+    Globales m_globales;
+    ScopedService<Globales> m_globalesService {m_globales};
+    VariablesInicio m_inicio;
+    ScopedService<VariablesInicio> m_inicioService {m_inicio};
+    Controles m_controles;
+    ScopedService<Controles> m_controlesService {m_controles};
+    EstadoFormulario m_estado {m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini"))};
+    ScopedService<EstadoFormulario> m_estadoService {m_estado};
+    Dll_Display m_display;
+    ScopedService<Dll_Display> m_displayService {m_display};
+    SalidasGrabadas m_salidas;
+    ScopedService<ReportOutputs> m_salidasService {m_salidas};
+    ReportEngineControl m_control;
+    ScopedService<ReportControl> m_controlService {m_control};
+    DLL_Print m_reporte;
+    ScopedService<DLL_Print> m_reporteService {m_reporte};
+};
+
+// The articles of sales list 1 that print, in code order: code, cost and the eight classes.
+const char* const PreciosLista1
+    = "SELECT p.IdArticulo, p.COSTO, p.PRECIO1, p.PRECIO2, p.PRECIO3, p.PRECIO4 FROM V_MA_PRECIOS p "
+      "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+      "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 %1 ORDER BY p.IdArticulo";
+
+double columna(const QString& row, int i)
+{
+    return row.section(u'|', i, i).toDouble();
+}
+
+TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
+{
+    const QStringList lista1 = rows(QString::fromLatin1(PreciosLista1).arg(QString()));
+    ASSERT_GT(lista1.size(), 10);
+    QStringList codigos1;
+    for (const QString& row : lista1)
+        codigos1 << row.section(u'|', 0, 0);
+    const QString empresa = QString::fromUtf8("Ferretería y Almacén El Progreso S.R.L.");
+
+    const struct
+    {
+        const char* caso;
+        std::function<void(Ventana&)> prepara;
+        std::function<void(const QString& texto, const Ventana& ventana)> revisa;
+    } casos[] = {
+        {"cost and class 1 of list 1, closing up the hidden columns",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({0, 1});
+                v.tilda("chkIncluirEnCero");
+            },
+            [&](const QString& t, const Ventana& v) {
+                EXPECT_TRUE(t.contains(empresa));
+                EXPECT_TRUE(t.contains(QStringLiteral("Lista de Precios")));
+                EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*1\\s+Lista Minorista")));
+                EXPECT_TRUE(t.contains(QStringLiteral("Costo")));
+                EXPECT_TRUE(t.contains(v.ChkFiltro()[1]->text()));
+                EXPECT_FALSE(t.contains(v.ChkFiltro()[2]->text()));
+                EXPECT_FALSE(t.contains(QStringLiteral("Stock")));
+                EXPECT_EQ(codes(t), codigos1);
+                // Cost and class 1 side by side at the end of the line.
+                for (const QString& row : lista1.mid(0, 8))
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(columna(row, 1))),
+                                                   QRegularExpression::escape(money(columna(row, 2))))))
+                        << row.toStdString();
+            }},
+        {"grouped by section with a condition's surcharge on class 2",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({2});
+                v.tilda("chkIncluirEnCero");
+                v.agrupa(0);
+                v.condicion(QStringLiteral("Tarjeta de crédito 3 cuotas"));
+            },
+            [&](const QString& t, const Ventana&) {
+                EXPECT_TRUE(t.contains(QStringLiteral("Condición: Tarjeta de crédito 3 cuotas (12.5%)")))
+                    << t.left(2000).toStdString();
+                EXPECT_TRUE(t.contains(QStringLiteral("recargo 12,50 %")));
+                // Every section of the list's articles heads its group.
+                for (const QString& rubro : rows(QStringLiteral(
+                         "SELECT DISTINCT TRIM(r.Descripcion) FROM V_MA_PRECIOS p "
+                         "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                         "JOIN V_TA_RUBROS r ON r.IdRubro = a.idrubro "
+                         "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0")))
+                    EXPECT_TRUE(t.contains(rubro)) << rubro.toStdString();
+                QStringList ordenados = codes(t);
+                std::sort(ordenados.begin(), ordenados.end());
+                EXPECT_EQ(ordenados, codigos1);
+                for (const QString& row : lista1.mid(0, 8))
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(
+                                                       conRecargo(columna(row, 3), 12.5))))))
+                        << row.toStdString();
+            }},
+        {"a warehouse found adds its stock",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({1});
+                v.tilda("chkIncluirEnCero");
+                v.texto("Deposito", QStringLiteral("2"));
+                v.control<QLabel>("lblDescDep")->setText(QString::fromUtf8("Salón de Ventas"));
+            },
+            [&](const QString& t, const Ventana&) {
+                EXPECT_TRUE(t.contains(QStringLiteral("Stock")));
+                const QStringList stock = rows(QStringLiteral(
+                    "SELECT p.IdArticulo, s.Stock, p.PRECIO1 FROM V_MA_PRECIOS p "
+                    "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                    "LEFT JOIN STK_MA_ARTICULOS s ON s.IDARTICULO = a.IDARTICULO "
+                    "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 AND (s.DEPOSITO = '   2' OR "
+                    "s.DEPOSITO = '' OR s.DEPOSITO IS NULL) ORDER BY p.IdArticulo"));
+                QStringList conStock;
+                for (const QString& row : stock)
+                    conStock << row.section(u'|', 0, 0);
+                EXPECT_EQ(codes(t), conStock);
+                for (const QString& row : stock.mid(0, 8)) {
+                    if (row.section(u'|', 1, 1).isEmpty())
+                        continue;
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(columna(row, 1))),
+                                                   QRegularExpression::escape(money(columna(row, 2))))))
+                        << row.toStdString();
+                }
+            }},
+        {"selective by supplier: class 4 and one column per condition",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({4});
+                v.tilda("chkIncluirEnCero");
+                v.tilda("ChkSelectivo");
+                v.agrupa(2);
+                v.marca("lstCondiciones", {QStringLiteral("Contado efectivo"),
+                                              QStringLiteral("Tarjeta de crédito 3 cuotas")});
+            },
+            [&](const QString& t, const Ventana& v) {
+                EXPECT_TRUE(t.contains(v.ChkFiltro()[4]->text()));
+                // The captions wrap in their columns rather than being cut.
+                EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("Contado efectivo\\s.*\\(-5%\\)"),
+                    QRegularExpression::DotMatchesEverythingOption)));
+                EXPECT_TRUE(t.contains(QRegularExpression(
+                    QStringLiteral("Tarjeta de\\s.*crédito 3 cuotas\\s+.*\\(12\\.5%\\)"),
+                    QRegularExpression::DotMatchesEverythingOption)));
+                QStringList ordenados = codes(t);
+                std::sort(ordenados.begin(), ordenados.end());
+                EXPECT_EQ(ordenados, codigos1);
+                for (const QString& row : lista1.mid(0, 8)) {
+                    const double p4 = columna(row, 5);
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(p4)),
+                                                   QRegularExpression::escape(money(conRecargo(p4, -5))),
+                                                   QRegularExpression::escape(money(conRecargo(p4, 12.5))))))
+                        << row.toStdString();
+                }
+            }},
+        {"zero prices left out, margins over cost",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({0, 3});
+                v.tilda("chkIncluirEnCero", false);
+                v.tilda("chkIncluirMargen");
+            },
+            [&](const QString& t, const Ventana&) {
+                QStringList conPrecio;
+                for (const QString& row : lista1) {
+                    if (columna(row, 1) != 0 || columna(row, 4) != 0)
+                        conPrecio << row.section(u'|', 0, 0);
+                }
+                EXPECT_EQ(codes(t), conPrecio);
+                // Under each price its margin over cost.
+                for (const QString& row : lista1.mid(0, 8)) {
+                    const double costo = columna(row, 1);
+                    if (costo <= 0)
+                        continue;
+                    const double margen = (columna(row, 4) - costo) * 100.0 / costo;
+                    EXPECT_TRUE(t.contains(QRegularExpression(
+                        QStringLiteral("^\\s*%1 .*\\n\\s+%2\\s*$")
+                            .arg(row.section(u'|', 0, 0), QRegularExpression::escape(money(margen))),
+                        QRegularExpression::MultilineOption)))
+                        << row.toStdString();
+                }
+            }},
+        {"one list per page",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("2"));
+                v.columnas({1});
+                v.tilda("chkIncluirEnCero");
+                v.tilda("ChkListaPPagina");
+            },
+            [&](const QString& t, const Ventana&) {
+                bool primera = false;
+                bool segunda = false;
+                for (const QString& pagina : t.split(u'\f', Qt::SkipEmptyParts)) {
+                    const bool l1 = hasLine(pagina, QStringLiteral("^\\s*1\\s+Lista Minorista"));
+                    const bool l2 = hasLine(pagina, QStringLiteral("^\\s*2\\s+Lista Mayorista"));
+                    EXPECT_FALSE(l1 && l2);
+                    primera = primera || l1;
+                    segunda = segunda || l2;
+                }
+                EXPECT_TRUE(primera && segunda);
+            }},
+        {"labels with the first ticked class",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({2, 5});
+                v.tilda("chkIncluirEnCero");
+                v.tilda("ChkEtiquetas");
+            },
+            [&](const QString& t, const Ventana&) {
+                EXPECT_TRUE(hasLine(t, QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
+                                           .arg(codigos1[0], codigos1[1], codigos1[2])));
+                EXPECT_TRUE(hasLine(t, QStringLiteral("\\$ %1\\s+\\$ %2\\s+\\$ %3")
+                                           .arg(QRegularExpression::escape(money(columna(lista1[0], 3))),
+                                               QRegularExpression::escape(money(columna(lista1[1], 3))),
+                                               QRegularExpression::escape(money(columna(lista1[2], 3))))));
+            }},
+    };
+
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.caso);
+        const auto ventana = carga();
+        caso.prepara(*ventana);
+
+        const QString texto = porMensaje(*ventana);
+
+        ASSERT_FALSE(texto.trimmed().isEmpty());
+        caso.revisa(texto, *ventana);
+        EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    }
+}
+
+TEST_F(ImpresionDesdeVentana, screen_and_printer_keys_reach_their_outputs)
+{
+    const auto ventana = carga();
+    ventana->texto("ListaDesde", QStringLiteral("2"));
+    ventana->texto("ListaHasta", QStringLiteral("2"));
+    ventana->columnas({1});
+    ventana->agrupa(1);
+
+    ventana->pulsa("PANTALLA");
+    ventana->pulsa("IMPRESORA");
+
+    ASSERT_EQ(m_salidas.salidas.size(), 2);
+    EXPECT_EQ(m_salidas.salidas[0].destino.kind, ReportOutputTarget::Kind::Screen);
+    EXPECT_EQ(m_salidas.salidas[1].destino.kind, ReportOutputTarget::Kind::Printer);
+    for (const auto& salida : m_salidas.salidas) {
+        EXPECT_EQ(salida.destino.title, QStringLiteral("RP_ListaPreciosFamilia"));
+        EXPECT_TRUE(salida.texto.contains(QStringLiteral("Lista Mayorista")));
+        EXPECT_TRUE(salida.texto.contains(ventana->ChkFiltro()[1]->text()));
+    }
+    EXPECT_EQ(m_salidas.salidas[0].texto, m_salidas.salidas[1].texto);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message)
+{
+    const struct
+    {
+        const char* caso;
+        std::function<void(Ventana&)> prepara;
+        const char* titulo;
+        const char* mensaje;
+    } casos[] = {
+        {"section bounds the wrong way round",
+            [](Ventana& v) {
+                v.texto("RubroDesde", QStringLiteral("Z"));
+                v.texto("RubroHasta", QStringLiteral("A"));
+            },
+            "Aviso al Operador", "Desde Mayor que Hasta, Campo : {v_ma_articulos.idrubro}"},
+        {"no grouping chosen",
+            [](Ventana& v) {
+                for (QRadioButton* opcion : v.OptGROUP()) {
+                    opcion->setAutoExclusive(false);
+                    opcion->setChecked(false);
+                }
+            },
+            "Error", "DEBE seleccionar un tipo de listado"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.caso);
+        const auto ventana = carga();
+        caso.prepara(*ventana);
+        testsupport::messages().answer(Msg::Ok);
+
+        EXPECT_TRUE(porMensaje(*ventana).isEmpty());
+
+        ASSERT_EQ(testsupport::messages().shown().size(), 1);
+        EXPECT_EQ(testsupport::messages().shown()[0].title, QLatin1String(caso.titulo));
+        EXPECT_EQ(testsupport::messages().shown()[0].text, QLatin1String(caso.mensaje));
+    }
+    EXPECT_TRUE(m_salidas.salidas.isEmpty());
+}
+
+// The cost analysis in purchase mode: the work table filled for the chosen lists and printed
+// with its rows.
+TEST_F(ImpresionDesdeVentana, cost_analysis_prints_each_lists_price_utility_and_offer)
+{
+    // An offer in list 4 that the print must show, and a row of another user that it must not.
+    const QString articulo = rows(QStringLiteral(
+        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1")).value(0);
+    ASSERT_FALSE(articulo.isEmpty());
+    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-10 00:00:00', "
+                        "FhOfertaHasta = '2024-03-20 00:00:00' WHERE IdLista = '   4' AND IdArticulo = '%1'")
+             .arg(articulo));
+    exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1, L1_PVENTA) "
+                        "VALUES ('%1', 'otro/PC9', 'Ajena', 99999)").arg(articulo));
+    const auto ventana = carga(QStringLiteral("C"));
+    ventana->tilda("chkAnalisisCostos");
+    ventana->marca("LstListas", {QStringLiteral("Mostrador"), QStringLiteral("   4")});
+
+    const QString texto = porMensaje(*ventana);
+
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    const QStringList filas = rows(QStringLiteral(
+        "SELECT x.IDARTICULO, x.L1, x.L1_PVENTA, x.L1_UTL, x.L2, x.L2_PVENTA, x.L2_UTL "
+        "FROM AUX_ANALISISCOSTOS x JOIN V_MA_ARTICULOS a ON a.IDARTICULO = x.IDARTICULO "
+        "WHERE x.USUARIO = 'ADMIN/PUESTO01' AND a.SUSPENDIDO = 0 ORDER BY x.IDARTICULO"));
+    ASSERT_GT(filas.size(), 10);
+    EXPECT_TRUE(texto.contains(QStringLiteral("Análisis de Costos")));
+    EXPECT_TRUE(hasLine(texto, QStringLiteral("Mostrador\\s+4\\s*$")));
+    EXPECT_FALSE(texto.contains(QStringLiteral("Ajena")));
+    QStringList impresos;
+    for (const QString& f : filas)
+        impresos << f.section(u'|', 0, 0);
+    EXPECT_EQ(codes(texto), impresos);
+    // Each list's price and utility where the article has a price there, blank where not.
+    int enAmbas = 0;
+    for (const QString& f : filas) {
+        const QString codigo = f.section(u'|', 0, 0);
+        QString patron = QStringLiteral("^\\s*%1 .*").arg(codigo);
+        for (int n : {0, 1}) {
+            if (f.section(u'|', 1 + 3 * n, 1 + 3 * n).isEmpty())
+                continue;
+            patron += QStringLiteral("\\s+%1\\s+%2")
+                          .arg(QRegularExpression::escape(money(columna(f, 2 + 3 * n))),
+                              QRegularExpression::escape(money(columna(f, 3 + 3 * n))));
+            if (n == 1 && codigo == articulo)
+                patron += QStringLiteral("\\s+10/03/24 al 20/03/24");
+            else
+                patron += QStringLiteral("(\\s+\\d\\d/\\d\\d/\\d\\d al \\d\\d/\\d\\d/\\d\\d)?");
+        }
+        EXPECT_TRUE(hasLine(texto, patron + QStringLiteral("\\s*$"))) << f.toStdString();
+        if (!f.section(u'|', 1, 1).isEmpty() && !f.section(u'|', 4, 4).isEmpty())
+            ++enAmbas;
+    }
+    EXPECT_GT(enAmbas, 0);
+}
+
+TEST_F(ImpresionDesdeVentana, cost_analysis_with_offers_keeps_the_articles_on_offer_in_the_first_list_that_prices_them)
+{
+    // Three articles of list 6: one on offer in list 1, one on offer only in list 6 but with
+    // no price in list 1, one on offer in list 6 but not in list 1's period.
+    const QStringList lista6 = rows(QStringLiteral(
+        "SELECT p.IdArticulo FROM MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   6' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 3"));
+    ASSERT_EQ(lista6.size(), 3);
+    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = NULL, FhOfertaHasta = NULL"));
+    const auto oferta = [&](const char* lista, const QString& articulo, const char* desde) {
+        exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '%1 00:00:00', "
+                            "FhOfertaHasta = '2024-04-30 00:00:00' WHERE IdLista = '%2' AND IdArticulo = '%3'")
+                 .arg(QLatin1String(desde), QLatin1String(lista), articulo));
+    };
+    oferta("   1", lista6[0], "2024-03-01");
+    exec(QStringLiteral("DELETE FROM MA_PRECIOS WHERE IdLista = '   1' AND IdArticulo = '%1'").arg(lista6[1]));
+    oferta("   6", lista6[1], "2024-03-01");
+    oferta("   6", lista6[2], "2024-03-01");
+    oferta("   1", lista6[2], "2023-12-01");
+    const auto ventana = carga(QStringLiteral("C"));
+    ventana->tilda("chkAnalisisCostos");
+    ventana->tilda("ChkArticulosEnOferta");
+    ventana->texto("OfDesde", QStringLiteral("01/01/2024"));
+    ventana->texto("OfHasta", QStringLiteral("31/12/2024"));
+    // Group "Mostrador" stands for list 1; list 5 holds the offers.
+    ventana->marca("LstListas", {QStringLiteral("   6"), QStringLiteral("Mostrador")});
+
+    const QString texto = porMensaje(*ventana);
+
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    EXPECT_EQ(codes(texto), (QStringList {lista6[0], lista6[1]}));
+}
+
+TEST_F(ImpresionDesdeVentana, a_cost_analysis_that_fails_prints_nothing_and_leaves_no_rows)
+{
+    // The database refuses the rows of one article.
+    const QString articulo = rows(QStringLiteral(
+        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1 OFFSET 3")).value(0);
+    ASSERT_FALSE(articulo.isEmpty());
+    exec(QStringLiteral("CREATE TRIGGER rechaza BEFORE INSERT ON AUX_ANALISISCOSTOS "
+                        "WHEN NEW.IDARTICULO = '%1' BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")
+             .arg(articulo));
+    const auto ventana = carga(QStringLiteral("C"));
+    ventana->tilda("chkAnalisisCostos");
+    ventana->marca("LstListas", {QStringLiteral("   4")});
+    testsupport::messages().answer(Msg::Retry);
+    testsupport::messages().answer(Msg::Abort);
+
+    EXPECT_TRUE(porMensaje(*ventana).isEmpty());
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 2);
+    for (const auto& caja : testsupport::messages().shown()) {
+        EXPECT_EQ(caja.title, QStringLiteral("Aviso al Operador"));
+        EXPECT_TRUE(caja.text.contains(QStringLiteral("fila rechazada"))) << caja.text.toStdString();
+        EXPECT_EQ(caja.style, Msg::AbortRetryIgnore + Msg::Critical);
+    }
+    EXPECT_TRUE(rows(QStringLiteral("SELECT IDARTICULO FROM AUX_ANALISISCOSTOS "
+                                    "WHERE USUARIO = 'ADMIN/PUESTO01'")).isEmpty());
+    EXPECT_EQ(m_display.formulario(), nullptr);
+}
+
+} // namespace
