@@ -30,6 +30,9 @@ public:
     virtual bool finish(const DeferredValues& deferred) = 0;
 
     virtual bool wantsResolvedPages() const { return true; }
+    // False for a sink that throws the pages away (the data-only outputs): the engine then reads
+    // the records without laying out pages, unless the record stream depends on the layout.
+    virtual bool wantsPages() const { return true; }
     virtual QString errorString() const { return QString(); }
 };
 

@@ -15,8 +15,10 @@ public:
     virtual QString errorString() const = 0;
 };
 
-// The pages of a data-only export go nowhere; the layout still runs (page-based fields and
-// groups work as printed). It stops the layout as soon as the record file has failed.
+// The pages of a data-only export go nowhere, so the engine lays none out: it reads the records
+// and feeds the record file only. A report whose record values depend on the pages (a page
+// number in a detail field, a sub-report) is still laid out, so those values stay as printed.
+// Either way the run stops soon after the record file has failed.
 class NullPageSink final : public PageSink
 {
 public:
@@ -29,6 +31,7 @@ public:
     }
     bool finish(const DeferredValues&) override { return healthy(); }
     bool wantsResolvedPages() const override { return false; }
+    bool wantsPages() const override { return false; }
     QString errorString() const override { return m_watched ? m_watched->errorString() : QString(); }
 
 private:

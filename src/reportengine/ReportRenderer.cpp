@@ -772,7 +772,8 @@ public:
         std::vector<Value> lastKeys(groups);
         bool have = nextSelected(*rows);
         const bool labels = m_report.def->labels.enabled();
-        if (!labels) {
+        const bool layout = m_shared.paginator != nullptr;
+        if (!labels && layout) {
             for (const CompiledSection& s : m_report.reportHeaders)
                 placeSection(s, Role::ReportHeader);
         }
@@ -801,12 +802,16 @@ public:
             std::vector<Value> record(m_report.recordColumns.size());
             m_record = &record;
             for (const CompiledSection& s : m_report.details) {
-                if (labels)
+                if (!layout)
+                    fillRecord(s);
+                else if (labels)
                     placeLabel(s);
                 else
                     placeSection(s, Role::Body);
             }
             m_record = nullptr;
+            if (!layout && m_recordNumber % 1024 == 0)
+                checkPageSink();
             if (m_shared.records && !record.empty())
                 m_shared.records->record(record);
             lastKeys.swap(keys);
@@ -821,7 +826,7 @@ public:
             closeGroups(0, true);
         if (first)
             m_row = &m_cur; // no record: fields read as Null
-        if (!labels) {
+        if (!labels && layout) {
             for (const CompiledSection& s : m_report.reportFooters)
                 placeSection(s, Role::Body);
         }
@@ -1024,7 +1029,6 @@ private:
 
     void openGroups(int from, const std::vector<Value>& keys)
     {
-        Paginator& p = *m_shared.paginator;
         const bool labels = m_report.def->labels.enabled();
         for (int level = from; level < int(m_report.groups.size()); ++level) {
             const CompiledGroup& g = m_report.groups[std::size_t(level)];
@@ -1033,11 +1037,14 @@ private:
                 if (m_report.summaries[i].level >= level)
                     m_acc[i].reset();
             }
+            if (m_shared.records)
+                m_shared.records->groupStart(level, keys[std::size_t(level)]);
+            if (!m_shared.paginator)
+                continue;
+            Paginator& p = *m_shared.paginator;
             if (m_started[level] && isTrue(g.newPageBefore, g.def->name))
                 p.requestBreak();
             m_started[level] = true;
-            if (m_shared.records)
-                m_shared.records->groupStart(level, keys[std::size_t(level)]);
             if (labels)
                 continue;
             if (g.def->keepTogether)
@@ -1057,10 +1064,15 @@ private:
 
     void closeGroups(int downTo, bool atEnd)
     {
-        Paginator& p = *m_shared.paginator;
         const bool labels = m_report.def->labels.enabled();
         for (int level = int(m_report.groups.size()) - 1; level >= downTo; --level) {
             const CompiledGroup& g = m_report.groups[std::size_t(level)];
+            if (!m_shared.paginator) {
+                if (m_shared.records)
+                    m_shared.records->groupEnd(level);
+                continue;
+            }
+            Paginator& p = *m_shared.paginator;
             if (!labels) {
                 for (const CompiledSection& s : g.footers)
                     placeSection(s, Role::Body);
@@ -1108,6 +1120,26 @@ private:
         runSubreports(s);
         if (isTrue(s.newPageAfter, s.name))
             p.requestBreak();
+    }
+
+    // Records only: the detail fields' values as buildBand() records them, with no band built.
+    void fillRecord(const CompiledSection& s)
+    {
+        if (isTrue(s.suppress, s.name))
+            return;
+        for (const CompiledItem& ci : s.items) {
+            if (ci.recordColumn >= 0 && ci.expr)
+                (*m_record)[std::size_t(ci.recordColumn)] = eval(*ci.expr, ci.formulaName);
+        }
+    }
+
+    // Without pages the page sink is not called while the records run: ask it now and then
+    // whether the output behind it has failed, to stop reading.
+    void checkPageSink() const
+    {
+        QString error = m_shared.pages->errorString();
+        if (!error.isEmpty())
+            throw SinkFailure {std::move(error)};
     }
 
     void placeLabel(const CompiledSection& s)
@@ -1372,6 +1404,63 @@ private:
 
 bool hasDeferred(const CompiledReport& r);
 
+// True when the formula, or one it names, asks for the page number or the page count.
+bool readsPages(const CompiledReport& r, const FormulaNode& node, QSet<QString>& seen)
+{
+    if (node.kind() == FormulaNodeKind::Call
+        && (node.function() == FormulaFunction::PageNumber
+            || node.function() == FormulaFunction::TotalPageCount))
+        return true;
+    if (node.kind() == FormulaNodeKind::FormulaRef) {
+        const QString key = node.name().toLower();
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            const auto tree = r.formulas.constFind(key);
+            if (tree != r.formulas.constEnd() && tree.value() && readsPages(r, *tree.value(), seen))
+                return true;
+        }
+    }
+    for (const FormulaNodePtr& child : node.children()) {
+        if (child && readsPages(r, *child, seen))
+            return true;
+    }
+    return false;
+}
+
+// True when the record stream cannot be told without laying out the pages: a value it carries
+// (selection, order, group keys, totals, the detail sections and their fields) reads the page,
+// or a sub-report adds its records where its band is placed.
+bool recordsNeedLayout(const CompiledReport& r)
+{
+    if (!r.subs.empty())
+        return true;
+    QSet<QString> seen;
+    const auto reads = [&](const FormulaNodePtr& tree) { return tree && readsPages(r, *tree, seen); };
+    if (reads(r.residual))
+        return true;
+    for (const auto& [tree, descending] : r.localOrder) {
+        if (reads(tree))
+            return true;
+    }
+    for (const CompiledGroup& g : r.groups) {
+        if (reads(g.key))
+            return true;
+    }
+    for (const SummarySpec& spec : r.summaries) {
+        if (reads(spec.expr))
+            return true;
+    }
+    for (const CompiledSection& s : r.details) {
+        if (reads(s.suppress))
+            return true;
+        for (const CompiledItem& ci : s.items) {
+            if (ci.recordColumn >= 0 && reads(ci.expr))
+                return true;
+        }
+    }
+    return false;
+}
+
 bool sectionsDefer(const std::vector<CompiledSection>& sections, bool header)
 {
     for (const CompiledSection& s : sections) {
@@ -1491,7 +1580,9 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
     // Items are placed at their x from the left margin.
     ReportRun main(*m_compiled, shared, geometry.left);
     Paginator paginator(geometry, main);
-    shared.paginator = &paginator;
+    // A data-only output gets the records without any page laid out, unless they depend on it.
+    const bool layout = pages.wantsPages() || recordsNeedLayout(*m_compiled);
+    shared.paginator = layout ? &paginator : nullptr;
     if (!pages.begin(documentInfo())) {
         m_error = pages.errorString();
         return false;
@@ -1500,7 +1591,8 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
         records->beginRecords(m_compiled->recordColumns);
     try {
         main.execute({});
-        paginator.finish();
+        if (layout)
+            paginator.finish();
     } catch (const RuntimeError& e) {
         m_error = e.source().isEmpty() ? e.description()
                                        : QStringLiteral("%1 (%2)").arg(e.description(), e.source());

@@ -198,3 +198,163 @@ TEST(XlsxNumberFormat, patterns_become_spreadsheet_codes)
     for (const auto& c : cases)
         EXPECT_EQ(XlsxSink::numberFormat(QString::fromUtf8(c.pattern)), QString::fromUtf8(c.code)) << c.pattern;
 }
+
+namespace {
+
+// Pages counted and dropped: the engine lays the report out as for a printed output.
+class CountedPages final : public PageSink
+{
+public:
+    bool begin(const DocumentInfo&) override { return true; }
+    bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
+    {
+        ++pages;
+        return true;
+    }
+    bool finish(const DeferredValues&) override { return true; }
+    bool wantsResolvedPages() const override { return false; }
+    int pages = 0;
+};
+
+// Two lists of three sections each, every fourth article hidden; enough rows for many pages.
+QList<QList<Value>> groupedArticles()
+{
+    QList<QList<Value>> rows;
+    for (int n = 1; n <= 90; ++n) {
+        rows << QList<Value> {Value(n <= 45 ? QStringLiteral("L1") : QStringLiteral("l2")),
+            Value(QStringLiteral("R%1").arg((n - 1) / 15 % 3 + 1)),
+            Value(QStringLiteral("A%1").arg(n, 3, 10, QLatin1Char('0'))),
+            Value(*Currency::fromString(QStringLiteral("%1.25").arg(n))),
+            Value(QDate(2024, 1, 1).addDays(n)), Value(n % 4 == 0)};
+    }
+    return rows;
+}
+
+const char* const GroupedHead = R"RPT(<report version="1" name="RP_Grupos">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="Q"/></data>
+  <formulas>
+    <formula name="ListaMayus">UpperCase({Q.Lista})</formula>
+    <formula name="Doble">{Q.Precio} * 2</formula>
+  </formulas>
+)RPT";
+
+} // namespace
+
+// The data-only outputs skip the layout; what they write must not change for it, whatever the
+// definition does with groups, hidden sections, totals and numbering. A report whose record
+// values read the page is still laid out.
+TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
+{
+    const struct
+    {
+        const char* name;
+        const char* body;
+        bool laidOut; // the records-only run still lays out pages
+    } cases[] = {
+        {"two group levels, hidden details, totals and numbering", R"RPT(
+  <group name="Lista" by="{Q.Lista}" newPageAfter="True" repeatHeader="true">
+    <header height="8"><field x="0" y="0" width="60" height="5" expr="{Q.Lista}"/>
+      <summary x="100" y="0" width="40" height="5" function="count" expr="{Q.Codigo}" scope="Lista"/></header>
+    <footer height="6"><summary x="100" y="0" width="40" height="5" function="sum" expr="{Q.Precio}" scope="Lista"/></footer>
+  </group>
+  <group name="Rubro" by="{Q.Rubro}" keepTogether="true">
+    <header height="6"><field x="0" y="0" width="60" height="5" expr="{Q.Rubro}"/></header>
+  </group>
+  <pageHeader height="10"><special x="0" y="0" width="60" height="5" kind="pageNofM"/></pageHeader>
+  <detail height="12" suppress="{Q.Oculto}">
+    <field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
+    <field name="Precio" x="40" y="0" width="30" height="5" expr="{Q.Precio}" format="#,##0.00"/>
+    <field name="Alta" x="80" y="0" width="30" height="5" expr="{Q.Alta}" format="dd/MM/yyyy"/>
+    <field name="Acumulado" x="120" y="0" width="30" height="5" expr="Sum({Q.Precio}, {Q.Lista})" format="#,##0.00"/>
+    <field name="Registro" x="0" y="6" width="20" height="5" expr="RecordNumber"/>
+    <field name="Grupo" x="30" y="6" width="20" height="5" expr="GroupNumber" suppress="True"/>
+  </detail>
+  <detail height="5"><field name="Doble" x="0" y="0" width="30" height="5" expr="{@Doble}"/></detail>
+  <pageFooter height="8"><field x="0" y="0" width="60" height="5" expr="'Hoja ' + ToText(PageNumber, 0)"/></pageFooter>
+</report>)RPT",
+            false},
+        {"grouped by a formula, ordered and selected by the engine", R"RPT(
+  <selection>{Q.Precio} &gt; 20 And Not {Q.Oculto}</selection>
+  <sort><by field="{Q.Codigo}" order="desc"/></sort>
+  <group name="G" by="{@ListaMayus}">
+    <header height="6"><field x="0" y="0" width="40" height="5" expr="{@ListaMayus}"/></header>
+  </group>
+  <detail height="30"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
+    <field name="Total" x="40" y="0" width="30" height="5" expr="Count({Q.Codigo}, {@ListaMayus})"/></detail>
+</report>)RPT",
+            false},
+        {"a label sheet", R"RPT(
+  <labels columns="3" rows="4" width="66" height="40" direction="across"/>
+  <detail height="40"><field name="Codigo" x="2" y="2" width="60" height="5" expr="{Q.Codigo}"/>
+    <field name="Precio" x="2" y="10" width="60" height="5" expr="{@Doble}" format="$ #,##0.00"/></detail>
+</report>)RPT",
+            false},
+        {"a page number among the record values", R"RPT(
+  <group name="Lista" by="{Q.Lista}"><header height="6"><field x="0" y="0" width="40" height="5" expr="{Q.Lista}"/></header></group>
+  <detail height="20" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
+    <field name="Hoja" x="40" y="0" width="30" height="5" expr="If PageNumber &gt; 1 Then 'siguientes' Else 'primera'"/></detail>
+</report>)RPT",
+            true},
+    };
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MemoryDataSource data;
+    data.addTable(QStringLiteral("Q"),
+        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
+            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
+        groupedArticles());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString definition = dir.filePath(QStringLiteral("grupos.rpt"));
+        {
+            QFile f(definition);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(GroupedHead) + c.body);
+        }
+        // Runs the definition into both record files; `pages` null for the data-only run.
+        const auto run = [&](const QString& stem, CountedPages* pages, int* pageCount) {
+            for (const bool xlsx : {true, false}) {
+                const QString file = dir.filePath(stem + (xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv")));
+                std::unique_ptr<RecordFileSink> records;
+                if (xlsx)
+                    records = std::make_unique<XlsxSink>(file, QStringLiteral("Grupos"));
+                else
+                    records = std::make_unique<CsvSink>(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+                NullPageSink discard(records.get());
+                ReportJobRequest r;
+                r.definitionFile = definition;
+                r.connection = &data;
+                r.destination = ReportDestination::Sink;
+                r.sink = pages ? static_cast<PageSink*>(pages) : &discard;
+                r.records = records.get();
+                r.printTime = QDateTime(QDate(2024, 3, 15), QTime(10, 30));
+                r.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+                ReportJob job;
+                EXPECT_TRUE(job.run(r)) << job.errorString().toStdString();
+                EXPECT_TRUE(records->close()) << records->errorString().toStdString();
+                *pageCount = job.pageCount();
+            }
+        };
+        CountedPages printed;
+        int laidOutPages = 0;
+        int dataOnlyPages = 0;
+        run(QStringLiteral("impreso"), &printed, &laidOutPages);
+        run(QStringLiteral("datos"), nullptr, &dataOnlyPages);
+
+        EXPECT_GT(laidOutPages, 2);
+        EXPECT_EQ(dataOnlyPages, c.laidOut ? laidOutPages : 0);
+        const SheetCells before = readSheet(dir.filePath(QStringLiteral("impreso.xlsx")));
+        const SheetCells after = readSheet(dir.filePath(QStringLiteral("datos.xlsx")));
+        EXPECT_GT(before.cells.size(), 60);
+        EXPECT_EQ(after.cells, before.cells);
+        EXPECT_EQ(after.rows, before.rows);
+        QFile printedCsv(dir.filePath(QStringLiteral("impreso.csv")));
+        QFile dataCsv(dir.filePath(QStringLiteral("datos.csv")));
+        ASSERT_TRUE(printedCsv.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(dataCsv.open(QIODevice::ReadOnly));
+        EXPECT_EQ(dataCsv.readAll(), printedCsv.readAll());
+    }
+}
