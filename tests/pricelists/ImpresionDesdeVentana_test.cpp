@@ -516,6 +516,84 @@ TEST_F(ImpresionDesdeVentana, screen_and_printer_keys_reach_their_outputs)
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
+TEST_F(ImpresionDesdeVentana, every_sort_grouping_and_layout_prints_on_the_screen_in_its_order)
+{
+    const struct
+    {
+        const char* parametro;
+        const char* lista;
+        bool selectivo;
+        bool analisis;
+        const char* reporte; // ungrouped
+    } modos[] = {
+        {"", "1", false, false, "RP_ListaPrecios"},
+        {"", "1", true, false, "RP_ListaPrecios_Sel"},
+        {"C", "20", false, false, "RP_ListaPrecios"},
+        {"C", "20", false, true, "RP_LISTAPRECIOSAC"},
+    };
+    static const char* const agrupamientos[] = {"Rubro", "Familia", "Proveedor", ""};
+    for (const auto& modo : modos) {
+        const auto ventana = carga(QLatin1String(modo.parametro));
+        ventana->texto("ListaDesde", QLatin1String(modo.lista));
+        ventana->texto("ListaHasta", QLatin1String(modo.lista));
+        ventana->columnas({1, 4});
+        ventana->tilda("chkIncluirEnCero");
+        ventana->tilda("ChkSelectivo", modo.selectivo);
+        if (modo.analisis) {
+            ventana->tilda("chkAnalisisCostos");
+            ventana->marca("LstListas", {QStringLiteral("   4")});
+        }
+        // The articles the list holds, and the order key of an article for each sort field.
+        const QString tabla = modo.analisis ? QStringLiteral("AUX_ANALISISCOSTOS") : QStringLiteral("V_MA_PRECIOS");
+        const QString filtro = modo.analisis
+            ? QStringLiteral("x.USUARIO = 'ADMIN/PUESTO01'")
+            : QStringLiteral("x.IdLista = '%1'%2")
+                  .arg(QString::fromLatin1(modo.lista).rightJustified(4),
+                      modo.parametro[0] ? QStringLiteral(" AND a.SUSPENDIDOC = 0") : QString());
+        // Each grouping with the first sort; ungrouped, every sort. The analysis has no grouping.
+        for (int grupo = modo.analisis ? 3 : 0; grupo < 4; ++grupo) {
+            ventana->agrupa(grupo);
+            for (int orden = 0; orden < (grupo == 3 ? ventana->OptOrden().size() : 1); ++orden) {
+                SCOPED_TRACE(QStringLiteral("%1 %2 %3")
+                                 .arg(QLatin1String(modo.reporte))
+                                 .arg(grupo)
+                                 .arg(orden)
+                                 .toStdString());
+                ventana->OptOrden()[orden]->setChecked(true);
+                m_salidas.salidas.clear();
+
+                ventana->pulsa("PANTALLA");
+
+                ASSERT_EQ(m_salidas.salidas.size(), 1);
+                QString nombre = QLatin1String(modo.reporte);
+                if (!modo.analisis)
+                    nombre.insert(modo.selectivo ? nombre.size() - 4 : nombre.size(),
+                        QLatin1String(agrupamientos[grupo]));
+                EXPECT_EQ(m_salidas.salidas[0].destino.title, nombre);
+                if (grupo != 3 && !modo.analisis)
+                    continue;
+                // Ungrouped, the articles come in the chosen order (ties in any order).
+                const QString campo
+                    = ventana->OptOrden()[orden]->property("Tag").toString().section(u'.', 1).chopped(1);
+                QStringList esperadas;
+                QHash<QString, QString> claves;
+                for (const QString& f : rows(QStringLiteral(
+                         "SELECT a.IDARTICULO, a.%1 FROM V_MA_ARTICULOS a JOIN %2 x "
+                         "ON x.IdArticulo = a.IDARTICULO WHERE %3 AND a.SUSPENDIDO = 0 ORDER BY 2, 1")
+                                                 .arg(campo, tabla, filtro))) {
+                    esperadas << f.section(u'|', 1);
+                    claves.insert(f.section(u'|', 0, 0), f.section(u'|', 1));
+                }
+                QStringList impresas;
+                for (const QString& c : codes(m_salidas.salidas[0].texto))
+                    impresas << claves.value(c, QStringLiteral("?"));
+                EXPECT_EQ(impresas, esperadas);
+            }
+        }
+        EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    }
+}
+
 TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message)
 {
     const struct
@@ -553,6 +631,32 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
         EXPECT_EQ(testsupport::messages().shown()[0].text, QLatin1String(caso.mensaje));
     }
     EXPECT_TRUE(m_salidas.salidas.isEmpty());
+}
+
+TEST_F(ImpresionDesdeVentana, purchase_lists_of_a_retail_business_leave_out_what_is_suspended_for_purchases)
+{
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RETAIL'"));
+    const QStringList esperados = rows(QStringLiteral(
+        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '  20' AND a.SUSPENDIDO = 0 AND a.SUSPENDIDOC = 0 "
+        "AND (p.COSTO <> 0 OR p.PRECIO1 <> 0) ORDER BY p.IdArticulo"));
+    ASSERT_FALSE(esperados.isEmpty());
+    ASSERT_FALSE(rows(QStringLiteral("SELECT IDARTICULO FROM V_MA_ARTICULOS WHERE SUSPENDIDOC <> 0 "
+                                     "AND SUSPENDIDO = 0")).isEmpty());
+    const auto ventana = carga(QStringLiteral("C"));
+    ventana->texto("ListaDesde", QStringLiteral("20"));
+    ventana->texto("ListaHasta", QStringLiteral("20"));
+    ventana->columnas({0, 1});
+    ventana->agrupa(2);
+
+    const QString texto = porMensaje(*ventana);
+
+    EXPECT_TRUE(texto.contains(QStringLiteral("Lista de Precios de Compra por Proveedor")));
+    EXPECT_TRUE(hasLine(texto, QStringLiteral("^\\s*20\\s+Compras Generales")));
+    QStringList impresos = codes(texto);
+    std::sort(impresos.begin(), impresos.end());
+    EXPECT_EQ(impresos, esperados);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
 // The cost analysis in purchase mode: the work table filled for the chosen lists and printed
