@@ -271,9 +271,10 @@ protected:
     ScopedService<DLL_Print> m_reporteService {m_reporte};
 };
 
-// The articles of sales list 1 that print, in code order: code, cost and the eight classes.
+// The articles of sales list 1 that print, in code order: code, cost, classes 1 to 4 and 8.
 const char* const PreciosLista1
-    = "SELECT p.IdArticulo, p.COSTO, p.PRECIO1, p.PRECIO2, p.PRECIO3, p.PRECIO4 FROM V_MA_PRECIOS p "
+    = "SELECT p.IdArticulo, p.COSTO, p.PRECIO1, p.PRECIO2, p.PRECIO3, p.PRECIO4, p.PRECIO8 "
+      "FROM V_MA_PRECIOS p "
       "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
       "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 %1 ORDER BY p.IdArticulo";
 
@@ -461,6 +462,49 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                     segunda = segunda || l2;
                 }
                 EXPECT_TRUE(primera && segunda);
+            }},
+        // The summary margin is one more column right after the shown prices, ten at most.
+        {"summary margin after the shown prices",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({0, 3});
+                v.tilda("chkIncluirEnCero");
+                v.tilda("chkIncluirMargen");
+                v.tilda("chkMargenResumido");
+            },
+            [&](const QString& t, const Ventana&) {
+                EXPECT_TRUE(hasLine(t, QStringLiteral("Costo\\s+\\S.*\\s+Margen %\\s*$")));
+                for (const QString& row : lista1.mid(0, 8)) {
+                    const double costo = columna(row, 1);
+                    const double margen = costo > 0 ? (columna(row, 4) - costo) * 100.0 / costo : 0;
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(costo)),
+                                                   QRegularExpression::escape(money(columna(row, 4))),
+                                                   QRegularExpression::escape(money(margen)))))
+                        << row.toStdString();
+                }
+            }},
+        {"summary margin after all nine columns",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({0, 1, 2, 3, 4, 5, 6, 7, 8});
+                v.tilda("chkIncluirEnCero");
+                v.tilda("chkIncluirMargen");
+                v.tilda("chkMargenResumido");
+            },
+            [&](const QString& t, const Ventana&) {
+                for (const QString& row : lista1.mid(0, 8)) {
+                    const double costo = columna(row, 1);
+                    const double margen = costo > 0 ? (columna(row, 2) - costo) * 100.0 / costo : 0;
+                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(columna(row, 6))),
+                                                   QRegularExpression::escape(money(margen)))))
+                        << row.toStdString();
+                }
             }},
         {"labels with the first ticked class",
             [](Ventana& v) {
