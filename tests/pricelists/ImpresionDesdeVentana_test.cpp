@@ -291,6 +291,25 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
     for (const QString& row : lista1)
         codigos1 << row.section(u'|', 0, 0);
     const QString empresa = QString::fromUtf8("Ferretería y Almacén El Progreso S.R.L.");
+    // Two offers in list 1: the first article's in March, the second's from February to March.
+    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = NULL, FhOfertaHasta = NULL"));
+    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-01 00:00:00', FhOfertaHasta = "
+                        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
+             .arg(codigos1[0]));
+    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-02-01 00:00:00', FhOfertaHasta = "
+                        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
+             .arg(codigos1[1]));
+    const auto ofertas = [](const char* desde, const char* hasta) {
+        return [=](Ventana& v) {
+            v.texto("ListaDesde", QStringLiteral("1"));
+            v.texto("ListaHasta", QStringLiteral("1"));
+            v.columnas({1});
+            v.tilda("chkIncluirEnCero");
+            v.tilda("ChkArticulosEnOferta");
+            v.texto("OfDesde", QLatin1String(desde));
+            v.texto("OfHasta", QLatin1String(hasta));
+        };
+    };
 
     const struct
     {
@@ -506,6 +525,12 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                         << row.toStdString();
                 }
             }},
+        {"offers within both dates", ofertas("01/03/2024", "31/03/2024"),
+            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), QStringList {codigos1[0]}); }},
+        {"offers starting on a date", ofertas("01/02/2024", ""),
+            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), QStringList {codigos1[1]}); }},
+        {"offers with no dates: every article with an offer period", ofertas("", ""),
+            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), codigos1.mid(0, 2)); }},
         {"labels with the first ticked class",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
