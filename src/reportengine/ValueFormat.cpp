@@ -7,6 +7,7 @@ struct NumberPattern
     QString prefix;
     QString suffix;
     int decimals = 0;
+    int requiredDecimals = 0; // up to the last '0' of the fraction; '#' after it are optional
     bool grouping = false;
     bool valid = false;
 };
@@ -34,9 +35,26 @@ NumberPattern parseNumberPattern(const QString& pattern)
     p.suffix = pattern.mid(last + 1);
     const int dot = core.indexOf(u'.');
     p.decimals = dot < 0 ? 0 : int(core.size() - dot - 1);
+    p.requiredDecimals = dot < 0 ? 0 : int(core.lastIndexOf(u'0') - dot);
+    if (p.requiredDecimals < 0)
+        p.requiredDecimals = 0;
     p.grouping = core.left(dot < 0 ? core.size() : dot).contains(u',');
     p.valid = true;
     return p;
+}
+
+// Drops the trailing zeros of the optional decimals ("#" in the pattern) from an unsigned
+// "1234.50", and the point when no decimal is left.
+QString trimOptional(QString digits, const NumberPattern& p)
+{
+    const int dot = digits.indexOf(u'.');
+    if (dot < 0)
+        return digits;
+    while (digits.size() - dot - 1 > p.requiredDecimals && digits.endsWith(u'0'))
+        digits.chop(1);
+    if (digits.endsWith(u'.'))
+        digits.chop(1);
+    return digits;
 }
 
 // `digits` is an unsigned "1234.50" with '.' as decimal point.
@@ -72,12 +90,12 @@ QString formatCurrency(Currency amount, const NumberPattern& p, const QLocale& l
             fraction += QString(p.decimals - 4, u'0');
         digits += u'.' + fraction;
     }
-    return localize(digits, negative && raw != 0, p.grouping, locale);
+    return localize(trimOptional(digits, p), negative && raw != 0, p.grouping, locale);
 }
 
 QString formatDouble(double v, const NumberPattern& p, const QLocale& locale)
 {
-    QString digits = QString::number(std::abs(v), 'f', p.decimals);
+    const QString digits = trimOptional(QString::number(std::abs(v), 'f', p.decimals), p);
     const bool zero = digits.count(u'0') + digits.count(u'.') == digits.size();
     return localize(digits, v < 0 && !zero, p.grouping, locale);
 }

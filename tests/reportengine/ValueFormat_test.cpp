@@ -21,6 +21,13 @@ TEST(ValueFormat, prints_numbers_dates_and_money_with_the_locale)
         {Value(qint32(42)), "", "42"},
         {Value(qint64(-1234567)), "#,##0", "-1.234.567"},
         {Value(qint32(7)), "0.00 %", "7,00 %"},
+        // "#" decimals are shown only when they are not zero.
+        {Value(123.0), "#,##0.##", "123"},
+        {Value(1234.5), "#,##0.##", "1.234,5"},
+        {Value(-0.004), "#,##0.##", "0"},
+        {Value(*Currency::fromString(u"12.2501")), "0.0#", "12,25"},
+        {Value(*Currency::fromString(u"12.3")), "0.0#", "12,3"},
+        {Value(qint32(5)), "0.##", "5"},
         {Value(QDate(2024, 3, 9)), "", "09/03/2024"},
         {Value(QDateTime(QDate(2024, 3, 9), QTime(14, 5))), "dd/MM/yy HH:mm", "09/03/24 14:05"},
         {Value::null(), "#,##0.00", ""},
