@@ -19,6 +19,7 @@
 #include "platform/Utilidades.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/ImpresionPrecios.h"
+#include "pricelists/Plantillas.h"
 #include "pricelists/TarifolioReglas.h"
 #include "startup/EstiloFormulario.h"
 #include "startup/Configuracion.h"
@@ -114,6 +115,12 @@ void Rp_Tarifolio::conectar()
     connect(ui->LstListas, &QListWidget::itemChanged, this,
         [this](QListWidgetItem* item) { LstListas_ItemCheck(ui->LstListas->row(item)); });
     connect(ui->TBarRep1, &TBarRep::BotonClick, this, &Rp_Tarifolio::TBarRep1_BotonClick);
+    connect(
+        ui->TbarPlantilla, &QToolButton::clicked, this, [this] { TbarPlantilla_ButtonClick(); });
+    for (QAction* accion : ui->TbarPlantilla->menu()->actions()) {
+        connect(accion, &QAction::triggered, this,
+            [this, clave = accion->objectName()] { TbarPlantilla_ButtonMenuClick(clave); });
+    }
 }
 
 bool Rp_Tarifolio::ModoCompras() const
@@ -226,7 +233,10 @@ void Rp_Tarifolio::ImprimirReportePrecios()
 
 void Rp_Tarifolio::ConsultarCampo() { }
 
-void Rp_Tarifolio::CargaComboPlantillas() { }
+void Rp_Tarifolio::CargaComboPlantillas()
+{
+    Plantillas::CargaComboPlantillas(objectName(), this);
+}
 
 void Rp_Tarifolio::Form_Load()
 {
@@ -335,6 +345,11 @@ void Rp_Tarifolio::CargarChecks()
             TarifolioReglas::claveTituloClase(i), aux, QStringLiteral("DATOS"));
         m_chkFiltro[i]->setText(TarifolioReglas::tituloClase(i, valor));
     }
+    ocultaClasesRetail();
+}
+
+void Rp_Tarifolio::ocultaClasesRetail()
+{
     for (int i = 1; i <= 8; ++i) {
         if (!m_reglas->claseOculta(i))
             continue;
@@ -455,4 +470,54 @@ void Rp_Tarifolio::closeEvent(QCloseEvent* event)
     event->accept();
     if (!m_descargando)
         Form_Unload();
+}
+
+void Rp_Tarifolio::TbarPlantilla_ButtonClick()
+{
+    if (Plantillas::BotonPlantilla(objectName(), this))
+        plantillaAplicada();
+}
+
+void Rp_Tarifolio::TbarPlantilla_ButtonMenuClick(const QString& clave)
+{
+    if (Plantillas::MenuPlantilla(clave, objectName(), this))
+        plantillaAplicada();
+}
+
+void Rp_Tarifolio::plantillaAplicada()
+{
+    // Templates are shared by both modes: one saved in the other mode may tick that mode's box,
+    // which this mode neither shows nor lets the operator clear, and which would change the
+    // report. The box is cleared as the load clears it; the layouts follow the click handlers.
+    if (ModoCompras()) {
+        ui->ChkSelectivo->setChecked(false);
+        ui->ChkSelectivo->setVisible(false);
+        ChkSelectivo_Click();
+    } else {
+        ui->chkAnalisisCostos->setChecked(false);
+        ui->chkAnalisisCostos->setVisible(false);
+        chkAnalisisCostos_Click();
+    }
+    ocultaClasesRetail();
+    // The printing takes the stock and the warehouse condition from the description label, so it
+    // must describe the code the template brought, not the one typed before.
+    refrescaDeposito();
+}
+
+void Rp_Tarifolio::refrescaDeposito()
+{
+    const QLineEdit* deposito = campo(QStringLiteral("deposito"));
+    QString descripcion = QStringLiteral("...");
+    if (deposito) {
+        AdoRecordset rs;
+        Steps::silent().run([&] {
+            if (gDB().ExisteEnTabla(QStringLiteral("V_TA_DEPOSITO"),
+                    gUtilidades().FormateaCodigo(deposito->text(), 4), QStringLiteral("IDDEPOSITO"),
+                    &rs, Value(qint32(8)), QString(), true))
+                descripcion
+                    = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Descripcion")).Value());
+        });
+        Steps::silent().run([&] { gDB().CierraRecordset(rs); });
+    }
+    ui->lblDescDep->setText(descripcion);
 }

@@ -78,8 +78,7 @@ protected:
     virtual void ImprimirReportePrecios();
     // The lookup of the field CampoActual(). Not part of this window yet: nothing happens.
     virtual void ConsultarCampo();
-    // Fills CboPlantilla with the saved templates. Not part of this window yet: the box keeps
-    // "General".
+    // Fills CboPlantilla with the window's saved templates; the box shows "General".
     virtual void CargaComboPlantillas();
 
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +99,19 @@ private:
     void ChkSelectivo_Click();
     void LstListas_ItemCheck(int item);
     void TBarRep1_BotonClick(const QString& clave);
+
+    // Template toolbar: the button applies the template named in CboPlantilla, the menu entries
+    // ("Aplicar", "Grabar", "Eliminar") apply, save or delete it.
+    void TbarPlantilla_ButtonClick();
+    void TbarPlantilla_ButtonMenuClick(const QString& clave);
+    // After a template was applied: what the mode and RETAIL leave out is cleared again and the
+    // warehouse description follows the applied code.
+    void plantillaAplicada();
+    // With RETAIL, unticks and hides the price classes the mode leaves out.
+    void ocultaClasesRetail();
+    // lblDescDep from V_TA_DEPOSITO for the code in the warehouse field, "..." when none is found;
+    // nothing is shown to the operator.
+    void refrescaDeposito();
 
     std::unique_ptr<Ui::Rp_Tarifolio> ui;
     std::unique_ptr<TarifolioReglas> m_reglas;

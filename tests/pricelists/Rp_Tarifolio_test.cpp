@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -34,8 +36,8 @@
 
 namespace {
 
-// The window on a demo database: the start-up only opens the database; the hooks of the printing,
-// the lookup and the templates are counted.
+// The window on a demo database: the start-up only opens the database; the hooks of the printing
+// and the lookup are counted.
 class VentanaPrueba final : public Rp_Tarifolio
 {
 public:
@@ -48,7 +50,6 @@ public:
     QList<Destino> destinos;
     QList<bool> porMail;
     int consultas = 0;
-    int plantillas = 0;
     int inicios = 0;
 
 protected:
@@ -67,7 +68,6 @@ protected:
         porMail << EnviarPorMail();
     }
     void ConsultarCampo() override { ++consultas; }
-    void CargaComboPlantillas() override { ++plantillas; }
 
 private:
     QString m_archivo;
@@ -137,6 +137,19 @@ protected:
         for (int i = 0; i < combo->count(); ++i)
             textos << combo->itemText(i);
         return textos;
+    }
+    // The template toolbar: its menu entry `clave`, or its button face when `clave` is null.
+    static void plantilla(const QWidget& ventana, const char* nombre, const char* clave = nullptr)
+    {
+        control<QComboBox>(ventana, "CboPlantilla")->setEditText(QString::fromUtf8(nombre));
+        auto* boton = control<QToolButton>(ventana, "TbarPlantilla");
+        if (!clave) {
+            boton->click();
+            return;
+        }
+        auto* accion = boton->menu()->findChild<QAction*>(QLatin1String(clave));
+        ASSERT_NE(accion, nullptr) << clave;
+        accion->trigger();
     }
     static void tilda(QListWidget* lista, int fila, bool tildada = true)
     {
@@ -241,7 +254,7 @@ TEST_F(Rp_TarifolioTest, both_modes_open_in_the_normal_layout_with_todays_offer_
         EXPECT_FALSE(control<TBarRep>(*ventana, "TBarRep1")->ConsultaHabilitada());
         EXPECT_EQ(
             control<QComboBox>(*ventana, "CboPlantilla")->currentText(), QStringLiteral("General"));
-        EXPECT_EQ(ventana->plantillas, 1);
+        EXPECT_EQ(items(control<QComboBox>(*ventana, "CboPlantilla")), QStringList { "General" });
     }
 }
 
@@ -515,4 +528,143 @@ TEST_F(Rp_TarifolioTest, closing_stores_the_state_and_ends_the_program)
             ini.value(QStringLiteral("Rp_Tarifolio|ADMIN"), QStringLiteral("txtfields_3.Text")),
             QLatin1String(como));
     }
+}
+
+TEST_F(Rp_TarifolioTest, templates_are_saved_listed_applied_and_deleted_from_the_template_toolbar)
+{
+    const auto ventana = carga();
+    auto* caja = control<QComboBox>(*ventana, "CboPlantilla");
+    auto* nombre = control<QLineEdit>(*ventana, "txtfields_2");
+    auto* deposito = control<QLineEdit>(*ventana, "txtfields_10");
+    auto* descripcion = control<QLabel>(*ventana, "lblDescDep");
+    auto* etiquetas = control<QCheckBox>(*ventana, "ChkEtiquetas");
+    auto* porNombre = control<QRadioButton>(*ventana, "OptOrden_1");
+    nombre->setText(QStringLiteral("Ferretería O'Higgins"));
+    deposito->setText(QStringLiteral("   2"));
+    etiquetas->setChecked(true);
+    porNombre->setChecked(true);
+    ventana->ChkFiltro()[3]->setChecked(true);
+
+    plantilla(*ventana, "D'Angelo", "Grabar");
+    deposito->setText(QStringLiteral("   7")); // no such warehouse
+    plantilla(*ventana, "Depósito 7", "Grabar");
+
+    EXPECT_EQ(items(caja), (QStringList { "D'Angelo", "Depósito 7" }));
+    EXPECT_EQ(caja->currentText(), QStringLiteral("Depósito 7"));
+
+    nombre->setText(QStringLiteral("Otro"));
+    deposito->setText(QStringLiteral("   1"));
+    etiquetas->setChecked(false);
+    control<QRadioButton>(*ventana, "OptOrden_4")->setChecked(true);
+    ventana->ChkFiltro()[3]->setChecked(false);
+
+    plantilla(*ventana, "D'Angelo"); // the button face applies
+
+    EXPECT_EQ(nombre->text(), QStringLiteral("Ferretería O'Higgins"));
+    EXPECT_EQ(deposito->text().trimmed(), QStringLiteral("2"));
+    // The description follows the applied code, so the stock column printed is that warehouse's.
+    EXPECT_EQ(descripcion->text(), QStringLiteral("Salón de Ventas"));
+    EXPECT_TRUE(etiquetas->isChecked());
+    EXPECT_TRUE(porNombre->isChecked());
+    EXPECT_TRUE(ventana->ChkFiltro()[3]->isChecked());
+    EXPECT_EQ(caja->currentText(), QStringLiteral("D'Angelo"));
+
+    plantilla(*ventana, "Depósito 7", "Aplicar");
+
+    EXPECT_EQ(deposito->text().trimmed(), QStringLiteral("7"));
+    EXPECT_EQ(descripcion->text(), QStringLiteral("..."));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+
+    // A name with no template changes nothing.
+    nombre->setText(QStringLiteral("Sin cambios"));
+    plantilla(*ventana, "Inexistente");
+    EXPECT_EQ(nombre->text(), QStringLiteral("Sin cambios"));
+
+    testsupport::messages().answer(Msg::No);
+    plantilla(*ventana, "D'Angelo", "Eliminar");
+    EXPECT_EQ(items(caja), (QStringList { "D'Angelo", "Depósito 7" }));
+    testsupport::messages().answer(Msg::Yes);
+    plantilla(*ventana, "D'Angelo", "Eliminar");
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 2);
+    EXPECT_EQ(testsupport::messages().shown().last().text,
+        QStringLiteral("Seguro desea borrar la plantilla D'Angelo"));
+    EXPECT_EQ(items(caja), QStringList { "Depósito 7" });
+    EXPECT_EQ(caja->currentText(), QStringLiteral("General"));
+
+    testsupport::messages().answer(Msg::Yes);
+    plantilla(*ventana, "Depósito 7", "Eliminar");
+    EXPECT_EQ(items(caja), QStringList { "General" });
+}
+
+TEST_F(Rp_TarifolioTest, a_blank_template_name_is_ignored_by_the_button_and_refused_by_the_menu)
+{
+    const auto ventana = carga();
+    auto* nombre = control<QLineEdit>(*ventana, "txtfields_2");
+    nombre->setText(QStringLiteral("Tornillos"));
+
+    plantilla(*ventana, "   ");
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    testsupport::messages().answer(Msg::Ok);
+    plantilla(*ventana, "", "Grabar");
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(testsupport::messages().shown().first().text,
+        QStringLiteral("Debe seleccionar una plantilla"));
+    EXPECT_EQ(testsupport::messages().shown().first().title, QStringLiteral("Aviso al Operador"));
+    EXPECT_EQ(items(control<QComboBox>(*ventana, "CboPlantilla")), QStringList { "General" });
+    EXPECT_EQ(nombre->text(), QStringLiteral("Tornillos"));
+}
+
+TEST_F(Rp_TarifolioTest, a_template_of_the_other_mode_leaves_out_what_this_mode_hides)
+{
+    // Both modes with RETAIL: purchases show the classes 1 to 3, sales the classes 4 to 8.
+    prepara(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RETAIL'"));
+    const struct
+    {
+        const char* nombre;
+        const char* guardaEn;
+        const char* aplicaEn;
+        const char* caja; // the other mode's box, ticked when saved
+        int clases[2]; // classes ticked when saved, hidden where applied
+        const char* visibles;
+    } filas[] = {
+        { "Compras", "C", "", "chkAnalisisCostos", { 1, 2 }, "v...vvvvv" },
+        { "Ventas", "", "C", "ChkSelectivo", { 5, 6 }, "vvvv....." },
+    };
+    for (const auto& fila : filas) {
+        const QString nombre = QLatin1String(fila.nombre);
+        {
+            const auto origen = carga(QLatin1String(fila.guardaEn));
+            control<QCheckBox>(*origen, fila.caja)->setChecked(true);
+            for (int clase : fila.clases)
+                origen->ChkFiltro()[clase]->setChecked(true);
+            origen->ChkFiltro()[0]->setChecked(false);
+            control<QCheckBox>(*origen, "ChkEtiquetas")->setChecked(true);
+            plantilla(*origen, fila.nombre, "Grabar");
+        }
+        const auto ventana = carga(QLatin1String(fila.aplicaEn));
+        EXPECT_TRUE(items(control<QComboBox>(*ventana, "CboPlantilla")).contains(nombre));
+
+        plantilla(*ventana, fila.nombre, "Aplicar");
+
+        EXPECT_TRUE(control<QCheckBox>(*ventana, "ChkEtiquetas")->isChecked()) << fila.caja;
+        EXPECT_FALSE(control<QCheckBox>(*ventana, fila.caja)->isChecked()) << fila.caja;
+        EXPECT_FALSE(visible(*ventana, fila.caja)) << fila.caja;
+        // The normal and single-condition layouts, price columns usable.
+        EXPECT_TRUE(visible(*ventana, "Frame1"));
+        EXPECT_TRUE(visible(*ventana, "Frame5"));
+        EXPECT_FALSE(visible(*ventana, "Frame9"));
+        EXPECT_TRUE(control<QGroupBox>(*ventana, "FrmPrecios")->isEnabled());
+        QString visibles;
+        QString tildes;
+        for (const QCheckBox* columna : ventana->ChkFiltro()) {
+            visibles += columna->isVisibleTo(ventana.get()) ? u'v' : u'.';
+            tildes += columna->isChecked() ? u'x' : u'.';
+            EXPECT_TRUE(columna->isEnabled());
+        }
+        EXPECT_EQ(visibles, QLatin1String(fila.visibles)) << fila.caja;
+        EXPECT_EQ(tildes, QStringLiteral(".........")) << fila.caja;
+    }
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
