@@ -12,6 +12,7 @@
 #include "reports/RT_Crystal2.h"
 #include "startup/Configuracion.h"
 #include "startup/Globales.h"
+#include "startup/ManejoErrores.h"
 #include "startup/VariablesInicio.h"
 
 namespace {
@@ -118,6 +119,17 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     if (e.ChkArticulosEnOferta == 1) {
         const bool desde = !e.OfDesde.trimmed().isEmpty();
         const bool hasta = !e.OfHasta.trimmed().isEmpty();
+        // A typed date that is no date is told as the criteria's are, and nothing is printed.
+        if (desde && !u.LeeFecha(e.OfDesde).isValid()) {
+            r.ok = false;
+            r.mensaje = QStringLiteral("Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}");
+            return r;
+        }
+        if (hasta && !u.LeeFecha(e.OfHasta).isValid()) {
+            r.ok = false;
+            r.mensaje = QStringLiteral("Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}");
+            return r;
+        }
         if (desde && !hasta) {
             seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaDesde} = ")
                 + u.FechaFormula(e.OfDesde);
@@ -306,6 +318,17 @@ ImpresionPrecios::ImpresionPrecios(Salida salida)
 }
 
 bool ImpresionPrecios::ImprimirReportePrecios(const EstadoImpresion& estado)
+{
+    // Runs from a toolbar event: a failure is reported here and nothing is printed.
+    try {
+        return imprime(estado);
+    } catch (const RuntimeError& error) {
+        ManejoErrores(error, QStringLiteral("ImprimirReportePrecios"));
+        return false;
+    }
+}
+
+bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
 {
     const QString clave = AnalisisCostos::claveUsuario(gInicio().gUsuarioLogeado, gEntorno().NombrePC());
     Resultado r = armaTrabajo(estado, Configuracion::Cfg(QStringLiteral("NOMBRE")), clave);

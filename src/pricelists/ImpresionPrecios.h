@@ -140,11 +140,14 @@ public:
 
     explicit ImpresionPrecios(Salida salida = &ImpresionPrecios::imprimeConReportes);
 
-    // The whole print: builds the job, tells the operator of a rejected criteria row ("Aviso al
-    // Operador") or of a missing grouping ("DEBE seleccionar un tipo de listado", title "Error"),
-    // fills the cost analysis for its report, then prints. False when nothing was printed.
+    // The whole print: builds the job, tells the operator of a rejected criteria row or offer
+    // date ("Aviso al Operador") or of a missing grouping ("DEBE seleccionar un tipo de listado",
+    // title "Error"), fills the cost analysis for its report, then prints. Any other failure goes
+    // to the error reporter. False when nothing was printed.
     bool ImprimirReportePrecios(const EstadoImpresion& estado);
 
 private:
+    bool imprime(const EstadoImpresion& estado);
+
     Salida m_salida;
 };

@@ -689,6 +689,19 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
                 v.texto("RubroHasta", QStringLiteral("A"));
             },
             "Aviso al Operador", "Desde Mayor que Hasta, Campo : {v_ma_articulos.idrubro}"},
+        {"an offer start that is no date",
+            [](Ventana& v) {
+                v.tilda("ChkArticulosEnOferta");
+                v.texto("OfDesde", QStringLiteral("31/02/2024"));
+            },
+            "Aviso al Operador", "Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}"},
+        {"an offer end that is no date",
+            [](Ventana& v) {
+                v.tilda("ChkArticulosEnOferta");
+                v.texto("OfDesde", QString());
+                v.texto("OfHasta", QStringLiteral("mañana"));
+            },
+            "Aviso al Operador", "Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}"},
         {"no grouping chosen",
             [](Ventana& v) {
                 for (QRadioButton* opcion : v.OptGROUP()) {
