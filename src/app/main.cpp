@@ -6,6 +6,7 @@
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
+#include "pricelists/EnlacesPrograma.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
 #include "reports/DLL_Print.h"
@@ -51,6 +52,11 @@ int main(int argc, char* argv[])
     const ScopedService<ReportControl> reportControlService(reportControl);
     DLL_Print reporte;
     const ScopedService<DLL_Print> reporteService(reporte);
+
+    // The start-up hands the connection and the query masks to the lookup object and the
+    // program folder to the report object.
+    EnlacesPrograma enlaces;
+    const ScopedService<EnlacesInicio> enlacesService(enlaces);
 
     EstadoFormulario estadoFormulario(EstadoFormulario::archivoPorDefecto());
     const ScopedService<EstadoFormulario> estadoFormularioService(estadoFormulario);

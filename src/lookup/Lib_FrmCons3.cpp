@@ -35,19 +35,6 @@ const QColor PlainColor(255, 255, 255);
 // Each search box is this much narrower than its column, so the boxes never touch.
 constexpr int BoxGapTwips = 50;
 
-// Shift state as the suite's key handlers receive it.
-int shiftState(Qt::KeyboardModifiers modifiers)
-{
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= 1;
-    if (modifiers & Qt::ControlModifier)
-        shift |= 2;
-    if (modifiers & Qt::AltModifier)
-        shift |= 4;
-    return shift;
-}
-
 QChar workstationDecimalPoint()
 {
     const QString point = QLocale().decimalPoint();
@@ -583,7 +570,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         int code = VbKey::fromQt(key->key());
         if (code == VbKey::F12) {
-            Form_KeyDown(code, shiftState(key->modifiers()));
+            Form_KeyDown(code, VbKey::shiftFromQt(key->modifiers()));
             if (code == 0)
                 return true;
         }
@@ -591,7 +578,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui->ListView1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const int code = VbKey::fromQt(key->key());
-        if (code != 0 && ListView1_KeyDown(code, shiftState(key->modifiers())))
+        if (code != 0 && ListView1_KeyDown(code, VbKey::shiftFromQt(key->modifiers())))
             return true;
     } else if (watched == ui->ListView1->viewport()
                && event->type() == QEvent::MouseButtonDblClick) {
@@ -607,7 +594,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
             } else if (event->type() == QEvent::KeyPress) {
                 const auto* key = static_cast<QKeyEvent*>(event);
                 const int code = VbKey::fromQt(key->key());
-                if (code != 0 && CmbSearch_KeyDown(index, code, shiftState(key->modifiers())))
+                if (code != 0 && CmbSearch_KeyDown(index, code, VbKey::shiftFromQt(key->modifiers())))
                     return true;
             }
         }

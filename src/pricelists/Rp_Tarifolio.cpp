@@ -121,6 +121,7 @@ void Rp_Tarifolio::conectar()
         connect(accion, &QAction::triggered, this,
             [this, clave = accion->objectName()] { TbarPlantilla_ButtonMenuClick(clave); });
     }
+    conectarCampos();
 }
 
 bool Rp_Tarifolio::ModoCompras() const
@@ -230,8 +231,6 @@ void Rp_Tarifolio::ImprimirReportePrecios()
     ImpresionPrecios impresion;
     impresion.ImprimirReportePrecios(e);
 }
-
-void Rp_Tarifolio::ConsultarCampo() { }
 
 void Rp_Tarifolio::CargaComboPlantillas()
 {
@@ -421,7 +420,13 @@ void Rp_Tarifolio::LstListas_ItemCheck(int item)
 void Rp_Tarifolio::TBarRep1_BotonClick(const QString& clave)
 {
     m_enviarPorMail = false;
-    switch (TarifolioReglas::accionBarra(clave)) {
+    const TarifolioReglas::Accion accion = TarifolioReglas::accionBarra(clave);
+    // The toolbar takes no focus: the field being edited is checked first, as leaving it would,
+    // so a warehouse just typed reaches the print.
+    if (accion == TarifolioReglas::Accion::Pantalla || accion == TarifolioReglas::Accion::Impresora
+        || accion == TarifolioReglas::Accion::Mensaje)
+        validaCampoActivo();
+    switch (accion) {
     case TarifolioReglas::Accion::Pantalla:
         m_destino = Destino::Pantalla;
         ImprimirReportePrecios();

@@ -76,12 +76,16 @@ protected:
     // Prints the price list to DestinoImpresion(): the window's state handed to ImpresionPrecios,
     // which prints through the report object gReporte() and the report driver.
     virtual void ImprimirReportePrecios();
-    // The lookup of the field CampoActual(). Not part of this window yet: nothing happens.
+    // The lookup of the field CampoActual(), chosen by its Tag: the lookup object's grid or tree,
+    // or the date picker. The field takes the value (empty when cancelled), then Enter is handled
+    // as if typed in it.
     virtual void ConsultarCampo();
     // Fills CboPlantilla with the window's saved templates; the box shows "General".
     virtual void CargaComboPlantillas();
 
     void closeEvent(QCloseEvent* event) override;
+    // The criteria fields' focus, key and mouse events reach their handlers here.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void conectar();
@@ -113,6 +117,17 @@ private:
     // nothing is shown to the operator.
     void refrescaDeposito();
 
+    // Criteria fields (Rp_TarifolioCampos.cpp), each handler with the member's Index.
+    void conectarCampos();
+    void txtfields_GotFocus(int Index);
+    void txtfields_LostFocus(int Index);
+    void txtfields_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtfields_KeyPress(int Index, int& KeyAscii);
+    void txtfields_MouseDown(int Index, int Button, int Shift, int X, int Y);
+    void txtfields_Validate(int Index, bool& Cancel);
+    // The field the operator is in, validated as leaving it would (before a print).
+    void validaCampoActivo();
+
     std::unique_ptr<Ui::Rp_Tarifolio> ui;
     std::unique_ptr<TarifolioReglas> m_reglas;
     QList<QLineEdit*> m_txtfields;
@@ -122,6 +137,9 @@ private:
 
     QString m_tablaPrecios;
     int m_campoActual = 0;
+    // The field that has the focus as the handlers see it (-1: none): another window taking the
+    // focus for a while does not count as leaving the field.
+    int m_campoConFoco = -1;
     Destino m_destino = Destino::Pantalla;
     bool m_enviarPorMail = false;
     bool m_descargando = false;

@@ -46,6 +46,12 @@ enum : int {
 // The program's key code for a Qt key (Qt::Key); 0 for keys the program has no code for.
 int fromQt(int qtKey);
 
+// The Shift argument of the program's key and mouse handlers: 1 Shift, 2 Ctrl, 4 Alt, added.
+int shiftFromQt(Qt::KeyboardModifiers modifiers);
+
+// The Button argument of the program's mouse handlers: 1 left, 2 right, 4 middle; 0 for others.
+int buttonFromQt(Qt::MouseButton button);
+
 } // namespace VbKey
 
 // The utility library's control services: finding a member of a control array by its data field,

@@ -55,3 +55,27 @@ TEST(Controles, Enter_moves_to_the_next_field_and_is_consumed)
     EXPECT_EQ(other, VbKey::F5);
     EXPECT_EQ(character, 0);
 }
+
+TEST(Controles, handler_arguments_from_qt_keys_modifiers_and_buttons)
+{
+    const struct {
+        int qtKey;
+        int keyCode;
+    } keys[] = {
+        {Qt::Key_Return, VbKey::Return}, {Qt::Key_Enter, VbKey::Return}, {Qt::Key_F3, VbKey::F3},
+        {Qt::Key_F12, VbKey::F12},       {Qt::Key_A, 'A'},               {Qt::Key_7, '7'},
+        {Qt::Key_Down, VbKey::Down},     {Qt::Key_Comma, 0},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(VbKey::fromQt(k.qtKey), k.keyCode) << k.qtKey;
+
+    EXPECT_EQ(VbKey::shiftFromQt(Qt::NoModifier), 0);
+    EXPECT_EQ(VbKey::shiftFromQt(Qt::ShiftModifier), 1);
+    EXPECT_EQ(VbKey::shiftFromQt(Qt::ControlModifier | Qt::AltModifier), 6);
+    EXPECT_EQ(VbKey::shiftFromQt(Qt::ShiftModifier | Qt::ControlModifier | Qt::KeypadModifier), 3);
+
+    EXPECT_EQ(VbKey::buttonFromQt(Qt::LeftButton), 1);
+    EXPECT_EQ(VbKey::buttonFromQt(Qt::RightButton), 2);
+    EXPECT_EQ(VbKey::buttonFromQt(Qt::MiddleButton), 4);
+    EXPECT_EQ(VbKey::buttonFromQt(Qt::BackButton), 0);
+}
