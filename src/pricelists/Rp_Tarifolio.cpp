@@ -512,17 +512,6 @@ void Rp_Tarifolio::plantillaAplicada()
 void Rp_Tarifolio::refrescaDeposito()
 {
     const QLineEdit* deposito = campo(QStringLiteral("deposito"));
-    QString descripcion = QStringLiteral("...");
-    if (deposito) {
-        AdoRecordset rs;
-        Steps::silent().run([&] {
-            if (gDB().ExisteEnTabla(QStringLiteral("V_TA_DEPOSITO"),
-                    gUtilidades().FormateaCodigo(deposito->text(), 4), QStringLiteral("IDDEPOSITO"),
-                    &rs, Value(qint32(8)), QString(), true))
-                descripcion
-                    = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Descripcion")).Value());
-        });
-        Steps::silent().run([&] { gDB().CierraRecordset(rs); });
-    }
-    ui->lblDescDep->setText(descripcion);
+    const auto descripcion = deposito ? descripcionDeposito(deposito->text()) : std::nullopt;
+    ui->lblDescDep->setText(descripcion.value_or(QStringLiteral("...")));
 }

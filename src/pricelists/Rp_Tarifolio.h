@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QList>
 #include <QString>
@@ -127,6 +128,9 @@ private:
     void txtfields_Validate(int Index, bool& Cancel);
     // The field the operator is in, validated as leaving it would (before a print).
     void validaCampoActivo();
+    // The description of the warehouse whose code is `codigo` (fitted to 4 characters); nothing
+    // when the code is blank or no warehouse has it. Failures count as not found.
+    std::optional<QString> descripcionDeposito(const QString& codigo) const;
 
     std::unique_ptr<Ui::Rp_Tarifolio> ui;
     std::unique_ptr<TarifolioReglas> m_reglas;

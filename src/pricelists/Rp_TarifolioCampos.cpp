@@ -14,6 +14,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
+#include "platform/Steps.h"
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
 #include "pricelists/CamposCriterio.h"
@@ -158,23 +159,36 @@ void Rp_Tarifolio::txtfields_Validate(int Index, bool& Cancel)
     QLineEdit* campo = m_txtfields[Index];
     if (!CamposCriterio::esDeposito(dataField(campo)))
         return;
-    const QString codigo = gUtilidades().FormateaCodigo(campo->text(), 4);
     // No warehouse chosen: no stock, and nothing to tell the operator.
-    if (codigo.isEmpty()) {
+    if (gUtilidades().FormateaCodigo(campo->text(), 4).isEmpty()) {
         ui->lblDescDep->setText(QLatin1String(CamposCriterio::SinDeposito));
         return;
     }
-    AdoRecordset registro;
-    if (gDB().ExisteEnTabla(QStringLiteral("V_TA_DEPOSITO"), codigo, QStringLiteral("IDDEPOSITO"),
-            &registro, Value(qint32(adBSTR)), QString(), true)) {
-        ui->lblDescDep->setText(
-            gUtilidades().ValorCampo(registro.Fields(QStringLiteral("Descripcion")).Value()));
-    } else {
-        MsgBox(QStringLiteral("Depósito inexistente."), Msg::Information + Msg::OkOnly,
-            QStringLiteral("Aviso al usuario"));
-        ui->lblDescDep->setText(QLatin1String(CamposCriterio::SinDeposito));
+    if (const auto descripcion = descripcionDeposito(campo->text())) {
+        ui->lblDescDep->setText(*descripcion);
+        return;
     }
-    gDB().CierraRecordset(registro);
+    MsgBox(QStringLiteral("Depósito inexistente."), Msg::Information + Msg::OkOnly,
+        QStringLiteral("Aviso al usuario"));
+    ui->lblDescDep->setText(QLatin1String(CamposCriterio::SinDeposito));
+}
+
+std::optional<QString> Rp_Tarifolio::descripcionDeposito(const QString& codigo) const
+{
+    const QString ajustado = gUtilidades().FormateaCodigo(codigo, 4);
+    if (ajustado.isEmpty())
+        return std::nullopt;
+    std::optional<QString> descripcion;
+    AdoRecordset registro;
+    Steps pasos = Steps::silent();
+    pasos.run([&] {
+        if (gDB().ExisteEnTabla(QStringLiteral("V_TA_DEPOSITO"), ajustado,
+                QStringLiteral("IDDEPOSITO"), &registro, Value(qint32(adBSTR)), QString(), true))
+            descripcion
+                = gUtilidades().ValorCampo(registro.Fields(QStringLiteral("Descripcion")).Value());
+    });
+    pasos.run([&] { gDB().CierraRecordset(registro); });
+    return descripcion;
 }
 
 void Rp_Tarifolio::validaCampoActivo()
