@@ -45,7 +45,8 @@ struct RecordColumn
 };
 
 // The data rows as printed, for data-only outputs (spreadsheet, CSV) and the saved report:
-// group starts and ends around the detail records, values typed as the database gave them.
+// group starts and ends around the detail records, values typed as the database gave them. A
+// record whose detail sections are all hidden is not printed and not in the stream either.
 class RecordSink
 {
 public:

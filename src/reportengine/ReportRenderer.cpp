@@ -801,18 +801,20 @@ public:
             }
             std::vector<Value> record(m_report.recordColumns.size());
             m_record = &record;
+            // A record whose detail sections are all hidden is not printed, nor written.
+            bool printed = false;
             for (const CompiledSection& s : m_report.details) {
                 if (!layout)
-                    fillRecord(s);
+                    printed |= fillRecord(s);
                 else if (labels)
-                    placeLabel(s);
+                    printed |= placeLabel(s);
                 else
-                    placeSection(s, Role::Body);
+                    printed |= placeSection(s, Role::Body);
             }
             m_record = nullptr;
             if (!layout && m_recordNumber % 1024 == 0)
                 checkPageSink();
-            if (m_shared.records && !record.empty())
+            if (m_shared.records && printed && !record.empty())
                 m_shared.records->record(record);
             lastKeys.swap(keys);
             std::swap(m_cur, m_prev);
@@ -1105,10 +1107,13 @@ private:
         }
     }
 
-    void placeSection(const CompiledSection& s, Role role)
+    // False when the section is hidden.
+    bool placeSection(const CompiledSection& s, Role role)
     {
-        if (auto band = buildBand(s, role))
+        auto band = buildBand(s, role);
+        if (band)
             placeBand(s, std::move(*band), false);
+        return band.has_value();
     }
 
     void placeBand(const CompiledSection& s, Band band, bool withNext)
@@ -1123,14 +1128,16 @@ private:
     }
 
     // Records only: the detail fields' values as buildBand() records them, with no band built.
-    void fillRecord(const CompiledSection& s)
+    // False when the section is hidden.
+    bool fillRecord(const CompiledSection& s)
     {
         if (isTrue(s.suppress, s.name))
-            return;
+            return false;
         for (const CompiledItem& ci : s.items) {
             if (ci.recordColumn >= 0 && ci.expr)
                 (*m_record)[std::size_t(ci.recordColumn)] = eval(*ci.expr, ci.formulaName);
         }
+        return true;
     }
 
     // Without pages the page sink is not called while the records run: ask it now and then
@@ -1142,13 +1149,15 @@ private:
             throw SinkFailure {std::move(error)};
     }
 
-    void placeLabel(const CompiledSection& s)
+    bool placeLabel(const CompiledSection& s)
     {
-        if (auto band = buildBand(s, Role::Body)) {
+        auto band = buildBand(s, Role::Body);
+        if (band) {
             if (isTrue(s.newPageBefore, s.name))
                 m_shared.paginator->requestBreak();
             m_shared.paginator->placeLabel(std::move(*band), m_report.def->labels);
         }
+        return band.has_value();
     }
 
     void runSubreports(const CompiledSection& s)

@@ -358,3 +358,68 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
         EXPECT_EQ(dataCsv.readAll(), printedCsv.readAll());
     }
 }
+
+// A record whose detail sections are all hidden is not printed, so the data files leave it out
+// instead of writing an empty row; one still partly printed keeps the values of what shows.
+TEST(RecordsOnly, records_hidden_in_print_are_left_out_of_the_data_files)
+{
+    const struct
+    {
+        const char* name;
+        const char* details;
+        int lines;              // header included
+        const char* fourth;     // the line of article A004, hidden in the first section
+    } cases[] = {
+        {"every section hidden",
+            R"(<detail height="5" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
+               <field name="Doble" x="40" y="0" width="30" height="5" expr="{@Doble}"/></detail>)",
+            1 + 90 - 22, nullptr},
+        {"the second section still shown",
+            R"(<detail height="5" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/></detail>
+               <detail height="5"><field name="Doble" x="40" y="0" width="30" height="5" expr="{@Doble}"/></detail>)",
+            1 + 90, ";8,5"},
+    };
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MemoryDataSource data;
+    data.addTable(QStringLiteral("Q"),
+        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
+            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
+        groupedArticles());
+    for (const auto& c : cases) {
+        for (const bool dataOnly : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (dataOnly ? " (data only)" : " (laid out)"));
+            const QString definition = dir.filePath(QStringLiteral("ocultos.rpt"));
+            {
+                QFile f(definition);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(QByteArray(GroupedHead) + c.details + "\n</report>");
+            }
+            const QString file = dir.filePath(QStringLiteral("ocultos.csv"));
+            CsvSink csv(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+            NullPageSink discard(&csv);
+            CountedPages printed;
+            ReportJobRequest r;
+            r.definitionFile = definition;
+            r.connection = &data;
+            r.destination = ReportDestination::Sink;
+            r.sink = dataOnly ? static_cast<PageSink*>(&discard) : &printed;
+            r.records = &csv;
+            r.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+            ReportJob job;
+            ASSERT_TRUE(job.run(r)) << job.errorString().toStdString();
+            ASSERT_TRUE(csv.close());
+
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            EXPECT_EQ(lines.size(), c.lines);
+            EXPECT_FALSE(lines.contains(QStringLiteral(";")));
+            if (c.fourth)
+                EXPECT_EQ(lines.value(4), QString::fromUtf8(c.fourth));
+            else
+                EXPECT_EQ(lines.value(4), QStringLiteral("A005;10,5"));
+        }
+    }
+}
