@@ -19,6 +19,11 @@ FormulaValue FormulaContext::formulaValue(const QString& name) const
         QStringLiteral("No existe la fórmula «%1»").arg(name), QStringLiteral("Fórmula"));
 }
 
+FormulaValue FormulaContext::formulaRefValue(const FormulaNode& reference) const
+{
+    return formulaValue(reference.name());
+}
+
 qint64 FormulaContext::pageNumber() const
 {
     notHere(QStringLiteral("PageNumber"));

@@ -25,6 +25,9 @@ public:
     virtual Value fieldValue(const FormulaNode& field) const = 0;
     // Value of {@name}; the default raises "formula not found".
     virtual FormulaValue formulaValue(const QString& name) const;
+    // Value of the FormulaRef node {@name}: the engine indexes by node.slot() when it bound the
+    // formula; the default looks the name up.
+    virtual FormulaValue formulaRefValue(const FormulaNode& reference) const;
     // Now, from the engine's injectable clock; CurrentDate is its date part.
     virtual QDateTime currentDateTime() const = 0;
 

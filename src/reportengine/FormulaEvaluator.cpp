@@ -201,7 +201,7 @@ FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
         return v.isEmpty() ? Value::null() : v;
     }
     case FormulaNodeKind::FormulaRef:
-        return m_context.formulaValue(node.name());
+        return m_context.formulaRefValue(node);
     case FormulaNodeKind::Array: {
         QList<Value> items;
         for (const auto& c : node.children()) {

@@ -5,8 +5,9 @@
 // A tree is immutable once built and shared through FormulaNodePtr, so the planner can hand back
 // parts of a selection as its residual without copying. Walk it with kind() and children(); the
 // helpers at the end collect the fields and summaries a formula needs before the data pass. The
-// only mutable bit is a field's slot, which the engine may set once when it binds a definition
-// to its record layout (FormulaContext::fieldValue can then index instead of looking names up).
+// only mutable bit is a field's or formula reference's slot, which the engine may set once when it
+// binds a definition to its record layout and its formulas (FormulaContext::fieldValue and
+// formulaRefValue can then index instead of looking names up).
 
 #include <memory>
 #include <optional>
@@ -165,7 +166,8 @@ public:
     const FormulaNode* child(std::size_t index) const;
     const FormulaNodePtr& childPtr(std::size_t index) const;
 
-    // Field slot chosen by the engine when it binds the formula; -1 until then.
+    // Field slot (Field) or formula index (FormulaRef) chosen by the engine when it binds the
+    // formula; -1 until then.
     int slot() const { return m_slot; }
     void setSlot(int slot) const { m_slot = slot; }
 

@@ -86,6 +86,10 @@ struct CompiledItem
     std::vector<FormulaNodePtr> linkValues; // main-report side of each link
     int recordColumn = -1;
     QString formulaName;
+    // Index of the run's stored value of `suppress` / `expr` when no record or page changes it
+    // (-1 when it is evaluated every time).
+    int fixedSuppress = -1;
+    int fixedExpr = -1;
 };
 
 struct CompiledSection
@@ -96,6 +100,7 @@ struct CompiledSection
     FormulaNodePtr newPageAfter;
     std::vector<CompiledItem> items;
     QString name;
+    int fixedSuppress = -1;
 };
 
 struct CompiledGroup
@@ -124,6 +129,12 @@ struct CompiledReport
     QHash<QString, FormulaNodePtr> formulas; // lower-case name -> tree
     QHash<QString, QString> formulaNames;    // lower-case name -> definition's spelling
     QSet<QString> fixedFormulas; // lower-case names of formulas that no record or page changes
+    // The formulas by index ({@name} nodes carry theirs as their slot): tree, spelling, fixed.
+    QHash<QString, int> formulaIndex; // lower-case name -> index
+    std::vector<FormulaNodePtr> formulaTrees;
+    QStringList formulaSpellings;
+    std::vector<bool> formulaFixed;
+    int fixedTrees = 0; // item and section trees whose value is kept for the run
     FormulaNodePtr residual;
     DataQuery query;
     bool literalSql = false;
@@ -163,6 +174,14 @@ public:
         r->def = &def;
         m_report = r.get();
 
+        // Indexes first: every tree parsed from here on has its {@name} nodes bound to them.
+        for (const FormulaDefinition& f : def.formulas) {
+            const QString key = f.name.toLower();
+            if (r->formulaIndex.contains(key))
+                continue;
+            r->formulaIndex.insert(key, int(r->formulaSpellings.size()));
+            r->formulaSpellings << f.name;
+        }
         for (const FormulaDefinition& f : def.formulas) {
             r->formulas.insert(f.name.toLower(), parse(f.name, f.text));
             r->formulaNames.insert(f.name.toLower(), f.name);
@@ -236,6 +255,13 @@ public:
             bindTree(it.value(), r->formulaNames.value(it.key()));
 
         findFixedFormulas(*r);
+        r->formulaTrees.resize(std::size_t(r->formulaSpellings.size()));
+        r->formulaFixed.resize(r->formulaTrees.size());
+        for (auto it = r->formulaIndex.cbegin(); it != r->formulaIndex.cend(); ++it) {
+            r->formulaTrees[std::size_t(it.value())] = r->formulas.value(it.key());
+            r->formulaFixed[std::size_t(it.value())] = r->fixedFormulas.contains(it.key());
+        }
+        markFixedTrees(*r);
         buildQuery(*r, selectionTree, sortFields, linkFields);
         return r;
     }
@@ -272,6 +298,10 @@ private:
             }
             f->setSlot(found.value());
         }
+        std::vector<const FormulaNode*> references;
+        collectFormulaRefs(*tree, references);
+        for (const FormulaNode* f : references)
+            f->setSlot(m_report->formulaIndex.value(f->name().toLower(), -1));
         std::vector<const FormulaNode*> summaries;
         collectSummaries(*tree, summaries);
         for (const FormulaNode* s : summaries) {
@@ -406,33 +436,6 @@ private:
     {
         QHash<QString, int> state; // 1 in progress, 2 fixed, 3 variable
         std::function<bool(const QString&)> fixed;
-        std::function<bool(const FormulaNode&)> nodeFixed = [&](const FormulaNode& n) -> bool {
-            switch (n.kind()) {
-            case FormulaNodeKind::Field:
-                return false;
-            case FormulaNodeKind::FormulaRef:
-                return fixed(n.name().toLower());
-            case FormulaNodeKind::Call:
-                switch (n.function()) {
-                case FormulaFunction::PageNumber:
-                case FormulaFunction::TotalPageCount:
-                case FormulaFunction::RecordNumber:
-                case FormulaFunction::GroupNumber:
-                    return false;
-                default:
-                    if (n.isSummary())
-                        return false;
-                }
-                break;
-            default:
-                break;
-            }
-            for (const FormulaNodePtr& c : n.children()) {
-                if (c && !nodeFixed(*c))
-                    return false;
-            }
-            return true;
-        };
         fixed = [&](const QString& name) -> bool {
             const int s = state.value(name);
             if (s == 1 || s == 3)
@@ -442,13 +445,61 @@ private:
             state.insert(name, 1);
             const auto tree = r.formulas.constFind(name);
             const bool result = tree != r.formulas.constEnd()
-                && (!tree.value() || nodeFixed(*tree.value()));
+                && (!tree.value() || isFixedTree(*tree.value(), fixed));
             state.insert(name, result ? 2 : 3);
             return result;
         };
         for (auto it = r.formulas.cbegin(); it != r.formulas.cend(); ++it) {
             if (fixed(it.key()))
                 r.fixedFormulas.insert(it.key());
+        }
+    }
+
+    // True when nothing but constants and formulas `fixedFormula` accepts (by lower-case name)
+    // make the value of `n`.
+    static bool isFixedTree(
+        const FormulaNode& n, const std::function<bool(const QString&)>& fixedFormula)
+    {
+        if (n.variesByRecordOrPage())
+            return false;
+        if (n.kind() == FormulaNodeKind::FormulaRef)
+            return fixedFormula(n.name().toLower());
+        for (const FormulaNodePtr& c : n.children()) {
+            if (c && !isFixedTree(*c, fixedFormula))
+                return false;
+        }
+        return true;
+    }
+
+    // The column switches of a list ("{@Col5} = -1") are the same on every row: their values are
+    // kept for the run instead of being worked out for each item of each record.
+    static void markFixedTrees(CompiledReport& r)
+    {
+        const std::function<bool(const QString&)> fixed = [&r](const QString& name) {
+            return r.fixedFormulas.contains(name);
+        };
+        const auto mark = [&](const FormulaNodePtr& tree, int& index) {
+            if (tree && isFixedTree(*tree, fixed))
+                index = r.fixedTrees++;
+        };
+        const auto sections = [&](std::vector<CompiledSection>& list) {
+            for (CompiledSection& s : list) {
+                mark(s.suppress, s.fixedSuppress);
+                for (CompiledItem& it : s.items) {
+                    mark(it.suppress, it.fixedSuppress);
+                    if (it.def->kind == ItemKind::Field && !it.usesTotalPages)
+                        mark(it.expr, it.fixedExpr);
+                }
+            }
+        };
+        sections(r.reportHeaders);
+        sections(r.pageHeaders);
+        sections(r.details);
+        sections(r.pageFooters);
+        sections(r.reportFooters);
+        for (CompiledGroup& g : r.groups) {
+            sections(g.headers);
+            sections(g.footers);
         }
     }
 
@@ -751,6 +802,8 @@ public:
         , m_shared(shared)
         , m_dx(dx)
         , m_acc(report.summaries.size())
+        , m_fixedValues(std::size_t(report.fixedTrees))
+        , m_formulaCache(report.formulaTrees.size())
     {
         m_cur.resize(std::size_t(report.columns.size()));
         m_prev.resize(std::size_t(report.columns.size()));
@@ -799,8 +852,9 @@ public:
                 const SummarySpec& spec = m_report.summaries[i];
                 m_acc[i].add(spec.expr ? eval(*spec.expr, spec.name) : Value(true));
             }
-            std::vector<Value> record(m_report.recordColumns.size());
-            m_record = &record;
+            // Detail values are worked out for the record stream only when there is one.
+            std::vector<Value> record(m_shared.records ? m_report.recordColumns.size() : 0);
+            m_record = m_shared.records ? &record : nullptr;
             // A record whose detail sections are all hidden is not printed, nor written.
             bool printed = false;
             for (const CompiledSection& s : m_report.details) {
@@ -847,30 +901,18 @@ public:
 
     FormulaValue formulaValue(const QString& name) const override
     {
-        const QString key = name.toLower();
-        auto cached = m_formulaCache.find(key);
-        if (cached != m_formulaCache.end()
-            && (cached->generation == m_generation || cached->generation == FixedGeneration)) {
-            if (cached->busy)
-                throw RuntimeError(RuntimeError::InvalidCall,
-                    QStringLiteral("La fórmula «%1» se usa a sí misma").arg(name));
-            return cached->value;
-        }
-        const auto tree = m_report.formulas.constFind(key);
-        if (tree == m_report.formulas.constEnd())
+        const auto found = m_report.formulaIndex.constFind(name.toLower());
+        if (found == m_report.formulaIndex.constEnd())
             return FormulaContext::formulaValue(name);
-        CachedFormula& entry = m_formulaCache[key];
-        entry.generation = m_generation;
-        entry.busy = true;
-        FormulaValue v = tree.value()
-            ? FormulaEvaluator(*this, m_report.formulaNames.value(key)).evaluate(*tree.value())
-            : FormulaValue(Value(QString()));
-        CachedFormula& done = m_formulaCache[key];
-        done.busy = false;
-        done.value = v;
-        if (m_report.fixedFormulas.contains(key))
-            done.generation = FixedGeneration;
-        return v;
+        return formulaAt(std::size_t(found.value()), name);
+    }
+
+    FormulaValue formulaRefValue(const FormulaNode& reference) const override
+    {
+        const int slot = reference.slot();
+        if (slot < 0 || std::size_t(slot) >= m_formulaCache.size())
+            return formulaValue(reference.name());
+        return formulaAt(std::size_t(slot), reference.name());
     }
 
     QDateTime currentDateTime() const override { return m_shared.options.printTime; }
@@ -934,6 +976,29 @@ private:
         int level;
         QString format;
     };
+
+    // A formula's value for the current record (or the run, when fixed), worked out once.
+    FormulaValue formulaAt(std::size_t index, const QString& name) const
+    {
+        CachedFormula& entry = m_formulaCache[index];
+        if (entry.generation == m_generation || entry.generation == FixedGeneration) {
+            if (entry.busy)
+                throw RuntimeError(RuntimeError::InvalidCall,
+                    QStringLiteral("La fórmula «%1» se usa a sí misma").arg(name));
+            return entry.value;
+        }
+        entry.generation = m_generation;
+        entry.busy = true;
+        const FormulaNodePtr& tree = m_report.formulaTrees[index];
+        FormulaValue v = tree
+            ? FormulaEvaluator(*this, m_report.formulaSpellings[qsizetype(index)]).evaluate(*tree)
+            : FormulaValue(Value(QString()));
+        entry.busy = false;
+        entry.value = v;
+        if (m_report.formulaFixed[index])
+            entry.generation = FixedGeneration;
+        return v;
+    }
 
     int currentPage() const
     {
@@ -1027,6 +1092,27 @@ private:
     bool isTrue(const FormulaNodePtr& tree, const QString& name) const
     {
         return tree && FormulaEvaluator(*this, name).selects(*tree);
+    }
+
+    // isTrue / eval of a tree marked fixed (index >= 0): worked out on first use, then kept.
+    bool isTrue(const FormulaNodePtr& tree, int fixed, const QString& name) const
+    {
+        if (fixed < 0 || !tree)
+            return isTrue(tree, name);
+        std::optional<Value>& kept = m_fixedValues[std::size_t(fixed)];
+        if (!kept)
+            kept = Value(isTrue(tree, name));
+        return kept->toBool();
+    }
+
+    Value eval(const FormulaNode& tree, int fixed, const QString& name) const
+    {
+        if (fixed < 0)
+            return eval(tree, name);
+        std::optional<Value>& kept = m_fixedValues[std::size_t(fixed)];
+        if (!kept)
+            kept = eval(tree, name);
+        return *kept;
     }
 
     void openGroups(int from, const std::vector<Value>& keys)
@@ -1133,6 +1219,8 @@ private:
     {
         if (isTrue(s.suppress, s.name))
             return false;
+        if (!m_record)
+            return true;
         for (const CompiledItem& ci : s.items) {
             if (ci.recordColumn >= 0 && ci.expr)
                 (*m_record)[std::size_t(ci.recordColumn)] = eval(*ci.expr, ci.formulaName);
@@ -1175,18 +1263,20 @@ private:
 
     std::optional<Band> buildBand(const CompiledSection& s, Role role, int headerLevel = -1)
     {
-        if (isTrue(s.suppress, s.name))
+        if (isTrue(s.suppress, s.fixedSuppress, s.name))
             return std::nullopt;
         Band band;
         band.height = mmToCoord(s.def->heightMm);
         for (const CompiledItem& ci : s.items) {
             Value recordValue;
             const bool field = ci.def->kind == ItemKind::Field;
-            if (field && ci.expr && (m_record || !isTrue(ci.suppress, ci.formulaName)))
-                recordValue = eval(*ci.expr, ci.formulaName);
+            const bool suppressed = isTrue(ci.suppress, ci.fixedSuppress, ci.formulaName);
+            // The record stream gets every detail field, shown or not.
+            if (field && ci.expr && (m_record || !suppressed))
+                recordValue = eval(*ci.expr, ci.fixedExpr, ci.formulaName);
             if (m_record && ci.recordColumn >= 0)
                 (*m_record)[std::size_t(ci.recordColumn)] = recordValue;
-            if (isTrue(ci.suppress, ci.formulaName))
+            if (suppressed)
                 continue;
             addItem(band, s, ci, role, headerLevel, recordValue);
         }
@@ -1408,7 +1498,8 @@ private:
     qint64 m_recordNumber = 0;
     qint64 m_groupNumber = 0;
     quint64 m_generation = 1;
-    mutable QHash<QString, CachedFormula> m_formulaCache;
+    mutable std::vector<std::optional<Value>> m_fixedValues;
+    mutable std::vector<CachedFormula> m_formulaCache; // by formula index
 };
 
 bool hasDeferred(const CompiledReport& r);

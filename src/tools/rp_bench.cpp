@@ -7,7 +7,10 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "platform/Service.h"
+#include "platform/Utilidades.h"
 #include "platform/qt/QtAdoProvider.h"
+#include "pricelists/ImpresionPrecios.h"
 #include "reportengine/AdoReportDataSource.h"
 #include "reportengine/CsvSink.h"
 #include "reportengine/ReportJob.h"
@@ -15,12 +18,46 @@
 #include "tools/DemoDatabase.h"
 #include "tools/SqliteReportSource.h"
 
-// rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--definition FILE.rpt]
-//          [--format pdf|rps|xlsx|csv] [--direct]
+// rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--report NAME]
+//          [--definition FILE.rpt] [--warehouse CODE] [--format pdf|rps|xlsx|csv] [--direct]
 // Renders a price list of the first L sales lists of a demo database of N articles to PDF (or a
-// saved report, a spreadsheet, CSV) and prints the figures; the last line is the one to compare between runs. The database is generated
-// once per article count and reused.
+// saved report, a spreadsheet, CSV) and prints the figures; the last line is the one to compare
+// between runs. The database is generated once per article count and reused.
+//
+// The job is the one the price-list window prints for a sales list: the printing builds the
+// selection, sort and formulas from a window state with price classes 1 to 4 ticked, the stock of
+// one warehouse ("--warehouse", "" for none) and the grouping that picks the report ("--report
+// RP_ListaPrecios" none, "RP_ListaPreciosRubro" by section, ...Familia, ...Proveedor).
 namespace {
+
+// The window's state for the bench's job: lists `desde` to `hasta`, classes 1 to 4 ticked, the
+// report's grouping, sorted by article code, the stock of `deposito`.
+EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const QString& hasta,
+    const QString& deposito)
+{
+    static const QString clases[] = {QStringLiteral("Costo"), QStringLiteral("Contado"),
+        QStringLiteral("Cuenta Corriente"), QStringLiteral("Tarjeta 1 pago"),
+        QStringLiteral("Mayorista"), QStringLiteral("Clase 5"), QStringLiteral("Clase 6"),
+        QStringLiteral("Clase 7"), QStringLiteral("Clase 8")};
+    EstadoImpresion e;
+    e.ListaDesde = desde;
+    e.ListaHasta = hasta;
+    for (int i = 0; i <= 8; ++i)
+        e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i), clases[i]};
+    e.OptOrden << OpcionOrden {true, QStringLiteral("{v_ma_articulos.idarticulo}")}
+               << OpcionOrden {false, QStringLiteral("{v_ma_articulos.descripcion}")};
+    const QString nombre = reporte.toLower();
+    const bool rubro = nombre.contains(u"rubro");
+    const bool familia = nombre.contains(u"familia");
+    const bool proveedor = nombre.contains(u"proveedor");
+    e.OptGROUP = {rubro, familia, proveedor, !rubro && !familia && !proveedor};
+    e.ChkSelectivo = nombre.endsWith(u"_sel") ? 1 : 0;
+    if (!deposito.isEmpty()) {
+        e.Deposito = deposito;
+        e.lblDescDep = QStringLiteral("Depósito %1").arg(deposito);
+    }
+    return e;
+}
 
 double peakRssMb()
 {
@@ -51,8 +88,9 @@ int main(int argc, char* argv[])
     QString folder;
     QString pdf;
     QString format = QStringLiteral("pdf");
-    QString definition = QCoreApplication::applicationDirPath()
-        + QStringLiteral("/reports/RP_ListaPrecios.rpt");
+    QString report = QStringLiteral("RP_ListaPrecios");
+    QString definition;
+    QString warehouse = QStringLiteral("1");
     QStringList args = app.arguments().mid(1);
     const bool direct = args.removeAll(QStringLiteral("--direct")) > 0;
     for (int k = 0; k + 1 < args.size(); k += 2) {
@@ -68,6 +106,10 @@ int main(int argc, char* argv[])
             pdf = value;
         else if (name == u"--definition")
             definition = value;
+        else if (name == u"--report")
+            report = value;
+        else if (name == u"--warehouse")
+            warehouse = value;
         else if (name == u"--format")
             format = value.toLower();
         else {
@@ -78,9 +120,13 @@ int main(int argc, char* argv[])
     if (args.size() % 2 != 0 || articles < 1 || lists < 1
         || (format != u"pdf" && format != u"rps" && format != u"xlsx" && format != u"csv")) {
         err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
-               "[--definition ARCHIVO.rpt] [--format pdf|rps|xlsx|csv] [--direct]\n";
+               "[--report NOMBRE] [--definition ARCHIVO.rpt] [--warehouse CODIGO] "
+               "[--format pdf|rps|xlsx|csv] [--direct]\n";
         return 2;
     }
+    if (definition.isEmpty())
+        definition = QCoreApplication::applicationDirPath() + QStringLiteral("/reports/") + report
+            + QStringLiteral(".rpt");
     if (folder.isEmpty())
         folder = QDir::tempPath() + QStringLiteral("/rp_bench_%1").arg(articles);
     if (pdf.isEmpty())
@@ -122,7 +168,8 @@ int main(int argc, char* argv[])
     }
     ReportDataSource& data = *source;
 
-    // The first L sales lists, as the operator would pick them.
+    // The first L sales lists, as the operator would pick them: the range from the first to the
+    // L-th.
     QStringList codes;
     {
         DataQuery query;
@@ -131,21 +178,39 @@ int main(int argc, char* argv[])
                         .arg(lists);
         auto source = data.open(query);
         while (source->next())
-            codes << QStringLiteral("'%1'").arg(source->value(0).toString());
+            codes << source->value(0).toString();
     }
+    if (codes.isEmpty()) {
+        err << "La base no tiene listas de venta\n";
+        return 1;
+    }
+
+    // The printing's job for that window state, as the report driver hands it to the engine:
+    // the formula list, then the numbered formulas that are set.
+    Utilidades utilidades;
+    const ScopedService<Utilidades> utilidadesService(&utilidades);
+    const ImpresionPrecios::Resultado armado = ImpresionPrecios::armaTrabajo(
+        estadoVentas(report, codes.first(), codes.last(), warehouse),
+        QStringLiteral("Ferretería y Almacén Demo"), QString());
+    if (!armado.ok) {
+        err << armado.mensaje << "\n";
+        return 1;
+    }
+    const TrabajoImpresion& trabajo = armado.trabajo;
+    if (trabajo.NombreReporte.compare(report, Qt::CaseInsensitive) != 0)
+        out << "Aviso: la ventana imprimiría " << trabajo.NombreReporte << " con esas opciones\n";
 
     ReportJobRequest request;
     request.definitionFile = definition;
     request.connection = &data;
-    request.selection = QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  "
-                                       "{v_ma_articulos.SUSPENDIDO} = False AND "
-                                       "{V_MA_PRECIOS.IdLista} in [%1]")
-                            .arg(codes.join(QStringLiteral(", ")));
-    request.sortFields = {QStringLiteral("+{v_ma_articulos.IDARTICULO}")};
-    request.formulas = {QStringLiteral("Nombreempresa = 'Ferretería y Almacén Demo'"),
-        QStringLiteral("Precio1='Contado'"), QStringLiteral("Precio2='Cuenta Corriente'"),
-        QStringLiteral("Precio3='Tarjeta 1 pago'"), QStringLiteral("Precio4='Mayorista'"),
-        QStringLiteral("OcultarColumnas = '5 - 6 - 7 - 8 - '")};
+    request.selection = trabajo.Seleccion;
+    request.sortFields = trabajo.CamposOrden;
+    request.formulas = trabajo.ListaFormulasReporte;
+    for (const QString& f : {trabajo.Formula1, trabajo.Formula2, trabajo.Formula3,
+             trabajo.Formula4, trabajo.Formula5}) {
+        if (!f.isEmpty())
+            request.formulas << f;
+    }
     request.destination = format == u"rps" ? ReportDestination::SavedReport : ReportDestination::Pdf;
     request.outputFile = pdf;
     // The data-only outputs: the record stream into the file, the pages nowhere.

@@ -413,3 +413,95 @@ TEST_F(ReportJobTest, rows_grouped_by_a_formula_are_ordered_by_the_engine)
     EXPECT_EQ(text, QStringLiteral("Grupo L1 A1 A2 Grupo L2 B1 B2"));
     EXPECT_TRUE(m_job.log().join(u'\n').contains(QStringLiteral("Orden hecho en el informe")));
 }
+
+// Column switches of a list: formulas that only read the caller's overrides are worked out once
+// for the run, those that read the record on every row, and a suppressed column still reaches
+// the record stream.
+const char* const Switches = R"RPT(<report version="1" name="RP_Columnas">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="P"/></data>
+  <formulas>
+    <formula name="OcultarColumnas" type="text">''</formula>
+    <formula name="Ve2">InStr(' ' + {@OcultarColumnas}, ' 2 - ') = 0</formula>
+    <formula name="Col">If {@Ve2} Then 2 Else 1</formula>
+    <formula name="Valor">If {@Col} = 2 Then {P.Precio} * 2 Else {P.Precio}</formula>
+    <formula name="Repetido">{P.Codigo} = 'A00002'</formula>
+    <formula name="Caro">{@Valor} &gt; 7</formula>
+  </formulas>
+  <detail height="5" suppress="{@Repetido}">
+    <field name="Codigo" x="0" y="0" width="30" height="5" expr="{P.Codigo}"/>
+    <field name="Valor" x="40" y="0" width="40" height="5" expr="'V=' + ToText({@Valor}, 2)"/>
+    <field name="Doble" x="90" y="0" width="40" height="5" expr="'D=' + ToText({P.Precio} * 2, 2)" suppress="Not {@Ve2}"/>
+    <field name="Marca" x="140" y="0" width="30" height="5" expr="'caro'" suppress="Not {@Caro}"/>
+  </detail>
+</report>)RPT";
+
+TEST_F(ReportJobTest, column_switches_hold_for_the_run_and_row_formulas_follow_each_row)
+{
+    const struct
+    {
+        const char* ocultar;
+        QStringList lines; // the detail rows, as pdftotext joins their words
+        QString records; // the printed rows' records
+    } cases[] = {
+        {"''",
+            {QStringLiteral("A00001 V=3,00 D=3,00"), QStringLiteral("A00003 V=7,00 D=7,00"),
+                QStringLiteral("A00004 V=9,00 D=9,00 caro")},
+            QStringLiteral("A00001,V=3,00,D=3,00,caro|A00003,V=7,00,D=7,00,caro|"
+                           "A00004,V=9,00,D=9,00,caro")},
+        // Column 2 hidden: the value falls back to the plain price and the doubled column goes.
+        {"'2 - '",
+            {QStringLiteral("A00001 V=1,50"), QStringLiteral("A00003 V=3,50"),
+                QStringLiteral("A00004 V=4,50")},
+            QStringLiteral("A00001,V=1,50,D=3,00,caro|A00003,V=3,50,D=7,00,caro|"
+                           "A00004,V=4,50,D=9,00,caro")},
+    };
+    fillPrices(1, 4);
+    const QString definition = writeDefinition(QStringLiteral("c.rpt"), Switches);
+    for (const auto& c : cases) {
+        RecordCapture records;
+        const QString pdf = path(QStringLiteral("c.pdf"));
+        ReportJobRequest r = request(definition, pdf);
+        r.formulas = {QStringLiteral("OcultarColumnas=") + QString::fromLatin1(c.ocultar)};
+        r.records = &records;
+
+        ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+        const QString text = PdfTools::text(pdf).simplified();
+        EXPECT_TRUE(text.contains(c.lines.join(u' '))) << c.ocultar << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("A00002"))) << c.ocultar;
+        const QStringList printed = records.events.filter(QRegularExpression(QStringLiteral("^A0")));
+        EXPECT_EQ(printed.join(u'|'), c.records) << c.ocultar;
+    }
+}
+
+TEST_F(ReportJobTest, a_formula_that_uses_itself_or_a_missing_one_fails_with_its_name)
+{
+    const struct
+    {
+        const char* formula;
+        const char* message;
+    } cases[] = {
+        {"{@B} + 1", "La fórmula «B» se usa a sí misma"},
+        {"{@Falta} + 1", "No existe la fórmula «Falta»"},
+    };
+    fillPrices(1, 1);
+    for (const auto& c : cases) {
+        const QByteArray xml = QByteArray(R"RPT(<report version="1" name="RP_Ciclo">
+  <data><table name="P"/></data>
+  <formulas>
+    <formula name="A">)RPT") + c.formula + R"RPT(</formula>
+    <formula name="B">{@A} * {P.Precio}</formula>
+  </formulas>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{@B}"/></detail>
+</report>)RPT";
+        const ReportJobRequest r = request(writeDefinition(QStringLiteral("a.rpt"), xml),
+            path(QStringLiteral("a.pdf")));
+
+        EXPECT_FALSE(m_job.run(r)) << c.formula;
+
+        EXPECT_TRUE(m_job.errorString().contains(QString::fromUtf8(c.message)))
+            << c.formula << ": " << m_job.errorString().toStdString();
+    }
+}
