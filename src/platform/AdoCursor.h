@@ -43,6 +43,12 @@ public:
     virtual QStringList keyColumns() const { return QStringList(); }
 };
 
+// The columns of a schema rowset (AdoConnection::OpenSchema): adSchemaTables, else adSchemaColumns.
+QList<AdoColumn> adoSchemaColumns(int schema);
+// A schema rowset's restriction `index` (catalog, schema, table, column) as a trimmed name; empty
+// when it restricts nothing (missing, Empty or Null).
+QString adoSchemaRestriction(const QList<Value>& restrictions, int index);
+
 // A cursor over rows already in memory: schema rowsets, scripted results of test fakes.
 class AdoMemoryCursor final : public AdoCursor
 {

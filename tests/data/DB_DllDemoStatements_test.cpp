@@ -1,16 +1,11 @@
 #include "data/DB_Dll.h"
 
-#include <memory>
-
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
-#include "platform/qt/QtAdoProvider.h"
-#include "support/DemoDatabaseFiles.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
@@ -19,24 +14,19 @@
 namespace {
 
 // Real statements on a demo database file through the real provider.
-class DB_DllDemoStatementsTest : public ::testing::Test
+class DB_DllDemoStatementsTest : public testsupport::DemoDatabaseTest
 {
 protected:
-    static void SetUpTestSuite()
+    DB_DllDemoStatementsTest()
+        : DemoDatabaseTest(40)
     {
-        s_generated = std::make_unique<QTemporaryDir>();
-        s_demo = testsupport::writeDemoDatabases(s_generated->path(), 40);
     }
-    static void TearDownTestSuite() { s_generated.reset(); }
 
     void SetUp() override
     {
-        ASSERT_FALSE(s_demo.isEmpty());
-        // Every test writes to its own copy.
-        ASSERT_TRUE(QFile::copy(s_demo, m_folder.filePath(QStringLiteral("DEMO.db"))));
-        testsupport::environment().setExecutableFolder(m_folder.path());
+        DemoDatabaseTest::SetUp();
         gDB().gServidor = QStringLiteral("SQLITE");
-        gDB().gDBName = m_folder.filePath(QStringLiteral("DEMO.db"));
+        gDB().gDBName = m_file;
         gDB().gUsuario = gDB().gUserPassWord = QStringLiteral("DEMO");
     }
 
@@ -55,15 +45,6 @@ protected:
         gDB().CierraRecordset(rs);
         return value;
     }
-
-    static inline std::unique_ptr<QTemporaryDir> s_generated;
-    static inline QString s_demo;
-
-    QTemporaryDir m_folder;
-    QtAdoProvider m_provider { QtAdoProvider::Settings { m_folder.path() } };
-    ScopedService<AdoProvider> m_providerService { m_provider };
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService { m_objects };
 };
 
 } // namespace
@@ -143,7 +124,7 @@ TEST_F(DB_DllDemoStatementsTest, a_local_file_that_is_not_there_is_looked_for)
 {
     DB_Dll local;
     local.gProveedor = DB_Dll::pJETOLEDB40();
-    local.gDBName = m_folder.filePath(QStringLiteral("NO_ESTA.db"));
+    local.gDBName = m_dir.filePath(QStringLiteral("NO_ESTA.db"));
     local.gUsuario = QStringLiteral("Admin");
     testsupport::fileDialogs().answer(gDB().gDBName);
 

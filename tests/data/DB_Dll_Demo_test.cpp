@@ -1,12 +1,8 @@
 #include "data/DB_Dll.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
-#include "platform/qt/QtAdoProvider.h"
-#include "support/DemoDatabaseFiles.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
@@ -16,35 +12,21 @@
 
 namespace {
 
-class DB_DllDemoTest : public ::testing::Test
+class DB_DllDemoTest : public testsupport::DemoDatabaseTest
 {
 protected:
+    DB_DllDemoTest()
+        : DemoDatabaseTest(60)
+    {
+    }
+
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
-        const QString file = testsupport::writeDemoDatabases(m_dir.path(), 60);
-        ASSERT_FALSE(file.isEmpty());
-        db().gServidor = QStringLiteral("SQLITE");
-        db().gDBName = file;
-        db().OpenServerADODB(false, adUseClient, QString(), false, false);
-        ASSERT_TRUE(db().gOpenFlag) << db().gCnn().LastError().description().toStdString();
+        DemoDatabaseTest::SetUp();
+        abrePrincipal();
     }
 
     DB_Dll& db() { return m_objects.gDB; }
-
-    void exec(const QString& sql)
-    {
-        QString statement = sql;
-        db().EjecutaConsultaSQL(statement);
-        ASSERT_EQ(db().gCnn().Errors().Count(), 0) << sql.toStdString();
-    }
-
-    QTemporaryDir m_dir;
-    QtAdoProvider m_provider { QtAdoProvider::Settings { m_dir.path() } };
-    ScopedService<AdoProvider> m_providerService { m_provider };
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService { m_objects };
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -12,12 +11,11 @@
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "startup/Configuracion.h"
 #include "startup/FormularioModalGuionado.h"
 #include "startup/Globales.h"
 #include "startup/MascarasConsulta.h"
-#include "support/DemoDatabaseFiles.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
@@ -25,19 +23,18 @@
 namespace {
 
 // The lookup object on a demo database file, with the dialogs worked by scripted modal steps.
-class Lib_ClsCons3Demo : public ::testing::Test
+class Lib_ClsCons3Demo : public testsupport::DemoDatabaseTest
 {
 protected:
+    Lib_ClsCons3Demo()
+        : DemoDatabaseTest(120)
+    {
+    }
+
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        const QString file = testsupport::writeDemoDatabases(m_dir.path(), 120);
-        ASSERT_FALSE(file.isEmpty());
-        m_objects.gDB.gEsAdmin = true;
-        ASSERT_TRUE(m_objects.gDB.gCnn().Open(
-            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(file)))
-            << m_objects.gDB.gCnn().LastError().description().toStdString();
-        m_objects.gDB.gOpenFlag = true;
+        DemoDatabaseTest::SetUp();
+        abrePrincipal();
         m_objects.gDB.gUsuario = QStringLiteral("demo");
         m_mascaras = m_dir.filePath(QStringLiteral("consultas.qzk"));
         MascarasConsulta::GeneraMascarasConsultaDefault(m_mascaras);
@@ -72,13 +69,6 @@ protected:
         return filas;
     }
 
-    QTemporaryDir m_dir;
-    QtAdoProvider m_provider{QtAdoProvider::Settings{m_dir.path()}};
-    ScopedService<AdoProvider> m_providerService{m_provider};
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService{m_objects};
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService{m_globales};
     FormularioModalGuionado m_modal;
     ScopedService<FormularioModal> m_modalService{m_modal};
     QString m_mascaras;

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -13,10 +12,9 @@
 #include "data/DataObjects.h"
 #include "lookup/LookupGridRules.h"
 #include "platform/Twips.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "startup/Configuracion.h"
 #include "startup/Globales.h"
-#include "support/DemoDatabaseFiles.h"
+#include "support/DemoDatabaseTest.h"
 
 namespace {
 
@@ -25,28 +23,19 @@ const QString ArticleLookup = QStringLiteral(
     " WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION");
 
 // The lookup grid on a demo database file, through the real provider, as the program runs it.
-class Lib_FrmCons3Demo : public ::testing::Test
+class Lib_FrmCons3Demo : public testsupport::DemoDatabaseTest
 {
 protected:
-    void SetUp() override
+    Lib_FrmCons3Demo()
+        : DemoDatabaseTest(300)
     {
-        ASSERT_TRUE(m_dir.isValid());
-        const QString file = testsupport::writeDemoDatabases(m_dir.path(), 300);
-        ASSERT_FALSE(file.isEmpty());
-        m_objects.gDB.gEsAdmin = true;
-        ASSERT_TRUE(m_objects.gDB.gCnn().Open(
-            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(file)))
-            << m_objects.gDB.gCnn().LastError().description().toStdString();
-        m_objects.gDB.gOpenFlag = true;
     }
 
-    QTemporaryDir m_dir;
-    QtAdoProvider m_provider{QtAdoProvider::Settings{m_dir.path()}};
-    ScopedService<AdoProvider> m_providerService{m_provider};
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService{m_objects};
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService{m_globales};
+    void SetUp() override
+    {
+        DemoDatabaseTest::SetUp();
+        abrePrincipal();
+    }
 };
 
 } // namespace

@@ -18,10 +18,9 @@
 
 namespace {
 
-using lookuptest::MemoryConnection;
-using lookuptest::MemoryProvider;
+using testsupport::FakeAdoConnection;
 
-MemoryConnection::Result filas()
+FakeAdoConnection::Result filas()
 {
     return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
              {QStringLiteral("DESCRIPCION"), adVarChar, 100}},
@@ -44,7 +43,7 @@ protected:
         testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), QString());
     }
 
-    MemoryConnection& cnn() { return static_cast<MemoryConnection&>(m_objects.gDB.gCnn()); }
+    FakeAdoConnection& cnn() { return static_cast<FakeAdoConnection&>(m_objects.gDB.gCnn()); }
     QComboBox* box(int i)
     {
         return dlg.findChild<QComboBox*>(QStringLiteral("CmbSearch_%1").arg(i));
@@ -52,7 +51,7 @@ protected:
     // Loads `sql`, then types each text into its box and presses F5; returns the statements run.
     QStringList filtra(const QString& sql, const QList<std::pair<int, QString>>& tecleos)
     {
-        cnn().script(sql, filas());
+        cnn().scriptStatement(sql, filas());
         dlg.Sql = sql;
         dlg.Form_Load();
         for (const auto& [indice, texto] : tecleos) {
@@ -63,7 +62,7 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    MemoryProvider m_provider;
+    testsupport::FakeAdoProvider m_provider{lookuptest::memoryDatabase};
     ScopedService<AdoProvider> m_providerService{m_provider};
     DataObjects m_objects;
     ScopedService<DataObjects> m_objectsService{m_objects};
@@ -120,9 +119,9 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
                         "like '%d''angelo%' ORDER BY DESCRIPCION  ")},
     };
     for (const auto& c : casos) {
-        cnn().script(c.ultima, filas());
+        cnn().scriptStatement(c.ultima, filas());
         // Intermediate statements of the two-filter case.
-        cnn().script(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where "
+        cnn().scriptStatement(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where "
                                     "IDARTICULO like 'a%' ORDER BY DESCRIPCION"),
                      filas());
         dlg.CfgUsaConsultaLIKE = c.like;
@@ -142,7 +141,7 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
 TEST_F(Lib_FrmCons3Filtros, new_search_brings_back_the_first_statement)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T");
-    cnn().script(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T  where IDARTICULO like "
+    cnn().scriptStatement(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T  where IDARTICULO like "
                                 "'x%'"),
                  {filas().columns, {}});
     filtra(sql, {{0, QStringLiteral("x")}});
@@ -158,7 +157,7 @@ TEST_F(Lib_FrmCons3Filtros, new_search_brings_back_the_first_statement)
 TEST_F(Lib_FrmCons3Filtros, mark_turns_every_check_round)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T");
-    cnn().script(sql, filas());
+    cnn().scriptStatement(sql, filas());
     dlg.Sql = sql;
     dlg.CheckBoxes = true;
     dlg.Form_Load();
@@ -192,7 +191,7 @@ TEST_F(Lib_FrmCons3Filtros, new_record_starts_the_tables_maintenance_program)
         Lib_FrmCons3 lookup;
         const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM ")
             + QLatin1String(c.tabla);
-        cnn().script(sql, filas());
+        cnn().scriptStatement(sql, filas());
         lookup.Sql = sql;
         lookup.Form_Load();
         const qsizetype antes = testsupport::launcher().started().size();
@@ -213,7 +212,7 @@ TEST_F(Lib_FrmCons3Filtros, new_record_starts_the_tables_maintenance_program)
 TEST_F(Lib_FrmCons3Filtros, new_record_says_so_when_the_maintenance_program_is_not_here)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM VT_CLIENTES");
-    cnn().script(sql, filas());
+    cnn().scriptStatement(sql, filas());
     dlg.Sql = sql;
     dlg.Form_Load();
     testsupport::launcher().setSucceeds(false);

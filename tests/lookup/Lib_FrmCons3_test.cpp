@@ -24,21 +24,12 @@
 
 namespace {
 
-using lookuptest::MemoryConnection;
-
-class MemoryProvider final : public AdoProvider
-{
-public:
-    std::unique_ptr<AdoConnection> createConnection() override
-    {
-        return std::make_unique<MemoryConnection>();
-    }
-};
+using testsupport::FakeAdoConnection;
 
 const QString ArticulosSql = QStringLiteral(
     "SELECT IDARTICULO, DESCRIPCION, PUNTOPEDIDO, Stock, FechaAlta FROM VT_MA_ARTICULOS");
 
-MemoryConnection::Result articulos()
+FakeAdoConnection::Result articulos()
 {
     return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
              {QStringLiteral("DESCRIPCION"), adVarChar, 100},
@@ -53,7 +44,7 @@ MemoryConnection::Result articulos()
             }};
 }
 
-MemoryConnection::Result conCantidad()
+FakeAdoConnection::Result conCantidad()
 {
     return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
              {QStringLiteral("DESCRIPCION"), adVarChar, 100},
@@ -73,14 +64,14 @@ protected:
         testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
                                                m_folder.path());
         m_objects.gDB.gEsAdmin = true;
-        cnn().script(ArticulosSql, articulos());
+        cnn().scriptStatement(ArticulosSql, articulos());
     }
     void TearDown() override
     {
         testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), QString());
     }
 
-    MemoryConnection& cnn() { return static_cast<MemoryConnection&>(m_objects.gDB.gCnn()); }
+    FakeAdoConnection& cnn() { return static_cast<FakeAdoConnection&>(m_objects.gDB.gCnn()); }
     void show()
     {
         dlg.show();
@@ -107,7 +98,7 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    MemoryProvider m_provider;
+    testsupport::FakeAdoProvider m_provider{lookuptest::memoryDatabase};
     ScopedService<AdoProvider> m_providerService{m_provider};
     DataObjects m_objects;
     ScopedService<DataObjects> m_objectsService{m_objects};
@@ -299,7 +290,7 @@ TEST_F(Lib_FrmCons3Test, accepting_with_no_row_selected_returns_nothing)
 TEST_F(Lib_FrmCons3Test, multiple_choice_returns_checked_rows_with_quantities_kept_in_the_grid)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, [**Cantidad**] FROM T");
-    cnn().script(sql, conCantidad());
+    cnn().scriptStatement(sql, conCantidad());
     dlg.Sql = sql;
     dlg.CheckBoxes = true;
     dlg.UsaCantidades = true;
@@ -336,7 +327,7 @@ TEST_F(Lib_FrmCons3Test, multiple_choice_returns_checked_rows_with_quantities_ke
 TEST_F(Lib_FrmCons3Test, a_quantity_cell_reads_back_with_the_separator_it_was_written_with)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, [**Cantidad**] FROM T");
-    cnn().script(sql, conCantidad());
+    cnn().scriptStatement(sql, conCantidad());
     dlg.Sql = sql;
     dlg.UsaCantidades = true;
     dlg.Form_Load();
@@ -403,7 +394,7 @@ TEST_F(Lib_FrmCons3Test, header_clicks_toggle_the_order_and_date_columns_query_a
     EXPECT_EQ(dlg.modelo().texto(0, 0), QStringLiteral("D4"));
 
     const QString dated = ArticulosSql + QStringLiteral("  order by FechaAlta");
-    cnn().script(dated, articulos());
+    cnn().scriptStatement(dated, articulos());
     dlg.ListView1_ColumnClick(4);
 
     EXPECT_EQ(cnn().statements().constLast(), dated + u' ');
@@ -415,7 +406,7 @@ TEST_F(Lib_FrmCons3Test, header_clicks_toggle_the_order_and_date_columns_query_a
 TEST_F(Lib_FrmCons3Test, a_date_click_on_an_ordered_statement_runs_it_as_it_is)
 {
     const QString ordered = ArticulosSql + QStringLiteral(" ORDER BY Descripcion");
-    cnn().script(ordered, articulos());
+    cnn().scriptStatement(ordered, articulos());
     dlg.Sql = ordered;
     dlg.Form_Load();
 
@@ -428,7 +419,7 @@ TEST_F(Lib_FrmCons3Test, a_date_click_on_an_ordered_statement_runs_it_as_it_is)
 TEST_F(Lib_FrmCons3Test, saved_widths_apply_to_the_stock_table_under_the_article_view)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM Stk_Ma_Articulos");
-    cnn().script(sql, articulos());
+    cnn().scriptStatement(sql, articulos());
     QFile file(widthsFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("\"VT_MA_ARTICULOS\",\"1440|4500|1200|15|15|\"\r\n");
@@ -496,7 +487,7 @@ TEST_F(Lib_FrmCons3Test, date_clicks_append_their_order_for_one_run)
         d.Sql = ArticulosSql;
         d.Form_Load();
         const QString expected = ArticulosSql + QString::fromLatin1(c.appended) + u' ';
-        cnn().script(expected, articulos());
+        cnn().scriptStatement(expected, articulos());
 
         d.OrdenarPorFecha(QString::fromLatin1(c.caption));
 
@@ -510,7 +501,7 @@ TEST_F(Lib_FrmCons3Test, date_clicks_append_their_order_for_one_run)
 TEST_F(Lib_FrmCons3Test, insert_and_delete_do_nothing_without_quantities)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, [**Cantidad**] FROM T");
-    cnn().script(sql, conCantidad());
+    cnn().scriptStatement(sql, conCantidad());
     dlg.Sql = sql;
     dlg.CheckBoxes = true;
     dlg.Form_Load();
@@ -547,8 +538,8 @@ TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unl
     testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
                                            m_folder.filePath(QStringLiteral("no_existe")));
     m_objects.gUDBC.gEsAdmin = true;
-    auto& second = static_cast<MemoryConnection&>(m_objects.gUDBC.gCnn());
-    second.script(ArticulosSql, articulos());
+    auto& second = static_cast<FakeAdoConnection&>(m_objects.gUDBC.gCnn());
+    second.scriptStatement(ArticulosSql, articulos());
     dlg.Sql = ArticulosSql;
     dlg.GrabarCfg = true;
     dlg.UsarUDBC = true;

@@ -23,43 +23,39 @@
 
 namespace {
 
-using lookuptest::MemoryConnection;
+using testsupport::FakeAdoConnection;
 
 const QString Statement = QStringLiteral(
     "SELECT TOP 100000 DESCRIPCION, IDARTICULO, PUNTOPEDIDO, Stock, PRECIO1 "
     "FROM VT_MA_ARTICULOS  with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION");
 
-class MemoryProvider final : public AdoProvider
+// Every connection made answers the statement with 100,000 articles.
+void articulos(FakeAdoConnection& cnn)
 {
-public:
-    std::unique_ptr<AdoConnection> createConnection() override
-    {
-        auto cnn = std::make_unique<MemoryConnection>();
-        MemoryConnection::Result result;
-        result.columns = {{QStringLiteral("DESCRIPCION"), adVarChar, 100},
-                          {QStringLiteral("IDARTICULO"), adVarChar, 25},
-                          {QStringLiteral("PUNTOPEDIDO"), adDouble, 8},
-                          {QStringLiteral("Stock"), adDouble, 8},
-                          {QStringLiteral("PRECIO1"), adCurrency, 8}};
-        const char* words[] = {"TORNILLO", "TUERCA", "ARANDELA", "CLAVO", "BULON", "MECHA",
-                               "PINTURA", "HARINA", "ACEITE", "YERBA"};
-        for (int i = 0; i < 100000; ++i) {
-            result.rows.append({QStringLiteral("%1 %2 MM X %3")
-                                    .arg(QString::fromLatin1(words[i % 10]))
-                                    .arg(i % 97)
-                                    .arg(i),
-                                QStringLiteral("%1").arg(i, 8, 10, QChar(u'0')),
-                                double(i % 13), double(i % 29),
-                                Currency::fromInteger(i % 5000)});
-        }
-        std::sort(result.rows.begin(), result.rows.end(),
-                  [](const QList<Value>& a, const QList<Value>& b) {
-                      return a.at(0).toString() < b.at(0).toString();
-                  });
-        cnn->script(Statement, result);
-        return cnn;
+    lookuptest::memoryDatabase(cnn);
+    FakeAdoConnection::Result result;
+    result.columns = {{QStringLiteral("DESCRIPCION"), adVarChar, 100},
+                      {QStringLiteral("IDARTICULO"), adVarChar, 25},
+                      {QStringLiteral("PUNTOPEDIDO"), adDouble, 8},
+                      {QStringLiteral("Stock"), adDouble, 8},
+                      {QStringLiteral("PRECIO1"), adCurrency, 8}};
+    const char* words[] = {"TORNILLO", "TUERCA", "ARANDELA", "CLAVO", "BULON", "MECHA",
+                           "PINTURA", "HARINA", "ACEITE", "YERBA"};
+    for (int i = 0; i < 100000; ++i) {
+        result.rows.append({QStringLiteral("%1 %2 MM X %3")
+                                .arg(QString::fromLatin1(words[i % 10]))
+                                .arg(i % 97)
+                                .arg(i),
+                            QStringLiteral("%1").arg(i, 8, 10, QChar(u'0')),
+                            double(i % 13), double(i % 29),
+                            Currency::fromInteger(i % 5000)});
     }
-};
+    std::sort(result.rows.begin(), result.rows.end(),
+              [](const QList<Value>& a, const QList<Value>& b) {
+                  return a.at(0).toString() < b.at(0).toString();
+              });
+    cnn.scriptStatement(Statement, result);
+}
 
 double ms(const QElapsedTimer& t)
 {
@@ -77,7 +73,7 @@ int main(int argc, char* argv[])
     testsupport::installPinnedEnvironment();
 
     const QString file = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    MemoryProvider memory;
+    testsupport::FakeAdoProvider memory(articulos);
     QtAdoProvider real(QtAdoProvider::Settings{});
     ScopedService<AdoProvider> providerService(file.isEmpty() ? static_cast<AdoProvider*>(&memory)
                                                               : &real);

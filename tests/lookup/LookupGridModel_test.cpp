@@ -7,12 +7,12 @@
 
 namespace {
 
-using lookuptest::MemoryConnection;
+using testsupport::FakeAdoConnection;
 
 const QString ArticulosSql =
     QStringLiteral("SELECT IDARTICULO, DESCRIPCION, PUNTOPEDIDO, Stock FROM VT_MA_ARTICULOS ");
 
-MemoryConnection::Result articulos()
+FakeAdoConnection::Result articulos()
 {
     return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
              {QStringLiteral("DESCRIPCION"), adVarChar, 100},
@@ -30,9 +30,11 @@ MemoryConnection::Result articulos()
 class LookupGridModelTest : public ::testing::Test
 {
 protected:
-    void load(const QString& sql, const MemoryConnection::Result& result)
+    LookupGridModelTest() { lookuptest::memoryDatabase(db); }
+
+    void load(const QString& sql, const FakeAdoConnection::Result& result)
     {
-        db.script(sql, result);
+        db.scriptStatement(sql, result);
         AdoRecordset rs;
         ASSERT_TRUE(rs.Open(sql, &db));
         carga.sql = sql;
@@ -48,7 +50,7 @@ protected:
         return texts;
     }
 
-    MemoryConnection db;
+    FakeAdoConnection db;
     LookupGridModel model;
     LookupGridModel::Carga carga;
 };
@@ -100,7 +102,7 @@ TEST_F(LookupGridModelTest, price_captions_come_from_configuration_in_article_ta
         keys.append(key);
         return QStringLiteral("Mayorista");
     };
-    const MemoryConnection::Result result{{{QStringLiteral("IDARTICULO"), adVarChar, 25},
+    const FakeAdoConnection::Result result{{{QStringLiteral("IDARTICULO"), adVarChar, 25},
                                            {QStringLiteral("PRECIO3"), adCurrency, 8}},
                                           {}};
 

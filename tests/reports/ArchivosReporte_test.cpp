@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/BaseDemo.h"
 #include "startup/Configuracion.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 
 using ArchivosReporte::ArchivosCopias;
@@ -22,12 +22,12 @@ QT_END_NAMESPACE
 
 namespace {
 
-class ArchivosReporteTest : public BaseDemo
+class ArchivosReporteTest : public testsupport::DemoDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        BaseDemo::SetUp();
+        DemoDatabaseTest::SetUp();
         abrePrincipal();
         testsupport::messages().clear();
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("reports")));

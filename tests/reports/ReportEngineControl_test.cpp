@@ -8,7 +8,7 @@
 #include "reportengine/PdfTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
-#include "startup/BaseDemo.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 
 using namespace RT_Crystal2;
@@ -30,12 +30,12 @@ const char* const Definicion = R"RPT(<report version="1" name="RP_Reportes" titl
   <reportFooter height="8"><field x="0" y="1" width="150" height="5" expr="{@Pie}"/></reportFooter>
 </report>)RPT";
 
-class ReportEngineControlTest : public BaseDemo
+class ReportEngineControlTest : public testsupport::DemoDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        BaseDemo::SetUp();
+        DemoDatabaseTest::SetUp();
         abrePrincipal();
         testsupport::messages().clear();
         QFile f(m_dir.filePath(QStringLiteral("RP_Reportes.rpt")));

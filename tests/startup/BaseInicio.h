@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "BaseDemo.h"
+#include "support/DemoDatabaseTest.h"
 #include "platform/Value.h"
 #include "startup/VariablesInicio.h"
 
@@ -10,7 +10,7 @@ class Dll_Display;
 
 // The demo databases with what the start-up reaches besides the data objects: the start-up
 // values, the data layer's settings and the banner. The program folder is the test's own.
-class BaseInicio : public BaseDemo
+class BaseInicio : public testsupport::DemoDatabaseTest
 {
 protected:
     BaseInicio();

@@ -3,13 +3,13 @@
 #include "platform/AdoRecordset.h"
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"
-#include "BaseDemo.h"
+#include "support/DemoDatabaseTest.h"
 
 using namespace Configuracion;
 
 namespace {
 
-class ConfiguracionTest : public BaseDemo
+class ConfiguracionTest : public testsupport::DemoDatabaseTest
 {
 protected:
     // The stored rows of a key: "GRUPO|CLAVE|VALOR|valoraux|PoliticaNegocio".

@@ -14,7 +14,7 @@
 #include "platform/AdoRecordset.h"
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"
-#include "BaseDemo.h"
+#include "support/DemoDatabaseTest.h"
 
 using namespace ConstructorSentencias;
 
@@ -130,7 +130,7 @@ TEST_F(ConstructorSentenciasTest, apostrophes_are_found)
 
 namespace {
 
-class CargaArchivoTest : public BaseDemo
+class CargaArchivoTest : public testsupport::DemoDatabaseTest
 {
 protected:
     QString archivo(const char* name, int size)

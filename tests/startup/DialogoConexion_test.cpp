@@ -4,27 +4,23 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
-#include "startup/VariablesInicio.h"
 #include "startup/frmAcceso.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
-#include "support/TestEnvironment.h"
-#include "ConexionPrueba.h"
+#include "AccesoPrueba.h"
 #include "FormularioModalGuionado.h"
 
 namespace {
 
-class DialogoConexionTest : public ::testing::Test
+class DialogoConexionTest : public AccesoPrueba
 {
 protected:
     void SetUp() override
     {
-        testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), dir.path());
+        AccesoPrueba::SetUp();
         // A registry exists: "Conectar" registers nothing.
         QFile bases(dir.filePath(QStringLiteral("BASES.TXT")));
         ASSERT_TRUE(bases.open(QIODevice::WriteOnly));
@@ -50,13 +46,6 @@ protected:
         });
     }
 
-    QTemporaryDir dir;
-    ProveedorPrueba proveedor;
-    ScopedService<AdoProvider> proveedorInstalado { proveedor };
-    DataObjects datos;
-    ScopedService<DataObjects> datosInstalados { datos };
-    VariablesInicio inicio;
-    ScopedService<VariablesInicio> inicioInstalado { inicio };
     FormularioModalGuionado modal;
     ScopedService<FormularioModal> modalInstalado { modal };
     DialogoConexion dialogo;
@@ -111,7 +100,7 @@ TEST_F(DialogoConexionTest, cancelled_dialog_opens_nothing)
     db.OpenServerADODB(true);
 
     EXPECT_FALSE(db.gOpenFlag);
-    EXPECT_TRUE(proveedor.registro.log.isEmpty());
+    EXPECT_TRUE(proveedor.journal().isEmpty());
 }
 
 TEST_F(DialogoConexionTest, failed_open_asks_and_yes_runs_the_dialog_again)
@@ -119,7 +108,7 @@ TEST_F(DialogoConexionTest, failed_open_asks_and_yes_runs_the_dialog_again)
     DB_Dll& db = datos.gDB;
     db.gServidor = QStringLiteral("SRV1");
     db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("Ventas");
-    proveedor.registro.aceptadas << QStringLiteral(
+    proveedor.acceptedOpens() << QStringLiteral(
         "PROVIDER=SQLOLEDB;Server=SRV2;Database =Compras;UId=Compras;Pwd=Compras;");
     testsupport::messages().answer(Msg::Yes);
     confirma("Compras", "SRV2", 0);
@@ -181,16 +170,21 @@ TEST_F(DialogoConexionTest, administrator_from_the_user_table)
     DB_Dll& db = datos.gDB;
     db.gServidor = QStringLiteral("SRV1");
     db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("Ventas");
-    proveedor.registro.aceptadas << db.connectionTextFromMembers();
-    proveedor.registro.tablas << QStringLiteral("ta_usuarios");
-    proveedor.registro.administradores = {
-        { QStringLiteral("='UNO'"), Value(QStringLiteral("1")) },
-        { QStringLiteral("='BLANCOS'"), Value(QStringLiteral(" 1 ")) },
-        { QStringLiteral("='DECIMAL'"), Value(QStringLiteral("1.0")) },
-        { QStringLiteral("='CERO'"), Value(QStringLiteral("0")) },
-        { QStringLiteral("='MENOS'"), Value(QStringLiteral("-1")) },
-        { QStringLiteral("='NULO'"), Value::null() },
+    proveedor.acceptedOpens() << db.connectionTextFromMembers();
+    conexion().script(QStringLiteral("OpenSchema"), tablas({ QStringLiteral("ta_usuarios") }));
+    // The read of a user finds the row whose Administrador column holds the value; the read of
+    // a user not listed finds none.
+    const QPair<const char*, Value> administradores[] = {
+        { "='UNO'", Value(QStringLiteral("1")) },
+        { "='BLANCOS'", Value(QStringLiteral(" 1 ")) },
+        { "='DECIMAL'", Value(QStringLiteral("1.0")) },
+        { "='CERO'", Value(QStringLiteral("0")) },
+        { "='MENOS'", Value(QStringLiteral("-1")) },
+        { "='NULO'", Value::null() },
     };
+    for (const auto& [lectura, valor] : administradores)
+        conexion().script(QString::fromLatin1(lectura),
+            { { { QStringLiteral("Administrador"), adVarChar, 10 } }, { { valor } } });
     const struct
     {
         const char* usuario;
@@ -206,8 +200,8 @@ TEST_F(DialogoConexionTest, administrator_from_the_user_table)
         EXPECT_EQ(db.gEsAdmin, caso.esAdmin) << caso.usuario;
         db.gCnn().Close();
     }
-    EXPECT_TRUE(proveedor.registro.log.contains(
-        QStringLiteral("cursor #1 SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE "
+    EXPECT_TRUE(proveedor.journal().contains(
+        QStringLiteral("#1 Query SELECT TOP 1 * FROM ta_usuarios with(nolock)  WHERE "
                        "LTRIM(RTRIM(nombre)) ='NADIE' ")));
 }
 
@@ -216,7 +210,7 @@ TEST_F(DialogoConexionTest, administrator_decision_without_check_or_user_table)
     DB_Dll& db = datos.gDB;
     db.gServidor = QStringLiteral("SRV1");
     db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("Ventas");
-    proveedor.registro.aceptadas << db.connectionTextFromMembers();
+    proveedor.acceptedOpens() << db.connectionTextFromMembers();
     inicio.gUsuarioLogeado = QStringLiteral("NADIE");
 
     // No user table: the flag keeps its value.
@@ -231,7 +225,7 @@ TEST_F(DialogoConexionTest, administrator_decision_without_check_or_user_table)
     db.gCnn().Close();
 
     // A caller that wants no messages is not asked about the user.
-    proveedor.registro.tablas << QStringLiteral("TA_USUARIOS");
+    conexion().script(QStringLiteral("OpenSchema"), tablas({ QStringLiteral("TA_USUARIOS") }));
     db.gEsAdmin = false;
     db.OpenServerADODB(false, adUseClient, QString(), true, false);
     EXPECT_TRUE(db.gEsAdmin);

@@ -11,14 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "startup/LBM_Common.h"
-#include "startup/VariablesInicio.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
-#include "support/TestEnvironment.h"
-#include "ConexionPrueba.h"
+#include "AccesoPrueba.h"
 
 namespace {
 
@@ -30,12 +27,12 @@ QByteArray leeArchivo(const QString& ruta)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class frmAccesoTest : public ::testing::Test
+class frmAccesoTest : public AccesoPrueba
 {
 protected:
     void SetUp() override
     {
-        testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), dir.path());
+        AccesoPrueba::SetUp();
         LBM_Common::gArchivoBases.clear();
     }
     void TearDown() override { LBM_Common::gArchivoBases.clear(); }
@@ -71,14 +68,6 @@ protected:
             .arg(QString::fromUtf8(servidor), QString::fromUtf8(base));
     }
     const QList<testsupport::ShownBox>& cajas() const { return testsupport::messages().shown(); }
-
-    QTemporaryDir dir;
-    ProveedorPrueba proveedor;
-    ScopedService<AdoProvider> proveedorInstalado { proveedor };
-    DataObjects datos;
-    ScopedService<DataObjects> datosInstalados { datos };
-    VariablesInicio inicio;
-    ScopedService<VariablesInicio> inicioInstalado { inicio };
 };
 
 TEST_F(frmAccesoTest, loads_with_its_controls_texts_and_hints)
@@ -226,12 +215,12 @@ TEST_F(frmAccesoTest, enter_walks_the_boxes_to_conectar)
         EXPECT_EQ(acceso.focusWidget()->objectName(), QString::fromLatin1(paso.hacia));
     }
     EXPECT_FALSE(acceso.Aceptar);
-    EXPECT_TRUE(proveedor.registro.log.isEmpty());
+    EXPECT_TRUE(proveedor.journal().isEmpty());
 }
 
 TEST_F(frmAccesoTest, conectar_without_a_registry_registers_the_typed_connection)
 {
-    proveedor.registro.aceptadas << textoPrueba("srv1:1450", "VENTAS");
+    proveedor.acceptedOpens() << textoPrueba("srv1:1450", "VENTAS");
     frmAcceso acceso;
     acceso.TxtUserId()->setText(QStringLiteral("ANA"));
     acceso.TxtUserPassword()->setText(QStringLiteral("clave"));
@@ -251,9 +240,9 @@ TEST_F(frmAccesoTest, conectar_without_a_registry_registers_the_typed_connection
     EXPECT_EQ(acceso.TxtUserId()->text(), QString());
     EXPECT_EQ(leeArchivo(enCarpeta(QStringLiteral("BASES.TXT"))), registroVentas());
     // The trial ran on a connection of its own and closed it.
-    EXPECT_EQ(proveedor.registro.log,
-              QStringList({ QStringLiteral("open #1 ") + textoPrueba("srv1:1450", "VENTAS"),
-                            QStringLiteral("close #1") }));
+    EXPECT_EQ(proveedor.journal(),
+              QStringList({ QStringLiteral("#1 Open ") + textoPrueba("srv1:1450", "VENTAS"),
+                            QStringLiteral("#1 Close") }));
     EXPECT_TRUE(cajas().isEmpty());
 }
 
@@ -261,7 +250,7 @@ TEST_F(frmAccesoTest, registration_port_duplicate_and_list_refresh)
 {
     const QByteArray compras = "COMPRAS / SRV2,Compras,Compras,0A,SRV2\r\n";
     escribeBases(compras);
-    proveedor.registro.aceptadas << textoPrueba("srv1:1450", "VENTAS");
+    proveedor.acceptedOpens() << textoPrueba("srv1:1450", "VENTAS");
     frmAcceso acceso;
     acceso.TxtDbName()->setText(QStringLiteral("Ventas"));
     acceso.TxtServidor()->setText(QStringLiteral("srv1:1450"));
@@ -316,7 +305,7 @@ TEST_F(frmAccesoTest, refuses_a_comma_before_any_trial_or_write)
         EXPECT_EQ(cajas()[0].style, Msg::Exclamation);
     }
     EXPECT_FALSE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
-    EXPECT_TRUE(proveedor.registro.log.isEmpty());
+    EXPECT_TRUE(proveedor.journal().isEmpty());
 }
 
 TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connection)
@@ -341,7 +330,7 @@ TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connectio
     EXPECT_FALSE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
 
     // Now the server knows the user: the record is written and the connection stays open.
-    proveedor.registro.aceptadas << QStringLiteral(
+    proveedor.acceptedOpens() << QStringLiteral(
         "PROVIDER=SQLOLEDB;Server=SRV9;Database =Ventas;UId=ana;Pwd=x;");
     boton(acceso, "CmdRegistrar")->click();
 
@@ -354,7 +343,7 @@ TEST_F(frmAccesoTest, registration_leaves_the_program_connection_open)
 {
     DB_Dll& db = datos.gDB;
     const QString programa = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV0;Database =Base0;UId=u;Pwd=p;");
-    proveedor.registro.aceptadas << programa << textoPrueba("SRV1", "COMPRAS")
+    proveedor.acceptedOpens() << programa << textoPrueba("SRV1", "COMPRAS")
                                  << textoPrueba("SRV1", "COMPRAS2");
     ASSERT_TRUE(db.gCnn().Open(programa));
     db.gOpenFlag = true;
@@ -370,12 +359,12 @@ TEST_F(frmAccesoTest, registration_leaves_the_program_connection_open)
     EXPECT_EQ(acceso.lstBases()->count(), 2);
     EXPECT_EQ(db.gCnn().State(), adStateOpen);
     EXPECT_TRUE(db.gOpenFlag);
-    EXPECT_FALSE(proveedor.registro.log.contains(QStringLiteral("close #1")));
+    EXPECT_FALSE(proveedor.journal().contains(QStringLiteral("#1 Close")));
 }
 
 TEST_F(frmAccesoTest, odbc_program_started_only_when_it_exists)
 {
-    proveedor.registro.aceptadas << textoPrueba("SRV1", "VENTAS");
+    proveedor.acceptedOpens() << textoPrueba("SRV1", "VENTAS");
     frmAcceso acceso;
     acceso.TxtDbName()->setText(QStringLiteral("Ventas"));
     acceso.TxtServidor()->setText(QStringLiteral("SRV1"));
@@ -387,7 +376,7 @@ TEST_F(frmAccesoTest, odbc_program_started_only_when_it_exists)
     odbc.close();
     datos.gDB.gDBName = QStringLiteral("BaseActual");
     acceso.TxtDbName()->setText(QStringLiteral("Ventas2"));
-    proveedor.registro.aceptadas << textoPrueba("SRV1", "VENTAS2");
+    proveedor.acceptedOpens() << textoPrueba("SRV1", "VENTAS2");
     boton(acceso, "CmdRegistrar")->click();
 
     ASSERT_EQ(testsupport::launcher().started().size(), 1);

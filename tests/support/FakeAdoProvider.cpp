@@ -34,9 +34,20 @@ AdoError FakeAdoConnection::truncated()
         8152, FakeSource);
 }
 
+AdoError FakeAdoConnection::loginFailed()
+{
+    return AdoError(AdoErrorNumber::Fail, QStringLiteral("Login failed for user"),
+        QStringLiteral("28000"), 18456, FakeSource);
+}
+
 void FakeAdoConnection::script(const QString& fragment, const Result& result)
 {
-    m_scripts.prepend({ fragment, result });
+    m_scripts.prepend({ fragment, false, result });
+}
+
+void FakeAdoConnection::scriptStatement(const QString& sql, const Result& result)
+{
+    m_scripts.prepend({ sql.trimmed(), true, result });
 }
 
 void FakeAdoConnection::failNext(Command command, const QList<AdoError>& errors, int times)
@@ -74,6 +85,34 @@ int FakeAdoConnection::count(const QString& prefix) const
     return n;
 }
 
+QStringList FakeAdoConnection::statements() const
+{
+    QStringList sql;
+    for (const QString& line : m_log) {
+        for (const QLatin1String command : { QLatin1String("Query "), QLatin1String("Execute ") }) {
+            if (line.startsWith(command))
+                sql.append(line.mid(command.size()));
+        }
+    }
+    return sql;
+}
+
+void FakeAdoConnection::note(const QString& line)
+{
+    m_log.append(line);
+    if (m_shared)
+        m_shared->journal.append(QStringLiteral("#%1 ").arg(m_number) + line);
+}
+
+bool FakeAdoConnection::refusedOpen(const QString& connectionString)
+{
+    if (!m_shared || !m_shared->restrictOpens
+        || m_shared->acceptedOpens.contains(connectionString))
+        return false;
+    Errors().add(loginFailed());
+    return true;
+}
+
 bool FakeAdoConnection::injected(Command command)
 {
     auto it = m_faults.find(int(command));
@@ -89,9 +128,10 @@ bool FakeAdoConnection::injected(Command command)
 
 const FakeAdoConnection::Result* FakeAdoConnection::resultFor(const QString& sql) const
 {
-    for (const auto& [fragment, result] : m_scripts) {
-        if (sql.contains(fragment, Qt::CaseInsensitive))
-            return &result;
+    for (const Script& script : m_scripts) {
+        if (script.whole ? sql.trimmed() == script.text
+                         : sql.contains(script.text, Qt::CaseInsensitive))
+            return &script.result;
     }
     return nullptr;
 }
@@ -99,21 +139,21 @@ const FakeAdoConnection::Result* FakeAdoConnection::resultFor(const QString& sql
 bool FakeAdoConnection::driverOpen(const QString& connectionString, const QString& userId,
     const QString& password)
 {
-    m_log.append(QStringLiteral("Open ") + connectionString);
+    note(QStringLiteral("Open ") + connectionString);
     m_lastUserId = userId;
     m_lastPassword = password;
-    return !injected(Command::Open) && succeeded(Command::Open);
+    return !refusedOpen(connectionString) && !injected(Command::Open) && succeeded(Command::Open);
 }
 
 void FakeAdoConnection::driverClose()
 {
-    m_log.append(QStringLiteral("Close"));
+    note(QStringLiteral("Close"));
 }
 
 bool FakeAdoConnection::driverExecute(const QString& sql, qint64* recordsAffected,
     std::unique_ptr<AdoCursor>* rows)
 {
-    m_log.append(QStringLiteral("Execute ") + sql);
+    note(QStringLiteral("Execute ") + sql);
     if (injected(Command::Execute))
         return false;
     succeeded(Command::Execute);
@@ -158,37 +198,41 @@ private:
 
 std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenCursor(const QString& sql, bool updatable)
 {
-    m_log.append(QStringLiteral("Query ") + sql);
+    note(QStringLiteral("Query ") + sql);
     if (injected(Command::Query))
         return nullptr;
     succeeded(Command::Query);
     static const Result empty;
     const Result* result = resultFor(sql);
+    if (!result && unscriptedQueriesFail) {
+        failWith(AdoErrorNumber::ErrorsInCommand, QStringLiteral("no such table"));
+        return nullptr;
+    }
     return std::make_unique<FakeCursor>(result ? *result : empty, updatable);
 }
 
 bool FakeAdoConnection::driverBeginTrans()
 {
-    m_log.append(QStringLiteral("BeginTrans"));
+    note(QStringLiteral("BeginTrans"));
     return !injected(Command::BeginTrans);
 }
 
 bool FakeAdoConnection::driverCommitTrans()
 {
-    m_log.append(QStringLiteral("CommitTrans"));
+    note(QStringLiteral("CommitTrans"));
     return !injected(Command::CommitTrans);
 }
 
 bool FakeAdoConnection::driverRollbackTrans()
 {
-    m_log.append(QStringLiteral("RollbackTrans"));
+    note(QStringLiteral("RollbackTrans"));
     return !injected(Command::RollbackTrans);
 }
 
 std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenSchema(int schema,
     const QList<Value>&)
 {
-    m_log.append(QStringLiteral("OpenSchema %1").arg(schema));
+    note(QStringLiteral("OpenSchema %1").arg(schema));
     const Result* result = resultFor(QStringLiteral("OpenSchema %1").arg(schema));
     static const Result empty;
     return std::make_unique<AdoMemoryCursor>((result ? *result : empty).columns,
@@ -201,7 +245,7 @@ bool FakeAdoConnection::driverInsert(const QString& table, const QStringList& co
     QStringList shown;
     for (int i = 0; i < columns.size(); ++i)
         shown.append(columns.at(i) + u'=' + values.at(i).toString());
-    m_log.append(QStringLiteral("Insert %1 %2").arg(table, shown.join(u',')));
+    note(QStringLiteral("Insert %1 %2").arg(table, shown.join(u',')));
     if (injected(Command::Write))
         return false;
     if (newKey)
@@ -215,21 +259,23 @@ bool FakeAdoConnection::driverUpdate(const QString& table, const QStringList&,
     QStringList shown;
     for (int i = 0; i < columns.size(); ++i)
         shown.append(columns.at(i) + u'=' + values.at(i).toString());
-    m_log.append(QStringLiteral("Update %1 %2").arg(table, shown.join(u',')));
+    note(QStringLiteral("Update %1 %2").arg(table, shown.join(u',')));
     return !injected(Command::Write);
 }
 
 bool FakeAdoConnection::driverDelete(const QString& table, const QStringList&,
     const QList<Value>&)
 {
-    m_log.append(QStringLiteral("Delete ") + table);
+    note(QStringLiteral("Delete ") + table);
     return !injected(Command::Write);
 }
 
 std::unique_ptr<AdoConnection> FakeAdoProvider::createConnection()
 {
     auto connection = std::make_unique<FakeAdoConnection>();
+    connection->m_shared = m_shared;
     m_connections.append(connection.get());
+    connection->m_number = int(m_connections.size());
     if (onCreate)
         onCreate(*connection);
     return connection;

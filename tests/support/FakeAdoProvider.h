@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QHash>
 #include <QList>
@@ -11,6 +12,8 @@
 #include "platform/AdoProvider.h"
 
 namespace testsupport {
+
+class FakeAdoProvider;
 
 // A scripted connection for tests of code above the provider: no engine behind it. Every command
 // is written to log(); queries are answered from scripted results; faults (a lost link, the
@@ -30,8 +33,12 @@ public:
     };
 
     // Statements holding `fragment` (ignoring case) get `result`; the latest matching script wins.
-    // A query with no script returns no rows and no columns.
+    // A query with no script returns no rows and no columns (see unscriptedQueriesFail).
     void script(const QString& fragment, const Result& result);
+    // Only the statement `sql` itself (both trimmed, letter case kept) gets `result`.
+    void scriptStatement(const QString& sql, const Result& result);
+    // When set, a query no script answers fails as the engine fails on an unknown table.
+    bool unscriptedQueriesFail = false;
     // The next `times` commands of that kind fail with these provider errors in Errors.
     void failNext(Command command, const QList<AdoError>& errors, int times = 1);
     // The next `times` commands of that kind fail with an error of the object model (3709, ...)
@@ -50,12 +57,15 @@ public:
     const QStringList& log() const { return m_log; }
     void clearLog() { m_log.clear(); }
     int count(const QString& prefix) const;
+    // The SQL of the logged queries and executed commands, in order.
+    QStringList statements() const;
 
     // Provider errors as the suite's server gives them.
     static AdoError lostLink();        // native 11, general network error
     static AdoError genericFailure();  // E_FAIL
     static AdoError duplicateKey();    // native 2627
     static AdoError truncated();       // native 8152
+    static AdoError loginFailed();     // native 18456, state 28000
 
 protected:
     bool driverOpen(const QString& connectionString, const QString& userId,
@@ -79,6 +89,14 @@ protected:
         const QList<Value>& key) override;
 
 private:
+    friend class FakeAdoProvider;
+
+    struct Script
+    {
+        QString text;
+        bool whole = false;
+        Result result;
+    };
     struct Fault
     {
         QList<AdoError> errors;
@@ -88,9 +106,20 @@ private:
     };
     bool injected(Command command);
     bool succeeded(Command command);
+    bool refusedOpen(const QString& connectionString);
     const Result* resultFor(const QString& sql) const;
+    void note(const QString& line);
 
-    QList<QPair<QString, Result>> m_scripts;
+    // What the connection shares with the provider that made it (none when made alone).
+    struct Shared
+    {
+        QStringList journal;
+        bool restrictOpens = false;
+        QStringList acceptedOpens;
+    };
+    std::shared_ptr<Shared> m_shared;
+    int m_number = 0;
+    QList<Script> m_scripts;
     QHash<int, Fault> m_faults;
     QHash<int, Fault> m_warnings;
     QString m_lastUserId;
@@ -103,13 +132,29 @@ private:
 class FakeAdoProvider final : public AdoProvider
 {
 public:
+    explicit FakeAdoProvider(std::function<void(FakeAdoConnection&)> onCreate = {})
+        : onCreate(std::move(onCreate))
+    {
+    }
+
     std::unique_ptr<AdoConnection> createConnection() override;
 
     const QList<FakeAdoConnection*>& connections() const { return m_connections; }
     std::function<void(FakeAdoConnection&)> onCreate;
 
+    // From now on an Open of any of its connections succeeds only with a connection text of
+    // acceptedOpens() (read at each Open, so a test may add one between attempts); any other
+    // text is refused as a failed login (FakeAdoConnection::loginFailed()).
+    void refuseUnknownOpens() { m_shared->restrictOpens = true; }
+    QStringList& acceptedOpens() { return m_shared->acceptedOpens; }
+    // The log lines of every connection made, in the order they happened, each after the
+    // connection's number in order of creation: "#1 Open <text>", "#2 Close", ...
+    const QStringList& journal() const { return m_shared->journal; }
+
 private:
     QList<FakeAdoConnection*> m_connections;
+    std::shared_ptr<FakeAdoConnection::Shared> m_shared
+        = std::make_shared<FakeAdoConnection::Shared>();
 };
 
 } // namespace testsupport

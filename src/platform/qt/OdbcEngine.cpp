@@ -375,11 +375,7 @@ std::unique_ptr<AdoCursor> OdbcEngine::openSchema(int schema, const QList<Value>
 {
     settleReads();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    auto restriction = [&](int i) {
-        const Value v = restrictions.value(i);
-        return v.isEmpty() || v.isNull() ? QString() : v.toString().trimmed();
-    };
-    const QString table = restriction(2);
+    const QString table = adoSchemaRestriction(restrictions, 2);
     QList<QList<Value>> rows;
     QList<QPair<QString, QString>> tables;
     for (const QString& t : db.tables(QSql::Tables)) {
@@ -393,14 +389,9 @@ std::unique_ptr<AdoCursor> OdbcEngine::openSchema(int schema, const QList<Value>
     if (schema == adSchemaTables) {
         for (const auto& [name, type] : tables)
             rows.append({ Value::null(), Value::null(), Value(name), Value(type) });
-        return std::make_unique<AdoMemoryCursor>(
-            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_TYPE"), adVarWChar, 128 } },
-            rows);
+        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaTables), rows);
     }
-    const QString column = restriction(3);
+    const QString column = adoSchemaRestriction(restrictions, 3);
     for (const auto& pair : tables) {
         const QSqlRecord record = db.record(pair.first);
         for (int i = 0; i < record.count(); ++i) {
@@ -412,15 +403,7 @@ std::unique_ptr<AdoCursor> OdbcEngine::openSchema(int schema, const QList<Value>
                 f.length() > 0 ? Value(qint64(f.length())) : Value::null() });
         }
     }
-    return std::make_unique<AdoMemoryCursor>(
-        QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
-            { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
-            { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
-            { QStringLiteral("COLUMN_NAME"), adVarWChar, 128 },
-            { QStringLiteral("ORDINAL_POSITION"), adInteger, 4 },
-            { QStringLiteral("DATA_TYPE"), adInteger, 4 },
-            { QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), adBigInt, 8 } },
-        rows);
+    return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaColumns), rows);
 }
 
 bool OdbcEngine::writeRow(const QString& sql, const QList<Value>& values)

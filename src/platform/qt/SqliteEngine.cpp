@@ -727,11 +727,7 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
 
 std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Value>& restrictions)
 {
-    auto restriction = [&](int i) {
-        const Value v = restrictions.value(i);
-        return v.isEmpty() || v.isNull() ? QString() : v.toString().trimmed();
-    };
-    const QString table = restriction(2);
+    const QString table = adoSchemaRestriction(restrictions, 2);
     QList<QList<Value>> rows;
     sqlite3_stmt* stmt = prepare(QStringLiteral(
         "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
@@ -748,21 +744,16 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
     const Value catalog = Value::null();
     const Value owner = Value(QStringLiteral("dbo"));
     if (schema == adSchemaTables) {
-        const QString type = restriction(3).toUpper();
+        const QString type = adoSchemaRestriction(restrictions, 3).toUpper();
         for (const auto& [name, kind] : tables) {
             const QString tableType = kind == u"view" ? QStringLiteral("VIEW") : QStringLiteral("TABLE");
             if (type.isEmpty() || type == tableType)
                 rows.append({ catalog, owner, Value(name), Value(tableType) });
         }
-        return std::make_unique<AdoMemoryCursor>(
-            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_TYPE"), adVarWChar, 128 } },
-            rows);
+        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaTables), rows);
     }
     if (schema == adSchemaColumns) {
-        const QString column = restriction(3);
+        const QString column = adoSchemaRestriction(restrictions, 3);
         for (const auto& pair : tables) {
             sqlite3_stmt* info
                 = prepare(QStringLiteral("SELECT name, type, cid FROM pragma_table_info(?)"));
@@ -782,15 +773,7 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
             }
             sqlite3_finalize(info);
         }
-        return std::make_unique<AdoMemoryCursor>(
-            QList<AdoColumn> { { QStringLiteral("TABLE_CATALOG"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_SCHEMA"), adVarWChar, 128 },
-                { QStringLiteral("TABLE_NAME"), adVarWChar, 128 },
-                { QStringLiteral("COLUMN_NAME"), adVarWChar, 128 },
-                { QStringLiteral("ORDINAL_POSITION"), adInteger, 4 },
-                { QStringLiteral("DATA_TYPE"), adInteger, 4 },
-                { QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), adBigInt, 8 } },
-            rows);
+        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaColumns), rows);
     }
     m_errors.add(AdoError(int(0x80040E53u), QStringLiteral("Tipo de esquema no admitido."),
         QStringLiteral("HY000"), 0, ErrorSource));
