@@ -1,6 +1,5 @@
 #include "platform/qt/OdbcEngine.h"
 
-#include <atomic>
 #include <climits>
 
 #include <QSqlDatabase>
@@ -17,7 +16,6 @@
 namespace {
 
 const QString ErrorSource = QStringLiteral("Proveedor ODBC");
-std::atomic<int> s_serial { 0 };
 
 // ADO type of an ODBC column (QODBC reports the SQL type code as the field's type id).
 int adoTypeOf(const QSqlField& field)
@@ -215,8 +213,7 @@ private:
 };
 
 OdbcEngine::OdbcEngine(AdoErrors& errors)
-    : QtDbEngine(errors)
-    , m_connectionName(QStringLiteral("rp_odbc_%1").arg(++s_serial))
+    : QtDbEngine(errors, "odbc")
 {
 }
 
@@ -265,7 +262,7 @@ bool OdbcEngine::open(const QString& odbcText, const QString& user, const QStrin
         m_errors.add(AdoError(AdoErrorNumber::Fail, db.lastError().text(),
             QStringLiteral("08001"), native.toInt(), ErrorSource));
         db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
+        removeConnection();
         return false;
     }
     return true;
@@ -274,13 +271,7 @@ bool OdbcEngine::open(const QString& odbcText, const QString& user, const QStrin
 void OdbcEngine::close()
 {
     settleReads();
-    if (QSqlDatabase::contains(m_connectionName)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    removeConnection();
 }
 
 void OdbcEngine::cursorGone(OdbcCursor* cursor)

@@ -44,6 +44,5 @@ private:
     void settleReads();
     bool writeRow(const QString& sql, const QList<Value>& values);
 
-    QString m_connectionName;
     QList<OdbcCursor*> m_reads;
 };

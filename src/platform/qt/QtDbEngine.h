@@ -16,10 +16,8 @@
 class QtDbEngine
 {
 public:
-    explicit QtDbEngine(AdoErrors& errors)
-        : m_errors(errors)
-    {
-    }
+    // `kind` names the engine in its Qt SQL connection's name ("rp_<kind>_<n>").
+    QtDbEngine(AdoErrors& errors, const char* kind);
     virtual ~QtDbEngine() = default;
 
     virtual void close() = 0;
@@ -44,5 +42,11 @@ public:
     virtual bool setDefaultDatabase(const QString& name) = 0;
 
 protected:
+    // Closes the engine's Qt SQL connection, if it has one, and forgets it. Handles to it the
+    // engine still holds must be gone first.
+    void removeConnection();
+
     AdoErrors& m_errors;
+    // The name of the engine's Qt SQL connection, unique in the process.
+    const QString m_connectionName;
 };

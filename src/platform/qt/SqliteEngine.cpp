@@ -1,6 +1,5 @@
 #include "platform/qt/SqliteEngine.h"
 
-#include <atomic>
 #include <climits>
 
 #include <QFileInfo>
@@ -337,13 +336,10 @@ bool isConstraintNative(int native)
     return native == 2627 || native == 547 || native == 515 || native == 8152;
 }
 
-std::atomic<int> s_connectionSerial { 0 };
-
 } // namespace
 
 SqliteEngine::SqliteEngine(AdoErrors& errors)
-    : QtDbEngine(errors)
-    , m_connectionName(QStringLiteral("rp_sqlite_%1").arg(++s_connectionSerial))
+    : QtDbEngine(errors, "sqlite")
 {
 }
 
@@ -438,7 +434,7 @@ bool SqliteEngine::open(const QString& path)
                     .arg(path, db.lastError().text()),
                 QStringLiteral("08004"), 4060, ErrorSource));
             db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_connectionName);
+            removeConnection();
             return false;
         }
         const QVariant handle = db.driver()->handle();
@@ -467,13 +463,7 @@ void SqliteEngine::close()
         exec("ROLLBACK");
     m_transactionCount = 0;
     m_db = nullptr;
-    if (QSqlDatabase::contains(m_connectionName)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    removeConnection();
 }
 
 bool SqliteEngine::exec(const char* sql)

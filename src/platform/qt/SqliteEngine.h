@@ -56,7 +56,6 @@ private:
     void installColumnRules();
     void syncTransactionCount();
 
-    QString m_connectionName;
     sqlite3* m_db = nullptr;
     int m_transactionCount = 0;
 };

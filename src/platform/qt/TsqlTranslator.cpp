@@ -10,73 +10,51 @@ namespace {
 
 using Type = TsqlToken::Type;
 
+// The words of a text with one blank between each, as a set.
+QSet<QString> wordSet(const char* words)
+{
+    const QStringList list = QString::fromLatin1(words).split(u' ');
+    return QSet<QString>(list.begin(), list.end());
+}
+
 // Words that are never an operand of an expression.
 const QSet<QString>& keywords()
 {
-    static const QSet<QString> set = {
-        QStringLiteral("SELECT"), QStringLiteral("FROM"), QStringLiteral("WHERE"),
-        QStringLiteral("AND"), QStringLiteral("OR"), QStringLiteral("NOT"), QStringLiteral("ON"),
-        QStringLiteral("THEN"), QStringLiteral("ELSE"), QStringLiteral("WHEN"),
-        QStringLiteral("CASE"), QStringLiteral("END"), QStringLiteral("AS"), QStringLiteral("BY"),
-        QStringLiteral("SET"), QStringLiteral("HAVING"), QStringLiteral("VALUES"),
-        QStringLiteral("IN"), QStringLiteral("IS"), QStringLiteral("LIKE"),
-        QStringLiteral("BETWEEN"), QStringLiteral("DISTINCT"), QStringLiteral("ALL"),
-        QStringLiteral("TOP"), QStringLiteral("INTO"), QStringLiteral("JOIN"),
-        QStringLiteral("INNER"), QStringLiteral("LEFT"), QStringLiteral("RIGHT"),
-        QStringLiteral("OUTER"), QStringLiteral("CROSS"), QStringLiteral("FULL"),
-        QStringLiteral("ORDER"), QStringLiteral("GROUP"), QStringLiteral("ESCAPE"),
-        QStringLiteral("ASC"), QStringLiteral("DESC"), QStringLiteral("UNION"),
-        QStringLiteral("EXCEPT"), QStringLiteral("INTERSECT"), QStringLiteral("INSERT"),
-        QStringLiteral("UPDATE"), QStringLiteral("DELETE"), QStringLiteral("EXISTS"),
-        QStringLiteral("WITH"), QStringLiteral("COLLATE"), QStringLiteral("PERCENT"),
-        QStringLiteral("LIMIT"), QStringLiteral("OFFSET"),
-    };
+    static const QSet<QString> set = wordSet("SELECT FROM WHERE AND OR NOT ON THEN ELSE WHEN CASE "
+        "END AS BY SET HAVING VALUES IN IS LIKE BETWEEN DISTINCT ALL TOP INTO JOIN INNER LEFT "
+        "RIGHT OUTER CROSS FULL ORDER GROUP ESCAPE ASC DESC UNION EXCEPT INTERSECT INSERT UPDATE "
+        "DELETE EXISTS WITH COLLATE PERCENT LIMIT OFFSET");
     return set;
 }
 
 const QSet<QString>& tableHints()
 {
-    static const QSet<QString> set = { QStringLiteral("NOLOCK"),
-        QStringLiteral("READUNCOMMITTED"), QStringLiteral("READCOMMITTED"),
-        QStringLiteral("REPEATABLEREAD"), QStringLiteral("SERIALIZABLE"),
-        QStringLiteral("ROWLOCK"), QStringLiteral("PAGLOCK"), QStringLiteral("TABLOCK"),
-        QStringLiteral("TABLOCKX"), QStringLiteral("UPDLOCK"), QStringLiteral("XLOCK"),
-        QStringLiteral("HOLDLOCK"), QStringLiteral("NOWAIT"), QStringLiteral("READPAST"),
-        QStringLiteral("FASTFIRSTROW") };
+    static const QSet<QString> set = wordSet("NOLOCK READUNCOMMITTED READCOMMITTED REPEATABLEREAD "
+        "SERIALIZABLE ROWLOCK PAGLOCK TABLOCK TABLOCKX UPDLOCK XLOCK HOLDLOCK NOWAIT READPAST "
+        "FASTFIRSTROW");
     return set;
 }
 
 // Functions whose result is text: a "+" next to them joins texts.
 const QSet<QString>& textFunctions()
 {
-    static const QSet<QString> set = { QStringLiteral("LTRIM"), QStringLiteral("RTRIM"),
-        QStringLiteral("LEFT"), QStringLiteral("RIGHT"), QStringLiteral("SUBSTRING"),
-        QStringLiteral("UPPER"), QStringLiteral("LOWER"), QStringLiteral("REPLACE"),
-        QStringLiteral("REPLICATE"), QStringLiteral("SPACE"), QStringLiteral("STR"),
-        QStringLiteral("CHAR"), QStringLiteral("NCHAR"), QStringLiteral("TRIM") };
+    static const QSet<QString> set = wordSet("LTRIM RTRIM LEFT RIGHT SUBSTRING UPPER LOWER REPLACE "
+        "REPLICATE SPACE STR CHAR NCHAR TRIM");
     return set;
 }
 
 const QSet<QString>& numberFunctions()
 {
-    static const QSet<QString> set = { QStringLiteral("LEN"), QStringLiteral("CHARINDEX"),
-        QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("AVG"),
-        QStringLiteral("ABS"), QStringLiteral("ROUND"), QStringLiteral("DATEDIFF"),
-        QStringLiteral("DATEPART"), QStringLiteral("YEAR"), QStringLiteral("MONTH"),
-        QStringLiteral("DAY"), QStringLiteral("FLOOR"), QStringLiteral("CEILING") };
+    static const QSet<QString> set = wordSet("LEN CHARINDEX COUNT SUM AVG ABS ROUND DATEDIFF "
+        "DATEPART YEAR MONTH DAY FLOOR CEILING");
     return set;
 }
 
 const QSet<QString>& statementStarters()
 {
-    static const QSet<QString> set = { QStringLiteral("SELECT"), QStringLiteral("INSERT"),
-        QStringLiteral("UPDATE"), QStringLiteral("DELETE"), QStringLiteral("CREATE"),
-        QStringLiteral("DROP"), QStringLiteral("ALTER"), QStringLiteral("BEGIN"),
-        QStringLiteral("COMMIT"), QStringLiteral("ROLLBACK"), QStringLiteral("IF"),
-        QStringLiteral("SET"), QStringLiteral("TRUNCATE"), QStringLiteral("EXEC"),
-        QStringLiteral("EXECUTE"), QStringLiteral("DECLARE"), QStringLiteral("PRINT"),
-        QStringLiteral("GRANT"), QStringLiteral("WHILE"), QStringLiteral("RETURN"),
-        QStringLiteral("USE"), QStringLiteral("SAVE"), QStringLiteral("RAISERROR") };
+    static const QSet<QString> set = wordSet("SELECT INSERT UPDATE DELETE CREATE DROP ALTER BEGIN "
+        "COMMIT ROLLBACK IF SET TRUNCATE EXEC EXECUTE DECLARE PRINT GRANT WHILE RETURN USE SAVE "
+        "RAISERROR");
     return set;
 }
 
@@ -177,9 +155,7 @@ private:
 
 bool isComparison(const TsqlToken& t)
 {
-    static const QSet<QString> ops = { QStringLiteral("="), QStringLiteral("<>"),
-        QStringLiteral("!="), QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("<="),
-        QStringLiteral(">="), QStringLiteral("!<"), QStringLiteral("!>") };
+    static const QSet<QString> ops = wordSet("= <> != < > <= >= !< !>");
     return t.type == Type::Symbol && ops.contains(t.text);
 }
 
@@ -257,10 +233,8 @@ void rewriteNamesAndLiterals(Work& w)
 // ("LTRIM(RTRIM(Codigo)) ='ABC'").
 const QSet<QString>& comparedTextFunctions()
 {
-    static const QSet<QString> set = { QStringLiteral("LTRIM"), QStringLiteral("RTRIM"),
-        QStringLiteral("TRIM"), QStringLiteral("UPPER"), QStringLiteral("LOWER"),
-        QStringLiteral("REPLACE"), QStringLiteral("SUBSTRING"), QStringLiteral("LEFT"),
-        QStringLiteral("RIGHT"), QStringLiteral("ISNULL") };
+    static const QSet<QString> set = wordSet("LTRIM RTRIM TRIM UPPER LOWER REPLACE SUBSTRING LEFT "
+        "RIGHT ISNULL");
     return set;
 }
 
@@ -345,14 +319,9 @@ Target targetType(const Work& w, int from, int to)
         if (w.sym(from + 3, ",") && w.tok(from + 4).type == Type::Number)
             target.scale = w.tok(from + 4).text.toInt();
     }
-    static const QSet<QString> text = { QStringLiteral("VARCHAR"), QStringLiteral("NVARCHAR"),
-        QStringLiteral("CHAR"), QStringLiteral("NCHAR"), QStringLiteral("TEXT"),
-        QStringLiteral("NTEXT"), QStringLiteral("SYSNAME") };
-    static const QSet<QString> integer = { QStringLiteral("INT"), QStringLiteral("INTEGER"),
-        QStringLiteral("BIGINT"), QStringLiteral("SMALLINT"), QStringLiteral("TINYINT") };
-    static const QSet<QString> real = { QStringLiteral("DECIMAL"), QStringLiteral("NUMERIC"),
-        QStringLiteral("MONEY"), QStringLiteral("SMALLMONEY"), QStringLiteral("FLOAT"),
-        QStringLiteral("REAL") };
+    static const QSet<QString> text = wordSet("VARCHAR NVARCHAR CHAR NCHAR TEXT NTEXT SYSNAME");
+    static const QSet<QString> integer = wordSet("INT INTEGER BIGINT SMALLINT TINYINT");
+    static const QSet<QString> real = wordSet("DECIMAL NUMERIC MONEY SMALLMONEY FLOAT REAL");
     if (text.contains(name)) {
         target.kind = TargetKind::Text;
         if ((name == u"VARCHAR" || name == u"NVARCHAR" || name == u"CHAR" || name == u"NCHAR")
@@ -892,22 +861,16 @@ private:
             return { parseIf(pos) };
         if (first == u"SET") {
             const int end = statementEnd(pos);
-            static const QSet<QString> options = { QStringLiteral("NOCOUNT"),
-                QStringLiteral("ANSI_NULLS"), QStringLiteral("ANSI_WARNINGS"),
-                QStringLiteral("ANSI_PADDING"), QStringLiteral("QUOTED_IDENTIFIER"),
-                QStringLiteral("DATEFORMAT"), QStringLiteral("ARITHABORT"),
-                QStringLiteral("XACT_ABORT"), QStringLiteral("LOCK_TIMEOUT"),
-                QStringLiteral("CONCAT_NULL_YIELDS_NULL"), QStringLiteral("LANGUAGE"),
-                QStringLiteral("DEADLOCK_PRIORITY"), QStringLiteral("TRANSACTION") };
+            static const QSet<QString> options = wordSet("NOCOUNT ANSI_NULLS ANSI_WARNINGS "
+                "ANSI_PADDING QUOTED_IDENTIFIER DATEFORMAT ARITHABORT XACT_ABORT LOCK_TIMEOUT "
+                "CONCAT_NULL_YIELDS_NULL LANGUAGE DEADLOCK_PRIORITY TRANSACTION");
             if (!options.contains(upper(pos + 1)))
                 error = untranslatable(QStringLiteral("SET %1").arg(tok(pos + 1).text));
             pos = end;
             return {};
         }
-        static const QSet<QString> refused = { QStringLiteral("EXEC"), QStringLiteral("EXECUTE"),
-            QStringLiteral("DECLARE"), QStringLiteral("PRINT"), QStringLiteral("WHILE"),
-            QStringLiteral("RETURN"), QStringLiteral("USE"), QStringLiteral("SAVE"),
-            QStringLiteral("RAISERROR"), QStringLiteral("GRANT") };
+        static const QSet<QString> refused = wordSet("EXEC EXECUTE DECLARE PRINT WHILE RETURN USE "
+            "SAVE RAISERROR GRANT");
         if (refused.contains(first) || tok(pos).type == Type::Variable) {
             error = untranslatable(tok(pos).text.toUpper());
             return {};
@@ -968,6 +931,23 @@ private:
         return st;
     }
 
+    // What a token does to one kind of nesting ("(" ... ")", CASE ... END) whose open count is
+    // `depth`: nothing, opens or closes one (Counted), or closes one never opened.
+    enum class Nesting { None, Counted, Unopened };
+    static Nesting nest(int& depth, bool opens, bool closes)
+    {
+        if (opens) {
+            ++depth;
+            return Nesting::Counted;
+        }
+        if (!closes)
+            return Nesting::None;
+        if (depth == 0)
+            return Nesting::Unopened;
+        --depth;
+        return Nesting::Counted;
+    }
+
     // Where the statement starting at `pos` ends: ";", GO, an END or ELSE of a block, or the
     // first word that starts another statement (SELECT after UNION, after INSERT's column list
     // or after CREATE VIEW ... AS continues the same one, SET continues an UPDATE).
@@ -979,31 +959,17 @@ private:
         bool insertBody = false;
         for (int s = pos + 1; s < size(); ++s) {
             const TsqlToken& t = tok(s);
-            if (t.isSymbol("(")) {
-                ++depth;
-                continue;
-            }
-            if (t.isSymbol(")")) {
-                if (depth == 0)
-                    return s;
-                --depth;
-                continue;
-            }
-            if (depth > 0)
+            const Nesting parenthesis = nest(depth, t.isSymbol("("), t.isSymbol(")"));
+            if (parenthesis == Nesting::Unopened)
+                return s;
+            if (parenthesis == Nesting::Counted || depth > 0)
                 continue;
             if (t.isSymbol(";") || isGo(s))
                 return s;
-            if (t.isWord("CASE")) {
-                ++cases;
-                continue;
-            }
-            if (t.isWord("END")) {
-                if (cases == 0)
-                    return s;
-                --cases;
-                continue;
-            }
-            if (cases > 0)
+            const Nesting block = nest(cases, t.isWord("CASE"), t.isWord("END"));
+            if (block == Nesting::Unopened)
+                return s;
+            if (block == Nesting::Counted || cases > 0)
                 continue;
             if (t.isWord("ELSE"))
                 return s;
