@@ -20,13 +20,8 @@ const QString ProveedorOracle = QStringLiteral("OraOLEDB.Oracle.1");
 
 bool DialogoConexion::loginExchange(DB_Dll& db)
 {
-    const VariablesInicio& inicio = gInicio();
     frmAcceso acceso;
-    acceso.TxtDbName()->setText(db.gDBName);
-    acceso.TxtServidor()->setText(db.gServidor);
-    acceso.TxtUserId()->setText(inicio.gUsuarioLogeado);
-    acceso.TxtUserPassword()->setText(inicio.gClaveUsuario);
-    acceso.CboPlataformaDB()->setCurrentIndex(0);
+    acceso.PrecargaIngreso(db);
 
     MuestraModal(acceso);
 

@@ -90,11 +90,7 @@ Acceso cicloAcceso(Conexion& conexion)
         Msg::Critical + Msg::OkOnly, QStringLiteral("Atencion!"));
     for (int intento = 1; intento <= 3; ++intento) {
         frmAcceso acceso;
-        acceso.TxtDbName()->setText(db.gDBName);
-        acceso.TxtServidor()->setText(db.gServidor);
-        acceso.TxtUserId()->setText(inicio.gUsuarioLogeado);
-        acceso.TxtUserPassword()->setText(inicio.gClaveUsuario);
-        acceso.CboPlataformaDB()->setCurrentIndex(0);
+        acceso.PrecargaIngreso(db);
         MuestraModal(acceso);
         if (!acceso.Aceptar)
             endProgram(0);

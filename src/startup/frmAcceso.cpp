@@ -152,6 +152,16 @@ void frmAcceso::Form_Load()
     MensajeInicial(ui->TxtServidor);
 }
 
+void frmAcceso::PrecargaIngreso(const DB_Dll& db)
+{
+    const VariablesInicio& inicio = gInicio();
+    ui->TxtDbName->setText(db.gDBName);
+    ui->TxtServidor->setText(db.gServidor);
+    ui->TxtUserId->setText(inicio.gUsuarioLogeado);
+    ui->TxtUserPassword->setText(inicio.gClaveUsuario);
+    ui->CboPlataformaDB->setCurrentIndex(0);
+}
+
 void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
 {
     Q_ASSERT(ObjTxt);

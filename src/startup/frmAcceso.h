@@ -6,6 +6,7 @@
 
 #include "platform/Value.h"
 
+class DB_Dll;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -22,8 +23,9 @@ class frmAcceso;
 // in Aceptar and in gUsuarioLogeado / gClaveUsuario.
 //
 // How callers use it: construct (the list is read and the first entry applied), set TxtDbName,
-// TxtServidor, TxtUserId, TxtUserPassword and CboPlataformaDB, show it with MuestraModal, read
-// Aceptar and the boxes. A box that shows its hint is empty.
+// TxtServidor, TxtUserId, TxtUserPassword and CboPlataformaDB (PrecargaIngreso sets them for a
+// new login), show it with MuestraModal, read Aceptar and the boxes. A box that shows its hint is
+// empty.
 class frmAcceso final : public QDialog
 {
     Q_OBJECT
@@ -72,6 +74,9 @@ public:
     void AsignarDatosBase();
     // Shows the box's hint when it is blank (the hint is no value: the box reads empty).
     void MensajeInicial(QLineEdit* ObjTxt);
+    // Fills the boxes for a new login: the database and server `db` names, the application user
+    // and password of the start-up values, and the SQL Server platform.
+    void PrecargaIngreso(const DB_Dll& db);
 
     void bcAceptar_Click();
     void bcCancelar_Click();
