@@ -145,6 +145,25 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
             for (int k = 1; k <= 4; ++k)
                 (*Archivos)[k] = ruta;
     };
+    // Takes the files of the first row of a TA_REPORTES statement: the report and, when the caller
+    // wants them, its four copies; with `repiteAnterior` an empty copy column repeats the copy
+    // before it. False when the statement finds no row.
+    auto tomaFila = [&](const QString& sql, bool repiteAnterior) {
+        gDB().AbrirRecordset(sql, rs);
+        if (rs.Bof())
+            return false;
+        hallado = true;
+        resultado = resolver(campo(rs, QStringLiteral("Archivo")));
+        if (Archivos) {
+            (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
+            for (int k = 2; k <= 4; ++k) {
+                const QString valor = campo(rs, QStringLiteral("Archivo%1").arg(k));
+                (*Archivos)[k]
+                    = repiteAnterior && valor.isEmpty() ? (*Archivos)[k - 1] : resolver(valor);
+            }
+        }
+        return true;
+    };
     auto cerrar = [&] { gDB().CierraRecordset(rs); };
     auto salir = [&] {
         cerrar();
@@ -187,56 +206,21 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
 
     // The workstation's (or the caller's) own row: every copy column stands for itself.
     if (!pasos.run([&] {
-            gDB().AbrirRecordset(sqlReportes(NombreRep.trimmed()), rs);
-            if (rs.Bof())
-                return;
-            hallado = true;
-            resultado = resolver(campo(rs, QStringLiteral("Archivo")));
-            if (Archivos) {
-                (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
-                (*Archivos)[2] = resolver(campo(rs, QStringLiteral("Archivo2")));
-                (*Archivos)[3] = resolver(campo(rs, QStringLiteral("Archivo3")));
-                (*Archivos)[4] = resolver(campo(rs, QStringLiteral("Archivo4")));
+            if (tomaFila(sqlReportes(NombreRep.trimmed()), false) && Archivos)
                 halladoConCopias = true;
-            }
         }))
         return salir();
 
     // The shared row: an empty copy column repeats the copy before it.
-    if (!hallado && !pasos.run([&] {
-            gDB().AbrirRecordset(sqlReportes(NombreBase.trimmed()), rs);
-            if (rs.Bof())
-                return;
-            hallado = true;
-            resultado = resolver(campo(rs, QStringLiteral("Archivo")));
-            if (Archivos) {
-                (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
-                const QString columnas[] = { QStringLiteral("Archivo2"), QStringLiteral("Archivo3"),
-                    QStringLiteral("Archivo4") };
-                for (int k = 2; k <= 4; ++k) {
-                    const QString valor = campo(rs, columnas[k - 2]);
-                    (*Archivos)[k] = valor.isEmpty() ? (*Archivos)[k - 1] : resolver(valor);
-                }
-            }
-        }))
+    if (!hallado && !pasos.run([&] { tomaFila(sqlReportes(NombreBase.trimmed()), true); }))
         return salir();
 
     // Payment orders print with the settlement form when they have no row of their own.
     if (!hallado && NombreBase.compare(QLatin1String("LiqOpg"), Qt::CaseInsensitive) == 0
         && !pasos.run([&] {
-               gDB().AbrirRecordset(QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  "
-                                                   "WHERE NOMBRE = 'OPG-X' OR NOMBRE = 'PG-X' "),
-                   rs);
-               if (rs.Bof())
-                   return;
-               hallado = true;
-               resultado = resolver(campo(rs, QStringLiteral("Archivo")));
-               if (Archivos) {
-                   (*Archivos)[1] = resolver(campo(rs, QStringLiteral("Archivo")));
-                   (*Archivos)[2] = resolver(campo(rs, QStringLiteral("Archivo2")));
-                   (*Archivos)[3] = resolver(campo(rs, QStringLiteral("Archivo3")));
-                   (*Archivos)[4] = resolver(campo(rs, QStringLiteral("Archivo4")));
-               }
+               tomaFila(QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  "
+                                       "WHERE NOMBRE = 'OPG-X' OR NOMBRE = 'PG-X' "),
+                   false);
            }))
         return salir();
 
