@@ -18,18 +18,33 @@ QString q(const char* text)
     return QString::fromUtf8(text);
 }
 
+// The statement an existence builder writes on MA_X, key column Codigo, for a key of a data
+// type with a condition.
+struct Existencia
+{
+    const char* valor;
+    Value tipo;
+    const char* condicion;
+    const char* sql;
+};
+
+using ConstructorExistencia = QString (*)(const QString& tabla, const QString& valor,
+    const QString& campo, const Value& tipodato, const QString& condicion);
+
+void verifica(ConstructorExistencia construye, std::initializer_list<Existencia> rows)
+{
+    for (const Existencia& row : rows) {
+        EXPECT_EQ(construye(QStringLiteral("MA_X"), q(row.valor), QStringLiteral("Codigo"),
+                      row.tipo, q(row.condicion)),
+            q(row.sql));
+    }
+}
+
 } // namespace
 
 TEST(ConsultasDatos, existence_statements_keep_their_blanks)
 {
-    struct Row
-    {
-        const char* valor;
-        Value tipo;
-        const char* condicion;
-        const char* sql;
-    };
-    const Row rows[] = {
+    verifica(&ConsultasDatos::existeEnTabla, {
         { " ABC ", Texto, "",
             "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
         // The apostrophe of a name never ends the literal.
@@ -55,24 +70,12 @@ TEST(ConsultasDatos, existence_statements_keep_their_blanks)
         { "ABC", Texto, " where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)   where b=2" },
         // No blank before it: a second WHERE, as the suite has always sent it.
         { "ABC", Texto, "WHERE b=2", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE WHERE b=2" },
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(ConsultasDatos::existeEnTabla(QStringLiteral("MA_X"), q(row.valor),
-                      QStringLiteral("Codigo"), row.tipo, q(row.condicion)),
-            q(row.sql));
-    }
+    });
 }
 
 TEST(ConsultasDatos, existence_statements_without_translation)
 {
-    struct Row
-    {
-        const char* valor;
-        Value tipo;
-        const char* condicion;
-        const char* sql;
-    };
-    const Row rows[] = {
+    verifica(&ConsultasDatos::existeEnTablaST, {
         // The text key is not trimmed here, on either side.
         { " ABC ", Texto, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo =' ABC '" },
         { " 5 ", Fecha, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5 " },
@@ -80,12 +83,7 @@ TEST(ConsultasDatos, existence_statements_without_translation)
         { "5", Otro, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5" },
         { "", Texto, "b=2", "SELECT * FROM MA_X with(nolock)   WHERE b=2" },
         { "", Texto, "a=1 WHERE b=2", "SELECT * FROM MA_X with(nolock)   a=1 WHERE b=2" },
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(ConsultasDatos::existeEnTablaST(QStringLiteral("MA_X"), q(row.valor),
-                      QStringLiteral("Codigo"), row.tipo, q(row.condicion)),
-            q(row.sql));
-    }
+    });
 }
 
 TEST(ConsultasDatos, lookup_statements_keep_the_key_and_add_the_condition)
