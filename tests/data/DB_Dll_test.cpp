@@ -14,16 +14,9 @@
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using testsupport::readFile;
 
 TEST(DB_DllText, builds_the_connection_texts_byte_for_byte)
 {

@@ -9,17 +9,13 @@
 #include "platform/Windows1252.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+
+using testsupport::readFile;
 
 namespace {
 
 const QString Sample = QStringLiteral(RP_TEST_DATA "/ZR417px.INI");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 } // namespace
 
@@ -93,7 +89,7 @@ TEST(IniFile, writing_keeps_every_other_line_and_adds_keys_and_sections)
         "Descripci\xf3n=Ca\xf1" "ada de G\xf3mez\r\n"
         "[NUEVA|SECCION]\r\n"
         "Clave=\xf1\r\n");
-    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(readFile(path), expected);
 }
 
 TEST(LectorIni, bare_names_are_found_in_the_program_folder_ignoring_case)
@@ -120,7 +116,7 @@ TEST(LectorIni, writing_creates_the_file_when_missing)
     ASSERT_TRUE(gLectorIni().EscribeIni(QStringLiteral("ZR417px.INI"), QStringLiteral("A|B"),
                                         QStringLiteral("Servidor"), QStringLiteral("SQLITE")));
 
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("ZR417px.INI"))),
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("ZR417px.INI"))),
               QByteArray("[A|B]\r\nServidor=SQLITE\r\n"));
 }
 

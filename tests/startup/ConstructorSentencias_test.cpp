@@ -15,6 +15,9 @@
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"
 #include "support/DemoDatabaseTest.h"
+#include "support/TestFiles.h"
+
+using testsupport::readFile;
 
 using namespace ConstructorSentencias;
 
@@ -166,13 +169,6 @@ protected:
     }
 };
 
-QByteArray contenido(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 } // namespace
 
 TEST_F(CargaArchivoTest, a_file_comes_back_identical_from_a_binary_column)
@@ -190,9 +186,9 @@ TEST_F(CargaArchivoTest, a_file_comes_back_identical_from_a_binary_column)
     const Value deUnaVez = guardaYLee(
         QStringLiteral("C"), [&](AdoField& campo) { CargaArchivoEnCampo(campo, entero); });
 
-    EXPECT_EQ(porPartes.toBytes(), contenido(piezas));
-    EXPECT_EQ(exacto.toBytes(), contenido(justo));
-    EXPECT_EQ(deUnaVez.toBytes(), contenido(entero));
+    EXPECT_EQ(porPartes.toBytes(), readFile(piezas));
+    EXPECT_EQ(exacto.toBytes(), readFile(justo));
+    EXPECT_EQ(deUnaVez.toBytes(), readFile(entero));
 }
 
 TEST_F(CargaArchivoTest, a_missing_file_leaves_the_field_as_it_was)

@@ -9,6 +9,9 @@
 #include "platform/Utilidades.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+
+using testsupport::readFile;
 
 namespace {
 
@@ -17,12 +20,6 @@ using LBM_Common::LeeRegistrosBases;
 using LBM_Common::RegistroConexion;
 
 const QString Fixtures = QStringLiteral(STARTUP_FIXTURES);
-
-QByteArray leeArchivo(const QString& ruta)
-{
-    QFile file(ruta);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class LBM_CommonTest : public ::testing::Test
 {
@@ -65,7 +62,7 @@ TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_program_folder)
     grabaVentas();
 
     EXPECT_EQ(LBM_Common::gArchivoBases, bases());
-    EXPECT_EQ(leeArchivo(bases()),
+    EXPECT_EQ(readFile(bases()),
               "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
 }
 
@@ -88,7 +85,7 @@ TEST_F(LBM_CommonTest, appends_after_the_line_end_or_closes_a_last_line_with_a_l
 
         grabaVentas();
 
-        EXPECT_EQ(leeArchivo(bases()), caso.antes + caso.separador + "VENTAS / SRV1,Ventas,Ventas,"
+        EXPECT_EQ(readFile(bases()), caso.antes + caso.separador + "VENTAS / SRV1,Ventas,Ventas,"
                       + clave("Ventas") + ",srv1:1450\r\n")
             << caso.antes.constData();
     }
@@ -118,7 +115,7 @@ TEST_F(LBM_CommonTest, fields_trimmed_oracle_mark_instance_and_port)
                         QStringLiteral("X"), QStringLiteral("S"), QString(), false);
 
     // Windows-1252 bytes, "#" before the server, the suffix after the trimmed server.
-    EXPECT_EQ(leeArchivo(bases()), "A\xD1O / ORA1,A\xF1o,A\xF1o," + clave("Año") + ",#ORA1/INST:1521\r\n"
+    EXPECT_EQ(readFile(bases()), "A\xD1O / ORA1,A\xF1o,A\xF1o," + clave("Año") + ",#ORA1/INST:1521\r\n"
                                    + "X / S,X,X," + clave("X") + ",S:1521\r\n");
 }
 
@@ -147,7 +144,7 @@ TEST_F(LBM_CommonTest, refuses_commas_and_line_breaks_before_writing)
                 QStringLiteral("\" contiene una coma o un salto de linea.")));
         }
     }
-    EXPECT_EQ(leeArchivo(bases()), QByteArray("A / B,A,A,X,B\r\n"));
+    EXPECT_EQ(readFile(bases()), QByteArray("A / B,A,A,X,B\r\n"));
 }
 
 TEST_F(LBM_CommonTest, reads_the_fixture_with_lone_cr_blank_line_and_accents)

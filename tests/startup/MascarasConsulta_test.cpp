@@ -7,23 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/RuntimeError.h"
+#include "support/TestFiles.h"
 
-namespace {
-
-QByteArray leeArchivo(const QString& ruta)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
-}
-
-void escribeArchivo(const QString& ruta, const QByteArray& bytes)
-{
-    QFile archivo(ruta);
-    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-    archivo.write(bytes);
-}
-
-} // namespace
+using testsupport::readFile;
+using testsupport::writeFile;
 
 TEST(MascarasConsulta, writes_the_eleven_defaults_byte_for_byte)
 {
@@ -32,10 +19,10 @@ TEST(MascarasConsulta, writes_the_eleven_defaults_byte_for_byte)
 
     MascarasConsulta::GeneraMascarasConsultaDefault(ruta);
 
-    const QByteArray escrito = leeArchivo(ruta);
+    const QByteArray escrito = readFile(ruta);
     EXPECT_EQ(escrito.size(), 13222);
     // The fixture was written by hand from the record layout, not by this code.
-    EXPECT_EQ(escrito, leeArchivo(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
+    EXPECT_EQ(escrito, readFile(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
     EXPECT_EQ(escrito.left(100), QByteArray("ARTICULOS") + QByteArray(91, ' '));
 }
 
@@ -46,15 +33,15 @@ TEST(MascarasConsulta, appends_after_the_last_whole_record_of_a_torn_file)
     const QByteArray propio = MascarasConsulta::Codifica({ QStringLiteral("MIS ARTICULOS"),
         QStringLiteral("MA_ARTICULOS"), QStringLiteral("|CODIGO|"), QStringLiteral("ACTIVO = 1") });
     // One whole record of the operator's own and the start of a second that was never finished.
-    escribeArchivo(ruta, propio + QByteArray(300, 'x'));
+    writeFile(ruta, propio + QByteArray(300, 'x'));
 
     MascarasConsulta::GeneraMascarasConsultaDefault(ruta);
 
-    const QByteArray escrito = leeArchivo(ruta);
+    const QByteArray escrito = readFile(ruta);
     ASSERT_EQ(escrito.size(), 12 * MascarasConsulta::LongitudRegistro);
     EXPECT_EQ(escrito.left(MascarasConsulta::LongitudRegistro), propio);
     EXPECT_EQ(escrito.mid(MascarasConsulta::LongitudRegistro),
-        leeArchivo(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
+        readFile(QStringLiteral(STARTUP_FIXTURES "/consultas.qzk")));
 }
 
 TEST(MascarasConsulta, reads_a_record_back_with_its_padding_and_code_page)

@@ -9,23 +9,14 @@
 #include "platform/Utilidades.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
 const QString Fixtures = QStringLiteral(STARTUP_FIXTURES);
-
-QByteArray leeArchivo(const QString& ruta)
-{
-    QFile file(ruta);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void escribeArchivo(const QString& ruta, const QByteArray& contenido)
-{
-    QFile file(ruta);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contenido);
-}
 
 class ModArchivosTest : public ::testing::Test
 {
@@ -104,16 +95,16 @@ TEST_F(ModArchivosTest, record_fields_sit_at_their_byte_offsets)
 TEST_F(ModArchivosTest, whole_records_only)
 {
     // 1,825 bytes: two records and five stray bytes; the second record is still found.
-    const QByteArray fixture = leeArchivo(Fixtures + QStringLiteral("/Comanderas.cfg"));
+    const QByteArray fixture = readFile(Fixtures + QStringLiteral("/Comanderas.cfg"));
     QByteArray recortado = fixture.left(2 * RegistroComandera::Longitud) + "12345";
     ASSERT_EQ(recortado.size(), 1825);
-    escribeArchivo(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
+    writeFile(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
 
     EXPECT_TRUE(ModArchivos::BuscaComandera(enCarpeta(QStringLiteral("Comanderas.cfg")),
                                             QStringLiteral("CAJA1|ANA"), QString()));
     // A record cut short is not one: "Barra" lies in the third record.
     recortado = fixture.left(3 * RegistroComandera::Longitud - 1);
-    escribeArchivo(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
+    writeFile(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
     EXPECT_FALSE(ModArchivos::BuscaComandera(enCarpeta(QStringLiteral("Comanderas.cfg")),
                                              QStringLiteral("CAJA1|ANA"), QStringLiteral("Barra")));
 }
@@ -141,7 +132,7 @@ TEST_F(ModArchivosTest, missing_file_is_not_created)
 TEST_F(ModArchivosTest, file_tests_with_quotes_folders_and_missing_files)
 {
     const QString archivo = enCarpeta(QStringLiteral("datos listos.txt"));
-    escribeArchivo(archivo, "x");
+    writeFile(archivo, "x");
     const QString citado = u'"' + archivo + u'"';
 
     EXPECT_TRUE(ModArchivos::PuedeAbrirArchivo(archivo));
@@ -167,20 +158,20 @@ TEST_F(ModArchivosTest, copies_any_size_and_refuses_a_quoted_source_untouched)
             contenido[i] = char((i * 7 + i / 251) & 0xFF);
         const QString origen = enCarpeta(QStringLiteral("origen.bin"));
         const QString destino = enCarpeta(QStringLiteral("destino.bin"));
-        escribeArchivo(origen, contenido);
-        escribeArchivo(destino, "contenido anterior mas largo que el nuevo");
+        writeFile(origen, contenido);
+        writeFile(destino, "contenido anterior mas largo que el nuevo");
 
         EXPECT_TRUE(ModArchivos::CopiaArchivo(origen, destino)) << caso.largo;
-        EXPECT_EQ(leeArchivo(destino), contenido) << caso.largo;
+        EXPECT_EQ(readFile(destino), contenido) << caso.largo;
     }
 
     const QString destino = enCarpeta(QStringLiteral("intacto.bin"));
-    escribeArchivo(destino, "intacto");
+    writeFile(destino, "intacto");
     EXPECT_FALSE(ModArchivos::CopiaArchivo(
         u'"' + enCarpeta(QStringLiteral("origen.bin")) + u'"', destino));
-    EXPECT_EQ(leeArchivo(destino), QByteArray("intacto"));
+    EXPECT_EQ(readFile(destino), QByteArray("intacto"));
     EXPECT_FALSE(ModArchivos::CopiaArchivo(enCarpeta(QStringLiteral("falta.bin")), destino));
-    EXPECT_EQ(leeArchivo(destino), QByteArray("intacto"));
+    EXPECT_EQ(readFile(destino), QByteArray("intacto"));
 }
 
 } // namespace

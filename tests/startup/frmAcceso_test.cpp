@@ -15,17 +15,15 @@
 #include "startup/LBM_Common.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
+#include "support/TestFiles.h"
 #include "AccesoPrueba.h"
+
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
 const QString Fixtures = QStringLiteral(STARTUP_FIXTURES);
-
-QByteArray leeArchivo(const QString& ruta)
-{
-    QFile file(ruta);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class frmAccesoTest : public AccesoPrueba
 {
@@ -45,9 +43,7 @@ protected:
     }
     void escribeBases(const QByteArray& contenido)
     {
-        QFile file(enCarpeta(QStringLiteral("BASES.TXT")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contenido);
+        writeFile(enCarpeta(QStringLiteral("BASES.TXT")), contenido);
     }
     static QPushButton* boton(const frmAcceso& form, const char* nombre)
     {
@@ -238,7 +234,7 @@ TEST_F(frmAccesoTest, conectar_without_a_registry_registers_the_typed_connection
     EXPECT_EQ(acceso.ServidorActual, QStringLiteral("SRV1"));
     EXPECT_EQ(acceso.TxtServidor()->text(), QStringLiteral("SRV1"));
     EXPECT_EQ(acceso.TxtUserId()->text(), QString());
-    EXPECT_EQ(leeArchivo(enCarpeta(QStringLiteral("BASES.TXT"))), registroVentas());
+    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), registroVentas());
     // The trial ran on a connection of its own and closed it.
     EXPECT_EQ(proveedor.journal(),
               QStringList({ QStringLiteral("#1 Open ") + textoPrueba("srv1:1450", "VENTAS"),
@@ -261,7 +257,7 @@ TEST_F(frmAccesoTest, registration_port_duplicate_and_list_refresh)
     // The port is not part of the record; the refreshed list's first entry has none of its own.
     EXPECT_EQ(acceso.PuertoActual.toString(), QStringLiteral("1433"));
     EXPECT_EQ(acceso.TxtPuerto()->text(), QStringLiteral("1433"));
-    EXPECT_EQ(leeArchivo(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
+    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
     ASSERT_EQ(acceso.lstBases()->count(), 2);
     EXPECT_EQ(acceso.TxtDbName()->text(), QStringLiteral("Compras"));
 
@@ -275,7 +271,7 @@ TEST_F(frmAccesoTest, registration_port_duplicate_and_list_refresh)
     EXPECT_EQ(cajas()[0].text, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Atencion"));
     EXPECT_EQ(cajas()[0].style, Msg::Information);
-    EXPECT_EQ(leeArchivo(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
+    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
 }
 
 TEST_F(frmAccesoTest, refuses_a_comma_before_any_trial_or_write)
@@ -417,7 +413,7 @@ TEST_F(frmAccesoTest, desktop_shortcut_once_without_password)
 
     const QString nombre = QGuiApplication::applicationDisplayName();
     const QString archivo = escritorio.filePath(nombre + QStringLiteral(".desktop"));
-    const QByteArray contenido = leeArchivo(archivo);
+    const QByteArray contenido = readFile(archivo);
     // The program folder is not the executable's: the launcher carries it.
     EXPECT_EQ(contenido,
               ("[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + nombre
