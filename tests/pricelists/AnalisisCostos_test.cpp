@@ -3,19 +3,16 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/SqliteText.h"
 #include "startup/Dll_Display.h"
 #include "startup/Globales.h"
-#include "support/DemoDatabaseFiles.h"
+#include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
@@ -94,21 +91,15 @@ TEST(AnalisisCostosTexts, insert_and_update_statements)
 }
 
 // The work table filled on a demo database whose prices the test sets.
-class AnalisisCostosDemo : public ::testing::Test
+class AnalisisCostosDemo : public testsupport::DemoDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
-        m_file = testsupport::writeDemoDatabases(m_dir.path(), 20);
-        ASSERT_FALSE(m_file.isEmpty());
-        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
-        DB_Dll& db = m_objects.gDB;
-        db.gServidor = QStringLiteral("SQLITE");
-        db.gDBName = m_file;
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
-        ASSERT_TRUE(db.gOpenFlag);
+        DemoDatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NO_FATAL_FAILURE(abrePrincipal());
         exec(QStringLiteral("DELETE FROM MA_PRECIOS"));
         exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 0, EXENTO = 0, TASAIVA = 21"));
         exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET TASAIVA = 0 WHERE IDARTICULO = '000003'"));
@@ -126,13 +117,6 @@ protected:
                             "VALUES ('000009', 'otro/PC9', '   7')"));
         exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1) "
                             "VALUES ('000009', 'ana/PC1', '   7')"));
-    }
-
-    void exec(const QString& sql)
-    {
-        QString statement = sql;
-        m_objects.gDB.EjecutaConsultaSQL(statement);
-        ASSERT_EQ(m_objects.gDB.gCnn().Errors().Count(), 0) << sql.toStdString();
     }
 
     // A statement the program's provider does not take (triggers), on a connection of its own.
@@ -191,14 +175,6 @@ protected:
         return out;
     }
 
-    QTemporaryDir m_dir;
-    QString m_file;
-    QtAdoProvider m_provider {QtAdoProvider::Settings {m_dir.path()}};
-    ScopedService<AdoProvider> m_providerService {m_provider};
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService {m_objects};
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService {m_globales};
     Dll_Display m_display;
     ScopedService<Dll_Display> m_displayService {m_display};
 };

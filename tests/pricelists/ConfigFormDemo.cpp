@@ -95,7 +95,7 @@ FrmPrueba::FrmPrueba()
 
 void ConfigFormDemo::SetUp()
 {
-    BaseDemo::SetUp();
+    DemoDatabaseTest::SetUp();
     if (HasFatalFailure())
         return;
     abrePrincipal();

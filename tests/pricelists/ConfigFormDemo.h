@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "startup/BaseDemo.h"
 #include "startup/VariablesInicio.h"
+#include "support/DemoDatabaseTest.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,7 +40,7 @@ public:
 
 // A demo database opened on gDB() through the real provider, the logged user "MARTA", no rows in
 // TA_CONFIG_FORM.
-class ConfigFormDemo : public BaseDemo
+class ConfigFormDemo : public DemoDatabaseTest
 {
 protected:
     void SetUp() override;

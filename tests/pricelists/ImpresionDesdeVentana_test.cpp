@@ -11,15 +11,12 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <functional>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/SqliteText.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
@@ -30,16 +27,14 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/ReportOutputs.h"
-#include "startup/Controles.h"
 #include "startup/Dll_Display.h"
 #include "startup/Globales.h"
-#include "startup/VariablesInicio.h"
-#include "support/DemoDatabaseFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
 
 #include "ListaImpresa.h"
+#include "VentanaDemoTest.h"
 
 // The price list printed from the main window on a demo database, as the operator does it: the
 // options set on the window's controls, a toolbar key pressed, and what comes out read back
@@ -189,26 +184,28 @@ private:
     QString m_archivo;
 };
 
-class ImpresionDesdeVentana : public ::testing::Test
+class ImpresionDesdeVentana : public testsupport::VentanaDemoTest
 {
 protected:
+    ImpresionDesdeVentana()
+        : VentanaDemoTest(40)
+    {
+    }
+
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
+        VentanaDemoTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("tmp")));
         testsupport::environment().setVariable(QStringLiteral("TEMP"), m_dir.filePath(QStringLiteral("tmp")));
-        m_file = testsupport::writeDemoDatabases(m_dir.path(), 40);
-        ASSERT_FALSE(m_file.isEmpty());
         // The definitions as the program folder holds them.
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("reports")));
         const QDir share(QStringLiteral(RP_SHARE_DIR "/reports"));
         for (const QString& rpt : share.entryList({QStringLiteral("*.rpt")}))
             ASSERT_TRUE(QFile::copy(share.filePath(rpt), m_dir.filePath(QStringLiteral("reports/") + rpt)));
         m_reporte.pPathSistema = m_dir.path() + u'/';
-        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
         m_globales.gCadenaODBC = QStringLiteral("DSN=") + m_file + QStringLiteral("; UID=; PWD=");
-        m_inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
         m_sqlName = QUuid::createUuid().toString();
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_sqlName);
         db.setDatabaseName(m_file);
@@ -257,21 +254,7 @@ protected:
         return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(text).hasMatch();
     }
 
-    QTemporaryDir m_dir;
-    QString m_file;
     QString m_sqlName;
-    QtAdoProvider m_provider {QtAdoProvider::Settings {m_dir.path()}};
-    ScopedService<AdoProvider> m_providerService {m_provider};
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService {m_objects};
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService {m_globales};
-    VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService {m_inicio};
-    Controles m_controles;
-    ScopedService<Controles> m_controlesService {m_controles};
-    EstadoFormulario m_estado {m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini"))};
-    ScopedService<EstadoFormulario> m_estadoService {m_estado};
     Dll_Display m_display;
     ScopedService<Dll_Display> m_displayService {m_display};
     SalidasGrabadas m_salidas;

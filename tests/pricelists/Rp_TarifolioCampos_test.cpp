@@ -5,33 +5,29 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "pricelists/CamposCriterio.h"
 #include "pricelists/EnlacesPrograma.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/TBarRep.h"
 #include "reports/DLL_Print.h"
-#include "startup/Controles.h"
 #include "startup/FormularioModalGuionado.h"
 #include "startup/Globales.h"
 #include "startup/MascarasConsulta.h"
-#include "startup/VariablesInicio.h"
-#include "support/DemoDatabaseFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+
+#include "VentanaDemoTest.h"
 
 namespace {
 
@@ -92,19 +88,16 @@ const char* nombre(Via via)
     return "";
 }
 
-class Rp_TarifolioCampos : public ::testing::Test
+class Rp_TarifolioCampos : public testsupport::VentanaDemoTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
-        m_file = testsupport::writeDemoDatabases(m_dir.path(), 20);
-        ASSERT_FALSE(m_file.isEmpty());
-        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
+        VentanaDemoTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_globales.gColorFondo = 0xFFFF00; // cyan
         m_globales.gColorLetra = 0x0000FF; // red
-        m_inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
     }
 
     void TearDown() override
@@ -206,20 +199,6 @@ protected:
         return filas;
     }
 
-    QTemporaryDir m_dir;
-    QString m_file;
-    QtAdoProvider m_provider { QtAdoProvider::Settings { m_dir.path() } };
-    ScopedService<AdoProvider> m_providerService { m_provider };
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService { m_objects };
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService { m_globales };
-    VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService { m_inicio };
-    Controles m_controles;
-    ScopedService<Controles> m_controlesService { m_controles };
-    EstadoFormulario m_estado { m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini")) };
-    ScopedService<EstadoFormulario> m_estadoService { m_estado };
     ConsultasPrograma m_consultas;
     ScopedService<ConsultasPrograma> m_consultasService { m_consultas };
     FormularioModalGuionado m_modal;

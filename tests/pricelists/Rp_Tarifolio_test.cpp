@@ -11,28 +11,24 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include "data/DataObjects.h"
 #include "platform/IniFile.h"
 #include "platform/MessageDialog.h"
 #include "platform/Twips.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "pricelists/EstadoFormulario.h"
 #include "pricelists/TBarRep.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
-#include "startup/Controles.h"
 #include "startup/Globales.h"
-#include "startup/VariablesInicio.h"
-#include "support/DemoDatabaseFiles.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+
+#include "VentanaDemoTest.h"
 
 namespace {
 
@@ -73,21 +69,18 @@ private:
     QString m_archivo;
 };
 
-class Rp_TarifolioTest : public ::testing::Test
+class Rp_TarifolioTest : public testsupport::VentanaDemoTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
-        m_file = testsupport::writeDemoDatabases(m_dir.path(), 20);
-        ASSERT_FALSE(m_file.isEmpty());
+        VentanaDemoTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // The workstation's default look, so the window is measured as the operator sees it.
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("Styles/iTunes")));
         ASSERT_TRUE(QFile::copy(QStringLiteral(RP_SHARE_DIR "/styles/iTunes/Normalitunes.ini"),
             m_dir.filePath(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
-        m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
-        m_inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
     }
 
     // A window loaded in the mode of `parametro` ("@ParametroAdicional").
@@ -104,10 +97,7 @@ protected:
     void prepara(const QString& sql)
     {
         DB_Dll db;
-        db.gServidor = QStringLiteral("SQLITE");
-        db.gDBName = m_file;
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
-        ASSERT_TRUE(db.gOpenFlag);
+        ASSERT_NO_FATAL_FAILURE(abre(db, m_file));
         QString statement = sql;
         db.EjecutaConsultaSQL(statement);
         ASSERT_EQ(db.gCnn().Errors().Count(), 0) << sql.toStdString();
@@ -161,20 +151,6 @@ protected:
             + QStringLiteral("%)") + QString(60, u' ') + QLatin1String(recargo);
     }
 
-    QTemporaryDir m_dir;
-    QString m_file;
-    QtAdoProvider m_provider { QtAdoProvider::Settings { m_dir.path() } };
-    ScopedService<AdoProvider> m_providerService { m_provider };
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService { m_objects };
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService { m_globales };
-    VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService { m_inicio };
-    Controles m_controles;
-    ScopedService<Controles> m_controlesService { m_controles };
-    EstadoFormulario m_estado { m_dir.filePath(QStringLiteral("config/EstadoFormularios.ini")) };
-    ScopedService<EstadoFormulario> m_estadoService { m_estado };
     ReportEngineControl m_control;
     ScopedService<ReportControl> m_controlService { m_control };
     DLL_Print m_reporte;
