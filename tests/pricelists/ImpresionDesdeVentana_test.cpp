@@ -174,10 +174,7 @@ public:
 protected:
     void IniciaAplicacion() override
     {
-        DB_Dll& db = gDB();
-        db.gServidor = QStringLiteral("SQLITE");
-        db.gDBName = m_archivo;
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        testsupport::abreBaseDemo(m_archivo);
     }
 
 private:

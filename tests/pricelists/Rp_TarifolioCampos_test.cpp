@@ -48,13 +48,10 @@ public:
 protected:
     void IniciaAplicacion() override
     {
-        DB_Dll& db = gDB();
-        db.gServidor = QStringLiteral("SQLITE");
-        db.gDBName = m_archivo;
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        testsupport::abreBaseDemo(m_archivo);
         const QString mascaras = m_carpeta + QStringLiteral("/consultas.qzk");
         MascarasConsulta::GeneraMascarasConsultaDefault(mascaras);
-        EnlacesPrograma().PreparaConsultas(db.gConnString, true, mascaras);
+        EnlacesPrograma().PreparaConsultas(gDB().gConnString, true, mascaras);
     }
     void ImprimirReportePrecios() override
     {

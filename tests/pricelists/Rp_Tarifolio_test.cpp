@@ -52,10 +52,7 @@ protected:
     void IniciaAplicacion() override
     {
         ++inicios;
-        DB_Dll& db = gDB();
-        db.gServidor = QStringLiteral("SQLITE");
-        db.gDBName = m_archivo;
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        testsupport::abreBaseDemo(m_archivo);
     }
     void ImprimirReportePrecios() override
     {

@@ -1,11 +1,21 @@
 #pragma once
 
+#include "data/DataObjects.h"
 #include "pricelists/EstadoFormulario.h"
 #include "startup/Controles.h"
 #include "startup/VariablesInicio.h"
 #include "support/DemoDatabaseTest.h"
 
 namespace testsupport {
+
+// What the window's start-up does in these tests: the main connection opened on the demo file.
+inline void abreBaseDemo(const QString& archivo)
+{
+    DB_Dll& db = gDB();
+    db.gServidor = QStringLiteral("SQLITE");
+    db.gDBName = archivo;
+    db.OpenServerADODB(false, adUseClient, QString(), false, false);
+}
 
 // The price-list window on a demo database of its own: besides the database services, the start-up
 // variables with "ADMIN" logged in, the controls, and the form-state store in the program folder.

@@ -230,6 +230,15 @@ QList<QList<Value>> groupedArticles()
     return rows;
 }
 
+// The table "Q" of those articles, as the grouped definitions read it.
+void addGroupedArticles(MemoryDataSource& data)
+{
+    data.addTable(QStringLiteral("Q"),
+        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
+            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
+        groupedArticles());
+}
+
 const char* const GroupedHead = R"RPT(<report version="1" name="RP_Grupos">
   <page paper="A4" left="10" top="10" right="10" bottom="10"/>
   <styles><style name="default" font="Arial" size="9"/></styles>
@@ -302,10 +311,7 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     MemoryDataSource data;
-    data.addTable(QStringLiteral("Q"),
-        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
-            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
-        groupedArticles());
+    addGroupedArticles(data);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString definition = dir.filePath(QStringLiteral("grupos.rpt"));
@@ -383,10 +389,7 @@ TEST(RecordsOnly, records_hidden_in_print_are_left_out_of_the_data_files)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     MemoryDataSource data;
-    data.addTable(QStringLiteral("Q"),
-        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
-            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
-        groupedArticles());
+    addGroupedArticles(data);
     for (const auto& c : cases) {
         for (const bool dataOnly : {true, false}) {
             SCOPED_TRACE(std::string(c.name) + (dataOnly ? " (data only)" : " (laid out)"));
