@@ -4,16 +4,34 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+QString PrinterSink::localQueue(const QString& printerName, const QStringList& queues)
+{
+    // The suite's workstations name shared printers "\\server\queue"; here the queue is local.
+    QString name = printerName.trimmed();
+    const qsizetype cut = std::max(name.lastIndexOf(u'\\'), name.lastIndexOf(u'/'));
+    if (cut >= 0)
+        name = name.mid(cut + 1).trimmed();
+    if (name.isEmpty())
+        return QString();
+    for (const QString& queue : queues)
+        if (queue == name)
+            return queue;
+    for (const QString& queue : queues)
+        if (queue.compare(name, Qt::CaseInsensitive) == 0)
+            return queue;
+    return QString();
+}
+
 PrinterSink::PrinterSink(const QString& printerName, int copies)
     : m_ownPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     m_printer = m_ownPrinter.get();
     if (!printerName.trimmed().isEmpty()) {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(printerName.trimmed());
-        if (info.isNull())
+        const QString queue = localQueue(printerName, QPrinterInfo::availablePrinterNames());
+        if (queue.isEmpty())
             m_error = QStringLiteral("No se encuentra la impresora %1").arg(printerName.trimmed());
         else
-            m_printer->setPrinterName(info.printerName());
+            m_printer->setPrinterName(queue);
     } else if (QPrinterInfo::defaultPrinterName().isEmpty()) {
         m_error = QStringLiteral("No hay una impresora predeterminada");
     }

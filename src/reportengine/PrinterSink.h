@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageSink.h"
@@ -22,6 +23,11 @@ public:
     // The caller's printer; not owned.
     explicit PrinterSink(QPrinter& printer);
     ~PrinterSink() override;
+
+    // The queue of `queues` a printer setting names: the name itself, or the last part of a share
+    // name (\\srv\cola is "cola"); an exact match wins, else one ignoring case. Empty when no
+    // queue has the name: the print fails rather than go to another printer.
+    static QString localQueue(const QString& printerName, const QStringList& queues);
 
     bool begin(const DocumentInfo& info) override;
     bool page(const PageDisplayList& page, const DocumentResources& resources,

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -245,6 +246,39 @@ void ReportEngineControl::imprimir()
     }
     destino.title = QFileInfo(m_archivo).completeBaseName();
 
+    if (m_carpetaCaptura.isEmpty()) {
+        ejecuta(destino);
+        return;
+    }
+    // Captured: the print becomes the next numbered PDF of the folder, and a file destination
+    // still gets its own file, which its caller reads.
+    const QString numero = QStringLiteral("%1").arg(m_capturas.size() + 1, 2, 10, QLatin1Char('0'));
+    static const char* const palabras[] = { "Pantalla", "Impresora", "Archivo", "Mail" };
+    m_capturas << numero + u'\t' + QFileInfo(m_archivo).fileName() + u'\t'
+            + QLatin1String(palabras[cual]) + u'\t'
+            + (destino.kind == ReportOutputTarget::Kind::Printer ? destino.printerName : QString());
+    QFile registro(QDir(m_carpetaCaptura).filePath(QStringLiteral("impresiones.txt")));
+    if (registro.open(QIODevice::Append | QIODevice::Text))
+        registro.write((m_capturas.last() + u'\n').toUtf8());
+    if (destino.kind == ReportOutputTarget::Kind::File)
+        ejecuta(destino);
+    ReportOutputTarget captura;
+    captura.kind = ReportOutputTarget::Kind::File;
+    captura.exportCode = FormatoExportacion::Pdf;
+    captura.title = destino.title;
+    captura.fileName = QDir(m_carpetaCaptura).filePath(numero + u'-' + destino.title
+        + QStringLiteral(".pdf"));
+    ejecuta(captura);
+}
+
+void ReportEngineControl::capturaEn(const QString& carpeta)
+{
+    m_carpetaCaptura = carpeta;
+    m_capturas.clear();
+}
+
+void ReportEngineControl::ejecuta(const ReportOutputTarget& destino)
+{
     ReportJobRequest pedido;
     pedido.definitionFile = normalizaDefinicion(m_archivo);
     pedido.selection = m_seleccion;

@@ -9,6 +9,7 @@
 #include "reports/ReportControl.h"
 
 class ReportDataSource;
+struct ReportOutputTarget;
 
 // The report control of the program, on our report engine: it collects the settings of one print
 // and runs one fresh ReportJob when Imprimir is invoked. PDF and saved-report files are written by
@@ -33,12 +34,22 @@ public:
     void setImpresora(const QString& nombre, const QString& complemento) override;
     void finalizaCorrida() override { m_listaFormulas.clear(); }
 
+    // Capture mode (tools, tests): from now on every print, whatever its destination, is also
+    // written as "<carpeta>/NN-<report>.pdf" (NN counts from 01) instead of going to the screen or
+    // the printer; a file destination still writes its own file first. Each print is noted in
+    // capturas() and in "<carpeta>/impresiones.txt": number, report file, destination word
+    // ("Pantalla", "Impresora", "Archivo", "Mail") and printer, tab-separated. The folder must
+    // exist. An empty folder ends the capture.
+    void capturaEn(const QString& carpeta);
+    const QStringList& capturas() const { return m_capturas; }
+
     // What the last print ran: pages and records, the engine's log.
     int paginas() const { return m_paginas; }
     const QStringList& registro() const { return m_registro; }
 
 private:
     void imprimir();
+    void ejecuta(const ReportOutputTarget& destino);
 
     // This print's settings.
     QString m_archivo;
@@ -64,6 +75,8 @@ private:
 
     int m_paginas = 0;
     QStringList m_registro;
+    QString m_carpetaCaptura;
+    QStringList m_capturas;
 };
 
 // Writes the saved report `origen` (our saved-report file) as `destino` in the export format

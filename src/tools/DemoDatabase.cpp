@@ -13,6 +13,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "tools/DemoCatalog.h"
+#include "tools/DemoVoucherPrint.h"
 #include "tools/SqliteFile.h"
 
 namespace DemoDatabase {
@@ -167,6 +168,7 @@ public:
         articles();
         vouchers();
         reports();
+        DemoVoucherPrint::seed(m_file);
     }
 
 private:

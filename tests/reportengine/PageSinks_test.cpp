@@ -125,6 +125,30 @@ TEST_F(PageSinksTest, an_unknown_printer_fails_with_its_name_before_anything_pri
     EXPECT_EQ(m_job.errorString(), QStringLiteral("No se encuentra la impresora NoExiste-99"));
 }
 
+// A setting names a local queue, a share's queue by its last part, never another queue.
+TEST(PrinterQueue, a_setting_finds_its_local_queue_or_none)
+{
+    const QStringList colas { QStringLiteral("PDF"), QStringLiteral("pdf"),
+        QStringLiteral("Laser_Deposito") };
+    const struct
+    {
+        const char* nombre;
+        const char* cola;
+    } filas[] = {
+        { " pdf ", "pdf" },
+        { "PDF", "PDF" },
+        { "\\\\servidor\\LASER_DEPOSITO", "Laser_Deposito" },
+        { "//servidor/laser_deposito", "Laser_Deposito" },
+        { "\\\\servidor\\", "" },
+        { "Otra", "" },
+        { "", "" },
+    };
+    for (const auto& f : filas)
+        EXPECT_EQ(PrinterSink::localQueue(QString::fromLatin1(f.nombre), colas),
+            QString::fromLatin1(f.cola))
+            << f.nombre;
+}
+
 TEST_F(PageSinksTest, rtf_has_a_table_row_per_band_with_cells_at_the_columns)
 {
     const QString file = path(QStringLiteral("hojas.rtf"));

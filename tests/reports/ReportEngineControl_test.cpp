@@ -1,5 +1,6 @@
 #include "reports/ReportEngineControl.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -10,6 +11,7 @@
 #include "reports/RT_Crystal2.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
+#include "support/TestFiles.h"
 
 using namespace RT_Crystal2;
 
@@ -201,6 +203,41 @@ TEST_F(ReportEngineControlTest, export_of_a_missing_or_unavailable_format_is_tol
         QStringLiteral("Ha ocurrido el siguiente error al intentar exportar el Archivo 5 La "
                        "exportación en el formato 22 todavía no está disponible en este equipo"));
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.html"))));
+}
+
+} // namespace
+
+namespace {
+
+// Captured, every print becomes the next numbered PDF, whatever its destination; the file
+// destination also writes its own file, and each print is noted with destination and printer.
+TEST_F(ReportEngineControlTest, capture_numbers_every_print_and_notes_destination_and_printer)
+{
+    const QString carpeta = m_dir.filePath(QStringLiteral("capturas"));
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    m_control.capturaEn(carpeta);
+    const QString propio = m_dir.filePath(QStringLiteral("propio.pdf"));
+
+    m_reporte.DestinoImpresion(DLL_Print::DestinoPantalla);
+    imprime();
+    m_reporte.DestinoImpresion(DLL_Print::DestinoImpresora);
+    m_reporte.NombreImpresora(QStringLiteral("PDF"));
+    imprime();
+    aArchivo(propio, 31);
+    imprime();
+
+    const QStringList esperado { QStringLiteral("01\tRP_Reportes.rpt\tPantalla\t"),
+        QStringLiteral("02\tRP_Reportes.rpt\tImpresora\tPDF"),
+        QStringLiteral("03\tRP_Reportes.rpt\tArchivo\t") };
+    EXPECT_EQ(m_control.capturas(), esperado);
+    EXPECT_EQ(QString::fromUtf8(testsupport::readFile(carpeta + QStringLiteral("/impresiones.txt"))),
+        esperado.join(u'\n') + u'\n');
+    for (const char* nombre : { "01-RP_Reportes.pdf", "02-RP_Reportes.pdf", "03-RP_Reportes.pdf" })
+        EXPECT_TRUE(PdfTools::text(carpeta + u'/' + QLatin1String(nombre))
+                        .contains(QStringLiteral("RP_ListaPreciosRubro")))
+            << nombre;
+    EXPECT_TRUE(PdfTools::text(propio).contains(QStringLiteral("RP_ListaPreciosRubro")));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
 } // namespace
