@@ -132,6 +132,27 @@ void paidInvoice(SqliteFile& file)
             + "', '   1', 1 FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = " + invoice);
 }
 
+void purchaseLines(SqliteFile& file)
+{
+    // Three lines on every purchase voucher, priced at six tenths of the articles' first price;
+    // the second carries serial numbers.
+    for (int line = 0; line < 3; ++line) {
+        const QByteArray quantity = QByteArray::number(line + 2);
+        file.exec("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,"
+                  "DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva,Nro_Serie) SELECT c.TC, "
+                  "c.IDCOMPROBANTE, 0, a.IDARTICULO, a.Descripcion, 'UN', "
+            + quantity + ", round(a.PRECIO1 * 0.6, 2), round(a.PRECIO1 * 0.6 * " + quantity
+            + ", 2), 21, " + (line == 1 ? "'S-1001 S-1002'" : "NULL")
+            + " FROM C_MV_CPTE c JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
+              "substr('000000' || (1 + (c.ID * 7 + "
+            + QByteArray::number(line * 5) + ") % 20), -6)");
+    }
+    file.exec("UPDATE C_MV_CPTE SET IMPORTE = (SELECT round(sum(i.Total), 2) FROM "
+              "C_MV_CPTEINSUMOS i WHERE i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = "
+              "C_MV_CPTE.IDCOMPROBANTE) WHERE EXISTS (SELECT 1 FROM C_MV_CPTEINSUMOS i WHERE "
+              "i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = C_MV_CPTE.IDCOMPROBANTE)");
+}
+
 } // namespace
 
 void seed(SqliteFile& file)
@@ -141,6 +162,7 @@ void seed(SqliteFile& file)
     accountingVoucher(file);
     printSettings(file);
     paidInvoice(file);
+    purchaseLines(file);
 }
 
 } // namespace DemoVoucherPrint

@@ -1,0 +1,110 @@
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "ImpresionDemo.h"
+#include "receipts/ImprimeAsiento.h"
+#include "reportengine/PdfTools.h"
+#include "reports/ReportEngineControl.h"
+#include "support/QtPrinters.h"
+#include "vouchers/ImprimirComprobante.h"
+
+namespace {
+
+// Prints of the demo vouchers through the engine and the shipped forms, captured as PDF files.
+class ImpresionRenderizadaTest : public testsupport::DemoDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DemoDatabaseTest::SetUp();
+        abrePrincipal();
+        testsupport::messages().clear();
+        const QString reportes = m_dir.filePath(QStringLiteral("reports"));
+        QDir().mkpath(reportes);
+        for (const char* nombre : { "CpteCompras.rpt", "Asientos.rpt", "Asientos_80mm.rpt",
+                 "AsientoCCosto.rpt" })
+            QFile::copy(QStringLiteral(RP_SHARE_DIR "/reports/") + QLatin1String(nombre),
+                reportes + u'/' + QLatin1String(nombre));
+        m_reporte.pPathSistema = m_dir.path() + u'/';
+        m_globales.gCadenaODBC = QStringLiteral("DSN=%1; UID=; PWD=").arg(m_file);
+        m_capturas = m_dir.filePath(QStringLiteral("capturas"));
+        QDir().mkpath(m_capturas);
+        m_control.capturaEn(m_capturas);
+    }
+
+    QString texto(int numero) const
+    {
+        const QStringList archivos = QDir(m_capturas).entryList(
+            { QStringLiteral("%1-*.pdf").arg(numero, 2, 10, QLatin1Char('0')) });
+        return archivos.isEmpty() ? QString()
+                                  : PdfTools::text(m_capturas + u'/' + archivos.first());
+    }
+
+    ReportEngineControl m_control;
+    ScopedService<ReportControl> m_controlService { m_control };
+    DLL_Print m_reporte;
+    ScopedService<DLL_Print> m_reporteService { m_reporte };
+    QString m_capturas;
+};
+
+TEST_F(ImpresionRenderizadaTest, a_purchase_invoice_shows_supplier_lines_and_total)
+{
+    QString reporte = QStringLiteral("FCC");
+    QStringList orden { QString() };
+    QString seleccion;
+    int destino = DLL_Print::DestinoImpresora;
+    QString formulario = QStringLiteral("Todos");
+    bool esContable = false;
+
+    ImpresionCpte::ImprimirComprobante(QStringLiteral("FCC"), QStringLiteral("000100005500A"),
+        QStringLiteral("0"), reporte, orden, seleccion, {}, destino, false, QString(), formulario,
+        esContable, true);
+
+    const QString pagina = texto(1);
+    const QString pdf = pagina.simplified();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("FACTURA DE COMPRA"))) << pdf.toStdString();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Nº 0001-00005500 A")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Ferretería y Almacén El Progreso S.R.L.")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Proveedor: 2110001 - ")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Series: S-1001 S-1002")));
+    EXPECT_EQ(pagina.count(QRegularExpression(QStringLiteral("^0000\\d\\d "),
+                  QRegularExpression::MultilineOption)),
+        3);
+    // The voucher's amount is the sum of its lines: 2.997,17 + 11.115,63 + 33.974,59.
+    EXPECT_TRUE(pdf.contains(QStringLiteral("TOTAL 48.087,39")));
+    EXPECT_EQ(m_control.capturas().size(), 1);
+}
+
+// An entry in each layout: its accounts, the balanced totals, period, month and entry number.
+TEST_F(ImpresionRenderizadaTest, an_entry_prints_in_each_layout)
+{
+    const struct
+    {
+        bool centroCosto;
+        bool en80mm;
+        const char* propio;
+    } filas[] = {
+        { false, false, "Depósito de la recaudación" },
+        { false, true, "Asiento contable" },
+        { true, false, "Centro de costo ADM - Administración" },
+    };
+    int numero = 0;
+    for (const auto& f : filas) {
+        ImpresionAsientos::ImprimeAsiento(QStringLiteral("AS"), QStringLiteral("0002"),
+            QStringLiteral("00000001"), QStringLiteral("X"), QStringLiteral("11"),
+            QStringLiteral("5002"), QString(), f.centroCosto, true, f.en80mm);
+
+        const QString pdf = texto(++numero).simplified();
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Ferretería y Almacén El Progreso S.R.L.")))
+            << pdf.toStdString();
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Período 2026")));
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Asiento Nº 5001")));
+        EXPECT_TRUE(pdf.contains(QStringLiteral("Totales 312.750,50 312.750,50")));
+        EXPECT_TRUE(pdf.contains(QString::fromUtf8(f.propio)));
+    }
+}
+
+} // namespace
