@@ -153,6 +153,21 @@ void purchaseLines(SqliteFile& file)
               "i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = C_MV_CPTE.IDCOMPROBANTE)");
 }
 
+// The first stock delivery note as a sales voucher too, with the lines of the first invoice, so
+// that it prints with its items.
+void deliveryNote(SqliteFile& file)
+{
+    file.exec("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+              "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,transporte) SELECT 'RM', "
+              "'000200000300R', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+              "DOCUMENTONUMERO, Moneda, 0, 'Reparto propio' FROM V_MV_CPTE WHERE TC = 'FC' AND "
+              "IDCOMPROBANTE = '000200001201A'");
+    file.exec("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,"
+              "IdUnidad,CANTIDAD,Nro_Lote,Nro_Serie) SELECT 'RM', '000200000300R', 0, IDARTICULO, "
+              "DESCRIPCION, IdUnidad, CANTIDAD, Nro_Lote, Nro_Serie FROM V_MV_CPTEINSUMOS WHERE "
+              "TC = 'FC' AND IDCOMPROBANTE = '000200001201A' ORDER BY ID");
+}
+
 } // namespace
 
 void seed(SqliteFile& file)
@@ -163,6 +178,7 @@ void seed(SqliteFile& file)
     printSettings(file);
     paidInvoice(file);
     purchaseLines(file);
+    deliveryNote(file);
 }
 
 } // namespace DemoVoucherPrint

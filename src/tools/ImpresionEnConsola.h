@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Service.h"
+#include "reports/DLL_Print.h"
+#include "reports/ReportEngineControl.h"
+#include "reports/SinkReportOutputs.h"
+
+// The report object of the program for an rp_voucher print: the engine's control with the
+// preview, printer and file outputs and the report object over it, installed for the object's
+// lifetime. With a capture folder every print is also written there as "NN-<report>.pdf" instead
+// of going to the screen or the printer.
+class ImpresionEnConsola final
+{
+public:
+    // `capturas` empty: no capture. False from listo() when the folder cannot be made.
+    explicit ImpresionEnConsola(const QString& capturas);
+
+    bool listo() const { return m_listo; }
+    // After the prints: waits until the operator closes the previews that were opened.
+    void esperaVistasPrevias();
+
+private:
+    SinkReportOutputs m_salidas;
+    ScopedService<ReportOutputs> m_salidasServicio { m_salidas };
+    ReportEngineControl m_control;
+    ScopedService<ReportControl> m_controlServicio { m_control };
+    DLL_Print m_reporte;
+    ScopedService<DLL_Print> m_reporteServicio { m_reporte };
+    bool m_listo = true;
+};

@@ -1,0 +1,174 @@
+// rp_voucher print: fills the print buffer of one voucher and prints it as the program does.
+// rp_voucher asiento: prints one accounting entry.
+
+#include <QDir>
+#include <QStringList>
+
+#include "data/DataObjects.h"
+#include "data/DB_Dll.h"
+#include "platform/AdoRecordset.h"
+#include "platform/RuntimeError.h"
+#include "platform/Utilidades.h"
+#include "receipts/ImprimeAsiento.h"
+#include "reports/DLL_Print.h"
+#include "tools/ImpresionEnConsola.h"
+#include "tools/SesionVoucher.h"
+#include "tools/SubcomandosVoucher.h"
+#include "vouchers/AuxiliarComprobantes.h"
+#include "vouchers/ImprimirComprobante.h"
+
+const char* const kUsoPrint
+    = "print --db ARCHIVO.db --tc TC --id ID [--formulario Todos|ARCHIVO] [--una-copia] "
+      "[--fecha FECHA] [--destino pantalla|impresora] [--pdf CARPETA] [--sin-buffer] "
+      "[--equipo EQUIPO --usuario USUARIO]";
+
+const char* const kUsoAsiento
+    = "asiento --db ARCHIVO.db --tc TC --id ID --mes MES --numero NUMERO --periodo PERIODO "
+      "[--cc] [--80mm] --pdf CARPETA";
+
+namespace {
+
+QString literal(const QString& texto)
+{
+    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
+}
+
+bool hayFila(const QString& sql)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(sql, rs);
+    const bool hay = !rs.Eof();
+    gDB().CierraRecordset(rs);
+    return hay;
+}
+
+// The types the print knows besides those of the type table.
+const QStringList kTiposPropios { QStringLiteral("PEC"), QStringLiteral("PECO"),
+    QStringLiteral("PEBA"), QStringLiteral("PEBR"), QStringLiteral("T3"), QStringLiteral("LQ"),
+    QStringLiteral("AutOt"), QStringLiteral("NCPE"), QStringLiteral("RN"),
+    QStringLiteral("STK5"), QStringLiteral("STK7") };
+
+// Where a voucher of the type is stored: sales and treasury headers, purchases, stock, entries.
+bool existeComprobante(const QString& tc, const QString& id)
+{
+    const QString t = literal(tc);
+    const QString i = literal(id);
+    return hayFila(QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
+                       .arg(t, i))
+        || hayFila(QStringLiteral("SELECT 1 FROM C_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
+                       .arg(t, i))
+        || hayFila(QStringLiteral("SELECT 1 FROM V_MV_STOCK WHERE TC = %1 AND IDCOMPROBANTE = %2")
+                       .arg(t, i))
+        || hayFila(QStringLiteral("SELECT 1 FROM MV_ASIENTOS WHERE TC = %1 AND SUCURSAL = %2 AND "
+                                  "NUMERO = %3 AND LETRA = %4")
+                       .arg(t, literal(id.left(4)), literal(id.mid(4, 8)), literal(id.mid(12, 1))));
+}
+
+int uso(QTextStream& errores, const QString& error, const char* texto)
+{
+    if (!error.isEmpty())
+        errores << error << "\n";
+    errores << "Uso: rp_voucher " << texto << "\n";
+    return 2;
+}
+
+} // namespace
+
+int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& errores)
+{
+    const OpcionesVoucher o = leeOpciones(argumentos,
+        { "--db", "--tc", "--id", "--formulario", "--fecha", "--destino", "--pdf", "--equipo",
+            "--usuario" },
+        { "--una-copia", "--sin-buffer" });
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id"))
+        return uso(errores, o.error, kUsoPrint);
+    const QString destinoPedido = o.valor("--destino").toLower();
+    if (!destinoPedido.isEmpty() && destinoPedido != QLatin1String("pantalla")
+        && destinoPedido != QLatin1String("impresora"))
+        return uso(errores, QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")),
+            kUsoPrint);
+
+    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (!sesion.error().isEmpty()) {
+        errores << sesion.error() << "\n";
+        return 2;
+    }
+    const QString tc = o.valor("--tc").trimmed();
+    const QString id = o.valor("--id").trimmed();
+    const bool contable = hayFila(
+        QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1 AND SISTEMA = 'CONTABLE'")
+            .arg(literal(tc)));
+    if (!contable && !kTiposPropios.contains(tc, Qt::CaseInsensitive)
+        && !hayFila(QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1").arg(literal(tc)))) {
+        errores << "Tipo de comprobante desconocido: " << tc << "\n";
+        return 2;
+    }
+    if (!existeComprobante(tc, id)) {
+        errores << "No se encontró el comprobante " << tc << " " << id << "\n";
+        return 2;
+    }
+    if (contable && o.valor("--fecha").trimmed().isEmpty()) {
+        errores << "Falta --fecha: los comprobantes contables imprimen los asientos de su fecha\n";
+        return 2;
+    }
+
+    if (!o.bandera("--sin-buffer") && !contable) {
+        QString tipo = tc;
+        const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tipo, id.left(4), id.mid(4, 8),
+            id.mid(12, 1), QStringLiteral("0"), 3, QString(), QString(), QString(), QString(),
+            QString(), QString(), QString(), false);
+        if (r.rechazada()) {
+            errores << r.error << "\n";
+            return 2;
+        }
+    }
+
+    ImpresionEnConsola impresion(o.valor("--pdf"));
+    if (!impresion.listo()) {
+        errores << "No se puede crear la carpeta " << o.valor("--pdf") << "\n";
+        return 2;
+    }
+    int destino = destinoPedido.isEmpty()   ? -1
+        : destinoPedido == QLatin1String("pantalla") ? DLL_Print::DestinoPantalla
+                                                     : DLL_Print::DestinoImpresora;
+    QString reporte = tc;
+    QStringList orden { QString() };
+    QString seleccion;
+    QString formulario = o.tiene("--formulario") ? o.valor("--formulario") : QStringLiteral("Todos");
+    bool esContable = false;
+    ImpresionCpte::ImprimirComprobante(tc, id, QStringLiteral("0"), reporte, orden, seleccion, {},
+        destino, false, o.valor("--fecha"), formulario, esContable, o.bandera("--una-copia"));
+    impresion.esperaVistasPrevias();
+    return 0;
+}
+
+int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& errores)
+{
+    const OpcionesVoucher o = leeOpciones(argumentos,
+        { "--db", "--tc", "--id", "--mes", "--numero", "--periodo", "--pdf", "--equipo",
+            "--usuario" },
+        { "--cc", "--80mm" });
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
+        || !o.tiene("--pdf"))
+        return uso(errores, o.error, kUsoAsiento);
+    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (!sesion.error().isEmpty()) {
+        errores << sesion.error() << "\n";
+        return 2;
+    }
+    ImpresionEnConsola impresion(o.valor("--pdf"));
+    if (!impresion.listo()) {
+        errores << "No se puede crear la carpeta " << o.valor("--pdf") << "\n";
+        return 2;
+    }
+    const QString id = o.valor("--id").trimmed();
+    try {
+        ImpresionAsientos::ImprimeAsiento(o.valor("--tc"), id.left(4), id.mid(4, 8),
+            id.mid(12, 1), o.valor("--mes"), o.valor("--numero"), o.valor("--periodo"),
+            o.bandera("--cc"), true, o.bandera("--80mm"));
+    } catch (const RuntimeError& error) {
+        errores << error.description() << "\n";
+        return 1;
+    }
+    return 0;
+}
