@@ -431,7 +431,7 @@ private:
     void parseGroup(ReportDefinition& def)
     {
         allowOnly({u"name", u"by", u"order", u"newPageBefore", u"newPageAfter", u"repeatHeader",
-            u"keepTogether"});
+            u"keepTogether", u"restartPageNumbers"});
         ReportGroup g;
         g.name = required(u"name").trimmed();
         if (def.groupIndex(g.name) >= 0)
@@ -442,6 +442,7 @@ private:
         g.newPageAfter = text(u"newPageAfter").trimmed();
         g.repeatHeader = boolean(u"repeatHeader", false);
         g.keepTogether = boolean(u"keepTogether", false);
+        g.restartPageNumbers = text(u"restartPageNumbers").trimmed();
         children([&](const QString& n) {
             if (n == u"header")
                 g.headers.push_back(parseSection(SectionKind::GroupHeader));
@@ -533,12 +534,13 @@ private:
         if (n == u"text") {
             allowOnly({u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"canGrow",
-                u"suppress"});
+                u"suppress", u"snapRight", u"snapGap"});
             it.kind = ItemKind::Text;
         } else if (n == u"field" || n == u"summary") {
             allowOnly({u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"canGrow",
-                u"suppress", u"expr", u"format", u"function", u"scope"});
+                u"suppress", u"expr", u"format", u"function", u"scope", u"snapRight",
+                u"snapGap"});
             it.kind = n == u"field" ? ItemKind::Field : ItemKind::Summary;
             it.expression = required(u"expr").trimmed();
             it.format = text(u"format");
@@ -563,7 +565,8 @@ private:
                     {u"pageNofM", SpecialField::PageNofM}, {u"printDate", SpecialField::PrintDate},
                     {u"printTime", SpecialField::PrintTime},
                     {u"recordNumber", SpecialField::RecordNumber},
-                    {u"groupNumber", SpecialField::GroupNumber}});
+                    {u"groupNumber", SpecialField::GroupNumber},
+                    {u"continued", SpecialField::Continued}});
             it.format = text(u"format");
         } else if (n == u"line" || n == u"box") {
             allowOnly({u"name", u"x", u"y", u"width", u"height", u"pen", u"color", u"fill",
@@ -610,6 +613,9 @@ private:
             && it.kind != ItemKind::Qr && it.kind != ItemKind::Subreport)
             look();
         it.canGrow = boolean(u"canGrow", false);
+        it.snap = choice(u"snapRight", SnapRight::None,
+            {{u"stretch", SnapRight::Stretch}, {u"move", SnapRight::Move}});
+        it.snapGapMm = number(u"snapGap", 1.5);
         it.suppress = text(u"suppress").trimmed();
         if (it.kind == ItemKind::Text)
             it.text = elementText();

@@ -46,11 +46,14 @@ void Paginator::flushPending()
         && m_pendingHeight <= capacity)
         breakPage();
     // Moved out first: placing may open a page whose header the host builds meanwhile.
-    std::vector<Band> bands = std::move(m_pending);
-    m_pending.clear();
+    std::vector<Band> bands;
+    bands.swap(m_spare);
+    bands.swap(m_pending);
     m_pendingHeight = 0;
     for (const Band& band : bands)
         placeNow(band);
+    bands.clear();
+    m_spare.swap(bands);
 }
 
 void Paginator::placeNow(const Band& band)
@@ -62,7 +65,7 @@ void Paginator::placeNow(const Band& band)
     m_y += band.height;
     if (band.repeatLevel >= 0) {
         m_repeat.resize(std::size_t(band.repeatLevel) + 1);
-        m_repeat[std::size_t(band.repeatLevel)] = band;
+        m_repeat[std::size_t(band.repeatLevel)] = band.repeatAs ? *band.repeatAs : band;
     }
 }
 
@@ -130,6 +133,12 @@ void Paginator::ensurePage()
     m_page.clear();
     m_page.number = m_pagesDone + 1;
     m_open = true;
+    if (m_restartPending) {
+        m_restartPending = false;
+        if (m_numberingPages.back() > 0)
+            m_numberingPages.push_back(0);
+        m_numberingFirstPage = m_page.number;
+    }
     m_y = m_geometry.top;
     m_labelIndex = 0;
     m_host.pageOpened(*this);
@@ -146,6 +155,7 @@ void Paginator::closePage()
     m_host.pageClosing(*this);
     m_open = false;
     ++m_pagesDone;
+    ++m_numberingPages.back();
     m_host.pageDone(m_page);
 }
 
@@ -164,4 +174,26 @@ void Paginator::finish()
     if (!m_open && m_pagesDone == 0)
         ensurePage();
     closePage();
+}
+
+void Paginator::restartNumbering()
+{
+    if (!m_open) {
+        m_restartPending = true;
+    } else if (pageHasBody() || !m_pending.empty()) {
+        m_restartPending = true;
+        m_breakRequested = true;
+    }
+}
+
+int Paginator::displayPageNumber() const
+{
+    const int page = m_open ? m_page.number : m_pagesDone + 1;
+    return page - (m_restartPending && !m_open ? page : m_numberingFirstPage) + 1;
+}
+
+int Paginator::numbering() const
+{
+    const bool next = m_restartPending && !m_open && m_numberingPages.back() > 0;
+    return int(m_numberingPages.size()) - (next ? 0 : 1);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "reportengine/DisplayList.h"
@@ -11,6 +12,7 @@ struct Band
 {
     Coord height = 0;
     int repeatLevel = -1; // a group header to repeat on each page while its group lasts
+    std::shared_ptr<const Band> repeatAs; // what is repeated instead of the band, when set
     std::vector<DisplayItem> items;
     std::vector<QString> strings;
 };
@@ -60,6 +62,10 @@ public:
     void placeLabel(Band band, const LabelSheet& sheet);
     // Places what is held and closes the last page; a report with nothing at all still has one.
     void finish();
+    // Page numbers start again at 1 on the next page, which the next band opens: a page with a
+    // body is broken first. Called before anything of the page's body is placed it changes
+    // nothing, as the page is then the first of its numbering already.
+    void restartNumbering();
 
     // For the host, while a page opens or closes.
     void placeFixed(const Band& band);
@@ -67,6 +73,12 @@ public:
 
     int pageNumber() const { return m_page.number; }
     int pageCount() const { return m_pagesDone; }
+    // The number printed on the open page (the next one when none is open), counted from the
+    // page its numbering started on, and which numbering that is (0 the first).
+    int displayPageNumber() const;
+    int numbering() const;
+    // Pages of each numbering, once finished.
+    const std::vector<int>& numberingPages() const { return m_numberingPages; }
     const Geometry& geometry() const { return m_geometry; }
 
 private:
@@ -87,10 +99,14 @@ private:
     Coord m_bodyTop = 0;
     Coord m_freshBodyTop = 0;
     std::vector<Band> m_pending;
+    std::vector<Band> m_spare; // keeps its buffer from one held block to the next
     Coord m_pendingHeight = 0;
     int m_keepDepth = 0;
     bool m_holdNext = false;
     bool m_breakRequested = false;
     int m_labelIndex = 0;
     std::vector<Band> m_repeat; // by group level; height 0 and no items when none
+    std::vector<int> m_numberingPages {0};
+    int m_numberingFirstPage = 1;
+    bool m_restartPending = false;
 };

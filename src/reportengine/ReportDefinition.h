@@ -93,9 +93,19 @@ enum class SpecialField {
     PrintTime,
     RecordNumber,
     GroupNumber,
+    Continued, // its format ("(continuación)" when empty), only where a group header repeats
 };
 
 enum class SummaryFunction { Sum, Count, Average, Minimum, Maximum };
+
+// How a text or field meets the next item shown to its right on the same band and height (or
+// the right margin when none is): so that columns a run hides leave no hole and a description takes the
+// room they leave.
+enum class SnapRight {
+    None,
+    Stretch, // keeps its x; its width reaches to the gap before that item
+    Move,    // keeps its width; it moves to end at the gap before that item
+};
 
 struct ReportItem
 {
@@ -114,6 +124,8 @@ struct ReportItem
     QString expression; // Field, Qr, Summary, Image from a column: formula text
     QString format;     // number pattern ("#,##0.00") or date pattern ("dd/MM/yyyy")
     bool canGrow = false;
+    SnapRight snap = SnapRight::None;
+    double snapGapMm = 1.5;
     QString suppress;   // formula; the item is not drawn when it is True
     double penWidthMm = 0.2; // Line and Box
     QColor fillColor;        // Box: invalid means no fill
@@ -157,6 +169,9 @@ struct ReportGroup
     QString newPageAfter;  // formula, evaluated when a group ends (not after the last one)
     bool repeatHeader = false;
     bool keepTogether = false;
+    // Formula, evaluated when a group starts: True numbers the group's pages on their own
+    // ("Página 1 de N" for each), starting it on a new page.
+    QString restartPageNumbers;
     std::vector<ReportSection> headers; // usually one
     std::vector<ReportSection> footers;
 };

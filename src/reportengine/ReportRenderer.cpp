@@ -101,6 +101,8 @@ struct CompiledSection
     std::vector<CompiledItem> items;
     QString name;
     int fixedSuppress = -1;
+    bool marksContinuation = false; // holds a "continued" special field
+    bool snaps = false;             // an item meets its right neighbour (SnapRight)
 };
 
 struct CompiledGroup
@@ -109,6 +111,7 @@ struct CompiledGroup
     FormulaNodePtr key;
     FormulaNodePtr newPageBefore;
     FormulaNodePtr newPageAfter;
+    FormulaNodePtr restartPageNumbers;
     std::vector<CompiledSection> headers;
     std::vector<CompiledSection> footers;
 };
@@ -146,6 +149,8 @@ struct CompiledReport
     std::vector<std::pair<FormulaNodePtr, bool>> localOrder; // keys the engine sorts by, desc
     std::vector<std::unique_ptr<CompiledReport>> subs;
     Coord pageFooterHeight = 0;
+    bool restartsPageNumbers = false; // a group may number its pages on its own
+    int noDataFont = 0;
 };
 
 namespace {
@@ -212,6 +217,9 @@ public:
                 g.newPageBefore);
             cg.newPageAfter = parse(QStringLiteral("Grupo %1 newPageAfter").arg(g.name),
                 g.newPageAfter);
+            cg.restartPageNumbers = parse(
+                QStringLiteral("Grupo %1 restartPageNumbers").arg(g.name), g.restartPageNumbers);
+            r->restartsPageNumbers |= cg.restartPageNumbers != nullptr;
             r->groups.push_back(std::move(cg));
         }
         for (std::size_t i = 0; i < def.groups.size(); ++i) {
@@ -232,6 +240,12 @@ public:
         }
         for (const ReportSection& s : def.reportFooters)
             r->reportFooters.push_back(section(s, QStringLiteral("Pie del informe")));
+        {
+            ReportItem message;
+            QRgb color = 0;
+            HAlign align = HAlign::Left;
+            r->noDataFont = fontOf(message, &color, &align);
+        }
 
         // Record columns: the detail fields in reading order (top to bottom, left to right).
         std::vector<CompiledItem*> fields;
@@ -425,6 +439,9 @@ private:
             }
             if (item.kind == ItemKind::Subreport)
                 compileSubreport(ci);
+            cs.marksContinuation |= item.kind == ItemKind::Special
+                && item.special == SpecialField::Continued;
+            cs.snaps |= item.snap != SnapRight::None;
             cs.items.push_back(std::move(ci));
         }
         return cs;
@@ -829,6 +846,10 @@ struct LayoutShared
     QHash<QByteArray, int> imageByHash;
     QString lastQrText;
     int lastQrImage = -1;
+    // Deferred slot of each page numbering's page count; slot 0 (the document's) serves alone
+    // when no group numbers its pages on its own.
+    std::vector<qint32> numberingSlots;
+    Coord bodyWidth = 0; // between the side margins: where snapped items end at the latest
 };
 
 enum class Role { Body, ReportHeader, GroupHeader, PageHeader, PageFooter };
@@ -909,7 +930,11 @@ public:
             std::vector<Value> record(m_shared.records ? m_report.recordColumns.size() : 0);
             m_record = m_shared.records ? &record : nullptr;
             // A record whose detail sections are all hidden is not printed, nor written.
+            // Its sections go on one page: a margin line never starts the next page alone.
             bool printed = false;
+            const bool keep = layout && !labels && m_report.details.size() > 1;
+            if (keep)
+                m_shared.paginator->beginKeep();
             for (const CompiledSection& s : m_report.details) {
                 if (!layout)
                     printed |= fillRecord(s);
@@ -918,6 +943,8 @@ public:
                 else
                     printed |= placeSection(s, Role::Body);
             }
+            if (keep)
+                m_shared.paginator->endKeep();
             m_record = nullptr;
             if (!layout && m_recordNumber % 1024 == 0)
                 checkPageSink();
@@ -935,6 +962,8 @@ public:
             closeGroups(0, true);
         if (first)
             m_row = &m_cur; // no record: fields read as Null
+        if (first && layout && m_main)
+            placeNoData();
         if (!labels && layout) {
             for (const CompiledSection& s : m_report.reportFooters)
                 placeSection(s, Role::Body);
@@ -967,6 +996,9 @@ public:
             return formulaValue(reference.name());
         return formulaAt(std::size_t(slot), reference.name());
     }
+
+    // The report run by the caller, not a sub-report: an empty one says so on its page.
+    void setMain() { m_main = true; }
 
     QDateTime currentDateTime() const override { return m_shared.options.printTime; }
     qint64 pageNumber() const override { return currentPage(); }
@@ -1056,7 +1088,38 @@ private:
     int currentPage() const
     {
         const Paginator* p = m_shared.paginator;
-        return p ? std::max(p->pageNumber(), p->pageCount() + 1) : 1;
+        return p ? p->displayPageNumber() : 1;
+    }
+
+    // The deferred slot that receives the page count of the numbering the page belongs to.
+    qint32 pageCountSlot()
+    {
+        const Paginator* p = m_shared.paginator;
+        if (!p || !m_report.restartsPageNumbers)
+            return 0;
+        std::vector<qint32>& slots = m_shared.numberingSlots;
+        while (slots.size() <= std::size_t(p->numbering()))
+            slots.push_back(newSlot());
+        return slots[std::size_t(p->numbering())];
+    }
+
+    void placeNoData()
+    {
+        const Paginator::Geometry& g = m_shared.paginator->geometry();
+        Band band;
+        band.height = mmToCoord(12);
+        band.strings.push_back(QStringLiteral("No hay datos para los criterios elegidos"));
+        DisplayItem d;
+        d.kind = DisplayKind::Text;
+        d.x = g.left;
+        d.y = mmToCoord(4);
+        d.w = m_shared.bodyWidth;
+        d.h = mmToCoord(6);
+        d.font = quint16(m_report.noDataFont);
+        d.flags = DisplayFlag::AlignCenter;
+        d.ref = 0;
+        band.items.push_back(d);
+        m_shared.paginator->place(std::move(band));
     }
 
     void mapColumns(RowSource& rows)
@@ -1183,6 +1246,8 @@ private:
             if (!m_shared.paginator)
                 continue;
             Paginator& p = *m_shared.paginator;
+            if (isTrue(g.restartPageNumbers, g.def->name))
+                p.restartNumbering();
             if (m_started[level] && isTrue(g.newPageBefore, g.def->name))
                 p.requestBreak();
             m_started[level] = true;
@@ -1194,8 +1259,16 @@ private:
             bool firstHeader = true;
             for (const CompiledSection& s : g.headers) {
                 if (auto band = buildBand(s, Role::GroupHeader, level)) {
-                    if (firstHeader && g.def->repeatHeader)
+                    if (firstHeader && g.def->repeatHeader) {
                         band->repeatLevel = level;
+                        // The copy on the pages that continue the group says so.
+                        if (s.marksContinuation) {
+                            m_continuing = true;
+                            if (auto again = buildBand(s, Role::GroupHeader, level))
+                                band->repeatAs = std::make_shared<const Band>(std::move(*again));
+                            m_continuing = false;
+                        }
+                    }
                     firstHeader = false;
                     placeBand(s, std::move(*band), true);
                 }
@@ -1318,6 +1391,8 @@ private:
     {
         if (isTrue(s.suppress, s.fixedSuppress, s.name))
             return std::nullopt;
+        if (s.snaps)
+            return buildSnappedBand(s, role, headerLevel);
         Band band;
         band.height = mmToCoord(s.def->heightMm);
         for (const CompiledItem& ci : s.items) {
@@ -1336,12 +1411,72 @@ private:
         return band;
     }
 
+    static bool isText(const ReportItem& item)
+    {
+        return item.kind == ItemKind::Text || item.kind == ItemKind::Field
+            || item.kind == ItemKind::Summary || item.kind == ItemKind::Special;
+    }
+
+    // buildBand() for a section whose items meet their right neighbours (items beside them, on
+    // the same height): which items show is known first, then the snapped ones are placed from
+    // the right, then the band is built.
+    std::optional<Band> buildSnappedBand(const CompiledSection& s, Role role, int headerLevel)
+    {
+        const std::size_t count = s.items.size();
+        std::vector<char> shown(count);
+        std::vector<Value> values(count);
+        std::vector<std::pair<Coord, Coord>> placement(count); // x from the left margin, width
+        std::vector<std::size_t> snapped;
+        for (std::size_t i = 0; i < count; ++i) {
+            const CompiledItem& ci = s.items[i];
+            const bool suppressed = isTrue(ci.suppress, ci.fixedSuppress, ci.formulaName);
+            if (ci.def->kind == ItemKind::Field && ci.expr && (m_record || !suppressed))
+                values[i] = eval(*ci.expr, ci.fixedExpr, ci.formulaName);
+            if (m_record && ci.recordColumn >= 0)
+                (*m_record)[std::size_t(ci.recordColumn)] = values[i];
+            shown[i] = !suppressed;
+            placement[i] = {mmToCoord(ci.def->xMm), mmToCoord(ci.def->widthMm)};
+            if (!suppressed && ci.def->snap != SnapRight::None)
+                snapped.push_back(i);
+        }
+        std::sort(snapped.begin(), snapped.end(), [&s](std::size_t a, std::size_t b) {
+            return s.items[a].def->xMm > s.items[b].def->xMm;
+        });
+        for (const std::size_t i : snapped) {
+            const ReportItem& item = *s.items[i].def;
+            Coord edge = m_shared.bodyWidth;
+            for (std::size_t j = 0; j < count; ++j) {
+                const ReportItem& other = *s.items[j].def;
+                const bool besides = other.yMm < item.yMm + item.heightMm
+                    && item.yMm < other.yMm + other.heightMm;
+                if (j != i && shown[j] && isText(other) && besides && other.xMm > item.xMm)
+                    edge = std::min(edge, placement[j].first);
+            }
+            edge -= mmToCoord(item.snapGapMm);
+            auto& [x, w] = placement[i];
+            if (item.snap == SnapRight::Stretch)
+                w = std::max<Coord>(0, edge - x);
+            else
+                x = edge - w;
+        }
+        Band band;
+        band.height = mmToCoord(s.def->heightMm);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!shown[i])
+                continue;
+            m_placement = &placement[i];
+            addItem(band, s, s.items[i], role, headerLevel, values[i]);
+            m_placement = nullptr;
+        }
+        return band;
+    }
+
     DisplayItem baseItem(const CompiledItem& ci) const
     {
         DisplayItem d;
-        d.x = m_dx + mmToCoord(ci.def->xMm);
+        d.x = m_dx + (m_placement ? m_placement->first : mmToCoord(ci.def->xMm));
         d.y = mmToCoord(ci.def->yMm);
-        d.w = mmToCoord(ci.def->widthMm);
+        d.w = m_placement ? m_placement->second : mmToCoord(ci.def->widthMm);
         d.h = mmToCoord(ci.def->heightMm);
         d.color = ci.color;
         d.font = quint16(ci.font);
@@ -1349,13 +1484,23 @@ private:
         return d;
     }
 
+    // A text that does not fit its item loses whole words; a number never loses a digit: it
+    // shows '#' marks across its field instead.
+    QString fitted(const CompiledItem& ci, const QString& text, Coord width, bool number)
+    {
+        TextMeasurer& m = m_shared.measurer;
+        if (text.isEmpty() || width <= 0 || m.width(ci.font, text) <= width)
+            return text;
+        return number ? m.overflowMarks(ci.font, width) : m.cutAtWord(ci.font, text, width);
+    }
+
     void addText(Band& band, const CompiledSection& s, const CompiledItem& ci, const QString& text,
-        qint32 slot = -1)
+        qint32 slot = -1, bool number = false)
     {
         const DisplayItem base = baseItem(ci);
         const bool multiLine = text.contains(u'\n') || text.contains(u'\r');
         if (slot >= 0 || (!ci.def->canGrow && !multiLine)) {
-            band.strings.push_back(text);
+            band.strings.push_back(slot >= 0 ? text : fitted(ci, text, base.w, number));
             DisplayItem d = base;
             d.kind = DisplayKind::Text;
             d.ref = qint32(band.strings.size() - 1);
@@ -1368,14 +1513,23 @@ private:
                                                   : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
         const Coord lh = m.lineHeight(ci.font);
         Coord y = base.y;
+        // Lines that fit the item's height stand where its vertical alignment puts them, so a
+        // short caption sits on the line of its neighbours' and a long one wraps upwards.
+        const Coord block = Coord(lines.size()) * lh;
+        const quint8 valign = base.flags & DisplayFlag::VAlignMask;
+        const bool aligned = block <= base.h && valign != 0;
+        if (aligned)
+            y += valign == DisplayFlag::VAlignBottom ? base.h - block : (base.h - block) / 2;
         for (const QString& line : lines) {
             // A fixed item shows what fits; a growing one shows every line.
             if (!ci.def->canGrow && y + lh > base.y + std::max(base.h, lh))
                 break;
-            band.strings.push_back(line);
+            band.strings.push_back(ci.def->canGrow ? line : fitted(ci, line, base.w, false));
             DisplayItem d = base;
             d.kind = DisplayKind::Text;
             d.flags &= ~DisplayFlag::VAlignMask;
+            if (aligned && valign == DisplayFlag::VAlignBottom)
+                d.flags |= DisplayFlag::VAlignBottom;
             d.y = y;
             d.h = lh;
             d.ref = qint32(band.strings.size() - 1);
@@ -1424,11 +1578,11 @@ private:
                 const QString raw = QString::number(TotalPagesStandIn);
                 if (text.contains(standIn) || text.contains(raw)) {
                     text.replace(standIn, QString(DeferredMark)).replace(raw, QString(DeferredMark));
-                    addText(band, s, ci, text, 0);
+                    addText(band, s, ci, text, pageCountSlot());
                     break;
                 }
             }
-            addText(band, s, ci, text);
+            addText(band, s, ci, text, -1, fieldValue.isNumeric());
             break;
         }
         case ItemKind::Summary: {
@@ -1441,9 +1595,9 @@ private:
                 m_pending.push_back({slot, ci.summary, spec.level, item.format});
                 addText(band, s, ci, QString(DeferredMark), slot);
             } else {
-                addText(band, s, ci,
-                    ValueFormat::format(m_acc[std::size_t(ci.summary)].value(spec.function),
-                        item.format, locale));
+                const Value total = m_acc[std::size_t(ci.summary)].value(spec.function);
+                addText(band, s, ci, ValueFormat::format(total, item.format, locale), -1,
+                    total.isNumeric());
             }
             break;
         }
@@ -1510,12 +1664,12 @@ private:
             addText(band, s, ci, QString::number(currentPage()));
             break;
         case SpecialField::TotalPages:
-            addText(band, s, ci, QString(DeferredMark), 0);
+            addText(band, s, ci, QString(DeferredMark), pageCountSlot());
             break;
         case SpecialField::PageNofM: {
             const QString templ = item.format.isEmpty() ? QStringLiteral("Página %1 de %2") : item.format;
             addText(band, s, ci, QString(templ).replace(QLatin1String("%1"), QString::number(currentPage()))
-                .replace(QLatin1String("%2"), QString(DeferredMark)), 0);
+                .replace(QLatin1String("%2"), QString(DeferredMark)), pageCountSlot());
             break;
         }
         case SpecialField::PrintDate:
@@ -1531,6 +1685,11 @@ private:
             break;
         case SpecialField::GroupNumber:
             addText(band, s, ci, QString::number(m_groupNumber));
+            break;
+        case SpecialField::Continued:
+            if (m_continuing)
+                addText(band, s, ci,
+                    item.format.isEmpty() ? QStringLiteral("(continuación)") : item.format);
             break;
         }
     }
@@ -1548,6 +1707,9 @@ private:
     std::vector<Value>* m_record = nullptr;
     std::vector<PendingSlot> m_pending;
     bool m_presorted = false;
+    bool m_main = false;
+    bool m_continuing = false; // building the copy of a group header for continued pages
+    const std::pair<Coord, Coord>* m_placement = nullptr; // a snapped item's x and width
     qint64 m_recordNumber = 0;
     qint64 m_groupNumber = 0;
     quint64 m_generation = 1;
@@ -1731,7 +1893,9 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
         - m_compiled->pageFooterHeight;
 
     // Items are placed at their x from the left margin.
+    shared.bodyWidth = geometry.pageWidth - geometry.left - mmToCoord(setup.marginRightMm);
     ReportRun main(*m_compiled, shared, geometry.left);
+    main.setMain();
     Paginator paginator(geometry, main);
     // A data-only output gets the records without any page laid out, unless they depend on it.
     const bool layout = pages.wantsPages() || recordsNeedLayout(*m_compiled);
@@ -1756,6 +1920,9 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
     }
     if (records)
         records->endRecords();
+    const std::vector<int>& numberings = paginator.numberingPages();
+    for (std::size_t i = 0; i < shared.numberingSlots.size() && i < numberings.size(); ++i)
+        shared.deferred.slots[std::size_t(shared.numberingSlots[i])] = QString::number(numberings[i]);
     shared.deferred.slots[0] = QString::number(paginator.pageCount());
     m_pageCount = paginator.pageCount();
     if (!pages.finish(shared.deferred)) {

@@ -1,5 +1,8 @@
 #include "reportengine/TextMeasurer.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QPaintDevice>
 
 namespace {
@@ -72,9 +75,27 @@ TextMeasurer::FontData& TextMeasurer::data(int font)
         const QFont f = m_substitution.font(m_resources.font(font));
         slot->metrics = std::make_unique<QFontMetricsF>(f, &metricsDevice());
         slot->lineHeight = toCoord(slot->metrics->lineSpacing());
-        slot->space = toCoord(slot->metrics->horizontalAdvance(QLatin1Char(' ')));
+        std::fill(std::begin(slot->latin), std::end(slot->latin), qreal(-1));
+        slot->space = toCoord(advance(*slot, QLatin1Char(' ')));
     }
     return *slot;
+}
+
+qreal TextMeasurer::advance(FontData& d, QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x180) {
+        qreal& a = d.latin[u];
+        if (a < 0)
+            a = d.metrics->horizontalAdvance(c);
+        return a;
+    }
+    const auto found = d.other.constFind(u);
+    if (found != d.other.constEnd())
+        return found.value();
+    const qreal a = d.metrics->horizontalAdvance(c);
+    d.other.insert(u, a);
+    return a;
 }
 
 Coord TextMeasurer::measure(FontData& d, const QString& text)
@@ -82,7 +103,12 @@ Coord TextMeasurer::measure(FontData& d, const QString& text)
     const auto found = d.widths.constFind(text);
     if (found != d.widths.constEnd())
         return found.value();
-    const Coord w = toCoord(d.metrics->horizontalAdvance(text));
+    // The outputs place each glyph at its own advance, with no pair kerning: measured the same
+    // way, a text said to fit is never short of its last letters on paper.
+    qreal sum = 0;
+    for (const QChar c : text)
+        sum += advance(d, c);
+    const Coord w = toCoord(sum);
     // The cache holds words, not whole texts: bound it so a long report of unique texts does
     // not grow it without end.
     if (d.widths.size() > 50000)
@@ -93,7 +119,12 @@ Coord TextMeasurer::measure(FontData& d, const QString& text)
 
 Coord TextMeasurer::width(int font, const QString& text)
 {
-    return measure(data(font), text);
+    // Not cached: whole field values (prices, descriptions) seldom come back.
+    FontData& d = data(font);
+    qreal sum = 0;
+    for (const QChar c : text)
+        sum += advance(d, c);
+    return toCoord(sum);
 }
 
 Coord TextMeasurer::lineHeight(int font)
@@ -105,7 +136,7 @@ void TextMeasurer::breakWord(FontData& d, const QString& word, Coord width, QStr
     QString& line, Coord& lineWidth)
 {
     for (const QChar c : word) {
-        const Coord cw = toCoord(d.metrics->horizontalAdvance(c));
+        const Coord cw = toCoord(advance(d, c));
         if (!line.isEmpty() && lineWidth + cw > width) {
             lines << line;
             line.clear();
@@ -153,4 +184,44 @@ QStringList TextMeasurer::wrap(int font, const QString& text, Coord width)
         lines << line;
     }
     return lines;
+}
+
+QString TextMeasurer::cutAtWord(int font, const QString& text, Coord width)
+{
+    FontData& d = data(font);
+    qreal sum = 0;
+    qsizetype wordEnd = -1; // end of the last whole word that fits
+    qsizetype fitting = 0;  // characters that fit
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u' ' && i > 0 && text[i - 1] != u' ')
+            wordEnd = i;
+        sum += advance(d, c);
+        if (toCoord(sum) > width)
+            break;
+        fitting = i + 1;
+    }
+    if (fitting == text.size())
+        return text;
+    if (fitting < text.size() && text[fitting] == u' ')
+        wordEnd = fitting;
+    if (wordEnd > 0)
+        return text.left(wordEnd);
+    // One word wider than the field: cut, but say so.
+    const QChar ellipsis(0x2026);
+    const qreal room = width * qreal(MetricsDevice::Dpi) / 2540.0 - advance(d, ellipsis);
+    qreal used = 0;
+    qsizetype keep = 0;
+    while (keep < text.size() && used + advance(d, text[keep]) <= room)
+        used += advance(d, text[keep++]);
+    return text.left(keep) + ellipsis;
+}
+
+QString TextMeasurer::overflowMarks(int font, Coord width)
+{
+    FontData& d = data(font);
+    const qreal mark = advance(d, QLatin1Char('#'));
+    const qreal room = width * qreal(MetricsDevice::Dpi) / 2540.0;
+    const int count = mark > 0 ? int(room / mark) : 1;
+    return QString(std::max(1, count), QLatin1Char('#'));
 }

@@ -505,3 +505,134 @@ TEST_F(ReportJobTest, a_formula_that_uses_itself_or_a_missing_one_fails_with_its
             << c.formula << ": " << m_job.errorString().toStdString();
     }
 }
+
+namespace {
+
+// Records of two sections (the article, then its margin line), a list header repeated on the
+// pages it continues, page numbers that may restart for each list. The body holds 259 mm: the
+// list header's 8 mm and 27 records of 9 mm leave 8 mm, too little for a whole record.
+const char* const Layout = R"RPT(<report version="1" name="RP_Armado" title="Armado">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="9"/></styles>
+  <data><table name="P"/></data>
+  <formulas>
+    <formula name="CortePorLista" type="text">'0'</formula>
+  </formulas>
+  <group name="Lista" by="{P.Lista}" newPageAfter="{@CortePorLista} = '-1'" repeatHeader="true"
+         restartPageNumbers="{@CortePorLista} = '-1'">
+    <header height="8">
+      <field x="0" y="1" width="40" height="5" expr="'Lista: ' + {P.Lista}"/>
+      <special x="40" y="1" width="40" height="5" kind="continued"/>
+    </header>
+  </group>
+  <pageHeader height="10">
+    <text x="0" y="0" width="30" height="10" valign="bottom">Código</text>
+    <text x="150" y="0" width="20" height="10" valign="bottom" align="right" canGrow="true">Precio</text>
+  </pageHeader>
+  <detail height="5">
+    <field x="0" y="0" width="30" height="5" expr="{P.Codigo}"/>
+    <field x="30" y="0" width="45" height="5" expr="{P.Descripcion}"/>
+    <field x="150" y="0" width="20" height="5" expr="{P.Precio}" format="#,##0.00" align="right"/>
+  </detail>
+  <detail height="4">
+    <field x="150" y="0" width="30" height="4" expr="'margen ' + {P.Codigo}" align="right"/>
+  </detail>
+  <pageFooter height="8"><special x="130" y="2" width="60" height="5" kind="pageNofM" align="right"/></pageFooter>
+</report>)RPT";
+
+} // namespace
+
+TEST_F(ReportJobTest, a_record_whose_sections_do_not_fit_starts_the_next_page_whole)
+{
+    fillPrices(1, 30);
+    const QString pdf = path(QStringLiteral("junto.pdf"));
+
+    ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf)));
+
+    const QStringList pages = PdfTools::text(pdf).split(u'\f');
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("margen A00027")));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("A00028"))) << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("margen A00028")));
+}
+
+TEST_F(ReportJobTest, a_repeated_group_header_says_the_group_continues_only_where_it_does)
+{
+    fillPrices(1, 60);
+    const QString pdf = path(QStringLiteral("sigue.pdf"));
+
+    ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf)));
+
+    const QStringList pages = PdfTools::text(pdf).split(u'\f');
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("continuación")));
+    for (int i = 1; i < 3; ++i)
+        EXPECT_TRUE(pages[i].contains(QRegularExpression(
+            QStringLiteral("Lista: L1\\s+\\(continuación\\)"))))
+            << pages[i].toStdString();
+}
+
+TEST_F(ReportJobTest, each_list_on_its_own_pages_is_numbered_on_its_own)
+{
+    fillPrices(2, 40);
+    const QString pdf = path(QStringLiteral("numeros.pdf"));
+    ReportJobRequest r = request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf);
+    r.formulas = {QStringLiteral("CortePorLista = '-1'")};
+
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+    EXPECT_EQ(PdfTools::pageCount(pdf), 4);
+    const QStringList pages = PdfTools::text(pdf).split(u'\f');
+    ASSERT_GE(pages.size(), 4);
+    const char* const expected[] = {"Página 1 de 2", "Página 2 de 2", "Página 1 de 2",
+        "Página 2 de 2"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(pages[i].contains(QString::fromUtf8(expected[i]))) << pages[i].toStdString();
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("Lista: L2")));
+}
+
+TEST_F(ReportJobTest, no_digit_and_no_half_word_is_lost_to_a_narrow_field)
+{
+    const QString description = QStringLiteral("Tornillo autoperforante cabeza hexagonal zincado");
+    m_data.addTable(QStringLiteral("P"),
+        {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Descripcion"),
+            QStringLiteral("P.Precio")},
+        {{Value(QStringLiteral("L1")), Value(QStringLiteral("A1")), Value(description),
+             Value(*Currency::fromString(QStringLiteral("999999999.99")))},
+            {Value(QStringLiteral("L1")), Value(QStringLiteral("A2")), Value(QStringLiteral("Arandela")),
+                Value(*Currency::fromString(QStringLiteral("1234567.89")))}});
+    const QString pdf = path(QStringLiteral("angosto.pdf"));
+
+    ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf)));
+
+    const QString text = PdfTools::text(pdf);
+    // Too wide for 20 mm at 9 points: marks across the field, never the last digits alone.
+    EXPECT_TRUE(text.contains(QStringLiteral("#########"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("99,99"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("1.234.567,89")));
+    const QRegularExpressionMatch printed
+        = QRegularExpression(QStringLiteral("A1\\s+(\\S.*?)(\\s{2,}|$)"),
+            QRegularExpression::MultilineOption).match(text);
+    ASSERT_TRUE(printed.hasMatch()) << text.toStdString();
+    const QString shown = printed.captured(1);
+    EXPECT_LT(shown.size(), description.size());
+    EXPECT_TRUE(description.startsWith(shown + u' ')) << shown.toStdString();
+    // The captions stand on one line, a growing one included.
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Código\\s+Precio"))));
+}
+
+TEST_F(ReportJobTest, a_report_with_no_records_says_so_under_its_header)
+{
+    fillPrices(1, 3);
+    const QString pdf = path(QStringLiteral("vacio.pdf"));
+    ReportJobRequest r = request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf);
+    r.selection = QStringLiteral("{P.Codigo} = 'ninguno'");
+
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+    EXPECT_EQ(PdfTools::pageCount(pdf), 1);
+    const QString text = PdfTools::text(pdf);
+    EXPECT_TRUE(text.contains(QRegularExpression(
+        QStringLiteral("Código[^\\n]*\\n(.*\\n)*.*No hay datos para los criterios elegidos"))))
+        << text.toStdString();
+}
