@@ -11,6 +11,7 @@
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "startup/Configuracion.h"
+#include "startup/ConfiguracionGlobal.h"
 #include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
 #include "startup/VariablesInicio.h"
@@ -312,6 +313,34 @@ void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
     reporte.Finaliza(20);
 }
 
+QString ImpresionPrecios::DatosEmpresa()
+{
+    Globales& g = gGlobales();
+    // The lookup also sets the unit's VAT condition, which the start-up read already: the
+    // heading must not change it.
+    const QString condicionUN = g.gCondicionIvaUN;
+    const qint16 condIva = g.gCondIva;
+    QString nombre, cuit, inicio, ingresos, condicion, puntoVenta, domicilio, telefono;
+    try {
+        DatosEmpresaUNegocio(
+            g.gUNegocio, nombre, cuit, inicio, ingresos, condicion, puntoVenta, domicilio);
+        telefono = Configuracion::Cfg(QStringLiteral("TELEFONO"));
+    } catch (const RuntimeError&) {
+        // Only the VAT condition's conversion fails after the address and tax number are
+        // read; the heading then shows what was read, and a list still prints without it.
+    }
+    g.gCondicionIvaUN = condicionUN;
+    g.gCondIva = condIva;
+    QStringList partes;
+    if (!domicilio.simplified().isEmpty())
+        partes << domicilio.simplified();
+    if (!cuit.trimmed().isEmpty())
+        partes << QStringLiteral("CUIT ") + cuit.trimmed();
+    if (!telefono.trimmed().isEmpty())
+        partes << QStringLiteral("Tel. ") + telefono.trimmed();
+    return partes.join(QStringLiteral("  -  "));
+}
+
 ImpresionPrecios::ImpresionPrecios(Salida salida)
     : m_salida(std::move(salida))
 {
@@ -341,6 +370,19 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
             QStringLiteral("Error"));
         if (r.trabajo.NombreReporte.isEmpty() && estado.ChkEtiquetas == 0)
             return false;
+    }
+    // What the definitions show besides the Parts' formulas: the company's data in the heading,
+    // the analysed lists' blocks, each label's list when the labels cover several.
+    QStringList& formulas = r.trabajo.ListaFormulasReporte;
+    if (r.trabajo.Etiquetas) {
+        const QString desde = estado.ListaDesde.trimmed();
+        const bool unaLista = !desde.isEmpty() && desde == estado.ListaHasta.trimmed();
+        formulas << QStringLiteral("VariasListas=%1").arg(unaLista ? 0 : 1);
+    } else {
+        formulas << QStringLiteral("DatosEmpresa='") + enFormula(DatosEmpresa()) + u'\'';
+        if (r.trabajo.AnalisisCostos)
+            formulas << QStringLiteral("ListasAnalizadas=%1")
+                            .arg(std::min<qsizetype>(4, estado.ListasAnalisis.size()));
     }
     if (r.trabajo.AnalisisCostos) {
         CriteriosAnalisis criterios {estado.RubroDesde, estado.RubroHasta, estado.ProveedorDesde,

@@ -138,6 +138,11 @@ public:
     // decimals); 0 when it holds no number.
     static double PorcentajeCondicion(const QString& texto);
 
+    // The company's address, tax number and telephone for the lists' heading, from the logged
+    // business unit's data (the company's settings where the unit has none); parts that are
+    // empty are left out, and so are all when they cannot be read.
+    static QString DatosEmpresa();
+
     explicit ImpresionPrecios(Salida salida = &ImpresionPrecios::imprimeConReportes);
 
     // The whole print: builds the job, tells the operator of a rejected criteria row or offer

@@ -553,6 +553,139 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
     }
 }
 
+// Every definition the window chooses, on articles priced from a cent to the largest amount the
+// lists hold and described in 60 characters: each amount printed whole (as the database has it),
+// no margin line starting a page without its article, the group headers on continued pages.
+TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_its_records_and_headers)
+{
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RETAIL'"));
+    exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET Descripcion = CASE WHEN rowid % 2 = 0 THEN "
+                        "'Taladro percutor inalambrico 18 V con bateria y maletin azul' ELSE "
+                        "'Amoladora angular profesional 115 mm con disco y llave cinco' END"));
+    const QStringList extremos = rows(QStringLiteral(
+        "SELECT a.IDARTICULO FROM V_MA_ARTICULOS a WHERE SUSPENDIDO = 0 AND SUSPENDIDOC = 0 "
+        "AND (SELECT COUNT(*) FROM MA_PRECIOS p WHERE p.IdArticulo = a.IDARTICULO "
+        "AND p.IdLista IN ('   1', '   4', '  20')) = 3 ORDER BY 1 LIMIT 3"));
+    ASSERT_EQ(extremos.size(), 3);
+    const char* const importes[] = {"999999999.99", "0.01", "1234567.89"};
+    for (int i = 0; i < 3; ++i)
+        exec(QStringLiteral("UPDATE MA_PRECIOS SET COSTO = %1, PRECIO1 = %1, PRECIO2 = %1, PRECIO3 = %1, "
+                            "PRECIO4 = %1, PRECIO5 = %1, PRECIO6 = %1, PRECIO7 = %1, PRECIO8 = %1 "
+                            "WHERE IdArticulo = '%2'")
+                 .arg(QLatin1String(importes[i]), extremos[i]));
+
+    // Every column of one list; the sales lists with their margin lines.
+    const auto lista = [](const char* codigo) {
+        return [codigo](Ventana& v) {
+            v.texto("ListaDesde", QLatin1String(codigo));
+            v.texto("ListaHasta", QLatin1String(codigo));
+            v.columnas({0, 1, 2, 3, 4, 5, 6, 7, 8});
+            v.tilda("chkIncluirEnCero");
+            v.tilda("chkIncluirMargen");
+        };
+    };
+    const auto ventas = lista("1");
+    const auto compras = lista("20");
+    const auto selectiva = [&](Ventana& v) {
+        ventas(v);
+        v.columnas({4});
+        v.tilda("ChkSelectivo");
+        v.marca("lstCondiciones", {QStringLiteral("Contado efectivo")});
+    };
+    const struct
+    {
+        const char* reporte;
+        const char* parametro;
+        int agrupamiento; // 3: none
+        std::function<void(Ventana&)> prepara;
+        const char* precio; // the database's column the list shows for the seeded articles
+    } casos[] = {
+        {"RP_ListaPrecios", "", 3, ventas, "PRECIO1"},
+        {"RP_ListaPreciosRubro", "", 0, ventas, "PRECIO1"},
+        {"RP_ListaPreciosFamilia", "", 1, ventas, "PRECIO1"},
+        {"RP_ListaPreciosProveedor", "", 2, ventas, "PRECIO1"},
+        {"RP_ListaPrecios_Sel", "", 3, selectiva, "PRECIO4"},
+        {"RP_ListaPreciosRubro_Sel", "", 0, selectiva, "PRECIO4"},
+        {"RP_ListaPreciosFamilia_Sel", "", 1, selectiva, "PRECIO4"},
+        {"RP_ListaPreciosProveedor_Sel", "", 2, selectiva, "PRECIO4"},
+        {"RP_ListaPreciosDescRecPN", "C", 3, compras, "PRECIO1"},
+        {"RP_ListaPreciosDescRecPNRubro", "C", 0, compras, "PRECIO1"},
+        {"RP_ListaPreciosDescRecPNFamilia", "C", 1, compras, "PRECIO1"},
+        {"RP_ListaPreciosDescRecPNProveedor", "C", 2, compras, "PRECIO1"},
+        {"RP_LISTAPRECIOSAC", "C", 3,
+            [](Ventana& v) {
+                v.tilda("chkAnalisisCostos");
+                v.marca("LstListas", {QStringLiteral("   4")});
+            },
+            "PRECIO4"},
+        {"MA_PRE2", "", 3,
+            [&](Ventana& v) {
+                ventas(v);
+                v.columnas({1});
+                v.tilda("ChkEtiquetas");
+            },
+            "PRECIO1"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.reporte);
+        const auto ventana = carga(QLatin1String(caso.parametro));
+        ventana->agrupa(caso.agrupamiento);
+        caso.prepara(*ventana);
+
+        const QString texto = porMensaje(*ventana);
+
+        ASSERT_FALSE(texto.isEmpty());
+        EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+        const bool etiquetas = QLatin1String(caso.reporte) == QLatin1String("MA_PRE2");
+        const bool analisis = QLatin1String(caso.reporte) == QLatin1String("RP_LISTAPRECIOSAC");
+        for (const QString& articulo : extremos) {
+            const QString precio = rows(QStringLiteral("SELECT %1 FROM MA_PRECIOS WHERE IdArticulo = '%2' "
+                                                       "AND IdLista = '%3'")
+                                            .arg(QLatin1String(caso.precio), articulo,
+                                                QLatin1String(caso.parametro[0] ? "  20" : "   1")))
+                                       .value(0);
+            // Labels show their code and price on lines of their own.
+            const QString patron = etiquetas
+                ? QStringLiteral("\\$ %1(\\s|$)").arg(QRegularExpression::escape(money(precio.toDouble())))
+                : QStringLiteral("^\\s*%1 .*\\s%2(\\s|$)")
+                      .arg(articulo, QRegularExpression::escape(money(precio.toDouble())));
+            if (!analisis)
+                EXPECT_TRUE(hasLine(texto, patron)) << articulo.toStdString() << " " << precio.toStdString();
+        }
+        EXPECT_FALSE(texto.contains(QStringLiteral("##"))) << "an amount did not fit its column";
+        // A description is cut between words, never inside one.
+        static const QRegularExpression palabras(QStringLiteral("(Taladro|Amoladora)( \\S+)*"));
+        for (auto it = palabras.globalMatch(texto); it.hasNext();) {
+            const QString impreso = it.next().captured(0);
+            EXPECT_TRUE(QStringLiteral("Taladro percutor inalambrico 18 V con bateria y maletin azul")
+                            .startsWith(impreso)
+                || QStringLiteral("Amoladora angular profesional 115 mm con disco y llave cinco")
+                       .startsWith(impreso))
+                << impreso.toStdString();
+        }
+        if (etiquetas)
+            continue;
+        const QStringList paginas = texto.split(u'\f', Qt::SkipEmptyParts);
+        for (int p = 0; p < paginas.size(); ++p) {
+            const QStringList lineas = paginas[p].split(u'\n');
+            // Above the page's first article, no line of numbers alone: a margin line there
+            // would have left its article on the page before. (The analysis has none, and its
+            // heading names lists by code.)
+            for (const QString& linea : analisis ? QStringList() : lineas) {
+                if (QRegularExpression(QStringLiteral("^\\s*\\d{6}\\s")).match(linea).hasMatch())
+                    break;
+                EXPECT_FALSE(QRegularExpression(QStringLiteral("^[\\s\\d.,-]+$")).match(linea).hasMatch()
+                    && !linea.trimmed().isEmpty())
+                    << "page " << p + 1 << ": " << linea.toStdString();
+            }
+            if (p > 0)
+                EXPECT_TRUE(paginas[p].contains(analisis ? QStringLiteral("P. Venta")
+                                                         : QStringLiteral("(continuación)")))
+                    << "page " << p + 1;
+        }
+    }
+}
+
 TEST_F(ImpresionDesdeVentana, screen_and_printer_keys_reach_their_outputs)
 {
     const auto ventana = carga();
