@@ -5,13 +5,15 @@
 #include "platform/Environment.h"
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/CurlMail.h"
 #include "platform/qt/QtPlatform.h"
 #include "pricelists/EnlacesPrograma.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
+#include "sending/EnvioCorreoFormulario.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
@@ -60,6 +62,12 @@ int main(int argc, char* argv[])
 
     EstadoFormulario estadoFormulario(EstadoFormulario::archivoPorDefecto());
     const ScopedService<EstadoFormulario> estadoFormularioService(estadoFormulario);
+
+    // Mail goes out through libcurl; the report output hands mailed reports to the sender form.
+    CurlMailFactory correo;
+    const ScopedService<MailFactory> correoService(correo);
+    EnvioCorreoFormulario envioCorreo;
+    const ScopedService<EnvioCorreo> envioCorreoService(envioCorreo);
 
     // The main window's load runs the start-up; its unload ends the program.
     Rp_Tarifolio ventana;

@@ -327,16 +327,12 @@ int Utilidades::PreguntaError(const RuntimeError& error) const
 
 QString Utilidades::LimpiaTexto(const QString& text) const
 {
-    // The apostrophe would close the quoted literal the text is put in; the acute accent reads the
-    // same on paper and in a message.
+    // The apostrophe stays: statements double it where they quote, and the HTML of a mail keeps
+    // the quotes of its links.
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
-        if (c == u'\'')
-            result.append(u'´');
-        else if (c.category() == QChar::Other_Control && c != u'\r' && c != u'\n' && c != u'\t')
-            continue;
-        else
+        if (c.category() != QChar::Other_Control || c == u'\r' || c == u'\n' || c == u'\t')
             result.append(c);
     }
     return result;

@@ -97,8 +97,7 @@ public:
     // Ignore. Returns the answer: 4 repeat the statement, 5 go on, anything else leave.
     int PreguntaError(const RuntimeError& error) const;
 
-    // Text cleaned to stand inside a quoted literal (statements, formulas, links): the apostrophe
-    // becomes "´", control characters other than line breaks and tabs are dropped. Digits and every
+    // Text without control characters other than CR, LF and tab. Digits, apostrophes and every
     // other character pass unchanged; "" when nothing is left.
     QString LimpiaTexto(const QString& text) const;
 

@@ -299,8 +299,16 @@ void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
     QString nombre = t.NombreReporte;
     const QString archivo = ArchivosReporte::NombreReporte(nombre, QString(), nullptr, QString());
     const QString conexion = gGlobales().gCadenaODBC;
-    if (t.Etiquetas) {
+    // Mailed labels go through the driver like any list, so they reach the sender too.
+    if (t.Etiquetas && !RT_Crystal2::gEnviarPorMail) {
         reporte.Imprimir(archivo, t.CamposOrden, t.Seleccion, conexion);
+    } else if (t.Etiquetas) {
+        QString subreporte1;
+        QString subreporte2;
+        QString titulo;
+        RT_Crystal2::ImprimirReporteCrystal(archivo, t.CamposOrden, t.Seleccion, conexion,
+            std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, subreporte1,
+            subreporte2, QString(), QString(), Value(qint32(0)), false, true, titulo, QString());
     } else {
         QString subreporte1;
         QString subreporte2;

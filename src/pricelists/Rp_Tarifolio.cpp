@@ -17,7 +17,7 @@
 #include "platform/Steps.h"
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "pricelists/ImpresionPrecios.h"
 #include "pricelists/Plantillas.h"
 #include "pricelists/TarifolioReglas.h"

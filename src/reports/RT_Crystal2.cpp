@@ -13,6 +13,7 @@
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "reports/DLL_Print.h"
+#include "reports/EnvioCorreo.h"
 #include "reports/ReportControl.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/RutasReporte.h"
@@ -189,9 +190,14 @@ void ImprimirReporteCrystal(const QString& Reporte, const QStringList& CamposOrd
             Subreporte1 = QStringLiteral("RP_RM");
         if (TituloEnvio.isEmpty())
             TituloEnvio = executableName();
-        // Until the hand-off to the sender exists, e-mail mode prints to the file set on the
-        // report object (PrintFileName, PrintFileType) and stops there.
     }
+    // Without a sender (tools and checks of the print alone) e-mail mode prints to the file set
+    // on the report object (PrintFileName, PrintFileType) and stops there.
+    const bool entregaAlEmisor = EnviarPorMail && Service<EnvioCorreo>::installed();
+    Steps pasosCorreo(cajaDelDriver);
+    EnvioCorreoEnCurso envio;
+    if (entregaAlEmisor && !PreparaEnvioCorreo(pasosCorreo, envio))
+        return;
 
     PedidoImpresion pedido;
     pedido.reporte = Reporte;
@@ -202,7 +208,8 @@ void ImprimirReporteCrystal(const QString& Reporte, const QStringList& CamposOrd
     pedido.subreportes = { Subreporte1, Subreporte2, Subreporte3, Subreporte4, Subreporte5 };
     pedido.destino = DestinoReporte;
     pedido.opcionMotor = OpcionMotor;
-    ImprimeSecuencia(pedido);
+    if (ImprimeSecuencia(pedido) && entregaAlEmisor)
+        EntregaEnvioCorreo(pasosCorreo, envio, TituloEnvio);
 }
 
 void AsignarPropiedadReporte(const QString& Propiedad, const Value& ValorPropiedad)

@@ -8,6 +8,8 @@
 
 #include "platform/Value.h"
 
+class Steps;
+
 // The report module: printing a report through the program's report control, temporary report
 // files and the export of saved reports.
 namespace RT_Crystal2 {
@@ -76,5 +78,25 @@ bool ExportarArchivoReporte(const QString& ArchivoOrigen, const QString& Archivo
 // al intentar exportar el Archivo ..."): Retry exports again, any other answer returns.
 void ExportarArchivo(const QString& ArchivoReporte, const QString& ArchivoDestino,
     int FormatoExportacion);
+
+// The files of one mailed report: its work folder "<temp>/E-MAILS/ENVIOS/<dd-MM-yyyy>/<HH.mm.ss>",
+// the base name "hhmmss" and the file finally attached.
+struct EnvioCorreoEnCurso
+{
+    QString carpeta;
+    QString base;
+    QString adjunto;
+};
+
+// Before the print of a mailed report: makes the work folder and points the report control's
+// export file and type at it after "eMail_formatoadjunto" (a PDF is first saved as a report). A
+// word outside the accepted ones is told and the mail goes as PDF. False when the operator chose
+// Abort in the driver's box.
+bool PreparaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio);
+
+// After the print: converts the saved report to PDF when that is the format, hands the file with
+// the remembered texts to the document sender, stores the texts it leaves for the next mail and
+// unloads it. A blank TituloEnvio becomes the program's name. False on Abort.
+bool EntregaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio, QString& TituloEnvio);
 
 } // namespace RT_Crystal2

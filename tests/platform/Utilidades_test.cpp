@@ -146,7 +146,7 @@ TEST(Utilidades, text_helpers)
     EXPECT_EQ(u().LimpiaCadenaFija(QStringLiteral("PC|JUAN   ") + nul + nul),
               QStringLiteral("PC|JUAN"));
     EXPECT_EQ(u().LimpiaCadenaFija(QString(4, nul)), QString());
-    EXPECT_EQ(u().LimpiaTexto(QStringLiteral("D'Angelo\x01 12")), QStringLiteral("D´Angelo 12"));
+    EXPECT_EQ(u().LimpiaTexto(QStringLiteral("D'Angelo\x01 12")), QStringLiteral("D'Angelo 12"));
     EXPECT_EQ(u().LimpiaTexto(QStringLiteral("5493415551234")), QStringLiteral("5493415551234"));
     EXPECT_EQ(u().LimpiaTexto(QStringLiteral("\x02")), QString());
     EXPECT_EQ(u().AjustaDescripcion(QStringLiteral("  Lote\r\n12   A\t ")),

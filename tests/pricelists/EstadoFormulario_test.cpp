@@ -1,4 +1,4 @@
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 
 #include <QCheckBox>
 #include <QComboBox>

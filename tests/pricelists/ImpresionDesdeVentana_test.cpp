@@ -1,4 +1,7 @@
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -6,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -17,8 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/CurlMail.h"
 #include "platform/qt/SqliteText.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
 #include "pricelists/TBarRep.h"
 #include "reportengine/PageSink.h"
@@ -27,9 +32,18 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/ReportOutputs.h"
+#include "reports/SinkReportOutputs.h"
+#include "platform/FileNames.h"
 #include "startup/Dll_Display.h"
 #include "startup/Globales.h"
+#include "sending/EnvioCorreoFormulario.h"
+#include "sending/FrmEnviar.h"
+#include "sending/eMailAux.h"
+#include "startup/FormularioModal.h"
+#include "startup/FrmMsgBox.h"
 #include "support/FakeDialogs.h"
+#include "support/SmtpPeer.h"
+#include "support/TestFiles.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
 
@@ -220,6 +234,16 @@ protected:
         testsupport::messages().clear();
         return ventana;
     }
+
+    // The mail work folder of a report mailed at the pinned time, and its files' base name.
+    QString carpetaEnvio() const
+    {
+        const QDateTime ahora = testsupport::pinnedNow();
+        return m_dir.filePath(QStringLiteral("tmp/E-MAILS/ENVIOS/")
+            + ahora.toString(QStringLiteral("dd-MM-yyyy")) + u'/'
+            + ahora.toString(QStringLiteral("HH.mm.ss")));
+    }
+    QString baseEnvio() const { return testsupport::pinnedNow().toString(QStringLiteral("HHmmss")); }
 
     // Presses the e-mail key and reads the report file it wrote as a PDF; empty text when no
     // file was written.
@@ -984,3 +1008,105 @@ TEST_F(ImpresionDesdeVentana, a_cost_analysis_that_fails_prints_nothing_and_leav
 }
 
 } // namespace
+
+// The sender as the operator uses it from the window: the modal sender gets its automatic box
+// ticked and is sent; the timed notice is passed over.
+class EnvioDesdeVentana final : public FormularioModal
+{
+public:
+    int modales = 0;
+    QStringList titulos;
+    QStringList avisos;
+    int muestra(QDialog& form) override
+    {
+        if (auto* aviso = qobject_cast<FrmMsgBox*>(&form)) {
+            avisos << aviso->Mensaje;
+            return QDialog::Accepted;
+        }
+        auto* sender = qobject_cast<FrmEnviar*>(&form);
+        EXPECT_NE(sender, nullptr);
+        if (!sender)
+            return QDialog::Rejected;
+        ++modales;
+        titulos << sender->windowTitle();
+        sender->control<QCheckBox>("ChkAutomatico")->setChecked(true);
+        sender->control<QPushButton>("cmdSend")->click();
+        return sender->result();
+    }
+};
+
+TEST_F(ImpresionDesdeVentana, mailed_lists_reach_the_mail_server_modal_first_then_at_once_in_each_format)
+{
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    exec(QStringLiteral("UPDATE TA_USUARIOS SET email_ServerOtro = '127.0.0.1'"));
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = 'EMAIL_PUERTO'")
+             .arg(peer.puerto()));
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'clientes@example.com' "
+                        "WHERE CLAVE = 'EMAIL_PARARP_TARIFOLIO'"));
+    // Files in every format, as the program writes them.
+    SinkReportOutputs archivos;
+    ScopedService<ReportOutputs> archivosService(archivos);
+    CurlMailFactory correo;
+    ScopedService<MailFactory> correoService(correo);
+    EnvioCorreoFormulario envio;
+    ScopedService<EnvioCorreo> envioService(envio);
+    EnvioDesdeVentana modales;
+    ScopedService<FormularioModal> modalesService(modales);
+    eMailAux::gResultadoEnvio = 0;
+    const struct
+    {
+        const char* palabra;
+        const char* extension; // of the file attached
+    } formatos[] = {
+        { "PDF", "PDF" }, { "", "PDF" }, { "pdf", "pdf" }, { "HTML", "HTML" }, { "htm", "htm" },
+        { "RTF", "RTF" }, { "XLS", "xlsx" }, { "RPT", "RPT" },
+        { "DOC", "PDF" }, // unknown: told, and mailed as PDF
+    };
+
+    for (const auto& f : formatos) {
+        SCOPED_TRACE(f.palabra);
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
+                            "'EMAIL_FORMATOADJUNTO'")
+                 .arg(QLatin1String(f.palabra)));
+        const auto ventana = carga();
+        if (QLatin1String(f.palabra) == QLatin1String("DOC"))
+            testsupport::messages().answer(Msg::Ok);
+        ventana->texto("ListaDesde", QStringLiteral("1"));
+        ventana->texto("ListaHasta", QStringLiteral("1"));
+        const int antes = peer.mensajes().size();
+
+        ventana->pulsa("MENSAJE");
+
+        ASSERT_EQ(peer.mensajes().size(), antes + 1);
+        // Every send of the test shares one work folder (the clock stands still), so "pdf"
+        // finds the "PDF" written before it.
+        const QString adjunto = FileNames::resolve(
+            carpetaEnvio() + u'/' + baseEnvio() + u'.' + QLatin1String(f.extension));
+        const QJsonObject eml = SmtpPeer::resumen(peer.mensajes().last());
+        EXPECT_EQ(eml[QStringLiteral("To")].toString(), QStringLiteral("clientes@example.com"));
+        EXPECT_EQ(eml[QStringLiteral("Subject")].toString(), QStringLiteral("Lista de precios"));
+        const QJsonObject parte = eml[QStringLiteral("parts")].toArray().last().toObject();
+        EXPECT_EQ(parte[QStringLiteral("filename")].toString(), QFileInfo(adjunto).fileName());
+        EXPECT_EQ(parte[QStringLiteral("sha256")].toString(),
+            QString::fromLatin1(QCryptographicHash::hash(testsupport::readFile(adjunto),
+                QCryptographicHash::Sha256)
+                                    .toHex()));
+        EXPECT_GT(parte[QStringLiteral("size")].toInt(), 0);
+    }
+
+    // Only the first send asked; after it the box stayed ticked and the rest went at once.
+    EXPECT_EQ(modales.modales, 1);
+    EXPECT_EQ(modales.titulos, QStringList { executableName() });
+    EXPECT_EQ(modales.avisos.size(), 9);
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_TRUE(testsupport::messages().shown()[0].text.contains(
+        QStringLiteral("eMail_formatoadjunto")));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Status, CuentaEmail, Tipo FROM v_ma_emailmov")).size(), 9);
+    EXPECT_EQ(rows(QStringLiteral("SELECT DISTINCT Status || '|' || CuentaEmail || '|' || Tipo "
+                                  "FROM v_ma_emailmov")),
+        QStringList { QStringLiteral("OK|ventas@elprogreso.example|E") });
+    EXPECT_EQ(rows(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = "
+                                  "'EMAIL_PARARP_TARIFOLIO'")),
+        QStringList { QStringLiteral("clientes@example.com") });
+}

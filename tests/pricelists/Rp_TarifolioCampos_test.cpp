@@ -17,7 +17,7 @@
 #include "platform/MessageDialog.h"
 #include "pricelists/CamposCriterio.h"
 #include "pricelists/EnlacesPrograma.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "pricelists/TBarRep.h"
 #include "reports/DLL_Print.h"
 #include "startup/FormularioModalGuionado.h"

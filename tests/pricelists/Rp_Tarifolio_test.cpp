@@ -18,7 +18,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageDialog.h"
 #include "platform/Twips.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "pricelists/TBarRep.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/DataObjects.h"
-#include "pricelists/EstadoFormulario.h"
+#include "startup/EstadoFormulario.h"
 #include "startup/Controles.h"
 #include "startup/VariablesInicio.h"
 #include "support/DemoDatabaseTest.h"

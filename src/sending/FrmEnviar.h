@@ -1,0 +1,138 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include "platform/Mail.h"
+#include "sending/ConfiguracionEnvio.h"
+#include "sending/CuentaCorreo.h"
+
+namespace Ui {
+class FrmEnviar;
+}
+
+// The document sender: a caller sets the public variables, touches the controls (the first touch
+// loads the form, so the load sees only the variables set before it), then shows it modally for
+// the operator to send with "[F2] Enviar Email", or modeless and calls cmdSend_Click itself. The
+// outcome and the last texts stay in eMailAux's variables once the form unloads.
+//
+// The transfer runs on a worker thread; the form waits in a local event loop (it repaints, the
+// send button is disabled, Esc and closing are ignored) and cmdSend_Click returns after the send.
+class FrmEnviar final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FrmEnviar(QWidget* parent = nullptr);
+    ~FrmEnviar() override;
+
+    // Public variables, as callers set them.
+    QString IdEvento;        // a successful send hides the form without a notice
+    bool desdeTablero = false;
+    QString NroOT;
+    bool seEnvio = false;
+    bool MostrarAntes = false; // interactive: preview, failure reasons, keep "De" as default
+    QString ArchivoWeb;      // HTML shown in the preview
+    QString TC;
+    QString IdComprobante;
+    QString Cuenta;
+    bool EnvioManual = false; // hides the preview
+    QString archAdjunto;     // a ".RPT" attachment becomes a PDF at load
+    QString pTC;
+    QString pIDCPTE;
+    bool pSalir = false;
+    bool pSilencioso = false; // minimised, no message boxes but the two the sender always shows
+    QVariant pAutomatico;
+
+    // The controls; the first call loads the form.
+    Ui::FrmEnviar& controles();
+    // A control by its name (objectName); the first call loads the form.
+    template <typename T>
+    T* control(const char* nombre)
+    {
+        controles();
+        return findChild<T*>(QLatin1String(nombre));
+    }
+    // The member of txtfields by index (0 De, 1 Para, 2 Asunto, 3 Mensaje, 4 RutaImagen).
+    QWidget* txtfields(int index);
+    // Text of the member whose DataField is `campo` (ignoring case); the message with CR LF line
+    // ends, as the suite stores it.
+    QString texto(const QString& campo);
+    void setTexto(const QString& campo, const QString& valor);
+    bool cargado() const { return m_cargado; }
+
+    void cmdSend_Click();
+    void cmdExit_Click();
+    void cmdSalir_Click();
+    void CargaMensaje();
+    bool EnviarPyMail();
+    std::unique_ptr<Mail> getPyMail();
+    void RegistrarEnvio(bool HayError, const QString& TextoError = QString(),
+        const QString& CodigoActivador = QString(), bool esWhatsapp = false);
+    void ActualizaContestado(const QString& Usuario, const QString& UIDL, const QString& CuentaEmail);
+    void Rtf_Html_EliminarTemp(const QString& ruta);
+    // A URL piece as a file name (decoded, "/" as "\", blanks as "_"); `Value` keeps its blanks.
+    QString GetStringFile(QString& Value, bool Force = true);
+    // Recipients checked against and stored in the contacts; filled by the contacts' code.
+    void VerificarContacto();
+    void GrabarContacto();
+    // Uploads an attachment to the document server; LinkDocumento gets its link.
+    void uploadAdjuntoWeb(const QString& archivo, const QString& nombre, const QString& extension,
+        bool mantenerNombre);
+
+    // Runs the form's unload step and hides it (a modal show returns). Later touches of the
+    // controls do not load it again.
+    void Unload();
+
+    // The server a tool sends through instead of the account's (host and port); empty: none.
+    void setServidorForzado(const QString& host, int puerto);
+    // The site settings file read at load instead of the program folder's "Envio.ini".
+    void setConfiguracion(const QString& ruta) { m_rutaConfiguracion = ruta; }
+    // The account chosen at load.
+    const CuentaCorreo& cuenta() const { return m_cuenta; }
+    // Link of the last upload, or the upload's failure text.
+    QString LinkDocumento;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void CargarCuentaCorreo();
+    void muestraVistaPrevia();
+    bool secuenciaMensaje(Mail& mail);
+    void InformarEnvioCorrecto();
+    void InformarEnvioFallido(const QString& respuesta);
+    void MostrarErrorEnvio(const QString& texto);
+    void MostrarProgreso(long valor);
+    void MostrarUltimoEstado(const QString& texto);
+    void errorDeEnvio(qint64 numero, const QString& descripcion);
+    int aviso(const QString& texto, int estilo, const QString& titulo, bool tambienSilencioso = false);
+    bool enSegundoPlano(const std::function<bool()>& trabajo);
+    void ocupado(bool si);
+    void pasoEnlace();
+    QString mensaje();
+
+    std::unique_ptr<Ui::FrmEnviar> ui;
+    QList<QWidget*> m_txtfields;
+    bool m_cargado = false;
+    bool m_descargado = false;
+    bool m_enviando = false;
+    bool m_cursorOcupado = false;
+    bool SalirSinLimpiar = false;
+    CuentaCorreo m_cuenta;
+    ConfiguracionEnvio m_envio;
+    QString CuerpoHtml;
+    QString m_generaLinkPresupuesto;
+    QString m_hostForzado;
+    int m_puertoForzado = 0;
+    QString m_rutaConfiguracion;
+};

@@ -1,0 +1,49 @@
+#include "sending/RegistroEnvio.h"
+
+#include "data/DB_Dll.h"
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "startup/FechaServidor.h"
+#include "startup/ManejoErrores.h"
+
+namespace RegistroEnvio {
+
+bool graba(const Fila& fila)
+{
+    Steps pasos = reportAs(QStringLiteral("RegistrarEnvio"));
+    AdoRecordset rs;
+    const auto pon = [&](const char* campo, const Value& valor) {
+        return pasos.run([&] { rs.Fields(QString::fromLatin1(campo)).setValue(valor); });
+    };
+    const auto ok = [&](bool hecho) {
+        if (!hecho)
+            throw rs.LastError();
+    };
+    const bool guardado = pasos.run([&] {
+        gDB().AbrirRecordset(QStringLiteral("select top 1 * from v_ma_emailmov"), rs, nullptr,
+            adOpenDynamic, adLockOptimistic, -1);
+    }) && pasos.run([&] { ok(rs.AddNew()); })
+        && pon("De", fila.De) && pon("Para", fila.Para) && pon("Asunto", fila.Asunto)
+        && pon("Mensaje", fila.Mensaje) && pon("Adjunto", fila.Adjunto)
+        && pon("CodigoActivador", fila.CodigoActivador) && pon("FechaHora", FechaServidor())
+        && pon("Usuario", fila.Usuario) && pon("TC", fila.TC)
+        && pon("IdComprobante", fila.IdComprobante) && pon("Status", fila.Status)
+        && pon("Cuenta", fila.Cuenta) && pon("CuentaEmail", fila.CuentaEmail)
+        && pon("Tipo", QStringLiteral("E")) && pasos.run([&] { ok(rs.Update()); });
+    if (rs.EditMode() != adEditNone)
+        rs.CancelUpdate();
+    gDB().CierraRecordset(rs);
+    return guardado;
+}
+
+void ActualizaContestado(const QString& Usuario, const QString& UIDL)
+{
+    if (UIDL.trimmed().isEmpty())
+        return;
+    const auto literal = [](QString texto) { return texto.replace(u'\'', QStringLiteral("''")); };
+    gDB().EjecutaConsultaSQL(QStringLiteral("Update V_MA_EMAILMOV set STATUS='HTML',contestadopor='")
+        + literal(Usuario.trimmed()) + QStringLiteral("' where uidl='") + literal(UIDL)
+        + QStringLiteral("'"));
+}
+
+} // namespace RegistroEnvio

@@ -1,0 +1,298 @@
+#include <optional>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/MessageDialog.h"
+#include "platform/Utilidades.h"
+#include "platform/qt/CurlMail.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/QtPlatform.h"
+#include "reports/DLL_Print.h"
+#include "reports/RT_Crystal2.h"
+#include "reports/ReportEngineControl.h"
+#include "reports/SinkReportOutputs.h"
+#include "sending/EnvioCorreoFormulario.h"
+#include "sending/FrmEnviar.h"
+#include "sending/eMailAux.h"
+#include "startup/FormularioModal.h"
+#include "startup/FrmMsgBox.h"
+#include "startup/Globales.h"
+#include "startup/VariablesInicio.h"
+
+// rp_send: the document sender without the window, for support and for tests. It opens a SQLite
+// database as the given user and sends as an automatic caller would; every box the sender would
+// show is printed as one line ("Titulo | texto") and answered with its first button.
+//
+//   rp_send --db F.db --usuario U [--config Envio.ini] [--smtp HOST:PORT] COMMAND
+//     enviar --para A[;B] --asunto S [--mensaje M] [--de D] [--adjunto F]...
+//     informe --reporte NOMBRE          a report mailed through the report output's hand-off
+//     contactos --tc TC --cuenta C      the contacts' addresses for a voucher type
+//     pie                               writes the footer page, prints its path
+//     estilo --carpeta DIR              writes the style sheet
+//     contestado --uidl U               marks a logged mail as answered by the user
+//
+// Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
+namespace {
+
+const char* const Usage
+    = "Uso: rp_send --db ARCHIVO.db --usuario USUARIO [--config Envio.ini] "
+      "[--smtp SERVIDOR:PUERTO] enviar --para DIRECCIONES --asunto ASUNTO [--mensaje TEXTO] "
+      "[--de DIRECCION] [--adjunto ARCHIVO]... | informe --reporte NOMBRE | "
+      "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL";
+
+QTextStream& salida()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QString unaLinea(QString texto)
+{
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    texto.replace(u'\n', QStringLiteral(" / "));
+    return texto;
+}
+
+class CajaImpresa final : public MessageDialog
+{
+public:
+    int show(const QString& text, int style, const QString& title) override
+    {
+        salida() << unaLinea(title) << " | " << unaLinea(text) << Qt::endl;
+        switch (Msg::buttonsOf(style)) {
+        case Msg::AbortRetryIgnore:
+            return Msg::Abort;
+        case Msg::YesNo:
+        case Msg::YesNoCancel:
+            return Msg::Yes;
+        case Msg::RetryCancel:
+            return Msg::Cancel;
+        default:
+            return Msg::Ok;
+        }
+    }
+};
+
+// The timed notice is printed and not waited for.
+class AvisoImpreso final : public FormularioModal
+{
+public:
+    int muestra(QDialog& form) override
+    {
+        if (auto* aviso = qobject_cast<FrmMsgBox*>(&form))
+            salida() << unaLinea(aviso->Titulo) << " | " << unaLinea(aviso->Mensaje) << Qt::endl;
+        return QDialog::Accepted;
+    }
+};
+
+struct Argumentos
+{
+    QString db;
+    QString usuario;
+    QString config;
+    QString host;
+    int puerto = 0;
+    QString comando;
+    QHash<QString, QStringList> valores;
+};
+
+std::optional<Argumentos> lee(const QStringList& args, QString* error)
+{
+    static const QStringList conValor = { QStringLiteral("--db"), QStringLiteral("--usuario"),
+        QStringLiteral("--config"), QStringLiteral("--smtp"), QStringLiteral("--para"),
+        QStringLiteral("--asunto"), QStringLiteral("--mensaje"), QStringLiteral("--de"),
+        QStringLiteral("--adjunto"), QStringLiteral("--reporte"), QStringLiteral("--tc"),
+        QStringLiteral("--cuenta"), QStringLiteral("--carpeta"), QStringLiteral("--uidl") };
+    static const QStringList comandos = { QStringLiteral("enviar"), QStringLiteral("informe"),
+        QStringLiteral("contactos"), QStringLiteral("pie"), QStringLiteral("estilo"),
+        QStringLiteral("contestado") };
+    Argumentos a;
+    for (qsizetype k = 0; k < args.size(); ++k) {
+        const QString& n = args.at(k);
+        if (comandos.contains(n) && a.comando.isEmpty()) {
+            a.comando = n;
+            continue;
+        }
+        if (!conValor.contains(n) || k + 1 >= args.size()) {
+            *error = QStringLiteral("Argumento no valido: %1").arg(n);
+            return std::nullopt;
+        }
+        a.valores[n] << args.at(++k);
+    }
+    a.db = a.valores.value(QStringLiteral("--db")).value(0);
+    a.usuario = a.valores.value(QStringLiteral("--usuario")).value(0);
+    a.config = a.valores.value(QStringLiteral("--config")).value(0);
+    const QString smtp = a.valores.value(QStringLiteral("--smtp")).value(0);
+    if (!smtp.isEmpty()) {
+        a.host = smtp.section(u':', 0, -2);
+        bool ok = false;
+        a.puerto = smtp.section(u':', -1).toInt(&ok);
+        if (!ok || a.host.isEmpty() || a.puerto <= 0) {
+            *error = QStringLiteral("--smtp espera SERVIDOR:PUERTO");
+            return std::nullopt;
+        }
+    }
+    const auto falta = [&](const char* nombre) {
+        return a.valores.value(QString::fromLatin1(nombre)).isEmpty();
+    };
+    if (a.db.isEmpty() || a.usuario.isEmpty() || a.comando.isEmpty()
+        || (a.comando == u"enviar" && (falta("--para") || falta("--asunto")))
+        || (a.comando == u"informe" && falta("--reporte"))
+        || (a.comando == u"contactos" && (falta("--tc") || falta("--cuenta")))
+        || (a.comando == u"estilo" && falta("--carpeta"))
+        || (a.comando == u"contestado" && falta("--uidl"))) {
+        *error = QStringLiteral("Faltan argumentos");
+        return std::nullopt;
+    }
+    return a;
+}
+
+qint64 ultimoRegistro()
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("select max(ID) as ID from v_ma_emailmov"), rs);
+    const qint64 id = rs.Eof() ? 0 : gUtilidades().ValorCampo(rs.Fields(0).Value()).toLongLong();
+    gDB().CierraRecordset(rs);
+    return id;
+}
+
+// Prints the log rows written after `desde`; true when the last one says "OK".
+bool imprimeRegistro(qint64 desde)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_emailmov where ID > ")
+            + QString::number(desde) + QStringLiteral(" order by ID"),
+        rs);
+    QString status;
+    while (!rs.Eof()) {
+        QStringList campos;
+        for (const char* c : { "FechaHora", "De", "Para", "Asunto", "Adjunto", "Usuario",
+                 "CuentaEmail", "Tipo", "Status" }) {
+            campos << QString::fromLatin1(c) + u'='
+                    + gUtilidades().ValorCampo(rs.Fields(QString::fromLatin1(c)).Value());
+        }
+        status = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Status")).Value());
+        salida() << "v_ma_emailmov: " << unaLinea(campos.join(QStringLiteral("; "))) << Qt::endl;
+        rs.MoveNext();
+    }
+    gDB().CierraRecordset(rs);
+    return status == u"OK";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
+
+    QString error;
+    const std::optional<Argumentos> a = lee(QCoreApplication::arguments().mid(1), &error);
+    if (!a) {
+        QTextStream(stderr) << error << '\n' << Usage << Qt::endl;
+        return 2;
+    }
+
+    const QtPlatform platform;
+    CajaImpresa cajas;
+    const ScopedService<MessageDialog> cajasService(cajas);
+    AvisoImpreso avisos;
+    const ScopedService<FormularioModal> avisosService(avisos);
+    QtAdoProvider provider(QtAdoProvider::Settings { QFileInfo(a->db).absolutePath() });
+    const ScopedService<AdoProvider> providerService(provider);
+    DataObjects datos;
+    const ScopedService<DataObjects> datosService(datos);
+    VariablesInicio inicio;
+    inicio.gUsuarioLogeado = a->usuario;
+    const ScopedService<VariablesInicio> inicioService(inicio);
+    Globales globales;
+    globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
+    const ScopedService<Globales> globalesService(globales);
+    SinkReportOutputs salidas;
+    const ScopedService<ReportOutputs> salidasService(salidas);
+    ReportEngineControl control;
+    const ScopedService<ReportControl> controlService(control);
+    DLL_Print reporte;
+    const ScopedService<DLL_Print> reporteService(reporte);
+    CurlMailFactory correo;
+    const ScopedService<MailFactory> correoService(correo);
+
+    datos.gDB.gServidor = QStringLiteral("SQLITE");
+    datos.gDB.gDBName = QFileInfo(a->db).absoluteFilePath();
+    datos.gDB.gUsuario = a->usuario;
+    datos.gDB.OpenServerADODB(false, adUseClient, QString(), false, false);
+    if (!datos.gDB.gOpenFlag) {
+        QTextStream(stderr) << "No se pudo abrir la base: " << a->db << Qt::endl;
+        return 2;
+    }
+
+    const auto valor = [&](const char* nombre) {
+        return a->valores.value(QString::fromLatin1(nombre)).value(0);
+    };
+    if (a->comando == u"contactos") {
+        salida() << eMailAux::ObtieneMailsContactos(valor("--tc"), valor("--cuenta")) << Qt::endl;
+        return 0;
+    }
+    if (a->comando == u"pie") {
+        QString ruta;
+        eMailAux::GeneraArchivoPie(ruta);
+        salida() << ruta << Qt::endl;
+        return ruta.isEmpty() ? 1 : 0;
+    }
+    if (a->comando == u"estilo") {
+        eMailAux::GenerarEstiloCtrlDiff(valor("--carpeta"));
+        return 0;
+    }
+    if (a->comando == u"contestado") {
+        FrmEnviar f;
+        f.ActualizaContestado(a->usuario, valor("--uidl"), QString());
+        return datos.gDB.gCnn().Errors().Count() == 0 ? 0 : 1;
+    }
+
+    // Sending: the site settings of --config, else the program folder's.
+    EnvioCorreoFormulario envioCorreo;
+    const ScopedService<EnvioCorreo> envioService(envioCorreo);
+    envioCorreo.alCrear = [&](FrmEnviar& f) {
+        if (!a->host.isEmpty())
+            f.setServidorForzado(a->host, a->puerto);
+        if (!a->config.isEmpty())
+            f.setConfiguracion(a->config);
+    };
+    const qint64 desde = ultimoRegistro();
+    eMailAux::gResultadoEnvio = 1;
+
+    if (a->comando == u"informe") {
+        reporte.DestinoImpresion(DLL_Print::DestinoArchivo);
+        QString sub1, sub2, titulo;
+        RT_Crystal2::ImprimirReporteCrystal(valor("--reporte"), {}, QString(), QString(),
+            std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, sub1, sub2,
+            QString(), QString(), Value(qint32(0)), false, true, titulo);
+    } else {
+        FrmEnviar f;
+        if (!a->host.isEmpty())
+            f.setServidorForzado(a->host, a->puerto);
+        if (!a->config.isEmpty())
+            f.setConfiguracion(a->config);
+        f.MostrarAntes = false;
+        f.setTexto(QStringLiteral("Para"), valor("--para"));
+        f.setTexto(QStringLiteral("Asunto"), valor("--asunto"));
+        if (a->valores.contains(QStringLiteral("--mensaje")))
+            f.setTexto(QStringLiteral("Mensaje"), valor("--mensaje"));
+        if (a->valores.contains(QStringLiteral("--de")))
+            f.setTexto(QStringLiteral("De"), valor("--de"));
+        f.control<QLineEdit>("txtAttach")->setText(
+            a->valores.value(QStringLiteral("--adjunto")).join(u';'));
+        f.control<QCheckBox>("ChkAutomatico")->setChecked(true);
+        f.show();
+        f.cmdSend_Click();
+    }
+    return imprimeRegistro(desde) ? 0 : 1;
+}
