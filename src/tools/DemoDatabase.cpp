@@ -14,6 +14,7 @@
 #include "platform/Utilidades.h"
 #include "tools/DemoCatalog.h"
 #include "tools/DemoVoucherPrint.h"
+#include "tools/DemoVouchers.h"
 #include "tools/SqliteFile.h"
 
 namespace DemoDatabase {
@@ -1074,7 +1075,11 @@ QString write(const Options& options)
     try
     {
         writeFile(options.folder, QStringLiteral("DEMO.db"), QStringLiteral(":/demo/schema.sql"),
-                  [&options](SqliteFile& file) { Writer(file, options.articles).run(); });
+                  [&options](SqliteFile& file) {
+                      Writer(file, options.articles).run();
+                      DemoVouchers::write(file, { options.articles, options.voucherLines,
+                                                  options.voucherInvoices });
+                  });
         writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
                   QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
                       SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");

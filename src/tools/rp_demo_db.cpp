@@ -10,8 +10,10 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QString usage = QStringLiteral(
-        "Uso: rp_demo_db --out CARPETA [--articles N]\n"
-        "Escribe DEMO.db y KZQ_ESTADISTICAS.db en CARPETA (N artículos, %1 si no se indica).")
+        "Uso: rp_demo_db --out CARPETA [--articles N] [--voucher-lines N] [--voucher-invoices N]\n"
+        "Escribe DEMO.db y KZQ_ESTADISTICAS.db en CARPETA (N artículos, %1 si no se indica);\n"
+        "--voucher-lines agrega la factura FC 000200009000A de N líneas y --voucher-invoices N\n"
+        "facturas de cinco líneas desde FC 000200010001A.")
                               .arg(DemoDatabase::kDefaultArticles);
 
     DemoDatabase::Options options;
@@ -35,6 +37,20 @@ int main(int argc, char* argv[])
                 err << "La cantidad de artículos no es válida: " << value << "\n" << usage << "\n";
                 return 2;
             }
+            continue;
+        }
+        if ((arg == QLatin1String("--voucher-lines") || arg == QLatin1String("--voucher-invoices"))
+            && k + 1 < args.size())
+        {
+            bool ok = false;
+            const int count = args.at(++k).toInt(&ok);
+            if (!ok || count < 0)
+            {
+                err << "La cantidad no es válida: " << args.at(k) << "\n" << usage << "\n";
+                return 2;
+            }
+            (arg == QLatin1String("--voucher-lines") ? options.voucherLines
+                                                     : options.voucherInvoices) = count;
             continue;
         }
         err << "Argumento desconocido: " << arg << "\n" << usage << "\n";

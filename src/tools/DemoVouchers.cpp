@@ -1,0 +1,187 @@
+#include "tools/DemoVouchers.h"
+
+#include <vector>
+
+#include <QString>
+
+#include "tools/SqliteFile.h"
+
+namespace DemoVouchers {
+namespace {
+
+struct Line
+{
+    int article;  // 1-based, wrapped over the demo's articles
+    const char* description;
+    double quantity;
+    double price;       // IMPORTE
+    double priceNoVat;  // IMPORTE_S_IVA
+    double vat;
+    const char* lots;
+    const char* series;
+    double discount = 0;
+};
+
+struct Voucher
+{
+    const char* tc;
+    const char* id;
+    const char* unit;
+    const char* account;
+    const char* name;
+    const char* vatCondition;
+    const char* currency;
+    const char* afipCode;
+    std::vector<Line> lines;
+    const char* headerNote = nullptr;
+    const char* footerNote = nullptr;
+};
+
+QString article(int number, int articles)
+{
+    return QString::number(1 + (number - 1) % articles).rightJustified(6, u'0');
+}
+
+class Writer
+{
+public:
+    Writer(SqliteFile& file, const Options& options)
+        : m_options(options),
+          m_header(file, "V_MV_CPTE",
+              "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,CondicionIva,"
+              "documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip,ComprobanteOrigen,"
+              "TcOrigen,IdVendedor,transporte"),
+          m_item(file, "V_MV_CPTEINSUMOS",
+              "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,"
+              "Cantidadpreparada,CANTIDADAFACTURAR,IMPORTE,Total,IMPORTE_S_IVA,alicIva,PorcDto,"
+              "Impuestos,Nro_Lote,Nro_Serie,ControladoPor,CantidadUd,IdUnidadBase,Equiv_UDBase,"
+              "CANTIDAD_ORIGEN,Ud_Pr,Importe_Ud"),
+          m_note(file, "V_MV_CPTE_Observ",
+              "TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,Observacion,Importe,Importe_S_IVA")
+    {
+    }
+
+    void voucher(const Voucher& v)
+    {
+        double total = 0;
+        for (const Line& l : v.lines)
+        {
+            const double lineTotal = l.price * l.quantity;
+            total += lineTotal;
+            m_item << v.tc << v.id << 0 << article(l.article, m_options.articles)
+                   << l.description << "UN" << l.quantity << l.quantity << l.quantity << l.price
+                   << lineTotal << l.priceNoVat << l.vat << l.discount << 0.0;
+            text(l.lots);
+            text(l.series);
+            m_item << "" << l.quantity << "UN" << 1.0 << l.quantity << "M2" << l.price / 2;
+            m_item.done();
+        }
+        m_header << v.tc << v.id << 0 << v.unit << "2026-11-20 00:00:00" << v.account << v.name
+                 << v.vatCondition << "80" << "30-70100000-7" << v.currency << total
+                 << v.afipCode << "" << "" << "   1" << "";
+        m_header.done();
+        if (v.headerNote != nullptr)
+            note(v, "EN", v.headerNote);
+        if (v.footerNote != nullptr)
+            note(v, "PP", v.footerNote);
+    }
+
+private:
+    void text(const char* value)
+    {
+        if (value == nullptr)
+            m_item << nullptr;
+        else
+            m_item << value;
+    }
+
+    void note(const Voucher& v, const char* kind, const char* text)
+    {
+        m_note << v.tc << v.id << 0 << kind << text << 0.0 << 0.0;
+        m_note.done();
+    }
+
+    const Options& m_options;
+    SqlInsert m_header;
+    SqlInsert m_item;
+    SqlInsert m_note;
+};
+
+} // namespace
+
+void write(SqliteFile& file, const Options& options)
+{
+    {
+        SqlInsert type(file, "V_TA_CPTE", "Codigo,Descripcion,SISTEMA");
+        for (const auto& [code, name] : std::vector<std::pair<const char*, const char*>> {
+                 {"FP", "Factura Proforma"}, {"NCFP", "Nota de Crédito Proforma"},
+                 {"OT", "Orden de Trabajo"}, {"FCE", "Factura de Crédito Electrónica"}})
+        {
+            type << code << name << "VENTAS";
+            type.done();
+        }
+        SqlInsert dispatch(file, "stk_despachos", "NroLote,ControladoPor,Descripcion");
+        dispatch << "DSP-7" << "ADUANA" << "Puerto de\nBuenos Aires";
+        dispatch.done();
+        dispatch << "DSP-9" << nullptr << nullptr;
+        dispatch.done();
+    }
+
+    Writer w(file, options);
+    // Letter A: stored without VAT and printed as stored. Its lots: a lot that names a dispatch
+    // (twice: one note), batches with a zero amount, a dispatch with controller and origin, one
+    // with neither, a lot key with an apostrophe.
+    w.voucher({"FC", "000200002001A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+        "   1", "1",
+        {{1, "Tornillo autoperforante 8x1\" (caja x100)", 2, 1500, 1500, 21, "L2611", nullptr},
+            {2, "Llave francesa 12'' cromada", 1, 8200.5, 8200.5, 21, "D-100|D-200|D-300",
+                "2|0|5"},
+            {3, "Cable unipolar 2,5 mm rollo 100 m", 3, 23100, 23100, 10.5, "DSP-7", "1"},
+            {4, "Cinta aisladora", 10, 450, 450, 21, "DSP-9", "3"},
+            {5, "Tarugo de nylon 8 mm", 100, 12.25, 12.25, 21, "L2611", nullptr, 5},
+            {6, "Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml",
+                4, 3100, 3100, 21, "LOTE D'OR", "1"}},
+        "Entregar en el depósito de D'Amico, portón 2.",
+        "Mercadería viaja por cuenta y orden del cliente."});
+    // Letter B: lines stored without VAT print with it, except a line with no VAT and one whose
+    // price already differs from the price without VAT.
+    w.voucher({"FC", "000200002002B", "   1", "1120001", "Consumidor Final", "CF", "   1", "6",
+        {{7, "Pintura látex interior 4 l", 3, 100, 100, 10.5, nullptr, nullptr},
+            {8, "Yerba mate 1 kg", 2, 2500, 2500, 0, "", ""},
+            {9, "Martillo galponero", 1, 9680, 8000, 21, nullptr, nullptr}}});
+    w.voucher({"NC", "000200002003B", "   1", "1120001", "Consumidor Final", "CF", "   1", "8",
+        {{10, "Devolución lámpara LED 9 W", 2, 1200, 1200, 21, "L2612|X9", "1|0"}},
+        nullptr, "Devolución por falla de fábrica."});
+    w.voucher({"FP", "000200002004X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        {{11, "Cemento portland 50 kg", 20, 9100, 9100, 21, nullptr, nullptr},
+            {12, "Arena fina m3", 2, 38000, 45980, 21, nullptr, nullptr}}});
+    w.voucher({"FC", "000200002005A", "   1", "1120004", "Importadora Río Cuarto", "RI", "   2",
+        "1", {{13, "Taladro percutor 750 W", 1, 1250.75, 1250.75, 21, nullptr, nullptr}},
+        "Importe en dólares al tipo de cambio del día."});
+    w.voucher({"PR", "000200002006X", "   1", "1120005", "Cliente de Presupuesto", "CF", "   1",
+        "", {{14, "Canilla monocomando cocina", 1, 45000, 37190.08, 21, nullptr, nullptr}}});
+    w.voucher({"OT", "000200002007X", "   2", "1120005", "Cliente de Presupuesto", "CF", "   1",
+        "", {{15, "Flexible mallado 40 cm", 2, 3200, 2644.63, 21, nullptr, nullptr}}});
+
+    // Benchmarks: one invoice of many lines, many invoices of five.
+    std::vector<Line> lines;
+    for (int k = 0; k < options.lines; ++k)
+        lines.push_back({1 + k, "Artículo de prueba", 1.0 + k % 7, 100.0 + k, 100.0 + k, 21,
+            k % 3 == 0 ? "L2611" : nullptr, nullptr});
+    if (!lines.empty())
+        w.voucher({"FC", "000200009000A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+            "   1", "1", lines, "Comprobante de prueba de volumen."});
+    for (int n = 1; n <= options.invoices; ++n)
+    {
+        const QByteArray id = "0002" + QByteArray::number(10000 + n).rightJustified(8, '0')
+            + (n % 2 == 0 ? "B" : "A");
+        std::vector<Line> five;
+        for (int k = 0; k < 5; ++k)
+            five.push_back({n * 5 + k, "Artículo de prueba", 1.0 + k, 250.0 + k, 250.0 + k, 21,
+                k == 0 ? "L2612" : nullptr, nullptr});
+        w.voucher({"FC", id.constData(), "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+            "   1", n % 2 == 0 ? "6" : "1", five});
+    }
+}
+
+} // namespace DemoVouchers

@@ -1,0 +1,143 @@
+#include "tools/SesionVoucher.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QTextStream>
+
+#include "data/DataObjects.h"
+#include "platform/Environment.h"
+#include "platform/MessageDialog.h"
+#include "platform/Service.h"
+#include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/SystemEnvironment.h"
+#include "startup/ConfiguracionGlobal.h"
+#include "startup/Globales.h"
+#include "startup/VariablesInicio.h"
+
+namespace {
+
+// Nobody answers a box on the command line: it is written as one line and answered with the
+// choice that goes on without repeating anything.
+class MensajesEnConsola final : public MessageDialog
+{
+public:
+    int show(const QString& text, int style, const QString& title) override
+    {
+        QString linea = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
+        linea.replace(u'\r', u' ').replace(u'\n', u' ');
+        QTextStream(stderr) << "Aviso: " << linea.simplified() << "\n";
+        switch (Msg::buttonsOf(style))
+        {
+        case Msg::AbortRetryIgnore:
+            return Msg::Ignore;
+        case Msg::YesNo:
+            return Msg::No;
+        case Msg::OkCancel:
+        case Msg::YesNoCancel:
+        case Msg::RetryCancel:
+            return Msg::Cancel;
+        default:
+            return Msg::Ok;
+        }
+    }
+};
+
+class EntornoPuesto final : public Environment
+{
+public:
+    EntornoPuesto(QString equipo, QString usuario)
+        : m_equipo(std::move(equipo)), m_usuario(std::move(usuario))
+    {
+    }
+    QString computerName() const override
+    {
+        return m_equipo.isEmpty() ? m_sistema.computerName() : m_equipo;
+    }
+    QString userName() const override
+    {
+        return m_usuario.isEmpty() ? m_sistema.userName() : m_usuario;
+    }
+    QString variable(const QString& name) const override { return m_sistema.variable(name); }
+    QString systemTempFolder() const override { return m_sistema.systemTempFolder(); }
+    QString executableFolder() const override { return m_sistema.executableFolder(); }
+
+private:
+    SystemEnvironment m_sistema;
+    QString m_equipo;
+    QString m_usuario;
+};
+
+} // namespace
+
+OpcionesVoucher leeOpciones(
+    const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas)
+{
+    OpcionesVoucher opciones;
+    for (qsizetype k = 0; k < argumentos.size(); ++k)
+    {
+        const QString& a = argumentos.at(k);
+        if (banderas.contains(a))
+            opciones.banderas.insert(a);
+        else if (conValor.contains(a) && k + 1 < argumentos.size())
+            opciones.valores.insert(a, argumentos.at(++k));
+        else
+        {
+            opciones.error = conValor.contains(a)
+                ? QStringLiteral("Falta el valor de %1").arg(a)
+                : QStringLiteral("Argumento desconocido: %1").arg(a);
+            break;
+        }
+    }
+    return opciones;
+}
+
+struct SesionVoucher::Partes
+{
+    Partes(const QString& equipo, const QString& usuario) : entorno(equipo, usuario) { }
+
+    QtPlatform plataforma;
+    MensajesEnConsola mensajes;
+    ScopedService<MessageDialog> mensajesServicio { mensajes };
+    EntornoPuesto entorno;
+    ScopedService<Environment> entornoServicio { entorno };
+    // The data objects open their connections through the provider; it outlives them.
+    QtAdoProvider proveedor { QtAdoProvider::Settings { programFolder() } };
+    ScopedService<AdoProvider> proveedorServicio { proveedor };
+    DataSettings datos;
+    ScopedService<DataSettings> datosServicio { datos };
+    DataObjects objetos;
+    ScopedService<DataObjects> objetosServicio { objetos };
+    VariablesInicio inicio;
+    ScopedService<VariablesInicio> inicioServicio { inicio };
+    Globales globales;
+    ScopedService<Globales> globalesServicio { globales };
+};
+
+SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)
+    : m_partes(std::make_unique<Partes>(equipo, usuario))
+{
+    // Numbers follow the user's region; one that names none (C, POSIX) writes them as the
+    // program's home region does.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
+    if (!QFileInfo(archivo).isFile())
+    {
+        m_error = QStringLiteral("No se encuentra la base de datos %1").arg(archivo);
+        return;
+    }
+    DB_Dll& db = gDB();
+    db.gServidor = QStringLiteral("SQLITE");
+    db.gDBName = QFileInfo(archivo).absoluteFilePath();
+    db.OpenServerADODB(false, adUseClient, QString(), false, false);
+    if (!db.gOpenFlag)
+    {
+        m_error = QStringLiteral("No se pudo abrir la base de datos %1: %2")
+                      .arg(archivo, db.gCnn().LastError().description());
+        return;
+    }
+    gInicio().gPuesto = ClaveEstacion();
+    CargaConfiguracionGlobal(programFolder() + u'/');
+}
+
+SesionVoucher::~SesionVoucher() = default;

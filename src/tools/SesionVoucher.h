@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// What every rp_voucher subcommand shares: reading its options and opening a database file as
+// the program does, with the real platform, boxes written as one line on the error output and,
+// when asked, another machine and login name for the workstation key.
+
+// "--name value" options (names in `conValor`) and "--name" flags (names in `banderas`).
+struct OpcionesVoucher
+{
+    QMap<QString, QString> valores;
+    QSet<QString> banderas;
+    // Not empty for an unknown option or an option without its value.
+    QString error;
+
+    QString valor(const char* nombre) const { return valores.value(QLatin1String(nombre)); }
+    bool tiene(const char* nombre) const { return valores.contains(QLatin1String(nombre)); }
+    bool bandera(const char* nombre) const { return banderas.contains(QLatin1String(nombre)); }
+};
+
+OpcionesVoucher leeOpciones(
+    const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas);
+
+// The program's services installed for the session's lifetime and gDB() open on `archivo`, the
+// global settings loaded. `equipo` and `usuario`, when not empty, stand for the machine and login
+// names. error() says why the database could not be opened.
+class SesionVoucher final
+{
+public:
+    SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario);
+    ~SesionVoucher();
+    SesionVoucher(const SesionVoucher&) = delete;
+    SesionVoucher& operator=(const SesionVoucher&) = delete;
+
+    const QString& error() const { return m_error; }
+
+private:
+    struct Partes;
+    std::unique_ptr<Partes> m_partes;
+    QString m_error;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// The subcommands of rp_voucher. Each lives in a source file of its own and is listed once in
+// the table of rp_voucher.cpp; it receives the arguments after its name and returns the exit
+// status (0 done, 1 done with skipped statements, 2 usage or nothing to do).
+struct SubcomandoVoucher
+{
+    const char* nombre;
+    const char* uso;
+    int (*ejecuta)(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+};
+
+// rp_voucher_buffer.cpp
+int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoBuffer;
+
+// rp_voucher_print.cpp
+int subcomandoPrint(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoPrint;
+int subcomandoAsiento(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoAsiento;

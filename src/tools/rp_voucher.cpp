@@ -1,0 +1,49 @@
+#include <QApplication>
+#include <QTextStream>
+
+#include "tools/SubcomandosVoucher.h"
+
+// rp_voucher: the voucher printing of the program, run from the command line on a database file
+// (support, tests, benchmarks). Built with the project, not installed with the program.
+namespace {
+
+const SubcomandoVoucher kSubcomandos[] = {
+    { "buffer", kUsoBuffer, subcomandoBuffer },
+    { "print", kUsoPrint, subcomandoPrint },
+    { "asiento", kUsoAsiento, subcomandoAsiento },
+};
+
+void uso(QTextStream& errores)
+{
+    errores << "Uso: rp_voucher SUBCOMANDO [OPCIONES]\n";
+    for (const SubcomandoVoucher& s : kSubcomandos)
+        errores << "  " << s.uso << "\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The print subcommands lay out pages and may show previews: a widget application, drawn
+    // off screen when there is no display to show it on.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream salida(stdout);
+    QTextStream errores(stderr);
+    const QStringList argumentos = app.arguments().mid(1);
+    if (argumentos.isEmpty())
+    {
+        uso(errores);
+        return 2;
+    }
+    for (const SubcomandoVoucher& s : kSubcomandos)
+    {
+        if (argumentos.first() == QLatin1String(s.nombre))
+            return s.ejecuta(argumentos.mid(1), salida, errores);
+    }
+    errores << "Subcomando desconocido: " << argumentos.first() << "\n";
+    uso(errores);
+    return 2;
+}

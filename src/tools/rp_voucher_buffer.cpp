@@ -1,0 +1,130 @@
+// rp_voucher buffer: fills the voucher print buffer for this workstation (or the one named) and
+// shows what was written.
+
+#include <QElapsedTimer>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Utilidades.h"
+#include "startup/VariablesInicio.h"
+#include "tools/SesionVoucher.h"
+#include "tools/SubcomandosVoucher.h"
+#include "vouchers/AuxiliarComprobantes.h"
+
+const char* const kUsoBuffer
+    = "buffer --db ARCHIVO.db --tc TC --id ID [--hasta ID] [--ids 1,2] [--comprobantes LISTA] "
+      "[--tarea ID] [--no-borrar] [--equipo EQUIPO --usuario USUARIO] [--filas] [--tiempo]";
+
+namespace {
+
+QString escalar(const QString& sql)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(sql, rs);
+    const QString valor = rs.Eof() ? QString() : gUtilidades().ValorCampo(rs.Fields(0).Value());
+    gDB().CierraRecordset(rs);
+    return valor;
+}
+
+QString literal(const QString& texto)
+{
+    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
+}
+
+QString ultimoIdDelPuesto()
+{
+    const QString id = escalar(QStringLiteral("SELECT MAX(ID) FROM AUX_MV_CPTE WHERE USUARIO = ")
+        + literal(ClaveEstacion()));
+    return id.isEmpty() ? QStringLiteral("0") : id;
+}
+
+// The rows this run wrote (after `desdeId`: the workstation's rows before a run that keeps them),
+// every column in table order, one tab-separated line each.
+int muestraFilas(const QString& desdeId, bool mostrar, QTextStream& salida)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTE WHERE USUARIO = ")
+            + literal(ClaveEstacion()) + QStringLiteral(" AND ID > ") + desdeId
+            + QStringLiteral(" ORDER BY ID"),
+        rs);
+    int filas = 0;
+    for (; !rs.Eof(); rs.MoveNext(), ++filas)
+    {
+        if (!mostrar)
+            continue;
+        QStringList columnas;
+        for (int c = 0; c < rs.FieldCount(); ++c)
+        {
+            QString v = gUtilidades().ValorCampo(rs.Fields(c).Value());
+            columnas.append(v.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '));
+        }
+        salida << columnas.join(u'\t') << "\n";
+    }
+    gDB().CierraRecordset(rs);
+    return filas;
+}
+
+} // namespace
+
+int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextStream& errores)
+{
+    const OpcionesVoucher o = leeOpciones(argumentos,
+        { "--db", "--tc", "--id", "--hasta", "--ids", "--comprobantes", "--tarea", "--equipo",
+            "--usuario" },
+        { "--no-borrar", "--filas", "--tiempo" });
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc"))
+    {
+        if (!o.error.isEmpty())
+            errores << o.error << "\n";
+        errores << "Uso: rp_voucher " << kUsoBuffer << "\n";
+        return 2;
+    }
+
+    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (!sesion.error().isEmpty())
+    {
+        errores << sesion.error() << "\n";
+        return 2;
+    }
+
+    QString tc = o.valor("--tc");
+    if (tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) != 0
+        && !gDB().ExisteEnTabla(QStringLiteral("V_TA_CPTE"), gUtilidades().FormateaCodigo(tc, 4)))
+    {
+        errores << "Tipo de comprobante desconocido: " << tc << "\n";
+        return 2;
+    }
+
+    const QString desde = o.valor("--id");
+    const QString hasta = o.valor("--hasta");
+    // A run that deletes first leaves only its own rows; one that keeps them adds after them.
+    const QString ultimoId
+        = o.bandera("--no-borrar") ? ultimoIdDelPuesto() : QStringLiteral("0");
+
+    QElapsedTimer reloj;
+    reloj.start();
+    const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, desde.mid(0, 4), desde.mid(4, 8),
+        desde.mid(12), QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8), hasta.mid(12),
+        QStringLiteral("0"), o.valor("--ids"), o.valor("--comprobantes"), o.valor("--tarea"),
+        o.bandera("--no-borrar"));
+    const qint64 ms = reloj.elapsed();
+
+    if (r.rechazada())
+    {
+        errores << r.error << "\n";
+        return 2;
+    }
+    if (r.comprobantes == 0)
+    {
+        errores << "No se encontró el comprobante " << tc << " " << desde
+                << (hasta.isEmpty() ? QString() : QStringLiteral(" a ") + hasta) << "\n";
+        return 2;
+    }
+    const int filas = muestraFilas(ultimoId, o.bandera("--filas"), salida);
+    if (o.bandera("--tiempo"))
+        errores << "Tiempo: " << ms << " ms, " << r.comprobantes << " comprobantes, " << filas
+                << " filas\n";
+    for (const QString& omitida : r.omitidas)
+        errores << "Omitido: " << omitida << "\n";
+    return r.omitidas.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+
+#include <QString>
+
+#include "platform/AdoRecordset.h"
+#include "platform/Value.h"
+#include "vouchers/AuxiliarComprobantes.h"
+
+class RuntimeError;
+
+// One run of GeneraAuxiliarComprobantes: the values every section shares and the sections, run
+// per voucher in the order the report files expect the rows (header note, QR row, tasks, items,
+// pending order items, other concepts, footer note, then the voucher-wide updates). The frame is
+// in GeneradorAuxiliar.cpp; each group of sections has a source file of its own.
+class GeneradorAuxiliar final
+{
+public:
+    struct Parametros
+    {
+        QString TC;
+        QString SucDesde;
+        QString NroDesde;
+        QString LetraDesde;
+        QString ComplementoDesde;
+        qint16 LineasTitulo = 3;
+        QString SucHasta;
+        QString NroHasta;
+        QString LetraHasta;
+        QString ComplementoHasta;
+        QString ListaIds;
+        QString ListaComprobantes;
+        QString IdTarea;
+        bool NoBorrar = false;
+    };
+
+    explicit GeneradorAuxiliar(const Parametros& parametros);
+
+    // Runs the whole buffer fill; `TC` holds the fitted type afterwards.
+    ResultadoAuxiliar genera();
+    const QString& tc() const { return m_tc; }
+
+private:
+    // ---- frame (GeneradorAuxiliar.cpp)
+    QString validaSeleccion() const;
+    void decideLogo();
+    QString condicionSeleccion();
+    void preparaComprobante();
+    void recorreComprobante();
+    void BorraAuxiliarUsuario();
+
+    // ---- notes, amount in words, payment terms (GeneradorAuxiliar_Notas.cpp)
+    void AgregaObservacionesEncabezado();
+    void AgregaObservacionesPie();
+    void agregaObservacion(const QString& filtro, const QString& columna, bool puntoSinNota);
+    void ActualizaImporteEnLetras();
+    void ActualizaEncabezado();
+    void ActualizaFormaDePagoUN();
+
+    // ---- sections of the following rows (GeneradorAuxiliar_Secciones.cpp)
+    void AgregaQRFactura();
+    void AgregaTareas();
+    void AgregaInsumosOrigenNP();
+    void AgregaOtrosConceptos();
+
+    // ---- items, lots and dispatches (GeneradorAuxiliar_Insumos.cpp)
+    void AgregaInsumos();
+    void agregaLinea(AdoRecordset& linea, QString& resumenLotes);
+    QString CompletaDespachoLote(const QString& claveLote);
+    void AgregaDespachoLote(QString& claveLote);
+
+    // ---- fixed rows (GeneradorAuxiliar_Filas.cpp)
+    void AgregaTituloSeccion(const QString& titulo);
+    void AgregaLineaEnBlanco();
+    void AgregaCierreSeccion(const QString& cierre);
+
+    // ---- shared helpers
+    // Runs an action statement; a failure is skipped (and logged), false returned.
+    bool ejecuta(const QString& sql, const QString& paso);
+    // Runs a step; a run-time error inside it is skipped (and logged), false returned.
+    bool paso(const QString& nombre, const std::function<void()>& cuerpo);
+    void omitida(const QString& paso, const RuntimeError& error);
+    // Voucher types compare ignoring case.
+    static bool esUnoDe(const QString& tipo, std::initializer_list<const char*> tipos);
+    // A text between apostrophes, the ones inside doubled.
+    static QString literal(const QString& texto);
+    // The voucher's point of sale, number and letter joined.
+    QString idComprobante() const { return m_suc + m_nro + m_letra; }
+    // " WHERE USUARIO = ... AND IDCOMPLEMENTO = n": the rows of the current voucher.
+    QString condicionPropias() const;
+    // "'<user>','<type>','<voucher>','<complement>'": the key of the fixed-form inserts.
+    QString claveFija() const;
+    // The text of a numeric column the way the workstation writes numbers ("2,5" or "2.5").
+    static QString textoNumero(const Value& valor);
+
+    Parametros m_p;
+    QString m_usuario;
+    QString m_tc;
+    ResultadoAuxiliar m_resultado;
+
+    // Shared by the sections for the whole run.
+    bool m_noMostrarImportesEnOT = false;
+    QString m_posicionLogo = QStringLiteral("NO");
+    AdoRecordset m_comprobantes;
+
+    // The current voucher.
+    QString m_suc;
+    QString m_nro;
+    QString m_letra;
+    QString m_complemento;
+    QString m_condicion;
+    QString m_cae;
+    bool m_esMiPyME = false;
+    QString m_moneda;
+    QString m_importeEnLetras;
+    bool m_robaIvaProforma = false;
+};

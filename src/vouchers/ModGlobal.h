@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Shared text helpers of voucher printing.
+namespace ModGlobal {
+
+// Splits a "|"-separated list into its items, each trimmed, always followed by one empty item.
+// One "|" at the very start is ignored; an empty item between two "|" counts. A blank text gives
+// the single empty item.
+void Cuenta_Series_Y_Lotes(const QString& Texto, QStringList& Elementos);
+
+// The batches of an item line that carry a positive amount, in order, each followed by one blank
+// ("" when none). `Lotes` and `Series` are the line's batch and amount lists; every character of
+// code 255 is removed from the caller's `Lotes`. An amount that is no number counts as zero.
+QString Cuenta_Series_Lotes(QString& Lotes, const QString& Series);
+
+// The accent escapes of a rich-text description as letters ("\e1" á, "\e9" é, "\ed" í, "\f3" ó,
+// ignoring case) and every "ú" or "Ú" as "u", in the caller's text too; returns the result.
+QString ConvierteAcentosRTF(QString& Texto);
+
+} // namespace ModGlobal

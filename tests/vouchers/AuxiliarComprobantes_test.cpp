@@ -1,0 +1,622 @@
+#include "vouchers/AuxiliarComprobantes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include "platform/AdoRecordset.h"
+#include "platform/Utilidades.h"
+#include "startup/VariablesInicio.h"
+#include "support/DemoDatabaseTest.h"
+#include "support/FakeDialogs.h"
+#include "LocalePrueba.h"
+
+namespace {
+
+using testsupport::environment;
+using testsupport::messages;
+
+const QString kPuesto = QStringLiteral("PUESTO01|OPERADOR");
+
+// The voucher-wide columns are checked once per voucher; the key columns against the voucher.
+const QStringList kColumnasDelComprobante
+    = { "ENCABEZADO", "FORMADEPAGO", "IMPORTEENLETRAS" };
+const QStringList kColumnasClave
+    = { "ID", "USUARIO", "TC", "IDCOMPROBANTE", "IDCOMPLEMENTO", "TIPO" };
+
+// A value as the expectations write it: a text padded with blanks shows its width in brackets
+// ("L2611[50]"), so padding is checked without fifty blanks in the source.
+QString muestra(const QString& valor)
+{
+    QString sinRelleno = valor;
+    while (sinRelleno.endsWith(u' '))
+        sinRelleno.chop(1);
+    if (sinRelleno.size() == valor.size())
+        return valor;
+    return sinRelleno + QStringLiteral("[%1]").arg(valor.size());
+}
+
+class AuxiliarComprobantesTest : public testsupport::DemoDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DemoDatabaseTest::SetUp();
+        abrePrincipal();
+        m_globales.gCantidadDecimales = QStringLiteral("2");
+        QFile::remove(QDir(environment().systemTempFolder()).filePath(QStringLiteral("KZQERR.LOG")));
+    }
+
+    // One voucher by type and id, as the callers ask for it.
+    ResultadoAuxiliar genera(const QString& tc, const QString& id, bool noBorrar = false,
+        qint16 lineasTitulo = 3)
+    {
+        QString tipo = tc;
+        return GeneraAuxiliarComprobantes(tipo, id.mid(0, 4), id.mid(4, 8), id.mid(12),
+            QStringLiteral("0"), lineasTitulo, QString(), QString(), QString(), QString(),
+            QString(), QString(), QString(), noBorrar);
+    }
+
+    // The buffer rows of a workstation (this one by default), in ID order: "Tipo|COL=value|..."
+    // with every non-empty column but the key and the voucher-wide ones.
+    QStringList filas(const QString& condicion = QString(), const QString& puesto = kPuesto)
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTE WHERE USUARIO = '")
+                + puesto + u'\'' + condicion + QStringLiteral(" ORDER BY ID"),
+            rs);
+        QStringList resultado;
+        for (; !rs.Eof(); rs.MoveNext())
+        {
+            QString fila = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("TIPO")).Value());
+            for (int c = 0; c < rs.FieldCount(); ++c)
+            {
+                const QString nombre = rs.Fields(c).Name().toUpper();
+                const QString valor = gUtilidades().ValorCampo(rs.Fields(c).Value());
+                if (kColumnasClave.contains(nombre) || kColumnasDelComprobante.contains(nombre)
+                    || valor.isEmpty())
+                    continue;
+                fila += u'|' + nombre + u'=' + muestra(valor);
+            }
+            resultado.append(fila);
+        }
+        m_objects.gDB.CierraRecordset(rs);
+        return resultado;
+    }
+
+    // The distinct "key|ENCABEZADO|FORMADEPAGO|IMPORTEENLETRAS" of a voucher's rows: one line when
+    // every row carries the same voucher-wide values.
+    QStringList delComprobante(const QString& tc, const QString& id)
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(
+            QStringLiteral("SELECT DISTINCT USUARIO, TC, IDCOMPROBANTE, IDCOMPLEMENTO, "
+                           "ENCABEZADO, FORMADEPAGO, IMPORTEENLETRAS FROM AUX_MV_CPTE WHERE "
+                           "USUARIO = '%1' AND TC = '%2' AND IDCOMPROBANTE = '%3'")
+                .arg(kPuesto, tc, id),
+            rs);
+        QStringList resultado;
+        for (; !rs.Eof(); rs.MoveNext())
+        {
+            QStringList partes;
+            for (int c = 0; c < rs.FieldCount(); ++c)
+                partes.append(muestra(gUtilidades().ValorCampo(rs.Fields(c).Value())));
+            resultado.append(partes.join(u'|'));
+        }
+        m_objects.gDB.CierraRecordset(rs);
+        return resultado;
+    }
+
+    int cuenta(const QString& sql)
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(sql, rs);
+        const int n = rs.Fields(0).Value().toLongLong();
+        m_objects.gDB.CierraRecordset(rs);
+        return n;
+    }
+
+    // The row id of a voucher in V_MV_CPTE.
+    QString idDe(const QString& tc, const QString& id)
+    {
+        return QString::number(cuenta(QStringLiteral("SELECT ID FROM V_MV_CPTE WHERE TC = '%1' AND "
+                                                     "IDCOMPROBANTE = '%2'")
+                                          .arg(tc, id)));
+    }
+
+    // "TC IDCOMPROBANTE" of every voucher with rows of this workstation, sorted.
+    QStringList comprobantesEnBuffer()
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(QStringLiteral("SELECT DISTINCT TC, IDCOMPROBANTE FROM "
+                                                    "AUX_MV_CPTE WHERE USUARIO = '")
+                + kPuesto + QStringLiteral("' ORDER BY TC, IDCOMPROBANTE"),
+            rs);
+        QStringList resultado;
+        for (; !rs.Eof(); rs.MoveNext())
+            resultado.append(gUtilidades().ValorCampo(rs.Fields(0).Value()) + u' '
+                + gUtilidades().ValorCampo(rs.Fields(1).Value()));
+        m_objects.gDB.CierraRecordset(rs);
+        return resultado;
+    }
+
+    QStringList lineasDelRegistro()
+    {
+        QFile log(QDir(environment().systemTempFolder()).filePath(QStringLiteral("KZQERR.LOG")));
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+
+// What the report files read for each kind of demo voucher: every row in order with every
+// column, and the voucher-wide values on all of its rows.
+struct Esperado
+{
+    const char* tc;
+    const char* id;
+    QStringList filas;
+    const char* encabezado;
+    const char* formaDePago;
+    const char* importeEnLetras;
+};
+
+const Esperado kEsperados[] = {
+    { "FC", "000200002001A",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales Utilizados - Productos",
+                "3",
+                "IN|COLUMNA1=000001|COLUMNA2=Tornillo autoperforante 8x1\" (caja x100)|"
+                "COLUMNA3=UN|COLUMNA4=2|COLUMNA5=1500,00|COLUMNA6=3000,00|COLUMNA7=1500,00|"
+                "COLUMNA8=L2611[50]|PIEDEPAGINA=08-19758|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+                "COLUMNA13=2|COLUMNA14=UN|COLUMNA15=1|"
+                "COLUMNA16=Tornillo autoperforante 8x1\" (caja x100)[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=2|IDARTICULO=000001",
+                "XX|SECCION=L2611 - LOTE Orig.Lote de producción noviembre",
+                "IN|COLUMNA1=000002|COLUMNA2=Llave francesa 12 cromada|COLUMNA3=UN|COLUMNA4=1|"
+                "COLUMNA5=8200,50|COLUMNA6=8200,50|COLUMNA7=8200,50|COLUMNA8=D-100 D-300[50]|"
+                "PIEDEPAGINA=13-31297|COLUMNA9=205|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+                "COLUMNA13=1|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Llave francesa 12 cromada[50]|"
+                "COLUMNA17=21|CANTIDAD_ORIGEN=1|IDARTICULO=000002",
+                "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
+                "COLUMNA4=3|COLUMNA5=23100,00|COLUMNA6=69300,00|COLUMNA7=23100,00|"
+                "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|PIEDEPAGINA=11-34178|"
+                "COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
+                "COLUMNA15=1|COLUMNA16=Cable unipolar 2,5 mm rollo 100 m[50]|COLUMNA17=10.5|"
+                "CANTIDAD_ORIGEN=3|IDARTICULO=000003",
+                "IN|COLUMNA1=000004|COLUMNA2=Cinta aisladora|COLUMNA3=UN|COLUMNA4=10|"
+                "COLUMNA5=450,00|COLUMNA6=4500,00|COLUMNA7=450,00|COLUMNA8=DSP-9[50]|"
+                "PIEDEPAGINA=05-87366|COLUMNA9=3|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+                "COLUMNA13=10|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cinta aisladora[50]|"
+                "COLUMNA17=21|CANTIDAD_ORIGEN=10|IDARTICULO=000004",
+                "XX|SECCION=DSP-9 -  Orig.",
+                "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
+                "COLUMNA5=12,25|COLUMNA6=1225,00|COLUMNA7=12,25|COLUMNA8=L2611[50]|"
+                "PIEDEPAGINA=09-30269|COLUMNA10=5|COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Tarugo de nylon 8 mm[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=100|IDARTICULO=000005",
+                "IN|COLUMNA1=000006|"
+                "COLUMNA2=Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml"
+                "|"
+                "COLUMNA3=UN|COLUMNA4=4|COLUMNA5=3100,00|COLUMNA6=12400,00|COLUMNA7=3100,00|"
+                "COLUMNA8=LOTE D'OR[50]|PIEDEPAGINA=13-38948|COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|"
+                "COLUMNA12=0|COLUMNA13=4|COLUMNA14=UN|COLUMNA15=1|"
+                "COLUMNA16=Sellador siliconado transparente para vidrios, alu|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=4|IDARTICULO=000006",
+                "ZZ|SECCION=D-100 D-300 DSP-7 DSP-9  LOTE D'OR",
+                "|PIEDEPAGINA=Mercadería viaja por cuenta y orden del cliente." },
+        "Entregar en el depósito de D'Amico, portón 2.",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " noventa y ocho mil seiscientos veinticinco Pesos con 50/100" },
+    { "FC", "000200002002B",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales Utilizados - Productos",
+                "3",
+                "IN|COLUMNA1=000007|COLUMNA2=Pintura látex interior 4 l|COLUMNA3=UN|COLUMNA4=3|"
+                "COLUMNA5=110,50|COLUMNA6=331,50|COLUMNA7=100,00|COLUMNA8=[50]|"
+                "PIEDEPAGINA=02-21950|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Pintura látex interior 4 l[50]|"
+                "COLUMNA17=10.5|CANTIDAD_ORIGEN=3|IDARTICULO=000007",
+                "IN|COLUMNA1=000008|COLUMNA2=Yerba mate 1 kg|COLUMNA3=UN|COLUMNA4=2|"
+                "COLUMNA5=2500,00|COLUMNA6=5000,00|COLUMNA7=2500,00|COLUMNA8=[50]|"
+                "PIEDEPAGINA=09-50129|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Yerba mate 1 kg[50]|COLUMNA17=0|"
+                "CANTIDAD_ORIGEN=2|IDARTICULO=000008",
+                "IN|COLUMNA1=000009|COLUMNA2=Martillo galponero|COLUMNA3=UN|COLUMNA4=1|"
+                "COLUMNA5=9680,00|COLUMNA6=9680,00|COLUMNA7=8000,00|COLUMNA8=[50]|"
+                "PIEDEPAGINA=04-48503|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Martillo galponero[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=1|IDARTICULO=000009" },
+        ".",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " catorce mil novecientos ochenta Pesos con 00/100" },
+    { "NC", "000200002003B",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales Utilizados - Productos",
+                "3",
+                "IN|COLUMNA1=000010|COLUMNA2=Devolución lámpara LED 9 W|COLUMNA3=UN|COLUMNA4=2|"
+                "COLUMNA5=1452,00|COLUMNA6=2904,00|COLUMNA7=1200,00|"
+                "COLUMNA8=L2612 /LOTE/Orig.Importado de Brasil[50]|PIEDEPAGINA=05-66189|"
+                "COLUMNA9=10|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|COLUMNA14=UN|"
+                "COLUMNA15=1|COLUMNA16=Devolución lámpara LED 9 W[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=2|IDARTICULO=000010",
+                "ZZ|SECCION=L2612X9",
+                "|PIEDEPAGINA=Devolución por falla de fábrica." },
+        ".",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " dos mil cuatrocientos Pesos con 00/100" },
+    { "FP", "000200002004X",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales Utilizados - Productos",
+                "3",
+                "IN|COLUMNA1=000011|COLUMNA2=Cemento portland 50 kg|COLUMNA3=UN|COLUMNA4=20|"
+                "COLUMNA5=9100,00|COLUMNA6=182000,00|COLUMNA7=9100,00|COLUMNA8=[50]|"
+                "PIEDEPAGINA=02-95093|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=20|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cemento portland 50 kg[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=20|IDARTICULO=000011",
+                "IN|COLUMNA1=000012|COLUMNA2=Arena fina m3|COLUMNA3=UN|COLUMNA4=2|"
+                "COLUMNA5=38000,00|COLUMNA6=76000,00|COLUMNA7=45980,00|COLUMNA8=[50]|"
+                "PIEDEPAGINA=01-49669|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Arena fina m3[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=2|IDARTICULO=000012" },
+        ".",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " doscientos cincuenta y ocho mil Pesos con 00/100" },
+    { "FC", "000200002005A",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales Utilizados - Productos",
+                "3",
+                "IN|COLUMNA1=000013|COLUMNA2=Taladro percutor 750 W|COLUMNA3=UN|COLUMNA4=1|"
+                "COLUMNA5=1250,75|COLUMNA6=1250,75|COLUMNA7=1250,75|COLUMNA8=[50]|"
+                "PIEDEPAGINA=10-22935|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Taladro percutor 750 W[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=1|IDARTICULO=000013" },
+        "Importe en dólares al tipo de cambio del día.",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " mil doscientos cincuenta Dólares Estadounidenses con 75/100" },
+    { "PR", "000200002006X",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales a Utilizar - Productos",
+                "3",
+                "IN|COLUMNA1=000014|COLUMNA2=Canilla monocomando cocina|COLUMNA3=UN|COLUMNA4=1|"
+                "COLUMNA5=45000,00|COLUMNA6=45000,00|COLUMNA7=37190,08|COLUMNA8=[50]|"
+                "PIEDEPAGINA=08-10490|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Canilla monocomando cocina[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=1|IDARTICULO=000014" },
+        ".",
+        "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
+        "os.[250]",
+        " cuarenta y cinco mil Pesos con 00/100" },
+    { "OT", "000200002007X",
+        {
+                "",
+                "3",
+                "M|SECCION=Insumos - Materiales a Utilizar - Productos",
+                "3",
+                "IN|COLUMNA1=000015|COLUMNA2=Flexible mallado 40 cm|COLUMNA3=UN|COLUMNA4=2|"
+                "COLUMNA5=3200,00|COLUMNA6=6400,00|COLUMNA7=2644,63|COLUMNA8=[50]|"
+                "PIEDEPAGINA=06-78885|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Flexible mallado 40 cm[50]|COLUMNA17=21|"
+                "CANTIDAD_ORIGEN=2|IDARTICULO=000015" },
+        ".",
+        "",
+        " seis mil cuatrocientos Pesos con 00/100" },
+};
+
+TEST_F(AuxiliarComprobantesTest, writes_every_kind_of_row_of_the_demo_vouchers)
+{
+    for (const Esperado& e : kEsperados)
+    {
+        const ResultadoAuxiliar r = genera(QLatin1String(e.tc), QLatin1String(e.id));
+
+        EXPECT_TRUE(r.omitidas.isEmpty()) << e.id << r.omitidas.join(u';').toStdString();
+        EXPECT_EQ(filas(), e.filas) << e.id;
+        EXPECT_EQ(delComprobante(QLatin1String(e.tc), QLatin1String(e.id)),
+            QStringList(kPuesto + u'|' + QLatin1String(e.tc) + u'|' + QLatin1String(e.id)
+                + QStringLiteral("|0|") + QString::fromUtf8(e.encabezado) + u'|'
+                + QString::fromUtf8(e.formaDePago) + u'|' + QString::fromUtf8(e.importeEnLetras)))
+            << e.id;
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, numbers_follow_the_workstation_and_the_timber_trade_columns)
+{
+    const struct
+    {
+        char separador;
+        bool maderera;
+        const char* id;
+        const char* fila;
+    } casos[] = {
+        // 100 at 10.5 % with VAT added: 110.50 a unit, 331.50 the line.
+        { '.', false, "000200002002B",
+            "IN|COLUMNA1=000007|COLUMNA2=Pintura látex interior 4 l|COLUMNA3=UN|COLUMNA4=3|"
+            "COLUMNA5=110.50|COLUMNA6=331.50|COLUMNA7=100.00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=02-21950|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
+            "COLUMNA15=1|COLUMNA16=Pintura látex interior 4 l[50]|COLUMNA17=10.5|"
+            "CANTIDAD_ORIGEN=3|IDARTICULO=000007" },
+        // The unit of the price and the price by that unit; no supplier code.
+        { ',', true, "000200002001A",
+            "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
+            "COLUMNA5=12,25|COLUMNA6=1225,00|COLUMNA7=12,25|COLUMNA8=L2611[50]|COLUMNA10=5|"
+            "COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=M2|"
+            "COLUMNA17=6.125|CANTIDAD_ORIGEN=100|IDARTICULO=000005" },
+        { '.', true, "000200002001A",
+            "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
+            "COLUMNA4=3|COLUMNA5=23100.00|COLUMNA6=69300.00|COLUMNA7=23100.00|"
+            "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|COLUMNA9=1|COLUMNA10=0|"
+            "COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=M2|"
+            "COLUMNA17=11550|CANTIDAD_ORIGEN=3|IDARTICULO=000003" },
+    };
+    for (const auto& c : casos)
+    {
+        LocalePrueba locale(c.separador);
+        m_globales.gMaderera = c.maderera;
+
+        genera(QStringLiteral("FC"), QLatin1String(c.id));
+
+        EXPECT_TRUE(filas().contains(QString::fromUtf8(c.fila)))
+            << c.separador << c.id << "\n" << filas().join(u'\n').toStdString();
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, proformas_print_vat_under_the_setting_for_customers_of_condition_1)
+{
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'si' WHERE CLAVE = 'RobaIvaProforma'"));
+
+    genera(QStringLiteral("FP"), QStringLiteral("000200002004X"));
+
+    const QStringList precios = filas(QStringLiteral(" AND TIPO = 'IN'"))
+                                    .replaceInStrings(QRegularExpression(QStringLiteral(
+                                                          "^.*(COLUMNA5=[^|]*\\|COLUMNA6=[^|]*).*$")),
+                                        QStringLiteral("\\1"));
+    // The second line's stored price already differs from the one without VAT.
+    EXPECT_EQ(precios,
+        QStringList({ "COLUMNA5=11011,00|COLUMNA6=220220,00", "COLUMNA5=38000,00|COLUMNA6=76000,00" }));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AuxiliarComprobantesTest, chooses_vouchers_by_list_ids_type_of_the_first_id_and_range)
+{
+    const QString idFactura = idDe(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    const QString idCredito = idDe(QStringLiteral("NC"), QStringLiteral("000200002003B"));
+    const struct
+    {
+        const char* caso;
+        const char* tc;
+        const char* desde;
+        const char* hasta;
+        QString ids;
+        const char* lista;
+        const char* tcFinal;
+        QStringList buffer;
+    } casos[] = {
+        { "lista", "FC", "", "", QString(), "'000200002001A','000200002005A'", "FC",
+            { "FC 000200002001A", "FC 000200002005A" } },
+        // The list of vouchers wins over the ids.
+        { "lista sobre ids", "FC", "", "", idCredito, "'000200002005A'", "FC",
+            { "FC 000200002005A" } },
+        { "ids", "FC", "", "", idFactura + QStringLiteral(" , ") + idCredito, "", "FC",
+            { "FC 000200002001A" } },
+        // "todo" takes the type of the first id for the whole run: the invoice is walked as a
+        // credit note, so only its header note is found.
+        { "todo", "todo", "", "", idCredito + u',' + idFactura, "", "NC",
+            { "NC 000200002001A", "NC 000200002003B" } },
+        { "rango", "FC", "000200002001A", "000200002005A", QString(), "", "FC",
+            { "FC 000200002001A", "FC 000200002002B", "FC 000200002005A" } },
+        { "uno", "FC", "000200002002B", "", QString(), "", "FC", { "FC 000200002002B" } },
+        { "rango abierto", "NC", "", "", QString(), "", "NC",
+            { "NC 000200000045A", "NC 000200002003B" } },
+        { "ninguno", "FC", "000200099999A", "", QString(), "", "FC", {} },
+    };
+    for (const auto& c : casos)
+    {
+        genera(QStringLiteral("PR"), QStringLiteral("000200002006X"));
+        QString tc = QLatin1String(c.tc);
+        const QString desde = QLatin1String(c.desde);
+        const QString hasta = QLatin1String(c.hasta);
+
+        const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, desde.mid(0, 4), desde.mid(4, 8),
+            desde.mid(12), QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8),
+            hasta.mid(12), QStringLiteral("0"), c.ids, QLatin1String(c.lista), QString());
+
+        EXPECT_EQ(tc, QLatin1String(c.tcFinal)) << c.caso;
+        EXPECT_EQ(r.comprobantes, c.buffer.size()) << c.caso;
+        EXPECT_EQ(comprobantesEnBuffer(), c.buffer) << c.caso;
+        EXPECT_TRUE(r.omitidas.isEmpty()) << c.caso << ": " << r.omitidas.join(u';').toStdString();
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, selection_lists_that_are_not_lists_are_refused_and_lose_nothing)
+{
+    genera(QStringLiteral("PR"), QStringLiteral("000200002006X"));
+    const QStringList antes = filas();
+    const struct
+    {
+        const char* ids;
+        const char* lista;
+        const char* error;
+    } casos[] = {
+        { "1);DELETE FROM V_MV_CPTE;--", "", "La lista de identificadores no es válida: " },
+        { "1,a", "", "La lista de identificadores no es válida: " },
+        { "", "'000200002001A') OR (1=1", "La lista de comprobantes no es válida: " },
+        { "", "000200002001A", "La lista de comprobantes no es válida: " },
+    };
+    for (const auto& c : casos)
+    {
+        QString tc = QStringLiteral("FC");
+
+        const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, QString(), QString(), QString(),
+            QStringLiteral("0"), 3, QString(), QString(), QString(), QString(),
+            QString::fromUtf8(c.ids), QString::fromUtf8(c.lista), QString());
+
+        EXPECT_TRUE(r.error.startsWith(QString::fromUtf8(c.error))) << r.error.toStdString();
+        EXPECT_EQ(filas(), antes) << c.ids << c.lista;
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, workstations_keep_their_own_rows_and_no_borrar_gathers_vouchers)
+{
+    environment().setComputerName(QStringLiteral("caja02"));
+    genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    const QStringList otroPuesto = filas(QString(), QStringLiteral("CAJA02|OPERADOR"));
+    environment().setComputerName(QStringLiteral("PUESTO01"));
+
+    genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    genera(QStringLiteral("FC"), QStringLiteral("000200002005A"), true);
+
+    EXPECT_EQ(comprobantesEnBuffer(),
+        QStringList({ "FC 000200002001A", "FC 000200002005A" }));
+    // The other workstation's dispatch note does not stop ours.
+    EXPECT_EQ(filas(QStringLiteral(" AND TIPO = 'XX'")), otroPuesto.filter(QStringLiteral("XX|")));
+    EXPECT_EQ(filas(QString(), QStringLiteral("CAJA02|OPERADOR")), otroPuesto);
+
+    genera(QStringLiteral("FC"), QStringLiteral("000200002002B"));
+
+    EXPECT_EQ(comprobantesEnBuffer(), QStringList({ "FC 000200002002B" }));
+    EXPECT_EQ(filas(QString(), QStringLiteral("CAJA02|OPERADOR")), otroPuesto);
+}
+
+TEST_F(AuxiliarComprobantesTest, title_block_puts_the_title_in_its_middle_row)
+{
+    const struct
+    {
+        qint16 lineas;
+        QStringList tipos;
+    } casos[] = {
+        { 3, { "", "3", "M", "3", "IN" } },
+        { 2, { "", "3", "M", "IN" } },
+        { 4, { "", "3", "3", "M", "3", "IN" } },
+        { 1, { "", "M", "IN" } },
+        { 0, { "", "M", "IN" } },
+        // The title's row would be -1: a single blank row is written.
+        { -3, { "", "3", "IN" } },
+    };
+    for (const auto& c : casos)
+    {
+        genera(QStringLiteral("FC"), QStringLiteral("000200002005A"), false, c.lineas);
+
+        QStringList tipos;
+        for (const QString& f : filas())
+            tipos.append(f.section(u'|', 0, 0));
+        EXPECT_EQ(tipos, c.tipos) << c.lineas;
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, texts_with_apostrophes_are_stored_whole)
+{
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET valoraux = 'Cheque a 30 d''as, sin "
+                        "inter''s' WHERE CLAVE = 'FormaDePago_UN_1'"));
+    exec(QStringLiteral("UPDATE V_MV_CPTE_Observ SET Observacion = 'Bulto 3 de 3 ''frágil''' "
+                        "WHERE IDCOMPROBANTE = '000200002001A' AND Tipo_Obs = 'PP'"));
+
+    const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+
+    EXPECT_TRUE(r.omitidas.isEmpty()) << r.omitidas.join(u';').toStdString();
+    const QStringList comprobante = delComprobante(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    ASSERT_EQ(comprobante.size(), 1);
+    // The workstation key holds a "|" of its own.
+    EXPECT_EQ(comprobante.first().section(u'|', 5, 6),
+        QStringLiteral("Entregar en el depósito de D'Amico, portón 2.|Cheque a 30 d'as, sin "
+                       "inter's[250]"));
+    EXPECT_EQ(filas().last(), QStringLiteral("|PIEDEPAGINA=Bulto 3 de 3 'frágil'"));
+}
+
+TEST_F(AuxiliarComprobantesTest, failing_statements_are_skipped_logged_and_counted)
+{
+    // The closing row fails silently; a failing item row is also shown, as the operator always
+    // saw it.
+    {
+        QSqlDatabase directa = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+            QStringLiteral("disparador"));
+        directa.setDatabaseName(m_file);
+        ASSERT_TRUE(directa.open());
+        QSqlQuery disparador(directa);
+        ASSERT_TRUE(disparador.exec(QStringLiteral(
+            "CREATE TRIGGER rechaza BEFORE INSERT ON AUX_MV_CPTE WHEN NEW.TIPO = 'ZZ' OR "
+            "NEW.COLUMNA1 = '000004' BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("disparador"));
+    messages().answer(Msg::Ok);
+
+    const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+
+    ASSERT_EQ(r.omitidas.size(), 2);
+    EXPECT_TRUE(r.omitidas.at(0).startsWith(QStringLiteral("AgregaInsumos: ")));
+    EXPECT_TRUE(r.omitidas.at(1).startsWith(QStringLiteral("AgregaCierreSeccion: ")));
+    ASSERT_EQ(messages().shown().size(), 1);
+    EXPECT_TRUE(messages().shown().first().text.contains(QStringLiteral("fila rechazada")));
+    EXPECT_EQ(filas().filter(QRegularExpression(QStringLiteral("^IN\\|"))).size(), 5);
+    EXPECT_TRUE(filas(QStringLiteral(" AND TIPO = 'ZZ'")).isEmpty());
+    const QStringList log = lineasDelRegistro();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_TRUE(log.at(1).contains(
+        QStringLiteral("Rutina: - GeneraAuxiliarComprobantes - AgregaCierreSeccion Mensaje")));
+}
+
+TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_not_do)
+{
+    const struct
+    {
+        QStringList argumentos;
+        int salida;
+        const char* filas;
+        const char* error;
+    } casos[] = {
+        { { "--tc", "FC", "--id", "000200002005A", "--filas" }, 0, "5", "" },
+        { { "--tc", "FC", "--id", "000200099999A" }, 2, "0",
+            "No se encontró el comprobante FC 000200099999A" },
+        { { "--tc", "QQ", "--id", "000200002005A" }, 2, "0",
+            "Tipo de comprobante desconocido: QQ" },
+        { { "--tc", "FC", "--ids", "1;2" }, 2, "0",
+            "La lista de identificadores no es válida: 1;2" },
+        { { "--tc", "FC" , "--hasta" }, 2, "0", "Falta el valor de --hasta" },
+    };
+    for (const auto& c : casos)
+    {
+        QProcess tool;
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert(QStringLiteral("TEMP"), m_dir.path());
+        tool.setProcessEnvironment(entorno);
+
+        tool.start(QStringLiteral(RP_VOUCHER_EXE),
+            QStringList { "buffer", "--db", m_file } + c.argumentos);
+        ASSERT_TRUE(tool.waitForFinished(60000));
+
+        const QString error = QString::fromUtf8(tool.readAllStandardError());
+        const QStringList salida = QString::fromUtf8(tool.readAllStandardOutput())
+                                       .split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(tool.exitCode(), c.salida) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+        EXPECT_EQ(QString::number(salida.size()), QLatin1String(c.filas));
+        for (const QString& fila : salida)
+            EXPECT_EQ(fila.count(u'\t'), 29) << fila.toStdString();
+    }
+}
+
+} // namespace
