@@ -35,6 +35,8 @@ struct Voucher
     std::vector<Line> lines;
     const char* headerNote = nullptr;
     const char* footerNote = nullptr;
+    const char* origin = nullptr;      // ComprobanteOrigen
+    const char* originType = nullptr; // TcOrigen
 };
 
 QString article(int number, int articles)
@@ -78,7 +80,12 @@ public:
         }
         m_header << v.tc << v.id << 0 << v.unit << "2026-11-20 00:00:00" << v.account << v.name
                  << v.vatCondition << "80" << "30-70100000-7" << v.currency << total
-                 << v.afipCode << "" << "" << "   1" << "";
+                 << v.afipCode;
+        if (v.origin == nullptr)
+            m_header << nullptr << nullptr;
+        else
+            m_header << v.origin << v.originType;
+        m_header << "   1" << "";
         m_header.done();
         if (v.headerNote != nullptr)
             note(v, "EN", v.headerNote);
@@ -162,6 +169,64 @@ void write(SqliteFile& file, const Options& options)
         "", {{14, "Canilla monocomando cocina", 1, 45000, 37190.08, 21, nullptr, nullptr}}});
     w.voucher({"OT", "000200002007X", "   2", "1120005", "Cliente de Presupuesto", "CF", "   1",
         "", {{15, "Flexible mallado 40 cm", 2, 3200, 2644.63, 21, nullptr, nullptr}}});
+
+    // An order and the delivery note issued from it: of the order's lines, the two of article 16
+    // are still pending, article 17 was delivered.
+    w.voucher({"NP", "000200003001X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        {{16, "Ladrillo hueco 12x18x33", 500, 410, 338.84, 21, "L7|L8", "S1|S2"},
+            {17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr},
+            {16, "Ladrillo hueco 12x18x33 (segunda entrega)", 250, 410, 338.84, 21, nullptr,
+                nullptr}}});
+    w.voucher({"RM", "000200003002R", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        {{17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr}}, nullptr, nullptr,
+        "000200003001X", "NP"});
+    {
+        SqlInsert pending(file, "VT_V_MV_Insumos_NPPendiente", "TC,IDCOMPROBANTE,IDARTICULO");
+        pending << "NP" << "000200003001X" << article(16, options.articles);
+        pending.done();
+
+        // The budget's and the work order's tasks: rich-text and plain descriptions, texts with
+        // apostrophes; task 9 of the work order has only its diary.
+        SqlInsert task(file, "V_MV_CPTETAREAS",
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,Total,"
+            "valorHora_S_Iva,descripcionadicional");
+        task << "PR" << "000200002006X" << 0 << "   1" << "Instalación de grifería" << 90.0
+             << 18150.0 << 27225.0 << 15000.0
+             << "{\\rtf1\\ansi\\deff0 Instalaci\\f3n en la cocina de D'Amico.\\par}";
+        task.done();
+        task << "PR" << "000200002006X" << 0 << "   2" << "Revisión de pérdidas" << 30.0 << 0.0
+             << 0.0 << 0.0 << "Sin cargo si se contrata la instalación.";
+        task.done();
+        task << "OT" << "000200002007X" << 0 << "   4" << "Reparación de bomba d'agua" << 125.0
+             << 12100.0 << 25208.33 << 10000.0
+             << "{\\rtf1\\fbidis Cambio de sello mec\\e1nico";
+        task.done();
+        SqlInsert diary(file, "V_MV_DIARIOS",
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Observaciones,Minutos");
+        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica"
+              << "Se revisó el tablero." << 45;
+        diary.done();
+        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica"
+              << "El cliente pidió presupuesto de la bomba d'agua." << 30;
+        diary.done();
+        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica" << "  " << 15;
+        diary.done();
+
+        // Other concepts: freight with its trip on the A invoice, a bonus of no amount, and on
+        // the B invoice a charge whose net amount is zero.
+        SqlInsert charge(file, "V_MV_CPTE_Observ",
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,Observacion,Importe,Importe_S_IVA,fechavj,"
+            "NroViaje");
+        charge << "FC" << "000200002001A" << 0 << "OC" << "Flete a domicilio" << 12100.0
+                << 10000.0 << "2026-11-21 00:00:00" << "V-0031";
+        charge.done();
+        charge << "FC" << "000200002001A" << 0 << "OC" << " Bonificación D'Amico " << 0.0 << 0.0
+                << nullptr << nullptr;
+        charge.done();
+        charge << "FC" << "000200002002B" << 0 << "OC" << "Envío" << 1210.0 << 0.0 << nullptr
+                << "V-0032";
+        charge.done();
+    }
 
     // Benchmarks: one invoice of many lines, many invoices of five.
     std::vector<Line> lines;

@@ -9,6 +9,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
+#include "startup/ConstructorSentencias.h"
 #include "startup/Formatos.h"
 #include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
@@ -298,6 +299,31 @@ void GeneradorAuxiliar::omitida(const QString& nombrePaso, const RuntimeError& e
     ErrorLog::append(archivoErroresPrograma(),
         ErrorLog::line(Now(), kRutina + QStringLiteral(" - ") + nombrePaso,
             ErrorLog::messageText(error), 0));
+}
+
+GeneradorAuxiliar::ListaValores GeneradorAuxiliar::nuevaLista(const QString& tipo) const
+{
+    return QList<ConstructorSentencias::CampoValor> {
+        { QStringLiteral("Usuario"), literal(m_usuario) },
+        { QStringLiteral("TC"), literal(m_tc) },
+        { QStringLiteral("IdComprobante"), literal(idComprobante()) },
+        { QStringLiteral("IdComplemento"), m_complemento },
+        { QStringLiteral("Tipo"), literal(tipo) },
+    };
+}
+
+void GeneradorAuxiliar::agregaValor(
+    ListaValores& lista, const char* columna, const std::function<QString()>& calcula)
+{
+    paso(QStringLiteral("Columna ") + QLatin1String(columna),
+        [&] { lista->append({ QLatin1String(columna), calcula() }); });
+}
+
+bool GeneradorAuxiliar::inserta(ListaValores& lista, const QString& nombrePaso)
+{
+    QString sentencia = QStringLiteral("INSERT INTO AUX_MV_CPTE ");
+    ConstructorSentencias::ArmaListaValores(sentencia, lista, true);
+    return ejecuta(sentencia, nombrePaso);
 }
 
 bool GeneradorAuxiliar::esUnoDe(const QString& tipo, std::initializer_list<const char*> tipos)

@@ -7,6 +7,7 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/Value.h"
+#include "startup/ConstructorSentencias.h"
 #include "vouchers/AuxiliarComprobantes.h"
 
 class RuntimeError;
@@ -59,10 +60,19 @@ private:
     void ActualizaEncabezado();
     void ActualizaFormaDePagoUN();
 
-    // ---- sections of the following rows (GeneradorAuxiliar_Secciones.cpp)
+    // ---- QR row (GeneradorAuxiliar_Secciones.cpp)
     void AgregaQRFactura();
+
+    // ---- tasks (GeneradorAuxiliar_Tareas.cpp)
     void AgregaTareas();
+    void agregaTarea(AdoRecordset& tarea);
+    void agregaDiario(AdoRecordset& linea);
+    // The hours of a task line, or six blanks on a work order that hides its amounts.
+    QString horasTarea(const Value& minutos) const;
+
+    // ---- pending order lines and other concepts (GeneradorAuxiliar_Conceptos.cpp)
     void AgregaInsumosOrigenNP();
+    void agregaPendiente(AdoRecordset& linea);
     void AgregaOtrosConceptos();
 
     // ---- items, lots and dispatches (GeneradorAuxiliar_Insumos.cpp)
@@ -75,6 +85,16 @@ private:
     void AgregaTituloSeccion(const QString& titulo);
     void AgregaLineaEnBlanco();
     void AgregaCierreSeccion(const QString& cierre);
+
+    // ---- rows built column by column
+    using ListaValores = ConstructorSentencias::ListaCamposValores;
+    // A list holding the current voucher's key columns and the row type.
+    ListaValores nuevaLista(const QString& tipo) const;
+    // Adds a column; a value that cannot be worked out is skipped (and logged) and the row
+    // still goes in without it.
+    void agregaValor(ListaValores& lista, const char* columna, const std::function<QString()>& calcula);
+    // Runs "INSERT INTO AUX_MV_CPTE (...) VALUES (...)"; false when it failed (skipped, logged).
+    bool inserta(ListaValores& lista, const QString& paso);
 
     // ---- shared helpers
     // Runs an action statement; a failure is skipped (and logged), false returned.

@@ -15,8 +15,6 @@
 
 namespace {
 
-using ConstructorSentencias::CampoValor;
-
 Currency moneda(const Value& valor)
 {
     return valor.isNull() || valor.isEmpty() ? Currency() : valor.toCurrency();
@@ -79,20 +77,12 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     const auto valor = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
     const auto texto = [&](const char* nombre) { return util.ValorCampo(valor(nombre)); };
 
-    ConstructorSentencias::ListaCamposValores lista { QList<CampoValor>() };
-    // Each value is its own step: one that cannot be read leaves its column out and the line is
-    // still printed.
+    ListaValores lista = nuevaLista(QStringLiteral("IN"));
     const auto agrega = [&](const char* columna, const std::function<QString()>& calcula) {
-        paso(QStringLiteral("AgregaInsumos ") + QLatin1String(columna),
-            [&] { lista->append({ QLatin1String(columna), calcula() }); });
+        agregaValor(lista, columna, calcula);
     };
     const auto sinApostrofes = [&](const QString& t) { return util.QuitaCaracteres(t, QStringLiteral("'")); };
 
-    agrega("Usuario", [&] { return literal(m_usuario); });
-    agrega("TC", [&] { return literal(m_tc); });
-    agrega("IdComprobante", [&] { return literal(idComprobante()); });
-    agrega("IdComplemento", [&] { return m_complemento; });
-    agrega("Tipo", [&] { return QStringLiteral("'IN'"); });
     agrega("Columna1", [&] { return literal(texto("IdArticulo").trimmed()); });
     agrega("Columna2", [&] { return literal(sinApostrofes(texto("Descripcion").trimmed())); });
     agrega("Columna3", [&] { return literal(texto("IdUnidad")); });
@@ -185,9 +175,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     // The order printing rules select the rows by article.
     agrega("IDARTICULO", [&] { return literal(texto("IdArticulo").trimmed()); });
 
-    QString sentencia = QStringLiteral("INSERT INTO AUX_MV_CPTE ");
-    ConstructorSentencias::ArmaListaValores(sentencia, lista, true);
-    if (!ejecuta(sentencia, QStringLiteral("AgregaInsumos")))
+    if (!inserta(lista, QStringLiteral("AgregaInsumos")))
         MsgBox(db.gCnn().Errors().Item(0).Description(), Msg::OkOnly);
 
     if (claveLote.trimmed() == u"|")

@@ -1,20 +1,7 @@
-// Sections of the voucher whose rows come with the QR, task, other-concept and pending-order
-// printing; the frame already calls them in their place.
+// The voucher's QR row; the frame already calls it in its place.
 
 #include "vouchers/GeneradorAuxiliar.h"
 
 void GeneradorAuxiliar::AgregaQRFactura()
-{
-}
-
-void GeneradorAuxiliar::AgregaTareas()
-{
-}
-
-void GeneradorAuxiliar::AgregaInsumosOrigenNP()
-{
-}
-
-void GeneradorAuxiliar::AgregaOtrosConceptos()
 {
 }

@@ -54,12 +54,12 @@ protected:
 
     // One voucher by type and id, as the callers ask for it.
     ResultadoAuxiliar genera(const QString& tc, const QString& id, bool noBorrar = false,
-        qint16 lineasTitulo = 3)
+        qint16 lineasTitulo = 3, const QString& tarea = QString())
     {
         QString tipo = tc;
         return GeneraAuxiliarComprobantes(tipo, id.mid(0, 4), id.mid(4, 8), id.mid(12),
             QStringLiteral("0"), lineasTitulo, QString(), QString(), QString(), QString(),
-            QString(), QString(), QString(), noBorrar);
+            QString(), QString(), tarea, noBorrar);
     }
 
     // The buffer rows of a workstation (this one by default), in ID order: "Tipo|COL=value|..."
@@ -211,6 +211,14 @@ const Esperado kEsperados[] = {
                 "COLUMNA16=Sellador siliconado transparente para vidrios, alu|COLUMNA17=21|"
                 "CANTIDAD_ORIGEN=4|IDARTICULO=000006",
                 "ZZ|SECCION=D-100 D-300 DSP-7 DSP-9  LOTE D'OR",
+                "3",
+                "M|SECCION=Otros Conceptos - Observaciones - Comentarios",
+                "3",
+                "OC|COLUMNA2=Flete a domicilio|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
+                "COLUMNA6=10000,00|COLUMNA7=10000,00|COLUMNA8=0|COLUMNA12=21/11/2026|"
+                "COLUMNA13=V-0031",
+                "OC|COLUMNA2=Bonificación DAmico|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
+                "COLUMNA6=0,00|COLUMNA7=0,00|COLUMNA8=0",
                 "|PIEDEPAGINA=Mercadería viaja por cuenta y orden del cliente." },
         "Entregar en el depósito de D'Amico, portón 2.",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
@@ -236,7 +244,12 @@ const Esperado kEsperados[] = {
                 "COLUMNA5=9680,00|COLUMNA6=9680,00|COLUMNA7=8000,00|COLUMNA8=[50]|"
                 "PIEDEPAGINA=04-48503|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
                 "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Martillo galponero[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=1|IDARTICULO=000009" },
+                "CANTIDAD_ORIGEN=1|IDARTICULO=000009",
+                "3",
+                "M|SECCION=Otros Conceptos - Observaciones - Comentarios",
+                "3",
+                "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|"
+                "COLUMNA7=0,00|COLUMNA8=0|COLUMNA13=V-0032" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
@@ -298,6 +311,15 @@ const Esperado kEsperados[] = {
         {
                 "",
                 "3",
+                "M|SECCION=Detalles de Tareas a Realizar",
+                "3",
+                "TA|COLUMNA1=1|COLUMNA2=Instalación de grifería|COLUMNA3=[1]|COLUMNA4=01:30|"
+                "COLUMNA5=18150,00|COLUMNA6=27225,00|COLUMNA7=15000,00",
+                "TA|COLUMNA1=1|COLUMNA2={\\rtf1\\ansi\\deff0 Instalación en la cocina de "
+                "D'Amico.\\par}|COLUMNA4=0|COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+                "TA|COLUMNA1=2|COLUMNA2=Revisión de pérdidas|COLUMNA3=[1]|COLUMNA4=00:30|"
+                "COLUMNA5=0,00|COLUMNA6=0,00|COLUMNA7=0,00",
+                "3",
                 "M|SECCION=Insumos - Materiales a Utilizar - Productos",
                 "3",
                 "IN|COLUMNA1=000014|COLUMNA2=Canilla monocomando cocina|COLUMNA3=UN|COLUMNA4=1|"
@@ -312,6 +334,13 @@ const Esperado kEsperados[] = {
     { "OT", "000200002007X",
         {
                 "",
+                "3",
+                "M|SECCION=Detalles de Tareas a Realizar",
+                "3",
+                "TA|COLUMNA1=4|COLUMNA2=Reparación de bomba d'agua|COLUMNA3=[1]|COLUMNA4=02:05|"
+                "COLUMNA5=12100,00|COLUMNA6=25208,33|COLUMNA7=10000,00",
+                "TA|COLUMNA1=4|COLUMNA2={\\rtf1\\fbidis Cambio de sello mecánico|COLUMNA4=0|"
+                "COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
                 "3",
                 "M|SECCION=Insumos - Materiales a Utilizar - Productos",
                 "3",
@@ -616,6 +645,161 @@ TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_n
         EXPECT_EQ(QString::number(salida.size()), QLatin1String(c.filas));
         for (const QString& fila : salida)
             EXPECT_EQ(fila.count(u'\t'), 29) << fila.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AuxiliarComprobantesTest, task_rows_with_their_titles_hours_descriptions_and_diary)
+{
+    const struct
+    {
+        const char* caso;
+        const char* tc;
+        const char* id;
+        const char* tarea;
+        bool ocultaImportes;
+        QStringList filas;
+    } casos[] = {
+        { "presupuesto", "PR", "000200002006X", "", false,
+            { "M|SECCION=Detalles de Tareas a Realizar",
+                "TA|COLUMNA1=1|COLUMNA2=Instalación de grifería|COLUMNA3=[1]|COLUMNA4=01:30|"
+                "COLUMNA5=18150,00|COLUMNA6=27225,00|COLUMNA7=15000,00",
+                // The rich-text description on a row of its own, accents turned into letters.
+                "TA|COLUMNA1=1|COLUMNA2={\\rtf1\\ansi\\deff0 Instalación en la cocina de "
+                "D'Amico.\\par}|COLUMNA4=0|COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+                "TA|COLUMNA1=2|COLUMNA2=Revisión de pérdidas|COLUMNA3=[1]|COLUMNA4=00:30|"
+                "COLUMNA5=0,00|COLUMNA6=0,00|COLUMNA7=0,00",
+                "M|SECCION=Insumos - Materiales a Utilizar - Productos" } },
+        // A work order in lower case, its hours hidden; the amounts still print.
+        { "orden oculta", "ot", "000200002007X", "", true,
+            { "M|SECCION=Detalles de Tareas a Realizar",
+                "TA|COLUMNA1=4|COLUMNA2=Reparación de bomba d'agua|COLUMNA3=[1]|COLUMNA4=[6]|"
+                "COLUMNA5=12100,00|COLUMNA6=25208,33|COLUMNA7=10000,00",
+                "TA|COLUMNA1=4|COLUMNA2={\\rtf1\\fbidis Cambio de sello mecánico|COLUMNA4=0|"
+                "COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+                "M|SECCION=Insumos - Materiales a Utilizar - Productos" } },
+        { "una tarea con lineas", "OT", "000200002007X", "   4", false,
+            { "M|SECCION=Detalles de Tareas a Realizar",
+                "TA|COLUMNA1=4|COLUMNA2=Reparación de bomba d'agua|COLUMNA3=[1]|COLUMNA4=02:05|"
+                "COLUMNA5=12100,00|COLUMNA6=25208,33|COLUMNA7=10000,00",
+                "TA|COLUMNA1=4|COLUMNA2={\\rtf1\\fbidis Cambio de sello mecánico|COLUMNA4=0|"
+                "COLUMNA5=0|COLUMNA6=0|COLUMNA7=0" } },
+        // A task with only its diary: each note in its own row, apostrophes and all; blank
+        // notes leave the description alone.
+        { "diario", "OT", "000200002007X", "   9", false,
+            { "M|SECCION=Detalles de Tareas a Realizar",
+                "TA|COLUMNA1=9|COLUMNA2={\\rtf1\\ansi Visita técnica\r\n Se revisó el tablero.|"
+                "COLUMNA3=[1]|COLUMNA4=00:45|COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+                "TA|COLUMNA1=9|COLUMNA2={\\rtf1\\ansi Visita técnica\r\n El cliente pidió "
+                "presupuesto de la bomba d'agua.|COLUMNA3=[1]|COLUMNA4=00:30|COLUMNA5=0|"
+                "COLUMNA6=0|COLUMNA7=0",
+                "TA|COLUMNA1=9|COLUMNA2=Visita técnica|COLUMNA3=[1]|COLUMNA4=00:15|COLUMNA5=0|"
+                "COLUMNA6=0|COLUMNA7=0" } },
+        { "tarea sin diario", "OT", "000200002007X", "  99", false,
+            { "M|SECCION=Detalles de Tareas a Realizar" } },
+        { "factura sin tareas", "FC", "000200002005A", "", false,
+            { "M|SECCION=Insumos - Materiales Utilizados - Productos" } },
+    };
+    for (const auto& c : casos)
+    {
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
+                            "'NoMostrarImportesEnOT'")
+                 .arg(c.ocultaImportes ? "SI" : "NO"));
+
+        const ResultadoAuxiliar r = genera(QLatin1String(c.tc), QLatin1String(c.id), false, 3,
+            QLatin1String(c.tarea));
+
+        EXPECT_TRUE(r.omitidas.isEmpty()) << c.caso << r.omitidas.join(u';').toStdString();
+        EXPECT_EQ(filas(QStringLiteral(" AND TIPO IN ('M', 'TA')")), c.filas) << c.caso;
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, other_concepts_print_net_on_letter_a_and_may_leave_zeros_out)
+{
+    const struct
+    {
+        const char* caso;
+        const char* id;
+        bool ceroVacio;
+        const char* letraNota;
+        QStringList filas;
+    } casos[] = {
+        { "A", "000200002001A", false, "A",
+            { "OC|COLUMNA2=Flete a domicilio|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=10000,00|"
+              "COLUMNA7=10000,00|COLUMNA8=0|COLUMNA12=21/11/2026|COLUMNA13=V-0031",
+                "OC|COLUMNA2=Bonificación DAmico|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
+                "COLUMNA6=0,00|COLUMNA7=0,00|COLUMNA8=0" } },
+        { "a minuscula, ceros vacios", "000200002001A", true, "a",
+            { "OC|COLUMNA2=Flete a domicilio|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=10000,00|"
+              "COLUMNA7=10000,00|COLUMNA8=0|COLUMNA12=21/11/2026|COLUMNA13=V-0031",
+                "OC|COLUMNA2=Bonificación DAmico|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA8=0" } },
+        // The gross amount on any other letter; the zero rule decides per column.
+        { "B", "000200002002B", true, "B",
+            { "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|COLUMNA8=0|"
+              "COLUMNA13=V-0032" } },
+    };
+    for (const auto& c : casos)
+    {
+        exec(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'IgnoraImportesCeroEnOC'"));
+        if (c.ceroVacio)
+            exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES "
+                                "('DATOS', 'IgnoraImportesCeroEnOC', 'si')"));
+        const QString id = QLatin1String(c.id);
+        exec(QStringLiteral("UPDATE V_MV_CPTE_Observ SET IDCOMPROBANTE = '%1' WHERE "
+                            "IDCOMPROBANTE = '%2' AND Tipo_Obs = 'OC'")
+                 .arg(id.left(12) + QLatin1String(c.letraNota), id));
+
+        genera(QStringLiteral("FC"), id);
+
+        EXPECT_EQ(filas(QStringLiteral(" AND TIPO = 'OC'")), c.filas) << c.caso;
+        EXPECT_EQ(filas(QStringLiteral(" AND TIPO = 'M'")).last(),
+            QStringLiteral("M|SECCION=Otros Conceptos - Observaciones - Comentarios"));
+    }
+}
+
+TEST_F(AuxiliarComprobantesTest, delivery_note_in_retail_lists_the_pending_lines_of_its_order)
+{
+    const QString pendientes = QStringLiteral(
+        "M|SECCION=Insumos - Materiales Utilizados - Productos (Sin Preparación)");
+    const QString ladrillo = QStringLiteral(
+        "IN|COLUMNA1=000016|COLUMNA2=Ladrillo hueco 12x18x33|COLUMNA3=UN|COLUMNA4=0|"
+        "COLUMNA5=410,00|COLUMNA6=205000,00|COLUMNA7=338,84|COLUMNA8=L7L8|COLUMNA9=S1S2|"
+        "COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=500|COLUMNA14=UN|COLUMNA15=1|"
+        "CANTIDAD_ORIGEN=500|IDARTICULO=000016");
+    const QString segunda = QStringLiteral(
+        "IN|COLUMNA1=000016|COLUMNA2=Ladrillo hueco 12x18x33 (segunda entrega)|COLUMNA3=UN|"
+        "COLUMNA4=0|COLUMNA5=410,00|COLUMNA6=102500,00|COLUMNA7=338,84|COLUMNA10=0|"
+        "COLUMNA11=0|COLUMNA12=0|COLUMNA13=250|COLUMNA14=UN|COLUMNA15=1|CANTIDAD_ORIGEN=250|"
+        "IDARTICULO=000016");
+    const struct
+    {
+        const char* caso;
+        const char* retail;
+        const char* cambio;
+        QStringList filas;
+    } casos[] = {
+        // Both lines of the pending article, each on its own row; the delivered one is not.
+        { "pendientes", "si", "", { pendientes, ladrillo, segunda } },
+        { "sin retail", "NO", "", {} },
+        { "todo entregado", "SI", "DELETE FROM VT_V_MV_Insumos_NPPendiente", { pendientes } },
+        { "sin origen", "SI", "UPDATE V_MV_CPTE SET ComprobanteOrigen = NULL WHERE TC = 'RM'", {} },
+        { "otro origen", "SI", "UPDATE V_MV_CPTE SET TcOrigen = 'PR' WHERE TC = 'RM'", {} },
+    };
+    for (const auto& c : casos)
+    {
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = 'RETAIL'")
+                 .arg(QLatin1String(c.retail)));
+        if (*c.cambio != '\0')
+            exec(QLatin1String(c.cambio));
+
+        genera(QStringLiteral("RM"), QStringLiteral("000200003002R"));
+
+        const QStringList todas = filas(QStringLiteral(" AND TIPO IN ('M', 'IN')"));
+        // The delivery note's own title and line come first.
+        EXPECT_EQ(todas.mid(2), c.filas) << c.caso;
     }
 }
 
