@@ -9,8 +9,8 @@ struct InformeRecibo
 {
     // The receipt has neither applied documents nor journal lines: nothing was written.
     bool sinMovimientos = false;
-    // Errors passed over without asking (a statement the server rejected), as "(number)
-    // description", in order.
+    // Errors passed over, without asking (a statement the server rejected) or by the operator's
+    // Ignore, as "(number) description", in order.
     QStringList erroresOmitidos;
 };
 

@@ -53,12 +53,19 @@ int ReciboEnCurso::respuestaError(const RuntimeError& error)
         const QString mensaje = ErrorLog::messageText(error);
         ErrorLog::append(archivoErroresPrograma(),
             ErrorLog::line(Now(), Rutina, mensaje, Msg::Ignore));
-        m_informe.erroresOmitidos.append(QStringLiteral("(%1) %2")
-                .arg(error.number())
-                .arg(error.description().trimmed()));
+        anotaOmitido(error);
         return Msg::Ignore;
     }
-    return ManejoErrores(error, Rutina);
+    const int respuesta = ManejoErrores(error, Rutina);
+    if (respuesta == Msg::Ignore)
+        anotaOmitido(error);
+    return respuesta;
+}
+
+void ReciboEnCurso::anotaOmitido(const RuntimeError& error)
+{
+    m_informe.erroresOmitidos.append(
+        QStringLiteral("(%1) %2").arg(error.number()).arg(error.description().trimmed()));
 }
 
 void ReciboEnCurso::paso(const std::function<void()>& sentencia)

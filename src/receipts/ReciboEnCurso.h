@@ -41,6 +41,7 @@ private:
     // Runs one statement through the run's error handling; throws Abandono on Abort.
     void paso(const std::function<void()>& sentencia);
     int respuestaError(const RuntimeError& error);
+    void anotaOmitido(const RuntimeError& error);
 
     void preparacion();
     void abreLista(const QString& sql, AdoRecordset& rs, qint64& cantidad);

@@ -85,7 +85,8 @@ private:
         const QString id = receiptId(900);
         purchase(7001, "2110001", 250000, -40);
         purchase(7002, "2110001", 120000, -35);
-        header("OPG", id, "2110001", "Distribuidora del Centro S.A.", 370000);
+        header("OPG", id, "2110001", "Distribuidora del Centro S.A.", 370000, 8000, 12000, 5000, 0,
+            2500);
         apply("OPG", id, "FCC", documentId(7001), "2110001", 250000);
         apply("OPG", id, "FCC", documentId(7002), "2110001", 120000);
         balance("FCC", documentId(7001), "2110001", 0);
