@@ -82,7 +82,7 @@ private:
     // bank debit and dollars, less withholdings of every kind; more lines than documents.
     void paymentWithWithholdings()
     {
-        const QString id = receiptId(900);
+        const QString id = receiptId(910);
         purchase(7001, "2110001", 250000, -40);
         purchase(7002, "2110001", 120000, -35);
         header("OPG", id, "2110001", "Distribuidora del Centro S.A.", 370000, 8000, 12000, 5000, 0,
@@ -110,7 +110,7 @@ private:
     // A payment order that pays two purchase invoices with more cash than they ask: an advance.
     void paymentOfPurchases()
     {
-        const QString id = receiptId(901);
+        const QString id = receiptId(911);
         purchase(7003, "2110003", 50000, -20);
         purchase(7004, "2110003", 30000, -18);
         header("OPG", id, "2110003", "Ferretera Mayorista SRL", 110000);
@@ -126,7 +126,7 @@ private:
     // the receipt; the customer's own line first.
     void collectionWithCardAndCreditNote()
     {
-        const QString id = receiptId(810);
+        const QString id = receiptId(820);
         const char* customer = "1120003";
         invoice(2001, customer, 121000, -30);
         invoice(2002, customer, 60500, -25);
@@ -154,7 +154,7 @@ private:
     // documents.
     void collectionWithDollars()
     {
-        const QString id = receiptId(811);
+        const QString id = receiptId(821);
         const char* customer = "1120004";
         double total = 0;
         for (int k = 0; k < 4; ++k) {
@@ -174,7 +174,7 @@ private:
     // A collection whose journal entry was never written: its header carries the withholdings.
     void collectionOnlyInItsHeader()
     {
-        const QString id = receiptId(812);
+        const QString id = receiptId(822);
         invoice(2008, "1120005", 50000, -10);
         header("CB", id, "1120005", "Pinturería Color", 47000, 0, 1500, 1000, 500, 0);
         apply("CB", id, "FC", documentId(2008), "1120005", 50000);

@@ -83,8 +83,9 @@ TEST_F(CuentasMedioPagoTest, account_checks_find_by_code_or_alternative_code_and
         EXPECT_EQ(acepta, caso.acepta);
         EXPECT_EQ(descripcion, QLatin1String(caso.descripcion));
         if (caso.chequeo == Chequeo::Banco || caso.chequeo == Chequeo::DB
-            || caso.chequeo == Chequeo::DC)
+            || caso.chequeo == Chequeo::DC) {
             EXPECT_EQ(codigo, QLatin1String(caso.codigoDevuelto));
+        }
     }
 }
 

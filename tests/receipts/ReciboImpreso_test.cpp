@@ -61,15 +61,15 @@ void contiene(const QString& texto, const QStringList& partes)
 
 TEST_F(ReciboImpreso, a_collection_prints_two_copies_to_a_page)
 {
-    const QString texto = imprime(QStringLiteral("CB"), QStringLiteral("000200000810X"),
+    const QString texto = imprime(QStringLiteral("CB"), QStringLiteral("000200000820X"),
         QStringLiteral("CB.rpt"), 2,
-        QStringLiteral("{AUX_MV_CPTE.TC} = 'CB' AND {AUX_MV_CPTE.IDCOMPROBANTE} = '000200000810X' "
+        QStringLiteral("{AUX_MV_CPTE.TC} = 'CB' AND {AUX_MV_CPTE.IDCOMPROBANTE} = '000200000820X' "
                        "AND {AUX_MV_CPTE.IDCOMPLEMENTO} = 0 AND {AUX_MV_CPTE.USUARIO} = "
                        "'PUESTO01|OPERADOR'"));
 
     EXPECT_EQ(PdfTools::pageCount(m_pdf), 1);
     contiene(texto,
-        { "RECIBO", "0002-00000810 X", "ORIGINAL", "DUPLICADO", "Corralón San Martín",
+        { "RECIBO", "0002-00000820 X", "ORIGINAL", "DUPLICADO", "Corralón San Martín",
             "FC-000300002001A", "121000,00", "Tarjetas de crédito a cobrar(Propio)", "AB3301",
             "Socio: 4455", "NC 000300000046A", "189.500,00", "20.000,00",
             "Recibimos la suma de", "Ciento Ochenta Y Nueve Mil Quinientos Pesos",
@@ -81,9 +81,9 @@ TEST_F(ReciboImpreso, a_payment_order_shows_its_withholdings_by_tax_and_the_head
 {
     Configuracion::GrabaDfg(QStringLiteral("ImpresionPagosConSubReporte"), Value(QStringLiteral("SI")));
 
-    const QString texto = imprime(QStringLiteral("OPG"), QStringLiteral("000200000900X"),
+    const QString texto = imprime(QStringLiteral("OPG"), QStringLiteral("000200000910X"),
         QStringLiteral("LiqOPG.rpt"), 1,
-        QStringLiteral("{V_MV_CPTE.TC} = 'OPG' AND {V_MV_CPTE.IDCOMPROBANTE} = '000200000900X' "
+        QStringLiteral("{V_MV_CPTE.TC} = 'OPG' AND {V_MV_CPTE.IDCOMPROBANTE} = '000200000910X' "
                        "and {AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'"));
 
     contiene(texto,
