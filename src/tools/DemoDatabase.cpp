@@ -13,6 +13,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "tools/DemoCatalog.h"
+#include "tools/DemoReceipts.h"
 #include "tools/DemoVoucherPrint.h"
 #include "tools/DemoVouchers.h"
 #include "tools/SqliteFile.h"
@@ -168,6 +169,7 @@ public:
         catalogue();
         articles();
         vouchers();
+        DemoReceipts::write(m_file);
         reports();
         DemoVoucherPrint::seed(m_file);
     }

@@ -1,0 +1,505 @@
+#include "receipts/ReciboEnCurso.h"
+
+#include "data/DataObjects.h"
+#include "platform/AdoTypes.h"
+#include "platform/Clock.h"
+#include "platform/ErrorLog.h"
+#include "platform/MessageDialog.h"
+#include "platform/Utilidades.h"
+#include "receipts/AuxiliarRecibo.h"
+#include "receipts/CuentasMedioPago.h"
+#include "receipts/TextosRecibo.h"
+#include "startup/Configuracion.h"
+#include "startup/Formatos.h"
+#include "startup/ManejoErrores.h"
+#include "startup/NumerosEnLetras.h"
+#include "startup/VariablesInicio.h"
+
+using TextosRecibo::enComillas;
+
+namespace {
+
+const QString Rutina = QStringLiteral("GeneraAuxiliarRecibo_PagoCobranza");
+
+// The runtime's error for a window shown over a modal one; harmless here.
+constexpr int VentanaSobreModal = 401;
+
+bool unoDe(const QString& texto, std::initializer_list<const char*> lista)
+{
+    for (const char* elemento : lista)
+        if (texto.compare(QLatin1String(elemento), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString A(Currency importe)
+{
+    return FmtMoneda(importe.toString(), 2, true);
+}
+
+} // namespace
+
+ReciboEnCurso::ReciboEnCurso(const Parametros& parametros, InformeRecibo& informe)
+    : m_p(parametros)
+    , m_informe(informe)
+    , m_pasos([this](const RuntimeError& error) { return respuestaError(error); })
+{
+}
+
+int ReciboEnCurso::respuestaError(const RuntimeError& error)
+{
+    if (error.number() == VentanaSobreModal || error.number() == AdoErrorNumber::ErrorsInCommand) {
+        // Passed over without a box, as the suite always did, but no longer without a trace.
+        const QString mensaje = ErrorLog::messageText(error);
+        ErrorLog::append(archivoErroresPrograma(),
+            ErrorLog::line(Now(), Rutina, mensaje, Msg::Ignore));
+        anotaOmitido(error);
+        return Msg::Ignore;
+    }
+    const int respuesta = ManejoErrores(error, Rutina);
+    if (respuesta == Msg::Ignore)
+        anotaOmitido(error);
+    return respuesta;
+}
+
+void ReciboEnCurso::anotaOmitido(const RuntimeError& error)
+{
+    m_informe.erroresOmitidos.append(
+        QStringLiteral("(%1) %2").arg(error.number()).arg(error.description().trimmed()));
+}
+
+void ReciboEnCurso::paso(const std::function<void()>& sentencia)
+{
+    if (!m_pasos.run(sentencia))
+        throw Abandono {};
+}
+
+bool ReciboEnCurso::genera(QStringList& lista)
+{
+    try {
+        preparacion();
+        if (m_cantAplicaciones == 0 && m_cantAsientos == 0) {
+            m_informe.sinMovimientos = true;
+            return true;
+        }
+        cuerpo();
+        otrosComprobantes();
+        filasEnBlanco();
+        copias();
+        retencionesCabecera();
+        formulas(lista);
+    } catch (const Abandono&) {
+        // The row being built when the operator left is not stored.
+        if (m_rsAux.State() == adStateOpen && m_rsAux.EditMode() != adEditNone)
+            m_rsAux.CancelUpdate();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+bool ReciboEnCurso::hayFila(AdoRecordset& rs) const
+{
+    return rs.State() == adStateOpen && !rs.Bof() && !rs.Eof();
+}
+
+Value ReciboEnCurso::campo(AdoRecordset& rs, const QString& nombre) const
+{
+    return rs.Fields(nombre).Value();
+}
+
+QString ReciboEnCurso::texto(AdoRecordset& rs, const QString& nombre) const
+{
+    return gUtilidades().ValorCampo(rs.Fields(nombre).Value());
+}
+
+void ReciboEnCurso::pon(const QString& columna, const Value& valor)
+{
+    m_rsAux.Fields(columna).setValue(valor);
+}
+
+bool ReciboEnCurso::directo(const QString& sql, AdoRecordset* filas)
+{
+    AdoConnection& cnn = gDB().gCnn();
+    if (filas && filas->State() == adStateOpen)
+        filas->Close();
+    if (!cnn.Execute(sql, nullptr, -1, filas))
+        throw cnn.LastError();
+    return filas && hayFila(*filas);
+}
+
+QString ReciboEnCurso::restriccionCuenta() const
+{
+    const QString cuenta = m_p.cuenta.trimmed();
+    if (cuenta.isEmpty())
+        return QString();
+    return QStringLiteral(" AND CUENTA = '") + enComillas(cuenta) + QStringLiteral("' ");
+}
+
+QString ReciboEnCurso::idComprobante() const
+{
+    return m_p.sucursal + m_p.numero + m_p.letra;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Set-up
+
+void ReciboEnCurso::preparacion()
+{
+    m_tc4 = gUtilidades().FormateaCodigo(m_p.tc.trimmed(), 4);
+    m_clave = ClaveEstacion();
+    paso([&] {
+        m_incluirCuitLibrador = Configuracion::Cfg(QStringLiteral("IncluirCuitLibrador"))
+                                    .trimmed()
+                                    .compare(QLatin1String("SI"), Qt::CaseInsensitive)
+            == 0;
+    });
+    m_esCobranza = unoDe(m_p.tc.trimmed(), { "CB", "CBFP", "CBCT" });
+    paso([&] {
+        CuentasMedioPago::CuentaIVADF(
+            m_ctaRetIVA, m_ctaRetIIBB, m_ctaRetGanancias, m_ctaDescuento, m_esCobranza);
+    });
+    paso([&] {
+        gDB().EjecutaConsultaSQL(QStringLiteral("DELETE AUX_MV_CPTE WHERE USUARIO = '")
+            + enComillas(m_clave) + QStringLiteral("'"));
+    });
+    paso([&] {
+        gDB().AbrirRecordset(QStringLiteral("SELECT TOP 1 * FROM AUX_MV_CPTE "), m_rsAux, nullptr,
+            adOpenDynamic, adLockOptimistic, -1);
+    });
+
+    const QString id = enComillas(idComprobante());
+    const QString tc4 = enComillas(m_tc4);
+    abreLista(QStringLiteral("SELECT CUENTA,TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, SUM(IMPORTE) AS "
+                             "IMPORTE, TC_PRINT, IDCOMPROBANTE_PRINT, SUCURSAL_ORIGEN, "
+                             "NUMERO_ORIGEN, LETRA_ORIGEN From MV_APLICACION ")
+            + QStringLiteral(" WHERE TC_PRINT = '") + tc4 + QStringLiteral("' AND IDCOMPROBANTE_PRINT = '")
+            + id
+            + QStringLiteral("' GROUP BY CUENTA, TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, TC_PRINT, "
+                             "IDCOMPROBANTE_PRINT, SUCURSAL_ORIGEN, NUMERO_ORIGEN, LETRA_ORIGEN "
+                             "ORDER BY TCO_ORIGEN, IDCOMPROBANTE_ORIGEN"),
+        m_rsAplicaciones, m_cantAplicaciones);
+    abreLista(QStringLiteral("SELECT * FROM MV_ASIENTOS WHERE TC = '") + tc4
+            + QStringLiteral("' AND SUCURSAL = '") + enComillas(m_p.sucursal)
+            + QStringLiteral("' AND NUMERO = '") + enComillas(m_p.numero)
+            + QStringLiteral("' AND LETRA = '") + enComillas(m_p.letra) + QStringLiteral("'"),
+        m_rsAsientos, m_cantAsientos);
+    // A tie leads with the applied documents.
+    m_aplicacionesLideran = m_cantAplicaciones >= m_cantAsientos;
+}
+
+void ReciboEnCurso::abreLista(const QString& sql, AdoRecordset& rs, qint64& cantidad)
+{
+    cantidad = 0;
+    // Counted on a static cursor, read from the first row.
+    paso([&] { gDB().AbrirRecordset(sql, rs, nullptr, adOpenStatic, adLockReadOnly, -1); });
+    paso([&] {
+        if (rs.State() == adStateOpen && !(rs.Bof() && rs.Eof())) {
+            cantidad = rs.RecordCount();
+            rs.MoveFirst();
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Body rows
+
+void ReciboEnCurso::cuerpo()
+{
+    AdoRecordset& lider = m_aplicacionesLideran ? m_rsAplicaciones : m_rsAsientos;
+    AdoRecordset& siguiente = m_aplicacionesLideran ? m_rsAsientos : m_rsAplicaciones;
+    while (hayFila(lider)) {
+        paso([&] { nuevaFila(); });
+        if (hayFila(m_rsAplicaciones)) {
+            ladoAplicacion();
+            paso([&] {
+                const auto leido = [&](const char* columna) {
+                    return gUtilidades().ValorMoneda(texto(m_rsAux, QLatin1String(columna)));
+                };
+                // The totals add the printed, rounded amounts.
+                m_totalComprobantes += leido("COLUMNA9");
+                m_totalAplicado += leido("COLUMNA3");
+                m_totalSaldo += leido("COLUMNA11");
+            });
+        }
+        if (hayFila(m_rsAsientos))
+            agregaMedioDePago();
+        paso([&] {
+            if (m_rsAux.EditMode() != adEditNone && !m_rsAux.Update())
+                throw m_rsAux.LastError();
+        });
+        paso([&] {
+            if (hayFila(lider))
+                lider.MoveNext();
+            // The following list stops at its end; the rows after carry only the leading half.
+            if (hayFila(lider) && hayFila(siguiente))
+                siguiente.MoveNext();
+        });
+    }
+}
+
+void ReciboEnCurso::nuevaFila()
+{
+    m_rsAux.AddNew();
+    pon(QStringLiteral("USUARIO"), m_clave);
+    pon(QStringLiteral("TC"), m_p.tc);
+    pon(QStringLiteral("IDCOMPROBANTE"), idComprobante());
+    pon(QStringLiteral("IDCOMPLEMENTO"), QStringLiteral("0"));
+    pon(QStringLiteral("TIPO"), QStringLiteral("1"));
+}
+
+void ReciboEnCurso::ladoAplicacion()
+{
+    AdoRecordset& apl = m_rsAplicaciones;
+    QString tco, sucursal, numero, letra;
+    paso([&] {
+        tco = texto(apl, QStringLiteral("TCO_ORIGEN"));
+        sucursal = texto(apl, QStringLiteral("SUCURSAL_ORIGEN"));
+        numero = texto(apl, QStringLiteral("NUMERO_ORIGEN"));
+        letra = texto(apl, QStringLiteral("LETRA_ORIGEN"));
+        pon(QStringLiteral("COLUMNA2"), tco + u'-' + sucursal + numero + letra);
+    });
+    const QString tco4 = enComillas(gUtilidades().FormateaCodigo(tco, 4));
+    const QString origen = enComillas(sucursal + numero + letra);
+    const QString restriccion = restriccionCuenta();
+    const QString ventas = QStringLiteral("SELECT FECHA,IMPORTE FROM V_MV_CPTE WHERE TC = '") + tco4
+        + QStringLiteral("' AND IDCOMPROBANTE = '") + origen + QStringLiteral("' ") + restriccion;
+
+    AdoRecordset rs;
+    paso([&] {
+        if (m_aplicacionesLideran) {
+            const bool compras = gDB()
+                                     .DatosTabla(QStringLiteral("V_TA_CPTE"), tco,
+                                         QStringLiteral("SISTEMA"), QStringLiteral("Codigo"))
+                                     .toString()
+                                     .trimmed()
+                                     .compare(QLatin1String("COMPRAS"), Qt::CaseInsensitive)
+                == 0;
+            QString sql = ventas;
+            if (compras)
+                sql.replace(QLatin1String("FROM V_MV_CPTE"), QLatin1String("FROM C_MV_CPTE"));
+            if (!directo(sql, &rs)
+                && !directo(QStringLiteral("SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = '")
+                        + tco4 + QStringLiteral("' AND SUCURSAL + NUMERO + LETRA = '") + origen
+                        + QStringLiteral("' ") + restriccion,
+                    &rs))
+                return;
+            pon(QStringLiteral("COLUMNA1"), TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+            pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
+            return;
+        }
+        if (directo(ventas, &rs)) {
+            pon(QStringLiteral("COLUMNA1"), TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+            pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
+            return;
+        }
+        if (!directo(QStringLiteral("SELECT FECHA,CABIMPORTE, FECHASUBDIARIO FROM MV_ASIENTOS "
+                                    "WHERE TC = '")
+                    + tco4 + QStringLiteral("' AND SUCURSAL = '") + enComillas(sucursal)
+                    + QStringLiteral("' AND NUMERO = '") + enComillas(numero)
+                    + QStringLiteral("' AND LETRA = '") + enComillas(letra) + QStringLiteral("' ")
+                    + restriccion,
+                &rs))
+            return;
+        const Value subdiario = campo(rs, QStringLiteral("FECHASUBDIARIO"));
+        pon(QStringLiteral("COLUMNA1"),
+            TextosRecibo::fechaTexto(subdiario.isNull() ? campo(rs, QStringLiteral("FECHA")) : subdiario));
+        pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("CABIMPORTE"))));
+    });
+    paso([&] {
+        const bool conSaldo = directo(
+            QStringLiteral("SELECT SALDO FROM VE_SALDOAPLICACION WHERE TCO_ORIGEN = '") + tco4
+                + QStringLiteral("' AND SUCURSAL_ORIGEN = '") + enComillas(sucursal)
+                + QStringLiteral("' AND NUMERO_ORIGEN = '") + enComillas(numero)
+                + QStringLiteral("' AND LETRA_ORIGEN = '") + enComillas(letra)
+                + QStringLiteral("' ") + restriccion,
+            &rs);
+        pon(QStringLiteral("COLUMNA11"),
+            conSaldo ? FmtMoneda(texto(rs, QStringLiteral("SALDO"))) : QStringLiteral("0"));
+    });
+    paso([&] { pon(QStringLiteral("COLUMNA3"), FmtMoneda(texto(apl, QStringLiteral("IMPORTE")))); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Other vouchers, blank rows, copies
+
+void ReciboEnCurso::otrosComprobantes()
+{
+    const QString tc = m_p.tc.trimmed();
+    QString tipos;
+    if (unoDe(tc, { "CB", "CBCT", "CBFP" }))
+        tipos = QStringLiteral("' AND (TC = 'NC' OR TC = 'CB' OR TC = 'CBCT' OR TC = 'CBFP') ");
+    else if (unoDe(tc, { "PG", "OPG", "PGFP" }))
+        tipos = QStringLiteral("' AND (TC = 'NCC' OR TC = 'NCCP' OR TC = 'ND' OR TC = 'FC'  OR "
+                               "TC = 'PG' OR TC = 'OPG' OR TC = 'CJA' OR TC = 'CC' OR TC = 'RC') ");
+    else
+        return;
+    QString sql = QStringLiteral("SELECT * FROM MV_APLICACION WHERE TC_PRINT = '")
+        + enComillas(m_tc4) + QStringLiteral("' AND IDCOMPROBANTE_PRINT = '")
+        + enComillas(idComprobante()) + tipos;
+    if (!m_p.cuenta.trimmed().isEmpty())
+        sql += QStringLiteral(" AND CUENTA = '") + enComillas(m_p.cuenta.trimmed())
+            + QStringLiteral("' ");
+    // The receipt's own applications are left out by its type as passed.
+    sql += QStringLiteral(" AND (TC + IDCOMPROBANTE <> '") + enComillas(m_p.tc + idComprobante())
+        + QStringLiteral("')") + QStringLiteral(" ORDER BY IDCOMPROBANTE_PRINT");
+
+    AdoRecordset rs;
+    paso([&] { gDB().AbrirRecordset(sql, rs); });
+    while (hayFila(rs)) {
+        paso([&] {
+            nuevaFila();
+            const QString tipo = texto(rs, QStringLiteral("TC"));
+            pon(QStringLiteral("COLUMNA4"), tipo);
+            pon(QStringLiteral("COLUMNA6"), tipo + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
+            const Currency importe = gUtilidades().ValorMoneda(texto(rs, QStringLiteral("Importe")));
+            pon(QStringLiteral("COLUMNA8"), FmtMoneda(importe.toString()));
+            m_totalMediosPago += importe;
+            pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
+            if (!m_rsAux.Update())
+                throw m_rsAux.LastError();
+        });
+        paso([&] { rs.MoveNext(); });
+    }
+    gDB().CierraRecordset(rs);
+}
+
+void ReciboEnCurso::filasEnBlanco()
+{
+    if (m_p.cantidadItems == -1)
+        return;
+    const QString id = enComillas(idComprobante());
+    qint64 filas = 0;
+    AdoRecordset rs;
+    paso([&] {
+        gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM AUX_MV_CPTE WHERE TC = '")
+                + enComillas(m_p.tc) + QStringLiteral("' AND IDCOMPROBANTE = '") + id
+                + QStringLiteral("' AND USUARIO = '") + enComillas(m_clave) + QStringLiteral("'"),
+            rs);
+        if (hayFila(rs))
+            filas = rs.Fields(0).Value().toLongLong();
+    });
+    if (filas == 0 || filas >= m_p.cantidadItems)
+        return;
+    const QString insercion
+        = QStringLiteral(" INSERT INTO AUX_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO, "
+                         "USUARIO,COLUMNA4,TIPO) VALUES ('")
+        + enComillas(m_p.tc) + QStringLiteral("','") + id + QStringLiteral("',0,'")
+        + enComillas(m_clave) + QStringLiteral("','  ','1')");
+    for (qint64 i = filas; i < m_p.cantidadItems; ++i)
+        paso([&] { directo(insercion); });
+}
+
+void ReciboEnCurso::copias()
+{
+    // Each copy repeats the first copy's rows of this workstation, every column included, with
+    // its number in TIPO.
+    static const QString columnas = QStringLiteral(
+        "Seccion, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1, COLUMNA2, COLUMNA3, COLUMNA4, "
+        "COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, Encabezado, PieDePagina, COLUMNA9, COLUMNA10, "
+        "COLUMNA11, COLUMNA12, COLUMNA13");
+    for (int copia = 2; copia <= m_p.copiasPorPagina; ++copia) {
+        paso([&] {
+            directo(QStringLiteral(" INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, ") + columnas
+                + QStringLiteral(") SELECT TC, USUARIO, '") + QString::number(copia)
+                + QStringLiteral("', ") + columnas
+                + QStringLiteral(" FROM AUX_MV_CPTE WHERE IDCOMPROBANTE = '")
+                + enComillas(idComprobante()) + QStringLiteral("' AND TC = '")
+                + enComillas(m_p.tc) + QStringLiteral("' AND USUARIO = '") + enComillas(m_clave)
+                + QStringLiteral("' AND TIPO = '1'"));
+        });
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Header withholdings and formulas
+
+void ReciboEnCurso::retencionesCabecera()
+{
+    const QString sql = QStringLiteral("SELECT * From V_MV_CPTE ") + QStringLiteral(" WHERE TC = '")
+        + enComillas(m_tc4) + QStringLiteral("' AND IDCOMPROBANTE = '")
+        + enComillas(idComprobante()) + QStringLiteral("'");
+    const auto importe = [&](AdoRecordset& rs, const char* columna) {
+        return gUtilidades().ValorMoneda(texto(rs, QLatin1String(columna)));
+    };
+    AdoRecordset rs;
+    if ((m_retGanancias + m_retIVA + m_retIBrutos + m_descuentosOtorgados) == Currency()
+        && m_cantAsientos == 0) {
+        paso([&] { gDB().AbrirRecordset(sql, rs); });
+        paso([&] {
+            if (!hayFila(rs))
+                return;
+            m_retGanancias = importe(rs, "RetGan_Importe");
+            m_retIVA = importe(rs, "RetIVA_importe");
+            m_retIBrutos = importe(rs, "RETIBR_Importe");
+            m_descuentosOtorgados = importe(rs, "ImpDescuento1");
+            m_retSUSS = importe(rs, "retsuss_importe");
+        });
+        gDB().CierraRecordset(rs);
+    }
+    if (m_retSUSS == Currency()) {
+        paso([&] { gDB().AbrirRecordset(sql, rs); });
+        paso([&] {
+            if (hayFila(rs))
+                m_retSUSS = importe(rs, "retsuss_importe");
+        });
+        gDB().CierraRecordset(rs);
+    }
+}
+
+void ReciboEnCurso::formulas(QStringList& lista)
+{
+    const Currency diferencia = m_totalMediosPago + m_descuentosOtorgados + m_retGanancias
+        + m_retIBrutos + m_retIVA + m_retOtras + m_retSUSS - m_totalAplicado;
+    const QString cero = lista.value(0);
+    lista = QStringList { cero };
+    const auto agrega = [&](const std::function<QString()>& formula) {
+        paso([&] { lista.append(formula()); });
+    };
+    agrega([&] { return QStringLiteral("Prm_ImporteCpte = '") + A(m_totalComprobantes) + u'\''; });
+    // Read back as a number by the reports: no grouping, and always a point.
+    agrega([&] {
+        return QStringLiteral("Prm_ImporteAplicado = '")
+            + FmtMoneda(m_totalAplicado.toString(), 2, false).replace(u',', u'.') + u'\'';
+    });
+    agrega([&] { return QStringLiteral("Prm_ImporteSaldo = '") + A(m_totalSaldo) + u'\''; });
+    agrega([&] {
+        return QStringLiteral("Prm_ImporteEnLetras = '")
+            + TextosRecibo::primeraMayuscula(
+                NumerosEnLetras::NumeroEnLetras(m_totalMediosPago, 0, QStringLiteral(" Pesos ")))
+            + u'\'';
+    });
+    agrega([&] { return QStringLiteral("Prm_ImporteMP = '") + A(m_totalMediosPago) + u'\''; });
+    agrega([&] { return QStringLiteral("Prm_RetGanancias = '") + A(m_retGanancias) + u'\''; });
+    agrega([&] { return QStringLiteral("Prm_RetIVA = '") + A(m_retIVA + m_retOtras) + u'\''; });
+    agrega([&] { return QStringLiteral("Prm_RetIBrtos = '") + A(m_retIBrutos) + u'\''; });
+    agrega([&] { return QStringLiteral("Prm_RetSUSS = '") + A(m_retSUSS) + u'\''; });
+    agrega([&] {
+        return QStringLiteral("Prm_DescuentosOtorgados = '") + A(m_descuentosOtorgados) + u'\'';
+    });
+    agrega([&] {
+        return QStringLiteral("Prm_Concepto = '") + gUtilidades().LimpiaTexto(m_concepto) + u'\'';
+    });
+    agrega([&] {
+        if (m_p.tc.left(2).compare(QLatin1String("CB"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("TOTAL =  '") + A(diferencia) + u'\'';
+        if (diferencia > Currency())
+            return QStringLiteral("Anticipo =  '") + A(diferencia) + u'\'';
+        return QStringLiteral("Anticipo =  '0'");
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool GeneraAuxiliarRecibo_PagoCobranza(const QString& TC, const QString& Sucursal,
+    const QString& Numero, const QString& Letra, const QString& Cuenta, QStringList& Formulas,
+    int CopiasPorPagina, int CantidadItems, InformeRecibo* informe)
+{
+    InformeRecibo propio;
+    ReciboEnCurso recibo(
+        { TC, Sucursal, Numero, Letra, Cuenta, CopiasPorPagina, CantidadItems },
+        informe ? *informe : propio);
+    return recibo.genera(Formulas);
+}
