@@ -453,14 +453,17 @@ CREATE TABLE MA_PRECIOS (
 CREATE INDEX IX_PRECIOS_ARTICULO ON MA_PRECIOS (IdArticulo, IdLista);
 
 -- The suite's price view: a list's prices with its header. Reading the list code from the header
--- lets the engine walk one list after the other and each list in an article index's order.
+-- lets the engine walk one list after the other and each list in an article index's order. The
+-- "+" keeps a range of list codes on the headers: SQLite would otherwise carry it over to the
+-- prices, guess it far more selective than it is and read the prices by that range, sorting
+-- every row before the first.
 CREATE VIEW V_MA_PRECIOS AS
     SELECT c.IDLISTA AS IdLista, c.NOMBRE AS Nombre, c.TIPOLISTA AS TIPOLISTA, c.GRUPO AS GRUPO,
            p.IdArticulo AS IdArticulo, p.COSTO AS COSTO,
            p.PRECIO1 AS PRECIO1, p.PRECIO2 AS PRECIO2, p.PRECIO3 AS PRECIO3, p.PRECIO4 AS PRECIO4,
            p.PRECIO5 AS PRECIO5, p.PRECIO6 AS PRECIO6, p.PRECIO7 AS PRECIO7, p.PRECIO8 AS PRECIO8,
            p.ConIVA AS ConIVA, p.FhOfertaDesde AS FhOfertaDesde, p.FhOfertaHasta AS FhOfertaHasta
-    FROM V_MA_PRECIOSCAB c INNER JOIN MA_PRECIOS p ON p.IdLista = c.IDLISTA;
+    FROM V_MA_PRECIOSCAB c INNER JOIN MA_PRECIOS p ON p.IdLista = +c.IDLISTA;
 
 -- Per-user work table of the cost analysis across up to four sales lists.
 CREATE TABLE AUX_ANALISISCOSTOS (

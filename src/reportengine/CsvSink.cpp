@@ -6,7 +6,8 @@ CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
     : m_path(path),
       m_file(path + QStringLiteral(".part")),
       m_separator(separator),
-      m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0))
+      m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0)),
+      m_separatorUtf8(QString(separator).toUtf8())
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.errorString());
@@ -47,26 +48,30 @@ QString CsvSink::fieldText(const Value& value, QChar decimalPoint)
     }
 }
 
-void CsvSink::writeLine(const QStringList& fields)
+void CsvSink::appendField(const QString& field)
 {
-    if (!m_error.isEmpty())
-        return;
-    QString line;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line += m_separator;
-        const QString& f = fields[i];
-        if (f.contains(m_separator) || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r')) {
-            QString quoted = f;
-            quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-            line += u'"' + quoted + u'"';
-        } else {
-            line += f;
+    bool quote = false;
+    for (const QChar c : field) {
+        if (c == m_separator || c == u'"' || c == u'\n' || c == u'\r') {
+            quote = true;
+            break;
         }
     }
-    line += QStringLiteral("\r\n");
-    m_buffer += line.toUtf8();
-    if (m_buffer.size() >= 1 << 16) {
+    if (!quote) {
+        m_buffer += field.toUtf8();
+        return;
+    }
+    QString quoted = field;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    m_buffer += '"';
+    m_buffer += quoted.toUtf8();
+    m_buffer += '"';
+}
+
+void CsvSink::endLine()
+{
+    m_buffer += "\r\n";
+    if (m_buffer.size() >= 1 << 16 && m_error.isEmpty()) {
         if (m_file.write(m_buffer) != m_buffer.size())
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_path, m_file.errorString());
@@ -76,19 +81,24 @@ void CsvSink::writeLine(const QStringList& fields)
 
 void CsvSink::beginRecords(const std::vector<RecordColumn>& columns)
 {
-    QStringList names;
-    for (const RecordColumn& c : columns)
-        names << c.name;
-    writeLine(names);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            m_buffer += m_separatorUtf8;
+        appendField(columns[i].name);
+    }
+    endLine();
 }
 
 void CsvSink::record(const std::vector<Value>& values)
 {
-    QStringList fields;
-    fields.reserve(qsizetype(values.size()));
-    for (const Value& v : values)
-        fields << fieldText(v, m_decimal);
-    writeLine(fields);
+    if (!m_error.isEmpty())
+        return;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            m_buffer += m_separatorUtf8;
+        appendField(fieldText(values[i], m_decimal));
+    }
+    endLine();
 }
 
 bool CsvSink::close()

@@ -29,12 +29,15 @@ public:
     static QString fieldText(const Value& value, QChar decimalPoint);
 
 private:
-    void writeLine(const QStringList& fields);
+    // Appends to the buffer; the line's end writes the buffer out when it is full.
+    void appendField(const QString& field);
+    void endLine();
 
     QString m_path;
     QFile m_file;
     QChar m_separator;
     QChar m_decimal;
+    QByteArray m_separatorUtf8;
     QByteArray m_buffer;
     QString m_error;
     bool m_closed = false;

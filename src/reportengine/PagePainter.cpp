@@ -109,25 +109,24 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
 
     // Glyphs outside the item's rectangle are left out: a long text is cut at its column.
     const qreal limit = box.right() + 0.01 * m_scale;
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    indexes.reserve(qsizetype(m_indexes.size()));
-    positions.reserve(qsizetype(m_indexes.size()));
+    // The run's lists are kept between texts: the run shares them only while it is drawn.
+    m_runIndexes.clear();
+    m_runPositions.clear();
     qreal pen = x;
     for (std::size_t i = 0; i < m_indexes.size(); ++i) {
         const qreal next = pen + m_advances[i];
         if (pen >= box.left() - 0.01 * m_scale && next <= limit) {
-            indexes.push_back(m_indexes[i]);
-            positions.push_back(QPointF(pen - x, 0));
+            m_runIndexes.push_back(m_indexes[i]);
+            m_runPositions.push_back(QPointF(pen - x, 0));
         }
         pen = next;
     }
-    if (indexes.isEmpty())
+    if (m_runIndexes.isEmpty())
         return;
     QGlyphRun run;
     run.setRawFont(f.raw);
-    run.setGlyphIndexes(indexes);
-    run.setPositions(positions);
+    run.setGlyphIndexes(m_runIndexes);
+    run.setPositions(m_runPositions);
     run.setUnderline(f.font.underline());
     painter.drawGlyphRun(QPointF(x, baseline), run);
 }

@@ -54,4 +54,6 @@ private:
     std::vector<quint32> m_indexes;
     std::vector<qreal> m_advances;
     std::vector<QPointF> m_positions;
+    QList<quint32> m_runIndexes;
+    QList<QPointF> m_runPositions;
 };

@@ -3,10 +3,9 @@
 #include <memory>
 
 #include <QFile>
-#include <QDir>
-#include <QTemporaryFile>
 
 #include "reportengine/DefinitionLoader.h"
+#include "reportengine/PageSpool.h"
 #include "reportengine/PdfSink.h"
 #include "reportengine/SavedReportReader.h"
 #include "reportengine/SavedReportWriter.h"
@@ -97,21 +96,15 @@ bool ReportJob::run(const ReportJobRequest& request)
 
     bool ok = false;
     if (renderer.needsResolution() && sink->wantsResolvedPages()) {
-        // Total pages or totals above their rows: lay out into a spool, then replay the
-        // finished pages. Memory stays at one page either way.
-        QTemporaryFile spool;
-        spool.setFileTemplate(QDir::tempPath() + QStringLiteral("/rp_spool_XXXXXX.rps"));
-        if (!spool.open())
-            return fail(QStringLiteral("No se pudo crear el archivo temporal del informe"));
-        spool.close();
-        SavedReportWriter spoolWriter(spool.fileName());
-        ok = renderer.run(*request.connection, spoolWriter, records);
+        // Total pages or totals above their rows: lay out into a spool, then hand on the
+        // finished pages, read back while the destination writes. Memory stays at a few pages.
+        PageSpool spool;
+        ok = renderer.run(*request.connection, spool, records);
         if (ok) {
             Q_EMIT paginationFinished(renderer.pageCount());
-            QString error;
-            ok = replaySavedReport(spool.fileName(), *sink, nullptr, &error);
+            ok = spool.replay(*sink);
             if (!ok)
-                m_error = error;
+                m_error = spool.errorString();
         } else {
             m_error = renderer.errorString();
         }

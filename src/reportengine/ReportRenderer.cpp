@@ -559,52 +559,6 @@ private:
         m_report->subs.push_back(std::move(sub));
     }
 
-    int tableIndex(const ReportDefinition& def, const QString& name) const
-    {
-        const DataTable* t = tableOf(name);
-        return t ? int(t - def.data.tables.data()) : -1;
-    }
-
-    // A sort key on a column that an inner join equates with a column of an earlier table
-    // ("art.IDARTICULO = V_MA_PRECIOS.IdArticulo") orders the rows just as that column does:
-    // the earliest such column is the one to order by, so that the database can take the order
-    // from the driving table's index instead of sorting every row before it gives the first.
-    // Only a join condition that is one equality of two columns of the same kind counts.
-    std::pair<QString, QString> earliestEquivalent(
-        const ReportDefinition& def, QString table, QString field)
-    {
-        static const QRegularExpression equality(QStringLiteral(
-            "^\\s*([A-Za-z_]\\w*)\\.([A-Za-z_]\\w*)\\s*=\\s*([A-Za-z_]\\w*)\\.([A-Za-z_]\\w*)\\s*$"));
-        int index = tableIndex(def, table);
-        while (index > 0) {
-            const DataTable& t = def.data.tables[std::size_t(index)];
-            const QRegularExpressionMatch m = equality.match(t.on);
-            if (t.join != JoinKind::Inner || !m.hasMatch())
-                break;
-            int side = -1;
-            for (int s : {0, 2}) {
-                if (tableIndex(def, m.captured(s + 1)) == index
-                    && m.captured(s + 2).compare(field.trimmed(), Qt::CaseInsensitive) == 0)
-                    side = s;
-            }
-            if (side < 0)
-                break;
-            const int other = 2 - side;
-            const int earlier = tableIndex(def, m.captured(other + 1));
-            if (earlier < 0 || earlier >= index)
-                break;
-            const ColumnKind kind = m_data.columnKind(t.name, field.trimmed());
-            const ColumnKind otherKind = m_data.columnKind(
-                def.data.tables[std::size_t(earlier)].name, m.captured(other + 2));
-            if (kind == ColumnKind::Unknown || kind != otherKind)
-                break;
-            table = m.captured(other + 1);
-            field = m.captured(other + 2);
-            index = earlier;
-        }
-        return {table, field};
-    }
-
     void buildQuery(CompiledReport& r, const FormulaNodePtr& selection,
         const QStringList& sortFields, const QStringList& linkFields)
     {
@@ -649,14 +603,7 @@ private:
             for (const SortField& s : def.sort)
                 sorts << (s.descending ? u'-' : u'+') + s.expression;
         }
-        const ColumnResolver orderResolve = [&](const QString& table,
-                                                const QString& field) -> std::optional<SqlColumn> {
-            if (r.literalSql)
-                return resolve(table, field);
-            const auto [t, f] = earliestEquivalent(def, table, field);
-            return resolve(t, f);
-        };
-        const OrderPlan order = SelectionPlanner::orderBy(groupKeys, sorts, dialect, orderResolve);
+        const OrderPlan order = SelectionPlanner::orderBy(groupKeys, sorts, dialect, resolve);
         if (!order.unresolved.isEmpty()) {
             // A key the database cannot order by (a formula): the rows are ordered here, by
             // every key in turn. Parsed before the select list, whose fields they may add.

@@ -15,14 +15,22 @@
 #include "reportengine/CsvSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
+#include "tools/BenchReference.h"
+#include "tools/BenchSample.h"
 #include "tools/DemoDatabase.h"
 #include "tools/SqliteReportSource.h"
 
 // rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--report NAME]
-//          [--definition FILE.rpt] [--warehouse CODE] [--format pdf|rps|xlsx|csv] [--direct]
+//          [--definition FILE.rpt] [--warehouse CODE] [--sort codigo|descripcion]
+//          [--format pdf|rps|xlsx|csv] [--direct] [--reference]
 // Renders a price list of the first L sales lists of a demo database of N articles to PDF (or a
 // saved report, a spreadsheet, CSV) and prints the figures; the last line is the one to compare
 // between runs. The database is generated once per article count and reused.
+//
+// "--reference" then writes the same pages (PDF) or rows (spreadsheet, CSV) through the library
+// alone (BenchReference) and adds its time to the last line: for PDF ratio= is the engine's pages
+// per second over the reference's, for the spreadsheet and CSV the engine's time beyond the query
+// over the library's own time.
 //
 // The job is the one the price-list window prints for a sales list: the printing builds the
 // selection, sort and formulas from a window state with price classes 1 to 4 ticked, the stock of
@@ -31,9 +39,9 @@
 namespace {
 
 // The window's state for the bench's job: lists `desde` to `hasta`, classes 1 to 4 ticked, the
-// report's grouping, sorted by article code, the stock of `deposito`.
+// report's grouping, sorted by article code or description, the stock of `deposito`.
 EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const QString& hasta,
-    const QString& deposito)
+    const QString& deposito, bool porDescripcion)
 {
     static const QString clases[] = {QStringLiteral("Costo"), QStringLiteral("Contado"),
         QStringLiteral("Cuenta Corriente"), QStringLiteral("Tarjeta 1 pago"),
@@ -44,8 +52,8 @@ EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const
     e.ListaHasta = hasta;
     for (int i = 0; i <= 8; ++i)
         e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i), clases[i]};
-    e.OptOrden << OpcionOrden {true, QStringLiteral("{v_ma_articulos.idarticulo}")}
-               << OpcionOrden {false, QStringLiteral("{v_ma_articulos.descripcion}")};
+    e.OptOrden << OpcionOrden {!porDescripcion, QStringLiteral("{v_ma_articulos.idarticulo}")}
+               << OpcionOrden {porDescripcion, QStringLiteral("{v_ma_articulos.descripcion}")};
     const QString nombre = reporte.toLower();
     const bool rubro = nombre.contains(u"rubro");
     const bool familia = nombre.contains(u"familia");
@@ -91,8 +99,10 @@ int main(int argc, char* argv[])
     QString report = QStringLiteral("RP_ListaPrecios");
     QString definition;
     QString warehouse = QStringLiteral("1");
+    QString sort = QStringLiteral("codigo");
     QStringList args = app.arguments().mid(1);
     const bool direct = args.removeAll(QStringLiteral("--direct")) > 0;
+    const bool reference = args.removeAll(QStringLiteral("--reference")) > 0;
     for (int k = 0; k + 1 < args.size(); k += 2) {
         const QString& name = args[k];
         const QString& value = args[k + 1];
@@ -112,16 +122,20 @@ int main(int argc, char* argv[])
             warehouse = value;
         else if (name == u"--format")
             format = value.toLower();
+        else if (name == u"--sort")
+            sort = value.toLower();
         else {
             err << "Argumento desconocido: " << name << "\n";
             return 2;
         }
     }
     if (args.size() % 2 != 0 || articles < 1 || lists < 1
-        || (format != u"pdf" && format != u"rps" && format != u"xlsx" && format != u"csv")) {
+        || (format != u"pdf" && format != u"rps" && format != u"xlsx" && format != u"csv")
+        || (sort != u"codigo" && sort != u"descripcion") || (reference && format == u"rps")) {
         err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
                "[--report NOMBRE] [--definition ARCHIVO.rpt] [--warehouse CODIGO] "
-               "[--format pdf|rps|xlsx|csv] [--direct]\n";
+               "[--sort codigo|descripcion] [--format pdf|rps|xlsx|csv] [--direct] "
+               "[--reference]\n";
         return 2;
     }
     if (definition.isEmpty())
@@ -190,7 +204,7 @@ int main(int argc, char* argv[])
     Utilidades utilidades;
     const ScopedService<Utilidades> utilidadesService(&utilidades);
     const ImpresionPrecios::Resultado armado = ImpresionPrecios::armaTrabajo(
-        estadoVentas(report, codes.first(), codes.last(), warehouse),
+        estadoVentas(report, codes.first(), codes.last(), warehouse, sort == u"descripcion"),
         QStringLiteral("Ferretería y Almacén Demo"), QString());
     if (!armado.ok) {
         err << armado.mensaje << "\n";
@@ -220,10 +234,13 @@ int main(int argc, char* argv[])
     else if (format == u"csv")
         recordFile = std::make_unique<CsvSink>(pdf);
     NullPageSink discard(recordFile.get());
+    // The reference's sample: the first records on their way to the file, or the first pages of
+    // a run of its own.
+    BenchSample sample(40, 2000, recordFile.get());
     if (recordFile) {
         request.destination = ReportDestination::Sink;
         request.sink = &discard;
-        request.records = recordFile.get();
+        request.records = reference ? static_cast<RecordSink*>(&sample) : recordFile.get();
     }
 
     ReportJob job;
@@ -269,6 +286,44 @@ int main(int argc, char* argv[])
     const double queryS = double(queryClock.nsecsElapsed()) / 1e9;
 
     const int pages = job.pageCount();
+    const double peakMb = peakRssMb();
+    QString referenceFields;
+    if (reference) {
+        const QString referenceFile = pdf + QStringLiteral(".reference");
+        double referenceS = -1;
+        if (format == u"pdf") {
+            ReportJobRequest sampleRequest = request;
+            sampleRequest.destination = ReportDestination::Sink;
+            sampleRequest.sink = &sample;
+            ReportJob sampleJob;
+            sampleJob.run(sampleRequest); // stops with the sample complete
+            referenceS = BenchReference::writePdf(sample, pages, QString::number(pages),
+                referenceFile);
+        } else if (format == u"xlsx") {
+            referenceS = BenchReference::writeXlsx(sample, job.recordCount(), referenceFile);
+        } else {
+            referenceS = BenchReference::writeCsv(sample, job.recordCount(), referenceFile);
+        }
+        QFile::remove(referenceFile);
+        if (referenceS <= 0) {
+            err << "No se pudo escribir la referencia " << referenceFile << "\n";
+            return 1;
+        }
+        out << "Referencia: " << QString::number(referenceS, 'f', 2) << " s\n";
+        referenceFields = QStringLiteral(" reference_s=") + QString::number(referenceS, 'f', 2);
+        if (format == u"pdf") {
+            const double ours = pages / std::max(totalS, 1e-9);
+            const double theirs = pages / referenceS;
+            referenceFields += QStringLiteral(" reference_pages_per_s=")
+                + QString::number(theirs, 'f', 1) + QStringLiteral(" ratio=")
+                + QString::number(ours / theirs, 'f', 2);
+        } else {
+            referenceFields += QStringLiteral(" reference_rows_per_s=")
+                + QString::number(job.recordCount() / referenceS, 'f', 0)
+                + QStringLiteral(" ratio=")
+                + QString::number(std::max(totalS - queryS, 0.0) / referenceS, 'f', 2);
+        }
+    }
     out << "PDF: " << pdf << " (filas de la consulta: " << rows << ")\n";
     out << "ratio total/query: " << QString::number(totalS / std::max(queryS, 1e-9), 'f', 1) << "\n";
     out << "pages=" << pages << " rows=" << job.recordCount()
@@ -277,6 +332,6 @@ int main(int argc, char* argv[])
         << " pages_per_s=" << QString::number(pages / std::max(totalS, 1e-9), 'f', 1)
         << " query_s=" << QString::number(queryS, 'f', 2)
         << " rows_per_s=" << QString::number(job.recordCount() / std::max(totalS, 1e-9), 'f', 0)
-        << " peak_rss_mb=" << QString::number(peakRssMb(), 'f', 1) << "\n";
+        << " peak_rss_mb=" << QString::number(peakMb, 'f', 1) << referenceFields << "\n";
     return 0;
 }

@@ -403,6 +403,20 @@ TEST_F(SqliteProvider, maps_refused_rows_to_the_servers_native_errors)
     EXPECT_TRUE(rs.Close());
 }
 
+// The column rules are made by the first write; one made inside a transaction that is rolled
+// back goes with it and must be made again.
+TEST_F(SqliteProvider, refuses_an_overlong_text_after_the_transaction_that_made_the_rules_is_undone)
+{
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM sqlite_temp_master")).toLongLong(), 0);
+
+    ASSERT_TRUE(m_cnn->BeginTrans());
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET GRUPO = GRUPO WHERE 1 = 0"));
+    ASSERT_TRUE(m_cnn->RollbackTrans());
+
+    EXPECT_FALSE(m_cnn->Execute(QStringLiteral("UPDATE V_MA_ARTICULOS SET idrubro = '123456'")));
+    EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 8152);
+}
+
 TEST_F(SqliteProvider, stores_dates_and_flags_in_one_form_whatever_form_they_come_in)
 {
     exec(QStringLiteral("CREATE TABLE FECHAS (ID INTEGER PRIMARY KEY, F datetime, B bit)"));

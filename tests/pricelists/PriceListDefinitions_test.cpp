@@ -1,3 +1,5 @@
+#include <array>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,8 +14,11 @@
 
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/SqliteText.h"
+#include "pricelists/ImpresionPrecios.h"
 #include "reportengine/AdoReportDataSource.h"
+#include "reportengine/DefinitionLoader.h"
 #include "reportengine/ReportJob.h"
+#include "reportengine/SelectionPlanner.h"
 #include "support/DemoDatabaseFiles.h"
 
 #include "ListaImpresa.h"
@@ -271,6 +276,60 @@ TEST_F(PriceListDefinitions, labels_print_three_across_with_the_chosen_price)
                 QRegularExpression::escape(money(expected[1].section(u'|', 1, 1).toDouble())),
                 QRegularExpression::escape(money(expected[2].section(u'|', 1, 1).toDouble()))));
     EXPECT_TRUE(pricesLine.match(text).hasMatch());
+}
+
+// The first page comes at once only when the database gives the rows in the report's order from
+// its indexes: a sort of every row before the first would grow with the data.
+TEST_F(PriceListDefinitions, reads_every_grouping_and_sort_in_the_reports_order_without_sorting)
+{
+    const struct
+    {
+        const char* report;
+        std::array<bool, 4> grouping; // section, family, supplier, none
+    } groupings[] = {
+        {"RP_ListaPrecios", {false, false, false, true}},
+        {"RP_ListaPreciosRubro", {true, false, false, false}},
+        {"RP_ListaPreciosFamilia", {false, true, false, false}},
+        {"RP_ListaPreciosProveedor", {false, false, true, false}},
+    };
+    for (const auto& g : groupings) {
+        for (const bool byDescription : {false, true}) {
+            for (const char* last : {"1", "2"}) {
+                SCOPED_TRACE(std::string(g.report) + (byDescription ? " descripcion " : " codigo ")
+                    + last);
+                EstadoImpresion e;
+                e.ListaDesde = QStringLiteral("1");
+                e.ListaHasta = QString::fromLatin1(last);
+                for (int i = 0; i <= 8; ++i)
+                    e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i),
+                        QStringLiteral("Clase %1").arg(i)};
+                e.OptOrden << OpcionOrden {!byDescription, QStringLiteral("{v_ma_articulos.idarticulo}")}
+                           << OpcionOrden {byDescription, QStringLiteral("{v_ma_articulos.descripcion}")};
+                e.OptGROUP = {g.grouping[0], g.grouping[1], g.grouping[2], g.grouping[3]};
+                e.Deposito = QStringLiteral("1");
+                const ImpresionPrecios::Resultado job
+                    = ImpresionPrecios::armaTrabajo(e, QStringLiteral("Casa"), QString());
+                ASSERT_TRUE(job.ok) << job.mensaje.toStdString();
+                const auto def = DefinitionLoader::loadFile(
+                    definition(job.trabajo.NombreReporte + QStringLiteral(".rpt")), nullptr);
+                ASSERT_TRUE(def.has_value());
+                RenderOptions options;
+                options.selection = job.trabajo.Seleccion;
+                options.sortFields = job.trabajo.CamposOrden;
+                options.formulas = job.trabajo.ListaFormulasReporte;
+                ReportRenderer renderer(*def, options);
+                ASSERT_TRUE(renderer.prepare(*m_source)) << renderer.errorString().toStdString();
+
+                const QStringList plan = rows(QStringLiteral("EXPLAIN QUERY PLAN ")
+                    + SelectionPlanner::withLiterals(renderer.query().sql,
+                        renderer.query().parameters, SqlDialect::SQLite));
+
+                ASSERT_FALSE(plan.isEmpty());
+                EXPECT_FALSE(plan.join(u'\n').contains(QStringLiteral("TEMP B-TREE")))
+                    << plan.join(u'\n').toStdString();
+            }
+        }
+    }
 }
 
 } // namespace

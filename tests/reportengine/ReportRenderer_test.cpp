@@ -47,15 +47,15 @@ TEST(ReportRenderer, writes_the_statement_from_the_data_description)
         const char* sql;
     };
     const Row rows[] = {
-        // The article code is sorted through the prices' own code, which the inner join makes
-        // equal: the driving table's index can then give the order.
+        // The article code is sorted as written, on the articles: their indexes give the order
+        // of every grouping and sort inside a list.
         {"definition's sort", SqlDialect::SqlServer, {},
             "SELECT V_MA_PRECIOS.TIPOLISTA, V_MA_PRECIOS.IdLista, art.Descripcion, "
             "STK_MA_ARTICULOS.DEPOSITO, art.[MARCA ANTIGUA] "
             "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS art ON art.IDARTICULO = "
             "V_MA_PRECIOS.IdArticulo LEFT JOIN STK_MA_ARTICULOS ON STK_MA_ARTICULOS.IDARTICULO = "
             "art.IDARTICULO WHERE (V_MA_PRECIOS.TIPOLISTA = ?) "
-            "ORDER BY V_MA_PRECIOS.IdLista DESC, V_MA_PRECIOS.IdArticulo"},
+            "ORDER BY V_MA_PRECIOS.IdLista DESC, art.IDARTICULO"},
         // A left join equates nothing: a stock row may be missing.
         {"left join", SqlDialect::SQLite, {QStringLiteral("+{STK_MA_ARTICULOS.IDARTICULO}")},
             "SELECT V_MA_PRECIOS.TIPOLISTA, V_MA_PRECIOS.IdLista, art.Descripcion, "

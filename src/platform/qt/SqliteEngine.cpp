@@ -452,7 +452,9 @@ bool SqliteEngine::open(const QString& path)
     registerSqliteText(m_db);
     registerSqlServerFunctions(m_db);
     exec("PRAGMA foreign_keys = ON");
-    installColumnRules();
+    // The column rules are made by the first statement that writes (see prepare()): a
+    // connection that only reads opens without them.
+    m_rules = RulesState::None;
     m_errors.Clear();
     return true;
 }
@@ -462,6 +464,7 @@ void SqliteEngine::close()
     if (m_transactionCount > 0 && m_db && !sqlite3_get_autocommit(m_db))
         exec("ROLLBACK");
     m_transactionCount = 0;
+    m_rules = RulesState::None;
     m_db = nullptr;
     removeConnection();
 }
@@ -488,7 +491,34 @@ sqlite3_stmt* SqliteEngine::prepare(const QString& sql)
         sqlite3_finalize(stmt);
         return nullptr;
     }
+    if (stmt && m_rules != RulesState::Made && !sqlite3_stmt_readonly(stmt))
+        ensureColumnRules();
     return stmt;
+}
+
+// Made before the first statement that writes; the statement already prepared is prepared again
+// by SQLite when it runs, with the new triggers. Triggers made inside a transaction go when it is
+// rolled back, so until a write finds them outside any transaction they are looked for again.
+void SqliteEngine::ensureColumnRules()
+{
+    if (m_rules == RulesState::Uncertain) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(m_db,
+            "SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger' "
+            "AND name GLOB 'rp_*'",
+            -1, &stmt, nullptr);
+        const bool present = stmt && sqlite3_step(stmt) == SQLITE_ROW
+            && sqlite3_column_int(stmt, 0) > 0;
+        sqlite3_finalize(stmt);
+        if (present) {
+            if (sqlite3_get_autocommit(m_db))
+                m_rules = RulesState::Made;
+            return;
+        }
+    }
+    const int made = installColumnRules();
+    m_rules = made > 0 && !sqlite3_get_autocommit(m_db) ? RulesState::Uncertain
+                                                         : RulesState::Made;
 }
 
 bool SqliteEngine::stepToEnd(sqlite3_stmt* stmt)
@@ -878,21 +908,23 @@ bool SqliteEngine::setDefaultDatabase(const QString&)
 // server's rules: a text longer than its column's declared length is refused with the server's
 // truncation error, and a date written as text in another form ('05/03/2024', '2024-03-05') is
 // stored in the one form comparisons and order rely on ("yyyy-MM-dd hh:mm:ss").
-void SqliteEngine::installColumnRules()
+int SqliteEngine::installColumnRules()
 {
     sqlite3_stmt* stmt = prepare(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
         "AND sql NOT LIKE '%WITHOUT ROWID%'"));
     if (!stmt)
-        return;
+        return 0;
     QStringList tables;
     while (sqlite3_step(stmt) == SQLITE_ROW)
         tables.append(columnText(stmt, 0));
     sqlite3_finalize(stmt);
     int serial = 0;
+    int made = 0;
     auto create = [&](const QString& sql) {
         const QByteArray utf8 = sql.toUtf8();
-        sqlite3_exec(m_db, utf8.constData(), nullptr, nullptr, nullptr);
+        if (sqlite3_exec(m_db, utf8.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+            ++made;
     };
     for (const QString& table : tables) {
         sqlite3_stmt* info = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
@@ -966,4 +998,5 @@ void SqliteEngine::installColumnRules()
                 QStringLiteral("rp_bit(NEW.%1)").arg(column));
         }
     }
+    return made;
 }

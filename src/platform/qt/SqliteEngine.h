@@ -10,11 +10,11 @@ struct sqlite3_stmt;
 
 // The embedded engine: an SQLite file opened through QSQLITE, worked through the driver's handle.
 // Every statement goes through TsqlTranslator first. On open the connection gets the suite's text
-// semantics (SqliteText), the SQL Server functions, enforced foreign keys, and per-connection
-// triggers that refuse a text longer than its column's declared varchar(n)/char(n) the way the
-// server does (native error 8152; trailing blanks beyond the length are let through, as there)
-// and store every date in one text form whatever form it was written in, and a bit written as
-// 'True'/'False' as 1/0.
+// semantics (SqliteText), the SQL Server functions and enforced foreign keys. Before its first
+// statement that writes, it gets per-connection triggers that refuse a text longer than its
+// column's declared varchar(n)/char(n) the way the server does (native error 8152; trailing blanks
+// beyond the length are let through, as there) and store every date in one text form whatever
+// form it was written in, and a bit written as 'True'/'False' as 1/0.
 class SqliteEngine final : public QtDbEngine
 {
 public:
@@ -53,9 +53,13 @@ private:
     sqlite3_stmt* prepare(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
     bool stepToEnd(sqlite3_stmt* stmt);
-    void installColumnRules();
+    // Returns how many triggers were made.
+    int installColumnRules();
+    void ensureColumnRules();
     void syncTransactionCount();
 
     sqlite3* m_db = nullptr;
     int m_transactionCount = 0;
+    enum class RulesState { None, Uncertain, Made };
+    RulesState m_rules = RulesState::None;
 };
