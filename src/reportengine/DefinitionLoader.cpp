@@ -289,15 +289,13 @@ private:
 
     void validate(const ReportDefinition& def)
     {
-        // A label grid larger than the sheet would print labels off the paper, or lay out
-        // nothing at all; the sheet is the page less its margins.
+        // A label grid larger than the sheet of paper would print labels off it, or lay out
+        // nothing at all.
         if (def.labels.enabled()) {
             const LabelSheet& l = def.labels;
-            const PageSetup& page = def.page;
             const double across = l.columns * l.labelWidthMm + (l.columns - 1) * l.gapXMm;
             const double down = l.rows * l.labelHeightMm + (l.rows - 1) * l.gapYMm;
-            if (across > page.pageWidthMm() - page.marginLeftMm - page.marginRightMm + 0.01
-                || down > page.pageHeightMm() - page.marginTopMm - page.marginBottomMm + 0.01)
+            if (across > def.page.pageWidthMm() + 0.01 || down > def.page.pageHeightMm() + 0.01)
                 fail(QStringLiteral("las etiquetas de <labels> (%1 x %2) no caben en la página")
                          .arg(l.columns)
                          .arg(l.rows));
