@@ -36,7 +36,7 @@ AdoReportDataSource::AdoReportDataSource(AdoConnection& connection, SqlDialect d
 {
 }
 
-ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& field)
+const QHash<QString, ColumnKind>& AdoReportDataSource::columnsOf(const QString& table)
 {
     const QString key = table.toLower();
     auto found = m_kinds.find(key);
@@ -53,7 +53,19 @@ ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& 
         }
         found = m_kinds.insert(key, kinds);
     }
-    return found->value(field.toLower(), ColumnKind::Unknown);
+    return found.value();
+}
+
+ColumnKind AdoReportDataSource::columnKind(const QString& table, const QString& field)
+{
+    return columnsOf(table).value(field.toLower(), ColumnKind::Unknown);
+}
+
+bool AdoReportDataSource::hasColumn(const QString& table, const QString& field)
+{
+    // A table whose columns could not be read (no schema rowset) is taken on trust.
+    const QHash<QString, ColumnKind>& columns = columnsOf(table);
+    return columns.isEmpty() || columns.contains(field.toLower());
 }
 
 std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)

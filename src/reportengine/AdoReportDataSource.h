@@ -17,9 +17,12 @@ public:
 
     SqlDialect dialect() const override { return m_dialect; }
     ColumnKind columnKind(const QString& table, const QString& field) override;
+    bool hasColumn(const QString& table, const QString& field) override;
     std::unique_ptr<RowSource> open(const DataQuery& query) override;
 
 private:
+    const QHash<QString, ColumnKind>& columnsOf(const QString& table);
+
     AdoConnection& m_connection;
     SqlDialect m_dialect;
     QHash<QString, QHash<QString, ColumnKind>> m_kinds; // table -> column -> kind, lower-case

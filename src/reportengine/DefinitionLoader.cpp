@@ -1,9 +1,13 @@
 #include "reportengine/DefinitionLoader.h"
 
+#include <cmath>
+
 #include <initializer_list>
 
 #include <QFile>
 #include <QXmlStreamReader>
+
+#include "reportengine/FormulaParser.h"
 
 QString DefinitionError::toString() const
 {
@@ -43,12 +47,24 @@ public:
     {
         while (!m_xml.atEnd()) {
             m_xml.readNext();
+            // A document type declaration could define entities that expand without end; our
+            // definitions never carry one.
+            if (m_xml.isDTD())
+                fail(QStringLiteral("la definición no admite una declaración <!DOCTYPE>"));
             if (m_xml.isStartElement()) {
                 if (m_xml.name() != u"report")
                     fail(QStringLiteral("se esperaba el elemento <report> y se encontró <%1>")
                              .arg(m_xml.name()));
                 ReportDefinition def;
                 parseReport(def, true);
+                // Whatever follows the report must be blanks, comments or processing notes.
+                while (!m_xml.atEnd()) {
+                    m_xml.readNext();
+                    if (m_xml.isStartElement() || m_xml.isDTD())
+                        fail(QStringLiteral("sobra el elemento <%1> después de <report>")
+                                 .arg(m_xml.name()));
+                }
+                checkXml();
                 return def;
             }
         }
@@ -101,15 +117,23 @@ private:
         return text(name);
     }
 
-    double number(const char16_t* name, double fallback)
+    // Lengths are millimetres: nothing on a sheet is longer than 5 m, and a larger figure is a
+    // typing slip that would overflow the layout's whole-number coordinates.
+    static constexpr double LongestMm = 5000;
+
+    double number(const char16_t* name, double fallback, double largest = LongestMm)
     {
         if (!has(name))
             return fallback;
         bool ok = false;
         const double v = text(name).trimmed().toDouble(&ok);
-        if (!ok || v < 0)
-            fail(QStringLiteral("el atributo \"%1\" debe ser un número no negativo: \"%2\"")
-                     .arg(QStringView(name), text(name)));
+        if (!ok || !std::isfinite(v) || v < 0)
+            fail(QStringLiteral("el atributo \"%1\" de <%2> debe ser un número no negativo: \"%3\"")
+                     .arg(QStringView(name), m_xml.name(), text(name)));
+        if (v > largest)
+            fail(QStringLiteral("el atributo \"%1\" de <%2> vale %3, más que el máximo de %4")
+                     .arg(QStringView(name), m_xml.name(), text(name))
+                     .arg(largest));
         return v;
     }
 
@@ -120,17 +144,22 @@ private:
             return fallback;
         bool ok = false;
         const double v = text(name).trimmed().toDouble(&ok);
-        if (!ok)
-            fail(QStringLiteral("el atributo \"%1\" debe ser un número: \"%2\"")
-                     .arg(QStringView(name), text(name)));
+        if (!ok || !std::isfinite(v))
+            fail(QStringLiteral("el atributo \"%1\" de <%2> debe ser un número: \"%3\"")
+                     .arg(QStringView(name), m_xml.name(), text(name)));
+        if (std::abs(v) > LongestMm)
+            fail(QStringLiteral("el atributo \"%1\" de <%2> vale %3, más que el máximo de %4")
+                     .arg(QStringView(name), m_xml.name(), text(name))
+                     .arg(LongestMm));
         return v;
     }
 
-    int integer(const char16_t* name, int fallback)
+    int integer(const char16_t* name, int fallback, int largest)
     {
-        const double v = number(name, fallback);
-        if (v != int(v))
-            fail(QStringLiteral("el atributo \"%1\" debe ser un número entero").arg(QStringView(name)));
+        const double v = number(name, fallback, largest);
+        if (v != std::trunc(v))
+            fail(QStringLiteral("el atributo \"%1\" de <%2> debe ser un número entero")
+                     .arg(QStringView(name), m_xml.name()));
         return int(v);
     }
 
@@ -260,6 +289,17 @@ private:
 
     void validate(const ReportDefinition& def)
     {
+        // A label grid larger than the sheet of paper would print labels off it, or lay out
+        // nothing at all.
+        if (def.labels.enabled()) {
+            const LabelSheet& l = def.labels;
+            const double across = l.columns * l.labelWidthMm + (l.columns - 1) * l.gapXMm;
+            const double down = l.rows * l.labelHeightMm + (l.rows - 1) * l.gapYMm;
+            if (across > def.page.pageWidthMm() + 0.01 || down > def.page.pageHeightMm() + 0.01)
+                fail(QStringLiteral("las etiquetas de <labels> (%1 x %2) no caben en la página")
+                         .arg(l.columns)
+                         .arg(l.rows));
+        }
         if (def.data.tables.empty() && def.data.sql.trimmed().isEmpty())
             fail(QStringLiteral("el informe \"%1\" no tiene origen de datos (<data>)").arg(def.name));
     }
@@ -316,7 +356,7 @@ private:
     {
         FontSpec f = base;
         f.family = text(u"font", f.family);
-        f.sizePt = number(u"size", f.sizePt);
+        f.sizePt = number(u"size", f.sizePt, 1000);
         if (f.sizePt <= 0)
             fail(QStringLiteral("el tamaño de letra debe ser mayor que cero"));
         f.bold = boolean(u"bold", f.bold);
@@ -406,9 +446,37 @@ private:
                     {u"date", FormulaType::Date}, {u"datetime", FormulaType::DateTime}});
             if (def.formula(f.name))
                 fail(QStringLiteral("fórmula repetida \"%1\"").arg(f.name));
+            const QString declared = text(u"type");
             f.text = elementText().trimmed();
+            checkDeclaredType(f, declared);
             def.formulas.push_back(f);
         });
+    }
+
+    // A default whose kind is plain from its text must be of the declared type: a "number"
+    // formula holding 'abc' would otherwise only fail on some page of some run.
+    void checkDeclaredType(const FormulaDefinition& f, const QString& declared)
+    {
+        if (f.type == FormulaType::Unknown || f.text.isEmpty())
+            return;
+        const FormulaParseResult parsed = FormulaParser::parse(f.name, f.text);
+        if (!parsed.ok() || !parsed.tree)
+            return;
+        auto family = [](FormulaType t) {
+            switch (t) {
+            case FormulaType::Currency:
+                return FormulaType::Number;
+            case FormulaType::DateTime:
+                return FormulaType::Date;
+            default:
+                return t;
+            }
+        };
+        const FormulaType found = parsed.tree->type();
+        if (found == FormulaType::Unknown || family(found) == family(f.type))
+            return;
+        fail(QStringLiteral("la fórmula \"%1\" se declara de tipo \"%2\" y su valor no lo es")
+                 .arg(f.name, declared));
     }
 
     bool order()
@@ -457,8 +525,8 @@ private:
     void parseLabels(LabelSheet& labels)
     {
         allowOnly({u"columns", u"rows", u"width", u"height", u"gapX", u"gapY", u"direction"});
-        labels.columns = integer(u"columns", 0);
-        labels.rows = integer(u"rows", 0);
+        labels.columns = integer(u"columns", 0, 1000);
+        labels.rows = integer(u"rows", 0, 1000);
         labels.labelWidthMm = number(u"width", 0);
         labels.labelHeightMm = number(u"height", 0);
         labels.gapXMm = number(u"gapX", 0);

@@ -1,5 +1,6 @@
 #include "reportengine/FormulaEvaluator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -885,8 +886,11 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
     case FormulaFunction::Remainder: {
         if (number(1) == 0)
             fail(kDivisionByZero, QStringLiteral("División por cero"));
+        // As Mod: the smallest whole number by -1 has no quotient that fits, and its
+        // remainder is 0 anyway.
         if (numKind(args[0]) == NumKind::Int && numKind(args[1]) == NumKind::Int)
-            return Value(args[0].toLongLong() % args[1].toLongLong());
+            return Value(args[1].toLongLong() == -1 ? qint64(0)
+                                                    : args[0].toLongLong() % args[1].toLongLong());
         return Value(std::fmod(number(0), number(1)));
     }
     case FormulaFunction::Year:
@@ -908,9 +912,19 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         if (args.size() > 3)
             t = QTime(int(whole(3)), args.size() > 4 ? int(whole(4)) : 0,
                 args.size() > 5 ? int(whole(5)) : 0);
-        if (!d.isValid() || !t.isValid())
+        if (d.isValid() && t.isValid())
+            return Value(QDateTime(d, t));
+        // Date(0,0,0) is how the suite writes "no date"; any other impossible date is a mistake
+        // that must not pass as a blank.
+        if (std::all_of(
+                args.begin(), args.end(), [&](const Value& a) { return a.toDouble() == 0; }))
             return Value::null();
-        return Value(QDateTime(d, t));
+        fail(RuntimeError::InvalidCall,
+            QStringLiteral("%1: la fecha %2-%3-%4 no existe")
+                .arg(fname())
+                .arg(whole(0))
+                .arg(whole(1))
+                .arg(whole(2)));
     }
     case FormulaFunction::Replace:
         return Value(QString(text(0)).replace(text(1), text(2)));

@@ -1,5 +1,6 @@
 #include "reportengine/FormulaNode.h"
 
+#include <algorithm>
 #include <array>
 
 #include "reportengine/FormulaText.h"
@@ -215,6 +216,16 @@ QString opText(FormulaOp op)
     }
 }
 
+int depthOf(const std::vector<FormulaNodePtr>& children)
+{
+    int deepest = 0;
+    for (const auto& c : children) {
+        if (c)
+            deepest = std::max(deepest, c->depth());
+    }
+    return deepest + 1;
+}
+
 template <typename Predicate>
 void collect(const FormulaNode& node, std::vector<const FormulaNode*>& out, Predicate take)
 {
@@ -263,6 +274,7 @@ FormulaNodePtr FormulaNode::array(std::vector<FormulaNodePtr> items, int positio
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Array, position);
     n->m_type = FormulaType::Array;
     n->m_children = std::move(items);
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 
@@ -273,6 +285,7 @@ FormulaNodePtr FormulaNode::range(
     n->m_type = FormulaType::Range;
     n->m_rangeFlags = flags;
     n->m_children = { std::move(low), std::move(high) };
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 
@@ -286,6 +299,7 @@ FormulaNodePtr FormulaNode::unary(FormulaOp op, FormulaNodePtr operand, int posi
         && (operand->type() == FormulaType::Number || operand->type() == FormulaType::Currency))
         n->m_type = operand->type();
     n->m_children = { std::move(operand) };
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 
@@ -323,6 +337,7 @@ FormulaNodePtr FormulaNode::binary(
         break;
     }
     n->m_children = { std::move(left), std::move(right) };
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 
@@ -333,6 +348,7 @@ FormulaNodePtr FormulaNode::ifThenElse(
     if (!otherwise || otherwise->type() == then->type())
         n->m_type = then->type();
     n->m_children = { std::move(condition), std::move(then), std::move(otherwise) };
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 
@@ -346,6 +362,7 @@ FormulaNodePtr FormulaNode::call(
         && arguments[1]->type() == arguments[2]->type())
         n->m_type = arguments[1]->type();
     n->m_children = std::move(arguments);
+    n->m_depth = depthOf(n->m_children);
     return n;
 }
 

@@ -153,6 +153,8 @@ public:
     FormulaType type() const { return m_type; }
     // 0-based offset of the node's first character in the formula text.
     int position() const { return m_position; }
+    // Levels from this node down to its deepest leaf (1 for a leaf).
+    int depth() const { return m_depth; }
 
     const Value& constant() const { return m_constant; }
     const QString& table() const { return m_table; }
@@ -188,6 +190,7 @@ private:
     FormulaFunction m_function = FormulaFunction::None;
     FormulaType m_type = FormulaType::Unknown;
     int m_position = 0;
+    int m_depth = 1;
     Value m_constant;
     QString m_table;
     QString m_field;
@@ -209,6 +212,11 @@ struct FormulaFunctionInfo
 // The built-in function a name calls (ignoring case; "Len", "UCase", "CStr", "LTrim" and the
 // like are other names of the same functions); nullopt when there is none.
 std::optional<FormulaFunctionInfo> formulaFunctionByName(QStringView name);
+
+// How deep a formula may nest, counting parentheses, operators and function calls, and the
+// formulas it names: every walk over a tree (parser, planner, text form, evaluator) recurses, so
+// a deeper one is refused as "Fórmula demasiado compleja" before it can exhaust the stack.
+inline constexpr int MaxFormulaDepth = 1000;
 
 // Every {table.field} in the tree, in order of appearance (duplicates kept).
 void collectFields(const FormulaNode& root, std::vector<const FormulaNode*>& out);

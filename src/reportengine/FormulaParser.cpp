@@ -1,5 +1,7 @@
 #include "reportengine/FormulaParser.h"
 
+#include <algorithm>
+
 #include <QDate>
 #include <QDateTime>
 
@@ -31,6 +33,8 @@ struct ParseFailure
     int position;
     QString text;
 };
+
+const QString TooComplex = QStringLiteral("Fórmula demasiado compleja");
 
 QString shown(const QString& s)
 {
@@ -250,6 +254,53 @@ public:
     }
 
 private:
+    // One more level of the parser's own recursion: nested parentheses, Not, signs, powers,
+    // lists and subscripts each go one level deeper.
+    class Nesting
+    {
+    public:
+        Nesting(Parser& parser, int position)
+            : m_parser(parser)
+        {
+            if (++m_parser.m_nesting > MaxFormulaDepth)
+                throw ParseFailure { position, TooComplex };
+        }
+        ~Nesting() { --m_parser.m_nesting; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_parser;
+    };
+
+    // A long chain ("a + b + c ...") is built in a loop, so its depth is checked on each link.
+    static FormulaNodePtr checked(FormulaNodePtr node)
+    {
+        if (node->depth() > MaxFormulaDepth)
+            throw ParseFailure { node->position(), TooComplex };
+        return node;
+    }
+
+    // A printing rule may join hundreds of terms with Or (or And): the chain is built balanced,
+    // so its depth grows with the logarithm of its length. Short chains keep the plain
+    // left-to-right shape. Evaluation still goes from the first term to the last.
+    static FormulaNodePtr chain(FormulaOp op, const std::vector<FormulaNodePtr>& terms,
+        const std::vector<int>& at, std::size_t from, std::size_t to)
+    {
+        constexpr std::size_t LongChain = 16;
+        if (to - from == 1)
+            return terms[from];
+        if (to - from <= LongChain) {
+            FormulaNodePtr left = terms[from];
+            for (std::size_t i = from + 1; i < to; ++i)
+                left = FormulaNode::binary(op, left, terms[i], at[i]);
+            return left;
+        }
+        const std::size_t middle = from + (to - from) / 2;
+        return FormulaNode::binary(
+            op, chain(op, terms, at, from, middle), chain(op, terms, at, middle, to), at[middle]);
+    }
+
     void advance() { m_tok = m_lexer.next(); }
 
     void expectSymbol(const char16_t* symbol)
@@ -270,6 +321,7 @@ private:
 
     FormulaNodePtr expression()
     {
+        const Nesting nesting(*this, m_tok.position);
         if (isWord(m_tok, u"if")) {
             const int at = m_tok.position;
             advance();
@@ -281,40 +333,51 @@ private:
                 advance();
                 otherwise = expression();
             }
-            return FormulaNode::ifThenElse(condition, then, otherwise, at);
+            return checked(FormulaNode::ifThenElse(condition, then, otherwise, at));
         }
         return orExpression();
     }
 
     FormulaNodePtr orExpression()
     {
-        FormulaNodePtr left = andExpression();
+        // Runs of the same connector are gathered and built balanced; Or and Xor bind alike,
+        // so a change of connector closes the run so far as the left operand of the next.
+        std::vector<FormulaNodePtr> terms { andExpression() };
+        std::vector<int> at { 0 };
+        FormulaOp op = FormulaOp::None;
         while (isWord(m_tok, u"or") || isWord(m_tok, u"xor")) {
-            const FormulaOp op = isWord(m_tok, u"or") ? FormulaOp::Or : FormulaOp::Xor;
-            const int at = m_tok.position;
+            const FormulaOp next = isWord(m_tok, u"or") ? FormulaOp::Or : FormulaOp::Xor;
+            if (op != FormulaOp::None && next != op) {
+                terms = { checked(chain(op, terms, at, 0, terms.size())) };
+                at = { 0 };
+            }
+            op = next;
+            at.push_back(m_tok.position);
             advance();
-            left = FormulaNode::binary(op, left, andExpression(), at);
+            terms.push_back(andExpression());
         }
-        return left;
+        return op == FormulaOp::None ? terms[0] : checked(chain(op, terms, at, 0, terms.size()));
     }
 
     FormulaNodePtr andExpression()
     {
-        FormulaNodePtr left = notExpression();
+        std::vector<FormulaNodePtr> terms { notExpression() };
+        std::vector<int> at { 0 };
         while (isWord(m_tok, u"and")) {
-            const int at = m_tok.position;
+            at.push_back(m_tok.position);
             advance();
-            left = FormulaNode::binary(FormulaOp::And, left, notExpression(), at);
+            terms.push_back(notExpression());
         }
-        return left;
+        return checked(chain(FormulaOp::And, terms, at, 0, terms.size()));
     }
 
     FormulaNodePtr notExpression()
     {
         if (isWord(m_tok, u"not")) {
             const int at = m_tok.position;
+            const Nesting nesting(*this, at);
             advance();
-            return FormulaNode::unary(FormulaOp::Not, notExpression(), at);
+            return checked(FormulaNode::unary(FormulaOp::Not, notExpression(), at));
         }
         return comparison();
     }
@@ -347,7 +410,7 @@ private:
             return left;
         const int at = m_tok.position;
         advance();
-        return FormulaNode::binary(op, left, rangeExpression(), at);
+        return checked(FormulaNode::binary(op, left, rangeExpression(), at));
     }
 
     FormulaNodePtr rangeExpression()
@@ -375,7 +438,7 @@ private:
             flags.includeHigh = !m_tok.text.endsWith(u'_');
             const int at = m_tok.position;
             advance();
-            return FormulaNode::range(low, concatenation(), flags, at);
+            return checked(FormulaNode::range(low, concatenation(), flags, at));
         }
         return low;
     }
@@ -386,7 +449,7 @@ private:
         while (isSymbol(m_tok, u"&")) {
             const int at = m_tok.position;
             advance();
-            left = FormulaNode::binary(FormulaOp::Concat, left, additive(), at);
+            left = checked(FormulaNode::binary(FormulaOp::Concat, left, additive(), at));
         }
         return left;
     }
@@ -398,7 +461,7 @@ private:
             const FormulaOp op = m_tok.text == u"+" ? FormulaOp::Add : FormulaOp::Subtract;
             const int at = m_tok.position;
             advance();
-            left = FormulaNode::binary(op, left, modulo(), at);
+            left = checked(FormulaNode::binary(op, left, modulo(), at));
         }
         return left;
     }
@@ -409,7 +472,7 @@ private:
         while (isWord(m_tok, u"mod")) {
             const int at = m_tok.position;
             advance();
-            left = FormulaNode::binary(FormulaOp::Modulo, left, intDivision(), at);
+            left = checked(FormulaNode::binary(FormulaOp::Modulo, left, intDivision(), at));
         }
         return left;
     }
@@ -420,7 +483,7 @@ private:
         while (isSymbol(m_tok, u"\\")) {
             const int at = m_tok.position;
             advance();
-            left = FormulaNode::binary(FormulaOp::IntDivide, left, multiplicative(), at);
+            left = checked(FormulaNode::binary(FormulaOp::IntDivide, left, multiplicative(), at));
         }
         return left;
     }
@@ -432,7 +495,7 @@ private:
             const FormulaOp op = m_tok.text == u"*" ? FormulaOp::Multiply : FormulaOp::Divide;
             const int at = m_tok.position;
             advance();
-            left = FormulaNode::binary(op, left, power(), at);
+            left = checked(FormulaNode::binary(op, left, power(), at));
         }
         return left;
     }
@@ -442,8 +505,9 @@ private:
         FormulaNodePtr left = unary();
         if (isSymbol(m_tok, u"^")) {
             const int at = m_tok.position;
+            const Nesting nesting(*this, at);
             advance();
-            return FormulaNode::binary(FormulaOp::Power, left, power(), at);
+            return checked(FormulaNode::binary(FormulaOp::Power, left, power(), at));
         }
         return left;
     }
@@ -452,6 +516,7 @@ private:
     {
         if (isSymbol(m_tok, u"-")) {
             const int at = m_tok.position;
+            const Nesting nesting(*this, at);
             advance();
             FormulaNodePtr operand = unary();
             // Fold "-5" into a constant so that "x >= -5" is still field op constant.
@@ -462,9 +527,10 @@ private:
                 if (v.type() == ValueType::Double)
                     return FormulaNode::constant(Value(-v.toDouble()), at);
             }
-            return FormulaNode::unary(FormulaOp::Negate, operand, at);
+            return checked(FormulaNode::unary(FormulaOp::Negate, operand, at));
         }
         if (isSymbol(m_tok, u"+")) {
+            const Nesting nesting(*this, m_tok.position);
             advance();
             return unary();
         }
@@ -476,10 +542,11 @@ private:
         FormulaNodePtr base = primary();
         while (isSymbol(m_tok, u"[")) {
             const int at = m_tok.position;
+            const Nesting nesting(*this, at);
             advance();
             FormulaNodePtr index = rangeExpression();
             expectSymbol(u"]");
-            base = FormulaNode::binary(FormulaOp::Subscript, base, index, at);
+            base = checked(FormulaNode::binary(FormulaOp::Subscript, base, index, at));
         }
         return base;
     }
@@ -510,6 +577,7 @@ private:
                 return e;
             }
             if (t.text == u"[") {
+                const Nesting nesting(*this, t.position);
                 advance();
                 std::vector<FormulaNodePtr> items;
                 if (!isSymbol(m_tok, u"]")) {
@@ -520,7 +588,7 @@ private:
                     }
                 }
                 expectSymbol(u"]");
-                return FormulaNode::array(std::move(items), t.position);
+                return checked(FormulaNode::array(std::move(items), t.position));
             }
             throw ParseFailure { t.position,
                 QStringLiteral("falta un valor antes de ") + shown(t.text) };
@@ -561,12 +629,13 @@ private:
                     .arg(shown(formulaFunctionName(info->function)), expected)
                     .arg(count) };
         }
-        return foldDate(info->function, std::move(arguments), t.position);
+        return checked(foldDate(info->function, std::move(arguments), t.position));
     }
 
-    // Date(y,m,d) and DateTime(y,m,d,h,n,s) of whole-number constants become date constants. A
-    // date that does not exist (the date literal of a blank date field is "Date(0,0,0)") becomes
-    // Null, the engine's "no date", which no comparison selects.
+    // Date(y,m,d) and DateTime(y,m,d,h,n,s) of whole-number constants become date constants.
+    // "Date(0,0,0)", the date literal of a blank date field, becomes Null, the engine's "no
+    // date", which no comparison selects; any other date that does not exist (30 February,
+    // month 13) is a mistake in the formula.
     FormulaNodePtr foldDate(
         FormulaFunction function, std::vector<FormulaNodePtr> arguments, int position)
     {
@@ -581,6 +650,13 @@ private:
                 parts.push_back(a->constant().toLongLong());
             }
             const auto dt = dateFromParts(parts);
+            if (!dt && std::any_of(parts.begin(), parts.end(), [](qint64 p) { return p != 0; }))
+                throw ParseFailure {
+                    position,
+                    QStringLiteral("la fecha %1 no existe")
+                        .arg(shown(
+                            QStringLiteral("%1-%2-%3").arg(parts[0]).arg(parts[1]).arg(parts[2])))
+                };
             return FormulaNode::constant(dt ? Value(*dt) : Value::null(), position);
         }
         return FormulaNode::call(function, std::move(arguments), position);
@@ -588,6 +664,7 @@ private:
 
     Lexer m_lexer;
     Token m_tok;
+    int m_nesting = 0;
 };
 
 } // namespace
@@ -614,12 +691,20 @@ FormulaParseResult FormulaParser::parse(const QString& formulaName, const QStrin
         result.tree = parser.formula();
     } catch (const ParseFailure& failure) {
         result.tree = nullptr;
-        result.error.formulaName = formulaName;
-        result.error.text = failure.text;
-        const int pos = std::min<int>(failure.position, text.size());
-        const int lineStart = pos > 0 ? int(text.lastIndexOf(u'\n', pos - 1)) + 1 : 0;
-        result.error.line = int(QStringView(text).left(pos).count(u'\n')) + 1;
-        result.error.column = pos - lineStart + 1;
+        result.error = FormulaParser::errorAt(formulaName, text, failure.position, failure.text);
     }
     return result;
+}
+
+FormulaError FormulaParser::errorAt(
+    const QString& formulaName, const QString& text, int position, const QString& what)
+{
+    FormulaError error;
+    error.formulaName = formulaName;
+    error.text = what;
+    const int pos = std::clamp<int>(position, 0, int(text.size()));
+    const int lineStart = pos > 0 ? int(text.lastIndexOf(u'\n', pos - 1)) + 1 : 0;
+    error.line = int(QStringView(text).left(pos).count(u'\n')) + 1;
+    error.column = pos - lineStart + 1;
+    return error;
 }

@@ -12,8 +12,9 @@
 // in [a, b] and in a to b (also _to, to_, _to_, UpTo, UpFrom), Like with * and ?, StartsWith,
 // If Then Else, text[i] and text[i to j], function calls, // comments. Keywords and function
 // names ignore case. Date(...) and DateTime(...) of constants are folded into constants, so a
-// planner sees a plain date; a date that does not exist ("Date(0,0,0)") is Null, which no
-// comparison selects. An empty (or blank) formula parses to a null tree with no error.
+// planner sees a plain date; "Date(0,0,0)" is Null, which no comparison selects, and any other
+// date that does not exist is an error. Nesting deeper than MaxFormulaDepth is refused as
+// "Fórmula demasiado compleja". An empty (or blank) formula parses to a null tree with no error.
 
 #include <QString>
 
@@ -40,5 +41,10 @@ struct FormulaParseResult
 namespace FormulaParser {
 
 FormulaParseResult parse(const QString& formulaName, const QString& text);
+
+// The error `what` at the 0-based `position` of `text`, with its line and column worked out;
+// for checks made on a parsed tree (its nodes carry their positions).
+FormulaError errorAt(
+    const QString& formulaName, const QString& text, int position, const QString& what);
 
 } // namespace FormulaParser

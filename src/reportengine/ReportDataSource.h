@@ -43,6 +43,14 @@ public:
     // Kind of a column, so the planner knows which conditions the database may evaluate;
     // Unknown keeps every condition on that column local.
     virtual ColumnKind columnKind(const QString& table, const QString& field) = 0;
+    // False only when the table's columns are known and `field` is not among them, so that a
+    // misspelt field is told as a formula error before any statement runs.
+    virtual bool hasColumn(const QString& table, const QString& field)
+    {
+        (void)table;
+        (void)field;
+        return true;
+    }
     // Opens the statement for forward-only reading. Raises RuntimeError on failure.
     virtual std::unique_ptr<RowSource> open(const DataQuery& query) = 0;
 };

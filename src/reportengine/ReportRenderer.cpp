@@ -267,6 +267,11 @@ public:
         // Every formula of the definition is bound, used or not: {@x} may be reached from any.
         for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it)
             bindTree(it.value(), r->formulaNames.value(it.key()));
+        m_reach.clear(); // a sub-report's formulas, compiled meanwhile, are not these
+        for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it)
+            formulaReach(it.key(), 0, r->formulaNames.value(it.key()));
+        if (selectionTree)
+            reach(*selectionTree, 0, QStringLiteral("Seleccion"));
 
         findFixedFormulas(*r);
         r->formulaTrees.resize(std::size_t(r->formulaSpellings.size()));
@@ -290,7 +295,122 @@ private:
             throw CompileError {QStringLiteral("%1 (informe %2)")
                     .arg(result.error.message(), m_report->def->name)};
         bindTree(result.tree, name);
+        checkTypes(*result.tree, name, text, name == u"Seleccion");
         return result.tree;
+    }
+
+    // What a node yields, a field's type taken from its column.
+    FormulaType staticType(const FormulaNode& n)
+    {
+        if (n.kind() != FormulaNodeKind::Field)
+            return n.type();
+        if (!m_report->def->data.sql.trimmed().isEmpty())
+            return FormulaType::Unknown;
+        const DataTable* t = tableOf(n.table());
+        switch (t ? m_data.columnKind(t->name, n.field().trimmed()) : ColumnKind::Unknown) {
+        case ColumnKind::Text:
+            return FormulaType::Text;
+        case ColumnKind::Number:
+            return FormulaType::Number;
+        case ColumnKind::Boolean:
+            return FormulaType::Boolean;
+        case ColumnKind::Date:
+            return FormulaType::Date;
+        case ColumnKind::Unknown:
+            break;
+        }
+        return FormulaType::Unknown;
+    }
+
+    static bool isNumber(FormulaType t)
+    {
+        return t == FormulaType::Number || t == FormulaType::Currency;
+    }
+
+    // Mistakes of type that no data can make right are told when the formula is read, whatever
+    // rows exist: a text column compared with a number, a number column with a text that is no
+    // number (a quoted number is read as one, as the server does), a list of texts and numbers,
+    // a selection that gives no True or False.
+    void checkTypes(
+        const FormulaNode& root, const QString& name, const QString& text, bool selection)
+    {
+        auto refuse = [&](const FormulaNode& at, const QString& what) {
+            throw CompileError {
+                QStringLiteral("%1 (informe %2)")
+                    .arg(FormulaParser::errorAt(name, text, at.position(), what).message(),
+                        m_report->def->name)
+            };
+        };
+        if (selection) {
+            const FormulaType t = staticType(root);
+            if (t != FormulaType::Unknown && t != FormulaType::Boolean)
+                refuse(root, QStringLiteral("la selección no da Verdadero o Falso"));
+        }
+        std::vector<const FormulaNode*> pending { &root };
+        while (!pending.empty()) {
+            const FormulaNode& n = *pending.back();
+            pending.pop_back();
+            for (const FormulaNodePtr& c : n.children()) {
+                if (c)
+                    pending.push_back(c.get());
+            }
+            if (n.kind() == FormulaNodeKind::Field && m_report->def->data.sql.trimmed().isEmpty()) {
+                const DataTable* t = tableOf(n.table());
+                if (t && !m_data.hasColumn(t->name, n.field().trimmed()))
+                    refuse(n,
+                        QStringLiteral("la tabla %1 no tiene el campo %2").arg(t->name, n.name()));
+                continue;
+            }
+            if (n.kind() == FormulaNodeKind::Array) {
+                bool texts = false;
+                bool numbers = false;
+                for (const FormulaNodePtr& c : n.children()) {
+                    const FormulaType t = c ? staticType(*c) : FormulaType::Unknown;
+                    texts = texts || t == FormulaType::Text;
+                    numbers = numbers || isNumber(t);
+                }
+                if (texts && numbers)
+                    refuse(n, QStringLiteral("la lista mezcla textos y números"));
+                continue;
+            }
+            if (n.kind() != FormulaNodeKind::Binary)
+                continue;
+            switch (n.op()) {
+            case FormulaOp::Equal:
+            case FormulaOp::NotEqual:
+            case FormulaOp::Less:
+            case FormulaOp::LessEqual:
+            case FormulaOp::Greater:
+            case FormulaOp::GreaterEqual:
+            case FormulaOp::In:
+                break;
+            default:
+                continue;
+            }
+            const FormulaNode& left = *n.child(0);
+            const FormulaNode& right = *n.child(1);
+            std::vector<const FormulaNode*> others { &right };
+            if (n.op() == FormulaOp::In && right.kind() != FormulaNodeKind::Constant) {
+                others = {};
+                for (const FormulaNodePtr& c : right.children()) {
+                    if (c)
+                        others.push_back(c.get());
+                }
+            }
+            const FormulaType lt = staticType(left);
+            for (const FormulaNode* other : others) {
+                const FormulaType rt = staticType(*other);
+                if (!(lt == FormulaType::Text && isNumber(rt))
+                    && !(isNumber(lt) && rt == FormulaType::Text))
+                    continue;
+                // A quoted number against a number column is read as a number.
+                const FormulaNode& textSide = lt == FormulaType::Text ? left : *other;
+                if (textSide.kind() == FormulaNodeKind::Constant
+                    && FormulaText::numberFromText(textSide.constant().toString()))
+                    continue;
+                refuse(n, QStringLiteral("no se puede comparar un texto con un número"));
+            }
+        }
     }
 
     // Gives each field of the tree its slot and registers its summaries.
@@ -357,6 +477,43 @@ private:
                 return int(i);
         }
         return -1;
+    }
+
+    // Depth of a tree counting the formulas it names: the evaluator and the walks over the
+    // formulas recurse through {@name} references, so a chain of thousands of formulas would
+    // exhaust the stack as surely as one formula nested too deep. A reference cycle counts as
+    // nothing here; it is told when it is evaluated.
+    int reach(const FormulaNode& n, int level, const QString& name)
+    {
+        if (level > MaxFormulaDepth)
+            throw CompileError { QStringLiteral("Error en la fórmula «%1»: Fórmula demasiado "
+                                                "compleja (informe %2)")
+                                     .arg(name, m_report->def->name) };
+        int deepest = 0;
+        if (n.kind() == FormulaNodeKind::FormulaRef)
+            deepest = formulaReach(n.name().toLower(), level + 1, name);
+        for (const FormulaNodePtr& c : n.children()) {
+            if (c)
+                deepest = std::max(deepest, reach(*c, level + 1, name));
+        }
+        return deepest + 1;
+    }
+
+    int formulaReach(const QString& key, int level, const QString& name)
+    {
+        auto known = m_reach.constFind(key);
+        if (known == m_reach.constEnd()) {
+            const FormulaNodePtr tree = m_report->formulas.value(key);
+            if (!tree || m_reaching.contains(key))
+                return 0;
+            m_reaching.insert(key);
+            const int depth = reach(*tree, level, name);
+            m_reaching.remove(key);
+            known = m_reach.insert(key, depth);
+        }
+        if (level + known.value() > MaxFormulaDepth)
+            reach(*m_report->formulas.value(key), MaxFormulaDepth + 1, name);
+        return known.value();
     }
 
     void checkTable(const FormulaNode* f, const QString& formula)
@@ -669,6 +826,8 @@ private:
     QStringList& m_log;
     CompiledReport* m_report = nullptr;
     int m_depth = 0;
+    QHash<QString, int> m_reach; // lower-case formula name -> depth with what it names
+    QSet<QString> m_reaching;
     FontSubstitution m_fonts;
 };
 

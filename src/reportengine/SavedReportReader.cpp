@@ -4,6 +4,23 @@
 
 #include "reportengine/SavedReportWriter.h"
 
+namespace {
+
+// Fewest bytes each kind of entry takes in the file: a count larger than what is left of the
+// file divided by this is damage, and is refused before anything is allocated for it.
+constexpr qint64 BytesPerString = 4; // the length, even for an empty text
+constexpr qint64 BytesPerItem = 26; // kind, flags, colours, position and size at the least
+constexpr qint64 BytesPerValue = 1; // the type
+// Columns of one record: a report has tens; more than this is not a report of ours.
+constexpr quint32 MostColumns = 100000;
+
+bool fits(quint32 count, qint64 bytesLeft, qint64 bytesEach)
+{
+    return bytesLeft >= 0 && qint64(count) <= bytesLeft / bytesEach;
+}
+
+} // namespace
+
 bool SavedReportReader::fail(const QString& message)
 {
     m_error = message;
@@ -55,7 +72,7 @@ bool SavedReportReader::open(const QString& path)
     quint8 tag = 0;
     quint32 count = 0;
     in >> tag >> count;
-    if (tag != 'D' || count > 100000000)
+    if (tag != 'D' || !fits(count, size - m_file.pos(), BytesPerString))
         return fail(QStringLiteral("El informe guardado %1 está incompleto o dañado").arg(path));
     m_deferred.slots.clear();
     m_deferred.slots.reserve(count);
@@ -112,7 +129,7 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
             qint32 number = 0;
             quint32 count = 0;
             in >> number >> count;
-            if (count > 10000000)
+            if (!fits(count, m_deferredOffset - m_file.pos(), BytesPerItem))
                 return fail(damaged);
             page.number = number;
             page.items.resize(count);
@@ -130,7 +147,7 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
             }
             quint32 strings = 0;
             in >> strings;
-            if (strings > 10000000)
+            if (!fits(strings, m_deferredOffset - m_file.pos(), BytesPerString))
                 return fail(damaged);
             page.strings.resize(strings);
             for (QString& s : page.strings)
@@ -158,6 +175,9 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
         case 'C': {
             quint32 count = 0;
             in >> count;
+            if (count > MostColumns
+                || !fits(count, m_deferredOffset - m_file.pos(), 2 * BytesPerString + 1))
+                return fail(damaged);
             std::vector<RecordColumn> columns(count);
             for (RecordColumn& c : columns) {
                 quint8 align = 0;
@@ -179,6 +199,8 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
         case 'R': {
             quint32 count = 0;
             in >> count;
+            if (count > MostColumns || !fits(count, m_deferredOffset - m_file.pos(), BytesPerValue))
+                return fail(damaged);
             values.resize(count);
             for (Value& v : values)
                 v = SavedReportFormat::readValue(in);

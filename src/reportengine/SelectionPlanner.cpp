@@ -648,18 +648,48 @@ QString SelectionPlanner::sqlLogLine(
 QString SelectionPlanner::withLiterals(
     const QString& sql, const QList<Value>& parameters, SqlDialect dialect)
 {
+    // A '?' is a parameter only outside texts, quoted names ("x", [x], `x`) and comments: an
+    // apostrophe inside a comment or a quoted name must not flip the text state, or every later
+    // parameter would stay unreplaced and the statement would select nothing.
     QString out;
     out.reserve(sql.size() + 16 * parameters.size());
     qsizetype next = 0;
-    bool quoted = false;
-    for (const QChar c : sql) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (c == u'?' && !quoted && next < parameters.size()) {
+    const qsizetype n = sql.size();
+    auto copyThrough = [&](qsizetype from, qsizetype to) {
+        out += QStringView(sql).mid(from, std::min(to, n) - from);
+        return std::min(to, n);
+    };
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql.at(i);
+        const QChar after = i + 1 < n ? sql.at(i + 1) : QChar();
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            qsizetype end = i + 1;
+            while (end < n) {
+                if (sql.at(end) == close) {
+                    // A doubled closing quote stays inside.
+                    if (end + 1 < n && sql.at(end + 1) == close && close != u']') {
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++end;
+            }
+            i = copyThrough(i, end + 1);
+        } else if (c == u'-' && after == u'-') {
+            const qsizetype end = sql.indexOf(u'\n', i);
+            i = copyThrough(i, end < 0 ? n : end);
+        } else if (c == u'/' && after == u'*') {
+            const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
+            i = copyThrough(i, end < 0 ? n : end + 2);
+        } else if (c == u'?' && next < parameters.size()) {
             out += literal(parameters.at(next++), dialect);
-            continue;
+            ++i;
+        } else {
+            out += c;
+            ++i;
         }
-        out += c;
     }
     return out;
 }

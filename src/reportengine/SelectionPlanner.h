@@ -92,9 +92,9 @@ SelectionPlan plan(const FormulaNodePtr& selection, SqlDialect dialect,
 OrderPlan orderBy(const QStringList& groupFields, const QStringList& sortFields, SqlDialect dialect,
     const ColumnResolver& resolve);
 
-// The statement with each "?" (outside quoted texts) replaced by its value as a literal of the
-// dialect: texts with their apostrophes doubled, dates as unambiguous ISO literals. Gives the same
-// rows as the statement with bound values.
+// The statement with each "?" (outside texts, quoted names and comments) replaced by its value as a
+// literal of the dialect: texts with their apostrophes doubled, dates as unambiguous ISO literals.
+// Gives the same rows as the statement with bound values.
 QString withLiterals(const QString& sql, const QList<Value>& parameters, SqlDialect dialect);
 
 // The "show SQL" log line: "SQL: " and withLiterals(), so the line shows what ran.

@@ -1,5 +1,6 @@
 #include "platform/qt/QtAdoProvider.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -12,7 +13,25 @@
 
 namespace {
 
-const char* const SqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+// Debian puts the driver under the architecture's library folder (x86_64-linux-gnu,
+// aarch64-linux-gnu, ...); the package is one the set-up script installs, so a missing driver
+// fails the test rather than skipping it.
+QString sqliteOdbcDriver()
+{
+    const QString name = QStringLiteral("odbc/libsqlite3odbc.so");
+    for (const QString& root : { QStringLiteral("/usr/lib"), QStringLiteral("/usr/lib64") }) {
+        if (QFileInfo::exists(root + u'/' + name))
+            return root + u'/' + name;
+        const QStringList arch = QDir(root).entryList(
+            { QStringLiteral("*-linux-gnu*") }, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& a : arch) {
+            const QString path = root + u'/' + a + u'/' + name;
+            if (QFileInfo::exists(path))
+                return path;
+        }
+    }
+    return QString();
+}
 
 // The server path for real: the program's SQL Server connection text, mapped onto QODBC, with the
 // Debian SQLite ODBC driver registered for this test only (its own odbcinst.ini via ODBCSYSINI)
@@ -22,8 +41,8 @@ class OdbcProvider : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!QFileInfo::exists(QString::fromLatin1(SqliteOdbcDriver)))
-            GTEST_SKIP() << "libsqliteodbc is not installed";
+        const QByteArray driver = sqliteOdbcDriver().toUtf8();
+        ASSERT_FALSE(driver.isEmpty()) << "libsqliteodbc is not installed (scripts/setup.sh)";
         ASSERT_TRUE(m_dir.isValid());
         m_file = testsupport::writeDemoDatabases(m_dir.path(), 40);
         ASSERT_FALSE(m_file.isEmpty());
@@ -32,8 +51,8 @@ protected:
         // The system's name for the driver goes in too, so a later test of this process that
         // names it still finds it whichever file unixODBC read first.
         for (const char* name : { "RpPruebaSqlite", "SQLite3" })
-            ini.write(QByteArray("[") + name + "]\nDescription=SQLite para pruebas\nDriver="
-                + SqliteOdbcDriver + "\n\n");
+            ini.write(QByteArray("[") + name
+                + "]\nDescription=SQLite para pruebas\nDriver=" + driver + "\n\n");
         ini.close();
         m_previousIni = qgetenv("ODBCSYSINI");
         qputenv("ODBCSYSINI", m_dir.path().toUtf8());

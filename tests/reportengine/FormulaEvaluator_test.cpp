@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorResults,
         EvalCase { "Month(Date(2024,5,6)) * 100 + Day(Date(2024,5,6))", "506" },
         EvalCase { "CurrentDate", "Date(2026,12,9)" },
         EvalCase { "CurrentDateTime", "DateTime(2026,12,9,10,30,0)" },
-        EvalCase { "Date(2024, 2, 30)", "Null" },
+        EvalCase { "Date(0, 0, 0)", "Null" },
         // Text functions.
         EvalCase { "Left('abcdef', 2) & Mid('abcdef', 3, 2) & Right('abcdef', 1)", "'abcdf'" },
         EvalCase { "InStr('abcabc', 'C')", "3" }, EvalCase { "InStr(4, 'abcabc', 'a')", "4" },
@@ -150,7 +150,49 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorFailures,
         FailureCase { "Space(2000000)", 5, "Space: texto demasiado largo" },
         FailureCase {
             "ReplicateString('ab', 1000000)", 5, "ReplicateString: texto demasiado largo" },
-        FailureCase { "'a' And True", 13, "And, Or y Xor necesitan Verdadero o Falso" }));
+        FailureCase { "'a' And True", 13, "And, Or y Xor necesitan Verdadero o Falso" },
+        // Worked out on the record, an impossible date is told as it is, not taken for a blank.
+        FailureCase {
+            "Date(2024, 2, 29 + {@Recargo} - 2)", 5, "Date: la fecha 2024-2-30 no existe" }));
+
+// The smallest whole number has no counterpart by -1: Remainder answers as Mod does, with no
+// arithmetic trap.
+TEST(FormulaEvaluator, remainder_of_the_smallest_whole_number_by_minus_one_is_zero)
+{
+    const FormulaTestContext context = record();
+
+    EXPECT_EQ(evaluate("Remainder(-9223372036854775807 - 1, -1)", context).toLongLong(), 0);
+    EXPECT_EQ(evaluate("(-9223372036854775807 - 1) Mod -1", context).toLongLong(), 0);
+}
+
+// Each comparison operator on whole numbers, money, texts and dates, at, below and above.
+TEST(FormulaEvaluator, comparison_operators_answer_at_each_side_of_equality)
+{
+    const FormulaTestContext context = record();
+    const char* pairs[][2] = { { "1", "2" }, { "{t.precio}", "10.01" }, { "'abc'", "'ABD'" },
+        { "Date(2024,1,5)", "Date(2024,1,6)" } };
+    // For each operator: low op high, equal op equal, high op low.
+    const struct
+    {
+        const char* op;
+        bool below, equal, above;
+    } ops[] = { { "=", false, true, false }, { "<>", true, false, true },
+        { "<", true, false, false }, { "<=", true, true, false }, { ">", false, false, true },
+        { ">=", false, true, true } };
+    for (const auto& pair : pairs) {
+        for (const auto& o : ops) {
+            auto check = [&](const char* a, const char* b, bool expected) {
+                const QString f = QStringLiteral("%1 %2 %3")
+                                      .arg(QLatin1String(a), QLatin1String(o.op), QLatin1String(b));
+                EXPECT_EQ(evaluate(f.toUtf8().constData(), context).toBool(), expected)
+                    << f.toStdString();
+            };
+            check(pair[0], pair[1], o.below);
+            check(pair[0], pair[0], o.equal);
+            check(pair[1], pair[0], o.above);
+        }
+    }
+}
 
 TEST(FormulaEvaluator, page_values_are_refused_where_the_context_has_none)
 {

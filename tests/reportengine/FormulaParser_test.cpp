@@ -114,7 +114,41 @@ INSTANTIATE_TEST_SUITE_P(FormulaParser, FormulaParserErrors,
         ErrorCase { "{a.b = 1", 1, 1, "falta cerrar la llave «}»" },
         ErrorCase { "1 = #", 1, 5, "carácter inesperado «#»" },
         ErrorCase { "{a.b} = 1 AND AND {a.c} = 2", 1, 15, "falta un valor antes de «AND»" },
-        ErrorCase { "{a.b} = 'x'\n  AND {a.c} = )", 2, 15, "falta un valor antes de «)»" }));
+        ErrorCase { "{a.b} = 'x'\n  AND {a.c} = )", 2, 15, "falta un valor antes de «)»" },
+        // Only Date(0,0,0) stands for "no date"; any other impossible date is a slip.
+        ErrorCase { "{a.b} = Date(2024,2,30)", 1, 9, "la fecha «2024-2-30» no existe" },
+        ErrorCase { "DateTime(2024,13,1,0,0,0)", 1, 1, "la fecha «2024-13-1» no existe" }));
+
+// Every walk over a tree recurses: a hostile formula gets an error, never a crash.
+TEST(FormulaParser, refuses_nesting_beyond_the_limit_and_keeps_long_or_chains)
+{
+    auto repeated
+        = [](const char* unit, int count) { return QString::fromLatin1(unit).repeated(count); };
+    const struct
+    {
+        const char* what;
+        QString text;
+    } hostile[] = {
+        { "10,000 parentheses", repeated("(", 10000) + u'1' + repeated(")", 10000) },
+        { "100,000 Not", repeated("Not ", 100000) + QStringLiteral("True") },
+        { "200,000-term sum", QStringLiteral("1") + repeated(" + 1", 199999) },
+        { "10,000 signs", repeated("-", 10000) + QStringLiteral("{a.b}") },
+        { "nested lists", repeated("[", 5000) + u'1' + repeated("]", 5000) },
+        { "powers", repeated("2 ^ ", 5000) + u'2' },
+    };
+    for (const auto& h : hostile) {
+        const FormulaParseResult r = FormulaParser::parse(QStringLiteral("Seleccion"), h.text);
+
+        EXPECT_FALSE(r.ok()) << h.what;
+        EXPECT_EQ(r.error.text, QStringLiteral("Fórmula demasiado compleja")) << h.what;
+    }
+
+    // A printing rule joins one term per item with Or: a long chain is fine.
+    const FormulaParseResult chain = FormulaParser::parse(QStringLiteral("Seleccion"),
+        QStringLiteral("{a.b} = 'x'") + repeated(" Or {a.b} = 'x'", 20000));
+    ASSERT_TRUE(chain.ok()) << chain.error.message().toStdString();
+    EXPECT_LT(chain.tree->depth(), 64);
+}
 
 TEST(FormulaParser, error_message_names_formula_line_and_column)
 {

@@ -106,3 +106,80 @@ TEST(ReportRenderer, refuses_a_field_of_a_table_the_data_lacks)
         QStringLiteral("La fórmula «Detalle/2» usa el campo {STOCK.DEPOSITO}, y el informe "
                        "RP_Join no tiene la tabla STOCK"));
 }
+
+namespace {
+
+// Columns of known kinds; any other column does not exist.
+class TypedColumns final : public ReportDataSource
+{
+public:
+    SqlDialect dialect() const override { return SqlDialect::SQLite; }
+    ColumnKind columnKind(const QString&, const QString& field) override
+    {
+        const QString f = field.toUpper();
+        if (f == u"PRECIO1" || f == u"IDLISTA")
+            return f == u"PRECIO1" ? ColumnKind::Number : ColumnKind::Text;
+        return f == u"SUSPENDIDO" ? ColumnKind::Boolean : ColumnKind::Text;
+    }
+    bool hasColumn(const QString&, const QString& field) override
+    {
+        return field.compare(u"NOEXISTE", Qt::CaseInsensitive) != 0;
+    }
+    std::unique_ptr<RowSource> open(const DataQuery&) override { return nullptr; }
+};
+
+} // namespace
+
+// Mistakes no data can make right are told when the report is prepared, whatever the rows, with
+// the formula's name and column; nothing is sent to the database.
+TEST(ReportRenderer, refuses_type_mistakes_unknown_columns_and_deep_formulas_when_prepared)
+{
+    QString chain;
+    for (int i = 0; i < 5000; ++i)
+        chain += QStringLiteral("<formula name=\"F%1\">{@F%2} + 1</formula>").arg(i).arg(i + 1);
+    const struct
+    {
+        const char* selection;
+        QString formulas;
+        const char* message;
+    } rows[] = {
+        { "{V_MA_PRECIOS.TIPOLISTA} = 7", {},
+            "Error en la fórmula «Seleccion», columna 26: no se puede comparar un texto con un "
+            "número" },
+        { "{V_MA_PRECIOS.PRECIO1} >= 'caro'", {}, "columna 24: no se puede comparar un texto" },
+        { "'1' in ['1', 2]", {}, "columna 8: la lista mezcla textos y números" },
+        { "{V_MA_PRECIOS.PRECIO1}", {}, "columna 1: la selección no da Verdadero o Falso" },
+        { "1", {}, "columna 1: la selección no da Verdadero o Falso" },
+        { "{V_MA_PRECIOS.NoExiste} = 'x'", {},
+            "columna 1: la tabla V_MA_PRECIOS no tiene el campo {V_MA_PRECIOS.NoExiste}" },
+        { "{@F0} > 0", chain, "Fórmula demasiado compleja" },
+    };
+    for (const auto& row : rows) {
+        const QByteArray xml
+            = QStringLiteral("<report version=\"1\" name=\"R\"><data><table "
+                             "name=\"V_MA_PRECIOS\"/></data><formulas>%1"
+                             "</formulas><selection>%2</selection></report>")
+                  .arg(row.formulas, QString::fromUtf8(row.selection).toHtmlEscaped())
+                  .toUtf8();
+        DefinitionError error;
+        const auto def = DefinitionLoader::loadData(xml, QStringLiteral("t.rpt"), &error);
+        ASSERT_TRUE(def.has_value()) << error.toString().toStdString();
+        ReportRenderer renderer(*def, RenderOptions());
+        TypedColumns data;
+
+        EXPECT_FALSE(renderer.prepare(data)) << row.selection;
+
+        EXPECT_TRUE(renderer.errorString().contains(QString::fromUtf8(row.message)))
+            << renderer.errorString().toStdString();
+    }
+    // A quoted number against a number column reads as a number, as the server does.
+    const auto def = DefinitionLoader::loadData(
+        "<report version=\"1\" name=\"R\"><data><table "
+        "name=\"V_MA_PRECIOS\"/></data><selection>{V_MA_PRECIOS.PRECIO1} = '2026' and "
+        "{V_MA_PRECIOS.SUSPENDIDO}</selection></report>",
+        QStringLiteral("t.rpt"), nullptr);
+    ASSERT_TRUE(def.has_value());
+    ReportRenderer renderer(*def, RenderOptions());
+    TypedColumns data;
+    EXPECT_TRUE(renderer.prepare(data)) << renderer.errorString().toStdString();
+}

@@ -251,3 +251,30 @@ TEST(SelectionPlanner, log_line_shows_the_statement_with_its_values)
 }
 
 } // namespace
+
+// A join condition of a definition is written into the statement as it is: an apostrophe in a
+// comment or in a quoted name must not be taken for the start of a text, or the values after it
+// stay unreplaced and the report prints no rows.
+TEST(SelectionPlanner, values_go_in_after_apostrophes_in_comments_and_quoted_names)
+{
+    const struct
+    {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        { "SELECT 1 FROM A JOIN B ON A.K = B.K -- it's the key\nWHERE A.X = ?",
+            "SELECT 1 FROM A JOIN B ON A.K = B.K -- it's the key\nWHERE A.X = 'v'" },
+        { "SELECT 1 FROM A /* D'Angelo's */ WHERE A.X = ?",
+            "SELECT 1 FROM A /* D'Angelo's */ WHERE A.X = 'v'" },
+        { "SELECT \"O'Neil?\".X FROM A \"O'Neil?\" WHERE A.X = ?",
+            "SELECT \"O'Neil?\".X FROM A \"O'Neil?\" WHERE A.X = 'v'" },
+        { "SELECT [it's?] FROM A WHERE [it's?] = ? AND B = 'x''?'",
+            "SELECT [it's?] FROM A WHERE [it's?] = 'v' AND B = 'x''?'" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SelectionPlanner::withLiterals(
+                      QString::fromUtf8(c.sql), { Value(QStringLiteral("v")) }, SqlDialect::SQLite)
+                      .toStdString(),
+            c.expected);
+    }
+}

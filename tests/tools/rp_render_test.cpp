@@ -338,7 +338,8 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
             {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
                 QStringLiteral("--selection"), QStringLiteral("{V_MA_PRECIOS.Nada} = 'X'"),
                 QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
-            QStringLiteral("no such column: V_MA_PRECIOS.Nada")},
+            // Told as a formula mistake before any statement runs, not in the database's words.
+            QStringLiteral("columna 1: la tabla V_MA_PRECIOS no tiene el campo {V_MA_PRECIOS.Nada}")},
         {"missing database",
             {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), missingDb,
                 QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},

@@ -20,8 +20,9 @@ struct sqlite3;
 // Name of the collation, for schema files and statements.
 inline constexpr const char* kSqliteTextCollation = "TEXTO";
 
-// Registers the collation and the like() function on the handle. Safe to call again on the same
-// handle (the later registration replaces the earlier one).
+// Registers the collation and the like() function on the handle, and turns off the join
+// optimisations that compare raw bytes instead of the collation (Bloom filters). Safe to call
+// again on the same handle (the later registration replaces the earlier one).
 void registerSqliteText(sqlite3* db);
 
 // Same for an open QSQLITE connection; false when the connection is not an open SQLite one.
