@@ -128,7 +128,7 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     m_label = new QLabel(this);
     // Wide enough for any count, so the buttons after it stay where they are.
     m_label->setMinimumWidth(
-        m_label->fontMetrics().horizontalAdvance(QStringLiteral("Página 99999 de 99999+")) + 8);
+        m_label->fontMetrics().horizontalAdvance(QStringLiteral("Página 9999 de 9999+")) + 8);
     m_label->setAlignment(Qt::AlignCenter);
     bar->addWidget(m_label);
     button(QStringLiteral(">"), &ReportPreviewWindow::nextPage);
@@ -150,7 +150,7 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     bar->addWidget(m_zoomBox);
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Buscar"));
-    m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QString(16, u'x')));
+    m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QString(12, u'x')));
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!find(m_search->text()))
             QMessageBox::information(this, windowTitle(),

@@ -130,7 +130,7 @@ TEST_F(Lib_FrmCons3Demo, searches_only_narrow_the_statement_whatever_is_typed)
     // Its own filter holds an OR: the searches must stay inside it.
     const QString sql = QStringLiteral(
         "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock) "
-        " WHERE IDARTICULO LIKE '1%' OR IDARTICULO LIKE '2%' ORDER BY DESCRIPCION");
+        " WHERE IDARTICULO LIKE '0000%' OR IDARTICULO LIKE '0001%' ORDER BY DESCRIPCION");
     Lib_FrmCons3 todos;
     todos.Sql = sql;
     todos.Form_Load();
@@ -166,7 +166,9 @@ TEST_F(Lib_FrmCons3Demo, searches_only_narrow_the_statement_whatever_is_typed)
         EXPECT_EQ(dlg.modelo().rowCount() > 0, caso.conFilas);
         for (int fila = 0; fila < dlg.modelo().rowCount(); ++fila) {
             const QString codigo = dlg.modelo().texto(fila, 1);
-            EXPECT_TRUE(codigo.startsWith(u'1') || codigo.startsWith(u'2')) << codigo.toStdString();
+            EXPECT_TRUE(codigo.startsWith(QStringLiteral("0000"))
+                || codigo.startsWith(QStringLiteral("0001")))
+                << codigo.toStdString();
         }
     }
 }

@@ -163,11 +163,14 @@ TEST_F(Inicio, starts_as_the_suite_starts_it)
     const auto accesos = filas(QStringLiteral(
         "SELECT Maquina, Usuario, Formulario, Tarea, NombreUsuario, Ingreso FROM Control_Acceso"));
     ASSERT_EQ(accesos.size(), 1);
-    // The entry moment is the text the suite's other programs read: "dd/mm/yy hh:mm".
+    // The entry moment goes as the suite's text "15/03/24 10:30", day first, which the demo
+    // database keeps as that moment.
     EXPECT_EQ(accesos.at(0),
         (QStringList { QStringLiteral("PUESTO01"), QStringLiteral("ADMIN"),
             executableName().toUpper(), QStringLiteral("LISTAS DE PRECIOS"),
-            QStringLiteral("ADMIN"), QStringLiteral("15/03/24 10:30") }));
+            QStringLiteral("ADMIN"), QStringLiteral("2024-03-15 10:30:00") }));
+    EXPECT_TRUE(m_globales.gSentenciasSQL.join(u'\n').contains(QStringLiteral("'15/03/24 10:30'")))
+        << m_globales.gSentenciasSQL.join(u'\n').toStdString();
     EXPECT_EQ(acciones(), 0);
 }
 

@@ -135,8 +135,8 @@ TEST_F(RegistrosAccion, a_failing_script_rolls_back_logs_and_tells_the_operator)
         (QStringList { executableName(), QStringLiteral("2627"), script, QStringLiteral("PUESTO01"),
             QStringLiteral("VENDEDOR") }));
     EXPECT_EQ(errores.at(0).at(5), caja.text.leftJustified(250));
-    // The suite's other programs read this text back: "dd/mm/yy hh:mm".
-    EXPECT_EQ(errores.at(0).at(6), QStringLiteral("15/03/24 10:30"));
+    // Written as the suite's text "15/03/24 10:30", day first; the demo database keeps that moment.
+    EXPECT_EQ(errores.at(0).at(6), QStringLiteral("2024-03-15 10:30:00"));
 }
 
 TEST_F(RegistrosAccion, a_tolerated_duplicate_is_rolled_back_without_a_message)

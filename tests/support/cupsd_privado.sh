@@ -82,6 +82,8 @@ CONF
     servidor="127.0.0.1:$puerto"
     lpadmin -h "$servidor" -p PDF -E -v "cups-pdf:/$cola" \
         -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+    # Cairo keeps the text of the pages readable through the PostScript step.
+    lpadmin -h "$servidor" -p PDF -o pdftops-renderer-default=pdftocairo
     lpadmin -h "$servidor" -d PDF
     echo "$servidor"
     ;;
