@@ -14,7 +14,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     libqt6sql6-sqlite libqt6sql6-odbc qt6-serialport-dev libcurl4-openssl-dev libqrencode-dev
     libxlsxwriter-dev libsqlite3-dev libgtest-dev libgmock-dev unixodbc unixodbc-dev libsqliteodbc
     xvfb xauth poppler-utils python3 python3-aiosmtpd socat openssl fonts-dejavu-core
-    fonts-liberation2)
+    fonts-liberation2
+    qt6-translations-l10n cups printer-driver-cups-pdf)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTranslator>
 
 #include "data/DataObjects.h"
 #include "lookup/Lib_ClsCons3.h"
@@ -14,6 +15,7 @@
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
 #include "sending/EnvioCorreoFormulario.h"
+#include "startup/ConfiguracionRegional.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
 #include "startup/Dll_Display.h"
@@ -25,6 +27,11 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
+    // Amounts and dates as the workstation writes them, Spanish (Argentina) where it names no
+    // region; Qt's own buttons and dialogs in Spanish.
+    ConfiguracionRegional::aplicaLocale(ConfiguracionRegional::Entorno::delProceso());
+    QTranslator textosQt;
+    ConfiguracionRegional::cargaTextosQt(textosQt);
     const QtPlatform platform;
     Controles controles;
     const ScopedService<Controles> controlesService(controles);

@@ -532,3 +532,13 @@ int DB_Dll::TratamientoErrores(
     ErrorLog::append(archivoErroresEnUso(), ErrorLog::line(Now(), Rutina, message, answer));
     return answer;
 }
+
+void DB_Dll::QConsulta(
+    const QString&, const QString&, const QString&, const QString&, const QString&, const QString&)
+{
+}
+
+void DB_Dll::QGridConsulta(
+    const QString&, const QString&, const QString&, const QString&, const QString&)
+{
+}

@@ -132,6 +132,13 @@ public:
     // Closes the recordset when it is open; a pending edit is cancelled first.
     void CierraRecordset(AdoRecordset& LrcsTemp);
 
+    // Kept for the suite's callers of the data object; they do nothing and return nothing.
+    void QConsulta(const QString& TB, const QString& Rsp, const QString& Cl1, const QString& Cl2,
+        const QString& CmpDisplay = QStringLiteral("Codigo"), const QString& SQLWHERE = QString());
+    void QGridConsulta(const QString& Sentencia, const QString& CampoDevuelto1,
+        const QString& gCnnString, const QString& CampoDevuelto2 = QString(),
+        const QString& CampoDevuelto3 = QString());
+
     // --- Rewrites ---
 
     // The statement in Oracle form on an Oracle connection ("ORACLE" in gConnString), else

@@ -68,8 +68,7 @@ QString rowLimit(const QString& valor)
 }
 
 // A quoted literal that reads as a date ("05/03/2024", "5-3-24", "2024-03-05", with or without a
-// time). A date at midnight gives its day; a time of day is kept, so a timestamp compared on Oracle
-// still means the same instant.
+// time) becomes its day; a time of day is dropped, as the suite's rewrite has always done.
 std::optional<QString> oracleDate(const QString& literal)
 {
     QString datePart = literal.trimmed();
@@ -82,22 +81,17 @@ std::optional<QString> oracleDate(const QString& literal)
     const QDate date = gUtilidades().LeeFecha(datePart);
     if (!date.isValid())
         return std::nullopt;
-    QTime time(0, 0);
     if (!timePart.isEmpty()) {
         static const QRegularExpression clock(
             QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d{1,3})?)?$"));
         const auto m = clock.match(timePart);
         if (!m.hasMatch())
             return std::nullopt;
-        time = QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        if (!time.isValid())
+        if (!QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()).isValid())
             return std::nullopt;
     }
-    const QString day = date.toString(QStringLiteral("dd/MM/yyyy"));
-    if (time == QTime(0, 0))
-        return QStringLiteral("TO_DATE('%1','DD/MM/YYYY')").arg(day);
-    return QStringLiteral("TO_DATE('%1 %2','DD/MM/YYYY HH24:MI:SS')")
-        .arg(day, time.toString(QStringLiteral("HH:mm:ss")));
+    return QStringLiteral("TO_DATE('%1','DD/MM/YYYY')")
+        .arg(date.toString(QStringLiteral("dd/MM/yyyy")));
 }
 
 // Every quoted literal that is a date becomes TO_DATE(...). Positions are taken in the text as it

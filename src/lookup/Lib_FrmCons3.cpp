@@ -1,9 +1,12 @@
 #include "lookup/Lib_FrmCons3.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -168,7 +171,6 @@ void Lib_FrmCons3::Form_Load()
     m_tablaConsulta = LookupGridRules::tablaConsulta(Sql);
     if (m_sqlInicial.isEmpty())
         m_sqlInicial = Sql;
-    m_sqlBase = Sql;
 
     Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
     DB_Dll& db = UsarUDBC ? gUDBC() : gDB();
@@ -224,12 +226,24 @@ void Lib_FrmCons3::aplicarAnchosIniciales()
 {
     // Column widths are measured as a run of capital X in the dialog's own font, so a column
     // of n characters holds n characters of any text.
+    // of n characters holds n characters of any text; never narrower than its caption.
     const QFontMetrics metrics(font());
     QHeaderView* header = ui->ListView1->header();
     for (int i = 0; i < m_model->columnCount(); ++i) {
         const QString muestra(m_model->anchoCaracteres(i), u'X');
-        header->resizeSection(i, metrics.horizontalAdvance(muestra));
+        header->resizeSection(
+            i, std::max(metrics.horizontalAdvance(muestra), anchoTitulo(i)));
     }
+}
+
+int Lib_FrmCons3::anchoTitulo(int column) const
+{
+    const QHeaderView* header = ui->ListView1->header();
+    const QString titulo = m_model->headerData(column, Qt::Horizontal).toString();
+    // The caption's margins on both sides and room for the sort arrow.
+    const int margen = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int flecha = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    return header->fontMetrics().horizontalAdvance(titulo) + 4 * margen + flecha;
 }
 
 void Lib_FrmCons3::leerAnchosGuardados()
@@ -608,29 +622,18 @@ void Lib_FrmCons3::filtraPorColumna(int Index)
     QComboBox* box = m_cmbSearch.value(Index);
     if (!box)
         return;
-    // Each F5 adds one condition in front of the ORDER BY or GROUP BY tail of the statement as it
-    // stands; only "&Nueva Busqueda" takes the conditions away again.
-    m_sqlCola.clear();
+    // Each F5 adds one condition to the statement the lookup was given, kept in its parts; only
+    // "&Nueva Busqueda" takes the conditions away again. The statement is taken apart once, before
+    // anything typed is in it: a statement changed from outside since starts a new one.
+    if (Sql.trimmed() != m_sentencia.texto().trimmed() || m_sentencia.original().isEmpty())
+        m_sentencia = SentenciaConsulta(Sql);
     QString prefijo;
-    if (Sql.contains(QLatin1String("order"), CI)) {
-        const qsizetype at = Sql.indexOf(QLatin1String("order by"), 0, CI);
-        if (at >= 0) {
-            m_sqlCola = Sql.mid(at);
-            m_sqlBase = Sql.left(at);
-        }
-    }
-    if (Sql.contains(QLatin1String("group by"), CI)) {
-        const qsizetype at = Sql.indexOf(QLatin1String("group by"), 0, CI);
-        m_sqlCola = Sql.mid(at);
-        m_sqlBase = Sql.left(at);
-    }
     // Article queries that join tables name the field by its table.
-    if (m_sqlBase.contains(QLatin1String("stk_ma_articulos."), CI))
+    const QString& original = m_sentencia.original();
+    if (original.contains(QLatin1String("stk_ma_articulos."), CI))
         prefijo = QStringLiteral("stk_ma_articulos.");
-    if (m_sqlBase.contains(QLatin1String("v_ma_articulos."), CI))
+    if (original.contains(QLatin1String("v_ma_articulos."), CI))
         prefijo = QStringLiteral("v_ma_articulos.");
-    const QString union_ = Sql.contains(QLatin1String("where"), CI) ? QStringLiteral(" and ")
-                                                                     : QStringLiteral(" where ");
     const QString campo = box->property("DataField").toString();
     QString texto = box->currentText();
     QString patron;
@@ -645,11 +648,10 @@ void Lib_FrmCons3::filtraPorColumna(int Index)
     }
     // The typed text stands inside a quoted literal: apostrophes are doubled, so a search box can
     // only ever search.
-    patron.replace(u'\'', QLatin1String("''"));
-    Sql = m_sqlBase + union_ + prefijo + campo + QStringLiteral(" like '") + patron
-        + QStringLiteral("' ") + m_sqlCola;
+    m_sentencia.agregaCondicion(prefijo + campo + QStringLiteral(" like ")
+        + SentenciaConsulta::literal(patron));
+    Sql = m_sentencia.texto();
     box->setEditText(QString());
-    m_sqlBase = Sql;
     Form_Load();
 }
 

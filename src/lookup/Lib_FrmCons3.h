@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "lookup/LookupGridModel.h"
+#include "lookup/SentenciaConsulta.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Value.h"
 
@@ -157,6 +158,8 @@ private:
     QComboBox* cajaBusqueda(int index);
     LookupGridModel::Carga carga() const;
     void aplicarAnchosIniciales();
+    // What a column needs to show its whole caption, in pixels.
+    int anchoTitulo(int column) const;
     void leerAnchosGuardados();
     void grabarAnchos();
     void ubicarCajas();
@@ -174,7 +177,6 @@ private:
     bool m_esConsultaArticulos = false;
     int m_indiceBusquedaActual = 0;
     QString m_sqlInicial;
-    QString m_sqlBase;
-    QString m_sqlCola;
+    SentenciaConsulta m_sentencia;
     QString m_tablaConsulta;
 };

@@ -187,23 +187,14 @@ bool Lib_FrmCons3Tree::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
     case VbKey::F5: {
         // The tree always filters by description, whatever box the operator typed in.
         ui->CmbSearch_0->setProperty("DataField", QStringLiteral("Descripcion"));
-        m_sqlCola.clear();
-        const qsizetype orden = Sql.indexOf(QLatin1String("order by"), 0, CI);
-        if (Sql.contains(QLatin1String("order"), CI) && orden >= 0) {
-            m_sqlCola = Sql.mid(orden);
-            m_sqlBase = Sql.left(orden);
-        } else {
-            m_sqlBase = Sql;
-        }
-        const QString union_ = Sql.contains(QLatin1String("where"), CI)
-            ? QStringLiteral(" and ")
-            : QStringLiteral(" where ");
-        // Typed text stands inside a quoted literal: its apostrophes are doubled so it can only
-        // ever be a search.
-        QString texto = ui->CmbSearch_0->currentText();
-        texto.replace(u'\'', QLatin1String("''"));
-        Sql = m_sqlBase + union_ + QStringLiteral("Descripcion like '%") + texto
-            + QStringLiteral("%' ") + m_sqlCola;
+        // The statement is taken apart once, before anything typed is in it; each search adds
+        // one condition, and typed text stands inside a quoted literal, so it can only search.
+        if (Sql.trimmed() != m_sentencia.texto().trimmed() || m_sentencia.original().isEmpty())
+            m_sentencia = SentenciaConsulta(Sql);
+        m_sentencia.agregaCondicion(QStringLiteral("Descripcion like ")
+            + SentenciaConsulta::literal(
+                u'%' + ui->CmbSearch_0->currentText() + u'%'));
+        Sql = m_sentencia.texto();
         ui->CmbSearch_0->setEditText(QString());
         Form_Load();
         return true;

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "lookup/LookupTreeModel.h"
+#include "lookup/SentenciaConsulta.h"
 #include "platform/Value.h"
 
 namespace Ui {
@@ -92,6 +93,5 @@ private:
     LookupTreeModel* m_model;
     bool m_cargado = false;
     int m_indiceBusqueda = 0;
-    QString m_sqlBase;
-    QString m_sqlCola;
+    SentenciaConsulta m_sentencia;
 };

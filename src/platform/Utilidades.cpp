@@ -1,5 +1,6 @@
 #include "platform/Utilidades.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -253,16 +254,27 @@ QDate Utilidades::LeeFecha(const QString& dateText) const
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
     if (const auto m = iso.match(text); m.hasMatch())
         return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    // The workstation's form: day first.
+    // The workstation's form: three numbers in the order of its short date.
     static const QRegularExpression local(
-        QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
+        QStringLiteral("^(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,4})$"));
     const auto m = local.match(text);
     if (!m.hasMatch())
         return QDate();
-    int year = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
+    const QString format = FormatoFechaCorta();
+    const qsizetype d = format.indexOf(u'd');
+    const qsizetype mo = format.indexOf(u'M');
+    const qsizetype y = format.indexOf(u'y');
+    // Which captured part holds each of day, month and year: its rank among the three.
+    const auto part = [&](qsizetype at) {
+        return m.captured(1 + int(at > d) + int(at > mo) + int(at > y));
+    };
+    const QString yearText = part(y);
+    if (part(d).size() > 2 || yearText.size() == 1 || yearText.size() == 3)
+        return QDate();
+    int year = yearText.toInt();
+    if (yearText.size() == 2)
         year += year < 30 ? 2000 : 1900; // the suite's two-digit year window
-    return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
+    return QDate(year, part(mo).toInt(), part(d).toInt());
 }
 
 QString Utilidades::FechaFormula(const QString& dateText) const
@@ -278,7 +290,7 @@ QString Utilidades::FechaFormula(const QString& dateText) const
 
 bool Utilidades::EstaEnLista(const QString& value, const QStringList& list) const
 {
-    return list.contains(value, Qt::CaseSensitive);
+    return list.contains(value, Qt::CaseInsensitive);
 }
 
 bool Utilidades::EstaEnLista(const Value& value, const QList<Value>& list) const
@@ -290,7 +302,7 @@ bool Utilidades::EstaEnLista(const Value& value, const QList<Value>& list) const
         } else if (value.isNull() || element.isNull()) {
             if (value.isNull() && element.isNull())
                 return true;
-        } else if (value.toString() == element.toString()) {
+        } else if (value.toString().compare(element.toString(), Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
@@ -315,8 +327,31 @@ QString Utilidades::SeleccionaFecha(QString& text) const
     const auto chosen = Service<DatePicker>::get().pickDate(initial);
     if (!chosen)
         return text;
-    text = chosen->toString(QStringLiteral("dd/MM/yyyy"));
+    text = QLocale().toString(*chosen, FormatoFechaCorta());
     return text;
+}
+
+QString Utilidades::FormatoFechaCorta()
+{
+    // The locale's short form, widened: its order and separator, never a one-digit day or month
+    // nor a two-digit year, as the suite writes its dates.
+    const QString corto = QLocale().dateFormat(QLocale::ShortFormat);
+    const qsizetype d = corto.indexOf(u'd');
+    const qsizetype m = corto.indexOf(u'M');
+    const qsizetype y = corto.indexOf(u'y');
+    if (d < 0 || m < 0 || y < 0)
+        return QStringLiteral("dd/MM/yyyy");
+    QString separador = QStringLiteral("/");
+    for (const QChar c : corto) {
+        if (!c.isLetter()) {
+            separador = c;
+            break;
+        }
+    }
+    QList<std::pair<qsizetype, QString>> partes
+        = { { d, QStringLiteral("dd") }, { m, QStringLiteral("MM") }, { y, QStringLiteral("yyyy") } };
+    std::sort(partes.begin(), partes.end());
+    return partes[0].second + separador + partes[1].second + separador + partes[2].second;
 }
 
 int Utilidades::PreguntaError(const RuntimeError& error) const

@@ -72,15 +72,22 @@ public:
     QString Encripta(const QString& text) const;
     QString Desencripta(const QString& text) const;
 
-    // A date text ("dd/mm/yyyy", "dd/mm/yy", "d-m-yyyy", "yyyy-mm-dd", with or without a time) as a
-    // date literal of the report formula language: "Date(2024,03,05)". A blank or invalid date
-    // raises run-time error 13, so callers decide.
+    // A date text (the workstation's short date with any of "/", ".", "-" and a two- or four-digit
+    // year, or "yyyy-mm-dd", with or without a time) as a date literal of the report formula
+    // language: "Date(2024,03,05)". A blank or invalid date raises run-time error 13, so callers
+    // decide.
     QString FechaFormula(const QString& dateText) const;
 
-    // Reads a date text in the forms FechaFormula accepts; an invalid QDate when it is none.
+    // Reads a date text in the forms FechaFormula accepts; an invalid QDate when it is none. Day,
+    // month and year are in the order of the workstation's short date (day first in Spanish).
     QDate LeeFecha(const QString& dateText) const;
 
-    // True when `value` is one of the elements: texts compare exactly, numbers by value.
+    // The workstation's short date (the default locale's order and separator) with two-digit day
+    // and month and a four-digit year: "dd/MM/yyyy" in Spanish (Argentina), "MM/dd/yyyy" in
+    // English (United States). A Qt date format.
+    static QString FormatoFechaCorta();
+
+    // True when `value` is one of the elements: texts compare ignoring case, numbers by value.
     bool EstaEnLista(const QString& value, const QStringList& list) const;
     bool EstaEnLista(const Value& value, const QList<Value>& list) const;
 
@@ -89,8 +96,8 @@ public:
     bool EsArregloControles(const QObject* control) const;
 
     // Shows the date picker starting on the date in `text` (today when it holds none). The chosen
-    // date comes back as "dd/mm/yyyy" and is also left in `text`; when the operator cancels, `text`
-    // is returned unchanged.
+    // date comes back as the workstation's short date (FormatoFechaCorta) and is also left in
+    // `text`; when the operator cancels, `text` is returned unchanged.
     QString SeleccionaFecha(QString& text) const;
 
     // The library's own error dialog: the error's number and description with Abort, Retry and

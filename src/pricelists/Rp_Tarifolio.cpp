@@ -2,11 +2,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include "data/DataObjects.h"
@@ -62,6 +64,19 @@ int valor(const QCheckBox* box)
     }
 }
 
+// A condition's item carries its surcharge once more after sixty blanks, for the printing to
+// read; the operator sees its description and percentage only.
+class VistaCondicion final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant& value, const QLocale&) const override
+    {
+        return ImpresionPrecios::DescripcionCondicion(value.toString());
+    }
+};
+
 QListWidgetItem* itemTildable(const QString& texto)
 {
     auto* item = new QListWidgetItem(texto);
@@ -93,6 +108,13 @@ Rp_Tarifolio::Rp_Tarifolio(QWidget* parent)
     }
     ui->TbarPlantilla->setMenu(menu);
     ui->TbarPlantilla->setProperty("Key", QStringLiteral("Plantilla"));
+    ui->lstCondiciones->setItemDelegate(new VistaCondicion(ui->lstCondiciones));
+    ui->CmbCpra_Vta->setItemDelegate(new VistaCondicion(ui->CmbCpra_Vta));
+    // The conditions' frame reaches the window's foot (sales mode keeps room for the selective
+    // list there); the combo keeps to its top while the list is hidden.
+    ui->columnaCriterios->setStretchFactor(ui->FrmCpra_Vta, 1);
+    ui->layoutFrmCpra_Vta->addStretch();
+    ui->layoutFrmCpra_Vta->setStretchFactor(ui->lstCondiciones, 1);
 
     ajustaTamano(AltoDiseno);
     conectar();
@@ -468,6 +490,14 @@ void Rp_Tarifolio::Form_Unload()
     pasos.run([&] { hide(); });
     // Nothing else is closed or saved: the connection and the rest go with the process.
     endProgram(0);
+}
+
+void Rp_Tarifolio::keyPressEvent(QKeyEvent* event)
+{
+    int keyCode = VbKey::fromQt(event->key());
+    if (keyCode != 0 && event->modifiers() == Qt::NoModifier && ui->TBarRep1->ProcesaTecla(keyCode))
+        return;
+    QWidget::keyPressEvent(event);
 }
 
 void Rp_Tarifolio::closeEvent(QCloseEvent* event)

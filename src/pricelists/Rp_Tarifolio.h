@@ -85,6 +85,9 @@ protected:
     virtual void CargaComboPlantillas();
 
     void closeEvent(QCloseEvent* event) override;
+    // The toolbar's hot keys from any control the key passes through (the criteria fields have
+    // their own rules, in eventFilter).
+    void keyPressEvent(QKeyEvent* event) override;
     // The criteria fields' focus, key and mouse events reach their handlers here.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -48,8 +48,11 @@ void TBarRep::agregaBoton(const QString& clave, const QString& texto, const QStr
     accion->setObjectName(clave);
     accion->setToolTip(ayuda);
     connect(accion, &QAction::triggered, this, [this, clave] { Q_EMIT BotonClick(clave); });
-    if (QWidget* boton = widgetForAction(accion))
+    if (QWidget* boton = widgetForAction(accion)) {
         boton->setObjectName(QStringLiteral("boton") + clave);
+        // A tool bar's buttons take no focus of their own: these are reached with Tab too.
+        boton->setFocusPolicy(Qt::TabFocus);
+    }
 }
 
 QAction* TBarRep::boton(const QString& clave) const

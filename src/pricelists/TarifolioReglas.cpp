@@ -1,5 +1,9 @@
 #include "pricelists/TarifolioReglas.h"
 
+#include <QLocale>
+
+#include "platform/Utilidades.h"
+
 TarifolioReglas::TarifolioReglas(bool modoCompras, bool usaRetail)
     : m_modoCompras(modoCompras)
     , m_usaRetail(usaRetail)
@@ -90,9 +94,9 @@ QString TarifolioReglas::avisoMaximoListas()
 
 QString TarifolioReglas::fechaCorta(const QDate& fecha)
 {
-    // The workstations keep the day first and the whole year: the date fields take ten
-    // characters and the selection formula reads this form back.
-    return fecha.toString(QStringLiteral("dd/MM/yyyy"));
+    // The workstation's short date with the whole year: the date fields take ten characters and
+    // the selection formula reads this form back in the same order.
+    return QLocale().toString(fecha, Utilidades::FormatoFechaCorta());
 }
 
 TarifolioReglas::Accion TarifolioReglas::accionBarra(const QString& clave)

@@ -1,5 +1,8 @@
 #include "reports/ReportPreview.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,8 +16,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QThread>
 #include <QVBoxLayout>
@@ -114,11 +119,17 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     auto button = [&](const QString& text, auto slot) {
         auto* b = new QPushButton(text, this);
         connect(b, &QPushButton::clicked, this, slot);
+        // As wide as its caption: the page arrows need no wide buttons, the search box needs room.
+        b->setFixedWidth(std::max(32, b->fontMetrics().horizontalAdvance(text) + 24));
         bar->addWidget(b);
     };
     button(QStringLiteral("|<"), &ReportPreviewWindow::firstPage);
     button(QStringLiteral("<"), &ReportPreviewWindow::previousPage);
     m_label = new QLabel(this);
+    // Wide enough for any count, so the buttons after it stay where they are.
+    m_label->setMinimumWidth(
+        m_label->fontMetrics().horizontalAdvance(QStringLiteral("Página 9999 de 9999+")) + 8);
+    m_label->setAlignment(Qt::AlignCenter);
     bar->addWidget(m_label);
     button(QStringLiteral(">"), &ReportPreviewWindow::nextPage);
     button(QStringLiteral(">|"), &ReportPreviewWindow::lastPage);
@@ -139,6 +150,7 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     bar->addWidget(m_zoomBox);
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Buscar"));
+    m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QString(12, u'x')));
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!find(m_search->text()))
             QMessageBox::information(this, windowTitle(),
@@ -158,7 +170,20 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(scroll);
-    resize(900, 1000);
+    placeOver(QApplication::activeWindow());
+
+    // The keys work from any control of the window; a box that uses the key itself (the search
+    // box's Home and End, the page box's Page Up and Down) keeps it.
+    const auto key = [this](QKeySequence sequence, auto slot) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    key(QKeySequence(Qt::Key_PageDown), &ReportPreviewWindow::nextPage);
+    key(QKeySequence(Qt::Key_PageUp), &ReportPreviewWindow::previousPage);
+    key(QKeySequence(Qt::Key_Home), &ReportPreviewWindow::firstPage);
+    key(QKeySequence(Qt::Key_End), &ReportPreviewWindow::lastPage);
+    key(QKeySequence(Qt::Key_Escape), &QWidget::close);
+    key(QKeySequence(Qt::CTRL | Qt::Key_P), &ReportPreviewWindow::print);
 
     connect(m_document.get(), &PreviewDocument::pageAdded, this, [this](int count) {
         if (m_page == 0 && count > 0)
@@ -277,6 +302,38 @@ bool ReportPreviewWindow::exportTo(const QString& file, QString* error) const
     return true;
 }
 
+QString ReportPreviewWindow::exportFileName(const QString& typed, const QString& chosenFilter)
+{
+    if (typed.isEmpty() || !QFileInfo(typed).suffix().isEmpty())
+        return typed;
+    const qsizetype star = chosenFilter.indexOf(QLatin1String("*."));
+    if (star < 0)
+        return typed;
+    qsizetype end = star + 2;
+    while (end < chosenFilter.size() && chosenFilter.at(end).isLetterOrNumber())
+        ++end;
+    return typed + chosenFilter.mid(star + 1, end - star - 1);
+}
+
+void ReportPreviewWindow::placeOver(const QWidget* caller)
+{
+    const QScreen* screen = caller ? caller->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    // The frame the window manager adds is not known before the window shows: leave room for it.
+    const QSize frame(16, 48);
+    const QSize size(std::min(900, room.width() - frame.width()),
+        std::min(1000, room.height() - frame.height()));
+    resize(size);
+    const QPoint centre = caller ? caller->frameGeometry().center() : room.center();
+    const int x = std::clamp(centre.x() - size.width() / 2, room.left(),
+        std::max(room.left(), room.right() - size.width() - frame.width()));
+    const int y = std::clamp(centre.y() - size.height() / 2, room.top(),
+        std::max(room.top(), room.bottom() - size.height() - frame.height()));
+    move(x, y);
+}
+
 void ReportPreviewWindow::print()
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -290,8 +347,10 @@ void ReportPreviewWindow::print()
 
 void ReportPreviewWindow::exportAsked()
 {
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar"), QString(),
-        QStringLiteral("PDF (*.pdf);;HTML (*.html);;RTF (*.rtf)"));
+    QString chosenFilter;
+    const QString file = exportFileName(QFileDialog::getSaveFileName(this,
+        QStringLiteral("Exportar"), QString(),
+        QStringLiteral("PDF (*.pdf);;HTML (*.html);;RTF (*.rtf)"), &chosenFilter), chosenFilter);
     if (file.isEmpty())
         return;
     QString error;

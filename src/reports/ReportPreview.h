@@ -81,6 +81,14 @@ public:
 
     bool exportTo(const QString& file, QString* error) const;
 
+    // The file name typed in the export dialog with the extension of the format chosen there
+    // ("PDF (*.pdf)") when it has none.
+    static QString exportFileName(const QString& typed, const QString& chosenFilter);
+
+    // Size and place within the available screen, centred over `caller` (the screen's centre
+    // when there is none).
+    void placeOver(const QWidget* caller);
+
 private:
     class PageView;
     void refresh();

@@ -1,10 +1,12 @@
 #include "startup/ConfiguracionGlobal.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/Clock.h"
 #include "platform/LeadingNumber.h"
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
@@ -174,6 +176,8 @@ void CargaConfiguracionGlobal(const QString& CarpetaPrograma)
     Steps pasos = Steps::silent();
     const auto lee = [&](auto&& asigna) { pasos.run(asigna); };
 
+    // Seeded from the clock's time of day, once per load.
+    std::srand(static_cast<unsigned>(Now().time().msecsSinceStartOfDay()));
     g.gTablaConfiguracion = QStringLiteral("ta_configuracion");
     lee([&] { g.gMostrarStockEnConsultas = esSi(Cfg(QStringLiteral("MostrarStockenConsultas"))); });
     lee([&] { g.gTituloClientes = Cfg(QStringLiteral("TituloClientes")).trimmed(); });

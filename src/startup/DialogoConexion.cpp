@@ -34,7 +34,7 @@ bool DialogoConexion::loginExchange(DB_Dll& db)
     db.gUsuario = base;
     db.gUserPassWord = base;
     db.gServidor = acceso.TxtServidor()->text();
-    if (acceso.CboPlataformaDB()->currentIndex() > 0) {
+    if (acceso.CboPlataformaDB()->currentIndex() == frmAcceso::Oracle) {
         db.gProveedor = ProveedorOracle;
         if (!db.gServidor.contains(u'#'))
             db.gServidor.prepend(u'#');

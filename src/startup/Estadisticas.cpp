@@ -14,6 +14,7 @@
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
 #include "startup/ConstructorSentencias.h"
+#include "startup/Formatos.h"
 #include "startup/Globales.h"
 #include "startup/RegistrosAccion.h"
 #include "startup/VariablesInicio.h"
@@ -131,15 +132,14 @@ void RegistraAccesoPrograma(const QString& Programa)
     Globales& g = gGlobales();
     g.gSentenciasSQL = QStringList { QString() };
     const QString comilla = QStringLiteral("'");
-    const QDateTime ahora = Now();
-    // An ISO 8601 moment, to the minute: read the same by every server whatever its date format.
+    // The suite's other programs read the entry moment as the text "dd/mm/yy hh:mm".
+    const QString ingreso = FormateaMomento(Now(), FmtFecha() + u' ' + FmtHora());
     QString valores[] = {
         gEntorno().NombrePC().trimmed().toUpper(),
         inicio.gUsuarioLogeado.trimmed().toUpper(),
         proceso.trimmed().toUpper(),
         tarea.trimmed().toUpper(),
-        QDateTime(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute()))
-            .toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")),
+        ingreso,
         inicio.gUsuarioLogeado,
     };
     const char* columnas[]

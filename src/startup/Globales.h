@@ -80,6 +80,8 @@ struct Globales
 
     // The report engine's data-source text: "DSN=<database>; UID=<login>; PWD=<password>".
     QString gCadenaODBC;
+    // The application's help file, set at start-up; nothing on this platform shows it.
+    QString gArchivoAyuda;
 
     // Command time-out of the main connection in seconds, read from the statistics database.
     qint16 gTimeOutComandos = 90;

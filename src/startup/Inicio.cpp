@@ -1,5 +1,7 @@
 #include "startup/Inicio.h"
 
+#include <memory>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -81,7 +83,9 @@ enum class Acceso
 };
 
 // The login dialog, three attempts at most. Ends the program on a cancel or a third failure.
-Acceso cicloAcceso(Conexion& conexion)
+// One dialog serves every attempt of the run, so what the operator left in it (a chosen
+// registered connection, the port) is there again; the four boxes are filled anew each time.
+Acceso cicloAcceso(Conexion& conexion, std::unique_ptr<frmAcceso>& acceso)
 {
     VariablesInicio& inicio = gInicio();
     DB_Dll& db = gDB();
@@ -89,14 +93,15 @@ Acceso cicloAcceso(Conexion& conexion)
                "El usuario o clave en la base de datos es incorrecto!\r\nIntentelo nuevamente"),
         Msg::Critical + Msg::OkOnly, QStringLiteral("Atencion!"));
     for (int intento = 1; intento <= 3; ++intento) {
-        frmAcceso acceso;
-        acceso.PrecargaIngreso(db);
-        MuestraModal(acceso);
-        if (!acceso.Aceptar)
+        if (!acceso)
+            acceso = std::make_unique<frmAcceso>();
+        acceso->PrecargaIngreso(db);
+        MuestraModal(*acceso);
+        if (!acceso->Aceptar)
             endProgram(0);
         if (ValidaUsuario(inicio.gUsuarioLogeado, inicio.gClaveUsuario)) {
-            const QString base = acceso.TxtDbName()->text();
-            const QString servidor = acceso.TxtServidor()->text();
+            const QString base = acceso->TxtDbName()->text();
+            const QString servidor = acceso->TxtServidor()->text();
             if (mismoTexto(base, db.gDBName) && mismoTexto(servidor, db.gServidor))
                 return Acceso::Aceptado;
             conexion.dbName = base;
@@ -162,6 +167,7 @@ void IniciaAplicacion(
             Value(QStringLiteral("Espere por favor")));
     });
     const QString carpeta = gUtilidades().RutaConBarra(programFolder());
+    g.gArchivoAyuda = carpeta + QStringLiteral("htmlhelp/zododovorir.chm");
     g.gColorLetra = 0;
     g.gColorFondo = 0xFFFFFF;
 
@@ -177,6 +183,7 @@ void IniciaAplicacion(
     });
 
     Conexion conexion;
+    std::unique_ptr<frmAcceso> acceso;
     bool conectar = !db.gOpenFlag;
     if (conectar) {
         pasos.run([&] {
@@ -257,7 +264,7 @@ void IniciaAplicacion(
 
         bool valido = false;
         pasos.run([&] { valido = ValidaUsuario(inicio.gUsuarioLogeado, inicio.gClaveUsuario); });
-        if (valido || cicloAcceso(conexion) == Acceso::Aceptado)
+        if (valido || cicloAcceso(conexion, acceso) == Acceso::Aceptado)
             break;
         conectar = true;
     }

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QPainter>
 #include <QScreen>
 
@@ -65,6 +66,7 @@ Lbf_CtrlDisplay::Lbf_CtrlDisplay(QWidget* parent)
         move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
     }
     m_timer1.start();
+    qApp->installEventFilter(this);
 }
 
 Lbf_CtrlDisplay::~Lbf_CtrlDisplay() = default;
@@ -97,6 +99,59 @@ void Lbf_CtrlDisplay::Timer1_Timer()
     ui->Image1->setPixmap(m_imageList1[m_contador - 1]);
     if (m_contador == Cuadros)
         m_contador = 0;
+}
+
+bool Lbf_CtrlDisplay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Show && event->type() != QEvent::Hide
+        && event->type() != QEvent::Destroy)
+        return false;
+    auto* ventana = qobject_cast<QWidget*>(watched);
+    if (!ventana || ventana == this || !ventana->isWindow())
+        return false;
+    if (event->type() == QEvent::Show) {
+        // Message boxes are dialogs; any other window shown modally counts too.
+        if (qobject_cast<QDialog*>(ventana) || ventana->windowModality() != Qt::NonModal)
+            dejaPasar(ventana);
+    } else if (m_dialogos.remove(ventana) && m_dialogos.isEmpty()) {
+        vuelveArriba();
+    }
+    return false;
+}
+
+void Lbf_CtrlDisplay::dejaPasar(QWidget* dialogo)
+{
+    m_dialogos.insert(dialogo);
+    if (isVisible() && windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        // Changing the flag hides the window; it comes back where it was, under the dialog,
+        // which is shown after it.
+        const QRect lugar = geometry();
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        setGeometry(lugar);
+        show();
+        m_cedido = true;
+    }
+    const QPointer<QWidget> arriba(dialogo);
+    QTimer::singleShot(0, dialogo, [arriba] {
+        if (arriba && arriba->isVisible()) {
+            arriba->raise();
+            arriba->activateWindow();
+        }
+    });
+}
+
+void Lbf_CtrlDisplay::vuelveArriba()
+{
+    if (!m_cedido)
+        return;
+    m_cedido = false;
+    const bool visible = isVisible();
+    const QRect lugar = geometry();
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (visible) {
+        setGeometry(lugar);
+        show();
+    }
 }
 
 void Lbf_CtrlDisplay::CmdDisplayCancelar_Click()

@@ -3,6 +3,9 @@
 #include <array>
 #include <memory>
 
+#include <QPointer>
+#include <QSet>
+
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -47,10 +50,21 @@ public:
     void Timer1_Timer();
     void CmdDisplayCancelar_Click();
 
+protected:
+    // Watches every window of the program: a dialog or message box shown while the banner is up
+    // goes above it and takes the keyboard; the banner is on top again once they are gone.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void dejaPasar(QWidget* dialogo);
+    void vuelveArriba();
+
     std::unique_ptr<Ui::Lbf_CtrlDisplay> ui;
     std::array<QLabel*, 3> m_lblCtrol {};
     std::array<QPixmap, Cuadros> m_imageList1;
     QTimer m_timer1;
     int m_contador = 0;
+    // The dialogs shown over the banner, and whether the banner gave up its place on top for them.
+    QSet<QWidget*> m_dialogos;
+    bool m_cedido = false;
 };

@@ -9,6 +9,7 @@
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "startup/ConstructorSentencias.h"
+#include "startup/Formatos.h"
 #include "startup/FechaServidor.h"
 #include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
@@ -94,10 +95,8 @@ void RegistraErrorAux(
         pasos.run([&] { registro.Fields(QString::fromLatin1(campo)).setValue(valor); });
     };
     asigna("Proceso", Proceso);
-    // A date value, not its display text, so every server stores the same moment; minutes, as
-    // the suite's own rows carry.
-    const QDateTime ahora = Now();
-    asigna("fecha", QDateTime(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute())));
+    // The suite's other programs read the error moment as the text "dd/mm/yy hh:mm".
+    asigna("fecha", FormateaMomento(Now(), FmtFechaHora()));
     asigna("Error", NumeroError);
     asigna("Descripcion", gUtilidades().RellenaDerecha(Descripcion, 250));
     asigna("Sql", Sql);

@@ -87,6 +87,11 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(ui->TxtDbName, &QLineEdit::textChanged, this, &frmAcceso::TxtDbName_Change);
     connect(ui->TxtServidor, &QLineEdit::textChanged, this, &frmAcceso::TxtServidor_Change);
     connect(ui->TxtUserPassword, &QLineEdit::textChanged, this, &frmAcceso::TxtUserPassword_Change);
+    // An SQLite file is reached without a port.
+    connect(ui->CboPlataformaDB, &QComboBox::currentIndexChanged, this, [this](int indice) {
+        ui->Label9->setHidden(indice == SQLite);
+        ui->TxtPuerto->setHidden(indice == SQLite);
+    });
 
     for (QLineEdit* box : { ui->TxtUserId, ui->TxtUserPassword, ui->TxtDbName, ui->TxtServidor })
         box->installEventFilter(this);
@@ -159,7 +164,13 @@ void frmAcceso::PrecargaIngreso(const DB_Dll& db)
     ui->TxtServidor->setText(db.gServidor);
     ui->TxtUserId->setText(inicio.gUsuarioLogeado);
     ui->TxtUserPassword->setText(inicio.gClaveUsuario);
-    ui->CboPlataformaDB->setCurrentIndex(0);
+    Plataforma plataforma = SqlServer;
+    if (db.gServidor.trimmed().compare(QStringLiteral("SQLITE"), Qt::CaseInsensitive) == 0)
+        plataforma = SQLite;
+    else if (db.gConnString.contains(QStringLiteral("ORACLE"), Qt::CaseInsensitive)
+        || db.gServidor.startsWith(u'#'))
+        plataforma = Oracle;
+    ui->CboPlataformaDB->setCurrentIndex(plataforma);
 }
 
 void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
@@ -486,6 +497,14 @@ void frmAcceso::CmdRegistrar_Click()
     llenarlist();
 }
 
+bool frmAcceso::EjecutarCmdRegDB(const QString& Archivo, QString& ErrDevuelto)
+{
+    if (Service<Launcher>::get().runAndWait(Archivo))
+        return true;
+    ErrDevuelto = QStringLiteral("Error al ejecutar el comando");
+    return false;
+}
+
 void frmAcceso::CmdLineaComando_Click()
 {
     const auto informa = [](const RuntimeError& error) {
@@ -520,9 +539,9 @@ void frmAcceso::CmdLineaComando_Click()
                                AccesoDirecto::Contenido(nombre, programa, argumentos,
                                                         otraCarpeta ? carpeta : QString()));
     } catch (const RuntimeError& error) {
-        // Nothing was created: no word of success after the error.
+        // The suite's command reports the error and goes on with its next statement, which is
+        // its closing word: the operator reads the error first and judges by it.
         informa(error);
-        return;
     }
     MsgBox(QStringLiteral("Acceso directo creado correctamente en el escritorio."),
            Msg::Information, QStringLiteral("Acceso Directo"));

@@ -60,6 +60,9 @@ public:
 
     // Registers the typed connection when the registry file does not exist yet.
     void RegistrarBases();
+    // Runs a command line and waits for it to end, the window still served. False, with
+    // "Error al ejecutar el comando" in ErrDevuelto, when it could not be started.
+    bool EjecutarCmdRegDB(const QString& Archivo, QString& ErrDevuelto);
     // Fills lstBases from the registry and applies its first entry.
     void llenarlist();
     // Looks a display name up in the registry (trimmed, letter case significant) and, when found,
@@ -74,8 +77,17 @@ public:
     void AsignarDatosBase();
     // Shows the box's hint when it is blank (the hint is no value: the box reads empty).
     void MensajeInicial(QLineEdit* ObjTxt);
+    // The platforms of CboPlataformaDB, by index.
+    enum Plataforma
+    {
+        SqlServer = 0,
+        Oracle = 1,
+        SQLite = 2,
+    };
+
     // Fills the boxes for a new login: the database and server `db` names, the application user
-    // and password of the start-up values, and the SQL Server platform.
+    // and password of the start-up values, and the platform of `db`'s connection (an SQLite file
+    // has no port to show).
     void PrecargaIngreso(const DB_Dll& db);
 
     void bcAceptar_Click();

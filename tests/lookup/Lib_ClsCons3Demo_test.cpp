@@ -319,7 +319,7 @@ TEST_F(Lib_ClsCons3Demo, automatic_tree_hangs_by_prefix_and_f5_filters_by_descri
     caja->setEditText(QStringLiteral("manu'ales"));
     dlg.CmbSearch_KeyDown(0, 116, 0);
 
-    EXPECT_EQ(dlg.Sql, QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS WHERE X=1  and "
+    EXPECT_EQ(dlg.Sql, QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS WHERE (X=1)  and "
                                       "Descripcion like '%manu''ales%' ORDER BY Codigo"));
     EXPECT_EQ(m.count(), 1); // nothing matches: only the root
     EXPECT_EQ(caja->currentText(), QString());

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QTest>
 #include <QTreeView>
 
@@ -56,11 +57,17 @@ TEST_F(Lib_FrmCons3Demo, article_lookup_shows_sized_columns_and_stock_colours)
     ASSERT_GT(model.rowCount(), 100);
     ASSERT_EQ(model.columnCount(), 4);
     const QFontMetrics metrics = dlg.fontMetrics();
+    const QHeaderView* header = dlg.findChild<QTreeView*>(QStringLiteral("ListView1"))->header();
     const int widths[] = {60, 25, 8, 8};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(dlg.anchoColumna(i),
-                  Twips::fromPixels(metrics.horizontalAdvance(QString(widths[i], u'X'))))
-            << i;
+    for (int i = 0; i < 4; ++i) {
+        // n characters of any text, and never narrower than the whole caption.
+        const int texto = metrics.horizontalAdvance(QString(widths[i], u'X'));
+        const int titulo = header->fontMetrics().horizontalAdvance(
+            model.headerData(i, Qt::Horizontal).toString());
+        EXPECT_GE(header->sectionSize(i), std::max(texto, titulo)) << i;
+        if (texto > titulo + 40)
+            EXPECT_EQ(dlg.anchoColumna(i), Twips::fromPixels(texto)) << i;
+    }
     const QColor levels[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255),
                              QColor(128, 128, 128)};
     QSet<int> seen;
@@ -116,4 +123,52 @@ TEST_F(Lib_FrmCons3Demo, price_columns_of_the_article_table_take_the_configured_
     EXPECT_NE(model.columna(2).titulo.trimmed(), QString());
     EXPECT_NE(model.columna(2).titulo, QStringLiteral("PRECIO3"));
     EXPECT_EQ(model.anchoCaracteres(2), 12);
+}
+
+TEST_F(Lib_FrmCons3Demo, searches_only_narrow_the_statement_whatever_is_typed)
+{
+    // Its own filter holds an OR: the searches must stay inside it.
+    const QString sql = QStringLiteral(
+        "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock) "
+        " WHERE IDARTICULO LIKE '0000%' OR IDARTICULO LIKE '0001%' ORDER BY DESCRIPCION");
+    Lib_FrmCons3 todos;
+    todos.Sql = sql;
+    todos.Form_Load();
+    ASSERT_GT(todos.modelo().rowCount(), 2);
+    const QString palabra = todos.modelo().texto(0, 0).section(u' ', 0, 0);
+    const struct
+    {
+        QStringList busquedas;
+        bool conFilas;
+    } casos[] = {
+        // A search that looks like the statement's tail, then one that would widen it.
+        { { QStringLiteral("zz order by"), QStringLiteral(" OR 1=1 --") }, false },
+        { { QStringLiteral("order by") }, false },
+        { { QStringLiteral("x'; DELETE FROM MA_ARTICULOS; --") }, false },
+        { { QStringLiteral("/* group by") }, false },
+        { { palabra, QStringLiteral("' OR ''='") }, false },
+        { { palabra }, true },
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.busquedas.join(u'|').toStdString());
+        Lib_FrmCons3 dlg;
+        dlg.Sql = sql;
+        dlg.CfgUsaConsultaLIKE = true;
+        dlg.Form_Load();
+        auto* caja = dlg.findChild<QComboBox*>(QStringLiteral("CmbSearch_0"));
+        ASSERT_NE(caja, nullptr);
+
+        for (const QString& busqueda : caso.busquedas) {
+            caja->setEditText(busqueda);
+            EXPECT_TRUE(dlg.CmbSearch_KeyDown(0, 116, 0));
+        }
+
+        EXPECT_EQ(dlg.modelo().rowCount() > 0, caso.conFilas);
+        for (int fila = 0; fila < dlg.modelo().rowCount(); ++fila) {
+            const QString codigo = dlg.modelo().texto(fila, 1);
+            EXPECT_TRUE(codigo.startsWith(QStringLiteral("0000"))
+                || codigo.startsWith(QStringLiteral("0001")))
+                << codigo.toStdString();
+        }
+    }
 }

@@ -100,12 +100,13 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
         // Filters pile up before the ORDER BY tail.
         {"two", false, base, {{0, QStringLiteral("a")}, {1, QStringLiteral("b")}},
          QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where IDARTICULO "
-                        "like 'a%'  and DESCRIPCION like 'b%' ORDER BY DESCRIPCION   ")},
+                        "like 'a%'  and DESCRIPCION like 'b%' ORDER BY DESCRIPCION  ")},
         {"group", false,
          QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE X=1 GROUP BY IDARTICULO, "
                         "DESCRIPCION ORDER BY DESCRIPCION"),
          {{1, QStringLiteral("t")}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE X=1  and DESCRIPCION like "
+         // The statement's own filter stays whole, in parentheses.
+         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE (X=1)  and DESCRIPCION like "
                         "'t%' GROUP BY IDARTICULO, DESCRIPCION ORDER BY DESCRIPCION  ")},
         {"qualified", false,
          QStringLiteral("SELECT v_ma_articulos.IDARTICULO, v_ma_articulos.DESCRIPCION FROM "

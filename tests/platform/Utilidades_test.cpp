@@ -225,7 +225,8 @@ TEST(Utilidades, Encripta_is_one_printable_line_and_reversible)
 TEST(Utilidades, lists_and_control_arrays)
 {
     EXPECT_TRUE(u().EstaEnLista(QStringLiteral("ID"), {"Codigo", "ID"}));
-    EXPECT_FALSE(u().EstaEnLista(QStringLiteral("id"), {"Codigo", "ID"}));
+    EXPECT_TRUE(u().EstaEnLista(QStringLiteral("id"), {"Codigo", "ID"}));
+    EXPECT_FALSE(u().EstaEnLista(QStringLiteral("IDs"), {"Codigo", "ID"}));
     EXPECT_TRUE(u().EstaEnLista(Value(qint32(3)), {Value(qint64(1)), Value(3.0)}));
     EXPECT_TRUE(u().EstaEnLista(Value(QStringLiteral("FC")), {Value(QStringLiteral("FC"))}));
     EXPECT_FALSE(u().EstaEnLista(Value::null(), {Value(QString())}));

@@ -41,6 +41,7 @@
 #include "sending/eMailAux.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
+#include "support/CupsPrivado.h"
 #include "support/FakeDialogs.h"
 #include "support/SmtpPeer.h"
 #include "support/TestFiles.h"
@@ -730,6 +731,31 @@ TEST_F(ImpresionDesdeVentana, screen_and_printer_keys_reach_their_outputs)
         EXPECT_TRUE(salida.texto.contains(ventana->ChkFiltro()[1]->text()));
     }
     EXPECT_EQ(m_salidas.salidas[0].texto, m_salidas.salidas[1].texto);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+TEST_F(ImpresionDesdeVentana, the_printer_key_prints_on_the_default_queue_of_the_print_server)
+{
+    testsupport::CupsPrivado cups;
+    if (!cups.iniciado()) {
+        // A build service has its print server: a missing one there is a failure, not a skip.
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << cups.motivo().toStdString();
+        GTEST_SKIP() << "no print server here: " << cups.motivo().toStdString();
+    }
+    SinkReportOutputs impresoras;
+    const ScopedService<ReportOutputs> impresorasService(impresoras);
+    const auto ventana = carga();
+    ventana->texto("ListaDesde", QStringLiteral("2"));
+    ventana->texto("ListaHasta", QStringLiteral("2"));
+    ventana->columnas({1});
+
+    ventana->pulsa("IMPRESORA");
+
+    const QString pdf = cups.esperaPdf();
+    ASSERT_FALSE(pdf.isEmpty());
+    const QString texto = pdfText(pdf);
+    EXPECT_TRUE(texto.contains(QStringLiteral("Lista Mayorista"))) << texto.left(400).toStdString();
+    EXPECT_FALSE(codes(texto).isEmpty());
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -504,6 +505,28 @@ TEST_F(Rp_TarifolioCampos, keys_pass_the_entry_rules_and_the_toolbar_hot_keys)
     EXPECT_EQ(m_ventana->DestinoImpresion(), Rp_Tarifolio::Destino::Impresora);
     EXPECT_EQ(QApplication::focusWidget(), rubro);
     EXPECT_EQ(rubro->text(), QStringLiteral("Ab1"));
+}
+
+TEST_F(Rp_TarifolioCampos, hot_keys_work_from_any_control_and_tab_reaches_the_toolbar)
+{
+    carga();
+    QCheckBox* casilla = m_ventana->ChkFiltro().at(1);
+    casilla->setFocus(Qt::OtherFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), casilla);
+
+    QTest::keyClick(casilla, Qt::Key_F5);
+
+    EXPECT_EQ(m_ventana->depositosImpresos.size(), 1);
+    EXPECT_EQ(m_ventana->DestinoImpresion(), Rp_Tarifolio::Destino::Pantalla);
+    // Tab goes round the window's controls and passes through the report toolbar.
+    QWidget* pantalla = barra()->findChild<QWidget*>(QStringLiteral("botonPANTALLA"));
+    ASSERT_NE(pantalla, nullptr);
+    bool alcanzado = false;
+    for (int i = 0; i < 200 && !alcanzado; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        alcanzado = QApplication::focusWidget() == pantalla;
+    }
+    EXPECT_TRUE(alcanzado);
 }
 
 TEST_F(Rp_TarifolioCampos, leaving_the_warehouse_field_checks_its_code)

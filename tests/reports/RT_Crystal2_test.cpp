@@ -152,6 +152,7 @@ TEST_F(DriverTest, mail_mode_substitutes_the_current_account_sub_reports)
         const char* titulo;
     } cases[] = {
         { "RP_CTACTE2", true, "RP_RM", "RP_RMC", "Rp_Tarifolio" },
+        { "rp_ctacte2", true, "RP_RM", "RP_RMC", "Rp_Tarifolio" },
         { "rp_ctactesaldos02a", true, "RP_RM", "b", "Rp_Tarifolio" },
         // Outside e-mail mode nothing changes, the caption neither.
         { "RP_CTACTE2", false, "a", "b", "" },

@@ -1,5 +1,9 @@
+#include <QApplication>
 #include <QFile>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -94,4 +98,59 @@ TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_export
     EXPECT_TRUE(html.readAll().contains("Página 3 de 3"));
     EXPECT_FALSE(window.exportTo(dir.filePath(QStringLiteral("v.doc")), &error));
     EXPECT_EQ(error, QStringLiteral("No se puede exportar en el formato doc"));
+}
+
+TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_place)
+{
+    auto doc = std::make_shared<PreviewDocument>();
+    ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
+    feed(*doc, 1, 12);
+    ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("12")}}));
+    ReportPreviewWindow window(doc);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    QPushButton* siguiente = nullptr;
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral(">"))
+            siguiente = b;
+    ASSERT_NE(siguiente, nullptr);
+    const int lugar = siguiente->x();
+
+    const struct
+    {
+        Qt::Key key;
+        int page;
+    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3}, {Qt::Key_PageUp, 2},
+        {Qt::Key_End, 12}, {Qt::Key_Home, 1}};
+    for (const auto& k : keys) {
+        QTest::keyClick(&window, k.key);
+        EXPECT_EQ(window.currentPage(), k.page);
+    }
+    window.lastPage();
+    QApplication::processEvents();
+    EXPECT_EQ(siguiente->x(), lugar) << window.pageLabel().toStdString();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(ReportPreview, an_export_name_without_extension_takes_the_chosen_formats)
+{
+    const struct
+    {
+        const char* typed;
+        const char* filter;
+        const char* file;
+    } cases[] = {
+        {"/tmp/lista", "PDF (*.pdf)", "/tmp/lista.pdf"},
+        {"/tmp/lista", "HTML (*.html)", "/tmp/lista.html"},
+        {"/tmp/lista.rtf", "PDF (*.pdf)", "/tmp/lista.rtf"},
+        {"", "PDF (*.pdf)", ""}, // cancelled
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReportPreviewWindow::exportFileName(QString::fromLatin1(c.typed),
+                      QString::fromLatin1(c.filter)),
+            QString::fromLatin1(c.file));
 }

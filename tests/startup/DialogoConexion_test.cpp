@@ -80,6 +80,8 @@ TEST_F(DialogoConexionTest, login_exchange_prefills_and_takes_the_database_as_lo
         { "ORA1", 1, "#ORA1", "OraOLEDB.Oracle.1" },
         // A "#" anywhere already marks the server.
         { "grupo/#ORA1", 1, "grupo/#ORA1", "OraOLEDB.Oracle.1" },
+        // An SQLite file is no Oracle one.
+        { "SQLITE", 2, "SQLITE", "SQLOLEDB" },
     };
     for (const auto& caso : casos) {
         confirma("Ventas", caso.servidor, caso.plataforma);
@@ -89,6 +91,32 @@ TEST_F(DialogoConexionTest, login_exchange_prefills_and_takes_the_database_as_lo
         EXPECT_EQ(db.gUserPassWord, QStringLiteral("Ventas"));
         EXPECT_EQ(db.gServidor, QString::fromUtf8(caso.guardado));
         EXPECT_EQ(db.gProveedor, QString::fromUtf8(caso.proveedorEsperado));
+    }
+}
+
+TEST_F(DialogoConexionTest, the_dialog_shows_the_platform_of_the_connection_it_edits)
+{
+    DB_Dll& db = datos.gDB;
+    const struct
+    {
+        const char* servidor;
+        const char* conexion;
+        int plataforma;
+        bool puerto;
+    } casos[] = {
+        { "SRV1", "", 0, true },
+        { "ORA1", "Provider=OraOLEDB.Oracle.1;Data Source=V;", 1, true },
+        { "sqlite", "", 2, false }, // a file: no port
+    };
+    for (const auto& caso : casos) {
+        db.gServidor = QString::fromUtf8(caso.servidor);
+        db.gConnString = QString::fromUtf8(caso.conexion);
+        frmAcceso acceso;
+
+        acceso.PrecargaIngreso(db);
+
+        EXPECT_EQ(acceso.CboPlataformaDB()->currentIndex(), caso.plataforma) << caso.servidor;
+        EXPECT_EQ(!acceso.TxtPuerto()->isHidden(), caso.puerto) << caso.servidor;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "startup/Dll_Display.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -126,6 +128,24 @@ TEST_F(Dll_DisplayTest, siempre_visible_switches_the_stay_on_top_hint_and_keeps_
 
     display.Siempre_Visible(true);
     EXPECT_TRUE(cartel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(Dll_DisplayTest, dialogs_shown_over_the_banner_go_above_it_and_take_the_keyboard)
+{
+    display.CartelInicio(QStringLiteral("Conectando Base de Datos"), 0);
+    Lbf_CtrlDisplay* cartel = display.formulario();
+    QMessageBox caja(QMessageBox::Critical, QStringLiteral("Atencion!"), QStringLiteral("x"));
+    caja.setWindowModality(Qt::ApplicationModal);
+
+    caja.show();
+    QApplication::processEvents();
+
+    EXPECT_FALSE(cartel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(cartel->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), &caja);
+    caja.hide();
+    EXPECT_TRUE(cartel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(cartel->isVisible());
 }
 
 } // namespace

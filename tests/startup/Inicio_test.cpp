@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,10 @@ public:
             return 0;
         }
         ++m_mostrados;
+        // A pointer to a dialog deleted since reads null: an address reused does not pass.
+        if (m_mostrados == 1)
+            m_primero = &form;
+        m_mismoFormulario = m_mismoFormulario && m_primero == &form;
         m_vistos.append({ acceso->TxtDbName()->text(), acceso->TxtServidor()->text(),
             acceso->TxtUserId()->text(), acceso->TxtUserPassword()->text() });
         const auto accion = m_acciones.front();
@@ -59,6 +64,8 @@ public:
     }
 
     int m_mostrados = 0;
+    QPointer<QDialog> m_primero;
+    bool m_mismoFormulario = true;
     QList<QStringList> m_vistos;
 
 private:
@@ -146,6 +153,7 @@ TEST_F(Inicio, starts_as_the_suite_starts_it)
     EXPECT_EQ(m_inicio.gPuesto, QStringLiteral("PUESTO01|OPERADOR"));
     EXPECT_EQ(m_globales.gCantidadDecimales, QStringLiteral("2"));
     EXPECT_EQ(m_globales.gCadenaODBC, QStringLiteral("DSN=DEMO; UID=DEMO; PWD=DEMO"));
+    EXPECT_EQ(m_globales.gArchivoAyuda, carpeta() + QStringLiteral("/htmlhelp/zododovorir.chm"));
     EXPECT_EQ(QFileInfo(carpeta() + QStringLiteral("/consultas.qzk")).size(), 13222);
     EXPECT_TRUE(m_enlaces.m_usarMascaras);
     EXPECT_EQ(m_enlaces.m_rutaMascaras, carpeta() + QStringLiteral("/consultas.qzk"));
@@ -153,12 +161,16 @@ TEST_F(Inicio, starts_as_the_suite_starts_it)
     EXPECT_EQ(m_enlaces.m_carpeta, carpeta() + u'/');
     EXPECT_EQ(m_cartel->formulario(), nullptr); // the banner is closed
     const auto accesos = filas(QStringLiteral(
-        "SELECT Maquina, Usuario, Formulario, Tarea, NombreUsuario FROM Control_Acceso"));
+        "SELECT Maquina, Usuario, Formulario, Tarea, NombreUsuario, Ingreso FROM Control_Acceso"));
     ASSERT_EQ(accesos.size(), 1);
+    // The entry moment goes as the suite's text "15/03/24 10:30", day first, which the demo
+    // database keeps as that moment.
     EXPECT_EQ(accesos.at(0),
         (QStringList { QStringLiteral("PUESTO01"), QStringLiteral("ADMIN"),
             executableName().toUpper(), QStringLiteral("LISTAS DE PRECIOS"),
-            QStringLiteral("ADMIN") }));
+            QStringLiteral("ADMIN"), QStringLiteral("2024-03-15 10:30:00") }));
+    EXPECT_TRUE(m_globales.gSentenciasSQL.join(u'\n').contains(QStringLiteral("'15/03/24 10:30'")))
+        << m_globales.gSentenciasSQL.join(u'\n').toStdString();
     EXPECT_EQ(acciones(), 0);
 }
 
@@ -212,6 +224,7 @@ TEST_F(Inicio, a_wrong_password_three_times_ends_the_program)
         (QStringList { QStringLiteral("DEMO"), QStringLiteral("SQLITE"), QStringLiteral("ADMIN"),
             QStringLiteral("mala") }));
     EXPECT_EQ(m_acceso.m_vistos.at(2).at(3), QStringLiteral("otra"));
+    EXPECT_TRUE(m_acceso.m_mismoFormulario); // one dialog for the three attempts
     const auto filas = this->filas(QStringLiteral(
         "SELECT Tipo_accion, SYSTEMUSER, Usuario, IdComplemento FROM V_MV_CPTEACCIONES"));
     ASSERT_EQ(filas.size(), 3);

@@ -129,12 +129,14 @@ TEST_F(RegistrosAccion, a_failing_script_rolls_back_logs_and_tells_the_operator)
     EXPECT_EQ(caja.text.count(QStringLiteral("\r\n")), 1);
     EXPECT_EQ(descripcion, caja.text);
     const auto errores = filas(
-        QStringLiteral("SELECT Proceso, Error, Sql, PC, Usuario, Descripcion FROM AUX_ERR"));
+        QStringLiteral("SELECT Proceso, Error, Sql, PC, Usuario, Descripcion, fecha FROM AUX_ERR"));
     ASSERT_EQ(errores.size(), 1);
     EXPECT_EQ(errores.at(0).mid(0, 5),
         (QStringList { executableName(), QStringLiteral("2627"), script, QStringLiteral("PUESTO01"),
             QStringLiteral("VENDEDOR") }));
     EXPECT_EQ(errores.at(0).at(5), caja.text.leftJustified(250));
+    // Written as the suite's text "15/03/24 10:30", day first; the demo database keeps that moment.
+    EXPECT_EQ(errores.at(0).at(6), QStringLiteral("2024-03-15 10:30:00"));
 }
 
 TEST_F(RegistrosAccion, a_tolerated_duplicate_is_rolled_back_without_a_message)

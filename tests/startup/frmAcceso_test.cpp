@@ -79,9 +79,10 @@ TEST_F(frmAccesoTest, loads_with_its_controls_texts_and_hints)
     EXPECT_EQ(caja(acceso, "TxtPuerto")->toolTip(), QStringLiteral("Ingrese el Puerto "));
     EXPECT_EQ(caja(acceso, "TxtUserPassword")->echoMode(), QLineEdit::Password);
     const auto* plataforma = acceso.findChild<QComboBox*>(QStringLiteral("CboPlataformaDB"));
-    ASSERT_EQ(plataforma->count(), 2);
+    ASSERT_EQ(plataforma->count(), 3);
     EXPECT_EQ(plataforma->itemText(0), QStringLiteral("SQL Server"));
     EXPECT_EQ(plataforma->itemText(1), QStringLiteral("ORACLE"));
+    EXPECT_EQ(plataforma->itemText(2), QStringLiteral("SQLite"));
     EXPECT_EQ(acceso.findChild<QListWidget*>(QStringLiteral("lstBases"))->count(), 0);
 
     // The user box starts as one blank: at load it shows its hint and reads empty.
@@ -430,18 +431,21 @@ TEST_F(frmAccesoTest, desktop_shortcut_once_without_password)
     EXPECT_EQ(cajas()[1].style, Msg::Information);
 }
 
-TEST_F(frmAccesoTest, shortcut_that_cannot_be_written_reports_only_the_error)
+TEST_F(frmAccesoTest, shortcut_that_cannot_be_written_reports_the_error_and_goes_on)
 {
     frmAcceso acceso;
     acceso.CarpetaEscritorio = enCarpeta(QStringLiteral("no/existe"));
     testsupport::messages().answer(Msg::Ok);
+    testsupport::messages().answer(Msg::Ok);
 
     boton(acceso, "CmdLineaComando")->click();
 
-    ASSERT_EQ(cajas().size(), 1);
+    // The suite's command goes on with its next statement after the error, its closing word too.
+    ASSERT_EQ(cajas().size(), 2);
     EXPECT_TRUE(cajas()[0].text.startsWith(QStringLiteral("Se ha producido un error: ")));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Error"));
     EXPECT_EQ(cajas()[0].style, Msg::Critical);
+    EXPECT_EQ(cajas()[1].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
 }
 
 TEST_F(frmAccesoTest, web_link_opens_minimised)
@@ -481,3 +485,28 @@ TEST_F(frmAccesoTest, broken_registry_is_reported_and_the_whole_records_listed)
 }
 
 } // namespace
+
+TEST_F(frmAccesoTest, a_command_run_and_waited_for_tells_whether_it_started)
+{
+    struct Caso
+    {
+        bool arranca;
+        bool resultado;
+        const char* error;
+    };
+    const Caso casos[] = {
+        { true, true, "" },
+        { false, false, "Error al ejecutar el comando" },
+    };
+    for (const Caso& caso : casos) {
+        frmAcceso acceso;
+        testsupport::launcher().setSucceeds(caso.arranca);
+        QString error;
+
+        const bool resultado = acceso.EjecutarCmdRegDB(QStringLiteral("/opt/odbc/ODBC.exe"), error);
+
+        EXPECT_EQ(resultado, caso.resultado);
+        EXPECT_EQ(error, QString::fromLatin1(caso.error));
+    }
+    EXPECT_EQ(testsupport::launcher().started().size(), 2);
+}

@@ -27,6 +27,12 @@ qint64 FakeLauncher::startProgram(const QString& commandLine)
     return m_succeeds ? 4242 : 0;
 }
 
+bool FakeLauncher::runAndWait(const QString& commandLine)
+{
+    m_started.append(commandLine);
+    return m_succeeds;
+}
+
 bool FakeLauncher::openDocument(const QString& target, bool minimized)
 {
     m_opened.append(target);

@@ -70,6 +70,7 @@ class FakeLauncher final : public Launcher
 {
 public:
     qint64 startProgram(const QString& commandLine) override;
+    bool runAndWait(const QString& commandLine) override;
     bool openDocument(const QString& target, bool minimized) override;
 
     void setSucceeds(bool succeeds) { m_succeeds = succeeds; }

@@ -19,6 +19,15 @@ std::optional<QDate> QtDatePicker::pickDate(const QDate& initial)
     layout->addWidget(calendar);
     layout->addWidget(buttons);
 
+    // Sized once the window's look is applied: a styled header or cell needs more room than the
+    // bare calendar, and the sixth week must not be cut off.
+    dialog.ensurePolished();
+    calendar->ensurePolished();
+    for (QWidget* parte : calendar->findChildren<QWidget*>())
+        parte->ensurePolished();
+    calendar->setMinimumSize(calendar->sizeHint());
+    dialog.adjustSize();
+
     QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

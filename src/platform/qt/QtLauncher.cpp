@@ -1,6 +1,7 @@
 #include "platform/qt/QtLauncher.h"
 
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -15,6 +16,24 @@ qint64 QtLauncher::startProgram(const QString& commandLine)
     if (!QProcess::startDetached(program, arguments, QString(), &pid))
         return 0;
     return pid;
+}
+
+bool QtLauncher::runAndWait(const QString& commandLine)
+{
+    QStringList arguments = QProcess::splitCommand(commandLine);
+    if (arguments.isEmpty())
+        return false;
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(arguments.takeFirst(), arguments);
+    if (!process.waitForStarted(-1))
+        return false;
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    return true;
 }
 
 bool QtLauncher::openDocument(const QString& target, bool minimized)

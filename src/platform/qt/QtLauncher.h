@@ -8,5 +8,6 @@ class QtLauncher final : public Launcher
 {
 public:
     qint64 startProgram(const QString& commandLine) override;
+    bool runAndWait(const QString& commandLine) override;
     bool openDocument(const QString& target, bool minimized) override;
 };
