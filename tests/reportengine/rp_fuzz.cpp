@@ -144,7 +144,7 @@ QByteArray savedSeed(const QString& path)
     DisplayItem text;
     text.ref = 0;
     page.items.push_back(text);
-    page.strings << QStringLiteral("Hoja 1");
+    page.strings.push_back(QStringLiteral("Hoja 1"));
     writer.page(page, resources, nullptr);
     writer.beginRecords({ RecordColumn { QStringLiteral("a"), QString(), HAlign::Left } });
     writer.record({ Value(qint64(1)) });
