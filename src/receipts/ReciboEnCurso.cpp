@@ -480,7 +480,9 @@ void ReciboEnCurso::formulas(QStringList& lista)
         return QStringLiteral("Prm_DescuentosOtorgados = '") + A(m_descuentosOtorgados) + u'\'';
     });
     agrega([&] {
-        return QStringLiteral("Prm_Concepto = '") + gUtilidades().LimpiaTexto(m_concepto) + u'\'';
+        // The concept stands inside the quoted value: its own apostrophes are doubled.
+        return QStringLiteral("Prm_Concepto = '")
+            + TextosRecibo::enComillas(gUtilidades().LimpiaTexto(m_concepto)) + u'\'';
     });
     agrega([&] {
         if (m_p.tc.left(2).compare(QLatin1String("CB"), Qt::CaseInsensitive) == 0)

@@ -284,7 +284,7 @@ TEST_F(AuxiliarRecibo, formulas_fill_entries_1_to_12_and_keep_entry_0)
                 "Prm_ImporteEnLetras = 'Mil Pesos Con 00/100'", "Prm_ImporteMP = '1.000,00'",
                 "Prm_RetGanancias = '0,00'", "Prm_RetIVA = '105,00'", "Prm_RetIBrtos = '0,00'",
                 "Prm_RetSUSS = '20,00'", "Prm_DescuentosOtorgados = '9,50'",
-                "Prm_Concepto = 'Cobro de D´Angelo'", "TOTAL =  '-100,00'" } },
+                "Prm_Concepto = 'Cobro de D''Angelo'", "TOTAL =  '-100,00'" } },
         { "a payment order paying more than it applies has an advance", "OPG",
             { { "FC", "099900000011A", "100" } }, { { "1.1.01", "250", "H" } },
             { "Prm_ImporteCpte = '0,00'", "Prm_ImporteAplicado = '100.00'",
