@@ -37,6 +37,8 @@ void EnvioCorreoFormulario::entregar(const Entrega& entrega)
     f.archAdjunto = entrega.adjunto;
     f.setWindowTitle(entrega.titulo);
     c.txtfields_3->setFixedHeight(Twips::toPixels(5460));
+    if (antesDeEnviar)
+        antesDeEnviar(f);
 
     if (eMailAux::gResultadoEnvio == 1) {
         c.ChkAutomatico->setChecked(true);

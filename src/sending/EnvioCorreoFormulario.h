@@ -25,6 +25,9 @@ public:
     FrmEnviar* formulario() const { return m_form.get(); }
     // Called with each new form before its first touch (a tool points it at its server).
     std::function<void(FrmEnviar&)> alCrear;
+    // Called once the texts and the attachment are in, before the send or the modal show (a
+    // tool gives the recipients the program would have remembered).
+    std::function<void(FrmEnviar&)> antesDeEnviar;
 
 private:
     std::unique_ptr<FrmEnviar> m_form;

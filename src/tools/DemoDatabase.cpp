@@ -764,6 +764,7 @@ private:
             QString account;
             double total;
             QDate date;
+            QString name;
         };
         std::vector<Invoice> invoices;
         const int articlePool = std::min(m_articles, 500);
@@ -811,7 +812,7 @@ private:
                      << 0.0 << 0.0 << dateTime(date.addDays(30)) << "";
                 note.done();
             }
-            invoices.push_back({id, accountOfCustomer(customerIndex), total, date});
+            invoices.push_back({id, accountOfCustomer(customerIndex), total, date, p.name});
         }
 
         // One credit note on the first invoice.
@@ -831,7 +832,7 @@ private:
             const QDate date = invoice.date.addDays(3);
             const double paid = r == 4 ? money(invoice.total / 2) : invoice.total;
             header << "CB" << receipt << 0 << kUnit << dateTime(date) << invoice.account
-                   << "" << "" << "" << "" << "   1" << paid << "" << "" << "" << fitted(1) << "";
+                   << invoice.name << "" << "" << "" << "   1" << paid << "" << "" << "" << fitted(1) << "";
             header.done();
             applied << "CB" << kPointOfSale << receipt.mid(4, 8) << "X" << receipt << "FC"
                     << invoice.id.left(4) << invoice.id.mid(4, 8) << invoice.id.right(1)

@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 #include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Utilidades.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
@@ -141,3 +143,29 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
 }
 
 SesionVoucher::~SesionVoucher() = default;
+
+QString literalSql(const QString& texto)
+{
+    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
+}
+
+int muestraFilas(const QString& consulta, bool mostrar, QTextStream& salida)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(consulta, rs);
+    int filas = 0;
+    for (; rs.State() == adStateOpen && !rs.Eof(); rs.MoveNext(), ++filas)
+    {
+        if (!mostrar)
+            continue;
+        QStringList columnas;
+        for (int c = 0; c < rs.FieldCount(); ++c)
+        {
+            QString v = gUtilidades().ValorCampo(rs.Fields(c).Value());
+            columnas.append(v.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '));
+        }
+        salida << columnas.join(u'\t') << "\n";
+    }
+    gDB().CierraRecordset(rs);
+    return filas;
+}

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTextStream;
+
 // What every rp_voucher subcommand shares: reading its options and opening a database file as
 // the program does, with the real platform, boxes written as one line on the error output and,
 // when asked, another machine and login name for the workstation key.
@@ -45,3 +47,10 @@ private:
     std::unique_ptr<Partes> m_partes;
     QString m_error;
 };
+
+// `texto` as a quoted SQL literal, its apostrophes doubled.
+QString literalSql(const QString& texto);
+
+// The rows of `consulta` on gDB(), every column tab-separated, one line each (tabs and line
+// breaks inside a value become blanks), when `mostrar`; returns how many rows there were.
+int muestraFilas(const QString& consulta, bool mostrar, QTextStream& salida);

@@ -22,3 +22,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream& salida, QTextStr
 extern const char* const kUsoPrint;
 int subcomandoAsiento(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoAsiento;
+
+// rp_voucher_recibo.cpp
+int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoRecibo;

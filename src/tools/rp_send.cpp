@@ -31,7 +31,8 @@
 //
 //   rp_send --db F.db --usuario U [--config Envio.ini] [--smtp HOST:PORT] COMMAND
 //     enviar --para A[;B] --asunto S [--mensaje M] [--de D] [--adjunto F]...
-//     informe --reporte NOMBRE          a report mailed through the report output's hand-off
+//     informe --reporte NOMBRE [--para A] [--asunto S]
+//                                       a report mailed through the report output's hand-off
 //     contactos --tc TC --cuenta C      the contacts' addresses for a voucher type
 //     pie                               writes the footer page, prints its path
 //     estilo --carpeta DIR              writes the style sheet
@@ -43,7 +44,8 @@ namespace {
 const char* const Usage
     = "Uso: rp_send --db ARCHIVO.db --usuario USUARIO [--config Envio.ini] "
       "[--smtp SERVIDOR:PUERTO] enviar --para DIRECCIONES --asunto ASUNTO [--mensaje TEXTO] "
-      "[--de DIRECCION] [--adjunto ARCHIVO]... | informe --reporte NOMBRE | "
+      "[--de DIRECCION] [--adjunto ARCHIVO]... | informe --reporte NOMBRE [--para DIRECCIONES] "
+      "[--asunto ASUNTO] | "
       "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL";
 
 QTextStream& salida()
@@ -270,6 +272,13 @@ int main(int argc, char* argv[])
     eMailAux::gResultadoEnvio = 1;
 
     if (a->comando == u"informe") {
+        // Without --para the recipients are the ones the last mail of this tool went to.
+        envioCorreo.antesDeEnviar = [&](FrmEnviar& f) {
+            if (a->valores.contains(QStringLiteral("--para")))
+                f.setTexto(QStringLiteral("Para"), valor("--para"));
+            if (a->valores.contains(QStringLiteral("--asunto")))
+                f.setTexto(QStringLiteral("Asunto"), valor("--asunto"));
+        };
         reporte.DestinoImpresion(DLL_Print::DestinoArchivo);
         QString sub1, sub2, titulo;
         RT_Crystal2::ImprimirReporteCrystal(valor("--reporte"), {}, QString(), QString(),

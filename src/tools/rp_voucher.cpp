@@ -11,6 +11,7 @@ const SubcomandoVoucher kSubcomandos[] = {
     { "buffer", kUsoBuffer, subcomandoBuffer },
     { "print", kUsoPrint, subcomandoPrint },
     { "asiento", kUsoAsiento, subcomandoAsiento },
+    { "recibo", kUsoRecibo, subcomandoRecibo },
 };
 
 void uso(QTextStream& errores)

@@ -26,42 +26,11 @@ QString escalar(const QString& sql)
     return valor;
 }
 
-QString literal(const QString& texto)
-{
-    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
-}
-
 QString ultimoIdDelPuesto()
 {
     const QString id = escalar(QStringLiteral("SELECT MAX(ID) FROM AUX_MV_CPTE WHERE USUARIO = ")
-        + literal(ClaveEstacion()));
+        + literalSql(ClaveEstacion()));
     return id.isEmpty() ? QStringLiteral("0") : id;
-}
-
-// The rows this run wrote (after `desdeId`: the workstation's rows before a run that keeps them),
-// every column in table order, one tab-separated line each.
-int muestraFilas(const QString& desdeId, bool mostrar, QTextStream& salida)
-{
-    AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTE WHERE USUARIO = ")
-            + literal(ClaveEstacion()) + QStringLiteral(" AND ID > ") + desdeId
-            + QStringLiteral(" ORDER BY ID"),
-        rs);
-    int filas = 0;
-    for (; !rs.Eof(); rs.MoveNext(), ++filas)
-    {
-        if (!mostrar)
-            continue;
-        QStringList columnas;
-        for (int c = 0; c < rs.FieldCount(); ++c)
-        {
-            QString v = gUtilidades().ValorCampo(rs.Fields(c).Value());
-            columnas.append(v.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '));
-        }
-        salida << columnas.join(u'\t') << "\n";
-    }
-    gDB().CierraRecordset(rs);
-    return filas;
 }
 
 } // namespace
@@ -120,7 +89,12 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
                 << (hasta.isEmpty() ? QString() : QStringLiteral(" a ") + hasta) << "\n";
         return 2;
     }
-    const int filas = muestraFilas(ultimoId, o.bandera("--filas"), salida);
+    // The rows this run wrote (after the workstation's rows before a run that keeps them),
+    // every column in table order.
+    const int filas = muestraFilas(QStringLiteral("SELECT * FROM AUX_MV_CPTE WHERE USUARIO = ")
+            + literalSql(ClaveEstacion()) + QStringLiteral(" AND ID > ") + ultimoId
+            + QStringLiteral(" ORDER BY ID"),
+        o.bandera("--filas"), salida);
     if (o.bandera("--tiempo"))
         errores << "Tiempo: " << ms << " ms, " << r.comprobantes << " comprobantes, " << filas
                 << " filas\n";

@@ -28,11 +28,6 @@ const char* const kUsoAsiento
 
 namespace {
 
-QString literal(const QString& texto)
-{
-    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
-}
-
 bool hayFila(const QString& sql)
 {
     AdoRecordset rs;
@@ -51,8 +46,8 @@ const QStringList kTiposPropios { QStringLiteral("PEC"), QStringLiteral("PECO"),
 // Where a voucher of the type is stored: sales and treasury headers, purchases, stock, entries.
 bool existeComprobante(const QString& tc, const QString& id)
 {
-    const QString t = literal(tc);
-    const QString i = literal(id);
+    const QString t = literalSql(tc);
+    const QString i = literalSql(id);
     return hayFila(QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
                        .arg(t, i))
         || hayFila(QStringLiteral("SELECT 1 FROM C_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
@@ -61,7 +56,8 @@ bool existeComprobante(const QString& tc, const QString& id)
                        .arg(t, i))
         || hayFila(QStringLiteral("SELECT 1 FROM MV_ASIENTOS WHERE TC = %1 AND SUCURSAL = %2 AND "
                                   "NUMERO = %3 AND LETRA = %4")
-                       .arg(t, literal(id.left(4)), literal(id.mid(4, 8)), literal(id.mid(12, 1))));
+                       .arg(t, literalSql(id.left(4)), literalSql(id.mid(4, 8)),
+                           literalSql(id.mid(12, 1))));
 }
 
 int uso(QTextStream& errores, const QString& error, const char* texto)
@@ -97,9 +93,9 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     const QString id = o.valor("--id").trimmed();
     const bool contable = hayFila(
         QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1 AND SISTEMA = 'CONTABLE'")
-            .arg(literal(tc)));
+            .arg(literalSql(tc)));
     if (!contable && !kTiposPropios.contains(tc, Qt::CaseInsensitive)
-        && !hayFila(QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1").arg(literal(tc)))) {
+        && !hayFila(QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1").arg(literalSql(tc)))) {
         errores << "Tipo de comprobante desconocido: " << tc << "\n";
         return 2;
     }

@@ -119,3 +119,25 @@ TEST_F(RpVoucherPrint, prints_an_entry_to_the_capture_folder)
 }
 
 } // namespace
+
+// A collection receipt from the demo: the buffer's formulas reach the printed receipt, with the
+// customer's name beside the account; a type that is no receipt is refused in one line.
+TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
+{
+    const Corrida c = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("CB"), QStringLiteral("--id"),
+        QStringLiteral("000200000800X"), QStringLiteral("--pdf"), m_pdf });
+
+    EXPECT_EQ(c.salida, 0) << c.errores.toStdString();
+    const QString texto = textoPdf(m_pdf + QStringLiteral("/01-CB.pdf"));
+    for (const char* esperado : { "RECIBO", "Nº 0002-00000800 X",
+             "Recibimos de: 1120002 - Constructora Los Álamos S.R.L.", "Recibimos la suma de" })
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(esperado))) << esperado << "\n"
+                                                                 << texto.toStdString();
+
+    const Corrida f = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+        QStringLiteral("000200001201A") });
+    EXPECT_EQ(f.salida, 2);
+    EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
+}
