@@ -6,6 +6,7 @@
 #include "platform/Environment.h"
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
+#include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/QtPlatform.h"
 #include "pricelists/EnlacesPrograma.h"
@@ -73,6 +74,8 @@ int main(int argc, char* argv[])
     // Mail goes out through libcurl; the report output hands mailed reports to the sender form.
     CurlMailFactory correo;
     const ScopedService<MailFactory> correoService(correo);
+    CurlHttpFactory http;
+    const ScopedService<HttpFactory> httpService(http);
     EnvioCorreoFormulario envioCorreo;
     const ScopedService<EnvioCorreo> envioCorreoService(envioCorreo);
 

@@ -1,5 +1,7 @@
 #include "platform/Environment.h"
 
+#include <QDir>
+
 #include "platform/Service.h"
 
 QString executableName()
@@ -16,6 +18,21 @@ QString programFolder()
     while (folder.size() > 1 && (folder.endsWith(u'/') || folder.endsWith(u'\\')))
         folder.chop(1);
     return folder;
+}
+
+QString dataFolder()
+{
+    const Environment& env = Service<Environment>::get();
+    QString base = env.variable(QStringLiteral("XDG_DATA_HOME")).trimmed();
+    if (base.isEmpty()) {
+        QString home = env.variable(QStringLiteral("HOME")).trimmed();
+        if (home.isEmpty())
+            home = QDir::homePath();
+        base = home + QStringLiteral("/.local/share");
+    }
+    while (base.size() > 1 && base.endsWith(u'/'))
+        base.chop(1);
+    return base + u'/' + executableName();
 }
 
 QString temporaryFolder()

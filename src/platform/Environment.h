@@ -32,6 +32,11 @@ QString executableName();
 // RP_TARIFOLIO_HOME when set, else the executable's folder. No trailing "/".
 QString programFolder();
 
+// The data folder: what the suite writes beside the program (pictures, upload copies, command
+// files) goes to <XDG data home>/Rp_Tarifolio: XDG_DATA_HOME, else HOME/.local/share. Not created
+// here; no trailing "/".
+QString dataFolder();
+
 // The folder for temporary files: TEMP, else TMP, else the system temporary folder; trimmed, no
 // trailing "/" added or removed.
 QString temporaryFolder();

@@ -15,6 +15,9 @@ namespace {
 
 const QString Correo = QStringLiteral("Correo");
 const QString Tls = QStringLiteral("TLS");
+const QString Documentos = QStringLiteral("Documentos");
+const QString Whatsapp = QStringLiteral("Whatsapp");
+const QString Servidor = QStringLiteral("Servidor");
 
 QSet<QString>& avisados()
 {
@@ -77,6 +80,8 @@ ConfiguracionEnvio ConfiguracionEnvio::lee(const QString& ruta)
         = ini.value(Tls, QStringLiteral("PuertoTLSInmediato")).trimmed().toInt(&ok);
     if (ok && tlsInmediato > 0)
         c.puertoTlsInmediato = tlsInmediato;
+    c.servidorDocumentos = ini.value(Documentos, Servidor).trimmed();
+    c.servidorWhatsapp = ini.value(Whatsapp, Servidor, c.servidorWhatsapp).trimmed();
     return c;
 }
 
@@ -103,6 +108,8 @@ bool ConfiguracionEnvio::guarda(const QString& ruta) const
     ini.setValue(Tls, QStringLiteral("PermitirSinTLS"),
         permitirSinTls ? QStringLiteral("SI") : QStringLiteral("NO"));
     ini.setValue(Tls, QStringLiteral("PuertoTLSInmediato"), QString::number(puertoTlsInmediato));
+    ini.setValue(Documentos, Servidor, servidorDocumentos);
+    ini.setValue(Whatsapp, Servidor, servidorWhatsapp);
     return ini.save(archivo);
 }
 
@@ -120,6 +127,17 @@ MailSeguridad ConfiguracionEnvio::seguridad() const
     s.certificadosCA = certificadosCA;
     s.permitirSinTls = permitirSinTls;
     s.puertoTlsInmediato = puertoTlsInmediato;
+    return s;
+}
+
+HttpSeguridad ConfiguracionEnvio::seguridadHttp() const
+{
+    const MailSeguridad correo = seguridad();
+    HttpSeguridad s;
+    s.verificarCertificados = correo.verificarCertificados;
+    s.certificadosCA = correo.certificadosCA;
+    s.segundosConexion = correo.segundosConexion;
+    s.segundosDetenido = correo.segundosDetenido;
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/Http.h"
 #include "platform/Mail.h"
 
 // The site's mail settings that are not kept in the database: "Envio.ini" in the program folder,
@@ -20,6 +21,11 @@
 //   CertificadosCA=/path/ca.pem           trusted authorities instead of the system's
 //   PermitirSinTLS=NO                     SI: a password may go to a server without TLS (logged)
 //   PuertoTLSInmediato=465                the port that speaks TLS from the start
+//   [Documentos]
+//   Servidor=docs.example.com[:443]       the document server (no default: uploads are off)
+//   [Whatsapp]
+//   Servidor=web.whatsapp.com[:443]       the messaging web client (this is the default)
+// The TLS settings hold for the mail and for the HTTPS requests alike.
 struct ConfiguracionEnvio
 {
     QString servidorGmail = QStringLiteral("smtp.gmail.com");
@@ -32,6 +38,8 @@ struct ConfiguracionEnvio
     QString certificadosCA;
     bool permitirSinTls = false;
     int puertoTlsInmediato = 465;
+    QString servidorDocumentos;
+    QString servidorWhatsapp = QStringLiteral("web.whatsapp.com");
 
     // "Envio.ini" in the program folder (name matched ignoring case).
     static QString rutaPorDefecto();
@@ -46,6 +54,8 @@ struct ConfiguracionEnvio
     // The transport settings for the mail objects; the first use of an opt-out in a run is noted
     // in the error log.
     MailSeguridad seguridad() const;
+    // The same settings for the HTTPS requests (uploads), with the same notes.
+    HttpSeguridad seguridadHttp() const;
 
     // Forgets which notes were already logged in this run (tests).
     static void olvidaAvisos();

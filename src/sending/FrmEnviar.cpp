@@ -82,6 +82,12 @@ FrmEnviar::FrmEnviar(QWidget* parent)
     connect(ui->cmdSend, &QPushButton::clicked, this, &FrmEnviar::cmdSend_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &FrmEnviar::cmdExit_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &FrmEnviar::cmdSalir_Click);
+    connect(ui->CmdConsultar, &QPushButton::clicked, this, &FrmEnviar::CmdConsultar_Click);
+    connect(ui->cmdConsultarContacto, &QPushButton::clicked, this,
+        &FrmEnviar::cmdConsultarContacto_Click);
+    for (QWidget* w : std::initializer_list<QWidget*> { ui->TxtNombre, ui->TxtCargo,
+             ui->TxtTelefono, ui->txtfields_1 })
+        w->installEventFilter(this);
 }
 
 FrmEnviar::~FrmEnviar()
@@ -282,19 +288,6 @@ void FrmEnviar::Rtf_Html_EliminarTemp(const QString& ruta)
     Q_UNUSED(ruta);
 }
 
-void FrmEnviar::VerificarContacto() { }
-
-void FrmEnviar::GrabarContacto() { }
-
-void FrmEnviar::uploadAdjuntoWeb(
-    const QString& archivo, const QString& nombre, const QString& extension, bool mantenerNombre)
-{
-    Q_UNUSED(archivo);
-    Q_UNUSED(nombre);
-    Q_UNUSED(extension);
-    Q_UNUSED(mantenerNombre);
-}
-
 void FrmEnviar::setServidorForzado(const QString& host, int puerto)
 {
     m_hostForzado = host;
@@ -351,6 +344,12 @@ bool FrmEnviar::EnviarPyMail()
         Configuracion::GrabaDfg(clavePlantilla(), QString(), mensaje(), false,
             QStringLiteral("DATOS"));
     GrabarContacto();
+    // A multiple choice mails each chosen address; "Para" and the log then name them all.
+    if (texto(QStringLiteral("Para")).trimmed().compare(QLatin1String("Seleccion Multiple"),
+            Qt::CaseInsensitive)
+            == 0
+        && eMailAux::gDestinatarios.size() > 1)
+        setTexto(QStringLiteral("Para"), eMailAux::gDestinatarios.mid(1).join(u';'));
 
     const CuentaCorreo::Servidor servidor = m_cuenta.servidor(
         Configuracion::Cfg(QStringLiteral("email_puerto")).trimmed(), m_envio);
@@ -675,6 +674,12 @@ void FrmEnviar::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         if (correo)
             cmdExit_Click();
+        return;
+    case Qt::Key_F5:
+        if (correo)
+            CmdConsultar_Click();
+        else
+            cmdConsultarContacto_Click();
         return;
     default:
         QDialog::keyPressEvent(event);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -78,12 +79,40 @@ public:
     void Rtf_Html_EliminarTemp(const QString& ruta);
     // A URL piece as a file name (decoded, "/" as "\", blanks as "_"); `Value` keeps its blanks.
     QString GetStringFile(QString& Value, bool Force = true);
-    // Recipients checked against and stored in the contacts; filled by the contacts' code.
+    // --- Contacts (FrmEnviarContactos.cpp) ---
+    // Name, position and mobile of the recipient from vt_e_mail beside "Para" (grey placeholders
+    // where empty); the test texts when started with "Email_Prueba".
     void VerificarContacto();
-    void GrabarContacto();
-    // Uploads an attachment to the document server; LinkDocumento gets its link.
-    void uploadAdjuntoWeb(const QString& archivo, const QString& nombre, const QString& extension,
-        bool mantenerNombre);
+    // Keeps the recipient (or `EMail`) as a contact of MA_CONTACTOS with the contact fields, linked
+    // to `Cuenta` when given. A known address is only updated when `NombreCuenta` is given;
+    // "Seleccion Multiple" and an empty recipient keep nothing. Failures go to ManejoErrores.
+    void GrabarContacto(const QString& EMail = QString(), const QString& Cuenta = QString(),
+        const QString& NombreCuenta = QString());
+    // IdContacto of the contact with the recipient's (or `EMail`'s) address; 0 when none.
+    long ObtenerIdContacto(const QString& EMail = QString());
+    // F5 lookups: recipients among the known addresses (several give "Seleccion Multiple" and
+    // gDestinatarios), or the WhatsApp number among the account's contacts.
+    void CmdConsultar_Click();
+    void cmdConsultarContacto_Click();
+    void txtfields_LostFocus(int Index);
+    // --- Uploads to the document server (FrmEnviarSubida.cpp) ---
+    // Uploads `archivoOriginal` to the customer's folder of the document server (Envio.ini
+    // [Documentos]) and leaves the link in LinkDocumento, or "** Error al subir el archivo " and
+    // the server name when the upload failed. An empty `NombreArchivo` is "DOCUMENTO_TMP", the dots
+    // of `Ext` are dropped, a contract keeps its name. Without the customer code (FTP_CODIGOCTA)
+    // or the server's host it shows an "Aviso" box (not when silent) and changes nothing. The
+    // transfer runs on a worker thread while the window keeps painting.
+    void uploadAdjuntoWeb(const QString& archivoOriginal, const QString& NombreArchivo = QString(),
+        const QString& Ext = QStringLiteral("pdf"), bool MantenerNombre = false,
+        bool EsContrato = false, bool EsPresupuesto = false);
+    // Posts the file to `sURL` to be stored as `sRutaDestino`; true on status 200. Failures show a
+    // critical "Error" box (when silent, its text goes to the error log instead).
+    bool SubirArchivoHTTPS(const QString& sURL, const QString& sRutaArchivo,
+        const QString& sRutaDestino);
+    QString URLEncode(const QString& str);
+    void crearArchivo(const QString& ruta, const QString& dato, bool NoAgrega = false);
+    // The document server a tool uploads to instead of Envio.ini's (host[:port]); empty: none.
+    void setServidorDocumentos(const QString& servidor) { m_servidorDocumentos = servidor; }
 
     // Runs the form's unload step and hides it (a modal show returns). Later touches of the
     // controls do not load it again.
@@ -100,6 +129,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
@@ -135,4 +165,15 @@ private:
     QString m_hostForzado;
     int m_puertoForzado = 0;
     QString m_rutaConfiguracion;
+
+    // Contacts.
+    QLineEdit* campoContacto(int indice) const;
+    static QString marcaContacto(int indice);
+    void muestraContacto(int indice, const QString& valor);
+    bool muestraMarca(int indice) const;
+    void contactoVacio();
+
+    // Uploads.
+    void avisoSubida(const QString& texto);
+    QString m_servidorDocumentos;
 };

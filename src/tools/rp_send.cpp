@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -10,6 +11,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
+#include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
@@ -37,6 +39,9 @@
 //     pie                               writes the footer page, prints its path
 //     estilo --carpeta DIR              writes the style sheet
 //     contestado --uidl U               marks a logged mail as answered by the user
+//     subir --archivo F [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto]
+//                                       uploads to the document server, prints the link
+//   --documentos HOST:PORT              the document server instead of Envio.ini's
 //
 // Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
 namespace {
@@ -46,7 +51,9 @@ const char* const Usage
       "[--smtp SERVIDOR:PUERTO] enviar --para DIRECCIONES --asunto ASUNTO [--mensaje TEXTO] "
       "[--de DIRECCION] [--adjunto ARCHIVO]... | informe --reporte NOMBRE [--para DIRECCIONES] "
       "[--asunto ASUNTO] | "
-      "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL";
+      "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL | "
+      "subir --archivo ARCHIVO [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto] "
+      "[--documentos SERVIDOR:PUERTO]";
 
 QTextStream& salida()
 {
@@ -110,15 +117,23 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         QStringLiteral("--config"), QStringLiteral("--smtp"), QStringLiteral("--para"),
         QStringLiteral("--asunto"), QStringLiteral("--mensaje"), QStringLiteral("--de"),
         QStringLiteral("--adjunto"), QStringLiteral("--reporte"), QStringLiteral("--tc"),
-        QStringLiteral("--cuenta"), QStringLiteral("--carpeta"), QStringLiteral("--uidl") };
+        QStringLiteral("--cuenta"), QStringLiteral("--carpeta"), QStringLiteral("--uidl"),
+        QStringLiteral("--archivo"), QStringLiteral("--nombre"), QStringLiteral("--ext"),
+        QStringLiteral("--documentos") };
+    static const QStringList banderas = { QStringLiteral("--mantener"),
+        QStringLiteral("--contrato"), QStringLiteral("--presupuesto") };
     static const QStringList comandos = { QStringLiteral("enviar"), QStringLiteral("informe"),
         QStringLiteral("contactos"), QStringLiteral("pie"), QStringLiteral("estilo"),
-        QStringLiteral("contestado") };
+        QStringLiteral("contestado"), QStringLiteral("subir") };
     Argumentos a;
     for (qsizetype k = 0; k < args.size(); ++k) {
         const QString& n = args.at(k);
         if (comandos.contains(n) && a.comando.isEmpty()) {
             a.comando = n;
+            continue;
+        }
+        if (banderas.contains(n)) {
+            a.valores[n] << QStringLiteral("SI");
             continue;
         }
         if (!conValor.contains(n) || k + 1 >= args.size()) {
@@ -148,7 +163,8 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         || (a.comando == u"informe" && falta("--reporte"))
         || (a.comando == u"contactos" && (falta("--tc") || falta("--cuenta")))
         || (a.comando == u"estilo" && falta("--carpeta"))
-        || (a.comando == u"contestado" && falta("--uidl"))) {
+        || (a.comando == u"contestado" && falta("--uidl"))
+        || (a.comando == u"subir" && falta("--archivo"))) {
         *error = QStringLiteral("Faltan argumentos");
         return std::nullopt;
     }
@@ -185,6 +201,26 @@ bool imprimeRegistro(qint64 desde)
     }
     gDB().CierraRecordset(rs);
     return status == u"OK";
+}
+
+// The link of the upload, or its failure text; 0 when the server took the file.
+int subir(const Argumentos& a)
+{
+    const auto valor = [&](const char* nombre) {
+        return a.valores.value(QString::fromLatin1(nombre)).value(0);
+    };
+    const auto bandera = [&](const char* nombre) {
+        return a.valores.contains(QString::fromLatin1(nombre));
+    };
+    FrmEnviar f;
+    if (!a.config.isEmpty())
+        f.setConfiguracion(a.config);
+    f.setServidorDocumentos(valor("--documentos"));
+    f.uploadAdjuntoWeb(valor("--archivo"), valor("--nombre"),
+        bandera("--ext") ? valor("--ext") : QStringLiteral("pdf"), bandera("--mantener"),
+        bandera("--contrato"), bandera("--presupuesto"));
+    salida() << f.LinkDocumento << Qt::endl;
+    return f.LinkDocumento.startsWith(QLatin1String("https://")) ? 0 : 1;
 }
 
 } // namespace
@@ -226,6 +262,8 @@ int main(int argc, char* argv[])
     const ScopedService<DLL_Print> reporteService(reporte);
     CurlMailFactory correo;
     const ScopedService<MailFactory> correoService(correo);
+    CurlHttpFactory http;
+    const ScopedService<HttpFactory> httpService(http);
 
     datos.gDB.gServidor = QStringLiteral("SQLITE");
     datos.gDB.gDBName = QFileInfo(a->db).absoluteFilePath();
@@ -236,9 +274,20 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    // The customer code of the uploads lives in the statistics database beside the main one.
+    const QString estadisticas
+        = QFileInfo(a->db).absoluteDir().filePath(QStringLiteral("KZQ_ESTADISTICAS.db"));
+    if (QFileInfo::exists(estadisticas)) {
+        datos.gDBEstadisticas.gServidor = QStringLiteral("SQLITE");
+        datos.gDBEstadisticas.gDBName = estadisticas;
+        datos.gDBEstadisticas.OpenServerADODB(false, adUseClient, QString(), false, false);
+    }
+
     const auto valor = [&](const char* nombre) {
         return a->valores.value(QString::fromLatin1(nombre)).value(0);
     };
+    if (a->comando == u"subir")
+        return subir(*a);
     if (a->comando == u"contactos") {
         salida() << eMailAux::ObtieneMailsContactos(valor("--tc"), valor("--cuenta")) << Qt::endl;
         return 0;
