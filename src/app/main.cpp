@@ -9,6 +9,7 @@
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtPuertoSerie.h"
 #include "pricelists/EnlacesPrograma.h"
 #include "startup/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
@@ -78,6 +79,10 @@ int main(int argc, char* argv[])
     const ScopedService<HttpFactory> httpService(http);
     EnvioCorreoFormulario envioCorreo;
     const ScopedService<EnvioCorreo> envioCorreoService(envioCorreo);
+
+    // The kitchen tickets' serial line.
+    QtPuertoSerie puertoSerie;
+    const ScopedService<PuertoSerie> puertoSerieService(puertoSerie);
 
     // The main window's load runs the start-up; its unload ends the program.
     Rp_Tarifolio ventana;

@@ -54,3 +54,11 @@ RegistroComandera RegistroComandera::desdeBytes(const QByteArray& bytes)
     }
     return registro;
 }
+
+QByteArray RegistroComandera::aBytes() const
+{
+    QByteArray bytes;
+    for (const Campo& campo : Campos)
+        bytes += Windows1252::encodeFixed(this->*campo.miembro, campo.ancho);
+    return bytes;
+}

@@ -32,4 +32,6 @@ struct RegistroComandera
 
     // The record in `bytes` (exactly Longitud bytes; a shorter run is read as far as it goes).
     static RegistroComandera desdeBytes(const QByteArray& bytes);
+    // The record as the file keeps it: each field blank-filled (or cut) to its width.
+    QByteArray aBytes() const;
 };

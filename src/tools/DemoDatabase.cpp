@@ -13,6 +13,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "tools/DemoCatalog.h"
+#include "tools/DemoComanderas.h"
 #include "tools/DemoReceipts.h"
 #include "tools/DemoVoucherPrint.h"
 #include "tools/DemoVouchers.h"
@@ -1082,6 +1083,7 @@ QString write(const Options& options)
                       Writer(file, options.articles).run();
                       DemoVouchers::write(file, { options.articles, options.voucherLines,
                                                   options.voucherInvoices });
+                      DemoComanderas::seed(file, options.articles);
                   });
         writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
                   QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
@@ -1096,7 +1098,7 @@ QString write(const Options& options)
     {
         return error.description();
     }
-    return QString();
+    return DemoComanderas::escribeComanderas(options.folder);
 }
 
 } // namespace DemoDatabase

@@ -12,6 +12,7 @@
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtPuertoSerie.h"
 #include "platform/qt/SystemEnvironment.h"
 #include "startup/ConfiguracionGlobal.h"
 #include "startup/Globales.h"
@@ -70,7 +71,34 @@ private:
     QString m_usuario;
 };
 
+// The ticket printer's line on the device named by --puerto, when one was named.
+QString& puertoComandera()
+{
+    static QString dispositivo;
+    return dispositivo;
+}
+
+class PuertoComandera final : public PuertoSerie
+{
+public:
+    Falla abre(const QString& dispositivo) override
+    {
+        return m_linea.abre(puertoComandera().isEmpty() ? dispositivo : puertoComandera());
+    }
+    Falla escribe(const QByteArray& bytes) override { return m_linea.escribe(bytes); }
+    Falla cierra() override { return m_linea.cierra(); }
+    bool abierto() const override { return m_linea.abierto(); }
+
+private:
+    QtPuertoSerie m_linea;
+};
+
 } // namespace
+
+void fijaPuertoComandera(const QString& dispositivo)
+{
+    puertoComandera() = dispositivo;
+}
 
 OpcionesVoucher leeOpciones(
     const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas)
@@ -114,6 +142,9 @@ struct SesionVoucher::Partes
     ScopedService<VariablesInicio> inicioServicio { inicio };
     Globales globales;
     ScopedService<Globales> globalesServicio { globales };
+    // The ticket printer's line.
+    PuertoComandera puerto;
+    ScopedService<PuertoSerie> puertoServicio { puerto };
 };
 
 SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)

@@ -29,6 +29,9 @@ struct OpcionesVoucher
 OpcionesVoucher leeOpciones(
     const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas);
 
+// The ticket printer's port opens this device whatever the port number (rp_voucher --puerto).
+void fijaPuertoComandera(const QString& dispositivo);
+
 // The program's services installed for the session's lifetime and gDB() open on `archivo`, the
 // global settings loaded. `equipo` and `usuario`, when not empty, stand for the machine and login
 // names. error() says why the database could not be opened.

@@ -26,3 +26,7 @@ extern const char* const kUsoAsiento;
 // rp_voucher_recibo.cpp
 int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoRecibo;
+
+// rp_voucher_ticket.cpp
+int subcomandoTicket(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoTicket;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
 
 // rp_voucher: the voucher printing of the program, run from the command line on a database file
@@ -12,6 +13,7 @@ const SubcomandoVoucher kSubcomandos[] = {
     { "print", kUsoPrint, subcomandoPrint },
     { "asiento", kUsoAsiento, subcomandoAsiento },
     { "recibo", kUsoRecibo, subcomandoRecibo },
+    { "ticket", kUsoTicket, subcomandoTicket },
 };
 
 void uso(QTextStream& errores)
@@ -19,6 +21,23 @@ void uso(QTextStream& errores)
     errores << "Uso: rp_voucher SUBCOMANDO [OPCIONES]\n";
     for (const SubcomandoVoucher& s : kSubcomandos)
         errores << "  " << s.uso << "\n";
+    errores << "  (cualquier subcomando) --puerto DISPOSITIVO: la comandera en ese dispositivo\n";
+}
+
+// "--puerto DEV", valid with any subcommand, is taken out before the subcommand reads the rest.
+// False when it lacks its value.
+bool tomaPuerto(QStringList& argumentos, QTextStream& errores)
+{
+    const qsizetype k = argumentos.indexOf(QStringLiteral("--puerto"));
+    if (k < 0)
+        return true;
+    if (k + 1 >= argumentos.size()) {
+        errores << "Falta el valor de --puerto\n";
+        return false;
+    }
+    fijaPuertoComandera(argumentos.at(k + 1));
+    argumentos.remove(k, 2);
+    return true;
 }
 
 } // namespace
@@ -33,7 +52,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTextStream salida(stdout);
     QTextStream errores(stderr);
-    const QStringList argumentos = app.arguments().mid(1);
+    QStringList argumentos = app.arguments().mid(1);
+    if (!tomaPuerto(argumentos, errores))
+    {
+        uso(errores);
+        return 2;
+    }
     if (argumentos.isEmpty())
     {
         uso(errores);

@@ -71,3 +71,16 @@ QList<QByteArray> EscriturasTicket(
     const DisenoTicket& diseno, const DatosTicket& datos, TipoTicket tipo, QChar separador);
 
 } // namespace ModImprimeEnComandera
+
+namespace ModImprimeEnComandera {
+
+// Prints one ticket of the order `TC` `IdComprobante` on this workstation's ticket printer (its
+// record in "Comanderas.cfg"; `Comandera` is the voucher's print destination, "Comandera :" and
+// the printer's name, or blank for any): a kitchen ticket (`Cocina`), a bar ticket (`Barra`) or a
+// plain priced ticket. Says so in a box when the workstation has no printer or the port cannot be
+// opened; other failures go to ManejoErrores under "ImprimeEnComandera" (Retry, Ignore; any other
+// answer closes the port and gives up). True when the whole ticket left and nothing failed.
+bool ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const QString& Comandera,
+    bool Cocina, bool Barra);
+
+} // namespace ModImprimeEnComandera

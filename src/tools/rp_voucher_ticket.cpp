@@ -1,0 +1,55 @@
+// rp_voucher ticket: prints an order's kitchen, bar or plain ticket on this workstation's ticket
+// printer, as the voucher print does for the order types.
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "tools/SesionVoucher.h"
+#include "tools/SubcomandosVoucher.h"
+#include "vouchers/ModImprimeEnComandera.h"
+
+const char* const kUsoTicket
+    = "ticket --db ARCHIVO.db --tc TC --id ID [--cocina|--barra] [--impresora NOMBRE] "
+      "[--equipo EQUIPO --usuario USUARIO]";
+
+int subcomandoTicket(const QStringList& argumentos, QTextStream&, QTextStream& errores)
+{
+    const OpcionesVoucher o = leeOpciones(argumentos,
+        { "--db", "--tc", "--id", "--impresora", "--equipo", "--usuario" },
+        { "--cocina", "--barra" });
+    const bool cocina = o.bandera("--cocina");
+    const bool barra = o.bandera("--barra");
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
+        || (cocina && barra)) {
+        if (!o.error.isEmpty())
+            errores << o.error << "\n";
+        else if (cocina && barra)
+            errores << "Un ticket es de cocina o de barra, no de ambas\n";
+        errores << "Uso: rp_voucher " << kUsoTicket << "\n";
+        return 2;
+    }
+    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (!sesion.error().isEmpty()) {
+        errores << sesion.error() << "\n";
+        return 2;
+    }
+    const QString tc = o.valor("--tc").trimmed();
+    const QString id = o.valor("--id").trimmed();
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = '%1' AND "
+                                        "IDCOMPROBANTE = '%2'")
+                             .arg(QString(tc).replace(u'\'', QLatin1String("''")),
+                                 QString(id).replace(u'\'', QLatin1String("''"))),
+        rs);
+    const bool existe = !rs.Eof();
+    gDB().CierraRecordset(rs);
+    if (!existe) {
+        errores << "No se encontró el comprobante " << tc << " " << id << "\n";
+        return 2;
+    }
+    const QString impresora = o.valor("--impresora");
+    return ModImprimeEnComandera::ImprimeEnComandera(tc, id,
+               impresora.isEmpty() ? QString() : QStringLiteral("Comandera : ") + impresora, cocina,
+               barra)
+        ? 0
+        : 1;
+}
