@@ -15,7 +15,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     libxlsxwriter-dev libsqlite3-dev libgtest-dev libgmock-dev unixodbc unixodbc-dev libsqliteodbc
     xvfb xauth poppler-utils python3 python3-aiosmtpd socat openssl fonts-dejavu-core
     fonts-liberation2
-    qt6-translations-l10n cups printer-driver-cups-pdf)
+    qt6-translations-l10n cups printer-driver-cups-pdf
+    zbar-tools)
 
 missing=()
 for p in "${packages[@]}"; do

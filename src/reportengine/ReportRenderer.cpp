@@ -16,7 +16,7 @@
 #include "reportengine/FormulaParser.h"
 #include "reportengine/FormulaText.h"
 #include "reportengine/Paginator.h"
-#include "reportengine/QrCode.h"
+#include "platform/QrCode.h"
 #include "reportengine/SelectionPlanner.h"
 #include "reportengine/TextMeasurer.h"
 #include "reportengine/ValueFormat.h"
@@ -31,6 +31,25 @@ struct CompileError
 {
     QString message;
 };
+
+// A QR item's symbol, one pixel a module with its quiet zone; the outputs scale it without
+// smoothing. A null image when the text cannot be encoded (empty, or too long for any symbol).
+QImage qrImage(const QString& text)
+{
+    const std::optional<QrCode::Simbolo> s = QrCode::simbolo(text);
+    if (!s)
+        return QImage();
+    const int size = s->ancho + 2 * QrCode::ZonaSilencio;
+    QImage img(size, size, QImage::Format_Mono);
+    img.setColor(0, qRgb(255, 255, 255));
+    img.setColor(1, qRgb(0, 0, 0));
+    img.fill(0);
+    for (int y = 0; y < s->ancho; ++y)
+        for (int x = 0; x < s->ancho; ++x)
+            if (s->oscuro(x, y))
+                img.setPixel(x + QrCode::ZonaSilencio, y + QrCode::ZonaSilencio, 1);
+    return img;
+}
 
 QString fieldKey(const QString& table, const QString& field)
 {
@@ -1744,7 +1763,7 @@ private:
         case ItemKind::Qr: {
             const QString text = ci.expr ? eval(*ci.expr, ci.formulaName).toString() : QString();
             if (text != m_shared.lastQrText || m_shared.lastQrImage < 0) {
-                const QImage img = QrCode::image(text);
+                const QImage img = qrImage(text);
                 m_shared.lastQrText = text;
                 m_shared.lastQrImage = img.isNull() ? -1 : m_shared.resources.addImage(img);
             }

@@ -228,6 +228,22 @@ void write(SqliteFile& file, const Options& options)
         charge.done();
     }
 
+    {
+        // Electronic data of the invoices, a second rate capture on the dollar invoice's day,
+        // and the company logo on invoices.
+        SqlInsert electronic(file, "V_MV_CPTE_ELECTRONICOS", "TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE");
+        electronic << "FC" << "000200002001A" << "2026-11-20 00:00:00" << "76123456789012"
+                   << "2026-11-30 00:00:00";
+        electronic.done();
+        electronic << "FC" << "000200002005A" << "2026-11-20 00:00:00" << "76123456789013"
+                   << "2026-11-30 00:00:00";
+        electronic.done();
+        SqlInsert rate(file, "TA_COTIZACION", "FECHA_HORA,MONEDA2,MONEDA3");
+        rate << "2026-11-20 16:00:00" << 1480.125 << 1601.5;
+        rate.done();
+        file.exec("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'PrintLogo_FC_NC_ND'");
+    }
+
     // Benchmarks: one invoice of many lines, many invoices of five.
     std::vector<Line> lines;
     for (int k = 0; k < options.lines; ++k)

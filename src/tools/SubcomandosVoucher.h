@@ -17,6 +17,10 @@ struct SubcomandoVoucher
 int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoBuffer;
 
+// rp_voucher_qr.cpp
+int subcomandoQr(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
+extern const char* const kUsoQr;
+
 // rp_voucher_print.cpp
 int subcomandoPrint(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoPrint;

@@ -10,6 +10,7 @@ namespace {
 
 const SubcomandoVoucher kSubcomandos[] = {
     { "buffer", kUsoBuffer, subcomandoBuffer },
+    { "qr", kUsoQr, subcomandoQr },
     { "print", kUsoPrint, subcomandoPrint },
     { "asiento", kUsoAsiento, subcomandoAsiento },
     { "recibo", kUsoRecibo, subcomandoRecibo },

@@ -60,7 +60,7 @@ private:
     void ActualizaEncabezado();
     void ActualizaFormaDePagoUN();
 
-    // ---- QR row (GeneradorAuxiliar_Secciones.cpp)
+    // ---- QR row (GeneradorAuxiliar_QR.cpp)
     void AgregaQRFactura();
 
     // ---- tasks (GeneradorAuxiliar_Tareas.cpp)

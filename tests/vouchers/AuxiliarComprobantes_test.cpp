@@ -10,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/AdoRecordset.h"
+#include "platform/ComponenteQR.h"
+#include "platform/qt/ComponenteQRImagen.h"
 #include "platform/Utilidades.h"
 #include "startup/VariablesInicio.h"
+#include "startup/Configuracion.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "LocalePrueba.h"
@@ -800,6 +803,270 @@ TEST_F(AuxiliarComprobantesTest, delivery_note_in_retail_lists_the_pending_lines
         const QStringList todas = filas(QStringLiteral(" AND TIPO IN ('M', 'IN')"));
         // The delivery note's own title and line come first.
         EXPECT_EQ(todas.mid(2), c.filas) << c.caso;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The drawing as a site's component would do it, or failing: records what it was asked.
+class ComponenteQRPrueba final : public ComponenteQR
+{
+public:
+    explicit ComponenteQRPrueba(bool falla) : m_falla(falla) { }
+    QString crearArchivo() override
+    {
+        m_archivo = QDir(environment().systemTempFolder()).filePath(QStringLiteral("qr.png"));
+        return m_archivo;
+    }
+    QString GenerarImagen(const QList<Value>&) override
+    {
+        if (m_falla)
+            return QString();
+        QFile f(m_archivo);
+        f.open(QIODevice::WriteOnly);
+        f.write("imagen del componente");
+        return QStringLiteral("texto");
+    }
+
+private:
+    bool m_falla;
+    QString m_archivo;
+};
+
+class FabricaQRPrueba final : public FabricaComponenteQR
+{
+public:
+    explicit FabricaQRPrueba(bool falla) : m_falla(falla) { }
+    std::unique_ptr<ComponenteQR> crea(const QString&) override
+    {
+        return std::make_unique<ComponenteQRPrueba>(m_falla);
+    }
+
+private:
+    bool m_falla;
+};
+
+class AuxiliarComprobantesQRTest : public AuxiliarComprobantesTest
+{
+protected:
+    void SetUp() override
+    {
+        AuxiliarComprobantesTest::SetUp();
+        for (const char* imagen : { "AFIP.PNG", "ARCA.PNG", "logo.jpg" })
+            QFile::copy(QStringLiteral(RP_SHARE_DIR "/") + QLatin1String(imagen),
+                m_dir.filePath(QLatin1String(imagen)));
+    }
+
+    static QByteArray bytesDe(const QString& archivo)
+    {
+        QFile f(archivo);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The workstation's QR rows of a voucher: position, QR bytes, authority logo, company logo.
+    struct FilaQR
+    {
+        QString posicion;
+        QByteArray qr;
+        QByteArray autoridad;
+        QByteArray empresa;
+    };
+    QList<FilaQR> filasQR(const QString& id, const QString& puesto = kPuesto)
+    {
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_MV_CPTEQR WHERE "
+                                                    "USUARIO = '%1' AND IDCOMPROBANTE = '%2'")
+                                         .arg(puesto, id),
+            rs);
+        QList<FilaQR> filas;
+        const auto bytes = [&](const char* columna) {
+            const Value v = rs.Fields(QLatin1String(columna)).Value();
+            return v.isNull() ? QByteArray() : v.toBytes();
+        };
+        for (; !rs.Eof(); rs.MoveNext())
+            filas.append({ gUtilidades().ValorCampo(rs.Fields(QStringLiteral("muestra_logo")).Value()),
+                bytes("QR_AFIP"), bytes("IMG_AFIP"), bytes("LOGO_EMPRESA") });
+        m_objects.gDB.CierraRecordset(rs);
+        return filas;
+    }
+
+    // What a reader finds in the image: the JSON of the electronic-invoice data.
+    QString leeQR(const QByteArray& png)
+    {
+        const QString archivo = m_dir.filePath(QStringLiteral("leido.png"));
+        QFile f(archivo);
+        f.open(QIODevice::WriteOnly);
+        f.write(png);
+        f.close();
+        QProcess lector;
+        lector.start(QStringLiteral("zbarimg"), { "--raw", "-q", archivo });
+        if (!lector.waitForFinished(30000))
+        {
+            ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
+            return QString();
+        }
+        const QByteArray texto = lector.readAllStandardOutput().trimmed();
+        return QString::fromUtf8(QByteArray::fromBase64(texto));
+    }
+
+    FabricaComponenteQRImagen m_fabrica;
+    ScopedService<FabricaComponenteQR> m_fabricaServicio { m_fabrica };
+};
+
+TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
+{
+    const QString fijo = QStringLiteral(
+        "\"cuit\":30714582948,\"fecha\":\"2026-11-20\",\"importe\":%1,\"moneda\":\"%2\","
+        "\"nroCmp\":%3,\"nroDocRec\":30701000007,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"A\","
+        "\"tipoDocRec\":80,\"ver\":1}");
+    const struct
+    {
+        const char* caso;
+        const char* id;
+        const char* cambio;
+        QString json;
+    } casos[] = {
+        { "pesos", "000200002001A", "",
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("98625.5", "PES", "2001") },
+        // Two captures that day: the last one.
+        { "dolares", "000200002005A", "",
+            "{\"codAut\":76123456789013,\"ctz\":1480.125," + fijo.arg("1250.75", "DOL", "2005") },
+        { "moneda 0", "000200002005A",
+            "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'",
+            "{\"codAut\":76123456789013,\"ctz\":1," + fijo.arg("1250.75", "PES", "2005") },
+        { "cuit con separadores", "000200002001A",
+            "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'",
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("98625.5", "PES", "2001") },
+    };
+    for (const auto& c : casos)
+    {
+        if (*c.cambio != '\0')
+            exec(QLatin1String(c.cambio));
+
+        genera(QStringLiteral("FC"), QLatin1String(c.id));
+
+        const QList<FilaQR> filas = filasQR(QLatin1String(c.id));
+        ASSERT_EQ(filas.size(), 1) << c.caso;
+        EXPECT_EQ(leeQR(filas.first().qr), c.json) << c.caso;
+        EXPECT_TRUE(filas.first().qr.startsWith("\x89PNG")) << c.caso;
+    }
+}
+
+TEST_F(AuxiliarComprobantesQRTest, logos_by_cut_over_date_position_and_file)
+{
+    const QByteArray afip = bytesDe(m_dir.filePath(QStringLiteral("AFIP.PNG")));
+    const QByteArray arca = bytesDe(m_dir.filePath(QStringLiteral("ARCA.PNG")));
+    const QByteArray logo = bytesDe(m_dir.filePath(QStringLiteral("logo.jpg")));
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '' WHERE CLAVE = "
+                        "'cfgFechaInicioeFacARCA'"));
+    const struct
+    {
+        const char* caso;
+        const char* fecha;
+        const char* logoEmpresa;
+        const char* imprimeLogo;
+        const char* posicion;
+        QByteArray autoridad;
+        QByteArray empresa;
+    } casos[] = {
+        { "antes del cambio", "2024-11-30", "SI", "SI", "IZ", afip, logo },
+        { "desde el cambio", "2024-12-01", "SI", "SI", "IZ", arca, logo },
+        { "sin logo impreso", "2024-12-01", "SI", "NO", "NO", arca, {} },
+        { "sin archivo de logo", "2024-12-01", "NO", "SI", "NO", arca, {} },
+    };
+    for (const auto& c : casos)
+    {
+        exec(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = '%1' WHERE IDCOMPROBANTE = "
+                            "'000200002001A'")
+                 .arg(QLatin1String(c.fecha)));
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
+                            "'PrintLogo_FC_NC_ND'")
+                 .arg(QLatin1String(c.imprimeLogo)));
+        if (QLatin1String(c.logoEmpresa) == u"NO")
+            QFile::remove(m_dir.filePath(QStringLiteral("logo.jpg")));
+
+        genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+
+        const QList<FilaQR> filas = filasQR(QStringLiteral("000200002001A"));
+        ASSERT_EQ(filas.size(), 1) << c.caso;
+        EXPECT_EQ(filas.first().posicion, QLatin1String(c.posicion)) << c.caso;
+        EXPECT_EQ(filas.first().autoridad, c.autoridad) << c.caso;
+        EXPECT_EQ(filas.first().empresa, c.empresa) << c.caso;
+    }
+    // The default cut-over date is written back the first time it is needed.
+    EXPECT_EQ(Configuracion::Cfg(QStringLiteral("cfgFechaInicioeFacARCA")), u"01/12/2024");
+}
+
+TEST_F(AuxiliarComprobantesQRTest, row_holds_what_the_component_drew_and_each_workstation_its_own)
+{
+    FabricaQRPrueba dibuja(false);
+    FabricaQRPrueba falla(true);
+    // The demo's cut-over date is long past: the new logo.
+    const QByteArray arca = bytesDe(m_dir.filePath(QStringLiteral("ARCA.PNG")));
+    environment().setComputerName(QStringLiteral("caja02"));
+    genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
+    environment().setComputerName(QStringLiteral("PUESTO01"));
+
+    {
+        ScopedService<FabricaComponenteQR> servicio(dibuja);
+        genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
+        genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
+    }
+    const QList<FilaQR> dibujada = filasQR(QStringLiteral("000200002005A"));
+    {
+        ScopedService<FabricaComponenteQR> servicio(falla);
+        genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
+    }
+    const QList<FilaQR> fallida = filasQR(QStringLiteral("000200002005A"));
+
+    ASSERT_EQ(dibujada.size(), 1);
+    EXPECT_EQ(dibujada.first().qr, QByteArray("imagen del componente"));
+    EXPECT_EQ(dibujada.first().autoridad, arca);
+    ASSERT_EQ(fallida.size(), 1);
+    EXPECT_TRUE(fallida.first().qr.isEmpty());
+    EXPECT_TRUE(fallida.first().autoridad.isEmpty());
+    EXPECT_EQ(filasQR(QStringLiteral("000200002005A"), QStringLiteral("CAJA02|OPERADOR")).size(),
+        1);
+    // The drawing's file is deleted once stored.
+    EXPECT_FALSE(QFile::exists(
+        QDir(environment().systemTempFolder()).filePath(QStringLiteral("qr.png"))));
+}
+
+TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there_is_none)
+{
+    const struct
+    {
+        const char* id;
+        const char* buffer;  // the voucher the buffer is filled for first
+        int salida;
+        const char* error;
+    } casos[] = {
+        { "000200002001A", "000200002001A", 0, "" },
+        // The buffer holds another voucher: nothing stored for this one.
+        { "000200002005A", "000200002002B", 2, "El comprobante no tiene imagen QR" },
+    };
+    for (const auto& c : casos)
+    {
+        const QString png = m_dir.filePath(QStringLiteral("qr_%1.png").arg(QLatin1String(c.id)));
+        const auto corre = [&](const QStringList& argumentos) {
+            QProcess tool;
+            tool.start(QStringLiteral(RP_VOUCHER_EXE), argumentos);
+            EXPECT_TRUE(tool.waitForFinished(60000));
+            return std::make_pair(tool.exitCode(), QString::fromUtf8(tool.readAllStandardError()));
+        };
+
+        corre({ "buffer", "--db", m_file, "--tc", "FC", "--id", QLatin1String(c.buffer) });
+        const auto [salida, error] = corre({ "qr", "--db", m_file, "--tc", "FC", "--id",
+            QLatin1String(c.id), "--out", png });
+
+        EXPECT_EQ(salida, c.salida) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+        if (c.salida == 0)
+            EXPECT_TRUE(leeQR(bytesDe(png)).contains(QLatin1String("\"nroCmp\":2001")));
+        else
+            EXPECT_FALSE(QFile::exists(png));
     }
 }
 

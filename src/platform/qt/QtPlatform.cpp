@@ -4,6 +4,7 @@
 #include "platform/LectorIni.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
+#include "platform/qt/ComponenteQRImagen.h"
 #include "platform/qt/ExitProgramEnd.h"
 #include "platform/qt/QtDatePicker.h"
 #include "platform/qt/QtFileDialog.h"
@@ -26,6 +27,7 @@ struct QtPlatform::Parts
     Utilidades utilidades;
     Entorno entorno;
     LectorIni lectorIni;
+    FabricaComponenteQRImagen qr;
 
     ScopedService<Clock> clockService{clock};
     ScopedService<Environment> environmentService{environment};
@@ -38,6 +40,7 @@ struct QtPlatform::Parts
     ScopedService<Utilidades> utilidadesService{utilidades};
     ScopedService<Entorno> entornoService{entorno};
     ScopedService<LectorIni> lectorIniService{lectorIni};
+    ScopedService<FabricaComponenteQR> qrService{qr};
 };
 
 QtPlatform::QtPlatform() : m_parts(std::make_unique<Parts>()) { }

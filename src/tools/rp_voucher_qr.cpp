@@ -1,0 +1,57 @@
+// rp_voucher qr: writes the QR image stored in this workstation's QR row of a voucher.
+
+#include <QFile>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Utilidades.h"
+#include "startup/VariablesInicio.h"
+#include "tools/SesionVoucher.h"
+#include "tools/SubcomandosVoucher.h"
+
+const char* const kUsoQr
+    = "qr --db ARCHIVO.db --tc TC --id ID --out ARCHIVO.png [--equipo EQUIPO --usuario USUARIO]";
+
+int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& errores)
+{
+    const OpcionesVoucher o = leeOpciones(argumentos,
+        { "--db", "--tc", "--id", "--out", "--equipo", "--usuario" }, {});
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
+        || !o.tiene("--out"))
+    {
+        if (!o.error.isEmpty())
+            errores << o.error << "\n";
+        errores << "Uso: rp_voucher " << kUsoQr << "\n";
+        return 2;
+    }
+    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (!sesion.error().isEmpty())
+    {
+        errores << sesion.error() << "\n";
+        return 2;
+    }
+
+    const auto literal = [](const QString& t) {
+        return u'\'' + QString(t).replace(u'\'', QLatin1String("''")) + u'\'';
+    };
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("SELECT QR_AFIP FROM AUX_MV_CPTEQR WHERE Usuario = ")
+            + literal(ClaveEstacion()) + QStringLiteral(" AND TC = ")
+            + literal(gUtilidades().FormateaCodigo(o.valor("--tc"), 4))
+            + QStringLiteral(" AND IdComprobante = ") + literal(o.valor("--id")),
+        rs);
+    const QByteArray imagen = rs.Eof() ? QByteArray() : rs.Fields(0).Value().toBytes();
+    gDB().CierraRecordset(rs);
+    if (imagen.isEmpty())
+    {
+        errores << "El comprobante no tiene imagen QR\n";
+        return 2;
+    }
+    QFile salida(o.valor("--out"));
+    if (!salida.open(QIODevice::WriteOnly) || salida.write(imagen) != imagen.size())
+    {
+        errores << "No se puede escribir " << o.valor("--out") << "\n";
+        return 2;
+    }
+    return 0;
+}
