@@ -4,24 +4,18 @@
 
 CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
     : m_path(path),
-      m_file(path + QStringLiteral(".part")),
+      m_file(path),
       m_separator(separator),
       m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0)),
       m_separatorUtf8(QString(separator).toUtf8())
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.errorString());
+    if (!m_file.create())
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.reason());
     else
         m_buffer.append("\xEF\xBB\xBF");
 }
 
-CsvSink::~CsvSink()
-{
-    if (!m_closed) {
-        m_file.close();
-        m_file.remove();
-    }
-}
+CsvSink::~CsvSink() = default;
 
 QString CsvSink::fieldText(const Value& value, QChar decimalPoint)
 {
@@ -74,7 +68,7 @@ void CsvSink::endLine()
     if (m_buffer.size() >= 1 << 16 && m_error.isEmpty()) {
         if (m_file.write(m_buffer) != m_buffer.size())
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
-                          .arg(m_path, m_file.errorString());
+                          .arg(m_path, m_file.reason());
         m_buffer.clear();
     }
 }
@@ -107,15 +101,12 @@ bool CsvSink::close()
         return m_error.isEmpty();
     m_closed = true;
     if (m_error.isEmpty() && !m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size())
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.errorString());
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, m_file.reason());
     m_buffer.clear();
-    m_file.close();
-    if (m_error.isEmpty()) {
-        QFile::remove(m_path);
-        if (!QFile::rename(m_file.fileName(), m_path))
-            m_error = QStringLiteral("No se pudo escribir el archivo %1").arg(m_path);
-    }
+    if (m_error.isEmpty() && !m_file.finish())
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
     if (!m_error.isEmpty())
-        m_file.remove();
+        m_file.cancelWriting();
     return m_error.isEmpty();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QFile>
 #include <QLocale>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/RecordFileSink.h"
 
 // The detail records as CSV: a header row with the column names, then one line per record in
@@ -34,7 +34,7 @@ private:
     void endLine();
 
     QString m_path;
-    QFile m_file;
+    OutputFile m_file;
     QChar m_separator;
     QChar m_decimal;
     QByteArray m_separatorUtf8;

@@ -42,7 +42,8 @@ HtmlSink::HtmlSink(const QString& path) : m_path(path), m_file(path) { }
 bool HtmlSink::flush()
 {
     if (m_file.write(m_out) != m_out.size()) {
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.errorString());
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, m_file.reason());
         m_file.cancelWriting();
         return false;
     }
@@ -53,8 +54,8 @@ bool HtmlSink::flush()
 bool HtmlSink::begin(const DocumentInfo& info)
 {
     m_info = info;
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(m_path, m_file.errorString());
+    if (!m_file.create()) {
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(m_path, m_file.reason());
         return false;
     }
     const QByteArray w = mm(info.pageWidth);
@@ -196,8 +197,8 @@ bool HtmlSink::finish(const DeferredValues&)
     m_out += "</body>\n</html>\n";
     if (!flush())
         return false;
-    if (!m_file.commit()) {
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.errorString());
+    if (!m_file.finish()) {
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
         return false;
     }
     return true;

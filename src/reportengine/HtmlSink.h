@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QSaveFile>
 #include <QString>
 
 #include "reportengine/FontSubstitution.h"
+#include "reportengine/OutputFile.h"
 #include "reportengine/PageSink.h"
 
 // Writes the pages as one HTML file that looks like the printed report: each page is a box of
@@ -26,7 +26,7 @@ private:
     void addStyles(const DocumentResources& resources);
 
     QString m_path;
-    QSaveFile m_file;
+    OutputFile m_file;
     FontSubstitution m_fonts;
     DocumentInfo m_info;
     std::size_t m_fontsStyled = 0;

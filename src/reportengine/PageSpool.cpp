@@ -7,8 +7,7 @@
 #include <thread>
 #include <type_traits>
 
-#include <QDir>
-#include <QTemporaryFile>
+#include "reportengine/OutputFile.h"
 
 namespace {
 
@@ -82,11 +81,10 @@ bool readExactly(QFile& file, void* data, qint64 size)
     return size == 0 || file.read(static_cast<char*>(data), size) == size;
 }
 
-// Reads `count` pages from `path`, resolving the deferred texts, into `queue`.
-void readPages(const QString& path, qint64 count, const DeferredValues& deferred, PageQueue& queue)
+// Reads `count` pages from `file`, resolving the deferred texts, into `queue`.
+void readPages(QFile& file, qint64 count, const DeferredValues& deferred, PageQueue& queue)
 {
-    QFile file(path);
-    bool whole = file.open(QIODevice::ReadOnly);
+    bool whole = file.isOpen() && file.seek(0);
     for (qint64 n = 0; whole && n < count; ++n) {
         PageHeader header;
         if (!readExactly(file, &header, sizeof header)) {
@@ -126,12 +124,7 @@ void readPages(const QString& path, qint64 count, const DeferredValues& deferred
 
 PageSpool::PageSpool() = default;
 
-PageSpool::~PageSpool()
-{
-    m_file.close();
-    if (!m_file.fileName().isEmpty())
-        m_file.remove();
-}
+PageSpool::~PageSpool() = default;
 
 bool PageSpool::fail(const QString& message)
 {
@@ -142,14 +135,10 @@ bool PageSpool::fail(const QString& message)
 bool PageSpool::begin(const DocumentInfo& info)
 {
     m_info = info;
-    QTemporaryFile name(QDir::tempPath() + QStringLiteral("/rp_spool_XXXXXX"));
-    name.setAutoRemove(false);
-    if (!name.open())
-        return fail(QStringLiteral("No se pudo crear el archivo temporal del informe"));
-    m_file.setFileName(name.fileName());
-    name.close();
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(QStringLiteral("No se pudo crear el archivo temporal del informe"));
+    // Opened twice, to write and to read back on the reader's thread.
+    QString why;
+    if (!OutputFile::createScratch(QStringLiteral("spool"), m_file, &m_readBack, &why))
+        return fail(QStringLiteral("No se pudo crear el archivo temporal del informe: %1").arg(why));
     return true;
 }
 
@@ -174,9 +163,9 @@ bool PageSpool::page(const PageDisplayList& page, const DocumentResources& resou
         m_buffer.append(reinterpret_cast<const char*>(s.constData()),
             qsizetype(s.size()) * qsizetype(sizeof(QChar)));
     }
-    if (m_file.write(m_buffer) != m_buffer.size())
-        return fail(QStringLiteral("No se pudo escribir el archivo temporal del informe: %1")
-                        .arg(m_file.errorString()));
+    QString why;
+    if (!OutputFile::writeAll(m_file, m_buffer, &why))
+        return fail(QStringLiteral("No se pudo escribir el archivo temporal del informe: %1").arg(why));
     ++m_pages;
     return true;
 }
@@ -184,9 +173,6 @@ bool PageSpool::page(const PageDisplayList& page, const DocumentResources& resou
 bool PageSpool::finish(const DeferredValues& deferred)
 {
     m_deferred = deferred;
-    if (!m_file.flush())
-        return fail(QStringLiteral("No se pudo escribir el archivo temporal del informe: %1")
-                        .arg(m_file.errorString()));
     m_file.close();
     return true;
 }
@@ -196,7 +182,7 @@ bool PageSpool::replay(PageSink& sink)
     if (!sink.begin(m_info))
         return fail(sink.errorString());
     PageQueue queue;
-    std::thread reader(readPages, m_file.fileName(), m_pages, std::cref(m_deferred),
+    std::thread reader(readPages, std::ref(m_readBack), m_pages, std::cref(m_deferred),
         std::ref(queue));
     PageDisplayList page;
     bool whole = false;

@@ -31,6 +31,7 @@ private:
     bool fail(const QString& message);
 
     QFile m_file;
+    QFile m_readBack; // the same file, opened before its name was removed
     QByteArray m_buffer;
     DocumentInfo m_info;
     DocumentResources m_resources;

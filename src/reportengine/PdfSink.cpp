@@ -1,10 +1,10 @@
 #include "reportengine/PdfSink.h"
 
-#include <QFile>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/PagePainter.h"
 
 namespace {
@@ -21,16 +21,14 @@ PdfSink::~PdfSink()
 
 bool PdfSink::begin(const DocumentInfo& info)
 {
-    // QPdfWriter reports nothing when it cannot write its file: find out first.
-    {
-        QFile probe(m_path);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            m_error = QStringLiteral("No se pudo crear el archivo PDF %1: %2")
-                          .arg(m_path, probe.errorString());
-            return false;
-        }
+    // QPdfWriter reports nothing when it cannot write: the file says it, and keeps the old
+    // document in place until the new one is whole.
+    m_file = std::make_unique<OutputFile>(m_path);
+    if (!m_file->create()) {
+        m_error = QStringLiteral("No se pudo crear el archivo PDF %1: %2").arg(m_path, m_file->reason());
+        return false;
     }
-    m_writer = std::make_unique<QPdfWriter>(m_path);
+    m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setResolution(Resolution);
     m_writer->setTitle(info.title);
     m_writer->setCreator(info.creator);
@@ -39,10 +37,8 @@ bool PdfSink::begin(const DocumentInfo& info)
     m_writer->setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
         QPageLayout::Millimeter));
     m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(m_writer.get())) {
-        m_error = QStringLiteral("No se pudo escribir el archivo PDF %1").arg(m_path);
-        return false;
-    }
+    if (!m_painter->begin(m_writer.get()))
+        return writeFailed();
     m_firstPage = true;
     m_pagePainter = std::make_unique<PagePainter>(Resolution / 2540.0);
     return true;
@@ -51,13 +47,12 @@ bool PdfSink::begin(const DocumentInfo& info)
 bool PdfSink::page(
     const PageDisplayList& page, const DocumentResources& resources, const DeferredValues* deferred)
 {
-    if (!m_firstPage && !m_writer->newPage()) {
-        m_error = QStringLiteral("No se pudo escribir el archivo PDF %1").arg(m_path);
-        return false;
-    }
+    if (!m_firstPage && !m_writer->newPage())
+        return writeFailed();
     m_firstPage = false;
     m_pagePainter->paint(*m_painter, page, resources, deferred);
-    return true;
+    // A full disk shows on the file long before the painter ends.
+    return !m_file->failed() || writeFailed();
 }
 
 bool PdfSink::finish(const DeferredValues&)
@@ -66,12 +61,16 @@ bool PdfSink::finish(const DeferredValues&)
         m_painter->end();
     m_painter.reset();
     m_writer.reset();
-    QFile check(m_path);
-    if (!check.exists() || check.size() == 0) {
-        m_error = QStringLiteral("No se pudo escribir el archivo PDF %1").arg(m_path);
-        return false;
-    }
+    if (!m_file || !m_file->finish())
+        return writeFailed();
     return true;
+}
+
+bool PdfSink::writeFailed()
+{
+    m_error = QStringLiteral("No se pudo escribir el archivo PDF %1: %2")
+                  .arg(m_path, m_file ? m_file->reason() : OutputFile::reasonFor(0));
+    return false;
 }
 
 #include <zlib.h>

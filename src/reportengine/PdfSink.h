@@ -6,12 +6,14 @@
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageSink.h"
 
+class OutputFile;
 class QPdfWriter;
 class QPainter;
 
 // Writes pages to a PDF file through QPdfWriter, one page at a time (nothing is kept between
 // pages but the fonts). Fonts are embedded (subsets of the substituted TrueType fonts); the
-// document title and creator come from the document info.
+// document title and creator come from the document info. The file replaces the old one when
+// finished, never before.
 class PdfSink final : public PageSink
 {
 public:
@@ -26,7 +28,10 @@ public:
     QString errorString() const override { return m_error; }
 
 private:
+    bool writeFailed();
+
     QString m_path;
+    std::unique_ptr<OutputFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<PagePainter> m_pagePainter;

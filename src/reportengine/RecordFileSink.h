@@ -6,8 +6,8 @@
 
 // A record stream written to a file (spreadsheet, CSV). The record calls cannot fail, so a
 // write error is kept and reported by errorString(); close() ends the file and answers whether
-// it was written whole. Nothing is left at the path when the file could not be written: the
-// data goes to "<path>.part" and is renamed on close().
+// it was written whole. The file replaces the old one at close(), never before: a failed run
+// leaves the old file and nothing beside it.
 class RecordFileSink : public RecordSink
 {
 public:

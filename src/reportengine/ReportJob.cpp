@@ -2,9 +2,8 @@
 
 #include <memory>
 
-#include <QFile>
-
 #include "reportengine/DefinitionLoader.h"
+#include "reportengine/OutputFile.h"
 #include "reportengine/PageSpool.h"
 #include "reportengine/PdfSink.h"
 #include "reportengine/SavedReportReader.h"
@@ -69,23 +68,26 @@ bool ReportJob::run(const ReportJobRequest& request)
             Q_EMIT recordsRead(n);
     };
 
-    // The destination's sink. A file is written under a temporary name beside it and renamed at
-    // the end, so a failed run never leaves a half-written file where the caller looks.
+    // The destination's sink. A file sink writes beside its file and replaces it only when
+    // finished, so a failed run leaves the old file where the caller looks.
     std::unique_ptr<PageSink> ownSink;
     std::unique_ptr<SavedReportWriter> savedWriter;
     PageSink* sink = request.sink;
     RecordSink* records = request.records;
-    QString partial;
     if (request.destination != ReportDestination::Sink) {
         if (request.outputFile.isEmpty())
             return fail(QStringLiteral("No se indicó el archivo de salida del informe %1")
                             .arg(definition->name));
-        partial = request.outputFile + QStringLiteral(".part");
+        // Refused before the report runs, not after.
+        const QString refused = OutputFile::refusal(request.outputFile);
+        if (!refused.isEmpty())
+            return fail(QStringLiteral("No se pudo crear el archivo %1: %2")
+                            .arg(request.outputFile, refused));
         if (request.destination == ReportDestination::Pdf) {
-            ownSink = std::make_unique<PdfSink>(partial);
+            ownSink = std::make_unique<PdfSink>(request.outputFile);
             sink = ownSink.get();
         } else {
-            savedWriter = std::make_unique<SavedReportWriter>(partial);
+            savedWriter = std::make_unique<SavedReportWriter>(request.outputFile);
             sink = savedWriter.get();
             if (!records)
                 records = savedWriter.get();
@@ -117,19 +119,6 @@ bool ReportJob::run(const ReportJobRequest& request)
     }
     m_pageCount = renderer.pageCount();
     m_recordCount = renderer.recordCount();
-    ownSink.reset();
-    savedWriter.reset();
-    if (!partial.isEmpty()) {
-        if (!ok) {
-            QFile::remove(partial);
-            return false;
-        }
-        QFile::remove(request.outputFile);
-        if (!QFile::rename(partial, request.outputFile)) {
-            QFile::remove(partial);
-            return fail(QStringLiteral("No se pudo escribir el archivo %1").arg(request.outputFile));
-        }
-    }
     return ok;
 }
 
@@ -147,22 +136,6 @@ bool ReportJob::replaySavedReport(
 
 bool ReportJob::savedReportToPdf(const QString& savedFile, const QString& pdfFile, QString* error)
 {
-    const QString partial = pdfFile + QStringLiteral(".part");
-    bool ok = false;
-    {
-        PdfSink pdf(partial);
-        ok = replaySavedReport(savedFile, pdf, nullptr, error);
-    }
-    if (!ok) {
-        QFile::remove(partial);
-        return false;
-    }
-    QFile::remove(pdfFile);
-    if (!QFile::rename(partial, pdfFile)) {
-        QFile::remove(partial);
-        if (error)
-            *error = QStringLiteral("No se pudo escribir el archivo %1").arg(pdfFile);
-        return false;
-    }
-    return true;
+    PdfSink pdf(pdfFile);
+    return replaySavedReport(savedFile, pdf, nullptr, error);
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include <QBuffer>
-#include <QDir>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/PageText.h"
 
 namespace {
@@ -21,10 +21,7 @@ QByteArray num(qint64 n)
 
 } // namespace
 
-RtfSink::RtfSink(const QString& path) : m_path(path)
-{
-    m_body.setFileTemplate(QDir::tempPath() + QStringLiteral("/rp_rtf_XXXXXX"));
-}
+RtfSink::RtfSink(const QString& path) : m_path(path) { }
 
 bool RtfSink::fail(const QString& what)
 {
@@ -69,8 +66,12 @@ int RtfSink::colorIndex(QRgb color)
 bool RtfSink::begin(const DocumentInfo& info)
 {
     m_info = info;
-    if (!m_body.open())
-        return fail(m_body.errorString());
+    const QString refused = OutputFile::refusal(m_path);
+    if (!refused.isEmpty())
+        return fail(refused);
+    QString why;
+    if (!OutputFile::createScratch(QStringLiteral("rtf"), m_body, nullptr, &why))
+        return fail(why);
     return true;
 }
 
@@ -164,8 +165,9 @@ bool RtfSink::page(
         out += rowDef + '\n' + content + "\\row\n";
         first = last;
     }
-    if (m_body.write(out) != out.size())
-        return fail(m_body.errorString());
+    QString why;
+    if (!OutputFile::writeAll(m_body, out, &why))
+        return fail(why);
     return true;
 }
 
@@ -186,18 +188,19 @@ bool RtfSink::finish(const DeferredValues&)
         + "\\margl0\\margr0\\margt0\\margb0" + (m_info.pageWidth > m_info.pageHeight ? "\\landscape" : "")
         + "\n";
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+    OutputFile file(m_path);
+    if (!file.create())
+        return fail(file.reason());
     file.write(head);
-    m_body.seek(0);
+    if (!m_body.seek(0))
+        return fail(OutputFile::reasonFor(m_body));
     while (!m_body.atEnd()) {
         const QByteArray chunk = m_body.read(1 << 20);
         if (file.write(chunk) != chunk.size())
-            return fail(file.errorString());
+            return fail(file.reason());
     }
     file.write("}\n");
-    if (!file.commit())
-        return fail(file.errorString());
+    if (!file.finish())
+        return fail(file.reason());
     return true;
 }

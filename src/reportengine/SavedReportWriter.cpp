@@ -117,7 +117,7 @@ bool SavedReportWriter::check()
     if (m_out.status() != QDataStream::Ok || m_file.error() != QFileDevice::NoError) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("No se pudo escribir el informe guardado %1: %2")
-                          .arg(m_path, m_file.errorString());
+                          .arg(m_path, m_file.reason());
         return false;
     }
     return true;
@@ -125,9 +125,9 @@ bool SavedReportWriter::check()
 
 bool SavedReportWriter::begin(const DocumentInfo& info)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!m_file.create()) {
         m_error = QStringLiteral("No se pudo crear el informe guardado %1: %2")
-                      .arg(m_path, m_file.errorString());
+                      .arg(m_path, m_file.reason());
         return false;
     }
     m_out.setDevice(&m_file);
@@ -172,9 +172,14 @@ bool SavedReportWriter::finish(const DeferredValues& deferred)
         m_out << s;
     m_out << quint8('E') << offset;
     m_out.writeRawData(EndMagic.constData(), int(EndMagic.size()));
-    const bool ok = check();
-    m_file.close();
-    return ok && m_file.error() == QFileDevice::NoError;
+    if (!check())
+        return false;
+    if (!m_file.finish()) {
+        m_error = QStringLiteral("No se pudo escribir el informe guardado %1: %2")
+                      .arg(m_path, m_file.reason());
+        return false;
+    }
+    return true;
 }
 
 void SavedReportWriter::beginRecords(const std::vector<RecordColumn>& columns)

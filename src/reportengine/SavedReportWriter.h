@@ -3,8 +3,8 @@
 #include <memory>
 
 #include <QDataStream>
-#include <QFile>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/PageSink.h"
 
 // Our saved-report file: the page display lists and the records of one run, written as they are
@@ -42,7 +42,7 @@ private:
     bool check();
 
     QString m_path;
-    QFile m_file;
+    OutputFile m_file; // replaces the old file when finished
     QDataStream m_out;
     std::size_t m_fontsWritten = 0;
     std::size_t m_imagesWritten = 0;

@@ -2,7 +2,12 @@
 
 #include <xlsxwriter.h>
 
-#include <QFile>
+#include <cerrno>
+#include <cstdio>
+
+#include <QFileInfo>
+
+#include "reportengine/OutputFile.h"
 
 namespace {
 
@@ -30,21 +35,32 @@ QString cleanSheetName(const QString& name)
 
 } // namespace
 
-XlsxSink::XlsxSink(const QString& path, const QString& sheetName)
-    : m_path(path), m_partial(path + QStringLiteral(".part"))
+XlsxSink::XlsxSink(const QString& path, const QString& sheetName) : m_path(path)
 {
-    // The library only opens the file when the workbook is closed: find out now that it cannot
-    // be written, before the whole report has run.
-    {
-        QFile probe(m_partial);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, probe.errorString());
-            return;
-        }
+    // The library only opens the file when the workbook is closed: make its temporary beside
+    // the target now, so a target that cannot be written is known before the report runs.
+    const QString refused = OutputFile::refusal(path);
+    if (!refused.isEmpty()) {
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, refused);
+        return;
     }
+    // A link keeps pointing where it did: the file it names is the one replaced.
+    const QFileInfo target(path);
+    m_target = target.isSymLink() ? target.canonicalFilePath() : path;
+    m_partial.setFileTemplate(m_target + QStringLiteral(".XXXXXX"));
+    if (!m_partial.open()) {
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2")
+                      .arg(path, OutputFile::reasonFor(m_partial));
+        return;
+    }
+    // A temporary is private to its owner; the spreadsheet is readable as any other export.
+    m_partial.setPermissions(target.exists() ? target.permissions()
+                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                    | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    m_partial.close();
     lxw_workbook_options options {};
     options.constant_memory = LXW_TRUE;
-    const QByteArray file = QFile::encodeName(m_partial);
+    const QByteArray file = QFile::encodeName(m_partial.fileName());
     m_book = workbook_new_opt(file.constData(), &options);
     if (m_book)
         m_sheet = workbook_add_worksheet(m_book, cleanSheetName(sheetName).toUtf8().constData());
@@ -60,10 +76,8 @@ XlsxSink::XlsxSink(const QString& path, const QString& sheetName)
 
 XlsxSink::~XlsxSink()
 {
-    if (!m_closed && m_book) {
+    if (!m_closed && m_book)
         workbook_close(m_book);
-        QFile::remove(m_partial);
-    }
 }
 
 void XlsxSink::check(int error)
@@ -242,17 +256,30 @@ bool XlsxSink::close()
     if (m_closed)
         return m_error.isEmpty();
     m_closed = true;
+    // In constant-memory mode the rows wait in a temporary file the library writes without
+    // looking: a disk that fills up would give a sheet cut short, closed as if whole.
+    if (m_book && m_sheet && m_sheet->optimize_tmpfile && m_error.isEmpty()) {
+        errno = 0;
+        if (std::fflush(m_sheet->optimize_tmpfile) != 0 || std::ferror(m_sheet->optimize_tmpfile))
+            m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                          .arg(m_path, OutputFile::reasonFor(errno));
+    }
     if (m_book) {
+        errno = 0;
         const lxw_error error = workbook_close(m_book);
+        const int systemError = errno;
         m_book = nullptr;
+        // The library names its own step; the system's reason, when there is one, says more.
+        if (error != LXW_NO_ERROR && m_error.isEmpty() && systemError != 0)
+            m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                          .arg(m_path, OutputFile::reasonFor(systemError));
         check(error);
     }
-    if (m_error.isEmpty()) {
-        QFile::remove(m_path);
-        if (!QFile::rename(m_partial, m_path))
-            m_error = QStringLiteral("No se pudo escribir el archivo %1").arg(m_path);
-    }
-    if (!m_error.isEmpty())
-        QFile::remove(m_partial);
+    QString why;
+    if (m_error.isEmpty()
+        && !OutputFile::replace(m_partial.fileName(), m_target, &why))
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, why);
+    if (m_error.isEmpty())
+        m_partial.setAutoRemove(false);
     return m_error.isEmpty();
 }

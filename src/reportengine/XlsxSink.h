@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QTemporaryFile>
 
 #include "reportengine/RecordFileSink.h"
 
@@ -45,7 +46,8 @@ private:
     void check(int error);
 
     QString m_path;
-    QString m_partial;
+    QString m_target;
+    QTemporaryFile m_partial; // beside the target, renamed over it when whole
     lxw_workbook* m_book = nullptr;
     lxw_worksheet* m_sheet = nullptr;
     lxw_format* m_bold = nullptr;

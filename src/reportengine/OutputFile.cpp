@@ -1,0 +1,213 @@
+#include "reportengine/OutputFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QTemporaryFile>
+
+namespace {
+
+constexpr qint64 BufferSize = 256 * 1024;
+
+constexpr int KnownErrors[] = {ENOSPC, EDQUOT, EACCES, EPERM, EROFS, EFBIG, ENOENT, EISDIR, EIO};
+
+} // namespace
+
+OutputFile::OutputFile(const QString& target) : QSaveFile(target) { }
+
+QString OutputFile::refusal(const QString& target)
+{
+    const QFileInfo info(target);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("Es un enlace a un archivo que no existe");
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("No es un archivo común");
+    return QString();
+}
+
+QString OutputFile::reasonFor(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("No queda espacio en el disco");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("No tiene permiso para escribir allí");
+    case EROFS:
+        return QStringLiteral("El disco es de sólo lectura");
+    case EFBIG:
+        return QStringLiteral("El archivo es demasiado grande");
+    case ENOENT:
+        return QStringLiteral("La carpeta no existe");
+    case EISDIR:
+        return QStringLiteral("Es una carpeta");
+    case EIO:
+        return QStringLiteral("Error de lectura o escritura en el disco");
+    case 0:
+        return QStringLiteral("Error de escritura");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString OutputFile::reasonFor(const QFileDevice& file)
+{
+    // Qt keeps the system's text of the error, not its number: find the number back.
+    const QString text = file.errorString();
+    for (const int error : KnownErrors) {
+        if (text == QString::fromLocal8Bit(std::strerror(error)))
+            return reasonFor(error);
+    }
+    if (!text.isEmpty() && text != QLatin1String("Unknown error"))
+        return text;
+    // A short write has no error number: a full disk is the usual cause.
+    const QStorageInfo storage(QFileInfo(file.fileName()).absolutePath());
+    return reasonFor(storage.isValid() && storage.bytesAvailable() == 0 ? ENOSPC : 0);
+}
+
+bool OutputFile::writeAll(QFileDevice& file, const QByteArray& data, QString* why)
+{
+    // The system writes less than asked when the disk fills; asking for the rest gives the reason.
+    for (qint64 done = 0; done < data.size();) {
+        errno = 0;
+        const qint64 written = file.write(data.constData() + done, data.size() - done);
+        if (written <= 0) {
+            if (why)
+                *why = errno != 0 ? reasonFor(errno) : reasonFor(file);
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool OutputFile::replace(const QString& temporary, const QString& target, QString* why)
+{
+    // rename() replaces the target in one step; QFile::rename would need it removed first.
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData())
+        == 0)
+        return true;
+    if (why)
+        *why = reasonFor(errno);
+    return false;
+}
+
+bool OutputFile::create()
+{
+    m_reason = refusal(fileName());
+    if (!m_reason.isEmpty())
+        return false;
+    m_buffer.reserve(BufferSize);
+    if (open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return true;
+    m_reason = reasonFor(*this);
+    return false;
+}
+
+qint64 OutputFile::writeData(const char* data, qint64 length)
+{
+    if (!m_reason.isEmpty())
+        return -1;
+    if (m_buffer.size() + length > BufferSize && !flushBuffer())
+        return -1;
+    if (length >= BufferSize)
+        return writeThrough(data, length) ? length : -1;
+    m_buffer.append(data, length);
+    return length;
+}
+
+bool OutputFile::writeThrough(const char* data, qint64 length)
+{
+    // The system writes less than asked when the disk fills; asking for the rest gives the reason.
+    for (qint64 done = 0; done < length;) {
+        errno = 0;
+        const qint64 written = QSaveFile::writeData(data + done, length - done);
+        if (written <= 0) {
+            m_reason = errno != 0 ? reasonFor(errno) : reasonFor(*this);
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool OutputFile::flushBuffer()
+{
+    const bool ok = writeThrough(m_buffer.constData(), m_buffer.size());
+    m_buffer.resize(0);
+    return ok;
+}
+
+bool OutputFile::finish()
+{
+    if (!m_reason.isEmpty() || !flushBuffer()) {
+        cancelWriting();
+        return false;
+    }
+    if (commit())
+        return true;
+    m_reason = reasonFor(*this);
+    return false;
+}
+
+QString OutputFile::reason() const
+{
+    return m_reason.isEmpty() ? reasonFor(*this) : m_reason;
+}
+
+bool OutputFile::createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why)
+{
+    QTemporaryFile name(scratchTemplate(kind));
+    name.setAutoRemove(false);
+    if (!name.open()) {
+        if (why)
+            *why = reasonFor(name);
+        return false;
+    }
+    name.close();
+    file.setFileName(name.fileName());
+    bool opened = file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (opened && readBack) {
+        readBack->setFileName(name.fileName());
+        opened = readBack->open(QIODevice::ReadOnly);
+    }
+    if (!opened && why)
+        *why = reasonFor(file);
+    QFile::remove(name.fileName());
+    return opened;
+}
+
+QString OutputFile::scratchTemplate(const QString& kind)
+{
+    static std::once_flag swept;
+    static QString folder;
+    std::call_once(swept, [] {
+        // Shared by every user of the machine: when another user holds the folder, the
+        // temporary folder itself serves.
+        QDir dir(QDir::tempPath());
+        const QString name = QStringLiteral("Rp_Tarifolio");
+        folder = dir.mkpath(name) && QFileInfo(dir.filePath(name)).isWritable() ? dir.filePath(name)
+                                                                                : dir.path();
+        if (folder == dir.path())
+            return;
+        // "<kind>-<pid>-XXXXXX": a spool of a process that is gone is left over from a crash.
+        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
+        for (const QFileInfo& f : files) {
+            const QStringList parts = f.fileName().split(u'-');
+            bool number = false;
+            const qint64 pid = parts.size() == 3 ? parts[1].toLongLong(&number) : 0;
+            if (number && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+                QFile::remove(f.filePath());
+        }
+    });
+    return QStringLiteral("%1/%2-%3-XXXXXX").arg(folder, kind).arg(QCoreApplication::applicationPid());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+// An export's file. It is written under a temporary name beside its target and renamed over the
+// target only when whole, so a failure or a crash at any moment leaves either the old file or the
+// new one, never half of one, and nothing else beside it. A target that exists and is not a
+// regular file (a device, a folder, a link to one) is refused before anything is written.
+class OutputFile final : public QSaveFile
+{
+public:
+    explicit OutputFile(const QString& target);
+
+    // False with reason() when the target is refused or its temporary cannot be made.
+    bool create();
+    // Renames the written file over the target; false with reason() when anything written was
+    // lost. Without it (a failure, the object destroyed) the temporary goes away.
+    bool finish();
+    // Why the last step failed, in the program's words.
+    QString reason() const;
+    // Whether a write has failed already (the rest would be lost).
+    bool failed() const { return !m_reason.isEmpty() || error() != QFileDevice::NoError; }
+
+    // Why a target that exists and is not a regular file is refused; empty when it may be written.
+    static QString refusal(const QString& target);
+    // A file error in the program's words ("No queda espacio en el disco"), from the error number
+    // or from the text Qt made of it.
+    static QString reasonFor(int error);
+    static QString reasonFor(const QFileDevice& file);
+    // Writes the whole of `data` to a file opened unbuffered; false with the reason in `why`.
+    static bool writeAll(QFileDevice& file, const QByteArray& data, QString* why);
+    // Renames `temporary` over `target` in one step; false with the reason in `why`.
+    static bool replace(const QString& temporary, const QString& target, QString* why);
+
+    // A scratch file of this process: `file` opened to read and write, unbuffered (see writeAll),
+    // `readBack` when given opened on it to read, then its name removed at once, so it vanishes
+    // with the process however that ends. False with the reason in `why`.
+    static bool createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why);
+    // A name template for a scratch file of this process in the program's own temporary folder
+    // ("<tmp>/Rp_Tarifolio/<kind>-<pid>-XXXXXX"). The first call removes what processes that are
+    // gone left there.
+    static QString scratchTemplate(const QString& kind);
+
+protected:
+    // Kept in a buffer of our own and written through unbuffered, so a failing write is caught
+    // with the system's error number (Qt's buffer reports a short write as "Unknown error").
+    qint64 writeData(const char* data, qint64 length) override;
+
+private:
+    bool writeThrough(const char* data, qint64 length);
+    bool flushBuffer();
+
+    QByteArray m_buffer;
+    QString m_reason;
+};
