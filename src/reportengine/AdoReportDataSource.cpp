@@ -1,5 +1,6 @@
 #include "reportengine/AdoReportDataSource.h"
 
+#include "platform/AdoConnectionString.h"
 #include "platform/AdoRecordset.h"
 
 namespace {
@@ -68,13 +69,33 @@ bool AdoReportDataSource::hasColumn(const QString& table, const QString& field)
     return columns.isEmpty() || columns.contains(field.toLower());
 }
 
+QString AdoReportDataSource::databaseName() const
+{
+    const AdoConnectionString text(m_connection.ConnectionString());
+    const QString name = text.valueOf({QStringLiteral("Database"), QStringLiteral("Initial Catalog"),
+        QStringLiteral("Data Source"), QStringLiteral("DBQ")});
+    return name.isEmpty() ? m_connection.DefaultDatabase() : name;
+}
+
 std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)
 {
     // Recordsets take no bound parameters: the values go in as literals (apostrophes doubled,
     // dates unambiguous), the same text the "show SQL" log line shows.
     const QString sql = SelectionPlanner::withLiterals(query.sql, query.parameters, m_dialect);
     auto rs = std::make_unique<AdoRecordset>();
-    if (!rs->Open(sql, &m_connection, adOpenForwardOnly, adLockReadOnly))
+    if (!rs->Open(sql, &m_connection, adOpenForwardOnly, adLockReadOnly)) {
+        // The provider waited the connection's time-out for another process's lock: say which
+        // database, the user knows the file and not the server's words.
+        const AdoErrors& errors = m_connection.Errors();
+        for (int i = 0; i < errors.Count(); ++i) {
+            if (errors.Item(i).SQLState() == u"HYT00")
+                throw RuntimeError(rs->LastError().number(),
+                    QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó "
+                                   "%2 s y no se liberó.")
+                        .arg(databaseName(), QString::number(m_connection.CommandTimeout())),
+                    rs->LastError().source());
+        }
         throw rs->LastError();
+    }
     return std::make_unique<AdoRows>(std::move(rs));
 }

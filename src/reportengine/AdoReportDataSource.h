@@ -7,7 +7,8 @@
 
 // Runs the report's statements on the program's open connection, through the platform's
 // recordsets (forward-only, read-only: streamed, memory flat). Column kinds come from the
-// connection's schema rowset, once per table.
+// connection's schema rowset, once per table. A database another process holds locked is waited
+// for the connection's command time-out (30 s unless set), then refused naming the database.
 class AdoReportDataSource final : public ReportDataSource
 {
 public:
@@ -22,6 +23,7 @@ public:
 
 private:
     const QHash<QString, ColumnKind>& columnsOf(const QString& table);
+    QString databaseName() const;
 
     AdoConnection& m_connection;
     SqlDialect m_dialect;

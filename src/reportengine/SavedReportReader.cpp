@@ -6,6 +6,13 @@
 
 namespace {
 
+// A file cut short or changed after it was written: the user's word for it, then which file.
+QString damagedFile(const QString& path)
+{
+    return QStringLiteral("El archivo de reporte está dañado: %1").arg(path);
+}
+
+
 // Fewest bytes each kind of entry takes in the file: a count larger than what is left of the
 // file divided by this is damage, and is refused before anything is allocated for it.
 constexpr qint64 BytesPerString = 4; // the length, even for an empty text
@@ -43,7 +50,7 @@ bool SavedReportReader::open(const QString& path)
     quint32 version = 0;
     in >> version;
     if (version < 1)
-        return fail(QStringLiteral("El informe guardado %1 está incompleto o dañado").arg(path));
+        return fail(damagedFile(path));
     if (version > SavedReportWriter::FormatVersion)
         return fail(QStringLiteral("El informe guardado %1 tiene un formato (%2) que esta versión "
                                    "no conoce")
@@ -66,14 +73,14 @@ bool SavedReportReader::open(const QString& path)
     const QByteArray endMagic = m_file.read(SavedReportWriter::EndMagic.size());
     if (in.status() != QDataStream::Ok || endMagic != SavedReportWriter::EndMagic
         || offset < quint64(m_bodyStart) || offset >= quint64(size))
-        return fail(QStringLiteral("El informe guardado %1 está incompleto o dañado").arg(path));
+        return fail(damagedFile(path));
     m_deferredOffset = qint64(offset);
     m_file.seek(m_deferredOffset);
     quint8 tag = 0;
     quint32 count = 0;
     in >> tag >> count;
     if (tag != 'D' || !fits(count, size - m_file.pos(), BytesPerString))
-        return fail(QStringLiteral("El informe guardado %1 está incompleto o dañado").arg(path));
+        return fail(damagedFile(path));
     m_deferred.slots.clear();
     m_deferred.slots.reserve(count);
     for (quint32 i = 0; i < count; ++i) {
@@ -82,7 +89,7 @@ bool SavedReportReader::open(const QString& path)
         m_deferred.slots.push_back(s);
     }
     if (in.status() != QDataStream::Ok)
-        return fail(QStringLiteral("El informe guardado %1 está incompleto o dañado").arg(path));
+        return fail(damagedFile(path));
     return true;
 }
 
@@ -99,7 +106,7 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
         return fail(QStringLiteral("El informe guardado %1 no está abierto").arg(m_path));
     QDataStream in(&m_file);
     in.setVersion(QDataStream::Qt_6_4);
-    const QString damaged = QStringLiteral("El informe guardado %1 está dañado").arg(m_path);
+    const QString damaged = damagedFile(m_path);
     if (!pages.begin(m_info))
         return fail(pages.errorString());
     DocumentResources resources;

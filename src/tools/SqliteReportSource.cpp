@@ -53,10 +53,24 @@ QVariant toVariant(const Value& v)
     return QVariant(v.toString());
 }
 
+// A statement's failure. SQLite answers "database is locked" once the time-out has passed
+// while another process holds the file: say which file, in our words.
+[[noreturn]] void fail(const QSqlError& error, const QString& path, int timeoutMs)
+{
+    const int code = error.nativeErrorCode().toInt(); // extended codes keep the base in the low byte
+    if (code > 0 && (code % 256 == 5 || code % 256 == 6))
+        throw RuntimeError(RuntimeError::InvalidCall,
+            QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó %2 s y "
+                           "no se liberó.")
+                .arg(path, QString::number(timeoutMs / 1000.0)));
+    throw RuntimeError(RuntimeError::InvalidCall, error.text());
+}
+
 class SqliteRows final : public RowSource
 {
 public:
-    explicit SqliteRows(QSqlQuery query) : m_query(std::move(query))
+    SqliteRows(QSqlQuery query, const QString& path, int timeoutMs)
+        : m_query(std::move(query)), m_path(path), m_timeoutMs(timeoutMs)
     {
         const QSqlRecord r = m_query.record();
         for (int i = 0; i < r.count(); ++i)
@@ -68,7 +82,7 @@ public:
         if (m_query.next())
             return true;
         if (m_query.lastError().isValid())
-            throw RuntimeError(RuntimeError::InvalidCall, m_query.lastError().text());
+            fail(m_query.lastError(), m_path, m_timeoutMs);
         return false;
     }
     Value value(int column) const override { return toValue(m_query.value(column)); }
@@ -76,16 +90,19 @@ public:
 private:
     QSqlQuery m_query;
     QStringList m_names;
+    QString m_path;
+    int m_timeoutMs;
 };
 
 } // namespace
 
-SqliteReportSource::SqliteReportSource(const QString& path)
-    : m_connectionName(QUuid::createUuid().toString())
+SqliteReportSource::SqliteReportSource(const QString& path, int timeoutMs)
+    : m_connectionName(QUuid::createUuid().toString()), m_path(path), m_timeoutMs(timeoutMs)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(timeoutMs));
     m_ok = db.open() && registerSqliteText(db);
     if (!m_ok)
         m_error = db.lastError().text();
@@ -129,10 +146,10 @@ std::unique_ptr<RowSource> SqliteReportSource::open(const DataQuery& query)
     QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
     q.setForwardOnly(true);
     if (!q.prepare(query.sql))
-        throw RuntimeError(RuntimeError::InvalidCall, q.lastError().text());
+        fail(q.lastError(), m_path, m_timeoutMs);
     for (const Value& v : query.parameters)
         q.addBindValue(toVariant(v));
     if (!q.exec())
-        throw RuntimeError(RuntimeError::InvalidCall, q.lastError().text());
-    return std::make_unique<SqliteRows>(std::move(q));
+        fail(q.lastError(), m_path, m_timeoutMs);
+    return std::make_unique<SqliteRows>(std::move(q), m_path, m_timeoutMs);
 }

@@ -10,8 +10,9 @@
 class SqliteReportSource final : public ReportDataSource
 {
 public:
-    // Opens `path`; ok() tells whether it worked.
-    explicit SqliteReportSource(const QString& path);
+    // Opens `path`; ok() tells whether it worked. A file another process holds locked is waited
+    // for `timeoutMs` (the connection's usual 30 s), then refused naming the file.
+    explicit SqliteReportSource(const QString& path, int timeoutMs = 30000);
     ~SqliteReportSource() override;
 
     bool ok() const { return m_ok; }
@@ -23,6 +24,8 @@ public:
 
 private:
     QString m_connectionName;
+    QString m_path;
+    int m_timeoutMs;
     bool m_ok = false;
     QString m_error;
     QHash<QString, QHash<QString, ColumnKind>> m_kinds;

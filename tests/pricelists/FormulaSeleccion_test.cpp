@@ -60,6 +60,9 @@ TEST(FormulaSeleccion, wraps_text_fields_in_trims_and_doubles_in_tonumber)
 
     EXPECT_EQ(arma({recortado}), QStringLiteral("TrimLeft(TrimRight({x})) >= 'A' "));
     EXPECT_EQ(arma({doble}), QStringLiteral("tonumber({x}) >= 10  AND tonumber({x}) <= 20 "));
+    // Equal bounds are one value, not a range upside down.
+    const FiltroSeleccion uno{"5", "5", "{x}", adDouble, 0, QString()};
+    EXPECT_EQ(arma({uno}), QStringLiteral("tonumber({x}) >= 5  AND tonumber({x}) <= 5 "));
 }
 
 TEST(FormulaSeleccion, joins_rows_with_their_connector_as_written)

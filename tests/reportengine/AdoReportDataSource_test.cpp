@@ -58,3 +58,25 @@ TEST_F(AdoReportDataSourceTest, runs_the_statement_with_its_values_written_in_an
     EXPECT_EQ(source->value(1).toDouble(), 7.0);
     EXPECT_FALSE(source->next());
 }
+
+TEST(AdoReportDataSourceLock, a_database_locked_past_the_time_out_is_named)
+{
+    FakeAdoConnection cnn;
+    ASSERT_TRUE(cnn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=(local);Database=/srv/rp/Tarifas.db")));
+    // What the provider reports once its busy wait has run out.
+    cnn.failNext(FakeAdoConnection::Command::Query,
+        {AdoError(int(0x80040E31u), QStringLiteral("Se agotó el tiempo de espera: la base de datos "
+                                                   "está ocupada. (database is locked)"),
+            QStringLiteral("HYT00"), 1222)});
+    AdoReportDataSource data(cnn, SqlDialect::SQLite);
+    DataQuery query;
+    query.sql = QStringLiteral("SELECT a.Codigo FROM ARTICULOS a");
+
+    try {
+        data.open(query);
+        FAIL() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("La base de datos /srv/rp/Tarifas.db está bloqueada "
+                                                  "por otro proceso: se esperó 30 s y no se liberó."));
+    }
+}

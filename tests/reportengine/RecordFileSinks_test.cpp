@@ -44,8 +44,9 @@ protected:
                  Value(QDate(2024, 5, 6)), Value(qint32(7))},
                 {Value(u"L1"), Value(u"Tornillo \"6\""), Value(*Currency::fromString(u"0.25")),
                     Value(QDate(2023, 12, 31)), Value::null()},
-                {Value(u"L2"), Value(u"Clavo"), Value(*Currency::fromString(u"10")),
-                    Value(QDate(2024, 1, 2)), Value(qint32(-3))}});
+                // A line feed inside a field, a date with its time of day.
+                {Value(u"L2"), Value(u"Clavo\nlargo"), Value(*Currency::fromString(u"10")),
+                    Value(QDateTime(QDate(2024, 1, 2), QTime(18, 0))), Value(qint32(-3))}});
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -139,8 +140,8 @@ TEST_F(RecordFileSinksTest, xlsx_holds_typed_cells_with_formats_a_header_and_out
         QStringLiteral("A3=A;1"), QStringLiteral("B3=1234.5 [#,##0.00]"),
         QStringLiteral("C3=45418 [dd/mm/yyyy]"), QStringLiteral("D3=7"),
         QStringLiteral("A4=Tornillo \"6\""), QStringLiteral("B4=0.25 [#,##0.00]"),
-        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"), QStringLiteral("A6=Clavo"),
-        QStringLiteral("B6=10 [#,##0.00]"), QStringLiteral("C6=45293 [dd/mm/yyyy]"),
+        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"), QStringLiteral("A6=Clavo\nlargo"),
+        QStringLiteral("B6=10 [#,##0.00]"), QStringLiteral("C6=45293.75 [dd/mm/yyyy]"),
         QStringLiteral("D6=-3")};
     EXPECT_EQ(sheet.cells, expected);
     EXPECT_EQ(sheet.rows, (QStringList {QStringLiteral("1:0"), QStringLiteral("2:0"),
@@ -161,7 +162,7 @@ TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_com
                    "Codigo;Precio;Alta;Stock\r\n"
                    "\"A;1\";1234,5;06/05/2024;7\r\n"
                    "\"Tornillo \"\"6\"\"\";0,25;31/12/2023;\r\n"
-                   "Clavo;10;02/01/2024;-3\r\n"));
+                   "\"Clavo\nlargo\";10;02/01/2024 18:00:00;-3\r\n"));
 }
 
 TEST_F(RecordFileSinksTest, an_unwritable_file_fails_the_job_and_leaves_nothing)

@@ -265,7 +265,7 @@ TEST_F(ReportJobTest, a_file_that_is_not_a_saved_report_is_refused)
     const Row rows[] = {
         {"texto.rps", "esto no es un informe", "no es un informe guardado"},
         {"pdf.rps", "%PDF-1.4\n%...........................", "no es un informe guardado"},
-        {"cortado.rps", QByteArray("\x89RPTSAV\n", 8) + QByteArray(40, '\0'), "incompleto o dañado"},
+        {"cortado.rps", QByteArray("\x89RPTSAV\n", 8) + QByteArray(40, '\0'), "El archivo de reporte está dañado"},
     };
     for (const Row& row : rows) {
         QFile f(path(QString::fromLatin1(row.name)));
@@ -280,6 +280,23 @@ TEST_F(ReportJobTest, a_file_that_is_not_a_saved_report_is_refused)
         EXPECT_TRUE(error.contains(QString::fromUtf8(row.message))) << error.toStdString();
         EXPECT_FALSE(QFile::exists(pdf)) << row.name;
     }
+
+    // A whole file whose first page claims more items than the file could hold.
+    fillPrices(1, 3);
+    const QString saved = path(QStringLiteral("contado.rps"));
+    ReportJobRequest r = request(writeDefinition(QStringLiteral("l.rpt"), PriceList), saved);
+    r.destination = ReportDestination::SavedReport;
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+    QFile f(saved);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qsizetype page = f.readAll().indexOf(QByteArray("P\0\0\0\x01", 5));
+    ASSERT_GT(page, 0);
+    f.seek(page + 5);
+    f.write(QByteArray(4, '\xff'));
+    f.close();
+    QString error;
+    EXPECT_FALSE(ReportJob::savedReportToPdf(saved, path(QStringLiteral("salida.pdf")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("El archivo de reporte está dañado"))) << error.toStdString();
 }
 
 TEST_F(ReportJobTest, a_bad_definition_fails_the_job_with_file_line_and_column)

@@ -44,6 +44,7 @@ TEST_F(Formatos, formats_amounts_with_the_regional_separators)
         { u"1234567890.125", 2, true, u"", u"1.234.567.890,12" }, // a tie goes to the even digit
         { u"0.135", 2, false, u"", u"0,14" },
         { u"-1234.5", 2, true, u"", u"-1.234,50" },
+        { u"-1,236", 2, false, u"", u"-1,24" }, // a negative amount rounds away from zero
         { u"-0.5", -2, false, u"", u"0" },
         { u"2.5", -2, false, u"", u"2" },
         { u"3.5", -2, false, u"", u"4" },
