@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -78,6 +79,29 @@ bool ExportarArchivoReporte(const QString& ArchivoOrigen, const QString& Archivo
 // al intentar exportar el Archivo ..."): Retry exports again, any other answer returns.
 void ExportarArchivo(const QString& ArchivoReporte, const QString& ArchivoDestino,
     int FormatoExportacion);
+
+// The attachment format of mailed documents, "eMail_formatoadjunto": the word as configured ("PDF"
+// when blank) and its export code (FormatoExportacion). A word outside PDF, HTML, HTM, RTF, XLS
+// and RPT is not `conocido` and reads as PDF.
+struct FormatoAdjunto
+{
+    QString palabra;
+    int codigo = 0;
+    bool conocido = true;
+
+    // The file extension: the word, but a spreadsheet is a workbook of today's format ("xlsx").
+    QString extension() const;
+};
+FormatoAdjunto LeeFormatoAdjunto();
+
+// Tells the operator that the configured format is not one of the accepted words and the mail goes
+// as PDF.
+void AvisaFormatoAdjuntoDesconocido();
+
+// Makes (when missing) and returns the work folder of one mail below the temporary folder:
+// "E-MAILS/ENVIOS/<dd-MM-yyyy>/<HH.mm.ss>" of `momento`, every level private to its owner.
+// A level that cannot be made raises run-time error 75 naming it.
+QString PreparaCarpetaEnvio(const QDateTime& momento);
 
 // The files of one mailed report: its work folder "<temp>/E-MAILS/ENVIOS/<dd-MM-yyyy>/<HH.mm.ss>",
 // the base name "hhmmss" and the file finally attached.

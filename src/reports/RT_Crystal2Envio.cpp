@@ -22,16 +22,27 @@ namespace RT_Crystal2 {
 
 namespace {
 
-struct Formato
+// Work folders are private to the person sending: owner-only, visible, writable.
+void aseguraCarpeta(const QString& carpeta)
 {
-    QString palabra; // as configured ("PDF" when blank or unknown)
-    int codigo = 0;
-    bool conocido = true;
-};
+    const QString ruta = FileNames::resolve(carpeta);
+    if (QFileInfo(ruta).isDir())
+        return;
+    if (!QDir().mkdir(ruta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        throw RuntimeError(
+            75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + carpeta);
+}
 
-Formato formatoAdjunto()
+QString claveDelPrograma(const char* clave)
 {
-    Formato f;
+    return QString::fromLatin1(clave) + executableName().trimmed();
+}
+
+} // namespace
+
+FormatoAdjunto LeeFormatoAdjunto()
+{
+    FormatoAdjunto f;
     f.palabra = Configuracion::Cfg(QStringLiteral("eMail_formatoadjunto")).trimmed();
     if (f.palabra.isEmpty())
         f.palabra = QStringLiteral("PDF");
@@ -55,64 +66,54 @@ Formato formatoAdjunto()
     return f;
 }
 
-// The spreadsheet is a workbook of today's format, so its name says so.
-QString extension(const QString& palabra)
+QString FormatoAdjunto::extension() const
 {
     return palabra.compare(QLatin1String("XLS"), Qt::CaseInsensitive) == 0 ? QStringLiteral("xlsx")
                                                                             : palabra;
 }
 
-// Work folders are private to the person sending: owner-only, visible, writable.
-void aseguraCarpeta(const QString& carpeta)
+void AvisaFormatoAdjuntoDesconocido()
 {
-    const QString ruta = FileNames::resolve(carpeta);
-    if (QFileInfo(ruta).isDir())
-        return;
-    if (!QDir().mkdir(ruta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        throw RuntimeError(
-            75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + carpeta);
+    MsgBox(QStringLiteral("El formato de adjunto configurado en eMail_formatoadjunto no es "
+                          "valido. Formatos aceptados: PDF, HTML, HTM, RTF, XLS, RPT. "
+                          "El correo se envia en PDF."),
+        Msg::Information, QStringLiteral("Aviso al operador"));
 }
 
-QString claveDelPrograma(const char* clave)
+QString PreparaCarpetaEnvio(const QDateTime& momento)
 {
-    return QString::fromLatin1(clave) + executableName().trimmed();
+    QString carpeta = gUtilidades().RutaConBarra(temporaryFolder()) + QStringLiteral("E-MAILS");
+    aseguraCarpeta(carpeta);
+    for (const QString& nivel : { QStringLiteral("ENVIOS"),
+             momento.toString(QStringLiteral("dd-MM-yyyy")),
+             momento.toString(QStringLiteral("HH.mm.ss")) }) {
+        carpeta = gUtilidades().RutaConBarra(carpeta) + nivel;
+        aseguraCarpeta(carpeta);
+    }
+    return carpeta;
 }
-
-} // namespace
 
 bool PreparaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio)
 {
     const QDateTime ahora = Now();
     if (!pasos.run([&] {
-            QString carpeta = gUtilidades().RutaConBarra(temporaryFolder())
-                + QStringLiteral("E-MAILS");
-            aseguraCarpeta(carpeta);
-            for (const QString& nivel : { QStringLiteral("ENVIOS"),
-                     ahora.toString(QStringLiteral("dd-MM-yyyy")),
-                     ahora.toString(QStringLiteral("HH.mm.ss")) }) {
-                carpeta = gUtilidades().RutaConBarra(carpeta) + nivel;
-                aseguraCarpeta(carpeta);
-            }
-            envio.carpeta = carpeta;
+            envio.carpeta = PreparaCarpetaEnvio(ahora);
             envio.base = ahora.toString(QStringLiteral("HHmmss"));
         }))
         return false;
 
-    Formato formato;
-    if (!pasos.run([&] { formato = formatoAdjunto(); }))
+    FormatoAdjunto formato;
+    if (!pasos.run([&] { formato = LeeFormatoAdjunto(); }))
         return false;
     if (!formato.conocido)
-        MsgBox(QStringLiteral("El formato de adjunto configurado en eMail_formatoadjunto no es "
-                              "valido. Formatos aceptados: PDF, HTML, HTM, RTF, XLS, RPT. "
-                              "El correo se envia en PDF."),
-            Msg::Information, QStringLiteral("Aviso al operador"));
+        AvisaFormatoAdjuntoDesconocido();
     // A PDF is made from the saved report afterwards.
     if (formato.codigo == FormatoExportacion::Pdf) {
         formato.palabra = QStringLiteral("RPT");
         formato.codigo = FormatoExportacion::ReporteGuardado;
     }
     envio.adjunto
-        = gUtilidades().RutaConBarra(envio.carpeta) + envio.base + u'.' + extension(formato.palabra);
+        = gUtilidades().RutaConBarra(envio.carpeta) + envio.base + u'.' + formato.extension();
     AsignarPropiedadReporte(QStringLiteral("PrintFileName"), Value(envio.adjunto));
     AsignarPropiedadReporte(QStringLiteral("PrintFileType"), Value(qint32(formato.codigo)));
     return true;
@@ -120,8 +121,8 @@ bool PreparaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio)
 
 bool EntregaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio, QString& TituloEnvio)
 {
-    Formato formato;
-    if (!pasos.run([&] { formato = formatoAdjunto(); }))
+    FormatoAdjunto formato;
+    if (!pasos.run([&] { formato = LeeFormatoAdjunto(); }))
         return false;
     if (formato.codigo == FormatoExportacion::Pdf) {
         const QString pdf

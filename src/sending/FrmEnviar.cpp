@@ -204,6 +204,11 @@ void FrmEnviar::muestraVistaPrevia()
     ui->txtfields_3->setFixedHeight(Twips::toPixels(muestra ? 1260 : 5460));
 }
 
+void FrmEnviar::navegaVistaPrevia(const QString& ruta)
+{
+    ui->WebBrowser1->setHtml(leeHtml(ruta));
+}
+
 void FrmEnviar::CargaMensaje()
 {
     if (!mensaje().trimmed().isEmpty())

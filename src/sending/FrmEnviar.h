@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QDialog>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 namespace Ui {
 class FrmEnviar;
 }
+class DocumentoEnvio;
+class Steps;
 
 // The document sender: a caller sets the public variables, touches the controls (the first touch
 // loads the form, so the load sees only the variables set before it), then shows it modally for
@@ -127,6 +130,29 @@ public:
     // Link of the last upload, or the upload's failure text.
     QString LinkDocumento;
 
+    // --- A document mailed on its own (FrmEnviarDocumentos.cpp) ---
+
+    // Mails voucher `TC` `IdComprobante` of `Cuenta`: by the first active rule of v_ma_email
+    // whose codigoactivador holds the type, or without one when `ForzarEnvio` (or "ENVIO
+    // AUTOMATICO" is ticked). The document is rendered into a fresh work folder (DocumentoEnvio),
+    // the fields are filled (a rule overwrites them; forced mode fills only empty ones; "Para" is
+    // `eMailFijo`, else the account's contacts for the type, else the rule's), and the mail goes
+    // at once when the rule (forced: the last send) says so, else the form is shown modally. A
+    // blank `Cuenta` becomes the voucher id. With `PorPantalla` (rule mode) the document is only
+    // previewed and the form stays loaded; every other path unloads it. A voucher that is not in
+    // the database is told and nothing is rendered. Failures go to ManejoErrores
+    // ("VerificaeMail"): Retry, Ignore, anything else leaves at once.
+    void VerificaeMail(QString& Cuenta, const QString& TC, const QString& IdComprobante,
+        bool PorPantalla = false, bool ForzarEnvio = false, const QString& eMailFijo = QString());
+
+    // Shows the form modeless with the text file `Arch` as message (its lines joined) and as
+    // attachment, to the account's additional address, from the logged user's address; the style
+    // sheet is written into the temporary folder. A blank `Arch` prepares the form without showing
+    // it. A file that cannot be read raises RuntimeError 53.
+    void EnviarMail_Especial(const QString& Cuenta, const QString& Arch);
+    // The work folder of the last document VerificaeMail rendered; empty before.
+    const QString& carpetaDocumento() const { return m_carpetaDocumento; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -150,6 +176,16 @@ private:
     void ocupado(bool si);
     void pasoEnlace();
     QString mensaje();
+
+    struct ReglaCorreo;
+    std::optional<ReglaCorreo> leeRegla(const QString& TC);
+    void muestraPiePagina();
+    void navegaVistaPrevia(const QString& ruta);
+    bool CompletaFormularioEnvio(Steps& pasos, const std::optional<ReglaCorreo>& regla,
+        bool sinConfirmacion, const QString& Cuenta, const QString& TCDoc,
+        const QString& IdComprobanteDoc, const QString& eMailFijo, const DocumentoEnvio& documento);
+
+    QString m_carpetaDocumento;
 
     std::unique_ptr<Ui::FrmEnviar> ui;
     QList<QWidget*> m_txtfields;

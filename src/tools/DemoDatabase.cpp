@@ -15,6 +15,7 @@
 #include "tools/DemoCatalog.h"
 #include "tools/DemoComanderas.h"
 #include "tools/DemoReceipts.h"
+#include "tools/DemoSending.h"
 #include "tools/DemoVoucherPrint.h"
 #include "tools/DemoVouchers.h"
 #include "tools/SqliteFile.h"
@@ -173,6 +174,7 @@ public:
         DemoReceipts::write(m_file);
         reports();
         DemoVoucherPrint::seed(m_file);
+        DemoSending::write(m_file);
     }
 
 private:

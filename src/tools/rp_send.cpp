@@ -26,6 +26,7 @@
 #include "startup/FrmMsgBox.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
+#include "tools/ComandosDocumento.h"
 
 // rp_send: the document sender without the window, for support and for tests. It opens a SQLite
 // database as the given user and sends as an automatic caller would; every box the sender would
@@ -41,6 +42,7 @@
 //     contestado --uidl U               marks a logged mail as answered by the user
 //     subir --archivo F [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto]
 //                                       uploads to the document server, prints the link
+//     documento, especial, exportar     documents mailed on their own (tools/ComandosDocumento.h)
 //   --documentos HOST:PORT              the document server instead of Envio.ini's
 //
 // Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
@@ -109,6 +111,7 @@ struct Argumentos
     int puerto = 0;
     QString comando;
     QHash<QString, QStringList> valores;
+    QStringList posicionales;
 };
 
 std::optional<Argumentos> lee(const QStringList& args, QString* error)
@@ -128,15 +131,21 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
     Argumentos a;
     for (qsizetype k = 0; k < args.size(); ++k) {
         const QString& n = args.at(k);
-        if (comandos.contains(n) && a.comando.isEmpty()) {
+        if ((comandos.contains(n) || ComandosDocumento::comandos().contains(n))
+            && a.comando.isEmpty()) {
             a.comando = n;
             continue;
         }
-        if (banderas.contains(n)) {
+        if (banderas.contains(n) || ComandosDocumento::banderas().contains(n)) {
             a.valores[n] << QStringLiteral("SI");
             continue;
         }
-        if (!conValor.contains(n) || k + 1 >= args.size()) {
+        if (a.comando == u"exportar" && !n.startsWith(u'-')) {
+            a.posicionales << n;
+            continue;
+        }
+        if ((!conValor.contains(n) && !ComandosDocumento::opciones().contains(n))
+            || k + 1 >= args.size()) {
             *error = QStringLiteral("Argumento no valido: %1").arg(n);
             return std::nullopt;
         }
@@ -164,7 +173,8 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         || (a.comando == u"contactos" && (falta("--tc") || falta("--cuenta")))
         || (a.comando == u"estilo" && falta("--carpeta"))
         || (a.comando == u"contestado" && falta("--uidl"))
-        || (a.comando == u"subir" && falta("--archivo"))) {
+        || (a.comando == u"subir" && falta("--archivo"))
+        || !ComandosDocumento::completo(a.comando, a.valores, a.posicionales)) {
         *error = QStringLiteral("Faltan argumentos");
         return std::nullopt;
     }
@@ -235,7 +245,9 @@ int main(int argc, char* argv[])
     QString error;
     const std::optional<Argumentos> a = lee(QCoreApplication::arguments().mid(1), &error);
     if (!a) {
-        QTextStream(stderr) << error << '\n' << Usage << Qt::endl;
+        QTextStream(stderr) << error << '\n'
+                            << Usage << '\n'
+                            << ComandosDocumento::uso() << Qt::endl;
         return 2;
     }
 
@@ -319,6 +331,9 @@ int main(int argc, char* argv[])
     };
     const qint64 desde = ultimoRegistro();
     eMailAux::gResultadoEnvio = 1;
+    if (ComandosDocumento::comandos().contains(a->comando))
+        return ComandosDocumento::ejecuta(a->comando, a->valores, a->posicionales,
+            envioCorreo.alCrear, [&] { return imprimeRegistro(desde); }, salida());
 
     if (a->comando == u"informe") {
         // Without --para the recipients are the ones the last mail of this tool went to.

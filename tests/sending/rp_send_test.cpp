@@ -1,7 +1,9 @@
+#include <QJsonArray>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include "reportengine/PdfTools.h"
 #include "sending/CorreoTest.h"
 
 namespace {
@@ -47,6 +49,64 @@ TEST_F(RpSend, sends_as_an_automatic_caller_prints_the_log_row_and_exits_by_outc
                                                       "Adjuntar al correo")))
         << salidaSegundo.toStdString();
     EXPECT_EQ(p.exitCode(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// The document commands: a payment order with its certificates rendered and mailed by its rule,
+// one of its saved reports exported again, a text file shown to an account, a wrong call refused.
+TEST_F(RpSend, renders_and_mails_a_document_exports_a_saved_report_and_shows_a_text_file)
+{
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    const QString texto = archivo(QStringLiteral("aviso.txt"), "Uno\r\nDos\r\n");
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TEMP"), temporal());
+    p.setProcessEnvironment(env);
+    const auto corre = [&](const QStringList& comando) {
+        p.start(QStringLiteral(RP_SEND_EXE),
+            QStringList { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"),
+                QStringLiteral("ADMIN"), QStringLiteral("--smtp"),
+                QStringLiteral("127.0.0.1:") + QString::number(peer.puerto()) }
+                + comando);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+
+    const QString documento = corre({ QStringLiteral("documento"), QStringLiteral("--tc"),
+        QStringLiteral("PG"), QStringLiteral("--id"), QStringLiteral("000200000930X"),
+        QStringLiteral("--cuenta"), QStringLiteral("2110001") });
+    const int salidaDocumento = p.exitCode();
+    const QString carpeta = documento.section(QStringLiteral("carpeta: "), 1).section(u'\n', 0, 0);
+    const QString exportado = m_dir.filePath(QStringLiteral("iva.pdf"));
+    corre({ QStringLiteral("exportar"), carpeta + QStringLiteral("/2110001_IVA1.RPT"), exportado,
+        QStringLiteral("31") });
+    const int salidaExportar = p.exitCode();
+    const QString especial = corre({ QStringLiteral("especial"), QStringLiteral("--cuenta"),
+        QStringLiteral("1120002"), QStringLiteral("--archivo"), texto });
+    corre({ QStringLiteral("exportar"), exportado });
+    const int salidaMal = p.exitCode();
+
+    EXPECT_EQ(salidaDocumento, 0) << documento.toStdString();
+    EXPECT_TRUE(documento.contains(QStringLiteral("Status=OK")));
+    ASSERT_EQ(peer.mensajes().size(), 1);
+    QStringList adjuntos;
+    for (const QJsonValue& parte :
+        SmtpPeer::resumen(peer.mensajes().first())[QStringLiteral("parts")].toArray())
+        adjuntos << parte[QStringLiteral("filename")].toString();
+    EXPECT_EQ(adjuntos,
+        QStringList({ QString(), QString(), QStringLiteral("2110001_PG1.PDF"),
+            QStringLiteral("2110001_IBR1.PDF"), QStringLiteral("2110001_GAN1.PDF"),
+            QStringLiteral("2110001_IVA1.PDF") }));
+    EXPECT_EQ(salidaExportar, 0);
+    EXPECT_TRUE(PdfTools::text(exportado).contains(QStringLiteral("12.000,00")));
+    EXPECT_TRUE(especial.contains(QStringLiteral("Para=info@constructoralosa.example")))
+        << especial.toStdString();
+    EXPECT_TRUE(especial.contains(QStringLiteral("Mensaje=UnoDos")));
+    EXPECT_EQ(salidaMal, 2);
 }
 
 } // namespace

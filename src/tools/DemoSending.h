@@ -1,0 +1,12 @@
+#pragma once
+
+class SqliteFile;
+
+// What the demo database needs for mailing documents by rule, written after the receipts: the
+// withholding certificates in the report table, payment orders to a supplier with all three
+// withholdings, with the VAT one only and with none, and a mail rule for payment orders.
+namespace DemoSending {
+
+void write(SqliteFile& file);
+
+} // namespace DemoSending
