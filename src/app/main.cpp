@@ -24,6 +24,7 @@
 #include "startup/FormularioModal.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
+#include "vouchers/AnexasComprobante.h"
 
 int main(int argc, char* argv[])
 {
@@ -80,9 +81,11 @@ int main(int argc, char* argv[])
     EnvioCorreoFormulario envioCorreo;
     const ScopedService<EnvioCorreo> envioCorreoService(envioCorreo);
 
-    // The kitchen tickets' serial line.
+    // Voucher prints hand on kitchen tickets (serial ticket printer), order rules and entries.
     QtPuertoSerie puertoSerie;
     const ScopedService<PuertoSerie> puertoSerieService(puertoSerie);
+    AnexasComprobante anexas;
+    const ScopedService<ImpresionesAnexas> anexasService(anexas);
 
     // The main window's load runs the start-up; its unload ends the program.
     Rp_Tarifolio ventana;

@@ -6,7 +6,9 @@ class SqliteFile;
 
 // The demo's restaurant side: articles served by the kitchen, the bar, both or neither; table
 // orders ("PE") and an order note ("NP") partly prepared and invoiced, with a free-text item and
-// long descriptions; and the ticket printer of the workstation that generates the demo.
+// long descriptions; the print settings that send orders to the ticket printer; and the ticket
+// printer of the workstation that generates the demo. The order note's printing rule is the one
+// the configuration already holds ("NPS_IMPRESION_COCINA").
 namespace DemoComanderas {
 
 // The orders the demo holds.

@@ -17,6 +17,7 @@
 #include "startup/ConfiguracionGlobal.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
+#include "vouchers/AnexasComprobante.h"
 
 namespace {
 
@@ -97,7 +98,10 @@ private:
 
 void fijaPuertoComandera(const QString& dispositivo)
 {
-    puertoComandera() = dispositivo;
+    // The serial port takes a bare name as a device under /dev: a link in the current folder
+    // (a pty made by socat) is named by its whole path.
+    const QFileInfo aqui(dispositivo);
+    puertoComandera() = aqui.exists() ? aqui.absoluteFilePath() : dispositivo;
 }
 
 OpcionesVoucher leeOpciones(
@@ -142,9 +146,11 @@ struct SesionVoucher::Partes
     ScopedService<VariablesInicio> inicioServicio { inicio };
     Globales globales;
     ScopedService<Globales> globalesServicio { globales };
-    // The ticket printer's line.
+    // Order vouchers print their tickets, orders their rules, accounting vouchers their entries.
     PuertoComandera puerto;
     ScopedService<PuertoSerie> puertoServicio { puerto };
+    AnexasComprobante anexas;
+    ScopedService<ImpresionesAnexas> anexasServicio { anexas };
 };
 
 SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)

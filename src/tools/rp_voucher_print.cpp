@@ -99,7 +99,11 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         errores << "Tipo de comprobante desconocido: " << tc << "\n";
         return 2;
     }
-    if (!existeComprobante(tc, id)) {
+    // The kitchen and bar prints of an order (PEC, PECO, PEBA, PEBR) print the stored "PE".
+    const bool impresionDePedido = tc.size() > 2
+        && tc.startsWith(QLatin1String("PE"), Qt::CaseInsensitive)
+        && kTiposPropios.contains(tc, Qt::CaseInsensitive);
+    if (!existeComprobante(impresionDePedido ? QStringLiteral("PE") : tc, id)) {
         errores << "No se encontró el comprobante " << tc << " " << id << "\n";
         return 2;
     }
