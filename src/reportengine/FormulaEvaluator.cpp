@@ -853,6 +853,8 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         return Value(qint64(text(0).size()));
     case FormulaFunction::UpperCase:
         return Value(text(0).toUpper());
+    case FormulaFunction::RtfToText:
+        return Value(FormulaText::plainFromRtf(text(0)));
     case FormulaFunction::LowerCase:
         return Value(text(0).toLower());
     case FormulaFunction::Round:

@@ -68,6 +68,7 @@ constexpr std::array kFunctions = {
     FunctionEntry { u"Minimum", FormulaFunction::Minimum, 1, 2 },
     FunctionEntry { u"Maximum", FormulaFunction::Maximum, 1, 2 },
     FunctionEntry { u"DistinctCount", FormulaFunction::DistinctCount, 1, 2 },
+    FunctionEntry { u"RtfToText", FormulaFunction::RtfToText, 1, 1 },
 };
 
 FormulaType typeOfValue(const Value& v)
@@ -108,6 +109,7 @@ FormulaType typeOfFunction(FormulaFunction f)
     case FormulaFunction::Space:
     case FormulaFunction::ReplicateString:
     case FormulaFunction::Chr:
+    case FormulaFunction::RtfToText:
         return FormulaType::Text;
     case FormulaFunction::ToNumber:
     case FormulaFunction::InStr:

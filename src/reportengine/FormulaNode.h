@@ -105,6 +105,7 @@ enum class FormulaFunction
     Minimum,
     Maximum,
     DistinctCount,
+    RtfToText,
 };
 
 // What a node yields, when it can be told without data (Unknown otherwise).

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include <QChar>
+#include <QStringList>
 
 #include "platform/TextWeight.h"
+#include "platform/Windows1252.h"
 
 namespace {
 
@@ -214,4 +216,123 @@ bool FormulaText::like(QStringView text, QStringView pattern)
 bool FormulaText::startsWith(QStringView text, QStringView prefix)
 {
     return matchIgnoringTrailingBlanks(compiled(prefix, true), text);
+}
+
+QString FormulaText::plainFromRtf(QStringView text)
+{
+    // Only a text that is rich text is converted; anything else is shown as it is.
+    const QStringView body = text.trimmed();
+    if (!body.startsWith(QLatin1String("{\\rtf"), Qt::CaseInsensitive))
+        return text.toString();
+
+    // Groups whose content is never shown: font, colour and style tables, document information,
+    // and any "{\*\..." destination.
+    static const QStringList hidden { QStringLiteral("fonttbl"), QStringLiteral("colortbl"),
+        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("pict") };
+    QString out;
+    QByteArray pendingBytes; // \'xx escapes, decoded together so a run keeps its characters
+    const auto flush = [&] {
+        if (!pendingBytes.isEmpty())
+            out += Windows1252::decode(pendingBytes);
+        pendingBytes.clear();
+    };
+    int depth = 0;
+    int hiddenFrom = -1; // depth of the hidden group being skipped, -1 when none
+    int skipChars = 0;   // fallback characters after a \u escape
+    const qsizetype n = body.size();
+    for (qsizetype i = 0; i < n; ++i)
+    {
+        const QChar c = body.at(i);
+        if (c == u'{')
+        {
+            flush();
+            ++depth;
+            if (hiddenFrom < 0 && i + 2 < n && body.at(i + 1) == u'\\' && body.at(i + 2) == u'*')
+                hiddenFrom = depth;
+            continue;
+        }
+        if (c == u'}')
+        {
+            flush();
+            if (hiddenFrom == depth)
+                hiddenFrom = -1;
+            --depth;
+            continue;
+        }
+        if (c == u'\r' || c == u'\n')
+            continue;
+        if (c != u'\\')
+        {
+            if (skipChars > 0)
+            {
+                --skipChars;
+                continue;
+            }
+            flush();
+            if (hiddenFrom < 0)
+                out += c;
+            continue;
+        }
+        // A control: "\'xx", a symbol ("\\", "\{", "\}"), or a word with an optional number
+        // and one optional blank.
+        if (i + 1 >= n)
+            break;
+        const QChar next = body.at(i + 1);
+        if (next == u'\'' && i + 3 < n)
+        {
+            bool ok = false;
+            const uint byte = body.mid(i + 2, 2).toUInt(&ok, 16);
+            i += 3;
+            if (ok && hiddenFrom < 0 && skipChars == 0)
+                pendingBytes.append(char(byte));
+            else if (skipChars > 0)
+                --skipChars;
+            continue;
+        }
+        if (!next.isLetter())
+        {
+            flush();
+            if (hiddenFrom < 0 && (next == u'\\' || next == u'{' || next == u'}'))
+                out += next;
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < n && body.at(j).isLetter())
+            ++j;
+        const QString word = body.mid(i + 1, j - i - 1).toString();
+        qsizetype k = j;
+        if (k < n && body.at(k) == u'-')
+            ++k;
+        while (k < n && body.at(k).isDigit())
+            ++k;
+        const QStringView number = body.mid(j, k - j);
+        if (k < n && body.at(k) == u' ')
+            ++k;
+        i = k - 1;
+        flush();
+        if (hidden.contains(word))
+        {
+            if (hiddenFrom < 0)
+                hiddenFrom = depth;
+            continue;
+        }
+        if (hiddenFrom >= 0)
+            continue;
+        if (word == u"par" || word == u"line")
+            out += u'\n';
+        else if (word == u"tab")
+            out += u'\t';
+        else if (word == u"u" && !number.isEmpty())
+        {
+            const int code = number.toInt();
+            out += QChar(char16_t(code < 0 ? code + 65536 : code));
+            skipChars = 1;
+        }
+    }
+    flush();
+    // The last paragraph mark ends the text, it adds no empty line.
+    while (out.endsWith(u'\n'))
+        out.chop(1);
+    return out;
 }

@@ -45,4 +45,10 @@ QString trimmedRight(QStringView text);
 // SQL alike ("D'Angelo" -> 'D''Angelo').
 QString quoted(QStringView text);
 
+// The text a rich-text description shows: control words, hidden groups (font and colour tables,
+// "{\*..." destinations) and braces left out, "\par" and "\line" as line breaks, "\tab" as a
+// tab, "\'xx" as the Windows-1252 character, "\uN" as that character. A text that does not
+// start with "{\rtf" comes back unchanged; one left unterminated is read to its end.
+QString plainFromRtf(QStringView text);
+
 } // namespace FormulaText

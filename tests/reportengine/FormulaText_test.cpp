@@ -125,4 +125,26 @@ TEST_F(FormulaTextAgreement, compare_and_like_agree_with_the_database)
     }
 }
 
+TEST(FormulaText, rich_text_descriptions_read_as_plain_text)
+{
+    const struct
+    {
+        const char* rtf;
+        const char* texto;
+    } casos[] = {
+        { "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\*\\generator Editor;}\\f0\\fs20 "
+          "Instalaci\\'f3n de ca\\'f1er\\'eda\\par Segunda l\\'ednea\\par}",
+            "Instalación de cañería\nSegunda línea" },
+        // Left unterminated, as the work diary writes it; its line break is the source's own.
+        { "{\\rtf1\\ansi Visita técnica\r\n Se revisó el tablero.",
+            "Visita técnica Se revisó el tablero." },
+        { "{\\rtf1\\fbidis a\\{b\\}c\\\\d\\tab e \\u8364?}", "a{b}c\\d\te €" },
+        { "Sin formato {no es rtf} \\par", "Sin formato {no es rtf} \\par" },
+        { "", "" },
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(FormulaText::plainFromRtf(QString::fromUtf8(c.rtf)), QString::fromUtf8(c.texto))
+            << c.rtf;
+}
+
 } // namespace
