@@ -1,7 +1,10 @@
-// rp_voucher print: fills the print buffer of one voucher and prints it as the program does.
+// rp_voucher print: fills the print buffer of one voucher and prints it as the program does;
+// with --hasta every voucher of the type up to that one, one after another in the same run.
 // rp_voucher asiento: prints one accounting entry.
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
 
 #include "data/DataObjects.h"
@@ -18,9 +21,9 @@
 #include "vouchers/ImprimirComprobante.h"
 
 const char* const kUsoPrint
-    = "print --db ARCHIVO.db --tc TC --id ID [--formulario Todos|ARCHIVO] [--una-copia] "
-      "[--fecha FECHA] [--destino pantalla|impresora] [--pdf CARPETA] [--sin-buffer] "
-      "[--equipo EQUIPO --usuario USUARIO]";
+    = "print --db ARCHIVO.db --tc TC --id ID [--hasta ID] [--formulario Todos|ARCHIVO] "
+      "[--una-copia] [--fecha FECHA] [--destino pantalla|impresora] [--pdf CARPETA] "
+      "[--sin-buffer] [--equipo EQUIPO --usuario USUARIO] [--tiempo]";
 
 const char* const kUsoAsiento
     = "asiento --db ARCHIVO.db --tc TC --id ID --mes MES --numero NUMERO --periodo PERIODO "
@@ -60,6 +63,35 @@ bool existeComprobante(const QString& tc, const QString& id)
                            literalSql(id.mid(12, 1))));
 }
 
+// The vouchers of the type from `desde` to `hasta`, in order (a run of many prints).
+QStringList comprobantesEntre(const QString& tc, const QString& desde, const QString& hasta)
+{
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE TC = %1 AND "
+                                        "IDCOMPROBANTE >= %2 AND IDCOMPROBANTE <= %3 "
+                                        "ORDER BY IDCOMPROBANTE")
+                             .arg(literalSql(tc), literalSql(desde), literalSql(hasta)),
+        rs);
+    QStringList ids;
+    for (; !rs.Eof(); rs.MoveNext())
+        ids.append(gUtilidades().ValorCampo(rs.Fields(0).Value()).trimmed());
+    gDB().CierraRecordset(rs);
+    return ids;
+}
+
+// The process's resident memory and its peak, in kB ("VmRSS", "VmHWM" of /proc/self/status).
+QString memoria()
+{
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return QString();
+    QStringList partes;
+    for (const QByteArray& linea : estado.readAll().split('\n'))
+        if (linea.startsWith("VmRSS:") || linea.startsWith("VmHWM:"))
+            partes.append(QString::fromLatin1(linea.simplified()));
+    return partes.join(QStringLiteral(", "));
+}
+
 int uso(QTextStream& errores, const QString& error, const char* texto)
 {
     if (!error.isEmpty())
@@ -73,9 +105,9 @@ int uso(QTextStream& errores, const QString& error, const char* texto)
 int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& errores)
 {
     const OpcionesVoucher o = leeOpciones(argumentos,
-        { "--db", "--tc", "--id", "--formulario", "--fecha", "--destino", "--pdf", "--equipo",
-            "--usuario" },
-        { "--una-copia", "--sin-buffer" });
+        { "--db", "--tc", "--id", "--hasta", "--formulario", "--fecha", "--destino", "--pdf",
+            "--equipo", "--usuario" },
+        { "--una-copia", "--sin-buffer", "--tiempo" });
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id"))
         return uso(errores, o.error, kUsoPrint);
     const QString destinoPedido = o.valor("--destino").toLower();
@@ -112,32 +144,47 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         return 2;
     }
 
-    if (!o.bandera("--sin-buffer") && !contable) {
-        QString tipo = tc;
-        const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tipo, id.left(4), id.mid(4, 8),
-            id.mid(12, 1), QStringLiteral("0"), 3, QString(), QString(), QString(), QString(),
-            QString(), QString(), QString(), false);
-        if (r.rechazada()) {
-            errores << r.error << "\n";
-            return 2;
-        }
-    }
-
     ImpresionEnConsola impresion(o.valor("--pdf"));
     if (!impresion.listo()) {
         errores << "No se puede crear la carpeta " << o.valor("--pdf") << "\n";
         return 2;
     }
-    int destino = destinoPedido.isEmpty()   ? -1
-        : destinoPedido == QLatin1String("pantalla") ? DLL_Print::DestinoPantalla
-                                                     : DLL_Print::DestinoImpresora;
-    QString reporte = tc;
-    QStringList orden { QString() };
-    QString seleccion;
-    QString formulario = o.tiene("--formulario") ? o.valor("--formulario") : QStringLiteral("Todos");
-    bool esContable = false;
-    ImpresionCpte::ImprimirComprobante(tc, id, QStringLiteral("0"), reporte, orden, seleccion, {},
-        destino, false, o.valor("--fecha"), formulario, esContable, o.bandera("--una-copia"));
+    const QStringList ids = o.tiene("--hasta") && !contable
+        ? comprobantesEntre(tc, id, o.valor("--hasta").trimmed())
+        : QStringList { id };
+    QElapsedTimer reloj;
+    reloj.start();
+    QString memoriaPrimero;
+    for (const QString& actual : ids) {
+        if (!o.bandera("--sin-buffer") && !contable) {
+            QString tipo = tc;
+            const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tipo, actual.left(4),
+                actual.mid(4, 8), actual.mid(12, 1), QStringLiteral("0"), 3, QString(), QString(),
+                QString(), QString(), QString(), QString(), QString(), false);
+            if (r.rechazada()) {
+                errores << r.error << "\n";
+                return 2;
+            }
+        }
+        int destino = destinoPedido.isEmpty()   ? -1
+            : destinoPedido == QLatin1String("pantalla") ? DLL_Print::DestinoPantalla
+                                                         : DLL_Print::DestinoImpresora;
+        QString reporte = tc;
+        QStringList orden { QString() };
+        QString seleccion;
+        QString formulario
+            = o.tiene("--formulario") ? o.valor("--formulario") : QStringLiteral("Todos");
+        bool esContable = false;
+        ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
+            seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
+            o.bandera("--una-copia"));
+        if (memoriaPrimero.isEmpty())
+            memoriaPrimero = memoria();
+    }
+    if (o.bandera("--tiempo"))
+        errores << "Tiempo: " << reloj.elapsed() << " ms, " << ids.size()
+                << " comprobantes; memoria tras el primero: " << memoriaPrimero
+                << "; al final: " << memoria() << "\n";
     impresion.esperaVistasPrevias();
     return 0;
 }

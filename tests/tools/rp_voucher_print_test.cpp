@@ -43,6 +43,29 @@ QString textoPdf(const QString& pdf)
     return QString::fromUtf8(herramienta.readAllStandardOutput()).simplified();
 }
 
+// The QR symbol a reader finds on the first page of a PDF, decoded from its base64: the page
+// drawn as a picture (pdftoppm) and read (zbarimg). A missing tool fails the test.
+QString qrDePagina(const QString& pdf, const QString& carpeta)
+{
+    const QString imagen = carpeta + QStringLiteral("/pagina");
+    QProcess dibuja;
+    dibuja.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("150"),
+            QStringLiteral("-singlefile"), pdf, imagen });
+    if (!dibuja.waitForFinished(60000) || dibuja.exitCode() != 0) {
+        ADD_FAILURE() << "pdftoppm no se pudo ejecutar (poppler-utils)";
+        return QString();
+    }
+    QProcess lector;
+    lector.start(QStringLiteral("zbarimg"), { QStringLiteral("--raw"), QStringLiteral("-q"),
+                                                 imagen + QStringLiteral(".png") });
+    if (!lector.waitForFinished(60000)) {
+        ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
+        return QString();
+    }
+    return QString::fromUtf8(QByteArray::fromBase64(lector.readAllStandardOutput().trimmed()));
+}
+
 class RpVoucherPrint : public ::testing::Test
 {
 protected:
@@ -102,6 +125,11 @@ TEST_F(RpVoucherPrint, prints_an_invoice_as_the_customer_gets_it)
              "Su pago: Caja", "Son ", "CAE Nº:", "Vencimiento CAE:", "TOTAL", "ORIGINAL" })
         EXPECT_TRUE(texto.contains(QString::fromUtf8(esperado))) << esperado << "\n"
                                                                  << texto.toStdString();
+    // The printed QR carries the voucher's own data.
+    const QString qr = qrDePagina(m_pdf + QStringLiteral("/01-FC.pdf"), m_dir.path());
+    for (const char* esperado :
+        { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7", "\"moneda\":\"PES\"" })
+        EXPECT_TRUE(qr.contains(QLatin1String(esperado))) << esperado << "\n" << qr.toStdString();
 }
 
 TEST_F(RpVoucherPrint, prints_an_entry_to_the_capture_folder)
