@@ -1,5 +1,6 @@
 #include "support/FakeAdoProvider.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "platform/AdoRecordset.h"
@@ -25,6 +26,17 @@ TEST(FakeAdoProvider, answers_scripted_rows_and_logs_every_command)
     EXPECT_EQ(fake.log(),
         QStringList({ QStringLiteral("Open PROVIDER=SQLOLEDB;Server=S;"),
             QStringLiteral("Query SELECT VALOR FROM TA_CONFIGURACION") }));
+}
+
+TEST(FakeAdoProvider, a_statement_the_test_did_not_script_fails_it)
+{
+    testsupport::FakeAdoProvider provider;
+    auto cnn = provider.createConnection();
+    ASSERT_TRUE(cnn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=S;")));
+    AdoRecordset rs;
+
+    EXPECT_NONFATAL_FAILURE(rs.Open(QStringLiteral("SELECT * FROM TA_OTRA"), cnn.get()),
+        "statement not scripted: SELECT * FROM TA_OTRA");
 }
 
 TEST(FakeAdoProvider, injects_a_lost_link_e_fail_and_3709)

@@ -213,6 +213,7 @@ TEST_F(DialogoConexionTest, administrator_from_the_user_table)
     for (const auto& [lectura, valor] : administradores)
         conexion().script(QString::fromLatin1(lectura),
             { { { QStringLiteral("Administrador"), adVarChar, 10 } }, { { valor } } });
+    conexion().script(QStringLiteral("='NADIE'"), { { { QStringLiteral("Administrador"), adVarChar, 10 } }, {} });
     const struct
     {
         const char* usuario;

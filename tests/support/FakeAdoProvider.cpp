@@ -1,5 +1,7 @@
 #include "support/FakeAdoProvider.h"
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 namespace {
@@ -208,6 +210,9 @@ std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenCursor(const QString& sq
         failWith(AdoErrorNumber::ErrorsInCommand, QStringLiteral("no such table"));
         return nullptr;
     }
+    // Answering an unexpected statement with no rows let a wrong statement pass unseen.
+    if (!result && !unscriptedQueriesAnswerEmpty)
+        ADD_FAILURE() << "statement not scripted: " << sql.toStdString();
     return std::make_unique<FakeCursor>(result ? *result : empty, updatable);
 }
 

@@ -33,12 +33,15 @@ public:
     };
 
     // Statements holding `fragment` (ignoring case) get `result`; the latest matching script wins.
-    // A query with no script returns no rows and no columns (see unscriptedQueriesFail).
+    // A query with no script fails the test (a statement the test did not expect), unless
+    // unscriptedQueriesAnswerEmpty or unscriptedQueriesFail says how to answer it.
     void script(const QString& fragment, const Result& result);
     // Only the statement `sql` itself (both trimmed, letter case kept) gets `result`.
     void scriptStatement(const QString& sql, const Result& result);
     // When set, a query no script answers fails as the engine fails on an unknown table.
     bool unscriptedQueriesFail = false;
+    // When set, a query no script answers returns no rows and no columns.
+    bool unscriptedQueriesAnswerEmpty = false;
     // The next `times` commands of that kind fail with these provider errors in Errors.
     void failNext(Command command, const QList<AdoError>& errors, int times = 1);
     // The next `times` commands of that kind fail with an error of the object model (3709, ...)
