@@ -81,6 +81,7 @@ ConfiguracionEnvio ConfiguracionEnvio::lee(const QString& ruta)
     if (ok && tlsInmediato > 0)
         c.puertoTlsInmediato = tlsInmediato;
     c.servidorDocumentos = ini.value(Documentos, Servidor).trimmed();
+    c.sitioPresupuestos = ini.value(Documentos, QStringLiteral("SitioPresupuestos")).trimmed();
     c.servidorWhatsapp = ini.value(Whatsapp, Servidor, c.servidorWhatsapp).trimmed();
     return c;
 }
@@ -109,6 +110,7 @@ bool ConfiguracionEnvio::guarda(const QString& ruta) const
         permitirSinTls ? QStringLiteral("SI") : QStringLiteral("NO"));
     ini.setValue(Tls, QStringLiteral("PuertoTLSInmediato"), QString::number(puertoTlsInmediato));
     ini.setValue(Documentos, Servidor, servidorDocumentos);
+    ini.setValue(Documentos, QStringLiteral("SitioPresupuestos"), sitioPresupuestos);
     ini.setValue(Whatsapp, Servidor, servidorWhatsapp);
     return ini.save(archivo);
 }

@@ -23,6 +23,7 @@
 //   PuertoTLSInmediato=465                the port that speaks TLS from the start
 //   [Documentos]
 //   Servidor=docs.example.com[:443]       the document server (no default: uploads are off)
+//   SitioPresupuestos=www.example.com     the web site of the budget links (no default: no links)
 //   [Whatsapp]
 //   Servidor=web.whatsapp.com[:443]       the messaging web client (this is the default)
 // The TLS settings hold for the mail and for the HTTPS requests alike.
@@ -39,6 +40,7 @@ struct ConfiguracionEnvio
     bool permitirSinTls = false;
     int puertoTlsInmediato = 465;
     QString servidorDocumentos;
+    QString sitioPresupuestos;
     QString servidorWhatsapp = QStringLiteral("web.whatsapp.com");
 
     // "Envio.ini" in the program folder (name matched ignoring case).

@@ -25,11 +25,6 @@ bool esUno(const QString& tc, std::initializer_list<const char*> tipos)
     return false;
 }
 
-QString literal(const QString& texto)
-{
-    return QString(texto).replace(u'\'', QStringLiteral("''"));
-}
-
 } // namespace
 
 DocumentoEnvio::DocumentoEnvio(Steps& pasos)
@@ -54,8 +49,9 @@ bool DocumentoEnvio::existeComprobante(const QString& tc, const QString& id)
     return gDB().ExisteEnTabla(
         esCompra(tc) ? QStringLiteral("C_MV_CPTE") : QStringLiteral("V_MV_CPTE"), QString(),
         QStringLiteral("TC"), nullptr, Value(qint32(8)),
-        QStringLiteral("TC = '") + literal(tc.trimmed()) + QStringLiteral("' AND IDCOMPROBANTE = '")
-            + literal(id.trimmed()) + u'\'');
+        QStringLiteral("TC = '") + TextosRecibo::enComillas(tc.trimmed())
+            + QStringLiteral("' AND IDCOMPROBANTE = '") + TextosRecibo::enComillas(id.trimmed())
+            + u'\'');
 }
 
 DocumentoEnvio::Resultado DocumentoEnvio::genera(
@@ -90,7 +86,7 @@ DocumentoEnvio::Resultado DocumentoEnvio::genera(
         QStringList formulas { QString() };
         if (!recibo(TC, QString(), formulas))
             return Resultado::Abandonado;
-        return imprimePar({ TC, TC, QString(), formulas, QString() }, TC, m_adjuntos)
+        return imprimePar({ TC, TC, QString(), formulas, QString() }, nombre(TC), m_adjuntos)
             ? Resultado::Hecho
             : Resultado::Abandonado;
     }
@@ -105,10 +101,10 @@ DocumentoEnvio::Resultado DocumentoEnvio::genera(
         }))
         return Resultado::Abandonado;
     // A purchase voucher's report reads every supplier's vouchers of that number otherwise.
-    const QString seleccion = esCompra(TC)
-        ? QStringLiteral("{C_MV_CPTE.CUENTA}= '") + literal(Cuenta.trimmed()) + u'\''
-        : QString();
-    return imprimePar({ TC, TC, seleccion, {}, QStringLiteral("Todos") }, TC, m_adjuntos)
+    const QString seleccion = esCompra(TC) ? QStringLiteral("{C_MV_CPTE.CUENTA}= '")
+            + TextosRecibo::enComillas(Cuenta.trimmed()) + u'\''
+                                           : QString();
+    return imprimePar({ TC, TC, seleccion, {}, QStringLiteral("Todos") }, nombre(TC), m_adjuntos)
         ? Resultado::Hecho
         : Resultado::Abandonado;
 }
@@ -148,8 +144,8 @@ bool DocumentoEnvio::pago(const QString& tc)
     if (!recibo(tc, m_cuenta, formulas))
         return false;
     QString liquidacion;
-    if (!imprimePar(
-            { tc, QStringLiteral("LiqOPG"), QString(), formulas, QString() }, tc, liquidacion))
+    if (!imprimePar({ tc, QStringLiteral("LiqOPG"), QString(), formulas, QString() }, nombre(tc),
+            liquidacion))
         return false;
 
     QStringList certificados;
@@ -183,11 +179,12 @@ bool DocumentoEnvio::certificado(const QString& tc, const char* codigo, const ch
     if (!m_pasos.run([&] {
             AdoRecordset rs;
             gDB().AbrirRecordset(QStringLiteral("select * from MV_ASIENTOS where tc = '")
-                    + literal(tc) + QStringLiteral("' and SUCURSAL = '") + literal(m_id.mid(0, 4))
-                    + QStringLiteral("' and NUMERO = '") + literal(m_id.mid(4, 8))
-                    + QStringLiteral("' and LETRA = '") + literal(m_id.mid(12, 1))
-                    + QStringLiteral("' and cuenta = '") + literal(m_cuenta)
-                    + QStringLiteral("' and ") + campo + QStringLiteral(" > 0 "),
+                    + TextosRecibo::enComillas(tc) + QStringLiteral("' and SUCURSAL = '")
+                    + TextosRecibo::enComillas(m_id.mid(0, 4)) + QStringLiteral("' and NUMERO = '")
+                    + TextosRecibo::enComillas(m_id.mid(4, 8)) + QStringLiteral("' and LETRA = '")
+                    + TextosRecibo::enComillas(m_id.mid(12, 1)) + QStringLiteral("' and cuenta = '")
+                    + TextosRecibo::enComillas(m_cuenta) + QStringLiteral("' and ") + campo
+                    + QStringLiteral(" > 0 "),
                 rs);
             hay = !rs.Eof();
             retenido = Currency();
@@ -206,33 +203,27 @@ bool DocumentoEnvio::certificado(const QString& tc, const char* codigo, const ch
             NumerosEnLetras::NumeroEnLetras(retenido, 0, QStringLiteral(" Pesos ")))
         + u'\'' };
     return imprimePar({ tc, QString::fromLatin1(reporte), QString(), formulas, QString() },
-        QString::fromLatin1(codigo), archivo);
+        nombre(QString::fromLatin1(codigo)), archivo);
+}
+
+QString DocumentoEnvio::nombre(const QString& tc) const
+{
+    return m_cuenta + u'_' + tc.trimmed();
 }
 
 bool DocumentoEnvio::imprimePar(
-    const Impresion& impresion, const QString& tcArchivo, QString& adjunto)
+    const Impresion& impresion, const QString& nombreArchivos, QString& adjunto)
 {
-    const QString base
-        = gUtilidades().RutaConBarra(m_carpeta) + m_cuenta + u'_' + tcArchivo.trimmed();
-    DLL_Print& reporte = gReporte();
+    const QString base = gUtilidades().RutaConBarra(m_carpeta) + nombreArchivos;
     m_cuerpo = base + QStringLiteral(".htm");
-    if (!m_pasos.runAll(
-            { [&] { reporte.AsignaPropiedad(QStringLiteral("PrintFileName"), m_cuerpo); },
-                [&] {
-                    reporte.AsignaPropiedad(QStringLiteral("PrintFileType"), QStringLiteral("22"));
-                } }))
+    if (!asignaSalida(m_cuerpo, FormatoExportacion::Html))
         return false;
     imprime(impresion);
 
     // A PDF is printed as a saved report first and converted from it.
     const bool pdf = m_formato.codigo == FormatoExportacion::Pdf;
     adjunto = base + QStringLiteral("1.") + (pdf ? QStringLiteral("RPT") : m_formato.extension());
-    const int codigo = pdf ? FormatoExportacion::ReporteGuardado : m_formato.codigo;
-    if (!m_pasos.runAll(
-            { [&] { reporte.AsignaPropiedad(QStringLiteral("PrintFileName"), adjunto); },
-                [&] {
-                    reporte.AsignaPropiedad(QStringLiteral("PrintFileType"), Value(qint32(codigo)));
-                } }))
+    if (!asignaSalida(adjunto, pdf ? FormatoExportacion::ReporteGuardado : m_formato.codigo))
         return false;
     imprime(impresion);
 
@@ -243,6 +234,60 @@ bool DocumentoEnvio::imprimePar(
         adjunto = destino;
     }
     return true;
+}
+
+bool DocumentoEnvio::asignaSalida(const QString& archivo, int codigo)
+{
+    DLL_Print& reporte = gReporte();
+    return m_pasos.runAll({ [&] {
+                               reporte.AsignaPropiedad(QStringLiteral("PrintFileName"), archivo);
+                           },
+        [&] { reporte.AsignaPropiedad(QStringLiteral("PrintFileType"), Value(qint32(codigo))); } });
+}
+
+DocumentoEnvio::Resultado DocumentoEnvio::presupuesto(const QString& Cuenta, const QString& TC,
+    const QString& IdComprobante, const QString& Suc, const QString& Nro, const QString& Letra)
+{
+    m_cuenta = Cuenta;
+    m_id = IdComprobante;
+    m_porPantalla = false;
+    m_cuerpo.clear();
+    m_adjuntos.clear();
+    m_pdf.clear();
+    bool existe = true;
+    if (!m_pasos.run([&] { existe = existeComprobante(TC, IdComprobante); }))
+        return Resultado::Abandonado;
+    if (!existe)
+        return Resultado::SinComprobante;
+    if (!preparaCarpeta()
+        || !m_pasos.run([&] { gReporte().DestinoImpresion(DLL_Print::DestinoArchivo); }))
+        return Resultado::Abandonado;
+    QString tipo = TC;
+    if (!m_pasos.run([&] {
+            GeneraAuxiliarComprobantes(tipo, Suc, Nro, Letra, QStringLiteral("0"), 3, QString(),
+                QString(), QString(), QString(), QString(), QString(), QString(), false);
+        }))
+        return Resultado::Abandonado;
+    const Impresion impresion { TC, TC.trimmed(), QString(), {}, QString() };
+    if (!imprimePar(impresion, m_cuenta, m_adjuntos))
+        return Resultado::Abandonado;
+
+    // The customer opens the budget on the web site as a PDF, whatever the mail attaches.
+    if (m_formato.codigo == FormatoExportacion::Pdf) {
+        m_pdf = m_adjuntos;
+        return Resultado::Hecho;
+    }
+    const QString base = gUtilidades().RutaConBarra(m_carpeta) + m_cuenta;
+    QString guardado = m_adjuntos;
+    if (m_formato.codigo != FormatoExportacion::ReporteGuardado) {
+        guardado = base + QStringLiteral("1.RPT");
+        if (!asignaSalida(guardado, FormatoExportacion::ReporteGuardado))
+            return Resultado::Abandonado;
+        imprime(impresion);
+    }
+    m_pdf = base + QStringLiteral("1.PDF");
+    RT_Crystal2::ExportarArchivo(guardado, m_pdf, FormatoExportacion::Pdf);
+    return Resultado::Hecho;
 }
 
 void DocumentoEnvio::imprime(const Impresion& impresion)

@@ -39,10 +39,19 @@ public:
     Resultado genera(
         QString& Cuenta, const QString& TC, const QString& IdComprobante, bool PorPantalla);
 
+    // The budget `TC` `IdComprobante` of `Cuenta` rendered for its web link, the buffer filled
+    // for `Suc` `Nro` `Letra`: the body "<Cuenta>.htm", the attachment "<Cuenta>1.<format>" and a
+    // PDF of it for the web site (pdf()): the attachment itself in the PDF format, else the saved
+    // report converted (printed for it when the format is neither PDF nor RPT).
+    Resultado presupuesto(const QString& Cuenta, const QString& TC, const QString& IdComprobante,
+        const QString& Suc, const QString& Nro, const QString& Letra);
+
     // The work folder, the last body file printed and the ";"-joined attachment list.
     const QString& carpeta() const { return m_carpeta; }
     const QString& cuerpoHtml() const { return m_cuerpo; }
     const QString& adjuntos() const { return m_adjuntos; }
+    // The budget's PDF for the web site (it may not have been written).
+    const QString& pdf() const { return m_pdf; }
 
     // "No se encontró el comprobante <TC> <id>".
     static QString textoSinComprobante(const QString& TC, const QString& IdComprobante);
@@ -63,10 +72,15 @@ private:
     bool existeComprobante(const QString& tc, const QString& id);
     bool preparaCarpeta();
     // Prints `impresion` as the body, then as the attachment, converted when the format is PDF;
-    // `adjunto` receives the attachment's path (it may not have been written). `tcArchivo` names
-    // the files. False when the operator left.
-    bool imprimePar(const Impresion& impresion, const QString& tcArchivo, QString& adjunto);
+    // `adjunto` receives the attachment's path (it may not have been written). The files are
+    // `nombreArchivos` + ".htm" and `nombreArchivos` + "1." + the format. False when the operator
+    // left.
+    bool imprimePar(const Impresion& impresion, const QString& nombreArchivos, QString& adjunto);
+    // "<Cuenta>_<TC>".
+    QString nombre(const QString& tc) const;
     void imprime(const Impresion& impresion);
+    // Points the report object's file output at `archivo` in the export format `codigo`.
+    bool asignaSalida(const QString& archivo, int codigo);
     bool recibo(const QString& tc, const QString& cuentaBuffer, QStringList& formulas);
     bool pago(const QString& tc);
     // The certificate of one withholding tax when the account's journal lines of the payment carry
@@ -82,4 +96,5 @@ private:
     QString m_carpeta;
     QString m_cuerpo;
     QString m_adjuntos;
+    QString m_pdf;
 };

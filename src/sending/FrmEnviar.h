@@ -150,6 +150,19 @@ public:
     // sheet is written into the temporary folder. A blank `Arch` prepares the form without showing
     // it. A file that cannot be read raises RuntimeError 53.
     void EnviarMail_Especial(const QString& Cuenta, const QString& Arch);
+    // The budget link (FrmEnviarPresupuesto.cpp), of the budget `TC` `IdComprobante` of `Cuenta`
+    // (`Suc`, `Nro`, `Letra` its point of sale, number and letter). With `CambiarLink`, for a
+    // budget when "GeneralinkPrespuesto" reads SI, the message's earlier anchor gives way to a new
+    // one at its end; anything else leaves the message. Without it the budget is rendered (unless
+    // `Archivo` names its HTML rendering and `ArchivoAdjunto` its PDF), uploaded to the account's
+    // "/PRESUPUESTOS/" folder as "<IdComprobante>.PDF", recorded once in
+    // MA_CUENTAS_ARCHIVOS_RELACIONADOS, and the message becomes the anchor alone; the attachment
+    // box shows the rendered attachment and `Archivo` is deleted. The link's site is Envio.ini's
+    // "SitioPresupuestos": unset, an "Aviso" box tells it and nothing changes. Failures reach the
+    // caller as RuntimeError.
+    void ObtenerLink(const QString& Suc, const QString& Nro, const QString& Letra,
+        bool CambiarLink = false, QString Archivo = QString(), QString ArchivoAdjunto = QString());
+
     // The work folder of the last document VerificaeMail rendered; empty before.
     const QString& carpetaDocumento() const { return m_carpetaDocumento; }
 
@@ -186,6 +199,8 @@ private:
         const QString& IdComprobanteDoc, const QString& eMailFijo, const DocumentoEnvio& documento);
 
     QString m_carpetaDocumento;
+    bool conLinkPresupuesto() const;
+    QString anclaPresupuesto(const QString& idContacto) const;
 
     std::unique_ptr<Ui::FrmEnviar> ui;
     QList<QWidget*> m_txtfields;

@@ -297,4 +297,7 @@ void FrmEnviar::txtfields_LostFocus(int Index)
     if (Index != 1)
         return;
     VerificarContacto();
+    reportAs(QStringLiteral("txtfields_LostFocus")).run([&] {
+        ObtenerLink(QString(), QString(), QString(), true);
+    });
 }

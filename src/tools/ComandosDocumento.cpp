@@ -71,9 +71,8 @@ bool bandera(const QHash<QString, QStringList>& valores, const char* nombre)
     return valores.contains(QString::fromLatin1(nombre));
 }
 
-int documento(const QHash<QString, QStringList>& valores,
-    const std::function<void(FrmEnviar&)>& prepara, const std::function<bool()>& registro,
-    QTextStream& salida)
+// What voucher printing needs of the program's start-up.
+void preparaImpresion()
 {
     // Amounts follow the user's region; one that names none writes them as the program's home
     // region does.
@@ -82,6 +81,13 @@ int documento(const QHash<QString, QStringList>& valores,
     // Voucher printing reads the database through the program's connection text.
     gGlobales().gCadenaODBC = QStringLiteral("DSN=%1; UID=; PWD=").arg(gDB().gDBName);
     CargaConfiguracionGlobal(programFolder() + u'/');
+}
+
+int documento(const QHash<QString, QStringList>& valores,
+    const std::function<void(FrmEnviar&)>& prepara, const std::function<bool()>& registro,
+    QTextStream& salida)
+{
+    preparaImpresion();
     ModalImpreso modal(salida);
     const ScopedService<FormularioModal> modalServicio(modal);
 
@@ -129,6 +135,35 @@ int especial(const QHash<QString, QStringList>& valores,
     return 0;
 }
 
+int enlace(const QHash<QString, QStringList>& valores,
+    const std::function<void(FrmEnviar&)>& prepara, QTextStream& salida)
+{
+    preparaImpresion();
+    FrmEnviar f;
+    prepara(f);
+    if (bandera(valores, "--documentos"))
+        f.setServidorDocumentos(valor(valores, "--documentos"));
+    const QString id = valor(valores, "--id");
+    f.TC = valor(valores, "--tc");
+    f.IdComprobante = id;
+    f.Cuenta = valor(valores, "--cuenta");
+    if (bandera(valores, "--para"))
+        f.setTexto(QStringLiteral("Para"), valor(valores, "--para"));
+    const bool cambiar = bandera(valores, "--cambiar");
+    try {
+        f.ObtenerLink(id.mid(0, 4), id.mid(4, 8), id.mid(12, 1), cambiar);
+    } catch (const RuntimeError& error) {
+        salida << "Error " << error.number() << " | " << error.description() << Qt::endl;
+        return 1;
+    }
+    salida << "mensaje: " << unaLinea(f.texto(QStringLiteral("Mensaje"))) << Qt::endl;
+    if (!cambiar) {
+        salida << "adjuntos: " << f.control<QLineEdit>("txtAttach")->text() << Qt::endl;
+        salida << "subida: " << f.LinkDocumento << Qt::endl;
+    }
+    return cambiar || f.LinkDocumento.startsWith(QLatin1String("https://")) ? 0 : 1;
+}
+
 int exportar(const QStringList& posicionales, QTextStream& salida)
 {
     const QString destino = posicionales.at(1);
@@ -145,13 +180,14 @@ const char* uso()
 {
     return "       documento --tc TC --id ID [--cuenta CUENTA] [--forzar] [--para DIRECCIONES] "
            "[--pantalla] | especial --cuenta CUENTA --archivo ARCHIVO | "
-           "exportar ORIGEN DESTINO CODIGO";
+           "exportar ORIGEN DESTINO CODIGO | enlace --tc PR --id ID --cuenta CUENTA [--para A] "
+           "[--cambiar] [--documentos SERVIDOR:PUERTO]";
 }
 
 const QStringList& comandos()
 {
-    static const QStringList lista
-        = { QStringLiteral("documento"), QStringLiteral("especial"), QStringLiteral("exportar") };
+    static const QStringList lista = { QStringLiteral("documento"), QStringLiteral("especial"),
+        QStringLiteral("exportar"), QStringLiteral("enlace") };
     return lista;
 }
 
@@ -163,7 +199,8 @@ const QStringList& opciones()
 
 const QStringList& banderas()
 {
-    static const QStringList lista = { QStringLiteral("--forzar"), QStringLiteral("--pantalla") };
+    static const QStringList lista
+        = { QStringLiteral("--forzar"), QStringLiteral("--pantalla"), QStringLiteral("--cambiar") };
     return lista;
 }
 
@@ -173,6 +210,8 @@ bool completo(const QString& comando, const QHash<QString, QStringList>& valores
     const auto hay = [&](const char* nombre) { return !valor(valores, nombre).isEmpty(); };
     if (comando == u"documento")
         return hay("--tc") && hay("--id");
+    if (comando == u"enlace")
+        return hay("--tc") && hay("--id") && hay("--cuenta");
     if (comando == u"especial")
         return hay("--cuenta") && hay("--archivo");
     if (comando == u"exportar") {
@@ -190,6 +229,8 @@ int ejecuta(const QString& comando, const QHash<QString, QStringList>& valores,
         return documento(valores, prepara, registro, salida);
     if (comando == u"especial")
         return especial(valores, prepara, salida);
+    if (comando == u"enlace")
+        return enlace(valores, prepara, salida);
     return exportar(posicionales, salida);
 }
 

@@ -17,6 +17,9 @@ class QTextStream;
 //       the log rows
 //   especial --cuenta C --archivo F    the text file F as message and attachment to the account
 //   exportar ORIGEN DESTINO CODIGO     a saved report exported in the format CODIGO (31 PDF, ...)
+//   enlace --tc PR --id ID --cuenta C [--para A] [--cambiar] [--documentos HOST:PORT]
+//       the budget rendered, uploaded and recorded, its link written into the message (--cambiar:
+//       only the message's link replaced); prints the message, the attachment and the upload
 namespace ComandosDocumento {
 
 // The usage lines of these commands.

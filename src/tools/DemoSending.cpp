@@ -74,6 +74,18 @@ void copyOrder(SqliteFile& file, const Order& o)
         + " WHERE " + lines + " AND CUENTA = '2110001'");
 }
 
+// A budget for customer 1120002 with the lines of its invoice 000200001201A, for the budget link.
+void budget(SqliteFile& file)
+{
+    for (const QByteArray& table : { QByteArray("V_MV_CPTE"), QByteArray("V_MV_CPTEINSUMOS") }) {
+        file.exec("CREATE TEMP TABLE copia AS SELECT * FROM " + table
+            + " WHERE TC = 'FC' AND IDCOMPROBANTE = '000200001201A'");
+        file.exec("UPDATE copia SET ID = NULL, TC = 'PR', IDCOMPROBANTE = '000200003001A'");
+        file.exec("INSERT INTO " + table + " SELECT * FROM copia");
+        file.exec("DROP TABLE copia");
+    }
+}
+
 } // namespace
 
 void write(SqliteFile& file)
@@ -104,6 +116,8 @@ void write(SqliteFile& file)
          << "Orden de pago"
          << "Le enviamos la orden de pago y los certificados de retención que correspondan.";
     rule.done();
+
+    budget(file);
 }
 
 } // namespace DemoSending
