@@ -197,11 +197,11 @@ void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, cons
     using ConstructorSentencias::AgregaCampoValor;
     using ConstructorSentencias::ArmaSentenciaSQL;
     if (!pasos.run([&] {
-            QString direccion = email;
             AgregaCampoValor(QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
             AgregaCampoValor(QStringLiteral("Cargo"), cargo, QStringLiteral("'"), false);
             AgregaCampoValor(QStringLiteral("CELULAR"), celular, QStringLiteral("'"), false);
-            AgregaCampoValor(QStringLiteral("email"), direccion, QStringLiteral("'"), false);
+            // The address loses its apostrophes here as it is stored, so the link below finds it.
+            AgregaCampoValor(QStringLiteral("email"), email, QStringLiteral("'"), false);
             QString condicion = QStringLiteral(" where idcontacto = ") + id;
             ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL, QStringLiteral("MA_CONTACTOS"),
                 !id.isEmpty(), condicion, false);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -43,6 +44,9 @@
 //     subir --archivo F [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto]
 //                                       uploads to the document server, prints the link
 //     documento, especial, exportar     documents mailed on their own (tools/ComandosDocumento.h)
+//     contacto --para A [--cuenta C] [--nombre N]
+//                                       the recipient's contact data (and the time it took), then
+//                                       the recipient kept as a contact with the name typed
 //   --documentos HOST:PORT              the document server instead of Envio.ini's
 //
 // Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
@@ -55,7 +59,8 @@ const char* const Usage
       "[--asunto ASUNTO] | "
       "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL | "
       "subir --archivo ARCHIVO [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto] "
-      "[--documentos SERVIDOR:PUERTO]";
+      "[--documentos SERVIDOR:PUERTO] | contacto --para DIRECCION [--cuenta CUENTA] "
+      "[--nombre NOMBRE]";
 
 QTextStream& salida()
 {
@@ -127,7 +132,7 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         QStringLiteral("--contrato"), QStringLiteral("--presupuesto") };
     static const QStringList comandos = { QStringLiteral("enviar"), QStringLiteral("informe"),
         QStringLiteral("contactos"), QStringLiteral("pie"), QStringLiteral("estilo"),
-        QStringLiteral("contestado"), QStringLiteral("subir") };
+        QStringLiteral("contestado"), QStringLiteral("subir"), QStringLiteral("contacto") };
     Argumentos a;
     for (qsizetype k = 0; k < args.size(); ++k) {
         const QString& n = args.at(k);
@@ -174,6 +179,7 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         || (a.comando == u"estilo" && falta("--carpeta"))
         || (a.comando == u"contestado" && falta("--uidl"))
         || (a.comando == u"subir" && falta("--archivo"))
+        || (a.comando == u"contacto" && falta("--para"))
         || !ComandosDocumento::completo(a.comando, a.valores, a.posicionales)) {
         *error = QStringLiteral("Faltan argumentos");
         return std::nullopt;
@@ -231,6 +237,45 @@ int subir(const Argumentos& a)
         bandera("--contrato"), bandera("--presupuesto"));
     salida() << f.LinkDocumento << Qt::endl;
     return f.LinkDocumento.startsWith(QLatin1String("https://")) ? 0 : 1;
+}
+
+// What the sender shows beside "Para" and what it keeps of the recipient.
+int contacto(const Argumentos& a)
+{
+    const auto valor = [&](const char* nombre) {
+        return a.valores.value(QString::fromLatin1(nombre)).value(0);
+    };
+    FrmEnviar f;
+    f.setTexto(QStringLiteral("Para"), valor("--para"));
+    QElapsedTimer reloj;
+    reloj.start();
+    f.VerificarContacto();
+    const QString ms = QString::number(double(reloj.nsecsElapsed()) / 1e6, 'f', 2);
+    auto* nombre = f.control<QLineEdit>("TxtNombre");
+    salida() << "Contacto: " << nombre->text() << " | " << f.control<QLineEdit>("TxtCargo")->text()
+             << " | " << f.control<QLineEdit>("TxtTelefono")->text() << " (" << ms << " ms)"
+             << Qt::endl;
+    if (a.valores.contains(QStringLiteral("--nombre")))
+        nombre->setText(valor("--nombre"));
+    f.GrabarContacto(QString(), valor("--cuenta"));
+
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("select m.IdContacto, m.Nombre_y_Apellido, m.Cargo, "
+                                        "m.CELULAR, m.email, r.CUENTA from MA_CONTACTOS m left "
+                                        "join MA_CONTACTOS_CUENTAS r on r.IDCONTACTO = "
+                                        "m.IdContacto where m.email = '")
+            + valor("--para").trimmed().remove(u'\'') + QStringLiteral("' order by 1"),
+        rs);
+    const bool hay = !rs.Eof();
+    while (!rs.Eof()) {
+        QStringList campos;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            campos << rs.Fields(i).Name() + u'=' + gUtilidades().ValorCampo(rs.Fields(i).Value());
+        salida() << "MA_CONTACTOS: " << campos.join(QStringLiteral("; ")) << Qt::endl;
+        rs.MoveNext();
+    }
+    gDB().CierraRecordset(rs);
+    return hay ? 0 : 1;
 }
 
 } // namespace
@@ -300,6 +345,8 @@ int main(int argc, char* argv[])
     };
     if (a->comando == u"subir")
         return subir(*a);
+    if (a->comando == u"contacto")
+        return contacto(*a);
     if (a->comando == u"contactos") {
         salida() << eMailAux::ObtieneMailsContactos(valor("--tc"), valor("--cuenta")) << Qt::endl;
         return 0;

@@ -1,0 +1,301 @@
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/Lib_FrmCons3.h"
+#include "lookup/LookupGridModel.h"
+#include "sending/CorreoTest.h"
+#include "sending/FrmEnviar.h"
+
+using testsupport::messages;
+
+namespace {
+
+QColor gris()
+{
+    return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+class FrmEnviarContactos : public CorreoTest
+{
+protected:
+    void SetUp() override
+    {
+        CorreoTest::SetUp();
+        exec(QStringLiteral("INSERT INTO MA_CONTACTOS (IdContacto, Nombre_y_Apellido, Cargo, "
+                            "Telefono, CELULAR, email) VALUES "
+                            "(9001, 'Ana Paz', 'Compras', '4455-1122', '11 5555 0001', "
+                            "'ana@paz.example'), "
+                            "(9002, 'Luis Mar', '', '4455-3344', '  ', 'luis@mar.example'), "
+                            "(9003, 'Sin Correo', 'X', '1', '2', '')"));
+        exec(QStringLiteral("INSERT INTO MA_CONTACTOS_CUENTAS (IDCONTACTO, CUENTA) VALUES "
+                            "(9001, 'C9'), (9002, 'C9')"));
+    }
+
+    QLineEdit* campo(FrmEnviar& f, const char* nombre) { return f.control<QLineEdit>(nombre); }
+
+    // "name|position|mobile", a "*" after each one shown grey.
+    QString contacto(FrmEnviar& f)
+    {
+        QStringList partes;
+        for (const char* n : { "TxtNombre", "TxtCargo", "TxtTelefono" }) {
+            QLineEdit* c = campo(f, n);
+            partes << c->text() + (c->palette().color(QPalette::Text) == gris() ? "*" : "");
+        }
+        return partes.join(u'|');
+    }
+
+    static void dejaCampo(QWidget* w)
+    {
+        QFocusEvent salida(QEvent::FocusOut);
+        QApplication::sendEvent(w, &salida);
+    }
+
+    QStringList filas(const QString& sql)
+    {
+        QStringList lista;
+        AdoRecordset rs;
+        gDB().AbrirRecordset(sql, rs);
+        while (!rs.Eof()) {
+            QStringList celdas;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                celdas << rs.Fields(i).Value().toString();
+            lista << celdas.join(u'|');
+            rs.MoveNext();
+        }
+        gDB().CierraRecordset(rs);
+        return lista;
+    }
+
+    ConsultasPrograma m_consultas;
+    ScopedService<ConsultasPrograma> m_consultasService { m_consultas };
+};
+
+TEST_F(FrmEnviarContactos, leaving_para_shows_the_contact_with_grey_placeholders)
+{
+    const struct
+    {
+        QString para;
+        QString contacto;
+    } casos[] = {
+        { QStringLiteral(" ana@paz.example "), QStringLiteral("Ana Paz|Compras|4455-1122") },
+        { QStringLiteral("luis@mar.example"),
+            QStringLiteral("Luis Mar|Ingrese el Cargo*|4455-3344") },
+        // Unknown: the name empty and ready to be typed, the rest grey.
+        { QStringLiteral("nadie@x.example"),
+            QStringLiteral("|Ingrese el Cargo*|Ingrese el Celular*") },
+        { QStringLiteral("o'brien@x.example"),
+            QStringLiteral("|Ingrese el Cargo*|Ingrese el Celular*") },
+        { QString(), QStringLiteral("|Ingrese el Cargo*|Ingrese el Celular*") },
+    };
+    FrmEnviar f;
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.para.toStdString());
+        f.setTexto(QStringLiteral("Para"), c.para);
+
+        dejaCampo(f.txtfields(1));
+
+        EXPECT_EQ(contacto(f), c.contacto);
+    }
+}
+
+TEST_F(FrmEnviarContactos, placeholders_clear_on_entry_come_back_when_left_empty_and_up_goes_back)
+{
+    FrmEnviar f;
+    f.show();
+    QLineEdit* cargo = campo(f, "TxtCargo");
+    QLineEdit* celular = campo(f, "TxtTelefono");
+
+    QFocusEvent entrada(QEvent::FocusIn);
+    QApplication::sendEvent(cargo, &entrada);
+    const QString alEntrar = contacto(f);
+    dejaCampo(cargo);
+    const QString alSalirVacio = contacto(f);
+    QApplication::sendEvent(celular, &entrada);
+    celular->setText(QStringLiteral("  "));
+    dejaCampo(celular);
+    celular->setFocus();
+    QTest::keyClick(celular, Qt::Key_Up);
+
+    EXPECT_EQ(alEntrar, QStringLiteral("||Ingrese el Celular*"));
+    EXPECT_EQ(alSalirVacio, QStringLiteral("|Ingrese el Cargo*|Ingrese el Celular*"));
+    // Blanks are a value: they stay.
+    EXPECT_EQ(celular->text(), QStringLiteral("  "));
+    EXPECT_EQ(QApplication::focusWidget(), cargo);
+}
+
+TEST_F(FrmEnviarContactos, test_mail_parameter_replaces_subject_and_message)
+{
+    m_inicio.gParametroAdicional = QStringLiteral("email_prueba");
+    FrmEnviar f;
+    f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
+
+    f.VerificarContacto();
+
+    EXPECT_EQ(f.texto(QStringLiteral("Asunto")), QStringLiteral("MENSAJE DE PRUEBA ORBA LIS"));
+    EXPECT_EQ(f.texto(QStringLiteral("Mensaje")),
+        QStringLiteral("Este es un mensaje de prueba para ajustar el envio de e-mail, si lo "
+                       "recibe le agradecira responder. \r\nMuchas gracias\r\n\r\nADMIN\r\n"
+                       "Progracion Orba Lis"));
+}
+
+TEST_F(FrmEnviarContactos, lookups_fill_para_recipients_and_the_whatsapp_number)
+{
+    struct Caso
+    {
+        const char* nombre;
+        bool whatsapp;
+        QStringList elegidos; // e-mail addresses checked, or the contact chosen; empty: cancel
+        QString resultado;    // Para, or the WhatsApp number
+        QStringList destinatarios;
+    };
+    const Caso casos[] = {
+        { "one address", false, { QStringLiteral("ana@paz.example") },
+            QStringLiteral("ana@paz.example"), { QString(), QStringLiteral("ana@paz.example") } },
+        { "two addresses", false,
+            { QStringLiteral("ana@paz.example"), QStringLiteral("luis@mar.example") },
+            QStringLiteral("Seleccion Multiple"),
+            { QString(), QStringLiteral("ana@paz.example"), QStringLiteral("luis@mar.example") } },
+        // The recipients of the last choice stay.
+        { "cancelled", false, {}, QString(),
+            { QString(), QStringLiteral("ana@paz.example"), QStringLiteral("luis@mar.example") } },
+        { "mobile", true, { QStringLiteral("Ana Paz") }, QStringLiteral("11 5555 0001"), {} },
+        { "blank mobile gives the telephone", true, { QStringLiteral("Luis Mar") },
+            QStringLiteral("4455-3344"), {} },
+        { "cancelled number", true, {}, QString(), {} },
+    };
+    FrmEnviar f;
+    f.Cuenta = QStringLiteral("C9");
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        f.setTexto(QStringLiteral("Para"), QStringLiteral("antes@x.example"));
+        m_modales.paso = [&](QDialog& d) {
+            auto& dlg = dynamic_cast<Lib_FrmCons3&>(d);
+            LookupGridModel& m = dlg.modelo();
+            if (c.elegidos.isEmpty()) {
+                dlg.CmdCancelar_Click();
+                return;
+            }
+            const int col = m.IndiceColumna(QLatin1String(c.whatsapp ? "nombre_y_apellido" : "email")) - 1;
+            for (int fila = 0; fila < m.rowCount(); ++fila) {
+                if (!c.elegidos.contains(m.texto(fila, col)))
+                    continue;
+                if (c.whatsapp)
+                    dlg.seleccionarFila(fila);
+                else
+                    m.setChecked(fila, true);
+            }
+            dlg.CmdAceptar_Click();
+        };
+
+        QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+        f.control<QRadioButton>(c.whatsapp ? "optMetodoEnvio_1" : "optMetodoEnvio_0")
+            ->setChecked(true);
+        QApplication::sendEvent(&f, &f5);
+
+        if (c.whatsapp) {
+            EXPECT_EQ(f.control<QLineEdit>("txtParaWhatsapp")->text(), c.resultado);
+        } else {
+            EXPECT_EQ(f.texto(QStringLiteral("Para")), c.resultado);
+            EXPECT_EQ(eMailAux::gDestinatarios, c.destinatarios);
+        }
+    }
+}
+
+TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
+{
+    struct Caso
+    {
+        const char* nombre;
+        QString para;
+        QString nombreTipeado; // empty: the name field left as VerificarContacto leaves it
+        QString cuenta;
+        QString nombreCuenta;
+        QStringList contactos; // MA_CONTACTOS rows of the address afterwards
+        QStringList enlaces;   // MA_CONTACTOS_CUENTAS rows of the address afterwards
+    };
+    const Caso casos[] = {
+        { "new address with only the name typed", QStringLiteral("nuevo@x.example"),
+            QStringLiteral("Nuevo Uno"), QString(), QString(),
+            { QStringLiteral("Nuevo Uno|||nuevo@x.example") }, {} },
+        { "known address, no account name: nothing", QStringLiteral("ana@paz.example"),
+            QStringLiteral("Otro Nombre"), QString(), QString(),
+            { QStringLiteral("Ana Paz|Compras|11 5555 0001|ana@paz.example") },
+            { QStringLiteral("C9") } },
+        { "known address with an account name is updated", QStringLiteral("luis@mar.example"),
+            QString(), QString(), QStringLiteral("Mar SA"),
+            { QStringLiteral("Luis Mar||4455-3344|luis@mar.example") }, { QStringLiteral("C9") } },
+        { "apostrophes are dropped", QStringLiteral("o'brien@x.example"),
+            QStringLiteral("O'Brien"), QString(), QString(),
+            { QStringLiteral("OBrien|||obrien@x.example") }, {} },
+        { "linked to the account", QStringLiteral("so'cio@x.example"), QStringLiteral("Socio"),
+            QStringLiteral(" C7 "), QString(), { QStringLiteral("Socio|||socio@x.example") },
+            { QStringLiteral("C7") } },
+        // The contact stored without an address is left as it was.
+        { "empty recipient", QString(), QStringLiteral("Nadie"), QString(), QString(),
+            { QStringLiteral("Sin Correo|X|2|") }, {} },
+        { "multiple choice", QStringLiteral("Seleccion Multiple"), QStringLiteral("Varios"),
+            QString(), QString(), {}, {} },
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        FrmEnviar f;
+        f.setTexto(QStringLiteral("Para"), c.para);
+        f.VerificarContacto();
+        if (!c.nombreTipeado.isEmpty())
+            campo(f, "TxtNombre")->setText(c.nombreTipeado);
+        const int antes = filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS")).size();
+
+        f.GrabarContacto(QString(), c.cuenta, c.nombreCuenta);
+
+        const QString direccion = QString(c.para).remove(u'\'');
+        const QString donde = QStringLiteral(" WHERE m.email = '") + direccion + u'\'';
+        EXPECT_EQ(filas(QStringLiteral("SELECT Nombre_y_Apellido, Cargo, CELULAR, email FROM "
+                                       "MA_CONTACTOS m")
+                      + donde),
+            c.contactos);
+        EXPECT_EQ(filas(QStringLiteral("SELECT r.CUENTA FROM MA_CONTACTOS_CUENTAS r JOIN "
+                                       "MA_CONTACTOS m ON m.IdContacto = r.IDCONTACTO")
+                      + donde),
+            c.enlaces);
+        EXPECT_EQ(filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS")).size(),
+            antes + (c.contactos.size() == 1 && c.nombreTipeado != QLatin1String("Otro Nombre")
+                        && c.nombreCuenta.isEmpty() && !c.para.isEmpty()
+                    ? 1
+                    : 0));
+    }
+    EXPECT_TRUE(messages().shown().isEmpty());
+}
+
+TEST_F(FrmEnviarContactos, multiple_choice_mails_each_chosen_address)
+{
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    config(QStringLiteral("email_puerto"), QString::number(peer.puerto()));
+    FrmEnviar f;
+    f.setTexto(QStringLiteral("Para"), QStringLiteral("Seleccion Multiple"));
+    f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
+    eMailAux::gDestinatarios
+        = { QString(), QStringLiteral("ana@paz.example"), QStringLiteral("luis@mar.example") };
+
+    f.cmdSend_Click();
+
+    ASSERT_EQ(peer.mensajes().size(), 1);
+    const QStringList sobre = SmtpPeer::sobre(peer.mensajes()[0]);
+    EXPECT_TRUE(sobre.contains(QStringLiteral("RCPT TO:ana@paz.example")));
+    EXPECT_TRUE(sobre.contains(QStringLiteral("RCPT TO:luis@mar.example")));
+    EXPECT_EQ(eMailAux::gEmailPara, QStringLiteral("ana@paz.example;luis@mar.example"));
+    ASSERT_EQ(registro().size(), 1);
+    EXPECT_TRUE(registro()[0].endsWith(QStringLiteral("|ana@paz.example;luis@mar.example")));
+    EXPECT_EQ(filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS WHERE email LIKE "
+                                   "'%Seleccion%'")),
+        QStringList());
+}
+
+} // namespace
