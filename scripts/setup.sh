@@ -16,7 +16,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     xvfb xauth poppler-utils python3 python3-aiosmtpd socat openssl fonts-dejavu-core
     fonts-liberation2
     qt6-translations-l10n cups printer-driver-cups-pdf
-    zbar-tools)
+    zbar-tools
+    xdg-utils libwmf-bin)
 
 missing=()
 for p in "${packages[@]}"; do

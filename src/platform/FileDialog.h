@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 // What the file-open dialog is asked for.
 struct OpenFileRequest
@@ -28,4 +29,8 @@ public:
     // Shows the open dialog. Returns the chosen file's full path, or nothing when the operator
     // cancelled.
     virtual std::optional<QString> getOpenFileName(const OpenFileRequest& request) = 0;
+
+    // The same dialog allowing several files. Returns the chosen files' full paths, in the order
+    // the dialog gives them, or nothing when the operator cancelled.
+    virtual std::optional<QStringList> getOpenFileNames(const OpenFileRequest& request) = 0;
 };

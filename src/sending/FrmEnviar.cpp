@@ -85,6 +85,19 @@ FrmEnviar::FrmEnviar(QWidget* parent)
     connect(ui->CmdConsultar, &QPushButton::clicked, this, &FrmEnviar::CmdConsultar_Click);
     connect(ui->cmdConsultarContacto, &QPushButton::clicked, this,
         &FrmEnviar::cmdConsultarContacto_Click);
+    connect(ui->optMetodoEnvio_0, &QRadioButton::toggled, this, [this](bool marcado) {
+        if (marcado)
+            optMetodoEnvio_Click(0);
+    });
+    connect(ui->optMetodoEnvio_1, &QRadioButton::toggled, this, [this](bool marcado) {
+        if (marcado)
+            optMetodoEnvio_Click(1);
+    });
+    connect(ui->cmdEnviarWhatsapp, &QPushButton::clicked, this,
+        &FrmEnviar::cmdEnviarWhatsapp_Click);
+    connect(ui->CmdCopiar, &QPushButton::clicked, this, &FrmEnviar::CmdCopiar_Click);
+    connect(ui->cmdBrowse, &QPushButton::clicked, this, &FrmEnviar::cmdBrowse_Click);
+    connect(ui->CmdAbrir, &QPushButton::clicked, this, &FrmEnviar::CmdAbrir_Click);
     for (QWidget* w : std::initializer_list<QWidget*> { ui->TxtNombre, ui->TxtCargo,
              ui->TxtTelefono, ui->txtfields_1 })
         w->installEventFilter(this);
@@ -675,6 +688,8 @@ void FrmEnviar::keyPressEvent(QKeyEvent* event)
     case Qt::Key_F2:
         if (correo)
             cmdSend_Click();
+        else
+            cmdEnviarWhatsapp_Click();
         return;
     case Qt::Key_Escape:
         if (correo)

@@ -117,6 +117,23 @@ public:
     // The document server a tool uploads to instead of Envio.ini's (host[:port]); empty: none.
     void setServidorDocumentos(const QString& servidor) { m_servidorDocumentos = servidor; }
 
+    // --- Messaging method and attachments (FrmEnviarWhatsapp.cpp) ---
+    // 0 "Email", 1 "Whatsapp": switches the layout; WhatsApp uploads the attachments (links in
+    // LinkDocumento, the last attachment's first) and composes txtMensajeWhatsapp.
+    void optMetodoEnvio_Click(int Index);
+    // Opens the messaging web client (Envio.ini [Whatsapp]) with the number and the text and logs
+    // the send ("Whatsapp"); a missing number or text, or an opener that cannot start, stops
+    // with an "Aviso" box and nothing logged.
+    void cmdEnviarWhatsapp_Click();
+    // The WhatsApp text to the clipboard; "COPIADO" shows for a second.
+    void CmdCopiar_Click();
+    // "Agregar": the files chosen are appended to txtAttach (";"-separated).
+    void cmdBrowse_Click();
+    // "Abrir": each attachment with its associated program.
+    void CmdAbrir_Click();
+    void AbrirAdjunto(const QString& QueArchivo, bool MostrarVentana);
+    QString ColorARGB(const QString& Color);
+
     // Runs the form's unload step and hides it (a modal show returns). Later touches of the
     // controls do not load it again.
     void Unload();

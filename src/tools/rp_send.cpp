@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/Launcher.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/CurlHttp.h"
@@ -47,6 +49,8 @@
 //     contacto --para A [--cuenta C] [--nombre N]
 //                                       the recipient's contact data (and the time it took), then
 //                                       the recipient kept as a contact with the name typed
+//     whatsapp --numero N --texto T     the messaging link as the sender opens it (printed, not
+//                                       opened) and its log row
 //   --documentos HOST:PORT              the document server instead of Envio.ini's
 //
 // Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
@@ -60,7 +64,7 @@ const char* const Usage
       "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL | "
       "subir --archivo ARCHIVO [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto] "
       "[--documentos SERVIDOR:PUERTO] | contacto --para DIRECCION [--cuenta CUENTA] "
-      "[--nombre NOMBRE]";
+      "[--nombre NOMBRE] | whatsapp --numero NUMERO --texto TEXTO";
 
 QTextStream& salida()
 {
@@ -107,6 +111,19 @@ public:
     }
 };
 
+// Addresses the sender would open are printed, never opened.
+class LanzadorImpreso final : public Launcher
+{
+public:
+    qint64 startProgram(const QString&) override { return 0; }
+    bool runAndWait(const QString&) override { return false; }
+    bool openDocument(const QString& target, bool) override
+    {
+        salida() << "Abrir | " << target << Qt::endl;
+        return true;
+    }
+};
+
 struct Argumentos
 {
     QString db;
@@ -127,12 +144,13 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         QStringLiteral("--adjunto"), QStringLiteral("--reporte"), QStringLiteral("--tc"),
         QStringLiteral("--cuenta"), QStringLiteral("--carpeta"), QStringLiteral("--uidl"),
         QStringLiteral("--archivo"), QStringLiteral("--nombre"), QStringLiteral("--ext"),
-        QStringLiteral("--documentos") };
+        QStringLiteral("--documentos"), QStringLiteral("--numero"), QStringLiteral("--texto") };
     static const QStringList banderas = { QStringLiteral("--mantener"),
         QStringLiteral("--contrato"), QStringLiteral("--presupuesto") };
     static const QStringList comandos = { QStringLiteral("enviar"), QStringLiteral("informe"),
         QStringLiteral("contactos"), QStringLiteral("pie"), QStringLiteral("estilo"),
-        QStringLiteral("contestado"), QStringLiteral("subir"), QStringLiteral("contacto") };
+        QStringLiteral("contestado"), QStringLiteral("subir"), QStringLiteral("contacto"),
+        QStringLiteral("whatsapp") };
     Argumentos a;
     for (qsizetype k = 0; k < args.size(); ++k) {
         const QString& n = args.at(k);
@@ -180,6 +198,7 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         || (a.comando == u"contestado" && falta("--uidl"))
         || (a.comando == u"subir" && falta("--archivo"))
         || (a.comando == u"contacto" && falta("--para"))
+        || (a.comando == u"whatsapp" && (falta("--numero") || falta("--texto")))
         || !ComandosDocumento::completo(a.comando, a.valores, a.posicionales)) {
         *error = QStringLiteral("Faltan argumentos");
         return std::nullopt;
@@ -347,6 +366,18 @@ int main(int argc, char* argv[])
         return subir(*a);
     if (a->comando == u"contacto")
         return contacto(*a);
+    if (a->comando == u"whatsapp") {
+        LanzadorImpreso lanzador;
+        const ScopedService<Launcher> lanzadorService(lanzador);
+        const qint64 desde = ultimoRegistro();
+        FrmEnviar f;
+        if (!a->config.isEmpty())
+            f.setConfiguracion(a->config);
+        f.control<QLineEdit>("txtParaWhatsapp")->setText(valor("--numero"));
+        f.control<QPlainTextEdit>("txtMensajeWhatsapp")->setPlainText(valor("--texto"));
+        f.cmdEnviarWhatsapp_Click();
+        return imprimeRegistro(desde) ? 0 : 1;
+    }
     if (a->comando == u"contactos") {
         salida() << eMailAux::ObtieneMailsContactos(valor("--tc"), valor("--cuenta")) << Qt::endl;
         return 0;

@@ -110,3 +110,56 @@ TEST_F(RpSend, renders_and_mails_a_document_exports_a_saved_report_and_shows_a_t
 }
 
 } // namespace
+
+#include "support/HttpsPeer.h"
+
+namespace {
+
+// The sender's other commands, each printing what it did.
+TEST_F(RpSend, uploads_keeps_a_contact_and_prints_the_messaging_link)
+{
+    HttpsPeer peer;
+    ASSERT_TRUE(peer.iniciado());
+    ConfiguracionEnvio c;
+    c.certificadosCA = peer.certificado();
+    const QString ini = m_dir.filePath(QStringLiteral("Envio.ini"));
+    ASSERT_TRUE(c.guarda(ini));
+    const QString pdf = archivo(QStringLiteral("lista.pdf"), "%PDF-1.4");
+    const auto corre = [&](const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("datos")));
+        env.insert(QStringLiteral("TEMP"), temporal());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(RP_SEND_EXE),
+            QStringList { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"),
+                QStringLiteral("ADMIN"), QStringLiteral("--config"), ini }
+                + args);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return QString::number(p.exitCode()) + u' ' + QString::fromUtf8(p.readAllStandardOutput());
+    };
+
+    const QString subida = corre({ QStringLiteral("subir"), QStringLiteral("--archivo"), pdf,
+        QStringLiteral("--nombre"), QStringLiteral("P1"), QStringLiteral("--presupuesto"),
+        QStringLiteral("--mantener"), QStringLiteral("--documentos"), peer.servidor() });
+    const QString contacto = corre({ QStringLiteral("contacto"), QStringLiteral("--para"),
+        QStringLiteral("nuevo@x.example"), QStringLiteral("--nombre"), QStringLiteral("Nuevo"),
+        QStringLiteral("--cuenta"), QStringLiteral("C1") });
+    const QString whatsapp = corre({ QStringLiteral("whatsapp"), QStringLiteral("--numero"),
+        QStringLiteral("351 400"), QStringLiteral("--texto"), QStringLiteral("Hola") });
+
+    EXPECT_EQ(subida, QStringLiteral("0 https://") + peer.servidor()
+            + QStringLiteral("/Clientes/DEMO0001/PRESUPUESTOS/P1.pdf\n"));
+    EXPECT_EQ(peer.peticiones().size(), 1);
+    EXPECT_TRUE(contacto.startsWith(QStringLiteral("0 Contacto:  | Ingrese el Cargo | Ingrese el "
+                                                   "Celular (")));
+    EXPECT_TRUE(contacto.contains(QStringLiteral("Nombre_y_Apellido=Nuevo; Cargo=; CELULAR=; "
+                                                 "email=nuevo@x.example; CUENTA=C1\n")))
+        << contacto.toStdString();
+    EXPECT_TRUE(whatsapp.startsWith(QStringLiteral(
+        "0 Abrir | https://web.whatsapp.com/send?phone=+549351400&text=Hola\nv_ma_emailmov: ")))
+        << whatsapp.toStdString();
+    EXPECT_TRUE(whatsapp.contains(QStringLiteral("CuentaEmail=Whatsapp; Tipo=E; Status=OK")));
+}
+
+} // namespace

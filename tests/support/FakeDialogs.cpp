@@ -52,6 +52,19 @@ std::optional<QString> FakeFileDialog::getOpenFileName(const OpenFileRequest& re
     return chosen ? std::optional<QString>(path) : std::nullopt;
 }
 
+std::optional<QStringList> FakeFileDialog::getOpenFileNames(const OpenFileRequest& request)
+{
+    m_requests.append(request);
+    if (m_several.empty()) {
+        ADD_FAILURE() << "Unexpected file dialog: " << request.title.toStdString();
+        return std::nullopt;
+    }
+    const bool chosen = m_several.front().has_value();
+    const QStringList paths = m_several.front().value_or(QStringList());
+    m_several.pop_front();
+    return chosen ? std::optional<QStringList>(paths) : std::nullopt;
+}
+
 std::optional<QDate> FakeDatePicker::pickDate(const QDate& initial)
 {
     m_initial.append(initial);

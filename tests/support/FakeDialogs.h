@@ -63,11 +63,16 @@ class FakeFileDialog final : public FileDialog
 public:
     std::optional<QString> getOpenFileName(const OpenFileRequest& request) override;
 
+    std::optional<QStringList> getOpenFileNames(const OpenFileRequest& request) override;
+
     void answer(std::optional<QString> path) { m_answers.push_back(std::move(path)); }
+    // The next several-files choice (nullopt = cancelled).
+    void answerSeveral(std::optional<QStringList> paths) { m_several.push_back(std::move(paths)); }
     const QList<OpenFileRequest>& requests() const { return m_requests; }
 
 private:
     std::deque<std::optional<QString>> m_answers;
+    std::deque<std::optional<QStringList>> m_several;
     QList<OpenFileRequest> m_requests;
 };
 

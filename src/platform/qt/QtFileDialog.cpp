@@ -19,12 +19,14 @@ QStringList QtFileDialog::nameFilters(const QString& filter)
     return result;
 }
 
-std::optional<QString> QtFileDialog::getOpenFileName(const OpenFileRequest& request)
+namespace {
+
+std::optional<QStringList> muestra(const OpenFileRequest& request, QFileDialog::FileMode modo)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    const QStringList filters = nameFilters(request.filter);
+    dialog.setFileMode(modo);
+    const QStringList filters = QtFileDialog::nameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(qBound(0, request.filterIndex - 1,
@@ -32,5 +34,21 @@ std::optional<QString> QtFileDialog::getOpenFileName(const OpenFileRequest& requ
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front();
+    return dialog.selectedFiles();
+}
+
+} // namespace
+
+std::optional<QString> QtFileDialog::getOpenFileName(const OpenFileRequest& request)
+{
+    const std::optional<QStringList> elegidos
+        = muestra(request, request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!elegidos)
+        return std::nullopt;
+    return elegidos->front();
+}
+
+std::optional<QStringList> QtFileDialog::getOpenFileNames(const OpenFileRequest& request)
+{
+    return muestra(request, QFileDialog::ExistingFiles);
 }

@@ -7,6 +7,7 @@ class QtFileDialog final : public FileDialog
 {
 public:
     std::optional<QString> getOpenFileName(const OpenFileRequest& request) override;
+    std::optional<QStringList> getOpenFileNames(const OpenFileRequest& request) override;
 
     // "Imagenes|*.jpg;*.png|Todos|*.*" as Qt's name filters: "Imagenes (*.jpg *.png)", "Todos (*)".
     static QStringList nameFilters(const QString& filter);

@@ -1,10 +1,8 @@
 #include "platform/qt/QtLauncher.h"
 
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
 
 qint64 QtLauncher::startProgram(const QString& commandLine)
 {
@@ -42,8 +40,8 @@ bool QtLauncher::openDocument(const QString& target, bool minimized)
     Q_UNUSED(minimized);
     if (target.isEmpty())
         return false;
-    const QUrl url = QFileInfo::exists(target)
-        ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
-        : QUrl::fromUserInput(target);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    // An address goes as it is: re-encoding it would change what the other side reads.
+    const QString argumento
+        = QFileInfo::exists(target) ? QFileInfo(target).absoluteFilePath() : target;
+    return QProcess::startDetached(QStringLiteral("xdg-open"), { argumento });
 }
