@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "sending/ConfiguracionEnvio.h"
 #include "support/SmtpPeer.h"
@@ -14,6 +15,7 @@
 #include "startup/VariablesInicio.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
+#include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
 // Timed notices are recorded, never waited for; any other modal form runs the scripted step.
@@ -108,4 +110,27 @@ protected:
     ScopedService<MailFactory> m_correoService { m_correo };
     ModalesGuionados m_modales;
     ScopedService<FormularioModal> m_modalesService { m_modales };
+};
+
+// The sender's uploads: the statistics database open (customer code), a data folder of the test's
+// own and HTTPS through libcurl.
+class DocumentosTest : public CorreoTest
+{
+protected:
+    void SetUp() override
+    {
+        CorreoTest::SetUp();
+        abreEstadisticas();
+        testsupport::environment().setVariable(QStringLiteral("XDG_DATA_HOME"),
+            m_dir.filePath(QStringLiteral("datos")));
+    }
+
+    // `nombre` in the program's data folder.
+    QString datos(const QString& nombre) const
+    {
+        return m_dir.filePath(QStringLiteral("datos/Rp_Tarifolio/") + nombre);
+    }
+
+    CurlHttpFactory m_http;
+    ScopedService<HttpFactory> m_httpService { m_http };
 };

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/CurlHttp.h"
 #include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
 #include "startup/ManejoErrores.h"
@@ -14,22 +13,9 @@ using testsupport::messages;
 
 namespace {
 
-class FrmEnviarSubida : public CorreoTest
+class FrmEnviarSubida : public DocumentosTest
 {
 protected:
-    void SetUp() override
-    {
-        CorreoTest::SetUp();
-        abreEstadisticas();
-        testsupport::environment().setVariable(QStringLiteral("XDG_DATA_HOME"),
-            m_dir.filePath(QStringLiteral("datos")));
-    }
-
-    QString datos(const QString& nombre) const
-    {
-        return m_dir.filePath(QStringLiteral("datos/Rp_Tarifolio/") + nombre);
-    }
-
     // The document server of Envio.ini at the peer; its certificate trusted or not.
     void apunta(const QString& servidor, const QString& ca, bool verifica = true)
     {
@@ -46,9 +32,6 @@ protected:
             + QStringLiteral("' WHERE CLAVE = 'FTP_CODIGOCTA'");
         m_objects.gDBEstadisticas.EjecutaConsultaSQL(sql);
     }
-
-    CurlHttpFactory m_http;
-    ScopedService<HttpFactory> m_httpService { m_http };
 };
 
 TEST_F(FrmEnviarSubida, posts_the_multipart_request_and_leaves_the_link)

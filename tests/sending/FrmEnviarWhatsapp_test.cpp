@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/CurlHttp.h"
 #include "platform/qt/QtLauncher.h"
 #include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
@@ -20,19 +19,9 @@ using testsupport::messages;
 
 namespace {
 
-class FrmEnviarWhatsapp : public CorreoTest
+class FrmEnviarWhatsapp : public DocumentosTest
 {
 protected:
-    void SetUp() override
-    {
-        CorreoTest::SetUp();
-        abreEstadisticas();
-        testsupport::environment().setVariable(QStringLiteral("XDG_DATA_HOME"),
-            m_dir.filePath(QStringLiteral("datos")));
-    }
-
-    CurlHttpFactory m_http;
-    ScopedService<HttpFactory> m_httpService { m_http };
     QtLauncher m_lanzador;
     ScopedService<Launcher> m_lanzadorService { m_lanzador };
 };
