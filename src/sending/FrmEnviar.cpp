@@ -98,8 +98,11 @@ FrmEnviar::FrmEnviar(QWidget* parent)
     connect(ui->CmdCopiar, &QPushButton::clicked, this, &FrmEnviar::CmdCopiar_Click);
     connect(ui->cmdBrowse, &QPushButton::clicked, this, &FrmEnviar::cmdBrowse_Click);
     connect(ui->CmdAbrir, &QPushButton::clicked, this, &FrmEnviar::CmdAbrir_Click);
+    connect(ui->CmdBuscar, &QPushButton::clicked, this, &FrmEnviar::CmdBuscar_Click);
+    connect(ui->cmdPegar, &QPushButton::clicked, this, &FrmEnviar::cmdPegar_Click);
+    connect(ui->cmdAbrirImg, &QPushButton::clicked, this, &FrmEnviar::cmdAbrirImg_Click);
     for (QWidget* w : std::initializer_list<QWidget*> { ui->TxtNombre, ui->TxtCargo,
-             ui->TxtTelefono, ui->txtfields_1 })
+             ui->TxtTelefono, ui->txtfields_1, ui->imglogo, ui->PicLogo })
         w->installEventFilter(this);
 }
 

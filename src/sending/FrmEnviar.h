@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QList>
 #include <QString>
@@ -134,6 +135,22 @@ public:
     void AbrirAdjunto(const QString& QueArchivo, bool MostrarVentana);
     QString ColorARGB(const QString& Color);
 
+    // --- The picture of a WhatsApp message (FrmEnviarImagenes.cpp) ---
+    // Shows the picture of the file fitted in PicLogo, its path as imglogo's tooltip; a file that
+    // cannot be opened only changes the tooltip.
+    void AsignarFoto(const QString& Imagen);
+    // Writes the thumbnail of `Tmp` (IMAGENES/thumbs5/<ID>.bmp in the data folder), uploads it
+    // and leaves its path in `Tmp` and "RutaImagen"; "Error al subir la imagen..." when none was
+    // written.
+    void GeneraThumb(QString& Tmp, const QString& ID);
+    // "Buscar" and "Pegar imagen": the picture saved, reduced, uploaded and its link appended to
+    // the WhatsApp text; a file or clipboard with no picture: "Imagen no válida", nothing kept.
+    void CmdBuscar_Click();
+    void cmdPegar_Click();
+    // Double click on the picture, or "Abrir": the viewer on "RutaImagen" (nothing when empty).
+    void imglogo_DblClick();
+    void cmdAbrirImg_Click();
+
     // Runs the form's unload step and hides it (a modal show returns). Later touches of the
     // controls do not load it again.
     void Unload();
@@ -240,6 +257,11 @@ private:
     void muestraContacto(int indice, const QString& valor);
     bool muestraMarca(int indice) const;
     void contactoVacio();
+
+    // Pictures.
+    bool adjuntaImagen(const QImage& imagen);
+    bool filtroImagenes(QObject* objeto, QEvent* evento);
+    QImage m_imagen;
 
     // Uploads.
     void avisoSubida(const QString& texto);

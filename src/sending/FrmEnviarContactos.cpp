@@ -269,6 +269,8 @@ void FrmEnviar::cmdConsultarContacto_Click()
 // Placeholders of the contact fields, the arrow keys between them, and leaving "Para".
 bool FrmEnviar::eventFilter(QObject* objeto, QEvent* evento)
 {
+    if (filtroImagenes(objeto, evento))
+        return true;
     for (int i = 0; i < 3; ++i) {
         if (objeto != campoContacto(i))
             continue;

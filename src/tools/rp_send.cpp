@@ -6,11 +6,13 @@
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImageReader>
 #include <QFileInfo>
 #include <QTextStream>
 
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/Environment.h"
 #include "platform/Launcher.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
@@ -24,6 +26,7 @@
 #include "reports/SinkReportOutputs.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "sending/FrmEnviar.h"
+#include "sending/Rt_ImgThumbs.h"
 #include "sending/eMailAux.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
@@ -51,6 +54,7 @@
 //                                       the recipient kept as a contact with the name typed
 //     whatsapp --numero N --texto T     the messaging link as the sender opens it (printed, not
 //                                       opened) and its log row
+//     miniatura --imagen F --id ID      the picture's working copy and thumbnail in the data folder
 //   --documentos HOST:PORT              the document server instead of Envio.ini's
 //
 // Exit status: 0 sent (or done), 1 not sent, 2 wrong usage or no database.
@@ -64,7 +68,8 @@ const char* const Usage
       "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL | "
       "subir --archivo ARCHIVO [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto] "
       "[--documentos SERVIDOR:PUERTO] | contacto --para DIRECCION [--cuenta CUENTA] "
-      "[--nombre NOMBRE] | whatsapp --numero NUMERO --texto TEXTO";
+      "[--nombre NOMBRE] | whatsapp --numero NUMERO --texto TEXTO | "
+      "miniatura --imagen ARCHIVO --id ID";
 
 QTextStream& salida()
 {
@@ -144,13 +149,14 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         QStringLiteral("--adjunto"), QStringLiteral("--reporte"), QStringLiteral("--tc"),
         QStringLiteral("--cuenta"), QStringLiteral("--carpeta"), QStringLiteral("--uidl"),
         QStringLiteral("--archivo"), QStringLiteral("--nombre"), QStringLiteral("--ext"),
-        QStringLiteral("--documentos"), QStringLiteral("--numero"), QStringLiteral("--texto") };
+        QStringLiteral("--documentos"), QStringLiteral("--numero"), QStringLiteral("--texto"),
+        QStringLiteral("--imagen"), QStringLiteral("--id") };
     static const QStringList banderas = { QStringLiteral("--mantener"),
         QStringLiteral("--contrato"), QStringLiteral("--presupuesto") };
     static const QStringList comandos = { QStringLiteral("enviar"), QStringLiteral("informe"),
         QStringLiteral("contactos"), QStringLiteral("pie"), QStringLiteral("estilo"),
         QStringLiteral("contestado"), QStringLiteral("subir"), QStringLiteral("contacto"),
-        QStringLiteral("whatsapp") };
+        QStringLiteral("whatsapp"), QStringLiteral("miniatura") };
     Argumentos a;
     for (qsizetype k = 0; k < args.size(); ++k) {
         const QString& n = args.at(k);
@@ -199,6 +205,7 @@ std::optional<Argumentos> lee(const QStringList& args, QString* error)
         || (a.comando == u"subir" && falta("--archivo"))
         || (a.comando == u"contacto" && falta("--para"))
         || (a.comando == u"whatsapp" && (falta("--numero") || falta("--texto")))
+        || (a.comando == u"miniatura" && (falta("--imagen") || falta("--id")))
         || !ComandosDocumento::completo(a.comando, a.valores, a.posicionales)) {
         *error = QStringLiteral("Faltan argumentos");
         return std::nullopt;
@@ -366,6 +373,22 @@ int main(int argc, char* argv[])
         return subir(*a);
     if (a->comando == u"contacto")
         return contacto(*a);
+    if (a->comando == u"miniatura") {
+        QString copia;
+        Rt_ImgThumbs::gArchivoMiniatura.clear();
+        Rt_ImgThumbs::GenerarMiniatura(QStringLiteral("IMAGENES/"), valor("--imagen"),
+            valor("--id"), 0, copia, 1100, 950);
+        salida() << "Copia: " << dataFolder() << u'/' << copia << Qt::endl;
+        const QString miniatura = Rt_ImgThumbs::gArchivoMiniatura;
+        if (miniatura.isEmpty()) {
+            salida() << "Sin miniatura" << Qt::endl;
+            return 1;
+        }
+        const QSize tamano = QImageReader(miniatura).size();
+        salida() << "Miniatura: " << miniatura << ' ' << tamano.width() << 'x' << tamano.height()
+                 << Qt::endl;
+        return 0;
+    }
     if (a->comando == u"whatsapp") {
         LanzadorImpreso lanzador;
         const ScopedService<Launcher> lanzadorService(lanzador);
