@@ -59,7 +59,14 @@ void FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, const QString& 
     bool copiaPropia = false;
     if (original.isFile() && original.canonicalFilePath() != QFileInfo(copia).canonicalFilePath()) {
         QFile::remove(copia);
-        copiaPropia = QFile::copy(original.filePath(), copia);
+        // A large document takes a while to copy: the window keeps painting meanwhile.
+        const QString desde = original.filePath();
+        const bool habilitado = ui->cmdSend->isEnabled();
+        enSegundoPlano([&] {
+            copiaPropia = QFile::copy(desde, copia);
+            return copiaPropia;
+        });
+        ui->cmdSend->setEnabled(habilitado);
     }
 
     const QString comandos = SubidaDocumento::archivoComandos();
