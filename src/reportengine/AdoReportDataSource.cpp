@@ -51,6 +51,10 @@ const QHash<QString, ColumnKind>& AdoReportDataSource::columnsOf(const QString& 
                 schema.MoveNext();
             }
             schema.Close();
+        } else {
+            // Not knowing the columns is no reason to stop; a lock is: waiting again on each
+            // statement would keep the user far longer than the time-out.
+            throwIfLocked(m_connection.LastError());
         }
         found = m_kinds.insert(key, kinds);
     }
@@ -69,6 +73,21 @@ bool AdoReportDataSource::hasColumn(const QString& table, const QString& field)
     return columns.isEmpty() || columns.contains(field.toLower());
 }
 
+void AdoReportDataSource::throwIfLocked(const RuntimeError& error) const
+{
+    // The provider waited the connection's time-out for another process's lock: say which
+    // database, the user knows the file and not the server's words.
+    const AdoErrors& errors = m_connection.Errors();
+    for (int i = 0; i < errors.Count(); ++i) {
+        if (errors.Item(i).SQLState() == u"HYT00")
+            throw RuntimeError(error.number(),
+                QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó %2 s "
+                               "y no se liberó.")
+                    .arg(databaseName(), QString::number(m_connection.CommandTimeout())),
+                error.source());
+    }
+}
+
 QString AdoReportDataSource::databaseName() const
 {
     const AdoConnectionString text(m_connection.ConnectionString());
@@ -84,17 +103,7 @@ std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)
     const QString sql = SelectionPlanner::withLiterals(query.sql, query.parameters, m_dialect);
     auto rs = std::make_unique<AdoRecordset>();
     if (!rs->Open(sql, &m_connection, adOpenForwardOnly, adLockReadOnly)) {
-        // The provider waited the connection's time-out for another process's lock: say which
-        // database, the user knows the file and not the server's words.
-        const AdoErrors& errors = m_connection.Errors();
-        for (int i = 0; i < errors.Count(); ++i) {
-            if (errors.Item(i).SQLState() == u"HYT00")
-                throw RuntimeError(rs->LastError().number(),
-                    QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó "
-                                   "%2 s y no se liberó.")
-                        .arg(databaseName(), QString::number(m_connection.CommandTimeout())),
-                    rs->LastError().source());
-        }
+        throwIfLocked(rs->LastError());
         throw rs->LastError();
     }
     return std::make_unique<AdoRows>(std::move(rs));
