@@ -6,7 +6,10 @@
 #include <QDate>
 #include <QEventLoop>
 #include <QFile>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
@@ -31,6 +34,25 @@
 #include "startup/VariablesInicio.h"
 
 namespace {
+
+// The small round picture beside a sending method: its colour and a letter.
+QIcon iconoMetodo(const QColor& color, QChar letra)
+{
+    QPixmap imagen(48, 48);
+    imagen.fill(Qt::transparent);
+    QPainter p(&imagen);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawEllipse(2, 2, 44, 44);
+    QFont letraFont = p.font();
+    letraFont.setPixelSize(28);
+    letraFont.setBold(true);
+    p.setFont(letraFont);
+    p.setPen(Qt::white);
+    p.drawText(imagen.rect(), Qt::AlignCenter, QString(letra));
+    return QIcon(imagen);
+}
 
 const QString AvisoOperador = QStringLiteral("Aviso al operador");
 // The program names under which the sender behaves differently in the suite.
@@ -93,6 +115,10 @@ FrmEnviar::FrmEnviar(QWidget* parent)
         if (marcado)
             optMetodoEnvio_Click(1);
     });
+    ui->Image1->setIcon(iconoMetodo(QColor(0x25, 0xd3, 0x66), u'W'));
+    ui->Image2->setIcon(iconoMetodo(QColor(0x1e, 0x6f, 0xc8), u'@'));
+    connect(ui->Image1, &QToolButton::clicked, this, &FrmEnviar::Image1_Click);
+    connect(ui->Image2, &QToolButton::clicked, this, &FrmEnviar::Image2_Click);
     connect(ui->cmdEnviarWhatsapp, &QPushButton::clicked, this,
         &FrmEnviar::cmdEnviarWhatsapp_Click);
     connect(ui->CmdCopiar, &QPushButton::clicked, this, &FrmEnviar::CmdCopiar_Click);

@@ -122,6 +122,9 @@ public:
     // 0 "Email", 1 "Whatsapp": switches the layout; WhatsApp uploads the attachments (links in
     // LinkDocumento, the last attachment's first) and composes txtMensajeWhatsapp.
     void optMetodoEnvio_Click(int Index);
+    // The pictures beside the two methods choose them too.
+    void Image1_Click();
+    void Image2_Click();
     // Opens the messaging web client (Envio.ini [Whatsapp]) with the number and the text and logs
     // the send ("Whatsapp"); a missing number or text, or an opener that cannot start, stops
     // with an "Aviso" box and nothing logged.

@@ -21,6 +21,24 @@ const QString CrLf = QStringLiteral("\r\n");
 
 } // namespace
 
+// Choosing a method by its picture runs the option's handling once: selecting an option that
+// was not selected already runs it through the option's own signal.
+void FrmEnviar::Image1_Click()
+{
+    if (ui->optMetodoEnvio_1->isChecked())
+        optMetodoEnvio_Click(1);
+    else
+        ui->optMetodoEnvio_1->setChecked(true);
+}
+
+void FrmEnviar::Image2_Click()
+{
+    if (ui->optMetodoEnvio_0->isChecked())
+        optMetodoEnvio_Click(0);
+    else
+        ui->optMetodoEnvio_0->setChecked(true);
+}
+
 void FrmEnviar::optMetodoEnvio_Click(int Index)
 {
     controles();

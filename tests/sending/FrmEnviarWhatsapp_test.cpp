@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <QToolButton>
+
 #include <gtest/gtest.h>
 
 #include "platform/qt/QtLauncher.h"
@@ -43,7 +45,9 @@ TEST_F(FrmEnviarWhatsapp, three_attachments_are_uploaded_linked_last_first_opene
         + archivo(QStringLiteral("b.pdf"), "2") + u';' + archivo(QStringLiteral("c.pdf"), "3"));
     f.show();
 
-    f.control<QRadioButton>("optMetodoEnvio_1")->setChecked(true);
+    // Chosen by its picture: the attachments go up once, not once for the picture and once for
+    // the option it selects.
+    f.control<QToolButton>("Image1")->click();
     const QString texto = f.control<QPlainTextEdit>("txtMensajeWhatsapp")->toPlainText();
     f.control<QLineEdit>("txtParaWhatsapp")->setText(QStringLiteral("11 5555-0001"));
     f.control<QPushButton>("cmdEnviarWhatsapp")->click();
