@@ -37,8 +37,8 @@ QString cleanSheetName(const QString& name)
 
 XlsxSink::XlsxSink(const QString& path, const QString& sheetName) : m_path(path)
 {
-    // The library only opens the file when the workbook is closed: make its temporary beside
-    // the target now, so a target that cannot be written is known before the report runs.
+    // The library only opens the file when the workbook is closed: make the target's temporary
+    // now, so a target that cannot be written is known before the report runs.
     const QString refused = OutputFile::refusal(path);
     if (!refused.isEmpty()) {
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, refused);
@@ -47,16 +47,17 @@ XlsxSink::XlsxSink(const QString& path, const QString& sheetName) : m_path(path)
     // A link keeps pointing where it did: the file it names is the one replaced.
     const QFileInfo target(path);
     m_target = target.isSymLink() ? target.canonicalFilePath() : path;
-    m_partial.setFileTemplate(m_target + QStringLiteral(".XXXXXX"));
+    m_output = std::make_unique<OutputFile>(m_target);
+    if (!m_output->create()) {
+        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_output->reason());
+        return;
+    }
+    m_partial.setFileTemplate(OutputFile::scratchTemplate(QStringLiteral("xlsx")));
     if (!m_partial.open()) {
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2")
                       .arg(path, OutputFile::reasonFor(m_partial));
         return;
     }
-    // A temporary is private to its owner; the spreadsheet is readable as any other export.
-    m_partial.setPermissions(target.exists() ? target.permissions()
-                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                    | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     m_partial.close();
     lxw_workbook_options options {};
     options.constant_memory = LXW_TRUE;
@@ -251,6 +252,31 @@ void XlsxSink::groupEnd(int level)
     m_openGroups = level;
 }
 
+
+void XlsxSink::copyIntoTarget()
+{
+    QFile workbook(m_partial.fileName());
+    if (!workbook.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, OutputFile::reasonFor(workbook));
+        return;
+    }
+    QByteArray chunk;
+    while (!workbook.atEnd()) {
+        chunk = workbook.read(1 << 20);
+        if (chunk.isEmpty() && workbook.error() != QFileDevice::NoError)
+            break;
+        if (m_output->write(chunk) != chunk.size() || m_output->failed())
+            break;
+    }
+    if (workbook.error() != QFileDevice::NoError)
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, OutputFile::reasonFor(workbook));
+    else if (!m_output->finish())
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_path, m_output->reason());
+}
+
 bool XlsxSink::close()
 {
     if (m_closed)
@@ -275,11 +301,7 @@ bool XlsxSink::close()
                           .arg(m_path, OutputFile::reasonFor(systemError));
         check(error);
     }
-    QString why;
-    if (m_error.isEmpty()
-        && !OutputFile::replace(m_partial.fileName(), m_target, &why))
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, why);
     if (m_error.isEmpty())
-        m_partial.setAutoRemove(false);
+        copyIntoTarget();
     return m_error.isEmpty();
 }

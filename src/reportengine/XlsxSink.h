@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <QHash>
 #include <QString>
 #include <QTemporaryFile>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/RecordFileSink.h"
 
 struct lxw_workbook;
@@ -44,10 +47,16 @@ private:
         bool bold);
     void startRow(int level);
     void check(int error);
+    // Copies the closed workbook into the target's temporary and puts it in the target's place.
+    void copyIntoTarget();
 
     QString m_path;
     QString m_target;
-    QTemporaryFile m_partial; // beside the target, renamed over it when whole
+    // The library writes the workbook by name into a scratch file of this process (swept at the
+    // next start if the process dies); when whole it is copied into the target's own temporary,
+    // which has no name until it replaces the target.
+    QTemporaryFile m_partial;
+    std::unique_ptr<OutputFile> m_output;
     lxw_workbook* m_book = nullptr;
     lxw_worksheet* m_sheet = nullptr;
     lxw_format* m_bold = nullptr;

@@ -182,3 +182,17 @@ TEST(OutputFileReason, a_full_disk_is_said_in_our_words)
 }
 
 } // namespace
+
+// A spreadsheet being written has nothing of it beside its target, so a process killed before
+// the workbook closes leaves the folder as it was; its scratch file is this process's own.
+TEST_F(OutputFileTest, a_spreadsheet_in_progress_leaves_nothing_beside_its_target)
+{
+    {
+        XlsxSink sink(path(QStringLiteral("lista.xlsx")), QStringLiteral("Salida"));
+        EXPECT_TRUE(sink.errorString().isEmpty()) << sink.errorString().toStdString();
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList {QStringLiteral("salida.rpt")});
+        EXPECT_EQ(ownScratchFiles().size(), 1);
+    }
+    EXPECT_TRUE(ownScratchFiles().isEmpty());
+}
