@@ -1,6 +1,46 @@
 #include "reportengine/CsvSink.h"
 
+#include <charconv>
+#include <limits>
+
 #include <QStringList>
+
+namespace {
+
+// A whole number or a money amount as fieldText() writes it ("-1234", "12,5"), in `out`;
+// the length, or -1 for a value it leaves to fieldText().
+int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32])
+{
+    char digits[24];
+    int n = 0;
+    qint64 fraction = 0;
+    if (value.type() == ValueType::Currency) {
+        const qint64 raw = value.toCurrency().raw();
+        if (raw == std::numeric_limits<qint64>::min())
+            return -1;
+        const qint64 magnitude = raw < 0 ? -raw : raw;
+        if (raw < 0)
+            out[n++] = u'-';
+        const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / Currency::Scale);
+        for (const char* p = digits; p != end.ptr; ++p)
+            out[n++] = char16_t(*p);
+        fraction = magnitude % Currency::Scale;
+    } else {
+        const auto end = std::to_chars(digits, digits + sizeof digits, value.toLongLong());
+        for (const char* p = digits; p != end.ptr; ++p)
+            out[n++] = char16_t(*p);
+    }
+    if (fraction != 0) {
+        out[n++] = decimalPoint.unicode();
+        for (qint64 unit = Currency::Scale / 10; unit > 0 && fraction != 0; unit /= 10) {
+            out[n++] = char16_t(u'0' + fraction / unit);
+            fraction %= unit;
+        }
+    }
+    return n;
+}
+
+} // namespace
 
 CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
     : m_path(path),
@@ -62,6 +102,52 @@ void CsvSink::appendField(const QString& field)
     m_buffer += '"';
 }
 
+bool CsvSink::appendPlain(QStringView text)
+{
+    const char16_t* chars = text.utf16();
+    const qsizetype n = text.size();
+    const char16_t separator = m_separator.unicode();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = chars[i];
+        if (c >= 0x80 || c == separator || c == u'"' || c == u'\n' || c == u'\r')
+            return false;
+    }
+    const qsizetype at = m_buffer.size();
+    m_buffer.resize(at + n);
+    char* out = m_buffer.data() + at;
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = char(chars[i]);
+    return true;
+}
+
+// The usual fields (codes, names, amounts) go straight into the buffer; anything else, or
+// anything that needs quoting, the long way through fieldText().
+void CsvSink::appendValue(const Value& value)
+{
+    switch (value.type()) {
+    case ValueType::Empty:
+    case ValueType::Null:
+        return;
+    case ValueType::Int16:
+    case ValueType::Int32:
+    case ValueType::Int64:
+    case ValueType::Currency: {
+        char16_t text[32];
+        const int n = numberText(value, m_decimal, text);
+        if (n >= 0 && appendPlain(QStringView(text, n)))
+            return;
+        break;
+    }
+    case ValueType::Text:
+        if (appendPlain(value.toString()))
+            return;
+        break;
+    default:
+        break;
+    }
+    appendField(fieldText(value, m_decimal));
+}
+
 void CsvSink::endLine()
 {
     m_buffer += "\r\n";
@@ -69,7 +155,7 @@ void CsvSink::endLine()
         if (m_file.write(m_buffer) != m_buffer.size())
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_path, m_file.reason());
-        m_buffer.clear();
+        m_buffer.resize(0); // keeps its room for the next lines
     }
 }
 
@@ -90,7 +176,7 @@ void CsvSink::record(const std::vector<Value>& values)
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             m_buffer += m_separatorUtf8;
-        appendField(fieldText(values[i], m_decimal));
+        appendValue(values[i]);
     }
     endLine();
 }

@@ -31,6 +31,10 @@ public:
 private:
     // Appends to the buffer; the line's end writes the buffer out when it is full.
     void appendField(const QString& field);
+    void appendValue(const Value& value);
+    // False, with nothing appended, when the text is not plain ASCII without a character that
+    // needs quoting.
+    bool appendPlain(QStringView text);
     void endLine();
 
     QString m_path;

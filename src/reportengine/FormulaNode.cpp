@@ -368,9 +368,20 @@ FormulaNodePtr FormulaNode::call(
     return n;
 }
 
-const FormulaNode* FormulaNode::child(std::size_t index) const
+FormulaNodePtr FormulaNode::folded(Value value, const FormulaNode& original)
 {
-    return index < m_children.size() ? m_children[index].get() : nullptr;
+    auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Constant, original.m_position);
+    n->m_type = original.m_type;
+    n->m_constant = std::move(value);
+    return n;
+}
+
+FormulaNodePtr FormulaNode::withChildren(std::vector<FormulaNodePtr> children) const
+{
+    auto n = std::make_shared<FormulaNode>(*this);
+    n->m_children = std::move(children);
+    n->m_depth = depthOf(n->m_children);
+    return n;
 }
 
 const FormulaNodePtr& FormulaNode::childPtr(std::size_t index) const

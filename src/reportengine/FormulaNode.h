@@ -147,6 +147,11 @@ public:
         FormulaNodePtr condition, FormulaNodePtr then, FormulaNodePtr otherwise, int position);
     static FormulaNodePtr call(
         FormulaFunction function, std::vector<FormulaNodePtr> arguments, int position);
+    // A constant standing where `original` was, with its position and its type (an If without
+    // Else gives the empty value of its Then's type, so the type must not change).
+    static FormulaNodePtr folded(Value value, const FormulaNode& original);
+    // A copy of this node with other children (same kind, operator, type and slot).
+    FormulaNodePtr withChildren(std::vector<FormulaNodePtr> children) const;
 
     FormulaNodeKind kind() const { return m_kind; }
     FormulaOp op() const { return m_op; }
@@ -166,7 +171,10 @@ public:
 
     const std::vector<FormulaNodePtr>& children() const { return m_children; }
     // Null when the child is absent (open range end, If without Else).
-    const FormulaNode* child(std::size_t index) const;
+    const FormulaNode* child(std::size_t index) const
+    {
+        return index < m_children.size() ? m_children[index].get() : nullptr;
+    }
     const FormulaNodePtr& childPtr(std::size_t index) const;
 
     // Field slot (Field) or formula index (FormulaRef) chosen by the engine when it binds the

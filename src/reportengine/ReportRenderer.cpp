@@ -12,6 +12,7 @@
 #include "reportengine/FontSubstitution.h"
 #include "reportengine/FormulaContext.h"
 #include "reportengine/FormulaEvaluator.h"
+#include "reportengine/FormulaFolding.h"
 #include "reportengine/FormulaOverrides.h"
 #include "reportengine/FormulaParser.h"
 #include "reportengine/FormulaText.h"
@@ -1003,6 +1004,8 @@ public:
         , m_acc(report.summaries.size())
         , m_fixedValues(std::size_t(report.fixedTrees))
         , m_formulaCache(report.formulaTrees.size())
+        , m_runTrees(report.formulaTrees.size())
+        , m_runTreeReady(report.formulaTrees.size())
     {
         m_cur.resize(std::size_t(report.columns.size()));
         m_prev.resize(std::size_t(report.columns.size()));
@@ -1199,15 +1202,55 @@ private:
         }
         entry.generation = m_generation;
         entry.busy = true;
-        const FormulaNodePtr& tree = m_report.formulaTrees[index];
-        FormulaValue v = tree
-            ? FormulaEvaluator(*this, m_report.formulaSpellings[qsizetype(index)]).evaluate(*tree)
-            : FormulaValue(Value(QString()));
+        const FormulaNodePtr& tree = runTree(index);
+        try {
+            entry.value = tree ? FormulaEvaluator(*this, m_report.formulaSpellings[qsizetype(index)])
+                                     .evaluate(*tree)
+                               : FormulaValue(Value(QString()));
+        } catch (const RuntimeError&) {
+            // Worked out again when asked again: a failure the run's folding caught must be
+            // the failure the record then meets, not a formula "using itself".
+            entry.busy = false;
+            entry.generation = 0;
+            throw;
+        }
         entry.busy = false;
-        entry.value = v;
-        if (m_report.formulaFixed[index])
+        if (m_report.formulaFixed[index]
+            || (tree && tree->kind() == FormulaNodeKind::Constant))
             entry.generation = FixedGeneration;
-        return v;
+        return entry.value;
+    }
+
+    // The tree a record evaluates for the formula: its parts that read only fixed formulas
+    // worked out for the run, on first use.
+    const FormulaNodePtr& runTree(std::size_t index) const
+    {
+        if (m_report.formulaFixed[index])
+            return m_report.formulaTrees[index];
+        if (!m_runTreeReady[index]) {
+            m_runTreeReady[index] = true;
+            m_runTrees[index] = FormulaFolding::fold(m_report.formulaTrees[index], known());
+        }
+        return m_runTrees[index];
+    }
+
+    FormulaFolding::Known known() const
+    {
+        FormulaFolding::Known k;
+        k.fixedFormula = [this](int index) {
+            return std::size_t(index) < m_report.formulaFixed.size()
+                && m_report.formulaFixed[std::size_t(index)];
+        };
+        k.value = [this](const FormulaNode& node) -> std::optional<Value> {
+            try {
+                const FormulaValue v = FormulaEvaluator(*this, QString()).evaluate(node);
+                if (v.isScalar())
+                    return v.scalar();
+            } catch (const RuntimeError&) {
+            }
+            return std::nullopt;
+        };
+        return k;
     }
 
     int currentPage() const
@@ -1318,8 +1361,11 @@ private:
             for (std::size_t i = 0; i < m_cur.size(); ++i)
                 m_cur[i] = rows.value(m_columnOfSlot[i]);
             ++m_generation;
-            if (m_presorted || !m_report.residual
-                || FormulaEvaluator(*this, QStringLiteral("Seleccion")).selects(*m_report.residual))
+            if (m_presorted || !m_report.residual)
+                return true;
+            if (!m_residual)
+                m_residual = FormulaFolding::fold(m_report.residual, known());
+            if (FormulaEvaluator(*this, QStringLiteral("Seleccion")).selects(*m_residual))
                 return true;
         }
         return false;
@@ -1840,6 +1886,9 @@ private:
     quint64 m_generation = 1;
     mutable std::vector<std::optional<Value>> m_fixedValues;
     mutable std::vector<CachedFormula> m_formulaCache; // by formula index
+    mutable std::vector<FormulaNodePtr> m_runTrees;     // by formula index, see runTree()
+    mutable std::vector<bool> m_runTreeReady;
+    FormulaNodePtr m_residual; // the selection left to the engine, folded for the run
 };
 
 bool hasDeferred(const CompiledReport& r);

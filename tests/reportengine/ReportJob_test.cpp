@@ -502,6 +502,8 @@ TEST_F(ReportJobTest, a_formula_that_uses_itself_or_a_missing_one_fails_with_its
     } cases[] = {
         {"{@B} + 1", "La fórmula «B» se usa a sí misma"},
         {"{@Falta} + 1", "No existe la fórmula «Falta»"},
+        // A fixed formula that fails is left to fail where the record reaches it, as itself.
+        {"1 / 0", "División por cero (Fórmula A)"},
     };
     fillPrices(1, 1);
     for (const auto& c : cases) {
