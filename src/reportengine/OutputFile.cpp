@@ -164,7 +164,8 @@ QString OutputFile::reason() const
     return m_reason.isEmpty() ? reasonFor(*this) : m_reason;
 }
 
-bool OutputFile::createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why)
+bool OutputFile::createScratch(
+    const QString& kind, QFile& file, QFile* readBack, QString* why, QIODevice::OpenMode mode)
 {
     QTemporaryFile name(scratchTemplate(kind));
     name.setAutoRemove(false);
@@ -175,7 +176,7 @@ bool OutputFile::createScratch(const QString& kind, QFile& file, QFile* readBack
     }
     name.close();
     file.setFileName(name.fileName());
-    bool opened = file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    bool opened = file.open(QIODevice::ReadWrite | mode);
     if (opened && readBack) {
         readBack->setFileName(name.fileName());
         opened = readBack->open(QIODevice::ReadOnly);

@@ -34,10 +34,12 @@ public:
     // Renames `temporary` over `target` in one step; false with the reason in `why`.
     static bool replace(const QString& temporary, const QString& target, QString* why);
 
-    // A scratch file of this process: `file` opened to read and write, unbuffered (see writeAll),
-    // `readBack` when given opened on it to read, then its name removed at once, so it vanishes
-    // with the process however that ends. False with the reason in `why`.
-    static bool createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why);
+    // A scratch file of this process: `file` opened to read and write, by default unbuffered (see
+    // writeAll), `readBack` when given opened on it to read, then its name removed at once, so it
+    // vanishes with the process however that ends. False with the reason in `why`. `mode`
+    // Unbuffered by default; empty for a file written in small pieces.
+    static bool createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why,
+        QIODevice::OpenMode mode = QIODevice::Unbuffered);
     // A name template for a scratch file of this process in the program's own temporary folder
     // ("<tmp>/Rp_Tarifolio/<kind>-<pid>-XXXXXX"). The first call removes what processes that are
     // gone left there.

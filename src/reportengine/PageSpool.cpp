@@ -1,11 +1,15 @@
 #include "reportengine/PageSpool.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <type_traits>
+
+#include <unistd.h>
 
 #include "reportengine/OutputFile.h"
 
@@ -76,18 +80,56 @@ private:
     bool m_stopped = false;
 };
 
-bool readExactly(QFile& file, void* data, qint64 size)
+// Reads the spool from a given offset through its own buffer with pread, so that several
+// readers share one descriptor.
+class SpoolReader
 {
-    return size == 0 || file.read(static_cast<char*>(data), size) == size;
-}
+public:
+    SpoolReader(int fd, qint64 offset)
+        : m_fd(fd)
+        , m_offset(offset)
+    {
+    }
 
-// Reads `count` pages from `file`, resolving the deferred texts, into `queue`.
-void readPages(QFile& file, qint64 count, const DeferredValues& deferred, PageQueue& queue)
+    bool read(void* data, qint64 size)
+    {
+        char* to = static_cast<char*>(data);
+        while (size > 0) {
+            if (m_at == m_buffer.size()) {
+                m_buffer.resize(BlockSize);
+                const ssize_t got = ::pread(m_fd, m_buffer.data(), BlockSize, off_t(m_offset));
+                if (got <= 0)
+                    return false;
+                m_buffer.resize(got);
+                m_offset += got;
+                m_at = 0;
+            }
+            const qint64 n = std::min<qint64>(size, m_buffer.size() - m_at);
+            std::memcpy(to, m_buffer.constData() + m_at, std::size_t(n));
+            m_at += n;
+            to += n;
+            size -= n;
+        }
+        return true;
+    }
+
+private:
+    static constexpr qsizetype BlockSize = 1 << 18;
+    int m_fd;
+    qint64 m_offset;
+    QByteArray m_buffer;
+    qsizetype m_at = 0;
+};
+
+// Reads `count` pages from `offset` of the spool, resolving the deferred texts, into `queue`.
+void readPages(
+    int fd, qint64 offset, qint64 count, const DeferredValues& deferred, PageQueue& queue)
 {
-    bool whole = file.isOpen() && file.seek(0);
+    SpoolReader file(fd, offset);
+    bool whole = fd >= 0;
     for (qint64 n = 0; whole && n < count; ++n) {
         PageHeader header;
-        if (!readExactly(file, &header, sizeof header)) {
+        if (!file.read(&header, sizeof header)) {
             whole = false;
             break;
         }
@@ -95,15 +137,15 @@ void readPages(QFile& file, qint64 count, const DeferredValues& deferred, PageQu
         page.number = header.number;
         page.items.resize(header.items);
         page.strings.resize(header.strings);
-        whole = readExactly(file, page.items.data(), qint64(header.items * sizeof(DisplayItem)));
+        whole = file.read(page.items.data(), qint64(header.items * sizeof(DisplayItem)));
         for (QString& s : page.strings) {
             qint32 length = 0;
-            if (!whole || !readExactly(file, &length, sizeof length) || length < 0) {
+            if (!whole || !file.read(&length, sizeof length) || length < 0) {
                 whole = false;
                 break;
             }
             s.resize(length);
-            whole = readExactly(file, s.data(), qint64(length) * qint64(sizeof(QChar)));
+            whole = file.read(s.data(), qint64(length) * qint64(sizeof(QChar)));
         }
         if (!whole)
             break;
@@ -165,8 +207,10 @@ bool PageSpool::page(const PageDisplayList& page, const DocumentResources& resou
     }
     QString why;
     if (!OutputFile::writeAll(m_file, m_buffer, &why))
-        return fail(QStringLiteral("No se pudo escribir el archivo temporal del informe: %1").arg(why));
-    ++m_pages;
+        return fail(
+            QStringLiteral("No se pudo escribir el archivo temporal del informe: %1").arg(why));
+    m_offsets.push_back(m_written);
+    m_written += m_buffer.size();
     return true;
 }
 
@@ -179,27 +223,62 @@ bool PageSpool::finish(const DeferredValues& deferred)
 
 bool PageSpool::replay(PageSink& sink)
 {
-    if (!sink.begin(m_info))
-        return fail(sink.errorString());
-    PageQueue queue;
-    std::thread reader(readPages, std::ref(m_readBack), m_pages, std::cref(m_deferred),
-        std::ref(queue));
-    PageDisplayList page;
-    bool whole = false;
-    bool ok = true;
-    while (queue.pop(page, whole)) {
-        if (!sink.page(page, m_resources, &m_deferred)) {
-            ok = fail(sink.errorString());
-            queue.stop();
-            break;
+    return replay(std::vector<PageSink*> { &sink });
+}
+
+bool PageSpool::replay(const std::vector<PageSink*>& sinks)
+{
+    const qint64 parts = qint64(sinks.size());
+    const qint64 pages = qint64(m_offsets.size());
+    std::vector<QString> errors(sinks.size());
+    std::atomic<bool> stopped = false;
+    // Part `i`: pages from `first` on, read on a thread of their own while the sink draws.
+    const auto replayPart = [&](std::size_t i) {
+        PageSink& sink = *sinks[i];
+        const qint64 first = pages * qint64(i) / parts;
+        const qint64 count = pages * qint64(i + 1) / parts - first;
+        if (!sink.begin(m_info)) {
+            errors[i] = sink.errorString();
+            stopped = true;
+            return;
         }
+        PageQueue queue;
+        std::thread reader(readPages, m_readBack.handle(),
+            count > 0 ? m_offsets[std::size_t(first)] : 0, count, std::cref(m_deferred),
+            std::ref(queue));
+        PageDisplayList page;
+        bool whole = false;
+        while (queue.pop(page, whole)) {
+            if (stopped || !sink.page(page, m_resources, &m_deferred)) {
+                if (!stopped)
+                    errors[i] = sink.errorString();
+                stopped = true;
+                queue.stop();
+                break;
+            }
+        }
+        reader.join();
+        if (stopped)
+            return;
+        if (!whole) {
+            errors[i] = QStringLiteral("No se pudo leer el archivo temporal del informe");
+            stopped = true;
+        } else if (!sink.finish(m_deferred)) {
+            errors[i] = sink.errorString();
+            stopped = true;
+        }
+    };
+    // The first part on the calling thread: a sink that must stay there (a printer, the
+    // screen) is always given alone.
+    std::vector<std::thread> others;
+    for (std::size_t i = 1; i < sinks.size(); ++i)
+        others.emplace_back(replayPart, i);
+    replayPart(0);
+    for (std::thread& t : others)
+        t.join();
+    for (const QString& e : errors) {
+        if (!e.isEmpty())
+            return fail(e);
     }
-    reader.join();
-    if (!ok)
-        return false;
-    if (!whole)
-        return fail(QStringLiteral("No se pudo leer el archivo temporal del informe"));
-    if (!sink.finish(m_deferred))
-        return fail(sink.errorString());
-    return true;
+    return !stopped || fail(QStringLiteral("No se pudo leer el archivo temporal del informe"));
 }

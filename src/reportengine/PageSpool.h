@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QFile>
 #include <QString>
 
@@ -26,6 +28,10 @@ public:
     // resolved on a thread of their own while `sink` takes the one before. False with
     // errorString() when the file cannot be read back or the sink stops.
     bool replay(PageSink& sink);
+    // The same, the pages cut into as many runs as there are sinks, in order: each sink has a run
+    // of its own, on a thread of its own (the first on the calling thread).
+    bool replay(const std::vector<PageSink*>& sinks);
+    qint64 pageCount() const { return qint64(m_offsets.size()); }
 
 private:
     bool fail(const QString& message);
@@ -38,6 +44,7 @@ private:
     std::size_t m_fontsKept = 0;
     std::size_t m_imagesKept = 0;
     DeferredValues m_deferred;
-    qint64 m_pages = 0;
+    std::vector<qint64> m_offsets; // where each page starts in the file
+    qint64 m_written = 0;
     QString m_error;
 };

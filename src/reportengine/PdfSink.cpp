@@ -1,17 +1,46 @@
 #include "reportengine/PdfSink.h"
 
+#include <algorithm>
+#include <mutex>
+
+#include <malloc.h>
+
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QThread>
 
 #include "reportengine/OutputFile.h"
 #include "reportengine/PagePainter.h"
+#include "reportengine/PageSpool.h"
+#include "reportengine/PdfJoin.h"
 
 namespace {
 constexpr int Resolution = 1200;
+
+// QPdfWriter builds each page's content in a buffer of some hundred kilobytes and frees it when
+// the page ends. glibc hands blocks that size out with mmap, and gives the top of the heap back
+// to the system on every such free, so each page paid again for memory fresh from the kernel:
+// page faults and clearing took a third of a long document's time. Fixed limits keep those
+// blocks in the heap, to be reused by the next page; the memory held stays that of one page per
+// writer.
+void keepPageBuffersInHeap()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    });
 }
+} // namespace
 
 PdfSink::PdfSink(const QString& path) : m_path(path) { }
+
+PdfSink::PdfSink(QFileDevice* part, const QString& path)
+    : m_path(path)
+    , m_part(part)
+{
+}
 
 PdfSink::~PdfSink()
 {
@@ -21,14 +50,19 @@ PdfSink::~PdfSink()
 
 bool PdfSink::begin(const DocumentInfo& info)
 {
+    keepPageBuffersInHeap();
     // QPdfWriter reports nothing when it cannot write: the file says it, and keeps the old
     // document in place until the new one is whole.
-    m_file = std::make_unique<OutputFile>(m_path);
-    if (!m_file->create()) {
-        m_error = QStringLiteral("No se pudo crear el archivo PDF %1: %2").arg(m_path, m_file->reason());
-        return false;
+    if (!m_part) {
+        m_file = std::make_unique<OutputFile>(m_path);
+        if (!m_file->create()) {
+            m_error = QStringLiteral("No se pudo crear el archivo PDF %1: %2")
+                          .arg(m_path, m_file->reason());
+            return false;
+        }
     }
-    m_writer = std::make_unique<QPdfWriter>(m_file.get());
+    m_writer = m_part ? std::make_unique<QPdfWriter>(m_part)
+                      : std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setResolution(Resolution);
     m_writer->setTitle(info.title);
     m_writer->setCreator(info.creator);
@@ -52,7 +86,7 @@ bool PdfSink::page(
     m_firstPage = false;
     m_pagePainter->paint(*m_painter, page, resources, deferred);
     // A full disk shows on the file long before the painter ends.
-    return !m_file->failed() || writeFailed();
+    return !failed() || writeFailed();
 }
 
 bool PdfSink::finish(const DeferredValues&)
@@ -61,16 +95,73 @@ bool PdfSink::finish(const DeferredValues&)
         m_painter->end();
     m_painter.reset();
     m_writer.reset();
+    if (m_part)
+        return (m_part->flush() && !failed()) || writeFailed();
     if (!m_file || !m_file->finish())
         return writeFailed();
     return true;
 }
 
+bool PdfSink::failed() const
+{
+    return m_part ? m_part->error() != QFileDevice::NoError : m_file->failed();
+}
+
 bool PdfSink::writeFailed()
 {
-    m_error = QStringLiteral("No se pudo escribir el archivo PDF %1: %2")
-                  .arg(m_path, m_file ? m_file->reason() : OutputFile::reasonFor(0));
+    const QString reason = m_part ? OutputFile::reasonFor(*m_part)
+        : m_file                  ? m_file->reason()
+                                  : OutputFile::reasonFor(0);
+    m_error = QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(m_path, reason);
     return false;
+}
+
+bool PdfSink::writeSpool(PageSpool& spool, const QString& path, QString* error, int parts)
+{
+    if (parts <= 0) {
+        // A part's fixed cost (its fonts, the join) pays off from some hundreds of pages; past
+        // four parts the writers mostly wait on memory.
+        const qint64 byLength = spool.pageCount() / 200;
+        parts = int(std::clamp<qint64>(byLength, 1, std::min(4, QThread::idealThreadCount())));
+    }
+    parts = int(std::min<qint64>(parts, std::max<qint64>(1, spool.pageCount())));
+    const auto failWith = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (parts == 1) {
+        PdfSink sink(path);
+        return spool.replay(sink) || failWith(spool.errorString());
+    }
+    OutputFile out(path);
+    if (!out.create())
+        return failWith(
+            QStringLiteral("No se pudo crear el archivo PDF %1: %2").arg(path, out.reason()));
+    std::vector<std::unique_ptr<QFile>> files;
+    std::vector<std::unique_ptr<PdfSink>> sinks;
+    std::vector<PageSink*> runs;
+    std::vector<QFileDevice*> written;
+    for (int i = 0; i < parts; ++i) {
+        files.push_back(std::make_unique<QFile>());
+        QString why;
+        if (!OutputFile::createScratch(QStringLiteral("pdf"), *files.back(), nullptr, &why, {}))
+            return failWith(
+                QStringLiteral("No se pudo crear el archivo temporal del informe: %1").arg(why));
+        sinks.push_back(std::make_unique<PdfSink>(files.back().get(), path));
+        runs.push_back(sinks.back().get());
+        written.push_back(files.back().get());
+    }
+    if (!spool.replay(runs))
+        return failWith(spool.errorString());
+    QString why;
+    if (!PdfJoin::join(written, out, &why))
+        return failWith(QStringLiteral("No se pudo escribir el archivo PDF %1: %2")
+                            .arg(path, out.failed() ? out.reason() : why));
+    if (!out.finish())
+        return failWith(
+            QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(path, out.reason()));
+    return true;
 }
 
 #include <zlib.h>

@@ -7,6 +7,8 @@
 #include "reportengine/PageSink.h"
 
 class OutputFile;
+class PageSpool;
+class QFileDevice;
 class QPdfWriter;
 class QPainter;
 
@@ -19,6 +21,9 @@ class PdfSink final : public PageSink
 public:
     // Fonts are taken as the document's resources name them (the layout substituted them).
     explicit PdfSink(const QString& path);
+    // Writes into `part`, already open, which stays the caller's: a run of pages of the
+    // document `path` names in its messages (see writeSpool).
+    PdfSink(QFileDevice* part, const QString& path);
     ~PdfSink() override;
 
     bool begin(const DocumentInfo& info) override;
@@ -27,10 +32,17 @@ public:
     bool finish(const DeferredValues& deferred) override;
     QString errorString() const override { return m_error; }
 
+    // Writes the pages of `spool` to `path`. A long document is drawn on several threads, each
+    // into a scratch part of its own, and the parts are joined; `parts` 0 chooses by the
+    // document's length and the machine, 1 draws on the calling thread alone.
+    static bool writeSpool(PageSpool& spool, const QString& path, QString* error, int parts = 0);
+
 private:
     bool writeFailed();
+    bool failed() const;
 
     QString m_path;
+    QFileDevice* m_part = nullptr;
     std::unique_ptr<OutputFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;

@@ -104,9 +104,13 @@ bool ReportJob::run(const ReportJobRequest& request)
         ok = renderer.run(*request.connection, spool, records);
         if (ok) {
             Q_EMIT paginationFinished(renderer.pageCount());
-            ok = spool.replay(*sink);
-            if (!ok)
-                m_error = spool.errorString();
+            if (ownSink && request.destination == ReportDestination::Pdf) {
+                ok = PdfSink::writeSpool(spool, request.outputFile, &m_error, request.pdfParts);
+            } else {
+                ok = spool.replay(*sink);
+                if (!ok)
+                    m_error = spool.errorString();
+            }
         } else {
             m_error = renderer.errorString();
         }

@@ -34,6 +34,7 @@ struct ReportJobRequest
     RecordSink* records = nullptr;           // optional record stream; not owned
     QDateTime printTime;                     // print date and time fields; now when invalid
     QLocale locale;                          // number and date formats
+    int pdfParts = 0;                        // PDF drawn on this many threads; 0 by its length
 };
 
 // Runs a report job to its end inside run(): load the definition, apply the overrides, plan

@@ -34,6 +34,15 @@ int pageCount(const QString& pdf)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+QString faults(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("/dev/null") });
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("pdftotext failed: ") + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardError());
+}
+
 QString fonts(const QString& pdf)
 {
     return run(QStringLiteral("pdffonts"), {pdf});

@@ -201,6 +201,26 @@ TEST_F(ReportJobTest, long_lists_run_over_pages_and_the_group_header_repeats_not
     EXPECT_TRUE(pages[0].contains(QStringLiteral("120 articulos")));
 }
 
+TEST_F(ReportJobTest, a_pdf_drawn_in_parts_on_several_threads_reads_as_one_drawn_whole)
+{
+    fillPrices(3, 150);
+    const QString definition = writeDefinition(QStringLiteral("p.rpt"), PriceList);
+    const QString whole = path(QStringLiteral("entera.pdf"));
+    const QString joined = path(QStringLiteral("unida.pdf"));
+    ReportJobRequest r = request(definition, whole);
+    r.pdfParts = 1;
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+    r.outputFile = joined;
+    r.pdfParts = 3;
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+    EXPECT_EQ(PdfTools::faults(joined), QString());
+    EXPECT_EQ(PdfTools::pageCount(joined), m_job.pageCount());
+    EXPECT_GE(m_job.pageCount(), 9);
+    EXPECT_EQ(PdfTools::text(joined), PdfTools::text(whole));
+    EXPECT_TRUE(PdfTools::info(joined).contains(QStringLiteral("Lista de prueba")));
+}
+
 TEST_F(ReportJobTest, selection_keeps_only_the_rows_it_admits)
 {
     fillPrices(2, 3);
