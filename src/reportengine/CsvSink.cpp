@@ -1,6 +1,7 @@
 #include "reportengine/CsvSink.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 #include <QStringList>
@@ -53,6 +54,7 @@ CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.reason());
     else
         m_buffer.append("\xEF\xBB\xBF");
+    m_buffer.reserve(1 << 17);
 }
 
 CsvSink::~CsvSink() = default;
@@ -92,31 +94,49 @@ void CsvSink::appendField(const QString& field)
         }
     }
     if (!quote) {
-        m_buffer += field.toUtf8();
+        appendBytes(field.toUtf8());
         return;
     }
     QString quoted = field;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     m_buffer += '"';
-    m_buffer += quoted.toUtf8();
+    appendBytes(quoted.toUtf8());
     m_buffer += '"';
 }
 
-bool CsvSink::appendPlain(QStringView text)
+bool CsvSink::appendUnquoted(QStringView text)
 {
     const char16_t* chars = text.utf16();
     const qsizetype n = text.size();
     const char16_t separator = m_separator.unicode();
+    qsizetype bytes = n;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = chars[i];
-        if (c >= 0x80 || c == separator || c == u'"' || c == u'\n' || c == u'\r')
+        if (c < 0x80) {
+            if (c == separator || c == u'"' || c == u'\n' || c == u'\r')
+                return false;
+        } else if (c == separator || (c >= 0xD800 && c <= 0xDFFF) || c >= 0xFFFE) {
             return false;
+        } else {
+            bytes += c < 0x800 ? 1 : 2;
+        }
     }
-    const qsizetype at = m_buffer.size();
-    m_buffer.resize(at + n);
+    const std::size_t at = m_buffer.size();
+    m_buffer.resize(at + std::size_t(bytes));
     char* out = m_buffer.data() + at;
-    for (qsizetype i = 0; i < n; ++i)
-        out[i] = char(chars[i]);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        }
+    }
     return true;
 }
 
@@ -134,12 +154,26 @@ void CsvSink::appendValue(const Value& value)
     case ValueType::Currency: {
         char16_t text[32];
         const int n = numberText(value, m_decimal, text);
-        if (n >= 0 && appendPlain(QStringView(text, n)))
+        if (n >= 0 && appendUnquoted(QStringView(text, n)))
             return;
         break;
     }
+    case ValueType::Double: {
+        // A whole quantity (stock, units) has nothing to round: its digits and six zeros, as
+        // fieldText() writes it.
+        const double d = value.toDouble();
+        if (d == std::trunc(d) && std::abs(d) < 1e15 && !(d == 0 && std::signbit(d))) {
+            char16_t text[32];
+            const int n = numberText(Value(qint64(d)), m_decimal, text);
+            text[n] = m_decimal.unicode();
+            std::fill(text + n + 1, text + n + 7, u'0');
+            if (appendUnquoted(QStringView(text, n + 7)))
+                return;
+        }
+        break;
+    }
     case ValueType::Text:
-        if (appendPlain(value.toString()))
+        if (appendUnquoted(value.toString()))
             return;
         break;
     default:
@@ -152,10 +186,10 @@ void CsvSink::endLine()
 {
     m_buffer += "\r\n";
     if (m_buffer.size() >= 1 << 16 && m_error.isEmpty()) {
-        if (m_file.write(m_buffer) != m_buffer.size())
+        if (m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_path, m_file.reason());
-        m_buffer.resize(0); // keeps its room for the next lines
+        m_buffer.clear(); // keeps its room for the next lines
     }
 }
 
@@ -163,7 +197,7 @@ void CsvSink::beginRecords(const std::vector<RecordColumn>& columns)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
-            m_buffer += m_separatorUtf8;
+            appendBytes(m_separatorUtf8);
         appendField(columns[i].name);
     }
     endLine();
@@ -175,7 +209,7 @@ void CsvSink::record(const std::vector<Value>& values)
         return;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
-            m_buffer += m_separatorUtf8;
+            appendBytes(m_separatorUtf8);
         appendValue(values[i]);
     }
     endLine();
@@ -186,7 +220,8 @@ bool CsvSink::close()
     if (m_closed)
         return m_error.isEmpty();
     m_closed = true;
-    if (m_error.isEmpty() && !m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size())
+    if (m_error.isEmpty() && !m_buffer.empty()
+        && m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
         m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                       .arg(m_path, m_file.reason());
     m_buffer.clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QLocale>
 
 #include "reportengine/OutputFile.h"
@@ -32,9 +34,10 @@ private:
     // Appends to the buffer; the line's end writes the buffer out when it is full.
     void appendField(const QString& field);
     void appendValue(const Value& value);
-    // False, with nothing appended, when the text is not plain ASCII without a character that
-    // needs quoting.
-    bool appendPlain(QStringView text);
+    // The text as UTF-8; false, with nothing appended, when it needs quoting (or holds a
+    // character the plain way leaves to Qt's encoder).
+    bool appendUnquoted(QStringView text);
+    void appendBytes(const QByteArray& bytes) { m_buffer.append(bytes.constData(), bytes.size()); }
     void endLine();
 
     QString m_path;
@@ -42,7 +45,7 @@ private:
     QChar m_separator;
     QChar m_decimal;
     QByteArray m_separatorUtf8;
-    QByteArray m_buffer;
+    std::string m_buffer;
     QString m_error;
     bool m_closed = false;
 };

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include <QLocale>
+#include <QVarLengthArray>
 
 #include "platform/RuntimeError.h"
 #include "reportengine/FormulaText.h"
@@ -718,8 +719,9 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         break;
     }
 
-    std::vector<Value> args;
-    args.reserve(node.children().size());
+    // Functions take few arguments: they stay on the stack.
+    QVarLengthArray<Value, 4> args;
+    args.reserve(qsizetype(node.children().size()));
     for (const auto& c : node.children())
         args.push_back(evaluateScalar(*c));
     for (const Value& a : args) {

@@ -4,7 +4,7 @@ FormulaValue FormulaValue::array(QList<Value> items)
 {
     FormulaValue v;
     v.m_kind = Kind::Array;
-    v.m_items = std::move(items);
+    v.m_list = std::make_shared<const List>(List {std::move(items), {}});
     return v;
 }
 
@@ -12,8 +12,20 @@ FormulaValue FormulaValue::range(FormulaRange range)
 {
     FormulaValue v;
     v.m_kind = Kind::Range;
-    v.m_range = std::move(range);
+    v.m_list = std::make_shared<const List>(List {{}, std::move(range)});
     return v;
+}
+
+const QList<Value>& FormulaValue::items() const
+{
+    static const QList<Value> none;
+    return m_list ? m_list->items : none;
+}
+
+const FormulaRange& FormulaValue::rangeValue() const
+{
+    static const FormulaRange none;
+    return m_list ? m_list->range : none;
 }
 
 bool FormulaValue::isTrue() const

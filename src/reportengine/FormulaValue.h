@@ -9,6 +9,8 @@
 // isTrue() is how a selection decides a record: only a Boolean True selects it; False and Null
 // (unknown, SQL's three-valued logic) do not.
 
+#include <memory>
+
 #include <QList>
 
 #include "platform/Value.h"
@@ -42,15 +44,22 @@ public:
     Kind kind() const { return m_kind; }
     bool isScalar() const { return m_kind == Kind::Scalar; }
     const Value& scalar() const { return m_scalar; }
-    const QList<Value>& items() const { return m_items; }
-    const FormulaRange& rangeValue() const { return m_range; }
+    const QList<Value>& items() const;
+    const FormulaRange& rangeValue() const;
 
     bool isNull() const { return isScalar() && m_scalar.isNull(); }
     bool isTrue() const;
 
 private:
+    struct List
+    {
+        QList<Value> items;
+        FormulaRange range;
+    };
+
     Kind m_kind = Kind::Scalar;
     Value m_scalar;
-    QList<Value> m_items;
-    FormulaRange m_range;
+    // Arrays and ranges are rare; a scalar, copied for every formula of every record, carries
+    // no room for them.
+    std::shared_ptr<const List> m_list;
 };

@@ -1055,7 +1055,8 @@ public:
                 m_acc[i].add(spec.expr ? eval(*spec.expr, spec.name) : Value(true));
             }
             // Detail values are worked out for the record stream only when there is one.
-            std::vector<Value> record(m_shared.records ? m_report.recordColumns.size() : 0);
+            std::vector<Value>& record = m_recordValues;
+            record.assign(m_shared.records ? m_report.recordColumns.size() : 0, Value());
             m_record = m_shared.records ? &record : nullptr;
             // A record whose detail sections are all hidden is not printed, nor written.
             // Its sections go on one page: a margin line never starts the next page alone.
@@ -1190,8 +1191,9 @@ private:
         QString format;
     };
 
-    // A formula's value for the current record (or the run, when fixed), worked out once.
-    FormulaValue formulaAt(std::size_t index, const QString& name) const
+    // A formula's value for the current record (or the run, when fixed), worked out once; the
+    // reference holds until the next record.
+    const FormulaValue& formulaAt(std::size_t index, const QString& name) const
     {
         CachedFormula& entry = m_formulaCache[index];
         if (entry.generation == m_generation || entry.generation == FixedGeneration) {
@@ -1371,14 +1373,49 @@ private:
         return false;
     }
 
+    // The value of a formula named by a {@name} node, kept for the record; null when the node
+    // names none of the report's formulas.
+    const FormulaValue* formulaOf(const FormulaNode& reference) const
+    {
+        const int slot = reference.slot();
+        if (slot < 0 || std::size_t(slot) >= m_formulaCache.size())
+            return nullptr;
+        return &formulaAt(std::size_t(slot), reference.name());
+    }
+
+    // Items, keys and switches are mostly a field or a formula: those are read straight, as the
+    // evaluator reads them. Anything else, and every failure, goes through the evaluator.
     Value eval(const FormulaNode& tree, const QString& name) const
     {
+        if (tree.kind() == FormulaNodeKind::Field) {
+            Value v = fieldValue(tree);
+            return v.isEmpty() ? Value::null() : v;
+        }
+        if (tree.kind() == FormulaNodeKind::FormulaRef) {
+            const FormulaValue* v = formulaOf(tree);
+            if (v && v->isScalar())
+                return v->scalar().isEmpty() ? Value::null() : v->scalar();
+        }
         return FormulaEvaluator(*this, name).evaluateScalar(tree);
     }
 
     bool isTrue(const FormulaNodePtr& tree, const QString& name) const
     {
-        return tree && FormulaEvaluator(*this, name).selects(*tree);
+        if (!tree)
+            return false;
+        if (tree->kind() == FormulaNodeKind::FormulaRef) {
+            const FormulaValue* v = formulaOf(*tree);
+            if (v && v->isScalar()) {
+                const Value& s = v->scalar();
+                if (s.isNull() || s.isEmpty())
+                    return false;
+                if (s.type() == ValueType::Boolean)
+                    return s.toBool();
+                if (s.isNumeric())
+                    return s.toDouble() != 0;
+            }
+        }
+        return FormulaEvaluator(*this, name).selects(*tree);
     }
 
     // isTrue / eval of a tree marked fixed (index >= 0): worked out on first use, then kept.
@@ -1886,6 +1923,7 @@ private:
     quint64 m_generation = 1;
     mutable std::vector<std::optional<Value>> m_fixedValues;
     mutable std::vector<CachedFormula> m_formulaCache; // by formula index
+    std::vector<Value> m_recordValues; // the record being read, for the record stream
     mutable std::vector<FormulaNodePtr> m_runTrees;     // by formula index, see runTree()
     mutable std::vector<bool> m_runTreeReady;
     FormulaNodePtr m_residual; // the selection left to the engine, folded for the run

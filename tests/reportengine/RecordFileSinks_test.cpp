@@ -165,6 +165,27 @@ TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_com
                    "\"Clavo\nlargo\";10;02/01/2024 18:00:00;-3\r\n"));
 }
 
+// Accents and signs in UTF-8 (two, three and four bytes), amounts and quantities as the
+// locale writes them, a separator inside a text quoted.
+TEST_F(RecordFileSinksTest, csv_writes_each_kind_of_value_as_its_text)
+{
+    const QString file = path(QStringLiteral("valores.csv"));
+    CsvSink sink(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+    sink.beginRecords({{QStringLiteral("Artículo"), {}, HAlign::Left}});
+
+    sink.record({Value(u"Ñandú €"), Value(QStringLiteral("Taza \U0001F600")),
+        Value(u"Pala; ancha"), Value(Currency::fromRaw(-25)), Value(Currency::fromRaw(120000)),
+        Value(87.0), Value(-2.5), Value(qint64(-9007)), Value(qint16(3)), Value::null()});
+
+    ASSERT_TRUE(sink.close()) << sink.errorString().toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+        QByteArray("\xEF\xBB\xBF" "Artículo\r\n"
+                   "Ñandú €;Taza \xF0\x9F\x98\x80;\"Pala; ancha\";-0,0025;12;87,000000;"
+                   "-2,500000;-9007;3;\r\n"));
+}
+
 TEST_F(RecordFileSinksTest, an_unwritable_file_fails_the_job_and_leaves_nothing)
 {
     const QString missingFolder = path(QStringLiteral("no/existe/datos"));
