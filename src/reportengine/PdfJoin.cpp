@@ -22,6 +22,10 @@ struct Part
     int pages = 0; // the page tree's root
     std::vector<int> kids;
     int base = 0; // added to the part's object numbers in the joined document
+
+    // Object `n`'s number in the joined document: past the parts before, and the page tree one
+    // for all.
+    int joined(int n, int pageTree) const { return n == pages ? pageTree : base + n; }
 };
 
 bool isSpace(char c)
@@ -288,7 +292,7 @@ bool Joiner::copyObjects(Part& part, int index, int pageTree)
             order.emplace_back(part.offsets[n], int(n));
     }
     std::sort(order.begin(), order.end());
-    const auto map = [&](int n) { return n == part.pages ? pageTree : part.base + n; };
+    const auto map = [&](int n) { return part.joined(n, pageTree); };
     QByteArray object;
     QByteArray out;
     if (!order.empty() && !part.file->seek(order.front().first))
@@ -367,7 +371,7 @@ bool Joiner::write(std::vector<Part>& parts)
     int count = 0;
     for (const Part& part : parts) {
         for (int kid : part.kids) {
-            kids.append(QByteArray::number(kid == part.pages ? pageTree : part.base + kid));
+            kids.append(QByteArray::number(part.joined(kid, pageTree)));
             kids.append(" 0 R\n");
             ++count;
         }

@@ -24,6 +24,11 @@ constexpr int Resolution = 1200;
 // page faults and clearing took a third of a long document's time. Fixed limits keep those
 // blocks in the heap, to be reused by the next page; the memory held stays that of one page per
 // writer.
+QString cannotWrite(const QString& path, const QString& reason)
+{
+    return QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(path, reason);
+}
+
 void keepPageBuffersInHeap()
 {
     static std::once_flag once;
@@ -112,7 +117,7 @@ bool PdfSink::writeFailed()
     const QString reason = m_part ? OutputFile::reasonFor(*m_part)
         : m_file                  ? m_file->reason()
                                   : OutputFile::reasonFor(0);
-    m_error = QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(m_path, reason);
+    m_error = cannotWrite(m_path, reason);
     return false;
 }
 
@@ -156,11 +161,9 @@ bool PdfSink::writeSpool(PageSpool& spool, const QString& path, QString* error, 
         return failWith(spool.errorString());
     QString why;
     if (!PdfJoin::join(written, out, &why))
-        return failWith(QStringLiteral("No se pudo escribir el archivo PDF %1: %2")
-                            .arg(path, out.failed() ? out.reason() : why));
+        return failWith(cannotWrite(path, out.failed() ? out.reason() : why));
     if (!out.finish())
-        return failWith(
-            QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(path, out.reason()));
+        return failWith(cannotWrite(path, out.reason()));
     return true;
 }
 

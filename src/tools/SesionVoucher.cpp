@@ -181,6 +181,16 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
 
 SesionVoucher::~SesionVoucher() = default;
 
+std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream& errores)
+{
+    auto sesion = std::make_unique<SesionVoucher>(
+        o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
+    if (sesion->error().isEmpty())
+        return sesion;
+    errores << sesion->error() << "\n";
+    return nullptr;
+}
+
 QString literalSql(const QString& texto)
 {
     return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';

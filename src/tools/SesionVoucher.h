@@ -51,6 +51,10 @@ private:
     QString m_error;
 };
 
+// The session the options name (--db, --equipo, --usuario); null, with its error told on
+// `errores`, when it cannot be opened.
+std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream& errores);
+
 // `texto` as a quoted SQL literal, its apostrophes doubled.
 QString literalSql(const QString& texto);
 

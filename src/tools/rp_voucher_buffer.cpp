@@ -49,12 +49,9 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
         return 2;
     }
 
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty())
-    {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
 
     QString tc = o.valor("--tc");
     if (tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) != 0

@@ -116,11 +116,9 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         return uso(errores, QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")),
             kUsoPrint);
 
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty()) {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     const bool contable = hayFila(
@@ -198,11 +196,9 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--pdf"))
         return uso(errores, o.error, kUsoAsiento);
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty()) {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
     ImpresionEnConsola impresion(o.valor("--pdf"));
     if (!impresion.listo()) {
         errores << "No se puede crear la carpeta " << o.valor("--pdf") << "\n";

@@ -24,12 +24,9 @@ int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& error
         errores << "Uso: rp_voucher " << kUsoQr << "\n";
         return 2;
     }
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty())
-    {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
 
     const auto literal = [](const QString& t) {
         return u'\'' + QString(t).replace(u'\'', QLatin1String("''")) + u'\'';

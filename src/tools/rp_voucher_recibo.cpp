@@ -58,11 +58,9 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         return 2;
     }
 
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty()) {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
 
     // As the document sender does: the two settings unless given.
     const auto ajuste = [&](const char* opcion, const char* clave) {

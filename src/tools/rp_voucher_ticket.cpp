@@ -27,11 +27,9 @@ int subcomandoTicket(const QStringList& argumentos, QTextStream&, QTextStream& e
         errores << "Uso: rp_voucher " << kUsoTicket << "\n";
         return 2;
     }
-    SesionVoucher sesion(o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
-    if (!sesion.error().isEmpty()) {
-        errores << sesion.error() << "\n";
+    const auto sesion = abreSesion(o, errores);
+    if (!sesion)
         return 2;
-    }
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     AdoRecordset rs;
