@@ -100,6 +100,9 @@ QList<QByteArray> EscriturasTicket(
     QList<QByteArray> escrituras;
     auto envia = [&escrituras](const QByteArray& bytes) { escrituras.append(bytes); };
 
+    // The texts go in Windows-1252: a printer left on its factory code page would print
+    // "Ferreterφa". ESC t 16 selects that page before anything is written.
+    envia(QByteArray("\x1B\x74\x10", 3));
     if (diseno.imprimeEncabezado1) {
         envia(cambioModo(Modo::DobleAncho, Alineacion::Centro));
         envia(linea(diseno.encabezado1));

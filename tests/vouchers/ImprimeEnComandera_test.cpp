@@ -124,7 +124,8 @@ TEST_F(ImprimeEnComanderaTest, tickets_of_the_seeded_order_reach_the_peer_byte_f
             QString::fromLatin1(DemoComanderas::kPedidoMesa), QStringLiteral("Comandera : cocina"),
             f.cocina, f.barra));
 
-        EXPECT_EQ(par.leeHasta(Corte), f.esperado);
+        // Every ticket opens by choosing the code page its texts are written in.
+        EXPECT_EQ(par.leeHasta(Corte), QByteArray("\x1B\x74\x10", 3) + f.esperado);
         EXPECT_FALSE(gFrmMvVentas().MSComm1.PortOpen());
     }
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
