@@ -45,6 +45,9 @@ public:
 
     // What the last print ran: pages and records, the engine's log.
     int paginas() const { return m_paginas; }
+    // Records read by every print of this control since it was made: a run of prints that read
+    // none printed nothing but "No hay datos".
+    qint64 registrosImpresos() const { return m_registrosImpresos; }
     const QStringList& registro() const { return m_registro; }
 
 private:
@@ -74,6 +77,7 @@ private:
     QString m_complementoImpresora;
 
     int m_paginas = 0;
+    qint64 m_registrosImpresos = 0;
     QStringList m_registro;
     QString m_carpetaCaptura;
     QStringList m_capturas;

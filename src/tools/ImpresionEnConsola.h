@@ -18,6 +18,8 @@ public:
     explicit ImpresionEnConsola(const QString& capturas);
 
     bool listo() const { return m_listo; }
+    // Records the prints so far read; unchanged over a print that found nothing to print.
+    qint64 registrosImpresos() const { return m_control.registrosImpresos(); }
     // After the prints: waits until the operator closes the previews that were opened.
     void esperaVistasPrevias();
 

@@ -46,6 +46,20 @@ const QStringList kTiposPropios { QStringLiteral("PEC"), QStringLiteral("PECO"),
     QStringLiteral("AutOt"), QStringLiteral("NCPE"), QStringLiteral("RN"),
     QStringLiteral("STK5"), QStringLiteral("STK7") };
 
+// The type a print's voucher is stored under: the kitchen and bar prints of an order (PEC,
+// PECO, PEBA, PEBR) print the stored "PE", the third-party, settlement and authorisation prints
+// (T3, LQ, AutOt) the stored work order "OT". Their forms read the buffer under that type.
+QString tipoGuardado(const QString& tc)
+{
+    if (tc.size() > 2 && tc.startsWith(QLatin1String("PE"), Qt::CaseInsensitive)
+        && kTiposPropios.contains(tc, Qt::CaseInsensitive))
+        return QStringLiteral("PE");
+    for (const char* deOrden : { "T3", "LQ", "AutOt" })
+        if (tc.compare(QLatin1String(deOrden), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("OT");
+    return tc;
+}
+
 // Where a voucher of the type is stored: sales and treasury headers, purchases, stock, entries.
 bool existeComprobante(const QString& tc, const QString& id)
 {
@@ -129,11 +143,8 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         errores << "Tipo de comprobante desconocido: " << tc << "\n";
         return 2;
     }
-    // The kitchen and bar prints of an order (PEC, PECO, PEBA, PEBR) print the stored "PE".
-    const bool impresionDePedido = tc.size() > 2
-        && tc.startsWith(QLatin1String("PE"), Qt::CaseInsensitive)
-        && kTiposPropios.contains(tc, Qt::CaseInsensitive);
-    if (!existeComprobante(impresionDePedido ? QStringLiteral("PE") : tc, id)) {
+    const QString guardado = tipoGuardado(tc);
+    if (!existeComprobante(guardado, id)) {
         errores << "No se encontró el comprobante " << tc << " " << id << "\n";
         return 2;
     }
@@ -148,14 +159,15 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         return 2;
     }
     const QStringList ids = o.tiene("--hasta") && !contable
-        ? comprobantesEntre(tc, id, o.valor("--hasta").trimmed())
+        ? comprobantesEntre(guardado, id, o.valor("--hasta").trimmed())
         : QStringList { id };
     QElapsedTimer reloj;
     reloj.start();
     QString memoriaPrimero;
+    QStringList sinDatos;
     for (const QString& actual : ids) {
         if (!o.bandera("--sin-buffer") && !contable) {
-            QString tipo = tc;
+            QString tipo = guardado;
             const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tipo, actual.left(4),
                 actual.mid(4, 8), actual.mid(12, 1), QStringLiteral("0"), 3, QString(), QString(),
                 QString(), QString(), QString(), QString(), QString(), false);
@@ -173,9 +185,12 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         QString formulario
             = o.tiene("--formulario") ? o.valor("--formulario") : QStringLiteral("Todos");
         bool esContable = false;
+        const qint64 registrosAntes = impresion.registrosImpresos();
         ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
+        if (impresion.registrosImpresos() == registrosAntes)
+            sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
     }
@@ -184,7 +199,10 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
                 << " comprobantes; memoria tras el primero: " << memoriaPrimero
                 << "; al final: " << memoria() << "\n";
     impresion.esperaVistasPrevias();
-    return 0;
+    for (const QString& vacio : std::as_const(sinDatos))
+        errores << "No se imprimió el comprobante " << tc << " " << vacio
+                << ": no hay datos para los criterios elegidos\n";
+    return sinDatos.isEmpty() ? 0 : 1;
 }
 
 int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& errores)
