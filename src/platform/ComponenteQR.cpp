@@ -1,5 +1,7 @@
 #include "platform/ComponenteQR.h"
 
+#include <cmath>
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -20,10 +22,9 @@ double campoFijo(const Value& valor, int decimales)
 {
     if (valor.isNumeric())
         return valor.toDouble();
-    double n = leadingNumber(valor.toString());
-    for (int k = 0; k < decimales; ++k)
-        n /= 10.0;
-    return n;
+    // One division: dividing by ten again and again drifts off the amount ("124086.23999999999"
+    // where the voucher says 124086.24).
+    return leadingNumber(valor.toString()) / std::pow(10.0, decimales);
 }
 
 } // namespace

@@ -205,6 +205,7 @@ void GeneradorAuxiliar::preparaComprobante()
     m_cae.clear();
     m_esMiPyME = false;
     m_moneda.clear();
+    m_importe = Currency();
     m_importeEnLetras.clear();
     paso(QStringLiteral("CAE"), [&] {
         // Only these three are looked up: the electronic credit invoice carries no CAE here.
@@ -226,13 +227,16 @@ void GeneradorAuxiliar::preparaComprobante()
     });
     paso(QStringLiteral("ImporteEnLetras"), [&] {
         const Value importe = m_comprobantes.Fields(QStringLiteral("Importe")).Value();
-        const Currency monto = importe.isNull() || importe.isEmpty() ? Currency() : importe.toCurrency();
+        // Rounded to the cent once, half away from zero, before anything is said of it: the
+        // words' cents and the QR's amount are those of the printed TOTAL, never cut.
+        m_importe = importe.isNull() || importe.isEmpty() ? Currency()
+                                                           : importe.toCurrency().rounded(2);
         const QString moneda = campo("Moneda");
         QString palabra = QStringLiteral("Pesos");
         if (util.ValorMoneda(moneda) > Currency::fromInteger(1))
             palabra = util.ValorCampo(gDB().DatosTabla(QStringLiteral("ta_monedas"),
                 util.FormateaCodigo(moneda, 4), QStringLiteral("Descripcion")));
-        m_importeEnLetras = NumerosEnLetras::NumeroEnLetras(monto, 0, palabra,
+        m_importeEnLetras = NumerosEnLetras::NumeroEnLetras(m_importe, 0, palabra,
             QStringLiteral("Centavos"));
     });
 }

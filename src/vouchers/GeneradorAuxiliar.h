@@ -134,6 +134,8 @@ private:
     QString m_cae;
     bool m_esMiPyME = false;
     QString m_moneda;
+    // The voucher's amount to the cent, as the form prints it: words and QR say the same.
+    Currency m_importe;
     QString m_importeEnLetras;
     bool m_robaIvaProforma = false;
 };

@@ -91,7 +91,7 @@ void GeneradorAuxiliar::AgregaQRFactura()
                 Value(entero(m_suc)),
                 Value(entero(util.ValorCampo(campo("CodCpteAfip")))),
                 Value(entero(m_nro)),
-                Value(FmtNroAS400::FormateaNroAS400(textoNumero(campo("Importe")), 13, 2)),
+                Value(FmtNroAS400::FormateaNroAS400(textoNumero(Value(m_importe)), 13, 2)),
                 Value(moneda == u"1" ? QStringLiteral("PES") : QStringLiteral("DOL")),
                 cotizacion,
                 Value(entero(util.ValorCampo(campo("documentotipo")))),
