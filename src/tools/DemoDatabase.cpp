@@ -782,7 +782,10 @@ private:
             const QString id = voucherId(1200 + k, letter);
             const QDate date = kReferenceDate.addDays(-28 + 2 * k);
             const int lines = 2 + m_random.below(5);
+            // Letter B charges the lines as priced with VAT; letter A their net, and the VAT
+            // worked out once on it. The second invoice's installation counts as a line.
             double total = 0;
+            qint64 netCents = k == 2 ? 2250000 : 0;
             for (int line = 0; line < lines; ++line)
             {
                 const QString article = zeroPadded(1 + m_random.below(articlePool), 6);
@@ -790,6 +793,7 @@ private:
                 const double net = money(m_random.between(800, 25000));
                 const double gross = money(net * 1.21);
                 total += money(gross * quantity);
+                netCents += std::llround(net * quantity * 100.0);
                 item << "FC" << id << 0 << article
                      << QStringLiteral("Artículo %1").arg(article) << "UN" << quantity << quantity
                      << quantity << gross << money(gross * quantity) << net << 21.0 << 0.0 << 0.0
@@ -797,7 +801,17 @@ private:
                      << "UN" << 1.0 << quantity << "UN" << gross;
                 item.done();
             }
-            total = money(total);
+            total = finalConsumer ? money(total)
+                                  : static_cast<double>(netCents + (netCents * 21 + 50) / 100) / 100;
+            if (k == 2)
+            {
+                SqlInsert task(m_file, "V_MV_CPTETAREAS",
+                               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,"
+                               "Total,valorHora_S_Iva,descripcionadicional");
+                task << "FC" << id << 0 << "   3" << "Instalación" << 90.0 << 18150.0 << 27225.0
+                     << 15000.0 << "Instalación de grifería en cocina.";
+                task.done();
+            }
             header << "FC" << id << 0 << kUnit << dateTime(date) << accountOfCustomer(customerIndex)
                    << p.name << (finalConsumer ? "CF" : "RI") << (finalConsumer ? "96" : "80")
                    << (finalConsumer ? QStringLiteral("2%1").arg(zeroPadded(7000000 + k, 7))
@@ -891,12 +905,6 @@ private:
             movement.done();
         }
 
-        SqlInsert task(m_file, "V_MV_CPTETAREAS",
-                       "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,Total,"
-                       "valorHora_S_Iva,descripcionadicional");
-        task << "FC" << invoices[2].id << 0 << "   3" << "Instalación" << 90.0 << 18150.0
-             << 27225.0 << 15000.0 << "Instalación de grifería en cocina.";
-        task.done();
         SqlInsert diary(m_file, "V_MV_DIARIOS",
                         "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Observaciones,Minutos");
         diary << "FC" << invoices[2].id << 0 << "   3" << "Instalación"

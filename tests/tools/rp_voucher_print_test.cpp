@@ -1,10 +1,20 @@
+#include <cmath>
+#include <map>
+#include <optional>
+
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
 
 namespace {
@@ -34,13 +44,18 @@ Corrida rpVoucher(const QStringList& argumentos)
     return corrida;
 }
 
-QString textoPdf(const QString& pdf)
+QString textoPdfEnLineas(const QString& pdf)
 {
     QProcess herramienta;
     herramienta.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf,
                                                        QStringLiteral("-") });
     herramienta.waitForFinished(60000);
-    return QString::fromUtf8(herramienta.readAllStandardOutput()).simplified();
+    return QString::fromUtf8(herramienta.readAllStandardOutput());
+}
+
+QString textoPdf(const QString& pdf)
+{
+    return textoPdfEnLineas(pdf).simplified();
 }
 
 // The QR symbol a reader finds on the first page of a PDF, decoded from its base64: the page
@@ -63,7 +78,14 @@ QString qrDePagina(const QString& pdf, const QString& carpeta)
         ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
         return QString();
     }
-    return QString::fromUtf8(QByteArray::fromBase64(lector.readAllStandardOutput().trimmed()));
+    // The symbol opens the authority's address with the voucher's data in base64 after "?p=".
+    const QString leido = QString::fromUtf8(lector.readAllStandardOutput().trimmed());
+    const qsizetype datos = leido.indexOf(QLatin1String("?p="));
+    if (!leido.startsWith(QLatin1String("https://www.afip.gob.ar/fe/qr/?p=")) || datos < 0) {
+        ADD_FAILURE() << "el QR no abre la dirección de la autoridad: " << leido.toStdString();
+        return QString();
+    }
+    return QString::fromUtf8(QByteArray::fromBase64(leido.mid(datos + 3).toLatin1()));
 }
 
 class RpVoucherPrint : public ::testing::Test
@@ -130,6 +152,296 @@ TEST_F(RpVoucherPrint, prints_an_invoice_as_the_customer_gets_it)
     for (const char* esperado :
         { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7", "\"moneda\":\"PES\"" })
         EXPECT_TRUE(qr.contains(QLatin1String(esperado))) << esperado << "\n" << qr.toStdString();
+}
+
+// An amount printed "1.234,56" in cents.
+std::optional<qint64> centavos(const QString& texto)
+{
+    static const QRegularExpression forma(QStringLiteral("^-?\\d{1,3}(\\.\\d{3})*,\\d\\d$"));
+    if (!forma.match(texto).hasMatch())
+        return std::nullopt;
+    QString digitos = texto;
+    digitos.remove(u'.').remove(u',');
+    return digitos.toLongLong();
+}
+
+double numero(QString texto)
+{
+    return texto.remove(u'.').replace(u',', u'.').toDouble();
+}
+
+// Rounded to the cent half away from zero, as an accountant rounds.
+qint64 redondeo(double centavosExactos)
+{
+    return static_cast<qint64>(centavosExactos < 0 ? std::ceil(centavosExactos - 0.5 - 1e-6)
+                                                   : std::floor(centavosExactos + 0.5 + 1e-6));
+}
+
+// What one printed sales voucher says, read from its text.
+struct Impreso
+{
+    struct Linea
+    {
+        QString texto;
+        double cantidad = 0;  // quantity, or hours of a task
+        double precio = 0;
+        double bonificacion = 0;
+        qint64 total = 0;
+    };
+    QString numero;
+    std::vector<Linea> items;
+    std::vector<Linea> tareas;
+    std::vector<qint64> conceptos;
+    std::map<double, qint64> netos;      // letter A: net by rate ("No gravado" at 0)
+    std::map<double, qint64> iva;        // letter A: VAT by rate
+    std::map<double, qint64> contenido;  // other letters: VAT contained by rate
+    std::optional<qint64> total;
+    std::optional<int> centavosEnLetras;
+    QStringList sinLeer;
+};
+
+Impreso leeImpreso(const QString& texto)
+{
+    const QString monto = QStringLiteral("(-?[\\d.]+,\\d\\d)");
+    const QRegularExpression item(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+")
+        + monto + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
+    const QRegularExpression tarea(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d+):(\\d\\d) h\\s+")
+        + monto + QStringLiteral("\\s+") + monto + QStringLiteral("\\s*$"));
+    const QRegularExpression concepto(QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto
+        + QStringLiteral("\\s*$"));
+    const QRegularExpression porTasa(QStringLiteral(
+        "^\\s*(Neto gravado|IVA contenido|IVA|No gravado) ?([\\d,]*)(?: %)?\\s+")
+        + monto + QStringLiteral("\\s*$"));
+    const QRegularExpression total(QStringLiteral("^\\s*TOTAL(?: \\S+)?\\s+") + monto
+        + QStringLiteral("\\s*$"));
+    const QRegularExpression letras(QStringLiteral("^Son .* con (\\d\\d)/100"));
+    const QRegularExpression numeroCpte(QStringLiteral("Nº (\\d{4})-(\\d{8})"));
+
+    Impreso impreso;
+    bool enConceptos = false;
+    for (const QString& linea : texto.split(u'\n')) {
+        QRegularExpressionMatch m;
+        if (impreso.numero.isEmpty() && (m = numeroCpte.match(linea)).hasMatch())
+            impreso.numero = m.captured(1) + m.captured(2);
+        if (linea.trimmed() == QLatin1String("Otros Conceptos - Observaciones - Comentarios")) {
+            enConceptos = true;
+        } else if (linea.startsWith(QLatin1String("Son "))) {
+            enConceptos = false;
+            if ((m = letras.match(linea)).hasMatch())
+                impreso.centavosEnLetras = m.captured(1).toInt();
+        } else if ((m = tarea.match(linea)).hasMatch()) {
+            impreso.tareas.push_back({ m.captured(2), m.captured(3).toDouble()
+                    + m.captured(4).toDouble() / 60, numero(m.captured(5)), 0,
+                *centavos(m.captured(6)) });
+        } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(4))
+            && centavos(m.captured(6))) {
+            impreso.items.push_back({ m.captured(2), numero(m.captured(3)),
+                numero(m.captured(4)), numero(m.captured(5)), *centavos(m.captured(6)) });
+        } else if ((m = porTasa.match(linea)).hasMatch()) {
+            const double tasa = m.captured(2).isEmpty() ? 0 : numero(m.captured(2));
+            const qint64 importe = *centavos(m.captured(3));
+            const QString rotulo = m.captured(1);
+            if (rotulo == QLatin1String("IVA contenido"))
+                impreso.contenido[tasa] += importe;
+            else if (rotulo == QLatin1String("IVA"))
+                impreso.iva[tasa] += importe;
+            else
+                impreso.netos[tasa] += importe;
+        } else if ((m = total.match(linea)).hasMatch()) {
+            impreso.total = centavos(m.captured(1));
+        } else if (enConceptos && (m = concepto.match(linea)).hasMatch()) {
+            impreso.conceptos.push_back(*centavos(m.captured(2)));
+        }
+    }
+    return impreso;
+}
+
+// The demo database read with the program's text semantics.
+class BaseDemo
+{
+public:
+    explicit BaseDemo(const QString& path)
+        : m_nombre(QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombre);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open() && registerSqliteText(db));
+    }
+    ~BaseDemo() { QSqlDatabase::removeDatabase(m_nombre); }
+
+    std::vector<QStringList> filas(const QString& sql) const
+    {
+        QSqlQuery q(QSqlDatabase::database(m_nombre));
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+        std::vector<QStringList> filas;
+        while (q.next()) {
+            QStringList fila;
+            for (int c = 0; c < q.record().count(); ++c)
+                fila << q.value(c).toString();
+            filas.push_back(fila);
+        }
+        return filas;
+    }
+
+private:
+    QString m_nombre;
+};
+
+// Every sales voucher of the demo, printed one copy to PDF and read back as text, adds up as a
+// shop's accountant adds it: each line is its quantity by its price less its discount; the
+// lines, tasks and other concepts make up the TOTAL (or, on letter A, the nets printed); each
+// rate's VAT comes from what is charged at that rate, worked out once; net and VAT make up the
+// TOTAL; the words say the TOTAL's cents.
+TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
+{
+    const BaseDemo base(m_db);
+    const auto cpte = [](const QString& tc, const QString& id) {
+        return QStringLiteral(" WHERE TC = '%1' AND IDCOMPROBANTE = '%2' ").arg(tc, id);
+    };
+    int vistos = 0;
+    for (const QStringList& tipo : base.filas(QStringLiteral(
+             "SELECT TC, MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM V_MV_CPTE WHERE TC IN "
+             "('FC', 'NC', 'ND', 'FP', 'NCFP', 'FCE', 'PR', 'OT') GROUP BY TC ORDER BY TC"))) {
+        const QString tc = tipo[0];
+        const QString carpeta = m_dir.filePath(QStringLiteral("sumas-") + tc);
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), tc, QStringLiteral("--id"), tipo[1], QStringLiteral("--hasta"),
+            tipo[2], QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+        ASSERT_EQ(c.salida, 0) << tc.toStdString() << ": " << c.errores.toStdString();
+        const auto ids = base.filas(QStringLiteral("SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE "
+                                                   "TC = '%1' ORDER BY IDCOMPROBANTE").arg(tc));
+        QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        std::sort(pdfs.begin(), pdfs.end(),
+            [](const QString& a, const QString& b) { return a.section(u'-', 0, 0).toInt()
+                                                        < b.section(u'-', 0, 0).toInt(); });
+        ASSERT_EQ(pdfs.size(), qsizetype(ids.size())) << tc.toStdString();
+
+        for (std::size_t k = 0; k < ids.size(); ++k) {
+            const QString id = ids[k][0];
+            SCOPED_TRACE((tc + u' ' + id).toStdString());
+            ++vistos;
+            const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdfs[int(k)]));
+            const Impreso p = leeImpreso(texto);
+            const bool letraA = id.endsWith(u'A');
+            ASSERT_EQ(p.numero, id.left(12)) << texto.toStdString();
+            ASSERT_TRUE(p.total.has_value()) << texto.toStdString();
+
+            // The rate of each printed line, task and concept, in their order.
+            const auto tasas = [&](const QString& sql) {
+                std::vector<double> t;
+                for (const QStringList& f : base.filas(sql))
+                    t.push_back(f[0].toDouble());
+                return t;
+            };
+            const std::vector<double> tasasItems = tasas(
+                QStringLiteral("SELECT alicIva FROM V_MV_CPTEINSUMOS") + cpte(tc, id)
+                + QStringLiteral("ORDER BY ID"));
+            const std::vector<double> tasasTareas = tasas(QStringLiteral(
+                "SELECT CASE WHEN valorHora_S_Iva = 0 THEN 0 ELSE ROUND((ValorHora - "
+                "valorHora_S_Iva) * 100.0 / valorHora_S_Iva, 1) END FROM V_MV_CPTETAREAS")
+                + cpte(tc, id) + QStringLiteral("ORDER BY ID"));
+            const std::vector<double> tasasConceptos = tasas(QStringLiteral(
+                "SELECT CASE WHEN Importe_S_IVA = 0 THEN 0 ELSE ROUND((Importe - Importe_S_IVA) "
+                "* 100.0 / Importe_S_IVA, 1) END FROM V_MV_CPTE_Observ") + cpte(tc, id)
+                + QStringLiteral("AND Tipo_Obs = 'OC' ORDER BY ID"));
+            ASSERT_EQ(p.items.size(), tasasItems.size()) << texto.toStdString();
+            ASSERT_EQ(p.tareas.size(), tasasTareas.size()) << texto.toStdString();
+            ASSERT_EQ(p.conceptos.size(), tasasConceptos.size()) << texto.toStdString();
+
+            std::map<double, qint64> porTasa;
+            for (std::size_t i = 0; i < p.items.size(); ++i) {
+                const Impreso::Linea& l = p.items[i];
+                EXPECT_EQ(redondeo(l.cantidad * l.precio * (100 - l.bonificacion)), l.total)
+                    << l.texto.toStdString();
+                porTasa[tasasItems[i]] += l.total;
+            }
+            for (std::size_t i = 0; i < p.tareas.size(); ++i) {
+                const Impreso::Linea& l = p.tareas[i];
+                EXPECT_EQ(redondeo(l.cantidad * l.precio * 100), l.total) << l.texto.toStdString();
+                porTasa[tasasTareas[i]] += l.total;
+            }
+            for (std::size_t i = 0; i < p.conceptos.size(); ++i)
+                porTasa[tasasConceptos[i]] += p.conceptos[i];
+            for (auto it = porTasa.begin(); it != porTasa.end();)
+                it = it->second == 0 ? porTasa.erase(it) : std::next(it);
+
+            if (letraA) {
+                EXPECT_EQ(p.netos, porTasa) << texto.toStdString();
+                qint64 suma = 0;
+                for (const auto& [tasa, neto] : p.netos) {
+                    suma += neto;
+                    if (tasa == 0)
+                        continue;
+                    EXPECT_EQ(p.iva.count(tasa), 1u) << tasa;
+                    EXPECT_EQ(p.iva.count(tasa) ? p.iva.at(tasa) : -1,
+                        redondeo(double(neto) * tasa / 100)) << tasa;
+                    suma += p.iva.count(tasa) ? p.iva.at(tasa) : 0;
+                }
+                EXPECT_EQ(suma, *p.total) << texto.toStdString();
+                EXPECT_TRUE(p.contenido.empty());
+            } else {
+                qint64 suma = 0;
+                std::map<double, qint64> esperado;
+                for (const auto& [tasa, bruto] : porTasa) {
+                    suma += bruto;
+                    if (tasa != 0)
+                        esperado[tasa] = redondeo(double(bruto) * tasa / (100 + tasa));
+                }
+                EXPECT_EQ(suma, *p.total) << texto.toStdString();
+                EXPECT_EQ(p.contenido, esperado) << texto.toStdString();
+                for (const auto& [tasa, iva] : p.contenido)
+                    EXPECT_LE(iva, redondeo(double(*p.total) * tasa / (100 + tasa)));
+                EXPECT_TRUE(p.netos.empty() && p.iva.empty());
+            }
+            ASSERT_TRUE(p.centavosEnLetras.has_value()) << texto.toStdString();
+            EXPECT_EQ(*p.centavosEnLetras, std::abs(*p.total) % 100);
+        }
+    }
+    EXPECT_GT(vistos, 20);
+}
+
+// The prints of another stored type find the voucher where the buffer finds it and fill the
+// buffer under the type their form reads; a print that finds nothing to print fails.
+TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_printed)
+{
+    const struct
+    {
+        const char* tc;
+        const char* id;
+        const char* archivo;
+        const char* texto;  // nullptr: nothing printed
+        QStringList extra;
+    } filas[] = {
+        // The third-party print of a work order, stored as "OT".
+        { "T3", "000200002007X", "01-RP_MV_3ros.pdf", "Flexible mallado 40 cm", {} },
+        // The second bar's print of an order, stored as "PE".
+        { "PEBR", "000300000101X", "01-COMANDA_BAR2.pdf", "COMANDA BAR 2", {} },
+        // Without the buffer filled the form has no rows: "No hay datos" is no print.
+        { "FC", "000200002002B", "01-FC.pdf", nullptr, { QStringLiteral("--sin-buffer") } },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.tc);
+        const QString carpeta = m_dir.filePath(QLatin1String(f.tc));
+
+        const Corrida c = rpVoucher(QStringList { QStringLiteral("print"), QStringLiteral("--db"),
+                                        m_db, QStringLiteral("--tc"), QLatin1String(f.tc),
+                                        QStringLiteral("--id"), QLatin1String(f.id),
+                                        QStringLiteral("--una-copia"), QStringLiteral("--pdf"),
+                                        carpeta }
+            + f.extra);
+
+        const QString texto = textoPdf(carpeta + u'/' + QLatin1String(f.archivo));
+        if (f.texto) {
+            EXPECT_EQ(c.salida, 0) << c.errores.toStdString();
+            EXPECT_TRUE(texto.contains(QString::fromUtf8(f.texto))) << texto.toStdString();
+            EXPECT_FALSE(texto.contains(QLatin1String("No hay datos")));
+        } else {
+            EXPECT_EQ(c.salida, 1);
+            EXPECT_EQ(c.errores.trimmed(),
+                QStringLiteral("No se imprimió el comprobante FC 000200002002B: no hay datos "
+                               "para los criterios elegidos"));
+        }
+    }
 }
 
 TEST_F(RpVoucherPrint, prints_an_entry_to_the_capture_folder)

@@ -201,7 +201,7 @@ const Esperado kEsperados[] = {
                 "COLUMNA17=21|CANTIDAD_ORIGEN=10|IDARTICULO=000004",
                 "XX|SECCION=DSP-9 -  Orig.",
                 "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
-                "COLUMNA5=12,25|COLUMNA6=1225,00|COLUMNA7=12,25|COLUMNA8=L2611[50]|"
+                "COLUMNA5=12,25|COLUMNA6=1163,75|COLUMNA7=12,25|COLUMNA8=L2611[50]|"
                 "PIEDEPAGINA=09-30269|COLUMNA10=5|COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|"
                 "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Tarugo de nylon 8 mm[50]|COLUMNA17=21|"
                 "CANTIDAD_ORIGEN=100|IDARTICULO=000005",
@@ -226,7 +226,7 @@ const Esperado kEsperados[] = {
         "Entregar en el depósito de D'Amico, portón 2.",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " noventa y ocho mil seiscientos veinticinco Pesos con 50/100" },
+        " ciento veinticuatro mil ochenta y seis Pesos con 24/100" },
     { "FC", "000200002002B",
         {
                 "",
@@ -252,11 +252,11 @@ const Esperado kEsperados[] = {
                 "M|SECCION=Otros Conceptos - Observaciones - Comentarios",
                 "3",
                 "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|"
-                "COLUMNA7=0,00|COLUMNA8=0|COLUMNA13=V-0032" },
+                "COLUMNA7=1000,00|COLUMNA8=0|COLUMNA13=V-0032" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " catorce mil novecientos ochenta Pesos con 00/100" },
+        " dieciseis mil doscientos veintiun Pesos con 50/100" },
     { "NC", "000200002003B",
         {
                 "",
@@ -274,7 +274,7 @@ const Esperado kEsperados[] = {
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " dos mil cuatrocientos Pesos con 00/100" },
+        " dos mil novecientos cuatro Pesos con 00/100" },
     { "FP", "000200002004X",
         {
                 "",
@@ -282,19 +282,19 @@ const Esperado kEsperados[] = {
                 "M|SECCION=Insumos - Materiales Utilizados - Productos",
                 "3",
                 "IN|COLUMNA1=000011|COLUMNA2=Cemento portland 50 kg|COLUMNA3=UN|COLUMNA4=20|"
-                "COLUMNA5=9100,00|COLUMNA6=182000,00|COLUMNA7=9100,00|COLUMNA8=[50]|"
+                "COLUMNA5=11011,00|COLUMNA6=220220,00|COLUMNA7=9100,00|COLUMNA8=[50]|"
                 "PIEDEPAGINA=02-95093|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=20|"
                 "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cemento portland 50 kg[50]|COLUMNA17=21|"
                 "CANTIDAD_ORIGEN=20|IDARTICULO=000011",
                 "IN|COLUMNA1=000012|COLUMNA2=Arena fina m3|COLUMNA3=UN|COLUMNA4=2|"
-                "COLUMNA5=38000,00|COLUMNA6=76000,00|COLUMNA7=45980,00|COLUMNA8=[50]|"
+                "COLUMNA5=45980,00|COLUMNA6=91960,00|COLUMNA7=38000,00|COLUMNA8=[50]|"
                 "PIEDEPAGINA=01-49669|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
                 "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Arena fina m3[50]|COLUMNA17=21|"
                 "CANTIDAD_ORIGEN=2|IDARTICULO=000012" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " doscientos cincuenta y ocho mil Pesos con 00/100" },
+        " trescientos doce mil ciento ochenta Pesos con 00/100" },
     { "FC", "000200002005A",
         {
                 "",
@@ -309,7 +309,7 @@ const Esperado kEsperados[] = {
         "Importe en dólares al tipo de cambio del día.",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " mil doscientos cincuenta Dólares Estadounidenses con 75/100" },
+        " mil quinientos trece Dólares Estadounidenses con 41/100" },
     { "PR", "000200002006X",
         {
                 "",
@@ -333,7 +333,7 @@ const Esperado kEsperados[] = {
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
-        " cuarenta y cinco mil Pesos con 00/100" },
+        " setenta y dos mil doscientos veinticinco Pesos con 00/100" },
     { "OT", "000200002007X",
         {
                 "",
@@ -354,7 +354,7 @@ const Esperado kEsperados[] = {
                 "CANTIDAD_ORIGEN=2|IDARTICULO=000015" },
         ".",
         "",
-        " seis mil cuatrocientos Pesos con 00/100" },
+        " treinta y un mil seiscientos ocho Pesos con 33/100" },
 };
 
 TEST_F(AuxiliarComprobantesTest, writes_every_kind_of_row_of_the_demo_vouchers)
@@ -392,7 +392,7 @@ TEST_F(AuxiliarComprobantesTest, numbers_follow_the_workstation_and_the_timber_t
         // The unit of the price and the price by that unit; no supplier code.
         { ',', true, "000200002001A",
             "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
-            "COLUMNA5=12,25|COLUMNA6=1225,00|COLUMNA7=12,25|COLUMNA8=L2611[50]|COLUMNA10=5|"
+            "COLUMNA5=12,25|COLUMNA6=1163,75|COLUMNA7=12,25|COLUMNA8=L2611[50]|COLUMNA10=5|"
             "COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=M2|"
             "COLUMNA17=6.125|CANTIDAD_ORIGEN=100|IDARTICULO=000005" },
         { '.', true, "000200002001A",
@@ -426,7 +426,7 @@ TEST_F(AuxiliarComprobantesTest, proformas_print_vat_under_the_setting_for_custo
                                         QStringLiteral("\\1"));
     // The second line's stored price already differs from the one without VAT.
     EXPECT_EQ(precios,
-        QStringList({ "COLUMNA5=11011,00|COLUMNA6=220220,00", "COLUMNA5=38000,00|COLUMNA6=76000,00" }));
+        QStringList({ "COLUMNA5=11011,00|COLUMNA6=220220,00", "COLUMNA5=45980,00|COLUMNA6=91960,00" }));
 }
 
 } // namespace
@@ -744,6 +744,8 @@ TEST_F(AuxiliarComprobantesTest, other_concepts_print_net_on_letter_a_and_may_le
             { "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|COLUMNA8=0|"
               "COLUMNA13=V-0032" } },
     };
+    // The B invoice's charge with no net amount.
+    exec(QStringLiteral("UPDATE V_MV_CPTE_Observ SET Importe_S_IVA = 0 WHERE NroViaje = 'V-0032'"));
     for (const auto& c : casos)
     {
         exec(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'IgnoraImportesCeroEnOC'"));
@@ -907,8 +909,10 @@ protected:
             ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
             return QString();
         }
+        // The demo's QR opens the authority's address; the data follow "?p=" in base64.
         const QByteArray texto = lector.readAllStandardOutput().trimmed();
-        return QString::fromUtf8(QByteArray::fromBase64(texto));
+        const qsizetype datos = texto.indexOf("?p=");
+        return QString::fromUtf8(QByteArray::fromBase64(texto.mid(datos < 0 ? 0 : datos + 3)));
     }
 
     FabricaComponenteQRImagen m_fabrica;
@@ -927,18 +931,24 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         const char* id;
         const char* cambio;
         QString json;
+        const char* letras = nullptr;
     } casos[] = {
         { "pesos", "000200002001A", "",
-            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("98625.5", "PES", "2001") },
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("124086.24", "PES", "2001") },
         // Two captures that day: the last one.
         { "dolares", "000200002005A", "",
-            "{\"codAut\":76123456789013,\"ctz\":1480.125," + fijo.arg("1250.75", "DOL", "2005") },
+            "{\"codAut\":76123456789013,\"ctz\":1480.125," + fijo.arg("1513.41", "DOL", "2005") },
         { "moneda 0", "000200002005A",
             "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'",
-            "{\"codAut\":76123456789013,\"ctz\":1," + fijo.arg("1250.75", "PES", "2005") },
+            "{\"codAut\":76123456789013,\"ctz\":1," + fijo.arg("1513.41", "PES", "2005") },
         { "cuit con separadores", "000200002001A",
             "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'",
-            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("98625.5", "PES", "2001") },
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("124086.24", "PES", "2001") },
+        // Rounded to the cent once, half away from zero: the QR and the words say the TOTAL.
+        { "centavos", "000200002001A",
+            "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'",
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("1235", "PES", "2001"),
+            "mil doscientos treinta y cinco Pesos con 00/100" },
     };
     for (const auto& c : casos)
     {
@@ -951,6 +961,11 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         ASSERT_EQ(filas.size(), 1) << c.caso;
         EXPECT_EQ(leeQR(filas.first().qr), c.json) << c.caso;
         EXPECT_TRUE(filas.first().qr.startsWith("\x89PNG")) << c.caso;
+        if (c.letras)
+            EXPECT_TRUE(delComprobante(QStringLiteral("FC"), QLatin1String(c.id))
+                            .first()
+                            .endsWith(QLatin1String(c.letras)))
+                << c.caso;
     }
 }
 
