@@ -250,7 +250,7 @@ TEST_F(ImprimirComprobanteTest, invoices_print_how_they_were_paid)
         const char* pie;
     } filas[] = {
         { "000200001201A",
-            "PieDePagina = 'Su pago: Caja 21266,16 Tarjetas de crédito a cobrar 12759,69   "
+            "PieDePagina = 'Su pago: Caja 21266,17 Tarjetas de crédito a cobrar 12759,7   "
             "Valores a depositar 8506,46'" },
         { "000200001202A", "PieDePagina = '       '" },
     };
