@@ -326,6 +326,7 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino)
     ReportJob trabajo;
     const bool ok = trabajo.run(pedido);
     m_paginas = trabajo.pageCount();
+    ++m_impresionesHechas;
     m_registrosImpresos += trabajo.recordCount();
     m_registro = trabajo.log();
     if (!ok)

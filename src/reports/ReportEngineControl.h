@@ -45,8 +45,9 @@ public:
 
     // What the last print ran: pages and records, the engine's log.
     int paginas() const { return m_paginas; }
-    // Records read by every print of this control since it was made: a run of prints that read
-    // none printed nothing but "No hay datos".
+    // Prints run and records they read since the control was made: prints that read no record
+    // printed nothing but "No hay datos".
+    int impresionesHechas() const { return m_impresionesHechas; }
     qint64 registrosImpresos() const { return m_registrosImpresos; }
     const QStringList& registro() const { return m_registro; }
 
@@ -77,6 +78,7 @@ private:
     QString m_complementoImpresora;
 
     int m_paginas = 0;
+    int m_impresionesHechas = 0;
     qint64 m_registrosImpresos = 0;
     QStringList m_registro;
     QString m_carpetaCaptura;

@@ -18,7 +18,9 @@ public:
     explicit ImpresionEnConsola(const QString& capturas);
 
     bool listo() const { return m_listo; }
-    // Records the prints so far read; unchanged over a print that found nothing to print.
+    // Reports printed so far and the records they read: a report that found nothing to print
+    // adds to the first and not to the second.
+    int impresionesHechas() const { return m_control.impresionesHechas(); }
     qint64 registrosImpresos() const { return m_control.registrosImpresos(); }
     // After the prints: waits until the operator closes the previews that were opened.
     void esperaVistasPrevias();

@@ -185,11 +185,15 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         QString formulario
             = o.tiene("--formulario") ? o.valor("--formulario") : QStringLiteral("Todos");
         bool esContable = false;
+        const int impresionesAntes = impresion.impresionesHechas();
         const qint64 registrosAntes = impresion.registrosImpresos();
         ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
-        if (impresion.registrosImpresos() == registrosAntes)
+        // The orders' kitchen and bar prints go to the ticket printers, which tell their own
+        // failures; a report that ran and read nothing printed nothing.
+        if (impresion.impresionesHechas() > impresionesAntes
+            && impresion.registrosImpresos() == registrosAntes)
             sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
