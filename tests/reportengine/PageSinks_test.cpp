@@ -113,6 +113,39 @@ TEST_F(PageSinksTest, printer_prints_every_page_on_the_report_paper)
     EXPECT_EQ(printer.pageLayout().fullRectPoints().size(), QSize(595, 842));
 }
 
+// The print dialog's "pages 2 to 3" and two collated copies, on a file printer that makes no
+// copies of its own.
+TEST_F(PageSinksTest, printer_prints_only_the_chosen_pages_and_draws_the_copies_of_a_file)
+{
+    QList<QList<Value>> rows;
+    for (int i = 1; i <= 4; ++i) {
+        const QString lista = QStringLiteral("L%1").arg(i);
+        rows.append(QList<Value> {Value(lista), Value(lista + QStringLiteral("-art")),
+            Value(Currency::fromInteger(i))});
+    }
+    m_data.addTable(QStringLiteral("P"),
+        {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio")}, rows);
+    const QString file = path(QStringLiteral("rango.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    printer.setCopyCount(2);
+    printer.setCollateCopies(true);
+    PrinterSink sink(printer);
+
+    ASSERT_TRUE(run(sink));
+
+    EXPECT_EQ(PdfTools::pageCount(file), 4);
+    const QString text = PdfTools::text(file);
+    EXPECT_FALSE(text.contains(QStringLiteral("L1-art")));
+    EXPECT_FALSE(text.contains(QStringLiteral("L4-art")));
+    expectInOrder(text, {QStringLiteral("L2-art"), QStringLiteral("Página 2 de 4"),
+                            QStringLiteral("L3-art"), QStringLiteral("Página 3 de 4"),
+                            QStringLiteral("L2-art"), QStringLiteral("L3-art")});
+}
+
 TEST_F(PageSinksTest, an_unknown_printer_fails_with_its_name_before_anything_prints)
 {
     PrinterSink sink(QStringLiteral("NoExiste-99"), 2);
