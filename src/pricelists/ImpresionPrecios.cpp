@@ -386,6 +386,9 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
         const QString desde = estado.ListaDesde.trimmed();
         const bool unaLista = !desde.isEmpty() && desde == estado.ListaHasta.trimmed();
         formulas << QStringLiteral("VariasListas=%1").arg(unaLista ? 0 : 1);
+        // The labels drop the list's formulas, the page cut among them: it is passed again.
+        if (estado.ChkListaPPagina != 0)
+            formulas << QStringLiteral("CortePorLista='-1'");
     } else {
         formulas << QStringLiteral("DatosEmpresa='") + enFormula(DatosEmpresa()) + u'\'';
         if (r.trabajo.AnalisisCostos)

@@ -1,22 +1,28 @@
 #include "reportengine/CsvSink.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include <QStringList>
 
+#include "reportengine/ValueFormat.h"
+
 namespace {
 
-// A whole number or a money amount as fieldText() writes it ("-1234", "12,5"), in `out`;
-// the length, or -1 for a value it leaves to fieldText().
-int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32])
+// A whole number or a money amount as fieldText() writes it ("-1234", "12,5"), in `out`, or
+// with the column's decimals ("12,50"); the length, or -1 for a value it leaves to fieldText().
+int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32],
+    ValueFormat::Decimals decimals = {0, 4})
 {
     char digits[24];
     int n = 0;
     qint64 fraction = 0;
+    const int most = std::clamp(decimals.most, 0, 4);
+    const int least = std::clamp(decimals.least, 0, most);
     if (value.type() == ValueType::Currency) {
-        const qint64 raw = value.toCurrency().raw();
+        const qint64 raw = value.toCurrency().rounded(most).raw();
         if (raw == std::numeric_limits<qint64>::min())
             return -1;
         const qint64 magnitude = raw < 0 ? -raw : raw;
@@ -31,9 +37,11 @@ int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32])
         for (const char* p = digits; p != end.ptr; ++p)
             out[n++] = char16_t(*p);
     }
-    if (fraction != 0) {
+    if (fraction != 0 || least > 0) {
         out[n++] = decimalPoint.unicode();
-        for (qint64 unit = Currency::Scale / 10; unit > 0 && fraction != 0; unit /= 10) {
+        int written = 0;
+        for (qint64 unit = Currency::Scale / 10; unit > 0 && (fraction != 0 || written < least);
+             unit /= 10, ++written) {
             out[n++] = char16_t(u'0' + fraction / unit);
             fraction %= unit;
         }
@@ -46,6 +54,7 @@ int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32])
 CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
     : m_path(path),
       m_file(path),
+      m_locale(locale),
       m_separator(separator),
       m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0)),
       m_separatorUtf8(QString(separator).toUtf8())
@@ -142,8 +151,24 @@ bool CsvSink::appendUnquoted(QStringView text)
 
 // The usual fields (codes, names, amounts) go straight into the buffer; anything else, or
 // anything that needs quoting, the long way through fieldText().
-void CsvSink::appendValue(const Value& value)
+void CsvSink::appendValue(const Value& value, std::size_t column)
 {
+    const QString* pattern = column < m_patterns.size() && !m_patterns[column].isEmpty()
+        ? &m_patterns[column]
+        : nullptr;
+    if (pattern && value.isNumeric()) {
+        // As the page prints it: the column's decimals, no grouping.
+        const std::optional<ValueFormat::Decimals> decimals = ValueFormat::decimals(*pattern);
+        if (value.type() != ValueType::Double && value.type() != ValueType::Single && decimals
+            && decimals->most <= 4) {
+            char16_t text[32];
+            const int n = numberText(value, m_decimal, text, *decimals);
+            if (n >= 0 && appendUnquoted(QStringView(text, n)))
+                return;
+        }
+        appendField(ValueFormat::plainNumber(value, *pattern, m_locale));
+        return;
+    }
     switch (value.type()) {
     case ValueType::Empty:
     case ValueType::Null:
@@ -195,10 +220,12 @@ void CsvSink::endLine()
 
 void CsvSink::beginRecords(const std::vector<RecordColumn>& columns)
 {
+    m_patterns.clear();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
             appendBytes(m_separatorUtf8);
         appendField(columns[i].name);
+        m_patterns.push_back(ValueFormat::decimals(columns[i].format) ? columns[i].format : QString());
     }
     endLine();
 }
@@ -210,7 +237,7 @@ void CsvSink::record(const std::vector<Value>& values)
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             appendBytes(m_separatorUtf8);
-        appendValue(values[i]);
+        appendValue(values[i], i);
     }
     endLine();
 }

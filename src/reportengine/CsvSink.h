@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QLocale>
 
@@ -10,7 +11,7 @@
 // The detail records as CSV: a header row with the column names, then one line per record in
 // the order printed; group starts and ends are not written. Spreadsheets of this country read
 // ";" between fields and the locale's decimal comma, so numbers are written that way (no
-// grouping, all their decimals); dates as "dd/MM/yyyy" (with the time when there is one).
+// grouping; the decimals the column's pattern prints, all of them where it has none); dates as "dd/MM/yyyy" (with the time when there is one).
 // UTF-8 with a byte-order mark, lines ended by CR LF, fields quoted when they need it.
 class CsvSink final : public RecordFileSink
 {
@@ -33,7 +34,8 @@ public:
 private:
     // Appends to the buffer; the line's end writes the buffer out when it is full.
     void appendField(const QString& field);
-    void appendValue(const Value& value);
+    // `column` picks the number pattern of its column.
+    void appendValue(const Value& value, std::size_t column);
     // The text as UTF-8; false, with nothing appended, when it needs quoting (or holds a
     // character the plain way leaves to Qt's encoder).
     bool appendUnquoted(QStringView text);
@@ -42,10 +44,12 @@ private:
 
     QString m_path;
     OutputFile m_file;
+    QLocale m_locale;
     QChar m_separator;
     QChar m_decimal;
     QByteArray m_separatorUtf8;
     std::string m_buffer;
+    std::vector<QString> m_patterns; // per column: its number pattern, or empty
     QString m_error;
     bool m_closed = false;
 };

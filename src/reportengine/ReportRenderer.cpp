@@ -166,6 +166,8 @@ struct CompiledReport
     std::vector<SummarySpec> summaries;
     QHash<const FormulaNode*, int> summaryByNode;
     std::vector<RecordColumn> recordColumns;
+    // The detail field of each record column, and its section.
+    std::vector<std::pair<const CompiledSection*, const CompiledItem*>> recordItems;
     std::vector<std::pair<FormulaNodePtr, bool>> localOrder; // keys the engine sorts by, desc
     std::vector<std::unique_ptr<CompiledReport>> subs;
     Coord pageFooterHeight = 0;
@@ -268,20 +270,22 @@ public:
         }
 
         // Record columns: the detail fields in reading order (top to bottom, left to right).
-        std::vector<CompiledItem*> fields;
+        std::vector<std::pair<const CompiledSection*, CompiledItem*>> fields;
         for (CompiledSection& s : r->details) {
             for (CompiledItem& it : s.items) {
                 if (it.def->kind == ItemKind::Field)
-                    fields.push_back(&it);
+                    fields.emplace_back(&s, &it);
             }
         }
-        std::stable_sort(fields.begin(), fields.end(), [](const CompiledItem* a, const CompiledItem* b) {
-            return std::tie(a->def->yMm, a->def->xMm) < std::tie(b->def->yMm, b->def->xMm);
+        std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.second->def->yMm, a.second->def->xMm)
+                < std::tie(b.second->def->yMm, b.second->def->xMm);
         });
-        for (CompiledItem* it : fields) {
+        for (const auto& [s, it] : fields) {
             it->recordColumn = int(r->recordColumns.size());
             r->recordColumns.push_back({it->def->name.isEmpty() ? it->def->expression : it->def->name,
                 it->def->format, it->def->hasAlign ? it->def->align : HAlign::Left});
+            r->recordItems.emplace_back(s, it);
         }
 
         // Every formula of the definition is bound, used or not: {@x} may be reached from any.
@@ -1078,7 +1082,7 @@ public:
             if (!layout && m_recordNumber % 1024 == 0)
                 checkPageSink();
             if (m_shared.records && printed && !record.empty())
-                m_shared.records->record(record);
+                m_shared.records->record(shownValues(record));
             lastKeys.swap(keys);
             std::swap(m_cur, m_prev);
             first = false;
@@ -1253,6 +1257,125 @@ private:
             return std::nullopt;
         };
         return k;
+    }
+
+public:
+    // The record stream's columns as a reader of the data expects them: only the fields the
+    // pages show (a field or section hidden for the whole run, such as a list column not
+    // chosen or the stock without a warehouse, is left out), each named by the caption printed
+    // above it unless the definition names it. Records given to record() afterwards are cut to
+    // these columns.
+    std::vector<RecordColumn> shownColumns()
+    {
+        std::vector<RecordColumn> columns;
+        m_columnMap.clear();
+        bool all = true;
+        for (std::size_t i = 0; i < m_report.recordItems.size(); ++i) {
+            const auto& [section, item] = m_report.recordItems[i];
+            if (hiddenForRun(section->suppress) || hiddenForRun(item->suppress)) {
+                all = false;
+                continue;
+            }
+            m_columnMap.push_back(i);
+            // A field the definition names keeps its name.
+            RecordColumn column = m_report.recordColumns[i];
+            const QString caption = item->def->name.isEmpty() ? captionOf(*item->def) : QString();
+            if (!caption.isEmpty())
+                column.name = caption;
+            columns.push_back(std::move(column));
+        }
+        // A caption twice (the margin printed under its price): the later one says what it is.
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            int same = 1;
+            for (std::size_t j = 0; j < i; ++j)
+                same += columns[j].name == columns[i].name ? 1 : 0;
+            if (same == 1)
+                continue;
+            columns[i].name += QStringLiteral(" (%1)").arg(same);
+        }
+        if (all)
+            m_columnMap.clear();
+        return columns;
+    }
+
+private:
+    const std::vector<Value>& shownValues(const std::vector<Value>& record)
+    {
+        if (m_columnMap.empty())
+            return record;
+        m_shownValues.resize(m_columnMap.size());
+        for (std::size_t i = 0; i < m_columnMap.size(); ++i)
+            m_shownValues[i] = record[m_columnMap[i]];
+        return m_shownValues;
+    }
+
+    // True when `suppress` hides its item on every record of this run: what the fixed formulas
+    // decide is worked out, and an Or with one side true (or an And with both) is true.
+    bool hiddenForRun(const FormulaNodePtr& suppress) const
+    {
+        if (!suppress)
+            return false;
+        const std::function<bool(const FormulaNode&)> alwaysTrue = [&](const FormulaNode& n) {
+            if (n.kind() == FormulaNodeKind::Constant) {
+                const Value& v = n.constant();
+                return v.type() == ValueType::Boolean ? v.toBool()
+                                                      : v.isNumeric() && v.toDouble() != 0;
+            }
+            if (n.kind() != FormulaNodeKind::Binary
+                || (n.op() != FormulaOp::Or && n.op() != FormulaOp::And))
+                return false;
+            const bool left = n.child(0) && alwaysTrue(*n.child(0));
+            const bool right = n.child(1) && alwaysTrue(*n.child(1));
+            return n.op() == FormulaOp::Or ? left || right : left && right;
+        };
+        const FormulaNodePtr folded = FormulaFolding::fold(suppress, known());
+        return folded && alwaysTrue(*folded);
+    }
+
+    // The caption printed above a detail field: the lowest text of the page header (a literal,
+    // or a field the whole run prints alike) that stands over the field and reaches no further
+    // than half the field's width beyond either edge (a title across the page is no caption);
+    // the widest overlap among those on one line. Empty when there is none.
+    QString captionOf(const ReportItem& field)
+    {
+        const double left = field.xMm;
+        const double right = field.xMm + field.widthMm;
+        const CompiledItem* best = nullptr;
+        double bestY = 0;
+        double bestOverlap = 0;
+        double sectionTop = 0;
+        for (const CompiledSection& s : m_report.pageHeaders) {
+            if (hiddenForRun(s.suppress)) {
+                sectionTop += s.def->heightMm;
+                continue;
+            }
+            for (const CompiledItem& ci : s.items) {
+                const ReportItem& item = *ci.def;
+                const bool literal = item.kind == ItemKind::Text;
+                if (!literal && (item.kind != ItemKind::Field || ci.fixedExpr < 0 || !ci.expr))
+                    continue;
+                const double overlap = std::min(right, item.xMm + item.widthMm)
+                    - std::max(left, item.xMm);
+                const double slack = field.widthMm / 2;
+                if (overlap <= 0 || item.xMm < left - slack
+                    || item.xMm + item.widthMm > right + slack || hiddenForRun(ci.suppress))
+                    continue;
+                const double y = sectionTop + item.yMm;
+                if (!best || y > bestY || (y == bestY && overlap > bestOverlap)) {
+                    best = &ci;
+                    bestY = y;
+                    bestOverlap = overlap;
+                }
+            }
+            sectionTop += s.def->heightMm;
+        }
+        if (!best)
+            return QString();
+        QString text = best->def->kind == ItemKind::Text
+            ? best->def->text
+            : ValueFormat::format(eval(*best->expr, best->fixedExpr, best->formulaName),
+                best->def->format, m_shared.options.locale);
+        return text.simplified();
     }
 
     int currentPage() const
@@ -1922,6 +2045,8 @@ private:
     qint64 m_groupNumber = 0;
     quint64 m_generation = 1;
     mutable std::vector<std::optional<Value>> m_fixedValues;
+    std::vector<std::size_t> m_columnMap; // shown record column -> column; empty: all shown
+    std::vector<Value> m_shownValues;
     mutable std::vector<CachedFormula> m_formulaCache; // by formula index
     std::vector<Value> m_recordValues; // the record being read, for the record stream
     mutable std::vector<FormulaNodePtr> m_runTrees;     // by formula index, see runTree()
@@ -2117,7 +2242,7 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
         return false;
     }
     if (records)
-        records->beginRecords(m_compiled->recordColumns);
+        records->beginRecords(main.shownColumns());
     try {
         main.execute({});
         if (layout)

@@ -153,3 +153,29 @@ QString format(const Value& value, const QString& pattern, const QLocale& locale
 }
 
 } // namespace ValueFormat
+
+namespace ValueFormat {
+
+std::optional<Decimals> decimals(const QString& pattern)
+{
+    const NumberPattern p = parseNumberPattern(pattern);
+    if (!p.valid)
+        return std::nullopt;
+    return Decimals {p.requiredDecimals, p.decimals};
+}
+
+QString plainNumber(const Value& value, const QString& pattern, const QLocale& locale)
+{
+    NumberPattern p = parseNumberPattern(pattern);
+    if (!p.valid || !value.isNumeric())
+        return format(value, pattern, locale);
+    p.grouping = false;
+    if (value.type() == ValueType::Double || value.type() == ValueType::Single)
+        return formatDouble(value.toDouble(), p, locale);
+    const Currency amount = value.type() == ValueType::Currency
+        ? value.toCurrency()
+        : Currency::fromInteger(value.toLongLong());
+    return formatCurrency(amount, p, locale);
+}
+
+} // namespace ValueFormat

@@ -2,12 +2,15 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 
 #include <QFileInfo>
 
 #include "reportengine/OutputFile.h"
+#include "reportengine/ValueFormat.h"
 
 namespace {
 
@@ -15,6 +18,18 @@ namespace {
 constexpr qsizetype MaxCellText = 32767;
 // Outline levels a spreadsheet knows.
 constexpr int MaxOutlineLevel = 7;
+
+// The number as its column prints it: a money amount or a measure rounded to the pattern's
+// decimals (half away from zero, as printed).
+Value printed(const Value& value, int decimals)
+{
+    if (value.type() == ValueType::Currency)
+        return Value(value.toCurrency().rounded(std::min(decimals, 4)));
+    const double scale = std::pow(10.0, std::min(decimals, 10));
+    const double v = value.toDouble();
+    const double r = std::round(v * scale) / scale;
+    return std::isfinite(r) ? Value(r) : value;
+}
 
 QString cleanSheetName(const QString& name)
 {
@@ -35,7 +50,10 @@ QString cleanSheetName(const QString& name)
 
 } // namespace
 
-XlsxSink::XlsxSink(const QString& path, const QString& sheetName) : m_path(path)
+XlsxSink::XlsxSink(const QString& path, const QString& sheetName, int rowsPerSheet)
+    : m_path(path)
+    , m_sheetName(cleanSheetName(sheetName))
+    , m_rowsPerSheet(std::clamp(rowsPerSheet, 2, SheetRows))
 {
     // The library only opens the file when the workbook is closed: make the target's temporary
     // now, so a target that cannot be written is known before the report runs.
@@ -63,16 +81,38 @@ XlsxSink::XlsxSink(const QString& path, const QString& sheetName) : m_path(path)
     options.constant_memory = LXW_TRUE;
     const QByteArray file = QFile::encodeName(m_partial.fileName());
     m_book = workbook_new_opt(file.constData(), &options);
-    if (m_book)
-        m_sheet = workbook_add_worksheet(m_book, cleanSheetName(sheetName).toUtf8().constData());
-    if (!m_book || !m_sheet) {
+    if (!m_book || !addSheet()) {
         m_error = QStringLiteral("No se pudo crear el archivo %1").arg(path);
         return;
     }
     m_bold = workbook_add_format(m_book);
     format_set_bold(m_bold);
+}
+
+bool XlsxSink::addSheet()
+{
+    QString name = m_sheetName;
+    if (!m_sheets.empty()) {
+        const QString number = QStringLiteral(" (%1)").arg(m_sheets.size() + 1);
+        name = m_sheetName.left(31 - number.size()) + number;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(m_book, name.toUtf8().constData());
+    if (!sheet)
+        return false;
+    m_sheet = sheet;
+    m_sheets.push_back(sheet);
+    m_row = -1;
     // Group rows are above their records.
     worksheet_outline_settings(m_sheet, LXW_TRUE, LXW_FALSE, LXW_TRUE, LXW_FALSE);
+    return true;
+}
+
+void XlsxSink::writeHeader()
+{
+    ++m_row;
+    for (std::size_t c = 0; c < m_headers.size(); ++c)
+        check(worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(c),
+            m_headers[c].toUtf8().constData(), m_bold));
 }
 
 XlsxSink::~XlsxSink()
@@ -155,6 +195,14 @@ lxw_format* XlsxSink::format(const QString& code, bool bold)
 
 void XlsxSink::startRow(int level)
 {
+    if (m_row + 1 >= m_rowsPerSheet) {
+        if (!addSheet()) {
+            if (m_error.isEmpty())
+                m_error = QStringLiteral("No se pudo escribir el archivo %1").arg(m_path);
+            return;
+        }
+        writeHeader();
+    }
     ++m_row;
     if (level > 0) {
         lxw_row_col_options options {};
@@ -215,7 +263,8 @@ void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
         return;
     m_numberFormats.assign(columns.size(), nullptr);
     m_dateFormats.assign(columns.size(), nullptr);
-    startRow(0);
+    m_decimals.assign(columns.size(), -1);
+    m_headers.clear();
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const RecordColumn& column = columns[c];
         const QString code = numberFormat(column.format);
@@ -223,8 +272,11 @@ void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
             m_dateFormats[c] = format(code, false);
         else
             m_numberFormats[c] = format(code, false);
-        check(worksheet_write_string(m_sheet, 0, lxw_col_t(c), column.name.toUtf8().constData(), m_bold));
+        if (const std::optional<ValueFormat::Decimals> d = ValueFormat::decimals(column.format))
+            m_decimals[c] = d->most;
+        m_headers.push_back(column.name);
     }
+    writeHeader();
 }
 
 void XlsxSink::groupStart(int level, const Value& key)
@@ -233,7 +285,8 @@ void XlsxSink::groupStart(int level, const Value& key)
         return;
     m_openGroups = level + 1;
     startRow(level);
-    writeValue(0, key, m_bold, nullptr, true);
+    if (m_error.isEmpty())
+        writeValue(0, key, m_bold, nullptr, true);
 }
 
 void XlsxSink::record(const std::vector<Value>& values)
@@ -241,8 +294,15 @@ void XlsxSink::record(const std::vector<Value>& values)
     if (!m_sheet || !m_error.isEmpty())
         return;
     startRow(m_openGroups);
+    if (!m_error.isEmpty())
+        return;
     for (std::size_t c = 0; c < values.size(); ++c) {
-        writeValue(int(c), values[c], c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
+        const int decimals = c < m_decimals.size() ? m_decimals[c] : -1;
+        const ValueType type = values[c].type();
+        const bool rounds = decimals >= 0
+            && (type == ValueType::Currency || type == ValueType::Double
+                || type == ValueType::Single);
+        writeValue(int(c), rounds ? printed(values[c], decimals) : values[c], c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
             c < m_dateFormats.size() ? m_dateFormats[c] : nullptr, false);
     }
 }
@@ -284,9 +344,11 @@ bool XlsxSink::close()
     m_closed = true;
     // In constant-memory mode the rows wait in a temporary file the library writes without
     // looking: a disk that fills up would give a sheet cut short, closed as if whole.
-    if (m_book && m_sheet && m_sheet->optimize_tmpfile && m_error.isEmpty()) {
+    for (lxw_worksheet* sheet : m_book ? m_sheets : std::vector<lxw_worksheet*>()) {
+        if (!sheet->optimize_tmpfile || !m_error.isEmpty())
+            continue;
         errno = 0;
-        if (std::fflush(m_sheet->optimize_tmpfile) != 0 || std::ferror(m_sheet->optimize_tmpfile))
+        if (std::fflush(sheet->optimize_tmpfile) != 0 || std::ferror(sheet->optimize_tmpfile))
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_path, OutputFile::reasonFor(errno));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QHash>
 #include <QString>
@@ -14,16 +15,21 @@ struct lxw_worksheet;
 struct lxw_format;
 
 // The record stream as an XLSX workbook, written row by row in the library's constant-memory
-// mode (memory stays flat whatever the row count). One sheet: a bold header row with the column
-// names, then for each group start a bold row with its key, and the detail records. Rows carry
+// mode (memory stays flat whatever the row count). A bold header row with the column names, then for each group start a bold row with its key, and the detail records. Rows carry
 // outline levels (a group's row at its level, its records one deeper) so the spreadsheet can fold
 // the groups. Values keep their types: numbers are numbers with the column's number format,
-// dates are dates, texts are texts.
+// dates are dates, texts are texts; numbers rounded to the decimals their column prints. A list
+// longer than a sheet holds goes on in further sheets ("Informe (2)", ...), each with the header
+// row.
 class XlsxSink final : public RecordFileSink
 {
 public:
+    // Rows a spreadsheet holds in one sheet, the header row included.
+    static constexpr int SheetRows = 1048576;
+
     // `sheetName` is cut and cleaned to what spreadsheets accept; blank gives "Informe".
-    XlsxSink(const QString& path, const QString& sheetName);
+    // `rowsPerSheet` is for tests (a sheet is full at that many rows).
+    XlsxSink(const QString& path, const QString& sheetName, int rowsPerSheet = SheetRows);
     ~XlsxSink() override;
 
     void beginRecords(const std::vector<RecordColumn>& columns) override;
@@ -46,6 +52,9 @@ private:
     void writeValue(int column, const Value& value, lxw_format* numberFormat, lxw_format* dateFormat,
         bool bold);
     void startRow(int level);
+    // Adds the next sheet and writes the header row in it.
+    bool addSheet();
+    void writeHeader();
     void check(int error);
     // Copies the closed workbook into the target's temporary and puts it in the target's place.
     void copyIntoTarget();
@@ -59,6 +68,11 @@ private:
     std::unique_ptr<OutputFile> m_output;
     lxw_workbook* m_book = nullptr;
     lxw_worksheet* m_sheet = nullptr;
+    std::vector<lxw_worksheet*> m_sheets;
+    QString m_sheetName;
+    int m_rowsPerSheet = SheetRows;
+    std::vector<QString> m_headers;
+    std::vector<int> m_decimals; // per column: the decimals printed, -1 when not a number pattern
     lxw_format* m_bold = nullptr;
     QHash<QString, lxw_format*> m_formats;
     std::vector<lxw_format*> m_numberFormats; // per column

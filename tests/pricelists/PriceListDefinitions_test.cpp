@@ -16,6 +16,7 @@
 #include "platform/qt/SqliteText.h"
 #include "pricelists/ImpresionPrecios.h"
 #include "reportengine/AdoReportDataSource.h"
+#include "reportengine/CsvSink.h"
 #include "reportengine/DefinitionLoader.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/SelectionPlanner.h"
@@ -164,6 +165,55 @@ TEST_F(PriceListDefinitions, prices_and_articles_equal_those_of_the_database_and
     }
 }
 
+// The data file a customer gets reads like the page: the captions printed over the columns,
+// only the lists shown (no stock without a warehouse), the amounts with their two decimals.
+TEST_F(PriceListDefinitions, the_csv_has_the_printed_captions_and_only_the_columns_shown)
+{
+    const QStringList expected = rows(QStringLiteral(
+        "SELECT p.IdArticulo, a.Descripcion, p.PRECIO1, p.PRECIO3 FROM V_MA_PRECIOS p "
+        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
+    const QString file = m_dir.filePath(QStringLiteral("lista.csv"));
+    CsvSink csv(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+    NullPageSink pages(&csv);
+    ReportJobRequest request;
+    request.definitionFile = definition(QStringLiteral("RP_ListaPrecios.rpt"));
+    request.connection = m_source.get();
+    request.selection = salesSelection(QStringLiteral("'   1'"));
+    request.formulas = {QStringLiteral("Precio1='Contado'"), QStringLiteral("Precio3='Tarjeta'"),
+        QStringLiteral("ConStock=0"), QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '")};
+    request.sortFields = {QStringLiteral("+{v_ma_articulos.idarticulo}")};
+    request.destination = ReportDestination::Sink;
+    request.sink = &pages;
+    request.records = &csv;
+    request.locale = QLocale(QLocale::Spanish, QLocale::Argentina);
+    ReportJob job;
+
+    ASSERT_TRUE(job.run(request)) << job.errorString().toStdString();
+    ASSERT_TRUE(csv.close()) << csv.errorString().toStdString();
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"),
+        Qt::SkipEmptyParts);
+    ASSERT_FALSE(expected.isEmpty());
+    ASSERT_EQ(lines.size(), expected.size() + 1);
+    EXPECT_EQ(lines.first(), QStringLiteral("Código;Descripción;Contado;Tarjeta"));
+    const auto amount = [](const QString& value) {
+        return QString::number(value.toDouble(), 'f', 2).replace(u'.', u',');
+    };
+    // Descriptions with inch marks are quoted.
+    const auto text = [](QString value) {
+        return value.contains(u'"') ? u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"'
+                                    : value;
+    };
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QStringList row = expected.at(i).split(u'|');
+        EXPECT_EQ(lines.at(i + 1),
+            QStringList({row[0], text(row[1]), amount(row[2]), amount(row[3])}).join(u';'));
+    }
+}
+
 TEST_F(PriceListDefinitions, an_article_is_printed_once_without_a_warehouse_and_with_its_stock_with_one)
 {
     const QStringList once = rows(QStringLiteral(
@@ -276,6 +326,27 @@ TEST_F(PriceListDefinitions, labels_print_three_across_with_the_chosen_price)
                 QRegularExpression::escape(money(expected[1].section(u'|', 1, 1).toDouble())),
                 QRegularExpression::escape(money(expected[2].section(u'|', 1, 1).toDouble()))));
     EXPECT_TRUE(pricesLine.match(text).hasMatch());
+}
+
+TEST_F(PriceListDefinitions, labels_of_one_list_per_page_keep_each_list_on_its_own_sheets)
+{
+    const QStringList names = rows(QStringLiteral(
+        "SELECT DISTINCT Nombre FROM V_MA_PRECIOS WHERE IdLista IN ('   1', '   3') ORDER BY IdLista"));
+
+    const QString text = print(QStringLiteral("MA_PRE2"),
+        salesSelection(QStringLiteral("'   1', '   3'")),
+        {QStringLiteral("VariasListas=1"), QStringLiteral("CortePorLista='-1'")});
+
+    ASSERT_EQ(names.size(), 2);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 2);
+    bool second = false;
+    for (const QString& page : pages) {
+        second |= page.contains(names[1]);
+        // Every page holds labels of one list, the first list's pages first.
+        EXPECT_NE(page.contains(names[0]), page.contains(names[1])) << page.toStdString();
+        EXPECT_FALSE(second && page.contains(names[0]));
+    }
 }
 
 // The first page comes at once only when the database gives the rows in the report's order from

@@ -83,9 +83,10 @@ struct SheetCells
     QStringList rows; // "3:1" for row 3 at outline level 1
 };
 
-SheetCells readSheet(const QString& xlsx)
+SheetCells readSheet(const QString& xlsx, int number = 1)
 {
-    const QString sheet = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    const QString sheet = QString::fromUtf8(ZipTools::member(xlsx,
+        QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
     const QString styles = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/styles.xml")));
     QHash<int, QString> codes;
     static const QRegularExpression numFmt(QStringLiteral("<numFmt numFmtId=\"(\\d+)\" formatCode=\"([^\"]*)\""));
@@ -160,9 +161,9 @@ TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_com
     EXPECT_EQ(f.readAll(),
         QByteArray("\xEF\xBB\xBF"
                    "Codigo;Precio;Alta;Stock\r\n"
-                   "\"A;1\";1234,5;06/05/2024;7\r\n"
+                   "\"A;1\";1234,50;06/05/2024;7\r\n"
                    "\"Tornillo \"\"6\"\"\";0,25;31/12/2023;\r\n"
-                   "\"Clavo\nlargo\";10;02/01/2024 18:00:00;-3\r\n"));
+                   "\"Clavo\nlargo\";10,00;02/01/2024 18:00:00;-3\r\n"));
 }
 
 // Accents and signs in UTF-8 (two, three and four bytes), amounts and quantities as the
@@ -184,6 +185,63 @@ TEST_F(RecordFileSinksTest, csv_writes_each_kind_of_value_as_its_text)
         QByteArray("\xEF\xBB\xBF" "Artículo\r\n"
                    "Ñandú €;Taza \xF0\x9F\x98\x80;\"Pala; ancha\";-0,0025;12;87,000000;"
                    "-2,500000;-9007;3;\r\n"));
+}
+
+// Longer than the sink's buffer: every line once, in order, across the flushes.
+TEST_F(RecordFileSinksTest, csv_longer_than_its_buffer_has_each_line_once)
+{
+    const QString file = path(QStringLiteral("largo.csv"));
+    CsvSink sink(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+    sink.beginRecords({{QStringLiteral("Código"), {}, HAlign::Left},
+        {QStringLiteral("Descripción"), {}, HAlign::Left},
+        {QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right}});
+    QByteArray expected = "\xEF\xBB\xBF" "Código;Descripción;Precio\r\n";
+
+    for (int i = 0; i < 5000; ++i) {
+        const QString code = QStringLiteral("A%1").arg(i, 5, 10, QLatin1Char('0'));
+        sink.record({Value(code), Value(QStringLiteral("Artículo de ferretería número %1").arg(i)),
+            Value(Currency::fromRaw(qint64(i) * 1000))});
+        expected += QStringLiteral("%1;Artículo de ferretería número %2;%3,%4\r\n")
+                        .arg(code)
+                        .arg(i)
+                        .arg(i / 10)
+                        .arg(i % 10 * 10, 2, 10, QLatin1Char('0'))
+                        .toUtf8();
+    }
+    ASSERT_TRUE(sink.close()) << sink.errorString().toStdString();
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ASSERT_GT(expected.size(), 3 * (1 << 16));
+    EXPECT_EQ(f.readAll(), expected);
+}
+
+// A list longer than a sheet goes on in the next sheets, each with the header row.
+TEST_F(RecordFileSinksTest, xlsx_goes_on_in_a_new_sheet_with_the_headers_when_one_is_full)
+{
+    const QString file = path(QStringLiteral("hojas.xlsx"));
+    XlsxSink sink(file, QStringLiteral("Lista"), 4);
+    sink.beginRecords({{QStringLiteral("Código"), {}, HAlign::Left},
+        {QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right}});
+
+    for (int i = 1; i <= 7; ++i)
+        sink.record({Value(QStringLiteral("A%1").arg(i)), Value(Currency::fromInteger(i))});
+    ASSERT_TRUE(sink.close()) << sink.errorString().toStdString();
+
+    const QStringList workbook = QString::fromUtf8(
+        ZipTools::member(file, QStringLiteral("xl/workbook.xml"))).split(u'<');
+    EXPECT_EQ(workbook.filter(QStringLiteral("sheet name=")).join(u'<'),
+        QStringLiteral("sheet name=\"Lista\" sheetId=\"1\" r:id=\"rId1\"/>"
+                       "<sheet name=\"Lista (2)\" sheetId=\"2\" r:id=\"rId2\"/>"
+                       "<sheet name=\"Lista (3)\" sheetId=\"3\" r:id=\"rId3\"/>"));
+    const QString format = QStringLiteral(" [#,##0.00]");
+    EXPECT_EQ(readSheet(file, 1).cells, (QStringList {QStringLiteral("A1=Código"),
+        QStringLiteral("B1=Precio"), QStringLiteral("A2=A1"), QStringLiteral("B2=1") + format,
+        QStringLiteral("A3=A2"), QStringLiteral("B3=2") + format, QStringLiteral("A4=A3"), QStringLiteral("B4=3") + format}));
+    EXPECT_EQ(readSheet(file, 2).cells.mid(0, 4), (QStringList {QStringLiteral("A1=Código"),
+        QStringLiteral("B1=Precio"), QStringLiteral("A2=A4"), QStringLiteral("B2=4") + format}));
+    EXPECT_EQ(readSheet(file, 3).cells, (QStringList {QStringLiteral("A1=Código"),
+        QStringLiteral("B1=Precio"), QStringLiteral("A2=A7"), QStringLiteral("B2=7") + format}));
 }
 
 TEST_F(RecordFileSinksTest, an_unwritable_file_fails_the_job_and_leaves_nothing)
