@@ -25,6 +25,13 @@ QString DeferredValues::resolve(const QString& templ, qint32 slot) const
     return text;
 }
 
+QString DeferredValues::pending(const QString& templ)
+{
+    QString text = templ;
+    text.replace(DeferredMark, QStringLiteral("..."));
+    return text;
+}
+
 int DocumentResources::addFont(const FontSpec& font)
 {
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {

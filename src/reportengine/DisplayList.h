@@ -81,6 +81,8 @@ struct DeferredValues
 
     // Text of a deferred item: its template with the mark replaced by the slot's value.
     QString resolve(const QString& templ, qint32 slot) const;
+    // The same while the layout runs: "..." where the value will go ("Página 1 de ...").
+    static QString pending(const QString& templ);
 };
 
 struct DocumentInfo

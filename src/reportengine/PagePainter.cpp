@@ -149,7 +149,7 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
                 if (deferred)
                     text = deferred->resolve(text, d.slot);
                 else
-                    text.remove(DeferredMark);
+                    text = DeferredValues::pending(text);
             }
             if (text.isEmpty())
                 break;

@@ -9,7 +9,7 @@ QString displayText(const PageDisplayList& page, const DisplayItem& item, const 
         if (deferred)
             text = deferred->resolve(text, item.slot);
         else
-            text.remove(DeferredMark);
+            text = DeferredValues::pending(text);
     }
     return text;
 }

@@ -34,6 +34,7 @@
 bool PreviewDocument::begin(const DocumentInfo& info)
 {
     m_info = info;
+    Q_EMIT begun();
     return true;
 }
 
@@ -126,8 +127,9 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     button(QStringLiteral("|<"), &ReportPreviewWindow::firstPage);
     button(QStringLiteral("<"), &ReportPreviewWindow::previousPage);
     m_label = new QLabel(this);
-    // Wide enough for any count, so the buttons after it stay where they are.
-    m_label->setMinimumWidth(
+    // The label and the page box keep one width for any count, so the controls after them stay
+    // where they are while the pages come in.
+    m_label->setFixedWidth(
         m_label->fontMetrics().horizontalAdvance(QStringLiteral("Página 9999 de 9999+")) + 8);
     m_label->setAlignment(Qt::AlignCenter);
     bar->addWidget(m_label);
@@ -135,6 +137,8 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     button(QStringLiteral(">|"), &ReportPreviewWindow::lastPage);
     m_goTo = new QSpinBox(this);
     m_goTo->setMinimum(1);
+    m_goTo->setMaximum(9999);
+    m_goTo->setFixedWidth(m_goTo->sizeHint().width());
     connect(m_goTo, &QSpinBox::editingFinished, this, [this] { goToPage(m_goTo->value()); });
     bar->addWidget(m_goTo);
     m_zoomBox = new QComboBox(this);
@@ -191,6 +195,12 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
         refresh();
     });
     connect(m_document.get(), &PreviewDocument::finished, this, [this] { refresh(); });
+    // The window opens before the report has started, under its file's name: the report's
+    // title replaces it once known.
+    connect(m_document.get(), &PreviewDocument::begun, this, [this] {
+        if (!m_document->info().title.isEmpty())
+            setWindowTitle(m_document->info().title);
+    });
     if (m_document->pageCount() > 0)
         m_page = 1;
     refresh();
@@ -304,15 +314,19 @@ bool ReportPreviewWindow::exportTo(const QString& file, QString* error) const
 
 QString ReportPreviewWindow::exportFileName(const QString& typed, const QString& chosenFilter)
 {
-    if (typed.isEmpty() || !QFileInfo(typed).suffix().isEmpty())
-        return typed;
     const qsizetype star = chosenFilter.indexOf(QLatin1String("*."));
-    if (star < 0)
+    if (typed.isEmpty() || star < 0)
         return typed;
     qsizetype end = star + 2;
     while (end < chosenFilter.size() && chosenFilter.at(end).isLetterOrNumber())
         ++end;
-    return typed + chosenFilter.mid(star + 1, end - star - 1);
+    const QString extension = chosenFilter.mid(star + 2, end - star - 2);
+    // The format chosen decides: a name with dots ("lista 09.12.2026") or with another
+    // format's extension gets the chosen one added.
+    const QString suffix = QFileInfo(typed).suffix();
+    const bool has = suffix.compare(extension, Qt::CaseInsensitive) == 0
+        || (extension == u"html" && suffix.compare(u"htm", Qt::CaseInsensitive) == 0);
+    return has ? typed : typed + u'.' + extension;
 }
 
 void ReportPreviewWindow::placeOver(const QWidget* caller)
@@ -338,6 +352,8 @@ void ReportPreviewWindow::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
+    // The range offered is the pages there are (all of them once the layout has ended).
+    dialog.setMinMax(1, std::max(1, m_document->pageCount()));
     if (dialog.exec() != QDialog::Accepted)
         return;
     PrinterSink sink(printer);

@@ -39,6 +39,7 @@ public:
     bool replay(PageSink& sink) const;
 
 Q_SIGNALS:
+    void begun(); // info() is known
     void pageAdded(int count);
     void finished(int count);
 
@@ -82,7 +83,7 @@ public:
     bool exportTo(const QString& file, QString* error) const;
 
     // The file name typed in the export dialog with the extension of the format chosen there
-    // ("PDF (*.pdf)") when it has none.
+    // ("PDF (*.pdf)") added when it does not end with it.
     static QString exportFileName(const QString& typed, const QString& chosenFilter);
 
     // Size and place within the available screen, centred over `caller` (the screen's centre

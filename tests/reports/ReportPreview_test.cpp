@@ -136,7 +136,7 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(ReportPreview, an_export_name_without_extension_takes_the_chosen_formats)
+TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
 {
     const struct
     {
@@ -146,7 +146,10 @@ TEST(ReportPreview, an_export_name_without_extension_takes_the_chosen_formats)
     } cases[] = {
         {"/tmp/lista", "PDF (*.pdf)", "/tmp/lista.pdf"},
         {"/tmp/lista", "HTML (*.html)", "/tmp/lista.html"},
-        {"/tmp/lista.rtf", "PDF (*.pdf)", "/tmp/lista.rtf"},
+        {"/tmp/lista.rtf", "PDF (*.pdf)", "/tmp/lista.rtf.pdf"}, // the format chosen decides
+        {"/tmp/lista 09.12.2026", "PDF (*.pdf)", "/tmp/lista 09.12.2026.pdf"},
+        {"/tmp/LISTA.PDF", "PDF (*.pdf)", "/tmp/LISTA.PDF"},
+        {"/tmp/lista.htm", "HTML (*.html)", "/tmp/lista.htm"},
         {"", "PDF (*.pdf)", ""}, // cancelled
     };
     for (const auto& c : cases)
