@@ -12,12 +12,16 @@
 #include "platform/Launcher.h"
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
+#include "platform/Twips.h"
 #include "sending/EnvioWhatsapp.h"
 #include "sending/ModGlobal.h"
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+
+// The form's height in either method, in twips.
+constexpr int AltoFormulario = 10635;
 
 } // namespace
 
@@ -45,10 +49,16 @@ void FrmEnviar::optMetodoEnvio_Click(int Index)
     const bool whatsapp = Index == 1;
     if (whatsapp)
         LinkDocumento.clear();
-    ui->frameWhatsapp->setVisible(whatsapp);
-    ui->Frame5_0->setVisible(!whatsapp);
-    ui->Frame3->setVisible(!whatsapp);
-    ui->Frame4->setVisible(!whatsapp);
+    // The panels of the method left are hidden before the others are shown: for a moment both
+    // at once would stretch the form past the foot of a laptop's screen, and it would stay so.
+    const QList<QWidget*> correo { ui->Frame5_0, ui->Frame3, ui->Frame4 };
+    for (QWidget* panel : whatsapp ? correo : QList<QWidget*> { ui->frameWhatsapp })
+        panel->setVisible(false);
+    for (QWidget* panel : whatsapp ? QList<QWidget*> { ui->frameWhatsapp } : correo)
+        panel->setVisible(true);
+    // Both methods keep the form's one height.
+    layout()->activate();
+    resize(width(), qMax(minimumSizeHint().height(), Twips::toPixels(AltoFormulario)));
     setWindowTitle(whatsapp ? QStringLiteral("Formulario Envio de Whatsapp")
                             : QStringLiteral("Formulario Envio de eMail"));
     if (!whatsapp)

@@ -121,3 +121,32 @@ TEST_F(FrmEnviarWhatsapp, abrir_opens_each_attachment)
 }
 
 } // namespace
+
+TEST_F(FrmEnviarWhatsapp, either_method_fits_a_laptop_screen_with_the_panels_captions)
+{
+    // A 768-pixel screen keeps about 740 for a window under its title bar.
+    constexpr int AltoDisponible = 740;
+    FrmEnviar f;
+    f.show();
+    const int altoCorreo = f.height();
+
+    f.control<QRadioButton>("optMetodoEnvio_1")->setChecked(true);
+
+    EXPECT_LE(altoCorreo, AltoDisponible);
+    EXPECT_LE(f.height(), AltoDisponible);
+    EXPECT_EQ(f.control<QPushButton>("cmdEnviarWhatsapp")->text(),
+        QStringLiteral("[F2] Enviar Mensaje"));
+    EXPECT_EQ(f.control<QPushButton>("CmdCopiar")->text(), QStringLiteral("Copiar mensaje"));
+    QStringList textos;
+    for (const QLabel* etiqueta : f.findChildren<QLabel*>()) {
+        if (etiqueta->isVisible())
+            textos << etiqueta->text();
+    }
+    EXPECT_TRUE(textos.contains(QStringLiteral("Si lo desea, puede pegar una imagen.")));
+    EXPECT_TRUE(textos.contains(QStringLiteral(
+        "Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje.")));
+
+    f.control<QRadioButton>("optMetodoEnvio_0")->setChecked(true);
+
+    EXPECT_LE(f.height(), AltoDisponible);
+}
