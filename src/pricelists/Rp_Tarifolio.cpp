@@ -73,7 +73,7 @@ public:
 
     QString displayText(const QVariant& value, const QLocale&) const override
     {
-        return ImpresionPrecios::DescripcionCondicion(value.toString());
+        return TarifolioReglas::textoVisibleCondicion(value.toString());
     }
 };
 
@@ -110,11 +110,9 @@ Rp_Tarifolio::Rp_Tarifolio(QWidget* parent)
     ui->TbarPlantilla->setProperty("Key", QStringLiteral("Plantilla"));
     ui->lstCondiciones->setItemDelegate(new VistaCondicion(ui->lstCondiciones));
     ui->CmbCpra_Vta->setItemDelegate(new VistaCondicion(ui->CmbCpra_Vta));
-    // The conditions' frame reaches the window's foot (sales mode keeps room for the selective
-    // list there); the combo keeps to its top while the list is hidden.
-    ui->columnaCriterios->setStretchFactor(ui->FrmCpra_Vta, 1);
-    ui->layoutFrmCpra_Vta->addStretch();
-    ui->layoutFrmCpra_Vta->setStretchFactor(ui->lstCondiciones, 1);
+    // The height the mode gives the window beyond what its controls need is shared by the
+    // criteria frames, so no empty band is left at its foot; a list shown (the selective
+    // conditions, the analysis lists) takes it all, lists being the controls that grow.
 
     ajustaTamano(AltoDiseno);
     conectar();
@@ -139,6 +137,9 @@ void Rp_Tarifolio::conectar()
     connect(ui->TBarRep1, &TBarRep::BotonClick, this, &Rp_Tarifolio::TBarRep1_BotonClick);
     connect(
         ui->TbarPlantilla, &QToolButton::clicked, this, [this] { TbarPlantilla_ButtonClick(); });
+    // A template picked from the list is read from its first letter, however long its name.
+    connect(ui->CboPlantilla, &QComboBox::currentIndexChanged, this,
+        [this](int) { ui->CboPlantilla->lineEdit()->setCursorPosition(0); });
     for (QAction* accion : ui->TbarPlantilla->menu()->actions()) {
         connect(accion, &QAction::triggered, this,
             [this, clave = accion->objectName()] { TbarPlantilla_ButtonMenuClick(clave); });

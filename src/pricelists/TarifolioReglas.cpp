@@ -86,6 +86,13 @@ QString TarifolioReglas::textoCondicion(const Value& descripcion, const Value& p
         + recargo;
 }
 
+QString TarifolioReglas::textoVisibleCondicion(const QString& item)
+{
+    // The sixty blanks follow the item's closing "%)"; blanks inside a description stay.
+    const qsizetype oculto = item.lastIndexOf(QStringLiteral("%)") + QString(60, u' '));
+    return oculto < 0 ? item : item.left(oculto + 2);
+}
+
 QString TarifolioReglas::avisoMaximoListas()
 {
     return QStringLiteral("Solo puede seleccionar un máximo de 4 listas o grupos para el "

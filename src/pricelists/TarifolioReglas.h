@@ -63,6 +63,9 @@ public:
     // An item of the conditions lists: "<description> (<surcharge>%)", 60 blanks, then the bare
     // surcharge again, out of sight, where the printing reads it back.
     static QString textoCondicion(const Value& descripcion, const Value& porcentaje);
+    // What the operator reads of such an item: the text before the blanks that hide the bare
+    // surcharge; an item without them is shown whole.
+    static QString textoVisibleCondicion(const QString& item);
 
     // The list picker accepts this many ticked entries at most.
     static constexpr int MaximoListas = 4;

@@ -109,15 +109,28 @@ TEST(TarifolioReglas, a_condition_keeps_its_bare_surcharge_out_of_sight)
         Value descripcion;
         Value porcentaje;
         QString texto;
+        QString visible;
     } filas[] = {
         { Value(QStringLiteral("Contado")), Value(Currency::fromInteger(-5)),
-            QStringLiteral("Contado (-5%)") + blancos + QStringLiteral("-5") },
+            QStringLiteral("Contado (-5%)") + blancos + QStringLiteral("-5"),
+            QStringLiteral("Contado (-5%)") },
         { Value(QStringLiteral("3 cuotas")), Value(*Currency::fromString(u"12.5")),
-            QStringLiteral("3 cuotas (12.5%)") + blancos + QStringLiteral("12.5") },
-        { Value::null(), Value::null(), QStringLiteral(" (%)") + blancos },
+            QStringLiteral("3 cuotas (12.5%)") + blancos + QStringLiteral("12.5"),
+            QStringLiteral("3 cuotas (12.5%)") },
+        // Blanks of the description's own stay in sight.
+        { Value(QStringLiteral("Lista  B   ")), Value(Currency::fromInteger(3)),
+            QStringLiteral("Lista  B    (3%)") + blancos + QStringLiteral("3"),
+            QStringLiteral("Lista  B    (3%)") },
+        { Value::null(), Value::null(), QStringLiteral(" (%)") + blancos, QStringLiteral(" (%)") },
     };
-    for (const auto& fila : filas)
-        EXPECT_EQ(TarifolioReglas::textoCondicion(fila.descripcion, fila.porcentaje), fila.texto);
+    for (const auto& fila : filas) {
+        const QString texto = TarifolioReglas::textoCondicion(fila.descripcion, fila.porcentaje);
+        EXPECT_EQ(texto, fila.texto);
+        EXPECT_EQ(TarifolioReglas::textoVisibleCondicion(texto), fila.visible);
+    }
+    // A text not built as an item is shown whole.
+    EXPECT_EQ(TarifolioReglas::textoVisibleCondicion(QStringLiteral("General")),
+        QStringLiteral("General"));
 }
 
 TEST(TarifolioReglas, toolbar_keys_in_any_case)
