@@ -269,6 +269,11 @@ void Rp_Tarifolio::Form_Load()
     ui->TBarRep1->setConsultaHabilitada(false);
     m_tablaPrecios = QStringLiteral("V_MA_PRECIOS");
 
+    // Each mode keeps the criteria it was left with: purchase lists mean nothing in sales mode.
+    // The mode is fixed by the start-up alone, so it is known before the state comes back.
+    setProperty("VarianteEstado",
+        TarifolioReglas::esModoCompras(gInicio().gParametroAdicional) ? QStringLiteral("C")
+                                                                        : QStringLiteral("V"));
     gEstadoFormulario().RecuperaEstadoFormulario(this, QString());
     // A warehouse is never carried over into a new run.
     if (QLineEdit* deposito = campo(QStringLiteral("DEPOSITO")))

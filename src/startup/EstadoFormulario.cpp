@@ -3,11 +3,13 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -15,6 +17,7 @@
 
 #include "platform/Environment.h"
 #include "platform/IniFile.h"
+#include "platform/Utilidades.h"
 #include "startup/VariablesInicio.h"
 
 namespace {
@@ -51,6 +54,35 @@ bool leeEntero(const IniFile& ini, const QString& seccion, const QString& clave,
     return ok;
 }
 
+// A field the window marks as a date (Tag "FECHA") is stored in one fixed form, so that a state
+// stored under one regional setting reads the same under another.
+bool esFecha(const QLineEdit* caja)
+{
+    return caja->property("Tag").toString().compare(QLatin1String("FECHA"), Qt::CaseInsensitive)
+        == 0;
+}
+
+QString fechaGuardada(const QString& texto)
+{
+    const QDate fecha = gUtilidades().LeeFecha(texto);
+    return fecha.isValid() ? fecha.toString(Qt::ISODate) : texto;
+}
+
+// The stored date in the workstation's short form. Earlier runs stored the text as typed, in the
+// regional form of their day: the workstation's order is tried first, then the other usual ones.
+// A text that is no date at all comes back as it was, for the field's own check to refuse.
+QString fechaRecuperada(const QString& guardado)
+{
+    QDate fecha = gUtilidades().LeeFecha(guardado);
+    QString texto = guardado.trimmed();
+    texto.replace(u'.', u'/').replace(u'-', u'/');
+    for (const char* formato : { "d/M/yyyy", "M/d/yyyy" }) {
+        if (!fecha.isValid())
+            fecha = QDate::fromString(texto, QLatin1String(formato));
+    }
+    return fecha.isValid() ? QLocale().toString(fecha, Utilidades::FormatoFechaCorta()) : guardado;
+}
+
 // A window stored on a screen that is no longer there comes back inside the screen it is on now.
 void traeALaPantalla(QWidget* form)
 {
@@ -81,6 +113,15 @@ QString EstadoFormulario::archivoPorDefecto()
 
 QString EstadoFormulario::seccion(const QWidget* form, const QString& nombre)
 {
+    QString seccion = seccionSinVariante(form, nombre);
+    const QString variante = form->property("VarianteEstado").toString();
+    if (!variante.isEmpty())
+        seccion.insert(seccion.lastIndexOf(u'|'), u'#' + variante);
+    return seccion;
+}
+
+QString EstadoFormulario::seccionSinVariante(const QWidget* form, const QString& nombre)
+{
     QString usuario;
     if (const VariablesInicio* inicio = Service<VariablesInicio>::tryGet())
         usuario = inicio->gUsuarioLogeado.trimmed().toUpper();
@@ -104,7 +145,11 @@ void EstadoFormulario::RecuperaEstadoFormulario(QWidget* form, const QString& no
     IniFile ini;
     if (!ini.load(m_archivo))
         return;
-    const QString seccion = EstadoFormulario::seccion(form, nombre);
+    QString seccion = EstadoFormulario::seccion(form, nombre);
+    // Before windows kept a state per variant, one state served them all: it still comes back
+    // until the variant stores its own.
+    if (!ini.sections().contains(seccion, Qt::CaseInsensitive))
+        seccion = seccionSinVariante(form, nombre);
     if (!ini.sections().contains(seccion, Qt::CaseInsensitive))
         return;
 
@@ -113,8 +158,10 @@ void EstadoFormulario::RecuperaEstadoFormulario(QWidget* form, const QString& no
             continue;
         const QString n = control->objectName();
         if (auto* caja = qobject_cast<QLineEdit*>(control)) {
-            if (ini.hasKey(seccion, n + Texto))
-                caja->setText(ini.value(seccion, n + Texto));
+            if (ini.hasKey(seccion, n + Texto)) {
+                const QString valor = ini.value(seccion, n + Texto);
+                caja->setText(esFecha(caja) ? fechaRecuperada(valor) : valor);
+            }
         } else if (auto* opcion = qobject_cast<QRadioButton*>(control)) {
             // Only the chosen option is put back: choosing it clears the others of its group.
             int valor = 0;
@@ -170,7 +217,8 @@ void EstadoFormulario::GuardaEstadoFormulario(QWidget* form, const QString& nomb
             continue;
         const QString n = control->objectName();
         if (auto* caja = qobject_cast<QLineEdit*>(control)) {
-            ini.setValue(seccion, n + Texto, entreComillas(caja->text()));
+            ini.setValue(seccion, n + Texto,
+                entreComillas(esFecha(caja) ? fechaGuardada(caja->text()) : caja->text()));
         } else if (auto* opcion = qobject_cast<QRadioButton*>(control)) {
             ini.setValue(seccion, n + Valor,
                 opcion->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));

@@ -11,7 +11,12 @@ class QWidget;
 // option choices, combo choices, the window's place) comes back the next time the window loads.
 // States are kept per application user in the program's own state file (INI format, in the
 // user's configuration folder), one section per window, name and user; the suite's shared INI
-// file is never touched.
+// file is never touched. A window shown in more than one variant (the price-list window's sales
+// and purchase modes) names its variant in the dynamic property "VarianteEstado" before its state
+// comes back, and each variant keeps a state of its own.
+//
+// Text fields marked as dates (the property "Tag" is "FECHA") are stored as yyyy-MM-dd and come
+// back in the workstation's short date; a date stored as typed by an earlier run is read too.
 //
 // Controls are found by objectName; unnamed controls and Qt's own inner controls are left out.
 // A state file that cannot be read or written loses the state silently: nothing the operator
@@ -40,10 +45,12 @@ public:
     // Stores the window's state under `nombre` for the logged user, replacing the one there.
     void GuardaEstadoFormulario(QWidget* form, const QString& nombre = QString());
 
-    // The section of the state file for the window, the name and the logged user.
+    // The section of the state file for the window, its variant, the name and the logged user.
     static QString seccion(const QWidget* form, const QString& nombre);
 
 private:
+    static QString seccionSinVariante(const QWidget* form, const QString& nombre);
+
     QString m_archivo;
 };
 

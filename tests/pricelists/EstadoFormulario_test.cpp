@@ -1,9 +1,12 @@
 #include "startup/EstadoFormulario.h"
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -133,4 +136,55 @@ TEST_F(EstadoFormularioTest, a_missing_or_stale_state_changes_nothing_it_cannot_
     EXPECT_GE(vacia.form.x(), 0);
     EXPECT_GE(vacia.form.y(), 0);
     EXPECT_LT(vacia.form.y(), 99999);
+}
+
+TEST_F(EstadoFormularioTest, a_date_comes_back_whatever_regional_setting_stored_it)
+{
+    const QLocale antes;
+    const std::shared_ptr<void> restaura(nullptr, [antes](void*) { QLocale::setDefault(antes); });
+    Ventana ventana;
+    ventana.texto->setProperty("Tag", QStringLiteral("FECHA"));
+    const QString seccion = EstadoFormulario::seccion(&ventana.form, QString());
+    const QString clave = QStringLiteral("txtfields_0.Text");
+    const struct
+    {
+        const char* caso;
+        QLocale guarda;
+        QString tipeado;
+        QLocale recupera;
+        QString guardado;
+        QString vuelve;
+    } casos[] = {
+        { "stored in English, read in Spanish", QLocale(QLocale::English, QLocale::UnitedStates),
+            QStringLiteral("12/31/2026"), antes, QStringLiteral("2026-12-31"),
+            QStringLiteral("31/12/2026") },
+        { "stored in Spanish, read in English", antes, QStringLiteral("05/01/2026"),
+            QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("2026-01-05"),
+            QStringLiteral("01/05/2026") },
+        { "not a date: kept as typed", antes, QStringLiteral("31/13/2026"), antes,
+            QStringLiteral("31/13/2026"), QStringLiteral("31/13/2026") },
+    };
+    for (const auto& c : casos) {
+        QLocale::setDefault(c.guarda);
+        ventana.texto->setText(c.tipeado);
+        m_estado.GuardaEstadoFormulario(&ventana.form);
+        IniFile ini;
+        ASSERT_TRUE(ini.load(archivo()));
+        QLocale::setDefault(c.recupera);
+        ventana.texto->clear();
+        m_estado.RecuperaEstadoFormulario(&ventana.form);
+
+        EXPECT_EQ(ini.value(seccion, clave), c.guardado) << c.caso;
+        EXPECT_EQ(ventana.texto->text(), c.vuelve) << c.caso;
+    }
+
+    // Earlier runs stored the text as typed, in their own regional form.
+    for (const QString& deAntes : { QStringLiteral("12/31/2026"), QStringLiteral("31.12.2026") }) {
+        IniFile ini;
+        ASSERT_TRUE(ini.load(archivo()));
+        ini.setValue(seccion, clave, u'"' + deAntes + u'"');
+        ASSERT_TRUE(ini.save(archivo()));
+        m_estado.RecuperaEstadoFormulario(&ventana.form);
+        EXPECT_EQ(ventana.texto->text(), QStringLiteral("31/12/2026")) << deAntes.toStdString();
+    }
 }

@@ -328,10 +328,11 @@ TEST_F(Rp_TarifolioTest, class_captions_come_from_the_configuration_and_retail_h
     }
 }
 
-TEST_F(Rp_TarifolioTest, a_restored_state_keeps_its_choices_but_not_the_other_modes_boxes)
+TEST_F(Rp_TarifolioTest, each_mode_gets_back_its_own_criteria_but_never_the_other_modes_boxes)
 {
     {
         const auto ventas = carga();
+        control<QLineEdit>(*ventas, "txtfields_0")->setText(QStringLiteral("1"));
         control<QLineEdit>(*ventas, "txtfields_2")->setText(QStringLiteral("Tornillos"));
         control<QLineEdit>(*ventas, "txtfields_10")->setText(QStringLiteral("   1"));
         control<QLineEdit>(*ventas, "txtfields_11")->setText(QStringLiteral("01/01/2020"));
@@ -342,28 +343,53 @@ TEST_F(Rp_TarifolioTest, a_restored_state_keeps_its_choices_but_not_the_other_mo
         control<QCheckBox>(*ventas, "ChkEtiquetas")->setChecked(true);
         m_estado.GuardaEstadoFormulario(ventas.get());
     }
+    {
+        const auto compras = carga(QStringLiteral("C"));
 
-    const auto compras = carga(QStringLiteral("C"));
-
-    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_2")->text(), QStringLiteral("Tornillos"));
-    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_10")->text(), QString());
-    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_11")->text(), QStringLiteral("15/03/2024"));
-    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_12")->text(), QStringLiteral("31/12/2020"));
-    EXPECT_TRUE(control<QRadioButton>(*compras, "OptOrden_4")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>(*compras, "OptGROUP_3")->isChecked());
-    EXPECT_TRUE(control<QCheckBox>(*compras, "ChkEtiquetas")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(*compras, "ChkSelectivo")->isChecked());
-    EXPECT_FALSE(visible(*compras, "ChkSelectivo"));
-    // Ticked in purchase mode and stored: sales mode opens with it cleared and hidden.
-    control<QCheckBox>(*compras, "chkAnalisisCostos")->setChecked(true);
-    m_estado.GuardaEstadoFormulario(compras.get());
+        EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_0")->text(), QString());
+        EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_2")->text(), QString());
+        EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_12")->text(), QString());
+        EXPECT_TRUE(control<QRadioButton>(*compras, "OptOrden_0")->isChecked());
+        EXPECT_FALSE(control<QCheckBox>(*compras, "ChkEtiquetas")->isChecked());
+        control<QLineEdit>(*compras, "txtfields_0")->setText(QStringLiteral("20"));
+        control<QLineEdit>(*compras, "txtfields_1")->setText(QStringLiteral("22"));
+        control<QCheckBox>(*compras, "chkAnalisisCostos")->setChecked(true);
+        m_estado.GuardaEstadoFormulario(compras.get());
+    }
 
     const auto ventas = carga();
 
-    EXPECT_FALSE(control<QCheckBox>(*ventas, "chkAnalisisCostos")->isChecked());
-    EXPECT_FALSE(visible(*ventas, "Frame9"));
-    EXPECT_TRUE(visible(*ventas, "CmbCpra_Vta"));
-    EXPECT_TRUE(control<QGroupBox>(*ventas, "FrmPrecios")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_0")->text(), QStringLiteral("1"));
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_1")->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_2")->text(), QStringLiteral("Tornillos"));
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_10")->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_11")->text(), QStringLiteral("15/03/2024"));
+    EXPECT_EQ(control<QLineEdit>(*ventas, "txtfields_12")->text(), QStringLiteral("31/12/2020"));
+    EXPECT_TRUE(control<QRadioButton>(*ventas, "OptOrden_4")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(*ventas, "OptGROUP_3")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*ventas, "ChkEtiquetas")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*ventas, "ChkSelectivo")->isChecked());
+
+    const auto compras = carga(QStringLiteral("C"));
+
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_0")->text(), QStringLiteral("20"));
+    EXPECT_EQ(control<QLineEdit>(*compras, "txtfields_1")->text(), QStringLiteral("22"));
+    EXPECT_FALSE(control<QCheckBox>(*compras, "chkAnalisisCostos")->isChecked());
+    EXPECT_FALSE(visible(*compras, "Frame9"));
+    // A state stored before the modes were kept apart serves either mode, less what that mode
+    // neither shows nor lets the operator clear.
+    ASSERT_TRUE(QFile::remove(m_estado.archivo()));
+    compras->setProperty("VarianteEstado", QVariant());
+    control<QCheckBox>(*compras, "chkAnalisisCostos")->setChecked(true);
+    m_estado.GuardaEstadoFormulario(compras.get());
+
+    const auto anterior = carga();
+
+    EXPECT_EQ(control<QLineEdit>(*anterior, "txtfields_0")->text(), QStringLiteral("20"));
+    EXPECT_FALSE(control<QCheckBox>(*anterior, "chkAnalisisCostos")->isChecked());
+    EXPECT_FALSE(visible(*anterior, "Frame9"));
+    EXPECT_TRUE(visible(*anterior, "CmbCpra_Vta"));
+    EXPECT_TRUE(control<QGroupBox>(*anterior, "FrmPrecios")->isEnabled());
 }
 
 TEST_F(Rp_TarifolioTest, the_analysis_box_swaps_the_list_frames_for_the_list_picker)
@@ -508,7 +534,7 @@ TEST_F(Rp_TarifolioTest, closing_stores_the_state_and_ends_the_program)
         IniFile ini;
         ASSERT_TRUE(ini.load(m_estado.archivo()));
         EXPECT_EQ(
-            ini.value(QStringLiteral("Rp_Tarifolio|ADMIN"), QStringLiteral("txtfields_3.Text")),
+            ini.value(QStringLiteral("Rp_Tarifolio#V|ADMIN"), QStringLiteral("txtfields_3.Text")),
             QLatin1String(como));
     }
 }
