@@ -1,7 +1,15 @@
 #include "pricelists/TBarRep.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -82,4 +90,48 @@ TEST(TBarRep, style_bar_zero_gives_standard_buttons_other_values_flat_ones)
     barra.setProperty("StyleBar", QVariant::fromValue<qint64>(1));
     EXPECT_EQ(barra.StyleBar(), 1);
     EXPECT_TRUE(boton->autoRaise());
+}
+
+TEST(TBarRep, every_look_shows_which_button_the_keyboard_is_on)
+{
+    // Space presses the button that has the focus ("CERRAR" ends the program at once): the
+    // operator must see which one it is, under every look a workstation may have.
+    QDir estilos(QStringLiteral(RP_SHARE_DIR "/styles"));
+    QStringList hojas { QString() }; // no look at all
+    for (const QString& nombre : estilos.entryList({ QStringLiteral("*.cjstyles") }, QDir::Files))
+        hojas << estilos.filePath(nombre);
+    hojas << estilos.filePath(QStringLiteral("iTunes/Normalitunes.ini"));
+    for (const QString& hoja : hojas) {
+        QWidget ventana;
+        if (!hoja.isEmpty()) {
+            QFile archivo(hoja);
+            ASSERT_TRUE(archivo.open(QIODevice::ReadOnly)) << hoja.toStdString();
+            ventana.setStyleSheet(QString::fromUtf8(archivo.readAll()));
+        }
+        auto* capa = new QHBoxLayout(&ventana);
+        auto* barra = new TBarRep(&ventana);
+        auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), &ventana);
+        auto* campo = new QLineEdit(&ventana);
+        capa->addWidget(barra);
+        capa->addWidget(aceptar);
+        capa->addWidget(campo);
+        ventana.show();
+        QApplication::setActiveWindow(&ventana);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+
+        QList<QWidget*> botones { aceptar };
+        for (const char* clave : { "PANTALLA", "CERRAR" })
+            botones << barra->findChild<QToolButton*>(QStringLiteral("boton") + clave);
+        for (QWidget* boton : botones) {
+            campo->setFocus();
+            const QImage sinFoco = boton->grab().toImage();
+            // Reached with the keyboard, as the operator does: Shift+Tab from the field.
+            for (int i = 0; i < 10 && !boton->hasFocus(); ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            ASSERT_TRUE(boton->hasFocus()) << boton->objectName().toStdString();
+
+            EXPECT_NE(boton->grab().toImage(), sinFoco)
+                << hoja.toStdString() << " " << boton->objectName().toStdString();
+        }
+    }
 }
