@@ -17,7 +17,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     fonts-liberation2
     qt6-translations-l10n cups printer-driver-cups-pdf
     zbar-tools
-    xdg-utils libwmf-bin)
+    xdg-utils libwmf-bin
+    libx11-dev)
 
 missing=()
 for p in "${packages[@]}"; do
