@@ -1,6 +1,7 @@
 #include "reports/ReportEngineControl.h"
 
 #include <memory>
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "reportengine/XlsxSink.h"
 #include "reports/ReportOutputs.h"
 #include "reports/RutasReporte.h"
+#include "startup/Dll_Display.h"
 
 namespace {
 
@@ -57,6 +59,63 @@ public:
 private:
     std::unique_ptr<RecordFileSink> m_archivo;
     NullPageSink m_paginas;
+};
+
+// A long list takes a while on its way to the printer (84 pages, some 20 seconds): the banner
+// tells the pages laid out, then the pages sent, so the operator sees the print is under way.
+class AvisoImpresora final : public PageSink
+{
+public:
+    explicit AvisoImpresora(PageSink& destino)
+        : m_destino(destino), m_cartel(Service<Dll_Display>::tryGet())
+    {
+        if (m_cartel)
+            m_cartel->CartelInicio(Titulo, 0);
+    }
+    ~AvisoImpresora() override
+    {
+        if (m_cartel)
+            m_cartel->CartelCerrar();
+    }
+    AvisoImpresora(const AvisoImpresora&) = delete;
+    AvisoImpresora& operator=(const AvisoImpresora&) = delete;
+
+    // A page laid out; told only while the pages wait for their count before going out.
+    void preparada(int pagina)
+    {
+        if (m_enviadas == 0)
+            muestra(QStringLiteral("Preparando la página %1").arg(pagina));
+    }
+
+    bool begin(const DocumentInfo& info) override { return m_destino.begin(info); }
+    bool page(const PageDisplayList& page, const DocumentResources& resources,
+        const DeferredValues* deferred) override
+    {
+        const bool ok = m_destino.page(page, resources, deferred);
+        ++m_enviadas;
+        const QString total = deferred && !deferred->slots.empty() ? deferred->slots[0] : QString();
+        muestra(total.isEmpty()
+                ? QStringLiteral("Páginas enviadas a la impresora: %1").arg(m_enviadas)
+                : QStringLiteral("Páginas enviadas a la impresora: %1 de %2").arg(m_enviadas).arg(total));
+        return ok;
+    }
+    bool finish(const DeferredValues& deferred) override { return m_destino.finish(deferred); }
+    bool wantsResolvedPages() const override { return m_destino.wantsResolvedPages(); }
+    bool wantsPages() const override { return m_destino.wantsPages(); }
+    QString errorString() const override { return m_destino.errorString(); }
+
+private:
+    static inline const QString Titulo = QStringLiteral("Imprimiendo");
+
+    void muestra(const QString& linea)
+    {
+        if (m_cartel)
+            m_cartel->CartelMostrar(Value(Titulo), Value(linea), Value(QString()));
+    }
+
+    PageSink& m_destino;
+    Dll_Display* m_cartel;
+    int m_enviadas = 0;
 };
 
 std::unique_ptr<ReportOutput> creaSalida(const ReportOutputTarget& destino, QString* error)
@@ -306,6 +365,11 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino)
         pedido.sink = salida->pageSink();
         pedido.records = salida->recordSink();
     }
+    std::optional<AvisoImpresora> aviso;
+    if (destino.kind == ReportOutputTarget::Kind::Printer && pedido.sink) {
+        aviso.emplace(*pedido.sink);
+        pedido.sink = &*aviso;
+    }
 
     // The data: the program's open connection, or the data source the text names.
     std::unique_ptr<AdoConnection> otraConexion;
@@ -324,6 +388,9 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino)
     pedido.connection = datos.get();
 
     ReportJob trabajo;
+    if (aviso)
+        QObject::connect(&trabajo, &ReportJob::pageLaidOut, &trabajo,
+            [&aviso](int pagina) { aviso->preparada(pagina); });
     const bool ok = trabajo.run(pedido);
     m_paginas = trabajo.pageCount();
     ++m_impresionesHechas;

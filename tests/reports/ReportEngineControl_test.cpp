@@ -4,11 +4,17 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
+#include "reportengine/PageSink.h"
 #include "reportengine/PdfTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
+#include "reports/ReportOutputs.h"
+#include "startup/Dll_Display.h"
+#include "startup/Lbf_CtrlDisplay.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/TestFiles.h"
@@ -145,6 +151,57 @@ TEST_F(ReportEngineControlTest, writes_spreadsheet_and_csv_from_the_records)
     QFile desdeGuardado(csvGuardado);
     ASSERT_TRUE(desdeGuardado.open(QIODevice::ReadOnly));
     EXPECT_EQ(desdeGuardado.readAll(), esperado);
+}
+
+// A printer that reads the banner when the last page has reached it.
+class ImpresoraQueMiraElCartel final : public ReportOutputs
+{
+public:
+    QStringList vistos;
+
+    std::unique_ptr<ReportOutput> create(const ReportOutputTarget&, QString*) override
+    {
+        return std::make_unique<Salida>(vistos);
+    }
+
+private:
+    class Salida final : public ReportOutput, public PageSink
+    {
+    public:
+        explicit Salida(QStringList& vistos) : m_vistos(vistos) { }
+        PageSink* pageSink() override { return this; }
+        bool finish(int, QString*) override { return true; }
+        bool begin(const DocumentInfo&) override { return true; }
+        bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
+        {
+            return true;
+        }
+        bool finish(const DeferredValues&) override
+        {
+            const Lbf_CtrlDisplay* cartel = gDisplay().formulario();
+            m_vistos << (cartel ? cartel->findChild<QLabel*>(QStringLiteral("LblCtrol_1"))->text()
+                                : QStringLiteral("sin cartel"));
+            return true;
+        }
+
+    private:
+        QStringList& m_vistos;
+    };
+};
+
+TEST_F(ReportEngineControlTest, the_banner_counts_the_pages_sent_to_the_printer_and_closes)
+{
+    Dll_Display cartel;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    ImpresoraQueMiraElCartel impresora;
+    const ScopedService<ReportOutputs> impresoraService(impresora);
+    m_reporte.DestinoImpresion(DLL_Print::DestinoImpresora);
+
+    imprime();
+
+    EXPECT_EQ(impresora.vistos, QStringList {QStringLiteral("Páginas enviadas a la impresora: 1")});
+    EXPECT_EQ(cartel.formulario(), nullptr);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
 TEST_F(ReportEngineControlTest, destinations_not_installed_fail_in_the_driver_box)
