@@ -1332,11 +1332,21 @@ private:
         return folded && alwaysTrue(*folded);
     }
 
-    // The caption printed above a detail field: the lowest text of the page header (a literal,
-    // or a field the whole run prints alike) that stands over the field and reaches no further
+    // The caption printed above a detail field: the lowest text of the heading (a literal, or a
+    // field the whole run prints alike) that stands over the field and reaches no further
     // than half the field's width beyond either edge (a title across the page is no caption);
     // the widest overlap among those on one line. Empty when there is none.
     QString captionOf(const ReportItem& field)
+    {
+        // Where the page header has none, the captions are in a group's heading (repeated on
+        // every page), else in the report's.
+        QString caption = captionIn(m_report.pageHeaders, field);
+        for (std::size_t g = 0; caption.isEmpty() && g < m_report.groups.size(); ++g)
+            caption = captionIn(m_report.groups[g].headers, field);
+        return caption.isEmpty() ? captionIn(m_report.reportHeaders, field) : caption;
+    }
+
+    QString captionIn(const std::vector<CompiledSection>& sections, const ReportItem& field)
     {
         const double left = field.xMm;
         const double right = field.xMm + field.widthMm;
@@ -1344,7 +1354,7 @@ private:
         double bestY = 0;
         double bestOverlap = 0;
         double sectionTop = 0;
-        for (const CompiledSection& s : m_report.pageHeaders) {
+        for (const CompiledSection& s : sections) {
             if (hiddenForRun(s.suppress)) {
                 sectionTop += s.def->heightMm;
                 continue;
