@@ -1,6 +1,10 @@
 #include "pricelists/AnalisisCostos.h"
 
+#include <vector>
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
 
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -47,17 +51,148 @@ public:
     {
         DB_Dll& db = gDB();
         db.CierraRecordset(m_rs);
+        if (enTransaccion)
+            db.gCnn().RollbackTrans();
         if (!completo && borrar)
             db.EjecutaConsultaSQL(sentenciaBorrado(m_clave));
         gDisplay().CartelCerrar();
     }
 
     bool borrar = false; // set once the run has started writing
+    bool enTransaccion = false;
     bool completo = false;
 
 private:
     AdoRecordset& m_rs;
     QString m_clave;
+};
+
+// An article as the database compares it in the existence test: case and trailing blanks do not
+// count.
+QString claveArticulo(const QString& articulo)
+{
+    qsizetype largo = articulo.size();
+    while (largo > 0 && articulo.at(largo - 1) == u' ')
+        --largo;
+    return articulo.left(largo).toCaseFolded();
+}
+
+// Rows written by one insert.
+constexpr qsizetype FilasPorSentencia = 200;
+
+// The banner shows the article at hand and lets the window's events run, every tenth of a second:
+// a repaint per row cost more than the row itself.
+class Progreso
+{
+public:
+    void muestra(const QString& articulo)
+    {
+        if (m_reloj.isValid() && m_reloj.elapsed() < 100)
+            return;
+        m_reloj.start();
+        gDisplay().CartelMostrar(Value(QStringLiteral("Generando Reporte")),
+            Value(QStringLiteral("Espere Por Favor")), Value(articulo.trimmed()));
+    }
+
+private:
+    QElapsedTimer m_reloj;
+};
+
+// One list's columns of an article's row, as the statements write them.
+struct GrupoFila
+{
+    int n = 0;
+    QString lista;
+    QString utilidad;
+    QString precio;
+    QString desde;
+    QString hasta;
+};
+
+// An article's row of the work table: the groups in the order the lists gave them. The first one
+// created the row and wrote its VAT column; each later one changed its own group's columns.
+struct FilaAnalisis
+{
+    QString articulo;
+    std::vector<GrupoFila> grupos;
+
+    // The group a list wrote last, or null.
+    const GrupoFila* grupo(int n) const
+    {
+        for (auto g = grupos.rbegin(); g != grupos.rend(); ++g) {
+            if (g->n == n)
+                return &*g;
+        }
+        return nullptr;
+    }
+
+    // The columns the row's statements wrote, as a key: rows with the same key share an insert.
+    QString columnas() const
+    {
+        QString clave = QString::number(grupos.front().n);
+        for (int n = 1; n <= 4; ++n)
+            clave += grupo(n) ? u'1' : u'0';
+        return clave;
+    }
+
+    QString insercion(const QStringList& valores) const
+    {
+        QString sentencia = QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO");
+        for (int n = 1; n <= 4; ++n) {
+            if (!grupo(n))
+                continue;
+            const QString c = QString::number(n);
+            sentencia += QStringLiteral(",L") + c + QStringLiteral(",L") + c
+                + QStringLiteral("_UTL,L") + c + QStringLiteral("_PVENTA,");
+            // A later list's update left the VAT column as the table makes it.
+            if (n == grupos.front().n)
+                sentencia += u'L' + c + QStringLiteral("_IVA,");
+            sentencia += u'L' + c + QStringLiteral("_FHOFERTA_DESDE,L") + c
+                + QStringLiteral("_FHOFERTA_HASTA");
+        }
+        return sentencia + QStringLiteral(",USUARIO) VALUES") + valores.join(u',');
+    }
+
+    QString valores(const QString& clave) const
+    {
+        QString texto = QStringLiteral("('") + literal(articulo) + u'\'';
+        for (int n = 1; n <= 4; ++n) {
+            const GrupoFila* g = grupo(n);
+            if (!g)
+                continue;
+            texto += QStringLiteral(",'") + literal(g->lista) + QStringLiteral("',") + g->utilidad
+                + u',' + g->precio + u',';
+            if (n == grupos.front().n)
+                texto += QStringLiteral("0,");
+            texto += g->desde + u',' + g->hasta;
+        }
+        return texto + QStringLiteral(",'") + literal(clave) + QStringLiteral("')");
+    }
+};
+
+// The rows of a run. A list's price makes a new row when it is the first list or no row of the
+// article is there yet, and otherwise changes every row of the article (the update's WHERE names
+// the article, and the database matches it ignoring case and trailing blanks).
+class FilasAnalisis
+{
+public:
+    void agrega(const QString& articulo, GrupoFila grupo)
+    {
+        QList<qsizetype>& delArticulo = m_porArticulo[claveArticulo(articulo)];
+        if (grupo.n == 1 || delArticulo.isEmpty()) {
+            delArticulo << qsizetype(m_filas.size());
+            m_filas.push_back({articulo, {std::move(grupo)}});
+            return;
+        }
+        for (qsizetype i : std::as_const(delArticulo))
+            m_filas[size_t(i)].grupos.push_back(grupo);
+    }
+    qsizetype cantidad() const { return qsizetype(m_filas.size()); }
+    const FilaAnalisis& fila(qsizetype i) const { return m_filas[size_t(i)]; }
+
+private:
+    std::vector<FilaAnalisis> m_filas;
+    QHash<QString, QList<qsizetype>> m_porArticulo;
 };
 
 } // namespace
@@ -196,6 +331,10 @@ bool AnalisisCostos::ArmarAnalisisCostos(
     cierre.borrar = true;
 
     gDisplay().CartelInicio(QStringLiteral("Generando Reporte"), 0);
+    Progreso progreso;
+    // The rows are made in memory list by list, exactly as an insert per article of the first
+    // list that prices it and an update per later list would leave them, and then written.
+    FilasAnalisis filas;
     int n = 0;
     for (const QString& entrada : listas) {
         // The table has four column groups; the window never lets more be chosen.
@@ -231,12 +370,10 @@ bool AnalisisCostos::ArmarAnalisisCostos(
             continue;
         while (true) {
             bool fin = false;
-            QString sentencia;
             ok = steps.run([&] {
                 fin = rs.Eof();
                 if (fin)
                     return;
-                QCoreApplication::processEvents();
                 double tasa = rs.Fields(QStringLiteral("TasaIva")).Value().toDouble();
                 if (tasa == 0)
                     tasa = tasaGeneral;
@@ -247,35 +384,88 @@ bool AnalisisCostos::ArmarAnalisisCostos(
                 const Value precio = rs.Fields(QStringLiteral("Precio4")).Value();
                 const double util = utilidad(precio, rs.Fields(QStringLiteral("Costo")).Value(),
                     !conIva.isNull() && !conIva.isEmpty() && conIva.toBool(), tasa);
+                GrupoFila g;
+                g.n = n;
+                g.lista = columnaLista;
+                g.utilidad = db.SQLValue(Value(util), QStringLiteral("@"));
+                g.precio = db.SQLValue(precio, QStringLiteral("@"));
+                g.desde = fechaSql(rs.Fields(QStringLiteral("FHOFERTADESDE")).Value());
+                g.hasta = fechaSql(rs.Fields(QStringLiteral("FHOFERTAHASTA")).Value());
                 const QString articulo = u.ValorCampo(rs.Fields(QStringLiteral("IdArticulo")).Value());
-                gDisplay().CartelMostrar(Value(QStringLiteral("Generando Reporte")),
-                    Value(QStringLiteral("Espere Por Favor")), Value(articulo.trimmed()));
-                const bool actualiza = n > 1
-                    && db.ExisteEnTabla(QStringLiteral("AUX_ANALISISCOSTOS"), articulo,
-                        QStringLiteral("IDARTICULO"), nullptr, Value(qint32(8)),
-                        QStringLiteral("IDARTICULO='") + literal(articulo)
-                            + QStringLiteral("' AND USUARIO='") + literal(clave) + u'\'');
-                const QString desde = fechaSql(rs.Fields(QStringLiteral("FHOFERTADESDE")).Value());
-                const QString hasta = fechaSql(rs.Fields(QStringLiteral("FHOFERTAHASTA")).Value());
-                const QString textoUtil = db.SQLValue(Value(util), QStringLiteral("@"));
-                const QString textoPrecio = db.SQLValue(precio, QStringLiteral("@"));
-                sentencia = actualiza
-                    ? sentenciaActualizacion(n, articulo, columnaLista, textoUtil, textoPrecio,
-                        desde, hasta, clave)
-                    : sentenciaInsercion(n, articulo, columnaLista, textoUtil, textoPrecio, desde,
-                        hasta, clave);
+                progreso.muestra(articulo);
+                filas.agrega(articulo, std::move(g));
             });
             if (!ok)
                 return false;
             if (fin)
                 break;
-            if (!sentencia.isEmpty() && !steps.run([&] { ejecuta(db, sentencia); }))
-                return false;
             if (!steps.run([&] { rs.MoveNext(); }))
                 return false;
         }
         db.CierraRecordset(rs);
     }
+
+    // One transaction for every row of the run: a commit per row waited on the disk once per
+    // row. A run that stops rolls it back.
+    if (!steps.run([&] {
+            if (!db.gCnn().BeginTrans())
+                throw db.gCnn().LastError();
+            cierre.enTransaccion = true;
+        }))
+        return false;
+    // Rows that take the same columns go in one statement: statements one by one cost more to
+    // prepare than to run. A statement the database refuses is written again row by row, with
+    // the insert and updates a row was made of, so the operator is asked about the very row.
+    const qsizetype porSentencia = db.gServidor.contains(u'#') ? 1 : FilasPorSentencia;
+    QHash<QString, QList<qsizetype>> porColumnas;
+    const auto escribe = [&](const QList<qsizetype>& tanda) {
+        QStringList valores;
+        for (qsizetype i : tanda)
+            valores << filas.fila(i).valores(clave);
+        db.EjecutaConsultaSQL(filas.fila(tanda.first()).insercion(valores));
+        if (db.gCnn().Errors().Count() == 0)
+            return true;
+        for (qsizetype i : tanda) {
+            const FilaAnalisis& fila = filas.fila(i);
+            progreso.muestra(fila.articulo);
+            bool existe = false;
+            for (const GrupoFila& g : fila.grupos) {
+                const QString sentencia = existe
+                    ? sentenciaActualizacion(g.n, fila.articulo, g.lista, g.utilidad, g.precio,
+                        g.desde, g.hasta, clave)
+                    : sentenciaInsercion(g.n, fila.articulo, g.lista, g.utilidad, g.precio,
+                        g.desde, g.hasta, clave);
+                bool hecho = false;
+                if (!steps.run([&] {
+                        ejecuta(db, sentencia);
+                        hecho = true;
+                    }))
+                    return false;
+                existe = existe || hecho;
+            }
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < filas.cantidad(); ++i) {
+        progreso.muestra(filas.fila(i).articulo);
+        QList<qsizetype>& tanda = porColumnas[filas.fila(i).columnas()];
+        tanda << i;
+        if (tanda.size() >= porSentencia) {
+            if (!escribe(tanda))
+                return false;
+            tanda.clear();
+        }
+    }
+    for (const QList<qsizetype>& tanda : std::as_const(porColumnas)) {
+        if (!tanda.isEmpty() && !escribe(tanda))
+            return false;
+    }
+    if (!steps.run([&] {
+            if (!db.gCnn().CommitTrans())
+                throw db.gCnn().LastError();
+            cierre.enTransaccion = false;
+        }))
+        return false;
     cierre.completo = true;
     return true;
 }

@@ -57,7 +57,9 @@ public:
     // among them) asks the library's error dialog: Retry runs it again, Ignore goes on, anything
     // else stops. Rows of the key that cannot be deleted are told in a plain box and stop the run.
     // The banner is closed on every way out, and a run that stops leaves no rows for the key.
-    // Returns false when it stopped.
+    // Returns false when it stopped. The rows are made in memory and written in one transaction,
+    // many to an insert; an insert the database refuses is written again article by article with
+    // the insert and updates of each, and only those are asked about.
     bool ArmarAnalisisCostos(
         const CriteriosAnalisis& criterios, const QStringList& listas, const QString& clave);
 };
