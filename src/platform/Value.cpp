@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include <QLocale>
+
 #include "platform/RuntimeError.h"
 
 namespace {
@@ -33,8 +35,23 @@ QString numberText(double v)
 {
     if (v == std::floor(v) && std::fabs(v) < 1e15)
         return QString::number(static_cast<qint64>(v));
+    // Shortest text that reads back as the same double, without an exponent. The shortest
+    // form's count of decimals is the one to try first: 'f' at that count rounds a tie as the
+    // search below does, where the shortest form may round it the other way.
+    const QString shortest = QString::number(v, 'f', QLocale::FloatingPointShortest);
+    const qsizetype point = shortest.indexOf(u'.');
+    const qsizetype decimals = point < 0 ? 0 : shortest.size() - point - 1;
+    if (decimals >= 1 && decimals <= 17) {
+        QString text = QString::number(v, 'f', int(decimals));
+        if (text.toDouble() == v) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(u'.'))
+                text.chop(1);
+            return text;
+        }
+    }
     QString text = QString::number(v, 'f', 15);
-    // Shortest text that reads back as the same double, without an exponent.
     for (int precision = 1; precision <= 17; ++precision) {
         const QString candidate = QString::number(v, 'f', precision);
         if (candidate.toDouble() == v) {

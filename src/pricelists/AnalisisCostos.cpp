@@ -77,6 +77,21 @@ QString claveArticulo(const QString& articulo)
     return articulo.left(largo).toCaseFolded();
 }
 
+// The position of the field of `rs` named `nombre` (any case); an unknown name raises 3265, as
+// asking the recordset for it does.
+int indiceCampo(AdoRecordset& rs, const QString& nombre)
+{
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        if (rs.Fields(i).Name().compare(nombre, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    rs.Fields(nombre);
+    return -1;
+}
+
+// Price rows read at a time.
+constexpr qint64 BloqueLectura = 512;
+
 // Rows written by one insert.
 constexpr qsizetype FilasPorSentencia = 200;
 
@@ -368,39 +383,57 @@ bool AnalisisCostos::ArmarAnalisisCostos(
             return false;
         if (rs.State() == 0)
             continue;
+        // The price rows come a block at a time, their fields by position: asking each row for
+        // its fields by name cost more than the database's part.
+        int campo[8] = {};
+        ok = steps.run([&] {
+            const QString nombres[8] = {QStringLiteral("IdArticulo"), QStringLiteral("ConIVA"),
+                QStringLiteral("Costo"), QStringLiteral("Precio4"),
+                QStringLiteral("FHOFERTADESDE"), QStringLiteral("FHOFERTAHASTA"),
+                QStringLiteral("TasaIva"), QStringLiteral("Exento")};
+            for (int i = 0; i < 8; ++i)
+                campo[i] = indiceCampo(rs, nombres[i]);
+        });
+        if (!ok)
+            return false;
+        enum { Articulo, ConIva, Costo, Precio, Desde, Hasta, Tasa, Exento };
         while (true) {
             bool fin = false;
-            ok = steps.run([&] {
-                fin = rs.Eof();
-                if (fin)
-                    return;
-                double tasa = rs.Fields(QStringLiteral("TasaIva")).Value().toDouble();
-                if (tasa == 0)
-                    tasa = tasaGeneral;
-                const Value exento = rs.Fields(QStringLiteral("Exento")).Value();
-                if (!exento.isNull() && !exento.isEmpty() && exento.toBool())
-                    tasa = 0;
-                const Value conIva = rs.Fields(QStringLiteral("ConIVA")).Value();
-                const Value precio = rs.Fields(QStringLiteral("Precio4")).Value();
-                const double util = utilidad(precio, rs.Fields(QStringLiteral("Costo")).Value(),
-                    !conIva.isNull() && !conIva.isEmpty() && conIva.toBool(), tasa);
-                GrupoFila g;
-                g.n = n;
-                g.lista = columnaLista;
-                g.utilidad = db.SQLValue(Value(util), QStringLiteral("@"));
-                g.precio = db.SQLValue(precio, QStringLiteral("@"));
-                g.desde = fechaSql(rs.Fields(QStringLiteral("FHOFERTADESDE")).Value());
-                g.hasta = fechaSql(rs.Fields(QStringLiteral("FHOFERTAHASTA")).Value());
-                const QString articulo = u.ValorCampo(rs.Fields(QStringLiteral("IdArticulo")).Value());
-                progreso.muestra(articulo);
-                filas.agrega(articulo, std::move(g));
-            });
-            if (!ok)
+            QList<QList<Value>> bloque;
+            if (!steps.run([&] {
+                    fin = rs.Eof();
+                    if (!fin)
+                        bloque = rs.GetRows(BloqueLectura);
+                }))
                 return false;
             if (fin)
                 break;
-            if (!steps.run([&] { rs.MoveNext(); }))
-                return false;
+            for (const QList<Value>& r : std::as_const(bloque)) {
+                ok = steps.run([&] {
+                    double tasa = r.at(campo[Tasa]).toDouble();
+                    if (tasa == 0)
+                        tasa = tasaGeneral;
+                    const Value& exento = r.at(campo[Exento]);
+                    if (!exento.isNull() && !exento.isEmpty() && exento.toBool())
+                        tasa = 0;
+                    const Value& conIva = r.at(campo[ConIva]);
+                    const Value& precio = r.at(campo[Precio]);
+                    const double util = utilidad(precio, r.at(campo[Costo]),
+                        !conIva.isNull() && !conIva.isEmpty() && conIva.toBool(), tasa);
+                    GrupoFila g;
+                    g.n = n;
+                    g.lista = columnaLista;
+                    g.utilidad = db.SQLValue(Value(util), QStringLiteral("@"));
+                    g.precio = db.SQLValue(precio, QStringLiteral("@"));
+                    g.desde = fechaSql(r.at(campo[Desde]));
+                    g.hasta = fechaSql(r.at(campo[Hasta]));
+                    const QString articulo = u.ValorCampo(r.at(campo[Articulo]));
+                    progreso.muestra(articulo);
+                    filas.agrega(articulo, std::move(g));
+                });
+                if (!ok)
+                    return false;
+            }
         }
         db.CierraRecordset(rs);
     }
