@@ -186,11 +186,8 @@ void Lib_ClsCons3::muestraGrilla(const QString& sentencia,
 
     dlg.Form_Load();
     // A multiple choice always starts with nothing checked, whatever ValoresDefault marked.
-    if (Checks) {
-        LookupGridModel& modelo = dlg.modelo();
-        for (int fila = 0; fila < modelo.rowCount(); ++fila)
-            modelo.setChecked(fila, false);
-    }
+    if (Checks)
+        dlg.modelo().desmarcarTodo();
     MuestraModal(dlg);
 
     Checks = false;

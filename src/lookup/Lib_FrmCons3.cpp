@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTreeView>
 
 #include "data/DataObjects.h"
 #include "lookup/ColumnWidthFile.h"
@@ -38,6 +40,14 @@ const QColor PlainColor(255, 255, 255);
 // Each search box is this much narrower than its column, so the boxes never touch.
 constexpr int BoxGapTwips = 50;
 
+// Rows read when the query opens; the rest follow as the list scrolls to them or a search looks
+// for them, so a lookup over a whole article file opens as fast as a small one.
+constexpr qint64 PrimerasFilas = 256;
+// Rows read per turn of a search that looks past the rows read, and the longest turn: the window
+// answers keys between turns.
+constexpr qint64 FilasPorTurno = 512;
+constexpr qint64 TurnoMs = 25;
+
 QChar workstationDecimalPoint()
 {
     const QString point = QLocale().decimalPoint();
@@ -61,6 +71,14 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
     ui->picFields->setFixedHeight(ui->CmbSearch_0->sizeHint().height());
     ui->CmbSearch_0->setProperty("Index", 0);
     m_cmbSearch.append(ui->CmbSearch_0);
+
+    // The chosen row stands out the same whether the list or a search box has the focus.
+    QPalette paleta = ui->ListView1->palette();
+    for (const QPalette::ColorRole rol : {QPalette::Highlight, QPalette::HighlightedText})
+        paleta.setColor(QPalette::Inactive, rol, paleta.color(QPalette::Active, rol));
+    ui->ListView1->setPalette(paleta);
+    m_continuaBusqueda.setSingleShot(true);
+    m_continuaBusqueda.setInterval(0);
 
     ui->ListView1->installEventFilter(this);
     ui->ListView1->viewport()->installEventFilter(this);
@@ -101,6 +119,11 @@ void Lib_FrmCons3::conectar()
     connect(ui->CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNueva_Click);
     connect(ui->CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNuevo_Click);
     connect(ui->CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::CmdTodos_Click);
+    connect(m_model, &LookupGridModel::lecturaTerminada, this, &Lib_FrmCons3::cierraConsulta);
+    connect(m_model, &LookupGridModel::lecturaFallida, this, &Lib_FrmCons3::lecturaFallida);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { ++m_orden; });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { ++m_orden; });
+    connect(&m_continuaBusqueda, &QTimer::timeout, this, &Lib_FrmCons3::continuaBusqueda);
 }
 
 QComboBox* Lib_FrmCons3::cajaBusqueda(int index)
@@ -150,6 +173,11 @@ void Lib_FrmCons3::showEvent(QShowEvent* event)
                                    sinNueva ? QSizePolicy::Fixed : QSizePolicy::Expanding);
     ui->layoutBotones->invalidate();
     QDialog::showEvent(event);
+    // The keys work from the start: the list has the focus and a current row, so the arrows move
+    // it, Enter takes it and typing goes to the search box.
+    if (filaSeleccionada() < 0 && m_model->rowCount() > 0)
+        seleccionarFila(0);
+    ui->ListView1->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Lib_FrmCons3::Form_Load()
@@ -173,7 +201,9 @@ void Lib_FrmCons3::Form_Load()
         m_sqlInicial = Sql;
 
     Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
+    cierraConsulta();
     DB_Dll& db = UsarUDBC ? gUDBC() : gDB();
+    m_dbConsulta = &db;
     if (!steps.run([&] { db.AbrirRecordset(Sql, m_rsConsulta); }))
         return;
     m_model->setCheckBoxes(CheckBoxes);
@@ -188,8 +218,10 @@ void Lib_FrmCons3::Form_Load()
     actualizarIndicadorOrden();
     if (!FiltroInicial.trimmed().isEmpty())
         m_cmbSearch.at(0)->setEditText(FiltroInicial);
-    if (!steps.run([&] { db.CierraRecordset(m_rsConsulta); }))
-        return;
+    // A query read to its end is closed now; one with rows still to come stays open for them
+    // until its end, the next load or the unload.
+    if (!m_model->quedanFilas())
+        cierraConsulta();
     leerAnchosGuardados();
     CalcularAncho();
 }
@@ -219,7 +251,35 @@ void Lib_FrmCons3::Leer(qint32 Cdesde, qint16 Cuantas)
     Q_UNUSED(Cdesde);
     Q_UNUSED(Cuantas);
     Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
-    steps.run([&] { m_model->Leer(m_rsConsulta, carga()); });
+    // A list that sorts itself needs every row at once; one in the query's order shows the first
+    // rows and reads the others when they are wanted.
+    const qint64 primeras = OrdenarPorLwv || m_model->sorted() ? 0 : PrimerasFilas;
+    steps.run([&] { m_model->Leer(m_rsConsulta, carga(), primeras); });
+}
+
+void Lib_FrmCons3::leerTodoReportando()
+{
+    try {
+        m_model->leerTodo();
+    } catch (const RuntimeError& error) {
+        lecturaFallida(error);
+    }
+}
+
+void Lib_FrmCons3::cierraConsulta()
+{
+    m_continuaBusqueda.stop();
+    if (m_rsConsulta.State() == adStateClosed)
+        return;
+    Steps steps(reportAs(QStringLiteral("FORM_LOAD")));
+    DB_Dll& db = m_dbConsulta ? *m_dbConsulta : gDB();
+    steps.run([&] { db.CierraRecordset(m_rsConsulta); });
+}
+
+void Lib_FrmCons3::lecturaFallida(const RuntimeError& error)
+{
+    ManejoErrores(error, QStringLiteral("FORM_LOAD"));
+    cierraConsulta();
 }
 
 void Lib_FrmCons3::aplicarAnchosIniciales()
@@ -306,6 +366,7 @@ void Lib_FrmCons3::CalcularAncho()
 
 void Lib_FrmCons3::Form_Unload()
 {
+    cierraConsulta();
     UsarUDBC = false;
     if (GrabarCfg) {
         try {
@@ -320,7 +381,11 @@ void Lib_FrmCons3::Form_Unload()
 int Lib_FrmCons3::filaSeleccionada() const
 {
     const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    if (!rows.isEmpty())
+        return rows.first().row();
+    // The row the keys stand on is the chosen one, selected or not.
+    const QModelIndex current = ui->ListView1->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
 void Lib_FrmCons3::seleccionarFila(int row)
@@ -349,12 +414,47 @@ void Lib_FrmCons3::CmbSearch_Change(int Index)
     qint32 clave = 0;
     if (!steps.run([&] { clave = gUtilidades().ValorEntero(QString::number(Index)); }))
         return;
-    const QString texto = Index < m_cmbSearch.size() ? m_cmbSearch.at(Index)->currentText()
-                                                     : QString();
-    const qint32 fila = Busqueda(clave, texto.trimmed());
+    const QString texto = (Index < m_cmbSearch.size() ? m_cmbSearch.at(Index)->currentText()
+                                                      : QString()).trimmed();
+    UltimaBusqueda& b = m_busqueda;
+    const bool sigue = b.clave == clave && b.orden == m_orden
+        && texto.startsWith(b.texto, Qt::CaseInsensitive);
+    b = {clave, texto, sigue ? b.desde : 0, m_orden};
     // No match leaves the selection on the last row that matched.
-    if (fila != 0)
-        seleccionarFila(fila - 1);
+    if (!buscaEnLeidas() && m_model->quedanFilas())
+        m_continuaBusqueda.start();
+}
+
+bool Lib_FrmCons3::buscaEnLeidas()
+{
+    UltimaBusqueda& b = m_busqueda;
+    const qint32 fila = m_model->Busqueda(b.clave, b.texto, b.desde);
+    if (fila == 0) {
+        b.desde = m_model->rowCount();
+        return false;
+    }
+    m_continuaBusqueda.stop();
+    b.desde = fila - 1;
+    seleccionarFila(fila - 1);
+    return true;
+}
+
+void Lib_FrmCons3::continuaBusqueda()
+{
+    QElapsedTimer turno;
+    turno.start();
+    while (m_model->quedanFilas() && turno.elapsed() < TurnoMs) {
+        try {
+            m_model->leerMas(FilasPorTurno);
+        } catch (const RuntimeError& error) {
+            lecturaFallida(error);
+            return;
+        }
+        if (buscaEnLeidas())
+            return;
+    }
+    if (m_model->quedanFilas())
+        m_continuaBusqueda.start();
 }
 
 void Lib_FrmCons3::CmbSearch_Click(int Index)
@@ -393,11 +493,40 @@ bool Lib_FrmCons3::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
     case VbKey::PageDown:
     case VbKey::PageUp:
         ListView1_KeyDown(KeyCode, 0);
+        // The key that takes the focus to the list moves its row as well.
+        mueveFila(KeyCode);
         ui->ListView1->setFocus();
+        return true;
+    case VbKey::Return:
+        // Enter after a search takes the row it found.
+        ListView1_KeyDown(KeyCode, 0);
         return true;
     default:
         return false;
     }
+}
+
+void Lib_FrmCons3::mueveFila(int KeyCode)
+{
+    const int filas = m_model->rowCount();
+    if (filas == 0)
+        return;
+    const int actual = filaSeleccionada();
+    const QTreeView* lista = ui->ListView1;
+    const int alto = qMax(lista->sizeHintForRow(0), 1);
+    const int pagina = qMax(lista->viewport()->height() / alto - 1, 1);
+    int fila = actual;
+    if (actual < 0)
+        fila = 0;
+    else if (KeyCode == VbKey::Down)
+        fila = actual + 1;
+    else if (KeyCode == VbKey::Up)
+        fila = actual - 1;
+    else if (KeyCode == VbKey::PageDown)
+        fila = actual + pagina;
+    else
+        fila = actual - pagina;
+    seleccionarFila(std::clamp(fila, 0, filas - 1));
 }
 
 void Lib_FrmCons3::HScroll1_Change()
@@ -532,6 +661,8 @@ void Lib_FrmCons3::CmdAceptar_Click()
     };
 
     if (CheckBoxes) {
+        // Rows not read yet may be checked by ValoresDefault.
+        leerTodoReportando();
         if (CampoDevuelto.isEmpty() && m_model->columnCount() > 0)
             CampoDevuelto = m_model->columna(0).titulo;
         const int filas = m_model->rowCount();
@@ -691,6 +822,7 @@ void Lib_FrmCons3::CmdNuevo_Click()
 
 void Lib_FrmCons3::CmdTodos_Click()
 {
+    leerTodoReportando();
     for (int fila = 0; fila < m_model->rowCount(); ++fila)
         m_model->setChecked(fila, !m_model->checked(fila));
 }

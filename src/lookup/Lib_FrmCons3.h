@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Value.h"
 
+class DB_Dll;
 class QComboBox;
 
 namespace Ui {
@@ -165,6 +167,18 @@ private:
     void ubicarCajas();
     void actualizarIndicadorOrden();
     void cambiarCantidad(int KeyCode, int Shift);
+    // Reading the rest of the query: each part of it, the end, a failure.
+    void cierraConsulta();
+    // Every row of the query read; a failure is reported.
+    void leerTodoReportando();
+    void lecturaFallida(const RuntimeError& error);
+    // A search that found nothing in the rows read so far goes on reading in short turns, so
+    // the window takes keys meanwhile.
+    void continuaBusqueda();
+    // The last search over the rows read, from where it may start; selects the row found.
+    bool buscaEnLeidas();
+    // The row the view moves to with a navigation key, as the list itself would move.
+    void mueveFila(int KeyCode);
     void filtraPorColumna(int Index);
     void informaFaltante();
 
@@ -172,6 +186,22 @@ private:
     LookupGridModel* m_model;
     QList<QComboBox*> m_cmbSearch;
     AdoRecordset m_rsConsulta;
+
+    // The database object the open query of the last load runs on.
+    DB_Dll* m_dbConsulta = nullptr;
+    // The last search, for the next one to start where it can: a row that does not start with
+    // a text does not start with a longer one either.
+    struct UltimaBusqueda
+    {
+        int clave = -1;
+        QString texto;
+        int desde = 0;      // 0-based row from which a longer text may match
+        quint64 orden = 0;  // m_orden when it ran
+    };
+    UltimaBusqueda m_busqueda;
+    // Grows whenever the rows change order or are read again.
+    quint64 m_orden = 0;
+    QTimer m_continuaBusqueda;
 
     bool m_cargado = false;
     bool m_esConsultaArticulos = false;

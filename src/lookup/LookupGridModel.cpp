@@ -41,6 +41,7 @@ void LookupGridModel::clear()
     m_rows.clear();
     m_order.clear();
     m_longest.clear();
+    m_lectura = Lectura();
     endResetModel();
 }
 
@@ -117,60 +118,142 @@ void LookupGridModel::Encolumnar(AdoRecordset& rs, const Carga& carga)
     }
 }
 
-void LookupGridModel::Leer(AdoRecordset& rs, const Carga& carga)
+void LookupGridModel::Leer(AdoRecordset& rs, const Carga& carga, qint64 primeras)
 {
     const int fieldCount = int(m_columns.size());
+    m_lectura = Lectura();
     if (fieldCount == 0 || rs.Eof())
         return;
 
-    const int devuelto = carga.checkBoxes ? fieldIndex(rs, carga.campoDevuelto) : -1;
+    Lectura& l = m_lectura;
+    l.rs = &rs;
+    l.valoresDefault = carga.checkBoxes ? carga.valoresDefault : QString();
+    l.devuelto = carga.checkBoxes ? fieldIndex(rs, carga.campoDevuelto) : -1;
     // Stock colours: only article lookups that show stock and carry both fields. A lookup with a
     // single field never colours its rows, as the suite's list never did.
-    int puntoPedido = -1;
-    int stock = -1;
-    std::optional<QColor> niveles[4];
     if (fieldCount > 1 && LookupGridRules::esConsultaArticulos(carga.sql)
         && carga.muestraStock.trimmed().compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0) {
-        puntoPedido = fieldIndex(rs, QStringLiteral("PUNTOPEDIDO"));
-        stock = fieldIndex(rs, QStringLiteral("Stock"));
+        l.puntoPedido = fieldIndex(rs, QStringLiteral("PUNTOPEDIDO"));
+        l.stock = fieldIndex(rs, QStringLiteral("Stock"));
         for (int i = 0; i < 4; ++i)
-            niveles[i] = LookupGridRules::colorDeNivel(carga.stkNivel[i]);
+            l.niveles[i] = LookupGridRules::colorDeNivel(carga.stkNivel[i]);
     }
-    const bool colorea = puntoPedido >= 0 && stock >= 0;
 
     beginResetModel();
-    while (!rs.Eof()) {
+    try {
         QList<QList<Value>> block;
-        try {
-            block = rs.GetRows(BlockRows);
-        } catch (...) {
-            endResetModel();
-            throw;
-        }
-        for (const QList<Value>& record : std::as_const(block)) {
-            EstadoFila estado;
-            if (colorea) {
-                if (const auto nivel = LookupGridRules::nivelStock(record.at(puntoPedido),
-                                                                   record.at(stock)))
-                    estado.color = niveles[*nivel - 1];
-            }
-            // Every cell is the field's text trimmed: the first as the row's text, the others as
-            // the library's code fitting without a width leaves them.
-            for (int i = 0; i < fieldCount; ++i) {
-                QString text = record.at(i).toString().trimmed();
-                m_longest[size_t(i)] = qMax(m_longest[size_t(i)], int(text.size()));
-                if (i == devuelto && !record.at(i).isNull() && !text.isEmpty()
-                    && carga.valoresDefault.contains(text, Qt::CaseInsensitive))
-                    estado.checked = true;
-                m_cells.push_back(std::move(text));
-            }
-            m_order.push_back(int(m_rows.size()));
-            m_rows.push_back(estado);
-        }
+        do {
+            leerBloque(primeras > 0 ? primeras - qint64(m_rows.size()) : BlockRows, block);
+            agregaRegistros(block);
+        } while (quedanFilas() && (primeras <= 0 || qint64(m_rows.size()) < primeras));
+    } catch (...) {
+        m_lectura = Lectura();
+        endResetModel();
+        throw;
     }
     if (m_sorted)
         applySort();
     endResetModel();
+    if (!quedanFilas())
+        Q_EMIT lecturaTerminada();
+}
+
+void LookupGridModel::leerBloque(qint64 filas, QList<QList<Value>>& block)
+{
+    block.clear();
+    if (!m_lectura.rs)
+        return;
+    AdoRecordset& rs = *m_lectura.rs;
+    try {
+        if (!rs.Eof())
+            block = rs.GetRows(std::clamp<qint64>(filas, 1, BlockRows));
+    } catch (...) {
+        m_lectura = Lectura();
+        throw;
+    }
+    if (rs.Eof())
+        m_lectura.rs = nullptr;
+}
+
+void LookupGridModel::agregaRegistros(const QList<QList<Value>>& block)
+{
+    const Lectura& l = m_lectura;
+    const int fieldCount = int(m_columns.size());
+    const bool colorea = l.puntoPedido >= 0 && l.stock >= 0;
+    for (const QList<Value>& record : block) {
+        EstadoFila estado;
+        if (colorea) {
+            if (const auto nivel = LookupGridRules::nivelStock(record.at(l.puntoPedido),
+                                                               record.at(l.stock)))
+                estado.color = l.niveles[*nivel - 1];
+        }
+        // Every cell is the field's text trimmed: the first as the row's text, the others as
+        // the library's code fitting without a width leaves them.
+        for (int i = 0; i < fieldCount; ++i) {
+            QString text = record.at(i).toString().trimmed();
+            m_longest[size_t(i)] = qMax(m_longest[size_t(i)], int(text.size()));
+            if (i == l.devuelto && !record.at(i).isNull() && !text.isEmpty()
+                && l.valoresDefault.contains(text, Qt::CaseInsensitive))
+                estado.checked = true;
+            m_cells.push_back(std::move(text));
+        }
+        m_order.push_back(int(m_rows.size()));
+        m_rows.push_back(estado);
+    }
+}
+
+bool LookupGridModel::leerMas(qint64 filas)
+{
+    if (!quedanFilas())
+        return false;
+    QList<QList<Value>> block;
+    while (filas > 0 && quedanFilas()) {
+        leerBloque(filas, block);
+        filas -= block.size();
+        if (block.isEmpty())
+            continue;
+        const int first = rowCount();
+        // Rows read behind a sorted list would go to their place: the list sorts only once every
+        // row is there (leerTodo), so here they always go to the end.
+        beginInsertRows(QModelIndex(), first, first + int(block.size()) - 1);
+        agregaRegistros(block);
+        endInsertRows();
+    }
+    if (!quedanFilas())
+        Q_EMIT lecturaTerminada();
+    return true;
+}
+
+void LookupGridModel::leerTodo()
+{
+    while (quedanFilas())
+        leerMas(BlockRows * 64);
+}
+
+bool LookupGridModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && quedanFilas();
+}
+
+void LookupGridModel::fetchMore(const QModelIndex& parent)
+{
+    if (parent.isValid())
+        return;
+    // Called by the view, which cannot take an exception: a failure is told by signal.
+    try {
+        leerMas(BlockRows);
+    } catch (const RuntimeError& error) {
+        Q_EMIT lecturaFallida(error);
+    }
+}
+
+void LookupGridModel::desmarcarTodo()
+{
+    m_lectura.valoresDefault.clear();
+    for (int fila = 0; fila < rowCount(); ++fila) {
+        if (checked(fila))
+            setChecked(fila, false);
+    }
 }
 
 int LookupGridModel::rowCount(const QModelIndex& parent) const
@@ -248,6 +331,14 @@ void LookupGridModel::sort(int column, Qt::SortOrder order)
 void LookupGridModel::setSorting(bool sorted, int key, Qt::SortOrder order)
 {
     const bool resort = sorted && (!m_sorted || key != m_sortKey || order != m_sortOrder);
+    // The list sorts every row of the query, not the ones read so far.
+    if (sorted) {
+        try {
+            leerTodo();
+        } catch (const RuntimeError& error) {
+            Q_EMIT lecturaFallida(error);
+        }
+    }
     m_sorted = sorted;
     m_sortKey = key;
     m_sortOrder = order;
@@ -349,13 +440,13 @@ std::optional<QColor> LookupGridModel::color(int row) const
     return m_rows[size_t(stored(row))].color;
 }
 
-int LookupGridModel::Busqueda(int clave, const QString& queValor) const
+int LookupGridModel::Busqueda(int clave, const QString& queValor, int desde) const
 {
     const int column = clave < 1 ? 0 : clave;
     if (column >= columnCount())
         return 0;
     const QString wanted = queValor.trimmed();
-    for (size_t place = 0; place < m_order.size(); ++place) {
+    for (size_t place = size_t(qMax(desde, 0)); place < m_order.size(); ++place) {
         if (QStringView(cell(m_order[place], column)).trimmed().startsWith(wanted,
                                                                            Qt::CaseInsensitive))
             return int(place) + 1;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/RuntimeError.h"
 #include "platform/Value.h"
 
 class AdoRecordset;
@@ -57,7 +58,22 @@ public:
     // Adds one row per remaining record of `rs`: cells as trimmed text, the check mark of
     // `valoresDefault` and the stock colour. Raises RuntimeError when a record cannot be read,
     // with the rows read so far kept.
-    void Leer(AdoRecordset& rs, const Carga& carga);
+    //
+    // With `primeras` above 0 only that many records are read now: the rest come as the view
+    // scrolls to them (fetchMore), as a search asks for them (leerMas) or all at once (leerTodo,
+    // which sorting and the whole-list operations call first). `rs` must then stay open until
+    // quedanFilas() is false (lecturaTerminada() says so) or clear() is called; a failure in a
+    // later read is told by lecturaFallida() and ends the reading.
+    void Leer(AdoRecordset& rs, const Carga& carga, qint64 primeras = 0);
+    // Records of the query not read yet.
+    bool quedanFilas() const { return m_lectura.rs != nullptr; }
+    // Reads up to `filas` more records; false when none were left.
+    bool leerMas(qint64 filas);
+    void leerTodo();
+    // Every row unchecked, the rows still to be read as well.
+    void desmarcarTodo();
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     // No columns, no rows.
     void clear();
     // A column added by hand, for lists that come from no query (the option pickers).
@@ -100,13 +116,31 @@ public:
 
     // 1-based number of the first row, in the current order, whose trimmed cell in column `clave`
     // (0 or less: the first column; k: column k) starts with the trimmed `queValor`, ignoring
-    // case; 0 when none does. A blank text matches the first row.
-    int Busqueda(int clave, const QString& queValor) const;
+    // case; 0 when none does. A blank text matches the first row. Only the rows read so far are
+    // looked at, from the 0-based row `desde` on.
+    int Busqueda(int clave, const QString& queValor, int desde = 0) const;
     // 1-based position of the first column whose trimmed caption equals the trimmed `columna`,
     // ignoring case; 0 when none does.
     int IndiceColumna(const QString& columna) const;
 
+Q_SIGNALS:
+    // The last record of the query has been read: the recordset may be closed.
+    void lecturaTerminada();
+    // A record could not be read when the view asked for more; nothing more is read.
+    void lecturaFallida(const RuntimeError& error);
+
 private:
+    // What reading the rest of the query needs.
+    struct Lectura
+    {
+        AdoRecordset* rs = nullptr;
+        QString valoresDefault;
+        int devuelto = -1;
+        int puntoPedido = -1;
+        int stock = -1;
+        std::optional<QColor> niveles[4];
+    };
+
     struct EstadoFila
     {
         std::optional<QColor> color;
@@ -116,6 +150,9 @@ private:
     int stored(int row) const { return m_order[size_t(row)]; }
     const QString& cell(int storedRow, int column) const;
     void applySort();
+    // Reads up to `filas` records into `block`; ends the reading at the query's end.
+    void leerBloque(qint64 filas, QList<QList<Value>>& block);
+    void agregaRegistros(const QList<QList<Value>>& block);
 
     QList<Columna> m_columns;
     // Cells row by row in load order; m_order maps a row's place in the list to its load row.
@@ -124,6 +161,8 @@ private:
     std::vector<int> m_order;
     // Longest value per column, for the columns sized by their data.
     std::vector<int> m_longest;
+
+    Lectura m_lectura;
 
     bool m_checkBoxes = false;
     bool m_sorted = false;

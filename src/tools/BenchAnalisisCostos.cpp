@@ -1,48 +1,14 @@
 #include "tools/BenchAnalisisCostos.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTextStream>
 
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
-#include "platform/Environment.h"
-#include "platform/MessageDialog.h"
-#include "platform/Service.h"
 #include "platform/Utilidades.h"
-#include "platform/qt/QtAdoProvider.h"
-#include "platform/qt/QtPlatform.h"
 #include "pricelists/TarifolioReglas.h"
-#include "startup/ConfiguracionGlobal.h"
-#include "startup/Dll_Display.h"
-#include "startup/Globales.h"
-#include "startup/VariablesInicio.h"
+#include "tools/SesionBench.h"
 
 namespace {
-
-// A box in a measured run is a failure of the run: it is written out and answered with the
-// choice that stops without repeating anything.
-class MensajesDeMedicion final : public MessageDialog
-{
-public:
-    int show(const QString& text, int style, const QString& title) override
-    {
-        QTextStream(stderr) << "Aviso: " << (title.isEmpty() ? text : title + QStringLiteral(": ") + text).simplified()
-                            << "\n";
-        ++cuadros;
-        switch (Msg::buttonsOf(style)) {
-        case Msg::AbortRetryIgnore:
-            return Msg::Abort;
-        case Msg::YesNo:
-            return Msg::No;
-        case Msg::OkOnly:
-            return Msg::Ok;
-        default:
-            return Msg::Cancel;
-        }
-    }
-    int cuadros = 0;
-};
 
 // The entries of the window's list picker in purchase mode, in its order.
 QStringList entradasDelSelector()
@@ -83,34 +49,11 @@ EstadoImpresion estadoCompras(const QStringList& listas)
 AnalisisCostosBench corridaAnalisisCostos(const QString& archivo, int listas)
 {
     AnalisisCostosBench r;
-    QtPlatform plataforma;
-    MensajesDeMedicion mensajes;
-    const ScopedService<MessageDialog> mensajesServicio(mensajes);
-    QtAdoProvider proveedor(QtAdoProvider::Settings {programFolder()});
-    const ScopedService<AdoProvider> proveedorServicio(proveedor);
-    DataSettings datos;
-    const ScopedService<DataSettings> datosServicio(datos);
-    DataObjects objetos;
-    const ScopedService<DataObjects> objetosServicio(objetos);
-    VariablesInicio inicio;
-    const ScopedService<VariablesInicio> inicioServicio(inicio);
-    Globales globales;
-    const ScopedService<Globales> globalesServicio(globales);
-    Dll_Display cartel;
-    const ScopedService<Dll_Display> cartelServicio(cartel);
-
-    DB_Dll& db = gDB();
-    db.gServidor = QStringLiteral("SQLITE");
-    db.gDBName = QFileInfo(archivo).absoluteFilePath();
-    db.OpenServerADODB(false, adUseClient, QString(), false, false);
-    if (!db.gOpenFlag) {
-        r.error = QStringLiteral("No se pudo abrir %1: %2")
-                      .arg(archivo, db.gCnn().LastError().description());
+    SesionBench sesion(archivo);
+    if (!sesion.error().isEmpty()) {
+        r.error = sesion.error();
         return r;
     }
-    inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
-    inicio.gPuesto = ClaveEstacion();
-    CargaConfiguracionGlobal(programFolder() + u'/');
 
     r.listas = entradasDelSelector().mid(0, listas);
     if (r.listas.isEmpty()) {
@@ -126,7 +69,7 @@ AnalisisCostosBench corridaAnalisisCostos(const QString& archivo, int listas)
     reloj.start();
     const bool ok = impresion.ImprimirReportePrecios(estadoCompras(r.listas));
     r.llenadoS = double(reloj.nsecsElapsed()) / 1e9;
-    r.ok = ok && entregado && mensajes.cuadros == 0;
+    r.ok = ok && entregado && sesion.cuadros() == 0;
     if (!r.ok)
         r.error = QStringLiteral("El análisis de costos no llegó al informe");
     return r;

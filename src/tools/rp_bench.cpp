@@ -16,9 +16,9 @@
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
 #include "tools/BenchAnalisisCostos.h"
+#include "tools/BenchComun.h"
 #include "tools/BenchReference.h"
 #include "tools/BenchSample.h"
-#include "tools/DemoDatabase.h"
 #include "tools/SqliteReportSource.h"
 
 // rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--report NAME]
@@ -70,18 +70,6 @@ EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const
         e.lblDescDep = QStringLiteral("Depósito %1").arg(deposito);
     }
     return e;
-}
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
 }
 
 } // namespace
@@ -154,17 +142,11 @@ int main(int argc, char* argv[])
     if (pdf.isEmpty())
         pdf = QDir::tempPath()
             + QStringLiteral("/rp_bench_%1_%2.%3").arg(articles).arg(lists).arg(format);
-    const QString dbPath = folder + QStringLiteral("/DEMO.db");
-
-    if (!QFileInfo::exists(dbPath)) {
-        out << "Generando la base de demostración (" << articles << " artículos) en " << folder
-            << "...\n";
-        out.flush();
-        const QString error = DemoDatabase::write({folder, articles});
-        if (!error.isEmpty()) {
-            err << error << "\n";
-            return 1;
-        }
+    QString error;
+    const QString dbPath = baseDeMedicion(articles, folder, out, error);
+    if (dbPath.isEmpty()) {
+        err << error << "\n";
+        return 1;
     }
 
     // The program's path: the database provider's connection and forward-only recordsets.
@@ -311,7 +293,7 @@ int main(int argc, char* argv[])
     const double queryS = double(queryClock.nsecsElapsed()) / 1e9;
 
     const int pages = job.pageCount();
-    const double peakMb = peakRssMb();
+    const double peakMb = picoMemoriaMb();
     QString referenceFields;
     if (reference) {
         const QString referenceFile = pdf + QStringLiteral(".reference");

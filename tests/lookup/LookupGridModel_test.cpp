@@ -210,3 +210,37 @@ TEST_F(LookupGridModelTest, a_closed_recordset_fails_with_no_columns)
     EXPECT_THROW(model.Encolumnar(rs, carga), RuntimeError);
     EXPECT_EQ(model.columnCount(), 0);
 }
+
+TEST_F(LookupGridModelTest, rows_left_unread_come_when_asked_for_and_the_end_is_told)
+{
+    db.scriptStatement(ArticulosSql, articulos());
+    AdoRecordset rs;
+    ASSERT_TRUE(rs.Open(ArticulosSql, &db));
+    carga.sql = ArticulosSql;
+    carga.checkBoxes = true;
+    carga.campoDevuelto = QStringLiteral("IDARTICULO");
+    carga.valoresDefault = QStringLiteral("C3,D4");
+    model.setCheckBoxes(true);
+    model.Encolumnar(rs, carga);
+    int terminadas = 0;
+    QObject::connect(&model, &LookupGridModel::lecturaTerminada, [&terminadas] { ++terminadas; });
+
+    model.Leer(rs, carga, 2);
+
+    EXPECT_EQ(column(0), (QStringList{"A1", "B2"}));
+    EXPECT_TRUE(model.canFetchMore(QModelIndex()));
+    // A search looks at the rows read; the dialog reads on when it finds nothing.
+    EXPECT_EQ(model.Busqueda(1, QStringLiteral("bu")), 0);
+    model.leerMas(1);
+    EXPECT_EQ(column(0), (QStringList{"A1", "B2", "C3"}));
+    EXPECT_TRUE(model.checked(2));
+    // A multiple choice that starts with nothing checked: the rows still to come too.
+    model.desmarcarTodo();
+    // The list sorts every row of the query.
+    model.setSorting(true, 1, Qt::AscendingOrder);
+    EXPECT_EQ(column(1), (QStringList{"Arandela", "Bulon", "clavo", "TORNILLO", "tuerca"}));
+    EXPECT_FALSE(model.checked(0));
+    EXPECT_FALSE(model.checked(1));
+    EXPECT_FALSE(model.quedanFilas());
+    EXPECT_EQ(terminadas, 1);
+}

@@ -284,6 +284,47 @@ TEST_F(Rp_TarifolioCampos, grid_lookups_fill_the_field_and_move_on)
     }
 }
 
+TEST_F(Rp_TarifolioCampos, a_lookup_opened_with_f3_is_worked_from_the_keyboard)
+{
+    carga();
+    // What the operator sees and types in the dialog, shown as the modal loop would show it.
+    const auto teclado = [this](std::function<QString(Lib_FrmCons3&)> teclas, QString& elegida) {
+        alMostrar<Lib_FrmCons3>([teclas, &elegida](Lib_FrmCons3& dlg) {
+            dlg.show();
+            QApplication::setActiveWindow(&dlg);
+            elegida = teclas(dlg);
+        });
+    };
+    QString tercera;
+    teclado(
+        [](Lib_FrmCons3& dlg) {
+            // The arrows move the current row from the first one, Enter takes it.
+            for (const Qt::Key tecla : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+                QTest::keyClick(QApplication::focusWidget(), tecla);
+            return dlg.modelo().texto(2, 0).trimmed();
+        },
+        tercera);
+    QString tecleada;
+    teclado(
+        [](Lib_FrmCons3& dlg) {
+            // Typing searches from the first key; Enter takes the row found.
+            const QString ultima = dlg.modelo().texto(dlg.modelo().rowCount() - 1, 0).trimmed();
+            QTest::keyClicks(QApplication::focusWidget(), ultima);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            return ultima;
+        },
+        tecleada);
+
+    abre(campo("ListaDesde"), Via::TeclaF3);
+    abre(campo("ListaHasta"), Via::TeclaF3);
+
+    EXPECT_EQ(m_modal.mostrados, 2);
+    EXPECT_FALSE(tercera.isEmpty());
+    EXPECT_EQ(campo("ListaDesde")->text(), tercera);
+    EXPECT_NE(tecleada, tercera);
+    EXPECT_EQ(campo("ListaHasta")->text(), tecleada);
+}
+
 TEST_F(Rp_TarifolioCampos, list_lookups_offer_only_the_lists_of_the_windows_mode)
 {
     for (const char* modo : { "", "C" }) {

@@ -1,0 +1,31 @@
+#include "tools/BenchComun.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "tools/DemoDatabase.h"
+
+double picoMemoriaMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+QString baseDeMedicion(int articulos, const QString& carpeta, QTextStream& salida, QString& error)
+{
+    const QString archivo = carpeta + QStringLiteral("/DEMO.db");
+    if (QFileInfo::exists(archivo))
+        return archivo;
+    salida << "Generando la base de demostración (" << articulos << " artículos) en " << carpeta
+           << "...\n";
+    salida.flush();
+    error = DemoDatabase::write({carpeta, articulos});
+    return error.isEmpty() ? archivo : QString();
+}
