@@ -223,25 +223,26 @@ void ReciboEnCurso::cuerpo()
     AdoRecordset& lider = m_aplicacionesLideran ? m_rsAplicaciones : m_rsAsientos;
     AdoRecordset& siguiente = m_aplicacionesLideran ? m_rsAsientos : m_rsAplicaciones;
     while (hayFila(lider)) {
-        paso([&] { nuevaFila(); });
+        nuevaFila();
         if (hayFila(m_rsAplicaciones)) {
             ladoAplicacion();
             paso([&] {
                 const auto leido = [&](const char* columna) {
                     return gUtilidades().ValorMoneda(texto(m_rsAux, QLatin1String(columna)));
                 };
-                // The totals add the printed, rounded amounts.
-                m_totalComprobantes += leido("COLUMNA9");
-                m_totalAplicado += leido("COLUMNA3");
-                m_totalSaldo += leido("COLUMNA11");
+                // The totals add the printed, rounded amounts, all three once every one is read:
+                // a retried read adds nothing twice.
+                const Currency comprobante = leido("COLUMNA9");
+                const Currency aplicado = leido("COLUMNA3");
+                const Currency saldo = leido("COLUMNA11");
+                m_totalComprobantes += comprobante;
+                m_totalAplicado += aplicado;
+                m_totalSaldo += saldo;
             });
         }
         if (hayFila(m_rsAsientos))
             agregaMedioDePago();
-        paso([&] {
-            if (m_rsAux.EditMode() != adEditNone && !m_rsAux.Update())
-                throw m_rsAux.LastError();
-        });
+        guardaFila();
         paso([&] {
             if (hayFila(lider))
                 lider.MoveNext();
@@ -254,12 +255,29 @@ void ReciboEnCurso::cuerpo()
 
 void ReciboEnCurso::nuevaFila()
 {
-    m_rsAux.AddNew();
-    pon(QStringLiteral("USUARIO"), m_clave);
-    pon(QStringLiteral("TC"), m_p.tc);
-    pon(QStringLiteral("IDCOMPROBANTE"), idComprobante());
-    pon(QStringLiteral("IDCOMPLEMENTO"), QStringLiteral("0"));
-    pon(QStringLiteral("TIPO"), QStringLiteral("1"));
+    // Each statement is a step of its own: a retried key does not add the row again.
+    paso([&] {
+        if (!m_rsAux.AddNew())
+            throw m_rsAux.LastError();
+    });
+    paso([&] {
+        pon(QStringLiteral("USUARIO"), m_clave);
+        pon(QStringLiteral("TC"), m_p.tc);
+        pon(QStringLiteral("IDCOMPROBANTE"), idComprobante());
+        pon(QStringLiteral("IDCOMPLEMENTO"), QStringLiteral("0"));
+        pon(QStringLiteral("TIPO"), QStringLiteral("1"));
+    });
+}
+
+void ReciboEnCurso::guardaFila()
+{
+    paso([&] {
+        if (m_rsAux.EditMode() != adEditNone && !m_rsAux.Update())
+            throw m_rsAux.LastError();
+    });
+    // A row passed over is dropped, or the next row's AddNew would try to store it again.
+    if (m_rsAux.EditMode() != adEditNone)
+        m_rsAux.CancelUpdate();
 }
 
 void ReciboEnCurso::ladoAplicacion()
@@ -361,18 +379,20 @@ void ReciboEnCurso::otrosComprobantes()
     AdoRecordset rs;
     paso([&] { gDB().AbrirRecordset(sql, rs); });
     while (hayFila(rs)) {
+        // The row, its amount in the total and its storing are steps of their own: Retry runs
+        // again only the one that failed, so the amount is counted once.
+        nuevaFila();
+        Currency importe;
         paso([&] {
-            nuevaFila();
             const QString tipo = texto(rs, QStringLiteral("TC"));
             pon(QStringLiteral("COLUMNA4"), tipo);
             pon(QStringLiteral("COLUMNA6"), tipo + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
-            const Currency importe = gUtilidades().ValorMoneda(texto(rs, QStringLiteral("Importe")));
+            importe = gUtilidades().ValorMoneda(texto(rs, QStringLiteral("Importe")));
             pon(QStringLiteral("COLUMNA8"), FmtMoneda(importe.toString()));
-            m_totalMediosPago += importe;
             pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
-            if (!m_rsAux.Update())
-                throw m_rsAux.LastError();
         });
+        m_totalMediosPago += importe;
+        guardaFila();
         paso([&] { rs.MoveNext(); });
     }
     gDB().CierraRecordset(rs);

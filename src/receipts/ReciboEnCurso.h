@@ -48,6 +48,8 @@ private:
     void cuerpo();
     // Adds a buffer row with this receipt's keys and leaves it pending.
     void nuevaFila();
+    // Stores the pending row.
+    void guardaFila();
     void ladoAplicacion();
     void otrosComprobantes();
     void filasEnBlanco();

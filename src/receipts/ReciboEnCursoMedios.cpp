@@ -197,6 +197,7 @@ void ReciboEnCurso::lineaConMoneda()
         const Currency firmado
             = negado(texto(asiento, QStringLiteral("Debe-Haber")).trimmed()) ? -importe : importe;
         pon(QStringLiteral("COLUMNA8"), TextosRecibo::importeMedio(firmado));
+        // Last: nothing after it can fail and have the amount added again.
         m_totalMediosPago += firmado;
     });
     const Value cotizacion = campo(asiento, QStringLiteral("Cotizacion"));
@@ -233,8 +234,9 @@ void ReciboEnCurso::importeSinMoneda()
         const Currency importe
             = gUtilidades().ValorMoneda(texto(m_rsAsientos, QStringLiteral("Importe")));
         pon(QStringLiteral("COLUMNA8"), TextosRecibo::importeMedio(importe));
-        m_totalMediosPago += importe;
         pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
+        // Last: nothing after it can fail and have the amount added again.
+        m_totalMediosPago += importe;
     });
 }
 

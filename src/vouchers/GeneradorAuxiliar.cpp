@@ -1,11 +1,14 @@
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include <utility>
+
 #include <QRegularExpression>
 
 #include "data/DataObjects.h"
 #include "platform/Clock.h"
 #include "platform/ErrorLog.h"
 #include "platform/LeadingNumber.h"
+#include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
@@ -269,6 +272,9 @@ void GeneradorAuxiliar::recorreComprobante()
 
     if (transaccion && !cnn.CommitTrans())
         omitida(QStringLiteral("Comprobante ") + idComprobante(), cnn.LastError());
+    const QStringList avisos = std::exchange(m_avisos, {});
+    for (const QString& aviso : avisos)
+        MsgBox(aviso, Msg::OkOnly);
 }
 
 bool GeneradorAuxiliar::ejecuta(const QString& sql, const QString& nombrePaso)

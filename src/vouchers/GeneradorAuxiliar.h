@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/AdoRecordset.h"
 #include "platform/Value.h"
@@ -119,6 +120,9 @@ private:
     QString m_usuario;
     QString m_tc;
     ResultadoAuxiliar m_resultado;
+    // Notices for the operator gathered while a voucher's rows are written, shown once they are
+    // committed: a box in the middle would keep the database locked while it is read.
+    QStringList m_avisos;
 
     // Shared by the sections for the whole run.
     bool m_noMostrarImportesEnOT = false;

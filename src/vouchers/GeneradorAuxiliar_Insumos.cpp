@@ -4,7 +4,6 @@
 #include "vouchers/GeneradorAuxiliar.h"
 
 #include "data/DataObjects.h"
-#include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
@@ -176,7 +175,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     agrega("IDARTICULO", [&] { return literal(texto("IdArticulo").trimmed()); });
 
     if (!inserta(lista, QStringLiteral("AgregaInsumos")))
-        MsgBox(db.gCnn().Errors().Item(0).Description(), Msg::OkOnly);
+        m_avisos.append(db.gCnn().Errors().Item(0).Description());
 
     if (claveLote.trimmed() == u"|")
         claveLote.clear();

@@ -118,11 +118,47 @@ bool ImpresionComprobante::prepara()
         });
         return false;
     }
+    if (!esDeStock())
+        return false;
     if (!datosEmpresa() || !formulasEmpresa() || !impresoraYCopias())
         return false;
-    if (!m_pasos.run([&] { decideSegunTipo(); }))
+    // A retried decision starts again from where it first started: the conditions it had
+    // appended before failing are not appended twice.
+    const QString seleccion = m_seleccion;
+    const QStringList orden = m_orden;
+    const QString reporte = m_reporte;
+    const auto archivos = m_archivos;
+    if (!m_pasos.run([&] {
+            m_seleccion = seleccion;
+            m_orden = orden;
+            m_reporte = reporte;
+            m_archivos = archivos;
+            decideSegunTipo();
+        }))
         return false;
     return piePago();
+}
+
+bool ImpresionComprobante::esDeStock()
+{
+    // A stock type's form reads the stock movement: an id that has none (a sales voucher under
+    // the same type) would print an empty page under another title.
+    if (!m_esStock || m_omitirFiltro)
+        return true;
+    bool hay = true;
+    if (!m_pasos.run([&] {
+            hay = gDB().ExisteEnTabla(QStringLiteral("V_MV_STOCK"), QString(),
+                QStringLiteral("IDCOMPROBANTE"), nullptr, Value(qint32(8)),
+                QStringLiteral("TC='") + literal(m_tc) + QStringLiteral("' AND IDCOMPROBANTE='")
+                    + literal(m_idComprobante.trimmed()) + u'\'');
+        }))
+        return false;
+    if (!hay)
+        MsgBox(QStringLiteral("El comprobante ") + m_tc.trimmed() + u' ' + m_idComprobante.trimmed()
+                + QStringLiteral(" no es un comprobante de stock: no tiene movimiento de stock que "
+                                 "imprimir."),
+            Msg::Information, QStringLiteral("Atención"));
+    return hay;
 }
 
 bool ImpresionComprobante::tipoDeComprobante()

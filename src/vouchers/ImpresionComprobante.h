@@ -32,6 +32,8 @@ private:
     // First half: type, company, formulas, report and selection. False when the run was left.
     bool prepara();
     bool tipoDeComprobante();
+    // False, after telling the operator, for a stock type whose id has no stock movement.
+    bool esDeStock();
     bool datosEmpresa();
     bool formulasEmpresa();
     bool impresoraYCopias();

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -229,13 +231,7 @@ TEST_F(AuxiliarRecibo, other_vouchers_blank_rows_and_copies_stay_within_this_wor
         QStringLiteral("100"));
     aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000012A"),
         QStringLiteral("50"));
-    // A credit note listed under the receipt: an applied document and an other voucher.
-    exec(QStringLiteral("INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, TCO_ORIGEN, "
-                        "SUCURSAL_ORIGEN, NUMERO_ORIGEN, LETRA_ORIGEN, TC_PRINT, "
-                        "IDCOMPROBANTE_ORIGEN, IDCOMPROBANTE_PRINT, CUENTA, IMPORTE) VALUES ('NC', "
-                        "'099900000007A', 'FC', '0999', '00000013', 'A', 'CB', '099900000013A', "
-                        "'%1', 'C001', 30)")
-             .arg(QLatin1String(Id)));
+    notaDeCreditoListada();
     asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("120"),
         QStringLiteral("D"));
     exec(QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, COLUMNA4) "
@@ -412,4 +408,58 @@ TEST_F(AuxiliarRecibo, other_errors_are_answered_by_the_operator)
         EXPECT_EQ(filas({ "TC" }).size(), caso.filasEsperadas);
         EXPECT_EQ(formulas.size(), caso.formulasEsperadas);
     }
+}
+
+// The receipt's own applications are left out of the other vouchers whatever the letter case of
+// its type, as the suite's server compares.
+TEST_F(AuxiliarRecibo, the_type_in_any_letter_case_leaves_out_the_receipts_own_applications)
+{
+    aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
+        QStringLiteral("100"));
+    asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("100"),
+        QStringLiteral("D"));
+    for (const char* tc : { "cb", "Cb", "CB" }) {
+        SCOPED_TRACE(tc);
+        QStringList formulas;
+
+        ASSERT_TRUE(genera(QLatin1String(tc), formulas));
+
+        EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '100,00'"));
+        EXPECT_EQ(formulas.value(12), QStringLiteral("TOTAL =  '0,00'"));
+    }
+}
+
+// Retry runs again only the statement that failed: the other voucher is stored once and its
+// amount counted once.
+TEST_F(AuxiliarRecibo, retry_stores_the_failed_row_once_and_counts_its_amount_once)
+{
+    aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
+        QStringLiteral("100"));
+    notaDeCreditoListada();
+    asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("70"),
+        QStringLiteral("D"));
+    // The other voucher's row is refused until the operator answers.
+    exec(QStringLiteral("CREATE TABLE RECHAZO (X int)"));
+    exec(QStringLiteral("INSERT INTO RECHAZO (X) VALUES (1)"));
+    {
+        QSqlDatabase directa = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+            QStringLiteral("disparador"));
+        directa.setDatabaseName(m_file);
+        ASSERT_TRUE(directa.open());
+        ASSERT_TRUE(QSqlQuery(directa).exec(QStringLiteral(
+            "CREATE TRIGGER rechaza BEFORE INSERT ON AUX_MV_CPTE WHEN NEW.COLUMNA4 = 'NC' AND "
+            "EXISTS (SELECT 1 FROM RECHAZO) BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("disparador"));
+    testsupport::messages().answer(Msg::Retry);
+    testsupport::messages().onShow = [&] { exec(QStringLiteral("DELETE FROM RECHAZO")); };
+    QStringList formulas;
+
+    EXPECT_TRUE(genera(QStringLiteral("CB"), formulas));
+
+    testsupport::messages().onShow = nullptr;
+    EXPECT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(filas({ "COLUMNA4", "COLUMNA8" }).filter(QStringLiteral("NC|")),
+        QStringList { QStringLiteral("NC|30,00") });
+    EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '100,00'"));
 }

@@ -58,6 +58,16 @@ void ReciboPrueba::aplica(const QString& tc, const QString& tco, const QString& 
                  idOrigen.mid(12), idOrigen, cuenta, importe));
 }
 
+void ReciboPrueba::notaDeCreditoListada()
+{
+    exec(QStringLiteral("INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, TCO_ORIGEN, "
+                        "SUCURSAL_ORIGEN, NUMERO_ORIGEN, LETRA_ORIGEN, TC_PRINT, "
+                        "IDCOMPROBANTE_ORIGEN, IDCOMPROBANTE_PRINT, CUENTA, IMPORTE) VALUES ('NC', "
+                        "'099900000007A', 'FC', '0999', '00000013', 'A', 'CB', '099900000013A', "
+                        "'%1', 'C001', 30)")
+             .arg(QLatin1String(Id)));
+}
+
 void ReciboPrueba::documento(const QString& tabla, const QString& tc, const QString& id,
     const QString& fecha, const QString& importe, const QString& cuenta)
 {

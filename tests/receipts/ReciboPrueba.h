@@ -26,6 +26,8 @@ protected:
     // One application of this receipt (type `tc`) to a document, stored as the suite stores it.
     void aplica(const QString& tc, const QString& tco, const QString& idOrigen,
         const QString& importe, const QString& cuenta = QStringLiteral("C001"));
+    // A credit note of 30 listed under this collection: an applied document and an other voucher.
+    void notaDeCreditoListada();
     // A document header in V_MV_CPTE (or C_MV_CPTE for a purchase).
     void documento(const QString& tabla, const QString& tc, const QString& id,
         const QString& fecha, const QString& importe, const QString& cuenta = QStringLiteral("C001"));

@@ -7,6 +7,8 @@ namespace testsupport {
 int FakeMessageDialog::show(const QString& text, int style, const QString& title)
 {
     m_shown.append({title, text, style});
+    if (onShow)
+        onShow();
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unexpected message box (style " << style << ")\n  title: "
                       << title.toStdString() << "\n  text: " << text.toStdString();
@@ -21,6 +23,7 @@ void FakeMessageDialog::clear()
 {
     m_answers.clear();
     m_shown.clear();
+    onShow = nullptr;
 }
 
 QString FakeInputDialog::ask(const QString& prompt, const QString& title,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include <QDate>
@@ -30,6 +31,8 @@ public:
     int show(const QString& text, int style, const QString& title) override;
 
     void answer(int answerCode) { m_answers.push_back(answerCode); }
+    // Called as each box is shown, before it answers: what the test wants to see at that moment.
+    std::function<void()> onShow;
     const QList<ShownBox>& shown() const { return m_shown; }
     int pending() const { return int(m_answers.size()); }
     void clear();

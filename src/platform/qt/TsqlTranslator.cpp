@@ -617,6 +617,7 @@ public:
             if (anyText && allSimple && plus == ops.size()) {
                 for (int op : ops)
                     m_w.edit(op).out = QStringLiteral("||");
+                collateCompared(s, e);
                 continue;
             }
             // Types known only when the row is read: T-SQL's "+" decides then.
@@ -627,7 +628,22 @@ public:
                 m_w.edit(ops.at(k)).out = QStringLiteral(",");
                 m_w.edit(terms.at(k + 1).second - 1).suffix += u')';
             }
+            collateCompared(s, e);
         }
+    }
+
+    // Joined text keeps no column's collation on SQLite: "TC + IDCOMPROBANTE <> 'cb...'" would
+    // tell letter case apart where the suite's server does not. A chain from token `s` to before
+    // `e` that stands beside a comparison gets the suite's text order.
+    void collateCompared(int s, int e)
+    {
+        const bool compared = (s > 0 && isComparison(m_w.tok(s - 1)))
+            || (e < m_w.size() && isComparison(m_w.tok(e)));
+        if (!compared)
+            return;
+        m_w.edit(s).prefix.prepend(u'(');
+        m_w.edit(e - 1).suffix
+            += QStringLiteral(") COLLATE ") + QLatin1String(kSqliteTextCollation);
     }
 
 private:
