@@ -1004,20 +1004,21 @@ private:
     }
 
     // A valid CUIT for the k-th party (check digit by the tax authority's weights).
+    // A number whose check digit would be 10 has none: the next one is taken.
     static QString cuit(int k)
     {
-        const QString body = QStringLiteral("30") + zeroPadded(70100000 + k * 7331, 8);
         static const int weights[10] = {5, 4, 3, 2, 7, 6, 5, 4, 3, 2};
-        int sum = 0;
-        for (int d = 0; d < 10; ++d)
-            sum += body.at(d).digitValue() * weights[d];
-        int check = 11 - sum % 11;
-        if (check == 11)
-            check = 0;
-        if (check == 10)
-            check = 9;
-        return body.left(2) + QLatin1Char('-') + body.mid(2) + QLatin1Char('-')
-            + QString::number(check);
+        for (int number = 70100000 + k * 7331;; ++number)
+        {
+            const QString body = QStringLiteral("30") + zeroPadded(number, 8);
+            int sum = 0;
+            for (int d = 0; d < 10; ++d)
+                sum += body.at(d).digitValue() * weights[d];
+            const int check = (11 - sum % 11) % 11;
+            if (check != 10)
+                return body.left(2) + QLatin1Char('-') + body.mid(2) + QLatin1Char('-')
+                    + QString::number(check);
+        }
     }
 
     static QString mailOf(const char* name)
@@ -1045,6 +1046,22 @@ QByteArray resourceText(const QString& name)
         throw RuntimeError(53, QStringLiteral("Falta el archivo interno %1").arg(name),
                            QStringLiteral("DemoDatabase"));
     return file.readAll();
+}
+
+// Every voucher names its customer or supplier as the account's own row does, with its own tax
+// number; an account without one (the final consumer) gets none.
+void partiesAsTheirAccounts(SqliteFile& file)
+{
+    for (const char* table : {"VT_CLIENTES", "VT_PROVEEDORES"})
+    {
+        const QByteArray from
+            = QByteArray(" FROM ") + table + " p WHERE p.CODIGO = V_MV_CPTE.CUENTA)";
+        const QByteArray name = "(SELECT p.RAZON_SOCIAL" + from;
+        const QByteArray cuit = "(SELECT p.CUIT" + from;
+        file.exec("UPDATE V_MV_CPTE SET nombre = " + name + ", documentotipo = CASE WHEN coalesce("
+                  + cuit + ", '') = '' THEN '99' ELSE '80' END, DOCUMENTONUMERO = coalesce(" + cuit
+                  + ", '') WHERE CUENTA IN (SELECT CODIGO FROM " + table + ")");
+    }
 }
 
 // Writes one database under a temporary name, then puts it in place.
@@ -1094,6 +1111,7 @@ QString write(const Options& options)
                       DemoVouchers::write(file, { options.articles, options.voucherLines,
                                                   options.voucherInvoices });
                       DemoComanderas::seed(file, options.articles);
+                      partiesAsTheirAccounts(file);
                   });
         writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
                   QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {

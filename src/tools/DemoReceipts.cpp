@@ -1,8 +1,12 @@
 #include "tools/DemoReceipts.h"
 
+#include <cmath>
+
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 
+#include "tools/DemoCatalog.h"
 #include "tools/SqliteFile.h"
 
 namespace DemoReceipts {
@@ -26,6 +30,17 @@ QString receiptId(int number)
 QString documentId(int number, char letter = 'A')
 {
     return QStringLiteral("0003%1%2").arg(number, 8, 10, QLatin1Char('0')).arg(QLatin1Char(letter));
+}
+
+// The name the account has in the chart and the customer or supplier tables: 112nnnn is the
+// n-th customer, 211nnnn the n-th supplier.
+const char* nameOf(const char* account)
+{
+    const QByteArray code(account);
+    const std::size_t index = static_cast<std::size_t>(code.mid(3).toInt() - 1);
+    const auto& parties
+        = code.startsWith("112") ? DemoCatalog::customers() : DemoCatalog::suppliers();
+    return parties.at(index).name;
 }
 
 class Receipts
@@ -72,6 +87,8 @@ private:
             "Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista");
         account << "1130105" << "" << "Retenciones municipales sufridas" << "RO" << "";
         account.done();
+        account << "1130201" << "" << "IVA crédito fiscal" << "" << "";
+        account.done();
         SqlInsert row(m_file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux,PoliticaNegocio");
         // The other-withholdings account 1130104 holds SUSS withholdings; 1130105 does not.
         row << "DATOS" << "CTA_RET_OTRA_1130104" << "SU" << "" << false;
@@ -85,8 +102,7 @@ private:
         const QString id = receiptId(910);
         purchase(7001, "2110001", 250000, -40);
         purchase(7002, "2110001", 120000, -35);
-        header("OPG", id, "2110001", "Distribuidora del Centro S.A.", 370000, 8000, 12000, 5000, 0,
-            2500);
+        header("OPG", id, "2110001", 370000, 8000, 12000, 5000, 0, 2500);
         apply("OPG", id, "FCC", documentId(7001), "2110001", 250000);
         apply("OPG", id, "FCC", documentId(7002), "2110001", 120000);
         balance("FCC", documentId(7001), "2110001", 0);
@@ -113,12 +129,13 @@ private:
         const QString id = receiptId(911);
         purchase(7003, "2110003", 50000, -20);
         purchase(7004, "2110003", 30000, -18);
-        header("OPG", id, "2110003", "Ferretera Mayorista SRL", 110000);
+        header("OPG", id, "2110003", 110000);
         apply("OPG", id, "FCC", documentId(7003), "2110003", 50000);
         apply("OPG", id, "FCC", documentId(7004), "2110003", 30000);
         balance("FCC", documentId(7003), "2110003", 0);
         balance("FCC", documentId(7004), "2110003", 0);
-        lines("OPG", id, 6102, 110000, { { "1110101", "Pago anticipado", 110000, "H" } });
+        lines("OPG", id, 6102, 110000,
+            { { "2110003", "Pago anticipado", 110000, "D" }, { "1110101", "", 110000, "H" } });
     }
 
     // A collection of three invoices from customer 1120003: a card with coupon, member and
@@ -131,7 +148,7 @@ private:
         invoice(2001, customer, 121000, -30);
         invoice(2002, customer, 60500, -25);
         invoice(2003, customer, 30250, -22);
-        header("CB", id, customer, "Corralón San Martín", 211500);
+        header("CB", id, customer, 211500);
         apply("CB", id, "FC", documentId(2001), customer, 121000);
         apply("CB", id, "FC", documentId(2002), customer, 60500);
         apply("CB", id, "FC", documentId(2003), customer, 20000);
@@ -165,9 +182,10 @@ private:
                 balance("FC", documentId(2004 + k), customer, 0);
             total += amount;
         }
-        header("CB", id, customer, "Almacén La Esquina", total);
+        header("CB", id, customer, total);
         lines("CB", id, 6104, total,
-            { { "1110101", "Cobranza en efectivo y dólares", total - 72500, "D" },
+            { { customer, "Cobranza en efectivo y dólares", total, "H" },
+                { "1110101", "", total - 72500, "D" },
                 { "1110501", "", 72500, "D", "   2", 1450 } });
     }
 
@@ -176,7 +194,7 @@ private:
     {
         const QString id = receiptId(822);
         invoice(2008, "1120005", 50000, -10);
-        header("CB", id, "1120005", "Pinturería Color", 47000, 0, 1500, 1000, 500, 0);
+        header("CB", id, "1120005", 47000, 0, 1500, 1000, 500, 0);
         apply("CB", id, "FC", documentId(2008), "1120005", 50000);
         balance("FC", documentId(2008), "1120005", 0);
     }
@@ -186,14 +204,14 @@ private:
     {
         const QString id = receiptId(899);
         const char* customer = "1120006";
-        std::vector<Line> cash;
+        std::vector<Line> cash { { customer, "Cobranza grande", 344850, "H" } };
         for (int k = 0; k < 300; ++k) {
             invoice(3000 + k, customer, 1000 + k, -60 + k % 50);
             apply("CB", id, "FC", documentId(3000 + k), customer, 1000 + k);
             balance("FC", documentId(3000 + k), customer, 0);
-            cash.push_back({ k % 2 ? "1110101" : "1110301", "Cobranza grande", 1000.0 + k, "D" });
+            cash.push_back({ k % 2 ? "1110101" : "1110301", "", 1000.0 + k, "D" });
         }
-        header("CB", id, customer, "Cliente de prueba de volumen", 344850);
+        header("CB", id, customer, 344850);
         lines("CB", id, 6199, 344850, cash);
     }
 
@@ -217,19 +235,30 @@ private:
             "TC,SUCURSAL,NUMERO,LETRA,FECHA,FECHASUBDIARIO,CABIMPORTE,CUENTA,Detalle,Importe,"
             "[DEBE-HABER]");
         const QString id = documentId(number);
-        entry << "FCC" << id.left(4) << id.mid(4, 8) << id.right(1) << day(offset)
-              << day(offset + 2) << amount << account << "Compra" << amount << "H";
-        entry.done();
+        // The purchase and its VAT credit against the supplier: a balanced entry.
+        const double net = std::round(amount / 1.21 * 100) / 100;
+        const struct
+        {
+            const char* account;
+            double amount;
+            const char* side;
+        } lines[] = { { account, amount, "H" }, { "5110100", net, "D" },
+            { "1130201", std::round((amount - net) * 100) / 100, "D" } };
+        for (const auto& l : lines) {
+            entry << "FCC" << id.left(4) << id.mid(4, 8) << id.right(1) << day(offset)
+                  << day(offset + 2) << amount << l.account << "Compra" << l.amount << l.side;
+            entry.done();
+        }
     }
 
-    void header(const char* tc, const QString& id, const char* account, const char* name,
-        double amount, double ganancias = 0, double iva = 0, double ingresosBrutos = 0,
+    void header(const char* tc, const QString& id, const char* account, double amount,
+        double ganancias = 0, double iva = 0, double ingresosBrutos = 0,
         double descuento = 0, double suss = 0)
     {
         SqlInsert insert(m_file, "V_MV_CPTE",
             "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,Moneda,IMPORTE,"
             "RetGan_Importe,RetIVA_importe,RETIBR_Importe,ImpDescuento1,retsuss_importe");
-        insert << tc << id << 0 << kUnit << day(0) << account << name << kUnit << amount
+        insert << tc << id << 0 << kUnit << day(0) << account << nameOf(account) << kUnit << amount
                << ganancias << iva << ingresosBrutos << descuento << suss;
         insert.done();
     }

@@ -47,16 +47,49 @@ void copyOrder(SqliteFile& file, const Order& o)
           "Moneda, IMPORTE, "
         + n(o.gananciasRet) + ", " + n(o.ivaRet) + ", " + n(o.ingresosBrutosRet) + ", 0, "
         + n(o.sussRet) + " FROM V_MV_CPTE WHERE TC = " + kOrigin);
+    // The order pays purchase invoices of its own, copies of the original's numbered 100 times
+    // the order's place on (7001 becomes 7101 for order 930), each with its lines, journal entry
+    // and balance: an invoice is paid once.
+    const QByteArray offset = QByteArray::number((number.toInt() - 929) * 100);
+    const auto renumbered = [&](const char* column) {
+        return "substr('00000000' || (CAST(" + QByteArray(column) + " AS INTEGER) + " + offset
+            + "), -8)";
+    };
+    const auto renumberedId = [&](const char* column) {
+        const QByteArray c(column);
+        return "substr(" + c + ", 1, 4) || substr('00000000' || (CAST(substr(" + c
+            + ", 5, 8) AS INTEGER) + " + offset + "), -8) || substr(" + c + ", 13, 1)";
+    };
+    const QByteArray paid = "(SELECT IDCOMPROBANTE_ORIGEN FROM MV_APLICACION WHERE TC = " + kOrigin
+        + ")";
+    file.exec("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE) SELECT "
+              "TC, "
+        + renumberedId("IDCOMPROBANTE") + ", IDCOMPLEMENTO, FECHA, CUENTA, IMPORTE FROM C_MV_CPTE "
+        + "WHERE TC = 'FCC' AND IDCOMPROBANTE IN " + paid);
+    file.exec("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,"
+              "IdUnidad,CANTIDAD,IMPORTE,Total,alicIva,Nro_Serie) SELECT TC, "
+        + renumberedId("IDCOMPROBANTE")
+        + ", IDCOMPLEMENTO, IDARTICULO, DESCRIPCION, IdUnidad, CANTIDAD, IMPORTE, Total, alicIva, "
+          "Nro_Serie FROM C_MV_CPTEINSUMOS WHERE TC = 'FCC' AND IDCOMPROBANTE IN "
+        + paid + " ORDER BY ID");
+    file.exec("INSERT INTO MV_ASIENTOS (TC,SUCURSAL,NUMERO,LETRA,FECHA,FECHASUBDIARIO,CABIMPORTE,"
+              "CUENTA,Detalle,Importe,[DEBE-HABER]) SELECT TC, SUCURSAL, "
+        + renumbered("NUMERO")
+        + ", LETRA, FECHA, FECHASUBDIARIO, CABIMPORTE, CUENTA, Detalle, Importe, [DEBE-HABER] "
+          "FROM MV_ASIENTOS WHERE TC = 'FCC' AND SUCURSAL || NUMERO || LETRA IN "
+        + paid);
+    file.exec("INSERT INTO VE_SALDOAPLICACION (TCO_ORIGEN,SUCURSAL_ORIGEN,NUMERO_ORIGEN,"
+              "LETRA_ORIGEN,CUENTA,SALDO) SELECT TCO_ORIGEN, SUCURSAL_ORIGEN, "
+        + renumbered("NUMERO_ORIGEN")
+        + ", LETRA_ORIGEN, CUENTA, SALDO FROM VE_SALDOAPLICACION WHERE TCO_ORIGEN = 'FCC' AND "
+          "SUCURSAL_ORIGEN || NUMERO_ORIGEN || LETRA_ORIGEN IN "
+        + paid);
     file.exec("INSERT INTO MV_APLICACION (TC,Sucursal,Numero,Letra,IDCOMPROBANTE,TCO_ORIGEN,"
               "SUCURSAL_ORIGEN,NUMERO_ORIGEN,LETRA_ORIGEN,IDCOMPROBANTE_ORIGEN,TC_PRINT,"
               "IDCOMPROBANTE_PRINT,CUENTA,IMPORTE) SELECT 'PG', Sucursal, '"
-        + number + "', Letra, '" + id
-        + "', TCO_ORIGEN, SUCURSAL_ORIGEN, NUMERO_ORIGEN, LETRA_ORIGEN, "
-          "IDCOMPROBANTE_ORIGEN, 'PG', '"
-        + id
-        + "', CUENTA, IMPORTE FROM MV_APLICACION "
-          "WHERE TC = "
-        + kOrigin);
+        + number + "', Letra, '" + id + "', TCO_ORIGEN, SUCURSAL_ORIGEN, "
+        + renumbered("NUMERO_ORIGEN") + ", LETRA_ORIGEN, " + renumberedId("IDCOMPROBANTE_ORIGEN")
+        + ", 'PG', '" + id + "', CUENTA, IMPORTE FROM MV_APLICACION WHERE TC = " + kOrigin);
     const QByteArray select
         = QByteArray(kLineColumns).replace("NUMERO,LETRA", "'" + number + "',LETRA");
     file.exec("INSERT INTO MV_ASIENTOS (TC," + kLineColumns + ") SELECT 'PG'," + select

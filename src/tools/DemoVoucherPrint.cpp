@@ -134,23 +134,35 @@ void paidInvoice(SqliteFile& file)
 
 void purchaseLines(SqliteFile& file)
 {
-    // Three lines on every purchase voucher, priced at six tenths of the articles' first price;
-    // the second carries serial numbers.
+    // A purchase voucher a payment order settles keeps the amount the order applies: its three
+    // lines split that amount (half, three tenths, the rest). Every other purchase voucher gets
+    // three lines priced at six tenths of the articles' first price, and their sum as its amount.
+    // The second line carries serial numbers.
+    const QByteArray settled = "EXISTS (SELECT 1 FROM MV_APLICACION a WHERE a.TCO_ORIGEN = c.TC "
+                               "AND a.IDCOMPROBANTE_ORIGEN = c.IDCOMPROBANTE)";
+    const char* const shares[] = { "round(c.IMPORTE * 0.5, 2)", "round(c.IMPORTE * 0.3, 2)",
+        "round(c.IMPORTE - round(c.IMPORTE * 0.5, 2) - round(c.IMPORTE * 0.3, 2), 2)" };
     for (int line = 0; line < 3; ++line) {
         const QByteArray quantity = QByteArray::number(line + 2);
-        file.exec("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,"
-                  "DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva,Nro_Serie) SELECT c.TC, "
-                  "c.IDCOMPROBANTE, 0, a.IDARTICULO, a.Descripcion, 'UN', "
-            + quantity + ", round(a.PRECIO1 * 0.6, 2), round(a.PRECIO1 * 0.6 * " + quantity
-            + ", 2), 21, " + (line == 1 ? "'S-1001 S-1002'" : "NULL")
-            + " FROM C_MV_CPTE c JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
-              "substr('000000' || (1 + (c.ID * 7 + "
-            + QByteArray::number(line * 5) + ") % 20), -6)");
+        const QByteArray article = "a.IDARTICULO = substr('000000' || (1 + (c.ID * 7 + "
+            + QByteArray::number(line * 5) + ") % 20), -6)";
+        const QByteArray series = line == 1 ? "'S-1001 S-1002'" : "NULL";
+        const QByteArray insert = "INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                                  "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva,"
+                                  "Nro_Serie) SELECT c.TC, c.IDCOMPROBANTE, 0, a.IDARTICULO, "
+                                  "a.Descripcion, 'UN', ";
+        file.exec(insert + quantity + ", round(a.PRECIO1 * 0.6, 2), round(a.PRECIO1 * 0.6 * "
+            + quantity + ", 2), 21, " + series + " FROM C_MV_CPTE c JOIN V_MA_ARTICULOS a ON "
+            + article + " WHERE NOT " + settled);
+        file.exec(insert + "1, " + shares[line] + ", " + shares[line] + ", 21, " + series
+            + " FROM C_MV_CPTE c JOIN V_MA_ARTICULOS a ON " + article + " WHERE " + settled);
     }
     file.exec("UPDATE C_MV_CPTE SET IMPORTE = (SELECT round(sum(i.Total), 2) FROM "
               "C_MV_CPTEINSUMOS i WHERE i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = "
               "C_MV_CPTE.IDCOMPROBANTE) WHERE EXISTS (SELECT 1 FROM C_MV_CPTEINSUMOS i WHERE "
-              "i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = C_MV_CPTE.IDCOMPROBANTE)");
+              "i.TC = C_MV_CPTE.TC AND i.IDCOMPROBANTE = C_MV_CPTE.IDCOMPROBANTE) AND NOT "
+              "EXISTS (SELECT 1 FROM MV_APLICACION a WHERE a.TCO_ORIGEN = C_MV_CPTE.TC AND "
+              "a.IDCOMPROBANTE_ORIGEN = C_MV_CPTE.IDCOMPROBANTE)");
 }
 
 // The first stock delivery note as a sales voucher too, with the lines of the first invoice, so

@@ -47,7 +47,7 @@ TEST_F(DocumentoEnvioTest, renders_each_kind_of_document_into_its_files)
         // The receipt prints with the formulas its buffer returns.
         { "CB", "000200000820X", "1120003", "",
             { { "1120003_CB1.PDF",
-                { "RECIBO", "Nº 0002-00000820 X", "Corralón San Martín",
+                { "RECIBO", "Nº 0002-00000820 X", "Municipalidad de Villa Nueva",
                     "Ciento Ochenta Y Nueve Mil Quinientos Pesos" } } },
             "1120003_CB.htm" },
         { "PG", "000200000932X", "2110001", "",

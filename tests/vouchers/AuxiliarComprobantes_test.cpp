@@ -595,8 +595,27 @@ TEST_F(AuxiliarComprobantesTest, failing_statements_are_skipped_logged_and_count
     }
     QSqlDatabase::removeDatabase(QStringLiteral("disparador"));
     messages().answer(Msg::Ok);
+    // The box comes after the voucher's rows are committed: another workstation can write
+    // while the operator reads it.
+    bool otroPuedeEscribir = false;
+    QSqlDatabase otro
+        = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro"));
+    otro.setDatabaseName(m_file);
+    otro.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    ASSERT_TRUE(otro.open());
+    messages().onShow = [&] {
+        QSqlQuery escritura(otro);
+        otroPuedeEscribir = escritura.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (otroPuedeEscribir)
+            escritura.exec(QStringLiteral("ROLLBACK"));
+    };
 
     const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    messages().onShow = nullptr;
+    otro.close();
+    otro = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("otro"));
+    EXPECT_TRUE(otroPuedeEscribir);
 
     ASSERT_EQ(r.omitidas.size(), 2);
     EXPECT_TRUE(r.omitidas.at(0).startsWith(QStringLiteral("AgregaInsumos: ")));
@@ -923,7 +942,7 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
 {
     const QString fijo = QStringLiteral(
         "\"cuit\":30714582948,\"fecha\":\"2026-11-20\",\"importe\":%1,\"moneda\":\"%2\","
-        "\"nroCmp\":%3,\"nroDocRec\":30701000007,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"A\","
+        "\"nroCmp\":%3,\"nroDocRec\":%4,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"A\","
         "\"tipoDocRec\":80,\"ver\":1}");
     const struct
     {
@@ -934,20 +953,25 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         const char* letras = nullptr;
     } casos[] = {
         { "pesos", "000200002001A", "",
-            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("124086.24", "PES", "2001") },
+            "{\"codAut\":76123456789012,\"ctz\":1," +
+                fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Two captures that day: the last one.
         { "dolares", "000200002005A", "",
-            "{\"codAut\":76123456789013,\"ctz\":1480.125," + fijo.arg("1513.41", "DOL", "2005") },
+            "{\"codAut\":76123456789013,\"ctz\":1480.125," +
+                fijo.arg("1513.41", "DOL", "2005", "30701219933") },
         { "moneda 0", "000200002005A",
             "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'",
-            "{\"codAut\":76123456789013,\"ctz\":1," + fijo.arg("1513.41", "PES", "2005") },
+            "{\"codAut\":76123456789013,\"ctz\":1," +
+                fijo.arg("1513.41", "PES", "2005", "30701219933") },
         { "cuit con separadores", "000200002001A",
             "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'",
-            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("124086.24", "PES", "2001") },
+            "{\"codAut\":76123456789012,\"ctz\":1," +
+                fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Rounded to the cent once, half away from zero: the QR and the words say the TOTAL.
         { "centavos", "000200002001A",
             "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'",
-            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("1235", "PES", "2001"),
+            "{\"codAut\":76123456789012,\"ctz\":1," +
+                fijo.arg("1235", "PES", "2001", "30701073319"),
             "mil doscientos treinta y cinco Pesos con 00/100" },
     };
     for (const auto& c : casos)
