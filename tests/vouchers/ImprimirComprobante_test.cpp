@@ -201,6 +201,28 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
     }
 }
 
+// A stock type's id that has no stock movement (a sales voucher under the same type) prints
+// nothing and says why.
+TEST_F(ImprimirComprobanteTest, a_stock_type_without_stock_movement_says_so_and_prints_nothing)
+{
+    testsupport::messages().clear();
+    testsupport::messages().answer(Msg::Ok);
+    QString reporte = QStringLiteral("RM");
+    QStringList orden { QString() };
+    QString seleccion;
+    int destino = -1;
+    QString formulario = QStringLiteral("Todos");
+    bool esContable = false;
+
+    ImprimirComprobante(QStringLiteral("RM"), QStringLiteral("000200003002R"), QStringLiteral("0"),
+        reporte, orden, seleccion, {}, destino, false, QString(), formulario, esContable, false);
+
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_TRUE(testsupport::messages().shown().first().text.contains(
+        QStringLiteral("RM 000200003002R no es un comprobante de stock")));
+    EXPECT_TRUE(m_control.log.isEmpty()) << m_control.log.join(u'\n').toStdString();
+}
+
 // Accounting types print their journal entries only: no formulas, no form, no end-of-run call.
 TEST_F(ImprimirComprobanteTest, accounting_types_hand_over_to_the_journal_entry_print)
 {
