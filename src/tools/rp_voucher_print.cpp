@@ -191,9 +191,10 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
         // The orders' kitchen and bar prints go to the ticket printers, which tell their own
-        // failures; a report that ran and read nothing printed nothing.
-        if (impresion.impresionesHechas() > impresionesAntes
-            && impresion.registrosImpresos() == registrosAntes)
+        // failures; any other voucher printed nothing when no report ran (a stock type's id
+        // without stock movement) or the report read nothing.
+        const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
+        if (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE")
             sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
