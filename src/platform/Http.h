@@ -23,8 +23,11 @@ struct HttpSeguridad
     QString certificadosCA;
     // Seconds to reach the server.
     int segundosConexion = 30;
-    // Seconds a transfer may stand still before it is given up; there is no limit on the whole.
+    // Seconds a transfer may stand still before it is given up.
     int segundosDetenido = 60;
+    // Seconds the whole request may take, answer included; 0 for no limit. A server that sends a
+    // byte now and then never stands still, so only this ends it.
+    int segundosTotal = 0;
 };
 
 struct HttpPeticion
@@ -42,6 +45,7 @@ struct HttpPeticion
 enum class HttpFallo {
     Ninguno,
     SinConexion, // no name resolution, no connection, no answer, stalled
+    Demora,      // the whole request took longer than `segundosTotal`
     Seguridad,   // TLS could not be set up (certificate not trusted, handshake failed)
     Archivo,     // the file could not be read, or changed size while it was sent
 };

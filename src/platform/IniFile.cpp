@@ -142,8 +142,13 @@ QString IniFile::value(const QString& section, const QString& key,
     return line < 0 ? defaultValue : valueOf(m_lines[line]);
 }
 
-void IniFile::setValue(const QString& section, const QString& key, const QString& value)
+void IniFile::setValue(const QString& section, const QString& key, const QString& rawValue)
 {
+    // One key is one line: a line break inside the value would start a key or a section of its
+    // own when the file is read again.
+    QString value = rawValue;
+    value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    value.replace(u'\r', u' ').replace(u'\n', u' ');
     const QString entry = key.trimmed() + u'=' + value;
     const int header = findSection(section);
     if (header < 0) {

@@ -29,7 +29,7 @@ public:
     QString value(const QString& section, const QString& key,
                   const QString& defaultValue = QString()) const;
     // Sets the key's value in place, or adds the key at the end of its section, or adds the section
-    // at the end of the file.
+    // at the end of the file. Line breaks in the value are written as blanks.
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Section names in file order, as written.

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
 #include <QEventLoop>
 #include <QFile>
 #include <QIcon>
@@ -11,9 +10,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalBlocker>
 #include <QThread>
 #include <QUrl>
 
+#include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
@@ -107,13 +109,22 @@ FrmEnviar::FrmEnviar(QWidget* parent)
     connect(ui->CmdConsultar, &QPushButton::clicked, this, &FrmEnviar::CmdConsultar_Click);
     connect(ui->cmdConsultarContacto, &QPushButton::clicked, this,
         &FrmEnviar::cmdConsultarContacto_Click);
-    connect(ui->optMetodoEnvio_0, &QRadioButton::toggled, this, [this](bool marcado) {
+    // The method cannot change under a transfer: a choice made meanwhile is put back.
+    const auto eligeMetodo = [this](int indice) {
+        if (m_enviando) {
+            const QSignalBlocker b0(ui->optMetodoEnvio_0), b1(ui->optMetodoEnvio_1);
+            (indice == 1 ? ui->optMetodoEnvio_0 : ui->optMetodoEnvio_1)->setChecked(true);
+            return;
+        }
+        optMetodoEnvio_Click(indice);
+    };
+    connect(ui->optMetodoEnvio_0, &QRadioButton::toggled, this, [eligeMetodo](bool marcado) {
         if (marcado)
-            optMetodoEnvio_Click(0);
+            eligeMetodo(0);
     });
-    connect(ui->optMetodoEnvio_1, &QRadioButton::toggled, this, [this](bool marcado) {
+    connect(ui->optMetodoEnvio_1, &QRadioButton::toggled, this, [eligeMetodo](bool marcado) {
         if (marcado)
-            optMetodoEnvio_Click(1);
+            eligeMetodo(1);
     });
     ui->Image1->setIcon(iconoMetodo(QColor(0x25, 0xd3, 0x66), u'W'));
     ui->Image2->setIcon(iconoMetodo(QColor(0x1e, 0x6f, 0xc8), u'@'));
@@ -370,7 +381,7 @@ bool FrmEnviar::enSegundoPlano(const std::function<bool()>& trabajo)
     // The window keeps painting while the network is waited on; the operator's keys and the
     // close button are ignored until the transfer is over.
     bool resultado = false;
-    m_enviando = true;
+    ++m_enviando;
     ui->cmdSend->setEnabled(false);
     QEventLoop espera;
     QThread* hilo = QThread::create([&] { resultado = trabajo(); });
@@ -380,22 +391,27 @@ bool FrmEnviar::enSegundoPlano(const std::function<bool()>& trabajo)
         espera.exec();
     hilo->wait();
     delete hilo;
-    m_enviando = false;
+    --m_enviando;
     return resultado;
 }
 
 bool FrmEnviar::EnviarPyMail()
 {
     controles();
+    // The database calls before and after the transfer let window events run too: the whole send
+    // keeps the form busy, not only the transfer.
+    ++m_enviando;
+    const auto libre = qScopeGuard([this] { --m_enviando; });
     if (!esPrograma(SinPlantilla))
         Configuracion::GrabaDfg(clavePlantilla(), QString(), mensaje(), false,
             QStringLiteral("DATOS"));
-    GrabarContacto();
-    // A multiple choice mails each chosen address; "Para" and the log then name them all.
-    if (texto(QStringLiteral("Para")).trimmed().compare(QLatin1String("Seleccion Multiple"),
-            Qt::CaseInsensitive)
-            == 0
-        && eMailAux::gDestinatarios.size() > 1)
+    // A multiple choice mails each chosen address; "Para" and the log then name them all, and
+    // none of them is kept as a contact.
+    const bool seleccionMultiple
+        = texto(QStringLiteral("Para")).trimmed().compare(QLatin1String("Seleccion Multiple"),
+              Qt::CaseInsensitive)
+        == 0;
+    if (seleccionMultiple && eMailAux::gDestinatarios.size() > 1)
         setTexto(QStringLiteral("Para"), eMailAux::gDestinatarios.mid(1).join(u';'));
 
     const CuentaCorreo::Servidor servidor = m_cuenta.servidor(
@@ -443,7 +459,7 @@ bool FrmEnviar::EnviarPyMail()
         return false;
     }
 
-    if (!secuenciaMensaje(m))
+    if (!secuenciaMensaje(m, !seleccionMultiple))
         return false;
 
     EnvioManual = false;
@@ -461,7 +477,7 @@ bool FrmEnviar::EnviarPyMail()
 
 // False when the send stopped with the form to stay open (bad sender, recipients or
 // attachments, no connection); true when it ran to its end, sent or refused.
-bool FrmEnviar::secuenciaMensaje(Mail& m)
+bool FrmEnviar::secuenciaMensaje(Mail& m, bool guardaContactos)
 {
     ui->cmdSend->setEnabled(false);
     ui->lstStatus->clear();
@@ -503,6 +519,13 @@ bool FrmEnviar::secuenciaMensaje(Mail& m)
             Msg::Critical);
     case MensajeCorreo::Problema::Ninguno:
         break;
+    }
+
+    // Only addresses that passed the check are kept, each on its own; the contact fields beside
+    // "Para" belong to a single recipient.
+    if (guardaContactos) {
+        for (const QString& d : revision.destinatarios)
+            grabaContacto(d, QString(), QString(), revision.destinatarios.size() == 1);
     }
 
     m.setRemitente(m_cuenta.CuentaUsuario);
@@ -561,7 +584,7 @@ void FrmEnviar::pasoEnlace()
     gUtilidades().DescomponeRuta(archivos.at(1), carpeta, nombre, extension, base);
     uploadAdjuntoWeb(archivos.at(1), nombre.section(u'.', 0, 0), extension, true);
     const QString primero = archivos.at(0);
-    uploadAdjuntoWeb(primero, QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
+    uploadAdjuntoWeb(primero, Today().toString(QStringLiteral("yyyyMMdd")),
         primero.section(u'.', 1), false);
 }
 

@@ -89,7 +89,8 @@ public:
     void VerificarContacto();
     // Keeps the recipient (or `EMail`) as a contact of MA_CONTACTOS with the contact fields, linked
     // to `Cuenta` when given. A known address is only updated when `NombreCuenta` is given;
-    // "Seleccion Multiple" and an empty recipient keep nothing. Failures go to ManejoErrores.
+    // "Seleccion Multiple" and anything that is not one address keep nothing. Failures go to
+    // ManejoErrores.
     void GrabarContacto(const QString& EMail = QString(), const QString& Cuenta = QString(),
         const QString& NombreCuenta = QString());
     // IdContacto of the contact with the recipient's (or `EMail`'s) address; 0 when none.
@@ -117,6 +118,8 @@ public:
     void crearArchivo(const QString& ruta, const QString& dato, bool NoAgrega = false);
     // The document server a tool uploads to instead of Envio.ini's (host[:port]); empty: none.
     void setServidorDocumentos(const QString& servidor) { m_servidorDocumentos = servidor; }
+    // The longest an upload may take, in seconds, instead of the one its size gives; 0: by size.
+    void setSegundosSubida(int segundos) { m_segundosSubida = segundos; }
 
     // --- Messaging method and attachments (FrmEnviarWhatsapp.cpp) ---
     // 0 "Email", 1 "Whatsapp": switches the layout; WhatsApp uploads the attachments (links in
@@ -214,7 +217,8 @@ private:
     void Form_Unload();
     void CargarCuentaCorreo();
     void muestraVistaPrevia();
-    bool secuenciaMensaje(Mail& mail);
+    // Builds and sends the message; `guardaContactos` keeps the checked recipients as contacts.
+    bool secuenciaMensaje(Mail& mail, bool guardaContactos);
     void InformarEnvioCorrecto();
     void InformarEnvioFallido(const QString& respuesta);
     void MostrarErrorEnvio(const QString& texto);
@@ -243,7 +247,9 @@ private:
     QList<QWidget*> m_txtfields;
     bool m_cargado = false;
     bool m_descargado = false;
-    bool m_enviando = false;
+    // Transfers under way; uploads run inside a send, so a flag would be cleared by the inner
+    // one while the outer still runs. Nothing that sends or uploads starts while it is above 0.
+    int m_enviando = 0;
     bool m_cursorOcupado = false;
     bool SalirSinLimpiar = false;
     CuentaCorreo m_cuenta;
@@ -255,6 +261,10 @@ private:
     QString m_rutaConfiguracion;
 
     // Contacts.
+    // GrabarContacto; without `conDatos` the contact fields are left out (several recipients
+    // share the fields of one).
+    void grabaContacto(const QString& EMail, const QString& Cuenta, const QString& NombreCuenta,
+        bool conDatos);
     QLineEdit* campoContacto(int indice) const;
     static QString marcaContacto(int indice);
     void muestraContacto(int indice, const QString& valor);
@@ -269,4 +279,5 @@ private:
     // Uploads.
     void avisoSubida(const QString& texto);
     QString m_servidorDocumentos;
+    int m_segundosSubida = 0;
 };

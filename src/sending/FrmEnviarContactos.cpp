@@ -10,6 +10,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
+#include "sending/MensajeCorreo.h"
 #include "sending/eMailAux.h"
 #include "startup/ConstructorSentencias.h"
 #include "startup/Globales.h"
@@ -160,13 +161,19 @@ long FrmEnviar::ObtenerIdContacto(const QString& EMail)
 
 void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, const QString& NombreCuenta)
 {
+    grabaContacto(EMail, Cuenta, NombreCuenta, true);
+}
+
+void FrmEnviar::grabaContacto(const QString& EMail, const QString& Cuenta,
+    const QString& NombreCuenta, bool conDatos)
+{
     controles();
     const QString para = texto(QStringLiteral("Para")).trimmed();
     if (para.compare(SeleccionMultiple, Qt::CaseInsensitive) == 0)
         return;
     QString email = EMail.trimmed();
-    // Nothing to keep without an address.
-    if (email.isEmpty() && para.isEmpty())
+    // Only an address is kept: not a list, not whatever was typed where one should be.
+    if (!MensajeCorreo::esDireccion(email.isEmpty() ? para : email))
         return;
 
     Steps pasos = reportAs(QStringLiteral("GrabarContacto"));
@@ -185,9 +192,9 @@ void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, cons
     if (!id.isEmpty() && NombreCuenta.isEmpty())
         return;
 
-    QString nombre = muestraMarca(0) ? QString() : ui->TxtNombre->text();
-    QString cargo = muestraMarca(1) ? QString() : ui->TxtCargo->text();
-    QString celular = muestraMarca(2) ? QString() : ui->TxtTelefono->text();
+    QString nombre = !conDatos || muestraMarca(0) ? QString() : ui->TxtNombre->text();
+    QString cargo = !conDatos || muestraMarca(1) ? QString() : ui->TxtCargo->text();
+    QString celular = !conDatos || muestraMarca(2) ? QString() : ui->TxtTelefono->text();
     if (email.isEmpty())
         email = para;
     if (nombre.isEmpty() && !NombreCuenta.isEmpty())
@@ -200,8 +207,10 @@ void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, cons
             AgregaCampoValor(QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
             AgregaCampoValor(QStringLiteral("Cargo"), cargo, QStringLiteral("'"), false);
             AgregaCampoValor(QStringLiteral("CELULAR"), celular, QStringLiteral("'"), false);
-            // The address loses its apostrophes here as it is stored, so the link below finds it.
-            AgregaCampoValor(QStringLiteral("email"), email, QStringLiteral("'"), false);
+            // The address is stored as it is looked up, apostrophe and all (doubled inside the
+            // literal): one that lost it would never be found again and come back on every send.
+            g.gCamposValores->append(
+                { QStringLiteral("email"), gDB().SQLValue(Value(email), QStringLiteral("'")) });
             QString condicion = QStringLiteral(" where idcontacto = ") + id;
             ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL, QStringLiteral("MA_CONTACTOS"),
                 !id.isEmpty(), condicion, false);

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScopeGuard>
 
 #include "platform/DialogoArchivo.h"
 #include "platform/Environment.h"
@@ -92,6 +93,10 @@ bool FrmEnviar::adjuntaImagen(const QImage& imagen)
 void FrmEnviar::CmdBuscar_Click()
 {
     controles();
+    if (m_enviando)
+        return;
+    ++m_enviando;
+    const auto libre = qScopeGuard([this] { --m_enviando; });
     DialogoArchivo dialogo;
     dialogo.Filtro = QStringLiteral("Archivos de Imagenes|*.Bmp;*.Wmf;*.Jpg;*.Gif;*.ico");
     dialogo.TituloDialogo = QStringLiteral("Buscar Archivos");
@@ -109,6 +114,10 @@ void FrmEnviar::CmdBuscar_Click()
 void FrmEnviar::cmdPegar_Click()
 {
     controles();
+    if (m_enviando)
+        return;
+    ++m_enviando;
+    const auto libre = qScopeGuard([this] { --m_enviando; });
     ui->frmEspera->show();
     ui->frmEspera->raise();
     const QImage imagen = QGuiApplication::clipboard()->image();

@@ -50,15 +50,24 @@ void FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, const QString& 
     extension.remove(u'.');
     const QString subida = SubidaDocumento::nombreSubida(
         archivoOriginal, nombre, extension, MantenerNombre, FechaServidor());
+    // The name becomes a file of the data folder, a line of the command file and a server path:
+    // one that leaves the folder or breaks the line is never used for any of them.
+    if (!SubidaDocumento::nombreValido(subida)) {
+        avisoSubida(QStringLiteral("Se produjo un error: El nombre del archivo no es válido: ")
+            + subida);
+        LinkDocumento = QStringLiteral("** Error al subir el archivo ") + subida;
+        return;
+    }
 
     // The working copy under the server's name is what the suite's FTP client would pick up. A
-    // file that already lies there under that name is the caller's own and is never removed.
+    // file that already lies there under that name is not ours: it is neither replaced nor
+    // removed, and the copy is skipped.
     QDir().mkpath(dataFolder());
     const QString copia = dataFolder() + u'/' + subida;
     const QFileInfo original(FileNames::resolve(archivoOriginal));
     bool copiaPropia = false;
-    if (original.isFile() && original.canonicalFilePath() != QFileInfo(copia).canonicalFilePath()) {
-        QFile::remove(copia);
+    const QFileInfo previa(copia);
+    if (original.isFile() && !previa.exists() && !previa.isSymLink()) {
         // A large document takes a while to copy: the window keeps painting meanwhile.
         const QString desde = original.filePath();
         const bool habilitado = ui->cmdSend->isEnabled();
@@ -99,7 +108,11 @@ bool FrmEnviar::SubirArchivoHTTPS(
         return false;
     }
     HttpFactory* fabrica = Service<HttpFactory>::tryGet();
-    std::unique_ptr<Http> http = fabrica ? fabrica->crear(m_envio.seguridadHttp()) : nullptr;
+    HttpSeguridad seguridad = m_envio.seguridadHttp();
+    seguridad.segundosTotal = m_segundosSubida > 0
+        ? m_segundosSubida
+        : SubidaDocumento::segundosMaximos(archivo.size());
+    std::unique_ptr<Http> http = fabrica ? fabrica->crear(seguridad) : nullptr;
     if (!http) {
         avisoSubida(error + QStringLiteral("No se pueden hacer envíos por HTTPS en este equipo"));
         return false;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDate>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include "platform/Clock.h"
@@ -29,6 +30,8 @@ constexpr int AltoFormulario = 10635;
 // was not selected already runs it through the option's own signal.
 void FrmEnviar::Image1_Click()
 {
+    if (m_enviando)
+        return;
     if (ui->optMetodoEnvio_1->isChecked())
         optMetodoEnvio_Click(1);
     else
@@ -37,6 +40,8 @@ void FrmEnviar::Image1_Click()
 
 void FrmEnviar::Image2_Click()
 {
+    if (m_enviando)
+        return;
     if (ui->optMetodoEnvio_0->isChecked())
         optMetodoEnvio_Click(0);
     else
@@ -46,6 +51,10 @@ void FrmEnviar::Image2_Click()
 void FrmEnviar::optMetodoEnvio_Click(int Index)
 {
     controles();
+    if (m_enviando)
+        return;
+    ++m_enviando;
+    const auto libre = qScopeGuard([this] { --m_enviando; });
     const bool whatsapp = Index == 1;
     if (whatsapp)
         LinkDocumento.clear();
@@ -101,6 +110,10 @@ void FrmEnviar::optMetodoEnvio_Click(int Index)
 void FrmEnviar::cmdEnviarWhatsapp_Click()
 {
     controles();
+    if (m_enviando)
+        return;
+    ++m_enviando;
+    const auto libre = qScopeGuard([this] { --m_enviando; });
     const QString numero = ui->txtParaWhatsapp->text();
     const QString texto = ui->txtMensajeWhatsapp->toPlainText();
     if (numero.trimmed().isEmpty()) {

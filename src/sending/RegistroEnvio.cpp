@@ -2,18 +2,36 @@
 
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
+#include "platform/AdoField.h"
 #include "platform/AdoRecordset.h"
 #include "startup/FechaServidor.h"
 #include "startup/ManejoErrores.h"
 
 namespace RegistroEnvio {
 
+namespace {
+
+// Every send keeps its row: a text longer than its column (a subject of a thousand characters)
+// is stored cut rather than refused.
+Value cabe(const AdoField& campo, const Value& valor)
+{
+    const qint64 largo = campo.DefinedSize();
+    if (!valor.isText() || largo <= 0 || valor.toString().size() <= largo)
+        return valor;
+    return Value(valor.toString().left(largo));
+}
+
+} // namespace
+
 bool graba(const Fila& fila)
 {
     Steps pasos = reportAs(QStringLiteral("RegistrarEnvio"));
     AdoRecordset rs;
     const auto pon = [&](const char* campo, const Value& valor) {
-        return pasos.run([&] { rs.Fields(QString::fromLatin1(campo)).setValue(valor); });
+        return pasos.run([&] {
+            AdoField& f = rs.Fields(QString::fromLatin1(campo));
+            f.setValue(cabe(f, valor));
+        });
     };
     const auto ok = [&](bool hecho) {
         if (!hecho)

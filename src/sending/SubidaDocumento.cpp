@@ -33,7 +33,37 @@ QByteArray en1252(const QString& texto)
     return salida;
 }
 
+bool esControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Control;
+}
+
+// The file's name as the quoted value of "filename": what could end the value or the line goes
+// percent-encoded, as browsers send it.
+QByteArray nombreEnCabecera(const QString& nombre)
+{
+    QByteArray salida;
+    for (const QChar c : nombre) {
+        if (c == u'"' || esControl(c))
+            salida += '%' + QByteArray::number(c.unicode(), 16).toUpper().rightJustified(2, '0');
+        else
+            salida += en1252(QString(c));
+    }
+    return salida;
+}
+
 } // namespace
+
+bool nombreValido(const QString& nombre)
+{
+    if (nombre.isEmpty() || nombre == u"." || nombre == u"..")
+        return false;
+    for (const QChar c : nombre) {
+        if (c == u'/' || c == u'\\' || esControl(c))
+            return false;
+    }
+    return true;
+}
 
 QString sello(const QDateTime& momento)
 {
@@ -106,11 +136,16 @@ HttpPeticion peticion(const QString& url, const QString& archivo, const QString&
         { "Cache-Control", "no-cache" } };
     p.cabeza = "--" + limite.toLatin1() + "\r\n"
         + "Content-Disposition: form-data; name=\"archivo\"; filename=\""
-        + en1252(QFileInfo(archivo).fileName()) + "\"\r\n"
+        + nombreEnCabecera(QFileInfo(archivo).fileName()) + "\"\r\n"
         + "Content-Type: application/octet-stream\r\n\r\n";
     p.archivo = archivo;
     p.cola = "\r\n--" + limite.toLatin1() + "--\r\n";
     return p;
+}
+
+int segundosMaximos(qint64 bytes)
+{
+    return int(qMin<qint64>(120 + bytes / 8192, 24 * 3600));
 }
 
 void crearArchivo(const QString& ruta, const QString& dato, bool noAgrega)

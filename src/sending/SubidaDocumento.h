@@ -21,6 +21,10 @@ QString sello(const QDateTime& momento);
 QString nombreSubida(const QString& archivo, const QString& nombre, QString& extension,
     bool mantenerNombre, const QDateTime& servidor);
 
+// True when `nombre` can be a file of the data folder and a line of the command file: not empty,
+// not "." or "..", no folder separator, no control character.
+bool nombreValido(const QString& nombre);
+
 struct Destino
 {
     QString ruta; // the server path handed to the upload page, starting with "/"
@@ -40,8 +44,15 @@ QString URLEncode(const QString& texto);
 QString limite(int milisegundosDelDia);
 
 // The multipart request of the upload page: field "archivo" carrying the file under its own name.
+// A double quote, CR, LF or other control character of the name goes as "%XX", so the name can
+// neither end the quoted value nor start a header of its own.
 HttpPeticion peticion(const QString& url, const QString& archivo, const QString& rutaDestino,
     const QString& limite);
+
+// The longest an upload of `bytes` may take: two minutes, and a second for every 8 KB beyond
+// that, so a large document on a slow line gets through and a server that never finishes does not
+// hold the sender for ever.
+int segundosMaximos(qint64 bytes);
 
 // Writes `dato` and CR LF in Windows-1252 to `ruta`, replacing the file with `noAgrega`,
 // appending (creating it) otherwise. Failures are silent: the command file is a courtesy to the

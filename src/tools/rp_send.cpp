@@ -290,7 +290,8 @@ int contacto(const Argumentos& a)
                                         "m.CELULAR, m.email, r.CUENTA from MA_CONTACTOS m left "
                                         "join MA_CONTACTOS_CUENTAS r on r.IDCONTACTO = "
                                         "m.IdContacto where m.email = '")
-            + valor("--para").trimmed().remove(u'\'') + QStringLiteral("' order by 1"),
+            + valor("--para").trimmed().replace(u'\'', QStringLiteral("''"))
+            + QStringLiteral("' order by 1"),
         rs);
     const bool hay = !rs.Eof();
     while (!rs.Eof()) {

@@ -66,7 +66,9 @@ TEST(IniFile, writing_keeps_every_other_line_and_adds_keys_and_sections)
 
     ini.setValue(QStringLiteral("puesto01|operador"), QStringLiteral("FLATTOOLBARS"),
                  QStringLiteral("1"));
-    ini.setValue(QStringLiteral("PUESTO01|OPERADOR"), QStringLiteral("Nueva"), QStringLiteral("x"));
+    // A line break in a value must not start a section of its own.
+    ini.setValue(QStringLiteral("PUESTO01|OPERADOR"), QStringLiteral("Nueva"),
+                 QStringLiteral("x\r\n[Intrusa]\nY=1"));
     ini.setValue(QStringLiteral("NUEVA|SECCION"), QStringLiteral("Clave"), QStringLiteral("ñ"));
     ASSERT_TRUE(ini.save(path));
 
@@ -75,7 +77,7 @@ TEST(IniFile, writing_keeps_every_other_line_and_adds_keys_and_sections)
         "[PUESTO01|OPERADOR]\r\n"
         "FlatToolbars=1\r\n"
         "Styles = 2 \r\n"
-        "Nueva=x\r\n"
+        "Nueva=x [Intrusa] Y=1\r\n"
         "\r\n"
         "[PUESTO01|OPERADORBaseDeDatos]\r\n"
         "Servidor=SQLITE\r\n"

@@ -42,4 +42,17 @@ TEST_F(ConfiguracionEnvioArchivo, a_copy_others_can_read_is_used_and_logged_once
     EXPECT_EQ(testsupport::readFile(archivoErroresPrograma()).count("puede ser leido por otros"), 1);
 }
 
+// A site's file written by hand seldom names every key: a missing check means the check.
+TEST_F(ConfiguracionEnvioArchivo, certificates_are_checked_when_the_file_does_not_say)
+{
+    testsupport::writeFile(ConfiguracionEnvio::rutaPorDefecto(),
+        "[Correo]\r\nCuentaDireccion=envios@sitio.example\r\n[TLS]\r\nPermitirSinTLS=NO\r\n");
+
+    const ConfiguracionEnvio leida = ConfiguracionEnvio::lee();
+
+    EXPECT_EQ(leida.cuentaDireccion, QStringLiteral("envios@sitio.example"));
+    EXPECT_TRUE(leida.seguridad().verificarCertificados);
+    EXPECT_TRUE(leida.seguridadHttp().verificarCertificados);
+}
+
 } // namespace

@@ -219,29 +219,36 @@ TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
         QString nombreCuenta;
         QStringList contactos; // MA_CONTACTOS rows of the address afterwards
         QStringList enlaces;   // MA_CONTACTOS_CUENTAS rows of the address afterwards
+        int nuevos;            // rows added to MA_CONTACTOS
     };
+    // The cases run in order on one database: a later one may find what an earlier one kept.
     const Caso casos[] = {
         { "new address with only the name typed", QStringLiteral("nuevo@x.example"),
             QStringLiteral("Nuevo Uno"), QString(), QString(),
-            { QStringLiteral("Nuevo Uno|||nuevo@x.example") }, {} },
+            { QStringLiteral("Nuevo Uno|||nuevo@x.example") }, {}, 1 },
         { "known address, no account name: nothing", QStringLiteral("ana@paz.example"),
             QStringLiteral("Otro Nombre"), QString(), QString(),
             { QStringLiteral("Ana Paz|Compras|11 5555 0001|ana@paz.example") },
-            { QStringLiteral("C9") } },
+            { QStringLiteral("C9") }, 0 },
         { "known address with an account name is updated", QStringLiteral("luis@mar.example"),
             QString(), QString(), QStringLiteral("Mar SA"),
-            { QStringLiteral("Luis Mar||4455-3344|luis@mar.example") }, { QStringLiteral("C9") } },
-        { "apostrophes are dropped", QStringLiteral("o'brien@x.example"),
-            QStringLiteral("O'Brien"), QString(), QString(),
-            { QStringLiteral("OBrien|||obrien@x.example") }, {} },
-        { "linked to the account", QStringLiteral("so'cio@x.example"), QStringLiteral("Socio"),
-            QStringLiteral(" C7 "), QString(), { QStringLiteral("Socio|||socio@x.example") },
-            { QStringLiteral("C7") } },
+            { QStringLiteral("Luis Mar||4455-3344|luis@mar.example") }, { QStringLiteral("C9") },
+            0 },
+        // The name loses its apostrophe; the address keeps it, so it is found the next time.
+        { "address with an apostrophe, linked", QStringLiteral("o'brien@x.example"),
+            QStringLiteral("Pat O'Brien"), QStringLiteral(" C7 "), QString(),
+            { QStringLiteral("Pat OBrien|||o'brien@x.example") }, { QStringLiteral("C7") }, 1 },
+        { "the same address again", QStringLiteral("o'brien@x.example"),
+            QStringLiteral("Pat O'Brien"), QStringLiteral("C7"), QString(),
+            { QStringLiteral("Pat OBrien|||o'brien@x.example") }, { QStringLiteral("C7") }, 0 },
+        { "the same address without an account", QStringLiteral("o'brien@x.example"), QString(),
+            QString(), QString(), { QStringLiteral("Pat OBrien|||o'brien@x.example") },
+            { QStringLiteral("C7") }, 0 },
         // The contact stored without an address is left as it was.
         { "empty recipient", QString(), QStringLiteral("Nadie"), QString(), QString(),
-            { QStringLiteral("Sin Correo|X|2|") }, {} },
+            { QStringLiteral("Sin Correo|X|2|") }, {}, 0 },
         { "multiple choice", QStringLiteral("Seleccion Multiple"), QStringLiteral("Varios"),
-            QString(), QString(), {}, {} },
+            QString(), QString(), {}, {}, 0 },
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -254,7 +261,7 @@ TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
 
         f.GrabarContacto(QString(), c.cuenta, c.nombreCuenta);
 
-        const QString direccion = QString(c.para).remove(u'\'');
+        const QString direccion = QString(c.para).replace(u'\'', QStringLiteral("''"));
         const QString donde = QStringLiteral(" WHERE m.email = '") + direccion + u'\'';
         EXPECT_EQ(filas(QStringLiteral("SELECT Nombre_y_Apellido, Cargo, CELULAR, email FROM "
                                        "MA_CONTACTOS m")
@@ -265,12 +272,46 @@ TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
                       + donde),
             c.enlaces);
         EXPECT_EQ(filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS")).size(),
-            antes + (c.contactos.size() == 1 && c.nombreTipeado != QLatin1String("Otro Nombre")
-                        && c.nombreCuenta.isEmpty() && !c.para.isEmpty()
-                    ? 1
-                    : 0));
+            antes + c.nuevos);
     }
     EXPECT_TRUE(messages().shown().isEmpty());
+}
+
+// A mail keeps its recipients as contacts only once they passed the address check, one row per
+// address of the list.
+TEST_F(FrmEnviarContactos, only_checked_recipients_are_kept_one_row_each)
+{
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    config(QStringLiteral("email_puerto"), QString::number(peer.puerto()));
+    const struct
+    {
+        QString para;
+        int mensajes;
+        QStringList contactos; // MA_CONTACTOS rows of these addresses afterwards
+    } casos[] = {
+        { QStringLiteral("no es direccion"), 0, {} },
+        { QStringLiteral("a@example.com;b@example.com"), 1,
+            { QStringLiteral("a@example.com"), QStringLiteral("b@example.com") } },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.para.toStdString());
+        messages().clear();
+        FrmEnviar f;
+        f.setTexto(QStringLiteral("Para"), c.para);
+        f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
+        if (c.mensajes == 0)
+            messages().answer(Msg::Ok);
+        const qsizetype antes = peer.mensajes().size();
+
+        f.cmdSend_Click();
+
+        EXPECT_EQ(peer.mensajes().size() - antes, c.mensajes);
+        EXPECT_EQ(filas(QStringLiteral("SELECT email FROM MA_CONTACTOS WHERE email IN ('no es "
+                                       "direccion', 'a@example.com', 'b@example.com', "
+                                       "'a@example.com;b@example.com') ORDER BY email")),
+            c.contactos);
+    }
 }
 
 TEST_F(FrmEnviarContactos, multiple_choice_mails_each_chosen_address)

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,7 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
         QString texto;       // start of the box's (or the log line's) text
         QString link;        // LinkDocumento afterwards ("" ok: the real link)
         int peticiones = 0;
+        bool goteo = false;  // the server drips its answer; the upload may take 2 s
     };
     const QString fallo = QStringLiteral("** Error al subir el archivo DOC.pdf");
     const QString error = QStringLiteral("Error");
@@ -124,13 +126,18 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
             QStringLiteral("DEMO0001"), true, false, QStringLiteral("Aviso"),
             QStringLiteral("No está configurado el servidor de documentos (Envio.ini)"),
             QStringLiteral("previo"), 0 },
+        { "server dripping its answer", 200, false, true, true, Archivo::Datos,
+            QStringLiteral("DEMO0001"), false, false, error,
+            QStringLiteral("Se produjo un error: El servidor no terminó de responder en 2 "
+                           "segundos"),
+            fallo, 1, true },
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
         messages().clear();
         QFile::remove(archivoErroresPrograma());
         QFile::remove(datos(QStringLiteral("ComandosI.txt")));
-        HttpsPeer peer(c.status, QStringLiteral("Ruta no valida"));
+        HttpsPeer peer(c.status, QStringLiteral("Ruta no valida"), c.goteo);
         ASSERT_TRUE(peer.iniciado());
         const QString servidor = c.puertoCerrado
             ? QStringLiteral("127.0.0.1:") + QString::number(SmtpPeer::puertoCerrado())
@@ -145,6 +152,7 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
             ruta = archivo(QStringLiteral("vacio.pdf"), QByteArray());
         FrmEnviar f;
         f.pSilencioso = c.silencioso;
+        f.setSegundosSubida(2);
         f.LinkDocumento = QStringLiteral("previo");
         if (!c.titulo.isEmpty())
             messages().answer(Msg::Ok);
@@ -172,6 +180,83 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
         EXPECT_EQ(QFile::exists(datos(QStringLiteral("ComandosI.txt"))),
             c.link != QStringLiteral("previo"));
     }
+}
+
+TEST_F(FrmEnviarSubida, a_file_name_cannot_end_its_quotes_or_add_a_header)
+{
+    HttpsPeer peer;
+    ASSERT_TRUE(peer.iniciado());
+    apunta(peer.servidor(), peer.certificado());
+    const QString pdf = archivo(QStringLiteral("a\"b\r\nX-Evil: 1\r\n\r\nBODY.pdf"), "%PDF");
+    FrmEnviar f;
+
+    f.uploadAdjuntoWeb(pdf, QStringLiteral("DOC"), QStringLiteral("pdf"), true);
+
+    const QList<HttpsPeer::Peticion> peticiones = peer.peticiones();
+    ASSERT_EQ(peticiones.size(), 1);
+    EXPECT_TRUE(peticiones[0].cuerpo.contains(
+        "; filename=\"a%22b%0D%0AX-Evil: 1%0D%0A%0D%0ABODY.pdf\"\r\n"
+        "Content-Type: application/octet-stream\r\n\r\n%PDF\r\n"))
+        << peticiones[0].cuerpo.toStdString();
+}
+
+// The working copy lives in the data folder under the server's name: a name that climbs out of
+// it is refused before anything is written, and a file already there stays as it was.
+TEST_F(FrmEnviarSubida, uploads_delete_nothing_they_did_not_write)
+{
+    HttpsPeer peer;
+    ASSERT_TRUE(peer.iniciado());
+    apunta(peer.servidor(), peer.certificado());
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("fuera")));
+    ASSERT_TRUE(QDir().mkpath(datos(QString())));
+    const QString pdf = archivo(QStringLiteral("a.txt"), "nuevo");
+    const QString fuera = archivo(QStringLiteral("fuera/victima.txt"), "ajeno");
+    const QString propio = datos(QStringLiteral("DOC.txt"));
+    testsupport::writeFile(propio, "mio");
+    FrmEnviar f;
+    messages().answer(Msg::Ok);
+
+    f.uploadAdjuntoWeb(pdf, QStringLiteral("../../fuera/victima"), QStringLiteral("txt"), true);
+    f.uploadAdjuntoWeb(pdf, QStringLiteral("DOC"), QStringLiteral("txt"), true);
+
+    ASSERT_EQ(messages().shown().size(), 1);
+    EXPECT_EQ(messages().shown()[0].text,
+        QStringLiteral("Se produjo un error: El nombre del archivo no es válido: "
+                       "../../fuera/victima.txt"));
+    EXPECT_EQ(testsupport::readFile(fuera), "ajeno");
+    EXPECT_EQ(testsupport::readFile(propio), "mio");
+    const QList<HttpsPeer::Peticion> peticiones = peer.peticiones(false);
+    ASSERT_EQ(peticiones.size(), 1);
+    EXPECT_TRUE(peticiones[0].linea.contains(QStringLiteral("DOC.txt")));
+    EXPECT_EQ(f.LinkDocumento,
+        QStringLiteral("https://") + peer.servidor()
+            + QStringLiteral("/Clientes/DEMO0001/202403/DOC.txt"));
+}
+
+// A mail whose message box is hidden carries the links of its attachments; the first one goes
+// up under the day's date of the workstation's clock.
+TEST_F(FrmEnviarSubida, hidden_message_uploads_the_first_attachment_under_the_clock_date)
+{
+    HttpsPeer documentos;
+    ASSERT_TRUE(documentos.iniciado());
+    apunta(documentos.servidor(), documentos.certificado());
+    SmtpPeer correo({});
+    ASSERT_TRUE(correo.iniciado());
+    config(QStringLiteral("email_puerto"), QString::number(correo.puerto()));
+    FrmEnviar f;
+    f.setTexto(QStringLiteral("Para"), QStringLiteral("uno@example.com"));
+    f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
+    f.control<QLineEdit>("txtAttach")->setText(
+        archivo(QStringLiteral("a.pdf"), "1") + u';' + archivo(QStringLiteral("b.pdf"), "2"));
+    f.txtfields(3)->hide();
+
+    f.cmdSend_Click();
+
+    const QList<HttpsPeer::Peticion> peticiones = documentos.peticiones(false);
+    ASSERT_EQ(peticiones.size(), 2);
+    EXPECT_TRUE(peticiones[1].linea.contains(QStringLiteral("%2F202403%2F20240315_")))
+        << peticiones[1].linea.toStdString();
+    EXPECT_EQ(correo.mensajes().size(), 1);
 }
 
 } // namespace

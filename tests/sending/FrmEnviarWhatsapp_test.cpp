@@ -5,8 +5,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
+#include <QSemaphore>
+#include <QTest>
 #include <QToolButton>
+
+#include <atomic>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -24,19 +28,102 @@ namespace {
 class FrmEnviarWhatsapp : public DocumentosTest
 {
 protected:
+    // The document server at the peer, its certificate trusted; the messaging client's host.
+    static void apunta(const HttpsPeer& peer, const QString& whatsapp = QString())
+    {
+        ASSERT_TRUE(peer.iniciado());
+        ConfiguracionEnvio c;
+        c.servidorDocumentos = peer.servidor();
+        c.certificadosCA = peer.certificado();
+        if (!whatsapp.isEmpty())
+            c.servidorWhatsapp = whatsapp;
+        ASSERT_TRUE(c.guarda());
+    }
+
     QtLauncher m_lanzador;
     ScopedService<Launcher> m_lanzadorService { m_lanzador };
 };
 
+// A mail server whose first connection runs `mientras` on the window's thread and waits until the
+// test lets it go; later ones connect at once. Every message is taken.
+class CorreoRetenido final : public MailFactory
+{
+public:
+    QObject* ventana = nullptr;
+    std::function<void()> mientras;
+    QSemaphore suelta;
+    std::atomic<int> conexiones = 0;
+
+    std::unique_ptr<Mail> crear(const MailSeguridad&) override
+    {
+        return std::make_unique<Sesion>(*this);
+    }
+
+private:
+    class Sesion final : public Mail
+    {
+    public:
+        explicit Sesion(CorreoRetenido& servidor) : m_servidor(servidor) { }
+        bool Conectar(const QString&, const QString&, const QString&, int) override
+        {
+            if (m_servidor.conexiones.fetch_add(1) == 0) {
+                QMetaObject::invokeMethod(m_servidor.ventana, m_servidor.mientras,
+                    Qt::QueuedConnection);
+                m_servidor.suelta.acquire();
+            }
+            return true;
+        }
+        bool Crear() override { return true; }
+        void setRemitente(const QString&) override { }
+        void setNombreRemitente(const QString&) override { }
+        void setResponderA(const QString&) override { }
+        void setMotivo(const QString&) override { }
+        void setMensajeTexto(const QString&) override { }
+        void setMensajeHTML(const QString&) override { }
+        bool AgregarDestinatario(const QString&) override { return true; }
+        bool Adjuntar(const QString&) override { return true; }
+        bool Enviar() override { return true; }
+        MailFallo fallo() const override { return MailFallo::Ninguno; }
+        QString descripcionFallo() const override { return QString(); }
+        QString respuestaServidor() const override { return QString(); }
+
+    private:
+        CorreoRetenido& m_servidor;
+    };
+};
+
+TEST_F(FrmEnviarWhatsapp, no_second_send_or_upload_starts_while_a_send_is_under_way)
+{
+    HttpsPeer peer;
+    apunta(peer);
+    CorreoRetenido correo;
+    const ScopedService<MailFactory> correoService(correo);
+    FrmEnviar f;
+    f.setTexto(QStringLiteral("Para"), QStringLiteral("uno@example.com"));
+    f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
+    f.control<QLineEdit>("txtAttach")->setText(archivo(QStringLiteral("a.pdf"), "1"));
+    f.show();
+    // While the connection waits, the operator picks WhatsApp, goes back to e-mail and sends.
+    correo.ventana = &f;
+    correo.mientras = [&] {
+        f.control<QRadioButton>("optMetodoEnvio_1")->click();
+        f.control<QRadioButton>("optMetodoEnvio_0")->click();
+        QTest::keyClick(&f, Qt::Key_F2);
+        correo.suelta.release();
+    };
+
+    f.control<QPushButton>("cmdSend")->click();
+
+    EXPECT_EQ(correo.conexiones, 1);
+    EXPECT_TRUE(peer.peticiones(false).isEmpty());
+    EXPECT_TRUE(f.control<QRadioButton>("optMetodoEnvio_0")->isChecked());
+    EXPECT_EQ(registro().size(), 1);
+}
+
 TEST_F(FrmEnviarWhatsapp, three_attachments_are_uploaded_linked_last_first_opened_and_logged)
 {
     HttpsPeer peer;
-    ASSERT_TRUE(peer.iniciado());
-    ConfiguracionEnvio c;
-    c.servidorDocumentos = peer.servidor();
-    c.certificadosCA = peer.certificado();
-    c.servidorWhatsapp = QStringLiteral("wa.example");
-    ASSERT_TRUE(c.guarda());
+    apunta(peer, QStringLiteral("wa.example"));
     XdgOpenGrabador xdg;
     FrmEnviar f;
     f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));

@@ -91,6 +91,27 @@ TEST_F(FrmEnviarPeer, mails_message_with_bodies_and_attachment_over_starttls_and
     EXPECT_TRUE(f.control<QPushButton>("cmdSend")->isEnabled());
 }
 
+// The kernel's files tell a size of 0 whatever they hold.
+TEST_F(FrmEnviarPeer, a_file_that_tells_no_size_is_attached_to_its_end)
+{
+    SmtpPeer peer({ Cuenta, Clave, true });
+    apuntaA(peer);
+    const QString proc = QStringLiteral("/proc/version");
+    const QByteArray contenido = testsupport::readFile(proc);
+    ASSERT_FALSE(contenido.isEmpty());
+    FrmEnviar f;
+    llena(f, QStringLiteral("uno@example.com"), proc);
+
+    f.cmdSend_Click();
+
+    ASSERT_EQ(peer.mensajes().size(), 1);
+    const QJsonArray partes
+        = SmtpPeer::resumen(peer.mensajes()[0])[QStringLiteral("parts")].toArray();
+    ASSERT_EQ(partes.size(), 3);
+    const QByteArray suma = QCryptographicHash::hash(contenido, QCryptographicHash::Sha256);
+    EXPECT_EQ(partes[2][QStringLiteral("sha256")].toString(), QString::fromLatin1(suma.toHex()));
+}
+
 TEST_F(FrmEnviarPeer, implicit_tls_port_logs_in_from_the_first_byte)
 {
     SmtpPeer::Opciones o { Cuenta, Clave };
@@ -144,6 +165,14 @@ TEST_F(FrmEnviarPeer, failures_show_their_box_and_log_what_was_tried)
                            "cuenta\r\n550"),
             QStringLiteral("No se pudo enviar el correo, verifique la configuracion de la "
                            "cuenta\r\n550") },
+        // A refusal after the message's data is the server's answer, not a lost connection.
+        { "message refused", { Cuenta, Clave, true, false, false, {}, true }, Clave, false, true,
+            QString(),
+            QStringLiteral("El envío del Email falló por las posibles razones:: \r\n"
+                           "No se pudo enviar el correo, verifique la configuracion de la "
+                           "cuenta\r\n554"),
+            QStringLiteral("No se pudo enviar el correo, verifique la configuracion de la "
+                           "cuenta\r\n554 5.7.1 Mensaje rechazado por el servidor") },
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -233,6 +262,60 @@ TEST_F(FrmEnviarPeer, bad_sender_recipients_or_attachments_send_nothing_and_name
     }
     EXPECT_TRUE(peer.mensajes().isEmpty());
     EXPECT_TRUE(registro().isEmpty());
+}
+
+// A subject and a recipient list far longer than a mail line are folded into lines the server
+// takes; the reader gets them back whole.
+TEST_F(FrmEnviarPeer, long_subject_and_many_recipients_are_folded_and_delivered)
+{
+    SmtpPeer peer({ Cuenta, Clave, true });
+    apuntaA(peer);
+    // 2,000 UTF-16 units, a character beyond the basic plane included.
+    const QString asunto = QStringLiteral("Lista de precios ñandú 𝄞").repeated(80);
+    QStringList para;
+    for (int i = 0; i < 60; ++i)
+        para << QStringLiteral("destinatario%1@example.com").arg(i, 2, 10, QLatin1Char('0'));
+    FrmEnviar f;
+    llena(f, para.join(u';'));
+    f.setTexto(QStringLiteral("Asunto"), asunto);
+
+    f.cmdSend_Click();
+
+    const QStringList recibidos = peer.mensajes();
+    ASSERT_EQ(recibidos.size(), 1);
+    const QJsonObject eml = SmtpPeer::resumen(recibidos[0]);
+    EXPECT_EQ(eml[QStringLiteral("Subject")].toString(), asunto);
+    EXPECT_EQ(eml[QStringLiteral("To")].toString(), para.join(QStringLiteral(", ")));
+    EXPECT_EQ(SmtpPeer::sobre(recibidos[0]).filter(QStringLiteral("RCPT TO:")).size(), 60);
+    for (const QByteArray& linea : testsupport::readFile(recibidos[0]).split('\n'))
+        EXPECT_LE(linea.size(), 100) << linea.toStdString();
+    const QStringList filas = registro();
+    ASSERT_EQ(filas.size(), 1);
+    EXPECT_TRUE(filas[0].startsWith(QStringLiteral("OK|")));
+}
+
+// The account's address comes from the database: a line break in it would have written a
+// recipient of its own into the envelope.
+TEST_F(FrmEnviarPeer, sender_address_with_a_line_break_never_reaches_the_server)
+{
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    config(QStringLiteral("email_puerto"), QString::number(peer.puerto()));
+    exec(QStringLiteral("UPDATE TA_USUARIOS SET email_Password = '', email_usuario = '")
+        + Cuenta + QStringLiteral(">\r\nRCPT TO:<espia@example.com'"));
+    FrmEnviar f;
+    llena(f, QStringLiteral("uno@example.com"));
+
+    f.cmdSend_Click();
+
+    EXPECT_TRUE(peer.mensajes().isEmpty());
+    const QStringList filas = registro();
+    ASSERT_EQ(filas.size(), 1);
+    EXPECT_TRUE(filas[0].startsWith(QStringLiteral("No se pudo enviar el correo, verifique la "
+                                                   "configuracion de la cuenta\r\nRemitente no "
+                                                   "valido: ")
+                    + Cuenta))
+        << filas[0].toStdString();
 }
 
 TEST_F(FrmEnviarPeer, silent_mode_shows_only_the_subject_box_and_still_logs)

@@ -6,13 +6,14 @@
 
 #include "support/TestFiles.h"
 
-HttpsPeer::HttpsPeer(int status, const QString& texto)
+HttpsPeer::HttpsPeer(int status, const QString& texto, bool goteo)
 {
     m_proceso.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_proceso.start(QStringLiteral("/usr/bin/python3"),
-        { QStringLiteral(RP_HTTPS_PEER), QStringLiteral("--out"), m_dir.path(),
-            QStringLiteral("--status"), QString::number(status), QStringLiteral("--text"),
-            texto });
+    QStringList argumentos { QStringLiteral(RP_HTTPS_PEER), QStringLiteral("--out"), m_dir.path(),
+        QStringLiteral("--status"), QString::number(status), QStringLiteral("--text"), texto };
+    if (goteo)
+        argumentos << QStringLiteral("--drip");
+    m_proceso.start(QStringLiteral("/usr/bin/python3"), argumentos);
     if (!m_proceso.waitForStarted(30000))
         return;
     while (!m_proceso.canReadLine() && m_proceso.waitForReadyRead(30000)) { }

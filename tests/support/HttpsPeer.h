@@ -8,11 +8,13 @@
 
 // The loopback document server of tests/support/https_peer.py, one per test: started on a free
 // port of 127.0.0.1 with a certificate of its own, recording each request in a folder of its own
-// and answering every one with the status and text it is given.
+// and answering every one with the status and text it is given; `goteo` drips the answer two
+// bytes every half second for minutes.
 class HttpsPeer
 {
 public:
-    explicit HttpsPeer(int status = 200, const QString& texto = QStringLiteral("OK"));
+    explicit HttpsPeer(
+        int status = 200, const QString& texto = QStringLiteral("OK"), bool goteo = false);
     ~HttpsPeer();
 
     bool iniciado() const { return m_puerto > 0; }

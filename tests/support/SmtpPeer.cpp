@@ -46,6 +46,8 @@ SmtpPeer::SmtpPeer(const Opciones& o)
         args << QStringLiteral("--no-auth-tls");
     for (const QString& r : o.rechaza)
         args << QStringLiteral("--refuse") << r;
+    if (o.rechazaMensajes)
+        args << QStringLiteral("--refuse-data");
     m_proceso.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_proceso.start(Python, args);
     if (!m_proceso.waitForStarted(30000))

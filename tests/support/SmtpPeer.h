@@ -19,6 +19,7 @@ public:
         bool tlsInmediato = false; // TLS from the start
         bool authSinTls = false;   // AUTH offered without TLS
         QStringList rechaza = {};
+        bool rechazaMensajes = false; // every message refused once its data is in
     };
 
     explicit SmtpPeer(const Opciones& opciones);

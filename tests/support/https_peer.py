@@ -7,11 +7,13 @@ folder, numbered in the order received: NNNN.req holds the request line and the 
 they came, NNNN.body the body bytes (written as they arrive, so a large upload never sits in
 memory).
 
-  https_peer.py --out DIR [--cert C --key K] [--status N] [--text T]
+  https_peer.py --out DIR [--cert C --key K] [--status N] [--text T] [--drip]
 
 Without --cert/--key a self-signed certificate for 127.0.0.1 is made with openssl into
 DIR/cert.pem (trust it through "CertificadosCA" of Envio.ini). Every request is answered with
---status (200) and --text ("OK") as the body.
+--status (200) and --text ("OK") as the body; with --drip the answer goes two bytes every half
+second, a kilobyte of blanks after the text, so a client waits for minutes on a server that never
+stands still.
 """
 
 import argparse
@@ -21,9 +23,10 @@ import ssl
 import subprocess
 import sys
 import threading
+import time
 
 
-def make_handler(out, status, text):
+def make_handler(out, status, text, drip):
     counter = {"n": 0}
     lock = threading.Lock()
 
@@ -45,6 +48,19 @@ def make_handler(out, status, text):
                     remaining -= len(chunk)
             os.replace(base + ".req.part", base + ".req")
             body = text.encode("utf-8")
+            if drip:
+                body += b" " * 1024
+                answer = ("HTTP/1.1 %d OK\r\nContent-Length: %d\r\n\r\n"
+                          % (status, len(body))).encode("latin-1") + body
+                try:
+                    for i in range(0, len(answer), 2):
+                        self.wfile.write(answer[i:i + 2])
+                        self.wfile.flush()
+                        time.sleep(0.5)
+                except OSError:
+                    pass
+                self.close_connection = True
+                return
             self.send_response(status)
             self.send_header("Content-Type", "text/plain; charset=utf-8")
             self.send_header("Content-Length", str(len(body)))
@@ -66,6 +82,7 @@ def main():
     p.add_argument("--key")
     p.add_argument("--status", type=int, default=200)
     p.add_argument("--text", default="OK")
+    p.add_argument("--drip", action="store_true")
     a = p.parse_args()
     os.makedirs(a.out, exist_ok=True)
     cert, key = a.cert, a.key
@@ -78,7 +95,7 @@ def main():
                         "-addext", "subjectAltName=IP:127.0.0.1"],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                             make_handler(a.out, a.status, a.text))
+                                             make_handler(a.out, a.status, a.text, a.drip))
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)

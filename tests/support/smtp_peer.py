@@ -6,11 +6,12 @@ until its standard input is closed (or it is interrupted). Every message accepte
 one .eml file (numbered in the order received) into the --out folder.
 
   smtp_peer.py --out DIR [--user U --password P] [--cert C --key K [--implicit-tls]]
-               [--refuse ADDRESS]... [--no-auth-tls]
+               [--refuse ADDRESS]... [--refuse-data] [--no-auth-tls]
 
 --cert/--key offer STARTTLS (or TLS from the start with --implicit-tls). --user/--password require
-that login (AUTH PLAIN or LOGIN). --refuse answers 550 to that recipient. --no-auth-tls offers AUTH
-without TLS, like a careless server.
+that login (AUTH PLAIN or LOGIN). --refuse answers 550 to that recipient; --refuse-data answers 554
+to every message once its data is in. --no-auth-tls offers AUTH without TLS, like a careless
+server.
 """
 
 import argparse
@@ -24,9 +25,10 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 class Handler:
-    def __init__(self, out, refused):
+    def __init__(self, out, refused, refuse_data):
         self.out = out
         self.refused = {r.lower() for r in refused}
+        self.refuse_data = refuse_data
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -36,6 +38,8 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.refuse_data:
+            return "554 5.7.1 Mensaje rechazado por el servidor"
         self.count += 1
         name = os.path.join(self.out, "%04d.eml" % self.count)
         with open(name + ".part", "wb") as f:
@@ -75,6 +79,7 @@ def main():
     p.add_argument("--key")
     p.add_argument("--implicit-tls", action="store_true")
     p.add_argument("--refuse", action="append", default=[])
+    p.add_argument("--refuse-data", action="store_true")
     p.add_argument("--no-auth-tls", action="store_true")
     a = p.parse_args()
     os.makedirs(a.out, exist_ok=True)
@@ -83,7 +88,7 @@ def main():
     if a.cert:
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(a.cert, a.key)
-    handler = Handler(a.out, a.refuse)
+    handler = Handler(a.out, a.refuse, a.refuse_data)
     kwargs = dict(hostname="peer.local", data_size_limit=None, auth_require_tls=False)
     if a.user is not None:
         kwargs["authenticator"] = Authenticator(a.user, a.password or "")

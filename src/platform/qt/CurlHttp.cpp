@@ -1,5 +1,6 @@
 #include "platform/qt/CurlHttp.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <curl/curl.h>
@@ -99,6 +100,8 @@ public:
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_seguridad.segundosConexion));
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(m_seguridad.segundosDetenido));
+        if (m_seguridad.segundosTotal > 0)
+            curl_easy_setopt(curl, CURLOPT_TIMEOUT, long(m_seguridad.segundosTotal));
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(total));
@@ -112,7 +115,10 @@ public:
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, verifica);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, verifica ? 2L : 0L);
 
+        QElapsedTimer reloj;
+        reloj.start();
         const CURLcode codigo = curl_easy_perform(curl);
+        const qint64 milisegundos = reloj.elapsed();
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         curl_slist_free_all(cabeceras);
@@ -134,6 +140,15 @@ public:
         case CURLE_SSL_CERTPROBLEM:
             return falla(r, HttpFallo::Seguridad,
                 QStringLiteral("No se pudo establecer una conexión segura: ") + detalle);
+        case CURLE_OPERATION_TIMEDOUT:
+            // The library's clock starts a little after ours and may stop a little before.
+            if (m_seguridad.segundosTotal > 0
+                && milisegundos + 500 >= qint64(m_seguridad.segundosTotal) * 1000)
+                return falla(r, HttpFallo::Demora,
+                    QStringLiteral("El servidor no terminó de responder en %1 segundos; se "
+                                   "abandonó el envío")
+                        .arg(m_seguridad.segundosTotal));
+            [[fallthrough]];
         default:
             return falla(r, HttpFallo::SinConexion,
                 QStringLiteral("No se pudo comunicar con el servidor: ") + detalle);

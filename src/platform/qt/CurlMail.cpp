@@ -11,13 +11,41 @@
 
 namespace {
 
-// Header texts travel as UTF-8 encoded words when they hold anything beyond ASCII; line breaks
-// are never let through, so no typed text can add a header of its own.
+// A header line longer than this is folded; servers refuse lines beyond 998 characters.
+constexpr qsizetype LargoLinea = 78;
+// UTF-8 bytes in one encoded word: its base64 and "=?UTF-8?B?...?=" stay within 75 characters.
+constexpr qsizetype BytesPorPalabra = 45;
+const QByteArray Pliegue("\r\n ");
+
+// The text as encoded words of whole characters, one per folded line.
+QByteArray palabrasCodificadas(const QString& texto)
+{
+    QList<QByteArray> palabras;
+    QByteArray trozo;
+    for (qsizetype i = 0; i < texto.size();) {
+        const qsizetype n = texto.at(i).isHighSurrogate() && i + 1 < texto.size() ? 2 : 1;
+        const QByteArray caracter = texto.mid(i, n).toUtf8();
+        if (trozo.size() + caracter.size() > BytesPorPalabra) {
+            palabras << trozo;
+            trozo.clear();
+        }
+        trozo += caracter;
+        i += n;
+    }
+    palabras << trozo;
+    for (QByteArray& p : palabras)
+        p = "=?UTF-8?B?" + p.toBase64() + "?=";
+    return palabras.join(Pliegue);
+}
+
+// Header texts travel as UTF-8 encoded words when they hold anything beyond ASCII or would make
+// the line too long; line breaks are never let through, so no typed text can add a header of its
+// own.
 QByteArray textoDeCabecera(const QString& texto)
 {
     QString limpio = texto;
     limpio.replace(u'\r', u' ').replace(u'\n', u' ');
-    bool ascii = true;
+    bool ascii = limpio.size() <= LargoLinea - 12;
     for (const QChar c : limpio) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7e) {
             ascii = false;
@@ -26,7 +54,26 @@ QByteArray textoDeCabecera(const QString& texto)
     }
     if (ascii)
         return limpio.toLatin1();
-    return "=?UTF-8?B?" + limpio.toUtf8().toBase64() + "?=";
+    return palabrasCodificadas(limpio);
+}
+
+// "To: a, b, ..." folded before an address that would pass the line's length.
+QByteArray listaDeDirecciones(const QByteArray& cabecera, const QStringList& direcciones)
+{
+    QByteArray salida = cabecera;
+    qsizetype linea = salida.size();
+    for (qsizetype i = 0; i < direcciones.size(); ++i) {
+        const QByteArray d = direcciones[i].toUtf8();
+        if (i > 0) {
+            salida += ',';
+            const bool pliega = linea + 2 + d.size() > LargoLinea;
+            salida += pliega ? Pliegue : QByteArray(" ");
+            linea = pliega ? 1 : linea + 2;
+        }
+        salida += d;
+        linea += d.size();
+    }
+    return salida;
 }
 
 QByteArray nombreConDireccion(const QString& nombre, const QString& direccion)
@@ -42,13 +89,15 @@ QByteArray nombreConDireccion(const QString& nombre, const QString& direccion)
     return n + ' ' + dir;
 }
 
+// One address of the envelope: a line break or any other control character would end the SMTP
+// command and start one of its own, wherever the address came from.
 bool esDireccionSimple(const QString& direccion)
 {
     if (direccion.isEmpty())
         return false;
     for (const QChar c : direccion) {
-        if (c.isSpace() || c.unicode() < 0x20 || c == u'<' || c == u'>' || c == u',' || c == u';'
-            || c == u'"')
+        if (c.isSpace() || c.unicode() < 0x20 || c.category() == QChar::Other_Control || c == u'<'
+            || c == u'>' || c == u',' || c == u';' || c == u'"')
             return false;
     }
     return true;
@@ -143,8 +192,15 @@ public:
 
     bool Enviar() override
     {
+        // The replies of the connection are not this message's.
+        m_respuesta.clear();
         if (!m_curl)
             return falla(MailFallo::SinConexion, QStringLiteral("No hay conexion con el servidor"));
+        if (!esDireccionSimple(m_remitente))
+            return falla(MailFallo::Datos, QStringLiteral("Remitente no valido: ") + m_remitente);
+        if (!m_responderA.isEmpty() && !esDireccionSimple(m_responderA))
+            return falla(MailFallo::Datos,
+                QStringLiteral("Direccion de respuesta no valida: ") + m_responderA);
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, nullptr);
 
         curl_mime* mime = curl_mime_init(m_curl);
@@ -167,7 +223,16 @@ public:
 
         for (const QString& ruta : std::as_const(m_adjuntos)) {
             parte = curl_mime_addpart(mime);
-            curl_mime_filedata(parte, QFile::encodeName(ruta).constData());
+            if (QFileInfo(ruta).size() > 0) {
+                curl_mime_filedata(parte, QFile::encodeName(ruta).constData());
+            } else {
+                // A file that tells no size (the kernel's, under /proc) is read to its end here;
+                // streamed by its size it would go empty.
+                QFile archivo(ruta);
+                const QByteArray datos
+                    = archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+                curl_mime_data(parte, datos.constData(), size_t(datos.size()));
+            }
             curl_mime_type(parte, "application/octet-stream");
             curl_mime_encoder(parte, "base64");
             const QString nombre = QFileInfo(ruta).fileName();
@@ -186,10 +251,7 @@ public:
         cabeceras << "From: " + nombreConDireccion(m_nombre, m_remitente);
         if (!m_responderA.isEmpty())
             cabeceras << "Reply-To: " + m_responderA.toUtf8();
-        QByteArray para = "To: ";
-        for (qsizetype i = 0; i < m_destinatarios.size(); ++i)
-            para += (i ? ", " : "") + m_destinatarios[i].toUtf8();
-        cabeceras << para;
+        cabeceras << listaDeDirecciones("To: ", m_destinatarios);
         cabeceras << "Subject: " + textoDeCabecera(m_asunto);
         cabeceras << "Date: " + fechaCabecera(QDateTime::currentDateTime());
         const QString dominio = m_remitente.section(u'@', 1);
@@ -279,6 +341,9 @@ private:
         }
         const QString detalle = m_error[0] ? QString::fromUtf8(m_error)
                                            : QString::fromUtf8(curl_easy_strerror(codigo));
+        // The server answered with a refusal (4xx, 5xx): that is the outcome, whatever name the
+        // library gives the reply it did not expect.
+        const bool rechazado = m_respuesta.startsWith(u'4') || m_respuesta.startsWith(u'5');
         switch (codigo) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
@@ -286,7 +351,7 @@ private:
         case CURLE_OPERATION_TIMEDOUT:
         case CURLE_GOT_NOTHING:
         case CURLE_WEIRD_SERVER_REPLY:
-            return falla(MailFallo::SinConexion, detalle);
+            return falla(rechazado ? MailFallo::Rechazo : MailFallo::SinConexion, detalle);
         case CURLE_LOGIN_DENIED:
             return falla(MailFallo::Autenticacion, detalle);
         case CURLE_USE_SSL_FAILED:
