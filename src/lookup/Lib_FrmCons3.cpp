@@ -46,7 +46,7 @@ constexpr qint64 PrimerasFilas = 256;
 // Rows read per turn of a search that looks past the rows read, and the longest turn: the window
 // answers keys between turns.
 constexpr qint64 FilasPorTurno = 512;
-constexpr qint64 TurnoMs = 25;
+constexpr qint64 TurnoMs = 15;
 
 QChar workstationDecimalPoint()
 {

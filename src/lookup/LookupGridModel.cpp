@@ -37,10 +37,13 @@ void LookupGridModel::clear()
 {
     beginResetModel();
     m_columns.clear();
-    m_cells.clear();
+    m_textos.clear();
+    m_cortes.clear();
     m_rows.clear();
     m_order.clear();
     m_longest.clear();
+    for (std::optional<QColor>& nivel : m_niveles)
+        nivel.reset();
     m_lectura = Lectura();
     endResetModel();
 }
@@ -49,15 +52,15 @@ void LookupGridModel::agregarColumna(const Columna& columna)
 {
     beginResetModel();
     const int count = int(m_columns.size());
-    // Rows already there get an empty cell in the new column.
-    std::vector<QString> cells;
-    cells.reserve(m_rows.size() * size_t(count + 1));
+    // Rows already there get an empty cell in the new column: one more offset, at the end.
+    std::vector<quint32> cortes;
+    cortes.reserve(m_rows.size() * size_t(count + 2));
     for (size_t r = 0; r < m_rows.size(); ++r) {
-        for (int c = 0; c < count; ++c)
-            cells.push_back(cell(int(r), c));
-        cells.emplace_back();
+        const auto fila = m_cortes.begin() + qsizetype(r) * (count + 1);
+        cortes.insert(cortes.end(), fila, fila + count + 1);
+        cortes.push_back(cortes.back());
     }
-    m_cells = std::move(cells);
+    m_cortes = std::move(cortes);
     m_columns.append(columna);
     m_longest.push_back(0);
     endResetModel();
@@ -66,15 +69,9 @@ void LookupGridModel::agregarColumna(const Columna& columna)
 void LookupGridModel::agregarFila(const QStringList& celdas, bool checked)
 {
     beginResetModel();
-    for (int c = 0; c < int(m_columns.size()); ++c) {
-        QString text = celdas.value(c);
-        m_longest[size_t(c)] = qMax(m_longest[size_t(c)], int(text.size()));
-        m_cells.push_back(std::move(text));
-    }
     EstadoFila estado;
     estado.checked = checked;
-    m_order.push_back(int(m_rows.size()));
-    m_rows.push_back(estado);
+    agregaCeldas(celdas.constData(), celdas.size(), estado);
     if (m_sorted)
         applySort();
     endResetModel();
@@ -180,25 +177,26 @@ void LookupGridModel::agregaRegistros(const QList<QList<Value>>& block)
     const Lectura& l = m_lectura;
     const int fieldCount = int(m_columns.size());
     const bool colorea = l.puntoPedido >= 0 && l.stock >= 0;
+    for (int i = 0; i < 4; ++i)
+        m_niveles[i] = l.niveles[i];
+    std::vector<QString> celdas(static_cast<size_t>(fieldCount));
     for (const QList<Value>& record : block) {
         EstadoFila estado;
         if (colorea) {
             if (const auto nivel = LookupGridRules::nivelStock(record.at(l.puntoPedido),
                                                                record.at(l.stock)))
-                estado.color = l.niveles[*nivel - 1];
+                estado.nivel = qint8(*nivel - 1);
         }
         // Every cell is the field's text trimmed: the first as the row's text, the others as
         // the library's code fitting without a width leaves them.
         for (int i = 0; i < fieldCount; ++i) {
-            QString text = record.at(i).toString().trimmed();
-            m_longest[size_t(i)] = qMax(m_longest[size_t(i)], int(text.size()));
+            QString& text = celdas[size_t(i)];
+            text = record.at(i).toString().trimmed();
             if (i == l.devuelto && !record.at(i).isNull() && !text.isEmpty()
                 && l.valoresDefault.contains(text, Qt::CaseInsensitive))
                 estado.checked = true;
-            m_cells.push_back(std::move(text));
         }
-        m_order.push_back(int(m_rows.size()));
-        m_rows.push_back(estado);
+        agregaCeldas(celdas.data(), fieldCount, estado);
     }
 }
 
@@ -266,9 +264,32 @@ int LookupGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-const QString& LookupGridModel::cell(int storedRow, int column) const
+QStringView LookupGridModel::cell(int storedRow, int column) const
 {
-    return m_cells[size_t(storedRow) * size_t(m_columns.size()) + size_t(column)];
+    const size_t corte = size_t(storedRow) * size_t(m_columns.size() + 1) + size_t(column);
+    return QStringView(m_textos[size_t(storedRow)])
+        .sliced(m_cortes[corte], m_cortes[corte + 1] - m_cortes[corte]);
+}
+
+void LookupGridModel::agregaCeldas(const QString* celdas, qsizetype cantidad, EstadoFila estado)
+{
+    const int count = int(m_columns.size());
+    QString texto;
+    qsizetype largo = 0;
+    for (qsizetype c = 0; c < qMin<qsizetype>(cantidad, count); ++c)
+        largo += celdas[c].size();
+    texto.reserve(largo);
+    for (int c = 0; c < count; ++c) {
+        m_cortes.push_back(quint32(texto.size()));
+        if (c < cantidad) {
+            texto += celdas[c];
+            m_longest[size_t(c)] = qMax(m_longest[size_t(c)], int(celdas[c].size()));
+        }
+    }
+    m_cortes.push_back(quint32(texto.size()));
+    m_textos.push_back(std::move(texto));
+    m_order.push_back(int(m_rows.size()));
+    m_rows.push_back(estado);
 }
 
 QVariant LookupGridModel::data(const QModelIndex& index, int role) const
@@ -278,14 +299,14 @@ QVariant LookupGridModel::data(const QModelIndex& index, int role) const
     const int row = stored(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return cell(row, index.column());
+        return cell(row, index.column()).toString();
     case Qt::CheckStateRole:
         if (m_checkBoxes && index.column() == 0)
             return m_rows[size_t(row)].checked ? Qt::Checked : Qt::Unchecked;
         return QVariant();
     case Qt::ForegroundRole:
-        if (const auto& color = m_rows[size_t(row)].color)
-            return *color;
+        if (const std::optional<QColor> c = color(index.row()))
+            return *c;
         return QVariant();
     case Qt::TextAlignmentRole:
         if (LookupGridRules::esColumnaNumerica(m_columns.at(index.column()).tipo))
@@ -371,7 +392,7 @@ void LookupGridModel::applySort()
     if (LookupGridRules::esColumnaNumerica(m_columns.at(column).tipo)) {
         std::vector<double> keys(m_rows.size());
         for (size_t r = 0; r < m_rows.size(); ++r)
-            keys[r] = LookupGridRules::leeCantidad(cell(int(r), column), u'.');
+            keys[r] = LookupGridRules::leeCantidad(cell(int(r), column).toString(), u'.');
         std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
             return descending ? keys[size_t(b)] < keys[size_t(a)]
                               : keys[size_t(a)] < keys[size_t(b)];
@@ -385,7 +406,7 @@ void LookupGridModel::applySort()
     std::vector<QCollatorSortKey> keys;
     keys.reserve(m_rows.size());
     for (size_t r = 0; r < m_rows.size(); ++r)
-        keys.push_back(collator.sortKey(cell(int(r), column)));
+        keys.push_back(collator.sortKey(cell(int(r), column).toString()));
     std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
         return descending ? keys[size_t(b)].compare(keys[size_t(a)]) < 0
                           : keys[size_t(a)].compare(keys[size_t(b)]) < 0;
@@ -403,15 +424,23 @@ QString LookupGridModel::texto(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return QString();
-    return cell(stored(row), column);
+    return cell(stored(row), column).toString();
 }
 
 void LookupGridModel::setTexto(int row, int column, const QString& text)
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return;
-    const size_t at = size_t(stored(row)) * size_t(m_columns.size()) + size_t(column);
-    m_cells[at] = text;
+    // The row's text is made again with the new cell; the cells after it move by the
+    // difference.
+    const int fila = stored(row);
+    const size_t corte = size_t(fila) * size_t(m_columns.size() + 1) + size_t(column);
+    const qsizetype desde = m_cortes[corte];
+    const qsizetype largo = m_cortes[corte + 1] - desde;
+    m_textos[size_t(fila)].replace(desde, largo, text);
+    const qint64 diferencia = text.size() - largo;
+    for (size_t c = corte + 1; c <= corte + size_t(m_columns.size() - column); ++c)
+        m_cortes[c] = quint32(qint64(m_cortes[c]) + diferencia);
     m_longest[size_t(column)] = qMax(m_longest[size_t(column)], int(text.size()));
     const QModelIndex changed = index(row, column);
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
@@ -437,7 +466,8 @@ std::optional<QColor> LookupGridModel::color(int row) const
 {
     if (row < 0 || row >= rowCount())
         return std::nullopt;
-    return m_rows[size_t(stored(row))].color;
+    const qint8 nivel = m_rows[size_t(stored(row))].nivel;
+    return nivel < 0 ? std::nullopt : m_niveles[nivel];
 }
 
 int LookupGridModel::Busqueda(int clave, const QString& queValor, int desde) const
@@ -447,7 +477,7 @@ int LookupGridModel::Busqueda(int clave, const QString& queValor, int desde) con
         return 0;
     const QString wanted = queValor.trimmed();
     for (size_t place = size_t(qMax(desde, 0)); place < m_order.size(); ++place) {
-        if (QStringView(cell(m_order[place], column)).trimmed().startsWith(wanted,
+        if (cell(m_order[place], column).trimmed().startsWith(wanted,
                                                                            Qt::CaseInsensitive))
             return int(place) + 1;
     }
