@@ -1,11 +1,17 @@
 #include "reportengine/PagePainter.h"
 
+#include <cmath>
+
 #include <QGlyphRun>
 #include <QPainter>
 
 #include "reportengine/FontSubstitution.h"
 
-PagePainter::PagePainter(double scale) : m_scale(scale) { }
+PagePainter::PagePainter(double scale, bool wholeUnits)
+    : m_scale(scale)
+    , m_wholeUnits(wholeUnits)
+{
+}
 
 PagePainter::~PagePainter() = default;
 
@@ -78,6 +84,7 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
     const quint8 h = d.flags & DisplayFlag::AlignMask;
     const quint8 v = d.flags & DisplayFlag::VAlignMask;
     if (!glyphs(f, text, m_indexes, m_advances)) {
+        flush(painter);
         painter.setFont(f.font);
         int flags = Qt::TextSingleLine;
         flags |= h == DisplayFlag::AlignCenter ? Qt::AlignHCenter
@@ -88,6 +95,7 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
                                                : Qt::AlignTop;
         // Cut at the rectangle as the glyph runs are; rare enough for the clip's cost.
         painter.save();
+        painter.setPen(QColor::fromRgba(d.color));
         painter.setClipRect(box, Qt::IntersectClip);
         painter.drawText(box, flags, text);
         painter.restore();
@@ -107,28 +115,62 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
     else if (v == DisplayFlag::VAlignBottom)
         baseline = box.bottom() - f.descent;
 
+    // An underline runs under a whole run: an underlined text keeps a run of its own.
+    const bool alone = f.font.underline();
+    if (alone)
+        flush(painter);
+    PendingRun& run = pending(f, d.color, QPointF(x, baseline));
+    const QPointF start(x - run.origin.x(), baseline - run.origin.y());
     // Glyphs outside the item's rectangle are left out: a long text is cut at its column.
     const qreal limit = box.right() + 0.01 * m_scale;
-    // The run's lists are kept between texts: the run shares them only while it is drawn.
-    m_runIndexes.clear();
-    m_runPositions.clear();
     qreal pen = x;
     for (std::size_t i = 0; i < m_indexes.size(); ++i) {
         const qreal next = pen + m_advances[i];
         if (pen >= box.left() - 0.01 * m_scale && next <= limit) {
-            m_runIndexes.push_back(m_indexes[i]);
-            m_runPositions.push_back(QPointF(pen - x, 0));
+            const qreal offset = m_wholeUnits ? std::round(pen - x) : pen - x;
+            run.indexes.push_back(m_indexes[i]);
+            run.positions.push_back(QPointF(start.x() + offset, start.y()));
         }
         pen = next;
     }
-    if (m_runIndexes.isEmpty())
+    if (alone)
+        flush(painter);
+}
+
+PagePainter::PendingRun& PagePainter::pending(FontData& f, QRgb color, QPointF origin)
+{
+    for (std::size_t i = 0; i < m_pendingCount; ++i) {
+        if (m_pending[i].font == &f && m_pending[i].color == color)
+            return m_pending[i];
+    }
+    if (m_pendingCount == m_pending.size())
+        m_pending.emplace_back();
+    PendingRun& run = m_pending[m_pendingCount++];
+    run.font = &f;
+    run.color = color;
+    run.origin = origin;
+    run.indexes.clear();
+    run.positions.clear();
+    return run;
+}
+
+void PagePainter::flush(QPainter& painter)
+{
+    if (m_pendingCount == 0)
         return;
-    QGlyphRun run;
-    run.setRawFont(f.raw);
-    run.setGlyphIndexes(m_runIndexes);
-    run.setPositions(m_runPositions);
-    run.setUnderline(f.font.underline());
-    painter.drawGlyphRun(QPointF(x, baseline), run);
+    for (std::size_t i = 0; i < m_pendingCount; ++i) {
+        const PendingRun& waiting = m_pending[i];
+        if (waiting.indexes.isEmpty())
+            continue;
+        painter.setPen(QColor::fromRgba(waiting.color));
+        QGlyphRun run;
+        run.setRawFont(waiting.font->raw);
+        run.setGlyphIndexes(waiting.indexes);
+        run.setPositions(waiting.positions);
+        run.setUnderline(waiting.font->font.underline());
+        painter.drawGlyphRun(waiting.origin, run);
+    }
+    m_pendingCount = 0;
 }
 
 void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
@@ -137,9 +179,10 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
     auto rect = [this](const DisplayItem& d) {
         return QRectF(d.x * m_scale, d.y * m_scale, d.w * m_scale, d.h * m_scale);
     };
-    QRgb currentColor = 0;
-    bool penSet = false;
     for (const DisplayItem& d : page.items) {
+        // What lies under or over the texts keeps its place among them.
+        if (d.kind != DisplayKind::Text)
+            flush(painter);
         switch (d.kind) {
         case DisplayKind::Text: {
             if (d.ref < 0 || std::size_t(d.ref) >= page.strings.size())
@@ -153,11 +196,6 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
             }
             if (text.isEmpty())
                 break;
-            if (!penSet || currentColor != d.color) {
-                painter.setPen(QColor::fromRgba(d.color));
-                currentColor = d.color;
-                penSet = true;
-            }
             drawText(painter, d, text, font(resources, d.font));
             break;
         }
@@ -166,7 +204,6 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
             pen.setWidthF(d.pen * m_scale);
             pen.setCapStyle(Qt::FlatCap);
             painter.setPen(pen);
-            penSet = false;
             painter.drawLine(QPointF(d.x * m_scale, d.y * m_scale),
                 QPointF((d.x + d.w) * m_scale, (d.y + d.h) * m_scale));
             break;
@@ -180,7 +217,6 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
             } else {
                 painter.setPen(Qt::NoPen);
             }
-            penSet = false;
             painter.setBrush(d.flags & DisplayFlag::Filled ? QBrush(QColor::fromRgba(d.fillColor))
                                                            : QBrush(Qt::NoBrush));
             painter.drawRect(rect(d));
@@ -193,4 +229,5 @@ void PagePainter::paint(QPainter& painter, const PageDisplayList& page,
             break;
         }
     }
+    flush(painter);
 }

@@ -294,10 +294,14 @@ int main(int argc, char* argv[])
 
     const int pages = job.pageCount();
     const double peakMb = picoMemoriaMb();
+    // The reference draws as many pages: the sizes compare whole files.
+    const qint64 pdfBytes = QFileInfo(pdf).size();
+    const qint64 bytesPerPage = pdfBytes / std::max(pages, 1);
     QString referenceFields;
     if (reference) {
         const QString referenceFile = pdf + QStringLiteral(".reference");
         double referenceS = -1;
+        qint64 referenceBytes = 0;
         if (format == u"pdf") {
             ReportJobRequest sampleRequest = request;
             sampleRequest.destination = ReportDestination::Sink;
@@ -306,6 +310,7 @@ int main(int argc, char* argv[])
             sampleJob.run(sampleRequest); // stops with the sample complete
             referenceS = BenchReference::writePdf(sample, pages, QString::number(pages),
                 referenceFile);
+            referenceBytes = QFileInfo(referenceFile).size();
         } else if (format == u"xlsx") {
             referenceS = BenchReference::writeXlsx(sample, job.recordCount(), referenceFile);
         } else {
@@ -323,7 +328,11 @@ int main(int argc, char* argv[])
             const double theirs = pages / referenceS;
             referenceFields += QStringLiteral(" reference_pages_per_s=")
                 + QString::number(theirs, 'f', 1) + QStringLiteral(" ratio=")
-                + QString::number(ours / theirs, 'f', 2);
+                + QString::number(ours / theirs, 'f', 2)
+                + QStringLiteral(" reference_bytes_per_page=")
+                + QString::number(referenceBytes / std::max(pages, 1))
+                + QStringLiteral(" size_ratio=")
+                + QString::number(double(pdfBytes) / std::max<qint64>(referenceBytes, 1), 'f', 2);
         } else {
             referenceFields += QStringLiteral(" reference_rows_per_s=")
                 + QString::number(job.recordCount() / referenceS, 'f', 0)
@@ -339,7 +348,10 @@ int main(int argc, char* argv[])
         << " pages_per_s=" << QString::number(pages / std::max(totalS, 1e-9), 'f', 1)
         << " query_s=" << QString::number(queryS, 'f', 2)
         << " rows_per_s=" << QString::number(job.recordCount() / std::max(totalS, 1e-9), 'f', 0)
-        << " peak_rss_mb=" << QString::number(peakMb, 'f', 1) << referenceFields
+        << " peak_rss_mb=" << QString::number(peakMb, 'f', 1);
+    if (format == u"pdf")
+        out << " bytes_per_page=" << bytesPerPage;
+    out << referenceFields
         << (analisis ? QStringLiteral(" fill_s=") + QString::number(fillS, 'f', 2) : QString())
         << "\n";
     return 0;

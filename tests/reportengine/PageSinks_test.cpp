@@ -1,4 +1,6 @@
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -7,6 +9,7 @@
 #include "MemoryDataSource.h"
 #include "PdfTools.h"
 #include "reportengine/HtmlSink.h"
+#include "reportengine/PagePainter.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/RtfSink.h"
@@ -206,4 +209,42 @@ TEST_F(PageSinksTest, rtf_has_a_table_row_per_band_with_cells_at_the_columns)
 TEST(RtfText, escapes_controls_and_writes_unicode)
 {
     EXPECT_EQ(RtfSink::escaped(QStringLiteral("a{b}\\c\tÑ€")), QByteArray("a\\{b\\}\\\\c\\tab \\u209?\\u8364?"));
+}
+
+TEST(PagePainterTest, a_box_after_texts_covers_them_and_one_before_lies_under_them)
+{
+    DocumentResources resources;
+    FontSpec spec;
+    spec.sizePt = 20;
+    const int font = resources.addFont(spec);
+    DisplayItem box;
+    box.kind = DisplayKind::Rect;
+    box.flags = DisplayFlag::Filled;
+    box.fillColor = qRgb(255, 255, 255);
+    box.w = 5000;
+    box.h = 2000;
+    for (const bool boxLast : {false, true}) {
+        PageDisplayList page;
+        if (!boxLast)
+            page.items.push_back(box);
+        for (const Coord y : {0, 1000}) {
+            DisplayItem& text = page.addText(QStringLiteral("XXXX"));
+            text.font = quint16(font);
+            text.y = y;
+            text.w = 5000;
+            text.h = 1000;
+        }
+        if (boxLast)
+            page.items.push_back(box);
+        QImage image(200, 80, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PagePainter(0.04).paint(painter, page, resources, nullptr);
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        EXPECT_EQ(dark > 0, !boxLast) << "box last: " << boxLast << ", dark pixels: " << dark;
+    }
 }
