@@ -8,6 +8,7 @@
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
+#include "platform/qt/FechasDialogoArchivo.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtPuertoSerie.h"
 #include "pricelists/EnlacesPrograma.h"
@@ -23,6 +24,7 @@
 #include "startup/Dll_Display.h"
 #include "startup/FormularioModal.h"
 #include "startup/Globales.h"
+#include "startup/TextosQtFaltantes.h"
 #include "startup/VariablesInicio.h"
 #include "vouchers/AnexasComprobante.h"
 
@@ -35,6 +37,11 @@ int main(int argc, char* argv[])
     ConfiguracionRegional::aplicaLocale(ConfiguracionRegional::Entorno::delProceso());
     QTranslator textosQt;
     ConfiguracionRegional::cargaTextosQt(textosQt);
+    TextosQtFaltantes textosFaltantes;
+    QCoreApplication::installTranslator(&textosFaltantes);
+    // File dialogs write dates and sizes as the program does, not in the system's locale.
+    FechasDialogoArchivo fechasDialogos;
+    app.installEventFilter(&fechasDialogos);
     const QtPlatform platform;
     Controles controles;
     const ScopedService<Controles> controlesService(controles);

@@ -1,10 +1,20 @@
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "platform/MessageDialog.h"
+#include "platform/qt/FechasDialogoArchivo.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtMessageDialog.h"
 
@@ -79,4 +89,34 @@ TEST(QtFileDialog, the_programs_filters_become_qt_name_filters)
     EXPECT_EQ(QtFileDialog::nameFilters(QStringLiteral("Imagenes|*.jpg;*.png|Todos|*.*")),
               (QStringList{"Imagenes (*.jpg *.png)", "Todos (*)"}));
     EXPECT_EQ(QtFileDialog::nameFilters(QString()), QStringList());
+}
+
+TEST(FechasDialogoArchivo, a_file_dialog_writes_dates_and_sizes_in_the_programs_locale)
+{
+    // The system's locale here is the build service's ("C"): left alone, Qt would write the
+    // date in English.
+    QTemporaryDir carpeta;
+    ASSERT_TRUE(carpeta.isValid());
+    QFile archivo(carpeta.filePath(QStringLiteral("lista.pdf")));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write(QByteArray(2560, 'x'));
+    archivo.close();
+    FechasDialogoArchivo fechas;
+    qApp->installEventFilter(&fechas);
+    QFileDialog dialogo(nullptr, QString(), carpeta.path());
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+
+    dialogo.ensurePolished();
+
+    qApp->removeEventFilter(&fechas);
+    QAbstractProxyModel* modelo = dialogo.proxyModel();
+    ASSERT_NE(modelo, nullptr);
+    auto* archivos = qobject_cast<QFileSystemModel*>(modelo->sourceModel());
+    ASSERT_NE(archivos, nullptr);
+    const QModelIndex fila = archivos->index(archivo.fileName());
+    const QDateTime modificado = QFileInfo(archivo.fileName()).lastModified();
+    EXPECT_EQ(modelo->mapFromSource(fila.siblingAtColumn(3)).data().toString(),
+        QLocale().toString(modificado, QLocale::ShortFormat));
+    EXPECT_EQ(modelo->mapFromSource(fila.siblingAtColumn(1)).data().toString(),
+        QStringLiteral("2,50 KiB"));
 }

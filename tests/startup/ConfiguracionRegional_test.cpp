@@ -1,6 +1,9 @@
 #include "startup/ConfiguracionRegional.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -8,6 +11,7 @@
 
 #include "platform/Utilidades.h"
 #include "startup/Formatos.h"
+#include "startup/TextosQtFaltantes.h"
 #include "support/QtPrinters.h"
 
 namespace {
@@ -75,4 +79,20 @@ TEST_F(ConfiguracionRegionalTest, qt_own_buttons_speak_spanish)
 
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sí"));
     QCoreApplication::removeTranslator(&traductor);
+}
+
+TEST_F(ConfiguracionRegionalTest, the_file_dialog_says_carpeta_where_qts_translation_says_nothing)
+{
+    QTranslator traductor;
+    ASSERT_TRUE(ConfiguracionRegional::cargaTextosQt(traductor));
+    TextosQtFaltantes faltantes;
+    QCoreApplication::installTranslator(&faltantes);
+
+    const QString tipo = QFileIconProvider().type(QFileInfo(QDir::tempPath()));
+
+    QCoreApplication::removeTranslator(&faltantes);
+    QCoreApplication::removeTranslator(&traductor);
+    EXPECT_EQ(tipo, QStringLiteral("Carpeta"));
+    // Texts Qt's translation has are still Qt's.
+    EXPECT_EQ(faltantes.translate("QPlatformTheme", "&Yes", nullptr, -1), QString());
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QTranslator>
+
+// Qt's own texts that the installed Spanish translation lacks (the file dialog's "Folder" and
+// "Drive"), in Spanish. Installed after Qt's translation, it answers only for those; every other
+// text is left to Qt's translation.
+class TextosQtFaltantes final : public QTranslator
+{
+    Q_OBJECT
+
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+        int n) const override;
+    bool isEmpty() const override { return false; }
+};
