@@ -67,6 +67,9 @@ QString nombreVisible(const QString& base, const QString& servidor)
 frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAcceso>())
 {
     ui->setupUi(this);
+    // The fields keep together above an empty last row that takes what the connections list
+    // needs beyond them, so the port row hidden for SQLite leaves no gap between them.
+    ui->layoutDatos->setRowStretch(7, 1);
     ui->Label8->setText(SitioWeb);
     ui->TxtUserId->setPlaceholderText(QStringLiteral("Ingrese el usuario"));
     ui->TxtDbName->setPlaceholderText(QStringLiteral("ingrese el nombre de la base de datos"));

@@ -4,6 +4,7 @@
 #include <QCalendarWidget>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "platform/Clock.h"
@@ -27,6 +28,20 @@ std::optional<QDate> QtDatePicker::pickDate(const QDate& initial)
         parte->ensurePolished();
     calendar->setMinimumSize(calendar->sizeHint());
     dialog.adjustSize();
+    // A look's borders and padding are not all in the calendar's size hint: its grid (the day
+    // names and six weeks, the last one reached by months such as August 2026) is given the
+    // height its rows need.
+    if (auto* grilla = calendar->findChild<QTableView*>()) {
+        dialog.layout()->activate();
+        calendar->layout()->activate();
+        const int necesario = grilla->model()->rowCount() * (grilla->fontMetrics().height() + 6)
+            + 2 * grilla->frameWidth();
+        const int falta = necesario - grilla->height();
+        if (falta > 0) {
+            calendar->setMinimumHeight(calendar->minimumHeight() + falta);
+            dialog.adjustSize();
+        }
+    }
 
     QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
