@@ -6,52 +6,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "data/DataObjects.h"
 #include "lookup/Lib_ClsCons3.h"
-#include "platform/AdoRecordset.h"
-#include "platform/Utilidades.h"
-#include "sending/MensajeCorreo.h"
+#include "sending/ContactosEnvio.h"
 #include "sending/eMailAux.h"
-#include "startup/ConstructorSentencias.h"
-#include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
-#include "startup/RegistrosAccion.h"
 #include "startup/VariablesInicio.h"
 
-namespace {
-
-const QString SeleccionMultiple = QStringLiteral("Seleccion Multiple");
-
-QString literal(QString texto)
-{
-    return texto.replace(u'\'', QStringLiteral("''"));
-}
-
-// "email = 'a' or email = 'b'" over the addresses that are not empty: an empty one would match
-// every contact stored without an address.
-QString porDireccion(const QStringList& direcciones)
-{
-    QStringList partes;
-    for (const QString& d : direcciones) {
-        if (!d.isEmpty())
-            partes << QStringLiteral("email = '") + literal(d) + u'\'';
-    }
-    return partes.join(QStringLiteral(" or "));
-}
-
-void ejecutaSentencias()
-{
-    Globales& g = gGlobales();
-    bool hayError = false;
-    qint32 numero = 0;
-    QString script, descripcion;
-    GActualizarDatoScript(g.gSentenciasSQL, hayError, numero, false, false, script, descripcion,
-        true);
-    g.gSentenciasSQL.clear();
-    g.gCamposValores.reset();
-}
-
-} // namespace
+using ContactosEnvio::SeleccionMultiple;
 
 QLineEdit* FrmEnviar::campoContacto(int indice) const
 {
@@ -111,19 +72,13 @@ void FrmEnviar::VerificarContacto()
     bool encontrado = false;
     if (!para.isEmpty()) {
         pasos.run([&] {
-            AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("select Contacto as Nombre_y_Apellido, Cargo, "
-                                                "Telefono, email  from vt_e_mail where email = '")
-                    + literal(para) + u'\'',
-                rs);
-            if (!rs.Eof()) {
-                encontrado = true;
-                const char* const columnas[] = { "Nombre_y_Apellido", "Cargo", "Telefono" };
-                for (int i = 0; i < 3; ++i)
-                    muestraContacto(i,
-                        gUtilidades().ValorCampo(rs.Fields(QString::fromLatin1(columnas[i])).Value()));
-            }
-            gDB().CierraRecordset(rs);
+            const std::optional<ContactosEnvio::Datos> datos = ContactosEnvio::busca(para);
+            if (!datos)
+                return;
+            encontrado = true;
+            muestraContacto(0, datos->nombre);
+            muestraContacto(1, datos->cargo);
+            muestraContacto(2, datos->celular);
         });
     }
     if (!encontrado)
@@ -145,18 +100,7 @@ void FrmEnviar::VerificarContacto()
 long FrmEnviar::ObtenerIdContacto(const QString& EMail)
 {
     controles();
-    const QString condicion
-        = porDireccion({ texto(QStringLiteral("Para")).trimmed(), EMail.trimmed() });
-    if (condicion.isEmpty())
-        return 0;
-    AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("SELECT TOP 1 * FROM MA_CONTACTOS where ") + condicion, rs,
-        nullptr, adOpenDynamic, adLockOptimistic);
-    const long id = rs.Eof()
-        ? 0
-        : long(gUtilidades().ValorCampo(rs.Fields(QStringLiteral("IdContacto")).Value()).toLongLong());
-    gDB().CierraRecordset(rs);
-    return id;
+    return ContactosEnvio::idContacto(texto(QStringLiteral("Para")).trimmed(), EMail.trimmed());
 }
 
 void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, const QString& NombreCuenta)
@@ -168,78 +112,16 @@ void FrmEnviar::grabaContacto(const QString& EMail, const QString& Cuenta,
     const QString& NombreCuenta, bool conDatos)
 {
     controles();
-    const QString para = texto(QStringLiteral("Para")).trimmed();
-    if (para.compare(SeleccionMultiple, Qt::CaseInsensitive) == 0)
-        return;
-    QString email = EMail.trimmed();
-    // Only an address is kept: not a list, not whatever was typed where one should be.
-    if (!MensajeCorreo::esDireccion(email.isEmpty() ? para : email))
-        return;
-
+    ContactosEnvio::Datos datos;
+    if (conDatos) {
+        const auto valor = [&](int i) {
+            return muestraMarca(i) ? QString() : campoContacto(i)->text();
+        };
+        datos = { valor(0), valor(1), valor(2) };
+    }
     Steps pasos = reportAs(QStringLiteral("GrabarContacto"));
-    QString id;
-    if (!pasos.run([&] {
-            AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("select Contacto as Nombre_y_Apellido, Cargo, "
-                                                "Telefono, email  from vt_e_mail where ")
-                    + porDireccion({ para, email }),
-                rs);
-            if (!rs.Eof())
-                id = QString::number(ObtenerIdContacto(email));
-            gDB().CierraRecordset(rs);
-        }))
-        return;
-    if (!id.isEmpty() && NombreCuenta.isEmpty())
-        return;
-
-    QString nombre = !conDatos || muestraMarca(0) ? QString() : ui->TxtNombre->text();
-    QString cargo = !conDatos || muestraMarca(1) ? QString() : ui->TxtCargo->text();
-    QString celular = !conDatos || muestraMarca(2) ? QString() : ui->TxtTelefono->text();
-    if (email.isEmpty())
-        email = para;
-    if (nombre.isEmpty() && !NombreCuenta.isEmpty())
-        nombre = NombreCuenta;
-
-    Globales& g = gGlobales();
-    using ConstructorSentencias::AgregaCampoValor;
-    using ConstructorSentencias::ArmaSentenciaSQL;
-    if (!pasos.run([&] {
-            AgregaCampoValor(QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
-            AgregaCampoValor(QStringLiteral("Cargo"), cargo, QStringLiteral("'"), false);
-            AgregaCampoValor(QStringLiteral("CELULAR"), celular, QStringLiteral("'"), false);
-            // The address is stored as it is looked up, apostrophe and all (doubled inside the
-            // literal): one that lost it would never be found again and come back on every send.
-            g.gCamposValores->append(
-                { QStringLiteral("email"), gDB().SQLValue(Value(email), QStringLiteral("'")) });
-            QString condicion = QStringLiteral(" where idcontacto = ") + id;
-            ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL, QStringLiteral("MA_CONTACTOS"),
-                !id.isEmpty(), condicion, false);
-        }))
-        return;
-    if (!pasos.run([&] { ejecutaSentencias(); }))
-        return;
-
-    const QString cuenta = Cuenta.trimmed();
-    if (cuenta.isEmpty())
-        return;
-    if (!pasos.run([&] {
-            const QString idContacto = QString::number(ObtenerIdContacto(email));
-            QString condicion = QStringLiteral("where IDCONTACTO = ") + idContacto
-                + QStringLiteral(" AND CUENTA = '") + literal(cuenta) + u'\'';
-            AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MA_CONTACTOS_CUENTAS ") + condicion,
-                rs);
-            const bool existe = !rs.Eof();
-            gDB().CierraRecordset(rs);
-            QString numero = idContacto;
-            QString codigo = cuenta;
-            AgregaCampoValor(QStringLiteral("IDCONTACTO"), numero, QStringLiteral("N"), true);
-            AgregaCampoValor(QStringLiteral("CUENTA"), codigo, QStringLiteral("'"), false);
-            ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL,
-                QStringLiteral("MA_CONTACTOS_CUENTAS"), existe, condicion, false);
-        }))
-        return;
-    pasos.run([&] { ejecutaSentencias(); });
+    ContactosEnvio::graba(pasos, texto(QStringLiteral("Para")).trimmed(), EMail, Cuenta,
+        NombreCuenta, datos);
 }
 
 void FrmEnviar::CmdConsultar_Click()
@@ -247,7 +129,7 @@ void FrmEnviar::CmdConsultar_Click()
     Lib_ClsCons3& consultas = gConsultas();
     consultas.Checks = true;
     consultas.CampoDevuelto = QStringLiteral("email");
-    consultas.ConsultaSearch(QStringLiteral("Select * from vt_e_mail order by razonsocial"));
+    consultas.ConsultaSearch(ContactosEnvio::consultaDestinatarios());
     const QStringList elegidas = consultas.Valores.value_or(QStringList());
     QString para;
     if (!elegidas.isEmpty()) {
@@ -264,9 +146,7 @@ void FrmEnviar::cmdConsultarContacto_Click()
     consultas.CampoDevuelto = QStringLiteral("celular");
     std::optional<QStringList> columnas
         = QStringList { QStringLiteral("celular"), QStringLiteral("telefono") };
-    consultas.ConsultaSearch(QStringLiteral("select nombre_y_apellido,celular,telefono From "
-                                            "vt_ma_cuentas_contactos where cuenta='")
-            + literal(Cuenta) + QStringLiteral("' order by nombre_y_apellido "),
+    consultas.ConsultaSearch(ContactosEnvio::consultaNumeros(Cuenta),
         &columnas);
     QString numero = consultas.ValorDevuelto.toString();
     const QStringList valores = consultas.Valores.value_or(QStringList());

@@ -1,0 +1,169 @@
+#include "sending/ContactosEnvio.h"
+
+#include <QStringList>
+
+#include "data/DataObjects.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Steps.h"
+#include "platform/Utilidades.h"
+#include "sending/MensajeCorreo.h"
+#include "startup/ConstructorSentencias.h"
+#include "startup/Globales.h"
+#include "startup/RegistrosAccion.h"
+
+namespace ContactosEnvio {
+
+namespace {
+
+QString literal(QString texto)
+{
+    return texto.replace(u'\'', QStringLiteral("''"));
+}
+
+// "email = 'a' or email = 'b'" over the addresses that are not empty: an empty one would match
+// every contact stored without an address.
+QString porDireccion(const QStringList& direcciones)
+{
+    QStringList partes;
+    for (const QString& d : direcciones) {
+        if (!d.isEmpty())
+            partes << QStringLiteral("email = '") + literal(d) + u'\'';
+    }
+    return partes.join(QStringLiteral(" or "));
+}
+
+void ejecutaSentencias()
+{
+    Globales& g = gGlobales();
+    bool hayError = false;
+    qint32 numero = 0;
+    QString script, descripcion;
+    GActualizarDatoScript(g.gSentenciasSQL, hayError, numero, false, false, script, descripcion,
+        true);
+    g.gSentenciasSQL.clear();
+    g.gCamposValores.reset();
+}
+
+} // namespace
+
+std::optional<Datos> busca(const QString& email)
+{
+    std::optional<Datos> datos;
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("select Contacto as Nombre_y_Apellido, Cargo, "
+                                        "Telefono, email  from vt_e_mail where email = '")
+            + literal(email) + u'\'',
+        rs);
+    if (!rs.Eof()) {
+        const auto valor = [&](const char* columna) {
+            return gUtilidades().ValorCampo(rs.Fields(QString::fromLatin1(columna)).Value());
+        };
+        datos = Datos { valor("Nombre_y_Apellido"), valor("Cargo"), valor("Telefono") };
+    }
+    gDB().CierraRecordset(rs);
+    return datos;
+}
+
+long idContacto(const QString& para, const QString& email)
+{
+    const QString condicion = porDireccion({ para, email });
+    if (condicion.isEmpty())
+        return 0;
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("SELECT TOP 1 * FROM MA_CONTACTOS where ") + condicion, rs,
+        nullptr, adOpenDynamic, adLockOptimistic);
+    const long id = rs.Eof()
+        ? 0
+        : long(gUtilidades().ValorCampo(rs.Fields(QStringLiteral("IdContacto")).Value()).toLongLong());
+    gDB().CierraRecordset(rs);
+    return id;
+}
+
+void graba(Steps& pasos, const QString& para, const QString& EMail, const QString& Cuenta,
+    const QString& NombreCuenta, const Datos& datos)
+{
+    if (para.compare(SeleccionMultiple, Qt::CaseInsensitive) == 0)
+        return;
+    QString email = EMail.trimmed();
+    // Only an address is kept: not a list, not whatever was typed where one should be.
+    if (!MensajeCorreo::esDireccion(email.isEmpty() ? para : email))
+        return;
+
+    QString id;
+    if (!pasos.run([&] {
+            AdoRecordset rs;
+            gDB().AbrirRecordset(QStringLiteral("select Contacto as Nombre_y_Apellido, Cargo, "
+                                                "Telefono, email  from vt_e_mail where ")
+                    + porDireccion({ para, email }),
+                rs);
+            if (!rs.Eof())
+                id = QString::number(idContacto(para, email));
+            gDB().CierraRecordset(rs);
+        }))
+        return;
+    if (!id.isEmpty() && NombreCuenta.isEmpty())
+        return;
+
+    QString nombre = datos.nombre;
+    QString cargo = datos.cargo;
+    QString celular = datos.celular;
+    if (email.isEmpty())
+        email = para;
+    if (nombre.isEmpty() && !NombreCuenta.isEmpty())
+        nombre = NombreCuenta;
+
+    Globales& g = gGlobales();
+    using ConstructorSentencias::AgregaCampoValor;
+    using ConstructorSentencias::ArmaSentenciaSQL;
+    if (!pasos.run([&] {
+            AgregaCampoValor(QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
+            AgregaCampoValor(QStringLiteral("Cargo"), cargo, QStringLiteral("'"), false);
+            AgregaCampoValor(QStringLiteral("CELULAR"), celular, QStringLiteral("'"), false);
+            // The address is stored as it is looked up, apostrophe and all (doubled inside the
+            // literal): one that lost it would never be found again and come back on every send.
+            g.gCamposValores->append(
+                { QStringLiteral("email"), gDB().SQLValue(Value(email), QStringLiteral("'")) });
+            QString condicion = QStringLiteral(" where idcontacto = ") + id;
+            ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL, QStringLiteral("MA_CONTACTOS"),
+                !id.isEmpty(), condicion, false);
+        }))
+        return;
+    if (!pasos.run([&] { ejecutaSentencias(); }))
+        return;
+
+    const QString cuenta = Cuenta.trimmed();
+    if (cuenta.isEmpty())
+        return;
+    if (!pasos.run([&] {
+            const QString id = QString::number(idContacto(para, email));
+            QString condicion = QStringLiteral("where IDCONTACTO = ") + id
+                + QStringLiteral(" AND CUENTA = '") + literal(cuenta) + u'\'';
+            AdoRecordset rs;
+            gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MA_CONTACTOS_CUENTAS ") + condicion,
+                rs);
+            const bool existe = !rs.Eof();
+            gDB().CierraRecordset(rs);
+            QString numero = id;
+            QString codigo = cuenta;
+            AgregaCampoValor(QStringLiteral("IDCONTACTO"), numero, QStringLiteral("N"), true);
+            AgregaCampoValor(QStringLiteral("CUENTA"), codigo, QStringLiteral("'"), false);
+            ArmaSentenciaSQL(g.gCamposValores, g.gSentenciasSQL,
+                QStringLiteral("MA_CONTACTOS_CUENTAS"), existe, condicion, false);
+        }))
+        return;
+    pasos.run([&] { ejecutaSentencias(); });
+}
+
+QString consultaDestinatarios()
+{
+    return QStringLiteral("Select * from vt_e_mail order by razonsocial");
+}
+
+QString consultaNumeros(const QString& cuenta)
+{
+    return QStringLiteral("select nombre_y_apellido,celular,telefono From "
+                          "vt_ma_cuentas_contactos where cuenta='")
+        + literal(cuenta) + QStringLiteral("' order by nombre_y_apellido ");
+}
+
+} // namespace ContactosEnvio
