@@ -1,5 +1,6 @@
 #include "platform/AdoConnection.h"
 
+#include "platform/AdoConnectionString.h"
 #include "platform/AdoRecordset.h"
 
 namespace {
@@ -184,6 +185,20 @@ bool AdoConnection::OpenSchema(int schema, const QList<Value>& restrictions, Ado
         return false;
     }
     return true;
+}
+
+RuntimeError AdoConnection::timeoutError(const RuntimeError& cause) const
+{
+    const AdoConnectionString text(m_connectionString);
+    QString name = text.valueOf({ QStringLiteral("Database"), QStringLiteral("Initial Catalog"),
+        QStringLiteral("Data Source"), QStringLiteral("DBQ") });
+    if (name.isEmpty())
+        name = m_defaultDatabase;
+    return RuntimeError(cause.number(),
+        QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó %2 s y no "
+                       "se liberó.")
+            .arg(name, QString::number(m_commandTimeout)),
+        cause.source());
 }
 
 void AdoConnection::driverSetCommandTimeout(int) { }

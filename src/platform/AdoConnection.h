@@ -84,6 +84,14 @@ public:
     // The failure of the last call that returned false (number 0 before any failure).
     const RuntimeError& LastError() const { return m_lastError; }
 
+    // Commands that have waited out CommandTimeout() on this connection so far (see
+    // AdoErrors::timeoutCount): a caller that sees the count grow stops rather than wait again.
+    int timeoutCount() const { return m_errors.timeoutCount(); }
+    // The error to stop with after such a wait, in the user's words: it names the database (the
+    // user knows the file, not the server's text) and the time waited. `cause` gives the number
+    // and the source.
+    RuntimeError timeoutError(const RuntimeError& cause) const;
+
 protected:
     AdoConnection();
 

@@ -10,3 +10,10 @@ const AdoError& AdoErrors::Item(int index) const
             QStringLiteral("No se encontró el elemento en la colección."), QStringLiteral("Errors"));
     return m_items.at(index);
 }
+
+void AdoErrors::add(const AdoError& error)
+{
+    if (error.SQLState() == u"HYT00")
+        ++m_timeouts;
+    m_items.append(error);
+}

@@ -16,9 +16,15 @@ public:
     void Clear() { m_items.clear(); }
 
     // Provider side: appends an entry.
-    void add(const AdoError& error) { m_items.append(error); }
+    void add(const AdoError& error);
     const QList<AdoError>& items() const { return m_items; }
+
+    // How many entries ever added said that a command waited out its time-out (state HYT00:
+    // another process's lock on an embedded file, a statement past its time on a server). Clear
+    // keeps the count, so a caller can tell whether any wait ran out since it last looked.
+    int timeoutCount() const { return m_timeouts; }
 
 private:
     QList<AdoError> m_items;
+    int m_timeouts = 0;
 };

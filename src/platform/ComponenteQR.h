@@ -2,27 +2,28 @@
 
 #include <memory>
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include "platform/Value.h"
 
-// The QR image of a voucher's electronic-invoice data, drawn into a file that the voucher print
-// buffer then stores. Reached through Service<FabricaComponenteQR>: a new component per voucher.
+// The QR image of a voucher's electronic-invoice data, drawn in memory for the voucher print
+// buffer to store (no file in between: a run of hundreds of vouchers would write and delete one
+// each). Reached through Service<FabricaComponenteQR>: a new component per voucher.
 class ComponenteQR
 {
 public:
     virtual ~ComponenteQR() = default;
 
-    // The file the image will be written to: a fresh name in the temporary folder. The caller
-    // deletes the file once it has read it.
-    virtual QString crearArchivo() = 0;
-
     // Draws the symbol of the thirteen values (version, date, issuer's tax number, point of sale,
     // voucher-type code, number, amount, currency, rate, recipient's document type and number,
-    // authorisation kind and code, in this order) as a PNG into the file crearArchivo named.
-    // Returns the text encoded; empty when no image was drawn.
+    // authorisation kind and code, in this order). Returns the text encoded; empty when no image
+    // was drawn.
     virtual QString GenerarImagen(const QList<Value>& valores) = 0;
+
+    // The PNG of the last drawing; empty before one, or when it failed.
+    virtual QByteArray imagen() const = 0;
 };
 
 class FabricaComponenteQR

@@ -1,6 +1,5 @@
 #include "reportengine/AdoReportDataSource.h"
 
-#include "platform/AdoConnectionString.h"
 #include "platform/AdoRecordset.h"
 
 namespace {
@@ -75,25 +74,11 @@ bool AdoReportDataSource::hasColumn(const QString& table, const QString& field)
 
 void AdoReportDataSource::throwIfLocked(const RuntimeError& error) const
 {
-    // The provider waited the connection's time-out for another process's lock: say which
-    // database, the user knows the file and not the server's words.
     const AdoErrors& errors = m_connection.Errors();
     for (int i = 0; i < errors.Count(); ++i) {
         if (errors.Item(i).SQLState() == u"HYT00")
-            throw RuntimeError(error.number(),
-                QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó %2 s "
-                               "y no se liberó.")
-                    .arg(databaseName(), QString::number(m_connection.CommandTimeout())),
-                error.source());
+            throw m_connection.timeoutError(error);
     }
-}
-
-QString AdoReportDataSource::databaseName() const
-{
-    const AdoConnectionString text(m_connection.ConnectionString());
-    const QString name = text.valueOf({QStringLiteral("Database"), QStringLiteral("Initial Catalog"),
-        QStringLiteral("Data Source"), QStringLiteral("DBQ")});
-    return name.isEmpty() ? m_connection.DefaultDatabase() : name;
 }
 
 std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)

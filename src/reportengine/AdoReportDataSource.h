@@ -23,7 +23,6 @@ public:
 
 private:
     const QHash<QString, ColumnKind>& columnsOf(const QString& table);
-    QString databaseName() const;
     // Throws the lock's error when the last failure was the time-out of a locked database.
     void throwIfLocked(const RuntimeError& error) const;
 

@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include <QDir>
+#include <QBuffer>
 #include <QImage>
-#include <QTemporaryFile>
 
-#include "platform/Environment.h"
 #include "platform/QrCode.h"
 
 namespace {
@@ -20,22 +18,12 @@ ComponenteQRImagen::ComponenteQRImagen(QString prefijo)
 {
 }
 
-QString ComponenteQRImagen::crearArchivo()
-{
-    // A name of our own that nobody else holds: the file is created empty and kept.
-    QTemporaryFile archivo(QDir(temporaryFolder()).filePath(QStringLiteral("QR_XXXXXX.png")));
-    archivo.setAutoRemove(false);
-    if (!archivo.open())
-        return QString();
-    m_archivo = archivo.fileName();
-    return m_archivo;
-}
-
 QString ComponenteQRImagen::GenerarImagen(const QList<Value>& valores)
 {
+    m_png.clear();
     const QString texto = textoQRFactura(valores, m_prefijo);
     const std::optional<QrCode::Simbolo> s = QrCode::simbolo(texto);
-    if (!s || m_archivo.isEmpty())
+    if (!s)
         return QString();
     const int lado = (s->ancho + 2 * QrCode::ZonaSilencio) * PixelesPorModulo;
     // One bit a pixel: a small image to encode and to store.
@@ -56,8 +44,12 @@ QString ComponenteQRImagen::GenerarImagen(const QList<Value>& valores)
             memcpy(imagen.scanLine((y + QrCode::ZonaSilencio) * PixelesPorModulo + dy), linea,
                 imagen.bytesPerLine());
     }
-    if (!imagen.save(m_archivo, "PNG"))
+    QBuffer png(&m_png);
+    if (!png.open(QIODevice::WriteOnly) || !imagen.save(&png, "PNG"))
+    {
+        m_png.clear();
         return QString();
+    }
     return texto;
 }
 

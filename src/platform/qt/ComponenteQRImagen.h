@@ -3,17 +3,17 @@
 #include "platform/ComponenteQR.h"
 
 // The voucher QR component: the symbol drawn with libqrencode, four pixels a module with its
-// quiet zone, written as PNG into a fresh file of the temporary folder.
+// quiet zone, kept as PNG bytes.
 class ComponenteQRImagen final : public ComponenteQR
 {
 public:
     explicit ComponenteQRImagen(QString prefijo);
-    QString crearArchivo() override;
     QString GenerarImagen(const QList<Value>& valores) override;
+    QByteArray imagen() const override { return m_png; }
 
 private:
     QString m_prefijo;
-    QString m_archivo;
+    QByteArray m_png;
 };
 
 class FabricaComponenteQRImagen final : public FabricaComponenteQR

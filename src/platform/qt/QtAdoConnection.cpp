@@ -267,7 +267,8 @@ bool QtAdoConnection::driverDelete(const QString& table, const QStringList& keyC
 void QtAdoConnection::driverSetCommandTimeout(int seconds)
 {
     if (m_engine)
-        m_engine->setCommandTimeout(seconds);
+        m_engine->setCommandTimeout(m_settings.lockWaitMs > 0 ? m_settings.lockWaitMs
+                                                             : seconds * 1000);
 }
 
 bool QtAdoConnection::driverSetDefaultDatabase(const QString& name)

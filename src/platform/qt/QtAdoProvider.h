@@ -24,6 +24,9 @@ public:
         // ODBC driver names (as registered with unixODBC) for SQL Server and Oracle.
         QString sqlServerOdbcDriver = QStringLiteral("FreeTDS");
         QString oracleOdbcDriver = QStringLiteral("Oracle");
+        // When above 0, the milliseconds an SQLite file that another process holds locked is
+        // waited for, in place of the command time-out (tests wait a few).
+        int lockWaitMs = 0;
     };
 
     explicit QtAdoProvider(Settings settings);

@@ -38,7 +38,8 @@ public:
     virtual bool deleteRow(const QString& table, const QStringList& keyColumns,
         const QList<Value>& key)
         = 0;
-    virtual void setCommandTimeout(int seconds) = 0;
+    // How long a command may wait, in milliseconds; 0 without limit.
+    virtual void setCommandTimeout(int milliseconds) = 0;
     virtual bool setDefaultDatabase(const QString& name) = 0;
 
 protected:

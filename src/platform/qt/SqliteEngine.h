@@ -38,7 +38,7 @@ public:
         const QStringList& columns, const QList<Value>& values) override;
     bool deleteRow(const QString& table, const QStringList& keyColumns,
         const QList<Value>& key) override;
-    void setCommandTimeout(int seconds) override;
+    void setCommandTimeout(int milliseconds) override;
     bool setDefaultDatabase(const QString& name) override;
 
     sqlite3* handle() const { return m_db; }
