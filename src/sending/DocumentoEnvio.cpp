@@ -4,6 +4,7 @@
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
+#include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "receipts/AuxiliarRecibo.h"
@@ -23,6 +24,15 @@ bool esUno(const QString& tc, std::initializer_list<const char*> tipos)
         if (tc.compare(QLatin1String(t), Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+// A buffer fill that stopped (the database held by another process past the time-out) left
+// earlier rows behind: nothing is rendered from them.
+void rechazaSiSeDetuvo(const ResultadoAuxiliar& resultado)
+{
+    if (resultado.rechazada())
+        throw RuntimeError(RuntimeError::InvalidCall, resultado.error,
+            QStringLiteral("GeneraAuxiliarComprobantes"));
 }
 
 } // namespace
@@ -95,9 +105,10 @@ DocumentoEnvio::Resultado DocumentoEnvio::genera(
 
     QString tipo = TC;
     if (!m_pasos.run([&] {
-            GeneraAuxiliarComprobantes(tipo, IdComprobante.mid(0, 4), IdComprobante.mid(4, 8),
-                IdComprobante.mid(12, 1), QStringLiteral("0"), 3, QString(), QString(), QString(),
-                QString(), QString(), QString(), QString(), false);
+            rechazaSiSeDetuvo(GeneraAuxiliarComprobantes(tipo, IdComprobante.mid(0, 4),
+                IdComprobante.mid(4, 8), IdComprobante.mid(12, 1), QStringLiteral("0"), 3,
+                QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+                false));
         }))
         return Resultado::Abandonado;
     // A purchase voucher's report reads every supplier's vouchers of that number otherwise.
@@ -264,8 +275,9 @@ DocumentoEnvio::Resultado DocumentoEnvio::presupuesto(const QString& Cuenta, con
         return Resultado::Abandonado;
     QString tipo = TC;
     if (!m_pasos.run([&] {
-            GeneraAuxiliarComprobantes(tipo, Suc, Nro, Letra, QStringLiteral("0"), 3, QString(),
-                QString(), QString(), QString(), QString(), QString(), QString(), false);
+            rechazaSiSeDetuvo(GeneraAuxiliarComprobantes(tipo, Suc, Nro, Letra,
+                QStringLiteral("0"), 3, QString(), QString(), QString(), QString(), QString(),
+                QString(), QString(), false));
         }))
         return Resultado::Abandonado;
     const Impresion impresion { TC, TC.trimmed(), QString(), {}, QString() };

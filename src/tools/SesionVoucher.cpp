@@ -175,6 +175,18 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
                       .arg(archivo, db.gCnn().LastError().description());
         return;
     }
+    // A file another process holds locked would make every statement of the settings below wait
+    // the time-out in turn: one read tells, and the session ends there with the lock's message.
+    {
+        AdoRecordset prueba;
+        if (!prueba.Open(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), &db.gCnn(),
+                adOpenStatic, adLockReadOnly)
+            && db.gCnn().timeoutCount() > 0)
+        {
+            m_error = db.gCnn().timeoutError(prueba.LastError()).description();
+            return;
+        }
+    }
     gInicio().gPuesto = ClaveEstacion();
     CargaConfiguracionGlobal(programFolder() + u'/');
 }

@@ -14,7 +14,9 @@
 struct ResultadoAuxiliar
 {
     // Not empty when the selection was refused before anything ran (a list that is not what the
-    // parameter holds): no row was deleted or written.
+    // parameter holds): no row was deleted or written. Also when the run stopped because another
+    // process held the database past the connection's time-out: the voucher being written left
+    // no row, the ones before it stay; a print must not go on with the buffer.
     QString error;
     // Vouchers the selection matched and the run walked.
     int comprobantes = 0;
@@ -33,7 +35,9 @@ struct ResultadoAuxiliar
 // first id for "todo"). `LineasTitulo` is the number of rows of a section title block (callers
 // pass 3). With `IdTarea` only that task is printed: no notes, items or other concepts. Unless
 // `NoBorrar` is true the workstation's earlier rows are deleted first, also when nothing matches.
-// Failing statements are skipped (the item insert also shows its error); the run never stops.
+// Failing statements are skipped (the item insert also shows its error); only a database locked
+// past the time-out stops the run (see ResultadoAuxiliar::error). Each voucher is written in a
+// transaction of its own, the first one also deleting the earlier rows.
 ResultadoAuxiliar GeneraAuxiliarComprobantes(QString& TC, const QString& SucDesde,
     const QString& NroDesde, const QString& LetraDesde, const QString& ComplementoDesde,
     qint16 LineasTitulo, const QString& SucHasta, const QString& NroHasta,

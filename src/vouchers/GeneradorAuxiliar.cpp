@@ -65,6 +65,8 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
 
     m_usuario = ClaveEstacion();
     m_tc = m_p.TC;
+    m_detenida = false;
+    m_esperasAgotadas = gDB().gCnn().timeoutCount();
     paso(QStringLiteral("NoMostrarImportesEnOT"), [&] {
         m_noMostrarImportesEnOT = activa(Configuracion::Cfg(QStringLiteral("NoMostrarImportesEnOT")));
     });
@@ -74,19 +76,24 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
     QString condicion;
     paso(QStringLiteral("SeleccionComprobantes"), [&] { condicion = condicionSeleccion(); });
     paso(QStringLiteral("AbrirComprobantes"), [&] {
+        // Read whole before the first write: a cursor left reading the vouchers would hold the
+        // database's read lock (or an old snapshot of it) across every voucher's transaction, and
+        // another workstation's fill could then not write, nor this one after the other's.
         gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE ") + condicion,
-                             m_comprobantes);
+            m_comprobantes, nullptr, adOpenStatic, adLockReadOnly);
     });
-    if (!m_p.NoBorrar)
-        BorraAuxiliarUsuario();
-
-    while (m_comprobantes.State() == adStateOpen && !m_comprobantes.Eof())
+    // The earlier rows go in the first voucher's transaction (a print of one voucher commits
+    // once), or on their own when no voucher is written.
+    m_borrarPendiente = !m_p.NoBorrar;
+    while (!detenida() && m_comprobantes.State() == adStateOpen && !m_comprobantes.Eof())
     {
         ++m_resultado.comprobantes;
         recorreComprobante();
         if (!paso(QStringLiteral("SiguienteComprobante"), [&] { m_comprobantes.MoveNext(); }))
             break;
     }
+    if (m_borrarPendiente)
+        BorraAuxiliarUsuario();
     gDB().CierraRecordset(m_comprobantes);
     gGlobales().gCamposValores.reset();
     return m_resultado;
@@ -246,12 +253,19 @@ void GeneradorAuxiliar::preparaComprobante()
 
 void GeneradorAuxiliar::recorreComprobante()
 {
-    if (!paso(QStringLiteral("Comprobante"), [&] { preparaComprobante(); }))
+    if (!paso(QStringLiteral("Comprobante"), [&] { preparaComprobante(); }) || detenida())
         return;
     // One transaction per voucher: its rows arrive together and the run stays fast on a local
     // file. A failing statement is still skipped on its own.
     AdoConnection& cnn = gDB().gCnn();
     const bool transaccion = cnn.BeginTrans();
+    if (detenida())
+        return;
+    if (m_borrarPendiente)
+    {
+        BorraAuxiliarUsuario();
+        m_borrarPendiente = false;
+    }
 
     AgregaObservacionesEncabezado();
     AgregaQRFactura();
@@ -270,20 +284,46 @@ void GeneradorAuxiliar::recorreComprobante()
     ActualizaEncabezado();
     ActualizaFormaDePagoUN();
 
-    if (transaccion && !cnn.CommitTrans())
+    // A voucher cut short by the lock leaves none of its rows, nor notices about them.
+    if (detenida())
+    {
+        if (transaccion)
+            cnn.RollbackTrans();
+        m_avisos.clear();
+        return;
+    }
+    if (transaccion && !cnn.CommitTrans() && !detenida())
         omitida(QStringLiteral("Comprobante ") + idComprobante(), cnn.LastError());
     const QStringList avisos = std::exchange(m_avisos, {});
     for (const QString& aviso : avisos)
         MsgBox(aviso, Msg::OkOnly);
 }
 
+bool GeneradorAuxiliar::detenida()
+{
+    if (m_detenida)
+        return true;
+    const AdoConnection& cnn = gDB().gCnn();
+    if (cnn.timeoutCount() == m_esperasAgotadas)
+        return false;
+    m_detenida = true;
+    m_resultado.error = cnn.timeoutError(cnn.LastError()).description();
+    ErrorLog::append(archivoErroresPrograma(),
+        ErrorLog::line(Now(), kRutina, m_resultado.error, 0));
+    return true;
+}
+
 bool GeneradorAuxiliar::ejecuta(const QString& sql, const QString& nombrePaso)
 {
+    if (detenida())
+        return false;
     DB_Dll& db = gDB();
     db.EjecutaConsultaSQL(sql);
     const AdoErrors& errores = db.gCnn().Errors();
     if (errores.Count() == 0)
         return true;
+    if (detenida())
+        return false;
     const AdoError& primero = errores.Item(0);
     omitida(nombrePaso, RuntimeError(primero.Number(), primero.Description(), primero.Source()));
     return false;
@@ -291,14 +331,17 @@ bool GeneradorAuxiliar::ejecuta(const QString& sql, const QString& nombrePaso)
 
 bool GeneradorAuxiliar::paso(const QString& nombre, const std::function<void()>& cuerpo)
 {
+    if (detenida())
+        return false;
     try
     {
         cuerpo();
-        return true;
+        return !detenida();
     }
     catch (const RuntimeError& error)
     {
-        omitida(nombre, error);
+        if (!detenida())
+            omitida(nombre, error);
         return false;
     }
 }

@@ -102,6 +102,10 @@ private:
     bool ejecuta(const QString& sql, const QString& paso);
     // Runs a step; a run-time error inside it is skipped (and logged), false returned.
     bool paso(const QString& nombre, const std::function<void()>& cuerpo);
+    // True once a statement of the run has waited out the connection's time-out (another
+    // process holds the database): the run stops there with the lock's message, for every
+    // further statement would wait as long again. Steps and statements then run no more.
+    bool detenida();
     void omitida(const QString& paso, const RuntimeError& error);
     // Voucher types compare ignoring case.
     static bool esUnoDe(const QString& tipo, std::initializer_list<const char*> tipos);
@@ -123,6 +127,11 @@ private:
     // Notices for the operator gathered while a voucher's rows are written, shown once they are
     // committed: a box in the middle would keep the database locked while it is read.
     QStringList m_avisos;
+    // The connection's count of waits that ran out when the run began.
+    int m_esperasAgotadas = 0;
+    bool m_detenida = false;
+    // The workstation's earlier rows are still to be deleted.
+    bool m_borrarPendiente = false;
 
     // Shared by the sections for the whole run.
     bool m_noMostrarImportesEnOT = false;

@@ -6,20 +6,20 @@
 #include <memory>
 
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QScopeGuard>
 
 #include "data/DataObjects.h"
 #include "platform/ComponenteQR.h"
-#include "platform/Environment.h"
 #include "platform/FileNames.h"
 #include "platform/LeadingNumber.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
-#include "startup/ConstructorSentencias.h"
 #include "startup/Formatos.h"
-#include "startup/ModArchivos.h"
 #include "startup/ModEjecutar.h"
 #include "vouchers/FmtNroAS400.h"
 
@@ -28,6 +28,32 @@ namespace {
 qint64 entero(const QString& texto)
 {
     return static_cast<qint64>(leadingNumber(texto));
+}
+
+// A picture's bytes, read once (every voucher's row takes the same logos); none when the file
+// cannot be read. Kept for the whole program, not the run: a print of hundreds of vouchers fills
+// the buffer once for each. A file changed since (another size or time) is read again.
+std::optional<QByteArray> imagenDeArchivo(const QString& ruta)
+{
+    struct Leida
+    {
+        qint64 largo = -1;
+        QDateTime cambio;
+        std::optional<QByteArray> bytes;
+    };
+    static QHash<QString, Leida> leidas;
+    const QFileInfo info(ruta);
+    const qint64 largo = info.exists() ? info.size() : -1;
+    const QDateTime cambio = info.lastModified();
+    const auto leida = leidas.constFind(ruta);
+    if (leida != leidas.constEnd() && leida->largo == largo && leida->cambio == cambio)
+        return leida->bytes;
+    Leida nueva { largo, cambio, std::nullopt };
+    QFile archivo(ruta);
+    if (archivo.open(QIODevice::ReadOnly))
+        nueva.bytes = archivo.readAll();
+    leidas.insert(ruta, nueva);
+    return nueva.bytes;
 }
 
 } // namespace
@@ -44,7 +70,6 @@ void GeneradorAuxiliar::AgregaQRFactura()
     // 1-3: the drawing. Any failure here leaves the row without the QR image and the authority's
     // logo, and the run goes on with the logos.
     std::unique_ptr<ComponenteQR> componente;
-    QString archivoQR;
     bool dibujado = false;
     paso(QStringLiteral("AgregaQRFactura componente"), [&] {
         // Without a component (a program that installs none) the row has no QR image.
@@ -52,7 +77,6 @@ void GeneradorAuxiliar::AgregaQRFactura()
         if (fabrica == nullptr)
             return;
         componente = fabrica->crea(Configuracion::Cfg(QStringLiteral("URL_QR_FACTURA")).trimmed());
-        archivoQR = componente->crearArchivo();
     });
     if (componente)
         paso(QStringLiteral("AgregaQRFactura datos"), [&] {
@@ -103,8 +127,8 @@ void GeneradorAuxiliar::AgregaQRFactura()
         });
 
     // 4: the logos.
-    QString logoAutoridad;
-    QString logoEmpresa;
+    std::optional<QByteArray> logoAutoridad;
+    std::optional<QByteArray> logoEmpresa;
     paso(QStringLiteral("AgregaQRFactura logos"), [&] {
         QString corte = Configuracion::Cfg(QStringLiteral("cfgFechaInicioeFacARCA")).trimmed();
         if (corte.isEmpty())
@@ -113,14 +137,13 @@ void GeneradorAuxiliar::AgregaQRFactura()
             Configuracion::GrabaDfg(QStringLiteral("cfgFechaInicioeFacARCA"), Value(corte));
         }
         const QDate desde = util.LeeFecha(corte);
-        logoAutoridad = FileNames::resolve(FileNames::inProgramFolder(
+        logoAutoridad = imagenDeArchivo(FileNames::resolve(FileNames::inProgramFolder(
             desde.isValid() && fecha.isValid() && desde <= fecha ? QStringLiteral("ARCA.PNG")
-                                                                 : QStringLiteral("AFIP.PNG")));
-        const QString logo = FileNames::resolve(ModEjecutar::RutaCompletaArchivo(
+                                                                 : QStringLiteral("AFIP.PNG"))));
+        // A logo that cannot be read counts as none.
+        logoEmpresa = imagenDeArchivo(FileNames::resolve(ModEjecutar::RutaCompletaArchivo(
             Configuracion::Cfg(QStringLiteral("RutaImagenes")).trimmed()
-            + QStringLiteral("logo.jpg")));
-        if (ModArchivos::PuedeAbrirArchivo(logo))
-            logoEmpresa = logo;
+            + QStringLiteral("logo.jpg"))));
     });
 
     // 5-9: this workstation's row for the voucher, replaced.
@@ -139,16 +162,14 @@ void GeneradorAuxiliar::AgregaQRFactura()
         rs.Fields(QStringLiteral("muestra_logo")).setValue(Value(m_posicionLogo));
         if (dibujado)
         {
-            ConstructorSentencias::CargaArchivoEnCampo(
-                rs.Fields(QStringLiteral("QR_AFIP")), archivoQR);
-            ConstructorSentencias::CargaArchivoEnCampoPorPartes(
-                rs.Fields(QStringLiteral("IMG_AFIP")), logoAutoridad);
+            rs.Fields(QStringLiteral("QR_AFIP")).setValue(Value(componente->imagen()));
+            if (logoAutoridad)
+                rs.Fields(QStringLiteral("IMG_AFIP")).setValue(Value(*logoAutoridad));
         }
-        if (!logoEmpresa.isEmpty())
+        if (logoEmpresa)
         {
             if (m_posicionLogo.trimmed() != u"NO")
-                ConstructorSentencias::CargaArchivoEnCampoPorPartes(
-                    rs.Fields(QStringLiteral("LOGO_EMPRESA")), logoEmpresa);
+                rs.Fields(QStringLiteral("LOGO_EMPRESA")).setValue(Value(*logoEmpresa));
         }
         else
             rs.Fields(QStringLiteral("muestra_logo")).setValue(Value(QStringLiteral("NO")));
@@ -158,7 +179,4 @@ void GeneradorAuxiliar::AgregaQRFactura()
         if (!guardado)
             throw error;
     });
-    // The drawing's file is ours alone and no longer needed.
-    if (!archivoQR.isEmpty())
-        QFile::remove(archivoQR);
 }

@@ -7,12 +7,13 @@
 
 namespace testsupport {
 
-QString writeDemoDatabases(const QString& folder, int articles)
+QString writeDemoDatabases(const QString& folder, int articles, const QStringList& options)
 {
     QProcess tool;
     tool.start(QStringLiteral(RP_DEMO_DB_EXE),
-               {QStringLiteral("--out"), folder, QStringLiteral("--articles"),
-                QString::number(articles)});
+               QStringList{QStringLiteral("--out"), folder, QStringLiteral("--articles"),
+                           QString::number(articles)}
+                   + options);
     const bool finished = tool.waitForFinished(120000);
     if (!finished || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
     {

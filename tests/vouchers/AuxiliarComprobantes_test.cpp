@@ -670,6 +670,76 @@ TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_n
     }
 }
 
+TEST_F(AuxiliarComprobantesTest, a_database_another_process_holds_stops_the_run_at_the_first_wait)
+{
+    genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    const QStringList antes = filas();
+    // The same program whose provider waits 5 ms for a lock instead of 30 s.
+    QtAdoProvider esperaCorta(QtAdoProvider::Settings { .programFolder = m_dir.path(),
+        .lockWaitMs = 5 });
+    ScopedService<AdoProvider> proveedor(esperaCorta);
+    DataObjects objetos;
+    ScopedService<DataObjects> servicio(objetos);
+    abre(objetos.gDB, m_file);
+    {
+        QSqlDatabase otro = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+            QStringLiteral("otro proceso"));
+        otro.setDatabaseName(m_file);
+        ASSERT_TRUE(otro.open());
+        ASSERT_TRUE(QSqlQuery(otro).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+        const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
+
+        QSqlQuery(otro).exec(QStringLiteral("ROLLBACK"));
+        otro.close();
+        EXPECT_EQ(r.error, QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se "
+                                          "esperó 30 s y no se liberó.")
+                               .arg(m_file));
+        EXPECT_TRUE(r.omitidas.isEmpty()) << r.omitidas.join(u'\n').toStdString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("otro proceso"));
+    EXPECT_EQ(filas(), antes);
+}
+
+TEST_F(AuxiliarComprobantesTest, two_workstations_filling_at_once_both_write_every_voucher)
+{
+    const QString base = testsupport::writeDemoDatabases(m_dir.filePath(QStringLiteral("dos")), 20,
+        { QStringLiteral("--voucher-invoices"), QStringLiteral("120") });
+    ASSERT_FALSE(base.isEmpty());
+    DataObjects objetos;
+    ScopedService<DataObjects> servicio(objetos);
+    abre(objetos.gDB, base);
+    // A row of the second workstation's earlier fill, which its own fill must replace.
+    objetos.gDB.EjecutaConsultaSQL(QStringLiteral(
+        "INSERT INTO AUX_MV_CPTE (USUARIO, TC, IDCOMPROBANTE, TIPO, COLUMNA1) VALUES "
+        "('PC2|CAJA', 'FC', '000200010001A', 'IN', 'anterior')"));
+    ASSERT_EQ(objetos.gDB.gCnn().Errors().Count(), 0);
+    QProcess puestos[2];
+    for (int i = 0; i < 2; ++i)
+        puestos[i].start(QStringLiteral(RP_VOUCHER_EXE),
+            { "buffer", "--db", base, "--tc", "FC", "--id", "000200010001A", "--hasta",
+                "000200010120B", "--equipo", QStringLiteral("PC%1").arg(i + 1), "--usuario",
+                "CAJA" });
+
+    for (QProcess& puesto : puestos)
+    {
+        ASSERT_TRUE(puesto.waitForFinished(300000));
+        EXPECT_EQ(puesto.exitCode(), 0) << puesto.readAllStandardError().toStdString();
+    }
+    for (const char* puesto : { "PC1|CAJA", "PC2|CAJA" })
+    {
+        AdoRecordset rs;
+        objetos.gDB.AbrirRecordset(QStringLiteral("SELECT COUNT(DISTINCT IDCOMPROBANTE), "
+                                                  "SUM(COLUMNA1 = 'anterior') FROM AUX_MV_CPTE "
+                                                  "WHERE USUARIO = '%1'")
+                                       .arg(QLatin1String(puesto)),
+            rs);
+        EXPECT_EQ(rs.Fields(0).Value().toLongLong(), 120) << puesto;
+        EXPECT_EQ(rs.Fields(1).Value().toLongLong(), 0) << puesto;
+        objetos.gDB.CierraRecordset(rs);
+    }
+}
+
 } // namespace
 
 namespace {
@@ -831,29 +901,23 @@ TEST_F(AuxiliarComprobantesTest, delivery_note_in_retail_lists_the_pending_lines
 
 namespace {
 
-// The drawing as a site's component would do it, or failing: records what it was asked.
+// The drawing as a site's component would do it, or failing.
 class ComponenteQRPrueba final : public ComponenteQR
 {
 public:
     explicit ComponenteQRPrueba(bool falla) : m_falla(falla) { }
-    QString crearArchivo() override
-    {
-        m_archivo = QDir(environment().systemTempFolder()).filePath(QStringLiteral("qr.png"));
-        return m_archivo;
-    }
     QString GenerarImagen(const QList<Value>&) override
     {
         if (m_falla)
             return QString();
-        QFile f(m_archivo);
-        f.open(QIODevice::WriteOnly);
-        f.write("imagen del componente");
+        m_imagen = "imagen del componente";
         return QStringLiteral("texto");
     }
+    QByteArray imagen() const override { return m_imagen; }
 
 private:
     bool m_falla;
-    QString m_archivo;
+    QByteArray m_imagen;
 };
 
 class FabricaQRPrueba final : public FabricaComponenteQR
@@ -1068,9 +1132,6 @@ TEST_F(AuxiliarComprobantesQRTest, row_holds_what_the_component_drew_and_each_wo
     EXPECT_TRUE(fallida.first().autoridad.isEmpty());
     EXPECT_EQ(filasQR(QStringLiteral("000200002005A"), QStringLiteral("CAJA02|OPERADOR")).size(),
         1);
-    // The drawing's file is deleted once stored.
-    EXPECT_FALSE(QFile::exists(
-        QDir(environment().systemTempFolder()).filePath(QStringLiteral("qr.png"))));
 }
 
 TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there_is_none)
