@@ -14,6 +14,12 @@ struct Texto
 const Texto Textos[] = {
     { "QAbstractFileIconProvider", "Folder", "Carpeta" },
     { "QAbstractFileIconProvider", "Drive", "Unidad" },
+    { "QPrintSettingsOutput", "Pages", "Páginas" },
+    { "QPrintSettingsOutput", "Double Sided Printing", "Impresión a doble cara" },
+    { "QPrintSettingsOutput", "Off", "No" },
+    { "QPrintSettingsOutput", "Long side binding", "Encuadernado por el lado largo" },
+    { "QPrintSettingsOutput", "Short side binding", "Encuadernado por el lado corto" },
+    { "QPrintPropertiesDialog", "Advanced", "Avanzado" },
 };
 
 } // namespace
