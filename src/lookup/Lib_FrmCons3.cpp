@@ -492,41 +492,14 @@ bool Lib_FrmCons3::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
     case VbKey::Up:
     case VbKey::PageDown:
     case VbKey::PageUp:
+        // The key only takes the focus to the list, which stands on the row the search found;
+        // the next key moves it or takes it.
         ListView1_KeyDown(KeyCode, 0);
-        // The key that takes the focus to the list moves its row as well.
-        mueveFila(KeyCode);
         ui->ListView1->setFocus();
-        return true;
-    case VbKey::Return:
-        // Enter after a search takes the row it found.
-        ListView1_KeyDown(KeyCode, 0);
         return true;
     default:
         return false;
     }
-}
-
-void Lib_FrmCons3::mueveFila(int KeyCode)
-{
-    const int filas = m_model->rowCount();
-    if (filas == 0)
-        return;
-    const int actual = filaSeleccionada();
-    const QTreeView* lista = ui->ListView1;
-    const int alto = qMax(lista->sizeHintForRow(0), 1);
-    const int pagina = qMax(lista->viewport()->height() / alto - 1, 1);
-    int fila = actual;
-    if (actual < 0)
-        fila = 0;
-    else if (KeyCode == VbKey::Down)
-        fila = actual + 1;
-    else if (KeyCode == VbKey::Up)
-        fila = actual - 1;
-    else if (KeyCode == VbKey::PageDown)
-        fila = actual + pagina;
-    else
-        fila = actual - pagina;
-    seleccionarFila(std::clamp(fila, 0, filas - 1));
 }
 
 void Lib_FrmCons3::HScroll1_Change()

@@ -177,8 +177,6 @@ private:
     void continuaBusqueda();
     // The last search over the rows read, from where it may start; selects the row found.
     bool buscaEnLeidas();
-    // The row the view moves to with a navigation key, as the list itself would move.
-    void mueveFila(int KeyCode);
     void filtraPorColumna(int Index);
     void informaFaltante();
 

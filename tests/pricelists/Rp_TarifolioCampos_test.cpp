@@ -307,10 +307,12 @@ TEST_F(Rp_TarifolioCampos, a_lookup_opened_with_f3_is_worked_from_the_keyboard)
     QString tecleada;
     teclado(
         [](Lib_FrmCons3& dlg) {
-            // Typing searches from the first key; Enter takes the row found.
+            // Typing searches from the first key; Down takes the focus back to the list, which
+            // stands on the row found, and Enter takes it.
             const QString ultima = dlg.modelo().texto(dlg.modelo().rowCount() - 1, 0).trimmed();
             QTest::keyClicks(QApplication::focusWidget(), ultima);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            for (const Qt::Key tecla : {Qt::Key_Down, Qt::Key_Return})
+                QTest::keyClick(QApplication::focusWidget(), tecla);
             return ultima;
         },
         tecleada);
