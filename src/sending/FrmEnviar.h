@@ -19,6 +19,7 @@ namespace Ui {
 class FrmEnviar;
 }
 class DocumentoEnvio;
+struct ReglaCorreo;
 class Steps;
 
 // The document sender: a caller sets the public variables, touches the controls (the first touch
@@ -231,8 +232,6 @@ private:
     void pasoEnlace();
     QString mensaje();
 
-    struct ReglaCorreo;
-    std::optional<ReglaCorreo> leeRegla(const QString& TC);
     void muestraPiePagina();
     void navegaVistaPrevia(const QString& ruta);
     bool CompletaFormularioEnvio(Steps& pasos, const std::optional<ReglaCorreo>& regla,

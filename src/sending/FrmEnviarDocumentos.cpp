@@ -20,6 +20,7 @@
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 #include "sending/DocumentoEnvio.h"
+#include "sending/ReglaCorreo.h"
 #include "sending/eMailAux.h"
 #include "startup/Configuracion.h"
 #include "startup/FormularioModal.h"
@@ -52,15 +53,6 @@ QString lineasUnidas(const QString& ruta)
 
 } // namespace
 
-struct FrmEnviar::ReglaCorreo
-{
-    std::optional<bool> SinConfirmacion;
-    QString De;
-    QString Para;
-    QString Asunto;
-    QString Mensaje;
-};
-
 void FrmEnviar::VerificaeMail(QString& Cuenta, const QString& TC, const QString& IdComprobante,
     bool PorPantalla, bool ForzarEnvio, const QString& eMailFijo)
 {
@@ -77,7 +69,7 @@ void FrmEnviar::VerificaeMail(QString& Cuenta, const QString& TC, const QString&
         sinConfirmacion = eMailAux::gResultadoEnvio == 1;
         PorPantalla = false;
     } else {
-        if (!pasos.run([&] { regla = leeRegla(TC); }))
+        if (!pasos.run([&] { regla = ReglaCorreo::lee(TC); }))
             return;
         if (!regla) {
             Unload();
@@ -114,29 +106,6 @@ void FrmEnviar::VerificaeMail(QString& Cuenta, const QString& TC, const QString&
             pasos, regla, sinConfirmacion, Cuenta, TC, IdComprobante, eMailFijo, documento))
         return;
     Unload();
-}
-
-std::optional<FrmEnviar::ReglaCorreo> FrmEnviar::leeRegla(const QString& TC)
-{
-    // The first active rule by its number: the order the rules were entered in.
-    AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_email where codigoactivador like '%")
-            + QString(TC).replace(u'\'', QStringLiteral("''"))
-            + QStringLiteral("%' and baja = 0 order by ID"),
-        rs);
-    std::optional<ReglaCorreo> regla;
-    if (!rs.Eof()) {
-        regla.emplace();
-        const Value sin = rs.Fields(QStringLiteral("SinConfirmacion")).Value();
-        if (!sin.isNull())
-            regla->SinConfirmacion = sin.toBool();
-        regla->De = campo(rs, "De");
-        regla->Para = campo(rs, "Para");
-        regla->Asunto = campo(rs, "Asunto");
-        regla->Mensaje = campo(rs, "Mensaje");
-    }
-    gDB().CierraRecordset(rs);
-    return regla;
 }
 
 void FrmEnviar::muestraPiePagina()
@@ -199,20 +168,13 @@ bool FrmEnviar::CompletaFormularioEnvio(Steps& pasos, const std::optional<ReglaC
             },
             [&] {
                 if (vacio("Asunto"))
-                    setTexto(QStringLiteral("Asunto"), numero + u' ' + nombreCuenta());
+                    setTexto(QStringLiteral("Asunto"),
+                        ReglaCorreo::asuntoSinRegla(numero, nombreCuenta()));
             } });
     } else {
         sigue = pasos.runAll({ [&] { setTexto(QStringLiteral("De"), regla->De); },
-            [&] {
-                QString para = contactos();
-                if (para.trimmed().isEmpty())
-                    para = regla->Para;
-                setTexto(QStringLiteral("Para"), para);
-            },
-            [&] {
-                setTexto(QStringLiteral("Asunto"),
-                    regla->Asunto + u'(' + numero + u')' + u' ' + nombreCuenta());
-            },
+            [&] { setTexto(QStringLiteral("Para"), regla->para(contactos())); },
+            [&] { setTexto(QStringLiteral("Asunto"), regla->asunto(numero, nombreCuenta())); },
             [&] { setTexto(QStringLiteral("Mensaje"), regla->Mensaje); } });
     }
     if (!sigue)
