@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTime>
 
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -97,47 +96,19 @@ bool FrmEnviar::SubirArchivoHTTPS(
     const QString& sURL, const QString& sRutaArchivo, const QString& sRutaDestino)
 {
     controles();
-    const QFileInfo archivo(FileNames::resolve(sRutaArchivo));
-    if (!archivo.isFile()) {
-        avisoSubida(QStringLiteral("Error: El archivo especificado no existe: ") + sRutaArchivo);
-        return false;
-    }
-    const QString error = QStringLiteral("Se produjo un error: ");
-    if (archivo.size() == 0) {
-        avisoSubida(error + QStringLiteral("El archivo está vacío: ") + sRutaArchivo);
-        return false;
-    }
-    HttpFactory* fabrica = Service<HttpFactory>::tryGet();
-    HttpSeguridad seguridad = m_envio.seguridadHttp();
-    seguridad.segundosTotal = m_segundosSubida > 0
-        ? m_segundosSubida
-        : SubidaDocumento::segundosMaximos(archivo.size());
-    std::unique_ptr<Http> http = fabrica ? fabrica->crear(seguridad) : nullptr;
-    if (!http) {
-        avisoSubida(error + QStringLiteral("No se pueden hacer envíos por HTTPS en este equipo"));
-        return false;
-    }
-    const HttpPeticion peticion = SubidaDocumento::peticion(sURL, archivo.filePath(), sRutaDestino,
-        SubidaDocumento::limite(QTime::currentTime().msecsSinceStartOfDay()));
-
-    HttpRespuesta respuesta;
     const bool habilitado = ui->cmdSend->isEnabled();
-    enSegundoPlano([&] {
-        respuesta = http->post(peticion);
+    const QString fallo = SubidaDocumento::sube(sURL, sRutaArchivo, sRutaDestino,
+        m_envio.seguridadHttp(), m_segundosSubida, [&](const std::function<void()>& transferencia) {
+            enSegundoPlano([&] {
+                transferencia();
+                return true;
+            });
+            ui->cmdSend->setEnabled(habilitado);
+        });
+    if (fallo.isEmpty())
         return true;
-    });
-    ui->cmdSend->setEnabled(habilitado);
-
-    if (!respuesta.respondio()) {
-        avisoSubida(error + respuesta.descripcion);
-        return false;
-    }
-    if (respuesta.status != 200) {
-        avisoSubida(QStringLiteral("Error en la subida: ") + QString::number(respuesta.status)
-            + QStringLiteral(" - ") + respuesta.texto);
-        return false;
-    }
-    return true;
+    avisoSubida(fallo);
+    return false;
 }
 
 void FrmEnviar::avisoSubida(const QString& texto)

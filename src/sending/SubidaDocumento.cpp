@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTime>
 
 #include "platform/Environment.h"
+#include "platform/FileNames.h"
+#include "platform/Service.h"
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 
@@ -161,6 +164,34 @@ void crearArchivo(const QString& ruta, const QString& dato, bool noAgrega)
 QString archivoComandos()
 {
     return dataFolder() + QStringLiteral("/ComandosI.txt");
+}
+
+QString sube(const QString& url, const QString& archivo, const QString& rutaDestino,
+    HttpSeguridad seguridad, int segundos, const Ejecutor& ejecuta)
+{
+    const QFileInfo info(FileNames::resolve(archivo));
+    if (!info.isFile())
+        return QStringLiteral("Error: El archivo especificado no existe: ") + archivo;
+    const QString error = QStringLiteral("Se produjo un error: ");
+    if (info.size() == 0)
+        return error + QStringLiteral("El archivo está vacío: ") + archivo;
+    HttpFactory* fabrica = Service<HttpFactory>::tryGet();
+    seguridad.segundosTotal = segundos > 0 ? segundos : segundosMaximos(info.size());
+    std::unique_ptr<Http> http = fabrica ? fabrica->crear(seguridad) : nullptr;
+    if (!http)
+        return error + QStringLiteral("No se pueden hacer envíos por HTTPS en este equipo");
+    const HttpPeticion pedido = peticion(url, info.filePath(), rutaDestino,
+        limite(QTime::currentTime().msecsSinceStartOfDay()));
+
+    HttpRespuesta respuesta;
+    ejecuta([&] { respuesta = http->post(pedido); });
+
+    if (!respuesta.respondio())
+        return error + respuesta.descripcion;
+    if (respuesta.status != 200)
+        return QStringLiteral("Error en la subida: ") + QString::number(respuesta.status)
+            + QStringLiteral(" - ") + respuesta.texto;
+    return QString();
 }
 
 } // namespace SubidaDocumento

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -9,7 +11,8 @@
 
 // The pieces of an upload to the document server that need no window: the document's name on the
 // server, its folder and link, the request the upload page takes, and the command file of the
-// suite's FTP client. The sender form (uploadAdjuntoWeb, SubirArchivoHTTPS) puts them together.
+// suite's FTP client, and the post itself. The sender form (uploadAdjuntoWeb, SubirArchivoHTTPS)
+// puts them together and shows what went wrong.
 namespace SubidaDocumento {
 
 // "yyyyMMddHHmmss" of the server's clock, zero-padded so two moments never share a stamp.
@@ -53,6 +56,15 @@ HttpPeticion peticion(const QString& url, const QString& archivo, const QString&
 // that, so a large document on a slow line gets through and a server that never finishes does not
 // hold the sender for ever.
 int segundosMaximos(qint64 bytes);
+
+// Runs the transfer; the sender runs it on a worker thread while its window keeps painting.
+using Ejecutor = std::function<void(const std::function<void()>&)>;
+
+// Posts `archivo` to `url` to be stored as `rutaDestino`, with `seguridad` and at most
+// `segundos` (0: as many as its size gives), through the HttpFactory service. Empty when the
+// server answered 200; otherwise the text that tells what went wrong.
+QString sube(const QString& url, const QString& archivo, const QString& rutaDestino,
+    HttpSeguridad seguridad, int segundos, const Ejecutor& ejecuta);
 
 // Writes `dato` and CR LF in Windows-1252 to `ruta`, replacing the file with `noAgrega`,
 // appending (creating it) otherwise. Failures are silent: the command file is a courtesy to the

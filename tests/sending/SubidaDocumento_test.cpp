@@ -1,6 +1,9 @@
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include "sending/SubidaDocumento.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -85,6 +88,39 @@ TEST(SubidaDocumento, boundary_is_the_hexadecimal_milliseconds_of_the_day)
     EXPECT_EQ(SubidaDocumento::limite(255), QString(27, u'-') + QStringLiteral("FF"));
     // Through a single-precision number, as the suite's client took it: 86,399,999 is not exact.
     EXPECT_EQ(SubidaDocumento::limite(86399999), QString(27, u'-') + QStringLiteral("5265C00"));
+}
+
+// What stops an upload before anything is posted is told in words, and nothing is transferred.
+TEST(SubidaDocumento, an_upload_that_cannot_start_says_why)
+{
+    QTemporaryDir dir;
+    const QString vacio = dir.filePath(QStringLiteral("vacio.pdf"));
+    const QString lleno = dir.filePath(QStringLiteral("lleno.pdf"));
+    testsupport::writeFile(vacio, "");
+    testsupport::writeFile(lleno, "%PDF");
+    const struct
+    {
+        QString archivo;
+        QString fallo;
+    } casos[] = {
+        { dir.filePath(QStringLiteral("no.pdf")),
+            QStringLiteral("Error: El archivo especificado no existe: ")
+                + dir.filePath(QStringLiteral("no.pdf")) },
+        { vacio, QStringLiteral("Se produjo un error: El archivo está vacío: ") + vacio },
+        // No HTTP service on this machine.
+        { lleno,
+            QStringLiteral("Se produjo un error: No se pueden hacer envíos por HTTPS en este "
+                           "equipo") },
+    };
+    int transferencias = 0;
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.archivo.toStdString());
+        EXPECT_EQ(SubidaDocumento::sube(QStringLiteral("https://x.example/u"), c.archivo,
+                      QStringLiteral("/Clientes/1/a.pdf"), HttpSeguridad(), 0,
+                      [&](const std::function<void()>&) { ++transferencias; }),
+            c.fallo);
+    }
+    EXPECT_EQ(transferencias, 0);
 }
 
 } // namespace
