@@ -1,0 +1,75 @@
+#include "reportengine/ReportCompiler.h"
+
+#include <gtest/gtest.h>
+
+#include "MemoryDataSource.h"
+#include "reportengine/DefinitionLoader.h"
+
+namespace {
+
+// One report whose formula "F" is the row's text, beside a fixed "K" and a per-record "V"; the
+// footer of its group by {t.g} prints the same text.
+std::optional<ReportDefinition> withFormula(const char* text)
+{
+    const QString xml = QStringLiteral(R"RPT(<report version="1" name="RP_F">
+  <data><table name="t"/></data>
+  <formulas>
+    <formula name="K">"x"</formula>
+    <formula name="V">{t.a}</formula>
+    <formula name="F">%1</formula>
+  </formulas>
+  <group name="G" by="{t.g}">
+    <footer height="5"><field x="0" y="0" width="30" height="5" expr="%1"/></footer>
+  </group>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{@F}"/></detail>
+</report>)RPT")
+                            .arg(QString::fromUtf8(text).toHtmlEscaped());
+    return DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("f.rpt"), nullptr);
+}
+
+} // namespace
+
+// What the run keeps for the whole report and how it sums is settled here, once: a formula taken
+// for fixed would print the first record's value on every row.
+TEST(ReportCompiler, marks_fixed_formulas_and_registers_summaries_at_their_group)
+{
+    const struct
+    {
+        const char* text;
+        bool fixed;
+        int summaries; // registered for the footer's field
+        SummaryFunction function;
+        int level;
+    } rows[] = {
+        {"{@K} & \"!\"", true, 0, {}, 0},
+        {"{@V} + 1", false, 0, {}, 0},
+        {"PageNumber", false, 0, {}, 0},
+        {"Sum({t.n}, {t.g})", false, 1, SummaryFunction::Sum, 0},
+        {"DistinctCount({t.n})", false, 1, SummaryFunction::Count, -1},
+        {"Maximum({t.n}, {t.other})", false, 1, SummaryFunction::Maximum, -1},
+    };
+    for (const auto& row : rows) {
+        const auto def = withFormula(row.text);
+        ASSERT_TRUE(def.has_value()) << row.text;
+        RenderOptions options;
+        MemoryDataSource data;
+        DocumentResources resources;
+        QStringList log;
+        ReportCompiler compiler(options, data, resources, log);
+
+        const auto report = compiler.compile(*def, std::nullopt, {}, {});
+
+        EXPECT_EQ(report->fixedFormulas.contains(QStringLiteral("f")), row.fixed) << row.text;
+        EXPECT_TRUE(report->fixedFormulas.contains(QStringLiteral("k"))) << row.text;
+        std::vector<SummarySpec> mine;
+        for (const SummarySpec& spec : report->summaries) {
+            if (spec.name == u"Pie G/1")
+                mine.push_back(spec);
+        }
+        ASSERT_EQ(int(mine.size()), row.summaries) << row.text;
+        if (row.summaries > 0) {
+            EXPECT_EQ(mine[0].function, row.function) << row.text;
+            EXPECT_EQ(mine[0].level, row.level) << row.text;
+        }
+    }
+}
