@@ -535,26 +535,17 @@ bool FrmEnviar::secuenciaMensaje(Mail& m, bool guardaContactos)
         m.AgregarDestinatario(d);
     m.setMotivo(texto(QStringLiteral("Asunto")));
 
-    QString original = mensaje();
-    QString copia = original;
-    CuerpoHtml = MensajeCorreo::sinAcentos(eMailAux::TextoAHtml(copia));
-    QString cuerpoTexto = gUtilidades().LimpiaTexto(original);
-    QString cuerpoHtml = gUtilidades().LimpiaTexto(CuerpoHtml);
+    const QString original = mensaje();
+    MensajeCorreo::Cuerpos cuerpos;
     if (ui->txtfields_3->isHidden()) {
-        if (m_cuenta.ServidorTipo.trimmed().compare(QLatin1String("Otro"), Qt::CaseInsensitive)
-            != 0) {
-            cuerpoTexto = original;
-            cuerpoHtml = original;
-        } else {
+        if (MensajeCorreo::enlazaAdjuntos(m_cuenta.ServidorTipo))
             pasoEnlace();
-            if (!LinkDocumento.trimmed().isEmpty()) {
-                cuerpoTexto = QStringLiteral("Adjunto link con la informacion: ") + LinkDocumento;
-                cuerpoHtml = cuerpoTexto;
-            }
-        }
+        cuerpos = MensajeCorreo::cuerposOcultos(original, m_cuenta.ServidorTipo, LinkDocumento);
+    } else {
+        cuerpos = MensajeCorreo::cuerpos(original);
     }
-    m.setMensajeTexto(cuerpoTexto);
-    m.setMensajeHTML(cuerpoHtml);
+    m.setMensajeTexto(cuerpos.texto);
+    m.setMensajeHTML(cuerpos.html);
     for (const QString& a : revision.adjuntos)
         m.Adjuntar(a);
 

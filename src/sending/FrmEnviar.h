@@ -253,7 +253,6 @@ private:
     bool SalirSinLimpiar = false;
     CuentaCorreo m_cuenta;
     ConfiguracionEnvio m_envio;
-    QString CuerpoHtml;
     QString m_generaLinkPresupuesto;
     QString m_hostForzado;
     int m_puertoForzado = 0;

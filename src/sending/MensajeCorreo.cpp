@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include "platform/FileNames.h"
+#include "platform/Utilidades.h"
+#include "sending/eMailAux.h"
 
 namespace MensajeCorreo {
 
@@ -91,6 +93,28 @@ QString sinAcentos(QString html)
         html.replace(acentos[i], vocales[i], Qt::CaseInsensitive);
     }
     return html;
+}
+
+Cuerpos cuerpos(const QString& mensaje)
+{
+    QString copia = mensaje;
+    const QString html = sinAcentos(eMailAux::TextoAHtml(copia));
+    return { gUtilidades().LimpiaTexto(mensaje), gUtilidades().LimpiaTexto(html) };
+}
+
+bool enlazaAdjuntos(const QString& servidorTipo)
+{
+    return servidorTipo.trimmed().compare(QLatin1String("Otro"), Qt::CaseInsensitive) == 0;
+}
+
+Cuerpos cuerposOcultos(const QString& mensaje, const QString& servidorTipo, const QString& enlace)
+{
+    if (!enlazaAdjuntos(servidorTipo))
+        return { mensaje, mensaje };
+    if (enlace.trimmed().isEmpty())
+        return cuerpos(mensaje);
+    const QString texto = QStringLiteral("Adjunto link con la informacion: ") + enlace;
+    return { texto, texto };
 }
 
 } // namespace MensajeCorreo

@@ -34,6 +34,24 @@ Revision revisa(const QString& de, const QString& emailDe, const QString& para,
 // The line that names the offending entry under a message; empty when there is none.
 QString nombraItem(const QString& item);
 
+struct Cuerpos
+{
+    QString texto;
+    QString html;
+};
+
+// The bodies of the typed message (CR LF line ends): the text and its HTML without accents, both
+// without the control characters a mail cannot carry.
+Cuerpos cuerpos(const QString& mensaje);
+
+// Whether a message whose box is hidden, on an account whose server is `servidorTipo`, goes as the
+// link to its uploaded attachments: only on "Otro".
+bool enlazaAdjuntos(const QString& servidorTipo);
+
+// The bodies of a message whose box is hidden: the message as it is, unless enlazaAdjuntos; then
+// the link to the attachments (`enlace`) when there is one, else the typed bodies.
+Cuerpos cuerposOcultos(const QString& mensaje, const QString& servidorTipo, const QString& enlace);
+
 // The HTML body goes without the accented small vowels of either case (á é í ó ú).
 QString sinAcentos(QString html);
 

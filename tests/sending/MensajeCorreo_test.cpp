@@ -70,4 +70,38 @@ TEST(MensajeCorreo, html_body_loses_accents_of_small_and_capital_vowels)
         QStringLiteral("arbol unico ñandu eL"));
 }
 
+// The bodies that go: typed ones without control characters and with an accentless HTML; a hidden
+// message as it is, or on "Otro" the link to its attachments when one was made.
+TEST(MensajeCorreo, bodies_of_a_typed_or_hidden_message)
+{
+    const QString mensaje = QStringLiteral("Canción\x01\r\nDos");
+    const QString enlace = QStringLiteral("https://d.example/a.pdf");
+    const QString porEnlace = QStringLiteral("Adjunto link con la informacion: ") + enlace;
+    const QString html = QStringLiteral("<HTML><BODY>Cancion<BR>\nDos</BODY></HTML>");
+    const QString texto = QStringLiteral("Canción\r\nDos");
+    const struct
+    {
+        const char* nombre;
+        bool oculto;
+        QString servidorTipo;
+        QString enlace;
+        QString texto;
+        QString html;
+    } casos[] = {
+        { "typed", false, QString(), enlace, texto, html },
+        { "hidden", true, QStringLiteral("Gmail"), enlace, mensaje, mensaje },
+        { "hidden on Otro, linked", true, QStringLiteral(" otro "), enlace, porEnlace, porEnlace },
+        { "hidden on Otro, no link", true, QStringLiteral("Otro"), QStringLiteral(" "), texto,
+            html },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const MensajeCorreo::Cuerpos cuerpos = c.oculto
+            ? MensajeCorreo::cuerposOcultos(mensaje, c.servidorTipo, c.enlace)
+            : MensajeCorreo::cuerpos(mensaje);
+        EXPECT_EQ(cuerpos.texto, c.texto);
+        EXPECT_EQ(cuerpos.html, c.html);
+    }
+}
+
 } // namespace
