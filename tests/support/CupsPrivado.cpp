@@ -1,6 +1,7 @@
 #include "support/CupsPrivado.h"
 
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -46,15 +47,23 @@ CupsPrivado::~CupsPrivado()
 
 QString CupsPrivado::esperaPdf(int ms) const
 {
-    // cups-pdf writes the file unreadable and opens it up once it is whole.
+    // cups-pdf opens the file up once it is whole, but a reader running as root reads it all
+    // along: the file is whole once its last lines close the document.
     const QString carpeta = m_carpeta.filePath(QStringLiteral("pdf"));
     QString hecho;
     QFileSystemWatcher vigia({ carpeta });
     QEventLoop espera;
+    const auto entero = [](const QFileInfo& pdf) {
+        QFile f(pdf.filePath());
+        if (!(pdf.permissions() & QFileDevice::ReadOwner) || !f.open(QIODevice::ReadOnly))
+            return false;
+        f.seek(qMax<qint64>(0, f.size() - 64));
+        return f.readAll().trimmed().endsWith("%%EOF");
+    };
     const auto revisa = [&] {
         for (const QFileInfo& pdf :
             QDir(carpeta).entryInfoList({ QStringLiteral("*.pdf") }, QDir::Files)) {
-            if ((pdf.permissions() & QFileDevice::ReadOwner) && pdf.size() > 0) {
+            if (entero(pdf)) {
                 hecho = pdf.filePath();
                 espera.quit();
                 return;
@@ -66,6 +75,11 @@ QString CupsPrivado::esperaPdf(int ms) const
     QObject::connect(&vigia, &QFileSystemWatcher::directoryChanged, &espera, revisa);
     QObject::connect(&vigia, &QFileSystemWatcher::fileChanged, &espera, revisa);
     QTimer::singleShot(ms, &espera, &QEventLoop::quit);
+    // The last write and the change of mode can come as one notice, or none: look again now
+    // and then as well.
+    QTimer otraVez;
+    QObject::connect(&otraVez, &QTimer::timeout, &espera, revisa);
+    otraVez.start(100);
     revisa();
     if (hecho.isEmpty())
         espera.exec();
