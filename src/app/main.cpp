@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "app/ComprobantesImpresos.h"
 #include "data/DataObjects.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Environment.h"
@@ -71,6 +72,9 @@ int main(int argc, char* argv[])
     const ScopedService<ReportControl> reportControlService(reportControl);
     DLL_Print reporte;
     const ScopedService<DLL_Print> reporteService(reporte);
+    // The sender renders vouchers and receipts through their printing.
+    ComprobantesImpresos comprobantes;
+    const ScopedService<ComprobantesEnvio> comprobantesService(comprobantes);
 
     // The start-up hands the connection and the query masks to the lookup object and the
     // program folder to the report object.

@@ -1,20 +1,18 @@
 #include "sending/DocumentoEnvio.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
 #include "platform/RuntimeError.h"
+#include "platform/Service.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
-#include "receipts/AuxiliarRecibo.h"
-#include "receipts/TextosRecibo.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportOutputs.h"
 #include "startup/Configuracion.h"
-#include "startup/NumerosEnLetras.h"
-#include "vouchers/AuxiliarComprobantes.h"
-#include "vouchers/ImprimirComprobante.h"
+#include "sending/ComprobantesEnvio.h"
 
 namespace {
 
@@ -26,13 +24,20 @@ bool esUno(const QString& tc, std::initializer_list<const char*> tipos)
     return false;
 }
 
+using ConsultasDatos::literal;
+
 // A buffer fill that stopped (the database held by another process past the time-out) left
 // earlier rows behind: nothing is rendered from them.
-void rechazaSiSeDetuvo(const ResultadoAuxiliar& resultado)
+void rechazaSiSeDetuvo(const QString& error)
 {
-    if (resultado.rechazada())
-        throw RuntimeError(RuntimeError::InvalidCall, resultado.error,
-            QStringLiteral("GeneraAuxiliarComprobantes"));
+    if (!error.isEmpty())
+        throw RuntimeError(
+            RuntimeError::InvalidCall, error, QStringLiteral("GeneraAuxiliarComprobantes"));
+}
+
+ComprobantesEnvio& comprobantes()
+{
+    return Service<ComprobantesEnvio>::get();
 }
 
 } // namespace
@@ -59,9 +64,8 @@ bool DocumentoEnvio::existeComprobante(const QString& tc, const QString& id)
     return gDB().ExisteEnTabla(
         esCompra(tc) ? QStringLiteral("C_MV_CPTE") : QStringLiteral("V_MV_CPTE"), QString(),
         QStringLiteral("TC"), nullptr, Value(qint32(8)),
-        QStringLiteral("TC = '") + TextosRecibo::enComillas(tc.trimmed())
-            + QStringLiteral("' AND IDCOMPROBANTE = '") + TextosRecibo::enComillas(id.trimmed())
-            + u'\'');
+        QStringLiteral("TC = ") + literal(tc.trimmed()) + QStringLiteral(" AND IDCOMPROBANTE = ")
+            + literal(id.trimmed()));
 }
 
 DocumentoEnvio::Resultado DocumentoEnvio::genera(
@@ -105,16 +109,14 @@ DocumentoEnvio::Resultado DocumentoEnvio::genera(
 
     QString tipo = TC;
     if (!m_pasos.run([&] {
-            rechazaSiSeDetuvo(GeneraAuxiliarComprobantes(tipo, IdComprobante.mid(0, 4),
-                IdComprobante.mid(4, 8), IdComprobante.mid(12, 1), QStringLiteral("0"), 3,
-                QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-                false));
+            rechazaSiSeDetuvo(comprobantes().llenaComprobante(
+                tipo, IdComprobante.mid(0, 4), IdComprobante.mid(4, 8), IdComprobante.mid(12, 1)));
         }))
         return Resultado::Abandonado;
     // A purchase voucher's report reads every supplier's vouchers of that number otherwise.
-    const QString seleccion = esCompra(TC) ? QStringLiteral("{C_MV_CPTE.CUENTA}= '")
-            + TextosRecibo::enComillas(Cuenta.trimmed()) + u'\''
-                                           : QString();
+    const QString seleccion
+        = esCompra(TC) ? QStringLiteral("{C_MV_CPTE.CUENTA}= ") + literal(Cuenta.trimmed())
+                       : QString();
     return imprimePar({ TC, TC, seleccion, {}, QStringLiteral("Todos") }, nombre(TC), m_adjuntos)
         ? Resultado::Hecho
         : Resultado::Abandonado;
@@ -145,7 +147,7 @@ bool DocumentoEnvio::recibo(const QString& tc, const QString& cuentaBuffer, QStr
                     Configuracion::Cfg(QStringLiteral("CobranzasItems")));
             } }))
         return false;
-    return GeneraAuxiliarRecibo_PagoCobranza(
+    return comprobantes().llenaRecibo(
         tc, m_id.mid(0, 4), m_id.mid(4, 8), m_id.mid(12, 1), cuentaBuffer, formulas, copias, items);
 }
 
@@ -189,13 +191,12 @@ bool DocumentoEnvio::certificado(const QString& tc, const char* codigo, const ch
     Currency retenido;
     if (!m_pasos.run([&] {
             AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("select * from MV_ASIENTOS where tc = '")
-                    + TextosRecibo::enComillas(tc) + QStringLiteral("' and SUCURSAL = '")
-                    + TextosRecibo::enComillas(m_id.mid(0, 4)) + QStringLiteral("' and NUMERO = '")
-                    + TextosRecibo::enComillas(m_id.mid(4, 8)) + QStringLiteral("' and LETRA = '")
-                    + TextosRecibo::enComillas(m_id.mid(12, 1)) + QStringLiteral("' and cuenta = '")
-                    + TextosRecibo::enComillas(m_cuenta) + QStringLiteral("' and ") + campo
-                    + QStringLiteral(" > 0 "),
+            gDB().AbrirRecordset(QStringLiteral("select * from MV_ASIENTOS where tc = ")
+                    + literal(tc) + QStringLiteral(" and SUCURSAL = ") + literal(m_id.mid(0, 4))
+                    + QStringLiteral(" and NUMERO = ") + literal(m_id.mid(4, 8))
+                    + QStringLiteral(" and LETRA = ") + literal(m_id.mid(12, 1))
+                    + QStringLiteral(" and cuenta = ") + literal(m_cuenta) + QStringLiteral(" and ")
+                    + campo + QStringLiteral(" > 0 "),
                 rs);
             hay = !rs.Eof();
             retenido = Currency();
@@ -210,9 +211,7 @@ bool DocumentoEnvio::certificado(const QString& tc, const char* codigo, const ch
         return true;
     // The certificate's own formula: the amount withheld in words, as the receipts write theirs.
     const QStringList formulas { QStringLiteral("Prm_ImporteEnLetras = '")
-        + TextosRecibo::primeraMayuscula(
-            NumerosEnLetras::NumeroEnLetras(retenido, 0, QStringLiteral(" Pesos ")))
-        + u'\'' };
+        + comprobantes().importeEnLetras(retenido) + u'\'' };
     return imprimePar({ tc, QString::fromLatin1(reporte), QString(), formulas, QString() },
         nombre(QString::fromLatin1(codigo)), archivo);
 }
@@ -275,9 +274,7 @@ DocumentoEnvio::Resultado DocumentoEnvio::presupuesto(const QString& Cuenta, con
         return Resultado::Abandonado;
     QString tipo = TC;
     if (!m_pasos.run([&] {
-            rechazaSiSeDetuvo(GeneraAuxiliarComprobantes(tipo, Suc, Nro, Letra,
-                QStringLiteral("0"), 3, QString(), QString(), QString(), QString(), QString(),
-                QString(), QString(), false));
+            rechazaSiSeDetuvo(comprobantes().llenaComprobante(tipo, Suc, Nro, Letra));
         }))
         return Resultado::Abandonado;
     const Impresion impresion { TC, TC.trimmed(), QString(), {}, QString() };
@@ -312,6 +309,6 @@ void DocumentoEnvio::imprime(const Impresion& impresion)
     int destino = gReporte().DestinoPredeterminado();
     QString formulario = impresion.formulario;
     bool esContable = false;
-    ImpresionCpte::ImprimirComprobante(impresion.tc, m_id, QStringLiteral("0"), reporte, orden,
-        seleccion, impresion.formulas, destino, false, QString(), formulario, esContable, true);
+    comprobantes().imprime(impresion.tc, m_id, reporte, orden, seleccion, impresion.formulas,
+        destino, formulario, esContable);
 }

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -12,11 +13,12 @@
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
-#include "receipts/TextosRecibo.h"
 #include "sending/DocumentoEnvio.h"
 #include "sending/modHelpDeskWeb.h"
 
 namespace {
+
+using ConsultasDatos::literal;
 
 const QString InicioAncla = QStringLiteral("<a href='");
 const QString FinAncla = QStringLiteral("' </a>.");
@@ -92,23 +94,22 @@ void FrmEnviar::ObtenerLink(const QString& Suc, const QString& Nro, const QStrin
     uploadAdjuntoWeb(pdf, numero, QStringLiteral("PDF"), true, false, true);
 
     const QString archivo = numero + QStringLiteral(".PDF");
-    const QString cuenta = TextosRecibo::enComillas(Cuenta.trimmed());
+    const QString cuenta = literal(Cuenta.trimmed());
     AdoRecordset rs;
     gDB().AbrirRecordset(QStringLiteral("Select * from MA_CUENTAS_ARCHIVOS_RELACIONADOS where "
-                                        "CUENTA = '")
-            + cuenta + QStringLiteral("' AND NroPresupuesto = '") + TextosRecibo::enComillas(numero)
-            + QStringLiteral("' "),
+                                        "CUENTA = ")
+            + cuenta + QStringLiteral(" AND NroPresupuesto = ") + literal(numero)
+            + QStringLiteral(" "),
         rs);
     const bool nuevo = rs.Eof();
     gDB().CierraRecordset(rs);
     if (nuevo) {
         QString sql = QStringLiteral("INSERT INTO MA_CUENTAS_ARCHIVOS_RELACIONADOS (CUENTA,"
                                      "RUTA_ARCHIVO,OBSERVACIONES, EsPresupuesto,NroPresupuesto) "
-                                     "VALUES ('")
-            + cuenta + QStringLiteral("','") + TextosRecibo::enComillas(archivo)
-            + QStringLiteral("','") + TextosRecibo::enComillas(archivo) + QStringLiteral("','")
-            + (conLinkPresupuesto() ? u'1' : u'0') + QStringLiteral("', '")
-            + TextosRecibo::enComillas(numero) + QStringLiteral("')");
+                                     "VALUES (")
+            + cuenta + u',' + literal(archivo) + u',' + literal(archivo) + QStringLiteral(",'")
+            + (conLinkPresupuesto() ? u'1' : u'0') + QStringLiteral("', ") + literal(numero)
+            + u')';
         gDB().EjecutaConsultaSQL(sql);
     }
 

@@ -24,6 +24,7 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
+#include "app/ComprobantesImpresos.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "sending/FrmEnviar.h"
 #include "sending/Rt_ImgThumbs.h"
@@ -344,6 +345,9 @@ int main(int argc, char* argv[])
     const ScopedService<ReportControl> controlService(control);
     DLL_Print reporte;
     const ScopedService<DLL_Print> reporteService(reporte);
+    // The sender renders vouchers and receipts through their printing.
+    ComprobantesImpresos comprobantes;
+    const ScopedService<ComprobantesEnvio> comprobantesService(comprobantes);
     CurlMailFactory correo;
     const ScopedService<MailFactory> correoService(correo);
     CurlHttpFactory http;

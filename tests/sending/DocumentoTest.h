@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/ComprobantesImpresos.h"
 #include "reportengine/PdfTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
@@ -59,4 +60,6 @@ protected:
     ScopedService<ReportControl> m_controlService { m_control };
     DLL_Print m_reporte;
     ScopedService<DLL_Print> m_reporteService { m_reporte };
+    ComprobantesImpresos m_comprobantes;
+    ScopedService<ComprobantesEnvio> m_comprobantesService { m_comprobantes };
 };

@@ -1,0 +1,36 @@
+#include "app/ComprobantesImpresos.h"
+
+#include "receipts/AuxiliarRecibo.h"
+#include "receipts/TextosRecibo.h"
+#include "startup/NumerosEnLetras.h"
+#include "vouchers/AuxiliarComprobantes.h"
+#include "vouchers/ImprimirComprobante.h"
+
+QString ComprobantesImpresos::llenaComprobante(
+    QString& tc, const QString& suc, const QString& nro, const QString& letra)
+{
+    return GeneraAuxiliarComprobantes(tc, suc, nro, letra, QStringLiteral("0"), 3, QString(),
+        QString(), QString(), QString(), QString(), QString(), QString(), false)
+        .error;
+}
+
+bool ComprobantesImpresos::llenaRecibo(const QString& tc, const QString& suc, const QString& nro,
+    const QString& letra, const QString& cuenta, QStringList& formulas, int copias, int items)
+{
+    return GeneraAuxiliarRecibo_PagoCobranza(
+        tc, suc, nro, letra, cuenta, formulas, copias, items);
+}
+
+void ComprobantesImpresos::imprime(const QString& tc, const QString& id, QString& reporte,
+    QStringList& orden, QString& seleccion, const QStringList& formulas, int& destino,
+    QString& formulario, bool& esContable)
+{
+    ImpresionCpte::ImprimirComprobante(tc, id, QStringLiteral("0"), reporte, orden, seleccion,
+        formulas, destino, false, QString(), formulario, esContable, true);
+}
+
+QString ComprobantesImpresos::importeEnLetras(const Currency& importe)
+{
+    return TextosRecibo::primeraMayuscula(
+        NumerosEnLetras::NumeroEnLetras(importe, 0, QStringLiteral(" Pesos ")));
+}
