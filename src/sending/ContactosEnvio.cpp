@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Steps.h"
@@ -152,6 +153,39 @@ void graba(Steps& pasos, const QString& para, const QString& EMail, const QStrin
         }))
         return;
     pasos.run([&] { ejecutaSentencias(); });
+}
+
+QString numeroWhatsapp(const QString& cuenta)
+{
+    return gUtilidades().ValorCampo(
+        gDB().DatosTabla(QStringLiteral("vt_clientes"), cuenta, QStringLiteral("fax")));
+}
+
+QString nombreCuenta(const QString& cuenta)
+{
+    return gUtilidades().ValorCampo(gDB().DatosTabla(QStringLiteral("ma_cuentas"), cuenta,
+        QStringLiteral("descripcion"), QStringLiteral("codigo")));
+}
+
+QString direccionAdicional(const QString& cuenta)
+{
+    QString direccion;
+    AdoRecordset rs;
+    if (gDB().ExisteEnTabla(
+            QStringLiteral("MA_CUENTASADIC"), cuenta, QStringLiteral("CODIGO"), &rs))
+        direccion = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Mail")).Value());
+    gDB().CierraRecordset(rs);
+    return direccion;
+}
+
+std::optional<QString> direccionUsuario(const QString& usuario)
+{
+    std::optional<QString> direccion;
+    AdoRecordset rs;
+    if (gDB().ExisteEnTabla(QStringLiteral("ta_usuarios"), usuario, QStringLiteral("nombre"), &rs))
+        direccion = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("email_usuario")).Value());
+    gDB().CierraRecordset(rs);
+    return direccion;
 }
 
 QString consultaDestinatarios()

@@ -35,6 +35,15 @@ long idContacto(const QString& para, const QString& email = QString());
 void graba(Steps& pasos, const QString& para, const QString& email, const QString& cuenta,
     const QString& nombreCuenta, const Datos& datos);
 
+// The account's WhatsApp number (vt_clientes "fax").
+QString numeroWhatsapp(const QString& cuenta);
+// The account's name (ma_cuentas "descripcion").
+QString nombreCuenta(const QString& cuenta);
+// The account's additional address (MA_CUENTASADIC "Mail"); empty when it has none.
+QString direccionAdicional(const QString& cuenta);
+// The address of user `usuario` (ta_usuarios "email_usuario"); nullopt when there is no such user.
+std::optional<QString> direccionUsuario(const QString& usuario);
+
 // The lookup of recipients among the known addresses.
 QString consultaDestinatarios();
 // The lookup of the WhatsApp number among the contacts of `cuenta`.

@@ -58,6 +58,28 @@ bool DocumentoEnvio::esCompra(const QString& TC)
     return esUno(TC.trimmed(), { "FCC", "NCC", "LNCC", "NDC", "LNDC", "RMC", "FPC", "NCCP" });
 }
 
+void DocumentoEnvio::registraPresupuesto(
+    const QString& cuenta, const QString& numero, bool conLink)
+{
+    const QString archivo = numero + QStringLiteral(".PDF");
+    const QString codigo = literal(cuenta);
+    AdoRecordset rs;
+    gDB().AbrirRecordset(QStringLiteral("Select * from MA_CUENTAS_ARCHIVOS_RELACIONADOS where "
+                                        "CUENTA = ")
+            + codigo + QStringLiteral(" AND NroPresupuesto = ") + literal(numero)
+            + QStringLiteral(" "),
+        rs);
+    const bool nuevo = rs.Eof();
+    gDB().CierraRecordset(rs);
+    if (!nuevo)
+        return;
+    gDB().EjecutaConsultaSQL(QStringLiteral("INSERT INTO MA_CUENTAS_ARCHIVOS_RELACIONADOS (CUENTA,"
+                                            "RUTA_ARCHIVO,OBSERVACIONES, EsPresupuesto,"
+                                            "NroPresupuesto) VALUES (")
+        + codigo + u',' + literal(archivo) + u',' + literal(archivo) + QStringLiteral(",'")
+        + (conLink ? u'1' : u'0') + QStringLiteral("', ") + literal(numero) + u')');
+}
+
 bool DocumentoEnvio::existeComprobante(const QString& tc, const QString& id)
 {
     // Printing a voucher that is not there would mail an empty form.

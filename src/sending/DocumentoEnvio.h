@@ -59,6 +59,11 @@ public:
     // The voucher types whose reports print purchase vouchers (C_MV_CPTE).
     static bool esCompra(const QString& TC);
 
+    // Records budget `numero` of `cuenta` once among the account's files
+    // (MA_CUENTAS_ARCHIVOS_RELACIONADOS) as "<numero>.PDF"; `conLink`: the customer views it by
+    // link. Database failures reach the caller.
+    static void registraPresupuesto(const QString& cuenta, const QString& numero, bool conLink);
+
 private:
     struct Impresion
     {

@@ -8,9 +8,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "data/DB_Dll.h"
-#include "data/DataObjects.h"
-#include "platform/AdoRecordset.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
@@ -19,6 +16,7 @@
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
+#include "sending/ContactosEnvio.h"
 #include "sending/DocumentoEnvio.h"
 #include "sending/ReglaCorreo.h"
 #include "sending/eMailAux.h"
@@ -28,11 +26,6 @@
 #include "startup/VariablesInicio.h"
 
 namespace {
-
-QString campo(AdoRecordset& rs, const char* nombre)
-{
-    return gUtilidades().ValorCampo(rs.Fields(QString::fromLatin1(nombre)).Value());
-}
 
 // A text file as the suite writes them (Windows-1252), or UTF-8 when it reads as such; the lines
 // joined with nothing between them.
@@ -136,17 +129,13 @@ bool FrmEnviar::CompletaFormularioEnvio(Steps& pasos, const std::optional<ReglaC
 
     const bool conCuenta = !Cuenta.trimmed().isEmpty();
     if (conCuenta && !pasos.run([&] {
-            ui->txtParaWhatsapp->setText(gUtilidades().ValorCampo(
-                gDB().DatosTabla(QStringLiteral("vt_clientes"), Cuenta, QStringLiteral("fax"))));
+            ui->txtParaWhatsapp->setText(ContactosEnvio::numeroWhatsapp(Cuenta));
             if (auto* etiqueta = findChild<QLabel*>(QStringLiteral("LblMailWSapp")))
                 etiqueta->setText(ui->txtParaWhatsapp->text());
         }))
         return false;
 
-    const auto nombreCuenta = [&] {
-        return gUtilidades().ValorCampo(gDB().DatosTabla(QStringLiteral("ma_cuentas"), Cuenta,
-            QStringLiteral("descripcion"), QStringLiteral("codigo")));
-    };
+    const auto nombreCuenta = [&] { return ContactosEnvio::nombreCuenta(Cuenta); };
     const auto contactos = [&] {
         return eMailFijo.isEmpty() ? eMailAux::ObtieneMailsContactos(TCDoc, Cuenta) : eMailFijo;
     };
@@ -223,17 +212,12 @@ void FrmEnviar::EnviarMail_Especial(const QString& Cuenta, const QString& Arch)
     MostrarAntes = true;
     ArchivoWeb = Arch;
 
-    QString para;
-    AdoRecordset rs;
-    if (gDB().ExisteEnTabla(
-            QStringLiteral("MA_CUENTASADIC"), Cuenta, QStringLiteral("CODIGO"), &rs))
-        para = campo(rs, "Mail");
-    gDB().CierraRecordset(rs);
+    const QString para = ContactosEnvio::direccionAdicional(Cuenta);
     const VariablesInicio* inicio = Service<VariablesInicio>::tryGet();
-    const QString usuario = inicio ? inicio->gUsuarioLogeado : QString();
-    if (gDB().ExisteEnTabla(QStringLiteral("ta_usuarios"), usuario, QStringLiteral("nombre"), &rs))
-        setTexto(QStringLiteral("De"), campo(rs, "email_usuario"));
-    gDB().CierraRecordset(rs);
+    const std::optional<QString> de
+        = ContactosEnvio::direccionUsuario(inicio ? inicio->gUsuarioLogeado : QString());
+    if (de)
+        setTexto(QStringLiteral("De"), *de);
 
     if (Arch.isEmpty())
         return;

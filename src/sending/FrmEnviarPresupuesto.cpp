@@ -5,10 +5,6 @@
 
 #include <QFile>
 
-#include "data/ConsultasDatos.h"
-#include "data/DB_Dll.h"
-#include "data/DataObjects.h"
-#include "platform/AdoRecordset.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
@@ -17,8 +13,6 @@
 #include "sending/modHelpDeskWeb.h"
 
 namespace {
-
-using ConsultasDatos::literal;
 
 const QString InicioAncla = QStringLiteral("<a href='");
 const QString FinAncla = QStringLiteral("' </a>.");
@@ -93,25 +87,7 @@ void FrmEnviar::ObtenerLink(const QString& Suc, const QString& Nro, const QStrin
     const QString numero = IdComprobante.trimmed();
     uploadAdjuntoWeb(pdf, numero, QStringLiteral("PDF"), true, false, true);
 
-    const QString archivo = numero + QStringLiteral(".PDF");
-    const QString cuenta = literal(Cuenta.trimmed());
-    AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("Select * from MA_CUENTAS_ARCHIVOS_RELACIONADOS where "
-                                        "CUENTA = ")
-            + cuenta + QStringLiteral(" AND NroPresupuesto = ") + literal(numero)
-            + QStringLiteral(" "),
-        rs);
-    const bool nuevo = rs.Eof();
-    gDB().CierraRecordset(rs);
-    if (nuevo) {
-        QString sql = QStringLiteral("INSERT INTO MA_CUENTAS_ARCHIVOS_RELACIONADOS (CUENTA,"
-                                     "RUTA_ARCHIVO,OBSERVACIONES, EsPresupuesto,NroPresupuesto) "
-                                     "VALUES (")
-            + cuenta + u',' + literal(archivo) + u',' + literal(archivo) + QStringLiteral(",'")
-            + (conLinkPresupuesto() ? u'1' : u'0') + QStringLiteral("', ") + literal(numero)
-            + u')';
-        gDB().EjecutaConsultaSQL(sql);
-    }
+    DocumentoEnvio::registraPresupuesto(Cuenta.trimmed(), numero, conLinkPresupuesto());
 
     ui->WebBrowser1->setVisible(false);
     setTexto(QStringLiteral("Mensaje"), anclaPresupuesto(idContacto));

@@ -52,6 +52,9 @@ TEST_F(ContactosEnvioTest, finds_and_keeps_contacts_by_address)
     EXPECT_FALSE(ContactosEnvio::busca(QStringLiteral("o'brien@x.example")).has_value());
     EXPECT_EQ(ContactosEnvio::idContacto(QString(), QString()), 0);
     EXPECT_EQ(ContactosEnvio::idContacto(QString(), QStringLiteral("ana@paz.example")), 9001);
+    // A known user gives an address, empty or not; an unknown one none.
+    EXPECT_TRUE(ContactosEnvio::direccionUsuario(QStringLiteral("ADMIN")).has_value());
+    EXPECT_FALSE(ContactosEnvio::direccionUsuario(QStringLiteral("NADIE")).has_value());
 
     Steps pasos = Steps::silent();
     const struct
