@@ -119,9 +119,12 @@ bool AdoConnection::setDefaultDatabase(const QString& name)
     return true;
 }
 
-bool AdoConnection::BeginTrans()
+bool AdoConnection::BeginTrans(bool delayedCommit)
 {
-    return begin(true) && (driverBeginTrans() || fail());
+    if (!begin(true))
+        return false;
+    driverDelayCommit(delayedCommit);
+    return driverBeginTrans() || fail();
 }
 
 bool AdoConnection::CommitTrans()
@@ -202,6 +205,8 @@ RuntimeError AdoConnection::timeoutError(const RuntimeError& cause) const
 }
 
 void AdoConnection::driverSetCommandTimeout(int) { }
+
+void AdoConnection::driverDelayCommit(bool) { }
 
 bool AdoConnection::driverSetDefaultDatabase(const QString&)
 {

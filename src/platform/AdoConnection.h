@@ -61,7 +61,10 @@ public:
     const QString& DefaultDatabase() const { return m_defaultDatabase; }
     bool setDefaultDatabase(const QString& name);
 
-    bool BeginTrans();
+    // `delayedCommit`: the commit of this transaction need not reach the disk before it returns,
+    // for work rows rebuilt before every use, which a power cut may take back. It stays atomic,
+    // and the next ordinary commit syncs it with its own. Engines without the choice ignore it.
+    bool BeginTrans(bool delayedCommit = false);
     bool CommitTrans();
     bool RollbackTrans();
 
@@ -109,6 +112,8 @@ protected:
     // A cursor on a row-returning statement; `updatable` asks for baseTable()/keyColumns().
     virtual std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) = 0;
     virtual bool driverBeginTrans() = 0;
+    // Called before driverBeginTrans with BeginTrans's `delayedCommit`.
+    virtual void driverDelayCommit(bool delayed);
     virtual bool driverCommitTrans() = 0;
     virtual bool driverRollbackTrans() = 0;
     virtual std::unique_ptr<AdoCursor> driverOpenSchema(int schema,

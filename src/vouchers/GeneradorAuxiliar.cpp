@@ -256,9 +256,11 @@ void GeneradorAuxiliar::recorreComprobante()
     if (!paso(QStringLiteral("Comprobante"), [&] { preparaComprobante(); }) || detenida())
         return;
     // One transaction per voucher: its rows arrive together and the run stays fast on a local
-    // file. A failing statement is still skipped on its own.
+    // file. A failing statement is still skipped on its own. Its commit need not wait for the
+    // disk: the buffer is filled again before every print, and a power cut that took its last
+    // rows would cost nothing.
     AdoConnection& cnn = gDB().gCnn();
-    const bool transaccion = cnn.BeginTrans();
+    const bool transaccion = cnn.BeginTrans(true);
     if (detenida())
         return;
     if (m_borrarPendiente)

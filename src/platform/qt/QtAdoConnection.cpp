@@ -225,6 +225,11 @@ std::unique_ptr<AdoCursor> QtAdoConnection::driverOpenCursor(const QString& sql,
     return m_engine->openCursor(sql, updatable);
 }
 
+void QtAdoConnection::driverDelayCommit(bool delayed)
+{
+    m_engine->delayCommit(delayed);
+}
+
 bool QtAdoConnection::driverBeginTrans()
 {
     return m_engine->beginTrans();

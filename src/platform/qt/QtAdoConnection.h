@@ -32,6 +32,7 @@ protected:
         std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) override;
     bool driverBeginTrans() override;
+    void driverDelayCommit(bool delayed) override;
     bool driverCommitTrans() override;
     bool driverRollbackTrans() override;
     std::unique_ptr<AdoCursor> driverOpenSchema(int schema,

@@ -25,6 +25,8 @@ public:
         std::unique_ptr<AdoCursor>* rows)
         = 0;
     virtual std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) = 0;
+    // Whether the commit of the transaction that the next beginTrans() opens may skip its sync.
+    virtual void delayCommit(bool) { }
     virtual bool beginTrans() = 0;
     virtual bool commitTrans() = 0;
     virtual bool rollbackTrans() = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt/SqliteEngine.h"
 
 #include <climits>
+#include <utility>
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -458,6 +459,11 @@ bool SqliteEngine::open(const QString& path)
     // process holds keeps its journal until an opening finds it free.
     sqlite3_busy_timeout(m_db, 0);
     exec("PRAGMA journal_mode = WAL");
+    sqlite3_stmt* setting = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA synchronous", -1, &setting, nullptr) == SQLITE_OK
+        && sqlite3_step(setting) == SQLITE_ROW)
+        m_synchronous = sqlite3_column_int(setting, 0);
+    sqlite3_finalize(setting);
     // The column rules are made by the first statement that writes (see prepare()): a
     // connection that only reads opens without them.
     m_rules = RulesState::None;
@@ -581,8 +587,18 @@ bool SqliteEngine::bindAll(sqlite3_stmt* stmt, const QList<Value>& values)
 void SqliteEngine::syncTransactionCount()
 {
     // The engine ends a transaction by itself on some failures.
-    if (m_transactionCount > 0 && sqlite3_get_autocommit(m_db))
+    if (m_transactionCount > 0 && sqlite3_get_autocommit(m_db)) {
         m_transactionCount = 0;
+        endDelayedCommit();
+    }
+}
+
+void SqliteEngine::endDelayedCommit()
+{
+    if (!m_delayed)
+        return;
+    m_delayed = false;
+    exec(QStringLiteral("PRAGMA synchronous = %1").arg(m_synchronous).toLatin1().constData());
 }
 
 bool SqliteEngine::beginTrans()
@@ -591,8 +607,19 @@ bool SqliteEngine::beginTrans()
     // The write lock is taken at once: a transaction that read first and wrote later could find
     // another connection's commit in between and fail without waiting for it, where taken here
     // it is waited for as any busy database is.
-    if (m_transactionCount == 0 && !exec("BEGIN IMMEDIATE"))
-        return false;
+    const bool delay = std::exchange(m_delayNext, false);
+    if (m_transactionCount == 0) {
+        // The setting cannot change inside a transaction. With the write-ahead journal a commit
+        // without its sync is still atomic; the next synced commit makes it durable too.
+        if (delay) {
+            exec("PRAGMA synchronous = NORMAL");
+            m_delayed = true;
+        }
+        if (!exec("BEGIN IMMEDIATE")) {
+            endDelayedCommit();
+            return false;
+        }
+    }
     ++m_transactionCount;
     return true;
 }
@@ -610,6 +637,7 @@ bool SqliteEngine::commitTrans()
     if (m_transactionCount == 1) {
         if (!exec("COMMIT"))
             return false;
+        endDelayedCommit();
         // Rules made inside the transaction are kept from now on.
         if (m_rules == RulesState::Uncertain)
             m_rules = RulesState::Made;
@@ -629,7 +657,9 @@ bool SqliteEngine::rollbackTrans()
         return false;
     }
     m_transactionCount = 0;
-    return exec("ROLLBACK");
+    const bool done = exec("ROLLBACK");
+    endDelayedCommit();
+    return done;
 }
 
 bool SqliteEngine::runSql(const QString& sql, qint64& affected, std::unique_ptr<AdoCursor>* rows)

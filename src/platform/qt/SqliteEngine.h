@@ -28,6 +28,7 @@ public:
     bool execute(const QString& sql, qint64* recordsAffected,
         std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) override;
+    void delayCommit(bool delayed) override { m_delayNext = delayed; }
     bool beginTrans() override;
     bool commitTrans() override;
     bool rollbackTrans() override;
@@ -57,9 +58,15 @@ private:
     int installColumnRules();
     void ensureColumnRules();
     void syncTransactionCount();
+    // After the outermost transaction ended: commits sync again as the connection's setting says.
+    void endDelayedCommit();
 
     sqlite3* m_db = nullptr;
     int m_transactionCount = 0;
+    bool m_delayNext = false;
+    bool m_delayed = false;
+    // The connection's "synchronous" setting, which a delayed commit lowers for its transaction.
+    int m_synchronous = 2;
     enum class RulesState { None, Uncertain, Made };
     RulesState m_rules = RulesState::None;
 };
