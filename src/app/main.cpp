@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "app/AsientosImpresos.h"
 #include "app/ComprobantesImpresos.h"
 #include "data/DataObjects.h"
 #include "lookup/Lib_ClsCons3.h"
@@ -97,6 +98,8 @@ int main(int argc, char* argv[])
     const ScopedService<PuertoSerie> puertoSerieService(puertoSerie);
     AnexasComprobante anexas;
     const ScopedService<ImpresionesAnexas> anexasService(anexas);
+    AsientosImpresos asientos;
+    const ScopedService<ImpresionAsiento> asientosService(asientos);
 
     // The main window's load runs the start-up; its unload ends the program.
     Rp_Tarifolio ventana;

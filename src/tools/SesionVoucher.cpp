@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "app/AsientosImpresos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -151,6 +152,8 @@ struct SesionVoucher::Partes
     ScopedService<PuertoSerie> puertoServicio { puerto };
     AnexasComprobante anexas;
     ScopedService<ImpresionesAnexas> anexasServicio { anexas };
+    AsientosImpresos asientos;
+    ScopedService<ImpresionAsiento> asientosServicio { asientos };
 };
 
 SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)

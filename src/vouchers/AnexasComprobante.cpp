@@ -6,9 +6,9 @@
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
-#include "receipts/ImprimeAsiento.h"
 #include "reports/DLL_Print.h"
 #include "startup/Globales.h"
+#include "vouchers/ImpresionAsiento.h"
 #include "vouchers/ImprimirComprobante.h"
 #include "vouchers/ModImprimeEnComandera.h"
 #include "vouchers/TextoSql.h"
@@ -146,11 +146,11 @@ void AnexasComprobante::ImprimeAsientoDelCpte(
             + QStringLiteral("' GROUP BY TC, SUCURSAL, NUMERO, LETRA, [NUMERO ASIENTO],"
                              "MES_OPERATIVO,PERIODO"),
         asientos);
-    for (; !asientos.Eof(); asientos.MoveNext())
-        ImpresionAsientos::ImprimeAsiento(TC, sucursal, numero, letra,
+    ImpresionAsiento* impresion = Service<ImpresionAsiento>::tryGet();
+    for (; impresion && !asientos.Eof(); asientos.MoveNext())
+        impresion->ImprimeAsiento(TC, sucursal, numero, letra,
             util.ValorCampo(asientos.Fields(QStringLiteral("Mes_Operativo")).Value()),
             util.ValorCampo(asientos.Fields(QStringLiteral("numero asiento")).Value()),
-            util.ValorCampo(asientos.Fields(QStringLiteral("Periodo")).Value()), ConCentroCosto,
-            true, false);
+            util.ValorCampo(asientos.Fields(QStringLiteral("Periodo")).Value()), ConCentroCosto);
     gDB().CierraRecordset(asientos);
 }

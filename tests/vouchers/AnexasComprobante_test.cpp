@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ImpresionDemo.h"
+#include "app/AsientosImpresos.h"
 #include "vouchers/ImprimirComprobante.h"
 
 namespace {
@@ -53,6 +54,8 @@ protected:
 
     AnexasComprobante m_reales;
     ScopedService<ImpresionesAnexas> m_realesService { m_reales };
+    AsientosImpresos m_asientos;
+    ScopedService<ImpresionAsiento> m_asientosService { m_asientos };
 };
 
 // The demo's rule "NPS_IMPRESION_COCINA" (section 7 in unit 1, printer "COMANDERA COCINA")
