@@ -106,6 +106,12 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
         r->restartsPageNumbers |= cg.restartPageNumbers != nullptr;
         r->groups.push_back(std::move(cg));
     }
+    // The formulas were bound before the groups were known: a Sum(x, {group}) in one of them
+    // resets with that group, as the same summary written in a field does.
+    for (auto it = r->summaryByNode.cbegin(); it != r->summaryByNode.cend(); ++it) {
+        if (const FormulaNode* by = it.key()->child(1))
+            r->summaries[std::size_t(it.value())].level = groupLevelOf(*by);
+    }
     for (std::size_t i = 0; i < def.groups.size(); ++i) {
         for (const ReportSection& s : def.groups[i].headers)
             r->groups[i].headers.push_back(section(s, QStringLiteral("Encabezado %1").arg(def.groups[i].name)));

@@ -69,7 +69,10 @@ void ReportRun::execute(const QList<Value>& linkParameters)
         if (!first) {
             while (changed < groups && sameKey(keys[changed], lastKeys[changed]))
                 ++changed;
+            // The keys were worked out for this record: formulas cached meanwhile are its
+            // own, and the closing footers must see the previous record's.
             m_row = &m_prev;
+            ++m_generation;
             closeGroups(int(changed), false);
             m_row = &m_cur;
             ++m_generation;

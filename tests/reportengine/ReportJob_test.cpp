@@ -438,6 +438,7 @@ TEST_F(ReportJobTest, rows_grouped_by_a_formula_are_ordered_by_the_engine)
   <sort><by field="{P.Codigo}"/></sort>
   <group name="G" by="{@Lista}">
     <header height="6"><field x="0" y="0" width="40" height="5" expr="'Grupo ' + {@Lista}"/></header>
+    <footer height="6"><field x="0" y="0" width="40" height="5" expr="'Fin ' + {@Lista}"/></footer>
   </group>
   <detail height="5"><field x="10" y="0" width="30" height="5" expr="{P.Codigo}"/></detail>
 </report>)RPT";
@@ -447,7 +448,7 @@ TEST_F(ReportJobTest, rows_grouped_by_a_formula_are_ordered_by_the_engine)
         << m_job.errorString().toStdString();
 
     QString text = PdfTools::text(pdf).simplified();
-    EXPECT_EQ(text, QStringLiteral("Grupo L1 A1 A2 Grupo L2 B1 B2"));
+    EXPECT_EQ(text, QStringLiteral("Grupo L1 A1 A2 Fin L1 Grupo L2 B1 B2 Fin L2"));
     EXPECT_TRUE(m_job.log().join(u'\n').contains(QStringLiteral("Orden hecho en el informe")));
 }
 
