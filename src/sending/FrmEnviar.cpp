@@ -25,6 +25,7 @@
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 #include "reports/RT_Crystal2.h"
+#include "sending/ContactosEnvio.h"
 #include "sending/MensajeCorreo.h"
 #include "sending/RegistroEnvio.h"
 #include "sending/eMailAux.h"
@@ -408,8 +409,8 @@ bool FrmEnviar::EnviarPyMail()
     // A multiple choice mails each chosen address; "Para" and the log then name them all, and
     // none of them is kept as a contact.
     const bool seleccionMultiple
-        = texto(QStringLiteral("Para")).trimmed().compare(QLatin1String("Seleccion Multiple"),
-              Qt::CaseInsensitive)
+        = texto(QStringLiteral("Para")).trimmed().compare(
+              ContactosEnvio::SeleccionMultiple, Qt::CaseInsensitive)
         == 0;
     if (seleccionMultiple && eMailAux::gDestinatarios.size() > 1)
         setTexto(QStringLiteral("Para"), eMailAux::gDestinatarios.mid(1).join(u';'));
