@@ -6,14 +6,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QPageRanges>
 #include <QPainter>
-#include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +23,9 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "platform/FileDialog.h"
+#include "platform/MessageDialog.h"
+#include "platform/PrintDialog.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageText.h"
@@ -109,8 +111,9 @@ private:
     double m_scale = 0;
 };
 
-ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(std::move(document))
+ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> document,
+    const PreviewDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_document(std::move(document)), m_dialogs(dialogs)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
@@ -157,8 +160,8 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QString(12, u'x')));
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!find(m_search->text()))
-            QMessageBox::information(this, windowTitle(),
-                QStringLiteral("No se encontró \"%1\"").arg(m_search->text()));
+            m_dialogs.messages.show(QStringLiteral("No se encontró \"%1\"").arg(m_search->text()),
+                Msg::Information, windowTitle());
     });
     bar->addWidget(m_search);
     button(QStringLiteral("Imprimir"), &ReportPreviewWindow::print);
@@ -348,28 +351,61 @@ void ReportPreviewWindow::placeOver(const QWidget* caller)
     move(x, y);
 }
 
+namespace {
+
+// Where Qt's CUPS print engine takes the job options the print dialog set.
+constexpr auto CupsJobOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Sets `printer` up as the operator chose in the print dialog.
+void setUp(QPrinter& printer, const PrintChoice& choice)
+{
+    if (!choice.outputFile.isEmpty())
+        printer.setOutputFileName(choice.outputFile);
+    else
+        printer.setPrinterName(choice.printerName);
+    printer.setCopyCount(choice.copies);
+    printer.setCollateCopies(choice.collate);
+    printer.setDuplex(QPrinter::DuplexMode(int(choice.duplex)));
+    printer.setColorMode(choice.grayscale ? QPrinter::GrayScale : QPrinter::Color);
+    if (!choice.jobOptions.isEmpty() && printer.printEngine())
+        printer.printEngine()->setProperty(CupsJobOptions, choice.jobOptions);
+    if (!choice.pages.isEmpty()) {
+        QPageRanges ranges;
+        for (const auto& [from, to] : choice.pages)
+            ranges.addRange(from, to);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setPageRanges(ranges);
+    }
+}
+
+} // namespace
+
 void ReportPreviewWindow::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
     // The range offered is the pages there are (all of them once the layout has ended).
-    dialog.setMinMax(1, std::max(1, m_document->pageCount()));
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<PrintChoice> choice
+        = m_dialogs.printing.choose(PrintRequest {1, std::max(1, m_document->pageCount())});
+    if (!choice)
         return;
+    QPrinter printer(QPrinter::HighResolution);
+    setUp(printer, *choice);
     PrinterSink sink(printer);
     if (!m_document->replay(sink))
-        QMessageBox::warning(this, windowTitle(), sink.errorString());
+        m_dialogs.messages.show(sink.errorString(), Msg::Exclamation, windowTitle());
 }
 
 void ReportPreviewWindow::exportAsked()
 {
-    QString chosenFilter;
-    const QString file = exportFileName(QFileDialog::getSaveFileName(this,
-        QStringLiteral("Exportar"), QString(),
-        QStringLiteral("PDF (*.pdf);;HTML (*.html);;RTF (*.rtf)"), &chosenFilter), chosenFilter);
+    const QString filter = QStringLiteral("PDF|*.pdf|HTML|*.html|RTF|*.rtf");
+    const std::optional<SavedFileChoice> chosen
+        = m_dialogs.files.getSaveFileName(SaveFileRequest {QStringLiteral("Exportar"), filter, {}});
+    if (!chosen)
+        return;
+    const QString file
+        = exportFileName(chosen->path, filter.split(u'|').value(2 * chosen->filterIndex - 1));
     if (file.isEmpty())
         return;
     QString error;
     if (!exportTo(file, &error))
-        QMessageBox::warning(this, windowTitle(), error);
+        m_dialogs.messages.show(error, Msg::Exclamation, windowTitle());
 }

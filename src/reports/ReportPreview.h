@@ -8,6 +8,10 @@
 
 #include "reportengine/PageSink.h"
 
+class FileDialog;
+class MessageDialog;
+class PrintDialog;
+
 class QLabel;
 class QSpinBox;
 class QComboBox;
@@ -52,6 +56,14 @@ private:
     QElapsedTimer m_sinceEvents;
 };
 
+// The dialogs the preview window opens; not owned, they outlive the window.
+struct PreviewDialogs
+{
+    MessageDialog& messages;
+    FileDialog& files;
+    PrintDialog& printing;
+};
+
 // The preview window: modeless, shows the pages as they are laid out with "Página N de M+" until
 // the count is final; moves by page, goes to a page, zooms to the width, to the page or by
 // percent, finds text (highlighted) and prints or exports the report as shown.
@@ -62,7 +74,8 @@ class ReportPreviewWindow final : public QWidget
 public:
     enum class Zoom { FitWidth, FitPage, Percent };
 
-    explicit ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, QWidget* parent = nullptr);
+    ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, const PreviewDialogs& dialogs,
+        QWidget* parent = nullptr);
     ~ReportPreviewWindow() override;
 
     int currentPage() const { return m_page; } // 1-based; 0 before the first page
@@ -97,6 +110,7 @@ private:
     void exportAsked();
 
     std::shared_ptr<PreviewDocument> m_document;
+    PreviewDialogs m_dialogs;
     PageView* m_view = nullptr;
     QLabel* m_label = nullptr;
     QSpinBox* m_goTo = nullptr;

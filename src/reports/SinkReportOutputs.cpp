@@ -1,5 +1,9 @@
 #include "reports/SinkReportOutputs.h"
 
+#include "platform/FileDialog.h"
+#include "platform/MessageDialog.h"
+#include "platform/PrintDialog.h"
+#include "platform/Service.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/RtfSink.h"
@@ -34,7 +38,8 @@ class PreviewOutput final : public ReportOutput
 public:
     explicit PreviewOutput(const QString& title) : m_document(std::make_shared<PreviewDocument>())
     {
-        auto* window = new ReportPreviewWindow(m_document);
+        auto* window = new ReportPreviewWindow(m_document, PreviewDialogs {Service<MessageDialog>::get(),
+            Service<FileDialog>::get(), Service<PrintDialog>::get()});
         if (!title.isEmpty())
             window->setWindowTitle(title);
         window->show();

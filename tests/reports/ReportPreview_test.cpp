@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "reports/ReportPreview.h"
+#include "reportengine/PdfTools.h"
+#include "support/FakeDialogs.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -33,13 +36,26 @@ void feed(PreviewDocument& doc, int from, int to)
     }
 }
 
+PreviewDialogs dialogs()
+{
+    return {testsupport::messages(), testsupport::fileDialogs(), testsupport::printDialogs()};
+}
+
+QPushButton* buttonOf(const QWidget& window, const QString& text)
+{
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
 } // namespace
 
 TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_exports)
 {
     auto doc = std::make_shared<PreviewDocument>();
     ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
-    ReportPreviewWindow window(doc);
+    ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     EXPECT_EQ(window.pageLabel(), QStringLiteral("Página 0 de 0+"));
@@ -106,16 +122,13 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
     ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
     feed(*doc, 1, 12);
     ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("12")}}));
-    ReportPreviewWindow window(doc);
+    ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()));
-    QPushButton* siguiente = nullptr;
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral(">"))
-            siguiente = b;
+    QPushButton* siguiente = buttonOf(window, QStringLiteral(">"));
     ASSERT_NE(siguiente, nullptr);
     const int lugar = siguiente->x();
 
@@ -134,6 +147,39 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
     EXPECT_EQ(siguiente->x(), lugar) << window.pageLabel().toStdString();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_format_chosen)
+{
+    auto doc = std::make_shared<PreviewDocument>();
+    ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
+    feed(*doc, 1, 3);
+    ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("3")}}));
+    ReportPreviewWindow window(doc, dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTemporaryDir dir;
+    PrintChoice pages2a3;
+    pages2a3.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
+    pages2a3.pages = {{2, 3}};
+    testsupport::printDialogs().answer(pages2a3);
+    testsupport::fileDialogs().answerSave(SavedFileChoice {dir.filePath(QStringLiteral("lista")), 2});
+
+    QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+    buttonOf(window, QStringLiteral("Exportar"))->click();
+
+    ASSERT_EQ(testsupport::printDialogs().requests().size(), 1);
+    EXPECT_EQ(testsupport::printDialogs().requests()[0].lastPage, 3);
+    EXPECT_EQ(PdfTools::pageCount(pages2a3.outputFile), 2);
+    const QString impreso = PdfTools::text(pages2a3.outputFile);
+    EXPECT_TRUE(impreso.contains(QStringLiteral("Artículo 2")) && impreso.contains(QStringLiteral("Artículo 3"))
+        && !impreso.contains(QStringLiteral("Artículo 1")))
+        << impreso.toStdString();
+    ASSERT_EQ(testsupport::fileDialogs().saveRequests().size(), 1);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("lista.html"))));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)

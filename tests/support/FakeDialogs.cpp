@@ -55,6 +55,35 @@ std::optional<QString> FakeFileDialog::getOpenFileName(const OpenFileRequest& re
     return chosen ? std::optional<QString>(path) : std::nullopt;
 }
 
+namespace {
+
+// The next scripted answer of a dialog, or a failure of the test and a cancel when there is none.
+template <typename Answer>
+std::optional<Answer> next(std::deque<std::optional<Answer>>& answers, const char* dialog)
+{
+    if (answers.empty()) {
+        ADD_FAILURE() << "Unexpected " << dialog;
+        return std::nullopt;
+    }
+    std::optional<Answer> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
+std::optional<SavedFileChoice> FakeFileDialog::getSaveFileName(const SaveFileRequest& request)
+{
+    m_saveRequests.append(request);
+    return next(m_saves, "file-save dialog");
+}
+
+std::optional<PrintChoice> FakePrintDialog::choose(const PrintRequest& request)
+{
+    m_requests.append(request);
+    return next(m_answers, "print dialog");
+}
+
 std::optional<QStringList> FakeFileDialog::getOpenFileNames(const OpenFileRequest& request)
 {
     m_requests.append(request);

@@ -12,6 +12,7 @@
 #include "platform/FileDialog.h"
 #include "platform/InputDialog.h"
 #include "platform/MessageDialog.h"
+#include "platform/PrintDialog.h"
 
 namespace testsupport {
 
@@ -68,15 +69,37 @@ public:
 
     std::optional<QStringList> getOpenFileNames(const OpenFileRequest& request) override;
 
+    std::optional<SavedFileChoice> getSaveFileName(const SaveFileRequest& request) override;
+
     void answer(std::optional<QString> path) { m_answers.push_back(std::move(path)); }
     // The next several-files choice (nullopt = cancelled).
     void answerSeveral(std::optional<QStringList> paths) { m_several.push_back(std::move(paths)); }
+    // The next save choice (nullopt = cancelled).
+    void answerSave(std::optional<SavedFileChoice> choice) { m_saves.push_back(std::move(choice)); }
     const QList<OpenFileRequest>& requests() const { return m_requests; }
+    const QList<SaveFileRequest>& saveRequests() const { return m_saveRequests; }
 
 private:
     std::deque<std::optional<QString>> m_answers;
     std::deque<std::optional<QStringList>> m_several;
+    std::deque<std::optional<SavedFileChoice>> m_saves;
     QList<OpenFileRequest> m_requests;
+    QList<SaveFileRequest> m_saveRequests;
+};
+
+// Scripted print dialog: each takes the next queued choice (nullopt = cancelled); the requests
+// are logged. An unscripted dialog fails the test and cancels.
+class FakePrintDialog final : public PrintDialog
+{
+public:
+    std::optional<PrintChoice> choose(const PrintRequest& request) override;
+
+    void answer(std::optional<PrintChoice> choice) { m_answers.push_back(std::move(choice)); }
+    const QList<PrintRequest>& requests() const { return m_requests; }
+
+private:
+    std::deque<std::optional<PrintChoice>> m_answers;
+    QList<PrintRequest> m_requests;
 };
 
 // Scripted date picker: each takes the next queued choice (nullopt = cancelled).

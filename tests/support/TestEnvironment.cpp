@@ -26,6 +26,7 @@ struct Pinned
     FakeMessageDialog messages;
     FakeInputDialog inputs;
     FakeFileDialog fileDialogs;
+    FakePrintDialog printDialogs;
     FakeDatePicker datePickers;
     FakeLauncher launcher;
     FakeProgramEnd programEnd;
@@ -42,6 +43,7 @@ struct Pinned
         messages = FakeMessageDialog();
         inputs = FakeInputDialog();
         fileDialogs = FakeFileDialog();
+        printDialogs = FakePrintDialog();
         datePickers = FakeDatePicker();
         launcher = FakeLauncher();
         programEnd = FakeProgramEnd();
@@ -57,6 +59,7 @@ struct Pinned
         Service<MessageDialog>::install(&messages);
         Service<InputDialog>::install(&inputs);
         Service<FileDialog>::install(&fileDialogs);
+        Service<PrintDialog>::install(&printDialogs);
         Service<DatePicker>::install(&datePickers);
         Service<Launcher>::install(&launcher);
         Service<ProgramEnd>::install(&programEnd);
@@ -113,6 +116,11 @@ FakeInputDialog& inputs()
 FakeFileDialog& fileDialogs()
 {
     return pinned()->fileDialogs;
+}
+
+FakePrintDialog& printDialogs()
+{
+    return pinned()->printDialogs;
 }
 
 FakeDatePicker& datePickers()

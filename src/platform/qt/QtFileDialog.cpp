@@ -1,5 +1,7 @@
 #include "platform/qt/QtFileDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFileDialog>
 
@@ -51,4 +53,18 @@ std::optional<QString> QtFileDialog::getOpenFileName(const OpenFileRequest& requ
 std::optional<QStringList> QtFileDialog::getOpenFileNames(const OpenFileRequest& request)
 {
     return muestra(request, QFileDialog::ExistingFiles);
+}
+
+std::optional<SavedFileChoice> QtFileDialog::getSaveFileName(const SaveFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = nameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return SavedFileChoice {dialog.selectedFiles().front(),
+        int(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))) + 1};
 }

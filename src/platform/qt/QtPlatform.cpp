@@ -11,6 +11,7 @@
 #include "platform/qt/QtInputDialog.h"
 #include "platform/qt/QtLauncher.h"
 #include "platform/qt/QtMessageDialog.h"
+#include "platform/qt/QtPrintDialog.h"
 #include "platform/qt/SystemClock.h"
 #include "platform/qt/SystemEnvironment.h"
 
@@ -21,6 +22,7 @@ struct QtPlatform::Parts
     QtMessageDialog messages;
     QtInputDialog input;
     QtFileDialog files;
+    QtPrintDialog printing;
     QtDatePicker dates;
     QtLauncher launcher;
     ExitProgramEnd programEnd;
@@ -34,6 +36,7 @@ struct QtPlatform::Parts
     ScopedService<MessageDialog> messagesService{messages};
     ScopedService<InputDialog> inputService{input};
     ScopedService<FileDialog> filesService{files};
+    ScopedService<PrintDialog> printingService{printing};
     ScopedService<DatePicker> datesService{dates};
     ScopedService<Launcher> launcherService{launcher};
     ScopedService<ProgramEnd> programEndService{programEnd};

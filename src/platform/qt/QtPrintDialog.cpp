@@ -1,0 +1,50 @@
+#include "platform/qt/QtPrintDialog.h"
+
+#include <QApplication>
+#include <QPageRanges>
+#include <QPrintDialog>
+#include <QPrintEngine>
+#include <QPrinter>
+
+namespace {
+
+// Where Qt's CUPS print engine keeps the job options its dialog set (page ranges among them
+// when printing to a file).
+constexpr auto CupsJobOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+PrintChoice choiceOf(QPrinter& printer)
+{
+    PrintChoice choice;
+    choice.printerName = printer.printerName();
+    choice.outputFile = printer.outputFileName();
+    choice.copies = printer.copyCount();
+    choice.collate = printer.collateCopies();
+    choice.duplex = PrintChoice::Duplex(int(printer.duplex()));
+    choice.grayscale = printer.colorMode() == QPrinter::GrayScale;
+    if (printer.printEngine())
+        choice.jobOptions = printer.printEngine()->property(CupsJobOptions).toStringList();
+    QPageRanges ranges;
+    if (printer.printRange() == QPrinter::PageRange) {
+        ranges = printer.pageRanges();
+    } else {
+        for (qsizetype i = 0; i + 1 < choice.jobOptions.size(); i += 2) {
+            if (choice.jobOptions.at(i) == QLatin1String("page-ranges"))
+                ranges = QPageRanges::fromString(choice.jobOptions.at(i + 1));
+        }
+    }
+    for (const QPageRanges::Range& r : ranges.toRangeList())
+        choice.pages.append({r.from, r.to});
+    return choice;
+}
+
+} // namespace
+
+std::optional<PrintChoice> QtPrintDialog::choose(const PrintRequest& request)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setMinMax(request.firstPage, request.lastPage);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return choiceOf(printer);
+}
