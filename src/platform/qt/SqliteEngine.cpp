@@ -334,7 +334,16 @@ QString tableInMessage(const QString& message)
 
 bool isConstraintNative(int native)
 {
-    return native == 2627 || native == 547 || native == 515 || native == 8152;
+    return native == 2627 || native == 547 || native == 515;
+}
+
+// rp_truncated('table'): called by the column rules when they cut a text, so that the statement
+// ends with the server's truncation warning.
+void noteTruncation(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    auto* table = static_cast<QString*>(sqlite3_user_data(context));
+    *table = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    sqlite3_result_null(context);
 }
 
 } // namespace
@@ -357,13 +366,7 @@ void SqliteEngine::reportError(int rc)
     int native = 0;
     QString state = QStringLiteral("42000");
     QString text = message;
-    if (message.startsWith(QLatin1String("rp:8152:"))) {
-        native = SqlNativeError::StringTruncated;
-        number = AdoErrorNumber::IntegrityViolation;
-        state = QStringLiteral("22001");
-        text = QStringLiteral("Los datos de texto o binarios se truncarían (tabla %1).")
-                   .arg(message.mid(8));
-    } else if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE
+    if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE
         || extended == SQLITE_CONSTRAINT_ROWID) {
         native = SqlNativeError::DuplicateKey;
         number = AdoErrorNumber::IntegrityViolation;
@@ -452,6 +455,8 @@ bool SqliteEngine::open(const QString& path)
     sqlite3_extended_result_codes(m_db, 1);
     registerSqliteText(m_db);
     registerSqlServerFunctions(m_db);
+    sqlite3_create_function_v2(m_db, "rp_truncated", 1, SQLITE_UTF8, &m_truncatedTable,
+        &noteTruncation, nullptr, nullptr, nullptr);
     exec("PRAGMA foreign_keys = ON");
     // A write-ahead journal: readers and the one writer no longer wait for each other, and a
     // commit syncs the journal once instead of four times (journal, its header, the file, the
@@ -535,12 +540,19 @@ void SqliteEngine::ensureColumnRules()
 
 bool SqliteEngine::stepToEnd(sqlite3_stmt* stmt)
 {
+    m_truncatedTable.clear();
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) { }
     if (rc != SQLITE_DONE) {
         reportError(rc);
         return false;
     }
+    if (!m_truncatedTable.isEmpty())
+        m_errors.add(AdoError(0,
+            QStringLiteral("Los datos de texto o binarios se truncaron al largo de la columna "
+                           "(tabla %1).")
+                .arg(m_truncatedTable),
+            QStringLiteral("01004"), SqlNativeError::StringTruncated, ErrorSource));
     return true;
 }
 
@@ -949,8 +961,8 @@ bool SqliteEngine::setDefaultDatabase(const QString&)
 }
 
 // Temporary triggers of this connection (nothing is written to the file) that give the columns the
-// server's rules: a text longer than its column's declared length is refused with the server's
-// truncation error, and a date written as text in another form ('05/03/2024', '2024-03-05') is
+// server's rules: a text longer than its column's declared length is stored cut to that length,
+// with the server's truncation warning, and a date written as text in another form ('05/03/2024', '2024-03-05') is
 // stored in the one form comparisons and order rely on ("yyyy-MM-dd hh:mm:ss").
 int SqliteEngine::installColumnRules()
 {
@@ -976,6 +988,7 @@ int SqliteEngine::installColumnRules()
             continue;
         bindAll(info, { Value(table) });
         QStringList checks;
+        QStringList cuts;
         QStringList sized;
         QStringList dates;
         QStringList flags;
@@ -985,9 +998,15 @@ int SqliteEngine::installColumnRules()
             const QString column = quoteName(columnText(info, 0));
             if ((type.kind == Kind::Text || type.kind == Kind::Bytes) && type.size > 0
                 && type.size < INT_MAX) {
-                checks.append(type.kind == Kind::Text
-                        ? QStringLiteral("length(rtrim(NEW.%1, ' ')) > %2").arg(column).arg(type.size)
-                        : QStringLiteral("length(NEW.%1) > %2").arg(column).arg(type.size));
+                const auto over = [&](const QString& value) {
+                    return type.kind == Kind::Text
+                        ? QStringLiteral("length(rtrim(%1, ' ')) > %2").arg(value).arg(type.size)
+                        : QStringLiteral("length(%1) > %2").arg(value).arg(type.size);
+                };
+                checks.append(over(QStringLiteral("NEW.") + column));
+                cuts.append(QStringLiteral("%1 = CASE WHEN %2 THEN substr(%1, 1, %3) ELSE %1 END")
+                                .arg(column, over(column))
+                                .arg(type.size));
                 sized.append(column);
             } else if (type.kind == Kind::Date) {
                 dates.append(column);
@@ -999,15 +1018,18 @@ int SqliteEngine::installColumnRules()
         const QString target = quoteName(table);
         ++serial;
         if (!checks.isEmpty()) {
-            QString message = table;
-            message.replace(u'\'', QStringLiteral("''"));
-            const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT RAISE(ABORT, "
-                                                "'rp:8152:%2'); END")
-                                     .arg(checks.join(QStringLiteral(" OR ")), message);
-            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_i%1 BEFORE INSERT ON main.%2%3")
+            // Cut after the row is stored: a trigger cannot change the row it is about to store.
+            QString name = table;
+            name.replace(u'\'', QStringLiteral("''"));
+            const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT "
+                                                "rp_truncated('%2'); UPDATE %3 SET %4 WHERE rowid "
+                                                "= NEW.rowid; END")
+                                     .arg(checks.join(QStringLiteral(" OR ")), name, target,
+                                         cuts.join(QStringLiteral(", ")));
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_i%1 AFTER INSERT ON main.%2%3")
                        .arg(serial)
                        .arg(target, body));
-            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_u%1 BEFORE UPDATE OF %2 ON main.%3%4")
+            create(QStringLiteral("CREATE TEMP TRIGGER rp_len_u%1 AFTER UPDATE OF %2 ON main.%3%4")
                        .arg(serial)
                        .arg(sized.join(u','), target, body));
         }

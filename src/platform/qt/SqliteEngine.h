@@ -11,10 +11,11 @@ struct sqlite3_stmt;
 // The embedded engine: an SQLite file opened through QSQLITE, worked through the driver's handle.
 // Every statement goes through TsqlTranslator first. On open the connection gets the suite's text
 // semantics (SqliteText), the SQL Server functions and enforced foreign keys. Before its first
-// statement that writes, it gets per-connection triggers that refuse a text longer than its
-// column's declared varchar(n)/char(n) the way the server does (native error 8152; trailing blanks
-// beyond the length are let through, as there) and store every date in one text form whatever
-// form it was written in, and a bit written as 'True'/'False' as 1/0.
+// statement that writes, it gets per-connection triggers that store a text longer than its
+// column's declared varchar(n)/char(n) cut to that length, with the server's truncation warning
+// (native error 8152) left in Errors while the statement succeeds (trailing blanks beyond the
+// length are let through without a warning), and store every date in one text form whatever form
+// it was written in, and a bit written as 'True'/'False' as 1/0.
 class SqliteEngine final : public QtDbEngine
 {
 public:
@@ -69,4 +70,6 @@ private:
     int m_synchronous = 2;
     enum class RulesState { None, Uncertain, Made };
     RulesState m_rules = RulesState::None;
+    // The table whose text the running statement had cut, set by the column rules.
+    QString m_truncatedTable;
 };
