@@ -13,6 +13,7 @@ public:
     // Numbers the program compares.
     enum Number : int {
         InvalidCall = 5,
+        Overflow = 6,
         SubscriptOutOfRange = 9,
         OutOfMemory = 7,
         TypeMismatch = 13,

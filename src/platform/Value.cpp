@@ -24,11 +24,10 @@ constexpr int InvalidUseOfNull = 94;
 }
 
 // Rounds a quotient half away from zero; used where four decimals must be kept exactly.
-qint64 divideRounded(Wide numerator, qint64 denominator)
+Wide divideRounded(Wide numerator, qint64 denominator)
 {
     const Wide half = denominator / 2;
-    return static_cast<qint64>(numerator >= 0 ? (numerator + half) / denominator
-                                              : (numerator - half) / denominator);
+    return numerator >= 0 ? (numerator + half) / denominator : (numerator - half) / denominator;
 }
 
 QString numberText(double v)
@@ -66,11 +65,65 @@ QString numberText(double v)
     return text;
 }
 
+// The amount in words a person reads, for a result that cannot be held.
+[[noreturn]] void overflow(const QString& amount)
+{
+    throw RuntimeError(RuntimeError::Overflow,
+        QStringLiteral("Desbordamiento: el importe %1 excede el rango de la moneda").arg(amount));
+}
+
+QString rawText(Wide raw)
+{
+    const bool negative = raw < 0;
+    Wide magnitude = negative ? -raw : raw;
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + int(magnitude % 10)));
+        magnitude /= 10;
+    } while (magnitude > 0);
+    while (digits.size() < 5)
+        digits.prepend(u'0');
+    QString text = digits.left(digits.size() - 4);
+    QString fraction = digits.right(4);
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    if (!fraction.isEmpty())
+        text += u'.' + fraction;
+    return negative ? u'-' + text : text;
+}
+
+Currency checkedRaw(Wide raw)
+{
+    if (raw > std::numeric_limits<qint64>::max() || raw < -std::numeric_limits<qint64>::max())
+        overflow(rawText(raw));
+    return Currency::fromRaw(static_cast<qint64>(raw));
+}
+
 } // namespace
 
 Currency Currency::fromInteger(qint64 units)
 {
-    return fromRaw(units * Scale);
+    return checkedRaw(static_cast<Wide>(units) * Scale);
+}
+
+Currency Currency::operator+(Currency other) const
+{
+    return checkedRaw(static_cast<Wide>(m_raw) + other.m_raw);
+}
+
+Currency Currency::operator-(Currency other) const
+{
+    return checkedRaw(static_cast<Wide>(m_raw) - other.m_raw);
+}
+
+Currency Currency::operator-() const
+{
+    return checkedRaw(-static_cast<Wide>(m_raw));
+}
+
+Currency& Currency::operator+=(Currency other)
+{
+    return *this = *this + other;
 }
 
 std::optional<Currency> Currency::fromDouble(double value)
@@ -125,10 +178,12 @@ std::optional<Currency> Currency::fromString(QStringView text, QChar decimalSepa
         fraction *= 10;
         ++fractionDigits;
     }
-    qint64 raw = static_cast<qint64>(integral * Scale + fraction);
+    Wide raw = integral * Scale + fraction;
     if (roundDigit >= 5)
         ++raw;
-    return fromRaw(negative ? -raw : raw);
+    if (raw > std::numeric_limits<qint64>::max())
+        return std::nullopt;
+    return fromRaw(static_cast<qint64>(negative ? -raw : raw));
 }
 
 double Currency::toDouble() const
@@ -157,12 +212,12 @@ Currency Currency::rounded(int decimals) const
     qint64 step = 1;
     for (int i = decimals; i < 4; ++i)
         step *= 10;
-    return fromRaw(divideRounded(m_raw, step) * step);
+    return checkedRaw(divideRounded(m_raw, step) * step);
 }
 
 Currency Currency::operator*(Currency other) const
 {
-    return fromRaw(divideRounded(static_cast<Wide>(m_raw) * other.m_raw, Scale));
+    return checkedRaw(divideRounded(static_cast<Wide>(m_raw) * other.m_raw, Scale));
 }
 
 Value Value::null()
@@ -296,9 +351,10 @@ Currency Value::toCurrency() const
         return *c;
     }
     default: {
-        const auto c = Currency::fromDouble(toDouble());
+        const double v = toDouble();
+        const auto c = Currency::fromDouble(v);
         if (!c)
-            throw RuntimeError(6, QStringLiteral("Desbordamiento"));
+            overflow(numberText(v));
         return *c;
     }
     }

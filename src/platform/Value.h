@@ -10,7 +10,9 @@
 #include <QStringView>
 
 // A money amount: 64-bit fixed point with four decimals, as the suite stores prices and costs.
-// Never a double in between: conversions from text are exact, from double are rounded once.
+// Never a double in between: conversions from text are exact, from double are rounded once. An
+// amount or a result beyond the type's range (about 922 billion either way) raises run-time error
+// 6 naming the value, never a wrapped amount.
 class Currency
 {
 public:
@@ -37,16 +39,12 @@ public:
     // Rounded half away from zero to `decimals` (0..4).
     Currency rounded(int decimals) const;
 
-    Currency operator+(Currency other) const { return fromRaw(m_raw + other.m_raw); }
-    Currency operator-(Currency other) const { return fromRaw(m_raw - other.m_raw); }
-    Currency operator-() const { return fromRaw(-m_raw); }
+    Currency operator+(Currency other) const;
+    Currency operator-(Currency other) const;
+    Currency operator-() const;
     // Product rounded half away from zero to four decimals.
     Currency operator*(Currency other) const;
-    Currency& operator+=(Currency other)
-    {
-        m_raw += other.m_raw;
-        return *this;
-    }
+    Currency& operator+=(Currency other);
     auto operator<=>(const Currency&) const = default;
 
 private:

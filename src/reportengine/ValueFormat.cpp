@@ -127,13 +127,12 @@ QString format(const Value& value, const QString& pattern, const QLocale& locale
         NumberPattern p = parseNumberPattern(pattern);
         if (!p.valid)
             return value.toString();
-        if (p.decimals == 0) {
-            const qint64 v = value.toLongLong();
-            const QString digits = QString::number(v < 0 ? -v : v);
-            return p.prefix + localize(digits, v < 0, p.grouping, locale) + p.suffix;
-        }
-        return p.prefix + formatCurrency(Currency::fromInteger(value.toLongLong()), p, locale)
-            + p.suffix;
+        // A whole number gets its decimals as zeros: any 64-bit value prints exactly.
+        const qint64 v = value.toLongLong();
+        QString digits = QString::number(v < 0 ? 0 - quint64(v) : quint64(v));
+        if (p.decimals > 0)
+            digits += u'.' + QString(p.decimals, u'0');
+        return p.prefix + localize(trimOptional(digits, p), v < 0, p.grouping, locale) + p.suffix;
     }
     case ValueType::Currency: {
         NumberPattern p = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);

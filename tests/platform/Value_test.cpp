@@ -1,6 +1,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/Value.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 TEST(Currency, reads_text_exactly_and_rounds_past_four_decimals)
@@ -42,6 +44,42 @@ TEST(Currency, multiplies_and_rounds_without_doubles)
     EXPECT_EQ(Currency::fromString(u"2.345")->rounded(2).toString(u','), QStringLiteral("2,35"));
     EXPECT_EQ(Currency::fromString(u"-2.345")->rounded(2).toString(), QStringLiteral("-2.35"));
     EXPECT_EQ(Currency::fromDouble(0.1 + 0.2)->toString(), QStringLiteral("0.3"));
+}
+
+// Beyond about 922 billion the amount cannot be held: an error naming it, never a wrapped amount.
+TEST(Currency, raises_overflow_naming_an_amount_beyond_its_range)
+{
+    const Currency top = *Currency::fromString(u"922337203685477");
+    const struct
+    {
+        std::function<Currency()> operation;
+        const char* amount;
+    } rows[] = {
+        { [] { return Currency::fromInteger(1000000000000000); }, "1000000000000000" },
+        { [] { return Value(qint64(1000000000000000)).toCurrency(); }, "1000000000000000" },
+        { [] { return Value(1e15).toCurrency(); }, "1000000000000000" },
+        { [&] { return top + top; }, "1844674407370954" },
+        { [&] { return -top - top; }, "-1844674407370954" },
+        { [&] { return top * *Currency::fromString(u"10"); }, "9223372036854770" },
+        { [&] {
+             Currency sum = top;
+             sum += Currency::fromInteger(1);
+             return sum;
+         },
+            "922337203685478" },
+    };
+    for (const auto& row : rows) {
+        try {
+            const Currency wrapped = row.operation();
+            ADD_FAILURE() << row.amount << " gave " << wrapped.toString().toStdString();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), RuntimeError::Overflow);
+            EXPECT_EQ(e.description(),
+                QStringLiteral("Desbordamiento: el importe %1 excede el rango de la moneda")
+                    .arg(QLatin1String(row.amount)));
+        }
+    }
+    EXPECT_FALSE(Currency::fromString(u"922337203685477.9999").has_value());
 }
 
 TEST(Value, keeps_empty_null_and_empty_text_apart)

@@ -21,6 +21,8 @@ TEST(ValueFormat, prints_numbers_dates_and_money_with_the_locale)
         {Value(qint32(42)), "", "42"},
         {Value(qint64(-1234567)), "#,##0", "-1.234.567"},
         {Value(qint32(7)), "0.00 %", "7,00 %"},
+        // A whole number too big for money still prints exactly with decimals.
+        {Value(qint64(-1000000000000000)), "#,##0.00", "-1.000.000.000.000.000,00"},
         // "#" decimals are shown only when they are not zero.
         {Value(123.0), "#,##0.##", "123"},
         {Value(1234.5), "#,##0.##", "1.234,5"},

@@ -175,8 +175,13 @@ Value columnValue(sqlite3_stmt* stmt, int i, const ColumnType& type)
         if (number) {
             if (type.kind == Kind::Numeric && type.scale > 4)
                 return Value(sqlite3_column_double(stmt, i));
-            if (storage == SQLITE_INTEGER)
-                return Value(Currency::fromInteger(sqlite3_column_int64(stmt, i)));
+            // A number beyond what money holds comes as a double: it fails where it is used
+            // as money, naming the value.
+            if (storage == SQLITE_INTEGER) {
+                const qint64 n = sqlite3_column_int64(stmt, i);
+                if (n <= LLONG_MAX / Currency::Scale && n >= -LLONG_MAX / Currency::Scale)
+                    return Value(Currency::fromInteger(n));
+            }
             if (const auto c = Currency::fromDouble(sqlite3_column_double(stmt, i)))
                 return Value(*c);
             return Value(sqlite3_column_double(stmt, i));
