@@ -1,5 +1,8 @@
 #include "platform/qt/SystemEnvironment.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcessEnvironment>
@@ -22,6 +25,12 @@ QString SystemEnvironment::userName() const
         name = variable(QStringLiteral("LOGNAME"));
     if (name.isEmpty())
         name = variable(QStringLiteral("USERNAME"));
+    // A session started without a login (a service, a cron job, env -i) has none of them; the
+    // workstation key must still tell two accounts of one machine apart.
+    if (name.isEmpty()) {
+        if (const passwd* account = getpwuid(getuid()))
+            name = QString::fromLocal8Bit(account->pw_name);
+    }
     return name;
 }
 
