@@ -48,7 +48,7 @@ void ImprimeAsiento(const QString& TC, const QString& Sucursal, const QString& N
     impresion.OpcionEspecial = true;
     const QString empresa = Configuracion::Cfg(QStringLiteral("Nombre"));
     impresion.Imprimir(reporte, { QString() }, seleccion, gGlobales().gCadenaODBC,
-        QStringLiteral("EMPRESA = '") + empresa + u'\'', QStringLiteral("ENQUEMONEDA = '1'"),
+        QStringLiteral("EMPRESA = ") + q(empresa), QStringLiteral("ENQUEMONEDA = '1'"),
         std::nullopt, std::nullopt, std::nullopt,
         ConCentroCosto ? QStringLiteral("AsientoSueldosCC") : QString());
     impresion.FinalizaImpresion(10);

@@ -93,4 +93,18 @@ TEST_F(ImprimeAsientoTest, chooses_the_layout_and_hands_company_and_currency)
     }
 }
 
+// The company name is a text of the report's formula language: its apostrophes are doubled.
+TEST_F(ImprimeAsientoTest, doubles_the_apostrophes_of_the_company_name)
+{
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'D''Angelo Hnos.' WHERE CLAVE = "
+                        "'NOMBRE'"));
+
+    ImprimeAsiento(QStringLiteral("AS"), QStringLiteral("0002"), QStringLiteral("00000001"),
+        QStringLiteral("X"), QStringLiteral("11"), QStringLiteral("5001"), QStringLiteral("0"),
+        false, true, false);
+
+    EXPECT_TRUE(m_control.log.contains(QStringLiteral("29(0)=EMPRESA = 'D''Angelo Hnos.'")))
+        << m_control.log.join(u'\n').toStdString();
+}
+
 } // namespace
