@@ -744,7 +744,18 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
                 QStringLiteral("%1 necesita un número en el argumento %2").arg(fname()).arg(i + 1));
         return v.toDouble();
     };
-    auto whole = [&](std::size_t i) { return qint64(std::llround(number(i))); };
+    // A count past the 64-bit range means "all of it": llround would give the lowest number.
+    auto whole = [&](std::size_t i) {
+        const double d = number(i);
+        if (args[i].type() == ValueType::Int64 || args[i].type() == ValueType::Int32
+            || args[i].type() == ValueType::Int16)
+            return args[i].toLongLong();
+        if (d >= 9.2e18)
+            return std::numeric_limits<qint64>::max();
+        if (d <= -9.2e18)
+            return std::numeric_limits<qint64>::min();
+        return qint64(std::llround(d));
+    };
     auto date = [&](std::size_t i) {
         const Value& v = args[i];
         if (v.type() == ValueType::Date)

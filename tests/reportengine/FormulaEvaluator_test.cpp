@@ -94,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorResults,
         EvalCase { "Date(0, 0, 0)", "Null" },
         // Text functions.
         EvalCase { "Left('abcdef', 2) & Mid('abcdef', 3, 2) & Right('abcdef', 1)", "'abcdf'" },
+        // A count past every text's length takes the rest, however large it is written.
+        EvalCase { "Mid('abc', 2, 9223372036854775807)", "'bc'" },
+        EvalCase { "Mid('abc', 2, 2 ^ 70)", "'bc'" },
         EvalCase { "InStr('abcabc', 'C')", "3" }, EvalCase { "InStr(4, 'abcabc', 'a')", "4" },
         EvalCase { "Length(TrimLeft(TrimRight('  ab  ')))", "2" },
         EvalCase { "'[' & Trim('  a b  ') & ']'", "'[a b]'" },
