@@ -5,6 +5,7 @@
 
 #include "reportengine/PdfTools.h"
 #include "sending/CorreoTest.h"
+#include "support/ToolProcess.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ TEST_F(RpSend, sends_as_an_automatic_caller_prints_the_log_row_and_exits_by_outc
     const QString pdf = archivo(QStringLiteral("lista.pdf"), "%PDF-1.4");
     const QString smtp = QStringLiteral("127.0.0.1:") + QString::number(peer.puerto());
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = testsupport::toolEnvironment();
     env.insert(QStringLiteral("TEMP"), temporal());
     p.setProcessEnvironment(env);
 
@@ -63,7 +64,7 @@ TEST_F(RpSend, renders_and_mails_a_document_exports_a_saved_report_and_shows_a_t
     ASSERT_TRUE(peer.iniciado());
     const QString texto = archivo(QStringLiteral("aviso.txt"), "Uno\r\nDos\r\n");
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = testsupport::toolEnvironment();
     env.insert(QStringLiteral("TEMP"), temporal());
     p.setProcessEnvironment(env);
     const auto corre = [&](const QStringList& comando) {
@@ -127,7 +128,7 @@ TEST_F(RpSend, uploads_keeps_a_contact_and_prints_the_messaging_link)
     const QString pdf = archivo(QStringLiteral("lista.pdf"), "%PDF-1.4");
     const auto corre = [&](const QStringList& args) {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = testsupport::toolEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("datos")));
         env.insert(QStringLiteral("TEMP"), temporal());
         p.setProcessEnvironment(env);

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ToolProcess.h"
+
 namespace testsupport {
 
 QString writeDemoDatabases(const QString& folder, int articles, const QStringList& options)
 {
     QProcess tool;
+    tool.setProcessEnvironment(toolEnvironment());
     tool.start(QStringLiteral(RP_DEMO_DB_EXE),
                QStringList{QStringLiteral("--out"), folder, QStringLiteral("--articles"),
                            QString::number(articles)}

@@ -13,6 +13,7 @@
 
 #include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
+#include "support/ToolProcess.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ ToolRun runRender(const QStringList& args)
 {
     // A runtime folder of its own, so Qt has nothing to warn about on the error output.
     static QTemporaryDir runtime;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = testsupport::toolEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);

@@ -17,6 +17,7 @@
 #include "startup/Configuracion.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
+#include "support/ToolProcess.h"
 #include "LocalePrueba.h"
 
 namespace {
@@ -651,7 +652,7 @@ TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_n
     for (const auto& c : casos)
     {
         QProcess tool;
-        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment entorno = testsupport::toolEnvironment();
         entorno.insert(QStringLiteral("TEMP"), m_dir.path());
         tool.setProcessEnvironment(entorno);
 
@@ -1152,6 +1153,7 @@ TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there
         const QString png = m_dir.filePath(QStringLiteral("qr_%1.png").arg(QLatin1String(c.id)));
         const auto corre = [&](const QStringList& argumentos) {
             QProcess tool;
+            tool.setProcessEnvironment(testsupport::toolEnvironment());
             tool.start(QStringLiteral(RP_VOUCHER_EXE), argumentos);
             EXPECT_TRUE(tool.waitForFinished(60000));
             return std::make_pair(tool.exitCode(), QString::fromUtf8(tool.readAllStandardError()));
