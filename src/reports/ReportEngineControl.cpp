@@ -250,9 +250,14 @@ void ReportEngineControl::setIndexed(int id, int index, const Value& value)
 
 void ReportEngineControl::invoke(int id)
 {
-    if (id == Imprimir)
-        imprimir();
-    else if (id != Cerrar)
+    if (id == Imprimir) {
+        try {
+            imprimir();
+        } catch (const RuntimeError&) {
+            ++m_fallidas;
+            throw;
+        }
+    } else if (id != Cerrar)
         throw RuntimeError(PropiedadInexistente,
             QStringLiteral("El objeto no acepta esta propiedad o método"));
 }

@@ -49,6 +49,8 @@ public:
     // printed nothing but "No hay datos".
     int impresionesHechas() const { return m_impresionesHechas; }
     qint64 registrosImpresos() const { return m_registrosImpresos; }
+    // Prints that failed since the control was made (the caller was told through the error).
+    int fallidas() const { return m_fallidas; }
     const QStringList& registro() const { return m_registro; }
 
 private:
@@ -80,6 +82,7 @@ private:
     int m_paginas = 0;
     int m_impresionesHechas = 0;
     qint64 m_registrosImpresos = 0;
+    int m_fallidas = 0;
     QStringList m_registro;
     QString m_carpetaCaptura;
     QStringList m_capturas;

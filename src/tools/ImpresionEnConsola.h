@@ -24,6 +24,8 @@ public:
     qint64 registrosImpresos() const { return m_control.registrosImpresos(); }
     // After the prints: waits until the operator closes the previews that were opened.
     void esperaVistasPrevias();
+    // Prints that failed so far: the operator saw the error, the tool must still end with one.
+    int fallas() const { return m_control.fallidas(); }
 
 private:
     SinkReportOutputs m_salidas;

@@ -187,14 +187,18 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         bool esContable = false;
         const int impresionesAntes = impresion.impresionesHechas();
         const qint64 registrosAntes = impresion.registrosImpresos();
+        const int fallasAntes = impresion.fallas();
         ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
         // The orders' kitchen and bar prints go to the ticket printers, which tell their own
         // failures; any other voucher printed nothing when no report ran (a stock type's id
-        // without stock movement) or the report read nothing.
+        // without stock movement) or the report read nothing. A print that failed was told as
+        // such.
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
-        if (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE")
+        if (impresion.fallas() == fallasAntes
+            && (corrioReporte ? impresion.registrosImpresos() == registrosAntes
+                              : guardado != "PE"))
             sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
@@ -207,7 +211,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     for (const QString& vacio : std::as_const(sinDatos))
         errores << "No se imprimió el comprobante " << tc << " " << vacio
                 << ": no hay datos para los criterios elegidos\n";
-    return sinDatos.isEmpty() ? 0 : 1;
+    return sinDatos.isEmpty() && impresion.fallas() == 0 ? 0 : 1;
 }
 
 int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& errores)
@@ -236,5 +240,5 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
         errores << error.description() << "\n";
         return 1;
     }
-    return 0;
+    return impresion.fallas() > 0 ? 1 : 0;
 }

@@ -101,6 +101,7 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         errores << "Tiempo: " << ms << " ms, " << filas << " filas\n";
     for (const QString& omitido : informe.erroresOmitidos)
         errores << "Omitido: " << omitido << "\n";
+    bool impresionFallida = false;
     if (o.tiene("--pdf")) {
         // As the document sender goes on: the receipt printed by type with the buffer's formulas,
         // every print captured in the folder.
@@ -117,10 +118,11 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         int destino = -1;
         ImpresionCpte::ImprimirComprobante(tc.trimmed(), id, QStringLiteral("0"), reporte, orden,
             seleccion, formulas, destino, false, QString(), formulario, esContable, false);
+        impresionFallida = impresion.fallas() > 0;
     }
     if (!completo) {
         errores << "Abandonado: el recibo quedó a medio escribir\n";
         return 1;
     }
-    return informe.erroresOmitidos.isEmpty() ? 0 : 1;
+    return informe.erroresOmitidos.isEmpty() && !impresionFallida ? 0 : 1;
 }
