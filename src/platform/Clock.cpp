@@ -11,3 +11,8 @@ QDate Today()
 {
     return Now().date();
 }
+
+QDateTime NowOrSystemTime()
+{
+    return Service<Clock>::installed() ? Now() : QDateTime::currentDateTime();
+}

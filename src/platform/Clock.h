@@ -15,3 +15,6 @@ public:
 // Local date and time now, and today's date, from the installed clock.
 QDateTime Now();
 QDate Today();
+// Now() where a clock is installed, else the system's time (code that also runs in tools that
+// install no services).
+QDateTime NowOrSystemTime();

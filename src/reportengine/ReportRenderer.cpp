@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include "platform/Clock.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/FontSubstitution.h"
 #include "reportengine/Paginator.h"
@@ -108,7 +109,7 @@ ReportRenderer::ReportRenderer(const ReportDefinition& definition, RenderOptions
     , m_resources(std::make_unique<DocumentResources>())
 {
     if (!m_options.printTime.isValid())
-        m_options.printTime = QDateTime::currentDateTime();
+        m_options.printTime = NowOrSystemTime();
 }
 
 ReportRenderer::~ReportRenderer() = default;

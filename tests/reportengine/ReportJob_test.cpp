@@ -8,6 +8,8 @@
 
 #include "MemoryDataSource.h"
 #include "PdfTools.h"
+#include "support/FakeSystem.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -121,6 +123,31 @@ protected:
 };
 
 } // namespace
+
+// Without a print time of the caller's, the print date and time are the workstation clock's, the
+// one the tests pin, never the machine's own.
+TEST_F(ReportJobTest, prints_the_date_and_time_of_the_workstation_clock)
+{
+    fillPrices(1, 1);
+    const QString pdf = path(QStringLiteral("hora.pdf"));
+    const char* const definition = R"RPT(<report version="1" name="RP_Hora">
+  <data><table name="P"/></data>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{P.Codigo}"/></detail>
+  <pageFooter height="8">
+    <special x="0" y="1" width="80" height="5" kind="printTime" format="'Impreso a las' HH:mm"/>
+    <special x="100" y="1" width="60" height="5" kind="printDate" format="dd/MM/yyyy"/>
+  </pageFooter>
+</report>)RPT";
+    ReportJobRequest r = request(writeDefinition(QStringLiteral("h.rpt"), definition), pdf);
+    r.printTime = QDateTime();
+    testsupport::clock().set(QDateTime(QDate(2001, 2, 3), QTime(4, 5)));
+
+    ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+    const QString text = PdfTools::text(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Impreso a las 04:05"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("03/02/2001"))) << text.toStdString();
+}
 
 TEST_F(ReportJobTest, writes_a_pdf_with_its_text_in_order_and_its_fonts_embedded)
 {

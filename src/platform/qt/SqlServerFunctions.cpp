@@ -5,7 +5,6 @@
 #include <sqlite3.h>
 
 #include "platform/Clock.h"
-#include "platform/Service.h"
 
 namespace {
 
@@ -142,7 +141,7 @@ void fnSpace(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**)
 {
-    const QDateTime now = Service<Clock>::installed() ? Now() : QDateTime::currentDateTime();
+    const QDateTime now = NowOrSystemTime();
     resultText(ctx, now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
 }
 
