@@ -1,5 +1,6 @@
 #include "support/TestEnvironment.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include <QDir>
@@ -85,6 +86,9 @@ class ResetBeforeEachTest final : public ::testing::EmptyTestEventListener
 void installPinnedEnvironment()
 {
     pinned()->install();
+    // The services outlive every test, so the instance is never destroyed; its folder goes at
+    // exit all the same.
+    std::atexit([] { pinned()->folder.remove(); });
     ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
 }
 
