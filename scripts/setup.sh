@@ -18,7 +18,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     qt6-translations-l10n cups printer-driver-cups-pdf
     zbar-tools
     xdg-utils libwmf-bin
-    libx11-dev)
+    libx11-dev
+    qpdf locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,13 +27,18 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 \
         install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests also run under an English locale: it must exist.
+if ! locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; then
+    "${sudo_cmd[@]}" localedef -i en_US -f UTF-8 en_US.UTF-8
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
