@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(FormulaFolding, FormulaFoldingResults,
         // If (text or number) stays whole, or the outer one would give 0 instead of Null.
         FoldCase { "If {t.flag} = -1 Then (If {@Ver} Then 'x' Else Length({t.codigo}))",
             "If ({t.flag} = -1) Then If {@Ver} Then 'x' Else Length({t.codigo})" },
+        // A fixed number as condition: any but 0 is true.
+        FoldCase { "If {@Col} Then {t.codigo} Else 'b'", "{t.codigo}" },
+        FoldCase { "If {@Col} - 2 Then 'a' Else {t.codigo}", "{t.codigo}" },
+        // A fixed false condition without Else gives the empty value of the Then's type.
+        FoldCase { "If {@Ver} Then 7", "0" },
         // A Null on the left decides nothing: False And Null is False, True And Null is Null.
         FoldCase { "{@Nulo} And {t.apagado}", "(Null And {t.apagado})" },
         FoldCase { "{@Ver} And {t.apagado} Or {t.flag} = 0", "(False Or ({t.flag} = 0))" }));
