@@ -424,6 +424,19 @@ TEST_F(SqliteProvider, stores_an_overlong_text_cut_with_the_truncation_warning)
         Value(QStringLiteral("12345/ab|12345   /abc|demas/")));
 }
 
+// A NUL inside a text is stored with the rest, not the end of the statement.
+TEST_F(SqliteProvider, stores_a_text_holding_a_nul_whole)
+{
+    const QString texto = QStringLiteral("Tornillo") + QChar(0) + QStringLiteral("oculto");
+
+    exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, GRUPO, VALOR) VALUES ('NUL', "
+                        "'DATOS', N'%1')")
+             .arg(texto));
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'NUL'")),
+        Value(texto));
+}
+
 TEST_F(SqliteProvider, stores_dates_and_flags_in_one_form_whatever_form_they_come_in)
 {
     exec(QStringLiteral("CREATE TABLE FECHAS (ID INTEGER PRIMARY KEY, F datetime, B bit)"));

@@ -216,8 +216,15 @@ void rewriteNamesAndLiterals(Work& w)
         const TsqlToken& t = w.tok(s);
         if (t.type == Type::Name) {
             w.edit(s).out = quoteName(t.name());
-        } else if (t.type == Type::String && t.text.front() != u'\'') {
-            w.edit(s).out = t.text.mid(1);
+        } else if (t.type == Type::String) {
+            QString text = t.text.front() == u'\'' ? t.text : t.text.mid(1);
+            // SQLite reads a statement only up to its first NUL: one inside a text is written
+            // as char(0), so the rest of the text and of the statement are not lost.
+            if (text.contains(QChar(0)))
+                text = u'(' + text.split(QChar(0)).join(QStringLiteral("' || char(0) || '"))
+                    + u')';
+            if (text != t.text)
+                w.edit(s).out = text;
         } else if (t.type == Type::Variable) {
             if (t.text.compare(QLatin1String("@@IDENTITY"), Qt::CaseInsensitive) == 0)
                 w.edit(s).out = QStringLiteral("last_insert_rowid()");
