@@ -213,7 +213,6 @@ void GeneradorAuxiliar::preparaComprobante()
         + QStringLiteral(" AND IDCOMPLEMENTO = ") + numero(m_complemento);
 
     m_cae.clear();
-    m_esMiPyME = false;
     m_moneda.clear();
     m_importe = Currency();
     m_importeEnLetras.clear();
@@ -225,10 +224,6 @@ void GeneradorAuxiliar::preparaComprobante()
             QStringLiteral("CAE"), QStringLiteral("IDCOMPROBANTE"), Value(qint32(8)),
             QStringLiteral(" TC=") + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=")
                 + literal(id)));
-    });
-    paso(QStringLiteral("MiPyME"), [&] {
-        static const QList<qint64> codigos { 201, 202, 203, 206, 207, 208, 211, 212, 213 };
-        m_esMiPyME = codigos.contains(static_cast<qint64>(leadingNumber(campo("CodCpteAfip"))));
     });
     paso(QStringLiteral("Moneda"), [&] {
         m_moneda = campo("Moneda");

@@ -145,7 +145,6 @@ private:
     QString m_complemento;
     QString m_condicion;
     QString m_cae;
-    bool m_esMiPyME = false;
     QString m_moneda;
     // The voucher's amount to the cent, as the form prints it: words and QR say the same.
     Currency m_importe;
