@@ -34,4 +34,13 @@ TEST(TestEnvironment, a_test_process_leaves_nothing_in_the_temporary_folder)
         QStringList());
 }
 
+// Failure messages show Qt texts as text, in every test file, not as the bytes of their
+// characters.
+TEST(TestEnvironment, failure_messages_show_qt_texts_as_text)
+{
+    EXPECT_EQ(::testing::PrintToString(QStringLiteral("Ñandú")), "\"Ñandú\"");
+    EXPECT_EQ(::testing::PrintToString(QStringList { QStringLiteral("a"), QStringLiteral("b") }),
+        "{\"a\", \"b\"}");
+}
+
 } // namespace

@@ -13,13 +13,6 @@ using ArchivosReporte::ArchivosCopias;
 using ArchivosReporte::NombreReporte;
 using ArchivosReporte::ResuelveArchivoReporte;
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 class ArchivosReporteTest : public testsupport::DemoDatabaseTest

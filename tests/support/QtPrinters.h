@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// Readable failure messages for Qt texts: gtest prints them as text instead of bytes.
+// Readable failure messages for Qt texts: gtest prints them as text instead of bytes. Every test
+// source gets this header ahead of its own (tests/support/CMakeLists.txt), so no executable mixes
+// the two printers.
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
