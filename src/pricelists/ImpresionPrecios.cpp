@@ -72,6 +72,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     const Utilidades& u = gUtilidades();
     Resultado r;
     TrabajoImpresion& t = r.trabajo;
+    t.Destino = e.Destino;
+    t.EnviarPorMail = e.EnviarPorMail;
     const bool analisis = e.chkAnalisisCostos != 0;
 
     // 1. Criteria rows; a rejected row stops the print with the builder's message.
@@ -292,6 +294,7 @@ double ImpresionPrecios::PorcentajeCondicion(const QString& texto)
 void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
 {
     DLL_Print& reporte = gReporte();
+    reporte.DestinoImpresion(t.Destino);
     reporte.OpcionC = true;
     reporte.OpcionA = true;
     reporte.OpcionB = true;
@@ -300,7 +303,7 @@ void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
     const QString archivo = ArchivosReporte::NombreReporte(nombre, QString(), nullptr, QString());
     const QString conexion = gGlobales().gCadenaODBC;
     // Mailed labels go through the driver like any list, so they reach the sender too.
-    if (t.Etiquetas && !RT_Crystal2::gEnviarPorMail) {
+    if (t.Etiquetas && !t.EnviarPorMail) {
         reporte.Imprimir(archivo, t.CamposOrden, t.Seleccion, conexion);
     } else if (t.Etiquetas) {
         QString subreporte1;
@@ -315,7 +318,7 @@ void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
         QString titulo;
         RT_Crystal2::ImprimirReporteCrystal(archivo, t.CamposOrden, t.Seleccion, conexion,
             t.Formula1, t.Formula2, t.Formula3, t.Formula4, t.Formula5, subreporte1, subreporte2,
-            QString(), QString(), Value(qint32(0)), false, RT_Crystal2::gEnviarPorMail, titulo,
+            QString(), QString(), Value(qint32(0)), false, t.EnviarPorMail, titulo,
             QString());
     }
     reporte.Finaliza(20);

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "reports/DLL_Print.h"
+
 // A check box of the price columns (index 0 the cost, 1 to 8 the price classes).
 struct CasillaPrecio
 {
@@ -74,6 +76,11 @@ struct EstadoImpresion
     QList<CondicionCpraVta> lstCondiciones;
     // Cost analysis: the selected entries of LstListas, in list order.
     QStringList ListasAnalisis;
+
+    // Where the print goes (the report object's destination) and whether the report driver hands
+    // the price list to the document sender.
+    int Destino = DLL_Print::DestinoPantalla;
+    bool EnviarPorMail = false;
 };
 
 // What one print of a price list hands to the report: the record selection, the sort list (one
@@ -93,6 +100,9 @@ struct TrabajoImpresion
     QString NombreReporte;
     bool Etiquetas = false;
     bool AnalisisCostos = false;
+    // The window's destination and e-mail switch, as EstadoImpresion has them.
+    int Destino = DLL_Print::DestinoPantalla;
+    bool EnviarPorMail = false;
 };
 
 // The price-list printing: turns the window's state into the selection, sort, formulas and
@@ -130,8 +140,7 @@ public:
 
     // The program's output: the report object's options, the formula list, the report file from
     // the report table, then the report driver (price lists) or the report object (labels), on
-    // the destination set on gReporte() before; the e-mail switch RT_Crystal2::gEnviarPorMail
-    // goes with the price lists.
+    // the job's destination; its e-mail switch goes with the price lists.
     static void imprimeConReportes(const TrabajoImpresion& trabajo);
 
     // A surcharge as the conditions lists hold it in an item's last ten characters ("." for

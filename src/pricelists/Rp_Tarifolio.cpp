@@ -238,19 +238,19 @@ void Rp_Tarifolio::ImprimirReportePrecios()
             e.ListasAnalisis << ui->LstListas->item(i)->text();
     }
 
-    // The toolbar's choice reaches the report object and the driver's e-mail switch.
+    // The toolbar's choice goes with the job to the report object and the driver.
     switch (m_destino) {
     case Destino::Pantalla:
-        gReporte().DestinoImpresion(DLL_Print::DestinoPantalla);
+        e.Destino = DLL_Print::DestinoPantalla;
         break;
     case Destino::Impresora:
-        gReporte().DestinoImpresion(DLL_Print::DestinoImpresora);
+        e.Destino = DLL_Print::DestinoImpresora;
         break;
     case Destino::Archivo:
-        gReporte().DestinoImpresion(DLL_Print::DestinoArchivo);
+        e.Destino = DLL_Print::DestinoArchivo;
         break;
     }
-    RT_Crystal2::gEnviarPorMail = m_enviarPorMail;
+    e.EnviarPorMail = m_enviarPorMail;
     ImpresionPrecios impresion;
     impresion.ImprimirReportePrecios(e);
 }

@@ -15,10 +15,6 @@ class Steps;
 // files and the export of saved reports.
 namespace RT_Crystal2 {
 
-// Set by the report toolbar for its e-mail button, cleared at every button click; the price list
-// passes it as EnviarPorMail. The driver itself neither reads nor writes it.
-inline bool gEnviarPorMail = false;
-
 // The temporary report file of the last e-mail print (the document sender's): written by the
 // price list's e-mail button, which hands it to the report object as "PrintFileName".
 inline QString gArchivoRptTemporal;
