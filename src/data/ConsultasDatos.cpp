@@ -34,6 +34,9 @@ TipoClave tipoClave(const Value& tipodato)
     } catch (const RuntimeError&) {
         return TipoClave::Literal;
     }
+    // Deliberately not adoTypeClass: the callers pass one of the few codes the suite's lookups
+    // were written with (8, 7, 3, 4, 5), and any other code keeps the text as written, so a
+    // numeric code such as adCurrency must not start quoting or trimming a caller's value.
     switch (tipo) {
     case adBSTR:
         return TipoClave::Texto;

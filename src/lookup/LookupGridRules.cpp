@@ -44,21 +44,7 @@ QString clavePrecio(const QString& fieldName)
 
 bool esColumnaNumerica(int adoType)
 {
-    switch (adoType) {
-    case adSmallInt:
-    case adInteger:
-    case adSingle:
-    case adDouble:
-    case adCurrency:
-    case adDecimal:
-    case adTinyInt:
-    case adUnsignedTinyInt:
-    case adBigInt:
-    case adNumeric:
-        return true;
-    default:
-        return false;
-    }
+    return adoTypeClass(adoType) == AdoTypeClass::Number;
 }
 
 int anchoCaracteres(int adoType, qint64 definedSize, int captionLength, int longestValue,

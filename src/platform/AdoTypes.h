@@ -88,6 +88,11 @@ enum AdoDataType : int {
     adLongVarBinary = 205,
 };
 
+// What a field type code holds, as the grid, the report engine and the data layer tell columns
+// apart. Date and time types count as dates, every text type as text.
+enum class AdoTypeClass { Other, Boolean, Date, Text, Number };
+AdoTypeClass adoTypeClass(int adoType);
+
 // Error numbers: the object model's own (raised by the connection and recordset objects) and the
 // provider results the program tells apart, as the signed 32-bit numbers it compares.
 namespace AdoErrorNumber {

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "platform/AdoTypes.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "platform/Value.h"
@@ -15,14 +16,9 @@ namespace {
 
 enum class Clase { Fecha, Numero, Texto };
 
-// ADO type codes the builder tells apart.
-constexpr qint16 adSmallInt = 2;
-constexpr qint16 adSingle = 4;
-constexpr qint16 adDouble = 5;
-constexpr qint16 adCurrency = 6;
-constexpr qint16 adDate = 7;
-constexpr qint16 adBigInt = 20;
-
+// The class of a criteria row by its field type code. Deliberately not the columns' classes
+// (adoTypeClass): the builder tells apart only the codes it was written for and compares any
+// other, an integer (adInteger) among them, as text; the price list's rows are all text.
 Clase claseDe(qint16 tipo)
 {
     switch (tipo) {

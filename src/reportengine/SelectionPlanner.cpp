@@ -608,35 +608,19 @@ OrderPlan SelectionPlanner::orderBy(const QStringList& groupFields, const QStrin
 
 ColumnKind columnKindForAdoType(int adoType)
 {
-    switch (adoType) {
-    case adBoolean:
+    switch (adoTypeClass(adoType)) {
+    case AdoTypeClass::Boolean:
         return ColumnKind::Boolean;
-    case adDate:
-    case adDBDate:
-    case adDBTimeStamp:
+    case AdoTypeClass::Date:
         return ColumnKind::Date;
-    case adBSTR:
-    case adChar:
-    case adWChar:
-    case adVarChar:
-    case adLongVarChar:
-    case adVarWChar:
-    case adLongVarWChar:
+    case AdoTypeClass::Text:
         return ColumnKind::Text;
-    case adSmallInt:
-    case adInteger:
-    case adSingle:
-    case adDouble:
-    case adCurrency:
-    case adDecimal:
-    case adTinyInt:
-    case adUnsignedTinyInt:
-    case adBigInt:
-    case adNumeric:
+    case AdoTypeClass::Number:
         return ColumnKind::Number;
-    default:
-        return ColumnKind::Unknown;
+    case AdoTypeClass::Other:
+        break;
     }
+    return ColumnKind::Unknown;
 }
 
 QString SelectionPlanner::sqlLogLine(
