@@ -27,3 +27,47 @@ inline std::uint64_t textWeightKey(char32_t codePoint)
     const TextWeight w = textWeight(codePoint);
     return (std::uint64_t { w.primary } << 32) | w.secondary;
 }
+
+// Compares two texts in the suite's order: negative, zero or positive. Blanks at the end do not
+// count (only the plain space), case never decides, accents only when all else is equal. `Unit`
+// is the texts' code unit (UTF-8 bytes or UTF-16); `decode(s, n, i)` reads the code point at `i`
+// of `s` (`n` units long) and moves `i` past it. The one loop behind the database's collation
+// and the formulas' comparison.
+template <typename Unit, typename Index, typename Decode>
+int compareTextWeights(const Unit* a, Index na, const Unit* b, Index nb, Decode decode)
+{
+    while (na > 0 && a[na - 1] == Unit(' '))
+        --na;
+    while (nb > 0 && b[nb - 1] == Unit(' '))
+        --nb;
+    Index i = 0;
+    Index j = 0;
+    int accents = 0;
+    while (i < na && j < nb) {
+        const char32_t ca = a[i];
+        const char32_t cb = b[j];
+        // Most texts are plain ASCII codes and names: compare those units without decoding.
+        if (ca < 0x80 && cb < 0x80) {
+            if (ca != cb) {
+                const char32_t la = (ca >= 'A' && ca <= 'Z') ? ca + ('a' - 'A') : ca;
+                const char32_t lb = (cb >= 'A' && cb <= 'Z') ? cb + ('a' - 'A') : cb;
+                if (la != lb)
+                    return la < lb ? -1 : 1;
+            }
+            ++i;
+            ++j;
+            continue;
+        }
+        const TextWeight wa = textWeight(decode(a, na, i));
+        const TextWeight wb = textWeight(decode(b, nb, j));
+        if (wa.primary != wb.primary)
+            return wa.primary < wb.primary ? -1 : 1;
+        if (accents == 0 && wa.secondary != wb.secondary)
+            accents = wa.secondary < wb.secondary ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return accents;
+}

@@ -97,37 +97,10 @@ bool matchIgnoringTrailingBlanks(const std::vector<std::uint64_t>& tokens, QStri
 
 int FormulaText::compare(QStringView a, QStringView b)
 {
-    const qsizetype na = lengthWithoutTrailingBlanks(a);
-    const qsizetype nb = lengthWithoutTrailingBlanks(b);
-    qsizetype i = 0;
-    qsizetype j = 0;
-    int accents = 0;
-    while (i < na && j < nb) {
-        const char16_t ca = a.at(i).unicode();
-        const char16_t cb = b.at(j).unicode();
-        if (ca < 0x80 && cb < 0x80) {
-            if (ca != cb) {
-                const char16_t la = (ca >= 'A' && ca <= 'Z') ? ca + 32 : ca;
-                const char16_t lb = (cb >= 'A' && cb <= 'Z') ? cb + 32 : cb;
-                if (la != lb)
-                    return la < lb ? -1 : 1;
-            }
-            ++i;
-            ++j;
-            continue;
-        }
-        const TextWeight wa = textWeight(codePointAt(a.left(na), i));
-        const TextWeight wb = textWeight(codePointAt(b.left(nb), j));
-        if (wa.primary != wb.primary)
-            return wa.primary < wb.primary ? -1 : 1;
-        if (accents == 0 && wa.secondary != wb.secondary)
-            accents = wa.secondary < wb.secondary ? -1 : 1;
-    }
-    if (i < na)
-        return 1;
-    if (j < nb)
-        return -1;
-    return accents;
+    const auto decode = [](const char16_t* s, qsizetype n, qsizetype& i) {
+        return codePointAt(QStringView(s, n), i);
+    };
+    return compareTextWeights(a.utf16(), a.size(), b.utf16(), b.size(), decode);
 }
 
 std::optional<Value> FormulaText::numberFromText(QStringView text)

@@ -224,46 +224,8 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 
 int compareSqliteText(const char* a, int aLength, const char* b, int bLength)
 {
-    const auto* ua = reinterpret_cast<const unsigned char*>(a);
-    const auto* ub = reinterpret_cast<const unsigned char*>(b);
-    const int na = lengthWithoutTrailingBlanks(ua, aLength);
-    const int nb = lengthWithoutTrailingBlanks(ub, bLength);
-
-    // Most texts are plain ASCII codes and names: compare those bytes without decoding.
-    int i = 0;
-    int j = 0;
-    while (i < na && j < nb)
-    {
-        const unsigned char ca = ua[i];
-        const unsigned char cb = ub[j];
-        if ((ca | cb) >= 0x80)
-            break;
-        if (ca != cb)
-        {
-            const unsigned char la = asciiLower(ca);
-            const unsigned char lb = asciiLower(cb);
-            if (la != lb)
-                return la < lb ? -1 : 1;
-        }
-        ++i;
-        ++j;
-    }
-
-    int accents = 0;
-    while (i < na && j < nb)
-    {
-        const TextWeight wa = textWeight(decodeUtf8(ua, na, i));
-        const TextWeight wb = textWeight(decodeUtf8(ub, nb, j));
-        if (wa.primary != wb.primary)
-            return wa.primary < wb.primary ? -1 : 1;
-        if (accents == 0 && wa.secondary != wb.secondary)
-            accents = wa.secondary < wb.secondary ? -1 : 1;
-    }
-    if (i < na)
-        return 1;
-    if (j < nb)
-        return -1;
-    return accents;
+    return compareTextWeights(reinterpret_cast<const unsigned char*>(a), aLength,
+                              reinterpret_cast<const unsigned char*>(b), bLength, &decodeUtf8);
 }
 
 int compareSqliteText(const QByteArray& a, const QByteArray& b)
