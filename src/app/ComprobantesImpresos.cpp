@@ -2,7 +2,7 @@
 
 #include "receipts/AuxiliarRecibo.h"
 #include "receipts/TextosRecibo.h"
-#include "startup/NumerosEnLetras.h"
+#include "texttools/NumerosEnLetras.h"
 #include "vouchers/AuxiliarComprobantes.h"
 #include "vouchers/ImprimirComprobante.h"
 

@@ -12,8 +12,8 @@
 #include "startup/Configuracion.h"
 #include "startup/Formatos.h"
 #include "startup/ManejoErrores.h"
-#include "startup/NumerosEnLetras.h"
 #include "startup/VariablesInicio.h"
+#include "texttools/NumerosEnLetras.h"
 
 using TextosRecibo::enComillas;
 

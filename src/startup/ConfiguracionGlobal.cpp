@@ -12,9 +12,9 @@
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
-#include "startup/ErroresEjecucion.h"
 #include "startup/Globales.h"
 #include "startup/VariablesInicio.h"
+#include "texttools/ErroresEjecucion.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
-#include "startup/ErroresEjecucion.h"
+#include "texttools/ErroresEjecucion.h"
 
 namespace LBM_Common {
 

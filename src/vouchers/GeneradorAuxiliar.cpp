@@ -16,8 +16,8 @@
 #include "startup/Formatos.h"
 #include "startup/Globales.h"
 #include "startup/ManejoErrores.h"
-#include "startup/NumerosEnLetras.h"
 #include "startup/VariablesInicio.h"
+#include "texttools/NumerosEnLetras.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "startup/JsonValue.h"
+#include "texttools/JsonValue.h"
 
 #include <utility>
 
-#include "startup/JsonCollection.h"
-#include "startup/JsonDictionary.h"
+#include "texttools/JsonCollection.h"
+#include "texttools/JsonDictionary.h"
 
 JsonValue JsonValue::null()
 {

@@ -1,12 +1,12 @@
-#include "startup/cJSONScript.h"
+#include "texttools/cJSONScript.h"
 
 #include "platform/InputDialog.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
-#include "startup/ErroresEjecucion.h"
-#include "startup/JSON.h"
-#include "startup/JsonCollection.h"
-#include "startup/cStringBuilder.h"
+#include "texttools/ErroresEjecucion.h"
+#include "texttools/JSON.h"
+#include "texttools/JsonCollection.h"
+#include "texttools/cStringBuilder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "startup/JsonDictionary.h"
+#include "texttools/JsonDictionary.h"
 
-#include "startup/ErroresEjecucion.h"
+#include "texttools/ErroresEjecucion.h"
 
 int JsonDictionary::Count() const
 {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "startup/JsonDictionary.h"
-#include "startup/JsonValue.h"
+#include "texttools/JsonDictionary.h"
+#include "texttools/JsonValue.h"
 
 // Evaluates scripts written as JSON: an array whose elements are texts to emit or objects whose
 // keys are commands ("alert", "input", "switch", "set", "get", "if", "return"; keys compare

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "startup/JsonValue.h"
+#include "texttools/JsonValue.h"
 
 // A lenient reader of JSON-like text: single-quoted strings, bare keys, missing commas, "//" and
 // "/* */" comments and stray parentheses are accepted. It does not stop at the first fault: each

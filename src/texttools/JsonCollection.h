@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "startup/JsonValue.h"
+#include "texttools/JsonValue.h"
 
 // The elements of a JSON array, in text order; positions are 1-based.
 class JsonCollection

@@ -1,4 +1,4 @@
-#include "startup/cStringBuilder.h"
+#include "texttools/cStringBuilder.h"
 
 #include <functional>
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "startup/JsonValue.h"
+#include "texttools/JsonValue.h"
 
 // The members of a JSON object in the order they were added. Keys compare exactly (case matters).
 class JsonDictionary

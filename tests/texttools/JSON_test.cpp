@@ -1,11 +1,11 @@
-#include "startup/JSON.h"
+#include "texttools/JSON.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include "startup/JsonCollection.h"
-#include "startup/JsonDictionary.h"
+#include "texttools/JsonCollection.h"
+#include "texttools/JsonDictionary.h"
 
 namespace {
 

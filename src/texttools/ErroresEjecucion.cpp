@@ -1,4 +1,4 @@
-#include "startup/ErroresEjecucion.h"
+#include "texttools/ErroresEjecucion.h"
 
 #include "platform/RuntimeError.h"
 

@@ -1,13 +1,13 @@
-#include "startup/JSON.h"
+#include "texttools/JSON.h"
 
 #include <functional>
 #include <memory>
 
 #include "platform/RuntimeError.h"
-#include "startup/ErroresEjecucion.h"
-#include "startup/JsonCollection.h"
-#include "startup/JsonDictionary.h"
-#include "startup/cStringBuilder.h"
+#include "texttools/ErroresEjecucion.h"
+#include "texttools/JsonCollection.h"
+#include "texttools/JsonDictionary.h"
+#include "texttools/cStringBuilder.h"
 
 namespace JSON {
 

@@ -1,4 +1,4 @@
-#include "startup/cJSONScript.h"
+#include "texttools/cJSONScript.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "startup/cStringBuilder.h"
+#include "texttools/cStringBuilder.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "platform/RuntimeError.h"
-#include "startup/ErroresEjecucion.h"
+#include "texttools/ErroresEjecucion.h"
 
 namespace {
 

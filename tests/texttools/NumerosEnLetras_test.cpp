@@ -1,4 +1,4 @@
-#include "startup/NumerosEnLetras.h"
+#include "texttools/NumerosEnLetras.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
-#include "startup/JsonCollection.h"
+#include "texttools/JsonCollection.h"
 
 #include "platform/RuntimeError.h"
-#include "startup/ErroresEjecucion.h"
+#include "texttools/ErroresEjecucion.h"
 
 int JsonCollection::Count() const
 {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Run-time errors that the start-up helpers raise with the runtime's own numbers and wording,
-// which the JSON reader records verbatim in its error text.
+// Run-time errors that the text tools and the connection registry raise with the runtime's own
+// numbers and wording, which the JSON reader records verbatim in its error text.
 namespace ErroresEjecucion {
 
 // Numbers beside those RuntimeError already names (5, 9, 13).
