@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "data/ConnectionDialog.h"
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "data/OracleRewrite.h"
 #include "data/RestrictedViews.h"
@@ -465,14 +466,10 @@ QString DB_Dll::SQLValue(const Value& Valor, const QString& Tipo) const
     }
     if (Valor.isNull())
         return QStringLiteral("NULL");
-    QString body = util.ValorCampo(Valor);
-    if (Tipo == u"'") {
-        // Doubled, an apostrophe stays inside the literal: "D'Angelo" is a name, not the end of
-        // the statement's text.
-        body.replace(u'\'', QLatin1String("''"));
-        return u'\'' + body + u'\'';
-    }
-    return body;
+    const QString body = util.ValorCampo(Valor);
+    // Doubled, an apostrophe stays inside the literal: "D'Angelo" is a name, not the end of the
+    // statement's text.
+    return Tipo == u"'" ? ConsultasDatos::literal(body) : body;
 }
 
 QString DB_Dll::SQLValue2(const Value& Valor, const QString& Tipo) const

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTreeView>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "lookup/ColumnWidthFile.h"
 #include "lookup/LookupGridRules.h"
@@ -752,8 +753,8 @@ void Lib_FrmCons3::filtraPorColumna(int Index)
     }
     // The typed text stands inside a quoted literal: apostrophes are doubled, so a search box can
     // only ever search.
-    m_sentencia.agregaCondicion(prefijo + campo + QStringLiteral(" like ")
-        + SentenciaConsulta::literal(patron));
+    m_sentencia.agregaCondicion(
+        prefijo + campo + QStringLiteral(" like ") + ConsultasDatos::literal(patron));
     Sql = m_sentencia.texto();
     box->setEditText(QString());
     Form_Load();

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
@@ -192,8 +193,7 @@ bool Lib_FrmCons3Tree::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
         if (Sql.trimmed() != m_sentencia.texto().trimmed() || m_sentencia.original().isEmpty())
             m_sentencia = SentenciaConsulta(Sql);
         m_sentencia.agregaCondicion(QStringLiteral("Descripcion like ")
-            + SentenciaConsulta::literal(
-                u'%' + ui->CmbSearch_0->currentText() + u'%'));
+            + ConsultasDatos::literal(u'%' + ui->CmbSearch_0->currentText() + u'%'));
         Sql = m_sentencia.texto();
         ui->CmbSearch_0->setEditText(QString());
         Form_Load();

@@ -136,8 +136,3 @@ QString SentenciaConsulta::texto() const
     texto += m_condiciones.join(QStringLiteral("  and "));
     return texto + u' ' + m_cola;
 }
-
-QString SentenciaConsulta::literal(const QString& texto)
-{
-    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
-}

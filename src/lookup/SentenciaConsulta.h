@@ -14,7 +14,7 @@ public:
     explicit SentenciaConsulta(const QString& sentencia);
 
     // Adds one condition, ANDed with the statement's own filter and the earlier conditions. The
-    // caller builds it from a column name and literal() of the typed text.
+    // caller builds it from a column name and ConsultasDatos::literal() of the typed text.
     void agregaCondicion(const QString& condicion);
 
     // The statement: its own filter kept whole in parentheses, then the added conditions, then
@@ -23,9 +23,6 @@ public:
 
     // The statement as given.
     const QString& original() const { return m_original; }
-
-    // `texto` as a quoted SQL literal, its apostrophes doubled.
-    static QString literal(const QString& texto);
 
 private:
     QString m_original;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
@@ -17,16 +18,12 @@
 
 namespace {
 
-// A value inside a quoted literal of a statement.
-QString literal(const QString& text)
-{
-    return QString(text).replace(u'\'', QStringLiteral("''"));
-}
+using ConsultasDatos::literal;
 
 // The statement that empties the rows of a user key.
 QString sentenciaBorrado(const QString& clave)
 {
-    return QStringLiteral("DELETE AUX_ANALISISCOSTOS WHERE USUARIO ='") + literal(clave) + u'\'';
+    return QStringLiteral("DELETE AUX_ANALISISCOSTOS WHERE USUARIO =") + literal(clave);
 }
 
 // A statement that left errors on the connection fails as a run-time error, so the operator is
@@ -170,18 +167,17 @@ struct FilaAnalisis
 
     QString valores(const QString& clave) const
     {
-        QString texto = QStringLiteral("('") + literal(articulo) + u'\'';
+        QString texto = u'(' + literal(articulo);
         for (int n = 1; n <= 4; ++n) {
             const GrupoFila* g = grupo(n);
             if (!g)
                 continue;
-            texto += QStringLiteral(",'") + literal(g->lista) + QStringLiteral("',") + g->utilidad
-                + u',' + g->precio + u',';
+            texto += u',' + literal(g->lista) + u',' + g->utilidad + u',' + g->precio + u',';
             if (n == grupos.front().n)
                 texto += QStringLiteral("0,");
             texto += g->desde + u',' + g->hasta;
         }
-        return texto + QStringLiteral(",'") + literal(clave) + QStringLiteral("')");
+        return texto + u',' + literal(clave) + u')';
     }
 };
 
@@ -228,25 +224,23 @@ QString AnalisisCostos::filtroArticulos(const CriteriosAnalisis& c)
     const QString familiaDesde = c.FamiliaDesde.trimmed();
     const QString familiaHasta = c.FamiliaHasta.trimmed();
     if (!rubroDesde.isEmpty())
-        filtro += QStringLiteral(" and v_ma_articulos.idrubro>='")
-            + literal(u.FormateaCodigo(rubroDesde, 4)) + u'\'';
+        filtro += QStringLiteral(" and v_ma_articulos.idrubro>=")
+            + literal(u.FormateaCodigo(rubroDesde, 4));
     if (!rubroHasta.isEmpty())
-        filtro += QStringLiteral(" and v_ma_articulos.idrubro<='")
-            + literal(u.FormateaCodigo(rubroHasta, 4)) + u'\'';
+        filtro += QStringLiteral(" and v_ma_articulos.idrubro<=")
+            + literal(u.FormateaCodigo(rubroHasta, 4));
     if (!proveedorDesde.isEmpty())
-        filtro += QStringLiteral(" and v_ma_articulos.cuentaproveedor>='") + literal(proveedorDesde)
-            + u'\'';
+        filtro += QStringLiteral(" and v_ma_articulos.cuentaproveedor>=") + literal(proveedorDesde);
     if (!proveedorHasta.isEmpty())
-        filtro += QStringLiteral(" and v_ma_articulos.cuentaproveedor<='") + literal(proveedorHasta)
-            + u'\'';
+        filtro += QStringLiteral(" and v_ma_articulos.cuentaproveedor<=") + literal(proveedorHasta);
     // A family typed with "*" is a pattern of the family tree ("FER*": every family under FER).
     const auto familia = [&](const QString& valor, const QString& comparacion) {
         if (valor.contains(u'*'))
-            filtro += QStringLiteral(" and v_ma_articulos.idfamilia like '")
-                + literal(QString(valor).replace(u'*', u'%')) + u'\'';
+            filtro += QStringLiteral(" and v_ma_articulos.idfamilia like ")
+                + literal(QString(valor).replace(u'*', u'%'));
         else
-            filtro += QStringLiteral(" and v_ma_articulos.idfamilia") + comparacion + u'\''
-                + literal(valor) + u'\'';
+            filtro
+                += QStringLiteral(" and v_ma_articulos.idfamilia") + comparacion + literal(valor);
     };
     if (!familiaDesde.isEmpty())
         familia(familiaDesde, QStringLiteral(">="));
@@ -268,14 +262,16 @@ double AnalisisCostos::utilidad(const Value& precio, const Value& costo, bool co
 
 QString AnalisisCostos::sentenciaPrecios(const QString& lista, const QString& filtro)
 {
-    return QStringLiteral("SELECT V_MA_PRECIOS.IdArticulo,V_MA_PRECIOS.ConIVA,V_MA_PRECIOS.Costo,"
-                          "V_MA_PRECIOS.Precio4,V_MA_PRECIOS.FhOfertaDesde,"
-                          "V_MA_PRECIOS.FhOfertaHasta, V_MA_ARTICULOS.TASAIVA,V_MA_ARTICULOS.EXENTO "
-                          "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS ")
+    return QStringLiteral(
+               "SELECT V_MA_PRECIOS.IdArticulo,V_MA_PRECIOS.ConIVA,V_MA_PRECIOS.Costo,"
+               "V_MA_PRECIOS.Precio4,V_MA_PRECIOS.FhOfertaDesde,"
+               "V_MA_PRECIOS.FhOfertaHasta, V_MA_ARTICULOS.TASAIVA,V_MA_ARTICULOS.EXENTO "
+               "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS ")
         + QStringLiteral("ON V_MA_PRECIOS.IDARTICULO = V_MA_ARTICULOS.IDARTICULO ")
-        + QStringLiteral("AND (V_MA_ARTICULOS.SUSPENDIDO = 0 OR V_MA_ARTICULOS.SUSPENDIDO IS NULL) ")
-        + QStringLiteral("AND V_MA_PRECIOS.TIPOLISTA='V' AND V_MA_PRECIOS.IDLISTA='") + literal(lista)
-        + QStringLiteral("' ") + filtro;
+        + QStringLiteral(
+            "AND (V_MA_ARTICULOS.SUSPENDIDO = 0 OR V_MA_ARTICULOS.SUSPENDIDO IS NULL) ")
+        + QStringLiteral("AND V_MA_PRECIOS.TIPOLISTA='V' AND V_MA_PRECIOS.IDLISTA=")
+        + literal(lista) + QStringLiteral(" ") + filtro;
 }
 
 QString AnalisisCostos::fechaSql(const Value& fecha)
@@ -295,11 +291,12 @@ QString AnalisisCostos::sentenciaInsercion(int n, const QString& articulo, const
 {
     const QString c = QString::number(n);
     return QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO,L") + c + QStringLiteral(",L")
-        + c + QStringLiteral("_UTL,L") + c + QStringLiteral("_PVENTA,L") + c + QStringLiteral("_IVA,L")
-        + c + QStringLiteral("_FHOFERTA_DESDE,L") + c + QStringLiteral("_FHOFERTA_HASTA,USUARIO) ")
-        + QStringLiteral("VALUES('") + literal(articulo) + QStringLiteral("','") + literal(lista)
-        + QStringLiteral("',") + utilidad + u',' + precio + QStringLiteral(",0,") + desde + u','
-        + hasta + QStringLiteral(",'") + literal(clave) + QStringLiteral("')");
+        + c + QStringLiteral("_UTL,L") + c + QStringLiteral("_PVENTA,L") + c
+        + QStringLiteral("_IVA,L") + c + QStringLiteral("_FHOFERTA_DESDE,L") + c
+        + QStringLiteral("_FHOFERTA_HASTA,USUARIO) ") + QStringLiteral("VALUES(")
+        + literal(articulo) + u',' + literal(lista) + QStringLiteral(",") + utilidad + u',' + precio
+        + QStringLiteral(",0,") + desde + u',' + hasta + QStringLiteral(",") + literal(clave)
+        + QStringLiteral(")");
 }
 
 QString AnalisisCostos::sentenciaActualizacion(int n, const QString& articulo,
@@ -307,12 +304,12 @@ QString AnalisisCostos::sentenciaActualizacion(int n, const QString& articulo,
     const QString& hasta, const QString& clave)
 {
     const QString c = QString::number(n);
-    return QStringLiteral("UPDATE AUX_ANALISISCOSTOS SET L") + c + QStringLiteral("='")
-        + literal(lista) + QStringLiteral("',L") + c + QStringLiteral("_UTL=") + utilidad
+    return QStringLiteral("UPDATE AUX_ANALISISCOSTOS SET L") + c + QStringLiteral("=")
+        + literal(lista) + QStringLiteral(",L") + c + QStringLiteral("_UTL=") + utilidad
         + QStringLiteral(", L") + c + QStringLiteral("_PVENTA=") + precio + QStringLiteral(", ")
         + u'L' + c + QStringLiteral("_FHOFERTA_DESDE=") + desde + QStringLiteral(", L") + c
-        + QStringLiteral("_FHOFERTA_HASTA=") + hasta + QStringLiteral(" WHERE IDARTICULO ='")
-        + literal(articulo) + QStringLiteral("' AND USUARIO='") + literal(clave) + u'\'';
+        + QStringLiteral("_FHOFERTA_HASTA=") + hasta + QStringLiteral(" WHERE IDARTICULO =")
+        + literal(articulo) + QStringLiteral(" AND USUARIO=") + literal(clave);
 }
 
 bool AnalisisCostos::ArmarAnalisisCostos(
@@ -361,10 +358,10 @@ bool AnalisisCostos::ArmarAnalisisCostos(
         QString lista;
         bool ok = steps.run([&] {
             AdoRecordset cab;
-            if (db.ExisteEnTabla(QStringLiteral("V_MA_PRECIOSCAB"), entrada, QStringLiteral("Grupo"),
-                    &cab, Value(qint32(8)),
-                    QStringLiteral("TIPOLISTA='V' and GRUPO='") + literal(entrada)
-                        + QStringLiteral("' ORDER BY IDLISTA"))) {
+            if (db.ExisteEnTabla(QStringLiteral("V_MA_PRECIOSCAB"), entrada,
+                    QStringLiteral("Grupo"), &cab, Value(qint32(8)),
+                    QStringLiteral("TIPOLISTA='V' and GRUPO=") + literal(entrada)
+                        + QStringLiteral(" ORDER BY IDLISTA"))) {
                 // A group stands for its first list by code.
                 grupo = entrada;
                 lista = u.ValorCampo(cab.Fields(QStringLiteral("IdLista")).Value());

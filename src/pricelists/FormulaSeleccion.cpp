@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "data/ConsultasDatos.h"
 #include "platform/AdoTypes.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
@@ -13,6 +14,10 @@
 namespace FormulaSeleccion {
 
 namespace {
+
+// The formula language reads a quoted text as SQL does: an apostrophe in a typed name
+// ("D'Angelo") is doubled instead of ending the text and breaking the report.
+using ConsultasDatos::literal;
 
 enum class Clase { Fecha, Numero, Texto };
 
@@ -133,15 +138,6 @@ bool vacio(const QString& text)
     return text.trimmed().isEmpty();
 }
 
-// A value between the formula's single quotes: an apostrophe in a typed name ("D'Angelo") is
-// doubled, as the formula language reads it, instead of ending the text and breaking the report.
-QString entreComillas(const QString& text)
-{
-    QString doubled = text;
-    doubled.replace(u'\'', QStringLiteral("''"));
-    return doubled;
-}
-
 } // namespace
 
 void ArmaFormulaSeleccion(const QList<FiltroSeleccion>& Filtros, QString& FormulaSeleccion,
@@ -199,25 +195,23 @@ void ArmaFormulaSeleccion(const QList<FiltroSeleccion>& Filtros, QString& Formul
             const QString f = esTexto && fila.SinRecorte == 0
                 ? QStringLiteral("TrimLeft(TrimRight(") + fila.Campo + QStringLiteral("))")
                 : fila.Campo;
-            const QString q = esTexto ? QStringLiteral("'") : QString();
-            const auto literal = [&](const QString& bound) {
-                return esTexto ? entreComillas(bound) : bound;
-            };
+            // A text field's bound is quoted; any other goes in as it was typed.
+            const auto limite
+                = [&](const QString& bound) { return esTexto ? literal(bound) : bound; };
             const bool patronDesde = d.contains(u'*');
             const bool patronHasta = h.contains(u'*');
             if (patronDesde)
-                r = QStringLiteral(" (") + f + QStringLiteral(" LIKE '") + entreComillas(d)
-                    + QStringLiteral("' ");
+                r = QStringLiteral(" (") + f + QStringLiteral(" LIKE ") + literal(d) + u' ';
             else if (!vacio(d))
-                r = f + QStringLiteral(" >= ") + q + literal(d) + q + u' ';
+                r = f + QStringLiteral(" >= ") + limite(d) + u' ';
             if (patronHasta) {
                 const QString j = vacio(r) ? QString()
                     : patronDesde          ? QStringLiteral(" OR ")
                                            : QStringLiteral(" AND ");
-                r += j + f + QStringLiteral(" LIKE '") + entreComillas(h) + QStringLiteral("' ");
+                r += j + f + QStringLiteral(" LIKE ") + literal(h) + u' ';
             } else if (!vacio(h)) {
-                r += (vacio(r) ? QString() : QStringLiteral(" AND ")) + f
-                    + QStringLiteral(" <= ") + q + literal(h) + q + u' ';
+                r += (vacio(r) ? QString() : QStringLiteral(" AND ")) + f + QStringLiteral(" <= ")
+                    + limite(h) + u' ';
             }
             if (patronDesde)
                 r += u')';

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "data/ConsultasDatos.h"
 #include "platform/Entorno.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
@@ -18,11 +19,8 @@
 
 namespace {
 
-// A text inside a quoted constant of a formula: the engine reads '' as one apostrophe.
-QString enFormula(const QString& text)
-{
-    return QString(text).replace(u'\'', QStringLiteral("''"));
-}
+// A quoted constant of a formula: the engine reads '' as one apostrophe, as SQL does.
+using ConsultasDatos::literal;
 
 // " AND " when the selection so far holds something.
 QString junta(const QString& seleccion)
@@ -111,14 +109,14 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     }
 
     // 2. The five formula texts.
-    t.Formula1 = QStringLiteral("Nombreempresa = '") + enFormula(empresa) + u'\'';
+    t.Formula1 = QStringLiteral("Nombreempresa = ") + literal(empresa);
     t.Formula4 = e.ChkListaPPagina != 0 ? QStringLiteral("CortePorLista = '-1'") : QString();
     t.Formula5 = QStringLiteral("OcultarColumnas = '") + ColumnasOcultas(e.ChkFiltro) + u'\'';
 
     // 3. Fixed conditions.
     if (e.chkAnalisisCostos == 0)
-        seleccion += junta(seleccion) + QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = '")
-            + enFormula(e.TipoLista) + QStringLiteral("' ");
+        seleccion += junta(seleccion) + QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = ")
+            + literal(e.TipoLista) + QStringLiteral(" ");
     if (e.ChkArticulosEnOferta == 1) {
         const bool desde = !e.OfDesde.trimmed().isEmpty();
         const bool hasta = !e.OfHasta.trimmed().isEmpty();
@@ -169,17 +167,16 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     if (e.ChkSelectivo == 0) {
         for (int i = 1; i <= 8; ++i) {
             const bool tildada = i < e.ChkFiltro.size() && e.ChkFiltro[i].Value != 0;
-            lista << QStringLiteral("Precio%1='").arg(i) + (tildada ? enFormula(caption(i)) : QString())
-                    + u'\'';
+            lista << QStringLiteral("Precio%1=").arg(i) + literal(tildada ? caption(i) : QString());
         }
     } else {
-        lista << QStringLiteral("Precio1='") + enFormula(caption(4)) + u'\'';
+        lista << QStringLiteral("Precio1=") + literal(caption(4));
     }
     if (!e.ModoCompras) {
         if (e.ChkSelectivo == 0) {
             if (!e.CmbCpra_Vta.trimmed().isEmpty()) {
-                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion='")
-                        + enFormula(DescripcionCondicion(e.CmbCpra_Vta)) + u'\'';
+                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=")
+                        + literal(DescripcionCondicion(e.CmbCpra_Vta));
                 lista << QStringLiteral("PorcRecargoCPRAVTA=") + NumeroFormula(e.PorcentajeCpra_Vta);
             } else {
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=''");
@@ -192,8 +189,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
                 if (!c.Selected)
                     continue;
                 ++n;
-                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion%1='").arg(n)
-                        + enFormula(DescripcionCondicion(c.Texto)) + u'\'';
+                lista << QStringLiteral("Cond_Cpra_Vta_Descripcion%1=").arg(n)
+                        + literal(DescripcionCondicion(c.Texto));
                 lista << QStringLiteral("PorcRecargoCPRAVTA%1=").arg(n) + NumeroFormula(c.Porcentaje);
             }
             lista << QStringLiteral("CantCondiciones=%1").arg(n);
@@ -205,9 +202,9 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
 
     // 7. Warehouse.
     if (e.chkAnalisisCostos == 0 && !e.Deposito.isEmpty() && e.lblDescDep != QStringLiteral("..."))
-        seleccion += QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = '")
-            + enFormula(u.FormateaCodigo(e.Deposito, 4))
-            + QStringLiteral("' OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
+        seleccion += QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = ")
+            + literal(u.FormateaCodigo(e.Deposito, 4))
+            + QStringLiteral(" OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
                              "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))");
 
     // 8. Report name by mode and grouping.
@@ -249,8 +246,7 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     if (e.chkAnalisisCostos == 1 && e.ModoCompras) {
         t.NombreReporte = QStringLiteral("RP_LISTAPRECIOSAC");
         t.AnalisisCostos = true;
-        seleccion += QStringLiteral(" and {aux_analisiscostos.usuario}='") + enFormula(claveAnalisis)
-            + u'\'';
+        seleccion += QStringLiteral(" and {aux_analisiscostos.usuario}=") + literal(claveAnalisis);
     }
 
     // 11. Purchases leave out what is suspended for purchasing too.
@@ -276,7 +272,7 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
         lista = QStringList(11, QString());
         for (const CasillaPrecio& c : e.ChkFiltro) {
             if (c.Value != 0) {
-                lista[6] = QStringLiteral("QuePrecio='Precio") + enFormula(c.Tag) + u'\'';
+                lista[6] = QStringLiteral("QuePrecio=") + literal(QStringLiteral("Precio") + c.Tag);
                 break;
             }
         }
@@ -393,7 +389,7 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
         if (estado.ChkListaPPagina != 0)
             formulas << QStringLiteral("CortePorLista='-1'");
     } else {
-        formulas << QStringLiteral("DatosEmpresa='") + enFormula(DatosEmpresa()) + u'\'';
+        formulas << QStringLiteral("DatosEmpresa=") + literal(DatosEmpresa());
         if (r.trabajo.AnalisisCostos)
             formulas << QStringLiteral("ListasAnalizadas=%1")
                             .arg(std::min<qsizetype>(4, estado.ListasAnalisis.size()));

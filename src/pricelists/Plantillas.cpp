@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
@@ -32,13 +33,6 @@ QString marca(const QString& nombreVentana)
     return u'@' + nombreVentana + u'@';
 }
 
-// Inside a quoted literal: apostrophes doubled, no quotes around.
-QString dentroDeLiteral(const QString& texto)
-{
-    QString doblado = texto;
-    return doblado.replace(u'\'', QStringLiteral("''"));
-}
-
 } // namespace
 
 QString sufijo(const QString& nombreVentana, const QString& plantilla)
@@ -48,8 +42,9 @@ QString sufijo(const QString& nombreVentana, const QString& plantilla)
 
 QString sentenciaLista(const QString& nombreVentana)
 {
-    return QStringLiteral("select formulario from ta_config_form where formulario like '%")
-        + dentroDeLiteral(marca(nombreVentana)) + QStringLiteral("%' group by formulario");
+    return QStringLiteral("select formulario from ta_config_form where formulario like ")
+        + ConsultasDatos::literal(u'%' + marca(nombreVentana) + u'%')
+        + QStringLiteral(" group by formulario");
 }
 
 QString sentenciaBorrado(const QString& nombreFormulario, const QString& nombreVentana,

@@ -2,15 +2,17 @@
 
 #include <QStringList>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
-#include "receipts/TextosRecibo.h"
 #include "startup/Configuracion.h"
 #include "startup/FechaServidor.h"
 
 namespace CuentasMedioPago {
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -95,8 +97,8 @@ QString retencion(const QString& codigo, const QString& medio)
     if (codigo.isEmpty())
         return QString();
     AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("select * from ma_cuentas where codigo = '")
-            + TextosRecibo::enComillas(codigo) + QStringLiteral("' and MedioDePago = '") + medio
+    gDB().AbrirRecordset(QStringLiteral("select * from ma_cuentas where codigo = ")
+            + literal(codigo) + QStringLiteral(" and MedioDePago = '") + medio
             + QStringLiteral("'"),
         rs);
     if (rs.State() != adStateOpen || rs.Bof())

@@ -1,5 +1,6 @@
 #include "receipts/ReciboEnCurso.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoTypes.h"
 #include "platform/Clock.h"
@@ -15,7 +16,7 @@
 #include "startup/VariablesInicio.h"
 #include "texttools/NumerosEnLetras.h"
 
-using TextosRecibo::enComillas;
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -147,7 +148,7 @@ QString ReciboEnCurso::restriccionCuenta() const
     const QString cuenta = m_p.cuenta.trimmed();
     if (cuenta.isEmpty())
         return QString();
-    return QStringLiteral(" AND CUENTA = '") + enComillas(cuenta) + QStringLiteral("' ");
+    return QStringLiteral(" AND CUENTA = ") + literal(cuenta) + QStringLiteral(" ");
 }
 
 QString ReciboEnCurso::idComprobante() const
@@ -174,29 +175,29 @@ void ReciboEnCurso::preparacion()
             m_ctaRetIVA, m_ctaRetIIBB, m_ctaRetGanancias, m_ctaDescuento, m_esCobranza);
     });
     paso([&] {
-        gDB().EjecutaConsultaSQL(QStringLiteral("DELETE AUX_MV_CPTE WHERE USUARIO = '")
-            + enComillas(m_clave) + QStringLiteral("'"));
+        gDB().EjecutaConsultaSQL(
+            QStringLiteral("DELETE AUX_MV_CPTE WHERE USUARIO = ") + literal(m_clave));
     });
     paso([&] {
         gDB().AbrirRecordset(QStringLiteral("SELECT TOP 1 * FROM AUX_MV_CPTE "), m_rsAux, nullptr,
             adOpenDynamic, adLockOptimistic, -1);
     });
 
-    const QString id = enComillas(idComprobante());
-    const QString tc4 = enComillas(m_tc4);
+    const QString id = literal(idComprobante());
+    const QString tc4 = literal(m_tc4);
     abreLista(QStringLiteral("SELECT CUENTA,TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, SUM(IMPORTE) AS "
                              "IMPORTE, TC_PRINT, IDCOMPROBANTE_PRINT, SUCURSAL_ORIGEN, "
                              "NUMERO_ORIGEN, LETRA_ORIGEN From MV_APLICACION ")
-            + QStringLiteral(" WHERE TC_PRINT = '") + tc4 + QStringLiteral("' AND IDCOMPROBANTE_PRINT = '")
-            + id
-            + QStringLiteral("' GROUP BY CUENTA, TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, TC_PRINT, "
+            + QStringLiteral(" WHERE TC_PRINT = ") + tc4
+            + QStringLiteral(" AND IDCOMPROBANTE_PRINT = ") + id
+            + QStringLiteral(" GROUP BY CUENTA, TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, TC_PRINT, "
                              "IDCOMPROBANTE_PRINT, SUCURSAL_ORIGEN, NUMERO_ORIGEN, LETRA_ORIGEN "
                              "ORDER BY TCO_ORIGEN, IDCOMPROBANTE_ORIGEN"),
         m_rsAplicaciones, m_cantAplicaciones);
-    abreLista(QStringLiteral("SELECT * FROM MV_ASIENTOS WHERE TC = '") + tc4
-            + QStringLiteral("' AND SUCURSAL = '") + enComillas(m_p.sucursal)
-            + QStringLiteral("' AND NUMERO = '") + enComillas(m_p.numero)
-            + QStringLiteral("' AND LETRA = '") + enComillas(m_p.letra) + QStringLiteral("'"),
+    abreLista(QStringLiteral("SELECT * FROM MV_ASIENTOS WHERE TC = ") + tc4
+            + QStringLiteral(" AND SUCURSAL = ") + literal(m_p.sucursal)
+            + QStringLiteral(" AND NUMERO = ") + literal(m_p.numero)
+            + QStringLiteral(" AND LETRA = ") + literal(m_p.letra),
         m_rsAsientos, m_cantAsientos);
     // A tie leads with the applied documents.
     m_aplicacionesLideran = m_cantAplicaciones >= m_cantAsientos;
@@ -291,11 +292,11 @@ void ReciboEnCurso::ladoAplicacion()
         letra = texto(apl, QStringLiteral("LETRA_ORIGEN"));
         pon(QStringLiteral("COLUMNA2"), tco + u'-' + sucursal + numero + letra);
     });
-    const QString tco4 = enComillas(gUtilidades().FormateaCodigo(tco, 4));
-    const QString origen = enComillas(sucursal + numero + letra);
+    const QString tco4 = literal(gUtilidades().FormateaCodigo(tco, 4));
+    const QString origen = literal(sucursal + numero + letra);
     const QString restriccion = restriccionCuenta();
-    const QString ventas = QStringLiteral("SELECT FECHA,IMPORTE FROM V_MV_CPTE WHERE TC = '") + tco4
-        + QStringLiteral("' AND IDCOMPROBANTE = '") + origen + QStringLiteral("' ") + restriccion;
+    const QString ventas = QStringLiteral("SELECT FECHA,IMPORTE FROM V_MV_CPTE WHERE TC = ") + tco4
+        + QStringLiteral(" AND IDCOMPROBANTE = ") + origen + QStringLiteral(" ") + restriccion;
 
     AdoRecordset rs;
     paso([&] {
@@ -311,9 +312,9 @@ void ReciboEnCurso::ladoAplicacion()
             if (compras)
                 sql.replace(QLatin1String("FROM V_MV_CPTE"), QLatin1String("FROM C_MV_CPTE"));
             if (!directo(sql, &rs)
-                && !directo(QStringLiteral("SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = '")
-                        + tco4 + QStringLiteral("' AND SUCURSAL + NUMERO + LETRA = '") + origen
-                        + QStringLiteral("' ") + restriccion,
+                && !directo(QStringLiteral("SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = ")
+                        + tco4 + QStringLiteral(" AND SUCURSAL + NUMERO + LETRA = ") + origen
+                        + QStringLiteral(" ") + restriccion,
                     &rs))
                 return;
             pon(QStringLiteral("COLUMNA1"), TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
@@ -326,10 +327,10 @@ void ReciboEnCurso::ladoAplicacion()
             return;
         }
         if (!directo(QStringLiteral("SELECT FECHA,CABIMPORTE, FECHASUBDIARIO FROM MV_ASIENTOS "
-                                    "WHERE TC = '")
-                    + tco4 + QStringLiteral("' AND SUCURSAL = '") + enComillas(sucursal)
-                    + QStringLiteral("' AND NUMERO = '") + enComillas(numero)
-                    + QStringLiteral("' AND LETRA = '") + enComillas(letra) + QStringLiteral("' ")
+                                    "WHERE TC = ")
+                    + tco4 + QStringLiteral(" AND SUCURSAL = ") + literal(sucursal)
+                    + QStringLiteral(" AND NUMERO = ") + literal(numero)
+                    + QStringLiteral(" AND LETRA = ") + literal(letra) + QStringLiteral(" ")
                     + restriccion,
                 &rs))
             return;
@@ -339,13 +340,13 @@ void ReciboEnCurso::ladoAplicacion()
         pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("CABIMPORTE"))));
     });
     paso([&] {
-        const bool conSaldo = directo(
-            QStringLiteral("SELECT SALDO FROM VE_SALDOAPLICACION WHERE TCO_ORIGEN = '") + tco4
-                + QStringLiteral("' AND SUCURSAL_ORIGEN = '") + enComillas(sucursal)
-                + QStringLiteral("' AND NUMERO_ORIGEN = '") + enComillas(numero)
-                + QStringLiteral("' AND LETRA_ORIGEN = '") + enComillas(letra)
-                + QStringLiteral("' ") + restriccion,
-            &rs);
+        const bool conSaldo
+            = directo(QStringLiteral("SELECT SALDO FROM VE_SALDOAPLICACION WHERE TCO_ORIGEN = ")
+                    + tco4 + QStringLiteral(" AND SUCURSAL_ORIGEN = ") + literal(sucursal)
+                    + QStringLiteral(" AND NUMERO_ORIGEN = ") + literal(numero)
+                    + QStringLiteral(" AND LETRA_ORIGEN = ") + literal(letra) + QStringLiteral(" ")
+                    + restriccion,
+                &rs);
         pon(QStringLiteral("COLUMNA11"),
             conSaldo ? FmtMoneda(texto(rs, QStringLiteral("SALDO"))) : QStringLiteral("0"));
     });
@@ -360,21 +361,20 @@ void ReciboEnCurso::otrosComprobantes()
     const QString tc = m_p.tc.trimmed();
     QString tipos;
     if (unoDe(tc, { "CB", "CBCT", "CBFP" }))
-        tipos = QStringLiteral("' AND (TC = 'NC' OR TC = 'CB' OR TC = 'CBCT' OR TC = 'CBFP') ");
+        tipos = QStringLiteral(" AND (TC = 'NC' OR TC = 'CB' OR TC = 'CBCT' OR TC = 'CBFP') ");
     else if (unoDe(tc, { "PG", "OPG", "PGFP" }))
-        tipos = QStringLiteral("' AND (TC = 'NCC' OR TC = 'NCCP' OR TC = 'ND' OR TC = 'FC'  OR "
+        tipos = QStringLiteral(" AND (TC = 'NCC' OR TC = 'NCCP' OR TC = 'ND' OR TC = 'FC'  OR "
                                "TC = 'PG' OR TC = 'OPG' OR TC = 'CJA' OR TC = 'CC' OR TC = 'RC') ");
     else
         return;
-    QString sql = QStringLiteral("SELECT * FROM MV_APLICACION WHERE TC_PRINT = '")
-        + enComillas(m_tc4) + QStringLiteral("' AND IDCOMPROBANTE_PRINT = '")
-        + enComillas(idComprobante()) + tipos;
+    QString sql = QStringLiteral("SELECT * FROM MV_APLICACION WHERE TC_PRINT = ") + literal(m_tc4)
+        + QStringLiteral(" AND IDCOMPROBANTE_PRINT = ") + literal(idComprobante()) + tipos;
     if (!m_p.cuenta.trimmed().isEmpty())
-        sql += QStringLiteral(" AND CUENTA = '") + enComillas(m_p.cuenta.trimmed())
-            + QStringLiteral("' ");
+        sql += QStringLiteral(" AND CUENTA = ") + literal(m_p.cuenta.trimmed())
+            + QStringLiteral(" ");
     // The receipt's own applications are left out by its type as passed.
-    sql += QStringLiteral(" AND (TC + IDCOMPROBANTE <> '") + enComillas(m_p.tc + idComprobante())
-        + QStringLiteral("')") + QStringLiteral(" ORDER BY IDCOMPROBANTE_PRINT");
+    sql += QStringLiteral(" AND (TC + IDCOMPROBANTE <> ") + literal(m_p.tc + idComprobante())
+        + QStringLiteral(") ORDER BY IDCOMPROBANTE_PRINT");
 
     AdoRecordset rs;
     paso([&] { gDB().AbrirRecordset(sql, rs); });
@@ -402,13 +402,13 @@ void ReciboEnCurso::filasEnBlanco()
 {
     if (m_p.cantidadItems == -1)
         return;
-    const QString id = enComillas(idComprobante());
+    const QString id = literal(idComprobante());
     qint64 filas = 0;
     AdoRecordset rs;
     paso([&] {
-        gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM AUX_MV_CPTE WHERE TC = '")
-                + enComillas(m_p.tc) + QStringLiteral("' AND IDCOMPROBANTE = '") + id
-                + QStringLiteral("' AND USUARIO = '") + enComillas(m_clave) + QStringLiteral("'"),
+        gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM AUX_MV_CPTE WHERE TC = ")
+                + literal(m_p.tc) + QStringLiteral(" AND IDCOMPROBANTE = ") + id
+                + QStringLiteral(" AND USUARIO = ") + literal(m_clave),
             rs);
         if (hayFila(rs))
             filas = rs.Fields(0).Value().toLongLong();
@@ -417,9 +417,9 @@ void ReciboEnCurso::filasEnBlanco()
         return;
     const QString insercion
         = QStringLiteral(" INSERT INTO AUX_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO, "
-                         "USUARIO,COLUMNA4,TIPO) VALUES ('")
-        + enComillas(m_p.tc) + QStringLiteral("','") + id + QStringLiteral("',0,'")
-        + enComillas(m_clave) + QStringLiteral("','  ','1')");
+                         "USUARIO,COLUMNA4,TIPO) VALUES (")
+        + literal(m_p.tc) + QStringLiteral(",") + id + QStringLiteral(",0,") + literal(m_clave)
+        + QStringLiteral(",'  ','1')");
     for (qint64 i = filas; i < m_p.cantidadItems; ++i)
         paso([&] { directo(insercion); });
 }
@@ -437,10 +437,10 @@ void ReciboEnCurso::copias()
             directo(QStringLiteral(" INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, ") + columnas
                 + QStringLiteral(") SELECT TC, USUARIO, '") + QString::number(copia)
                 + QStringLiteral("', ") + columnas
-                + QStringLiteral(" FROM AUX_MV_CPTE WHERE IDCOMPROBANTE = '")
-                + enComillas(idComprobante()) + QStringLiteral("' AND TC = '")
-                + enComillas(m_p.tc) + QStringLiteral("' AND USUARIO = '") + enComillas(m_clave)
-                + QStringLiteral("' AND TIPO = '1'"));
+                + QStringLiteral(" FROM AUX_MV_CPTE WHERE IDCOMPROBANTE = ")
+                + literal(idComprobante()) + QStringLiteral(" AND TC = ") + literal(m_p.tc)
+                + QStringLiteral(" AND USUARIO = ") + literal(m_clave)
+                + QStringLiteral(" AND TIPO = '1'"));
         });
     }
 }
@@ -450,9 +450,8 @@ void ReciboEnCurso::copias()
 
 void ReciboEnCurso::retencionesCabecera()
 {
-    const QString sql = QStringLiteral("SELECT * From V_MV_CPTE ") + QStringLiteral(" WHERE TC = '")
-        + enComillas(m_tc4) + QStringLiteral("' AND IDCOMPROBANTE = '")
-        + enComillas(idComprobante()) + QStringLiteral("'");
+    const QString sql = QStringLiteral("SELECT * From V_MV_CPTE ") + QStringLiteral(" WHERE TC = ")
+        + literal(m_tc4) + QStringLiteral(" AND IDCOMPROBANTE = ") + literal(idComprobante());
     const auto importe = [&](AdoRecordset& rs, const char* columna) {
         return gUtilidades().ValorMoneda(texto(rs, QLatin1String(columna)));
     };
@@ -513,8 +512,7 @@ void ReciboEnCurso::formulas(QStringList& lista)
     });
     agrega([&] {
         // The concept stands inside the quoted value: its own apostrophes are doubled.
-        return QStringLiteral("Prm_Concepto = '")
-            + TextosRecibo::enComillas(gUtilidades().LimpiaTexto(m_concepto)) + u'\'';
+        return QStringLiteral("Prm_Concepto = ") + literal(gUtilidades().LimpiaTexto(m_concepto));
     });
     agrega([&] {
         if (m_p.tc.left(2).compare(QLatin1String("CB"), Qt::CaseInsensitive) == 0)

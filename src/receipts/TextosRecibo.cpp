@@ -63,12 +63,6 @@ QString fechaTexto(const Value& valor)
     return fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy")) : texto;
 }
 
-QString enComillas(const QString& texto)
-{
-    QString doblado = texto;
-    return doblado.replace(u'\'', QLatin1String("''"));
-}
-
 QString primeraMayuscula(const QString& texto)
 {
     QString resultado = texto.toLower();

@@ -22,9 +22,6 @@ QString numeroTexto(double valor);
 // and Null as "".
 QString fechaTexto(const Value& valor);
 
-// The text with its apostrophes doubled, to stand inside a quoted literal of a statement.
-QString enComillas(const QString& texto);
-
 // The first letter of every word upper case, the other letters lower case (words are separated
 // by blanks, tabs and line breaks).
 QString primeraMayuscula(const QString& texto);

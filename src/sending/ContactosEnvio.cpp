@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -16,10 +17,7 @@ namespace ContactosEnvio {
 
 namespace {
 
-QString literal(QString texto)
-{
-    return texto.replace(u'\'', QStringLiteral("''"));
-}
+using ConsultasDatos::literal;
 
 // "email = 'a' or email = 'b'" over the addresses that are not empty: an empty one would match
 // every contact stored without an address.
@@ -28,7 +26,7 @@ QString porDireccion(const QStringList& direcciones)
     QStringList partes;
     for (const QString& d : direcciones) {
         if (!d.isEmpty())
-            partes << QStringLiteral("email = '") + literal(d) + u'\'';
+            partes << QStringLiteral("email = ") + literal(d);
     }
     return partes.join(QStringLiteral(" or "));
 }
@@ -52,8 +50,8 @@ std::optional<Datos> busca(const QString& email)
     std::optional<Datos> datos;
     AdoRecordset rs;
     gDB().AbrirRecordset(QStringLiteral("select Contacto as Nombre_y_Apellido, Cargo, "
-                                        "Telefono, email  from vt_e_mail where email = '")
-            + literal(email) + u'\'',
+                                        "Telefono, email  from vt_e_mail where email = ")
+            + literal(email),
         rs);
     if (!rs.Eof()) {
         const auto valor = [&](const char* columna) {
@@ -138,7 +136,7 @@ void graba(Steps& pasos, const QString& para, const QString& EMail, const QStrin
     if (!pasos.run([&] {
             const QString id = QString::number(idContacto(para, email));
             QString condicion = QStringLiteral("where IDCONTACTO = ") + id
-                + QStringLiteral(" AND CUENTA = '") + literal(cuenta) + u'\'';
+                + QStringLiteral(" AND CUENTA = ") + literal(cuenta);
             AdoRecordset rs;
             gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MA_CONTACTOS_CUENTAS ") + condicion,
                 rs);
@@ -196,8 +194,8 @@ QString consultaDestinatarios()
 QString consultaNumeros(const QString& cuenta)
 {
     return QStringLiteral("select nombre_y_apellido,celular,telefono From "
-                          "vt_ma_cuentas_contactos where cuenta='")
-        + literal(cuenta) + QStringLiteral("' order by nombre_y_apellido ");
+                          "vt_ma_cuentas_contactos where cuenta=")
+        + literal(cuenta) + QStringLiteral(" order by nombre_y_apellido ");
 }
 
 } // namespace ContactosEnvio

@@ -1,5 +1,6 @@
 #include "sending/RegistroEnvio.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoField.h"
@@ -58,10 +59,9 @@ void ActualizaContestado(const QString& Usuario, const QString& UIDL)
 {
     if (UIDL.trimmed().isEmpty())
         return;
-    const auto literal = [](QString texto) { return texto.replace(u'\'', QStringLiteral("''")); };
-    gDB().EjecutaConsultaSQL(QStringLiteral("Update V_MA_EMAILMOV set STATUS='HTML',contestadopor='")
-        + literal(Usuario.trimmed()) + QStringLiteral("' where uidl='") + literal(UIDL)
-        + QStringLiteral("'"));
+    using ConsultasDatos::literal;
+    gDB().EjecutaConsultaSQL(QStringLiteral("Update V_MA_EMAILMOV set STATUS='HTML',contestadopor=")
+        + literal(Usuario.trimmed()) + QStringLiteral(" where uidl=") + literal(UIDL));
 }
 
 } // namespace RegistroEnvio

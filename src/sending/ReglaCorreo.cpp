@@ -1,5 +1,6 @@
 #include "sending/ReglaCorreo.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -7,9 +8,9 @@
 std::optional<ReglaCorreo> ReglaCorreo::lee(const QString& TC)
 {
     AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_email where codigoactivador like '%")
-            + QString(TC).replace(u'\'', QStringLiteral("''"))
-            + QStringLiteral("%' and baja = 0 order by ID"),
+    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_email where codigoactivador like ")
+            + ConsultasDatos::literal(u'%' + TC + u'%')
+            + QStringLiteral(" and baja = 0 order by ID"),
         rs);
     std::optional<ReglaCorreo> regla;
     if (!rs.Eof()) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -136,14 +137,13 @@ QString ObtieneMailsContactos(const QString& TC, const QString& Cuenta)
         QStringLiteral("PGFP"), QStringLiteral("CB"), QStringLiteral("CBFP"),
         QStringLiteral("CBCT") };
     const QString tipo = TC.toUpper();
-    QString cuenta = Cuenta;
-    cuenta.replace(u'\'', QStringLiteral("''"));
+    const QString cuenta = ConsultasDatos::literal(Cuenta);
 
     QString lista;
     AdoRecordset rs;
     gDB().AbrirRecordset(QStringLiteral("Select * from ma_contactos where mailPGCB = 1 and "
-                                        "CuentaRel = '")
-            + cuenta + QStringLiteral("' and email <> ''"),
+                                        "CuentaRel = ")
+            + cuenta + QStringLiteral(" and email <> ''"),
         rs);
     while (!rs.Eof()) {
         const QString email = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("EMail")).Value());

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Steps.h"
@@ -13,19 +14,14 @@ namespace Configuracion {
 
 namespace {
 
+using ConsultasDatos::literal;
+
 constexpr auto CI = Qt::CaseInsensitive;
 const QString TablaEstadisticas = QStringLiteral("TA_CONFIGURACION");
 
 bool esDatos(const QString& grupo)
 {
     return grupo.compare(QLatin1String("DATOS"), CI) == 0;
-}
-
-// A value quoted into the statement: its apostrophes doubled, so a key never ends the literal.
-QString comillas(const QString& texto)
-{
-    QString doubled = texto;
-    return doubled.replace(u'\'', QLatin1String("''"));
 }
 
 // The table of the main database, repaired when blank (the readers do it; the writer does not).
@@ -40,7 +36,7 @@ QString tablaPrincipal()
 QString lecturaClave(const QString& tabla, const QString& clave)
 {
     return QStringLiteral("SELECT VALOR, valoraux FROM ") + tabla
-        + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + comillas(clave.trimmed()) + u'\'';
+        + QStringLiteral(" with(nolock)  WHERE CLAVE = ") + literal(clave.trimmed());
 }
 
 // The date-range keys are stored upper-cased with their brackets by the suite's older programs,
@@ -158,7 +154,7 @@ QString Cfg(const QString& clave, QString& aux, const QString& grupo)
         [&] {
             QString sql = lecturaClave(tablaPrincipal(), clave);
             if (!esDatos(grupo))
-                sql += QStringLiteral(" AND GRUPO ='") + comillas(grupo) + u'\'';
+                sql += QStringLiteral(" AND GRUPO =") + literal(grupo);
             return conFechas(sql, clave);
         },
         QStringLiteral("Valor"), &aux);
@@ -178,7 +174,7 @@ QString CfgAux(const QString& clave, const QString& valor)
         [&] {
             QString sql = lecturaClave(tablaPrincipal(), clave);
             if (!valor.isEmpty())
-                sql += QStringLiteral(" AND VALOR = '") + comillas(valor) + u'\'';
+                sql += QStringLiteral(" AND VALOR = ") + literal(valor);
             return conFechas(sql, clave);
         },
         QStringLiteral("Valoraux"), nullptr);
@@ -188,9 +184,9 @@ void GrabaDfg(const QString& clave, const Value& valor, const QString& aux, bool
     const QString& grupo, bool recortar, bool borrar)
 {
     QString sql = QStringLiteral("SELECT * FROM ") + gGlobales().gTablaConfiguracion
-        + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + comillas(clave) + u'\'';
+        + QStringLiteral(" with(nolock)  WHERE CLAVE = ") + literal(clave);
     if (!esDatos(grupo))
-        sql += QStringLiteral(" AND GRUPO = '") + comillas(grupo) + u'\'';
+        sql += QStringLiteral(" AND GRUPO = ") + literal(grupo);
     graba(gDB(), sql, clave, valor, aux, politicaNegocio, grupo, recortar, borrar, recortar);
 }
 
@@ -218,7 +214,7 @@ void GrabaCfgKZQ(const QString& clave, const Value& valor, const QString& aux, b
 {
     // Found by key alone: the group is written, never searched.
     const QString sql = QStringLiteral("SELECT * FROM ") + TablaEstadisticas
-        + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + comillas(clave) + u'\'';
+        + QStringLiteral(" with(nolock)  WHERE CLAVE = ") + literal(clave);
     graba(gDBEstadisticas(), sql, clave, valor, aux, politicaNegocio, grupo, recortar, false, true);
 }
 

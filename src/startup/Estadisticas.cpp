@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
@@ -20,6 +21,8 @@
 #include "startup/VariablesInicio.h"
 
 namespace {
+
+using ConsultasDatos::literal;
 
 constexpr qint16 TimeOutPorDefecto = 90;
 
@@ -39,11 +42,6 @@ QString nombreBaseEstadisticas(const DB_Dll& principal)
     if (!ruta.contains(u'/'))
         return nombre;
     return QFileInfo(ruta).path() + u'/' + nombre + QStringLiteral(".db");
-}
-
-QString comillas(const QString& texto)
-{
-    return QString(texto).replace(u'\'', QStringLiteral("''"));
 }
 
 } // namespace
@@ -108,9 +106,11 @@ void RegistraAccesoPrograma(const QString& Programa)
                                      "TA_MENU.Nombre ")
             + QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON "
                              "TA_TAREAS.TAREA = TA_MENU.Clave ")
-            + QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + comillas(inicio.gUsuarioLogeado)
-            + QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + comillas(proceso)
-            + QStringLiteral("%')");
+            // The blank after the user's name inside its literal is the suite's own.
+            + QStringLiteral(" WHERE (TA_TAREAS.USUARIO = ")
+            + literal(inicio.gUsuarioLogeado + u' ')
+            + QStringLiteral(") AND (TA_MENU.Proceso LIKE ") + literal(u'%' + proceso + u'%')
+            + QStringLiteral(")");
         db.AbrirRecordset(sql, registro);
     });
     pasos.run([&] {

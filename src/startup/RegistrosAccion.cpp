@@ -1,5 +1,6 @@
 #include "startup/RegistrosAccion.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
@@ -20,10 +21,7 @@ namespace {
 constexpr int DuplicateKey = 2627;
 constexpr int ReferenceConflict = 547;
 
-QString literal(const QString& texto)
-{
-    return u'\'' + QString(texto).replace(u'\'', QStringLiteral("''")) + u'\'';
-}
+using ConsultasDatos::literal;
 
 // An ISO 8601 literal: read the same by every server whatever its date format.
 QString literalFecha(const QDateTime& momento)

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "data/ConsultasDatos.h"
 #include "platform/qt/SystemEnvironment.h"
 #include "tools/SqliteFile.h"
 
@@ -16,9 +17,10 @@ namespace {
 const char* const kInvoice = "000200001201A";
 const char* const kReceipt = "000200000900X";
 
-QByteArray literal(QString text)
+// The demo file is written as UTF-8 statements.
+QByteArray literal(const QString& text)
 {
-    return (u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'').toUtf8();
+    return ConsultasDatos::literal(text).toUtf8();
 }
 
 void vatConditions(SqliteFile& file)

@@ -206,11 +206,6 @@ std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream&
     return nullptr;
 }
 
-QString literalSql(const QString& texto)
-{
-    return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\'';
-}
-
 int muestraFilas(const QString& consulta, bool mostrar, QTextStream& salida)
 {
     AdoRecordset rs;

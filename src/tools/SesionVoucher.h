@@ -55,9 +55,6 @@ private:
 // `errores`, when it cannot be opened.
 std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream& errores);
 
-// `texto` as a quoted SQL literal, its apostrophes doubled.
-QString literalSql(const QString& texto);
-
 // The rows of `consulta` on gDB(), every column tab-separated, one line each (tabs and line
 // breaks inside a value become blanks), when `mostrar`; returns how many rows there were.
 int muestraFilas(const QString& consulta, bool mostrar, QTextStream& salida);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Environment.h"
@@ -290,9 +291,8 @@ int contacto(const Argumentos& a)
     gDB().AbrirRecordset(QStringLiteral("select m.IdContacto, m.Nombre_y_Apellido, m.Cargo, "
                                         "m.CELULAR, m.email, r.CUENTA from MA_CONTACTOS m left "
                                         "join MA_CONTACTOS_CUENTAS r on r.IDCONTACTO = "
-                                        "m.IdContacto where m.email = '")
-            + valor("--para").trimmed().replace(u'\'', QStringLiteral("''"))
-            + QStringLiteral("' order by 1"),
+                                        "m.IdContacto where m.email = ")
+            + ConsultasDatos::literal(valor("--para").trimmed()) + QStringLiteral(" order by 1"),
         rs);
     const bool hay = !rs.Eof();
     while (!rs.Eof()) {

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -14,6 +15,8 @@
 const char* const kUsoBuffer
     = "buffer --db ARCHIVO.db --tc TC --id ID [--hasta ID] [--ids 1,2] [--comprobantes LISTA] "
       "[--tarea ID] [--no-borrar] [--equipo EQUIPO --usuario USUARIO] [--filas] [--tiempo]";
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -29,7 +32,7 @@ QString escalar(const QString& sql)
 QString ultimoIdDelPuesto()
 {
     const QString id = escalar(QStringLiteral("SELECT MAX(ID) FROM AUX_MV_CPTE WHERE USUARIO = ")
-        + literalSql(ClaveEstacion()));
+        + literal(ClaveEstacion()));
     return id.isEmpty() ? QStringLiteral("0") : id;
 }
 
@@ -89,7 +92,7 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
     // The rows this run wrote (after the workstation's rows before a run that keeps them),
     // every column in table order.
     const int filas = muestraFilas(QStringLiteral("SELECT * FROM AUX_MV_CPTE WHERE USUARIO = ")
-            + literalSql(ClaveEstacion()) + QStringLiteral(" AND ID > ") + ultimoId
+            + literal(ClaveEstacion()) + QStringLiteral(" AND ID > ") + ultimoId
             + QStringLiteral(" ORDER BY ID"),
         o.bandera("--filas"), salida);
     if (o.bandera("--tiempo"))

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
@@ -28,6 +29,8 @@ const char* const kUsoPrint
 const char* const kUsoAsiento
     = "asiento --db ARCHIVO.db --tc TC --id ID --mes MES --numero NUMERO --periodo PERIODO "
       "[--cc] [--80mm] --pdf CARPETA";
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -63,8 +66,8 @@ QString tipoGuardado(const QString& tc)
 // Where a voucher of the type is stored: sales and treasury headers, purchases, stock, entries.
 bool existeComprobante(const QString& tc, const QString& id)
 {
-    const QString t = literalSql(tc);
-    const QString i = literalSql(id);
+    const QString t = literal(tc);
+    const QString i = literal(id);
     return hayFila(QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
                        .arg(t, i))
         || hayFila(QStringLiteral("SELECT 1 FROM C_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
@@ -73,8 +76,7 @@ bool existeComprobante(const QString& tc, const QString& id)
                        .arg(t, i))
         || hayFila(QStringLiteral("SELECT 1 FROM MV_ASIENTOS WHERE TC = %1 AND SUCURSAL = %2 AND "
                                   "NUMERO = %3 AND LETRA = %4")
-                       .arg(t, literalSql(id.left(4)), literalSql(id.mid(4, 8)),
-                           literalSql(id.mid(12, 1))));
+                       .arg(t, literal(id.left(4)), literal(id.mid(4, 8)), literal(id.mid(12, 1))));
 }
 
 // The vouchers of the type from `desde` to `hasta`, in order (a run of many prints).
@@ -84,7 +86,7 @@ QStringList comprobantesEntre(const QString& tc, const QString& desde, const QSt
     gDB().AbrirRecordset(QStringLiteral("SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE TC = %1 AND "
                                         "IDCOMPROBANTE >= %2 AND IDCOMPROBANTE <= %3 "
                                         "ORDER BY IDCOMPROBANTE")
-                             .arg(literalSql(tc), literalSql(desde), literalSql(hasta)),
+                             .arg(literal(tc), literal(desde), literal(hasta)),
         rs);
     QStringList ids;
     for (; !rs.Eof(); rs.MoveNext())
@@ -137,9 +139,9 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     const QString id = o.valor("--id").trimmed();
     const bool contable = hayFila(
         QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1 AND SISTEMA = 'CONTABLE'")
-            .arg(literalSql(tc)));
+            .arg(literal(tc)));
     if (!contable && !kTiposPropios.contains(tc, Qt::CaseInsensitive)
-        && !hayFila(QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1").arg(literalSql(tc)))) {
+        && !hayFila(QStringLiteral("SELECT 1 FROM V_TA_CPTE WHERE Codigo = %1").arg(literal(tc)))) {
         errores << "Tipo de comprobante desconocido: " << tc << "\n";
         return 2;
     }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -28,9 +29,7 @@ int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& error
     if (!sesion)
         return 2;
 
-    const auto literal = [](const QString& t) {
-        return u'\'' + QString(t).replace(u'\'', QLatin1String("''")) + u'\'';
-    };
+    using ConsultasDatos::literal;
     AdoRecordset rs;
     gDB().AbrirRecordset(QStringLiteral("SELECT QR_AFIP FROM AUX_MV_CPTEQR WHERE Usuario = ")
             + literal(ClaveEstacion()) + QStringLiteral(" AND TC = ")

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -18,6 +19,8 @@ const char* const kUsoRecibo
     = "recibo --db ARCHIVO.db --tc TC --id ID [--cuenta CUENTA] [--copias-por-pagina N] "
       "[--items N] [--equipo EQUIPO --usuario USUARIO] [--filas] [--formulas] [--pdf CARPETA] "
       "[--tiempo]";
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -91,7 +94,7 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
                                                   "COLUMNA8, COLUMNA9, COLUMNA10, COLUMNA11, "
                                                   "COLUMNA12, COLUMNA13 FROM AUX_MV_CPTE WHERE "
                                                   "USUARIO = ")
-            + literalSql(ClaveEstacion()) + QStringLiteral(" ORDER BY ID"),
+            + literal(ClaveEstacion()) + QStringLiteral(" ORDER BY ID"),
         o.bandera("--filas"), salida);
     if (o.bandera("--formulas")) {
         for (int k = 1; k < formulas.size(); ++k)

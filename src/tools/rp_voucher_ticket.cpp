@@ -1,6 +1,7 @@
 // rp_voucher ticket: prints an order's kitchen, bar or plain ticket on this workstation's ticket
 // printer, as the voucher print does for the order types.
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "tools/SesionVoucher.h"
@@ -33,10 +34,9 @@ int subcomandoTicket(const QStringList& argumentos, QTextStream&, QTextStream& e
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = '%1' AND "
-                                        "IDCOMPROBANTE = '%2'")
-                             .arg(QString(tc).replace(u'\'', QLatin1String("''")),
-                                 QString(id).replace(u'\'', QLatin1String("''"))),
+    gDB().AbrirRecordset(
+        QStringLiteral("SELECT 1 FROM V_MV_CPTE WHERE TC = %1 AND IDCOMPROBANTE = %2")
+            .arg(ConsultasDatos::literal(tc), ConsultasDatos::literal(id)),
         rs);
     const bool existe = !rs.Eof();
     gDB().CierraRecordset(rs);

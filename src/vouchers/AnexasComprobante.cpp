@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
@@ -11,7 +12,8 @@
 #include "vouchers/ImpresionAsiento.h"
 #include "vouchers/ImprimirComprobante.h"
 #include "vouchers/ModImprimeEnComandera.h"
-#include "vouchers/TextoSql.h"
+
+using ConsultasDatos::literal;
 
 namespace ReglasPedido {
 
@@ -25,8 +27,8 @@ QString terminos(const QString& lista, const QString& columna)
         if (codigo.trimmed().isEmpty())
             continue;
         condicion = (condicion.isEmpty() ? QString() : condicion + QStringLiteral(" or "))
-            + QStringLiteral(" ") + columna + QStringLiteral("='")
-            + ImpresionCpte::literal(gUtilidades().FormateaCodigo(codigo, 4)) + u'\'';
+            + QStringLiteral(" ") + columna + QStringLiteral("=")
+            + literal(gUtilidades().FormateaCodigo(codigo, 4));
     }
     return condicion;
 }
@@ -54,8 +56,8 @@ QString SeleccionArticulos(const QString& FormulaSeleccion, const QStringList& i
 {
     QStringList terminos;
     for (const QString& id : ids)
-        terminos << QStringLiteral(" {AUX_MV_CPTE.IDARTICULO}='") + ImpresionCpte::literal(id)
-                + QStringLiteral("' ");
+        terminos << QStringLiteral(" {AUX_MV_CPTE.IDARTICULO}=") + literal(id)
+                + QStringLiteral(" ");
     const QString grupo = u'(' + terminos.join(QStringLiteral(" OR ")) + u')';
     return FormulaSeleccion.trimmed().isEmpty()
         ? grupo
@@ -102,9 +104,9 @@ void AnexasComprobante::ImprimeSegunReglas(const QString& TC, const QString& IdC
                            "c.idrubro  from V_MV_Cpte a LEFT JOIN V_MV_CpteInsumos b on "
                            "a.TC=b.TC and a.IDCOMPROBANTE = b.IDCOMPROBANTE and a.IDCOMPLEMENTO "
                            "= b.IDCOMPLEMENTO  LEFT JOIN V_MA_ARTICULOS c ON "
-                           "b.IDARTICULO=c.IDARTICULO WHERE a.TC='")
-                + ImpresionCpte::literal(TC) + QStringLiteral("' and a.IDCOMPROBANTE='")
-                + ImpresionCpte::literal(IdComprobante) + QStringLiteral("'  and ") + condicion,
+                           "b.IDARTICULO=c.IDARTICULO WHERE a.TC=")
+                + literal(TC) + QStringLiteral(" and a.IDCOMPROBANTE=") + literal(IdComprobante)
+                + QStringLiteral("  and ") + condicion,
             items);
         QStringList ids;
         for (; !items.Eof(); items.MoveNext()) {
@@ -137,13 +139,11 @@ void AnexasComprobante::ImprimeAsientoDelCpte(
     AdoRecordset asientos;
     gDB().AbrirRecordset(
         QStringLiteral("SELECT TC, SUCURSAL, NUMERO, LETRA, [NUMERO ASIENTO],MES_OPERATIVO,"
-                       "PERIODO FROM @ADMIN_MV_ASIENTOS with(nolock) WHERE TC='")
-            + ImpresionCpte::literal(TC) + QStringLiteral("' AND SUCURSAL='")
-            + ImpresionCpte::literal(sucursal) + QStringLiteral("' AND NUMERO='")
-            + ImpresionCpte::literal(numero) + QStringLiteral("' AND LETRA='")
-            + ImpresionCpte::literal(letra) + QStringLiteral("' AND FECHA='")
-            + ImpresionCpte::literal(ReglasPedido::DiaIso(Fecha))
-            + QStringLiteral("' GROUP BY TC, SUCURSAL, NUMERO, LETRA, [NUMERO ASIENTO],"
+                       "PERIODO FROM @ADMIN_MV_ASIENTOS with(nolock) WHERE TC=")
+            + literal(TC) + QStringLiteral(" AND SUCURSAL=") + literal(sucursal)
+            + QStringLiteral(" AND NUMERO=") + literal(numero) + QStringLiteral(" AND LETRA=")
+            + literal(letra) + QStringLiteral(" AND FECHA=") + literal(ReglasPedido::DiaIso(Fecha))
+            + QStringLiteral(" GROUP BY TC, SUCURSAL, NUMERO, LETRA, [NUMERO ASIENTO],"
                              "MES_OPERATIVO,PERIODO"),
         asientos);
     ImpresionAsiento* impresion = Service<ImpresionAsiento>::tryGet();

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Clock.h"
 #include "platform/ErrorLog.h"
@@ -18,6 +19,8 @@
 #include "startup/ManejoErrores.h"
 #include "startup/VariablesInicio.h"
 #include "texttools/NumerosEnLetras.h"
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -382,13 +385,6 @@ bool GeneradorAuxiliar::esUnoDe(const QString& tipo, std::initializer_list<const
         if (tipo.compare(QLatin1String(t), Qt::CaseInsensitive) == 0)
             return true;
     return false;
-}
-
-QString GeneradorAuxiliar::literal(const QString& texto)
-{
-    QString cuerpo = texto;
-    cuerpo.replace(u'\'', QLatin1String("''"));
-    return u'\'' + cuerpo + u'\'';
 }
 
 QString GeneradorAuxiliar::condicionPropias() const

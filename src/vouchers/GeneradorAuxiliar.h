@@ -109,8 +109,6 @@ private:
     void omitida(const QString& paso, const RuntimeError& error);
     // Voucher types compare ignoring case.
     static bool esUnoDe(const QString& tipo, std::initializer_list<const char*> tipos);
-    // A text between apostrophes, the ones inside doubled.
-    static QString literal(const QString& texto);
     // The voucher's point of sale, number and letter joined.
     QString idComprobante() const { return m_suc + m_nro + m_letra; }
     // " WHERE USUARIO = ... AND IDCOMPLEMENTO = n": the rows of the current voucher.

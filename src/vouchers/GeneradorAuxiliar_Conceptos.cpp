@@ -3,10 +3,13 @@
 
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
 #include "startup/Formatos.h"
+
+using ConsultasDatos::literal;
 
 void GeneradorAuxiliar::AgregaOtrosConceptos()
 {

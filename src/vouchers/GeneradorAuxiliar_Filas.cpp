@@ -3,6 +3,10 @@
 
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include "data/ConsultasDatos.h"
+
+using ConsultasDatos::literal;
+
 void GeneradorAuxiliar::AgregaTituloSeccion(const QString& titulo)
 {
     // The title sits in the middle row of the block (integer division toward zero); at least one

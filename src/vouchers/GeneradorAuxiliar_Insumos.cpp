@@ -3,6 +3,7 @@
 
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
@@ -11,6 +12,8 @@
 #include "startup/Formatos.h"
 #include "startup/Globales.h"
 #include "vouchers/ModGlobal.h"
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -23,10 +26,8 @@ Currency moneda(const Value& valor)
 // trailing blank, so the comparison finds the dispatch on every engine.
 QString sqlDespacho(const QString& clave)
 {
-    QString cuerpo = clave.trimmed();
-    cuerpo.replace(u'\'', QLatin1String("''"));
-    return QStringLiteral(" select * from stk_despachos where ltrim(rtrim(NroLote)) = '") + cuerpo
-        + u'\'';
+    return QStringLiteral(" select * from stk_despachos where ltrim(rtrim(NroLote)) = ")
+        + literal(clave.trimmed());
 }
 
 } // namespace

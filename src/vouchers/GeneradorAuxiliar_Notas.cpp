@@ -3,9 +3,12 @@
 
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "startup/Configuracion.h"
+
+using ConsultasDatos::literal;
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QScopeGuard>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/ComponenteQR.h"
 #include "platform/FileNames.h"
@@ -22,6 +23,8 @@
 #include "startup/Formatos.h"
 #include "startup/ModEjecutar.h"
 #include "vouchers/FmtNroAS400.h"
+
+using ConsultasDatos::literal;
 
 namespace {
 

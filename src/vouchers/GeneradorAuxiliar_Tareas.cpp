@@ -3,10 +3,13 @@
 
 #include "vouchers/GeneradorAuxiliar.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "startup/Formatos.h"
 #include "vouchers/ModGlobal.h"
+
+using ConsultasDatos::literal;
 
 namespace {
 

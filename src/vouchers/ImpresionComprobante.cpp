@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
@@ -16,11 +17,12 @@
 #include "vouchers/ImpresionesAnexas.h"
 #include "vouchers/ImpresoraComprobante.h"
 #include "vouchers/MediosDePagoCpte.h"
-#include "vouchers/TextoSql.h"
 
 namespace ImpresionCpte {
 
 namespace {
+
+using ConsultasDatos::literal;
 
 // A payment total as the footer shows it: nothing for 0, else its plain text.
 QString textoTotal(Currency total)
@@ -149,8 +151,8 @@ bool ImpresionComprobante::esDeStock()
     if (!m_pasos.run([&] {
             hay = gDB().ExisteEnTabla(QStringLiteral("V_MV_STOCK"), QString(),
                 QStringLiteral("IDCOMPROBANTE"), nullptr, Value(qint32(8)),
-                QStringLiteral("TC='") + literal(m_tc) + QStringLiteral("' AND IDCOMPROBANTE='")
-                    + literal(m_idComprobante.trimmed()) + u'\'');
+                QStringLiteral("TC=") + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=")
+                    + literal(m_idComprobante.trimmed()));
         }))
         return false;
     if (!hay)
@@ -167,13 +169,13 @@ bool ImpresionComprobante::tipoDeComprobante()
     return m_pasos.run([&] {
         if (gDB().ExisteEnTabla(TablaTipos, QString(), QStringLiteral("Codigo"), nullptr,
                 Value(qint32(8)),
-                QStringLiteral("CODIGO='") + tipo + QStringLiteral("' AND SISTEMA='CONTABLE'"))
+                QStringLiteral("CODIGO=") + tipo + QStringLiteral(" AND SISTEMA='CONTABLE'"))
             || tcEs({ "NCPE", "RN" }))
             m_esContable = true;
     }) && m_pasos.run([&] {
         m_esStock = gDB().ExisteEnTabla(TablaTipos, QString(), QStringLiteral("Codigo"), nullptr,
             Value(qint32(8)),
-            QStringLiteral("CODIGO='") + tipo + QStringLiteral("' AND SISTEMA='STOCK'"));
+            QStringLiteral("CODIGO=") + tipo + QStringLiteral(" AND SISTEMA='STOCK'"));
     });
 }
 
@@ -183,9 +185,9 @@ bool ImpresionComprobante::datosEmpresa()
         "GF", "TK", "TKFC", "CB", "CBFP", "CBCT", "OPG", "PG", "REC" });
     if (conUnidad && !m_pasos.run([&] {
             AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("Select UNegocio from v_mv_cpte WHERE TC = '")
-                    + literal(m_tc) + QStringLiteral("' AND IDCOMPROBANTE = '")
-                    + literal(m_idComprobante) + u'\'',
+            gDB().AbrirRecordset(QStringLiteral("Select UNegocio from v_mv_cpte WHERE TC = ")
+                    + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE = ")
+                    + literal(m_idComprobante),
                 rs);
             m_unegocio = rs.Bof()
                 ? QString()
@@ -256,8 +258,8 @@ bool ImpresionComprobante::impresoraYCopias()
     if (!m_pasos.run([&] {
             if (!gDB().ExisteEnTabla(QStringLiteral("V_MV_CPTE_ELECTRONICOS"), QString(),
                     QStringLiteral("Codigo"), nullptr, Value(qint32(8)),
-                    QStringLiteral(" TC='") + literal(m_tc) + QStringLiteral("' AND IDCOMPROBANTE='")
-                        + literal(m_idComprobante) + u'\''))
+                    QStringLiteral(" TC=") + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=")
+                        + literal(m_idComprobante)))
                 return;
             const Currency copias
                 = gUtilidades().ValorMoneda(Configuracion::Cfg(QStringLiteral("copias_efactura")));

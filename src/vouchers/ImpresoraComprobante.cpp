@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
@@ -11,11 +12,12 @@
 #include "platform/LeadingNumber.h"
 #include "platform/Utilidades.h"
 #include "startup/ManejoErrores.h"
-#include "vouchers/TextoSql.h"
 
 namespace ImpresionCpte {
 
 namespace {
+
+using ConsultasDatos::literal;
 
 int entero(const QString& texto)
 {
@@ -42,11 +44,11 @@ void ObtieneImpresoraComprobante(const QString& TC, const QString& Letra, QStrin
            }))
         return;
 
-    const QString base = QStringLiteral("SELECT * FROM TA_CONFIG_IMP_CPTE  with(nolock)  WHERE TC = '")
-        + literal(TC) + QStringLiteral("' AND LETRA = '") + literal(Letra) + QStringLiteral("' AND ");
+    const QString base
+        = QStringLiteral("SELECT * FROM TA_CONFIG_IMP_CPTE  with(nolock)  WHERE TC = ")
+        + literal(TC) + QStringLiteral(" AND LETRA = ") + literal(Letra) + QStringLiteral(" AND ");
     if (!pasos.run([&] {
-            gDB().AbrirRecordset(
-                base + QStringLiteral("USUARIO = '") + literal(Usuario) + u'\'', rs);
+            gDB().AbrirRecordset(base + QStringLiteral("USUARIO = ") + literal(Usuario), rs);
         })) {
         cierra();
         return;

@@ -1,14 +1,16 @@
 #include "vouchers/MediosDePagoCpte.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
-#include "vouchers/TextoSql.h"
 
 namespace ImpresionCpte {
 
 namespace {
+
+using ConsultasDatos::literal;
 
 struct Medio
 {
@@ -34,10 +36,9 @@ MediosDePago ObtieneMediosDePagoCpte(const QString& TC, const QString& IdComprob
     // The first receipt applied to the invoice, whatever the type of the applied document.
     AdoRecordset aplicaciones;
     gDB().AbrirRecordset(QStringLiteral("select * from mv_aplicacion where (tc = '") + tipoRecibo
-            + QStringLiteral("' ) and sucursal_origen = '") + literal(IdComprobante.mid(0, 4))
-            + QStringLiteral("' and numero_origen = '") + literal(IdComprobante.mid(4, 8))
-            + QStringLiteral("' and letra_origen = '") + literal(IdComprobante.mid(12, 1))
-            + u'\'',
+            + QStringLiteral("' ) and sucursal_origen = ") + literal(IdComprobante.mid(0, 4))
+            + QStringLiteral(" and numero_origen = ") + literal(IdComprobante.mid(4, 8))
+            + QStringLiteral(" and letra_origen = ") + literal(IdComprobante.mid(12, 1)),
         aplicaciones);
     if (aplicaciones.Bof()) {
         gDB().CierraRecordset(aplicaciones);
@@ -57,12 +58,12 @@ MediosDePago ObtieneMediosDePagoCpte(const QString& TC, const QString& IdComprob
     // named with its table.
     AdoRecordset lineas;
     gDB().AbrirRecordset(
-        QStringLiteral("Select cuenta,importe, ma_cuentas.mediodepago, [DEBE-HABER], DESCRIPCION  from "
-                       "mv_asientos INNER JOIN ma_cuentas on cuenta = codigo where tc = '")
-            + tipoRecibo + QStringLiteral("' and sucursal = '") + literal(sucursal)
-            + QStringLiteral("' and numero = '") + literal(numero)
-            + QStringLiteral("' and letra = '") + literal(letra)
-            + QStringLiteral("'  and not ma_cuentas.MedioDePago is null"),
+        QStringLiteral(
+            "Select cuenta,importe, ma_cuentas.mediodepago, [DEBE-HABER], DESCRIPCION  from "
+            "mv_asientos INNER JOIN ma_cuentas on cuenta = codigo where tc = '")
+            + tipoRecibo + QStringLiteral("' and sucursal = ") + literal(sucursal)
+            + QStringLiteral(" and numero = ") + literal(numero) + QStringLiteral(" and letra = ")
+            + literal(letra) + QStringLiteral("  and not ma_cuentas.MedioDePago is null"),
         lineas);
     for (; !lineas.Eof(); lineas.MoveNext()) {
         const QString codigo = campo(lineas, "mediodepago").trimmed();

@@ -1,5 +1,6 @@
 #include "vouchers/ModImprimeEnComandera.h"
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
@@ -10,11 +11,12 @@
 #include "startup/ManejoErrores.h"
 #include "startup/ModArchivos.h"
 #include "vouchers/FrmMvVentas.h"
-#include "vouchers/TextoSql.h"
 
 namespace ModImprimeEnComandera {
 
 namespace {
+
+using ConsultasDatos::literal;
 
 const QString Rutina = QStringLiteral("ImprimeEnComandera");
 
@@ -61,6 +63,7 @@ DisenoTicket diseno(const RegistroComandera& r)
     return d;
 }
 
+// The voucher's type and number come as quoted literals.
 QString sentenciaItems(const QString& tc, const QString& id)
 {
     return QStringLiteral(
@@ -69,9 +72,9 @@ QString sentenciaItems(const QString& tc, const QString& id)
                "V_MV_CpteInsumos.CANTIDADAFACTURAR, V_MV_CpteInsumos.IMPORTE_S_IVA, "
                "V_MV_CpteInsumos.IMPORTE, v_ma_articulos.Pesable, v_ma_articulos.talledefault "
                "FROM V_MV_CPTEINSUMOS LEFT OUTER JOIN dbo.V_MA_ARTICULOS ON "
-               "dbo.V_MV_CpteInsumos.IDARTICULO = dbo.V_MA_ARTICULOS.IDARTICULO WHERE TC = '")
-        + tc + QStringLiteral("' AND IDCOMPROBANTE = '") + id
-        + QStringLiteral("' ORDER BY V_MV_CpteInsumos.ID");
+               "dbo.V_MV_CpteInsumos.IDARTICULO = dbo.V_MA_ARTICULOS.IDARTICULO WHERE TC = ")
+        + tc + QStringLiteral(" AND IDCOMPROBANTE = ") + id
+        + QStringLiteral(" ORDER BY V_MV_CpteInsumos.ID");
 }
 
 ItemTicket item(AdoRecordset& rs)
@@ -136,8 +139,8 @@ bool ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const Q
         return false;
     }
 
-    const QString tc = ImpresionCpte::literal(TC);
-    const QString id = ImpresionCpte::literal(IdComprobante);
+    const QString tc = literal(TC);
+    const QString id = literal(IdComprobante);
     AdoRecordset cabecera;
     AdoRecordset items;
     DatosTicket datos;
@@ -148,8 +151,8 @@ bool ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const Q
     bool conItems = false;
     const Utilidades& util = gUtilidades();
     if (!pasos.run([&] {
-            gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE WITH(NOLOCK) WHERE TC = '")
-                    + tc + QStringLiteral("' AND IDCOMPROBANTE = '") + id + u'\'',
+            gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE WITH(NOLOCK) WHERE TC = ")
+                    + tc + QStringLiteral(" AND IDCOMPROBANTE = ") + id,
                 cabecera);
         })
         || !pasos.run([&] {

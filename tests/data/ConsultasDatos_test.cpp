@@ -42,6 +42,24 @@ void verifica(ConstructorExistencia construye, std::initializer_list<Existencia>
 
 } // namespace
 
+// A typed text, a name or a key stays inside its literal whatever it holds.
+TEST(ConsultasDatos, text_stays_inside_its_literal)
+{
+    const struct
+    {
+        const char* texto;
+        const char* literal;
+    } casos[] = {
+        { "d'angelo", "'d''angelo'" },
+        { "x' OR 1=1 --", "'x'' OR 1=1 --'" },
+        { "';DROP TABLE T;--", "''';DROP TABLE T;--'" },
+        { "order by", "'order by'" },
+        { "", "''" },
+    };
+    for (const auto& caso : casos)
+        EXPECT_EQ(ConsultasDatos::literal(q(caso.texto)), q(caso.literal));
+}
+
 TEST(ConsultasDatos, existence_statements_keep_their_blanks)
 {
     verifica(&ConsultasDatos::existeEnTabla, {

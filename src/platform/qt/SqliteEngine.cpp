@@ -1024,6 +1024,7 @@ int SqliteEngine::installColumnRules()
         ++serial;
         if (!checks.isEmpty()) {
             // Cut after the row is stored: a trigger cannot change the row it is about to store.
+            // The engine lies below the data layer and its literal(): the same doubling, here.
             QString name = table;
             name.replace(u'\'', QStringLiteral("''"));
             const QString body = QStringLiteral(" FOR EACH ROW WHEN %1 BEGIN SELECT "
