@@ -424,6 +424,27 @@ TEST_F(SqliteProvider, stores_an_overlong_text_cut_with_the_truncation_warning)
         Value(QStringLiteral("12345/ab|12345   /abc|demas/")));
 }
 
+// Rows of one shape run from one prepared statement: each keeps its own values, and the column
+// rules still cut the one that is too long, also after the rules went with a rolled-back
+// transaction.
+TEST_F(SqliteProvider, rows_of_one_shape_keep_their_values_and_the_column_rules)
+{
+    exec(QStringLiteral("CREATE TABLE HIJO (ID INTEGER PRIMARY KEY, Nombre varchar(5))"));
+    reopen();
+    ASSERT_TRUE(m_cnn->BeginTrans());
+    exec(QStringLiteral("INSERT INTO HIJO (ID, Nombre) VALUES (1, 'uno')"));
+    ASSERT_TRUE(m_cnn->RollbackTrans());
+
+    exec(QStringLiteral("INSERT INTO HIJO (ID, Nombre) VALUES (1, 'uno')"));
+    exec(QStringLiteral("INSERT INTO HIJO (ID, Nombre) VALUES (2, 'demasiado')"));
+    ASSERT_EQ(m_cnn->Errors().Count(), 1);
+    EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 8152);
+    EXPECT_FALSE(m_cnn->Execute(QStringLiteral("INSERT INTO HIJO (ID, Nombre) VALUES (2, 'x')")));
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(ID || '/' || Nombre, '|') FROM HIJO")),
+        Value(QStringLiteral("1/uno|2/demas")));
+}
+
 // A NUL inside a text is stored with the rest, not the end of the statement.
 TEST_F(SqliteProvider, stores_a_text_holding_a_nul_whole)
 {

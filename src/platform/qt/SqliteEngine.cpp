@@ -487,6 +487,7 @@ void SqliteEngine::close()
         exec("ROLLBACK");
     m_transactionCount = 0;
     m_rules = RulesState::None;
+    m_statements.clear();
     m_db = nullptr;
     removeConnection();
 }
@@ -679,8 +680,42 @@ bool SqliteEngine::rollbackTrans()
     return done;
 }
 
+std::optional<bool> SqliteEngine::runShaped(const QString& sql, qint64& affected)
+{
+    const std::optional<SqliteStatementCache::Shape> shape = SqliteStatementCache::shapeOf(sql);
+    if (!shape || m_statements.refused(shape->sql))
+        return std::nullopt;
+    sqlite3_stmt* stmt = m_statements.find(shape->sql);
+    if (!stmt) {
+        // A shape SQLite refuses is no fault of the statement: its own text says what is wrong.
+        if (sqlite3_prepare_v2(m_db, shape->sql.constData(), int(shape->sql.size()), &stmt,
+                nullptr)
+                != SQLITE_OK
+            || !stmt || sqlite3_column_count(stmt) > 0
+            || sqlite3_bind_parameter_count(stmt) != shape->values.size()) {
+            sqlite3_finalize(stmt);
+            m_statements.refuse(shape->sql);
+            return std::nullopt;
+        }
+        m_statements.keep(shape->sql, stmt);
+    }
+    // Also on a statement kept from before: rules made in a transaction that was rolled back
+    // went with it.
+    if (m_rules != RulesState::Made)
+        ensureColumnRules();
+    bindAll(stmt, shape->values);
+    const bool ok = stepToEnd(stmt);
+    if (ok)
+        affected += sqlite3_changes(m_db);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return ok;
+}
+
 bool SqliteEngine::runSql(const QString& sql, qint64& affected, std::unique_ptr<AdoCursor>* rows)
 {
+    if (const std::optional<bool> done = runShaped(sql, affected))
+        return *done;
     sqlite3_stmt* stmt = prepare(sql);
     if (!stmt)
         return false;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "platform/qt/QtDbEngine.h"
+#include "platform/qt/SqliteStatementCache.h"
 #include "platform/qt/TsqlTranslator.h"
 
 struct sqlite3;
@@ -51,6 +52,9 @@ private:
     bool runList(const QList<TsqlStatement>& list, qint64& affected,
         std::unique_ptr<AdoCursor>* rows, bool& stop);
     bool runSql(const QString& sql, qint64& affected, std::unique_ptr<AdoCursor>* rows);
+    // Runs a statement that writes from the prepared statement of its shape; nothing when the
+    // shape cannot be prepared that way (the caller runs the statement as written).
+    std::optional<bool> runShaped(const QString& sql, qint64& affected);
     bool exec(const char* sql);
     sqlite3_stmt* prepare(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
@@ -72,4 +76,5 @@ private:
     RulesState m_rules = RulesState::None;
     // The table whose text the running statement had cut, set by the column rules.
     QString m_truncatedTable;
+    SqliteStatementCache m_statements;
 };

@@ -1,0 +1,148 @@
+#include "platform/qt/SqliteStatementCache.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Past this many shapes the program is not writing rows of a few shapes over and over: the
+// statements are let go rather than kept without bound.
+constexpr qsizetype MaxStatements = 128;
+
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == u'_' || c.unicode() > 0x7f;
+}
+
+bool isNamePart(QChar c)
+{
+    return isNameStart(c) || c.isDigit() || c == u'$';
+}
+
+} // namespace
+
+std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const QString& sql)
+{
+    Shape shape;
+    QString text;
+    text.reserve(sql.size());
+    bool first = true;
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
+            const qsizetype end = sql.indexOf(u'\n', i);
+            const qsizetype stop = end < 0 ? n : end;
+            text.append(QStringView(sql).mid(i, stop - i));
+            i = stop;
+        } else if (c == u'/' && i + 1 < n && sql.at(i + 1) == u'*') {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            const qsizetype stop = end < 0 ? n : end + 2;
+            text.append(QStringView(sql).mid(i, stop - i));
+            i = stop;
+        } else if (c == u'"' || c == u'`' || c == u'[') {
+            const QChar close = c == u'[' ? u']' : c;
+            qsizetype j = i + 1;
+            while (j < n && sql.at(j) != close)
+                ++j;
+            j = qMin(j + 1, n);
+            text.append(QStringView(sql).mid(i, j - i));
+            i = j;
+        } else if (c == u'\'') {
+            QString value;
+            qsizetype j = i + 1;
+            for (;; ++j) {
+                if (j >= n)
+                    return std::nullopt;
+                if (sql.at(j) == u'\'') {
+                    if (j + 1 < n && sql.at(j + 1) == u'\'') {
+                        value.append(u'\'');
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+                value.append(sql.at(j));
+            }
+            shape.values.append(Value(value));
+            text.append(u'?');
+            i = j + 1;
+        } else if (isNameStart(c)) {
+            qsizetype j = i;
+            while (j < n && isNamePart(sql.at(j)))
+                ++j;
+            const QStringView name = QStringView(sql).mid(i, j - i);
+            if (first) {
+                first = false;
+                bool writes = false;
+                for (const char* verb : { "INSERT", "UPDATE", "DELETE", "REPLACE" })
+                    writes = writes || name.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
+                if (!writes)
+                    return std::nullopt;
+            }
+            if (name.compare(QLatin1String("ORDER"), Qt::CaseInsensitive) == 0
+                || name.compare(QLatin1String("GROUP"), Qt::CaseInsensitive) == 0)
+                return std::nullopt;
+            // A blob (X'0A') is left as written.
+            if (name.size() == 1 && (c == u'x' || c == u'X') && j < n && sql.at(j) == u'\'') {
+                const qsizetype end = sql.indexOf(u'\'', j + 1);
+                j = end < 0 ? n : end + 1;
+            }
+            text.append(QStringView(sql).mid(i, j - i));
+            i = j;
+        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql.at(i + 1).isDigit())) {
+            qsizetype j = i;
+            while (j < n && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'.' || sql.at(j) == u'_'
+                       || ((sql.at(j) == u'+' || sql.at(j) == u'-')
+                           && (sql.at(j - 1) == u'e' || sql.at(j - 1) == u'E'))))
+                ++j;
+            const QStringView number = QStringView(sql).mid(i, j - i);
+            bool whole = true;
+            for (QChar d : number)
+                whole = whole && d.isDigit();
+            bool fits = false;
+            const qint64 value = whole ? number.toLongLong(&fits) : 0;
+            if (fits) {
+                shape.values.append(Value(value));
+                text.append(u'?');
+            } else {
+                text.append(number);
+            }
+            i = j;
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            return std::nullopt;
+        } else {
+            text.append(c);
+            ++i;
+        }
+    }
+    if (first)
+        return std::nullopt;
+    shape.sql = text.toUtf8();
+    return shape;
+}
+
+SqliteStatementCache::~SqliteStatementCache()
+{
+    clear();
+}
+
+sqlite3_stmt* SqliteStatementCache::find(const QByteArray& sql) const
+{
+    return m_statements.value(sql, nullptr);
+}
+
+void SqliteStatementCache::keep(const QByteArray& sql, sqlite3_stmt* stmt)
+{
+    if (m_statements.size() >= MaxStatements)
+        clear();
+    m_statements.insert(sql, stmt);
+}
+
+void SqliteStatementCache::clear()
+{
+    for (sqlite3_stmt* stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+    m_refused.clear();
+}

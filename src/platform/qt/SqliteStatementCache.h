@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include "platform/Value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Prepared statements that write, kept per connection by their shape: the statement with its
+// text and whole-number literals taken out as parameters. The program writes its rows as literal
+// statements; compiling each one again (with the connection's column triggers) cost more than
+// running it, and rows of one shape differ only in those literals.
+class SqliteStatementCache final
+{
+public:
+    struct Shape
+    {
+        QByteArray sql;
+        QList<Value> values;
+    };
+
+    // The shape of an INSERT, UPDATE, DELETE or REPLACE; nothing for any other statement, one
+    // that already has parameters, or one where a number may mean a column (ORDER BY, GROUP BY).
+    // A literal whose value the parameter would not keep exactly (a decimal number, a blob, a
+    // number past 64 bits) stays in the text.
+    static std::optional<Shape> shapeOf(const QString& sql);
+
+    SqliteStatementCache() = default;
+    SqliteStatementCache(const SqliteStatementCache&) = delete;
+    SqliteStatementCache& operator=(const SqliteStatementCache&) = delete;
+    ~SqliteStatementCache();
+
+    // The statement kept for the shape, reset and without bindings, or null. It stays owned by
+    // the cache.
+    sqlite3_stmt* find(const QByteArray& sql) const;
+    // Keeps a statement prepared from `sql`; the cache owns it from now on.
+    void keep(const QByteArray& sql, sqlite3_stmt* stmt);
+    // A shape SQLite would not prepare with parameters (a number in a type name, a text as a
+    // name): it is prepared from its own text from then on.
+    void refuse(const QByteArray& sql) { m_refused.insert(sql); }
+    bool refused(const QByteArray& sql) const { return m_refused.contains(sql); }
+    // Finalizes every statement; done before the connection closes.
+    void clear();
+
+private:
+    QHash<QByteArray, sqlite3_stmt*> m_statements;
+    QSet<QByteArray> m_refused;
+};
