@@ -15,7 +15,7 @@
 #include "platform/Service.h"
 #include "platform/Twips.h"
 #include "sending/EnvioWhatsapp.h"
-#include "sending/ModGlobal.h"
+#include "texttools/ModGlobal.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 #include "sending/ArchivoTexto.h"
-#include "sending/ModGlobal.h"
+#include "texttools/ModGlobal.h"
 #include "startup/Configuracion.h"
 #include "startup/ManejoErrores.h"
 

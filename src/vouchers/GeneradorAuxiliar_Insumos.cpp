@@ -11,7 +11,7 @@
 #include "startup/ConstructorSentencias.h"
 #include "startup/Formatos.h"
 #include "startup/Globales.h"
-#include "vouchers/ModGlobal.h"
+#include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;
 

@@ -7,7 +7,7 @@
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "startup/Formatos.h"
-#include "vouchers/ModGlobal.h"
+#include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;
 

@@ -2,33 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RuntimeError.h"
 #include "sending/CorreoTest.h"
-#include "sending/ModGlobal.h"
 #include "sending/eMailAux.h"
 #include "support/TestFiles.h"
 
 namespace {
-
-TEST(ModGlobal, colour_numbers_become_html_colours_red_first)
-{
-    const struct
-    {
-        const char* color;
-        const char* html;
-    } casos[] = {
-        { "255", "#FF0000" },
-        { "16711680", "#0000FF" },
-        { "0", "#000000" },
-        { " 32768 ", "#008000" },
-        // A negative colour has eight hexadecimal digits: the last six count.
-        { "-16777215", "#010000" },
-    };
-    for (const auto& c : casos)
-        EXPECT_EQ(ModGlobal::ColorAHtml(QString::fromLatin1(c.color)), QLatin1String(c.html))
-            << c.color;
-    EXPECT_THROW(ModGlobal::ColorAHtml(QStringLiteral("rojo")), RuntimeError);
-}
 
 TEST(eMailAux, text_becomes_a_page_with_breaks_and_the_caller_keeps_the_breaks)
 {

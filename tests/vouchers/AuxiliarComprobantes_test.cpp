@@ -18,7 +18,7 @@
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/ToolProcess.h"
-#include "LocalePrueba.h"
+#include "support/LocalePrueba.h"
 
 namespace {
 

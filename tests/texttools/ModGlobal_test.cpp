@@ -1,9 +1,9 @@
-#include "vouchers/ModGlobal.h"
+#include "texttools/ModGlobal.h"
 
 #include <gtest/gtest.h>
 
-#include "vouchers/FmtNroAS400.h"
-#include "LocalePrueba.h"
+#include "platform/RuntimeError.h"
+#include "support/LocalePrueba.h"
 
 namespace {
 
@@ -98,39 +98,24 @@ TEST(ModGlobal, rich_text_accent_escapes_become_letters)
     }
 }
 
-TEST(FmtNroAS400, writes_fixed_digit_fields_under_both_separators)
+TEST(ModGlobal, colour_numbers_become_html_colours_red_first)
 {
     const struct
     {
-        char separador;
-        const char* numero;
-        int ancho;
-        int decimales;
-        const char* resultado;
+        const char* color;
+        const char* html;
     } casos[] = {
-        { ',', "1234,5", 13, 2, "000000000123450" },
-        { ',', "7", 13, 2, "000000000000700" },
-        { ',', "7", 13, 0, "0000000000007" },
-        // Cut, not rounded.
-        { ',', "1,239", 13, 2, "000000000000123" },
-        { ',', "-12,5", 4, 1, "-00125" },
-        { ',', "123456789012345", 13, 2, "12345678901234500" },
-        // Between -1 and 0 the sign stays.
-        { ',', "-0,5", 13, 2, "-000000000000050" },
-        { ',', "", 4, 2, "000000" },
-        { '.', "1234.5", 13, 2, "000000000123450" },
-        { '.', "1450.123456789", 13, 6, "0000000001450123456" },
-        // With "." as separator a comma ends the number.
-        { '.', "1234,5", 13, 2, "000000000123400" },
+        { "255", "#FF0000" },
+        { "16711680", "#0000FF" },
+        { "0", "#000000" },
+        { " 32768 ", "#008000" },
+        // A negative colour has eight hexadecimal digits: the last six count.
+        { "-16777215", "#010000" },
     };
     for (const auto& c : casos)
-    {
-        LocalePrueba locale(c.separador);
-
-        EXPECT_EQ(FmtNroAS400::FormateaNroAS400(QString::fromUtf8(c.numero), c.ancho, c.decimales),
-            QString::fromUtf8(c.resultado))
-            << c.separador << " " << c.numero;
-    }
+        EXPECT_EQ(ModGlobal::ColorAHtml(QString::fromLatin1(c.color)), QLatin1String(c.html))
+            << c.color;
+    EXPECT_THROW(ModGlobal::ColorAHtml(QStringLiteral("rojo")), RuntimeError);
 }
 
 } // namespace

@@ -3,8 +3,14 @@
 #include <QString>
 #include <QStringList>
 
-// Shared text helpers of voucher printing.
+// The suite's shared helpers: the mail HTML's colours and the texts of voucher printing. One
+// module for the sender and the vouchers, so the program links one definition of each.
 namespace ModGlobal {
+
+// A colour number as text (red in the low byte) as an HTML colour "#RRGGBB". Longer hexadecimal
+// forms (negative numbers) keep their last six digits. Text that is no number raises run-time
+// error 13.
+QString ColorAHtml(const QString& Color);
 
 // Splits a "|"-separated list into its items, each trimmed, always followed by one empty item.
 // One "|" at the very start is ignored; an empty item between two "|" counts. A blank text gives
