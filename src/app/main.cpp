@@ -7,27 +7,27 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Environment.h"
 #include "platform/Service.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/FechasDialogoArchivo.h"
+#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtPuertoSerie.h"
 #include "pricelists/EnlacesPrograma.h"
-#include "startup/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
 #include "sending/EnvioCorreoFormulario.h"
+#include "services/Globales.h"
+#include "services/VariablesInicio.h"
 #include "startup/ConfiguracionRegional.h"
 #include "startup/Controles.h"
 #include "startup/DialogoConexion.h"
-#include "startup/Dll_Display.h"
+#include "startup/Dll_DisplayQt.h"
+#include "startup/EstadoFormulario.h"
 #include "startup/FormularioModal.h"
-#include "startup/Globales.h"
 #include "startup/TextosQtFaltantes.h"
-#include "startup/VariablesInicio.h"
 #include "vouchers/AnexasComprobante.h"
 
 int main(int argc, char* argv[])
@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
     const ScopedService<VariablesInicio> inicioService(inicio);
     Globales globales;
     const ScopedService<Globales> globalesService(globales);
-    Dll_Display display;
+    Dll_DisplayQt display;
     const ScopedService<Dll_Display> displayService(display);
     ConsultasPrograma consultas;
     const ScopedService<ConsultasPrograma> consultasService(consultas);

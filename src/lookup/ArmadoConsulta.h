@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "startup/MascarasConsulta.h"
+#include "services/MascarasConsulta.h"
 
 // How the lookup object turns what a caller asks for (a table or view name, or a whole SELECT)
 // into the statement its dialog runs: the query masks of "consultas.qzk", the fixed column sets,

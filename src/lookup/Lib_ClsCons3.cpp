@@ -16,9 +16,9 @@
 #include "platform/Steps.h"
 #include "platform/Twips.h"
 #include "platform/Windows1252.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
+#include "services/ModArchivos.h"
 #include "startup/FormularioModal.h"
-#include "startup/ModArchivos.h"
 
 namespace {
 

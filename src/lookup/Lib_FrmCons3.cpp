@@ -26,10 +26,10 @@
 #include "platform/Steps.h"
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
+#include "services/ManejoErrores.h"
+#include "services/ModEjecutar.h"
 #include "startup/Controles.h"
-#include "startup/ManejoErrores.h"
-#include "startup/ModEjecutar.h"
 #include "ui_Lib_FrmCons3.h"
 
 namespace {

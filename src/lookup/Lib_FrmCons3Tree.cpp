@@ -15,8 +15,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
+#include "services/ManejoErrores.h"
 #include "startup/Controles.h"
-#include "startup/ManejoErrores.h"
 #include "ui_Lib_FrmCons3Tree.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/Dll_Display.h"
+#include "services/Configuracion.h"
+#include "services/Dll_Display.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 
 namespace {
 

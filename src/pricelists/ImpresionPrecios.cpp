@@ -11,11 +11,11 @@
 #include "reports/ArchivosReporte.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
-#include "startup/Configuracion.h"
-#include "startup/ConfiguracionGlobal.h"
-#include "startup/Globales.h"
-#include "startup/ManejoErrores.h"
-#include "startup/VariablesInicio.h"
+#include "services/Configuracion.h"
+#include "services/ConfiguracionGlobal.h"
+#include "services/Globales.h"
+#include "services/ManejoErrores.h"
+#include "services/VariablesInicio.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "platform/Twips.h"
 #include "platform/Utilidades.h"
 #include "pricelists/CamposCriterio.h"
+#include "services/Globales.h"
 #include "startup/Controles.h"
-#include "startup/Globales.h"
 
 #include "ui_Rp_Tarifolio.h"
 

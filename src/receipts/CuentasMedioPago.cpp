@@ -7,8 +7,8 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/FechaServidor.h"
+#include "services/Configuracion.h"
+#include "services/FechaServidor.h"
 
 namespace CuentasMedioPago {
 

@@ -1,11 +1,11 @@
 #include "receipts/ImprimeAsiento.h"
 
-#include "data/DataObjects.h"
 #include "data/DB_Dll.h"
+#include "data/DataObjects.h"
 #include "platform/LeadingNumber.h"
 #include "reports/DLL_Print.h"
-#include "startup/Configuracion.h"
-#include "startup/Globales.h"
+#include "services/Configuracion.h"
+#include "services/Globales.h"
 
 namespace ImpresionAsientos {
 

@@ -10,10 +10,10 @@
 #include "receipts/AuxiliarRecibo.h"
 #include "receipts/CuentasMedioPago.h"
 #include "receipts/TextosRecibo.h"
-#include "startup/Configuracion.h"
-#include "startup/Formatos.h"
-#include "startup/ManejoErrores.h"
-#include "startup/VariablesInicio.h"
+#include "services/Configuracion.h"
+#include "services/Formatos.h"
+#include "services/ManejoErrores.h"
+#include "services/VariablesInicio.h"
 #include "texttools/NumerosEnLetras.h"
 
 using ConsultasDatos::literal;

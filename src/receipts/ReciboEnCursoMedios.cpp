@@ -7,7 +7,7 @@
 #include "platform/Utilidades.h"
 #include "receipts/CuentasMedioPago.h"
 #include "receipts/TextosRecibo.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 
 using namespace CuentasMedioPago;
 

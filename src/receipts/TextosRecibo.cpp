@@ -5,7 +5,7 @@
 #include <QLocale>
 
 #include "platform/Utilidades.h"
-#include "startup/Formatos.h"
+#include "services/Formatos.h"
 
 namespace TextosRecibo {
 

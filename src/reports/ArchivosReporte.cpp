@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QFileInfo>
 
-#include "data/DataObjects.h"
 #include "data/DB_Dll.h"
+#include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Entorno.h"
 #include "platform/FileNames.h"
@@ -13,9 +13,9 @@
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "reports/RutasReporte.h"
-#include "startup/Configuracion.h"
-#include "startup/ManejoErrores.h"
-#include "startup/ModArchivos.h"
+#include "services/Configuracion.h"
+#include "services/ManejoErrores.h"
+#include "services/ModArchivos.h"
 
 namespace ArchivosReporte {
 

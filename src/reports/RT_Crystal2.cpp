@@ -17,7 +17,7 @@
 #include "reports/ReportControl.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/RutasReporte.h"
-#include "startup/ModArchivos.h"
+#include "services/ModArchivos.h"
 
 namespace RT_Crystal2 {
 

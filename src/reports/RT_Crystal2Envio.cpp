@@ -16,7 +16,7 @@
 #include "platform/Utilidades.h"
 #include "reports/EnvioCorreo.h"
 #include "reports/ReportOutputs.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 
 namespace RT_Crystal2 {
 

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "data/DataObjects.h"
 #include "data/DB_Dll.h"
+#include "data/DataObjects.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoProvider.h"
 #include "platform/FileNames.h"
@@ -21,7 +21,7 @@
 #include "reportengine/XlsxSink.h"
 #include "reports/ReportOutputs.h"
 #include "reports/RutasReporte.h"
-#include "startup/Dll_Display.h"
+#include "services/Dll_Display.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/FileNames.h"
 #include "platform/IniFile.h"
 #include "platform/Utilidades.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 
 namespace {
 

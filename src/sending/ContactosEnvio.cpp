@@ -9,9 +9,9 @@
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "sending/MensajeCorreo.h"
-#include "startup/ConstructorSentencias.h"
-#include "startup/Globales.h"
-#include "startup/RegistrosAccion.h"
+#include "services/ConstructorSentencias.h"
+#include "services/Globales.h"
+#include "services/RegistrosAccion.h"
 
 namespace ContactosEnvio {
 

@@ -6,7 +6,7 @@
 #include "platform/LeadingNumber.h"
 #include "platform/Utilidades.h"
 #include "sending/ConfiguracionEnvio.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "platform/Utilidades.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportOutputs.h"
-#include "startup/Configuracion.h"
 #include "sending/ComprobantesEnvio.h"
+#include "services/Configuracion.h"
 
 namespace {
 

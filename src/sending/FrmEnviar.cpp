@@ -29,12 +29,12 @@
 #include "sending/MensajeCorreo.h"
 #include "sending/RegistroEnvio.h"
 #include "sending/eMailAux.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
+#include "services/VariablesInicio.h"
 #include "startup/Controles.h"
 #include "startup/EstadoFormulario.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
-#include "startup/VariablesInicio.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "sending/ContactosEnvio.h"
 #include "sending/eMailAux.h"
-#include "startup/ManejoErrores.h"
-#include "startup/VariablesInicio.h"
+#include "services/ManejoErrores.h"
+#include "services/VariablesInicio.h"
 
 using ContactosEnvio::SeleccionMultiple;
 

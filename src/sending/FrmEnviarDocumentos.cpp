@@ -20,10 +20,10 @@
 #include "sending/DocumentoEnvio.h"
 #include "sending/ReglaCorreo.h"
 #include "sending/eMailAux.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
+#include "services/ManejoErrores.h"
+#include "services/VariablesInicio.h"
 #include "startup/FormularioModal.h"
-#include "startup/ManejoErrores.h"
-#include "startup/VariablesInicio.h"
 
 namespace {
 

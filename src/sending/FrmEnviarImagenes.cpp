@@ -16,9 +16,9 @@
 #include "sending/FrmImgNew.h"
 #include "sending/Rt_ImgThumbs.h"
 #include "sending/SubidaDocumento.h"
-#include "startup/FechaServidor.h"
+#include "services/FechaServidor.h"
+#include "services/ModArchivos.h"
 #include "startup/FormularioModal.h"
-#include "startup/ModArchivos.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
 #include "sending/SubidaDocumento.h"
-#include "startup/Configuracion.h"
-#include "startup/FechaServidor.h"
-#include "startup/ManejoErrores.h"
-#include "startup/ModArchivos.h"
+#include "services/Configuracion.h"
+#include "services/FechaServidor.h"
+#include "services/ManejoErrores.h"
+#include "services/ModArchivos.h"
 
 namespace {
 

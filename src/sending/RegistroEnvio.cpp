@@ -5,8 +5,8 @@
 #include "data/DataObjects.h"
 #include "platform/AdoField.h"
 #include "platform/AdoRecordset.h"
-#include "startup/FechaServidor.h"
-#include "startup/ManejoErrores.h"
+#include "services/FechaServidor.h"
+#include "services/ManejoErrores.h"
 
 namespace RegistroEnvio {
 

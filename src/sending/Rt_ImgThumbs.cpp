@@ -15,7 +15,7 @@
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
-#include "startup/ModArchivos.h"
+#include "services/ModArchivos.h"
 
 namespace Rt_ImgThumbs {
 

@@ -12,9 +12,9 @@
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 #include "sending/ArchivoTexto.h"
+#include "services/Configuracion.h"
+#include "services/ManejoErrores.h"
 #include "texttools/ModGlobal.h"
-#include "startup/Configuracion.h"
-#include "startup/ManejoErrores.h"
 
 namespace eMailAux {
 

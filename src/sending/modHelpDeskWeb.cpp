@@ -3,7 +3,7 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 
 namespace modHelpDeskWeb {
 

@@ -8,8 +8,8 @@
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
+#include "services/VariablesInicio.h"
 #include "startup/FormularioModal.h"
-#include "startup/VariablesInicio.h"
 #include "startup/frmAcceso.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/Environment.h"
 #include "platform/IniFile.h"
 #include "platform/Utilidades.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
+#include "services/Globales.h"
+#include "services/VariablesInicio.h"
 #include "startup/Controles.h"
-#include "startup/Globales.h"
 #include "startup/SkinFramework.h"
-#include "startup/VariablesInicio.h"
 
 // The built-in icon lives in this static library's resources; the library registers them itself
 // so that no executable has to.

@@ -17,9 +17,9 @@ namespace Ui {
 class Lbf_CtrlDisplay;
 }
 
-// The please-wait window of Dll_Display: frameless, drawn at alpha 200 of 255, always on top, with
-// its caption, three lines of text, a twelve-frame animation and the optional cancel button. The
-// cancel request lives in the button's caption ("Abortado"), as the callers poll it.
+// The please-wait window of Dll_DisplayQt: frameless, drawn at alpha 200 of 255, always on top,
+// with its caption, three lines of text, a twelve-frame animation and the optional cancel button.
+// The cancel request lives in the button's caption ("Abortado"), as the callers poll it.
 class Lbf_CtrlDisplay final : public QWidget
 {
     Q_OBJECT

@@ -13,13 +13,13 @@
 #include "platform/MessageDialog.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
+#include "services/ManejoErrores.h"
+#include "services/ModArchivos.h"
+#include "services/ModEjecutar.h"
+#include "services/ParametrosSesion.h"
+#include "services/VariablesInicio.h"
 #include "startup/AccesoDirecto.h"
 #include "startup/LBM_Common.h"
-#include "startup/ManejoErrores.h"
-#include "startup/ModArchivos.h"
-#include "startup/ModEjecutar.h"
-#include "startup/ParametrosSesion.h"
-#include "startup/VariablesInicio.h"
 
 #include "ui_frmAcceso.h"
 

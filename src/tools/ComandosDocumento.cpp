@@ -14,10 +14,10 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "sending/FrmEnviar.h"
-#include "startup/ConfiguracionGlobal.h"
+#include "services/ConfiguracionGlobal.h"
+#include "services/Globales.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
-#include "startup/Globales.h"
 
 namespace ComandosDocumento {
 

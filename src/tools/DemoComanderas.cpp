@@ -5,7 +5,7 @@
 #include <QSaveFile>
 
 #include "platform/qt/SystemEnvironment.h"
-#include "startup/RegistroComandera.h"
+#include "services/RegistroComandera.h"
 #include "tools/SqliteFile.h"
 
 namespace DemoComanderas {

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QWidget>
 
-#include "data/DataObjects.h"
 #include "data/DB_Dll.h"
-#include "startup/Globales.h"
+#include "data/DataObjects.h"
+#include "services/Globales.h"
 
 ImpresionEnConsola::ImpresionEnConsola(const QString& capturas)
 {

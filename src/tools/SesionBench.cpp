@@ -9,10 +9,10 @@
 #include "platform/Service.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
-#include "startup/ConfiguracionGlobal.h"
-#include "startup/Dll_Display.h"
-#include "startup/Globales.h"
-#include "startup/VariablesInicio.h"
+#include "services/ConfiguracionGlobal.h"
+#include "services/Globales.h"
+#include "services/VariablesInicio.h"
+#include "startup/Dll_DisplayQt.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ struct SesionBench::Partes
     ScopedService<VariablesInicio> inicioServicio {inicio};
     Globales globales;
     ScopedService<Globales> globalesServicio {globales};
-    Dll_Display cartel;
+    Dll_DisplayQt cartel;
     ScopedService<Dll_Display> cartelServicio {cartel};
 };
 

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include "app/ComprobantesImpresos.h"
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -25,15 +26,14 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
-#include "app/ComprobantesImpresos.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "sending/FrmEnviar.h"
 #include "sending/Rt_ImgThumbs.h"
 #include "sending/eMailAux.h"
+#include "services/Globales.h"
+#include "services/VariablesInicio.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
-#include "startup/Globales.h"
-#include "startup/VariablesInicio.h"
 #include "tools/ComandosDocumento.h"
 
 // rp_send: the document sender without the window, for support and for tests. It opens a SQLite

@@ -7,7 +7,7 @@
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 #include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
 #include "vouchers/AuxiliarComprobantes.h"

@@ -8,12 +8,12 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "receipts/AuxiliarRecibo.h"
+#include "services/Configuracion.h"
+#include "services/VariablesInicio.h"
 #include "tools/ImpresionEnConsola.h"
-#include "vouchers/ImprimirComprobante.h"
-#include "startup/Configuracion.h"
-#include "startup/VariablesInicio.h"
 #include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
+#include "vouchers/ImprimirComprobante.h"
 
 const char* const kUsoRecibo
     = "recibo --db ARCHIVO.db --tc TC --id ID [--cuenta CUENTA] [--copias-por-pagina N] "

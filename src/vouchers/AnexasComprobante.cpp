@@ -8,7 +8,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "reports/DLL_Print.h"
-#include "startup/Globales.h"
+#include "services/Globales.h"
 #include "vouchers/ImpresionAsiento.h"
 #include "vouchers/ImprimirComprobante.h"
 #include "vouchers/ModImprimeEnComandera.h"

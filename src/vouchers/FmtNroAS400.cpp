@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 
 #include "platform/LeadingNumber.h"
-#include "startup/Formatos.h"
+#include "services/Formatos.h"
 
 namespace FmtNroAS400 {
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/PuertoSerie.h"
 #include "platform/RuntimeError.h"
 #include "platform/Service.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 
 namespace {
 

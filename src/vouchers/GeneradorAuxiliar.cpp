@@ -12,12 +12,12 @@
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/ConstructorSentencias.h"
-#include "startup/Formatos.h"
-#include "startup/Globales.h"
-#include "startup/ManejoErrores.h"
-#include "startup/VariablesInicio.h"
+#include "services/Configuracion.h"
+#include "services/ConstructorSentencias.h"
+#include "services/Formatos.h"
+#include "services/Globales.h"
+#include "services/ManejoErrores.h"
+#include "services/VariablesInicio.h"
 #include "texttools/NumerosEnLetras.h"
 
 using ConsultasDatos::literal;

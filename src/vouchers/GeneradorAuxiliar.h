@@ -8,7 +8,7 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/Value.h"
-#include "startup/ConstructorSentencias.h"
+#include "services/ConstructorSentencias.h"
 #include "vouchers/AuxiliarComprobantes.h"
 
 class RuntimeError;

@@ -6,8 +6,8 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/Formatos.h"
+#include "services/Configuracion.h"
+#include "services/Formatos.h"
 
 using ConsultasDatos::literal;
 

@@ -7,10 +7,10 @@
 #include "data/DataObjects.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/ConstructorSentencias.h"
-#include "startup/Formatos.h"
-#include "startup/Globales.h"
+#include "services/Configuracion.h"
+#include "services/ConstructorSentencias.h"
+#include "services/Formatos.h"
+#include "services/Globales.h"
 #include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;

@@ -6,7 +6,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 
 using ConsultasDatos::literal;
 

@@ -19,9 +19,9 @@
 #include "platform/LeadingNumber.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/Formatos.h"
-#include "startup/ModEjecutar.h"
+#include "services/Configuracion.h"
+#include "services/Formatos.h"
+#include "services/ModEjecutar.h"
 #include "vouchers/FmtNroAS400.h"
 
 using ConsultasDatos::literal;

@@ -6,7 +6,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
-#include "startup/Formatos.h"
+#include "services/Formatos.h"
 #include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;

@@ -6,9 +6,9 @@
 #include "data/DataObjects.h"
 #include "platform/MessageDialog.h"
 #include "reports/DLL_Print.h"
-#include "startup/Configuracion.h"
-#include "startup/Globales.h"
-#include "startup/ModArchivos.h"
+#include "services/Configuracion.h"
+#include "services/Globales.h"
+#include "services/ModArchivos.h"
 #include "vouchers/ImpresionesAnexas.h"
 #include "vouchers/ImprimirComprobante.h"
 

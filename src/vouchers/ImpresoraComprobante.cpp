@@ -5,13 +5,13 @@
 #include <QGuiApplication>
 
 #include "data/ConsultasDatos.h"
-#include "data/DataObjects.h"
 #include "data/DB_Dll.h"
+#include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Entorno.h"
 #include "platform/LeadingNumber.h"
 #include "platform/Utilidades.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 
 namespace ImpresionCpte {
 

@@ -6,10 +6,10 @@
 #include "platform/Clock.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
-#include "startup/Configuracion.h"
-#include "startup/Formatos.h"
-#include "startup/ManejoErrores.h"
-#include "startup/ModArchivos.h"
+#include "services/Configuracion.h"
+#include "services/Formatos.h"
+#include "services/ManejoErrores.h"
+#include "services/ModArchivos.h"
 #include "vouchers/FrmMvVentas.h"
 
 namespace ModImprimeEnComandera {

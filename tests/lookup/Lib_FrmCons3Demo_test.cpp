@@ -13,8 +13,8 @@
 #include "data/DataObjects.h"
 #include "lookup/LookupGridRules.h"
 #include "platform/Twips.h"
-#include "startup/Configuracion.h"
-#include "startup/Globales.h"
+#include "services/Configuracion.h"
+#include "services/Globales.h"
 #include "support/DemoDatabaseTest.h"
 
 namespace {

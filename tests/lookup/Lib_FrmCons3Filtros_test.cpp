@@ -10,7 +10,7 @@
 #include "lookup/MemoryConnection.h"
 #include "platform/AdoProvider.h"
 #include "platform/MessageDialog.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"

@@ -10,8 +10,8 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/SqliteText.h"
-#include "startup/Dll_Display.h"
-#include "startup/Globales.h"
+#include "services/Globales.h"
+#include "startup/Dll_DisplayQt.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
@@ -175,7 +175,7 @@ protected:
         return out;
     }
 
-    Dll_Display m_display;
+    Dll_DisplayQt m_display;
     ScopedService<Dll_Display> m_displayService {m_display};
 };
 

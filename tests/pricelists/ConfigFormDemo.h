@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 #include "support/DemoDatabaseTest.h"
 
 class QCheckBox;

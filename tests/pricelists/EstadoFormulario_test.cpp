@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/IniFile.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 
 namespace {
 

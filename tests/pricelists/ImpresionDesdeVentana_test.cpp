@@ -21,9 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileNames.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/SqliteText.h"
-#include "startup/EstadoFormulario.h"
 #include "pricelists/Rp_Tarifolio.h"
 #include "pricelists/TBarRep.h"
 #include "reportengine/PageSink.h"
@@ -33,20 +33,20 @@
 #include "reports/ReportEngineControl.h"
 #include "reports/ReportOutputs.h"
 #include "reports/SinkReportOutputs.h"
-#include "platform/FileNames.h"
-#include "startup/Dll_Display.h"
-#include "startup/Globales.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "sending/FrmEnviar.h"
 #include "sending/eMailAux.h"
+#include "services/Globales.h"
+#include "startup/Dll_DisplayQt.h"
+#include "startup/EstadoFormulario.h"
 #include "startup/FormularioModal.h"
 #include "startup/FrmMsgBox.h"
 #include "support/CupsPrivado.h"
 #include "support/FakeDialogs.h"
-#include "support/SmtpPeer.h"
-#include "support/TestFiles.h"
 #include "support/FakeSystem.h"
+#include "support/SmtpPeer.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "ListaImpresa.h"
 #include "VentanaDemoTest.h"
@@ -277,7 +277,7 @@ protected:
     }
 
     QString m_sqlName;
-    Dll_Display m_display;
+    Dll_DisplayQt m_display;
     ScopedService<Dll_Display> m_displayService {m_display};
     SalidasGrabadas m_salidas;
     ScopedService<ReportOutputs> m_salidasService {m_salidas};

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/DataObjects.h"
-#include "startup/EstadoFormulario.h"
+#include "services/VariablesInicio.h"
 #include "startup/Controles.h"
-#include "startup/VariablesInicio.h"
+#include "startup/EstadoFormulario.h"
 #include "support/DemoDatabaseTest.h"
 
 namespace testsupport {

@@ -5,7 +5,7 @@
 #include "reportengine/PdfTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "receipts/AuxiliarRecibo.h"
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 #include "support/DemoDatabaseTest.h"
 
 // Receipts on a demo database of their own: the chart of accounts, withholding accounts,

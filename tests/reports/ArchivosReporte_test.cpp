@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/Configuracion.h"
+#include "services/Configuracion.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 

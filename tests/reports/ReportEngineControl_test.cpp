@@ -13,7 +13,7 @@
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportOutputs.h"
-#include "startup/Dll_Display.h"
+#include "startup/Dll_DisplayQt.h"
 #include "startup/Lbf_CtrlDisplay.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
@@ -178,7 +178,7 @@ private:
         }
         bool finish(const DeferredValues&) override
         {
-            const Lbf_CtrlDisplay* cartel = gDisplay().formulario();
+            const Lbf_CtrlDisplay* cartel = static_cast<Dll_DisplayQt&>(gDisplay()).formulario();
             m_vistos << (cartel ? cartel->findChild<QLabel*>(QStringLiteral("LblCtrol_1"))->text()
                                 : QStringLiteral("sin cartel"));
             return true;
@@ -191,7 +191,7 @@ private:
 
 TEST_F(ReportEngineControlTest, the_banner_counts_the_pages_sent_to_the_printer_and_closes)
 {
-    Dll_Display cartel;
+    Dll_DisplayQt cartel;
     const ScopedService<Dll_Display> cartelService(cartel);
     ImpresoraQueMiraElCartel impresora;
     const ScopedService<ReportOutputs> impresoraService(impresora);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sending/CorreoTest.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 #include "support/TestFiles.h"
 
 namespace {

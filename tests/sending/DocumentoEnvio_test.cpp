@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "sending/DocumentoTest.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 #include "support/HttpsPeer.h"
 #include "support/TestEnvironment.h"
 

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "sending/CorreoTest.h"
 #include "platform/RuntimeError.h"
+#include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
-#include "startup/ManejoErrores.h"
+#include "services/ManejoErrores.h"
 #include "support/TestEnvironment.h"
 
 using testsupport::messages;

@@ -6,7 +6,7 @@
 
 #include "data/DataObjects.h"
 #include "platform/AdoTypes.h"
-#include "startup/VariablesInicio.h"
+#include "services/VariablesInicio.h"
 #include "support/FakeAdoProvider.h"
 #include "support/TestEnvironment.h"
 

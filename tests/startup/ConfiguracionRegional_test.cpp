@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Utilidades.h"
-#include "startup/Formatos.h"
+#include "services/Formatos.h"
 #include "startup/TextosQtFaltantes.h"
 #include "support/QtPrinters.h"
 

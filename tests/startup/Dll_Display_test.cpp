@@ -1,4 +1,4 @@
-#include "startup/Dll_Display.h"
+#include "startup/Dll_DisplayQt.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,7 +14,7 @@ namespace {
 class Dll_DisplayTest : public ::testing::Test
 {
 protected:
-    Dll_Display display;
+    Dll_DisplayQt display;
 };
 
 TEST_F(Dll_DisplayTest, opens_frameless_translucent_and_on_top_with_caption)

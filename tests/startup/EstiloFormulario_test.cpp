@@ -12,14 +12,14 @@
 
 #include "data/DataObjects.h"
 #include "platform/Service.h"
+#include "services/Globales.h"
+#include "services/VariablesInicio.h"
+#include "startup/Controles.h"
+#include "startup/SkinFramework.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
-#include "startup/Controles.h"
-#include "startup/Globales.h"
-#include "startup/SkinFramework.h"
-#include "startup/VariablesInicio.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "BaseInicio.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
-#include "startup/Dll_Display.h"
+#include "services/BaseInicio.h"
+#include "services/MascarasConsulta.h"
+#include "startup/Dll_DisplayQt.h"
 #include "startup/FormularioModal.h"
-#include "startup/MascarasConsulta.h"
 #include "startup/frmAcceso.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
@@ -99,6 +99,7 @@ protected:
         QFile bases(carpeta() + QStringLiteral("/BASES.TXT"));
         bases.open(QIODevice::WriteOnly);
     }
+    ~Inicio() override { m_cartel->CartelCerrar(); }
 
     // Runs the start-up; true when it returned, false when it ended the program.
     bool inicia(const QString& parametros)
@@ -127,6 +128,8 @@ protected:
         return lista;
     }
 
+    std::unique_ptr<Dll_DisplayQt> m_cartel = std::make_unique<Dll_DisplayQt>();
+    ScopedService<Dll_Display> m_cartelServicio { m_cartel.get() };
     AccesoGuionado m_acceso;
     ScopedService<FormularioModal> m_accesoServicio { m_acceso };
     EnlacesGuardados m_enlaces;

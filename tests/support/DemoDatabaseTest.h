@@ -9,7 +9,7 @@
 
 #include "data/DataObjects.h"
 #include "platform/qt/QtAdoProvider.h"
-#include "startup/Globales.h"
+#include "services/Globales.h"
 #include "support/DemoDatabaseFiles.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"

@@ -11,10 +11,10 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/ComponenteQR.h"
-#include "platform/qt/ComponenteQRImagen.h"
 #include "platform/Utilidades.h"
-#include "startup/VariablesInicio.h"
-#include "startup/Configuracion.h"
+#include "platform/qt/ComponenteQRImagen.h"
+#include "services/Configuracion.h"
+#include "services/VariablesInicio.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/ToolProcess.h"

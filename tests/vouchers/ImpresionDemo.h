@@ -5,7 +5,7 @@
 
 #include "reports/DLL_Print.h"
 #include "reports/RecordingControl.h"
-#include "startup/Globales.h"
+#include "services/Globales.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/TestFiles.h"
