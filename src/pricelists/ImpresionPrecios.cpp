@@ -72,7 +72,6 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     TrabajoImpresion& t = r.trabajo;
     t.Destino = e.Destino;
     t.EnviarPorMail = e.EnviarPorMail;
-    const bool analisis = e.chkAnalisisCostos != 0;
 
     // 1. Criteria rows; a rejected row stops the print with the builder's message.
     QList<FiltroSeleccion> filtros(6);

@@ -37,6 +37,6 @@ struct LayoutShared
     int lastQrImage = -1;
     // Deferred slot of each page numbering's page count; slot 0 (the document's) serves alone
     // when no group numbers its pages on its own.
-    std::vector<qint32> numberingSlots;
+    std::vector<qint32> numberingSlots {};
     Coord bodyWidth = 0; // between the side margins: where snapped items end at the latest
 };

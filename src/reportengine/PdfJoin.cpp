@@ -406,7 +406,8 @@ bool Joiner::write(std::vector<Part>& parts)
     }
     free.push_back(0);
     out = "xref\n0 " + QByteArray::number(total) + "\n";
-    char entry[21];
+    // Each entry is 20 bytes; the buffer holds what a number of any size would write.
+    char entry[32];
     std::snprintf(entry, sizeof entry, "%010d 65535 f \n", free.front());
     out.append(entry, 20);
     std::size_t nextFree = 1;

@@ -65,8 +65,9 @@ TEST_F(Lib_FrmCons3Demo, article_lookup_shows_sized_columns_and_stock_colours)
         const int titulo = header->fontMetrics().horizontalAdvance(
             model.headerData(i, Qt::Horizontal).toString());
         EXPECT_GE(header->sectionSize(i), std::max(texto, titulo)) << i;
-        if (texto > titulo + 40)
+        if (texto > titulo + 40) {
             EXPECT_EQ(dlg.anchoColumna(i), Twips::fromPixels(texto)) << i;
+        }
     }
     const QColor levels[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255),
                              QColor(128, 128, 128)};

@@ -85,7 +85,7 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
         QString sql;
         QList<std::pair<int, QString>> tecleos;
         QString ultima;
-        QString enCaja; // what the box showed before it was cleared (prefix mode)
+        QString enCaja {}; // what the box showed before it was cleared (prefix mode)
     } casos[] = {
         {"words", true, base, {{1, QStringLiteral("casa blanca")}},
          QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "

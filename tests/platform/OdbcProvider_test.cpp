@@ -144,8 +144,9 @@ TEST_F(OdbcProvider, a_command_during_a_forward_only_read_does_not_cut_the_read)
 
     qint64 rows = 0;
     while (!rs.Eof()) {
-        if (rows == 1)
+        if (rows == 1) {
             ASSERT_TRUE(m_cnn->Execute(QStringLiteral("UPDATE V_MA_ARTICULOS SET PUNTOPEDIDO = 2")));
+        }
         ++rows;
         rs.MoveNext();
     }

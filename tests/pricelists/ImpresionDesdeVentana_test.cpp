@@ -675,8 +675,9 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
                 ? QStringLiteral("\\$ %1(\\s|$)").arg(QRegularExpression::escape(money(precio.toDouble())))
                 : QStringLiteral("^\\s*%1 .*\\s%2(\\s|$)")
                       .arg(articulo, QRegularExpression::escape(money(precio.toDouble())));
-            if (!analisis)
+            if (!analisis) {
                 EXPECT_TRUE(hasLine(texto, patron)) << articulo.toStdString() << " " << precio.toStdString();
+            }
         }
         EXPECT_FALSE(texto.contains(QStringLiteral("##"))) << "an amount did not fit its column";
         // A description is cut between words, never inside one.
@@ -704,10 +705,11 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
                     && !linea.trimmed().isEmpty())
                     << "page " << p + 1 << ": " << linea.toStdString();
             }
-            if (p > 0)
+            if (p > 0) {
                 EXPECT_TRUE(paginas[p].contains(analisis ? QStringLiteral("P. Venta")
                                                          : QStringLiteral("(continuación)")))
                     << "page " << p + 1;
+            }
         }
     }
 }

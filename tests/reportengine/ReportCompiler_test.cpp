@@ -62,7 +62,7 @@ TEST(ReportCompiler, marks_fixed_formulas_and_registers_summaries_at_their_group
         EXPECT_EQ(report->fixedFormulas.contains(QStringLiteral("f")), row.fixed) << row.text;
         EXPECT_TRUE(report->fixedFormulas.contains(QStringLiteral("k"))) << row.text;
         // The footer's field and the formula "F" hold the same text: both sum alike.
-        for (const QString owner : {QStringLiteral("Pie G/1"), QStringLiteral("F")}) {
+        for (const QString& owner : { QStringLiteral("Pie G/1"), QStringLiteral("F") }) {
             std::vector<SummarySpec> mine;
             for (const SummarySpec& spec : report->summaries) {
                 if (spec.name == owner)

@@ -70,12 +70,12 @@ TEST_F(ContactosEnvioTest, finds_and_keeps_contacts_by_address)
             { QStringLiteral("Pat"), QString(), QStringLiteral("11") },
             QStringLiteral("Pat||11|C7") },
         { "known, no account name: unchanged", QStringLiteral("x"),
-            QStringLiteral(" ana@paz.example "), QString(), { QStringLiteral("Otro") },
-            QStringLiteral("Ana Paz|Compras||") },
+            QStringLiteral(" ana@paz.example "), QString(),
+            { QStringLiteral("Otro"), QString(), QString() }, QStringLiteral("Ana Paz|Compras||") },
         { "several recipients", ContactosEnvio::SeleccionMultiple, QStringLiteral("b@x.example"),
-            QString(), { QStringLiteral("B") }, QString() },
+            QString(), { QStringLiteral("B"), QString(), QString() }, QString() },
         { "not an address", QStringLiteral("a@x.example;b@x.example"), QString(), QString(),
-            { QStringLiteral("AB") }, QString() },
+            { QStringLiteral("AB"), QString(), QString() }, QString() },
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nombre);

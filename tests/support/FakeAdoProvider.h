@@ -29,7 +29,7 @@ public:
         QList<QList<Value>> rows;
         qint64 recordsAffected = 0;
         // Table written by AddNew/Update/Delete on a recordset of this result ("" = read-only).
-        QString table;
+        QString table {};
     };
 
     // Statements holding `fragment` (ignoring case) get `result`; the latest matching script wins.

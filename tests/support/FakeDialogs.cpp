@@ -65,7 +65,8 @@ std::optional<Answer> next(std::deque<std::optional<Answer>>& answers, const cha
         ADD_FAILURE() << "Unexpected " << dialog;
         return std::nullopt;
     }
-    std::optional<Answer> answer = std::move(answers.front());
+    std::optional<Answer> answer;
+    answer.swap(answers.front());
     answers.pop_front();
     return answer;
 }

@@ -1050,11 +1050,12 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         ASSERT_EQ(filas.size(), 1) << c.caso;
         EXPECT_EQ(leeQR(filas.first().qr), c.json) << c.caso;
         EXPECT_TRUE(filas.first().qr.startsWith("\x89PNG")) << c.caso;
-        if (c.letras)
+        if (c.letras) {
             EXPECT_TRUE(delComprobante(QStringLiteral("FC"), QLatin1String(c.id))
                             .first()
                             .endsWith(QLatin1String(c.letras)))
                 << c.caso;
+        }
     }
 }
 

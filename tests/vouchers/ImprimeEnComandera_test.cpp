@@ -198,8 +198,9 @@ TEST_F(ImprimeEnComanderaTest, failures_tell_the_operator_and_leave_the_port_clo
         testsupport::messages().clear();
         configura(registro(), f.dispositivo);
         QtPuertoSerie otro;
-        if (f.ocupado)
+        if (f.ocupado) {
             ASSERT_EQ(otro.abre(par.puerto()), PuertoSerie::Falla::Ninguna);
+        }
         std::optional<ScopedService<PuertoSerie>> sinPuerto;
         if (f.sinPuerto)
             sinPuerto.emplace(nullptr);
