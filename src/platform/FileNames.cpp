@@ -1,7 +1,14 @@
 #include "platform/FileNames.h"
 
+#include <ctime>
+
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 #include "platform/Environment.h"
 
@@ -16,15 +23,57 @@ QString normalized(const QString& path)
 
 namespace {
 
+// A folder's entries. A listing is kept while the folder stays as it was (making, removing or
+// renaming an entry moves its modification time): a print run looks for the same report names
+// in the same folder for every voucher. A folder changed less than two seconds before it was
+// listed is listed again next time, since its time is only as fine as the file system's clock
+// and a change in that same tick would not move it.
+QStringList entriesOf(const QDir& dir)
+{
+    struct Listing
+    {
+        timespec changed;
+        dev_t device;
+        ino_t inode;
+        QStringList entries;
+    };
+    static QMutex lock;
+    static QHash<QString, Listing> listings;
+    constexpr qsizetype MaxListings = 256;
+
+    const QString folder = dir.absolutePath();
+    struct stat info = {};
+    const bool known = ::stat(QFile::encodeName(folder).constData(), &info) == 0;
+    const auto same = [&](const Listing& l) {
+        return l.changed.tv_sec == info.st_mtim.tv_sec && l.changed.tv_nsec == info.st_mtim.tv_nsec
+            && l.device == info.st_dev && l.inode == info.st_ino;
+    };
+    if (known) {
+        const QMutexLocker locked(&lock);
+        const auto kept = listings.constFind(folder);
+        if (kept != listings.constEnd() && same(*kept))
+            return kept->entries;
+    }
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (known && now.tv_sec - info.st_mtim.tv_sec > 2) {
+        const QMutexLocker locked(&lock);
+        if (listings.size() >= MaxListings)
+            listings.clear();
+        listings.insert(folder, { info.st_mtim, info.st_dev, info.st_ino, entries });
+    }
+    return entries;
+}
+
 // The entry of `folder` named `name` ignoring case; `name` itself when there is none.
 QString matchInFolder(const QString& folder, const QString& name)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     if (QFileInfo::exists(dir.filePath(name)))
         return name;
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
+    for (const QString& entry : entriesOf(dir)) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
     }

@@ -1,5 +1,10 @@
 #include "platform/FileNames.h"
 
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,6 +39,23 @@ TEST(FileNames, resolves_each_component_ignoring_case)
     // A file about to be created keeps the name the program gave it.
     EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("informes/NUEVO.txt")),
               dir.filePath(QStringLiteral("Informes/NUEVO.txt")));
+}
+
+// A folder listed when it had not changed for a while is looked up from that listing: a file
+// made in it afterwards is still found in another case.
+TEST(FileNames, finds_a_file_made_after_its_folder_was_looked_in)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const timespec anHourAgo[2] = { { time(nullptr) - 3600, 0 }, { time(nullptr) - 3600, 0 } };
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.constData(), anHourAgo, 0), 0);
+    ASSERT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("fc.rpt")),
+        dir.filePath(QStringLiteral("fc.rpt")));
+
+    touch(dir.filePath(QStringLiteral("FC.RPT")));
+
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("fc.rpt")),
+        dir.filePath(QStringLiteral("FC.RPT")));
 }
 
 TEST(FileNames, the_program_folder_is_the_home_variable_or_the_executable_folder)

@@ -574,6 +574,14 @@ TEST_F(SqliteProvider, schema_rowsets_list_tables_and_columns)
     }
     EXPECT_EQ(columns.join(u','),
         QStringLiteral("Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista"));
+    rs.Close();
+
+    // Asked again after the table changed, the columns are those of now.
+    exec(QStringLiteral("ALTER TABLE ma_cuentas ADD COLUMN Nueva varchar(10)"));
+    ASSERT_TRUE(m_cnn->OpenSchema(adSchemaColumns,
+        { Value(QStringLiteral("DEMO")), Value(), Value(QStringLiteral("ma_cuentas")) }, rs));
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields(QStringLiteral("COLUMN_NAME")).Value(), Value(QStringLiteral("Nueva")));
 }
 
 TEST_F(SqliteProvider, forward_only_reads_100000_rows_holding_one_at_a_time)

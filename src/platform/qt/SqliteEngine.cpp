@@ -488,6 +488,8 @@ void SqliteEngine::close()
     m_transactionCount = 0;
     m_rules = RulesState::None;
     m_statements.clear();
+    m_schemaRows.clear();
+    m_schemaVersion = -1;
     m_db = nullptr;
     removeConnection();
 }
@@ -843,13 +845,46 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
 
 std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Value>& restrictions)
 {
+    // The reports ask for the columns of their tables on every print: the answer stands while
+    // the file's schema is the one it was read from.
+    int version = -1;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA schema_version", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    if (version != m_schemaVersion) {
+        m_schemaRows.clear();
+        m_schemaVersion = version;
+    }
+    const QString key = QStringLiteral("%1\x1f%2\x1f%3")
+                            .arg(schema)
+                            .arg(adoSchemaRestriction(restrictions, 2),
+                                adoSchemaRestriction(restrictions, 3));
+    const auto kept = m_schemaRows.constFind(key);
+    if (version >= 0 && kept != m_schemaRows.constEnd())
+        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(schema), *kept);
+    const std::optional<QList<QList<Value>>> rows = readSchema(schema, restrictions);
+    if (!rows)
+        return nullptr;
+    if (version >= 0) {
+        if (m_schemaRows.size() >= 256)
+            m_schemaRows.clear();
+        m_schemaRows.insert(key, *rows);
+    }
+    return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(schema), *rows);
+}
+
+std::optional<QList<QList<Value>>> SqliteEngine::readSchema(
+    int schema, const QList<Value>& restrictions)
+{
     const QString table = adoSchemaRestriction(restrictions, 2);
     QList<QList<Value>> rows;
     sqlite3_stmt* stmt = prepare(QStringLiteral(
         "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
         "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
     if (!stmt)
-        return nullptr;
+        return std::nullopt;
     QList<QPair<QString, QString>> tables;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         const QString name = columnText(stmt, 0);
@@ -866,7 +901,7 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
             if (type.isEmpty() || type == tableType)
                 rows.append({ catalog, owner, Value(name), Value(tableType) });
         }
-        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaTables), rows);
+        return rows;
     }
     if (schema == adSchemaColumns) {
         const QString column = adoSchemaRestriction(restrictions, 3);
@@ -874,7 +909,7 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
             sqlite3_stmt* info
                 = prepare(QStringLiteral("SELECT name, type, cid FROM pragma_table_info(?)"));
             if (!info)
-                return nullptr;
+                return std::nullopt;
             bindAll(info, { Value(pair.first) });
             while (sqlite3_step(info) == SQLITE_ROW) {
                 const QString name = columnText(info, 0);
@@ -889,11 +924,11 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
             }
             sqlite3_finalize(info);
         }
-        return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(adSchemaColumns), rows);
+        return rows;
     }
     m_errors.add(AdoError(int(0x80040E53u), QStringLiteral("Tipo de esquema no admitido."),
         QStringLiteral("HY000"), 0, ErrorSource));
-    return nullptr;
+    return std::nullopt;
 }
 
 bool SqliteEngine::insertRow(const QString& table, const QStringList& columns,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include "platform/qt/QtDbEngine.h"
@@ -59,6 +61,7 @@ private:
     sqlite3_stmt* prepare(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
     bool stepToEnd(sqlite3_stmt* stmt);
+    std::optional<QList<QList<Value>>> readSchema(int schema, const QList<Value>& restrictions);
     // Returns how many triggers were made.
     int installColumnRules();
     void ensureColumnRules();
@@ -77,4 +80,7 @@ private:
     // The table whose text the running statement had cut, set by the column rules.
     QString m_truncatedTable;
     SqliteStatementCache m_statements;
+    // Schema rowsets already read, by kind and restrictions, for the schema version they show.
+    QHash<QString, QList<QList<Value>>> m_schemaRows;
+    int m_schemaVersion = -1;
 };

@@ -1,11 +1,12 @@
 #include "platform/qt/SystemEnvironment.h"
 
+#include <cstring>
+
 #include <pwd.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcessEnvironment>
 #include <QSysInfo>
 
 QString SystemEnvironment::computerName() const
@@ -36,13 +37,18 @@ QString SystemEnvironment::userName() const
 
 QString SystemEnvironment::variable(const QString& name) const
 {
-    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (env.contains(name))
-        return env.value(name);
-    const QStringList keys = env.keys();
-    for (const QString& key : keys) {
+    // Asked several times for every voucher printed: the variable is read where it stands, and
+    // the list of them is only gone through when the name's case may differ.
+    const QByteArray exact = name.toLocal8Bit();
+    if (qEnvironmentVariableIsSet(exact.constData()))
+        return qEnvironmentVariable(exact.constData());
+    for (char** entry = environ; entry && *entry; ++entry) {
+        const char* equals = std::strchr(*entry, '=');
+        if (!equals)
+            continue;
+        const QString key = QString::fromLocal8Bit(*entry, equals - *entry);
         if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return env.value(key);
+            return QString::fromLocal8Bit(equals + 1);
     }
     return QString();
 }
