@@ -18,6 +18,7 @@
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
+#include "reportpreview/ReportPreview.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
@@ -69,6 +70,8 @@ int main(int argc, char* argv[])
     // One report control stands behind the report object and the report driver.
     SinkReportOutputs reportOutputs;
     const ScopedService<ReportOutputs> reportOutputsService(reportOutputs);
+    ReportPreviewWindows previews;
+    const ScopedService<ReportPreviews> previewsService(previews);
     ReportEngineControl reportControl;
     const ScopedService<ReportControl> reportControlService(reportControl);
     DLL_Print reporte;

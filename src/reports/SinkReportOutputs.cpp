@@ -1,13 +1,10 @@
 #include "reports/SinkReportOutputs.h"
 
-#include "platform/FileDialog.h"
-#include "platform/MessageDialog.h"
-#include "platform/PrintDialog.h"
 #include "platform/Service.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/RtfSink.h"
-#include "reports/ReportPreview.h"
+#include "reports/ReportPreviews.h"
 
 namespace {
 
@@ -36,20 +33,13 @@ private:
 class PreviewOutput final : public ReportOutput
 {
 public:
-    explicit PreviewOutput(const QString& title) : m_document(std::make_shared<PreviewDocument>())
-    {
-        auto* window = new ReportPreviewWindow(m_document, PreviewDialogs {Service<MessageDialog>::get(),
-            Service<FileDialog>::get(), Service<PrintDialog>::get()});
-        if (!title.isEmpty())
-            window->setWindowTitle(title);
-        window->show();
-    }
+    explicit PreviewOutput(std::shared_ptr<PageSink> window) : m_window(std::move(window)) { }
 
-    PageSink* pageSink() override { return m_document.get(); }
+    PageSink* pageSink() override { return m_window.get(); }
     bool finish(int, QString*) override { return true; }
 
 private:
-    std::shared_ptr<PreviewDocument> m_document;
+    std::shared_ptr<PageSink> m_window;
 };
 
 } // namespace
@@ -75,7 +65,9 @@ std::unique_ptr<ReportOutput> SinkReportOutputs::create(const ReportOutputTarget
             sink = std::make_unique<RtfSink>(target.fileName);
         break;
     case ReportOutputTarget::Kind::Screen:
-        return std::make_unique<PreviewOutput>(target.title);
+        if (ReportPreviews* previews = Service<ReportPreviews>::tryGet())
+            return std::make_unique<PreviewOutput>(previews->open(target.title));
+        break;
     }
     if (!sink)
         return UnavailableReportOutputs().create(target, error);

@@ -6,6 +6,7 @@
 #include "reports/DLL_Print.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
+#include "reportpreview/ReportPreview.h"
 
 // The report object of the program for an rp_voucher print: the engine's control with the
 // preview, printer and file outputs and the report object over it, installed for the object's
@@ -30,6 +31,8 @@ public:
 private:
     SinkReportOutputs m_salidas;
     ScopedService<ReportOutputs> m_salidasServicio { m_salidas };
+    ReportPreviewWindows m_vistas;
+    ScopedService<ReportPreviews> m_vistasServicio { m_vistas };
     ReportEngineControl m_control;
     ScopedService<ReportControl> m_controlServicio { m_control };
     DLL_Print m_reporte;

@@ -26,6 +26,7 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "reports/SinkReportOutputs.h"
+#include "reportpreview/ReportPreview.h"
 #include "sending/EnvioCorreoFormulario.h"
 #include "sending/FrmEnviar.h"
 #include "sending/Rt_ImgThumbs.h"
@@ -341,6 +342,8 @@ int main(int argc, char* argv[])
     const ScopedService<Globales> globalesService(globales);
     SinkReportOutputs salidas;
     const ScopedService<ReportOutputs> salidasService(salidas);
+    ReportPreviewWindows vistas;
+    const ScopedService<ReportPreviews> vistasService(vistas);
     ReportEngineControl control;
     const ScopedService<ReportControl> controlService(control);
     DLL_Print reporte;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "reportengine/PageSink.h"
+#include "reports/ReportPreviews.h"
 
 class FileDialog;
 class MessageDialog;
@@ -122,4 +123,12 @@ private:
     int m_matchPage = 0;
     int m_matchItem = -1;
     QRectF m_highlight; // in 1/100 mm on the current page
+};
+
+// The preview windows of the program's prints, their dialogs the installed platform ones. src/app
+// installs it as Service<ReportPreviews>.
+class ReportPreviewWindows final : public ReportPreviews
+{
+public:
+    std::shared_ptr<PageSink> open(const QString& title) override;
 };

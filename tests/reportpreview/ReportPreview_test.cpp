@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/ReportPreview.h"
 #include "reportengine/PdfTools.h"
+#include "reportpreview/ReportPreview.h"
 #include "support/FakeDialogs.h"
 #include "support/TestEnvironment.h"
 

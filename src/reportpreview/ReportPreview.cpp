@@ -1,4 +1,4 @@
-#include "reports/ReportPreview.h"
+#include "reportpreview/ReportPreview.h"
 
 #include <algorithm>
 
@@ -26,6 +26,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageDialog.h"
 #include "platform/PrintDialog.h"
+#include "platform/Service.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageText.h"
@@ -408,4 +409,15 @@ void ReportPreviewWindow::exportAsked()
     QString error;
     if (!exportTo(file, &error))
         m_dialogs.messages.show(error, Msg::Exclamation, windowTitle());
+}
+
+std::shared_ptr<PageSink> ReportPreviewWindows::open(const QString& title)
+{
+    auto document = std::make_shared<PreviewDocument>();
+    auto* window = new ReportPreviewWindow(document, PreviewDialogs {Service<MessageDialog>::get(),
+        Service<FileDialog>::get(), Service<PrintDialog>::get()});
+    if (!title.isEmpty())
+        window->setWindowTitle(title);
+    window->show();
+    return document;
 }
