@@ -392,15 +392,21 @@ CREATE TABLE V_MA_ARTICULOS (
     PRECIO7 money DEFAULT 0,
     PRECIO8 money DEFAULT 0
 );
--- The price list's sort orders, alone and within a section, family or supplier group.
-CREATE INDEX IX_ARTICULOS_DESCRIPCION ON V_MA_ARTICULOS (Descripcion, IDARTICULO);
+-- The price list's sort orders, alone and within a section, family or supplier group. The rows
+-- sit in code order, so an order by description reaching for each row would jump around the file:
+-- the description orders carry the code and the suspension flag, all a price list reads of the
+-- article, and the list never leaves the index.
+CREATE INDEX IX_ARTICULOS_DESCRIPCION ON V_MA_ARTICULOS (Descripcion, IDARTICULO, SUSPENDIDO);
 CREATE INDEX IX_ARTICULOS_MARCA ON V_MA_ARTICULOS (idtipo, IDARTICULO);
 CREATE INDEX IX_ARTICULOS_RUBRO_CODIGO ON V_MA_ARTICULOS (idrubro, IDARTICULO);
-CREATE INDEX IX_ARTICULOS_RUBRO_DESCRIPCION ON V_MA_ARTICULOS (idrubro, Descripcion);
+CREATE INDEX IX_ARTICULOS_RUBRO_DESCRIPCION
+    ON V_MA_ARTICULOS (idrubro, Descripcion, IDARTICULO, SUSPENDIDO);
 CREATE INDEX IX_ARTICULOS_FAMILIA_CODIGO ON V_MA_ARTICULOS (idfamilia, IDARTICULO);
-CREATE INDEX IX_ARTICULOS_FAMILIA_DESCRIPCION ON V_MA_ARTICULOS (idfamilia, Descripcion);
+CREATE INDEX IX_ARTICULOS_FAMILIA_DESCRIPCION
+    ON V_MA_ARTICULOS (idfamilia, Descripcion, IDARTICULO, SUSPENDIDO);
 CREATE INDEX IX_ARTICULOS_PROVEEDOR_CODIGO ON V_MA_ARTICULOS (cuentaProveedor, IDARTICULO);
-CREATE INDEX IX_ARTICULOS_PROVEEDOR_DESCRIPCION ON V_MA_ARTICULOS (cuentaProveedor, Descripcion);
+CREATE INDEX IX_ARTICULOS_PROVEEDOR_DESCRIPCION
+    ON V_MA_ARTICULOS (cuentaProveedor, Descripcion, IDARTICULO, SUSPENDIDO);
 -- Lookups by a trimmed code (the voucher lines' supplier code) find the article by index.
 CREATE INDEX IX_ARTICULOS_CODIGO_RECORTADO ON V_MA_ARTICULOS (ltrim(rtrim(IDARTICULO)) COLLATE TEXTO);
 
@@ -412,6 +418,9 @@ CREATE TABLE STK_MA_ARTICULOS (
     PUNTOPEDIDO float DEFAULT 0,
     PRIMARY KEY (IDARTICULO, DEPOSITO)
 );
+-- An article's stock rows with their quantity: a price list in description order finds them
+-- here without a second read in the table.
+CREATE INDEX IX_STOCK_ARTICULO ON STK_MA_ARTICULOS (IDARTICULO, DEPOSITO, Stock);
 
 -- The article lookups' view: the article with its stock over every warehouse.
 CREATE VIEW VT_MA_ARTICULOS AS
@@ -453,6 +462,11 @@ CREATE TABLE MA_PRECIOS (
     PRIMARY KEY (IdLista, IdArticulo)
 );
 CREATE INDEX IX_PRECIOS_ARTICULO ON MA_PRECIOS (IdArticulo, IdLista);
+-- A list's amounts in one place, by article: the rows themselves lie article by article across
+-- every list, so a list in description order would otherwise read a page of the table per row.
+CREATE INDEX IX_PRECIOS_LISTA ON MA_PRECIOS
+    (IdLista, IdArticulo, COSTO, PRECIO1, PRECIO2, PRECIO3, PRECIO4, PRECIO5, PRECIO6, PRECIO7,
+     PRECIO8);
 
 -- The suite's price view: a list's prices with its header. Reading the list code from the header
 -- lets the engine walk one list after the other and each list in an article index's order. The
