@@ -426,7 +426,7 @@ TEST_F(SqliteProvider, stores_an_overlong_text_cut_with_the_truncation_warning)
 
 // Rows of one shape run from one prepared statement: each keeps its own values, and the column
 // rules still cut the one that is too long, also after the rules went with a rolled-back
-// transaction.
+// transaction. Reads of one shape share theirs the same way.
 TEST_F(SqliteProvider, rows_of_one_shape_keep_their_values_and_the_column_rules)
 {
     exec(QStringLiteral("CREATE TABLE HIJO (ID INTEGER PRIMARY KEY, Nombre varchar(5))"));
@@ -443,6 +443,17 @@ TEST_F(SqliteProvider, rows_of_one_shape_keep_their_values_and_the_column_rules)
 
     EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(ID || '/' || Nombre, '|') FROM HIJO")),
         Value(QStringLiteral("1/uno|2/demas")));
+    // Two open reads of one shape each keep their own values, and so does the next one.
+    AdoRecordset uno;
+    AdoRecordset dos;
+    ASSERT_TRUE(uno.Open(QStringLiteral("SELECT ID FROM HIJO WHERE Nombre = 'uno'"), m_cnn.get()));
+    ASSERT_TRUE(
+        dos.Open(QStringLiteral("SELECT ID FROM HIJO WHERE Nombre = 'demas'"), m_cnn.get()));
+    EXPECT_EQ(uno.Fields(0).Value().toLongLong(), 1);
+    EXPECT_EQ(dos.Fields(0).Value().toLongLong(), 2);
+    uno.Close();
+    dos.Close();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ID FROM HIJO WHERE Nombre = 'demas'")).toLongLong(), 2);
 }
 
 // A NUL inside a text is stored with the rest, not the end of the statement.

@@ -217,14 +217,24 @@ Value columnValue(sqlite3_stmt* stmt, int i, const ColumnType& type)
 class SqliteCursor final : public AdoCursor
 {
 public:
-    SqliteCursor(SqliteEngine* engine, sqlite3_stmt* stmt, bool rowid, QString table)
+    SqliteCursor(SqliteEngine* engine, sqlite3_stmt* stmt, bool rowid, QString table,
+        std::weak_ptr<SqliteStatementCache> cache = {}, QByteArray shape = {})
         : m_engine(engine)
         , m_stmt(stmt)
         , m_first(rowid ? 1 : 0)
         , m_table(std::move(table))
+        , m_cache(std::move(cache))
+        , m_shape(std::move(shape))
     {
     }
-    ~SqliteCursor() override { sqlite3_finalize(m_stmt); }
+    ~SqliteCursor() override
+    {
+        const std::shared_ptr<SqliteStatementCache> cache = m_cache.lock();
+        if (cache && !m_shape.isEmpty())
+            cache->keep(m_shape, m_stmt);
+        else
+            sqlite3_finalize(m_stmt);
+    }
 
     // Reads the first row (expression columns take their type from it). False on an error.
     bool start()
@@ -312,6 +322,8 @@ private:
     sqlite3_stmt* m_stmt;
     int m_first;
     QString m_table;
+    std::weak_ptr<SqliteStatementCache> m_cache;
+    QByteArray m_shape;
     QList<AdoColumn> m_columns;
     QList<ColumnType> m_types;
     bool m_pending = false;
@@ -487,7 +499,7 @@ void SqliteEngine::close()
         exec("ROLLBACK");
     m_transactionCount = 0;
     m_rules = RulesState::None;
-    m_statements.clear();
+    m_statements = std::make_shared<SqliteStatementCache>();
     m_schemaRows.clear();
     m_schemaVersion = -1;
     m_db = nullptr;
@@ -685,9 +697,9 @@ bool SqliteEngine::rollbackTrans()
 std::optional<bool> SqliteEngine::runShaped(const QString& sql, qint64& affected)
 {
     const std::optional<SqliteStatementCache::Shape> shape = SqliteStatementCache::shapeOf(sql);
-    if (!shape || m_statements.refused(shape->sql))
+    if (!shape || m_statements->refused(shape->sql))
         return std::nullopt;
-    sqlite3_stmt* stmt = m_statements.find(shape->sql);
+    sqlite3_stmt* stmt = m_statements->take(shape->sql);
     if (!stmt) {
         // A shape SQLite refuses is no fault of the statement: its own text says what is wrong.
         if (sqlite3_prepare_v2(m_db, shape->sql.constData(), int(shape->sql.size()), &stmt,
@@ -696,10 +708,9 @@ std::optional<bool> SqliteEngine::runShaped(const QString& sql, qint64& affected
             || !stmt || sqlite3_column_count(stmt) > 0
             || sqlite3_bind_parameter_count(stmt) != shape->values.size()) {
             sqlite3_finalize(stmt);
-            m_statements.refuse(shape->sql);
+            m_statements->refuse(shape->sql);
             return std::nullopt;
         }
-        m_statements.keep(shape->sql, stmt);
     }
     // Also on a statement kept from before: rules made in a transaction that was rolled back
     // went with it.
@@ -709,8 +720,7 @@ std::optional<bool> SqliteEngine::runShaped(const QString& sql, qint64& affected
     const bool ok = stepToEnd(stmt);
     if (ok)
         affected += sqlite3_changes(m_db);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
+    m_statements->keep(shape->sql, stmt);
     return ok;
 }
 
@@ -820,27 +830,55 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
             QStringLiteral("42000"), 0, ErrorSource));
         return nullptr;
     }
-    sqlite3_stmt* stmt = prepare(query.sql);
+    QByteArray shape;
+    sqlite3_stmt* stmt = prepareQuery(query.sql, shape);
     if (!stmt && query.hasRowid) {
         // A view has no rowid: its rows can be added (INSTEAD OF triggers) but not found again.
         m_errors.Clear();
         query = TsqlTranslator::translateQuery(sql, QString());
-        stmt = prepare(query.sql);
+        stmt = prepareQuery(query.sql, shape);
     }
     if (!stmt)
         return nullptr;
     if (sqlite3_column_count(stmt) == 0) {
-        sqlite3_finalize(stmt);
+        if (shape.isEmpty())
+            sqlite3_finalize(stmt);
+        else
+            m_statements->keep(shape, stmt);
         m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand,
             QStringLiteral("La instrucción no devuelve filas."), QStringLiteral("42000"), 0,
             ErrorSource));
         return nullptr;
     }
     auto cursor = std::make_unique<SqliteCursor>(this, stmt, query.hasRowid,
-        updatable ? query.table : QString());
+        updatable ? query.table : QString(), m_statements, shape);
     if (!cursor->start())
         return nullptr;
     return cursor;
+}
+
+sqlite3_stmt* SqliteEngine::prepareQuery(const QString& sql, QByteArray& shape)
+{
+    shape.clear();
+    const std::optional<SqliteStatementCache::Shape> found
+        = SqliteStatementCache::shapeOfQuery(sql);
+    if (!found || m_statements->refused(found->sql))
+        return prepare(sql);
+    sqlite3_stmt* stmt = m_statements->take(found->sql);
+    if (!stmt) {
+        // A shape SQLite refuses is no fault of the query: its own text says what is wrong.
+        if (sqlite3_prepare_v2(m_db, found->sql.constData(), int(found->sql.size()), &stmt,
+                nullptr)
+                != SQLITE_OK
+            || !stmt || sqlite3_bind_parameter_count(stmt) != found->values.size()) {
+            sqlite3_finalize(stmt);
+            m_statements->refuse(found->sql);
+            return prepare(sql);
+        }
+    }
+    bindAll(stmt, found->values);
+    shape = found->sql;
+    return stmt;
 }
 
 std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Value>& restrictions)

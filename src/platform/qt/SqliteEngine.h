@@ -59,6 +59,9 @@ private:
     std::optional<bool> runShaped(const QString& sql, qint64& affected);
     bool exec(const char* sql);
     sqlite3_stmt* prepare(const QString& sql);
+    // A query's statement, bound, from the statement kept for its shape when there is one;
+    // `shape` tells the cache to give it back to (empty: the caller finalizes it).
+    sqlite3_stmt* prepareQuery(const QString& sql, QByteArray& shape);
     bool bindAll(sqlite3_stmt* stmt, const QList<Value>& values);
     bool stepToEnd(sqlite3_stmt* stmt);
     std::optional<QList<QList<Value>>> readSchema(int schema, const QList<Value>& restrictions);
@@ -79,7 +82,9 @@ private:
     RulesState m_rules = RulesState::None;
     // The table whose text the running statement had cut, set by the column rules.
     QString m_truncatedTable;
-    SqliteStatementCache m_statements;
+    // Shared with the cursors, which give their statement back when they close; a cursor that
+    // outlives its connection's handle finds the cache gone and lets its statement go.
+    std::shared_ptr<SqliteStatementCache> m_statements = std::make_shared<SqliteStatementCache>();
     // Schema rowsets already read, by kind and restrictions, for the schema version they show.
     QHash<QString, QList<QList<Value>>> m_schemaRows;
     int m_schemaVersion = -1;

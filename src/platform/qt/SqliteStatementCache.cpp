@@ -20,12 +20,20 @@ bool isNamePart(QChar c)
 
 } // namespace
 
-std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const QString& sql)
+namespace {
+
+enum class Kind { Write, Query };
+
+std::optional<SqliteStatementCache::Shape> shapeFor(const QString& sql, Kind kind)
 {
+    using Shape = SqliteStatementCache::Shape;
     Shape shape;
     QString text;
     text.reserve(sql.size());
     bool first = true;
+    // Literals of a query become parameters only past its own WHERE.
+    bool values = kind == Kind::Write;
+    int depth = 0;
     const qsizetype n = sql.size();
     qsizetype i = 0;
     while (i < n) {
@@ -64,8 +72,12 @@ std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const Q
                 }
                 value.append(sql.at(j));
             }
-            shape.values.append(Value(value));
-            text.append(u'?');
+            if (values) {
+                shape.values.append(Value(value));
+                text.append(u'?');
+            } else {
+                text.append(QStringView(sql).mid(i, j + 1 - i));
+            }
             i = j + 1;
         } else if (isNameStart(c)) {
             qsizetype j = i;
@@ -74,15 +86,22 @@ std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const Q
             const QStringView name = QStringView(sql).mid(i, j - i);
             if (first) {
                 first = false;
-                bool writes = false;
-                for (const char* verb : { "INSERT", "UPDATE", "DELETE", "REPLACE" })
-                    writes = writes || name.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
-                if (!writes)
+                bool known = false;
+                if (kind == Kind::Query)
+                    known = name.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0;
+                else
+                    for (const char* verb : { "INSERT", "UPDATE", "DELETE", "REPLACE" })
+                        known = known
+                            || name.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
+                if (!known)
                     return std::nullopt;
             }
-            if (name.compare(QLatin1String("ORDER"), Qt::CaseInsensitive) == 0
-                || name.compare(QLatin1String("GROUP"), Qt::CaseInsensitive) == 0)
+            if (kind == Kind::Write
+                && (name.compare(QLatin1String("ORDER"), Qt::CaseInsensitive) == 0
+                    || name.compare(QLatin1String("GROUP"), Qt::CaseInsensitive) == 0))
                 return std::nullopt;
+            if (depth == 0 && name.compare(QLatin1String("WHERE"), Qt::CaseInsensitive) == 0)
+                values = true;
             // A blob (X'0A') is left as written.
             if (name.size() == 1 && (c == u'x' || c == u'X') && j < n && sql.at(j) == u'\'') {
                 const qsizetype end = sql.indexOf(u'\'', j + 1);
@@ -102,7 +121,7 @@ std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const Q
                 whole = whole && d.isDigit();
             bool fits = false;
             const qint64 value = whole ? number.toLongLong(&fits) : 0;
-            if (fits) {
+            if (fits && kind == Kind::Write) {
                 shape.values.append(Value(value));
                 text.append(u'?');
             } else {
@@ -112,6 +131,10 @@ std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const Q
         } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
             return std::nullopt;
         } else {
+            if (c == u'(')
+                ++depth;
+            else if (c == u')')
+                --depth;
             text.append(c);
             ++i;
         }
@@ -122,18 +145,37 @@ std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const Q
     return shape;
 }
 
+} // namespace
+
+std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOf(const QString& sql)
+{
+    return shapeFor(sql, Kind::Write);
+}
+
+std::optional<SqliteStatementCache::Shape> SqliteStatementCache::shapeOfQuery(const QString& sql)
+{
+    return shapeFor(sql, Kind::Query);
+}
+
 SqliteStatementCache::~SqliteStatementCache()
 {
     clear();
 }
 
-sqlite3_stmt* SqliteStatementCache::find(const QByteArray& sql) const
+sqlite3_stmt* SqliteStatementCache::take(const QByteArray& sql)
 {
-    return m_statements.value(sql, nullptr);
+    const auto kept = m_statements.find(sql);
+    if (kept == m_statements.end())
+        return nullptr;
+    sqlite3_stmt* stmt = kept.value();
+    m_statements.erase(kept);
+    return stmt;
 }
 
 void SqliteStatementCache::keep(const QByteArray& sql, sqlite3_stmt* stmt)
 {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
     if (m_statements.size() >= MaxStatements)
         clear();
     m_statements.insert(sql, stmt);
