@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModal.h"
 #include "lookup/ArmadoConsulta.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
@@ -18,7 +19,6 @@
 #include "platform/Windows1252.h"
 #include "services/Configuracion.h"
 #include "services/ModArchivos.h"
-#include "startup/FormularioModal.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
 #include "lookup/ColumnWidthFile.h"
 #include "lookup/LookupGridRules.h"
 #include "platform/Clock.h"
@@ -29,7 +30,6 @@
 #include "services/Configuracion.h"
 #include "services/ManejoErrores.h"
 #include "services/ModEjecutar.h"
-#include "startup/Controles.h"
 #include "ui_Lib_FrmCons3.h"
 
 namespace {

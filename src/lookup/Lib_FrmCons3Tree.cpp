@@ -10,13 +10,13 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "services/ManejoErrores.h"
-#include "startup/Controles.h"
 #include "ui_Lib_FrmCons3Tree.h"
 
 namespace {

@@ -12,6 +12,9 @@
 #include <QToolButton>
 
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
+#include "formhelpers/EstadoFormulario.h"
+#include "formhelpers/EstiloFormulario.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
 #include "platform/MessageDialog.h"
@@ -26,9 +29,6 @@
 #include "reports/RT_Crystal2.h"
 #include "services/Configuracion.h"
 #include "services/VariablesInicio.h"
-#include "startup/Controles.h"
-#include "startup/EstadoFormulario.h"
-#include "startup/EstiloFormulario.h"
 #include "startup/Inicio.h"
 
 #include "ui_Rp_Tarifolio.h"

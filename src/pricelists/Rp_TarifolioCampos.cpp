@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageDialog.h"
@@ -19,7 +20,6 @@
 #include "platform/Utilidades.h"
 #include "pricelists/CamposCriterio.h"
 #include "services/Globales.h"
-#include "startup/Controles.h"
 
 #include "ui_Rp_Tarifolio.h"
 

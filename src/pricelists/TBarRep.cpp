@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QToolButton>
 
-#include "startup/Controles.h"
+#include "formhelpers/Controles.h"
 
 namespace {
 

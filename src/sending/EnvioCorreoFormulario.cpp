@@ -3,10 +3,10 @@
 
 #include <QApplication>
 
+#include "formhelpers/FormularioModal.h"
 #include "platform/Twips.h"
 #include "sending/FrmEnviar.h"
 #include "sending/eMailAux.h"
-#include "startup/FormularioModal.h"
 
 EnvioCorreoFormulario::EnvioCorreoFormulario() = default;
 

@@ -15,6 +15,10 @@
 #include <QThread>
 #include <QUrl>
 
+#include "formhelpers/Controles.h"
+#include "formhelpers/EstadoFormulario.h"
+#include "formhelpers/FormularioModal.h"
+#include "formhelpers/FrmMsgBox.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
@@ -31,10 +35,6 @@
 #include "sending/eMailAux.h"
 #include "services/Configuracion.h"
 #include "services/VariablesInicio.h"
-#include "startup/Controles.h"
-#include "startup/EstadoFormulario.h"
-#include "startup/FormularioModal.h"
-#include "startup/FrmMsgBox.h"
 
 namespace {
 

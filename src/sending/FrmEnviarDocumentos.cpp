@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include "formhelpers/FormularioModal.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
@@ -23,7 +24,6 @@
 #include "services/Configuracion.h"
 #include "services/ManejoErrores.h"
 #include "services/VariablesInicio.h"
-#include "startup/FormularioModal.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 
+#include "formhelpers/FormularioModal.h"
 #include "platform/DialogoArchivo.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
@@ -18,7 +19,6 @@
 #include "sending/SubidaDocumento.h"
 #include "services/FechaServidor.h"
 #include "services/ModArchivos.h"
-#include "startup/FormularioModal.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModal.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
 #include "services/VariablesInicio.h"
-#include "startup/FormularioModal.h"
 #include "startup/frmAcceso.h"
 
 namespace {

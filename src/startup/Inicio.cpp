@@ -10,6 +10,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModal.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -30,7 +31,6 @@
 #include "services/ParametrosSesion.h"
 #include "services/RegistrosAccion.h"
 #include "services/VariablesInicio.h"
-#include "startup/FormularioModal.h"
 #include "startup/frmAcceso.h"
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QTextStream>
 
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModal.h"
+#include "formhelpers/FrmMsgBox.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/RuntimeError.h"
@@ -16,8 +18,6 @@
 #include "sending/FrmEnviar.h"
 #include "services/ConfiguracionGlobal.h"
 #include "services/Globales.h"
-#include "startup/FormularioModal.h"
-#include "startup/FrmMsgBox.h"
 
 namespace ComandosDocumento {
 

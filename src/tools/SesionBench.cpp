@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include "data/DataObjects.h"
+#include "formhelpers/Dll_DisplayQt.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
@@ -12,7 +13,6 @@
 #include "services/ConfiguracionGlobal.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
-#include "startup/Dll_DisplayQt.h"
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include "app/ComprobantesImpresos.h"
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModal.h"
+#include "formhelpers/FrmMsgBox.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Environment.h"
 #include "platform/Launcher.h"
@@ -33,8 +35,6 @@
 #include "sending/eMailAux.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
-#include "startup/FormularioModal.h"
-#include "startup/FrmMsgBox.h"
 #include "tools/ComandosDocumento.h"
 
 // rp_send: the document sender without the window, for support and for tests. It opens a SQLite

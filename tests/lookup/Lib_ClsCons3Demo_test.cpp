@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DataObjects.h"
+#include "formhelpers/FormularioModalGuionado.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
 #include "platform/AdoRecordset.h"
@@ -14,7 +15,6 @@
 #include "services/Configuracion.h"
 #include "services/Globales.h"
 #include "services/MascarasConsulta.h"
-#include "startup/FormularioModalGuionado.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/QtPrinters.h"

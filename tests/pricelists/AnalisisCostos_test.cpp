@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/Dll_DisplayQt.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/SqliteText.h"
 #include "services/Globales.h"
-#include "startup/Dll_DisplayQt.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"

@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/Dll_DisplayQt.h"
+#include "formhelpers/EstadoFormulario.h"
+#include "formhelpers/FormularioModal.h"
+#include "formhelpers/FrmMsgBox.h"
 #include "platform/FileNames.h"
 #include "platform/qt/CurlMail.h"
 #include "platform/qt/SqliteText.h"
@@ -37,10 +41,6 @@
 #include "sending/FrmEnviar.h"
 #include "sending/eMailAux.h"
 #include "services/Globales.h"
-#include "startup/Dll_DisplayQt.h"
-#include "startup/EstadoFormulario.h"
-#include "startup/FormularioModal.h"
-#include "startup/FrmMsgBox.h"
 #include "support/CupsPrivado.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/EstadoFormulario.h"
+#include "formhelpers/FormularioModalGuionado.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
@@ -22,8 +24,6 @@
 #include "reports/DLL_Print.h"
 #include "services/Globales.h"
 #include "services/MascarasConsulta.h"
-#include "startup/EstadoFormulario.h"
-#include "startup/FormularioModalGuionado.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/EstadoFormulario.h"
 #include "platform/IniFile.h"
 #include "platform/MessageDialog.h"
 #include "platform/Twips.h"
@@ -24,7 +25,6 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "services/Globales.h"
-#include "startup/EstadoFormulario.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"

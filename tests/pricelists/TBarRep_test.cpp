@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/Controles.h"
+#include "formhelpers/Controles.h"
 
 TEST(TBarRep, each_button_raises_its_key)
 {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
+#include "formhelpers/EstadoFormulario.h"
 #include "services/VariablesInicio.h"
-#include "startup/Controles.h"
-#include "startup/EstadoFormulario.h"
 #include "support/DemoDatabaseTest.h"
 
 namespace testsupport {

@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/Dll_DisplayQt.h"
+#include "formhelpers/Lbf_CtrlDisplay.h"
 #include "reportengine/PageSink.h"
 #include "reportengine/PdfTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportOutputs.h"
-#include "startup/Dll_DisplayQt.h"
-#include "startup/Lbf_CtrlDisplay.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/TestFiles.h"

@@ -5,13 +5,13 @@
 
 #include <QDir>
 
+#include "formhelpers/FormularioModal.h"
+#include "formhelpers/FrmMsgBox.h"
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
 #include "sending/ConfiguracionEnvio.h"
 #include "sending/eMailAux.h"
 #include "services/VariablesInicio.h"
-#include "startup/FormularioModal.h"
-#include "startup/FrmMsgBox.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/SmtpPeer.h"

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/FormularioModalGuionado.h"
 #include "startup/frmAcceso.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "AccesoPrueba.h"
-#include "FormularioModalGuionado.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/Dll_DisplayQt.h"
+#include "formhelpers/FormularioModal.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
 #include "services/BaseInicio.h"
 #include "services/MascarasConsulta.h"
-#include "startup/Dll_DisplayQt.h"
-#include "startup/FormularioModal.h"
 #include "startup/frmAcceso.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"

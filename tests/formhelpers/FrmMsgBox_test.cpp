@@ -1,4 +1,4 @@
-#include "startup/FrmMsgBox.h"
+#include "formhelpers/FrmMsgBox.h"
 
 #include <QLabel>
 #include <QPushButton>

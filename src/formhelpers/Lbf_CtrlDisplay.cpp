@@ -1,4 +1,4 @@
-#include "startup/Lbf_CtrlDisplay.h"
+#include "formhelpers/Lbf_CtrlDisplay.h"
 
 #include <cmath>
 

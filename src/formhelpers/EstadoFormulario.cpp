@@ -1,4 +1,4 @@
-#include "startup/EstadoFormulario.h"
+#include "formhelpers/EstadoFormulario.h"
 
 #include <QAbstractSpinBox>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "startup/SkinFramework.h"
+#include "formhelpers/SkinFramework.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "startup/EstiloFormulario.h"
+#include "formhelpers/EstiloFormulario.h"
 
 #include <cmath>
 
@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
+#include "formhelpers/SkinFramework.h"
 #include "platform/Entorno.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
@@ -20,14 +22,12 @@
 #include "platform/Utilidades.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
-#include "startup/Controles.h"
-#include "startup/SkinFramework.h"
 
 // The built-in icon lives in this static library's resources; the library registers them itself
 // so that no executable has to.
 static void registraRecursos()
 {
-    Q_INIT_RESOURCE(startup);
+    Q_INIT_RESOURCE(formhelpers);
 }
 
 namespace EstiloFormulario {

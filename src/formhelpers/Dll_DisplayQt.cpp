@@ -1,10 +1,10 @@
-#include "startup/Dll_DisplayQt.h"
+#include "formhelpers/Dll_DisplayQt.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
-#include "startup/Lbf_CtrlDisplay.h"
+#include "formhelpers/Lbf_CtrlDisplay.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "startup/Controles.h"
+#include "formhelpers/Controles.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "startup/FormularioModal.h"
+#include "formhelpers/FormularioModal.h"
 
 #include <QDialog>
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/FormularioModal.h"
+#include "formhelpers/FormularioModal.h"
 
 // Each modal show runs the next scripted step on the form (typing, clicking) instead of a modal
 // loop. A show with nothing scripted fails the test and leaves the form as it is.

@@ -1,4 +1,4 @@
-#include "startup/Dll_DisplayQt.h"
+#include "formhelpers/Dll_DisplayQt.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/Lbf_CtrlDisplay.h"
+#include "formhelpers/Lbf_CtrlDisplay.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "startup/EstiloFormulario.h"
+#include "formhelpers/EstiloFormulario.h"
 
 #include <QAction>
 #include <QDir>
@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "data/DataObjects.h"
+#include "formhelpers/Controles.h"
+#include "formhelpers/SkinFramework.h"
 #include "platform/Service.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
-#include "startup/Controles.h"
-#include "startup/SkinFramework.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/QtPrinters.h"
