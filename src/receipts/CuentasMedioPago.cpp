@@ -98,8 +98,7 @@ QString retencion(const QString& codigo, const QString& medio)
         return QString();
     AdoRecordset rs;
     gDB().AbrirRecordset(QStringLiteral("select * from ma_cuentas where codigo = ")
-            + literal(codigo) + QStringLiteral(" and MedioDePago = '") + medio
-            + QStringLiteral("'"),
+            + literal(codigo) + QStringLiteral(" and MedioDePago = ") + literal(medio),
         rs);
     if (rs.State() != adStateOpen || rs.Bof())
         return QString();

@@ -124,7 +124,7 @@ void AnexasComprobante::ImprimeSegunReglas(const QString& TC, const QString& IdC
         gReporte().Imprimir(Formulario, OrdenReporte,
             ReglasPedido::SeleccionArticulos(FormulaSeleccion, ids), gGlobales().gCadenaODBC,
             std::nullopt, std::nullopt, std::nullopt,
-            QStringLiteral("Encabezado = '") + Leyenda + u'\'');
+            QStringLiteral("Encabezado = ") + literal(Leyenda));
     }
     gDB().CierraRecordset(reglas);
 }

@@ -212,20 +212,23 @@ bool ImpresionComprobante::formulasEmpresa()
             [&] { telefono = Configuracion::Cfg(QStringLiteral("TELEFONO")).trimmed(); } }))
         return false;
 
-    // Values go in as they are: the engine reads a value between the first and the last
-    // apostrophe, so a name holding one prints whole.
+    // Values are quoted as the formula language reads text, as SQL does: an apostrophe in a
+    // name or an address is doubled and prints once.
+    const QString direccion = QStringLiteral("Direccion = ") + literal(m_domicilio);
+    const QString lugar = QStringLiteral("Localidad= ") + literal(localidad);
+    const QString postal = QStringLiteral("CodigoPostal= ") + literal(codigoPostal);
+    const QString telefonos
+        = QStringLiteral("Telefono= ") + literal(QStringLiteral("Telefono:") + telefono);
     if (!tcEs({ "IR" }) && !m_esStock) {
-        agregaFormula(QStringLiteral("NombreEmpresa = '") + m_nombre + u'\'');
-        agregaFormula(QStringLiteral("Direccion = '") + m_domicilio + u'\'');
-        agregaFormula(QStringLiteral("Localidad= '") + localidad + u'\'');
-        agregaFormula(QStringLiteral("CodigoPostal= '") + codigoPostal + u'\'');
-        agregaFormula(QStringLiteral("Telefono= 'Telefono:") + telefono + u'\'');
+        agregaFormula(QStringLiteral("NombreEmpresa = ") + literal(m_nombre));
+        for (const QString& formula : { direccion, lugar, postal, telefonos })
+            agregaFormula(formula);
     }
     if (!m_esStock) {
-        m_textoDireccion = QStringLiteral("Direccion = '") + m_domicilio + u'\'';
-        m_textoLocalidad = QStringLiteral(" Localidad= '") + localidad + u'\'';
-        m_textoCodigoPostal = QStringLiteral("CodigoPostal= '") + codigoPostal + u'\'';
-        m_textoTelefono = QStringLiteral("Telefono= 'Telefono:") + telefono + u'\'';
+        m_textoDireccion = direccion;
+        m_textoLocalidad = u' ' + lugar;
+        m_textoCodigoPostal = postal;
+        m_textoTelefono = telefonos;
     }
 
     if (!esUno(m_reporte.trimmed(), { "STK5", "STK7", "RMC", "STK5CLIENTE" })
@@ -236,8 +239,9 @@ bool ImpresionComprobante::formulasEmpresa()
                     QStringLiteral("TA_CONDIVA"), m_condicionIva, QStringLiteral("DESCRIPCION")));
             }))
             return false;
-        agregaFormula(QStringLiteral("Condicion IVA= 'IVA:") + condicion + u'\'');
-        agregaFormula(QStringLiteral("CUIT= 'CUIT:") + m_cuit + u'\'');
+        agregaFormula(
+            QStringLiteral("Condicion IVA= ") + literal(QStringLiteral("IVA:") + condicion));
+        agregaFormula(QStringLiteral("CUIT= ") + literal(QStringLiteral("CUIT:") + m_cuit));
     }
 
     if (!m_esStock)
@@ -282,13 +286,12 @@ void ImpresionComprobante::decideSegunTipo()
     // the blanks.
     const QString tcLetra = m_tc.trimmed() + u'-' + m_letra;
     const QString claveEstacion = ClaveEstacion();
-    const QString numero = QStringLiteral("{V_MV_CPTE.IDCOMPROBANTE} = '") + id + u'\'';
+    const QString numero = QStringLiteral("{V_MV_CPTE.IDCOMPROBANTE} = ") + literal(id);
 
     if (m_esStock) {
-        agregaCondicion(QStringLiteral(" {V_MV_STOCK.TC} = '") + m_tc + u'\'');
+        agregaCondicion(QStringLiteral(" {V_MV_STOCK.TC} = ") + literal(m_tc));
         if (!m_omitirFiltro)
-            agregaCondicion(QStringLiteral("{V_MV_STOCK.IDCOMPROBANTE} = '") + id
-                + QStringLiteral("' "));
+            agregaCondicion(QStringLiteral("{V_MV_STOCK.IDCOMPROBANTE} = ") + literal(id) + u' ');
         if (!m_orden.isEmpty())
             m_orden[0].clear();
         resuelve(QStringLiteral("STK5"));
@@ -296,13 +299,13 @@ void ImpresionComprobante::decideSegunTipo()
 
     // The commercial vouchers read the buffer rows the buffer filler wrote for this workstation.
     const QString delUsuario = QStringLiteral(" AND {V_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento
-        + QStringLiteral(" AND {Aux_MV_CPte.USUARIO} = '") + claveEstacion + u'\'';
+        + QStringLiteral(" AND {Aux_MV_CPte.USUARIO} = ") + literal(claveEstacion);
     const bool esWithholding
         = esUno(m_reporte, { "RETIGAN", "RETIBR", "RETIVA", "RETSUSS" });
 
     if (tcRecortadoEs({ "OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
             "TKFC", "REC", "EEFC", "EENC", "EEND" })) {
-        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = '") + t4 + u'\'');
+        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = ") + literal(t4));
         if (!m_omitirFiltro)
             agregaCondicion(numero + delUsuario);
         const bool ot2 = m_reporte.trimmed().compare(QLatin1String("OT2"), Qt::CaseInsensitive)
@@ -320,7 +323,7 @@ void ImpresionComprobante::decideSegunTipo()
                 segundo(m_archivos[k]);
         }
     } else if (tcRecortadoEs({ "OP" })) {
-        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = '") + t4 + u'\'');
+        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = ") + literal(t4));
         if (!m_omitirFiltro)
             agregaCondicion(numero + u' ');
         if (!m_orden.isEmpty())
@@ -333,8 +336,7 @@ void ImpresionComprobante::decideSegunTipo()
     } else if (tcRecortadoEs({ "IR" })) {
         agregaCondicion(QStringLiteral(" {V_MV_STOCK.TC} = 'IR'"));
         if (!m_omitirFiltro)
-            agregaCondicion(QStringLiteral("{V_MV_STOCK.IDCOMPROBANTE} = '") + id
-                + QStringLiteral("' "));
+            agregaCondicion(QStringLiteral("{V_MV_STOCK.IDCOMPROBANTE} = ") + literal(id) + u' ');
         if (!m_orden.isEmpty())
             m_orden[0].clear();
         resuelve(QStringLiteral("IR-OC"));
@@ -363,39 +365,39 @@ void ImpresionComprobante::decideSegunTipo()
         if (m_reporte.compare(QLatin1String("STK5CLIENTE"), Qt::CaseInsensitive) != 0)
             resuelve(tcLetra);
     } else if (tcRecortadoEs({ "OPG" })) {
-        m_seleccion = QStringLiteral("{V_MV_CPTE.TC} = '") + t4 + u'\'';
+        m_seleccion = QStringLiteral("{V_MV_CPTE.TC} = ") + literal(t4);
         if (!m_omitirFiltro)
-            agregaCondicion(QStringLiteral(" {V_MV_CPTE.IDCOMPROBANTE} = '") + id + u'\''
+            agregaCondicion(QStringLiteral(" {V_MV_CPTE.IDCOMPROBANTE} = ") + literal(id)
                 + (esWithholding ? QString()
-                                 : QStringLiteral(" and {AUX_MV_CPTE.USUARIO} = '")
-                            + claveEstacion + u'\''));
+                                 : QStringLiteral(" and {AUX_MV_CPTE.USUARIO} = ")
+                            + literal(claveEstacion)));
         if (!esWithholding)
             resuelve(tcLetra);
     } else if (tcRecortadoEs({ "PG", "PGFP" })) {
         if (esWithholding) {
-            m_seleccion = QStringLiteral("{V_MV_CPTE.TC} = '") + t4 + u'\'';
+            m_seleccion = QStringLiteral("{V_MV_CPTE.TC} = ") + literal(t4);
             if (!m_omitirFiltro)
-                agregaCondicion(QStringLiteral(" {V_MV_CPTE.IDCOMPROBANTE} = '") + id + u'\'');
+                agregaCondicion(QStringLiteral(" {V_MV_CPTE.IDCOMPROBANTE} = ") + literal(id));
             resuelve(m_reporte);
         } else {
-            m_seleccion = QStringLiteral("{AUX_MV_CPTE.TC} = '") + t4 + u'\'';
-            agregaCondicion(QStringLiteral("{AUX_MV_CPTE.USUARIO} = '") + claveEstacion + u'\'');
+            m_seleccion = QStringLiteral("{AUX_MV_CPTE.TC} = ") + literal(t4);
+            agregaCondicion(QStringLiteral("{AUX_MV_CPTE.USUARIO} = ") + literal(claveEstacion));
             if (!m_omitirFiltro)
-                agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.IDCOMPROBANTE} = '") + id
-                    + QStringLiteral("' AND {AUX_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento);
+                agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.IDCOMPROBANTE} = ") + literal(id)
+                    + QStringLiteral(" AND {AUX_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento);
             resuelve(QStringLiteral("LiqOPG"));
         }
     } else if (tcRecortadoEs({ "CB", "CBCT", "CBFP" })) {
         // Receipts always name their number, whatever the caller asked.
-        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.TC} = '") + t4 + u'\'');
-        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.IDCOMPROBANTE} = '") + id
-            + QStringLiteral("' AND {AUX_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento);
-        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.USUARIO} = '") + claveEstacion + u'\'');
+        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.TC} = ") + literal(t4));
+        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.IDCOMPROBANTE} = ") + literal(id)
+            + QStringLiteral(" AND {AUX_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento);
+        agregaCondicion(QStringLiteral(" {AUX_MV_CPTE.USUARIO} = ") + literal(claveEstacion));
         m_orden = QStringList { QString() };
         resuelve(tcLetra);
     } else if (tcRecortadoEs({ "AutOt" })) {
-        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = '")
-            + gUtilidades().FormateaCodigo(QStringLiteral("OT"), 4) + u'\'');
+        agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = ")
+            + literal(gUtilidades().FormateaCodigo(QStringLiteral("OT"), 4)));
         if (!m_omitirFiltro)
             agregaCondicion(numero + delUsuario);
         if (!m_orden.isEmpty())
@@ -405,8 +407,8 @@ void ImpresionComprobante::decideSegunTipo()
             m_archivos[k] = m_reporte;
     } else if (tcRecortadoEs({ "RMC", "OC", "FCC", "NCC", "LNCC", "NCCP", "NDC", "LNDC", "FPC",
                    "LQCO" })) {
-        agregaCondicion(QStringLiteral("{C_MV_CPTE.IDCOMPROBANTE} = '") + id
-            + QStringLiteral("' AND {C_MV_CPTE.TC} = '") + m_tc.trimmed() + u'\'');
+        agregaCondicion(QStringLiteral("{C_MV_CPTE.IDCOMPROBANTE} = ") + literal(id)
+            + QStringLiteral(" AND {C_MV_CPTE.TC} = ") + literal(m_tc.trimmed()));
         resuelve(tcLetra);
     }
 }
@@ -421,12 +423,13 @@ bool ImpresionComprobante::piePago()
     const bool sinMedios = medios.DescEfectivo.trimmed().isEmpty()
         && medios.DescTarjeta.trimmed().isEmpty() && medios.DescOtros.trimmed().isEmpty()
         && medios.DescCheque.trimmed().isEmpty();
-    agregaFormula(QStringLiteral("PieDePagina = '")
-        + (sinMedios ? QString() : QStringLiteral("Su pago: ")) + medios.DescEfectivo + u' '
-        + textoTotal(medios.TotalEfectivo) + u' ' + medios.DescTarjeta + u' '
-        + textoTotal(medios.TotalTarjeta) + u' ' + medios.DescOtros + u' '
-        + textoTotal(medios.TotalOtros) + u' ' + medios.DescCheque + u' '
-        + textoTotal(medios.TotalCheque) + u'\'');
+    // The media are the accounts' own names: quoted like any text, apostrophes included.
+    agregaFormula(QStringLiteral("PieDePagina = ")
+        + literal((sinMedios ? QString() : QStringLiteral("Su pago: ")) + medios.DescEfectivo + u' '
+            + textoTotal(medios.TotalEfectivo) + u' ' + medios.DescTarjeta + u' '
+            + textoTotal(medios.TotalTarjeta) + u' ' + medios.DescOtros + u' '
+            + textoTotal(medios.TotalOtros) + u' ' + medios.DescCheque + u' '
+            + textoTotal(medios.TotalCheque)));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/MessageDialog.h"
 #include "reports/DLL_Print.h"
@@ -15,6 +16,8 @@
 namespace ImpresionCpte {
 
 namespace {
+
+using ConsultasDatos::literal;
 
 bool igual(const QString& a, const char* b)
 {
@@ -131,7 +134,7 @@ bool ImpresionComprobante::imprimeT(const QString& formulario)
     if (!m_pasos.run([&] { empresa = Configuracion::Cfg(QStringLiteral("Nombre")); }))
         return false;
     return imprime(formulario,
-        { QStringLiteral("Empresa='") + empresa + u'\'', m_textoDireccion, m_textoLocalidad,
+        { QStringLiteral("Empresa=") + literal(empresa), m_textoDireccion, m_textoLocalidad,
             m_textoCodigoPostal, m_textoTelefono });
 }
 
@@ -141,12 +144,14 @@ bool ImpresionComprobante::imprimeE(const QString& formulario, bool enCopias)
     // "Localidad", start of activities in "Direccion", the unit's address in "Encabezado" and
     // the copy caption in "CodigoPostal".
     return imprime(formulario,
-        { QStringLiteral("NombreEmpresa='") + m_nombre + u'\'',
-            QStringLiteral("Localidad='Ingresos Brutos: ") + m_ingresosBrutos + u'\'',
-            QStringLiteral("Direccion='Inicio de Actividades: ") + m_inicioActividades + u'\'',
-            QStringLiteral("Encabezado='") + m_domicilio + u'\'',
-            QStringLiteral("CodigoPostal='") + m_leyendaCopia
-                + (enCopias ? QStringLiteral("' ") : QStringLiteral("'")) });
+        { QStringLiteral("NombreEmpresa=") + literal(m_nombre),
+            QStringLiteral("Localidad=")
+                + literal(QStringLiteral("Ingresos Brutos: ") + m_ingresosBrutos),
+            QStringLiteral("Direccion=")
+                + literal(QStringLiteral("Inicio de Actividades: ") + m_inicioActividades),
+            QStringLiteral("Encabezado=") + literal(m_domicilio),
+            QStringLiteral("CodigoPostal=") + literal(m_leyendaCopia)
+                + (enCopias ? QStringLiteral(" ") : QString()) });
 }
 
 bool ImpresionComprobante::copias()
@@ -190,7 +195,7 @@ bool ImpresionComprobante::copias()
                 sigue = imprimeE(archivo, true);
             } else {
                 Formulas5 formulas;
-                formulas[3] = QStringLiteral("Encabezado = '") + m_leyendaCopia + u'\'';
+                formulas[3] = QStringLiteral("Encabezado = ") + literal(m_leyendaCopia);
                 sigue = imprime(archivo, formulas);
                 if (sigue && tcEs({ "NP" }))
                     sigue = m_pasos.run([&] {

@@ -35,10 +35,11 @@ MediosDePago ObtieneMediosDePagoCpte(const QString& TC, const QString& IdComprob
 
     // The first receipt applied to the invoice, whatever the type of the applied document.
     AdoRecordset aplicaciones;
-    gDB().AbrirRecordset(QStringLiteral("select * from mv_aplicacion where (tc = '") + tipoRecibo
-            + QStringLiteral("' ) and sucursal_origen = ") + literal(IdComprobante.mid(0, 4))
-            + QStringLiteral(" and numero_origen = ") + literal(IdComprobante.mid(4, 8))
-            + QStringLiteral(" and letra_origen = ") + literal(IdComprobante.mid(12, 1)),
+    gDB().AbrirRecordset(QStringLiteral("select * from mv_aplicacion where (tc = ")
+            + literal(tipoRecibo) + QStringLiteral(" ) and sucursal_origen = ")
+            + literal(IdComprobante.mid(0, 4)) + QStringLiteral(" and numero_origen = ")
+            + literal(IdComprobante.mid(4, 8)) + QStringLiteral(" and letra_origen = ")
+            + literal(IdComprobante.mid(12, 1)),
         aplicaciones);
     if (aplicaciones.Bof()) {
         gDB().CierraRecordset(aplicaciones);
@@ -60,8 +61,8 @@ MediosDePago ObtieneMediosDePagoCpte(const QString& TC, const QString& IdComprob
     gDB().AbrirRecordset(
         QStringLiteral(
             "Select cuenta,importe, ma_cuentas.mediodepago, [DEBE-HABER], DESCRIPCION  from "
-            "mv_asientos INNER JOIN ma_cuentas on cuenta = codigo where tc = '")
-            + tipoRecibo + QStringLiteral("' and sucursal = ") + literal(sucursal)
+            "mv_asientos INNER JOIN ma_cuentas on cuenta = codigo where tc = ")
+            + literal(tipoRecibo) + QStringLiteral(" and sucursal = ") + literal(sucursal)
             + QStringLiteral(" and numero = ") + literal(numero) + QStringLiteral(" and letra = ")
             + literal(letra) + QStringLiteral("  and not ma_cuentas.MedioDePago is null"),
         lineas);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "ImpresionDemo.h"
+#include "data/ConsultasDatos.h"
+#include "reportengine/FormulaParser.h"
 #include "support/QtPrinters.h"
 
 using namespace ImpresionCpte;
@@ -292,6 +294,76 @@ TEST_F(ImprimirComprobanteTest, invoices_print_how_they_were_paid)
         const QString lista = m_control.log.filter(QStringLiteral("lista=")).value(0);
         EXPECT_TRUE(lista.endsWith(QString::fromUtf8(f.pie) + u';')) << lista.toStdString();
     }
+}
+
+// Names, addresses and account names holding apostrophes, and a voucher number holding one: every
+// formula and selection handed to the form is one the formula language reads whole, and the texts
+// read back as typed.
+TEST_F(ImprimirComprobanteTest, texts_with_apostrophes_reach_the_form_as_typed)
+{
+    using ConsultasDatos::literal;
+    const QString empresa = QStringLiteral("L'Artesana S.R.L.");
+    exec(QStringLiteral("UPDATE V_TA_UNIDADNEGOCIO SET razon_social = ") + literal(empresa));
+    const struct
+    {
+        const char* clave;
+        const char* valor;
+    } ajustes[] = {
+        { "NOMBRE", "La Casa d'Italia" },
+        { "DOMICILIO_UN_1", "Av. O'Higgins 123" },
+        { "LOCALIDAD", "Villa O'Higgins" },
+    };
+    for (const auto& a : ajustes)
+        exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = %1 WHERE CLAVE = '%2'")
+                 .arg(literal(QString::fromUtf8(a.valor)), QLatin1String(a.clave)));
+    exec(QStringLiteral("UPDATE MA_CUENTAS SET DESCRIPCION = 'Caja D''Elía' WHERE CODIGO = "
+                        "'1110101'"));
+
+    const QString seleccion = QStringLiteral("%1=").arg(ReportControl::Seleccion);
+    QStringList textos;
+    // A paid invoice (company, address, payment footer) and a third-party work order (the
+    // settings' company name, its number in the selection).
+    const struct
+    {
+        const char* tc;
+        const char* id;
+    } comprobantes[] = { { "FC", "000200001201A" }, { "T3", "0002000'0015X" } };
+    for (const auto& c : comprobantes) {
+        SCOPED_TRACE(c.tc);
+        m_control.log.clear();
+        QString reporte = QString::fromLatin1(c.tc);
+        QStringList orden { QString() };
+        QString filtro;
+        int destino = -1;
+        QString formulario = QStringLiteral("Todos");
+        bool esContable = false;
+        ImprimirComprobante(QString::fromLatin1(c.tc), QString::fromLatin1(c.id),
+            QStringLiteral("0"), reporte, orden, filtro, {}, destino, false, QString(), formulario,
+            esContable, true);
+
+        QStringList asignaciones;
+        for (const QString& entrada : m_control.log) {
+            if (entrada.startsWith(QLatin1String("lista=")))
+                asignaciones << entrada.mid(6).split(u';', Qt::SkipEmptyParts);
+            else if (entrada.startsWith(QLatin1String("29(")))
+                asignaciones << entrada.section(u'=', 1);
+            else if (entrada.startsWith(seleccion))
+                asignaciones << QStringLiteral("Seleccion=") + entrada.mid(seleccion.size());
+        }
+        EXPECT_FALSE(asignaciones.isEmpty());
+        for (const QString& asignacion : asignaciones) {
+            const FormulaParseResult r
+                = FormulaParser::parse(asignacion.section(u'=', 0, 0), asignacion.section(u'=', 1));
+            EXPECT_TRUE(r.ok()) << r.error.message().toStdString();
+            if (r.ok() && r.tree && r.tree->kind() == FormulaNodeKind::Constant)
+                textos << r.tree->constant().toString();
+        }
+    }
+    EXPECT_TRUE(textos.contains(empresa));
+    for (const auto& a : ajustes)
+        EXPECT_TRUE(textos.contains(QString::fromUtf8(a.valor))) << a.valor;
+    EXPECT_EQ(textos.filter(QStringLiteral("Su pago: Caja D'Elía ")).size(), 1)
+        << textos.join(u'|').toStdString();
 }
 
 } // namespace
