@@ -5,6 +5,8 @@
 #include <initializer_list>
 
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <QXmlStreamReader>
 
 #include "reportengine/FormulaParser.h"
@@ -709,7 +711,31 @@ std::optional<ReportDefinition> loadFile(const QString& path, DefinitionError* e
                 QStringLiteral("no se puede abrir la definición: %1").arg(file.errorString())};
         return std::nullopt;
     }
-    return loadData(file.readAll(), path, error);
+    const QByteArray xml = file.readAll();
+    // A run of vouchers prints the same few definitions over and over: the file is read every
+    // time, and parsed again only when its text is not the one parsed last time.
+    struct Parsed
+    {
+        QByteArray xml;
+        ReportDefinition definition;
+    };
+    static QMutex lock;
+    static QHash<QString, Parsed> parsed;
+    constexpr qsizetype MaxParsed = 32;
+    {
+        const QMutexLocker locked(&lock);
+        const auto kept = parsed.constFind(path);
+        if (kept != parsed.constEnd() && kept->xml == xml)
+            return kept->definition;
+    }
+    std::optional<ReportDefinition> definition = loadData(xml, path, error);
+    if (definition) {
+        const QMutexLocker locked(&lock);
+        if (parsed.size() >= MaxParsed)
+            parsed.clear();
+        parsed.insert(path, { xml, *definition });
+    }
+    return definition;
 }
 
 std::optional<ReportDefinition> loadData(

@@ -1,6 +1,7 @@
 #include "reportengine/DefinitionLoader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -162,6 +163,26 @@ TEST(DefinitionLoader, a_missing_file_is_reported_with_its_path)
     EXPECT_FALSE(DefinitionLoader::loadFile(path, &error).has_value());
     EXPECT_EQ(error.file, path);
     EXPECT_TRUE(error.message.startsWith(QStringLiteral("no se puede abrir la definición")));
+}
+
+TEST(DefinitionLoader, a_file_read_again_after_it_changed_gives_its_new_definition)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RP_X.rpt"));
+    const auto write = [&](const char* detail) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(wrap(detail));
+    };
+    write("<detail height=\"5\"/>");
+    ASSERT_TRUE(DefinitionLoader::loadFile(path, nullptr).has_value());
+
+    write("<detail height=\"7\"/>");
+    const std::optional<ReportDefinition> definition = DefinitionLoader::loadFile(path, nullptr);
+
+    ASSERT_TRUE(definition.has_value());
+    ASSERT_EQ(definition->details.size(), 1u);
+    EXPECT_EQ(definition->details.front().heightMm, 7.0);
 }
 
 TEST(DefinitionLoader, every_shipped_definition_loads)
