@@ -26,6 +26,9 @@ public:
     // the line's speed), then closes. The port is closed on return whatever the answer.
     virtual Falla cierra() = 0;
     virtual bool abierto() const = 0;
+    // The device a line fixed to one opens whatever it is asked (a tool's --puerto); empty for a
+    // line that opens the device asked.
+    virtual QString dispositivoFijo() const { return QString(); }
 };
 
 namespace PuertosSerie {

@@ -87,6 +87,7 @@ public:
     {
         return m_linea.abre(puertoComandera().isEmpty() ? dispositivo : puertoComandera());
     }
+    QString dispositivoFijo() const override { return puertoComandera(); }
     Falla escribe(const QByteArray& bytes) override { return m_linea.escribe(bytes); }
     Falla cierra() override { return m_linea.cierra(); }
     bool abierto() const override { return m_linea.abierto(); }

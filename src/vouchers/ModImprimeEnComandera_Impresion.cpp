@@ -5,6 +5,8 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Clock.h"
 #include "platform/MessageDialog.h"
+#include "platform/PuertoSerie.h"
+#include "platform/Service.h"
 #include "platform/Utilidades.h"
 #include "services/Configuracion.h"
 #include "services/Formatos.h"
@@ -91,6 +93,15 @@ ItemTicket item(AdoRecordset& rs)
     return i;
 }
 
+// The port a failed opening names: the stored one, unless the line is fixed to another device,
+// which is then the one that was tried.
+QString puertoIntentado(const QString& puerto)
+{
+    const PuertoSerie* linea = Service<PuertoSerie>::tryGet();
+    const QString fijo = linea ? linea->dispositivoFijo() : QString();
+    return fijo.isEmpty() ? puerto.left(5) : fijo;
+}
+
 } // namespace
 
 bool ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const QString& Comandera,
@@ -132,7 +143,7 @@ bool ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const Q
                 Msg::Critical, QStringLiteral("Aviso al operador!!"));
         else
             MsgBox(QStringLiteral("Error de Comunicacion con el Puerto seleccionado (")
-                    + registro->Puerto.left(5)
+                    + puertoIntentado(registro->Puerto)
                     + QStringLiteral(") verifiquelo y vuelva a intentarlo. EL COMPROBANTE NO SE "
                                      "HA IMPRESO"),
                 Msg::Critical, QStringLiteral("Aviso al operador!!"));

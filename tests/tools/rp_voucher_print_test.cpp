@@ -27,11 +27,14 @@ struct Corrida
     QString errores;
 };
 
-Corrida rpVoucher(const QStringList& argumentos)
+// `carpetaPrograma`, when given, is the program folder the tool reads its files from.
+Corrida rpVoucher(const QStringList& argumentos, const QString& carpetaPrograma = QString())
 {
     static QTemporaryDir runtime;
     QProcessEnvironment entorno = testsupport::toolEnvironment();
     entorno.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    if (!carpetaPrograma.isEmpty())
+        entorno.insert(QStringLiteral("RP_TARIFOLIO_HOME"), carpetaPrograma);
     entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess herramienta;
     herramienta.setProcessEnvironment(entorno);
@@ -470,6 +473,25 @@ TEST_F(RpVoucherPrint, a_print_that_fails_ends_with_a_failure)
 
     EXPECT_EQ(c.salida, 1);
     EXPECT_TRUE(c.errores.contains(QStringLiteral("XML mal formado"))) << c.errores.toStdString();
+}
+
+// The demo's kitchen printer on a device given with --puerto that does not open: the operator is
+// told that device, not the port the printer is set up on.
+TEST_F(RpVoucherPrint, a_ticket_port_that_does_not_open_is_named_as_given)
+{
+    const QString dispositivo = m_dir.filePath(QStringLiteral("tty-nada"));
+    const Corrida c = rpVoucher(
+        { QStringLiteral("ticket"), QStringLiteral("--db"), m_db, QStringLiteral("--tc"),
+            QStringLiteral("PE"), QStringLiteral("--id"), QStringLiteral("000300000101X"),
+            QStringLiteral("--cocina"), QStringLiteral("--puerto"), dispositivo },
+        m_dir.path());
+
+    EXPECT_EQ(c.salida, 1);
+    EXPECT_TRUE(c.errores.contains(
+        QStringLiteral("Error de Comunicacion con el Puerto seleccionado (%1) verifiquelo y "
+                       "vuelva a intentarlo. EL COMPROBANTE NO SE HA IMPRESO")
+            .arg(dispositivo)))
+        << c.errores.toStdString();
 }
 
 TEST_F(RpVoucherPrint, prints_an_entry_to_the_capture_folder)
