@@ -454,6 +454,16 @@ TEST_F(SqliteProvider, rows_of_one_shape_keep_their_values_and_the_column_rules)
     uno.Close();
     dos.Close();
     EXPECT_EQ(scalar(QStringLiteral("SELECT ID FROM HIJO WHERE Nombre = 'demas'")).toLongLong(), 2);
+    // The same text read only and then for changes: the second set can still change its row.
+    ASSERT_TRUE(uno.Open(QStringLiteral("SELECT * FROM HIJO WHERE ID = 1"), m_cnn.get()));
+    uno.Close();
+    ASSERT_TRUE(uno.Open(QStringLiteral("SELECT * FROM HIJO WHERE ID = 1"), m_cnn.get(),
+        adOpenDynamic, adLockOptimistic));
+    uno.Fields(QStringLiteral("Nombre")).setValue(Value(QStringLiteral("otro")));
+    EXPECT_TRUE(uno.Update());
+    uno.Close();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Nombre FROM HIJO WHERE ID = 1")),
+        Value(QStringLiteral("otro")));
 }
 
 // A NUL inside a text is stored with the rest, not the end of the statement.

@@ -20,6 +20,8 @@ namespace {
 const QString ErrorSource = QStringLiteral("Proveedor SQLite");
 const QString RowidColumn = QStringLiteral("rp_rowid__");
 const QString RowidKey = QStringLiteral("rowid");
+// Texts whose translation is kept per connection, past which the kept ones are let go.
+constexpr qsizetype MaxTranslations = 256;
 
 enum class Kind { Auto, Text, Int16, Int32, Int64, Bool, Currency, Numeric, Double, Single, Date, Bytes };
 
@@ -807,7 +809,7 @@ bool SqliteEngine::runList(const QList<TsqlStatement>& list, qint64& affected,
 bool SqliteEngine::execute(const QString& sql, qint64* recordsAffected,
     std::unique_ptr<AdoCursor>* rows)
 {
-    const TsqlTranslator::Batch batch = TsqlTranslator::translate(sql);
+    const TsqlTranslator::Batch batch = translated(sql);
     if (!batch.error.isEmpty()) {
         m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, batch.error,
             QStringLiteral("42000"), 0, ErrorSource));
@@ -823,8 +825,7 @@ bool SqliteEngine::execute(const QString& sql, qint64* recordsAffected,
 
 std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool updatable)
 {
-    TsqlTranslator::Query query
-        = TsqlTranslator::translateQuery(sql, updatable ? RowidColumn : QString());
+    TsqlTranslator::Query query = translatedQuery(sql, updatable ? RowidColumn : QString());
     if (!query.error.isEmpty()) {
         m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, query.error,
             QStringLiteral("42000"), 0, ErrorSource));
@@ -835,7 +836,7 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
     if (!stmt && query.hasRowid) {
         // A view has no rowid: its rows can be added (INSTEAD OF triggers) but not found again.
         m_errors.Clear();
-        query = TsqlTranslator::translateQuery(sql, QString());
+        query = translatedQuery(sql, QString());
         stmt = prepareQuery(query.sql, shape);
     }
     if (!stmt)
@@ -855,6 +856,33 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
     if (!cursor->start())
         return nullptr;
     return cursor;
+}
+
+// The program sends the same statements again and again (its settings, the buffer's clearing,
+// the report names of each voucher): each text is translated once.
+TsqlTranslator::Batch SqliteEngine::translated(const QString& sql)
+{
+    const auto kept = m_batches.constFind(sql);
+    if (kept != m_batches.constEnd())
+        return *kept;
+    TsqlTranslator::Batch batch = TsqlTranslator::translate(sql);
+    if (m_batches.size() >= MaxTranslations)
+        m_batches.clear();
+    m_batches.insert(sql, batch);
+    return batch;
+}
+
+TsqlTranslator::Query SqliteEngine::translatedQuery(const QString& sql, const QString& rowidColumn)
+{
+    const QString key = rowidColumn + u'\x1f' + sql;
+    const auto kept = m_queries.constFind(key);
+    if (kept != m_queries.constEnd())
+        return *kept;
+    TsqlTranslator::Query query = TsqlTranslator::translateQuery(sql, rowidColumn);
+    if (m_queries.size() >= MaxTranslations)
+        m_queries.clear();
+    m_queries.insert(key, query);
+    return query;
 }
 
 sqlite3_stmt* SqliteEngine::prepareQuery(const QString& sql, QByteArray& shape)

@@ -59,6 +59,8 @@ private:
     std::optional<bool> runShaped(const QString& sql, qint64& affected);
     bool exec(const char* sql);
     sqlite3_stmt* prepare(const QString& sql);
+    TsqlTranslator::Batch translated(const QString& sql);
+    TsqlTranslator::Query translatedQuery(const QString& sql, const QString& rowidColumn);
     // A query's statement, bound, from the statement kept for its shape when there is one;
     // `shape` tells the cache to give it back to (empty: the caller finalizes it).
     sqlite3_stmt* prepareQuery(const QString& sql, QByteArray& shape);
@@ -87,5 +89,7 @@ private:
     std::shared_ptr<SqliteStatementCache> m_statements = std::make_shared<SqliteStatementCache>();
     // Schema rowsets already read, by kind and restrictions, for the schema version they show.
     QHash<QString, QList<QList<Value>>> m_schemaRows;
+    QHash<QString, TsqlTranslator::Batch> m_batches;
+    QHash<QString, TsqlTranslator::Query> m_queries;
     int m_schemaVersion = -1;
 };
