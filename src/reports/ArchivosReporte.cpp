@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFileInfo>
 
+#include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
@@ -18,6 +19,8 @@
 #include "services/ModArchivos.h"
 
 namespace ArchivosReporte {
+
+using ConsultasDatos::literal;
 
 namespace {
 
@@ -58,8 +61,7 @@ QString campo(AdoRecordset& rs, const QString& nombre)
 
 QString sqlReportes(const QString& nombre)
 {
-    return QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  WHERE NOMBRE = '") + nombre
-        + u'\'';
+    return QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  WHERE NOMBRE = ") + literal(nombre);
 }
 
 } // namespace
@@ -178,9 +180,9 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
     // Electronic voucher: its date picks the form with or without the QR code.
     if (!pasos.run([&] {
             AdoRecordset electronico;
-            QString sql = QStringLiteral("select * from V_MV_CPTE_ELECTRONICOS WHERE TC='")
-                + TipoBase + QStringLiteral("' AND IDCOMPROBANTE='") + IdComprobante.trimmed()
-                + u'\'';
+            QString sql = QStringLiteral("select * from V_MV_CPTE_ELECTRONICOS WHERE TC=")
+                + literal(TipoBase) + QStringLiteral(" AND IDCOMPROBANTE=")
+                + literal(IdComprobante.trimmed());
             gDB().AbrirRecordset(sql, electronico);
             if (!electronico.Bof()) {
                 EsElectronico = true;
@@ -240,13 +242,13 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
                 unidad = gUtilidades().ValorCampo(gDB().DatosTabla(QStringLiteral("V_MV_CPTE"),
                     IdComprobante, QStringLiteral("UNEGOCIO"), QStringLiteral("IDCOMPROBANTE"),
                     Value(qint32(8)),
-                    QStringLiteral(" TC='RM' AND IDCOMPROBANTE='") + IdComprobante + u'\''));
+                    QStringLiteral(" TC='RM' AND IDCOMPROBANTE=") + literal(IdComprobante)));
             }))
             return salir();
         if (!unidad.trimmed().isEmpty() && !pasos.run([&] {
                 AdoRecordset un;
-                QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE CODIGO='")
-                    + gUtilidades().FormateaCodigo(unidad, 4) + u'\'';
+                QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE CODIGO=")
+                    + literal(gUtilidades().FormateaCodigo(unidad, 4));
                 gDB().AbrirRecordset(sql, un);
                 const QString ruta
                     = un.Bof() ? QString() : campo(un, QStringLiteral("ruta_reporte"));
@@ -299,8 +301,8 @@ QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias*
                     return;
                 }
                 AdoRecordset un;
-                QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE LTRIM(PDV)='")
-                    + IdComprobante.left(4).trimmed() + u'\'';
+                QString sql = QStringLiteral("SELECT * FROM V_TA_UNIDADNEGOCIO WHERE LTRIM(PDV)=")
+                    + literal(IdComprobante.left(4).trimmed());
                 gDB().AbrirRecordset(sql, un);
                 if (un.Bof()) {
                     gDB().CierraRecordset(un);

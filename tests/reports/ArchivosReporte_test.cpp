@@ -127,6 +127,19 @@ TEST_F(ArchivosReporteTest, chooses_the_report_file_by_the_table_rows)
     }
 }
 
+// A name or workstation key holding an apostrophe (a user called o'brien) is looked up as
+// typed instead of breaking the statement.
+TEST_F(ArchivosReporteTest, a_name_with_an_apostrophe_finds_its_row)
+{
+    exec(QStringLiteral("INSERT INTO TA_REPORTES (NOMBRE, Archivo) VALUES ('RP_O''K', 'LISTA')"));
+    QString name = QStringLiteral("RP_O'K");
+
+    const QString result = NombreReporte(name, QStringLiteral("x"));
+
+    EXPECT_EQ(result, rep(QStringLiteral("LISTA.rpt")));
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
 TEST_F(ArchivosReporteTest, warns_once_and_takes_the_default_form_for_a_missing_file)
 {
     row(QStringLiteral("RP_W"), QStringLiteral("NOESTA.rpt"));
