@@ -405,9 +405,10 @@ TEST_F(PriceListDefinitions, reads_every_grouping_and_sort_in_the_reports_order_
                         "^(SCAN|SEARCH) (V_MA_ARTICULOS|p|STK_MA_ARTICULOS|STK_PRIMERO|s) "));
                     for (const QString& row : plan) {
                         const QString step = row.section(u'|', 3);
-                        if (perArticle.match(step).hasMatch())
+                        if (perArticle.match(step).hasMatch()) {
                             EXPECT_TRUE(step.contains(QStringLiteral("COVERING INDEX")))
                                 << step.toStdString();
+                        }
                     }
                 }
             }
