@@ -119,6 +119,20 @@ double truncateTo(double x, int decimals)
     return std::trunc(x * scale) / scale;
 }
 
+// Three-valued truth of a value: nullopt for Null.
+std::optional<bool> truthOf(const Value& v, bool& ok)
+{
+    ok = true;
+    if (isNullish(v))
+        return std::nullopt;
+    if (v.type() == ValueType::Boolean)
+        return v.toBool();
+    if (numKind(v) != NumKind::None)
+        return v.toDouble() != 0;
+    ok = false;
+    return std::nullopt;
+}
+
 } // namespace
 
 FormulaEvaluator::FormulaEvaluator(const FormulaContext& context, QString formulaName)
@@ -135,16 +149,11 @@ void FormulaEvaluator::fail(int number, const QString& text) const
 bool FormulaEvaluator::selects(const FormulaNode& node) const
 {
     const FormulaValue v = evaluate(node);
-    if (!v.isScalar())
+    bool ok = false;
+    const std::optional<bool> t = v.isScalar() ? truthOf(v.scalar(), ok) : std::nullopt;
+    if (!ok)
         fail(RuntimeError::TypeMismatch, QStringLiteral("la selección no da Verdadero o Falso"));
-    const Value& s = v.scalar();
-    if (isNullish(s))
-        return false;
-    if (s.type() == ValueType::Boolean)
-        return s.toBool();
-    if (numKind(s) != NumKind::None)
-        return s.toDouble() != 0;
-    fail(RuntimeError::TypeMismatch, QStringLiteral("la selección no da Verdadero o Falso"));
+    return t.value_or(false);
 }
 
 Value FormulaEvaluator::evaluateScalar(const FormulaNode& node) const
@@ -175,33 +184,12 @@ Value FormulaEvaluator::evaluateScalar(const FormulaNode& node) const
     return v.scalar();
 }
 
-namespace {
-
-// Three-valued truth of a value: nullopt for Null.
-std::optional<bool> truthOf(const Value& v, bool& ok)
-{
-    ok = true;
-    if (isNullish(v))
-        return std::nullopt;
-    if (v.type() == ValueType::Boolean)
-        return v.toBool();
-    if (numKind(v) != NumKind::None)
-        return v.toDouble() != 0;
-    ok = false;
-    return std::nullopt;
-}
-
-} // namespace
-
 FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
 {
     switch (node.kind()) {
     case FormulaNodeKind::Constant:
-        return node.constant();
-    case FormulaNodeKind::Field: {
-        Value v = m_context.fieldValue(node);
-        return v.isEmpty() ? Value::null() : v;
-    }
+    case FormulaNodeKind::Field:
+        return evaluateScalar(node);
     case FormulaNodeKind::FormulaRef:
         return m_context.formulaRefValue(node);
     case FormulaNodeKind::Array: {
@@ -495,13 +483,7 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
     }
 
     const Value right = evaluateScalar(*node.child(1));
-    switch (op) {
-    case FormulaOp::Equal:
-    case FormulaOp::NotEqual:
-    case FormulaOp::Less:
-    case FormulaOp::LessEqual:
-    case FormulaOp::Greater:
-    case FormulaOp::GreaterEqual: {
+    if (isComparison(op)) {
         const Comparison c = compareValues(left, right);
         if (c.mismatch)
             fail(RuntimeError::TypeMismatch,
@@ -524,7 +506,7 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
             return Value(c.order >= 0);
         }
     }
-    case FormulaOp::Concat: {
+    if (op == FormulaOp::Concat) {
         if (isNullish(left) || isNullish(right))
             return Value::null();
         auto asText = [](const Value& v) {
@@ -537,9 +519,6 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
             return v.toString();
         };
         return Value(asText(left) + asText(right));
-    }
-    default:
-        break;
     }
 
     // Arithmetic.

@@ -305,6 +305,21 @@ FormulaNodePtr FormulaNode::unary(FormulaOp op, FormulaNodePtr operand, int posi
     return n;
 }
 
+bool isComparison(FormulaOp op)
+{
+    switch (op) {
+    case FormulaOp::Equal:
+    case FormulaOp::NotEqual:
+    case FormulaOp::Less:
+    case FormulaOp::LessEqual:
+    case FormulaOp::Greater:
+    case FormulaOp::GreaterEqual:
+        return true;
+    default:
+        return false;
+    }
+}
+
 FormulaNodePtr FormulaNode::binary(
     FormulaOp op, FormulaNodePtr left, FormulaNodePtr right, int position)
 {

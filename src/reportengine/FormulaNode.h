@@ -61,6 +61,9 @@ enum class FormulaOp
     Subscript, // text[i] or text[i to j]
 };
 
+// The operators that order two values: =, <>, <, <=, >, >=.
+bool isComparison(FormulaOp op);
+
 // Built-in functions. Summaries take the summarised field and, optionally, the group's field.
 enum class FormulaFunction
 {

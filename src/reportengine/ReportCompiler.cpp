@@ -259,20 +259,9 @@ void ReportCompiler::checkTypes(
                 refuse(n, QStringLiteral("la lista mezcla textos y números"));
             continue;
         }
-        if (n.kind() != FormulaNodeKind::Binary)
+        if (n.kind() != FormulaNodeKind::Binary
+            || !(isComparison(n.op()) || n.op() == FormulaOp::In))
             continue;
-        switch (n.op()) {
-        case FormulaOp::Equal:
-        case FormulaOp::NotEqual:
-        case FormulaOp::Less:
-        case FormulaOp::LessEqual:
-        case FormulaOp::Greater:
-        case FormulaOp::GreaterEqual:
-        case FormulaOp::In:
-            break;
-        default:
-            continue;
-        }
         const FormulaNode& left = *n.child(0);
         const FormulaNode& right = *n.child(1);
         std::vector<const FormulaNode*> others { &right };

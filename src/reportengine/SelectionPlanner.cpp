@@ -84,21 +84,6 @@ FormulaOp mirrored(FormulaOp op)
     }
 }
 
-bool isComparison(FormulaOp op)
-{
-    switch (op) {
-    case FormulaOp::Equal:
-    case FormulaOp::NotEqual:
-    case FormulaOp::Less:
-    case FormulaOp::LessEqual:
-    case FormulaOp::Greater:
-    case FormulaOp::GreaterEqual:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Terms joined by one connector. SQLite nests "a OR b OR c" one level per term and refuses more
 // than a thousand levels, so a long chain is grouped in halves: the depth grows with its log.
 QString joinShallow(const QStringList& parts, const QString& connector)
