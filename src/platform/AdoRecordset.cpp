@@ -17,6 +17,12 @@ QString noCurrentText()
                           "operación necesita un registro actual.");
 }
 
+QString connectionText()
+{
+    return QStringLiteral("No se puede usar la conexión para esta operación: está cerrada o no "
+                          "es válida en este contexto.");
+}
+
 QString readOnlyText()
 {
     return QStringLiteral("El conjunto de registros no admite actualizaciones: es de solo lectura "
@@ -61,9 +67,7 @@ bool AdoRecordset::Open(const QString& source, AdoConnection* activeConnection, 
     if (lockType != adLockUnspecified)
         m_lockType = lockType;
     if (!activeConnection || activeConnection->State() != adStateOpen)
-        return fail(AdoErrorNumber::InvalidConnection,
-            QStringLiteral("No se puede usar la conexión para esta operación: está cerrada o no "
-                           "es válida en este contexto."));
+        return fail(AdoErrorNumber::InvalidConnection, connectionText());
     if (!activeConnection->begin(true)) {
         m_lastError = activeConnection->LastError();
         return false;
@@ -292,9 +296,7 @@ void AdoRecordset::MoveFirst()
         return;
     // Past the first row a forward-only set can only start again by running its statement.
     if (!m_connection || m_connection->State() != adStateOpen)
-        raise(AdoErrorNumber::InvalidConnection,
-            QStringLiteral("No se puede usar la conexión para esta operación: está cerrada o no "
-                           "es válida en este contexto."));
+        raise(AdoErrorNumber::InvalidConnection, connectionText());
     m_cursor.reset();
     m_connection->begin(true);
     std::unique_ptr<AdoCursor> cursor = m_connection->driverOpenCursor(m_source, false);
@@ -390,7 +392,7 @@ Value AdoRecordset::currentValue(int index) const
 void AdoRecordset::setPendingValue(int index, const Value& value)
 {
     requireOpen();
-    if (m_lockType == adLockReadOnly || m_streaming)
+    if (readOnly())
         raise(AdoErrorNumber::NotSupported, readOnlyText());
     if (m_editMode == adEditNone) {
         requireCurrent();
@@ -400,6 +402,21 @@ void AdoRecordset::setPendingValue(int index, const Value& value)
     }
     m_pending[index] = value;
     m_assigned[index] = true;
+}
+
+bool AdoRecordset::readOnly() const
+{
+    return m_lockType == adLockReadOnly || m_streaming;
+}
+
+// A change goes to the recordset's table through its connection: both must be there.
+bool AdoRecordset::canWriteRows()
+{
+    if (!m_connection || m_connection->State() != adStateOpen)
+        return fail(AdoErrorNumber::InvalidConnection, connectionText());
+    if (m_table.isEmpty())
+        return fail(AdoErrorNumber::NotSupported, readOnlyText());
+    return true;
 }
 
 QList<QList<Value>> AdoRecordset::GetRows(qint64 rows)
@@ -418,7 +435,7 @@ bool AdoRecordset::AddNew()
 {
     if (!m_open)
         return fail(AdoErrorNumber::ObjectClosed, closedText());
-    if (m_lockType == adLockReadOnly || m_streaming)
+    if (readOnly())
         return fail(AdoErrorNumber::NotSupported, readOnlyText());
     if (m_editMode != adEditNone && !Update())
         return false;
@@ -436,12 +453,8 @@ bool AdoRecordset::Update()
         return fail(AdoErrorNumber::ObjectClosed, closedText());
     if (m_editMode == adEditNone)
         return true;
-    if (!m_connection || m_connection->State() != adStateOpen)
-        return fail(AdoErrorNumber::InvalidConnection,
-            QStringLiteral("No se puede usar la conexión para esta operación: está cerrada o no "
-                           "es válida en este contexto."));
-    if (m_table.isEmpty())
-        return fail(AdoErrorNumber::NotSupported, readOnlyText());
+    if (!canWriteRows())
+        return false;
     QStringList names;
     QList<Value> values;
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -494,18 +507,14 @@ bool AdoRecordset::Delete()
 {
     if (!m_open)
         return fail(AdoErrorNumber::ObjectClosed, closedText());
-    if (m_lockType == adLockReadOnly || m_streaming)
+    if (readOnly())
         return fail(AdoErrorNumber::NotSupported, readOnlyText());
     if (m_editMode == adEditAdd)
         return CancelUpdate();
     if (!hasCurrent())
         return fail(AdoErrorNumber::NoCurrentRecord, noCurrentText());
-    if (!m_connection || m_connection->State() != adStateOpen)
-        return fail(AdoErrorNumber::InvalidConnection,
-            QStringLiteral("No se puede usar la conexión para esta operación: está cerrada o no "
-                           "es válida en este contexto."));
-    if (m_table.isEmpty())
-        return fail(AdoErrorNumber::NotSupported, readOnlyText());
+    if (!canWriteRows())
+        return false;
     m_connection->begin(true);
     if (!m_connection->driverDelete(m_table, m_keyColumns, m_rows.at(m_pos).key))
         return failFromConnection();

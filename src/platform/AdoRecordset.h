@@ -109,6 +109,8 @@ private:
     const AdoColumn& column(int index) const;
     Value currentValue(int index) const;
     void setPendingValue(int index, const Value& value);
+    bool readOnly() const;
+    bool canWriteRows();
     void moved();
 
     AdoConnection* m_connection = nullptr;
