@@ -367,6 +367,7 @@ void rewriteConversions(Work& w)
         Target target;
         QString style = QStringLiteral("0");
         QString head;
+        bool styled = false;
         if (convert) {
             const QList<QPair<int, int>> args = arguments(w, open);
             if (args.size() < 2) {
@@ -391,34 +392,7 @@ void rewriteConversions(Work& w)
                 w.error = untranslatable(QStringLiteral("CONVERT a ese tipo"));
                 return;
             }
-            const bool styled = args.size() > 2;
-            switch (target.kind) {
-            case TargetKind::Text:
-                head = styled ? QStringLiteral("rp_format_date") : QStringLiteral("rp_text");
-                break;
-            case TargetKind::Integer:
-                head = QStringLiteral("rp_int");
-                break;
-            case TargetKind::Real:
-                head = QStringLiteral("rp_real");
-                break;
-            case TargetKind::DateTime:
-                head = QStringLiteral("rp_parse_date");
-                if (!styled)
-                    w.edit(close).prefix += QStringLiteral(", 0");
-                break;
-            case TargetKind::Date:
-                head = QStringLiteral("FN_SOLO_FECHA(rp_parse_date");
-                if (!styled)
-                    w.edit(close).prefix += QStringLiteral(", 0");
-                w.edit(close).suffix += u')';
-                break;
-            case TargetKind::Bit:
-                head = QStringLiteral("rp_bit");
-                break;
-            case TargetKind::Unknown:
-                break;
-            }
+            styled = args.size() > 2;
         } else {
             int as = -1;
             for (int k = open + 1; k < close; ++k) {
@@ -437,31 +411,34 @@ void rewriteConversions(Work& w)
                 return;
             }
             w.removeRange(as, close - 1);
-            switch (target.kind) {
-            case TargetKind::Text:
-                head = QStringLiteral("rp_text");
-                break;
-            case TargetKind::Integer:
-                head = QStringLiteral("rp_int");
-                break;
-            case TargetKind::Real:
-                head = QStringLiteral("rp_real");
-                break;
-            case TargetKind::DateTime:
-                head = QStringLiteral("rp_parse_date");
+        }
+        // CONVERT's style (its third argument) is the date's form in the text read or written.
+        switch (target.kind) {
+        case TargetKind::Text:
+            head = styled ? QStringLiteral("rp_format_date") : QStringLiteral("rp_text");
+            break;
+        case TargetKind::Integer:
+            head = QStringLiteral("rp_int");
+            break;
+        case TargetKind::Real:
+            head = QStringLiteral("rp_real");
+            break;
+        case TargetKind::DateTime:
+            head = QStringLiteral("rp_parse_date");
+            if (!styled)
                 w.edit(close).prefix += QStringLiteral(", 0");
-                break;
-            case TargetKind::Date:
-                head = QStringLiteral("FN_SOLO_FECHA(rp_parse_date");
+            break;
+        case TargetKind::Date:
+            head = QStringLiteral("FN_SOLO_FECHA(rp_parse_date");
+            if (!styled)
                 w.edit(close).prefix += QStringLiteral(", 0");
-                w.edit(close).suffix += u')';
-                break;
-            case TargetKind::Bit:
-                head = QStringLiteral("rp_bit");
-                break;
-            case TargetKind::Unknown:
-                break;
-            }
+            w.edit(close).suffix += u')';
+            break;
+        case TargetKind::Bit:
+            head = QStringLiteral("rp_bit");
+            break;
+        case TargetKind::Unknown:
+            break;
         }
         if (target.kind == TargetKind::Text && target.length > 0) {
             head = QStringLiteral("substr(") + head;
