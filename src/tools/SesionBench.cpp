@@ -8,11 +8,9 @@
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
 #include "services/ConfiguracionGlobal.h"
-#include "services/Globales.h"
-#include "services/VariablesInicio.h"
+#include "tools/ServiciosDatos.h"
 
 namespace {
 
@@ -46,17 +44,7 @@ struct SesionBench::Partes
     QtPlatform plataforma;
     MensajesDeMedicion mensajes;
     ScopedService<MessageDialog> mensajesServicio {mensajes};
-    // The data objects open their connections through the provider; it outlives them.
-    QtAdoProvider proveedor {QtAdoProvider::Settings {programFolder()}};
-    ScopedService<AdoProvider> proveedorServicio {proveedor};
-    DataSettings datos;
-    ScopedService<DataSettings> datosServicio {datos};
-    DataObjects objetos;
-    ScopedService<DataObjects> objetosServicio {objetos};
-    VariablesInicio inicio;
-    ScopedService<VariablesInicio> inicioServicio {inicio};
-    Globales globales;
-    ScopedService<Globales> globalesServicio {globales};
+    ServiciosDatos servicios;
     Dll_DisplayQt cartel;
     ScopedService<Dll_Display> cartelServicio {cartel};
 };
@@ -73,8 +61,8 @@ SesionBench::SesionBench(const QString& archivo)
                       .arg(archivo, db.gCnn().LastError().description());
         return;
     }
-    m_partes->inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
-    m_partes->inicio.gPuesto = ClaveEstacion();
+    m_partes->servicios.inicio.gUsuarioLogeado = QStringLiteral("ADMIN");
+    m_partes->servicios.inicio.gPuesto = ClaveEstacion();
     CargaConfiguracionGlobal(programFolder() + u'/');
 }
 

@@ -11,13 +11,12 @@
 #include "platform/MessageDialog.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
-#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtPuertoSerie.h"
 #include "platform/qt/SystemEnvironment.h"
 #include "services/ConfiguracionGlobal.h"
-#include "services/Globales.h"
 #include "services/VariablesInicio.h"
+#include "tools/ServiciosDatos.h"
 #include "vouchers/AnexasComprobante.h"
 
 namespace {
@@ -137,17 +136,7 @@ struct SesionVoucher::Partes
     ScopedService<MessageDialog> mensajesServicio { mensajes };
     EntornoPuesto entorno;
     ScopedService<Environment> entornoServicio { entorno };
-    // The data objects open their connections through the provider; it outlives them.
-    QtAdoProvider proveedor { QtAdoProvider::Settings { programFolder() } };
-    ScopedService<AdoProvider> proveedorServicio { proveedor };
-    DataSettings datos;
-    ScopedService<DataSettings> datosServicio { datos };
-    DataObjects objetos;
-    ScopedService<DataObjects> objetosServicio { objetos };
-    VariablesInicio inicio;
-    ScopedService<VariablesInicio> inicioServicio { inicio };
-    Globales globales;
-    ScopedService<Globales> globalesServicio { globales };
+    ServiciosDatos servicios;
     // Order vouchers print their tickets, orders their rules, accounting vouchers their entries.
     PuertoComandera puerto;
     ScopedService<PuertoSerie> puertoServicio { puerto };
