@@ -127,6 +127,14 @@ OpcionesVoucher leeOpciones(
     return opciones;
 }
 
+int usoSubcomando(QTextStream& errores, const QString& error, const char* texto)
+{
+    if (!error.isEmpty())
+        errores << error << "\n";
+    errores << "Uso: rp_voucher " << texto << "\n";
+    return 2;
+}
+
 struct SesionVoucher::Partes
 {
     Partes(const QString& equipo, const QString& usuario) : entorno(equipo, usuario) { }

@@ -29,6 +29,10 @@ struct OpcionesVoucher
 OpcionesVoucher leeOpciones(
     const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas);
 
+// A subcommand called wrongly: `error`, when there is one, and the subcommand's usage `texto`
+// written on `errores`; returns 2, the exit status of a bad call.
+int usoSubcomando(QTextStream& errores, const QString& error, const char* texto);
+
 // The ticket printer's port opens this device whatever the port number (rp_voucher --puerto).
 void fijaPuertoComandera(const QString& dispositivo);
 

@@ -45,12 +45,7 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
             "--usuario" },
         { "--no-borrar", "--filas", "--tiempo" });
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc"))
-    {
-        if (!o.error.isEmpty())
-            errores << o.error << "\n";
-        errores << "Uso: rp_voucher " << kUsoBuffer << "\n";
-        return 2;
-    }
+        return usoSubcomando(errores, o.error, kUsoBuffer);
 
     const auto sesion = abreSesion(o, errores);
     if (!sesion)

@@ -108,14 +108,6 @@ QString memoria()
     return partes.join(QStringLiteral(", "));
 }
 
-int uso(QTextStream& errores, const QString& error, const char* texto)
-{
-    if (!error.isEmpty())
-        errores << error << "\n";
-    errores << "Uso: rp_voucher " << texto << "\n";
-    return 2;
-}
-
 } // namespace
 
 int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& errores)
@@ -125,12 +117,12 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
             "--equipo", "--usuario" },
         { "--una-copia", "--sin-buffer", "--tiempo" });
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id"))
-        return uso(errores, o.error, kUsoPrint);
+        return usoSubcomando(errores, o.error, kUsoPrint);
     const QString destinoPedido = o.valor("--destino").toLower();
     if (!destinoPedido.isEmpty() && destinoPedido != QLatin1String("pantalla")
         && destinoPedido != QLatin1String("impresora"))
-        return uso(errores, QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")),
-            kUsoPrint);
+        return usoSubcomando(errores,
+            QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")), kUsoPrint);
 
     const auto sesion = abreSesion(o, errores);
     if (!sesion)
@@ -224,7 +216,7 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
         { "--cc", "--80mm" });
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--pdf"))
-        return uso(errores, o.error, kUsoAsiento);
+        return usoSubcomando(errores, o.error, kUsoAsiento);
     const auto sesion = abreSesion(o, errores);
     if (!sesion)
         return 2;

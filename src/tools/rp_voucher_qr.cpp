@@ -19,12 +19,7 @@ int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& error
         { "--db", "--tc", "--id", "--out", "--equipo", "--usuario" }, {});
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--out"))
-    {
-        if (!o.error.isEmpty())
-            errores << o.error << "\n";
-        errores << "Uso: rp_voucher " << kUsoQr << "\n";
-        return 2;
-    }
+        return usoSubcomando(errores, o.error, kUsoQr);
     const auto sesion = abreSesion(o, errores);
     if (!sesion)
         return 2;

@@ -44,12 +44,8 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         { "--filas", "--formulas", "--tiempo" });
     const QString tc = o.valor("--tc");
     const QString id = o.valor("--id");
-    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")) {
-        if (!o.error.isEmpty())
-            errores << o.error << "\n";
-        errores << "Uso: rp_voucher " << kUsoRecibo << "\n";
-        return 2;
-    }
+    if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id"))
+        return usoSubcomando(errores, o.error, kUsoRecibo);
     if (!kTiposRecibo.contains(tc.trimmed(), Qt::CaseInsensitive)) {
         errores << "El tipo " << tc << " no es un recibo ni una orden de pago\n";
         return 2;

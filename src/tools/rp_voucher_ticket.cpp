@@ -20,14 +20,12 @@ int subcomandoTicket(const QStringList& argumentos, QTextStream&, QTextStream& e
     const bool cocina = o.bandera("--cocina");
     const bool barra = o.bandera("--barra");
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
-        || (cocina && barra)) {
-        if (!o.error.isEmpty())
-            errores << o.error << "\n";
-        else if (cocina && barra)
-            errores << "Un ticket es de cocina o de barra, no de ambas\n";
-        errores << "Uso: rp_voucher " << kUsoTicket << "\n";
-        return 2;
-    }
+        || (cocina && barra))
+        return usoSubcomando(errores,
+            o.error.isEmpty() && cocina && barra
+                ? QStringLiteral("Un ticket es de cocina o de barra, no de ambas")
+                : o.error,
+            kUsoTicket);
     const auto sesion = abreSesion(o, errores);
     if (!sesion)
         return 2;
