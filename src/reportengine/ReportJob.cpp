@@ -6,6 +6,7 @@
 #include "reportengine/OutputFile.h"
 #include "reportengine/PageSpool.h"
 #include "reportengine/PdfSink.h"
+#include "reportengine/PdfWriters.h"
 #include "reportengine/SavedReportReader.h"
 #include "reportengine/SavedReportWriter.h"
 #include "reportengine/SelectionPlanner.h"
@@ -97,7 +98,17 @@ bool ReportJob::run(const ReportJobRequest& request)
         return fail(QStringLiteral("No se indicó el destino del informe %1").arg(definition->name));
 
     bool ok = false;
-    if (renderer.needsResolution() && sink->wantsResolvedPages()) {
+    if (request.pdfWriters && request.destination == ReportDestination::Pdf) {
+        // Laid out here, drawn by the writers while the caller goes on with its next print.
+        auto spool = std::make_unique<PageSpool>();
+        ok = renderer.run(*request.connection, *spool, records);
+        if (ok) {
+            Q_EMIT paginationFinished(renderer.pageCount());
+            request.pdfWriters->add(std::move(spool), request.outputFile, request.documentName);
+        } else {
+            m_error = renderer.errorString();
+        }
+    } else if (renderer.needsResolution() && sink->wantsResolvedPages()) {
         // Total pages or totals above their rows: lay out into a spool, then hand on the
         // finished pages, read back while the destination writes. Memory stays at a few pages.
         PageSpool spool;

@@ -13,6 +13,8 @@
 #include "reportengine/ReportDataSource.h"
 #include "reportengine/ReportRenderer.h"
 
+class PdfWriters;
+
 enum class ReportDestination {
     Pdf,         // outputFile
     SavedReport, // outputFile, our saved-report format
@@ -35,6 +37,10 @@ struct ReportJobRequest
     QDateTime printTime;                     // print date and time fields; now when invalid
     QLocale locale;                          // number and date formats
     int pdfParts = 0;                        // PDF drawn on this many threads; 0 by its length
+    // ReportDestination::Pdf: when set, run() returns once the pages are laid out and these
+    // writers draw and finish the file, a failure kept under `documentName`. Not owned.
+    PdfWriters* pdfWriters = nullptr;
+    QString documentName;
 };
 
 // Runs a report job to its end inside run(): load the definition, apply the overrides, plan

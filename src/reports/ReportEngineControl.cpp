@@ -16,6 +16,7 @@
 #include "platform/Service.h"
 #include "reportengine/AdoReportDataSource.h"
 #include "reportengine/CsvSink.h"
+#include "reportengine/PdfWriters.h"
 #include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
@@ -166,6 +167,10 @@ QString normalizaDefinicion(const QString& archivo)
 }
 
 } // namespace
+
+ReportEngineControl::ReportEngineControl() = default;
+
+ReportEngineControl::~ReportEngineControl() = default;
 
 void ReportEngineControl::nuevoTrabajo()
 {
@@ -332,7 +337,7 @@ void ReportEngineControl::imprimir()
     captura.title = destino.title;
     captura.fileName = QDir(m_carpetaCaptura).filePath(numero + u'-' + destino.title
         + QStringLiteral(".pdf"));
-    ejecuta(captura);
+    ejecuta(captura, true);
 }
 
 void ReportEngineControl::capturaEn(const QString& carpeta)
@@ -341,9 +346,31 @@ void ReportEngineControl::capturaEn(const QString& carpeta)
     m_capturas.clear();
 }
 
-void ReportEngineControl::ejecuta(const ReportOutputTarget& destino)
+void ReportEngineControl::capturaEnParalelo(const QString& nombre)
+{
+    if (!m_escritores)
+        m_escritores = std::make_unique<PdfWriters>();
+    m_nombreCaptura = nombre;
+}
+
+QStringList ReportEngineControl::capturasFallidas(bool todas)
+{
+    QStringList textos;
+    if (!m_escritores)
+        return textos;
+    for (const PdfWriters::Failure& f : m_escritores->takeFailures(todas))
+        textos << f.name + QStringLiteral(": ") + f.error;
+    m_fallidas += int(textos.size());
+    return textos;
+}
+
+void ReportEngineControl::ejecuta(const ReportOutputTarget& destino, bool enParalelo)
 {
     ReportJobRequest pedido;
+    if (enParalelo) {
+        pedido.pdfWriters = m_escritores.get();
+        pedido.documentName = m_nombreCaptura;
+    }
     pedido.definitionFile = normalizaDefinicion(m_archivo);
     pedido.selection = m_seleccion;
     pedido.formulas = m_listaFormulas;

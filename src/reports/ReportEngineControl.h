@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 
 #include <QString>
@@ -8,6 +9,7 @@
 
 #include "reports/ReportControl.h"
 
+class PdfWriters;
 class ReportDataSource;
 struct ReportOutputTarget;
 
@@ -22,6 +24,8 @@ struct ReportOutputTarget;
 class ReportEngineControl final : public ReportControl
 {
 public:
+    ReportEngineControl();
+    ~ReportEngineControl() override;
     void nuevoTrabajo() override;
     void set(int id, const Value& value) override;
     void setIndexed(int id, int index, const Value& value) override;
@@ -42,6 +46,13 @@ public:
     // exist. An empty folder ends the capture.
     void capturaEn(const QString& carpeta);
     const QStringList& capturas() const { return m_capturas; }
+    // A run of captures (a run of vouchers): from now on each captured PDF is drawn and finished
+    // on a thread of its own while the next print is laid out, and `nombre` names the prints
+    // that follow in a failure of their file. Such failures wait in capturasFallidas().
+    void capturaEnParalelo(const QString& nombre);
+    // The captured files that could not be written, as "<name>: <error>", each once; every one
+    // counts in fallidas() from then on. With `todas`, waits until every capture is finished.
+    QStringList capturasFallidas(bool todas);
 
     // What the last print ran: pages and records, the engine's log.
     int paginas() const { return m_paginas; }
@@ -55,7 +66,7 @@ public:
 
 private:
     void imprimir();
-    void ejecuta(const ReportOutputTarget& destino);
+    void ejecuta(const ReportOutputTarget& destino, bool enParalelo = false);
 
     // This print's settings.
     QString m_archivo;
@@ -86,6 +97,8 @@ private:
     QStringList m_registro;
     QString m_carpetaCaptura;
     QStringList m_capturas;
+    std::unique_ptr<PdfWriters> m_escritores;
+    QString m_nombreCaptura;
 };
 
 // Writes the saved report `origen` (our saved-report file) as `destino` in the export format

@@ -25,6 +25,9 @@ public:
     qint64 registrosImpresos() const { return m_control.registrosImpresos(); }
     // After the prints: waits until the operator closes the previews that were opened.
     void esperaVistasPrevias();
+    // A run of many prints: see ReportEngineControl::capturaEnParalelo and capturasFallidas.
+    void capturaEnParalelo(const QString& nombre) { m_control.capturaEnParalelo(nombre); }
+    QStringList capturasFallidas(bool todas) { return m_control.capturasFallidas(todas); }
     // Prints that failed so far: the operator saw the error, the tool must still end with one.
     int fallas() const { return m_control.fallidas(); }
 

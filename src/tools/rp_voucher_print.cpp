@@ -159,7 +159,16 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     reloj.start();
     QString memoriaPrimero;
     QStringList sinDatos;
+    // A run's captured files are drawn while the next voucher is filled and laid out; a file
+    // that could not be written is told once its writer is done, naming its voucher.
+    const bool enParalelo = ids.size() > 1 && o.tiene("--pdf");
+    const auto cuentaFallidas = [&](bool todas) {
+        for (const QString& falla : impresion.capturasFallidas(todas))
+            errores << "No se pudo guardar el comprobante " << falla << "\n";
+    };
     for (const QString& actual : ids) {
+        if (enParalelo)
+            impresion.capturaEnParalelo(tc + u' ' + actual);
         if (!o.bandera("--sin-buffer") && !contable) {
             QString tipo = guardado;
             const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tipo, actual.left(4),
@@ -196,7 +205,11 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
             sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
+        if (enParalelo)
+            cuentaFallidas(false);
     }
+    if (enParalelo)
+        cuentaFallidas(true);
     if (o.bandera("--tiempo"))
         errores << "Tiempo: " << reloj.elapsed() << " ms, " << ids.size()
                 << " comprobantes; memoria tras el primero: " << memoriaPrimero

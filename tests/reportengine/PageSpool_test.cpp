@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "reportengine/PdfWriters.h"
+
 namespace {
 
 // Keeps what it is handed; refuses the page numbered `refuse`.
@@ -93,4 +99,35 @@ TEST(PageSpool, stops_with_the_destinations_error_when_it_refuses_a_page)
     EXPECT_EQ(spool.errorString(), QStringLiteral("Impresora sin papel"));
     EXPECT_EQ(refusing.pages.size(), 2);
     EXPECT_FALSE(refusing.finished);
+}
+
+// A run's writers finish every file handed over, and a file that cannot be written comes back
+// once, under the name of its document, while the others are written whole.
+TEST(PdfWriters, finish_every_file_and_keep_the_failure_under_its_documents_name)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList paths { dir.filePath(QStringLiteral("01.pdf")),
+        dir.filePath(QStringLiteral("falta/02.pdf")), dir.filePath(QStringLiteral("03.pdf")) };
+    std::vector<PdfWriters::Failure> failures;
+    {
+        PdfWriters writers(1);
+        for (int i = 0; i < 3; ++i) {
+            auto spool = std::make_unique<PageSpool>();
+            layOut(*spool, 3);
+            writers.add(std::move(spool), paths[i], QStringLiteral("FC %1").arg(i + 1));
+        }
+        failures = writers.takeFailures(true);
+        EXPECT_TRUE(writers.takeFailures(true).empty());
+    }
+
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].name, QStringLiteral("FC 2"));
+    EXPECT_TRUE(failures[0].error.contains(paths[1])) << failures[0].error.toStdString();
+    for (const QString& written : { paths[0], paths[2] }) {
+        QFile pdf(written);
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << written.toStdString();
+        const QByteArray bytes = pdf.readAll();
+        EXPECT_TRUE(bytes.startsWith("%PDF") && bytes.trimmed().endsWith("%%EOF"));
+    }
 }
