@@ -17,8 +17,7 @@ QString ComprobantesImpresos::llenaComprobante(
 bool ComprobantesImpresos::llenaRecibo(const QString& tc, const QString& suc, const QString& nro,
     const QString& letra, const QString& cuenta, QStringList& formulas, int copias, int items)
 {
-    return GeneraAuxiliarRecibo_PagoCobranza(
-        tc, suc, nro, letra, cuenta, formulas, copias, items);
+    return GeneraAuxiliarRecibo_PagoCobranza(tc, suc, nro, letra, cuenta, formulas, copias, items);
 }
 
 void ComprobantesImpresos::imprime(const QString& tc, const QString& id, QString& reporte,

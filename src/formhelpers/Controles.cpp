@@ -105,8 +105,8 @@ void Controles::TeclaAbajo(int& keyCode) const
         return;
     // The focus moves as the Tab key would move it, so the form's tab order decides the next field.
     const Qt::Key move = keyCode == VbKey::Up ? Qt::Key_Backtab : Qt::Key_Tab;
-    QKeyEvent press(QEvent::KeyPress, move,
-                    move == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    QKeyEvent press(
+        QEvent::KeyPress, move, move == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
     QApplication::sendEvent(field, &press);
     keyCode = 0;
 }

@@ -13,7 +13,8 @@ class QWidget;
 // digits are their upper-case character codes).
 namespace VbKey {
 
-enum : int {
+enum : int
+{
     Back = 8,
     Tab = 9,
     Return = 13,
@@ -64,7 +65,7 @@ public:
     // matches.
     template <typename Control>
     int IndiceControl(const QString& key, const QList<Control*>& controls,
-                      const char* property = "DataField") const
+        const char* property = "DataField") const
     {
         for (qsizetype i = 0; i < controls.size(); ++i) {
             if (matches(controls[i], key, property))
@@ -74,8 +75,8 @@ public:
     }
     // The same, leaving the index in `index`, as the program's callers expect.
     template <typename Control>
-    void IndiceControl(const QString& key, const QList<Control*>& controls, const char* property,
-                       int& index) const
+    void IndiceControl(
+        const QString& key, const QList<Control*>& controls, const char* property, int& index) const
     {
         index = IndiceControl(key, controls, property);
     }

@@ -34,8 +34,8 @@ void Dll_DisplayQt::CartelInicio(const QString& Titulo, int PermiteCancelar)
     cartel.raise();
 }
 
-bool Dll_DisplayQt::CartelMostrar(const std::optional<Value>& L1, const std::optional<Value>& l2,
-                                const std::optional<Value>& l3)
+bool Dll_DisplayQt::CartelMostrar(
+    const std::optional<Value>& L1, const std::optional<Value>& l2, const std::optional<Value>& l3)
 {
     Lbf_CtrlDisplay& cartel = form();
     const std::optional<Value>* lineas[] = { &L1, &l2, &l3 };

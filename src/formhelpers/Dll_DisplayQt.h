@@ -17,8 +17,8 @@ public:
 
     void CartelInicio(const QString& Titulo, int PermiteCancelar) override;
     bool CartelMostrar(const std::optional<Value>& L1 = std::nullopt,
-                       const std::optional<Value>& l2 = std::nullopt,
-                       const std::optional<Value>& l3 = std::nullopt) override;
+        const std::optional<Value>& l2 = std::nullopt,
+        const std::optional<Value>& l3 = std::nullopt) override;
     void CartelCerrar() override;
     void Siempre_Visible(bool valor) override;
 

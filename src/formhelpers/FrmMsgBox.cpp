@@ -7,7 +7,9 @@
 
 #include "ui_FrmMsgBox.h"
 
-FrmMsgBox::FrmMsgBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FrmMsgBox>())
+FrmMsgBox::FrmMsgBox(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::FrmMsgBox>())
 {
     ui->setupUi(this);
     m_tmrEspera.setObjectName(QStringLiteral("TmrEspera"));
@@ -33,7 +35,8 @@ void FrmMsgBox::showEvent(QShowEvent* event)
     adjustSize();
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect area = pantalla->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        move(area.left() + (area.width() - width()) / 2,
+            area.top() + (area.height() - height()) / 2);
     }
     QDialog::showEvent(event);
 

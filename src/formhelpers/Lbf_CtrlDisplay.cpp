@@ -50,7 +50,7 @@ Lbf_CtrlDisplay::Lbf_CtrlDisplay(QWidget* parent)
 
     connect(&m_timer1, &QTimer::timeout, this, &Lbf_CtrlDisplay::Timer1_Timer);
     connect(ui->CmdDisplayCancelar, &QPushButton::clicked, this,
-            &Lbf_CtrlDisplay::CmdDisplayCancelar_Click);
+        &Lbf_CtrlDisplay::CmdDisplayCancelar_Click);
 
     for (int n = 0; n < Cuadros; ++n)
         m_imageList1[n] = dibujaCuadro(n);
@@ -63,7 +63,8 @@ Lbf_CtrlDisplay::Lbf_CtrlDisplay(QWidget* parent)
     adjustSize();
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect area = pantalla->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        move(area.left() + (area.width() - width()) / 2,
+            area.top() + (area.height() - height()) / 2);
     }
     m_timer1.start();
     qApp->installEventFilter(this);

@@ -35,9 +35,9 @@ struct ColumnasFijas
 
 // Tables whose lookups always show these columns, whatever their fields or the caller's choice.
 constexpr ColumnasFijas Fijas[] = {
-    {"V_TA_Unidad", "Descripcion,IdUnidad,", "IdUnidad"},
-    {"V_TA_DEPOSITO", "Descripcion,Unidad,IdDeposito,", "IdDeposito"},
-    {"V_TA_STATUS", "Descripcion,Tipo,CodigoEstado,", "CodigoEstado"},
+    { "V_TA_Unidad", "Descripcion,IdUnidad,", "IdUnidad" },
+    { "V_TA_DEPOSITO", "Descripcion,Unidad,IdDeposito,", "IdDeposito" },
+    { "V_TA_STATUS", "Descripcion,Tipo,CodigoEstado,", "CodigoEstado" },
 };
 
 } // namespace
@@ -76,8 +76,8 @@ QString sentenciaDada(const QString& sql, QString& where)
     return sentencia;
 }
 
-std::optional<MascarasConsulta::RegistroMascaraConsulta> buscaMascara(const QString& ruta,
-                                                                      const QString& tabla)
+std::optional<MascarasConsulta::RegistroMascaraConsulta> buscaMascara(
+    const QString& ruta, const QString& tabla)
 {
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::ReadOnly))
@@ -95,7 +95,7 @@ std::optional<MascarasConsulta::RegistroMascaraConsulta> buscaMascara(const QStr
 }
 
 std::optional<QString> sentenciaDeMascara(const MascarasConsulta::RegistroMascaraConsulta& mascara,
-                                          int filas, QString& campoBusqueda, const QString& where)
+    int filas, QString& campoBusqueda, const QString& where)
 {
     QString columnas = mascara.Campos;
     columnas.replace(u'|', u',');
@@ -148,8 +148,8 @@ QString columnasSondeo(const QString& nombre, const QStringList& campos, QString
     for (const QString& campo : campos) {
         const bool esId = igual(campo, "ID") || igual(campo, "FECHAHORA_MODIFICACION")
             || igual(campo, "FECHAHORA_GRABACION");
-        const bool esDescripcion = igual(campo, "DESCRIPCION") || igual(campo, "NOMBRE")
-            || igual(campo, "DETALLE");
+        const bool esDescripcion
+            = igual(campo, "DESCRIPCION") || igual(campo, "NOMBRE") || igual(campo, "DETALLE");
         if (esId && !tomaIds)
             continue;
         if (esId || esDescripcion)
@@ -163,8 +163,8 @@ QString columnasSondeo(const QString& nombre, const QStringList& campos, QString
 }
 
 QString sentenciaPorDefecto(const QString& nombre, int filas, QString& campoBusqueda,
-                            const QString& where, const QString& sentenciaOpcional,
-                            const std::function<QStringList(const QString&)>& camposDeTabla)
+    const QString& where, const QString& sentenciaOpcional,
+    const std::function<QStringList(const QString&)>& camposDeTabla)
 {
     if (!sentenciaOpcional.isEmpty())
         return sentenciaOpcional;

@@ -33,22 +33,22 @@ QString sentenciaDada(const QString& sql, QString& where);
 // The first record of the mask file at `ruta` whose table (NUL and character 255 removed,
 // trimmed) equals the trimmed `tabla`, ignoring case; nothing when none does or the file cannot
 // be read.
-std::optional<MascarasConsulta::RegistroMascaraConsulta> buscaMascara(const QString& ruta,
-                                                                      const QString& tabla);
+std::optional<MascarasConsulta::RegistroMascaraConsulta> buscaMascara(
+    const QString& ruta, const QString& tabla);
 
 // The statement of a mask, limited to `filas` rows. `campoBusqueda` (the search and order
 // column) is taken from the first column when empty; nothing when it is empty and the mask has
 // fewer than two columns (the lookup is not configured). `where` is the caller's normalised
 // condition, used only when the mask has none.
 std::optional<QString> sentenciaDeMascara(const MascarasConsulta::RegistroMascaraConsulta& mascara,
-                                          int filas, QString& campoBusqueda, const QString& where);
+    int filas, QString& campoBusqueda, const QString& where);
 
 // The statement of a name without a mask, limited to `filas` rows: `sentenciaOpcional` when given
 // (unchanged), else a fixed column set or the columns `camposDeTabla` reports for the name (the
 // probe, asked only then). The fixed sets and the probe set `campoBusqueda`.
 QString sentenciaPorDefecto(const QString& nombre, int filas, QString& campoBusqueda,
-                            const QString& where, const QString& sentenciaOpcional,
-                            const std::function<QStringList(const QString&)>& camposDeTabla);
+    const QString& where, const QString& sentenciaOpcional,
+    const std::function<QStringList(const QString&)>& camposDeTabla);
 
 // The column list ("A,B,C", possibly empty) of the probed fields `campos` of `nombre`, in reverse
 // order; `campoBusqueda` receives the last description-like field, else the first field taken.

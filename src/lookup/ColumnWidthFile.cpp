@@ -67,9 +67,9 @@ QByteArray lineFor(const QString& tabla, const QString& anchos)
 
 [[noreturn]] void fileError(int number, const QString& path, const QString& why)
 {
-    throw RuntimeError(number, QStringLiteral("No se pudo grabar el archivo ") + path
-                                   + QStringLiteral(": ") + why,
-                       QStringLiteral("Lib_FrmCons3"));
+    throw RuntimeError(number,
+        QStringLiteral("No se pudo grabar el archivo ") + path + QStringLiteral(": ") + why,
+        QStringLiteral("Lib_FrmCons3"));
 }
 
 } // namespace
@@ -152,8 +152,8 @@ void grabar(const QString& path, const QString& tabla, const QList<int>& anchos)
     if (old.exists() && !QFile::remove(path))
         fileError(RuntimeError::PathNotFound, path, old.errorString());
     if (!QFile::rename(tempPath, path))
-        fileError(RuntimeError::PathNotFound, path, QStringLiteral("no se pudo renombrar ")
-                                                        + tempPath);
+        fileError(
+            RuntimeError::PathNotFound, path, QStringLiteral("no se pudo renombrar ") + tempPath);
 }
 
 } // namespace ColumnWidthFile

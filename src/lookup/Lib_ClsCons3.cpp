@@ -49,7 +49,8 @@ QStringList lineasArchivo(const QString& ruta)
 
 int anchoPantallaTwips(const QWidget& ventana)
 {
-    const QScreen* pantalla = ventana.screen() ? ventana.screen() : QGuiApplication::primaryScreen();
+    const QScreen* pantalla
+        = ventana.screen() ? ventana.screen() : QGuiApplication::primaryScreen();
     return Twips::fromPixels(pantalla ? pantalla->geometry().width() : 1024);
 }
 
@@ -71,9 +72,7 @@ Lib_ClsCons3::Lib_ClsCons3()
 
 Lib_ClsCons3::~Lib_ClsCons3() = default;
 
-void Lib_ClsCons3::GrabaConsultaDefault()
-{
-}
+void Lib_ClsCons3::GrabaConsultaDefault() { }
 
 QStringList Lib_ClsCons3::sondeaCampos(const QString& nombre)
 {
@@ -93,9 +92,8 @@ QStringList Lib_ClsCons3::sondeaCampos(const QString& nombre)
 }
 
 void Lib_ClsCons3::ConsultaSearch(const QString& Sql, std::optional<QStringList>* CmpsDevueltos,
-                                  const QString& Clave, QString* CampoBusqueda, QString* Where,
-                                  const QString& SentenciaOpcional, bool TreeView,
-                                  const QString& ValoresDefault)
+    const QString& Clave, QString* CampoBusqueda, QString* Where, const QString& SentenciaOpcional,
+    bool TreeView, const QString& ValoresDefault)
 {
     QString campoLocal;
     QString whereLocal;
@@ -113,20 +111,19 @@ void Lib_ClsCons3::ConsultaSearch(const QString& Sql, std::optional<QStringList>
         if (gUsarMascarasConsultas)
             mascara = ArmadoConsulta::buscaMascara(gRutaMascaraConsultas, Sql);
         if (mascara) {
-            const auto deMascara = ArmadoConsulta::sentenciaDeMascara(*mascara, filas,
-                                                                      campoBusqueda, where);
+            const auto deMascara
+                = ArmadoConsulta::sentenciaDeMascara(*mascara, filas, campoBusqueda, where);
             if (!deMascara) {
                 MsgBox(QStringLiteral("Debe configurar la consulta para esta tabla"),
-                       Msg::Information, QStringLiteral("Aviso al operador"));
+                    Msg::Information, QStringLiteral("Aviso al operador"));
                 return;
             }
             sentencia = *deMascara;
         } else {
             // A name no mask covers, also when the mask file has gone missing since start-up:
             // the defaults give a statement the dialog can run, where the bare name could not.
-            sentencia = ArmadoConsulta::sentenciaPorDefecto(
-                Sql, filas, campoBusqueda, where, SentenciaOpcional,
-                [this](const QString& nombre) { return sondeaCampos(nombre); });
+            sentencia = ArmadoConsulta::sentenciaPorDefecto(Sql, filas, campoBusqueda, where,
+                SentenciaOpcional, [this](const QString& nombre) { return sondeaCampos(nombre); });
         }
     }
     m_ultimaSentencia = sentencia;
@@ -159,8 +156,8 @@ void Lib_ClsCons3::muestraArbol(const QString& sentencia)
 }
 
 void Lib_ClsCons3::muestraGrilla(const QString& sentencia,
-                                 std::optional<QStringList>* CmpsDevueltos, const QString& Clave,
-                                 const QString& CampoBusqueda, const QString& ValoresDefault)
+    std::optional<QStringList>* CmpsDevueltos, const QString& Clave, const QString& CampoBusqueda,
+    const QString& ValoresDefault)
 {
     Lib_FrmCons3 dlg;
     dlg.StkNivel1 = StkNivel1;
@@ -198,8 +195,8 @@ void Lib_ClsCons3::muestraGrilla(const QString& sentencia,
     dlg.Form_Unload();
 }
 
-QString Lib_ClsCons3::CheckOpciones(const QString& Titulo, std::optional<QStringList>*,
-                                    const QStringList& Opc)
+QString Lib_ClsCons3::CheckOpciones(
+    const QString& Titulo, std::optional<QStringList>*, const QStringList& Opc)
 {
     return muestraOpciones(Picker::Checks, Titulo, Opc);
 }
@@ -209,21 +206,20 @@ QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QStringList& Opc
     return muestraOpciones(Picker::Menu, Titulo, Opc);
 }
 
-QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo,
-                                           const QString& Separador)
+QString Lib_ClsCons3::ConsultaDesdeArchivo(
+    const QString& Titulo, const QString& QueArchivo, const QString& Separador)
 {
     Q_UNUSED(Separador);
     if (!ModArchivos::ExisteArchivo(QueArchivo)) {
         MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo
-               + QStringLiteral(" que desea consultar consulta "));
+            + QStringLiteral(" que desea consultar consulta "));
         return QString();
     }
-    return muestraOpciones(Picker::Archivo, Titulo,
-                           lineasArchivo(QString(QueArchivo).remove(u'"')));
+    return muestraOpciones(
+        Picker::Archivo, Titulo, lineasArchivo(QString(QueArchivo).remove(u'"')));
 }
 
-QString Lib_ClsCons3::muestraOpciones(Picker tipo, const QString& Titulo,
-                                      const QStringList& filas)
+QString Lib_ClsCons3::muestraOpciones(Picker tipo, const QString& Titulo, const QStringList& filas)
 {
     Lib_FrmCons3 dlg;
     dlg.Form_Load();
@@ -247,16 +243,15 @@ QString Lib_ClsCons3::muestraOpciones(Picker tipo, const QString& Titulo,
     qsizetype largo = Titulo.size();
     for (const QString& opcion : filas) {
         if (tipo == Picker::Checks)
-            modelo.agregarFila({opcion.mid(1)}, opcion.startsWith(u'1'));
+            modelo.agregarFila({ opcion.mid(1) }, opcion.startsWith(u'1'));
         else
-            modelo.agregarFila({opcion});
+            modelo.agregarFila({ opcion });
         largo = qMax(largo, opcion.size());
     }
 
     const int anchoPantalla = anchoPantallaTwips(dlg);
-    const int ancho = int(largo) * TwipsPorCaracter < anchoPantalla
-        ? int(largo) * TwipsPorCaracter
-        : anchoPantalla;
+    const int ancho = int(largo) * TwipsPorCaracter < anchoPantalla ? int(largo) * TwipsPorCaracter
+                                                                    : anchoPantalla;
     dlg.ajustarListaUnica(Twips::toPixels(ancho));
 
     MuestraModal(dlg);

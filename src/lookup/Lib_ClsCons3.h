@@ -63,8 +63,8 @@ public:
     // A check list of `Opc` in the grid dialog: each option's first character is a flag ("1"
     // starts checked), the rest is shown. The checked texts are left in Valores (nothing after a
     // cancel); returns empty text. `CmpsDevueltos` is not used.
-    QString CheckOpciones(const QString& Titulo, std::optional<QStringList>* CmpsDevueltos,
-                          const QStringList& Opc);
+    QString CheckOpciones(
+        const QString& Titulo, std::optional<QStringList>* CmpsDevueltos, const QStringList& Opc);
     // A menu of `Opc` in the grid dialog; the chosen option, empty text when cancelled.
     QString MenuOpciones(const QString& Titulo, const QStringList& Opc);
 
@@ -75,28 +75,32 @@ public:
     // `SentenciaOpcional`: the statement for a name no mask covers. `TreeView`: the tree dialog
     // instead of the grid. `ValoresDefault`: rows starting checked (grid only).
     void ConsultaSearch(const QString& Sql, std::optional<QStringList>* CmpsDevueltos = nullptr,
-                        const QString& Clave = QString(), QString* CampoBusqueda = nullptr,
-                        QString* Where = nullptr, const QString& SentenciaOpcional = QString(),
-                        bool TreeView = false, const QString& ValoresDefault = QString());
+        const QString& Clave = QString(), QString* CampoBusqueda = nullptr,
+        QString* Where = nullptr, const QString& SentenciaOpcional = QString(),
+        bool TreeView = false, const QString& ValoresDefault = QString());
 
     // Takes nothing and does nothing; kept for the suite's callers.
     void GrabaConsultaDefault();
 
     // The lines of the text file `QueArchivo` in the grid dialog; the chosen line, empty text when
     // cancelled or when the file does not exist (the operator is told). `Separador` is not used.
-    QString ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo,
-                                 const QString& Separador = QString());
+    QString ConsultaDesdeArchivo(
+        const QString& Titulo, const QString& QueArchivo, const QString& Separador = QString());
 
     // The statement the last ConsultaSearch built (or was given), as handed to the dialog.
     const QString& ultimaSentencia() const { return m_ultimaSentencia; }
 
 private:
-    enum class Picker { Checks, Menu, Archivo };
+    enum class Picker
+    {
+        Checks,
+        Menu,
+        Archivo
+    };
     QString muestraOpciones(Picker tipo, const QString& Titulo, const QStringList& filas);
     QStringList sondeaCampos(const QString& nombre);
     void muestraGrilla(const QString& sentencia, std::optional<QStringList>* CmpsDevueltos,
-                       const QString& Clave, const QString& CampoBusqueda,
-                       const QString& ValoresDefault);
+        const QString& Clave, const QString& CampoBusqueda, const QString& ValoresDefault);
     void muestraArbol(const QString& sentencia);
 
     bool m_usaConsultaLike = false;

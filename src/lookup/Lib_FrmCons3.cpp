@@ -75,7 +75,7 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
 
     // The chosen row stands out the same whether the list or a search box has the focus.
     QPalette paleta = ui->ListView1->palette();
-    for (const QPalette::ColorRole rol : {QPalette::Highlight, QPalette::HighlightedText})
+    for (const QPalette::ColorRole rol : { QPalette::Highlight, QPalette::HighlightedText })
         paleta.setColor(QPalette::Inactive, rol, paleta.color(QPalette::Active, rol));
     ui->ListView1->setPalette(paleta);
     m_continuaBusqueda.setSingleShot(true);
@@ -85,8 +85,8 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent)
     ui->ListView1->viewport()->installEventFilter(this);
     ui->CmbSearch_0->installEventFilter(this);
     // F12 is the dialog's wherever the focus is: the buttons pass their keys by here as well.
-    for (QPushButton* boton : {ui->CmdAceptar, ui->CmdCancelar, ui->CmdNueva, ui->CmdNuevo,
-                               ui->CmdTodos})
+    for (QPushButton* boton :
+        { ui->CmdAceptar, ui->CmdCancelar, ui->CmdNueva, ui->CmdNuevo, ui->CmdTodos })
         boton->installEventFilter(this);
     conectar();
 }
@@ -99,9 +99,9 @@ void Lib_FrmCons3::conectar()
     connect(ui->CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdAceptar_Click);
     connect(ui->CmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3::CmdCancelar_Click);
     connect(ui->ListView1->header(), &QHeaderView::sectionClicked, this,
-            &Lib_FrmCons3::ListView1_ColumnClick);
+        &Lib_FrmCons3::ListView1_ColumnClick);
     connect(ui->ListView1->header(), &QHeaderView::sectionResized, this,
-            [this](int, int, int) { ubicarCajas(); });
+        [this](int, int, int) { ubicarCajas(); });
     connect(ui->HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
     // The grid's own horizontal bar is hidden; HScroll1 stands for it, so the search strip and
     // the columns always scroll together, whoever moves them.
@@ -115,7 +115,7 @@ void Lib_FrmCons3::conectar()
         ubicarCajas();
     });
     connect(ui->CmbSearch_0, &QComboBox::editTextChanged, this,
-            [this](const QString&) { CmbSearch_Change(0); });
+        [this](const QString&) { CmbSearch_Change(0); });
     connect(ui->CmbSearch_0, &QComboBox::activated, this, [this](int) { CmbSearch_Click(0); });
     connect(ui->CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNueva_Click);
     connect(ui->CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::CmdNuevo_Click);
@@ -139,7 +139,7 @@ QComboBox* Lib_FrmCons3::cajaBusqueda(int index)
         box->setToolTip(ui->CmbSearch_0->toolTip());
         box->installEventFilter(this);
         connect(box, &QComboBox::editTextChanged, this,
-                [this, i](const QString&) { CmbSearch_Change(i); });
+            [this, i](const QString&) { CmbSearch_Change(i); });
         connect(box, &QComboBox::activated, this, [this, i](int) { CmbSearch_Click(i); });
         setTabOrder(m_cmbSearch.constLast(), box);
         m_cmbSearch.append(box);
@@ -170,8 +170,8 @@ void Lib_FrmCons3::showEvent(QShowEvent* event)
     // Without "&Nueva Busqueda" (the option pickers hide it), "&Cancelar" takes its place at the
     // right end of the strip.
     const bool sinNueva = ui->CmdNueva->isHidden();
-    ui->espacioDerecho->changeSize(sinNueva ? 0 : 40, 20,
-                                   sinNueva ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+    ui->espacioDerecho->changeSize(
+        sinNueva ? 0 : 40, 20, sinNueva ? QSizePolicy::Fixed : QSizePolicy::Expanding);
     ui->layoutBotones->invalidate();
     QDialog::showEvent(event);
     // The keys work from the start: the list has the focus and a current row, so the arrows move
@@ -292,8 +292,7 @@ void Lib_FrmCons3::aplicarAnchosIniciales()
     QHeaderView* header = ui->ListView1->header();
     for (int i = 0; i < m_model->columnCount(); ++i) {
         const QString muestra(m_model->anchoCaracteres(i), u'X');
-        header->resizeSection(
-            i, std::max(metrics.horizontalAdvance(muestra), anchoTitulo(i)));
+        header->resizeSection(i, std::max(metrics.horizontalAdvance(muestra), anchoTitulo(i)));
     }
 }
 
@@ -344,8 +343,7 @@ void Lib_FrmCons3::ubicarCajas()
     const int gap = Twips::toPixels(BoxGapTwips);
     for (int i = 0; i < m_model->columnCount() && i < m_cmbSearch.size(); ++i) {
         m_cmbSearch.at(i)->setGeometry(offset + header->sectionViewportPosition(i), 0,
-                                       qMax(header->sectionSize(i) - gap, 0),
-                                       ui->picFields->height());
+            qMax(header->sectionSize(i) - gap, 0), ui->picFields->height());
     }
 }
 
@@ -357,10 +355,10 @@ void Lib_FrmCons3::CalcularAncho()
         total += anchoColumna(i);
     const int anchoLista = total + 360;
     const QScreen* pantalla = screen();
-    const int anchoPantalla = Twips::fromPixels(pantalla ? pantalla->availableGeometry().width()
-                                                         : 1024);
-    const int anchoVentana = anchoLista + 360 >= anchoPantalla ? anchoPantalla - 480
-                                                               : anchoLista + 280;
+    const int anchoPantalla
+        = Twips::fromPixels(pantalla ? pantalla->availableGeometry().width() : 1024);
+    const int anchoVentana
+        = anchoLista + 360 >= anchoPantalla ? anchoPantalla - 480 : anchoLista + 280;
     resize(Twips::toPixels(anchoVentana), height());
     ubicarCajas();
 }
@@ -415,12 +413,12 @@ void Lib_FrmCons3::CmbSearch_Change(int Index)
     qint32 clave = 0;
     if (!steps.run([&] { clave = gUtilidades().ValorEntero(QString::number(Index)); }))
         return;
-    const QString texto = (Index < m_cmbSearch.size() ? m_cmbSearch.at(Index)->currentText()
-                                                      : QString()).trimmed();
+    const QString texto
+        = (Index < m_cmbSearch.size() ? m_cmbSearch.at(Index)->currentText() : QString()).trimmed();
     UltimaBusqueda& b = m_busqueda;
-    const bool sigue = b.clave == clave && b.orden == m_orden
-        && texto.startsWith(b.texto, Qt::CaseInsensitive);
-    b = {clave, texto, sigue ? b.desde : 0, m_orden};
+    const bool sigue
+        = b.clave == clave && b.orden == m_orden && texto.startsWith(b.texto, Qt::CaseInsensitive);
+    b = { clave, texto, sigue ? b.desde : 0, m_orden };
     // No match leaves the selection on the last row that matched.
     if (!buscaEnLeidas() && m_model->quedanFilas())
         m_continuaBusqueda.start();
@@ -513,8 +511,8 @@ void Lib_FrmCons3::ListView1_ColumnClick(int column)
 {
     // The order is one setting of the list: every header click turns it round, whichever
     // column is clicked.
-    const Qt::SortOrder order = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                           : Qt::AscendingOrder;
+    const Qt::SortOrder order
+        = m_model->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_model->setSorting(true, column, order);
     actualizarIndicadorOrden();
     const QString titulo = m_model->columna(column).titulo;
@@ -596,7 +594,7 @@ void Lib_FrmCons3::cambiarCantidad(int KeyCode, int Shift)
     const QString celda = m_model->texto(fila, columna);
     if (KeyCode == VbKey::Insert && Shift == 1) {
         const QString respuesta = InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
-                                           QStringLiteral("Carga de Datos"), celda);
+            QStringLiteral("Carga de Datos"), celda);
         // An answer that reads as nothing (blank, cancelled, not a number) keeps the quantity.
         const double cantidad = LookupGridRules::leeCantidad(respuesta, punto);
         if (cantidad != 0)
@@ -700,7 +698,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
         if (code != 0 && ListView1_KeyDown(code, VbKey::shiftFromQt(key->modifiers())))
             return true;
     } else if (watched == ui->ListView1->viewport()
-               && event->type() == QEvent::MouseButtonDblClick) {
+        && event->type() == QEvent::MouseButtonDblClick) {
         ListView1_DblClick();
         return true;
     } else if (auto* box = qobject_cast<QComboBox*>(watched)) {
@@ -713,7 +711,8 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event)
             } else if (event->type() == QEvent::KeyPress) {
                 const auto* key = static_cast<QKeyEvent*>(event);
                 const int code = VbKey::fromQt(key->key());
-                if (code != 0 && CmbSearch_KeyDown(index, code, VbKey::shiftFromQt(key->modifiers())))
+                if (code != 0
+                    && CmbSearch_KeyDown(index, code, VbKey::shiftFromQt(key->modifiers())))
                     return true;
             }
         }
@@ -822,10 +821,9 @@ void Lib_FrmCons3::informaFaltante()
     };
     const QString id = celda(QStringLiteral("idarticulo"));
     const QString descripcion = celda(QStringLiteral("Descripcion")).trimmed();
-    const int respuesta = MsgBox(QStringLiteral("Desea informar el articulo ") + id.trimmed()
-                                     + u' ' + descripcion + QStringLiteral("\r\n")
-                                     + QStringLiteral("como un faltante de stock?"),
-                                 Msg::YesNo + Msg::Question, QStringLiteral("Atención!"));
+    const int respuesta = MsgBox(QStringLiteral("Desea informar el articulo ") + id.trimmed() + u' '
+            + descripcion + QStringLiteral("\r\n") + QStringLiteral("como un faltante de stock?"),
+        Msg::YesNo + Msg::Question, QStringLiteral("Atención!"));
     if (respuesta != Msg::Yes)
         return;
     DB_Dll& db = gDB();

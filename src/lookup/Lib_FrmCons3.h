@@ -193,8 +193,8 @@ private:
     {
         int clave = -1;
         QString texto;
-        int desde = 0;      // 0-based row from which a longer text may match
-        quint64 orden = 0;  // m_orden when it ran
+        int desde = 0; // 0-based row from which a longer text may match
+        quint64 orden = 0; // m_orden when it ran
     };
     UltimaBusqueda m_busqueda;
     // Grows whenever the rows change order or are read again.

@@ -45,7 +45,7 @@ constexpr int GeneracionesMarcadas = 6;
 RuntimeError sinObjeto()
 {
     return RuntimeError(91, QStringLiteral("Object variable or With block variable not set"),
-                        QStringLiteral("Lib_FrmCons3Tree"));
+        QStringLiteral("Lib_FrmCons3Tree"));
 }
 
 } // namespace
@@ -72,7 +72,7 @@ void Lib_FrmCons3Tree::conectar()
     connect(ui->CmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3Tree::CmdCancelar_Click);
     connect(ui->CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3Tree::CmdNueva_Click);
     connect(ui->CmbSearch_0, &QComboBox::editTextChanged, this,
-            [this](const QString&) { CmbSearch_Change(0); });
+        [this](const QString&) { CmbSearch_Change(0); });
     connect(ui->CmbSearch_0, &QComboBox::activated, this, [this](int) { CmbSearch_Click(0); });
     connect(m_model, &LookupTreeModel::nodeChecked, this, &Lib_FrmCons3Tree::TreeV_NodeCheck);
 }
@@ -135,12 +135,11 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
     for (const QList<Value>& fila : std::as_const(filas)) {
         const QString codigo = fila.value(0).toString();
         const Value relativo = fila.value(2);
-        const QString padre = relativo.isNull() || relativo.isEmpty()
-            ? RaizClave
-            : RaizClave + relativo.toString();
+        const QString padre
+            = relativo.isNull() || relativo.isEmpty() ? RaizClave : RaizClave + relativo.toString();
         if (!steps.run([&] {
                 m_model->agregar(padre, RaizClave + codigo,
-                                 codigo + QStringLiteral(" - ") + fila.value(1).toString());
+                    codigo + QStringLiteral(" - ") + fila.value(1).toString());
             }))
             return;
     }
@@ -163,8 +162,7 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
                 const QString clave = RaizClave + codigo.toString();
                 const int padre = m_model->prefijoMasLargo(clave);
                 m_model->agregar(m_model->key(padre), clave,
-                                 codigo.toString() + QStringLiteral(" - ")
-                                     + fila.value(1).toString());
+                    codigo.toString() + QStringLiteral(" - ") + fila.value(1).toString());
             }))
             return;
     }
@@ -387,8 +385,8 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (watched == ui->TreeV->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The double click selects the node under the pointer first, then confirms with it.
-        const QModelIndex under = ui->TreeV->indexAt(static_cast<QMouseEvent*>(event)->position()
-                                                         .toPoint());
+        const QModelIndex under
+            = ui->TreeV->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         if (under.isValid())
             seleccionarNodo(m_model->nodeOf(under));
         TreeV_DblClick();

@@ -183,8 +183,8 @@ void LookupGridModel::agregaRegistros(const QList<QList<Value>>& block)
     for (const QList<Value>& record : block) {
         EstadoFila estado;
         if (colorea) {
-            if (const auto nivel = LookupGridRules::nivelStock(record.at(l.puntoPedido),
-                                                               record.at(l.stock)))
+            if (const auto nivel
+                = LookupGridRules::nivelStock(record.at(l.puntoPedido), record.at(l.stock)))
                 estado.nivel = qint8(*nivel - 1);
         }
         // Every cell is the field's text trimmed: the first as the row's text, the others as
@@ -401,7 +401,7 @@ void LookupGridModel::applySort()
     }
     // Text sorts as the operator reads it: the workstation's alphabet, case ignored. Sort keys are
     // made once per row, so a large lookup sorts in a fraction of a second.
-    QCollator collator{QLocale()};
+    QCollator collator { QLocale() };
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(m_rows.size());
@@ -416,8 +416,8 @@ void LookupGridModel::applySort()
 int LookupGridModel::anchoCaracteres(int column) const
 {
     const Columna& c = m_columns.at(column);
-    return LookupGridRules::anchoCaracteres(c.tipo, c.tamanio, int(c.titulo.trimmed().size()),
-                                            m_longest[size_t(column)], c.ensanchar);
+    return LookupGridRules::anchoCaracteres(
+        c.tipo, c.tamanio, int(c.titulo.trimmed().size()), m_longest[size_t(column)], c.ensanchar);
 }
 
 QString LookupGridModel::texto(int row, int column) const
@@ -443,7 +443,7 @@ void LookupGridModel::setTexto(int row, int column, const QString& text)
         m_cortes[c] = quint32(qint64(m_cortes[c]) + diferencia);
     m_longest[size_t(column)] = qMax(m_longest[size_t(column)], int(text.size()));
     const QModelIndex changed = index(row, column);
-    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+    Q_EMIT dataChanged(changed, changed, { Qt::DisplayRole });
 }
 
 bool LookupGridModel::checked(int row) const
@@ -459,7 +459,7 @@ void LookupGridModel::setChecked(int row, bool checked)
         return;
     m_rows[size_t(stored(row))].checked = checked;
     const QModelIndex changed = index(row, 0);
-    Q_EMIT dataChanged(changed, changed, {Qt::CheckStateRole});
+    Q_EMIT dataChanged(changed, changed, { Qt::CheckStateRole });
 }
 
 std::optional<QColor> LookupGridModel::color(int row) const
@@ -477,8 +477,7 @@ int LookupGridModel::Busqueda(int clave, const QString& queValor, int desde) con
         return 0;
     const QString wanted = queValor.trimmed();
     for (size_t place = size_t(qMax(desde, 0)); place < m_order.size(); ++place) {
-        if (cell(m_order[place], column).trimmed().startsWith(wanted,
-                                                                           Qt::CaseInsensitive))
+        if (cell(m_order[place], column).trimmed().startsWith(wanted, Qt::CaseInsensitive))
             return int(place) + 1;
     }
     return 0;

@@ -30,10 +30,10 @@ public:
     // One column, as Encolumnar builds it from a field.
     struct Columna
     {
-        QString campo;        // field name
-        QString titulo;       // caption (the field name, or a price-class name)
-        int tipo = 0;         // ADO type code
-        qint64 tamanio = 0;   // defined size; 0 or less when the database gives none
+        QString campo; // field name
+        QString titulo; // caption (the field name, or a price-class name)
+        int tipo = 0; // ADO type code
+        qint64 tamanio = 0; // defined size; 0 or less when the database gives none
         bool ensanchar = false; // the "@10" widening of non-article lookups
     };
 
@@ -90,8 +90,8 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Sorts as a header click does: on, by `column`, in `order`.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;

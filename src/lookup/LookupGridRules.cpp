@@ -47,8 +47,8 @@ bool esColumnaNumerica(int adoType)
     return adoTypeClass(adoType) == AdoTypeClass::Number;
 }
 
-int anchoCaracteres(int adoType, qint64 definedSize, int captionLength, int longestValue,
-                    bool widen10)
+int anchoCaracteres(
+    int adoType, qint64 definedSize, int captionLength, int longestValue, bool widen10)
 {
     // Long texts (text, varchar(max)) report the largest size there is, which says nothing about
     // what they hold: they are sized by their data like a column without a size.

@@ -43,8 +43,8 @@ bool esColumnaNumerica(int adoType);
 // defined size; when the database gives no size (0 or less, or a long text whose size is the
 // largest there is), the longer of the caption and the longest value. At most 60; the "@10"
 // widening of non-article lookups adds 10 afterwards.
-int anchoCaracteres(int adoType, qint64 definedSize, int captionLength, int longestValue,
-                    bool widen10);
+int anchoCaracteres(
+    int adoType, qint64 definedSize, int captionLength, int longestValue, bool widen10);
 
 // Stock level 1..4 of an article row from its reorder point and stock (the fields' values), or
 // nothing when either is Null, blank or not a number:

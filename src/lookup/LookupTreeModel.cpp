@@ -39,13 +39,13 @@ int LookupTreeModel::agregar(const QString& parentKey, const QString& key, const
 {
     if (m_porClave.contains(key))
         throw RuntimeError(ClaveRepetida, QStringLiteral("Key is not unique in collection"),
-                           QStringLiteral("TreeView"));
+            QStringLiteral("TreeView"));
     int padre = -1;
     if (!parentKey.isEmpty()) {
         padre = buscar(parentKey);
         if (padre < 0)
             throw RuntimeError(ElementoNoEncontrado, QStringLiteral("Element not found"),
-                               QStringLiteral("TreeView"));
+                QStringLiteral("TreeView"));
     }
     std::vector<int>& hermanos = padre < 0 ? m_top : m_nodes[size_t(padre)].hijos;
     const int fila = int(hermanos.size());
@@ -90,7 +90,7 @@ void LookupTreeModel::setChecked(int node, bool checked)
         return;
     m_nodes[size_t(node)].checked = checked;
     const QModelIndex changed = indexOf(node);
-    Q_EMIT dataChanged(changed, changed, {Qt::CheckStateRole});
+    Q_EMIT dataChanged(changed, changed, { Qt::CheckStateRole });
 }
 
 int LookupTreeModel::padre(int node) const

@@ -102,7 +102,8 @@ Clausulas buscaClausulas(const QString& s)
 
 } // namespace
 
-SentenciaConsulta::SentenciaConsulta(const QString& sentencia) : m_original(sentencia)
+SentenciaConsulta::SentenciaConsulta(const QString& sentencia)
+    : m_original(sentencia)
 {
     const Clausulas c = buscaClausulas(sentencia);
     // Conditions go in front of a GROUP BY, which stands in front of the ORDER BY.

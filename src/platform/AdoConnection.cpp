@@ -51,8 +51,8 @@ bool AdoConnection::fail()
         m_lastError = RuntimeError(first.Number() ? first.Number() : AdoErrorNumber::Fail,
             first.Description(), first.Source());
     } else {
-        m_lastError = RuntimeError(AdoErrorNumber::Fail,
-            QStringLiteral("Error no especificado del proveedor."), Source);
+        m_lastError = RuntimeError(
+            AdoErrorNumber::Fail, QStringLiteral("Error no especificado del proveedor."), Source);
     }
     return false;
 }
@@ -62,8 +62,8 @@ void AdoConnection::failWith(int number, const QString& description)
     m_pendingFailure = RuntimeError(number, description, Source);
 }
 
-bool AdoConnection::Open(const QString& connectionString, const QString& userId,
-    const QString& password, int)
+bool AdoConnection::Open(
+    const QString& connectionString, const QString& userId, const QString& password, int)
 {
     m_pendingFailure.reset();
     if (m_open)
@@ -137,8 +137,8 @@ bool AdoConnection::RollbackTrans()
     return begin(true) && (driverRollbackTrans() || fail());
 }
 
-bool AdoConnection::Execute(const QString& commandText, qint64* recordsAffected, int,
-    AdoRecordset* rows)
+bool AdoConnection::Execute(
+    const QString& commandText, qint64* recordsAffected, int, AdoRecordset* rows)
 {
     if (recordsAffected)
         *recordsAffected = 0;

@@ -101,13 +101,13 @@ protected:
     // Driver hooks. Each returns false (or null) on a failure after adding the provider's entries
     // to Errors(); a hook that fails for a reason of the object model calls failWith() instead.
     // The base has checked the state and cleared Errors before calling.
-    virtual bool driverOpen(const QString& connectionString, const QString& userId,
-        const QString& password)
+    virtual bool driverOpen(
+        const QString& connectionString, const QString& userId, const QString& password)
         = 0;
     virtual void driverClose() = 0;
     // `rows` is null when the caller drops returned rows.
-    virtual bool driverExecute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows)
+    virtual bool driverExecute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
         = 0;
     // A cursor on a row-returning statement; `updatable` asks for baseTable()/keyColumns().
     virtual std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) = 0;
@@ -116,8 +116,8 @@ protected:
     virtual void driverDelayCommit(bool delayed);
     virtual bool driverCommitTrans() = 0;
     virtual bool driverRollbackTrans() = 0;
-    virtual std::unique_ptr<AdoCursor> driverOpenSchema(int schema,
-        const QList<Value>& restrictions)
+    virtual std::unique_ptr<AdoCursor> driverOpenSchema(
+        int schema, const QList<Value>& restrictions)
         = 0;
     // Writes of updatable recordsets. `newKey` receives the inserted row's key.
     virtual bool driverInsert(const QString& table, const QStringList& columns,
@@ -126,8 +126,8 @@ protected:
     virtual bool driverUpdate(const QString& table, const QStringList& keyColumns,
         const QList<Value>& key, const QStringList& columns, const QList<Value>& values)
         = 0;
-    virtual bool driverDelete(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key)
+    virtual bool driverDelete(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key)
         = 0;
     virtual void driverSetCommandTimeout(int seconds);
     virtual bool driverSetDefaultDatabase(const QString& name);

@@ -26,12 +26,13 @@ public:
     // Every "key=value" part in order, keys as written (trimmed).
     const QList<Entry>& entries() const { return m_pairs; }
 
-    enum class Kind {
+    enum class Kind
+    {
         Unknown,
-        SqlServer,   // PROVIDER=SQLOLEDB (or SQLNCLI..., MSOLEDBSQL)
-        Oracle,      // Provider=OraOLEDB.Oracle.1 (or MSDAORA)
-        Jet,         // Microsoft.Jet.OLEDB.4.0 / 3.51, Microsoft.ACE.OLEDB
-        Odbc,        // DRIVER=... or DSN=... without an OLE DB provider
+        SqlServer, // PROVIDER=SQLOLEDB (or SQLNCLI..., MSOLEDBSQL)
+        Oracle, // Provider=OraOLEDB.Oracle.1 (or MSDAORA)
+        Jet, // Microsoft.Jet.OLEDB.4.0 / 3.51, Microsoft.ACE.OLEDB
+        Odbc, // DRIVER=... or DSN=... without an OLE DB provider
     };
     Kind kind() const;
 

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-AdoError::AdoError(int number, QString description, QString sqlState, int nativeError,
-    QString source)
+AdoError::AdoError(
+    int number, QString description, QString sqlState, int nativeError, QString source)
     : m_number(number)
     , m_description(std::move(description))
     , m_sqlState(std::move(sqlState))

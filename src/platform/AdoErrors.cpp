@@ -7,7 +7,8 @@ const AdoError& AdoErrors::Item(int index) const
 {
     if (index < 0 || index >= m_items.size())
         throw RuntimeError(AdoErrorNumber::ItemNotFound,
-            QStringLiteral("No se encontró el elemento en la colección."), QStringLiteral("Errors"));
+            QStringLiteral("No se encontró el elemento en la colección."),
+            QStringLiteral("Errors"));
     return m_items.at(index);
 }
 

@@ -6,7 +6,8 @@
 
 // The Errors collection of a connection. Every command on the connection (Open, Execute, a
 // recordset's Open/Update/Delete, transactions, OpenSchema) clears it first and fills it when the
-// provider reports a failure; nothing here throws. The entries stay until the next command or Clear.
+// provider reports a failure; nothing here throws. The entries stay until the next command or
+// Clear.
 class AdoErrors
 {
 public:

@@ -56,8 +56,8 @@ bool AdoRecordset::failFromConnection()
     return false;
 }
 
-bool AdoRecordset::Open(const QString& source, AdoConnection* activeConnection, int cursorType,
-    int lockType, int)
+bool AdoRecordset::Open(
+    const QString& source, AdoConnection* activeConnection, int cursorType, int lockType, int)
 {
     if (m_open)
         return fail(AdoErrorNumber::ObjectOpen,

@@ -122,8 +122,8 @@ private:
 
     QList<AdoColumn> m_columns;
     std::deque<AdoField> m_fields;
-    QHash<QString, int> m_fieldIndex;   // lower-case names
-    QHash<QString, int> m_exactIndex;   // names as the statement gives them
+    QHash<QString, int> m_fieldIndex; // lower-case names
+    QHash<QString, int> m_exactIndex; // names as the statement gives them
     QString m_table;
     QStringList m_keyColumns;
 

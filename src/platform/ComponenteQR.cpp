@@ -34,12 +34,10 @@ QString textoQRFactura(const QList<Value>& valores, const QString& prefijo)
     static const char* const nombres[] = { "ver", "fecha", "cuit", "ptoVta", "tipoCmp", "nroCmp",
         "importe", "moneda", "ctz", "tipoDocRec", "nroDocRec", "tipoCodAut", "codAut" };
     QJsonObject datos;
-    for (int k = 0; k < 13; ++k)
-    {
+    for (int k = 0; k < 13; ++k) {
         const Value v = k < valores.size() ? valores.at(k) : Value();
         const QString nombre = QLatin1String(nombres[k]);
-        switch (k)
-        {
+        switch (k) {
         case 1:
         case 7:
         case 11:

@@ -19,8 +19,7 @@ QString Entorno::CarpetaTemporal() const
 }
 
 void Entorno::AbrirArchivo(qintptr window, const QString& verb, const QString& file,
-                           const QString& parameters, const QString& folder, int showMode,
-                           int& outcome) const
+    const QString& parameters, const QString& folder, int showMode, int& outcome) const
 {
     Q_UNUSED(window);
     Q_UNUSED(verb);

@@ -10,7 +10,8 @@ class Entorno
 {
 public:
     // Show modes of AbrirArchivo, as the shell's open call numbers them.
-    enum ShowMode : int {
+    enum ShowMode : int
+    {
         Hidden = 0,
         Normal = 1,
         Minimized = 2,
@@ -30,8 +31,7 @@ public:
     // `file` are dropped. `outcome` follows the shell's convention: above 32 when it opened, 2 when
     // nothing could open it. Nothing is shown on failure.
     void AbrirArchivo(qintptr window, const QString& verb, const QString& file,
-                      const QString& parameters, const QString& folder, int showMode,
-                      int& outcome) const;
+        const QString& parameters, const QString& folder, int showMode, int& outcome) const;
 };
 
 inline Entorno& gEntorno()

@@ -42,7 +42,7 @@ QString answerWord(int answer)
 }
 
 QByteArray line(const QDateTime& when, const std::optional<QString>& routine,
-                const QString& message, int answer)
+    const QString& message, int answer)
 {
     // Month first whatever the workstation's settings: the suite's other programs read these logs.
     const QString routinePart = routine ? (QStringLiteral(" - ") + *routine).trimmed() : QString();

@@ -29,7 +29,7 @@ QString answerWord(int answer);
 // "mm-dd-yyyy hh:mm:ss Rutina: - <routine> Mensaje <message> Respondió : <word>".
 // Without a routine the label " Rutina: " is followed directly by " Mensaje ".
 QByteArray line(const QDateTime& when, const std::optional<QString>& routine,
-                const QString& message, int answer);
+    const QString& message, int answer);
 
 // Appends `line` to the file, creating it when missing. False when it cannot be written; the
 // reporters ignore that, a lost log line must not stop the dialog.

@@ -37,7 +37,8 @@ struct SavedFileChoice
     int filterIndex = 1; // counting from 1
 };
 
-// The file-open and file-save dialogs. Reached through Service<FileDialog>; tests script the choice.
+// The file-open and file-save dialogs. Reached through Service<FileDialog>; tests script the
+// choice.
 class FileDialog
 {
 public:

@@ -56,8 +56,8 @@ QStringList entriesOf(const QDir& dir)
     }
     timespec now = {};
     clock_gettime(CLOCK_REALTIME, &now);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries
+        = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     if (known && now.tv_sec - info.st_mtim.tv_sec > 2) {
         const QMutexLocker locked(&lock);
         if (listings.size() >= MaxListings)

@@ -42,12 +42,13 @@ struct HttpPeticion
     QByteArray cola;
 };
 
-enum class HttpFallo {
+enum class HttpFallo
+{
     Ninguno,
     SinConexion, // no name resolution, no connection, no answer, stalled
-    Demora,      // the whole request took longer than `segundosTotal`
-    Seguridad,   // TLS could not be set up (certificate not trusted, handshake failed)
-    Archivo,     // the file could not be read, or changed size while it was sent
+    Demora, // the whole request took longer than `segundosTotal`
+    Seguridad, // TLS could not be set up (certificate not trusted, handshake failed)
+    Archivo, // the file could not be read, or changed size while it was sent
 };
 
 struct HttpRespuesta

@@ -73,8 +73,7 @@ bool IniFile::save(const QString& path) const
     QString content = m_lines.join(QStringLiteral("\r\n"));
     if (!m_lines.isEmpty())
         content += QStringLiteral("\r\n");
-    const QByteArray bytes =
-        m_utf8 ? Utf8Mark + content.toUtf8() : Windows1252::encode(content);
+    const QByteArray bytes = m_utf8 ? Utf8Mark + content.toUtf8() : Windows1252::encode(content);
     if (file.write(bytes) != bytes.size())
         return false;
     return file.commit();
@@ -132,8 +131,8 @@ bool IniFile::hasKey(const QString& section, const QString& key) const
     return header >= 0 && findKey(header, key) >= 0;
 }
 
-QString IniFile::value(const QString& section, const QString& key,
-                       const QString& defaultValue) const
+QString IniFile::value(
+    const QString& section, const QString& key, const QString& defaultValue) const
 {
     const int header = findSection(section);
     if (header < 0)

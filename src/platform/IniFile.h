@@ -26,8 +26,8 @@ public:
     bool hasKey(const QString& section, const QString& key) const;
     // The key's value, or `defaultValue` when the section or the key is missing. A key present
     // with an empty value gives the empty text, not the default.
-    QString value(const QString& section, const QString& key,
-                  const QString& defaultValue = QString()) const;
+    QString value(
+        const QString& section, const QString& key, const QString& defaultValue = QString()) const;
     // Sets the key's value in place, or adds the key at the end of its section, or adds the section
     // at the end of the file. Line breaks in the value are written as blanks.
     void setValue(const QString& section, const QString& key, const QString& value);

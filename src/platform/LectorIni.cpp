@@ -9,7 +9,7 @@ QString LectorIni::RutaIni(const QString& file) const
 }
 
 QString LectorIni::LeeIni(const QString& file, const QString& section, const QString& key,
-                          const QString& defaultValue) const
+    const QString& defaultValue) const
 {
     IniFile ini;
     if (!ini.load(RutaIni(file)))
@@ -18,13 +18,13 @@ QString LectorIni::LeeIni(const QString& file, const QString& section, const QSt
 }
 
 void LectorIni::LeeIni(const QString& file, const QString& section, const QString& key,
-                       const QString& defaultValue, QString& value) const
+    const QString& defaultValue, QString& value) const
 {
     value = LeeIni(file, section, key, defaultValue);
 }
 
-bool LectorIni::EscribeIni(const QString& file, const QString& section, const QString& key,
-                           const QString& value) const
+bool LectorIni::EscribeIni(
+    const QString& file, const QString& section, const QString& key, const QString& value) const
 {
     const QString path = RutaIni(file);
     IniFile ini;

@@ -11,15 +11,15 @@ class LectorIni
 public:
     // The key's text, or `defaultValue` when the file, the section or the key is missing.
     QString LeeIni(const QString& file, const QString& section, const QString& key,
-                   const QString& defaultValue) const;
+        const QString& defaultValue) const;
     // The same, leaving the text also in `value`, as the program's callers expect.
     void LeeIni(const QString& file, const QString& section, const QString& key,
-                const QString& defaultValue, QString& value) const;
+        const QString& defaultValue, QString& value) const;
 
     // Writes the key, creating the file or the section when missing. False when the file cannot
     // be written.
     bool EscribeIni(const QString& file, const QString& section, const QString& key,
-                    const QString& value) const;
+        const QString& value) const;
 
     // The path a file name stands for: relative names inside the program folder, matched ignoring
     // case.

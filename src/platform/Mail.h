@@ -30,14 +30,15 @@ struct MailSeguridad
 };
 
 // Why the last call failed.
-enum class MailFallo {
+enum class MailFallo
+{
     Ninguno,
-    SinConexion,   // no name resolution, no connection, no answer
+    SinConexion, // no name resolution, no connection, no answer
     Autenticacion, // the server refused the login
-    SinTls,        // a password would have gone without encryption
-    Seguridad,     // TLS could not be set up (certificate not trusted, handshake failed)
-    Rechazo,       // the server refused the sender, a recipient or the message
-    Datos,         // a part of the message is unusable (a file that cannot be read, an address)
+    SinTls, // a password would have gone without encryption
+    Seguridad, // TLS could not be set up (certificate not trusted, handshake failed)
+    Rechazo, // the server refused the sender, a recipient or the message
+    Datos, // a part of the message is unusable (a file that cannot be read, an address)
 };
 
 class Mail
@@ -46,11 +47,12 @@ public:
     virtual ~Mail() = default;
 
     // Connects to host:puerto and logs in with `usuario`/`clave` (no login without a password).
-    // The TLS port (465) speaks TLS from the start; any other port upgrades with STARTTLS when offered, and
-    // must when a password is sent. True once the server accepted the session; the session is
-    // kept for Enviar.
-    virtual bool Conectar(const QString& host, const QString& usuario, const QString& clave,
-        int puerto) = 0;
+    // The TLS port (465) speaks TLS from the start; any other port upgrades with STARTTLS when
+    // offered, and must when a password is sent. True once the server accepted the session; the
+    // session is kept for Enviar.
+    virtual bool Conectar(
+        const QString& host, const QString& usuario, const QString& clave, int puerto)
+        = 0;
 
     // Starts a new empty message.
     virtual bool Crear() = 0;

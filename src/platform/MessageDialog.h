@@ -6,7 +6,8 @@
 // compares these numbers, so they are kept as plain integers that combine with "+".
 namespace Msg {
 
-enum Style : int {
+enum Style : int
+{
     OkOnly = 0,
     OkCancel = 1,
     AbortRetryIgnore = 2,
@@ -22,7 +23,8 @@ enum Style : int {
     DefaultButton3 = 512,
 };
 
-enum Answer : int {
+enum Answer : int
+{
     Ok = 1,
     Cancel = 2,
     Abort = 3,

@@ -17,10 +17,16 @@ struct PrintRequest
 // What the operator chose in the print dialog.
 struct PrintChoice
 {
-    enum class Duplex { None, Auto, LongSide, ShortSide };
+    enum class Duplex
+    {
+        None,
+        Auto,
+        LongSide,
+        ShortSide
+    };
 
-    QString printerName;  // the queue chosen
-    QString outputFile;   // printing to a file: its path (PDF); empty for a queue
+    QString printerName; // the queue chosen
+    QString outputFile; // printing to a file: its path (PDF); empty for a queue
     int copies = 1;
     bool collate = true;
     // Page ranges, first and last page each, 1-based; empty for every page.

@@ -11,8 +11,8 @@ namespace QrCode {
 
 struct Simbolo
 {
-    int ancho = 0;       // modules per side
-    QByteArray modulos;  // ancho * ancho bytes, row by row: 1 dark, 0 light
+    int ancho = 0; // modules per side
+    QByteArray modulos; // ancho * ancho bytes, row by row: 1 dark, 0 light
 
     bool oscuro(int x, int y) const { return modulos.at(y * ancho + x) != 0; }
 };

@@ -11,7 +11,8 @@ class RuntimeError : public std::exception
 {
 public:
     // Numbers the program compares.
-    enum Number : int {
+    enum Number : int
+    {
         InvalidCall = 5,
         Overflow = 6,
         SubscriptOutOfRange = 9,

@@ -6,8 +6,7 @@
 // utility objects) are reached through Service<T>::get(). src/app installs the real instances at
 // start-up; a test installs its own with ScopedService for the length of the test. Nothing is
 // created behind the caller's back: asking for an instance nobody installed is a programmer error.
-template <typename T>
-class Service
+template <typename T> class Service
 {
 public:
     static T& get()
@@ -31,12 +30,17 @@ private:
 };
 
 // Installs an instance for the guard's lifetime and puts the previous one back afterwards.
-template <typename T>
-class ScopedService
+template <typename T> class ScopedService
 {
 public:
-    explicit ScopedService(T* instance) : m_previous(Service<T>::install(instance)) { }
-    explicit ScopedService(T& instance) : ScopedService(&instance) { }
+    explicit ScopedService(T* instance)
+        : m_previous(Service<T>::install(instance))
+    {
+    }
+    explicit ScopedService(T& instance)
+        : ScopedService(&instance)
+    {
+    }
     ~ScopedService() { Service<T>::install(m_previous); }
     ScopedService(const ScopedService&) = delete;
     ScopedService& operator=(const ScopedService&) = delete;

@@ -4,7 +4,10 @@
 
 #include "platform/MessageDialog.h"
 
-Steps::Steps(Reporter reporter) : m_reporter(std::move(reporter)) { }
+Steps::Steps(Reporter reporter)
+    : m_reporter(std::move(reporter))
+{
+}
 
 Steps Steps::silent()
 {

@@ -25,8 +25,8 @@ QString sourceName()
 
 [[noreturn]] void typeMismatch()
 {
-    throw RuntimeError(RuntimeError::TypeMismatch,
-                       QStringLiteral("No coinciden los tipos"), sourceName());
+    throw RuntimeError(
+        RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"), sourceName());
 }
 
 // Reads an amount with the workstation's separator; where that is "," the point that many people
@@ -43,8 +43,8 @@ std::optional<Currency> readAmount(const QString& trimmed)
 }
 
 // Letters and digits: the alphabet the scramble substitutes within.
-const QString ScrambleAlphabet =
-    QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+const QString ScrambleAlphabet
+    = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 constexpr QChar EscapeMark = u'~';
 
 int scrambleShift(int position, int previous)
@@ -87,8 +87,7 @@ qint32 Utilidades::ValorEntero(const QString& text) const
     else if (rest < -half || (rest == -half && (whole % 2 != 0)))
         --whole;
     if (whole > std::numeric_limits<qint32>::max() || whole < std::numeric_limits<qint32>::min())
-        throw RuntimeError(OverflowError, QStringLiteral("Desbordamiento"),
-                           sourceName());
+        throw RuntimeError(OverflowError, QStringLiteral("Desbordamiento"), sourceName());
     return static_cast<qint32>(whole);
 }
 
@@ -122,7 +121,7 @@ QString Utilidades::FormateaCodigo(const QString& code, int width) const
 }
 
 QString Utilidades::QuitaCaracteres(const QString& text, const QString& characters,
-                                    const QString& more, const QString& evenMore) const
+    const QString& more, const QString& evenMore) const
 {
     const QString all = characters + more + evenMore;
     if (all.isEmpty())
@@ -136,8 +135,8 @@ QString Utilidades::QuitaCaracteres(const QString& text, const QString& characte
     return result;
 }
 
-QString Utilidades::Reemplaza(const QString& text, const QString& search,
-                              const QString& replacement) const
+QString Utilidades::Reemplaza(
+    const QString& text, const QString& search, const QString& replacement) const
 {
     if (search.isEmpty())
         return text;
@@ -145,8 +144,8 @@ QString Utilidades::Reemplaza(const QString& text, const QString& search,
     return result.replace(search, replacement, Qt::CaseSensitive);
 }
 
-QString Utilidades::ReemplazaCadena(const QString& text, const QString& search,
-                                    const QString& replacement) const
+QString Utilidades::ReemplazaCadena(
+    const QString& text, const QString& search, const QString& replacement) const
 {
     return Reemplaza(text, search, replacement);
 }
@@ -194,8 +193,9 @@ QString Utilidades::LimpiaCadenaFija(const QString& text) const
 // "0-9A-Za-z" (62 characters, wrapping round) by a shift that depends on its position and on the
 // previous plain character: shift = (23 + 17 * position + previous) mod 62, where previous is
 // the index of the previous plain character in that alphabet (or its code mod 62 when it is not a
-// letter or digit; 0 for the first). Any other character is written as "~" and its four-digit hexadecimal
-// code (UTF-16), so commas, blanks, quotes, line breaks and accents never appear in the result.
+// letter or digit; 0 for the first). Any other character is written as "~" and its four-digit
+// hexadecimal code (UTF-16), so commas, blanks, quotes, line breaks and accents never appear in the
+// result.
 QString Utilidades::Encripta(const QString& text) const
 {
     QString result;
@@ -265,9 +265,8 @@ QDate Utilidades::LeeFecha(const QString& dateText) const
     const qsizetype mo = format.indexOf(u'M');
     const qsizetype y = format.indexOf(u'y');
     // Which captured part holds each of day, month and year: its rank among the three.
-    const auto part = [&](qsizetype at) {
-        return m.captured(1 + int(at > d) + int(at > mo) + int(at > y));
-    };
+    const auto part
+        = [&](qsizetype at) { return m.captured(1 + int(at > d) + int(at > mo) + int(at > y)); };
     const QString yearText = part(y);
     if (part(d).size() > 2 || yearText.size() == 1 || yearText.size() == 3)
         return QDate();
@@ -348,8 +347,8 @@ QString Utilidades::FormatoFechaCorta()
             break;
         }
     }
-    QList<std::pair<qsizetype, QString>> partes
-        = { { d, QStringLiteral("dd") }, { m, QStringLiteral("MM") }, { y, QStringLiteral("yyyy") } };
+    QList<std::pair<qsizetype, QString>> partes = { { d, QStringLiteral("dd") },
+        { m, QStringLiteral("MM") }, { y, QStringLiteral("yyyy") } };
     std::sort(partes.begin(), partes.end());
     return partes[0].second + separador + partes[1].second + separador + partes[2].second;
 }
@@ -357,7 +356,7 @@ QString Utilidades::FormatoFechaCorta()
 int Utilidades::PreguntaError(const RuntimeError& error) const
 {
     return MsgBox(ErrorLog::messageText(error), Msg::AbortRetryIgnore + Msg::Critical,
-                  QStringLiteral("Aviso al Operador"));
+        QStringLiteral("Aviso al Operador"));
 }
 
 QString Utilidades::LimpiaTexto(const QString& text) const
@@ -379,7 +378,7 @@ QString Utilidades::AjustaDescripcion(const QString& text) const
 }
 
 void Utilidades::DescomponeRuta(const QString& path, QString& folder, QString& fileName,
-                                QString& extension, QString& baseName) const
+    QString& extension, QString& baseName) const
 {
     QString normal = path;
     normal.replace(u'\\', u'/');

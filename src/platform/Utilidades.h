@@ -43,14 +43,13 @@ public:
     // The text without any occurrence of the characters in `characters` (and in the optional
     // further sets).
     QString QuitaCaracteres(const QString& text, const QString& characters,
-                            const QString& more = QString(),
-                            const QString& evenMore = QString()) const;
+        const QString& more = QString(), const QString& evenMore = QString()) const;
 
     // Every occurrence of `search` replaced, letter case significant; an empty `search` changes
     // nothing.
     QString Reemplaza(const QString& text, const QString& search, const QString& replacement) const;
-    QString ReemplazaCadena(const QString& text, const QString& search,
-                            const QString& replacement) const;
+    QString ReemplazaCadena(
+        const QString& text, const QString& search, const QString& replacement) const;
 
     // The number of words (runs of characters between blanks, tabs and line breaks); callers only
     // rely on 1 or less meaning a single word.
@@ -115,8 +114,8 @@ public:
     // Splits a path ("/" or "\" separators) into its folder (with its trailing "/"), its name with
     // extension, its extension without the dot and its name without extension. A name whose only
     // dot is its first character has no extension.
-    void DescomponeRuta(const QString& path, QString& folder, QString& fileName,
-                        QString& extension, QString& baseName) const;
+    void DescomponeRuta(const QString& path, QString& folder, QString& fileName, QString& extension,
+        QString& baseName) const;
 };
 
 // The program-wide instance (installed by src/app, by the test main in tests).

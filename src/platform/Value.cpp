@@ -222,7 +222,7 @@ Currency Currency::operator*(Currency other) const
 
 Value Value::null()
 {
-    return Value(NullTag{});
+    return Value(NullTag {});
 }
 
 ValueType Value::type() const
@@ -387,10 +387,10 @@ QDateTime Value::toDateTime() const
         invalidNull();
     case ValueType::Text: {
         const QString text = std::get<QString>(m_data).trimmed();
-        for (const QString& format : {QStringLiteral("yyyy-MM-dd hh:mm:ss"),
-                 QStringLiteral("yyyy-MM-ddThh:mm:ss"), QStringLiteral("yyyy-MM-dd"),
-                 QStringLiteral("dd/MM/yyyy hh:mm:ss"), QStringLiteral("dd/MM/yyyy hh:mm"),
-                 QStringLiteral("dd/MM/yyyy")}) {
+        for (const QString& format :
+            { QStringLiteral("yyyy-MM-dd hh:mm:ss"), QStringLiteral("yyyy-MM-ddThh:mm:ss"),
+                QStringLiteral("yyyy-MM-dd"), QStringLiteral("dd/MM/yyyy hh:mm:ss"),
+                QStringLiteral("dd/MM/yyyy hh:mm"), QStringLiteral("dd/MM/yyyy") }) {
             const QDateTime d = QDateTime::fromString(text, format);
             if (d.isValid())
                 return d;

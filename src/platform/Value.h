@@ -28,8 +28,9 @@ public:
     static Currency fromInteger(qint64 units);
     // Rounds half away from zero to four decimals; nullopt when out of range or not finite.
     static std::optional<Currency> fromDouble(double value);
-    // Reads an optional sign, digits and at most one `decimalSeparator` ("1234,5" with ','). More than
-    // four decimals are rounded half away from zero. Blanks around are allowed; anything else fails.
+    // Reads an optional sign, digits and at most one `decimalSeparator` ("1234,5" with ','). More
+    // than four decimals are rounded half away from zero. Blanks around are allowed; anything else
+    // fails.
     static std::optional<Currency> fromString(QStringView text, QChar decimalSeparator = u'.');
 
     constexpr qint64 raw() const { return m_raw; }
@@ -51,7 +52,8 @@ private:
     qint64 m_raw = 0;
 };
 
-enum class ValueType {
+enum class ValueType
+{
     Empty,
     Null,
     Boolean,
@@ -73,18 +75,54 @@ class Value
 public:
     Value() = default;
     static Value null();
-    Value(bool v) : m_data(v) { }
-    Value(qint16 v) : m_data(v) { }
-    Value(qint32 v) : m_data(v) { }
-    Value(qint64 v) : m_data(v) { }
-    Value(Currency v) : m_data(v) { }
-    Value(double v) : m_data(v) { }
-    Value(float v) : m_data(v) { }
-    Value(const QDateTime& v) : m_data(v) { }
-    Value(const QDate& v) : m_data(v.startOfDay()) { }
-    Value(const QString& v) : m_data(v) { }
-    Value(const char16_t* v) : m_data(QString::fromUtf16(v)) { }
-    Value(const QByteArray& v) : m_data(v) { }
+    Value(bool v)
+        : m_data(v)
+    {
+    }
+    Value(qint16 v)
+        : m_data(v)
+    {
+    }
+    Value(qint32 v)
+        : m_data(v)
+    {
+    }
+    Value(qint64 v)
+        : m_data(v)
+    {
+    }
+    Value(Currency v)
+        : m_data(v)
+    {
+    }
+    Value(double v)
+        : m_data(v)
+    {
+    }
+    Value(float v)
+        : m_data(v)
+    {
+    }
+    Value(const QDateTime& v)
+        : m_data(v)
+    {
+    }
+    Value(const QDate& v)
+        : m_data(v.startOfDay())
+    {
+    }
+    Value(const QString& v)
+        : m_data(v)
+    {
+    }
+    Value(const char16_t* v)
+        : m_data(QString::fromUtf16(v))
+    {
+    }
+    Value(const QByteArray& v)
+        : m_data(v)
+    {
+    }
 
     ValueType type() const;
     bool isEmpty() const { return type() == ValueType::Empty; }
@@ -115,7 +153,10 @@ private:
     };
     using Data = std::variant<std::monostate, NullTag, bool, qint16, qint32, qint64, Currency,
         double, float, QDateTime, QString, QByteArray>;
-    explicit Value(NullTag tag) : m_data(tag) { }
+    explicit Value(NullTag tag)
+        : m_data(tag)
+    {
+    }
 
     Data m_data;
 };

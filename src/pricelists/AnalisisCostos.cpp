@@ -43,7 +43,11 @@ void ejecuta(DB_Dll& db, const QString& sentencia)
 class Cierre
 {
 public:
-    Cierre(AdoRecordset& rs, const QString& clave) : m_rs(rs), m_clave(clave) { }
+    Cierre(AdoRecordset& rs, const QString& clave)
+        : m_rs(rs)
+        , m_clave(clave)
+    {
+    }
     ~Cierre()
     {
         DB_Dll& db = gDB();
@@ -192,7 +196,7 @@ public:
         QList<qsizetype>& delArticulo = m_porArticulo[claveArticulo(articulo)];
         if (grupo.n == 1 || delArticulo.isEmpty()) {
             delArticulo << qsizetype(m_filas.size());
-            m_filas.push_back({articulo, {std::move(grupo)}});
+            m_filas.push_back({ articulo, { std::move(grupo) } });
             return;
         }
         for (qsizetype i : std::as_const(delArticulo))
@@ -299,9 +303,9 @@ QString AnalisisCostos::sentenciaInsercion(int n, const QString& articulo, const
         + QStringLiteral(")");
 }
 
-QString AnalisisCostos::sentenciaActualizacion(int n, const QString& articulo,
-    const QString& lista, const QString& utilidad, const QString& precio, const QString& desde,
-    const QString& hasta, const QString& clave)
+QString AnalisisCostos::sentenciaActualizacion(int n, const QString& articulo, const QString& lista,
+    const QString& utilidad, const QString& precio, const QString& desde, const QString& hasta,
+    const QString& clave)
 {
     const QString c = QString::number(n);
     return QStringLiteral("UPDATE AUX_ANALISISCOSTOS SET L") + c + QStringLiteral("=")
@@ -322,7 +326,10 @@ bool AnalisisCostos::ArmarAnalisisCostos(
     Cierre cierre(rs, clave);
 
     double tasaGeneral = 0;
-    if (!steps.run([&] { tasaGeneral = u.ValorMoneda(Configuracion::Cfg(QStringLiteral("PIVA")).trimmed()).toDouble(); }))
+    if (!steps.run([&] {
+            tasaGeneral
+                = u.ValorMoneda(Configuracion::Cfg(QStringLiteral("PIVA")).trimmed()).toDouble();
+        }))
         return false;
     const QString filtro = filtroArticulos(criterios);
 
@@ -384,16 +391,26 @@ bool AnalisisCostos::ArmarAnalisisCostos(
         // its fields by name cost more than the database's part.
         int campo[8] = {};
         ok = steps.run([&] {
-            const QString nombres[8] = {QStringLiteral("IdArticulo"), QStringLiteral("ConIVA"),
-                QStringLiteral("Costo"), QStringLiteral("Precio4"),
-                QStringLiteral("FHOFERTADESDE"), QStringLiteral("FHOFERTAHASTA"),
-                QStringLiteral("TasaIva"), QStringLiteral("Exento")};
+            const QString nombres[8] = { QStringLiteral("IdArticulo"), QStringLiteral("ConIVA"),
+                QStringLiteral("Costo"), QStringLiteral("Precio4"), QStringLiteral("FHOFERTADESDE"),
+                QStringLiteral("FHOFERTAHASTA"), QStringLiteral("TasaIva"),
+                QStringLiteral("Exento") };
             for (int i = 0; i < 8; ++i)
                 campo[i] = indiceCampo(rs, nombres[i]);
         });
         if (!ok)
             return false;
-        enum { Articulo, ConIva, Costo, Precio, Desde, Hasta, Tasa, Exento };
+        enum
+        {
+            Articulo,
+            ConIva,
+            Costo,
+            Precio,
+            Desde,
+            Hasta,
+            Tasa,
+            Exento
+        };
         while (true) {
             bool fin = false;
             QList<QList<Value>> bloque;
@@ -461,10 +478,10 @@ bool AnalisisCostos::ArmarAnalisisCostos(
             bool existe = false;
             for (const GrupoFila& g : fila.grupos) {
                 const QString sentencia = existe
-                    ? sentenciaActualizacion(g.n, fila.articulo, g.lista, g.utilidad, g.precio,
-                        g.desde, g.hasta, clave)
-                    : sentenciaInsercion(g.n, fila.articulo, g.lista, g.utilidad, g.precio,
-                        g.desde, g.hasta, clave);
+                    ? sentenciaActualizacion(
+                        g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave)
+                    : sentenciaInsercion(
+                        g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave);
                 bool hecho = false;
                 if (!steps.run([&] {
                         ejecuta(db, sentencia);

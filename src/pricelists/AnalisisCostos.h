@@ -45,11 +45,11 @@ public:
 
     // The insert and the update of column group `n` (1 to 4) of an article's row.
     static QString sentenciaInsercion(int n, const QString& articulo, const QString& lista,
-        const QString& utilidad, const QString& precio, const QString& desde,
-        const QString& hasta, const QString& clave);
+        const QString& utilidad, const QString& precio, const QString& desde, const QString& hasta,
+        const QString& clave);
     static QString sentenciaActualizacion(int n, const QString& articulo, const QString& lista,
-        const QString& utilidad, const QString& precio, const QString& desde,
-        const QString& hasta, const QString& clave);
+        const QString& utilidad, const QString& precio, const QString& desde, const QString& hasta,
+        const QString& clave);
 
     // Deletes the rows of `clave` and fills them again from `listas` (the chosen entries of the
     // list picker in order, each a list code or a list group's name; column n is the entry's

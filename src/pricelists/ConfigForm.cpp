@@ -136,8 +136,7 @@ int columnas(QWidget* control)
     return cabecera ? cabecera->count() : 0;
 }
 
-template <typename Visitor>
-void recorre(QWidget* padre, const Visitor& visita)
+template <typename Visitor> void recorre(QWidget* padre, const Visitor& visita)
 {
     for (QObject* hijo : padre->children()) {
         auto* control = qobject_cast<QWidget*>(hijo);
@@ -170,8 +169,8 @@ void filasDeControl(QWidget* control, bool guardaListas, QList<FilaConfigForm>& 
         const int valor = caja->checkState() == Qt::Checked ? 1
             : caja->checkState() == Qt::PartiallyChecked    ? 2
                                                             : 0;
-        agrega(QStringLiteral("Value"), miembro(control, dataField(control)),
-            QString::number(valor));
+        agrega(
+            QStringLiteral("Value"), miembro(control, dataField(control)), QString::number(valor));
     } else if (tipo == OptionButton) {
         agrega(QStringLiteral("Value"), miembro(control, nombre),
             verdad(static_cast<const QRadioButton*>(control)->isChecked()));
@@ -184,7 +183,8 @@ void filasDeControl(QWidget* control, bool guardaListas, QList<FilaConfigForm>& 
         const auto* lista = static_cast<const QListWidget*>(control);
         for (int i = 0; i < lista->count(); ++i) {
             agrega(QStringLiteral("List"), dataField(control), lista->item(i)->text());
-            agrega(QStringLiteral("Selected"), dataField(control), verdad(itemElegido(lista->item(i))));
+            agrega(QStringLiteral("Selected"), dataField(control),
+                verdad(itemElegido(lista->item(i))));
         }
     } else if (tipo == ListView) {
         auto* vista = static_cast<QTreeView*>(control);
@@ -243,8 +243,8 @@ public:
         return encontrados;
     }
 
-    std::optional<QString> primero(const QString& tipo, const QString& nombre,
-        const QString& campo, const QString& propiedad) const
+    std::optional<QString> primero(const QString& tipo, const QString& nombre, const QString& campo,
+        const QString& propiedad) const
     {
         const QStringList todos = valores(tipo, nombre, campo, propiedad);
         if (todos.isEmpty())
@@ -330,7 +330,8 @@ void recuperaControl(QWidget* control, const FilasLeidas& leidas)
         }
         for (int i = 0; i < cabecera->count(); ++i) {
             const QString titulo = tituloColumna(vista, i);
-            const auto posicion = leidas.primero(tipo, nombre, titulo, QStringLiteral("ColPosition"));
+            const auto posicion
+                = leidas.primero(tipo, nombre, titulo, QStringLiteral("ColPosition"));
             if (!posicion)
                 continue;
             const int destino = int(leadingNumber(*posicion)) - 1;
@@ -345,7 +346,8 @@ void recuperaControl(QWidget* control, const FilasLeidas& leidas)
                 control->setProperty(propiedad, valor->trimmed());
         }
         auto* grilla = static_cast<QTableView*>(control);
-        const QStringList anchos = leidas.valores(tipo, nombre, QString(), QStringLiteral("ColWidth"));
+        const QStringList anchos
+            = leidas.valores(tipo, nombre, QString(), QStringLiteral("ColWidth"));
         int columna = 0;
         for (; columna < anchos.size() && columna < columnas(control); ++columna)
             grilla->setColumnWidth(columna, Twips::toPixels(leadingNumber(anchos[columna])));
@@ -370,7 +372,7 @@ void recuperaVentana(QWidget* form, const FilasLeidas& leidas, const QString& ca
     // Only a window the operator can size gets its size back (none 0, sizable 2, sizable tool
     // window 5); a fixed dialog keeps its design.
     const QVariant estilo = form->property("BorderStyle");
-    const int borde = estilo.isValid() ? estilo.toInt()
+    const int borde = estilo.isValid()               ? estilo.toInt()
         : form->minimumSize() == form->maximumSize() ? 1
                                                      : 2;
     if (borde == 0 || borde == 2 || borde == 5) {
@@ -479,8 +481,8 @@ QList<FilaConfigForm> ConfigForm::filas(QWidget* form, const QString& sufijo, bo
     return resultado;
 }
 
-QString ConfigForm::sentenciaBorrado(const QString& formulario, const QString& usuario,
-    const QString& filtro)
+QString ConfigForm::sentenciaBorrado(
+    const QString& formulario, const QString& usuario, const QString& filtro)
 {
     QString sql = QStringLiteral("DELETE TA_CONFIG_FORM WHERE FORMULARIO = ") + literal(formulario)
         + QStringLiteral(" AND USUARIO= ") + literal(usuario);
@@ -489,15 +491,16 @@ QString ConfigForm::sentenciaBorrado(const QString& formulario, const QString& u
     return sql;
 }
 
-QString ConfigForm::sentenciaInsercion(const QString& formulario, const QString& usuario,
-    const FilaConfigForm& fila)
+QString ConfigForm::sentenciaInsercion(
+    const QString& formulario, const QString& usuario, const FilaConfigForm& fila)
 {
     const QStringList valores { literal(formulario), literal(usuario),
         literal(ajusta(fila.TipoObjeto, AnchoColumna)), literal(ajusta(fila.Nombre, AnchoColumna)),
-        literal(ajusta(fila.Propiedad, AnchoColumna)), literal(ajusta(fila.DataField, AnchoColumna)),
-        literal(fila.Valor) };
-    return QStringLiteral("INSERT INTO TA_CONFIG_FORM "
-                          "(FORMULARIO,USUARIO,TIPOOBJETO,NOMBRE,PROPIEDAD,DATAFIELD,VALOR) VALUES (")
+        literal(ajusta(fila.Propiedad, AnchoColumna)),
+        literal(ajusta(fila.DataField, AnchoColumna)), literal(fila.Valor) };
+    return QStringLiteral(
+               "INSERT INTO TA_CONFIG_FORM "
+               "(FORMULARIO,USUARIO,TIPOOBJETO,NOMBRE,PROPIEDAD,DATAFIELD,VALOR) VALUES (")
         + valores.join(u',') + u')';
 }
 
@@ -508,8 +511,8 @@ QString ConfigForm::sentenciaLectura(const QString& formulario, const QString& u
         + QStringLiteral(" order by id");
 }
 
-bool ConfigForm::GuardaConfigForm(QWidget* form, const QString& sufijo, const QString& filtro,
-    bool guardaListas)
+bool ConfigForm::GuardaConfigForm(
+    QWidget* form, const QString& sufijo, const QString& filtro, bool guardaListas)
 {
     const QString formulario = claveFormulario(form, sufijo);
     const QString usuario = claveUsuario(sufijo);

@@ -55,8 +55,8 @@ public:
     // applied is passed over. List boxes and the template box CboPlantilla are never restored; a
     // plain state also brings back the window's place (and size, when the window is sizable) and
     // keeps it on the screen. False when the rows could not be read.
-    static bool RecuperaConfigForm(QWidget* form, const QString& sufijo,
-        const QString& filtro = QString());
+    static bool RecuperaConfigForm(
+        QWidget* form, const QString& sufijo, const QString& filtro = QString());
 
     // The rows the window's state is made of, in the order they are written (the window's own
     // four rows at the end for a plain state).
@@ -74,9 +74,9 @@ public:
     static QString claveUsuario(const QString& sufijo);
 
     // Statement texts.
-    static QString sentenciaBorrado(const QString& formulario, const QString& usuario,
-        const QString& filtro);
-    static QString sentenciaInsercion(const QString& formulario, const QString& usuario,
-        const FilaConfigForm& fila);
+    static QString sentenciaBorrado(
+        const QString& formulario, const QString& usuario, const QString& filtro);
+    static QString sentenciaInsercion(
+        const QString& formulario, const QString& usuario, const FilaConfigForm& fila);
     static QString sentenciaLectura(const QString& formulario, const QString& usuario);
 };

@@ -19,7 +19,12 @@ namespace {
 // ("D'Angelo") is doubled instead of ending the text and breaking the report.
 using ConsultasDatos::literal;
 
-enum class Clase { Fecha, Numero, Texto };
+enum class Clase
+{
+    Fecha,
+    Numero,
+    Texto
+};
 
 // The class of a criteria row by its field type code. Deliberately not the columns' classes
 // (adoTypeClass): the builder tells apart only the codes it was written for and compares any
@@ -124,8 +129,7 @@ std::optional<QString> revisaRango(const FiltroSeleccion& fila, Clase clase)
     case Clase::Texto: {
         const QString d = fila.Desde.trimmed();
         const QString h = fila.Hasta.trimmed();
-        if (!d.isEmpty() && !h.isEmpty()
-            && QString::compare(d, h, Qt::CaseInsensitive) > 0)
+        if (!d.isEmpty() && !h.isEmpty() && QString::compare(d, h, Qt::CaseInsensitive) > 0)
             return QStringLiteral("Desde Mayor que Hasta, Campo : ") + fila.Campo;
         return std::nullopt;
     }
@@ -140,8 +144,8 @@ bool vacio(const QString& text)
 
 } // namespace
 
-void ArmaFormulaSeleccion(const QList<FiltroSeleccion>& Filtros, QString& FormulaSeleccion,
-                          QString* MensajeError)
+void ArmaFormulaSeleccion(
+    const QList<FiltroSeleccion>& Filtros, QString& FormulaSeleccion, QString* MensajeError)
 {
     QString formula;
     const auto rechaza = [&](const QString& mensaje) {

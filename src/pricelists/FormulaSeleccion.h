@@ -24,6 +24,6 @@ namespace FormulaSeleccion {
 // receives the joined formula (empty when no row gives a condition) and `MensajeError` is left
 // alone. Shows nothing.
 void ArmaFormulaSeleccion(const QList<FiltroSeleccion>& Filtros, QString& FormulaSeleccion,
-                          QString* MensajeError = nullptr);
+    QString* MensajeError = nullptr);
 
 } // namespace FormulaSeleccion

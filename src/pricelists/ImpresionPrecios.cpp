@@ -87,8 +87,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     };
     if (e.chkAnalisisCostos == 0 || !e.ModoCompras) {
         fila(0, u'{' + e.TablaPrecios + QStringLiteral(".IdLista}"),
-            u.FormateaCodigo(e.ListaDesde.trimmed(), 4), u.FormateaCodigo(e.ListaHasta.trimmed(), 4),
-            200);
+            u.FormateaCodigo(e.ListaDesde.trimmed(), 4),
+            u.FormateaCodigo(e.ListaHasta.trimmed(), 4), 200);
         fila(1, u'{' + e.TablaPrecios + QStringLiteral(".Nombre}"), e.NombreDesde.trimmed(),
             e.NombreHasta.trimmed(), 129);
     }
@@ -122,12 +122,14 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
         // A typed date that is no date is told as the criteria's are, and nothing is printed.
         if (desde && !u.LeeFecha(e.OfDesde).isValid()) {
             r.ok = false;
-            r.mensaje = QStringLiteral("Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}");
+            r.mensaje
+                = QStringLiteral("Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}");
             return r;
         }
         if (hasta && !u.LeeFecha(e.OfHasta).isValid()) {
             r.ok = false;
-            r.mensaje = QStringLiteral("Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}");
+            r.mensaje
+                = QStringLiteral("Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}");
             return r;
         }
         if (desde && !hasta) {
@@ -137,13 +139,13 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
             seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaHasta} = ")
                 + u.FechaFormula(e.OfHasta);
         } else {
-            const QString abre = seleccion.trimmed().isEmpty() ? QStringLiteral("(")
-                                                               : QStringLiteral(" AND (");
+            const QString abre
+                = seleccion.trimmed().isEmpty() ? QStringLiteral("(") : QStringLiteral(" AND (");
             if (desde)
                 seleccion += abre + QStringLiteral(" {v_ma_precios.FhOfertaDesde} >= ")
                     + u.FechaFormula(e.OfDesde) + QStringLiteral(" AND ")
-                    + QStringLiteral(" {v_ma_precios.FhOfertaHasta} <= ") + u.FechaFormula(e.OfHasta)
-                    + u')';
+                    + QStringLiteral(" {v_ma_precios.FhOfertaHasta} <= ")
+                    + u.FechaFormula(e.OfHasta) + u')';
             else
                 // No dates: every article with an offer period.
                 seleccion += abre + QStringLiteral(" Not IsNull({v_ma_precios.FhOfertaDesde}))");
@@ -152,7 +154,7 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     seleccion += junta(seleccion) + QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False");
 
     // 4. Sort list.
-    t.CamposOrden = QStringList {QString()};
+    t.CamposOrden = QStringList { QString() };
     for (const OpcionOrden& o : e.OptOrden) {
         if (o.Value)
             t.CamposOrden[0] = u'+' + o.Tag;
@@ -160,9 +162,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
 
     // 6. Formula list.
     QStringList& lista = t.ListaFormulasReporte;
-    const auto caption = [&](int i) {
-        return i < e.ChkFiltro.size() ? e.ChkFiltro[i].Caption : QString();
-    };
+    const auto caption
+        = [&](int i) { return i < e.ChkFiltro.size() ? e.ChkFiltro[i].Caption : QString(); };
     if (e.ChkSelectivo == 0) {
         for (int i = 1; i <= 8; ++i) {
             const bool tildada = i < e.ChkFiltro.size() && e.ChkFiltro[i].Value != 0;
@@ -176,7 +177,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
             if (!e.CmbCpra_Vta.trimmed().isEmpty()) {
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=")
                         + literal(DescripcionCondicion(e.CmbCpra_Vta));
-                lista << QStringLiteral("PorcRecargoCPRAVTA=") + NumeroFormula(e.PorcentajeCpra_Vta);
+                lista << QStringLiteral("PorcRecargoCPRAVTA=")
+                        + NumeroFormula(e.PorcentajeCpra_Vta);
             } else {
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=''");
             }
@@ -190,7 +192,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
                 ++n;
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion%1=").arg(n)
                         + literal(DescripcionCondicion(c.Texto));
-                lista << QStringLiteral("PorcRecargoCPRAVTA%1=").arg(n) + NumeroFormula(c.Porcentaje);
+                lista << QStringLiteral("PorcRecargoCPRAVTA%1=").arg(n)
+                        + NumeroFormula(c.Porcentaje);
             }
             lista << QStringLiteral("CantCondiciones=%1").arg(n);
             lista << QStringLiteral("QuePrecio=4");
@@ -212,8 +215,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
         if (e.OptGROUP[i])
             grupo = i;
     }
-    static const QString agrupamientos[] = {QStringLiteral("Rubro"), QStringLiteral("Familia"),
-        QStringLiteral("Proveedor"), QString()};
+    static const QString agrupamientos[] = { QStringLiteral("Rubro"), QStringLiteral("Familia"),
+        QStringLiteral("Proveedor"), QString() };
     if (grupo >= 0 && grupo <= 3) {
         if (e.ModoCompras && e.UsaRetail)
             t.NombreReporte = QStringLiteral("RP_ListaPreciosDescRecPN") + agrupamientos[grupo];
@@ -313,8 +316,7 @@ void ImpresionPrecios::imprimeConReportes(const TrabajoImpresion& t)
         QString titulo;
         RT_Crystal2::ImprimirReporteCrystal(archivo, t.CamposOrden, t.Seleccion, conexion,
             t.Formula1, t.Formula2, t.Formula3, t.Formula4, t.Formula5, subreporte1, subreporte2,
-            QString(), QString(), Value(qint32(0)), false, t.EnviarPorMail, titulo,
-            QString());
+            QString(), QString(), Value(qint32(0)), false, t.EnviarPorMail, titulo, QString());
     }
     reporte.Finaliza(20);
 }
@@ -365,7 +367,8 @@ bool ImpresionPrecios::ImprimirReportePrecios(const EstadoImpresion& estado)
 
 bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
 {
-    const QString clave = AnalisisCostos::claveUsuario(gInicio().gUsuarioLogeado, gEntorno().NombrePC());
+    const QString clave
+        = AnalisisCostos::claveUsuario(gInicio().gUsuarioLogeado, gEntorno().NombrePC());
     Resultado r = armaTrabajo(estado, Configuracion::Cfg(QStringLiteral("NOMBRE")), clave);
     if (!r.ok) {
         MsgBox(r.mensaje, Msg::OkOnly + Msg::Exclamation, QStringLiteral("Aviso al Operador"));
@@ -394,8 +397,8 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
                             .arg(std::min<qsizetype>(4, estado.ListasAnalisis.size()));
     }
     if (r.trabajo.AnalisisCostos) {
-        CriteriosAnalisis criterios {estado.RubroDesde, estado.RubroHasta, estado.ProveedorDesde,
-            estado.ProveedorHasta, estado.FamiliaDesde, estado.FamiliaHasta};
+        CriteriosAnalisis criterios { estado.RubroDesde, estado.RubroHasta, estado.ProveedorDesde,
+            estado.ProveedorHasta, estado.FamiliaDesde, estado.FamiliaHasta };
         AnalisisCostos analisis;
         if (!analisis.ArmarAnalisisCostos(criterios, estado.ListasAnalisis, clave))
             return false;

@@ -11,8 +11,8 @@
 // A check box of the price columns (index 0 the cost, 1 to 8 the price classes).
 struct CasillaPrecio
 {
-    int Value = 0;   // 0 unticked, 1 ticked
-    QString Tag;     // the index as text
+    int Value = 0; // 0 unticked, 1 ticked
+    QString Tag; // the index as text
     QString Caption; // the class's name
 };
 
@@ -67,9 +67,9 @@ struct EstadoImpresion
     int chkMargenResumido = 0;
     int ChkEtiquetas = 0;
 
-    QList<CasillaPrecio> ChkFiltro;  // indexes 0 to 8
+    QList<CasillaPrecio> ChkFiltro; // indexes 0 to 8
     QList<OpcionOrden> OptOrden;
-    QList<bool> OptGROUP;            // 0 section, 1 family, 2 supplier, 3 none
+    QList<bool> OptGROUP; // 0 section, 1 family, 2 supplier, 3 none
     // The chosen condition of CmbCpra_Vta (its text; empty when none) and its surcharge.
     QString CmbCpra_Vta;
     double PorcentajeCpra_Vta = 0;

@@ -47,8 +47,8 @@ QString sentenciaLista(const QString& nombreVentana)
         + QStringLiteral(" group by formulario");
 }
 
-QString sentenciaBorrado(const QString& nombreFormulario, const QString& nombreVentana,
-    const QString& plantilla)
+QString sentenciaBorrado(
+    const QString& nombreFormulario, const QString& nombreVentana, const QString& plantilla)
 {
     // The key is cut to its column as the save cut it, so a long name is deleted too. Templates
     // belong to no user: the rows go whoever saved them.
@@ -62,9 +62,8 @@ bool GrabaPlantillaForm(const QString& nombreVentana, QWidget* ventana)
     const QString nombre = nombrePlantilla(ventana);
     bool grabada = false;
     Steps pasos = Steps::silent();
-    pasos.run([&] {
-        grabada = ConfigForm::GuardaConfigForm(ventana, sufijo(nombreVentana, nombre));
-    });
+    pasos.run(
+        [&] { grabada = ConfigForm::GuardaConfigForm(ventana, sufijo(nombreVentana, nombre)); });
     CargaComboPlantillas(nombreVentana, ventana);
     if (QComboBox* caja = cajaNombre(ventana))
         caja->setEditText(nombre);
@@ -100,8 +99,9 @@ void CargaComboPlantillas(const QString& nombreVentana, QWidget* ventana)
     pasos.run([&] {
         const QString buscada = marca(nombreVentana);
         for (; !rs.Eof(); rs.MoveNext()) {
-            const QString clave
-                = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("formulario")).Value()).trimmed();
+            const QString clave = gUtilidades()
+                                      .ValorCampo(rs.Fields(QStringLiteral("formulario")).Value())
+                                      .trimmed();
             // The list's LIKE takes "_" in a window name for any character: only keys that
             // really hold the window's mark are its templates.
             const qsizetype desde = clave.indexOf(buscada, 0, Qt::CaseInsensitive);

@@ -41,7 +41,7 @@ bool MenuPlantilla(const QString& clave, const QString& nombreVentana, QWidget* 
 // The suffix of the template's key, and the statements of the list and of the delete.
 QString sufijo(const QString& nombreVentana, const QString& plantilla);
 QString sentenciaLista(const QString& nombreVentana);
-QString sentenciaBorrado(const QString& nombreFormulario, const QString& nombreVentana,
-    const QString& plantilla);
+QString sentenciaBorrado(
+    const QString& nombreFormulario, const QString& nombreVentana, const QString& plantilla);
 
 } // namespace Plantillas

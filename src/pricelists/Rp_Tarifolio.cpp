@@ -221,17 +221,18 @@ void Rp_Tarifolio::ImprimirReportePrecios()
     e.chkMargenResumido = valor(ui->chkMargenResumido);
     e.ChkEtiquetas = valor(ui->ChkEtiquetas);
     for (const QCheckBox* box : std::as_const(m_chkFiltro))
-        e.ChkFiltro << CasillaPrecio {valor(box), box->property("Tag").toString(), box->text()};
+        e.ChkFiltro << CasillaPrecio { valor(box), box->property("Tag").toString(), box->text() };
     for (const QRadioButton* opcion : std::as_const(m_optOrden))
-        e.OptOrden << OpcionOrden {opcion->isChecked(), opcion->property("Tag").toString()};
+        e.OptOrden << OpcionOrden { opcion->isChecked(), opcion->property("Tag").toString() };
     for (const QRadioButton* opcion : std::as_const(m_optGroup))
         e.OptGROUP << opcion->isChecked();
     e.CmbCpra_Vta = ui->CmbCpra_Vta->currentText();
     e.PorcentajeCpra_Vta = ImpresionPrecios::PorcentajeCondicion(e.CmbCpra_Vta);
     for (int i = 0; i < ui->lstCondiciones->count(); ++i) {
         const QListWidgetItem* item = ui->lstCondiciones->item(i);
-        e.lstCondiciones << CondicionCpraVta {item->text(),
-            ImpresionPrecios::PorcentajeCondicion(item->text()), item->checkState() == Qt::Checked};
+        e.lstCondiciones << CondicionCpraVta { item->text(),
+            ImpresionPrecios::PorcentajeCondicion(item->text()),
+            item->checkState() == Qt::Checked };
     }
     for (int i = 0; i < ui->LstListas->count(); ++i) {
         if (ui->LstListas->item(i)->checkState() == Qt::Checked)
@@ -273,7 +274,7 @@ void Rp_Tarifolio::Form_Load()
     // The mode is fixed by the start-up alone, so it is known before the state comes back.
     setProperty("VarianteEstado",
         TarifolioReglas::esModoCompras(gInicio().gParametroAdicional) ? QStringLiteral("C")
-                                                                        : QStringLiteral("V"));
+                                                                      : QStringLiteral("V"));
     gEstadoFormulario().RecuperaEstadoFormulario(this, QString());
     // A warehouse is never carried over into a new run.
     if (QLineEdit* deposito = campo(QStringLiteral("DEPOSITO")))

@@ -31,11 +31,16 @@ bool igual(const QString& a, const QString& b)
 // The account row by one key column, read-only; the row current when found.
 bool buscaPor(const QString& columna, const QString& valor, AdoRecordset& rs)
 {
-    return gDB().ExisteEnTabla(TablaCuentas, valor, columna, &rs, Value(qint32(8)), QString(),
-        true);
+    return gDB().ExisteEnTabla(
+        TablaCuentas, valor, columna, &rs, Value(qint32(8)), QString(), true);
 }
 
-enum class Clave { Codigo, Opcional, Ninguna };
+enum class Clave
+{
+    Codigo,
+    Opcional,
+    Ninguna
+};
 
 // Cheque and card: the account code unless it is empty, then the alternative code.
 Clave claveChequeTarjeta(const QString& opcional, const QString& codigo)
@@ -66,8 +71,8 @@ bool busca(Clave clave, const QString& opcional, const QString& codigo, AdoRecor
     return false;
 }
 
-bool medioSimple(const QString& opcional, QString& descripcion, const QString& codigo,
-    const QString& medio)
+bool medioSimple(
+    const QString& opcional, QString& descripcion, const QString& codigo, const QString& medio)
 {
     AdoRecordset rs;
     if (!busca(claveChequeTarjeta(opcional, codigo), opcional, codigo, rs))
@@ -107,8 +112,8 @@ QString retencion(const QString& codigo, const QString& medio)
 
 } // namespace
 
-bool ValidaCuentaEfectivo(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo)
+bool ValidaCuentaEfectivo(
+    const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo)
 {
     Descripcion.clear();
     AdoRecordset rs;
@@ -126,47 +131,46 @@ bool ValidaCuentaEfectivo(const QString& CodigoOpcional, QString& Descripcion,
         return false;
     static const QStringList efectivo { QStringLiteral("EF"), QStringLiteral("RI"),
         QStringLiteral("RG"), QStringLiteral("RB"), QStringLiteral("RO") };
-    const bool acepta
-        = efectivo.contains(campo(rs, QStringLiteral("MedioDePago")).trimmed(), Qt::CaseInsensitive);
+    const bool acepta = efectivo.contains(
+        campo(rs, QStringLiteral("MedioDePago")).trimmed(), Qt::CaseInsensitive);
     Descripcion = campo(rs, QStringLiteral("Descripcion")).trimmed();
     return acepta;
 }
 
-bool ValidaCuentaCheque(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo)
+bool ValidaCuentaCheque(const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo)
 {
     return medioSimple(CodigoOpcional, Descripcion, Codigo, QStringLiteral("CH"));
 }
 
-bool ValidaCuentaTarjeta(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo)
+bool ValidaCuentaTarjeta(const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo)
 {
     return medioSimple(CodigoOpcional, Descripcion, Codigo, QStringLiteral("TJ"));
 }
 
-bool ValidaCuentaBancaria(const QString& CodigoOpcional, QString& Codigo, const QString&,
-    QString& Descripcion)
+bool ValidaCuentaBancaria(
+    const QString& CodigoOpcional, QString& Codigo, const QString&, QString& Descripcion)
 {
     AdoRecordset rs;
     if (!busca(claveBancaria(CodigoOpcional, Codigo), CodigoOpcional, Codigo, rs))
         return false;
-    const bool acepta = igual(campo(rs, QStringLiteral("TipoVista")).trimmed(), QStringLiteral("BC"))
+    const bool acepta
+        = igual(campo(rs, QStringLiteral("TipoVista")).trimmed(), QStringLiteral("BC"))
         && igual(campo(rs, QStringLiteral("MedioDePago")).trimmed(), QStringLiteral("CH"));
     Codigo = campo(rs, QStringLiteral("Codigo"));
     Descripcion = campo(rs, QStringLiteral("Descripcion")).trimmed();
     return acepta;
 }
 
-bool ValidaCuentaMedioDC(const QString& CodigoOpcional, QString& Codigo, const QString&,
-    QString& Descripcion)
+bool ValidaCuentaMedioDC(
+    const QString& CodigoOpcional, QString& Codigo, const QString&, QString& Descripcion)
 {
     // Unlike DB, an empty account code is still looked up.
     const Clave clave = CodigoOpcional.isEmpty() ? Clave::Codigo : Clave::Opcional;
     return medioDebito(clave, CodigoOpcional, Codigo, Descripcion, QStringLiteral("DC"));
 }
 
-bool ValidaCuentaMedioDB(const QString& CodigoOpcional, QString& Codigo, const QString&,
-    QString& Descripcion)
+bool ValidaCuentaMedioDB(
+    const QString& CodigoOpcional, QString& Codigo, const QString&, QString& Descripcion)
 {
     return medioDebito(claveBancaria(CodigoOpcional, Codigo), CodigoOpcional, Codigo, Descripcion,
         QStringLiteral("DB"));
@@ -196,8 +200,8 @@ void CuentaIVADF(QString& CtaRetIVA, QString& CtaRetIIBB, QString& CtaRetGananci
     QString& CtaDescuento, bool EsCobranza)
 {
     Steps pasos([](const RuntimeError& error) {
-        return gDB().TratamientoErrores(error, Msg::AbortRetryIgnore + Msg::Critical,
-            QStringLiteral("CuentaIVADF"));
+        return gDB().TratamientoErrores(
+            error, Msg::AbortRetryIgnore + Msg::Critical, QStringLiteral("CuentaIVADF"));
     });
     AdoRecordset rs;
     if (!pasos.run([&] {

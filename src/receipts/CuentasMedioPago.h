@@ -14,26 +14,25 @@ namespace CuentasMedioPago {
 // Cash-type accounts (EF and the four withholding media). Found by `Codigo`, or, when that is
 // empty, by the trimmed `CodigoOpcional` (falling back to Codigo). `Descripcion` is emptied first
 // and receives the found account's description even when the medium does not match.
-bool ValidaCuentaEfectivo(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo);
+bool ValidaCuentaEfectivo(
+    const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo);
 // Cheque (CH) and card (TJ) accounts: found by `CodigoOpcional` only when `Codigo` is empty,
 // with no fallback. `Descripcion` is written only when the account is found.
-bool ValidaCuentaCheque(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo);
-bool ValidaCuentaTarjeta(const QString& CodigoOpcional, QString& Descripcion,
-    const QString& Codigo);
+bool ValidaCuentaCheque(const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo);
+bool ValidaCuentaTarjeta(
+    const QString& CodigoOpcional, QString& Descripcion, const QString& Codigo);
 
 // Bank accounts (TipoVista BC and medium CH) and the DC and DB media. A non-empty
 // `CodigoOpcional` is the key, else `Codigo`. When found, `Codigo` becomes the account's code
 // (untrimmed for the bank check, trimmed for DC and DB) and `Descripcion` its description.
 // `Auxiliar` is not read. DC with both codes empty still looks up the empty code; DB and the bank
 // check answer false without a lookup.
-bool ValidaCuentaBancaria(const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar,
-    QString& Descripcion);
-bool ValidaCuentaMedioDC(const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar,
-    QString& Descripcion);
-bool ValidaCuentaMedioDB(const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar,
-    QString& Descripcion);
+bool ValidaCuentaBancaria(
+    const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar, QString& Descripcion);
+bool ValidaCuentaMedioDC(
+    const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar, QString& Descripcion);
+bool ValidaCuentaMedioDB(
+    const QString& CodigoOpcional, QString& Codigo, const QString& Auxiliar, QString& Descripcion);
 
 // The code as given when the account has that withholding medium (RI, RG, RB, RO), else "".
 // An empty code gives "" without a lookup, so a caller comparing the answer with its code sees a

@@ -44,7 +44,8 @@ void ImprimeAsiento(const QString& TC, const QString& Sucursal, const QString& N
         : Formato80mm                      ? QStringLiteral("Asientos_80mm")
                                            : QStringLiteral("Asientos");
     DLL_Print& impresion = gReporte();
-    impresion.DestinoImpresion(EnPantalla ? DLL_Print::DestinoPantalla : DLL_Print::DestinoImpresora);
+    impresion.DestinoImpresion(
+        EnPantalla ? DLL_Print::DestinoPantalla : DLL_Print::DestinoImpresora);
     impresion.OpcionEspecial = true;
     const QString empresa = Configuracion::Cfg(QStringLiteral("Nombre"));
     impresion.Imprimir(reporte, { QString() }, seleccion, gGlobales().gCadenaODBC,

@@ -52,8 +52,8 @@ int ReciboEnCurso::respuestaError(const RuntimeError& error)
     if (error.number() == VentanaSobreModal || error.number() == AdoErrorNumber::ErrorsInCommand) {
         // Passed over without a box, as the suite always did, but no longer without a trace.
         const QString mensaje = ErrorLog::messageText(error);
-        ErrorLog::append(archivoErroresPrograma(),
-            ErrorLog::line(Now(), Rutina, mensaje, Msg::Ignore));
+        ErrorLog::append(
+            archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, mensaje, Msg::Ignore));
         anotaOmitido(error);
         return Msg::Ignore;
     }
@@ -317,12 +317,14 @@ void ReciboEnCurso::ladoAplicacion()
                         + QStringLiteral(" ") + restriccion,
                     &rs))
                 return;
-            pon(QStringLiteral("COLUMNA1"), TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+            pon(QStringLiteral("COLUMNA1"),
+                TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
             pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
             return;
         }
         if (directo(ventas, &rs)) {
-            pon(QStringLiteral("COLUMNA1"), TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+            pon(QStringLiteral("COLUMNA1"),
+                TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
             pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
             return;
         }
@@ -336,7 +338,8 @@ void ReciboEnCurso::ladoAplicacion()
             return;
         const Value subdiario = campo(rs, QStringLiteral("FECHASUBDIARIO"));
         pon(QStringLiteral("COLUMNA1"),
-            TextosRecibo::fechaTexto(subdiario.isNull() ? campo(rs, QStringLiteral("FECHA")) : subdiario));
+            TextosRecibo::fechaTexto(
+                subdiario.isNull() ? campo(rs, QStringLiteral("FECHA")) : subdiario));
         pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("CABIMPORTE"))));
     });
     paso([&] {
@@ -350,7 +353,8 @@ void ReciboEnCurso::ladoAplicacion()
         pon(QStringLiteral("COLUMNA11"),
             conSaldo ? FmtMoneda(texto(rs, QStringLiteral("SALDO"))) : QStringLiteral("0"));
     });
-    paso([&] { pon(QStringLiteral("COLUMNA3"), FmtMoneda(texto(apl, QStringLiteral("IMPORTE")))); });
+    paso(
+        [&] { pon(QStringLiteral("COLUMNA3"), FmtMoneda(texto(apl, QStringLiteral("IMPORTE")))); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -386,7 +390,8 @@ void ReciboEnCurso::otrosComprobantes()
         paso([&] {
             const QString tipo = texto(rs, QStringLiteral("TC"));
             pon(QStringLiteral("COLUMNA4"), tipo);
-            pon(QStringLiteral("COLUMNA6"), tipo + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
+            pon(QStringLiteral("COLUMNA6"),
+                tipo + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
             importe = gUtilidades().ValorMoneda(texto(rs, QStringLiteral("Importe")));
             pon(QStringLiteral("COLUMNA8"), FmtMoneda(importe.toString()));
             pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
@@ -486,9 +491,8 @@ void ReciboEnCurso::formulas(QStringList& lista)
         + m_retIBrutos + m_retIVA + m_retOtras + m_retSUSS - m_totalAplicado;
     const QString cero = lista.value(0);
     lista = QStringList { cero };
-    const auto agrega = [&](const std::function<QString()>& formula) {
-        paso([&] { lista.append(formula()); });
-    };
+    const auto agrega
+        = [&](const std::function<QString()>& formula) { paso([&] { lista.append(formula()); }); };
     agrega([&] { return QStringLiteral("Prm_ImporteCpte = '") + A(m_totalComprobantes) + u'\''; });
     // Read back as a number by the reports: no grouping, and always a point.
     agrega([&] {
@@ -530,8 +534,7 @@ bool GeneraAuxiliarRecibo_PagoCobranza(const QString& TC, const QString& Sucursa
     int CopiasPorPagina, int CantidadItems, InformeRecibo* informe)
 {
     InformeRecibo propio;
-    ReciboEnCurso recibo(
-        { TC, Sucursal, Numero, Letra, Cuenta, CopiasPorPagina, CantidadItems },
+    ReciboEnCurso recibo({ TC, Sucursal, Numero, Letra, Cuenta, CopiasPorPagina, CantidadItems },
         informe ? *informe : propio);
     return recibo.genera(Formulas);
 }

@@ -146,8 +146,9 @@ bool ReciboEnCurso::retencionODescuento(const QString& cuentaLinea, Currency imp
     if (pruebaMedio([&] { return CuentaRetencionOtras(cuentaLinea) == cuentaLinea; })) {
         bool suss = false;
         paso([&] {
-            suss = igual(Configuracion::Cfg(QStringLiteral("CTA_RET_OTRA_") + cuentaLinea).trimmed(),
-                QStringLiteral("SU"));
+            suss
+                = igual(Configuracion::Cfg(QStringLiteral("CTA_RET_OTRA_") + cuentaLinea).trimmed(),
+                    QStringLiteral("SU"));
         });
         (suss ? m_retSUSS : m_retOtras) += importe;
         return true;
@@ -205,7 +206,8 @@ void ReciboEnCurso::lineaConMoneda()
     const bool sinCotizacion = cotizacion.isNull() || cotizacion.isEmpty()
         || TextosRecibo::numeroTexto(cotizacion).isEmpty()
         || (cotizacion.isNumeric() && cotizacion.toDouble() == 0);
-    const QString textoCotizacion = sinCotizacion ? QString() : TextosRecibo::numeroTexto(cotizacion);
+    const QString textoCotizacion
+        = sinCotizacion ? QString() : TextosRecibo::numeroTexto(cotizacion);
     paso([&] {
         pon(QStringLiteral("COLUMNA10"), texto(asiento, QStringLiteral("Moneda")));
         pon(QStringLiteral("COLUMNA12"), textoCotizacion);
@@ -246,8 +248,9 @@ void ReciboEnCurso::lineaCheque()
     paso([&] {
         pon(QStringLiteral("COLUMNA4"),
             m_descripcionMedio
-                + (verdadero(campo(asiento, QStringLiteral("ChPropio"))) ? QStringLiteral("(Propio)")
-                                                                        : QString()));
+                + (verdadero(campo(asiento, QStringLiteral("ChPropio")))
+                        ? QStringLiteral("(Propio)")
+                        : QString()));
     });
     paso([&] {
         const QString numero = texto(asiento, QStringLiteral("NROCOMPROBANTEBANCARIO")).toUpper();
@@ -288,7 +291,8 @@ void ReciboEnCurso::lineaTarjeta()
     paso([&] {
         const Value socio = campo(asiento, QStringLiteral("TJ_NroSocio"));
         if (!socio.isNull())
-            pon(QStringLiteral("COLUMNA6"), QStringLiteral("Socio: ") + gUtilidades().ValorCampo(socio));
+            pon(QStringLiteral("COLUMNA6"),
+                QStringLiteral("Socio: ") + gUtilidades().ValorCampo(socio));
     });
     paso([&] {
         pon(QStringLiteral("COLUMNA7"),

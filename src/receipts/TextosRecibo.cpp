@@ -27,7 +27,8 @@ QString numeroTexto(double valor)
     QString texto = QString::number(valor, 'g', 15);
     if (texto.contains(u'e')) {
         // Far from 1 the short form turns to an exponent; the columns want plain digits.
-        const int digitosEnteros = valor == 0 ? 1 : int(std::floor(std::log10(std::fabs(valor)))) + 1;
+        const int digitosEnteros
+            = valor == 0 ? 1 : int(std::floor(std::log10(std::fabs(valor)))) + 1;
         texto = QString::number(valor, 'f', qBound(0, 15 - digitosEnteros, 30));
         if (texto.contains(u'.')) {
             while (texto.endsWith(u'0'))

@@ -7,7 +7,8 @@ namespace {
 class AdoRows final : public RowSource
 {
 public:
-    explicit AdoRows(std::unique_ptr<AdoRecordset> rs) : m_rs(std::move(rs))
+    explicit AdoRows(std::unique_ptr<AdoRecordset> rs)
+        : m_rs(std::move(rs))
     {
         for (int i = 0; i < m_rs->FieldCount(); ++i)
             m_names << m_rs->Fields(i).Name();
@@ -43,10 +44,12 @@ const QHash<QString, ColumnKind>& AdoReportDataSource::columnsOf(const QString& 
     if (found == m_kinds.end()) {
         QHash<QString, ColumnKind> kinds;
         AdoRecordset schema;
-        if (m_connection.OpenSchema(adSchemaColumns, {Value(), Value(), Value(table)}, schema)) {
+        if (m_connection.OpenSchema(adSchemaColumns, { Value(), Value(), Value(table) }, schema)) {
             while (!schema.Eof()) {
-                kinds.insert(schema.Fields(QStringLiteral("COLUMN_NAME")).Value().toString().toLower(),
-                    columnKindForAdoType(int(schema.Fields(QStringLiteral("DATA_TYPE")).Value().toLongLong())));
+                kinds.insert(
+                    schema.Fields(QStringLiteral("COLUMN_NAME")).Value().toString().toLower(),
+                    columnKindForAdoType(
+                        int(schema.Fields(QStringLiteral("DATA_TYPE")).Value().toLongLong())));
                 schema.MoveNext();
             }
             schema.Close();

@@ -60,7 +60,8 @@ bool BandBuilder::isText(const ReportItem& item)
         || item.kind == ItemKind::Summary || item.kind == ItemKind::Special;
 }
 
-std::optional<Band> BandBuilder::buildSnappedBand(const CompiledSection& s, Role role, int headerLevel)
+std::optional<Band> BandBuilder::buildSnappedBand(
+    const CompiledSection& s, Role role, int headerLevel)
 {
     std::vector<Value>* const record = m_context.recordValues();
     const std::size_t count = s.items.size();
@@ -76,20 +77,19 @@ std::optional<Band> BandBuilder::buildSnappedBand(const CompiledSection& s, Role
         if (record && ci.recordColumn >= 0)
             (*record)[std::size_t(ci.recordColumn)] = values[i];
         shown[i] = !suppressed;
-        placement[i] = {mmToCoord(ci.def->xMm), mmToCoord(ci.def->widthMm)};
+        placement[i] = { mmToCoord(ci.def->xMm), mmToCoord(ci.def->widthMm) };
         if (!suppressed && ci.def->snap != SnapRight::None)
             snapped.push_back(i);
     }
-    std::sort(snapped.begin(), snapped.end(), [&s](std::size_t a, std::size_t b) {
-        return s.items[a].def->xMm > s.items[b].def->xMm;
-    });
+    std::sort(snapped.begin(), snapped.end(),
+        [&s](std::size_t a, std::size_t b) { return s.items[a].def->xMm > s.items[b].def->xMm; });
     for (const std::size_t i : snapped) {
         const ReportItem& item = *s.items[i].def;
         Coord edge = m_shared.bodyWidth;
         for (std::size_t j = 0; j < count; ++j) {
             const ReportItem& other = *s.items[j].def;
-            const bool besides = other.yMm < item.yMm + item.heightMm
-                && item.yMm < other.yMm + other.heightMm;
+            const bool besides
+                = other.yMm < item.yMm + item.heightMm && item.yMm < other.yMm + other.heightMm;
             if (j != i && shown[j] && isText(other) && besides && other.xMm > item.xMm)
                 edge = std::min(edge, placement[j].first);
         }
@@ -133,8 +133,8 @@ QString BandBuilder::fitted(const CompiledItem& ci, const QString& text, Coord w
     return number ? m.overflowMarks(ci.font, width) : m.cutAtWord(ci.font, text, width);
 }
 
-void BandBuilder::addText(Band& band, const CompiledSection& s, const CompiledItem& ci, const QString& text,
-    qint32 slot, bool number)
+void BandBuilder::addText(Band& band, const CompiledSection& s, const CompiledItem& ci,
+    const QString& text, qint32 slot, bool number)
 {
     const DisplayItem base = baseItem(ci);
     const bool multiLine = text.contains(u'\n') || text.contains(u'\r');
@@ -148,8 +148,9 @@ void BandBuilder::addText(Band& band, const CompiledSection& s, const CompiledIt
         return;
     }
     TextMeasurer& m = m_shared.measurer;
-    const QStringList lines = ci.def->canGrow ? m.wrap(ci.font, text, base.w)
-                                              : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines = ci.def->canGrow
+        ? m.wrap(ci.font, text, base.w)
+        : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     const Coord lh = m.lineHeight(ci.font);
     Coord y = base.y;
     // Lines that fit the item's height stand where its vertical alignment puts them, so a
@@ -207,7 +208,8 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
     case ItemKind::Field: {
         QString text = ValueFormat::format(fieldValue, item.format, locale);
         if (ci.usesTotalPages) {
-            const QString standIn = ValueFormat::format(Value(TotalPagesStandIn), item.format, locale);
+            const QString standIn
+                = ValueFormat::format(Value(TotalPagesStandIn), item.format, locale);
             const QString raw = QString::number(TotalPagesStandIn);
             if (text.contains(standIn) || text.contains(raw)) {
                 text.replace(standIn, QString(DeferredMark)).replace(raw, QString(DeferredMark));
@@ -224,8 +226,8 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
         // A total printed above its rows is known only when its group (or the report)
         // ends: it is left as a deferred text and filled in then.
         if (header && (spec.level < 0 || spec.level >= headerLevel)) {
-            addText(band, s, ci, QString(DeferredMark),
-                m_context.deferTotal(ci.summary, item.format));
+            addText(
+                band, s, ci, QString(DeferredMark), m_context.deferTotal(ci.summary, item.format));
         } else {
             const Value total = m_context.summaryTotal(ci.summary);
             addText(band, s, ci, ValueFormat::format(total, item.format, locale), -1,
@@ -268,7 +270,8 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
         break;
     }
     case ItemKind::Qr: {
-        const QString text = ci.expr ? m_context.eval(*ci.expr, -1, ci.formulaName).toString() : QString();
+        const QString text
+            = ci.expr ? m_context.eval(*ci.expr, -1, ci.formulaName).toString() : QString();
         if (text != m_shared.lastQrText || m_shared.lastQrImage < 0) {
             const QImage img = qrImage(text);
             m_shared.lastQrText = text;
@@ -299,18 +302,24 @@ void BandBuilder::addSpecial(Band& band, const CompiledSection& s, const Compile
         addText(band, s, ci, QString(DeferredMark), m_context.pageCountSlot());
         break;
     case SpecialField::PageNofM: {
-        const QString templ = item.format.isEmpty() ? QStringLiteral("Página %1 de %2") : item.format;
-        addText(band, s, ci, QString(templ).replace(QLatin1String("%1"), QString::number(m_context.currentPage()))
-            .replace(QLatin1String("%2"), QString(DeferredMark)), m_context.pageCountSlot());
+        const QString templ
+            = item.format.isEmpty() ? QStringLiteral("Página %1 de %2") : item.format;
+        addText(band, s, ci,
+            QString(templ)
+                .replace(QLatin1String("%1"), QString::number(m_context.currentPage()))
+                .replace(QLatin1String("%2"), QString(DeferredMark)),
+            m_context.pageCountSlot());
         break;
     }
     case SpecialField::PrintDate:
-        addText(band, s, ci, locale.toString(m_shared.options.printTime.date(),
-            item.format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : item.format));
+        addText(band, s, ci,
+            locale.toString(m_shared.options.printTime.date(),
+                item.format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : item.format));
         break;
     case SpecialField::PrintTime:
-        addText(band, s, ci, locale.toString(m_shared.options.printTime.time(),
-            item.format.isEmpty() ? QStringLiteral("HH:mm") : item.format));
+        addText(band, s, ci,
+            locale.toString(m_shared.options.printTime.time(),
+                item.format.isEmpty() ? QStringLiteral("HH:mm") : item.format));
         break;
     case SpecialField::RecordNumber:
         addText(band, s, ci, QString::number(m_context.recordNumber()));
@@ -325,4 +334,3 @@ void BandBuilder::addSpecial(Band& band, const CompiledSection& s, const Compile
         break;
     }
 }
-

@@ -14,7 +14,14 @@
 // this stand-in and the printed digits become a deferred text, filled in when pagination ends.
 inline constexpr qint64 TotalPagesStandIn = 987654321;
 
-enum class Role { Body, ReportHeader, GroupHeader, PageHeader, PageFooter };
+enum class Role
+{
+    Body,
+    ReportHeader,
+    GroupHeader,
+    PageHeader,
+    PageFooter
+};
 
 // Builds the band of one section for the record being printed: evaluates and formats its items,
 // fits their texts, places snapped items and leaves deferred texts for what is known later.

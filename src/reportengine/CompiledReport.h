@@ -28,9 +28,9 @@ struct CompiledItem
     int font = 0;
     QRgb color = 0xff000000;
     quint8 flags = 0;
-    int image = -1;    // file image
-    int summary = -1;  // accumulator of a Summary item
-    int level = -1;    // Summary item: group level of its scope, -1 for the report
+    int image = -1; // file image
+    int summary = -1; // accumulator of a Summary item
+    int level = -1; // Summary item: group level of its scope, -1 for the report
     bool usesTotalPages = false;
     const CompiledReport* sub = nullptr;
     std::vector<FormulaNodePtr> linkValues; // main-report side of each link
@@ -52,7 +52,7 @@ struct CompiledSection
     QString name;
     int fixedSuppress = -1;
     bool marksContinuation = false; // holds a "continued" special field
-    bool snaps = false;             // an item meets its right neighbour (SnapRight)
+    bool snaps = false; // an item meets its right neighbour (SnapRight)
 };
 
 struct CompiledGroup
@@ -77,10 +77,10 @@ struct SummarySpec
 struct CompiledReport
 {
     const ReportDefinition* def = nullptr;
-    QStringList columns;          // slot -> "alias.field" as first written
+    QStringList columns; // slot -> "alias.field" as first written
     QHash<QString, int> slotByKey; // "alias.field" lower-case -> slot
     QHash<QString, FormulaNodePtr> formulas; // lower-case name -> tree
-    QHash<QString, QString> formulaNames;    // lower-case name -> definition's spelling
+    QHash<QString, QString> formulaNames; // lower-case name -> definition's spelling
     QSet<QString> fixedFormulas; // lower-case names of formulas that no record or page changes
     // The formulas by index ({@name} nodes carry theirs as their slot): tree, spelling, fixed.
     QHash<QString, int> formulaIndex; // lower-case name -> index

@@ -14,7 +14,7 @@ namespace {
 // A whole number or a money amount as fieldText() writes it ("-1234", "12,5"), in `out`, or
 // with the column's decimals ("12,50"); the length, or -1 for a value it leaves to fieldText().
 int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32],
-    ValueFormat::Decimals decimals = {0, 4})
+    ValueFormat::Decimals decimals = { 0, 4 })
 {
     char digits[24];
     int n = 0;
@@ -52,12 +52,12 @@ int numberText(const Value& value, QChar decimalPoint, char16_t (&out)[32],
 } // namespace
 
 CsvSink::CsvSink(const QString& path, const QLocale& locale, QChar separator)
-    : m_path(path),
-      m_file(path),
-      m_locale(locale),
-      m_separator(separator),
-      m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0)),
-      m_separatorUtf8(QString(separator).toUtf8())
+    : m_path(path)
+    , m_file(path)
+    , m_locale(locale)
+    , m_separator(separator)
+    , m_decimal(locale.decimalPoint().isEmpty() ? QChar(u'.') : locale.decimalPoint().at(0))
+    , m_separatorUtf8(QString(separator).toUtf8())
 {
     if (!m_file.create())
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_file.reason());
@@ -225,7 +225,8 @@ void CsvSink::beginRecords(const std::vector<RecordColumn>& columns)
         if (i > 0)
             appendBytes(m_separatorUtf8);
         appendField(columns[i].name);
-        m_patterns.push_back(ValueFormat::decimals(columns[i].format) ? columns[i].format : QString());
+        m_patterns.push_back(
+            ValueFormat::decimals(columns[i].format) ? columns[i].format : QString());
     }
     endLine();
 }
@@ -249,11 +250,12 @@ bool CsvSink::close()
     m_closed = true;
     if (m_error.isEmpty() && !m_buffer.empty()
         && m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
-                      .arg(m_path, m_file.reason());
+        m_error
+            = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
     m_buffer.clear();
     if (m_error.isEmpty() && !m_file.finish())
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
+        m_error
+            = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
     if (!m_error.isEmpty())
         m_file.cancelWriting();
     return m_error.isEmpty();

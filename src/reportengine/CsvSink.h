@@ -11,12 +11,14 @@
 // The detail records as CSV: a header row with the column names, then one line per record in
 // the order printed; group starts and ends are not written. Spreadsheets of this country read
 // ";" between fields and the locale's decimal comma, so numbers are written that way (no
-// grouping; the decimals the column's pattern prints, all of them where it has none); dates as "dd/MM/yyyy" (with the time when there is one).
-// UTF-8 with a byte-order mark, lines ended by CR LF, fields quoted when they need it.
+// grouping; the decimals the column's pattern prints, all of them where it has none); dates as
+// "dd/MM/yyyy" (with the time when there is one). UTF-8 with a byte-order mark, lines ended by CR
+// LF, fields quoted when they need it.
 class CsvSink final : public RecordFileSink
 {
 public:
-    explicit CsvSink(const QString& path, const QLocale& locale = QLocale(), QChar separator = u';');
+    explicit CsvSink(
+        const QString& path, const QLocale& locale = QLocale(), QChar separator = u';');
     ~CsvSink() override;
 
     void beginRecords(const std::vector<RecordColumn>& columns) override;

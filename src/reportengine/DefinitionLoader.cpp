@@ -33,17 +33,20 @@ struct PaperSize
 };
 
 constexpr PaperSize PaperSizes[] = {
-    {"A4", 210.0, 297.0},
-    {"A3", 297.0, 420.0},
-    {"A5", 148.0, 210.0},
-    {"Letter", 215.9, 279.4},
-    {"Legal", 215.9, 355.6},
+    { "A4", 210.0, 297.0 },
+    { "A3", 297.0, 420.0 },
+    { "A5", 148.0, 210.0 },
+    { "Letter", 215.9, 279.4 },
+    { "Legal", 215.9, 355.6 },
 };
 
 class Parser
 {
 public:
-    explicit Parser(QXmlStreamReader& xml) : m_xml(xml) { }
+    explicit Parser(QXmlStreamReader& xml)
+        : m_xml(xml)
+    {
+    }
 
     ReportDefinition parseDocument()
     {
@@ -77,7 +80,7 @@ public:
 private:
     [[noreturn]] void fail(const QString& message)
     {
-        throw ParseFailure {m_xml.lineNumber(), m_xml.columnNumber(), message};
+        throw ParseFailure { m_xml.lineNumber(), m_xml.columnNumber(), message };
     }
 
     void checkXml()
@@ -214,8 +217,7 @@ private:
     }
 
     // Calls `child` for every child element of the current one, then leaves the reader on its end.
-    template <typename F>
-    void children(F child)
+    template <typename F> void children(F child)
     {
         while (m_xml.readNextStartElement())
             child(m_xml.name().toString());
@@ -230,9 +232,9 @@ private:
     void parseReport(ReportDefinition& def, bool topLevel)
     {
         if (topLevel)
-            allowOnly({u"version", u"name", u"title", u"xmlns"});
+            allowOnly({ u"version", u"name", u"title", u"xmlns" });
         else
-            allowOnly({u"name", u"title"});
+            allowOnly({ u"name", u"title" });
         if (topLevel) {
             const QString v = required(u"version");
             bool ok = false;
@@ -303,13 +305,14 @@ private:
                          .arg(l.rows));
         }
         if (def.data.tables.empty() && def.data.sql.trimmed().isEmpty())
-            fail(QStringLiteral("el informe \"%1\" no tiene origen de datos (<data>)").arg(def.name));
+            fail(QStringLiteral("el informe \"%1\" no tiene origen de datos (<data>)")
+                     .arg(def.name));
     }
 
     void parsePage(PageSetup& page)
     {
-        allowOnly({u"paper", u"width", u"height", u"orientation", u"left", u"top", u"right",
-            u"bottom"});
+        allowOnly({ u"paper", u"width", u"height", u"orientation", u"left", u"top", u"right",
+            u"bottom" });
         page.paper = text(u"paper", QStringLiteral("A4")).trimmed();
         bool known = false;
         for (const PaperSize& p : PaperSizes) {
@@ -331,7 +334,8 @@ private:
                 fail(QStringLiteral("el papel Custom necesita \"width\" y \"height\""));
         }
         page.orientation = choice(u"orientation", PageOrientation::Portrait,
-            {{u"portrait", PageOrientation::Portrait}, {u"landscape", PageOrientation::Landscape}});
+            { { u"portrait", PageOrientation::Portrait },
+                { u"landscape", PageOrientation::Landscape } });
         page.marginLeftMm = number(u"left", page.marginLeftMm);
         page.marginTopMm = number(u"top", page.marginTopMm);
         page.marginRightMm = number(u"right", page.marginRightMm);
@@ -348,7 +352,7 @@ private:
         children([&](const QString& n) {
             if (n != u"substitute")
                 unexpected(QStringLiteral("fonts"));
-            allowOnly({u"from", u"to"});
+            allowOnly({ u"from", u"to" });
             def.fontSubstitutions.emplace_back(required(u"from"), required(u"to"));
             children([&](const QString&) { unexpected(QStringLiteral("substitute")); });
         });
@@ -369,15 +373,14 @@ private:
 
     bool hasAnyFontAttribute() const
     {
-        return has(u"font") || has(u"size") || has(u"bold") || has(u"italic")
-            || has(u"underline");
+        return has(u"font") || has(u"size") || has(u"bold") || has(u"italic") || has(u"underline");
     }
 
     HAlign align(HAlign fallback)
     {
         return choice(u"align", fallback,
-            {{u"left", HAlign::Left}, {u"center", HAlign::Center}, {u"right", HAlign::Right},
-                {u"justify", HAlign::Justify}});
+            { { u"left", HAlign::Left }, { u"center", HAlign::Center }, { u"right", HAlign::Right },
+                { u"justify", HAlign::Justify } });
     }
 
     void parseStyles(ReportDefinition& def)
@@ -386,8 +389,8 @@ private:
         children([&](const QString& n) {
             if (n != u"style")
                 unexpected(QStringLiteral("styles"));
-            allowOnly({u"name", u"font", u"size", u"bold", u"italic", u"underline", u"color",
-                u"align", u"basedOn"});
+            allowOnly({ u"name", u"font", u"size", u"bold", u"italic", u"underline", u"color",
+                u"align", u"basedOn" });
             ReportStyle s;
             const QString base = text(u"basedOn");
             if (!base.isEmpty()) {
@@ -410,7 +413,7 @@ private:
         allowOnly({});
         children([&](const QString& n) {
             if (n == u"table") {
-                allowOnly({u"name", u"alias", u"join", u"on"});
+                allowOnly({ u"name", u"alias", u"join", u"on" });
                 DataTable t;
                 t.name = required(u"name").trimmed();
                 t.alias = text(u"alias", t.name).trimmed();
@@ -419,7 +422,7 @@ private:
                         fail(QStringLiteral("la primera tabla no lleva \"join\""));
                 } else {
                     t.join = choice(u"join", JoinKind::Inner,
-                        {{u"inner", JoinKind::Inner}, {u"left", JoinKind::Left}});
+                        { { u"inner", JoinKind::Inner }, { u"left", JoinKind::Left } });
                     t.on = required(u"on").trimmed();
                 }
                 data.tables.push_back(t);
@@ -439,13 +442,13 @@ private:
         children([&](const QString& n) {
             if (n != u"formula")
                 unexpected(QStringLiteral("formulas"));
-            allowOnly({u"name", u"type"});
+            allowOnly({ u"name", u"type" });
             FormulaDefinition f;
             f.name = required(u"name").trimmed();
             f.type = choice(u"type", FormulaType::Unknown,
-                {{u"text", FormulaType::Text}, {u"number", FormulaType::Number},
-                    {u"currency", FormulaType::Currency}, {u"boolean", FormulaType::Boolean},
-                    {u"date", FormulaType::Date}, {u"datetime", FormulaType::DateTime}});
+                { { u"text", FormulaType::Text }, { u"number", FormulaType::Number },
+                    { u"currency", FormulaType::Currency }, { u"boolean", FormulaType::Boolean },
+                    { u"date", FormulaType::Date }, { u"datetime", FormulaType::DateTime } });
             if (def.formula(f.name))
                 fail(QStringLiteral("fórmula repetida \"%1\"").arg(f.name));
             const QString declared = text(u"type");
@@ -481,10 +484,7 @@ private:
                  .arg(f.name, declared));
     }
 
-    bool order()
-    {
-        return choice(u"order", false, {{u"asc", false}, {u"desc", true}});
-    }
+    bool order() { return choice(u"order", false, { { u"asc", false }, { u"desc", true } }); }
 
     void parseSort(ReportDefinition& def)
     {
@@ -492,16 +492,16 @@ private:
         children([&](const QString& n) {
             if (n != u"by")
                 unexpected(QStringLiteral("sort"));
-            allowOnly({u"field", u"order"});
-            def.sort.push_back({required(u"field").trimmed(), order()});
+            allowOnly({ u"field", u"order" });
+            def.sort.push_back({ required(u"field").trimmed(), order() });
             children([&](const QString&) { unexpected(QStringLiteral("by")); });
         });
     }
 
     void parseGroup(ReportDefinition& def)
     {
-        allowOnly({u"name", u"by", u"order", u"newPageBefore", u"newPageAfter", u"repeatHeader",
-            u"keepTogether", u"restartPageNumbers"});
+        allowOnly({ u"name", u"by", u"order", u"newPageBefore", u"newPageAfter", u"repeatHeader",
+            u"keepTogether", u"restartPageNumbers" });
         ReportGroup g;
         g.name = required(u"name").trimmed();
         if (def.groupIndex(g.name) >= 0)
@@ -526,7 +526,7 @@ private:
 
     void parseLabels(LabelSheet& labels)
     {
-        allowOnly({u"columns", u"rows", u"width", u"height", u"gapX", u"gapY", u"direction"});
+        allowOnly({ u"columns", u"rows", u"width", u"height", u"gapX", u"gapY", u"direction" });
         labels.columns = integer(u"columns", 0, 1000);
         labels.rows = integer(u"rows", 0, 1000);
         labels.labelWidthMm = number(u"width", 0);
@@ -534,10 +534,11 @@ private:
         labels.gapXMm = number(u"gapX", 0);
         labels.gapYMm = number(u"gapY", 0);
         labels.direction = choice(u"direction", LabelDirection::Across,
-            {{u"across", LabelDirection::Across}, {u"down", LabelDirection::Down}});
+            { { u"across", LabelDirection::Across }, { u"down", LabelDirection::Down } });
         if (labels.columns < 1 || labels.rows < 1 || labels.labelWidthMm <= 0
             || labels.labelHeightMm <= 0)
-            fail(QStringLiteral("<labels> necesita columns, rows, width y height mayores que cero"));
+            fail(
+                QStringLiteral("<labels> necesita columns, rows, width y height mayores que cero"));
         children([&](const QString&) { unexpected(QStringLiteral("labels")); });
     }
 
@@ -559,8 +560,8 @@ private:
 
     ReportSection parseSection(SectionKind kind)
     {
-        allowOnly({u"name", u"height", u"canGrow", u"keepTogether", u"suppress", u"newPageBefore",
-            u"newPageAfter"});
+        allowOnly({ u"name", u"height", u"canGrow", u"keepTogether", u"suppress", u"newPageBefore",
+            u"newPageAfter" });
         ReportSection s;
         s.kind = kind;
         const QString element = m_xml.name().toString();
@@ -597,50 +598,50 @@ private:
             it.hasAlign = has(u"align");
             it.align = align(HAlign::Left);
             it.valign = choice(u"valign", VAlign::Top,
-                {{u"top", VAlign::Top}, {u"middle", VAlign::Middle}, {u"bottom", VAlign::Bottom}});
+                { { u"top", VAlign::Top }, { u"middle", VAlign::Middle },
+                    { u"bottom", VAlign::Bottom } });
             it.hasColor = has(u"color");
             it.color = color(u"color", Qt::black);
         };
         if (n == u"text") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"canGrow",
-                u"suppress", u"snapRight", u"snapGap"});
+                u"suppress", u"snapRight", u"snapGap" });
             it.kind = ItemKind::Text;
         } else if (n == u"field" || n == u"summary") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"canGrow",
-                u"suppress", u"expr", u"format", u"function", u"scope", u"snapRight",
-                u"snapGap"});
+                u"suppress", u"expr", u"format", u"function", u"scope", u"snapRight", u"snapGap" });
             it.kind = n == u"field" ? ItemKind::Field : ItemKind::Summary;
             it.expression = required(u"expr").trimmed();
             it.format = text(u"format");
             if (it.kind == ItemKind::Summary) {
                 it.function = choice(u"function", SummaryFunction::Sum,
-                    {{u"sum", SummaryFunction::Sum}, {u"count", SummaryFunction::Count},
-                        {u"avg", SummaryFunction::Average}, {u"min", SummaryFunction::Minimum},
-                        {u"max", SummaryFunction::Maximum}});
+                    { { u"sum", SummaryFunction::Sum }, { u"count", SummaryFunction::Count },
+                        { u"avg", SummaryFunction::Average }, { u"min", SummaryFunction::Minimum },
+                        { u"max", SummaryFunction::Maximum } });
                 it.scope = text(u"scope").trimmed();
-            } else if (has(u"function")
-                || has(u"scope")) {
+            } else if (has(u"function") || has(u"scope")) {
                 fail(QStringLiteral("\"function\" y \"scope\" son de <summary>, no de <field>"));
             }
         } else if (n == u"special") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"suppress",
-                u"kind", u"format"});
+                u"kind", u"format" });
             it.kind = ItemKind::Special;
             it.special = choice(u"kind", SpecialField::PageNumber,
-                {{u"pageNumber", SpecialField::PageNumber},
-                    {u"totalPages", SpecialField::TotalPages},
-                    {u"pageNofM", SpecialField::PageNofM}, {u"printDate", SpecialField::PrintDate},
-                    {u"printTime", SpecialField::PrintTime},
-                    {u"recordNumber", SpecialField::RecordNumber},
-                    {u"groupNumber", SpecialField::GroupNumber},
-                    {u"continued", SpecialField::Continued}});
+                { { u"pageNumber", SpecialField::PageNumber },
+                    { u"totalPages", SpecialField::TotalPages },
+                    { u"pageNofM", SpecialField::PageNofM },
+                    { u"printDate", SpecialField::PrintDate },
+                    { u"printTime", SpecialField::PrintTime },
+                    { u"recordNumber", SpecialField::RecordNumber },
+                    { u"groupNumber", SpecialField::GroupNumber },
+                    { u"continued", SpecialField::Continued } });
             it.format = text(u"format");
         } else if (n == u"line" || n == u"box") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"pen", u"color", u"fill",
-                u"suppress"});
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"pen", u"color", u"fill",
+                u"suppress" });
             it.kind = n == u"line" ? ItemKind::Line : ItemKind::Box;
             it.penWidthMm = number(u"pen", 0.2);
             it.hasColor = has(u"color");
@@ -650,18 +651,18 @@ private:
             else if (has(u"fill"))
                 fail(QStringLiteral("una línea no tiene relleno"));
         } else if (n == u"image") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"file", u"expr", u"suppress"});
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"file", u"expr", u"suppress" });
             it.kind = ItemKind::Image;
             it.file = text(u"file").trimmed();
             it.expression = text(u"expr").trimmed();
             if (it.file.isEmpty() == it.expression.isEmpty())
                 fail(QStringLiteral("<image> lleva \"file\" o \"expr\", uno de los dos"));
         } else if (n == u"qr") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"expr", u"suppress"});
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"expr", u"suppress" });
             it.kind = ItemKind::Qr;
             it.expression = required(u"expr").trimmed();
         } else if (n == u"subreport") {
-            allowOnly({u"name", u"x", u"y", u"width", u"height", u"report", u"links"});
+            allowOnly({ u"name", u"x", u"y", u"width", u"height", u"report", u"links" });
             it.kind = ItemKind::Subreport;
             it.subreport = required(u"report").trimmed();
             for (const QString& link : text(u"links").split(u';', Qt::SkipEmptyParts)) {
@@ -684,7 +685,7 @@ private:
             look();
         it.canGrow = boolean(u"canGrow", false);
         it.snap = choice(u"snapRight", SnapRight::None,
-            {{u"stretch", SnapRight::Stretch}, {u"move", SnapRight::Move}});
+            { { u"stretch", SnapRight::Stretch }, { u"move", SnapRight::Move } });
         it.snapGapMm = number(u"snapGap", 1.5);
         it.suppress = text(u"suppress").trimmed();
         if (it.kind == ItemKind::Text)
@@ -707,8 +708,8 @@ std::optional<ReportDefinition> loadFile(const QString& path, DefinitionError* e
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = {path, 0, 0,
-                QStringLiteral("no se puede abrir la definición: %1").arg(file.errorString())};
+            *error = { path, 0, 0,
+                QStringLiteral("no se puede abrir la definición: %1").arg(file.errorString()) };
         return std::nullopt;
     }
     const QByteArray xml = file.readAll();
@@ -749,7 +750,7 @@ std::optional<ReportDefinition> loadData(
         return def;
     } catch (const ParseFailure& f) {
         if (error)
-            *error = {fileName, f.line, f.column, f.message};
+            *error = { fileName, f.line, f.column, f.message };
         return std::nullopt;
     }
 }

@@ -18,8 +18,8 @@ DisplayItem& PageDisplayList::addText(const QString& text)
 
 QString DeferredValues::resolve(const QString& templ, qint32 slot) const
 {
-    const QString value = slot >= 0 && std::size_t(slot) < slots.size() ? slots[std::size_t(slot)]
-                                                                        : QString();
+    const QString value
+        = slot >= 0 && std::size_t(slot) < slots.size() ? slots[std::size_t(slot)] : QString();
     QString text = templ;
     text.replace(DeferredMark, value);
     return text;

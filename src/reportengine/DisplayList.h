@@ -27,7 +27,13 @@ constexpr double coordToMm(Coord c)
     return c / 100.0;
 }
 
-enum class DisplayKind : quint8 { Text, Line, Rect, Image };
+enum class DisplayKind : quint8
+{
+    Text,
+    Line,
+    Rect,
+    Image
+};
 
 // Bits of DisplayItem::flags.
 namespace DisplayFlag {
@@ -38,7 +44,7 @@ inline constexpr quint8 AlignMask = 0x03;
 inline constexpr quint8 VAlignMiddle = 0x04;
 inline constexpr quint8 VAlignBottom = 0x08;
 inline constexpr quint8 VAlignMask = 0x0C;
-inline constexpr quint8 Filled = 0x10;  // Rect: fill with fillColor
+inline constexpr quint8 Filled = 0x10; // Rect: fill with fillColor
 inline constexpr quint8 Stroked = 0x20; // Rect: draw the outline
 } // namespace DisplayFlag
 
@@ -48,13 +54,13 @@ struct DisplayItem
 {
     DisplayKind kind = DisplayKind::Text;
     quint8 flags = 0;
-    quint16 font = 0;  // Text: index into DocumentResources::fonts
+    quint16 font = 0; // Text: index into DocumentResources::fonts
     QRgb color = 0xff000000;
     QRgb fillColor = 0;
     Coord x = 0, y = 0, w = 0, h = 0;
-    Coord pen = 20;    // Line, Rect: pen width
-    qint32 ref = -1;   // Text: index into PageDisplayList::strings; Image: resource index
-    qint32 slot = -1;  // Text: deferred value slot, -1 when the text is final
+    Coord pen = 20; // Line, Rect: pen width
+    qint32 ref = -1; // Text: index into PageDisplayList::strings; Image: resource index
+    qint32 slot = -1; // Text: deferred value slot, -1 when the text is final
 
     bool operator==(const DisplayItem&) const = default;
 };

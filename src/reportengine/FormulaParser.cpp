@@ -12,7 +12,6 @@ namespace {
 // nesting limit first (about 2 KB a level).
 constexpr std::uintptr_t MaxParserStack = 3 * 1024 * 1024;
 
-
 enum class Tok
 {
     End,
@@ -273,7 +272,8 @@ private:
             // Each level of parentheses goes down every precedence level: a build with larger
             // frames (the sanitizers') would run out of stack before the level count does.
             const char here = 0;
-            const std::uintptr_t used = m_parser.m_stackBase - reinterpret_cast<std::uintptr_t>(&here);
+            const std::uintptr_t used
+                = m_parser.m_stackBase - reinterpret_cast<std::uintptr_t>(&here);
             if (++m_parser.m_nesting > MaxFormulaDepth || used > MaxParserStack)
                 throw ParseFailure { position, TooComplex };
         }

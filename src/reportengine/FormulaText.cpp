@@ -211,21 +211,18 @@ QString FormulaText::plainFromRtf(QStringView text)
     };
     int depth = 0;
     int hiddenFrom = -1; // depth of the hidden group being skipped, -1 when none
-    int skipChars = 0;   // fallback characters after a \u escape
+    int skipChars = 0; // fallback characters after a \u escape
     const qsizetype n = body.size();
-    for (qsizetype i = 0; i < n; ++i)
-    {
+    for (qsizetype i = 0; i < n; ++i) {
         const QChar c = body.at(i);
-        if (c == u'{')
-        {
+        if (c == u'{') {
             flush();
             ++depth;
             if (hiddenFrom < 0 && i + 2 < n && body.at(i + 1) == u'\\' && body.at(i + 2) == u'*')
                 hiddenFrom = depth;
             continue;
         }
-        if (c == u'}')
-        {
+        if (c == u'}') {
             flush();
             if (hiddenFrom == depth)
                 hiddenFrom = -1;
@@ -234,10 +231,8 @@ QString FormulaText::plainFromRtf(QStringView text)
         }
         if (c == u'\r' || c == u'\n')
             continue;
-        if (c != u'\\')
-        {
-            if (skipChars > 0)
-            {
+        if (c != u'\\') {
+            if (skipChars > 0) {
                 --skipChars;
                 continue;
             }
@@ -251,8 +246,7 @@ QString FormulaText::plainFromRtf(QStringView text)
         if (i + 1 >= n)
             break;
         const QChar next = body.at(i + 1);
-        if (next == u'\'' && i + 3 < n)
-        {
+        if (next == u'\'' && i + 3 < n) {
             bool ok = false;
             const uint byte = body.mid(i + 2, 2).toUInt(&ok, 16);
             i += 3;
@@ -262,8 +256,7 @@ QString FormulaText::plainFromRtf(QStringView text)
                 --skipChars;
             continue;
         }
-        if (!next.isLetter())
-        {
+        if (!next.isLetter()) {
             flush();
             if (hiddenFrom < 0 && (next == u'\\' || next == u'{' || next == u'}'))
                 out += next;
@@ -284,8 +277,7 @@ QString FormulaText::plainFromRtf(QStringView text)
             ++k;
         i = k - 1;
         flush();
-        if (hidden.contains(word))
-        {
+        if (hidden.contains(word)) {
             if (hiddenFrom < 0)
                 hiddenFrom = depth;
             continue;
@@ -296,8 +288,7 @@ QString FormulaText::plainFromRtf(QStringView text)
             out += u'\n';
         else if (word == u"tab")
             out += u'\t';
-        else if (word == u"u" && !number.isEmpty())
-        {
+        else if (word == u"u" && !number.isEmpty()) {
             const int code = number.toInt();
             out += QChar(char16_t(code < 0 ? code + 65536 : code));
             skipChars = 1;

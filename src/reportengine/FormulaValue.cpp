@@ -4,7 +4,7 @@ FormulaValue FormulaValue::array(QList<Value> items)
 {
     FormulaValue v;
     v.m_kind = Kind::Array;
-    v.m_list = std::make_shared<const List>(List {std::move(items), {}});
+    v.m_list = std::make_shared<const List>(List { std::move(items), {} });
     return v;
 }
 
@@ -12,7 +12,7 @@ FormulaValue FormulaValue::range(FormulaRange range)
 {
     FormulaValue v;
     v.m_kind = Kind::Range;
-    v.m_list = std::make_shared<const List>(List {{}, std::move(range)});
+    v.m_list = std::make_shared<const List>(List { {}, std::move(range) });
     return v;
 }
 

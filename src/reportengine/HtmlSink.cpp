@@ -20,9 +20,9 @@ QByteArray color(QRgb rgb)
 {
     if (qAlpha(rgb) == 255)
         return '#' + QByteArray::number(rgb & 0xffffff, 16).rightJustified(6, '0');
-    return QByteArray("rgba(") + QByteArray::number(qRed(rgb)) + ',' + QByteArray::number(qGreen(rgb))
-        + ',' + QByteArray::number(qBlue(rgb)) + ',' + QByteArray::number(qAlpha(rgb) / 255.0, 'f', 3)
-        + ')';
+    return QByteArray("rgba(") + QByteArray::number(qRed(rgb)) + ','
+        + QByteArray::number(qGreen(rgb)) + ',' + QByteArray::number(qBlue(rgb)) + ','
+        + QByteArray::number(qAlpha(rgb) / 255.0, 'f', 3) + ')';
 }
 
 QByteArray escaped(const QString& text)
@@ -37,13 +37,17 @@ QByteArray box(const DisplayItem& d)
 
 } // namespace
 
-HtmlSink::HtmlSink(const QString& path) : m_path(path), m_file(path) { }
+HtmlSink::HtmlSink(const QString& path)
+    : m_path(path)
+    , m_file(path)
+{
+}
 
 bool HtmlSink::flush()
 {
     if (m_file.write(m_out) != m_out.size()) {
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
-                      .arg(m_path, m_file.reason());
+        m_error
+            = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
         m_file.cancelWriting();
         return false;
     }
@@ -198,7 +202,8 @@ bool HtmlSink::finish(const DeferredValues&)
     if (!flush())
         return false;
     if (!m_file.finish()) {
-        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
+        m_error
+            = QStringLiteral("No se pudo escribir el archivo %1: %2").arg(m_path, m_file.reason());
         return false;
     }
     return true;

@@ -17,11 +17,14 @@ namespace {
 
 constexpr qint64 BufferSize = 256 * 1024;
 
-constexpr int KnownErrors[] = {ENOSPC, EDQUOT, EACCES, EPERM, EROFS, EFBIG, ENOENT, EISDIR, EIO};
+constexpr int KnownErrors[] = { ENOSPC, EDQUOT, EACCES, EPERM, EROFS, EFBIG, ENOENT, EISDIR, EIO };
 
 } // namespace
 
-OutputFile::OutputFile(const QString& target) : QSaveFile(target) { }
+OutputFile::OutputFile(const QString& target)
+    : QSaveFile(target)
+{
+}
 
 QString OutputFile::refusal(const QString& target)
 {
@@ -210,5 +213,7 @@ QString OutputFile::scratchTemplate(const QString& kind)
                 QFile::remove(f.filePath());
         }
     });
-    return QStringLiteral("%1/%2-%3-XXXXXX").arg(folder, kind).arg(QCoreApplication::applicationPid());
+    return QStringLiteral("%1/%2-%3-XXXXXX")
+        .arg(folder, kind)
+        .arg(QCoreApplication::applicationPid());
 }

@@ -38,8 +38,8 @@ PagePainter::FontData& PagePainter::font(const DocumentResources& resources, int
     return *slot;
 }
 
-bool PagePainter::glyphs(FontData& f, const QString& text, std::vector<quint32>& indexes,
-    std::vector<qreal>& advances)
+bool PagePainter::glyphs(
+    FontData& f, const QString& text, std::vector<quint32>& indexes, std::vector<qreal>& advances)
 {
     indexes.clear();
     advances.clear();
@@ -62,7 +62,7 @@ bool PagePainter::glyphs(FontData& f, const QString& text, std::vector<quint32>&
                 return false;
             QPointF advance;
             f.raw.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::KernedAdvances);
-            g = {index, advance.x()};
+            g = { index, advance.x() };
             if (u < 0x180) {
                 f.latin[u] = g;
                 f.known[u] = true;
@@ -78,7 +78,8 @@ bool PagePainter::glyphs(FontData& f, const QString& text, std::vector<quint32>&
     return true;
 }
 
-void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QString& text, FontData& f)
+void PagePainter::drawText(
+    QPainter& painter, const DisplayItem& d, const QString& text, FontData& f)
 {
     const QRectF box(d.x * m_scale, d.y * m_scale, d.w * m_scale, d.h * m_scale);
     const quint8 h = d.flags & DisplayFlag::AlignMask;
@@ -88,11 +89,11 @@ void PagePainter::drawText(QPainter& painter, const DisplayItem& d, const QStrin
         painter.setFont(f.font);
         int flags = Qt::TextSingleLine;
         flags |= h == DisplayFlag::AlignCenter ? Qt::AlignHCenter
-            : h == DisplayFlag::AlignRight    ? Qt::AlignRight
-                                              : Qt::AlignLeft;
+            : h == DisplayFlag::AlignRight     ? Qt::AlignRight
+                                               : Qt::AlignLeft;
         flags |= v == DisplayFlag::VAlignMiddle ? Qt::AlignVCenter
-            : v == DisplayFlag::VAlignBottom   ? Qt::AlignBottom
-                                               : Qt::AlignTop;
+            : v == DisplayFlag::VAlignBottom    ? Qt::AlignBottom
+                                                : Qt::AlignTop;
         // Cut at the rectangle as the glyph runs are; rare enough for the clip's cost.
         painter.save();
         painter.setPen(QColor::fromRgba(d.color));

@@ -39,7 +39,7 @@ public:
 // One column of the record stream: a field of the detail sections, in reading order.
 struct RecordColumn
 {
-    QString name;   // the item's name, else its expression
+    QString name; // the item's name, else its expression
     QString format; // the item's number or date pattern
     HAlign align = HAlign::Left;
 };

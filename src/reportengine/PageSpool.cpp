@@ -180,12 +180,13 @@ bool PageSpool::begin(const DocumentInfo& info)
     // Opened twice, to write and to read back on the reader's thread.
     QString why;
     if (!OutputFile::createScratch(QStringLiteral("spool"), m_file, &m_readBack, &why))
-        return fail(QStringLiteral("No se pudo crear el archivo temporal del informe: %1").arg(why));
+        return fail(
+            QStringLiteral("No se pudo crear el archivo temporal del informe: %1").arg(why));
     return true;
 }
 
-bool PageSpool::page(const PageDisplayList& page, const DocumentResources& resources,
-    const DeferredValues*)
+bool PageSpool::page(
+    const PageDisplayList& page, const DocumentResources& resources, const DeferredValues*)
 {
     // Fonts and images only grow: the new ones keep their indexes here.
     for (; m_fontsKept < resources.fonts().size(); ++m_fontsKept)
@@ -193,8 +194,8 @@ bool PageSpool::page(const PageDisplayList& page, const DocumentResources& resou
     for (; m_imagesKept < resources.images().size(); ++m_imagesKept)
         m_resources.addImage(resources.images()[m_imagesKept]);
 
-    const PageHeader header {qint32(page.number), quint32(page.items.size()),
-        quint32(page.strings.size())};
+    const PageHeader header { qint32(page.number), quint32(page.items.size()),
+        quint32(page.strings.size()) };
     m_buffer.resize(0);
     m_buffer.append(reinterpret_cast<const char*>(&header), sizeof header);
     m_buffer.append(reinterpret_cast<const char*>(page.items.data()),

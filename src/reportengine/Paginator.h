@@ -106,7 +106,7 @@ private:
     bool m_breakRequested = false;
     int m_labelIndex = 0;
     std::vector<Band> m_repeat; // by group level; height 0 and no items when none
-    std::vector<int> m_numberingPages {0};
+    std::vector<int> m_numberingPages { 0 };
     int m_numberingFirstPage = 1;
     bool m_restartPending = false;
 };

@@ -30,7 +30,11 @@ thread_local int t_pdfLevel = NoLevel;
 class PdfDeflateLevel
 {
 public:
-    PdfDeflateLevel() : m_kept(t_pdfLevel) { t_pdfLevel = 5; }
+    PdfDeflateLevel()
+        : m_kept(t_pdfLevel)
+    {
+        t_pdfLevel = 5;
+    }
     ~PdfDeflateLevel() { t_pdfLevel = m_kept; }
     PdfDeflateLevel(const PdfDeflateLevel&) = delete;
     PdfDeflateLevel& operator=(const PdfDeflateLevel&) = delete;
@@ -60,7 +64,10 @@ void keepPageBuffersInHeap()
 }
 } // namespace
 
-PdfSink::PdfSink(const QString& path) : m_path(path) { }
+PdfSink::PdfSink(const QString& path)
+    : m_path(path)
+{
+}
 
 PdfSink::PdfSink(QFileDevice* part, const QString& path)
     : m_path(path)
@@ -94,8 +101,8 @@ bool PdfSink::begin(const DocumentInfo& info)
     m_writer->setCreator(info.creator);
     const QPageSize size(QSizeF(coordToMm(info.pageWidth), coordToMm(info.pageHeight)),
         QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-    m_writer->setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-        QPageLayout::Millimeter));
+    m_writer->setPageLayout(
+        QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_writer.get()))
         return writeFailed();
@@ -197,6 +204,6 @@ bool PdfSink::writeSpool(PageSpool& spool, const QString& path, QString* error, 
 // sink's level (PdfDeflateLevel); every other caller keeps the level it asked for.
 extern "C" int deflateInit_(z_streamp stream, int level, const char* version, int streamSize)
 {
-    return deflateInit2_(stream, t_pdfLevel != NoLevel ? t_pdfLevel : level, Z_DEFLATED,
-        MAX_WBITS, 8, Z_DEFAULT_STRATEGY, version, streamSize);
+    return deflateInit2_(stream, t_pdfLevel != NoLevel ? t_pdfLevel : level, Z_DEFLATED, MAX_WBITS,
+        8, Z_DEFAULT_STRATEGY, version, streamSize);
 }

@@ -64,7 +64,10 @@ PrinterSink::PrinterSink(const QString& printerName, int copies)
     m_printer->setCopyCount(std::max(1, copies));
 }
 
-PrinterSink::PrinterSink(QPrinter& printer) : m_printer(&printer) { }
+PrinterSink::PrinterSink(QPrinter& printer)
+    : m_printer(&printer)
+{
+}
 
 PrinterSink::~PrinterSink()
 {
@@ -96,7 +99,8 @@ bool PrinterSink::begin(const DocumentInfo& info)
     m_pages = chosenPages(*m_printer);
     // A queue makes the copies itself; a file gets each one drawn.
     const bool file = !m_printer->outputFileName().isEmpty();
-    m_ownCopies = m_printer->supportsMultipleCopies() && !file ? 1 : std::max(1, m_printer->copyCount());
+    m_ownCopies
+        = m_printer->supportsMultipleCopies() && !file ? 1 : std::max(1, m_printer->copyCount());
     m_collate = m_printer->collateCopies();
     return true;
 }

@@ -51,7 +51,7 @@ private:
     QString m_error;
     QPageRanges m_pages; // empty: every page
     int m_pageNumber = 0; // pages received, printed or not
-    int m_ownCopies = 1;  // copies drawn here
+    int m_ownCopies = 1; // copies drawn here
     bool m_collate = true;
     // Collated copies drawn here: the pages printed, to print again at the end.
     std::vector<PageDisplayList> m_printed;

@@ -22,7 +22,10 @@ public:
 class NullPageSink final : public PageSink
 {
 public:
-    explicit NullPageSink(const RecordFileSink* watched = nullptr) : m_watched(watched) { }
+    explicit NullPageSink(const RecordFileSink* watched = nullptr)
+        : m_watched(watched)
+    {
+    }
 
     bool begin(const DocumentInfo&) override { return healthy(); }
     bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
@@ -32,7 +35,10 @@ public:
     bool finish(const DeferredValues&) override { return healthy(); }
     bool wantsResolvedPages() const override { return false; }
     bool wantsPages() const override { return false; }
-    QString errorString() const override { return m_watched ? m_watched->errorString() : QString(); }
+    QString errorString() const override
+    {
+        return m_watched ? m_watched->errorString() : QString();
+    }
 
 private:
     bool healthy() const { return !m_watched || m_watched->errorString().isEmpty(); }

@@ -46,8 +46,8 @@ quint8 alignFlags(HAlign h, VAlign v)
 
 } // namespace
 
-ReportCompiler::ReportCompiler(const RenderOptions& options, ReportDataSource& data, DocumentResources& resources,
-    QStringList& log)
+ReportCompiler::ReportCompiler(const RenderOptions& options, ReportDataSource& data,
+    DocumentResources& resources, QStringList& log)
     : m_options(options)
     , m_data(data)
     , m_resources(resources)
@@ -77,12 +77,12 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
     }
     // The caller's overrides are the main report's; a sub-report keeps its own formulas.
     const QStringList assignments = m_depth == 0 ? m_options.formulas : QStringList();
-    const FormulaOverrideSet overrides = FormulaOverrides::resolve(assignments,
-        [&def](const QString& name) -> std::optional<DeclaredFormula> {
+    const FormulaOverrideSet overrides = FormulaOverrides::resolve(
+        assignments, [&def](const QString& name) -> std::optional<DeclaredFormula> {
             const FormulaDefinition* f = def.formula(name);
             if (!f)
                 return std::nullopt;
-            return DeclaredFormula {f->name, f->type};
+            return DeclaredFormula { f->name, f->type };
         });
     for (const FormulaOverride& o : overrides.applied) {
         r->formulas.insert(o.name.toLower(), o.tree);
@@ -97,10 +97,10 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
         CompiledGroup cg;
         cg.def = &g;
         cg.key = parse(QStringLiteral("Grupo %1").arg(g.name), g.expression);
-        cg.newPageBefore = parse(QStringLiteral("Grupo %1 newPageBefore").arg(g.name),
-            g.newPageBefore);
-        cg.newPageAfter = parse(QStringLiteral("Grupo %1 newPageAfter").arg(g.name),
-            g.newPageAfter);
+        cg.newPageBefore
+            = parse(QStringLiteral("Grupo %1 newPageBefore").arg(g.name), g.newPageBefore);
+        cg.newPageAfter
+            = parse(QStringLiteral("Grupo %1 newPageAfter").arg(g.name), g.newPageAfter);
         cg.restartPageNumbers = parse(
             QStringLiteral("Grupo %1 restartPageNumbers").arg(g.name), g.restartPageNumbers);
         r->restartsPageNumbers |= cg.restartPageNumbers != nullptr;
@@ -114,9 +114,11 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
     }
     for (std::size_t i = 0; i < def.groups.size(); ++i) {
         for (const ReportSection& s : def.groups[i].headers)
-            r->groups[i].headers.push_back(section(s, QStringLiteral("Encabezado %1").arg(def.groups[i].name)));
+            r->groups[i].headers.push_back(
+                section(s, QStringLiteral("Encabezado %1").arg(def.groups[i].name)));
         for (const ReportSection& s : def.groups[i].footers)
-            r->groups[i].footers.push_back(section(s, QStringLiteral("Pie %1").arg(def.groups[i].name)));
+            r->groups[i].footers.push_back(
+                section(s, QStringLiteral("Pie %1").arg(def.groups[i].name)));
     }
     for (const ReportSection& s : def.reportHeaders)
         r->reportHeaders.push_back(section(s, QStringLiteral("Encabezado del informe")));
@@ -151,8 +153,8 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
     });
     for (const auto& [s, it] : fields) {
         it->recordColumn = int(r->recordColumns.size());
-        r->recordColumns.push_back({it->def->name.isEmpty() ? it->def->expression : it->def->name,
-            it->def->format, it->def->hasAlign ? it->def->align : HAlign::Left});
+        r->recordColumns.push_back({ it->def->name.isEmpty() ? it->def->expression : it->def->name,
+            it->def->format, it->def->hasAlign ? it->def->align : HAlign::Left });
         r->recordItems.emplace_back(s, it);
     }
 
@@ -183,8 +185,9 @@ FormulaNodePtr ReportCompiler::parse(const QString& name, const QString& text)
         return nullptr;
     FormulaParseResult result = FormulaParser::parse(name, text);
     if (!result.ok())
-        throw CompileError {QStringLiteral("%1 (informe %2)")
-                .arg(result.error.message(), m_report->def->name)};
+        throw CompileError {
+            QStringLiteral("%1 (informe %2)").arg(result.error.message(), m_report->def->name)
+        };
     bindTree(result.tree, name);
     checkTypes(*result.tree, name, text, name == u"Seleccion");
     return result.tree;
@@ -243,8 +246,8 @@ void ReportCompiler::checkTypes(
         if (n.kind() == FormulaNodeKind::Field && m_report->def->data.sql.trimmed().isEmpty()) {
             const DataTable* t = tableOf(n.table());
             if (t && !m_data.hasColumn(t->name, n.field().trimmed()))
-                refuse(n,
-                    QStringLiteral("la tabla %1 no tiene el campo %2").arg(t->name, n.name()));
+                refuse(
+                    n, QStringLiteral("la tabla %1 no tiene el campo %2").arg(t->name, n.name()));
             continue;
         }
         if (n.kind() == FormulaNodeKind::Array) {
@@ -390,9 +393,9 @@ void ReportCompiler::checkTable(const FormulaNode* f, const QString& formula)
 {
     if (tableOf(f->table()))
         return;
-    throw CompileError {QStringLiteral("La fórmula «%1» usa el campo %2, y el informe %3 no "
-                                       "tiene la tabla %4")
-            .arg(formula, f->name(), m_report->def->name, f->table())};
+    throw CompileError { QStringLiteral("La fórmula «%1» usa el campo %2, y el informe %3 no "
+                                        "tiene la tabla %4")
+                             .arg(formula, f->name(), m_report->def->name, f->table()) };
 }
 
 const DataTable* ReportCompiler::tableOf(const QString& name) const
@@ -431,8 +434,8 @@ CompiledSection ReportCompiler::section(const ReportSection& s, const QString& s
         ++index;
         CompiledItem ci;
         ci.def = &item;
-        ci.formulaName = QStringLiteral("%1/%2").arg(cs.name,
-            item.name.isEmpty() ? QString::number(index) : item.name);
+        ci.formulaName = QStringLiteral("%1/%2").arg(
+            cs.name, item.name.isEmpty() ? QString::number(index) : item.name);
         ci.suppress = parse(ci.formulaName + QStringLiteral(" suppress"), item.suppress);
         HAlign align = HAlign::Left;
         ci.font = fontOf(item, &ci.color, &align);
@@ -448,16 +451,16 @@ CompiledSection ReportCompiler::section(const ReportSection& s, const QString& s
         if (item.kind == ItemKind::Summary) {
             ci.level = item.scope.isEmpty() ? -1 : m_report->def->groupIndex(item.scope);
             if (!item.scope.isEmpty() && ci.level < 0)
-                throw CompileError {QStringLiteral("El resumen «%1» nombra el grupo "
-                                                   "desconocido «%2»")
-                        .arg(ci.formulaName, item.scope)};
+                throw CompileError { QStringLiteral("El resumen «%1» nombra el grupo "
+                                                    "desconocido «%2»")
+                                         .arg(ci.formulaName, item.scope) };
             ci.summary = int(m_report->summaries.size());
-            m_report->summaries.push_back({item.function, ci.expr, ci.level, ci.formulaName});
+            m_report->summaries.push_back({ item.function, ci.expr, ci.level, ci.formulaName });
         }
         if (item.kind == ItemKind::Image && !item.file.isEmpty()) {
             const QString base = QFileInfo(m_report->def->fileName).absolutePath();
-            const QString path = QFileInfo(item.file).isAbsolute() ? item.file
-                                                                   : base + u'/' + item.file;
+            const QString path
+                = QFileInfo(item.file).isAbsolute() ? item.file : base + u'/' + item.file;
             const QImage img(path);
             if (img.isNull())
                 m_log << QStringLiteral("Imagen no encontrada: %1").arg(path);
@@ -466,8 +469,8 @@ CompiledSection ReportCompiler::section(const ReportSection& s, const QString& s
         }
         if (item.kind == ItemKind::Subreport)
             compileSubreport(ci);
-        cs.marksContinuation |= item.kind == ItemKind::Special
-            && item.special == SpecialField::Continued;
+        cs.marksContinuation
+            |= item.kind == ItemKind::Special && item.special == SpecialField::Continued;
         cs.snaps |= item.snap != SnapRight::None;
         cs.items.push_back(std::move(ci));
     }
@@ -486,8 +489,8 @@ void ReportCompiler::findFixedFormulas(CompiledReport& r)
             return true;
         state.insert(name, 1);
         const auto tree = r.formulas.constFind(name);
-        const bool result = tree != r.formulas.constEnd()
-            && (!tree.value() || isFixedTree(*tree.value(), fixed));
+        const bool result
+            = tree != r.formulas.constEnd() && (!tree.value() || isFixedTree(*tree.value(), fixed));
         state.insert(name, result ? 2 : 3);
         return result;
     };
@@ -513,9 +516,8 @@ bool ReportCompiler::isFixedTree(
 
 void ReportCompiler::markFixedTrees(CompiledReport& r)
 {
-    const std::function<bool(const QString&)> fixed = [&r](const QString& name) {
-        return r.fixedFormulas.contains(name);
-    };
+    const std::function<bool(const QString&)> fixed
+        = [&r](const QString& name) { return r.fixedFormulas.contains(name); };
     const auto mark = [&](const FormulaNodePtr& tree, int& index) {
         if (tree && isFixedTree(*tree, fixed))
             index = r.fixedTrees++;
@@ -556,8 +558,8 @@ void ReportCompiler::compileSubreport(CompiledItem& ci)
 {
     const ReportDefinition* subDef = m_report->def->subreport(ci.def->subreport);
     if (!subDef)
-        throw CompileError {QStringLiteral("El informe %1 no tiene el subinforme «%2»")
-                .arg(m_report->def->name, ci.def->subreport)};
+        throw CompileError { QStringLiteral("El informe %1 no tiene el subinforme «%2»")
+                                 .arg(m_report->def->name, ci.def->subreport) };
     QStringList subFields;
     std::vector<FormulaNodePtr> mainSides;
     for (const QString& link : ci.def->links) {
@@ -586,17 +588,17 @@ void ReportCompiler::buildQuery(CompiledReport& r, const FormulaNodePtr& selecti
     const ReportDefinition& def = *r.def;
     const SqlDialect dialect = m_data.dialect();
     r.literalSql = !def.data.sql.trimmed().isEmpty();
-    const ColumnResolver resolve = [&](const QString& table,
-                                       const QString& field) -> std::optional<SqlColumn> {
+    const ColumnResolver resolve
+        = [&](const QString& table, const QString& field) -> std::optional<SqlColumn> {
         if (r.literalSql)
-            return SqlColumn {QStringLiteral("q.") + quoteIdentifier(field.trimmed(), dialect),
-                ColumnKind::Unknown};
+            return SqlColumn { QStringLiteral("q.") + quoteIdentifier(field.trimmed(), dialect),
+                ColumnKind::Unknown };
         const DataTable* t = tableOf(table);
         if (!t)
             return std::nullopt;
-        return SqlColumn {quoteIdentifier(t->alias, dialect) + u'.'
+        return SqlColumn { quoteIdentifier(t->alias, dialect) + u'.'
                 + quoteIdentifier(field.trimmed(), dialect),
-            m_data.columnKind(t->name, field.trimmed())};
+            m_data.columnKind(t->name, field.trimmed()) };
     };
 
     QString from;
@@ -633,8 +635,8 @@ void ReportCompiler::buildQuery(CompiledReport& r, const FormulaNodePtr& selecti
             if (text.isEmpty())
                 continue;
             const bool descending = text.startsWith(u'-');
-            const QString expr = text.startsWith(u'-') || text.startsWith(u'+') ? text.mid(1)
-                                                                              : text;
+            const QString expr
+                = text.startsWith(u'-') || text.startsWith(u'+') ? text.mid(1) : text;
             if (FormulaNodePtr tree = parse(QStringLiteral("Orden"), expr))
                 r.localOrder.emplace_back(tree, descending);
         }
@@ -668,11 +670,12 @@ void ReportCompiler::buildQuery(CompiledReport& r, const FormulaNodePtr& selecti
     for (const QString& link : linkFields) {
         FormulaParseResult f = FormulaParser::parse(QStringLiteral("vínculo"), link);
         if (!f.ok() || !f.tree || f.tree->kind() != FormulaNodeKind::Field)
-            throw CompileError {QStringLiteral("Vínculo de subinforme no válido: %1").arg(link)};
+            throw CompileError { QStringLiteral("Vínculo de subinforme no válido: %1").arg(link) };
         const auto column = resolve(f.tree->table(), f.tree->field());
         if (!column)
-            throw CompileError {QStringLiteral("Vínculo de subinforme con tabla desconocida: %1")
-                    .arg(link)};
+            throw CompileError {
+                QStringLiteral("Vínculo de subinforme con tabla desconocida: %1").arg(link)
+            };
         where << column->expression + QStringLiteral(" = ?");
     }
 

@@ -24,8 +24,8 @@ struct CompileError
 class ReportCompiler
 {
 public:
-    ReportCompiler(const RenderOptions& options, ReportDataSource& data, DocumentResources& resources,
-        QStringList& log);
+    ReportCompiler(const RenderOptions& options, ReportDataSource& data,
+        DocumentResources& resources, QStringList& log);
 
     void setFontSubstitution(FontSubstitution fonts) { m_fonts = std::move(fonts); }
 

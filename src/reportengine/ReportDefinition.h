@@ -13,12 +13,16 @@
 // sizes points. Expressions (selection, group keys, fields, suppress and page-break conditions)
 // are kept as formula text; the job compiles them once before the first row is read.
 
-enum class PageOrientation { Portrait, Landscape };
+enum class PageOrientation
+{
+    Portrait,
+    Landscape
+};
 
 struct PageSetup
 {
     QString paper = QStringLiteral("A4"); // A4, A3, A5, Letter, Legal or Custom
-    double widthMm = 210.0;               // portrait width, after the paper name is resolved
+    double widthMm = 210.0; // portrait width, after the paper name is resolved
     double heightMm = 297.0;
     PageOrientation orientation = PageOrientation::Portrait;
     double marginLeftMm = 10.0;
@@ -42,8 +46,19 @@ struct FontSpec
     bool operator==(const FontSpec&) const = default;
 };
 
-enum class HAlign { Left, Center, Right, Justify };
-enum class VAlign { Top, Middle, Bottom };
+enum class HAlign
+{
+    Left,
+    Center,
+    Right,
+    Justify
+};
+enum class VAlign
+{
+    Top,
+    Middle,
+    Bottom
+};
 
 struct ReportStyle
 {
@@ -53,15 +68,20 @@ struct ReportStyle
     HAlign align = HAlign::Left;
 };
 
-enum class JoinKind { None, Inner, Left };
+enum class JoinKind
+{
+    None,
+    Inner,
+    Left
+};
 
 // One table or view of the data description. The first has JoinKind::None.
 struct DataTable
 {
-    QString name;  // table or view in the database
+    QString name; // table or view in the database
     QString alias; // the name formulas use in {alias.field}; the table name when not given
     JoinKind join = JoinKind::None;
-    QString on;    // join condition in SQL, written with the aliases
+    QString on; // join condition in SQL, written with the aliases
 };
 
 struct DataDescription
@@ -83,9 +103,21 @@ struct SortField
     bool descending = false;
 };
 
-enum class ItemKind { Text, Field, Line, Box, Image, Qr, Special, Summary, Subreport };
+enum class ItemKind
+{
+    Text,
+    Field,
+    Line,
+    Box,
+    Image,
+    Qr,
+    Special,
+    Summary,
+    Subreport
+};
 
-enum class SpecialField {
+enum class SpecialField
+{
     PageNumber,
     TotalPages,
     PageNofM,
@@ -96,15 +128,23 @@ enum class SpecialField {
     Continued, // its format ("(continuación)" when empty), only where a group header repeats
 };
 
-enum class SummaryFunction { Sum, Count, Average, Minimum, Maximum };
+enum class SummaryFunction
+{
+    Sum,
+    Count,
+    Average,
+    Minimum,
+    Maximum
+};
 
 // How a text or field meets the next item shown to its right on the same band and height (or
-// the right margin when none is): so that columns a run hides leave no hole and a description takes the
-// room they leave.
-enum class SnapRight {
+// the right margin when none is): so that columns a run hides leave no hole and a description takes
+// the room they leave.
+enum class SnapRight
+{
     None,
     Stretch, // keeps its x; its width reaches to the gap before that item
-    Move,    // keeps its width; it moves to end at the gap before that item
+    Move, // keeps its width; it moves to end at the gap before that item
 };
 
 struct ReportItem
@@ -112,7 +152,7 @@ struct ReportItem
     ItemKind kind = ItemKind::Text;
     QString name;
     double xMm = 0, yMm = 0, widthMm = 0, heightMm = 0; // a line runs from (x,y) to (x+w,y+h)
-    QString style;        // name of a ReportStyle; empty: the report's default style
+    QString style; // name of a ReportStyle; empty: the report's default style
     bool hasFont = false; // the item's own font overrides the style's
     FontSpec font;
     bool hasAlign = false;
@@ -120,24 +160,25 @@ struct ReportItem
     VAlign valign = VAlign::Top;
     bool hasColor = false;
     QColor color = Qt::black;
-    QString text;       // Text: the literal text
+    QString text; // Text: the literal text
     QString expression; // Field, Qr, Summary, Image from a column: formula text
-    QString format;     // number pattern ("#,##0.00") or date pattern ("dd/MM/yyyy")
+    QString format; // number pattern ("#,##0.00") or date pattern ("dd/MM/yyyy")
     bool canGrow = false;
     SnapRight snap = SnapRight::None;
     double snapGapMm = 1.5;
-    QString suppress;   // formula; the item is not drawn when it is True
+    QString suppress; // formula; the item is not drawn when it is True
     double penWidthMm = 0.2; // Line and Box
-    QColor fillColor;        // Box: invalid means no fill
-    QString file;            // Image from a file, relative to the definition's folder
+    QColor fillColor; // Box: invalid means no fill
+    QString file; // Image from a file, relative to the definition's folder
     SpecialField special = SpecialField::PageNumber;
     SummaryFunction function = SummaryFunction::Sum;
-    QString scope;           // Summary: group name, empty for the whole report
-    QString subreport;       // Subreport: name of the sub-report
-    QStringList links;       // Subreport: "{main.field}={sub.field}" pairs
+    QString scope; // Summary: group name, empty for the whole report
+    QString subreport; // Subreport: name of the sub-report
+    QStringList links; // Subreport: "{main.field}={sub.field}" pairs
 };
 
-enum class SectionKind {
+enum class SectionKind
+{
     ReportHeader,
     PageHeader,
     GroupHeader,
@@ -154,9 +195,9 @@ struct ReportSection
     double heightMm = 0;
     bool canGrow = false;
     bool keepTogether = true; // a band is never split; kept for the file's sake
-    QString suppress;         // formula: the band is left out when True
-    QString newPageBefore;    // formula
-    QString newPageAfter;     // formula
+    QString suppress; // formula: the band is left out when True
+    QString newPageBefore; // formula
+    QString newPageAfter; // formula
     std::vector<ReportItem> items;
 };
 
@@ -166,7 +207,7 @@ struct ReportGroup
     QString expression; // group key
     bool descending = false;
     QString newPageBefore; // formula, evaluated when a group starts (not before the first one)
-    QString newPageAfter;  // formula, evaluated when a group ends (not after the last one)
+    QString newPageAfter; // formula, evaluated when a group ends (not after the last one)
     bool repeatHeader = false;
     bool keepTogether = false;
     // Formula, evaluated when a group starts: True numbers the group's pages on their own
@@ -176,7 +217,11 @@ struct ReportGroup
     std::vector<ReportSection> footers;
 };
 
-enum class LabelDirection { Across, Down };
+enum class LabelDirection
+{
+    Across,
+    Down
+};
 
 // Multi-column detail: label sheets. When columns > 0 every detail band fills one label.
 struct LabelSheet
@@ -218,5 +263,5 @@ struct ReportDefinition
     const FormulaDefinition* formula(const QString& name) const; // ignoring case
     FormulaDefinition* formula(const QString& name);
     const ReportDefinition* subreport(const QString& name) const; // ignoring case
-    int groupIndex(const QString& name) const;                     // -1 when absent
+    int groupIndex(const QString& name) const; // -1 when absent
 };

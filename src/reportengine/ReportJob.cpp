@@ -11,7 +11,10 @@
 #include "reportengine/SavedReportWriter.h"
 #include "reportengine/SelectionPlanner.h"
 
-ReportJob::ReportJob(QObject* parent) : QObject(parent) { }
+ReportJob::ReportJob(QObject* parent)
+    : QObject(parent)
+{
+}
 
 bool ReportJob::fail(const QString& message)
 {
@@ -32,7 +35,8 @@ bool ReportJob::run(const ReportJobRequest& request)
     m_pageCount = 0;
     m_recordCount = 0;
     if (!request.connection)
-        return fail(QStringLiteral("No hay conexión para el informe %1").arg(request.definitionFile));
+        return fail(
+            QStringLiteral("No hay conexión para el informe %1").arg(request.definitionFile));
 
     DefinitionError definitionError;
     const std::optional<ReportDefinition> definition
@@ -56,8 +60,8 @@ bool ReportJob::run(const ReportJobRequest& request)
         return fail(renderer.errorString());
     for (const QString& line : renderer.log())
         addLog(line);
-    addLog(SelectionPlanner::sqlLogLine(renderer.query().sql, renderer.query().parameters,
-        request.connection->dialect()));
+    addLog(SelectionPlanner::sqlLogLine(
+        renderer.query().sql, renderer.query().parameters, request.connection->dialect()));
 
     renderer.onPage = [this](int page) {
         m_pageCount = page;

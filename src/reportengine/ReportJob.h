@@ -15,28 +15,29 @@
 
 class PdfWriters;
 
-enum class ReportDestination {
-    Pdf,         // outputFile
+enum class ReportDestination
+{
+    Pdf, // outputFile
     SavedReport, // outputFile, our saved-report format
-    Sink,        // the caller's page sink (preview, printer, HTML, RTF, ...)
+    Sink, // the caller's page sink (preview, printer, HTML, RTF, ...)
 };
 
 // One print of one report, as the report driver asks for it.
 struct ReportJobRequest
 {
-    QString definitionFile;                  // <name>.rpt
-    ReportDataSource* connection = nullptr;  // not owned; must outlive run()
-    std::optional<QString> selection;        // replaces the record selection when set
-    QStringList formulas;                    // "Name=value" overrides, in order
-    QStringList sortFields;                  // "+{t.f}" / "-{t.f}"; blanks skipped
+    QString definitionFile; // <name>.rpt
+    ReportDataSource* connection = nullptr; // not owned; must outlive run()
+    std::optional<QString> selection; // replaces the record selection when set
+    QStringList formulas; // "Name=value" overrides, in order
+    QStringList sortFields; // "+{t.f}" / "-{t.f}"; blanks skipped
     std::vector<RenderOptions::SubreportSelection> subreports; // a sub-report's own selection
     ReportDestination destination = ReportDestination::Pdf;
     QString outputFile;
-    PageSink* sink = nullptr;                // ReportDestination::Sink; not owned
-    RecordSink* records = nullptr;           // optional record stream; not owned
-    QDateTime printTime;                     // print date and time fields; now when invalid
-    QLocale locale;                          // number and date formats
-    int pdfParts = 0;                        // PDF drawn on this many threads; 0 by its length
+    PageSink* sink = nullptr; // ReportDestination::Sink; not owned
+    RecordSink* records = nullptr; // optional record stream; not owned
+    QDateTime printTime; // print date and time fields; now when invalid
+    QLocale locale; // number and date formats
+    int pdfParts = 0; // PDF drawn on this many threads; 0 by its length
     // ReportDestination::Pdf: when set, run() returns once the pages are laid out and these
     // writers draw and finish the file, a failure kept under `documentName`. Not owned.
     PdfWriters* pdfWriters = nullptr;
@@ -64,8 +65,8 @@ public:
     qint64 recordCount() const { return m_recordCount; }
 
     // Replays a saved report into a sink (export without the database).
-    static bool replaySavedReport(const QString& savedFile, PageSink& sink, RecordSink* records,
-        QString* error);
+    static bool replaySavedReport(
+        const QString& savedFile, PageSink& sink, RecordSink* records, QString* error);
     static bool savedReportToPdf(const QString& savedFile, const QString& pdfFile, QString* error);
 
 Q_SIGNALS:

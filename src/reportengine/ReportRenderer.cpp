@@ -45,7 +45,8 @@ bool recordsNeedLayout(const CompiledReport& r)
     if (!r.subs.empty())
         return true;
     QSet<QString> seen;
-    const auto reads = [&](const FormulaNodePtr& tree) { return tree && readsPages(r, *tree, seen); };
+    const auto reads
+        = [&](const FormulaNodePtr& tree) { return tree && readsPages(r, *tree, seen); };
     if (reads(r.residual))
         return true;
     for (const auto& [tree, descending] : r.localOrder) {
@@ -164,8 +165,8 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
     m_pageCount = 0;
     m_recordCount = 0;
     TextMeasurer measurer(*m_resources, FontSubstitution(m_definition.fontSubstitutions));
-    LayoutShared shared {m_options, data, *m_resources, measurer, {}, nullptr, &pages, records,
-        {}, {}, 0, {}, {}, -1};
+    LayoutShared shared { m_options, data, *m_resources, measurer, {}, nullptr, &pages, records, {},
+        {}, 0, {}, {}, -1 };
     shared.deferred.slots.emplace_back(); // slot 0: total pages
     shared.onPage = [this](int page) {
         m_pageCount = page;
@@ -184,8 +185,8 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
     geometry.pageHeight = mmToCoord(setup.pageHeightMm());
     geometry.left = mmToCoord(setup.marginLeftMm);
     geometry.top = mmToCoord(setup.marginTopMm);
-    geometry.bodyBottom = geometry.pageHeight - mmToCoord(setup.marginBottomMm)
-        - m_compiled->pageFooterHeight;
+    geometry.bodyBottom
+        = geometry.pageHeight - mmToCoord(setup.marginBottomMm) - m_compiled->pageFooterHeight;
 
     // Items are placed at their x from the left margin.
     shared.bodyWidth = geometry.pageWidth - geometry.left - mmToCoord(setup.marginRightMm);
@@ -217,7 +218,8 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
         records->endRecords();
     const std::vector<int>& numberings = paginator.numberingPages();
     for (std::size_t i = 0; i < shared.numberingSlots.size() && i < numberings.size(); ++i)
-        shared.deferred.slots[std::size_t(shared.numberingSlots[i])] = QString::number(numberings[i]);
+        shared.deferred.slots[std::size_t(shared.numberingSlots[i])]
+            = QString::number(numberings[i]);
     shared.deferred.slots[0] = QString::number(paginator.pageCount());
     m_pageCount = paginator.pageCount();
     if (!pages.finish(shared.deferred)) {

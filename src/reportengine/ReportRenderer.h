@@ -20,16 +20,16 @@ struct CompiledReport;
 struct RenderOptions
 {
     std::optional<QString> selection; // replaces the definition's record selection when set
-    QStringList formulas;             // "Name=value" overrides, applied in order
-    QStringList sortFields;           // "+{t.f}" / "-{t.f}"; when not empty replaces the sort
+    QStringList formulas; // "Name=value" overrides, applied in order
+    QStringList sortFields; // "+{t.f}" / "-{t.f}"; when not empty replaces the sort
     struct SubreportSelection
     {
         QString name;
         QString selection;
     };
     std::vector<SubreportSelection> subreportSelections;
-    QDateTime printTime;              // the print date and time fields; now when invalid
-    QLocale locale;                   // number and date formats
+    QDateTime printTime; // the print date and time fields; now when invalid
+    QLocale locale; // number and date formats
     QString creator = QStringLiteral("Rp_Tarifolio");
 };
 

@@ -10,7 +10,10 @@ namespace {
 class BufferedRows final : public RowSource
 {
 public:
-    explicit BufferedRows(QList<QList<Value>> rows) : m_rows(std::move(rows)) { }
+    explicit BufferedRows(QList<QList<Value>> rows)
+        : m_rows(std::move(rows))
+    {
+    }
     QStringList columnNames() const override { return {}; }
     bool next() override { return ++m_pos < m_rows.size(); }
     Value value(int column) const override { return m_rows[m_pos][column]; }
@@ -64,7 +67,9 @@ void ReportRun::execute(const QList<Value>& linkParameters)
         if (m_shared.onRecord)
             m_shared.onRecord(++m_shared.recordsRead);
         for (std::size_t i = 0; i < groups; ++i)
-            keys[i] = m_report.groups[i].key ? eval(*m_report.groups[i].key, QStringLiteral("Grupo")) : Value();
+            keys[i] = m_report.groups[i].key
+                ? eval(*m_report.groups[i].key, QStringLiteral("Grupo"))
+                : Value();
         std::size_t changed = 0;
         if (!first) {
             while (changed < groups && sameKey(keys[changed], lastKeys[changed]))
@@ -187,7 +192,7 @@ void ReportRun::pageClosing(Paginator& paginator)
 void ReportRun::pageDone(const PageDisplayList& page)
 {
     if (!m_shared.pages->page(page, m_shared.resources, nullptr))
-        throw SinkFailure {m_shared.pages->errorString()};
+        throw SinkFailure { m_shared.pages->errorString() };
     if (m_shared.onPage)
         m_shared.onPage(page.number);
 }
@@ -205,9 +210,9 @@ const FormulaValue& ReportRun::formulaAt(std::size_t index, const QString& name)
     entry.busy = true;
     const FormulaNodePtr& tree = runTree(index);
     try {
-        entry.value = tree ? FormulaEvaluator(*this, m_report.formulaSpellings[qsizetype(index)])
-                                 .evaluate(*tree)
-                           : FormulaValue(Value(QString()));
+        entry.value = tree
+            ? FormulaEvaluator(*this, m_report.formulaSpellings[qsizetype(index)]).evaluate(*tree)
+            : FormulaValue(Value(QString()));
     } catch (const RuntimeError&) {
         // Worked out again when asked again: a failure the run's folding caught must be
         // the failure the record then meets, not a formula "using itself".
@@ -216,8 +221,7 @@ const FormulaValue& ReportRun::formulaAt(std::size_t index, const QString& name)
         throw;
     }
     entry.busy = false;
-    if (m_report.formulaFixed[index]
-        || (tree && tree->kind() == FormulaNodeKind::Constant))
+    if (m_report.formulaFixed[index] || (tree && tree->kind() == FormulaNodeKind::Constant))
         entry.generation = FixedGeneration;
     return entry.value;
 }
@@ -302,8 +306,7 @@ bool ReportRun::hiddenForRun(const FormulaNodePtr& suppress) const
     const std::function<bool(const FormulaNode&)> alwaysTrue = [&](const FormulaNode& n) {
         if (n.kind() == FormulaNodeKind::Constant) {
             const Value& v = n.constant();
-            return v.type() == ValueType::Boolean ? v.toBool()
-                                                  : v.isNumeric() && v.toDouble() != 0;
+            return v.type() == ValueType::Boolean ? v.toBool() : v.isNumeric() && v.toDouble() != 0;
         }
         if (n.kind() != FormulaNodeKind::Binary
             || (n.op() != FormulaOp::Or && n.op() != FormulaOp::And))
@@ -344,11 +347,11 @@ QString ReportRun::captionIn(const std::vector<CompiledSection>& sections, const
             const bool literal = item.kind == ItemKind::Text;
             if (!literal && (item.kind != ItemKind::Field || ci.fixedExpr < 0 || !ci.expr))
                 continue;
-            const double overlap = std::min(right, item.xMm + item.widthMm)
-                - std::max(left, item.xMm);
+            const double overlap
+                = std::min(right, item.xMm + item.widthMm) - std::max(left, item.xMm);
             const double slack = field.widthMm / 2;
-            if (overlap <= 0 || item.xMm < left - slack
-                || item.xMm + item.widthMm > right + slack || hiddenForRun(ci.suppress))
+            if (overlap <= 0 || item.xMm < left - slack || item.xMm + item.widthMm > right + slack
+                || hiddenForRun(ci.suppress))
                 continue;
             const double y = sectionTop + item.yMm;
             if (!best || y > bestY || (y == bestY && overlap > bestOverlap)) {
@@ -623,9 +626,9 @@ void ReportRun::resolvePending(int level)
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (level < 0 || it->level == level) {
             const SummarySpec& spec = m_report.summaries[std::size_t(it->summary)];
-            m_shared.deferred.slots[std::size_t(it->slot)] = ValueFormat::format(
-                m_acc[std::size_t(it->summary)].value(spec.function), it->format,
-                m_shared.options.locale);
+            m_shared.deferred.slots[std::size_t(it->slot)]
+                = ValueFormat::format(m_acc[std::size_t(it->summary)].value(spec.function),
+                    it->format, m_shared.options.locale);
             it = m_pending.erase(it);
         } else {
             ++it;
@@ -669,7 +672,7 @@ void ReportRun::checkPageSink() const
 {
     QString error = m_shared.pages->errorString();
     if (!error.isEmpty())
-        throw SinkFailure {std::move(error)};
+        throw SinkFailure { std::move(error) };
 }
 
 bool ReportRun::placeLabel(const CompiledSection& s)
@@ -710,6 +713,6 @@ Value ReportRun::summaryTotal(int summary) const
 qint32 ReportRun::deferTotal(int summary, const QString& format)
 {
     const qint32 slot = newSlot();
-    m_pending.push_back({slot, summary, m_report.summaries[std::size_t(summary)].level, format});
+    m_pending.push_back({ slot, summary, m_report.summaries[std::size_t(summary)].level, format });
     return slot;
 }

@@ -180,7 +180,7 @@ private:
     std::vector<Value> m_shownValues;
     mutable std::vector<CachedFormula> m_formulaCache; // by formula index
     std::vector<Value> m_recordValues; // the record being read, for the record stream
-    mutable std::vector<FormulaNodePtr> m_runTrees;     // by formula index, see runTree()
+    mutable std::vector<FormulaNodePtr> m_runTrees; // by formula index, see runTree()
     mutable std::vector<bool> m_runTreeReady;
     FormulaNodePtr m_residual; // the selection left to the engine, folded for the run
     BandBuilder m_bands;

@@ -21,7 +21,10 @@ QByteArray num(qint64 n)
 
 } // namespace
 
-RtfSink::RtfSink(const QString& path) : m_path(path) { }
+RtfSink::RtfSink(const QString& path)
+    : m_path(path)
+{
+}
 
 bool RtfSink::fail(const QString& what)
 {
@@ -89,10 +92,10 @@ bool RtfSink::page(
         if (d.kind == DisplayKind::Text) {
             QString text = displayText(page, d, deferred);
             if (!text.isEmpty())
-                cells.push_back({&d, std::move(text)});
+                cells.push_back({ &d, std::move(text) });
         } else if (d.kind == DisplayKind::Image && d.ref >= 0
             && std::size_t(d.ref) < resources.images().size()) {
-            cells.push_back({&d, QString()});
+            cells.push_back({ &d, QString() });
         }
     }
     std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
@@ -110,18 +113,21 @@ bool RtfSink::page(
         Coord bottom = top + std::max<Coord>(cells[first].item->h, 1);
         std::size_t last = first + 1;
         while (last < cells.size() && cells[last].item->y < bottom) {
-            bottom = std::max(bottom, cells[last].item->y + std::max<Coord>(cells[last].item->h, 1));
+            bottom
+                = std::max(bottom, cells[last].item->y + std::max<Coord>(cells[last].item->h, 1));
             ++last;
         }
         std::sort(cells.begin() + qsizetype(first), cells.begin() + qsizetype(last),
             [](const Cell& a, const Cell& b) { return a.item->x < b.item->x; });
         if (top > at)
-            out += "\\pard\\plain\\sl-" + num(std::max<qint64>(twips(top - at), 1)) + "\\slmult0\\fs2\\par\n";
+            out += "\\pard\\plain\\sl-" + num(std::max<qint64>(twips(top - at), 1))
+                + "\\slmult0\\fs2\\par\n";
         else
             top = at;
         at = bottom;
 
-        QByteArray rowDef = "\\trowd\\trgaph0\\trleft0\\trrh-" + num(std::max<qint64>(twips(bottom - top), 1));
+        QByteArray rowDef
+            = "\\trowd\\trgaph0\\trleft0\\trrh-" + num(std::max<qint64>(twips(bottom - top), 1));
         QByteArray content;
         Coord right = 0;
         for (std::size_t k = first; k < last; ++k) {
@@ -140,9 +146,9 @@ bool RtfSink::page(
                 buffer.open(QIODevice::WriteOnly);
                 const QImage& image = resources.image(d.ref);
                 image.save(&buffer, "PNG");
-                content += "{\\pict\\pngblip\\picw" + num(image.width()) + "\\pich" + num(image.height())
-                    + "\\picwgoal" + num(twips(d.w)) + "\\pichgoal" + num(twips(d.h)) + '\n'
-                    + png.toHex() + "}\\cell\n";
+                content += "{\\pict\\pngblip\\picw" + num(image.width()) + "\\pich"
+                    + num(image.height()) + "\\picwgoal" + num(twips(d.w)) + "\\pichgoal"
+                    + num(twips(d.h)) + '\n' + png.toHex() + "}\\cell\n";
                 continue;
             }
             switch (d.flags & DisplayFlag::AlignMask) {
@@ -156,8 +162,8 @@ bool RtfSink::page(
                 content += "\\ql";
             }
             const FontSpec& f = d.font < m_fontSpecs.size() ? m_fontSpecs[d.font] : FontSpec();
-            content += "{\\f" + num(d.font) + "\\fs" + num(qRound(f.sizePt * 2)) + (f.bold ? "\\b" : "")
-                + (f.italic ? "\\i" : "") + (f.underline ? "\\ul" : "");
+            content += "{\\f" + num(d.font) + "\\fs" + num(qRound(f.sizePt * 2))
+                + (f.bold ? "\\b" : "") + (f.italic ? "\\i" : "") + (f.underline ? "\\ul" : "");
             if ((d.color & 0xffffff) != 0)
                 content += "\\cf" + num(colorIndex(d.color));
             content += ' ' + escaped(cells[k].text) + "}\\cell\n";
@@ -175,18 +181,21 @@ bool RtfSink::finish(const DeferredValues&)
 {
     QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (std::size_t i = 0; i < m_fontSpecs.size(); ++i)
-        head += "{\\f" + num(qint64(i)) + "\\fnil " + escaped(m_fonts.family(m_fontSpecs[i].family)) + ";}";
+        head += "{\\f" + num(qint64(i)) + "\\fnil " + escaped(m_fonts.family(m_fontSpecs[i].family))
+            + ";}";
     if (m_fontSpecs.empty())
         head += "{\\f0\\fnil Liberation Sans;}";
     head += "}\n{\\colortbl;";
     for (QRgb c : m_colorOrder)
-        head += "\\red" + num(qRed(c)) + "\\green" + num(qGreen(c)) + "\\blue" + num(qBlue(c)) + ';';
-    head += "}\n{\\info{\\title " + escaped(m_info.title.isEmpty() ? m_info.reportName : m_info.title) + "}";
+        head
+            += "\\red" + num(qRed(c)) + "\\green" + num(qGreen(c)) + "\\blue" + num(qBlue(c)) + ';';
+    head += "}\n{\\info{\\title "
+        + escaped(m_info.title.isEmpty() ? m_info.reportName : m_info.title) + "}";
     if (!m_info.creator.isEmpty())
         head += "{\\author " + escaped(m_info.creator) + '}';
-    head += "}\n\\paperw" + num(twips(m_info.pageWidth)) + "\\paperh" + num(twips(m_info.pageHeight))
-        + "\\margl0\\margr0\\margt0\\margb0" + (m_info.pageWidth > m_info.pageHeight ? "\\landscape" : "")
-        + "\n";
+    head += "}\n\\paperw" + num(twips(m_info.pageWidth)) + "\\paperh"
+        + num(twips(m_info.pageHeight)) + "\\margl0\\margr0\\margt0\\margb0"
+        + (m_info.pageWidth > m_info.pageHeight ? "\\landscape" : "") + "\n";
 
     OutputFile file(m_path);
     if (!file.create())

@@ -30,7 +30,7 @@ private:
     bool fail(const QString& what);
 
     QString m_path;
-    QFile m_body;           // the document's body; the font and colour tables are only known at the end
+    QFile m_body; // the document's body; the font and colour tables are only known at the end
     FontSubstitution m_fonts;
     std::vector<FontSpec> m_fontSpecs;
     QHash<QRgb, int> m_colors;

@@ -12,7 +12,6 @@ QString damagedFile(const QString& path)
     return QStringLiteral("El archivo de reporte está dañado: %1").arg(path);
 }
 
-
 // Fewest bytes each kind of entry takes in the file: a count larger than what is left of the
 // file divided by this is damage, and is refused before anything is allocated for it.
 constexpr qint64 BytesPerString = 4; // the length, even for an empty text
@@ -162,9 +161,10 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
             if (in.status() != QDataStream::Ok)
                 return fail(damaged);
             for (DisplayItem& d : page.items) {
-                const bool textOk = d.kind != DisplayKind::Text
-                    || (d.ref >= 0 && quint32(d.ref) < strings);
-                const bool fontOk = d.kind != DisplayKind::Text || d.font < resources.fonts().size();
+                const bool textOk
+                    = d.kind != DisplayKind::Text || (d.ref >= 0 && quint32(d.ref) < strings);
+                const bool fontOk
+                    = d.kind != DisplayKind::Text || d.font < resources.fonts().size();
                 const bool imageOk = d.kind != DisplayKind::Image
                     || (d.ref >= 0 && std::size_t(d.ref) < resources.images().size());
                 if (!textOk || !fontOk || !imageOk)

@@ -108,7 +108,11 @@ Value readValue(QDataStream& in)
 
 } // namespace SavedReportFormat
 
-SavedReportWriter::SavedReportWriter(const QString& path) : m_path(path), m_file(path) { }
+SavedReportWriter::SavedReportWriter(const QString& path)
+    : m_path(path)
+    , m_file(path)
+{
+}
 
 SavedReportWriter::~SavedReportWriter() = default;
 

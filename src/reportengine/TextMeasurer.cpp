@@ -191,7 +191,7 @@ QString TextMeasurer::cutAtWord(int font, const QString& text, Coord width)
     FontData& d = data(font);
     qreal sum = 0;
     qsizetype wordEnd = -1; // end of the last whole word that fits
-    qsizetype fitting = 0;  // characters that fit
+    qsizetype fitting = 0; // characters that fit
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u' ' && i > 0 && text[i - 1] != u' ')

@@ -45,8 +45,8 @@ private:
     FontData& data(int font);
     Coord measure(FontData& d, const QString& text);
     qreal advance(FontData& d, QChar c);
-    void breakWord(FontData& d, const QString& word, Coord width, QStringList& lines,
-        QString& line, Coord& lineWidth);
+    void breakWord(FontData& d, const QString& word, Coord width, QStringList& lines, QString& line,
+        Coord& lineWidth);
 
     const DocumentResources& m_resources;
     FontSubstitution m_substitution;

@@ -135,14 +135,16 @@ QString format(const Value& value, const QString& pattern, const QLocale& locale
         return p.prefix + localize(trimOptional(digits, p), v < 0, p.grouping, locale) + p.suffix;
     }
     case ValueType::Currency: {
-        NumberPattern p = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
+        NumberPattern p
+            = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
         if (!p.valid)
             return value.toString();
         return p.prefix + formatCurrency(value.toCurrency(), p, locale) + p.suffix;
     }
     case ValueType::Double:
     case ValueType::Single: {
-        NumberPattern p = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
+        NumberPattern p
+            = parseNumberPattern(pattern.isEmpty() ? QStringLiteral("#,##0.00") : pattern);
         if (!p.valid)
             return value.toString();
         return p.prefix + formatDouble(value.toDouble(), p, locale) + p.suffix;
@@ -160,7 +162,7 @@ std::optional<Decimals> decimals(const QString& pattern)
     const NumberPattern p = parseNumberPattern(pattern);
     if (!p.valid)
         return std::nullopt;
-    return Decimals {p.requiredDecimals, p.decimals};
+    return Decimals { p.requiredDecimals, p.decimals };
 }
 
 QString plainNumber(const Value& value, const QString& pattern, const QLocale& locale)

@@ -67,7 +67,8 @@ XlsxSink::XlsxSink(const QString& path, const QString& sheetName, int rowsPerShe
     m_target = target.isSymLink() ? target.canonicalFilePath() : path;
     m_output = std::make_unique<OutputFile>(m_target);
     if (!m_output->create()) {
-        m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_output->reason());
+        m_error
+            = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, m_output->reason());
         return;
     }
     m_partial.setFileTemplate(OutputFile::scratchTemplate(QStringLiteral("xlsx")));
@@ -111,8 +112,8 @@ void XlsxSink::writeHeader()
 {
     ++m_row;
     for (std::size_t c = 0; c < m_headers.size(); ++c)
-        check(worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(c),
-            m_headers[c].toUtf8().constData(), m_bold));
+        check(worksheet_write_string(
+            m_sheet, lxw_row_t(m_row), lxw_col_t(c), m_headers[c].toUtf8().constData(), m_bold));
 }
 
 XlsxSink::~XlsxSink()
@@ -207,7 +208,8 @@ void XlsxSink::startRow(int level)
     if (level > 0) {
         lxw_row_col_options options {};
         options.level = uint8_t(std::min(level, MaxOutlineLevel));
-        check(worksheet_set_row_opt(m_sheet, lxw_row_t(m_row), LXW_DEF_ROW_HEIGHT, nullptr, &options));
+        check(worksheet_set_row_opt(
+            m_sheet, lxw_row_t(m_row), LXW_DEF_ROW_HEIGHT, nullptr, &options));
     }
 }
 
@@ -238,8 +240,8 @@ void XlsxSink::writeValue(
         const QDateTime when = value.toDateTime();
         const QDate d = when.date();
         const QTime t = when.time();
-        lxw_datetime dt {d.year(), d.month(), d.day(), t.hour(), t.minute(),
-            t.second() + t.msec() / 1000.0};
+        lxw_datetime dt { d.year(), d.month(), d.day(), t.hour(), t.minute(),
+            t.second() + t.msec() / 1000.0 };
         lxw_format* f = dateFormat;
         if (!f)
             f = format(t == QTime(0, 0) ? QStringLiteral("dd/mm/yyyy")
@@ -302,7 +304,8 @@ void XlsxSink::record(const std::vector<Value>& values)
         const bool rounds = decimals >= 0
             && (type == ValueType::Currency || type == ValueType::Double
                 || type == ValueType::Single);
-        writeValue(int(c), rounds ? printed(values[c], decimals) : values[c], c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
+        writeValue(int(c), rounds ? printed(values[c], decimals) : values[c],
+            c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
             c < m_dateFormats.size() ? m_dateFormats[c] : nullptr, false);
     }
 }
@@ -311,7 +314,6 @@ void XlsxSink::groupEnd(int level)
 {
     m_openGroups = level;
 }
-
 
 void XlsxSink::copyIntoTarget()
 {

@@ -15,12 +15,12 @@ struct lxw_worksheet;
 struct lxw_format;
 
 // The record stream as an XLSX workbook, written row by row in the library's constant-memory
-// mode (memory stays flat whatever the row count). A bold header row with the column names, then for each group start a bold row with its key, and the detail records. Rows carry
-// outline levels (a group's row at its level, its records one deeper) so the spreadsheet can fold
-// the groups. Values keep their types: numbers are numbers with the column's number format,
-// dates are dates, texts are texts; numbers rounded to the decimals their column prints. A list
-// longer than a sheet holds goes on in further sheets ("Informe (2)", ...), each with the header
-// row.
+// mode (memory stays flat whatever the row count). A bold header row with the column names, then
+// for each group start a bold row with its key, and the detail records. Rows carry outline levels
+// (a group's row at its level, its records one deeper) so the spreadsheet can fold the groups.
+// Values keep their types: numbers are numbers with the column's number format, dates are dates,
+// texts are texts; numbers rounded to the decimals their column prints. A list longer than a sheet
+// holds goes on in further sheets ("Informe (2)", ...), each with the header row.
 class XlsxSink final : public RecordFileSink
 {
 public:
@@ -49,8 +49,8 @@ public:
 
 private:
     lxw_format* format(const QString& code, bool bold);
-    void writeValue(int column, const Value& value, lxw_format* numberFormat, lxw_format* dateFormat,
-        bool bold);
+    void writeValue(int column, const Value& value, lxw_format* numberFormat,
+        lxw_format* dateFormat, bool bold);
     void startRow(int level);
     // Adds the next sheet and writes the header row in it.
     bool addSheet();
@@ -76,7 +76,7 @@ private:
     lxw_format* m_bold = nullptr;
     QHash<QString, lxw_format*> m_formats;
     std::vector<lxw_format*> m_numberFormats; // per column
-    std::vector<lxw_format*> m_dateFormats;   // per column
+    std::vector<lxw_format*> m_dateFormats; // per column
     int m_row = -1;
     int m_openGroups = 0;
     QString m_error;

@@ -41,8 +41,8 @@ bool PreviewDocument::begin(const DocumentInfo& info)
     return true;
 }
 
-bool PreviewDocument::page(const PageDisplayList& page, const DocumentResources& resources,
-    const DeferredValues*)
+bool PreviewDocument::page(
+    const PageDisplayList& page, const DocumentResources& resources, const DeferredValues*)
 {
     if (resources.fonts().size() != m_resources.fonts().size()
         || resources.images().size() != m_resources.images().size())
@@ -51,7 +51,8 @@ bool PreviewDocument::page(const PageDisplayList& page, const DocumentResources&
     Q_EMIT pageAdded(int(m_pages.size()));
     // The layout runs on the window's thread: let the window show the first page at once and
     // keep its count moving, without taking the operator's input in between.
-    if (QThread::currentThread() == thread() && (m_pages.size() == 1 || m_sinceEvents.elapsed() > 100)) {
+    if (QThread::currentThread() == thread()
+        && (m_pages.size() == 1 || m_sinceEvents.elapsed() > 100)) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_sinceEvents.start();
     }
@@ -82,7 +83,10 @@ bool PreviewDocument::replay(PageSink& sink) const
 class ReportPreviewWindow::PageView final : public QWidget
 {
 public:
-    explicit PageView(ReportPreviewWindow& window) : m_window(window) { }
+    explicit PageView(ReportPreviewWindow& window)
+        : m_window(window)
+    {
+    }
 
     void paintEvent(QPaintEvent*) override
     {
@@ -101,7 +105,8 @@ public:
         m_painter->paint(painter, doc.pageAt(page - 1), doc.resources(), doc.deferred());
         if (!m_window.m_highlight.isNull()) {
             const QRectF& h = m_window.m_highlight;
-            painter.fillRect(QRectF(h.x() * scale, h.y() * scale, h.width() * scale, h.height() * scale),
+            painter.fillRect(
+                QRectF(h.x() * scale, h.y() * scale, h.width() * scale, h.height() * scale),
                 QColor(255, 220, 0, 110));
         }
     }
@@ -112,9 +117,11 @@ private:
     double m_scale = 0;
 };
 
-ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> document,
-    const PreviewDialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(std::move(document)), m_dialogs(dialogs)
+ReportPreviewWindow::ReportPreviewWindow(
+    std::shared_ptr<PreviewDocument> document, const PreviewDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_document(std::move(document))
+    , m_dialogs(dialogs)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
@@ -146,9 +153,9 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<PreviewDocument> docume
     connect(m_goTo, &QSpinBox::editingFinished, this, [this] { goToPage(m_goTo->value()); });
     bar->addWidget(m_goTo);
     m_zoomBox = new QComboBox(this);
-    m_zoomBox->addItems({QStringLiteral("Ancho de página"), QStringLiteral("Página completa"),
-        QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("150%"),
-        QStringLiteral("200%")});
+    m_zoomBox->addItems({ QStringLiteral("Ancho de página"), QStringLiteral("Página completa"),
+        QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"),
+        QStringLiteral("150%"), QStringLiteral("200%") });
     connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index <= 1)
             setZoom(index == 0 ? Zoom::FitWidth : Zoom::FitPage);
@@ -385,7 +392,7 @@ void ReportPreviewWindow::print()
 {
     // The range offered is the pages there are (all of them once the layout has ended).
     const std::optional<PrintChoice> choice
-        = m_dialogs.printing.choose(PrintRequest {1, std::max(1, m_document->pageCount())});
+        = m_dialogs.printing.choose(PrintRequest { 1, std::max(1, m_document->pageCount()) });
     if (!choice)
         return;
     QPrinter printer(QPrinter::HighResolution);
@@ -398,8 +405,8 @@ void ReportPreviewWindow::print()
 void ReportPreviewWindow::exportAsked()
 {
     const QString filter = QStringLiteral("PDF|*.pdf|HTML|*.html|RTF|*.rtf");
-    const std::optional<SavedFileChoice> chosen
-        = m_dialogs.files.getSaveFileName(SaveFileRequest {QStringLiteral("Exportar"), filter, {}});
+    const std::optional<SavedFileChoice> chosen = m_dialogs.files.getSaveFileName(
+        SaveFileRequest { QStringLiteral("Exportar"), filter, {} });
     if (!chosen)
         return;
     const QString file
@@ -414,8 +421,9 @@ void ReportPreviewWindow::exportAsked()
 std::shared_ptr<PageSink> ReportPreviewWindows::open(const QString& title)
 {
     auto document = std::make_shared<PreviewDocument>();
-    auto* window = new ReportPreviewWindow(document, PreviewDialogs {Service<MessageDialog>::get(),
-        Service<FileDialog>::get(), Service<PrintDialog>::get()});
+    auto* window = new ReportPreviewWindow(document,
+        PreviewDialogs { Service<MessageDialog>::get(), Service<FileDialog>::get(),
+            Service<PrintDialog>::get() });
     if (!title.isEmpty())
         window->setWindowTitle(title);
     window->show();

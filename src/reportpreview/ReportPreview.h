@@ -73,7 +73,12 @@ class ReportPreviewWindow final : public QWidget
     Q_OBJECT
 
 public:
-    enum class Zoom { FitWidth, FitPage, Percent };
+    enum class Zoom
+    {
+        FitWidth,
+        FitPage,
+        Percent
+    };
 
     ReportPreviewWindow(std::shared_ptr<PreviewDocument> document, const PreviewDialogs& dialogs,
         QWidget* parent = nullptr);

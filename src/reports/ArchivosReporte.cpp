@@ -61,7 +61,8 @@ QString campo(AdoRecordset& rs, const QString& nombre)
 
 QString sqlReportes(const QString& nombre)
 {
-    return QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  WHERE NOMBRE = ") + literal(nombre);
+    return QStringLiteral("SELECT * FROM TA_REPORTES  with(nolock)  WHERE NOMBRE = ")
+        + literal(nombre);
 }
 
 } // namespace

@@ -20,8 +20,8 @@ using ArchivosCopias = std::array<QString, 5>;
 // its elements 1 to 4. `IdComprobante` is the voucher id (empty for other reports). A failing step
 // goes to ManejoErrores as "NombreReporte$": Retry runs it again, Ignore goes on, anything else
 // answers what was reached so far. A missing file is warned about by ResuelveArchivoReporte.
-QString NombreReporte(QString& NombreRep, const QString& Puesto,
-    ArchivosCopias* Archivos = nullptr, const QString& IdComprobante = QString());
+QString NombreReporte(QString& NombreRep, const QString& Puesto, ArchivosCopias* Archivos = nullptr,
+    const QString& IdComprobante = QString());
 
 // The file named by the report table made a full path that exists: blank means the default form
 // (reports folder + `NombreBase` + ".rpt", or its voucher-type or purchase-voucher substitute); a

@@ -42,9 +42,8 @@ void DLL_Print::SeleccionaImpresora(const QString& nombre)
 void DLL_Print::ComplementoImpresora(const QString& complemento)
 {
     m_complementoImpresora = complemento;
-    control().setImpresora(m_seleccionaImpresora.isEmpty() ? m_nombreImpresora
-                                                           : m_seleccionaImpresora,
-        complemento);
+    control().setImpresora(
+        m_seleccionaImpresora.isEmpty() ? m_nombreImpresora : m_seleccionaImpresora, complemento);
 }
 
 void DLL_Print::AsignaPropiedad(const QString& nombre, const Value& valor)
@@ -58,8 +57,8 @@ void DLL_Print::AsignaFormulas(const QStringList& formulas, int cantidad)
     control().setListaFormulas(formulas);
 }
 
-void DLL_Print::Imprimir(const QString& reporte, const QStringList& orden,
-    const QString& seleccion, const QString& conexion, const RT_Crystal2::FormulaOpcional& formula1,
+void DLL_Print::Imprimir(const QString& reporte, const QStringList& orden, const QString& seleccion,
+    const QString& conexion, const RT_Crystal2::FormulaOpcional& formula1,
     const RT_Crystal2::FormulaOpcional& formula2, const RT_Crystal2::FormulaOpcional& formula3,
     const RT_Crystal2::FormulaOpcional& formula4, const RT_Crystal2::FormulaOpcional& formula5,
     const QString& subreporte1, const QString& subreporte2, const QString& subreporte3)
@@ -69,8 +68,8 @@ void DLL_Print::Imprimir(const QString& reporte, const QStringList& orden,
     pedido.camposOrden = orden;
     pedido.seleccion = seleccion;
     pedido.conexion = conexion;
-    pedido.formulas = {formula1, formula2, formula3, formula4, formula5};
-    pedido.subreportes = {subreporte1, subreporte2, subreporte3, QString(), QString()};
+    pedido.formulas = { formula1, formula2, formula3, formula4, formula5 };
+    pedido.subreportes = { subreporte1, subreporte2, subreporte3, QString(), QString() };
     RT_Crystal2::ImprimeSecuencia(pedido);
 }
 

@@ -12,13 +12,13 @@ public:
 
     struct Entrega
     {
-        QString mensaje;       // the remembered message
-        QString de;            // "email_de"
+        QString mensaje; // the remembered message
+        QString de; // "email_de"
         QString nombreUsuario; // the user's Email_Nombre: replaces "De" when not blank
         QString para;
         QString asunto;
-        QString adjunto;       // the file to attach
-        QString titulo;        // caption of the sender
+        QString adjunto; // the file to attach
+        QString titulo; // caption of the sender
     };
 
     // Opens a new sender with the texts and the attachment (its load sees no attachment yet).

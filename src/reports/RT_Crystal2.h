@@ -25,14 +25,14 @@ using FormulaOpcional = std::optional<QString>;
 // One print as the driver hands it to the report control.
 struct PedidoImpresion
 {
-    QString reporte;                        // a name, or a path (holding "\" or "/")
-    QStringList camposOrden;                // "+{table.field}", slot i = element i
-    QString seleccion;                      // record selection of the main report
-    QString conexion;                       // "DSN=...; UID=...; PWD=..."
+    QString reporte; // a name, or a path (holding "\" or "/")
+    QStringList camposOrden; // "+{table.field}", slot i = element i
+    QString seleccion; // record selection of the main report
+    QString conexion; // "DSN=...; UID=...; PWD=..."
     std::array<FormulaOpcional, 5> formulas;
     // Sub-reports 1 to 5; the first and the fourth may be "name|selection".
     std::array<QString, 5> subreportes;
-    Value destino = Value(qint32(0));       // 0 = the destination set on the report object
+    Value destino = Value(qint32(0)); // 0 = the destination set on the report object
     bool opcionMotor = false;
 };
 
@@ -68,13 +68,13 @@ QString ArchivoTemporal(const QString& NombreTmp, QString& ExtensionTmp);
 // 22 HTML, 15 RTF, 25 spreadsheet, 7 saved report, 5 CSV). A missing source is told
 // ("No se encontró el Reporte: "); any other failure is silent, as callers look for the file.
 // True when the file was written.
-bool ExportarArchivoReporte(const QString& ArchivoOrigen, const QString& ArchivoDestino,
-    int TipoFormato);
+bool ExportarArchivoReporte(
+    const QString& ArchivoOrigen, const QString& ArchivoDestino, int TipoFormato);
 
 // The same export for the document sender, with its own error box ("Ha ocurrido el siguiente error
 // al intentar exportar el Archivo ..."): Retry exports again, any other answer returns.
-void ExportarArchivo(const QString& ArchivoReporte, const QString& ArchivoDestino,
-    int FormatoExportacion);
+void ExportarArchivo(
+    const QString& ArchivoReporte, const QString& ArchivoDestino, int FormatoExportacion);
 
 // The attachment format of mailed documents, "eMail_formatoadjunto": the word as configured ("PDF"
 // when blank) and its export code (FormatoExportacion). A word outside PDF, HTML, HTM, RTF, XLS

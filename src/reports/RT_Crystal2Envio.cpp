@@ -69,7 +69,7 @@ FormatoAdjunto LeeFormatoAdjunto()
 QString FormatoAdjunto::extension() const
 {
     return palabra.compare(QLatin1String("XLS"), Qt::CaseInsensitive) == 0 ? QStringLiteral("xlsx")
-                                                                            : palabra;
+                                                                           : palabra;
 }
 
 void AvisaFormatoAdjuntoDesconocido()
@@ -84,9 +84,9 @@ QString PreparaCarpetaEnvio(const QDateTime& momento)
 {
     QString carpeta = gUtilidades().RutaConBarra(temporaryFolder()) + QStringLiteral("E-MAILS");
     aseguraCarpeta(carpeta);
-    for (const QString& nivel : { QStringLiteral("ENVIOS"),
-             momento.toString(QStringLiteral("dd-MM-yyyy")),
-             momento.toString(QStringLiteral("HH.mm.ss")) }) {
+    for (const QString& nivel :
+        { QStringLiteral("ENVIOS"), momento.toString(QStringLiteral("dd-MM-yyyy")),
+            momento.toString(QStringLiteral("HH.mm.ss")) }) {
         carpeta = gUtilidades().RutaConBarra(carpeta) + nivel;
         aseguraCarpeta(carpeta);
     }
@@ -136,9 +136,8 @@ bool EntregaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio, QString& Titulo
     if (!emisor)
         return true;
     EnvioCorreo::Entrega entrega;
-    if (!pasos.run([&] {
-            entrega.mensaje = Configuracion::CfgAux(claveDelPrograma("EMAIL_MENSAJE"));
-        })
+    if (!pasos.run(
+            [&] { entrega.mensaje = Configuracion::CfgAux(claveDelPrograma("EMAIL_MENSAJE")); })
         || !pasos.run(
             [&] { entrega.de = Configuracion::Cfg(QStringLiteral("email_de")).trimmed(); })
         || !pasos.run([&] {
@@ -163,8 +162,8 @@ bool EntregaEnvioCorreo(Steps& pasos, EnvioCorreoEnCurso& envio, QString& Titulo
     // Whatever became of the send, the texts are the next mail's defaults.
     const auto guarda = [&](const char* clave, const QString& valor, const QString& aux) {
         return pasos.run([&] {
-            Configuracion::GrabaDfg(claveDelPrograma(clave), valor, aux, false,
-                QStringLiteral("DATOS"), true, false);
+            Configuracion::GrabaDfg(
+                claveDelPrograma(clave), valor, aux, false, QStringLiteral("DATOS"), true, false);
         });
     };
     if (!guarda("EMAIL_PARA", emisor->emailPara(), QString())

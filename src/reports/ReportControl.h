@@ -14,28 +14,30 @@ class ReportControl
 {
 public:
     // Settings and operations by number.
-    enum Id : int {
-        ArchivoReporte = 3,      // report definition file
-        Imprimir = 12,           // operation: produce the report on its destination
-        Seleccion = 13,          // record selection of the report addressed
-        Copias = 17,             // copies to the printer
-        Conexion = 20,           // connection text of the report addressed
-        Destino = 24,            // destination of this print; 0 = the report object's
-        Formula = 29,            // indexed 0..4: "Name=value" formula slots
-        Orden = 30,              // indexed 0..n: "+{table.field}" sort slots
-        Propio67 = 67,           // the control's own; kept and not used
-        OrigenDatos = 94,        // data-source name of the connection text
-        Usuario = 95,            // user of the connection text
-        Clave = 96,              // password of the connection text
-        Subreporte = 108,        // selects the sub-report the next settings address; "" = main
-        Cerrar = 112,            // operation: end of the print sequence
-        OpcionMotor = 115,       // the caller's engine option; kept and not used
-        Propio124 = 124,         // the control's own; kept and not used
-        DescartarDatos = 125,    // every print reads its data anew; kept and not used
+    enum Id : int
+    {
+        ArchivoReporte = 3, // report definition file
+        Imprimir = 12, // operation: produce the report on its destination
+        Seleccion = 13, // record selection of the report addressed
+        Copias = 17, // copies to the printer
+        Conexion = 20, // connection text of the report addressed
+        Destino = 24, // destination of this print; 0 = the report object's
+        Formula = 29, // indexed 0..4: "Name=value" formula slots
+        Orden = 30, // indexed 0..n: "+{table.field}" sort slots
+        Propio67 = 67, // the control's own; kept and not used
+        OrigenDatos = 94, // data-source name of the connection text
+        Usuario = 95, // user of the connection text
+        Clave = 96, // password of the connection text
+        Subreporte = 108, // selects the sub-report the next settings address; "" = main
+        Cerrar = 112, // operation: end of the print sequence
+        OpcionMotor = 115, // the caller's engine option; kept and not used
+        Propio124 = 124, // the control's own; kept and not used
+        DescartarDatos = 125, // every print reads its data anew; kept and not used
     };
 
     // Destinations, as the report object numbers them.
-    enum Destinos : int {
+    enum Destinos : int
+    {
         DestinoPantalla = 0,
         DestinoImpresora = 1,
         DestinoArchivo = 2,

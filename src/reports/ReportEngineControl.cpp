@@ -43,7 +43,8 @@ class SalidaDeRegistros final : public ReportOutput
 {
 public:
     explicit SalidaDeRegistros(std::unique_ptr<RecordFileSink> archivo)
-        : m_archivo(std::move(archivo)), m_paginas(m_archivo.get())
+        : m_archivo(std::move(archivo))
+        , m_paginas(m_archivo.get())
     {
     }
     PageSink* pageSink() override { return &m_paginas; }
@@ -68,7 +69,8 @@ class AvisoImpresora final : public PageSink
 {
 public:
     explicit AvisoImpresora(PageSink& destino)
-        : m_destino(destino), m_cartel(Service<Dll_Display>::tryGet())
+        : m_destino(destino)
+        , m_cartel(Service<Dll_Display>::tryGet())
     {
         if (m_cartel)
             m_cartel->CartelInicio(Titulo, 0);
@@ -97,7 +99,9 @@ public:
         const QString total = deferred && !deferred->slots.empty() ? deferred->slots[0] : QString();
         muestra(total.isEmpty()
                 ? QStringLiteral("Páginas enviadas a la impresora: %1").arg(m_enviadas)
-                : QStringLiteral("Páginas enviadas a la impresora: %1 de %2").arg(m_enviadas).arg(total));
+                : QStringLiteral("Páginas enviadas a la impresora: %1 de %2")
+                      .arg(m_enviadas)
+                      .arg(total));
         return ok;
     }
     bool finish(const DeferredValues& deferred) override { return m_destino.finish(deferred); }
@@ -126,8 +130,7 @@ std::unique_ptr<ReportOutput> creaSalida(const ReportOutputTarget& destino, QStr
             return std::make_unique<SalidaDeRegistros>(
                 std::make_unique<XlsxSink>(destino.fileName, destino.title));
         if (destino.exportCode == FormatoExportacion::Csv)
-            return std::make_unique<SalidaDeRegistros>(
-                std::make_unique<CsvSink>(destino.fileName));
+            return std::make_unique<SalidaDeRegistros>(std::make_unique<CsvSink>(destino.fileName));
     }
     return salidas().create(destino, error);
 }
@@ -233,8 +236,8 @@ void ReportEngineControl::set(int id, const Value& value)
     case OpcionMotor:
         break;
     default:
-        throw RuntimeError(PropiedadInexistente,
-            QStringLiteral("El objeto no acepta esta propiedad o método"));
+        throw RuntimeError(
+            PropiedadInexistente, QStringLiteral("El objeto no acepta esta propiedad o método"));
     }
 }
 
@@ -249,8 +252,8 @@ void ReportEngineControl::setIndexed(int id, int index, const Value& value)
     else if (id == Orden)
         m_orden[index] = texto;
     else
-        throw RuntimeError(PropiedadInexistente,
-            QStringLiteral("El objeto no acepta esta propiedad o método"));
+        throw RuntimeError(
+            PropiedadInexistente, QStringLiteral("El objeto no acepta esta propiedad o método"));
 }
 
 void ReportEngineControl::invoke(int id)
@@ -263,8 +266,8 @@ void ReportEngineControl::invoke(int id)
             throw;
         }
     } else if (id != Cerrar)
-        throw RuntimeError(PropiedadInexistente,
-            QStringLiteral("El objeto no acepta esta propiedad o método"));
+        throw RuntimeError(
+            PropiedadInexistente, QStringLiteral("El objeto no acepta esta propiedad o método"));
 }
 
 void ReportEngineControl::setByName(const QString& name, const Value& value)
@@ -274,8 +277,8 @@ void ReportEngineControl::setByName(const QString& name, const Value& value)
     else if (name.compare(QLatin1String("PrintFileType"), Qt::CaseInsensitive) == 0)
         m_formatoSalida = int(value.toDouble());
     else
-        throw RuntimeError(PropiedadInexistente,
-            QStringLiteral("El objeto no acepta esta propiedad o método"));
+        throw RuntimeError(
+            PropiedadInexistente, QStringLiteral("El objeto no acepta esta propiedad o método"));
 }
 
 void ReportEngineControl::setImpresora(const QString& nombre, const QString& complemento)
@@ -335,8 +338,8 @@ void ReportEngineControl::imprimir()
     captura.kind = ReportOutputTarget::Kind::File;
     captura.exportCode = FormatoExportacion::Pdf;
     captura.title = destino.title;
-    captura.fileName = QDir(m_carpetaCaptura).filePath(numero + u'-' + destino.title
-        + QStringLiteral(".pdf"));
+    captura.fileName
+        = QDir(m_carpetaCaptura).filePath(numero + u'-' + destino.title + QStringLiteral(".pdf"));
     ejecuta(captura, true);
 }
 
@@ -379,14 +382,14 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino, bool enPara
     for (const auto& [indice, texto] : m_orden)
         pedido.sortFields << texto;
     for (const auto& [nombre, seleccion] : m_seleccionesSubreporte)
-        pedido.subreports.push_back({nombre, seleccion});
+        pedido.subreports.push_back({ nombre, seleccion });
 
     std::unique_ptr<ReportOutput> salida;
     const bool archivoDelMotor = destino.kind == ReportOutputTarget::Kind::File
         && (destino.exportCode == 31 || destino.exportCode == 7);
     if (archivoDelMotor) {
-        pedido.destination = destino.exportCode == 31 ? ReportDestination::Pdf
-                                                      : ReportDestination::SavedReport;
+        pedido.destination
+            = destino.exportCode == 31 ? ReportDestination::Pdf : ReportDestination::SavedReport;
         pedido.outputFile = destino.fileName;
     } else {
         QString error;
@@ -437,8 +440,8 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino, bool enPara
     }
 }
 
-bool exportaReporteGuardado(const QString& origen, const QString& destino, int formato,
-    QString* error)
+bool exportaReporteGuardado(
+    const QString& origen, const QString& destino, int formato, QString* error)
 {
     const QString desde = FileNames::resolve(origen);
     const QString hacia = FileNames::resolve(destino);
@@ -466,7 +469,10 @@ bool exportaReporteGuardado(const QString& origen, const QString& destino, int f
     class Contador final : public PageSink
     {
     public:
-        explicit Contador(PageSink* destino) : m_destino(destino) { }
+        explicit Contador(PageSink* destino)
+            : m_destino(destino)
+        {
+        }
         bool begin(const DocumentInfo& info) override
         {
             return !m_destino || m_destino->begin(info);

@@ -103,5 +103,5 @@ private:
 
 // Writes the saved report `origen` (our saved-report file) as `destino` in the export format
 // `formato` (FormatoExportacion). False with *error in the program's words when it could not.
-bool exportaReporteGuardado(const QString& origen, const QString& destino, int formato,
-    QString* error);
+bool exportaReporteGuardado(
+    const QString& origen, const QString& destino, int formato, QString* error);

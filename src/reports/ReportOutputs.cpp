@@ -1,7 +1,7 @@
 #include "reports/ReportOutputs.h"
 
-std::unique_ptr<ReportOutput> UnavailableReportOutputs::create(const ReportOutputTarget& target,
-    QString* error)
+std::unique_ptr<ReportOutput> UnavailableReportOutputs::create(
+    const ReportOutputTarget& target, QString* error)
 {
     QString que;
     switch (target.kind) {

@@ -11,26 +11,27 @@ class RecordSink;
 namespace FormatoExportacion {
 inline constexpr int Rtf = 15;
 inline constexpr int Html = 22;
-inline constexpr int Hoja = 25;         // spreadsheet: an XLSX workbook (".xlsx")
+inline constexpr int Hoja = 25; // spreadsheet: an XLSX workbook (".xlsx")
 inline constexpr int Pdf = 31;
 inline constexpr int ReporteGuardado = 7; // our saved report: pages and records, no database
-inline constexpr int Csv = 5;           // the records as comma-separated text
+inline constexpr int Csv = 5; // the records as comma-separated text
 } // namespace FormatoExportacion
 
 // Where one print goes, as the report driver decided it.
 struct ReportOutputTarget
 {
-    enum class Kind {
-        Screen,  // the preview window (modeless)
+    enum class Kind
+    {
+        Screen, // the preview window (modeless)
         Printer, // straight to a printer, no dialog
-        File,    // a file in the format of exportCode
+        File, // a file in the format of exportCode
     };
     Kind kind = Kind::Screen;
-    QString title;       // the report's title: preview caption, print job name
+    QString title; // the report's title: preview caption, print job name
     QString printerName; // Printer: empty means the default printer
-    int copies = 1;      // Printer
+    int copies = 1; // Printer
     int exportCode = FormatoExportacion::Pdf; // File
-    QString fileName;    // File: full path, overwritten
+    QString fileName; // File: full path, overwritten
 };
 
 // One destination of one print. The report control asks for it before the print, feeds the pages

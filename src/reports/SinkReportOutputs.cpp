@@ -12,7 +12,10 @@ namespace {
 class PageSinkOutput final : public ReportOutput
 {
 public:
-    explicit PageSinkOutput(std::unique_ptr<PageSink> sink) : m_sink(std::move(sink)) { }
+    explicit PageSinkOutput(std::unique_ptr<PageSink> sink)
+        : m_sink(std::move(sink))
+    {
+    }
 
     PageSink* pageSink() override { return m_sink.get(); }
     bool finish(int, QString* error) override
@@ -33,7 +36,10 @@ private:
 class PreviewOutput final : public ReportOutput
 {
 public:
-    explicit PreviewOutput(std::shared_ptr<PageSink> window) : m_window(std::move(window)) { }
+    explicit PreviewOutput(std::shared_ptr<PageSink> window)
+        : m_window(std::move(window))
+    {
+    }
 
     PageSink* pageSink() override { return m_window.get(); }
     bool finish(int, QString*) override { return true; }
@@ -44,7 +50,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ReportOutput> SinkReportOutputs::create(const ReportOutputTarget& target, QString* error)
+std::unique_ptr<ReportOutput> SinkReportOutputs::create(
+    const ReportOutputTarget& target, QString* error)
 {
     std::unique_ptr<PageSink> sink;
     switch (target.kind) {

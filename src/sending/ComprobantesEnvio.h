@@ -29,9 +29,9 @@ public:
 
     // Prints voucher `tc` `id` once, through the report object, with the caller's report,
     // selection, formulas, destination and form; they come back as the print resolved them.
-    virtual void imprime(const QString& tc, const QString& id, QString& reporte,
-        QStringList& orden, QString& seleccion, const QStringList& formulas, int& destino,
-        QString& formulario, bool& esContable)
+    virtual void imprime(const QString& tc, const QString& id, QString& reporte, QStringList& orden,
+        QString& seleccion, const QStringList& formulas, int& destino, QString& formulario,
+        bool& esContable)
         = 0;
 
     // An amount in words as the receipts write it ("Pesos"), each word capitalised.

@@ -31,8 +31,8 @@ void avisaUnaVez(const QString& clave, const QString& texto)
     if (avisados().contains(clave))
         return;
     avisados().insert(clave);
-    ErrorLog::append(archivoErroresPrograma(),
-        ErrorLog::line(Now(), QStringLiteral("Envio.ini"), texto, 0));
+    ErrorLog::append(
+        archivoErroresPrograma(), ErrorLog::line(Now(), QStringLiteral("Envio.ini"), texto, 0));
 }
 
 bool esSi(const QString& valor, bool porDefecto)

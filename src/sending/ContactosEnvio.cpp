@@ -37,8 +37,8 @@ void ejecutaSentencias()
     bool hayError = false;
     qint32 numero = 0;
     QString script, descripcion;
-    GActualizarDatoScript(g.gSentenciasSQL, hayError, numero, false, false, script, descripcion,
-        true);
+    GActualizarDatoScript(
+        g.gSentenciasSQL, hayError, numero, false, false, script, descripcion, true);
     g.gSentenciasSQL.clear();
     g.gCamposValores.reset();
 }
@@ -73,7 +73,8 @@ long idContacto(const QString& para, const QString& email)
         nullptr, adOpenDynamic, adLockOptimistic);
     const long id = rs.Eof()
         ? 0
-        : long(gUtilidades().ValorCampo(rs.Fields(QStringLiteral("IdContacto")).Value()).toLongLong());
+        : long(
+            gUtilidades().ValorCampo(rs.Fields(QStringLiteral("IdContacto")).Value()).toLongLong());
     gDB().CierraRecordset(rs);
     return id;
 }
@@ -115,7 +116,8 @@ void graba(Steps& pasos, const QString& para, const QString& EMail, const QStrin
     using ConstructorSentencias::AgregaCampoValor;
     using ConstructorSentencias::ArmaSentenciaSQL;
     if (!pasos.run([&] {
-            AgregaCampoValor(QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
+            AgregaCampoValor(
+                QStringLiteral("Nombre_y_Apellido"), nombre, QStringLiteral("'"), true);
             AgregaCampoValor(QStringLiteral("Cargo"), cargo, QStringLiteral("'"), false);
             AgregaCampoValor(QStringLiteral("CELULAR"), celular, QStringLiteral("'"), false);
             // The address is stored as it is looked up, apostrophe and all (doubled inside the
@@ -138,8 +140,8 @@ void graba(Steps& pasos, const QString& para, const QString& EMail, const QStrin
             QString condicion = QStringLiteral("where IDCONTACTO = ") + id
                 + QStringLiteral(" AND CUENTA = ") + literal(cuenta);
             AdoRecordset rs;
-            gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MA_CONTACTOS_CUENTAS ") + condicion,
-                rs);
+            gDB().AbrirRecordset(
+                QStringLiteral("SELECT * FROM MA_CONTACTOS_CUENTAS ") + condicion, rs);
             const bool existe = !rs.Eof();
             gDB().CierraRecordset(rs);
             QString numero = id;

@@ -9,14 +9,14 @@ struct ConfiguracionEnvio;
 // the sender; a send re-reads only the port.
 struct CuentaCorreo
 {
-    QString ServidorTipo;        // "Gmail", "Hotmail", "Otro" or anything else (= "Otro")
-    QString CuentaUsuario;       // login and sender address
+    QString ServidorTipo; // "Gmail", "Hotmail", "Otro" or anything else (= "Otro")
+    QString CuentaUsuario; // login and sender address
     QString CuentaClave;
     QString CuentaAutenticacion; // stored, not used
     QString CuentaNombre;
     QString ServidorOtro;
     QString CuentaPuerto;
-    QString CuentaDe;            // the reply-to default
+    QString CuentaDe; // the reply-to default
 
     // The choice made at load for `usuario` (the logged user).
     void CargarCuentaCorreo(const QString& usuario, const ConfiguracionEnvio& envio);

@@ -58,8 +58,7 @@ bool DocumentoEnvio::esCompra(const QString& TC)
     return esUno(TC.trimmed(), { "FCC", "NCC", "LNCC", "NDC", "LNDC", "RMC", "FPC", "NCCP" });
 }
 
-void DocumentoEnvio::registraPresupuesto(
-    const QString& cuenta, const QString& numero, bool conLink)
+void DocumentoEnvio::registraPresupuesto(const QString& cuenta, const QString& numero, bool conLink)
 {
     const QString archivo = numero + QStringLiteral(".PDF");
     const QString codigo = literal(cuenta);
@@ -136,9 +135,9 @@ DocumentoEnvio::Resultado DocumentoEnvio::genera(
         }))
         return Resultado::Abandonado;
     // A purchase voucher's report reads every supplier's vouchers of that number otherwise.
-    const QString seleccion
-        = esCompra(TC) ? QStringLiteral("{C_MV_CPTE.CUENTA}= ") + literal(Cuenta.trimmed())
-                       : QString();
+    const QString seleccion = esCompra(TC)
+        ? QStringLiteral("{C_MV_CPTE.CUENTA}= ") + literal(Cuenta.trimmed())
+        : QString();
     return imprimePar({ TC, TC, seleccion, {}, QStringLiteral("Todos") }, nombre(TC), m_adjuntos)
         ? Resultado::Hecho
         : Resultado::Abandonado;
@@ -295,9 +294,8 @@ DocumentoEnvio::Resultado DocumentoEnvio::presupuesto(const QString& Cuenta, con
         || !m_pasos.run([&] { gReporte().DestinoImpresion(DLL_Print::DestinoArchivo); }))
         return Resultado::Abandonado;
     QString tipo = TC;
-    if (!m_pasos.run([&] {
-            rechazaSiSeDetuvo(comprobantes().llenaComprobante(tipo, Suc, Nro, Letra));
-        }))
+    if (!m_pasos.run(
+            [&] { rechazaSiSeDetuvo(comprobantes().llenaComprobante(tipo, Suc, Nro, Letra)); }))
         return Resultado::Abandonado;
     const Impresion impresion { TC, TC.trimmed(), QString(), {}, QString() };
     if (!imprimePar(impresion, m_cuenta, m_adjuntos))

@@ -2,7 +2,6 @@
 
 #include <QUrl>
 
-
 namespace EnvioWhatsapp {
 
 QString componeMensaje(const QString& mensaje, const QString& asunto, const QString& links)

@@ -98,11 +98,12 @@ QString leeHtml(const QString& ruta)
 } // namespace
 
 FrmEnviar::FrmEnviar(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmEnviar>())
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::FrmEnviar>())
 {
     ui->setupUi(this);
-    m_txtfields = { ui->txtfields_0, ui->txtfields_1, ui->txtfields_2, ui->txtfields_3,
-        ui->txtfields_4 };
+    m_txtfields
+        = { ui->txtfields_0, ui->txtfields_1, ui->txtfields_2, ui->txtfields_3, ui->txtfields_4 };
 
     connect(ui->cmdSend, &QPushButton::clicked, this, &FrmEnviar::cmdSend_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &FrmEnviar::cmdExit_Click);
@@ -131,8 +132,8 @@ FrmEnviar::FrmEnviar(QWidget* parent)
     ui->Image2->setIcon(iconoMetodo(QColor(0x1e, 0x6f, 0xc8), u'@'));
     connect(ui->Image1, &QToolButton::clicked, this, &FrmEnviar::Image1_Click);
     connect(ui->Image2, &QToolButton::clicked, this, &FrmEnviar::Image2_Click);
-    connect(ui->cmdEnviarWhatsapp, &QPushButton::clicked, this,
-        &FrmEnviar::cmdEnviarWhatsapp_Click);
+    connect(
+        ui->cmdEnviarWhatsapp, &QPushButton::clicked, this, &FrmEnviar::cmdEnviarWhatsapp_Click);
     connect(ui->CmdCopiar, &QPushButton::clicked, this, &FrmEnviar::CmdCopiar_Click);
     connect(ui->cmdBrowse, &QPushButton::clicked, this, &FrmEnviar::cmdBrowse_Click);
     connect(ui->CmdAbrir, &QPushButton::clicked, this, &FrmEnviar::CmdAbrir_Click);
@@ -210,7 +211,9 @@ void FrmEnviar::Form_Load()
         ui->frameWhatsapp->move(Twips::toPixels(120), Twips::toPixels(960));
         ui->frmEspera->move(Twips::toPixels(120), Twips::toPixels(1920));
     });
-    pasos.run([&] { m_generaLinkPresupuesto = Configuracion::Cfg(QStringLiteral("GeneralinkPrespuesto")); });
+    pasos.run([&] {
+        m_generaLinkPresupuesto = Configuracion::Cfg(QStringLiteral("GeneralinkPrespuesto"));
+    });
     pasos.run([&] { CargarCuentaCorreo(); });
     pasos.run([&] { CargaMensaje(); });
     pasos.run([&] {
@@ -359,7 +362,8 @@ std::unique_ptr<Mail> FrmEnviar::getPyMail()
     return fabrica ? fabrica->crear(m_envio.seguridad()) : nullptr;
 }
 
-int FrmEnviar::aviso(const QString& texto, int estilo, const QString& titulo, bool tambienSilencioso)
+int FrmEnviar::aviso(
+    const QString& texto, int estilo, const QString& titulo, bool tambienSilencioso)
 {
     if (pSilencioso && !tambienSilencioso)
         return Msg::Ok;
@@ -404,19 +408,20 @@ bool FrmEnviar::EnviarPyMail()
     ++m_enviando;
     const auto libre = qScopeGuard([this] { --m_enviando; });
     if (!esPrograma(SinPlantilla))
-        Configuracion::GrabaDfg(clavePlantilla(), QString(), mensaje(), false,
-            QStringLiteral("DATOS"));
+        Configuracion::GrabaDfg(
+            clavePlantilla(), QString(), mensaje(), false, QStringLiteral("DATOS"));
     // A multiple choice mails each chosen address; "Para" and the log then name them all, and
     // none of them is kept as a contact.
     const bool seleccionMultiple
-        = texto(QStringLiteral("Para")).trimmed().compare(
-              ContactosEnvio::SeleccionMultiple, Qt::CaseInsensitive)
+        = texto(QStringLiteral("Para"))
+              .trimmed()
+              .compare(ContactosEnvio::SeleccionMultiple, Qt::CaseInsensitive)
         == 0;
     if (seleccionMultiple && eMailAux::gDestinatarios.size() > 1)
         setTexto(QStringLiteral("Para"), eMailAux::gDestinatarios.mid(1).join(u';'));
 
-    const CuentaCorreo::Servidor servidor = m_cuenta.servidor(
-        Configuracion::Cfg(QStringLiteral("email_puerto")).trimmed(), m_envio);
+    const CuentaCorreo::Servidor servidor
+        = m_cuenta.servidor(Configuracion::Cfg(QStringLiteral("email_puerto")).trimmed(), m_envio);
     const QString host = m_hostForzado.isEmpty() ? servidor.host : m_hostForzado;
     const int puerto = m_hostForzado.isEmpty() ? servidor.puerto : m_puertoForzado;
     if (m_cuenta.vacia() || host.isEmpty()) {
@@ -469,8 +474,8 @@ bool FrmEnviar::EnviarPyMail()
     const QString de = texto(QStringLiteral("De")).trimmed();
     if (MostrarAntes && !de.isEmpty()
         && Configuracion::Cfg(QStringLiteral("email_de")).trimmed().isEmpty())
-        Configuracion::GrabaDfg(QStringLiteral("email_de"), de, QString(), false,
-            QStringLiteral("DATOS"));
+        Configuracion::GrabaDfg(
+            QStringLiteral("email_de"), de, QString(), false, QStringLiteral("DATOS"));
     ocupado(false);
     Unload();
     return false;
@@ -559,8 +564,8 @@ bool FrmEnviar::secuenciaMensaje(Mail& m, bool guardaContactos)
         errorDeEnvio(ErrorSinConexion, m.descripcionFallo());
         return false;
     } else {
-        InformarEnvioFallido(m.respuestaServidor().isEmpty() ? m.descripcionFallo()
-                                                             : m.respuestaServidor());
+        InformarEnvioFallido(
+            m.respuestaServidor().isEmpty() ? m.descripcionFallo() : m.respuestaServidor());
     }
     return true;
 }
@@ -576,8 +581,8 @@ void FrmEnviar::pasoEnlace()
     gUtilidades().DescomponeRuta(archivos.at(1), carpeta, nombre, extension, base);
     uploadAdjuntoWeb(archivos.at(1), nombre.section(u'.', 0, 0), extension, true);
     const QString primero = archivos.at(0);
-    uploadAdjuntoWeb(primero, Today().toString(QStringLiteral("yyyyMMdd")),
-        primero.section(u'.', 1), false);
+    uploadAdjuntoWeb(
+        primero, Today().toString(QStringLiteral("yyyyMMdd")), primero.section(u'.', 1), false);
 }
 
 void FrmEnviar::InformarEnvioCorrecto()
@@ -673,8 +678,8 @@ void FrmEnviar::RegistrarEnvio(
     RegistroEnvio::Fila fila;
     if (esWhatsapp) {
         fila.De = usuarioLogeado();
-        fila.Para = gUtilidades().LimpiaTexto(gUtilidades().QuitaCaracteres(
-            ui->txtParaWhatsapp->text(), QStringLiteral(" -/")));
+        fila.Para = gUtilidades().LimpiaTexto(
+            gUtilidades().QuitaCaracteres(ui->txtParaWhatsapp->text(), QStringLiteral(" -/")));
         fila.Asunto = QStringLiteral("Enviado Via Whatsapp");
         fila.Mensaje = ui->txtMensajeWhatsapp->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
         fila.CuentaEmail = QStringLiteral("Whatsapp");
@@ -713,7 +718,8 @@ QString FrmEnviar::GetStringFile(QString& Value, bool Force)
         const QString hex = Value.mid(por + 1, 2);
         const int codigo = hex.size() == 2 ? hex.toInt(&ok, 16) : 0;
         if (!ok)
-            throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"));
+            throw RuntimeError(
+                RuntimeError::TypeMismatch, QStringLiteral("No coinciden los tipos"));
         Value.replace(u'%' + hex, QString(QChar(codigo)), Qt::CaseInsensitive);
     }
     Value.replace(QChar(0), u'%');

@@ -38,17 +38,17 @@ public:
     ~FrmEnviar() override;
 
     // Public variables, as callers set them.
-    QString IdEvento;        // a successful send hides the form without a notice
+    QString IdEvento; // a successful send hides the form without a notice
     bool desdeTablero = false;
     QString NroOT;
     bool seEnvio = false;
     bool MostrarAntes = false; // interactive: preview, failure reasons, keep "De" as default
-    QString ArchivoWeb;      // HTML shown in the preview
+    QString ArchivoWeb; // HTML shown in the preview
     QString TC;
     QString IdComprobante;
     QString Cuenta;
     bool EnvioManual = false; // hides the preview
-    QString archAdjunto;     // a ".RPT" attachment becomes a PDF at load
+    QString archAdjunto; // a ".RPT" attachment becomes a PDF at load
     QString pTC;
     QString pIDCPTE;
     bool pSalir = false;
@@ -58,8 +58,7 @@ public:
     // The controls; the first call loads the form.
     Ui::FrmEnviar& controles();
     // A control by its name (objectName); the first call loads the form.
-    template <typename T>
-    T* control(const char* nombre)
+    template <typename T> T* control(const char* nombre)
     {
         controles();
         return findChild<T*>(QLatin1String(nombre));
@@ -80,7 +79,8 @@ public:
     std::unique_ptr<Mail> getPyMail();
     void RegistrarEnvio(bool HayError, const QString& TextoError = QString(),
         const QString& CodigoActivador = QString(), bool esWhatsapp = false);
-    void ActualizaContestado(const QString& Usuario, const QString& UIDL, const QString& CuentaEmail);
+    void ActualizaContestado(
+        const QString& Usuario, const QString& UIDL, const QString& CuentaEmail);
     void Rtf_Html_EliminarTemp(const QString& ruta);
     // A URL piece as a file name (decoded, "/" as "\", blanks as "_"); `Value` keeps its blanks.
     QString GetStringFile(QString& Value, bool Force = true);
@@ -113,8 +113,8 @@ public:
         bool EsContrato = false, bool EsPresupuesto = false);
     // Posts the file to `sURL` to be stored as `sRutaDestino`; true on status 200. Failures show a
     // critical "Error" box (when silent, its text goes to the error log instead).
-    bool SubirArchivoHTTPS(const QString& sURL, const QString& sRutaArchivo,
-        const QString& sRutaDestino);
+    bool SubirArchivoHTTPS(
+        const QString& sURL, const QString& sRutaArchivo, const QString& sRutaDestino);
     QString URLEncode(const QString& str);
     void crearArchivo(const QString& ruta, const QString& dato, bool NoAgrega = false);
     // The document server a tool uploads to instead of Envio.ini's (host[:port]); empty: none.
@@ -226,7 +226,8 @@ private:
     void MostrarProgreso(long valor);
     void MostrarUltimoEstado(const QString& texto);
     void errorDeEnvio(qint64 numero, const QString& descripcion);
-    int aviso(const QString& texto, int estilo, const QString& titulo, bool tambienSilencioso = false);
+    int aviso(
+        const QString& texto, int estilo, const QString& titulo, bool tambienSilencioso = false);
     bool enSegundoPlano(const std::function<bool()>& trabajo);
     void ocupado(bool si);
     void pasoEnlace();
@@ -261,8 +262,8 @@ private:
     // Contacts.
     // GrabarContacto; without `conDatos` the contact fields are left out (several recipients
     // share the fields of one).
-    void grabaContacto(const QString& EMail, const QString& Cuenta, const QString& NombreCuenta,
-        bool conDatos);
+    void grabaContacto(
+        const QString& EMail, const QString& Cuenta, const QString& NombreCuenta, bool conDatos);
     QLineEdit* campoContacto(int indice) const;
     static QString marcaContacto(int indice);
     void muestraContacto(int indice, const QString& valor);

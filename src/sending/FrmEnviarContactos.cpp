@@ -40,8 +40,8 @@ void FrmEnviar::muestraContacto(int indice, const QString& valor)
     campo->setText(marca ? marcaContacto(indice) : valor);
     QPalette p = campo->palette();
     p.setColor(QPalette::Text,
-        QApplication::palette().color(marca ? QPalette::Disabled : QPalette::Active,
-            QPalette::Text));
+        QApplication::palette().color(
+            marca ? QPalette::Disabled : QPalette::Active, QPalette::Text));
     campo->setPalette(p);
 }
 
@@ -103,25 +103,25 @@ long FrmEnviar::ObtenerIdContacto(const QString& EMail)
     return ContactosEnvio::idContacto(texto(QStringLiteral("Para")).trimmed(), EMail.trimmed());
 }
 
-void FrmEnviar::GrabarContacto(const QString& EMail, const QString& Cuenta, const QString& NombreCuenta)
+void FrmEnviar::GrabarContacto(
+    const QString& EMail, const QString& Cuenta, const QString& NombreCuenta)
 {
     grabaContacto(EMail, Cuenta, NombreCuenta, true);
 }
 
-void FrmEnviar::grabaContacto(const QString& EMail, const QString& Cuenta,
-    const QString& NombreCuenta, bool conDatos)
+void FrmEnviar::grabaContacto(
+    const QString& EMail, const QString& Cuenta, const QString& NombreCuenta, bool conDatos)
 {
     controles();
     ContactosEnvio::Datos datos;
     if (conDatos) {
-        const auto valor = [&](int i) {
-            return muestraMarca(i) ? QString() : campoContacto(i)->text();
-        };
+        const auto valor
+            = [&](int i) { return muestraMarca(i) ? QString() : campoContacto(i)->text(); };
         datos = { valor(0), valor(1), valor(2) };
     }
     Steps pasos = reportAs(QStringLiteral("GrabarContacto"));
-    ContactosEnvio::graba(pasos, texto(QStringLiteral("Para")).trimmed(), EMail, Cuenta,
-        NombreCuenta, datos);
+    ContactosEnvio::graba(
+        pasos, texto(QStringLiteral("Para")).trimmed(), EMail, Cuenta, NombreCuenta, datos);
 }
 
 void FrmEnviar::CmdConsultar_Click()
@@ -146,8 +146,7 @@ void FrmEnviar::cmdConsultarContacto_Click()
     consultas.CampoDevuelto = QStringLiteral("celular");
     std::optional<QStringList> columnas
         = QStringList { QStringLiteral("celular"), QStringLiteral("telefono") };
-    consultas.ConsultaSearch(ContactosEnvio::consultaNumeros(Cuenta),
-        &columnas);
+    consultas.ConsultaSearch(ContactosEnvio::consultaNumeros(Cuenta), &columnas);
     QString numero = consultas.ValorDevuelto.toString();
     const QStringList valores = consultas.Valores.value_or(QStringList());
     if (!valores.isEmpty())
@@ -166,8 +165,8 @@ bool FrmEnviar::eventFilter(QObject* objeto, QEvent* evento)
         if (evento->type() == QEvent::FocusIn && muestraMarca(i)) {
             campoContacto(i)->clear();
             QPalette p = campoContacto(i)->palette();
-            p.setColor(QPalette::Text,
-                QApplication::palette().color(QPalette::Active, QPalette::Text));
+            p.setColor(
+                QPalette::Text, QApplication::palette().color(QPalette::Active, QPalette::Text));
             campoContacto(i)->setPalette(p);
         } else if (evento->type() == QEvent::FocusOut && campoContacto(i)->text().isEmpty()) {
             muestraContacto(i, QString());

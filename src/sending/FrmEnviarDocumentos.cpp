@@ -170,11 +170,10 @@ bool FrmEnviar::CompletaFormularioEnvio(Steps& pasos, const std::optional<ReglaC
         return false;
 
     // A budget carries the link through which the customer views and signs it.
-    if (conLinkPresupuesto()
-        && !pasos.run([&] {
-               ObtenerLink(IdComprobanteDoc.mid(0, 4), IdComprobanteDoc.mid(4, 8),
-                   IdComprobanteDoc.mid(12, 1), true);
-           }))
+    if (conLinkPresupuesto() && !pasos.run([&] {
+            ObtenerLink(IdComprobanteDoc.mid(0, 4), IdComprobanteDoc.mid(4, 8),
+                IdComprobanteDoc.mid(12, 1), true);
+        }))
         return false;
 
     if (!pasos.runAll({ [&] {

@@ -36,15 +36,16 @@ void FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, const QString& 
             Msg::Information, Aviso);
         return;
     }
-    const QString host = m_servidorDocumentos.isEmpty() ? m_envio.servidorDocumentos
-                                                        : m_servidorDocumentos;
+    const QString host
+        = m_servidorDocumentos.isEmpty() ? m_envio.servidorDocumentos : m_servidorDocumentos;
     if (host.trimmed().isEmpty()) {
         aviso(QStringLiteral("No está configurado el servidor de documentos (Envio.ini)"),
             Msg::Information, Aviso);
         return;
     }
 
-    const QString nombre = NombreArchivo.isEmpty() ? QStringLiteral("DOCUMENTO_TMP") : NombreArchivo;
+    const QString nombre
+        = NombreArchivo.isEmpty() ? QStringLiteral("DOCUMENTO_TMP") : NombreArchivo;
     QString extension = Ext;
     extension.remove(u'.');
     const QString subida = SubidaDocumento::nombreSubida(
@@ -52,8 +53,8 @@ void FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, const QString& 
     // The name becomes a file of the data folder, a line of the command file and a server path:
     // one that leaves the folder or breaks the line is never used for any of them.
     if (!SubidaDocumento::nombreValido(subida)) {
-        avisoSubida(QStringLiteral("Se produjo un error: El nombre del archivo no es válido: ")
-            + subida);
+        avisoSubida(
+            QStringLiteral("Se produjo un error: El nombre del archivo no es válido: ") + subida);
         LinkDocumento = QStringLiteral("** Error al subir el archivo ") + subida;
         return;
     }
@@ -81,11 +82,11 @@ void FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, const QString& 
     QFile::remove(comandos);
     SubidaDocumento::crearArchivo(comandos, subida);
 
-    const SubidaDocumento::Destino d = SubidaDocumento::destino(
-        host, codigo, subida, EsContrato, EsPresupuesto, Today());
+    const SubidaDocumento::Destino d
+        = SubidaDocumento::destino(host, codigo, subida, EsContrato, EsPresupuesto, Today());
     LinkDocumento = d.link;
-    if (!SubirArchivoHTTPS(QStringLiteral("https://") + host.trimmed()
-                + QStringLiteral("/uploadvb6.aspx"),
+    if (!SubirArchivoHTTPS(
+            QStringLiteral("https://") + host.trimmed() + QStringLiteral("/uploadvb6.aspx"),
             archivoOriginal, d.ruta))
         LinkDocumento = QStringLiteral("** Error al subir el archivo ") + subida;
     if (copiaPropia)

@@ -94,7 +94,8 @@ void FrmEnviar::optMetodoEnvio_Click(int Index)
             QString links;
             for (qsizetype i = 0; i < rutas.size(); ++i) {
                 LinkDocumento.clear();
-                uploadAdjuntoWeb(rutas.at(i), hoy + u'_' + QString::number(i), QStringLiteral("PDF"));
+                uploadAdjuntoWeb(
+                    rutas.at(i), hoy + u'_' + QString::number(i), QStringLiteral("PDF"));
                 if (!LinkDocumento.contains(QLatin1String(".css"), Qt::CaseInsensitive))
                     links = LinkDocumento + CrLf + links;
             }
@@ -128,8 +129,7 @@ void FrmEnviar::cmdEnviarWhatsapp_Click()
     }
     const QString host = m_envio.servidorWhatsapp.isEmpty() ? ConfiguracionEnvio().servidorWhatsapp
                                                             : m_envio.servidorWhatsapp;
-    const QString direccion
-        = EnvioWhatsapp::direccion(host, EnvioWhatsapp::numero(numero), texto);
+    const QString direccion = EnvioWhatsapp::direccion(host, EnvioWhatsapp::numero(numero), texto);
     Launcher* lanzador = Service<Launcher>::tryGet();
     // The client is never confirmed; but when nothing could even be started, nothing was sent.
     if (!lanzador || !lanzador->openDocument(direccion, false)) {

@@ -3,7 +3,9 @@
 
 #include "sending/Rt_ImgThumbs.h"
 
-FrmImgNew::FrmImgNew(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FrmImgNew>())
+FrmImgNew::FrmImgNew(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::FrmImgNew>())
 {
     ui->setupUi(this);
 }

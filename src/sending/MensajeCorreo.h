@@ -6,11 +6,12 @@
 // What the sender checks in a message before anything goes to the server, and the body rules.
 namespace MensajeCorreo {
 
-enum class Problema {
+enum class Problema
+{
     Ninguno,
-    Remitente,     // "De" holds "@" but is no single address, or no reply-to address at all
+    Remitente, // "De" holds "@" but is no single address, or no reply-to address at all
     Destinatarios, // a recipient is no single address, or there is none
-    Adjuntos,      // an attachment is missing or cannot be read
+    Adjuntos, // an attachment is missing or cannot be read
 };
 
 struct Revision
@@ -28,8 +29,8 @@ bool esDireccion(const QString& texto);
 // Checks "De" (a text with "@" is the reply-to address, else `emailDe`, the "email_de" setting),
 // "Para" and the attachment list (both ";"-separated; empty pieces are skipped). The first
 // problem found stops the check.
-Revision revisa(const QString& de, const QString& emailDe, const QString& para,
-    const QString& adjuntos);
+Revision revisa(
+    const QString& de, const QString& emailDe, const QString& para, const QString& adjuntos);
 
 // The line that names the offending entry under a message; empty when there is none.
 QString nombraItem(const QString& item);

@@ -34,8 +34,8 @@ QImage cargaMetarchivo(const QString& ruta)
         return QImage();
     const QString png = dir.filePath(QStringLiteral("metarchivo.png"));
     QProcess p;
-    p.start(QStringLiteral("wmf2gd"), { QStringLiteral("-t"), QStringLiteral("png"),
-                                          QStringLiteral("-o"), png, ruta });
+    p.start(QStringLiteral("wmf2gd"),
+        { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), png, ruta });
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return QImage();
     return QImage(png);
@@ -50,8 +50,8 @@ void ReducirProporcionalMiniatura(float& lado, float& otro, float delta)
     otro = lado * porcentaje / 100.0f;
 }
 
-void AjustarMedidasMiniatura(float ancho, float alto, float maxAncho, float maxAlto,
-    float& nuevoAncho, float& nuevoAlto)
+void AjustarMedidasMiniatura(
+    float ancho, float alto, float maxAncho, float maxAlto, float& nuevoAncho, float& nuevoAlto)
 {
     const auto porAncho = [&] { ReducirProporcionalMiniatura(ancho, alto, ancho - maxAncho); };
     const auto porAlto = [&] { ReducirProporcionalMiniatura(alto, ancho, alto - maxAlto); };
@@ -108,7 +108,8 @@ QImage cargaImagen(const QString& ruta)
     const QString archivo = FileNames::resolve(ruta);
     QImageReader lector(archivo);
     QImage imagen = lector.read();
-    if (imagen.isNull() && QFileInfo(archivo).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0)
+    if (imagen.isNull()
+        && QFileInfo(archivo).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0)
         imagen = cargaMetarchivo(archivo);
     return imagen;
 }
@@ -138,10 +139,9 @@ bool GenerarMiniatura(const QString& carpeta, const QString& origen, const QStri
     float alto = 0;
     AjustarMedidasMiniatura(float(imagen.width()), float(imagen.height()), float(maxAncho),
         float(maxAlto), ancho, alto);
-    const QImage miniatura
-        = imagen.convertToFormat(QImage::Format_RGB888)
-              .scaled(qMax(1, aPixeles(ancho)), qMax(1, aPixeles(alto)), Qt::IgnoreAspectRatio,
-                  Qt::SmoothTransformation);
+    const QImage miniatura = imagen.convertToFormat(QImage::Format_RGB888)
+                                 .scaled(qMax(1, aPixeles(ancho)), qMax(1, aPixeles(alto)),
+                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QString destino = datos() + carpetaRel + QStringLiteral("thumbs5/") + identificador
         + QStringLiteral(".bmp");
     if (miniatura.save(destino, "BMP"))
@@ -155,8 +155,8 @@ void Escalar_Imagen(const QImage& imagen, QLabel* destino)
         return;
     float ancho = 0;
     float alto = 0;
-    AjustarMedidasMiniatura(float(imagen.width()), float(imagen.height()),
-        float(destino->width()), float(destino->height()), ancho, alto);
+    AjustarMedidasMiniatura(float(imagen.width()), float(imagen.height()), float(destino->width()),
+        float(destino->height()), ancho, alto);
     destino->setAlignment(Qt::AlignCenter);
     destino->setPixmap(QPixmap::fromImage(imagen.scaled(qMax(1, aPixeles(ancho)),
         qMax(1, aPixeles(alto)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));

@@ -24,8 +24,8 @@ bool GenerarMiniatura(const QString& carpeta, const QString& origen, const QStri
 
 // The fit rule: a side over its maximum is brought down to it and the other follows in
 // proportion (single precision, as the suite computes it), again until both fit; never enlarges.
-void AjustarMedidasMiniatura(float ancho, float alto, float maxAncho, float maxAlto,
-    float& nuevoAncho, float& nuevoAlto);
+void AjustarMedidasMiniatura(
+    float ancho, float alto, float maxAncho, float maxAlto, float& nuevoAncho, float& nuevoAlto);
 // `lado` shrinks by `delta`, `otro` keeps its percentage of it.
 void ReducirProporcionalMiniatura(float& lado, float& otro, float delta);
 // A fitted size in whole pixels: halves go to the even number.

@@ -130,8 +130,8 @@ QString limite(int milisegundosDelDia)
     return QString(27, u'-') + QString::number(ms, 16).toUpper();
 }
 
-HttpPeticion peticion(const QString& url, const QString& archivo, const QString& rutaDestino,
-    const QString& limite)
+HttpPeticion peticion(
+    const QString& url, const QString& archivo, const QString& rutaDestino, const QString& limite)
 {
     HttpPeticion p;
     p.url = url + QStringLiteral("?ruta_destino=") + URLEncode(rutaDestino);
@@ -180,8 +180,8 @@ QString sube(const QString& url, const QString& archivo, const QString& rutaDest
     std::unique_ptr<Http> http = fabrica ? fabrica->crear(seguridad) : nullptr;
     if (!http)
         return error + QStringLiteral("No se pueden hacer envíos por HTTPS en este equipo");
-    const HttpPeticion pedido = peticion(url, info.filePath(), rutaDestino,
-        limite(QTime::currentTime().msecsSinceStartOfDay()));
+    const HttpPeticion pedido = peticion(
+        url, info.filePath(), rutaDestino, limite(QTime::currentTime().msecsSinceStartOfDay()));
 
     HttpRespuesta respuesta;
     ejecuta([&] { respuesta = http->post(pedido); });

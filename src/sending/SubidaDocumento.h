@@ -49,8 +49,8 @@ QString limite(int milisegundosDelDia);
 // The multipart request of the upload page: field "archivo" carrying the file under its own name.
 // A double quote, CR, LF or other control character of the name goes as "%XX", so the name can
 // neither end the quoted value nor start a header of its own.
-HttpPeticion peticion(const QString& url, const QString& archivo, const QString& rutaDestino,
-    const QString& limite);
+HttpPeticion peticion(
+    const QString& url, const QString& archivo, const QString& rutaDestino, const QString& limite);
 
 // The longest an upload of `bytes` may take: two minutes, and a second for every 8 KB beyond
 // that, so a large document on a slow line gets through and a server that never finishes does not

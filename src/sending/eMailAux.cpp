@@ -94,7 +94,9 @@ void GenerarEstiloCtrlDiff(const QString& Carpeta)
         const Value color = rs.Fields(QStringLiteral("Color")).Value();
         if (!color.isNull()) {
             lineas << QStringLiteral(".TableRowClasificacion")
-                    + gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value()).trimmed()
+                    + gUtilidades()
+                          .ValorCampo(rs.Fields(QStringLiteral("Codigo")).Value())
+                          .trimmed()
                     + QStringLiteral("{ background: ")
                     + ModGlobal::ColorAHtml(gUtilidades().ValorCampo(color).trimmed())
                     + QStringLiteral("; font-size: 10; FONT-FAMILY: Verdana; font-color: black;}");
@@ -133,9 +135,9 @@ QString TextoAHtml(QString& Texto)
 
 QString ObtieneMailsContactos(const QString& TC, const QString& Cuenta)
 {
-    static const QStringList pagosCobros = { QStringLiteral("PG"), QStringLiteral("OPG"),
-        QStringLiteral("PGFP"), QStringLiteral("CB"), QStringLiteral("CBFP"),
-        QStringLiteral("CBCT") };
+    static const QStringList pagosCobros
+        = { QStringLiteral("PG"), QStringLiteral("OPG"), QStringLiteral("PGFP"),
+              QStringLiteral("CB"), QStringLiteral("CBFP"), QStringLiteral("CBCT") };
     const QString tipo = TC.toUpper();
     const QString cuenta = ConsultasDatos::literal(Cuenta);
 

@@ -25,8 +25,9 @@ public:
     // serves pending events once and returns true when the operator asked to cancel since the
     // banner was opened.
     virtual bool CartelMostrar(const std::optional<Value>& L1 = std::nullopt,
-                               const std::optional<Value>& l2 = std::nullopt,
-                               const std::optional<Value>& l3 = std::nullopt) = 0;
+        const std::optional<Value>& l2 = std::nullopt,
+        const std::optional<Value>& l3 = std::nullopt)
+        = 0;
 
     // Hides and releases the banner; the next use starts a fresh one, without a cancel request.
     virtual void CartelCerrar() = 0;

@@ -20,14 +20,14 @@ QString archivoErroresPrograma()
     return gUtilidades().RutaConBarra(temporaryFolder()) + QString::fromLatin1(ErrorLog::FileName);
 }
 
-int ManejoErrores(const RuntimeError& error, std::optional<int> buttons,
-                  const std::optional<QString>& routine)
+int ManejoErrores(
+    const RuntimeError& error, std::optional<int> buttons, const std::optional<QString>& routine)
 {
     if (error.number() == 0)
         return 0;
     const QString message = ErrorLog::messageText(error);
-    const int answer = MsgBox(message, buttons.value_or(DefaultButtons),
-                              ErrorLog::title(error, routine, TitleMark));
+    const int answer = MsgBox(
+        message, buttons.value_or(DefaultButtons), ErrorLog::title(error, routine, TitleMark));
     ErrorLog::append(archivoErroresPrograma(), ErrorLog::line(Now(), routine, message, answer));
     return answer;
 }

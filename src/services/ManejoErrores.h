@@ -20,7 +20,7 @@ class RuntimeError;
 // step, anything else leaves the routine. Steps (platform/Steps.h) does that for them; see
 // reportAs().
 int ManejoErrores(const RuntimeError& error, std::optional<int> buttons = std::nullopt,
-                  const std::optional<QString>& routine = std::nullopt);
+    const std::optional<QString>& routine = std::nullopt);
 // Default buttons, routine given.
 int ManejoErrores(const RuntimeError& error, const QString& routine);
 

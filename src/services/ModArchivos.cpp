@@ -20,12 +20,12 @@ std::optional<RegistroComandera> ExisteComandera(const QString& impresora)
     // Not the upper-cased, 50-character workstation key of the start-up: the file keeps names as
     // the machine gives them, compared ignoring case.
     const QString puesto = (entorno.NombrePC() + u'|' + entorno.UsuarioWindows()).trimmed();
-    return BuscaComandera(FileNames::inProgramFolder(QString::fromLatin1(ArchivoComanderas)),
-                          puesto, impresora);
+    return BuscaComandera(
+        FileNames::inProgramFolder(QString::fromLatin1(ArchivoComanderas)), puesto, impresora);
 }
 
-std::optional<RegistroComandera> BuscaComandera(const QString& archivo, const QString& puesto,
-                                                const QString& impresora)
+std::optional<RegistroComandera> BuscaComandera(
+    const QString& archivo, const QString& puesto, const QString& impresora)
 {
     // Read-only: the file belongs to whoever set the printers up, and a workstation without one
     // must not leave an empty file behind.

@@ -21,8 +21,8 @@ inline constexpr char ArchivoComanderas[] = "Comanderas.cfg";
 std::optional<RegistroComandera> ExisteComandera(const QString& impresora = QString());
 
 // The same search over the file `archivo` for the workstation key `puesto`.
-std::optional<RegistroComandera> BuscaComandera(const QString& archivo, const QString& puesto,
-                                                const QString& impresora);
+std::optional<RegistroComandera> BuscaComandera(
+    const QString& archivo, const QString& puesto, const QString& impresora);
 
 // True when the file can be opened for reading; a missing file, a folder, a bad name or no access
 // all answer false. Never raises.
@@ -32,9 +32,9 @@ bool PuedeAbrirArchivo(const QString& ruta);
 // for the file itself.
 bool ExisteArchivo(const QString& ruta);
 
-// Copies `origen` over `destino` (created or emptied). False, with nothing opened, when ExisteArchivo
-// says the source is missing; false when the source cannot be opened (the destination is then not
-// touched) or a read or write fails (the destination keeps what was written). Any size.
+// Copies `origen` over `destino` (created or emptied). False, with nothing opened, when
+// ExisteArchivo says the source is missing; false when the source cannot be opened (the destination
+// is then not touched) or a read or write fails (the destination keeps what was written). Any size.
 bool CopiaArchivo(const QString& origen, const QString& destino);
 
 } // namespace ModArchivos

@@ -68,7 +68,7 @@ ComandoPrograma ArmaComandoPrograma(const QString& programa, const QString& para
 }
 
 void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTarea,
-              const QString& servidor, const QString& dbName)
+    const QString& servidor, const QString& dbName)
 {
     const qsizetype blanco = parametroAdicional.indexOf(u' ');
     if (blanco >= 0)
@@ -77,18 +77,19 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTa
     // The sibling opens on the same session: the application user goes as database user and as
     // logged user, with the password in clear.
     const VariablesInicio& inicio = gInicio();
-    const QString parametros = ParametrosSesion::ArmaCadena(
-        servidor, dbName, inicio.gUsuarioLogeado, inicio.gClaveUsuario, parametroAdicional,
-        inicio.gUsuarioLogeado, inicio.gCaja);
+    const QString parametros
+        = ParametrosSesion::ArmaCadena(servidor, dbName, inicio.gUsuarioLogeado,
+            inicio.gClaveUsuario, parametroAdicional, inicio.gUsuarioLogeado, inicio.gCaja);
 
     Steps pasos = reportAs(QStringLiteral("MenuExes"));
     const ComandoPrograma comando = ArmaComandoPrograma(programa, parametros);
-    if (!pasos.run([&] { idTarea = Service<Launcher>::get().startProgram(comando.lineaComando()); }))
+    if (!pasos.run(
+            [&] { idTarea = Service<Launcher>::get().startProgram(comando.lineaComando()); }))
         return;
 
     if (idTarea == 0) {
         MsgBox(QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"),
-               Msg::Critical, QStringLiteral("Atención"));
+            Msg::Critical, QStringLiteral("Atención"));
     }
 }
 
@@ -120,8 +121,7 @@ void AbreArchivoAsociado(const QString& archivo, bool minimizado)
 
     int resultado = 0;
     gEntorno().AbrirArchivo(0, QString(), texto, QString(), QString(),
-                            minimizado ? Entorno::MinimizedNoActivate : Entorno::Normal,
-                            resultado);
+        minimizado ? Entorno::MinimizedNoActivate : Entorno::Normal, resultado);
 }
 
 } // namespace ModEjecutar

@@ -17,7 +17,7 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTa
 
 // The same with the server and database given.
 void MenuExes(const QString& programa, QString& parametroAdicional, qint64& idTarea,
-              const QString& servidor, const QString& dbName);
+    const QString& servidor, const QString& dbName);
 
 // The command that MenuExes starts: the program's path, then the parameter string.
 struct ComandoPrograma

@@ -92,8 +92,8 @@ void AplicaParametros(const Parametros& parametros, VariablesInicio& variables)
 }
 
 QString ArmaCadena(const QString& servidor, const QString& dbName, const QString& usuario,
-                   const QString& password, const QString& parametroAdicional,
-                   const QString& usuarioLogeado, const QString& caja)
+    const QString& password, const QString& parametroAdicional, const QString& usuarioLogeado,
+    const QString& caja)
 {
     return QStringLiteral(" ; @server=") + servidor + QStringLiteral("; @dbname=") + dbName
         + QStringLiteral("; @usuario=") + usuario + QStringLiteral("; @Password=") + password
@@ -117,8 +117,8 @@ QString CadenaDesdeIni()
     // User and password are stored scrambled; a missing key gives the fixed login in clear.
     QString usuario = util.Desencripta(
         ini.LeeIni(ArchivoIni, seccion, QStringLiteral("Usuario"), util.Encripta(UsuarioFijo)));
-    QString password = util.Desencripta(ini.LeeIni(
-        ArchivoIni, seccion, QStringLiteral("UserPassWord"), util.Encripta(ClaveFija)));
+    QString password = util.Desencripta(
+        ini.LeeIni(ArchivoIni, seccion, QStringLiteral("UserPassWord"), util.Encripta(ClaveFija)));
 
     servidor = util.QuitaCaracteres(servidor, barra);
     dbName = util.QuitaCaracteres(dbName, barra);

@@ -15,12 +15,12 @@ namespace ParametrosSesion {
 // What one string says, before it is applied to the program's start-up values.
 struct Parametros
 {
-    QString servidor;        // "@Server": may carry "#" (Oracle), a group before "/", ":" and a port
-    QString dbName;          // "@DbName"
-    QString usuario;         // "@Usuario": database user, fallback of the application user
+    QString servidor; // "@Server": may carry "#" (Oracle), a group before "/", ":" and a port
+    QString dbName; // "@DbName"
+    QString usuario; // "@Usuario": database user, fallback of the application user
     std::optional<QString> password; // "@Password", absent when not given
-    QString parametroAdicional;      // "@ParametroAdicional"
-    QString menu;                    // "@Menu"
+    QString parametroAdicional; // "@ParametroAdicional"
+    QString menu; // "@Menu"
     QString usuarioLogeado; // "@UsuarioLogeado", or "@Usuario" when that one is missing or blank
     // The application password: "* *" when the given password is the database name (the database
     // login, whose stored password is to be used); absent when no "@Password" was given.
@@ -44,8 +44,8 @@ void AplicaParametros(const Parametros& parametros, VariablesInicio& variables);
 // under "@usuario=" and "@UsuarioLogeado", in that order, so older readers that match "@Usuario"
 // inside the longer key still find the right one first.
 QString ArmaCadena(const QString& servidor, const QString& dbName, const QString& usuario,
-                   const QString& password, const QString& parametroAdicional,
-                   const QString& usuarioLogeado, const QString& caja);
+    const QString& password, const QString& parametroAdicional, const QString& usuarioLogeado,
+    const QString& caja);
 
 // The string built from the connection this workstation stored in "ZR417px.INI" (section
 // "<PC>|<USER>BaseDeDatos", keys Servidor, DbName, Usuario and UserPassWord, the last two

@@ -58,7 +58,7 @@ QString ArchivoAccesoDirecto(const QString& carpeta, const QString& nombre)
 }
 
 QByteArray Contenido(const QString& nombre, const QString& programa, const QString& argumentos,
-                     const QString& carpetaPrograma)
+    const QString& carpetaPrograma)
 {
     QString exec;
     if (!carpetaPrograma.isEmpty())
@@ -81,7 +81,7 @@ void Escribe(const QString& archivo, const QByteArray& contenido)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         || file.write(contenido) != contenido.size() || !file.flush()) {
         throw RuntimeError(75, archivo + QStringLiteral(": ") + file.errorString(),
-                           QStringLiteral("AccesoDirecto"));
+            QStringLiteral("AccesoDirecto"));
     }
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }

@@ -17,7 +17,7 @@ QString ArchivoAccesoDirecto(const QString& carpeta, const QString& nombre);
 // folder is not the executable's own, the launcher sets RP_TARIFOLIO_HOME to it (`carpetaPrograma`
 // empty: nothing set), so the shortcut opens on the same helper files.
 QByteArray Contenido(const QString& nombre, const QString& programa, const QString& argumentos,
-                     const QString& carpetaPrograma);
+    const QString& carpetaPrograma);
 
 // Writes the launcher to `archivo` and marks it executable (desktops refuse to run it otherwise).
 // Raises RuntimeError when it cannot be written.

@@ -51,9 +51,9 @@ QString DialogoConexion::textoPregunta(DB_Dll& db)
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral(" Estado de Sql: ") + e.SQLState() + cr
         + QStringLiteral("Numero de Error: ") + QString::number(e.Number()) + cr
-        + QStringLiteral("Descripcion: ") + e.Description() + cr
-        + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError()) + cr + crlf
-        + QStringLiteral("Nombre de Proceso: ") + executableName() + cr + crlf + crlf
+        + QStringLiteral("Descripcion: ") + e.Description() + cr + QStringLiteral("Codigo Nativo: ")
+        + QString::number(e.NativeError()) + cr + crlf + QStringLiteral("Nombre de Proceso: ")
+        + executableName() + cr + crlf + crlf
         + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + crlf
         + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
                          "de la instancia, por ejemplo : ")
@@ -70,7 +70,7 @@ bool DialogoConexion::retryAfterFailure(DB_Dll& db, const RuntimeError& error)
         return false;
     }
     const int respuesta = MsgBox(textoPregunta(db), Msg::YesNo + Msg::Critical,
-                                 QStringLiteral(" Error de Conexion a Base de Datos"));
+        QStringLiteral(" Error de Conexion a Base de Datos"));
     if (respuesta != Msg::Yes)
         return false;
     return loginExchange(db);
@@ -90,14 +90,12 @@ void DialogoConexion::administratorDecision(DB_Dll& db, bool muestraError)
         db.gEsAdmin = true;
         return;
     }
-    const QString administrador = gUtilidades()
-                                      .ValorCampo(db.DatosTabla(QStringLiteral("ta_usuarios"),
-                                                                gInicio().gUsuarioLogeado,
-                                                                QStringLiteral("Administrador"),
-                                                                QStringLiteral("nombre"),
-                                                                Value(qint32(adBSTR)), QString(),
-                                                                true, false))
-                                      .trimmed();
+    const QString administrador
+        = gUtilidades()
+              .ValorCampo(db.DatosTabla(QStringLiteral("ta_usuarios"), gInicio().gUsuarioLogeado,
+                  QStringLiteral("Administrador"), QStringLiteral("nombre"), Value(qint32(adBSTR)),
+                  QString(), true, false))
+              .trimmed();
     bool esNumero = false;
     const double valor = administrador.toDouble(&esNumero);
     db.gEsAdmin = esNumero && valor == 1.0;

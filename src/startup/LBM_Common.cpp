@@ -31,12 +31,16 @@ bool esFinDeLinea(QChar c)
 class LectorCampos
 {
 public:
-    explicit LectorCampos(const QString& texto) : m_texto(texto) { }
+    explicit LectorCampos(const QString& texto)
+        : m_texto(texto)
+    {
+    }
 
     // Passes blanks and line ends; true when nothing but them was left.
     bool finDeArchivo()
     {
-        while (m_pos < m_texto.size() && (esBlanco(m_texto.at(m_pos)) || esFinDeLinea(m_texto.at(m_pos))))
+        while (m_pos < m_texto.size()
+            && (esBlanco(m_texto.at(m_pos)) || esFinDeLinea(m_texto.at(m_pos))))
             ++m_pos;
         m_trasComa = false;
         return m_pos >= m_texto.size();
@@ -64,12 +68,12 @@ public:
             campo = m_texto.mid(m_pos + 1, fin - m_pos - 1);
             m_pos = cierre < 0 ? m_texto.size() : cierre + 1;
             while (m_pos < m_texto.size() && m_texto.at(m_pos) != u','
-                   && !esFinDeLinea(m_texto.at(m_pos)))
+                && !esFinDeLinea(m_texto.at(m_pos)))
                 ++m_pos;
         } else {
             const qsizetype inicio = m_pos;
             while (m_pos < m_texto.size() && m_texto.at(m_pos) != u','
-                   && !esFinDeLinea(m_texto.at(m_pos)))
+                && !esFinDeLinea(m_texto.at(m_pos)))
                 ++m_pos;
             campo = m_texto.mid(inicio, m_pos - inicio).trimmed();
         }
@@ -96,7 +100,7 @@ private:
 {
     constexpr int ErrorAccesoRuta = 75;
     throw RuntimeError(file.exists() ? ErrorAccesoRuta : int(RuntimeError::FileNotFound),
-                       file.fileName() + QStringLiteral(": ") + file.errorString(), Origen);
+        file.fileName() + QStringLiteral(": ") + file.errorString(), Origen);
 }
 
 QString rutaBases()
@@ -114,8 +118,7 @@ bool CampoAdmitido(const QString& texto)
 }
 
 void GrabarConexionBases(const QString& nombre, const QString& base, const QString& usuario,
-                         const QString& password, const QString& servidor,
-                         const QString& instancia, bool oracle)
+    const QString& password, const QString& servidor, const QString& instancia, bool oracle)
 {
     QString sufijo;
     if (!instancia.trimmed().isEmpty())
@@ -134,10 +137,9 @@ void GrabarConexionBases(const QString& nombre, const QString& base, const QStri
     for (const QString& campo : campos) {
         if (!CampoAdmitido(campo)) {
             throw RuntimeError(RuntimeError::InvalidCall,
-                               QStringLiteral("No se puede registrar la conexion: el dato \"")
-                                   + campo.simplified()
-                                   + QStringLiteral("\" contiene una coma o un salto de linea."),
-                               Origen);
+                QStringLiteral("No se puede registrar la conexion: el dato \"") + campo.simplified()
+                    + QStringLiteral("\" contiene una coma o un salto de linea."),
+                Origen);
         }
     }
 

@@ -21,9 +21,9 @@ extern QString gPuertoBases;
 
 struct RegistroConexion
 {
-    QString nombre;   // display name
-    QString base;     // database
-    QString usuario;  // login
+    QString nombre; // display name
+    QString base; // database
+    QString usuario; // login
     QString password; // scrambled
     QString servidor; // server, "#" in front for Oracle, ":" and port when typed
 };
@@ -37,8 +37,7 @@ bool CampoAdmitido(const QString& texto);
 // without touching it. Raises RuntimeError 5, before anything is read or written, when a field
 // is not CampoAdmitido; I/O failures raise 53 (file missing) or 75 (refused).
 void GrabarConexionBases(const QString& nombre, const QString& base, const QString& usuario,
-                         const QString& password, const QString& servidor,
-                         const QString& instancia, bool oracle);
+    const QString& password, const QString& servidor, const QString& instancia, bool oracle);
 
 // Reads the records of the registry at `ruta`. Fields end at a comma or a line end (CR LF, a lone
 // CR or a lone LF) alike and are trimmed; every five fields make a record, so a line with more or

@@ -64,7 +64,9 @@ QString nombreVisible(const QString& base, const QString& servidor)
 
 } // namespace
 
-frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAcceso>())
+frmAcceso::frmAcceso(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::frmAcceso>())
 {
     ui->setupUi(this);
     // The fields keep together above an empty last row that takes what the connections list
@@ -73,7 +75,8 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     ui->Label8->setText(SitioWeb);
     ui->TxtUserId->setPlaceholderText(QStringLiteral("Ingrese el usuario"));
     ui->TxtDbName->setPlaceholderText(QStringLiteral("ingrese el nombre de la base de datos"));
-    ui->TxtServidor->setPlaceholderText(QStringLiteral("ingrese el nombre del servidor e instancia"));
+    ui->TxtServidor->setPlaceholderText(
+        QStringLiteral("ingrese el nombre del servidor e instancia"));
 
     connect(ui->bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
     connect(ui->bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
@@ -151,7 +154,8 @@ void frmAcceso::Form_Load()
     adjustSize();
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect area = pantalla->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        move(area.left() + (area.width() - width()) / 2,
+            area.top() + (area.height() - height()) / 2);
     }
     llenarlist();
     MensajeInicial(ui->TxtUserId);
@@ -338,8 +342,7 @@ void frmAcceso::DatosBase(const QString& nombre)
 }
 
 bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname,
-                                  const QString& Usuario, const QString& Password,
-                                  const QString& Proveedor)
+    const QString& Usuario, const QString& Password, const QString& Proveedor)
 {
     const QString texto = QStringLiteral("PROVIDER=") + Proveedor + u';' + QStringLiteral("Server=")
         + Servidor + u';' + QStringLiteral("Database =") + Dbname + u';' + QStringLiteral("UId=")
@@ -397,15 +400,16 @@ void frmAcceso::CmdRegistrar_Click()
         if (errorQueSigue(error.number()))
             return int(Msg::Ignore);
         MsgBox(QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  ")
-                   + numeroConSigno(error.number()) + u' ' + error.description(),
-               Msg::OkOnly, executableName());
+                + numeroConSigno(error.number()) + u' ' + error.description(),
+            Msg::OkOnly, executableName());
         return int(Msg::Abort);
     });
 
     QString servidorRecortado;
     do {
         QString nombre;
-        if (!pasos.run([&] { nombre = nombreVisible(ui->TxtDbName->text(), ui->TxtServidor->text()); }))
+        if (!pasos.run(
+                [&] { nombre = nombreVisible(ui->TxtDbName->text(), ui->TxtServidor->text()); }))
             break;
 
         // The registry cannot hold a comma or a line break: every later record would shift for
@@ -413,12 +417,13 @@ void frmAcceso::CmdRegistrar_Click()
         if (!LBM_Common::CampoAdmitido(ui->TxtDbName->text().trimmed())) {
             MsgBox(QStringLiteral("El nombre de la base de datos no puede contener comas ni saltos "
                                   "de linea."),
-                   Msg::Exclamation, QStringLiteral("Atencion"));
+                Msg::Exclamation, QStringLiteral("Atencion"));
             return;
         }
         if (!LBM_Common::CampoAdmitido(ui->TxtServidor->text().trimmed())) {
-            MsgBox(QStringLiteral("El nombre del servidor no puede contener comas ni saltos de linea."),
-                   Msg::Exclamation, QStringLiteral("Atencion"));
+            MsgBox(QStringLiteral(
+                       "El nombre del servidor no puede contener comas ni saltos de linea."),
+                Msg::Exclamation, QStringLiteral("Atencion"));
             return;
         }
 
@@ -431,20 +436,20 @@ void frmAcceso::CmdRegistrar_Click()
             break;
         if (existe) {
             MsgBox(QStringLiteral("La conexion que intenta registrar ya existe "), Msg::Information,
-                   QStringLiteral("Atencion"));
+                QStringLiteral("Atencion"));
             return;
         }
 
         if (!pasos.run([&] {
                 const Currency puerto = gUtilidades().ValorMoneda(ui->TxtPuerto->text());
-                PuertoActual = puerto == Currency() ? Value(qint32(PuertoPredeterminado))
-                                                    : Value(puerto);
+                PuertoActual
+                    = puerto == Currency() ? Value(qint32(PuertoPredeterminado)) : Value(puerto);
             }))
             break;
 
         if (!pasos.run([&] {
                 for (QLineEdit* box :
-                     { ui->TxtServidor, ui->TxtUserId, ui->TxtUserPassword, ui->TxtDbName })
+                    { ui->TxtServidor, ui->TxtUserId, ui->TxtUserPassword, ui->TxtDbName })
                     box->setText(box->text().trimmed());
                 servidorRecortado = ui->TxtServidor->text();
             }))
@@ -459,8 +464,8 @@ void frmAcceso::CmdRegistrar_Click()
         // The suite's SQL Server logins are named after their database, with the same password.
         bool prueba = false;
         if (!pasos.run([&] {
-                prueba = ExisteBaseDeDatos(servidor, base.toUpper(), base.toUpper(), base.toUpper(),
-                                           DB_Dll::pSQLOLEDB());
+                prueba = ExisteBaseDeDatos(
+                    servidor, base.toUpper(), base.toUpper(), base.toUpper(), DB_Dll::pSQLOLEDB());
             }))
             break;
         if (prueba) {
@@ -481,8 +486,8 @@ void frmAcceso::CmdRegistrar_Click()
             break;
         if (!db.gOpenFlag) {
             MsgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor
-                       + QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
-                   Msg::Information, QStringLiteral("AVISO AL OPERADOR"));
+                    + QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
+                Msg::Information, QStringLiteral("AVISO AL OPERADOR"));
             return;
         }
         pasos.run(graba);
@@ -494,8 +499,8 @@ void frmAcceso::CmdRegistrar_Click()
     if (QFileInfo(odbc).isFile()) {
         const QString argumentos = QStringLiteral("Server=") + servidorRecortado
             + QStringLiteral(";DB=") + db.gDBName + u';';
-        Service<Launcher>::get().startProgram(ModEjecutar::citaArgumento(odbc) + u' '
-                                              + ModEjecutar::citaArgumento(argumentos));
+        Service<Launcher>::get().startProgram(
+            ModEjecutar::citaArgumento(odbc) + u' ' + ModEjecutar::citaArgumento(argumentos));
     }
     llenarlist();
 }
@@ -512,7 +517,7 @@ void frmAcceso::CmdLineaComando_Click()
 {
     const auto informa = [](const RuntimeError& error) {
         MsgBox(QStringLiteral("Se ha producido un error: ") + error.description(), Msg::Critical,
-               QStringLiteral("Error"));
+            QStringLiteral("Error"));
     };
 
     const Environment& entorno = Service<Environment>::get();
@@ -526,28 +531,27 @@ void frmAcceso::CmdLineaComando_Click()
 
     if (QFileInfo::exists(archivo)) {
         MsgBox(QStringLiteral("El acceso directo ya existe."), Msg::Information,
-               QStringLiteral("Acceso Directo"));
+            QStringLiteral("Acceso Directo"));
         return;
     }
 
     // Never a password in a file on the desktop: "@Password=" stays empty.
-    const QString argumentos = ParametrosSesion::ArmaCadena(
-        ui->TxtServidor->text(), ui->TxtDbName->text(), ui->TxtUserId->text(), QString(),
-        QString(), QString(), QString());
+    const QString argumentos = ParametrosSesion::ArmaCadena(ui->TxtServidor->text(),
+        ui->TxtDbName->text(), ui->TxtUserId->text(), QString(), QString(), QString(), QString());
     const QString carpeta = programFolder();
     const bool otraCarpeta = QFileInfo(carpeta) != QFileInfo(entorno.executableFolder());
 
     try {
         AccesoDirecto::Escribe(archivo,
-                               AccesoDirecto::Contenido(nombre, programa, argumentos,
-                                                        otraCarpeta ? carpeta : QString()));
+            AccesoDirecto::Contenido(
+                nombre, programa, argumentos, otraCarpeta ? carpeta : QString()));
     } catch (const RuntimeError& error) {
         // The suite's command reports the error and goes on with its next statement, which is
         // its closing word: the operator reads the error first and judges by it.
         informa(error);
     }
     MsgBox(QStringLiteral("Acceso directo creado correctamente en el escritorio."),
-           Msg::Information, QStringLiteral("Acceso Directo"));
+        Msg::Information, QStringLiteral("Acceso Directo"));
 }
 
 void frmAcceso::Label8_Click()

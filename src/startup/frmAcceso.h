@@ -71,8 +71,7 @@ public:
     // Trial connection on a connection of its own: true when it opened. The shared connection is
     // not touched.
     bool ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname, const QString& Usuario,
-                           const QString& Password,
-                           const QString& Proveedor = QStringLiteral("SQLOLEDB"));
+        const QString& Password, const QString& Proveedor = QStringLiteral("SQLOLEDB"));
     // Fills the boxes from the chosen list entry.
     void AsignarDatosBase();
     // Shows the box's hint when it is blank (the hint is no value: the box reads empty).

@@ -7,7 +7,8 @@
 namespace ErroresEjecucion {
 
 // Numbers beside those RuntimeError already names (5, 9, 13).
-enum Numero : int {
+enum Numero : int
+{
     Desbordamiento = 6,
     PilaInsuficiente = 28,
     EntradaPasadoFinArchivo = 62,

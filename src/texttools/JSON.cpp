@@ -128,7 +128,8 @@ QString textoDecimal(QStringView s)
         coma = 0;
     }
 
-    const qsizetype decimales = qMin<qsizetype>(kEscalaMaxima, qMax<qsizetype>(0, kDigitosDecimal - coma));
+    const qsizetype decimales
+        = qMin<qsizetype>(kEscalaMaxima, qMax<qsizetype>(0, kDigitosDecimal - coma));
     cifras = redondea(cifras, coma + decimales);
     if (cifras.size() > coma + decimales)
         ++coma; // the rounding carried into a new leading digit
@@ -168,7 +169,10 @@ int hexadecimalInicial(QStringView texto)
 class Lector
 {
 public:
-    explicit Lector(const QString& texto) : m_texto(texto) { }
+    explicit Lector(const QString& texto)
+        : m_texto(texto)
+    {
+    }
 
     JsonValue leeTexto();
 
@@ -378,8 +382,8 @@ JsonValue Lector::leeCadena()
                 ++m_i;
                 break;
             case u'u':
-                cadena.Append(
-                    QString(QChar(char16_t(hexadecimalInicial(QStringView(m_texto).mid(m_i + 1, 4))))));
+                cadena.Append(QString(
+                    QChar(char16_t(hexadecimalInicial(QStringView(m_texto).mid(m_i + 1, 4))))));
                 m_i += 5;
                 break;
             default:

@@ -14,7 +14,16 @@ class JsonCollection;
 class JsonValue
 {
 public:
-    enum class Type { Empty, Null, Boolean, Decimal, String, Dictionary, Collection };
+    enum class Type
+    {
+        Empty,
+        Null,
+        Boolean,
+        Decimal,
+        String,
+        Dictionary,
+        Collection
+    };
 
     JsonValue() = default;
     static JsonValue null();

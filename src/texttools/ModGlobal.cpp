@@ -25,17 +25,14 @@ void Cuenta_Series_Y_Lotes(const QString& Texto, QStringList& Elementos)
     if (work.startsWith(u'|'))
         work.remove(0, 1);
     qsizetype position = work.indexOf(u'|');
-    if (position < 0)
-    {
-        if (!work.isEmpty())
-        {
+    if (position < 0) {
+        if (!work.isEmpty()) {
             Elementos.last() = work.trimmed();
             Elementos.append(QString());
         }
         return;
     }
-    for (;;)
-    {
+    for (;;) {
         Elementos.last() = work.left(position).trimmed();
         Elementos.append(QString());
         work = work.mid(position + 1);
@@ -59,17 +56,13 @@ QString Cuenta_Series_Lotes(QString& Lotes, const QString& Series)
 
     const Utilidades& util = gUtilidades();
     QString result;
-    for (qsizetype i = 0; i < batches.size(); ++i)
-    {
+    for (qsizetype i = 0; i < batches.size(); ++i) {
         if (i >= amounts.size())
             continue;
         Currency amount;
-        try
-        {
+        try {
             amount = util.ValorMoneda(amounts.at(i));
-        }
-        catch (const RuntimeError&)
-        {
+        } catch (const RuntimeError&) {
             // A batch list written by hand may carry a word where the amount goes: such a batch
             // is not printed, and the voucher still is.
             continue;

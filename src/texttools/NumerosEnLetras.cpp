@@ -11,17 +11,17 @@ namespace {
 
 // The word tables, indexed by digit; index 0 is empty on purpose (a zero digit says nothing).
 // The accents are missing as on every voucher printed so far ("dieciseis", "veintidos").
-const std::array<const char*, 10> kUnidades = {
-    "", "un", "dos", "tres", "cuatro", "cinco", "seis", "siete", "ocho", "nueve"};
-const std::array<const char*, 10> kDecenas = {"", "diez", "veinte", "treinta", "cuarenta",
-    "cincuenta", "sesenta", "setenta", "ochenta", "noventa"};
-const std::array<const char*, 11> kCentenas = {"", "ciento", "doscientos", "trescientos",
-    "cuatrocientos", "quinientos", "seiscientos", "setecientos", "ochocientos", "novecientos",
-    "cien"};
+const std::array<const char*, 10> kUnidades
+    = { "", "un", "dos", "tres", "cuatro", "cinco", "seis", "siete", "ocho", "nueve" };
+const std::array<const char*, 10> kDecenas = { "", "diez", "veinte", "treinta", "cuarenta",
+    "cincuenta", "sesenta", "setenta", "ochenta", "noventa" };
+const std::array<const char*, 11> kCentenas
+    = { "", "ciento", "doscientos", "trescientos", "cuatrocientos", "quinientos", "seiscientos",
+          "setecientos", "ochocientos", "novecientos", "cien" };
 // Tens that join the unit word that follows them.
-const std::array<const char*, 10> kDecenasY = {"", "dieci", "veinti", "treinta y ",
-    "cuarenta y ", "cincuenta y ", "sesenta y ", "setenta y ", "ochenta y ", "noventa y "};
-const std::array<const char*, 5> kOnceAQuince = {"once", "doce", "trece", "catorce", "quince"};
+const std::array<const char*, 10> kDecenasY = { "", "dieci", "veinti", "treinta y ", "cuarenta y ",
+    "cincuenta y ", "sesenta y ", "setenta y ", "ochenta y ", "noventa y " };
+const std::array<const char*, 5> kOnceAQuince = { "once", "doce", "trece", "catorce", "quince" };
 
 // Words of one group of three digits, followed by a blank ("" + blank for "000").
 QString grupoEnLetras(QStringView grupo)
@@ -86,8 +86,8 @@ QString EnteroEnLetras(const QString& Numero)
     // Four groups of three digits; more than twelve digits lose the leading ones.
     const QString cifras
         = QString::number(std::floor(v), 'f', 0).right(12).rightJustified(12, QLatin1Char('0'));
-    const QStringView grupos[4] = {QStringView(cifras).mid(9, 3), QStringView(cifras).mid(6, 3),
-        QStringView(cifras).mid(3, 3), QStringView(cifras).mid(0, 3)};
+    const QStringView grupos[4] = { QStringView(cifras).mid(9, 3), QStringView(cifras).mid(6, 3),
+        QStringView(cifras).mid(3, 3), QStringView(cifras).mid(0, 3) };
     const auto esCero = [&](int i) { return grupos[i] == u"000"; };
     const auto esUno = [&](int i) { return grupos[i] == u"001"; };
     int masAlto = 4;
@@ -99,14 +99,15 @@ QString EnteroEnLetras(const QString& Numero)
     for (int i = 0; i < masAlto; ++i) {
         // A thousands group of exactly one reads "mil", not "un mil"; a millions group of exactly
         // one is already said by "un millón".
-        const bool grupoImplicito = ((i == 1 || i == 3) && esUno(i))
-            || (i == 2 && esUno(2) && v <= 1999999.0);
+        const bool grupoImplicito
+            = ((i == 1 || i == 3) && esUno(i)) || (i == 2 && esUno(2) && v <= 1999999.0);
         if (!grupoImplicito)
             texto.prepend(grupoEnLetras(grupos[i]));
         if ((i == 0 && !esCero(1)) || (i == 2 && !esCero(3)))
             texto.prepend(QStringLiteral(" mil "));
         if (i == 1 && v > 999999.0)
-            texto.prepend(v > 1999999.0 ? QStringLiteral(" millones ") : QStringLiteral("un millón "));
+            texto.prepend(
+                v > 1999999.0 ? QStringLiteral(" millones ") : QStringLiteral("un millón "));
     }
     texto = texto.simplified();
     if (negativo)
@@ -117,8 +118,8 @@ QString EnteroEnLetras(const QString& Numero)
 QString NumeroEnLetras(const QString& Numero, int Ancho, const std::optional<QString>& Moneda,
     const std::optional<QString>& /*Centavos*/)
 {
-    const QString moneda = Moneda ? QLatin1Char(' ') + Moneda->trimmed() + QLatin1Char(' ')
-                                  : QStringLiteral(" ");
+    const QString moneda
+        = Moneda ? QLatin1Char(' ') + Moneda->trimmed() + QLatin1Char(' ') : QStringLiteral(" ");
     const QString separador = QLocale().decimalPoint();
     QString numero = Numero;
     numero.remove(QLatin1Char(' '));
@@ -132,7 +133,8 @@ QString NumeroEnLetras(const QString& Numero, int Ancho, const std::optional<QSt
     }
 
     // Cents are the first two digits written: one digit is completed with a zero, a third is cut.
-    const QString centavos = (numero.mid(posicion + separador.size()) + QStringLiteral("000")).left(2);
+    const QString centavos
+        = (numero.mid(posicion + separador.size()) + QStringLiteral("000")).left(2);
     QString frase = EnteroEnLetras(numero.left(posicion)) + moneda;
     if (numeroInicial(centavos) >= 1)
         frase += QStringLiteral("con ") + centavos + QStringLiteral("/100");

@@ -10,12 +10,13 @@
 namespace NumerosEnLetras {
 
 // The amount `Numero` (text with the workstation's decimal separator; blanks are ignored) in
-// words, followed by the currency word and the cents as a fraction of 100. Without `Moneda` a single
-// blank stands in its place. An amount written without decimals ends in " con 00/100"; one written
-// with zero cents ends after the currency word. Cents past the second digit are cut, not rounded.
-// `Ancho` other than 0 fits the words to exactly that many characters (padded or cut at the
-// right); " con 00/100" of an amount without decimals still follows them. `Centavos` is accepted
-// for the callers' sake and not used. Never fails: text that is not a number reads as zero.
+// words, followed by the currency word and the cents as a fraction of 100. Without `Moneda` a
+// single blank stands in its place. An amount written without decimals ends in " con 00/100"; one
+// written with zero cents ends after the currency word. Cents past the second digit are cut, not
+// rounded. `Ancho` other than 0 fits the words to exactly that many characters (padded or cut at
+// the right); " con 00/100" of an amount without decimals still follows them. `Centavos` is
+// accepted for the callers' sake and not used. Never fails: text that is not a number reads as
+// zero.
 QString NumeroEnLetras(const QString& Numero, int Ancho = 0,
     const std::optional<QString>& Moneda = std::nullopt,
     const std::optional<QString>& Centavos = std::nullopt);

@@ -54,7 +54,11 @@ QString textoDe(const JsonValue& valor)
 class Nivel
 {
 public:
-    explicit Nivel(int& profundidad) : m_profundidad(profundidad) { ++m_profundidad; }
+    explicit Nivel(int& profundidad)
+        : m_profundidad(profundidad)
+    {
+        ++m_profundidad;
+    }
     ~Nivel() { --m_profundidad; }
     Nivel(const Nivel&) = delete;
     Nivel& operator=(const Nivel&) = delete;
@@ -202,8 +206,8 @@ QString cJSONScript::comandos(const JsonDictionary& comando)
             } else if (valor.type() == JsonValue::Type::String) {
                 argumentos = valor.text();
             }
-            salida.Append(QStringLiteral("<%") + clave.toUpper() + u'(' + argumentos
-                + QStringLiteral(")%>"));
+            salida.Append(
+                QStringLiteral("<%") + clave.toUpper() + u'(' + argumentos + QStringLiteral(")%>"));
         }
     }
     return salida.toString();

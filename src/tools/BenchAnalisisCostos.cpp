@@ -35,11 +35,11 @@ EstadoImpresion estadoCompras(const QStringList& listas)
     e.TipoLista = QStringLiteral("C");
     e.chkAnalisisCostos = 1;
     for (int i = 0; i <= 8; ++i)
-        e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i),
-            QStringLiteral("CLASE %1").arg(i)};
-    e.OptOrden << OpcionOrden {true, QStringLiteral("{v_ma_articulos.idarticulo}")}
-               << OpcionOrden {false, QStringLiteral("{v_ma_articulos.descripcion}")};
-    e.OptGROUP = {false, false, false, true};
+        e.ChkFiltro << CasillaPrecio { i >= 1 && i <= 4 ? 1 : 0, QString::number(i),
+            QStringLiteral("CLASE %1").arg(i) };
+    e.OptOrden << OpcionOrden { true, QStringLiteral("{v_ma_articulos.idarticulo}") }
+               << OpcionOrden { false, QStringLiteral("{v_ma_articulos.descripcion}") };
+    e.OptGROUP = { false, false, false, true };
     e.ListasAnalisis = listas;
     return e;
 }

@@ -14,9 +14,9 @@ struct AnalisisCostosBench
 {
     bool ok = false;
     QString error;
-    QStringList listas;       // the entries chosen
+    QStringList listas; // the entries chosen
     TrabajoImpresion trabajo; // what the window hands to the report
-    double llenadoS = 0;      // seconds from the print button to the job handed over
+    double llenadoS = 0; // seconds from the print button to the job handed over
 };
 
 AnalisisCostosBench corridaAnalisisCostos(const QString& archivo, int listas);

@@ -26,6 +26,6 @@ QString baseDeMedicion(int articulos, const QString& carpeta, QTextStream& salid
     salida << "Generando la base de demostración (" << articulos << " artículos) en " << carpeta
            << "...\n";
     salida.flush();
-    error = DemoDatabase::write({carpeta, articulos});
+    error = DemoDatabase::write({ carpeta, articulos });
     return error.isEmpty() ? archivo : QString();
 }

@@ -51,7 +51,7 @@ Font rawFont(const FontSpec& spec)
     const qreal pixelSize = spec.sizePt * 2540.0 / 72.0 * Scale;
     QFont sized = font;
     sized.setPixelSize(std::max(1, qRound(pixelSize)));
-    Font f {QRawFont::fromFont(sized), font.underline()};
+    Font f { QRawFont::fromFont(sized), font.underline() };
     if (f.raw.isValid())
         f.raw.setPixelSize(pixelSize);
     return f;
@@ -99,8 +99,8 @@ bool textOp(const DisplayItem& d, const QString& text, const Font& f, Op& op)
     return true;
 }
 
-std::vector<Op> pageOps(const PageDisplayList& page, const std::vector<Font>& fonts,
-    const QString& totalPages)
+std::vector<Op> pageOps(
+    const PageDisplayList& page, const std::vector<Font>& fonts, const QString& totalPages)
 {
     std::vector<Op> ops;
     for (const DisplayItem& d : page.items) {
@@ -144,8 +144,8 @@ std::vector<Op> pageOps(const PageDisplayList& page, const std::vector<Font>& fo
 
 } // namespace
 
-double writePdf(const BenchSample& sample, int pages, const QString& totalPages,
-    const QString& path)
+double writePdf(
+    const BenchSample& sample, int pages, const QString& totalPages, const QString& path)
 {
     if (sample.pages().empty())
         return -1;
@@ -164,11 +164,11 @@ double writePdf(const BenchSample& sample, int pages, const QString& totalPages,
         writer.setResolution(Resolution);
         writer.setTitle(sample.info().title);
         writer.setCreator(sample.info().creator);
-        const QPageSize size(QSizeF(coordToMm(sample.info().pageWidth),
-                                 coordToMm(sample.info().pageHeight)),
+        const QPageSize size(
+            QSizeF(coordToMm(sample.info().pageWidth), coordToMm(sample.info().pageHeight)),
             QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-        writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-            QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(
+            size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         QPainter painter;
         if (!painter.begin(&writer))
             return -1;
@@ -238,8 +238,8 @@ double writeXlsx(const BenchSample& sample, qint64 rows, const QString& path)
             format_set_num_format(f, code.toUtf8().constData());
         }
         formats.push_back(f);
-        worksheet_write_string(sheet, 0, lxw_col_t(formats.size() - 1), c.name.toUtf8().constData(),
-            bold);
+        worksheet_write_string(
+            sheet, 0, lxw_col_t(formats.size() - 1), c.name.toUtf8().constData(), bold);
     }
     const auto& records = sample.records();
     for (qint64 r = 0; r < rows; ++r) {
@@ -266,8 +266,8 @@ double writeXlsx(const BenchSample& sample, qint64 rows, const QString& path)
                 break;
             case ValueType::Date: {
                 const QDateTime when = v.toDateTime();
-                lxw_datetime dt {when.date().year(), when.date().month(), when.date().day(),
-                    when.time().hour(), when.time().minute(), double(when.time().second())};
+                lxw_datetime dt { when.date().year(), when.date().month(), when.date().day(),
+                    when.time().hour(), when.time().minute(), double(when.time().second()) };
                 worksheet_write_datetime(sheet, row, col, &dt, date);
                 break;
             }

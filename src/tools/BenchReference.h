@@ -14,8 +14,8 @@ namespace BenchReference {
 // turn, each text as one glyph run of its font cut at its box, lines and boxes with their pens,
 // compressed at Qt's own level (the engine's level holds only while its PDF sink draws).
 // Deferred texts show `totalPages` (the page count) or nothing.
-double writePdf(const BenchSample& sample, int pages, const QString& totalPages,
-    const QString& path);
+double writePdf(
+    const BenchSample& sample, int pages, const QString& totalPages, const QString& path);
 
 // `rows` records through libxlsxwriter in its constant-memory mode: a bold header row, then the
 // sample's records in turn, numbers as numbers with their column's format, dates as dates.

@@ -1,7 +1,9 @@
 #include "tools/BenchSample.h"
 
 BenchSample::BenchSample(int pages, int records, RecordSink* next)
-    : m_pageLimit(pages), m_recordLimit(records), m_next(next)
+    : m_pageLimit(pages)
+    , m_recordLimit(records)
+    , m_next(next)
 {
 }
 
@@ -11,8 +13,8 @@ bool BenchSample::begin(const DocumentInfo& info)
     return true;
 }
 
-bool BenchSample::page(const PageDisplayList& page, const DocumentResources& resources,
-    const DeferredValues*)
+bool BenchSample::page(
+    const PageDisplayList& page, const DocumentResources& resources, const DeferredValues*)
 {
     m_pages.push_back(page);
     // Resources only grow: the last page's copy holds every earlier page's.

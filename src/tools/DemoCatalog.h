@@ -9,7 +9,7 @@ namespace DemoCatalog {
 
 struct Rubro
 {
-    int code;  // written fitted to 4 ("   1")
+    int code; // written fitted to 4 ("   1")
     const char* name;
 };
 
@@ -23,23 +23,23 @@ struct FamilyGroup
 // A family that holds articles.
 struct Family
 {
-    const char* code;  // three letters per level; the parent is the code cut by three
+    const char* code; // three letters per level; the parent is the code cut by three
     const char* name;
     int rubro;
-    double vat;         // VAT rate in percent
-    const char* unit;   // V_TA_Unidad code
-    bool weighed;       // sold by weight at the counter
-    double costMin;     // cost range of the plain variant, in pesos
+    double vat; // VAT rate in percent
+    const char* unit; // V_TA_Unidad code
+    bool weighed; // sold by weight at the counter
+    double costMin; // cost range of the plain variant, in pesos
     double costMax;
     std::vector<const char*> products;
-    std::vector<const char*> variants;  // size, measure or presentation; "" for none
+    std::vector<const char*> variants; // size, measure or presentation; "" for none
 };
 
 struct Brand
 {
     int code;
     const char* name;
-    int rubro;  // the section whose articles carry it
+    int rubro; // the section whose articles carry it
 };
 
 struct Party

@@ -52,8 +52,12 @@ void pedido(SqliteFile& file, int articulos, const char* tc, const char* id, con
     SqlInsert cabecera(file, "V_MV_CPTE",
         "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,CondicionIva,Moneda,IMPORTE,"
         "IdVendedor,transporte");
-    cabecera << tc << id << 0 << "   1" << "2026-11-20 00:00:00" << "1120001" << "Consumidor Final"
-             << "CF" << "1" << total << vendedor << mesa;
+    cabecera << tc << id << 0 << "   1"
+             << "2026-11-20 00:00:00"
+             << "1120001"
+             << "Consumidor Final"
+             << "CF"
+             << "1" << total << vendedor << mesa;
     cabecera.done();
 }
 
@@ -72,7 +76,9 @@ void seed(SqliteFile& file, int articulos)
                 .toUtf8());
 
     SqlInsert tipo(file, "V_TA_CPTE", "Codigo,Descripcion,SISTEMA");
-    tipo << "PE" << "Pedido de mesa" << "VENTAS";
+    tipo << "PE"
+         << "Pedido de mesa"
+         << "VENTAS";
     tipo.done();
 
     // Table 12: part of the pizza is out of the kitchen, a beer was already invoiced, half the
@@ -111,14 +117,26 @@ void seed(SqliteFile& file, int articulos)
     SqlInsert impresion(file, "TA_CONFIG_IMP_CPTE",
         "TC,LETRA,USUARIO,impresora,CantCopias,CantLineas,DestinoDefault");
     for (const char* tc : { "PE", "PECO", "PEBA" }) {
-        impresion << tc << "X" << puesto << "PDF|" << "1" << "30" << "Comandera : COCINA";
+        impresion << tc << "X" << puesto << "PDF|"
+                  << "1"
+                  << "30"
+                  << "Comandera : COCINA";
         impresion.done();
     }
-    impresion << "NP" << "X" << puesto << "PDF|" << "2" << "30" << "Pantalla";
+    impresion << "NP"
+              << "X" << puesto << "PDF|"
+              << "2"
+              << "30"
+              << "Pantalla";
     impresion.done();
 
     SqlInsert reporte(file, "TA_REPORTES", "NOMBRE,Descripcion,Archivo,Archivo2,Archivo3,Archivo4");
-    reporte << "NP-X" << "Nota de pedido" << "NP.rpt" << "NP.rpt" << "NP.rpt" << "NP.rpt";
+    reporte << "NP-X"
+            << "Nota de pedido"
+            << "NP.rpt"
+            << "NP.rpt"
+            << "NP.rpt"
+            << "NP.rpt";
     reporte.done();
     for (const char* nombre : { "COMANDA", "COMANDA_COCINA", "COMANDA_BAR", "COMANDA_BAR2" }) {
         const QString archivo = QString::fromLatin1(nombre) + QStringLiteral(".rpt");

@@ -43,9 +43,14 @@ struct PriceClass
     double factor;
 };
 const PriceClass kPriceClasses[8] = {
-    {"Contado", 1.00},  {"Cuenta Corriente", 1.06}, {"Tarjeta 1 pago", 1.08},
-    {"Mayorista", 0.90}, {"Gremio", 0.93},          {"Distribuidor", 0.85},
-    {"Tarjeta 3 cuotas", 1.15}, {"Especial", 0.95},
+    { "Contado", 1.00 },
+    { "Cuenta Corriente", 1.06 },
+    { "Tarjeta 1 pago", 1.08 },
+    { "Mayorista", 0.90 },
+    { "Gremio", 0.93 },
+    { "Distribuidor", 0.85 },
+    { "Tarjeta 3 cuotas", 1.15 },
+    { "Especial", 0.95 },
 };
 
 // The price lists: sales lists "V" over the cost with their markup, purchase lists "C" over the
@@ -55,27 +60,37 @@ struct PriceList
     int code;
     const char* name;
     const char* type;
-    const char* group;  // nullptr: in no group
+    const char* group; // nullptr: in no group
     double markup;
     bool withVat;
     double share;
 };
 const PriceList kLists[] = {
-    {1, "Lista Minorista", "V", "Mostrador", 1.45, true, 1.0},
-    {2, "Lista Mayorista", "V", "Mayoristas", 1.25, false, 1.0},
-    {3, "Lista Gremio", "V", "Mayoristas", 1.30, false, 1.0},
-    {4, "Lista Web", "V", nullptr, 1.40, true, 0.6},
-    {5, "Ofertas de Mostrador", "V", "Mostrador", 1.30, true, 0.1},
-    {6, "Lista Empleados", "V", nullptr, 1.15, true, 0.3},
-    {20, "Compras Generales", "C", nullptr, 1.00, false, 1.0},
-    {21, "Compras Distribuidoras", "C", "Proveedores Mayoristas", 1.03, false, 0.4},
-    {22, "Compras Importados", "C", "Proveedores Mayoristas", 0.97, false, 0.15},
+    { 1, "Lista Minorista", "V", "Mostrador", 1.45, true, 1.0 },
+    { 2, "Lista Mayorista", "V", "Mayoristas", 1.25, false, 1.0 },
+    { 3, "Lista Gremio", "V", "Mayoristas", 1.30, false, 1.0 },
+    { 4, "Lista Web", "V", nullptr, 1.40, true, 0.6 },
+    { 5, "Ofertas de Mostrador", "V", "Mostrador", 1.30, true, 0.1 },
+    { 6, "Lista Empleados", "V", nullptr, 1.15, true, 0.3 },
+    { 20, "Compras Generales", "C", nullptr, 1.00, false, 1.0 },
+    { 21, "Compras Distribuidoras", "C", "Proveedores Mayoristas", 1.03, false, 0.4 },
+    { 22, "Compras Importados", "C", "Proveedores Mayoristas", 0.97, false, 0.15 },
 };
 
 // Suppliers (indexes into suppliers()) that sell each section's articles.
 const std::map<int, std::vector<int>> kSuppliersByRubro = {
-    {1, {0, 1}}, {2, {0, 2}},  {3, {3}},      {4, {4}},  {5, {5}},      {6, {6}},
-    {7, {7, 8}}, {8, {9, 10}}, {9, {11, 7}}, {10, {12, 7}}, {11, {13}}, {12, {14, 15}},
+    { 1, { 0, 1 } },
+    { 2, { 0, 2 } },
+    { 3, { 3 } },
+    { 4, { 4 } },
+    { 5, { 5 } },
+    { 6, { 6 } },
+    { 7, { 7, 8 } },
+    { 8, { 9, 10 } },
+    { 9, { 11, 7 } },
+    { 10, { 12, 7 } },
+    { 11, { 13 } },
+    { 12, { 14, 15 } },
 };
 
 // A fixed pseudo-random sequence (splitmix64): the same on every machine and library.
@@ -94,8 +109,7 @@ public:
     double unit() { return static_cast<double>(next() >> 11) / 9007199254740992.0; }
     double between(double low, double high) { return low + (high - low) * unit(); }
     bool chance(double p) { return unit() < p; }
-    template <typename T>
-    const T& pick(const std::vector<T>& items)
+    template <typename T> const T& pick(const std::vector<T>& items)
     {
         return items[static_cast<std::size_t>(below(static_cast<int>(items.size())))];
     }
@@ -160,7 +174,11 @@ QString voucherId(int number, const char* letter)
 class Writer
 {
 public:
-    Writer(SqliteFile& file, int articles) : m_file(file), m_articles(articles) {}
+    Writer(SqliteFile& file, int articles)
+        : m_file(file)
+        , m_articles(articles)
+    {
+    }
 
     void run()
     {
@@ -183,16 +201,16 @@ private:
     void configuration()
     {
         SqlInsert row(m_file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux,PoliticaNegocio");
-        const auto datos = [&row](const char* key, const QString& value,
-                                  const QString& aux = QString()) {
-            row << "DATOS" << key << value;
-            if (aux.isEmpty())
-                row << nullptr;
-            else
-                row << aux;
-            row << 0;
-            row.done();
-        };
+        const auto datos
+            = [&row](const char* key, const QString& value, const QString& aux = QString()) {
+                  row << "DATOS" << key << value;
+                  if (aux.isEmpty())
+                      row << nullptr;
+                  else
+                      row << aux;
+                  row << 0;
+                  row.done();
+              };
         const auto text = [](const char* value) { return QString::fromUtf8(value); };
 
         // Start-up and general settings, in the order the program reads them.
@@ -241,8 +259,8 @@ private:
         datos("CONDIVAEMPRESA", text("RI"));
         datos("CONDIVA", text("CF"));
         datos("Top_Default", text("1000"));
-        datos("FECHAOPERHASTA", kReferenceDate.addMonths(1).addDays(-1).toString(
-                                    QStringLiteral("dd/MM/yyyy")));
+        datos("FECHAOPERHASTA",
+            kReferenceDate.addMonths(1).addDays(-1).toString(QStringLiteral("dd/MM/yyyy")));
         datos("SeparadorHora", text(":"));
         datos("THEME", text(""));
 
@@ -263,20 +281,19 @@ private:
         datos("CONDICIONIVA_UN_1", text("RI"));
         datos("DOMICILIO_UN_1", text("Av. San Martín 1450 - Villa María"));
         datos("FormaDePago_UN_1", text(""),
-              text("Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes "
-                   "habilitados."));
+            text("Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes "
+                 "habilitados."));
 
         // Lookups and the price list.
-        for (int level = 1; level <= 4; ++level)
-        {
-            static const char* const colours[] = {"255", "33023", "65535", "32768"};
+        for (int level = 1; level <= 4; ++level) {
+            static const char* const colours[] = { "255", "33023", "65535", "32768" };
             datos(QByteArray("Stk_Nivel" + QByteArray::number(level)).constData(),
-                  text(colours[level - 1]));
+                text(colours[level - 1]));
         }
         datos("TopConsArt", text("1000"));
         for (int k = 0; k < 8; ++k)
             datos(QByteArray("NOM_PCLASE" + QByteArray::number(k + 1)).constData(),
-                  text(kPriceClasses[k].name));
+                text(kPriceClasses[k].name));
         datos("RETAIL", text("NO"));
         datos("PIVA", text("21"));
 
@@ -301,8 +318,8 @@ private:
         datos("EMAIL_PARARP_TARIFOLIO", text(""));
         datos("EMAIL_ASUNTORP_TARIFOLIO", text("Lista de precios"));
         datos("EMAIL_MENSAJERP_TARIFOLIO", text(""),
-              text("Estimado cliente: le enviamos adjunta nuestra lista de precios vigente. "
-                   "Quedamos a su disposición."));
+            text("Estimado cliente: le enviamos adjunta nuestra lista de precios vigente. "
+                 "Quedamos a su disposición."));
         datos("GeneralinkPrespuesto", text("NO"));
         datos("CobranzasCopiasPorPagina", text("1"));
         datos("CobranzasItems", text("10"));
@@ -327,30 +344,39 @@ private:
     void usersAndAccess()
     {
         SqlInsert user(m_file, "TA_USUARIOS",
-                       "NOMBRE,SISTEMA,Password,Administrador,UNegocio,verproforma,clasepusa,"
-                       "Email_Nombre,eMail_Server,email_usuario,email_Password,email_ServerOtro,"
-                       "email_de");
+            "NOMBRE,SISTEMA,Password,Administrador,UNegocio,verproforma,clasepusa,"
+            "Email_Nombre,eMail_Server,email_usuario,email_Password,email_ServerOtro,"
+            "email_de");
         user << kAdminUser << kSystem << scrambled(QString::fromLatin1(kAdminPassword)) << 1
-             << kUnit << true << "1,2,3,4,5,6,7,8" << "Administración El Progreso" << "Otro"
-             << kCompanyMail << "" << "localhost" << kCompanyMail;
+             << kUnit << true << "1,2,3,4,5,6,7,8"
+             << "Administración El Progreso"
+             << "Otro" << kCompanyMail << ""
+             << "localhost" << kCompanyMail;
         user.done();
         user << kOrdinaryUser << kSystem << scrambled(QString::fromLatin1(kOrdinaryPassword)) << 0
-             << kUnit << false << "1,2,3" << "Mostrador El Progreso" << "Otro"
-             << "mostrador@elprogreso.example" << "" << "localhost"
+             << kUnit << false << "1,2,3"
+             << "Mostrador El Progreso"
+             << "Otro"
+             << "mostrador@elprogreso.example"
+             << ""
+             << "localhost"
              << "mostrador@elprogreso.example";
         user.done();
 
         SqlInsert menu(m_file, "TA_MENU", "Clave,Proceso,Nombre");
         menu << "VTA_LISTAS" << kProgram << "Listas de Precios";
         menu.done();
-        menu << "VTA_FACTURAS" << "Rp_Facturacion" << "Facturación";
+        menu << "VTA_FACTURAS"
+             << "Rp_Facturacion"
+             << "Facturación";
         menu.done();
-        menu << "CTB_ASIENTOS" << "Rp_Contable" << "Asientos Contables";
+        menu << "CTB_ASIENTOS"
+             << "Rp_Contable"
+             << "Asientos Contables";
         menu.done();
 
         SqlInsert task(m_file, "TA_TAREAS", "USUARIO,TAREA");
-        for (const char* name : {kAdminUser, kOrdinaryUser})
-        {
+        for (const char* name : { kAdminUser, kOrdinaryUser }) {
             task << name << "VTA_LISTAS";
             task.done();
         }
@@ -363,57 +389,59 @@ private:
     void referenceTables()
     {
         SqlInsert unit(m_file, "V_TA_UNIDADNEGOCIO",
-                       "codigo,Descripcion,razon_social,Cuit,PDV,usaefc,ruta_reporte");
+            "codigo,Descripcion,razon_social,Cuit,PDV,usaefc,ruta_reporte");
         unit << kUnit << "Casa Central" << kCompanyName << kCompanyCuit << kPointOfSale << 1 << "";
         unit.done();
 
         simple("TA_CONDIVA", "Codigo,DESCRIPCION",
-               {{"RI", "Responsable Inscripto"}, {"CF", "Consumidor Final"},
-                {"EX", "Exento"}, {"MT", "Responsable Monotributo"}, {"NR", "No Responsable"}});
+            { { "RI", "Responsable Inscripto" }, { "CF", "Consumidor Final" }, { "EX", "Exento" },
+                { "MT", "Responsable Monotributo" }, { "NR", "No Responsable" } });
         simple("ta_monedas", "Codigo,Descripcion,Simbolo",
-               {{"   1", "Pesos", "$"}, {"   2", "Dólares Estadounidenses", "U$S"},
-                {"   3", "Euros", "€"}});
+            { { "   1", "Pesos", "$" }, { "   2", "Dólares Estadounidenses", "U$S" },
+                { "   3", "Euros", "€" } });
         SqlInsert rate(m_file, "TA_COTIZACION", "FECHA_HORA,MONEDA2,MONEDA3");
-        for (int day = 30; day >= 0; --day)
-        {
+        for (int day = 30; day >= 0; --day) {
             rate << dateTime(kReferenceDate.addDays(-day), 10) << money(1450.0 + (30 - day) * 2.5)
                  << money(1570.0 + (30 - day) * 2.75);
             rate.done();
         }
         simple("V_TA_CPTE", "Codigo,Descripcion,SISTEMA",
-               {{"FC", "Factura", "VENTAS"}, {"NC", "Nota de Crédito", "VENTAS"},
-                {"ND", "Nota de Débito", "VENTAS"}, {"PR", "Presupuesto", "VENTAS"},
-                {"NP", "Nota de Pedido", "VENTAS"}, {"RM", "Remito", "STOCK"},
-                {"CB", "Recibo de Cobranza", "CONTABLE"}, {"PG", "Orden de Pago", "CONTABLE"},
-                {"FCC", "Factura de Compra", "COMPRAS"}, {"OC", "Orden de Compra", "COMPRAS"}});
+            { { "FC", "Factura", "VENTAS" }, { "NC", "Nota de Crédito", "VENTAS" },
+                { "ND", "Nota de Débito", "VENTAS" }, { "PR", "Presupuesto", "VENTAS" },
+                { "NP", "Nota de Pedido", "VENTAS" }, { "RM", "Remito", "STOCK" },
+                { "CB", "Recibo de Cobranza", "CONTABLE" }, { "PG", "Orden de Pago", "CONTABLE" },
+                { "FCC", "Factura de Compra", "COMPRAS" },
+                { "OC", "Orden de Compra", "COMPRAS" } });
         simple("V_TA_BANCOS", "IDBANCO,DESCRIPCION",
-               {{"   1", "Banco de la Nación Argentina"}, {"   2", "Banco de la Provincia de Córdoba"},
-                {"   3", "Banco Credicoop"}, {"   4", "Banco Macro"}});
+            { { "   1", "Banco de la Nación Argentina" },
+                { "   2", "Banco de la Provincia de Córdoba" }, { "   3", "Banco Credicoop" },
+                { "   4", "Banco Macro" } });
         simple("V_TA_VENDEDORES", "IdVendedor,NOMBRE",
-               {{"   1", "Mostrador"}, {"   2", "Jorge Villarreal"}, {"   3", "Natalia Ibarra"}});
+            { { "   1", "Mostrador" }, { "   2", "Jorge Villarreal" },
+                { "   3", "Natalia Ibarra" } });
         simple("V_TA_TECNICOS", "IDTECNICO,NOMBRE",
-               {{"   1", "Mario Bustamante"}, {"   2", "Leandro Peña"}});
+            { { "   1", "Mario Bustamante" }, { "   2", "Leandro Peña" } });
         simple("V_MA_MANTENIMIENTOS", "CODIGO,DESCRIPCION",
-               {{"INST", "Instalación eléctrica"}, {"SANI", "Instalación sanitaria"},
-                {"PINT", "Pintura de obra"}});
+            { { "INST", "Instalación eléctrica" }, { "SANI", "Instalación sanitaria" },
+                { "PINT", "Pintura de obra" } });
         simple("V_TA_Tareas", "IdTarea,Descripcion",
-               {{"   1", "Armado de pedido"}, {"   2", "Entrega a domicilio"},
-                {"   3", "Instalación"}, {"   4", "Corte de caños a medida"}});
+            { { "   1", "Armado de pedido" }, { "   2", "Entrega a domicilio" },
+                { "   3", "Instalación" }, { "   4", "Corte de caños a medida" } });
         simple("V_TA_Unidad", "IdUnidad,Descripcion",
-               {{"UN", "Unidad"}, {"KG", "Kilogramo"}, {"MT", "Metro"}, {"LT", "Litro"},
-                {"M3", "Metro cúbico"}, {"BL", "Bolsa"}});
+            { { "UN", "Unidad" }, { "KG", "Kilogramo" }, { "MT", "Metro" }, { "LT", "Litro" },
+                { "M3", "Metro cúbico" }, { "BL", "Bolsa" } });
         simple("V_TA_STATUS", "CodigoEstado,Descripcion,Tipo",
-               {{"PEND", "Pendiente", "NP"}, {"PREP", "En preparación", "NP"},
-                {"ENTR", "Entregado", "NP"}, {"ANUL", "Anulado", "NP"}});
+            { { "PEND", "Pendiente", "NP" }, { "PREP", "En preparación", "NP" },
+                { "ENTR", "Entregado", "NP" }, { "ANUL", "Anulado", "NP" } });
         simple("V_TA_CAJAS", "IdCaja,Descripcion,UNegocio",
-               {{"   1", "Caja Mostrador", kUnit}, {"   2", "Caja Administración", kUnit}});
+            { { "   1", "Caja Mostrador", kUnit }, { "   2", "Caja Administración", kUnit } });
         simple("TA_CCOSTO", "CODIGO,Descripcion",
-               {{"ADM", "Administración"}, {"VTA", "Ventas"}, {"DEP", "Depósito"}});
+            { { "ADM", "Administración" }, { "VTA", "Ventas" }, { "DEP", "Depósito" } });
         simple("MA_POSICIONES", "IDPOSICION,Descripcion",
-               {{"IVA", "Posición IVA"}, {"IIBB", "Ingresos Brutos"}});
+            { { "IVA", "Posición IVA" }, { "IIBB", "Ingresos Brutos" } });
         simple("ta_clasificaciones", "Codigo,Descripcion,Color",
-               {{"   1", "Cliente preferencial", "32768"}, {"   2", "Moroso", "255"},
-                {"   3", "Mayorista", "16711680"}});
+            { { "   1", "Cliente preferencial", "32768" }, { "   2", "Moroso", "255" },
+                { "   3", "Mayorista", "16711680" } });
         SqlInsert condition(m_file, "V_ta_Cpra_Vta", "idCOND_CPRA_VTA,DESCRIPCION,PORCRECARGO");
         const struct
         {
@@ -421,25 +449,28 @@ private:
             const char* name;
             double surcharge;
         } conditions[] = {
-            {1, "Contado efectivo", -5}, {2, "Contado", 0},
-            {3, "Cuenta corriente 30 días", 4}, {4, "Cuenta corriente 60 días", 8},
-            {5, "Tarjeta de crédito 1 pago", 6}, {6, "Tarjeta de crédito 3 cuotas", 12.5},
-            {7, "Tarjeta de crédito 6 cuotas", 22}, {8, "Cheque diferido 30 días", 5},
+            { 1, "Contado efectivo", -5 },
+            { 2, "Contado", 0 },
+            { 3, "Cuenta corriente 30 días", 4 },
+            { 4, "Cuenta corriente 60 días", 8 },
+            { 5, "Tarjeta de crédito 1 pago", 6 },
+            { 6, "Tarjeta de crédito 3 cuotas", 12.5 },
+            { 7, "Tarjeta de crédito 6 cuotas", 22 },
+            { 8, "Cheque diferido 30 días", 5 },
         };
-        for (const auto& c : conditions)
-        {
+        for (const auto& c : conditions) {
             condition << fitted(c.code) << c.name << c.surcharge;
             condition.done();
         }
-        SqlInsert mutual(m_file, "v_mv_mutuales",
-                         "Descripcion,FECHAHORA_MODIFICACION,FECHAHORA_GRABACION");
+        SqlInsert mutual(
+            m_file, "v_mv_mutuales", "Descripcion,FECHAHORA_MODIFICACION,FECHAHORA_GRABACION");
         mutual << "Mutual Empleados de Comercio" << dateTime(kReferenceDate.addDays(-40), 9)
                << dateTime(kReferenceDate.addYears(-2), 9);
         mutual.done();
         SqlInsert warehouse(m_file, "V_TA_DEPOSITO", "IdDeposito,Descripcion,Unidad");
-        for (const auto& [code, name] : std::vector<std::pair<int, const char*>>{
-                 {1, "Depósito Central"}, {2, "Salón de Ventas"}, {3, "Playa de Materiales"}})
-        {
+        for (const auto& [code, name] :
+            std::vector<std::pair<int, const char*>> { { 1, "Depósito Central" },
+                { 2, "Salón de Ventas" }, { 3, "Playa de Materiales" } }) {
             warehouse << fitted(code) << name << kUnit;
             warehouse.done();
         }
@@ -449,8 +480,8 @@ private:
 
     void accounts()
     {
-        SqlInsert account(m_file, "MA_CUENTAS",
-                          "Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista");
+        SqlInsert account(
+            m_file, "MA_CUENTAS", "Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista");
         const struct
         {
             const char* code;
@@ -458,74 +489,69 @@ private:
             const char* medium;
             const char* view;
         } ledger[] = {
-            {"1110101", "Caja", "EF", ""},
-            {"1110201", "Banco de la Nación Cta. Cte.", "DB", "BC"},
-            {"1110202", "Banco de Córdoba Cta. Cte.", "DB", "BC"},
-            {"1110301", "Valores a depositar", "CH", ""},
-            {"1110401", "Tarjetas de crédito a cobrar", "TJ", ""},
-            {"1110501", "Tarjetas de débito a cobrar", "DC", ""},
-            {"1130101", "Retenciones de IVA sufridas", "RI", ""},
-            {"1130102", "Retenciones de Ganancias sufridas", "RG", ""},
-            {"1130103", "Retenciones de Ingresos Brutos sufridas", "RB", ""},
-            {"1130104", "Otras retenciones sufridas", "RO", ""},
-            {"1120000", "Deudores por ventas", "", ""},
-            {"2110000", "Proveedores", "", ""},
-            {"4110100", "Ventas", "", ""},
-            {"4110300", "Descuentos otorgados", "", ""},
-            {"5110100", "Compras", "", ""},
-            {"5110300", "Descuentos obtenidos", "", ""},
+            { "1110101", "Caja", "EF", "" },
+            { "1110201", "Banco de la Nación Cta. Cte.", "DB", "BC" },
+            { "1110202", "Banco de Córdoba Cta. Cte.", "DB", "BC" },
+            { "1110301", "Valores a depositar", "CH", "" },
+            { "1110401", "Tarjetas de crédito a cobrar", "TJ", "" },
+            { "1110501", "Tarjetas de débito a cobrar", "DC", "" },
+            { "1130101", "Retenciones de IVA sufridas", "RI", "" },
+            { "1130102", "Retenciones de Ganancias sufridas", "RG", "" },
+            { "1130103", "Retenciones de Ingresos Brutos sufridas", "RB", "" },
+            { "1130104", "Otras retenciones sufridas", "RO", "" },
+            { "1120000", "Deudores por ventas", "", "" },
+            { "2110000", "Proveedores", "", "" },
+            { "4110100", "Ventas", "", "" },
+            { "4110300", "Descuentos otorgados", "", "" },
+            { "5110100", "Compras", "", "" },
+            { "5110300", "Descuentos obtenidos", "", "" },
         };
-        for (const auto& l : ledger)
-        {
+        for (const auto& l : ledger) {
             account << l.code << "" << l.name << l.medium << l.view;
             account.done();
         }
 
         SqlInsert daily(m_file, "AC_CUENTASDIARIO", "Cuenta,Descripcion");
         SqlInsert dailyCost(m_file, "AC_CUENTASDIARIO_CCOSTO", "Cuenta,CCosto,Descripcion");
-        for (const auto& l : ledger)
-        {
+        for (const auto& l : ledger) {
             daily << l.code << l.name;
             daily.done();
         }
-        for (const char* cost : {"ADM", "VTA"})
-        {
+        for (const char* cost : { "ADM", "VTA" }) {
             dailyCost << "5110100" << cost << "Compras";
             dailyCost.done();
         }
 
         SqlInsert customer(m_file, "VT_CLIENTES",
-                           "CODIGO,RAZON_SOCIAL,CONTACTO,CUIT,Domicilio,Localidad,Telefono,fax,"
-                           "email,Dada_De_Baja");
+            "CODIGO,RAZON_SOCIAL,CONTACTO,CUIT,Domicilio,Localidad,Telefono,fax,"
+            "email,Dada_De_Baja");
         SqlInsert supplier(m_file, "VT_PROVEEDORES",
-                           "CODIGO,RAZON_SOCIAL,CONTACTO,CUIT,Domicilio,Localidad,Telefono,email,"
-                           "Dada_De_Baja");
+            "CODIGO,RAZON_SOCIAL,CONTACTO,CUIT,Domicilio,Localidad,Telefono,email,"
+            "Dada_De_Baja");
         SqlInsert extra(m_file, "MA_CUENTASADIC", "CODIGO,Mail");
         SqlInsert contact(m_file, "MA_CONTACTOS",
-                          "Nombre_y_Apellido,Cargo,Domicilio,Localidad,Telefono,CELULAR,email,"
-                          "CuentaRel,mailPGCB,MAILOT,MAILOC");
+            "Nombre_y_Apellido,Cargo,Domicilio,Localidad,Telefono,CELULAR,email,"
+            "CuentaRel,mailPGCB,MAILOT,MAILOC");
         SqlInsert link(m_file, "MA_CONTACTOS_CUENTAS", "IDCONTACTO,CUENTA");
         int contactId = 0;
 
-        const auto addContact = [&](const QString& account, const QString& name,
-                                    const char* role, const QString& mail, const Party& party,
-                                    bool payments, bool orders) {
-            contact << name << role << party.street << party.town << phone() << mobile() << mail
-                    << account << payments << orders << false;
-            contact.done();
-            link << ++contactId << account;
-            link.done();
-        };
+        const auto addContact
+            = [&](const QString& account, const QString& name, const char* role,
+                  const QString& mail, const Party& party, bool payments, bool orders) {
+                  contact << name << role << party.street << party.town << phone() << mobile()
+                          << mail << account << payments << orders << false;
+                  contact.done();
+                  link << ++contactId << account;
+                  link.done();
+              };
 
         const std::vector<Party>& customerList = customers();
-        for (int k = 0; k < static_cast<int>(customerList.size()); ++k)
-        {
+        for (int k = 0; k < static_cast<int>(customerList.size()); ++k) {
             const Party& p = customerList[static_cast<std::size_t>(k)];
             const QString code = accountOfCustomer(k);
             const QString mail = k == 0 ? QString() : mailOf(p.name);
             customer << code << p.name << p.contact << (k == 0 ? QString() : cuit(k)) << p.street
-                     << p.town << phone() << (k == 0 ? QString() : mobile()) << mail
-                     << (k == 17);
+                     << p.town << phone() << (k == 0 ? QString() : mobile()) << mail << (k == 17);
             customer.done();
             account << code << QStringLiteral("C%1").arg(zeroPadded(k + 1, 4)) << p.name << ""
                     << "";
@@ -536,12 +562,11 @@ private:
             extra.done();
             if (*p.contact != '\0')
                 addContact(code, QString::fromUtf8(p.contact), "Responsable de compras", mail, p,
-                           true, false);
+                    true, false);
         }
 
         const std::vector<Party>& supplierList = suppliers();
-        for (int k = 0; k < static_cast<int>(supplierList.size()); ++k)
-        {
+        for (int k = 0; k < static_cast<int>(supplierList.size()); ++k) {
             const Party& p = supplierList[static_cast<std::size_t>(k)];
             const QString code = accountOfSupplier(k);
             const QString mail = mailOf(p.name);
@@ -555,10 +580,10 @@ private:
             extra.done();
             addContact(code, QString::fromUtf8(p.contact), "Vendedor", mail, p, false, true);
             const QString first = QString::fromUtf8(m_random.pick(firstNames()));
-            const QString second = first + QLatin1Char(' ')
-                + QString::fromUtf8(m_random.pick(lastNames()));
-            addContact(code, second, "Cobranzas", QStringLiteral("cobranzas.") + mail, p, true,
-                       false);
+            const QString second
+                = first + QLatin1Char(' ') + QString::fromUtf8(m_random.pick(lastNames()));
+            addContact(
+                code, second, "Cobranzas", QStringLiteral("cobranzas.") + mail, p, true, false);
         }
     }
 
@@ -567,31 +592,26 @@ private:
     void catalogue()
     {
         SqlInsert rubro(m_file, "V_TA_RUBROS", "idrubro,Descripcion");
-        for (const Rubro& r : rubros())
-        {
+        for (const Rubro& r : rubros()) {
             rubro << fitted(r.code) << r.name;
             rubro.done();
         }
         SqlInsert family(m_file, "V_TA_FAMILIAS", "IdFamilia,Descripcion");
-        for (const FamilyGroup& g : familyGroups())
-        {
+        for (const FamilyGroup& g : familyGroups()) {
             family << g.code << g.name;
             family.done();
         }
-        for (const Family& f : families())
-        {
+        for (const Family& f : families()) {
             family << f.code << f.name;
             family.done();
         }
         SqlInsert brand(m_file, "V_TA_MARCAS", "idtipo,Descripcion");
-        for (const Brand& b : brands())
-        {
+        for (const Brand& b : brands()) {
             brand << fitted(b.code) << b.name;
             brand.done();
         }
         SqlInsert list(m_file, "V_MA_PRECIOSCAB", "IDLISTA,NOMBRE,TIPOLISTA,GRUPO,Moneda");
-        for (const PriceList& l : kLists)
-        {
+        for (const PriceList& l : kLists) {
             list << fitted(l.code) << l.name << l.type;
             if (l.group == nullptr)
                 list << nullptr;
@@ -607,13 +627,13 @@ private:
     void articles()
     {
         SqlInsert article(m_file, "V_MA_ARTICULOS",
-                          "IDARTICULO,Descripcion,idrubro,idfamilia,idtipo,cuentaProveedor,"
-                          "CodigoArtProveedor,CodigoBarra,IdUnidad,SUSPENDIDO,SUSPENDIDOC,TASAIVA,"
-                          "EXENTO,Pesable,talledefault,PUNTOPEDIDO,PRECIO1,PRECIO2,PRECIO3,"
-                          "PRECIO4,PRECIO5,PRECIO6,PRECIO7,PRECIO8");
+            "IDARTICULO,Descripcion,idrubro,idfamilia,idtipo,cuentaProveedor,"
+            "CodigoArtProveedor,CodigoBarra,IdUnidad,SUSPENDIDO,SUSPENDIDOC,TASAIVA,"
+            "EXENTO,Pesable,talledefault,PUNTOPEDIDO,PRECIO1,PRECIO2,PRECIO3,"
+            "PRECIO4,PRECIO5,PRECIO6,PRECIO7,PRECIO8");
         SqlInsert price(m_file, "MA_PRECIOS",
-                        "IdLista,IdArticulo,COSTO,PRECIO1,PRECIO2,PRECIO3,PRECIO4,PRECIO5,"
-                        "PRECIO6,PRECIO7,PRECIO8,ConIVA,FhOfertaDesde,FhOfertaHasta");
+            "IdLista,IdArticulo,COSTO,PRECIO1,PRECIO2,PRECIO3,PRECIO4,PRECIO5,"
+            "PRECIO6,PRECIO7,PRECIO8,ConIVA,FhOfertaDesde,FhOfertaHasta");
         SqlInsert stock(m_file, "STK_MA_ARTICULOS", "IDARTICULO,DEPOSITO,Stock,PUNTOPEDIDO");
 
         std::map<int, std::vector<const Brand*>> brandsByRubro;
@@ -621,8 +641,7 @@ private:
             brandsByRubro[b.rubro].push_back(&b);
         const std::vector<Family>& familyList = families();
 
-        for (int n = 1; n <= m_articles; ++n)
-        {
+        for (int n = 1; n <= m_articles; ++n) {
             const Family& f = m_random.pick(familyList);
             const Brand& b = *m_random.pick(brandsByRubro.at(f.rubro));
             const int supplierIndex = m_random.pick(kSuppliersByRubro.at(f.rubro));
@@ -634,8 +653,8 @@ private:
             description += QLatin1Char(' ') + QString::fromUtf8(b.name);
 
             // Larger variants cost more; the list position stands for the size.
-            const double cost = money(m_random.between(f.costMin, f.costMax)
-                                      * (1.0 + 0.15 * variantIndex));
+            const double cost
+                = money(m_random.between(f.costMin, f.costMax) * (1.0 + 0.15 * variantIndex));
             const QString id = zeroPadded(n, 6);
             const bool suspended = m_random.chance(0.03);
             const bool suspendedForPurchases = suspended || m_random.chance(0.02);
@@ -652,11 +671,10 @@ private:
                 QString offerTo;
             };
             std::vector<std::pair<const PriceList*, Prices>> rows;
-            for (const PriceList& l : kLists)
-            {
+            for (const PriceList& l : kLists) {
                 if (l.share < 1.0 && !m_random.chance(l.share))
                     continue;
-                Prices p{};
+                Prices p {};
                 p.withVat = l.withVat;
                 const bool purchase = *l.type == 'C';
                 p.cost = purchase ? money(cost * l.markup) : cost;
@@ -665,8 +683,7 @@ private:
                     base *= 1.0 + (exempt ? 0.0 : f.vat / 100.0);
                 // Offers: every row of the offers list, a few of the others.
                 const bool offer = l.code == 5 || (!purchase && m_random.chance(0.04));
-                if (offer)
-                {
+                if (offer) {
                     const QDate from = kReferenceDate.addDays(m_random.below(60) - 30);
                     p.offerFrom = dateTime(from);
                     p.offerTo = dateTime(from.addDays(7 + m_random.below(60)));
@@ -676,8 +693,7 @@ private:
                 const bool unpriced = !purchase && m_random.chance(0.01);
                 if (m_random.chance(0.005))
                     p.cost = 0;
-                for (int k = 0; k < 8; ++k)
-                {
+                for (int k = 0; k < 8; ++k) {
                     const double factor = purchase ? 1.0 - 0.02 * k : kPriceClasses[k].factor;
                     p.classes[k] = unpriced ? 0.0 : money(base * factor);
                 }
@@ -685,24 +701,22 @@ private:
             }
 
             const double* lookupPrices = nullptr;
-            for (const auto& [list, p] : rows)
-            {
+            for (const auto& [list, p] : rows) {
                 if (list->code == 1)
                     lookupPrices = p.classes;
             }
             article << id << description << fitted(f.rubro) << f.code << fitted(b.code)
                     << accountOfSupplier(supplierIndex)
-                    << QStringLiteral("%1-%2").arg(zeroPadded(supplierIndex + 1, 2),
-                                                   zeroPadded(m_random.below(100000), 5))
+                    << QStringLiteral("%1-%2").arg(
+                           zeroPadded(supplierIndex + 1, 2), zeroPadded(m_random.below(100000), 5))
                     << ean13(QStringLiteral("779") + zeroPadded(4000000 + n, 9)) << f.unit
-                    << suspended << suspendedForPurchases << f.vat << exempt << f.weighed
-                    << station << reorderPoint;
+                    << suspended << suspendedForPurchases << f.vat << exempt << f.weighed << station
+                    << reorderPoint;
             for (int k = 0; k < 8; ++k)
                 article << (lookupPrices != nullptr ? lookupPrices[k] : 0.0);
             article.done();
 
-            for (const auto& [list, p] : rows)
-            {
+            for (const auto& [list, p] : rows) {
                 price << fitted(list->code) << id << p.cost;
                 for (double value : p.classes)
                     price << value;
@@ -719,13 +733,11 @@ private:
             stock << id << fitted(1) << static_cast<double>(m_random.below(140) - 8)
                   << reorderPoint;
             stock.done();
-            if (m_random.chance(0.25))
-            {
+            if (m_random.chance(0.25)) {
                 stock << id << fitted(2) << static_cast<double>(m_random.below(30)) << 2.0;
                 stock.done();
             }
-            if (f.rubro == 12)
-            {
+            if (f.rubro == 12) {
                 stock << id << fitted(3) << static_cast<double>(m_random.below(400)) << 20.0;
                 stock.done();
             }
@@ -737,29 +749,30 @@ private:
     void vouchers()
     {
         SqlInsert header(m_file, "V_MV_CPTE",
-                         "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
-                         "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip,"
-                         "ComprobanteOrigen,TcOrigen,IdVendedor,transporte");
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+            "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip,"
+            "ComprobanteOrigen,TcOrigen,IdVendedor,transporte");
         SqlInsert item(m_file, "V_MV_CPTEINSUMOS",
-                       "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,"
-                       "Cantidadpreparada,CANTIDADAFACTURAR,IMPORTE,Total,IMPORTE_S_IVA,alicIva,"
-                       "PorcDto,Impuestos,Nro_Lote,Nro_Serie,ControladoPor,CantidadUd,"
-                       "IdUnidadBase,Equiv_UDBase,CANTIDAD_ORIGEN,Ud_Pr,Importe_Ud");
-        SqlInsert electronic(m_file, "V_MV_CPTE_ELECTRONICOS", "TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE");
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,"
+            "Cantidadpreparada,CANTIDADAFACTURAR,IMPORTE,Total,IMPORTE_S_IVA,alicIva,"
+            "PorcDto,Impuestos,Nro_Lote,Nro_Serie,ControladoPor,CantidadUd,"
+            "IdUnidadBase,Equiv_UDBase,CANTIDAD_ORIGEN,Ud_Pr,Importe_Ud");
+        SqlInsert electronic(
+            m_file, "V_MV_CPTE_ELECTRONICOS", "TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE");
         SqlInsert note(m_file, "V_MV_CPTE_Observ",
-                       "TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,Observacion,Importe,"
-                       "Importe_S_IVA,fechavj,NroViaje");
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,Observacion,Importe,"
+            "Importe_S_IVA,fechavj,NroViaje");
         SqlInsert entry(m_file, "MV_ASIENTOS",
-                        "TC,SUCURSAL,NUMERO,LETRA,[NUMERO ASIENTO],MES_OPERATIVO,PERIODO,FECHA,"
-                        "FECHASUBDIARIO,CABIMPORTE,CUENTA,Detalle,Importe,[DEBE-HABER],"
-                        "mediodepago,Moneda,Cotizacion,ChPropio,NROCOMPROBANTEBANCARIO,"
-                        "tj_observaciones,IdBanco,vencimiento,TJ_NroCupon,TJ_NroSocio,TJ_cuotas");
+            "TC,SUCURSAL,NUMERO,LETRA,[NUMERO ASIENTO],MES_OPERATIVO,PERIODO,FECHA,"
+            "FECHASUBDIARIO,CABIMPORTE,CUENTA,Detalle,Importe,[DEBE-HABER],"
+            "mediodepago,Moneda,Cotizacion,ChPropio,NROCOMPROBANTEBANCARIO,"
+            "tj_observaciones,IdBanco,vencimiento,TJ_NroCupon,TJ_NroSocio,TJ_cuotas");
         SqlInsert applied(m_file, "MV_APLICACION",
-                          "TC,Sucursal,Numero,Letra,IDCOMPROBANTE,TCO_ORIGEN,SUCURSAL_ORIGEN,"
-                          "NUMERO_ORIGEN,LETRA_ORIGEN,IDCOMPROBANTE_ORIGEN,TC_PRINT,"
-                          "IDCOMPROBANTE_PRINT,CUENTA,IMPORTE");
+            "TC,Sucursal,Numero,Letra,IDCOMPROBANTE,TCO_ORIGEN,SUCURSAL_ORIGEN,"
+            "NUMERO_ORIGEN,LETRA_ORIGEN,IDCOMPROBANTE_ORIGEN,TC_PRINT,"
+            "IDCOMPROBANTE_PRINT,CUENTA,IMPORTE");
         SqlInsert balance(m_file, "VE_SALDOAPLICACION",
-                          "TCO_ORIGEN,SUCURSAL_ORIGEN,NUMERO_ORIGEN,LETRA_ORIGEN,CUENTA,SALDO");
+            "TCO_ORIGEN,SUCURSAL_ORIGEN,NUMERO_ORIGEN,LETRA_ORIGEN,CUENTA,SALDO");
 
         struct Invoice
         {
@@ -773,8 +786,7 @@ private:
         const int articlePool = std::min(m_articles, 500);
         const int customerCount = static_cast<int>(customers().size());
 
-        for (int k = 0; k < 15; ++k)
-        {
+        for (int k = 0; k < 15; ++k) {
             const int customerIndex = k % customerCount;
             const Party& p = customers()[static_cast<std::size_t>(customerIndex)];
             const bool finalConsumer = customerIndex == 0 || k % 3 == 0;
@@ -786,70 +798,74 @@ private:
             // worked out once on it. The second invoice's installation counts as a line.
             double total = 0;
             qint64 netCents = k == 2 ? 2250000 : 0;
-            for (int line = 0; line < lines; ++line)
-            {
+            for (int line = 0; line < lines; ++line) {
                 const QString article = zeroPadded(1 + m_random.below(articlePool), 6);
                 const double quantity = 1 + m_random.below(12);
                 const double net = money(m_random.between(800, 25000));
                 const double gross = money(net * 1.21);
                 total += money(gross * quantity);
                 netCents += std::llround(net * quantity * 100.0);
-                item << "FC" << id << 0 << article
-                     << QStringLiteral("Artículo %1").arg(article) << "UN" << quantity << quantity
-                     << quantity << gross << money(gross * quantity) << net << 21.0 << 0.0 << 0.0
-                     << (line == 0 && k % 4 == 1 ? "L2611|L2612" : "") << "" << "" << quantity
-                     << "UN" << 1.0 << quantity << "UN" << gross;
+                item << "FC" << id << 0 << article << QStringLiteral("Artículo %1").arg(article)
+                     << "UN" << quantity << quantity << quantity << gross << money(gross * quantity)
+                     << net << 21.0 << 0.0 << 0.0 << (line == 0 && k % 4 == 1 ? "L2611|L2612" : "")
+                     << ""
+                     << "" << quantity << "UN" << 1.0 << quantity << "UN" << gross;
                 item.done();
             }
-            total = finalConsumer ? money(total)
-                                  : static_cast<double>(netCents + (netCents * 21 + 50) / 100) / 100;
-            if (k == 2)
-            {
+            total = finalConsumer
+                ? money(total)
+                : static_cast<double>(netCents + (netCents * 21 + 50) / 100) / 100;
+            if (k == 2) {
                 SqlInsert task(m_file, "V_MV_CPTETAREAS",
-                               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,"
-                               "Total,valorHora_S_Iva,descripcionadicional");
-                task << "FC" << id << 0 << "   3" << "Instalación" << 90.0 << 18150.0 << 27225.0
-                     << 15000.0 << "Instalación de grifería en cocina.";
+                    "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,"
+                    "Total,valorHora_S_Iva,descripcionadicional");
+                task << "FC" << id << 0 << "   3"
+                     << "Instalación" << 90.0 << 18150.0 << 27225.0 << 15000.0
+                     << "Instalación de grifería en cocina.";
                 task.done();
             }
             header << "FC" << id << 0 << kUnit << dateTime(date) << accountOfCustomer(customerIndex)
                    << p.name << (finalConsumer ? "CF" : "RI") << (finalConsumer ? "96" : "80")
                    << (finalConsumer ? QStringLiteral("2%1").arg(zeroPadded(7000000 + k, 7))
                                      : cuit(customerIndex))
-                   << "   1" << total << (finalConsumer ? "6" : "1") << "" << "" << fitted(1 + k % 3)
-                   << (k == 4 ? "Mesa 3" : "");
+                   << "   1" << total << (finalConsumer ? "6" : "1") << ""
+                   << "" << fitted(1 + k % 3) << (k == 4 ? "Mesa 3" : "");
             header.done();
-            electronic << "FC" << id << dateTime(date) << QStringLiteral("7%1").arg(zeroPadded(
-                                                                 4812000000000LL + k * 7919, 13))
+            electronic << "FC" << id << dateTime(date)
+                       << QStringLiteral("7%1").arg(zeroPadded(4812000000000LL + k * 7919, 13))
                        << dateTime(date.addDays(10));
             electronic.done();
-            if (k % 5 == 0)
-            {
-                note << "FC" << id << 0 << "EN" << "Entregar por la mañana en el depósito."
-                     << 0.0 << 0.0 << dateTime(date.addDays(30)) << "";
+            if (k % 5 == 0) {
+                note << "FC" << id << 0 << "EN"
+                     << "Entregar por la mañana en el depósito." << 0.0 << 0.0
+                     << dateTime(date.addDays(30)) << "";
                 note.done();
             }
-            invoices.push_back({id, accountOfCustomer(customerIndex), total, date, p.name});
+            invoices.push_back({ id, accountOfCustomer(customerIndex), total, date, p.name });
         }
 
         // One credit note on the first invoice.
         const QString creditId = voucherId(45, "A");
         header << "NC" << creditId << 0 << kUnit << dateTime(kReferenceDate.addDays(-5))
-               << invoices[1].account << customers()[1].name << "RI" << "80" << cuit(1) << "   1"
-               << money(invoices[1].total * 0.1) << "3" << invoices[1].id << "FC" << fitted(2)
-               << "";
+               << invoices[1].account << customers()[1].name << "RI"
+               << "80" << cuit(1) << "   1" << money(invoices[1].total * 0.1) << "3"
+               << invoices[1].id << "FC" << fitted(2) << "";
         header.done();
 
         // Receipts that apply payments to the invoices, with their journal lines.
         int entryNumber = 3100;
-        for (int r = 0; r < 5; ++r)
-        {
+        for (int r = 0; r < 5; ++r) {
             const Invoice& invoice = invoices[static_cast<std::size_t>(1 + r * 2)];
             const QString receipt = voucherId(800 + r, "X");
             const QDate date = invoice.date.addDays(3);
             const double paid = r == 4 ? money(invoice.total / 2) : invoice.total;
             header << "CB" << receipt << 0 << kUnit << dateTime(date) << invoice.account
-                   << invoice.name << "" << "" << "" << "   1" << paid << "" << "" << "" << fitted(1) << "";
+                   << invoice.name << ""
+                   << ""
+                   << ""
+                   << "   1" << paid << ""
+                   << ""
+                   << "" << fitted(1) << "";
             header.done();
             applied << "CB" << kPointOfSale << receipt.mid(4, 8) << "X" << receipt << "FC"
                     << invoice.id.left(4) << invoice.id.mid(4, 8) << invoice.id.right(1)
@@ -877,67 +893,83 @@ private:
             };
             const double cash = money(paid * 0.4);
             const double rest = money(paid - cash);
-            line("1110101", "Efectivo", cash, "D", "EF", QString(), QString(), QString(),
-                 QString(), 0);
+            line("1110101", "Efectivo", cash, "D", "EF", QString(), QString(), QString(), QString(),
+                0);
             if (r % 2 == 0)
-                line("1110301", "Cheque", rest, "D", "CH", zeroPadded(45120300 + r, 8), fitted(1 + r % 4),
-                     dateTime(date.addDays(30)), QString(), 0);
+                line("1110301", "Cheque", rest, "D", "CH", zeroPadded(45120300 + r, 8),
+                    fitted(1 + r % 4), dateTime(date.addDays(30)), QString(), 0);
             else
                 line("1110401", "Tarjeta de crédito", rest, "D", "TJ", QString(), QString(),
-                     QString(), zeroPadded(3301 + r, 6), 3);
+                    QString(), zeroPadded(3301 + r, 6), 3);
             line(invoice.account.toLatin1().constData(), "Cancelación de facturas", paid, "H", "",
-                 QString(), QString(), QString(), QString(), 0);
+                QString(), QString(), QString(), QString(), 0);
         }
 
-        SqlInsert purchase(m_file, "C_MV_CPTE", "TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE");
-        for (int k = 0; k < 6; ++k)
-        {
-            purchase << "FCC" << (QStringLiteral("0001") + zeroPadded(5500 + k, 8) + QLatin1Char('A'))
-                     << 0 << dateTime(kReferenceDate.addDays(-20 + 3 * k))
-                     << accountOfSupplier(k * 2) << money(m_random.between(150000, 900000));
+        SqlInsert purchase(
+            m_file, "C_MV_CPTE", "TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE");
+        for (int k = 0; k < 6; ++k) {
+            purchase << "FCC"
+                     << (QStringLiteral("0001") + zeroPadded(5500 + k, 8) + QLatin1Char('A')) << 0
+                     << dateTime(kReferenceDate.addDays(-20 + 3 * k)) << accountOfSupplier(k * 2)
+                     << money(m_random.between(150000, 900000));
             purchase.done();
         }
         SqlInsert movement(m_file, "V_MV_STOCK", "TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,DEPOSITO");
-        for (int k = 0; k < 3; ++k)
-        {
+        for (int k = 0; k < 3; ++k) {
             movement << "RM" << voucherId(300 + k, "R") << 0
                      << dateTime(kReferenceDate.addDays(-10 + k)) << fitted(1);
             movement.done();
         }
 
         SqlInsert diary(m_file, "V_MV_DIARIOS",
-                        "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Observaciones,Minutos");
-        diary << "FC" << invoices[2].id << 0 << "   3" << "Instalación"
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Observaciones,Minutos");
+        diary << "FC" << invoices[2].id << 0 << "   3"
+              << "Instalación"
               << "Se reemplazó el flexible." << 90;
         diary.done();
 
         SqlInsert accountsOfVat(m_file, "TA_CUENTASIVA",
-                                "CB_RETIVA,CB_RETGAN,CB_RETIB,CB_DESCUENTO,PG_RETIVA,PG_RETGAN,"
-                                "PG_RETIB,PG_DESCUENTO,CFI_RETPERC,CFI_RETIGAN,CFI_RETIBTOS");
-        accountsOfVat << "1130101" << "1130102" << "1130103" << "4110300" << "1130101"
-                      << "1130102" << "1130103" << "5110300" << "1130104" << "1130102"
+            "CB_RETIVA,CB_RETGAN,CB_RETIB,CB_DESCUENTO,PG_RETIVA,PG_RETGAN,"
+            "PG_RETIB,PG_DESCUENTO,CFI_RETPERC,CFI_RETIGAN,CFI_RETIBTOS");
+        accountsOfVat << "1130101"
+                      << "1130102"
+                      << "1130103"
+                      << "4110300"
+                      << "1130101"
+                      << "1130102"
+                      << "1130103"
+                      << "5110300"
+                      << "1130104"
+                      << "1130102"
                       << "1130103";
         accountsOfVat.done();
 
         SqlInsert printer(m_file, "TA_CONFIG_IMP_CPTE",
-                          "TC,LETRA,USUARIO,impresora,CantCopias,CantLineas,DestinoDefault");
-        for (const auto& [tc, letter] : std::vector<std::pair<const char*, const char*>>{
-                 {"FC", "A"}, {"FC", "B"}, {"NC", "A"}, {"CB", "X"}})
-        {
-            printer << tc << letter << nullptr << "PDF|" << "1" << "30" << "Pantalla";
+            "TC,LETRA,USUARIO,impresora,CantCopias,CantLineas,DestinoDefault");
+        for (const auto& [tc, letter] : std::vector<std::pair<const char*, const char*>> {
+                 { "FC", "A" }, { "FC", "B" }, { "NC", "A" }, { "CB", "X" } }) {
+            printer << tc << letter << nullptr << "PDF|"
+                    << "1"
+                    << "30"
+                    << "Pantalla";
             printer.done();
         }
 
-        SqlInsert rule(m_file, "v_ma_email",
-                       "codigoactivador,baja,SinConfirmacion,De,Para,Asunto,Mensaje");
-        rule << "FC,NC,CB" << false << nullptr << kCompanyMail << "" << "Comprobante"
+        SqlInsert rule(
+            m_file, "v_ma_email", "codigoactivador,baja,SinConfirmacion,De,Para,Asunto,Mensaje");
+        rule << "FC,NC,CB" << false << nullptr << kCompanyMail << ""
+             << "Comprobante"
              << "Le enviamos adjunto su comprobante. Muchas gracias por su compra.";
         rule.done();
 
         SqlInsert dispatch(m_file, "stk_despachos", "NroLote,ControladoPor,Descripcion");
-        dispatch << "L2611" << "LOTE" << "Lote de producción noviembre";
+        dispatch << "L2611"
+                 << "LOTE"
+                 << "Lote de producción noviembre";
         dispatch.done();
-        dispatch << "L2612" << "LOTE" << "Importado de Brasil";
+        dispatch << "L2612"
+                 << "LOTE"
+                 << "Importado de Brasil";
         dispatch.done();
     }
 
@@ -945,31 +977,33 @@ private:
 
     void reports()
     {
-        SqlInsert report(m_file, "TA_REPORTES", "NOMBRE,Descripcion,Archivo,Archivo2,Archivo3,Archivo4");
+        SqlInsert report(
+            m_file, "TA_REPORTES", "NOMBRE,Descripcion,Archivo,Archivo2,Archivo3,Archivo4");
         const struct
         {
             const char* name;
             const char* caption;
         } list[] = {
-            {"RP_ListaPrecios", "Lista de precios"},
-            {"RP_ListaPreciosRubro", "Lista de precios por rubro"},
-            {"RP_ListaPreciosFamilia", "Lista de precios por familia"},
-            {"RP_ListaPreciosProveedor", "Lista de precios por proveedor"},
-            {"RP_ListaPrecios_Sel", "Lista de precios por condiciones"},
-            {"RP_ListaPreciosRubro_Sel", "Lista de precios por condiciones y rubro"},
-            {"RP_ListaPreciosFamilia_Sel", "Lista de precios por condiciones y familia"},
-            {"RP_ListaPreciosProveedor_Sel", "Lista de precios por condiciones y proveedor"},
-            {"RP_ListaPreciosDescRecPN", "Lista de precios de compra"},
-            {"RP_ListaPreciosDescRecPNRubro", "Lista de precios de compra por rubro"},
-            {"RP_ListaPreciosDescRecPNFamilia", "Lista de precios de compra por familia"},
-            {"RP_ListaPreciosDescRecPNProveedor", "Lista de precios de compra por proveedor"},
-            {"RP_LISTAPRECIOSAC", "Análisis de costos"},
-            {"MA_PRE2", "Etiquetas de precios"},
+            { "RP_ListaPrecios", "Lista de precios" },
+            { "RP_ListaPreciosRubro", "Lista de precios por rubro" },
+            { "RP_ListaPreciosFamilia", "Lista de precios por familia" },
+            { "RP_ListaPreciosProveedor", "Lista de precios por proveedor" },
+            { "RP_ListaPrecios_Sel", "Lista de precios por condiciones" },
+            { "RP_ListaPreciosRubro_Sel", "Lista de precios por condiciones y rubro" },
+            { "RP_ListaPreciosFamilia_Sel", "Lista de precios por condiciones y familia" },
+            { "RP_ListaPreciosProveedor_Sel", "Lista de precios por condiciones y proveedor" },
+            { "RP_ListaPreciosDescRecPN", "Lista de precios de compra" },
+            { "RP_ListaPreciosDescRecPNRubro", "Lista de precios de compra por rubro" },
+            { "RP_ListaPreciosDescRecPNFamilia", "Lista de precios de compra por familia" },
+            { "RP_ListaPreciosDescRecPNProveedor", "Lista de precios de compra por proveedor" },
+            { "RP_LISTAPRECIOSAC", "Análisis de costos" },
+            { "MA_PRE2", "Etiquetas de precios" },
         };
-        for (const auto& r : list)
-        {
+        for (const auto& r : list) {
             report << r.name << r.caption << QString::fromLatin1(r.name) + QStringLiteral(".rpt")
-                   << "" << "" << "";
+                   << ""
+                   << ""
+                   << "";
             report.done();
         }
     }
@@ -977,14 +1011,13 @@ private:
     // ---- helpers
 
     // Rows of a small table, every value text.
-    void simple(const char* table, const char* columns,
-                const std::vector<std::vector<const char*>>& rows)
+    void simple(
+        const char* table, const char* columns, const std::vector<std::vector<const char*>>& rows)
     {
         if (rows.empty())
             return;
         SqlInsert insert(m_file, table, columns);
-        for (const auto& row : rows)
-        {
+        for (const auto& row : rows) {
             for (const char* value : row)
                 insert << value;
             insert.done();
@@ -1007,9 +1040,8 @@ private:
     // A number whose check digit would be 10 has none: the next one is taken.
     static QString cuit(int k)
     {
-        static const int weights[10] = {5, 4, 3, 2, 7, 6, 5, 4, 3, 2};
-        for (int number = 70100000 + k * 7331;; ++number)
-        {
+        static const int weights[10] = { 5, 4, 3, 2, 7, 6, 5, 4, 3, 2 };
+        for (int number = 70100000 + k * 7331;; ++number) {
             const QString body = QStringLiteral("30") + zeroPadded(number, 8);
             int sum = 0;
             for (int d = 0; d < 10; ++d)
@@ -1024,8 +1056,7 @@ private:
     static QString mailOf(const char* name)
     {
         QString local;
-        for (const QChar c : QString::fromUtf8(name).normalized(QString::NormalizationForm_D))
-        {
+        for (const QChar c : QString::fromUtf8(name).normalized(QString::NormalizationForm_D)) {
             if (c.isLetterOrNumber() && c.unicode() < 0x80)
                 local += c.toLower();
             if (local.size() >= 16)
@@ -1044,7 +1075,7 @@ QByteArray resourceText(const QString& name)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(53, QStringLiteral("Falta el archivo interno %1").arg(name),
-                           QStringLiteral("DemoDatabase"));
+            QStringLiteral("DemoDatabase"));
     return file.readAll();
 }
 
@@ -1052,15 +1083,14 @@ QByteArray resourceText(const QString& name)
 // number; an account without one (the final consumer) gets none.
 void partiesAsTheirAccounts(SqliteFile& file)
 {
-    for (const char* table : {"VT_CLIENTES", "VT_PROVEEDORES"})
-    {
+    for (const char* table : { "VT_CLIENTES", "VT_PROVEEDORES" }) {
         const QByteArray from
             = QByteArray(" FROM ") + table + " p WHERE p.CODIGO = V_MV_CPTE.CUENTA)";
         const QByteArray name = "(SELECT p.RAZON_SOCIAL" + from;
         const QByteArray cuit = "(SELECT p.CUIT" + from;
         file.exec("UPDATE V_MV_CPTE SET nombre = " + name + ", documentotipo = CASE WHEN coalesce("
-                  + cuit + ", '') = '' THEN '99' ELSE '80' END, DOCUMENTONUMERO = coalesce(" + cuit
-                  + ", '') WHERE CUENTA IN (SELECT CODIGO FROM " + table + ")");
+            + cuit + ", '') = '' THEN '99' ELSE '80' END, DOCUMENTONUMERO = coalesce(" + cuit
+            + ", '') WHERE CUENTA IN (SELECT CODIGO FROM " + table + ")");
     }
 }
 
@@ -1070,8 +1100,7 @@ void writeFile(const QString& folder, const QString& name, const QString& schema
 {
     const QString finalPath = QDir(folder).filePath(name);
     const QString workPath = finalPath + QStringLiteral(".tmp");
-    try
-    {
+    try {
         {
             SqliteFile file(workPath);
             // A fresh file that is renamed only when complete needs no journal.
@@ -1086,10 +1115,8 @@ void writeFile(const QString& folder, const QString& name, const QString& schema
         QFile::remove(finalPath);
         if (!QFile::rename(workPath, finalPath))
             throw RuntimeError(75, QStringLiteral("No se puede reemplazar %1").arg(finalPath),
-                               QStringLiteral("DemoDatabase"));
-    }
-    catch (...)
-    {
+                QStringLiteral("DemoDatabase"));
+    } catch (...) {
         QFile::remove(workPath);
         throw;
     }
@@ -1103,27 +1130,28 @@ QString write(const Options& options)
         return QStringLiteral("La cantidad de artículos debe ser 1 o más.");
     if (!QDir().mkpath(options.folder))
         return QStringLiteral("No se puede crear la carpeta %1").arg(options.folder);
-    try
-    {
+    try {
         writeFile(options.folder, QStringLiteral("DEMO.db"), QStringLiteral(":/demo/schema.sql"),
-                  [&options](SqliteFile& file) {
-                      Writer(file, options.articles).run();
-                      DemoVouchers::write(file, { options.articles, options.voucherLines,
-                                                  options.voucherInvoices });
-                      DemoComanderas::seed(file, options.articles);
-                      partiesAsTheirAccounts(file);
-                  });
+            [&options](SqliteFile& file) {
+                Writer(file, options.articles).run();
+                DemoVouchers::write(
+                    file, { options.articles, options.voucherLines, options.voucherInvoices });
+                DemoComanderas::seed(file, options.articles);
+                partiesAsTheirAccounts(file);
+            });
         writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
-                  QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
-                      SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");
-                      row << "BaseDeDatos" << "TIMEOUT" << "90" << nullptr;
-                      row.done();
-                      row << "DATOS" << "FTP_CODIGOCTA" << "DEMO0001" << nullptr;
-                      row.done();
-                  });
-    }
-    catch (const RuntimeError& error)
-    {
+            QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
+                SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");
+                row << "BaseDeDatos"
+                    << "TIMEOUT"
+                    << "90" << nullptr;
+                row.done();
+                row << "DATOS"
+                    << "FTP_CODIGOCTA"
+                    << "DEMO0001" << nullptr;
+                row.done();
+            });
+    } catch (const RuntimeError& error) {
         return error.description();
     }
     return DemoComanderas::escribeComanderas(options.folder);

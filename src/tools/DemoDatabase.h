@@ -18,10 +18,10 @@ inline constexpr const char* kOrdinaryPassword = "vendedor";
 
 struct Options
 {
-    QString folder;                   // created when missing
-    int articles = kDefaultArticles;  // 1 or more
-    int voucherLines = 0;             // lines of one large demo invoice (none when 0)
-    int voucherInvoices = 0;          // further small demo invoices
+    QString folder; // created when missing
+    int articles = kDefaultArticles; // 1 or more
+    int voucherLines = 0; // lines of one large demo invoice (none when 0)
+    int voucherInvoices = 0; // further small demo invoices
 };
 
 // Writes both files into the folder, replacing earlier ones. Each file is written under a

@@ -83,15 +83,26 @@ private:
 
     void settings()
     {
-        SqlInsert account(m_file, "MA_CUENTAS",
-            "Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista");
-        account << "1130105" << "" << "Retenciones municipales sufridas" << "RO" << "";
+        SqlInsert account(
+            m_file, "MA_CUENTAS", "Codigo,CodigoOpcional,Descripcion,MedioDePago,TipoVista");
+        account << "1130105"
+                << ""
+                << "Retenciones municipales sufridas"
+                << "RO"
+                << "";
         account.done();
-        account << "1130201" << "" << "IVA crédito fiscal" << "" << "";
+        account << "1130201"
+                << ""
+                << "IVA crédito fiscal"
+                << ""
+                << "";
         account.done();
         SqlInsert row(m_file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux,PoliticaNegocio");
         // The other-withholdings account 1130104 holds SUSS withholdings; 1130105 does not.
-        row << "DATOS" << "CTA_RET_OTRA_1130104" << "SU" << "" << false;
+        row << "DATOS"
+            << "CTA_RET_OTRA_1130104"
+            << "SU"
+            << "" << false;
         row.done();
     }
 
@@ -117,10 +128,9 @@ private:
         debit.bank = "   1";
         Line dollars { "1110501", "", 72500, "H", "   2", 1450 };
         lines("OPG", id, 6101, 370000,
-            { { "2110001", "", 370000, "D" }, own, debit, dollars,
-                { "1130101", "", 12000, "H" }, { "1130102", "", 8000, "H" },
-                { "1130103", "", 5000, "H" }, { "1130104", "", 2500, "H" },
-                { "1130105", "", 1500, "H" } });
+            { { "2110001", "", 370000, "D" }, own, debit, dollars, { "1130101", "", 12000, "H" },
+                { "1130102", "", 8000, "H" }, { "1130103", "", 5000, "H" },
+                { "1130104", "", 2500, "H" }, { "1130105", "", 1500, "H" } });
     }
 
     // A payment order that pays two purchase invoices with more cash than they ask: an advance.
@@ -228,7 +238,8 @@ private:
     // reads its date and amount from.
     void purchase(int number, const char* account, double amount, int offset)
     {
-        SqlInsert insert(m_file, "C_MV_CPTE", "TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE");
+        SqlInsert insert(
+            m_file, "C_MV_CPTE", "TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE");
         insert << "FCC" << documentId(number) << 0 << day(offset) << account << amount;
         insert.done();
         SqlInsert entry(m_file, "MV_ASIENTOS",
@@ -252,8 +263,8 @@ private:
     }
 
     void header(const char* tc, const QString& id, const char* account, double amount,
-        double ganancias = 0, double iva = 0, double ingresosBrutos = 0,
-        double descuento = 0, double suss = 0)
+        double ganancias = 0, double iva = 0, double ingresosBrutos = 0, double descuento = 0,
+        double suss = 0)
     {
         SqlInsert insert(m_file, "V_MV_CPTE",
             "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,Moneda,IMPORTE,"
@@ -298,9 +309,9 @@ private:
             "ChPropio,NROCOMPROBANTEBANCARIO,tj_observaciones,IdBanco,vencimiento,TJ_NroCupon,"
             "TJ_NroSocio,TJ_cuotas");
         for (const Line& l : all) {
-            entry << tc << id.left(4) << id.mid(4, 8) << id.right(1) << entryNumber
-                  << kDate.month() << kDate.year() << day(0) << day(0) << total << l.account
-                  << l.detail << l.amount << l.side << l.currency << l.rate << l.own << l.number
+            entry << tc << id.left(4) << id.mid(4, 8) << id.right(1) << entryNumber << kDate.month()
+                  << kDate.year() << day(0) << day(0) << total << l.account << l.detail << l.amount
+                  << l.side << l.currency << l.rate << l.own << l.number
                   << (*l.number ? "30-70845123-9" : "");
             if (l.bank)
                 entry << l.bank;

@@ -60,8 +60,8 @@ void copyOrder(SqliteFile& file, const Order& o)
         return "substr(" + c + ", 1, 4) || substr('00000000' || (CAST(substr(" + c
             + ", 5, 8) AS INTEGER) + " + offset + "), -8) || substr(" + c + ", 13, 1)";
     };
-    const QByteArray paid = "(SELECT IDCOMPROBANTE_ORIGEN FROM MV_APLICACION WHERE TC = " + kOrigin
-        + ")";
+    const QByteArray paid
+        = "(SELECT IDCOMPROBANTE_ORIGEN FROM MV_APLICACION WHERE TC = " + kOrigin + ")";
     file.exec("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,IMPORTE) SELECT "
               "TC, "
         + renumberedId("IDCOMPROBANTE") + ", IDCOMPLEMENTO, FECHA, CUENTA, IMPORTE FROM C_MV_CPTE "

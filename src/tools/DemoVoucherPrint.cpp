@@ -28,8 +28,8 @@ void vatConditions(SqliteFile& file)
     // The company's VAT condition is the suite's numeric code, which the program-wide condition
     // reads as a number; the letter codes stay for the customers' vouchers.
     SqlInsert condition(file, "TA_CONDIVA", "Codigo,DESCRIPCION");
-    for (const auto& [code, name] : { std::pair { "1", "Responsable Inscripto" },
-             { "4", "Exento" }, { "5", "Consumidor Final" }, { "6", "Responsable Monotributo" } }) {
+    for (const auto& [code, name] : { std::pair { "1", "Responsable Inscripto" }, { "4", "Exento" },
+             { "5", "Consumidor Final" }, { "6", "Responsable Monotributo" } }) {
         condition << code << name;
         condition.done();
     }
@@ -43,11 +43,12 @@ void voucherTypes(SqliteFile& file)
     // as journal entries instead of receipts.
     file.exec("UPDATE V_TA_CPTE SET SISTEMA = 'TESORERIA' WHERE Codigo IN ('CB', 'PG')");
     SqlInsert type(file, "V_TA_CPTE", "Codigo,Descripcion,SISTEMA");
-    for (const auto& [code, name, system] : { std::tuple { "CBCT", "Recibo de Contado", "TESORERIA" },
-             { "CBFP", "Recibo de Factura Proforma", "TESORERIA" },
-             { "PGFP", "Pago de Factura Proforma", "TESORERIA" },
-             { "OPG", "Orden de Pago General", "TESORERIA" },
-             { "AS", "Asiento Contable", "CONTABLE" } }) {
+    for (const auto& [code, name, system] :
+        { std::tuple { "CBCT", "Recibo de Contado", "TESORERIA" },
+            { "CBFP", "Recibo de Factura Proforma", "TESORERIA" },
+            { "PGFP", "Pago de Factura Proforma", "TESORERIA" },
+            { "OPG", "Orden de Pago General", "TESORERIA" },
+            { "AS", "Asiento Contable", "CONTABLE" } }) {
         type << code << name << system;
         type.done();
     }
@@ -72,9 +73,11 @@ void accountingVoucher(SqliteFile& file)
         { 5002, "1110101", "Depósito de la recaudación", 312750.5, "H" },
     };
     for (const auto& l : lines) {
-        entry << "AS" << "0002" << "00000001" << "X" << l.number << 11 << 2026
-              << "2026-11-20 00:00:00" << "2026-11-20 00:00:00" << l.amount << l.account
-              << l.detail << l.amount << l.side;
+        entry << "AS"
+              << "0002"
+              << "00000001"
+              << "X" << l.number << 11 << 2026 << "2026-11-20 00:00:00"
+              << "2026-11-20 00:00:00" << l.amount << l.account << l.detail << l.amount << l.side;
         entry.done();
     }
 }
@@ -86,11 +89,20 @@ void printSettings(SqliteFile& file)
     const QString key = (machine.computerName() + u'|' + machine.userName()).toLower();
     SqlInsert printer(file, "TA_CONFIG_IMP_CPTE",
         "TC,LETRA,USUARIO,impresora,CantCopias,CantLineas,DestinoDefault");
-    printer << "FC" << "A" << key << "PDF|" << "2" << "30" << "Pantalla";
+    printer << "FC"
+            << "A" << key << "PDF|"
+            << "2"
+            << "30"
+            << "Pantalla";
     printer.done();
 
     SqlInsert report(file, "TA_REPORTES", "NOMBRE,Descripcion,Archivo,Archivo2,Archivo3,Archivo4");
-    report << "FC-A" << "Factura A" << "FC.rpt" << "FC.rpt" << "FC.rpt" << "FC.rpt";
+    report << "FC-A"
+           << "Factura A"
+           << "FC.rpt"
+           << "FC.rpt"
+           << "FC.rpt"
+           << "FC.rpt";
     report.done();
 }
 
@@ -102,14 +114,21 @@ void paidInvoice(SqliteFile& file)
     const QByteArray receipt = QString::fromLatin1(kReceipt).toUtf8();
     const QByteArray number = receipt.mid(4, 8);
     file.exec("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,Moneda,"
-              "IMPORTE) SELECT 'CBCT', '" + receipt + "', 0, UNEGOCIO, FECHA, CUENTA, Moneda, "
-              "IMPORTE FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = " + invoice);
+              "IMPORTE) SELECT 'CBCT', '"
+        + receipt
+        + "', 0, UNEGOCIO, FECHA, CUENTA, Moneda, "
+          "IMPORTE FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = "
+        + invoice);
     file.exec("INSERT INTO MV_APLICACION (TC,Sucursal,Numero,Letra,IDCOMPROBANTE,TCO_ORIGEN,"
               "SUCURSAL_ORIGEN,NUMERO_ORIGEN,LETRA_ORIGEN,IDCOMPROBANTE_ORIGEN,TC_PRINT,"
-              "IDCOMPROBANTE_PRINT,CUENTA,IMPORTE) SELECT 'CBCT', '0002', '" + number + "', 'X', '"
-              + receipt + "', 'FC', substr(IDCOMPROBANTE, 1, 4), substr(IDCOMPROBANTE, 5, 8), "
-              "substr(IDCOMPROBANTE, 13, 1), IDCOMPROBANTE, 'CBCT', '" + receipt + "', CUENTA, "
-              "IMPORTE FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = " + invoice);
+              "IDCOMPROBANTE_PRINT,CUENTA,IMPORTE) SELECT 'CBCT', '0002', '"
+        + number + "', 'X', '" + receipt
+        + "', 'FC', substr(IDCOMPROBANTE, 1, 4), substr(IDCOMPROBANTE, 5, 8), "
+          "substr(IDCOMPROBANTE, 13, 1), IDCOMPROBANTE, 'CBCT', '"
+        + receipt
+        + "', CUENTA, "
+          "IMPORTE FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = "
+        + invoice);
     // Half in cash, three tenths by card, the rest by cheque; the customer's account credited.
     const struct
     {
@@ -129,8 +148,8 @@ void paidInvoice(SqliteFile& file)
                              "MES_OPERATIVO,PERIODO,FECHA,FECHASUBDIARIO,CABIMPORTE,CUENTA,Detalle,"
                              "Importe,[DEBE-HABER],Moneda,Cotizacion) SELECT 'CBCT', '0002', '")
             + number + "', 'X', 3900, CAST(strftime('%m', FECHA) AS INTEGER), "
-            + "CAST(strftime('%Y', FECHA) AS INTEGER), FECHA, FECHA, IMPORTE, " + l.account
-            + ", '" + l.detail + "', " + l.amount + ", '" + l.side
+            + "CAST(strftime('%Y', FECHA) AS INTEGER), FECHA, FECHA, IMPORTE, " + l.account + ", '"
+            + l.detail + "', " + l.amount + ", '" + l.side
             + "', '   1', 1 FROM V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = " + invoice);
 }
 

@@ -16,11 +16,11 @@ namespace {
 
 struct Line
 {
-    int article;  // 1-based, wrapped over the demo's articles
+    int article; // 1-based, wrapped over the demo's articles
     const char* description;
     double quantity;
-    double price;       // IMPORTE
-    double priceNoVat;  // IMPORTE_S_IVA
+    double price; // IMPORTE
+    double priceNoVat; // IMPORTE_S_IVA
     double vat;
     const char* lots;
     const char* series;
@@ -31,8 +31,8 @@ struct Line
 struct Charge
 {
     const char* text;
-    double gross;  // Importe
-    double net;    // Importe_S_IVA
+    double gross; // Importe
+    double net; // Importe_S_IVA
     const char* tripDate = nullptr;
     const char* trip = nullptr;
 };
@@ -61,7 +61,7 @@ struct Voucher
     std::vector<Line> lines;
     const char* headerNote = nullptr;
     const char* footerNote = nullptr;
-    const char* origin = nullptr;      // ComprobanteOrigen
+    const char* origin = nullptr; // ComprobanteOrigen
     const char* originType = nullptr; // TcOrigen
     std::vector<Charge> charges = {};
     std::vector<Task> tasks = {};
@@ -72,8 +72,8 @@ struct Voucher
 qint64 cents(long double amount)
 {
     const long double scaled = amount * 100;
-    return static_cast<qint64>(scaled < 0 ? std::floor(scaled - 0.5L + 1e-7L)
-                                          : std::floor(scaled + 0.5L + 1e-7L));
+    return static_cast<qint64>(
+        scaled < 0 ? std::floor(scaled - 0.5L + 1e-7L) : std::floor(scaled + 0.5L + 1e-7L));
 }
 
 double fromCents(qint64 amount)
@@ -92,15 +92,17 @@ double rateOf(double gross, double net)
 class Sums
 {
 public:
-    explicit Sums(bool letterA) : m_letterA(letterA) {}
+    explicit Sums(bool letterA)
+        : m_letterA(letterA)
+    {
+    }
 
     void add(double rate, qint64 amount) { m_byRate[rate] += amount; }
 
     qint64 total() const
     {
         qint64 total = 0;
-        for (const auto& [rate, amount] : m_byRate)
-        {
+        for (const auto& [rate, amount] : m_byRate) {
             total += amount;
             if (m_letterA)
                 total += cents(static_cast<long double>(amount) * rate / 10000.0L);
@@ -122,20 +124,20 @@ class Writer
 {
 public:
     Writer(SqliteFile& file, const Options& options)
-        : m_options(options),
-          m_header(file, "V_MV_CPTE",
+        : m_options(options)
+        , m_header(file, "V_MV_CPTE",
               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,CondicionIva,"
               "documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip,ComprobanteOrigen,"
-              "TcOrigen,IdVendedor,transporte"),
-          m_item(file, "V_MV_CPTEINSUMOS",
+              "TcOrigen,IdVendedor,transporte")
+        , m_item(file, "V_MV_CPTEINSUMOS",
               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,"
               "Cantidadpreparada,CANTIDADAFACTURAR,IMPORTE,Total,IMPORTE_S_IVA,alicIva,PorcDto,"
               "Impuestos,Nro_Lote,Nro_Serie,ControladoPor,CantidadUd,IdUnidadBase,Equiv_UDBase,"
-              "CANTIDAD_ORIGEN,Ud_Pr,Importe_Ud"),
-          m_note(file, "V_MV_CPTE_Observ",
+              "CANTIDAD_ORIGEN,Ud_Pr,Importe_Ud")
+        , m_note(file, "V_MV_CPTE_Observ",
               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,Observacion,Importe,Importe_S_IVA,fechavj,"
-              "NroViaje"),
-          m_task(file, "V_MV_CPTETAREAS",
+              "NroViaje")
+        , m_task(file, "V_MV_CPTETAREAS",
               "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,Total,"
               "valorHora_S_Iva,descripcionadicional")
     {
@@ -147,23 +149,22 @@ public:
         const QString tc = QString::fromLatin1(v.tc);
         const bool letterA = QByteArray(v.id).endsWith('A');
         Sums sums(letterA);
-        for (const Line& l : v.lines)
-        {
+        for (const Line& l : v.lines) {
             const double price = letterA ? l.priceNoVat : printedPrice(v, l);
-            sums.add(l.vat, cents(static_cast<long double>(l.quantity) * cents(price)
-                                  * (100 - l.discount) / 10000.0L));
+            sums.add(l.vat,
+                cents(static_cast<long double>(l.quantity) * cents(price) * (100 - l.discount)
+                    / 10000.0L));
             const double lineTotal = fromCents(
                 cents(static_cast<long double>(l.quantity) * l.price * (100 - l.discount) / 100));
-            m_item << v.tc << v.id << 0 << article(l.article, m_options.articles)
-                   << l.description << "UN" << l.quantity << l.quantity << l.quantity << l.price
-                   << lineTotal << l.priceNoVat << l.vat << l.discount << 0.0;
+            m_item << v.tc << v.id << 0 << article(l.article, m_options.articles) << l.description
+                   << "UN" << l.quantity << l.quantity << l.quantity << l.price << lineTotal
+                   << l.priceNoVat << l.vat << l.discount << 0.0;
             text(m_item, l.lots);
             text(m_item, l.series);
             m_item << "" << l.quantity << "UN" << 1.0 << l.quantity << "M2" << l.price / 2;
             m_item.done();
         }
-        for (const Task& t : v.tasks)
-        {
+        for (const Task& t : v.tasks) {
             const double hourValue = letterA ? t.hourValueNoVat : t.hourValue;
             sums.add(rateOf(t.hourValue, t.hourValueNoVat),
                 cents(static_cast<long double>(t.minutes) * cents(hourValue) / 6000.0L));
@@ -172,8 +173,7 @@ public:
                    << t.hourValueNoVat << t.details;
             m_task.done();
         }
-        for (const Charge& c : v.charges)
-        {
+        for (const Charge& c : v.charges) {
             sums.add(rateOf(c.gross, c.net), cents(letterA ? c.net : c.gross));
             m_note << v.tc << v.id << 0 << "OC" << c.text << c.gross << c.net;
             text(m_note, c.tripDate);
@@ -181,13 +181,14 @@ public:
             m_note.done();
         }
         m_header << v.tc << v.id << 0 << v.unit << "2026-11-20 00:00:00" << v.account << v.name
-                 << v.vatCondition << "80" << "30-70100000-7" << v.currency
-                 << fromCents(sums.total()) << v.afipCode;
+                 << v.vatCondition << "80"
+                 << "30-70100000-7" << v.currency << fromCents(sums.total()) << v.afipCode;
         if (v.origin == nullptr)
             m_header << nullptr << nullptr;
         else
             m_header << v.origin << v.originType;
-        m_header << "   1" << "";
+        m_header << "   1"
+                 << "";
         m_header.done();
         if (v.headerNote != nullptr)
             note(v, "EN", v.headerNote);
@@ -261,8 +262,7 @@ void lineForHeadersAlone(SqliteFile& file, int articles)
         "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,"
         "CANTIDAD_ORIGEN");
     int row = 0;
-    while (sqlite3_step(query) == SQLITE_ROW)
-    {
+    while (sqlite3_step(query) == SQLITE_ROW) {
         const auto column = [&](int c) {
             return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query, c)));
         };
@@ -270,24 +270,22 @@ void lineForHeadersAlone(SqliteFile& file, int articles)
         const qint64 total = cents(sqlite3_column_double(query, 3));
         double rate = 21;
         qint64 net = 0;
-        if (id.endsWith(u'A'))
-        {
+        if (id.endsWith(u'A')) {
             std::optional<qint64> found = netFor(total, 21);
-            if (!found)
-            {
+            if (!found) {
                 rate = 10.5;
                 found = netFor(total, rate);
             }
             if (!found)
                 rate = 0;
             net = found.value_or(total);
-        }
-        else
+        } else
             net = cents(static_cast<long double>(total) * 100 / (100 + rate) / 100);
         const double price = id.endsWith(u'A') ? fromCents(net) : fromCents(total);
         item << column(0) << id << sqlite3_column_int(query, 2) << article(1 + row++ % 40, articles)
-             << (column(0) == u"NC" ? "Devolución de mercadería" : "Mercadería según remito") << "UN" << 1.0 << price << price << fromCents(net)
-             << rate << 0.0 << 0.0 << 1.0 << "UN" << 1.0 << 1.0;
+             << (column(0) == u"NC" ? "Devolución de mercadería" : "Mercadería según remito")
+             << "UN" << 1.0 << price << price << fromCents(net) << rate << 0.0 << 0.0 << 1.0 << "UN"
+             << 1.0 << 1.0;
         item.done();
     }
     sqlite3_finalize(query);
@@ -300,14 +298,15 @@ void write(SqliteFile& file, const Options& options)
     {
         SqlInsert type(file, "V_TA_CPTE", "Codigo,Descripcion,SISTEMA");
         for (const auto& [code, name] : std::vector<std::pair<const char*, const char*>> {
-                 {"FP", "Factura Proforma"}, {"NCFP", "Nota de Crédito Proforma"},
-                 {"OT", "Orden de Trabajo"}, {"FCE", "Factura de Crédito Electrónica"}})
-        {
+                 { "FP", "Factura Proforma" }, { "NCFP", "Nota de Crédito Proforma" },
+                 { "OT", "Orden de Trabajo" }, { "FCE", "Factura de Crédito Electrónica" } }) {
             type << code << name << "VENTAS";
             type.done();
         }
         SqlInsert dispatch(file, "stk_despachos", "NroLote,ControladoPor,Descripcion");
-        dispatch << "DSP-7" << "ADUANA" << "Puerto de\nBuenos Aires";
+        dispatch << "DSP-7"
+                 << "ADUANA"
+                 << "Puerto de\nBuenos Aires";
         dispatch.done();
         dispatch << "DSP-9" << nullptr << nullptr;
         dispatch.done();
@@ -318,7 +317,9 @@ void write(SqliteFile& file, const Options& options)
     file.exec("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RobaIvaProforma'");
     {
         SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR");
-        row << "DATOS" << "URL_QR_FACTURA" << "https://www.afip.gob.ar/fe/qr/?p=";
+        row << "DATOS"
+            << "URL_QR_FACTURA"
+            << "https://www.afip.gob.ar/fe/qr/?p=";
         row.done();
     }
 
@@ -326,86 +327,101 @@ void write(SqliteFile& file, const Options& options)
     // Letter A: stored without VAT and printed net. Its lots: a lot that names a dispatch
     // (twice: one note), batches with a zero amount, a dispatch with controller and origin, one
     // with neither, a lot key with an apostrophe. Freight with its trip, and a bonus of no amount.
-    w.voucher({"FC", "000200002001A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+    w.voucher({ "FC", "000200002001A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
         "   1", "1",
-        {{1, "Tornillo autoperforante 8x1\" (caja x100)", 2, 1500, 1500, 21, "L2611", nullptr},
-            {2, "Llave francesa 12'' cromada", 1, 8200.5, 8200.5, 21, "D-100|D-200|D-300",
-                "2|0|5"},
-            {3, "Cable unipolar 2,5 mm rollo 100 m", 3, 23100, 23100, 10.5, "DSP-7", "1"},
-            {4, "Cinta aisladora", 10, 450, 450, 21, "DSP-9", "3"},
-            {5, "Tarugo de nylon 8 mm", 100, 12.25, 12.25, 21, "L2611", nullptr, 5},
-            {6, "Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml",
-                4, 3100, 3100, 21, "LOTE D'OR", "1"}},
+        { { 1, "Tornillo autoperforante 8x1\" (caja x100)", 2, 1500, 1500, 21, "L2611", nullptr },
+            { 2, "Llave francesa 12'' cromada", 1, 8200.5, 8200.5, 21, "D-100|D-200|D-300",
+                "2|0|5" },
+            { 3, "Cable unipolar 2,5 mm rollo 100 m", 3, 23100, 23100, 10.5, "DSP-7", "1" },
+            { 4, "Cinta aisladora", 10, 450, 450, 21, "DSP-9", "3" },
+            { 5, "Tarugo de nylon 8 mm", 100, 12.25, 12.25, 21, "L2611", nullptr, 5 },
+            { 6, "Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml", 4,
+                3100, 3100, 21, "LOTE D'OR", "1" } },
         "Entregar en el depósito de D'Amico, portón 2.",
         "Mercadería viaja por cuenta y orden del cliente.", nullptr, nullptr,
-        {{"Flete a domicilio", 12100, 10000, "2026-11-21 00:00:00", "V-0031"},
-            {" Bonificación D'Amico ", 0, 0}}});
+        { { "Flete a domicilio", 12100, 10000, "2026-11-21 00:00:00", "V-0031" },
+            { " Bonificación D'Amico ", 0, 0 } } });
     // Letter B: lines stored without VAT print with it, except a line with no VAT and one whose
     // price already differs from the price without VAT; a charge with a trip and no trip date.
-    w.voucher({"FC", "000200002002B", "   1", "1120001", "Consumidor Final", "CF", "   1", "6",
-        {{7, "Pintura látex interior 4 l", 3, 100, 100, 10.5, nullptr, nullptr},
-            {8, "Yerba mate 1 kg", 2, 2500, 2500, 0, "", ""},
-            {9, "Martillo galponero", 1, 9680, 8000, 21, nullptr, nullptr}},
-        nullptr, nullptr, nullptr, nullptr, {{"Envío", 1210, 1000, nullptr, "V-0032"}}});
-    w.voucher({"NC", "000200002003B", "   1", "1120001", "Consumidor Final", "CF", "   1", "8",
-        {{10, "Devolución lámpara LED 9 W", 2, 1200, 1200, 21, "L2612|X9", "1|0"}},
-        nullptr, "Devolución por falla de fábrica."});
-    w.voucher({"FP", "000200002004X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
-        {{11, "Cemento portland 50 kg", 20, 9100, 9100, 21, nullptr, nullptr},
-            {12, "Arena fina m3", 2, 45980, 38000, 21, nullptr, nullptr}}});
-    w.voucher({"FC", "000200002005A", "   1", "1120004", "Importadora Río Cuarto", "RI", "   2",
-        "1", {{13, "Taladro percutor 750 W", 1, 1250.75, 1250.75, 21, nullptr, nullptr}},
-        "Importe en dólares al tipo de cambio del día."});
+    w.voucher({ "FC", "000200002002B", "   1", "1120001", "Consumidor Final", "CF", "   1", "6",
+        { { 7, "Pintura látex interior 4 l", 3, 100, 100, 10.5, nullptr, nullptr },
+            { 8, "Yerba mate 1 kg", 2, 2500, 2500, 0, "", "" },
+            { 9, "Martillo galponero", 1, 9680, 8000, 21, nullptr, nullptr } },
+        nullptr, nullptr, nullptr, nullptr, { { "Envío", 1210, 1000, nullptr, "V-0032" } } });
+    w.voucher({ "NC", "000200002003B", "   1", "1120001", "Consumidor Final", "CF", "   1", "8",
+        { { 10, "Devolución lámpara LED 9 W", 2, 1200, 1200, 21, "L2612|X9", "1|0" } }, nullptr,
+        "Devolución por falla de fábrica." });
+    w.voucher({ "FP", "000200002004X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        { { 11, "Cemento portland 50 kg", 20, 9100, 9100, 21, nullptr, nullptr },
+            { 12, "Arena fina m3", 2, 45980, 38000, 21, nullptr, nullptr } } });
+    w.voucher({ "FC", "000200002005A", "   1", "1120004", "Importadora Río Cuarto", "RI", "   2",
+        "1", { { 13, "Taladro percutor 750 W", 1, 1250.75, 1250.75, 21, nullptr, nullptr } },
+        "Importe en dólares al tipo de cambio del día." });
     // The budget's and the work order's tasks: rich-text and plain descriptions, texts with
     // apostrophes; task 9 of the work order has only its diary.
-    w.voucher({"PR", "000200002006X", "   1", "1120005", "Cliente de Presupuesto", "CF", "   1",
-        "", {{14, "Canilla monocomando cocina", 1, 45000, 37190.08, 21, nullptr, nullptr}},
+    w.voucher({ "PR", "000200002006X", "   1", "1120005", "Cliente de Presupuesto", "CF", "   1",
+        "", { { 14, "Canilla monocomando cocina", 1, 45000, 37190.08, 21, nullptr, nullptr } },
         nullptr, nullptr, nullptr, nullptr, {},
-        {{"   1", "Instalación de grifería", 90, 18150, 15000,
-             "{\\rtf1\\ansi\\deff0 Instalaci\\f3n en la cocina de D'Amico.\\par}"},
-            {"   2", "Revisión de pérdidas", 30, 0, 0,
-                "Sin cargo si se contrata la instalación."}}});
-    w.voucher({"OT", "000200002007X", "   2", "1120005", "Cliente de Presupuesto", "CF", "   1",
-        "", {{15, "Flexible mallado 40 cm", 2, 3200, 2644.63, 21, nullptr, nullptr}}, nullptr,
+        { { "   1", "Instalación de grifería", 90, 18150, 15000,
+              "{\\rtf1\\ansi\\deff0 Instalaci\\f3n en la cocina de D'Amico.\\par}" },
+            { "   2", "Revisión de pérdidas", 30, 0, 0,
+                "Sin cargo si se contrata la instalación." } } });
+    w.voucher({ "OT", "000200002007X", "   2", "1120005", "Cliente de Presupuesto", "CF", "   1",
+        "", { { 15, "Flexible mallado 40 cm", 2, 3200, 2644.63, 21, nullptr, nullptr } }, nullptr,
         nullptr, nullptr, nullptr, {},
-        {{"   4", "Reparación de bomba d'agua", 125, 12100, 10000,
-            "{\\rtf1\\fbidis Cambio de sello mec\\e1nico"}}});
+        { { "   4", "Reparación de bomba d'agua", 125, 12100, 10000,
+            "{\\rtf1\\fbidis Cambio de sello mec\\e1nico" } } });
 
     // An order and the delivery note issued from it: of the order's lines, the two of article 16
     // are still pending, article 17 was delivered.
-    w.voucher({"NP", "000200003001X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
-        {{16, "Ladrillo hueco 12x18x33", 500, 410, 338.84, 21, "L7|L8", "S1|S2"},
-            {17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr},
-            {16, "Ladrillo hueco 12x18x33 (segunda entrega)", 250, 410, 338.84, 21, nullptr,
-                nullptr}}});
-    w.voucher({"RM", "000200003002R", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
-        {{17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr}}, nullptr, nullptr,
-        "000200003001X", "NP"});
+    w.voucher({ "NP", "000200003001X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        { { 16, "Ladrillo hueco 12x18x33", 500, 410, 338.84, 21, "L7|L8", "S1|S2" },
+            { 17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr },
+            { 16, "Ladrillo hueco 12x18x33 (segunda entrega)", 250, 410, 338.84, 21, nullptr,
+                nullptr } } });
+    w.voucher({ "RM", "000200003002R", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
+        { { 17, "Cal hidratada 25 kg", 10, 5200, 4297.52, 21, nullptr, nullptr } }, nullptr,
+        nullptr, "000200003001X", "NP" });
     {
         SqlInsert pending(file, "VT_V_MV_Insumos_NPPendiente", "TC,IDCOMPROBANTE,IDARTICULO");
-        pending << "NP" << "000200003001X" << article(16, options.articles);
+        pending << "NP"
+                << "000200003001X" << article(16, options.articles);
         pending.done();
 
         SqlInsert diary(file, "V_MV_DIARIOS",
             "TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,Descripcion,Observaciones,Minutos");
-        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica"
+        diary << "OT"
+              << "000200002007X" << 0 << "   9"
+              << "Visita técnica"
               << "Se revisó el tablero." << 45;
         diary.done();
-        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica"
+        diary << "OT"
+              << "000200002007X" << 0 << "   9"
+              << "Visita técnica"
               << "El cliente pidió presupuesto de la bomba d'agua." << 30;
         diary.done();
-        diary << "OT" << "000200002007X" << 0 << "   9" << "Visita técnica" << "  " << 15;
+        diary << "OT"
+              << "000200002007X" << 0 << "   9"
+              << "Visita técnica"
+              << "  " << 15;
         diary.done();
     }
 
     {
         // Electronic data of the invoices, a second rate capture on the dollar invoice's day,
         // and the company logo on invoices.
-        SqlInsert electronic(file, "V_MV_CPTE_ELECTRONICOS", "TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE");
-        electronic << "FC" << "000200002001A" << "2026-11-20 00:00:00" << "76123456789012"
+        SqlInsert electronic(
+            file, "V_MV_CPTE_ELECTRONICOS", "TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE");
+        electronic << "FC"
+                   << "000200002001A"
+                   << "2026-11-20 00:00:00"
+                   << "76123456789012"
                    << "2026-11-30 00:00:00";
         electronic.done();
-        electronic << "FC" << "000200002005A" << "2026-11-20 00:00:00" << "76123456789013"
+        electronic << "FC"
+                   << "000200002005A"
+                   << "2026-11-20 00:00:00"
+                   << "76123456789013"
                    << "2026-11-30 00:00:00";
         electronic.done();
         SqlInsert rate(file, "TA_COTIZACION", "FECHA_HORA,MONEDA2,MONEDA3");
@@ -417,21 +433,20 @@ void write(SqliteFile& file, const Options& options)
     // Benchmarks: one invoice of many lines, many invoices of five.
     std::vector<Line> lines;
     for (int k = 0; k < options.lines; ++k)
-        lines.push_back({1 + k, "Artículo de prueba", 1.0 + k % 7, 100.0 + k, 100.0 + k, 21,
-            k % 3 == 0 ? "L2611" : nullptr, nullptr});
+        lines.push_back({ 1 + k, "Artículo de prueba", 1.0 + k % 7, 100.0 + k, 100.0 + k, 21,
+            k % 3 == 0 ? "L2611" : nullptr, nullptr });
     if (!lines.empty())
-        w.voucher({"FC", "000200009000A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
-            "   1", "1", lines, "Comprobante de prueba de volumen."});
-    for (int n = 1; n <= options.invoices; ++n)
-    {
+        w.voucher({ "FC", "000200009000A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+            "   1", "1", lines, "Comprobante de prueba de volumen." });
+    for (int n = 1; n <= options.invoices; ++n) {
         const QByteArray id = "0002" + QByteArray::number(10000 + n).rightJustified(8, '0')
             + (n % 2 == 0 ? "B" : "A");
         std::vector<Line> five;
         for (int k = 0; k < 5; ++k)
-            five.push_back({n * 5 + k, "Artículo de prueba", 1.0 + k, 250.0 + k, 250.0 + k, 21,
-                k == 0 ? "L2612" : nullptr, nullptr});
-        w.voucher({"FC", id.constData(), "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
-            "   1", n % 2 == 0 ? "6" : "1", five});
+            five.push_back({ n * 5 + k, "Artículo de prueba", 1.0 + k, 250.0 + k, 250.0 + k, 21,
+                k == 0 ? "L2612" : nullptr, nullptr });
+        w.voucher({ "FC", id.constData(), "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+            "   1", n % 2 == 0 ? "6" : "1", five });
     }
     lineForHeadersAlone(file, options.articles);
 }

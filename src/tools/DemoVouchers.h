@@ -11,9 +11,9 @@ namespace DemoVouchers {
 
 struct Options
 {
-    int articles = 1;        // articles of the demo ("000001" and up)
-    int lines = 0;           // lines of the large invoice FC 000200009000A (none when 0)
-    int invoices = 0;        // small invoices from FC 000200010001A on
+    int articles = 1; // articles of the demo ("000001" and up)
+    int lines = 0; // lines of the large invoice FC 000200009000A (none when 0)
+    int invoices = 0; // small invoices from FC 000200010001A on
 };
 
 void write(SqliteFile& file, const Options& options);

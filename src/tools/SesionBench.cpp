@@ -19,9 +19,9 @@ class MensajesDeMedicion final : public MessageDialog
 public:
     int show(const QString& text, int style, const QString& title) override
     {
-        QTextStream(stderr) << "Aviso: "
-                            << (title.isEmpty() ? text : title + QStringLiteral(": ") + text).simplified()
-                            << "\n";
+        QTextStream(stderr)
+            << "Aviso: "
+            << (title.isEmpty() ? text : title + QStringLiteral(": ") + text).simplified() << "\n";
         ++cuadros;
         switch (Msg::buttonsOf(style)) {
         case Msg::AbortRetryIgnore:
@@ -43,10 +43,10 @@ struct SesionBench::Partes
 {
     QtPlatform plataforma;
     MensajesDeMedicion mensajes;
-    ScopedService<MessageDialog> mensajesServicio {mensajes};
+    ScopedService<MessageDialog> mensajesServicio { mensajes };
     ServiciosDatos servicios;
     Dll_DisplayQt cartel;
-    ScopedService<Dll_Display> cartelServicio {cartel};
+    ScopedService<Dll_Display> cartelServicio { cartel };
 };
 
 SesionBench::SesionBench(const QString& archivo)

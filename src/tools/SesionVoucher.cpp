@@ -31,8 +31,7 @@ public:
         QString linea = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
         linea.replace(u'\r', u' ').replace(u'\n', u' ');
         QTextStream(stderr) << "Aviso: " << linea.simplified() << "\n";
-        switch (Msg::buttonsOf(style))
-        {
+        switch (Msg::buttonsOf(style)) {
         case Msg::AbortRetryIgnore:
             return Msg::Ignore;
         case Msg::YesNo:
@@ -51,7 +50,8 @@ class EntornoPuesto final : public Environment
 {
 public:
     EntornoPuesto(QString equipo, QString usuario)
-        : m_equipo(std::move(equipo)), m_usuario(std::move(usuario))
+        : m_equipo(std::move(equipo))
+        , m_usuario(std::move(usuario))
     {
     }
     QString computerName() const override
@@ -109,15 +109,13 @@ OpcionesVoucher leeOpciones(
     const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas)
 {
     OpcionesVoucher opciones;
-    for (qsizetype k = 0; k < argumentos.size(); ++k)
-    {
+    for (qsizetype k = 0; k < argumentos.size(); ++k) {
         const QString& a = argumentos.at(k);
         if (banderas.contains(a))
             opciones.banderas.insert(a);
         else if (conValor.contains(a) && k + 1 < argumentos.size())
             opciones.valores.insert(a, argumentos.at(++k));
-        else
-        {
+        else {
             opciones.error = conValor.contains(a)
                 ? QStringLiteral("Falta el valor de %1").arg(a)
                 : QStringLiteral("Argumento desconocido: %1").arg(a);
@@ -137,7 +135,10 @@ int usoSubcomando(QTextStream& errores, const QString& error, const char* texto)
 
 struct SesionVoucher::Partes
 {
-    Partes(const QString& equipo, const QString& usuario) : entorno(equipo, usuario) { }
+    Partes(const QString& equipo, const QString& usuario)
+        : entorno(equipo, usuario)
+    {
+    }
 
     QtPlatform plataforma;
     MensajesEnConsola mensajes;
@@ -161,8 +162,7 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
     // program's home region does.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
-    if (!QFileInfo(archivo).isFile())
-    {
+    if (!QFileInfo(archivo).isFile()) {
         m_error = QStringLiteral("No se encuentra la base de datos %1").arg(archivo);
         return;
     }
@@ -170,8 +170,7 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
     db.gServidor = QStringLiteral("SQLITE");
     db.gDBName = QFileInfo(archivo).absoluteFilePath();
     db.OpenServerADODB(false, adUseClient, QString(), false, false);
-    if (!db.gOpenFlag)
-    {
+    if (!db.gOpenFlag) {
         m_error = QStringLiteral("No se pudo abrir la base de datos %1: %2")
                       .arg(archivo, db.gCnn().LastError().description());
         return;
@@ -182,8 +181,7 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
         AdoRecordset prueba;
         if (!prueba.Open(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), &db.gCnn(),
                 adOpenStatic, adLockReadOnly)
-            && db.gCnn().timeoutCount() > 0)
-        {
+            && db.gCnn().timeoutCount() > 0) {
             m_error = db.gCnn().timeoutError(prueba.LastError()).description();
             return;
         }
@@ -209,13 +207,11 @@ int muestraFilas(const QString& consulta, bool mostrar, QTextStream& salida)
     AdoRecordset rs;
     gDB().AbrirRecordset(consulta, rs);
     int filas = 0;
-    for (; rs.State() == adStateOpen && !rs.Eof(); rs.MoveNext(), ++filas)
-    {
+    for (; rs.State() == adStateOpen && !rs.Eof(); rs.MoveNext(), ++filas) {
         if (!mostrar)
             continue;
         QStringList columnas;
-        for (int c = 0; c < rs.FieldCount(); ++c)
-        {
+        for (int c = 0; c < rs.FieldCount(); ++c) {
             QString v = gUtilidades().ValorCampo(rs.Fields(c).Value());
             columnas.append(v.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '));
         }

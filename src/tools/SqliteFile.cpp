@@ -13,22 +13,23 @@ namespace {
 {
     const QString message = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     throw RuntimeError(db != nullptr ? sqlite3_extended_errcode(db) : 0,
-                       what + QStringLiteral(": ") + message, QStringLiteral("SqliteFile"));
+        what + QStringLiteral(": ") + message, QStringLiteral("SqliteFile"));
 }
 
 } // namespace
 
-SqliteFile::SqliteFile(const QString& path) : m_path(path)
+SqliteFile::SqliteFile(const QString& path)
+    : m_path(path)
 {
     QFile::remove(path);
-    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-    {
+    if (sqlite3_open_v2(
+            path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_close(m_db);
         m_db = nullptr;
         throw RuntimeError(53, QStringLiteral("No se puede crear %1: %2").arg(path, message),
-                           QStringLiteral("SqliteFile"));
+            QStringLiteral("SqliteFile"));
     }
     registerSqliteText(m_db);
 }
@@ -41,8 +42,7 @@ SqliteFile::~SqliteFile()
 void SqliteFile::exec(const QByteArray& sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK)
-    {
+    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString text = QString::fromUtf8(message);
         sqlite3_free(message);
         throw RuntimeError(sqlite3_extended_errcode(m_db), text, m_path);
@@ -51,23 +51,23 @@ void SqliteFile::exec(const QByteArray& sql)
 
 void SqliteFile::close()
 {
-    if (m_db != nullptr)
-    {
+    if (m_db != nullptr) {
         sqlite3_close(m_db);
         m_db = nullptr;
     }
 }
 
 SqlInsert::SqlInsert(SqliteFile& file, const char* table, const QByteArray& columns)
-    : m_db(file.handle()), m_table(table)
+    : m_db(file.handle())
+    , m_table(table)
 {
     m_columns = static_cast<int>(columns.count(',')) + 1;
     QByteArray sql = "INSERT INTO " + m_table + " (" + columns + ") VALUES (?";
     for (int k = 1; k < m_columns; ++k)
         sql += ",?";
     sql += ")";
-    if (sqlite3_prepare_v3(m_db, sql.constData(), -1, SQLITE_PREPARE_PERSISTENT, &m_statement,
-                           nullptr)
+    if (sqlite3_prepare_v3(
+            m_db, sql.constData(), -1, SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr)
         != SQLITE_OK)
         fail(m_db, QString::fromUtf8(sql));
 }
@@ -80,8 +80,8 @@ SqlInsert::~SqlInsert()
 SqlInsert& SqlInsert::operator<<(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(m_statement, m_next++, utf8.constData(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_text(
+        m_statement, m_next++, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
 

@@ -57,7 +57,8 @@ QVariant toVariant(const Value& v)
 // while another process holds the file: say which file, in our words.
 [[noreturn]] void fail(const QSqlError& error, const QString& path, int timeoutMs)
 {
-    const int code = error.nativeErrorCode().toInt(); // extended codes keep the base in the low byte
+    const int code
+        = error.nativeErrorCode().toInt(); // extended codes keep the base in the low byte
     if (code > 0 && (code % 256 == 5 || code % 256 == 6))
         throw RuntimeError(RuntimeError::InvalidCall,
             QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó %2 s y "
@@ -70,7 +71,9 @@ class SqliteRows final : public RowSource
 {
 public:
     SqliteRows(QSqlQuery query, const QString& path, int timeoutMs)
-        : m_query(std::move(query)), m_path(path), m_timeoutMs(timeoutMs)
+        : m_query(std::move(query))
+        , m_path(path)
+        , m_timeoutMs(timeoutMs)
     {
         const QSqlRecord r = m_query.record();
         for (int i = 0; i < r.count(); ++i)
@@ -97,7 +100,9 @@ private:
 } // namespace
 
 SqliteReportSource::SqliteReportSource(const QString& path, int timeoutMs)
-    : m_connectionName(QUuid::createUuid().toString()), m_path(path), m_timeoutMs(timeoutMs)
+    : m_connectionName(QUuid::createUuid().toString())
+    , m_path(path)
+    , m_timeoutMs(timeoutMs)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(path);

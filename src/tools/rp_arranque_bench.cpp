@@ -143,17 +143,21 @@ int main(int argc, char* argv[])
     const QString carpeta = QCoreApplication::applicationDirPath();
     const QString programa
         = opcion("--programa").value_or(QDir(carpeta).filePath(QStringLiteral("Rp_Tarifolio")));
-    const QString parametros = opcion("--parametros").value_or(QStringLiteral(
-        "@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;@ParametroAdicional=;@Caja=1"));
+    const QString parametros
+        = opcion("--parametros")
+              .value_or(QStringLiteral("@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;"
+                                       "@ParametroAdicional=;@Caja=1"));
     if (veces < 1 || !QFileInfo(programa).isExecutable()) {
-        std::fprintf(stderr, "uso: rp_arranque_bench [--veces N] [--programa RUTA] "
-                             "[--parametros \"@server=...\"]\n");
+        std::fprintf(stderr,
+            "uso: rp_arranque_bench [--veces N] [--programa RUTA] "
+            "[--parametros \"@server=...\"]\n");
         return 2;
     }
 
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
-        std::fprintf(stderr, "No se puede abrir el display X (DISPLAY=%s)\n", qgetenv("DISPLAY").constData());
+        std::fprintf(stderr, "No se puede abrir el display X (DISPLAY=%s)\n",
+            qgetenv("DISPLAY").constData());
         return 2;
     }
     XSetErrorHandler(sinErrores);
@@ -185,7 +189,8 @@ int main(int argc, char* argv[])
 
     const double v = mediana(vacias);
     const double p = mediana(programas);
-    std::printf("vacia_s=%.3f programa_s=%.3f diferencia_s=%.3f ratio=%.2f primera_ventana_s=%.3f\n",
-        v, p, p - v, v > 0 ? p / v : 0.0, mediana(primeras));
+    std::printf(
+        "vacia_s=%.3f programa_s=%.3f diferencia_s=%.3f ratio=%.2f primera_ventana_s=%.3f\n", v, p,
+        p - v, v > 0 ? p / v : 0.0, mediana(primeras));
     return programas.size() == veces && vacias.size() == veces ? 0 : 1;
 }

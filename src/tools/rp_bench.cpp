@@ -48,22 +48,22 @@ namespace {
 EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const QString& hasta,
     const QString& deposito, bool porDescripcion)
 {
-    static const QString clases[] = {QStringLiteral("Costo"), QStringLiteral("Contado"),
+    static const QString clases[] = { QStringLiteral("Costo"), QStringLiteral("Contado"),
         QStringLiteral("Cuenta Corriente"), QStringLiteral("Tarjeta 1 pago"),
         QStringLiteral("Mayorista"), QStringLiteral("Clase 5"), QStringLiteral("Clase 6"),
-        QStringLiteral("Clase 7"), QStringLiteral("Clase 8")};
+        QStringLiteral("Clase 7"), QStringLiteral("Clase 8") };
     EstadoImpresion e;
     e.ListaDesde = desde;
     e.ListaHasta = hasta;
     for (int i = 0; i <= 8; ++i)
-        e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i), clases[i]};
-    e.OptOrden << OpcionOrden {!porDescripcion, QStringLiteral("{v_ma_articulos.idarticulo}")}
-               << OpcionOrden {porDescripcion, QStringLiteral("{v_ma_articulos.descripcion}")};
+        e.ChkFiltro << CasillaPrecio { i >= 1 && i <= 4 ? 1 : 0, QString::number(i), clases[i] };
+    e.OptOrden << OpcionOrden { !porDescripcion, QStringLiteral("{v_ma_articulos.idarticulo}") }
+               << OpcionOrden { porDescripcion, QStringLiteral("{v_ma_articulos.descripcion}") };
     const QString nombre = reporte.toLower();
     const bool rubro = nombre.contains(u"rubro");
     const bool familia = nombre.contains(u"familia");
     const bool proveedor = nombre.contains(u"proveedor");
-    e.OptGROUP = {rubro, familia, proveedor, !rubro && !familia && !proveedor};
+    e.OptGROUP = { rubro, familia, proveedor, !rubro && !familia && !proveedor };
     e.ChkSelectivo = nombre.endsWith(u"_sel") ? 1 : 0;
     if (!deposito.isEmpty()) {
         e.Deposito = deposito;
@@ -163,7 +163,8 @@ int main(int argc, char* argv[])
         source = std::move(sqlite);
     } else {
         if (!connection->Open(
-                QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(dbPath))) {
+                QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;")
+                    .arg(dbPath))) {
             err << "No se pudo abrir " << dbPath << ": " << connection->LastError().description()
                 << "\n";
             return 1;
@@ -223,12 +224,13 @@ int main(int argc, char* argv[])
     request.selection = trabajo.Seleccion;
     request.sortFields = trabajo.CamposOrden;
     request.formulas = trabajo.ListaFormulasReporte;
-    for (const QString& f : {trabajo.Formula1, trabajo.Formula2, trabajo.Formula3,
-             trabajo.Formula4, trabajo.Formula5}) {
+    for (const QString& f : { trabajo.Formula1, trabajo.Formula2, trabajo.Formula3,
+             trabajo.Formula4, trabajo.Formula5 }) {
         if (!f.isEmpty())
             request.formulas << f;
     }
-    request.destination = format == u"rps" ? ReportDestination::SavedReport : ReportDestination::Pdf;
+    request.destination
+        = format == u"rps" ? ReportDestination::SavedReport : ReportDestination::Pdf;
     request.outputFile = pdf;
     // The data-only outputs: the record stream into the file, the pages nowhere.
     std::unique_ptr<RecordFileSink> recordFile;
@@ -308,8 +310,8 @@ int main(int argc, char* argv[])
             sampleRequest.sink = &sample;
             ReportJob sampleJob;
             sampleJob.run(sampleRequest); // stops with the sample complete
-            referenceS = BenchReference::writePdf(sample, pages, QString::number(pages),
-                referenceFile);
+            referenceS
+                = BenchReference::writePdf(sample, pages, QString::number(pages), referenceFile);
             referenceBytes = QFileInfo(referenceFile).size();
         } else if (format == u"xlsx") {
             referenceS = BenchReference::writeXlsx(sample, job.recordCount(), referenceFile);
@@ -341,7 +343,8 @@ int main(int argc, char* argv[])
         }
     }
     out << "PDF: " << pdf << " (filas de la consulta: " << rows << ")\n";
-    out << "ratio total/query: " << QString::number(totalS / std::max(queryS, 1e-9), 'f', 1) << "\n";
+    out << "ratio total/query: " << QString::number(totalS / std::max(queryS, 1e-9), 'f', 1)
+        << "\n";
     out << "pages=" << pages << " rows=" << job.recordCount()
         << " first_page_ms=" << QString::number(firstPageMs, 'f', 1)
         << " total_s=" << QString::number(totalS, 'f', 2)

@@ -18,53 +18,46 @@ int main(int argc, char* argv[])
 
     DemoDatabase::Options options;
     const QStringList args = app.arguments().mid(1);
-    for (int k = 0; k < args.size(); ++k)
-    {
+    for (int k = 0; k < args.size(); ++k) {
         const QString& arg = args.at(k);
         if ((arg == QLatin1String("--out") || arg == QLatin1String("--articles"))
-            && k + 1 < args.size())
-        {
+            && k + 1 < args.size()) {
             const QString value = args.at(++k);
-            if (arg == QLatin1String("--out"))
-            {
+            if (arg == QLatin1String("--out")) {
                 options.folder = value;
                 continue;
             }
             bool ok = false;
             options.articles = value.toInt(&ok);
-            if (!ok || options.articles < 1)
-            {
+            if (!ok || options.articles < 1) {
                 err << "La cantidad de artículos no es válida: " << value << "\n" << usage << "\n";
                 return 2;
             }
             continue;
         }
         if ((arg == QLatin1String("--voucher-lines") || arg == QLatin1String("--voucher-invoices"))
-            && k + 1 < args.size())
-        {
+            && k + 1 < args.size()) {
             bool ok = false;
             const int count = args.at(++k).toInt(&ok);
-            if (!ok || count < 0)
-            {
+            if (!ok || count < 0) {
                 err << "La cantidad no es válida: " << args.at(k) << "\n" << usage << "\n";
                 return 2;
             }
             (arg == QLatin1String("--voucher-lines") ? options.voucherLines
-                                                     : options.voucherInvoices) = count;
+                                                     : options.voucherInvoices)
+                = count;
             continue;
         }
         err << "Argumento desconocido: " << arg << "\n" << usage << "\n";
         return 2;
     }
-    if (options.folder.isEmpty())
-    {
+    if (options.folder.isEmpty()) {
         err << usage << "\n";
         return 2;
     }
 
     const QString error = DemoDatabase::write(options);
-    if (!error.isEmpty())
-    {
+    if (!error.isEmpty()) {
         err << "No se pudo generar la base de demostración: " << error << "\n";
         return 1;
     }

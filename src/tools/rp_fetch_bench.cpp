@@ -127,7 +127,7 @@ int main(int argc, char* argv[])
 
     QtAdoProvider provider(QtAdoProvider::Settings {});
     // The first open also loads the database driver.
-    double openMs[2] = {0, 0};
+    double openMs[2] = { 0, 0 };
     for (int i = 0; i < 2; ++i) {
         auto probe = provider.createConnection();
         QElapsedTimer clock;
@@ -140,8 +140,8 @@ int main(int argc, char* argv[])
         openMs[i] = double(clock.nsecsElapsed()) / 1e6;
     }
     auto cnn = provider.createConnection();
-    if (!cnn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;")
-                       .arg(file))) {
+    if (!cnn->Open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(file))) {
         std::fprintf(stderr, "%s\n", qPrintable(cnn->LastError().description()));
         return 1;
     }
@@ -159,16 +159,16 @@ int main(int argc, char* argv[])
             bestRaw = raw;
     }
     if (best.rows == 0 || bestRaw.rows == 0 || best.rows != bestRaw.rows) {
-        std::fprintf(stderr, "Las lecturas no coinciden: %lld y %lld filas.\n", best.rows,
-            bestRaw.rows);
+        std::fprintf(
+            stderr, "Las lecturas no coinciden: %lld y %lld filas.\n", best.rows, bestRaw.rows);
         return 1;
     }
     const double rate = best.rows / best.seconds;
     const double rawRate = bestRaw.rows / bestRaw.seconds;
     std::printf("Filas: %lld\n", best.rows);
     std::printf("Proveedor (solo avance): %.0f filas/s (%.1f ms)\n", rate, best.seconds * 1000);
-    std::printf("SQLite directo:          %.0f filas/s (%.1f ms)\n", rawRate,
-        bestRaw.seconds * 1000);
+    std::printf(
+        "SQLite directo:          %.0f filas/s (%.1f ms)\n", rawRate, bestRaw.seconds * 1000);
     std::printf("Relación proveedor / directo: %.2f\n", rate / rawRate);
     std::printf("Apertura de la conexión: %.1f ms (la primera, con el controlador: %.1f ms)\n",
         openMs[1], openMs[0]);

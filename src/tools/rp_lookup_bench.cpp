@@ -87,9 +87,9 @@ int main(int argc, char* argv[])
     }
 
     // An article mask that shows the stock, as a site configures it.
-    const MascarasConsulta::RegistroMascaraConsulta mascara {QStringLiteral("ARTICULOS"),
+    const MascarasConsulta::RegistroMascaraConsulta mascara { QStringLiteral("ARTICULOS"),
         QStringLiteral("V_MA_ARTICULOS"),
-        QStringLiteral("|DESCRIPCION|IDARTICULO|PUNTOPEDIDO|Stock|PRECIO1|"), QString()};
+        QStringLiteral("|DESCRIPCION|IDARTICULO|PUNTOPEDIDO|Stock|PRECIO1|"), QString() };
     QString campoBusqueda;
     const QString sql
         = *ArmadoConsulta::sentenciaDeMascara(mascara, articles, campoBusqueda, QString());
@@ -163,8 +163,7 @@ int main(int argc, char* argv[])
         keyMax = qMax(keyMax, keyMs);
         foundMax = qMax(foundMax, foundMs);
         out << "tecla '" << c << "': " << QString::number(keyMs, 'f', 1) << " ms, fila "
-            << dlg.filaSeleccionada() + 1 << " en " << QString::number(foundMs, 'f', 1)
-            << " ms\n";
+            << dlg.filaSeleccionada() + 1 << " en " << QString::number(foundMs, 'f', 1) << " ms\n";
     }
     out << "rows=" << queryRows << " rows_at_open=" << rowsAtOpen
         << " open_ms=" << QString::number(openMs, 'f', 1)

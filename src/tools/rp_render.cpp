@@ -34,7 +34,15 @@ const char* const Usage
 constexpr QStringView SqlPrefix = u"SQL: ";
 constexpr QStringView LocalSelectionPrefix = u"Selección evaluada en el informe";
 
-enum class Format { Pdf, Html, Rtf, Xlsx, Csv, Saved };
+enum class Format
+{
+    Pdf,
+    Html,
+    Rtf,
+    Xlsx,
+    Csv,
+    Saved
+};
 
 struct Arguments
 {
@@ -51,9 +59,9 @@ struct Arguments
 
 std::optional<Format> formatNamed(const QString& name)
 {
-    static const std::pair<const char*, Format> names[] = {{"pdf", Format::Pdf},
-        {"html", Format::Html}, {"rtf", Format::Rtf}, {"xlsx", Format::Xlsx},
-        {"csv", Format::Csv}, {"saved", Format::Saved}};
+    static const std::pair<const char*, Format> names[]
+        = { { "pdf", Format::Pdf }, { "html", Format::Html }, { "rtf", Format::Rtf },
+              { "xlsx", Format::Xlsx }, { "csv", Format::Csv }, { "saved", Format::Saved } };
     for (const auto& [text, format] : names) {
         if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
             return format;
@@ -72,10 +80,10 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString* error)
             a.showSql = true;
             continue;
         }
-        static const QStringList withValue = {QStringLiteral("--definition"),
+        static const QStringList withValue = { QStringLiteral("--definition"),
             QStringLiteral("--db"), QStringLiteral("--selection"), QStringLiteral("--formula"),
             QStringLiteral("--sort"), QStringLiteral("--subreport"), QStringLiteral("--format"),
-            QStringLiteral("--out")};
+            QStringLiteral("--out") };
         if (!withValue.contains(name)) {
             *error = QStringLiteral("Argumento desconocido: %1").arg(name);
             return std::nullopt;
@@ -106,7 +114,7 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString* error)
                              .arg(value);
                 return std::nullopt;
             }
-            a.subreports.push_back({value.left(bar).trimmed(), value.mid(bar + 1)});
+            a.subreports.push_back({ value.left(bar).trimmed(), value.mid(bar + 1) });
         } else if (name == u"--format") {
             const std::optional<Format> format = formatNamed(value);
             if (!format) {

@@ -68,7 +68,8 @@ const char* const Usage
       "[--smtp SERVIDOR:PUERTO] enviar --para DIRECCIONES --asunto ASUNTO [--mensaje TEXTO] "
       "[--de DIRECCION] [--adjunto ARCHIVO]... | informe --reporte NOMBRE [--para DIRECCIONES] "
       "[--asunto ASUNTO] | "
-      "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL | "
+      "contactos --tc TC --cuenta CUENTA | pie | estilo --carpeta CARPETA | contestado --uidl UIDL "
+      "| "
       "subir --archivo ARCHIVO [--nombre N] [--ext E] [--mantener] [--contrato] [--presupuesto] "
       "[--documentos SERVIDOR:PUERTO] | contacto --para DIRECCION [--cuenta CUENTA] "
       "[--nombre NOMBRE] | whatsapp --numero NUMERO --texto TEXTO | "
@@ -251,12 +252,10 @@ bool imprimeRegistro(qint64 desde)
 // The link of the upload, or its failure text; 0 when the server took the file.
 int subir(const Argumentos& a)
 {
-    const auto valor = [&](const char* nombre) {
-        return a.valores.value(QString::fromLatin1(nombre)).value(0);
-    };
-    const auto bandera = [&](const char* nombre) {
-        return a.valores.contains(QString::fromLatin1(nombre));
-    };
+    const auto valor
+        = [&](const char* nombre) { return a.valores.value(QString::fromLatin1(nombre)).value(0); };
+    const auto bandera
+        = [&](const char* nombre) { return a.valores.contains(QString::fromLatin1(nombre)); };
     FrmEnviar f;
     if (!a.config.isEmpty())
         f.setConfiguracion(a.config);
@@ -271,9 +270,8 @@ int subir(const Argumentos& a)
 // What the sender shows beside "Para" and what it keeps of the recipient.
 int contacto(const Argumentos& a)
 {
-    const auto valor = [&](const char* nombre) {
-        return a.valores.value(QString::fromLatin1(nombre)).value(0);
-    };
+    const auto valor
+        = [&](const char* nombre) { return a.valores.value(QString::fromLatin1(nombre)).value(0); };
     FrmEnviar f;
     f.setTexto(QStringLiteral("Para"), valor("--para"));
     QElapsedTimer reloj;
@@ -384,8 +382,8 @@ int main(int argc, char* argv[])
     if (a->comando == u"miniatura") {
         QString copia;
         Rt_ImgThumbs::gArchivoMiniatura.clear();
-        Rt_ImgThumbs::GenerarMiniatura(QStringLiteral("IMAGENES/"), valor("--imagen"),
-            valor("--id"), 0, copia, 1100, 950);
+        Rt_ImgThumbs::GenerarMiniatura(
+            QStringLiteral("IMAGENES/"), valor("--imagen"), valor("--id"), 0, copia, 1100, 950);
         salida() << "Copia: " << dataFolder() << u'/' << copia << Qt::endl;
         const QString miniatura = Rt_ImgThumbs::gArchivoMiniatura;
         if (miniatura.isEmpty()) {
@@ -441,8 +439,9 @@ int main(int argc, char* argv[])
     const qint64 desde = ultimoRegistro();
     eMailAux::gResultadoEnvio = 1;
     if (ComandosDocumento::comandos().contains(a->comando))
-        return ComandosDocumento::ejecuta(a->comando, a->valores, a->posicionales,
-            envioCorreo.alCrear, [&] { return imprimeRegistro(desde); }, salida());
+        return ComandosDocumento::ejecuta(
+            a->comando, a->valores, a->posicionales, envioCorreo.alCrear,
+            [&] { return imprimeRegistro(desde); }, salida());
 
     if (a->comando == u"informe") {
         // Without --para the recipients are the ones the last mail of this tool went to.
@@ -470,8 +469,8 @@ int main(int argc, char* argv[])
             f.setTexto(QStringLiteral("Mensaje"), valor("--mensaje"));
         if (a->valores.contains(QStringLiteral("--de")))
             f.setTexto(QStringLiteral("De"), valor("--de"));
-        f.control<QLineEdit>("txtAttach")->setText(
-            a->valores.value(QStringLiteral("--adjunto")).join(u';'));
+        f.control<QLineEdit>("txtAttach")
+            ->setText(a->valores.value(QStringLiteral("--adjunto")).join(u';'));
         f.control<QCheckBox>("ChkAutomatico")->setChecked(true);
         f.show();
         f.cmdSend_Click();

@@ -54,18 +54,15 @@ int main(int argc, char* argv[])
     QTextStream salida(stdout);
     QTextStream errores(stderr);
     QStringList argumentos = app.arguments().mid(1);
-    if (!tomaPuerto(argumentos, errores))
-    {
+    if (!tomaPuerto(argumentos, errores)) {
         uso(errores);
         return 2;
     }
-    if (argumentos.isEmpty())
-    {
+    if (argumentos.isEmpty()) {
         uso(errores);
         return 2;
     }
-    for (const SubcomandoVoucher& s : kSubcomandos)
-    {
+    for (const SubcomandoVoucher& s : kSubcomandos) {
         if (argumentos.first() == QLatin1String(s.nombre))
             return s.ejecuta(argumentos.mid(1), salida, errores);
     }

@@ -53,8 +53,7 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
 
     QString tc = o.valor("--tc");
     if (tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) != 0
-        && !gDB().ExisteEnTabla(QStringLiteral("V_TA_CPTE"), gUtilidades().FormateaCodigo(tc, 4)))
-    {
+        && !gDB().ExisteEnTabla(QStringLiteral("V_TA_CPTE"), gUtilidades().FormateaCodigo(tc, 4))) {
         errores << "Tipo de comprobante desconocido: " << tc << "\n";
         return 2;
     }
@@ -62,8 +61,7 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
     const QString desde = o.valor("--id");
     const QString hasta = o.valor("--hasta");
     // A run that deletes first leaves only its own rows; one that keeps them adds after them.
-    const QString ultimoId
-        = o.bandera("--no-borrar") ? ultimoIdDelPuesto() : QStringLiteral("0");
+    const QString ultimoId = o.bandera("--no-borrar") ? ultimoIdDelPuesto() : QStringLiteral("0");
 
     QElapsedTimer reloj;
     reloj.start();
@@ -73,13 +71,11 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
         o.bandera("--no-borrar"));
     const qint64 ms = reloj.elapsed();
 
-    if (r.rechazada())
-    {
+    if (r.rechazada()) {
         errores << r.error << "\n";
         return 2;
     }
-    if (r.comprobantes == 0)
-    {
+    if (r.comprobantes == 0) {
         errores << "No se encontró el comprobante " << tc << " " << desde
                 << (hasta.isEmpty() ? QString() : QStringLiteral(" a ") + hasta) << "\n";
         return 2;

@@ -46,8 +46,8 @@ bool hayFila(const QString& sql)
 // The types the print knows besides those of the type table.
 const QStringList kTiposPropios { QStringLiteral("PEC"), QStringLiteral("PECO"),
     QStringLiteral("PEBA"), QStringLiteral("PEBR"), QStringLiteral("T3"), QStringLiteral("LQ"),
-    QStringLiteral("AutOt"), QStringLiteral("NCPE"), QStringLiteral("RN"),
-    QStringLiteral("STK5"), QStringLiteral("STK7") };
+    QStringLiteral("AutOt"), QStringLiteral("NCPE"), QStringLiteral("RN"), QStringLiteral("STK5"),
+    QStringLiteral("STK7") };
 
 // The type a print's voucher is stored under: the kitchen and bar prints of an order (PEC,
 // PECO, PEBA, PEBR) print the stored "PE", the third-party, settlement and authorisation prints
@@ -179,7 +179,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
                 return 2;
             }
         }
-        int destino = destinoPedido.isEmpty()   ? -1
+        int destino = destinoPedido.isEmpty()            ? -1
             : destinoPedido == QLatin1String("pantalla") ? DLL_Print::DestinoPantalla
                                                          : DLL_Print::DestinoImpresora;
         QString reporte = tc;
@@ -200,8 +200,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         // such.
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
         if (impresion.fallas() == fallasAntes
-            && (corrioReporte ? impresion.registrosImpresos() == registrosAntes
-                              : guardado != "PE"))
+            && (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE"))
             sinDatos.append(actual);
         if (memoriaPrimero.isEmpty())
             memoriaPrimero = memoria();
@@ -240,9 +239,9 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
     }
     const QString id = o.valor("--id").trimmed();
     try {
-        ImpresionAsientos::ImprimeAsiento(o.valor("--tc"), id.left(4), id.mid(4, 8),
-            id.mid(12, 1), o.valor("--mes"), o.valor("--numero"), o.valor("--periodo"),
-            o.bandera("--cc"), true, o.bandera("--80mm"));
+        ImpresionAsientos::ImprimeAsiento(o.valor("--tc"), id.left(4), id.mid(4, 8), id.mid(12, 1),
+            o.valor("--mes"), o.valor("--numero"), o.valor("--periodo"), o.bandera("--cc"), true,
+            o.bandera("--80mm"));
     } catch (const RuntimeError& error) {
         errores << error.description() << "\n";
         return 1;

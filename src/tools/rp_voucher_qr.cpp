@@ -15,8 +15,8 @@ const char* const kUsoQr
 
 int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& errores)
 {
-    const OpcionesVoucher o = leeOpciones(argumentos,
-        { "--db", "--tc", "--id", "--out", "--equipo", "--usuario" }, {});
+    const OpcionesVoucher o
+        = leeOpciones(argumentos, { "--db", "--tc", "--id", "--out", "--equipo", "--usuario" }, {});
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--out"))
         return usoSubcomando(errores, o.error, kUsoQr);
@@ -33,14 +33,12 @@ int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& error
         rs);
     const QByteArray imagen = rs.Eof() ? QByteArray() : rs.Fields(0).Value().toBytes();
     gDB().CierraRecordset(rs);
-    if (imagen.isEmpty())
-    {
+    if (imagen.isEmpty()) {
         errores << "El comprobante no tiene imagen QR\n";
         return 2;
     }
     QFile salida(o.valor("--out"));
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(imagen) != imagen.size())
-    {
+    if (!salida.open(QIODevice::WriteOnly) || salida.write(imagen) != imagen.size()) {
         errores << "No se puede escribir " << o.valor("--out") << "\n";
         return 2;
     }

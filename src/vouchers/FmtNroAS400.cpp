@@ -28,8 +28,7 @@ QString FormateaNroAS400(const QString& Numero, int Ancho, int Decimales)
     const QChar separator = SeparadorDecimal() == u"," ? u',' : u'.';
     const qsizetype position = Numero.indexOf(separator);
     if (position < 0)
-        return integerField(Numero, Ancho, false)
-            + QString(qMax(Decimales, 0), u'0');
+        return integerField(Numero, Ancho, false) + QString(qMax(Decimales, 0), u'0');
 
     const QString whole = Numero.left(position);
     QString decimals = Numero.mid(position + 1).trimmed();

@@ -46,8 +46,8 @@ ResultadoAuxiliar GeneraAuxiliarComprobantes(QString& TC, const QString& SucDesd
     const QString& ListaComprobantes, const QString& IdTarea, std::optional<bool> NoBorrar)
 {
     GeneradorAuxiliar generador({ TC, SucDesde, NroDesde, LetraDesde, ComplementoDesde,
-        LineasTitulo, SucHasta, NroHasta, LetraHasta, ComplementoHasta, ListaIds,
-        ListaComprobantes, IdTarea, NoBorrar.value_or(false) });
+        LineasTitulo, SucHasta, NroHasta, LetraHasta, ComplementoHasta, ListaIds, ListaComprobantes,
+        IdTarea, NoBorrar.value_or(false) });
     ResultadoAuxiliar resultado = generador.genera();
     if (!resultado.rechazada())
         TC = generador.tc();
@@ -71,7 +71,8 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
     m_detenida = false;
     m_esperasAgotadas = gDB().gCnn().timeoutCount();
     paso(QStringLiteral("NoMostrarImportesEnOT"), [&] {
-        m_noMostrarImportesEnOT = activa(Configuracion::Cfg(QStringLiteral("NoMostrarImportesEnOT")));
+        m_noMostrarImportesEnOT
+            = activa(Configuracion::Cfg(QStringLiteral("NoMostrarImportesEnOT")));
     });
     paso(QStringLiteral("PosicionLogo"), [&] { decideLogo(); });
     m_tc = gUtilidades().FormateaCodigo(m_tc, 4);
@@ -82,14 +83,13 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
         // Read whole before the first write: a cursor left reading the vouchers would hold the
         // database's read lock (or an old snapshot of it) across every voucher's transaction, and
         // another workstation's fill could then not write, nor this one after the other's.
-        gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE ") + condicion,
-            m_comprobantes, nullptr, adOpenStatic, adLockReadOnly);
+        gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE ") + condicion, m_comprobantes,
+            nullptr, adOpenStatic, adLockReadOnly);
     });
     // The earlier rows go in the first voucher's transaction (a print of one voucher commits
     // once), or on their own when no voucher is written.
     m_borrarPendiente = !m_p.NoBorrar;
-    while (!detenida() && m_comprobantes.State() == adStateOpen && !m_comprobantes.Eof())
-    {
+    while (!detenida() && m_comprobantes.State() == adStateOpen && !m_comprobantes.Eof()) {
         ++m_resultado.comprobantes;
         recorreComprobante();
         if (!paso(QStringLiteral("SiguienteComprobante"), [&] { m_comprobantes.MoveNext(); }))
@@ -110,7 +110,8 @@ QString GeneradorAuxiliar::validaSeleccion() const
     static const QRegularExpression comprobantes(
         QStringLiteral("^\\s*'[^']*'(\\s*,\\s*'[^']*')*\\s*$"));
     if (!m_p.ListaComprobantes.isEmpty() && !comprobantes.match(m_p.ListaComprobantes).hasMatch())
-        return QStringLiteral("La lista de comprobantes no es válida: %1").arg(m_p.ListaComprobantes);
+        return QStringLiteral("La lista de comprobantes no es válida: %1")
+            .arg(m_p.ListaComprobantes);
     if (!m_p.ListaIds.trimmed().isEmpty() && !ids.match(m_p.ListaIds).hasMatch())
         return QStringLiteral("La lista de identificadores no es válida: %1").arg(m_p.ListaIds);
     return QString();
@@ -130,26 +131,23 @@ void GeneradorAuxiliar::decideLogo()
         m_posicionLogo = posicion(QStringLiteral("PrintLogo_FC_NC_ND"));
     else if (esUnoDe(tipo, { "FP", "NCFP" }))
         m_posicionLogo = posicion(QStringLiteral("PrintLogo_Proforma"));
-    else if (esUnoDe(tipo, { "todo" }))
-    {
+    else if (esUnoDe(tipo, { "todo" })) {
         // The type of the listed vouchers decides; the rule of other types is not used here.
         if (m_p.ListaIds.trimmed().isEmpty())
             return;
         AdoRecordset rs;
         gDB().AbrirRecordset(
             QStringLiteral("select * from v_mv_cpte WHERE ID IN(") + m_p.ListaIds + u')', rs);
-        if (!rs.Eof())
-        {
-            const QString primero = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("TC")).Value())
-                                        .trimmed();
+        if (!rs.Eof()) {
+            const QString primero
+                = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("TC")).Value()).trimmed();
             if (esUnoDe(primero, { "FC", "NC", "ND", "FCE" }))
                 m_posicionLogo = posicion(QStringLiteral("PrintLogo_FC_NC_ND"));
             else if (esUnoDe(primero, { "FP", "NCFP" }))
                 m_posicionLogo = posicion(QStringLiteral("PrintLogo_Proforma"));
         }
         gDB().CierraRecordset(rs);
-    }
-    else
+    } else
         m_posicionLogo = posicion(QStringLiteral("PrintLogo_Otros"));
 }
 
@@ -157,11 +155,10 @@ QString GeneradorAuxiliar::condicionSeleccion()
 {
     const Utilidades& util = gUtilidades();
     if (!m_p.ListaComprobantes.isEmpty())
-        return QStringLiteral(" WHERE TC = ") + literal(m_tc) + QStringLiteral(" AND IdComprobante IN ( ")
-            + m_p.ListaComprobantes + u')';
+        return QStringLiteral(" WHERE TC = ") + literal(m_tc)
+            + QStringLiteral(" AND IdComprobante IN ( ") + m_p.ListaComprobantes + u')';
     const QString ids = m_p.ListaIds.trimmed();
-    if (!ids.isEmpty() && m_tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) == 0)
-    {
+    if (!ids.isEmpty() && m_tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) == 0) {
         // Several ids: the first one names the type of the run.
         const QString primero = ids.section(u',', 0, 0).trimmed();
         m_tc = util.FormateaCodigo(
@@ -188,8 +185,9 @@ QString GeneradorAuxiliar::condicionSeleccion()
             + QStringLiteral(" AND IDCOMPLEMENTO <= ") + numero(m_p.ComplementoHasta);
     // The lowest complement is written as its number too: the text as given would be pasted into
     // the statement.
-    return QStringLiteral(" WHERE TC = ") + literal(m_tc) + QStringLiteral(" AND (IDCOMPROBANTE >= ")
-        + literal(primero) + QStringLiteral(" AND IDCOMPLEMENTO >= ") + numero(m_p.ComplementoDesde)
+    return QStringLiteral(" WHERE TC = ") + literal(m_tc)
+        + QStringLiteral(" AND (IDCOMPROBANTE >= ") + literal(primero)
+        + QStringLiteral(" AND IDCOMPLEMENTO >= ") + numero(m_p.ComplementoDesde)
         + QStringLiteral(") ") + hasta;
 }
 
@@ -237,15 +235,15 @@ void GeneradorAuxiliar::preparaComprobante()
         const Value importe = m_comprobantes.Fields(QStringLiteral("Importe")).Value();
         // Rounded to the cent once, half away from zero, before anything is said of it: the
         // words' cents and the QR's amount are those of the printed TOTAL, never cut.
-        m_importe = importe.isNull() || importe.isEmpty() ? Currency()
-                                                           : importe.toCurrency().rounded(2);
+        m_importe
+            = importe.isNull() || importe.isEmpty() ? Currency() : importe.toCurrency().rounded(2);
         const QString moneda = campo("Moneda");
         QString palabra = QStringLiteral("Pesos");
         if (util.ValorMoneda(moneda) > Currency::fromInteger(1))
             palabra = util.ValorCampo(gDB().DatosTabla(QStringLiteral("ta_monedas"),
                 util.FormateaCodigo(moneda, 4), QStringLiteral("Descripcion")));
-        m_importeEnLetras = NumerosEnLetras::NumeroEnLetras(m_importe, 0, palabra,
-            QStringLiteral("Centavos"));
+        m_importeEnLetras
+            = NumerosEnLetras::NumeroEnLetras(m_importe, 0, palabra, QStringLiteral("Centavos"));
     });
 }
 
@@ -261,8 +259,7 @@ void GeneradorAuxiliar::recorreComprobante()
     const bool transaccion = cnn.BeginTrans(true);
     if (detenida())
         return;
-    if (m_borrarPendiente)
-    {
+    if (m_borrarPendiente) {
         BorraAuxiliarUsuario();
         m_borrarPendiente = false;
     }
@@ -271,10 +268,10 @@ void GeneradorAuxiliar::recorreComprobante()
     AgregaQRFactura();
     AgregaTareas();
     AgregaInsumos();
-    if (esUnoDe(m_tc.trimmed(), { "RM" }))
-    {
+    if (esUnoDe(m_tc.trimmed(), { "RM" })) {
         bool retail = false;
-        paso(QStringLiteral("RETAIL"), [&] { retail = activa(Configuracion::Cfg(QStringLiteral("RETAIL"))); });
+        paso(QStringLiteral("RETAIL"),
+            [&] { retail = activa(Configuracion::Cfg(QStringLiteral("RETAIL"))); });
         if (retail)
             AgregaInsumosOrigenNP();
     }
@@ -285,8 +282,7 @@ void GeneradorAuxiliar::recorreComprobante()
     ActualizaFormaDePagoUN();
 
     // A voucher cut short by the lock leaves none of its rows, nor notices about them.
-    if (detenida())
-    {
+    if (detenida()) {
         if (transaccion)
             cnn.RollbackTrans();
         m_avisos.clear();
@@ -308,8 +304,8 @@ bool GeneradorAuxiliar::detenida()
         return false;
     m_detenida = true;
     m_resultado.error = cnn.timeoutError(cnn.LastError()).description();
-    ErrorLog::append(archivoErroresPrograma(),
-        ErrorLog::line(Now(), kRutina, m_resultado.error, 0));
+    ErrorLog::append(
+        archivoErroresPrograma(), ErrorLog::line(Now(), kRutina, m_resultado.error, 0));
     return true;
 }
 
@@ -333,13 +329,10 @@ bool GeneradorAuxiliar::paso(const QString& nombre, const std::function<void()>&
 {
     if (detenida())
         return false;
-    try
-    {
+    try {
         cuerpo();
         return !detenida();
-    }
-    catch (const RuntimeError& error)
-    {
+    } catch (const RuntimeError& error) {
         if (!detenida())
             omitida(nombre, error);
         return false;
@@ -350,8 +343,8 @@ void GeneradorAuxiliar::omitida(const QString& nombrePaso, const RuntimeError& e
 {
     m_resultado.omitidas.append(nombrePaso + QStringLiteral(": ") + error.description().trimmed());
     ErrorLog::append(archivoErroresPrograma(),
-        ErrorLog::line(Now(), kRutina + QStringLiteral(" - ") + nombrePaso,
-            ErrorLog::messageText(error), 0));
+        ErrorLog::line(
+            Now(), kRutina + QStringLiteral(" - ") + nombrePaso, ErrorLog::messageText(error), 0));
 }
 
 GeneradorAuxiliar::ListaValores GeneradorAuxiliar::nuevaLista(const QString& tipo) const
@@ -368,8 +361,9 @@ GeneradorAuxiliar::ListaValores GeneradorAuxiliar::nuevaLista(const QString& tip
 void GeneradorAuxiliar::agregaValor(
     ListaValores& lista, const char* columna, const std::function<QString()>& calcula)
 {
-    paso(QStringLiteral("Columna ") + QLatin1String(columna),
-        [&] { lista->append({ QLatin1String(columna), calcula() }); });
+    paso(QStringLiteral("Columna ") + QLatin1String(columna), [&] {
+        lista->append({ QLatin1String(columna), calcula() });
+    });
 }
 
 bool GeneradorAuxiliar::inserta(ListaValores& lista, const QString& nombrePaso)
@@ -391,7 +385,8 @@ QString GeneradorAuxiliar::condicionPropias() const
 {
     return QStringLiteral(" WHERE USUARIO = ") + literal(m_usuario) + QStringLiteral(" AND TC = ")
         + literal(gUtilidades().FormateaCodigo(m_tc, 4)) + QStringLiteral(" AND IDCOMPROBANTE = ")
-        + literal(idComprobante()) + QStringLiteral(" AND IDCOMPLEMENTO = ") + numero(m_complemento);
+        + literal(idComprobante()) + QStringLiteral(" AND IDCOMPLEMENTO = ")
+        + numero(m_complemento);
 }
 
 QString GeneradorAuxiliar::claveFija() const
@@ -403,8 +398,7 @@ QString GeneradorAuxiliar::claveFija() const
 QString GeneradorAuxiliar::textoNumero(const Value& valor)
 {
     const QChar separador = SeparadorDecimal().at(0);
-    switch (valor.type())
-    {
+    switch (valor.type()) {
     case ValueType::Currency:
         return valor.toCurrency().toString(separador);
     case ValueType::Double:

@@ -93,7 +93,8 @@ private:
     ListaValores nuevaLista(const QString& tipo) const;
     // Adds a column; a value that cannot be worked out is skipped (and logged) and the row
     // still goes in without it.
-    void agregaValor(ListaValores& lista, const char* columna, const std::function<QString()>& calcula);
+    void agregaValor(
+        ListaValores& lista, const char* columna, const std::function<QString()>& calcula);
     // Runs "INSERT INTO AUX_MV_CPTE (...) VALUES (...)"; false when it failed (skipped, logged).
     bool inserta(ListaValores& lista, const QString& paso);
 

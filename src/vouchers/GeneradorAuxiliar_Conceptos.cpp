@@ -31,9 +31,9 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
         return;
     if (!notas.Eof())
         AgregaTituloSeccion(QStringLiteral("Otros Conceptos - Observaciones - Comentarios"));
-    for (; !notas.Eof(); notas.MoveNext())
-    {
-        const auto valor = [&](const char* nombre) { return notas.Fields(QLatin1String(nombre)).Value(); };
+    for (; !notas.Eof(); notas.MoveNext()) {
+        const auto valor
+            = [&](const char* nombre) { return notas.Fields(QLatin1String(nombre)).Value(); };
         // With the setting on, a zero amount prints as nothing; each column decides for itself.
         const auto importe = [&](const char* nombre) {
             const Value v = valor(nombre);
@@ -41,17 +41,19 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
                 return QStringLiteral("''");
             return literal(FmtMoneda(textoNumero(v), DecimalesMoneda::Configurados, false));
         };
-        const bool letraA = util.ValorCampo(valor("IdComprobante")).trimmed().endsWith(u'A', Qt::CaseInsensitive);
+        const bool letraA
+            = util.ValorCampo(valor("IdComprobante")).trimmed().endsWith(u'A', Qt::CaseInsensitive);
 
         ListaValores lista = nuevaLista(QStringLiteral("OC"));
         agregaValor(lista, "Columna1", [&] { return QStringLiteral("''"); });
         agregaValor(lista, "Columna2", [&] {
-            return literal(util.QuitaCaracteres(util.ValorCampo(valor("Observacion")).trimmed(),
-                QStringLiteral("'")));
+            return literal(util.QuitaCaracteres(
+                util.ValorCampo(valor("Observacion")).trimmed(), QStringLiteral("'")));
         });
         for (const char* columna : { "Columna3", "Columna4", "Columna5" })
             agregaValor(lista, columna, [&] { return QStringLiteral("'0'"); });
-        agregaValor(lista, "Columna6", [&] { return importe(letraA ? "Importe_S_IVA" : "Importe"); });
+        agregaValor(
+            lista, "Columna6", [&] { return importe(letraA ? "Importe_S_IVA" : "Importe"); });
         agregaValor(lista, "Columna7", [&] { return importe("Importe_S_IVA"); });
         agregaValor(lista, "Columna8", [&] { return QStringLiteral("'0'"); });
         agregaValor(lista, "Columna12", [&] {
@@ -97,7 +99,8 @@ void GeneradorAuxiliar::agregaPendiente(AdoRecordset& linea)
 {
     const Utilidades& util = gUtilidades();
     DB_Dll& db = gDB();
-    const auto valor = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor
+        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
     const auto texto = [&](const char* nombre) { return util.ValorCampo(valor(nombre)); };
     const auto importe = [&](const char* nombre) {
         return literal(FmtMoneda(textoNumero(valor(nombre)), DecimalesMoneda::Configurados, false));
@@ -124,21 +127,23 @@ void GeneradorAuxiliar::agregaPendiente(AdoRecordset& linea)
     agregaValor(lista, "Columna6", [&] { return importe("Total"); });
     agregaValor(lista, "Columna7", [&] { return importe("Importe_S_IVA"); });
     agregaValor(lista, "Columna8", [&] {
-        return literal(util.LimpiaTexto(util.QuitaCaracteres(texto("Nro_Lote"), QStringLiteral("|")))
-                           .trimmed());
+        return literal(
+            util.LimpiaTexto(util.QuitaCaracteres(texto("Nro_Lote"), QStringLiteral("|")))
+                .trimmed());
     });
     agregaValor(lista, "Columna9", [&] {
-        return literal(util.LimpiaTexto(util.QuitaCaracteres(texto("Nro_Serie"), QStringLiteral("|"))));
+        return literal(
+            util.LimpiaTexto(util.QuitaCaracteres(texto("Nro_Serie"), QStringLiteral("|"))));
     });
     agregaValor(lista, "Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agregaValor(lista, "Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });
-    agregaValor(lista, "Columna12", [&] {
-        return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador));
-    });
+    agregaValor(lista, "Columna12",
+        [&] { return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador)); });
     agregaValor(lista, "Columna13", [&] { return literal(textoNumero(valor("CantidadUd"))); });
     agregaValor(lista, "Columna14", [&] { return literal(texto("IdUnidadBase")); });
     agregaValor(lista, "Columna15", [&] { return literal(textoNumero(valor("Equiv_UDBase"))); });
-    agregaValor(lista, "CANTIDAD_ORIGEN", [&] { return db.SQLValue(Value(texto("Cantidad")), QStringLiteral("@")); });
+    agregaValor(lista, "CANTIDAD_ORIGEN",
+        [&] { return db.SQLValue(Value(texto("Cantidad")), QStringLiteral("@")); });
     agregaValor(lista, "IDARTICULO", [&] { return literal(texto("IdArticulo").trimmed()); });
     inserta(lista, QStringLiteral("AgregaInsumosOrigenNP"));
 }

@@ -13,8 +13,7 @@ void GeneradorAuxiliar::AgregaTituloSeccion(const QString& titulo)
     // row is always written, so a block of 0 or 1 rows is the title alone and a negative count
     // gives a single blank row.
     const int posicion = m_p.LineasTitulo / 2;
-    for (int fila = 0;; ++fila)
-    {
+    for (int fila = 0;; ++fila) {
         if (fila == posicion)
             ejecuta(QStringLiteral("INSERT INTO Aux_MV_Cpte (Usuario, TC , IdComprobante , "
                                    "IdComplemento , Tipo , Seccion) VALUES (")

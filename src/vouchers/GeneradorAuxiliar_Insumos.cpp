@@ -51,13 +51,11 @@ void GeneradorAuxiliar::AgregaInsumos()
                 lineas);
         }))
         return;
-    if (!lineas.Eof())
-    {
+    if (!lineas.Eof()) {
         AgregaTituloSeccion(esUnoDe(m_tc.trimmed(), { "PR", "OT" })
                 ? QStringLiteral("Insumos - Materiales a Utilizar - Productos")
                 : QStringLiteral("Insumos - Materiales Utilizados - Productos"));
-        while (!lineas.Eof())
-        {
+        while (!lineas.Eof()) {
             paso(QStringLiteral("AgregaInsumos"), [&] { agregaLinea(lineas, resumenLotes); });
             if (!paso(QStringLiteral("AgregaInsumos"), [&] { lineas.MoveNext(); }))
                 break;
@@ -74,14 +72,16 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
 {
     const Utilidades& util = gUtilidades();
     DB_Dll& db = gDB();
-    const auto valor = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor
+        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
     const auto texto = [&](const char* nombre) { return util.ValorCampo(valor(nombre)); };
 
     ListaValores lista = nuevaLista(QStringLiteral("IN"));
     const auto agrega = [&](const char* columna, const std::function<QString()>& calcula) {
         agregaValor(lista, columna, calcula);
     };
-    const auto sinApostrofes = [&](const QString& t) { return util.QuitaCaracteres(t, QStringLiteral("'")); };
+    const auto sinApostrofes
+        = [&](const QString& t) { return util.QuitaCaracteres(t, QStringLiteral("'")); };
 
     agrega("Columna1", [&] { return literal(texto("IdArticulo").trimmed()); });
     agrega("Columna2", [&] { return literal(sinApostrofes(texto("Descripcion").trimmed())); });
@@ -93,8 +93,8 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     const auto conIva = [&] {
         const QString tipoLinea = texto("TC").trimmed();
         const Currency importe = moneda(valor("Importe"));
-        const bool sinIva = importe == moneda(valor("Importe_S_IVA"))
-            && valor("alicIva").toDouble() > 0;
+        const bool sinIva
+            = importe == moneda(valor("Importe_S_IVA")) && valor("alicIva").toDouble() > 0;
         const bool proforma = m_robaIvaProforma && esUnoDe(tipoLinea, { "FP", "NCFP" })
             && util.ValorCampo(m_comprobantes.Fields(QStringLiteral("CondicionIva")).Value())
                     .trimmed()
@@ -108,8 +108,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     const QChar separador = SeparadorDecimal().at(0);
     const auto precio = [&](const char* campo, bool agregaIva) {
         Currency monto = moneda(valor(campo));
-        if (agregaIva)
-        {
+        if (agregaIva) {
             const double base = monto.toDouble();
             monto = Currency::fromDouble(base + base * valor("alicIva").toDouble() / 100.0)
                         .value_or(monto);
@@ -134,7 +133,8 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     if (textoLote.trimmed().size() > 50)
         textoLote = util.RellenaDerecha(textoLote.trimmed(), 50);
     if (!claveLote.trimmed().isEmpty())
-        paso(QStringLiteral("CompletaDespachoLote"), [&] { claveLote = CompletaDespachoLote(claveLote); });
+        paso(QStringLiteral("CompletaDespachoLote"),
+            [&] { claveLote = CompletaDespachoLote(claveLote); });
     else
         claveLote = lotes;
     agrega("Columna8", [&] { return literal(util.RellenaDerecha(claveLote.trimmed(), 50)); });
@@ -145,30 +145,29 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     });
     agrega("Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agrega("Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });
-    agrega("Columna12", [&] {
-        return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador));
-    });
+    agrega("Columna12",
+        [&] { return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador)); });
     agrega("Columna13", [&] { return literal(textoNumero(valor("CantidadUd"))); });
     agrega("Columna14", [&] { return literal(texto("IdUnidadBase")); });
     agrega("Columna15", [&] { return literal(textoNumero(valor("Equiv_UDBase"))); });
-    agrega("CANTIDAD_ORIGEN", [&] { return db.SQLValue(Value(texto("CANTIDAD_ORIGEN")), QStringLiteral("@")); });
-    if (gGlobales().gMaderera)
-    {
+    agrega("CANTIDAD_ORIGEN",
+        [&] { return db.SQLValue(Value(texto("CANTIDAD_ORIGEN")), QStringLiteral("@")); });
+    if (gGlobales().gMaderera) {
         agrega("COLUMNA16", [&] { return db.SQLValue(Value(texto("Ud_Pr"))); });
-        agrega("COLUMNA17", [&] { return db.SQLValue(Value(texto("Importe_Ud")), QStringLiteral("@")); });
-    }
-    else
-    {
-        agrega("COLUMNA17", [&] { return db.SQLValue(Value(texto("alicIva")), QStringLiteral("@")); });
+        agrega("COLUMNA17",
+            [&] { return db.SQLValue(Value(texto("Importe_Ud")), QStringLiteral("@")); });
+    } else {
+        agrega(
+            "COLUMNA17", [&] { return db.SQLValue(Value(texto("alicIva")), QStringLiteral("@")); });
         agrega("Columna16", [&] {
             return literal(util.RellenaDerecha(sinApostrofes(texto("Descripcion").trimmed()), 50));
         });
         agrega("PiedePagina", [&] {
-            return literal(util.ValorCampo(db.DatosTabla(QStringLiteral("V_MA_ARTICULOS"),
-                                               texto("IdArticulo"),
-                                               QStringLiteral("CodigoArtProveedor"),
-                                               QStringLiteral("idarticulo"), Value(qint32(8)),
-                                               QString(), true, false))
+            return literal(
+                util.ValorCampo(
+                        db.DatosTabla(QStringLiteral("V_MA_ARTICULOS"), texto("IdArticulo"),
+                            QStringLiteral("CodigoArtProveedor"), QStringLiteral("idarticulo"),
+                            Value(qint32(8)), QString(), true, false))
                     .trimmed());
         });
     }
@@ -190,11 +189,10 @@ QString GeneradorAuxiliar::CompletaDespachoLote(const QString& claveLote)
     QString clave = claveLote;
     AdoRecordset rs;
     gDB().AbrirRecordset(sqlDespacho(clave), rs);
-    if (!rs.Eof())
-    {
+    if (!rs.Eof()) {
         clave = clave.trimmed();
-        const QString controlador =
-            util.ValorCampo(rs.Fields(QStringLiteral("ControladoPor")).Value()).trimmed();
+        const QString controlador
+            = util.ValorCampo(rs.Fields(QStringLiteral("ControladoPor")).Value()).trimmed();
         if (!controlador.isEmpty())
             clave = clave.trimmed() + QStringLiteral(" /") + controlador;
         const QString origen = util.ValorCampo(rs.Fields(QStringLiteral("Descripcion")).Value());
@@ -212,10 +210,10 @@ void GeneradorAuxiliar::AgregaDespachoLote(QString& claveLote)
     const Utilidades& util = gUtilidades();
     AdoRecordset rs;
     gDB().AbrirRecordset(sqlDespacho(claveLote), rs);
-    if (!rs.Eof())
-    {
+    if (!rs.Eof()) {
         claveLote = claveLote + QStringLiteral(" - ")
-            + util.AjustaDescripcion(util.ValorCampo(rs.Fields(QStringLiteral("ControladoPor")).Value()))
+            + util.AjustaDescripcion(
+                      util.ValorCampo(rs.Fields(QStringLiteral("ControladoPor")).Value()))
                   .trimmed()
             + QStringLiteral(" Orig.")
             + util.ValorCampo(rs.Fields(QStringLiteral("Descripcion")).Value()).trimmed();

@@ -16,7 +16,8 @@ namespace {
 std::optional<QString> primeraNota(const QString& condicion, const QString& filtro)
 {
     AdoRecordset rs;
-    gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE_Observ ") + condicion + filtro, rs);
+    gDB().AbrirRecordset(
+        QStringLiteral("SELECT * FROM V_MV_CPTE_Observ ") + condicion + filtro, rs);
     std::optional<QString> nota;
     if (!rs.Eof())
         nota = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("Observacion")).Value());
@@ -50,7 +51,8 @@ void GeneradorAuxiliar::agregaObservacion(
         if (!nota && !puntoSinNota)
             return;
         // A note with an apostrophe goes in doubled like any other: one statement, the whole text.
-        ejecuta(QStringLiteral("INSERT INTO Aux_MV_Cpte (Usuario,TC,IdComprobante,IdComplemento,Tipo,")
+        ejecuta(
+            QStringLiteral("INSERT INTO Aux_MV_Cpte (Usuario,TC,IdComprobante,IdComplemento,Tipo,")
                 + columna + QStringLiteral(") VALUES (") + claveFija() + QStringLiteral(",'',")
                 + literal(nota.value_or(QStringLiteral("."))) + u')',
             nombre);
@@ -81,11 +83,12 @@ void GeneradorAuxiliar::ActualizaFormaDePagoUN()
 {
     paso(QStringLiteral("ActualizaFormaDePagoUN"), [&] {
         const Utilidades& util = gUtilidades();
-        const QString unidad = util.ValorCampo(m_comprobantes.Fields(QStringLiteral("UNegocio")).Value());
+        const QString unidad
+            = util.ValorCampo(m_comprobantes.Fields(QStringLiteral("UNegocio")).Value());
         if (unidad.isEmpty())
             return;
-        const QString forma = Configuracion::CfgAux(
-            QStringLiteral("FormaDePago_UN_") + unidad.trimmed()).trimmed();
+        const QString forma
+            = Configuracion::CfgAux(QStringLiteral("FormaDePago_UN_") + unidad.trimmed()).trimmed();
         if (forma.isEmpty())
             return;
         ejecuta(QStringLiteral("UPDATE Aux_MV_Cpte SET FormaDePago=")

@@ -64,9 +64,8 @@ std::optional<QByteArray> imagenDeArchivo(const QString& ruta)
 void GeneradorAuxiliar::AgregaQRFactura()
 {
     const Utilidades& util = gUtilidades();
-    const auto campo = [&](const char* nombre) {
-        return m_comprobantes.Fields(QLatin1String(nombre)).Value();
-    };
+    const auto campo
+        = [&](const char* nombre) { return m_comprobantes.Fields(QLatin1String(nombre)).Value(); };
     const QDate fecha = campo("fecha").isNull() ? QDate() : campo("fecha").toDateTime().date();
     const QString fechaIso = fecha.toString(QStringLiteral("yyyy-MM-dd"));
 
@@ -108,8 +107,8 @@ void GeneradorAuxiliar::AgregaQRFactura()
                     cotizacion = Value(FmtNroAS400::FormateaNroAS400(textoNumero(valor), 13, 6));
                 });
             const auto digitos = [&](const QString& t) {
-                return util.QuitaCaracteres(t, QStringLiteral("-"), QStringLiteral(" "),
-                    QStringLiteral("/"));
+                return util.QuitaCaracteres(
+                    t, QStringLiteral("-"), QStringLiteral(" "), QStringLiteral("/"));
             };
             const QList<Value> valores {
                 Value(qint32(1)),
@@ -134,8 +133,7 @@ void GeneradorAuxiliar::AgregaQRFactura()
     std::optional<QByteArray> logoEmpresa;
     paso(QStringLiteral("AgregaQRFactura logos"), [&] {
         QString corte = Configuracion::Cfg(QStringLiteral("cfgFechaInicioeFacARCA")).trimmed();
-        if (corte.isEmpty())
-        {
+        if (corte.isEmpty()) {
             corte = QStringLiteral("01/12/2024");
             Configuracion::GrabaDfg(QStringLiteral("cfgFechaInicioeFacARCA"), Value(corte));
         }
@@ -163,18 +161,15 @@ void GeneradorAuxiliar::AgregaQRFactura()
         rs.Fields(QStringLiteral("TC")).setValue(Value(m_tc));
         rs.Fields(QStringLiteral("IdComprobante")).setValue(Value(idComprobante()));
         rs.Fields(QStringLiteral("muestra_logo")).setValue(Value(m_posicionLogo));
-        if (dibujado)
-        {
+        if (dibujado) {
             rs.Fields(QStringLiteral("QR_AFIP")).setValue(Value(componente->imagen()));
             if (logoAutoridad)
                 rs.Fields(QStringLiteral("IMG_AFIP")).setValue(Value(*logoAutoridad));
         }
-        if (logoEmpresa)
-        {
+        if (logoEmpresa) {
             if (m_posicionLogo.trimmed() != u"NO")
                 rs.Fields(QStringLiteral("LOGO_EMPRESA")).setValue(Value(*logoEmpresa));
-        }
-        else
+        } else
             rs.Fields(QStringLiteral("muestra_logo")).setValue(Value(QStringLiteral("NO")));
         const bool guardado = rs.Update();
         const RuntimeError error = rs.LastError();

@@ -32,8 +32,7 @@ void GeneradorAuxiliar::AgregaTareas()
                 tareas);
         }))
         return;
-    if (tareas.Eof())
-    {
+    if (tareas.Eof()) {
         gDB().CierraRecordset(tareas);
         if (!unaTarea)
             return;
@@ -69,7 +68,8 @@ QString GeneradorAuxiliar::horasTarea(const Value& minutos) const
 void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
 {
     const Utilidades& util = gUtilidades();
-    const auto valor = [&](const char* nombre) { return tarea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor
+        = [&](const char* nombre) { return tarea.Fields(QLatin1String(nombre)).Value(); };
     const auto importe = [&](const char* nombre) {
         return literal(FmtMoneda(textoNumero(valor(nombre)), DecimalesMoneda::Configurados, false));
     };
@@ -77,7 +77,8 @@ void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
 
     ListaValores lista = nuevaLista(QStringLiteral("TA"));
     agregaValor(lista, "Columna1", [&] { return literal(idTarea); });
-    agregaValor(lista, "Columna2", [&] { return literal(util.ValorCampo(valor("Descripcion")).trimmed()); });
+    agregaValor(lista, "Columna2",
+        [&] { return literal(util.ValorCampo(valor("Descripcion")).trimmed()); });
     agregaValor(lista, "Columna3", [&] { return QStringLiteral("' '"); });
     agregaValor(lista, "Columna4", [&] { return literal(horasTarea(valor("Horas"))); });
     agregaValor(lista, "Columna5", [&] { return importe("ValorHora"); });
@@ -106,19 +107,21 @@ void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
 void GeneradorAuxiliar::agregaDiario(AdoRecordset& linea)
 {
     const Utilidades& util = gUtilidades();
-    const auto valor = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor
+        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
     const QString notas = util.ValorCampo(valor("Observaciones"));
     const QString descripcion = util.ValorCampo(valor("Descripcion")).trimmed();
 
     ListaValores lista = nuevaLista(QStringLiteral("TA"));
-    agregaValor(lista, "Columna1", [&] { return literal(util.ValorCampo(valor("IDTAREA")).trimmed()); });
+    agregaValor(
+        lista, "Columna1", [&] { return literal(util.ValorCampo(valor("IDTAREA")).trimmed()); });
     // Notes make the line a rich text (left open, as the diary forms read it); the notes go in
     // whole, apostrophes too, in the same statement.
     agregaValor(lista, "Columna2", [&] {
         if (util.LimpiaTexto(notas.trimmed()).isEmpty())
             return literal(descripcion);
-        return literal(QStringLiteral("{\\rtf1\\ansi ") + descripcion + QStringLiteral("\r\n ")
-            + notas);
+        return literal(
+            QStringLiteral("{\\rtf1\\ansi ") + descripcion + QStringLiteral("\r\n ") + notas);
     });
     agregaValor(lista, "Columna3", [&] { return QStringLiteral("' '"); });
     agregaValor(lista, "Columna4", [&] { return literal(horasTarea(valor("Minutos"))); });

@@ -95,8 +95,8 @@ void ImpresionComprobante::agregaCondicion(const QString& condicion)
     m_seleccion += condicion;
 }
 
-void ImpresionComprobante::resuelve(const QString& nombre, const QString& puesto,
-    const QString& idComprobante)
+void ImpresionComprobante::resuelve(
+    const QString& nombre, const QString& puesto, const QString& idComprobante)
 {
     QString reporte = nombre;
     ArchivosReporte::ArchivosCopias archivos;
@@ -110,9 +110,9 @@ bool ImpresionComprobante::prepara()
         return false;
     if (m_esContable) {
         // Accounting vouchers print their journal entries only; that print ends its own run.
-        const bool conCentroCosto = m_formulario.compare(
-                                        QLatin1String("Asientos con Centro de Costo"),
-                                        Qt::CaseInsensitive)
+        const bool conCentroCosto
+            = m_formulario.compare(
+                  QLatin1String("Asientos con Centro de Costo"), Qt::CaseInsensitive)
             == 0;
         m_pasos.run([&] {
             if (auto* anexas = Service<ImpresionesAnexas>::tryGet())
@@ -196,8 +196,8 @@ bool ImpresionComprobante::datosEmpresa()
         }))
         return false;
     return m_pasos.run([&] {
-        DatosEmpresaUNegocio(m_unegocio, m_nombre, m_cuit, m_inicioActividades,
-            m_ingresosBrutos, m_condicionIva, m_puntoVenta, m_domicilio);
+        DatosEmpresaUNegocio(m_unegocio, m_nombre, m_cuit, m_inicioActividades, m_ingresosBrutos,
+            m_condicionIva, m_puntoVenta, m_domicilio);
     });
 }
 
@@ -300,16 +300,15 @@ void ImpresionComprobante::decideSegunTipo()
     // The commercial vouchers read the buffer rows the buffer filler wrote for this workstation.
     const QString delUsuario = QStringLiteral(" AND {V_MV_CPTE.IDCOMPLEMENTO} = ") + m_idComplemento
         + QStringLiteral(" AND {Aux_MV_CPte.USUARIO} = ") + literal(claveEstacion);
-    const bool esWithholding
-        = esUno(m_reporte, { "RETIGAN", "RETIBR", "RETIVA", "RETSUSS" });
+    const bool esWithholding = esUno(m_reporte, { "RETIGAN", "RETIBR", "RETIVA", "RETSUSS" });
 
     if (tcRecortadoEs({ "OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
             "TKFC", "REC", "EEFC", "EENC", "EEND" })) {
         agregaCondicion(QStringLiteral(" {V_MV_CPTE.TC} = ") + literal(t4));
         if (!m_omitirFiltro)
             agregaCondicion(numero + delUsuario);
-        const bool ot2 = m_reporte.trimmed().compare(QLatin1String("OT2"), Qt::CaseInsensitive)
-            == 0;
+        const bool ot2
+            = m_reporte.trimmed().compare(QLatin1String("OT2"), Qt::CaseInsensitive) == 0;
         resuelve(tcLetra, QString(), id);
         if (ot2) {
             // The second work-order form sits beside the first as "<form>2.rpt"; an entry too
@@ -343,10 +342,10 @@ void ImpresionComprobante::decideSegunTipo()
     } else if (tcRecortadoEs({ "PEC", "PECO", "PEBA", "PEBR" })) {
         agregaCondicion(numero + QStringLiteral(" AND {V_MV_CPTE.TC} = 'PE'"));
         const QString tc = m_tc.trimmed().toUpper();
-        resuelve(tc == QLatin1String("PECO")     ? QStringLiteral("COMANDA_COCINA")
-                : tc == QLatin1String("PEBA")    ? QStringLiteral("COMANDA_BAR")
-                : tc == QLatin1String("PEBR")    ? QStringLiteral("COMANDA_BAR2")
-                                                 : QStringLiteral("COMANDA"));
+        resuelve(tc == QLatin1String("PECO")  ? QStringLiteral("COMANDA_COCINA")
+                : tc == QLatin1String("PEBA") ? QStringLiteral("COMANDA_BAR")
+                : tc == QLatin1String("PEBR") ? QStringLiteral("COMANDA_BAR2")
+                                              : QStringLiteral("COMANDA"));
         if (m_destinoDefault.compare(QLatin1String("Impresora"), Qt::CaseInsensitive) == 0) {
             m_destino = DLL_Print::DestinoImpresora;
             gReporte().DestinoImpresion(DLL_Print::DestinoImpresora);
@@ -355,8 +354,8 @@ void ImpresionComprobante::decideSegunTipo()
         }
     } else if (tcRecortadoEs({ "T3" })) {
         if (!m_omitirFiltro)
-            m_seleccion = QStringLiteral("({v_mv_cpte.tc} = 'OT') and (") + numero
-                + QStringLiteral(" )");
+            m_seleccion
+                = QStringLiteral("({v_mv_cpte.tc} = 'OT') and (") + numero + QStringLiteral(" )");
         resuelve(QStringLiteral("RP_MV_3ros"), claveEstacion);
     } else if (tcRecortadoEs({ "LQ" })) {
         m_seleccion = numero + QStringLiteral(" AND {V_MV_CPTE.TC} = 'OT'");
@@ -405,8 +404,8 @@ void ImpresionComprobante::decideSegunTipo()
         resuelve(QStringLiteral("AutOT"));
         for (int k = 1; k <= 4; ++k)
             m_archivos[k] = m_reporte;
-    } else if (tcRecortadoEs({ "RMC", "OC", "FCC", "NCC", "LNCC", "NCCP", "NDC", "LNDC", "FPC",
-                   "LQCO" })) {
+    } else if (tcRecortadoEs(
+                   { "RMC", "OC", "FCC", "NCC", "LNCC", "NCCP", "NDC", "LNDC", "FPC", "LQCO" })) {
         agregaCondicion(QStringLiteral("{C_MV_CPTE.IDCOMPROBANTE} = ") + literal(id)
             + QStringLiteral(" AND {C_MV_CPTE.TC} = ") + literal(m_tc.trimmed()));
         resuelve(tcLetra);

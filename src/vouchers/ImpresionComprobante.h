@@ -20,8 +20,8 @@ public:
     ImpresionComprobante(const QString& TC, const QString& IdComprobante,
         const QString& IdComplemento, QString& Reporte, QStringList& OrdenReporte,
         QString& FormulaSeleccion, const QStringList& FormulasAdicionales, int& Destino,
-        bool OmitirFiltroComprobante, const QString& Fecha, QString& Formulario,
-        bool& EsContable, bool UnaCopia);
+        bool OmitirFiltroComprobante, const QString& Fecha, QString& Formulario, bool& EsContable,
+        bool UnaCopia);
 
     void ejecuta();
 

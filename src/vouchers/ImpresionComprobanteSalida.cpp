@@ -43,8 +43,7 @@ bool imprimeConFiscal()
 {
     return QFileInfo(QCoreApplication::applicationFilePath())
                .completeBaseName()
-               .compare(QLatin1String("RP_TORVELA"),
-               Qt::CaseInsensitive)
+               .compare(QLatin1String("RP_TORVELA"), Qt::CaseInsensitive)
         == 0;
 }
 
@@ -76,15 +75,13 @@ bool ImpresionComprobante::salida()
             auto* anexas = Service<ImpresionesAnexas>::tryGet();
             if (!anexas)
                 return;
-            const bool pedido = m_tc.left(2).compare(QLatin1String("PE"), Qt::CaseInsensitive)
-                == 0;
+            const bool pedido = m_tc.left(2).compare(QLatin1String("PE"), Qt::CaseInsensitive) == 0;
             anexas->ImprimeEnComandera(pedido ? QStringLiteral("PE") : m_tc, m_idComprobante,
                 m_destinoDefault, tcEs({ "PECO" }), tcEs({ "PEBA", "PEBR" }));
         });
     } else {
         const QString formulario = m_formulario.trimmed();
-        sigue = formulario.isEmpty() || igual(formulario, "Todos") ? copias()
-                                                                   : formularioUnico();
+        sigue = formulario.isEmpty() || igual(formulario, "Todos") ? copias() : formularioUnico();
     }
     return sigue && m_pasos.run([&] { gReporte().FinalizaImpresion(30); });
 }
@@ -118,8 +115,8 @@ bool ImpresionComprobante::faltaFormulario(const QString& formulario)
     return true;
 }
 
-bool ImpresionComprobante::imprime(const QString& reporte, const Formulas5& formulas,
-    const std::array<QString, 3>& subreportes)
+bool ImpresionComprobante::imprime(
+    const QString& reporte, const Formulas5& formulas, const std::array<QString, 3>& subreportes)
 {
     return m_pasos.run([&] {
         gReporte().Imprimir(reporte, m_orden, m_seleccion, gGlobales().gCadenaODBC, formulas[0],
@@ -183,10 +180,10 @@ bool ImpresionComprobante::copias()
             QString conSubreporte;
             sigue = m_pasos.run([&] {
                 conSubreporte = Configuracion::Cfg(QStringLiteral("ImpresionPagosConSubReporte"));
-            }) && imprime(archivo, {},
-                        { igual(conSubreporte.trimmed(), "SI") ? QStringLiteral("OPGSR")
-                                                               : QString(),
-                            QString(), QString() });
+            })
+                && imprime(archivo, {},
+                    { igual(conSubreporte.trimmed(), "SI") ? QStringLiteral("OPGSR") : QString(),
+                        QString(), QString() });
         } else if (tcEs({ "OP" })) {
             sigue = imprime(archivo, {}, { QStringLiteral("opSub"), QString(), QString() });
         } else {

@@ -18,16 +18,19 @@ public:
     // The voucher's items on the workstation's kitchen-ticket printer. `TC` is "PE" for every
     // order type; `Cocina` and `Barra` select the kitchen or the bar items.
     virtual void ImprimeEnComandera(const QString& TC, const QString& IdComprobante,
-        const QString& DestinoDefault, bool Cocina, bool Barra) = 0;
+        const QString& DestinoDefault, bool Cocina, bool Barra)
+        = 0;
 
     // After one copy of an order: the copy's form printed again on each rule's printer for the
     // items of the rule's sections and units. `Formulario` is the copy's form, `Leyenda` its
     // caption; the sort list and the selection are the voucher print's.
     virtual void ImprimeSegunReglas(const QString& TC, const QString& IdComprobante,
-        const QString& Formulario, const QStringList& OrdenReporte,
-        const QString& FormulaSeleccion, const QString& Leyenda) = 0;
+        const QString& Formulario, const QStringList& OrdenReporte, const QString& FormulaSeleccion,
+        const QString& Leyenda)
+        = 0;
 
     // Every journal entry of an accounting voucher of date `Fecha`, previewed one after the other.
-    virtual void ImprimeAsientoDelCpte(const QString& TC, const QString& IdComprobante,
-        const QString& Fecha, bool ConCentroCosto) = 0;
+    virtual void ImprimeAsientoDelCpte(
+        const QString& TC, const QString& IdComprobante, const QString& Fecha, bool ConCentroCosto)
+        = 0;
 };

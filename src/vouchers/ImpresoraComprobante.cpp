@@ -38,10 +38,9 @@ void ObtieneImpresoraComprobante(const QString& TC, const QString& Letra, QStrin
     AdoRecordset rs;
     const auto cierra = [&] { pasos.run([&] { gDB().CierraRecordset(rs); }); };
 
-    if (Usuario.trimmed().isEmpty()
-        && !pasos.run([&] {
-               Usuario = gEntorno().NombrePC() + u'|' + gEntorno().UsuarioWindows();
-           }))
+    if (Usuario.trimmed().isEmpty() && !pasos.run([&] {
+            Usuario = gEntorno().NombrePC() + u'|' + gEntorno().UsuarioWindows();
+        }))
         return;
 
     const QString base

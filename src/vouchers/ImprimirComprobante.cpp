@@ -10,9 +10,9 @@ void ImprimirComprobante(const QString& TC, const QString& IdComprobante,
     bool OmitirFiltroComprobante, const QString& Fecha, QString& Formulario, bool& EsContable,
     bool UnaCopia)
 {
-    ImpresionComprobante(TC, IdComprobante, IdComplemento, Reporte, OrdenReporte,
-        FormulaSeleccion, FormulasAdicionales, Destino, OmitirFiltroComprobante, Fecha, Formulario,
-        EsContable, UnaCopia)
+    ImpresionComprobante(TC, IdComprobante, IdComplemento, Reporte, OrdenReporte, FormulaSeleccion,
+        FormulasAdicionales, Destino, OmitirFiltroComprobante, Fecha, Formulario, EsContable,
+        UnaCopia)
         .ejecuta();
 }
 

@@ -62,46 +62,51 @@ TEST(ConsultasDatos, text_stays_inside_its_literal)
 
 TEST(ConsultasDatos, existence_statements_keep_their_blanks)
 {
-    verifica(&ConsultasDatos::existeEnTabla, {
-        { " ABC ", Texto, "",
-            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
-        // The apostrophe of a name never ends the literal.
-        { "D'Angelo", Texto, "",
-            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='D''Angelo'" },
-        { "ABC", Value(QStringLiteral("'")), "",
-            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
-        { "ABC", Value(), "",
-            "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
-        { " '2024-03-15' ", Fecha, "",
-            "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = '2024-03-15' " },
-        { "12abc", Entero, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
-        { "1 2", Value(qint32(5)), "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
-        { "x", Value(qint32(4)), "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 0" },
-        // Written with "." whatever the workstation's decimal separator.
-        { "2.5", Entero, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 2.5" },
-        { " 7 ", Otro, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo =  7 " },
-        // With a condition the key is not used at all.
-        { "ABC", Entero, "Nombre = 'X'",
-            "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Nombre = 'X'" },
-        // " where " anywhere, any case, means the condition brings its own WHERE.
-        { "ABC", Texto, "a=1 where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)  a=1 where b=2" },
-        { "ABC", Texto, " where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)   where b=2" },
-        // No blank before it: a second WHERE, as the suite has always sent it.
-        { "ABC", Texto, "WHERE b=2", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE WHERE b=2" },
-    });
+    verifica(&ConsultasDatos::existeEnTabla,
+        {
+            { " ABC ", Texto, "",
+                "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            // The apostrophe of a name never ends the literal.
+            { "D'Angelo", Texto, "",
+                "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='D''Angelo'" },
+            { "ABC", Value(QStringLiteral("'")), "",
+                "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            { "ABC", Value(), "",
+                "SELECT TOP 1  * FROM MA_X with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='ABC'" },
+            { " '2024-03-15' ", Fecha, "",
+                "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = '2024-03-15' " },
+            { "12abc", Entero, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
+            { "1 2", Value(qint32(5)), "",
+                "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 12" },
+            { "x", Value(qint32(4)), "",
+                "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 0" },
+            // Written with "." whatever the workstation's decimal separator.
+            { "2.5", Entero, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo = 2.5" },
+            { " 7 ", Otro, "", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Codigo =  7 " },
+            // With a condition the key is not used at all.
+            { "ABC", Entero, "Nombre = 'X'",
+                "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE Nombre = 'X'" },
+            // " where " anywhere, any case, means the condition brings its own WHERE.
+            { "ABC", Texto, "a=1 where b=2",
+                "SELECT TOP 1 * FROM MA_X with(nolock)  a=1 where b=2" },
+            { "ABC", Texto, " where b=2", "SELECT TOP 1 * FROM MA_X with(nolock)   where b=2" },
+            // No blank before it: a second WHERE, as the suite has always sent it.
+            { "ABC", Texto, "WHERE b=2", "SELECT TOP 1 * FROM MA_X with(nolock)  WHERE WHERE b=2" },
+        });
 }
 
 TEST(ConsultasDatos, existence_statements_without_translation)
 {
-    verifica(&ConsultasDatos::existeEnTablaST, {
-        // The text key is not trimmed here, on either side.
-        { " ABC ", Texto, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo =' ABC '" },
-        { " 5 ", Fecha, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5 " },
-        { "12abc", Entero, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 12" },
-        { "5", Otro, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5" },
-        { "", Texto, "b=2", "SELECT * FROM MA_X with(nolock)   WHERE b=2" },
-        { "", Texto, "a=1 WHERE b=2", "SELECT * FROM MA_X with(nolock)   a=1 WHERE b=2" },
-    });
+    verifica(&ConsultasDatos::existeEnTablaST,
+        {
+            // The text key is not trimmed here, on either side.
+            { " ABC ", Texto, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo =' ABC '" },
+            { " 5 ", Fecha, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5 " },
+            { "12abc", Entero, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 12" },
+            { "5", Otro, "", "SELECT * FROM MA_X with(nolock)   WHERE Codigo = 5" },
+            { "", Texto, "b=2", "SELECT * FROM MA_X with(nolock)   WHERE b=2" },
+            { "", Texto, "a=1 WHERE b=2", "SELECT * FROM MA_X with(nolock)   a=1 WHERE b=2" },
+        });
 }
 
 TEST(ConsultasDatos, lookup_statements_keep_the_key_and_add_the_condition)

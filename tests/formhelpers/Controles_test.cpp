@@ -11,7 +11,7 @@ TEST(Controles, IndiceControl_finds_the_member_by_data_field_ignoring_case)
 {
     QWidget form;
     QList<QLineEdit*> txtfields;
-    const char* fields[] = {"ListaDesde", "Nombre", "FamiliaDesde"};
+    const char* fields[] = { "ListaDesde", "Nombre", "FamiliaDesde" };
     for (int i = 0; i < 3; ++i) {
         auto* box = new QLineEdit(&form);
         box->setObjectName(QStringLiteral("txtfields_%1").arg(i));
@@ -58,13 +58,19 @@ TEST(Controles, Enter_moves_to_the_next_field_and_is_consumed)
 
 TEST(Controles, handler_arguments_from_qt_keys_modifiers_and_buttons)
 {
-    const struct {
+    const struct
+    {
         int qtKey;
         int keyCode;
     } keys[] = {
-        {Qt::Key_Return, VbKey::Return}, {Qt::Key_Enter, VbKey::Return}, {Qt::Key_F3, VbKey::F3},
-        {Qt::Key_F12, VbKey::F12},       {Qt::Key_A, 'A'},               {Qt::Key_7, '7'},
-        {Qt::Key_Down, VbKey::Down},     {Qt::Key_Comma, 0},
+        { Qt::Key_Return, VbKey::Return },
+        { Qt::Key_Enter, VbKey::Return },
+        { Qt::Key_F3, VbKey::F3 },
+        { Qt::Key_F12, VbKey::F12 },
+        { Qt::Key_A, 'A' },
+        { Qt::Key_7, '7' },
+        { Qt::Key_Down, VbKey::Down },
+        { Qt::Key_Comma, 0 },
     };
     for (const auto& k : keys)
         EXPECT_EQ(VbKey::fromQt(k.qtKey), k.keyCode) << k.qtKey;

@@ -29,7 +29,7 @@ TEST_F(Dll_DisplayTest, opens_frameless_translucent_and_on_top_with_caption)
     EXPECT_NEAR(cartel->windowOpacity(), 200 / 255.0, 0.01);
     EXPECT_EQ(cartel->windowTitle(), QStringLiteral("Conectando Base de Datos"));
     EXPECT_EQ(cartel->findChild<QLabel*>(QStringLiteral("LblTitulo"))->text(),
-              QStringLiteral("Conectando Base de Datos"));
+        QStringLiteral("Conectando Base de Datos"));
     EXPECT_EQ(cartel->Timer1()->interval(), 100);
     EXPECT_TRUE(cartel->Timer1()->isActive());
 }
@@ -44,8 +44,8 @@ TEST_F(Dll_DisplayTest, cancel_button_shown_only_when_allowed)
 
     for (const auto& caso : casos) {
         display.CartelInicio(QStringLiteral("x"), caso.permiteCancelar);
-        auto* boton = display.formulario()->findChild<QPushButton*>(
-            QStringLiteral("CmdDisplayCancelar"));
+        auto* boton
+            = display.formulario()->findChild<QPushButton*>(QStringLiteral("CmdDisplayCancelar"));
         ASSERT_NE(boton, nullptr);
         EXPECT_EQ(boton->isVisible(), caso.visible) << caso.permiteCancelar;
         EXPECT_EQ(boton->text(), QStringLiteral("&Cancelar"));
@@ -60,7 +60,8 @@ TEST_F(Dll_DisplayTest, omitted_lines_stay_and_null_shows_empty)
 
     display.CartelMostrar(QStringLiteral("otro"));
     Lbf_CtrlDisplay* cartel = display.formulario();
-    EXPECT_EQ(cartel->findChild<QLabel*>(QStringLiteral("LblCtrol_0"))->text(), QStringLiteral("otro"));
+    EXPECT_EQ(
+        cartel->findChild<QLabel*>(QStringLiteral("LblCtrol_0"))->text(), QStringLiteral("otro"));
     EXPECT_EQ(cartel->LblCtrol(1)->text(), QStringLiteral("dos"));
     EXPECT_EQ(cartel->LblCtrol(2)->text(), QStringLiteral("tres"));
 

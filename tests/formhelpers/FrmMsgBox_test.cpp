@@ -18,7 +18,7 @@ TEST(FrmMsgBox, shows_the_fields_set_before_showing_and_waits_with_a_timer)
 
     EXPECT_EQ(aviso.windowTitle(), QStringLiteral("Aviso del mail"));
     EXPECT_EQ(aviso.findChild<QLabel*>(QStringLiteral("LblMensaje"))->text(),
-              QStringLiteral("Mensaje Enviado correctamente"));
+        QStringLiteral("Mensaje Enviado correctamente"));
     EXPECT_TRUE(aviso.TmrEspera()->isActive());
     EXPECT_TRUE(aviso.TmrEspera()->isSingleShot());
     EXPECT_EQ(aviso.TmrEspera()->interval(), 2000);
@@ -73,7 +73,8 @@ TEST(FrmMsgBox, actualizar_leyenda_refreshes_an_open_notice)
     aviso.ActualizarLeyenda();
 
     EXPECT_EQ(aviso.windowTitle(), QStringLiteral("Nuevo"));
-    EXPECT_EQ(aviso.findChild<QLabel*>(QStringLiteral("LblMensaje"))->text(), QStringLiteral("Texto"));
+    EXPECT_EQ(
+        aviso.findChild<QLabel*>(QStringLiteral("LblMensaje"))->text(), QStringLiteral("Texto"));
 }
 
 } // namespace

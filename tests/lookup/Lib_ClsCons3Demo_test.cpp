@@ -44,8 +44,7 @@ protected:
     }
 
     // The next modal show runs `paso` on the dialog of type D.
-    template <typename D>
-    void alMostrar(std::function<void(D&)> paso)
+    template <typename D> void alMostrar(std::function<void(D&)> paso)
     {
         m_modal.pasos.push_back([paso](QDialog& form) {
             auto* dlg = qobject_cast<D*>(&form);
@@ -70,7 +69,7 @@ protected:
     }
 
     FormularioModalGuionado m_modal;
-    ScopedService<FormularioModal> m_modalService{m_modal};
+    ScopedService<FormularioModal> m_modalService { m_modal };
     QString m_mascaras;
     std::unique_ptr<Lib_ClsCons3> m_consultas;
 };
@@ -96,8 +95,9 @@ TEST_F(Lib_ClsCons3Demo, article_mask_lookup_returns_the_chosen_code)
 
     c.ConsultaSearch(QStringLiteral("v_ma_articulos"), nullptr, QString(), &campo);
 
-    EXPECT_EQ(sql, QStringLiteral("SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  "
-                                  "with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION "));
+    EXPECT_EQ(sql,
+        QStringLiteral("SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  "
+                       "with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION "));
     EXPECT_EQ(campo, QStringLiteral("DESCRIPCION"));
     EXPECT_EQ(c.ValorDevuelto, Value(elegido));
     EXPECT_FALSE(elegido.isEmpty());
@@ -120,8 +120,9 @@ TEST_F(Lib_ClsCons3Demo, row_limit_where_and_probe_shape_the_statement)
 
     m_consultas->ConsultaSearch(QStringLiteral("V_TA_RUBROS"), nullptr, QString(), &campo, &where);
 
-    EXPECT_EQ(sql, QStringLiteral("SELECT TOP 250 Descripcion,idrubro FROM V_TA_RUBROS WHERE   "
-                                  "(Descripcion <> '')  ORDER BY Descripcion "));
+    EXPECT_EQ(sql,
+        QStringLiteral("SELECT TOP 250 Descripcion,idrubro FROM V_TA_RUBROS WHERE   "
+                       "(Descripcion <> '')  ORDER BY Descripcion "));
     EXPECT_EQ(campo, QStringLiteral("Descripcion"));
     EXPECT_EQ(where, QStringLiteral(" (Descripcion <> '') "));
 }
@@ -140,13 +141,13 @@ TEST_F(Lib_ClsCons3Demo, multiple_choice_starts_unchecked_and_returns_the_checke
         const int id = m.IndiceColumna(QStringLiteral("IdDeposito")) - 1;
         m.setChecked(0, true);
         m.setChecked(1, true);
-        esperados = {m.texto(0, id), m.texto(1, id)};
+        esperados = { m.texto(0, id), m.texto(1, id) };
         dlg.CmdAceptar_Click();
     });
     const QStringList todos = consulta(QStringLiteral("SELECT IdDeposito FROM V_TA_DEPOSITO"));
 
     c.ConsultaSearch(QStringLiteral("V_TA_DEPOSITO"), nullptr, QString(), nullptr, nullptr,
-                     QString(), false, todos.join(u','));
+        QString(), false, todos.join(u','));
 
     ASSERT_TRUE(c.Valores.has_value());
     EXPECT_EQ(*c.Valores, esperados);
@@ -160,7 +161,7 @@ TEST_F(Lib_ClsCons3Demo, cancel_leaves_no_collections_and_empty_value)
     c.CampoDevuelto = QStringLiteral("IDARTICULO");
     c.Checks = true;
     alMostrar<Lib_FrmCons3>([](Lib_FrmCons3& dlg) { dlg.CmdCancelar_Click(); });
-    std::optional<QStringList> columnas = QStringList{QStringLiteral("DESCRIPCION")};
+    std::optional<QStringList> columnas = QStringList { QStringLiteral("DESCRIPCION") };
 
     c.ConsultaSearch(QStringLiteral("V_MA_ARTICULOS"), &columnas);
 
@@ -174,8 +175,8 @@ TEST_F(Lib_ClsCons3Demo, a_mask_with_one_column_asks_to_be_configured)
 {
     QFile archivo(m_mascaras);
     ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-    archivo.write(MascarasConsulta::Codifica({QStringLiteral("R"), QStringLiteral("V_TA_RUBROS"),
-                                              QStringLiteral("|Descripcion|"), QString()}));
+    archivo.write(MascarasConsulta::Codifica({ QStringLiteral("R"), QStringLiteral("V_TA_RUBROS"),
+        QStringLiteral("|Descripcion|"), QString() }));
     archivo.close();
     m_consultas->CampoDevuelto = QStringLiteral("idrubro");
     m_consultas->Checks = true;
@@ -185,7 +186,7 @@ TEST_F(Lib_ClsCons3Demo, a_mask_with_one_column_asks_to_be_configured)
 
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown().at(0).text,
-              QStringLiteral("Debe configurar la consulta para esta tabla"));
+        QStringLiteral("Debe configurar la consulta para esta tabla"));
     EXPECT_EQ(testsupport::messages().shown().at(0).title, QStringLiteral("Aviso al operador"));
     EXPECT_EQ(testsupport::messages().shown().at(0).style, Msg::Information);
     EXPECT_EQ(m_modal.mostrados, 0);
@@ -197,8 +198,8 @@ TEST_F(Lib_ClsCons3Demo, families_tree_hangs_each_family_under_the_code_it_exten
 {
     Lib_ClsCons3& c = *m_consultas;
     c.CampoDevuelto = QStringLiteral("IDFAMILIA");
-    const QStringList familias = consulta(QStringLiteral(
-        "SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia"));
+    const QStringList familias
+        = consulta(QStringLiteral("SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia"));
     QString elegida;
     alMostrar<Lib_FrmCons3Tree>([&](Lib_FrmCons3Tree& dlg) {
         LookupTreeModel& m = dlg.modelo();
@@ -208,8 +209,8 @@ TEST_F(Lib_ClsCons3Demo, families_tree_hangs_each_family_under_the_code_it_exten
         for (int node = 1; node < m.count(); ++node) {
             const QString codigo = m.key(node).mid(1);
             // Demo family codes grow three letters per level.
-            const QString padre = codigo.size() > 3 ? u'A' + codigo.left(codigo.size() - 3)
-                                                    : QStringLiteral("A");
+            const QString padre
+                = codigo.size() > 3 ? u'A' + codigo.left(codigo.size() - 3) : QStringLiteral("A");
             EXPECT_EQ(m.key(m.padre(node)), padre) << codigo.toStdString();
             EXPECT_FALSE(dlg.expandido(node) && node > 0 && !m.hijos(node).empty());
         }
@@ -222,7 +223,7 @@ TEST_F(Lib_ClsCons3Demo, families_tree_hangs_each_family_under_the_code_it_exten
     });
 
     c.ConsultaSearch(QStringLiteral("SELECT IDFAMILIA, DESCRIPCION FROM V_TA_FAMILIAS"), nullptr,
-                     QString(), nullptr, nullptr, QString(), true);
+        QString(), nullptr, nullptr, QString(), true);
 
     EXPECT_EQ(c.ValorDevuelto, Value(QStringLiteral("HERMAN")));
     EXPECT_FALSE(c.Checks);
@@ -285,7 +286,7 @@ TEST_F(Lib_ClsCons3Demo, non_administrators_get_families_confirmed_in_the_restri
     dlg.CmdAceptar_Click();
 
     ASSERT_TRUE(dlg.Valores.has_value());
-    EXPECT_EQ(*dlg.Valores, QStringList{QStringLiteral("HER")});
+    EXPECT_EQ(*dlg.Valores, QStringList { QStringLiteral("HER") });
 
     Lib_FrmCons3Tree simple;
     simple.Sql = QStringLiteral("v_ta_familias");
@@ -308,7 +309,7 @@ TEST_F(Lib_ClsCons3Demo, automatic_tree_hangs_by_prefix_and_f5_filters_by_descri
                              "ORDER BY Codigo");
     dlg.Form_Load();
     LookupTreeModel& m = dlg.modelo();
-    const QStringList esperados = {"A|", "A01|A", "A0101|A01", "A0102|A01", "A02|A", "A0305|A"};
+    const QStringList esperados = { "A|", "A01|A", "A0101|A01", "A0102|A01", "A02|A", "A0305|A" };
     QStringList arbol;
     for (int node = 0; node < m.count(); ++node)
         arbol.append(m.key(node) + u'|' + m.key(m.padre(node)));
@@ -319,16 +320,18 @@ TEST_F(Lib_ClsCons3Demo, automatic_tree_hangs_by_prefix_and_f5_filters_by_descri
     caja->setEditText(QStringLiteral("manu'ales"));
     dlg.CmbSearch_KeyDown(0, 116, 0);
 
-    EXPECT_EQ(dlg.Sql, QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS WHERE (X=1)  and "
-                                      "Descripcion like '%manu''ales%' ORDER BY Codigo"));
+    EXPECT_EQ(dlg.Sql,
+        QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS WHERE (X=1)  and "
+                       "Descripcion like '%manu''ales%' ORDER BY Codigo"));
     EXPECT_EQ(m.count(), 1); // nothing matches: only the root
     EXPECT_EQ(caja->currentText(), QString());
 
     dlg.Sql = QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS");
     caja->setEditText(QStringLiteral("manuales"));
     dlg.CmbSearch_KeyDown(0, 116, 0);
-    EXPECT_EQ(dlg.Sql, QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS where "
-                                      "Descripcion like '%manuales%' "));
+    EXPECT_EQ(dlg.Sql,
+        QStringLiteral("SELECT Codigo, Descripcion FROM T_CODIGOS where "
+                       "Descripcion like '%manuales%' "));
     ASSERT_EQ(m.count(), 2);
     EXPECT_EQ(m.key(1), QStringLiteral("A0101"));
     // The families tree keeps its own statement: F5 leaves it unfiltered.
@@ -364,14 +367,15 @@ TEST_F(Lib_ClsCons3Demo, f12_reports_the_selected_article_as_a_stock_shortage)
     const testsupport::ShownBox& caja = testsupport::messages().shown().at(1);
     EXPECT_EQ(caja.title, QStringLiteral("Atención!"));
     EXPECT_EQ(caja.style, Msg::YesNo + Msg::Question);
-    EXPECT_EQ(caja.text, QStringLiteral("Desea informar el articulo ") + id + u' ' + descripcion
-                             + QStringLiteral("\r\ncomo un faltante de stock?"));
-    const QStringList filas = consulta(QStringLiteral(
-        "SELECT FechaHora, IdArticulo, Descripcion, Usuario FROM V_MV_FALTANTES"));
+    EXPECT_EQ(caja.text,
+        QStringLiteral("Desea informar el articulo ") + id + u' ' + descripcion
+            + QStringLiteral("\r\ncomo un faltante de stock?"));
+    const QStringList filas = consulta(
+        QStringLiteral("SELECT FechaHora, IdArticulo, Descripcion, Usuario FROM V_MV_FALTANTES"));
     ASSERT_EQ(filas.size(), 1);
-    EXPECT_EQ(filas.at(0), testsupport::pinnedNow().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
-                               + u'|' + gUtilidades().FormateaCodigo(id, 25) + u'|' + descripcion
-                               + QStringLiteral("|demo"));
+    EXPECT_EQ(filas.at(0),
+        testsupport::pinnedNow().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + u'|'
+            + gUtilidades().FormateaCodigo(id, 25) + u'|' + descripcion + QStringLiteral("|demo"));
 }
 
 TEST_F(Lib_ClsCons3Demo, f12_outside_an_article_lookup_does_nothing)
@@ -405,12 +409,11 @@ TEST_F(Lib_ClsCons3Demo, option_pickers_list_their_options_and_return_the_choice
     c.ValorDevuelto = Value(QStringLiteral("previo"));
 
     const QString r = c.CheckOpciones(QStringLiteral("Opciones"), nullptr,
-                                      {QStringLiteral("1Uno"), QStringLiteral("0Dos"),
-                                       QStringLiteral("1Tres")});
+        { QStringLiteral("1Uno"), QStringLiteral("0Dos"), QStringLiteral("1Tres") });
 
     EXPECT_EQ(r, QString());
     ASSERT_TRUE(c.Valores.has_value());
-    EXPECT_EQ(*c.Valores, (QStringList{QStringLiteral("Uno"), QStringLiteral("Tres")}));
+    EXPECT_EQ(*c.Valores, (QStringList { QStringLiteral("Uno"), QStringLiteral("Tres") }));
     EXPECT_EQ(c.ValorDevuelto, Value(QStringLiteral("previo")));
 
     alMostrar<Lib_FrmCons3>([](Lib_FrmCons3& dlg) {
@@ -418,11 +421,11 @@ TEST_F(Lib_ClsCons3Demo, option_pickers_list_their_options_and_return_the_choice
         dlg.seleccionarFila(1);
         dlg.CmdAceptar_Click();
     });
-    EXPECT_EQ(c.MenuOpciones(QStringLiteral("Menu"), {QStringLiteral("a"), QStringLiteral("b")}),
-              QStringLiteral("b"));
+    EXPECT_EQ(c.MenuOpciones(QStringLiteral("Menu"), { QStringLiteral("a"), QStringLiteral("b") }),
+        QStringLiteral("b"));
 
     alMostrar<Lib_FrmCons3>([](Lib_FrmCons3& dlg) { dlg.CmdCancelar_Click(); });
-    c.CheckOpciones(QStringLiteral("Opciones"), nullptr, {QStringLiteral("1Uno")});
+    c.CheckOpciones(QStringLiteral("Opciones"), nullptr, { QStringLiteral("1Uno") });
     EXPECT_FALSE(c.Valores.has_value());
 }
 
@@ -442,14 +445,14 @@ TEST_F(Lib_ClsCons3Demo, text_file_lookup_shows_its_lines_or_says_it_is_missing)
     });
 
     EXPECT_EQ(m_consultas->ConsultaDesdeArchivo(QStringLiteral("Lineas"), ruta),
-              QStringLiteral("tercera"));
+        QStringLiteral("tercera"));
 
     testsupport::messages().answer(Msg::Ok);
     const QString falta = m_dir.filePath(QStringLiteral("no.txt"));
     EXPECT_EQ(m_consultas->ConsultaDesdeArchivo(QStringLiteral("Lineas"), falta), QString());
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown().at(0).text,
-              QStringLiteral("No existe el archivo ") + falta
-                  + QStringLiteral(" que desea consultar consulta "));
+        QStringLiteral("No existe el archivo ") + falta
+            + QStringLiteral(" que desea consultar consulta "));
     EXPECT_EQ(testsupport::messages().shown().at(0).style, Msg::OkOnly);
 }

@@ -58,7 +58,7 @@ TEST_F(Lib_FrmCons3Demo, article_lookup_shows_sized_columns_and_stock_colours)
     ASSERT_EQ(model.columnCount(), 4);
     const QFontMetrics metrics = dlg.fontMetrics();
     const QHeaderView* header = dlg.findChild<QTreeView*>(QStringLiteral("ListView1"))->header();
-    const int widths[] = {60, 25, 8, 8};
+    const int widths[] = { 60, 25, 8, 8 };
     for (int i = 0; i < 4; ++i) {
         // n characters of any text, and never narrower than the whole caption.
         const int texto = metrics.horizontalAdvance(QString(widths[i], u'X'));
@@ -69,12 +69,12 @@ TEST_F(Lib_FrmCons3Demo, article_lookup_shows_sized_columns_and_stock_colours)
             EXPECT_EQ(dlg.anchoColumna(i), Twips::fromPixels(texto)) << i;
         }
     }
-    const QColor levels[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255),
-                             QColor(128, 128, 128)};
+    const QColor levels[]
+        = { QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255), QColor(128, 128, 128) };
     QSet<int> seen;
     for (int row = 0; row < model.rowCount(); ++row) {
-        const auto level = LookupGridRules::nivelStock(Value(model.texto(row, 2)),
-                                                       Value(model.texto(row, 3)));
+        const auto level
+            = LookupGridRules::nivelStock(Value(model.texto(row, 2)), Value(model.texto(row, 3)));
         ASSERT_TRUE(level.has_value()) << row;
         seen.insert(*level);
         EXPECT_EQ(model.color(row), levels[*level - 1]) << row;

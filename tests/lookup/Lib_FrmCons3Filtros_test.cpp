@@ -22,10 +22,10 @@ using testsupport::FakeAdoConnection;
 
 FakeAdoConnection::Result filas()
 {
-    return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
-             {QStringLiteral("DESCRIPCION"), adVarChar, 100}},
-            {{QStringLiteral("A1"), QStringLiteral("CASA BLANCA")},
-             {QStringLiteral("B2"), QStringLiteral("Tuerca")}}};
+    return { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                 { QStringLiteral("DESCRIPCION"), adVarChar, 100 } },
+        { { QStringLiteral("A1"), QStringLiteral("CASA BLANCA") },
+            { QStringLiteral("B2"), QStringLiteral("Tuerca") } } };
 }
 
 // The grid's server-side filters and its buttons, on statements answered from memory.
@@ -34,8 +34,8 @@ class Lib_FrmCons3Filtros : public ::testing::Test
 protected:
     void SetUp() override
     {
-        testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
-                                               m_folder.path());
+        testsupport::environment().setVariable(
+            QStringLiteral("RP_TARIFOLIO_HOME"), m_folder.path());
         m_objects.gDB.gEsAdmin = true;
     }
     void TearDown() override
@@ -62,12 +62,12 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    testsupport::FakeAdoProvider m_provider{lookuptest::memoryDatabase};
-    ScopedService<AdoProvider> m_providerService{m_provider};
+    testsupport::FakeAdoProvider m_provider { lookuptest::memoryDatabase };
+    ScopedService<AdoProvider> m_providerService { m_provider };
     DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService{m_objects};
+    ScopedService<DataObjects> m_objectsService { m_objects };
     VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService{m_inicio};
+    ScopedService<VariablesInicio> m_inicioService { m_inicio };
     Lib_FrmCons3 dlg;
 };
 
@@ -75,8 +75,8 @@ protected:
 
 TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
 {
-    const QString base = QStringLiteral(
-        "SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS ORDER BY DESCRIPCION");
+    const QString base
+        = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS ORDER BY DESCRIPCION");
     const struct
     {
         // The statement the load ran: the filtered one plus the blank each load appends.
@@ -87,44 +87,46 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
         QString ultima;
         QString enCaja {}; // what the box showed before it was cleared (prefix mode)
     } casos[] = {
-        {"words", true, base, {{1, QStringLiteral("casa blanca")}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
-                        "like '%casa%blanca%' ORDER BY DESCRIPCION  ")},
-        {"prefix", false, base, {{1, QStringLiteral("cas*bl")}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
-                        "like 'cas%bl%' ORDER BY DESCRIPCION  ")},
+        { "words", true, base, { { 1, QStringLiteral("casa blanca") } },
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
+                           "like '%casa%blanca%' ORDER BY DESCRIPCION  ") },
+        { "prefix", false, base, { { 1, QStringLiteral("cas*bl") } },
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
+                           "like 'cas%bl%' ORDER BY DESCRIPCION  ") },
         // An empty box keeps every row whose field is not Null.
-        {"empty", false, base, {{0, QString()}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where IDARTICULO "
-                        "like '%' ORDER BY DESCRIPCION  ")},
+        { "empty", false, base, { { 0, QString() } },
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where IDARTICULO "
+                           "like '%' ORDER BY DESCRIPCION  ") },
         // Filters pile up before the ORDER BY tail.
-        {"two", false, base, {{0, QStringLiteral("a")}, {1, QStringLiteral("b")}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where IDARTICULO "
-                        "like 'a%'  and DESCRIPCION like 'b%' ORDER BY DESCRIPCION  ")},
-        {"group", false,
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE X=1 GROUP BY IDARTICULO, "
-                        "DESCRIPCION ORDER BY DESCRIPCION"),
-         {{1, QStringLiteral("t")}},
-         // The statement's own filter stays whole, in parentheses.
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE (X=1)  and DESCRIPCION like "
-                        "'t%' GROUP BY IDARTICULO, DESCRIPCION ORDER BY DESCRIPCION  ")},
-        {"qualified", false,
-         QStringLiteral("SELECT v_ma_articulos.IDARTICULO, v_ma_articulos.DESCRIPCION FROM "
-                        "v_ma_articulos"),
-         {{0, QStringLiteral("12*34")}},
-         QStringLiteral("SELECT v_ma_articulos.IDARTICULO, v_ma_articulos.DESCRIPCION FROM "
-                        "v_ma_articulos  where v_ma_articulos.IDARTICULO like '12%34%'  ")},
+        { "two", false, base, { { 0, QStringLiteral("a") }, { 1, QStringLiteral("b") } },
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where IDARTICULO "
+                           "like 'a%'  and DESCRIPCION like 'b%' ORDER BY DESCRIPCION  ") },
+        { "group", false,
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T WHERE X=1 GROUP BY IDARTICULO, "
+                           "DESCRIPCION ORDER BY DESCRIPCION"),
+            { { 1, QStringLiteral("t") } },
+            // The statement's own filter stays whole, in parentheses.
+            QStringLiteral(
+                "SELECT IDARTICULO, DESCRIPCION FROM T WHERE (X=1)  and DESCRIPCION like "
+                "'t%' GROUP BY IDARTICULO, DESCRIPCION ORDER BY DESCRIPCION  ") },
+        { "qualified", false,
+            QStringLiteral("SELECT v_ma_articulos.IDARTICULO, v_ma_articulos.DESCRIPCION FROM "
+                           "v_ma_articulos"),
+            { { 0, QStringLiteral("12*34") } },
+            QStringLiteral("SELECT v_ma_articulos.IDARTICULO, v_ma_articulos.DESCRIPCION FROM "
+                           "v_ma_articulos  where v_ma_articulos.IDARTICULO like '12%34%'  ") },
         // A typed apostrophe is doubled: the box can only search.
-        {"quote", true, base, {{1, QStringLiteral("d'angelo")}},
-         QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
-                        "like '%d''angelo%' ORDER BY DESCRIPCION  ")},
+        { "quote", true, base, { { 1, QStringLiteral("d'angelo") } },
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where DESCRIPCION "
+                           "like '%d''angelo%' ORDER BY DESCRIPCION  ") },
     };
     for (const auto& c : casos) {
         cnn().scriptStatement(c.ultima, filas());
         // Intermediate statements of the two-filter case.
-        cnn().scriptStatement(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where "
-                                    "IDARTICULO like 'a%' ORDER BY DESCRIPCION"),
-                     filas());
+        cnn().scriptStatement(
+            QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS  where "
+                           "IDARTICULO like 'a%' ORDER BY DESCRIPCION"),
+            filas());
         dlg.CfgUsaConsultaLIKE = c.like;
 
         const QStringList corridas = filtra(c.sql, c.tecleos);
@@ -142,10 +144,11 @@ TEST_F(Lib_FrmCons3Filtros, f5_narrows_the_statement_on_the_server)
 TEST_F(Lib_FrmCons3Filtros, new_search_brings_back_the_first_statement)
 {
     const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T");
-    cnn().scriptStatement(QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T  where IDARTICULO like "
-                                "'x%'"),
-                 {filas().columns, {}});
-    filtra(sql, {{0, QStringLiteral("x")}});
+    cnn().scriptStatement(
+        QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM T  where IDARTICULO like "
+                       "'x%'"),
+        { filas().columns, {} });
+    filtra(sql, { { 0, QStringLiteral("x") } });
     ASSERT_EQ(dlg.modelo().rowCount(), 0);
 
     dlg.CmdNueva_Click();
@@ -181,17 +184,17 @@ TEST_F(Lib_FrmCons3Filtros, new_record_starts_the_tables_maintenance_program)
         const char* programa;
         const char* parametro;
     } casos[] = {
-        {"VT_CLIENTES", "V_MA_CLIENTES", "1"},
-        {"vt_proveedores", "V_MA_CLIENTES", "0"},
-        {"V_TA_RUBROS", "V_TA_TABLAS", "V_TA_RUBROS"},
-        {"V_TA_TECNICOS", "V_TA_Tecnicos", ""},
-        {"VT_MA_ARTICULOS", "V_MA_ARTICULOS", ""},
-        {"MA_CONTACTOS", "V_TA_TABLAS", "MA_CONTACTOS"},
+        { "VT_CLIENTES", "V_MA_CLIENTES", "1" },
+        { "vt_proveedores", "V_MA_CLIENTES", "0" },
+        { "V_TA_RUBROS", "V_TA_TABLAS", "V_TA_RUBROS" },
+        { "V_TA_TECNICOS", "V_TA_Tecnicos", "" },
+        { "VT_MA_ARTICULOS", "V_MA_ARTICULOS", "" },
+        { "MA_CONTACTOS", "V_TA_TABLAS", "MA_CONTACTOS" },
     };
     for (const auto& c : casos) {
         Lib_FrmCons3 lookup;
-        const QString sql = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM ")
-            + QLatin1String(c.tabla);
+        const QString sql
+            = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM ") + QLatin1String(c.tabla);
         cnn().scriptStatement(sql, filas());
         lookup.Sql = sql;
         lookup.Form_Load();
@@ -203,8 +206,8 @@ TEST_F(Lib_FrmCons3Filtros, new_record_starts_the_tables_maintenance_program)
         const QString linea = testsupport::launcher().started().last();
         EXPECT_TRUE(linea.contains(QStringLiteral("/") + QLatin1String(c.programa)))
             << linea.toStdString();
-        EXPECT_TRUE(linea.contains(QStringLiteral("@ParametroAdicional=")
-                                   + QLatin1String(c.parametro) + u';'))
+        EXPECT_TRUE(linea.contains(
+            QStringLiteral("@ParametroAdicional=") + QLatin1String(c.parametro) + u';'))
             << linea.toStdString();
         EXPECT_EQ(lookup.modelo().rowCount(), 2) << c.tabla;
     }

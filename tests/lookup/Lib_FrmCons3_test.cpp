@@ -31,29 +31,29 @@ const QString ArticulosSql = QStringLiteral(
 
 FakeAdoConnection::Result articulos()
 {
-    return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
-             {QStringLiteral("DESCRIPCION"), adVarChar, 100},
-             {QStringLiteral("PUNTOPEDIDO"), adDouble, 8},
-             {QStringLiteral("Stock"), adDouble, 0},
-             {QStringLiteral("FechaAlta"), adDBTimeStamp, 0}},
-            {
-                {QStringLiteral("A1"), QStringLiteral("TORNILLO"), 0.0, 5.0, QDate(2024, 1, 5)},
-                {QStringLiteral("B2"), QStringLiteral("Tuerca"), 10.0, 15.0, QDate(2023, 2, 1)},
-                {QStringLiteral("C3"), QStringLiteral("Arandela"), 10.0, 5.0, QDate(2024, 3, 9)},
-                {QStringLiteral("D4"), QStringLiteral("Clavo"), 10.0, 10.0, QDate(2022, 7, 7)},
-            }};
+    return { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                 { QStringLiteral("DESCRIPCION"), adVarChar, 100 },
+                 { QStringLiteral("PUNTOPEDIDO"), adDouble, 8 },
+                 { QStringLiteral("Stock"), adDouble, 0 },
+                 { QStringLiteral("FechaAlta"), adDBTimeStamp, 0 } },
+        {
+            { QStringLiteral("A1"), QStringLiteral("TORNILLO"), 0.0, 5.0, QDate(2024, 1, 5) },
+            { QStringLiteral("B2"), QStringLiteral("Tuerca"), 10.0, 15.0, QDate(2023, 2, 1) },
+            { QStringLiteral("C3"), QStringLiteral("Arandela"), 10.0, 5.0, QDate(2024, 3, 9) },
+            { QStringLiteral("D4"), QStringLiteral("Clavo"), 10.0, 10.0, QDate(2022, 7, 7) },
+        } };
 }
 
 FakeAdoConnection::Result conCantidad()
 {
-    return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
-             {QStringLiteral("DESCRIPCION"), adVarChar, 100},
-             {QStringLiteral("**Cantidad**"), adVarChar, 12}},
-            {
-                {QStringLiteral("A1"), QStringLiteral("TORNILLO"), QStringLiteral("2.0")},
-                {QStringLiteral("B2"), QStringLiteral("Tuerca"), QStringLiteral("1.0")},
-                {QStringLiteral("C3"), QStringLiteral("Arandela"), QStringLiteral("0.00")},
-            }};
+    return { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                 { QStringLiteral("DESCRIPCION"), adVarChar, 100 },
+                 { QStringLiteral("**Cantidad**"), adVarChar, 12 } },
+        {
+            { QStringLiteral("A1"), QStringLiteral("TORNILLO"), QStringLiteral("2.0") },
+            { QStringLiteral("B2"), QStringLiteral("Tuerca"), QStringLiteral("1.0") },
+            { QStringLiteral("C3"), QStringLiteral("Arandela"), QStringLiteral("0.00") },
+        } };
 }
 
 class Lib_FrmCons3Test : public ::testing::Test
@@ -61,8 +61,8 @@ class Lib_FrmCons3Test : public ::testing::Test
 protected:
     void SetUp() override
     {
-        testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
-                                               m_folder.path());
+        testsupport::environment().setVariable(
+            QStringLiteral("RP_TARIFOLIO_HOME"), m_folder.path());
         m_objects.gDB.gEsAdmin = true;
         cnn().scriptStatement(ArticulosSql, articulos());
     }
@@ -98,10 +98,10 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    testsupport::FakeAdoProvider m_provider{lookuptest::memoryDatabase};
-    ScopedService<AdoProvider> m_providerService{m_provider};
+    testsupport::FakeAdoProvider m_provider { lookuptest::memoryDatabase };
+    ScopedService<AdoProvider> m_providerService { m_provider };
     DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService{m_objects};
+    ScopedService<DataObjects> m_objectsService { m_objects };
     Lib_FrmCons3 dlg;
 };
 
@@ -114,12 +114,12 @@ TEST_F(Lib_FrmCons3Test, shows_the_statement_as_columns_rows_and_search_boxes)
     show();
 
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Consulta..."));
-    EXPECT_EQ(cnn().statements(), QStringList{ArticulosSql + u' '});
+    EXPECT_EQ(cnn().statements(), QStringList { ArticulosSql + u' ' });
     EXPECT_EQ(dlg.Sql, ArticulosSql + u' ');
     EXPECT_EQ(dlg.tablaConsulta(), QStringLiteral("VT_MA_ARTICULOS"));
     EXPECT_EQ(list()->model()->rowCount(), 4);
-    EXPECT_EQ(list()->model()->headerData(1, Qt::Horizontal).toString(),
-              QStringLiteral("DESCRIPCION"));
+    EXPECT_EQ(
+        list()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("DESCRIPCION"));
     EXPECT_TRUE(list()->font().bold());
     // Sized fields by their size (the description capped at 60), the others by caption or value.
     EXPECT_EQ(dlg.anchoColumna(0), xWidth(25));
@@ -131,8 +131,7 @@ TEST_F(Lib_FrmCons3Test, shows_the_statement_as_columns_rows_and_search_boxes)
     for (int i = 0; i < 5; ++i) {
         ASSERT_NE(box(i), nullptr) << i;
         EXPECT_EQ(box(i)->toolTip(), QStringLiteral("F5 realiza nueva busqueda"));
-        EXPECT_EQ(box(i)->property("DataField").toString(),
-                  dlg.modelo().columna(i).campo);
+        EXPECT_EQ(box(i)->property("DataField").toString(), dlg.modelo().columna(i).campo);
         // Each box stands over its column, a little narrower.
         const QPoint columnLeft(list()->header()->sectionViewportPosition(i), 0);
         const int left = list()->viewport()->mapTo(&dlg, columnLeft).x();
@@ -263,16 +262,16 @@ TEST_F(Lib_FrmCons3Test, single_choice_returns_further_columns_in_order)
 {
     dlg.Sql = ArticulosSql;
     dlg.CampoDevuelto = QStringLiteral("  ");
-    dlg.CmpsDevueltos = QStringList{QStringLiteral("IDARTICULO"), QStringLiteral("NoEsta"),
-                                    QStringLiteral("Descripcion")};
+    dlg.CmpsDevueltos = QStringList { QStringLiteral("IDARTICULO"), QStringLiteral("NoEsta"),
+        QStringLiteral("Descripcion") };
     dlg.Form_Load();
     dlg.seleccionarFila(0);
 
     dlg.CmdAceptar_Click();
 
     // A caption of no column gives an empty entry; the value returned is the last cell read.
-    EXPECT_EQ(dlg.Valores,
-              (QStringList{QStringLiteral("A1"), QString(), QStringLiteral("TORNILLO")}));
+    EXPECT_EQ(
+        dlg.Valores, (QStringList { QStringLiteral("A1"), QString(), QStringLiteral("TORNILLO") }));
     EXPECT_EQ(dlg.ValorDevuelto, Value(QStringLiteral("TORNILLO")));
 }
 
@@ -310,7 +309,7 @@ TEST_F(Lib_FrmCons3Test, multiple_choice_returns_checked_rows_with_quantities_ke
     testsupport::inputs().answer(QStringLiteral("5"));
     QTest::keyClick(list(), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(testsupport::inputs().shown().at(0).text,
-              QStringLiteral("Ingrese la Cantidad del Articulo..."));
+        QStringLiteral("Ingrese la Cantidad del Articulo..."));
     EXPECT_EQ(testsupport::inputs().shown().at(0).title, QStringLiteral("Carga de Datos"));
     EXPECT_EQ(testsupport::inputs().defaults().at(0), QStringLiteral("0.00"));
     EXPECT_EQ(dlg.modelo().texto(1, 2), QStringLiteral("5,00"));
@@ -320,7 +319,7 @@ TEST_F(Lib_FrmCons3Test, multiple_choice_returns_checked_rows_with_quantities_ke
 
     QTest::mouseClick(button("CmdAceptar"), Qt::LeftButton);
 
-    EXPECT_EQ(dlg.Valores, (QStringList{QStringLiteral("A1"), QStringLiteral("B2")}));
+    EXPECT_EQ(dlg.Valores, (QStringList { QStringLiteral("A1"), QStringLiteral("B2") }));
     EXPECT_EQ(dlg.Cantidades, QStringList());
     EXPECT_TRUE(dlg.ValorDevuelto.isEmpty());
 }
@@ -352,15 +351,15 @@ TEST_F(Lib_FrmCons3Test, multiple_choice_without_returned_field_uses_the_first_c
     dlg.CmdAceptar_Click();
 
     EXPECT_EQ(dlg.CampoDevuelto, QStringLiteral("IDARTICULO"));
-    EXPECT_EQ(dlg.Valores, (QStringList{QStringLiteral("B2"), QStringLiteral("D4")}));
+    EXPECT_EQ(dlg.Valores, (QStringList { QStringLiteral("B2"), QStringLiteral("D4") }));
 }
 
 TEST_F(Lib_FrmCons3Test, escape_and_cancel_return_nothing)
 {
-    for (const bool escape : {true, false}) {
+    for (const bool escape : { true, false }) {
         Lib_FrmCons3 d;
         d.Sql = ArticulosSql;
-        d.CmpsDevueltos = QStringList{QStringLiteral("IDARTICULO")};
+        d.CmpsDevueltos = QStringList { QStringLiteral("IDARTICULO") };
         d.show();
         QApplication::setActiveWindow(&d);
         d.seleccionarFila(1);
@@ -479,9 +478,9 @@ TEST_F(Lib_FrmCons3Test, date_clicks_append_their_order_for_one_run)
         const char* caption;
         const char* appended;
     } cases[] = {
-        {"FechaAlta", "  order by FechaAlta"},
+        { "FechaAlta", "  order by FechaAlta" },
         // The end of a dispatch sorts newest first.
-        {"FECHAHORAFINROMANEO", "  order by FECHAHORAFINROMANEO desc "},
+        { "FECHAHORAFINROMANEO", "  order by FECHAHORAFINROMANEO desc " },
     };
     for (const auto& c : cases) {
         Lib_FrmCons3 d;
@@ -536,8 +535,8 @@ TEST_F(Lib_FrmCons3Test, the_scroll_bar_moves_the_search_boxes_with_the_columns)
 
 TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unload_goes_on)
 {
-    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
-                                           m_folder.filePath(QStringLiteral("no_existe")));
+    testsupport::environment().setVariable(
+        QStringLiteral("RP_TARIFOLIO_HOME"), m_folder.filePath(QStringLiteral("no_existe")));
     m_objects.gUDBC.gEsAdmin = true;
     auto& second = static_cast<FakeAdoConnection&>(m_objects.gUDBC.gCnn());
     second.scriptStatement(ArticulosSql, articulos());
@@ -555,8 +554,8 @@ TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unl
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown().at(0).title, QStringLiteral("Aviso al Operador"));
     EXPECT_EQ(testsupport::messages().shown().at(0).style, Msg::Critical);
-    EXPECT_TRUE(testsupport::messages().shown().at(0).text.contains(
-        QStringLiteral("CONSULTASLEN.AUX")));
+    EXPECT_TRUE(
+        testsupport::messages().shown().at(0).text.contains(QStringLiteral("CONSULTASLEN.AUX")));
     EXPECT_FALSE(dlg.UsarUDBC);
     EXPECT_EQ(dlg.modelo().rowCount(), 0);
 }

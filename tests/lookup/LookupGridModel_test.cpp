@@ -9,22 +9,22 @@ namespace {
 
 using testsupport::FakeAdoConnection;
 
-const QString ArticulosSql =
-    QStringLiteral("SELECT IDARTICULO, DESCRIPCION, PUNTOPEDIDO, Stock FROM VT_MA_ARTICULOS ");
+const QString ArticulosSql
+    = QStringLiteral("SELECT IDARTICULO, DESCRIPCION, PUNTOPEDIDO, Stock FROM VT_MA_ARTICULOS ");
 
 FakeAdoConnection::Result articulos()
 {
-    return {{{QStringLiteral("IDARTICULO"), adVarChar, 25},
-             {QStringLiteral("DESCRIPCION"), adVarChar, 100},
-             {QStringLiteral("PUNTOPEDIDO"), adDouble, 8},
-             {QStringLiteral("Stock"), adDouble, 0}},
-            {
-                {QStringLiteral("A1 "), QStringLiteral(" TORNILLO"), 0.0, 5.0},
-                {QStringLiteral("B2"), QStringLiteral("tuerca"), 10.0, 15.0},
-                {QStringLiteral("C3"), QStringLiteral("Arandela"), 10.0, 5.0},
-                {QStringLiteral("1"), QStringLiteral("clavo"), 10.0, 10.0},
-                {QStringLiteral("D4"), QStringLiteral("Bulon"), Value::null(), 3.0},
-            }};
+    return { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                 { QStringLiteral("DESCRIPCION"), adVarChar, 100 },
+                 { QStringLiteral("PUNTOPEDIDO"), adDouble, 8 },
+                 { QStringLiteral("Stock"), adDouble, 0 } },
+        {
+            { QStringLiteral("A1 "), QStringLiteral(" TORNILLO"), 0.0, 5.0 },
+            { QStringLiteral("B2"), QStringLiteral("tuerca"), 10.0, 15.0 },
+            { QStringLiteral("C3"), QStringLiteral("Arandela"), 10.0, 5.0 },
+            { QStringLiteral("1"), QStringLiteral("clavo"), 10.0, 10.0 },
+            { QStringLiteral("D4"), QStringLiteral("Bulon"), Value::null(), 3.0 },
+        } };
 }
 
 class LookupGridModelTest : public ::testing::Test
@@ -63,7 +63,7 @@ TEST_F(LookupGridModelTest, cells_are_trimmed_texts_in_query_order)
 
     ASSERT_EQ(model.rowCount(), 5);
     ASSERT_EQ(model.columnCount(), 4);
-    EXPECT_EQ(column(0), (QStringList{"A1", "B2", "C3", "1", "D4"}));
+    EXPECT_EQ(column(0), (QStringList { "A1", "B2", "C3", "1", "D4" }));
     EXPECT_EQ(model.texto(0, 1), QStringLiteral("TORNILLO"));
     EXPECT_EQ(model.texto(1, 2), QStringLiteral("10"));
     EXPECT_EQ(model.texto(4, 2), QString());
@@ -86,9 +86,10 @@ TEST_F(LookupGridModelTest, widening_at10_applies_outside_article_tables)
     const QString sql = QStringLiteral("SELECT Descripcion, Importe FROM V_TA_DEPOSITO ");
     carga.valoresDefault = QStringLiteral("@10");
 
-    load(sql, {{{QStringLiteral("Descripcion"), adVarChar, 255},
-                {QStringLiteral("Importe"), adCurrency, 8}},
-               {}});
+    load(sql,
+        { { { QStringLiteral("Descripcion"), adVarChar, 255 },
+              { QStringLiteral("Importe"), adCurrency, 8 } },
+            {} });
 
     EXPECT_EQ(model.anchoCaracteres(0), 70);
     EXPECT_EQ(model.anchoCaracteres(1), 22);
@@ -102,13 +103,13 @@ TEST_F(LookupGridModelTest, price_captions_come_from_configuration_in_article_ta
         keys.append(key);
         return QStringLiteral("Mayorista");
     };
-    const FakeAdoConnection::Result result{{{QStringLiteral("IDARTICULO"), adVarChar, 25},
-                                           {QStringLiteral("PRECIO3"), adCurrency, 8}},
-                                          {}};
+    const FakeAdoConnection::Result result { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                                                 { QStringLiteral("PRECIO3"), adCurrency, 8 } },
+        {} };
 
     load(QStringLiteral("SELECT IDARTICULO, PRECIO3 FROM V_MA_ARTICULOS "), result);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mayorista"));
-    EXPECT_EQ(keys, QStringList{QStringLiteral("NOM_PCLASE3")});
+    EXPECT_EQ(keys, QStringList { QStringLiteral("NOM_PCLASE3") });
 
     load(QStringLiteral("SELECT IDARTICULO, PRECIO3 FROM V_LISTAS "), result);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("PRECIO3"));
@@ -129,8 +130,7 @@ TEST_F(LookupGridModelTest, stock_colours_only_when_shown_in_article_lookups)
     EXPECT_EQ(model.color(3), QColor(128, 128, 128));
     // An empty reorder point gives no colour, and no message.
     EXPECT_EQ(model.color(4), std::nullopt);
-    EXPECT_EQ(model.data(model.index(1, 3), Qt::ForegroundRole).value<QColor>(),
-              QColor(0, 255, 0));
+    EXPECT_EQ(model.data(model.index(1, 3), Qt::ForegroundRole).value<QColor>(), QColor(0, 255, 0));
 
     carga.muestraStock = QStringLiteral("NO");
     load(ArticulosSql, articulos());
@@ -165,14 +165,14 @@ TEST_F(LookupGridModelTest, search_finds_the_first_row_starting_with_the_text)
         const char* text;
         int row;
     } cases[] = {
-        {0, "b", 2},
-        {0, " c3 ", 3},
-        {1, "TU", 2},
-        {1, "ar", 3},
-        {1, "arx", 0},
-        {1, "", 1}, // a blank text matches the first row
-        {-3, "d", 5}, // below 1 searches the first column
-        {9, "a", 0},
+        { 0, "b", 2 },
+        { 0, " c3 ", 3 },
+        { 1, "TU", 2 },
+        { 1, "ar", 3 },
+        { 1, "arx", 0 },
+        { 1, "", 1 }, // a blank text matches the first row
+        { -3, "d", 5 }, // below 1 searches the first column
+        { 9, "a", 0 },
     };
     for (const auto& c : cases)
         EXPECT_EQ(model.Busqueda(c.clave, QString::fromLatin1(c.text)), c.row) << c.text;
@@ -183,15 +183,15 @@ TEST_F(LookupGridModelTest, header_sorting_orders_text_ignoring_case_and_numbers
     load(ArticulosSql, articulos());
 
     model.setSorting(true, 1, Qt::AscendingOrder);
-    EXPECT_EQ(column(1), (QStringList{"Arandela", "Bulon", "clavo", "TORNILLO", "tuerca"}));
+    EXPECT_EQ(column(1), (QStringList { "Arandela", "Bulon", "clavo", "TORNILLO", "tuerca" }));
     EXPECT_EQ(model.Busqueda(1, QStringLiteral("t")), 4);
 
     model.setSorting(true, 3, Qt::DescendingOrder);
-    EXPECT_EQ(column(3), (QStringList{"15", "10", "5", "5", "3"}));
+    EXPECT_EQ(column(3), (QStringList { "15", "10", "5", "5", "3" }));
 
     // Switching sorting off leaves the rows where they stand.
     model.setSorting(false, 0, Qt::AscendingOrder);
-    EXPECT_EQ(column(3), (QStringList{"15", "10", "5", "5", "3"}));
+    EXPECT_EQ(column(3), (QStringList { "15", "10", "5", "5", "3" }));
 }
 
 TEST_F(LookupGridModelTest, column_positions_by_caption)
@@ -227,18 +227,18 @@ TEST_F(LookupGridModelTest, rows_left_unread_come_when_asked_for_and_the_end_is_
 
     model.Leer(rs, carga, 2);
 
-    EXPECT_EQ(column(0), (QStringList{"A1", "B2"}));
+    EXPECT_EQ(column(0), (QStringList { "A1", "B2" }));
     EXPECT_TRUE(model.canFetchMore(QModelIndex()));
     // A search looks at the rows read; the dialog reads on when it finds nothing.
     EXPECT_EQ(model.Busqueda(1, QStringLiteral("bu")), 0);
     model.leerMas(1);
-    EXPECT_EQ(column(0), (QStringList{"A1", "B2", "C3"}));
+    EXPECT_EQ(column(0), (QStringList { "A1", "B2", "C3" }));
     EXPECT_TRUE(model.checked(2));
     // A multiple choice that starts with nothing checked: the rows still to come too.
     model.desmarcarTodo();
     // The list sorts every row of the query.
     model.setSorting(true, 1, Qt::AscendingOrder);
-    EXPECT_EQ(column(1), (QStringList{"Arandela", "Bulon", "clavo", "TORNILLO", "tuerca"}));
+    EXPECT_EQ(column(1), (QStringList { "Arandela", "Bulon", "clavo", "TORNILLO", "tuerca" }));
     EXPECT_FALSE(model.checked(0));
     EXPECT_FALSE(model.checked(1));
     EXPECT_FALSE(model.quedanFilas());

@@ -13,17 +13,16 @@ TEST(LookupGridRules, table_is_the_word_after_the_first_from)
         const char* sql;
         const char* table;
     } cases[] = {
-        {"SELECT A, B FROM V_MA_ARTICULOS WHERE X = 1 ", "V_MA_ARTICULOS"},
-        {"select a from vt_clientes  with(nolock) ", "vt_clientes"},
-        {"SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock) ",
-         "VT_MA_ARTICULOS"},
+        { "SELECT A, B FROM V_MA_ARTICULOS WHERE X = 1 ", "V_MA_ARTICULOS" },
+        { "select a from vt_clientes  with(nolock) ", "vt_clientes" },
+        { "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock) ",
+            "VT_MA_ARTICULOS" },
         // The first "from" wins, even inside a column name.
-        {"SELECT fromage FROM T ", "age"},
-        {"SELECT 1 ", ""},
+        { "SELECT fromage FROM T ", "age" },
+        { "SELECT 1 ", "" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(tablaConsulta(QString::fromLatin1(c.sql)), QString::fromLatin1(c.table))
-            << c.sql;
+        EXPECT_EQ(tablaConsulta(QString::fromLatin1(c.sql)), QString::fromLatin1(c.table)) << c.sql;
 }
 
 TEST(LookupGridRules, column_widths_follow_type_size_and_data)
@@ -37,22 +36,22 @@ TEST(LookupGridRules, column_widths_follow_type_size_and_data)
         bool widen;
         int chars;
     } cases[] = {
-        {adVarChar, 255, 11, 40, false, 60}, // capped at 60, not 59
-        {adVarChar, 60, 11, 40, false, 60},
-        {adVarChar, 59, 11, 40, false, 59},
-        {adVarChar, 25, 10, 40, false, 25}, // the field's size, whatever the values
-        {adCurrency, 8, 7, 3, false, 12},
-        {adNumeric, 19, 7, 30, false, 12},
-        {adVarChar, 255, 11, 40, true, 70},
-        {adCurrency, 8, 7, 3, true, 22},
-        {adInteger, 4, 10, 9, false, 4},
+        { adVarChar, 255, 11, 40, false, 60 }, // capped at 60, not 59
+        { adVarChar, 60, 11, 40, false, 60 },
+        { adVarChar, 59, 11, 40, false, 59 },
+        { adVarChar, 25, 10, 40, false, 25 }, // the field's size, whatever the values
+        { adCurrency, 8, 7, 3, false, 12 },
+        { adNumeric, 19, 7, 30, false, 12 },
+        { adVarChar, 255, 11, 40, true, 70 },
+        { adCurrency, 8, 7, 3, true, 22 },
+        { adInteger, 4, 10, 9, false, 4 },
         // No size from the database: the caption or the longest value, capped too.
-        {adVarWChar, 0, 5, 17, false, 17},
-        {adVarWChar, -1, 12, 3, false, 12},
-        {adVarWChar, 0, 5, 300, false, 60},
-        {adVarWChar, 0, 5, 300, true, 70},
-        {adLongVarChar, 2147483647, 5, 17, false, 17},
-        {adVarWChar, 2147483647, 5, 20, false, 20},
+        { adVarWChar, 0, 5, 17, false, 17 },
+        { adVarWChar, -1, 12, 3, false, 12 },
+        { adVarWChar, 0, 5, 300, false, 60 },
+        { adVarWChar, 0, 5, 300, true, 70 },
+        { adLongVarChar, 2147483647, 5, 17, false, 17 },
+        { adVarWChar, 2147483647, 5, 20, false, 20 },
     };
     for (const auto& c : cases)
         EXPECT_EQ(anchoCaracteres(c.type, c.size, c.caption, c.longest, c.widen), c.chars)
@@ -81,21 +80,21 @@ TEST(LookupGridRules, stock_levels)
         Value s;
         std::optional<int> level;
     } cases[] = {
-        {0.0, 5.0, 1},
-        {10.0, 15.0, 2},
-        {10.0, 5.0, 3},
-        {10.0, 10.0, 4}, // at the reorder point: level 4, not 3
-        {0.0, 0.0, 4},
-        {0.0, -2.0, 4},
-        {-1.0, 5.0, 4},
-        {QStringLiteral("10"), QStringLiteral("5"), 3},
-        {Value::null(), 5.0, std::nullopt},
-        {10.0, QStringLiteral(" "), std::nullopt},
-        {QStringLiteral("abc"), 5.0, std::nullopt},
+        { 0.0, 5.0, 1 },
+        { 10.0, 15.0, 2 },
+        { 10.0, 5.0, 3 },
+        { 10.0, 10.0, 4 }, // at the reorder point: level 4, not 3
+        { 0.0, 0.0, 4 },
+        { 0.0, -2.0, 4 },
+        { -1.0, 5.0, 4 },
+        { QStringLiteral("10"), QStringLiteral("5"), 3 },
+        { Value::null(), 5.0, std::nullopt },
+        { 10.0, QStringLiteral(" "), std::nullopt },
+        { QStringLiteral("abc"), 5.0, std::nullopt },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(nivelStock(c.p, c.s), c.level) << c.p.toString().toStdString() << " "
-                                                 << c.s.toString().toStdString();
+        EXPECT_EQ(nivelStock(c.p, c.s), c.level)
+            << c.p.toString().toStdString() << " " << c.s.toString().toStdString();
 }
 
 TEST(LookupGridRules, colour_numbers_are_blue_green_red)

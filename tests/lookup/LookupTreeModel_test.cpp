@@ -22,7 +22,7 @@ TEST(LookupTreeModel, nodes_hang_by_key_and_keep_the_order_they_were_added)
     EXPECT_EQ(model.index(0, 0, herr).data().toString(), QStringLiteral("0101 - Man"));
     EXPECT_EQ(model.parent(model.index(0, 0, herr)), herr);
     EXPECT_EQ(model.padre(3), 1);
-    EXPECT_EQ(model.hijos(0), (std::vector<int>{1, 2}));
+    EXPECT_EQ(model.hijos(0), (std::vector<int> { 1, 2 }));
 }
 
 TEST(LookupTreeModel, a_repeated_key_or_a_missing_parent_adds_nothing)
@@ -66,13 +66,13 @@ TEST(LookupTreeModel, a_check_from_the_view_is_reported_once)
     model.setCheckBoxes(true);
     model.agregar(QString(), QStringLiteral("A"), QStringLiteral("Consulta..."));
     QList<int> marcados;
-    QObject::connect(&model, &LookupTreeModel::nodeChecked, &model,
-                     [&](int node) { marcados.append(node); });
+    QObject::connect(
+        &model, &LookupTreeModel::nodeChecked, &model, [&](int node) { marcados.append(node); });
 
     EXPECT_TRUE(model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole));
     model.setChecked(0, false);
 
-    EXPECT_EQ(marcados, QList<int>{0});
+    EXPECT_EQ(marcados, QList<int> { 0 });
     EXPECT_FALSE(model.checked(0));
     EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
 }

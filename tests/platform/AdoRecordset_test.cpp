@@ -28,7 +28,10 @@ protected:
         ASSERT_TRUE(m_cnn->Open(QStringLiteral("x")));
     }
 
-    QString code(AdoRecordset& rs) { return rs.Fields(QStringLiteral("codigo")).Value().toString(); }
+    QString code(AdoRecordset& rs)
+    {
+        return rs.Fields(QStringLiteral("codigo")).Value().toString();
+    }
 
     int raised(const std::function<void()>& step)
     {
@@ -90,8 +93,8 @@ TEST_F(AdoRecordsetRules, a_client_set_scrolls_both_ways)
 TEST_F(AdoRecordsetRules, an_edit_is_stored_when_the_row_changes_and_dropped_on_cancel)
 {
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenDynamic,
-        adLockOptimistic));
+    ASSERT_TRUE(
+        rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenDynamic, adLockOptimistic));
 
     rs.Fields(QStringLiteral("Nombre")).setValue(Value(QStringLiteral("uno")));
     EXPECT_EQ(rs.EditMode(), adEditInProgress);
@@ -114,8 +117,8 @@ TEST_F(AdoRecordsetRules, an_edit_is_stored_when_the_row_changes_and_dropped_on_
 TEST_F(AdoRecordsetRules, a_deleted_row_is_current_until_the_next_move)
 {
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenKeyset,
-        adLockOptimistic));
+    ASSERT_TRUE(
+        rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenKeyset, adLockOptimistic));
     rs.MoveNext();
 
     ASSERT_TRUE(rs.Delete());
@@ -130,8 +133,8 @@ TEST_F(AdoRecordsetRules, a_deleted_row_is_current_until_the_next_move)
 TEST_F(AdoRecordsetRules, a_failed_write_keeps_the_edit_and_the_providers_errors)
 {
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenDynamic,
-        adLockOptimistic));
+    ASSERT_TRUE(
+        rs.Open(QStringLiteral("SELECT * FROM T"), m_cnn.get(), adOpenDynamic, adLockOptimistic));
     ASSERT_TRUE(rs.AddNew());
     rs.Fields(QStringLiteral("Codigo")).setValue(Value(QStringLiteral("A")));
     m_fake->failNext(FakeAdoConnection::Command::Write, { FakeAdoConnection::duplicateKey() });

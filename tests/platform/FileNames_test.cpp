@@ -33,12 +33,12 @@ TEST(FileNames, resolves_each_component_ignoring_case)
     touch(dir.filePath(QStringLiteral("zr417px.ini")));
 
     EXPECT_EQ(FileNames::resolve(dir.path() + QStringLiteral("\\INFORMES\\ventas\\lista.rpt")),
-              dir.filePath(QStringLiteral("Informes/Ventas/Lista.RPT")));
+        dir.filePath(QStringLiteral("Informes/Ventas/Lista.RPT")));
     EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("ZR417px.INI")),
-              dir.filePath(QStringLiteral("zr417px.ini")));
+        dir.filePath(QStringLiteral("zr417px.ini")));
     // A file about to be created keeps the name the program gave it.
     EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("informes/NUEVO.txt")),
-              dir.filePath(QStringLiteral("Informes/NUEVO.txt")));
+        dir.filePath(QStringLiteral("Informes/NUEVO.txt")));
 }
 
 // A folder listed when it had not changed for a while is looked up from that listing: a file
@@ -63,8 +63,8 @@ TEST(FileNames, the_program_folder_is_the_home_variable_or_the_executable_folder
     testsupport::environment().setExecutableFolder(QStringLiteral("/opt/rp/bin"));
     EXPECT_EQ(programFolder(), QStringLiteral("/opt/rp/bin"));
 
-    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"),
-                                           QStringLiteral("/srv/rp/"));
+    testsupport::environment().setVariable(
+        QStringLiteral("RP_TARIFOLIO_HOME"), QStringLiteral("/srv/rp/"));
     EXPECT_EQ(programFolder(), QStringLiteral("/srv/rp"));
     EXPECT_EQ(executableName(), QStringLiteral("Rp_Tarifolio"));
 }

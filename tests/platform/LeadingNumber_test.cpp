@@ -12,14 +12,14 @@ TEST(LeadingNumber, reads_the_number_a_text_starts_with)
     const Row rows[] = {
         { u"12", 12 },
         { u"12abc", 12 },
-        { u"1 2", 12 },          // blanks are skipped wherever they stand
+        { u"1 2", 12 }, // blanks are skipped wherever they stand
         { u"\t-3\n.5", -3.5 },
-        { u"1.5.2", 1.5 },        // a second point ends the number
-        { u"1,5", 1 },            // "," is never a decimal separator here
+        { u"1.5.2", 1.5 }, // a second point ends the number
+        { u"1,5", 1 }, // "," is never a decimal separator here
         { u"2.6", 2.6 },
         { u"1e3", 1000 },
         { u"1D2", 100 },
-        { u"12E", 12 },           // an exponent without digits is left out
+        { u"12E", 12 }, // an exponent without digits is left out
         { u"+7", 7 },
         { u"abc", 0 },
         { u"", 0 },

@@ -101,8 +101,8 @@ TEST_F(OdbcProvider, reads_with_the_servers_comparisons_and_sizes)
     EXPECT_EQ(rs.Fields(QStringLiteral("codigo")).Value().type(), ValueType::Text);
     const QString code = rs.Fields(0).Value().toString();
     rs.Close();
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo = '%1  '")
-                            .arg(code.toLower()),
+    ASSERT_TRUE(rs.Open(
+        QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE Codigo = '%1  '").arg(code.toLower()),
         m_cnn.get()));
     EXPECT_EQ(rs.Fields(0).Value().toLongLong(), 1);
 }
@@ -123,13 +123,14 @@ TEST_F(OdbcProvider, writes_through_an_updatable_set_by_primary_key)
 
     ASSERT_TRUE(rs.Open(sql, m_cnn.get(), adOpenDynamic, adLockOptimistic));
     ASSERT_FALSE(rs.Eof());
-    EXPECT_EQ(rs.Fields(QStringLiteral("Descripcion")).Value(), Value(QStringLiteral("Cuenta única")));
+    EXPECT_EQ(
+        rs.Fields(QStringLiteral("Descripcion")).Value(), Value(QStringLiteral("Cuenta única")));
     ASSERT_TRUE(rs.Delete()) << rs.LastError().description().toStdString();
     ASSERT_TRUE(rs.Close());
 
     qint64 affected = -1;
-    ASSERT_TRUE(m_cnn->Execute(QStringLiteral("DELETE FROM MA_CUENTAS WHERE Codigo = 'ODBC1'"),
-        &affected));
+    ASSERT_TRUE(
+        m_cnn->Execute(QStringLiteral("DELETE FROM MA_CUENTAS WHERE Codigo = 'ODBC1'"), &affected));
     EXPECT_EQ(affected, 0);
 }
 
@@ -145,7 +146,8 @@ TEST_F(OdbcProvider, a_command_during_a_forward_only_read_does_not_cut_the_read)
     qint64 rows = 0;
     while (!rs.Eof()) {
         if (rows == 1) {
-            ASSERT_TRUE(m_cnn->Execute(QStringLiteral("UPDATE V_MA_ARTICULOS SET PUNTOPEDIDO = 2")));
+            ASSERT_TRUE(
+                m_cnn->Execute(QStringLiteral("UPDATE V_MA_ARTICULOS SET PUNTOPEDIDO = 2")));
         }
         ++rows;
         rs.MoveNext();
@@ -172,8 +174,8 @@ struct TextRow
 
 TEST(OdbcConnectionText, maps_the_programs_texts_onto_odbc)
 {
-    const QtAdoConnection cnn(QtAdoProvider::Settings { QStringLiteral("/prog"),
-        QStringLiteral("FreeTDS"), QStringLiteral("Oracle 19") });
+    const QtAdoConnection cnn(QtAdoProvider::Settings {
+        QStringLiteral("/prog"), QStringLiteral("FreeTDS"), QStringLiteral("Oracle 19") });
     const TextRow rows[] = {
         { "PROVIDER=SQLOLEDB;Server=SRV:1433;Database =VENTAS;UId=sa;Pwd=clave;",
             "DRIVER={FreeTDS};SERVER=SRV;PORT=1433;DATABASE=VENTAS;UID=sa;PWD=clave;"
@@ -192,8 +194,8 @@ TEST(OdbcConnectionText, maps_the_programs_texts_onto_odbc)
         QStringLiteral("/prog/demo.db"));
     EXPECT_EQ(cnn.sqliteFile(QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =/d/x.db;")),
         QStringLiteral("/d/x.db"));
-    EXPECT_TRUE(cnn.sqliteFile(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =demo;"))
-                    .isEmpty());
+    EXPECT_TRUE(
+        cnn.sqliteFile(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =demo;")).isEmpty());
 }
 
 } // namespace

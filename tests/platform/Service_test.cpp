@@ -14,8 +14,8 @@ struct Counter
 
 TEST(Service, scoped_guard_restores_the_previous_instance)
 {
-    Counter outer{1};
-    Counter inner{2};
+    Counter outer { 1 };
+    Counter inner { 2 };
     ScopedService<Counter> installOuter(outer);
 
     {
@@ -28,7 +28,8 @@ TEST(Service, scoped_guard_restores_the_previous_instance)
 
 TEST(RuntimeError, carries_number_description_and_source)
 {
-    const RuntimeError error(13, QStringLiteral("No coinciden los tipos"), QStringLiteral("Modulo"));
+    const RuntimeError error(
+        13, QStringLiteral("No coinciden los tipos"), QStringLiteral("Modulo"));
 
     EXPECT_EQ(error.number(), RuntimeError::TypeMismatch);
     EXPECT_EQ(error.description(), QStringLiteral("No coinciden los tipos"));

@@ -25,9 +25,8 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_file = testsupport::writeDemoDatabases(m_dir.path(), 60);
         ASSERT_FALSE(m_file.isEmpty());
-        m_provider = std::make_unique<QtAdoProvider>(
-            QtAdoProvider::Settings { m_dir.path(), QStringLiteral("FreeTDS"),
-                QStringLiteral("Oracle") });
+        m_provider = std::make_unique<QtAdoProvider>(QtAdoProvider::Settings {
+            m_dir.path(), QStringLiteral("FreeTDS"), QStringLiteral("Oracle") });
         reopen();
     }
 
@@ -40,15 +39,16 @@ protected:
 
     void exec(const QString& sql)
     {
-        ASSERT_TRUE(m_cnn->Execute(sql)) << sql.toStdString() << ": "
-                                         << m_cnn->LastError().description().toStdString();
+        ASSERT_TRUE(m_cnn->Execute(sql))
+            << sql.toStdString() << ": " << m_cnn->LastError().description().toStdString();
     }
 
     Value scalar(const QString& sql)
     {
         AdoRecordset rs;
         if (!rs.Open(sql, m_cnn.get())) {
-            ADD_FAILURE() << sql.toStdString() << ": " << rs.LastError().description().toStdString();
+            ADD_FAILURE() << sql.toStdString() << ": "
+                          << rs.LastError().description().toStdString();
             return Value();
         }
         if (rs.Eof())
@@ -106,7 +106,8 @@ TEST_F(SqliteProvider, a_missing_file_is_an_error_not_a_new_database)
     EXPECT_EQ(cnn->Errors().Item(0).NativeError(), 4060);
     EXPECT_FALSE(QFile::exists(QDir(m_dir.path()).filePath(QStringLiteral("NOEXISTE.db"))));
     // A local-file text reports the file engine's "not found" state the opener tells apart.
-    EXPECT_FALSE(cnn->Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =/no/x.mdb;")));
+    EXPECT_FALSE(
+        cnn->Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =/no/x.mdb;")));
     EXPECT_EQ(cnn->Errors().Item(0).SQLState(), QStringLiteral("3024"));
     EXPECT_FALSE(cnn->Open(QStringLiteral("Provider=Nada.1;Data Source=x")));
     EXPECT_EQ(cnn->LastError().number(), AdoErrorNumber::ProviderNotFound);
@@ -213,8 +214,8 @@ TEST_F(SqliteProvider, reports_field_types_sizes_and_keeps_empty_null_and_blank_
 
 TEST_F(SqliteProvider, adds_edits_and_deletes_rows_of_an_updatable_set)
 {
-    const QString sql = QStringLiteral(
-        "SELECT * FROM ta_configuracion with(nolock)  WHERE CLAVE = 'prueba_de'");
+    const QString sql
+        = QStringLiteral("SELECT * FROM ta_configuracion with(nolock)  WHERE CLAVE = 'prueba_de'");
     AdoRecordset rs;
     ASSERT_TRUE(rs.Open(sql, m_cnn.get(), adOpenDynamic, adLockOptimistic));
     ASSERT_TRUE(rs.Eof());
@@ -275,8 +276,8 @@ TEST_F(SqliteProvider, reads_long_values_in_chunks_and_blocks_of_rows)
 {
     exec(QStringLiteral("CREATE TABLE BIN (ID INTEGER PRIMARY KEY, X image)"));
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM BIN"), m_cnn.get(), adOpenKeyset,
-        adLockOptimistic));
+    ASSERT_TRUE(
+        rs.Open(QStringLiteral("SELECT * FROM BIN"), m_cnn.get(), adOpenKeyset, adLockOptimistic));
     ASSERT_TRUE(rs.AddNew());
     rs.Fields(QStringLiteral("X")).AppendChunk(Value(QByteArray("abc")));
     rs.Fields(QStringLiteral("X")).AppendChunk(Value(QByteArray("defg")));
@@ -290,8 +291,8 @@ TEST_F(SqliteProvider, reads_long_values_in_chunks_and_blocks_of_rows)
     EXPECT_TRUE(x.GetChunk(4).isNull());
     rs.Close();
 
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia"),
-        m_cnn.get()));
+    ASSERT_TRUE(rs.Open(
+        QStringLiteral("SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia"), m_cnn.get()));
     const QList<QList<Value>> block = rs.GetRows(2);
     ASSERT_EQ(block.size(), 2);
     EXPECT_EQ(block.at(0).size(), 1);
@@ -301,12 +302,12 @@ TEST_F(SqliteProvider, reads_long_values_in_chunks_and_blocks_of_rows)
 TEST_F(SqliteProvider, families_tree_finds_each_familys_parent)
 {
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral(
-                            "SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 "
-                            "idfamilia FROM v_ta_familias a   Where a.IdFamilia < b.IdFamilia And "
-                            "(Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  "
-                            "ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where "
-                            "IdFamilia<>'' ORDER BY IdFamilia"),
+    ASSERT_TRUE(rs.Open(
+        QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 "
+                       "idfamilia FROM v_ta_familias a   Where a.IdFamilia < b.IdFamilia And "
+                       "(Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  "
+                       "ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where "
+                       "IdFamilia<>'' ORDER BY IdFamilia"),
         m_cnn.get()));
     QHash<QString, Value> parent;
     int rows = 0;
@@ -347,7 +348,8 @@ TEST_F(SqliteProvider, runs_the_servers_functions)
         { "CONVERT(varchar(10), '2024-03-05 10:11:12', 103)", Value(QStringLiteral("05/03/2024")) },
         { "CONVERT(varchar(5), '2024-03-05 10:11:12', 108)", Value(QStringLiteral("10:11")) },
         { "CONVERT(datetime, '05/03/2024', 103)", Value(QStringLiteral("2024-03-05 00:00:00")) },
-        { "DBO.FN_SOLO_FECHA('2024-03-05 10:11:12')", Value(QStringLiteral("2024-03-05 00:00:00")) },
+        { "DBO.FN_SOLO_FECHA('2024-03-05 10:11:12')",
+            Value(QStringLiteral("2024-03-05 00:00:00")) },
         { "CAST('12' AS int) + 1", Value(qint32(13)) },
         { "'a' + 'b'", Value(QStringLiteral("ab")) },
         { "SUCURSAL + NUMERO FROM (SELECT '0001' AS SUCURSAL, '00000012' AS NUMERO)",
@@ -358,8 +360,8 @@ TEST_F(SqliteProvider, runs_the_servers_functions)
     };
     for (const FunctionRow& row : rows) {
         const QString sql = QStringLiteral("SELECT ") + QString::fromUtf8(row.expression);
-        EXPECT_EQ(scalar(sql), row.expected) << row.expression << " gave "
-                                             << scalar(sql).toString().toStdString();
+        EXPECT_EQ(scalar(sql), row.expected)
+            << row.expression << " gave " << scalar(sql).toString().toStdString();
     }
 }
 
@@ -375,7 +377,7 @@ TEST_F(SqliteProvider, maps_refused_rows_to_the_servers_native_errors)
         const char* sql;
         int native;
     } rows[] = {
-        { "INSERT INTO PADRE VALUES ('a  ')", 2627 },   // same key for the server's collation
+        { "INSERT INTO PADRE VALUES ('a  ')", 2627 }, // same key for the server's collation
         { "INSERT INTO HIJO (Padre) VALUES ('Z')", 547 },
         { "INSERT INTO HIJO (Importe) VALUES (-1)", 547 },
         { "INSERT INTO TA_CONFIGURACION (CLAVE, GRUPO) VALUES (NULL, 'x')", 515 },
@@ -410,8 +412,8 @@ TEST_F(SqliteProvider, stores_an_overlong_text_cut_with_the_truncation_warning)
     exec(QStringLiteral("UPDATE HIJO SET Nota = 'abcd' WHERE ID = 2"));
     EXPECT_EQ(m_cnn->Errors().Item(0).NativeError(), 8152);
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM HIJO"), m_cnn.get(), adOpenDynamic,
-        adLockOptimistic));
+    ASSERT_TRUE(rs.Open(
+        QStringLiteral("SELECT * FROM HIJO"), m_cnn.get(), adOpenDynamic, adLockOptimistic));
     ASSERT_TRUE(rs.AddNew());
     rs.Fields(QStringLiteral("ID")).setValue(Value(qint32(3)));
     rs.Fields(QStringLiteral("Nombre")).setValue(Value(QStringLiteral("demasiado")));
@@ -488,8 +490,8 @@ TEST_F(SqliteProvider, stores_dates_and_flags_in_one_form_whatever_form_they_com
     exec(QStringLiteral("INSERT INTO FECHAS (F) VALUES ('5/3/24 10:30')"));
     exec(QStringLiteral("INSERT INTO FECHAS (F, B) VALUES ('', 'True')"));
     AdoRecordset rs;
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT F FROM FECHAS"), m_cnn.get(), adOpenStatic,
-        adLockOptimistic));
+    ASSERT_TRUE(rs.Open(
+        QStringLiteral("SELECT F FROM FECHAS"), m_cnn.get(), adOpenStatic, adLockOptimistic));
     ASSERT_TRUE(rs.AddNew());
     rs.Fields(0).setValue(Value(QDate(2024, 3, 5)));
     ASSERT_TRUE(rs.Update());
@@ -511,11 +513,11 @@ TEST_F(SqliteProvider, stores_dates_and_flags_in_one_form_whatever_form_they_com
 TEST_F(SqliteProvider, a_script_batch_goes_on_after_a_refused_row_and_rolls_back)
 {
     qint64 affected = 0;
-    const QString script = QStringLiteral(
-        "BEGIN TRANSACTION \r\r\r"
-        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X1', 'uno')"
-        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('x1', 'dos')"
-        "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X3', 'tres')\r");
+    const QString script
+        = QStringLiteral("BEGIN TRANSACTION \r\r\r"
+                         "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X1', 'uno')"
+                         "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('x1', 'dos')"
+                         "\rINSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('X3', 'tres')\r");
 
     EXPECT_FALSE(m_cnn->Execute(script, &affected));
 
@@ -578,8 +580,10 @@ TEST_F(SqliteProvider, schema_rowsets_list_tables_and_columns)
     bool found = false;
     while (!rs.Eof()) {
         found = found
-            || rs.Fields(QStringLiteral("TABLE_NAME")).Value().toString().compare(
-                   QStringLiteral("ma_cuentas"), Qt::CaseInsensitive)
+            || rs.Fields(QStringLiteral("TABLE_NAME"))
+                    .Value()
+                    .toString()
+                    .compare(QStringLiteral("ma_cuentas"), Qt::CaseInsensitive)
                 == 0;
         rs.MoveNext();
     }

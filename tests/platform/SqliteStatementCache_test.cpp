@@ -16,8 +16,8 @@ struct Row
 const Row rows[] = {
     { false, "INSERT INTO Aux (Usuario, Tipo, Nota, N) VALUES ('ana', 'IN', 'l''Ami', -12)",
         "INSERT INTO Aux (Usuario, Tipo, Nota, N) VALUES (?, ?, ?, -?)",
-        { Value(QStringLiteral("ana")), Value(QStringLiteral("IN")),
-            Value(QStringLiteral("l'Ami")), Value(qint64(12)) } },
+        { Value(QStringLiteral("ana")), Value(QStringLiteral("IN")), Value(QStringLiteral("l'Ami")),
+            Value(qint64(12)) } },
     // Names with digits and quoted names stay; a decimal number, a blob and a number past 64
     // bits would not come back the same from a parameter.
     { false,
@@ -35,8 +35,9 @@ const Row rows[] = {
     { false, "UPDATE T SET A = @valor", nullptr, {} },
     { false, "INSERT INTO T VALUES ('sin cerrar)", nullptr, {} },
     // A query keeps its columns' names and its numbers: only the texts past its own WHERE go.
-    { true, "SELECT 'a', (SELECT 1 FROM U WHERE B = 'b') AS C FROM T WHERE A = 'x''y' AND N = 2 "
-            "AND M IN (SELECT M FROM U WHERE K = 'k') ORDER BY 1",
+    { true,
+        "SELECT 'a', (SELECT 1 FROM U WHERE B = 'b') AS C FROM T WHERE A = 'x''y' AND N = 2 "
+        "AND M IN (SELECT M FROM U WHERE K = 'k') ORDER BY 1",
         "SELECT 'a', (SELECT 1 FROM U WHERE B = 'b') AS C FROM T WHERE A = ? AND N = 2 "
         "AND M IN (SELECT M FROM U WHERE K = ?) ORDER BY 1",
         { Value(QStringLiteral("x'y")), Value(QStringLiteral("k")) } },

@@ -16,15 +16,13 @@ struct Procedure
 
     bool run(Steps& steps)
     {
-        return steps.run([&] { done << QStringLiteral("uno"); })
-            && steps.run([&] {
-                   if (failures > 0) {
-                       --failures;
-                       throw RuntimeError(53, QStringLiteral("No se ha encontrado el archivo"));
-                   }
-                   done << QStringLiteral("dos");
-               })
-            && steps.run([&] { done << QStringLiteral("tres"); });
+        return steps.run([&] { done << QStringLiteral("uno"); }) && steps.run([&] {
+            if (failures > 0) {
+                --failures;
+                throw RuntimeError(53, QStringLiteral("No se ha encontrado el archivo"));
+            }
+            done << QStringLiteral("dos");
+        }) && steps.run([&] { done << QStringLiteral("tres"); });
     }
 };
 
@@ -32,7 +30,7 @@ struct Procedure
 
 TEST(Steps, retry_runs_the_failed_step_again_until_it_succeeds)
 {
-    Procedure procedure{2, {}};
+    Procedure procedure { 2, {} };
     int asked = 0;
     Steps steps([&](const RuntimeError& error) {
         ++asked;
@@ -44,32 +42,32 @@ TEST(Steps, retry_runs_the_failed_step_again_until_it_succeeds)
 
     EXPECT_TRUE(completed);
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(procedure.done, (QStringList{"uno", "dos", "tres"}));
+    EXPECT_EQ(procedure.done, (QStringList { "uno", "dos", "tres" }));
 }
 
 TEST(Steps, ignore_goes_on_with_the_next_step)
 {
-    Procedure procedure{1, {}};
+    Procedure procedure { 1, {} };
     Steps steps([](const RuntimeError&) { return int(Msg::Ignore); });
 
     const bool completed = procedure.run(steps);
 
     EXPECT_TRUE(completed);
-    EXPECT_EQ(procedure.done, (QStringList{"uno", "tres"}));
+    EXPECT_EQ(procedure.done, (QStringList { "uno", "tres" }));
     ASSERT_TRUE(steps.lastError().has_value());
     EXPECT_EQ(steps.lastError()->number(), 53);
 }
 
 TEST(Steps, any_other_answer_leaves_the_procedure)
 {
-    for (const int answer : {int(Msg::Abort), int(Msg::Cancel), int(Msg::Ok), int(Msg::No), 0}) {
-        Procedure procedure{1, {}};
+    for (const int answer : { int(Msg::Abort), int(Msg::Cancel), int(Msg::Ok), int(Msg::No), 0 }) {
+        Procedure procedure { 1, {} };
         Steps steps([answer](const RuntimeError&) { return answer; });
 
         const bool completed = procedure.run(steps);
 
         EXPECT_FALSE(completed) << answer;
-        EXPECT_EQ(procedure.done, QStringList{"uno"}) << answer;
+        EXPECT_EQ(procedure.done, QStringList { "uno" }) << answer;
         EXPECT_EQ(steps.lastAnswer(), answer);
     }
 }
@@ -87,7 +85,7 @@ TEST(Steps, silent_style_skips_every_failing_step)
     });
 
     EXPECT_TRUE(completed);
-    EXPECT_EQ(done, (QStringList{"dos", "cuatro"}));
+    EXPECT_EQ(done, (QStringList { "dos", "cuatro" }));
 }
 
 TEST(Steps, other_exceptions_are_not_trapped)

@@ -29,8 +29,8 @@ TEST(TestEnvironment, a_test_process_leaves_nothing_in_the_temporary_folder)
 
     ASSERT_TRUE(prueba.waitForFinished(60000));
     EXPECT_EQ(prueba.exitCode(), 0) << prueba.readAllStandardOutput().toStdString();
-    EXPECT_EQ(QDir(temporal.path())
-                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    EXPECT_EQ(
+        QDir(temporal.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList());
 }
 

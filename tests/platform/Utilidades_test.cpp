@@ -40,23 +40,23 @@ TEST(Utilidades, FormateaCodigo_right_aligns_numbers_and_keeps_other_codes)
         const char* expected;
     };
     const Row rows[] = {
-        {"1", 4, "   1"},
-        {" 12 ", 4, "  12"},
-        {"1234", 4, "1234"},
-        {"12345", 4, "1234"},
+        { "1", 4, "   1" },
+        { " 12 ", 4, "  12" },
+        { "1234", 4, "1234" },
+        { "12345", 4, "1234" },
         // Voucher types are compared with "FC", "RM": they must come back as typed.
-        {"FC", 4, "FC"},
-        {" RM ", 4, "RM"},
-        {"A1", 4, "A1"},
-        {"ABCDE", 4, "ABCD"},
-        {"", 4, ""},
-        {"   ", 4, ""},
+        { "FC", 4, "FC" },
+        { " RM ", 4, "RM" },
+        { "A1", 4, "A1" },
+        { "ABCDE", 4, "ABCD" },
+        { "", 4, "" },
+        { "   ", 4, "" },
         // Article ids are fitted to 25.
-        {"7790001", 25, "                  7790001"},
+        { "7790001", 25, "                  7790001" },
     };
     for (const Row& row : rows) {
         EXPECT_EQ(u().FormateaCodigo(QString::fromUtf8(row.code), row.width),
-                  QString::fromUtf8(row.expected))
+            QString::fromUtf8(row.expected))
             << row.code;
     }
 }
@@ -70,19 +70,19 @@ TEST(Utilidades, ValorMoneda_reads_the_workstation_separator_and_a_point)
         qint64 raw;
     };
     const Row rows[] = {
-        {"", 0},
-        {"   ", 0},
-        {"12", 120000},
-        {"12,5", 125000},
-        {"12.5", 125000},
-        {"-0,0025", -25},
-        {" 1234,56789 ", 12345679}, // rounded to four decimals
-        {"922337203685477,5807", 9223372036854775807LL},
+        { "", 0 },
+        { "   ", 0 },
+        { "12", 120000 },
+        { "12,5", 125000 },
+        { "12.5", 125000 },
+        { "-0,0025", -25 },
+        { " 1234,56789 ", 12345679 }, // rounded to four decimals
+        { "922337203685477,5807", 9223372036854775807LL },
     };
     for (const Row& row : rows)
         EXPECT_EQ(u().ValorMoneda(QString::fromUtf8(row.text)).raw(), row.raw) << row.text;
 
-    for (const char* bad : {"abc", "1.234,56", "12,5,1", "1e3"}) {
+    for (const char* bad : { "abc", "1.234,56", "12,5,1", "1e3" }) {
         EXPECT_EQ(errorNumberOf([&] { u().ValorMoneda(QString::fromUtf8(bad)); }), 13) << bad;
     }
 }
@@ -95,8 +95,14 @@ TEST(Utilidades, ValorEntero_rounds_half_to_even)
         qint32 expected;
     };
     const Row rows[] = {
-        {"", 0}, {"7", 7}, {" -7 ", -7}, {"2,5", 2}, {"3,5", 4}, {"-2,5", -2}, {"2.6", 3},
-        {"2147483647", 2147483647},
+        { "", 0 },
+        { "7", 7 },
+        { " -7 ", -7 },
+        { "2,5", 2 },
+        { "3,5", 4 },
+        { "-2,5", -2 },
+        { "2.6", 3 },
+        { "2147483647", 2147483647 },
     };
     for (const Row& row : rows)
         EXPECT_EQ(u().ValorEntero(QString::fromUtf8(row.text)), row.expected) << row.text;
@@ -130,27 +136,27 @@ TEST(Utilidades, text_helpers)
     const QChar y255(0xFF);
     // Mask records carry NULs and character 255 as fill.
     EXPECT_EQ(u().QuitaCaracteres(QStringLiteral("ab") + nul + y255 + QStringLiteral("c"),
-                                  QString(nul), QString(y255)),
-              QStringLiteral("abc"));
-    EXPECT_EQ(u().QuitaCaracteres(QStringLiteral("1,2,3"), QStringLiteral(",")),
-              QStringLiteral("123"));
+                  QString(nul), QString(y255)),
+        QStringLiteral("abc"));
+    EXPECT_EQ(
+        u().QuitaCaracteres(QStringLiteral("1,2,3"), QStringLiteral(",")), QStringLiteral("123"));
     EXPECT_EQ(u().QuitaCaracteres(QStringLiteral("a|b") + y255, QString(y255), QStringLiteral("|")),
-              QStringLiteral("ab"));
+        QStringLiteral("ab"));
     EXPECT_EQ(u().Reemplaza(QStringLiteral("V_MA_ARTICULOS a, V_MA_ARTICULOS"),
-                            QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS")),
-              QStringLiteral("VT_MA_ARTICULOS a, VT_MA_ARTICULOS"));
+                  QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS")),
+        QStringLiteral("VT_MA_ARTICULOS a, VT_MA_ARTICULOS"));
     EXPECT_EQ(u().ReemplazaCadena(QStringLiteral("abc"), QString(), QStringLiteral("x")),
-              QStringLiteral("abc"));
+        QStringLiteral("abc"));
     EXPECT_EQ(u().ReemplazaCadena(QStringLiteral("aAa"), QStringLiteral("a"), QStringLiteral("b")),
-              QStringLiteral("bAb"));
-    EXPECT_EQ(u().LimpiaCadenaFija(QStringLiteral("PC|JUAN   ") + nul + nul),
-              QStringLiteral("PC|JUAN"));
+        QStringLiteral("bAb"));
+    EXPECT_EQ(
+        u().LimpiaCadenaFija(QStringLiteral("PC|JUAN   ") + nul + nul), QStringLiteral("PC|JUAN"));
     EXPECT_EQ(u().LimpiaCadenaFija(QString(4, nul)), QString());
     EXPECT_EQ(u().LimpiaTexto(QStringLiteral("D'Angelo\x01 12")), QStringLiteral("D'Angelo 12"));
     EXPECT_EQ(u().LimpiaTexto(QStringLiteral("5493415551234")), QStringLiteral("5493415551234"));
     EXPECT_EQ(u().LimpiaTexto(QStringLiteral("\x02")), QString());
-    EXPECT_EQ(u().AjustaDescripcion(QStringLiteral("  Lote\r\n12   A\t ")),
-              QStringLiteral("Lote 12 A"));
+    EXPECT_EQ(
+        u().AjustaDescripcion(QStringLiteral("  Lote\r\n12   A\t ")), QStringLiteral("Lote 12 A"));
 }
 
 TEST(Utilidades, ClasificaTexto_counts_words)
@@ -179,19 +185,19 @@ TEST(Utilidades, FechaFormula_gives_the_formula_date_literal)
         const char* expected;
     };
     const Row rows[] = {
-        {"05/03/2024", "Date(2024,03,05)"},
-        {"5/3/2024", "Date(2024,03,05)"},
-        {" 31-12-2023 ", "Date(2023,12,31)"},
-        {"01/02/29", "Date(2029,02,01)"},
-        {"01/02/30", "Date(1930,02,01)"},
-        {"2024-03-05", "Date(2024,03,05)"},
-        {"2024-03-05 10:30:00", "Date(2024,03,05)"},
+        { "05/03/2024", "Date(2024,03,05)" },
+        { "5/3/2024", "Date(2024,03,05)" },
+        { " 31-12-2023 ", "Date(2023,12,31)" },
+        { "01/02/29", "Date(2029,02,01)" },
+        { "01/02/30", "Date(1930,02,01)" },
+        { "2024-03-05", "Date(2024,03,05)" },
+        { "2024-03-05 10:30:00", "Date(2024,03,05)" },
     };
     for (const Row& row : rows)
         EXPECT_EQ(u().FechaFormula(QString::fromUtf8(row.text)), QString::fromUtf8(row.expected));
 
     // The caller decides what a blank or impossible date means.
-    for (const char* bad : {"", "  /  /    ", "31/02/2024", "hoy", "2024"}) {
+    for (const char* bad : { "", "  /  /    ", "31/02/2024", "hoy", "2024" }) {
         EXPECT_EQ(errorNumberOf([&] { u().FechaFormula(QString::fromUtf8(bad)); }), 13) << bad;
     }
 }
@@ -224,12 +230,12 @@ TEST(Utilidades, Encripta_is_one_printable_line_and_reversible)
 
 TEST(Utilidades, lists_and_control_arrays)
 {
-    EXPECT_TRUE(u().EstaEnLista(QStringLiteral("ID"), {"Codigo", "ID"}));
-    EXPECT_TRUE(u().EstaEnLista(QStringLiteral("id"), {"Codigo", "ID"}));
-    EXPECT_FALSE(u().EstaEnLista(QStringLiteral("IDs"), {"Codigo", "ID"}));
-    EXPECT_TRUE(u().EstaEnLista(Value(qint32(3)), {Value(qint64(1)), Value(3.0)}));
-    EXPECT_TRUE(u().EstaEnLista(Value(QStringLiteral("FC")), {Value(QStringLiteral("FC"))}));
-    EXPECT_FALSE(u().EstaEnLista(Value::null(), {Value(QString())}));
+    EXPECT_TRUE(u().EstaEnLista(QStringLiteral("ID"), { "Codigo", "ID" }));
+    EXPECT_TRUE(u().EstaEnLista(QStringLiteral("id"), { "Codigo", "ID" }));
+    EXPECT_FALSE(u().EstaEnLista(QStringLiteral("IDs"), { "Codigo", "ID" }));
+    EXPECT_TRUE(u().EstaEnLista(Value(qint32(3)), { Value(qint64(1)), Value(3.0) }));
+    EXPECT_TRUE(u().EstaEnLista(Value(QStringLiteral("FC")), { Value(QStringLiteral("FC")) }));
+    EXPECT_FALSE(u().EstaEnLista(Value::null(), { Value(QString()) }));
 
     QObject member;
     member.setObjectName(QStringLiteral("txtfields_3"));
@@ -255,10 +261,10 @@ TEST(Utilidades, DescomponeRuta_splits_folder_name_and_extension)
         const char* base;
     };
     const Row rows[] = {
-        {"/tmp/informes/lista.pdf", "/tmp/informes/", "lista.pdf", "pdf", "lista"},
-        {"C:\\Datos\\estilo.min.css", "C:/Datos/", "estilo.min.css", "css", "estilo.min"},
-        {"sin_extension", "", "sin_extension", "", "sin_extension"},
-        {"/tmp/.oculto", "/tmp/", ".oculto", "", ".oculto"},
+        { "/tmp/informes/lista.pdf", "/tmp/informes/", "lista.pdf", "pdf", "lista" },
+        { "C:\\Datos\\estilo.min.css", "C:/Datos/", "estilo.min.css", "css", "estilo.min" },
+        { "sin_extension", "", "sin_extension", "", "sin_extension" },
+        { "/tmp/.oculto", "/tmp/", ".oculto", "", ".oculto" },
     };
     for (const Row& row : rows) {
         QString folder, name, extension, base;
@@ -297,7 +303,7 @@ TEST(Utilidades, PreguntaError_asks_abort_retry_ignore)
     EXPECT_EQ(answer, Msg::Retry);
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown()[0].text,
-              QStringLiteral("Ha ocurrido el Siguiente Error (3704) Objeto cerrado"));
+        QStringLiteral("Ha ocurrido el Siguiente Error (3704) Objeto cerrado"));
     EXPECT_EQ(testsupport::messages().shown()[0].style, 18);
 }
 
@@ -307,14 +313,14 @@ TEST(Entorno, names_folders_and_opening_files)
     int outcome = 0;
 
     gEntorno().AbrirArchivo(0, QString(), QStringLiteral("\"/tmp/a b.pdf\""), QString(), QString(),
-                            Entorno::MinimizedNoActivate, outcome);
+        Entorno::MinimizedNoActivate, outcome);
 
     EXPECT_EQ(gEntorno().NombrePC(), QStringLiteral("PUESTO01"));
     EXPECT_EQ(gEntorno().UsuarioWindows(), QStringLiteral("operador"));
     EXPECT_EQ(gEntorno().CarpetaTemporal(), QStringLiteral("/var/tmp"));
     EXPECT_GT(outcome, 32);
-    EXPECT_EQ(testsupport::launcher().opened(), QStringList{"/tmp/a b.pdf"});
-    EXPECT_EQ(testsupport::launcher().openedMinimized(), QList<bool>{true});
+    EXPECT_EQ(testsupport::launcher().opened(), QStringList { "/tmp/a b.pdf" });
+    EXPECT_EQ(testsupport::launcher().openedMinimized(), QList<bool> { true });
 }
 
 TEST(DialogoArchivo, keeps_the_choice_or_the_cancel)

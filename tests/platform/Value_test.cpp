@@ -14,12 +14,12 @@ TEST(Currency, reads_text_exactly_and_rounds_past_four_decimals)
         qint64 raw;
     };
     const Row rows[] = {
-        {u"1234,5", u',', 12345000},
-        {u" -0,0025 ", u',', -25},
-        {u"12", u',', 120000},
-        {u"0.00005", u'.', 1}, // the fifth decimal rounds half away from zero
-        {u"-0.00005", u'.', -1},
-        {u"1.23456", u'.', 12346},
+        { u"1234,5", u',', 12345000 },
+        { u" -0,0025 ", u',', -25 },
+        { u"12", u',', 120000 },
+        { u"0.00005", u'.', 1 }, // the fifth decimal rounds half away from zero
+        { u"-0.00005", u'.', -1 },
+        { u"1.23456", u'.', 12346 },
     };
     for (const Row& row : rows) {
         const auto value = Currency::fromString(QString::fromUtf16(row.text), row.separator);
@@ -30,7 +30,7 @@ TEST(Currency, reads_text_exactly_and_rounds_past_four_decimals)
 
 TEST(Currency, refuses_text_that_is_not_an_amount)
 {
-    for (const char16_t* text : {u"", u"abc", u"1,2,3", u"1.5", u"-", u"1e5"})
+    for (const char16_t* text : { u"", u"abc", u"1,2,3", u"1.5", u"-", u"1e5" })
         EXPECT_FALSE(Currency::fromString(QString::fromUtf16(text), u',').has_value())
             << QString::fromUtf16(text).toStdString();
 }
@@ -86,7 +86,7 @@ TEST(Value, keeps_empty_null_and_empty_text_apart)
 {
     const Value empty;
     const Value null = Value::null();
-    const Value text(QString{});
+    const Value text(QString {});
 
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_TRUE(null.isNull());

@@ -26,19 +26,20 @@ TEST(AnalisisCostosTexts, article_filter_holds_the_given_criteria_in_order)
         CriteriosAnalisis criterios;
         const char* filtro;
     } cases[] = {
-        {{}, ""},
-        {{QStringLiteral(" 1 "), QStringLiteral("12"), QStringLiteral("2110001"),
-             QStringLiteral("2110009"), QStringLiteral("ALM"), QStringLiteral("FER")},
+        { {}, "" },
+        { { QStringLiteral(" 1 "), QStringLiteral("12"), QStringLiteral("2110001"),
+              QStringLiteral("2110009"), QStringLiteral("ALM"), QStringLiteral("FER") },
             " and v_ma_articulos.idrubro>='   1' and v_ma_articulos.idrubro<='  12'"
             " and v_ma_articulos.cuentaproveedor>='2110001'"
             " and v_ma_articulos.cuentaproveedor<='2110009'"
-            " and v_ma_articulos.idfamilia>='ALM' and v_ma_articulos.idfamilia<='FER'"},
+            " and v_ma_articulos.idfamilia>='ALM' and v_ma_articulos.idfamilia<='FER'" },
         // A family pattern: every "*" is the database's "%".
-        {{{}, {}, {}, {}, QStringLiteral("A*"), {}}, " and v_ma_articulos.idfamilia like 'A%'"},
-        {{{}, {}, {}, {}, {}, QStringLiteral("*B*")}, " and v_ma_articulos.idfamilia like '%B%'"},
+        { { {}, {}, {}, {}, QStringLiteral("A*"), {} }, " and v_ma_articulos.idfamilia like 'A%'" },
+        { { {}, {}, {}, {}, {}, QStringLiteral("*B*") },
+            " and v_ma_articulos.idfamilia like '%B%'" },
         // An apostrophe typed in a criterion cannot end the literal.
-        {{{}, {}, QStringLiteral("O'Brien"), {}, {}, {}},
-            " and v_ma_articulos.cuentaproveedor>='O''Brien'"},
+        { { {}, {}, QStringLiteral("O'Brien"), {}, {}, {} },
+            " and v_ma_articulos.cuentaproveedor>='O''Brien'" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(AnalisisCostos::filtroArticulos(c.criterios), QString::fromUtf8(c.filtro));
@@ -54,17 +55,18 @@ TEST(AnalisisCostosTexts, utility_over_cost_with_and_without_vat)
         double tasa;
         double utilidad;
     } cases[] = {
-        {Value(121.0), Value(100.0), true, 21, 0},
-        {Value(100.0), Value(100.0), false, 21, 0},
-        {Value(150.0), Value(100.0), false, 21, 50},
-        {Value(60.0), Value(50.0), true, 0, 20},
+        { Value(121.0), Value(100.0), true, 21, 0 },
+        { Value(100.0), Value(100.0), false, 21, 0 },
+        { Value(150.0), Value(100.0), false, 21, 50 },
+        { Value(60.0), Value(50.0), true, 0, 20 },
         // No cost, or a cost not above zero: 100, with or without VAT.
-        {Value(80.0), Value(0.0), false, 21, 100},
-        {Value(80.0), Value(-3.0), true, 21, 100},
-        {Value(80.0), Value::null(), true, 21, 100},
+        { Value(80.0), Value(0.0), false, 21, 100 },
+        { Value(80.0), Value(-3.0), true, 21, 100 },
+        { Value(80.0), Value::null(), true, 21, 100 },
     };
     for (const auto& c : cases)
-        EXPECT_NEAR(AnalisisCostos::utilidad(c.precio, c.costo, c.conIva, c.tasa), c.utilidad, 1e-9);
+        EXPECT_NEAR(
+            AnalisisCostos::utilidad(c.precio, c.costo, c.conIva, c.tasa), c.utilidad, 1e-9);
 }
 
 TEST(AnalisisCostosTexts, insert_and_update_statements)
@@ -104,7 +106,8 @@ protected:
         exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 0, EXENTO = 0, TASAIVA = 21"));
         exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET TASAIVA = 0 WHERE IDARTICULO = '000003'"));
         exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET EXENTO = 1 WHERE IDARTICULO = '000004'"));
-        exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 1 WHERE IDARTICULO = '000005'"));
+        exec(
+            QStringLiteral("UPDATE V_MA_ARTICULOS SET SUSPENDIDO = 1 WHERE IDARTICULO = '000005'"));
         // List 1 (group "Mostrador" with list 5), list 2 (first of group "Mayoristas").
         price("   1", "000001", 100, 121, true);
         price("   2", "000001", 100, 150, false);
@@ -128,7 +131,8 @@ protected:
             db.setDatabaseName(m_file);
             ASSERT_TRUE(db.open() && registerSqliteText(db));
             QSqlQuery query(db);
-            EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << query.lastError().text().toStdString();
+            EXPECT_TRUE(query.exec(sql))
+                << sql.toStdString() << query.lastError().text().toStdString();
         }
         QSqlDatabase::removeDatabase(name);
     }
@@ -150,7 +154,8 @@ protected:
     {
         AdoRecordset rs;
         m_objects.gDB.AbrirRecordset(
-            QStringLiteral("SELECT * FROM AUX_ANALISISCOSTOS WHERE USUARIO = '%1' ORDER BY IDARTICULO")
+            QStringLiteral(
+                "SELECT * FROM AUX_ANALISISCOSTOS WHERE USUARIO = '%1' ORDER BY IDARTICULO")
                 .arg(key),
             rs);
         QStringList out;
@@ -158,16 +163,18 @@ protected:
             const auto text = [&](const QString& field) {
                 return gUtilidades().ValorCampo(rs.Fields(field).Value());
             };
-            QStringList row {text(QStringLiteral("IDARTICULO"))};
+            QStringList row { text(QStringLiteral("IDARTICULO")) };
             for (int n = 1; n <= 2; ++n) {
                 const QString c = QStringLiteral("L%1").arg(n);
                 const Value util = rs.Fields(c + QStringLiteral("_UTL")).Value();
                 const Value desde = rs.Fields(c + QStringLiteral("_FHOFERTA_DESDE")).Value();
                 row << text(c)
-                    << (util.isNull() ? QStringLiteral("-") : QString::number(util.toDouble(), 'f', 2))
+                    << (util.isNull() ? QStringLiteral("-")
+                                      : QString::number(util.toDouble(), 'f', 2))
                     << text(c + QStringLiteral("_PVENTA")) << text(c + QStringLiteral("_IVA"))
-                    << (desde.isNull() ? QString()
-                                       : desde.toDateTime().date().toString(QStringLiteral("dd/MM/yyyy")));
+                    << (desde.isNull()
+                               ? QString()
+                               : desde.toDateTime().date().toString(QStringLiteral("dd/MM/yyyy")));
             }
             out << row.join(u'|');
             rs.MoveNext();
@@ -176,29 +183,33 @@ protected:
     }
 
     Dll_DisplayQt m_display;
-    ScopedService<Dll_Display> m_displayService {m_display};
+    ScopedService<Dll_Display> m_displayService { m_display };
 };
 
 TEST_F(AnalisisCostosDemo, fills_one_row_per_article_from_each_chosen_list_or_group)
 {
     AnalisisCostos analisis;
 
-    EXPECT_TRUE(analisis.ArmarAnalisisCostos({}, {QStringLiteral("1"), QStringLiteral("Mayoristas")},
-        QStringLiteral("ana/PC1")));
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos(
+        {}, { QStringLiteral("1"), QStringLiteral("Mayoristas") }, QStringLiteral("ana/PC1")));
 
     EXPECT_EQ(rows(QStringLiteral("ana/PC1")).join(u'\n').toStdString(),
         QStringList({
-            // With VAT at 21: 121 over 100 is no utility; the second list updates its columns and
-            // leaves its VAT column alone.
-            QStringLiteral("000001|   1|0.00|121|0||Mayoristas|50.00|150||"),
-            // Only in the second list: inserted there, the first list's columns left empty; no cost
-            // gives 100.
-            QStringLiteral("000002||-||||Mayoristas|100.00|80|0|"),
-            // No rate of its own: the configured 21; the offer period is carried.
-            QStringLiteral("000003|   1|100.00|242|0|01/03/2024||-|||"),
-            // Exempt: no VAT taken off.
-            QStringLiteral("000004|   1|20.00|60|0|||-|||"),
-        }).join(u'\n').toStdString());
+                        // With VAT at 21: 121 over 100 is no utility; the second list updates its
+                        // columns and
+                        // leaves its VAT column alone.
+                        QStringLiteral("000001|   1|0.00|121|0||Mayoristas|50.00|150||"),
+                        // Only in the second list: inserted there, the first list's columns left
+                        // empty; no cost
+                        // gives 100.
+                        QStringLiteral("000002||-||||Mayoristas|100.00|80|0|"),
+                        // No rate of its own: the configured 21; the offer period is carried.
+                        QStringLiteral("000003|   1|100.00|242|0|01/03/2024||-|||"),
+                        // Exempt: no VAT taken off.
+                        QStringLiteral("000004|   1|20.00|60|0|||-|||"),
+                    })
+            .join(u'\n')
+            .toStdString());
     // Other users' rows stay.
     EXPECT_EQ(rows(QStringLiteral("otro/PC9")).size(), 1);
     EXPECT_EQ(m_display.formulario(), nullptr);
@@ -220,7 +231,8 @@ TEST_F(AnalisisCostosDemo, criteria_narrow_the_articles)
     CriteriosAnalisis criterios;
     criterios.ProveedorDesde = QStringLiteral("ZZZ");
 
-    EXPECT_TRUE(analisis.ArmarAnalisisCostos(criterios, {QStringLiteral("1")}, QStringLiteral("ana/PC1")));
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos(
+        criterios, { QStringLiteral("1") }, QStringLiteral("ana/PC1")));
 
     EXPECT_TRUE(rows(QStringLiteral("ana/PC1")).isEmpty());
 }
@@ -234,34 +246,36 @@ TEST_F(AnalisisCostosDemo, failures_ask_the_operator_and_a_stopped_run_leaves_no
         std::vector<int> respuestas;
         bool termina;
         const char* articulos; // the key's articles afterwards
-        const char* mensaje;   // in every box shown
+        const char* mensaje; // in every box shown
     } casos[] = {
         // Rows of an earlier run that cannot be deleted: told, and nothing is added beside them.
-        {"delete refused",
+        { "delete refused",
             "CREATE TRIGGER t BEFORE DELETE ON AUX_ANALISISCOSTOS WHEN OLD.USUARIO = 'ana/PC1' "
             "BEGIN SELECT RAISE(ABORT, 'tabla bloqueada'); END",
-            {Msg::Ok}, false, "000009", "tabla bloqueada"},
+            { Msg::Ok }, false, "000009", "tabla bloqueada" },
         // An insert the database refuses: Ignore leaves that article out and goes on.
-        {"insert refused, ignored",
+        { "insert refused, ignored",
             "CREATE TRIGGER t BEFORE INSERT ON AUX_ANALISISCOSTOS WHEN NEW.IDARTICULO = '000003' "
             "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
-            {Msg::Ignore}, true, "000001 000002 000004", "fila rechazada"},
+            { Msg::Ignore }, true, "000001 000002 000004", "fila rechazada" },
         // Retried and then abandoned: the rows written so far go too.
-        {"insert refused, aborted",
+        { "insert refused, aborted",
             "CREATE TRIGGER t BEFORE INSERT ON AUX_ANALISISCOSTOS WHEN NEW.IDARTICULO = '000003' "
             "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
-            {Msg::Retry, Msg::Abort}, false, "", "fila rechazada"},
+            { Msg::Retry, Msg::Abort }, false, "", "fila rechazada" },
         // An update refused in the second list, abandoned.
-        {"update refused, aborted",
+        { "update refused, aborted",
             "CREATE TRIGGER t BEFORE UPDATE ON AUX_ANALISISCOSTOS "
             "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END",
-            {Msg::Abort}, false, "", "fila rechazada"},
+            { Msg::Abort }, false, "", "fila rechazada" },
         // A default rate that is no number: Ignore goes on without it; Abort stops before
         // anything was deleted.
-        {"unreadable rate, ignored", "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'",
-            {Msg::Ignore}, true, "000001 000002 000003 000004", ""},
-        {"unreadable rate, aborted", "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'",
-            {Msg::Abort}, false, "000009", ""},
+        { "unreadable rate, ignored",
+            "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'", { Msg::Ignore },
+            true, "000001 000002 000003 000004", "" },
+        { "unreadable rate, aborted",
+            "UPDATE TA_CONFIGURACION SET VALOR = 'veintiuno' WHERE CLAVE = 'PIVA'", { Msg::Abort },
+            false, "000009", "" },
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
@@ -276,8 +290,9 @@ TEST_F(AnalisisCostosDemo, failures_ask_the_operator_and_a_stopped_run_leaves_no
             testsupport::messages().answer(r);
         AnalisisCostos analisis;
 
-        EXPECT_EQ(analisis.ArmarAnalisisCostos({}, {QStringLiteral("1"), QStringLiteral("Mayoristas")},
-                      QStringLiteral("ana/PC1")),
+        EXPECT_EQ(
+            analisis.ArmarAnalisisCostos({}, { QStringLiteral("1"), QStringLiteral("Mayoristas") },
+                QStringLiteral("ana/PC1")),
             c.termina);
 
         QStringList articulos;

@@ -21,8 +21,7 @@ namespace testsupport {
 
 namespace {
 
-template <typename Control>
-Control* nombrado(QWidget* padre, const QString& nombre)
+template <typename Control> Control* nombrado(QWidget* padre, const QString& nombre)
 {
     auto* control = new Control(padre);
     control->setObjectName(nombre);
@@ -78,7 +77,8 @@ FrmPrueba::FrmPrueba()
 
     ListView1 = nombrado<QTreeView>(this, QStringLiteral("ListView1"));
     auto* modeloLista = new QStandardItemModel(0, 2, ListView1);
-    modeloLista->setHorizontalHeaderLabels({ QStringLiteral("Codigo"), QStringLiteral("Descripcion") });
+    modeloLista->setHorizontalHeaderLabels(
+        { QStringLiteral("Codigo"), QStringLiteral("Descripcion") });
     ListView1->setModel(modeloLista);
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->resizeSection(0, 60);
@@ -129,8 +129,8 @@ QStringList ConfigFormDemo::filasGuardadas(const QString& formulario)
 }
 
 void ConfigFormDemo::insertaFila(const QString& formulario, const QString& usuario,
-    const QString& tipo, const QString& nombre, const QString& propiedad,
-    const QString& dataField, const QString& valor)
+    const QString& tipo, const QString& nombre, const QString& propiedad, const QString& dataField,
+    const QString& valor)
 {
     const auto v = [this](const QString& texto) { return m_objects.gDB.SQLValue(Value(texto)); };
     ejecuta(QStringLiteral("INSERT INTO TA_CONFIG_FORM "

@@ -56,7 +56,7 @@ protected:
         const QString& valor);
 
     VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioService{m_inicio};
+    ScopedService<VariablesInicio> m_inicioService { m_inicio };
 };
 
 } // namespace testsupport

@@ -23,8 +23,8 @@ QStringList texto(const QList<FilaConfigForm>& filas)
 {
     QStringList lineas;
     for (const FilaConfigForm& f : filas)
-        lineas.append(QStringList { f.TipoObjeto, f.Nombre, f.Propiedad, f.DataField, f.Valor }
-                          .join(u'|'));
+        lineas.append(
+            QStringList { f.TipoObjeto, f.Nombre, f.Propiedad, f.DataField, f.Valor }.join(u'|'));
     return lineas;
 }
 
@@ -117,8 +117,8 @@ TEST(ConfigForm, key_field_rule_of_the_first_txtfields_member)
 
         const QStringList filas = texto(ConfigForm::filas(&form, Plantilla, false));
 
-        EXPECT_EQ(filas.first().startsWith(QLatin1String("TextBox|txtfields|Text|")
-                                           + QLatin1String(caso.dataField)),
+        EXPECT_EQ(filas.first().startsWith(
+                      QLatin1String("TextBox|txtfields|Text|") + QLatin1String(caso.dataField)),
             caso.guardado)
             << caso.dataField;
     }
@@ -195,8 +195,8 @@ TEST_F(ConfigFormStore, saving_again_replaces_the_rows_of_its_key_only)
 
     EXPECT_EQ(filasGuardadas(QStringLiteral("FrmPrueba@FrmPrueba@Mayoristas")).size(), plantilla);
     EXPECT_EQ(filasGuardadas(QStringLiteral("FrmPrueba")).size(), plano);
-    EXPECT_TRUE(filasGuardadas(QStringLiteral("FrmPrueba")).first().startsWith(
-        QLatin1String("MARTA|")));
+    EXPECT_TRUE(
+        filasGuardadas(QStringLiteral("FrmPrueba")).first().startsWith(QLatin1String("MARTA|")));
 }
 
 TEST_F(ConfigFormStore, a_failing_save_leaves_the_previous_rows_whole)

@@ -99,7 +99,7 @@ public:
 
     std::unique_ptr<ReportOutput> create(const ReportOutputTarget& target, QString*) override
     {
-        salidas.append({target, QString()});
+        salidas.append({ target, QString() });
         return std::make_unique<Grabacion>(salidas.last().texto);
     }
 
@@ -107,7 +107,10 @@ private:
     class Grabacion final : public ReportOutput, public PageSink
     {
     public:
-        explicit Grabacion(QString& texto) : m_texto(texto) { }
+        explicit Grabacion(QString& texto)
+            : m_texto(texto)
+        {
+        }
         PageSink* pageSink() override { return this; }
         bool finish(int, QString*) override { return true; }
         bool begin(const DocumentInfo&) override { return true; }
@@ -132,7 +135,10 @@ private:
 class Ventana final : public Rp_Tarifolio
 {
 public:
-    explicit Ventana(QString archivo) : m_archivo(std::move(archivo)) { }
+    explicit Ventana(QString archivo)
+        : m_archivo(std::move(archivo))
+    {
+    }
 
     template <typename T> T* control(const char* nombre) const
     {
@@ -147,8 +153,9 @@ public:
     void texto(const char* dataField, const QString& valor)
     {
         for (QLineEdit* campo : txtfields()) {
-            if (campo->property("DataField").toString().compare(QLatin1String(dataField),
-                    Qt::CaseInsensitive)
+            if (campo->property("DataField")
+                    .toString()
+                    .compare(QLatin1String(dataField), Qt::CaseInsensitive)
                 == 0) {
                 campo->setText(valor);
                 return;
@@ -160,8 +167,8 @@ public:
     void columnas(std::initializer_list<int> tildadas)
     {
         for (int i = 0; i < ChkFiltro().size(); ++i)
-            ChkFiltro()[i]->setChecked(std::find(tildadas.begin(), tildadas.end(), i)
-                != tildadas.end());
+            ChkFiltro()[i]->setChecked(
+                std::find(tildadas.begin(), tildadas.end(), i) != tildadas.end());
     }
     void agrupa(int opcion) { OptGROUP()[opcion]->setChecked(true); }
     // Ticks the items of a checked list whose text starts with one of `inicios`.
@@ -184,13 +191,13 @@ public:
         }
         ASSERT_TRUE(combo->currentText().startsWith(inicio));
     }
-    void pulsa(const char* clave) { Q_EMIT control<TBarRep>("TBarRep1")->BotonClick(QLatin1String(clave)); }
+    void pulsa(const char* clave)
+    {
+        Q_EMIT control<TBarRep>("TBarRep1")->BotonClick(QLatin1String(clave));
+    }
 
 protected:
-    void IniciaAplicacion() override
-    {
-        testsupport::abreBaseDemo(m_archivo);
-    }
+    void IniciaAplicacion() override { testsupport::abreBaseDemo(m_archivo); }
 
 private:
     QString m_archivo;
@@ -210,12 +217,14 @@ protected:
         if (HasFatalFailure())
             return;
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("tmp")));
-        testsupport::environment().setVariable(QStringLiteral("TEMP"), m_dir.filePath(QStringLiteral("tmp")));
+        testsupport::environment().setVariable(
+            QStringLiteral("TEMP"), m_dir.filePath(QStringLiteral("tmp")));
         // The definitions as the program folder holds them.
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("reports")));
         const QDir share(QStringLiteral(RP_SHARE_DIR "/reports"));
-        for (const QString& rpt : share.entryList({QStringLiteral("*.rpt")}))
-            ASSERT_TRUE(QFile::copy(share.filePath(rpt), m_dir.filePath(QStringLiteral("reports/") + rpt)));
+        for (const QString& rpt : share.entryList({ QStringLiteral("*.rpt") }))
+            ASSERT_TRUE(
+                QFile::copy(share.filePath(rpt), m_dir.filePath(QStringLiteral("reports/") + rpt)));
         m_reporte.pPathSistema = m_dir.path() + u'/';
         m_globales.gCadenaODBC = QStringLiteral("DSN=") + m_file + QStringLiteral("; UID=; PWD=");
         m_sqlName = QUuid::createUuid().toString();
@@ -244,7 +253,10 @@ protected:
             + ahora.toString(QStringLiteral("dd-MM-yyyy")) + u'/'
             + ahora.toString(QStringLiteral("HH.mm.ss")));
     }
-    QString baseEnvio() const { return testsupport::pinnedNow().toString(QStringLiteral("HHmmss")); }
+    QString baseEnvio() const
+    {
+        return testsupport::pinnedNow().toString(QStringLiteral("HHmmss"));
+    }
 
     // Presses the e-mail key and reads the report file it wrote as a PDF; empty text when no
     // file was written.
@@ -273,18 +285,20 @@ protected:
 
     static bool hasLine(const QString& text, const QString& pattern)
     {
-        return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(text).hasMatch();
+        return QRegularExpression(pattern, QRegularExpression::MultilineOption)
+            .match(text)
+            .hasMatch();
     }
 
     QString m_sqlName;
     Dll_DisplayQt m_display;
-    ScopedService<Dll_Display> m_displayService {m_display};
+    ScopedService<Dll_Display> m_displayService { m_display };
     SalidasGrabadas m_salidas;
-    ScopedService<ReportOutputs> m_salidasService {m_salidas};
+    ScopedService<ReportOutputs> m_salidasService { m_salidas };
     ReportEngineControl m_control;
-    ScopedService<ReportControl> m_controlService {m_control};
+    ScopedService<ReportControl> m_controlService { m_control };
     DLL_Print m_reporte;
-    ScopedService<DLL_Print> m_reporteService {m_reporte};
+    ScopedService<DLL_Print> m_reporteService { m_reporte };
 };
 
 // The articles of sales list 1 that print, in code order: code, cost, classes 1 to 4 and 8.
@@ -309,17 +323,19 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
     const QString empresa = QString::fromUtf8("Ferretería y Almacén El Progreso S.R.L.");
     // Two offers in list 1: the first article's in March, the second's from February to March.
     exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = NULL, FhOfertaHasta = NULL"));
-    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-01 00:00:00', FhOfertaHasta = "
-                        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
+    exec(QStringLiteral(
+        "UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-01 00:00:00', FhOfertaHasta = "
+        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
              .arg(codigos1[0]));
-    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-02-01 00:00:00', FhOfertaHasta = "
-                        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
+    exec(QStringLiteral(
+        "UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-02-01 00:00:00', FhOfertaHasta = "
+        "'2024-03-31 00:00:00' WHERE IdLista = '   1' AND IdArticulo = '%1'")
              .arg(codigos1[1]));
     const auto ofertas = [](const char* desde, const char* hasta) {
         return [=](Ventana& v) {
             v.texto("ListaDesde", QStringLiteral("1"));
             v.texto("ListaHasta", QStringLiteral("1"));
-            v.columnas({1});
+            v.columnas({ 1 });
             v.tilda("chkIncluirEnCero");
             v.tilda("ChkArticulosEnOferta");
             v.texto("OfDesde", QLatin1String(desde));
@@ -333,11 +349,11 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
         std::function<void(Ventana&)> prepara;
         std::function<void(const QString& texto, const Ventana& ventana)> revisa;
     } casos[] = {
-        {"cost and class 1 of list 1, closing up the hidden columns",
+        { "cost and class 1 of list 1, closing up the hidden columns",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({0, 1});
+                v.columnas({ 0, 1 });
                 v.tilda("chkIncluirEnCero");
             },
             [&](const QString& t, const Ventana& v) {
@@ -351,48 +367,51 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                 EXPECT_EQ(codes(t), codigos1);
                 // Cost and class 1 side by side at the end of the line.
                 for (const QString& row : lista1.mid(0, 8))
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(money(columna(row, 1))),
-                                                   QRegularExpression::escape(money(columna(row, 2))))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                            .arg(row.section(u'|', 0, 0),
+                                QRegularExpression::escape(money(columna(row, 1))),
+                                QRegularExpression::escape(money(columna(row, 2))))))
                         << row.toStdString();
-            }},
-        {"grouped by section with a condition's surcharge on class 2",
+            } },
+        { "grouped by section with a condition's surcharge on class 2",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({2});
+                v.columnas({ 2 });
                 v.tilda("chkIncluirEnCero");
                 v.agrupa(0);
                 v.condicion(QStringLiteral("Tarjeta de crédito 3 cuotas"));
             },
             [&](const QString& t, const Ventana&) {
-                EXPECT_TRUE(t.contains(QStringLiteral("Condición: Tarjeta de crédito 3 cuotas (12.5%)")))
+                EXPECT_TRUE(
+                    t.contains(QStringLiteral("Condición: Tarjeta de crédito 3 cuotas (12.5%)")))
                     << t.left(2000).toStdString();
                 // The description already carries the percentage: the header says it once.
                 EXPECT_FALSE(t.contains(QStringLiteral("recargo")));
                 // Every section of the list's articles heads its group.
-                for (const QString& rubro : rows(QStringLiteral(
-                         "SELECT DISTINCT TRIM(r.Descripcion) FROM V_MA_PRECIOS p "
-                         "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-                         "JOIN V_TA_RUBROS r ON r.IdRubro = a.idrubro "
-                         "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0")))
+                for (const QString& rubro :
+                    rows(QStringLiteral("SELECT DISTINCT TRIM(r.Descripcion) FROM V_MA_PRECIOS p "
+                                        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                                        "JOIN V_TA_RUBROS r ON r.IdRubro = a.idrubro "
+                                        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0")))
                     EXPECT_TRUE(t.contains(rubro)) << rubro.toStdString();
                 QStringList ordenados = codes(t);
                 std::sort(ordenados.begin(), ordenados.end());
                 EXPECT_EQ(ordenados, codigos1);
                 for (const QString& row : lista1.mid(0, 8))
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(money(
-                                                       conRecargo(columna(row, 3), 12.5))))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s*$")
+                            .arg(row.section(u'|', 0, 0),
+                                QRegularExpression::escape(
+                                    money(conRecargo(columna(row, 3), 12.5))))))
                         << row.toStdString();
-            }},
-        {"a warehouse found adds its stock",
+            } },
+        { "a warehouse found adds its stock",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({1});
+                v.columnas({ 1 });
                 v.tilda("chkIncluirEnCero");
                 v.texto("Deposito", QStringLiteral("2"));
                 v.control<QLabel>("lblDescDep")->setText(QString::fromUtf8("Salón de Ventas"));
@@ -412,29 +431,32 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                 for (const QString& row : stock.mid(0, 8)) {
                     if (row.section(u'|', 1, 1).isEmpty())
                         continue;
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(unidades(columna(row, 1))),
-                                                   QRegularExpression::escape(money(columna(row, 2))))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                            .arg(row.section(u'|', 0, 0),
+                                QRegularExpression::escape(unidades(columna(row, 1))),
+                                QRegularExpression::escape(money(columna(row, 2))))))
                         << row.toStdString();
                 }
-            }},
-        {"selective by supplier: class 4 and one column per condition",
+            } },
+        { "selective by supplier: class 4 and one column per condition",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({4});
+                v.columnas({ 4 });
                 v.tilda("chkIncluirEnCero");
                 v.tilda("ChkSelectivo");
                 v.agrupa(2);
-                v.marca("lstCondiciones", {QStringLiteral("Contado efectivo"),
-                                              QStringLiteral("Tarjeta de crédito 3 cuotas")});
+                v.marca("lstCondiciones",
+                    { QStringLiteral("Contado efectivo"),
+                        QStringLiteral("Tarjeta de crédito 3 cuotas") });
             },
             [&](const QString& t, const Ventana& v) {
                 EXPECT_TRUE(t.contains(v.ChkFiltro()[4]->text()));
                 // The captions wrap in their columns rather than being cut.
-                EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("Contado efectivo\\s.*\\(-5%\\)"),
-                    QRegularExpression::DotMatchesEverythingOption)));
+                EXPECT_TRUE(
+                    t.contains(QRegularExpression(QStringLiteral("Contado efectivo\\s.*\\(-5%\\)"),
+                        QRegularExpression::DotMatchesEverythingOption)));
                 EXPECT_TRUE(t.contains(QRegularExpression(
                     QStringLiteral("Tarjeta de\\s.*crédito 3 cuotas\\s+.*\\(12\\.5%\\)"),
                     QRegularExpression::DotMatchesEverythingOption)));
@@ -443,19 +465,19 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                 EXPECT_EQ(ordenados, codigos1);
                 for (const QString& row : lista1.mid(0, 8)) {
                     const double p4 = columna(row, 5);
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(money(p4)),
-                                                   QRegularExpression::escape(money(conRecargo(p4, -5))),
-                                                   QRegularExpression::escape(money(conRecargo(p4, 12.5))))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                            .arg(row.section(u'|', 0, 0), QRegularExpression::escape(money(p4)),
+                                QRegularExpression::escape(money(conRecargo(p4, -5))),
+                                QRegularExpression::escape(money(conRecargo(p4, 12.5))))))
                         << row.toStdString();
                 }
-            }},
-        {"zero prices left out, margins over cost",
+            } },
+        { "zero prices left out, margins over cost",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({0, 3});
+                v.columnas({ 0, 3 });
                 v.tilda("chkIncluirEnCero", false);
                 v.tilda("chkIncluirMargen");
             },
@@ -472,18 +494,19 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                     if (costo <= 0)
                         continue;
                     const double margen = (columna(row, 4) - costo) * 100.0 / costo;
-                    EXPECT_TRUE(t.contains(QRegularExpression(
-                        QStringLiteral("^\\s*%1 .*\\n\\s+%2\\s*$")
-                            .arg(row.section(u'|', 0, 0), QRegularExpression::escape(money(margen))),
-                        QRegularExpression::MultilineOption)))
+                    EXPECT_TRUE(t.contains(
+                        QRegularExpression(QStringLiteral("^\\s*%1 .*\\n\\s+%2\\s*$")
+                                               .arg(row.section(u'|', 0, 0),
+                                                   QRegularExpression::escape(money(margen))),
+                            QRegularExpression::MultilineOption)))
                         << row.toStdString();
                 }
-            }},
-        {"one list per page",
+            } },
+        { "one list per page",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("2"));
-                v.columnas({1});
+                v.columnas({ 1 });
                 v.tilda("chkIncluirEnCero");
                 v.tilda("ChkListaPPagina");
             },
@@ -498,13 +521,13 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                     segunda = segunda || l2;
                 }
                 EXPECT_TRUE(primera && segunda);
-            }},
+            } },
         // The summary margin is one more column right after the shown prices, ten at most.
-        {"summary margin after the shown prices",
+        { "summary margin after the shown prices",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({0, 3});
+                v.columnas({ 0, 3 });
                 v.tilda("chkIncluirEnCero");
                 v.tilda("chkIncluirMargen");
                 v.tilda("chkMargenResumido");
@@ -514,19 +537,19 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                 for (const QString& row : lista1.mid(0, 8)) {
                     const double costo = columna(row, 1);
                     const double margen = costo > 0 ? (columna(row, 4) - costo) * 100.0 / costo : 0;
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(money(costo)),
-                                                   QRegularExpression::escape(money(columna(row, 4))),
-                                                   QRegularExpression::escape(money(margen)))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                            .arg(row.section(u'|', 0, 0), QRegularExpression::escape(money(costo)),
+                                QRegularExpression::escape(money(columna(row, 4))),
+                                QRegularExpression::escape(money(margen)))))
                         << row.toStdString();
                 }
-            }},
-        {"summary margin after all nine columns",
+            } },
+        { "summary margin after all nine columns",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({0, 1, 2, 3, 4, 5, 6, 7, 8});
+                v.columnas({ 0, 1, 2, 3, 4, 5, 6, 7, 8 });
                 v.tilda("chkIncluirEnCero");
                 v.tilda("chkIncluirMargen");
                 v.tilda("chkMargenResumido");
@@ -535,35 +558,42 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                 for (const QString& row : lista1.mid(0, 8)) {
                     const double costo = columna(row, 1);
                     const double margen = costo > 0 ? (columna(row, 2) - costo) * 100.0 / costo : 0;
-                    EXPECT_TRUE(hasLine(t, QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
-                                               .arg(row.section(u'|', 0, 0),
-                                                   QRegularExpression::escape(money(columna(row, 6))),
-                                                   QRegularExpression::escape(money(margen)))))
+                    EXPECT_TRUE(hasLine(t,
+                        QStringLiteral("^\\s*%1 .*\\s%2\\s+%3\\s*$")
+                            .arg(row.section(u'|', 0, 0),
+                                QRegularExpression::escape(money(columna(row, 6))),
+                                QRegularExpression::escape(money(margen)))))
                         << row.toStdString();
                 }
-            }},
-        {"offers within both dates", ofertas("01/03/2024", "31/03/2024"),
-            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), QStringList {codigos1[0]}); }},
-        {"offers starting on a date", ofertas("01/02/2024", ""),
-            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), QStringList {codigos1[1]}); }},
-        {"offers with no dates: every article with an offer period", ofertas("", ""),
-            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), codigos1.mid(0, 2)); }},
-        {"labels with the first ticked class",
+            } },
+        { "offers within both dates", ofertas("01/03/2024", "31/03/2024"),
+            [&](const QString& t, const Ventana&) {
+                EXPECT_EQ(codes(t), QStringList { codigos1[0] });
+            } },
+        { "offers starting on a date", ofertas("01/02/2024", ""),
+            [&](const QString& t, const Ventana&) {
+                EXPECT_EQ(codes(t), QStringList { codigos1[1] });
+            } },
+        { "offers with no dates: every article with an offer period", ofertas("", ""),
+            [&](const QString& t, const Ventana&) { EXPECT_EQ(codes(t), codigos1.mid(0, 2)); } },
+        { "labels with the first ticked class",
             [](Ventana& v) {
                 v.texto("ListaDesde", QStringLiteral("1"));
                 v.texto("ListaHasta", QStringLiteral("1"));
-                v.columnas({2, 5});
+                v.columnas({ 2, 5 });
                 v.tilda("chkIncluirEnCero");
                 v.tilda("ChkEtiquetas");
             },
             [&](const QString& t, const Ventana&) {
-                EXPECT_TRUE(hasLine(t, QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
-                                           .arg(codigos1[0], codigos1[1], codigos1[2])));
-                EXPECT_TRUE(hasLine(t, QStringLiteral("\\$ %1\\s+\\$ %2\\s+\\$ %3")
-                                           .arg(QRegularExpression::escape(money(columna(lista1[0], 3))),
-                                               QRegularExpression::escape(money(columna(lista1[1], 3))),
-                                               QRegularExpression::escape(money(columna(lista1[2], 3))))));
-            }},
+                EXPECT_TRUE(hasLine(t,
+                    QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
+                        .arg(codigos1[0], codigos1[1], codigos1[2])));
+                EXPECT_TRUE(hasLine(t,
+                    QStringLiteral("\\$ %1\\s+\\$ %2\\s+\\$ %3")
+                        .arg(QRegularExpression::escape(money(columna(lista1[0], 3))),
+                            QRegularExpression::escape(money(columna(lista1[1], 3))),
+                            QRegularExpression::escape(money(columna(lista1[2], 3))))));
+            } },
     };
 
     for (const auto& caso : casos) {
@@ -582,7 +612,8 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
 // Every definition the window chooses, on articles priced from a cent to the largest amount the
 // lists hold and described in 60 characters: each amount printed whole (as the database has it),
 // no margin line starting a page without its article, the group headers on continued pages.
-TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_its_records_and_headers)
+TEST_F(
+    ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_its_records_and_headers)
 {
     exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RETAIL'"));
     exec(QStringLiteral("UPDATE V_MA_ARTICULOS SET Descripcion = CASE WHEN rowid % 2 = 0 THEN "
@@ -593,11 +624,12 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
         "AND (SELECT COUNT(*) FROM MA_PRECIOS p WHERE p.IdArticulo = a.IDARTICULO "
         "AND p.IdLista IN ('   1', '   4', '  20')) = 3 ORDER BY 1 LIMIT 3"));
     ASSERT_EQ(extremos.size(), 3);
-    const char* const importes[] = {"999999999.99", "0.01", "1234567.89"};
+    const char* const importes[] = { "999999999.99", "0.01", "1234567.89" };
     for (int i = 0; i < 3; ++i)
-        exec(QStringLiteral("UPDATE MA_PRECIOS SET COSTO = %1, PRECIO1 = %1, PRECIO2 = %1, PRECIO3 = %1, "
-                            "PRECIO4 = %1, PRECIO5 = %1, PRECIO6 = %1, PRECIO7 = %1, PRECIO8 = %1 "
-                            "WHERE IdArticulo = '%2'")
+        exec(QStringLiteral(
+            "UPDATE MA_PRECIOS SET COSTO = %1, PRECIO1 = %1, PRECIO2 = %1, PRECIO3 = %1, "
+            "PRECIO4 = %1, PRECIO5 = %1, PRECIO6 = %1, PRECIO7 = %1, PRECIO8 = %1 "
+            "WHERE IdArticulo = '%2'")
                  .arg(QLatin1String(importes[i]), extremos[i]));
 
     // Every column of one list; the sales lists with their margin lines.
@@ -605,7 +637,7 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
         return [codigo](Ventana& v) {
             v.texto("ListaDesde", QLatin1String(codigo));
             v.texto("ListaHasta", QLatin1String(codigo));
-            v.columnas({0, 1, 2, 3, 4, 5, 6, 7, 8});
+            v.columnas({ 0, 1, 2, 3, 4, 5, 6, 7, 8 });
             v.tilda("chkIncluirEnCero");
             v.tilda("chkIncluirMargen");
         };
@@ -614,9 +646,9 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
     const auto compras = lista("20");
     const auto selectiva = [&](Ventana& v) {
         ventas(v);
-        v.columnas({4});
+        v.columnas({ 4 });
         v.tilda("ChkSelectivo");
-        v.marca("lstCondiciones", {QStringLiteral("Contado efectivo")});
+        v.marca("lstCondiciones", { QStringLiteral("Contado efectivo") });
     };
     const struct
     {
@@ -626,31 +658,31 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
         std::function<void(Ventana&)> prepara;
         const char* precio; // the database's column the list shows for the seeded articles
     } casos[] = {
-        {"RP_ListaPrecios", "", 3, ventas, "PRECIO1"},
-        {"RP_ListaPreciosRubro", "", 0, ventas, "PRECIO1"},
-        {"RP_ListaPreciosFamilia", "", 1, ventas, "PRECIO1"},
-        {"RP_ListaPreciosProveedor", "", 2, ventas, "PRECIO1"},
-        {"RP_ListaPrecios_Sel", "", 3, selectiva, "PRECIO4"},
-        {"RP_ListaPreciosRubro_Sel", "", 0, selectiva, "PRECIO4"},
-        {"RP_ListaPreciosFamilia_Sel", "", 1, selectiva, "PRECIO4"},
-        {"RP_ListaPreciosProveedor_Sel", "", 2, selectiva, "PRECIO4"},
-        {"RP_ListaPreciosDescRecPN", "C", 3, compras, "PRECIO1"},
-        {"RP_ListaPreciosDescRecPNRubro", "C", 0, compras, "PRECIO1"},
-        {"RP_ListaPreciosDescRecPNFamilia", "C", 1, compras, "PRECIO1"},
-        {"RP_ListaPreciosDescRecPNProveedor", "C", 2, compras, "PRECIO1"},
-        {"RP_LISTAPRECIOSAC", "C", 3,
+        { "RP_ListaPrecios", "", 3, ventas, "PRECIO1" },
+        { "RP_ListaPreciosRubro", "", 0, ventas, "PRECIO1" },
+        { "RP_ListaPreciosFamilia", "", 1, ventas, "PRECIO1" },
+        { "RP_ListaPreciosProveedor", "", 2, ventas, "PRECIO1" },
+        { "RP_ListaPrecios_Sel", "", 3, selectiva, "PRECIO4" },
+        { "RP_ListaPreciosRubro_Sel", "", 0, selectiva, "PRECIO4" },
+        { "RP_ListaPreciosFamilia_Sel", "", 1, selectiva, "PRECIO4" },
+        { "RP_ListaPreciosProveedor_Sel", "", 2, selectiva, "PRECIO4" },
+        { "RP_ListaPreciosDescRecPN", "C", 3, compras, "PRECIO1" },
+        { "RP_ListaPreciosDescRecPNRubro", "C", 0, compras, "PRECIO1" },
+        { "RP_ListaPreciosDescRecPNFamilia", "C", 1, compras, "PRECIO1" },
+        { "RP_ListaPreciosDescRecPNProveedor", "C", 2, compras, "PRECIO1" },
+        { "RP_LISTAPRECIOSAC", "C", 3,
             [](Ventana& v) {
                 v.tilda("chkAnalisisCostos");
-                v.marca("LstListas", {QStringLiteral("   4")});
+                v.marca("LstListas", { QStringLiteral("   4") });
             },
-            "PRECIO4"},
-        {"MA_PRE2", "", 3,
+            "PRECIO4" },
+        { "MA_PRE2", "", 3,
             [&](Ventana& v) {
                 ventas(v);
-                v.columnas({1});
+                v.columnas({ 1 });
                 v.tilda("ChkEtiquetas");
             },
-            "PRECIO1"},
+            "PRECIO1" },
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.reporte);
@@ -665,18 +697,21 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
         const bool etiquetas = QLatin1String(caso.reporte) == QLatin1String("MA_PRE2");
         const bool analisis = QLatin1String(caso.reporte) == QLatin1String("RP_LISTAPRECIOSAC");
         for (const QString& articulo : extremos) {
-            const QString precio = rows(QStringLiteral("SELECT %1 FROM MA_PRECIOS WHERE IdArticulo = '%2' "
-                                                       "AND IdLista = '%3'")
-                                            .arg(QLatin1String(caso.precio), articulo,
-                                                QLatin1String(caso.parametro[0] ? "  20" : "   1")))
-                                       .value(0);
+            const QString precio
+                = rows(QStringLiteral("SELECT %1 FROM MA_PRECIOS WHERE IdArticulo = '%2' "
+                                      "AND IdLista = '%3'")
+                           .arg(QLatin1String(caso.precio), articulo,
+                               QLatin1String(caso.parametro[0] ? "  20" : "   1")))
+                      .value(0);
             // Labels show their code and price on lines of their own.
             const QString patron = etiquetas
-                ? QStringLiteral("\\$ %1(\\s|$)").arg(QRegularExpression::escape(money(precio.toDouble())))
+                ? QStringLiteral("\\$ %1(\\s|$)")
+                      .arg(QRegularExpression::escape(money(precio.toDouble())))
                 : QStringLiteral("^\\s*%1 .*\\s%2(\\s|$)")
                       .arg(articulo, QRegularExpression::escape(money(precio.toDouble())));
             if (!analisis) {
-                EXPECT_TRUE(hasLine(texto, patron)) << articulo.toStdString() << " " << precio.toStdString();
+                EXPECT_TRUE(hasLine(texto, patron))
+                    << articulo.toStdString() << " " << precio.toStdString();
             }
         }
         EXPECT_FALSE(texto.contains(QStringLiteral("##"))) << "an amount did not fit its column";
@@ -684,8 +719,9 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
         static const QRegularExpression palabras(QStringLiteral("(Taladro|Amoladora)( \\S+)*"));
         for (auto it = palabras.globalMatch(texto); it.hasNext();) {
             const QString impreso = it.next().captured(0);
-            EXPECT_TRUE(QStringLiteral("Taladro percutor inalambrico 18 V con bateria y maletin azul")
-                            .startsWith(impreso)
+            EXPECT_TRUE(
+                QStringLiteral("Taladro percutor inalambrico 18 V con bateria y maletin azul")
+                    .startsWith(impreso)
                 || QStringLiteral("Amoladora angular profesional 115 mm con disco y llave cinco")
                        .startsWith(impreso))
                 << impreso.toStdString();
@@ -701,13 +737,14 @@ TEST_F(ImpresionDesdeVentana, every_definition_prints_amounts_whole_and_keeps_it
             for (const QString& linea : analisis ? QStringList() : lineas) {
                 if (QRegularExpression(QStringLiteral("^\\s*\\d{6}\\s")).match(linea).hasMatch())
                     break;
-                EXPECT_FALSE(QRegularExpression(QStringLiteral("^[\\s\\d.,-]+$")).match(linea).hasMatch()
+                EXPECT_FALSE(
+                    QRegularExpression(QStringLiteral("^[\\s\\d.,-]+$")).match(linea).hasMatch()
                     && !linea.trimmed().isEmpty())
                     << "page " << p + 1 << ": " << linea.toStdString();
             }
             if (p > 0) {
-                EXPECT_TRUE(paginas[p].contains(analisis ? QStringLiteral("P. Venta")
-                                                         : QStringLiteral("(continuación)")))
+                EXPECT_TRUE(paginas[p].contains(
+                    analisis ? QStringLiteral("P. Venta") : QStringLiteral("(continuación)")))
                     << "page " << p + 1;
             }
         }
@@ -719,7 +756,7 @@ TEST_F(ImpresionDesdeVentana, screen_and_printer_keys_reach_their_outputs)
     const auto ventana = carga();
     ventana->texto("ListaDesde", QStringLiteral("2"));
     ventana->texto("ListaHasta", QStringLiteral("2"));
-    ventana->columnas({1});
+    ventana->columnas({ 1 });
     ventana->agrupa(1);
 
     ventana->pulsa("PANTALLA");
@@ -742,7 +779,8 @@ TEST_F(ImpresionDesdeVentana, the_printer_key_prints_on_the_default_queue_of_the
     testsupport::CupsPrivado cups;
     if (!cups.iniciado()) {
         // A build service has its print server: a missing one there is a failure, not a skip.
-        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << cups.motivo().toStdString();
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true"))
+            << cups.motivo().toStdString();
         GTEST_SKIP() << "no print server here: " << cups.motivo().toStdString();
     }
     SinkReportOutputs impresoras;
@@ -750,7 +788,7 @@ TEST_F(ImpresionDesdeVentana, the_printer_key_prints_on_the_default_queue_of_the
     const auto ventana = carga();
     ventana->texto("ListaDesde", QStringLiteral("2"));
     ventana->texto("ListaHasta", QStringLiteral("2"));
-    ventana->columnas({1});
+    ventana->columnas({ 1 });
 
     ventana->pulsa("IMPRESORA");
 
@@ -772,25 +810,26 @@ TEST_F(ImpresionDesdeVentana, every_sort_grouping_and_layout_prints_on_the_scree
         bool analisis;
         const char* reporte; // ungrouped
     } modos[] = {
-        {"", "1", false, false, "RP_ListaPrecios"},
-        {"", "1", true, false, "RP_ListaPrecios_Sel"},
-        {"C", "20", false, false, "RP_ListaPrecios"},
-        {"C", "20", false, true, "RP_LISTAPRECIOSAC"},
+        { "", "1", false, false, "RP_ListaPrecios" },
+        { "", "1", true, false, "RP_ListaPrecios_Sel" },
+        { "C", "20", false, false, "RP_ListaPrecios" },
+        { "C", "20", false, true, "RP_LISTAPRECIOSAC" },
     };
-    static const char* const agrupamientos[] = {"Rubro", "Familia", "Proveedor", ""};
+    static const char* const agrupamientos[] = { "Rubro", "Familia", "Proveedor", "" };
     for (const auto& modo : modos) {
         const auto ventana = carga(QLatin1String(modo.parametro));
         ventana->texto("ListaDesde", QLatin1String(modo.lista));
         ventana->texto("ListaHasta", QLatin1String(modo.lista));
-        ventana->columnas({1, 4});
+        ventana->columnas({ 1, 4 });
         ventana->tilda("chkIncluirEnCero");
         ventana->tilda("ChkSelectivo", modo.selectivo);
         if (modo.analisis) {
             ventana->tilda("chkAnalisisCostos");
-            ventana->marca("LstListas", {QStringLiteral("   4")});
+            ventana->marca("LstListas", { QStringLiteral("   4") });
         }
         // The articles the list holds, and the order key of an article for each sort field.
-        const QString tabla = modo.analisis ? QStringLiteral("AUX_ANALISISCOSTOS") : QStringLiteral("V_MA_PRECIOS");
+        const QString tabla
+            = modo.analisis ? QStringLiteral("AUX_ANALISISCOSTOS") : QStringLiteral("V_MA_PRECIOS");
         const QString filtro = modo.analisis
             ? QStringLiteral("x.USUARIO = 'ADMIN/PUESTO01'")
             : QStringLiteral("x.IdLista = '%1'%2")
@@ -819,14 +858,18 @@ TEST_F(ImpresionDesdeVentana, every_sort_grouping_and_layout_prints_on_the_scree
                 if (grupo != 3 && !modo.analisis)
                     continue;
                 // Ungrouped, the articles come in the chosen order (ties in any order).
-                const QString campo
-                    = ventana->OptOrden()[orden]->property("Tag").toString().section(u'.', 1).chopped(1);
+                const QString campo = ventana->OptOrden()[orden]
+                                          ->property("Tag")
+                                          .toString()
+                                          .section(u'.', 1)
+                                          .chopped(1);
                 QStringList esperadas;
                 QHash<QString, QString> claves;
-                for (const QString& f : rows(QStringLiteral(
-                         "SELECT a.IDARTICULO, a.%1 FROM V_MA_ARTICULOS a JOIN %2 x "
-                         "ON x.IdArticulo = a.IDARTICULO WHERE %3 AND a.SUSPENDIDO = 0 ORDER BY 2, 1")
-                                                 .arg(campo, tabla, filtro))) {
+                for (const QString& f :
+                    rows(QStringLiteral("SELECT a.IDARTICULO, a.%1 FROM V_MA_ARTICULOS a JOIN %2 x "
+                                        "ON x.IdArticulo = a.IDARTICULO WHERE %3 AND a.SUSPENDIDO "
+                                        "= 0 ORDER BY 2, 1")
+                             .arg(campo, tabla, filtro))) {
                     esperadas << f.section(u'|', 1);
                     claves.insert(f.section(u'|', 0, 0), f.section(u'|', 1));
                 }
@@ -849,33 +892,33 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
         const char* titulo;
         const char* mensaje;
     } casos[] = {
-        {"section bounds the wrong way round",
+        { "section bounds the wrong way round",
             [](Ventana& v) {
                 v.texto("RubroDesde", QStringLiteral("Z"));
                 v.texto("RubroHasta", QStringLiteral("A"));
             },
-            "Aviso al Operador", "Desde Mayor que Hasta, Campo : {v_ma_articulos.idrubro}"},
-        {"an offer start that is no date",
+            "Aviso al Operador", "Desde Mayor que Hasta, Campo : {v_ma_articulos.idrubro}" },
+        { "an offer start that is no date",
             [](Ventana& v) {
                 v.tilda("ChkArticulosEnOferta");
                 v.texto("OfDesde", QStringLiteral("31/02/2024"));
             },
-            "Aviso al Operador", "Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}"},
-        {"an offer end that is no date",
+            "Aviso al Operador", "Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}" },
+        { "an offer end that is no date",
             [](Ventana& v) {
                 v.tilda("ChkArticulosEnOferta");
                 v.texto("OfDesde", QString());
                 v.texto("OfHasta", QStringLiteral("mañana"));
             },
-            "Aviso al Operador", "Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}"},
-        {"no grouping chosen",
+            "Aviso al Operador", "Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}" },
+        { "no grouping chosen",
             [](Ventana& v) {
                 for (QRadioButton* opcion : v.OptGROUP()) {
                     opcion->setAutoExclusive(false);
                     opcion->setChecked(false);
                 }
             },
-            "Error", "DEBE seleccionar un tipo de listado"},
+            "Error", "DEBE seleccionar un tipo de listado" },
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.caso);
@@ -892,20 +935,23 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
     EXPECT_TRUE(m_salidas.salidas.isEmpty());
 }
 
-TEST_F(ImpresionDesdeVentana, purchase_lists_of_a_retail_business_leave_out_what_is_suspended_for_purchases)
+TEST_F(ImpresionDesdeVentana,
+    purchase_lists_of_a_retail_business_leave_out_what_is_suspended_for_purchases)
 {
     exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = 'RETAIL'"));
-    const QStringList esperados = rows(QStringLiteral(
-        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "WHERE p.IdLista = '  20' AND a.SUSPENDIDO = 0 AND a.SUSPENDIDOC = 0 "
-        "AND (p.COSTO <> 0 OR p.PRECIO1 <> 0) ORDER BY p.IdArticulo"));
+    const QStringList esperados
+        = rows(QStringLiteral("SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON "
+                              "a.IDARTICULO = p.IdArticulo "
+                              "WHERE p.IdLista = '  20' AND a.SUSPENDIDO = 0 AND a.SUSPENDIDOC = 0 "
+                              "AND (p.COSTO <> 0 OR p.PRECIO1 <> 0) ORDER BY p.IdArticulo"));
     ASSERT_FALSE(esperados.isEmpty());
     ASSERT_FALSE(rows(QStringLiteral("SELECT IDARTICULO FROM V_MA_ARTICULOS WHERE SUSPENDIDOC <> 0 "
-                                     "AND SUSPENDIDO = 0")).isEmpty());
+                                     "AND SUSPENDIDO = 0"))
+                     .isEmpty());
     const auto ventana = carga(QStringLiteral("C"));
     ventana->texto("ListaDesde", QStringLiteral("20"));
     ventana->texto("ListaHasta", QStringLiteral("20"));
-    ventana->columnas({0, 1});
+    ventana->columnas({ 0, 1 });
     ventana->agrupa(2);
 
     const QString texto = porMensaje(*ventana);
@@ -923,18 +969,23 @@ TEST_F(ImpresionDesdeVentana, purchase_lists_of_a_retail_business_leave_out_what
 TEST_F(ImpresionDesdeVentana, cost_analysis_prints_each_lists_price_utility_and_offer)
 {
     // An offer in list 4 that the print must show, and a row of another user that it must not.
-    const QString articulo = rows(QStringLiteral(
-        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1")).value(0);
+    const QString articulo
+        = rows(QStringLiteral(
+                   "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO "
+                   "= p.IdArticulo "
+                   "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1"))
+              .value(0);
     ASSERT_FALSE(articulo.isEmpty());
-    exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-10 00:00:00', "
-                        "FhOfertaHasta = '2024-03-20 00:00:00' WHERE IdLista = '   4' AND IdArticulo = '%1'")
+    exec(QStringLiteral(
+        "UPDATE MA_PRECIOS SET FhOfertaDesde = '2024-03-10 00:00:00', "
+        "FhOfertaHasta = '2024-03-20 00:00:00' WHERE IdLista = '   4' AND IdArticulo = '%1'")
              .arg(articulo));
     exec(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO, USUARIO, L1, L1_PVENTA) "
-                        "VALUES ('%1', 'otro/PC9', 'Ajena', 99999)").arg(articulo));
+                        "VALUES ('%1', 'otro/PC9', 'Ajena', 99999)")
+             .arg(articulo));
     const auto ventana = carga(QStringLiteral("C"));
     ventana->tilda("chkAnalisisCostos");
-    ventana->marca("LstListas", {QStringLiteral("Mostrador"), QStringLiteral("   4")});
+    ventana->marca("LstListas", { QStringLiteral("Mostrador"), QStringLiteral("   4") });
 
     const QString texto = porMensaje(*ventana);
 
@@ -956,7 +1007,7 @@ TEST_F(ImpresionDesdeVentana, cost_analysis_prints_each_lists_price_utility_and_
     for (const QString& f : filas) {
         const QString codigo = f.section(u'|', 0, 0);
         QString patron = QStringLiteral("^\\s*%1 .*").arg(codigo);
-        for (int n : {0, 1}) {
+        for (int n : { 0, 1 }) {
             if (f.section(u'|', 1 + 3 * n, 1 + 3 * n).isEmpty())
                 continue;
             patron += QStringLiteral("\\s+%1\\s+%2")
@@ -974,22 +1025,26 @@ TEST_F(ImpresionDesdeVentana, cost_analysis_prints_each_lists_price_utility_and_
     EXPECT_GT(enAmbas, 0);
 }
 
-TEST_F(ImpresionDesdeVentana, cost_analysis_with_offers_keeps_the_articles_on_offer_in_the_first_list_that_prices_them)
+TEST_F(ImpresionDesdeVentana,
+    cost_analysis_with_offers_keeps_the_articles_on_offer_in_the_first_list_that_prices_them)
 {
     // Three articles of list 6: one on offer in list 1, one on offer only in list 6 but with
     // no price in list 1, one on offer in list 6 but not in list 1's period.
     const QStringList lista6 = rows(QStringLiteral(
-        "SELECT p.IdArticulo FROM MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+        "SELECT p.IdArticulo FROM MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
+        "p.IdArticulo "
         "WHERE p.IdLista = '   6' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 3"));
     ASSERT_EQ(lista6.size(), 3);
     exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = NULL, FhOfertaHasta = NULL"));
     const auto oferta = [&](const char* lista, const QString& articulo, const char* desde) {
-        exec(QStringLiteral("UPDATE MA_PRECIOS SET FhOfertaDesde = '%1 00:00:00', "
-                            "FhOfertaHasta = '2024-04-30 00:00:00' WHERE IdLista = '%2' AND IdArticulo = '%3'")
+        exec(QStringLiteral(
+            "UPDATE MA_PRECIOS SET FhOfertaDesde = '%1 00:00:00', "
+            "FhOfertaHasta = '2024-04-30 00:00:00' WHERE IdLista = '%2' AND IdArticulo = '%3'")
                  .arg(QLatin1String(desde), QLatin1String(lista), articulo));
     };
     oferta("   1", lista6[0], "2024-03-01");
-    exec(QStringLiteral("DELETE FROM MA_PRECIOS WHERE IdLista = '   1' AND IdArticulo = '%1'").arg(lista6[1]));
+    exec(QStringLiteral("DELETE FROM MA_PRECIOS WHERE IdLista = '   1' AND IdArticulo = '%1'")
+             .arg(lista6[1]));
     oferta("   6", lista6[1], "2024-03-01");
     oferta("   6", lista6[2], "2024-03-01");
     oferta("   1", lista6[2], "2023-12-01");
@@ -999,27 +1054,31 @@ TEST_F(ImpresionDesdeVentana, cost_analysis_with_offers_keeps_the_articles_on_of
     ventana->texto("OfDesde", QStringLiteral("01/01/2024"));
     ventana->texto("OfHasta", QStringLiteral("31/12/2024"));
     // Group "Mostrador" stands for list 1; list 5 holds the offers.
-    ventana->marca("LstListas", {QStringLiteral("   6"), QStringLiteral("Mostrador")});
+    ventana->marca("LstListas", { QStringLiteral("   6"), QStringLiteral("Mostrador") });
 
     const QString texto = porMensaje(*ventana);
 
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
-    EXPECT_EQ(codes(texto), (QStringList {lista6[0], lista6[1]}));
+    EXPECT_EQ(codes(texto), (QStringList { lista6[0], lista6[1] }));
 }
 
 TEST_F(ImpresionDesdeVentana, a_cost_analysis_that_fails_prints_nothing_and_leaves_no_rows)
 {
     // The database refuses the rows of one article.
-    const QString articulo = rows(QStringLiteral(
-        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1 OFFSET 3")).value(0);
+    const QString articulo = rows(
+        QStringLiteral(
+            "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
+            "p.IdArticulo "
+            "WHERE p.IdLista = '   4' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 1 OFFSET 3"))
+                                 .value(0);
     ASSERT_FALSE(articulo.isEmpty());
-    exec(QStringLiteral("CREATE TRIGGER rechaza BEFORE INSERT ON AUX_ANALISISCOSTOS "
-                        "WHEN NEW.IDARTICULO = '%1' BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")
+    exec(QStringLiteral(
+        "CREATE TRIGGER rechaza BEFORE INSERT ON AUX_ANALISISCOSTOS "
+        "WHEN NEW.IDARTICULO = '%1' BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")
              .arg(articulo));
     const auto ventana = carga(QStringLiteral("C"));
     ventana->tilda("chkAnalisisCostos");
-    ventana->marca("LstListas", {QStringLiteral("   4")});
+    ventana->marca("LstListas", { QStringLiteral("   4") });
     testsupport::messages().answer(Msg::Retry);
     testsupport::messages().answer(Msg::Abort);
 
@@ -1028,11 +1087,13 @@ TEST_F(ImpresionDesdeVentana, a_cost_analysis_that_fails_prints_nothing_and_leav
     ASSERT_EQ(testsupport::messages().shown().size(), 2);
     for (const auto& caja : testsupport::messages().shown()) {
         EXPECT_EQ(caja.title, QStringLiteral("Aviso al Operador"));
-        EXPECT_TRUE(caja.text.contains(QStringLiteral("fila rechazada"))) << caja.text.toStdString();
+        EXPECT_TRUE(caja.text.contains(QStringLiteral("fila rechazada")))
+            << caja.text.toStdString();
         EXPECT_EQ(caja.style, Msg::AbortRetryIgnore + Msg::Critical);
     }
     EXPECT_TRUE(rows(QStringLiteral("SELECT IDARTICULO FROM AUX_ANALISISCOSTOS "
-                                    "WHERE USUARIO = 'ADMIN/PUESTO01'")).isEmpty());
+                                    "WHERE USUARIO = 'ADMIN/PUESTO01'"))
+                    .isEmpty());
     EXPECT_EQ(m_display.formulario(), nullptr);
 }
 
@@ -1064,7 +1125,8 @@ public:
     }
 };
 
-TEST_F(ImpresionDesdeVentana, mailed_lists_reach_the_mail_server_modal_first_then_at_once_in_each_format)
+TEST_F(ImpresionDesdeVentana,
+    mailed_lists_reach_the_mail_server_modal_first_then_at_once_in_each_format)
 {
     SmtpPeer peer({});
     ASSERT_TRUE(peer.iniciado());
@@ -1118,9 +1180,9 @@ TEST_F(ImpresionDesdeVentana, mailed_lists_reach_the_mail_server_modal_first_the
         const QJsonObject parte = eml[QStringLiteral("parts")].toArray().last().toObject();
         EXPECT_EQ(parte[QStringLiteral("filename")].toString(), QFileInfo(adjunto).fileName());
         EXPECT_EQ(parte[QStringLiteral("sha256")].toString(),
-            QString::fromLatin1(QCryptographicHash::hash(testsupport::readFile(adjunto),
-                QCryptographicHash::Sha256)
-                                    .toHex()));
+            QString::fromLatin1(
+                QCryptographicHash::hash(testsupport::readFile(adjunto), QCryptographicHash::Sha256)
+                    .toHex()));
         EXPECT_GT(parte[QStringLiteral("size")].toInt(), 0);
     }
 
@@ -1129,9 +1191,10 @@ TEST_F(ImpresionDesdeVentana, mailed_lists_reach_the_mail_server_modal_first_the
     EXPECT_EQ(modales.titulos, QStringList { executableName() });
     EXPECT_EQ(modales.avisos.size(), 9);
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
-    EXPECT_TRUE(testsupport::messages().shown()[0].text.contains(
-        QStringLiteral("eMail_formatoadjunto")));
-    EXPECT_EQ(rows(QStringLiteral("SELECT Status, CuentaEmail, Tipo FROM v_ma_emailmov")).size(), 9);
+    EXPECT_TRUE(
+        testsupport::messages().shown()[0].text.contains(QStringLiteral("eMail_formatoadjunto")));
+    EXPECT_EQ(
+        rows(QStringLiteral("SELECT Status, CuentaEmail, Tipo FROM v_ma_emailmov")).size(), 9);
     EXPECT_EQ(rows(QStringLiteral("SELECT DISTINCT Status || '|' || CuentaEmail || '|' || Tipo "
                                   "FROM v_ma_emailmov")),
         QStringList { QStringLiteral("OK|ventas@elprogreso.example|E") });

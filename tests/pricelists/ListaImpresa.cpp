@@ -13,7 +13,7 @@ namespace listaimpresa {
 QString pdfText(const QString& pdf)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return QString();
     return QString::fromUtf8(p.readAllStandardOutput());
@@ -22,8 +22,8 @@ QString pdfText(const QString& pdf)
 QStringList codes(const QString& text)
 {
     QStringList out;
-    static const QRegularExpression line(QStringLiteral("^\\s*(\\d{6})\\s"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression line(
+        QStringLiteral("^\\s*(\\d{6})\\s"), QRegularExpression::MultilineOption);
     for (auto it = line.globalMatch(text); it.hasNext();)
         out << it.next().captured(1);
     return out;

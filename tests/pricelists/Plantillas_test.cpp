@@ -46,8 +46,8 @@ TEST(Plantillas, list_and_delete_statements)
     EXPECT_EQ(Plantillas::sentenciaLista(QStringLiteral("Rp_Tarifolio")),
         QStringLiteral("select formulario from ta_config_form where formulario like "
                        "'%@Rp_Tarifolio@%' group by formulario"));
-    EXPECT_EQ(Plantillas::sentenciaBorrado(
-                  QStringLiteral("Rp_Tarifolio"), QStringLiteral("Rp_Tarifolio"), QStringLiteral("D'Angelo")),
+    EXPECT_EQ(Plantillas::sentenciaBorrado(QStringLiteral("Rp_Tarifolio"),
+                  QStringLiteral("Rp_Tarifolio"), QStringLiteral("D'Angelo")),
         QStringLiteral("Delete ta_config_form where formulario = "
                        "'Rp_Tarifolio@Rp_Tarifolio@D''Angelo'"));
 }

@@ -39,8 +39,9 @@ QString definition(const QString& name)
 // The selection the printing builds for a plain sales list of the given lists.
 QString salesSelection(const QString& lists)
 {
-    return QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False"
-                          " AND {V_MA_PRECIOS.IdLista} in [%1]")
+    return QStringLiteral(
+        " {V_MA_PRECIOS.TIPOLISTA} = 'V'  AND  {v_ma_articulos.SUSPENDIDO} = False"
+        " AND {V_MA_PRECIOS.IdLista} in [%1]")
         .arg(lists);
 }
 
@@ -74,7 +75,7 @@ protected:
 
     // Prints `report` to PDF and returns its text, or empty text after a test failure.
     QString print(const QString& report, const QString& selection, const QStringList& formulas,
-        const QStringList& sort = {QStringLiteral("+{v_ma_articulos.idarticulo}")})
+        const QStringList& sort = { QStringLiteral("+{v_ma_articulos.idarticulo}") })
     {
         ReportJobRequest request;
         request.definitionFile = definition(report + QStringLiteral(".rpt"));
@@ -98,7 +99,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_file;
-    QtAdoProvider m_provider {QtAdoProvider::Settings {}};
+    QtAdoProvider m_provider { QtAdoProvider::Settings {} };
     std::unique_ptr<AdoConnection> m_connection;
     std::unique_ptr<AdoReportDataSource> m_source;
     QString m_sqlName;
@@ -107,9 +108,10 @@ protected:
 
 TEST_F(PriceListDefinitions, every_report_row_of_the_demo_database_names_a_definition_that_prints)
 {
-    const QStringList reports = rows(QStringLiteral("SELECT NOMBRE, Archivo FROM TA_REPORTES "
-                                                    "WHERE NOMBRE LIKE 'RP_LISTA%' OR NOMBRE = 'MA_PRE2' "
-                                                    "ORDER BY NOMBRE"));
+    const QStringList reports
+        = rows(QStringLiteral("SELECT NOMBRE, Archivo FROM TA_REPORTES "
+                              "WHERE NOMBRE LIKE 'RP_LISTA%' OR NOMBRE = 'MA_PRE2' "
+                              "ORDER BY NOMBRE"));
 
     ASSERT_EQ(reports.size(), 14);
     for (const QString& row : reports) {
@@ -118,28 +120,30 @@ TEST_F(PriceListDefinitions, every_report_row_of_the_demo_database_names_a_defin
         SCOPED_TRACE(name.toStdString());
         EXPECT_EQ(file, name + QStringLiteral(".rpt"));
         ASSERT_TRUE(QFileInfo::exists(definition(file)));
-        const QString selection = name.compare(QStringLiteral("RP_LISTAPRECIOSAC"), Qt::CaseInsensitive)
-                == 0
+        const QString selection
+            = name.compare(QStringLiteral("RP_LISTAPRECIOSAC"), Qt::CaseInsensitive) == 0
             ? QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False and "
                              "{aux_analisiscostos.usuario}='nadie/PC'")
             : salesSelection(QStringLiteral("'   1'"));
-        const QString text = print(name, selection,
-            {QStringLiteral("Nombreempresa = 'Casa de Prueba'")});
+        const QString text
+            = print(name, selection, { QStringLiteral("Nombreempresa = 'Casa de Prueba'") });
         EXPECT_FALSE(text.trimmed().isEmpty());
     }
 }
 
-TEST_F(PriceListDefinitions, prices_and_articles_equal_those_of_the_database_and_hidden_columns_are_absent)
+TEST_F(PriceListDefinitions,
+    prices_and_articles_equal_those_of_the_database_and_hidden_columns_are_absent)
 {
-    const QStringList expected = rows(QStringLiteral(
-        "SELECT p.IdArticulo, p.PRECIO1, p.PRECIO3 FROM V_MA_PRECIOS p "
-        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
+    const QStringList expected = rows(
+        QStringLiteral("SELECT p.IdArticulo, p.PRECIO1, p.PRECIO3 FROM V_MA_PRECIOS p "
+                       "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                       "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
 
-    const QString text = print(QStringLiteral("RP_ListaPrecios"), salesSelection(QStringLiteral("'   1'")),
-        {QStringLiteral("Nombreempresa = 'Casa de Prueba'"), QStringLiteral("Precio1='Contado'"),
+    const QString text = print(QStringLiteral("RP_ListaPrecios"),
+        salesSelection(QStringLiteral("'   1'")),
+        { QStringLiteral("Nombreempresa = 'Casa de Prueba'"), QStringLiteral("Precio1='Contado'"),
             QStringLiteral("Precio2=''"), QStringLiteral("Precio3='Tarjeta'"),
-            QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '")});
+            QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '") });
 
     ASSERT_FALSE(expected.isEmpty());
     QStringList printedCodes = codes(text);
@@ -155,11 +159,10 @@ TEST_F(PriceListDefinitions, prices_and_articles_equal_those_of_the_database_and
     // The two shown columns stand side by side: each line ends with class 1 then class 3.
     for (const QString& row : expected.mid(0, 10)) {
         const QString code = row.section(u'|', 0, 0);
-        const QRegularExpression line(QStringLiteral("^%1 .*\\s%2\\s+%3\\s*$")
-                                          .arg(code, QRegularExpression::escape(
-                                                         money(row.section(u'|', 1, 1).toDouble())),
-                                              QRegularExpression::escape(
-                                                  money(row.section(u'|', 2, 2).toDouble()))),
+        const QRegularExpression line(
+            QStringLiteral("^%1 .*\\s%2\\s+%3\\s*$")
+                .arg(code, QRegularExpression::escape(money(row.section(u'|', 1, 1).toDouble())),
+                    QRegularExpression::escape(money(row.section(u'|', 2, 2).toDouble()))),
             QRegularExpression::MultilineOption);
         EXPECT_TRUE(line.match(text).hasMatch()) << code.toStdString();
     }
@@ -180,9 +183,10 @@ TEST_F(PriceListDefinitions, the_csv_has_the_printed_captions_and_only_the_colum
     request.definitionFile = definition(QStringLiteral("RP_ListaPrecios.rpt"));
     request.connection = m_source.get();
     request.selection = salesSelection(QStringLiteral("'   1'"));
-    request.formulas = {QStringLiteral("Precio1='Contado'"), QStringLiteral("Precio3='Tarjeta'"),
-        QStringLiteral("ConStock=0"), QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '")};
-    request.sortFields = {QStringLiteral("+{v_ma_articulos.idarticulo}")};
+    request.formulas = { QStringLiteral("Precio1='Contado'"), QStringLiteral("Precio3='Tarjeta'"),
+        QStringLiteral("ConStock=0"),
+        QStringLiteral("OcultarColumnas = '0 - 2 - 4 - 5 - 6 - 7 - 8 - '") };
+    request.sortFields = { QStringLiteral("+{v_ma_articulos.idarticulo}") };
     request.destination = ReportDestination::Sink;
     request.sink = &pages;
     request.records = &csv;
@@ -194,8 +198,8 @@ TEST_F(PriceListDefinitions, the_csv_has_the_printed_captions_and_only_the_colum
 
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"),
-        Qt::SkipEmptyParts);
+    const QStringList lines
+        = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_FALSE(expected.isEmpty());
     ASSERT_EQ(lines.size(), expected.size() + 1);
     EXPECT_EQ(lines.first(), QStringLiteral("Código;Descripción;Contado;Tarjeta"));
@@ -210,30 +214,35 @@ TEST_F(PriceListDefinitions, the_csv_has_the_printed_captions_and_only_the_colum
     for (qsizetype i = 0; i < expected.size(); ++i) {
         const QStringList row = expected.at(i).split(u'|');
         EXPECT_EQ(lines.at(i + 1),
-            QStringList({row[0], text(row[1]), amount(row[2]), amount(row[3])}).join(u';'));
+            QStringList({ row[0], text(row[1]), amount(row[2]), amount(row[3]) }).join(u';'));
     }
 }
 
-TEST_F(PriceListDefinitions, an_article_is_printed_once_without_a_warehouse_and_with_its_stock_with_one)
+TEST_F(PriceListDefinitions,
+    an_article_is_printed_once_without_a_warehouse_and_with_its_stock_with_one)
 {
-    const QStringList once = rows(QStringLiteral(
-        "SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
-    const QStringList stock = rows(QStringLiteral(
-        "SELECT p.IdArticulo, s.Stock FROM V_MA_PRECIOS p "
-        "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
-        "LEFT JOIN STK_MA_ARTICULOS s ON s.IDARTICULO = a.IDARTICULO "
-        "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 "
-        "AND (s.DEPOSITO = '   2' OR s.DEPOSITO = '' OR s.DEPOSITO IS NULL) ORDER BY p.IdArticulo"));
+    const QStringList once = rows(
+        QStringLiteral("SELECT p.IdArticulo FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON "
+                       "a.IDARTICULO = p.IdArticulo "
+                       "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo"));
+    const QStringList stock
+        = rows(QStringLiteral("SELECT p.IdArticulo, s.Stock FROM V_MA_PRECIOS p "
+                              "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                              "LEFT JOIN STK_MA_ARTICULOS s ON s.IDARTICULO = a.IDARTICULO "
+                              "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 "
+                              "AND (s.DEPOSITO = '   2' OR s.DEPOSITO = '' OR s.DEPOSITO IS NULL) "
+                              "ORDER BY p.IdArticulo"));
 
-    const QString plain = print(QStringLiteral("RP_ListaPreciosRubro"),
-        salesSelection(QStringLiteral("'   1'")), {QStringLiteral("ConStock=0")},
-        {QStringLiteral("+{v_ma_articulos.idarticulo}")});
+    const QString plain
+        = print(QStringLiteral("RP_ListaPreciosRubro"), salesSelection(QStringLiteral("'   1'")),
+            { QStringLiteral("ConStock=0") }, { QStringLiteral("+{v_ma_articulos.idarticulo}") });
     const QString withStock = print(QStringLiteral("RP_ListaPrecios"),
         salesSelection(QStringLiteral("'   1'"))
-            + QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = '   2' OR "
-                             "{STK_MA_ARTICULOS.DEPOSITO}='' OR ISNULL({STK_MA_ARTICULOS.DEPOSITO}))"),
-        {QStringLiteral("ConStock=1"), QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+            + QStringLiteral(
+                " AND  ({STK_MA_ARTICULOS.DEPOSITO} = '   2' OR "
+                "{STK_MA_ARTICULOS.DEPOSITO}='' OR ISNULL({STK_MA_ARTICULOS.DEPOSITO}))"),
+        { QStringLiteral("ConStock=1"),
+            QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '") });
 
     QStringList sorted = codes(plain);
     std::sort(sorted.begin(), sorted.end());
@@ -251,20 +260,20 @@ TEST_F(PriceListDefinitions, each_list_starts_a_page_when_asked)
     const QString selection = salesSelection(QStringLiteral("'   1', '   2'"));
 
     const QString together = print(QStringLiteral("RP_ListaPrecios"), selection,
-        {QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+        { QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '") });
     const QString apart = print(QStringLiteral("RP_ListaPrecios"), selection,
-        {QStringLiteral("CortePorLista = '-1'"),
-            QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '")});
+        { QStringLiteral("CortePorLista = '-1'"),
+            QStringLiteral("OcultarColumnas = '0 - 2 - 3 - 4 - 5 - 6 - 7 - 8 - '") });
 
     const QStringList pages = apart.split(u'\f', Qt::SkipEmptyParts);
     int listHeaders = 0;
     for (const QString& page : pages) {
-        static const QRegularExpression header(QStringLiteral("^\\s*[12]\\s+Lista "),
-            QRegularExpression::MultilineOption);
-        const bool first = page.contains(QRegularExpression(QStringLiteral("^\\s*1\\s+Lista "),
-            QRegularExpression::MultilineOption));
-        const bool second = page.contains(QRegularExpression(QStringLiteral("^\\s*2\\s+Lista "),
-            QRegularExpression::MultilineOption));
+        static const QRegularExpression header(
+            QStringLiteral("^\\s*[12]\\s+Lista "), QRegularExpression::MultilineOption);
+        const bool first = page.contains(QRegularExpression(
+            QStringLiteral("^\\s*1\\s+Lista "), QRegularExpression::MultilineOption));
+        const bool second = page.contains(QRegularExpression(
+            QStringLiteral("^\\s*2\\s+Lista "), QRegularExpression::MultilineOption));
         EXPECT_FALSE(first && second);
         listHeaders += header.globalMatch(page).hasNext() ? 1 : 0;
     }
@@ -279,26 +288,25 @@ TEST_F(PriceListDefinitions, selective_lists_print_one_column_per_condition_with
         "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
         "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 5"));
 
-    const QString text = print(QStringLiteral("RP_ListaPrecios_Sel"),
-        salesSelection(QStringLiteral("'   1'")),
-        {QStringLiteral("Precio1='Mayorista'"),
-            QStringLiteral("Cond_Cpra_Vta_Descripcion1='Contado efectivo'"),
-            QStringLiteral("PorcRecargoCPRAVTA1=-5"),
-            QStringLiteral("Cond_Cpra_Vta_Descripcion2='Tarjeta 3 cuotas'"),
-            QStringLiteral("PorcRecargoCPRAVTA2=12.5"), QStringLiteral("CantCondiciones=2"),
-            QStringLiteral("QuePrecio=4")});
+    const QString text
+        = print(QStringLiteral("RP_ListaPrecios_Sel"), salesSelection(QStringLiteral("'   1'")),
+            { QStringLiteral("Precio1='Mayorista'"),
+                QStringLiteral("Cond_Cpra_Vta_Descripcion1='Contado efectivo'"),
+                QStringLiteral("PorcRecargoCPRAVTA1=-5"),
+                QStringLiteral("Cond_Cpra_Vta_Descripcion2='Tarjeta 3 cuotas'"),
+                QStringLiteral("PorcRecargoCPRAVTA2=12.5"), QStringLiteral("CantCondiciones=2"),
+                QStringLiteral("QuePrecio=4") });
 
     EXPECT_TRUE(text.contains(QStringLiteral("Contado efectivo")));
     EXPECT_TRUE(text.contains(QStringLiteral("Tarjeta 3 cuotas")));
     for (const QString& row : expected) {
         const double price = row.section(u'|', 1, 1).toDouble();
         const QString code = row.section(u'|', 0, 0);
-        const QRegularExpression line(QStringLiteral("^%1 .*\\s%2\\s+%3\\s+%4\\s*$")
-                                          .arg(code, QRegularExpression::escape(money(price)),
-                                              QRegularExpression::escape(
-                                                  money(std::round(price * 95.0) / 100.0)),
-                                              QRegularExpression::escape(
-                                                  money(std::round(price * 112.5) / 100.0))),
+        const QRegularExpression line(
+            QStringLiteral("^%1 .*\\s%2\\s+%3\\s+%4\\s*$")
+                .arg(code, QRegularExpression::escape(money(price)),
+                    QRegularExpression::escape(money(std::round(price * 95.0) / 100.0)),
+                    QRegularExpression::escape(money(std::round(price * 112.5) / 100.0))),
             QRegularExpression::MultilineOption);
         EXPECT_TRUE(line.match(text).hasMatch()) << code.toStdString();
     }
@@ -312,13 +320,13 @@ TEST_F(PriceListDefinitions, labels_print_three_across_with_the_chosen_price)
         "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 ORDER BY p.IdArticulo LIMIT 3"));
 
     const QString text = print(QStringLiteral("MA_PRE2"), salesSelection(QStringLiteral("'   1'")),
-        {QStringLiteral("QuePrecio='Precio2'")});
+        { QStringLiteral("QuePrecio='Precio2'") });
 
     ASSERT_EQ(expected.size(), 3);
-    const QRegularExpression codesLine(QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
-                                           .arg(expected[0].section(u'|', 0, 0),
-                                               expected[1].section(u'|', 0, 0),
-                                               expected[2].section(u'|', 0, 0)));
+    const QRegularExpression codesLine(
+        QStringLiteral("Cód\\. %1\\s+Cód\\. %2\\s+Cód\\. %3")
+            .arg(expected[0].section(u'|', 0, 0), expected[1].section(u'|', 0, 0),
+                expected[2].section(u'|', 0, 0)));
     EXPECT_TRUE(codesLine.match(text).hasMatch());
     const QRegularExpression pricesLine(
         QStringLiteral("\\$ %1\\s+\\$ %2\\s+\\$ %3")
@@ -330,12 +338,12 @@ TEST_F(PriceListDefinitions, labels_print_three_across_with_the_chosen_price)
 
 TEST_F(PriceListDefinitions, labels_of_one_list_per_page_keep_each_list_on_its_own_sheets)
 {
-    const QStringList names = rows(QStringLiteral(
-        "SELECT DISTINCT Nombre FROM V_MA_PRECIOS WHERE IdLista IN ('   1', '   3') ORDER BY IdLista"));
+    const QStringList names = rows(QStringLiteral("SELECT DISTINCT Nombre FROM V_MA_PRECIOS WHERE "
+                                                  "IdLista IN ('   1', '   3') ORDER BY IdLista"));
 
-    const QString text = print(QStringLiteral("MA_PRE2"),
-        salesSelection(QStringLiteral("'   1', '   3'")),
-        {QStringLiteral("VariasListas=1"), QStringLiteral("CortePorLista='-1'")});
+    const QString text
+        = print(QStringLiteral("MA_PRE2"), salesSelection(QStringLiteral("'   1', '   3'")),
+            { QStringLiteral("VariasListas=1"), QStringLiteral("CortePorLista='-1'") });
 
     ASSERT_EQ(names.size(), 2);
     const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
@@ -358,25 +366,26 @@ TEST_F(PriceListDefinitions, reads_every_grouping_and_sort_in_the_reports_order_
         const char* report;
         std::array<bool, 4> grouping; // section, family, supplier, none
     } groupings[] = {
-        {"RP_ListaPrecios", {false, false, false, true}},
-        {"RP_ListaPreciosRubro", {true, false, false, false}},
-        {"RP_ListaPreciosFamilia", {false, true, false, false}},
-        {"RP_ListaPreciosProveedor", {false, false, true, false}},
+        { "RP_ListaPrecios", { false, false, false, true } },
+        { "RP_ListaPreciosRubro", { true, false, false, false } },
+        { "RP_ListaPreciosFamilia", { false, true, false, false } },
+        { "RP_ListaPreciosProveedor", { false, false, true, false } },
     };
     for (const auto& g : groupings) {
-        for (const bool byDescription : {false, true}) {
-            for (const char* last : {"1", "2"}) {
-                SCOPED_TRACE(std::string(g.report) + (byDescription ? " descripcion " : " codigo ")
-                    + last);
+        for (const bool byDescription : { false, true }) {
+            for (const char* last : { "1", "2" }) {
+                SCOPED_TRACE(
+                    std::string(g.report) + (byDescription ? " descripcion " : " codigo ") + last);
                 EstadoImpresion e;
                 e.ListaDesde = QStringLiteral("1");
                 e.ListaHasta = QString::fromLatin1(last);
                 for (int i = 0; i <= 8; ++i)
-                    e.ChkFiltro << CasillaPrecio {i >= 1 && i <= 4 ? 1 : 0, QString::number(i),
-                        QStringLiteral("Clase %1").arg(i)};
-                e.OptOrden << OpcionOrden {!byDescription, QStringLiteral("{v_ma_articulos.idarticulo}")}
-                           << OpcionOrden {byDescription, QStringLiteral("{v_ma_articulos.descripcion}")};
-                e.OptGROUP = {g.grouping[0], g.grouping[1], g.grouping[2], g.grouping[3]};
+                    e.ChkFiltro << CasillaPrecio { i >= 1 && i <= 4 ? 1 : 0, QString::number(i),
+                        QStringLiteral("Clase %1").arg(i) };
+                e.OptOrden << OpcionOrden {
+                    !byDescription, QStringLiteral("{v_ma_articulos.idarticulo}")
+                } << OpcionOrden { byDescription, QStringLiteral("{v_ma_articulos.descripcion}") };
+                e.OptGROUP = { g.grouping[0], g.grouping[1], g.grouping[2], g.grouping[3] };
                 e.Deposito = QStringLiteral("1");
                 const ImpresionPrecios::Resultado job
                     = ImpresionPrecios::armaTrabajo(e, QStringLiteral("Casa"), QString());
@@ -392,8 +401,8 @@ TEST_F(PriceListDefinitions, reads_every_grouping_and_sort_in_the_reports_order_
                 ASSERT_TRUE(renderer.prepare(*m_source)) << renderer.errorString().toStdString();
 
                 const QStringList plan = rows(QStringLiteral("EXPLAIN QUERY PLAN ")
-                    + SelectionPlanner::withLiterals(renderer.query().sql,
-                        renderer.query().parameters, SqlDialect::SQLite));
+                    + SelectionPlanner::withLiterals(
+                        renderer.query().sql, renderer.query().parameters, SqlDialect::SQLite));
 
                 ASSERT_FALSE(plan.isEmpty());
                 EXPECT_FALSE(plan.join(u'\n').contains(QStringLiteral("TEMP B-TREE")))

@@ -299,7 +299,7 @@ TEST_F(Rp_TarifolioCampos, a_lookup_opened_with_f3_is_worked_from_the_keyboard)
     teclado(
         [](Lib_FrmCons3& dlg) {
             // The arrows move the current row from the first one, Enter takes it.
-            for (const Qt::Key tecla : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            for (const Qt::Key tecla : { Qt::Key_Down, Qt::Key_Down, Qt::Key_Return })
                 QTest::keyClick(QApplication::focusWidget(), tecla);
             return dlg.modelo().texto(2, 0).trimmed();
         },
@@ -311,7 +311,7 @@ TEST_F(Rp_TarifolioCampos, a_lookup_opened_with_f3_is_worked_from_the_keyboard)
             // stands on the row found, and Enter takes it.
             const QString ultima = dlg.modelo().texto(dlg.modelo().rowCount() - 1, 0).trimmed();
             QTest::keyClicks(QApplication::focusWidget(), ultima);
-            for (const Qt::Key tecla : {Qt::Key_Down, Qt::Key_Return})
+            for (const Qt::Key tecla : { Qt::Key_Down, Qt::Key_Return })
                 QTest::keyClick(QApplication::focusWidget(), tecla);
             return ultima;
         },

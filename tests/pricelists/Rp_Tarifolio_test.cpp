@@ -187,9 +187,9 @@ TEST_F(Rp_TarifolioTest, sales_mode_offers_the_conditions_and_is_7150_twips_high
         QStringList { QString() } + condiciones);
     EXPECT_EQ(items(control<QListWidget>(*ventana, "lstCondiciones")), condiciones);
     // The operator reads the description and its percentage, not the surcharge kept at the end.
-    for (const QAbstractItemView* vista : { static_cast<QAbstractItemView*>(
-             control<QListWidget>(*ventana, "lstCondiciones")),
-             control<QComboBox>(*ventana, "CmbCpra_Vta")->view() }) {
+    for (const QAbstractItemView* vista :
+        { static_cast<QAbstractItemView*>(control<QListWidget>(*ventana, "lstCondiciones")),
+            control<QComboBox>(*ventana, "CmbCpra_Vta")->view() }) {
         const auto* delegado = qobject_cast<QStyledItemDelegate*>(vista->itemDelegate());
         ASSERT_NE(delegado, nullptr);
         EXPECT_EQ(delegado->displayText(condiciones.at(5), QLocale()),

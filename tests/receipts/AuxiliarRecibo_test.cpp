@@ -50,8 +50,9 @@ TEST_F(AuxiliarRecibo, body_pairs_documents_with_printed_lines_the_longer_list_l
             { { "FC", "099900000011A", "100" }, { "FC", "099900000012A", "200" } },
             { { "1.1.01", "10", "D" }, { "1.1.02", "20", "D" }, { "1.1.03", "30", "D" },
                 { "1.1.04", "40", "D" }, { "1.1.06", "50", "D" } },
-            { "FC-099900000011A|100,00|Caja|10,00", "FC-099900000012A|200,00|Valores a depositar|20,00",
-                "||Banco Central|30,00", "||Tarjeta Visa(Propio)|40,00", "||Debito bancario|50,00" } },
+            { "FC-099900000011A|100,00|Caja|10,00",
+                "FC-099900000012A|200,00|Valores a depositar|20,00", "||Banco Central|30,00",
+                "||Tarjeta Visa(Propio)|40,00", "||Debito bancario|50,00" } },
         { "four documents, one medium: rows 2 to 4 carry only a document",
             { { "FC", "099900000011A", "1" }, { "FC", "099900000012A", "2" },
                 { "FC", "099900000013A", "3" }, { "ND", "099900000014A", "4" } },
@@ -65,23 +66,21 @@ TEST_F(AuxiliarRecibo, body_pairs_documents_with_printed_lines_the_longer_list_l
         { "the holder's line first is skipped and the pairing shifts",
             { { "FC", "099900000011A", "1" }, { "FC", "099900000012A", "2" } },
             { { "C001", "30", "H" }, { "1.1.01", "10", "D" }, { "1.1.02", "20", "D" } },
-            { "FC-099900000011A|1,00|Caja|10,00", "FC-099900000012A|2,00|Valores a depositar|20,00" } },
+            { "FC-099900000011A|1,00|Caja|10,00",
+                "FC-099900000012A|2,00|Valores a depositar|20,00" } },
         { "the last line is no medium: the last row keeps only its keys",
             { { "FC", "099900000011A", "1" } },
             { { "1.1.01", "10", "D" }, { "1.1.02", "20", "D" }, { "C001", "30", "H" } },
             { "FC-099900000011A|1,00|Caja|10,00", "||Valores a depositar|20,00", "|||" } },
         { "a line without an account is skipped, not totalled as a withholding",
-            { { "FC", "099900000011A", "1" } },
-            { { "", "5", "D" }, { "1.1.01", "10", "D" } },
+            { { "FC", "099900000011A", "1" } }, { { "", "5", "D" }, { "1.1.01", "10", "D" } },
             { "FC-099900000011A|1,00|Caja|10,00" } },
         { "a withholding keeps its row with the right half empty",
-            { { "FC", "099900000011A", "1" } },
-            { { "2.1.01", "3", "D" }, { "1.1.01", "10", "D" } },
+            { { "FC", "099900000011A", "1" } }, { { "2.1.01", "3", "D" }, { "1.1.01", "10", "D" } },
             { "FC-099900000011A|1,00||", "||Caja|10,00" } },
         { "one document applied twice prints once with the summed amount",
             { { "FC", "099900000011A", "100" }, { "FC", "099900000011A", "23.5" } },
-            { { "1.1.01", "10", "D" } },
-            { "FC-099900000011A|123,50|Caja|10,00" } },
+            { { "1.1.01", "10", "D" } }, { "FC-099900000011A|123,50|Caja|10,00" } },
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.nombre);
@@ -120,8 +119,8 @@ TEST_F(AuxiliarRecibo, document_date_and_amount_come_from_the_table_the_leading_
 
     genera(QStringLiteral("OPG"));
     const QStringList documentosLideran = filas(columnas);
-    asiento(QStringLiteral("OPG"), QStringLiteral("1.1.02"), QStringLiteral("1"),
-        QStringLiteral("H"));
+    asiento(
+        QStringLiteral("OPG"), QStringLiteral("1.1.02"), QStringLiteral("1"), QStringLiteral("H"));
     genera(QStringLiteral("OPG"));
     const QStringList asientosLideran = filas(columnas);
 
@@ -175,26 +174,30 @@ TEST_F(AuxiliarRecibo, media_columns_by_kind_and_leading_list_under_both_separat
             { "1.1.05", "1000", "D" }, { "Moneda='2'", "Cotizacion=312.5" },
             "Caja dolares||Cotiz: 312,5 Cant: 3,2||1000,00|2|312,5|3,2" },
         { "own cheque with the drawer's identification", "CB", true, { "1.1.02", "500", "H" },
-            { "ChPropio=1", "NROCOMPROBANTEBANCARIO='ab-12'",
-                "tj_observaciones=' 20-12345678/9 '", "IdBanco='7'", "vencimiento='2024-04-30'" },
-            "Valores a depositar(Propio)|AB-12 (20123456789)|7-Banco Siete|30/04/2024|500,00|   1||" },
+            { "ChPropio=1", "NROCOMPROBANTEBANCARIO='ab-12'", "tj_observaciones=' 20-12345678/9 '",
+                "IdBanco='7'", "vencimiento='2024-04-30'" },
+            "Valores a depositar(Propio)|AB-12 (20123456789)|7-Banco Siete|30/04/2024|500,00|   "
+            "1||" },
         { "a cheque without bank or due date", "CB", true, { "1.1.02", "500", "H" },
             { "NROCOMPROBANTEBANCARIO='77'" }, "Valores a depositar|77|-||500,00|   1||" },
         { "a bank account prints as a cheque", "PG", true, { "1.1.03", "90", "D" },
-            { "NROCOMPROBANTEBANCARIO='T1'", "IdBanco='7'" }, "Banco Central|T1|7-Banco Siete||90,00|   1||" },
+            { "NROCOMPROBANTEBANCARIO='T1'", "IdBanco='7'" },
+            "Banco Central|T1|7-Banco Siete||90,00|   1||" },
         { "a bank debit prints as a cheque", "PG", false, { "1.1.06", "60", "D" },
-            { "NROCOMPROBANTEBANCARIO='DB9'", "Moneda='2'" }, "Debito bancario|DB9|-||60,00|   1||" },
+            { "NROCOMPROBANTEBANCARIO='DB9'", "Moneda='2'" },
+            "Debito bancario|DB9|-||60,00|   1||" },
         { "card with coupon, member and instalments", "CB", true, { "1.1.04", "1200", "H" },
             { "TJ_NroCupon='ab123'", "TJ_NroSocio='4455'", "TJ_cuotas=3", "Moneda='2'" },
             "Tarjeta Visa(Propio)|AB123|Socio: 4455| Nº Cuotas 3|1200,00|   1||" },
-        { "a card without member number leaves its label out", "CB", true,
-            { "1.1.04", "10", "D" }, { "TJ_NroCupon='c1'", "TJ_cuotas=1" },
+        { "a card without member number leaves its label out", "CB", true, { "1.1.04", "10", "D" },
+            { "TJ_NroCupon='c1'", "TJ_cuotas=1" },
             "Tarjeta Visa(Propio)|C1|| Nº Cuotas 1|10,00|   1||" },
         { "a DC line in dollars with the lines leading", "CB", false, { "1.1.05", "70000", "D" },
             { "Moneda='2'", "Cotizacion=350" },
             "Caja dolares||Cotiz: 350 Cant: 200||70000,00|2|350|200" },
         { "a DC line on the credit side of a CBFP is negated", "CBFP", true,
-            { "1.1.05", "500", "H" }, { "Moneda='1'", "Cotizacion=1" }, "Caja dolares||||-500,00|1|1|" },
+            { "1.1.05", "500", "H" }, { "Moneda='1'", "Cotizacion=1" },
+            "Caja dolares||||-500,00|1|1|" },
     };
     for (const QLocale& locale : { QLocale(QLocale::Spanish, QLocale::Argentina),
              QLocale(QLocale::English, QLocale::UnitedStates) }) {
@@ -217,7 +220,7 @@ TEST_F(AuxiliarRecibo, media_columns_by_kind_and_leading_list_under_both_separat
             genera(QLatin1String(caso.tc));
 
             EXPECT_EQ(filas({ "COLUMNA4", "COLUMNA5", "COLUMNA6", "COLUMNA7", "COLUMNA8",
-                          "COLUMNA10", "COLUMNA12", "COLUMNA13" })
+                                "COLUMNA10", "COLUMNA12", "COLUMNA13" })
                           .value(0),
                 esperado);
         }
@@ -232,8 +235,8 @@ TEST_F(AuxiliarRecibo, other_vouchers_blank_rows_and_copies_stay_within_this_wor
     aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000012A"),
         QStringLiteral("50"));
     notaDeCreditoListada();
-    asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("120"),
-        QStringLiteral("D"));
+    asiento(
+        QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("120"), QStringLiteral("D"));
     exec(QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, COLUMNA4) "
                         "VALUES ('CB', 'OTRO|PUESTO', '1', '%1', 'ajeno')")
              .arg(QLatin1String(Id)));
@@ -244,8 +247,8 @@ TEST_F(AuxiliarRecibo, other_vouchers_blank_rows_and_copies_stay_within_this_wor
 
     genera(QStringLiteral("CB"), formulas, QString(), 3, 10);
 
-    const QStringList todas = filas({ "TIPO", "COLUMNA4", "COLUMNA6", "COLUMNA8", "COLUMNA10",
-        "COLUMNA13" });
+    const QStringList todas
+        = filas({ "TIPO", "COLUMNA4", "COLUMNA6", "COLUMNA8", "COLUMNA10", "COLUMNA13" });
     ASSERT_EQ(todas.size(), 30);
     const QStringList primera { "1|Caja||120,00||", "1|||||", "1|||||",
         "1|NC|NC 099900000007A|30,00|   1|", "1|  ||||", "1|  ||||", "1|  ||||", "1|  ||||",
@@ -276,11 +279,11 @@ TEST_F(AuxiliarRecibo, formulas_fill_entries_1_to_12_and_keep_entry_0)
             { { "1.1.01", "1000", "D" }, { "2.1.01", "100", "D" }, { "2.1.05", "20", "D" },
                 { "2.1.04", "5", "D" }, { "4.1.01", "9.5", "D" } },
             { "Prm_ImporteCpte = '0,00'", "Prm_ImporteAplicado = '1234.50'",
-                "Prm_ImporteSaldo = '0,00'",
-                "Prm_ImporteEnLetras = 'Mil Pesos Con 00/100'", "Prm_ImporteMP = '1.000,00'",
-                "Prm_RetGanancias = '0,00'", "Prm_RetIVA = '105,00'", "Prm_RetIBrtos = '0,00'",
-                "Prm_RetSUSS = '20,00'", "Prm_DescuentosOtorgados = '9,50'",
-                "Prm_Concepto = 'Cobro de D''Angelo'", "TOTAL =  '-100,00'" } },
+                "Prm_ImporteSaldo = '0,00'", "Prm_ImporteEnLetras = 'Mil Pesos Con 00/100'",
+                "Prm_ImporteMP = '1.000,00'", "Prm_RetGanancias = '0,00'", "Prm_RetIVA = '105,00'",
+                "Prm_RetIBrtos = '0,00'", "Prm_RetSUSS = '20,00'",
+                "Prm_DescuentosOtorgados = '9,50'", "Prm_Concepto = 'Cobro de D''Angelo'",
+                "TOTAL =  '-100,00'" } },
         { "a payment order paying more than it applies has an advance", "OPG",
             { { "FC", "099900000011A", "100" } }, { { "1.1.01", "250", "H" } },
             { "Prm_ImporteCpte = '0,00'", "Prm_ImporteAplicado = '100.00'",
@@ -288,16 +291,14 @@ TEST_F(AuxiliarRecibo, formulas_fill_entries_1_to_12_and_keep_entry_0)
                 "Prm_ImporteEnLetras = 'Doscientos Cincuenta Pesos Con 00/100'",
                 "Prm_ImporteMP = '250,00'", "Prm_RetGanancias = '0,00'", "Prm_RetIVA = '0,00'",
                 "Prm_RetIBrtos = '0,00'", "Prm_RetSUSS = '0,00'",
-                "Prm_DescuentosOtorgados = '0,00'", "Prm_Concepto = ''",
-                "Anticipo =  '150,00'" } },
+                "Prm_DescuentosOtorgados = '0,00'", "Prm_Concepto = ''", "Anticipo =  '150,00'" } },
         { "one paying less has none", "PG", { { "FC", "099900000011A", "100" } },
             { { "1.1.01", "60", "H" } },
             { "Prm_ImporteCpte = '0,00'", "Prm_ImporteAplicado = '100.00'",
                 "Prm_ImporteSaldo = '0,00'", "Prm_ImporteEnLetras = 'Sesenta Pesos Con 00/100'",
                 "Prm_ImporteMP = '60,00'", "Prm_RetGanancias = '0,00'", "Prm_RetIVA = '0,00'",
                 "Prm_RetIBrtos = '0,00'", "Prm_RetSUSS = '0,00'",
-                "Prm_DescuentosOtorgados = '0,00'", "Prm_Concepto = ''",
-                "Anticipo =  '0'" } },
+                "Prm_DescuentosOtorgados = '0,00'", "Prm_Concepto = ''", "Anticipo =  '0'" } },
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.nombre);
@@ -311,7 +312,8 @@ TEST_F(AuxiliarRecibo, formulas_fill_entries_1_to_12_and_keep_entry_0)
             // The concept is the first text among the lines, whatever their kind.
             asiento(QLatin1String(caso.tc), QLatin1String(l.cuenta), QLatin1String(l.importe),
                 QLatin1String(l.debeHaber),
-                { primera ? QStringLiteral("Detalle=''") : QStringLiteral("Detalle=' Cobro de D''Angelo '") });
+                { primera ? QStringLiteral("Detalle=''")
+                          : QStringLiteral("Detalle=' Cobro de D''Angelo '") });
             primera = false;
         }
         QStringList formulas(21, QStringLiteral("x"));
@@ -337,8 +339,8 @@ TEST_F(AuxiliarRecibo, a_receipt_without_lines_takes_its_withholdings_from_the_h
     genera(QStringLiteral("CB"), formulas);
 
     EXPECT_EQ(formulas.mid(6, 5),
-        (QStringList { "Prm_RetGanancias = '1,00'", "Prm_RetIVA = '2,00'",
-            "Prm_RetIBrtos = '3,00'", "Prm_RetSUSS = '5,00'", "Prm_DescuentosOtorgados = '4,00'" }));
+        (QStringList { "Prm_RetGanancias = '1,00'", "Prm_RetIVA = '2,00'", "Prm_RetIBrtos = '3,00'",
+            "Prm_RetSUSS = '5,00'", "Prm_DescuentosOtorgados = '4,00'" }));
 }
 
 TEST_F(AuxiliarRecibo, a_receipt_with_nothing_to_print_clears_the_buffer_and_says_so)
@@ -387,7 +389,8 @@ TEST_F(AuxiliarRecibo, other_errors_are_answered_by_the_operator)
     };
     const QList<Caso> casos = {
         { "ignore goes on with the next blank row", { Msg::Ignore, Msg::Ignore }, true, 2, 13 },
-        { "retry runs the same insert again, abort leaves", { Msg::Retry, Msg::Abort }, false, 2, 0 },
+        { "retry runs the same insert again, abort leaves", { Msg::Retry, Msg::Abort }, false, 2,
+            0 },
     };
     aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
         QStringLiteral("15"));
@@ -416,8 +419,8 @@ TEST_F(AuxiliarRecibo, the_type_in_any_letter_case_leaves_out_the_receipts_own_a
 {
     aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
         QStringLiteral("100"));
-    asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("100"),
-        QStringLiteral("D"));
+    asiento(
+        QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("100"), QStringLiteral("D"));
     for (const char* tc : { "cb", "Cb", "CB" }) {
         SCOPED_TRACE(tc);
         QStringList formulas;
@@ -436,14 +439,14 @@ TEST_F(AuxiliarRecibo, retry_stores_the_failed_row_once_and_counts_its_amount_on
     aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
         QStringLiteral("100"));
     notaDeCreditoListada();
-    asiento(QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("70"),
-        QStringLiteral("D"));
+    asiento(
+        QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("70"), QStringLiteral("D"));
     // The other voucher's row is refused until the operator answers.
     exec(QStringLiteral("CREATE TABLE RECHAZO (X int)"));
     exec(QStringLiteral("INSERT INTO RECHAZO (X) VALUES (1)"));
     {
-        QSqlDatabase directa = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-            QStringLiteral("disparador"));
+        QSqlDatabase directa
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("disparador"));
         directa.setDatabaseName(m_file);
         ASSERT_TRUE(directa.open());
         ASSERT_TRUE(QSqlQuery(directa).exec(QStringLiteral(

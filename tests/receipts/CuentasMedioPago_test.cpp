@@ -15,9 +15,18 @@ using CuentasMedioPagoTest = ReciboPrueba;
 
 TEST_F(CuentasMedioPagoTest, account_checks_find_by_code_or_alternative_code_and_test_the_medium)
 {
-    exec(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, CodigoOpcional, Descripcion, "
-                        "MedioDePago, TipoVista) VALUES ('9.9', 'ALT', ' Cheques x ', 'ch', 'XX')"));
-    enum class Chequeo { Efectivo, Cheque, Tarjeta, Banco, DC, DB };
+    exec(
+        QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, CodigoOpcional, Descripcion, "
+                       "MedioDePago, TipoVista) VALUES ('9.9', 'ALT', ' Cheques x ', 'ch', 'XX')"));
+    enum class Chequeo
+    {
+        Efectivo,
+        Cheque,
+        Tarjeta,
+        Banco,
+        DC,
+        DB
+    };
     struct Caso
     {
         const char* nombre;
@@ -37,8 +46,8 @@ TEST_F(CuentasMedioPagoTest, account_checks_find_by_code_or_alternative_code_and
             "Caja", "" },
         { "a cheque account is no cash but gives its description", Chequeo::Efectivo, "", "9.9",
             false, "Cheques x", "" },
-        { "cash with nothing to look up empties the description", Chequeo::Efectivo, "", "",
-            false, "", "" },
+        { "cash with nothing to look up empties the description", Chequeo::Efectivo, "", "", false,
+            "", "" },
         { "cheque, medium in any case", Chequeo::Cheque, "", "9.9", true, "Cheques x", "" },
         { "cheque by alternative code has no fallback", Chequeo::Cheque, "1.1.01", "", false, "?",
             "" },
@@ -128,7 +137,8 @@ TEST_F(CuentasMedioPagoTest, withholding_and_discount_accounts_by_direction_with
         SCOPED_TRACE(caso.nombre);
         exec(QStringLiteral("DELETE FROM TA_CUENTASIVA"));
         if (caso.fila)
-            exec(QStringLiteral("INSERT INTO TA_CUENTASIVA VALUES (%1)").arg(QLatin1String(caso.fila)));
+            exec(QStringLiteral("INSERT INTO TA_CUENTASIVA VALUES (%1)")
+                     .arg(QLatin1String(caso.fila)));
         QString iva = QStringLiteral("?"), iibb = iva, ganancias = iva, descuento = iva;
 
         CuentaIVADF(iva, iibb, ganancias, descuento, caso.cobranza);

@@ -81,12 +81,12 @@ TEST_F(ImprimeAsientoTest, chooses_the_layout_and_hands_company_and_currency)
 
         EXPECT_TRUE(m_control.log.contains(
             QStringLiteral("3=/programa/reports/%1.rpt").arg(QLatin1String(f.reporte))));
-        EXPECT_TRUE(m_control.log.contains(QStringLiteral(
-            "29(0)=EMPRESA = 'Ferretería y Almacén El Progreso S.R.L.'")));
+        EXPECT_TRUE(m_control.log.contains(
+            QStringLiteral("29(0)=EMPRESA = 'Ferretería y Almacén El Progreso S.R.L.'")));
         EXPECT_TRUE(m_control.log.contains(QStringLiteral("29(1)=ENQUEMONEDA = '1'")));
         EXPECT_FALSE(m_control.log.contains(QStringLiteral("29(2)=")));
-        EXPECT_EQ(m_control.log.contains(QStringLiteral("108=AsientoSueldosCC")),
-            *f.subreporte != '\0');
+        EXPECT_EQ(
+            m_control.log.contains(QStringLiteral("108=AsientoSueldosCC")), *f.subreporte != '\0');
         EXPECT_EQ(m_control.log.last(), QStringLiteral("fin"));
         EXPECT_EQ(m_reporte.DestinoImpresion(), f.destino);
         EXPECT_TRUE(m_reporte.OpcionEspecial);

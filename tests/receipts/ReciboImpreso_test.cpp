@@ -55,7 +55,8 @@ void contiene(const QString& texto, const QStringList& partes)
 {
     for (const QString& parte : partes)
         EXPECT_TRUE(texto.contains(parte) || texto.simplified().contains(parte))
-            << parte.toStdString() << "\n" << texto.toStdString();
+            << parte.toStdString() << "\n"
+            << texto.toStdString();
 }
 
 } // namespace
@@ -71,16 +72,16 @@ TEST_F(ReciboImpreso, a_collection_prints_two_copies_to_a_page)
     EXPECT_EQ(PdfTools::pageCount(m_pdf), 1);
     contiene(texto,
         { "RECIBO", "0002-00000820 X", "ORIGINAL", "DUPLICADO", "Municipalidad de Villa Nueva",
-            "FC-000300002001A", "121000,00", "(Propio)", "AB3301", "Socio: 4455",
-            "000300000046", "189.500,00", "20.000,00", "Total aplicado 211.500,00",
-            "Recibimos la suma de", "Ciento Ochenta Y Nueve Mil Quinientos Pesos",
-            "Cobranza de facturas de noviembre" });
+            "FC-000300002001A", "121000,00", "(Propio)", "AB3301", "Socio: 4455", "000300000046",
+            "189.500,00", "20.000,00", "Total aplicado 211.500,00", "Recibimos la suma de",
+            "Ciento Ochenta Y Nueve Mil Quinientos Pesos", "Cobranza de facturas de noviembre" });
     EXPECT_EQ(texto.count(QStringLiteral("Recibimos la suma de")), 2);
 }
 
 TEST_F(ReciboImpreso, a_payment_order_shows_its_withholdings_by_tax_and_the_header_ones)
 {
-    Configuracion::GrabaDfg(QStringLiteral("ImpresionPagosConSubReporte"), Value(QStringLiteral("SI")));
+    Configuracion::GrabaDfg(
+        QStringLiteral("ImpresionPagosConSubReporte"), Value(QStringLiteral("SI")));
 
     const QString texto = imprime(QStringLiteral("OPG"), QStringLiteral("000200000910X"),
         QStringLiteral("LiqOPG.rpt"), 1,
@@ -89,10 +90,10 @@ TEST_F(ReciboImpreso, a_payment_order_shows_its_withholdings_by_tax_and_the_head
 
     contiene(texto,
         { "ORDEN DE PAGO", "Pagamos a:", "Distribuidora Ferretera del Centro S.A.",
-            "FCC-000300007001A", "250000,00", "(Propio)", "30708451239", "Cant: 50",
-            "8.000,00", "13.500,00", "5.000,00", "2.500,00", "Anticipo",
-            "Total pagado 370.000,00", "Diferencia 0,00",
-            "Trescientos Cuarenta Y Un Mil Pesos", "Retenciones de la cabecera", "Confeccionó" });
+            "FCC-000300007001A", "250000,00", "(Propio)", "30708451239", "Cant: 50", "8.000,00",
+            "13.500,00", "5.000,00", "2.500,00", "Anticipo", "Total pagado 370.000,00",
+            "Diferencia 0,00", "Trescientos Cuarenta Y Un Mil Pesos", "Retenciones de la cabecera",
+            "Confeccionó" });
 }
 
 // A receipt longer than a page repeats its heading on every page and numbers the pages.

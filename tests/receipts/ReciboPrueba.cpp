@@ -38,7 +38,8 @@ void ReciboPrueba::planDeCuentas()
                      QLatin1String(c[3]), QLatin1String(c[4])));
     exec(QStringLiteral("INSERT INTO TA_CUENTASIVA (CB_RETIVA, CB_DESCUENTO, PG_DESCUENTO) "
                         "VALUES ('2.1.01', '4.1.01', '4.1.01')"));
-    exec(QStringLiteral("INSERT INTO V_TA_BANCOS (IDBANCO, DESCRIPCION) VALUES ('7', 'Banco Siete')"));
+    exec(QStringLiteral(
+        "INSERT INTO V_TA_BANCOS (IDBANCO, DESCRIPCION) VALUES ('7', 'Banco Siete')"));
     configura(QStringLiteral("CTA_RET_OTRA_2.1.05"), QStringLiteral("su"));
 }
 
@@ -92,8 +93,8 @@ void ReciboPrueba::asiento(const QString& tc, const QString& cuenta, const QStri
 bool ReciboPrueba::genera(const QString& tc, QStringList& formulas, const QString& cuenta,
     int copias, int items, InformeRecibo* informe)
 {
-    return GeneraAuxiliarRecibo_PagoCobranza(tc, QStringLiteral("0001"),
-        QStringLiteral("00000099"), QStringLiteral("X"), cuenta, formulas, copias, items, informe);
+    return GeneraAuxiliarRecibo_PagoCobranza(tc, QStringLiteral("0001"), QStringLiteral("00000099"),
+        QStringLiteral("X"), cuenta, formulas, copias, items, informe);
 }
 
 QStringList ReciboPrueba::filas(const QStringList& columnas, const QString& usuario)

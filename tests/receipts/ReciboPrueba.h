@@ -29,8 +29,8 @@ protected:
     // A credit note of 30 listed under this collection: an applied document and an other voucher.
     void notaDeCreditoListada();
     // A document header in V_MV_CPTE (or C_MV_CPTE for a purchase).
-    void documento(const QString& tabla, const QString& tc, const QString& id,
-        const QString& fecha, const QString& importe, const QString& cuenta = QStringLiteral("C001"));
+    void documento(const QString& tabla, const QString& tc, const QString& id, const QString& fecha,
+        const QString& importe, const QString& cuenta = QStringLiteral("C001"));
     // A journal line of this receipt; `extra` are further "column=SQL literal" pairs.
     void asiento(const QString& tc, const QString& cuenta, const QString& importe,
         const QString& debeHaber, const QStringList& extra = {});

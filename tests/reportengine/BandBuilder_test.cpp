@@ -57,29 +57,28 @@ TEST(BandBuilder, builds_a_section_from_what_its_run_knows)
         int deferred;
         Value record; // the detail field's recorded value; empty: no record is asked for
     } rows[] = {
-        {"total above its rows",
+        { "total above its rows",
             R"(<summary x="0" y="0" width="20" height="5" function="sum" expr="{t.n}" scope="G"/>)",
-            Role::GroupHeader, false, "@", {7}, 1, {}},
-        {"total below its rows",
+            Role::GroupHeader, false, "@", { 7 }, 1, {} },
+        { "total below its rows",
             R"(<summary x="0" y="0" width="20" height="5" function="sum" expr="{t.n}" scope="G"/>)",
-            Role::Body, false, "42", {-1}, 0, {}},
-        {"page of pages",
-            R"(<special x="0" y="0" width="60" height="5" kind="pageNofM"/>)", Role::PageFooter,
-            false, "Página 3 de @", {5}, 0, {}},
-        {"record and group numbers",
+            Role::Body, false, "42", { -1 }, 0, {} },
+        { "page of pages", R"(<special x="0" y="0" width="60" height="5" kind="pageNofM"/>)",
+            Role::PageFooter, false, "Página 3 de @", { 5 }, 0, {} },
+        { "record and group numbers",
             R"(<special x="0" y="0" width="20" height="5" kind="recordNumber"/>)"
             R"(<special x="30" y="0" width="20" height="5" kind="groupNumber"/>)",
-            Role::Body, false, "12|2", {-1, -1}, 0, {}},
-        {"continued, first page",
-            R"(<special x="0" y="0" width="40" height="5" kind="continued"/>)",
-            Role::GroupHeader, false, "", {}, 0, {}},
-        {"continued, next pages",
-            R"(<special x="0" y="0" width="40" height="5" kind="continued"/>)",
-            Role::GroupHeader, true, "(continuación)", {-1}, 0, {}},
-        {"hidden field",
+            Role::Body, false, "12|2", { -1, -1 }, 0, {} },
+        { "continued, first page",
+            R"(<special x="0" y="0" width="40" height="5" kind="continued"/>)", Role::GroupHeader,
+            false, "", {}, 0, {} },
+        { "continued, next pages",
+            R"(<special x="0" y="0" width="40" height="5" kind="continued"/>)", Role::GroupHeader,
+            true, "(continuación)", { -1 }, 0, {} },
+        { "hidden field",
             R"(<field x="0" y="0" width="40" height="5" expr="'oculto'" suppress="True"/>)"
             R"(<text x="50" y="0" width="40" height="5">visible</text>)",
-            Role::Body, false, "visible", {-1}, 0, Value(QStringLiteral("oculto"))},
+            Role::Body, false, "visible", { -1 }, 0, Value(QStringLiteral("oculto")) },
     };
     for (const auto& row : rows) {
         const QString xml = QStringLiteral(R"RPT(<report version="1" name="RP_B">
@@ -97,8 +96,8 @@ TEST(BandBuilder, builds_a_section_from_what_its_run_knows)
         const auto report
             = ReportCompiler(options, data, resources, log).compile(*def, std::nullopt, {}, {});
         TextMeasurer measurer(resources, FontSubstitution());
-        LayoutShared shared {options, data, resources, measurer, {}, nullptr, nullptr, nullptr, {},
-            {}, 0, {}, {}, -1, {}, 0};
+        LayoutShared shared { options, data, resources, measurer, {}, nullptr, nullptr, nullptr, {},
+            {}, 0, {}, {}, -1, {}, 0 };
         ConstantRun run;
         run.continued = row.continued;
         if (!row.record.isEmpty())

@@ -148,7 +148,8 @@ TEST(DefinitionLoader, error_text_is_file_line_column_and_message)
 {
     DefinitionError error;
 
-    DefinitionLoader::loadData(wrap("<detail heigth=\"5\"/>"), QStringLiteral("/r/RP_X.rpt"), &error);
+    DefinitionLoader::loadData(
+        wrap("<detail heigth=\"5\"/>"), QStringLiteral("/r/RP_X.rpt"), &error);
 
     EXPECT_EQ(error.toString(),
         QStringLiteral("/r/RP_X.rpt:3:20: atributo desconocido \"heigth\" en <detail>"));
@@ -188,7 +189,7 @@ TEST(DefinitionLoader, a_file_read_again_after_it_changed_gives_its_new_definiti
 TEST(DefinitionLoader, every_shipped_definition_loads)
 {
     const QDir reports(QStringLiteral(RP_SOURCE_DIR "/share/reports"));
-    const QStringList files = reports.entryList({QStringLiteral("*.rpt")}, QDir::Files);
+    const QStringList files = reports.entryList({ QStringLiteral("*.rpt") }, QDir::Files);
     for (const QString& file : files) {
         DefinitionError error;
         EXPECT_TRUE(DefinitionLoader::loadFile(reports.filePath(file), &error).has_value())

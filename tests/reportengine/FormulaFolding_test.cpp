@@ -43,7 +43,7 @@ TEST_P(FormulaFoldingResults, the_folded_tree_gives_what_the_formula_gives_on_ev
     second.set(QStringLiteral("t.apagado"), Value(true));
     second.set(QStringLiteral("t.precio"), Value::null());
     second.set(QStringLiteral("t.codigo"), Value(QStringLiteral("B22")));
-    for (FormulaTestContext* c : {&first, &second}) {
+    for (FormulaTestContext* c : { &first, &second }) {
         c->setFormula(QStringLiteral("Col"), Value(qint64(2)));
         c->setFormula(QStringLiteral("Ver"), Value(false));
         c->setFormula(QStringLiteral("Nulo"), Value::null());
@@ -65,14 +65,14 @@ TEST_P(FormulaFoldingResults, the_folded_tree_gives_what_the_formula_gives_on_ev
     const FormulaNodePtr folded = FormulaFolding::fold(parsed.tree, known);
 
     EXPECT_EQ(folded->toText().toStdString(), GetParam().folded);
-    for (const FormulaTestContext* c : {&first, &second})
+    for (const FormulaTestContext* c : { &first, &second })
         EXPECT_EQ(outcome(*folded, *c), outcome(*parsed.tree, *c)) << GetParam().formula;
 }
 
 INSTANTIATE_TEST_SUITE_P(FormulaFolding, FormulaFoldingResults,
     ::testing::Values(FoldCase { "If {@Col} = 1 Then {t.precio} Else {@Recargo} * 2", "6" },
-        FoldCase { "Round({t.precio} * (1 + {@Recargo} / 100), 2)",
-            "Round(({t.precio} * 1.03), 2)" },
+        FoldCase {
+            "Round({t.precio} * (1 + {@Recargo} / 100), 2)", "Round(({t.precio} * 1.03), 2)" },
         // Without Else a failed condition gives the empty value of the Then's type: the inner
         // If (text or number) stays whole, or the outer one would give 0 instead of Null.
         FoldCase { "If {t.flag} = -1 Then (If {@Ver} Then 'x' Else Length({t.codigo}))",

@@ -29,7 +29,7 @@ private:
 void MemoryDataSource::addTable(
     const QString& table, const QStringList& columns, QList<QList<Value>> rows)
 {
-    m_tables.insert(table.toLower(), {columns, std::move(rows)});
+    m_tables.insert(table.toLower(), { columns, std::move(rows) });
 }
 
 std::unique_ptr<RowSource> MemoryDataSource::open(const DataQuery& query)
@@ -40,13 +40,16 @@ std::unique_ptr<RowSource> MemoryDataSource::open(const DataQuery& query)
     const QString table = query.columns.first().section(u'.', 0, 0).toLower();
     const auto found = m_tables.constFind(table);
     if (found == m_tables.constEnd())
-        throw RuntimeError(RuntimeError::InvalidCall, QStringLiteral("no existe la tabla ") + table);
+        throw RuntimeError(
+            RuntimeError::InvalidCall, QStringLiteral("no existe la tabla ") + table);
     QList<int> map;
     for (const QString& c : query.columns) {
-        const int index = int(found->columns.indexOf(QRegularExpression(
-            u'^' + QRegularExpression::escape(c) + u'$', QRegularExpression::CaseInsensitiveOption)));
+        const int index = int(
+            found->columns.indexOf(QRegularExpression(u'^' + QRegularExpression::escape(c) + u'$',
+                QRegularExpression::CaseInsensitiveOption)));
         if (index < 0)
-            throw RuntimeError(RuntimeError::InvalidCall, QStringLiteral("no existe la columna ") + c);
+            throw RuntimeError(
+                RuntimeError::InvalidCall, QStringLiteral("no existe la columna ") + c);
         map << index;
     }
     // Link conditions are the only "?" a statement of these tests carries.
@@ -56,9 +59,9 @@ std::unique_ptr<RowSource> MemoryDataSource::open(const DataQuery& query)
     int parameter = 0;
     while (it.hasNext()) {
         const auto m = it.next();
-        const int index = int(found->columns.indexOf(QRegularExpression(
-            u'^' + m.captured(1) + QStringLiteral("\\.") + m.captured(2) + u'$',
-            QRegularExpression::CaseInsensitiveOption)));
+        const int index = int(found->columns.indexOf(
+            QRegularExpression(u'^' + m.captured(1) + QStringLiteral("\\.") + m.captured(2) + u'$',
+                QRegularExpression::CaseInsensitiveOption)));
         filters << qMakePair(index, query.parameters.value(parameter++));
     }
     QList<QList<Value>> rows;

@@ -39,7 +39,7 @@ public:
     {
         getrlimit(RLIMIT_FSIZE, &m_old);
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit {bytes, m_old.rlim_max};
+        const rlimit limit { bytes, m_old.rlim_max };
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
@@ -58,7 +58,7 @@ QStringList ownScratchFiles()
 {
     const QString pattern = QStringLiteral("*-%1-*").arg(QCoreApplication::applicationPid());
     return QDir(QFileInfo(OutputFile::scratchTemplate(QStringLiteral("x"))).path())
-        .entryList({pattern}, QDir::Files | QDir::Hidden);
+        .entryList({ pattern }, QDir::Files | QDir::Hidden);
 }
 
 class OutputFileTest : public ::testing::Test
@@ -72,10 +72,10 @@ protected:
         f.write(Definition);
         QList<QList<Value>> rows;
         for (int i = 0; i < 3000; ++i)
-            rows.append({Value(QStringLiteral("Artículo %1 de prueba").arg(i)),
-                Value(*Currency::fromString(QString::number(i) + QStringLiteral(".25")))});
-        m_data.addTable(QStringLiteral("P"), {QStringLiteral("P.Codigo"), QStringLiteral("P.Precio")},
-            std::move(rows));
+            rows.append({ Value(QStringLiteral("Artículo %1 de prueba").arg(i)),
+                Value(*Currency::fromString(QString::number(i) + QStringLiteral(".25"))) });
+        m_data.addTable(QStringLiteral("P"),
+            { QStringLiteral("P.Codigo"), QStringLiteral("P.Precio") }, std::move(rows));
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -135,8 +135,9 @@ protected:
 // temporary folder, and the error names the file and the reason in our words.
 TEST_F(OutputFileTest, a_failed_export_keeps_the_old_file_and_says_why)
 {
-    const QStringList formats = {QStringLiteral("pdf"), QStringLiteral("saved"),
-        QStringLiteral("html"), QStringLiteral("rtf"), QStringLiteral("csv"), QStringLiteral("xlsx")};
+    const QStringList formats
+        = { QStringLiteral("pdf"), QStringLiteral("saved"), QStringLiteral("html"),
+              QStringLiteral("rtf"), QStringLiteral("csv"), QStringLiteral("xlsx") };
     for (const QString& format : formats) {
         SCOPED_TRACE(format.toStdString());
         const QString out = path(QStringLiteral("lista.") + format);
@@ -151,12 +152,13 @@ TEST_F(OutputFileTest, a_failed_export_keeps_the_old_file_and_says_why)
             EXPECT_FALSE(write(format, out, &error));
         }
         EXPECT_TRUE(error.contains(out)) << error.toStdString();
-        EXPECT_TRUE(error.contains(QStringLiteral("El archivo es demasiado grande"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("El archivo es demasiado grande")))
+            << error.toStdString();
         QFile old(out);
         ASSERT_TRUE(old.open(QIODevice::ReadOnly));
         EXPECT_EQ(old.readAll(), QByteArray("viejo"));
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList({QFileInfo(out).fileName(), QStringLiteral("salida.rpt")}));
+            QStringList({ QFileInfo(out).fileName(), QStringLiteral("salida.rpt") }));
         EXPECT_EQ(ownScratchFiles(), QStringList());
 
         // Written whole, the new file takes the old one's place.
@@ -167,7 +169,8 @@ TEST_F(OutputFileTest, a_failed_export_keeps_the_old_file_and_says_why)
         // A folder where the file should go is refused, and left alone.
         ASSERT_TRUE(QDir(m_dir.path()).mkdir(QFileInfo(out).fileName()));
         EXPECT_FALSE(write(format, out, &error));
-        EXPECT_TRUE(error.contains(QStringLiteral("No es un archivo común"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("No es un archivo común")))
+            << error.toStdString();
         EXPECT_TRUE(QDir(m_dir.path()).rmdir(QFileInfo(out).fileName()));
     }
 }
@@ -191,7 +194,7 @@ TEST_F(OutputFileTest, a_spreadsheet_in_progress_leaves_nothing_beside_its_targe
         XlsxSink sink(path(QStringLiteral("lista.xlsx")), QStringLiteral("Salida"));
         EXPECT_TRUE(sink.errorString().isEmpty()) << sink.errorString().toStdString();
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList {QStringLiteral("salida.rpt")});
+            QStringList { QStringLiteral("salida.rpt") });
         EXPECT_EQ(ownScratchFiles().size(), 1);
     }
     EXPECT_TRUE(ownScratchFiles().isEmpty());

@@ -17,7 +17,8 @@
 namespace {
 
 // Two lists on their own pages with "page N of M" (a deferred text), a line and a box.
-const char* const Definition = R"RPT(<report version="1" name="RP_Hojas" title="Lista &amp; precios">
+const char* const Definition
+    = R"RPT(<report version="1" name="RP_Hojas" title="Lista &amp; precios">
   <page paper="A4" left="10" top="10" right="10" bottom="10"/>
   <styles><style name="default" font="Arial" size="9"/></styles>
   <data><table name="P"/></data>
@@ -42,9 +43,9 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(Definition);
         m_data.addTable(QStringLiteral("P"),
-            {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio")},
-            {{Value(u"L1"), Value(u"A<1>"), Value(*Currency::fromString(u"1234.5"))},
-                {Value(u"L2"), Value(u"B2"), Value(*Currency::fromString(u"3"))}});
+            { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio") },
+            { { Value(u"L1"), Value(u"A<1>"), Value(*Currency::fromString(u"1234.5")) },
+                { Value(u"L2"), Value(u"B2"), Value(*Currency::fromString(u"3")) } });
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -72,7 +73,8 @@ void expectInOrder(const QString& text, const QStringList& expected)
     qsizetype at = 0;
     for (const QString& e : expected) {
         const qsizetype found = text.indexOf(e, at);
-        ASSERT_GE(found, 0) << "missing or out of order: " << e.toStdString() << "\n" << text.toStdString();
+        ASSERT_GE(found, 0) << "missing or out of order: " << e.toStdString() << "\n"
+                            << text.toStdString();
         at = found + e.size();
     }
 }
@@ -89,13 +91,13 @@ TEST_F(PageSinksTest, html_has_one_box_per_page_with_the_texts_escaped_and_resol
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(f.readAll());
     EXPECT_EQ(html.count(QStringLiteral("<div class=\"pg\"")), 2);
-    expectInOrder(html, {QStringLiteral("<title>Lista &amp; precios</title>"),
-                            QStringLiteral("size:210mm 297mm"), QStringLiteral("id=\"p1\""),
-                            QStringLiteral(">LISTA DE PRECIOS</div>"), QStringLiteral(">Lista: L1</div>"),
-                            QStringLiteral(">A&lt;1&gt;</div>"), QStringLiteral(">1.234,50</div>"),
-                            QStringLiteral(">Página 1 de 2</div>"), QStringLiteral("id=\"p2\""),
-                            QStringLiteral(">B2</div>"), QStringLiteral(">Página 2 de 2</div>"),
-                            QStringLiteral("</html>")});
+    expectInOrder(html,
+        { QStringLiteral("<title>Lista &amp; precios</title>"), QStringLiteral("size:210mm 297mm"),
+            QStringLiteral("id=\"p1\""), QStringLiteral(">LISTA DE PRECIOS</div>"),
+            QStringLiteral(">Lista: L1</div>"), QStringLiteral(">A&lt;1&gt;</div>"),
+            QStringLiteral(">1.234,50</div>"), QStringLiteral(">Página 1 de 2</div>"),
+            QStringLiteral("id=\"p2\""), QStringLiteral(">B2</div>"),
+            QStringLiteral(">Página 2 de 2</div>"), QStringLiteral("</html>") });
     // The price is right-aligned at its place on paper.
     EXPECT_TRUE(html.contains(QStringLiteral("class=\"t f1 r\" style=\"left:160mm;")))
         << html.toStdString();
@@ -110,9 +112,10 @@ TEST_F(PageSinksTest, printer_prints_every_page_on_the_report_paper)
     PrinterSink sink(printer);
     ASSERT_TRUE(run(sink));
 
-    expectInOrder(PdfTools::text(file), {QStringLiteral("LISTA DE PRECIOS"), QStringLiteral("A<1>"),
-                                            QStringLiteral("1.234,50"), QStringLiteral("Página 1 de 2"),
-                                            QStringLiteral("B2"), QStringLiteral("Página 2 de 2")});
+    expectInOrder(PdfTools::text(file),
+        { QStringLiteral("LISTA DE PRECIOS"), QStringLiteral("A<1>"), QStringLiteral("1.234,50"),
+            QStringLiteral("Página 1 de 2"), QStringLiteral("B2"),
+            QStringLiteral("Página 2 de 2") });
     EXPECT_EQ(printer.pageLayout().fullRectPoints().size(), QSize(595, 842));
 }
 
@@ -123,11 +126,12 @@ TEST_F(PageSinksTest, printer_prints_only_the_chosen_pages_and_draws_the_copies_
     QList<QList<Value>> rows;
     for (int i = 1; i <= 4; ++i) {
         const QString lista = QStringLiteral("L%1").arg(i);
-        rows.append(QList<Value> {Value(lista), Value(lista + QStringLiteral("-art")),
-            Value(Currency::fromInteger(i))});
+        rows.append(QList<Value> {
+            Value(lista), Value(lista + QStringLiteral("-art")), Value(Currency::fromInteger(i)) });
     }
     m_data.addTable(QStringLiteral("P"),
-        {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio")}, rows);
+        { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio") },
+        rows);
     const QString file = path(QStringLiteral("rango.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -144,9 +148,9 @@ TEST_F(PageSinksTest, printer_prints_only_the_chosen_pages_and_draws_the_copies_
     const QString text = PdfTools::text(file);
     EXPECT_FALSE(text.contains(QStringLiteral("L1-art")));
     EXPECT_FALSE(text.contains(QStringLiteral("L4-art")));
-    expectInOrder(text, {QStringLiteral("L2-art"), QStringLiteral("Página 2 de 4"),
-                            QStringLiteral("L3-art"), QStringLiteral("Página 3 de 4"),
-                            QStringLiteral("L2-art"), QStringLiteral("L3-art")});
+    expectInOrder(text,
+        { QStringLiteral("L2-art"), QStringLiteral("Página 2 de 4"), QStringLiteral("L3-art"),
+            QStringLiteral("Página 3 de 4"), QStringLiteral("L2-art"), QStringLiteral("L3-art") });
 }
 
 TEST_F(PageSinksTest, an_unknown_printer_fails_with_its_name_before_anything_prints)
@@ -197,18 +201,20 @@ TEST_F(PageSinksTest, rtf_has_a_table_row_per_band_with_cells_at_the_columns)
     EXPECT_TRUE(rtf.startsWith(QStringLiteral("{\\rtf1\\ansi"))) << rtf.toStdString();
     EXPECT_TRUE(rtf.trimmed().endsWith(u'}'));
     EXPECT_EQ(rtf.count(QStringLiteral("\\page\n")), 1);
-    expectInOrder(rtf, {QStringLiteral("\\paperw11906\\paperh16838"), QStringLiteral(" LISTA DE PRECIOS}\\cell"),
-                           QStringLiteral("\\b Lista: L1}\\cell"),
-                           // The code's cell, the gap up to the price, the price right-aligned.
-                           QStringLiteral("\\cellx567\\clvertalt\\cellx2268\\cellx9071\\clvertalt\\cellx11339"),
-                           QStringLiteral(" A<1>}\\cell"), QStringLiteral("\\qr{"), QStringLiteral(" 1.234,50}\\cell"),
-                           QStringLiteral(" P\\u225?gina 1 de 2}"), QStringLiteral("\\page"), QStringLiteral(" B2}"),
-                           QStringLiteral("gina 2 de 2}")});
+    expectInOrder(rtf,
+        { QStringLiteral("\\paperw11906\\paperh16838"), QStringLiteral(" LISTA DE PRECIOS}\\cell"),
+            QStringLiteral("\\b Lista: L1}\\cell"),
+            // The code's cell, the gap up to the price, the price right-aligned.
+            QStringLiteral("\\cellx567\\clvertalt\\cellx2268\\cellx9071\\clvertalt\\cellx11339"),
+            QStringLiteral(" A<1>}\\cell"), QStringLiteral("\\qr{"),
+            QStringLiteral(" 1.234,50}\\cell"), QStringLiteral(" P\\u225?gina 1 de 2}"),
+            QStringLiteral("\\page"), QStringLiteral(" B2}"), QStringLiteral("gina 2 de 2}") });
 }
 
 TEST(RtfText, escapes_controls_and_writes_unicode)
 {
-    EXPECT_EQ(RtfSink::escaped(QStringLiteral("a{b}\\c\tÑ€")), QByteArray("a\\{b\\}\\\\c\\tab \\u209?\\u8364?"));
+    EXPECT_EQ(RtfSink::escaped(QStringLiteral("a{b}\\c\tÑ€")),
+        QByteArray("a\\{b\\}\\\\c\\tab \\u209?\\u8364?"));
 }
 
 TEST(PagePainterTest, a_box_after_texts_covers_them_and_one_before_lies_under_them)
@@ -223,11 +229,11 @@ TEST(PagePainterTest, a_box_after_texts_covers_them_and_one_before_lies_under_th
     box.fillColor = qRgb(255, 255, 255);
     box.w = 5000;
     box.h = 2000;
-    for (const bool boxLast : {false, true}) {
+    for (const bool boxLast : { false, true }) {
         PageDisplayList page;
         if (!boxLast)
             page.items.push_back(box);
-        for (const Coord y : {0, 1000}) {
+        for (const Coord y : { 0, 1000 }) {
             DisplayItem& text = page.addText(QStringLiteral("XXXX"));
             text.font = quint16(font);
             text.y = y;

@@ -14,7 +14,10 @@ namespace {
 class KeptPages final : public PageSink
 {
 public:
-    explicit KeptPages(int refuse = 0) : m_refuse(refuse) { }
+    explicit KeptPages(int refuse = 0)
+        : m_refuse(refuse)
+    {
+    }
 
     bool begin(const DocumentInfo& info) override
     {
@@ -55,11 +58,11 @@ void layOut(PageSpool& spool, int count)
     info.title = QStringLiteral("Lista ñandú");
     ASSERT_TRUE(spool.begin(info));
     DocumentResources resources;
-    resources.addFont(FontSpec {QStringLiteral("Arial"), 8});
+    resources.addFont(FontSpec { QStringLiteral("Arial"), 8 });
     PageDisplayList page;
     for (int n = 1; n <= count; ++n) {
         if (n == 2)
-            resources.addFont(FontSpec {QStringLiteral("Courier New"), 10});
+            resources.addFont(FontSpec { QStringLiteral("Courier New"), 10 });
         page.clear();
         page.number = n;
         page.addText(QStringLiteral("Artículo %1").arg(n)).font = quint16(n >= 2 ? 1 : 0);
@@ -67,7 +70,7 @@ void layOut(PageSpool& spool, int count)
         ASSERT_TRUE(spool.page(page, resources, nullptr));
     }
     DeferredValues deferred;
-    deferred.slots = {QString::number(count)};
+    deferred.slots = { QString::number(count) };
     ASSERT_TRUE(spool.finish(deferred));
 }
 

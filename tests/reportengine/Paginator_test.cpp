@@ -11,7 +11,7 @@ public:
     Coord headerHeight = 0;
     Coord footerHeight = 0;
     std::vector<std::vector<std::pair<QString, Coord>>> pages; // per page: (band, y)
-    std::vector<std::vector<Coord>> xs;                        // per page: x of each band
+    std::vector<std::vector<Coord>> xs; // per page: x of each band
 
     void pageOpened(Paginator& p) override
     {
@@ -85,12 +85,11 @@ TEST(Paginator, breaks_pages_by_band_height)
         const char* layout;
     };
     const Row rows[] = {
-        {{40, 40, 20}, "b0 b1 b2"},          // exactly full: 100 of 100
-        {{40, 40, 21}, "b0 b1 | b2"},
-        {{100, 1}, "b0 | b1"},
-        {{150, 10}, "b0 | b1"},              // taller than a page: alone, not split
-        {{}, ""},                            // nothing at all still gives one (empty) page
-        {{0, 0, 60, 60}, "b0 b1 b2 | b3"},  // zero-height bands take no room
+        { { 40, 40, 20 }, "b0 b1 b2" }, // exactly full: 100 of 100
+        { { 40, 40, 21 }, "b0 b1 | b2" }, { { 100, 1 }, "b0 | b1" },
+        { { 150, 10 }, "b0 | b1" }, // taller than a page: alone, not split
+        { {}, "" }, // nothing at all still gives one (empty) page
+        { { 0, 0, 60, 60 }, "b0 b1 b2 | b3" }, // zero-height bands take no room
     };
     for (const Row& row : rows) {
         RecordingHost host;
@@ -129,15 +128,15 @@ TEST(Paginator, keeps_a_block_together_when_it_fits_on_a_fresh_page)
     {
         const char* name;
         std::vector<Coord> before; // bands placed normally first
-        std::vector<Coord> kept;   // bands between beginKeep and endKeep
+        std::vector<Coord> kept; // bands between beginKeep and endKeep
         const char* layout;
     };
     const Row rows[] = {
-        {"fits where it is", {30}, {30, 30}, "a0 k0 k1"},
-        {"moves whole to the next page", {50}, {30, 30}, "a0 | k0 k1"},
+        { "fits where it is", { 30 }, { 30, 30 }, "a0 k0 k1" },
+        { "moves whole to the next page", { 50 }, { 30, 30 }, "a0 | k0 k1" },
         // Taller than a page: given up, placed band by band from where the page stands.
-        {"too tall is split", {50}, {40, 40, 40}, "a0 k0 | k1 k2"},
-        {"at the top of a page it stays", {}, {60, 30}, "k0 k1"},
+        { "too tall is split", { 50 }, { 40, 40, 40 }, "a0 k0 | k1 k2" },
+        { "at the top of a page it stays", {}, { 60, 30 }, "k0 k1" },
     };
     for (const Row& row : rows) {
         RecordingHost host;
@@ -209,8 +208,10 @@ TEST(Paginator, fills_label_sheets_across_or_down)
         int pages;
     };
     const Row rows[] = {
-        {LabelDirection::Across, {{0, 10}, {10500, 10}, {0, 2310}, {10500, 2310}, {0, 10}}, 2},
-        {LabelDirection::Down, {{0, 10}, {0, 2310}, {10500, 10}, {10500, 2310}, {0, 10}}, 2},
+        { LabelDirection::Across,
+            { { 0, 10 }, { 10500, 10 }, { 0, 2310 }, { 10500, 2310 }, { 0, 10 } }, 2 },
+        { LabelDirection::Down,
+            { { 0, 10 }, { 0, 2310 }, { 10500, 10 }, { 10500, 2310 }, { 0, 10 } }, 2 },
     };
     for (const Row& row : rows) {
         LabelSheet sheet;

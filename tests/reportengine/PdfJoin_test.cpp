@@ -59,22 +59,25 @@ TEST_F(PdfJoinTest, refuses_what_it_cannot_join_and_says_why)
         QByteArray segunda;
         const char* error;
     } filas[] = {
-        { "no es un PDF", m_good, "hola", "La parte 2 del documento PDF no se puede leer: falta "
-                                          "la tabla de referencias" },
-        { "sin catálogo", m_good, sinCatalogo, "La parte 2 del documento PDF no se puede leer: "
-                                               "falta el catálogo" },
-        { "tabla cortada", m_good, cortada, "La parte 2 del documento PDF no se puede leer: "
-                                            "falta la tabla de referencias" },
-        { "otra cabecera", otraCabecera, m_good, "La parte 1 del documento PDF no se puede leer: "
-                                                 "no empieza como un PDF" },
+        { "no es un PDF", m_good, "hola",
+            "La parte 2 del documento PDF no se puede leer: falta "
+            "la tabla de referencias" },
+        { "sin catálogo", m_good, sinCatalogo,
+            "La parte 2 del documento PDF no se puede leer: "
+            "falta el catálogo" },
+        { "tabla cortada", m_good, cortada,
+            "La parte 2 del documento PDF no se puede leer: "
+            "falta la tabla de referencias" },
+        { "otra cabecera", otraCabecera, m_good,
+            "La parte 1 del documento PDF no se puede leer: "
+            "no empieza como un PDF" },
     };
     for (const auto& f : filas) {
         QBuffer salida;
         salida.open(QIODevice::WriteOnly);
         QString error;
 
-        EXPECT_FALSE(PdfJoin::join({ part(f.primera), part(f.segunda) }, salida, &error))
-            << f.caso;
+        EXPECT_FALSE(PdfJoin::join({ part(f.primera), part(f.segunda) }, salida, &error)) << f.caso;
 
         EXPECT_EQ(error, QString::fromUtf8(f.error)) << f.caso;
     }

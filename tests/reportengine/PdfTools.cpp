@@ -29,8 +29,8 @@ QString danglingReferences(const QString& pdf)
     if (xref < 0)
         return QStringLiteral("sin tabla de referencias\n");
     QSet<int> inUse;
-    const QList<QByteArray> lines = bytes.mid(xref + 6, bytes.indexOf("trailer", xref) - xref - 6)
-                                        .split('\n');
+    const QList<QByteArray> lines
+        = bytes.mid(xref + 6, bytes.indexOf("trailer", xref) - xref - 6).split('\n');
     int number = -1;
     for (const QByteArray& line : lines) {
         const QList<QByteArray> fields = line.simplified().split(' ');
@@ -72,12 +72,13 @@ namespace PdfTools {
 
 QString text(const QString& pdf)
 {
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    return run(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
 }
 
 QString info(const QString& pdf)
 {
-    return run(QStringLiteral("pdfinfo"), {pdf});
+    return run(QStringLiteral("pdfinfo"), { pdf });
 }
 
 int pageCount(const QString& pdf)
@@ -106,7 +107,7 @@ QString faults(const QString& pdf)
 
 QString fonts(const QString& pdf)
 {
-    return run(QStringLiteral("pdffonts"), {pdf});
+    return run(QStringLiteral("pdffonts"), { pdf });
 }
 
 } // namespace PdfTools

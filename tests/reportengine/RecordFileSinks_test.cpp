@@ -38,15 +38,15 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(Definition);
         m_data.addTable(QStringLiteral("P"),
-            {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio"),
-                QStringLiteral("P.Alta"), QStringLiteral("P.Stock")},
-            {{Value(u"L1"), Value(u"A;1"), Value(*Currency::fromString(u"1234.5")),
-                 Value(QDate(2024, 5, 6)), Value(qint32(7))},
-                {Value(u"L1"), Value(u"Tornillo \"6\""), Value(*Currency::fromString(u"0.25")),
-                    Value(QDate(2023, 12, 31)), Value::null()},
+            { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Precio"),
+                QStringLiteral("P.Alta"), QStringLiteral("P.Stock") },
+            { { Value(u"L1"), Value(u"A;1"), Value(*Currency::fromString(u"1234.5")),
+                  Value(QDate(2024, 5, 6)), Value(qint32(7)) },
+                { Value(u"L1"), Value(u"Tornillo \"6\""), Value(*Currency::fromString(u"0.25")),
+                    Value(QDate(2023, 12, 31)), Value::null() },
                 // A line feed inside a field, a date with its time of day.
-                {Value(u"L2"), Value(u"Clavo\nlargo"), Value(*Currency::fromString(u"10")),
-                    Value(QDateTime(QDate(2024, 1, 2), QTime(18, 0))), Value(qint32(-3))}});
+                { Value(u"L2"), Value(u"Clavo\nlargo"), Value(*Currency::fromString(u"10")),
+                    Value(QDateTime(QDate(2024, 1, 2), QTime(18, 0))), Value(qint32(-3)) } });
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -85,17 +85,21 @@ struct SheetCells
 
 SheetCells readSheet(const QString& xlsx, int number = 1)
 {
-    const QString sheet = QString::fromUtf8(ZipTools::member(xlsx,
-        QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
-    const QString styles = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/styles.xml")));
+    const QString sheet = QString::fromUtf8(
+        ZipTools::member(xlsx, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
+    const QString styles
+        = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/styles.xml")));
     QHash<int, QString> codes;
-    static const QRegularExpression numFmt(QStringLiteral("<numFmt numFmtId=\"(\\d+)\" formatCode=\"([^\"]*)\""));
+    static const QRegularExpression numFmt(
+        QStringLiteral("<numFmt numFmtId=\"(\\d+)\" formatCode=\"([^\"]*)\""));
     for (auto m = numFmt.globalMatch(styles); m.hasNext();) {
         const auto match = m.next();
-        codes.insert(match.captured(1).toInt(), match.captured(2).replace(QStringLiteral("&quot;"), QStringLiteral("\"")));
+        codes.insert(match.captured(1).toInt(),
+            match.captured(2).replace(QStringLiteral("&quot;"), QStringLiteral("\"")));
     }
     QStringList xfCodes;
-    const QString xfs = styles.section(QStringLiteral("<cellXfs"), 1).section(QStringLiteral("</cellXfs>"), 0, 0);
+    const QString xfs
+        = styles.section(QStringLiteral("<cellXfs"), 1).section(QStringLiteral("</cellXfs>"), 0, 0);
     static const QRegularExpression xf(QStringLiteral("<xf numFmtId=\"(\\d+)\""));
     for (auto m = xf.globalMatch(xfs); m.hasNext();)
         xfCodes << codes.value(m.next().captured(1).toInt());
@@ -107,8 +111,9 @@ SheetCells readSheet(const QString& xlsx, int number = 1)
         const auto l = level.match(match.captured(2));
         out.rows << match.captured(1) + u':' + (l.hasMatch() ? l.captured(1) : QStringLiteral("0"));
     }
-    static const QRegularExpression cell(QStringLiteral(
-        "<c r=\"([A-Z]+\\d+)\"(?: s=\"(\\d+)\")?(?: t=\"(\\w+)\")?>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)"));
+    static const QRegularExpression cell(
+        QStringLiteral("<c r=\"([A-Z]+\\d+)\"(?: s=\"(\\d+)\")?(?: "
+                       "t=\"(\\w+)\")?>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)"));
     for (auto m = cell.globalMatch(sheet); m.hasNext();) {
         const auto match = m.next();
         const QString type = match.captured(3);
@@ -136,18 +141,18 @@ TEST_F(RecordFileSinksTest, xlsx_holds_typed_cells_with_formats_a_header_and_out
     EXPECT_FALSE(QFile::exists(file + QStringLiteral(".part")));
 
     const SheetCells sheet = readSheet(file);
-    const QStringList expected = {QStringLiteral("A1=Codigo"), QStringLiteral("B1=Precio"),
+    const QStringList expected = { QStringLiteral("A1=Codigo"), QStringLiteral("B1=Precio"),
         QStringLiteral("C1=Alta"), QStringLiteral("D1=Stock"), QStringLiteral("A2=L1"),
         QStringLiteral("A3=A;1"), QStringLiteral("B3=1234.5 [#,##0.00]"),
         QStringLiteral("C3=45418 [dd/mm/yyyy]"), QStringLiteral("D3=7"),
         QStringLiteral("A4=Tornillo \"6\""), QStringLiteral("B4=0.25 [#,##0.00]"),
-        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"), QStringLiteral("A6=Clavo\nlargo"),
-        QStringLiteral("B6=10 [#,##0.00]"), QStringLiteral("C6=45293.75 [dd/mm/yyyy]"),
-        QStringLiteral("D6=-3")};
+        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"),
+        QStringLiteral("A6=Clavo\nlargo"), QStringLiteral("B6=10 [#,##0.00]"),
+        QStringLiteral("C6=45293.75 [dd/mm/yyyy]"), QStringLiteral("D6=-3") };
     EXPECT_EQ(sheet.cells, expected);
-    EXPECT_EQ(sheet.rows, (QStringList {QStringLiteral("1:0"), QStringLiteral("2:0"),
-                              QStringLiteral("3:1"), QStringLiteral("4:1"), QStringLiteral("5:0"),
-                              QStringLiteral("6:1")}));
+    EXPECT_EQ(sheet.rows,
+        (QStringList { QStringLiteral("1:0"), QStringLiteral("2:0"), QStringLiteral("3:1"),
+            QStringLiteral("4:1"), QStringLiteral("5:0"), QStringLiteral("6:1") }));
 }
 
 TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_commas)
@@ -172,17 +177,18 @@ TEST_F(RecordFileSinksTest, csv_writes_each_kind_of_value_as_its_text)
 {
     const QString file = path(QStringLiteral("valores.csv"));
     CsvSink sink(file, QLocale(QLocale::Spanish, QLocale::Argentina));
-    sink.beginRecords({{QStringLiteral("Artículo"), {}, HAlign::Left}});
+    sink.beginRecords({ { QStringLiteral("Artículo"), {}, HAlign::Left } });
 
-    sink.record({Value(u"Ñandú €"), Value(QStringLiteral("Taza \U0001F600")),
+    sink.record({ Value(u"Ñandú €"), Value(QStringLiteral("Taza \U0001F600")),
         Value(u"Pala; ancha"), Value(Currency::fromRaw(-25)), Value(Currency::fromRaw(120000)),
-        Value(87.0), Value(-2.5), Value(qint64(-9007)), Value(qint16(3)), Value::null()});
+        Value(87.0), Value(-2.5), Value(qint64(-9007)), Value(qint16(3)), Value::null() });
 
     ASSERT_TRUE(sink.close()) << sink.errorString().toStdString();
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(),
-        QByteArray("\xEF\xBB\xBF" "Artículo\r\n"
+        QByteArray("\xEF\xBB\xBF"
+                   "Artículo\r\n"
                    "Ñandú €;Taza \xF0\x9F\x98\x80;\"Pala; ancha\";-0,0025;12;87,000000;"
                    "-2,500000;-9007;3;\r\n"));
 }
@@ -192,15 +198,16 @@ TEST_F(RecordFileSinksTest, csv_longer_than_its_buffer_has_each_line_once)
 {
     const QString file = path(QStringLiteral("largo.csv"));
     CsvSink sink(file, QLocale(QLocale::Spanish, QLocale::Argentina));
-    sink.beginRecords({{QStringLiteral("Código"), {}, HAlign::Left},
-        {QStringLiteral("Descripción"), {}, HAlign::Left},
-        {QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right}});
-    QByteArray expected = "\xEF\xBB\xBF" "Código;Descripción;Precio\r\n";
+    sink.beginRecords({ { QStringLiteral("Código"), {}, HAlign::Left },
+        { QStringLiteral("Descripción"), {}, HAlign::Left },
+        { QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right } });
+    QByteArray expected = "\xEF\xBB\xBF"
+                          "Código;Descripción;Precio\r\n";
 
     for (int i = 0; i < 5000; ++i) {
         const QString code = QStringLiteral("A%1").arg(i, 5, 10, QLatin1Char('0'));
-        sink.record({Value(code), Value(QStringLiteral("Artículo de ferretería número %1").arg(i)),
-            Value(Currency::fromRaw(qint64(i) * 1000))});
+        sink.record({ Value(code), Value(QStringLiteral("Artículo de ferretería número %1").arg(i)),
+            Value(Currency::fromRaw(qint64(i) * 1000)) });
         expected += QStringLiteral("%1;Artículo de ferretería número %2;%3,%4\r\n")
                         .arg(code)
                         .arg(i)
@@ -221,27 +228,31 @@ TEST_F(RecordFileSinksTest, xlsx_goes_on_in_a_new_sheet_with_the_headers_when_on
 {
     const QString file = path(QStringLiteral("hojas.xlsx"));
     XlsxSink sink(file, QStringLiteral("Lista"), 4);
-    sink.beginRecords({{QStringLiteral("Código"), {}, HAlign::Left},
-        {QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right}});
+    sink.beginRecords({ { QStringLiteral("Código"), {}, HAlign::Left },
+        { QStringLiteral("Precio"), QStringLiteral("#,##0.00"), HAlign::Right } });
 
     for (int i = 1; i <= 7; ++i)
-        sink.record({Value(QStringLiteral("A%1").arg(i)), Value(Currency::fromInteger(i))});
+        sink.record({ Value(QStringLiteral("A%1").arg(i)), Value(Currency::fromInteger(i)) });
     ASSERT_TRUE(sink.close()) << sink.errorString().toStdString();
 
-    const QStringList workbook = QString::fromUtf8(
-        ZipTools::member(file, QStringLiteral("xl/workbook.xml"))).split(u'<');
+    const QStringList workbook
+        = QString::fromUtf8(ZipTools::member(file, QStringLiteral("xl/workbook.xml"))).split(u'<');
     EXPECT_EQ(workbook.filter(QStringLiteral("sheet name=")).join(u'<'),
         QStringLiteral("sheet name=\"Lista\" sheetId=\"1\" r:id=\"rId1\"/>"
                        "<sheet name=\"Lista (2)\" sheetId=\"2\" r:id=\"rId2\"/>"
                        "<sheet name=\"Lista (3)\" sheetId=\"3\" r:id=\"rId3\"/>"));
     const QString format = QStringLiteral(" [#,##0.00]");
-    EXPECT_EQ(readSheet(file, 1).cells, (QStringList {QStringLiteral("A1=Código"),
-        QStringLiteral("B1=Precio"), QStringLiteral("A2=A1"), QStringLiteral("B2=1") + format,
-        QStringLiteral("A3=A2"), QStringLiteral("B3=2") + format, QStringLiteral("A4=A3"), QStringLiteral("B4=3") + format}));
-    EXPECT_EQ(readSheet(file, 2).cells.mid(0, 4), (QStringList {QStringLiteral("A1=Código"),
-        QStringLiteral("B1=Precio"), QStringLiteral("A2=A4"), QStringLiteral("B2=4") + format}));
-    EXPECT_EQ(readSheet(file, 3).cells, (QStringList {QStringLiteral("A1=Código"),
-        QStringLiteral("B1=Precio"), QStringLiteral("A2=A7"), QStringLiteral("B2=7") + format}));
+    EXPECT_EQ(readSheet(file, 1).cells,
+        (QStringList { QStringLiteral("A1=Código"), QStringLiteral("B1=Precio"),
+            QStringLiteral("A2=A1"), QStringLiteral("B2=1") + format, QStringLiteral("A3=A2"),
+            QStringLiteral("B3=2") + format, QStringLiteral("A4=A3"),
+            QStringLiteral("B4=3") + format }));
+    EXPECT_EQ(readSheet(file, 2).cells.mid(0, 4),
+        (QStringList { QStringLiteral("A1=Código"), QStringLiteral("B1=Precio"),
+            QStringLiteral("A2=A4"), QStringLiteral("B2=4") + format }));
+    EXPECT_EQ(readSheet(file, 3).cells,
+        (QStringList { QStringLiteral("A1=Código"), QStringLiteral("B1=Precio"),
+            QStringLiteral("A2=A7"), QStringLiteral("B2=7") + format }));
 }
 
 TEST_F(RecordFileSinksTest, an_unwritable_file_fails_the_job_and_leaves_nothing)
@@ -267,16 +278,17 @@ TEST(XlsxNumberFormat, patterns_become_spreadsheet_codes)
         const char* pattern;
         const char* code;
     } cases[] = {
-        {"", ""},
-        {"#,##0.00", "#,##0.00"},
-        {"$ #,##0.00", "$ #,##0.00"},
-        {"0 %", "0 \\%"},
-        {"dd/MM/yyyy", "dd/mm/yyyy"},
-        {"dd/MM/yyyy HH:mm", "dd/mm/yyyy hh:mm"},
-        {"hh:mm AP", "hh:mm AM/PM"},
+        { "", "" },
+        { "#,##0.00", "#,##0.00" },
+        { "$ #,##0.00", "$ #,##0.00" },
+        { "0 %", "0 \\%" },
+        { "dd/MM/yyyy", "dd/mm/yyyy" },
+        { "dd/MM/yyyy HH:mm", "dd/mm/yyyy hh:mm" },
+        { "hh:mm AP", "hh:mm AM/PM" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(XlsxSink::numberFormat(QString::fromUtf8(c.pattern)), QString::fromUtf8(c.code)) << c.pattern;
+        EXPECT_EQ(XlsxSink::numberFormat(QString::fromUtf8(c.pattern)), QString::fromUtf8(c.code))
+            << c.pattern;
 }
 
 namespace {
@@ -301,11 +313,11 @@ QList<QList<Value>> groupedArticles()
 {
     QList<QList<Value>> rows;
     for (int n = 1; n <= 90; ++n) {
-        rows << QList<Value> {Value(n <= 45 ? QStringLiteral("L1") : QStringLiteral("l2")),
+        rows << QList<Value> { Value(n <= 45 ? QStringLiteral("L1") : QStringLiteral("l2")),
             Value(QStringLiteral("R%1").arg((n - 1) / 15 % 3 + 1)),
             Value(QStringLiteral("A%1").arg(n, 3, 10, QLatin1Char('0'))),
             Value(*Currency::fromString(QStringLiteral("%1.25").arg(n))),
-            Value(QDate(2024, 1, 1).addDays(n)), Value(n % 4 == 0)};
+            Value(QDate(2024, 1, 1).addDays(n)), Value(n % 4 == 0) };
     }
     return rows;
 }
@@ -314,8 +326,8 @@ QList<QList<Value>> groupedArticles()
 void addGroupedArticles(MemoryDataSource& data)
 {
     data.addTable(QStringLiteral("Q"),
-        {QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
-            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto")},
+        { QStringLiteral("Q.Lista"), QStringLiteral("Q.Rubro"), QStringLiteral("Q.Codigo"),
+            QStringLiteral("Q.Precio"), QStringLiteral("Q.Alta"), QStringLiteral("Q.Oculto") },
         groupedArticles());
 }
 
@@ -342,7 +354,7 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
         const char* body;
         bool laidOut; // the records-only run still lays out pages
     } cases[] = {
-        {"two group levels, hidden details, totals and numbering", R"RPT(
+        { "two group levels, hidden details, totals and numbering", R"RPT(
   <group name="Lista" by="{Q.Lista}" newPageAfter="True" repeatHeader="true">
     <header height="8"><field x="0" y="0" width="60" height="5" expr="{Q.Lista}"/>
       <summary x="100" y="0" width="40" height="5" function="count" expr="{Q.Codigo}" scope="Lista"/></header>
@@ -363,8 +375,8 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
   <detail height="5"><field name="Doble" x="0" y="0" width="30" height="5" expr="{@Doble}"/></detail>
   <pageFooter height="8"><field x="0" y="0" width="60" height="5" expr="'Hoja ' + ToText(PageNumber, 0)"/></pageFooter>
 </report>)RPT",
-            false},
-        {"grouped by a formula, ordered and selected by the engine", R"RPT(
+            false },
+        { "grouped by a formula, ordered and selected by the engine", R"RPT(
   <selection>{Q.Precio} &gt; 20 And Not {Q.Oculto}</selection>
   <sort><by field="{Q.Codigo}" order="desc"/></sort>
   <group name="G" by="{@ListaMayus}">
@@ -373,19 +385,19 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
   <detail height="30"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
     <field name="Total" x="40" y="0" width="30" height="5" expr="Count({Q.Codigo}, {@ListaMayus})"/></detail>
 </report>)RPT",
-            false},
-        {"a label sheet", R"RPT(
+            false },
+        { "a label sheet", R"RPT(
   <labels columns="3" rows="4" width="66" height="40" direction="across"/>
   <detail height="40"><field name="Codigo" x="2" y="2" width="60" height="5" expr="{Q.Codigo}"/>
     <field name="Precio" x="2" y="10" width="60" height="5" expr="{@Doble}" format="$ #,##0.00"/></detail>
 </report>)RPT",
-            false},
-        {"a page number among the record values", R"RPT(
+            false },
+        { "a page number among the record values", R"RPT(
   <group name="Lista" by="{Q.Lista}"><header height="6"><field x="0" y="0" width="40" height="5" expr="{Q.Lista}"/></header></group>
   <detail height="20" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
     <field name="Hoja" x="40" y="0" width="30" height="5" expr="If PageNumber &gt; 1 Then 'siguientes' Else 'primera'"/></detail>
 </report>)RPT",
-            true},
+            true },
     };
 
     QTemporaryDir dir;
@@ -402,13 +414,15 @@ TEST(RecordsOnly, writes_the_same_cells_as_the_laid_out_report)
         }
         // Runs the definition into both record files; `pages` null for the data-only run.
         const auto run = [&](const QString& stem, CountedPages* pages, int* pageCount) {
-            for (const bool xlsx : {true, false}) {
-                const QString file = dir.filePath(stem + (xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv")));
+            for (const bool xlsx : { true, false }) {
+                const QString file = dir.filePath(
+                    stem + (xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv")));
                 std::unique_ptr<RecordFileSink> records;
                 if (xlsx)
                     records = std::make_unique<XlsxSink>(file, QStringLiteral("Grupos"));
                 else
-                    records = std::make_unique<CsvSink>(file, QLocale(QLocale::Spanish, QLocale::Argentina));
+                    records = std::make_unique<CsvSink>(
+                        file, QLocale(QLocale::Spanish, QLocale::Argentina));
                 NullPageSink discard(records.get());
                 ReportJobRequest r;
                 r.definitionFile = definition;
@@ -453,17 +467,17 @@ TEST(RecordsOnly, records_hidden_in_print_are_left_out_of_the_data_files)
     {
         const char* name;
         const char* details;
-        int lines;              // header included
-        const char* fourth;     // the line of article A004, hidden in the first section
+        int lines; // header included
+        const char* fourth; // the line of article A004, hidden in the first section
     } cases[] = {
-        {"every section hidden",
+        { "every section hidden",
             R"(<detail height="5" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/>
                <field name="Doble" x="40" y="0" width="30" height="5" expr="{@Doble}"/></detail>)",
-            1 + 90 - 22, nullptr},
-        {"the second section still shown",
+            1 + 90 - 22, nullptr },
+        { "the second section still shown",
             R"(<detail height="5" suppress="{Q.Oculto}"><field name="Codigo" x="0" y="0" width="30" height="5" expr="{Q.Codigo}"/></detail>
                <detail height="5"><field name="Doble" x="40" y="0" width="30" height="5" expr="{@Doble}"/></detail>)",
-            1 + 90, ";8,5"},
+            1 + 90, ";8,5" },
     };
 
     QTemporaryDir dir;
@@ -471,7 +485,7 @@ TEST(RecordsOnly, records_hidden_in_print_are_left_out_of_the_data_files)
     MemoryDataSource data;
     addGroupedArticles(data);
     for (const auto& c : cases) {
-        for (const bool dataOnly : {true, false}) {
+        for (const bool dataOnly : { true, false }) {
             SCOPED_TRACE(std::string(c.name) + (dataOnly ? " (data only)" : " (laid out)"));
             const QString definition = dir.filePath(QStringLiteral("ocultos.rpt"));
             {
@@ -496,7 +510,8 @@ TEST(RecordsOnly, records_hidden_in_print_are_left_out_of_the_data_files)
 
             QFile f(file);
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-            const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            const QStringList lines
+                = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
             EXPECT_EQ(lines.size(), c.lines);
             EXPECT_FALSE(lines.contains(QStringLiteral(";")));
             if (c.fourth)

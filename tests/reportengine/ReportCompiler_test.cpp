@@ -41,12 +41,12 @@ TEST(ReportCompiler, marks_fixed_formulas_and_registers_summaries_at_their_group
         SummaryFunction function;
         int level;
     } rows[] = {
-        {"{@K} & \"!\"", true, 0, {}, 0},
-        {"{@V} + 1", false, 0, {}, 0},
-        {"PageNumber", false, 0, {}, 0},
-        {"Sum({t.n}, {t.g})", false, 1, SummaryFunction::Sum, 0},
-        {"DistinctCount({t.n})", false, 1, SummaryFunction::Count, -1},
-        {"Maximum({t.n}, {t.other})", false, 1, SummaryFunction::Maximum, -1},
+        { "{@K} & \"!\"", true, 0, {}, 0 },
+        { "{@V} + 1", false, 0, {}, 0 },
+        { "PageNumber", false, 0, {}, 0 },
+        { "Sum({t.n}, {t.g})", false, 1, SummaryFunction::Sum, 0 },
+        { "DistinctCount({t.n})", false, 1, SummaryFunction::Count, -1 },
+        { "Maximum({t.n}, {t.other})", false, 1, SummaryFunction::Maximum, -1 },
     };
     for (const auto& row : rows) {
         const auto def = withFormula(row.text);

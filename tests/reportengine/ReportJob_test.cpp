@@ -95,14 +95,14 @@ protected:
                 const QString desc = longText.isEmpty()
                     ? QStringLiteral("Articulo %1").arg(n, 5, 10, QLatin1Char('0'))
                     : longText;
-                rows << QList<Value> {Value(QStringLiteral("L%1").arg(l)),
+                rows << QList<Value> { Value(QStringLiteral("L%1").arg(l)),
                     Value(QStringLiteral("A%1").arg(n, 5, 10, QLatin1Char('0'))), Value(desc),
-                    Value(*Currency::fromString(QStringLiteral("%1.5").arg(n)))};
+                    Value(*Currency::fromString(QStringLiteral("%1.5").arg(n))) };
             }
         }
         m_data.addTable(QStringLiteral("P"),
-            {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Descripcion"),
-                QStringLiteral("P.Precio")},
+            { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"),
+                QStringLiteral("P.Descripcion"), QStringLiteral("P.Precio") },
             rows);
     }
 
@@ -159,11 +159,11 @@ TEST_F(ReportJobTest, writes_a_pdf_with_its_text_in_order_and_its_fonts_embedded
 
     const QString text = PdfTools::text(pdf);
     ASSERT_FALSE(text.trimmed().isEmpty()) << "no text in the PDF: are the fonts installed?";
-    const QStringList expected = {QStringLiteral("LISTA DE PRECIOS"), QStringLiteral("Lista: L1"),
+    const QStringList expected = { QStringLiteral("LISTA DE PRECIOS"), QStringLiteral("Lista: L1"),
         QStringLiteral("3 articulos"), QStringLiteral("A00001"), QStringLiteral("Articulo 00003"),
         QStringLiteral("3,50"), QStringLiteral("Total lista"), QStringLiteral("7,50"),
         QStringLiteral("Lista: L2"), QStringLiteral("A00004"), QStringLiteral("16,50"),
-        QStringLiteral("24,00"), QStringLiteral("Página 1 de 1")};
+        QStringLiteral("24,00"), QStringLiteral("Página 1 de 1") };
     qsizetype at = 0;
     for (const QString& piece : expected) {
         const qsizetype found = text.indexOf(piece, at);
@@ -178,8 +178,10 @@ TEST_F(ReportJobTest, writes_a_pdf_with_its_text_in_order_and_its_fonts_embedded
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Creator:\\s+Rp_Tarifolio"))));
     const QString fonts = PdfTools::fonts(pdf);
     EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans"))) << fonts.toStdString();
-    EXPECT_FALSE(fonts.contains(QRegularExpression(QStringLiteral("\\bno\\s+(yes|no)\\s+(yes|no)\\s+\\d"))))
-        << "a font is not embedded:\n" << fonts.toStdString();
+    EXPECT_FALSE(
+        fonts.contains(QRegularExpression(QStringLiteral("\\bno\\s+(yes|no)\\s+(yes|no)\\s+\\d"))))
+        << "a font is not embedded:\n"
+        << fonts.toStdString();
     EXPECT_TRUE(m_job.log().last().startsWith(QStringLiteral("SQL: SELECT P.Lista")))
         << m_job.log().join(u'\n').toStdString();
 }
@@ -189,8 +191,8 @@ TEST_F(ReportJobTest, an_override_breaks_the_page_after_each_list_and_page_total
     fillPrices(3, 2);
     const QString pdf = path(QStringLiteral("corte.pdf"));
     ReportJobRequest r = request(writeDefinition(QStringLiteral("l.rpt"), PriceList), pdf);
-    r.formulas = {QStringLiteral("CortePorLista = '-1'"), QStringLiteral("Titulo='OFERTAS'"),
-        QStringLiteral("NoExiste=1"), QString()};
+    r.formulas = { QStringLiteral("CortePorLista = '-1'"), QStringLiteral("Titulo='OFERTAS'"),
+        QStringLiteral("NoExiste=1"), QString() };
 
     ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
 
@@ -267,8 +269,9 @@ TEST_F(ReportJobTest, selection_keeps_only_the_rows_it_admits)
 
 TEST_F(ReportJobTest, growing_text_wraps_and_pushes_the_next_rows_down)
 {
-    fillPrices(1, 2, QStringLiteral("Tornillo autoperforante cabeza hexagonal con arandela de "
-                                    "neopreno para chapa, zincado, caja por cien unidades"));
+    fillPrices(1, 2,
+        QStringLiteral("Tornillo autoperforante cabeza hexagonal con arandela de "
+                       "neopreno para chapa, zincado, caja por cien unidades"));
     const QString pdf = path(QStringLiteral("crece.pdf"));
 
     ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("l.rpt"), PriceList), pdf)));
@@ -310,9 +313,10 @@ TEST_F(ReportJobTest, a_file_that_is_not_a_saved_report_is_refused)
         const char* message;
     };
     const Row rows[] = {
-        {"texto.rps", "esto no es un informe", "no es un informe guardado"},
-        {"pdf.rps", "%PDF-1.4\n%...........................", "no es un informe guardado"},
-        {"cortado.rps", QByteArray("\x89RPTSAV\n", 8) + QByteArray(40, '\0'), "El archivo de reporte está dañado"},
+        { "texto.rps", "esto no es un informe", "no es un informe guardado" },
+        { "pdf.rps", "%PDF-1.4\n%...........................", "no es un informe guardado" },
+        { "cortado.rps", QByteArray("\x89RPTSAV\n", 8) + QByteArray(40, '\0'),
+            "El archivo de reporte está dañado" },
     };
     for (const Row& row : rows) {
         QFile f(path(QString::fromLatin1(row.name)));
@@ -343,7 +347,8 @@ TEST_F(ReportJobTest, a_file_that_is_not_a_saved_report_is_refused)
     f.close();
     QString error;
     EXPECT_FALSE(ReportJob::savedReportToPdf(saved, path(QStringLiteral("salida.pdf")), &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("El archivo de reporte está dañado"))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QStringLiteral("El archivo de reporte está dañado")))
+        << error.toStdString();
 }
 
 TEST_F(ReportJobTest, a_bad_definition_fails_the_job_with_file_line_and_column)
@@ -357,7 +362,8 @@ TEST_F(ReportJobTest, a_bad_definition_fails_the_job_with_file_line_and_column)
     EXPECT_FALSE(m_job.run(request(definition, pdf)));
 
     EXPECT_EQ(m_job.errorString().toStdString(),
-        (definition + QStringLiteral(":20:21: atributo desconocido \"heigth\" en <detail>")).toStdString());
+        (definition + QStringLiteral(":20:21: atributo desconocido \"heigth\" en <detail>"))
+            .toStdString());
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
@@ -370,7 +376,8 @@ TEST_F(ReportJobTest, a_formula_that_does_not_parse_names_itself)
 
     EXPECT_FALSE(m_job.run(request(writeDefinition(QStringLiteral("f.rpt"), xml), pdf)));
 
-    EXPECT_TRUE(m_job.errorString().contains(QStringLiteral("Titulo"))) << m_job.errorString().toStdString();
+    EXPECT_TRUE(m_job.errorString().contains(QStringLiteral("Titulo")))
+        << m_job.errorString().toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
@@ -378,18 +385,19 @@ TEST_F(ReportJobTest, the_record_stream_carries_groups_and_typed_detail_values)
 {
     fillPrices(2, 2);
     RecordCapture records;
-    ReportJobRequest r = request(writeDefinition(QStringLiteral("l.rpt"), PriceList),
-        path(QStringLiteral("r.pdf")));
+    ReportJobRequest r = request(
+        writeDefinition(QStringLiteral("l.rpt"), PriceList), path(QStringLiteral("r.pdf")));
     r.records = &records;
 
     ASSERT_TRUE(m_job.run(r));
 
     EXPECT_EQ(records.events,
-        QStringList({QStringLiteral("columns Codigo,Descripcion,Precio"), QStringLiteral("group 0 L1"),
-            QStringLiteral("A00001,Articulo 00001,1.5"), QStringLiteral("A00002,Articulo 00002,2.5"),
-            QStringLiteral("end 0"), QStringLiteral("group 0 L2"),
-            QStringLiteral("A00003,Articulo 00003,3.5"), QStringLiteral("A00004,Articulo 00004,4.5"),
-            QStringLiteral("end 0"), QStringLiteral("done")}));
+        QStringList({ QStringLiteral("columns Codigo,Descripcion,Precio"),
+            QStringLiteral("group 0 L1"), QStringLiteral("A00001,Articulo 00001,1.5"),
+            QStringLiteral("A00002,Articulo 00002,2.5"), QStringLiteral("end 0"),
+            QStringLiteral("group 0 L2"), QStringLiteral("A00003,Articulo 00003,3.5"),
+            QStringLiteral("A00004,Articulo 00004,4.5"), QStringLiteral("end 0"),
+            QStringLiteral("done") }));
 }
 
 TEST_F(ReportJobTest, label_sheets_fill_their_cells_and_start_a_new_sheet)
@@ -420,11 +428,11 @@ TEST_F(ReportJobTest, label_sheets_fill_their_cells_and_start_a_new_sheet)
 TEST_F(ReportJobTest, a_subreport_prints_the_rows_linked_to_each_record)
 {
     fillPrices(1, 2);
-    m_data.addTable(QStringLiteral("S"), {QStringLiteral("S.Codigo"), QStringLiteral("S.Deposito"),
-                                             QStringLiteral("S.Stock")},
-        {{Value(QStringLiteral("A00001")), Value(QStringLiteral("DEP1")), Value(qint32(5))},
-            {Value(QStringLiteral("A00002")), Value(QStringLiteral("DEP1")), Value(qint32(7))},
-            {Value(QStringLiteral("A00001")), Value(QStringLiteral("DEP2")), Value(qint32(9))}});
+    m_data.addTable(QStringLiteral("S"),
+        { QStringLiteral("S.Codigo"), QStringLiteral("S.Deposito"), QStringLiteral("S.Stock") },
+        { { Value(QStringLiteral("A00001")), Value(QStringLiteral("DEP1")), Value(qint32(5)) },
+            { Value(QStringLiteral("A00002")), Value(QStringLiteral("DEP1")), Value(qint32(7)) },
+            { Value(QStringLiteral("A00001")), Value(QStringLiteral("DEP2")), Value(qint32(9)) } });
     const QByteArray xml = R"RPT(<report version="1" name="RP_Stock">
   <data><table name="P"/></data>
   <detail height="5">
@@ -440,7 +448,7 @@ TEST_F(ReportJobTest, a_subreport_prints_the_rows_linked_to_each_record)
 </report>)RPT";
     const QString pdf = path(QStringLiteral("sub.pdf"));
     ReportJobRequest r = request(writeDefinition(QStringLiteral("s.rpt"), xml), pdf);
-    r.subreports = {{QStringLiteral("stock"), QStringLiteral("{S.Stock} > 6")}};
+    r.subreports = { { QStringLiteral("stock"), QStringLiteral("{S.Stock} > 6") } };
 
     ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
 
@@ -454,11 +462,11 @@ TEST_F(ReportJobTest, a_subreport_prints_the_rows_linked_to_each_record)
 
 TEST_F(ReportJobTest, rows_grouped_by_a_formula_are_ordered_by_the_engine)
 {
-    m_data.addTable(QStringLiteral("P"), {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo")},
-        {{Value(QStringLiteral("l2")), Value(QStringLiteral("B1"))},
-            {Value(QStringLiteral("L1")), Value(QStringLiteral("A2"))},
-            {Value(QStringLiteral("L2")), Value(QStringLiteral("B2"))},
-            {Value(QStringLiteral("l1")), Value(QStringLiteral("A1"))}});
+    m_data.addTable(QStringLiteral("P"), { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo") },
+        { { Value(QStringLiteral("l2")), Value(QStringLiteral("B1")) },
+            { Value(QStringLiteral("L1")), Value(QStringLiteral("A2")) },
+            { Value(QStringLiteral("L2")), Value(QStringLiteral("B2")) },
+            { Value(QStringLiteral("l1")), Value(QStringLiteral("A1")) } });
     const QByteArray xml = R"RPT(<report version="1" name="RP_Orden">
   <data><table name="P"/></data>
   <formulas><formula name="Lista">UpperCase({P.Lista})</formula></formulas>
@@ -510,16 +518,16 @@ TEST_F(ReportJobTest, column_switches_hold_for_the_run_and_row_formulas_follow_e
         QStringList lines; // the detail rows, as pdftotext joins their words
         QString records; // the printed rows' records
     } cases[] = {
-        {"''",
-            {QStringLiteral("A00001 V=3,00 D=3,00"), QStringLiteral("A00003 V=7,00 D=7,00"),
-                QStringLiteral("A00004 V=9,00 D=9,00 caro")},
+        { "''",
+            { QStringLiteral("A00001 V=3,00 D=3,00"), QStringLiteral("A00003 V=7,00 D=7,00"),
+                QStringLiteral("A00004 V=9,00 D=9,00 caro") },
             QStringLiteral("A00001,V=3,00,D=3,00,caro|A00003,V=7,00,D=7,00,caro|"
-                           "A00004,V=9,00,D=9,00,caro")},
+                           "A00004,V=9,00,D=9,00,caro") },
         // Column 2 hidden: the value falls back to the plain price and the doubled column goes.
-        {"'2 - '",
-            {QStringLiteral("A00001 V=1,50"), QStringLiteral("A00003 V=3,50"),
-                QStringLiteral("A00004 V=4,50")},
-            QStringLiteral("A00001,V=1,50,caro|A00003,V=3,50,caro|A00004,V=4,50,caro")},
+        { "'2 - '",
+            { QStringLiteral("A00001 V=1,50"), QStringLiteral("A00003 V=3,50"),
+                QStringLiteral("A00004 V=4,50") },
+            QStringLiteral("A00001,V=1,50,caro|A00003,V=3,50,caro|A00004,V=4,50,caro") },
     };
     fillPrices(1, 4);
     const QString definition = writeDefinition(QStringLiteral("c.rpt"), Switches);
@@ -527,7 +535,7 @@ TEST_F(ReportJobTest, column_switches_hold_for_the_run_and_row_formulas_follow_e
         RecordCapture records;
         const QString pdf = path(QStringLiteral("c.pdf"));
         ReportJobRequest r = request(definition, pdf);
-        r.formulas = {QStringLiteral("OcultarColumnas=") + QString::fromLatin1(c.ocultar)};
+        r.formulas = { QStringLiteral("OcultarColumnas=") + QString::fromLatin1(c.ocultar) };
         r.records = &records;
 
         ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
@@ -535,7 +543,8 @@ TEST_F(ReportJobTest, column_switches_hold_for_the_run_and_row_formulas_follow_e
         const QString text = PdfTools::text(pdf).simplified();
         EXPECT_TRUE(text.contains(c.lines.join(u' '))) << c.ocultar << ": " << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("A00002"))) << c.ocultar;
-        const QStringList printed = records.events.filter(QRegularExpression(QStringLiteral("^A0")));
+        const QStringList printed
+            = records.events.filter(QRegularExpression(QStringLiteral("^A0")));
         EXPECT_EQ(printed.join(u'|'), c.records) << c.ocultar;
     }
 }
@@ -547,23 +556,24 @@ TEST_F(ReportJobTest, a_formula_that_uses_itself_or_a_missing_one_fails_with_its
         const char* formula;
         const char* message;
     } cases[] = {
-        {"{@B} + 1", "La fórmula «B» se usa a sí misma"},
-        {"{@Falta} + 1", "No existe la fórmula «Falta»"},
+        { "{@B} + 1", "La fórmula «B» se usa a sí misma" },
+        { "{@Falta} + 1", "No existe la fórmula «Falta»" },
         // A fixed formula that fails is left to fail where the record reaches it, as itself.
-        {"1 / 0", "División por cero (Fórmula A)"},
+        { "1 / 0", "División por cero (Fórmula A)" },
     };
     fillPrices(1, 1);
     for (const auto& c : cases) {
         const QByteArray xml = QByteArray(R"RPT(<report version="1" name="RP_Ciclo">
   <data><table name="P"/></data>
   <formulas>
-    <formula name="A">)RPT") + c.formula + R"RPT(</formula>
+    <formula name="A">)RPT")
+            + c.formula + R"RPT(</formula>
     <formula name="B">{@A} * {P.Precio}</formula>
   </formulas>
   <detail height="5"><field x="0" y="0" width="30" height="5" expr="{@B}"/></detail>
 </report>)RPT";
-        const ReportJobRequest r = request(writeDefinition(QStringLiteral("a.rpt"), xml),
-            path(QStringLiteral("a.pdf")));
+        const ReportJobRequest r
+            = request(writeDefinition(QStringLiteral("a.rpt"), xml), path(QStringLiteral("a.pdf")));
 
         EXPECT_FALSE(m_job.run(r)) << c.formula;
 
@@ -633,8 +643,8 @@ TEST_F(ReportJobTest, a_repeated_group_header_says_the_group_continues_only_wher
     ASSERT_GE(pages.size(), 3);
     EXPECT_FALSE(pages[0].contains(QStringLiteral("continuación")));
     for (int i = 1; i < 3; ++i)
-        EXPECT_TRUE(pages[i].contains(QRegularExpression(
-            QStringLiteral("Lista: L1\\s+\\(continuación\\)"))))
+        EXPECT_TRUE(pages[i].contains(
+            QRegularExpression(QStringLiteral("Lista: L1\\s+\\(continuación\\)"))))
             << pages[i].toStdString();
 }
 
@@ -643,15 +653,15 @@ TEST_F(ReportJobTest, each_list_on_its_own_pages_is_numbered_on_its_own)
     fillPrices(2, 40);
     const QString pdf = path(QStringLiteral("numeros.pdf"));
     ReportJobRequest r = request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf);
-    r.formulas = {QStringLiteral("CortePorLista = '-1'")};
+    r.formulas = { QStringLiteral("CortePorLista = '-1'") };
 
     ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
 
     EXPECT_EQ(PdfTools::pageCount(pdf), 4);
     const QStringList pages = PdfTools::text(pdf).split(u'\f');
     ASSERT_GE(pages.size(), 4);
-    const char* const expected[] = {"Página 1 de 2", "Página 2 de 2", "Página 1 de 2",
-        "Página 2 de 2"};
+    const char* const expected[]
+        = { "Página 1 de 2", "Página 2 de 2", "Página 1 de 2", "Página 2 de 2" };
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(pages[i].contains(QString::fromUtf8(expected[i]))) << pages[i].toStdString();
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Lista: L2")));
@@ -661,12 +671,13 @@ TEST_F(ReportJobTest, no_digit_and_no_half_word_is_lost_to_a_narrow_field)
 {
     const QString description = QStringLiteral("Tornillo autoperforante cabeza hexagonal zincado");
     m_data.addTable(QStringLiteral("P"),
-        {QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Descripcion"),
-            QStringLiteral("P.Precio")},
-        {{Value(QStringLiteral("L1")), Value(QStringLiteral("A1")), Value(description),
-             Value(*Currency::fromString(QStringLiteral("999999999.99")))},
-            {Value(QStringLiteral("L1")), Value(QStringLiteral("A2")), Value(QStringLiteral("Arandela")),
-                Value(*Currency::fromString(QStringLiteral("1234567.89")))}});
+        { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo"), QStringLiteral("P.Descripcion"),
+            QStringLiteral("P.Precio") },
+        { { Value(QStringLiteral("L1")), Value(QStringLiteral("A1")), Value(description),
+              Value(*Currency::fromString(QStringLiteral("999999999.99"))) },
+            { Value(QStringLiteral("L1")), Value(QStringLiteral("A2")),
+                Value(QStringLiteral("Arandela")),
+                Value(*Currency::fromString(QStringLiteral("1234567.89"))) } });
     const QString pdf = path(QStringLiteral("angosto.pdf"));
 
     ASSERT_TRUE(m_job.run(request(writeDefinition(QStringLiteral("a.rpt"), Layout), pdf)));
@@ -676,9 +687,9 @@ TEST_F(ReportJobTest, no_digit_and_no_half_word_is_lost_to_a_narrow_field)
     EXPECT_TRUE(text.contains(QStringLiteral("#########"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("99,99"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("1.234.567,89")));
-    const QRegularExpressionMatch printed
-        = QRegularExpression(QStringLiteral("A1\\s+(\\S.*?)(\\s{2,}|$)"),
-            QRegularExpression::MultilineOption).match(text);
+    const QRegularExpressionMatch printed = QRegularExpression(
+        QStringLiteral("A1\\s+(\\S.*?)(\\s{2,}|$)"), QRegularExpression::MultilineOption)
+                                                .match(text);
     ASSERT_TRUE(printed.hasMatch()) << text.toStdString();
     const QString shown = printed.captured(1);
     EXPECT_LT(shown.size(), description.size());

@@ -10,7 +10,10 @@ namespace {
 class TextColumns final : public ReportDataSource
 {
 public:
-    explicit TextColumns(SqlDialect dialect) : m_dialect(dialect) { }
+    explicit TextColumns(SqlDialect dialect)
+        : m_dialect(dialect)
+    {
+    }
     SqlDialect dialect() const override { return m_dialect; }
     ColumnKind columnKind(const QString&, const QString&) override { return ColumnKind::Text; }
     std::unique_ptr<RowSource> open(const DataQuery&) override { return nullptr; }
@@ -49,30 +52,31 @@ TEST(ReportRenderer, writes_the_statement_from_the_data_description)
     const Row rows[] = {
         // The article code is sorted as written, on the articles: their indexes give the order
         // of every grouping and sort inside a list.
-        {"definition's sort", SqlDialect::SqlServer, {},
+        { "definition's sort", SqlDialect::SqlServer, {},
             "SELECT V_MA_PRECIOS.TIPOLISTA, V_MA_PRECIOS.IdLista, art.Descripcion, "
             "STK_MA_ARTICULOS.DEPOSITO, art.[MARCA ANTIGUA] "
             "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS art ON art.IDARTICULO = "
             "V_MA_PRECIOS.IdArticulo LEFT JOIN STK_MA_ARTICULOS ON STK_MA_ARTICULOS.IDARTICULO = "
             "art.IDARTICULO WHERE (V_MA_PRECIOS.TIPOLISTA = ?) "
-            "ORDER BY V_MA_PRECIOS.IdLista DESC, art.IDARTICULO"},
+            "ORDER BY V_MA_PRECIOS.IdLista DESC, art.IDARTICULO" },
         // A left join equates nothing: a stock row may be missing.
-        {"left join", SqlDialect::SQLite, {QStringLiteral("+{STK_MA_ARTICULOS.IDARTICULO}")},
+        { "left join", SqlDialect::SQLite, { QStringLiteral("+{STK_MA_ARTICULOS.IDARTICULO}") },
             "SELECT V_MA_PRECIOS.TIPOLISTA, V_MA_PRECIOS.IdLista, art.Descripcion, "
             "STK_MA_ARTICULOS.DEPOSITO, art.\"MARCA ANTIGUA\" "
             "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS art ON art.IDARTICULO = "
             "V_MA_PRECIOS.IdArticulo LEFT JOIN STK_MA_ARTICULOS ON STK_MA_ARTICULOS.IDARTICULO = "
             "art.IDARTICULO WHERE (V_MA_PRECIOS.TIPOLISTA COLLATE TEXTO = ?) "
             "ORDER BY V_MA_PRECIOS.IdLista COLLATE TEXTO DESC, "
-            "STK_MA_ARTICULOS.IDARTICULO COLLATE TEXTO"},
+            "STK_MA_ARTICULOS.IDARTICULO COLLATE TEXTO" },
         // The caller's sort list replaces the definition's; blank entries are skipped.
-        {"caller's sort", SqlDialect::SQLite, {QStringLiteral("-{art.Descripcion}")},
+        { "caller's sort", SqlDialect::SQLite, { QStringLiteral("-{art.Descripcion}") },
             "SELECT V_MA_PRECIOS.TIPOLISTA, V_MA_PRECIOS.IdLista, art.Descripcion, "
             "STK_MA_ARTICULOS.DEPOSITO, art.\"MARCA ANTIGUA\" "
             "FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS art ON art.IDARTICULO = "
             "V_MA_PRECIOS.IdArticulo LEFT JOIN STK_MA_ARTICULOS ON STK_MA_ARTICULOS.IDARTICULO = "
             "art.IDARTICULO WHERE (V_MA_PRECIOS.TIPOLISTA COLLATE TEXTO = ?) "
-            "ORDER BY V_MA_PRECIOS.IdLista COLLATE TEXTO DESC, art.Descripcion COLLATE TEXTO DESC"},
+            "ORDER BY V_MA_PRECIOS.IdLista COLLATE TEXTO DESC, art.Descripcion COLLATE TEXTO "
+            "DESC" },
     };
     for (const Row& row : rows) {
         DefinitionError error;

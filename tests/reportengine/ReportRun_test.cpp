@@ -32,8 +32,8 @@ public:
 // statement could not, and writes only the records whose detail shows.
 TEST(ReportRun, streams_the_selected_records_group_by_group)
 {
-    const QList<QList<Value>> data = {{QStringLiteral("a"), qint32(1)},
-        {QStringLiteral("A "), qint32(2)}, {QStringLiteral("b"), qint32(3)}};
+    const QList<QList<Value>> data = { { QStringLiteral("a"), qint32(1) },
+        { QStringLiteral("A "), qint32(2) }, { QStringLiteral("b"), qint32(3) } };
     const struct
     {
         const char* name;
@@ -42,10 +42,10 @@ TEST(ReportRun, streams_the_selected_records_group_by_group)
         QList<QList<Value>> rows;
         const char* line;
     } rows[] = {
-        {"keys alike but for case and blanks", "", "", data, "[1 2][3]"},
-        {"selection left to the engine", "{t.n} > 1", "", data, "[2][3]"},
-        {"hidden detail", "", "{t.n} = 2", data, "[1][3]"},
-        {"no rows", "", "", {}, ""},
+        { "keys alike but for case and blanks", "", "", data, "[1 2][3]" },
+        { "selection left to the engine", "{t.n} > 1", "", data, "[2][3]" },
+        { "hidden detail", "", "{t.n} = 2", data, "[1][3]" },
+        { "no rows", "", "", {}, "" },
     };
     for (const auto& row : rows) {
         const QString xml = QStringLiteral(R"RPT(<report version="1" name="RP_R">
@@ -60,15 +60,16 @@ TEST(ReportRun, streams_the_selected_records_group_by_group)
         ASSERT_TRUE(def.has_value()) << row.name;
         RenderOptions options;
         MemoryDataSource source;
-        source.addTable(QStringLiteral("t"), {QStringLiteral("t.g"), QStringLiteral("t.n")}, row.rows);
+        source.addTable(
+            QStringLiteral("t"), { QStringLiteral("t.g"), QStringLiteral("t.n") }, row.rows);
         DocumentResources resources;
         QStringList log;
         const auto report
             = ReportCompiler(options, source, resources, log).compile(*def, std::nullopt, {}, {});
         TextMeasurer measurer(resources, FontSubstitution());
         RecordLine records;
-        LayoutShared shared {options, source, resources, measurer, {}, nullptr, nullptr, &records,
-            {}, {}, 0, {}, {}, -1, {}, 0};
+        LayoutShared shared { options, source, resources, measurer, {}, nullptr, nullptr, &records,
+            {}, {}, 0, {}, {}, -1, {}, 0 };
         ReportRun run(*report, shared, 0);
 
         run.execute({});

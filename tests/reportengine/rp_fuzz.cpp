@@ -42,8 +42,8 @@ public:
 };
 
 // Pieces that make parsers and sizes misbehave when dropped into a case.
-const char* const Tokens[] = { "nan", "inf", "-1", "1e308", "99999999999999999999", "0", "(",
-    ")", "Not ", "{@F}", "'", "\"", "<", ">", "&", "<!DOCTYPE x>", "]]>", "Date(2024,2,30)",
+const char* const Tokens[] = { "nan", "inf", "-1", "1e308", "99999999999999999999", "0", "(", ")",
+    "Not ", "{@F}", "'", "\"", "<", ">", "&", "<!DOCTYPE x>", "]]>", "Date(2024,2,30)",
     "Remainder(-9223372036854775807 - 1, -1)", " + ", " Or ", "[", "\xff\xfe", "\0" };
 
 class Mutator
@@ -158,8 +158,8 @@ QByteArray savedSeed(const QString& path)
 }
 
 // Lays out `xml` over table P's rows into pages that go nowhere; prints the time and pages.
-void timeLayout(const char* name, const QByteArray& xml, const QStringList& columns,
-    QList<QList<Value>> rows)
+void timeLayout(
+    const char* name, const QByteArray& xml, const QStringList& columns, QList<QList<Value>> rows)
 {
     const auto def = DefinitionLoader::loadData(xml, QStringLiteral("hostil.rpt"), nullptr);
     if (!def) {
@@ -172,48 +172,59 @@ void timeLayout(const char* name, const QByteArray& xml, const QStringList& colu
     const auto before = std::chrono::steady_clock::now();
     NullPages pages;
     const bool ok = renderer.prepare(data) && renderer.run(data, pages, nullptr);
-    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
-    std::printf("%s: %s pages=%d seconds=%.2f %s\n", name, ok ? "ok" : "failed", renderer.pageCount(), s,
-        qPrintable(renderer.errorString()));
+    const double s
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+    std::printf("%s: %s pages=%d seconds=%.2f %s\n", name, ok ? "ok" : "failed",
+        renderer.pageCount(), s, qPrintable(renderer.errorString()));
 }
 
 int hostileLayouts()
 {
-    const QByteArray head = "<report version=\"1\" name=\"RP_Hostil\">\n"
-                            "  <page paper=\"A4\" left=\"10\" top=\"10\" right=\"10\" bottom=\"10\"/>\n"
-                            "  <styles><style name=\"default\" font=\"Arial\" size=\"9\"/></styles>\n"
-                            "  <data><table name=\"P\"/></data>\n";
-    const QStringList columns = {QStringLiteral("P.Grupo"), QStringLiteral("P.Texto")};
+    const QByteArray head
+        = "<report version=\"1\" name=\"RP_Hostil\">\n"
+          "  <page paper=\"A4\" left=\"10\" top=\"10\" right=\"10\" bottom=\"10\"/>\n"
+          "  <styles><style name=\"default\" font=\"Arial\" size=\"9\"/></styles>\n"
+          "  <data><table name=\"P\"/></data>\n";
+    const QStringList columns = { QStringLiteral("P.Grupo"), QStringLiteral("P.Texto") };
 
     // One word of 5 MB in a field that grows: broken wherever it must, line after line.
     timeLayout("can-grow 5 MB word",
-        head + "  <detail height=\"5\"><field x=\"0\" y=\"0\" width=\"60\" height=\"5\" "
-               "expr=\"{P.Texto}\" canGrow=\"true\"/></detail>\n</report>",
-        columns, {{Value(u"A"), Value(QString(5 * 1024 * 1024, u'x'))}});
+        head
+            + "  <detail height=\"5\"><field x=\"0\" y=\"0\" width=\"60\" height=\"5\" "
+              "expr=\"{P.Texto}\" canGrow=\"true\"/></detail>\n</report>",
+        columns, { { Value(u"A"), Value(QString(5 * 1024 * 1024, u'x')) } });
 
     // Groups kept together that are taller than a page: they start a page and break anyway.
     QList<QList<Value>> tall;
     for (int g = 0; g < 40; ++g) {
         for (int r = 0; r < 400; ++r)
-            tall.append({Value(QString::number(g)), Value(QStringLiteral("renglón %1").arg(r))});
+            tall.append({ Value(QString::number(g)), Value(QStringLiteral("renglón %1").arg(r)) });
     }
     timeLayout("keep-together groups taller than a page",
-        head + "  <group name=\"G\" by=\"{P.Grupo}\" keepTogether=\"true\">\n"
-               "    <header height=\"6\"><field x=\"0\" y=\"0\" width=\"60\" height=\"5\" expr=\"{P.Grupo}\"/></header>\n"
-               "  </group>\n"
-               "  <detail height=\"5\" keepTogether=\"true\"><field x=\"0\" y=\"0\" width=\"60\" height=\"5\" "
-               "expr=\"{P.Texto}\" canGrow=\"true\"/></detail>\n</report>",
+        head
+            + "  <group name=\"G\" by=\"{P.Grupo}\" keepTogether=\"true\">\n"
+              "    <header height=\"6\"><field x=\"0\" y=\"0\" width=\"60\" height=\"5\" "
+              "expr=\"{P.Grupo}\"/></header>\n"
+              "  </group>\n"
+              "  <detail height=\"5\" keepTogether=\"true\"><field x=\"0\" y=\"0\" width=\"60\" "
+              "height=\"5\" "
+              "expr=\"{P.Texto}\" canGrow=\"true\"/></detail>\n</report>",
         columns, std::move(tall));
 
     // 20,000 items in one section.
     QByteArray items;
     for (int i = 0; i < 20000; ++i)
-        items += "<text x=\"" + QByteArray::number(i % 180) + "\" y=\"" + QByteArray::number((i / 180) % 250)
-            + "\" width=\"10\" height=\"4\">t" + QByteArray::number(i) + "</text>";
+        items += "<text x=\"" + QByteArray::number(i % 180) + "\" y=\""
+            + QByteArray::number((i / 180) % 250) + "\" width=\"10\" height=\"4\">t"
+            + QByteArray::number(i) + "</text>";
     timeLayout("20,000 items in one section",
-        head + "  <detail height=\"260\"><field x=\"0\" y=\"255\" width=\"60\" height=\"5\" "
-               "expr=\"{P.Texto}\"/>" + items + "</detail>\n</report>", columns,
-        {{Value(u"A"), Value(u"a")}, {Value(u"B"), Value(u"b")}, {Value(u"C"), Value(u"c")}});
+        head
+            + "  <detail height=\"260\"><field x=\"0\" y=\"255\" width=\"60\" height=\"5\" "
+              "expr=\"{P.Texto}\"/>"
+            + items + "</detail>\n</report>",
+        columns,
+        { { Value(u"A"), Value(u"a") }, { Value(u"B"), Value(u"b") },
+            { Value(u"C"), Value(u"c") } });
     return 0;
 }
 

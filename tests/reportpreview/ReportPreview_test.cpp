@@ -38,7 +38,7 @@ void feed(PreviewDocument& doc, int from, int to)
 
 PreviewDialogs dialogs()
 {
-    return {testsupport::messages(), testsupport::fileDialogs(), testsupport::printDialogs()};
+    return { testsupport::messages(), testsupport::fileDialogs(), testsupport::printDialogs() };
 }
 
 QPushButton* buttonOf(const QWidget& window, const QString& text)
@@ -54,7 +54,8 @@ QPushButton* buttonOf(const QWidget& window, const QString& text)
 TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_exports)
 {
     auto doc = std::make_shared<PreviewDocument>();
-    ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
+    ASSERT_TRUE(
+        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
     ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
@@ -67,16 +68,16 @@ TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_export
     EXPECT_EQ(window.pageLabel(), QStringLiteral("Página 2 de 2+"));
 
     feed(*doc, 3, 3);
-    ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("3")}}));
+    ASSERT_TRUE(doc->finish(DeferredValues { { QStringLiteral("3") } }));
     EXPECT_EQ(window.pageLabel(), QStringLiteral("Página 2 de 3"));
 
     const struct
     {
         void (ReportPreviewWindow::*move)();
         int page;
-    } moves[] = {{&ReportPreviewWindow::nextPage, 3}, {&ReportPreviewWindow::nextPage, 3},
-        {&ReportPreviewWindow::firstPage, 1}, {&ReportPreviewWindow::previousPage, 1},
-        {&ReportPreviewWindow::lastPage, 3}};
+    } moves[] = { { &ReportPreviewWindow::nextPage, 3 }, { &ReportPreviewWindow::nextPage, 3 },
+        { &ReportPreviewWindow::firstPage, 1 }, { &ReportPreviewWindow::previousPage, 1 },
+        { &ReportPreviewWindow::lastPage, 3 } };
     for (const auto& m : moves) {
         (window.*m.move)();
         EXPECT_EQ(window.currentPage(), m.page);
@@ -108,7 +109,8 @@ TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_export
 
     QTemporaryDir dir;
     QString error;
-    ASSERT_TRUE(window.exportTo(dir.filePath(QStringLiteral("v.html")), &error)) << error.toStdString();
+    ASSERT_TRUE(window.exportTo(dir.filePath(QStringLiteral("v.html")), &error))
+        << error.toStdString();
     QFile html(dir.filePath(QStringLiteral("v.html")));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     EXPECT_TRUE(html.readAll().contains("Página 3 de 3"));
@@ -119,9 +121,10 @@ TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_export
 TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_place)
 {
     auto doc = std::make_shared<PreviewDocument>();
-    ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
+    ASSERT_TRUE(
+        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
     feed(*doc, 1, 12);
-    ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("12")}}));
+    ASSERT_TRUE(doc->finish(DeferredValues { { QStringLiteral("12") } }));
     ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
@@ -136,8 +139,8 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
     {
         Qt::Key key;
         int page;
-    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3}, {Qt::Key_PageUp, 2},
-        {Qt::Key_End, 12}, {Qt::Key_Home, 1}};
+    } keys[] = { { Qt::Key_PageDown, 2 }, { Qt::Key_PageDown, 3 }, { Qt::Key_PageUp, 2 },
+        { Qt::Key_End, 12 }, { Qt::Key_Home, 1 } };
     for (const auto& k : keys) {
         QTest::keyClick(&window, k.key);
         EXPECT_EQ(window.currentPage(), k.page);
@@ -152,9 +155,10 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
 TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_format_chosen)
 {
     auto doc = std::make_shared<PreviewDocument>();
-    ASSERT_TRUE(doc->begin(DocumentInfo {QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista")}));
+    ASSERT_TRUE(
+        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
     feed(*doc, 1, 3);
-    ASSERT_TRUE(doc->finish(DeferredValues {{QStringLiteral("3")}}));
+    ASSERT_TRUE(doc->finish(DeferredValues { { QStringLiteral("3") } }));
     ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
@@ -163,9 +167,10 @@ TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_
     QTemporaryDir dir;
     PrintChoice pages2a3;
     pages2a3.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
-    pages2a3.pages = {{2, 3}};
+    pages2a3.pages = { { 2, 3 } };
     testsupport::printDialogs().answer(pages2a3);
-    testsupport::fileDialogs().answerSave(SavedFileChoice {dir.filePath(QStringLiteral("lista")), 2});
+    testsupport::fileDialogs().answerSave(
+        SavedFileChoice { dir.filePath(QStringLiteral("lista")), 2 });
 
     QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
     buttonOf(window, QStringLiteral("Exportar"))->click();
@@ -174,7 +179,8 @@ TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_
     EXPECT_EQ(testsupport::printDialogs().requests()[0].lastPage, 3);
     EXPECT_EQ(PdfTools::pageCount(pages2a3.outputFile), 2);
     const QString impreso = PdfTools::text(pages2a3.outputFile);
-    EXPECT_TRUE(impreso.contains(QStringLiteral("Artículo 2")) && impreso.contains(QStringLiteral("Artículo 3"))
+    EXPECT_TRUE(impreso.contains(QStringLiteral("Artículo 2"))
+        && impreso.contains(QStringLiteral("Artículo 3"))
         && !impreso.contains(QStringLiteral("Artículo 1")))
         << impreso.toStdString();
     ASSERT_EQ(testsupport::fileDialogs().saveRequests().size(), 1);
@@ -190,16 +196,16 @@ TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_
         const char* filter;
         const char* file;
     } cases[] = {
-        {"/tmp/lista", "PDF (*.pdf)", "/tmp/lista.pdf"},
-        {"/tmp/lista", "HTML (*.html)", "/tmp/lista.html"},
-        {"/tmp/lista.rtf", "PDF (*.pdf)", "/tmp/lista.rtf.pdf"}, // the format chosen decides
-        {"/tmp/lista 09.12.2026", "PDF (*.pdf)", "/tmp/lista 09.12.2026.pdf"},
-        {"/tmp/LISTA.PDF", "PDF (*.pdf)", "/tmp/LISTA.PDF"},
-        {"/tmp/lista.htm", "HTML (*.html)", "/tmp/lista.htm"},
-        {"", "PDF (*.pdf)", ""}, // cancelled
+        { "/tmp/lista", "PDF (*.pdf)", "/tmp/lista.pdf" },
+        { "/tmp/lista", "HTML (*.html)", "/tmp/lista.html" },
+        { "/tmp/lista.rtf", "PDF (*.pdf)", "/tmp/lista.rtf.pdf" }, // the format chosen decides
+        { "/tmp/lista 09.12.2026", "PDF (*.pdf)", "/tmp/lista 09.12.2026.pdf" },
+        { "/tmp/LISTA.PDF", "PDF (*.pdf)", "/tmp/LISTA.PDF" },
+        { "/tmp/lista.htm", "HTML (*.html)", "/tmp/lista.htm" },
+        { "", "PDF (*.pdf)", "" }, // cancelled
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReportPreviewWindow::exportFileName(QString::fromLatin1(c.typed),
-                      QString::fromLatin1(c.filter)),
+        EXPECT_EQ(ReportPreviewWindow::exportFileName(
+                      QString::fromLatin1(c.typed), QString::fromLatin1(c.filter)),
             QString::fromLatin1(c.file));
 }

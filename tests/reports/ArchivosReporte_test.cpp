@@ -26,9 +26,9 @@ protected:
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("reports")));
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("formularios")));
         exec(QStringLiteral("DELETE FROM TA_REPORTES WHERE NOMBRE <> 'RP_ListaPrecios'"));
-        for (const char* name : {"RP_ListaPrecios.rpt", "RP_X.rpt", "RP_X_PUESTO.rpt",
-                 "LISTA.rpt", "L2.rpt", "RP_Z.rpt", "RP_V2.RPT", "LIQ.rpt", "FC.RPT",
-                 "CpteCompras.RPT", "FC-E.rpt"})
+        for (const char* name :
+            { "RP_ListaPrecios.rpt", "RP_X.rpt", "RP_X_PUESTO.rpt", "LISTA.rpt", "L2.rpt",
+                "RP_Z.rpt", "RP_V2.RPT", "LIQ.rpt", "FC.RPT", "CpteCompras.RPT", "FC-E.rpt" })
             touch(QStringLiteral("reports/") + QLatin1String(name));
         touch(QStringLiteral("formularios/eFC-A_SINQR.RPT"));
         touch(QStringLiteral("formularios/eFC-A.RPT"));
@@ -73,31 +73,31 @@ TEST_F(ArchivosReporteTest, chooses_the_report_file_by_the_table_rows)
         std::array<const char*, 4> copies;
     } cases[] = {
         // The workstation's row wins; its empty columns mean the default form, not the copy before.
-        {"RP_X", "", "PUESTO01|operador|RP_X", "RP_X_PUESTO.rpt",
-            {"RP_X_PUESTO.rpt", "RP_X_PUESTO.rpt", "RP_X.rpt", "RP_X.rpt"}},
+        { "RP_X", "", "PUESTO01|operador|RP_X", "RP_X_PUESTO.rpt",
+            { "RP_X_PUESTO.rpt", "RP_X_PUESTO.rpt", "RP_X.rpt", "RP_X.rpt" } },
         // A workstation key in Puesto skips the workstation row; the first row looked up keeps
         // its columns apart, so its empty copies are the default form.
-        {"RP_X", "PUESTO01|OPERADOR", "RP_X", "LISTA.rpt",
-            {"LISTA.rpt", "RP_X.rpt", "RP_X.rpt", "RP_X.rpt"}},
+        { "RP_X", "PUESTO01|OPERADOR", "RP_X", "LISTA.rpt",
+            { "LISTA.rpt", "RP_X.rpt", "RP_X.rpt", "RP_X.rpt" } },
         // The shared row: an empty copy column repeats the copy before it.
-        {"RP_Y", "", "PUESTO01|operador|RP_Y", "LISTA.rpt",
-            {"LISTA.rpt", "L2.rpt", "L2.rpt", "L2.rpt"}},
+        { "RP_Y", "", "PUESTO01|operador|RP_Y", "LISTA.rpt",
+            { "LISTA.rpt", "L2.rpt", "L2.rpt", "L2.rpt" } },
         // The demo's rows name the file with its extension and no folder.
-        {"RP_ListaPrecios", "", "PUESTO01|operador|RP_ListaPrecios", "RP_ListaPrecios.rpt",
-            {"RP_ListaPrecios.rpt", "RP_ListaPrecios.rpt", "RP_ListaPrecios.rpt",
-                "RP_ListaPrecios.rpt"}},
+        { "RP_ListaPrecios", "", "PUESTO01|operador|RP_ListaPrecios", "RP_ListaPrecios.rpt",
+            { "RP_ListaPrecios.rpt", "RP_ListaPrecios.rpt", "RP_ListaPrecios.rpt",
+                "RP_ListaPrecios.rpt" } },
         // A path written on a Windows workstation: its file in the reports folder.
-        {"RP_V", "", "PUESTO01|operador|RP_V", "RP_V2.RPT",
-            {"RP_V2.RPT", "RP_V2.RPT", "RP_V2.RPT", "RP_V2.RPT"}},
+        { "RP_V", "", "PUESTO01|operador|RP_V", "RP_V2.RPT",
+            { "RP_V2.RPT", "RP_V2.RPT", "RP_V2.RPT", "RP_V2.RPT" } },
         // No row: the default form.
-        {"RP_Z", "", "PUESTO01|operador|RP_Z", "RP_Z.rpt",
-            {"RP_Z.rpt", "RP_Z.rpt", "RP_Z.rpt", "RP_Z.rpt"}},
-        {"LiqOpg", "", "PUESTO01|operador|LiqOpg", "LIQ.rpt",
-            {"LIQ.rpt", "RP_X.rpt", "RP_X.rpt", "RP_X.rpt"}},
+        { "RP_Z", "", "PUESTO01|operador|RP_Z", "RP_Z.rpt",
+            { "RP_Z.rpt", "RP_Z.rpt", "RP_Z.rpt", "RP_Z.rpt" } },
+        { "LiqOpg", "", "PUESTO01|operador|LiqOpg", "LIQ.rpt",
+            { "LIQ.rpt", "RP_X.rpt", "RP_X.rpt", "RP_X.rpt" } },
         // No FC-A.rpt: the voucher type's form.
-        {"FC-A", "x", "FC-A", "FC.RPT", {"FC.RPT", "FC.RPT", "FC.RPT", "FC.RPT"}},
+        { "FC-A", "x", "FC-A", "FC.RPT", { "FC.RPT", "FC.RPT", "FC.RPT", "FC.RPT" } },
         // Electronic report names drop their prefix.
-        {"EEFC-E", "x", "FC-E", "FC-E.rpt", {"FC-E.rpt", "FC-E.rpt", "FC-E.rpt", "FC-E.rpt"}},
+        { "EEFC-E", "x", "FC-E", "FC-E.rpt", { "FC-E.rpt", "FC-E.rpt", "FC-E.rpt", "FC-E.rpt" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -171,15 +171,15 @@ TEST_F(ArchivosReporteTest, resolves_blank_and_odd_names)
         const char* result;
         int warnings;
     } cases[] = {
-        {"", "RP_Z", "RP_Z.rpt", 0},
-        {"", "FC-B", "FC.RPT", 0},
+        { "", "RP_Z", "RP_Z.rpt", 0 },
+        { "", "FC-B", "FC.RPT", 0 },
         // A purchase voucher type: the purchase form.
-        {"", "FCA-B", "CpteCompras.RPT", 0},
+        { "", "FCA-B", "CpteCompras.RPT", 0 },
         // Nothing at all: warned with the folder and ".rpt".
-        {"", "ZZ-Q", "ZZ-Q.rpt", 1},
-        {"LISTA", "RP_Z", "LISTA.rpt", 0},
+        { "", "ZZ-Q", "ZZ-Q.rpt", 1 },
+        { "LISTA", "RP_Z", "LISTA.rpt", 0 },
         // Blanks after the extension still count as ".rpt".
-        {"L2.rpt  ", "RP_Z", "RP_Z.rpt", 1},
+        { "L2.rpt  ", "RP_Z", "RP_Z.rpt", 1 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.base);
@@ -222,16 +222,16 @@ TEST_F(ArchivosReporteTest, electronic_invoice_takes_the_form_without_qr_before_
         const char* id;
         const char* form;
     } cases[] = {
-        {"0009000000010", "formularios/eFC-A_SINQR.RPT"},
-        {"0009000000011", "formularios/eFC-A.RPT"},
+        { "0009000000010", "formularios/eFC-A_SINQR.RPT" },
+        { "0009000000011", "formularios/eFC-A.RPT" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         QString name = QStringLiteral("FC-A");
         ArchivosCopias copies;
 
-        const QString result = NombreReporte(name, QStringLiteral("x"), &copies,
-            QString::fromUtf8(c.id));
+        const QString result
+            = NombreReporte(name, QStringLiteral("x"), &copies, QString::fromUtf8(c.id));
 
         EXPECT_EQ(result, m_dir.filePath(QString::fromUtf8(c.form)));
         EXPECT_EQ(copies[4], result);
@@ -254,8 +254,8 @@ TEST_F(ArchivosReporteTest, delivery_note_of_a_unit_prints_with_the_unit_form)
     testsupport::messages().answer(Msg::Ok);
     testsupport::messages().answer(Msg::Ok);
 
-    const QString result = NombreReporte(name, QStringLiteral("x"), &copies,
-        QStringLiteral("000700000001R"));
+    const QString result
+        = NombreReporte(name, QStringLiteral("x"), &copies, QStringLiteral("000700000001R"));
 
     // The result stays the table's choice (here the missing default form); the copies take the
     // unit's form.

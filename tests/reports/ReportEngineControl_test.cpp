@@ -168,7 +168,10 @@ private:
     class Salida final : public ReportOutput, public PageSink
     {
     public:
-        explicit Salida(QStringList& vistos) : m_vistos(vistos) { }
+        explicit Salida(QStringList& vistos)
+            : m_vistos(vistos)
+        {
+        }
         PageSink* pageSink() override { return this; }
         bool finish(int, QString*) override { return true; }
         bool begin(const DocumentInfo&) override { return true; }
@@ -199,7 +202,8 @@ TEST_F(ReportEngineControlTest, the_banner_counts_the_pages_sent_to_the_printer_
 
     imprime();
 
-    EXPECT_EQ(impresora.vistos, QStringList {QStringLiteral("Páginas enviadas a la impresora: 1")});
+    EXPECT_EQ(
+        impresora.vistos, QStringList { QStringLiteral("Páginas enviadas a la impresora: 1") });
     EXPECT_EQ(cartel.formulario(), nullptr);
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
@@ -287,7 +291,8 @@ TEST_F(ReportEngineControlTest, capture_numbers_every_print_and_notes_destinatio
         QStringLiteral("02\tRP_Reportes.rpt\tImpresora\tPDF"),
         QStringLiteral("03\tRP_Reportes.rpt\tArchivo\t") };
     EXPECT_EQ(m_control.capturas(), esperado);
-    EXPECT_EQ(QString::fromUtf8(testsupport::readFile(carpeta + QStringLiteral("/impresiones.txt"))),
+    EXPECT_EQ(
+        QString::fromUtf8(testsupport::readFile(carpeta + QStringLiteral("/impresiones.txt"))),
         esperado.join(u'\n') + u'\n');
     for (const char* nombre : { "01-RP_Reportes.pdf", "02-RP_Reportes.pdf", "03-RP_Reportes.pdf" })
         EXPECT_TRUE(PdfTools::text(carpeta + u'/' + QLatin1String(nombre))

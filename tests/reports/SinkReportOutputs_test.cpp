@@ -12,7 +12,7 @@ TEST(SinkReportOutputs, html_and_rtf_files_are_written_through_their_sinks)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const int code : {FormatoExportacion::Html, FormatoExportacion::Rtf}) {
+    for (const int code : { FormatoExportacion::Html, FormatoExportacion::Rtf }) {
         ReportOutputTarget target;
         target.kind = ReportOutputTarget::Kind::File;
         target.exportCode = code;
@@ -93,6 +93,6 @@ TEST(SinkReportOutputs, the_screen_opens_the_installed_preview_and_without_one_i
     const std::unique_ptr<ReportOutput> output = SinkReportOutputs().create(screen, &error);
     ASSERT_TRUE(output) << error.toStdString();
     EXPECT_EQ(output->pageSink(), previews.sink.get());
-    EXPECT_EQ(previews.titles, QStringList {QStringLiteral("Lista de precios")});
+    EXPECT_EQ(previews.titles, QStringList { QStringLiteral("Lista de precios") });
     EXPECT_TRUE(output->finish(1, &error));
 }

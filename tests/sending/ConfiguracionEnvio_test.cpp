@@ -39,7 +39,8 @@ TEST_F(ConfiguracionEnvioArchivo, a_copy_others_can_read_is_used_and_logged_once
     const ConfiguracionEnvio leida = ConfiguracionEnvio::lee();
 
     EXPECT_EQ(leida.cuentaDireccion, QStringLiteral("envios@sitio.example"));
-    EXPECT_EQ(testsupport::readFile(archivoErroresPrograma()).count("puede ser leido por otros"), 1);
+    EXPECT_EQ(
+        testsupport::readFile(archivoErroresPrograma()).count("puede ser leido por otros"), 1);
 }
 
 // A site's file written by hand seldom names every key: a missing check means the check.

@@ -121,8 +121,8 @@ protected:
     {
         CorreoTest::SetUp();
         abreEstadisticas();
-        testsupport::environment().setVariable(QStringLiteral("XDG_DATA_HOME"),
-            m_dir.filePath(QStringLiteral("datos")));
+        testsupport::environment().setVariable(
+            QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("datos")));
     }
 
     // `nombre` in the program's data folder.

@@ -15,10 +15,10 @@ TEST_F(CuentaCorreoDemo, account_host_and_port_follow_user_settings_and_built_in
     struct Caso
     {
         const char* nombre;
-        QString usuario;     // logged user
-        QString tipo;        // the user's eMail_Server (ADMIN's row)
-        QString puertoCfg;   // "email_puerto" at send time
-        bool sinEmailCfg;    // no "email_usuario" setting
+        QString usuario; // logged user
+        QString tipo; // the user's eMail_Server (ADMIN's row)
+        QString puertoCfg; // "email_puerto" at send time
+        bool sinEmailCfg; // no "email_usuario" setting
         QString cuenta;
         QString host;
         int puerto;
@@ -27,10 +27,10 @@ TEST_F(CuentaCorreoDemo, account_host_and_port_follow_user_settings_and_built_in
     const Caso casos[] = {
         { "user row Otro, setting 25", QStringLiteral("ADMIN"), QStringLiteral("Otro"),
             QStringLiteral("25"), false, demo, QStringLiteral("127.0.0.1"), 25 },
-        { "Gmail without port", QStringLiteral("ADMIN"), QStringLiteral("gmail"), QString(),
-            false, demo, QStringLiteral("smtp.gmail.com"), 465 },
-        { "Gmail with 587", QStringLiteral("ADMIN"), QStringLiteral("Gmail"),
-            QStringLiteral("587"), false, demo, QStringLiteral("smtp.gmail.com"), 587 },
+        { "Gmail without port", QStringLiteral("ADMIN"), QStringLiteral("gmail"), QString(), false,
+            demo, QStringLiteral("smtp.gmail.com"), 465 },
+        { "Gmail with 587", QStringLiteral("ADMIN"), QStringLiteral("Gmail"), QStringLiteral("587"),
+            false, demo, QStringLiteral("smtp.gmail.com"), 587 },
         // A zero setting keeps the port chosen at load.
         { "Hotmail with 0", QStringLiteral("ADMIN"), QStringLiteral(" Hotmail"),
             QStringLiteral("0"), false, demo, QStringLiteral("smtp-mail.outlook.com"), 25 },

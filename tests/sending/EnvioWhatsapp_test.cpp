@@ -53,8 +53,7 @@ TEST(EnvioWhatsapp, number_and_address)
 
     // Every line break is one "%0A"; "&", "+" and accents cannot end or bend the query.
     EXPECT_EQ(EnvioWhatsapp::direccion(QStringLiteral("wa.example"),
-                  QStringLiteral("+5491155550001"),
-                  QStringLiteral("Año 1+1 & más\r\nfin\rya\nok")),
+                  QStringLiteral("+5491155550001"), QStringLiteral("Año 1+1 & más\r\nfin\rya\nok")),
         QStringLiteral("https://wa.example/send?phone=+5491155550001&text="
                        "A%C3%B1o%201%2B1%20%26%20m%C3%A1s%0Afin%0Aya%0Aok"));
 }

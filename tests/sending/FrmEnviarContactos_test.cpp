@@ -152,7 +152,7 @@ TEST_F(FrmEnviarContactos, lookups_fill_para_recipients_and_the_whatsapp_number)
         const char* nombre;
         bool whatsapp;
         QStringList elegidos; // e-mail addresses checked, or the contact chosen; empty: cancel
-        QString resultado;    // Para, or the WhatsApp number
+        QString resultado; // Para, or the WhatsApp number
         QStringList destinatarios;
     };
     const Caso casos[] = {
@@ -182,7 +182,8 @@ TEST_F(FrmEnviarContactos, lookups_fill_para_recipients_and_the_whatsapp_number)
                 dlg.CmdCancelar_Click();
                 return;
             }
-            const int col = m.IndiceColumna(QLatin1String(c.whatsapp ? "nombre_y_apellido" : "email")) - 1;
+            const int col
+                = m.IndiceColumna(QLatin1String(c.whatsapp ? "nombre_y_apellido" : "email")) - 1;
             for (int fila = 0; fila < m.rowCount(); ++fila) {
                 if (!c.elegidos.contains(m.texto(fila, col)))
                     continue;
@@ -218,8 +219,8 @@ TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
         QString cuenta;
         QString nombreCuenta;
         QStringList contactos; // MA_CONTACTOS rows of the address afterwards
-        QStringList enlaces;   // MA_CONTACTOS_CUENTAS rows of the address afterwards
-        int nuevos;            // rows added to MA_CONTACTOS
+        QStringList enlaces; // MA_CONTACTOS_CUENTAS rows of the address afterwards
+        int nuevos; // rows added to MA_CONTACTOS
     };
     // The cases run in order on one database: a later one may find what an earlier one kept.
     const Caso casos[] = {
@@ -271,8 +272,8 @@ TEST_F(FrmEnviarContactos, recipients_are_kept_as_contacts)
                                        "MA_CONTACTOS m ON m.IdContacto = r.IDCONTACTO")
                       + donde),
             c.enlaces);
-        EXPECT_EQ(filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS")).size(),
-            antes + c.nuevos);
+        EXPECT_EQ(
+            filas(QStringLiteral("SELECT IdContacto FROM MA_CONTACTOS")).size(), antes + c.nuevos);
     }
     EXPECT_TRUE(messages().shown().isEmpty());
 }

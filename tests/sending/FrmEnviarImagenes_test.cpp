@@ -49,7 +49,8 @@ protected:
     {
         if (b.size() < 54)
             return QStringLiteral("corto");
-        const auto entero = [&](int desde) { return qFromLittleEndian<qint32>(b.constData() + desde); };
+        const auto entero
+            = [&](int desde) { return qFromLittleEndian<qint32>(b.constData() + desde); };
         return QString::fromLatin1(b.left(2)) + u' '
             + QString::number(qFromLittleEndian<quint16>(b.constData() + 28)) + u' '
             + QString::number(entero(18)) + u'x' + QString::number(entero(22));

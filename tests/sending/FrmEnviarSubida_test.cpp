@@ -53,8 +53,9 @@ TEST_F(FrmEnviarSubida, posts_the_multipart_request_and_leaves_the_link)
     const QList<HttpsPeer::Peticion> peticiones = peer.peticiones();
     ASSERT_EQ(peticiones.size(), 1);
     const HttpsPeer::Peticion& p = peticiones[0];
-    EXPECT_EQ(p.linea, QStringLiteral("POST /uploadvb6.aspx?ruta_destino="
-                                      "%2FClientes%2FDEMO0001%2F202403%2FDOC.PDF HTTP/1.1"));
+    EXPECT_EQ(p.linea,
+        QStringLiteral("POST /uploadvb6.aspx?ruta_destino="
+                       "%2FClientes%2FDEMO0001%2F202403%2FDOC.PDF HTTP/1.1"));
     const QRegularExpressionMatch tipo
         = QRegularExpression(QStringLiteral("^multipart/form-data; boundary=(-{27}[0-9A-F]+)$"))
               .match(p.cabecera(QStringLiteral("Content-Type")));
@@ -64,9 +65,10 @@ TEST_F(FrmEnviarSubida, posts_the_multipart_request_and_leaves_the_link)
     EXPECT_EQ(p.cabecera(QStringLiteral("Expect")), QString());
     // The file's own name in the head, in Windows-1252; the body exactly head, file, tail.
     EXPECT_EQ(p.cuerpo,
-        "--" + limite + "\r\nContent-Disposition: form-data; name=\"archivo\"; "
-                        "filename=\"Lista \xF1\x61nd\xFA.pdf\"\r\n"
-                        "Content-Type: application/octet-stream\r\n\r\n"
+        "--" + limite
+            + "\r\nContent-Disposition: form-data; name=\"archivo\"; "
+              "filename=\"Lista \xF1\x61nd\xFA.pdf\"\r\n"
+              "Content-Type: application/octet-stream\r\n\r\n"
             + bytes + "\r\n--" + limite + "--\r\n");
     EXPECT_EQ(testsupport::readFile(datos(QStringLiteral("ComandosI.txt"))), "DOC.PDF\r\n");
     EXPECT_FALSE(QFile::exists(datos(QStringLiteral("DOC.PDF"))));
@@ -76,7 +78,12 @@ TEST_F(FrmEnviarSubida, posts_the_multipart_request_and_leaves_the_link)
 // Each failure: the box (or the log line when silent), the link left, what reached the server.
 TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
 {
-    enum class Archivo { Datos, Falta, Vacio };
+    enum class Archivo
+    {
+        Datos,
+        Falta,
+        Vacio
+    };
     struct Caso
     {
         const char* nombre;
@@ -88,11 +95,11 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
         QString codigo = QStringLiteral("DEMO0001");
         bool sinServidor = false;
         bool silencioso = false;
-        QString titulo;      // empty: no box
-        QString texto;       // start of the box's (or the log line's) text
-        QString link;        // LinkDocumento afterwards ("" ok: the real link)
+        QString titulo; // empty: no box
+        QString texto; // start of the box's (or the log line's) text
+        QString link; // LinkDocumento afterwards ("" ok: the real link)
         int peticiones = 0;
-        bool goteo = false;  // the server drips its answer; the upload may take 2 s
+        bool goteo = false; // the server drips its answer; the upload may take 2 s
     };
     const QString fallo = QStringLiteral("** Error al subir el archivo DOC.pdf");
     const QString error = QStringLiteral("Error");
@@ -107,13 +114,12 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
             false, error, QStringLiteral("Se produjo un error: No se pudo comunicar"), fallo, 0 },
         { "untrusted certificate", 200, false, false, true, Archivo::Datos,
             QStringLiteral("DEMO0001"), false, false, error,
-            QStringLiteral("Se produjo un error: No se pudo establecer una conexión segura"),
-            fallo, 0 },
+            QStringLiteral("Se produjo un error: No se pudo establecer una conexión segura"), fallo,
+            0 },
         { "certificate check turned off", 200, false, false, false, Archivo::Datos,
             QStringLiteral("DEMO0001"), false, false, QString(), QString(), QString(), 1 },
-        { "missing file", 200, false, true, true, Archivo::Falta, QStringLiteral("DEMO0001"),
-            false, false, error,
-            QStringLiteral("Error: El archivo especificado no existe: "), fallo, 0 },
+        { "missing file", 200, false, true, true, Archivo::Falta, QStringLiteral("DEMO0001"), false,
+            false, error, QStringLiteral("Error: El archivo especificado no existe: "), fallo, 0 },
         { "empty file", 200, false, true, true, Archivo::Vacio, QStringLiteral("DEMO0001"), false,
             false, error, QStringLiteral("Se produjo un error: El archivo está vacío: "), fallo,
             0 },
@@ -122,8 +128,8 @@ TEST_F(FrmEnviarSubida, failures_tell_why_and_leave_the_error_text_for_the_link)
             QStringLiteral("Debe configurar el codigo de cliente!\r\nComuniquese con Orba Lis "
                            "Plus."),
             QStringLiteral("previo"), 0 },
-        { "no document server", 200, false, true, true, Archivo::Datos,
-            QStringLiteral("DEMO0001"), true, false, QStringLiteral("Aviso"),
+        { "no document server", 200, false, true, true, Archivo::Datos, QStringLiteral("DEMO0001"),
+            true, false, QStringLiteral("Aviso"),
             QStringLiteral("No está configurado el servidor de documentos (Envio.ini)"),
             QStringLiteral("previo"), 0 },
         { "server dripping its answer", 200, false, true, true, Archivo::Datos,
@@ -194,9 +200,9 @@ TEST_F(FrmEnviarSubida, a_file_name_cannot_end_its_quotes_or_add_a_header)
 
     const QList<HttpsPeer::Peticion> peticiones = peer.peticiones();
     ASSERT_EQ(peticiones.size(), 1);
-    EXPECT_TRUE(peticiones[0].cuerpo.contains(
-        "; filename=\"a%22b%0D%0AX-Evil: 1%0D%0A%0D%0ABODY.pdf\"\r\n"
-        "Content-Type: application/octet-stream\r\n\r\n%PDF\r\n"))
+    EXPECT_TRUE(
+        peticiones[0].cuerpo.contains("; filename=\"a%22b%0D%0AX-Evil: 1%0D%0A%0D%0ABODY.pdf\"\r\n"
+                                      "Content-Type: application/octet-stream\r\n\r\n%PDF\r\n"))
         << peticiones[0].cuerpo.toStdString();
 }
 
@@ -246,8 +252,9 @@ TEST_F(FrmEnviarSubida, hidden_message_uploads_the_first_attachment_under_the_cl
     FrmEnviar f;
     f.setTexto(QStringLiteral("Para"), QStringLiteral("uno@example.com"));
     f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
-    f.control<QLineEdit>("txtAttach")->setText(
-        archivo(QStringLiteral("a.pdf"), "1") + u';' + archivo(QStringLiteral("b.pdf"), "2"));
+    f.control<QLineEdit>("txtAttach")
+        ->setText(
+            archivo(QStringLiteral("a.pdf"), "1") + u';' + archivo(QStringLiteral("b.pdf"), "2"));
     f.txtfields(3)->hide();
 
     f.cmdSend_Click();

@@ -63,12 +63,15 @@ private:
     class Sesion final : public Mail
     {
     public:
-        explicit Sesion(CorreoRetenido& servidor) : m_servidor(servidor) { }
+        explicit Sesion(CorreoRetenido& servidor)
+            : m_servidor(servidor)
+        {
+        }
         bool Conectar(const QString&, const QString&, const QString&, int) override
         {
             if (m_servidor.conexiones.fetch_add(1) == 0) {
-                QMetaObject::invokeMethod(m_servidor.ventana, m_servidor.mientras,
-                    Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    m_servidor.ventana, m_servidor.mientras, Qt::QueuedConnection);
                 m_servidor.suelta.acquire();
             }
             return true;
@@ -128,8 +131,9 @@ TEST_F(FrmEnviarWhatsapp, three_attachments_are_uploaded_linked_last_first_opene
     FrmEnviar f;
     f.setTexto(QStringLiteral("Asunto"), QStringLiteral("Lista"));
     f.setTexto(QStringLiteral("Mensaje"), QStringLiteral("Hola"));
-    f.control<QLineEdit>("txtAttach")->setText(archivo(QStringLiteral("a.pdf"), "1") + u';'
-        + archivo(QStringLiteral("b.pdf"), "2") + u';' + archivo(QStringLiteral("c.pdf"), "3"));
+    f.control<QLineEdit>("txtAttach")
+        ->setText(archivo(QStringLiteral("a.pdf"), "1") + u';'
+            + archivo(QStringLiteral("b.pdf"), "2") + u';' + archivo(QStringLiteral("c.pdf"), "3"));
     f.show();
 
     // Chosen by its picture: the attachments go up once, not once for the picture and once for
@@ -221,8 +225,8 @@ TEST_F(FrmEnviarWhatsapp, either_method_fits_a_laptop_screen_with_the_panels_cap
 
     EXPECT_LE(altoCorreo, AltoDisponible);
     EXPECT_LE(f.height(), AltoDisponible);
-    EXPECT_EQ(f.control<QPushButton>("cmdEnviarWhatsapp")->text(),
-        QStringLiteral("[F2] Enviar Mensaje"));
+    EXPECT_EQ(
+        f.control<QPushButton>("cmdEnviarWhatsapp")->text(), QStringLiteral("[F2] Enviar Mensaje"));
     EXPECT_EQ(f.control<QPushButton>("CmdCopiar")->text(), QStringLiteral("Copiar mensaje"));
     QStringList textos;
     for (const QLabel* etiqueta : f.findChildren<QLabel*>()) {
@@ -230,8 +234,8 @@ TEST_F(FrmEnviarWhatsapp, either_method_fits_a_laptop_screen_with_the_panels_cap
             textos << etiqueta->text();
     }
     EXPECT_TRUE(textos.contains(QStringLiteral("Si lo desea, puede pegar una imagen.")));
-    EXPECT_TRUE(textos.contains(QStringLiteral(
-        "Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje.")));
+    EXPECT_TRUE(textos.contains(
+        QStringLiteral("Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje.")));
 
     f.control<QRadioButton>("optMetodoEnvio_0")->setChecked(true);
 

@@ -67,8 +67,8 @@ TEST_F(FrmEnviarPeer, mails_message_with_bodies_and_attachment_over_starttls_and
     EXPECT_EQ(eml[QStringLiteral("From")].toString(),
         QStringLiteral("Administración El Progreso <") + Cuenta + u'>');
     EXPECT_EQ(eml[QStringLiteral("Reply-To")].toString(), QStringLiteral("compras@example.com"));
-    EXPECT_EQ(eml[QStringLiteral("To")].toString(),
-        QStringLiteral("uno@example.com, dos@example.com"));
+    EXPECT_EQ(
+        eml[QStringLiteral("To")].toString(), QStringLiteral("uno@example.com, dos@example.com"));
     EXPECT_EQ(eml[QStringLiteral("Subject")].toString(), QStringLiteral("Precios de café"));
     const QJsonArray partes = eml[QStringLiteral("parts")].toArray();
     ASSERT_EQ(partes.size(), 3);
@@ -82,8 +82,9 @@ TEST_F(FrmEnviarPeer, mails_message_with_bodies_and_attachment_over_starttls_and
     EXPECT_EQ(partes[2][QStringLiteral("sha256")].toString(),
         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
 
-    EXPECT_EQ(registro(), QStringList({ QStringLiteral("OK|") + Cuenta
-                              + QStringLiteral("|E|uno@example.com;;dos@example.com;") }));
+    EXPECT_EQ(registro(),
+        QStringList({ QStringLiteral("OK|") + Cuenta
+            + QStringLiteral("|E|uno@example.com;;dos@example.com;") }));
     EXPECT_EQ(m_modales.avisos,
         QStringList({ QStringLiteral("Aviso del mail | Mensaje Enviado correctamente") }));
     EXPECT_TRUE(f.pSalir);
@@ -137,12 +138,12 @@ TEST_F(FrmEnviarPeer, failures_show_their_box_and_log_what_was_tried)
     {
         const char* nombre;
         SmtpPeer::Opciones peer;
-        QString clave;        // the account's password
+        QString clave; // the account's password
         bool puertoCerrado;
-        bool confia;          // the peer's certificate trusted
+        bool confia; // the peer's certificate trusted
         QString titulo;
         QString textoInicio;
-        QString estado;       // start of the logged Status; empty: no row
+        QString estado; // start of the logged Status; empty: no row
     };
     const Caso casos[] = {
         { "wrong password", { Cuenta, Clave, true }, QStringLiteral("otra"), false, true,
@@ -158,8 +159,9 @@ TEST_F(FrmEnviarPeer, failures_show_their_box_and_log_what_was_tried)
         { "no TLS offered", { Cuenta, Clave, false, false, true }, Clave, false, true,
             QStringLiteral(" No se envió el correo. "),
             QStringLiteral("El servidor no ofrece conexión segura"), QString() },
-        { "refused recipient", { Cuenta, Clave, true, false, false, { QStringLiteral("uno@example.com") } },
-            Clave, false, true, QString(),
+        { "refused recipient",
+            { Cuenta, Clave, true, false, false, { QStringLiteral("uno@example.com") } }, Clave,
+            false, true, QString(),
             QStringLiteral("El envío del Email falló por las posibles razones:: \r\n"
                            "No se pudo enviar el correo, verifique la configuracion de la "
                            "cuenta\r\n550"),
@@ -228,10 +230,10 @@ TEST_F(FrmEnviarPeer, bad_sender_recipients_or_attachments_send_nothing_and_name
             QStringLiteral("Por favor escriba el Email De, y vuelva a intentar") },
         { "two addresses in De", QStringLiteral("a@b.com b@c.com"),
             QStringLiteral("uno@example.com"), QString(), QStringLiteral("x@example.com"),
-            QStringLiteral("Por favor escriba el Email De, y vuelva a intentar\r\na@b.com b@c.com") },
+            QStringLiteral(
+                "Por favor escriba el Email De, y vuelva a intentar\r\na@b.com b@c.com") },
         { "recipient with a line break", QStringLiteral("a@b.com"),
-            QStringLiteral("uno@example.com;dos@example.com\nBcc: x@y.com"), QString(),
-            QString(),
+            QStringLiteral("uno@example.com;dos@example.com\nBcc: x@y.com"), QString(), QString(),
             QStringLiteral("No se ha podido agregar los destinatarios el correo con los "
                            "parametros indicados, verifiquelo y vuelva a intentarlo\r\n"
                            "dos@example.com\nBcc: x@y.com") },
@@ -301,8 +303,8 @@ TEST_F(FrmEnviarPeer, sender_address_with_a_line_break_never_reaches_the_server)
     SmtpPeer peer({});
     ASSERT_TRUE(peer.iniciado());
     config(QStringLiteral("email_puerto"), QString::number(peer.puerto()));
-    exec(QStringLiteral("UPDATE TA_USUARIOS SET email_Password = '', email_usuario = '")
-        + Cuenta + QStringLiteral(">\r\nRCPT TO:<espia@example.com'"));
+    exec(QStringLiteral("UPDATE TA_USUARIOS SET email_Password = '', email_usuario = '") + Cuenta
+        + QStringLiteral(">\r\nRCPT TO:<espia@example.com'"));
     FrmEnviar f;
     llena(f, QStringLiteral("uno@example.com"));
 
@@ -314,7 +316,7 @@ TEST_F(FrmEnviarPeer, sender_address_with_a_line_break_never_reaches_the_server)
     EXPECT_TRUE(filas[0].startsWith(QStringLiteral("No se pudo enviar el correo, verifique la "
                                                    "configuracion de la cuenta\r\nRemitente no "
                                                    "valido: ")
-                    + Cuenta))
+        + Cuenta))
         << filas[0].toStdString();
 }
 
@@ -387,7 +389,8 @@ TEST_F(FrmEnviarPeer, no_account_anywhere_tells_missing_data_even_when_silent)
     f.cmdSend_Click();
 
     ASSERT_EQ(messages().shown().size(), 1);
-    EXPECT_EQ(messages().shown()[0].text, QStringLiteral("Faltan Datos. Verifique su Configuracion"));
+    EXPECT_EQ(
+        messages().shown()[0].text, QStringLiteral("Faltan Datos. Verifique su Configuracion"));
 }
 
 TEST_F(CorreoTest, answered_mail_is_marked_with_apostrophes_doubled)

@@ -43,24 +43,26 @@ TEST(MensajeCorreo, checks_sender_recipients_and_attachments_before_sending)
         { "recipient starting with @", QStringLiteral("a@a.com"), QString(),
             QStringLiteral("@b.com"), QString(), Problema::Destinatarios,
             QStringLiteral("@b.com") },
-        { "recipient ending with @", QStringLiteral("a@a.com"), QString(),
-            QStringLiteral("juan@"), QString(), Problema::Destinatarios, QStringLiteral("juan@") },
-        { "unreadable attachment", QStringLiteral("a@a.com"), QString(),
-            QStringLiteral("x@b.com"), pdf + QStringLiteral(";") + dir.filePath("no.pdf"),
-            Problema::Adjuntos, dir.filePath("no.pdf") },
+        { "recipient ending with @", QStringLiteral("a@a.com"), QString(), QStringLiteral("juan@"),
+            QString(), Problema::Destinatarios, QStringLiteral("juan@") },
+        { "unreadable attachment", QStringLiteral("a@a.com"), QString(), QStringLiteral("x@b.com"),
+            pdf + QStringLiteral(";") + dir.filePath("no.pdf"), Problema::Adjuntos,
+            dir.filePath("no.pdf") },
         { "attachments with empty pieces", QStringLiteral("a@a.com"), QString(),
             QStringLiteral("x@b.com"), QStringLiteral(";") + pdf + QStringLiteral(";;"),
             Problema::Ninguno, QString() },
     };
     for (const auto& c : casos) {
-        const MensajeCorreo::Revision r = MensajeCorreo::revisa(c.de, c.emailDe, c.para, c.adjuntos);
+        const MensajeCorreo::Revision r
+            = MensajeCorreo::revisa(c.de, c.emailDe, c.para, c.adjuntos);
         EXPECT_EQ(r.problema, c.problema) << c.nombre;
         EXPECT_EQ(r.item, c.item) << c.nombre;
     }
     const MensajeCorreo::Revision r = MensajeCorreo::revisa(QStringLiteral("Ventas"),
         QStringLiteral(" v@a.com "), QStringLiteral("x@b.com;;y@b.com;"), pdf);
     EXPECT_EQ(r.responderA, QStringLiteral("v@a.com"));
-    EXPECT_EQ(r.destinatarios, QStringList({ QStringLiteral("x@b.com"), QStringLiteral("y@b.com") }));
+    EXPECT_EQ(
+        r.destinatarios, QStringList({ QStringLiteral("x@b.com"), QStringLiteral("y@b.com") }));
     EXPECT_EQ(r.adjuntos, QStringList({ pdf }));
 }
 

@@ -42,7 +42,8 @@ TEST(Rt_ImgThumbs, absolute_path_against_the_data_folder)
         QString ruta;
         QString absoluta;
     } casos[] = {
-        { QStringLiteral("IMAGENES\\thumbs5\\1.bmp"), QStringLiteral("/d/Rp_Tarifolio/IMAGENES/thumbs5/1.bmp") },
+        { QStringLiteral("IMAGENES\\thumbs5\\1.bmp"),
+            QStringLiteral("/d/Rp_Tarifolio/IMAGENES/thumbs5/1.bmp") },
         { QStringLiteral("IMAGENES"), QStringLiteral("/d/Rp_Tarifolio/IMAGENES/") },
         { QStringLiteral("/srv/fotos/a.jpg"), QStringLiteral("/srv/fotos/a.jpg") },
         { QStringLiteral("/srv/fotos"), QStringLiteral("/srv/fotos/") },

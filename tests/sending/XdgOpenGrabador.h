@@ -13,11 +13,12 @@
 class XdgOpenGrabador
 {
 public:
-    XdgOpenGrabador() : m_path(qgetenv("PATH"))
+    XdgOpenGrabador()
+        : m_path(qgetenv("PATH"))
     {
         const QString script = m_dir.filePath(QStringLiteral("xdg-open"));
-        testsupport::writeFile(script,
-            "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + archivo().toUtf8() + "'\n");
+        testsupport::writeFile(
+            script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + archivo().toUtf8() + "'\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
     }

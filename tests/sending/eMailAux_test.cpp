@@ -37,9 +37,11 @@ TEST_F(eMailAuxDemo, footer_page_and_style_sheet_are_written_byte_for_byte)
 
     EXPECT_EQ(pie, temporal() + QStringLiteral("/PiePag.htm"));
     EXPECT_EQ(testsupport::readFile(pie),
-        QByteArray("<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<BR>\r\n<B>Ferreter\xED" "a N\xFA\xF1"
+        QByteArray("<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<BR>\r\n<B>Ferreter\xED"
+                   "a N\xFA\xF1"
                    "ez</B><BR>\r\n<BR>\r\n<BR>\r\n</BODY>\r\n</HTML>\r\n"));
-    const QByteArray css = testsupport::readFile(temporal() + QStringLiteral("/Style_CtrlDIFF.css"));
+    const QByteArray css
+        = testsupport::readFile(temporal() + QStringLiteral("/Style_CtrlDIFF.css"));
     EXPECT_TRUE(css.startsWith("/* Control de Diferencias: style sheet */\r\n"));
     EXPECT_TRUE(css.contains("/* Background de p\xE1gina */\r\n"));
     EXPECT_TRUE(css.contains(".TableNormal{ background: #E6E6E6; font-size: 10; FONT-FAMILY: "
@@ -91,7 +93,8 @@ TEST_F(eMailAuxDemo, ten_thousand_contacts_of_an_account_are_listed_in_one_pass)
         "INSERT INTO MA_CONTACTOS (email, CuentaRel, mailPGCB) SELECT 'c' || i || '@a.com', "
         "'C1', 1 FROM n"));
 
-    const QString lista = eMailAux::ObtieneMailsContactos(QStringLiteral("FC"), QStringLiteral("C1"));
+    const QString lista
+        = eMailAux::ObtieneMailsContactos(QStringLiteral("FC"), QStringLiteral("C1"));
 
     EXPECT_EQ(lista.count(u';'), 9999);
     EXPECT_TRUE(lista.startsWith(QStringLiteral("c1@a.com;c2@a.com;")));

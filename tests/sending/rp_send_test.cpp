@@ -24,18 +24,19 @@ TEST_F(RpSend, sends_as_an_automatic_caller_prints_the_log_row_and_exits_by_outc
     env.insert(QStringLiteral("TEMP"), temporal());
     p.setProcessEnvironment(env);
 
-    p.start(QStringLiteral(RP_SEND_EXE), { QStringLiteral("--db"), m_file,
-        QStringLiteral("--usuario"), QStringLiteral("ADMIN"), QStringLiteral("--smtp"), smtp,
-        QStringLiteral("enviar"), QStringLiteral("--para"), QStringLiteral("uno@example.com"),
-        QStringLiteral("--asunto"), QStringLiteral("Lista"), QStringLiteral("--adjunto"), pdf });
+    p.start(QStringLiteral(RP_SEND_EXE),
+        { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"), QStringLiteral("ADMIN"),
+            QStringLiteral("--smtp"), smtp, QStringLiteral("enviar"), QStringLiteral("--para"),
+            QStringLiteral("uno@example.com"), QStringLiteral("--asunto"), QStringLiteral("Lista"),
+            QStringLiteral("--adjunto"), pdf });
     ASSERT_TRUE(p.waitForFinished(120000));
     const QString salida = QString::fromUtf8(p.readAllStandardOutput());
     const int primero = p.exitCode();
-    p.start(QStringLiteral(RP_SEND_EXE), { QStringLiteral("--db"), m_file,
-        QStringLiteral("--usuario"), QStringLiteral("ADMIN"), QStringLiteral("--smtp"), smtp,
-        QStringLiteral("enviar"), QStringLiteral("--para"), QStringLiteral("uno@example.com"),
-        QStringLiteral("--asunto"), QStringLiteral("Lista"), QStringLiteral("--adjunto"),
-        QStringLiteral("/no/existe.pdf") });
+    p.start(QStringLiteral(RP_SEND_EXE),
+        { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"), QStringLiteral("ADMIN"),
+            QStringLiteral("--smtp"), smtp, QStringLiteral("enviar"), QStringLiteral("--para"),
+            QStringLiteral("uno@example.com"), QStringLiteral("--asunto"), QStringLiteral("Lista"),
+            QStringLiteral("--adjunto"), QStringLiteral("/no/existe.pdf") });
     ASSERT_TRUE(p.waitForFinished(120000));
     const int segundo = p.exitCode();
     const QString salidaSegundo = QString::fromUtf8(p.readAllStandardOutput());
@@ -149,7 +150,8 @@ TEST_F(RpSend, uploads_keeps_a_contact_and_prints_the_messaging_link)
     const QString whatsapp = corre({ QStringLiteral("whatsapp"), QStringLiteral("--numero"),
         QStringLiteral("351 400"), QStringLiteral("--texto"), QStringLiteral("Hola") });
 
-    EXPECT_EQ(subida, QStringLiteral("0 https://") + peer.servidor()
+    EXPECT_EQ(subida,
+        QStringLiteral("0 https://") + peer.servidor()
             + QStringLiteral("/Clientes/DEMO0001/PRESUPUESTOS/P1.pdf\n"));
     EXPECT_EQ(peer.peticiones().size(), 1);
     EXPECT_TRUE(contacto.startsWith(QStringLiteral("0 Contacto:  | Ingrese el Cargo | Ingrese el "

@@ -49,7 +49,7 @@ void BaseInicio::configuracion(const QList<QPair<QString, QString>>& claves)
     exec(QStringLiteral("DELETE FROM TA_CONFIGURACION"));
     for (const auto& [clave, valor] : claves) {
         exec(QStringLiteral(
-                 "INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES ('DATOS', '%1', '%2')")
+            "INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES ('DATOS', '%1', '%2')")
                  .arg(clave, QString(valor).replace(u'\'', QStringLiteral("''"))));
     }
 }

@@ -25,7 +25,7 @@ protected:
     QString carpeta() const { return m_dir.path(); }
 
     DataSettings m_ajustesDatos;
-    ScopedService<DataSettings> m_ajustesServicio {m_ajustesDatos};
+    ScopedService<DataSettings> m_ajustesServicio { m_ajustesDatos };
     VariablesInicio m_inicio;
-    ScopedService<VariablesInicio> m_inicioServicio {m_inicio};
+    ScopedService<VariablesInicio> m_inicioServicio { m_inicio };
 };

@@ -128,7 +128,7 @@ TEST_F(ConfiguracionGlobal, the_user_row_narrows_proforma_and_gives_unit_and_pri
     configuracion({ { QStringLiteral("UsaFacturaProforma"), QStringLiteral("SI") },
         { QStringLiteral("SS_CONFIDENCIALIDAD"), QStringLiteral("SI") } });
     exec(QStringLiteral("UPDATE TA_USUARIOS SET verproforma = 0, clasepusa = '1,2,3', "
-                           "UNegocio = '   1' WHERE NOMBRE = 'VENDEDOR'"));
+                        "UNegocio = '   1' WHERE NOMBRE = 'VENDEDOR'"));
 
     CargaConfiguracionGlobal(carpeta() + u'/');
 
@@ -173,9 +173,9 @@ TEST_F(ConfiguracionGlobal, business_unit_data_from_the_unit_or_the_company)
         { QStringLiteral("CONDICIONIVA_UN_7"), QStringLiteral(" 3 ") },
         { QStringLiteral("DOMICILIO_UN_7"), QStringLiteral("Mitre 7") } });
     exec(QStringLiteral("INSERT INTO V_TA_UNIDADNEGOCIO (codigo, razon_social, Cuit, PDV) "
-                           "VALUES ('   7', 'Sucursal Siete', '30-7', ' 07 ')"));
+                        "VALUES ('   7', 'Sucursal Siete', '30-7', ' 07 ')"));
     exec(QStringLiteral("INSERT INTO V_TA_UNIDADNEGOCIO (codigo, razon_social, Cuit, PDV) "
-                           "VALUES ('   8', 'Sin Cuit', '', '0008')"));
+                        "VALUES ('   8', 'Sin Cuit', '', '0008')"));
     struct Fila
     {
         const char16_t* unidad;

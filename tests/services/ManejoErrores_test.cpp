@@ -31,8 +31,8 @@ protected:
     bool logExists() const { return QFile::exists(m_dir.filePath(QStringLiteral("KZQERR.LOG"))); }
 
     QTemporaryDir m_dir;
-    const RuntimeError m_error{53, QStringLiteral(" No se ha encontrado el archivo "),
-                               QStringLiteral("Rp_Tarifolio")};
+    const RuntimeError m_error { 53, QStringLiteral(" No se ha encontrado el archivo "),
+        QStringLiteral("Rp_Tarifolio") };
 };
 
 } // namespace
@@ -46,13 +46,15 @@ TEST_F(ManejoErroresTest, shows_the_error_and_logs_the_answer_byte_for_byte)
     EXPECT_EQ(answer, Msg::Retry);
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     const testsupport::ShownBox& box = testsupport::messages().shown()[0];
-    EXPECT_EQ(box.text, QStringLiteral("Ha ocurrido el Siguiente Error (53) No se ha encontrado el archivo"));
+    EXPECT_EQ(box.text,
+        QStringLiteral("Ha ocurrido el Siguiente Error (53) No se ha encontrado el archivo"));
     EXPECT_EQ(box.title, QStringLiteral("Rp_Tarifolio - Cfg Aviso al operador!!! - 2 "));
     EXPECT_EQ(box.style, 18);
     // Month first, one byte for "ó", CR LF.
-    EXPECT_EQ(log(), QByteArray("03-15-2024 10:30:45 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente "
-                                "Error (53) No se ha encontrado el archivo Respondi\xf3 : "
-                                "Reintentar\r\n"));
+    EXPECT_EQ(log(),
+        QByteArray("03-15-2024 10:30:45 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente "
+                   "Error (53) No se ha encontrado el archivo Respondi\xf3 : "
+                   "Reintentar\r\n"));
 }
 
 TEST_F(ManejoErroresTest, answers_are_logged_with_their_words)
@@ -64,8 +66,12 @@ TEST_F(ManejoErroresTest, answers_are_logged_with_their_words)
         const char* word;
     };
     const Row rows[] = {
-        {18, Msg::Ignore, "Ignorar"}, {18, Msg::Abort, "Abortar"}, {1, Msg::Cancel, "Cancelar"},
-        {4, Msg::Yes, "S\xed"},       {4, Msg::No, "No"},          {0, Msg::Ok, ""},
+        { 18, Msg::Ignore, "Ignorar" },
+        { 18, Msg::Abort, "Abortar" },
+        { 1, Msg::Cancel, "Cancelar" },
+        { 4, Msg::Yes, "S\xed" },
+        { 4, Msg::No, "No" },
+        { 0, Msg::Ok, "" },
     };
     QByteArray expected;
     for (const Row& row : rows) {
@@ -88,7 +94,7 @@ TEST_F(ManejoErroresTest, without_a_routine_the_labels_meet)
     ManejoErrores(m_error);
 
     EXPECT_EQ(testsupport::messages().shown()[0].title,
-              QStringLiteral("Rp_Tarifolio Aviso al operador!!! - 2 "));
+        QStringLiteral("Rp_Tarifolio Aviso al operador!!! - 2 "));
     EXPECT_TRUE(log().contains("10:30:45 Rutina:  Mensaje Ha ocurrido"));
 }
 
@@ -117,8 +123,8 @@ TEST_F(ManejoErroresTest, the_log_goes_to_TMP_then_to_the_system_folder)
 
 TEST_F(ManejoErroresTest, an_unwritable_log_still_shows_the_box_and_returns_the_answer)
 {
-    testsupport::environment().setVariable(QStringLiteral("TEMP"),
-                                           m_dir.filePath(QStringLiteral("no/existe")));
+    testsupport::environment().setVariable(
+        QStringLiteral("TEMP"), m_dir.filePath(QStringLiteral("no/existe")));
     testsupport::messages().answer(Msg::Ignore);
 
     EXPECT_EQ(ManejoErrores(m_error, QStringLiteral("Cfg")), Msg::Ignore);
@@ -145,5 +151,5 @@ TEST_F(ManejoErroresTest, reportAs_drives_the_steps_with_the_operators_answers)
     EXPECT_EQ(attempts, 2);
     EXPECT_TRUE(lastStepRan);
     EXPECT_EQ(testsupport::messages().shown()[1].title,
-              QStringLiteral(" - MenuExes Aviso al operador!!! - 2 "));
+        QStringLiteral(" - MenuExes Aviso al operador!!! - 2 "));
 }

@@ -67,8 +67,8 @@ TEST_F(ModArchivosTest, finds_the_workstation_record_by_key_and_printer)
 
 TEST_F(ModArchivosTest, record_fields_sit_at_their_byte_offsets)
 {
-    const auto registro = ModArchivos::BuscaComandera(Fixtures + QStringLiteral("/Comanderas.cfg"),
-                                                      QStringLiteral("CAJA1|ANA"), QString());
+    const auto registro = ModArchivos::BuscaComandera(
+        Fixtures + QStringLiteral("/Comanderas.cfg"), QStringLiteral("CAJA1|ANA"), QString());
     ASSERT_TRUE(registro);
 
     // Each field keeps its full width.
@@ -100,13 +100,13 @@ TEST_F(ModArchivosTest, whole_records_only)
     ASSERT_EQ(recortado.size(), 1825);
     writeFile(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
 
-    EXPECT_TRUE(ModArchivos::BuscaComandera(enCarpeta(QStringLiteral("Comanderas.cfg")),
-                                            QStringLiteral("CAJA1|ANA"), QString()));
+    EXPECT_TRUE(ModArchivos::BuscaComandera(
+        enCarpeta(QStringLiteral("Comanderas.cfg")), QStringLiteral("CAJA1|ANA"), QString()));
     // A record cut short is not one: "Barra" lies in the third record.
     recortado = fixture.left(3 * RegistroComandera::Longitud - 1);
     writeFile(enCarpeta(QStringLiteral("Comanderas.cfg")), recortado);
     EXPECT_FALSE(ModArchivos::BuscaComandera(enCarpeta(QStringLiteral("Comanderas.cfg")),
-                                             QStringLiteral("CAJA1|ANA"), QStringLiteral("Barra")));
+        QStringLiteral("CAJA1|ANA"), QStringLiteral("Barra")));
 }
 
 TEST_F(ModArchivosTest, existe_comandera_uses_the_program_folder_and_this_machine)
@@ -114,8 +114,8 @@ TEST_F(ModArchivosTest, existe_comandera_uses_the_program_folder_and_this_machin
     testsupport::environment().setComputerName(QStringLiteral("Caja1"));
     testsupport::environment().setUserName(QStringLiteral("ana"));
     // The file is found whatever the letter case of its name.
-    ASSERT_TRUE(QFile::copy(Fixtures + QStringLiteral("/Comanderas.cfg"),
-                            enCarpeta(QStringLiteral("COMANDERAS.CFG"))));
+    ASSERT_TRUE(QFile::copy(
+        Fixtures + QStringLiteral("/Comanderas.cfg"), enCarpeta(QStringLiteral("COMANDERAS.CFG"))));
 
     const auto registro = ModArchivos::ExisteComandera(QStringLiteral("barra"));
 
@@ -167,8 +167,8 @@ TEST_F(ModArchivosTest, copies_any_size_and_refuses_a_quoted_source_untouched)
 
     const QString destino = enCarpeta(QStringLiteral("intacto.bin"));
     writeFile(destino, "intacto");
-    EXPECT_FALSE(ModArchivos::CopiaArchivo(
-        u'"' + enCarpeta(QStringLiteral("origen.bin")) + u'"', destino));
+    EXPECT_FALSE(
+        ModArchivos::CopiaArchivo(u'"' + enCarpeta(QStringLiteral("origen.bin")) + u'"', destino));
     EXPECT_EQ(readFile(destino), QByteArray("intacto"));
     EXPECT_FALSE(ModArchivos::CopiaArchivo(enCarpeta(QStringLiteral("falta.bin")), destino));
     EXPECT_EQ(readFile(destino), QByteArray("intacto"));

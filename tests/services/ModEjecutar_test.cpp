@@ -37,15 +37,16 @@ TEST_F(ModEjecutarTest, starts_a_suite_program_with_the_session_as_one_argument)
     qint64 tarea = 0;
 
     ModEjecutar::MenuExes(QStringLiteral("SHELL:V_MA_CLIENTES"), adicional, tarea,
-                          QStringLiteral("SRV1"), QStringLiteral("VENTAS"));
+        QStringLiteral("SRV1"), QStringLiteral("VENTAS"));
 
     EXPECT_EQ(tarea, 4242);
     ASSERT_EQ(testsupport::launcher().started().size(), 1);
     EXPECT_EQ(testsupport::launcher().started().first(),
-              u'"' + carpeta() + QStringLiteral("V_MA_CLIENTES\" \" ; @server=SRV1; @dbname=VENTAS; "
-                                                "@usuario=ANA; @Password=secreta; "
-                                                "@ParametroAdicional=1; orba@ ; "
-                                                "@UsuarioLogeado = ANA; @Caja=2;\""));
+        u'"' + carpeta()
+            + QStringLiteral("V_MA_CLIENTES\" \" ; @server=SRV1; @dbname=VENTAS; "
+                             "@usuario=ANA; @Password=secreta; "
+                             "@ParametroAdicional=1; orba@ ; "
+                             "@UsuarioLogeado = ANA; @Caja=2;\""));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
@@ -74,14 +75,16 @@ TEST_F(ModEjecutarTest, command_for_each_kind_of_program_text)
     } casos[] = {
         { QStringLiteral("SHELL:V_TA_TABLAS"), carpeta() + QStringLiteral("V_TA_TABLAS") },
         { QStringLiteral("shell:x"), carpeta() + QStringLiteral("x") },
-        { QStringLiteral("SHELL:/opt/suite/V_MA_CLIENTES"), QStringLiteral("/opt/suite/V_MA_CLIENTES") },
+        { QStringLiteral("SHELL:/opt/suite/V_MA_CLIENTES"),
+            QStringLiteral("/opt/suite/V_MA_CLIENTES") },
         // A full path without the prefix loses its first six characters, as it always did.
         { QStringLiteral("/opt/suite/prog"), QStringLiteral("uite/prog") },
         { QStringLiteral("Calculadora"), carpeta() + QStringLiteral("Calculadora") },
     };
 
     for (const auto& caso : casos)
-        EXPECT_EQ(ModEjecutar::ArmaComandoPrograma(caso.programa, QString()).programa, caso.esperado)
+        EXPECT_EQ(
+            ModEjecutar::ArmaComandoPrograma(caso.programa, QString()).programa, caso.esperado)
             << caso.programa.toStdString();
 }
 
@@ -104,13 +107,14 @@ TEST_F(ModEjecutarTest, a_program_that_does_not_start_gives_opcion_no_implementa
     QString adicional;
     qint64 tarea = 0;
 
-    ModEjecutar::MenuExes(QStringLiteral("SHELL:V_MA_CLIENTES"), adicional, tarea, QString(),
-                          QString());
+    ModEjecutar::MenuExes(
+        QStringLiteral("SHELL:V_MA_CLIENTES"), adicional, tarea, QString(), QString());
 
     EXPECT_EQ(tarea, 0);
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     const auto& caja = testsupport::messages().shown().first();
-    EXPECT_EQ(caja.text, QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
+    EXPECT_EQ(caja.text,
+        QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
     EXPECT_EQ(caja.title, QStringLiteral("Atención"));
     EXPECT_EQ(caja.style, Msg::Critical);
 }
@@ -139,7 +143,8 @@ TEST_F(ModEjecutarTest, full_paths_of_files_and_folders)
     };
 
     for (const auto& caso : casos)
-        EXPECT_EQ(ModEjecutar::RutaCompletaArchivo(caso.ruta), caso.esperado) << caso.ruta.toStdString();
+        EXPECT_EQ(ModEjecutar::RutaCompletaArchivo(caso.ruta), caso.esperado)
+            << caso.ruta.toStdString();
 }
 
 TEST_F(ModEjecutarTest, associated_program_gets_a_path_with_blanks_unquoted_and_minimised)

@@ -30,7 +30,7 @@ TEST(ParametrosSesion, value_of_one_key)
         // The last value runs to the end of the string, whatever the key's length.
         { "@server=S;@Caja=12", "@Caja", QStringLiteral("12") },
         { "@usuario=x;@UsuarioLogeado=ALEJANDRA_PEREZ", "@UsuarioLogeado",
-          QStringLiteral("ALEJANDRA_PEREZ") },
+            QStringLiteral("ALEJANDRA_PEREZ") },
         // Every "=" goes, also inside the value.
         { "@Password=a=b==c;@dbname=x", "@password", QStringLiteral("abc") },
         // "@Usuario" is not found inside "@UsuarioLogeado".
@@ -48,7 +48,7 @@ TEST(ParametrosSesion, value_of_one_key)
 
     for (const auto& caso : casos) {
         EXPECT_EQ(ValorParametro(QString::fromUtf8(caso.cadena), QString::fromUtf8(caso.clave)),
-                  caso.valor)
+            caso.valor)
             << caso.cadena << " / " << caso.clave;
     }
 }
@@ -80,11 +80,11 @@ TEST(ParametrosSesion, post_processing_table)
         // The string a sibling program passes.
         { " ; @server=SRV; @dbname=DB; @usuario=PEDRO; @Password=secreto; "
           "@ParametroAdicional=1; orba@ ; @UsuarioLogeado = PEDRO; @Caja=3;",
-          "PEDRO", "PEDRO", QStringLiteral("secreto"), "3" },
+            "PEDRO", "PEDRO", QStringLiteral("secreto"), "3" },
         // The desktop shortcut: no password, empty logged user and till.
         { " ; @server=SRV; @dbname=DB; @usuario=ANA; @Password=; @ParametroAdicional=; orba@ ; "
           "@UsuarioLogeado = ; @Caja=;",
-          "ANA", "ANA", QString(), "" },
+            "ANA", "ANA", QString(), "" },
         // Only the longer key: the start-up user stays empty, the logged user is found.
         { "@server=S;@UsuarioLogeado=ANA;", "", "ANA", std::nullopt, "1" },
         { "@UsuarioLogeado=LUIS;@usuario=ANA", "ANA", "LUIS", std::nullopt, "1" },
@@ -122,13 +122,13 @@ TEST(ParametrosSesion, applying_keeps_the_password_when_none_was_given)
 
 TEST(ParametrosSesion, writers_string_reads_back)
 {
-    const QString cadena = ParametrosSesion::ArmaCadena(
-        QStringLiteral("SRV1"), QStringLiteral("VENTAS"), QStringLiteral("ANA"),
-        QStringLiteral("clave"), QStringLiteral("1"), QStringLiteral("ANA"), QStringLiteral("2"));
+    const QString cadena = ParametrosSesion::ArmaCadena(QStringLiteral("SRV1"),
+        QStringLiteral("VENTAS"), QStringLiteral("ANA"), QStringLiteral("clave"),
+        QStringLiteral("1"), QStringLiteral("ANA"), QStringLiteral("2"));
 
     EXPECT_EQ(cadena,
-              QStringLiteral(" ; @server=SRV1; @dbname=VENTAS; @usuario=ANA; @Password=clave; "
-                             "@ParametroAdicional=1; orba@ ; @UsuarioLogeado = ANA; @Caja=2;"));
+        QStringLiteral(" ; @server=SRV1; @dbname=VENTAS; @usuario=ANA; @Password=clave; "
+                       "@ParametroAdicional=1; orba@ ; @UsuarioLogeado = ANA; @Caja=2;"));
     const auto p = LeeParametros(cadena);
     EXPECT_EQ(p.servidor, QStringLiteral("SRV1"));
     EXPECT_EQ(p.dbName, QStringLiteral("VENTAS"));
@@ -148,14 +148,15 @@ TEST(ParametrosSesion, ini_fallback_reads_the_stored_connection)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     // Section names match ignoring case; "|" is removed from every value.
     ini.write("[caja1|anaBASEDEDATOS]\r\nServidor=SRV|1\r\nDbName=VENTAS\r\nUsuario="
-              + util.Encripta(QStringLiteral("JUAN")).toLatin1() + "\r\nUserPassWord="
-              + util.Encripta(QStringLiteral("cla|ve")).toLatin1() + "\r\n");
+        + util.Encripta(QStringLiteral("JUAN")).toLatin1()
+        + "\r\nUserPassWord=" + util.Encripta(QStringLiteral("cla|ve")).toLatin1() + "\r\n");
     ini.close();
 
     const QString cadena = ParametrosSesion::CadenaDesdeIni();
 
-    EXPECT_EQ(cadena, QStringLiteral("@server=SRV1; @dbname= VENTAS; @usuario= JUAN; "
-                                     "@Password= clave; @ParametroAdicional=; @Caja=1;orba@"));
+    EXPECT_EQ(cadena,
+        QStringLiteral("@server=SRV1; @dbname= VENTAS; @usuario= JUAN; "
+                       "@Password= clave; @ParametroAdicional=; @Caja=1;orba@"));
     const auto p = LeeParametros(cadena);
     EXPECT_EQ(p.dbName, QStringLiteral("VENTAS"));
     EXPECT_EQ(p.claveUsuario, QStringLiteral("clave"));
@@ -168,8 +169,8 @@ TEST(ParametrosSesion, ini_fallback_without_a_stored_connection_uses_the_fixed_l
     testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), dir.path());
 
     EXPECT_EQ(ParametrosSesion::CadenaDesdeIni(),
-              QStringLiteral("@server=; @dbname= ; @usuario= Corvane; @Password= rozadev; "
-                             "@ParametroAdicional=; @Caja=1;orba@"));
+        QStringLiteral("@server=; @dbname= ; @usuario= Corvane; @Password= rozadev; "
+                       "@ParametroAdicional=; @Caja=1;orba@"));
 }
 
 } // namespace

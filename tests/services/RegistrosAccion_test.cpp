@@ -187,7 +187,7 @@ TEST_F(RegistrosAccion, a_good_script_commits_and_blank_lists_send_nothing)
 TEST_F(RegistrosAccion, accounts_are_found_by_either_code)
 {
     exec(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, CodigoOpcional, Descripcion) "
-                           "VALUES ('1.1.01', '100', 'Caja')"));
+                        "VALUES ('1.1.01', '100', 'Caja')"));
     struct Fila
     {
         const char16_t* codigo;

@@ -104,8 +104,7 @@ TEST_F(DialogoConexionTest, the_dialog_shows_the_platform_of_the_connection_it_e
         int plataforma;
         bool puerto;
     } casos[] = {
-        { "SRV1", "", 0, true },
-        { "ORA1", "Provider=OraOLEDB.Oracle.1;Data Source=V;", 1, true },
+        { "SRV1", "", 0, true }, { "ORA1", "Provider=OraOLEDB.Oracle.1;Data Source=V;", 1, true },
         { "sqlite", "", 2, false }, // a file: no port
     };
     for (const auto& caso : casos) {
@@ -150,14 +149,14 @@ TEST_F(DialogoConexionTest, failed_open_asks_and_yes_runs_the_dialog_again)
     EXPECT_EQ(pregunta.title, QStringLiteral(" Error de Conexion a Base de Datos"));
     EXPECT_EQ(pregunta.style, Msg::YesNo + Msg::Critical);
     EXPECT_EQ(pregunta.text,
-              QStringLiteral(" Estado de Sql: 28000\rNumero de Error: -2147467259\r"
-                             "Descripcion: Login failed for user\rCodigo Nativo: 18456\r\r\n"
-                             "Nombre de Proceso: Rp_Tarifolio\r\r\n\r\n"
-                             "1. Verifique el Usuario, contraseña y base de datos\r\n"
-                             "2. Verifique el nombre del servidor, quizas necesite agregarle el "
-                             "nombre de la instancia, por ejemplo : SRV1\\ORBALIS\r\n"
-                             "3. Verifique si el inicio de sesion para el usuario Ventas existe"
-                             "\r\n\r\n\r\n - Desea Intentarlo Nuevamente??? "));
+        QStringLiteral(" Estado de Sql: 28000\rNumero de Error: -2147467259\r"
+                       "Descripcion: Login failed for user\rCodigo Nativo: 18456\r\r\n"
+                       "Nombre de Proceso: Rp_Tarifolio\r\r\n\r\n"
+                       "1. Verifique el Usuario, contraseña y base de datos\r\n"
+                       "2. Verifique el nombre del servidor, quizas necesite agregarle el "
+                       "nombre de la instancia, por ejemplo : SRV1\\ORBALIS\r\n"
+                       "3. Verifique si el inicio de sesion para el usuario Ventas existe"
+                       "\r\n\r\n\r\n - Desea Intentarlo Nuevamente??? "));
 }
 
 TEST_F(DialogoConexionTest, answering_no_or_cancelling_leaves_it_closed)
@@ -188,7 +187,8 @@ TEST_F(DialogoConexionTest, failure_without_provider_errors_shows_its_descriptio
         db, RuntimeError(3706, QStringLiteral("No se encuentra el proveedor."))));
 
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
-    EXPECT_EQ(testsupport::messages().shown()[0].text, QStringLiteral("No se encuentra el proveedor."));
+    EXPECT_EQ(
+        testsupport::messages().shown()[0].text, QStringLiteral("No se encuentra el proveedor."));
     EXPECT_EQ(testsupport::messages().shown()[0].style, Msg::OkOnly);
     EXPECT_EQ(testsupport::messages().shown()[0].title, QString());
 }
@@ -213,13 +213,14 @@ TEST_F(DialogoConexionTest, administrator_from_the_user_table)
     for (const auto& [lectura, valor] : administradores)
         conexion().script(QString::fromLatin1(lectura),
             { { { QStringLiteral("Administrador"), adVarChar, 10 } }, { { valor } } });
-    conexion().script(QStringLiteral("='NADIE'"), { { { QStringLiteral("Administrador"), adVarChar, 10 } }, {} });
+    conexion().script(
+        QStringLiteral("='NADIE'"), { { { QStringLiteral("Administrador"), adVarChar, 10 } }, {} });
     const struct
     {
         const char* usuario;
         bool esAdmin;
-    } casos[] = { { "UNO", true },   { "BLANCOS", true }, { "DECIMAL", true }, { "CERO", false },
-                  { "MENOS", false }, { "NULO", false },  { "NADIE", false } };
+    } casos[] = { { "UNO", true }, { "BLANCOS", true }, { "DECIMAL", true }, { "CERO", false },
+        { "MENOS", false }, { "NULO", false }, { "NADIE", false } };
 
     for (const auto& caso : casos) {
         inicio.gUsuarioLogeado = QString::fromUtf8(caso.usuario);

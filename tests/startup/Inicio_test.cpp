@@ -297,8 +297,8 @@ TEST_F(Inicio, checks_users_of_this_program_only)
 {
     conecta();
     exec(QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE, SISTEMA, Password) VALUES "
-                           "('OTRO', 'VOLDAN', '') , ('D''ANGELO', 'ORBA', '%1')")
-                .arg(gUtilidades().Encripta(QStringLiteral("Clave"))));
+                        "('OTRO', 'VOLDAN', '') , ('D''ANGELO', 'ORBA', '%1')")
+             .arg(gUtilidades().Encripta(QStringLiteral("Clave"))));
     struct Fila
     {
         const char16_t* usuario;

@@ -50,8 +50,8 @@ protected:
     void grabaVentas()
     {
         GrabarConexionBases(QStringLiteral("VENTAS / SRV1"), QStringLiteral("Ventas"),
-                            QStringLiteral("Ventas"), QStringLiteral("Ventas"),
-                            QStringLiteral("srv1:1450"), QString(), false);
+            QStringLiteral("Ventas"), QStringLiteral("Ventas"), QStringLiteral("srv1:1450"),
+            QString(), false);
     }
 
     QTemporaryDir dir;
@@ -62,8 +62,8 @@ TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_program_folder)
     grabaVentas();
 
     EXPECT_EQ(LBM_Common::gArchivoBases, bases());
-    EXPECT_EQ(readFile(bases()),
-              "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
+    EXPECT_EQ(
+        readFile(bases()), "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
 }
 
 TEST_F(LBM_CommonTest, appends_after_the_line_end_or_closes_a_last_line_with_a_lone_cr)
@@ -73,10 +73,10 @@ TEST_F(LBM_CommonTest, appends_after_the_line_end_or_closes_a_last_line_with_a_l
         QByteArray antes;
         QByteArray separador;
     } casos[] = {
-        { QByteArray(), QByteArray() },                 // empty file: no leading line break
+        { QByteArray(), QByteArray() }, // empty file: no leading line break
         { "A / B,A,A,X,B\r\n", QByteArray() },
-        { "A / B,A,A,X,B", "\r" },                      // last line left open: lone CR
-        { "A / B,A,A,X,B\r\n   ", QByteArray() },       // a last line of blanks counts as empty
+        { "A / B,A,A,X,B", "\r" }, // last line left open: lone CR
+        { "A / B,A,A,X,B\r\n   ", QByteArray() }, // a last line of blanks counts as empty
     };
 
     for (const auto& caso : casos) {
@@ -85,8 +85,9 @@ TEST_F(LBM_CommonTest, appends_after_the_line_end_or_closes_a_last_line_with_a_l
 
         grabaVentas();
 
-        EXPECT_EQ(readFile(bases()), caso.antes + caso.separador + "VENTAS / SRV1,Ventas,Ventas,"
-                      + clave("Ventas") + ",srv1:1450\r\n")
+        EXPECT_EQ(readFile(bases()),
+            caso.antes + caso.separador + "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas")
+                + ",srv1:1450\r\n")
             << caso.antes.constData();
     }
 }
@@ -109,14 +110,16 @@ TEST_F(LBM_CommonTest, lone_cr_record_reads_back_as_two_records)
 TEST_F(LBM_CommonTest, fields_trimmed_oracle_mark_instance_and_port)
 {
     LBM_Common::gPuertoBases = QStringLiteral("1521");
-    GrabarConexionBases(QStringLiteral("  AÑO / ORA1 "), QStringLiteral(" Año"), QStringLiteral("Año "),
-                        QStringLiteral("Año"), QStringLiteral("ORA1  "), QStringLiteral("INST"), true);
+    GrabarConexionBases(QStringLiteral("  AÑO / ORA1 "), QStringLiteral(" Año"),
+        QStringLiteral("Año "), QStringLiteral("Año"), QStringLiteral("ORA1  "),
+        QStringLiteral("INST"), true);
     GrabarConexionBases(QStringLiteral("X / S"), QStringLiteral("X"), QStringLiteral("X"),
-                        QStringLiteral("X"), QStringLiteral("S"), QString(), false);
+        QStringLiteral("X"), QStringLiteral("S"), QString(), false);
 
     // Windows-1252 bytes, "#" before the server, the suffix after the trimmed server.
-    EXPECT_EQ(readFile(bases()), "A\xD1O / ORA1,A\xF1o,A\xF1o," + clave("Año") + ",#ORA1/INST:1521\r\n"
-                                   + "X / S,X,X," + clave("X") + ",S:1521\r\n");
+    EXPECT_EQ(readFile(bases()),
+        "A\xD1O / ORA1,A\xF1o,A\xF1o," + clave("Año") + ",#ORA1/INST:1521\r\n" + "X / S,X,X,"
+            + clave("X") + ",S:1521\r\n");
 }
 
 TEST_F(LBM_CommonTest, refuses_commas_and_line_breaks_before_writing)
@@ -128,13 +131,13 @@ TEST_F(LBM_CommonTest, refuses_commas_and_line_breaks_before_writing)
         const char* base;
         const char* servidor;
     } casos[] = { { "Ven,tas", "SRV" }, { "Ventas", "SRV,1" }, { "Ven\ntas", "SRV" },
-                  { "Ventas", "S\rRV" } };
+        { "Ventas", "S\rRV" } };
 
     for (const auto& caso : casos) {
         try {
             GrabarConexionBases(QStringLiteral("N"), QString::fromUtf8(caso.base),
-                                QString::fromUtf8(caso.base), QString::fromUtf8(caso.base),
-                                QString::fromUtf8(caso.servidor), QString(), false);
+                QString::fromUtf8(caso.base), QString::fromUtf8(caso.base),
+                QString::fromUtf8(caso.servidor), QString(), false);
             ADD_FAILURE() << "accepted " << caso.base << " " << caso.servidor;
         } catch (const RuntimeError& error) {
             EXPECT_EQ(error.number(), 5);

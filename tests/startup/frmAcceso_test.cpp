@@ -38,8 +38,8 @@ protected:
     QString enCarpeta(const QString& nombre) const { return dir.filePath(nombre); }
     void conFixture(const char* nombre)
     {
-        ASSERT_TRUE(QFile::copy(Fixtures + u'/' + QString::fromLatin1(nombre),
-                                enCarpeta(QStringLiteral("BASES.TXT"))));
+        ASSERT_TRUE(QFile::copy(
+            Fixtures + u'/' + QString::fromLatin1(nombre), enCarpeta(QStringLiteral("BASES.TXT"))));
     }
     void escribeBases(const QByteArray& contenido)
     {
@@ -95,13 +95,14 @@ TEST_F(frmAccesoTest, loads_with_its_controls_texts_and_hints)
         { "TxtUserId", "Ingrese el usuario", "Ingrese el nombre de usuario" },
         { "TxtUserPassword", "", "Ingrese la contraseña" },
         { "TxtDbName", "ingrese el nombre de la base de datos",
-          "ingrese el nombre de la base de datos" },
+            "ingrese el nombre de la base de datos" },
         { "TxtServidor", "ingrese el nombre del servidor e instancia",
-          "ingrese el nombre del servidor e instancia" },
+            "ingrese el nombre del servidor e instancia" },
     };
     for (const auto& c : cajasConPista) {
         EXPECT_EQ(caja(acceso, c.nombre)->text(), QString()) << c.nombre;
-        EXPECT_EQ(caja(acceso, c.nombre)->placeholderText(), QString::fromUtf8(c.pista)) << c.nombre;
+        EXPECT_EQ(caja(acceso, c.nombre)->placeholderText(), QString::fromUtf8(c.pista))
+            << c.nombre;
         EXPECT_EQ(caja(acceso, c.nombre)->toolTip(), QString::fromUtf8(c.ayuda)) << c.nombre;
     }
 }
@@ -189,7 +190,7 @@ TEST_F(frmAccesoTest, display_name_lookup_is_trimmed_and_case_sensitive)
         acceso.ServidorActual = QStringLiteral("antes");
         acceso.DatosBase(QString::fromUtf8(caso.nombre));
         EXPECT_EQ(acceso.ServidorActual,
-                  caso.servidor ? QString::fromUtf8(caso.servidor) : QStringLiteral("antes"))
+            caso.servidor ? QString::fromUtf8(caso.servidor) : QStringLiteral("antes"))
             << caso.nombre;
     }
 }
@@ -202,10 +203,8 @@ TEST_F(frmAccesoTest, enter_walks_the_boxes_to_conectar)
     {
         const char* desde;
         const char* hacia;
-    } pasos[] = { { "TxtUserId", "TxtUserPassword" },
-                  { "TxtUserPassword", "TxtDbName" },
-                  { "TxtDbName", "TxtServidor" },
-                  { "TxtServidor", "bcAceptar" } };
+    } pasos[] = { { "TxtUserId", "TxtUserPassword" }, { "TxtUserPassword", "TxtDbName" },
+        { "TxtDbName", "TxtServidor" }, { "TxtServidor", "bcAceptar" } };
     for (const auto& paso : pasos) {
         QTest::keyClick(caja(acceso, paso.desde), Qt::Key_Return);
         ASSERT_NE(acceso.focusWidget(), nullptr);
@@ -238,8 +237,8 @@ TEST_F(frmAccesoTest, conectar_without_a_registry_registers_the_typed_connection
     EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), registroVentas());
     // The trial ran on a connection of its own and closed it.
     EXPECT_EQ(proveedor.journal(),
-              QStringList({ QStringLiteral("#1 Open ") + textoPrueba("srv1:1450", "VENTAS"),
-                            QStringLiteral("#1 Close") }));
+        QStringList({ QStringLiteral("#1 Open ") + textoPrueba("srv1:1450", "VENTAS"),
+            QStringLiteral("#1 Close") }));
     EXPECT_TRUE(cajas().isEmpty());
 }
 
@@ -283,7 +282,8 @@ TEST_F(frmAccesoTest, refuses_a_comma_before_any_trial_or_write)
         const char* servidor;
         const char* mensaje;
     } casos[] = {
-        { "Ven,tas", "SRV1", "El nombre de la base de datos no puede contener comas ni saltos de linea." },
+        { "Ven,tas", "SRV1",
+            "El nombre de la base de datos no puede contener comas ni saltos de linea." },
         { "Ventas", "SRV,1", "El nombre del servidor no puede contener comas ni saltos de linea." },
     };
 
@@ -321,8 +321,9 @@ TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connectio
     EXPECT_EQ(db.gDBName, QStringLiteral("Ventas"));
     EXPECT_FALSE(db.gOpenFlag);
     ASSERT_EQ(cajas().size(), 1);
-    EXPECT_EQ(cajas()[0].text, QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR SRV9 VERIFIQUE EL "
-                                              "NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
+    EXPECT_EQ(cajas()[0].text,
+        QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR SRV9 VERIFIQUE EL "
+                       "NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("AVISO AL OPERADOR"));
     EXPECT_FALSE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
 
@@ -339,9 +340,10 @@ TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connectio
 TEST_F(frmAccesoTest, registration_leaves_the_program_connection_open)
 {
     DB_Dll& db = datos.gDB;
-    const QString programa = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV0;Database =Base0;UId=u;Pwd=p;");
+    const QString programa
+        = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV0;Database =Base0;UId=u;Pwd=p;");
     proveedor.acceptedOpens() << programa << textoPrueba("SRV1", "COMPRAS")
-                                 << textoPrueba("SRV1", "COMPRAS2");
+                              << textoPrueba("SRV1", "COMPRAS2");
     ASSERT_TRUE(db.gCnn().Open(programa));
     db.gOpenFlag = true;
     frmAcceso acceso;
@@ -378,8 +380,8 @@ TEST_F(frmAccesoTest, odbc_program_started_only_when_it_exists)
 
     ASSERT_EQ(testsupport::launcher().started().size(), 1);
     EXPECT_EQ(testsupport::launcher().started()[0],
-              u'"' + enCarpeta(QStringLiteral("odbc.EXE"))
-                  + QStringLiteral("\" \"Server=SRV1;DB=BaseActual;\""));
+        u'"' + enCarpeta(QStringLiteral("odbc.EXE"))
+            + QStringLiteral("\" \"Server=SRV1;DB=BaseActual;\""));
 }
 
 TEST_F(frmAccesoTest, cancel_and_escape)
@@ -417,15 +419,16 @@ TEST_F(frmAccesoTest, desktop_shortcut_once_without_password)
     const QByteArray contenido = readFile(archivo);
     // The program folder is not the executable's: the launcher carries it.
     EXPECT_EQ(contenido,
-              ("[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + nombre
-               + "\nExec=env RP_TARIFOLIO_HOME=\"" + dir.path() + "\" \""
-               + testsupport::environment().executableFolder()
-               + "/Rp_Tarifolio\" \" ; @server=SRV1; @dbname=Ventas; @usuario=ANA; @Password=; "
-                 "@ParametroAdicional=; orba@ ; @UsuarioLogeado = ; @Caja=;\"\nTerminal=false\n")
-                  .toUtf8());
+        ("[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + nombre
+            + "\nExec=env RP_TARIFOLIO_HOME=\"" + dir.path() + "\" \""
+            + testsupport::environment().executableFolder()
+            + "/Rp_Tarifolio\" \" ; @server=SRV1; @dbname=Ventas; @usuario=ANA; @Password=; "
+              "@ParametroAdicional=; orba@ ; @UsuarioLogeado = ; @Caja=;\"\nTerminal=false\n")
+            .toUtf8());
     EXPECT_TRUE(QFile::permissions(archivo) & QFileDevice::ExeOwner);
     ASSERT_EQ(cajas().size(), 2);
-    EXPECT_EQ(cajas()[0].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
+    EXPECT_EQ(
+        cajas()[0].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Acceso Directo"));
     EXPECT_EQ(cajas()[1].text, QStringLiteral("El acceso directo ya existe."));
     EXPECT_EQ(cajas()[1].style, Msg::Information);
@@ -445,7 +448,8 @@ TEST_F(frmAccesoTest, shortcut_that_cannot_be_written_reports_the_error_and_goes
     EXPECT_TRUE(cajas()[0].text.startsWith(QStringLiteral("Se ha producido un error: ")));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Error"));
     EXPECT_EQ(cajas()[0].style, Msg::Critical);
-    EXPECT_EQ(cajas()[1].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
+    EXPECT_EQ(
+        cajas()[1].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
 }
 
 TEST_F(frmAccesoTest, web_link_opens_minimised)
@@ -475,9 +479,11 @@ TEST_F(frmAccesoTest, broken_registry_is_reported_and_the_whole_records_listed)
         frmAcceso acceso;
 
         ASSERT_EQ(cajas().size(), 1);
-        EXPECT_TRUE(cajas()[0].title.contains(QStringLiteral(" - FormLoad Aviso al operador!!! - 2")))
+        EXPECT_TRUE(
+            cajas()[0].title.contains(QStringLiteral(" - FormLoad Aviso al operador!!! - 2")))
             << cajas()[0].title.toStdString();
-        EXPECT_TRUE(cajas()[0].text.startsWith(QStringLiteral("Ha ocurrido el Siguiente Error (62)")));
+        EXPECT_TRUE(
+            cajas()[0].text.startsWith(QStringLiteral("Ha ocurrido el Siguiente Error (62)")));
         ASSERT_EQ(acceso.lstBases()->count(), 1);
         EXPECT_EQ(acceso.lstBases()->item(0)->text(), QStringLiteral("A / B"));
         EXPECT_EQ(acceso.lstBases()->currentRow(), caso.seleccion);

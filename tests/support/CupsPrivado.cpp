@@ -19,10 +19,12 @@ QString guion()
 
 } // namespace
 
-CupsPrivado::CupsPrivado() : m_servidorAnterior(qgetenv("CUPS_SERVER"))
+CupsPrivado::CupsPrivado()
+    : m_servidorAnterior(qgetenv("CUPS_SERVER"))
 {
     QProcess proceso;
-    proceso.start(QStringLiteral("/bin/sh"), { guion(), QStringLiteral("start"), m_carpeta.path() });
+    proceso.start(
+        QStringLiteral("/bin/sh"), { guion(), QStringLiteral("start"), m_carpeta.path() });
     proceso.waitForFinished(120000);
     const QString salida = QString::fromLocal8Bit(proceso.readAllStandardOutput()).trimmed();
     if (proceso.exitStatus() != QProcess::NormalExit || proceso.exitCode() != 0
@@ -38,7 +40,8 @@ CupsPrivado::CupsPrivado() : m_servidorAnterior(qgetenv("CUPS_SERVER"))
 
 CupsPrivado::~CupsPrivado()
 {
-    QProcess::execute(QStringLiteral("/bin/sh"), { guion(), QStringLiteral("stop"), m_carpeta.path() });
+    QProcess::execute(
+        QStringLiteral("/bin/sh"), { guion(), QStringLiteral("stop"), m_carpeta.path() });
     if (m_servidorAnterior.isEmpty())
         qunsetenv("CUPS_SERVER");
     else

@@ -14,12 +14,11 @@ QString writeDemoDatabases(const QString& folder, int articles, const QStringLis
     QProcess tool;
     tool.setProcessEnvironment(toolEnvironment());
     tool.start(QStringLiteral(RP_DEMO_DB_EXE),
-               QStringList{QStringLiteral("--out"), folder, QStringLiteral("--articles"),
-                           QString::number(articles)}
-                   + options);
+        QStringList { QStringLiteral("--out"), folder, QStringLiteral("--articles"),
+            QString::number(articles) }
+            + options);
     const bool finished = tool.waitForFinished(120000);
-    if (!finished || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-    {
+    if (!finished || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
         ADD_FAILURE() << "rp_demo_db failed: " << tool.readAllStandardError().toStdString();
         return QString();
     }

@@ -57,8 +57,8 @@ void FakeAdoConnection::failNext(Command command, const QList<AdoError>& errors,
     m_faults[int(command)] = Fault { errors, 0, QString(), times };
 }
 
-void FakeAdoConnection::failNextWith(Command command, int number, const QString& description,
-    int times)
+void FakeAdoConnection::failNextWith(
+    Command command, int number, const QString& description, int times)
 {
     m_faults[int(command)] = Fault { {}, number, description, times };
 }
@@ -108,8 +108,7 @@ void FakeAdoConnection::note(const QString& line)
 
 bool FakeAdoConnection::refusedOpen(const QString& connectionString)
 {
-    if (!m_shared || !m_shared->restrictOpens
-        || m_shared->acceptedOpens.contains(connectionString))
+    if (!m_shared || !m_shared->restrictOpens || m_shared->acceptedOpens.contains(connectionString))
         return false;
     Errors().add(loginFailed());
     return true;
@@ -138,8 +137,8 @@ const FakeAdoConnection::Result* FakeAdoConnection::resultFor(const QString& sql
     return nullptr;
 }
 
-bool FakeAdoConnection::driverOpen(const QString& connectionString, const QString& userId,
-    const QString& password)
+bool FakeAdoConnection::driverOpen(
+    const QString& connectionString, const QString& userId, const QString& password)
 {
     note(QStringLiteral("Open ") + connectionString);
     m_lastUserId = userId;
@@ -152,8 +151,8 @@ void FakeAdoConnection::driverClose()
     note(QStringLiteral("Close"));
 }
 
-bool FakeAdoConnection::driverExecute(const QString& sql, qint64* recordsAffected,
-    std::unique_ptr<AdoCursor>* rows)
+bool FakeAdoConnection::driverExecute(
+    const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
 {
     note(QStringLiteral("Execute ") + sql);
     if (injected(Command::Execute))
@@ -234,14 +233,13 @@ bool FakeAdoConnection::driverRollbackTrans()
     return !injected(Command::RollbackTrans);
 }
 
-std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenSchema(int schema,
-    const QList<Value>&)
+std::unique_ptr<AdoCursor> FakeAdoConnection::driverOpenSchema(int schema, const QList<Value>&)
 {
     note(QStringLiteral("OpenSchema %1").arg(schema));
     const Result* result = resultFor(QStringLiteral("OpenSchema %1").arg(schema));
     static const Result empty;
-    return std::make_unique<AdoMemoryCursor>((result ? *result : empty).columns,
-        (result ? *result : empty).rows);
+    return std::make_unique<AdoMemoryCursor>(
+        (result ? *result : empty).columns, (result ? *result : empty).rows);
 }
 
 bool FakeAdoConnection::driverInsert(const QString& table, const QStringList& columns,
@@ -258,8 +256,8 @@ bool FakeAdoConnection::driverInsert(const QString& table, const QStringList& co
     return true;
 }
 
-bool FakeAdoConnection::driverUpdate(const QString& table, const QStringList&,
-    const QList<Value>&, const QStringList& columns, const QList<Value>& values)
+bool FakeAdoConnection::driverUpdate(const QString& table, const QStringList&, const QList<Value>&,
+    const QStringList& columns, const QList<Value>& values)
 {
     QStringList shown;
     for (int i = 0; i < columns.size(); ++i)
@@ -268,8 +266,7 @@ bool FakeAdoConnection::driverUpdate(const QString& table, const QStringList&,
     return !injected(Command::Write);
 }
 
-bool FakeAdoConnection::driverDelete(const QString& table, const QStringList&,
-    const QList<Value>&)
+bool FakeAdoConnection::driverDelete(const QString& table, const QStringList&, const QList<Value>&)
 {
     note(QStringLiteral("Delete ") + table);
     return !injected(Command::Write);

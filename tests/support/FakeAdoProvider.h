@@ -21,7 +21,16 @@ class FakeAdoProvider;
 class FakeAdoConnection final : public AdoConnection
 {
 public:
-    enum class Command { Open, Execute, Query, BeginTrans, CommitTrans, RollbackTrans, Write };
+    enum class Command
+    {
+        Open,
+        Execute,
+        Query,
+        BeginTrans,
+        CommitTrans,
+        RollbackTrans,
+        Write
+    };
 
     struct Result
     {
@@ -64,32 +73,30 @@ public:
     QStringList statements() const;
 
     // Provider errors as the suite's server gives them.
-    static AdoError lostLink();        // native 11, general network error
-    static AdoError genericFailure();  // E_FAIL
-    static AdoError duplicateKey();    // native 2627
-    static AdoError truncated();       // native 8152
-    static AdoError loginFailed();     // native 18456, state 28000
+    static AdoError lostLink(); // native 11, general network error
+    static AdoError genericFailure(); // E_FAIL
+    static AdoError duplicateKey(); // native 2627
+    static AdoError truncated(); // native 8152
+    static AdoError loginFailed(); // native 18456, state 28000
 
 protected:
-    bool driverOpen(const QString& connectionString, const QString& userId,
-        const QString& password) override;
+    bool driverOpen(
+        const QString& connectionString, const QString& userId, const QString& password) override;
     void driverClose() override;
-    bool driverExecute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows) override;
+    bool driverExecute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) override;
     bool driverBeginTrans() override;
     bool driverCommitTrans() override;
     bool driverRollbackTrans() override;
-    std::unique_ptr<AdoCursor> driverOpenSchema(int schema,
-        const QList<Value>& restrictions) override;
-    bool driverInsert(const QString& table, const QStringList& columns,
-        const QList<Value>& values, const QStringList& keyColumns,
-        QList<Value>* newKey) override;
-    bool driverUpdate(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key, const QStringList& columns,
-        const QList<Value>& values) override;
-    bool driverDelete(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key) override;
+    std::unique_ptr<AdoCursor> driverOpenSchema(
+        int schema, const QList<Value>& restrictions) override;
+    bool driverInsert(const QString& table, const QStringList& columns, const QList<Value>& values,
+        const QStringList& keyColumns, QList<Value>* newKey) override;
+    bool driverUpdate(const QString& table, const QStringList& keyColumns, const QList<Value>& key,
+        const QStringList& columns, const QList<Value>& values) override;
+    bool driverDelete(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key) override;
 
 private:
     friend class FakeAdoProvider;

@@ -6,12 +6,13 @@ namespace testsupport {
 
 int FakeMessageDialog::show(const QString& text, int style, const QString& title)
 {
-    m_shown.append({title, text, style});
+    m_shown.append({ title, text, style });
     if (onShow)
         onShow();
     if (m_answers.empty()) {
-        ADD_FAILURE() << "Unexpected message box (style " << style << ")\n  title: "
-                      << title.toStdString() << "\n  text: " << text.toStdString();
+        ADD_FAILURE() << "Unexpected message box (style " << style
+                      << ")\n  title: " << title.toStdString()
+                      << "\n  text: " << text.toStdString();
         return Msg::Cancel;
     }
     const int answer = m_answers.front();
@@ -26,10 +27,10 @@ void FakeMessageDialog::clear()
     onShow = nullptr;
 }
 
-QString FakeInputDialog::ask(const QString& prompt, const QString& title,
-                             const QString& defaultText)
+QString FakeInputDialog::ask(
+    const QString& prompt, const QString& title, const QString& defaultText)
 {
-    m_shown.append({title, prompt, 0});
+    m_shown.append({ title, prompt, 0 });
     m_defaults.append(defaultText);
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unexpected input box\n  title: " << title.toStdString()

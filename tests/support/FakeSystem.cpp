@@ -18,7 +18,7 @@ void FixedEnvironment::setVariable(const QString& name, const QString& value)
 void FakeProgramEnd::end(int exitCode)
 {
     ++m_calls;
-    throw ProgramEnded{exitCode};
+    throw ProgramEnded { exitCode };
 }
 
 qint64 FakeLauncher::startProgram(const QString& commandLine)

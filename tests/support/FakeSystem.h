@@ -16,7 +16,10 @@ namespace testsupport {
 class FixedClock final : public Clock
 {
 public:
-    explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
+    explicit FixedClock(QDateTime now)
+        : m_now(std::move(now))
+    {
+    }
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& now) { m_now = now; }
 

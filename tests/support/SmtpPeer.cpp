@@ -33,9 +33,9 @@ SmtpPeer::SmtpPeer(const Opciones& o)
                 QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
                 QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
                 QStringLiteral("-keyout"), m_dir.filePath(QStringLiteral("key.pem")),
-                QStringLiteral("-out"), certificado(), QStringLiteral("-days"),
-                QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1") });
+                QStringLiteral("-out"), certificado(), QStringLiteral("-days"), QStringLiteral("2"),
+                QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                QStringLiteral("subjectAltName=IP:127.0.0.1") });
         EXPECT_TRUE(hecho) << "openssl req";
         args << QStringLiteral("--cert") << certificado() << QStringLiteral("--key")
              << m_dir.filePath(QStringLiteral("key.pem"));

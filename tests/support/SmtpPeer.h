@@ -15,9 +15,9 @@ public:
     {
         QString usuario;
         QString clave;
-        bool tls = false;          // STARTTLS offered
+        bool tls = false; // STARTTLS offered
         bool tlsInmediato = false; // TLS from the start
-        bool authSinTls = false;   // AUTH offered without TLS
+        bool authSinTls = false; // AUTH offered without TLS
         QStringList rechaza = {};
         bool rechazaMensajes = false; // every message refused once its data is in
     };

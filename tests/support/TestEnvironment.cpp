@@ -22,7 +22,7 @@ namespace {
 struct Pinned
 {
     QTemporaryDir folder;
-    FixedClock clock{pinnedNow()};
+    FixedClock clock { pinnedNow() };
     FixedEnvironment environment;
     FakeMessageDialog messages;
     FakeInputDialog inputs;

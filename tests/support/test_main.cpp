@@ -6,8 +6,8 @@
 
 #include "support/TestEnvironment.h"
 
-// Shared main() of every test executable: offscreen platform unless told otherwise, the Fusion style
-// and a pinned locale, so widget geometry and number formats are the same on every machine.
+// Shared main() of every test executable: offscreen platform unless told otherwise, the Fusion
+// style and a pinned locale, so widget geometry and number formats are the same on every machine.
 int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

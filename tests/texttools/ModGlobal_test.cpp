@@ -20,8 +20,7 @@ TEST(ModGlobal, splits_lists_into_trimmed_items_ending_with_an_empty_one)
         { "   ", { "" } },
         { " a | b ", { "a", "b", "" } },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         QStringList elementos { "resto" };
 
         ModGlobal::Cuenta_Series_Y_Lotes(QString::fromUtf8(c.texto), elementos);
@@ -54,8 +53,7 @@ TEST(ModGlobal, lists_the_batches_with_a_positive_amount_under_both_separators)
         { '.', "L1|L2", "1.5|0.5", "L1 L2 " },
         { '.', "L1|L2", "1,5|2", "L2 " },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         LocalePrueba locale(c.separador);
         QString lotes = QString::fromUtf8(c.lotes);
 
@@ -87,8 +85,7 @@ TEST(ModGlobal, rich_text_accent_escapes_become_letters)
         { "Menú ÚNICO", "Menu uNICO" },
         { "Cañería", "Cañería" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         QString texto = QString::fromUtf8(c.texto);
 
         const QString resultado = ModGlobal::ConvierteAcentosRTF(texto);

@@ -30,8 +30,8 @@ protected:
 
     testsupport::FakeMessageDialog boxes_;
     testsupport::FakeInputDialog inputs_;
-    ScopedService<MessageDialog> installBoxes_{boxes_};
-    ScopedService<InputDialog> installInputs_{inputs_};
+    ScopedService<MessageDialog> installBoxes_ { boxes_ };
+    ScopedService<InputDialog> installInputs_ { inputs_ };
     cJSONScript script_;
 };
 
@@ -42,47 +42,47 @@ struct Case
 };
 
 const Case kOutputs[] = {
-    {R"(["hola ", "mundo"])", "hola mundo"},
-    {R"([null, "x", []])", "nullx"},
-    {R"([[1.5, -20, true, false, null, "t"]])", "1.5-20truefalsenullt"},
-    {R"([{"return": "ok"}, {"RETURN": "!"}])", "ok!"},
+    { R"(["hola ", "mundo"])", "hola mundo" },
+    { R"([null, "x", []])", "nullx" },
+    { R"([[1.5, -20, true, false, null, "t"]])", "1.5-20truefalsenullt" },
+    { R"([{"return": "ok"}, {"RETURN": "!"}])", "ok!" },
     // Unknown keys become placeholders, upper-cased, with their arguments.
-    {R"([{"price": "10"}])", "<%PRICE(10)%>"},
-    {R"([{"Price": {"a": 1, "b": 2}}])", "<%PRICE(1,2)%>"},
-    {R"([{"fmt": {"n": 1.50, "s": "t", "b": true, "z": null}}])", "<%FMT(1.5,t,true,null)%>"},
-    {R"([{"price": ["a"]}])", "<%PRICE()%>"},
-    {R"([{"return": "a", "x": "b", "RETURN": "c"}])", "a<%X(b)%>c"},
+    { R"([{"price": "10"}])", "<%PRICE(10)%>" },
+    { R"([{"Price": {"a": 1, "b": 2}}])", "<%PRICE(1,2)%>" },
+    { R"([{"fmt": {"n": 1.50, "s": "t", "b": true, "z": null}}])", "<%FMT(1.5,t,true,null)%>" },
+    { R"([{"price": ["a"]}])", "<%PRICE()%>" },
+    { R"([{"return": "a", "x": "b", "RETURN": "c"}])", "a<%X(b)%>c" },
     // A text never borrows the arguments of an earlier key of the same object.
-    {R"([{"a": {"p": 1}, "b": "2"}])", "<%A(1)%><%B(2)%>"},
-    {R"({"return": "one object"})", "one object"},
-    {R"([{"if": {"type": "EQ", "value1": "ABC", "value2": "abc", "true": "si", "false": "no"}}])",
-        "si"},
+    { R"([{"a": {"p": 1}, "b": "2"}])", "<%A(1)%><%B(2)%>" },
+    { R"({"return": "one object"})", "one object" },
+    { R"([{"if": {"type": "EQ", "value1": "ABC", "value2": "abc", "true": "si", "false": "no"}}])",
+        "si" },
     // Binary text comparison: "10" sorts before "9".
-    {R"([{"if": {"type": "gt", "value1": "10", "value2": "9", "true": "si", "false": "no"}}])",
-        "no"},
-    {R"([{"if": {"type": "lt", "value1": "10", "value2": "9", "true": "si", "false": "no"}}])",
-        "si"},
-    {R"([{"if": {"type": "gte", "value1": "a", "value2": "a", "true": "si", "false": "no"}}])",
-        "si"},
-    {R"([{"if": {"type": "lte", "value1": "b", "value2": "a", "true": "si", "false": "no"}}])",
-        "no"},
-    {R"([{"if": {"type": "gt", "value1": "b", "value2": "B", "true": "si", "false": "no"}}])",
-        "si"},
-    {R"([{"if": {"type": "ne", "value1": "a", "value2": "b", "true": "si", "false": "no"}}])",
-        "no"},
-    {R"([{"if": {"type": "eq", "value1": {"return": "x"}, "value2": "X",
+    { R"([{"if": {"type": "gt", "value1": "10", "value2": "9", "true": "si", "false": "no"}}])",
+        "no" },
+    { R"([{"if": {"type": "lt", "value1": "10", "value2": "9", "true": "si", "false": "no"}}])",
+        "si" },
+    { R"([{"if": {"type": "gte", "value1": "a", "value2": "a", "true": "si", "false": "no"}}])",
+        "si" },
+    { R"([{"if": {"type": "lte", "value1": "b", "value2": "a", "true": "si", "false": "no"}}])",
+        "no" },
+    { R"([{"if": {"type": "gt", "value1": "b", "value2": "B", "true": "si", "false": "no"}}])",
+        "si" },
+    { R"([{"if": {"type": "ne", "value1": "a", "value2": "b", "true": "si", "false": "no"}}])",
+        "no" },
+    { R"([{"if": {"type": "eq", "value1": {"return": "x"}, "value2": "X",
         "true": {"price": "1"}}}])",
-        "<%PRICE(1)%>"},
-    {R"([{"switch": {"case": "B", "default": "ninguno", "items": [
+        "<%PRICE(1)%>" },
+    { R"([{"switch": {"case": "B", "default": "ninguno", "items": [
         {"case": "a", "return": "uno"}, {"case": "b", "return": {"return": "dos"}}]}}])",
-        "dos"},
-    {R"([{"switch": {"case": "1.5", "items": [{"case": 1.50, "return": "num"}]}}])", "num"},
-    {R"([{"switch": {"case": "null", "default": "d", "items": [{"case": null, "return": "n"}]}}])",
-        "d"},
-    {R"([{"switch": {"case": "z", "default": {"return": "def"}, "items": [
+        "dos" },
+    { R"([{"switch": {"case": "1.5", "items": [{"case": 1.50, "return": "num"}]}}])", "num" },
+    { R"([{"switch": {"case": "null", "default": "d", "items": [{"case": null, "return": "n"}]}}])",
+        "d" },
+    { R"([{"switch": {"case": "z", "default": {"return": "def"}, "items": [
         {"case": "a", "return": "uno"}]}}])",
-        "def"},
-    {R"([{"get": {"name": "nada", "default": {"return": "por omision"}}}])", "por omision"},
+        "def" },
+    { R"([{"get": {"name": "nada", "default": {"return": "por omision"}}}])", "por omision" },
 };
 
 } // namespace
@@ -161,9 +161,9 @@ TEST_F(cJSONScriptTest, a_faulty_script_shows_the_reader_errors_and_emits_nothin
         const char* message;
     };
     const Fault faults[] = {
-        {"abc", "Invalid JSON"},
-        {"[tru]", "Invalid Boolean at position 2 : tru]\r\n"},
-        {"[\"a\", ", "Missing ']': [\"a\", \r\n"},
+        { "abc", "Invalid JSON" },
+        { "[tru]", "Invalid Boolean at position 2 : tru]\r\n" },
+        { "[\"a\", ", "Missing ']': [\"a\", \r\n" },
     };
     for (const Fault& f : faults) {
         SCOPED_TRACE(f.script);
@@ -188,15 +188,15 @@ TEST_F(cJSONScriptTest, values_it_cannot_run_raise_runtime_errors)
         int error;
     };
     const Fault faults[] = {
-        {"[1]", 424},
-        {"[true]", 424},
-        {R"([{"price": 10}])", 424},
-        {R"([{"price": null}])", 424},
+        { "[1]", 424 },
+        { "[true]", 424 },
+        { R"([{"price": 10}])", 424 },
+        { R"([{"price": null}])", 424 },
         // A command that needs parameters, given a text.
-        {R"([{"alert": "hola"}])", 424},
-        {R"([{"alert": ["x"]}])", 5},
-        {R"([{"return": {"a": "b"}}])", 13},
-        {R"([{"switch": {"case": "a"}}])", 424},
+        { R"([{"alert": "hola"}])", 424 },
+        { R"([{"alert": ["x"]}])", 5 },
+        { R"([{"return": {"a": "b"}}])", 13 },
+        { R"([{"switch": {"case": "a"}}])", 424 },
     };
     for (const Fault& f : faults) {
         SCOPED_TRACE(f.script);

@@ -37,7 +37,8 @@ TEST(cStringBuilder, grows_by_whole_chunks)
         int appended;
         int capacity;
     };
-    const Case cases[] = {{1, 8192}, {8192, 8192}, {8193, 16384}, {3 * 8192 + 1, 4 * 8192}};
+    const Case cases[]
+        = { { 1, 8192 }, { 8192, 8192 }, { 8193, 16384 }, { 3 * 8192 + 1, 4 * 8192 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.appended);
         cStringBuilder sb;
@@ -99,15 +100,15 @@ TEST(cStringBuilder, positions_beyond_the_text_raise_error_9_and_change_nothing)
         int error;
     };
     const Case cases[] = {
-        {"insert past the end", [](cStringBuilder& sb) { sb.Insert(4, QStringLiteral("x")); }, 9},
-        {"remove from past the end", [](cStringBuilder& sb) { sb.Remove(4, 0); }, 9},
-        {"remove running past the end", [](cStringBuilder& sb) { sb.Remove(1, 3); }, 9},
-        {"negative position", [](cStringBuilder& sb) { sb.Insert(-1, QStringLiteral("x")); }, 5},
-        {"negative length", [](cStringBuilder& sb) { sb.Remove(0, -1); }, 5},
+        { "insert past the end", [](cStringBuilder& sb) { sb.Insert(4, QStringLiteral("x")); }, 9 },
+        { "remove from past the end", [](cStringBuilder& sb) { sb.Remove(4, 0); }, 9 },
+        { "remove running past the end", [](cStringBuilder& sb) { sb.Remove(1, 3); }, 9 },
+        { "negative position", [](cStringBuilder& sb) { sb.Insert(-1, QStringLiteral("x")); }, 5 },
+        { "negative length", [](cStringBuilder& sb) { sb.Remove(0, -1); }, 5 },
         // The byte count of the position no longer fits.
-        {"huge position", [](cStringBuilder& sb) { sb.Insert(0x40000000, QStringLiteral("x")); },
-            6},
-        {"huge length", [](cStringBuilder& sb) { sb.Remove(1, 0x3FFFFFFF); }, 6},
+        { "huge position", [](cStringBuilder& sb) { sb.Insert(0x40000000, QStringLiteral("x")); },
+            6 },
+        { "huge length", [](cStringBuilder& sb) { sb.Remove(1, 0x3FFFFFFF); }, 6 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

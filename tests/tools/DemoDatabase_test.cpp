@@ -37,8 +37,8 @@ public:
     QStringList column(const QString& sql, int index = 0) const
     {
         QSqlQuery query(QSqlDatabase::database(m_name));
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << ": "
-                                     << query.lastError().text().toStdString();
+        EXPECT_TRUE(query.exec(sql))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
         QStringList values;
         while (query.next())
             values << query.value(index).toString();
@@ -70,7 +70,7 @@ protected:
     {
         s_dir = new QTemporaryDir;
         ASSERT_TRUE(s_dir->isValid());
-        ASSERT_EQ(DemoDatabase::write({s_dir->path(), 300}), QString());
+        ASSERT_EQ(DemoDatabase::write({ s_dir->path(), 300 }), QString());
     }
 
     static void TearDownTestSuite()
@@ -92,27 +92,85 @@ TEST_F(DemoDatabaseTest, holds_every_table_and_view_the_program_reads)
 {
     Connection db(demoPath());
     ASSERT_TRUE(db.isOpen());
-    const QStringList present = db.column(QStringLiteral(
-        "SELECT upper(name) FROM sqlite_master WHERE type IN ('table','view')"));
+    const QStringList present = db.column(
+        QStringLiteral("SELECT upper(name) FROM sqlite_master WHERE type IN ('table','view')"));
 
     const QStringList expected = {
-        "TA_CONFIGURACION", "TA_USUARIOS", "MA_CUENTAS", "SS_MA_CUENTAS", "V_TA_UNIDADNEGOCIO",
-        "V_MA_ARTICULOS", "VT_MA_ARTICULOS", "STK_MA_ARTICULOS", "V_TA_DEPOSITO",
-        "SS_V_TA_DEPOSITO", "VT_CLIENTES", "VT_PROVEEDORES", "MA_CONTACTOS", "V_TA_VENDEDORES",
-        "V_TA_TECNICOS", "V_MA_MANTENIMIENTOS", "V_TA_TAREAS", "TA_TAREAS", "TA_MENU",
-        "CONTROL_ACCESO", "V_MV_CPTEACCIONES", "AUX_ERR", "MV_ASIENTOS", "SS_MV_ASIENTOS",
-        "V_TA_FAMILIAS", "SS_V_TA_FAMILIAS", "V_TA_CAJAS", "SS_V_TA_CAJAS", "AC_CUENTASDIARIO",
-        "SS_AC_CUENTASDIARIO", "AC_CUENTASDIARIO_CCOSTO", "SS_AC_CUENTAS_DIARIO_CCOSTO",
-        "TA_REPORTES", "V_MV_CPTE_ELECTRONICOS", "V_MV_CPTE", "V_TA_CPTE", "V_MA_PRECIOSCAB",
-        "V_MA_PRECIOS", "V_TA_RUBROS", "V_TA_UNIDAD", "V_TA_STATUS", "V_MV_MUTUALES",
-        "V_MV_TROPA_STOCK", "V_TA_CPRA_VTA", "AUX_ANALISISCOSTOS", "TA_CONFIG_FORM",
-        "V_MV_FALTANTES", "MA_POSICIONES", "TA_CCOSTO", "V_MA_EMAILMOV", "V_MA_EMAIL",
-        "MA_CUENTASADIC", "MA_CONTACTOS_CUENTAS", "VT_E_MAIL", "VT_MA_CUENTAS_CONTACTOS",
-        "TA_CLASIFICACIONES", "MA_CUENTAS_ARCHIVOS_RELACIONADOS", "C_MV_CPTE", "AUX_MV_CPTE",
-        "AUX_MV_CPTEQR", "TA_MONEDAS", "V_MV_CPTE_OBSERV", "TA_COTIZACION", "V_MV_CPTEINSUMOS",
-        "VT_V_MV_INSUMOS_NPPENDIENTE", "V_MV_CPTETAREAS", "V_MV_DIARIOS", "STK_DESPACHOS",
-        "MV_APLICACION", "V_MV_STOCK", "TA_CONDIVA", "V_TA_BANCOS", "VE_SALDOAPLICACION",
-        "TA_CUENTASIVA", "TA_CONFIG_IMP_CPTE",
+        "TA_CONFIGURACION",
+        "TA_USUARIOS",
+        "MA_CUENTAS",
+        "SS_MA_CUENTAS",
+        "V_TA_UNIDADNEGOCIO",
+        "V_MA_ARTICULOS",
+        "VT_MA_ARTICULOS",
+        "STK_MA_ARTICULOS",
+        "V_TA_DEPOSITO",
+        "SS_V_TA_DEPOSITO",
+        "VT_CLIENTES",
+        "VT_PROVEEDORES",
+        "MA_CONTACTOS",
+        "V_TA_VENDEDORES",
+        "V_TA_TECNICOS",
+        "V_MA_MANTENIMIENTOS",
+        "V_TA_TAREAS",
+        "TA_TAREAS",
+        "TA_MENU",
+        "CONTROL_ACCESO",
+        "V_MV_CPTEACCIONES",
+        "AUX_ERR",
+        "MV_ASIENTOS",
+        "SS_MV_ASIENTOS",
+        "V_TA_FAMILIAS",
+        "SS_V_TA_FAMILIAS",
+        "V_TA_CAJAS",
+        "SS_V_TA_CAJAS",
+        "AC_CUENTASDIARIO",
+        "SS_AC_CUENTASDIARIO",
+        "AC_CUENTASDIARIO_CCOSTO",
+        "SS_AC_CUENTAS_DIARIO_CCOSTO",
+        "TA_REPORTES",
+        "V_MV_CPTE_ELECTRONICOS",
+        "V_MV_CPTE",
+        "V_TA_CPTE",
+        "V_MA_PRECIOSCAB",
+        "V_MA_PRECIOS",
+        "V_TA_RUBROS",
+        "V_TA_UNIDAD",
+        "V_TA_STATUS",
+        "V_MV_MUTUALES",
+        "V_MV_TROPA_STOCK",
+        "V_TA_CPRA_VTA",
+        "AUX_ANALISISCOSTOS",
+        "TA_CONFIG_FORM",
+        "V_MV_FALTANTES",
+        "MA_POSICIONES",
+        "TA_CCOSTO",
+        "V_MA_EMAILMOV",
+        "V_MA_EMAIL",
+        "MA_CUENTASADIC",
+        "MA_CONTACTOS_CUENTAS",
+        "VT_E_MAIL",
+        "VT_MA_CUENTAS_CONTACTOS",
+        "TA_CLASIFICACIONES",
+        "MA_CUENTAS_ARCHIVOS_RELACIONADOS",
+        "C_MV_CPTE",
+        "AUX_MV_CPTE",
+        "AUX_MV_CPTEQR",
+        "TA_MONEDAS",
+        "V_MV_CPTE_OBSERV",
+        "TA_COTIZACION",
+        "V_MV_CPTEINSUMOS",
+        "VT_V_MV_INSUMOS_NPPENDIENTE",
+        "V_MV_CPTETAREAS",
+        "V_MV_DIARIOS",
+        "STK_DESPACHOS",
+        "MV_APLICACION",
+        "V_MV_STOCK",
+        "TA_CONDIVA",
+        "V_TA_BANCOS",
+        "VE_SALDOAPLICACION",
+        "TA_CUENTASIVA",
+        "TA_CONFIG_IMP_CPTE",
     };
     for (const QString& name : expected)
         EXPECT_TRUE(present.contains(name)) << name.toStdString();
@@ -127,45 +185,46 @@ TEST_F(DemoDatabaseTest, seeds_the_rows_start_up_and_the_price_list_rely_on)
         const char* expected;
     };
     const Case cases[] = {
-        {"SELECT Administrador FROM TA_USUARIOS WHERE NOMBRE='admin' AND SISTEMA='zr417px'", "1"},
-        {"SELECT Administrador FROM TA_USUARIOS WHERE NOMBRE='vendedor ' AND SISTEMA='ZR417PX'",
-         "0"},
+        { "SELECT Administrador FROM TA_USUARIOS WHERE NOMBRE='admin' AND SISTEMA='zr417px'", "1" },
+        { "SELECT Administrador FROM TA_USUARIOS WHERE NOMBRE='vendedor ' AND SISTEMA='ZR417PX'",
+            "0" },
         // codes compare like the suite's server: the unit read back with a blank finds its row
-        {"SELECT razon_social FROM v_ta_unidadNegocio WHERE codigo='   1 '",
-         "Ferretería y Almacén El Progreso S.R.L."},
-        {"SELECT PDV FROM V_TA_UNIDADNEGOCIO WHERE LTRIM(PDV)='0002'", "0002"},
+        { "SELECT razon_social FROM v_ta_unidadNegocio WHERE codigo='   1 '",
+            "Ferretería y Almacén El Progreso S.R.L." },
+        { "SELECT PDV FROM V_TA_UNIDADNEGOCIO WHERE LTRIM(PDV)='0002'", "0002" },
         // keys are stored upper-cased by the writers and read in mixed case
-        {"SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='email_de'", "ventas@elprogreso.example"},
-        {"SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='nom_pclase4'", "Mayorista"},
-        {"SELECT COUNT(*) FROM TA_CONFIGURACION WHERE CLAVE LIKE 'NOM_PCLASE_'", "8"},
-        {"SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='NOMBRE'",
-         "Ferretería y Almacén El Progreso S.R.L."},
-        {"SELECT Nombre FROM TA_MENU INNER JOIN TA_TAREAS ON TA_TAREAS.TAREA = TA_MENU.Clave "
-         "WHERE TA_TAREAS.USUARIO = 'VENDEDOR ' AND TA_MENU.Proceso LIKE '%Rp_Tarifolio%'",
-         "Listas de Precios"},
-        {"SELECT COUNT(*) FROM V_MA_ARTICULOS", "300"},
+        { "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='email_de'",
+            "ventas@elprogreso.example" },
+        { "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='nom_pclase4'", "Mayorista" },
+        { "SELECT COUNT(*) FROM TA_CONFIGURACION WHERE CLAVE LIKE 'NOM_PCLASE_'", "8" },
+        { "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='NOMBRE'",
+            "Ferretería y Almacén El Progreso S.R.L." },
+        { "SELECT Nombre FROM TA_MENU INNER JOIN TA_TAREAS ON TA_TAREAS.TAREA = TA_MENU.Clave "
+          "WHERE TA_TAREAS.USUARIO = 'VENDEDOR ' AND TA_MENU.Proceso LIKE '%Rp_Tarifolio%'",
+            "Listas de Precios" },
+        { "SELECT COUNT(*) FROM V_MA_ARTICULOS", "300" },
         // the twelve price-list reports and, LIKE ignoring case, the cost analysis
-        {"SELECT COUNT(*) FROM TA_REPORTES WHERE NOMBRE LIKE 'RP_ListaPrecios%'", "13"},
-        {"SELECT Archivo FROM TA_REPORTES WHERE NOMBRE='ma_pre2'", "MA_PRE2.rpt"},
-        {"SELECT COUNT(*) FROM V_MA_PRECIOSCAB WHERE TIPOLISTA='V' AND NOT GRUPO IS NULL "
-         "GROUP BY TIPOLISTA",
-         "4"},
-        {"SELECT COUNT(*) FROM V_MA_PRECIOSCAB WHERE TIPOLISTA='C'", "3"},
-        {"SELECT PORCRECARGO FROM V_ta_Cpra_Vta WHERE idCOND_CPRA_VTA='   6'", "12.5"},
+        { "SELECT COUNT(*) FROM TA_REPORTES WHERE NOMBRE LIKE 'RP_ListaPrecios%'", "13" },
+        { "SELECT Archivo FROM TA_REPORTES WHERE NOMBRE='ma_pre2'", "MA_PRE2.rpt" },
+        { "SELECT COUNT(*) FROM V_MA_PRECIOSCAB WHERE TIPOLISTA='V' AND NOT GRUPO IS NULL "
+          "GROUP BY TIPOLISTA",
+            "4" },
+        { "SELECT COUNT(*) FROM V_MA_PRECIOSCAB WHERE TIPOLISTA='C'", "3" },
+        { "SELECT PORCRECARGO FROM V_ta_Cpra_Vta WHERE idCOND_CPRA_VTA='   6'", "12.5" },
         // families form a tree: every code longer than three has its parent
-        {"SELECT COUNT(*) FROM V_TA_FAMILIAS f WHERE length(f.IdFamilia) > 3 AND NOT EXISTS "
-         "(SELECT 1 FROM V_TA_FAMILIAS p WHERE p.IdFamilia = substr(f.IdFamilia, 1, "
-         "length(f.IdFamilia) - 3))",
-         "0"},
-        {"SELECT COUNT(*) FROM V_MA_ARTICULOS a WHERE NOT EXISTS (SELECT 1 FROM MA_PRECIOS p "
-         "WHERE p.IdArticulo = a.IDARTICULO AND p.IdLista = '   1')",
-         "0"},
-        {"SELECT COUNT(*) > 0 FROM V_MA_ARTICULOS WHERE SUSPENDIDO <> 0", "1"},
-        {"SELECT COUNT(*) > 0 FROM V_MA_PRECIOS WHERE FhOfertaDesde IS NOT NULL", "1"},
-        {"SELECT COUNT(*) > 0 FROM V_MV_CPTEINSUMOS i INNER JOIN V_MV_CPTE c ON c.TC = i.TC "
-         "AND c.IDCOMPROBANTE = i.IDCOMPROBANTE",
-         "1"},
-        {"SELECT COUNT(*) FROM V_MV_CPTE WHERE length(IDCOMPROBANTE) <> 13", "0"},
+        { "SELECT COUNT(*) FROM V_TA_FAMILIAS f WHERE length(f.IdFamilia) > 3 AND NOT EXISTS "
+          "(SELECT 1 FROM V_TA_FAMILIAS p WHERE p.IdFamilia = substr(f.IdFamilia, 1, "
+          "length(f.IdFamilia) - 3))",
+            "0" },
+        { "SELECT COUNT(*) FROM V_MA_ARTICULOS a WHERE NOT EXISTS (SELECT 1 FROM MA_PRECIOS p "
+          "WHERE p.IdArticulo = a.IDARTICULO AND p.IdLista = '   1')",
+            "0" },
+        { "SELECT COUNT(*) > 0 FROM V_MA_ARTICULOS WHERE SUSPENDIDO <> 0", "1" },
+        { "SELECT COUNT(*) > 0 FROM V_MA_PRECIOS WHERE FhOfertaDesde IS NOT NULL", "1" },
+        { "SELECT COUNT(*) > 0 FROM V_MV_CPTEINSUMOS i INNER JOIN V_MV_CPTE c ON c.TC = i.TC "
+          "AND c.IDCOMPROBANTE = i.IDCOMPROBANTE",
+            "1" },
+        { "SELECT COUNT(*) FROM V_MV_CPTE WHERE length(IDCOMPROBANTE) <> 13", "0" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(db.scalar(QString::fromUtf8(c.sql)).toStdString(), c.expected) << c.sql;
@@ -178,14 +237,13 @@ TEST_F(DemoDatabaseTest, demo_passwords_are_stored_scrambled)
     {
         const char* user;
         const char* password;
-    } users[] = {{DemoDatabase::kAdminUser, DemoDatabase::kAdminPassword},
-                 {DemoDatabase::kOrdinaryUser, DemoDatabase::kOrdinaryPassword}};
+    } users[] = { { DemoDatabase::kAdminUser, DemoDatabase::kAdminPassword },
+        { DemoDatabase::kOrdinaryUser, DemoDatabase::kOrdinaryPassword } };
 
-    for (const auto& u : users)
-    {
-        const QString stored = db.scalar(
-            QStringLiteral("SELECT Password FROM TA_USUARIOS WHERE NOMBRE='%1'")
-                .arg(QString::fromLatin1(u.user)));
+    for (const auto& u : users) {
+        const QString stored
+            = db.scalar(QStringLiteral("SELECT Password FROM TA_USUARIOS WHERE NOMBRE='%1'")
+                            .arg(QString::fromLatin1(u.user)));
 
         EXPECT_NE(stored, QString::fromLatin1(u.password)) << u.user;
         EXPECT_EQ(Utilidades().Desencripta(stored).toStdString(), u.password) << u.user;
@@ -196,13 +254,12 @@ TEST_F(DemoDatabaseTest, print_buffer_keeps_the_column_order_the_receipt_copies_
 {
     Connection db(demoPath());
 
-    const QStringList columns = db.column(QStringLiteral(
-        "SELECT upper(name) FROM pragma_table_info('AUX_MV_CPTE') ORDER BY cid"));
+    const QStringList columns = db.column(
+        QStringLiteral("SELECT upper(name) FROM pragma_table_info('AUX_MV_CPTE') ORDER BY cid"));
 
-    const QStringList leading = {"TC", "USUARIO", "TIPO", "SECCION", "IDCOMPROBANTE",
-                                 "IDCOMPLEMENTO", "COLUMNA1", "COLUMNA2", "COLUMNA3", "COLUMNA4",
-                                 "COLUMNA5", "COLUMNA6", "COLUMNA7", "COLUMNA8", "ENCABEZADO",
-                                 "PIEDEPAGINA", "COLUMNA9", "COLUMNA10", "COLUMNA11"};
+    const QStringList leading = { "TC", "USUARIO", "TIPO", "SECCION", "IDCOMPROBANTE",
+        "IDCOMPLEMENTO", "COLUMNA1", "COLUMNA2", "COLUMNA3", "COLUMNA4", "COLUMNA5", "COLUMNA6",
+        "COLUMNA7", "COLUMNA8", "ENCABEZADO", "PIEDEPAGINA", "COLUMNA9", "COLUMNA10", "COLUMNA11" };
     EXPECT_EQ(columns.mid(0, leading.size()), leading);
 }
 
@@ -224,14 +281,14 @@ TEST_F(DemoDatabaseTest, price_list_orders_come_from_indexes)
         "V_MA_ARTICULOS.cuentaProveedor, V_MA_ARTICULOS.IDARTICULO",
         "V_MA_ARTICULOS.cuentaProveedor, V_MA_ARTICULOS.Descripcion",
     };
-    for (const char* order : orders)
-    {
+    for (const char* order : orders) {
         // The plan's fourth column describes each step; a sort step means no index delivered it.
         const QStringList steps = db.column(base + QString::fromLatin1(order), 3);
 
         EXPECT_FALSE(steps.isEmpty());
         EXPECT_FALSE(steps.join(QLatin1Char('\n')).contains(QLatin1String("TEMP B-TREE")))
-            << order << "\n" << steps.join(QLatin1Char('\n')).toStdString();
+            << order << "\n"
+            << steps.join(QLatin1Char('\n')).toStdString();
     }
 }
 
@@ -240,12 +297,12 @@ TEST(DemoDatabase, same_options_write_the_same_bytes)
     QTemporaryDir first;
     QTemporaryDir second;
 
-    ASSERT_EQ(DemoDatabase::write({first.path(), 250}), QString());
-    ASSERT_EQ(DemoDatabase::write({second.path(), 250}), QString());
+    ASSERT_EQ(DemoDatabase::write({ first.path(), 250 }), QString());
+    ASSERT_EQ(DemoDatabase::write({ second.path(), 250 }), QString());
 
-    for (const char* name : {"DEMO.db", "KZQ_ESTADISTICAS.db"})
+    for (const char* name : { "DEMO.db", "KZQ_ESTADISTICAS.db" })
         EXPECT_EQ(digest(first.filePath(QString::fromLatin1(name))),
-                  digest(second.filePath(QString::fromLatin1(name))))
+            digest(second.filePath(QString::fromLatin1(name))))
             << name;
     EXPECT_FALSE(QFile::exists(first.filePath(QStringLiteral("DEMO.db.tmp"))));
 }
@@ -253,29 +310,31 @@ TEST(DemoDatabase, same_options_write_the_same_bytes)
 TEST(DemoDatabase, statistics_database_holds_the_time_out)
 {
     QTemporaryDir dir;
-    ASSERT_EQ(DemoDatabase::write({dir.path(), 1}), QString());
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 1 }), QString());
     Connection db(dir.filePath(QStringLiteral("KZQ_ESTADISTICAS.db")));
 
-    EXPECT_EQ(db.scalar(QStringLiteral(
-                  "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='TimeOut' AND GRUPO='BASEDEDATOS'")),
-              QStringLiteral("90"));
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='ftp_codigocta'")),
-              QStringLiteral("DEMO0001"));
+    EXPECT_EQ(
+        db.scalar(QStringLiteral(
+            "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='TimeOut' AND GRUPO='BASEDEDATOS'")),
+        QStringLiteral("90"));
+    EXPECT_EQ(
+        db.scalar(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE='ftp_codigocta'")),
+        QStringLiteral("DEMO0001"));
 }
 
 TEST(DemoDatabase, bad_options_get_a_message_and_leave_the_old_files)
 {
     QTemporaryDir dir;
-    ASSERT_EQ(DemoDatabase::write({dir.path(), 5}), QString());
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 5 }), QString());
     const QByteArray before = digest(dir.filePath(QStringLiteral("DEMO.db")));
     QFile blocker(dir.filePath(QStringLiteral("archivo")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    EXPECT_EQ(DemoDatabase::write({dir.path(), 0}),
-              QStringLiteral("La cantidad de artículos debe ser 1 o más."));
-    EXPECT_EQ(DemoDatabase::write({blocker.fileName(), 5}),
-              QStringLiteral("No se puede crear la carpeta %1").arg(blocker.fileName()));
+    EXPECT_EQ(DemoDatabase::write({ dir.path(), 0 }),
+        QStringLiteral("La cantidad de artículos debe ser 1 o más."));
+    EXPECT_EQ(DemoDatabase::write({ blocker.fileName(), 5 }),
+        QStringLiteral("No se puede crear la carpeta %1").arg(blocker.fileName()));
     EXPECT_EQ(digest(dir.filePath(QStringLiteral("DEMO.db"))), before);
 }
 

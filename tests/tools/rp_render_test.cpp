@@ -47,7 +47,8 @@ ToolRun runRender(const QStringList& args)
 QString pdfText(const QString& pdf)
 {
     QProcess tool;
-    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    tool.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
@@ -62,7 +63,7 @@ QList<QStringList> csvRows(const QString& path)
     const QString text = QString::fromUtf8(bytes.mid(3));
     QList<QStringList> rows;
     for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        QStringList fields {QString()};
+        QStringList fields { QString() };
         bool quoted = false;
         for (qsizetype i = 0; i < line.size(); ++i) {
             const QChar c = line.at(i);
@@ -85,7 +86,8 @@ QList<QStringList> csvRows(const QString& path)
 class DirectQuery
 {
 public:
-    explicit DirectQuery(const QString& path) : m_name(QUuid::createUuid().toString())
+    explicit DirectQuery(const QString& path)
+        : m_name(QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
@@ -139,7 +141,10 @@ protected:
         return rows.isEmpty() ? QString() : rows.first().first();
     }
 
-    static QString priceList() { return QStringLiteral(RP_SOURCE_DIR "/tests/tools/ListaPrueba.rpt"); }
+    static QString priceList()
+    {
+        return QStringLiteral(RP_SOURCE_DIR "/tests/tools/ListaPrueba.rpt");
+    }
 
     // The first two sales lists of the demo data, as a formula's list: "'a', 'b'".
     QString firstTwoSalesLists() const
@@ -163,16 +168,16 @@ TEST_F(RpRender, pdf_prints_the_selected_articles)
     const QList<QStringList> expected = DirectQuery(m_db).rows(QStringLiteral(
         "SELECT a.IDARTICULO FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
         "p.IdArticulo WHERE p.IdLista = '%1' AND a.SUSPENDIDO = 0 ORDER BY a.IDARTICULO")
-            .arg(list));
+                                                                   .arg(list));
     ASSERT_GT(expected.size(), 2);
 
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+    const ToolRun run = runRender({ QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
         QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {art.SUSPENDIDO} = False "
                        "AND {V_MA_PRECIOS.IdLista} = '%1'")
             .arg(list),
         QStringLiteral("--formula"), QStringLiteral("Empresa='Ferretería Prueba'"),
-        QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), pdf});
+        QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), pdf });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString text = pdfText(pdf);
@@ -186,9 +191,9 @@ TEST_F(RpRender, saved_report_is_written_with_its_magic_header)
 {
     const QString saved = path(QStringLiteral("lista.rps"));
 
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
-        QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("saved"),
-        QStringLiteral("--out"), saved});
+    const ToolRun run
+        = runRender({ QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+            QStringLiteral("--format"), QStringLiteral("saved"), QStringLiteral("--out"), saved });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile file(saved);
@@ -201,13 +206,13 @@ TEST_F(RpRender, show_sql_prints_the_statement_and_the_local_part_of_the_selecti
     const QString list = firstSalesList();
 
     // Length() has no pushable form: it stays with the engine, the rest goes to the database.
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+    const ToolRun run = runRender({ QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
         QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1' AND Length({art.Descripcion}) > 20")
             .arg(list),
-        QStringLiteral("--sort"), QStringLiteral("-{art.Descripcion}"),
-        QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"),
-        path(QStringLiteral("a.pdf")), QStringLiteral("--show-sql")});
+        QStringLiteral("--sort"), QStringLiteral("-{art.Descripcion}"), QStringLiteral("--format"),
+        QStringLiteral("pdf"), QStringLiteral("--out"), path(QStringLiteral("a.pdf")),
+        QStringLiteral("--show-sql") });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
@@ -225,13 +230,13 @@ TEST_F(RpRender, show_sql_prints_the_statement_and_the_local_part_of_the_selecti
 
 TEST_F(RpRender, show_sql_says_when_the_database_evaluates_the_whole_selection)
 {
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+    const ToolRun run = runRender({ QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("saved"),
-        QStringLiteral("--out"), path(QStringLiteral("a.rps")), QStringLiteral("--show-sql")});
+        QStringLiteral("--out"), path(QStringLiteral("a.rps")), QStringLiteral("--show-sql") });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.endsWith(
-        QStringLiteral("Selección evaluada en el informe ListaPrueba: ninguna\n")))
+    EXPECT_TRUE(
+        run.out.endsWith(QStringLiteral("Selección evaluada en el informe ListaPrueba: ninguna\n")))
         << run.out.toStdString();
 }
 
@@ -247,30 +252,32 @@ TEST_F(RpRender, csv_has_the_selected_records_in_order_with_the_printed_fields)
         "ON a.IDARTICULO = p.IdArticulo WHERE p.TIPOLISTA = 'V' AND a.SUSPENDIDO = 0 "
         "AND p.IdLista IN (%1) AND length(a.Descripcion) > 20 "
         "ORDER BY p.IdLista, a.Descripcion DESC, a.IDARTICULO")
-            .arg(lists));
+                                                                   .arg(lists));
     ASSERT_GT(expected.size(), 10);
 
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
+    const ToolRun run = runRender({ QStringLiteral("--definition"), priceList(),
         QStringLiteral("--db"), m_db, QStringLiteral("--selection"),
         QStringLiteral("{V_MA_PRECIOS.TIPOLISTA} = 'V' AND {art.SUSPENDIDO} = False AND "
                        "{V_MA_PRECIOS.IdLista} in [%1] AND Length({art.Descripcion}) > 20")
             .arg(lists),
         QStringLiteral("--sort"), QStringLiteral("-{art.Descripcion}"), QStringLiteral("--sort"),
         QStringLiteral("+{art.IDARTICULO}"), QStringLiteral("--format"), QStringLiteral("csv"),
-        QStringLiteral("--out"), csv});
+        QStringLiteral("--out"), csv });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QStringList> rows = csvRows(csv);
     ASSERT_EQ(rows.size(), expected.size() + 1);
     EXPECT_EQ(rows.first(),
-        QStringList({QStringLiteral("Codigo"), QStringLiteral("Precio"), QStringLiteral("Descripcion")}));
+        QStringList(
+            { QStringLiteral("Codigo"), QStringLiteral("Precio"), QStringLiteral("Descripcion") }));
     for (qsizetype i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
         const QStringList& row = rows.at(i + 1);
         ASSERT_EQ(row.size(), 3);
         EXPECT_EQ(row[0], expected[i][0]);
         // Money with the decimal comma, as spreadsheets of this country read it.
-        EXPECT_NEAR(QString(row[1]).replace(u',', u'.').toDouble(), expected[i][1].toDouble(), 1e-4);
+        EXPECT_NEAR(
+            QString(row[1]).replace(u',', u'.').toDouble(), expected[i][1].toDouble(), 1e-4);
         EXPECT_EQ(row[2], expected[i][2]);
     }
 }
@@ -279,9 +286,9 @@ TEST_F(RpRender, xlsx_is_a_workbook)
 {
     const QString xlsx = path(QStringLiteral("lista.xlsx"));
 
-    const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
-        QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("xlsx"),
-        QStringLiteral("--out"), xlsx});
+    const ToolRun run
+        = runRender({ QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+            QStringLiteral("--format"), QStringLiteral("xlsx"), QStringLiteral("--out"), xlsx });
 
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile file(xlsx);
@@ -292,16 +299,20 @@ TEST_F(RpRender, xlsx_is_a_workbook)
 
 TEST_F(RpRender, html_and_rtf_show_the_articles)
 {
-    const QString code = DirectQuery(m_db).rows(QStringLiteral(
-        "SELECT MIN(a.IDARTICULO) FROM V_MA_PRECIOS p JOIN V_MA_ARTICULOS a ON a.IDARTICULO = "
-        "p.IdArticulo WHERE p.TIPOLISTA = 'V' AND a.SUSPENDIDO = 0")).value(0).value(0);
-    for (const QString& format : {QStringLiteral("html"), QStringLiteral("rtf")}) {
+    const QString code
+        = DirectQuery(m_db)
+              .rows(QStringLiteral("SELECT MIN(a.IDARTICULO) FROM V_MA_PRECIOS p JOIN "
+                                   "V_MA_ARTICULOS a ON a.IDARTICULO = "
+                                   "p.IdArticulo WHERE p.TIPOLISTA = 'V' AND a.SUSPENDIDO = 0"))
+              .value(0)
+              .value(0);
+    for (const QString& format : { QStringLiteral("html"), QStringLiteral("rtf") }) {
         SCOPED_TRACE(format.toStdString());
         const QString file = path(QStringLiteral("lista.") + format);
 
-        const ToolRun run = runRender({QStringLiteral("--definition"), priceList(),
-            QStringLiteral("--db"), m_db, QStringLiteral("--format"), format,
-            QStringLiteral("--out"), file});
+        const ToolRun run
+            = runRender({ QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), format, QStringLiteral("--out"), file });
 
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         QFile written(file);
@@ -326,42 +337,43 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
         QString message; // part of the one line
     };
     const QList<Case> cases = {
-        {"malformed definition",
-            {QStringLiteral("--definition"), broken, QStringLiteral("--db"), m_db,
-                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
-            QStringLiteral("roto.rpt:3:")},
-        {"malformed selection",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+        { "malformed definition",
+            { QStringLiteral("--definition"), broken, QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            QStringLiteral("roto.rpt:3:") },
+        { "malformed selection",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
                 QStringLiteral("--selection"), QStringLiteral("{V_MA_PRECIOS.IdLista} = = 'X'"),
-                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
-            QStringLiteral("Error en la fórmula «Seleccion», columna 26: ")},
-        {"column the database lacks",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            QStringLiteral("Error en la fórmula «Seleccion», columna 26: ") },
+        { "column the database lacks",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
                 QStringLiteral("--selection"), QStringLiteral("{V_MA_PRECIOS.Nada} = 'X'"),
-                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out },
             // Told as a formula mistake before any statement runs, not in the database's words.
-            QStringLiteral("columna 1: la tabla V_MA_PRECIOS no tiene el campo {V_MA_PRECIOS.Nada}")},
-        {"missing database",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), missingDb,
-                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
-            QStringLiteral("el archivo no existe")},
-        {"unknown format",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
-                QStringLiteral("--format"), QStringLiteral("doc"), QStringLiteral("--out"), out},
-            QStringLiteral("Formato desconocido: doc")},
-        {"unknown argument",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--copias"),
-                QStringLiteral("2")},
-            QStringLiteral("Argumento desconocido: --copias")},
-        {"no output",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
-                QStringLiteral("--format"), QStringLiteral("pdf")},
-            QStringLiteral("Falta --out")},
-        {"formula without value",
-            {QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
-                QStringLiteral("--formula"), QStringLiteral("Empresa"),
-                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out},
-            QStringLiteral("NOMBRE=VALOR")},
+            QStringLiteral(
+                "columna 1: la tabla V_MA_PRECIOS no tiene el campo {V_MA_PRECIOS.Nada}") },
+        { "missing database",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), missingDb,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            QStringLiteral("el archivo no existe") },
+        { "unknown format",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("doc"), QStringLiteral("--out"), out },
+            QStringLiteral("Formato desconocido: doc") },
+        { "unknown argument",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--copias"),
+                QStringLiteral("2") },
+            QStringLiteral("Argumento desconocido: --copias") },
+        { "no output",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf") },
+            QStringLiteral("Falta --out") },
+        { "formula without value",
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--formula"), QStringLiteral("Empresa"), QStringLiteral("--format"),
+                QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            QStringLiteral("NOMBRE=VALOR") },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -52,8 +52,8 @@ Corrida rpVoucher(const QStringList& argumentos, const QString& carpetaPrograma 
 QString textoPdfEnLineas(const QString& pdf)
 {
     QProcess herramienta;
-    herramienta.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf,
-                                                       QStringLiteral("-") });
+    herramienta.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     herramienta.waitForFinished(60000);
     return QString::fromUtf8(herramienta.readAllStandardOutput());
 }
@@ -77,8 +77,8 @@ QString qrDePagina(const QString& pdf, const QString& carpeta)
         return QString();
     }
     QProcess lector;
-    lector.start(QStringLiteral("zbarimg"), { QStringLiteral("--raw"), QStringLiteral("-q"),
-                                                 imagen + QStringLiteral(".png") });
+    lector.start(QStringLiteral("zbarimg"),
+        { QStringLiteral("--raw"), QStringLiteral("-q"), imagen + QStringLiteral(".png") });
     if (!lector.waitForFinished(60000)) {
         ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
         return QString();
@@ -129,9 +129,8 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
         { { "--tc", "AS", "--id", "000200000001X" }, "Falta --fecha" },
     };
     for (const auto& f : filas) {
-        const Corrida c = rpVoucher(QStringList { QStringLiteral("print"), QStringLiteral("--db"),
-                                        m_db }
-            + f.argumentos);
+        const Corrida c = rpVoucher(
+            QStringList { QStringLiteral("print"), QStringLiteral("--db"), m_db } + f.argumentos);
 
         EXPECT_EQ(c.salida, 2);
         EXPECT_TRUE(c.errores.startsWith(QString::fromUtf8(f.mensaje))) << c.errores.toStdString();
@@ -192,7 +191,7 @@ struct Impreso
     struct Linea
     {
         QString texto;
-        double cantidad = 0;  // quantity, or hours of a task
+        double cantidad = 0; // quantity, or hours of a task
         double precio = 0;
         double bonificacion = 0;
         qint64 total = 0;
@@ -201,9 +200,9 @@ struct Impreso
     std::vector<Linea> items;
     std::vector<Linea> tareas;
     std::vector<qint64> conceptos;
-    std::map<double, qint64> netos;      // letter A: net by rate ("No gravado" at 0)
-    std::map<double, qint64> iva;        // letter A: VAT by rate
-    std::map<double, qint64> contenido;  // other letters: VAT contained by rate
+    std::map<double, qint64> netos; // letter A: net by rate ("No gravado" at 0)
+    std::map<double, qint64> iva; // letter A: VAT by rate
+    std::map<double, qint64> contenido; // other letters: VAT contained by rate
     std::optional<qint64> total;
     std::optional<int> centavosEnLetras;
     QStringList sinLeer;
@@ -212,17 +211,18 @@ struct Impreso
 Impreso leeImpreso(const QString& texto)
 {
     const QString monto = QStringLiteral("(-?[\\d.]+,\\d\\d)");
-    const QRegularExpression item(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+")
-        + monto + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
+    const QRegularExpression item(
+        QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+") + monto
+        + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression tarea(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d+):(\\d\\d) h\\s+")
         + monto + QStringLiteral("\\s+") + monto + QStringLiteral("\\s*$"));
-    const QRegularExpression concepto(QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto
-        + QStringLiteral("\\s*$"));
-    const QRegularExpression porTasa(QStringLiteral(
-        "^\\s*(Neto gravado|IVA contenido|IVA|No gravado) ?([\\d,]*)(?: %)?\\s+")
+    const QRegularExpression concepto(
+        QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto + QStringLiteral("\\s*$"));
+    const QRegularExpression porTasa(
+        QStringLiteral("^\\s*(Neto gravado|IVA contenido|IVA|No gravado) ?([\\d,]*)(?: %)?\\s+")
         + monto + QStringLiteral("\\s*$"));
-    const QRegularExpression total(QStringLiteral("^\\s*TOTAL(?: \\S+)?\\s+") + monto
-        + QStringLiteral("\\s*$"));
+    const QRegularExpression total(
+        QStringLiteral("^\\s*TOTAL(?: \\S+)?\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression letras(QStringLiteral("^Son .* con (\\d\\d)/100"));
     const QRegularExpression numeroCpte(QStringLiteral("Nº (\\d{4})-(\\d{8})"));
 
@@ -239,13 +239,13 @@ Impreso leeImpreso(const QString& texto)
             if ((m = letras.match(linea)).hasMatch())
                 impreso.centavosEnLetras = m.captured(1).toInt();
         } else if ((m = tarea.match(linea)).hasMatch()) {
-            impreso.tareas.push_back({ m.captured(2), m.captured(3).toDouble()
-                    + m.captured(4).toDouble() / 60, numero(m.captured(5)), 0,
-                *centavos(m.captured(6)) });
+            impreso.tareas.push_back(
+                { m.captured(2), m.captured(3).toDouble() + m.captured(4).toDouble() / 60,
+                    numero(m.captured(5)), 0, *centavos(m.captured(6)) });
         } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(4))
             && centavos(m.captured(6))) {
-            impreso.items.push_back({ m.captured(2), numero(m.captured(3)),
-                numero(m.captured(4)), numero(m.captured(5)), *centavos(m.captured(6)) });
+            impreso.items.push_back({ m.captured(2), numero(m.captured(3)), numero(m.captured(4)),
+                numero(m.captured(5)), *centavos(m.captured(6)) });
         } else if ((m = porTasa.match(linea)).hasMatch()) {
             const double tasa = m.captured(2).isEmpty() ? 0 : numero(m.captured(2));
             const qint64 importe = *centavos(m.captured(3));
@@ -318,11 +318,12 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
             tipo[2], QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
         ASSERT_EQ(c.salida, 0) << tc.toStdString() << ": " << c.errores.toStdString();
         const auto ids = base.filas(QStringLiteral("SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE "
-                                                   "TC = '%1' ORDER BY IDCOMPROBANTE").arg(tc));
+                                                   "TC = '%1' ORDER BY IDCOMPROBANTE")
+                                        .arg(tc));
         QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
-        std::sort(pdfs.begin(), pdfs.end(),
-            [](const QString& a, const QString& b) { return a.section(u'-', 0, 0).toInt()
-                                                        < b.section(u'-', 0, 0).toInt(); });
+        std::sort(pdfs.begin(), pdfs.end(), [](const QString& a, const QString& b) {
+            return a.section(u'-', 0, 0).toInt() < b.section(u'-', 0, 0).toInt();
+        });
         ASSERT_EQ(pdfs.size(), qsizetype(ids.size())) << tc.toStdString();
 
         for (std::size_t k = 0; k < ids.size(); ++k) {
@@ -342,17 +343,19 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
                     t.push_back(f[0].toDouble());
                 return t;
             };
-            const std::vector<double> tasasItems = tasas(
-                QStringLiteral("SELECT alicIva FROM V_MV_CPTEINSUMOS") + cpte(tc, id)
-                + QStringLiteral("ORDER BY ID"));
-            const std::vector<double> tasasTareas = tasas(QStringLiteral(
-                "SELECT CASE WHEN valorHora_S_Iva = 0 THEN 0 ELSE ROUND((ValorHora - "
-                "valorHora_S_Iva) * 100.0 / valorHora_S_Iva, 1) END FROM V_MV_CPTETAREAS")
+            const std::vector<double> tasasItems
+                = tasas(QStringLiteral("SELECT alicIva FROM V_MV_CPTEINSUMOS") + cpte(tc, id)
+                    + QStringLiteral("ORDER BY ID"));
+            const std::vector<double> tasasTareas = tasas(
+                QStringLiteral(
+                    "SELECT CASE WHEN valorHora_S_Iva = 0 THEN 0 ELSE ROUND((ValorHora - "
+                    "valorHora_S_Iva) * 100.0 / valorHora_S_Iva, 1) END FROM V_MV_CPTETAREAS")
                 + cpte(tc, id) + QStringLiteral("ORDER BY ID"));
-            const std::vector<double> tasasConceptos = tasas(QStringLiteral(
-                "SELECT CASE WHEN Importe_S_IVA = 0 THEN 0 ELSE ROUND((Importe - Importe_S_IVA) "
-                "* 100.0 / Importe_S_IVA, 1) END FROM V_MV_CPTE_Observ") + cpte(tc, id)
-                + QStringLiteral("AND Tipo_Obs = 'OC' ORDER BY ID"));
+            const std::vector<double> tasasConceptos
+                = tasas(QStringLiteral("SELECT CASE WHEN Importe_S_IVA = 0 THEN 0 ELSE "
+                                       "ROUND((Importe - Importe_S_IVA) "
+                                       "* 100.0 / Importe_S_IVA, 1) END FROM V_MV_CPTE_Observ")
+                    + cpte(tc, id) + QStringLiteral("AND Tipo_Obs = 'OC' ORDER BY ID"));
             ASSERT_EQ(p.items.size(), tasasItems.size()) << texto.toStdString();
             ASSERT_EQ(p.tareas.size(), tasasTareas.size()) << texto.toStdString();
             ASSERT_EQ(p.conceptos.size(), tasasConceptos.size()) << texto.toStdString();
@@ -383,7 +386,8 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
                         continue;
                     EXPECT_EQ(p.iva.count(tasa), 1u) << tasa;
                     EXPECT_EQ(p.iva.count(tasa) ? p.iva.at(tasa) : -1,
-                        redondeo(double(neto) * tasa / 100)) << tasa;
+                        redondeo(double(neto) * tasa / 100))
+                        << tasa;
                     suma += p.iva.count(tasa) ? p.iva.at(tasa) : 0;
                 }
                 EXPECT_EQ(suma, *p.total) << texto.toStdString();
@@ -418,7 +422,7 @@ TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_p
         const char* tc;
         const char* id;
         const char* archivo;
-        const char* texto;  // nullptr: nothing printed
+        const char* texto; // nullptr: nothing printed
         QStringList extra;
     } filas[] = {
         // The third-party print of a work order, stored as "OT".
@@ -434,12 +438,12 @@ TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_p
         SCOPED_TRACE(f.tc);
         const QString carpeta = m_dir.filePath(QLatin1String(f.tc));
 
-        const Corrida c = rpVoucher(QStringList { QStringLiteral("print"), QStringLiteral("--db"),
-                                        m_db, QStringLiteral("--tc"), QLatin1String(f.tc),
-                                        QStringLiteral("--id"), QLatin1String(f.id),
-                                        QStringLiteral("--una-copia"), QStringLiteral("--pdf"),
-                                        carpeta }
-            + f.extra);
+        const Corrida c
+            = rpVoucher(QStringList { QStringLiteral("print"), QStringLiteral("--db"), m_db,
+                            QStringLiteral("--tc"), QLatin1String(f.tc), QStringLiteral("--id"),
+                            QLatin1String(f.id), QStringLiteral("--una-copia"),
+                            QStringLiteral("--pdf"), carpeta }
+                + f.extra);
 
         const QString texto = textoPdf(carpeta + u'/' + QLatin1String(f.archivo));
         if (f.texto) {
@@ -466,10 +470,10 @@ TEST_F(RpVoucherPrint, a_print_that_fails_ends_with_a_failure)
     archivo.write("<no es xml");
     archivo.close();
 
-    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
-        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
-        QStringLiteral("000200001201A"), QStringLiteral("--formulario"), malo,
-        QStringLiteral("--pdf"), m_pdf });
+    const Corrida c
+        = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db, QStringLiteral("--tc"),
+            QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A"),
+            QStringLiteral("--formulario"), malo, QStringLiteral("--pdf"), m_pdf });
 
     EXPECT_EQ(c.salida, 1);
     EXPECT_TRUE(c.errores.contains(QStringLiteral("XML mal formado"))) << c.errores.toStdString();
@@ -525,9 +529,9 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
         EXPECT_TRUE(texto.contains(QString::fromUtf8(esperado))) << esperado << "\n"
                                                                  << texto.toStdString();
 
-    const Corrida f = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
-        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
-        QStringLiteral("000200001201A") });
+    const Corrida f = rpVoucher(
+        { QStringLiteral("recibo"), QStringLiteral("--db"), m_db, QStringLiteral("--tc"),
+            QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A") });
     EXPECT_EQ(f.salida, 2);
     EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
 }

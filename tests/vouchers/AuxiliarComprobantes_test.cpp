@@ -28,8 +28,7 @@ using testsupport::messages;
 const QString kPuesto = QStringLiteral("PUESTO01|OPERADOR");
 
 // The voucher-wide columns are checked once per voucher; the key columns against the voucher.
-const QStringList kColumnasDelComprobante
-    = { "ENCABEZADO", "FORMADEPAGO", "IMPORTEENLETRAS" };
+const QStringList kColumnasDelComprobante = { "ENCABEZADO", "FORMADEPAGO", "IMPORTEENLETRAS" };
 const QStringList kColumnasClave
     = { "ID", "USUARIO", "TC", "IDCOMPROBANTE", "IDCOMPLEMENTO", "TIPO" };
 
@@ -53,7 +52,8 @@ protected:
         DemoDatabaseTest::SetUp();
         abrePrincipal();
         m_globales.gCantidadDecimales = QStringLiteral("2");
-        QFile::remove(QDir(environment().systemTempFolder()).filePath(QStringLiteral("KZQERR.LOG")));
+        QFile::remove(
+            QDir(environment().systemTempFolder()).filePath(QStringLiteral("KZQERR.LOG")));
     }
 
     // One voucher by type and id, as the callers ask for it.
@@ -75,11 +75,9 @@ protected:
                 + puesto + u'\'' + condicion + QStringLiteral(" ORDER BY ID"),
             rs);
         QStringList resultado;
-        for (; !rs.Eof(); rs.MoveNext())
-        {
+        for (; !rs.Eof(); rs.MoveNext()) {
             QString fila = gUtilidades().ValorCampo(rs.Fields(QStringLiteral("TIPO")).Value());
-            for (int c = 0; c < rs.FieldCount(); ++c)
-            {
+            for (int c = 0; c < rs.FieldCount(); ++c) {
                 const QString nombre = rs.Fields(c).Name().toUpper();
                 const QString valor = gUtilidades().ValorCampo(rs.Fields(c).Value());
                 if (kColumnasClave.contains(nombre) || kColumnasDelComprobante.contains(nombre)
@@ -105,8 +103,7 @@ protected:
                 .arg(kPuesto, tc, id),
             rs);
         QStringList resultado;
-        for (; !rs.Eof(); rs.MoveNext())
-        {
+        for (; !rs.Eof(); rs.MoveNext()) {
             QStringList partes;
             for (int c = 0; c < rs.FieldCount(); ++c)
                 partes.append(muestra(gUtilidades().ValorCampo(rs.Fields(c).Value())));
@@ -172,196 +169,156 @@ struct Esperado
 
 const Esperado kEsperados[] = {
     { "FC", "000200002001A",
-        {
-                "",
-                "3",
-                "M|SECCION=Insumos - Materiales Utilizados - Productos",
-                "3",
-                "IN|COLUMNA1=000001|COLUMNA2=Tornillo autoperforante 8x1\" (caja x100)|"
-                "COLUMNA3=UN|COLUMNA4=2|COLUMNA5=1500,00|COLUMNA6=3000,00|COLUMNA7=1500,00|"
-                "COLUMNA8=L2611[50]|PIEDEPAGINA=08-19758|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
-                "COLUMNA13=2|COLUMNA14=UN|COLUMNA15=1|"
-                "COLUMNA16=Tornillo autoperforante 8x1\" (caja x100)[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=2|IDARTICULO=000001",
-                "XX|SECCION=L2611 - LOTE Orig.Lote de producción noviembre",
-                "IN|COLUMNA1=000002|COLUMNA2=Llave francesa 12 cromada|COLUMNA3=UN|COLUMNA4=1|"
-                "COLUMNA5=8200,50|COLUMNA6=8200,50|COLUMNA7=8200,50|COLUMNA8=D-100 D-300[50]|"
-                "PIEDEPAGINA=13-31297|COLUMNA9=205|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
-                "COLUMNA13=1|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Llave francesa 12 cromada[50]|"
-                "COLUMNA17=21|CANTIDAD_ORIGEN=1|IDARTICULO=000002",
-                "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
-                "COLUMNA4=3|COLUMNA5=23100,00|COLUMNA6=69300,00|COLUMNA7=23100,00|"
-                "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|PIEDEPAGINA=11-34178|"
-                "COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
-                "COLUMNA15=1|COLUMNA16=Cable unipolar 2,5 mm rollo 100 m[50]|COLUMNA17=10.5|"
-                "CANTIDAD_ORIGEN=3|IDARTICULO=000003",
-                "IN|COLUMNA1=000004|COLUMNA2=Cinta aisladora|COLUMNA3=UN|COLUMNA4=10|"
-                "COLUMNA5=450,00|COLUMNA6=4500,00|COLUMNA7=450,00|COLUMNA8=DSP-9[50]|"
-                "PIEDEPAGINA=05-87366|COLUMNA9=3|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
-                "COLUMNA13=10|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cinta aisladora[50]|"
-                "COLUMNA17=21|CANTIDAD_ORIGEN=10|IDARTICULO=000004",
-                "XX|SECCION=DSP-9 -  Orig.",
-                "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
-                "COLUMNA5=12,25|COLUMNA6=1163,75|COLUMNA7=12,25|COLUMNA8=L2611[50]|"
-                "PIEDEPAGINA=09-30269|COLUMNA10=5|COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Tarugo de nylon 8 mm[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=100|IDARTICULO=000005",
-                "IN|COLUMNA1=000006|"
-                "COLUMNA2=Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml"
-                "|"
-                "COLUMNA3=UN|COLUMNA4=4|COLUMNA5=3100,00|COLUMNA6=12400,00|COLUMNA7=3100,00|"
-                "COLUMNA8=LOTE D'OR[50]|PIEDEPAGINA=13-38948|COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|"
-                "COLUMNA12=0|COLUMNA13=4|COLUMNA14=UN|COLUMNA15=1|"
-                "COLUMNA16=Sellador siliconado transparente para vidrios, alu|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=4|IDARTICULO=000006",
-                "ZZ|SECCION=D-100 D-300 DSP-7 DSP-9  LOTE D'OR",
-                "3",
-                "M|SECCION=Otros Conceptos - Observaciones - Comentarios",
-                "3",
-                "OC|COLUMNA2=Flete a domicilio|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
-                "COLUMNA6=10000,00|COLUMNA7=10000,00|COLUMNA8=0|COLUMNA12=21/11/2026|"
-                "COLUMNA13=V-0031",
-                "OC|COLUMNA2=Bonificación DAmico|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
-                "COLUMNA6=0,00|COLUMNA7=0,00|COLUMNA8=0",
-                "|PIEDEPAGINA=Mercadería viaja por cuenta y orden del cliente." },
+        { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
+            "IN|COLUMNA1=000001|COLUMNA2=Tornillo autoperforante 8x1\" (caja x100)|"
+            "COLUMNA3=UN|COLUMNA4=2|COLUMNA5=1500,00|COLUMNA6=3000,00|COLUMNA7=1500,00|"
+            "COLUMNA8=L2611[50]|PIEDEPAGINA=08-19758|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+            "COLUMNA13=2|COLUMNA14=UN|COLUMNA15=1|"
+            "COLUMNA16=Tornillo autoperforante 8x1\" (caja x100)[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=2|IDARTICULO=000001",
+            "XX|SECCION=L2611 - LOTE Orig.Lote de producción noviembre",
+            "IN|COLUMNA1=000002|COLUMNA2=Llave francesa 12 cromada|COLUMNA3=UN|COLUMNA4=1|"
+            "COLUMNA5=8200,50|COLUMNA6=8200,50|COLUMNA7=8200,50|COLUMNA8=D-100 D-300[50]|"
+            "PIEDEPAGINA=13-31297|COLUMNA9=205|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+            "COLUMNA13=1|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Llave francesa 12 cromada[50]|"
+            "COLUMNA17=21|CANTIDAD_ORIGEN=1|IDARTICULO=000002",
+            "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
+            "COLUMNA4=3|COLUMNA5=23100,00|COLUMNA6=69300,00|COLUMNA7=23100,00|"
+            "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|PIEDEPAGINA=11-34178|"
+            "COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
+            "COLUMNA15=1|COLUMNA16=Cable unipolar 2,5 mm rollo 100 m[50]|COLUMNA17=10.5|"
+            "CANTIDAD_ORIGEN=3|IDARTICULO=000003",
+            "IN|COLUMNA1=000004|COLUMNA2=Cinta aisladora|COLUMNA3=UN|COLUMNA4=10|"
+            "COLUMNA5=450,00|COLUMNA6=4500,00|COLUMNA7=450,00|COLUMNA8=DSP-9[50]|"
+            "PIEDEPAGINA=05-87366|COLUMNA9=3|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+            "COLUMNA13=10|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cinta aisladora[50]|"
+            "COLUMNA17=21|CANTIDAD_ORIGEN=10|IDARTICULO=000004",
+            "XX|SECCION=DSP-9 -  Orig.",
+            "IN|COLUMNA1=000005|COLUMNA2=Tarugo de nylon 8 mm|COLUMNA3=UN|COLUMNA4=100|"
+            "COLUMNA5=12,25|COLUMNA6=1163,75|COLUMNA7=12,25|COLUMNA8=L2611[50]|"
+            "PIEDEPAGINA=09-30269|COLUMNA10=5|COLUMNA11=0|COLUMNA12=0|COLUMNA13=100|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Tarugo de nylon 8 mm[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=100|IDARTICULO=000005",
+            "IN|COLUMNA1=000006|"
+            "COLUMNA2=Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml"
+            "|"
+            "COLUMNA3=UN|COLUMNA4=4|COLUMNA5=3100,00|COLUMNA6=12400,00|COLUMNA7=3100,00|"
+            "COLUMNA8=LOTE D'OR[50]|PIEDEPAGINA=13-38948|COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|"
+            "COLUMNA12=0|COLUMNA13=4|COLUMNA14=UN|COLUMNA15=1|"
+            "COLUMNA16=Sellador siliconado transparente para vidrios, alu|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=4|IDARTICULO=000006",
+            "ZZ|SECCION=D-100 D-300 DSP-7 DSP-9  LOTE D'OR", "3",
+            "M|SECCION=Otros Conceptos - Observaciones - Comentarios", "3",
+            "OC|COLUMNA2=Flete a domicilio|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
+            "COLUMNA6=10000,00|COLUMNA7=10000,00|COLUMNA8=0|COLUMNA12=21/11/2026|"
+            "COLUMNA13=V-0031",
+            "OC|COLUMNA2=Bonificación DAmico|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|"
+            "COLUMNA6=0,00|COLUMNA7=0,00|COLUMNA8=0",
+            "|PIEDEPAGINA=Mercadería viaja por cuenta y orden del cliente." },
         "Entregar en el depósito de D'Amico, portón 2.",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " ciento veinticuatro mil ochenta y seis Pesos con 24/100" },
     { "FC", "000200002002B",
-        {
-                "",
-                "3",
-                "M|SECCION=Insumos - Materiales Utilizados - Productos",
-                "3",
-                "IN|COLUMNA1=000007|COLUMNA2=Pintura látex interior 4 l|COLUMNA3=UN|COLUMNA4=3|"
-                "COLUMNA5=110,50|COLUMNA6=331,50|COLUMNA7=100,00|COLUMNA8=[50]|"
-                "PIEDEPAGINA=02-21950|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Pintura látex interior 4 l[50]|"
-                "COLUMNA17=10.5|CANTIDAD_ORIGEN=3|IDARTICULO=000007",
-                "IN|COLUMNA1=000008|COLUMNA2=Yerba mate 1 kg|COLUMNA3=UN|COLUMNA4=2|"
-                "COLUMNA5=2500,00|COLUMNA6=5000,00|COLUMNA7=2500,00|COLUMNA8=[50]|"
-                "PIEDEPAGINA=09-50129|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Yerba mate 1 kg[50]|COLUMNA17=0|"
-                "CANTIDAD_ORIGEN=2|IDARTICULO=000008",
-                "IN|COLUMNA1=000009|COLUMNA2=Martillo galponero|COLUMNA3=UN|COLUMNA4=1|"
-                "COLUMNA5=9680,00|COLUMNA6=9680,00|COLUMNA7=8000,00|COLUMNA8=[50]|"
-                "PIEDEPAGINA=04-48503|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Martillo galponero[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=1|IDARTICULO=000009",
-                "3",
-                "M|SECCION=Otros Conceptos - Observaciones - Comentarios",
-                "3",
-                "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|"
-                "COLUMNA7=1000,00|COLUMNA8=0|COLUMNA13=V-0032" },
+        { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
+            "IN|COLUMNA1=000007|COLUMNA2=Pintura látex interior 4 l|COLUMNA3=UN|COLUMNA4=3|"
+            "COLUMNA5=110,50|COLUMNA6=331,50|COLUMNA7=100,00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=02-21950|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Pintura látex interior 4 l[50]|"
+            "COLUMNA17=10.5|CANTIDAD_ORIGEN=3|IDARTICULO=000007",
+            "IN|COLUMNA1=000008|COLUMNA2=Yerba mate 1 kg|COLUMNA3=UN|COLUMNA4=2|"
+            "COLUMNA5=2500,00|COLUMNA6=5000,00|COLUMNA7=2500,00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=09-50129|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Yerba mate 1 kg[50]|COLUMNA17=0|"
+            "CANTIDAD_ORIGEN=2|IDARTICULO=000008",
+            "IN|COLUMNA1=000009|COLUMNA2=Martillo galponero|COLUMNA3=UN|COLUMNA4=1|"
+            "COLUMNA5=9680,00|COLUMNA6=9680,00|COLUMNA7=8000,00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=04-48503|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Martillo galponero[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=1|IDARTICULO=000009",
+            "3", "M|SECCION=Otros Conceptos - Observaciones - Comentarios", "3",
+            "OC|COLUMNA2=Envío|COLUMNA3=0|COLUMNA4=0|COLUMNA5=0|COLUMNA6=1210,00|"
+            "COLUMNA7=1000,00|COLUMNA8=0|COLUMNA13=V-0032" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " dieciseis mil doscientos veintiun Pesos con 50/100" },
     { "NC", "000200002003B",
-        {
-                "",
-                "3",
-                "M|SECCION=Insumos - Materiales Utilizados - Productos",
-                "3",
-                "IN|COLUMNA1=000010|COLUMNA2=Devolución lámpara LED 9 W|COLUMNA3=UN|COLUMNA4=2|"
-                "COLUMNA5=1452,00|COLUMNA6=2904,00|COLUMNA7=1200,00|"
-                "COLUMNA8=L2612 /LOTE/Orig.Importado de Brasil[50]|PIEDEPAGINA=05-66189|"
-                "COLUMNA9=10|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|COLUMNA14=UN|"
-                "COLUMNA15=1|COLUMNA16=Devolución lámpara LED 9 W[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=2|IDARTICULO=000010",
-                "ZZ|SECCION=L2612X9",
-                "|PIEDEPAGINA=Devolución por falla de fábrica." },
+        { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
+            "IN|COLUMNA1=000010|COLUMNA2=Devolución lámpara LED 9 W|COLUMNA3=UN|COLUMNA4=2|"
+            "COLUMNA5=1452,00|COLUMNA6=2904,00|COLUMNA7=1200,00|"
+            "COLUMNA8=L2612 /LOTE/Orig.Importado de Brasil[50]|PIEDEPAGINA=05-66189|"
+            "COLUMNA9=10|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|COLUMNA14=UN|"
+            "COLUMNA15=1|COLUMNA16=Devolución lámpara LED 9 W[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=2|IDARTICULO=000010",
+            "ZZ|SECCION=L2612X9", "|PIEDEPAGINA=Devolución por falla de fábrica." },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " dos mil novecientos cuatro Pesos con 00/100" },
     { "FP", "000200002004X",
-        {
-                "",
-                "3",
-                "M|SECCION=Insumos - Materiales Utilizados - Productos",
-                "3",
-                "IN|COLUMNA1=000011|COLUMNA2=Cemento portland 50 kg|COLUMNA3=UN|COLUMNA4=20|"
-                "COLUMNA5=11011,00|COLUMNA6=220220,00|COLUMNA7=9100,00|COLUMNA8=[50]|"
-                "PIEDEPAGINA=02-95093|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=20|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cemento portland 50 kg[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=20|IDARTICULO=000011",
-                "IN|COLUMNA1=000012|COLUMNA2=Arena fina m3|COLUMNA3=UN|COLUMNA4=2|"
-                "COLUMNA5=45980,00|COLUMNA6=91960,00|COLUMNA7=38000,00|COLUMNA8=[50]|"
-                "PIEDEPAGINA=01-49669|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Arena fina m3[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=2|IDARTICULO=000012" },
+        { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
+            "IN|COLUMNA1=000011|COLUMNA2=Cemento portland 50 kg|COLUMNA3=UN|COLUMNA4=20|"
+            "COLUMNA5=11011,00|COLUMNA6=220220,00|COLUMNA7=9100,00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=02-95093|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=20|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cemento portland 50 kg[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=20|IDARTICULO=000011",
+            "IN|COLUMNA1=000012|COLUMNA2=Arena fina m3|COLUMNA3=UN|COLUMNA4=2|"
+            "COLUMNA5=45980,00|COLUMNA6=91960,00|COLUMNA7=38000,00|COLUMNA8=[50]|"
+            "PIEDEPAGINA=01-49669|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Arena fina m3[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=2|IDARTICULO=000012" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " trescientos doce mil ciento ochenta Pesos con 00/100" },
     { "FC", "000200002005A",
-        {
-                "",
-                "3",
-                "M|SECCION=Insumos - Materiales Utilizados - Productos",
-                "3",
-                "IN|COLUMNA1=000013|COLUMNA2=Taladro percutor 750 W|COLUMNA3=UN|COLUMNA4=1|"
-                "COLUMNA5=1250,75|COLUMNA6=1250,75|COLUMNA7=1250,75|COLUMNA8=[50]|"
-                "PIEDEPAGINA=10-22935|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Taladro percutor 750 W[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=1|IDARTICULO=000013" },
+        { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
+            "IN|COLUMNA1=000013|COLUMNA2=Taladro percutor 750 W|COLUMNA3=UN|COLUMNA4=1|"
+            "COLUMNA5=1250,75|COLUMNA6=1250,75|COLUMNA7=1250,75|COLUMNA8=[50]|"
+            "PIEDEPAGINA=10-22935|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Taladro percutor 750 W[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=1|IDARTICULO=000013" },
         "Importe en dólares al tipo de cambio del día.",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " mil quinientos trece Dólares Estadounidenses con 41/100" },
     { "PR", "000200002006X",
-        {
-                "",
-                "3",
-                "M|SECCION=Detalles de Tareas a Realizar",
-                "3",
-                "TA|COLUMNA1=1|COLUMNA2=Instalación de grifería|COLUMNA3=[1]|COLUMNA4=01:30|"
-                "COLUMNA5=18150,00|COLUMNA6=27225,00|COLUMNA7=15000,00",
-                "TA|COLUMNA1=1|COLUMNA2={\\rtf1\\ansi\\deff0 Instalación en la cocina de "
-                "D'Amico.\\par}|COLUMNA4=0|COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
-                "TA|COLUMNA1=2|COLUMNA2=Revisión de pérdidas|COLUMNA3=[1]|COLUMNA4=00:30|"
-                "COLUMNA5=0,00|COLUMNA6=0,00|COLUMNA7=0,00",
-                "3",
-                "M|SECCION=Insumos - Materiales a Utilizar - Productos",
-                "3",
-                "IN|COLUMNA1=000014|COLUMNA2=Canilla monocomando cocina|COLUMNA3=UN|COLUMNA4=1|"
-                "COLUMNA5=45000,00|COLUMNA6=45000,00|COLUMNA7=37190,08|COLUMNA8=[50]|"
-                "PIEDEPAGINA=08-10490|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Canilla monocomando cocina[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=1|IDARTICULO=000014" },
+        { "", "3", "M|SECCION=Detalles de Tareas a Realizar", "3",
+            "TA|COLUMNA1=1|COLUMNA2=Instalación de grifería|COLUMNA3=[1]|COLUMNA4=01:30|"
+            "COLUMNA5=18150,00|COLUMNA6=27225,00|COLUMNA7=15000,00",
+            "TA|COLUMNA1=1|COLUMNA2={\\rtf1\\ansi\\deff0 Instalación en la cocina de "
+            "D'Amico.\\par}|COLUMNA4=0|COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+            "TA|COLUMNA1=2|COLUMNA2=Revisión de pérdidas|COLUMNA3=[1]|COLUMNA4=00:30|"
+            "COLUMNA5=0,00|COLUMNA6=0,00|COLUMNA7=0,00",
+            "3", "M|SECCION=Insumos - Materiales a Utilizar - Productos", "3",
+            "IN|COLUMNA1=000014|COLUMNA2=Canilla monocomando cocina|COLUMNA3=UN|COLUMNA4=1|"
+            "COLUMNA5=45000,00|COLUMNA6=45000,00|COLUMNA7=37190,08|COLUMNA8=[50]|"
+            "PIEDEPAGINA=08-10490|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=1|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Canilla monocomando cocina[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=1|IDARTICULO=000014" },
         ".",
         "Contado o transferencia bancaria. Cuenta corriente a 30 días para clientes habilitad"
         "os.[250]",
         " setenta y dos mil doscientos veinticinco Pesos con 00/100" },
     { "OT", "000200002007X",
-        {
-                "",
-                "3",
-                "M|SECCION=Detalles de Tareas a Realizar",
-                "3",
-                "TA|COLUMNA1=4|COLUMNA2=Reparación de bomba d'agua|COLUMNA3=[1]|COLUMNA4=02:05|"
-                "COLUMNA5=12100,00|COLUMNA6=25208,33|COLUMNA7=10000,00",
-                "TA|COLUMNA1=4|COLUMNA2={\\rtf1\\fbidis Cambio de sello mecánico|COLUMNA4=0|"
-                "COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
-                "3",
-                "M|SECCION=Insumos - Materiales a Utilizar - Productos",
-                "3",
-                "IN|COLUMNA1=000015|COLUMNA2=Flexible mallado 40 cm|COLUMNA3=UN|COLUMNA4=2|"
-                "COLUMNA5=3200,00|COLUMNA6=6400,00|COLUMNA7=2644,63|COLUMNA8=[50]|"
-                "PIEDEPAGINA=06-78885|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
-                "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Flexible mallado 40 cm[50]|COLUMNA17=21|"
-                "CANTIDAD_ORIGEN=2|IDARTICULO=000015" },
-        ".",
-        "",
-        " treinta y un mil seiscientos ocho Pesos con 33/100" },
+        { "", "3", "M|SECCION=Detalles de Tareas a Realizar", "3",
+            "TA|COLUMNA1=4|COLUMNA2=Reparación de bomba d'agua|COLUMNA3=[1]|COLUMNA4=02:05|"
+            "COLUMNA5=12100,00|COLUMNA6=25208,33|COLUMNA7=10000,00",
+            "TA|COLUMNA1=4|COLUMNA2={\\rtf1\\fbidis Cambio de sello mecánico|COLUMNA4=0|"
+            "COLUMNA5=0|COLUMNA6=0|COLUMNA7=0",
+            "3", "M|SECCION=Insumos - Materiales a Utilizar - Productos", "3",
+            "IN|COLUMNA1=000015|COLUMNA2=Flexible mallado 40 cm|COLUMNA3=UN|COLUMNA4=2|"
+            "COLUMNA5=3200,00|COLUMNA6=6400,00|COLUMNA7=2644,63|COLUMNA8=[50]|"
+            "PIEDEPAGINA=06-78885|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|"
+            "COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Flexible mallado 40 cm[50]|COLUMNA17=21|"
+            "CANTIDAD_ORIGEN=2|IDARTICULO=000015" },
+        ".", "", " treinta y un mil seiscientos ocho Pesos con 33/100" },
 };
 
 TEST_F(AuxiliarComprobantesTest, writes_every_kind_of_row_of_the_demo_vouchers)
 {
-    for (const Esperado& e : kEsperados)
-    {
+    for (const Esperado& e : kEsperados) {
         const ResultadoAuxiliar r = genera(QLatin1String(e.tc), QLatin1String(e.id));
 
         EXPECT_TRUE(r.omitidas.isEmpty()) << e.id << r.omitidas.join(u';').toStdString();
@@ -403,31 +360,34 @@ TEST_F(AuxiliarComprobantesTest, numbers_follow_the_workstation_and_the_timber_t
             "COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=M2|"
             "COLUMNA17=11550|CANTIDAD_ORIGEN=3|IDARTICULO=000003" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         LocalePrueba locale(c.separador);
         m_globales.gMaderera = c.maderera;
 
         genera(QStringLiteral("FC"), QLatin1String(c.id));
 
         EXPECT_TRUE(filas().contains(QString::fromUtf8(c.fila)))
-            << c.separador << c.id << "\n" << filas().join(u'\n').toStdString();
+            << c.separador << c.id << "\n"
+            << filas().join(u'\n').toStdString();
     }
 }
 
 TEST_F(AuxiliarComprobantesTest, proformas_print_vat_under_the_setting_for_customers_of_condition_1)
 {
-    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'si' WHERE CLAVE = 'RobaIvaProforma'"));
+    exec(
+        QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'si' WHERE CLAVE = 'RobaIvaProforma'"));
 
     genera(QStringLiteral("FP"), QStringLiteral("000200002004X"));
 
-    const QStringList precios = filas(QStringLiteral(" AND TIPO = 'IN'"))
-                                    .replaceInStrings(QRegularExpression(QStringLiteral(
-                                                          "^.*(COLUMNA5=[^|]*\\|COLUMNA6=[^|]*).*$")),
-                                        QStringLiteral("\\1"));
+    const QStringList precios
+        = filas(QStringLiteral(" AND TIPO = 'IN'"))
+              .replaceInStrings(
+                  QRegularExpression(QStringLiteral("^.*(COLUMNA5=[^|]*\\|COLUMNA6=[^|]*).*$")),
+                  QStringLiteral("\\1"));
     // The second line's stored price already differs from the one without VAT.
     EXPECT_EQ(precios,
-        QStringList({ "COLUMNA5=11011,00|COLUMNA6=220220,00", "COLUMNA5=45980,00|COLUMNA6=91960,00" }));
+        QStringList(
+            { "COLUMNA5=11011,00|COLUMNA6=220220,00", "COLUMNA5=45980,00|COLUMNA6=91960,00" }));
 }
 
 } // namespace
@@ -467,16 +427,15 @@ TEST_F(AuxiliarComprobantesTest, chooses_vouchers_by_list_ids_type_of_the_first_
             { "NC 000200000045A", "NC 000200002003B" } },
         { "ninguno", "FC", "000200099999A", "", QString(), "", "FC", {} },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         genera(QStringLiteral("PR"), QStringLiteral("000200002006X"));
         QString tc = QLatin1String(c.tc);
         const QString desde = QLatin1String(c.desde);
         const QString hasta = QLatin1String(c.hasta);
 
         const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, desde.mid(0, 4), desde.mid(4, 8),
-            desde.mid(12), QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8),
-            hasta.mid(12), QStringLiteral("0"), c.ids, QLatin1String(c.lista), QString());
+            desde.mid(12), QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8), hasta.mid(12),
+            QStringLiteral("0"), c.ids, QLatin1String(c.lista), QString());
 
         EXPECT_EQ(tc, QLatin1String(c.tcFinal)) << c.caso;
         EXPECT_EQ(r.comprobantes, c.buffer.size()) << c.caso;
@@ -500,8 +459,7 @@ TEST_F(AuxiliarComprobantesTest, selection_lists_that_are_not_lists_are_refused_
         { "", "'000200002001A') OR (1=1", "La lista de comprobantes no es válida: " },
         { "", "000200002001A", "La lista de comprobantes no es válida: " },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         QString tc = QStringLiteral("FC");
 
         const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, QString(), QString(), QString(),
@@ -523,8 +481,7 @@ TEST_F(AuxiliarComprobantesTest, workstations_keep_their_own_rows_and_no_borrar_
     genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
     genera(QStringLiteral("FC"), QStringLiteral("000200002005A"), true);
 
-    EXPECT_EQ(comprobantesEnBuffer(),
-        QStringList({ "FC 000200002001A", "FC 000200002005A" }));
+    EXPECT_EQ(comprobantesEnBuffer(), QStringList({ "FC 000200002001A", "FC 000200002005A" }));
     // The other workstation's dispatch note does not stop ours.
     EXPECT_EQ(filas(QStringLiteral(" AND TIPO = 'XX'")), otroPuesto.filter(QStringLiteral("XX|")));
     EXPECT_EQ(filas(QString(), QStringLiteral("CAJA02|OPERADOR")), otroPuesto);
@@ -550,8 +507,7 @@ TEST_F(AuxiliarComprobantesTest, title_block_puts_the_title_in_its_middle_row)
         // The title's row would be -1: a single blank row is written.
         { -3, { "", "3", "IN" } },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         genera(QStringLiteral("FC"), QStringLiteral("000200002005A"), false, c.lineas);
 
         QStringList tipos;
@@ -571,7 +527,8 @@ TEST_F(AuxiliarComprobantesTest, texts_with_apostrophes_are_stored_whole)
     const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
 
     EXPECT_TRUE(r.omitidas.isEmpty()) << r.omitidas.join(u';').toStdString();
-    const QStringList comprobante = delComprobante(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+    const QStringList comprobante
+        = delComprobante(QStringLiteral("FC"), QStringLiteral("000200002001A"));
     ASSERT_EQ(comprobante.size(), 1);
     // The workstation key holds a "|" of its own.
     EXPECT_EQ(comprobante.first().section(u'|', 5, 6),
@@ -585,8 +542,8 @@ TEST_F(AuxiliarComprobantesTest, failing_statements_are_skipped_logged_and_count
     // The closing row fails silently; a failing item row is also shown, as the operator always
     // saw it.
     {
-        QSqlDatabase directa = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-            QStringLiteral("disparador"));
+        QSqlDatabase directa
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("disparador"));
         directa.setDatabaseName(m_file);
         ASSERT_TRUE(directa.open());
         QSqlQuery disparador(directa);
@@ -647,10 +604,9 @@ TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_n
             "Tipo de comprobante desconocido: QQ" },
         { { "--tc", "FC", "--ids", "1;2" }, 2, "0",
             "La lista de identificadores no es válida: 1;2" },
-        { { "--tc", "FC" , "--hasta" }, 2, "0", "Falta el valor de --hasta" },
+        { { "--tc", "FC", "--hasta" }, 2, "0", "Falta el valor de --hasta" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         QProcess tool;
         QProcessEnvironment entorno = testsupport::toolEnvironment();
         entorno.insert(QStringLiteral("TEMP"), m_dir.path());
@@ -661,8 +617,8 @@ TEST_F(AuxiliarComprobantesTest, tool_fills_the_buffer_and_tells_what_it_could_n
         ASSERT_TRUE(tool.waitForFinished(60000));
 
         const QString error = QString::fromUtf8(tool.readAllStandardError());
-        const QStringList salida = QString::fromUtf8(tool.readAllStandardOutput())
-                                       .split(u'\n', Qt::SkipEmptyParts);
+        const QStringList salida
+            = QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         EXPECT_EQ(tool.exitCode(), c.salida) << error.toStdString();
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
         EXPECT_EQ(QString::number(salida.size()), QLatin1String(c.filas));
@@ -676,15 +632,15 @@ TEST_F(AuxiliarComprobantesTest, a_database_another_process_holds_stops_the_run_
     genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
     const QStringList antes = filas();
     // The same program whose provider waits 5 ms for a lock instead of 30 s.
-    QtAdoProvider esperaCorta(QtAdoProvider::Settings { .programFolder = m_dir.path(),
-        .lockWaitMs = 5 });
+    QtAdoProvider esperaCorta(
+        QtAdoProvider::Settings { .programFolder = m_dir.path(), .lockWaitMs = 5 });
     ScopedService<AdoProvider> proveedor(esperaCorta);
     DataObjects objetos;
     ScopedService<DataObjects> servicio(objetos);
     abre(objetos.gDB, m_file);
     {
-        QSqlDatabase otro = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-            QStringLiteral("otro proceso"));
+        QSqlDatabase otro
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro proceso"));
         otro.setDatabaseName(m_file);
         ASSERT_TRUE(otro.open());
         ASSERT_TRUE(QSqlQuery(otro).exec(QStringLiteral("BEGIN EXCLUSIVE")));
@@ -693,9 +649,10 @@ TEST_F(AuxiliarComprobantesTest, a_database_another_process_holds_stops_the_run_
 
         QSqlQuery(otro).exec(QStringLiteral("ROLLBACK"));
         otro.close();
-        EXPECT_EQ(r.error, QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se "
-                                          "esperó 30 s y no se liberó.")
-                               .arg(m_file));
+        EXPECT_EQ(r.error,
+            QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se "
+                           "esperó 30 s y no se liberó.")
+                .arg(m_file));
         EXPECT_TRUE(r.omitidas.isEmpty()) << r.omitidas.join(u'\n').toStdString();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("otro proceso"));
@@ -722,13 +679,11 @@ TEST_F(AuxiliarComprobantesTest, two_workstations_filling_at_once_both_write_eve
                 "000200010120B", "--equipo", QStringLiteral("PC%1").arg(i + 1), "--usuario",
                 "CAJA" });
 
-    for (QProcess& puesto : puestos)
-    {
+    for (QProcess& puesto : puestos) {
         ASSERT_TRUE(puesto.waitForFinished(300000));
         EXPECT_EQ(puesto.exitCode(), 0) << puesto.readAllStandardError().toStdString();
     }
-    for (const char* puesto : { "PC1|CAJA", "PC2|CAJA" })
-    {
+    for (const char* puesto : { "PC1|CAJA", "PC2|CAJA" }) {
         AdoRecordset rs;
         objetos.gDB.AbrirRecordset(QStringLiteral("SELECT COUNT(DISTINCT IDCOMPROBANTE), "
                                                   "SUM(COLUMNA1 = 'anterior') FROM AUX_MV_CPTE "
@@ -796,14 +751,13 @@ TEST_F(AuxiliarComprobantesTest, task_rows_with_their_titles_hours_descriptions_
         { "factura sin tareas", "FC", "000200002005A", "", false,
             { "M|SECCION=Insumos - Materiales Utilizados - Productos" } },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
                             "'NoMostrarImportesEnOT'")
                  .arg(c.ocultaImportes ? "SI" : "NO"));
 
-        const ResultadoAuxiliar r = genera(QLatin1String(c.tc), QLatin1String(c.id), false, 3,
-            QLatin1String(c.tarea));
+        const ResultadoAuxiliar r
+            = genera(QLatin1String(c.tc), QLatin1String(c.id), false, 3, QLatin1String(c.tarea));
 
         EXPECT_TRUE(r.omitidas.isEmpty()) << c.caso << r.omitidas.join(u';').toStdString();
         EXPECT_EQ(filas(QStringLiteral(" AND TIPO IN ('M', 'TA')")), c.filas) << c.caso;
@@ -836,8 +790,7 @@ TEST_F(AuxiliarComprobantesTest, other_concepts_print_net_on_letter_a_and_may_le
     };
     // The B invoice's charge with no net amount.
     exec(QStringLiteral("UPDATE V_MV_CPTE_Observ SET Importe_S_IVA = 0 WHERE NroViaje = 'V-0032'"));
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         exec(QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'IgnoraImportesCeroEnOC'"));
         if (c.ceroVacio)
             exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (GRUPO, CLAVE, VALOR) VALUES "
@@ -857,8 +810,8 @@ TEST_F(AuxiliarComprobantesTest, other_concepts_print_net_on_letter_a_and_may_le
 
 TEST_F(AuxiliarComprobantesTest, delivery_note_in_retail_lists_the_pending_lines_of_its_order)
 {
-    const QString pendientes = QStringLiteral(
-        "M|SECCION=Insumos - Materiales Utilizados - Productos (Sin Preparación)");
+    const QString pendientes
+        = QStringLiteral("M|SECCION=Insumos - Materiales Utilizados - Productos (Sin Preparación)");
     const QString ladrillo = QStringLiteral(
         "IN|COLUMNA1=000016|COLUMNA2=Ladrillo hueco 12x18x33|COLUMNA3=UN|COLUMNA4=0|"
         "COLUMNA5=410,00|COLUMNA6=205000,00|COLUMNA7=338,84|COLUMNA8=L7L8|COLUMNA9=S1S2|"
@@ -883,8 +836,7 @@ TEST_F(AuxiliarComprobantesTest, delivery_note_in_retail_lists_the_pending_lines
         { "sin origen", "SI", "UPDATE V_MV_CPTE SET ComprobanteOrigen = NULL WHERE TC = 'RM'", {} },
         { "otro origen", "SI", "UPDATE V_MV_CPTE SET TcOrigen = 'PR' WHERE TC = 'RM'", {} },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = 'RETAIL'")
                  .arg(QLatin1String(c.retail)));
         if (*c.cambio != '\0')
@@ -906,7 +858,10 @@ namespace {
 class ComponenteQRPrueba final : public ComponenteQR
 {
 public:
-    explicit ComponenteQRPrueba(bool falla) : m_falla(falla) { }
+    explicit ComponenteQRPrueba(bool falla)
+        : m_falla(falla)
+    {
+    }
     QString GenerarImagen(const QList<Value>&) override
     {
         if (m_falla)
@@ -924,7 +879,10 @@ private:
 class FabricaQRPrueba final : public FabricaComponenteQR
 {
 public:
-    explicit FabricaQRPrueba(bool falla) : m_falla(falla) { }
+    explicit FabricaQRPrueba(bool falla)
+        : m_falla(falla)
+    {
+    }
     std::unique_ptr<ComponenteQR> crea(const QString&) override
     {
         return std::make_unique<ComponenteQRPrueba>(m_falla);
@@ -972,8 +930,9 @@ protected:
             return v.isNull() ? QByteArray() : v.toBytes();
         };
         for (; !rs.Eof(); rs.MoveNext())
-            filas.append({ gUtilidades().ValorCampo(rs.Fields(QStringLiteral("muestra_logo")).Value()),
-                bytes("QR_AFIP"), bytes("IMG_AFIP"), bytes("LOGO_EMPRESA") });
+            filas.append(
+                { gUtilidades().ValorCampo(rs.Fields(QStringLiteral("muestra_logo")).Value()),
+                    bytes("QR_AFIP"), bytes("IMG_AFIP"), bytes("LOGO_EMPRESA") });
         m_objects.gDB.CierraRecordset(rs);
         return filas;
     }
@@ -988,8 +947,7 @@ protected:
         f.close();
         QProcess lector;
         lector.start(QStringLiteral("zbarimg"), { "--raw", "-q", archivo });
-        if (!lector.waitForFinished(30000))
-        {
+        if (!lector.waitForFinished(30000)) {
             ADD_FAILURE() << "zbarimg no se pudo ejecutar (zbar-tools)";
             return QString();
         }
@@ -1018,29 +976,28 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         const char* letras = nullptr;
     } casos[] = {
         { "pesos", "000200002001A", "",
-            "{\"codAut\":76123456789012,\"ctz\":1," +
-                fijo.arg("124086.24", "PES", "2001", "30701073319") },
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Two captures that day: the last one.
         { "dolares", "000200002005A", "",
-            "{\"codAut\":76123456789013,\"ctz\":1480.125," +
-                fijo.arg("1513.41", "DOL", "2005", "30701219933") },
+            "{\"codAut\":76123456789013,\"ctz\":1480.125,"
+                + fijo.arg("1513.41", "DOL", "2005", "30701219933") },
         { "moneda 0", "000200002005A",
             "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'",
-            "{\"codAut\":76123456789013,\"ctz\":1," +
-                fijo.arg("1513.41", "PES", "2005", "30701219933") },
+            "{\"codAut\":76123456789013,\"ctz\":1,"
+                + fijo.arg("1513.41", "PES", "2005", "30701219933") },
         { "cuit con separadores", "000200002001A",
             "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'",
-            "{\"codAut\":76123456789012,\"ctz\":1," +
-                fijo.arg("124086.24", "PES", "2001", "30701073319") },
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Rounded to the cent once, half away from zero: the QR and the words say the TOTAL.
         { "centavos", "000200002001A",
             "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'",
-            "{\"codAut\":76123456789012,\"ctz\":1," +
-                fijo.arg("1235", "PES", "2001", "30701073319"),
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("1235", "PES", "2001", "30701073319"),
             "mil doscientos treinta y cinco Pesos con 00/100" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         if (*c.cambio != '\0')
             exec(QLatin1String(c.cambio));
 
@@ -1081,8 +1038,7 @@ TEST_F(AuxiliarComprobantesQRTest, logos_by_cut_over_date_position_and_file)
         { "sin logo impreso", "2024-12-01", "SI", "NO", "NO", arca, {} },
         { "sin archivo de logo", "2024-12-01", "NO", "SI", "NO", arca, {} },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         exec(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = '%1' WHERE IDCOMPROBANTE = "
                             "'000200002001A'")
                  .arg(QLatin1String(c.fecha)));
@@ -1132,8 +1088,8 @@ TEST_F(AuxiliarComprobantesQRTest, row_holds_what_the_component_drew_and_each_wo
     ASSERT_EQ(fallida.size(), 1);
     EXPECT_TRUE(fallida.first().qr.isEmpty());
     EXPECT_TRUE(fallida.first().autoridad.isEmpty());
-    EXPECT_EQ(filasQR(QStringLiteral("000200002005A"), QStringLiteral("CAJA02|OPERADOR")).size(),
-        1);
+    EXPECT_EQ(
+        filasQR(QStringLiteral("000200002005A"), QStringLiteral("CAJA02|OPERADOR")).size(), 1);
 }
 
 TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there_is_none)
@@ -1141,7 +1097,7 @@ TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there
     const struct
     {
         const char* id;
-        const char* buffer;  // the voucher the buffer is filled for first
+        const char* buffer; // the voucher the buffer is filled for first
         int salida;
         const char* error;
     } casos[] = {
@@ -1149,8 +1105,7 @@ TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there
         // The buffer holds another voucher: nothing stored for this one.
         { "000200002005A", "000200002002B", 2, "El comprobante no tiene imagen QR" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         const QString png = m_dir.filePath(QStringLiteral("qr_%1.png").arg(QLatin1String(c.id)));
         const auto corre = [&](const QStringList& argumentos) {
             QProcess tool;
@@ -1161,8 +1116,8 @@ TEST_F(AuxiliarComprobantesQRTest, tool_writes_the_stored_qr_image_or_says_there
         };
 
         corre({ "buffer", "--db", m_file, "--tc", "FC", "--id", QLatin1String(c.buffer) });
-        const auto [salida, error] = corre({ "qr", "--db", m_file, "--tc", "FC", "--id",
-            QLatin1String(c.id), "--out", png });
+        const auto [salida, error] = corre(
+            { "qr", "--db", m_file, "--tc", "FC", "--id", QLatin1String(c.id), "--out", png });
 
         EXPECT_EQ(salida, c.salida) << error.toStdString();
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();

@@ -31,8 +31,7 @@ TEST(FmtNroAS400, writes_fixed_digit_fields_under_both_separators)
         // With "." as separator a comma ends the number.
         { '.', "1234,5", 13, 2, "000000000123400" },
     };
-    for (const auto& c : casos)
-    {
+    for (const auto& c : casos) {
         LocalePrueba locale(c.separador);
 
         EXPECT_EQ(FmtNroAS400::FormateaNroAS400(QString::fromUtf8(c.numero), c.ancho, c.decimales),

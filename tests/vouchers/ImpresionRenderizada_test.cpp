@@ -24,8 +24,8 @@ protected:
         testsupport::messages().clear();
         const QString reportes = m_dir.filePath(QStringLiteral("reports"));
         QDir().mkpath(reportes);
-        for (const char* nombre : { "CpteCompras.rpt", "Asientos.rpt", "Asientos_80mm.rpt",
-                 "AsientoCCosto.rpt" })
+        for (const char* nombre :
+            { "CpteCompras.rpt", "Asientos.rpt", "Asientos_80mm.rpt", "AsientoCCosto.rpt" })
             QFile::copy(QStringLiteral(RP_SHARE_DIR "/reports/") + QLatin1String(nombre),
                 reportes + u'/' + QLatin1String(nombre));
         m_reporte.pPathSistema = m_dir.path() + u'/';
@@ -37,8 +37,9 @@ protected:
 
     QString texto(int numero) const
     {
-        const QStringList archivos = QDir(m_capturas).entryList(
-            { QStringLiteral("%1-*.pdf").arg(numero, 2, 10, QLatin1Char('0')) });
+        const QStringList archivos
+            = QDir(m_capturas)
+                  .entryList({ QStringLiteral("%1-*.pdf").arg(numero, 2, 10, QLatin1Char('0')) });
         return archivos.isEmpty() ? QString()
                                   : PdfTools::text(m_capturas + u'/' + archivos.first());
     }
@@ -70,8 +71,8 @@ TEST_F(ImpresionRenderizadaTest, a_purchase_invoice_shows_supplier_lines_and_tot
     EXPECT_TRUE(pdf.contains(QStringLiteral("Ferretería y Almacén El Progreso S.R.L.")));
     EXPECT_TRUE(pdf.contains(QStringLiteral("Proveedor: 2110001 - ")));
     EXPECT_TRUE(pdf.contains(QStringLiteral("Series: S-1001 S-1002")));
-    EXPECT_EQ(pagina.count(QRegularExpression(QStringLiteral("^0000\\d\\d "),
-                  QRegularExpression::MultilineOption)),
+    EXPECT_EQ(pagina.count(QRegularExpression(
+                  QStringLiteral("^0000\\d\\d "), QRegularExpression::MultilineOption)),
         3);
     // The voucher's amount is the sum of its lines: 2.997,17 + 11.115,63 + 33.974,59.
     EXPECT_TRUE(pdf.contains(QStringLiteral("TOTAL 48.087,39")));

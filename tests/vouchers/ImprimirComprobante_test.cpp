@@ -86,12 +86,13 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
         { "FC", "000200001202A", "FC", "", false,
             " {V_MV_CPTE.TC} = 'FC' AND {V_MV_CPTE.IDCOMPROBANTE} = '000200001202A' AND "
             "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND {Aux_MV_CPte.USUARIO} = 'PUESTO01|OPERADOR'",
-            "+{X.Y}", "E,PieDePagina,", "FC.rpt NombreEmpresa Localidad Direccion Encabezado "
+            "+{X.Y}", "E,PieDePagina,",
+            "FC.rpt NombreEmpresa Localidad Direccion Encabezado "
             "CodigoPostal" },
         // Blanks and case still match the row, but the footer's and the electronic voucher's tests
-    // are untrimmed: no footer, the plain caption.
-        { " fc ", "000200001202A", "FC", "{X.Y} = 1", true,
-            "{X.Y} = 1 AND  {V_MV_CPTE.TC} = 'fc'", "+{X.Y}", "E,", "FC.rpt Encabezado" },
+        // are untrimmed: no footer, the plain caption.
+        { " fc ", "000200001202A", "FC", "{X.Y} = 1", true, "{X.Y} = 1 AND  {V_MV_CPTE.TC} = 'fc'",
+            "+{X.Y}", "E,", "FC.rpt Encabezado" },
         // A selection of blanks counts as empty but stays in front.
         { "NC", "000200000045A", "NC", "  ", true, "   {V_MV_CPTE.TC} = 'NC'", "+{X.Y}", "E,",
             "NC.RPT Encabezado" },
@@ -107,28 +108,28 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
             " {V_MV_STOCK.TC} = 'IR' AND {V_MV_STOCK.IDCOMPROBANTE} = '000200000013X' ", "",
             "Propia,", "IR-OC.rpt Encabezado" },
         { "PEC", "000200000014X", "PEC", "", false,
-            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}",
-            "E,", "COMANDA.rpt Encabezado" },
+            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}", "E,",
+            "COMANDA.rpt Encabezado" },
         { "PECO", "000200000014X", "PECO", "", false,
-            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}",
-            "E,", "COMANDA_COCINA.rpt Encabezado" },
+            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}", "E,",
+            "COMANDA_COCINA.rpt Encabezado" },
         { "PEBA", "000200000014X", "PEBA", "", false,
-            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}",
-            "E,", "COMANDA_BAR.rpt Encabezado" },
+            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}", "E,",
+            "COMANDA_BAR.rpt Encabezado" },
         { "PEBR", "000200000014X", "PEBR", "", false,
-            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}",
-            "E,", "COMANDA_BAR2.rpt Encabezado" },
+            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000014X' AND {V_MV_CPTE.TC} = 'PE'", "+{X.Y}", "E,",
+            "COMANDA_BAR2.rpt Encabezado" },
         // T3 replaces the caller's selection, and the company goes in the slots.
         { "T3", "000200000015X", "T3", "{X.Y} = 1", false,
-            "({v_mv_cpte.tc} = 'OT') and ({V_MV_CPTE.IDCOMPROBANTE} = '000200000015X' )",
-            "+{X.Y}", "NombreEmpresa,Direccion,Localidad,CodigoPostal,Telefono,Propia,",
+            "({v_mv_cpte.tc} = 'OT') and ({V_MV_CPTE.IDCOMPROBANTE} = '000200000015X' )", "+{X.Y}",
+            "NombreEmpresa,Direccion,Localidad,CodigoPostal,Telefono,Propia,",
             "RP_MV_3ros.rpt Empresa Direccion Localidad CodigoPostal Telefono" },
         { "T3", "000200000015X", "T3", "{X.Y} = 1", true, "{X.Y} = 1", "+{X.Y}",
             "NombreEmpresa,Direccion,Localidad,CodigoPostal,Telefono,Propia,",
             "RP_MV_3ros.rpt Empresa Direccion Localidad CodigoPostal Telefono" },
         { "LQ", "000200000016X", "LQ", "{X.Y} = 1", true,
-            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000016X' AND {V_MV_CPTE.TC} = 'OT'", "+{X.Y}",
-            "E,", "RP_Liq_Com.rpt Empresa Direccion Localidad CodigoPostal Telefono" },
+            "{V_MV_CPTE.IDCOMPROBANTE} = '000200000016X' AND {V_MV_CPTE.TC} = 'OT'", "+{X.Y}", "E,",
+            "RP_Liq_Com.rpt Empresa Direccion Localidad CodigoPostal Telefono" },
         { "STK7", "000200000017X", "STK7", "", false, "", "+{X.Y}",
             "NombreEmpresa,Direccion,Localidad,CodigoPostal,Telefono,Propia,",
             "STK7.RPT Encabezado" },
@@ -137,7 +138,8 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
             "NombreEmpresa,Direccion,Localidad,CodigoPostal,Telefono,Propia,", "" },
         { "OPG", "000200000019X", "OPG", "{X.Y} = 1", false,
             "{V_MV_CPTE.TC} = 'OPG' AND  {V_MV_CPTE.IDCOMPROBANTE} = '000200000019X' and "
-            "{AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'", "+{X.Y}", "E,", "OPG.RPT" },
+            "{AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'",
+            "+{X.Y}", "E,", "OPG.RPT" },
         { "OPG", "000200000019X", "RETIGAN", "", false,
             "{V_MV_CPTE.TC} = 'OPG' AND  {V_MV_CPTE.IDCOMPROBANTE} = '000200000019X'", "+{X.Y}",
             "E,", "" },
@@ -288,8 +290,7 @@ TEST_F(ImprimirComprobanteTest, invoices_print_how_they_were_paid)
         bool esContable = false;
 
         ImprimirComprobante(QStringLiteral("FC"), QString::fromLatin1(f.id), QStringLiteral("0"),
-            reporte, orden, seleccion, {}, destino, false, QString(), formulario, esContable,
-            true);
+            reporte, orden, seleccion, {}, destino, false, QString(), formulario, esContable, true);
 
         const QString lista = m_control.log.filter(QStringLiteral("lista=")).value(0);
         EXPECT_TRUE(lista.endsWith(QString::fromUtf8(f.pie) + u';')) << lista.toStdString();

@@ -16,9 +16,10 @@ protected:
     {
         DemoDatabaseTest::SetUp();
         abrePrincipal();
-        const char* cuentas[] = { "('9EF1', 'Caja Mostrador', 'EF')", "('9EF2', 'Caja Fuerte', 'EF')",
-            "('9TJ1', 'Tarjeta Visa', 'TJ')", "('9CH1', 'Cheques de terceros', 'CH')",
-            "('9DC1', 'Débito', 'DC')", "('9RI1', 'Retención IVA', 'RI')" };
+        const char* cuentas[]
+            = { "('9EF1', 'Caja Mostrador', 'EF')", "('9EF2', 'Caja Fuerte', 'EF')",
+                  "('9TJ1', 'Tarjeta Visa', 'TJ')", "('9CH1', 'Cheques de terceros', 'CH')",
+                  "('9DC1', 'Débito', 'DC')", "('9RI1', 'Retención IVA', 'RI')" };
         for (const char* cuenta : cuentas)
             exec(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, Descripcion, MedioDePago) VALUES ")
                 + QLatin1String(cuenta));
@@ -54,8 +55,7 @@ TEST_F(MediosDePagoCpteTest, totals_the_receipt_lines_by_payment_medium)
         // "cash|card|other|cheque", each "label=total"
         const char* esperado;
     } filas[] = {
-        { "FC", "CBCT", { "9EF1 100.5 D", "9EF1 20 D" },
-            "Caja Mostrador=120.5|=0|=0|=0" },
+        { "FC", "CBCT", { "9EF1 100.5 D", "9EF1 20 D" }, "Caja Mostrador=120.5|=0|=0|=0" },
         { "FC", "CBCT", { "9EF1 100 D", "9EF2 50 D" }, "EFECTIVO=150|=0|=0|=0" },
         // A, B, A again: the first account's name comes back.
         { "FC", "CBCT", { "9EF1 1 D", "9EF2 1 D", "9EF1 1 D" }, "Caja Mostrador=3|=0|=0|=0" },
@@ -73,17 +73,16 @@ TEST_F(MediosDePagoCpteTest, totals_the_receipt_lines_by_payment_medium)
         SCOPED_TRACE(std::string(f.tc) + " " + f.tipoRecibo + " " + f.esperado);
         recibo(f.tipoRecibo, f.lineas);
 
-        const MediosDePago m = ObtieneMediosDePagoCpte(QString::fromLatin1(f.tc),
-            QStringLiteral("000900000077A"));
+        const MediosDePago m
+            = ObtieneMediosDePagoCpte(QString::fromLatin1(f.tc), QStringLiteral("000900000077A"));
 
         const auto par = [](const QString& etiqueta, Currency total) {
             return etiqueta + u'=' + total.toString();
         };
-        EXPECT_EQ(QStringList({ par(m.DescEfectivo, m.TotalEfectivo),
-                                  par(m.DescTarjeta, m.TotalTarjeta),
-                                  par(m.DescOtros, m.TotalOtros),
-                                  par(m.DescCheque, m.TotalCheque) })
-                      .join(u'|'),
+        EXPECT_EQ(
+            QStringList({ par(m.DescEfectivo, m.TotalEfectivo), par(m.DescTarjeta, m.TotalTarjeta),
+                            par(m.DescOtros, m.TotalOtros), par(m.DescCheque, m.TotalCheque) })
+                .join(u'|'),
             QString::fromUtf8(f.esperado));
     }
 }

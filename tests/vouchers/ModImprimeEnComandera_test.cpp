@@ -130,9 +130,8 @@ TEST(ModImprimeEnComandera, plain_ticket_with_every_header_prices_total_and_foot
     const QByteArray bytes = unido(EscriturasTicket(diseno, datos, TipoTicket::Comun, u','));
 
     // The code page is chosen before the first text, so the accents print as sent.
-    const QByteArray esperado = PaginaWindows1252 + modo(0x20, 1) + "La Esquina\n"
-        + modo(0x00, 1) + "Av. Col\xF3n 1234 - C\xF3rdoba\n" + modo(0x00, 2) + "\n"
-        + "15/03/24 10:30\n"
+    const QByteArray esperado = PaginaWindows1252 + modo(0x20, 1) + "La Esquina\n" + modo(0x00, 1)
+        + "Av. Col\xF3n 1234 - C\xF3rdoba\n" + modo(0x00, 2) + "\n" + "15/03/24 10:30\n"
         + "MESA:5  Mozo:Juan Perez de l\n" + modo(0x00, 2) + "PE 000100000012X\n" + modo(0x00, 0)
         + "Consumidor final\n\n\n" + "[2,00 X $ 150,00] Lomo a$  300,00\n"
         + "[0,00 X $ 12,50] Flan   $    0,00\n" + "\n\n" + modo(0x20, 2) + "TOTAL $   312,50\n"

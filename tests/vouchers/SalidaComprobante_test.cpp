@@ -89,7 +89,7 @@ TEST_F(SalidaComprobanteTest, default_destination_words_set_destination_and_rout
         int destinoPedido;
         int destino;
         const char* impreso; // "" nothing printed
-        const char* anexa;   // the kitchen call, "" none
+        const char* anexa; // the kitchen call, "" none
     } filas[] = {
         { "NC", "Pantalla", -1, DLL_Print::DestinoPantalla, "NC.RPT", "" },
         { "NC", "impresora", -1, DLL_Print::DestinoImpresora, "NC.RPT", "" },
@@ -102,8 +102,9 @@ TEST_F(SalidaComprobanteTest, default_destination_words_set_destination_and_rout
             "" },
         { "NC", "Selectivo", DLL_Print::DestinoImpresora, DLL_Print::DestinoImpresora, "", "" },
         { "NC", "Controlador Fiscal:", -1, 0, "", "" },
-        { "NC", "Ver COMANDERA cocina", -1, 0, "", "comandera NC 000200000045A Ver COMANDERA "
-                                                  "cocina 0 0" },
+        { "NC", "Ver COMANDERA cocina", -1, 0, "",
+            "comandera NC 000200000045A Ver COMANDERA "
+            "cocina 0 0" },
         { "PEBR", "Comandera", -1, 0, "", "comandera PE 000200000045A Comandera 0 1" },
         { "PECO", "Comandera", -1, 0, "", "comandera PE 000200000045A Comandera 1 0" },
         { "PEXX", "Comandera", -1, 0, "", "comandera PE 000200000045A Comandera 0 0" },
@@ -115,8 +116,8 @@ TEST_F(SalidaComprobanteTest, default_destination_words_set_destination_and_rout
             QStringLiteral("1"), QString::fromUtf8(f.palabra));
         m_anexas.llamadas.clear();
 
-        const Resultado r = imprime(QString::fromLatin1(f.tc), QStringLiteral("000200000045A"),
-            f.destinoPedido);
+        const Resultado r
+            = imprime(QString::fromLatin1(f.tc), QStringLiteral("000200000045A"), f.destinoPedido);
 
         EXPECT_EQ(r.destino, f.destino);
         EXPECT_EQ(m_reporte.DestinoImpresion(), f.destino);

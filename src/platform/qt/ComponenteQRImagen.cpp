@@ -30,13 +30,11 @@ QString ComponenteQRImagen::GenerarImagen(const QList<Value>& valores)
     QImage imagen(lado, lado, QImage::Format_Mono);
     imagen.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
     imagen.fill(0);
-    for (int y = 0; y < s->ancho; ++y)
-    {
+    for (int y = 0; y < s->ancho; ++y) {
         uchar* linea = imagen.scanLine((y + QrCode::ZonaSilencio) * PixelesPorModulo);
         for (int x = 0; x < s->ancho; ++x)
             if (s->oscuro(x, y))
-                for (int dx = 0; dx < PixelesPorModulo; ++dx)
-                {
+                for (int dx = 0; dx < PixelesPorModulo; ++dx) {
                     const int px = (x + QrCode::ZonaSilencio) * PixelesPorModulo + dx;
                     linea[px >> 3] |= uchar(0x80 >> (px & 7));
                 }
@@ -45,8 +43,7 @@ QString ComponenteQRImagen::GenerarImagen(const QList<Value>& valores)
                 imagen.bytesPerLine());
     }
     QBuffer png(&m_png);
-    if (!png.open(QIODevice::WriteOnly) || !imagen.save(&png, "PNG"))
-    {
+    if (!png.open(QIODevice::WriteOnly) || !imagen.save(&png, "PNG")) {
         m_png.clear();
         return QString();
     }

@@ -63,7 +63,10 @@ size_t guarda(char* datos, size_t tamano, size_t cantidad, void* destino)
 class CurlHttp final : public Http
 {
 public:
-    explicit CurlHttp(HttpSeguridad seguridad) : m_seguridad(std::move(seguridad)) { }
+    explicit CurlHttp(HttpSeguridad seguridad)
+        : m_seguridad(std::move(seguridad))
+    {
+    }
 
     HttpRespuesta post(const HttpPeticion& p) override
     {
@@ -82,7 +85,8 @@ public:
 
         CURL* curl = curl_easy_init();
         if (!curl)
-            return falla(r, HttpFallo::SinConexion, QStringLiteral("No se pudo iniciar la conexión"));
+            return falla(
+                r, HttpFallo::SinConexion, QStringLiteral("No se pudo iniciar la conexión"));
         char error[CURL_ERROR_SIZE] = {};
         const QByteArray url = p.url.toUtf8();
         curl_slist* cabeceras = nullptr;

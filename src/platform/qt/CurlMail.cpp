@@ -113,8 +113,8 @@ QByteArray nombreArchivoExtendido(const QString& nombre)
 QByteArray fechaCabecera(const QDateTime& ahora)
 {
     const int minutos = ahora.offsetFromUtc() / 60;
-    const QString zona = QString::asprintf("%c%02d%02d", minutos < 0 ? '-' : '+',
-        qAbs(minutos) / 60, qAbs(minutos) % 60);
+    const QString zona = QString::asprintf(
+        "%c%02d%02d", minutos < 0 ? '-' : '+', qAbs(minutos) / 60, qAbs(minutos) % 60);
     return (QLocale::c().toString(ahora, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")) + zona)
         .toLatin1();
 }
@@ -127,24 +127,27 @@ size_t descarta(char*, size_t size, size_t nmemb, void*)
 class CurlMail final : public Mail
 {
 public:
-    explicit CurlMail(MailSeguridad seguridad) : m_seguridad(std::move(seguridad)) { }
+    explicit CurlMail(MailSeguridad seguridad)
+        : m_seguridad(std::move(seguridad))
+    {
+    }
     ~CurlMail() override
     {
         if (m_curl)
             curl_easy_cleanup(m_curl);
     }
 
-    bool Conectar(const QString& host, const QString& usuario, const QString& clave,
-        int puerto) override
+    bool Conectar(
+        const QString& host, const QString& usuario, const QString& clave, int puerto) override
     {
         if (m_curl)
             curl_easy_cleanup(m_curl);
         m_curl = curl_easy_init();
         if (!m_curl)
             return falla(MailFallo::SinConexion, QStringLiteral("No se pudo iniciar el correo"));
-        const QString esquema = puerto == m_seguridad.puertoTlsInmediato ? QStringLiteral("smtps") : QStringLiteral("smtp");
-        m_url = (esquema + QStringLiteral("://") + host.trimmed() + u':'
-            + QString::number(puerto))
+        const QString esquema = puerto == m_seguridad.puertoTlsInmediato ? QStringLiteral("smtps")
+                                                                         : QStringLiteral("smtp");
+        m_url = (esquema + QStringLiteral("://") + host.trimmed() + u':' + QString::number(puerto))
                     .toUtf8();
         m_usuario = usuario.toUtf8();
         m_clave = clave.toUtf8();
@@ -289,8 +292,8 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_URL, m_url.constData());
         curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, long(m_seguridad.segundosConexion));
-        curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-            long(m_seguridad.segundosDetenido));
+        curl_easy_setopt(
+            m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_seguridad.segundosDetenido));
         curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, long(m_seguridad.segundosDetenido));
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, descarta);
@@ -305,8 +308,8 @@ private:
         }
         // A password never travels in the clear unless the site asked for it.
         const bool exigeTls = conClave && !m_seguridad.permitirSinTls;
-        curl_easy_setopt(m_curl, CURLOPT_USE_SSL, exigeTls ? long(CURLUSESSL_ALL)
-                                                            : long(CURLUSESSL_TRY));
+        curl_easy_setopt(
+            m_curl, CURLOPT_USE_SSL, exigeTls ? long(CURLUSESSL_ALL) : long(CURLUSESSL_TRY));
         if (!m_seguridad.certificadosCA.isEmpty()) {
             m_ca = QFile::encodeName(m_seguridad.certificadosCA);
             curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_ca.constData());
@@ -355,7 +358,8 @@ private:
         case CURLE_LOGIN_DENIED:
             return falla(MailFallo::Autenticacion, detalle);
         case CURLE_USE_SSL_FAILED:
-            return falla(MailFallo::SinTls, QStringLiteral("El servidor no ofrece conexión segura"));
+            return falla(
+                MailFallo::SinTls, QStringLiteral("El servidor no ofrece conexión segura"));
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_SSL_CACERT_BADFILE:
@@ -365,8 +369,8 @@ private:
         case CURLE_READ_ERROR:
             return falla(MailFallo::Datos, detalle);
         default:
-            return falla(m_respuesta.isEmpty() ? MailFallo::SinConexion : MailFallo::Rechazo,
-                detalle);
+            return falla(
+                m_respuesta.isEmpty() ? MailFallo::SinConexion : MailFallo::Rechazo, detalle);
         }
     }
 

@@ -21,44 +21,73 @@ const QString ErrorSource = QStringLiteral("Proveedor ODBC");
 int adoTypeOf(const QSqlField& field)
 {
     switch (field.typeID()) {
-    case 1: return adChar;
-    case 12: return adVarChar;
-    case -1: return adLongVarChar;
-    case -8: return adWChar;
-    case -9: return adVarWChar;
-    case -10: return adLongVarWChar;
+    case 1:
+        return adChar;
+    case 12:
+        return adVarChar;
+    case -1:
+        return adLongVarChar;
+    case -8:
+        return adWChar;
+    case -9:
+        return adVarWChar;
+    case -10:
+        return adLongVarWChar;
     case 2:
-    case 3: return (field.precision() == 4 && (field.length() == 19 || field.length() == 10))
+    case 3:
+        return (field.precision() == 4 && (field.length() == 19 || field.length() == 10))
             ? adCurrency
             : adNumeric;
-    case 5: return adSmallInt;
-    case 4: return adInteger;
-    case 7: return adSingle;
+    case 5:
+        return adSmallInt;
+    case 4:
+        return adInteger;
+    case 7:
+        return adSingle;
     case 6:
-    case 8: return adDouble;
-    case -7: return adBoolean;
-    case -6: return adUnsignedTinyInt;
-    case -5: return adBigInt;
-    case -2: return adBinary;
-    case -3: return adVarBinary;
-    case -4: return adLongVarBinary;
+    case 8:
+        return adDouble;
+    case -7:
+        return adBoolean;
+    case -6:
+        return adUnsignedTinyInt;
+    case -5:
+        return adBigInt;
+    case -2:
+        return adBinary;
+    case -3:
+        return adVarBinary;
+    case -4:
+        return adLongVarBinary;
     case 9:
-    case 91: return adDBDate;
+    case 91:
+        return adDBDate;
     case 10:
-    case 92: return adDBTime;
+    case 92:
+        return adDBTime;
     case 11:
-    case 93: return adDBTimeStamp;
-    default: break;
+    case 93:
+        return adDBTimeStamp;
+    default:
+        break;
     }
     switch (field.metaType().id()) {
-    case QMetaType::Int: return adInteger;
-    case QMetaType::LongLong: return adBigInt;
-    case QMetaType::Double: return adDouble;
-    case QMetaType::Bool: return adBoolean;
-    case QMetaType::QDateTime: return adDBTimeStamp;
-    case QMetaType::QDate: return adDBDate;
-    case QMetaType::QByteArray: return adLongVarBinary;
-    default: return adVarWChar;
+    case QMetaType::Int:
+        return adInteger;
+    case QMetaType::LongLong:
+        return adBigInt;
+    case QMetaType::Double:
+        return adDouble;
+    case QMetaType::Bool:
+        return adBoolean;
+    case QMetaType::QDateTime:
+        return adDBTimeStamp;
+    case QMetaType::QDate:
+        return adDBDate;
+    case QMetaType::QByteArray:
+        return adLongVarBinary;
+    default:
+        return adVarWChar;
     }
 }
 
@@ -67,24 +96,34 @@ Value toValue(const QVariant& v, int adoType)
     if (v.isNull())
         return Value::null();
     switch (adoType) {
-    case adBoolean: return Value(v.toBool());
+    case adBoolean:
+        return Value(v.toBool());
     case adSmallInt:
-    case adUnsignedTinyInt: return Value(qint16(v.toInt()));
-    case adInteger: return Value(qint32(v.toInt()));
-    case adBigInt: return Value(qint64(v.toLongLong()));
+    case adUnsignedTinyInt:
+        return Value(qint16(v.toInt()));
+    case adInteger:
+        return Value(qint32(v.toInt()));
+    case adBigInt:
+        return Value(qint64(v.toLongLong()));
     case adCurrency:
     case adNumeric:
         if (const auto c = Currency::fromString(v.toString()))
             return Value(*c);
         return Value(v.toDouble());
-    case adSingle: return Value(v.toFloat());
-    case adDouble: return Value(v.toDouble());
-    case adDBDate: return Value(v.toDate());
-    case adDBTimeStamp: return Value(v.toDateTime());
+    case adSingle:
+        return Value(v.toFloat());
+    case adDouble:
+        return Value(v.toDouble());
+    case adDBDate:
+        return Value(v.toDate());
+    case adDBTimeStamp:
+        return Value(v.toDateTime());
     case adBinary:
     case adVarBinary:
-    case adLongVarBinary: return Value(v.toByteArray());
-    default: return Value(v.toString());
+    case adLongVarBinary:
+        return Value(v.toByteArray());
+    default:
+        return Value(v.toString());
     }
 }
 
@@ -92,17 +131,24 @@ QVariant toVariant(const Value& v)
 {
     switch (v.type()) {
     case ValueType::Empty:
-    case ValueType::Null: return QVariant();
-    case ValueType::Boolean: return v.toBool();
+    case ValueType::Null:
+        return QVariant();
+    case ValueType::Boolean:
+        return v.toBool();
     case ValueType::Int16:
     case ValueType::Int32:
-    case ValueType::Int64: return v.toLongLong();
+    case ValueType::Int64:
+        return v.toLongLong();
     case ValueType::Currency:
     case ValueType::Double:
-    case ValueType::Single: return v.toDouble();
-    case ValueType::Date: return v.toDateTime();
-    case ValueType::Bytes: return v.toBytes();
-    case ValueType::Text: return v.toString();
+    case ValueType::Single:
+        return v.toDouble();
+    case ValueType::Date:
+        return v.toDateTime();
+    case ValueType::Bytes:
+        return v.toBytes();
+    case ValueType::Text:
+        return v.toString();
     }
     return QVariant();
 }
@@ -259,8 +305,8 @@ bool OdbcEngine::open(const QString& odbcText, const QString& user, const QStrin
     if (!db.open()) {
         // A connection that never opened is no lost link: the plain provider failure.
         const QString native = db.lastError().nativeErrorCode().section(u';', 0, 0).trimmed();
-        m_errors.add(AdoError(AdoErrorNumber::Fail, db.lastError().text(),
-            QStringLiteral("08001"), native.toInt(), ErrorSource));
+        m_errors.add(AdoError(AdoErrorNumber::Fail, db.lastError().text(), QStringLiteral("08001"),
+            native.toInt(), ErrorSource));
         db = QSqlDatabase();
         removeConnection();
         return false;
@@ -286,8 +332,8 @@ void OdbcEngine::settleReads()
         c->detach();
 }
 
-bool OdbcEngine::execute(const QString& sql, qint64* recordsAffected,
-    std::unique_ptr<AdoCursor>* rows)
+bool OdbcEngine::execute(
+    const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
 {
     settleReads();
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
@@ -299,7 +345,8 @@ bool OdbcEngine::execute(const QString& sql, qint64* recordsAffected,
     if (recordsAffected)
         *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
     if (rows && query.isSelect()) {
-        auto cursor = std::make_unique<OdbcCursor>(this, std::move(query), QString(), QStringList());
+        auto cursor
+            = std::make_unique<OdbcCursor>(this, std::move(query), QString(), QStringList());
         m_reads.append(cursor.get());
         *rows = std::move(cursor);
     }
@@ -421,10 +468,10 @@ bool OdbcEngine::insertRow(const QString& table, const QStringList& columns,
     QStringList names;
     for (const QString& c : columns)
         names.append(driver->escapeIdentifier(c, QSqlDriver::FieldName));
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(driver->escapeIdentifier(table, QSqlDriver::TableName),
-                                names.join(u','),
-                                QStringList(columns.size(), QStringLiteral("?")).join(u','));
+    const QString sql
+        = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(driver->escapeIdentifier(table, QSqlDriver::TableName), names.join(u','),
+                  QStringList(columns.size(), QStringLiteral("?")).join(u','));
     if (!writeRow(sql, values))
         return false;
     if (newKey) {
@@ -461,8 +508,8 @@ bool OdbcEngine::updateRow(const QString& table, const QStringList& keyColumns,
         values + key);
 }
 
-bool OdbcEngine::deleteRow(const QString& table, const QStringList& keyColumns,
-    const QList<Value>& key)
+bool OdbcEngine::deleteRow(
+    const QString& table, const QStringList& keyColumns, const QList<Value>& key)
 {
     if (keyColumns.isEmpty()) {
         m_errors.add(AdoError(int(0x80040E38u),

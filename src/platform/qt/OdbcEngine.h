@@ -21,8 +21,8 @@ public:
     bool open(const QString& odbcText, const QString& user, const QString& password);
 
     void close() override;
-    bool execute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows) override;
+    bool execute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) override;
     bool beginTrans() override;
     bool commitTrans() override;
@@ -32,8 +32,8 @@ public:
         const QStringList& keyColumns, QList<Value>* newKey) override;
     bool updateRow(const QString& table, const QStringList& keyColumns, const QList<Value>& key,
         const QStringList& columns, const QList<Value>& values) override;
-    bool deleteRow(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key) override;
+    bool deleteRow(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key) override;
     void setCommandTimeout(int milliseconds) override;
     bool setDefaultDatabase(const QString& name) override;
 

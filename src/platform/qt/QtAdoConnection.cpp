@@ -12,11 +12,12 @@
 
 namespace {
 
-const QList<QString> DatabaseKeys = { QStringLiteral("Database"), QStringLiteral("Initial Catalog") };
-const QList<QString> ServerKeys = { QStringLiteral("Server"), QStringLiteral("Data Source"),
-    QStringLiteral("Address") };
-const QList<QString> UserKeys = { QStringLiteral("UId"), QStringLiteral("User Id"),
-    QStringLiteral("User") };
+const QList<QString> DatabaseKeys
+    = { QStringLiteral("Database"), QStringLiteral("Initial Catalog") };
+const QList<QString> ServerKeys
+    = { QStringLiteral("Server"), QStringLiteral("Data Source"), QStringLiteral("Address") };
+const QList<QString> UserKeys
+    = { QStringLiteral("UId"), QStringLiteral("User Id"), QStringLiteral("User") };
 const QList<QString> PasswordKeys = { QStringLiteral("Pwd"), QStringLiteral("Password") };
 
 bool isSqliteServer(const QString& server)
@@ -37,11 +38,11 @@ QString odbcValue(const QString& value)
 
 } // namespace
 
-QtAdoConnection::QtAdoConnection(QtAdoProvider::Settings settings,
-    std::shared_ptr<QString> lastSqliteFolder)
+QtAdoConnection::QtAdoConnection(
+    QtAdoProvider::Settings settings, std::shared_ptr<QString> lastSqliteFolder)
     : m_settings(std::move(settings))
-    , m_lastSqliteFolder(lastSqliteFolder ? std::move(lastSqliteFolder)
-                                          : std::make_shared<QString>())
+    , m_lastSqliteFolder(
+          lastSqliteFolder ? std::move(lastSqliteFolder) : std::make_shared<QString>())
 {
 }
 
@@ -94,8 +95,8 @@ QString QtAdoConnection::sqliteFile(const QString& connectionString) const
     return FileNames::resolve(name);
 }
 
-QString QtAdoConnection::odbcText(const QString& connectionString, const QString& userId,
-    const QString& password) const
+QString QtAdoConnection::odbcText(
+    const QString& connectionString, const QString& userId, const QString& password) const
 {
     const AdoConnectionString text(connectionString);
     const QString user = userId.isEmpty() ? text.valueOf(UserKeys) : userId;
@@ -113,8 +114,8 @@ QString QtAdoConnection::odbcText(const QString& connectionString, const QString
         port = server.mid(sep + 1).trimmed();
         server = server.left(sep).trimmed();
     }
-    QString odbc = QStringLiteral("DRIVER={%1};SERVER=%2;").arg(m_settings.sqlServerOdbcDriver,
-        odbcValue(server));
+    QString odbc = QStringLiteral("DRIVER={%1};SERVER=%2;")
+                       .arg(m_settings.sqlServerOdbcDriver, odbcValue(server));
     if (!port.isEmpty())
         odbc += QStringLiteral("PORT=%1;").arg(port);
     odbc += QStringLiteral("DATABASE=%1;UID=%2;PWD=%3;")
@@ -133,8 +134,8 @@ QString QtAdoConnection::odbcText(const QString& connectionString, const QString
     return odbc;
 }
 
-bool QtAdoConnection::driverOpen(const QString& connectionString, const QString& userId,
-    const QString& password)
+bool QtAdoConnection::driverOpen(
+    const QString& connectionString, const QString& userId, const QString& password)
 {
     m_engine.reset();
     m_serverDatabases = false;
@@ -154,10 +155,10 @@ bool QtAdoConnection::driverOpen(const QString& connectionString, const QString&
             return false;
         }
         m_engine = std::move(engine);
-        if (FileNames::normalized(AdoConnectionString(connectionString)
-                                      .valueOf({ QStringLiteral("Database"),
-                                          QStringLiteral("Initial Catalog"),
-                                          QStringLiteral("Data Source") }))
+        if (FileNames::normalized(
+                AdoConnectionString(connectionString)
+                    .valueOf({ QStringLiteral("Database"), QStringLiteral("Initial Catalog"),
+                        QStringLiteral("Data Source") }))
                 .contains(u'/'))
             *m_lastSqliteFolder = QFileInfo(file).absolutePath();
         return true;
@@ -214,8 +215,8 @@ void QtAdoConnection::driverClose()
     m_engine.reset();
 }
 
-bool QtAdoConnection::driverExecute(const QString& sql, qint64* recordsAffected,
-    std::unique_ptr<AdoCursor>* rows)
+bool QtAdoConnection::driverExecute(
+    const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
 {
     return m_engine->execute(sql, recordsAffected, rows);
 }
@@ -245,8 +246,8 @@ bool QtAdoConnection::driverRollbackTrans()
     return m_engine->rollbackTrans();
 }
 
-std::unique_ptr<AdoCursor> QtAdoConnection::driverOpenSchema(int schema,
-    const QList<Value>& restrictions)
+std::unique_ptr<AdoCursor> QtAdoConnection::driverOpenSchema(
+    int schema, const QList<Value>& restrictions)
 {
     return m_engine->openSchema(schema, restrictions);
 }
@@ -263,8 +264,8 @@ bool QtAdoConnection::driverUpdate(const QString& table, const QStringList& keyC
     return m_engine->updateRow(table, keyColumns, key, columns, values);
 }
 
-bool QtAdoConnection::driverDelete(const QString& table, const QStringList& keyColumns,
-    const QList<Value>& key)
+bool QtAdoConnection::driverDelete(
+    const QString& table, const QStringList& keyColumns, const QList<Value>& key)
 {
     return m_engine->deleteRow(table, keyColumns, key);
 }
@@ -272,8 +273,8 @@ bool QtAdoConnection::driverDelete(const QString& table, const QStringList& keyC
 void QtAdoConnection::driverSetCommandTimeout(int seconds)
 {
     if (m_engine)
-        m_engine->setCommandTimeout(m_settings.lockWaitMs > 0 ? m_settings.lockWaitMs
-                                                             : seconds * 1000);
+        m_engine->setCommandTimeout(
+            m_settings.lockWaitMs > 0 ? m_settings.lockWaitMs : seconds * 1000);
 }
 
 bool QtAdoConnection::driverSetDefaultDatabase(const QString& name)

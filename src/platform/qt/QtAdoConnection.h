@@ -14,37 +14,35 @@ class QtAdoConnection final : public AdoConnection
 public:
     // `lastSqliteFolder`, shared by the connections of one provider, remembers where the last
     // database opened by its path lies.
-    explicit QtAdoConnection(QtAdoProvider::Settings settings,
-        std::shared_ptr<QString> lastSqliteFolder = nullptr);
+    explicit QtAdoConnection(
+        QtAdoProvider::Settings settings, std::shared_ptr<QString> lastSqliteFolder = nullptr);
     ~QtAdoConnection() override;
 
     // The SQLite file a connection text names ("" when it names no SQLite database).
     QString sqliteFile(const QString& connectionString) const;
     // The ODBC text for a SQL Server or Oracle connection text.
-    QString odbcText(const QString& connectionString, const QString& userId,
-        const QString& password) const;
+    QString odbcText(
+        const QString& connectionString, const QString& userId, const QString& password) const;
 
 protected:
-    bool driverOpen(const QString& connectionString, const QString& userId,
-        const QString& password) override;
+    bool driverOpen(
+        const QString& connectionString, const QString& userId, const QString& password) override;
     void driverClose() override;
-    bool driverExecute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows) override;
+    bool driverExecute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> driverOpenCursor(const QString& sql, bool updatable) override;
     bool driverBeginTrans() override;
     void driverDelayCommit(bool delayed) override;
     bool driverCommitTrans() override;
     bool driverRollbackTrans() override;
-    std::unique_ptr<AdoCursor> driverOpenSchema(int schema,
-        const QList<Value>& restrictions) override;
-    bool driverInsert(const QString& table, const QStringList& columns,
-        const QList<Value>& values, const QStringList& keyColumns,
-        QList<Value>* newKey) override;
-    bool driverUpdate(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key, const QStringList& columns,
-        const QList<Value>& values) override;
-    bool driverDelete(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key) override;
+    std::unique_ptr<AdoCursor> driverOpenSchema(
+        int schema, const QList<Value>& restrictions) override;
+    bool driverInsert(const QString& table, const QStringList& columns, const QList<Value>& values,
+        const QStringList& keyColumns, QList<Value>* newKey) override;
+    bool driverUpdate(const QString& table, const QStringList& keyColumns, const QList<Value>& key,
+        const QStringList& columns, const QList<Value>& values) override;
+    bool driverDelete(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key) override;
     void driverSetCommandTimeout(int seconds) override;
     bool driverSetDefaultDatabase(const QString& name) override;
 

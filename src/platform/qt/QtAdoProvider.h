@@ -8,10 +8,10 @@
 
 // The real database provider: SQLite files through QSQLITE (server text "SQLITE"), SQL Server and
 // Oracle through QODBC. Connection texts are the ones the program builds:
-//   "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=U;Pwd=P;"   SQL Server, or SQLite when S is "SQLITE"
-//   "Provider=OraOLEDB.Oracle.1;Data Source=D;User Id=U;Password=P;"   Oracle
-//   "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;..."   a local database file (opened as SQLite)
-//   "DRIVER=...;..." or "DSN=...;..."   handed to ODBC as it is
+//   "PROVIDER=SQLOLEDB;Server=S;Database =D;UId=U;Pwd=P;"   SQL Server, or SQLite when S is
+//   "SQLITE" "Provider=OraOLEDB.Oracle.1;Data Source=D;User Id=U;Password=P;"   Oracle
+//   "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;..."   a local database file (opened as
+//   SQLite) "DRIVER=...;..." or "DSN=...;..."   handed to ODBC as it is
 // A bare SQLite database name is "<name>.db" beside the last database a connection of this
 // provider opened by its path, when that file exists there, else in the program folder.
 class QtAdoProvider final : public AdoProvider

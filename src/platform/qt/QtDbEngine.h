@@ -21,8 +21,8 @@ public:
     virtual ~QtDbEngine() = default;
 
     virtual void close() = 0;
-    virtual bool execute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows)
+    virtual bool execute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
         = 0;
     virtual std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) = 0;
     // Whether the commit of the transaction that the next beginTrans() opens may skip its sync.
@@ -37,8 +37,8 @@ public:
     virtual bool updateRow(const QString& table, const QStringList& keyColumns,
         const QList<Value>& key, const QStringList& columns, const QList<Value>& values)
         = 0;
-    virtual bool deleteRow(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key)
+    virtual bool deleteRow(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key)
         = 0;
     // How long a command may wait, in milliseconds; 0 without limit.
     virtual void setCommandTimeout(int milliseconds) = 0;

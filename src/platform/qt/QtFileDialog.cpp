@@ -31,8 +31,8 @@ std::optional<QStringList> muestra(const OpenFileRequest& request, QFileDialog::
     const QStringList filters = QtFileDialog::nameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.value(qBound(0, request.filterIndex - 1,
-                                                     int(filters.size()) - 1)));
+        dialog.selectNameFilter(
+            filters.value(qBound(0, request.filterIndex - 1, int(filters.size()) - 1)));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -65,6 +65,6 @@ std::optional<SavedFileChoice> QtFileDialog::getSaveFileName(const SaveFileReque
         dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return SavedFileChoice {dialog.selectedFiles().front(),
-        int(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))) + 1};
+    return SavedFileChoice { dialog.selectedFiles().front(),
+        int(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))) + 1 };
 }

@@ -31,21 +31,24 @@ struct QtPlatform::Parts
     LectorIni lectorIni;
     FabricaComponenteQRImagen qr;
 
-    ScopedService<Clock> clockService{clock};
-    ScopedService<Environment> environmentService{environment};
-    ScopedService<MessageDialog> messagesService{messages};
-    ScopedService<InputDialog> inputService{input};
-    ScopedService<FileDialog> filesService{files};
-    ScopedService<PrintDialog> printingService{printing};
-    ScopedService<DatePicker> datesService{dates};
-    ScopedService<Launcher> launcherService{launcher};
-    ScopedService<ProgramEnd> programEndService{programEnd};
-    ScopedService<Utilidades> utilidadesService{utilidades};
-    ScopedService<Entorno> entornoService{entorno};
-    ScopedService<LectorIni> lectorIniService{lectorIni};
-    ScopedService<FabricaComponenteQR> qrService{qr};
+    ScopedService<Clock> clockService { clock };
+    ScopedService<Environment> environmentService { environment };
+    ScopedService<MessageDialog> messagesService { messages };
+    ScopedService<InputDialog> inputService { input };
+    ScopedService<FileDialog> filesService { files };
+    ScopedService<PrintDialog> printingService { printing };
+    ScopedService<DatePicker> datesService { dates };
+    ScopedService<Launcher> launcherService { launcher };
+    ScopedService<ProgramEnd> programEndService { programEnd };
+    ScopedService<Utilidades> utilidadesService { utilidades };
+    ScopedService<Entorno> entornoService { entorno };
+    ScopedService<LectorIni> lectorIniService { lectorIni };
+    ScopedService<FabricaComponenteQR> qrService { qr };
 };
 
-QtPlatform::QtPlatform() : m_parts(std::make_unique<Parts>()) { }
+QtPlatform::QtPlatform()
+    : m_parts(std::make_unique<Parts>())
+{
+}
 
 QtPlatform::~QtPlatform() = default;

@@ -33,7 +33,7 @@ PrintChoice choiceOf(QPrinter& printer)
         }
     }
     for (const QPageRanges::Range& r : ranges.toRangeList())
-        choice.pages.append({r.from, r.to});
+        choice.pages.append({ r.from, r.to });
     return choice;
 }
 

@@ -39,7 +39,8 @@ QDateTime dateArgument(sqlite3_context* ctx, sqlite3_value* v)
 {
     const QDateTime when = parseSqlDateTime(textOf(v));
     if (!when.isValid())
-        resultError(ctx, QStringLiteral("La conversión de texto a fecha falló: '%1'.").arg(textOf(v)));
+        resultError(
+            ctx, QStringLiteral("La conversión de texto a fecha falló: '%1'.").arg(textOf(v)));
     return when;
 }
 
@@ -304,20 +305,20 @@ void fnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const bool na = ta == SQLITE_INTEGER || ta == SQLITE_FLOAT;
     const bool nb = tb == SQLITE_INTEGER || tb == SQLITE_FLOAT;
     if (ta == SQLITE_BLOB && tb == SQLITE_BLOB) {
-        QByteArray joined(static_cast<const char*>(sqlite3_value_blob(argv[0])),
-            sqlite3_value_bytes(argv[0]));
-        joined.append(static_cast<const char*>(sqlite3_value_blob(argv[1])),
-            sqlite3_value_bytes(argv[1]));
+        QByteArray joined(
+            static_cast<const char*>(sqlite3_value_blob(argv[0])), sqlite3_value_bytes(argv[0]));
+        joined.append(
+            static_cast<const char*>(sqlite3_value_blob(argv[1])), sqlite3_value_bytes(argv[1]));
         return sqlite3_result_blob(ctx, joined.constData(), int(joined.size()), SQLITE_TRANSIENT);
     }
     if (!na && !nb)
         return resultText(ctx, textOf(argv[0]) + textOf(argv[1]));
     if (na && nb) {
         if (ta == SQLITE_INTEGER && tb == SQLITE_INTEGER)
-            return sqlite3_result_int64(ctx,
-                sqlite3_value_int64(argv[0]) + sqlite3_value_int64(argv[1]));
-        return sqlite3_result_double(ctx,
-            sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
+            return sqlite3_result_int64(
+                ctx, sqlite3_value_int64(argv[0]) + sqlite3_value_int64(argv[1]));
+        return sqlite3_result_double(
+            ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
     }
     sqlite3_value* textArg = na ? argv[1] : argv[0];
     sqlite3_value* numberArg = na ? argv[0] : argv[1];
@@ -330,8 +331,8 @@ void fnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     if (!ok)
-        return resultError(ctx,
-            QStringLiteral("Error de conversión del texto '%1' a un número.").arg(text));
+        return resultError(
+            ctx, QStringLiteral("Error de conversión del texto '%1' a un número.").arg(text));
     if (sqlite3_value_type(numberArg) == SQLITE_INTEGER && number == std::trunc(number))
         return sqlite3_result_int64(ctx, qint64(number) + sqlite3_value_int64(numberArg));
     sqlite3_result_double(ctx, number + sqlite3_value_double(numberArg));
@@ -357,8 +358,8 @@ void fnInt(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const QString text = textOf(argv[0]).trimmed();
     const qint64 n = text.toLongLong(&ok);
     if (!ok)
-        return resultError(ctx,
-            QStringLiteral("Error de conversión del texto '%1' a entero.").arg(text));
+        return resultError(
+            ctx, QStringLiteral("Error de conversión del texto '%1' a entero.").arg(text));
     sqlite3_result_int64(ctx, n);
 }
 
@@ -373,8 +374,8 @@ void fnReal(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const QString text = textOf(argv[0]).trimmed();
     const double n = text.toDouble(&ok);
     if (!ok)
-        return resultError(ctx,
-            QStringLiteral("Error de conversión del texto '%1' a número.").arg(text));
+        return resultError(
+            ctx, QStringLiteral("Error de conversión del texto '%1' a número.").arg(text));
     sqlite3_result_double(ctx, n);
 }
 
@@ -404,27 +405,65 @@ void fnFormatDate(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return resultText(ctx, textOf(argv[0]));
     const char* format = nullptr;
     switch (style) {
-    case 1: format = "MM/dd/yy"; break;
-    case 101: format = "MM/dd/yyyy"; break;
-    case 3: format = "dd/MM/yy"; break;
-    case 103: format = "dd/MM/yyyy"; break;
-    case 4: format = "dd.MM.yy"; break;
-    case 104: format = "dd.MM.yyyy"; break;
-    case 5: format = "dd-MM-yy"; break;
-    case 105: format = "dd-MM-yyyy"; break;
+    case 1:
+        format = "MM/dd/yy";
+        break;
+    case 101:
+        format = "MM/dd/yyyy";
+        break;
+    case 3:
+        format = "dd/MM/yy";
+        break;
+    case 103:
+        format = "dd/MM/yyyy";
+        break;
+    case 4:
+        format = "dd.MM.yy";
+        break;
+    case 104:
+        format = "dd.MM.yyyy";
+        break;
+    case 5:
+        format = "dd-MM-yy";
+        break;
+    case 105:
+        format = "dd-MM-yyyy";
+        break;
     case 8:
-    case 108: format = "hh:mm:ss"; break;
-    case 10: format = "MM-dd-yy"; break;
-    case 110: format = "MM-dd-yyyy"; break;
-    case 11: format = "yy/MM/dd"; break;
-    case 111: format = "yyyy/MM/dd"; break;
-    case 12: format = "yyMMdd"; break;
-    case 112: format = "yyyyMMdd"; break;
+    case 108:
+        format = "hh:mm:ss";
+        break;
+    case 10:
+        format = "MM-dd-yy";
+        break;
+    case 110:
+        format = "MM-dd-yyyy";
+        break;
+    case 11:
+        format = "yy/MM/dd";
+        break;
+    case 111:
+        format = "yyyy/MM/dd";
+        break;
+    case 12:
+        format = "yyMMdd";
+        break;
+    case 112:
+        format = "yyyyMMdd";
+        break;
     case 21:
-    case 121: format = "yyyy-MM-dd hh:mm:ss.zzz"; break;
-    case 23: format = "yyyy-MM-dd"; break;
-    case 126: format = "yyyy-MM-ddThh:mm:ss.zzz"; break;
-    default: format = "yyyy-MM-dd hh:mm:ss"; break;
+    case 121:
+        format = "yyyy-MM-dd hh:mm:ss.zzz";
+        break;
+    case 23:
+        format = "yyyy-MM-dd";
+        break;
+    case 126:
+        format = "yyyy-MM-ddThh:mm:ss.zzz";
+        break;
+    default:
+        format = "yyyy-MM-dd hh:mm:ss";
+        break;
     }
     resultText(ctx, when.toString(QLatin1String(format)));
 }
@@ -441,9 +480,8 @@ void fnParseDate(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     // Month-first styles swap into the day-first form the reader knows.
     if ((style == 1 || style == 101 || style == 10 || style == 110) && text.size() >= 5) {
         const QChar sep = text.at(2);
-        const QStringList parts = text.left(text.indexOf(u' ') < 0 ? text.size()
-                                                                    : text.indexOf(u' '))
-                                      .split(sep);
+        const QStringList parts
+            = text.left(text.indexOf(u' ') < 0 ? text.size() : text.indexOf(u' ')).split(sep);
         if (parts.size() == 3)
             text = parts.at(1) + u'/' + parts.at(0) + u'/' + parts.at(2)
                 + (text.indexOf(u' ') < 0 ? QString() : text.mid(text.indexOf(u' ')));
@@ -453,7 +491,8 @@ void fnParseDate(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     const QDateTime when = parseSqlDateTime(text);
     if (!when.isValid())
-        return resultError(ctx, QStringLiteral("La conversión de texto a fecha falló: '%1'.").arg(text));
+        return resultError(
+            ctx, QStringLiteral("La conversión de texto a fecha falló: '%1'.").arg(text));
     resultText(ctx, sqlDateText(when));
 }
 
@@ -503,8 +542,8 @@ void registerSqlServerFunctions(sqlite3* db)
 {
     for (const Function& f : functions) {
         const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-        sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.call, nullptr, nullptr,
-            nullptr);
+        sqlite3_create_function_v2(
+            db, f.name, f.args, flags, nullptr, f.call, nullptr, nullptr, nullptr);
     }
 }
 

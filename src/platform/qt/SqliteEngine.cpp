@@ -23,7 +23,21 @@ const QString RowidKey = QStringLiteral("rowid");
 // Texts whose translation is kept per connection, past which the kept ones are let go.
 constexpr qsizetype MaxTranslations = 256;
 
-enum class Kind { Auto, Text, Int16, Int32, Int64, Bool, Currency, Numeric, Double, Single, Date, Bytes };
+enum class Kind
+{
+    Auto,
+    Text,
+    Int16,
+    Int32,
+    Int64,
+    Bool,
+    Currency,
+    Numeric,
+    Double,
+    Single,
+    Date,
+    Bytes
+};
 
 struct ColumnType
 {
@@ -131,8 +145,8 @@ Value autoValue(sqlite3_stmt* stmt, int i, int storage)
     case SQLITE_FLOAT:
         return Value(sqlite3_column_double(stmt, i));
     case SQLITE_BLOB:
-        return Value(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
-            sqlite3_column_bytes(stmt, i)));
+        return Value(QByteArray(
+            static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
     default:
         return Value(columnText(stmt, i));
     }
@@ -274,8 +288,8 @@ public:
                 }
             }
             m_types.append(type);
-            m_columns.append({ QString::fromUtf8(sqlite3_column_name(m_stmt, i)), type.adoType,
-                type.size });
+            m_columns.append(
+                { QString::fromUtf8(sqlite3_column_name(m_stmt, i)), type.adoType, type.size });
         }
         return true;
     }
@@ -466,8 +480,8 @@ bool SqliteEngine::open(const QString& path)
     }
     if (!m_db) {
         m_errors.add(AdoError(AdoErrorNumber::Fail,
-            QStringLiteral("El controlador SQLite no entrega su conexión."), QStringLiteral("HY000"),
-            0, ErrorSource));
+            QStringLiteral("El controlador SQLite no entrega su conexión."),
+            QStringLiteral("HY000"), 0, ErrorSource));
         close();
         return false;
     }
@@ -546,8 +560,8 @@ void SqliteEngine::ensureColumnRules()
             "SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger' "
             "AND name GLOB 'rp_*'",
             -1, &stmt, nullptr);
-        const bool present = stmt && sqlite3_step(stmt) == SQLITE_ROW
-            && sqlite3_column_int(stmt, 0) > 0;
+        const bool present
+            = stmt && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) > 0;
         sqlite3_finalize(stmt);
         if (present) {
             if (sqlite3_get_autocommit(m_db))
@@ -556,8 +570,7 @@ void SqliteEngine::ensureColumnRules()
         }
     }
     const int made = installColumnRules();
-    m_rules = made > 0 && !sqlite3_get_autocommit(m_db) ? RulesState::Uncertain
-                                                         : RulesState::Made;
+    m_rules = made > 0 && !sqlite3_get_autocommit(m_db) ? RulesState::Uncertain : RulesState::Made;
 }
 
 bool SqliteEngine::stepToEnd(sqlite3_stmt* stmt)
@@ -603,8 +616,8 @@ bool SqliteEngine::bindAll(sqlite3_stmt* stmt, const QList<Value>& values)
             break;
         case ValueType::Date:
         case ValueType::Text: {
-            const QString text = v.type() == ValueType::Date ? sqlDateText(v.toDateTime())
-                                                              : v.toString();
+            const QString text
+                = v.type() == ValueType::Date ? sqlDateText(v.toDateTime()) : v.toString();
             sqlite3_bind_text16(stmt, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
             break;
         }
@@ -704,8 +717,7 @@ std::optional<bool> SqliteEngine::runShaped(const QString& sql, qint64& affected
     sqlite3_stmt* stmt = m_statements->take(shape->sql);
     if (!stmt) {
         // A shape SQLite refuses is no fault of the statement: its own text says what is wrong.
-        if (sqlite3_prepare_v2(m_db, shape->sql.constData(), int(shape->sql.size()), &stmt,
-                nullptr)
+        if (sqlite3_prepare_v2(m_db, shape->sql.constData(), int(shape->sql.size()), &stmt, nullptr)
                 != SQLITE_OK
             || !stmt || sqlite3_column_count(stmt) > 0
             || sqlite3_bind_parameter_count(stmt) != shape->values.size()) {
@@ -743,8 +755,8 @@ bool SqliteEngine::runSql(const QString& sql, qint64& affected, std::unique_ptr<
     const bool ok = stepToEnd(stmt);
     if (ok && !sqlite3_stmt_readonly(stmt) && sqlite3_column_count(stmt) == 0) {
         const QString head = sql.left(8).trimmed().toUpper();
-        if (head.startsWith(u"INSERT") || head.startsWith(u"UPDATE")
-            || head.startsWith(u"DELETE") || head.startsWith(u"REPLACE"))
+        if (head.startsWith(u"INSERT") || head.startsWith(u"UPDATE") || head.startsWith(u"DELETE")
+            || head.startsWith(u"REPLACE"))
             affected += sqlite3_changes(m_db);
     }
     sqlite3_finalize(stmt);
@@ -796,9 +808,8 @@ bool SqliteEngine::runList(const QList<TsqlStatement>& list, qint64& affected,
         }
         if (!done) {
             ok = false;
-            const int native = m_errors.Count() > errorsBefore
-                ? m_errors.Item(errorsBefore).NativeError()
-                : 0;
+            const int native
+                = m_errors.Count() > errorsBefore ? m_errors.Item(errorsBefore).NativeError() : 0;
             if (!isConstraintNative(native))
                 stop = true;
         }
@@ -806,13 +817,13 @@ bool SqliteEngine::runList(const QList<TsqlStatement>& list, qint64& affected,
     return ok;
 }
 
-bool SqliteEngine::execute(const QString& sql, qint64* recordsAffected,
-    std::unique_ptr<AdoCursor>* rows)
+bool SqliteEngine::execute(
+    const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows)
 {
     const TsqlTranslator::Batch batch = translated(sql);
     if (!batch.error.isEmpty()) {
-        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, batch.error,
-            QStringLiteral("42000"), 0, ErrorSource));
+        m_errors.add(AdoError(
+            AdoErrorNumber::ErrorsInCommand, batch.error, QStringLiteral("42000"), 0, ErrorSource));
         return false;
     }
     qint64 affected = 0;
@@ -827,8 +838,8 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
 {
     TsqlTranslator::Query query = translatedQuery(sql, updatable ? RowidColumn : QString());
     if (!query.error.isEmpty()) {
-        m_errors.add(AdoError(AdoErrorNumber::ErrorsInCommand, query.error,
-            QStringLiteral("42000"), 0, ErrorSource));
+        m_errors.add(AdoError(
+            AdoErrorNumber::ErrorsInCommand, query.error, QStringLiteral("42000"), 0, ErrorSource));
         return nullptr;
     }
     QByteArray shape;
@@ -851,8 +862,8 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
             ErrorSource));
         return nullptr;
     }
-    auto cursor = std::make_unique<SqliteCursor>(this, stmt, query.hasRowid,
-        updatable ? query.table : QString(), m_statements, shape);
+    auto cursor = std::make_unique<SqliteCursor>(
+        this, stmt, query.hasRowid, updatable ? query.table : QString(), m_statements, shape);
     if (!cursor->start())
         return nullptr;
     return cursor;
@@ -895,8 +906,7 @@ sqlite3_stmt* SqliteEngine::prepareQuery(const QString& sql, QByteArray& shape)
     sqlite3_stmt* stmt = m_statements->take(found->sql);
     if (!stmt) {
         // A shape SQLite refuses is no fault of the query: its own text says what is wrong.
-        if (sqlite3_prepare_v2(m_db, found->sql.constData(), int(found->sql.size()), &stmt,
-                nullptr)
+        if (sqlite3_prepare_v2(m_db, found->sql.constData(), int(found->sql.size()), &stmt, nullptr)
                 != SQLITE_OK
             || !stmt || sqlite3_bind_parameter_count(stmt) != found->values.size()) {
             sqlite3_finalize(stmt);
@@ -923,10 +933,10 @@ std::unique_ptr<AdoCursor> SqliteEngine::openSchema(int schema, const QList<Valu
         m_schemaRows.clear();
         m_schemaVersion = version;
     }
-    const QString key = QStringLiteral("%1\x1f%2\x1f%3")
-                            .arg(schema)
-                            .arg(adoSchemaRestriction(restrictions, 2),
-                                adoSchemaRestriction(restrictions, 3));
+    const QString key
+        = QStringLiteral("%1\x1f%2\x1f%3")
+              .arg(schema)
+              .arg(adoSchemaRestriction(restrictions, 2), adoSchemaRestriction(restrictions, 3));
     const auto kept = m_schemaRows.constFind(key);
     if (version >= 0 && kept != m_schemaRows.constEnd())
         return std::make_unique<AdoMemoryCursor>(adoSchemaColumns(schema), *kept);
@@ -946,9 +956,9 @@ std::optional<QList<QList<Value>>> SqliteEngine::readSchema(
 {
     const QString table = adoSchemaRestriction(restrictions, 2);
     QList<QList<Value>> rows;
-    sqlite3_stmt* stmt = prepare(QStringLiteral(
-        "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-        "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    sqlite3_stmt* stmt = prepare(
+        QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                       "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
     if (!stmt)
         return std::nullopt;
     QList<QPair<QString, QString>> tables;
@@ -963,7 +973,8 @@ std::optional<QList<QList<Value>>> SqliteEngine::readSchema(
     if (schema == adSchemaTables) {
         const QString type = adoSchemaRestriction(restrictions, 3).toUpper();
         for (const auto& [name, kind] : tables) {
-            const QString tableType = kind == u"view" ? QStringLiteral("VIEW") : QStringLiteral("TABLE");
+            const QString tableType
+                = kind == u"view" ? QStringLiteral("VIEW") : QStringLiteral("TABLE");
             if (type.isEmpty() || type == tableType)
                 rows.append({ catalog, owner, Value(name), Value(tableType) });
         }
@@ -1031,7 +1042,8 @@ QString keyCondition(const QStringList& keyColumns)
 {
     QStringList parts;
     for (const QString& k : keyColumns)
-        parts.append(k == RowidKey ? QStringLiteral("rowid = ?") : quoteName(k) + QStringLiteral(" = ?"));
+        parts.append(
+            k == RowidKey ? QStringLiteral("rowid = ?") : quoteName(k) + QStringLiteral(" = ?"));
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -1051,9 +1063,9 @@ bool SqliteEngine::updateRow(const QString& table, const QStringList& keyColumns
     QStringList sets;
     for (const QString& c : columns)
         sets.append(quoteName(c) + QStringLiteral(" = ?"));
-    sqlite3_stmt* stmt = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                     .arg(quoteName(table), sets.join(QStringLiteral(", ")),
-                                         keyCondition(keyColumns)));
+    sqlite3_stmt* stmt = prepare(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(quoteName(table), sets.join(QStringLiteral(", ")), keyCondition(keyColumns)));
     if (!stmt)
         return false;
     bindAll(stmt, values + key);
@@ -1069,8 +1081,8 @@ bool SqliteEngine::updateRow(const QString& table, const QStringList& keyColumns
     return ok;
 }
 
-bool SqliteEngine::deleteRow(const QString& table, const QStringList& keyColumns,
-    const QList<Value>& key)
+bool SqliteEngine::deleteRow(
+    const QString& table, const QStringList& keyColumns, const QList<Value>& key)
 {
     if (keyColumns.isEmpty() || key.size() != keyColumns.size()) {
         m_errors.add(AdoError(int(0x80040E38u),
@@ -1080,8 +1092,8 @@ bool SqliteEngine::deleteRow(const QString& table, const QStringList& keyColumns
             QStringLiteral("HY000"), 0, ErrorSource));
         return false;
     }
-    sqlite3_stmt* stmt = prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                     .arg(quoteName(table), keyCondition(keyColumns)));
+    sqlite3_stmt* stmt = prepare(
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteName(table), keyCondition(keyColumns)));
     if (!stmt)
         return false;
     bindAll(stmt, key);
@@ -1103,8 +1115,8 @@ bool SqliteEngine::setDefaultDatabase(const QString&)
 
 // Temporary triggers of this connection (nothing is written to the file) that give the columns the
 // server's rules: a text longer than its column's declared length is stored cut to that length,
-// with the server's truncation warning, and a date written as text in another form ('05/03/2024', '2024-03-05') is
-// stored in the one form comparisons and order rely on ("yyyy-MM-dd hh:mm:ss").
+// with the server's truncation warning, and a date written as text in another form ('05/03/2024',
+// '2024-03-05') is stored in the one form comparisons and order rely on ("yyyy-MM-dd hh:mm:ss").
 int SqliteEngine::installColumnRules()
 {
     sqlite3_stmt* stmt = prepare(QStringLiteral(

@@ -29,8 +29,8 @@ public:
     bool open(const QString& path);
 
     void close() override;
-    bool execute(const QString& sql, qint64* recordsAffected,
-        std::unique_ptr<AdoCursor>* rows) override;
+    bool execute(
+        const QString& sql, qint64* recordsAffected, std::unique_ptr<AdoCursor>* rows) override;
     std::unique_ptr<AdoCursor> openCursor(const QString& sql, bool updatable) override;
     void delayCommit(bool delayed) override { m_delayNext = delayed; }
     bool beginTrans() override;
@@ -41,8 +41,8 @@ public:
         const QStringList& keyColumns, QList<Value>* newKey) override;
     bool updateRow(const QString& table, const QStringList& keyColumns, const QList<Value>& key,
         const QStringList& columns, const QList<Value>& values) override;
-    bool deleteRow(const QString& table, const QStringList& keyColumns,
-        const QList<Value>& key) override;
+    bool deleteRow(
+        const QString& table, const QStringList& keyColumns, const QList<Value>& key) override;
     void setCommandTimeout(int milliseconds) override;
     bool setDefaultDatabase(const QString& name) override;
 
@@ -80,7 +80,12 @@ private:
     bool m_delayed = false;
     // The connection's "synchronous" setting, which a delayed commit lowers for its transaction.
     int m_synchronous = 2;
-    enum class RulesState { None, Uncertain, Made };
+    enum class RulesState
+    {
+        None,
+        Uncertain,
+        Made
+    };
     RulesState m_rules = RulesState::None;
     // The table whose text the running statement had cut, set by the column rules.
     QString m_truncatedTable;

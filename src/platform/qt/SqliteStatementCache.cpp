@@ -22,7 +22,11 @@ bool isNamePart(QChar c)
 
 namespace {
 
-enum class Kind { Write, Query };
+enum class Kind
+{
+    Write,
+    Query
+};
 
 std::optional<SqliteStatementCache::Shape> shapeFor(const QString& sql, Kind kind)
 {
@@ -91,8 +95,8 @@ std::optional<SqliteStatementCache::Shape> shapeFor(const QString& sql, Kind kin
                     known = name.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0;
                 else
                     for (const char* verb : { "INSERT", "UPDATE", "DELETE", "REPLACE" })
-                        known = known
-                            || name.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
+                        known
+                            = known || name.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
                 if (!known)
                     return std::nullopt;
             }
@@ -111,9 +115,10 @@ std::optional<SqliteStatementCache::Shape> shapeFor(const QString& sql, Kind kin
             i = j;
         } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql.at(i + 1).isDigit())) {
             qsizetype j = i;
-            while (j < n && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'.' || sql.at(j) == u'_'
-                       || ((sql.at(j) == u'+' || sql.at(j) == u'-')
-                           && (sql.at(j - 1) == u'e' || sql.at(j - 1) == u'E'))))
+            while (j < n
+                && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'.' || sql.at(j) == u'_'
+                    || ((sql.at(j) == u'+' || sql.at(j) == u'-')
+                        && (sql.at(j - 1) == u'e' || sql.at(j - 1) == u'E'))))
                 ++j;
             const QStringView number = QStringView(sql).mid(i, j - i);
             bool whole = true;

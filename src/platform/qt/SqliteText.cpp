@@ -23,29 +23,21 @@ inline char32_t decodeUtf8(const unsigned char* s, int n, int& i)
         return lead;
     int extra = 0;
     char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0)
-    {
+    if ((lead & 0xE0) == 0xC0) {
         extra = 1;
         cp = lead & 0x1F;
-    }
-    else if ((lead & 0xF0) == 0xE0)
-    {
+    } else if ((lead & 0xF0) == 0xE0) {
         extra = 2;
         cp = lead & 0x0F;
-    }
-    else if ((lead & 0xF8) == 0xF0)
-    {
+    } else if ((lead & 0xF8) == 0xF0) {
         extra = 3;
         cp = lead & 0x07;
-    }
-    else
-    {
+    } else {
         return lead;
     }
     if (i + extra > n)
         return lead;
-    for (int k = 0; k < extra; ++k)
-    {
+    for (int k = 0; k < extra; ++k) {
         if ((s[i + k] & 0xC0) != 0x80)
             return lead;
     }
@@ -70,23 +62,23 @@ inline unsigned char asciiLower(unsigned char c)
 
 int collateTexto(void*, int aLength, const void* a, int bLength, const void* b)
 {
-    return compareSqliteText(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
-                             bLength);
+    return compareSqliteText(
+        static_cast<const char*>(a), aLength, static_cast<const char*>(b), bLength);
 }
 
 // ---- LIKE ----
 
 // A compiled pattern: one token per pattern character. Literals hold the character's weight, so
 // matching folds case exactly as the collation does.
-constexpr std::uint64_t kAnyOne = ~std::uint64_t{0};
-constexpr std::uint64_t kAnyMany = ~std::uint64_t{0} - 1;
+constexpr std::uint64_t kAnyOne = ~std::uint64_t { 0 };
+constexpr std::uint64_t kAnyMany = ~std::uint64_t { 0 } - 1;
 
 struct LikePattern
 {
     std::vector<std::uint64_t> tokens;
     char32_t escape = 0;
     bool hasEscape = false;
-    bool valid = true;  // false when the pattern ends with the escape character: matches nothing
+    bool valid = true; // false when the pattern ends with the escape character: matches nothing
 };
 
 LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t escape)
@@ -96,29 +88,20 @@ LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t 
     pattern.hasEscape = hasEscape;
     pattern.tokens.reserve(static_cast<std::size_t>(n));
     int i = 0;
-    while (i < n)
-    {
+    while (i < n) {
         const char32_t cp = decodeUtf8(p, n, i);
-        if (hasEscape && cp == escape)
-        {
-            if (i >= n)
-            {
+        if (hasEscape && cp == escape) {
+            if (i >= n) {
                 pattern.valid = false;
                 break;
             }
             pattern.tokens.push_back(textWeightKey(decodeUtf8(p, n, i)));
-        }
-        else if (cp == '%')
-        {
+        } else if (cp == '%') {
             if (pattern.tokens.empty() || pattern.tokens.back() != kAnyMany)
                 pattern.tokens.push_back(kAnyMany);
-        }
-        else if (cp == '_')
-        {
+        } else if (cp == '_') {
             pattern.tokens.push_back(kAnyOne);
-        }
-        else
-        {
+        } else {
             pattern.tokens.push_back(textWeightKey(cp));
         }
     }
@@ -134,18 +117,15 @@ bool matchLike(const std::vector<std::uint64_t>& tokens, const unsigned char* s,
     int i = 0;
     std::size_t starToken = count;
     int starText = 0;
-    while (i < n)
-    {
+    while (i < n) {
         int next = i;
         const char32_t cp = decodeUtf8(s, n, next);
-        if (p < count && tokens[p] == kAnyMany)
-        {
+        if (p < count && tokens[p] == kAnyMany) {
             starToken = p++;
             starText = i;
             continue;
         }
-        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp)))
-        {
+        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp))) {
             ++p;
             i = next;
             continue;
@@ -169,8 +149,7 @@ bool likeMatches(const LikePattern& pattern, sqlite3_value* text)
         return false;
     const auto* s = sqlite3_value_text(text);
     const int length = sqlite3_value_bytes(text);
-    for (int n = lengthWithoutTrailingBlanks(s, length); n <= length; ++n)
-    {
+    for (int n = lengthWithoutTrailingBlanks(s, length); n <= length; ++n) {
         if (matchLike(pattern.tokens, s, n))
             return true;
     }
@@ -179,25 +158,21 @@ bool likeMatches(const LikePattern& pattern, sqlite3_value* text)
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
-    for (int k = 0; k < argc; ++k)
-    {
-        if (sqlite3_value_type(argv[k]) == SQLITE_NULL)
-        {
+    for (int k = 0; k < argc; ++k) {
+        if (sqlite3_value_type(argv[k]) == SQLITE_NULL) {
             sqlite3_result_null(context);
             return;
         }
     }
     bool hasEscape = false;
     char32_t escape = 0;
-    if (argc == 3)
-    {
+    if (argc == 3) {
         const auto* e = sqlite3_value_text(argv[2]);
         const int eLength = sqlite3_value_bytes(argv[2]);
         int pos = 0;
         if (e != nullptr && eLength > 0)
             escape = decodeUtf8(e, eLength, pos);
-        if (e == nullptr || eLength == 0 || pos != eLength)
-        {
+        if (e == nullptr || eLength == 0 || pos != eLength) {
             sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
             return;
         }
@@ -207,8 +182,7 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     // The pattern is nearly always a constant of the statement: compile it once per statement.
     // SQLite keeps the compiled pattern while the argument stays the same and frees it otherwise.
     auto* cached = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
-    if (cached != nullptr && cached->hasEscape == hasEscape && cached->escape == escape)
-    {
+    if (cached != nullptr && cached->hasEscape == hasEscape && cached->escape == escape) {
         sqlite3_result_int(context, likeMatches(*cached, argv[1]) ? 1 : 0);
         return;
     }
@@ -216,22 +190,22 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     const int pLength = sqlite3_value_bytes(argv[0]);
     auto* compiled = new LikePattern(compileLike(p, pLength, hasEscape, escape));
     sqlite3_result_int(context, likeMatches(*compiled, argv[1]) ? 1 : 0);
-    sqlite3_set_auxdata(context, 0, compiled,
-                        [](void* data) { delete static_cast<LikePattern*>(data); });
+    sqlite3_set_auxdata(
+        context, 0, compiled, [](void* data) { delete static_cast<LikePattern*>(data); });
 }
 
-}  // namespace
+} // namespace
 
 int compareSqliteText(const char* a, int aLength, const char* b, int bLength)
 {
     return compareTextWeights(reinterpret_cast<const unsigned char*>(a), aLength,
-                              reinterpret_cast<const unsigned char*>(b), bLength, &decodeUtf8);
+        reinterpret_cast<const unsigned char*>(b), bLength, &decodeUtf8);
 }
 
 int compareSqliteText(const QByteArray& a, const QByteArray& b)
 {
-    return compareSqliteText(a.constData(), static_cast<int>(a.size()), b.constData(),
-                             static_cast<int>(b.size()));
+    return compareSqliteText(
+        a.constData(), static_cast<int>(a.size()), b.constData(), static_cast<int>(b.size()));
 }
 
 void registerSqliteText(sqlite3* db)
@@ -246,13 +220,13 @@ void registerSqliteText(sqlite3* db)
     constexpr int bloomFilter = 0x00080000;
     constexpr int bloomPulldown = 0x00100000;
     sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, db, bloomFilter | bloomPulldown);
-    sqlite3_create_collation_v2(db, kSqliteTextCollation, SQLITE_UTF8, nullptr, &collateTexto,
-                                nullptr);
+    sqlite3_create_collation_v2(
+        db, kSqliteTextCollation, SQLITE_UTF8, nullptr, &collateTexto, nullptr);
     constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "like", 2, flags, nullptr, &likeFunction, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "like", 3, flags, nullptr, &likeFunction, nullptr, nullptr,
-                               nullptr);
+    sqlite3_create_function_v2(
+        db, "like", 2, flags, nullptr, &likeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(
+        db, "like", 3, flags, nullptr, &likeFunction, nullptr, nullptr, nullptr);
 }
 
 bool registerSqliteText(const QSqlDatabase& db)

@@ -7,15 +7,16 @@
 // one token, so joining the texts gives the statement back.
 struct TsqlToken
 {
-    enum class Type {
-        Space,      // blanks and line breaks
-        Comment,    // -- to the end of the line, /* ... */
-        Word,       // names and keywords
-        Name,       // [quoted name] or "quoted name"
-        String,     // 'text' ('' inside), N'text'
-        Number,     // 12, 12.5, .5, 1e3, 0x1F
-        Variable,   // @name, @@IDENTITY
-        Symbol,     // ( ) , . ; + - * / % = < > <= >= <> != || and the rest
+    enum class Type
+    {
+        Space, // blanks and line breaks
+        Comment, // -- to the end of the line, /* ... */
+        Word, // names and keywords
+        Name, // [quoted name] or "quoted name"
+        String, // 'text' ('' inside), N'text'
+        Number, // 12, 12.5, .5, 1e3, 0x1F
+        Variable, // @name, @@IDENTITY
+        Symbol, // ( ) , . ; + - * / % = < > <= >= <> != || and the rest
     };
     Type type = Type::Space;
     QString text;

@@ -20,7 +20,8 @@ QSet<QString> wordSet(const char* words)
 // Words that are never an operand of an expression.
 const QSet<QString>& keywords()
 {
-    static const QSet<QString> set = wordSet("SELECT FROM WHERE AND OR NOT ON THEN ELSE WHEN CASE "
+    static const QSet<QString> set = wordSet(
+        "SELECT FROM WHERE AND OR NOT ON THEN ELSE WHEN CASE "
         "END AS BY SET HAVING VALUES IN IS LIKE BETWEEN DISTINCT ALL TOP INTO JOIN INNER LEFT "
         "RIGHT OUTER CROSS FULL ORDER GROUP ESCAPE ASC DESC UNION EXCEPT INTERSECT INSERT UPDATE "
         "DELETE EXISTS WITH COLLATE PERCENT LIMIT OFFSET");
@@ -29,7 +30,8 @@ const QSet<QString>& keywords()
 
 const QSet<QString>& tableHints()
 {
-    static const QSet<QString> set = wordSet("NOLOCK READUNCOMMITTED READCOMMITTED REPEATABLEREAD "
+    static const QSet<QString> set = wordSet(
+        "NOLOCK READUNCOMMITTED READCOMMITTED REPEATABLEREAD "
         "SERIALIZABLE ROWLOCK PAGLOCK TABLOCK TABLOCKX UPDLOCK XLOCK HOLDLOCK NOWAIT READPAST "
         "FASTFIRSTROW");
     return set;
@@ -39,20 +41,21 @@ const QSet<QString>& tableHints()
 const QSet<QString>& textFunctions()
 {
     static const QSet<QString> set = wordSet("LTRIM RTRIM LEFT RIGHT SUBSTRING UPPER LOWER REPLACE "
-        "REPLICATE SPACE STR CHAR NCHAR TRIM");
+                                             "REPLICATE SPACE STR CHAR NCHAR TRIM");
     return set;
 }
 
 const QSet<QString>& numberFunctions()
 {
     static const QSet<QString> set = wordSet("LEN CHARINDEX COUNT SUM AVG ABS ROUND DATEDIFF "
-        "DATEPART YEAR MONTH DAY FLOOR CEILING");
+                                             "DATEPART YEAR MONTH DAY FLOOR CEILING");
     return set;
 }
 
 const QSet<QString>& statementStarters()
 {
-    static const QSet<QString> set = wordSet("SELECT INSERT UPDATE DELETE CREATE DROP ALTER BEGIN "
+    static const QSet<QString> set = wordSet(
+        "SELECT INSERT UPDATE DELETE CREATE DROP ALTER BEGIN "
         "COMMIT ROLLBACK IF SET TRUNCATE EXEC EXECUTE DECLARE PRINT GRANT WHILE RETURN USE SAVE "
         "RAISERROR");
     return set;
@@ -112,7 +115,10 @@ public:
     bool word(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isWord(w); }
     bool sym(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isSymbol(w); }
     int match(int s) const { return m_match.at(s); }
-    QString upper(int s) const { return tok(s).type == Type::Word ? tok(s).text.toUpper() : QString(); }
+    QString upper(int s) const
+    {
+        return tok(s).type == Type::Word ? tok(s).text.toUpper() : QString();
+    }
     bool isKeyword(int s) const { return keywords().contains(upper(s)); }
 
     void remove(int s) { m_toks[m_sig.at(s)].removed = true; }
@@ -221,8 +227,7 @@ void rewriteNamesAndLiterals(Work& w)
             // SQLite reads a statement only up to its first NUL: one inside a text is written
             // as char(0), so the rest of the text and of the statement are not lost.
             if (text.contains(QChar(0)))
-                text = u'(' + text.split(QChar(0)).join(QStringLiteral("' || char(0) || '"))
-                    + u')';
+                text = u'(' + text.split(QChar(0)).join(QStringLiteral("' || char(0) || '")) + u')';
             if (text != t.text)
                 w.edit(s).out = text;
         } else if (t.type == Type::Variable) {
@@ -241,7 +246,7 @@ void rewriteNamesAndLiterals(Work& w)
 const QSet<QString>& comparedTextFunctions()
 {
     static const QSet<QString> set = wordSet("LTRIM RTRIM TRIM UPPER LOWER REPLACE SUBSTRING LEFT "
-        "RIGHT ISNULL");
+                                             "RIGHT ISNULL");
     return set;
 }
 
@@ -256,8 +261,7 @@ void collateComparedCall(Work& w, int s)
     const bool compared = (s > 0 && isComparison(w.tok(s - 1)))
         || (close + 1 < w.size() && isComparison(w.tok(close + 1)));
     if (compared)
-        w.edit(close).suffix
-            += QStringLiteral(" COLLATE ") + QLatin1String(kSqliteTextCollation);
+        w.edit(close).suffix += QStringLiteral(" COLLATE ") + QLatin1String(kSqliteTextCollation);
 }
 
 // The first argument of DATEADD, DATEDIFF and DATEPART names a date part as a bare word.
@@ -303,7 +307,16 @@ QList<QPair<int, int>> arguments(const Work& w, int open)
     return args;
 }
 
-enum class TargetKind { Text, Integer, Real, DateTime, Date, Bit, Unknown };
+enum class TargetKind
+{
+    Text,
+    Integer,
+    Real,
+    DateTime,
+    Date,
+    Bit,
+    Unknown
+};
 
 struct Target
 {
@@ -544,7 +557,12 @@ public:
         return prev.type == Type::Word && m_w.isKeyword(s - 1) && !prev.isWord("END");
     }
 
-    enum class Kind { Text, Number, Unknown };
+    enum class Kind
+    {
+        Text,
+        Number,
+        Unknown
+    };
     Kind kindOf(int from, int to) const
     {
         if (to != primary(from))
@@ -853,15 +871,16 @@ private:
         if (first == u"COMMIT" || first == u"ROLLBACK") {
             ++pos;
             skipTransactionName(pos);
-            return { TsqlStatement { first == u"COMMIT" ? TsqlStatement::Kind::Commit
-                                                        : TsqlStatement::Kind::Rollback,
+            return { TsqlStatement {
+                first == u"COMMIT" ? TsqlStatement::Kind::Commit : TsqlStatement::Kind::Rollback,
                 {}, {}, {} } };
         }
         if (first == u"IF")
             return { parseIf(pos) };
         if (first == u"SET") {
             const int end = statementEnd(pos);
-            static const QSet<QString> options = wordSet("NOCOUNT ANSI_NULLS ANSI_WARNINGS "
+            static const QSet<QString> options = wordSet(
+                "NOCOUNT ANSI_NULLS ANSI_WARNINGS "
                 "ANSI_PADDING QUOTED_IDENTIFIER DATEFORMAT ARITHABORT XACT_ABORT LOCK_TIMEOUT "
                 "CONCAT_NULL_YIELDS_NULL LANGUAGE DEADLOCK_PRIORITY TRANSACTION");
             if (!options.contains(upper(pos + 1)))
@@ -870,7 +889,7 @@ private:
             return {};
         }
         static const QSet<QString> refused = wordSet("EXEC EXECUTE DECLARE PRINT WHILE RETURN USE "
-            "SAVE RAISERROR GRANT");
+                                                     "SAVE RAISERROR GRANT");
         if (refused.contains(first) || tok(pos).type == Type::Variable) {
             error = untranslatable(tok(pos).text.toUpper());
             return {};
@@ -915,7 +934,8 @@ private:
         const QString query = translateTokens(slice(open + 1, close), error);
         if (!error.isEmpty())
             return st;
-        st.sql = (negate ? QStringLiteral("SELECT NOT EXISTS (") : QStringLiteral("SELECT EXISTS ("))
+        st.sql
+            = (negate ? QStringLiteral("SELECT NOT EXISTS (") : QStringLiteral("SELECT EXISTS ("))
             + query + u')';
         pos = close + 1;
         while (pos < size() && (tok(pos).isSymbol(";") || isGo(pos)))
@@ -933,7 +953,12 @@ private:
 
     // What a token does to one kind of nesting ("(" ... ")", CASE ... END) whose open count is
     // `depth`: nothing, opens or closes one (Counted), or closes one never opened.
-    enum class Nesting { None, Counted, Unopened };
+    enum class Nesting
+    {
+        None,
+        Counted,
+        Unopened
+    };
     static Nesting nest(int& depth, bool opens, bool closes)
     {
         if (opens) {
@@ -988,9 +1013,8 @@ private:
                 continue;
             const QString prev = upper(s - 1);
             if (w == u"SELECT"
-                && (prev == u"UNION" || prev == u"ALL" || prev == u"EXCEPT"
-                    || prev == u"INTERSECT" || ((kind == u"CREATE" || kind == u"ALTER") && prev == u"AS")
-))
+                && (prev == u"UNION" || prev == u"ALL" || prev == u"EXCEPT" || prev == u"INTERSECT"
+                    || ((kind == u"CREATE" || kind == u"ALTER") && prev == u"AS")))
                 continue;
             if (w == u"SET" && kind == u"UPDATE")
                 continue;
@@ -1021,8 +1045,8 @@ TsqlTranslator::Batch TsqlTranslator::translate(const QString& tsql)
     return batch;
 }
 
-TsqlTranslator::Query TsqlTranslator::translateQuery(const QString& tsql,
-    const QString& rowidColumn)
+TsqlTranslator::Query TsqlTranslator::translateQuery(
+    const QString& tsql, const QString& rowidColumn)
 {
     Query query;
     QList<TsqlToken> tokens;
@@ -1031,8 +1055,7 @@ TsqlTranslator::Query TsqlTranslator::translateQuery(const QString& tsql,
         return query;
     }
     // Statement separators and trailing blanks of a single query go.
-    while (!tokens.isEmpty()
-        && (!tokens.last().significant() || tokens.last().isSymbol(";")))
+    while (!tokens.isEmpty() && (!tokens.last().significant() || tokens.last().isSymbol(";")))
         tokens.removeLast();
     Work probe(tokens);
     removeOwnerAndHints(probe);
@@ -1056,7 +1079,8 @@ TsqlTranslator::Query TsqlTranslator::translateQuery(const QString& tsql,
         int a = from + 2;
         if (probe.word(a, "AS"))
             ++a;
-        if (a < probe.size() && (probe.tok(a).type == Type::Name
+        if (a < probe.size()
+            && (probe.tok(a).type == Type::Name
                 || (probe.tok(a).type == Type::Word && !probe.isKeyword(a)
                     && !probe.word(a, "WITH"))))
             alias = probe.tok(a).name();

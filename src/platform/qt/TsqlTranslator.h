@@ -6,12 +6,13 @@
 // One statement of a translated batch.
 struct TsqlStatement
 {
-    enum class Kind {
-        Sql,        // `sql` is a statement for SQLite
-        Begin,      // BEGIN TRAN[SACTION]
-        Commit,     // COMMIT [TRAN[SACTION]]
-        Rollback,   // ROLLBACK [TRAN[SACTION]]
-        IfExists,   // `sql` gives 1 or 0; run `then` on 1, `otherwise` on 0
+    enum class Kind
+    {
+        Sql, // `sql` is a statement for SQLite
+        Begin, // BEGIN TRAN[SACTION]
+        Commit, // COMMIT [TRAN[SACTION]]
+        Rollback, // ROLLBACK [TRAN[SACTION]]
+        IfExists, // `sql` gives 1 or 0; run `then` on 1, `otherwise` on 0
     };
     Kind kind = Kind::Sql;
     QString sql;
