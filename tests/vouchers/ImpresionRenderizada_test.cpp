@@ -108,4 +108,40 @@ TEST_F(ImpresionRenderizadaTest, an_entry_prints_in_each_layout)
     }
 }
 
+// An entry longer than a page: every page carries the voucher's line and the column headings
+// above its accounts, and its number of pages.
+TEST_F(ImpresionRenderizadaTest, a_long_entry_repeats_its_heading_on_every_page)
+{
+    for (int linea = 0; linea < 61; ++linea)
+        exec(QStringLiteral(
+            "INSERT INTO MV_ASIENTOS (TC,SUCURSAL,NUMERO,LETRA,[NUMERO ASIENTO],MES_OPERATIVO,"
+            "PERIODO,FECHA,FECHASUBDIARIO,CABIMPORTE,CUENTA,Detalle,Importe,[DEBE-HABER]) VALUES "
+            "('AS', '0002', '00000001', 'X', 5003, 11, 2026, '2026-11-20 00:00:00', "
+            "'2026-11-20 00:00:00', 30000, '%1', 'Renglón %2', %3, '%4')")
+                 .arg(linea < 60 ? QStringLiteral("5110100") : QStringLiteral("1110101"))
+                 .arg(linea + 1)
+                 .arg(linea < 60 ? 500 : 30000)
+                 .arg(linea < 60 ? QStringLiteral("D") : QStringLiteral("H")));
+
+    ImpresionAsientos::ImprimeAsiento(QStringLiteral("AS"), QStringLiteral("0002"),
+        QStringLiteral("00000001"), QStringLiteral("X"), QStringLiteral("11"),
+        QStringLiteral("5003"), QString(), false, true, false);
+
+    const QStringList paginas = texto(1).split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GE(paginas.size(), 2);
+    for (int n = 1; n <= paginas.size(); ++n) {
+        SCOPED_TRACE(n);
+        const QString pagina = paginas.at(n - 1).simplified();
+        for (const QString& esperado :
+            { QStringLiteral("Asiento contable"), QStringLiteral("Comprobante AS 0002-00000001 X"),
+                QStringLiteral("Asiento Nº 5003"),
+                QStringLiteral("Cuenta Descripción Detalle Debe Haber"),
+                QStringLiteral("Página %1 de %2").arg(n).arg(paginas.size()) })
+            EXPECT_TRUE(pagina.contains(esperado)) << esperado.toStdString() << "\n"
+                                                   << pagina.toStdString();
+    }
+    EXPECT_TRUE(paginas.last().simplified().contains(QStringLiteral("Totales 30.000,00 30.000,00")))
+        << paginas.last().toStdString();
+}
+
 } // namespace
