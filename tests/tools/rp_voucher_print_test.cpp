@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -211,8 +212,9 @@ struct Impreso
 Impreso leeImpreso(const QString& texto)
 {
     const QString monto = QStringLiteral("(-?[\\d.]+,\\d\\d)");
+    // A unit price prints with the site's configured decimals.
     const QRegularExpression item(
-        QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+") + monto
+        QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+(-?[\\d.]+(?:,\\d+)?)")
         + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression tarea(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d+):(\\d\\d) h\\s+")
         + monto + QStringLiteral("\\s+") + monto + QStringLiteral("\\s*$"));
@@ -242,8 +244,7 @@ Impreso leeImpreso(const QString& texto)
             impreso.tareas.push_back(
                 { m.captured(2), m.captured(3).toDouble() + m.captured(4).toDouble() / 60,
                     numero(m.captured(5)), 0, *centavos(m.captured(6)) });
-        } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(4))
-            && centavos(m.captured(6))) {
+        } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(6))) {
             impreso.items.push_back({ m.captured(2), numero(m.captured(3)), numero(m.captured(4)),
                 numero(m.captured(5)), *centavos(m.captured(6)) });
         } else if ((m = porTasa.match(linea)).hasMatch()) {
@@ -275,6 +276,11 @@ public:
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombre);
         db.setDatabaseName(path);
         EXPECT_TRUE(db.open() && registerSqliteText(db));
+    }
+    void ejecuta(const QString& sql) const
+    {
+        QSqlQuery q(QSqlDatabase::database(m_nombre));
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
     }
     ~BaseDemo() { QSqlDatabase::removeDatabase(m_nombre); }
 
@@ -411,6 +417,162 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
         }
     }
     EXPECT_GT(vistos, 20);
+}
+
+// Half away from zero: `numerador` / `divisor`, both positive.
+qint64 divideRedondeando(qint64 numerador, qint64 divisor)
+{
+    return (2 * numerador + divisor) / (2 * divisor);
+}
+
+// Invoices whose quantities have three decimals and prices four, at three rates with an exempt
+// line and line discounts, letters A (prices without VAT) and B (prices with VAT), of six lines
+// and of 150: printed with two and with four configured decimals, every line prints the stored
+// line total, the lines make up the breakdown and the breakdown the stored TOTAL, to the cent;
+// with four decimals the page's quantity by price less discount gives each line's total.
+TEST_F(RpVoucherPrint, invoices_with_four_decimal_prices_add_up_to_the_cent)
+{
+    struct Linea
+    {
+        qint64 milesimos; // quantity, in thousandths
+        qint64 precioNeto; // unit price without VAT, in ten-thousandths
+        int tasa; // VAT rate, in tenths of a percent
+        int bonificacion; // discount, in hundredths of a percent
+    };
+    const std::vector<Linea> seis {
+        { 7125, 3333, 210, 0 },
+        { 2375, 12345678, 210, 500 },
+        { 3500, 1999990, 105, 0 },
+        { 12750, 151234, 270, 250 },
+        { 1333, 1000050, 0, 0 },
+        { 150000, 12345678, 210, 1000 },
+    };
+    std::vector<Linea> cientoCincuenta;
+    for (int k = 0; k < 150; ++k)
+        cientoCincuenta.push_back({ 1000 + 1375 * (k % 9), 3333 + 7919 * k % 2000000,
+            (k % 4 == 3) ? 0 : (k % 4 == 1 ? 105 : (k % 4 == 2 ? 270 : 210)), (k % 5) * 125 });
+
+    const BaseDemo base(m_db);
+    struct Esperado
+    {
+        std::vector<qint64> totales; // cents
+        std::vector<double> tasas;
+        std::vector<qint64> precios; // as stored, in ten-thousandths
+        qint64 total = 0;
+    };
+    std::map<QString, Esperado> esperados;
+    int numero = 7000;
+    for (const std::vector<Linea>* lineas :
+        std::initializer_list<const std::vector<Linea>*> { &seis, &cientoCincuenta }) {
+        for (const char letra : { 'A', 'B' }) {
+            const QString id = QStringLiteral("00020000%1%2").arg(++numero).arg(QChar(letra));
+            Esperado& e = esperados[id];
+            std::map<int, qint64> porTasa;
+            for (std::size_t i = 0; i < lineas->size(); ++i) {
+                const Linea& l = (*lineas)[i];
+                const qint64 precio = letra == 'A'
+                    ? l.precioNeto
+                    : divideRedondeando(l.precioNeto * (1000 + l.tasa), 1000);
+                // In units of 1e-11: thousandths by ten-thousandths by ten-thousandths.
+                const qint64 exacto = l.milesimos * precio * (10000 - l.bonificacion);
+                const qint64 centavos = divideRedondeando(exacto, 1000000000);
+                e.totales.push_back(centavos);
+                e.tasas.push_back(l.tasa / 10.0);
+                e.precios.push_back(precio);
+                porTasa[l.tasa] += centavos;
+                const auto decimal = [](qint64 v, int escala) {
+                    return QString::number(double(v) / escala, 'f', 4);
+                };
+                base.ejecuta(QStringLiteral(
+                    "INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,"
+                    "DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,alicIva,PorcDto,"
+                    "Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,CANTIDAD_ORIGEN) VALUES "
+                    "('FC', '%1', 0, '%2', 'Artículo fraccionado %3', 'UN', %4, %5, %6, %7, "
+                    "%8, %9, 0, %4, 'UN', 1, %4)")
+                                 .arg(id, QString::number(1 + i % 20).rightJustified(6, u'0'))
+                                 .arg(i + 1)
+                                 .arg(QString::number(double(l.milesimos) / 1000, 'f', 3),
+                                     decimal(precio, 10000), decimal(centavos, 100),
+                                     decimal(l.precioNeto, 10000), QString::number(l.tasa / 10.0),
+                                     QString::number(l.bonificacion / 100.0)));
+            }
+            for (const auto& [tasa, importe] : porTasa)
+                e.total += importe + (letra == 'A' ? divideRedondeando(importe * tasa, 1000) : 0);
+            base.ejecuta(QStringLiteral(
+                "INSERT INTO V_MV_CPTE "
+                "(TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+                "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,IdVendedor) SELECT TC, "
+                "'%1', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+                "DOCUMENTONUMERO, Moneda, %2, IdVendedor FROM V_MV_CPTE WHERE TC = 'FC' AND "
+                "IDCOMPROBANTE = '%3'")
+                             .arg(id, QString::number(double(e.total) / 100, 'f', 2),
+                                 letra == 'A' ? QStringLiteral("000200002001A")
+                                              : QStringLiteral("000200002002B")));
+        }
+    }
+
+    for (const int decimales : { 2, 4 }) {
+        SCOPED_TRACE(decimales);
+        base.ejecuta(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
+                                    "'CantidadDecimales'")
+                         .arg(decimales));
+        const QString carpeta = m_dir.filePath(QStringLiteral("decimales-%1").arg(decimales));
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+            esperados.begin()->first, QStringLiteral("--hasta"), esperados.rbegin()->first,
+            QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+        ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+        const QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        ASSERT_EQ(pdfs.size(), qsizetype(esperados.size()));
+
+        for (const QString& pdf : pdfs) {
+            const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdf));
+            const Impreso p = leeImpreso(texto);
+            const auto it = std::find_if(esperados.begin(), esperados.end(),
+                [&](const auto& par) { return par.first.left(12) == p.numero; });
+            ASSERT_NE(it, esperados.end()) << texto.toStdString();
+            SCOPED_TRACE(it->first.toStdString());
+            const Esperado& e = it->second;
+            const bool letraA = it->first.endsWith(u'A');
+            ASSERT_EQ(p.items.size(), e.totales.size()) << texto.toStdString();
+            ASSERT_TRUE(p.total.has_value());
+            EXPECT_EQ(*p.total, e.total);
+
+            std::map<double, qint64> porTasa;
+            for (std::size_t i = 0; i < p.items.size(); ++i) {
+                const Impreso::Linea& l = p.items[i];
+                EXPECT_EQ(l.total, e.totales[i]) << l.texto.toStdString();
+                if (decimales == 4) {
+                    EXPECT_EQ(std::llround(l.precio * 10000), e.precios[i])
+                        << l.texto.toStdString();
+                    EXPECT_EQ(redondeo(l.cantidad * l.precio * (100 - l.bonificacion)), l.total)
+                        << l.texto.toStdString();
+                }
+                porTasa[e.tasas[i]] += l.total;
+            }
+            qint64 suma = 0;
+            if (letraA) {
+                EXPECT_EQ(p.netos, porTasa) << texto.toStdString();
+                for (const auto& [tasa, neto] : p.netos) {
+                    suma += neto + (p.iva.count(tasa) ? p.iva.at(tasa) : 0);
+                    if (tasa != 0) {
+                        EXPECT_EQ(p.iva.count(tasa) ? p.iva.at(tasa) : -1,
+                            redondeo(double(neto) * tasa / 100));
+                    }
+                }
+            } else {
+                for (const auto& [tasa, bruto] : porTasa) {
+                    suma += bruto;
+                    if (tasa != 0) {
+                        EXPECT_EQ(p.contenido.count(tasa) ? p.contenido.at(tasa) : -1,
+                            redondeo(double(bruto) * tasa / (100 + tasa)))
+                            << tasa;
+                    }
+                }
+            }
+            EXPECT_EQ(suma, *p.total) << texto.toStdString();
+        }
+    }
 }
 
 // The prints of another stored type find the voucher where the buffer finds it and fill the
