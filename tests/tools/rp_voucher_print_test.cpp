@@ -575,6 +575,54 @@ TEST_F(RpVoucherPrint, invoices_with_four_decimal_prices_add_up_to_the_cent)
     }
 }
 
+// Each type printed on the sales form says what the document is: an electronic credit invoice
+// and a proforma credit note are told apart from a plain invoice and credit note.
+TEST_F(RpVoucherPrint, each_sales_voucher_type_prints_its_own_title)
+{
+    const BaseDemo base(m_db);
+    const struct
+    {
+        const char* tc;
+        const char* desde; // the demo voucher whose data it takes
+        const char* id;
+        const char* titulo;
+    } filas[] = {
+        { "FCE", "000200002005A", "000200002905A", "FACTURA DE CRÉDITO ELECTRÓNICA" },
+        { "NCFP", "000200002004X", "000200002904X", "NOTA DE CRÉDITO PROFORMA" },
+        { "FP", "000200002004X", "000200002004X", "FACTURA PROFORMA" },
+        { "NC", "000200002003B", "000200002003B", "NOTA DE CRÉDITO" },
+    };
+    const QString cabecera = QStringLiteral(
+        "UNEGOCIO,FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,"
+        "CodCpteAfip,IdVendedor");
+    const QString lineas = QStringLiteral(
+        "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,alicIva,PorcDto,"
+        "Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,CANTIDAD_ORIGEN");
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.tc);
+        if (QLatin1String(f.desde) != QLatin1String(f.id)) {
+            for (const auto& [tabla, columnas] :
+                { std::pair { QStringLiteral("V_MV_CPTE"), cabecera },
+                    std::pair { QStringLiteral("V_MV_CPTEINSUMOS"), lineas } })
+                base.ejecuta(QStringLiteral("INSERT INTO %1 (TC,IDCOMPROBANTE,IDCOMPLEMENTO,%2) "
+                                            "SELECT '%3', '%4', 0, %2 FROM %1 WHERE "
+                                            "IDCOMPROBANTE = '%5' ORDER BY ID")
+                                 .arg(tabla, columnas, QLatin1String(f.tc), QLatin1String(f.id),
+                                     QLatin1String(f.desde)));
+        }
+        const QString carpeta = m_dir.filePath(QStringLiteral("titulo-") + QLatin1String(f.tc));
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), QLatin1String(f.tc), QStringLiteral("--id"),
+            QLatin1String(f.id), QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+        ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+        const QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        ASSERT_EQ(pdfs.size(), 1);
+        const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdfs.first()));
+        const QString primera = texto.split(u'\n').value(0).simplified();
+        EXPECT_TRUE(primera.endsWith(QString::fromUtf8(f.titulo))) << texto.toStdString();
+    }
+}
+
 // The prints of another stored type find the voucher where the buffer finds it and fill the
 // buffer under the type their form reads; a print that finds nothing to print fails.
 TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_printed)
