@@ -1,14 +1,19 @@
 #include "pricelists/AnalisisCostos.h"
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/AdoField.h"
 #include "platform/AdoRecordset.h"
+#include "platform/AdoTypes.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Steps.h"
@@ -26,16 +31,31 @@ QString sentenciaBorrado(const QString& clave)
     return QStringLiteral("DELETE AUX_ANALISISCOSTOS WHERE USUARIO =") + literal(clave);
 }
 
-// A statement that left errors on the connection fails as a run-time error, so the operator is
-// asked as for any other failure of the analysis.
-void ejecuta(DB_Dll& db, const QString& sentencia)
+// Raises the first error a statement left on the connection as a run-time error, so the
+// operator is asked as for any other failure of the analysis.
+void lanzaError(DB_Dll& db)
 {
-    db.EjecutaConsultaSQL(sentencia);
     AdoErrors& errores = db.gCnn().Errors();
     if (errores.Count() > 0) {
         const AdoError error = errores.Item(0);
         throw RuntimeError(error.Number(), error.Description(), error.Source());
     }
+}
+
+// A statement of one article's row. The data layer clears a server's "would be truncated" as a
+// warning, although the server stored nothing: a statement that wrote no row was refused all the
+// same.
+void ejecuta(DB_Dll& db, const QString& sentencia, const QString& articulo)
+{
+    qint64 escritas = 0;
+    db.EjecutaConsultaSQL(sentencia, &escritas);
+    lanzaError(db);
+    if (escritas == 0)
+        throw RuntimeError(SqlNativeError::StringTruncated,
+            QStringLiteral("La base de datos no guardó la fila del artículo %1 en "
+                           "AUX_ANALISISCOSTOS: algún texto es más largo que su columna.")
+                .arg(articulo.trimmed()),
+            QStringLiteral("AnalisisCostos"));
 }
 
 // Closes the banner and the recordset on every way out, the operator's Abort included. A run that
@@ -209,6 +229,42 @@ private:
     std::vector<FilaAnalisis> m_filas;
     QHash<QString, QList<qsizetype>> m_porArticulo;
 };
+
+// The message for a key of the rows that the work table would store cut, or "" when every key
+// fits (trailing blanks are no part of a key).
+QString claveCortada(DB_Dll& db, const FilasAnalisis& filas, const QString& clave)
+{
+    AdoRecordset rs;
+    db.AbrirRecordset(
+        QStringLiteral("SELECT IDARTICULO,USUARIO FROM AUX_ANALISISCOSTOS WHERE 1=0"), rs);
+    if (rs.State() == adStateClosed)
+        return {};
+    const qint64 anchoArticulo = rs.Fields(0).DefinedSize();
+    const qint64 anchoUsuario = rs.Fields(1).DefinedSize();
+    db.CierraRecordset(rs);
+    const auto largo = [](const QString& texto) {
+        qsizetype n = texto.size();
+        while (n > 0 && texto.at(n - 1) == u' ')
+            --n;
+        return n;
+    };
+    const auto noCabe = [](qsizetype n, qint64 ancho) { return ancho > 0 && n > ancho; };
+    const QString texto = QStringLiteral(
+        "%1 \"%2\" tiene %3 caracteres y la columna %4 de AUX_ANALISISCOSTOS guarda %5: el "
+        "análisis de costos no se armó.");
+    if (noCabe(largo(clave), anchoUsuario))
+        return texto.arg(QStringLiteral("La clave de usuario"), clave,
+            QString::number(largo(clave)), QStringLiteral("USUARIO"),
+            QString::number(anchoUsuario));
+    for (qsizetype i = 0; i < filas.cantidad(); ++i) {
+        const QString& articulo = filas.fila(i).articulo;
+        if (noCabe(largo(articulo), anchoArticulo))
+            return texto.arg(QStringLiteral("El código de artículo"), articulo.trimmed(),
+                QString::number(largo(articulo)), QStringLiteral("IDARTICULO"),
+                QString::number(anchoArticulo));
+    }
+    return {};
+}
 
 } // namespace
 
@@ -452,60 +508,105 @@ bool AnalisisCostos::ArmarAnalisisCostos(
         db.CierraRecordset(rs);
     }
 
+    // The report finds the rows by their keys: a key the work table would store cut leaves an
+    // analysis that prints empty, so the run stops before it writes.
+    if (filas.cantidad() > 0) {
+        QString cortada;
+        if (!steps.run([&] { cortada = claveCortada(db, filas, clave); }))
+            return false;
+        if (!cortada.isEmpty()) {
+            MsgBox(cortada);
+            return false;
+        }
+    }
+
     // One transaction for every row of the run: a commit per row waited on the disk once per
     // row. A run that stops rolls it back.
-    if (!steps.run([&] {
-            if (!db.gCnn().BeginTrans())
-                throw db.gCnn().LastError();
-            cierre.enTransaccion = true;
-        }))
-        return false;
     // Rows that take the same columns go in one statement: statements one by one cost more to
-    // prepare than to run. A statement the database refuses is written again row by row, with
-    // the insert and updates a row was made of, so the operator is asked about the very row.
+    // prepare than to run. A statement that did not write every row it carried is written again
+    // row by row, with the insert and updates a row was made of, so the operator is asked about
+    // the very row. The transaction is rolled back before the question: no lock waits on the
+    // answer. Retry and Ignore then write the run again from its first row, Ignore without the
+    // refused statement.
     const qsizetype porSentencia = db.gServidor.contains(u'#') ? 1 : FilasPorSentencia;
-    QHash<QString, QList<qsizetype>> porColumnas;
+    QSet<std::pair<qsizetype, qsizetype>> omitidas; // (row, its group) let go by the operator
+    QSet<qsizetype> filasConOmitidas;
+    std::optional<RuntimeError> rechazo;
+    std::pair<qsizetype, qsizetype> rechazada;
     const auto escribe = [&](const QList<qsizetype>& tanda) {
+        bool enLote = true;
         QStringList valores;
-        for (qsizetype i : tanda)
+        for (qsizetype i : tanda) {
+            enLote = enLote && !filasConOmitidas.contains(i);
             valores << filas.fila(i).valores(clave);
-        db.EjecutaConsultaSQL(filas.fila(tanda.first()).insercion(valores));
-        if (db.gCnn().Errors().Count() == 0)
-            return true;
+        }
+        if (enLote) {
+            qint64 escritas = 0;
+            db.EjecutaConsultaSQL(filas.fila(tanda.first()).insercion(valores), &escritas);
+            if (db.gCnn().Errors().Count() == 0 && escritas == tanda.size())
+                return true;
+        }
         for (qsizetype i : tanda) {
             const FilaAnalisis& fila = filas.fila(i);
             progreso.muestra(fila.articulo);
             bool existe = false;
-            for (const GrupoFila& g : fila.grupos) {
+            for (qsizetype k = 0; k < qsizetype(fila.grupos.size()); ++k) {
+                if (omitidas.contains({ i, k }))
+                    continue;
+                const GrupoFila& g = fila.grupos[size_t(k)];
                 const QString sentencia = existe
                     ? sentenciaActualizacion(
                         g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave)
                     : sentenciaInsercion(
                         g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave);
-                bool hecho = false;
-                if (!steps.run([&] {
-                        ejecuta(db, sentencia);
-                        hecho = true;
-                    }))
+                try {
+                    ejecuta(db, sentencia, fila.articulo);
+                } catch (const RuntimeError& error) {
+                    rechazo = error;
+                    rechazada = { i, k };
                     return false;
-                existe = existe || hecho;
+                }
+                existe = true;
             }
         }
         return true;
     };
-    for (qsizetype i = 0; i < filas.cantidad(); ++i) {
-        progreso.muestra(filas.fila(i).articulo);
-        QList<qsizetype>& tanda = porColumnas[filas.fila(i).columnas()];
-        tanda << i;
-        if (tanda.size() >= porSentencia) {
-            if (!escribe(tanda))
-                return false;
-            tanda.clear();
+    const auto escribeTodas = [&] {
+        QHash<QString, QList<qsizetype>> porColumnas;
+        for (qsizetype i = 0; i < filas.cantidad(); ++i) {
+            progreso.muestra(filas.fila(i).articulo);
+            QList<qsizetype>& tanda = porColumnas[filas.fila(i).columnas()];
+            tanda << i;
+            if (tanda.size() >= porSentencia) {
+                if (!escribe(tanda))
+                    return false;
+                tanda.clear();
+            }
         }
-    }
-    for (const QList<qsizetype>& tanda : std::as_const(porColumnas)) {
-        if (!tanda.isEmpty() && !escribe(tanda))
+        for (const QList<qsizetype>& tanda : std::as_const(porColumnas)) {
+            if (!tanda.isEmpty() && !escribe(tanda))
+                return false;
+        }
+        return true;
+    };
+    for (;;) {
+        if (!steps.run([&] {
+                if (!db.gCnn().BeginTrans())
+                    throw db.gCnn().LastError();
+                cierre.enTransaccion = true;
+            }))
             return false;
+        if (escribeTodas())
+            break;
+        db.gCnn().RollbackTrans();
+        cierre.enTransaccion = false;
+        const int respuesta = u.PreguntaError(*rechazo);
+        if (respuesta == Msg::Ignore) {
+            omitidas.insert(rechazada);
+            filasConOmitidas.insert(rechazada.first);
+        } else if (respuesta != Msg::Retry) {
+            return false;
+        }
     }
     if (!steps.run([&] {
             if (!db.gCnn().CommitTrans())

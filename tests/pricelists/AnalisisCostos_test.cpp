@@ -1,5 +1,6 @@
 #include "pricelists/AnalisisCostos.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,10 +10,12 @@
 
 #include "formhelpers/Dll_DisplayQt.h"
 #include "platform/AdoRecordset.h"
+#include "platform/MessageDialog.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/SqliteText.h"
 #include "services/Globales.h"
 #include "support/DemoDatabaseTest.h"
+#include "support/FakeAdoProvider.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
@@ -305,6 +308,185 @@ TEST_F(AnalisisCostosDemo, failures_ask_the_operator_and_a_stopped_run_leaves_no
             EXPECT_TRUE(caja.text.contains(QLatin1String(c.mensaje))) << caja.text.toStdString();
         EXPECT_EQ(rows(QStringLiteral("otro/PC9")).size(), 1);
         EXPECT_EQ(m_display.formulario(), nullptr);
+    }
+}
+
+TEST_F(AnalisisCostosDemo, a_key_the_work_table_would_cut_stops_the_run_before_writing)
+{
+    const struct
+    {
+        const char* caso;
+        const char* idArticulo;
+        const char* usuario;
+        const char* mensaje;
+    } casos[] = {
+        { "article codes wider than the column", "varchar(4)", "varchar(100)",
+            "El código de artículo \"000001\" tiene 6 caracteres y la columna IDARTICULO" },
+        { "user key wider than the column", "varchar(25)", "varchar(5)",
+            "La clave de usuario \"ana/PC1\" tiene 7 caracteres y la columna USUARIO" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        direct(QStringLiteral("DROP TABLE AUX_ANALISISCOSTOS"));
+        QString columnas;
+        for (int n = 1; n <= 4; ++n)
+            columnas += QStringLiteral(", L%1 varchar(50), L%1_UTL money, L%1_PVENTA money, "
+                                       "L%1_IVA money, L%1_FHOFERTA_DESDE datetime, "
+                                       "L%1_FHOFERTA_HASTA datetime")
+                            .arg(n);
+        direct(QStringLiteral("CREATE TABLE AUX_ANALISISCOSTOS (IDARTICULO %1 NOT NULL, "
+                              "USUARIO %2 NOT NULL%3)")
+                   .arg(QLatin1String(c.idArticulo), QLatin1String(c.usuario), columnas));
+        testsupport::messages().clear();
+        testsupport::messages().answer(Msg::Ok);
+        AnalisisCostos analisis;
+
+        EXPECT_FALSE(analisis.ArmarAnalisisCostos(
+            {}, { QStringLiteral("1"), QStringLiteral("Mayoristas") }, QStringLiteral("ana/PC1")));
+
+        ASSERT_EQ(testsupport::messages().shown().size(), 1);
+        EXPECT_TRUE(
+            testsupport::messages().shown().first().text.startsWith(QString::fromUtf8(c.mensaje)))
+            << testsupport::messages().shown().first().text.toStdString();
+        AdoRecordset rs;
+        m_objects.gDB.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_ANALISISCOSTOS"), rs);
+        EXPECT_TRUE(rs.Eof());
+        EXPECT_EQ(m_display.formulario(), nullptr);
+    }
+}
+
+// The work table written on the scripted connection, which answers as the suite's server does:
+// two articles priced in two lists, so one insert carries both rows and list 2 updates each.
+class AnalisisCostosGuion : public ::testing::Test
+{
+protected:
+    using Conexion = testsupport::FakeAdoConnection;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        testsupport::environment().setExecutableFolder(m_dir.path());
+        DB_Dll& db = m_objects.gDB;
+        db.gServidor = QStringLiteral("SRV");
+        db.gDBName = QStringLiteral("GESTION");
+        db.OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(db.gOpenFlag);
+        db.gEsAdmin = true;
+        cnn().unscriptedQueriesAnswerEmpty = true;
+        cnn().script(QStringLiteral("WHERE 1=0"),
+            { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
+                  { QStringLiteral("USUARIO"), adVarChar, 100 } },
+                {} });
+        const QList<AdoColumn> columnas = { { QStringLiteral("IdArticulo"), adVarChar, 25 },
+            { QStringLiteral("ConIVA"), adBoolean, 2 }, { QStringLiteral("Costo"), adCurrency, 8 },
+            { QStringLiteral("Precio4"), adCurrency, 8 },
+            { QStringLiteral("FhOfertaDesde"), adDBTimeStamp, 16 },
+            { QStringLiteral("FhOfertaHasta"), adDBTimeStamp, 16 },
+            { QStringLiteral("TASAIVA"), adDouble, 8 },
+            { QStringLiteral("EXENTO"), adBoolean, 2 } };
+        const auto precio = [](const char* articulo, int precio4) {
+            return QList<Value> { Value(QString::fromLatin1(articulo)), Value(false),
+                Value(Currency::fromInteger(100)), Value(Currency::fromInteger(precio4)),
+                Value::null(), Value::null(), Value(21.0), Value(false) };
+        };
+        cnn().script(QStringLiteral("IDLISTA='   1'"),
+            { columnas, { precio("A1", 110), precio("A2", 120) } });
+        cnn().script(QStringLiteral("IDLISTA='   2'"),
+            { columnas, { precio("A1", 130), precio("A2", 140) } });
+        cnn().script(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS"), { {}, {}, 1 });
+        cnn().script(QStringLiteral("UPDATE AUX_ANALISISCOSTOS"), { {}, {}, 1 });
+        // The insert of both rows is refused: the text of one of them would be cut.
+        cnn().script(QStringLiteral("),("), { {}, {}, 0, {}, { Conexion::truncated() } });
+        cnn().clearLog();
+    }
+
+    Conexion& cnn() { return *m_provider.connections().first(); }
+
+    // The writes in order, short: "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", and the
+    // transaction's commands.
+    QStringList escrituras() const
+    {
+        static const QRegularExpression insercion(
+            QStringLiteral(R"(^Execute INSERT INTO AUX_ANALISISCOSTOS \(IDARTICULO,L(\d).*)"
+                           R"(VALUES\('([^']*)')"));
+        static const QRegularExpression actualizacion(
+            QStringLiteral(R"(^Execute UPDATE AUX_ANALISISCOSTOS SET L(\d)=.*)"
+                           R"(WHERE IDARTICULO ='([^']*)')"));
+        QStringList out;
+        for (const QString& linea : m_provider.connections().first()->log()) {
+            const qsizetype filas = linea.count(QStringLiteral("),(")) + 1;
+            if (const auto m = insercion.match(linea); m.hasMatch())
+                out << (filas > 1
+                        ? QStringLiteral("INSERT %1 filas").arg(filas)
+                        : QStringLiteral("INSERT %1 L%2").arg(m.captured(2), m.captured(1)));
+            else if (const auto a = actualizacion.match(linea); a.hasMatch())
+                out << QStringLiteral("UPDATE %1 L%2").arg(a.captured(2), a.captured(1));
+            else if (linea.endsWith(QLatin1String("Trans")))
+                out << linea;
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    testsupport::FakeAdoProvider m_provider;
+    ScopedService<AdoProvider> m_providerService { m_provider };
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService { m_objects };
+    Globales m_globales;
+    ScopedService<Globales> m_globalesService { m_globales };
+    Dll_DisplayQt m_display;
+    ScopedService<Dll_Display> m_displayService { m_display };
+};
+
+TEST_F(AnalisisCostosGuion, a_refused_insert_goes_row_by_row_and_a_refused_row_is_asked_rolled_back)
+{
+    const struct
+    {
+        const char* caso;
+        const char* rechazada; // statements holding it are refused too ("" none)
+        std::vector<int> respuestas;
+        bool termina;
+        QStringList escrituras;
+    } casos[] = {
+        // The server's "would be truncated" is cleared by the data layer: the rows are written
+        // one by one, list 2 updating the row list 1 made.
+        { "insert of two rows refused", "", {}, true,
+            { "BeginTrans", "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", "INSERT A2 L1",
+                "UPDATE A2 L2", "CommitTrans" } },
+        // A row refused on its own: asked with the transaction rolled back; Ignore writes the run
+        // again without that statement.
+        { "row refused, ignored", "VALUES('A2','   1'", { Msg::Ignore }, true,
+            { "BeginTrans", "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", "INSERT A2 L1",
+                "RollbackTrans", "BeginTrans", "INSERT A1 L1", "UPDATE A1 L2", "INSERT A2 L2",
+                "CommitTrans" } },
+        { "row refused, aborted", "VALUES('A2','   1'", { Msg::Abort }, false,
+            { "BeginTrans", "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", "INSERT A2 L1",
+                "RollbackTrans" } },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        if (*c.rechazada)
+            cnn().script(QLatin1String(c.rechazada), { {}, {}, 0, {}, { Conexion::truncated() } });
+        cnn().clearLog();
+        testsupport::messages().clear();
+        for (int r : c.respuestas)
+            testsupport::messages().answer(r);
+        QStringList alPreguntar;
+        testsupport::messages().onShow = [&] { alPreguntar << cnn().log().last(); };
+        AnalisisCostos analisis;
+
+        EXPECT_EQ(analisis.ArmarAnalisisCostos(
+                      {}, { QStringLiteral("1"), QStringLiteral("2") }, QStringLiteral("ana/PC1")),
+            c.termina);
+
+        testsupport::messages().onShow = nullptr;
+        EXPECT_EQ(escrituras().join(u'\n').toStdString(), c.escrituras.join(u'\n').toStdString());
+        EXPECT_EQ(testsupport::messages().pending(), 0);
+        ASSERT_EQ(alPreguntar.size(), qsizetype(c.respuestas.size()));
+        for (qsizetype i = 0; i < alPreguntar.size(); ++i) {
+            EXPECT_EQ(alPreguntar[i], QStringLiteral("RollbackTrans"));
+            EXPECT_TRUE(testsupport::messages().shown()[i].text.contains(QLatin1String("A2")));
+        }
     }
 }
 

@@ -157,8 +157,13 @@ bool FakeAdoConnection::driverExecute(
     note(QStringLiteral("Execute ") + sql);
     if (injected(Command::Execute))
         return false;
-    succeeded(Command::Execute);
     const Result* result = resultFor(sql);
+    if (result && !result->refusal.isEmpty()) {
+        for (const AdoError& e : result->refusal)
+            Errors().add(e);
+        return false;
+    }
+    succeeded(Command::Execute);
     if (result) {
         *recordsAffected = result->recordsAffected;
         if (rows && !result->columns.isEmpty())

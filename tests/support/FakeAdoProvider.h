@@ -39,6 +39,9 @@ public:
         qint64 recordsAffected = 0;
         // Table written by AddNew/Update/Delete on a recordset of this result ("" = read-only).
         QString table {};
+        // A command run on a statement this result answers fails with these provider errors (a
+        // statement the server refuses, wherever it comes in the run).
+        QList<AdoError> refusal {};
     };
 
     // Statements holding `fragment` (ignoring case) get `result`; the latest matching script wins.
