@@ -58,7 +58,7 @@ public:
         paymentOfPurchases();
         collectionWithCardAndCreditNote();
         collectionWithDollars();
-        collectionOnlyInItsHeader();
+        collectionWithWithholdings();
         largeCollection();
     }
 
@@ -199,14 +199,21 @@ private:
                 { "1110501", "", 72500, "D", "   2", 1450 } });
     }
 
-    // A collection whose journal entry was never written: its header carries the withholdings.
-    void collectionOnlyInItsHeader()
+    // A collection of one invoice, partly settled with withholdings the customer made and a
+    // discount: the header carries them as the journal lines do, and what was received is the
+    // receipt's amount.
+    void collectionWithWithholdings()
     {
         const QString id = receiptId(822);
-        invoice(2008, "1120005", 50000, -10);
-        header("CB", id, "1120005", 47000, 0, 1500, 1000, 500, 0);
-        apply("CB", id, "FC", documentId(2008), "1120005", 50000);
-        balance("FC", documentId(2008), "1120005", 0);
+        const char* customer = "1120005";
+        invoice(2008, customer, 50000, -10);
+        header("CB", id, customer, 47000, 0, 1500, 1000, 500, 0);
+        apply("CB", id, "FC", documentId(2008), customer, 50000);
+        balance("FC", documentId(2008), customer, 0);
+        lines("CB", id, 6105, 47000,
+            { { customer, "Cobranza con retenciones", 50000, "H" }, { "1110101", "", 47000, "D" },
+                { "1130101", "", 1500, "D" }, { "1130103", "", 1000, "D" },
+                { "4110300", "", 500, "D" } });
     }
 
     // 300 invoices and 300 journal lines, for timing the print buffer.
@@ -225,12 +232,15 @@ private:
         lines("CB", id, 6199, 344850, cash);
     }
 
+    // A letter-A invoice to a registered customer, as the shop issued it: its VAT condition and
+    // the tax authority's code of an invoice A (its lines and tax number are added later).
     void invoice(int number, const char* account, double amount, int offset)
     {
         SqlInsert insert(m_file, "V_MV_CPTE",
-            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,Moneda,IMPORTE");
-        insert << "FC" << documentId(number) << 0 << kUnit << day(offset) << account << kUnit
-               << amount;
+            "TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,CondicionIva,CodCpteAfip,Moneda,"
+            "IMPORTE");
+        insert << "FC" << documentId(number) << 0 << kUnit << day(offset) << account << "RI"
+               << "1" << kUnit << amount;
         insert.done();
     }
 

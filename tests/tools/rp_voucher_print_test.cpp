@@ -306,7 +306,8 @@ private:
 // shop's accountant adds it: each line is its quantity by its price less its discount; the
 // lines, tasks and other concepts make up the TOTAL (or, on letter A, the nets printed); each
 // rate's VAT comes from what is charged at that rate, worked out once; net and VAT make up the
-// TOTAL; the words say the TOTAL's cents.
+// TOTAL; the words say the TOTAL's cents. Each names the customer's VAT condition and, on the
+// letter's box, the tax authority's code.
 TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
 {
     const BaseDemo base(m_db);
@@ -341,6 +342,16 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
             const bool letraA = id.endsWith(u'A');
             ASSERT_EQ(p.numero, id.left(12)) << texto.toStdString();
             ASSERT_TRUE(p.total.has_value()) << texto.toStdString();
+            // The customer's VAT condition, and the tax authority's code of the letter.
+            static const QRegularExpression condicion(
+                QStringLiteral("^\\s*IVA:\\s+\\S"), QRegularExpression::MultilineOption);
+            EXPECT_TRUE(condicion.match(texto).hasMatch()) << texto.toStdString();
+            static const std::map<QString, const char*> codigos = { { "FCA", "1" }, { "NDA", "2" },
+                { "NCA", "3" }, { "FCB", "6" }, { "NDB", "7" }, { "NCB", "8" } };
+            if (const auto codigo = codigos.find(tc + id.right(1)); codigo != codigos.end()) {
+                EXPECT_TRUE(texto.contains(QStringLiteral("Cód. ") + QLatin1String(codigo->second)))
+                    << texto.toStdString();
+            }
 
             // The rate of each printed line, task and concept, in their order.
             const auto tasas = [&](const QString& sql) {
@@ -621,6 +632,202 @@ TEST_F(RpVoucherPrint, each_sales_voucher_type_prints_its_own_title)
         const QString primera = texto.split(u'\n').value(0).simplified();
         EXPECT_TRUE(primera.endsWith(QString::fromUtf8(f.titulo))) << texto.toStdString();
     }
+}
+
+// The value Spanish words give ("Ciento Noventa Mil Novecientos Sesenta Y Cinco"), or -1 when a
+// word is no number.
+qint64 valorEnLetras(const QString& letras)
+{
+    static const std::map<QString, int> valores = { { "cero", 0 }, { "un", 1 }, { "uno", 1 },
+        { "una", 1 }, { "dos", 2 }, { "tres", 3 }, { "cuatro", 4 }, { "cinco", 5 }, { "seis", 6 },
+        { "siete", 7 }, { "ocho", 8 }, { "nueve", 9 }, { "diez", 10 }, { "once", 11 },
+        { "doce", 12 }, { "trece", 13 }, { "catorce", 14 }, { "quince", 15 }, { "dieciseis", 16 },
+        { "diecisiete", 17 }, { "dieciocho", 18 }, { "diecinueve", 19 }, { "veinte", 20 },
+        { "veintiun", 21 }, { "veintiuno", 21 }, { "veintidos", 22 }, { "veintitres", 23 },
+        { "veinticuatro", 24 }, { "veinticinco", 25 }, { "veintiseis", 26 }, { "veintisiete", 27 },
+        { "veintiocho", 28 }, { "veintinueve", 29 }, { "treinta", 30 }, { "cuarenta", 40 },
+        { "cincuenta", 50 }, { "sesenta", 60 }, { "setenta", 70 }, { "ochenta", 80 },
+        { "noventa", 90 }, { "cien", 100 }, { "ciento", 100 }, { "doscientos", 200 },
+        { "trescientos", 300 }, { "cuatrocientos", 400 }, { "quinientos", 500 },
+        { "seiscientos", 600 }, { "setecientos", 700 }, { "ochocientos", 800 },
+        { "novecientos", 900 } };
+    QString llano;
+    for (const QChar c : letras.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            llano += c.toLower();
+    }
+    qint64 total = 0;
+    qint64 grupo = 0;
+    for (const QString& palabra : llano.split(u' ', Qt::SkipEmptyParts)) {
+        if (palabra == u"y")
+            continue;
+        if (palabra == u"mil") {
+            total += std::max<qint64>(grupo, 1) * 1000;
+            grupo = 0;
+        } else if (palabra == u"millon" || palabra == u"millones") {
+            total += std::max<qint64>(grupo, 1) * 1000000;
+            grupo = 0;
+        } else if (const auto v = valores.find(palabra); v != valores.end()) {
+            grupo += v->second;
+        } else {
+            return -1;
+        }
+    }
+    return total + grupo;
+}
+
+// An amount printed with or without thousands separators ("190965,42", "1.234,50"), in cents.
+std::optional<qint64> centavosSueltos(const QString& texto)
+{
+    static const QRegularExpression sinPuntos(QStringLiteral("^-?\\d+,\\d\\d$"));
+    if (!sinPuntos.match(texto).hasMatch())
+        return centavos(texto);
+    return QString(texto).remove(u',').toLongLong();
+}
+
+// The amount after a label that starts a column of the page ("Total aplicado  211.500,00").
+std::optional<qint64> importeRotulado(const QString& texto, const QString& rotulo)
+{
+    const QRegularExpression forma(QStringLiteral("(?:^|\\s{2,})")
+            + QRegularExpression::escape(rotulo)
+            + QStringLiteral("\\s+(-?[\\d.]+,\\d\\d)(?:\\s|$)"),
+        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = forma.match(texto);
+    return m.hasMatch() ? centavos(m.captured(1)) : std::nullopt;
+}
+
+// Every receipt and payment order of the demo, printed and read back, adds up as an accountant
+// adds it: its documents' totals, applied amounts and means of payment make up the footer's
+// totals; the means of payment, withholdings and discounts settle what was applied (a payment
+// order's surplus is its advance) and the difference printed is that surplus; the words say the
+// means of payment.
+// Every numbered journal entry of the demo prints its debits equal to its credits, the lines
+// making up both totals.
+TEST_F(RpVoucherPrint, every_receipt_payment_order_and_entry_of_the_demo_adds_up)
+{
+    const BaseDemo base(m_db);
+    // The text of the one PDF a subcommand prints into its own folder; empty when it fails.
+    const auto unaImpresion = [&](const QStringList& subcomando, const QString& carpeta) {
+        const QString pdf = m_dir.filePath(carpeta);
+        const Corrida c = rpVoucher(QStringList { subcomando[0], QStringLiteral("--db"), m_db }
+            + subcomando.mid(1) + QStringList { QStringLiteral("--pdf"), pdf });
+        const QStringList pdfs = QDir(pdf).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        EXPECT_EQ(c.salida, 0) << c.errores.toStdString();
+        EXPECT_EQ(pdfs.size(), 1);
+        return c.salida == 0 && pdfs.size() == 1 ? textoPdfEnLineas(pdf + u'/' + pdfs[0])
+                                                 : QString();
+    };
+    int recibos = 0;
+    for (const QStringList& fila : base.filas(QStringLiteral(
+             "SELECT TC, IDCOMPROBANTE FROM V_MV_CPTE WHERE TC IN ('CB', 'CBFP', 'CBCT', 'PG', "
+             "'PGFP', 'OPG') ORDER BY TC, IDCOMPROBANTE"))) {
+        const QString tc = fila[0];
+        const QString id = fila[1];
+        SCOPED_TRACE((tc + u' ' + id).toStdString());
+        const QString texto = unaImpresion(
+            { QStringLiteral("recibo"), QStringLiteral("--tc"), tc, QStringLiteral("--id"), id },
+            QStringLiteral("recibo-") + tc + id);
+        ASSERT_FALSE(texto.isEmpty());
+        ++recibos;
+
+        // The lines: each document's total, applied and balance, each means of payment's amount
+        // last on its line.
+        static const QRegularExpression documento(
+            QStringLiteral("^\\s*\\d\\d/\\d\\d/\\d{4}\\s+\\S+\\s+(-?[\\d.]+,\\d\\d)\\s+"
+                           "(-?[\\d.]+,\\d\\d)\\s+-?[\\d.]+(?:,\\d\\d)?(.*)$"));
+        static const QRegularExpression alFinal(QStringLiteral("\\s(-?[\\d.]+,\\d\\d)\\s*$"));
+        qint64 totales = 0;
+        qint64 aplicados = 0;
+        qint64 medios = 0;
+        bool enLineas = false;
+        for (const QString& linea : texto.split(u'\n')) {
+            if (linea.contains(QLatin1String("Medio de pago"))) {
+                enLineas = true;
+                continue;
+            }
+            if (linea.trimmed().startsWith(QLatin1String("Total comprobantes")))
+                break;
+            if (!enLineas)
+                continue;
+            QString resto = linea;
+            if (const QRegularExpressionMatch m = documento.match(linea); m.hasMatch()) {
+                totales += centavosSueltos(m.captured(1)).value_or(-1);
+                aplicados += centavosSueltos(m.captured(2)).value_or(-1);
+                resto = m.captured(3);
+            }
+            if (const QRegularExpressionMatch m = alFinal.match(resto); m.hasMatch())
+                medios += centavosSueltos(m.captured(1)).value_or(-1);
+        }
+
+        const auto rotulado
+            = [&](const char* rotulo) { return importeRotulado(texto, QString::fromUtf8(rotulo)); };
+        const std::optional<qint64> totalComprobantes = rotulado("Total comprobantes");
+        const std::optional<qint64> aplicado
+            = tc.startsWith(u'C') ? rotulado("Total aplicado") : rotulado("Total pagado");
+        const std::optional<qint64> totalMedios = rotulado("Total medios de pago");
+        const std::optional<qint64> diferencia = rotulado("Diferencia");
+        ASSERT_TRUE(totalComprobantes && aplicado && totalMedios && diferencia)
+            << texto.toStdString();
+        EXPECT_EQ(totales, *totalComprobantes) << texto.toStdString();
+        EXPECT_EQ(aplicados, *aplicado) << texto.toStdString();
+        EXPECT_EQ(medios, *totalMedios) << texto.toStdString();
+        qint64 cancelado = *totalMedios;
+        for (const char* rotulo : { "Retenciones de IVA y otras", "Retenciones de Ganancias",
+                 "Retenciones de Ingresos Brutos", "Retenciones SUSS", "Descuentos otorgados",
+                 "Impuesto a las Ganancias", "IVA y otras", "Ingresos Brutos", "SUSS",
+                 "Descuentos obtenidos" })
+            cancelado += rotulado(rotulo).value_or(0);
+        // What was handed over beyond what it settles stays as the supplier's advance; a
+        // receipt has none.
+        EXPECT_EQ(cancelado - *aplicado, *diferencia) << texto.toStdString();
+        EXPECT_EQ(*diferencia, rotulado("Anticipo").value_or(0)) << texto.toStdString();
+        static const QRegularExpression letras(QStringLiteral(
+            "(?:Recibimos|Pagamos) la suma de\\s+(.*\\S)\\s+Pesos Con (\\d\\d)/100"));
+        const QRegularExpressionMatch enLetras = letras.match(texto);
+        ASSERT_TRUE(enLetras.hasMatch()) << texto.toStdString();
+        EXPECT_EQ(
+            valorEnLetras(enLetras.captured(1)) * 100 + enLetras.captured(2).toInt(), *totalMedios)
+            << enLetras.captured(0).toStdString();
+    }
+    EXPECT_GT(recibos, 10);
+
+    int asientos = 0;
+    for (const QStringList& fila : base.filas(QStringLiteral(
+             "SELECT DISTINCT TC, SUCURSAL || NUMERO || LETRA, MES_OPERATIVO, [NUMERO ASIENTO], "
+             "PERIODO FROM MV_ASIENTOS WHERE [NUMERO ASIENTO] IS NOT NULL ORDER BY 1, 2, 4"))) {
+        SCOPED_TRACE(fila.join(u' ').toStdString());
+        const QString texto = unaImpresion(
+            { QStringLiteral("asiento"), QStringLiteral("--tc"), fila[0], QStringLiteral("--id"),
+                fila[1], QStringLiteral("--mes"), fila[2], QStringLiteral("--numero"), fila[3],
+                QStringLiteral("--periodo"), fila[4] },
+            QStringLiteral("asiento-") + fila.join(u'-'));
+        ASSERT_FALSE(texto.isEmpty());
+        ++asientos;
+        static const QRegularExpression totales(
+            QStringLiteral("^\\s*Totales\\s+(-?[\\d.]+,\\d\\d)\\s+(-?[\\d.]+,\\d\\d)\\s*$"));
+        static const QRegularExpression importe(
+            QStringLiteral("(?:^|\\s)(-?[\\d.]+,\\d\\d)(?=\\s|$)"));
+        std::optional<qint64> debe;
+        std::optional<qint64> haber;
+        qint64 lineas = 0;
+        for (const QString& linea : texto.split(u'\n')) {
+            if (const QRegularExpressionMatch m = totales.match(linea); m.hasMatch()) {
+                debe = centavos(m.captured(1));
+                haber = centavos(m.captured(2));
+                continue;
+            }
+            // Each line's amount, on the debit or the credit side.
+            if (QRegularExpression(QStringLiteral("^\\s*\\d{7}\\s")).match(linea).hasMatch()) {
+                for (auto it = importe.globalMatch(linea); it.hasNext();)
+                    lineas += centavosSueltos(it.next().captured(1)).value_or(-1);
+            }
+        }
+        ASSERT_TRUE(debe && haber) << texto.toStdString();
+        EXPECT_GT(*debe, 0);
+        EXPECT_EQ(*debe, *haber) << texto.toStdString();
+        EXPECT_EQ(lineas, *debe + *haber) << texto.toStdString();
+    }
+    EXPECT_GT(asientos, 10);
 }
 
 // The prints of another stored type find the voucher where the buffer finds it and fill the
