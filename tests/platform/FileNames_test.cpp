@@ -58,6 +58,24 @@ TEST(FileNames, finds_a_file_made_after_its_folder_was_looked_in)
         dir.filePath(QStringLiteral("FC.RPT")));
 }
 
+// A folder's time is only as fine as the file system's clock: a file made in the same tick as
+// the folder's last change leaves that time as it was, and must still be found.
+TEST(FileNames, finds_a_file_made_in_the_tick_its_folder_was_listed)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const timespec tick[2] = { { time(nullptr), 0 }, { time(nullptr), 0 } };
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.constData(), tick, 0), 0);
+    ASSERT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("fc.rpt")),
+        dir.filePath(QStringLiteral("fc.rpt")));
+
+    touch(dir.filePath(QStringLiteral("FC.RPT")));
+    ASSERT_EQ(utimensat(AT_FDCWD, folder.constData(), tick, 0), 0);
+
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("fc.rpt")),
+        dir.filePath(QStringLiteral("FC.RPT")));
+}
+
 TEST(FileNames, the_program_folder_is_the_home_variable_or_the_executable_folder)
 {
     testsupport::environment().setExecutableFolder(QStringLiteral("/opt/rp/bin"));
