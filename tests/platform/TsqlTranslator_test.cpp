@@ -115,6 +115,16 @@ TEST(TsqlTranslator, rewrites_the_programs_statements_for_sqlite)
         EXPECT_EQ(single(row.tsql).toStdString(), row.sqlite) << row.tsql;
 }
 
+// SQLite reads a statement only up to its first NUL.
+TEST(TsqlTranslator, writes_a_nul_inside_a_text_as_char_0)
+{
+    const QString tsql = QStringLiteral("SELECT 'a") + QChar(0) + QStringLiteral("b', 'c'");
+    const TsqlTranslator::Batch batch = TsqlTranslator::translate(tsql);
+    ASSERT_TRUE(batch.error.isEmpty()) << batch.error.toStdString();
+    ASSERT_EQ(batch.statements.size(), 1);
+    EXPECT_EQ(batch.statements.first().sql.toStdString(), "SELECT ('a' || char(0) || 'b'), 'c'");
+}
+
 QString describe(const QList<TsqlStatement>& list)
 {
     QStringList parts;
