@@ -8,7 +8,9 @@
 // all equal do the accents (secondary weights) decide. Case never decides. An accented letter
 // sorts beside its base letter; "ñ" is a letter of its own after "n".
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct TextWeight
 {
@@ -71,3 +73,76 @@ int compareTextWeights(const Unit* a, Index na, const Unit* b, Index nb, Decode 
         return -1;
     return accents;
 }
+
+// A wildcard pattern under the same rules, and the one loop that matches it: the database's LIKE
+// and the formulas' Like and StartsWith build their patterns with it from their own wildcard
+// characters, so a selection picks the same rows whether the database or the engine runs it.
+// Letters match when their keys are equal (case ignored, accents kept); blanks at the end of the
+// matched text do not count, those of the pattern do.
+class TextPattern
+{
+public:
+    void reserve(std::size_t characters) { m_tokens.reserve(characters); }
+    void addLiteral(char32_t codePoint) { m_tokens.push_back(textWeightKey(codePoint)); }
+    void addAnyOne() { m_tokens.push_back(AnyOne); }
+    void addAnyRun()
+    {
+        if (m_tokens.empty() || m_tokens.back() != AnyRun)
+            m_tokens.push_back(AnyRun);
+    }
+
+    // `decode` as for compareTextWeights. Tries the text without its blanks at the end first,
+    // then giving back one blank at a time.
+    template <typename Unit, typename Index, typename Decode>
+    bool matches(const Unit* s, Index n, Decode decode) const
+    {
+        Index trimmed = n;
+        while (trimmed > 0 && s[trimmed - 1] == Unit(' '))
+            --trimmed;
+        for (Index length = trimmed; length <= n; ++length) {
+            if (matchesWhole(s, length, decode))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr std::uint64_t AnyOne = ~std::uint64_t { 0 };
+    static constexpr std::uint64_t AnyRun = ~std::uint64_t { 0 } - 1;
+
+    // Greedy, with one back-tracking point: linear for patterns with a single run wildcard, at
+    // worst pattern length times text length.
+    template <typename Unit, typename Index, typename Decode>
+    bool matchesWhole(const Unit* s, Index n, Decode decode) const
+    {
+        const std::size_t count = m_tokens.size();
+        std::size_t p = 0;
+        Index i = 0;
+        std::size_t runToken = count;
+        Index runText = 0;
+        while (i < n) {
+            if (p < count && m_tokens[p] == AnyRun) {
+                runToken = p++;
+                runText = i;
+                continue;
+            }
+            Index next = i;
+            const char32_t cp = decode(s, n, next);
+            if (p < count && (m_tokens[p] == AnyOne || m_tokens[p] == textWeightKey(cp))) {
+                ++p;
+                i = next;
+                continue;
+            }
+            if (runToken == count)
+                return false;
+            p = runToken + 1;
+            decode(s, n, runText);
+            i = runText;
+        }
+        while (p < count && m_tokens[p] == AnyRun)
+            ++p;
+        return p == count;
+    }
+
+    std::vector<std::uint64_t> m_tokens;
+};

@@ -1,7 +1,6 @@
 #include "reportengine/FormulaText.h"
 
-#include <cstdint>
-#include <vector>
+#include <utility>
 
 #include <QChar>
 #include <QStringList>
@@ -28,79 +27,16 @@ inline qsizetype lengthWithoutTrailingBlanks(QStringView s)
     return n;
 }
 
-constexpr std::uint64_t kAnyOne = ~std::uint64_t { 0 };
-constexpr std::uint64_t kAnyMany = ~std::uint64_t { 0 } - 1;
-
-std::vector<std::uint64_t> compilePattern(QStringView pattern, bool literalOnly)
+inline char32_t decodeUtf16(const char16_t* s, qsizetype n, qsizetype& i)
 {
-    std::vector<std::uint64_t> tokens;
-    tokens.reserve(std::size_t(pattern.size()) + 1);
-    qsizetype i = 0;
-    while (i < pattern.size()) {
-        const char32_t cp = codePointAt(pattern, i);
-        if (!literalOnly && cp == '*') {
-            if (tokens.empty() || tokens.back() != kAnyMany)
-                tokens.push_back(kAnyMany);
-        } else if (!literalOnly && cp == '?') {
-            tokens.push_back(kAnyOne);
-        } else {
-            tokens.push_back(textWeightKey(cp));
-        }
-    }
-    return tokens;
-}
-
-// Greedy wildcard match with one back-tracking point.
-bool matchTokens(const std::vector<std::uint64_t>& tokens, QStringView s)
-{
-    const std::size_t count = tokens.size();
-    std::size_t p = 0;
-    qsizetype i = 0;
-    std::size_t starToken = count;
-    qsizetype starText = 0;
-    while (i < s.size()) {
-        qsizetype next = i;
-        const char32_t cp = codePointAt(s, next);
-        if (p < count && tokens[p] == kAnyMany) {
-            starToken = p++;
-            starText = i;
-            continue;
-        }
-        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp))) {
-            ++p;
-            i = next;
-            continue;
-        }
-        if (starToken == count)
-            return false;
-        p = starToken + 1;
-        codePointAt(s, starText);
-        i = starText;
-    }
-    while (p < count && tokens[p] == kAnyMany)
-        ++p;
-    return p == count;
-}
-
-// Blanks at the end of the text do not count, those of the pattern do: try the text without its
-// blanks first, then giving back one blank at a time.
-bool matchIgnoringTrailingBlanks(const std::vector<std::uint64_t>& tokens, QStringView text)
-{
-    for (qsizetype n = lengthWithoutTrailingBlanks(text); n <= text.size(); ++n) {
-        if (matchTokens(tokens, text.left(n)))
-            return true;
-    }
-    return false;
+    return codePointAt(QStringView(s, n), i);
 }
 
 } // namespace
 
 int FormulaText::compare(QStringView a, QStringView b)
 {
-    const auto decode = [](const char16_t* s, qsizetype n, qsizetype& i) {
-        return codePointAt(QStringView(s, n), i);
-    };
-    return compareTextWeights(a.utf16(), a.size(), b.utf16(), b.size(), decode);
+    return compareTextWeights(a.utf16(), a.size(), b.utf16(), b.size(), &decodeUtf16);
 }
 
 std::optional<Value> FormulaText::numberFromText(QStringView text)
@@ -157,38 +93,51 @@ QString FormulaText::quoted(QStringView text)
 
 namespace {
 
-// A selection matches the same pattern on every row: keep the last one compiled.
-const std::vector<std::uint64_t>& compiled(QStringView pattern, bool prefix)
+// A selection matches the same pattern on every row: keep the last one compiled. A prefix has
+// no wildcards of its own: it is the text followed by any run.
+const TextPattern& compiled(QStringView pattern, bool prefix)
 {
     struct Cache
     {
         QString pattern;
         bool prefix = false;
         bool valid = false;
-        std::vector<std::uint64_t> tokens;
+        TextPattern compiled;
     };
     thread_local Cache cache;
     if (!cache.valid || cache.prefix != prefix || cache.pattern != pattern) {
-        cache.tokens = compilePattern(pattern, prefix);
+        TextPattern tokens;
+        tokens.reserve(std::size_t(pattern.size()) + 1);
+        qsizetype i = 0;
+        while (i < pattern.size()) {
+            const char32_t cp = codePointAt(pattern, i);
+            if (!prefix && cp == '*')
+                tokens.addAnyRun();
+            else if (!prefix && cp == '?')
+                tokens.addAnyOne();
+            else
+                tokens.addLiteral(cp);
+        }
         if (prefix)
-            cache.tokens.push_back(kAnyMany);
+            tokens.addAnyRun();
+        cache.compiled = std::move(tokens);
         cache.pattern = pattern.toString();
         cache.prefix = prefix;
         cache.valid = true;
     }
-    return cache.tokens;
+    return cache.compiled;
 }
 
 } // namespace
 
 bool FormulaText::like(QStringView text, QStringView pattern)
 {
-    return matchIgnoringTrailingBlanks(compiled(pattern, false), text);
+    return compiled(pattern, false).matches(text.utf16(), text.size(), &decodeUtf16);
 }
 
 bool FormulaText::startsWith(QStringView text, QStringView prefix)
 {
-    return matchIgnoringTrailingBlanks(compiled(prefix, true), text);
+    return compiled(prefix, true).matches(text.utf16(), text.size(), &decodeUtf16);
 }
 
 QString FormulaText::plainFromRtf(QStringView text)

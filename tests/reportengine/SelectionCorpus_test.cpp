@@ -497,6 +497,100 @@ TEST_F(SelectionCorpus, long_or_chain_is_pushed_flat)
     EXPECT_EQ(select(fetch(plan.where, plan.parameters), nullptr), select(all, parsed.tree));
 }
 
+// One table of wildcard cases, each run on the database (the pattern pushed down as LIKE) and in
+// the engine (the formula on the fetched row): both roads must pick the same rows, and the right
+// ones.
+class WildcardRoads : public CorpusDatabase
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        open(m_dir.filePath(QStringLiteral("wildcards.db")));
+        exec(QStringLiteral("CREATE TABLE T (K INTEGER PRIMARY KEY, F TEXT COLLATE TEXTO)"));
+        m_key = QStringLiteral("T.K");
+        m_from = QStringLiteral("FROM T");
+        m_columns.push_back({ QStringLiteral("v_ma_articulos.descripcion"), QStringLiteral("T.F"),
+            ColumnKind::Text });
+    }
+
+    QTemporaryDir m_dir;
+};
+
+struct WildcardCase
+{
+    const char* text;
+    const char* op; // LIKE or STARTSWITH
+    const char* pattern;
+    bool matches;
+};
+
+const WildcardCase kWildcards[] = {
+    { "ABC", "LIKE", "a*", true },
+    { "ÑANDÚ", "LIKE", "ñand?", true },
+    { "ñandu", "LIKE", "ÑANDÚ", false },
+    { "café", "LIKE", "CAFÉ", true },
+    { "abc  ", "LIKE", "abc", true },
+    { "abc", "LIKE", "abc ", false },
+    { "abc ", "LIKE", "abc ", true },
+    { "abc", "LIKE", "a?c?", false },
+    { "10%", "LIKE", "10%", true },
+    { "100", "LIKE", "10%", false },
+    { "A_B", "LIKE", "A_B", true },
+    { "AXB", "LIKE", "A_B", false },
+    { "a\\b", "LIKE", "a\\b", true },
+    { "ab", "LIKE", "a\\b", false },
+    { "[x]", "LIKE", "[x]", true },
+    { "x", "LIKE", "[x]", false },
+    { "banana", "LIKE", "*ana", true },
+    { "banana", "LIKE", "b*n?n*", true },
+    { "aaa", "LIKE", "a*a*a", true },
+    { "aa", "LIKE", "a*a*a", false },
+    { "x", "LIKE", "", false },
+    { "", "LIKE", "*", true },
+    { "\xF0\x9D\x84\x9Ex", "LIKE", "?x", true },
+    { "\xF0\x9D\x84\x9Ex", "LIKE", "??x", false },
+    { "D'Angelo", "LIKE", "d'*", true },
+    { "queso rallado", "STARTSWITH", "QUESO", true },
+    { "10%x", "STARTSWITH", "10%", true },
+    { "100", "STARTSWITH", "10%", false },
+    { "a*b", "STARTSWITH", "a*", true },
+    { "ab", "STARTSWITH", "a*", false },
+    { "a_b", "STARTSWITH", "a_", true },
+    { "abc", "STARTSWITH", "a_", false },
+    { "abc", "STARTSWITH", "abc ", false },
+};
+
+TEST_F(WildcardRoads, the_database_and_the_engine_match_patterns_alike)
+{
+    for (std::size_t k = 0; k < std::size(kWildcards); ++k) {
+        QSqlQuery insert(db());
+        ASSERT_TRUE(insert.prepare(QStringLiteral("INSERT INTO T (K, F) VALUES (?, ?)")));
+        insert.addBindValue(qint64(k));
+        insert.addBindValue(QString::fromUtf8(kWildcards[k].text));
+        ASSERT_TRUE(insert.exec());
+    }
+    const std::vector<Row> all = fetch(QString(), {});
+    const ColumnResolver resolver
+        = [this](const QString& t, const QString& f) { return resolve(t, f); };
+    for (std::size_t k = 0; k < std::size(kWildcards); ++k) {
+        const WildcardCase& c = kWildcards[k];
+        const QString formula = QStringLiteral("{v_ma_articulos.Descripcion} ")
+            + QLatin1String(c.op) + u' ' + FormulaText::quoted(QString::fromUtf8(c.pattern));
+        SCOPED_TRACE(formula.toStdString() + " on '" + c.text + "'");
+        const FormulaParseResult parsed
+            = FormulaParser::parse(QStringLiteral("Seleccion"), formula);
+        ASSERT_TRUE(parsed.ok()) << parsed.error.message().toStdString();
+        const SelectionPlan plan
+            = SelectionPlanner::plan(parsed.tree, SqlDialect::SQLite, resolver);
+        ASSERT_FALSE(plan.residual) << "WHERE " << plan.where.toStdString();
+        const QString key = QString::number(k);
+        EXPECT_EQ(select(fetch(plan.where, plan.parameters), nullptr).count(key), c.matches)
+            << "database, WHERE " << plan.where.toStdString();
+        EXPECT_EQ(select(all, parsed.tree).count(key), c.matches) << "engine";
+    }
+}
+
 // The demo database of the program, read through the statements of the price list, the vouchers
 // and the accounting entries; column kinds from the declared types, as the engine reads them from
 // the schema.

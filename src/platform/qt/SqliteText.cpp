@@ -1,8 +1,5 @@
 #include "platform/qt/SqliteText.h"
 
-#include <cstdint>
-#include <vector>
-
 #include <QChar>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -47,19 +44,6 @@ inline char32_t decodeUtf8(const unsigned char* s, int n, int& i)
     return cp;
 }
 
-// The server pads and ignores blanks at the end; only the plain space counts as a blank.
-inline int lengthWithoutTrailingBlanks(const unsigned char* s, int n)
-{
-    while (n > 0 && s[n - 1] == ' ')
-        --n;
-    return n;
-}
-
-inline unsigned char asciiLower(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
 int collateTexto(void*, int aLength, const void* a, int bLength, const void* b)
 {
     return compareSqliteText(
@@ -68,14 +52,9 @@ int collateTexto(void*, int aLength, const void* a, int bLength, const void* b)
 
 // ---- LIKE ----
 
-// A compiled pattern: one token per pattern character. Literals hold the character's weight, so
-// matching folds case exactly as the collation does.
-constexpr std::uint64_t kAnyOne = ~std::uint64_t { 0 };
-constexpr std::uint64_t kAnyMany = ~std::uint64_t { 0 } - 1;
-
 struct LikePattern
 {
-    std::vector<std::uint64_t> tokens;
+    TextPattern pattern;
     char32_t escape = 0;
     bool hasEscape = false;
     bool valid = true; // false when the pattern ends with the escape character: matches nothing
@@ -83,77 +62,34 @@ struct LikePattern
 
 LikePattern compileLike(const unsigned char* p, int n, bool hasEscape, char32_t escape)
 {
-    LikePattern pattern;
-    pattern.escape = escape;
-    pattern.hasEscape = hasEscape;
-    pattern.tokens.reserve(static_cast<std::size_t>(n));
+    LikePattern like;
+    like.escape = escape;
+    like.hasEscape = hasEscape;
+    like.pattern.reserve(static_cast<std::size_t>(n));
     int i = 0;
     while (i < n) {
         const char32_t cp = decodeUtf8(p, n, i);
         if (hasEscape && cp == escape) {
             if (i >= n) {
-                pattern.valid = false;
+                like.valid = false;
                 break;
             }
-            pattern.tokens.push_back(textWeightKey(decodeUtf8(p, n, i)));
+            like.pattern.addLiteral(decodeUtf8(p, n, i));
         } else if (cp == '%') {
-            if (pattern.tokens.empty() || pattern.tokens.back() != kAnyMany)
-                pattern.tokens.push_back(kAnyMany);
+            like.pattern.addAnyRun();
         } else if (cp == '_') {
-            pattern.tokens.push_back(kAnyOne);
+            like.pattern.addAnyOne();
         } else {
-            pattern.tokens.push_back(textWeightKey(cp));
+            like.pattern.addLiteral(cp);
         }
     }
-    return pattern;
+    return like;
 }
 
-// Greedy wildcard match with one back-tracking point: linear for patterns with a single "%",
-// at worst pattern length times text length.
-bool matchLike(const std::vector<std::uint64_t>& tokens, const unsigned char* s, int n)
+bool likeMatches(const LikePattern& like, sqlite3_value* text)
 {
-    const std::size_t count = tokens.size();
-    std::size_t p = 0;
-    int i = 0;
-    std::size_t starToken = count;
-    int starText = 0;
-    while (i < n) {
-        int next = i;
-        const char32_t cp = decodeUtf8(s, n, next);
-        if (p < count && tokens[p] == kAnyMany) {
-            starToken = p++;
-            starText = i;
-            continue;
-        }
-        if (p < count && (tokens[p] == kAnyOne || tokens[p] == textWeightKey(cp))) {
-            ++p;
-            i = next;
-            continue;
-        }
-        if (starToken == count)
-            return false;
-        p = starToken + 1;
-        decodeUtf8(s, n, starText);
-        i = starText;
-    }
-    while (p < count && tokens[p] == kAnyMany)
-        ++p;
-    return p == count;
-}
-
-// Trailing blanks of the matched text do not count, those of the pattern do: try the text
-// without its blanks first, then giving back one blank at a time.
-bool likeMatches(const LikePattern& pattern, sqlite3_value* text)
-{
-    if (!pattern.valid)
-        return false;
-    const auto* s = sqlite3_value_text(text);
-    const int length = sqlite3_value_bytes(text);
-    for (int n = lengthWithoutTrailingBlanks(s, length); n <= length; ++n) {
-        if (matchLike(pattern.tokens, s, n))
-            return true;
-    }
-    return false;
+    return like.valid
+        && like.pattern.matches(sqlite3_value_text(text), sqlite3_value_bytes(text), &decodeUtf8);
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
