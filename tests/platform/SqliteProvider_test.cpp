@@ -5,8 +5,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "platform/AdoRecordset.h"
+#include "platform/qt/ExitProgramEnd.h"
+#include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
 
 namespace {
@@ -14,6 +17,42 @@ namespace {
 QString sqliteText(const QString& database)
 {
     return QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(database);
+}
+
+// The journal files SQLite may leave beside a database.
+QStringList journalsBeside(const QString& path)
+{
+    QStringList found;
+    for (const char* suffix : { "-wal", "-shm", "-journal" }) {
+        if (QFileInfo::exists(path + QLatin1String(suffix)))
+            found << path + QLatin1String(suffix);
+    }
+    return found;
+}
+
+// A query on a copy of the database file alone, as a backup made by copying it would be read.
+QString onACopyOfTheFileAlone(const QString& path, const char* sql)
+{
+    const QString copy = path + QStringLiteral(".copia");
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy))
+        return QStringLiteral("(no se pudo copiar)");
+    sqlite3* db = nullptr;
+    QString answer;
+    if (sqlite3_open_v2(QFile::encodeName(copy).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+        == SQLITE_OK) {
+        registerSqliteText(db);
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK
+            && sqlite3_step(stmt) == SQLITE_ROW)
+            answer = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        else
+            answer = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    QFile::remove(copy);
+    return answer;
 }
 
 // A demo database in its own folder, opened the way the program opens it.
@@ -636,6 +675,31 @@ TEST_F(SqliteProvider, forward_only_reads_100000_rows_holding_one_at_a_time)
     EXPECT_TRUE(rs.Close());
     // Closed, it holds nothing: the table can be dropped at once.
     exec(QStringLiteral("DROP TABLE MUCHOS"));
+}
+
+// However the program ends, its connections are closed on the way out: the last changes are in
+// the file itself, and no journal is left beside it.
+TEST_F(SqliteProvider, ending_the_program_closes_the_connections_and_leaves_the_file_whole)
+{
+    m_cnn.reset();
+    const QString marca = QStringLiteral("antes de Cerrar");
+
+    EXPECT_EXIT(
+        {
+            auto cnn = m_provider->createConnection();
+            const bool written = cnn->Open(sqliteText(m_file))
+                && cnn->Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE "
+                                               "CLAVE = (SELECT MIN(CLAVE) FROM TA_CONFIGURACION)")
+                                    .arg(marca));
+            ExitProgramEnd().end(written ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    EXPECT_EQ(journalsBeside(m_file), QStringList());
+    EXPECT_EQ(onACopyOfTheFileAlone(m_file,
+                  "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = (SELECT MIN(CLAVE) FROM "
+                  "TA_CONFIGURACION)"),
+        marca);
 }
 
 } // namespace

@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/qt/QtAdoConnection.h"
+
 void ExitProgramEnd::end(int exitCode)
 {
+    QtAdoConnection::closeAll();
     std::fflush(nullptr);
     std::exit(exitCode);
 }

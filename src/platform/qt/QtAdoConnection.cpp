@@ -1,5 +1,7 @@
 #include "platform/qt/QtAdoConnection.h"
 
+#include <mutex>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -36,6 +38,19 @@ QString odbcValue(const QString& value)
     return u'{' + inner + u'}';
 }
 
+// Every connection of the process, for closeAll().
+struct Registry
+{
+    std::mutex mutex;
+    QList<QtAdoConnection*> connections;
+};
+
+Registry& registry()
+{
+    static Registry r;
+    return r;
+}
+
 } // namespace
 
 QtAdoConnection::QtAdoConnection(
@@ -44,12 +59,30 @@ QtAdoConnection::QtAdoConnection(
     , m_lastSqliteFolder(
           lastSqliteFolder ? std::move(lastSqliteFolder) : std::make_shared<QString>())
 {
+    Registry& r = registry();
+    const std::lock_guard lock(r.mutex);
+    r.connections.append(this);
 }
 
 QtAdoConnection::~QtAdoConnection()
 {
+    {
+        Registry& r = registry();
+        const std::lock_guard lock(r.mutex);
+        r.connections.removeOne(this);
+    }
     detachRecordsets();
     m_engine.reset();
+}
+
+void QtAdoConnection::closeAll()
+{
+    Registry& r = registry();
+    const std::lock_guard lock(r.mutex);
+    for (QtAdoConnection* connection : std::as_const(r.connections)) {
+        if (connection->State() == adStateOpen)
+            connection->Close();
+    }
 }
 
 QString QtAdoConnection::programFolder() const

@@ -18,6 +18,11 @@ public:
         QtAdoProvider::Settings settings, std::shared_ptr<QString> lastSqliteFolder = nullptr);
     ~QtAdoConnection() override;
 
+    // Closes every connection of the process still open, as Close() would; the end-of-program
+    // hook calls it before the process goes, so that a SQLite file is left whole, with no journal
+    // beside it, whatever way the program ends.
+    static void closeAll();
+
     // The SQLite file a connection text names ("" when it names no SQLite database).
     QString sqliteFile(const QString& connectionString) const;
     // The ODBC text for a SQL Server or Oracle connection text.
