@@ -19,6 +19,12 @@ QString sqliteText(const QString& database)
     return QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(database);
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // The journal files SQLite may leave beside a database.
 QStringList journalsBeside(const QString& path)
 {
@@ -700,6 +706,26 @@ TEST_F(SqliteProvider, ending_the_program_closes_the_connections_and_leaves_the_
                   "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = (SELECT MIN(CLAVE) FROM "
                   "TA_CONFIGURACION)"),
         marca);
+}
+
+// The last connection out puts the file back in its own journal: a copy of the file alone is the
+// whole database, and it can be read where no journal can be made (a read-only folder or mount).
+TEST_F(SqliteProvider, the_last_connection_out_leaves_the_file_whole_in_its_own_journal)
+{
+    auto second = m_provider->createConnection();
+    ASSERT_TRUE(second->Open(sqliteText(m_file)));
+    exec(QStringLiteral("CREATE TABLE HECHO (N int)"));
+    exec(QStringLiteral("INSERT INTO HECHO VALUES (7)"));
+
+    ASSERT_TRUE(m_cnn->Close());
+    // The other one is still on the file: the write-ahead journal stays for it.
+    EXPECT_TRUE(QFileInfo::exists(m_file + QStringLiteral("-wal")));
+    ASSERT_TRUE(second->Close());
+
+    EXPECT_EQ(journalsBeside(m_file), QStringList());
+    // Bytes 18 and 19 of the header: 1 for the rollback journal, 2 for the write-ahead one.
+    EXPECT_EQ(fileBytes(m_file).mid(18, 2), QByteArray("\x01\x01", 2));
+    EXPECT_EQ(onACopyOfTheFileAlone(m_file, "SELECT N FROM HECHO"), QStringLiteral("7"));
 }
 
 } // namespace

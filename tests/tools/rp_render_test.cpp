@@ -10,7 +10,11 @@
 #include <QUuid>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "platform/AdoConnection.h"
+#include "platform/qt/QtAdoProvider.h"
 #include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
 #include "support/ToolProcess.h"
@@ -24,7 +28,8 @@ struct ToolRun
     QString err;
 };
 
-ToolRun runRender(const QStringList& args)
+// `account`, when given, is the account rp_render runs as (through runuser).
+ToolRun runRender(const QStringList& args, const QString& account = QString())
 {
     // A runtime folder of its own, so Qt has nothing to warn about on the error output.
     static QTemporaryDir runtime;
@@ -32,7 +37,13 @@ ToolRun runRender(const QStringList& args)
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral(RP_RENDER_EXE), args);
+    if (account.isEmpty())
+        tool.start(QStringLiteral(RP_RENDER_EXE), args);
+    else
+        tool.start(QStringLiteral("runuser"),
+            QStringList {
+                QStringLiteral("-u"), account, QStringLiteral("--"), QStringLiteral(RP_RENDER_EXE) }
+                + args);
     ToolRun run;
     if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "rp_render did not end: " << tool.readAllStandardError().toStdString();
@@ -387,6 +398,63 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
         EXPECT_FALSE(QFileInfo::exists(out));
         EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".part")));
         EXPECT_FALSE(QFileInfo::exists(missingDb));
+    }
+}
+
+// Another account that may only read the file reads it and leaves nothing of its own beside it,
+// in a folder where anyone may make files and in one where it may make none, after the owner's
+// program has worked on the file and closed it.
+TEST_F(RpRender, an_account_that_may_only_read_the_file_reads_it_and_leaves_it_as_it_was)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running the reader as another account needs root";
+    const QString list = firstSalesList();
+    {
+        // The owner's program: a write, then the end.
+        QtAdoProvider provider(QtAdoProvider::Settings {});
+        std::unique_ptr<AdoConnection> owner = provider.createConnection();
+        ASSERT_TRUE(owner->Open(
+            QStringLiteral("PROVIDER=SQLOLEDB;Server=SQLITE;Database =%1;UId=;Pwd=;").arg(m_db)));
+        ASSERT_TRUE(owner->Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = VALOR")));
+    }
+    QTemporaryDir outputs;
+    const QByteArray db = QFile::encodeName(m_db);
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_db).absolutePath());
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(outputs.path()).constData(), 01777), 0);
+    ASSERT_EQ(::chmod(db.constData(), 0644), 0);
+    const struct
+    {
+        const char* label;
+        mode_t folder;
+    } rows[] = {
+        { "folder anyone may write", 01777 },
+        { "folder the reader may not write", 0755 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ASSERT_EQ(::chmod(folder.constData(), row.folder), 0);
+        const QByteArray before = [&] {
+            QFile f(m_db);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        const QString csv = QDir(outputs.path()).filePath(QStringLiteral("lista.csv"));
+        QFile::remove(csv);
+
+        const ToolRun run = runRender(
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--selection"),
+                QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1'").arg(list),
+                QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--out"), csv },
+            QStringLiteral("nobody"));
+
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_GT(csvRows(csv).size(), 1);
+        const QStringList beside
+            = QDir(QFileInfo(m_db).absolutePath()).entryList({ QStringLiteral("DEMO.db-*") });
+        EXPECT_EQ(beside, QStringList());
+        QFile f(m_db);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == before);
     }
 }
 

@@ -3,10 +3,14 @@
 #include <climits>
 #include <utility>
 
+#include <unistd.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QUrl>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -370,6 +374,14 @@ bool isConstraintNative(int native)
     return native == 2627 || native == 547 || native == 515;
 }
 
+// Whether this process may write the file and make the journal files beside it.
+bool mayWrite(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
 // rp_truncated('table'): called by the column rules when they cut a text, so that the statement
 // ends with the server's truncation warning.
 void noteTruncation(sqlite3_context* context, int, sqlite3_value** argv)
@@ -455,21 +467,30 @@ void SqliteEngine::reportError(int rc)
 
 bool SqliteEngine::open(const QString& path)
 {
-    if (!QFileInfo(path).isFile()) {
-        m_errors.add(AdoError(AdoErrorNumber::Fail,
-            QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
-                .arg(path),
-            QStringLiteral("08004"), 4060, ErrorSource));
+    const auto refuse = [&](const QString& text) {
+        m_errors.add(
+            AdoError(AdoErrorNumber::Fail, text, QStringLiteral("08004"), 4060, ErrorSource));
         return false;
-    }
+    };
+    if (!QFileInfo(path).isFile())
+        return refuse(
+            QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
+                .arg(path));
+    // A file this process may only read is opened read-only: opened to write, its journal would
+    // be switched and files of this user's made beside it, which its owner then cannot write, and
+    // a read-only folder or mount would not let it be read at all.
+    m_writable = mayWrite(path);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(path);
+        // By its URI, so that SQLite never makes the file anew should it go in the meantime.
+        QUrl uri = QUrl::fromLocalFile(path);
+        uri.setQuery(m_writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+        db.setDatabaseName(QString::fromLatin1(uri.toEncoded()));
+        db.setConnectOptions(m_writable ? QStringLiteral("QSQLITE_OPEN_URI")
+                                        : QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
         if (!db.open()) {
-            m_errors.add(AdoError(AdoErrorNumber::Fail,
-                QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
-                    .arg(path, db.lastError().text()),
-                QStringLiteral("08004"), 4060, ErrorSource));
+            refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
+                       .arg(path, db.lastError().text()));
             db = QSqlDatabase();
             removeConnection();
             return false;
@@ -486,6 +507,22 @@ bool SqliteEngine::open(const QString& path)
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
+    // The schema is read now: a damaged file, or a read-only one whose journal cannot be read,
+    // fails here with its reason rather than at every statement after. A file another process
+    // holds locked is let through: its statements wait for it as any statement does.
+    sqlite3_busy_timeout(m_db, 0);
+    sqlite3_stmt* probe = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(probe);
+    sqlite3_finalize(probe);
+    if (rc != SQLITE_ROW && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) {
+        refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
+                   .arg(path, QString::fromUtf8(sqlite3_errmsg(m_db))));
+        m_writable = false;
+        close();
+        return false;
+    }
     registerSqliteText(m_db);
     registerSqlServerFunctions(m_db);
     sqlite3_create_function_v2(m_db, "rp_truncated", 1, SQLITE_UTF8, &m_truncatedTable,
@@ -494,9 +531,10 @@ bool SqliteEngine::open(const QString& path)
     // A write-ahead journal: readers and the one writer no longer wait for each other, and a
     // commit syncs the journal once instead of four times (journal, its header, the file, the
     // folder); commits stay atomic and durable. Tried once without waiting: a file another
-    // process holds keeps its journal until an opening finds it free.
-    sqlite3_busy_timeout(m_db, 0);
-    exec("PRAGMA journal_mode = WAL");
+    // process holds keeps its journal until an opening finds it free. The last connection to
+    // close puts the file back in its own journal (see close()).
+    if (m_writable)
+        exec("PRAGMA journal_mode = WAL");
     sqlite3_stmt* setting = nullptr;
     if (sqlite3_prepare_v2(m_db, "PRAGMA synchronous", -1, &setting, nullptr) == SQLITE_OK
         && sqlite3_step(setting) == SQLITE_ROW)
@@ -515,9 +553,19 @@ void SqliteEngine::close()
         exec("ROLLBACK");
     m_transactionCount = 0;
     m_rules = RulesState::None;
+    // Kept statements hold the connection open: they go before it closes.
     m_statements = std::make_shared<SqliteStatementCache>();
     m_schemaRows.clear();
     m_schemaVersion = -1;
+    if (m_db && m_writable) {
+        // Back to the file's own journal, which only the last connection on the file can do (it
+        // checkpoints the write-ahead journal into the file): the file alone is then the whole
+        // database, a copy of it a backup, and it can be read where no journal can be made. With
+        // another connection still on the file the switch fails at once, and that one does it.
+        sqlite3_busy_timeout(m_db, 0);
+        sqlite3_exec(m_db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    }
+    m_writable = false;
     m_db = nullptr;
     removeConnection();
 }

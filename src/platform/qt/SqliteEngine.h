@@ -25,7 +25,11 @@ public:
     explicit SqliteEngine(AdoErrors& errors);
     ~SqliteEngine() override;
 
-    // Opens an existing file; a missing file is an error, never a new empty database.
+    // Opens an existing database file; a missing file, or one that is not a database, is an
+    // error and is left as it is, never made a new empty database. A file this process may not
+    // write (or whose folder it may not write) is opened read-only. Opened to write, the file
+    // works with a write-ahead journal until close(), which puts it back in its own journal when
+    // it is the last connection on the file.
     bool open(const QString& path);
 
     void close() override;
@@ -75,6 +79,8 @@ private:
     void endDelayedCommit();
 
     sqlite3* m_db = nullptr;
+    // Opened to write: its journal was switched and is switched back on close.
+    bool m_writable = false;
     int m_transactionCount = 0;
     bool m_delayNext = false;
     bool m_delayed = false;
