@@ -171,8 +171,8 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
     db.gDBName = QFileInfo(archivo).absoluteFilePath();
     db.OpenServerADODB(false, adUseClient, QString(), false, false);
     if (!db.gOpenFlag) {
-        m_error = QStringLiteral("No se pudo abrir la base de datos %1: %2")
-                      .arg(archivo, db.gCnn().LastError().description());
+        // The provider's reason names the file.
+        m_error = db.gCnn().LastError().description();
         return;
     }
     // A file another process holds locked would make every statement of the settings below wait

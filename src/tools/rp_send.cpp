@@ -359,7 +359,8 @@ int main(int argc, char* argv[])
     datos.gDB.gUsuario = a->usuario;
     datos.gDB.OpenServerADODB(false, adUseClient, QString(), false, false);
     if (!datos.gDB.gOpenFlag) {
-        QTextStream(stderr) << "No se pudo abrir la base: " << a->db << Qt::endl;
+        // The provider's reason names the file.
+        QTextStream(stderr) << datos.gDB.gCnn().LastError().description() << Qt::endl;
         return 2;
     }
 

@@ -728,4 +728,66 @@ TEST_F(SqliteProvider, the_last_connection_out_leaves_the_file_whole_in_its_own_
     EXPECT_EQ(onACopyOfTheFileAlone(m_file, "SELECT N FROM HECHO"), QStringLiteral("7"));
 }
 
+TEST_F(SqliteProvider, a_file_that_is_not_a_database_is_refused_and_left_as_it_is)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {
+        { "VACIO.db", QByteArray() },
+        { "TEXTO.db", QByteArray("Lista de precios\nArticulo;Precio\n") },
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = QDir(m_dir.path()).filePath(QLatin1String(f.name));
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(f.bytes);
+        }
+        auto cnn = m_provider->createConnection();
+
+        EXPECT_FALSE(cnn->Open(sqliteText(path)));
+
+        EXPECT_EQ(cnn->LastError().description(),
+            QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path));
+        EXPECT_EQ(cnn->State(), adStateClosed);
+        EXPECT_EQ(fileBytes(path), f.bytes);
+        EXPECT_EQ(journalsBeside(path), QStringList());
+    }
+}
+
+// Failures of the file itself come in the program's words, SQLite's own kept after them.
+TEST_F(SqliteProvider, failures_of_the_file_itself_are_told_in_spanish)
+{
+    exec(QStringLiteral("CREATE TABLE GRANDE (T text)"));
+    const struct
+    {
+        const char* setting;
+        const char* text;
+        const char* sqlite;
+    } rows[] = {
+        // No page more than the file has: as a full disk.
+        { "PRAGMA max_page_count = 1", "La base de datos o el disco están llenos",
+            "database or disk is full" },
+        { "PRAGMA query_only = 1", "No se puede escribir en la base de datos: es de solo lectura",
+            "attempt to write a readonly database" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.setting);
+        reopen();
+        exec(QString::fromUtf8(row.setting));
+
+        EXPECT_FALSE(m_cnn->Execute(
+            QStringLiteral("INSERT INTO GRANDE VALUES ('%1')").arg(QString(20000, u'x'))));
+
+        const QString description = m_cnn->LastError().description();
+        EXPECT_TRUE(description.startsWith(QString::fromUtf8(row.text)))
+            << description.toStdString();
+        EXPECT_TRUE(description.endsWith(QStringLiteral("(%1)").arg(QString::fromUtf8(row.sqlite))))
+            << description.toStdString();
+    }
+}
+
 } // namespace

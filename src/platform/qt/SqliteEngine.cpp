@@ -374,12 +374,39 @@ bool isConstraintNative(int native)
     return native == 2627 || native == 547 || native == 515;
 }
 
+// The first bytes of every SQLite database file.
+constexpr char DatabaseHeader[] = "SQLite format 3";
+
 // Whether this process may write the file and make the journal files beside it.
 bool mayWrite(const QString& path)
 {
     const QByteArray file = QFile::encodeName(path);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
+// SQLite's own text for a failure of the file itself, in the program's words; empty for the
+// failures of a statement.
+QString fileFailure(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("La base de datos o el disco están llenos: el cambio no se guardó.");
+    case SQLITE_READONLY:
+        return QStringLiteral("No se puede escribir en la base de datos: es de solo lectura para "
+                              "este usuario (el archivo o su carpeta).");
+    case SQLITE_NOTADB:
+        return QStringLiteral("El archivo no es una base de datos.");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("La base de datos está dañada.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("No se puede abrir el archivo de la base de datos o su diario (falta "
+                              "el permiso o el lugar para escribirlo).");
+    case SQLITE_IOERR:
+        return QStringLiteral("Falló la lectura o la escritura del archivo de la base de datos.");
+    default:
+        return QString();
+    }
 }
 
 // rp_truncated('table'): called by the column rules when they cut a text, so that the statement
@@ -439,6 +466,10 @@ void SqliteEngine::reportError(int rc)
         state = QStringLiteral("HYT00");
         text = QStringLiteral("Se agotó el tiempo de espera: la base de datos está ocupada. (%1)")
                    .arg(message);
+    } else if (const QString failure = fileFailure(rc); !failure.isEmpty()) {
+        number = AdoErrorNumber::Fail;
+        state = QStringLiteral("HY000");
+        text = failure + QStringLiteral(" (%1)").arg(message);
     } else if (message.startsWith(u"La conversión de texto a fecha falló")) {
         native = 241;
         state = QStringLiteral("22007");
@@ -476,6 +507,19 @@ bool SqliteEngine::open(const QString& path)
         return refuse(
             QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
                 .arg(path));
+    // Looked at before SQLite opens it: SQLite takes an empty file for a new database and writes
+    // its header into it, and another file fails only at the first statement.
+    QByteArray header;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": no se tiene "
+                                         "permiso para leer el archivo.")
+                              .arg(path));
+        header = file.read(100);
+        if (!header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
+            return refuse(QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path));
+    }
     // A file this process may only read is opened read-only: opened to write, its journal would
     // be switched and files of this user's made beside it, which its owner then cannot write, and
     // a read-only folder or mount would not let it be read at all.
@@ -517,8 +561,17 @@ bool SqliteEngine::open(const QString& path)
         rc = sqlite3_step(probe);
     sqlite3_finalize(probe);
     if (rc != SQLITE_ROW && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) {
-        refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
-                   .arg(path, QString::fromUtf8(sqlite3_errmsg(m_db))));
+        QString failure = fileFailure(rc);
+        // Bytes 18 and 19 of the header say 2 for a write-ahead journal: one left by a program
+        // that did not close the file, which a reader needs files beside it to read.
+        if (!m_writable && header.size() > 18 && header.at(18) == 2)
+            failure
+                = QStringLiteral("quedó con su diario de escritura anticipada y este usuario no "
+                                 "puede crear sus archivos en la carpeta; ábrala y ciérrela una "
+                                 "vez con una cuenta que pueda escribirla.");
+        refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2 (%3)")
+                   .arg(path, failure.isEmpty() ? QStringLiteral("no se puede leer.") : failure,
+                       QString::fromUtf8(sqlite3_errmsg(m_db))));
         m_writable = false;
         close();
         return false;
