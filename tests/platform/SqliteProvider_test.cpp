@@ -1,5 +1,8 @@
 #include "platform/qt/QtAdoProvider.h"
 
+#include <chrono>
+#include <future>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,6 +12,7 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/qt/ExitProgramEnd.h"
+#include "platform/qt/SqliteEngine.h"
 #include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
 
@@ -788,6 +792,59 @@ TEST_F(SqliteProvider, failures_of_the_file_itself_are_told_in_spanish)
         EXPECT_TRUE(description.endsWith(QStringLiteral("(%1)").arg(QString::fromUtf8(row.sqlite))))
             << description.toStdString();
     }
+}
+
+// A closed engine lets its kept statements go with its connection: opened again on another file,
+// it reads that file.
+TEST(SqliteEngineReopen, a_closed_engine_keeps_no_statement_of_its_connection)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char* value : { "primero", "segundo" }) {
+        const QString path = dir.filePath(QLatin1String(value) + QStringLiteral(".db"));
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        const QByteArray sql
+            = QByteArray("CREATE TABLE T (ID int, V text); INSERT INTO T VALUES (1, '") + value
+            + "');";
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        paths << path;
+    }
+    AdoErrors errors;
+    SqliteEngine engine(errors);
+    const auto read = [&] {
+        std::unique_ptr<AdoCursor> cursor
+            = engine.openCursor(QStringLiteral("SELECT V FROM T WHERE ID = 1"), false);
+        AdoRow row;
+        return cursor && cursor->fetch(row) ? row.values.value(0).toString() : QString();
+    };
+    ASSERT_TRUE(engine.open(paths.at(0)));
+    ASSERT_EQ(read(), QStringLiteral("primero"));
+
+    engine.close();
+    ASSERT_TRUE(engine.open(paths.at(1)));
+
+    EXPECT_EQ(read(), QStringLiteral("segundo"));
+    engine.close();
+}
+
+// A command time-out of 0 waits for a lock as long as it is held, as the server does.
+TEST_F(SqliteProvider, a_command_timeout_of_0_waits_for_a_lock_without_end)
+{
+    auto holder = m_provider->createConnection();
+    ASSERT_TRUE(holder->Open(sqliteText(m_file)));
+    ASSERT_TRUE(holder->BeginTrans());
+    m_cnn->setCommandTimeout(0);
+
+    std::future<bool> write = std::async(std::launch::async, [&] {
+        return m_cnn->Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = VALOR"));
+    });
+
+    // Still waiting while the lock is held (a write that did not wait has failed by now).
+    EXPECT_EQ(write.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    ASSERT_TRUE(holder->RollbackTrans());
+    EXPECT_TRUE(write.get()) << m_cnn->LastError().description().toStdString();
 }
 
 } // namespace
