@@ -495,7 +495,8 @@ void Rp_Tarifolio::Form_Unload()
     Steps pasos = Steps::silent();
     pasos.run([&] { gEstadoFormulario().GuardaEstadoFormulario(this, QString()); });
     pasos.run([&] { hide(); });
-    // Nothing else is closed or saved: the connection and the rest go with the process.
+    // Nothing else is saved; the end of the program closes the connections, the rest goes with
+    // the process.
     endProgram(0);
 }
 
