@@ -42,8 +42,7 @@ std::optional<Band> BandBuilder::buildBand(const CompiledSection& s, Role role, 
         Value recordValue;
         const bool field = ci.def->kind == ItemKind::Field;
         const bool suppressed = m_context.isTrue(ci.suppress, ci.fixedSuppress, ci.formulaName);
-        // The record stream gets every detail field, shown or not.
-        if (field && ci.expr && (record || !suppressed))
+        if (field && ci.expr && wanted(ci, record, suppressed))
             recordValue = m_context.eval(*ci.expr, ci.fixedExpr, ci.formulaName);
         if (record && ci.recordColumn >= 0)
             (*record)[std::size_t(ci.recordColumn)] = recordValue;
@@ -52,6 +51,14 @@ std::optional<Band> BandBuilder::buildBand(const CompiledSection& s, Role role, 
         addItem(band, s, ci, role, headerLevel, recordValue);
     }
     return band;
+}
+
+bool BandBuilder::wanted(const CompiledItem& ci, const std::vector<Value>* record, bool suppressed)
+{
+    // The record stream gets every detail field, shown or not. A field that reads the page
+    // count is printed from its own tree once the count is known: until then the count is a
+    // stand-in that no page may show, nor a formula choke on.
+    return record || (!suppressed && !ci.pageCountExpr);
 }
 
 bool BandBuilder::isText(const ReportItem& item)
@@ -72,7 +79,7 @@ std::optional<Band> BandBuilder::buildSnappedBand(
     for (std::size_t i = 0; i < count; ++i) {
         const CompiledItem& ci = s.items[i];
         const bool suppressed = m_context.isTrue(ci.suppress, ci.fixedSuppress, ci.formulaName);
-        if (ci.def->kind == ItemKind::Field && ci.expr && (record || !suppressed))
+        if (ci.def->kind == ItemKind::Field && ci.expr && wanted(ci, record, suppressed))
             values[i] = m_context.eval(*ci.expr, ci.fixedExpr, ci.formulaName);
         if (record && ci.recordColumn >= 0)
             (*record)[std::size_t(ci.recordColumn)] = values[i];
@@ -206,17 +213,12 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
         addText(band, s, ci, item.text);
         break;
     case ItemKind::Field: {
-        QString text = ValueFormat::format(fieldValue, item.format, locale);
-        if (ci.usesTotalPages) {
-            const QString standIn
-                = ValueFormat::format(Value(TotalPagesStandIn), item.format, locale);
-            const QString raw = QString::number(TotalPagesStandIn);
-            if (text.contains(standIn) || text.contains(raw)) {
-                text.replace(standIn, QString(DeferredMark)).replace(raw, QString(DeferredMark));
-                addText(band, s, ci, text, m_context.pageCountSlot());
-                break;
-            }
+        if (ci.pageCountExpr) {
+            addText(band, s, ci, QString(DeferredMark),
+                m_context.deferPageCountText(ci.pageCountExpr, item.format, ci.formulaName));
+            break;
         }
+        const QString text = ValueFormat::format(fieldValue, item.format, locale);
         addText(band, s, ci, text, -1, fieldValue.isNumeric());
         break;
     }

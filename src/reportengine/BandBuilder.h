@@ -10,8 +10,9 @@
 #include "reportengine/LayoutShared.h"
 #include "reportengine/Paginator.h"
 
-// TotalPageCount is unknown while pages are laid out. Formulas that use it are evaluated with
-// this stand-in and the printed digits become a deferred text, filled in when pagination ends.
+// TotalPageCount is unknown while pages are laid out. A field that reads it is printed as a
+// deferred text worked out when pagination ends (BandContext::deferPageCountText); what else
+// reads it meanwhile (a switch, the record stream) reads this stand-in.
 inline constexpr qint64 TotalPagesStandIn = 987654321;
 
 enum class Role
@@ -43,6 +44,9 @@ public:
 
 private:
     static bool isText(const ReportItem& item);
+
+    // Whether a field's value is worked out while its band is built.
+    static bool wanted(const CompiledItem& ci, const std::vector<Value>* record, bool suppressed);
 
     // buildBand() for a section whose items meet their right neighbours (items beside them, on
     // the same height): which items show is known first, then the snapped ones are placed from

@@ -25,6 +25,12 @@ public:
     virtual int currentPage() const = 0;
     // The deferred slot that receives the page count of the numbering the page belongs to.
     virtual qint32 pageCountSlot() = 0;
+    // The deferred slot that receives a field's text once the page count of the page's
+    // numbering is known: `tree` (which reads the count) is worked out now for all the rest,
+    // the record, the page and the totals as they stand, and formatted with `format` then.
+    virtual qint32 deferPageCountText(
+        const FormulaNodePtr& tree, const QString& format, const QString& name)
+        = 0;
     virtual qint64 recordNumber() const = 0;
     virtual qint64 groupNumber() const = 0;
     // Building the copy of a group header for the pages that continue the group.

@@ -31,7 +31,9 @@ struct CompiledItem
     int image = -1; // file image
     int summary = -1; // accumulator of a Summary item
     int level = -1; // Summary item: group level of its scope, -1 for the report
-    bool usesTotalPages = false;
+    // `expr` with the formulas it names that read the page count written out in it; null when
+    // the item reads no page count. Worked out when the count is known (see BandContext).
+    FormulaNodePtr pageCountExpr;
     const CompiledReport* sub = nullptr;
     std::vector<FormulaNodePtr> linkValues; // main-report side of each link
     int recordColumn = -1;

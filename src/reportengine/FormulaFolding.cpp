@@ -5,6 +5,8 @@ namespace {
 
 bool isFixed(const FormulaNode& n, const Known& known)
 {
+    if (known.unknown)
+        return !known.unknown(n);
     if (n.variesByRecordOrPage())
         return false;
     if (n.kind() == FormulaNodeKind::FormulaRef)
@@ -36,7 +38,10 @@ FormulaNodePtr foldNode(const FormulaNodePtr& node, const Known& known)
     if (isFixed(*node, known)) {
         // Empty stays out: a reference reads as Empty where a constant could not.
         const std::optional<Value> v = known.value(*node);
-        return v && !v->isEmpty() ? FormulaNode::folded(*v, *node) : node;
+        if (v && !v->isEmpty())
+            return FormulaNode::folded(*v, *node);
+        if (!known.unknown)
+            return node;
     }
     std::vector<FormulaNodePtr> children;
     children.reserve(node->children().size());

@@ -22,6 +22,11 @@ struct Known
     // The run's value of a part that reads no record or page; nullopt when working it out fails
     // or gives no single value (the part is then left to fail, or not, where it is reached).
     std::function<std::optional<Value>(const FormulaNode&)> value;
+    // Set to fold a formula for the record and page being printed rather than for the run: the
+    // parts it is true for stay (their other parts folded), everything else is worked out
+    // through value(); a part that cannot be is kept with its own parts folded, so the tree
+    // reads nothing of the record any more.
+    std::function<bool(const FormulaNode&)> unknown;
 };
 
 // The tree with its fixed parts replaced by their values and the branches of an If whose

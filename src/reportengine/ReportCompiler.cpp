@@ -445,7 +445,9 @@ CompiledSection ReportCompiler::section(const ReportSection& s, const QString& s
         if (!item.expression.isEmpty()) {
             ci.expr = parse(ci.formulaName, item.expression);
             if (ci.expr) {
-                ci.usesTotalPages = usesFunction(*ci.expr, FormulaFunction::TotalPageCount);
+                QSet<QString> path;
+                QHash<QString, FormulaNodePtr> done;
+                ci.pageCountExpr = pageCountTree(ci.expr, path, done);
             }
         }
         if (item.kind == ItemKind::Summary) {
@@ -527,7 +529,7 @@ void ReportCompiler::markFixedTrees(CompiledReport& r)
             mark(s.suppress, s.fixedSuppress);
             for (CompiledItem& it : s.items) {
                 mark(it.suppress, it.fixedSuppress);
-                if (it.def->kind == ItemKind::Field && !it.usesTotalPages)
+                if (it.def->kind == ItemKind::Field && !it.pageCountExpr)
                     mark(it.expr, it.fixedExpr);
             }
         }
@@ -543,15 +545,36 @@ void ReportCompiler::markFixedTrees(CompiledReport& r)
     }
 }
 
-bool ReportCompiler::usesFunction(const FormulaNode& node, FormulaFunction function)
+FormulaNodePtr ReportCompiler::pageCountTree(
+    const FormulaNodePtr& node, QSet<QString>& path, QHash<QString, FormulaNodePtr>& done) const
 {
-    if (node.kind() == FormulaNodeKind::Call && node.function() == function)
-        return true;
-    for (const FormulaNodePtr& child : node.children()) {
-        if (child && usesFunction(*child, function))
-            return true;
+    if (!node)
+        return nullptr;
+    if (node->kind() == FormulaNodeKind::Call
+        && node->function() == FormulaFunction::TotalPageCount)
+        return node;
+    if (node->kind() == FormulaNodeKind::FormulaRef) {
+        const QString key = node->name().toLower();
+        const auto found = done.constFind(key);
+        if (found != done.constEnd())
+            return found.value();
+        if (path.contains(key))
+            return nullptr;
+        path.insert(key);
+        const FormulaNodePtr tree = pageCountTree(m_report->formulas.value(key), path, done);
+        path.remove(key);
+        done.insert(key, tree);
+        return tree;
     }
-    return false;
+    std::vector<FormulaNodePtr> children;
+    children.reserve(node->children().size());
+    bool reads = false;
+    for (const FormulaNodePtr& child : node->children()) {
+        FormulaNodePtr tree = pageCountTree(child, path, done);
+        reads |= tree != nullptr;
+        children.push_back(tree ? std::move(tree) : child);
+    }
+    return reads ? node->withChildren(std::move(children)) : nullptr;
 }
 
 void ReportCompiler::compileSubreport(CompiledItem& ci)

@@ -82,7 +82,12 @@ private:
     // kept for the run instead of being worked out for each item of each record.
     static void markFixedTrees(CompiledReport& r);
 
-    static bool usesFunction(const FormulaNode& node, FormulaFunction function);
+    // `node` with every {@name} that reads the page count replaced by its formula's tree, so
+    // that the count is all it still reads once its record has gone; null when it reads none.
+    // `path`: the formulas being written out (a cycle is told when it is evaluated); `done`:
+    // those written out already, null for those that read no count.
+    FormulaNodePtr pageCountTree(const FormulaNodePtr& node, QSet<QString>& path,
+        QHash<QString, FormulaNodePtr>& done) const;
 
     void compileSubreport(CompiledItem& ci);
 

@@ -5,10 +5,12 @@
 #include "platform/Clock.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/FontSubstitution.h"
+#include "reportengine/FormulaEvaluator.h"
 #include "reportengine/Paginator.h"
 #include "reportengine/ReportCompiler.h"
 #include "reportengine/ReportRun.h"
 #include "reportengine/TextMeasurer.h"
+#include "reportengine/ValueFormat.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ bool sectionsDefer(const std::vector<CompiledSection>& sections, bool header)
 {
     for (const CompiledSection& s : sections) {
         for (const CompiledItem& ci : s.items) {
-            if (ci.usesTotalPages || (header && ci.def->kind == ItemKind::Summary))
+            if (ci.pageCountExpr || (header && ci.def->kind == ItemKind::Summary))
                 return true;
             if (ci.def->kind == ItemKind::Special
                 && (ci.def->special == SpecialField::TotalPages
@@ -100,6 +102,44 @@ bool hasDeferred(const CompiledReport& r)
             return true;
     }
     return false;
+}
+
+// What a page count field reads when pagination has ended: the count; the rest of its formula
+// was worked out while its page was laid out.
+class PageCountContext final : public FormulaContext
+{
+public:
+    PageCountContext(qint64 count, QDateTime now)
+        : m_count(count)
+        , m_now(std::move(now))
+    {
+    }
+
+    // Only a field the record could not give is left in the tree: it fails as it failed then.
+    Value fieldValue(const FormulaNode& field) const override
+    {
+        throw RuntimeError(RuntimeError::InvalidCall,
+            QStringLiteral("El campo %1 no está en los datos del informe").arg(field.name()));
+    }
+    QDateTime currentDateTime() const override { return m_now; }
+    qint64 totalPageCount() const override { return m_count; }
+
+private:
+    qint64 m_count;
+    QDateTime m_now;
+};
+
+// The texts of the fields that read the page count, into their deferred slots, once the count
+// of each numbering is in its own.
+void resolvePageCountTexts(LayoutShared& shared)
+{
+    std::vector<QString>& slots = shared.deferred.slots;
+    for (const PageCountText& t : shared.pageCountTexts) {
+        const PageCountContext context(
+            slots[std::size_t(t.countSlot)].toLongLong(), shared.options.printTime);
+        const Value value = FormulaEvaluator(context, t.name).evaluateScalar(*t.tree);
+        slots[std::size_t(t.slot)] = ValueFormat::format(value, t.format, shared.options.locale);
+    }
 }
 
 } // namespace
@@ -206,6 +246,12 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
         main.execute({});
         if (layout)
             paginator.finish();
+        const std::vector<int>& numberings = paginator.numberingPages();
+        for (std::size_t i = 0; i < shared.numberingSlots.size() && i < numberings.size(); ++i)
+            shared.deferred.slots[std::size_t(shared.numberingSlots[i])]
+                = QString::number(numberings[i]);
+        shared.deferred.slots[0] = QString::number(paginator.pageCount());
+        resolvePageCountTexts(shared);
     } catch (const RuntimeError& e) {
         m_error = e.source().isEmpty() ? e.description()
                                        : QStringLiteral("%1 (%2)").arg(e.description(), e.source());
@@ -216,11 +262,6 @@ bool ReportRenderer::run(ReportDataSource& data, PageSink& pages, RecordSink* re
     }
     if (records)
         records->endRecords();
-    const std::vector<int>& numberings = paginator.numberingPages();
-    for (std::size_t i = 0; i < shared.numberingSlots.size() && i < numberings.size(); ++i)
-        shared.deferred.slots[std::size_t(shared.numberingSlots[i])]
-            = QString::number(numberings[i]);
-    shared.deferred.slots[0] = QString::number(paginator.pageCount());
     m_pageCount = paginator.pageCount();
     if (!pages.finish(shared.deferred)) {
         m_error = pages.errorString();

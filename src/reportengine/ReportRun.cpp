@@ -23,6 +23,17 @@ private:
     qsizetype m_pos = -1;
 };
 
+bool readsPageCount(const FormulaNode& node)
+{
+    if (node.kind() == FormulaNodeKind::Call && node.function() == FormulaFunction::TotalPageCount)
+        return true;
+    for (const FormulaNodePtr& child : node.children()) {
+        if (child && readsPageCount(*child))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 ReportRun::ReportRun(const CompiledReport& report, LayoutShared& shared, Coord dx)
@@ -386,6 +397,25 @@ qint32 ReportRun::pageCountSlot()
     while (slots.size() <= std::size_t(p->numbering()))
         slots.push_back(newSlot());
     return slots[std::size_t(p->numbering())];
+}
+
+qint32 ReportRun::deferPageCountText(
+    const FormulaNodePtr& tree, const QString& format, const QString& name)
+{
+    FormulaFolding::Known k = known();
+    k.unknown = readsPageCount;
+    FormulaNodePtr folded = FormulaFolding::fold(tree, k);
+    const qint32 countSlot = pageCountSlot();
+    std::vector<PageCountText>& texts = m_shared.pageCountTexts;
+    const auto last = m_shared.lastPageCountText.constFind(tree.get());
+    if (last != m_shared.lastPageCountText.constEnd()) {
+        const PageCountText& t = texts[last.value()];
+        if (t.tree == folded && t.countSlot == countSlot)
+            return t.slot;
+    }
+    texts.push_back({ newSlot(), countSlot, std::move(folded), format, name });
+    m_shared.lastPageCountText.insert(tree.get(), texts.size() - 1);
+    return texts.back().slot;
 }
 
 void ReportRun::placeNoData()

@@ -50,6 +50,8 @@ public:
     std::vector<Value>* recordValues() override { return m_record; }
     int currentPage() const override;
     qint32 pageCountSlot() override;
+    qint32 deferPageCountText(
+        const FormulaNodePtr& tree, const QString& format, const QString& name) override;
     bool continuing() const override { return m_continuing; }
     Value summaryTotal(int summary) const override;
     qint32 deferTotal(int summary, const QString& format) override;

@@ -25,6 +25,10 @@ public:
     std::vector<Value>* recordValues() override { return record.empty() ? nullptr : &record; }
     int currentPage() const override { return 3; }
     qint32 pageCountSlot() override { return 5; }
+    qint32 deferPageCountText(const FormulaNodePtr&, const QString&, const QString&) override
+    {
+        return 9;
+    }
     qint64 recordNumber() const override { return 12; }
     qint64 groupNumber() const override { return 2; }
     bool continuing() const override { return continued; }

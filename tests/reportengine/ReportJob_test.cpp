@@ -1,5 +1,7 @@
 #include "reportengine/ReportJob.h"
 
+#include <functional>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -712,4 +714,83 @@ TEST_F(ReportJobTest, a_report_with_no_records_says_so_under_its_header)
     EXPECT_TRUE(text.contains(QRegularExpression(
         QStringLiteral("Código[^\\n]*\\n(.*\\n)*.*No hay datos para los criterios elegidos"))))
         << text.toStdString();
+}
+
+// A field's formula may do anything with the page count: each page shows what the formula gives
+// for the count of its numbering, never the stand-in the layout runs with. The built-in
+// "page n of m" on the same footer tells the page and the count to expect.
+TEST_F(ReportJobTest, a_formula_reading_the_page_count_prints_its_value_on_every_page)
+{
+    const char* const definition = R"RPT(<report version="1" name="RP_Paginas">
+  <page paper="A4" left="10" top="10" right="10" bottom="10"/>
+  <data><table name="P"/></data>
+  <formulas>
+    <formula name="Corte" type="number">0</formula>
+    <formula name="Faltan">TotalPageCount - PageNumber</formula>
+  </formulas>
+  <group name="Lista" by="{P.Lista}" newPageAfter="{@Corte} = 1" restartPageNumbers="{@Corte} = 1"/>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{P.Codigo}"/></detail>
+  <pageFooter height="12">
+    <special x="0" y="0" width="60" height="5" kind="pageNofM"/>
+    <field x="0" y="6" width="100" height="5" expr="%1"/>
+  </pageFooter>
+</report>)RPT";
+    const struct
+    {
+        const char* formula;
+        std::function<QString(int, int)> expected; // for page p of n
+    } shapes[] = {
+        { "ToText(PageNumber,0) &amp; ' de ' &amp; ToText(TotalPageCount,0)",
+            [](int p, int n) { return QStringLiteral("%1 de %2").arg(p).arg(n); } },
+        { "If TotalPageCount &gt; 1 Then 'varias' Else 'una'",
+            [](int, int n) { return QString::fromLatin1(n > 1 ? "varias" : "una"); } },
+        { "TotalPageCount - PageNumber", [](int p, int n) { return QString::number(n - p); } },
+        // Through a formula of the definition's own.
+        { "{@Faltan}", [](int p, int n) { return QString::number(n - p); } },
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<int> rowsPerList;
+        bool eachListNumbered;
+        int pages;
+    } reports[] = {
+        { "one page", { 3 }, false, 1 },
+        { "long", { 150 }, false, 3 },
+        { "each list numbered on its own", { 120, 10 }, true, 4 },
+    };
+    for (const auto& report : reports) {
+        QList<QList<Value>> rows;
+        for (std::size_t l = 0; l < report.rowsPerList.size(); ++l) {
+            for (int a = 1; a <= report.rowsPerList[l]; ++a)
+                rows << QList<Value> { Value(QStringLiteral("L%1").arg(l)),
+                    Value(QStringLiteral("A%1-%2").arg(l).arg(a, 5, 10, QLatin1Char('0'))) };
+        }
+        m_data.addTable(
+            QStringLiteral("P"), { QStringLiteral("P.Lista"), QStringLiteral("P.Codigo") }, rows);
+        for (const auto& shape : shapes) {
+            SCOPED_TRACE(std::string(report.name) + ": " + shape.formula);
+            const QString pdf = path(QStringLiteral("paginas.pdf"));
+            ReportJobRequest r = request(writeDefinition(QStringLiteral("p.rpt"),
+                                             QByteArray(definition).replace("%1", shape.formula)),
+                pdf);
+            if (report.eachListNumbered)
+                r.formulas = { QStringLiteral("Corte = 1") };
+
+            ASSERT_TRUE(m_job.run(r)) << m_job.errorString().toStdString();
+
+            QStringList pages = PdfTools::text(pdf).split(u'\f');
+            pages.removeAll(QString());
+            ASSERT_EQ(pages.size(), report.pages);
+            static const QRegularExpression nOfM(QStringLiteral("Página (\\d+) de (\\d+)"));
+            for (const QString& page : pages) {
+                const QRegularExpressionMatch m = nOfM.match(page);
+                ASSERT_TRUE(m.hasMatch()) << page.toStdString();
+                const QStringList lines = page.trimmed().split(u'\n');
+                EXPECT_EQ(lines.last().trimmed(),
+                    shape.expected(m.captured(1).toInt(), m.captured(2).toInt()))
+                    << page.toStdString();
+            }
+        }
+    }
 }
