@@ -28,6 +28,14 @@ QString junta(const QString& seleccion)
     return seleccion.trimmed().isEmpty() ? QString() : QStringLiteral(" AND ");
 }
 
+// "ConStock=1" when a warehouse was typed and found: the rows are then that warehouse's, and a
+// definition shows its stock and prints each row rather than one per article.
+QString conStock(const EstadoImpresion& e)
+{
+    const bool deposito = !e.Deposito.trimmed().isEmpty() && e.lblDescDep != QStringLiteral("...");
+    return deposito ? QStringLiteral("ConStock=1") : QStringLiteral("ConStock=0");
+}
+
 const QString kListasConMargen[] = {
     QStringLiteral("RP_LISTAPRECIOS"),
     QStringLiteral("RP_LISTAPRECIOS_SEL"),
@@ -199,8 +207,7 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
             lista << QStringLiteral("QuePrecio=4");
         }
     }
-    const bool deposito = !e.Deposito.trimmed().isEmpty() && e.lblDescDep != QStringLiteral("...");
-    lista << (deposito ? QStringLiteral("ConStock=1") : QStringLiteral("ConStock=0"));
+    lista << conStock(e);
 
     // 7. Warehouse.
     if (e.chkAnalisisCostos == 0 && !e.Deposito.isEmpty() && e.lblDescDep != QStringLiteral("..."))
@@ -390,6 +397,9 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
         // The labels drop the list's formulas, the page cut among them: it is passed again.
         if (estado.ChkListaPPagina != 0)
             formulas << QStringLiteral("CortePorLista='-1'");
+        // So is the stock switch: without it a warehouse's row that is not the article's first
+        // warehouse would be taken for a repeat, and a chosen warehouse print no label.
+        formulas << conStock(estado);
     } else {
         formulas << QStringLiteral("DatosEmpresa=") + literal(DatosEmpresa());
         if (r.trabajo.AnalisisCostos)

@@ -594,6 +594,31 @@ TEST_F(ImpresionDesdeVentana, sales_lists_print_what_the_window_asks_for)
                             QRegularExpression::escape(money(columna(lista1[1], 3))),
                             QRegularExpression::escape(money(columna(lista1[2], 3))))));
             } },
+        // Warehouse 2 is no article's first: its rows must not be taken for repeats.
+        { "labels of a warehouse found: each of its articles",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("1"));
+                v.columnas({ 1 });
+                v.tilda("chkIncluirEnCero");
+                v.tilda("ChkEtiquetas");
+                v.texto("Deposito", QStringLiteral("2"));
+                v.control<QLabel>("lblDescDep")->setText(QString::fromUtf8("Salón de Ventas"));
+            },
+            [&](const QString& t, const Ventana&) {
+                const QStringList deposito = rows(QStringLiteral(
+                    "SELECT p.IdArticulo FROM V_MA_PRECIOS p "
+                    "JOIN V_MA_ARTICULOS a ON a.IDARTICULO = p.IdArticulo "
+                    "LEFT JOIN STK_MA_ARTICULOS s ON s.IDARTICULO = a.IDARTICULO "
+                    "WHERE p.IdLista = '   1' AND a.SUSPENDIDO = 0 AND (s.DEPOSITO = '   2' OR "
+                    "s.DEPOSITO = '' OR s.DEPOSITO IS NULL) ORDER BY p.IdArticulo"));
+                QStringList etiquetas;
+                static const QRegularExpression codigo(QStringLiteral("Cód\\. (\\S+)"));
+                for (auto it = codigo.globalMatch(t); it.hasNext();)
+                    etiquetas << it.next().captured(1);
+                ASSERT_FALSE(deposito.isEmpty());
+                EXPECT_EQ(etiquetas, deposito);
+            } },
     };
 
     for (const auto& caso : casos) {
