@@ -10,6 +10,7 @@
 #include "formhelpers/FormularioModal.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Environment.h"
+#include "platform/ProcessTuning.h"
 #include "platform/Service.h"
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
@@ -33,6 +34,7 @@
 
 int main(int argc, char* argv[])
 {
+    ProcessTuning::apply();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
     // Amounts and dates as the workstation writes them, Spanish (Argentina) where it names no

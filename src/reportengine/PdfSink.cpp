@@ -1,10 +1,6 @@
 #include "reportengine/PdfSink.h"
 
 #include <algorithm>
-#include <mutex>
-
-#include <malloc.h>
-#include <zlib.h>
 
 #include <QPageSize>
 #include <QPainter>
@@ -14,53 +10,15 @@
 #include "reportengine/OutputFile.h"
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageSpool.h"
+#include "reportengine/PdfDeflate.h"
 #include "reportengine/PdfJoin.h"
 
 namespace {
 constexpr int Resolution = 1200;
 
-constexpr int NoLevel = -2;
-// See deflateInit_ at the end.
-thread_local int t_pdfLevel = NoLevel;
-
-// The level of this thread's deflate streams while it lives. On the pages as PagePainter draws
-// them for PDF (one run per font, short whole-unit steps) level 5 costs half of Qt's default
-// and its files come out no larger than Qt's own for the same page drawn text by text; the
-// fastest level left them a quarter larger.
-class PdfDeflateLevel
-{
-public:
-    PdfDeflateLevel()
-        : m_kept(t_pdfLevel)
-    {
-        t_pdfLevel = 5;
-    }
-    ~PdfDeflateLevel() { t_pdfLevel = m_kept; }
-    PdfDeflateLevel(const PdfDeflateLevel&) = delete;
-    PdfDeflateLevel& operator=(const PdfDeflateLevel&) = delete;
-
-private:
-    int m_kept;
-};
-
-// QPdfWriter builds each page's content in a buffer of some hundred kilobytes and frees it when
-// the page ends. glibc hands blocks that size out with mmap, and gives the top of the heap back
-// to the system on every such free, so each page paid again for memory fresh from the kernel:
-// page faults and clearing took a third of a long document's time. Fixed limits keep those
-// blocks in the heap, to be reused by the next page; the memory held stays that of one page per
-// writer.
 QString cannotWrite(const QString& path, const QString& reason)
 {
     return QStringLiteral("No se pudo escribir el archivo PDF %1: %2").arg(path, reason);
-}
-
-void keepPageBuffersInHeap()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
-        mallopt(M_TRIM_THRESHOLD, 128 << 20);
-    });
 }
 } // namespace
 
@@ -83,7 +41,6 @@ PdfSink::~PdfSink()
 
 bool PdfSink::begin(const DocumentInfo& info)
 {
-    keepPageBuffersInHeap();
     // QPdfWriter reports nothing when it cannot write: the file says it, and keeps the old
     // document in place until the new one is whole.
     if (!m_part) {
@@ -195,15 +152,4 @@ bool PdfSink::writeSpool(PageSpool& spool, const QString& path, QString* error, 
     if (!out.finish())
         return failWith(cannotWrite(path, out.reason()));
     return true;
-}
-
-// QPdfWriter compresses every page's content at zlib's default level, and its pages write one
-// text operator per glyph: on a dense price list deflate at that level took a third of the run.
-// Qt asks zlib for its level through deflateInit_, which the definition below answers for the
-// whole program: while a PdfSink draws or finishes on a thread, that thread's streams take the
-// sink's level (PdfDeflateLevel); every other caller keeps the level it asked for.
-extern "C" int deflateInit_(z_streamp stream, int level, const char* version, int streamSize)
-{
-    return deflateInit2_(stream, t_pdfLevel != NoLevel ? t_pdfLevel : level, Z_DEFLATED, MAX_WBITS,
-        8, Z_DEFAULT_STRATEGY, version, streamSize);
 }

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "platform/ProcessTuning.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/QtAdoProvider.h"
@@ -76,6 +77,7 @@ EstadoImpresion estadoVentas(const QString& reporte, const QString& desde, const
 
 int main(int argc, char* argv[])
 {
+    ProcessTuning::apply();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

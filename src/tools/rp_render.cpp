@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "platform/ProcessTuning.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "reportengine/AdoReportDataSource.h"
 #include "reportengine/CsvSink.h"
@@ -173,6 +174,7 @@ int failure(QTextStream& err, const QString& message)
 
 int main(int argc, char* argv[])
 {
+    ProcessTuning::apply();
     // The PDF writer lays text out with the platform's fonts; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -19,6 +19,7 @@
 #include "platform/Environment.h"
 #include "platform/Launcher.h"
 #include "platform/MessageDialog.h"
+#include "platform/ProcessTuning.h"
 #include "platform/Utilidades.h"
 #include "platform/qt/CurlHttp.h"
 #include "platform/qt/CurlMail.h"
@@ -309,6 +310,7 @@ int contacto(const Argumentos& a)
 
 int main(int argc, char* argv[])
 {
+    ProcessTuning::apply();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "platform/ProcessTuning.h"
 #include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
 
@@ -45,6 +46,7 @@ bool tomaPuerto(QStringList& argumentos, QTextStream& errores)
 
 int main(int argc, char* argv[])
 {
+    ProcessTuning::apply();
     // The print subcommands lay out pages and may show previews: a widget application, drawn
     // off screen when there is no display to show it on.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
