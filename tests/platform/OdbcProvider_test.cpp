@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AdoRecordset.h"
+#include "platform/qt/OdbcEngine.h"
 #include "platform/qt/QtAdoConnection.h"
 #include "support/DemoDatabaseFiles.h"
 
@@ -199,3 +200,25 @@ TEST(OdbcConnectionText, maps_the_programs_texts_onto_odbc)
 }
 
 } // namespace
+
+// A decimal or money column as a driver hands it, its text or a double, is money to the cent and
+// beyond: a whole amount's double reads as "1e+12", which is no amount.
+TEST(OdbcAmounts, decimal_and_money_columns_are_read_as_exact_money)
+{
+    const struct
+    {
+        QVariant driver;
+        const char* amount;
+    } cases[] = {
+        { QVariant(QStringLiteral("1000000000000.0000")), "1000000000000" },
+        { QVariant(QStringLiteral("922337203685477.5807")), "922337203685477.5807" },
+        { QVariant(QStringLiteral("-0.3700")), "-0.37" },
+        { QVariant(1e12), "1000000000000" },
+        { QVariant(1000000000000.37), "1000000000000.37" },
+    };
+    for (const auto& c : cases) {
+        const Value v = OdbcEngine::amountOf(c.driver);
+        ASSERT_EQ(v.type(), ValueType::Currency) << c.amount;
+        EXPECT_EQ(v.toCurrency().toString(), QLatin1String(c.amount));
+    }
+}

@@ -107,9 +107,7 @@ Value toValue(const QVariant& v, int adoType)
         return Value(qint64(v.toLongLong()));
     case adCurrency:
     case adNumeric:
-        if (const auto c = Currency::fromString(v.toString()))
-            return Value(*c);
-        return Value(v.toDouble());
+        return OdbcEngine::amountOf(v);
     case adSingle:
         return Value(v.toFloat());
     case adDouble:
@@ -294,9 +292,26 @@ void OdbcEngine::reportError(const QSqlError& error)
     m_errors.add(AdoError(number, text, state, ok || code ? code : 0, ErrorSource));
 }
 
+Value OdbcEngine::amountOf(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QString) {
+        if (const auto c = Currency::fromString(v.toString()))
+            return Value(*c);
+        return Value(v.toDouble());
+    }
+    // A driver that still hands a double: the amount nearest to it, not its text, which for a
+    // whole amount has an exponent ("1e+12").
+    if (const auto c = Currency::fromDouble(v.toDouble()))
+        return Value(*c);
+    return Value(v.toDouble());
+}
+
 bool OdbcEngine::open(const QString& odbcText, const QString& user, const QString& password)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
+    // Decimal and money columns come as the server's own text, read into money exactly: a double
+    // holds no amount of money's range past fifteen digits.
+    db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     db.setDatabaseName(odbcText);
     if (!user.isEmpty())
         db.setUserName(user);

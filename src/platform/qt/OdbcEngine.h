@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include "platform/qt/QtDbEngine.h"
 
@@ -36,6 +37,10 @@ public:
         const QString& table, const QStringList& keyColumns, const QList<Value>& key) override;
     void setCommandTimeout(int milliseconds) override;
     bool setDefaultDatabase(const QString& name) override;
+
+    // A decimal or money column's value: the driver's text read exactly into money (a double only
+    // when money cannot hold it).
+    static Value amountOf(const QVariant& value);
 
     void cursorGone(OdbcCursor* cursor);
     void reportError(const class QSqlError& error);
