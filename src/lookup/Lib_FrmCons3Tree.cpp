@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTreeView>
 
 #include "data/ConsultasDatos.h"
@@ -373,13 +374,33 @@ bool Lib_FrmCons3Tree::expandido(int node) const
     return ui->TreeV->isExpanded(m_model->indexOf(node));
 }
 
+// Return works as in the grid lookups: it takes the highlighted node from the search box or the
+// tree, and presses a focused button as Space does.
+void Lib_FrmCons3Tree::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (auto* boton = qobject_cast<QPushButton*>(focusWidget()))
+        boton->click();
+    else
+        CmdAceptar_Click();
+}
+
 bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->CmbSearch_0) {
         if (event->type() == QEvent::FocusIn) {
             CmbSearch_GotFocus(0);
         } else if (event->type() == QEvent::KeyPress) {
-            const int code = VbKey::fromQt(static_cast<QKeyEvent*>(event)->key());
+            auto* tecla = static_cast<QKeyEvent*>(event);
+            // The search box's own editor would keep Return to itself.
+            if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
+                keyPressEvent(tecla);
+                return true;
+            }
+            const int code = VbKey::fromQt(tecla->key());
             if (code != 0 && CmbSearch_KeyDown(0, code, 0))
                 return true;
         }

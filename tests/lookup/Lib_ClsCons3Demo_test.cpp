@@ -1,7 +1,9 @@
 #include "lookup/Lib_ClsCons3.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -266,6 +268,41 @@ TEST_F(Lib_ClsCons3Demo, tree_search_checks_and_multiple_choice)
     dlg.CmdCancelar_Click();
     EXPECT_FALSE(dlg.Valores.has_value());
     EXPECT_EQ(dlg.ValorDevuelto, Value(QString()));
+}
+
+// Return takes the highlighted family wherever the focus stands, as in the grid lookups; on a
+// focused button it presses that button.
+TEST_F(Lib_ClsCons3Demo, return_in_the_tree_dialog_takes_the_highlighted_family)
+{
+    const struct
+    {
+        const char* foco;
+        const char* devuelto;
+    } casos[] = {
+        { "CmbSearch_0", "HERMAN" },
+        { "TreeV", "HERMAN" },
+        { "CmdAceptar", "HERMAN" },
+        { "CmdCancelar", "" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.foco);
+        Lib_FrmCons3Tree dlg;
+        dlg.Sql = QStringLiteral("v_ta_familias");
+        dlg.CampoDevuelto = QStringLiteral("IDFAMILIA");
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        auto* caja = dlg.findChild<QComboBox*>(QStringLiteral("CmbSearch_0"));
+        caja->setFocus();
+        QTest::keyClicks(caja, QStringLiteral("herman"));
+        ASSERT_EQ(dlg.modelo().key(dlg.nodoSeleccionado()), QStringLiteral("AHERMAN"));
+        dlg.findChild<QWidget*>(QString::fromLatin1(c.foco))->setFocus();
+        ASSERT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.foco));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(dlg.ValorDevuelto, Value(QString::fromLatin1(c.devuelto)));
+    }
 }
 
 TEST_F(Lib_ClsCons3Demo, non_administrators_get_families_confirmed_in_the_restricted_view)
