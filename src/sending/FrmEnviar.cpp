@@ -742,8 +742,11 @@ void FrmEnviar::keyPressEvent(QKeyEvent* event)
             cmdEnviarWhatsapp_Click();
         return;
     case Qt::Key_Escape:
+        // Each panel's "[ESC] Salir" is what Esc presses.
         if (correo)
             cmdExit_Click();
+        else
+            cmdSalir_Click();
         return;
     case Qt::Key_F5:
         if (correo)

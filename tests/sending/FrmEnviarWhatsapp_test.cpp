@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
 #include "sending/XdgOpenGrabador.h"
+#include "sending/eMailAux.h"
 #include "support/HttpsPeer.h"
 #include "support/TestEnvironment.h"
 
@@ -240,4 +242,22 @@ TEST_F(FrmEnviarWhatsapp, either_method_fits_a_laptop_screen_with_the_panels_cap
     f.control<QRadioButton>("optMetodoEnvio_0")->setChecked(true);
 
     EXPECT_LE(f.height(), AltoDisponible);
+}
+
+// Both panels read "[ESC] Salir": with WhatsApp chosen, Esc leaves through the messaging panel's
+// button, which keeps the mail result the caller had.
+TEST_F(FrmEnviarWhatsapp, escape_leaves_the_messaging_panel_as_its_button_says)
+{
+    FrmEnviar f;
+    f.show();
+    QApplication::setActiveWindow(&f);
+    f.control<QRadioButton>("optMetodoEnvio_1")->click();
+    f.control<QPlainTextEdit>("txtMensajeWhatsapp")->setFocus();
+    eMailAux::gResultadoEnvio = 1;
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(f.pSalir);
+    EXPECT_EQ(eMailAux::gResultadoEnvio, 1);
 }
