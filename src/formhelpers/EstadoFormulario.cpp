@@ -1,10 +1,13 @@
 #include "formhelpers/EstadoFormulario.h"
 
+#include <algorithm>
+
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -83,20 +86,55 @@ QString fechaRecuperada(const QString& guardado)
     return fecha.isValid() ? QLocale().toString(fecha, Utilidades::FormatoFechaCorta()) : guardado;
 }
 
-// A window stored on a screen that is no longer there comes back inside the screen it is on now.
+// A window stored on another screen, or on a larger one, comes back wholly inside the screen it
+// is on now: moved in, and made smaller where it does not fit (down to its minimum size).
 void traeALaPantalla(QWidget* form)
 {
     const QScreen* pantalla = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
     if (!pantalla)
         return;
     const QRect area = pantalla->availableGeometry();
-    QPoint lugar = form->pos();
-    if (lugar.x() < area.left() || lugar.x() >= area.right())
-        lugar.setX(area.left());
-    if (lugar.y() < area.top() || lugar.y() >= area.bottom())
-        lugar.setY(area.top());
-    form->move(lugar);
+    // The window manager's frame counts too; before the window first shows it is not known, so
+    // room is left for a title bar and borders.
+    const QRect marco = form->frameGeometry();
+    const QRect cliente = form->geometry();
+    const QSize bordes
+        = form->isVisible() && marco != cliente ? marco.size() - cliente.size() : QSize(16, 48);
+    const QSize cabe(std::min(form->width(), area.width() - bordes.width()),
+        std::min(form->height(), area.height() - bordes.height()));
+    if (cabe != form->size())
+        form->resize(cabe);
+    const QSize total = form->size() + bordes;
+    const QPoint lugar(std::max(area.left(), std::min(form->x(), area.right() + 1 - total.width())),
+        std::max(area.top(), std::min(form->y(), area.bottom() + 1 - total.height())));
+    // A window left where the window manager puts it keeps that place when it fits.
+    if (lugar != form->pos())
+        form->move(lugar);
 }
+
+// A window may still take its mode's size after its state came back (the price-list window
+// does): the screen is checked again as it first shows, before the window manager places it.
+class AlMostrarse final : public QObject
+{
+public:
+    static inline const QString Nombre = QStringLiteral("EstadoFormularioAlMostrarse");
+
+    explicit AlMostrarse(QWidget* form)
+        : QObject(form)
+    {
+        setObjectName(Nombre);
+        form->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            traeALaPantalla(static_cast<QWidget*>(watched));
+            deleteLater();
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -181,10 +219,8 @@ void EstadoFormulario::RecuperaEstadoFormulario(QWidget* form, const QString& no
     int x = form->x();
     int y = form->y();
     if (leeEntero(ini, seccion, QStringLiteral("Left"), x)
-        && leeEntero(ini, seccion, QStringLiteral("Top"), y)) {
+        && leeEntero(ini, seccion, QStringLiteral("Top"), y))
         form->move(x, y);
-        traeALaPantalla(form);
-    }
     // A window of fixed size keeps the size its mode gives it.
     if (form->minimumSize() != form->maximumSize()) {
         int ancho = form->width();
@@ -193,6 +229,10 @@ void EstadoFormulario::RecuperaEstadoFormulario(QWidget* form, const QString& no
             && leeEntero(ini, seccion, QStringLiteral("Height"), alto))
             form->resize(ancho, alto);
     }
+    traeALaPantalla(form);
+    if (!form->isVisible()
+        && !form->findChild<QObject*>(AlMostrarse::Nombre, Qt::FindDirectChildrenOnly))
+        new AlMostrarse(form);
 }
 
 void EstadoFormulario::GuardaEstadoFormulario(QWidget* form, const QString& nombre)

@@ -39,7 +39,7 @@ public:
 
     // Puts back the state stored under `nombre` ("" the window's plain state) for the logged
     // user. A control no longer in the window, or a choice out of range, is passed over; the
-    // window comes back onto the screen when its stored place lies outside it.
+    // window comes back wholly on the screen it is on now, smaller when it does not fit there.
     void RecuperaEstadoFormulario(QWidget* form, const QString& nombre = QString());
 
     // Stores the window's state under `nombre` for the logged user, replacing the one there.

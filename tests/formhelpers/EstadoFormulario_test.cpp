@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -187,4 +188,51 @@ TEST_F(EstadoFormularioTest, a_date_comes_back_whatever_regional_setting_stored_
         m_estado.RecuperaEstadoFormulario(&ventana.form);
         EXPECT_EQ(ventana.texto->text(), QStringLiteral("31/12/2026")) << deAntes.toStdString();
     }
+}
+
+// A place stored on a larger screen: the whole window comes back on this one, moved in and made
+// smaller where it does not fit.
+TEST_F(EstadoFormularioTest, a_window_from_a_larger_screen_comes_back_wholly_on_this_one)
+{
+    QWidget ventana;
+    ventana.setObjectName(QStringLiteral("FrmGrande"));
+    const QRect area = ventana.screen()->availableGeometry();
+    const struct
+    {
+        const char* caso;
+        QRect guardado;
+    } casos[] = {
+        { "right and bottom edges off", QRect(area.center(), area.size() * 3 / 4) },
+        { "larger than the screen", QRect(area.topLeft(), area.size() * 2) },
+        { "fits where it was", QRect(area.topLeft() + QPoint(10, 10), area.size() / 2) },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        ventana.move(c.guardado.topLeft());
+        ventana.resize(c.guardado.size());
+        m_estado.GuardaEstadoFormulario(&ventana);
+        ventana.move(area.topLeft());
+        ventana.resize(100, 100);
+
+        m_estado.RecuperaEstadoFormulario(&ventana);
+
+        EXPECT_TRUE(area.contains(QRect(ventana.pos(), ventana.size())))
+            << ventana.x() << "," << ventana.y() << " " << ventana.width() << "x"
+            << ventana.height();
+        if (area.contains(c.guardado.adjusted(0, 0, 16, 48))) {
+            EXPECT_EQ(QRect(ventana.pos(), ventana.size()), c.guardado);
+        }
+    }
+
+    // The size its mode gives it after the state came back still fits as the window shows.
+    ventana.move(area.center());
+    ventana.resize(area.size() / 4);
+    m_estado.GuardaEstadoFormulario(&ventana);
+    m_estado.RecuperaEstadoFormulario(&ventana);
+    ventana.setFixedSize(area.size() * 3 / 4);
+
+    ventana.show();
+
+    EXPECT_TRUE(area.contains(QRect(ventana.pos(), ventana.size())))
+        << ventana.x() << "," << ventana.y();
 }
