@@ -179,14 +179,18 @@ TEST_F(EstadoFormularioTest, a_date_comes_back_whatever_regional_setting_stored_
         EXPECT_EQ(ventana.texto->text(), c.vuelve) << c.caso;
     }
 
-    // Earlier runs stored the text as typed, in their own regional form.
-    for (const QString& deAntes : { QStringLiteral("12/31/2026"), QStringLiteral("31.12.2026") }) {
+    // Earlier runs stored the text as typed, in their own regional form; a date that reads
+    // either way is the workstation's day first.
+    const QStringList deAntes[] = { { QStringLiteral("12/31/2026"), QStringLiteral("31/12/2026") },
+        { QStringLiteral("31.12.2026"), QStringLiteral("31/12/2026") },
+        { QStringLiteral("05/01/2026"), QStringLiteral("05/01/2026") } };
+    for (const QStringList& caso : deAntes) {
         IniFile ini;
         ASSERT_TRUE(ini.load(archivo()));
-        ini.setValue(seccion, clave, u'"' + deAntes + u'"');
+        ini.setValue(seccion, clave, u'"' + caso[0] + u'"');
         ASSERT_TRUE(ini.save(archivo()));
         m_estado.RecuperaEstadoFormulario(&ventana.form);
-        EXPECT_EQ(ventana.texto->text(), QStringLiteral("31/12/2026")) << deAntes.toStdString();
+        EXPECT_EQ(ventana.texto->text(), caso[1]) << caso[0].toStdString();
     }
 }
 
