@@ -33,6 +33,7 @@
 #include "reportengine/PdfSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/RtfSink.h"
+#include "reports/AvisoImpresora.h"
 
 bool PreviewDocument::begin(const DocumentInfo& info)
 {
@@ -398,7 +399,16 @@ void ReportPreviewWindow::print()
     QPrinter printer(QPrinter::HighResolution);
     setUp(printer, *choice);
     PrinterSink sink(printer);
-    if (!m_document->replay(sink))
+    bool ok = false;
+    {
+        // The banner counts the pages as the main window's prints do; it serves events
+        // meanwhile, so the window takes no keys or clicks until the last page is out.
+        setEnabled(false);
+        AvisoImpresora aviso(sink);
+        ok = m_document->replay(aviso);
+        setEnabled(true);
+    }
+    if (!ok)
         m_dialogs.messages.show(sink.errorString(), Msg::Exclamation, windowTitle());
 }
 

@@ -20,9 +20,9 @@
 #include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
+#include "reports/AvisoImpresora.h"
 #include "reports/ReportOutputs.h"
 #include "reports/RutasReporte.h"
-#include "services/Dll_Display.h"
 
 namespace {
 
@@ -61,66 +61,6 @@ public:
 private:
     std::unique_ptr<RecordFileSink> m_archivo;
     NullPageSink m_paginas;
-};
-
-// A long list takes a while on its way to the printer (84 pages, some 20 seconds): the banner
-// tells the pages laid out, then the pages sent, so the operator sees the print is under way.
-class AvisoImpresora final : public PageSink
-{
-public:
-    explicit AvisoImpresora(PageSink& destino)
-        : m_destino(destino)
-        , m_cartel(Service<Dll_Display>::tryGet())
-    {
-        if (m_cartel)
-            m_cartel->CartelInicio(Titulo, 0);
-    }
-    ~AvisoImpresora() override
-    {
-        if (m_cartel)
-            m_cartel->CartelCerrar();
-    }
-    AvisoImpresora(const AvisoImpresora&) = delete;
-    AvisoImpresora& operator=(const AvisoImpresora&) = delete;
-
-    // A page laid out; told only while the pages wait for their count before going out.
-    void preparada(int pagina)
-    {
-        if (m_enviadas == 0)
-            muestra(QStringLiteral("Preparando la página %1").arg(pagina));
-    }
-
-    bool begin(const DocumentInfo& info) override { return m_destino.begin(info); }
-    bool page(const PageDisplayList& page, const DocumentResources& resources,
-        const DeferredValues* deferred) override
-    {
-        const bool ok = m_destino.page(page, resources, deferred);
-        ++m_enviadas;
-        const QString total = deferred && !deferred->slots.empty() ? deferred->slots[0] : QString();
-        muestra(total.isEmpty()
-                ? QStringLiteral("Páginas enviadas a la impresora: %1").arg(m_enviadas)
-                : QStringLiteral("Páginas enviadas a la impresora: %1 de %2")
-                      .arg(m_enviadas)
-                      .arg(total));
-        return ok;
-    }
-    bool finish(const DeferredValues& deferred) override { return m_destino.finish(deferred); }
-    bool wantsResolvedPages() const override { return m_destino.wantsResolvedPages(); }
-    bool wantsPages() const override { return m_destino.wantsPages(); }
-    QString errorString() const override { return m_destino.errorString(); }
-
-private:
-    static inline const QString Titulo = QStringLiteral("Imprimiendo");
-
-    void muestra(const QString& linea)
-    {
-        if (m_cartel)
-            m_cartel->CartelMostrar(Value(Titulo), Value(linea), Value(QString()));
-    }
-
-    PageSink& m_destino;
-    Dll_Display* m_cartel;
-    int m_enviadas = 0;
 };
 
 std::unique_ptr<ReportOutput> creaSalida(const ReportOutputTarget& destino, QString* error)

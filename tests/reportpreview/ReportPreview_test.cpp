@@ -9,6 +9,7 @@
 
 #include "reportengine/PdfTools.h"
 #include "reportpreview/ReportPreview.h"
+#include "services/Dll_Display.h"
 #include "support/FakeDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -34,6 +35,17 @@ void feed(PreviewDocument& doc, int from, int to)
         total.h = mmToCoord(5);
         ASSERT_TRUE(doc.page(page, resources, nullptr));
     }
+}
+
+// A document of `pages` pages whose layout has ended, its page count known.
+std::shared_ptr<PreviewDocument> laidOut(int pages)
+{
+    auto doc = std::make_shared<PreviewDocument>();
+    EXPECT_TRUE(
+        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
+    feed(*doc, 1, pages);
+    EXPECT_TRUE(doc->finish(DeferredValues { { QString::number(pages) } }));
+    return doc;
 }
 
 PreviewDialogs dialogs()
@@ -120,11 +132,7 @@ TEST(ReportPreview, shows_pages_while_laid_out_then_moves_zooms_finds_and_export
 
 TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_place)
 {
-    auto doc = std::make_shared<PreviewDocument>();
-    ASSERT_TRUE(
-        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
-    feed(*doc, 1, 12);
-    ASSERT_TRUE(doc->finish(DeferredValues { { QStringLiteral("12") } }));
+    const std::shared_ptr<PreviewDocument> doc = laidOut(12);
     ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
@@ -154,11 +162,7 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
 
 TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_format_chosen)
 {
-    auto doc = std::make_shared<PreviewDocument>();
-    ASSERT_TRUE(
-        doc->begin(DocumentInfo { QStringLiteral("Lista"), {}, QStringLiteral("RP_Lista") }));
-    feed(*doc, 1, 3);
-    ASSERT_TRUE(doc->finish(DeferredValues { { QStringLiteral("3") } }));
+    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
     ReportPreviewWindow window(doc, dialogs());
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
@@ -186,6 +190,53 @@ TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_
     ASSERT_EQ(testsupport::fileDialogs().saveRequests().size(), 1);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("lista.html"))));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+namespace {
+
+// The please-wait banner as the lines it was given.
+class CartelAnotado final : public Dll_Display
+{
+public:
+    void CartelInicio(const QString& titulo, int) override { lineas << u'[' + titulo; }
+    bool CartelMostrar(const std::optional<Value>&, const std::optional<Value>& l2,
+        const std::optional<Value>&) override
+    {
+        if (l2)
+            lineas << l2->toString();
+        return false;
+    }
+    void CartelCerrar() override { lineas << QStringLiteral("]"); }
+    void Siempre_Visible(bool) override { }
+
+    QStringList lineas;
+};
+
+} // namespace
+
+// A long print from the preview tells its pages on their way, as the main window's prints do.
+TEST(ReportPreview, printing_counts_the_pages_sent_in_the_banner)
+{
+    CartelAnotado cartel;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
+    ReportPreviewWindow window(doc, dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QTemporaryDir dir;
+    PrintChoice todas;
+    todas.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
+    testsupport::printDialogs().answer(todas);
+
+    buttonOf(window, QStringLiteral("Imprimir"))->click();
+
+    EXPECT_EQ(cartel.lineas,
+        QStringList({ QStringLiteral("[Imprimiendo"),
+            QStringLiteral("Páginas enviadas a la impresora: 1 de 3"),
+            QStringLiteral("Páginas enviadas a la impresora: 2 de 3"),
+            QStringLiteral("Páginas enviadas a la impresora: 3 de 3"), QStringLiteral("]") }));
+    EXPECT_EQ(PdfTools::pageCount(todas.outputFile), 3);
+    EXPECT_TRUE(window.isEnabled());
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
