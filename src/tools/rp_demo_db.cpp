@@ -18,6 +18,10 @@ int main(int argc, char* argv[])
 
     DemoDatabase::Options options;
     const QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--help"))) {
+        QTextStream(stdout) << usage << "\n";
+        return 0;
+    }
     for (int k = 0; k < args.size(); ++k) {
         const QString& arg = args.at(k);
         if ((arg == QLatin1String("--out") || arg == QLatin1String("--articles"))

@@ -185,7 +185,11 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.contains(QStringLiteral("--help"))) {
+    if (args.contains(QStringLiteral("--help"))) {
+        out << Usage << "\n";
+        return 0;
+    }
+    if (args.isEmpty()) {
         err << Usage << "\n";
         return 2;
     }

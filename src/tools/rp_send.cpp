@@ -316,6 +316,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
 
+    if (QCoreApplication::arguments().mid(1).contains(QStringLiteral("--help"))) {
+        QTextStream(stdout) << Usage << '\n' << ComandosDocumento::uso() << Qt::endl;
+        return 0;
+    }
     QString error;
     const std::optional<Argumentos> a = lee(QCoreApplication::arguments().mid(1), &error);
     if (!a) {

@@ -64,6 +64,10 @@ int main(int argc, char* argv[])
         uso(errores);
         return 2;
     }
+    if (argumentos.first() == QLatin1String("--help")) {
+        uso(salida);
+        return 0;
+    }
     for (const SubcomandoVoucher& s : kSubcomandos) {
         if (argumentos.first() == QLatin1String(s.nombre))
             return s.ejecuta(argumentos.mid(1), salida, errores);
