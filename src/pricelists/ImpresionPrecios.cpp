@@ -387,8 +387,9 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
         if (r.trabajo.NombreReporte.isEmpty() && estado.ChkEtiquetas == 0)
             return false;
     }
-    // What the definitions show besides the Parts' formulas: the company's data in the heading,
-    // the analysed lists' blocks, each label's list when the labels cover several.
+    // What the definitions show besides the price columns and conditions chosen in the window:
+    // the company's data in the heading, the analysed lists' blocks, each label's list when the
+    // labels cover several.
     QStringList& formulas = r.trabajo.ListaFormulasReporte;
     if (r.trabajo.Etiquetas) {
         const QString desde = estado.ListaDesde.trimmed();
