@@ -90,6 +90,29 @@ TEST(SubidaDocumento, boundary_is_the_hexadecimal_milliseconds_of_the_day)
     EXPECT_EQ(SubidaDocumento::limite(86399999), QString(27, u'-') + QStringLiteral("5265C00"));
 }
 
+// The upload's name becomes a file of the data folder and a line of the command file: only a
+// plain name in that folder will do.
+TEST(SubidaDocumento, only_a_plain_file_name_is_a_valid_upload_name)
+{
+    const struct
+    {
+        QString nombre;
+        bool valido;
+    } casos[] = {
+        { QStringLiteral("DOC_20250307090405.pdf"), true },
+        { QStringLiteral("..pdf"), true }, // dots in a name are only dots
+        { QString(), false },
+        { QStringLiteral("."), false },
+        { QStringLiteral(".."), false }, // the folder above the data folder
+        { QStringLiteral("../DOC.pdf"), false },
+        { QStringLiteral("a\\b.pdf"), false },
+        { QStringLiteral("a\nb.pdf"), false },
+        { QStringLiteral("a") + QChar(0x7f) + QStringLiteral("b.pdf"), false },
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(SubidaDocumento::nombreValido(c.nombre), c.valido) << c.nombre.toStdString();
+}
+
 // What stops an upload before anything is posted is told in words, and nothing is transferred.
 TEST(SubidaDocumento, an_upload_that_cannot_start_says_why)
 {
