@@ -217,7 +217,7 @@ Impreso leeImpreso(const QString& texto)
         QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+(-?[\\d.]+(?:,\\d+)?)")
         + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression tarea(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d+):(\\d\\d) h\\s+")
-        + monto + QStringLiteral("\\s+") + monto + QStringLiteral("\\s*$"));
+        + QStringLiteral("(-?[\\d.]+(?:,\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression concepto(
         QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression porTasa(
@@ -469,6 +469,7 @@ TEST_F(RpVoucherPrint, invoices_with_four_decimal_prices_add_up_to_the_cent)
         std::vector<qint64> totales; // cents
         std::vector<double> tasas;
         std::vector<qint64> precios; // as stored, in ten-thousandths
+        std::vector<qint64> tareas; // cents, all at 21 %
         qint64 total = 0;
     };
     std::map<QString, Esperado> esperados;
@@ -506,6 +507,18 @@ TEST_F(RpVoucherPrint, invoices_with_four_decimal_prices_add_up_to_the_cent)
                                      decimal(precio, 10000), decimal(centavos, 100),
                                      decimal(l.precioNeto, 10000), QString::number(l.tasa / 10.0),
                                      QString::number(l.bonificacion / 100.0)));
+            }
+            // Ten hours of a task at a four-decimal hour price with VAT (a letter A task has no
+            // net total in the buffer).
+            if (letra == 'B' && lineas == &seis) {
+                const qint64 precioHora = 14938261;
+                e.tareas.push_back(divideRedondeando(600 * precioHora, 60 * 100));
+                porTasa[210] += e.tareas.back();
+                base.ejecuta(QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,"
+                                            "IDCOMPLEMENTO,IDTAREA,Descripcion,Horas,ValorHora,"
+                                            "Total,valorHora_S_Iva) VALUES ('FC', '%1', 0, '   1', "
+                                            "'Colocación', 600, 1493.8261, %2, 1234.567)")
+                                 .arg(id, QString::number(double(e.tareas.back()) / 100, 'f', 2)));
             }
             for (const auto& [tasa, importe] : porTasa)
                 e.total += importe + (letra == 'A' ? divideRedondeando(importe * tasa, 1000) : 0);
@@ -560,6 +573,15 @@ TEST_F(RpVoucherPrint, invoices_with_four_decimal_prices_add_up_to_the_cent)
                         << l.texto.toStdString();
                 }
                 porTasa[e.tasas[i]] += l.total;
+            }
+            ASSERT_EQ(p.tareas.size(), e.tareas.size()) << texto.toStdString();
+            for (std::size_t i = 0; i < p.tareas.size(); ++i) {
+                const Impreso::Linea& l = p.tareas[i];
+                EXPECT_EQ(l.total, e.tareas[i]) << l.texto.toStdString();
+                if (decimales == 4) {
+                    EXPECT_EQ(redondeo(l.cantidad * l.precio * 100), l.total);
+                }
+                porTasa[21] += l.total;
             }
             qint64 suma = 0;
             if (letraA) {
