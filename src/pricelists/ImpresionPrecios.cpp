@@ -403,9 +403,15 @@ bool ImpresionPrecios::imprime(const EstadoImpresion& estado)
         formulas << conStock(estado);
     } else {
         formulas << QStringLiteral("DatosEmpresa=") + literal(DatosEmpresa());
-        if (r.trabajo.AnalisisCostos)
+        if (r.trabajo.AnalisisCostos) {
             formulas << QStringLiteral("ListasAnalizadas=%1")
                             .arg(std::min<qsizetype>(4, estado.ListasAnalisis.size()));
+            // The heading names each analysed list over its columns (and so do a spreadsheet's
+            // column names): known now, not only once every row is read.
+            for (qsizetype n = 0; n < std::min<qsizetype>(4, estado.ListasAnalisis.size()); ++n)
+                formulas << QStringLiteral("NombreLista%1=").arg(n + 1)
+                        + literal(estado.ListasAnalisis[n].trimmed());
+        }
     }
     if (r.trabajo.AnalisisCostos) {
         CriteriosAnalisis criterios { estado.RubroDesde, estado.RubroHasta, estado.ProveedorDesde,

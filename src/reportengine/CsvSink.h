@@ -22,9 +22,9 @@ public:
     ~CsvSink() override;
 
     void beginRecords(const std::vector<RecordColumn>& columns) override;
-    void groupStart(int, const Value&) override { }
+    void groupStart(int, const Value&, const QString&) override { }
     void record(const std::vector<Value>& values) override;
-    void groupEnd(int) override { }
+    void groupEnd(int, const QString&) override { }
     void endRecords() override { }
 
     bool close() override;

@@ -53,9 +53,13 @@ public:
     virtual ~RecordSink() = default;
 
     virtual void beginRecords(const std::vector<RecordColumn>& columns) = 0;
-    // level 0 is the outermost group; `key` is the value the group breaks on.
-    virtual void groupStart(int level, const Value& key) = 0;
+    // level 0 is the outermost group; `key` is the value the group breaks on; `caption` is the
+    // group's heading as its header prints it (its texts and fields in reading order, blank
+    // separated), empty when the header prints none.
+    virtual void groupStart(int level, const Value& key, const QString& caption) = 0;
     virtual void record(const std::vector<Value>& values) = 0;
-    virtual void groupEnd(int level) = 0;
+    // `caption` is the group's footer as printed (its counts and totals with their texts),
+    // empty when the footer prints none.
+    virtual void groupEnd(int level, const QString& caption) = 0;
     virtual void endRecords() = 0;
 };

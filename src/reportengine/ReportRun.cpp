@@ -1,5 +1,7 @@
 #include "reportengine/ReportRun.h"
 
+#include <algorithm>
+
 #include "platform/RuntimeError.h"
 #include "reportengine/FormulaEvaluator.h"
 #include "reportengine/ValueFormat.h"
@@ -375,11 +377,99 @@ QString ReportRun::captionIn(const std::vector<CompiledSection>& sections, const
     }
     if (!best)
         return QString();
-    QString text = best->def->kind == ItemKind::Text
-        ? best->def->text
-        : ValueFormat::format(eval(*best->expr, best->fixedExpr, best->formulaName),
-            best->def->format, m_shared.options.locale);
-    return text.simplified();
+    const auto textOf = [this](const CompiledItem& ci) {
+        const QString text = ci.def->kind == ItemKind::Text
+            ? ci.def->text
+            : ValueFormat::format(eval(*ci.expr, ci.fixedExpr, ci.formulaName), ci.def->format,
+                m_shared.options.locale);
+        return text.simplified();
+    };
+    // A heading over several columns, ruled over their width, names each of them too ("Lista 4"
+    // over "P. Venta", "Util. %" and "Oferta").
+    const auto near = [](double a, double b) { return std::abs(a - b) < 0.5; };
+    std::vector<std::pair<double, const CompiledItem*>> items; // with their y on the heading
+    sectionTop = 0;
+    for (const CompiledSection& s : sections) {
+        if (!hiddenForRun(s.suppress)) {
+            for (const CompiledItem& ci : s.items) {
+                if (!hiddenForRun(ci.suppress))
+                    items.emplace_back(sectionTop + ci.def->yMm, &ci);
+            }
+        }
+        sectionTop += s.def->heightMm;
+    }
+    const CompiledItem* spanner = nullptr;
+    double spannerY = 0;
+    for (const auto& [ruleY, rule] : items) {
+        if (rule->def->kind != ItemKind::Line || rule->def->heightMm != 0 || ruleY > bestY
+            || rule->def->xMm > left + 0.5 || rule->def->xMm + rule->def->widthMm < right - 0.5)
+            continue;
+        for (const auto& [y, ci] : items) {
+            const ReportItem& item = *ci->def;
+            const bool fixed = item.kind == ItemKind::Text
+                || (item.kind == ItemKind::Field && ci->fixedExpr >= 0 && ci->expr);
+            if (fixed && ci != best && near(item.xMm, rule->def->xMm)
+                && near(item.widthMm, rule->def->widthMm) && y < ruleY
+                && (!spanner || y > spannerY)) {
+                spanner = ci;
+                spannerY = y;
+            }
+        }
+    }
+    const QString heading = spanner ? textOf(*spanner) : QString();
+    return heading.isEmpty() ? textOf(*best) : heading + u' ' + textOf(*best);
+}
+
+QString ReportRun::printedText(const std::vector<CompiledSection>& sections, bool totals) const
+{
+    struct Piece
+    {
+        double y;
+        double x;
+        QString text;
+    };
+    std::vector<Piece> pieces;
+    double sectionTop = 0;
+    for (const CompiledSection& s : sections) {
+        const double top = sectionTop;
+        sectionTop += s.def->heightMm;
+        if (isTrue(s.suppress, s.name))
+            continue;
+        for (const CompiledItem& ci : s.items) {
+            const ReportItem& item = *ci.def;
+            QString text;
+            if (item.kind == ItemKind::Text) {
+                text = item.text;
+            } else if (item.kind == ItemKind::Field && ci.expr) {
+                text = ValueFormat::format(eval(*ci.expr, ci.fixedExpr, ci.formulaName),
+                    item.format, m_shared.options.locale);
+            } else if (item.kind == ItemKind::Summary && totals) {
+                text = ValueFormat::format(
+                    summaryTotal(ci.summary), item.format, m_shared.options.locale);
+            } else {
+                continue;
+            }
+            text = text.simplified();
+            if (text.isEmpty() || isTrue(ci.suppress, ci.fixedSuppress, ci.formulaName))
+                continue;
+            pieces.push_back({ top + item.yMm, item.xMm, text });
+        }
+    }
+    // Items a little lower on the same line (a caption set a size smaller) still read left to
+    // right: a line takes what starts within 2 mm below its first item.
+    std::stable_sort(
+        pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.y < b.y; });
+    for (auto line = pieces.begin(); line != pieces.end();) {
+        auto end = line;
+        while (end != pieces.end() && end->y < line->y + 2)
+            ++end;
+        std::stable_sort(line, end, [](const Piece& a, const Piece& b) { return a.x < b.x; });
+        line = end;
+    }
+    QStringList texts;
+    for (const Piece& p : pieces)
+        texts << p.text;
+    return texts.join(u' ');
 }
 
 int ReportRun::currentPage() const
@@ -589,7 +679,8 @@ void ReportRun::openGroups(int from, const std::vector<Value>& keys)
                 m_acc[i].reset();
         }
         if (m_shared.records)
-            m_shared.records->groupStart(level, keys[std::size_t(level)]);
+            m_shared.records->groupStart(
+                level, keys[std::size_t(level)], printedText(g.headers, false));
         if (!m_shared.paginator)
             continue;
         Paginator& p = *m_shared.paginator;
@@ -630,7 +721,7 @@ void ReportRun::closeGroups(int downTo, bool atEnd)
         const CompiledGroup& g = m_report.groups[std::size_t(level)];
         if (!m_shared.paginator) {
             if (m_shared.records)
-                m_shared.records->groupEnd(level);
+                m_shared.records->groupEnd(level, printedText(g.footers, true));
             continue;
         }
         Paginator& p = *m_shared.paginator;
@@ -640,7 +731,7 @@ void ReportRun::closeGroups(int downTo, bool atEnd)
         }
         resolvePending(level);
         if (m_shared.records)
-            m_shared.records->groupEnd(level);
+            m_shared.records->groupEnd(level, printedText(g.footers, true));
         p.groupClosed(level);
         if (!labels && g.def->keepTogether)
             p.endKeep();

@@ -109,10 +109,14 @@ private:
     // The caption printed above a detail field: the lowest text of the heading (a literal, or a
     // field the whole run prints alike) that stands over the field and reaches no further
     // than half the field's width beyond either edge (a title across the page is no caption);
-    // the widest overlap among those on one line. Empty when there is none.
+    // the widest overlap among those on one line, after the heading ruled over several columns
+    // above it, when there is one ("4 P. Venta"). Empty when there is none.
     QString captionOf(const ReportItem& field);
 
     QString captionIn(const std::vector<CompiledSection>& sections, const ReportItem& field);
+    // What a group's header or footer prints as text, for the record stream: its shown texts,
+    // fields and (in a footer) totals in reading order, blank separated.
+    QString printedText(const std::vector<CompiledSection>& sections, bool totals) const;
 
     void placeNoData();
 

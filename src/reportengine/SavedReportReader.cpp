@@ -48,6 +48,7 @@ bool SavedReportReader::open(const QString& path)
     in.setVersion(QDataStream::Qt_6_4);
     quint32 version = 0;
     in >> version;
+    m_version = version;
     if (version < 1)
         return fail(damagedFile(path));
     if (version > SavedReportWriter::FormatVersion)
@@ -199,8 +200,11 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
             qint32 level = 0;
             in >> level;
             const Value key = SavedReportFormat::readValue(in);
+            QString caption;
+            if (m_version >= 2)
+                in >> caption;
             if (records)
-                records->groupStart(level, key);
+                records->groupStart(level, key, caption);
             break;
         }
         case 'R': {
@@ -218,8 +222,11 @@ bool SavedReportReader::replay(PageSink& pages, RecordSink* records)
         case 'g': {
             qint32 level = 0;
             in >> level;
+            QString caption;
+            if (m_version >= 2)
+                in >> caption;
             if (records)
-                records->groupEnd(level);
+                records->groupEnd(level, caption);
             break;
         }
         default:

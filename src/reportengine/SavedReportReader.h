@@ -32,6 +32,7 @@ private:
     QString m_path;
     QFile m_file;
     qint64 m_bodyStart = 0;
+    quint32 m_version = 0; // files of version 1 keep no group captions
     qint64 m_deferredOffset = 0;
     DocumentInfo m_info;
     DeferredValues m_deferred;

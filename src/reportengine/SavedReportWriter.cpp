@@ -193,10 +193,11 @@ void SavedReportWriter::beginRecords(const std::vector<RecordColumn>& columns)
         m_out << c.name << c.format << quint8(c.align);
 }
 
-void SavedReportWriter::groupStart(int level, const Value& key)
+void SavedReportWriter::groupStart(int level, const Value& key, const QString& caption)
 {
     m_out << quint8('G') << qint32(level);
     SavedReportFormat::writeValue(m_out, key);
+    m_out << caption;
 }
 
 void SavedReportWriter::record(const std::vector<Value>& values)
@@ -206,9 +207,9 @@ void SavedReportWriter::record(const std::vector<Value>& values)
         SavedReportFormat::writeValue(m_out, v);
 }
 
-void SavedReportWriter::groupEnd(int level)
+void SavedReportWriter::groupEnd(int level, const QString& caption)
 {
-    m_out << quint8('g') << qint32(level);
+    m_out << quint8('g') << qint32(level) << caption;
 }
 
 void SavedReportWriter::endRecords() { }

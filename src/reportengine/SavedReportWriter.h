@@ -10,15 +10,16 @@
 // Our saved-report file: the page display lists and the records of one run, written as they are
 // laid out, so a report can be viewed or exported later without the database. Layout of the file
 // (big-endian QDataStream, Qt 6.4 format):
-//   magic "\x89RPTSAV\n" (8 bytes), quint32 format version (1), the document info;
+//   magic "\x89RPTSAV\n" (8 bytes), quint32 format version (2), the document info;
 //   then tagged chunks in run order: 'F' font, 'I' image (PNG), 'P' page, 'C' record columns,
-//   'G' group start, 'R' record, 'g' group end; then 'D' deferred values and 'E' end;
+//   'G' group start (level, key and, from version 2, caption), 'R' record, 'g' group end
+//   (level and, from version 2, caption); then 'D' deferred values and 'E' end;
 //   last, a trailer: quint64 offset of the 'D' chunk and the 8 bytes "RPTSEND\n".
 // Pages are stored as laid out, deferred texts unresolved; the reader resolves them.
 class SavedReportWriter final : public PageSink, public RecordSink
 {
 public:
-    static constexpr quint32 FormatVersion = 1;
+    static constexpr quint32 FormatVersion = 2;
     static const QByteArray Magic;
     static const QByteArray EndMagic;
 
@@ -33,9 +34,9 @@ public:
     QString errorString() const override { return m_error; }
 
     void beginRecords(const std::vector<RecordColumn>& columns) override;
-    void groupStart(int level, const Value& key) override;
+    void groupStart(int level, const Value& key, const QString& caption) override;
     void record(const std::vector<Value>& values) override;
-    void groupEnd(int level) override;
+    void groupEnd(int level, const QString& caption) override;
     void endRecords() override;
 
 private:

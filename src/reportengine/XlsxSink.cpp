@@ -111,9 +111,32 @@ bool XlsxSink::addSheet()
 void XlsxSink::writeHeader()
 {
     ++m_row;
-    for (std::size_t c = 0; c < m_headers.size(); ++c)
+    for (std::size_t c = 0; c < m_headers.size(); ++c) {
+        // Bold letters are wider.
+        fits(int(c), m_headers[c].size() + m_headers[c].size() / 8);
         check(worksheet_write_string(
             m_sheet, lxw_row_t(m_row), lxw_col_t(c), m_headers[c].toUtf8().constData(), m_bold));
+    }
+}
+
+void XlsxSink::fits(int column, qsizetype characters)
+{
+    if (column < 0 || std::size_t(column) >= m_widths.size())
+        return;
+    qsizetype& widest = m_widths[std::size_t(column)];
+    widest = std::max(widest, characters);
+}
+
+void XlsxSink::setColumnWidths()
+{
+    // A column's width counts characters of the default font; a little room beside the
+    // widest value, and no column so wide it hides the others.
+    for (lxw_worksheet* sheet : m_sheets) {
+        for (std::size_t c = 0; c < m_widths.size(); ++c) {
+            const double width = std::clamp(double(m_widths[c]) + 2, 4.0, 60.0);
+            check(worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr));
+        }
+    }
 }
 
 XlsxSink::~XlsxSink()
@@ -138,6 +161,28 @@ bool XlsxSink::isDatePattern(const QString& pattern)
             return true;
     }
     return false;
+}
+
+QString XlsxSink::wholeNumberFormat(const QString& code)
+{
+    if (code.isEmpty() || isDatePattern(code))
+        return QString();
+    QStringList sections = code.split(u';');
+    bool changed = false;
+    for (QString& section : sections) {
+        const qsizetype point = section.indexOf(u'.');
+        if (point < 0)
+            continue;
+        qsizetype end = point + 1;
+        while (end < section.size() && (section[end] == u'#' || section[end] == u'0'))
+            ++end;
+        const QString decimals = section.mid(point + 1, end - point - 1);
+        if (decimals.contains(u'0'))
+            continue;
+        section.remove(point, end - point);
+        changed = true;
+    }
+    return changed ? sections.join(u';') : QString();
 }
 
 QString XlsxSink::numberFormat(const QString& pattern)
@@ -226,6 +271,7 @@ void XlsxSink::writeValue(
             check(worksheet_write_blank(m_sheet, row, col, m_bold));
         return;
     case ValueType::Boolean:
+        fits(column, 5);
         check(worksheet_write_boolean(m_sheet, row, col, value.toBool(), bold ? m_bold : nullptr));
         return;
     case ValueType::Int16:
@@ -233,9 +279,18 @@ void XlsxSink::writeValue(
     case ValueType::Int64:
     case ValueType::Currency:
     case ValueType::Double:
-    case ValueType::Single:
-        check(worksheet_write_number(m_sheet, row, col, value.toDouble(), numberFormat));
+    case ValueType::Single: {
+        const double number = value.toDouble();
+        // Digits, a thousands separator every three, the sign and the column's decimals.
+        const double magnitude = std::abs(number);
+        const int digits = magnitude < 10 ? 1 : std::min(int(std::log10(magnitude)) + 1, 20);
+        const std::size_t c = std::size_t(column);
+        const int decimals = c < m_decimals.size() ? std::max(m_decimals[c], 0) : 0;
+        fits(column,
+            digits + (digits - 1) / 3 + (number < 0 ? 1 : 0) + (decimals ? decimals + 1 : 0));
+        check(worksheet_write_number(m_sheet, row, col, number, numberFormat));
         return;
+    }
     case ValueType::Date: {
         const QDateTime when = value.toDateTime();
         const QDate d = when.date();
@@ -243,6 +298,7 @@ void XlsxSink::writeValue(
         lxw_datetime dt { d.year(), d.month(), d.day(), t.hour(), t.minute(),
             t.second() + t.msec() / 1000.0 };
         lxw_format* f = dateFormat;
+        fits(column, t == QTime(0, 0) ? 10 : 19);
         if (!f)
             f = format(t == QTime(0, 0) ? QStringLiteral("dd/mm/yyyy")
                                         : QStringLiteral("dd/mm/yyyy hh:mm:ss"),
@@ -252,6 +308,8 @@ void XlsxSink::writeValue(
     }
     case ValueType::Text: {
         const QString& text = value.toString();
+        if (!bold)
+            fits(column, text.size());
         check(worksheet_write_string(m_sheet, row, col, text.left(MaxCellText).toUtf8().constData(),
             bold ? m_bold : nullptr));
         return;
@@ -265,6 +323,8 @@ void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
         return;
     m_numberFormats.assign(columns.size(), nullptr);
     m_dateFormats.assign(columns.size(), nullptr);
+    m_wholeFormats.assign(columns.size(), nullptr);
+    m_widths.assign(columns.size(), 0);
     m_decimals.assign(columns.size(), -1);
     m_headers.clear();
     for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -274,6 +334,8 @@ void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
             m_dateFormats[c] = format(code, false);
         else
             m_numberFormats[c] = format(code, false);
+        if (const QString whole = wholeNumberFormat(code); !whole.isEmpty())
+            m_wholeFormats[c] = format(whole, false);
         if (const std::optional<ValueFormat::Decimals> d = ValueFormat::decimals(column.format))
             m_decimals[c] = d->most;
         m_headers.push_back(column.name);
@@ -281,14 +343,14 @@ void XlsxSink::beginRecords(const std::vector<RecordColumn>& columns)
     writeHeader();
 }
 
-void XlsxSink::groupStart(int level, const Value& key)
+void XlsxSink::groupStart(int level, const Value& key, const QString& caption)
 {
     if (!m_sheet || !m_error.isEmpty())
         return;
     m_openGroups = level + 1;
     startRow(level);
     if (m_error.isEmpty())
-        writeValue(0, key, m_bold, nullptr, true);
+        writeValue(0, caption.isEmpty() ? key : Value(caption), m_bold, nullptr, true);
 }
 
 void XlsxSink::record(const std::vector<Value>& values)
@@ -304,14 +366,25 @@ void XlsxSink::record(const std::vector<Value>& values)
         const bool rounds = decimals >= 0
             && (type == ValueType::Currency || type == ValueType::Double
                 || type == ValueType::Single);
-        writeValue(int(c), rounds ? printed(values[c], decimals) : values[c],
-            c < m_numberFormats.size() ? m_numberFormats[c] : nullptr,
+        const Value value = rounds ? printed(values[c], decimals) : values[c];
+        lxw_format* numberFormat = c < m_numberFormats.size() ? m_numberFormats[c] : nullptr;
+        if (c < m_wholeFormats.size() && m_wholeFormats[c] && value.isNumeric()) {
+            const double number = value.toDouble();
+            if (number == std::floor(number))
+                numberFormat = m_wholeFormats[c];
+        }
+        writeValue(int(c), value, numberFormat,
             c < m_dateFormats.size() ? m_dateFormats[c] : nullptr, false);
     }
 }
 
-void XlsxSink::groupEnd(int level)
+void XlsxSink::groupEnd(int level, const QString& caption)
 {
+    if (m_sheet && m_error.isEmpty() && !caption.isEmpty()) {
+        startRow(level + 1);
+        if (m_error.isEmpty())
+            writeValue(0, Value(caption), m_bold, nullptr, true);
+    }
     m_openGroups = level;
 }
 
@@ -354,6 +427,8 @@ bool XlsxSink::close()
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_path, OutputFile::reasonFor(errno));
     }
+    if (m_book && m_error.isEmpty())
+        setColumnWidths();
     if (m_book) {
         errno = 0;
         const lxw_error error = workbook_close(m_book);

@@ -40,10 +40,10 @@ void BenchSample::beginRecords(const std::vector<RecordColumn>& columns)
         m_next->beginRecords(columns);
 }
 
-void BenchSample::groupStart(int level, const Value& key)
+void BenchSample::groupStart(int level, const Value& key, const QString& caption)
 {
     if (m_next)
-        m_next->groupStart(level, key);
+        m_next->groupStart(level, key, caption);
 }
 
 void BenchSample::record(const std::vector<Value>& values)
@@ -54,10 +54,10 @@ void BenchSample::record(const std::vector<Value>& values)
         m_next->record(values);
 }
 
-void BenchSample::groupEnd(int level)
+void BenchSample::groupEnd(int level, const QString& caption)
 {
     if (m_next)
-        m_next->groupEnd(level);
+        m_next->groupEnd(level, caption);
 }
 
 void BenchSample::endRecords()

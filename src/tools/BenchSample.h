@@ -23,9 +23,9 @@ public:
     QString errorString() const override;
 
     void beginRecords(const std::vector<RecordColumn>& columns) override;
-    void groupStart(int level, const Value& key) override;
+    void groupStart(int level, const Value& key, const QString& caption) override;
     void record(const std::vector<Value>& values) override;
-    void groupEnd(int level) override;
+    void groupEnd(int level, const QString& caption) override;
     void endRecords() override;
 
     const DocumentInfo& info() const { return m_info; }

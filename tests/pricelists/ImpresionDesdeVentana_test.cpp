@@ -32,6 +32,7 @@
 #include "pricelists/TBarRep.h"
 #include "reportengine/PageSink.h"
 #include "reportengine/PageText.h"
+#include "reportengine/XlsxTools.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
@@ -259,8 +260,8 @@ protected:
     }
 
     // Presses the e-mail key and reads the report file it wrote as a PDF; empty text when no
-    // file was written.
-    QString porMensaje(Ventana& ventana)
+    // file was written. With `xlsx`, the report file is exported to that spreadsheet too.
+    QString porMensaje(Ventana& ventana, const QString& xlsx = QString())
     {
         ventana.pulsa("MENSAJE");
         const QString archivo = RT_Crystal2::gArchivoRptTemporal;
@@ -272,6 +273,10 @@ protected:
         const QString pdf = m_dir.filePath(QStringLiteral("lista.pdf"));
         QFile::remove(pdf);
         EXPECT_TRUE(RT_Crystal2::ExportarArchivoReporte(archivo, pdf, 31));
+        if (!xlsx.isEmpty()) {
+            QFile::remove(xlsx);
+            EXPECT_TRUE(RT_Crystal2::ExportarArchivoReporte(archivo, xlsx, 25));
+        }
         QFile::remove(archivo);
         return pdfText(pdf);
     }
@@ -772,6 +777,130 @@ TEST_F(
                     analisis ? QStringLiteral("P. Venta") : QStringLiteral("(continuación)")))
                     << "page " << p + 1;
             }
+        }
+    }
+}
+
+// A price list of two lists with stock and a cost analysis, mailed as spreadsheets, show what
+// their printed pages show: the columns named as the heading names them (a list's name over its
+// columns included), each group's heading and count, every line's code and amounts, whole
+// quantities without a decimal separator, columns as wide as their values, and no key of the
+// program's own.
+TEST_F(ImpresionDesdeVentana, mailed_spreadsheets_show_what_the_printed_pages_show)
+{
+    const struct
+    {
+        const char* caso;
+        const char* parametro;
+        std::function<void(Ventana&)> prepara;
+        QStringList encabezados; // the first ones of the sheet's heading row
+    } casos[] = {
+        { "lists 1 and 2 with stock", "",
+            [](Ventana& v) {
+                v.texto("ListaDesde", QStringLiteral("1"));
+                v.texto("ListaHasta", QStringLiteral("2"));
+                v.columnas({ 1, 2 });
+                v.texto("Deposito", QStringLiteral("2"));
+                v.control<QLabel>("lblDescDep")->setText(QString::fromUtf8("Salón de Ventas"));
+            },
+            { QStringLiteral("Código"), QStringLiteral("Descripción"), QStringLiteral("Stock") } },
+        { "cost analysis", "C",
+            [](Ventana& v) {
+                v.tilda("chkAnalisisCostos");
+                v.marca("LstListas", { QStringLiteral("Mostrador"), QStringLiteral("   4") });
+            },
+            { QStringLiteral("Código"), QStringLiteral("Descripción"),
+                QStringLiteral("Mostrador P. Venta"), QStringLiteral("Mostrador Util. %"),
+                QStringLiteral("Mostrador Oferta"), QStringLiteral("4 P. Venta"),
+                QStringLiteral("4 Util. %"), QStringLiteral("4 Oferta") } },
+    };
+    const QLocale pesos(QLocale::Spanish, QLocale::Argentina);
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.caso);
+        const auto ventana = carga(QLatin1String(caso.parametro));
+        caso.prepara(*ventana);
+        const QString xlsx = m_dir.filePath(QStringLiteral("lista.xlsx"));
+
+        const QString texto = porMensaje(*ventana, xlsx);
+
+        ASSERT_FALSE(texto.isEmpty());
+        QStringList lineas;
+        for (const QString& linea : texto.split(u'\n'))
+            lineas << linea.simplified();
+        const XlsxTools::SheetCells hoja = XlsxTools::readSheet(xlsx);
+        // The cells by row, "A" -> "text" or "number [format]".
+        std::map<int, std::map<QString, QString>> filas;
+        static const QRegularExpression celda(QStringLiteral("^([A-Z]+)(\\d+)=(.*)$"),
+            QRegularExpression::DotMatchesEverythingOption);
+        for (const QString& c : hoja.cells) {
+            const QRegularExpressionMatch m = celda.match(c);
+            ASSERT_TRUE(m.hasMatch()) << c.toStdString();
+            filas[m.captured(2).toInt()][m.captured(1)] = m.captured(3);
+        }
+        QStringList encabezados;
+        for (const auto& [columna, nombre] : filas[1])
+            encabezados << nombre;
+        EXPECT_EQ(encabezados.mid(0, caso.encabezados.size()), caso.encabezados);
+        for (const QString& nombre : encabezados)
+            for (const QString& palabra : nombre.split(u' '))
+                EXPECT_TRUE(texto.contains(palabra)) << nombre.toStdString();
+
+        // Group headings and counts are rows of their own; every other row is an article's,
+        // whose code starts a printed line holding each of its amounts as printed.
+        std::map<QString, qsizetype> anchos; // column -> characters of its widest value
+        int grupos = 0;
+        int cuentas = 0;
+        int articulos = 0;
+        int delGrupo = 0;
+        static const QRegularExpression numero(QStringLiteral("^(-?[\\d.E+-]+) \\[(.*)\\]$"));
+        for (const auto& [fila, celdas] : filas) {
+            if (fila == 1)
+                continue;
+            const QString primera = celdas.begin()->second;
+            static const QRegularExpression codigo(QStringLiteral("^\\d{6}$"));
+            if (celdas.size() == 1 && !codigo.match(primera).hasMatch()) {
+                if (primera.endsWith(QStringLiteral(" artículos"))) {
+                    ++cuentas;
+                    EXPECT_EQ(primera, QStringLiteral("%1 artículos").arg(delGrupo));
+                } else {
+                    ++grupos;
+                    delGrupo = 0;
+                }
+                EXPECT_TRUE(lineas.contains(primera)) << primera.toStdString();
+                continue;
+            }
+            ++articulos;
+            ++delGrupo;
+            const QStringList impresas = lineas.filter(QRegularExpression(u'^' + primera + u' '));
+            ASSERT_FALSE(impresas.isEmpty()) << primera.toStdString();
+            for (const auto& [columna, valor] : celdas) {
+                QString mostrado = valor;
+                if (const QRegularExpressionMatch m = numero.match(valor); m.hasMatch()) {
+                    const double v = m.captured(1).toDouble();
+                    const QString formato = m.captured(2);
+                    // Optional decimals show a whole number with a separator and nothing after.
+                    EXPECT_FALSE(formato.contains(QStringLiteral(".#")) && v == std::floor(v))
+                        << primera.toStdString() << " " << valor.toStdString();
+                    mostrado = pesos.toString(v, 'f', formato.contains(u'.') ? 2 : 0);
+                    if (formato.contains(QStringLiteral(".#")) && mostrado.endsWith(u'0'))
+                        mostrado.chop(mostrado.endsWith(QStringLiteral(",00")) ? 3 : 1);
+                    EXPECT_FALSE(impresas.filter(u' ' + mostrado).isEmpty())
+                        << primera.toStdString() << " " << mostrado.toStdString();
+                }
+                anchos[columna] = std::max(anchos[columna], mostrado.size());
+            }
+        }
+        EXPECT_GT(articulos, 10);
+        EXPECT_EQ(grupos, cuentas);
+        for (const QString& c : hoja.cells)
+            EXPECT_FALSE(c.contains(QStringLiteral("ADMIN/"))) << c.toStdString();
+        // Each column at least as wide as its widest value (and no wider than a screen's part).
+        ASSERT_EQ(hoja.widths.size(), qsizetype(filas[1].size()));
+        for (const QString& ancho : hoja.widths) {
+            const QString columna = ancho.section(u'=', 0, 0);
+            EXPECT_GE(
+                ancho.section(u'=', 1).toDouble(), std::min<double>(double(anchos[columna]), 58))
+                << ancho.toStdString();
         }
     }
 }

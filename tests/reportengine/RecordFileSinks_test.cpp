@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "MemoryDataSource.h"
+#include "reportengine/XlsxTools.h"
 #include "ZipTools.h"
 #include "reportengine/CsvSink.h"
 #include "reportengine/ReportJob.h"
@@ -76,60 +77,8 @@ protected:
     ReportJob m_job;
 };
 
-// The cells of a sheet as "A1=text", "C3=1234.5 [#,##0.00]" and the rows' outline levels.
-struct SheetCells
-{
-    QStringList cells;
-    QStringList rows; // "3:1" for row 3 at outline level 1
-};
-
-SheetCells readSheet(const QString& xlsx, int number = 1)
-{
-    const QString sheet = QString::fromUtf8(
-        ZipTools::member(xlsx, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
-    const QString styles
-        = QString::fromUtf8(ZipTools::member(xlsx, QStringLiteral("xl/styles.xml")));
-    QHash<int, QString> codes;
-    static const QRegularExpression numFmt(
-        QStringLiteral("<numFmt numFmtId=\"(\\d+)\" formatCode=\"([^\"]*)\""));
-    for (auto m = numFmt.globalMatch(styles); m.hasNext();) {
-        const auto match = m.next();
-        codes.insert(match.captured(1).toInt(),
-            match.captured(2).replace(QStringLiteral("&quot;"), QStringLiteral("\"")));
-    }
-    QStringList xfCodes;
-    const QString xfs
-        = styles.section(QStringLiteral("<cellXfs"), 1).section(QStringLiteral("</cellXfs>"), 0, 0);
-    static const QRegularExpression xf(QStringLiteral("<xf numFmtId=\"(\\d+)\""));
-    for (auto m = xf.globalMatch(xfs); m.hasNext();)
-        xfCodes << codes.value(m.next().captured(1).toInt());
-    SheetCells out;
-    static const QRegularExpression row(QStringLiteral("<row r=\"(\\d+)\"([^>]*)>"));
-    for (auto m = row.globalMatch(sheet); m.hasNext();) {
-        const auto match = m.next();
-        static const QRegularExpression level(QStringLiteral("outlineLevel=\"(\\d+)\""));
-        const auto l = level.match(match.captured(2));
-        out.rows << match.captured(1) + u':' + (l.hasMatch() ? l.captured(1) : QStringLiteral("0"));
-    }
-    static const QRegularExpression cell(
-        QStringLiteral("<c r=\"([A-Z]+\\d+)\"(?: s=\"(\\d+)\")?(?: "
-                       "t=\"(\\w+)\")?>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)"));
-    for (auto m = cell.globalMatch(sheet); m.hasNext();) {
-        const auto match = m.next();
-        const QString type = match.captured(3);
-        QString text = match.captured(1) + u'=';
-        if (type == u"inlineStr" || type == u"str") {
-            text += match.captured(4);
-        } else {
-            text += (type == u"b" ? QStringLiteral("bool ") : QString()) + match.captured(5);
-            const QString code = xfCodes.value(match.captured(2).toInt());
-            if (!code.isEmpty())
-                text += QStringLiteral(" [%1]").arg(code);
-        }
-        out.cells << text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    }
-    return out;
-}
+using XlsxTools::readSheet;
+using XlsxTools::SheetCells;
 
 } // namespace
 

@@ -56,7 +56,7 @@ public:
             names << c.name;
         events << QStringLiteral("columns ") + names.join(u',');
     }
-    void groupStart(int level, const Value& key) override
+    void groupStart(int level, const Value& key, const QString&) override
     {
         events << QStringLiteral("group %1 %2").arg(level).arg(key.toString());
     }
@@ -67,7 +67,10 @@ public:
             texts << v.toString();
         events << texts.join(u',');
     }
-    void groupEnd(int level) override { events << QStringLiteral("end %1").arg(level); }
+    void groupEnd(int level, const QString&) override
+    {
+        events << QStringLiteral("end %1").arg(level);
+    }
     void endRecords() override { events << QStringLiteral("done"); }
 };
 

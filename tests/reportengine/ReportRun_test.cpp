@@ -18,13 +18,13 @@ public:
         for (const RecordColumn& c : columns)
             names << c.name;
     }
-    void groupStart(int, const Value&) override { line += u'['; }
+    void groupStart(int, const Value&, const QString&) override { line += u'['; }
     void record(const std::vector<Value>& values) override
     {
         for (const Value& v : values)
             line += v.toString() + u' ';
     }
-    void groupEnd(int) override { line = line.trimmed() + u']'; }
+    void groupEnd(int, const QString&) override { line = line.trimmed() + u']'; }
     void endRecords() override { }
 
     QString line;
