@@ -1,5 +1,6 @@
 #include "app/ComprobantesImpresos.h"
 
+#include "platform/RuntimeError.h"
 #include "receipts/AuxiliarRecibo.h"
 #include "receipts/TextosRecibo.h"
 #include "texttools/NumerosEnLetras.h"
@@ -17,7 +18,14 @@ QString ComprobantesImpresos::llenaComprobante(
 bool ComprobantesImpresos::llenaRecibo(const QString& tc, const QString& suc, const QString& nro,
     const QString& letra, const QString& cuenta, QStringList& formulas, int copias, int items)
 {
-    return GeneraAuxiliarRecibo_PagoCobranza(tc, suc, nro, letra, cuenta, formulas, copias, items);
+    InformeRecibo informe;
+    const bool completo = GeneraAuxiliarRecibo_PagoCobranza(
+        tc, suc, nro, letra, cuenta, formulas, copias, items, &informe);
+    // The sender tells the lock as it tells the voucher buffer's.
+    if (!informe.bloqueo.isEmpty())
+        throw RuntimeError(RuntimeError::InvalidCall, informe.bloqueo,
+            QStringLiteral("GeneraAuxiliarRecibo_PagoCobranza"));
+    return completo;
 }
 
 void ComprobantesImpresos::imprime(const QString& tc, const QString& id, QString& reporte,

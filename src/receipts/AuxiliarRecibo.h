@@ -12,6 +12,10 @@ struct InformeRecibo
     // Errors passed over, without asking (a statement the server rejected) or by the operator's
     // Ignore, as "(number) description", in order.
     QStringList erroresOmitidos;
+    // Not empty when the run stopped because another process held the database past the
+    // connection's time-out: the lock's message. No row of the receipt is kept; a print must not
+    // go on with the buffer.
+    QString bloqueo;
 };
 
 // Fills this workstation's rows of the print buffer AUX_MV_CPTE with one collection receipt
@@ -27,7 +31,9 @@ struct InformeRecibo
 // Failures are reported through the program-wide error reporter under the routine's name: Retry
 // runs the step again, Ignore goes on, Abort leaves (the row being built is dropped; rows stored
 // so far stay). A statement the server rejects is passed over without asking, with a line in the
-// error log. Returns false when the operator left the run, true otherwise.
+// error log. A database another process holds locked stops the run at the first statement that
+// waited out the time-out, without asking (see InformeRecibo::bloqueo). Returns false when the
+// operator left the run or the lock stopped it, true otherwise.
 bool GeneraAuxiliarRecibo_PagoCobranza(const QString& TC, const QString& Sucursal,
     const QString& Numero, const QString& Letra, const QString& Cuenta, QStringList& Formulas,
     int CopiasPorPagina, int CantidadItems, InformeRecibo* informe = nullptr);

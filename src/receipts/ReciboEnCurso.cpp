@@ -49,6 +49,9 @@ ReciboEnCurso::ReciboEnCurso(const Parametros& parametros, InformeRecibo& inform
 
 int ReciboEnCurso::respuestaError(const RuntimeError& error)
 {
+    // Nobody is asked about a locked database: every step after it would wait as long again.
+    if (detenida())
+        return Msg::Abort;
     if (error.number() == VentanaSobreModal || error.number() == AdoErrorNumber::ErrorsInCommand) {
         // Passed over without a box, as the suite always did, but no longer without a trace.
         const QString mensaje = ErrorLog::messageText(error);
@@ -71,8 +74,21 @@ void ReciboEnCurso::anotaOmitido(const RuntimeError& error)
 
 void ReciboEnCurso::paso(const std::function<void()>& sentencia)
 {
-    if (!m_pasos.run(sentencia))
+    // Reads and writes that pass their errors over (the buffer's clearing) still stop the run.
+    if (!m_pasos.run(sentencia) || detenida())
         throw Abandono {};
+}
+
+bool ReciboEnCurso::detenida()
+{
+    if (!m_informe.bloqueo.isEmpty())
+        return true;
+    const AdoConnection& cnn = gDB().gCnn();
+    if (cnn.timeoutCount() == m_esperasAgotadas)
+        return false;
+    m_informe.bloqueo = cnn.timeoutError(cnn.LastError()).description();
+    ErrorLog::append(archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, m_informe.bloqueo, 0));
+    return true;
 }
 
 bool ReciboEnCurso::genera(QStringList& lista)
@@ -81,10 +97,20 @@ bool ReciboEnCurso::genera(QStringList& lista)
     // row costs a disk flush each. A failing statement is still skipped on its own, and what
     // was written before the operator left is kept, as without the transaction.
     AdoConnection& cnn = gDB().gCnn();
+    m_esperasAgotadas = cnn.timeoutCount();
     bool transaccion = false;
     const auto termina = [&] {
-        if (transaccion && !cnn.CommitTrans())
-            anotaOmitido(cnn.LastError());
+        // A run the lock stopped keeps none of the receipt's rows (a commit too may wait it out).
+        if (!transaccion)
+            return;
+        if (detenida())
+            cnn.RollbackTrans();
+        else if (!cnn.CommitTrans()) {
+            if (detenida())
+                cnn.RollbackTrans();
+            else
+                anotaOmitido(cnn.LastError());
+        }
     };
     try {
         preparacion();
@@ -93,6 +119,8 @@ bool ReciboEnCurso::genera(QStringList& lista)
             return true;
         }
         transaccion = cnn.BeginTrans();
+        if (detenida())
+            throw Abandono {};
         cuerpo();
         otrosComprobantes();
         filasEnBlanco();
@@ -107,7 +135,7 @@ bool ReciboEnCurso::genera(QStringList& lista)
         return false;
     }
     termina();
-    return true;
+    return !detenida();
 }
 
 // ---------------------------------------------------------------------------------------------

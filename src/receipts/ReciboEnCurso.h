@@ -38,8 +38,12 @@ private:
     {
     };
 
-    // Runs one statement through the run's error handling; throws Abandono on Abort.
+    // Runs one statement through the run's error handling; throws Abandono on Abort and once a
+    // statement has waited out the time-out of a locked database.
     void paso(const std::function<void()>& sentencia);
+    // Whether a statement of this run waited out the time-out: the run stops there rather than
+    // wait again at every statement after it (the lock's message goes to the report).
+    bool detenida();
     int respuestaError(const RuntimeError& error);
     void anotaOmitido(const RuntimeError& error);
 
@@ -81,6 +85,7 @@ private:
     Parametros m_p;
     InformeRecibo& m_informe;
     Steps m_pasos;
+    int m_esperasAgotadas = 0;
     QString m_tc4;
     QString m_clave;
 

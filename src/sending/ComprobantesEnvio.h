@@ -22,7 +22,8 @@ public:
 
     // Fills the receipt buffer of receipt or payment `tc` `suc` `nro` `letra` (of `cuenta` for a
     // payment), `copias` per page and `items` rows; `formulas` receives the report's formulas.
-    // False when the operator left the run.
+    // False when the operator left the run; throws the lock's message when another process held
+    // the database past the time-out.
     virtual bool llenaRecibo(const QString& tc, const QString& suc, const QString& nro,
         const QString& letra, const QString& cuenta, QStringList& formulas, int copias, int items)
         = 0;

@@ -168,8 +168,11 @@ bool DocumentoEnvio::recibo(const QString& tc, const QString& cuentaBuffer, QStr
                     Configuracion::Cfg(QStringLiteral("CobranzasItems")));
             } }))
         return false;
-    return comprobantes().llenaRecibo(
-        tc, m_id.mid(0, 4), m_id.mid(4, 8), m_id.mid(12, 1), cuentaBuffer, formulas, copias, items);
+    bool lleno = false;
+    return m_pasos.run([&] {
+        lleno = comprobantes().llenaRecibo(tc, m_id.mid(0, 4), m_id.mid(4, 8), m_id.mid(12, 1),
+            cuentaBuffer, formulas, copias, items);
+    }) && lleno;
 }
 
 bool DocumentoEnvio::pago(const QString& tc)

@@ -80,6 +80,10 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         id.mid(12), o.valor("--cuenta"), formulas, *copias, *items, &informe);
     const qint64 ms = reloj.elapsed();
 
+    if (!informe.bloqueo.isEmpty()) {
+        errores << informe.bloqueo << "\n";
+        return 1;
+    }
     if (informe.sinMovimientos) {
         errores << "El recibo " << tc << " " << id << " no tiene aplicaciones ni asientos\n";
         return 2;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ReciboPrueba.h"
+#include "support/BloqueoPrueba.h"
 #include "support/QtPrinters.h"
 #include "platform/ErrorLog.h"
 #include "platform/Environment.h"
@@ -465,4 +466,34 @@ TEST_F(AuxiliarRecibo, retry_stores_the_failed_row_once_and_counts_its_amount_on
     EXPECT_EQ(filas({ "COLUMNA4", "COLUMNA8" }).filter(QStringLiteral("NC|")),
         QStringList { QStringLiteral("NC|30,00") });
     EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '100,00'"));
+}
+
+TEST_F(AuxiliarRecibo, a_database_another_process_holds_stops_the_run_at_the_first_wait)
+{
+    aplica(QStringLiteral("CB"), QStringLiteral("FC"), QStringLiteral("099900000011A"),
+        QStringLiteral("100"));
+    asiento(
+        QStringLiteral("CB"), QStringLiteral("1.1.01"), QStringLiteral("100"), QStringLiteral("D"));
+    QStringList formulas;
+    ASSERT_TRUE(genera(QStringLiteral("CB"), formulas));
+    const QStringList antes = filas({ "TIPO", "COLUMNA2", "COLUMNA3" });
+    testsupport::EsperaCorta espera(m_dir.path(), m_file);
+    testsupport::messages().clear();
+    InformeRecibo informe;
+    {
+        const testsupport::OtroProceso otro(m_file, "BEGIN IMMEDIATE");
+        ASSERT_TRUE(otro.holds());
+
+        EXPECT_FALSE(genera(QStringLiteral("CB"), formulas, QString(), 2, 10, &informe));
+    }
+    EXPECT_EQ(informe.bloqueo,
+        QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se esperó 30 s y no "
+                       "se liberó.")
+            .arg(m_file));
+    // Waited once, asked nobody, passed nothing over, kept the earlier rows.
+    EXPECT_EQ(espera.objects.gDB.gCnn().timeoutCount(), 1);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    EXPECT_TRUE(informe.erroresOmitidos.isEmpty())
+        << informe.erroresOmitidos.join(u'\n').toStdString();
+    EXPECT_EQ(filas({ "TIPO", "COLUMNA2", "COLUMNA3" }), antes);
 }

@@ -37,6 +37,7 @@ protected:
         m_globales.gTablaConfiguracion = QStringLiteral("ta_configuracion");
     }
 
+public:
     // Opens `db` on a database file as the program does (server "SQLITE"), without the
     // administrator check, so the user counts as one.
     static void abre(DB_Dll& db, const QString& file)
@@ -46,6 +47,8 @@ protected:
         db.OpenServerADODB(false, adUseClient, QString(), false, false);
         ASSERT_TRUE(db.gOpenFlag) << db.gCnn().LastError().description().toStdString();
     }
+
+protected:
     void abrePrincipal() { abre(m_objects.gDB, m_file); }
     void abreEstadisticas()
     {

@@ -15,6 +15,7 @@
 #include "platform/qt/ComponenteQRImagen.h"
 #include "services/Configuracion.h"
 #include "services/VariablesInicio.h"
+#include "support/BloqueoPrueba.h"
 #include "support/DemoDatabaseTest.h"
 #include "support/FakeDialogs.h"
 #include "support/ToolProcess.h"
@@ -631,31 +632,19 @@ TEST_F(AuxiliarComprobantesTest, a_database_another_process_holds_stops_the_run_
 {
     genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
     const QStringList antes = filas();
-    // The same program whose provider waits 5 ms for a lock instead of 30 s.
-    QtAdoProvider esperaCorta(
-        QtAdoProvider::Settings { .programFolder = m_dir.path(), .lockWaitMs = 5 });
-    ScopedService<AdoProvider> proveedor(esperaCorta);
-    DataObjects objetos;
-    ScopedService<DataObjects> servicio(objetos);
-    abre(objetos.gDB, m_file);
+    const testsupport::EsperaCorta espera(m_dir.path(), m_file);
     {
-        QSqlDatabase otro
-            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro proceso"));
-        otro.setDatabaseName(m_file);
-        ASSERT_TRUE(otro.open());
-        ASSERT_TRUE(QSqlQuery(otro).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const testsupport::OtroProceso otro(m_file, "BEGIN EXCLUSIVE");
+        ASSERT_TRUE(otro.holds());
 
         const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002005A"));
 
-        QSqlQuery(otro).exec(QStringLiteral("ROLLBACK"));
-        otro.close();
         EXPECT_EQ(r.error,
             QStringLiteral("La base de datos %1 está bloqueada por otro proceso: se "
                            "esperó 30 s y no se liberó.")
                 .arg(m_file));
         EXPECT_TRUE(r.omitidas.isEmpty()) << r.omitidas.join(u'\n').toStdString();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("otro proceso"));
     EXPECT_EQ(filas(), antes);
 }
 
