@@ -31,16 +31,21 @@ QString porDireccion(const QStringList& direcciones)
     return partes.join(QStringLiteral(" or "));
 }
 
+// A database another process holds locked fails the step (after its box), so the steps after it
+// do not wait as long again.
 void ejecutaSentencias()
 {
     Globales& g = gGlobales();
     bool hayError = false;
     qint32 numero = 0;
     QString script, descripcion;
+    const int esperas = gDB().gCnn().timeoutCount();
     GActualizarDatoScript(
         g.gSentenciasSQL, hayError, numero, false, false, script, descripcion, true);
     g.gSentenciasSQL.clear();
     g.gCamposValores.reset();
+    if (hayError && gDB().gCnn().timeoutCount() != esperas)
+        throw RuntimeError(numero, descripcion, QStringLiteral("GrabarContacto"));
 }
 
 } // namespace

@@ -31,7 +31,7 @@ long idContacto(const QString& para, const QString& email = QString());
 // Keeps `email` (empty: `para`) as a contact with `datos`, linked to `cuenta` when given. A known
 // address is only updated when `nombreCuenta` is given, which also stands for an empty name;
 // "Seleccion Multiple" and anything that is not one address keep nothing. Each statement runs as
-// a step of `pasos`.
+// a step of `pasos`; one that waited out the time-out of a locked database fails its step.
 void graba(Steps& pasos, const QString& para, const QString& email, const QString& cuenta,
     const QString& nombreCuenta, const Datos& datos);
 

@@ -21,6 +21,7 @@
 #include "formhelpers/FrmMsgBox.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "platform/ErrorLog.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
@@ -29,11 +30,13 @@
 #include "platform/Utilidades.h"
 #include "platform/Windows1252.h"
 #include "reports/RT_Crystal2.h"
+#include "sending/BloqueoBase.h"
 #include "sending/ContactosEnvio.h"
 #include "sending/MensajeCorreo.h"
 #include "sending/RegistroEnvio.h"
 #include "sending/eMailAux.h"
 #include "services/Configuracion.h"
+#include "services/ManejoErrores.h"
 #include "services/VariablesInicio.h"
 
 namespace {
@@ -58,6 +61,12 @@ QIcon iconoMetodo(const QColor& color, QChar letra)
 }
 
 const QString AvisoOperador = QStringLiteral("Aviso al operador");
+
+QString noSeEnvio(const BloqueoBase& bloqueo)
+{
+    return QStringLiteral("El correo no se envió: ") + bloqueo.mensaje();
+}
+
 // The program names under which the sender behaves differently in the suite.
 const char* const SinPlantilla = "v_OreriraruriDideruziru";
 const char* const VistaAmplia = "VezuzOroziv";
@@ -407,9 +416,15 @@ bool FrmEnviar::EnviarPyMail()
     // keeps the form busy, not only the transfer.
     ++m_enviando;
     const auto libre = qScopeGuard([this] { --m_enviando; });
+    // A database another process holds would keep the send out of the log too: nothing goes.
+    const BloqueoBase bloqueo;
     if (!esPrograma(SinPlantilla))
         Configuracion::GrabaDfg(
             clavePlantilla(), QString(), mensaje(), false, QStringLiteral("DATOS"));
+    if (!bloqueo.mensaje().isEmpty()) {
+        aviso(noSeEnvio(bloqueo), Msg::Critical, AvisoOperador);
+        return false;
+    }
     // A multiple choice mails each chosen address; "Para" and the log then name them all, and
     // none of them is kept as a contact.
     const bool seleccionMultiple
@@ -472,7 +487,7 @@ bool FrmEnviar::EnviarPyMail()
     ui->cmdSend->setEnabled(true);
     pSalir = true;
     const QString de = texto(QStringLiteral("De")).trimmed();
-    if (MostrarAntes && !de.isEmpty()
+    if (MostrarAntes && !de.isEmpty() && bloqueo.mensaje().isEmpty()
         && Configuracion::Cfg(QStringLiteral("email_de")).trimmed().isEmpty())
         Configuracion::GrabaDfg(
             QStringLiteral("email_de"), de, QString(), false, QStringLiteral("DATOS"));
@@ -530,8 +545,12 @@ bool FrmEnviar::secuenciaMensaje(Mail& m, bool guardaContactos)
     // Only addresses that passed the check are kept, each on its own; the contact fields beside
     // "Para" belong to a single recipient.
     if (guardaContactos) {
-        for (const QString& d : revision.destinatarios)
+        const BloqueoBase bloqueo;
+        for (const QString& d : revision.destinatarios) {
             grabaContacto(d, QString(), QString(), revision.destinatarios.size() == 1);
+            if (!bloqueo.mensaje().isEmpty())
+                return detiene(noSeEnvio(bloqueo), Msg::Critical);
+        }
     }
 
     m.setRemitente(m_cuenta.CuentaUsuario);
@@ -697,7 +716,19 @@ void FrmEnviar::RegistrarEnvio(
     fila.IdComprobante = IdComprobante;
     fila.Status = HayError ? TextoError : QStringLiteral("OK");
     fila.Cuenta = Cuenta;
-    RegistroEnvio::graba(fila);
+    QString motivo;
+    if (RegistroEnvio::graba(fila, &motivo))
+        return;
+    // The message went (or failed) all the same: the operator must know it is not in the log.
+    const QString que = esWhatsapp ? QStringLiteral("El mensaje por WhatsApp no quedó anotado")
+        : HayError                 ? QStringLiteral("El envío fallido no quedó anotado")
+                                   : QStringLiteral("El correo se envió, pero no quedó anotado");
+    const QString texto = que + QStringLiteral(" en el registro de envíos: ") + motivo;
+    if (pSilencioso)
+        ErrorLog::append(archivoErroresPrograma(),
+            ErrorLog::line(Now(), QStringLiteral("RegistrarEnvio"), texto, 0));
+    else
+        MsgBox(texto, Msg::Exclamation, AvisoOperador);
 }
 
 void FrmEnviar::ActualizaContestado(

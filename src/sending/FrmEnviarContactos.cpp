@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 
 #include "lookup/Lib_ClsCons3.h"
+#include "sending/BloqueoBase.h"
 #include "sending/ContactosEnvio.h"
 #include "sending/eMailAux.h"
 #include "services/ManejoErrores.h"
@@ -119,7 +120,8 @@ void FrmEnviar::grabaContacto(
             = [&](int i) { return muestraMarca(i) ? QString() : campoContacto(i)->text(); };
         datos = { valor(0), valor(1), valor(2) };
     }
-    Steps pasos = reportAs(QStringLiteral("GrabarContacto"));
+    BloqueoBase bloqueo;
+    Steps pasos = bloqueo.pasos(QStringLiteral("GrabarContacto"));
     ContactosEnvio::graba(
         pasos, texto(QStringLiteral("Para")).trimmed(), EMail, Cuenta, NombreCuenta, datos);
 }

@@ -5,6 +5,7 @@
 #include "data/DataObjects.h"
 #include "platform/AdoField.h"
 #include "platform/AdoRecordset.h"
+#include "sending/BloqueoBase.h"
 #include "services/FechaServidor.h"
 #include "services/ManejoErrores.h"
 
@@ -24,9 +25,10 @@ Value cabe(const AdoField& campo, const Value& valor)
 
 } // namespace
 
-bool graba(const Fila& fila)
+bool graba(const Fila& fila, QString* motivo)
 {
-    Steps pasos = reportAs(QStringLiteral("RegistrarEnvio"));
+    BloqueoBase bloqueo;
+    Steps pasos = bloqueo.pasos(QStringLiteral("RegistrarEnvio"));
     AdoRecordset rs;
     const auto pon = [&](const char* campo, const Value& valor) {
         return pasos.run([&] {
@@ -52,6 +54,11 @@ bool graba(const Fila& fila)
     if (rs.EditMode() != adEditNone)
         rs.CancelUpdate();
     gDB().CierraRecordset(rs);
+    if (!guardado && motivo) {
+        *motivo = bloqueo.mensaje();
+        if (motivo->isEmpty() && pasos.lastError())
+            *motivo = pasos.lastError()->description();
+    }
     return guardado;
 }
 

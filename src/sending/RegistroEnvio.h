@@ -23,8 +23,9 @@ struct Fila
 
 // Appends the row, stamped with the server's date and time and Tipo "E". A failure goes to
 // ManejoErrores ("RegistrarEnvio"): Retry repeats the step, Ignore goes on, anything else leaves
-// without saving. True when the row was saved.
-bool graba(const Fila& fila);
+// without saving; a database another process holds locked leaves at its first wait without
+// asking. True when the row was saved; otherwise `motivo`, when given, says why.
+bool graba(const Fila& fila, QString* motivo = nullptr);
 
 // Marks the logged mail `UIDL` as answered by `Usuario` (STATUS "HTML"). A blank UIDL does
 // nothing. Apostrophes in both are doubled. Errors reach the caller.

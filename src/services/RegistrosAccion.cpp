@@ -123,6 +123,7 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
 
     // The batch reports through the connection's errors, read right after it; what the runner
     // raises on its own changes nothing here.
+    const int esperas = gDB().gCnn().timeoutCount();
     try {
         QString enviado = lote;
         gDB().EjecutaConsultaSQL(enviado);
@@ -132,6 +133,7 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
     Steps pasos = reportAs(QStringLiteral("GActualizarDatoScript"));
     qint32 numero = 0;
     QString detalle;
+    bool bloqueada = false;
     if (!pasos.run([&] {
             AdoErrors& errores = gDB().gCnn().Errors();
             if (errores.Count() == 0)
@@ -147,6 +149,13 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
             for (int i = 0; i < listados; ++i)
                 detalle += linea(i);
             Descripcion = detalle;
+            // A database another process holds: its own words, and nothing more is written
+            // (the error row would wait as long again).
+            if (gDB().gCnn().timeoutCount() != esperas) {
+                bloqueada = true;
+                detalle = gDB().gCnn().timeoutError(gDB().gCnn().LastError()).description();
+                Descripcion = detalle;
+            }
             if ((ToleraDuplicado && numero == DuplicateKey)
                 || (ToleraRestriccion && numero == ReferenceConflict)) {
                 Descripcion = errores.Item(0).Description();
@@ -161,7 +170,7 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
             gDB().EjecutaConsultaSQL(QStringLiteral("ROLLBACK TRANSACTION"));
         } catch (const RuntimeError&) {
         }
-        if (!pasos.run([&] {
+        if (!bloqueada && !pasos.run([&] {
                 QString proceso = executableName();
                 RegistraErrorAux(lote, proceso, numero, detalle);
             }))

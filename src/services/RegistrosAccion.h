@@ -28,7 +28,9 @@ void RegistraErrorAux(
 // `ToleraRestriccion`, is still rolled back and logged but not shown. Outputs: `HayError`,
 // `NumeroError` (the first error's native number, 0 without one), `Script` (the batch as sent),
 // `Descripcion` (the error texts). With nothing to run nothing is sent and `NumeroError` is left
-// alone. Other failures go to ManejoErrores ("GActualizarDatoScript").
+// alone. A batch that waited out the time-out of a database another process holds writes no
+// AUX_ERR row (it would wait as long again) and tells the lock in the user's words. Other failures
+// go to ManejoErrores ("GActualizarDatoScript").
 void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32& NumeroError,
     bool ToleraDuplicado, bool ToleraRestriccion, QString& Script, QString& Descripcion,
     bool MostrarMensaje);

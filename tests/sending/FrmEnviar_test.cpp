@@ -11,6 +11,7 @@
 #include "sending/CorreoTest.h"
 #include "sending/FrmEnviar.h"
 #include "services/ManejoErrores.h"
+#include "support/BloqueoPrueba.h"
 #include "support/TestEnvironment.h"
 
 using testsupport::messages;
@@ -424,3 +425,46 @@ TEST(FrmEnviar, url_piece_becomes_a_file_name_and_a_bad_escape_is_a_type_mismatc
 }
 
 } // namespace
+
+// A database another process holds: the send stops at its first wait before the mail goes, and a
+// mail that went whose log row could not be written says so; neither waits twice nor asks.
+TEST_F(FrmEnviarPeer, a_database_another_process_holds_stops_the_send_or_tells_the_missing_log_row)
+{
+    SmtpPeer peer({ Cuenta, Clave, true });
+    apuntaA(peer);
+    const QString bloqueada = QStringLiteral("La base de datos %1 está bloqueada por otro proceso: "
+                                             "se esperó 30 s y no se liberó.")
+                                  .arg(m_file);
+    const struct
+    {
+        const char* nombre;
+        std::function<void(FrmEnviar&)> accion;
+        QString aviso;
+    } casos[] = {
+        { "a send", [](FrmEnviar& f) { f.cmdSend_Click(); },
+            QStringLiteral("El correo no se envió: ") + bloqueada },
+        { "the log row of a mail that went", [](FrmEnviar& f) { f.RegistrarEnvio(false); },
+            QStringLiteral("El correo se envió, pero no quedó anotado en el registro de envíos: ")
+                + bloqueada },
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        messages().clear();
+        messages().answer(Msg::Ok);
+        testsupport::EsperaCorta espera(m_dir.path(), m_file);
+        espera.objects.gDB.gUsuario = QStringLiteral("ADMIN");
+        FrmEnviar f;
+        llena(f, QStringLiteral("nuevo@example.com"));
+        {
+            const testsupport::OtroProceso otro(m_file, "BEGIN IMMEDIATE");
+            ASSERT_TRUE(otro.holds());
+
+            caso.accion(f);
+        }
+        EXPECT_EQ(espera.objects.gDB.gCnn().timeoutCount(), 1);
+        ASSERT_EQ(messages().shown().size(), 1);
+        EXPECT_EQ(messages().shown()[0].text, caso.aviso);
+        EXPECT_TRUE(peer.mensajes().isEmpty());
+        EXPECT_TRUE(registro().isEmpty());
+    }
+}
