@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -848,3 +850,45 @@ TEST_F(SqliteProvider, a_command_timeout_of_0_waits_for_a_lock_without_end)
 }
 
 } // namespace
+
+// Under the old journal another process's write lock keeps even the schema from being read: a read
+// fails at its first wait instead of waiting the time-out out again in another form.
+TEST_F(SqliteProvider, a_read_of_a_file_held_under_the_old_journal_waits_once)
+{
+    m_cnn->Close();
+    m_cnn.reset();
+    QSqlDatabase otro
+        = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro"));
+    otro.setDatabaseName(m_file);
+    ASSERT_TRUE(otro.open());
+    ASSERT_TRUE(QSqlQuery(otro).exec(QStringLiteral("PRAGMA journal_mode = DELETE")));
+    ASSERT_TRUE(QSqlQuery(otro).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    QtAdoProvider esperaCorta(
+        QtAdoProvider::Settings { .programFolder = m_dir.path(), .lockWaitMs = 5 });
+    const std::unique_ptr<AdoConnection> cnn = esperaCorta.createConnection();
+    ASSERT_TRUE(cnn->Open(sqliteText(QStringLiteral("DEMO"))));
+    const struct
+    {
+        const char* sql;
+        int cursor;
+        int lock;
+    } lecturas[] = {
+        { "SELECT COUNT(*) FROM TA_CONFIGURACION", adOpenStatic, adLockReadOnly },
+        { "SELECT * FROM TA_CONFIGURACION WHERE CLAVE = 'X'", adOpenForwardOnly, adLockReadOnly },
+        { "SELECT TOP 1 * FROM TA_CONFIGURACION", adOpenDynamic, adLockOptimistic },
+    };
+    for (const auto& l : lecturas) {
+        SCOPED_TRACE(l.sql);
+        const int antes = cnn->timeoutCount();
+        AdoRecordset rs;
+
+        EXPECT_FALSE(rs.Open(QLatin1String(l.sql), cnn.get(), l.cursor, l.lock));
+
+        EXPECT_EQ(cnn->timeoutCount() - antes, 1);
+    }
+    cnn->Close();
+    QSqlQuery(otro).exec(QStringLiteral("ROLLBACK"));
+    otro.close();
+    otro = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("otro"));
+}

@@ -27,6 +27,12 @@ const QString RowidKey = QStringLiteral("rowid");
 // Texts whose translation is kept per connection, past which the kept ones are let go.
 constexpr qsizetype MaxTranslations = 256;
 
+// Another connection holds the file: the answer once the busy time-out has passed.
+bool isBusy(int rc)
+{
+    return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+}
+
 enum class Kind
 {
     Auto,
@@ -460,7 +466,7 @@ void SqliteEngine::reportError(int rc)
         }
         number = AdoErrorNumber::IntegrityViolation;
         state = QStringLiteral("23000");
-    } else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+    } else if (isBusy(rc)) {
         native = 1222;
         number = int(0x80040E31u);
         state = QStringLiteral("HYT00");
@@ -945,7 +951,9 @@ std::unique_ptr<AdoCursor> SqliteEngine::openCursor(const QString& sql, bool upd
     }
     QByteArray shape;
     sqlite3_stmt* stmt = prepareQuery(query.sql, shape);
-    if (!stmt && query.hasRowid) {
+    // A file another process holds (its schema unreadable under the old journal) fails the
+    // same without the rowid: tried again it would wait the whole time-out once more.
+    if (!stmt && query.hasRowid && !isBusy(sqlite3_errcode(m_db))) {
         // A view has no rowid: its rows can be added (INSTEAD OF triggers) but not found again.
         m_errors.Clear();
         query = translatedQuery(sql, QString());
@@ -1007,10 +1015,17 @@ sqlite3_stmt* SqliteEngine::prepareQuery(const QString& sql, QByteArray& shape)
     sqlite3_stmt* stmt = m_statements->take(found->sql);
     if (!stmt) {
         // A shape SQLite refuses is no fault of the query: its own text says what is wrong.
-        if (sqlite3_prepare_v2(m_db, found->sql.constData(), int(found->sql.size()), &stmt, nullptr)
-                != SQLITE_OK
-            || !stmt || sqlite3_bind_parameter_count(stmt) != found->values.size()) {
+        const int rc = sqlite3_prepare_v2(
+            m_db, found->sql.constData(), int(found->sql.size()), &stmt, nullptr);
+        if (rc != SQLITE_OK || !stmt
+            || sqlite3_bind_parameter_count(stmt) != found->values.size()) {
             sqlite3_finalize(stmt);
+            // A file another process holds (its schema unreadable under the old journal) fails
+            // any text the same: the shape stays, and the text is not tried for another wait.
+            if (isBusy(rc)) {
+                reportError(rc);
+                return nullptr;
+            }
             m_statements->refuse(found->sql);
             return prepare(sql);
         }
