@@ -1,7 +1,10 @@
 #include "tools/SesionVoucher.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QLockFile>
 #include <QTextStream>
 
 #include "app/AsientosImpresos.h"
@@ -45,6 +48,29 @@ public:
         }
     }
 };
+
+// A run's turn at the workstation's rows of a database: the print buffers are kept per
+// workstation key, and a second run with the same key would clear and fill them under the first
+// one's prints. The second waits for the first to end (told once); a run that dies gives its turn
+// up with it. Null when no lock can be made in the temporary folder: the run goes on as before.
+std::unique_ptr<QLockFile> turnoDelPuesto(const QString& archivo, const QString& clave)
+{
+    const QByteArray huella = QCryptographicHash::hash(
+        (QFileInfo(archivo).canonicalFilePath() + u'\n' + clave).toUtf8(), QCryptographicHash::Sha1)
+                                  .toHex();
+    auto turno = std::make_unique<QLockFile>(
+        QDir(QDir::tempPath())
+            .filePath(QStringLiteral("rp_voucher-%1.lock").arg(QString::fromLatin1(huella))));
+    // Only a process that is gone leaves its turn: a long run is not a stale one.
+    turno->setStaleLockTime(0);
+    if (turno->tryLock(0))
+        return turno;
+    if (turno->error() != QLockFile::LockFailedError)
+        return nullptr;
+    QTextStream(stderr) << "Otra ejecución con el puesto " << clave << " trabaja en la base "
+                        << archivo << ": se espera a que termine.\n";
+    return turno->lock() ? std::move(turno) : nullptr;
+}
 
 class EntornoPuesto final : public Environment
 {
@@ -153,6 +179,7 @@ struct SesionVoucher::Partes
     ScopedService<ImpresionesAnexas> anexasServicio { anexas };
     AsientosImpresos asientos;
     ScopedService<ImpresionAsiento> asientosServicio { asientos };
+    std::unique_ptr<QLockFile> turno;
 };
 
 SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)
@@ -166,6 +193,7 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
         m_error = QStringLiteral("No se encuentra la base de datos %1").arg(archivo);
         return;
     }
+    m_partes->turno = turnoDelPuesto(archivo, ClaveEstacion());
     DB_Dll& db = gDB();
     db.gServidor = QStringLiteral("SQLITE");
     db.gDBName = QFileInfo(archivo).absoluteFilePath();

@@ -159,6 +159,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     reloj.start();
     QString memoriaPrimero;
     QStringList sinDatos;
+    QStringList incompletos;
     // A run's captured files are drawn while the next voucher is filled and laid out; a file
     // that could not be written is told once its writer is done, naming its voucher.
     const bool enParalelo = ids.size() > 1 && o.tiene("--pdf");
@@ -176,7 +177,18 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
                 QString(), QString(), QString(), QString(), QString(), false);
             if (r.rechazada()) {
                 errores << r.error << "\n";
+                if (enParalelo)
+                    cuentaFallidas(true);
                 return 2;
+            }
+            // A voucher whose rows were not all written would print wrong: it is named with
+            // what failed and left without a file.
+            if (!r.omitidas.isEmpty()) {
+                for (const QString& omitida : r.omitidas)
+                    errores << "No se imprimió el comprobante " << tc << " " << actual << ": "
+                            << omitida << "\n";
+                incompletos.append(actual);
+                continue;
             }
         }
         int destino = destinoPedido.isEmpty()            ? -1
@@ -217,7 +229,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     for (const QString& vacio : std::as_const(sinDatos))
         errores << "No se imprimió el comprobante " << tc << " " << vacio
                 << ": no hay datos para los criterios elegidos\n";
-    return sinDatos.isEmpty() && impresion.fallas() == 0 ? 0 : 1;
+    return sinDatos.isEmpty() && incompletos.isEmpty() && impresion.fallas() == 0 ? 0 : 1;
 }
 
 int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& errores)

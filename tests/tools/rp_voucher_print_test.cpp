@@ -974,3 +974,120 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
     EXPECT_EQ(f.salida, 2);
     EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
 }
+
+namespace {
+
+// The PDFs of a capture folder, each by its name, as text.
+std::map<QString, QString> textosDeCarpeta(const QString& carpeta)
+{
+    std::map<QString, QString> textos;
+    for (const QString& pdf : QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files))
+        textos[pdf] = textoPdfEnLineas(carpeta + u'/' + pdf);
+    return textos;
+}
+
+} // namespace
+
+// Two runs of the same vouchers for the same workstation and user, started together, print what a
+// lone run prints: the second waits for the first instead of clearing the rows under its prints.
+TEST_F(RpVoucherPrint, two_runs_for_the_same_workstation_print_what_a_lone_run_prints)
+{
+    const BaseDemo base(m_db);
+    const auto ids = base.filas(QStringLiteral(
+        "SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE FROM V_MV_CPTE "
+        "WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 20)"));
+    ASSERT_EQ(ids.size(), 1u);
+    const auto argumentos = [&](const QString& carpeta) {
+        return QStringList { QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
+            QStringLiteral("--hasta"), ids[0][1], QStringLiteral("--una-copia"),
+            QStringLiteral("--equipo"), QStringLiteral("CAJA1"), QStringLiteral("--usuario"),
+            QStringLiteral("ANA"), QStringLiteral("--pdf"), carpeta };
+    };
+    const QString sola = m_dir.filePath(QStringLiteral("sola"));
+    ASSERT_EQ(rpVoucher(argumentos(sola)).salida, 0);
+    const std::map<QString, QString> esperado = textosDeCarpeta(sola);
+    ASSERT_EQ(esperado.size(), 20u);
+
+    QProcess corridas[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment entorno = testsupport::toolEnvironment();
+        entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        corridas[i].setProcessEnvironment(entorno);
+        corridas[i].start(QStringLiteral(RP_VOUCHER_EXE),
+            argumentos(m_dir.filePath(QStringLiteral("junta%1").arg(i))));
+    }
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(corridas[i].waitForFinished(300000));
+        EXPECT_EQ(corridas[i].exitCode(), 0) << corridas[i].readAllStandardError().toStdString();
+        const std::map<QString, QString> textos
+            = textosDeCarpeta(m_dir.filePath(QStringLiteral("junta%1").arg(i)));
+        ASSERT_EQ(textos.size(), esperado.size());
+        for (const auto& [pdf, texto] : esperado)
+            EXPECT_EQ(textos.at(pdf), texto) << "corrida " << i << ", " << pdf.toStdString();
+    }
+}
+
+// A voucher that failed is named and leaves no file under its name: one whose rows could not all
+// be written, and the run's last one, whose file could not be written and whose failure comes
+// after the run's last voucher.
+TEST_F(RpVoucherPrint, a_voucher_that_failed_is_named_and_leaves_no_file)
+{
+    const BaseDemo base(m_db);
+    const auto ids = base.filas(QStringLiteral(
+        "SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 3"));
+    ASSERT_EQ(ids.size(), 3u);
+    const auto corre = [&](const QString& carpeta) {
+        return rpVoucher(
+            { QStringLiteral("print"), QStringLiteral("--db"), m_db, QStringLiteral("--tc"),
+                QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0], QStringLiteral("--hasta"),
+                ids[2][0], QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+    };
+    const QString sola = m_dir.filePath(QStringLiteral("sola"));
+    ASSERT_EQ(corre(sola).salida, 0);
+    const QStringList nombres
+        = QDir(sola).entryList({ QStringLiteral("*.pdf") }, QDir::Files, QDir::Name);
+    ASSERT_EQ(nombres.size(), 3);
+
+    {
+        SCOPED_TRACE("no file can be written, the last one's failure coming after the run");
+        // A form whose name makes the file's too long for the folder: that is found out only
+        // when its writer makes the file.
+        const QString formulario = m_dir.filePath(QString(250, u'F') + QStringLiteral(".rpt"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(RP_SOURCE_DIR "/share/reports/FC.rpt"), formulario));
+        const QString carpeta = m_dir.filePath(QStringLiteral("largo"));
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
+            QStringLiteral("--hasta"), ids[2][0], QStringLiteral("--una-copia"),
+            QStringLiteral("--formulario"), formulario, QStringLiteral("--pdf"), carpeta });
+        EXPECT_EQ(c.salida, 1);
+        for (const auto& id : ids)
+            EXPECT_TRUE(
+                c.errores.contains(QStringLiteral("No se pudo guardar el comprobante FC ") + id[0]))
+                << c.errores.toStdString();
+        EXPECT_TRUE(QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files).isEmpty());
+    }
+    {
+        SCOPED_TRACE("a row of the second voucher is refused");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("t"));
+        db.setDatabaseName(m_db);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
+            "CREATE TRIGGER rechaza BEFORE INSERT ON AUX_MV_CPTE WHEN NEW.IDCOMPROBANTE = '%1' AND "
+            "NEW.TIPO = 'IN' BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END")
+                                           .arg(ids[1][0])));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("t"));
+        const QString carpeta = m_dir.filePath(QStringLiteral("incompleto"));
+        const Corrida c = corre(carpeta);
+        EXPECT_EQ(c.salida, 1);
+        EXPECT_TRUE(c.errores.contains(
+            QStringLiteral("No se imprimió el comprobante FC ") + ids[1][0] + QStringLiteral(": ")))
+            << c.errores.toStdString();
+        const QStringList hechos
+            = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files, QDir::Name);
+        ASSERT_EQ(hechos.size(), 2);
+        EXPECT_EQ(textoPdf(carpeta + u'/' + hechos[1]), textoPdf(sola + u'/' + nombres[2]));
+    }
+}
