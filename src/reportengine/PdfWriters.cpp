@@ -8,9 +8,14 @@
 #include "reportengine/PageSpool.h"
 #include "reportengine/PdfSink.h"
 
-PdfWriters::PdfWriters(int limit)
+PdfWriters::PdfWriters(int limit, Write write)
     : m_limit(limit > 0 ? limit : std::max(1, QThread::idealThreadCount()))
+    , m_write(std::move(write))
 {
+    if (!m_write)
+        m_write = [](PageSpool& spool, const QString& path, QString* error) {
+            return PdfSink::writeSpool(spool, path, error, 1);
+        };
 }
 
 PdfWriters::~PdfWriters()
@@ -58,7 +63,7 @@ void PdfWriters::work()
         QString error;
         bool ok = false;
         try {
-            ok = PdfSink::writeSpool(*document.spool, document.path, &error, 1);
+            ok = m_write(*document.spool, document.path, &error);
         } catch (const std::exception& e) {
             error = QStringLiteral("No se pudo escribir el archivo PDF %1: %2")
                         .arg(document.path, QString::fromLocal8Bit(e.what()));

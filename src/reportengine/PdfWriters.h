@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -18,8 +19,11 @@ class PageSpool;
 class PdfWriters
 {
 public:
-    // `limit` 0: the machine's cores.
-    explicit PdfWriters(int limit = 0);
+    // Draws one document into its file; false with the reason in the error.
+    using Write = std::function<bool(PageSpool& spool, const QString& path, QString* error)>;
+
+    // `limit` 0: the machine's cores. `write` empty: PdfSink::writeSpool in one part.
+    explicit PdfWriters(int limit = 0, Write write = {});
     // Finishes every document handed over.
     ~PdfWriters();
     PdfWriters(const PdfWriters&) = delete;
@@ -51,6 +55,7 @@ private:
     std::deque<Document> m_waiting;
     int m_pending = 0; // waiting or drawing
     int m_limit;
+    Write m_write;
     bool m_stopping = false;
     std::vector<Failure> m_failures;
     std::vector<std::thread> m_threads;

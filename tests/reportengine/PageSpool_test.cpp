@@ -1,5 +1,10 @@
 #include "reportengine/PageSpool.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -133,4 +138,53 @@ TEST(PdfWriters, finish_every_file_and_keep_the_failure_under_its_documents_name
         const QByteArray bytes = pdf.readAll();
         EXPECT_TRUE(bytes.startsWith("%PDF") && bytes.trimmed().endsWith("%%EOF"));
     }
+}
+
+// Several writers, two files held back in the middle of their drawing: no third file is taken on
+// while both are held, and the run's last look waits for the held files and brings their failure.
+TEST(PdfWriters, hold_no_more_files_than_their_limit_and_wait_for_the_last_ones)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int started = 0;
+    bool released = false;
+    const auto write = [&](PageSpool&, const QString& path, QString* error) {
+        std::unique_lock lock(mutex);
+        ++started;
+        changed.notify_all();
+        if (path.startsWith(u"retenido"))
+            changed.wait(lock, [&] { return released; });
+        *error = QStringLiteral("No se pudo escribir ") + path;
+        return !path.endsWith(u"falla");
+    };
+    using namespace std::chrono_literals;
+    PdfWriters writers(2, write);
+    writers.add(
+        std::make_unique<PageSpool>(), QStringLiteral("retenido-falla"), QStringLiteral("FC 1"));
+    writers.add(std::make_unique<PageSpool>(), QStringLiteral("retenido"), QStringLiteral("FC 2"));
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, 10s, [&] { return started == 2; }));
+    }
+    auto third = std::async(std::launch::async, [&] {
+        writers.add(std::make_unique<PageSpool>(), QStringLiteral("libre"), QStringLiteral("FC 3"));
+    });
+    auto last = std::async(std::launch::async, [&] { return writers.takeFailures(true); });
+
+    EXPECT_EQ(third.wait_for(300ms), std::future_status::timeout);
+    EXPECT_EQ(last.wait_for(300ms), std::future_status::timeout);
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(started, 2);
+        released = true;
+    }
+    changed.notify_all();
+    third.get();
+    std::vector<PdfWriters::Failure> failures = last.get();
+    for (const PdfWriters::Failure& f : writers.takeFailures(true))
+        failures.push_back(f);
+
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].name, QStringLiteral("FC 1"));
+    EXPECT_EQ(started, 3);
 }
