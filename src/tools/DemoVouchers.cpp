@@ -25,6 +25,7 @@ struct Line
     const char* lots;
     const char* series;
     double discount = 0;
+    double internalTaxes = 0; // Impuestos: the line's internal taxes, outside the VAT
 };
 
 // Another concept: a charge with and without VAT, and its trip.
@@ -98,10 +99,11 @@ public:
     }
 
     void add(double rate, qint64 amount) { m_byRate[rate] += amount; }
+    void addOutsideVat(qint64 amount) { m_outsideVat += amount; }
 
     qint64 total() const
     {
-        qint64 total = 0;
+        qint64 total = m_outsideVat;
         for (const auto& [rate, amount] : m_byRate) {
             total += amount;
             if (m_letterA)
@@ -113,6 +115,7 @@ public:
 private:
     bool m_letterA;
     std::map<double, qint64> m_byRate;
+    qint64 m_outsideVat = 0;
 };
 
 QString article(int number, int articles)
@@ -154,11 +157,12 @@ public:
             sums.add(l.vat,
                 cents(static_cast<long double>(l.quantity) * cents(price) * (100 - l.discount)
                     / 10000.0L));
+            sums.addOutsideVat(cents(l.internalTaxes));
             const double lineTotal = fromCents(
                 cents(static_cast<long double>(l.quantity) * l.price * (100 - l.discount) / 100));
             m_item << v.tc << v.id << 0 << article(l.article, m_options.articles) << l.description
                    << "UN" << l.quantity << l.quantity << l.quantity << l.price << lineTotal
-                   << l.priceNoVat << l.vat << l.discount << 0.0;
+                   << l.priceNoVat << l.vat << l.discount << l.internalTaxes;
             text(m_item, l.lots);
             text(m_item, l.series);
             m_item << "" << l.quantity << "UN" << 1.0 << l.quantity << "M2" << l.price / 2;
@@ -372,6 +376,17 @@ void write(SqliteFile& file, const Options& options)
         { { "   4", "Reparación de bomba d'agua", 125, 12100, 10000,
             "{\\rtf1\\fbidis Cambio de sello mec\\e1nico" } } });
 
+    // Beverages: beer, soft drinks and wine carry internal taxes of their own beside the VAT;
+    // the water carries none.
+    w.voucher({ "FC", "000200002008A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+        "   1", "1",
+        { { 18, "Cerveza rubia 1 l (cajón x12)", 10, 14400, 14400, 21, nullptr, nullptr, 0, 20160 },
+            { 19, "Gaseosa cola 2,25 l (pack x6)", 8, 9150.5, 9150.5, 21, nullptr, nullptr, 5,
+                5563.5 },
+            { 20, "Vino tinto malbec 750 ml (caja x6)", 3, 21780, 21780, 21, nullptr, nullptr, 0,
+                1306.8 },
+            { 21, "Agua mineral sin gas 2 l (pack x6)", 12, 3990, 3990, 21, nullptr, nullptr } } });
+
     // An order and the delivery note issued from it: of the order's lines, the two of article 16
     // are still pending, article 17 was delivered.
     w.voucher({ "NP", "000200003001X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
@@ -422,6 +437,12 @@ void write(SqliteFile& file, const Options& options)
                    << "000200002005A"
                    << "2026-11-20 00:00:00"
                    << "76123456789013"
+                   << "2026-11-30 00:00:00";
+        electronic.done();
+        electronic << "FC"
+                   << "000200002008A"
+                   << "2026-11-20 00:00:00"
+                   << "76123456789014"
                    << "2026-11-30 00:00:00";
         electronic.done();
         SqlInsert rate(file, "TA_COTIZACION", "FECHA_HORA,MONEDA2,MONEDA3");
