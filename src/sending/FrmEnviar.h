@@ -100,7 +100,9 @@ public:
     // gDestinatarios), or the WhatsApp number among the account's contacts.
     void CmdConsultar_Click();
     void cmdConsultarContacto_Click();
-    void txtfields_LostFocus(int Index);
+    // "Para" left: the contact of the recipient, and the budget link. An unknown recipient moves
+    // the focus to the name when `motivo` is the keyboard's (Tab, Shift+Tab).
+    void txtfields_LostFocus(int Index, Qt::FocusReason motivo = Qt::OtherFocusReason);
     // --- Uploads to the document server (FrmEnviarSubida.cpp) ---
     // Uploads `archivoOriginal` to the customer's folder of the document server (Envio.ini
     // [Documentos]) and leaves the link in LinkDocumento, or "** Error al subir el archivo " and
@@ -268,7 +270,9 @@ private:
     static QString marcaContacto(int indice);
     void muestraContacto(int indice, const QString& valor);
     bool muestraMarca(int indice) const;
-    void contactoVacio();
+    // The contact fields of no known contact; `focoANombre` moves the focus to the name.
+    void contactoVacio(bool focoANombre);
+    void verificaContacto(bool focoANombre);
 
     // Pictures.
     bool adjuntaImagen(const QImage& imagen);

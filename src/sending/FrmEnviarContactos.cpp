@@ -4,8 +4,10 @@
 #include "ui_FrmEnviar.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "formhelpers/Controles.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "sending/BloqueoBase.h"
 #include "sending/ContactosEnvio.h"
@@ -51,7 +53,7 @@ bool FrmEnviar::muestraMarca(int indice) const
     return campoContacto(indice)->text().compare(marcaContacto(indice), Qt::CaseInsensitive) == 0;
 }
 
-void FrmEnviar::contactoVacio()
+void FrmEnviar::contactoVacio(bool focoANombre)
 {
     muestraContacto(0, QString());
     // The name starts empty, ready to be typed, not showing its placeholder.
@@ -61,11 +63,16 @@ void FrmEnviar::contactoVacio()
     ui->TxtNombre->setPalette(p);
     muestraContacto(1, QString());
     muestraContacto(2, QString());
-    if (isVisible())
+    if (focoANombre && isVisible())
         ui->TxtNombre->setFocus();
 }
 
 void FrmEnviar::VerificarContacto()
+{
+    verificaContacto(false);
+}
+
+void FrmEnviar::verificaContacto(bool focoANombre)
 {
     controles();
     Steps pasos = Steps::silent();
@@ -83,7 +90,7 @@ void FrmEnviar::VerificarContacto()
         });
     }
     if (!encontrado)
-        pasos.run([&] { contactoVacio(); });
+        pasos.run([&] { contactoVacio(focoANombre); });
 
     const VariablesInicio* inicio = Service<VariablesInicio>::tryGet();
     if (inicio
@@ -179,16 +186,26 @@ bool FrmEnviar::eventFilter(QObject* objeto, QEvent* evento)
         }
         return QDialog::eventFilter(objeto, evento);
     }
+    if (objeto == ui->txtfields_1 && evento->type() == QEvent::KeyPress) {
+        // Return leaves the recipient as Tab does, the suite's rule for data-entry fields.
+        int tecla = VbKey::fromQt(static_cast<QKeyEvent*>(evento)->key());
+        if (tecla == VbKey::Return) {
+            Controles().TeclaAbajo(tecla);
+            return true;
+        }
+    }
     if (objeto == ui->txtfields_1 && evento->type() == QEvent::FocusOut)
-        txtfields_LostFocus(1);
+        txtfields_LostFocus(1, static_cast<QFocusEvent*>(evento)->reason());
     return QDialog::eventFilter(objeto, evento);
 }
 
-void FrmEnviar::txtfields_LostFocus(int Index)
+void FrmEnviar::txtfields_LostFocus(int Index, Qt::FocusReason motivo)
 {
     if (Index != 1)
         return;
-    VerificarContacto();
+    // An unknown recipient hands the focus on to the name only when the operator left "Para" by
+    // the keyboard: a click chose the next field, and what is typed there must land there.
+    verificaContacto(motivo == Qt::TabFocusReason || motivo == Qt::BacktabFocusReason);
     reportAs(QStringLiteral("txtfields_LostFocus")).run([&] {
         ObtenerLink(QString(), QString(), QString(), true);
     });

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -102,6 +104,41 @@ TEST_F(FrmEnviarContactos, leaving_para_shows_the_contact_with_grey_placeholders
         dejaCampo(f.txtfields(1));
 
         EXPECT_EQ(contacto(f), c.contacto);
+    }
+}
+
+// An unknown address left by the keyboard goes on to its name; a click on another field keeps
+// the focus there, so what is typed next lands where the operator put it.
+TEST_F(FrmEnviarContactos, an_unknown_recipient_moves_on_to_the_name_only_when_left_by_keyboard)
+{
+    const struct
+    {
+        const char* caso;
+        std::function<void(QWidget* para, QWidget* asunto)> deja;
+        const char* foco;
+    } casos[] = {
+        { "Tab", [](QWidget* para, QWidget*) { QTest::keyClick(para, Qt::Key_Tab); },
+            "TxtNombre" },
+        { "Return", [](QWidget* para, QWidget*) { QTest::keyClick(para, Qt::Key_Return); },
+            "TxtNombre" },
+        { "click on Asunto",
+            [](QWidget*, QWidget* asunto) { QTest::mouseClick(asunto, Qt::LeftButton); },
+            "txtfields_2" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        FrmEnviar f;
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        QWidget* para = f.txtfields(1);
+        para->setFocus();
+        QTest::keyClicks(para, QStringLiteral("nuevo@x.example"));
+
+        c.deja(para, f.txtfields(2));
+
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.foco);
+        EXPECT_EQ(contacto(f), QStringLiteral("|Ingrese el Cargo*|Ingrese el Celular*"));
     }
 }
 
