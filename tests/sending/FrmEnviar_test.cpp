@@ -93,6 +93,42 @@ TEST_F(FrmEnviarPeer, mails_message_with_bodies_and_attachment_over_starttls_and
     EXPECT_TRUE(f.control<QPushButton>("cmdSend")->isEnabled());
 }
 
+// Each attachment says what it is, so the recipient's mail program opens it with its program.
+TEST_F(FrmEnviarPeer, each_attachment_carries_the_type_of_its_extension)
+{
+    SmtpPeer peer({ Cuenta, Clave, true });
+    apuntaA(peer);
+    const struct
+    {
+        const char* nombre;
+        const char* tipo;
+    } casos[] = {
+        { "LISTA.PDF", "application/pdf" }, // the program's own exports end in capitals
+        { "lista.xlsx", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" },
+        { "lista.html", "text/html" },
+        { "lista.rtf", "application/rtf" },
+        { "lista.zq9", "application/octet-stream" },
+    };
+    QStringList adjuntos;
+    for (const auto& c : casos)
+        adjuntos << archivo(QString::fromLatin1(c.nombre), "contenido");
+    FrmEnviar f;
+    llena(f, QStringLiteral("uno@example.com"), adjuntos.join(u';'));
+
+    f.cmdSend_Click();
+
+    ASSERT_EQ(peer.mensajes().size(), 1);
+    const QJsonArray partes
+        = SmtpPeer::resumen(peer.mensajes()[0])[QStringLiteral("parts")].toArray();
+    ASSERT_EQ(partes.size(), 2 + int(std::size(casos)));
+    for (int i = 0; i < int(std::size(casos)); ++i) {
+        EXPECT_EQ(partes[2 + i][QStringLiteral("filename")].toString(),
+            QString::fromLatin1(casos[i].nombre));
+        EXPECT_EQ(partes[2 + i][QStringLiteral("type")].toString(),
+            QString::fromLatin1(casos[i].tipo));
+    }
+}
+
 // The kernel's files tell a size of 0 whatever they hold.
 TEST_F(FrmEnviarPeer, a_file_that_tells_no_size_is_attached_to_its_end)
 {

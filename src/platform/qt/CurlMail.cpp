@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMimeDatabase>
 #include <QUuid>
 
 #include <curl/curl.h>
@@ -117,6 +118,13 @@ QByteArray fechaCabecera(const QDateTime& ahora)
         "%c%02d%02d", minutos < 0 ? '-' : '+', qAbs(minutos) / 60, qAbs(minutos) % 60);
     return (QLocale::c().toString(ahora, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")) + zona)
         .toLatin1();
+}
+
+// The type an attachment carries, from its name's extension, so that the recipient's mail program
+// opens it with the right program; an extension nobody knows stays plain bytes.
+QByteArray tipoAdjunto(const QString& ruta)
+{
+    return QMimeDatabase().mimeTypeForFile(ruta, QMimeDatabase::MatchExtension).name().toLatin1();
 }
 
 size_t descarta(char*, size_t size, size_t nmemb, void*)
@@ -236,7 +244,7 @@ public:
                     = archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
                 curl_mime_data(parte, datos.constData(), size_t(datos.size()));
             }
-            curl_mime_type(parte, "application/octet-stream");
+            curl_mime_type(parte, tipoAdjunto(ruta).constData());
             curl_mime_encoder(parte, "base64");
             const QString nombre = QFileInfo(ruta).fileName();
             const QByteArray ascii = textoDeCabecera(nombre);
