@@ -15,6 +15,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QThread>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "platform/FileDialog.h"
 #include "platform/MessageDialog.h"
@@ -154,6 +156,7 @@ ReportPreviewWindow::ReportPreviewWindow(
     connect(m_goTo, &QSpinBox::editingFinished, this, [this] { goToPage(m_goTo->value()); });
     bar->addWidget(m_goTo);
     m_zoomBox = new QComboBox(this);
+    m_zoomBox->setObjectName(QStringLiteral("zoom"));
     m_zoomBox->addItems({ QStringLiteral("Ancho de página"), QStringLiteral("Página completa"),
         QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"),
         QStringLiteral("150%"), QStringLiteral("200%") });
@@ -183,6 +186,8 @@ ReportPreviewWindow::ReportPreviewWindow(
     scroll->setBackgroundRole(QPalette::Dark);
     m_view = new PageView(*this);
     scroll->setWidget(m_view);
+    // Ctrl and the wheel zoom over the page and the margin around it alike.
+    scroll->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(scroll);
@@ -200,6 +205,9 @@ ReportPreviewWindow::ReportPreviewWindow(
     key(QKeySequence(Qt::Key_End), &ReportPreviewWindow::lastPage);
     key(QKeySequence(Qt::Key_Escape), &QWidget::close);
     key(QKeySequence(Qt::CTRL | Qt::Key_P), &ReportPreviewWindow::print);
+    key(QKeySequence(QKeySequence::ZoomIn), &ReportPreviewWindow::zoomIn);
+    key(QKeySequence(QKeySequence::ZoomOut), &ReportPreviewWindow::zoomOut);
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(Zoom::FitPage); });
 
     connect(m_document.get(), &PreviewDocument::pageAdded, this, [this](int count) {
         if (m_page == 0 && count > 0)
@@ -270,7 +278,59 @@ void ReportPreviewWindow::setZoom(Zoom zoom, int percent)
 {
     m_zoom = zoom;
     m_percent = std::clamp(percent, 10, 800);
+    // The list shows the zoom however it was chosen (a key, the wheel, the list itself).
+    const QSignalBlocker quiet(m_zoomBox);
+    switch (zoom) {
+    case Zoom::FitWidth:
+        m_zoomBox->setCurrentIndex(0);
+        break;
+    case Zoom::FitPage:
+        m_zoomBox->setCurrentIndex(1);
+        break;
+    case Zoom::Percent:
+        m_zoomBox->setCurrentIndex(m_zoomBox->findText(QString::number(m_percent) + u'%'));
+        break;
+    }
     refresh();
+}
+
+void ReportPreviewWindow::zoomBy(int steps)
+{
+    // The steps are the list's percentages; from a fitted page the next one beyond its size.
+    const double now = m_zoom == Zoom::Percent ? m_percent : scale() * 2540.0 / logicalDpiX() * 100;
+    QList<int> percents;
+    for (int i = 2; i < m_zoomBox->count(); ++i)
+        percents << m_zoomBox->itemText(i).chopped(1).toInt();
+    int chosen = 0;
+    if (steps > 0) {
+        const auto next = std::find_if(
+            percents.cbegin(), percents.cend(), [now](int p) { return p > now + 0.5; });
+        chosen = next == percents.cend() ? percents.last() : *next;
+    } else {
+        const auto previous = std::find_if(
+            percents.crbegin(), percents.crend(), [now](int p) { return p < now - 0.5; });
+        chosen = previous == percents.crend() ? percents.first() : *previous;
+    }
+    setZoom(Zoom::Percent, chosen);
+}
+
+bool ReportPreviewWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            // A notch is one step; a touchpad's small turns add up to one.
+            m_wheel += wheel->angleDelta().y();
+            for (; m_wheel >= QWheelEvent::DefaultDeltasPerStep;
+                 m_wheel -= QWheelEvent::DefaultDeltasPerStep)
+                zoomIn();
+            for (; m_wheel <= -QWheelEvent::DefaultDeltasPerStep;
+                 m_wheel += QWheelEvent::DefaultDeltasPerStep)
+                zoomOut();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool ReportPreviewWindow::find(const QString& text)

@@ -67,7 +67,8 @@ struct PreviewDialogs
 
 // The preview window: modeless, shows the pages as they are laid out with "Página N de M+" until
 // the count is final; moves by page, goes to a page, zooms to the width, to the page or by
-// percent, finds text (highlighted) and prints or exports the report as shown.
+// percent (and by Ctrl++, Ctrl+-, Ctrl+0 and Ctrl with the wheel), finds text (highlighted) and
+// prints or exports the report as shown.
 class ReportPreviewWindow final : public QWidget
 {
     Q_OBJECT
@@ -92,6 +93,10 @@ public:
     void nextPage() { goToPage(m_page + 1); }
     void lastPage() { goToPage(m_document->pageCount()); }
     void setZoom(Zoom zoom, int percent = 100);
+    // The next percentage of the zoom list above or below the page's present size (Ctrl++ and
+    // Ctrl+-, Ctrl and the wheel); Ctrl+0 fits the page.
+    void zoomIn() { zoomBy(1); }
+    void zoomOut() { zoomBy(-1); }
     // Finds `text` (ignoring case) from the page after the current match on; answers whether
     // found and shows that page with the match highlighted.
     bool find(const QString& text);
@@ -114,6 +119,8 @@ private:
     void refresh();
     void print();
     void exportAsked();
+    void zoomBy(int steps);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::shared_ptr<PreviewDocument> m_document;
     PreviewDialogs m_dialogs;
@@ -125,6 +132,7 @@ private:
     int m_page = 0;
     Zoom m_zoom = Zoom::FitWidth;
     int m_percent = 100;
+    int m_wheel = 0; // wheel turns with Ctrl not yet a whole step
     int m_matchPage = 0;
     int m_matchItem = -1;
     QRectF m_highlight; // in 1/100 mm on the current page

@@ -1,9 +1,14 @@
+#include <functional>
+
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +163,70 @@ TEST(ReportPreview, opens_on_the_screen_moves_by_keys_and_keeps_its_buttons_in_p
     EXPECT_EQ(siguiente->x(), lugar) << window.pageLabel().toStdString();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
+}
+
+// The zoom keys of every desktop viewer, and Ctrl with the wheel over the page; the list shows
+// the zoom they chose.
+TEST(ReportPreview, zooms_by_the_usual_keys_and_the_wheel_and_the_list_follows)
+{
+    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
+    ReportPreviewWindow window(doc, dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* zoom = window.findChild<QComboBox*>(QStringLiteral("zoom"));
+    ASSERT_NE(zoom, nullptr);
+    // Where the wheel's turns arrive, over the page or the margin around it.
+    QWidget* viewport = window.findChild<QScrollArea*>(QStringLiteral("scroll"))->viewport();
+    window.setZoom(ReportPreviewWindow::Zoom::FitPage);
+    const double fitPage = window.scale();
+    zoom->setCurrentText(QStringLiteral("100%"));
+    const double full = window.scale();
+    const auto wheel = [viewport](int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent turn(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(),
+            QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &turn);
+    };
+    const struct
+    {
+        const char* step;
+        std::function<void()> act;
+        const char* shown;
+        double scale; // of 100%; 0: the whole page
+    } steps[] = {
+        { "Ctrl++", [&] { QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier); },
+            "150%", 1.5 },
+        { "Ctrl+-", [&] { QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier); },
+            "100%", 1 },
+        { "Ctrl+- again", [&] { QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier); },
+            "75%", 0.75 },
+        { "Ctrl and the wheel up", [&] { wheel(120, Qt::ControlModifier); }, "100%", 1 },
+        { "half a notch waits for the other half", [&] { wheel(-60, Qt::ControlModifier); },
+            "100%", 1 },
+        { "the other half", [&] { wheel(-60, Qt::ControlModifier); }, "75%", 0.75 },
+        { "the wheel alone scrolls", [&] { wheel(120, Qt::NoModifier); }, "75%", 0.75 },
+        { "Ctrl+0", [&] { QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier); },
+            "Página completa", 0 },
+        { "Ctrl++ from the whole page", [&] {
+             QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+         },
+            "", -1 },
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+
+        s.act();
+
+        if (s.scale < 0) {
+            // The first percentage of the list beyond the size the whole page had.
+            EXPECT_GT(window.scale(), fitPage);
+            EXPECT_DOUBLE_EQ(window.scale(), full * zoom->currentText().chopped(1).toInt() / 100);
+            continue;
+        }
+        EXPECT_EQ(zoom->currentText(), QString::fromUtf8(s.shown));
+        EXPECT_DOUBLE_EQ(window.scale(), s.scale == 0 ? fitPage : full * s.scale);
+    }
 }
 
 TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_format_chosen)
