@@ -15,6 +15,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,6 +29,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageDialog.h"
 #include "platform/PrintDialog.h"
+#include "platform/RuntimeError.h"
 #include "platform/Service.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PagePainter.h"
@@ -459,17 +461,23 @@ void ReportPreviewWindow::print()
     QPrinter printer(QPrinter::HighResolution);
     setUp(printer, *choice);
     PrinterSink sink(printer);
-    bool ok = false;
+    QString error;
     {
         // The banner counts the pages as the main window's prints do; it serves events
-        // meanwhile, so the window takes no keys or clicks until the last page is out.
+        // meanwhile, so the window takes no keys or clicks until the last page is out, and takes
+        // them again however the print ends.
         setEnabled(false);
-        AvisoImpresora aviso(sink);
-        ok = m_document->replay(aviso);
-        setEnabled(true);
+        const auto enable = qScopeGuard([this] { setEnabled(true); });
+        try {
+            AvisoImpresora aviso(sink);
+            if (!m_document->replay(aviso))
+                error = sink.errorString();
+        } catch (const RuntimeError& failure) {
+            error = failure.description();
+        }
     }
-    if (!ok)
-        m_dialogs.messages.show(sink.errorString(), Msg::Exclamation, windowTitle());
+    if (!error.isEmpty())
+        m_dialogs.messages.show(error, Msg::Exclamation, windowTitle());
 }
 
 void ReportPreviewWindow::exportAsked()

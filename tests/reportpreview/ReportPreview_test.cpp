@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/RuntimeError.h"
 #include "reportengine/PdfTools.h"
 #include "reportpreview/ReportPreview.h"
 #include "services/Dll_Display.h"
@@ -263,7 +264,7 @@ TEST(ReportPreview, prints_the_pages_chosen_in_its_dialog_and_exports_under_the_
 
 namespace {
 
-// The please-wait banner as the lines it was given.
+// The please-wait banner as the lines it was given; one that fails throws as it is refreshed.
 class CartelAnotado final : public Dll_Display
 {
 public:
@@ -271,6 +272,8 @@ public:
     bool CartelMostrar(const std::optional<Value>&, const std::optional<Value>& l2,
         const std::optional<Value>&) override
     {
+        if (falla)
+            throw RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Memoria insuficiente"));
         if (l2)
             lineas << l2->toString();
         return false;
@@ -279,6 +282,7 @@ public:
     void Siempre_Visible(bool) override { }
 
     QStringList lineas;
+    bool falla = false;
 };
 
 } // namespace
@@ -306,6 +310,30 @@ TEST(ReportPreview, printing_counts_the_pages_sent_in_the_banner)
             QStringLiteral("Páginas enviadas a la impresora: 3 de 3"), QStringLiteral("]") }));
     EXPECT_EQ(PdfTools::pageCount(todas.outputFile), 3);
     EXPECT_TRUE(window.isEnabled());
+}
+
+// A print that fails half way gives the window back and says why; nothing escapes the button.
+TEST(ReportPreview, a_print_that_fails_on_its_way_gives_the_window_back_and_says_why)
+{
+    CartelAnotado cartel;
+    cartel.falla = true;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
+    ReportPreviewWindow window(doc, dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QTemporaryDir dir;
+    PrintChoice todas;
+    todas.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
+    testsupport::printDialogs().answer(todas);
+    testsupport::messages().answer(Msg::Ok);
+
+    EXPECT_NO_THROW(buttonOf(window, QStringLiteral("Imprimir"))->click());
+
+    EXPECT_TRUE(window.isEnabled());
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(testsupport::messages().shown()[0].text, QStringLiteral("Memoria insuficiente"));
+    EXPECT_EQ(cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
