@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -84,6 +85,36 @@ TEST(QtMessageDialog, clicked_buttons_give_the_answer_codes)
 
         EXPECT_EQ(QtMessageDialog::answerOf(box, row.style), row.answer) << row.style;
         EXPECT_EQ(box.windowTitle(), QStringLiteral("Rp_Tarifolio"));
+    }
+}
+
+// The window manager writes the title in bold beside the window's icon and buttons: a box with a
+// short text is still wide enough for the whole title.
+TEST(QtMessageDialog, a_box_is_wide_enough_for_its_title)
+{
+    const struct
+    {
+        const char* text;
+        const char* title;
+    } rows[] = {
+        { "Depósito inexistente.", "Aviso al usuario" },
+        { "Listo.", "Aviso al Operador: la lista de precios no se pudo enviar" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        QMessageBox box;
+        QtMessageDialog::prepare(box, QString::fromUtf8(row.text), 64, QString::fromUtf8(row.title));
+
+        box.show();
+        QApplication::processEvents();
+
+        QFont bold = box.font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        // The title, and room for an icon and three buttons of at least a line's height each.
+        EXPECT_GE(box.width(),
+            metrics.horizontalAdvance(QString::fromUtf8(row.title)) + 4 * metrics.height());
+        box.close();
     }
 }
 

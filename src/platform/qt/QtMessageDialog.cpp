@@ -1,9 +1,15 @@
 #include "platform/qt/QtMessageDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QList>
 #include <QMessageBox>
 #include <QPair>
+#include <QScreen>
+#include <QSpacerItem>
 
 #include "platform/Environment.h"
 
@@ -60,6 +66,27 @@ QMessageBox::StandardButton escapeFor(const QList<Button>& buttons)
     return buttons.size() == 1 ? buttons.front().first : QMessageBox::NoButton;
 }
 
+// Keeps the box as wide as its title needs. Qt sizes a box by its text and leaves its title
+// little room beyond its own letters, while the window manager writes the title in bold beside
+// the window's icon and buttons: a short text under a longer title ("Depósito inexistente."
+// under "Aviso al usuario") had its title cut in the middle. The width goes in as an empty item
+// of the box's own layout, the only place the box reads its size from.
+void roomForTitle(QMessageBox& box)
+{
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // The icon and three buttons of a title bar, each about two lines of text wide.
+    int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+        grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 void QtMessageDialog::prepare(
@@ -83,6 +110,8 @@ void QtMessageDialog::prepare(
         box.setEscapeButton(escape);
     else
         box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    // Last: setting the icon lays the box out anew.
+    roomForTitle(box);
 }
 
 int QtMessageDialog::answerOf(const QMessageBox& box, int style)
