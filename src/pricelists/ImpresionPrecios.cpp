@@ -127,17 +127,20 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     if (e.ChkArticulosEnOferta == 1) {
         const bool desde = !e.OfDesde.trimmed().isEmpty();
         const bool hasta = !e.OfHasta.trimmed().isEmpty();
-        // A typed date that is no date is told as the criteria's are, and nothing is printed.
+        // A typed date that is no date is told with the box and the text typed, and nothing is
+        // printed.
+        const auto incorrecta = [](const char* caja, const QString& tipeado) {
+            return QStringLiteral("Fecha %1 de Articulos en Oferta incorrecta: \"%2\"")
+                .arg(QLatin1String(caja), tipeado.trimmed());
+        };
         if (desde && !u.LeeFecha(e.OfDesde).isValid()) {
             r.ok = false;
-            r.mensaje
-                = QStringLiteral("Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}");
+            r.mensaje = incorrecta("Desde", e.OfDesde);
             return r;
         }
         if (hasta && !u.LeeFecha(e.OfHasta).isValid()) {
             r.ok = false;
-            r.mensaje
-                = QStringLiteral("Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}");
+            r.mensaje = incorrecta("Hasta", e.OfHasta);
             return r;
         }
         if (desde && !hasta) {

@@ -1057,14 +1057,14 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
                 v.tilda("ChkArticulosEnOferta");
                 v.texto("OfDesde", QStringLiteral("31/02/2024"));
             },
-            "Aviso al Operador", "Fecha Desde Incorrecta , Campo : {v_ma_precios.FhOfertaDesde}" },
+            "Aviso al Operador", "Fecha Desde de Articulos en Oferta incorrecta: \"31/02/2024\"" },
         { "an offer end that is no date",
             [](Ventana& v) {
                 v.tilda("ChkArticulosEnOferta");
                 v.texto("OfDesde", QString());
                 v.texto("OfHasta", QStringLiteral("mañana"));
             },
-            "Aviso al Operador", "Fecha Hasta Incorrecta , Campo : {v_ma_precios.FhOfertaHasta}" },
+            "Aviso al Operador", "Fecha Hasta de Articulos en Oferta incorrecta: \"mañana\"" },
         { "no grouping chosen",
             [](Ventana& v) {
                 for (QRadioButton* opcion : v.OptGROUP()) {
@@ -1084,7 +1084,7 @@ TEST_F(ImpresionDesdeVentana, a_refused_request_prints_nothing_after_its_message
 
         ASSERT_EQ(testsupport::messages().shown().size(), 1);
         EXPECT_EQ(testsupport::messages().shown()[0].title, QLatin1String(caso.titulo));
-        EXPECT_EQ(testsupport::messages().shown()[0].text, QLatin1String(caso.mensaje));
+        EXPECT_EQ(testsupport::messages().shown()[0].text, QString::fromUtf8(caso.mensaje));
     }
     EXPECT_TRUE(m_salidas.salidas.isEmpty());
 }
