@@ -438,6 +438,51 @@ protected:
     ScopedService<Dll_Display> m_displayService { m_display };
 };
 
+// Every command of a run that goes well, in order: the rate, the delete, each entry's group
+// lookup and price rows, the key widths, then the writes in one transaction.
+TEST_F(AnalisisCostosGuion, a_run_sends_its_statements_in_this_order)
+{
+    cnn().script(QStringLiteral("GRUPO='Mayoristas'"),
+        { { { QStringLiteral("Grupo"), adVarChar, 20 },
+              { QStringLiteral("IdLista"), adVarChar, 4 } },
+            { { Value(QStringLiteral("Mayoristas")), Value(QStringLiteral("2")) } } });
+    cnn().script(QStringLiteral("),("), { {}, {}, 2 });
+    CriteriosAnalisis criterios;
+    criterios.RubroDesde = QStringLiteral("1");
+    AnalisisCostos analisis;
+
+    EXPECT_TRUE(analisis.ArmarAnalisisCostos(criterios,
+        { QStringLiteral("1"), QStringLiteral("Mayoristas") }, QStringLiteral("ana/PC1")));
+
+    const QString precios = QStringLiteral(
+        "Query SELECT V_MA_PRECIOS.IdArticulo,V_MA_PRECIOS.ConIVA,V_MA_PRECIOS.Costo,"
+        "V_MA_PRECIOS.Precio4,V_MA_PRECIOS.FhOfertaDesde,V_MA_PRECIOS.FhOfertaHasta, "
+        "V_MA_ARTICULOS.TASAIVA,V_MA_ARTICULOS.EXENTO FROM V_MA_PRECIOS INNER JOIN V_MA_ARTICULOS "
+        "ON V_MA_PRECIOS.IDARTICULO = V_MA_ARTICULOS.IDARTICULO AND (V_MA_ARTICULOS.SUSPENDIDO = 0 "
+        "OR V_MA_ARTICULOS.SUSPENDIDO IS NULL) AND V_MA_PRECIOS.TIPOLISTA='V' AND "
+        "V_MA_PRECIOS.IDLISTA='%1'  and v_ma_articulos.idrubro>='   1'");
+    const QStringList esperado = {
+        QStringLiteral("Query SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE "
+                       "CLAVE = 'PIVA'"),
+        QStringLiteral("Execute DELETE AUX_ANALISISCOSTOS WHERE USUARIO ='ana/PC1'"),
+        QStringLiteral("Query SELECT TOP 1 * FROM V_MA_PRECIOSCAB with(nolock)  WHERE "
+                       "TIPOLISTA='V' and GRUPO='1' ORDER BY IDLISTA"),
+        precios.arg(QStringLiteral("   1")),
+        QStringLiteral("Query SELECT TOP 1 * FROM V_MA_PRECIOSCAB with(nolock)  WHERE "
+                       "TIPOLISTA='V' and GRUPO='Mayoristas' ORDER BY IDLISTA"),
+        precios.arg(QStringLiteral("   2")),
+        QStringLiteral("Query SELECT IDARTICULO,USUARIO FROM AUX_ANALISISCOSTOS WHERE 1=0"),
+        QStringLiteral("BeginTrans"),
+        QStringLiteral("Execute INSERT INTO AUX_ANALISISCOSTOS (IDARTICULO,L1,L1_UTL,L1_PVENTA,"
+                       "L1_IVA,L1_FHOFERTA_DESDE,L1_FHOFERTA_HASTA,L2,L2_UTL,L2_PVENTA,"
+                       "L2_FHOFERTA_DESDE,L2_FHOFERTA_HASTA,USUARIO) VALUES('A1','   1',10,110,0,"
+                       "NULL,NULL,'Mayoristas',30,130,NULL,NULL,'ana/PC1'),('A2','   1',20,120,0,"
+                       "NULL,NULL,'Mayoristas',40,140,NULL,NULL,'ana/PC1')"),
+        QStringLiteral("CommitTrans"),
+    };
+    EXPECT_EQ(cnn().log().join(u'\n').toStdString(), esperado.join(u'\n').toStdString());
+}
+
 TEST_F(AnalisisCostosGuion, a_refused_insert_goes_row_by_row_and_a_refused_row_is_asked_rolled_back)
 {
     const struct
