@@ -372,30 +372,86 @@ QString AnalisisCostos::sentenciaActualizacion(int n, const QString& articulo, c
         + literal(articulo) + QStringLiteral(" AND USUARIO=") + literal(clave);
 }
 
-bool AnalisisCostos::ArmarAnalisisCostos(
-    const CriteriosAnalisis& criterios, const QStringList& listas, const QString& clave)
+namespace {
+
+// One run of the analysis, step by step in the order they reach the database: the default rate,
+// the user's rows emptied, the chosen lists read into rows in memory, the keys' widths checked,
+// the rows written. Each step returns false when the run stops there (the operator's Abort, or
+// a failure that ends the run after its message).
+class CorridaAnalisis
 {
-    DB_Dll& db = gDB();
-    const Utilidades& u = gUtilidades();
-    Steps steps([&u](const RuntimeError& e) { return u.PreguntaError(e); });
-    AdoRecordset rs;
-    Cierre cierre(rs, clave);
+public:
+    explicit CorridaAnalisis(const QString& clave)
+        : m_db(gDB())
+        , m_u(gUtilidades())
+        , m_steps([this](const RuntimeError& e) { return m_u.PreguntaError(e); })
+        , m_cierre(m_rs, clave)
+        , m_clave(clave)
+    {
+    }
 
-    double tasaGeneral = 0;
-    if (!steps.run([&] {
-            tasaGeneral
-                = u.ValorMoneda(Configuracion::Cfg(QStringLiteral("PIVA")).trimmed()).toDouble();
-        }))
-        return false;
-    const QString filtro = filtroArticulos(criterios);
+    bool tasaGeneral();
+    bool vaciaTabla();
+    bool leeListas(const QStringList& listas, const QString& filtro);
+    bool clavesCaben();
+    bool escribeFilas();
 
+private:
+    bool resuelveEntrada(const QString& entrada, QString& grupo, QString& lista);
+    bool leePrecios(int n, const QString& columnaLista, const QString& precios);
+    bool agregaFila(int n, const QString& columnaLista, const int campo[], const QList<Value>& r);
+    bool escribeTanda(const QList<qsizetype>& tanda);
+    bool escribeTodas();
+
+    DB_Dll& m_db;
+    const Utilidades& m_u;
+    Steps m_steps;
+    AdoRecordset m_rs;
+    Cierre m_cierre;
+    QString m_clave;
+    double m_tasaGeneral = 0;
+    Progreso m_progreso;
+    FilasAnalisis m_filas;
+
+    // What the writing keeps across its attempts: the statements the operator let go by, as
+    // (row, its group), the rows holding one, and the last refusal with its statement.
+    QSet<std::pair<qsizetype, qsizetype>> m_omitidas;
+    QSet<qsizetype> m_filasConOmitidas;
+    std::optional<RuntimeError> m_rechazo;
+    std::pair<qsizetype, qsizetype> m_rechazada;
+};
+
+// The columns of a price row, by their place in `campo`.
+enum CampoPrecio
+{
+    Articulo,
+    ConIva,
+    Costo,
+    Precio,
+    Desde,
+    Hasta,
+    Tasa,
+    Exento,
+    CantidadCampos
+};
+
+bool CorridaAnalisis::tasaGeneral()
+{
+    return m_steps.run([&] {
+        m_tasaGeneral
+            = m_u.ValorMoneda(Configuracion::Cfg(QStringLiteral("PIVA")).trimmed()).toDouble();
+    });
+}
+
+bool CorridaAnalisis::vaciaTabla()
+{
     gDisplay().CartelInicio(QStringLiteral("Vaciando Tabla Auxiliar"), 0);
     bool borrado = false;
-    if (!steps.run([&] {
-            db.EjecutaConsultaSQL(sentenciaBorrado(clave));
-            borrado = db.gCnn().Errors().Count() == 0;
+    if (!m_steps.run([&] {
+            m_db.EjecutaConsultaSQL(sentenciaBorrado(m_clave));
+            borrado = m_db.gCnn().Errors().Count() == 0;
             if (!borrado)
-                MsgBox(db.gCnn().Errors().Item(0).Description());
+                MsgBox(m_db.gCnn().Errors().Item(0).Description());
         }))
         return false;
     // The rows of an earlier run are still there: new rows beside them would print every
@@ -403,13 +459,15 @@ bool AnalisisCostos::ArmarAnalisisCostos(
     if (!borrado)
         return false;
     gDisplay().CartelCerrar();
-    cierre.borrar = true;
+    m_cierre.borrar = true;
+    return true;
+}
 
+bool CorridaAnalisis::leeListas(const QStringList& listas, const QString& filtro)
+{
     gDisplay().CartelInicio(QStringLiteral("Generando Reporte"), 0);
-    Progreso progreso;
     // The rows are made in memory list by list, exactly as an insert per article of the first
     // list that prices it and an update per later list would leave them, and then written.
-    FilasAnalisis filas;
     int n = 0;
     for (const QString& entrada : listas) {
         // The table has four column groups; the window never lets more be chosen.
@@ -419,201 +477,227 @@ bool AnalisisCostos::ArmarAnalisisCostos(
         ++n;
         QString grupo;
         QString lista;
-        bool ok = steps.run([&] {
-            AdoRecordset cab;
-            if (db.ExisteEnTabla(QStringLiteral("V_MA_PRECIOSCAB"), entrada,
-                    QStringLiteral("Grupo"), &cab, Value(qint32(8)),
-                    QStringLiteral("TIPOLISTA='V' and GRUPO=") + literal(entrada)
-                        + QStringLiteral(" ORDER BY IDLISTA"))) {
-                // A group stands for its first list by code.
-                grupo = entrada;
-                lista = u.ValorCampo(cab.Fields(QStringLiteral("IdLista")).Value());
-            } else {
-                lista = entrada;
-            }
-            db.CierraRecordset(cab);
-            lista = u.FormateaCodigo(lista, 4);
-        });
-        if (!ok)
+        if (!resuelveEntrada(entrada, grupo, lista))
             return false;
         const QString columnaLista = grupo.isEmpty() ? lista : grupo;
-
-        QString precios = sentenciaPrecios(lista, filtro);
-        if (!steps.run([&] { db.AbrirRecordset(precios, rs); }))
+        if (!leePrecios(n, columnaLista, AnalisisCostos::sentenciaPrecios(lista, filtro)))
             return false;
-        if (rs.State() == 0)
-            continue;
-        // The price rows come a block at a time, their fields by position: asking each row for
-        // its fields by name cost more than the database's part.
-        int campo[8] = {};
-        ok = steps.run([&] {
-            const QString nombres[8] = { QStringLiteral("IdArticulo"), QStringLiteral("ConIVA"),
-                QStringLiteral("Costo"), QStringLiteral("Precio4"), QStringLiteral("FHOFERTADESDE"),
-                QStringLiteral("FHOFERTAHASTA"), QStringLiteral("TasaIva"),
-                QStringLiteral("Exento") };
-            for (int i = 0; i < 8; ++i)
-                campo[i] = indiceCampo(rs, nombres[i]);
-        });
-        if (!ok)
-            return false;
-        enum
-        {
-            Articulo,
-            ConIva,
-            Costo,
-            Precio,
-            Desde,
-            Hasta,
-            Tasa,
-            Exento
-        };
-        while (true) {
-            bool fin = false;
-            QList<QList<Value>> bloque;
-            if (!steps.run([&] {
-                    fin = rs.Eof();
-                    if (!fin)
-                        bloque = rs.GetRows(BloqueLectura);
-                }))
-                return false;
-            if (fin)
-                break;
-            for (const QList<Value>& r : std::as_const(bloque)) {
-                ok = steps.run([&] {
-                    double tasa = r.at(campo[Tasa]).toDouble();
-                    if (tasa == 0)
-                        tasa = tasaGeneral;
-                    const Value& exento = r.at(campo[Exento]);
-                    if (!exento.isNull() && !exento.isEmpty() && exento.toBool())
-                        tasa = 0;
-                    const Value& conIva = r.at(campo[ConIva]);
-                    const Value& precio = r.at(campo[Precio]);
-                    const double util = utilidad(precio, r.at(campo[Costo]),
-                        !conIva.isNull() && !conIva.isEmpty() && conIva.toBool(), tasa);
-                    GrupoFila g;
-                    g.n = n;
-                    g.lista = columnaLista;
-                    g.utilidad = db.SQLValue(Value(util), QStringLiteral("@"));
-                    g.precio = db.SQLValue(precio, QStringLiteral("@"));
-                    g.desde = fechaSql(r.at(campo[Desde]));
-                    g.hasta = fechaSql(r.at(campo[Hasta]));
-                    const QString articulo = u.ValorCampo(r.at(campo[Articulo]));
-                    progreso.muestra(articulo);
-                    filas.agrega(articulo, std::move(g));
-                });
-                if (!ok)
-                    return false;
-            }
-        }
-        db.CierraRecordset(rs);
     }
+    return true;
+}
 
+bool CorridaAnalisis::resuelveEntrada(const QString& entrada, QString& grupo, QString& lista)
+{
+    return m_steps.run([&] {
+        AdoRecordset cab;
+        if (m_db.ExisteEnTabla(QStringLiteral("V_MA_PRECIOSCAB"), entrada, QStringLiteral("Grupo"),
+                &cab, Value(qint32(8)),
+                QStringLiteral("TIPOLISTA='V' and GRUPO=") + literal(entrada)
+                    + QStringLiteral(" ORDER BY IDLISTA"))) {
+            // A group stands for its first list by code.
+            grupo = entrada;
+            lista = m_u.ValorCampo(cab.Fields(QStringLiteral("IdLista")).Value());
+        } else {
+            lista = entrada;
+        }
+        m_db.CierraRecordset(cab);
+        lista = m_u.FormateaCodigo(lista, 4);
+    });
+}
+
+bool CorridaAnalisis::leePrecios(int n, const QString& columnaLista, const QString& precios)
+{
+    if (!m_steps.run([&] { m_db.AbrirRecordset(precios, m_rs); }))
+        return false;
+    if (m_rs.State() == 0)
+        return true;
+    // The price rows come a block at a time, their fields by position: asking each row for its
+    // fields by name cost more than the database's part.
+    int campo[CantidadCampos] = {};
+    if (!m_steps.run([&] {
+            const QString nombres[CantidadCampos] = { QStringLiteral("IdArticulo"),
+                QStringLiteral("ConIVA"), QStringLiteral("Costo"), QStringLiteral("Precio4"),
+                QStringLiteral("FHOFERTADESDE"), QStringLiteral("FHOFERTAHASTA"),
+                QStringLiteral("TasaIva"), QStringLiteral("Exento") };
+            for (int i = 0; i < CantidadCampos; ++i)
+                campo[i] = indiceCampo(m_rs, nombres[i]);
+        }))
+        return false;
+    while (true) {
+        bool fin = false;
+        QList<QList<Value>> bloque;
+        if (!m_steps.run([&] {
+                fin = m_rs.Eof();
+                if (!fin)
+                    bloque = m_rs.GetRows(BloqueLectura);
+            }))
+            return false;
+        if (fin)
+            break;
+        for (const QList<Value>& r : std::as_const(bloque)) {
+            if (!agregaFila(n, columnaLista, campo, r))
+                return false;
+        }
+    }
+    m_db.CierraRecordset(m_rs);
+    return true;
+}
+
+bool CorridaAnalisis::agregaFila(
+    int n, const QString& columnaLista, const int campo[], const QList<Value>& r)
+{
+    return m_steps.run([&] {
+        double tasa = r.at(campo[Tasa]).toDouble();
+        if (tasa == 0)
+            tasa = m_tasaGeneral;
+        const Value& exento = r.at(campo[Exento]);
+        if (!exento.isNull() && !exento.isEmpty() && exento.toBool())
+            tasa = 0;
+        const Value& conIva = r.at(campo[ConIva]);
+        const Value& precio = r.at(campo[Precio]);
+        const double util = AnalisisCostos::utilidad(precio, r.at(campo[Costo]),
+            !conIva.isNull() && !conIva.isEmpty() && conIva.toBool(), tasa);
+        GrupoFila g;
+        g.n = n;
+        g.lista = columnaLista;
+        g.utilidad = m_db.SQLValue(Value(util), QStringLiteral("@"));
+        g.precio = m_db.SQLValue(precio, QStringLiteral("@"));
+        g.desde = AnalisisCostos::fechaSql(r.at(campo[Desde]));
+        g.hasta = AnalisisCostos::fechaSql(r.at(campo[Hasta]));
+        const QString articulo = m_u.ValorCampo(r.at(campo[Articulo]));
+        m_progreso.muestra(articulo);
+        m_filas.agrega(articulo, std::move(g));
+    });
+}
+
+bool CorridaAnalisis::clavesCaben()
+{
     // The report finds the rows by their keys: a key the work table would store cut leaves an
     // analysis that prints empty, so the run stops before it writes.
-    if (filas.cantidad() > 0) {
-        QString cortada;
-        if (!steps.run([&] { cortada = claveCortada(db, filas, clave); }))
-            return false;
-        if (!cortada.isEmpty()) {
-            MsgBox(cortada);
-            return false;
-        }
+    if (m_filas.cantidad() == 0)
+        return true;
+    QString cortada;
+    if (!m_steps.run([&] { cortada = claveCortada(m_db, m_filas, m_clave); }))
+        return false;
+    if (!cortada.isEmpty()) {
+        MsgBox(cortada);
+        return false;
     }
+    return true;
+}
 
-    // One transaction for every row of the run: a commit per row waited on the disk once per
-    // row. A run that stops rolls it back.
-    // Rows that take the same columns go in one statement: statements one by one cost more to
-    // prepare than to run. A statement that did not write every row it carried is written again
-    // row by row, with the insert and updates a row was made of, so the operator is asked about
-    // the very row. The transaction is rolled back before the question: no lock waits on the
-    // answer. Retry and Ignore then write the run again from its first row, Ignore without the
-    // refused statement.
-    const qsizetype porSentencia = db.gServidor.contains(u'#') ? 1 : FilasPorSentencia;
-    QSet<std::pair<qsizetype, qsizetype>> omitidas; // (row, its group) let go by the operator
-    QSet<qsizetype> filasConOmitidas;
-    std::optional<RuntimeError> rechazo;
-    std::pair<qsizetype, qsizetype> rechazada;
-    const auto escribe = [&](const QList<qsizetype>& tanda) {
-        bool enLote = true;
-        QStringList valores;
-        for (qsizetype i : tanda) {
-            enLote = enLote && !filasConOmitidas.contains(i);
-            valores << filas.fila(i).valores(clave);
-        }
-        if (enLote) {
-            qint64 escritas = 0;
-            db.EjecutaConsultaSQL(filas.fila(tanda.first()).insercion(valores), &escritas);
-            if (db.gCnn().Errors().Count() == 0 && escritas == tanda.size())
-                return true;
-        }
-        for (qsizetype i : tanda) {
-            const FilaAnalisis& fila = filas.fila(i);
-            progreso.muestra(fila.articulo);
-            bool existe = false;
-            for (qsizetype k = 0; k < qsizetype(fila.grupos.size()); ++k) {
-                if (omitidas.contains({ i, k }))
-                    continue;
-                const GrupoFila& g = fila.grupos[size_t(k)];
-                const QString sentencia = existe
-                    ? sentenciaActualizacion(
-                        g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave)
-                    : sentenciaInsercion(
-                        g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, clave);
-                try {
-                    ejecuta(db, sentencia, fila.articulo);
-                } catch (const RuntimeError& error) {
-                    rechazo = error;
-                    rechazada = { i, k };
-                    return false;
-                }
-                existe = true;
-            }
-        }
-        return true;
-    };
-    const auto escribeTodas = [&] {
-        QHash<QString, QList<qsizetype>> porColumnas;
-        for (qsizetype i = 0; i < filas.cantidad(); ++i) {
-            progreso.muestra(filas.fila(i).articulo);
-            QList<qsizetype>& tanda = porColumnas[filas.fila(i).columnas()];
-            tanda << i;
-            if (tanda.size() >= porSentencia) {
-                if (!escribe(tanda))
-                    return false;
-                tanda.clear();
-            }
-        }
-        for (const QList<qsizetype>& tanda : std::as_const(porColumnas)) {
-            if (!tanda.isEmpty() && !escribe(tanda))
-                return false;
-        }
-        return true;
-    };
+// One transaction for every row of the run: a commit per row waited on the disk once per row. A
+// run that stops rolls it back.
+// Rows that take the same columns go in one statement: statements one by one cost more to prepare
+// than to run. A statement that did not write every row it carried is written again row by row,
+// with the insert and updates a row was made of, so the operator is asked about the very row. The
+// transaction is rolled back before the question: no lock waits on the answer. Retry and Ignore
+// then write the run again from its first row, Ignore without the refused statement.
+bool CorridaAnalisis::escribeFilas()
+{
     for (;;) {
-        if (!steps.run([&] {
-                if (!db.gCnn().BeginTrans())
-                    throw db.gCnn().LastError();
-                cierre.enTransaccion = true;
+        if (!m_steps.run([&] {
+                if (!m_db.gCnn().BeginTrans())
+                    throw m_db.gCnn().LastError();
+                m_cierre.enTransaccion = true;
             }))
             return false;
         if (escribeTodas())
             break;
-        db.gCnn().RollbackTrans();
-        cierre.enTransaccion = false;
-        const int respuesta = u.PreguntaError(*rechazo);
+        m_db.gCnn().RollbackTrans();
+        m_cierre.enTransaccion = false;
+        const int respuesta = m_u.PreguntaError(*m_rechazo);
         if (respuesta == Msg::Ignore) {
-            omitidas.insert(rechazada);
-            filasConOmitidas.insert(rechazada.first);
+            m_omitidas.insert(m_rechazada);
+            m_filasConOmitidas.insert(m_rechazada.first);
         } else if (respuesta != Msg::Retry) {
             return false;
         }
     }
-    if (!steps.run([&] {
-            if (!db.gCnn().CommitTrans())
-                throw db.gCnn().LastError();
-            cierre.enTransaccion = false;
+    if (!m_steps.run([&] {
+            if (!m_db.gCnn().CommitTrans())
+                throw m_db.gCnn().LastError();
+            m_cierre.enTransaccion = false;
         }))
         return false;
-    cierre.completo = true;
+    m_cierre.completo = true;
     return true;
+}
+
+// Every row, in statements of up to FilasPorSentencia rows that take the same columns (one row
+// each on Oracle). False at the first statement refused on its own.
+bool CorridaAnalisis::escribeTodas()
+{
+    const qsizetype porSentencia = m_db.gServidor.contains(u'#') ? 1 : FilasPorSentencia;
+    QHash<QString, QList<qsizetype>> porColumnas;
+    for (qsizetype i = 0; i < m_filas.cantidad(); ++i) {
+        m_progreso.muestra(m_filas.fila(i).articulo);
+        QList<qsizetype>& tanda = porColumnas[m_filas.fila(i).columnas()];
+        tanda << i;
+        if (tanda.size() >= porSentencia) {
+            if (!escribeTanda(tanda))
+                return false;
+            tanda.clear();
+        }
+    }
+    for (const QList<qsizetype>& tanda : std::as_const(porColumnas)) {
+        if (!tanda.isEmpty() && !escribeTanda(tanda))
+            return false;
+    }
+    return true;
+}
+
+// One statement for the rows of `tanda`; when it did not write them all (or a row of it holds a
+// statement the operator let go by), the rows one by one with their own insert and updates.
+bool CorridaAnalisis::escribeTanda(const QList<qsizetype>& tanda)
+{
+    bool enLote = true;
+    QStringList valores;
+    for (qsizetype i : tanda) {
+        enLote = enLote && !m_filasConOmitidas.contains(i);
+        valores << m_filas.fila(i).valores(m_clave);
+    }
+    if (enLote) {
+        qint64 escritas = 0;
+        m_db.EjecutaConsultaSQL(m_filas.fila(tanda.first()).insercion(valores), &escritas);
+        if (m_db.gCnn().Errors().Count() == 0 && escritas == tanda.size())
+            return true;
+    }
+    for (qsizetype i : tanda) {
+        const FilaAnalisis& fila = m_filas.fila(i);
+        m_progreso.muestra(fila.articulo);
+        bool existe = false;
+        for (qsizetype k = 0; k < qsizetype(fila.grupos.size()); ++k) {
+            if (m_omitidas.contains({ i, k }))
+                continue;
+            const GrupoFila& g = fila.grupos[size_t(k)];
+            const QString sentencia = existe
+                ? AnalisisCostos::sentenciaActualizacion(
+                    g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, m_clave)
+                : AnalisisCostos::sentenciaInsercion(
+                    g.n, fila.articulo, g.lista, g.utilidad, g.precio, g.desde, g.hasta, m_clave);
+            try {
+                ejecuta(m_db, sentencia, fila.articulo);
+            } catch (const RuntimeError& error) {
+                m_rechazo = error;
+                m_rechazada = { i, k };
+                return false;
+            }
+            existe = true;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool AnalisisCostos::ArmarAnalisisCostos(
+    const CriteriosAnalisis& criterios, const QStringList& listas, const QString& clave)
+{
+    CorridaAnalisis corrida(clave);
+    if (!corrida.tasaGeneral())
+        return false;
+    const QString filtro = filtroArticulos(criterios);
+    return corrida.vaciaTabla() && corrida.leeListas(listas, filtro) && corrida.clavesCaben()
+        && corrida.escribeFilas();
 }

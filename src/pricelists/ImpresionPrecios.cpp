@@ -1,5 +1,7 @@
 #include "pricelists/ImpresionPrecios.h"
 
+#include <optional>
+
 #include <QLocale>
 
 #include "data/ConsultasDatos.h"
@@ -72,16 +74,13 @@ QString ImpresionPrecios::NumeroFormula(double valor)
     return texto == QStringLiteral("-0") ? QStringLiteral("0") : texto;
 }
 
-ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
-    const EstadoImpresion& e, const QString& empresa, const QString& claveAnalisis)
+namespace {
+
+// The criteria rows turned into the selection by the formula builder; a rejected row leaves the
+// builder's message in `mensaje`.
+QString seleccionCriterios(const EstadoImpresion& e, QString& mensaje)
 {
     const Utilidades& u = gUtilidades();
-    Resultado r;
-    TrabajoImpresion& t = r.trabajo;
-    t.Destino = e.Destino;
-    t.EnviarPorMail = e.EnviarPorMail;
-
-    // 1. Criteria rows; a rejected row stops the print with the builder's message.
     QList<FiltroSeleccion> filtros(6);
     const auto fila = [&](int i, const QString& campo, const QString& desde, const QString& hasta,
                           qint16 tipo) {
@@ -107,72 +106,64 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     fila(4, QStringLiteral("{v_ma_articulos.idfamilia}"), e.FamiliaDesde.trimmed(),
         e.FamiliaHasta.trimmed(), 129);
     QString seleccion;
-    QString mensaje;
     FormulaSeleccion::ArmaFormulaSeleccion(filtros, seleccion, &mensaje);
-    if (!mensaje.isEmpty()) {
-        r.ok = false;
-        r.mensaje = mensaje;
-        return r;
+    return seleccion;
+}
+
+// The offers' condition added to `seleccion`: the period between the typed dates, or from or to
+// the one typed, or any offer when none is. A typed date that is no date is told as the
+// criteria's are (the message returned, `seleccion` left as it was), and nothing is printed.
+QString condicionOfertas(const EstadoImpresion& e, QString& seleccion)
+{
+    const Utilidades& u = gUtilidades();
+    const bool desde = !e.OfDesde.trimmed().isEmpty();
+    const bool hasta = !e.OfHasta.trimmed().isEmpty();
+    // A typed date that is no date is told with the box and the text typed.
+    const auto incorrecta = [](const char* caja, const QString& tipeado) {
+        return QStringLiteral("Fecha %1 de Articulos en Oferta incorrecta: \"%2\"")
+            .arg(QLatin1String(caja), tipeado.trimmed());
+    };
+    if (desde && !u.LeeFecha(e.OfDesde).isValid())
+        return incorrecta("Desde", e.OfDesde);
+    if (hasta && !u.LeeFecha(e.OfHasta).isValid())
+        return incorrecta("Hasta", e.OfHasta);
+    if (desde && !hasta) {
+        seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaDesde} = ")
+            + u.FechaFormula(e.OfDesde);
+    } else if (hasta && !desde) {
+        seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaHasta} = ")
+            + u.FechaFormula(e.OfHasta);
+    } else {
+        const QString abre
+            = seleccion.trimmed().isEmpty() ? QStringLiteral("(") : QStringLiteral(" AND (");
+        if (desde)
+            seleccion += abre + QStringLiteral(" {v_ma_precios.FhOfertaDesde} >= ")
+                + u.FechaFormula(e.OfDesde) + QStringLiteral(" AND ")
+                + QStringLiteral(" {v_ma_precios.FhOfertaHasta} <= ") + u.FechaFormula(e.OfHasta)
+                + u')';
+        else
+            // No dates: every article with an offer period.
+            seleccion += abre + QStringLiteral(" Not IsNull({v_ma_precios.FhOfertaDesde}))");
     }
+    return QString();
+}
 
-    // 2. The five formula texts.
-    t.Formula1 = QStringLiteral("Nombreempresa = ") + literal(empresa);
-    t.Formula4 = e.ChkListaPPagina != 0 ? QStringLiteral("CortePorLista = '-1'") : QString();
-    t.Formula5 = QStringLiteral("OcultarColumnas = '") + ColumnasOcultas(e.ChkFiltro) + u'\'';
-
-    // 3. Fixed conditions.
-    if (e.chkAnalisisCostos == 0)
-        seleccion += junta(seleccion) + QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = ")
-            + literal(e.TipoLista) + QStringLiteral(" ");
-    if (e.ChkArticulosEnOferta == 1) {
-        const bool desde = !e.OfDesde.trimmed().isEmpty();
-        const bool hasta = !e.OfHasta.trimmed().isEmpty();
-        // A typed date that is no date is told with the box and the text typed, and nothing is
-        // printed.
-        const auto incorrecta = [](const char* caja, const QString& tipeado) {
-            return QStringLiteral("Fecha %1 de Articulos en Oferta incorrecta: \"%2\"")
-                .arg(QLatin1String(caja), tipeado.trimmed());
-        };
-        if (desde && !u.LeeFecha(e.OfDesde).isValid()) {
-            r.ok = false;
-            r.mensaje = incorrecta("Desde", e.OfDesde);
-            return r;
-        }
-        if (hasta && !u.LeeFecha(e.OfHasta).isValid()) {
-            r.ok = false;
-            r.mensaje = incorrecta("Hasta", e.OfHasta);
-            return r;
-        }
-        if (desde && !hasta) {
-            seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaDesde} = ")
-                + u.FechaFormula(e.OfDesde);
-        } else if (hasta && !desde) {
-            seleccion += junta(seleccion) + QStringLiteral(" {v_ma_precios.FhOfertaHasta} = ")
-                + u.FechaFormula(e.OfHasta);
-        } else {
-            const QString abre
-                = seleccion.trimmed().isEmpty() ? QStringLiteral("(") : QStringLiteral(" AND (");
-            if (desde)
-                seleccion += abre + QStringLiteral(" {v_ma_precios.FhOfertaDesde} >= ")
-                    + u.FechaFormula(e.OfDesde) + QStringLiteral(" AND ")
-                    + QStringLiteral(" {v_ma_precios.FhOfertaHasta} <= ")
-                    + u.FechaFormula(e.OfHasta) + u')';
-            else
-                // No dates: every article with an offer period.
-                seleccion += abre + QStringLiteral(" Not IsNull({v_ma_precios.FhOfertaDesde}))");
-        }
-    }
-    seleccion += junta(seleccion) + QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False");
-
-    // 4. Sort list.
-    t.CamposOrden = QStringList { QString() };
+// The sort list: "+" and the Tag of the selected sort option, or one empty text.
+QStringList camposOrden(const EstadoImpresion& e)
+{
+    QStringList campos { QString() };
     for (const OpcionOrden& o : e.OptOrden) {
         if (o.Value)
-            t.CamposOrden[0] = u'+' + o.Tag;
+            campos[0] = u'+' + o.Tag;
     }
+    return campos;
+}
 
-    // 6. Formula list.
-    QStringList& lista = t.ListaFormulasReporte;
+// The formula list before the margins: the price columns' captions, the purchase/sales
+// conditions of a sales list, the stock switch.
+QStringList listaFormulas(const EstadoImpresion& e)
+{
+    QStringList lista;
     const auto caption
         = [&](int i) { return i < e.ChkFiltro.size() ? e.ChkFiltro[i].Caption : QString(); };
     if (e.ChkSelectivo == 0) {
@@ -187,9 +178,9 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
         if (e.ChkSelectivo == 0) {
             if (!e.CmbCpra_Vta.trimmed().isEmpty()) {
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=")
-                        + literal(DescripcionCondicion(e.CmbCpra_Vta));
+                        + literal(ImpresionPrecios::DescripcionCondicion(e.CmbCpra_Vta));
                 lista << QStringLiteral("PorcRecargoCPRAVTA=")
-                        + NumeroFormula(e.PorcentajeCpra_Vta);
+                        + ImpresionPrecios::NumeroFormula(e.PorcentajeCpra_Vta);
             } else {
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion=''");
             }
@@ -202,24 +193,33 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
                     continue;
                 ++n;
                 lista << QStringLiteral("Cond_Cpra_Vta_Descripcion%1=").arg(n)
-                        + literal(DescripcionCondicion(c.Texto));
+                        + literal(ImpresionPrecios::DescripcionCondicion(c.Texto));
                 lista << QStringLiteral("PorcRecargoCPRAVTA%1=").arg(n)
-                        + NumeroFormula(c.Porcentaje);
+                        + ImpresionPrecios::NumeroFormula(c.Porcentaje);
             }
             lista << QStringLiteral("CantCondiciones=%1").arg(n);
             lista << QStringLiteral("QuePrecio=4");
         }
     }
     lista << conStock(e);
+    return lista;
+}
 
-    // 7. Warehouse.
-    if (e.chkAnalisisCostos == 0 && !e.Deposito.isEmpty() && e.lblDescDep != QStringLiteral("..."))
-        seleccion += QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = ")
-            + literal(u.FormateaCodigo(e.Deposito, 4))
-            + QStringLiteral(" OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
-                             "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))");
+// The warehouse's condition, when a warehouse was typed and found (not for the cost analysis).
+QString condicionDeposito(const EstadoImpresion& e)
+{
+    if (e.chkAnalisisCostos != 0 || e.Deposito.isEmpty() || e.lblDescDep == QStringLiteral("..."))
+        return QString();
+    return QStringLiteral(" AND  ({STK_MA_ARTICULOS.DEPOSITO} = ")
+        + literal(gUtilidades().FormateaCodigo(e.Deposito, 4))
+        + QStringLiteral(" OR {STK_MA_ARTICULOS.DEPOSITO}='' OR "
+                         "ISNULL({STK_MA_ARTICULOS.DEPOSITO}))");
+}
 
-    // 8. Report name by mode and grouping.
+// The report of the first selected grouping option, by mode and selective box; nullopt when no
+// option is selected.
+std::optional<QString> reportePorAgrupamiento(const EstadoImpresion& e)
+{
     int grupo = -1;
     for (int i = 0; i < e.OptGROUP.size() && grupo < 0; ++i) {
         if (e.OptGROUP[i])
@@ -227,67 +227,131 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     }
     static const QString agrupamientos[] = { QStringLiteral("Rubro"), QStringLiteral("Familia"),
         QStringLiteral("Proveedor"), QString() };
-    if (grupo >= 0 && grupo <= 3) {
-        if (e.ModoCompras && e.UsaRetail)
-            t.NombreReporte = QStringLiteral("RP_ListaPreciosDescRecPN") + agrupamientos[grupo];
+    if (grupo < 0 || grupo > 3)
+        return std::nullopt;
+    if (e.ModoCompras && e.UsaRetail)
+        return QStringLiteral("RP_ListaPreciosDescRecPN") + agrupamientos[grupo];
+    return QStringLiteral("RP_ListaPrecios") + agrupamientos[grupo]
+        + (e.ChkSelectivo == 0 ? QString() : QStringLiteral("_Sel"));
+}
+
+// Zero prices left out: a row stays when a shown column is not zero. Empty when zero prices are
+// included, for the cost analysis, or when no column is shown.
+QString condicionPreciosCero(const EstadoImpresion& e)
+{
+    if (e.chkIncluirEnCero != 0 || e.chkAnalisisCostos != 0)
+        return QString();
+    QString z;
+    for (int i = 0; i < e.ChkFiltro.size(); ++i) {
+        if (e.ChkFiltro[i].Value != 1)
+            continue;
+        if (i == 0)
+            z += QStringLiteral("{V_MA_PRECIOS.COSTO}<>0");
         else
-            t.NombreReporte = QStringLiteral("RP_ListaPrecios") + agrupamientos[grupo]
-                + (e.ChkSelectivo == 0 ? QString() : QStringLiteral("_Sel"));
-    } else {
-        r.sinAgrupamiento = true;
+            z += (z.trimmed().isEmpty() ? QString() : QStringLiteral(" OR "))
+                + QStringLiteral(" {V_MA_PRECIOS.PRECIO") + e.ChkFiltro[i].Tag
+                + QStringLiteral("}<>0 ");
     }
+    if (z.trimmed().isEmpty())
+        return QString();
+    return QStringLiteral(" AND (") + z + QStringLiteral(") ");
+}
 
-    // 9. Zero prices: keep a row when a shown column is not zero.
-    if (e.chkIncluirEnCero == 0 && e.chkAnalisisCostos == 0) {
-        QString z;
-        for (int i = 0; i < e.ChkFiltro.size(); ++i) {
-            if (e.ChkFiltro[i].Value != 1)
-                continue;
-            if (i == 0)
-                z += QStringLiteral("{V_MA_PRECIOS.COSTO}<>0");
-            else
-                z += (z.trimmed().isEmpty() ? QString() : QStringLiteral(" OR "))
-                    + QStringLiteral(" {V_MA_PRECIOS.PRECIO") + e.ChkFiltro[i].Tag
-                    + QStringLiteral("}<>0 ");
+// The margins' entries, for the sales layouts only.
+void agregaMargenes(const EstadoImpresion& e, const QString& reporte, QStringList& lista)
+{
+    for (const QString& nombre : kListasConMargen) {
+        if (reporte.compare(nombre, Qt::CaseInsensitive) == 0) {
+            lista << QStringLiteral("IncluirMargen=%1").arg(e.chkIncluirMargen);
+            lista << QStringLiteral("MargenResumido=%1").arg(e.chkMargenResumido);
+            return;
         }
-        if (!z.trimmed().isEmpty())
-            seleccion += QStringLiteral(" AND (") + z + QStringLiteral(") ");
+    }
+}
+
+// The labels' list: eleven entries, the seventh the price of the first ticked box.
+QStringList listaEtiquetas(const EstadoImpresion& e)
+{
+    QStringList lista(11, QString());
+    for (const CasillaPrecio& c : e.ChkFiltro) {
+        if (c.Value != 0) {
+            lista[6] = QStringLiteral("QuePrecio=") + literal(QStringLiteral("Precio") + c.Tag);
+            break;
+        }
+    }
+    return lista;
+}
+
+} // namespace
+
+ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
+    const EstadoImpresion& e, const QString& empresa, const QString& claveAnalisis)
+{
+    Resultado r;
+    TrabajoImpresion& t = r.trabajo;
+    t.Destino = e.Destino;
+    t.EnviarPorMail = e.EnviarPorMail;
+
+    QString mensaje;
+    QString seleccion = seleccionCriterios(e, mensaje);
+    if (!mensaje.isEmpty()) {
+        r.ok = false;
+        r.mensaje = mensaje;
+        return r;
     }
 
-    // 10. Cost analysis.
+    t.Formula1 = QStringLiteral("Nombreempresa = ") + literal(empresa);
+    t.Formula4 = e.ChkListaPPagina != 0 ? QStringLiteral("CortePorLista = '-1'") : QString();
+    t.Formula5 = QStringLiteral("OcultarColumnas = '") + ColumnasOcultas(e.ChkFiltro) + u'\'';
+
+    // The conditions every price list has: its list type, the offers asked for, no suspended
+    // article.
+    if (e.chkAnalisisCostos == 0)
+        seleccion += junta(seleccion) + QStringLiteral(" {V_MA_PRECIOS.TIPOLISTA} = ")
+            + literal(e.TipoLista) + QStringLiteral(" ");
+    if (e.ChkArticulosEnOferta == 1) {
+        mensaje = condicionOfertas(e, seleccion);
+        if (!mensaje.isEmpty()) {
+            r.ok = false;
+            r.mensaje = mensaje;
+            return r;
+        }
+    }
+    seleccion += junta(seleccion) + QStringLiteral(" {v_ma_articulos.SUSPENDIDO} = False");
+
+    t.CamposOrden = camposOrden(e);
+    QStringList& lista = t.ListaFormulasReporte;
+    lista = listaFormulas(e);
+    seleccion += condicionDeposito(e);
+
+    const std::optional<QString> reporte = reportePorAgrupamiento(e);
+    if (reporte)
+        t.NombreReporte = *reporte;
+    else
+        r.sinAgrupamiento = true;
+
+    seleccion += condicionPreciosCero(e);
+
     if (e.chkAnalisisCostos == 1 && e.ModoCompras) {
         t.NombreReporte = QStringLiteral("RP_LISTAPRECIOSAC");
         t.AnalisisCostos = true;
         seleccion += QStringLiteral(" and {aux_analisiscostos.usuario}=") + literal(claveAnalisis);
     }
 
-    // 11. Purchases leave out what is suspended for purchasing too.
+    // Purchases leave out what is suspended for purchasing too.
     if (e.chkAnalisisCostos == 0 && e.ModoCompras)
         seleccion += QStringLiteral(" AND {V_MA_ARTICULOS.SUSPENDIDO}=FALSE AND "
                                     "{V_MA_ARTICULOS.SUSPENDIDOC}=FALSE ");
 
-    // 12. Margins, for the sales layouts only.
-    for (const QString& nombre : kListasConMargen) {
-        if (t.NombreReporte.compare(nombre, Qt::CaseInsensitive) == 0) {
-            lista << QStringLiteral("IncluirMargen=%1").arg(e.chkIncluirMargen);
-            lista << QStringLiteral("MargenResumido=%1").arg(e.chkMargenResumido);
-            break;
-        }
-    }
+    agregaMargenes(e, t.NombreReporte, lista);
     while (lista.size() < 16)
         lista << QString();
 
-    // 13. Labels replace the report and keep only the price they show.
+    // Labels replace the report and keep only the price they show.
     if (e.ChkEtiquetas != 0) {
         t.Etiquetas = true;
         t.NombreReporte = QStringLiteral("MA_PRE2");
-        lista = QStringList(11, QString());
-        for (const CasillaPrecio& c : e.ChkFiltro) {
-            if (c.Value != 0) {
-                lista[6] = QStringLiteral("QuePrecio=") + literal(QStringLiteral("Precio") + c.Tag);
-                break;
-            }
-        }
+        lista = listaEtiquetas(e);
     }
     t.Seleccion = seleccion;
     return r;
