@@ -42,18 +42,19 @@ void lanzaError(DB_Dll& db)
     }
 }
 
-// A statement of one article's row. The data layer clears a server's "would be truncated" as a
-// warning, although the server stored nothing: a statement that wrote no row was refused all the
-// same.
+// A statement of one article's row. A statement that wrote no row was refused, although nothing
+// says why: the data layer clears a server's "would be truncated" as a warning when the server
+// stored nothing, and a trigger may leave the row out without a word. A server that reports no
+// counts answers -1, which is no refusal.
 void ejecuta(DB_Dll& db, const QString& sentencia, const QString& articulo)
 {
     qint64 escritas = 0;
     db.EjecutaConsultaSQL(sentencia, &escritas);
     lanzaError(db);
     if (escritas == 0)
-        throw RuntimeError(SqlNativeError::StringTruncated,
+        throw RuntimeError(AdoErrorNumber::Fail,
             QStringLiteral("La base de datos no guardó la fila del artículo %1 en "
-                           "AUX_ANALISISCOSTOS: algún texto es más largo que su columna.")
+                           "AUX_ANALISISCOSTOS: la sentencia no escribió ninguna fila.")
                 .arg(articulo.trimmed()),
             QStringLiteral("AnalisisCostos"));
 }
@@ -414,9 +415,11 @@ private:
     FilasAnalisis m_filas;
 
     // What the writing keeps across its attempts: the statements the operator let go by, as
-    // (row, its group), the rows holding one, and the last refusal with its statement.
+    // (row, its group); the rows written statement by statement (holding one of those, or
+    // carried by an insert that wrote only some of its rows); the last refusal with its
+    // statement, none when an attempt stopped only to write rows one by one.
     QSet<std::pair<qsizetype, qsizetype>> m_omitidas;
-    QSet<qsizetype> m_filasConOmitidas;
+    QSet<qsizetype> m_filasSueltas;
     std::optional<RuntimeError> m_rechazo;
     std::pair<qsizetype, qsizetype> m_rechazada;
 };
@@ -589,8 +592,9 @@ bool CorridaAnalisis::clavesCaben()
 // One transaction for every row of the run: a commit per row waited on the disk once per row. A
 // run that stops rolls it back.
 // Rows that take the same columns go in one statement: statements one by one cost more to prepare
-// than to run. A statement that did not write every row it carried is written again row by row,
-// with the insert and updates a row was made of, so the operator is asked about the very row. The
+// than to run. A statement that wrote none of the rows it carried is written again row by row,
+// with the insert and updates a row was made of, so the operator is asked about the very row; one
+// that wrote only some of them makes the run start again with those rows one by one. The
 // transaction is rolled back before the question: no lock waits on the answer. Retry and Ignore
 // then write the run again from its first row, Ignore without the refused statement.
 bool CorridaAnalisis::escribeFilas()
@@ -606,10 +610,13 @@ bool CorridaAnalisis::escribeFilas()
             break;
         m_db.gCnn().RollbackTrans();
         m_cierre.enTransaccion = false;
+        if (!m_rechazo)
+            continue;
         const int respuesta = m_u.PreguntaError(*m_rechazo);
+        m_rechazo.reset();
         if (respuesta == Msg::Ignore) {
             m_omitidas.insert(m_rechazada);
-            m_filasConOmitidas.insert(m_rechazada.first);
+            m_filasSueltas.insert(m_rechazada.first);
         } else if (respuesta != Msg::Retry) {
             return false;
         }
@@ -625,7 +632,8 @@ bool CorridaAnalisis::escribeFilas()
 }
 
 // Every row, in statements of up to FilasPorSentencia rows that take the same columns (one row
-// each on Oracle). False at the first statement refused on its own.
+// each on Oracle). False at the first statement refused on its own, or at an insert that wrote
+// only some of its rows.
 bool CorridaAnalisis::escribeTodas()
 {
     const qsizetype porSentencia = m_db.gServidor.contains(u'#') ? 1 : FilasPorSentencia;
@@ -647,21 +655,32 @@ bool CorridaAnalisis::escribeTodas()
     return true;
 }
 
-// One statement for the rows of `tanda`; when it did not write them all (or a row of it holds a
-// statement the operator let go by), the rows one by one with their own insert and updates.
+// One statement for the rows of `tanda`; when it wrote none of them (or a row of it is to go on
+// its own), the rows one by one with their own insert and updates.
 bool CorridaAnalisis::escribeTanda(const QList<qsizetype>& tanda)
 {
     bool enLote = true;
     QStringList valores;
     for (qsizetype i : tanda) {
-        enLote = enLote && !m_filasConOmitidas.contains(i);
+        enLote = enLote && !m_filasSueltas.contains(i);
         valores << m_filas.fila(i).valores(m_clave);
     }
     if (enLote) {
         qint64 escritas = 0;
         m_db.EjecutaConsultaSQL(m_filas.fila(tanda.first()).insercion(valores), &escritas);
-        if (m_db.gCnn().Errors().Count() == 0 && escritas == tanda.size())
+        // A server that reports no counts (SET NOCOUNT ON, some triggers) answers -1: a statement
+        // that raised no error wrote its rows.
+        const bool sinError = m_db.gCnn().Errors().Count() == 0;
+        if (sinError && (escritas < 0 || escritas >= tanda.size()))
             return true;
+        // Some rows went in and some did not (a trigger left them out): which is not known, so
+        // they are not written again on top of these. The attempt is rolled back and the next one
+        // writes these rows one by one.
+        if (sinError && escritas > 0) {
+            for (qsizetype i : tanda)
+                m_filasSueltas.insert(i);
+            return false;
+        }
     }
     for (qsizetype i : tanda) {
         const FilaAnalisis& fila = m_filas.fila(i);

@@ -58,12 +58,14 @@ public:
     // else stops. Rows of the key that cannot be deleted are told in a plain box and stop the run.
     // The banner is closed on every way out, and a run that stops leaves no rows for the key.
     // Returns false when it stopped. The rows are made in memory and written in one transaction,
-    // many to an insert; an insert that does not write every row it carries (refused, or cleared
+    // many to an insert; an insert that writes none of the rows it carries (refused, or cleared
     // as a truncation by the data layer) is written again article by article with the insert and
     // updates of each, and only a statement of those that writes no row is asked about, after the
-    // transaction was rolled back; Retry and Ignore write the run again. A key (article code or
-    // user key) longer than its column in the work table is told in a plain box and stops the run
-    // before anything is written.
+    // transaction was rolled back; Retry and Ignore write the run again. An insert that writes
+    // only some of its rows makes the run start again with those articles one by one. A count of
+    // -1 (a server that reports none) is no refusal. A key (article code or user key) longer
+    // than its column in the work table is told in a plain box and stops the run before anything
+    // is written.
     bool ArmarAnalisisCostos(
         const CriteriosAnalisis& criterios, const QStringList& listas, const QString& clave);
 };
