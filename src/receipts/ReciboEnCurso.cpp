@@ -44,6 +44,7 @@ ReciboEnCurso::ReciboEnCurso(const Parametros& parametros, InformeRecibo& inform
     : m_p(parametros)
     , m_informe(informe)
     , m_pasos([this](const RuntimeError& error) { return respuestaError(error); })
+    , m_esperas(gDB().gCnn())
 {
 }
 
@@ -83,10 +84,9 @@ bool ReciboEnCurso::detenida()
 {
     if (!m_informe.bloqueo.isEmpty())
         return true;
-    const AdoConnection& cnn = gDB().gCnn();
-    if (cnn.timeoutCount() == m_esperasAgotadas)
+    if (!m_esperas.hubo())
         return false;
-    m_informe.bloqueo = cnn.timeoutError(cnn.LastError()).description();
+    m_informe.bloqueo = m_esperas.mensaje();
     ErrorLog::append(archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, m_informe.bloqueo, 0));
     return true;
 }
@@ -97,7 +97,7 @@ bool ReciboEnCurso::genera(QStringList& lista)
     // row costs a disk flush each. A failing statement is still skipped on its own, and what
     // was written before the operator left is kept, as without the transaction.
     AdoConnection& cnn = gDB().gCnn();
-    m_esperasAgotadas = cnn.timeoutCount();
+    m_esperas.reinicia();
     bool transaccion = false;
     const auto termina = [&] {
         // A run the lock stopped keeps none of the receipt's rows (a commit too may wait it out).

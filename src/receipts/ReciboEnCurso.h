@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "platform/AdoRecordset.h"
+#include "platform/EsperasBloqueo.h"
 #include "platform/Steps.h"
 #include "platform/Value.h"
 
@@ -85,7 +86,7 @@ private:
     Parametros m_p;
     InformeRecibo& m_informe;
     Steps m_pasos;
-    int m_esperasAgotadas = 0;
+    EsperasBloqueo m_esperas;
     QString m_tc4;
     QString m_clave;
 

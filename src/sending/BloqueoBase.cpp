@@ -5,7 +5,7 @@
 #include "services/ManejoErrores.h"
 
 BloqueoBase::BloqueoBase()
-    : m_esperas(gDB().gCnn().timeoutCount())
+    : m_esperas(gDB().gCnn())
 {
 }
 
@@ -18,8 +18,5 @@ Steps BloqueoBase::pasos(const QString& rutina)
 
 QString BloqueoBase::mensaje() const
 {
-    const AdoConnection& cnn = gDB().gCnn();
-    if (cnn.timeoutCount() == m_esperas)
-        return QString();
-    return cnn.timeoutError(cnn.LastError()).description();
+    return m_esperas.mensaje();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/EsperasBloqueo.h"
 #include "platform/Steps.h"
 
 // A database another process holds locked, as the sender lives with it: the first command of a
@@ -20,5 +21,5 @@ public:
     QString mensaje() const;
 
 private:
-    int m_esperas;
+    EsperasBloqueo m_esperas;
 };

@@ -6,6 +6,7 @@
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/EsperasBloqueo.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
 #include "sending/MensajeCorreo.h"
@@ -39,12 +40,12 @@ void ejecutaSentencias()
     bool hayError = false;
     qint32 numero = 0;
     QString script, descripcion;
-    const int esperas = gDB().gCnn().timeoutCount();
+    const EsperasBloqueo esperas(gDB().gCnn());
     GActualizarDatoScript(
         g.gSentenciasSQL, hayError, numero, false, false, script, descripcion, true);
     g.gSentenciasSQL.clear();
     g.gCamposValores.reset();
-    if (hayError && gDB().gCnn().timeoutCount() != esperas)
+    if (hayError && esperas.hubo())
         throw RuntimeError(numero, descripcion, QStringLiteral("GrabarContacto"));
 }
 

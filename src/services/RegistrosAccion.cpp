@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Entorno.h"
 #include "platform/Environment.h"
+#include "platform/EsperasBloqueo.h"
 #include "platform/MessageDialog.h"
 #include "platform/Steps.h"
 #include "platform/Utilidades.h"
@@ -123,7 +124,7 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
 
     // The batch reports through the connection's errors, read right after it; what the runner
     // raises on its own changes nothing here.
-    const int esperas = gDB().gCnn().timeoutCount();
+    const EsperasBloqueo esperas(gDB().gCnn());
     try {
         QString enviado = lote;
         gDB().EjecutaConsultaSQL(enviado);
@@ -151,9 +152,9 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
             Descripcion = detalle;
             // A database another process holds: its own words, and nothing more is written
             // (the error row would wait as long again).
-            if (gDB().gCnn().timeoutCount() != esperas) {
+            if (esperas.hubo()) {
                 bloqueada = true;
-                detalle = gDB().gCnn().timeoutError(gDB().gCnn().LastError()).description();
+                detalle = esperas.mensaje();
                 Descripcion = detalle;
             }
             if ((ToleraDuplicado && numero == DuplicateKey)

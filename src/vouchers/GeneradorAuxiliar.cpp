@@ -56,6 +56,7 @@ ResultadoAuxiliar GeneraAuxiliarComprobantes(QString& TC, const QString& SucDesd
 
 GeneradorAuxiliar::GeneradorAuxiliar(const Parametros& parametros)
     : m_p(parametros)
+    , m_esperas(gDB().gCnn())
 {
 }
 
@@ -69,7 +70,7 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
     m_usuario = ClaveEstacion();
     m_tc = m_p.TC;
     m_detenida = false;
-    m_esperasAgotadas = gDB().gCnn().timeoutCount();
+    m_esperas.reinicia();
     paso(QStringLiteral("NoMostrarImportesEnOT"), [&] {
         m_noMostrarImportesEnOT
             = activa(Configuracion::Cfg(QStringLiteral("NoMostrarImportesEnOT")));
@@ -299,11 +300,10 @@ bool GeneradorAuxiliar::detenida()
 {
     if (m_detenida)
         return true;
-    const AdoConnection& cnn = gDB().gCnn();
-    if (cnn.timeoutCount() == m_esperasAgotadas)
+    if (!m_esperas.hubo())
         return false;
     m_detenida = true;
-    m_resultado.error = cnn.timeoutError(cnn.LastError()).description();
+    m_resultado.error = m_esperas.mensaje();
     ErrorLog::append(
         archivoErroresPrograma(), ErrorLog::line(Now(), kRutina, m_resultado.error, 0));
     return true;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "platform/AdoRecordset.h"
+#include "platform/EsperasBloqueo.h"
 #include "platform/Value.h"
 #include "services/ConstructorSentencias.h"
 #include "vouchers/AuxiliarComprobantes.h"
@@ -126,8 +127,8 @@ private:
     // Notices for the operator gathered while a voucher's rows are written, shown once they are
     // committed: a box in the middle would keep the database locked while it is read.
     QStringList m_avisos;
-    // The connection's count of waits that ran out when the run began.
-    int m_esperasAgotadas = 0;
+    // The commands that waited a lock's time-out out since the run began.
+    EsperasBloqueo m_esperas;
     bool m_detenida = false;
     // The workstation's earlier rows are still to be deleted.
     bool m_borrarPendiente = false;
