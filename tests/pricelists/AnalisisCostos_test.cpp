@@ -18,6 +18,7 @@
 #include "support/FakeAdoProvider.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
+#include "support/ServidorGuion.h"
 #include "support/TestEnvironment.h"
 
 namespace {
@@ -365,14 +366,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        testsupport::environment().setExecutableFolder(m_dir.path());
-        DB_Dll& db = m_objects.gDB;
-        db.gServidor = QStringLiteral("SRV");
-        db.gDBName = QStringLiteral("GESTION");
-        db.OpenServerADODB(false, adUseClient, QString(), false, false);
-        ASSERT_TRUE(db.gOpenFlag);
-        db.gEsAdmin = true;
-        cnn().unscriptedQueriesAnswerEmpty = true;
         cnn().script(QStringLiteral("WHERE 1=0"),
             { { { QStringLiteral("IDARTICULO"), adVarChar, 25 },
                   { QStringLiteral("USUARIO"), adVarChar, 100 } },
@@ -400,7 +393,7 @@ protected:
         cnn().clearLog();
     }
 
-    Conexion& cnn() { return *m_provider.connections().first(); }
+    Conexion& cnn() { return m_servidor.cnn(); }
 
     // The writes in order, short: "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", and the
     // transaction's commands.
@@ -413,7 +406,7 @@ protected:
             QStringLiteral(R"(^Execute UPDATE AUX_ANALISISCOSTOS SET L(\d)=.*)"
                            R"(WHERE IDARTICULO ='([^']*)')"));
         QStringList out;
-        for (const QString& linea : m_provider.connections().first()->log()) {
+        for (const QString& linea : m_servidor.cnn().log()) {
             const qsizetype filas = linea.count(QStringLiteral("),(")) + 1;
             if (const auto m = insercion.match(linea); m.hasMatch())
                 out << (filas > 1
@@ -428,12 +421,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    testsupport::FakeAdoProvider m_provider;
-    ScopedService<AdoProvider> m_providerService { m_provider };
-    DataObjects m_objects;
-    ScopedService<DataObjects> m_objectsService { m_objects };
-    Globales m_globales;
-    ScopedService<Globales> m_globalesService { m_globales };
+    testsupport::ServidorGuion m_servidor { m_dir.path() };
     Dll_DisplayQt m_display;
     ScopedService<Dll_Display> m_displayService { m_display };
 };

@@ -13,7 +13,9 @@
 #include "support/QtPrinters.h"
 #include "platform/ErrorLog.h"
 #include "platform/Environment.h"
+#include "support/FakeAdoProvider.h"
 #include "support/FakeDialogs.h"
+#include "support/ServidorGuion.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -497,3 +499,77 @@ TEST_F(AuxiliarRecibo, a_database_another_process_holds_stops_the_run_at_the_fir
         << informe.erroresOmitidos.join(u'\n').toStdString();
     EXPECT_EQ(filas({ "TIPO", "COLUMNA2", "COLUMNA3" }), antes);
 }
+
+namespace {
+
+// The buffer on the scripted connection, which answers as the suite's server does: a receipt
+// applied to two documents, so its body is two rows.
+class AuxiliarReciboGuion : public ::testing::Test
+{
+protected:
+    using Conexion = testsupport::FakeAdoConnection;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QList<AdoColumn> buffer;
+        for (const char* c : { "ID", "USUARIO", "TC", "IDCOMPROBANTE", "IDCOMPLEMENTO", "TIPO" })
+            buffer.append({ QString::fromLatin1(c), adVarChar, 50 });
+        for (int i = 1; i <= 13; ++i)
+            buffer.append({ QStringLiteral("COLUMNA%1").arg(i), adVarChar, 100 });
+        cnn().script(QStringLiteral("SELECT TOP 1 * FROM AUX_MV_CPTE"),
+            { buffer, {}, 0, QStringLiteral("AUX_MV_CPTE") });
+        QList<AdoColumn> aplicaciones;
+        for (const char* c : { "CUENTA", "TCO_ORIGEN", "IDCOMPROBANTE_ORIGEN", "TC_PRINT",
+                 "IDCOMPROBANTE_PRINT", "SUCURSAL_ORIGEN", "NUMERO_ORIGEN", "LETRA_ORIGEN" })
+            aplicaciones.append({ QString::fromLatin1(c), adVarChar, 20 });
+        aplicaciones.append({ QStringLiteral("IMPORTE"), adCurrency, 8 });
+        const auto aplicacion = [](const char* numero, int importe) {
+            const QString n = QString::fromLatin1(numero);
+            return QList<Value> { Value(QStringLiteral("C001")), Value(QStringLiteral("FC")),
+                Value(QStringLiteral("0999") + n + u'A'), Value(QStringLiteral("CB  ")),
+                Value(QStringLiteral("000100000099X")), Value(QStringLiteral("0999")), Value(n),
+                Value(QStringLiteral("A")), Value(Currency::fromInteger(importe)) };
+        };
+        cnn().script(QStringLiteral("GROUP BY CUENTA, TCO_ORIGEN"),
+            { aplicaciones, { aplicacion("00000011", 100), aplicacion("00000012", 50) } });
+        m_servidor.globales.gCantidadDecimales = QStringLiteral("2");
+    }
+
+    Conexion& cnn() { return m_servidor.cnn(); }
+
+    QTemporaryDir m_dir;
+    testsupport::ServidorGuion m_servidor { m_dir.path() };
+};
+
+// On a server another session may hold a row the buffer needs after some of the receipt's rows
+// went in: those rows go back with the rest, and nobody is asked.
+TEST_F(AuxiliarReciboGuion, a_lock_met_after_the_first_rows_rolls_them_back)
+{
+    int filas = 0;
+    cnn().onCommand = [&](const QString& linea) {
+        if (linea.startsWith(QLatin1String("Insert AUX_MV_CPTE")) && ++filas == 2)
+            cnn().failNext(Conexion::Command::Write, { Conexion::lockTimeout() });
+    };
+    InformeRecibo informe;
+    QStringList formulas;
+
+    EXPECT_FALSE(GeneraAuxiliarRecibo_PagoCobranza(QStringLiteral("CB"), QStringLiteral("0001"),
+        QStringLiteral("00000099"), QStringLiteral("X"), QString(), formulas, 1, -1, &informe));
+
+    cnn().onCommand = nullptr;
+    QStringList transaccion = cnn().log();
+    transaccion.erase(transaccion.begin(),
+        std::find(transaccion.begin(), transaccion.end(), QStringLiteral("BeginTrans")));
+    transaccion = transaccion.filter(QRegularExpression(QStringLiteral("^(Insert|\\w+Trans)")));
+    ASSERT_EQ(transaccion.size(), 4) << transaccion.join(u'\n').toStdString();
+    EXPECT_EQ(transaccion[0], QStringLiteral("BeginTrans"));
+    EXPECT_TRUE(transaccion[1].contains(QLatin1String("COLUMNA2=FC-099900000011A")));
+    EXPECT_TRUE(transaccion[2].contains(QLatin1String("COLUMNA2=FC-099900000012A")));
+    EXPECT_EQ(transaccion[3], QStringLiteral("RollbackTrans"));
+    EXPECT_TRUE(informe.bloqueo.startsWith(QLatin1String("La base de datos")))
+        << informe.bloqueo.toStdString();
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+} // namespace

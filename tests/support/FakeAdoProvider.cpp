@@ -29,6 +29,12 @@ AdoError FakeAdoConnection::duplicateKey()
         2627, FakeSource);
 }
 
+AdoError FakeAdoConnection::lockTimeout()
+{
+    return AdoError(AdoErrorNumber::Fail, QStringLiteral("Tiempo de espera de la consulta agotado"),
+        QStringLiteral("HYT00"), 0, FakeSource);
+}
+
 AdoError FakeAdoConnection::truncated()
 {
     return AdoError(AdoErrorNumber::IntegrityViolation,
@@ -104,6 +110,8 @@ void FakeAdoConnection::note(const QString& line)
     m_log.append(line);
     if (m_shared)
         m_shared->journal.append(QStringLiteral("#%1 ").arg(m_number) + line);
+    if (onCommand)
+        onCommand(line);
 }
 
 bool FakeAdoConnection::refusedOpen(const QString& connectionString)

@@ -62,6 +62,9 @@ public:
     // The next `times` commands of that kind succeed and leave these entries in Errors, as a
     // server's warnings do (a truncation, a "no result" status).
     void warnNext(Command command, const QList<AdoError>& errors, int times = 1);
+    // Called with each command's log line before its outcome is decided: a fault injected from
+    // here hits that very command, at the point of the run the test chooses.
+    std::function<void(const QString& line)> onCommand;
     // The login the last Open was given (empty when the text's own was used).
     const QString& lastUserId() const { return m_lastUserId; }
     const QString& lastPassword() const { return m_lastPassword; }
@@ -81,6 +84,7 @@ public:
     static AdoError duplicateKey(); // native 2627
     static AdoError truncated(); // native 8152
     static AdoError loginFailed(); // native 18456, state 28000
+    static AdoError lockTimeout(); // state HYT00: waited out the time-out on another's lock
 
 protected:
     bool driverOpen(
