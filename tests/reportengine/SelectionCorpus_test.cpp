@@ -434,6 +434,23 @@ TEST_F(SelectionCorpus, pushdown_selects_exactly_the_rows_of_local_evaluation)
     checkCorpus(kCorpus);
 }
 
+// A comparison with its constant on the left reaches the database mirrored. Every constant here
+// equals some rows' value, which a wrong mirror (<= taken for >, < for >=) loses or lets in.
+TEST_F(SelectionCorpus, a_constant_on_the_left_selects_the_rows_of_local_evaluation)
+{
+    const CorpusCase constanteALaIzquierda[] = {
+        { "10 < {v_ma_articulos.PESO}", true },
+        { "10 <= {v_ma_articulos.PESO}", true },
+        { "10 > {v_ma_articulos.PESO}", true },
+        { "10 >= {v_ma_articulos.PESO}", true },
+        { "10 = {v_ma_articulos.PESO}", true },
+        { "10 <> {v_ma_articulos.PESO}", true },
+        { "'0002' <= {v_ma_articulos.idrubro} and '0003' > {v_ma_articulos.idrubro}", true },
+        { "Date(2024,01,05) >= {v_ma_precios.FhOfertaDesde}", true },
+    };
+    checkCorpus(constanteALaIzquierda);
+}
+
 // Keys that differ by case or trailing blanks join as the suite's server joins them, whatever
 // plan the database picks for a selection: pushed down, evaluated here (the same formula wrapped
 // in If ... Then True Else False is never pushed), and against the price rows read on their own.
