@@ -10,7 +10,6 @@
 #include "reportengine/OutputFile.h"
 #include "reportengine/PagePainter.h"
 #include "reportengine/PageSpool.h"
-#include "reportengine/PdfDeflate.h"
 #include "reportengine/PdfJoin.h"
 
 namespace {
@@ -71,7 +70,6 @@ bool PdfSink::begin(const DocumentInfo& info)
 bool PdfSink::page(
     const PageDisplayList& page, const DocumentResources& resources, const DeferredValues* deferred)
 {
-    const PdfDeflateLevel level;
     if (!m_firstPage && !m_writer->newPage())
         return writeFailed();
     m_firstPage = false;
@@ -82,7 +80,6 @@ bool PdfSink::page(
 
 bool PdfSink::finish(const DeferredValues&)
 {
-    const PdfDeflateLevel level;
     if (m_painter && m_painter->isActive())
         m_painter->end();
     m_painter.reset();

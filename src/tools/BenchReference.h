@@ -11,8 +11,7 @@ class BenchSample;
 namespace BenchReference {
 
 // `pages` pages through QPdfWriter and QPainter at the engine's resolution: the sample's pages in
-// turn, each text as one glyph run of its font cut at its box, lines and boxes with their pens,
-// compressed at Qt's own level (the engine's level holds only while its PDF sink draws).
+// turn, each text as one glyph run of its font cut at its box, lines and boxes with their pens.
 // Deferred texts show `totalPages` (the page count) or nothing.
 double writePdf(
     const BenchSample& sample, int pages, const QString& totalPages, const QString& path);

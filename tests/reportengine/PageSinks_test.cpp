@@ -1,6 +1,3 @@
-#include <dlfcn.h>
-#include <zlib.h>
-
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -13,7 +10,6 @@
 #include "PdfTools.h"
 #include "reportengine/HtmlSink.h"
 #include "reportengine/PagePainter.h"
-#include "reportengine/PdfDeflate.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/RtfSink.h"
@@ -257,35 +253,4 @@ TEST(PagePainterTest, a_box_after_texts_covers_them_and_one_before_lies_under_th
                 dark += qGray(image.pixel(x, y)) < 128;
         EXPECT_EQ(dark > 0, !boxLast) << "box last: " << boxLast << ", dark pixels: " << dark;
     }
-}
-
-// Qt's streams started while a PDF is drawn on this thread are deflated at the PDF level; the
-// process's zlib stays zlib's own for every other caller, this test's included.
-TEST(PdfDeflateLevelTest, takes_qts_streams_of_its_thread_and_nothing_else)
-{
-    QByteArray data;
-    for (int i = 0; data.size() < 200000; ++i)
-        data += QByteArray::number((i * 7919) % 1000) + (i % 3 ? " Tj " : " TJ\n");
-    const auto deflated = [&](int level) {
-        QByteArray out(int(compressBound(uLong(data.size()))), 0);
-        auto length = uLongf(out.size());
-        EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &length,
-                      reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level),
-            Z_OK);
-        out.resize(qsizetype(length));
-        return out;
-    };
-    const QByteArray atPdfLevel = deflated(5);
-    const QByteArray atDefaultLevel = deflated(Z_DEFAULT_COMPRESSION);
-    ASSERT_NE(atPdfLevel, atDefaultLevel);
-    {
-        const PdfDeflateLevel level;
-        EXPECT_EQ(qCompress(data).mid(4), atPdfLevel);
-        EXPECT_EQ(deflated(Z_DEFAULT_COMPRESSION), atDefaultLevel);
-    }
-    EXPECT_EQ(qCompress(data).mid(4), atDefaultLevel);
-
-    Dl_info found {};
-    ASSERT_NE(dladdr(dlsym(RTLD_DEFAULT, "deflateInit_"), &found), 0);
-    EXPECT_NE(QByteArray(found.dli_fname).indexOf("libz.so"), -1) << found.dli_fname;
 }
