@@ -128,12 +128,21 @@ Currency& Currency::operator+=(Currency other)
 
 std::optional<Currency> Currency::fromDouble(double value)
 {
-    if (!std::isfinite(value))
+    // The largest amount has no double of its own: its nearest one, 922337203685477.625, is
+    // that amount as a double column stores it. Anything beyond is out of range.
+    constexpr qint64 Largest = std::numeric_limits<qint64>::max();
+    constexpr double Top = double(Largest) / Scale;
+    if (!std::isfinite(value) || std::fabs(value) > Top)
         return std::nullopt;
-    const double scaled = std::round(value * Scale);
-    if (std::fabs(scaled) >= 9.2e18)
-        return std::nullopt;
-    return fromRaw(static_cast<qint64>(scaled));
+    // Scaled as a whole, a large amount would lose its last decimals; its whole part is exact
+    // in a double and so is the rest.
+    const double whole = std::trunc(value);
+    const Wide raw = static_cast<Wide>(whole) * Scale + std::llround((value - whole) * Scale);
+    if (raw > Largest)
+        return fromRaw(Largest);
+    if (raw < -Largest)
+        return fromRaw(-Largest);
+    return fromRaw(static_cast<qint64>(raw));
 }
 
 std::optional<Currency> Currency::fromString(QStringView text, QChar decimalSeparator)

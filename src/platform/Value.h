@@ -26,7 +26,8 @@ public:
         return c;
     }
     static Currency fromInteger(qint64 units);
-    // Rounds half away from zero to four decimals; nullopt when out of range or not finite.
+    // The nearest amount, half away from zero at the fourth decimal; nullopt when not finite or
+    // beyond the double nearest to the largest amount.
     static std::optional<Currency> fromDouble(double value);
     // Reads an optional sign, digits and at most one `decimalSeparator` ("1234,5" with ','). More
     // than four decimals are rounded half away from zero. Blanks around are allowed; anything else

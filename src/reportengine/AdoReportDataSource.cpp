@@ -1,17 +1,29 @@
 #include "reportengine/AdoReportDataSource.h"
 
+#include <cmath>
+#include <vector>
+
+#include <QLocale>
+
 #include "platform/AdoRecordset.h"
+#include "platform/AdoTypes.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
 class AdoRows final : public RowSource
 {
 public:
-    explicit AdoRows(std::unique_ptr<AdoRecordset> rs)
+    // `names` are the columns as the report names them ("alias.field"), when it built the
+    // statement; the recordset's own names serve otherwise.
+    AdoRows(std::unique_ptr<AdoRecordset> rs, const QStringList& names)
         : m_rs(std::move(rs))
     {
-        for (int i = 0; i < m_rs->FieldCount(); ++i)
+        for (int i = 0; i < m_rs->FieldCount(); ++i) {
             m_names << m_rs->Fields(i).Name();
+            m_money.push_back(m_rs->Fields(i).Type() == adCurrency);
+        }
+        m_shownNames = names.size() == m_names.size() ? names : m_names;
     }
     QStringList columnNames() const override { return m_names; }
     bool next() override
@@ -19,13 +31,40 @@ public:
         if (m_started)
             m_rs->MoveNext();
         m_started = true;
-        return !m_rs->Eof();
+        if (m_rs->Eof())
+            return false;
+        ++m_row;
+        return true;
     }
-    Value value(int column) const override { return m_rs->Fields(column).Value(); }
+    Value value(int column) const override
+    {
+        Value v = m_rs->Fields(column).Value();
+        // A money column hands a plain number only for what money cannot hold: printed, or
+        // summed as a double, it would be an amount no price can be.
+        if (m_money[std::size_t(column)]
+            && (v.type() == ValueType::Double || v.type() == ValueType::Single))
+            outOfRange(column, v.toDouble());
+        return v;
+    }
 
 private:
+    [[noreturn]] void outOfRange(int column, double amount) const
+    {
+        const QString shown = std::isfinite(amount) && std::fabs(amount) < 1e21
+            ? Value(amount).toString()
+            : QString::number(amount, 'g', QLocale::FloatingPointShortest);
+        throw RuntimeError(RuntimeError::Overflow,
+            QStringLiteral("Desbordamiento: el importe %1 de %2 en la fila %3 excede el rango de "
+                           "la moneda")
+                .arg(shown, m_shownNames.at(column))
+                .arg(m_row));
+    }
+
     std::unique_ptr<AdoRecordset> m_rs;
     QStringList m_names;
+    QStringList m_shownNames;
+    std::vector<bool> m_money;
+    qint64 m_row = 0;
     bool m_started = false;
 };
 
@@ -94,5 +133,5 @@ std::unique_ptr<RowSource> AdoReportDataSource::open(const DataQuery& query)
         throwIfLocked(rs->LastError());
         throw rs->LastError();
     }
-    return std::make_unique<AdoRows>(std::move(rs));
+    return std::make_unique<AdoRows>(std::move(rs), query.columns);
 }

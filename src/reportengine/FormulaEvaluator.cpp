@@ -44,7 +44,7 @@ bool isNullish(const Value& v)
     return v.isNull() || v.isEmpty();
 }
 
-// Whole numbers beyond this do not fit a Currency amount exactly.
+// Whole numbers beyond this do not fit a Currency amount.
 constexpr qint64 kCurrencyWholeLimit = 900'000'000'000'000;
 
 Value fromDouble(double d)
@@ -63,10 +63,11 @@ Value negated(qint64 x)
     return Value(-double(x));
 }
 
+// Money worked out through a double is still money: beyond its range it is refused as a sum
+// past the range is, never printed as a number no price can be.
 Value currencyFromDouble(double d)
 {
-    const auto c = Currency::fromDouble(d);
-    return c ? Value(*c) : Value(d);
+    return Value(Value(d).toCurrency());
 }
 
 Currency toCurrencyExact(const Value& v)
@@ -586,9 +587,12 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
         }
     }
     const bool currency = ka == NumKind::Cur || kb == NumKind::Cur;
-    if (currency && ka != NumKind::Dbl && kb != NumKind::Dbl
-        && std::abs(left.toDouble()) < double(kCurrencyWholeLimit)
-        && std::abs(right.toDouble()) < double(kCurrencyWholeLimit)) {
+    const auto exactWithMoney = [](NumKind k, const Value& v) {
+        return k == NumKind::Cur
+            || (k == NumKind::Int && v.toLongLong() > -kCurrencyWholeLimit
+                && v.toLongLong() < kCurrencyWholeLimit);
+    };
+    if (currency && exactWithMoney(ka, left) && exactWithMoney(kb, right)) {
         // Money stays exact for sums, differences and products.
         const Currency x = toCurrencyExact(left);
         const Currency y = toCurrencyExact(right);

@@ -1,7 +1,9 @@
 #include "platform/RuntimeError.h"
 #include "platform/Value.h"
 
+#include <cmath>
 #include <functional>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,39 @@ TEST(Currency, refuses_text_that_is_not_an_amount)
     for (const char16_t* text : { u"", u"abc", u"1,2,3", u"1.5", u"-", u"1e5" })
         EXPECT_FALSE(Currency::fromString(QString::fromUtf16(text), u',').has_value())
             << QString::fromUtf16(text).toStdString();
+}
+
+// A double column holds each amount as its nearest double: read back, it is the nearest amount,
+// up to the largest, whose double lies a little beyond it; past that double nothing is money.
+TEST(Currency, reads_a_double_as_its_nearest_amount_up_to_the_largest)
+{
+    const double top = 922337203685477.625;
+    const struct
+    {
+        double value;
+        const char* amount; // nullptr: out of range
+    } rows[] = {
+        { top, "922337203685477.5807" },
+        { -top, "-922337203685477.5807" },
+        { 921000000000000.5, "921000000000000.5" },
+        { 900000000000000.375, "900000000000000.375" },
+        { 48629.39, "48629.39" },
+        { std::nextafter(top, 1e300), nullptr },
+        { 1e15, nullptr },
+        { -1e15, nullptr },
+        { 1e308, nullptr },
+        { std::numeric_limits<double>::infinity(), nullptr },
+        { std::numeric_limits<double>::quiet_NaN(), nullptr },
+    };
+    for (const auto& row : rows) {
+        const std::optional<Currency> c = Currency::fromDouble(row.value);
+        if (row.amount == nullptr) {
+            EXPECT_FALSE(c.has_value()) << row.value;
+            continue;
+        }
+        ASSERT_TRUE(c.has_value()) << row.value;
+        EXPECT_EQ(c->toString(), QLatin1String(row.amount)) << row.value;
+    }
 }
 
 TEST(Currency, multiplies_and_rounds_without_doubles)

@@ -69,6 +69,38 @@ TEST_F(AdoReportDataSourceTest, runs_the_statement_with_its_values_written_in_an
     EXPECT_FALSE(source->next());
 }
 
+// A money column hands a plain number only for what money cannot hold: that row is refused,
+// named, never printed as a price.
+TEST_F(AdoReportDataSourceTest, a_money_value_beyond_the_range_is_refused_naming_its_row)
+{
+    FakeAdoConnection::Result rows;
+    rows.columns = { { QStringLiteral("IdArticulo"), adVarChar, 25 },
+        { QStringLiteral("PRECIO1"), adCurrency, 8 } };
+    rows.rows = { { Value(QStringLiteral("000001")), Value(*Currency::fromString(u"10.5")) },
+        { Value(QStringLiteral("000002")), Value(1e15) } };
+    m_cnn.script(QStringLiteral("FROM V_MA_PRECIOS"), rows);
+    AdoReportDataSource data(m_cnn, SqlDialect::SqlServer);
+    DataQuery query;
+    query.sql = QStringLiteral("SELECT p.IdArticulo, p.PRECIO1 FROM V_MA_PRECIOS p");
+    query.columns = { QStringLiteral("p.IdArticulo"), QStringLiteral("p.PRECIO1") };
+
+    auto source = data.open(query);
+
+    ASSERT_TRUE(source->next());
+    EXPECT_EQ(source->value(1).toCurrency().toString(), QStringLiteral("10.5"));
+    ASSERT_TRUE(source->next());
+    EXPECT_EQ(source->value(0).toString(), QStringLiteral("000002"));
+    try {
+        const Value v = source->value(1);
+        ADD_FAILURE() << "read " << v.toString().toStdString();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), RuntimeError::Overflow);
+        EXPECT_EQ(e.description(),
+            QStringLiteral("Desbordamiento: el importe 1000000000000000 de p.PRECIO1 en la fila 2 "
+                           "excede el rango de la moneda"));
+    }
+}
+
 TEST(AdoReportDataSourceLock, a_database_locked_past_the_time_out_is_named)
 {
     FakeAdoConnection cnn;

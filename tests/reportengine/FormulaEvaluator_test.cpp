@@ -13,6 +13,7 @@ FormulaTestContext record()
     c.set(QStringLiteral("t.nulo"), Value::null());
     c.set(QStringLiteral("t.codigo"), Value(QStringLiteral("ABC  ")));
     c.set(QStringLiteral("t.precio"), Value(Currency::fromRaw(100050)));
+    c.set(QStringLiteral("t.tope"), Value(*Currency::fromString(u"922337203685477.5807")));
     c.set(QStringLiteral("t.flag"), Value(qint32(-1)));
     c.set(QStringLiteral("t.apagado"), Value(false));
     c.set(QStringLiteral("t.fecha"), Value(QStringLiteral("2024-01-05 00:00:00")));
@@ -167,6 +168,26 @@ TEST(FormulaEvaluator, remainder_of_the_smallest_whole_number_by_minus_one_is_ze
 
     EXPECT_EQ(evaluate("Remainder(-9223372036854775807 - 1, -1)", context).toLongLong(), 0);
     EXPECT_EQ(evaluate("(-9223372036854775807 - 1) Mod -1", context).toLongLong(), 0);
+}
+
+// The largest amount goes through a price's own formula exactly; a result past it is refused,
+// whichever way it was worked out.
+TEST(FormulaEvaluator, money_stays_exact_up_to_its_largest_amount_and_is_refused_beyond)
+{
+    const FormulaTestContext context = record();
+
+    EXPECT_EQ(evaluate("({t.tope} - {t.precio}) * 1", context).toCurrency().toString(),
+        QStringLiteral("922337203685467.5757"));
+    EXPECT_EQ(evaluate("Round({t.tope} * (1 + 0 / 100), 2)", context).toCurrency().toString(),
+        QStringLiteral("922337203685477.58"));
+    for (const char* beyond : { "{t.tope} + {t.tope}", "{t.tope} * 1.5", "{t.tope} / 0.5" }) {
+        try {
+            const Value v = evaluate(beyond, context);
+            ADD_FAILURE() << beyond << " gave " << v.toString().toStdString();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), RuntimeError::Overflow) << beyond;
+        }
+    }
 }
 
 // Each comparison operator on whole numbers, money, texts and dates, at, below and above.
