@@ -8,9 +8,10 @@
 
 namespace {
 
-// Stack the parser may use, well within a thread's 8 MB; the optimised build reaches the
-// nesting limit first (about 2 KB a level).
-constexpr std::uintptr_t MaxParserStack = 3 * 1024 * 1024;
+// Stack the parser may use, whatever the build's frames: a parenthesis goes down every
+// precedence level, about 2.3 KB in the optimised build, so some hundred of them reach it before
+// the nesting limit does. Like MaxFormulaDepth, sized for a 1 MB stack.
+constexpr std::uintptr_t MaxParserStack = 256 * 1024;
 
 enum class Tok
 {

@@ -28,8 +28,9 @@ struct ToolRun
     QString err;
 };
 
-// `account`, when given, is the account rp_render runs as (through runuser).
-ToolRun runRender(const QStringList& args, const QString& account = QString())
+// `under`, when given, is the command rp_render runs under (runuser for another account, a shell
+// for a smaller stack), the tool and its arguments after it.
+ToolRun runRender(const QStringList& args, const QStringList& under = {})
 {
     // A runtime folder of its own, so Qt has nothing to warn about on the error output.
     static QTemporaryDir runtime;
@@ -37,13 +38,8 @@ ToolRun runRender(const QStringList& args, const QString& account = QString())
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);
-    if (account.isEmpty())
-        tool.start(QStringLiteral(RP_RENDER_EXE), args);
-    else
-        tool.start(QStringLiteral("runuser"),
-            QStringList {
-                QStringLiteral("-u"), account, QStringLiteral("--"), QStringLiteral(RP_RENDER_EXE) }
-                + args);
+    QStringList command = under + QStringList { QStringLiteral(RP_RENDER_EXE) } + args;
+    tool.start(command.takeFirst(), command);
     ToolRun run;
     if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "rp_render did not end: " << tool.readAllStandardError().toStdString();
@@ -401,6 +397,33 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
     }
 }
 
+// A selection too deep for the engine is refused in words on the smallest stack a user gives
+// the program, not ended by the system.
+TEST_F(RpRender, a_formula_too_deep_is_refused_on_a_one_megabyte_stack)
+{
+    const QString out = path(QStringLiteral("hondo.pdf"));
+    const QString field = QStringLiteral("{V_MA_PRECIOS.IdLista}");
+    const QStringList deep = {
+        field + QStringLiteral(" = ") + QStringList(5000, field).join(QStringLiteral(" & ")),
+        field + QStringLiteral(" = ") + QString(5000, u'(') + field + QString(5000, u')'),
+    };
+    for (const QString& selection : deep) {
+        SCOPED_TRACE(selection.left(40).toStdString());
+
+        const ToolRun run = runRender(
+            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
+                QStringLiteral("--selection"), selection, QStringLiteral("--format"),
+                QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            { QStringLiteral("sh"), QStringLiteral("-c"),
+                QStringLiteral("ulimit -s 1024 && exec \"$0\" \"$@\"") });
+
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Fórmula demasiado compleja")))
+            << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
+}
+
 // Another account that may only read the file reads it and leaves nothing of its own beside it,
 // in a folder where anyone may make files and in one where it may make none, after the owner's
 // program has worked on the file and closed it.
@@ -446,7 +469,8 @@ TEST_F(RpRender, an_account_that_may_only_read_the_file_reads_it_and_leaves_it_a
                 QStringLiteral("--selection"),
                 QStringLiteral("{V_MA_PRECIOS.IdLista} = '%1'").arg(list),
                 QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--out"), csv },
-            QStringLiteral("nobody"));
+            { QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("nobody"),
+                QStringLiteral("--") });
 
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_GT(csvRows(csv).size(), 1);
