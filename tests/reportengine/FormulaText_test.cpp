@@ -50,6 +50,11 @@ TEST(FormulaText, like_and_starts_with)
     EXPECT_TRUE(FormulaText::like(u"10%A", u"10%*"));
     EXPECT_TRUE(FormulaText::startsWith(u"a*b", u"A*"));
     EXPECT_FALSE(FormulaText::startsWith(u"axb", u"a*"));
+    // The same text asked as a pattern, then as a prefix, then as a pattern again, row after
+    // row as a selection asks it: each keeps its own meaning.
+    EXPECT_FALSE(FormulaText::like(u"CABLE 2", u"CABLE"));
+    EXPECT_TRUE(FormulaText::startsWith(u"CABLE 2", u"CABLE"));
+    EXPECT_FALSE(FormulaText::like(u"CABLE 2", u"CABLE"));
     EXPECT_EQ(FormulaText::quoted(u"D'Angelo"), QStringLiteral("'D''Angelo'"));
     EXPECT_EQ(FormulaText::trimmedRight(u" a \t "), QStringLiteral(" a \t"));
 }
