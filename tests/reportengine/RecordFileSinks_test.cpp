@@ -13,13 +13,18 @@
 
 namespace {
 
-// Grouped by list; the detail has a text, a money amount with its pattern, a date and a count.
+// Grouped by list, each list's count below it; the detail has a text, a money amount with its
+// pattern, a date and a count.
 const char* const Definition = R"RPT(<report version="1" name="RP_Datos" title="Datos">
   <page paper="A4" left="10" top="10" right="10" bottom="10"/>
   <styles><style name="default" font="Arial" size="9"/></styles>
   <data><table name="P"/></data>
   <group name="Lista" by="{P.Lista}">
     <header height="6"><field x="0" y="0" width="60" height="5" expr="{P.Lista}"/></header>
+    <footer height="5">
+      <summary x="0" y="0" width="18" height="4" function="count" expr="{P.Codigo}" scope="Lista"/>
+      <text x="20" y="0" width="40" height="4">artículos</text>
+    </footer>
   </group>
   <detail height="5">
     <field name="Codigo" x="0" y="0" width="30" height="5" expr="{P.Codigo}"/>
@@ -95,13 +100,16 @@ TEST_F(RecordFileSinksTest, xlsx_holds_typed_cells_with_formats_a_header_and_out
         QStringLiteral("A3=A;1"), QStringLiteral("B3=1234.5 [#,##0.00]"),
         QStringLiteral("C3=45418 [dd/mm/yyyy]"), QStringLiteral("D3=7"),
         QStringLiteral("A4=Tornillo \"6\""), QStringLiteral("B4=0.25 [#,##0.00]"),
-        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=L2"),
-        QStringLiteral("A6=Clavo\nlargo"), QStringLiteral("B6=10 [#,##0.00]"),
-        QStringLiteral("C6=45293.75 [dd/mm/yyyy]"), QStringLiteral("D6=-3") };
+        QStringLiteral("C4=45291 [dd/mm/yyyy]"), QStringLiteral("A5=2 artículos"),
+        QStringLiteral("A6=L2"), QStringLiteral("A7=Clavo\nlargo"),
+        QStringLiteral("B7=10 [#,##0.00]"), QStringLiteral("C7=45293.75 [dd/mm/yyyy]"),
+        QStringLiteral("D7=-3"), QStringLiteral("A8=1 artículos") };
     EXPECT_EQ(sheet.cells, expected);
+    // A list's count folds away with its articles, under the list's own row.
     EXPECT_EQ(sheet.rows,
         (QStringList { QStringLiteral("1:0"), QStringLiteral("2:0"), QStringLiteral("3:1"),
-            QStringLiteral("4:1"), QStringLiteral("5:0"), QStringLiteral("6:1") }));
+            QStringLiteral("4:1"), QStringLiteral("5:1"), QStringLiteral("6:0"),
+            QStringLiteral("7:1"), QStringLiteral("8:1") }));
 }
 
 TEST_F(RecordFileSinksTest, csv_has_the_records_in_order_quoted_with_decimal_commas)
