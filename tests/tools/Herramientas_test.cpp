@@ -17,6 +17,7 @@ TEST(Herramientas, help_prints_the_usage_alone_and_ends_well)
         { RP_DEMO_DB_EXE, "Uso: rp_demo_db " },
         { RP_VOUCHER_EXE, "Uso: rp_voucher " },
         { RP_RENDER_EXE, "Uso: rp_render " },
+        { RP_SEND_EXE, "Uso: rp_send " },
     };
     QProcessEnvironment environment = testsupport::toolEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
