@@ -3,14 +3,9 @@
 #include <climits>
 #include <utility>
 
-#include <unistd.h>
-
-#include <QFile>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QUrl>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -380,41 +375,6 @@ bool isConstraintNative(int native)
     return native == 2627 || native == 547 || native == 515;
 }
 
-// The first bytes of every SQLite database file.
-constexpr char DatabaseHeader[] = "SQLite format 3";
-
-// Whether this process may write the file and make the journal files beside it.
-bool mayWrite(const QString& path)
-{
-    const QByteArray file = QFile::encodeName(path);
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
-}
-
-// SQLite's own text for a failure of the file itself, in the program's words; empty for the
-// failures of a statement.
-QString fileFailure(int rc)
-{
-    switch (rc & 0xff) {
-    case SQLITE_FULL:
-        return QStringLiteral("La base de datos o el disco están llenos: el cambio no se guardó.");
-    case SQLITE_READONLY:
-        return QStringLiteral("No se puede escribir en la base de datos: es de solo lectura para "
-                              "este usuario (el archivo o su carpeta).");
-    case SQLITE_NOTADB:
-        return QStringLiteral("El archivo no es una base de datos.");
-    case SQLITE_CORRUPT:
-        return QStringLiteral("La base de datos está dañada.");
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("No se puede abrir el archivo de la base de datos o su diario (falta "
-                              "el permiso o el lugar para escribirlo).");
-    case SQLITE_IOERR:
-        return QStringLiteral("Falló la lectura o la escritura del archivo de la base de datos.");
-    default:
-        return QString();
-    }
-}
-
 // rp_truncated('table'): called by the column rules when they cut a text, so that the statement
 // ends with the server's truncation warning.
 void noteTruncation(sqlite3_context* context, int, sqlite3_value** argv)
@@ -472,7 +432,7 @@ void SqliteEngine::reportError(int rc)
         state = QStringLiteral("HYT00");
         text = QStringLiteral("Se agotó el tiempo de espera: la base de datos está ocupada. (%1)")
                    .arg(message);
-    } else if (const QString failure = fileFailure(rc); !failure.isEmpty()) {
+    } else if (const QString failure = SqliteDatabaseFile::failureText(rc); !failure.isEmpty()) {
         number = AdoErrorNumber::Fail;
         state = QStringLiteral("HY000");
         text = failure + QStringLiteral(" (%1)").arg(message);
@@ -509,35 +469,12 @@ bool SqliteEngine::open(const QString& path)
             AdoError(AdoErrorNumber::Fail, text, QStringLiteral("08004"), 4060, ErrorSource));
         return false;
     };
-    if (!QFileInfo(path).isFile())
-        return refuse(
-            QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
-                .arg(path));
-    // Looked at before SQLite opens it: SQLite takes an empty file for a new database and writes
-    // its header into it, and another file fails only at the first statement.
-    QByteArray header;
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": no se tiene "
-                                         "permiso para leer el archivo.")
-                              .arg(path));
-        header = file.read(100);
-        if (!header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
-            return refuse(QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path));
-    }
-    // A file this process may only read is opened read-only: opened to write, its journal would
-    // be switched and files of this user's made beside it, which its owner then cannot write, and
-    // a read-only folder or mount would not let it be read at all.
-    m_writable = mayWrite(path);
+    if (const QString refusal = m_file.refusal(path); !refusal.isEmpty())
+        return refuse(refusal);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        // By its URI, so that SQLite never makes the file anew should it go in the meantime.
-        QUrl uri = QUrl::fromLocalFile(path);
-        uri.setQuery(m_writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
-        db.setDatabaseName(QString::fromLatin1(uri.toEncoded()));
-        db.setConnectOptions(m_writable ? QStringLiteral("QSQLITE_OPEN_URI")
-                                        : QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(m_file.databaseName());
+        db.setConnectOptions(m_file.connectOptions());
         if (!db.open()) {
             refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
                        .arg(path, db.lastError().text()));
@@ -557,28 +494,8 @@ bool SqliteEngine::open(const QString& path)
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    // The schema is read now: a damaged file, or a read-only one whose journal cannot be read,
-    // fails here with its reason rather than at every statement after. A file another process
-    // holds locked is let through: its statements wait for it as any statement does.
-    sqlite3_busy_timeout(m_db, 0);
-    sqlite3_stmt* probe = nullptr;
-    int rc = sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(probe);
-    sqlite3_finalize(probe);
-    if (rc != SQLITE_ROW && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) {
-        QString failure = fileFailure(rc);
-        // Bytes 18 and 19 of the header say 2 for a write-ahead journal: one left by a program
-        // that did not close the file, which a reader needs files beside it to read.
-        if (!m_writable && header.size() > 18 && header.at(18) == 2)
-            failure
-                = QStringLiteral("quedó con su diario de escritura anticipada y este usuario no "
-                                 "puede crear sus archivos en la carpeta; ábrala y ciérrela una "
-                                 "vez con una cuenta que pueda escribirla.");
-        refuse(QStringLiteral("No se puede abrir la base de datos \"%1\": %2 (%3)")
-                   .arg(path, failure.isEmpty() ? QStringLiteral("no se puede leer.") : failure,
-                       QString::fromUtf8(sqlite3_errmsg(m_db))));
-        m_writable = false;
+    if (const QString refusal = m_file.firstReadRefusal(m_db); !refusal.isEmpty()) {
+        refuse(refusal);
         close();
         return false;
     }
@@ -591,13 +508,7 @@ bool SqliteEngine::open(const QString& path)
     // every row, and with SQLite's default cache of 2 MB it reads the same pages of a large file
     // again and again. The cache only grows as pages are read, so a small file costs no more.
     exec("PRAGMA cache_size = -65536");
-    // A write-ahead journal: readers and the one writer no longer wait for each other, and a
-    // commit syncs the journal once instead of four times (journal, its header, the file, the
-    // folder); commits stay atomic and durable. Tried once without waiting: a file another
-    // process holds keeps its journal until an opening finds it free. The last connection to
-    // close puts the file back in its own journal (see close()).
-    if (m_writable)
-        exec("PRAGMA journal_mode = WAL");
+    m_file.openJournal(m_db);
     sqlite3_stmt* setting = nullptr;
     if (sqlite3_prepare_v2(m_db, "PRAGMA synchronous", -1, &setting, nullptr) == SQLITE_OK
         && sqlite3_step(setting) == SQLITE_ROW)
@@ -620,15 +531,7 @@ void SqliteEngine::close()
     m_statements = std::make_shared<SqliteStatementCache>();
     m_schemaRows.clear();
     m_schemaVersion = -1;
-    if (m_db && m_writable) {
-        // Back to the file's own journal, which only the last connection on the file can do (it
-        // checkpoints the write-ahead journal into the file): the file alone is then the whole
-        // database, a copy of it a backup, and it can be read where no journal can be made. With
-        // another connection still on the file the switch fails at once, and that one does it.
-        sqlite3_busy_timeout(m_db, 0);
-        sqlite3_exec(m_db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
-    }
-    m_writable = false;
+    m_file.closeJournal(m_db);
     m_db = nullptr;
     removeConnection();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "platform/qt/QtDbEngine.h"
+#include "platform/qt/SqliteDatabaseFile.h"
 #include "platform/qt/SqliteStatementCache.h"
 #include "platform/qt/TsqlTranslator.h"
 
@@ -79,8 +80,8 @@ private:
     void endDelayedCommit();
 
     sqlite3* m_db = nullptr;
-    // Opened to write: its journal was switched and is switched back on close.
-    bool m_writable = false;
+    // The file's own safety: how it was opened, and its journal.
+    SqliteDatabaseFile m_file;
     int m_transactionCount = 0;
     bool m_delayNext = false;
     bool m_delayed = false;

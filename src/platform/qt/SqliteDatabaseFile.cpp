@@ -1,0 +1,135 @@
+#include "platform/qt/SqliteDatabaseFile.h"
+
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The first bytes of every SQLite database file.
+constexpr char DatabaseHeader[] = "SQLite format 3";
+
+// Whether this process may write the file and make the journal files beside it.
+bool mayWrite(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
+} // namespace
+
+QString SqliteDatabaseFile::refusal(const QString& path)
+{
+    m_path = path;
+    m_header.clear();
+    m_writable = false;
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
+            .arg(path);
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("No se puede abrir la base de datos \"%1\": no se tiene permiso "
+                                  "para leer el archivo.")
+                .arg(path);
+        m_header = file.read(100);
+        if (!m_header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
+            return QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path);
+    }
+    // A file this process may only read is opened read-only: opened to write, its journal would
+    // be switched and files of this user's made beside it, which its owner then cannot write, and
+    // a read-only folder or mount would not let it be read at all.
+    m_writable = mayWrite(path);
+    return QString();
+}
+
+QString SqliteDatabaseFile::databaseName() const
+{
+    // By its URI, so that SQLite never makes the file anew should it go in the meantime.
+    QUrl uri = QUrl::fromLocalFile(m_path);
+    uri.setQuery(m_writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+    return QString::fromLatin1(uri.toEncoded());
+}
+
+QString SqliteDatabaseFile::connectOptions() const
+{
+    return m_writable ? QStringLiteral("QSQLITE_OPEN_URI")
+                      : QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY");
+}
+
+QString SqliteDatabaseFile::firstReadRefusal(sqlite3* db)
+{
+    // The schema is read now: a damaged file, or a read-only one whose journal cannot be read,
+    // fails here with its reason rather than at every statement after. A file another process
+    // holds locked is let through: its statements wait for it as any statement does.
+    sqlite3_busy_timeout(db, 0);
+    sqlite3_stmt* probe = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(probe);
+    sqlite3_finalize(probe);
+    if (rc == SQLITE_ROW || (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        return QString();
+    QString failure = failureText(rc);
+    // Bytes 18 and 19 of the header say 2 for a write-ahead journal: one left by a program that
+    // did not close the file, which a reader needs files beside it to read.
+    if (!m_writable && m_header.size() > 18 && m_header.at(18) == 2)
+        failure = QStringLiteral("quedó con su diario de escritura anticipada y este usuario no "
+                                 "puede crear sus archivos en la carpeta; ábrala y ciérrela una "
+                                 "vez con una cuenta que pueda escribirla.");
+    m_writable = false;
+    return QStringLiteral("No se puede abrir la base de datos \"%1\": %2 (%3)")
+        .arg(m_path, failure.isEmpty() ? QStringLiteral("no se puede leer.") : failure,
+            QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+void SqliteDatabaseFile::openJournal(sqlite3* db) const
+{
+    // A write-ahead journal: readers and the one writer no longer wait for each other, and a
+    // commit syncs the journal once instead of four times (journal, its header, the file, the
+    // folder); commits stay atomic and durable. Tried once without waiting: a file another
+    // process holds keeps its journal until an opening finds it free. The last connection to
+    // close puts the file back in its own journal (see closeJournal()).
+    if (m_writable)
+        sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+}
+
+void SqliteDatabaseFile::closeJournal(sqlite3* db)
+{
+    if (db && m_writable) {
+        // Back to the file's own journal, which only the last connection on the file can do (it
+        // checkpoints the write-ahead journal into the file): the file alone is then the whole
+        // database, a copy of it a backup, and it can be read where no journal can be made. With
+        // another connection still on the file the switch fails at once, and that one does it.
+        sqlite3_busy_timeout(db, 0);
+        sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    }
+    m_writable = false;
+}
+
+QString SqliteDatabaseFile::failureText(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("La base de datos o el disco están llenos: el cambio no se guardó.");
+    case SQLITE_READONLY:
+        return QStringLiteral("No se puede escribir en la base de datos: es de solo lectura para "
+                              "este usuario (el archivo o su carpeta).");
+    case SQLITE_NOTADB:
+        return QStringLiteral("El archivo no es una base de datos.");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("La base de datos está dañada.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("No se puede abrir el archivo de la base de datos o su diario (falta "
+                              "el permiso o el lugar para escribirlo).");
+    case SQLITE_IOERR:
+        return QStringLiteral("Falló la lectura o la escritura del archivo de la base de datos.");
+    default:
+        return QString();
+    }
+}
