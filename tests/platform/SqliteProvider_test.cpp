@@ -2,6 +2,9 @@
 
 #include <chrono>
 #include <future>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -734,34 +737,62 @@ TEST_F(SqliteProvider, the_last_connection_out_leaves_the_file_whole_in_its_own_
     EXPECT_EQ(onACopyOfTheFileAlone(m_file, "SELECT N FROM HECHO"), QStringLiteral("7"));
 }
 
-TEST_F(SqliteProvider, a_file_that_is_not_a_database_is_refused_and_left_as_it_is)
+// A path that holds no database is refused with one message saying what is there, and left as
+// it is: SQLite would make an empty file a new database, and a FIFO opened to read would wait.
+TEST_F(SqliteProvider, a_path_that_holds_no_database_is_refused_saying_what_it_is)
 {
+    const QDir dir(m_dir.path());
+    const QString fifo = dir.filePath(QStringLiteral("TUBERIA.db"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString link = dir.filePath(QStringLiteral("ENLACE.db"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("NADA.db")), link));
+    ASSERT_TRUE(dir.mkdir(QStringLiteral("CARPETA.db")));
     const struct
     {
-        const char* name;
-        QByteArray bytes;
-    } files[] = {
-        { "VACIO.db", QByteArray() },
-        { "TEXTO.db", QByteArray("Lista de precios\nArticulo;Precio\n") },
+        QString path;
+        std::optional<QByteArray> bytes; // a regular file's contents
+        QString message;
+    } rows[] = {
+        { dir.filePath(QStringLiteral("VACIO.db")), QByteArray(),
+            QStringLiteral("El archivo \"%1\" no es una base de datos.") },
+        { dir.filePath(QStringLiteral("TEXTO.db")),
+            QByteArray("Lista de precios\nArticulo;Precio\n"),
+            QStringLiteral("El archivo \"%1\" no es una base de datos.") },
+        { link, std::nullopt,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": es un enlace a un archivo "
+                           "que no existe.") },
+        { dir.filePath(QStringLiteral("CARPETA.db")), std::nullopt,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": es una carpeta, no un "
+                           "archivo.") },
+        { fifo, std::nullopt,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": es una tubería con nombre "
+                           "(FIFO), no un archivo.") },
+        { QStringLiteral("/dev/null"), std::nullopt,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": es un dispositivo, no un "
+                           "archivo.") },
+        { QStringLiteral("/dev/zero"), std::nullopt,
+            QStringLiteral("No se puede abrir la base de datos \"%1\": es un dispositivo, no un "
+                           "archivo.") },
     };
-    for (const auto& f : files) {
-        SCOPED_TRACE(f.name);
-        const QString path = QDir(m_dir.path()).filePath(QLatin1String(f.name));
-        {
-            QFile file(path);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        if (row.bytes) {
+            QFile file(row.path);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(f.bytes);
+            file.write(*row.bytes);
         }
         auto cnn = m_provider->createConnection();
 
-        EXPECT_FALSE(cnn->Open(sqliteText(path)));
+        EXPECT_FALSE(cnn->Open(sqliteText(row.path)));
 
-        EXPECT_EQ(cnn->LastError().description(),
-            QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path));
+        EXPECT_EQ(cnn->LastError().description(), row.message.arg(row.path));
         EXPECT_EQ(cnn->State(), adStateClosed);
-        EXPECT_EQ(fileBytes(path), f.bytes);
-        EXPECT_EQ(journalsBeside(path), QStringList());
+        if (row.bytes) {
+            EXPECT_EQ(fileBytes(row.path), *row.bytes);
+        }
+        EXPECT_EQ(journalsBeside(row.path), QStringList());
     }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("NADA.db"))));
 }
 
 // Failures of the file itself come in the program's words, SQLite's own kept after them.

@@ -1,5 +1,8 @@
 #include "platform/qt/SqliteDatabaseFile.h"
 
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -21,6 +24,28 @@ bool mayWrite(const QString& path)
     return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
 }
 
+// What stands at a path that is no regular file, in the user's words, after "No se puede abrir la
+// base de datos ...: ". Told by its kind, without opening it: a FIFO would wait for a writer.
+QString notAFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == EACCES)
+            return QStringLiteral("no se tiene permiso para entrar en su carpeta.");
+        if (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+            return QStringLiteral("es un enlace a un archivo que no existe.");
+        return QStringLiteral("el archivo no existe.");
+    }
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("es una carpeta, no un archivo.");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("es una tubería con nombre (FIFO), no un archivo.");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("es un dispositivo, no un archivo.");
+    return QStringLiteral("no es un archivo común.");
+}
+
 } // namespace
 
 QString SqliteDatabaseFile::refusal(const QString& path)
@@ -29,8 +54,8 @@ QString SqliteDatabaseFile::refusal(const QString& path)
     m_header.clear();
     m_writable = false;
     if (!QFileInfo(path).isFile())
-        return QStringLiteral("No se puede abrir la base de datos \"%1\": el archivo no existe.")
-            .arg(path);
+        return QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
+            .arg(path, notAFile(path));
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
