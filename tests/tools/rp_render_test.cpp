@@ -28,9 +28,9 @@ struct ToolRun
     QString err;
 };
 
-// `under`, when given, is the command rp_render runs under (runuser for another account, a shell
+// `under`, when given, is the command the tool runs under (runuser for another account, a shell
 // for a smaller stack), the tool and its arguments after it.
-ToolRun runRender(const QStringList& args, const QStringList& under = {})
+ToolRun runTool(const char* exe, const QStringList& args, const QStringList& under = {})
 {
     // A runtime folder of its own, so Qt has nothing to warn about on the error output.
     static QTemporaryDir runtime;
@@ -38,17 +38,22 @@ ToolRun runRender(const QStringList& args, const QStringList& under = {})
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess tool;
     tool.setProcessEnvironment(environment);
-    QStringList command = under + QStringList { QStringLiteral(RP_RENDER_EXE) } + args;
+    QStringList command = under + QStringList { QString::fromUtf8(exe) } + args;
     tool.start(command.takeFirst(), command);
     ToolRun run;
     if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << "rp_render did not end: " << tool.readAllStandardError().toStdString();
+        ADD_FAILURE() << exe << " did not end: " << tool.readAllStandardError().toStdString();
         return run;
     }
     run.exitCode = tool.exitCode();
     run.out = QString::fromUtf8(tool.readAllStandardOutput());
     run.err = QString::fromUtf8(tool.readAllStandardError());
     return run;
+}
+
+ToolRun runRender(const QStringList& args, const QStringList& under = {})
+{
+    return runTool(RP_RENDER_EXE, args, under);
 }
 
 QString pdfText(const QString& pdf)
@@ -424,13 +429,17 @@ TEST_F(RpRender, a_formula_too_deep_is_refused_on_a_one_megabyte_stack)
     }
 }
 
-// Another account that may only read the file reads it and leaves nothing of its own beside it,
-// in a folder where anyone may make files and in one where it may make none, after the owner's
-// program has worked on the file and closed it.
-TEST_F(RpRender, an_account_that_may_only_read_the_file_reads_it_and_leaves_it_as_it_was)
+// Another account that may not write the file leaves nothing of its own beside it, in a folder
+// where anyone may make files and in one where it may make none. A file its owner's program has
+// closed it reads. A file left with a write-ahead journal but without that journal's files (as
+// the sqlite3 shell leaves it) cannot be read without making them, which would keep the owner
+// from writing it: the reader is refused with what to do, and the owner's next run goes on.
+TEST_F(RpRender, an_account_that_may_not_write_the_file_leaves_nothing_beside_it)
 {
-    if (geteuid() != 0)
+    if (geteuid() != 0) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
         GTEST_SKIP() << "running the reader as another account needs root";
+    }
     const QString list = firstSalesList();
     {
         // The owner's program: a write, then the end.
@@ -445,18 +454,38 @@ TEST_F(RpRender, an_account_that_may_only_read_the_file_reads_it_and_leaves_it_a
     const QByteArray folder = QFile::encodeName(QFileInfo(m_db).absolutePath());
     ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(outputs.path()).constData(), 01777), 0);
-    ASSERT_EQ(::chmod(db.constData(), 0644), 0);
+    const auto beside = [&] {
+        return QDir(QFileInfo(m_db).absolutePath()).entryList({ QStringLiteral("DEMO.db-*") });
+    };
     const struct
     {
         const char* label;
         mode_t folder;
+        mode_t file;
+        bool leftWriteAhead;
     } rows[] = {
-        { "folder anyone may write", 01777 },
-        { "folder the reader may not write", 0755 },
+        { "closed, folder anyone may write", 01777, 0644, false },
+        { "closed, folder the reader may not write", 0755, 0644, false },
+        { "write-ahead, sticky folder anyone may write", 01777, 0644, true },
+        { "write-ahead, folder anyone may write", 0777, 0644, true },
+        // The reader may write the file, but not make files beside it: it may only read.
+        { "write-ahead, file the reader may write in a folder it may not", 0755, 0666, true },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
+        if (row.leftWriteAhead) {
+            QSqlDatabase shell
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shell"));
+            shell.setDatabaseName(m_db);
+            ASSERT_TRUE(shell.open());
+            ASSERT_TRUE(QSqlQuery(shell).exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            shell.close();
+            shell = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("shell"));
+            ASSERT_EQ(beside(), QStringList());
+        }
         ASSERT_EQ(::chmod(folder.constData(), row.folder), 0);
+        ASSERT_EQ(::chmod(db.constData(), row.file), 0);
         const QByteArray before = [&] {
             QFile f(m_db);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -472,13 +501,26 @@ TEST_F(RpRender, an_account_that_may_only_read_the_file_reads_it_and_leaves_it_a
             { QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("nobody"),
                 QStringLiteral("--") });
 
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_GT(csvRows(csv).size(), 1);
-        const QStringList beside
-            = QDir(QFileInfo(m_db).absolutePath()).entryList({ QStringLiteral("DEMO.db-*") });
-        EXPECT_EQ(beside, QStringList());
+        if (row.leftWriteAhead) {
+            EXPECT_EQ(run.exitCode, 2);
+            EXPECT_TRUE(run.err.contains(
+                QStringLiteral("Ábrala y ciérrela una vez con una cuenta que pueda escribirla.")))
+                << run.err.toStdString();
+        } else {
+            EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            EXPECT_GT(csvRows(csv).size(), 1);
+        }
+        EXPECT_EQ(beside(), QStringList());
         QFile f(m_db);
         EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == before);
+
+        // The owner's next run writes the file, and closes it leaving nothing beside it.
+        const ToolRun owner = runTool(RP_VOUCHER_EXE,
+            { QStringLiteral("buffer"), QStringLiteral("--db"), m_db, QStringLiteral("--tc"),
+                QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200002001A") });
+        EXPECT_EQ(owner.exitCode, 0) << owner.err.toStdString();
+        EXPECT_EQ(owner.err, QString());
+        EXPECT_EQ(beside(), QStringList());
     }
 }
 

@@ -51,25 +51,40 @@ QString notAFile(const QString& path)
 QString SqliteDatabaseFile::refusal(const QString& path)
 {
     m_path = path;
-    m_header.clear();
     m_writable = false;
     if (!QFileInfo(path).isFile())
         return QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
             .arg(path, notAFile(path));
+    QByteArray header;
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return QStringLiteral("No se puede abrir la base de datos \"%1\": no se tiene permiso "
                                   "para leer el archivo.")
                 .arg(path);
-        m_header = file.read(100);
-        if (!m_header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
+        header = file.read(100);
+        if (!header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
             return QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path);
     }
     // A file this process may only read is opened read-only: opened to write, its journal would
     // be switched and files of this user's made beside it, which its owner then cannot write, and
     // a read-only folder or mount would not let it be read at all.
     m_writable = mayWrite(path);
+    // Bytes 18 and 19 of the header say 2 for a file that works with a write-ahead journal. Left
+    // so without the journal's two files beside it (closed by a program that leaves it so, or
+    // copied while a program had it open), it cannot be read without making them: a reader's
+    // SQLite makes them wherever the folder lets it, and made by an account that may not write
+    // the file they keep its owner from writing it (in a sticky folder only root can remove
+    // them). Nor is it safe to read it as a file nobody changes: its owner may be writing it.
+    if (!m_writable && header.size() > 19 && (header.at(18) == 2 || header.at(19) == 2)
+        && !(QFileInfo::exists(path + QStringLiteral("-wal"))
+            && QFileInfo::exists(path + QStringLiteral("-shm"))))
+        return QStringLiteral("No se puede abrir la base de datos \"%1\": quedó con su diario de "
+                              "escritura anticipada, sin los archivos de ese diario a su lado, y "
+                              "este usuario no puede escribirla; leerla así dejaría a su lado "
+                              "archivos de este usuario que no dejan escribirla a su dueño. Ábrala "
+                              "y ciérrela una vez con una cuenta que pueda escribirla.")
+            .arg(path);
     return QString();
 }
 
@@ -100,13 +115,7 @@ QString SqliteDatabaseFile::firstReadRefusal(sqlite3* db)
     sqlite3_finalize(probe);
     if (rc == SQLITE_ROW || (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         return QString();
-    QString failure = failureText(rc);
-    // Bytes 18 and 19 of the header say 2 for a write-ahead journal: one left by a program that
-    // did not close the file, which a reader needs files beside it to read.
-    if (!m_writable && m_header.size() > 18 && m_header.at(18) == 2)
-        failure = QStringLiteral("quedó con su diario de escritura anticipada y este usuario no "
-                                 "puede crear sus archivos en la carpeta; ábrala y ciérrela una "
-                                 "vez con una cuenta que pueda escribirla.");
+    const QString failure = failureText(rc);
     m_writable = false;
     return QStringLiteral("No se puede abrir la base de datos \"%1\": %2 (%3)")
         .arg(m_path, failure.isEmpty() ? QStringLiteral("no se puede leer.") : failure,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 struct sqlite3;
@@ -14,8 +13,9 @@ class SqliteDatabaseFile final
 public:
     // Looks at the file before SQLite opens it and decides how it is opened. Empty when it may be
     // opened; otherwise why not, in the user's words, naming the file. SQLite takes an empty file
-    // for a new database and writes its header into it, and another file fails only at the first
-    // statement.
+    // for a new database and writes its header into it, another file fails only at the first
+    // statement, and a file this process may only read is refused where reading it would make
+    // files beside it.
     QString refusal(const QString& path);
     // Whether the file is opened to write (decided by refusal()).
     bool writable() const { return m_writable; }
@@ -39,7 +39,5 @@ public:
 
 private:
     QString m_path;
-    // The first 100 bytes of the file, as they were before SQLite opened it.
-    QByteArray m_header;
     bool m_writable = false;
 };

@@ -28,9 +28,10 @@ public:
 
     // Opens an existing database file; a missing file, or one that is not a database, is an
     // error and is left as it is, never made a new empty database. A file this process may not
-    // write (or whose folder it may not write) is opened read-only. Opened to write, the file
-    // works with a write-ahead journal until close(), which puts it back in its own journal when
-    // it is the last connection on the file.
+    // write (or whose folder it may not write) is opened read-only, or refused when reading it
+    // would leave files of this process's account beside it (see SqliteDatabaseFile). Opened to
+    // write, the file works with a write-ahead journal until close(), which puts it back in its
+    // own journal when it is the last connection on the file.
     bool open(const QString& path);
 
     void close() override;
