@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -68,6 +69,20 @@ QString onACopyOfTheFileAlone(const QString& path, const char* sql)
     sqlite3_close(db);
     QFile::remove(copy);
     return answer;
+}
+
+// The SQLite handle under the Qt SQL connection made since `namesBefore` (a provider's
+// connection opened in between); null when there is none.
+sqlite3* handleMadeSince(const QStringList& namesBefore)
+{
+    for (const QString& name : QSqlDatabase::connectionNames()) {
+        if (namesBefore.contains(name))
+            continue;
+        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            return *static_cast<sqlite3* const*>(handle.constData());
+    }
+    return nullptr;
 }
 
 // A demo database in its own folder, opened the way the program opens it.
@@ -914,7 +929,21 @@ TEST_F(SqliteProvider, a_read_of_a_file_held_under_the_old_journal_waits_once)
     QtAdoProvider esperaCorta(
         QtAdoProvider::Settings { .programFolder = m_dir.path(), .lockWaitMs = 5 });
     const std::unique_ptr<AdoConnection> cnn = esperaCorta.createConnection();
+    const QStringList names = QSqlDatabase::connectionNames();
     ASSERT_TRUE(cnn->Open(sqliteText(QStringLiteral("DEMO"))));
+    sqlite3* handle = handleMadeSince(names);
+    ASSERT_NE(handle, nullptr);
+    // Each wait for the lock starts with a call of the busy handler that has waited nothing yet;
+    // this one gives up at once, as a wait that has run out does.
+    int waits = 0;
+    sqlite3_busy_handler(
+        handle,
+        [](void* count, int tries) {
+            if (tries == 0)
+                ++*static_cast<int*>(count);
+            return 0;
+        },
+        &waits);
     const struct
     {
         const char* sql;
@@ -928,10 +957,12 @@ TEST_F(SqliteProvider, a_read_of_a_file_held_under_the_old_journal_waits_once)
     for (const auto& l : lecturas) {
         SCOPED_TRACE(l.sql);
         const int antes = cnn->timeoutCount();
+        waits = 0;
         AdoRecordset rs;
 
         EXPECT_FALSE(rs.Open(QLatin1String(l.sql), cnn.get(), l.cursor, l.lock));
 
+        EXPECT_EQ(waits, 1);
         EXPECT_EQ(cnn->timeoutCount() - antes, 1);
     }
     cnn->Close();
