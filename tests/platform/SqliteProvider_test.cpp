@@ -3,6 +3,7 @@
 #include <chrono>
 #include <future>
 #include <optional>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -18,6 +19,7 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/qt/ExitProgramEnd.h"
+#include "platform/qt/QtAdoConnection.h"
 #include "platform/qt/SqliteEngine.h"
 #include "platform/qt/SqliteText.h"
 #include "support/DemoDatabaseFiles.h"
@@ -730,6 +732,69 @@ TEST_F(SqliteProvider, ending_the_program_closes_the_connections_and_leaves_the_
                   "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = (SELECT MIN(CLAVE) FROM "
                   "TA_CONFIGURACION)"),
         marca);
+}
+
+namespace {
+
+struct CloseHook
+{
+    QtAdoProvider* provider;
+    bool make;
+    std::unique_ptr<AdoConnection> other;
+};
+
+// The end of a program whose first connection's close makes another connection (`make`) or
+// destroys one still open: the exit status of the process, 0 when every connection was closed
+// and the one destroyed is gone, 3 when the end still hangs after 10 s.
+int endWithACloseThat(QtAdoProvider& provider, const QString& file, bool make)
+{
+    auto closing = provider.createConnection();
+    const QStringList names = QSqlDatabase::connectionNames();
+    const bool opened = closing->Open(sqliteText(file));
+    sqlite3* handle = handleMadeSince(names);
+    CloseHook hook { &provider, make, nullptr };
+    if (!make) {
+        hook.other = provider.createConnection();
+        hook.other->Open(sqliteText(file));
+    }
+    // The close rolls the open transaction back, and the hook runs inside it.
+    if (!opened || !handle || !closing->BeginTrans())
+        return 2;
+    sqlite3_rollback_hook(
+        handle,
+        [](void* data) {
+            auto* h = static_cast<CloseHook*>(data);
+            if (h->make)
+                h->other = h->provider->createConnection();
+            else
+                h->other.reset();
+        },
+        &hook);
+    std::promise<void> ended;
+    std::thread([done = ended.get_future()] {
+        if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+            std::_Exit(3);
+    }).detach();
+
+    QtAdoConnection::closeAll();
+
+    ended.set_value();
+    return closing->State() == adStateClosed && (make || !hook.other) ? 0 : 4;
+}
+
+} // namespace
+
+// A close that makes or destroys another connection (here from SQLite's rollback hook, as any
+// code a close runs may) does not hang the program's end.
+TEST_F(SqliteProvider, the_end_closes_connections_that_a_close_makes_or_destroys)
+{
+    m_cnn.reset();
+    for (const bool make : { true, false }) {
+        SCOPED_TRACE(make ? "made during a close" : "destroyed during a close");
+
+        EXPECT_EXIT(std::_Exit(endWithACloseThat(*m_provider, m_file, make)),
+            ::testing::ExitedWithCode(0), "");
+    }
 }
 
 // The last connection out puts the file back in its own journal: a copy of the file alone is the

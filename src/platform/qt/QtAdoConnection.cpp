@@ -77,9 +77,21 @@ QtAdoConnection::~QtAdoConnection()
 
 void QtAdoConnection::closeAll()
 {
+    // Closed outside the registry's lock: a close runs code (the engine's, the driver's) that may
+    // make or destroy a connection, which takes the lock itself.
     Registry& r = registry();
-    const std::lock_guard lock(r.mutex);
-    for (QtAdoConnection* connection : std::as_const(r.connections)) {
+    QList<QtAdoConnection*> connections;
+    {
+        const std::lock_guard lock(r.mutex);
+        connections = r.connections;
+    }
+    for (QtAdoConnection* connection : std::as_const(connections)) {
+        {
+            // One destroyed by an earlier close has left the registry.
+            const std::lock_guard lock(r.mutex);
+            if (!r.connections.contains(connection))
+                continue;
+        }
         if (connection->State() == adStateOpen)
             connection->Close();
     }
