@@ -1,14 +1,12 @@
 #include "tools/SesionVoucher.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QLockFile>
 #include <QTextStream>
 
 #include "app/AsientosImpresos.h"
 #include "data/DataObjects.h"
+#include "data/TurnoPuesto.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Environment.h"
 #include "platform/MessageDialog.h"
@@ -48,29 +46,6 @@ public:
         }
     }
 };
-
-// A run's turn at the workstation's rows of a database: the print buffers are kept per
-// workstation key, and a second run with the same key would clear and fill them under the first
-// one's prints. The second waits for the first to end (told once); a run that dies gives its turn
-// up with it. Null when no lock can be made in the temporary folder: the run goes on as before.
-std::unique_ptr<QLockFile> turnoDelPuesto(const QString& archivo, const QString& clave)
-{
-    const QByteArray huella = QCryptographicHash::hash(
-        (QFileInfo(archivo).canonicalFilePath() + u'\n' + clave).toUtf8(), QCryptographicHash::Sha1)
-                                  .toHex();
-    auto turno = std::make_unique<QLockFile>(
-        QDir(QDir::tempPath())
-            .filePath(QStringLiteral("rp_voucher-%1.lock").arg(QString::fromLatin1(huella))));
-    // Only a process that is gone leaves its turn: a long run is not a stale one.
-    turno->setStaleLockTime(0);
-    if (turno->tryLock(0))
-        return turno;
-    if (turno->error() != QLockFile::LockFailedError)
-        return nullptr;
-    QTextStream(stderr) << "Otra ejecución con el puesto " << clave << " trabaja en la base "
-                        << archivo << ": se espera a que termine.\n";
-    return turno->lock() ? std::move(turno) : nullptr;
-}
 
 class EntornoPuesto final : public Environment
 {
@@ -179,7 +154,8 @@ struct SesionVoucher::Partes
     ScopedService<ImpresionesAnexas> anexasServicio { anexas };
     AsientosImpresos asientos;
     ScopedService<ImpresionAsiento> asientosServicio { asientos };
-    std::unique_ptr<QLockFile> turno;
+    // Last, so that it is given back before the connection closes.
+    std::unique_ptr<TurnoPuesto> turno;
 };
 
 SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, const QString& usuario)
@@ -193,7 +169,6 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
         m_error = QStringLiteral("No se encuentra la base de datos %1").arg(archivo);
         return;
     }
-    m_partes->turno = turnoDelPuesto(archivo, ClaveEstacion());
     DB_Dll& db = gDB();
     db.gServidor = QStringLiteral("SQLITE");
     db.gDBName = QFileInfo(archivo).absoluteFilePath();
@@ -201,6 +176,14 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
     if (!db.gOpenFlag) {
         // The provider's reason names the file.
         m_error = db.gCnn().LastError().description();
+        return;
+    }
+    // Before anything reads or writes the workstation's rows.
+    m_partes->turno = std::make_unique<TurnoPuesto>(
+        db, ClaveEstacion(), [](const QString& aviso) { QTextStream(stderr) << aviso << "\n"; });
+    if (!m_partes->turno->tomado()) {
+        m_error = m_partes->turno->error();
+        m_salida = 1;
         return;
     }
     // A file another process holds locked would make every statement of the settings below wait
@@ -220,13 +203,15 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
 
 SesionVoucher::~SesionVoucher() = default;
 
-std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream& errores)
+std::unique_ptr<SesionVoucher> abreSesion(
+    const OpcionesVoucher& o, QTextStream& errores, int& salida)
 {
     auto sesion = std::make_unique<SesionVoucher>(
         o.valor("--db"), o.valor("--equipo"), o.valor("--usuario"));
     if (sesion->error().isEmpty())
         return sesion;
     errores << sesion->error() << "\n";
+    salida = sesion->salida();
     return nullptr;
 }
 

@@ -48,16 +48,21 @@ public:
     SesionVoucher& operator=(const SesionVoucher&) = delete;
 
     const QString& error() const { return m_error; }
+    // The run's exit status after an error: 1 when another run held the workstation past the
+    // time-out, else 2.
+    int salida() const { return m_salida; }
 
 private:
     struct Partes;
     std::unique_ptr<Partes> m_partes;
     QString m_error;
+    int m_salida = 2;
 };
 
 // The session the options name (--db, --equipo, --usuario); null, with its error told on
-// `errores`, when it cannot be opened.
-std::unique_ptr<SesionVoucher> abreSesion(const OpcionesVoucher& o, QTextStream& errores);
+// `errores` and the run's exit status in `salida`, when it cannot be opened.
+std::unique_ptr<SesionVoucher> abreSesion(
+    const OpcionesVoucher& o, QTextStream& errores, int& salida);
 
 // The rows of `consulta` on gDB(), every column tab-separated, one line each (tabs and line
 // breaks inside a value become blanks), when `mostrar`; returns how many rows there were.

@@ -47,9 +47,10 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc"))
         return usoSubcomando(errores, o.error, kUsoBuffer);
 
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
 
     QString tc = o.valor("--tc");
     if (tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) != 0

@@ -124,9 +124,10 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         return usoSubcomando(errores,
             QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")), kUsoPrint);
 
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     const bool contable = hayFila(
@@ -241,9 +242,10 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--pdf"))
         return usoSubcomando(errores, o.error, kUsoAsiento);
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
     ImpresionEnConsola impresion(o.valor("--pdf"));
     if (!impresion.listo()) {
         errores << "No se puede crear la carpeta " << o.valor("--pdf") << "\n";

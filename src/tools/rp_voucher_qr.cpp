@@ -20,9 +20,10 @@ int subcomandoQr(const QStringList& argumentos, QTextStream&, QTextStream& error
     if (!o.error.isEmpty() || !o.tiene("--db") || !o.tiene("--tc") || !o.tiene("--id")
         || !o.tiene("--out"))
         return usoSubcomando(errores, o.error, kUsoQr);
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
 
     using ConsultasDatos::literal;
     AdoRecordset rs;

@@ -57,9 +57,10 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         return 2;
     }
 
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
 
     // As the document sender does: the two settings unless given.
     const auto ajuste = [&](const char* opcion, const char* clave) {

@@ -26,9 +26,10 @@ int subcomandoTicket(const QStringList& argumentos, QTextStream&, QTextStream& e
                 ? QStringLiteral("Un ticket es de cocina o de barra, no de ambas")
                 : o.error,
             kUsoTicket);
-    const auto sesion = abreSesion(o, errores);
+    int fallaSesion = 2;
+    const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
-        return 2;
+        return fallaSesion;
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     AdoRecordset rs;

@@ -3,7 +3,12 @@
 #include <optional>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -12,6 +17,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -1277,17 +1283,26 @@ TEST_F(RpVoucherPrint, two_runs_for_the_same_workstation_print_what_a_lone_run_p
     const std::map<QString, QString> esperado = textosDeCarpeta(sola);
     ASSERT_EQ(esperado.size(), 20u);
 
+    // Each run has folders of its own: the turn is the database's, not the environment's.
     QProcess corridas[2];
     for (int i = 0; i < 2; ++i) {
+        const QString propia = m_dir.filePath(QStringLiteral("entorno%1").arg(i));
+        ASSERT_TRUE(QDir().mkpath(propia));
         QProcessEnvironment entorno = testsupport::toolEnvironment();
         entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const char* variable : { "TMPDIR", "HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME" })
+            entorno.insert(QString::fromLatin1(variable), propia);
         corridas[i].setProcessEnvironment(entorno);
+        corridas[i].setWorkingDirectory(propia);
         corridas[i].start(QStringLiteral(RP_VOUCHER_EXE),
             argumentos(m_dir.filePath(QStringLiteral("junta%1").arg(i))));
     }
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(corridas[i].waitForFinished(300000));
-        EXPECT_EQ(corridas[i].exitCode(), 0) << corridas[i].readAllStandardError().toStdString();
+        const QString errores = QString::fromUtf8(corridas[i].readAllStandardError());
+        EXPECT_EQ(corridas[i].exitCode(), 0) << errores.toStdString();
+        EXPECT_LE(errores.count(QStringLiteral("se espera a que termine")), 1)
+            << errores.toStdString();
         const std::map<QString, QString> textos
             = textosDeCarpeta(m_dir.filePath(QStringLiteral("junta%1").arg(i)));
         ASSERT_EQ(textos.size(), esperado.size());
@@ -1358,4 +1373,106 @@ TEST_F(RpVoucherPrint, a_voucher_that_failed_is_named_and_leaves_no_file)
         ASSERT_EQ(hechos.size(), 2);
         EXPECT_EQ(textoPdf(carpeta + u'/' + hechos[1]), textoPdf(sola + u'/' + nombres[2]));
     }
+}
+
+namespace {
+
+// Whether some process holds the flock on `archivo`.
+bool bloqueado(const QString& archivo)
+{
+    const int descriptor = ::open(QFile::encodeName(archivo).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool libre = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+    ::close(descriptor);
+    return !libre;
+}
+
+} // namespace
+
+// Another account's run left in a preview holds the workstation's next run only up to the
+// time-out, which then stops naming it and touches nothing; killed with kill -9, it leaves
+// nothing that blocks.
+TEST_F(RpVoucherPrint, another_account_s_run_holds_the_workstation_up_to_the_time_out_only)
+{
+    if (::geteuid() != 0) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true"))
+            << "the other account's run needs root";
+        GTEST_SKIP() << "the other account's run needs root (setpriv)";
+    }
+    // A folder every account may write, as /tmp, with a database every account may write.
+    QTemporaryDir compartida;
+    ASSERT_TRUE(compartida.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(compartida.path()).constData(), 01777), 0);
+    const QString base = compartida.filePath(QStringLiteral("DEMO.db"));
+    ASSERT_TRUE(QFile::copy(m_db, base));
+    ASSERT_EQ(::chmod(QFile::encodeName(base).constData(), 0666), 0);
+    const QStringList puesto { QStringLiteral("--equipo"), QStringLiteral("CAJA1"),
+        QStringLiteral("--usuario"), QStringLiteral("ANA") };
+    const auto comprobantes = [&] {
+        return BaseDemo(base).filas(
+            QStringLiteral("SELECT DISTINCT IDCOMPROBANTE FROM AUX_MV_CPTE ORDER BY 1"));
+    };
+
+    QProcess titular;
+    QProcessEnvironment entorno = testsupport::toolEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    entorno.insert(QStringLiteral("HOME"), compartida.path());
+    entorno.insert(QStringLiteral("TMPDIR"), compartida.path());
+    titular.setProcessEnvironment(entorno);
+    titular.start(QStringLiteral("setpriv"),
+        QStringList { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+            QStringLiteral("--clear-groups"), QStringLiteral(RP_VOUCHER_EXE),
+            QStringLiteral("print"), QStringLiteral("--db"), base, QStringLiteral("--tc"),
+            QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A"),
+            QStringLiteral("--destino"), QStringLiteral("pantalla") }
+            + puesto);
+    ASSERT_TRUE(titular.waitForStarted());
+    QString turno;
+    QElapsedTimer reloj;
+    reloj.start();
+    while (reloj.elapsed() < 60000 && titular.state() == QProcess::Running) {
+        const QStringList hechos
+            = QDir(compartida.path()).entryList({ QStringLiteral("DEMO.db-turno-*") });
+        if (hechos.size() == 1 && bloqueado(compartida.filePath(hechos[0]))
+            && !comprobantes().empty()) {
+            turno = compartida.filePath(hechos[0]);
+            break;
+        }
+        QThread::msleep(100);
+    }
+    ASSERT_FALSE(turno.isEmpty()) << titular.readAllStandardError().toStdString();
+    const auto antes = comprobantes();
+
+    reloj.restart();
+    const Corrida esperada = rpVoucher(QStringList { QStringLiteral("buffer"),
+        QStringLiteral("--db"), base, QStringLiteral("--tc"), QStringLiteral("FC"),
+        QStringLiteral("--id"), QStringLiteral("000200002001A") }
+        + puesto);
+    const qint64 espera = reloj.elapsed();
+
+    EXPECT_EQ(esperada.salida, 1);
+    EXPECT_GE(espera, 30000);
+    EXPECT_LT(espera, 60000);
+    EXPECT_EQ(esperada.errores.count(QStringLiteral("se espera a que termine")), 1)
+        << esperada.errores.toStdString();
+    for (const QString& parte : { QStringLiteral("(proceso %1 rp_voucher del usuario nobody, "
+                                                 "iniciado el ")
+                                      .arg(titular.processId()),
+             QStringLiteral("se esperó 30 s y no se hizo nada") })
+        EXPECT_TRUE(esperada.errores.contains(parte)) << esperada.errores.toStdString();
+    EXPECT_EQ(comprobantes(), antes);
+
+    titular.kill();
+    ASSERT_TRUE(titular.waitForFinished(30000));
+    EXPECT_EQ(QFileInfo(turno).ownerId(), 65534u);
+
+    const Corrida libre = rpVoucher(QStringList { QStringLiteral("buffer"), QStringLiteral("--db"),
+        base, QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+        QStringLiteral("000200002001A") }
+        + puesto);
+
+    EXPECT_EQ(libre.salida, 0) << libre.errores.toStdString();
+    EXPECT_FALSE(libre.errores.contains(QStringLiteral("se espera"))) << libre.errores.toStdString();
+    EXPECT_NE(comprobantes(), antes);
 }

@@ -1,0 +1,272 @@
+#include "data/TurnoPuesto.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "data/DB_Dll.h"
+#include "data/DataObjects.h"
+#include "support/FakeAdoProvider.h"
+
+namespace {
+
+using testsupport::FakeAdoConnection;
+
+const QString Clave = QStringLiteral("CAJA1|ANA");
+
+class TurnoPuestoTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_base = m_dir.filePath(QStringLiteral("DEMO.db"));
+        QFile base(m_base);
+        ASSERT_TRUE(base.open(QIODevice::WriteOnly));
+        db().gServidor = QStringLiteral("SQLITE");
+        db().gDBName = m_base;
+    }
+
+    DB_Dll& db() { return m_objects.gDB; }
+    std::unique_ptr<TurnoPuesto> toma(int segundos = 30)
+    {
+        db().gCnn().setCommandTimeout(segundos);
+        return std::make_unique<TurnoPuesto>(
+            db(), Clave, [this](const QString& aviso) { m_avisos.append(aviso); });
+    }
+    int esperas() const
+    {
+        return int(m_avisos.filter(QStringLiteral("se espera a que termine")).size());
+    }
+
+    QTemporaryDir m_dir;
+    QString m_base;
+    QStringList m_avisos;
+    testsupport::FakeAdoProvider m_provider;
+    ScopedService<AdoProvider> m_providerService { m_provider };
+    DataObjects m_objects;
+    ScopedService<DataObjects> m_objectsService { m_objects };
+};
+
+TEST_F(TurnoPuestoTest, a_held_turn_is_waited_for_up_to_the_time_out_and_names_its_holder)
+{
+    const auto primero = toma();
+    ASSERT_TRUE(primero->tomado()) << primero->error().toStdString();
+    QElapsedTimer reloj;
+    reloj.start();
+
+    const auto segundo = toma(2);
+
+    EXPECT_GE(reloj.elapsed(), 2000);
+    EXPECT_LT(reloj.elapsed(), 10000);
+    EXPECT_FALSE(segundo->tomado());
+    EXPECT_EQ(esperas(), 1) << m_avisos.join(u'\n').toStdString();
+    const QString cuenta = QString::fromLocal8Bit(getpwuid(getuid())->pw_name);
+    for (const QString& parte :
+        { m_base, Clave, QStringLiteral("(proceso %1 ").arg(QCoreApplication::applicationPid()),
+            QStringLiteral(" del usuario ") + cuenta + QStringLiteral(", iniciado el "),
+            QStringLiteral("se esperó 2 s") })
+        EXPECT_TRUE(segundo->error().contains(parte)) << parte.toStdString() << "\n"
+                                                      << segundo->error().toStdString();
+}
+
+TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
+{
+    toma().reset();
+
+    const auto otra = toma();
+
+    EXPECT_TRUE(otra->tomado());
+    EXPECT_TRUE(m_avisos.isEmpty()) << m_avisos.join(u'\n').toStdString();
+}
+
+// Whatever another account leaves at the lock's name is neither followed, waited on nor written,
+// blocks no run, and the turn still keeps two runs apart.
+TEST_F(TurnoPuestoTest, what_another_account_leaves_at_the_name_blocks_nothing_and_stays_as_it_was)
+{
+    const QString fuera = m_dir.filePath(QStringLiteral("fuera"));
+    const struct
+    {
+        const char* caso;
+        std::function<bool(const QByteArray&)> deja;
+    } filas[] = {
+        { "an empty file of another account",
+            [](const QByteArray& n) {
+                return QFile(QString::fromLocal8Bit(n)).open(QIODevice::WriteOnly)
+                    && ::chown(n, 65534, 65534) == 0;
+            } },
+        { "a file of another account with mode 000",
+            [](const QByteArray& n) {
+                return QFile(QString::fromLocal8Bit(n)).open(QIODevice::WriteOnly)
+                    && ::chown(n, 65534, 65534) == 0 && ::chmod(n, 0) == 0;
+            } },
+        { "a link to a file elsewhere",
+            [&](const QByteArray& n) {
+                QFile destino(fuera);
+                return destino.open(QIODevice::WriteOnly) && destino.write("x") == 1
+                    && ::symlink(QFile::encodeName(fuera), n) == 0;
+            } },
+        { "a link to nothing",
+            [&](const QByteArray& n) { return ::symlink(QFile::encodeName(fuera), n) == 0; } },
+        { "a FIFO", [](const QByteArray& n) { return ::mkfifo(n, 0666) == 0; } },
+        { "a folder", [](const QByteArray& n) { return ::mkdir(n, 0777) == 0; } },
+    };
+    const QByteArray nombre = QFile::encodeName(TurnoPuesto::archivoTurno(m_base, Clave));
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.caso);
+        ASSERT_TRUE(f.deja(nombre));
+        struct stat antes = {};
+        ASSERT_EQ(::lstat(nombre, &antes), 0);
+        const QByteArray destinoAntes = QFileInfo::exists(fuera)
+            ? [&] {
+                  QFile d(fuera);
+                  d.open(QIODevice::ReadOnly);
+                  return d.readAll();
+              }()
+            : QByteArray();
+        m_avisos.clear();
+
+        {
+            const auto primero = toma();
+            EXPECT_TRUE(primero->tomado()) << primero->error().toStdString();
+            const auto segundo = toma(1);
+            EXPECT_FALSE(segundo->tomado());
+        }
+
+        EXPECT_EQ(esperas(), 1) << m_avisos.join(u'\n').toStdString();
+        struct stat despues = {};
+        ASSERT_EQ(::lstat(nombre, &despues), 0);
+        EXPECT_EQ(despues.st_ino, antes.st_ino);
+        EXPECT_EQ(despues.st_mode, antes.st_mode);
+        EXPECT_EQ(despues.st_uid, antes.st_uid);
+        EXPECT_EQ(despues.st_size, antes.st_size);
+        if (destinoAntes.isEmpty()) {
+            EXPECT_FALSE(QFileInfo::exists(fuera));
+        } else {
+            QFile d(fuera);
+            ASSERT_TRUE(d.open(QIODevice::ReadOnly));
+            EXPECT_EQ(d.readAll(), destinoAntes);
+        }
+        ASSERT_EQ(QProcess::execute(QStringLiteral("rm"),
+                      { QStringLiteral("-rf"), QString::fromLocal8Bit(nombre), fuera }),
+            0);
+    }
+}
+
+// A second name of the database at the lock's name is not locked: closing a descriptor of the
+// database file would drop the locks SQLite holds on it in this process, and another process
+// could write under a transaction of ours.
+TEST_F(TurnoPuestoTest, a_hard_link_to_the_database_at_the_name_leaves_sqlite_s_locks_alone)
+{
+    ASSERT_TRUE(QFile::remove(m_base));
+    {
+        QSqlDatabase base
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("t"));
+        base.setDatabaseName(m_base);
+        ASSERT_TRUE(base.open());
+        QSqlQuery consulta(base);
+        ASSERT_TRUE(consulta.exec(QStringLiteral("CREATE TABLE T (A INTEGER)")));
+        ASSERT_TRUE(consulta.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        ASSERT_EQ(::link(QFile::encodeName(m_base),
+                      QFile::encodeName(TurnoPuesto::archivoTurno(m_base, Clave))),
+            0);
+
+        toma().reset();
+
+        const int otroEscritor = QProcess::execute(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"),
+                QStringLiteral(
+                    "import sqlite3, sys; "
+                    "sqlite3.connect(sys.argv[1], timeout=0).execute('BEGIN IMMEDIATE')"),
+                m_base });
+        EXPECT_NE(otroEscritor, 0) << "another process began writing under our transaction";
+        consulta.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("t"));
+}
+
+// On SQL Server the turn is the server's application lock of the session: the statements sent and
+// what each of the server's answers does.
+TEST_F(TurnoPuestoTest, on_sql_server_the_turn_is_the_session_s_application_lock)
+{
+    const auto pide = [](int ms) {
+        return QStringLiteral("DECLARE @turno int, @sinCuentas int = @@OPTIONS & 512; SET "
+                              "NOCOUNT ON; EXEC @turno = sp_getapplock @Resource = "
+                              "N'Rp_Tarifolio puesto CAJA1|ANA', @LockMode = 'Exclusive', "
+                              "@LockOwner = 'Session', @LockTimeout = %1; IF @sinCuentas = 0 SET "
+                              "NOCOUNT OFF; SELECT @turno")
+            .arg(ms);
+    };
+    const QString suelta = QStringLiteral(
+        "EXEC sp_releaselock @Resource = N'Rp_Tarifolio puesto CAJA1|ANA', @LockOwner = 'Session'");
+    const struct
+    {
+        const char* caso;
+        int segundos;
+        QList<int> respuestas; // to the try without waiting, then to the wait
+        bool falla;
+        QStringList sentencias;
+        int esperas;
+        const char* error;
+    } filas[] = {
+        { "free", 30, { 0 }, false, { pide(0), suelta }, 0, "" },
+        { "held, then given", 30, { -1, 1 }, false, { pide(0), pide(30000), suelta }, 1, "" },
+        { "held past the time-out", 2, { -1, -1 }, false, { pide(0), pide(2000) }, 1,
+            "Otra ejecución con el puesto CAJA1|ANA trabaja en la base GESTION: se esperó 2 s y "
+            "no se hizo nada; vuelva a intentar cuando termine." },
+        // A time-out of 0 waits as long as the turn is held, as every command does.
+        { "held, no time-out", 0, { -1, 0 }, false, { pide(0), pide(-1), suelta }, 1, "" },
+        { "refused by the server", 30, { -999 }, false, { pide(0) }, 0,
+            "No se pudo tomar el turno del puesto CAJA1|ANA en la base GESTION: el servidor "
+            "respondió -999" },
+        { "the statement fails", 30, {}, true, { pide(0) }, 0,
+            "No se pudo tomar el turno del puesto CAJA1|ANA en la base GESTION: Error no "
+            "especificado." },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.caso);
+        DataObjects objetos;
+        ScopedService<DataObjects> objetosServicio { objetos };
+        DB_Dll& servidor = objetos.gDB;
+        servidor.gServidor = QStringLiteral("SRV");
+        servidor.gDBName = QStringLiteral("GESTION");
+        servidor.OpenServerADODB(false, adUseClient, QString(), false, false);
+        ASSERT_TRUE(servidor.gOpenFlag);
+        servidor.gCnn().setCommandTimeout(f.segundos);
+        FakeAdoConnection& cnn = *m_provider.connections().last();
+        cnn.clearLog();
+        const QStringList tiempos = { QStringLiteral("@LockTimeout = 0;"),
+            QStringLiteral("@LockTimeout = %1;").arg(f.segundos > 0 ? f.segundos * 1000 : -1) };
+        for (qsizetype k = 0; k < f.respuestas.size(); ++k)
+            cnn.script(tiempos[k],
+                { { { QStringLiteral("Turno"), adInteger, 4 } },
+                    { { Value(qint32(f.respuestas[k])) } } });
+        if (f.falla)
+            cnn.failNext(
+                FakeAdoConnection::Command::Query, { FakeAdoConnection::genericFailure() });
+        m_avisos.clear();
+
+        {
+            const TurnoPuesto turno(
+                servidor, Clave, [this](const QString& aviso) { m_avisos.append(aviso); });
+            EXPECT_EQ(turno.tomado(), *f.error == 0);
+            EXPECT_EQ(turno.error(), QString::fromUtf8(f.error));
+        }
+
+        EXPECT_EQ(cnn.statements(), f.sentencias);
+        EXPECT_EQ(esperas(), f.esperas);
+    }
+}
+
+} // namespace
