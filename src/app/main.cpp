@@ -51,7 +51,8 @@ int main(int argc, char* argv[])
     Controles controles;
     const ScopedService<Controles> controlesService(controles);
     // The data objects open their connections through the provider; it outlives them.
-    QtAdoProvider adoProvider(QtAdoProvider::Settings { programFolder() });
+    QtAdoProvider adoProvider(
+        QtAdoProvider::Settings { .programFolder = programFolder(), .dataFolder = dataFolder() });
     const ScopedService<AdoProvider> adoProviderService(adoProvider);
     DataObjects dataObjects;
     DataSettings dataSettings;

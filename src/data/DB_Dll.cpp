@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/ErrorLog.h"
+#include "platform/FileNames.h"
 #include "platform/InputDialog.h"
 #include "platform/ProgramEnd.h"
 #include "platform/Service.h"
@@ -514,8 +515,9 @@ QString DB_Dll::archivoErroresEnUso() const
 {
     if (!gLogErr.isEmpty())
         return gLogErr;
-    // The data layer's log lives beside the program, not in the temporary folder.
-    return gUtilidades().RutaConBarra(programFolder()) + QString::fromLatin1(ErrorLog::FileName);
+    // The data layer's log is the program's own, not in the temporary folder: it goes where the
+    // program writes its helper files, the program folder being read-only when installed.
+    return FileNames::helperFileToWrite(QString::fromLatin1(ErrorLog::FileName));
 }
 
 int DB_Dll::TratamientoErrores(

@@ -76,7 +76,12 @@ QByteArray lineFor(const QString& tabla, const QString& anchos)
 
 QString ruta()
 {
-    return FileNames::inProgramFolder(FileName);
+    return FileNames::helperFileToRead(FileName);
+}
+
+QString rutaParaGrabar()
+{
+    return FileNames::helperFileToWrite(FileName, FileNames::FirstWrite::CopyOfProgramFolder);
 }
 
 QList<std::optional<double>> leer(const QString& path, const QString& tabla, int columnCount)

@@ -327,7 +327,7 @@ void Lib_FrmCons3::grabarAnchos()
     QList<int> anchos;
     for (int i = 0; i < m_model->columnCount(); ++i)
         anchos.append(anchoColumna(i));
-    ColumnWidthFile::grabar(ColumnWidthFile::ruta(), m_tablaConsulta, anchos);
+    ColumnWidthFile::grabar(ColumnWidthFile::rutaParaGrabar(), m_tablaConsulta, anchos);
 }
 
 int Lib_FrmCons3::anchoColumna(int column) const

@@ -127,4 +127,28 @@ QString inProgramFolder(const QString& name)
     return inFolder(programFolder(), name);
 }
 
+QString helperFileToRead(const QString& name)
+{
+    const QString inData = inFolder(dataFolder(), name);
+    if (QFileInfo::exists(inData))
+        return inData;
+    const QString inProgram = inProgramFolder(name);
+    return QFileInfo::exists(inProgram) ? inProgram : inData;
+}
+
+QString helperFileToWrite(const QString& name, FirstWrite firstWrite)
+{
+    const QString inData = inFolder(dataFolder(), name);
+    if (normalized(name).startsWith(u'/') || QFileInfo::exists(inData))
+        return inData;
+    QDir().mkpath(dataFolder());
+    if (firstWrite == FirstWrite::CopyOfProgramFolder) {
+        // A copy made by another run at the same moment is as good: QFile::copy never replaces.
+        const QString inProgram = inProgramFolder(name);
+        if (QFileInfo(inProgram).isFile())
+            QFile::copy(inProgram, inData);
+    }
+    return inData;
+}
+
 } // namespace FileNames

@@ -22,4 +22,27 @@ QString inFolder(const QString& folder, const QString& name);
 // `name` inside the program folder.
 QString inProgramFolder(const QString& name);
 
+// A helper file the program reads from the program folder and also writes (query masks, column
+// widths, the connection registry, the INI file, the data layer's error log). The program folder
+// is read-only in an installation, so what the program writes goes to the data folder, and the
+// data folder's file is the one read when both hold one.
+
+// The file `name` to read: in the data folder when it is there, else in the program folder when
+// it is there, else the data folder's (where it would be written). An absolute `name` is itself.
+QString helperFileToRead(const QString& name);
+
+enum class FirstWrite
+{
+    // The file starts empty in the data folder (an appended log, a file made whole at once).
+    Empty,
+    // A file updated in place starts as a copy of the program folder's, so that what the program
+    // adds keeps what the suite put there.
+    CopyOfProgramFolder
+};
+
+// The file `name` to write, in the data folder, which is made when missing. When it cannot be made
+// (or the copy fails) the path is still returned: the writer then fails naming it. An absolute
+// `name` is itself.
+QString helperFileToWrite(const QString& name, FirstWrite firstWrite = FirstWrite::Empty);
+
 } // namespace FileNames

@@ -5,7 +5,7 @@
 
 QString LectorIni::RutaIni(const QString& file) const
 {
-    return FileNames::inProgramFolder(file);
+    return FileNames::helperFileToRead(file);
 }
 
 QString LectorIni::LeeIni(const QString& file, const QString& section, const QString& key,
@@ -26,7 +26,8 @@ void LectorIni::LeeIni(const QString& file, const QString& section, const QStrin
 bool LectorIni::EscribeIni(
     const QString& file, const QString& section, const QString& key, const QString& value) const
 {
-    const QString path = RutaIni(file);
+    const QString path
+        = FileNames::helperFileToWrite(file, FileNames::FirstWrite::CopyOfProgramFolder);
     IniFile ini;
     ini.load(path);
     ini.setValue(section, key, value);

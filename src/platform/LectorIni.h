@@ -4,8 +4,10 @@
 
 #include "platform/Service.h"
 
-// The utility library's INI access. A bare file name ("ZR417px.INI") lies in the program folder;
-// names are matched ignoring case. Section and key names match ignoring case (see IniFile).
+// The utility library's INI access. A bare file name ("ZR417px.INI") is read from the data folder
+// when it is there, else from the program folder, and written to the data folder (its first
+// write there starts from the program folder's file); names are matched ignoring case. Section
+// and key names match ignoring case (see IniFile).
 class LectorIni
 {
 public:
@@ -21,8 +23,8 @@ public:
     bool EscribeIni(const QString& file, const QString& section, const QString& key,
         const QString& value) const;
 
-    // The path a file name stands for: relative names inside the program folder, matched ignoring
-    // case.
+    // The path a file name is read from: relative names in the data folder, else the program
+    // folder, matched ignoring case.
     QString RutaIni(const QString& file) const;
 };
 

@@ -12,9 +12,13 @@ namespace {
 // "Error de acceso a la ruta o el archivo", as the runtime numbers it.
 constexpr int ErrorAccesoArchivo = 75;
 
+// The file and the system's reason go with the runtime's words: the operator of a start that
+// cannot go on must learn which file it could not write.
 [[noreturn]] void fallaArchivo(const QFile& archivo)
 {
-    throw RuntimeError(ErrorAccesoArchivo, QStringLiteral("Error de acceso a la ruta o el archivo"),
+    throw RuntimeError(ErrorAccesoArchivo,
+        QStringLiteral("Error de acceso a la ruta o el archivo: %1 (%2)")
+            .arg(archivo.fileName(), archivo.errorString()),
         archivo.fileName());
 }
 

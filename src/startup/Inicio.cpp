@@ -43,8 +43,8 @@ bool mismoTexto(const QString& a, const QString& b)
 }
 
 // The start-up's own failures: the banner goes first; an invalid argument (5) is passed over, any
-// other error ends the program, after it is written to the error log so that a program that
-// vanishes at start leaves a trace.
+// other error ends the program. The operator is told why before it ends (a program that vanished
+// at start would leave only a log line to go by), and the error is written to the error log.
 Steps pasosInicio()
 {
     return Steps([](const RuntimeError& error) -> int {
@@ -52,8 +52,11 @@ Steps pasosInicio()
             cartel->CartelCerrar();
         if (error.number() == RuntimeError::InvalidCall)
             return Msg::Ignore;
-        ErrorLog::append(archivoErroresPrograma(),
-            ErrorLog::line(Now(), Rutina, ErrorLog::messageText(error), Msg::Abort));
+        const QString mensaje = ErrorLog::messageText(error);
+        MsgBox(QStringLiteral("No se puede iniciar el programa.\r\n") + mensaje,
+            Msg::Critical + Msg::OkOnly, QStringLiteral("Aviso al Operador"));
+        ErrorLog::append(
+            archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, mensaje, Msg::Abort));
         endProgram(1);
     });
 }
@@ -235,12 +238,16 @@ void IniciaAplicacion(
             if (enlaces)
                 pasos.run([&] { enlaces->CarpetaSistemaInformes(carpeta); });
             db.gCnn().setDefaultDatabase(db.gDBName);
-            const QString mascaras = carpeta + QString::fromLatin1(MascarasConsulta::NombreArchivo);
+            // The masks a site keeps in the program folder are read there; the defaults are
+            // written to the data folder, the program folder being read-only when installed.
+            const QString nombreMascaras = QString::fromLatin1(MascarasConsulta::NombreArchivo);
+            QString mascaras = FileNames::helperFileToRead(nombreMascaras);
+            if (!QFileInfo(mascaras).isFile())
+                mascaras = FileNames::helperFileToWrite(nombreMascaras);
             if (enlaces)
                 pasos.run([&] { enlaces->PreparaConsultas(db.gConnString, true, mascaras); });
             pasos.run([&] {
-                const QFileInfo existente(FileNames::resolve(mascaras));
-                if (!existente.isFile())
+                if (!QFileInfo(mascaras).isFile())
                     MascarasConsulta::GeneraMascarasConsultaDefault(mascaras);
             });
             db.gCnn().setDefaultDatabase(db.gDBName);

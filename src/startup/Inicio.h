@@ -25,11 +25,12 @@ public:
 // The program's start: shows the banner, reads the start-up parameter string (`Parametros`, else
 // the command line; with `UsarIni` and nothing given, the workstation's INI section), connects
 // gDB() (`CadenaConexion` when given; an Oracle server fills it when empty), connects the
-// statistics database, writes the query-mask file when the program folder has none, loads the
-// global settings, checks the user (the login dialog three times at most when the check fails),
-// records the access and closes the banner. Returns with gDB() connected and a user accepted;
-// otherwise the program has ended (ProgramEnd): no connection, the login cancelled, three failed
-// logins, or an unexpected error (written to the error log first).
+// statistics database, writes the query-mask file to the data folder when neither it nor the
+// program folder has one, loads the global settings, checks the user (the login dialog three
+// times at most when the check fails), records the access and closes the banner. Returns with
+// gDB() connected and a user accepted; otherwise the program has ended (ProgramEnd): no
+// connection, the login cancelled, three failed logins, or an unexpected error (told in a box and
+// written to the error log first).
 void IniciaAplicacion(
     bool UsarIni, const QString& Parametros, QString& CadenaConexion, int TipoCursor = adUseClient);
 

@@ -106,7 +106,8 @@ private:
 QString rutaBases()
 {
     if (gArchivoBases.trimmed().isEmpty())
-        gArchivoBases = FileNames::inProgramFolder(QString::fromLatin1(ArchivoBases));
+        gArchivoBases = FileNames::helperFileToWrite(
+            QString::fromLatin1(ArchivoBases), FileNames::FirstWrite::CopyOfProgramFolder);
     return FileNames::resolve(gArchivoBases);
 }
 

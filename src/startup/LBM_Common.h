@@ -13,8 +13,9 @@ namespace LBM_Common {
 
 inline constexpr char ArchivoBases[] = "BASES.TXT";
 
-// The registry's path; blank until the first write, which sets it to the program folder's
-// "BASES.TXT". Kept for the program's life.
+// The registry's path; blank until the first write, which sets it to the data folder's
+// "BASES.TXT" (started as a copy of the program folder's). Kept for the program's life. The
+// dialog reads the data folder's registry, else the program folder's.
 extern QString gArchivoBases;
 // The port appended to the server field; nothing in this program sets it.
 extern QString gPuertoBases;

@@ -284,7 +284,7 @@ void frmAcceso::AsignarDatosBase()
 
 void frmAcceso::llenarlist()
 {
-    RutaBases = FileNames::inProgramFolder(QString::fromLatin1(LBM_Common::ArchivoBases));
+    RutaBases = FileNames::helperFileToRead(QString::fromLatin1(LBM_Common::ArchivoBases));
     if (!ModArchivos::ExisteArchivo(RutaBases)) {
         ui->lstBases->clear();
         return;
@@ -317,7 +317,7 @@ void frmAcceso::llenarlist()
 
 void frmAcceso::DatosBase(const QString& nombre)
 {
-    RutaBases = FileNames::inProgramFolder(QString::fromLatin1(LBM_Common::ArchivoBases));
+    RutaBases = FileNames::helperFileToRead(QString::fromLatin1(LBM_Common::ArchivoBases));
     if (!ModArchivos::ExisteArchivo(RutaBases))
         return;
 
@@ -386,7 +386,7 @@ void frmAcceso::reject()
 
 void frmAcceso::RegistrarBases()
 {
-    RutaBases = FileNames::inProgramFolder(QString::fromLatin1(LBM_Common::ArchivoBases));
+    RutaBases = FileNames::helperFileToRead(QString::fromLatin1(LBM_Common::ArchivoBases));
     // The first "Conectar" on a workstation without a registry registers what was typed.
     if (!ModArchivos::ExisteArchivo(RutaBases))
         CmdRegistrar_Click();

@@ -13,7 +13,8 @@
 struct ServiciosDatos
 {
     // The data objects open their connections through the provider; it outlives them.
-    QtAdoProvider proveedor { QtAdoProvider::Settings { programFolder() } };
+    QtAdoProvider proveedor { QtAdoProvider::Settings {
+        .programFolder = programFolder(), .dataFolder = dataFolder() } };
     ScopedService<AdoProvider> proveedorServicio { proveedor };
     DataSettings datos;
     ScopedService<DataSettings> datosServicio { datos };

@@ -178,9 +178,10 @@ class TratamientoErroresTest : public ::testing::Test
 protected:
     void SetUp() override { testsupport::environment().setExecutableFolder(m_programDir.path()); }
 
-    QString programLog() const
+    // The program's own log, in the data folder: an installed program folder is read-only.
+    static QString programLog()
     {
-        return QDir(programFolder()).filePath(QStringLiteral("KZQERR.LOG"));
+        return QDir(dataFolder()).filePath(QStringLiteral("KZQERR.LOG"));
     }
 
     QTemporaryDir m_programDir;
@@ -189,7 +190,7 @@ protected:
         QStringLiteral("ADODB.Recordset") };
 };
 
-TEST_F(TratamientoErroresTest, shows_the_error_and_logs_it_beside_the_program)
+TEST_F(TratamientoErroresTest, shows_the_error_and_logs_it_in_the_data_folder)
 {
     testsupport::messages().answer(Msg::Ignore);
 
@@ -208,6 +209,7 @@ TEST_F(TratamientoErroresTest, shows_the_error_and_logs_it_beside_the_program)
         QByteArray("03-15-2024 10:30:45 Rutina: - CierraRecordset Mensaje Ha ocurrido el "
                    "Siguiente Error (3219) Operacion no permitida en este contexto. "
                    "Respondi\xf3 : Ignorar\r\n"));
+    EXPECT_FALSE(QFile::exists(QDir(programFolder()).filePath(QStringLiteral("KZQERR.LOG"))));
 }
 
 TEST_F(TratamientoErroresTest, writes_to_the_chosen_log_file_and_creates_it)

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DataObjects.h"
+#include "lookup/ColumnWidthFile.h"
 #include "lookup/MemoryConnection.h"
 #include "platform/AdoProvider.h"
 #include "platform/MessageDialog.h"
@@ -441,7 +442,7 @@ TEST_F(Lib_FrmCons3Test, widths_are_written_at_unload_only_when_asked)
     list()->header()->resizeSection(0, 100);
 
     dlg.Form_Unload();
-    EXPECT_FALSE(QFile::exists(widthsFile()));
+    EXPECT_FALSE(QFile::exists(ColumnWidthFile::ruta()));
 
     Lib_FrmCons3 other;
     other.Sql = ArticulosSql;
@@ -451,7 +452,9 @@ TEST_F(Lib_FrmCons3Test, widths_are_written_at_unload_only_when_asked)
     other.findChild<QTreeView*>(QStringLiteral("ListView1"))->header()->resizeSection(0, 100);
     other.Form_Unload();
 
-    QFile file(widthsFile());
+    // Written where the program writes its files, never in the program folder.
+    EXPECT_FALSE(QFile::exists(widthsFile()));
+    QFile file(ColumnWidthFile::ruta());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray line = file.readAll();
     EXPECT_TRUE(line.startsWith("\"VT_MA_ARTICULOS\",\"1500|")) << line.constData();
@@ -535,8 +538,12 @@ TEST_F(Lib_FrmCons3Test, the_scroll_bar_moves_the_search_boxes_with_the_columns)
 
 TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unload_goes_on)
 {
+    // A data folder that cannot be made: a file stands where one of its folders should be.
+    QFile estorbo(m_folder.filePath(QStringLiteral("estorbo")));
+    ASSERT_TRUE(estorbo.open(QIODevice::WriteOnly));
+    estorbo.close();
     testsupport::environment().setVariable(
-        QStringLiteral("RP_TARIFOLIO_HOME"), m_folder.filePath(QStringLiteral("no_existe")));
+        QStringLiteral("XDG_DATA_HOME"), m_folder.filePath(QStringLiteral("estorbo/datos")));
     m_objects.gUDBC.gEsAdmin = true;
     auto& second = static_cast<FakeAdoConnection&>(m_objects.gUDBC.gCnn());
     second.scriptStatement(ArticulosSql, articulos());

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -98,4 +99,57 @@ TEST(FileNames, the_temporary_folder_is_TEMP_else_TMP_else_the_system_one)
 
     env.setVariable(QStringLiteral("TEMP"), QStringLiteral(" /a "));
     EXPECT_EQ(temporaryFolder(), QStringLiteral("/a"));
+}
+
+// What the program writes beside itself is read back from the data folder; what the suite left in
+// the program folder is read there while the data folder has none.
+TEST(FileNames, helper_files_are_read_from_the_data_folder_first)
+{
+    QTemporaryDir programa;
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), programa.path());
+    ASSERT_TRUE(QDir().mkpath(dataFolder()));
+    touch(programa.filePath(QStringLiteral("SOLO_PROGRAMA.TXT")));
+    touch(programa.filePath(QStringLiteral("ambos.txt")));
+    touch(dataFolder() + QStringLiteral("/AMBOS.TXT"));
+    const struct
+    {
+        const char* name;
+        QString expected;
+    } cases[] = {
+        { "solo_programa.txt", programa.filePath(QStringLiteral("SOLO_PROGRAMA.TXT")) },
+        { "Ambos.Txt", dataFolder() + QStringLiteral("/AMBOS.TXT") },
+        // Neither has it: where it would be written.
+        { "nuevo.txt", dataFolder() + QStringLiteral("/nuevo.txt") },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ(FileNames::helperFileToRead(QString::fromLatin1(c.name)), c.expected) << c.name;
+}
+
+// A file the program adds to starts in the data folder as the program folder's, once: a copy there
+// already is the one written to, never replaced.
+TEST(FileNames, a_first_write_starts_from_the_program_folders_file)
+{
+    QTemporaryDir programa;
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), programa.path());
+    QFile original(programa.filePath(QStringLiteral("BASES.TXT")));
+    ASSERT_TRUE(original.open(QIODevice::WriteOnly));
+    original.write("A / B,A,A,X,B\r\n");
+    original.close();
+
+    const QString vacio = FileNames::helperFileToWrite(QStringLiteral("bases.txt"));
+    EXPECT_EQ(vacio, dataFolder() + QStringLiteral("/bases.txt"));
+    EXPECT_FALSE(QFile::exists(vacio));
+    EXPECT_TRUE(QFileInfo(dataFolder()).isDir());
+
+    const QString copia = FileNames::helperFileToWrite(
+        QStringLiteral("BASES.TXT"), FileNames::FirstWrite::CopyOfProgramFolder);
+    QFile cambiada(copia);
+    ASSERT_TRUE(cambiada.open(QIODevice::ReadWrite));
+    EXPECT_EQ(cambiada.readAll(), QByteArray("A / B,A,A,X,B\r\n"));
+    cambiada.write("C / D,C,C,Y,D\r\n");
+    cambiada.close();
+    FileNames::helperFileToWrite(
+        QStringLiteral("BASES.TXT"), FileNames::FirstWrite::CopyOfProgramFolder);
+    EXPECT_EQ(QFileInfo(copia).size(), 30);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Environment.h"
 #include "platform/LectorIni.h"
 #include "platform/Windows1252.h"
 #include "support/FakeSystem.h"
@@ -111,7 +112,7 @@ TEST(LectorIni, bare_names_are_found_in_the_program_folder_ignoring_case)
         QStringLiteral("1"));
 }
 
-TEST(LectorIni, writing_creates_the_file_when_missing)
+TEST(LectorIni, writing_creates_the_file_in_the_data_folder_when_missing)
 {
     QTemporaryDir dir;
     testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), dir.path());
@@ -119,8 +120,30 @@ TEST(LectorIni, writing_creates_the_file_when_missing)
     ASSERT_TRUE(gLectorIni().EscribeIni(QStringLiteral("ZR417px.INI"), QStringLiteral("A|B"),
         QStringLiteral("Servidor"), QStringLiteral("SQLITE")));
 
-    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("ZR417px.INI"))),
+    EXPECT_EQ(readFile(dataFolder() + QStringLiteral("/ZR417px.INI")),
         QByteArray("[A|B]\r\nServidor=SQLITE\r\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("ZR417px.INI"))));
+}
+
+// An installed program folder is read-only: a key written goes to the data folder's copy, and the
+// keys the suite keeps in the program folder's file are still read.
+TEST(LectorIni, a_key_written_keeps_the_program_folders_keys)
+{
+    QTemporaryDir dir;
+    QFile::copy(Sample, dir.filePath(QStringLiteral("zr417PX.ini")));
+    const QByteArray original = readFile(dir.filePath(QStringLiteral("zr417PX.ini")));
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), dir.path());
+
+    ASSERT_TRUE(gLectorIni().EscribeIni(QStringLiteral("ZR417px.INI"), QStringLiteral("A|B"),
+        QStringLiteral("Servidor"), QStringLiteral("SQLITE")));
+
+    EXPECT_EQ(gLectorIni().LeeIni(QStringLiteral("ZR417px.INI"), QStringLiteral("A|B"),
+                  QStringLiteral("Servidor"), QString()),
+        QStringLiteral("SQLITE"));
+    EXPECT_EQ(gLectorIni().LeeIni(QStringLiteral("ZR417px.INI"),
+                  QStringLiteral("PUESTO01|OPERADOR"), QStringLiteral("FlatToolbars"), QString()),
+        QStringLiteral("0"));
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("zr417PX.ini"))), original);
 }
 
 TEST(Windows1252, every_byte_survives_a_round_trip)

@@ -166,6 +166,31 @@ TEST_F(SqliteProvider, finds_the_statistics_database_beside_a_main_database_name
         << second->LastError().description().toStdString();
 }
 
+// An installation keeps its databases in the data folder: a bare name is found there first, and
+// in the program folder while the data folder has none of that name.
+TEST_F(SqliteProvider, a_bare_name_is_looked_for_in_the_data_folder_first)
+{
+    QTemporaryDir datos;
+    ASSERT_TRUE(QFile::copy(m_file, datos.filePath(QStringLiteral("Demo.db"))));
+    QtAdoProvider provider(
+        QtAdoProvider::Settings { .programFolder = m_dir.path(), .dataFolder = datos.path() });
+    auto cnn = provider.createConnection();
+    ASSERT_TRUE(cnn->Open(sqliteText(m_file)));
+    ASSERT_TRUE(cnn->Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'programa'")));
+    ASSERT_TRUE(cnn->Close());
+    const auto valor = [&](const QString& base) {
+        auto otra = QtAdoProvider(provider.settings()).createConnection();
+        EXPECT_TRUE(otra->Open(sqliteText(base))) << base.toStdString();
+        AdoRecordset rs;
+        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT MIN(VALOR) FROM TA_CONFIGURACION"), otra.get()));
+        return rs.Fields(0).Value().toString();
+    };
+
+    EXPECT_NE(valor(QStringLiteral("DEMO")), QStringLiteral("programa"));
+    ASSERT_TRUE(QFile::remove(datos.filePath(QStringLiteral("Demo.db"))));
+    EXPECT_EQ(valor(QStringLiteral("DEMO")), QStringLiteral("programa"));
+}
+
 TEST_F(SqliteProvider, a_missing_file_is_an_error_not_a_new_database)
 {
     auto cnn = m_provider->createConnection();

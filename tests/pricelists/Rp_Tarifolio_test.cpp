@@ -1,22 +1,30 @@
 #include "pricelists/Rp_Tarifolio.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include "formhelpers/Dll_DisplayQt.h"
 #include "formhelpers/EstadoFormulario.h"
+#include "platform/Environment.h"
 #include "platform/IniFile.h"
 #include "platform/MessageDialog.h"
 #include "platform/Twips.h"
@@ -25,6 +33,8 @@
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "services/Globales.h"
+#include "startup/Inicio.h"
+#include "support/ToolProcess.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
@@ -676,4 +686,122 @@ TEST_F(Rp_TarifolioTest, a_template_of_the_other_mode_leaves_out_what_this_mode_
         EXPECT_EQ(tildes, QStringLiteral(".........")) << fila.caja;
     }
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
+namespace {
+
+// The window with the program's own start-up, on a parameter string of its own in place of the
+// command line.
+class VentanaConInicio final : public Rp_Tarifolio
+{
+public:
+    explicit VentanaConInicio(QString parametros)
+        : m_parametros(std::move(parametros))
+    {
+    }
+
+protected:
+    void IniciaAplicacion() override
+    {
+        QString cadenaConexion;
+        ::IniciaAplicacion(false, m_parametros, cadenaConexion, adUseClient);
+    }
+
+private:
+    QString m_parametros;
+};
+
+// Every entry under `carpeta` with its size and time: what a run must leave as it was.
+QStringList contenido(const QString& carpeta)
+{
+    QStringList entradas;
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entradas << info.filePath() + u' ' + QString::number(info.size()) + u' '
+                + info.lastModified().toString(Qt::ISODateWithMs);
+    }
+    entradas.sort();
+    return entradas;
+}
+
+// Takes write permission from `carpeta` and everything in it, as an installation has it, or
+// gives it back to its owner.
+void soloLectura(const QString& carpeta, bool si)
+{
+    QStringList rutas { carpeta };
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        rutas << it.next();
+    constexpr QFile::Permissions escritura
+        = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    for (const QString& ruta : std::as_const(rutas)) {
+        const QFile::Permissions permisos = QFileInfo(ruta).permissions();
+        QFile::setPermissions(
+            ruta, si ? permisos & ~escritura : permisos | QFile::WriteOwner | QFile::WriteUser);
+    }
+}
+
+} // namespace
+
+// An installation's program folder is read-only: the program starts from it, with the database
+// elsewhere, reaches its window and writes nothing there. Root writes anywhere, so as root the
+// same test is run once more as another account, for whom the folder is read-only indeed.
+TEST_F(Rp_TarifolioTest, starts_from_a_read_only_program_folder)
+{
+    QTemporaryDir programa;
+    ASSERT_TRUE(QDir(programa.path()).mkpath(QStringLiteral("Styles/iTunes")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(RP_SHARE_DIR "/styles/iTunes/Normalitunes.ini"),
+        programa.filePath(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
+    testsupport::environment().setVariable(QStringLiteral("RP_TARIFOLIO_HOME"), programa.path());
+    const QStringList antes = contenido(programa.path());
+    Dll_DisplayQt cartel;
+    const ScopedService<Dll_Display> cartelServicio(cartel);
+    VentanaConInicio ventana(QStringLiteral("@server=SQLITE;@dbname=") + m_file
+        + QStringLiteral(";@usuario=ADMIN;@Password=admin;@ParametroAdicional=;@Caja=1"));
+
+    soloLectura(programa.path(), true);
+    {
+        const auto devuelve = qScopeGuard([&] { soloLectura(programa.path(), false); });
+        ASSERT_NO_THROW(ventana.Form_Load());
+    }
+
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    EXPECT_TRUE(m_objects.gDB.gOpenFlag);
+    EXPECT_EQ(ventana.windowTitle(), QStringLiteral("Listas de Precios de Ventas"));
+    EXPECT_EQ(control<QComboBox>(ventana, "CmbCpra_Vta")->count(), 9);
+    EXPECT_EQ(contenido(programa.path()), antes);
+    EXPECT_EQ(QFileInfo(dataFolder() + QStringLiteral("/consultas.qzk")).size(), 13222);
+
+    if (geteuid() != 0)
+        return;
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+        if (qEnvironmentVariable("CI") == u"true")
+            FAIL() << "setpriv is needed to run the test as another account";
+        GTEST_SKIP() << "setpriv is missing: the program folder was read-only for nobody here";
+    }
+    // The other account's home and temporary folder.
+    QTemporaryDir casa;
+    QFile::setPermissions(casa.path(), QFile::Permissions(0x7777));
+    QProcessEnvironment entorno = testsupport::toolEnvironment();
+    entorno.insert(QStringLiteral("HOME"), casa.path());
+    entorno.insert(QStringLiteral("TMPDIR"), casa.path());
+    entorno.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const ::testing::TestInfo* prueba = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess otra;
+    otra.setProcessEnvironment(entorno);
+    otra.setProcessChannelMode(QProcess::MergedChannels);
+
+    otra.start(QStringLiteral("setpriv"),
+        { QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+            QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+            QStringLiteral("--gtest_filter=%1.%2")
+                .arg(QLatin1String(prueba->test_suite_name()), QLatin1String(prueba->name())) });
+
+    ASSERT_TRUE(otra.waitForFinished(120000));
+    const QString salida = QString::fromUtf8(otra.readAll());
+    EXPECT_EQ(otra.exitCode(), 0) << salida.toStdString();
+    EXPECT_TRUE(salida.contains(QLatin1String("[  PASSED  ] 1 test."))) << salida.toStdString();
 }

@@ -157,9 +157,11 @@ TEST_F(Inicio, starts_as_the_suite_starts_it)
     EXPECT_EQ(m_globales.gCantidadDecimales, QStringLiteral("2"));
     EXPECT_EQ(m_globales.gCadenaODBC, QStringLiteral("DSN=DEMO; UID=DEMO; PWD=DEMO"));
     EXPECT_EQ(m_globales.gArchivoAyuda, carpeta() + QStringLiteral("/htmlhelp/zododovorir.chm"));
-    EXPECT_EQ(QFileInfo(carpeta() + QStringLiteral("/consultas.qzk")).size(), 13222);
+    // The default masks go to the data folder: an installed program folder is read-only.
+    EXPECT_EQ(QFileInfo(dataFolder() + QStringLiteral("/consultas.qzk")).size(), 13222);
+    EXPECT_FALSE(QFile::exists(carpeta() + QStringLiteral("/consultas.qzk")));
     EXPECT_TRUE(m_enlaces.m_usarMascaras);
-    EXPECT_EQ(m_enlaces.m_rutaMascaras, carpeta() + QStringLiteral("/consultas.qzk"));
+    EXPECT_EQ(m_enlaces.m_rutaMascaras, dataFolder() + QStringLiteral("/consultas.qzk"));
     EXPECT_EQ(m_enlaces.m_connString, gDB().gConnString);
     EXPECT_EQ(m_enlaces.m_carpeta, carpeta() + u'/');
     EXPECT_EQ(m_cartel->formulario(), nullptr); // the banner is closed
@@ -187,6 +189,8 @@ TEST_F(Inicio, an_existing_mask_file_is_left_as_it_is)
 
     EXPECT_EQ(QFileInfo(mascaras).size(), 0);
     EXPECT_FALSE(QFile::exists(carpeta() + QStringLiteral("/consultas.qzk")));
+    EXPECT_FALSE(QFile::exists(dataFolder() + QStringLiteral("/consultas.qzk")));
+    EXPECT_EQ(m_enlaces.m_rutaMascaras, mascaras.fileName());
 }
 
 TEST_F(Inicio, the_stored_password_serves_when_the_database_name_is_given)
@@ -276,13 +280,25 @@ TEST_F(Inicio, a_missing_database_ends_the_program)
     EXPECT_EQ(m_cartel->formulario(), nullptr);
 }
 
-TEST_F(Inicio, an_unexpected_error_is_logged_before_the_program_ends)
+TEST_F(Inicio, an_unexpected_error_is_told_and_logged_before_the_program_ends)
 {
     // A folder where the mask file should be: it cannot be written.
-    ASSERT_TRUE(QDir(carpeta()).mkdir(QStringLiteral("consultas.qzk")));
+    ASSERT_TRUE(QDir().mkpath(dataFolder() + QStringLiteral("/consultas.qzk")));
     testsupport::environment().setVariable(QStringLiteral("TEMP"), carpeta());
+    testsupport::messages().answer(Msg::Ok);
 
     EXPECT_FALSE(inicia(Admin + QStringLiteral("admin")));
+
+    // The operator learns why the program does not start, and which file stopped it.
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    const testsupport::ShownBox& caja = testsupport::messages().shown().at(0);
+    EXPECT_EQ(caja.title, QStringLiteral("Aviso al Operador"));
+    EXPECT_EQ(caja.style, Msg::Critical + Msg::OkOnly);
+    EXPECT_TRUE(caja.text.startsWith(QStringLiteral("No se puede iniciar el programa.\r\nHa "
+                                                    "ocurrido el Siguiente Error (75) Error de "
+                                                    "acceso a la ruta o el archivo: ")
+        + dataFolder() + QStringLiteral("/consultas.qzk")))
+        << caja.text.toStdString();
 
     QFile log(carpeta() + QStringLiteral("/KZQERR.LOG"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

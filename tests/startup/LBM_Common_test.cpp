@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Environment.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "support/FakeSystem.h"
@@ -37,6 +38,7 @@ protected:
     }
 
     QString bases() const { return dir.filePath(QStringLiteral("BASES.TXT")); }
+    static QString enDatos() { return dataFolder() + QStringLiteral("/BASES.TXT"); }
     void escribe(const QByteArray& contenido)
     {
         QFile file(bases());
@@ -57,13 +59,27 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_program_folder)
+TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_data_folder)
 {
     grabaVentas();
 
-    EXPECT_EQ(LBM_Common::gArchivoBases, bases());
+    EXPECT_EQ(LBM_Common::gArchivoBases, enDatos());
     EXPECT_EQ(
-        readFile(bases()), "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
+        readFile(enDatos()), "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
+    EXPECT_FALSE(QFile::exists(bases()));
+}
+
+// The program folder of an installation cannot be written: the registry grows in the data folder,
+// keeping the records the program folder's file has.
+TEST_F(LBM_CommonTest, a_record_added_keeps_the_program_folders_records)
+{
+    escribe("A / B,A,A,X,B\r\n");
+
+    grabaVentas();
+
+    EXPECT_EQ(readFile(enDatos()),
+        "A / B,A,A,X,B\r\nVENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
+    EXPECT_EQ(readFile(bases()), "A / B,A,A,X,B\r\n");
 }
 
 TEST_F(LBM_CommonTest, appends_after_the_line_end_or_closes_a_last_line_with_a_lone_cr)
@@ -117,7 +133,7 @@ TEST_F(LBM_CommonTest, fields_trimmed_oracle_mark_instance_and_port)
         QStringLiteral("X"), QStringLiteral("S"), QString(), false);
 
     // Windows-1252 bytes, "#" before the server, the suffix after the trimmed server.
-    EXPECT_EQ(readFile(bases()),
+    EXPECT_EQ(readFile(enDatos()),
         "A\xD1O / ORA1,A\xF1o,A\xF1o," + clave("Año") + ",#ORA1/INST:1521\r\n" + "X / S,X,X,"
             + clave("X") + ",S:1521\r\n");
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileNames.h"
 #include "platform/Utilidades.h"
 #include "startup/LBM_Common.h"
 #include "support/FakeDialogs.h"
@@ -36,6 +37,8 @@ protected:
     void TearDown() override { LBM_Common::gArchivoBases.clear(); }
 
     QString enCarpeta(const QString& nombre) const { return dir.filePath(nombre); }
+    // The registry the dialog reads: the data folder's once the program wrote one.
+    static QString registro() { return FileNames::helperFileToRead(QStringLiteral("BASES.TXT")); }
     void conFixture(const char* nombre)
     {
         ASSERT_TRUE(QFile::copy(
@@ -234,7 +237,7 @@ TEST_F(frmAccesoTest, conectar_without_a_registry_registers_the_typed_connection
     EXPECT_EQ(acceso.ServidorActual, QStringLiteral("SRV1"));
     EXPECT_EQ(acceso.TxtServidor()->text(), QStringLiteral("SRV1"));
     EXPECT_EQ(acceso.TxtUserId()->text(), QString());
-    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), registroVentas());
+    EXPECT_EQ(readFile(registro()), registroVentas());
     // The trial ran on a connection of its own and closed it.
     EXPECT_EQ(proveedor.journal(),
         QStringList({ QStringLiteral("#1 Open ") + textoPrueba("srv1:1450", "VENTAS"),
@@ -257,7 +260,7 @@ TEST_F(frmAccesoTest, registration_port_duplicate_and_list_refresh)
     // The port is not part of the record; the refreshed list's first entry has none of its own.
     EXPECT_EQ(acceso.PuertoActual.toString(), QStringLiteral("1433"));
     EXPECT_EQ(acceso.TxtPuerto()->text(), QStringLiteral("1433"));
-    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
+    EXPECT_EQ(readFile(registro()), compras + registroVentas());
     ASSERT_EQ(acceso.lstBases()->count(), 2);
     EXPECT_EQ(acceso.TxtDbName()->text(), QStringLiteral("Compras"));
 
@@ -271,7 +274,7 @@ TEST_F(frmAccesoTest, registration_port_duplicate_and_list_refresh)
     EXPECT_EQ(cajas()[0].text, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Atencion"));
     EXPECT_EQ(cajas()[0].style, Msg::Information);
-    EXPECT_EQ(readFile(enCarpeta(QStringLiteral("BASES.TXT"))), compras + registroVentas());
+    EXPECT_EQ(readFile(registro()), compras + registroVentas());
 }
 
 TEST_F(frmAccesoTest, refuses_a_comma_before_any_trial_or_write)
@@ -301,7 +304,7 @@ TEST_F(frmAccesoTest, refuses_a_comma_before_any_trial_or_write)
         EXPECT_EQ(cajas()[0].title, QStringLiteral("Atencion"));
         EXPECT_EQ(cajas()[0].style, Msg::Exclamation);
     }
-    EXPECT_FALSE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
+    EXPECT_FALSE(QFile::exists(registro()));
     EXPECT_TRUE(proveedor.journal().isEmpty());
 }
 
@@ -325,7 +328,7 @@ TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connectio
         QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR SRV9 VERIFIQUE EL "
                        "NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
     EXPECT_EQ(cajas()[0].title, QStringLiteral("AVISO AL OPERADOR"));
-    EXPECT_FALSE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
+    EXPECT_FALSE(QFile::exists(registro()));
 
     // Now the server knows the user: the record is written and the connection stays open.
     proveedor.acceptedOpens() << QStringLiteral(
@@ -334,7 +337,7 @@ TEST_F(frmAccesoTest, failed_trial_tries_the_typed_user_on_the_program_connectio
 
     EXPECT_TRUE(db.gOpenFlag);
     EXPECT_EQ(db.gCnn().State(), adStateOpen);
-    EXPECT_TRUE(QFile::exists(enCarpeta(QStringLiteral("BASES.TXT"))));
+    EXPECT_TRUE(QFile::exists(registro()));
 }
 
 TEST_F(frmAccesoTest, registration_leaves_the_program_connection_open)

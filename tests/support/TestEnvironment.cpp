@@ -41,6 +41,7 @@ struct Pinned
         environment = FixedEnvironment();
         environment.setSystemTempFolder(folder.filePath(QStringLiteral("systemp")));
         environment.setExecutableFolder(folder.filePath(QStringLiteral("program")));
+        environment.setVariable(QStringLiteral("XDG_DATA_HOME"), dataHome());
         messages = FakeMessageDialog();
         inputs = FakeInputDialog();
         fileDialogs = FakeFileDialog();
@@ -50,10 +51,14 @@ struct Pinned
         programEnd = FakeProgramEnd();
     }
 
+    QString dataHome() const { return folder.filePath(QStringLiteral("datos")); }
+
     void install()
     {
         QDir(folder.path()).mkpath(QStringLiteral("systemp"));
         QDir(folder.path()).mkpath(QStringLiteral("program"));
+        // What a test wrote to the data folder must not reach the next one.
+        QDir(dataHome()).removeRecursively();
         reset();
         Service<Clock>::install(&clock);
         Service<Environment>::install(&environment);
@@ -100,6 +105,11 @@ QDateTime pinnedNow()
 FixedClock& clock()
 {
     return pinned()->clock;
+}
+
+QString dataHome()
+{
+    return pinned()->dataHome();
 }
 
 FixedEnvironment& environment()

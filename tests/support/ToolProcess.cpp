@@ -1,5 +1,7 @@
 #include "support/ToolProcess.h"
 
+#include "support/TestEnvironment.h"
+
 namespace testsupport {
 
 QProcessEnvironment toolEnvironment()
@@ -7,6 +9,8 @@ QProcessEnvironment toolEnvironment()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // LC_ALL overrides every category; LANG and the others stay as they are, unread.
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // What the tool writes to its data folder stays in the test's.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
     return environment;
 }
 

@@ -126,14 +126,16 @@ QString QtAdoConnection::sqliteFile(const QString& connectionString) const
     if (name.isEmpty())
         return QString();
     // A bare name lies beside the database last opened by its path (the statistics database
-    // beside the main one), else in the program folder.
+    // beside the main one), else in the data folder, else in the program folder.
     if (!name.contains(u'/')) {
         if (!name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
             name += QStringLiteral(".db");
-        if (!m_lastSqliteFolder->isEmpty()) {
-            const QString beside = FileNames::inFolder(*m_lastSqliteFolder, name);
-            if (QFileInfo(beside).isFile())
-                return beside;
+        for (const QString& folder : { *m_lastSqliteFolder, m_settings.dataFolder }) {
+            if (folder.isEmpty())
+                continue;
+            const QString found = FileNames::inFolder(folder, name);
+            if (QFileInfo(found).isFile())
+                return found;
         }
         return FileNames::inFolder(programFolder(), name);
     }

@@ -13,7 +13,8 @@
 //   "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;..."   a local database file (opened as
 //   SQLite) "DRIVER=...;..." or "DSN=...;..."   handed to ODBC as it is
 // A bare SQLite database name is "<name>.db" beside the last database a connection of this
-// provider opened by its path, when that file exists there, else in the program folder.
+// provider opened by its path, when that file exists there, else in the data folder when it is
+// there, else in the program folder.
 class QtAdoProvider final : public AdoProvider
 {
 public:
@@ -27,6 +28,9 @@ public:
         // When above 0, the milliseconds an SQLite file that another process holds locked is
         // waited for, in place of the command time-out (tests wait a few).
         int lockWaitMs = 0;
+        // When set, a bare SQLite database name is looked for here before the program folder:
+        // an installation keeps its databases in the data folder.
+        QString dataFolder = QString();
     };
 
     explicit QtAdoProvider(Settings settings);
