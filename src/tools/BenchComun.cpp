@@ -26,6 +26,10 @@ QString baseDeMedicion(int articulos, const QString& carpeta, QTextStream& salid
     salida << "Generando la base de demostración (" << articulos << " artículos) en " << carpeta
            << "...\n";
     salida.flush();
-    error = DemoDatabase::write({ carpeta, articulos });
+    // Another run may write the same database at the same time and already be reading it: its
+    // file is kept, never replaced under it.
+    DemoDatabase::Options opciones { carpeta, articulos };
+    opciones.keepExisting = true;
+    error = DemoDatabase::write(opciones);
     return error.isEmpty() ? archivo : QString();
 }

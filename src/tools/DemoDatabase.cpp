@@ -1,7 +1,9 @@
 #include "tools/DemoDatabase.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -9,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryFile>
+
+#include <unistd.h>
 
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
@@ -1094,32 +1099,48 @@ void partiesAsTheirAccounts(SqliteFile& file)
     }
 }
 
-// Writes one database under a temporary name, then puts it in place.
+[[noreturn]] void fileError(const QString& what, const QString& path, const QString& why)
+{
+    throw RuntimeError(
+        75, QStringLiteral("%1 %2: %3").arg(what, path, why), QStringLiteral("DemoDatabase"));
+}
+
+// Writes one database under a name of its own in the folder (two runs into one folder never
+// write the same file), then puts it in place in one step, so that the folder holds either the
+// earlier file or the whole new one under the final name, never none. rename(2) replaces an
+// earlier file; link(2) places the file only where there is none yet, and a file that another run
+// placed first is kept (a run may already have it open).
 template <typename Fill>
-void writeFile(const QString& folder, const QString& name, const QString& schema, Fill fill)
+void writeFile(
+    const QString& folder, const QString& name, const QString& schema, bool keepExisting, Fill fill)
 {
     const QString finalPath = QDir(folder).filePath(name);
-    const QString workPath = finalPath + QStringLiteral(".tmp");
-    try {
-        {
-            SqliteFile file(workPath);
-            // A fresh file that is renamed only when complete needs no journal.
-            file.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
-            file.exec("BEGIN");
-            file.exec(resourceText(schema));
-            fill(file);
-            file.exec("COMMIT");
-            file.exec("ANALYZE");
-            file.close();
-        }
-        QFile::remove(finalPath);
-        if (!QFile::rename(workPath, finalPath))
-            throw RuntimeError(75, QStringLiteral("No se puede reemplazar %1").arg(finalPath),
-                QStringLiteral("DemoDatabase"));
-    } catch (...) {
-        QFile::remove(workPath);
-        throw;
+    // Removed when it goes out of scope, unless it became the final file.
+    QTemporaryFile work(finalPath + QStringLiteral(".XXXXXX"));
+    if (!work.open())
+        fileError(QStringLiteral("No se puede crear un archivo en"), folder, work.errorString());
+    work.close();
+    {
+        SqliteFile file(work.fileName());
+        // A fresh file that is put in place only when complete needs no journal.
+        file.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
+        file.exec("BEGIN");
+        file.exec(resourceText(schema));
+        fill(file);
+        file.exec("COMMIT");
+        file.exec("ANALYZE");
+        file.close();
     }
+    const QByteArray from = QFile::encodeName(work.fileName());
+    const QByteArray to = QFile::encodeName(finalPath);
+    if (keepExisting) {
+        if (::link(from.constData(), to.constData()) != 0 && errno != EEXIST)
+            fileError(QStringLiteral("No se puede crear"), finalPath, qt_error_string(errno));
+        return;
+    }
+    if (std::rename(from.constData(), to.constData()) != 0)
+        fileError(QStringLiteral("No se puede reemplazar"), finalPath, qt_error_string(errno));
+    work.setAutoRemove(false);
 }
 
 } // namespace
@@ -1132,7 +1153,7 @@ QString write(const Options& options)
         return QStringLiteral("No se puede crear la carpeta %1").arg(options.folder);
     try {
         writeFile(options.folder, QStringLiteral("DEMO.db"), QStringLiteral(":/demo/schema.sql"),
-            [&options](SqliteFile& file) {
+            options.keepExisting, [&options](SqliteFile& file) {
                 Writer(file, options.articles).run();
                 DemoVouchers::write(
                     file, { options.articles, options.voucherLines, options.voucherInvoices });
@@ -1140,7 +1161,8 @@ QString write(const Options& options)
                 partiesAsTheirAccounts(file);
             });
         writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
-            QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
+            QStringLiteral(":/demo/schema_estadisticas.sql"), options.keepExisting,
+            [](SqliteFile& file) {
                 SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");
                 row << "BaseDeDatos"
                     << "TIMEOUT"

@@ -22,11 +22,15 @@ struct Options
     int articles = kDefaultArticles; // 1 or more
     int voucherLines = 0; // lines of one large demo invoice (none when 0)
     int voucherInvoices = 0; // further small demo invoices
+    // A file of the same name already in the folder (another run's) is kept instead of replaced.
+    bool keepExisting = false;
 };
 
-// Writes both files into the folder, replacing earlier ones. Each file is written under a
-// temporary name and renamed when complete, so a failed run never leaves half a database behind.
-// Returns an empty text on success, else the reason in the program's words.
+// Writes both files into the folder, replacing earlier ones (unless `keepExisting`). Each file is
+// written under a temporary name of its own and put in place in one step when complete, so the
+// folder never holds half a database, nor none where there was one, also with other runs writing
+// into it at the same time. Returns an empty text on success, else the reason in the program's
+// words.
 QString write(const Options& options);
 
 } // namespace DemoDatabase

@@ -1,7 +1,13 @@
 #include "tools/DemoDatabase.h"
 
+#include <memory>
+#include <vector>
+
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -304,7 +310,57 @@ TEST(DemoDatabase, same_options_write_the_same_bytes)
         EXPECT_EQ(digest(first.filePath(QString::fromLatin1(name))),
             digest(second.filePath(QString::fromLatin1(name))))
             << name;
-    EXPECT_FALSE(QFile::exists(first.filePath(QStringLiteral("DEMO.db.tmp"))));
+    EXPECT_EQ(QDir(first.path()).entryList(QDir::Files),
+        (QStringList { QStringLiteral("Comanderas.cfg"), QStringLiteral("DEMO.db"),
+            QStringLiteral("KZQ_ESTADISTICAS.db") }));
+}
+
+// Writers into one folder at the same time: each writes a file of its own and puts it in place in
+// one step, so every one of them ends well and the folder holds a whole database all along.
+TEST(DemoDatabase, writers_into_one_folder_at_once_all_end_well)
+{
+    QTemporaryDir dir;
+    QTemporaryDir lone;
+    ASSERT_EQ(DemoDatabase::write({ lone.path(), 200 }), QString());
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+    std::vector<std::unique_ptr<QProcess>> writers;
+
+    for (int i = 0; i < 3; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start(QStringLiteral(RP_DEMO_DB_EXE),
+            { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
+                QStringLiteral("200") });
+    }
+    bool alwaysThere = true;
+    for (const auto& writer : writers) {
+        while (!writer->waitForFinished(1))
+            alwaysThere = alwaysThere && QFileInfo(demo).isFile();
+    }
+
+    for (const auto& writer : writers) {
+        EXPECT_EQ(writer->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(writer->exitCode(), 0) << writer->readAllStandardError().toStdString();
+    }
+    EXPECT_TRUE(alwaysThere);
+    EXPECT_EQ(digest(demo), digest(lone.filePath(QStringLiteral("DEMO.db"))));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+// A measuring run makes its database only when there is none: one another run placed first, and
+// may be reading, is kept.
+TEST(DemoDatabase, keeping_an_existing_file_leaves_it_as_it_is)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 5 }), QString());
+    const QByteArray before = digest(dir.filePath(QStringLiteral("DEMO.db")));
+    DemoDatabase::Options options { dir.path(), 7 };
+    options.keepExisting = true;
+
+    EXPECT_EQ(DemoDatabase::write(options), QString());
+
+    EXPECT_EQ(digest(dir.filePath(QStringLiteral("DEMO.db"))), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
 
 TEST(DemoDatabase, statistics_database_holds_the_time_out)
