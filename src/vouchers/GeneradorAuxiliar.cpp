@@ -219,9 +219,9 @@ void GeneradorAuxiliar::preparaComprobante()
     m_importe = Currency();
     m_importeEnLetras.clear();
     paso(QStringLiteral("CAE"), [&] {
-        // Only these three are looked up: the electronic credit invoice carries no CAE here.
-        if (!esUnoDe(m_tc.trimmed(), { "FC", "NC", "ND" }))
-            return;
+        // Every type is looked up, the electronic credit invoice too: the QR must carry the code
+        // its page prints, or the authority's check fails. A voucher without an authorisation
+        // row keeps an empty code.
         m_cae = util.ValorCampo(gDB().DatosTabla(QStringLiteral("V_MV_CPTE_ELECTRONICOS"), id,
             QStringLiteral("CAE"), QStringLiteral("IDCOMPROBANTE"), Value(qint32(8)),
             QStringLiteral(" TC=") + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=")

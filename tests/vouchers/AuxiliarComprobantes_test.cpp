@@ -956,48 +956,65 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         "\"cuit\":30714582948,\"fecha\":\"2026-11-20\",\"importe\":%1,\"moneda\":\"%2\","
         "\"nroCmp\":%3,\"nroDocRec\":%4,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"A\","
         "\"tipoDocRec\":80,\"ver\":1}");
+    // An electronic credit invoice, 2901A: the 2001A invoice's header under that type.
+    const QString credito = QStringLiteral(
+        "INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+        "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip) SELECT 'FCE', "
+        "'000200002901A', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+        "DOCUMENTONUMERO, Moneda, IMPORTE, CodCpteAfip FROM V_MV_CPTE WHERE TC = 'FC' AND "
+        "IDCOMPROBANTE = '000200002001A'");
     const struct
     {
         const char* caso;
+        const char* tc;
         const char* id;
-        const char* cambio;
+        QStringList cambios;
         QString json;
         const char* letras = nullptr;
     } casos[] = {
-        { "pesos", "000200002001A", "",
+        { "pesos", "FC", "000200002001A", {},
             "{\"codAut\":76123456789012,\"ctz\":1,"
                 + fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Two captures that day: the last one.
-        { "dolares", "000200002005A", "",
+        { "dolares", "FC", "000200002005A", {},
             "{\"codAut\":76123456789013,\"ctz\":1480.125,"
                 + fijo.arg("1513.41", "DOL", "2005", "30701219933") },
-        { "moneda 0", "000200002005A",
-            "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'",
+        { "moneda 0", "FC", "000200002005A",
+            { "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'" },
             "{\"codAut\":76123456789013,\"ctz\":1,"
                 + fijo.arg("1513.41", "PES", "2005", "30701219933") },
-        { "cuit con separadores", "000200002001A",
-            "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'",
+        { "cuit con separadores", "FC", "000200002001A",
+            { "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'" },
             "{\"codAut\":76123456789012,\"ctz\":1,"
                 + fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Rounded to the cent once, half away from zero: the QR and the words say the TOTAL.
-        { "centavos", "000200002001A",
-            "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'",
+        { "centavos", "FC", "000200002001A",
+            { "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'" },
             "{\"codAut\":76123456789012,\"ctz\":1,"
                 + fijo.arg("1235", "PES", "2001", "30701073319"),
             "mil doscientos treinta y cinco Pesos con 00/100" },
+        // Not yet authorised: no code.
+        { "credito sin CAE", "FCE", "000200002901A", { credito },
+            "{\"codAut\":0,\"ctz\":1," + fijo.arg("1235", "PES", "2901", "30701073319") },
+        // Its page prints the code it was authorised with: the QR carries the same.
+        { "credito con CAE", "FCE", "000200002901A",
+            { "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE) "
+              "VALUES ('FCE', '000200002901A', '2026-11-20', '76999000000008', '2026-11-30')" },
+            "{\"codAut\":76999000000008,\"ctz\":1,"
+                + fijo.arg("1235", "PES", "2901", "30701073319") },
     };
     for (const auto& c : casos) {
-        if (*c.cambio != '\0')
-            exec(QLatin1String(c.cambio));
+        for (const QString& cambio : c.cambios)
+            exec(cambio);
 
-        genera(QStringLiteral("FC"), QLatin1String(c.id));
+        genera(QLatin1String(c.tc), QLatin1String(c.id));
 
         const QList<FilaQR> filas = filasQR(QLatin1String(c.id));
         ASSERT_EQ(filas.size(), 1) << c.caso;
         EXPECT_EQ(leeQR(filas.first().qr), c.json) << c.caso;
         EXPECT_TRUE(filas.first().qr.startsWith("\x89PNG")) << c.caso;
         if (c.letras) {
-            EXPECT_TRUE(delComprobante(QStringLiteral("FC"), QLatin1String(c.id))
+            EXPECT_TRUE(delComprobante(QLatin1String(c.tc), QLatin1String(c.id))
                             .first()
                             .endsWith(QLatin1String(c.letras)))
                 << c.caso;
