@@ -26,6 +26,7 @@ struct Line
     const char* series;
     double discount = 0;
     double internalTaxes = 0; // Impuestos: the line's internal taxes, outside the VAT
+    const char* unit = "UN";
 };
 
 // Another concept: a charge with and without VAT, and its trip.
@@ -161,11 +162,11 @@ public:
             const double lineTotal = fromCents(
                 cents(static_cast<long double>(l.quantity) * l.price * (100 - l.discount) / 100));
             m_item << v.tc << v.id << 0 << article(l.article, m_options.articles) << l.description
-                   << "UN" << l.quantity << l.quantity << l.quantity << l.price << lineTotal
+                   << l.unit << l.quantity << l.quantity << l.quantity << l.price << lineTotal
                    << l.priceNoVat << l.vat << l.discount << l.internalTaxes;
             text(m_item, l.lots);
             text(m_item, l.series);
-            m_item << "" << l.quantity << "UN" << 1.0 << l.quantity << "M2" << l.price / 2;
+            m_item << "" << l.quantity << l.unit << 1.0 << l.quantity << "M2" << l.price / 2;
             m_item.done();
         }
         for (const Task& t : v.tasks) {
@@ -355,6 +356,14 @@ void write(SqliteFile& file, const Options& options)
     w.voucher({ "NC", "000200002003B", "   1", "1120001", "Consumidor Final", "CF", "   1", "8",
         { { 10, "Devolución lámpara LED 9 W", 2, 1200, 1200, 21, "L2612|X9", "1|0" } }, nullptr,
         "Devolución por falla de fábrica." });
+    // Goods sold by weight, length and volume returned on invoice 2001A: the credit note names
+    // it.
+    w.voucher({ "NC", "000200002009A", "   1", "1120002", "Distribuidora D'Amico S.A.", "RI",
+        "   1", "3",
+        { { 18, "Alambre de atar N° 16", 12.375, 2480, 2480, 21, nullptr, nullptr, 0, 0, "KG" },
+            { 3, "Cable unipolar 2,5 mm", 37.125, 231, 231, 10.5, nullptr, nullptr, 0, 0, "MT" },
+            { 19, "Aguarrás mineral", 3.333, 3150, 3150, 21, nullptr, nullptr, 0, 0, "LT" } },
+        nullptr, "Devolución de sobrante de obra.", "000200002001A", "FC" });
     w.voucher({ "FP", "000200002004X", "   1", "1120003", "Constructora del Sur", "1", "   1", "",
         { { 11, "Cemento portland 50 kg", 20, 9100, 9100, 21, nullptr, nullptr },
             { 12, "Arena fina m3", 2, 45980, 38000, 21, nullptr, nullptr } } });
@@ -443,6 +452,12 @@ void write(SqliteFile& file, const Options& options)
                    << "000200002008A"
                    << "2026-11-20 00:00:00"
                    << "76123456789014"
+                   << "2026-11-30 00:00:00";
+        electronic.done();
+        electronic << "NC"
+                   << "000200002009A"
+                   << "2026-11-20 00:00:00"
+                   << "76123456789015"
                    << "2026-11-30 00:00:00";
         electronic.done();
         SqlInsert rate(file, "TA_COTIZACION", "FECHA_HORA,MONEDA2,MONEDA3");

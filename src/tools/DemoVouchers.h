@@ -3,10 +3,11 @@
 class SqliteFile;
 
 // The vouchers of the demo database that show every kind of printed line: invoices of both
-// letters, a credit note and a proforma whose lines are stored without VAT, lots that name
-// dispatches with and without controller and origin, lot lists with zero amounts, notes (one with
-// an apostrophe), a dollar invoice, a budget and a work order; and, for benchmarks, one voucher
-// of many lines and many small invoices.
+// letters, credit notes (one naming the invoice it credits, its lines in kilograms, metres and
+// litres) and a proforma whose lines are stored without VAT, lots that name dispatches with and
+// without controller and origin, lot lists with zero amounts, notes (one with an apostrophe), a
+// dollar invoice, a budget and a work order; and, for benchmarks, one voucher of many lines and
+// many small invoices.
 namespace DemoVouchers {
 
 struct Options

@@ -215,6 +215,7 @@ struct Impreso
     {
         QString texto;
         double cantidad = 0; // quantity, or hours of a task
+        QString unidad; // an item's unit
         double precio = 0;
         double bonificacion = 0;
         qint64 total = 0;
@@ -240,10 +241,12 @@ struct Impreso
 Impreso leeImpreso(const QString& texto)
 {
     const QString monto = QStringLiteral("(-?[\\d.]+,\\d\\d)");
-    // A unit price prints with the site's configured decimals.
+    // A quantity is followed by its unit; a unit price prints with the site's configured
+    // decimals.
     const QRegularExpression item(
-        QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+(-?[\\d.]+(?:,\\d+)?)")
-        + QStringLiteral("\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
+        QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d[\\d.]*(?:,\\d+)?)\\s+([^\\s\\d]\\S*)")
+        + QStringLiteral("\\s+(-?[\\d.]+(?:,\\d+)?)\\s+(\\d+(?:[.,]\\d+)?)\\s+") + monto
+        + QStringLiteral("\\s*$"));
     const QRegularExpression tarea(QStringLiteral("^\\s*(\\S+)\\s+(.*\\S)\\s+(\\d+):(\\d\\d) h\\s+")
         + QStringLiteral("(-?[\\d.]+(?:,\\d+)?)\\s+") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression concepto(
@@ -295,12 +298,12 @@ Impreso leeImpreso(const QString& texto)
             enConceptos = true;
         } else if ((m = tarea.match(linea)).hasMatch()) {
             impreso.tareas.push_back(
-                { m.captured(2), m.captured(3).toDouble() + m.captured(4).toDouble() / 60,
+                { m.captured(2), m.captured(3).toDouble() + m.captured(4).toDouble() / 60, {},
                     numero(m.captured(5)), 0, *centavos(m.captured(6)) });
             impreso.paginaUltimaLinea = pagina;
-        } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(6))) {
-            impreso.items.push_back({ m.captured(2), numero(m.captured(3)), numero(m.captured(4)),
-                numero(m.captured(5)), *centavos(m.captured(6)) });
+        } else if ((m = item.match(linea)).hasMatch() && centavos(m.captured(7))) {
+            impreso.items.push_back({ m.captured(2), numero(m.captured(3)), m.captured(4),
+                numero(m.captured(5)), numero(m.captured(6)), *centavos(m.captured(7)) });
             impreso.paginaUltimaLinea = pagina;
         } else if (enTotales && (m = porTasa.match(linea)).hasMatch()) {
             impreso.paginasTotales.insert(pagina);
@@ -477,7 +480,8 @@ void compruebaSumas(const Impreso& p, const Cargos& cargos, bool discrimina, con
 }
 
 // Every sales voucher of the demo, printed one copy to PDF and read back as text, adds up; each
-// names the customer's VAT condition and, on the letter's box, the tax authority's code.
+// names the customer's VAT condition and, on the letter's box, the tax authority's code; each
+// item line its unit; a credit or debit note the voucher it corrects, when its header names one.
 TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
 {
     const BaseDemo base(m_db);
@@ -519,6 +523,25 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
             }
             compruebaSumas(
                 p, cargosDe(base, tc, id), id.endsWith(u'A') || id.endsWith(u'M'), texto);
+
+            const QString cpte
+                = QStringLiteral(" WHERE TC = '%1' AND IDCOMPROBANTE = '%2' ").arg(tc, id);
+            const auto unidades = base.filas(QStringLiteral("SELECT IdUnidad FROM V_MV_CPTEINSUMOS")
+                + cpte + QStringLiteral("ORDER BY ID"));
+            ASSERT_EQ(unidades.size(), p.items.size());
+            for (std::size_t i = 0; i < p.items.size(); ++i)
+                EXPECT_EQ(p.items[i].unidad, unidades[i][0]) << p.items[i].texto.toStdString();
+            // "FC A 0002-00001201": type, letter, point of sale and number of the origin.
+            const QStringList origen = base.filas(
+                QStringLiteral("SELECT TcOrigen, ComprobanteOrigen FROM V_MV_CPTE") + cpte)[0];
+            const QString asociado = QStringLiteral("Comprobante asociado: %1 %2 %3-%4")
+                                         .arg(origen[0].trimmed(), origen[1].right(1),
+                                             origen[1].left(4), origen[1].mid(4, 8));
+            if ((tc == u"NC" || tc == u"ND") && !origen[1].trimmed().isEmpty()) {
+                EXPECT_TRUE(texto.contains(asociado)) << texto.toStdString();
+            } else {
+                EXPECT_FALSE(texto.contains(QLatin1String("Comprobante asociado")));
+            }
         }
     }
     EXPECT_GT(vistos, 20);

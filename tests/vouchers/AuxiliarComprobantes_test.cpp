@@ -425,7 +425,7 @@ TEST_F(AuxiliarComprobantesTest, chooses_vouchers_by_list_ids_type_of_the_first_
             { "FC 000200002001A", "FC 000200002002B", "FC 000200002005A" } },
         { "uno", "FC", "000200002002B", "", QString(), "", "FC", { "FC 000200002002B" } },
         { "rango abierto", "NC", "", "", QString(), "", "NC",
-            { "NC 000200000045A", "NC 000200002003B" } },
+            { "NC 000200000045A", "NC 000200002003B", "NC 000200002009A" } },
         { "ninguno", "FC", "000200099999A", "", QString(), "", "FC", {} },
     };
     for (const auto& c : casos) {
