@@ -1,8 +1,5 @@
 #include "receipts/AuxiliarRecibo.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 #include "reportengine/PdfTools.h"
@@ -62,32 +59,6 @@ void contiene(const QString& texto, const QStringList& partes)
             << texto.toStdString();
 }
 
-// The words of a PDF with their boxes, as pdftotext -bbox finds them.
-struct Palabra
-{
-    QString texto;
-    double x0, y0, x1, y1;
-};
-
-std::vector<Palabra> palabras(const QString& pdf)
-{
-    QProcess herramienta;
-    herramienta.start(
-        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
-    herramienta.waitForFinished(60000);
-    const QString html = QString::fromUtf8(herramienta.readAllStandardOutput());
-    static const QRegularExpression palabra(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
-                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    std::vector<Palabra> lista;
-    for (auto it = palabra.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        lista.push_back({ m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
-            m.captured(3).toDouble(), m.captured(4).toDouble() });
-    }
-    return lista;
-}
-
 } // namespace
 
 TEST_F(ReciboImpreso, a_collection_prints_two_copies_to_a_page)
@@ -143,49 +114,5 @@ TEST_F(ReciboImpreso, a_long_receipt_repeats_its_heading_on_every_page)
             { "RECIBO", "Nº 0002-00000899 X", "ORIGINAL", "1120006 - Electricidad Ñandú",
                 "Comprobante Total Aplicado Saldo Medio de pago",
                 QStringLiteral("Página %1 de %2").arg(pagina).arg(paginas) });
-    }
-}
-
-// Amounts up to 999.999.999,99 print whole in every amount column of the payment-order and the
-// receipt forms, each apart from its neighbours.
-TEST_F(ReciboImpreso, amounts_of_nine_hundred_million_print_whole_in_their_columns)
-{
-    // The documents' totals come from their journal entries.
-    exec(QStringLiteral("UPDATE MV_ASIENTOS SET CABIMPORTE = CASE NUMERO WHEN '00007001' THEN "
-                        "999999999.99 ELSE 2044444 END WHERE TC = 'FCC' AND NUMERO IN "
-                        "('00007001', '00007002')"));
-    exec(QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = CASE IDCOMPROBANTE_ORIGEN WHEN "
-                        "'000300007001A' THEN 999999999.99 ELSE 1500000 END WHERE IDCOMPROBANTE = "
-                        "'000200000910X'"));
-    exec(QStringLiteral("UPDATE VE_SALDOAPLICACION SET SALDO = 999999999.99 WHERE "
-                        "NUMERO_ORIGEN = '00007001'"));
-    exec(QStringLiteral("UPDATE MV_ASIENTOS SET Importe = 999999999.99 WHERE TC = 'OPG' AND "
-                        "NUMERO = '00000910' AND CUENTA IN ('1110301', '1110201')"));
-
-    for (const char* definicion : { "LiqOPG.rpt", "CB.rpt" }) {
-        SCOPED_TRACE(definicion);
-        const QString texto = imprime(QStringLiteral("OPG"), QStringLiteral("000200000910X"),
-            QLatin1String(definicion), 1,
-            QStringLiteral("{AUX_MV_CPTE.TC} = 'OPG' AND {AUX_MV_CPTE.IDCOMPROBANTE} = "
-                           "'000200000910X' AND {AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'"));
-        const std::vector<Palabra> lista = palabras(m_pdf);
-        const auto cuantas = [&](const QString& t) {
-            return std::count_if(
-                lista.begin(), lista.end(), [&](const Palabra& p) { return p.texto == t; });
-        };
-        // The document's total, what is paid of it and its balance; the cheque and the debit;
-        // the documents' balance in the totals.
-        EXPECT_EQ(cuantas(QStringLiteral("999.999.999,99")), 6) << texto.toStdString();
-        EXPECT_EQ(cuantas(QStringLiteral("2.044.444,00")), 1) << texto.toStdString();
-        EXPECT_EQ(cuantas(QStringLiteral("1.500.000,00")), 1) << texto.toStdString();
-        EXPECT_FALSE(texto.contains(QStringLiteral("...")) || texto.contains(QChar(0x2026)));
-        for (std::size_t i = 0; i < lista.size(); ++i)
-            for (std::size_t j = i + 1; j < lista.size(); ++j) {
-                const Palabra& a = lista[i];
-                const Palabra& b = lista[j];
-                const bool tocan
-                    = a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 - 0.5 && b.y0 < a.y1 - 0.5;
-                EXPECT_FALSE(tocan) << a.texto.toStdString() << " / " << b.texto.toStdString();
-            }
     }
 }

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/SqliteText.h"
+#include "reportengine/PdfTools.h"
 #include "support/DemoDatabaseFiles.h"
 #include "support/ToolProcess.h"
 
@@ -1147,6 +1148,211 @@ TEST_F(RpVoucherPrint, every_receipt_payment_order_and_entry_of_the_demo_adds_up
         EXPECT_EQ(lineas, *debe + *haber) << texto.toStdString();
     }
     EXPECT_GT(asientos, 10);
+}
+
+// A printed page's words: each of `palabras` stands there as often as said; none holds a '#'
+// fill, leaves its page or touches another word.
+void sinCortesNiEncimados(const QString& pdf, const std::map<QString, int>& palabras)
+{
+    SCOPED_TRACE(pdf.toStdString());
+    const PdfTools::Words leidas = PdfTools::words(pdf);
+    ASSERT_FALSE(leidas.words.empty());
+    const QString texto = textoPdfEnLineas(pdf);
+    for (const auto& [palabra, veces] : palabras)
+        EXPECT_EQ(std::count_if(leidas.words.begin(), leidas.words.end(),
+                      [&](const PdfTools::Word& w) { return w.text == palabra; }),
+            veces)
+            << palabra.toStdString() << "\n"
+            << texto.toStdString();
+    for (std::size_t i = 0; i < leidas.words.size(); ++i) {
+        const PdfTools::Word& a = leidas.words[i];
+        const PdfTools::Page& pagina = leidas.pages[std::size_t(a.page)];
+        EXPECT_FALSE(a.text.contains(u'#')) << texto.toStdString();
+        EXPECT_TRUE(a.x0 >= 0 && a.y0 >= 0 && a.x1 <= pagina.width && a.y1 <= pagina.height)
+            << a.text.toStdString();
+        for (std::size_t j = i + 1; j < leidas.words.size(); ++j) {
+            const PdfTools::Word& b = leidas.words[j];
+            const bool tocan = a.page == b.page && a.x0 < b.x1 && b.x0 < a.x1
+                && a.y0 < b.y1 - 0.5 && b.y0 < a.y1 - 0.5;
+            EXPECT_FALSE(tocan) << a.text.toStdString() << " / " << b.text.toStdString();
+        }
+    }
+}
+
+// Every amount field of the sales, order, purchase, receipt, payment-order, withholding and
+// entry forms holds 999.999.999.999,99 whole: each figure is one word of its page, apart from
+// every other word and inside the page; no field fills with '#', and the amount in words ends
+// with its cents.
+TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
+{
+    const BaseDemo base(m_db);
+    const QString importe = QStringLiteral("999999999999.99");
+    const auto cabecera = [&](const char* tc, const char* id, const char* desde) {
+        return QStringLiteral(
+            "INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+            "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip,IdVendedor,"
+            "transporte) SELECT '%1', '%2', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, "
+            "documentotipo, DOCUMENTONUMERO, Moneda, %3, CodCpteAfip, IdVendedor, transporte FROM "
+            "V_MV_CPTE WHERE IDCOMPROBANTE = '%4'")
+            .arg(QLatin1String(tc), QLatin1String(id), importe, QLatin1String(desde));
+    };
+    // One line of quantity 1, exempt: its price and total are the voucher's TOTAL.
+    const auto linea = [&](const char* tc, const char* id) {
+        return QStringLiteral(
+            "INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,"
+            "IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,"
+            "IdUnidadBase,Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('%1', '%2', 0, '000001', 'Planta "
+            "llave en mano', 'UN', 1, %3, %3, %3, 0, 0, 0, 1, 'UN', 1, 1)")
+            .arg(QLatin1String(tc), QLatin1String(id), importe);
+    };
+    for (const QString& sql : {
+             cabecera("FC", "000200008001B", "000200002002B"),
+             linea("FC", "000200008001B"),
+             cabecera("FC", "000200008002A", "000200002001A"),
+             linea("FC", "000200008002A"),
+             cabecera("FC", "000200008003B", "000200002002B"),
+             QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,"
+                            "Descripcion,Horas,ValorHora,Total,valorHora_S_Iva) VALUES ('FC', "
+                            "'000200008003B', 0, '   1', 'Montaje', 60, %1, %1, %1)")
+                 .arg(importe),
+             cabecera("FC", "000200008004B", "000200002002B"),
+             QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,"
+                            "Observacion,Importe,Importe_S_IVA) VALUES ('FC', '000200008004B', 0, "
+                            "'OC', 'Flete internacional', %1, %1)")
+                 .arg(importe),
+             cabecera("NP", "000200008005X", "000200003001X"),
+             linea("NP", "000200008005X"),
+             QStringLiteral("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,"
+                            "IMPORTE) SELECT 'FCC', '000100008006A', 0, FECHA, CUENTA, %1 FROM "
+                            "C_MV_CPTE WHERE IDCOMPROBANTE = '000100005500A'")
+                 .arg(importe),
+             QStringLiteral("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                            "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva) VALUES "
+                            "('FCC', '000100008006A', 0, '000001', 'Planta llave en mano', 'UN', "
+                            "1, %1, %1, 0)")
+                 .arg(importe),
+             // The collection settles one invoice, in cash.
+             QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                            "'000200001201A'")
+                 .arg(importe),
+             QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                            "'000200000800X'")
+                 .arg(importe),
+             QStringLiteral("UPDATE VE_SALDOAPLICACION SET SALDO = %1 WHERE NUMERO_ORIGEN IN "
+                            "('00001201', '00007001')")
+                 .arg(importe),
+             QStringLiteral("DELETE FROM MV_ASIENTOS WHERE TC = 'CB' AND NUMERO = '00000800' AND "
+                            "CUENTA = '1110301'"),
+             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'CB' AND NUMERO = "
+                            "'00000800'")
+                 .arg(importe),
+             // The payment order pays one purchase invoice by cheque, and its header carries
+             // every withholding.
+             QStringLiteral("DELETE FROM MV_APLICACION WHERE IDCOMPROBANTE = '000200000910X' AND "
+                            "NUMERO_ORIGEN = '00007002'"),
+             QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                            "'000200000910X'")
+                 .arg(importe),
+             QStringLiteral("UPDATE MV_ASIENTOS SET CABIMPORTE = %1 WHERE TC = 'FCC' AND NUMERO = "
+                            "'00007001'")
+                 .arg(importe),
+             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = CASE WHEN CUENTA IN ('2110001', "
+                            "'1110301') THEN %1 ELSE 0 END, LIVA_Ret_IBtos = %1, "
+                            "LIVA_Ret_Ganancias = %1, LIVA_Ret_Perc = %1 WHERE TC = 'OPG' AND "
+                            "NUMERO = '00000910'")
+                 .arg(importe),
+             QStringLiteral("UPDATE V_MV_CPTE SET RetGan_Importe = %1, RetIVA_importe = %1, "
+                            "RETIBR_Importe = %1, retsuss_importe = %1 WHERE IDCOMPROBANTE = "
+                            "'000200000910X'")
+                 .arg(importe),
+             QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = "
+                            "'ImpresionPagosConSubReporte'"),
+             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'AS' AND [NUMERO "
+                            "ASIENTO] = 5001")
+                 .arg(importe) })
+        base.ejecuta(sql);
+
+    const QStringList asiento { QStringLiteral("asiento"), QStringLiteral("--tc"),
+        QStringLiteral("AS"), QStringLiteral("--id"), QStringLiteral("000200000001X"),
+        QStringLiteral("--mes"), QStringLiteral("11"), QStringLiteral("--numero"),
+        QStringLiteral("5001"), QStringLiteral("--periodo"), QStringLiteral("2026") };
+    const auto print = [](const char* tc, const char* id) {
+        return QStringList { QStringLiteral("print"), QStringLiteral("--tc"), QLatin1String(tc),
+            QStringLiteral("--id"), QLatin1String(id), QStringLiteral("--una-copia") };
+    };
+    const auto recibo = [](const char* tc, const char* id) {
+        return QStringList { QStringLiteral("recibo"), QStringLiteral("--tc"), QLatin1String(tc),
+            QStringLiteral("--id"), QLatin1String(id) };
+    };
+    // A withholding certificate of the payment order, rendered as voucher printing selects it.
+    const auto certificado = [](const char* definicion) {
+        return QStringList { QStringLiteral("rp_render"), QStringLiteral("--definition"),
+            QStringLiteral(RP_SOURCE_DIR "/share/reports/") + QLatin1String(definicion),
+            QStringLiteral("--selection"),
+            QStringLiteral("{V_MV_CPTE.TC} = 'OPG' AND {V_MV_CPTE.IDCOMPROBANTE} = "
+                           "'000200000910X'") };
+    };
+    const QString cifra = QStringLiteral("999.999.999.999,99");
+    const QString centavos = QStringLiteral("99/100");
+    const struct
+    {
+        const char* forma;
+        QStringList comando;
+        std::map<QString, int> palabras; // how often each word stands on the page
+    } filas[] = {
+        // Price, line total and TOTAL.
+        { "factura B", print("FC", "000200008001B"), { { cifra, 3 }, { centavos, 1 } } },
+        // Price, line total, its exempt net and TOTAL.
+        { "factura A", print("FC", "000200008002A"), { { cifra, 4 }, { centavos, 1 } } },
+        { "tarea", print("FC", "000200008003B"), { { cifra, 3 }, { centavos, 1 } } },
+        { "otro concepto", print("FC", "000200008004B"), { { cifra, 2 }, { centavos, 1 } } },
+        // The order prints its line's amounts as the buffer writes them.
+        { "nota de pedido", print("NP", "000200008005X"),
+            { { QStringLiteral("999999999999,99"), 2 }, { cifra, 1 } } },
+        { "compra", print("FCC", "000100008006A"), { { cifra, 3 } } },
+        // The invoice's total, applied and balance; the cash; the footer's four totals.
+        { "recibo", recibo("CB", "000200000800X"), { { cifra, 8 }, { centavos, 1 } } },
+        // The invoice's total, paid and balance; the cheque; the footer's four totals, the SUSS
+        // of the header and the advance and difference it leaves; the header's four
+        // withholdings.
+        { "orden de pago", recibo("OPG", "000200000910X"), { { cifra, 15 }, { centavos, 1 } } },
+        { "certificado IIBB", certificado("RETIBR.rpt"), { { cifra, 1 } } },
+        { "certificado Ganancias", certificado("RETIGAN.rpt"), { { cifra, 1 } } },
+        { "certificado IVA", certificado("RETIVA.rpt"), { { cifra, 1 } } },
+        { "certificado SUSS", certificado("RETSUSS.rpt"), { { cifra, 1 } } },
+        // Each line's debit or credit and both totals.
+        { "asiento", asiento, { { cifra, 4 } } },
+        { "asiento 80 mm", asiento + QStringList { QStringLiteral("--80mm") }, { { cifra, 4 } } },
+        { "asiento con centros de costo", asiento + QStringList { QStringLiteral("--cc") },
+            { { cifra, 4 } } },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.forma);
+        const QString carpeta = m_dir.filePath(QStringLiteral("billon-") + QLatin1String(f.forma));
+        QStringList pdfs;
+        if (f.comando[0] == u"rp_render") {
+            pdfs = QStringList { carpeta + QStringLiteral(".pdf") };
+            QProcess render;
+            render.setProcessEnvironment(testsupport::toolEnvironment());
+            render.start(QStringLiteral(RP_RENDER_EXE),
+                f.comando.mid(1)
+                    + QStringList { QStringLiteral("--db"), m_db, QStringLiteral("--format"),
+                        QStringLiteral("pdf"), QStringLiteral("--out"), pdfs[0] });
+            ASSERT_TRUE(render.waitForFinished(120000));
+            ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        } else {
+            const Corrida c = rpVoucher(QStringList { f.comando[0], QStringLiteral("--db"), m_db }
+                + f.comando.mid(1) + QStringList { QStringLiteral("--pdf"), carpeta });
+            ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+            // An order's printing rules print its lines once more.
+            for (const QString& pdf :
+                QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files))
+                pdfs.append(carpeta + u'/' + pdf);
+            ASSERT_FALSE(pdfs.isEmpty());
+        }
+        for (const QString& pdf : pdfs)
+            sinCortesNiEncimados(pdf, f.palabras);
+    }
 }
 
 // The prints of another stored type find the voucher where the buffer finds it and fill the
