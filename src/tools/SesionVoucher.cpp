@@ -165,7 +165,10 @@ SesionVoucher::SesionVoucher(const QString& archivo, const QString& equipo, cons
     // program's home region does.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
-    if (!QFileInfo(archivo).isFile()) {
+    // Only a name that leads nowhere is told here; a folder, a FIFO, a device or a link to
+    // nothing is told by the engine, which says what the name is without opening it.
+    const QFileInfo nombre(archivo);
+    if (!nombre.exists() && !nombre.isSymLink()) {
         m_error = QStringLiteral("No se encuentra la base de datos %1").arg(archivo);
         return;
     }

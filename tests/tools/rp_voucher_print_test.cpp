@@ -161,6 +161,25 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
         EXPECT_EQ(c.errores.count(u'\n'), 1) << c.errores.toStdString();
         EXPECT_FALSE(QDir(m_pdf).exists());
     }
+
+    // A --db that is there but holds no database is told by what it is.
+    const struct
+    {
+        QString base;
+        const char* mensaje;
+    } bases[] = {
+        { m_dir.path(), "es una carpeta, no un archivo." },
+        { QStringLiteral("/dev/null"), "es un dispositivo, no un archivo." },
+    };
+    for (const auto& b : bases) {
+        const Corrida c = rpVoucher({ QStringLiteral("buffer"), QStringLiteral("--db"), b.base,
+            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+            QStringLiteral("000200001201A") });
+
+        EXPECT_EQ(c.salida, 2);
+        EXPECT_TRUE(c.errores.trimmed().endsWith(QString::fromUtf8(b.mensaje)))
+            << c.errores.toStdString();
+    }
 }
 
 // The invoice a customer gets: company, customer, every line, payment footer, totals, amount in
