@@ -285,55 +285,57 @@ public:
     bool falla = false;
 };
 
+// A shown preview of three pages whose print dialog answers "all pages, to this PDF file",
+// with a banner that notes its lines.
+struct ImpresionDesdeVista
+{
+    ImpresionDesdeVista()
+    {
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        todas.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
+        testsupport::printDialogs().answer(todas);
+    }
+
+    CartelAnotado cartel;
+    const ScopedService<Dll_Display> cartelService { cartel };
+    ReportPreviewWindow window { laidOut(3), dialogs() };
+    QTemporaryDir dir;
+    PrintChoice todas;
+};
+
 } // namespace
 
 // A long print from the preview tells its pages on their way, as the main window's prints do.
 TEST(ReportPreview, printing_counts_the_pages_sent_in_the_banner)
 {
-    CartelAnotado cartel;
-    const ScopedService<Dll_Display> cartelService(cartel);
-    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
-    ReportPreviewWindow window(doc, dialogs());
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.show();
-    QTemporaryDir dir;
-    PrintChoice todas;
-    todas.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
-    testsupport::printDialogs().answer(todas);
+    ImpresionDesdeVista v;
 
-    buttonOf(window, QStringLiteral("Imprimir"))->click();
+    buttonOf(v.window, QStringLiteral("Imprimir"))->click();
 
-    EXPECT_EQ(cartel.lineas,
+    EXPECT_EQ(v.cartel.lineas,
         QStringList({ QStringLiteral("[Imprimiendo"),
             QStringLiteral("Páginas enviadas a la impresora: 1 de 3"),
             QStringLiteral("Páginas enviadas a la impresora: 2 de 3"),
             QStringLiteral("Páginas enviadas a la impresora: 3 de 3"), QStringLiteral("]") }));
-    EXPECT_EQ(PdfTools::pageCount(todas.outputFile), 3);
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(PdfTools::pageCount(v.todas.outputFile), 3);
+    EXPECT_TRUE(v.window.isEnabled());
 }
 
 // A print that fails half way gives the window back and says why; nothing escapes the button.
 TEST(ReportPreview, a_print_that_fails_on_its_way_gives_the_window_back_and_says_why)
 {
-    CartelAnotado cartel;
-    cartel.falla = true;
-    const ScopedService<Dll_Display> cartelService(cartel);
-    const std::shared_ptr<PreviewDocument> doc = laidOut(3);
-    ReportPreviewWindow window(doc, dialogs());
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.show();
-    QTemporaryDir dir;
-    PrintChoice todas;
-    todas.outputFile = dir.filePath(QStringLiteral("impreso.pdf"));
-    testsupport::printDialogs().answer(todas);
+    ImpresionDesdeVista v;
+    v.cartel.falla = true;
     testsupport::messages().answer(Msg::Ok);
 
-    EXPECT_NO_THROW(buttonOf(window, QStringLiteral("Imprimir"))->click());
+    EXPECT_NO_THROW(buttonOf(v.window, QStringLiteral("Imprimir"))->click());
 
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(v.window.isEnabled());
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown()[0].text, QStringLiteral("Memoria insuficiente"));
-    EXPECT_EQ(cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
+    EXPECT_EQ(
+        v.cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
