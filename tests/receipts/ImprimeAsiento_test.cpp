@@ -155,7 +155,7 @@ protected:
 
 // Every page of an entry, however long, carries the voucher's line, the entry's line and the
 // column titles above as many lines as a page holds; the totals are the entry's debits and
-// credits.
+// credits, which an unbalanced entry tells apart.
 TEST_F(AsientoImpresoTest, every_page_is_headed_and_full_and_the_totals_are_the_entrys)
 {
     const struct
@@ -168,6 +168,7 @@ TEST_F(AsientoImpresoTest, every_page_is_headed_and_full_and_the_totals_are_the_
     } filas[] = {
         { 5101, 500, "500", "249500", "Totales 249.500,00 249.500,00" },
         { 5102, 1000, "500", "499500", "Totales 499.500,00 499.500,00" },
+        { 5103, 2, "777.77", "0", "Totales 777,77 0,00" },
     };
     static const QRegularExpression renglon(QStringLiteral("Renglón \\d+"));
     int numero = 0;
