@@ -1,6 +1,7 @@
 #include "reportpreview/ReportPreview.h"
 
 #include <algorithm>
+#include <new>
 
 #include <QApplication>
 #include <QComboBox>
@@ -474,6 +475,11 @@ void ReportPreviewWindow::print()
                 error = sink.errorString();
         } catch (const RuntimeError& failure) {
             error = failure.description();
+        } catch (const std::bad_alloc&) {
+            error = QStringLiteral("No hay memoria suficiente para imprimir el reporte.");
+        } catch (...) {
+            // Nothing may leave a button's handler: Qt would end the program.
+            error = QStringLiteral("La impresión se detuvo por un error inesperado.");
         }
     }
     if (!error.isEmpty())

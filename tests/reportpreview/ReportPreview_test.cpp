@@ -272,8 +272,10 @@ public:
     bool CartelMostrar(const std::optional<Value>&, const std::optional<Value>& l2,
         const std::optional<Value>&) override
     {
-        if (falla)
+        if (falla == Falla::Error)
             throw RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Memoria insuficiente"));
+        if (falla == Falla::Memoria)
+            throw std::bad_alloc();
         if (l2)
             lineas << l2->toString();
         return false;
@@ -281,8 +283,14 @@ public:
     void CartelCerrar() override { lineas << QStringLiteral("]"); }
     void Siempre_Visible(bool) override { }
 
+    enum class Falla
+    {
+        Ninguna,
+        Error,
+        Memoria,
+    };
     QStringList lineas;
-    bool falla = false;
+    Falla falla = Falla::Ninguna;
 };
 
 // A shown preview of three pages whose print dialog answers "all pages, to this PDF file",
@@ -322,20 +330,33 @@ TEST(ReportPreview, printing_counts_the_pages_sent_in_the_banner)
     EXPECT_TRUE(v.window.isEnabled());
 }
 
-// A print that fails half way gives the window back and says why; nothing escapes the button.
+// A print that fails half way gives the window back and says why; nothing escapes the button,
+// not even a failure that is no error of the program's own.
 TEST(ReportPreview, a_print_that_fails_on_its_way_gives_the_window_back_and_says_why)
 {
-    ImpresionDesdeVista v;
-    v.cartel.falla = true;
-    testsupport::messages().answer(Msg::Ok);
+    const struct
+    {
+        CartelAnotado::Falla falla;
+        const char* mensaje;
+    } casos[] = {
+        { CartelAnotado::Falla::Error, "Memoria insuficiente" },
+        { CartelAnotado::Falla::Memoria, "No hay memoria suficiente para imprimir el reporte." },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.mensaje);
+        testsupport::messages().clear();
+        ImpresionDesdeVista v;
+        v.cartel.falla = c.falla;
+        testsupport::messages().answer(Msg::Ok);
 
-    EXPECT_NO_THROW(buttonOf(v.window, QStringLiteral("Imprimir"))->click());
+        EXPECT_NO_THROW(buttonOf(v.window, QStringLiteral("Imprimir"))->click());
 
-    EXPECT_TRUE(v.window.isEnabled());
-    ASSERT_EQ(testsupport::messages().shown().size(), 1);
-    EXPECT_EQ(testsupport::messages().shown()[0].text, QStringLiteral("Memoria insuficiente"));
-    EXPECT_EQ(
-        v.cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
+        EXPECT_TRUE(v.window.isEnabled());
+        ASSERT_EQ(testsupport::messages().shown().size(), 1);
+        EXPECT_EQ(testsupport::messages().shown()[0].text, QString::fromUtf8(c.mensaje));
+        EXPECT_EQ(
+            v.cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
+    }
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
