@@ -359,6 +359,29 @@ TEST(ReportPreview, a_print_that_fails_on_its_way_gives_the_window_back_and_says
     }
 }
 
+// A long export shows the banner while the file is written, and gives the window back.
+TEST(ReportPreview, exporting_shows_the_banner_until_the_file_is_written)
+{
+    CartelAnotado cartel;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    ReportPreviewWindow window(laidOut(3), dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QTemporaryDir dir;
+    testsupport::fileDialogs().answerSave(
+        SavedFileChoice { dir.filePath(QStringLiteral("lista")), 1 });
+
+    buttonOf(window, QStringLiteral("Exportar"))->click();
+
+    // A slow machine refreshes the banner more than once.
+    cartel.lineas.removeDuplicates();
+    EXPECT_EQ(cartel.lineas,
+        QStringList({ QStringLiteral("[Generando Reporte"), QStringLiteral("Espere Por Favor"),
+            QStringLiteral("]") }));
+    EXPECT_EQ(PdfTools::pageCount(dir.filePath(QStringLiteral("lista.pdf"))), 3);
+    EXPECT_TRUE(window.isEnabled());
+}
+
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)
 {
     const struct
