@@ -183,6 +183,9 @@ TEST(QtFileDialog, the_programs_filters_become_qt_name_filters)
 {
     EXPECT_EQ(QtFileDialog::nameFilters(QStringLiteral("Imagenes|*.jpg;*.png|Todos|*.*")),
         (QStringList { "Imagenes (*.jpg *.png)", "Todos (*)" }));
+    EXPECT_EQ(QtFileDialog::nameFilters(QStringLiteral("Todos los archivos (*.*)|*.*|Archivos HTML "
+                                                       "(*.htm;*.html)|*.htm;*.html")),
+        (QStringList { "Todos los archivos (*)", "Archivos HTML (*.htm *.html)" }));
     EXPECT_EQ(QtFileDialog::nameFilters(QString()), QStringList());
 }
 
