@@ -1035,6 +1035,60 @@ TEST_F(RpVoucherPrint, vouchers_of_every_letter_and_length_add_up_and_keep_their
     EXPECT_GT(enLaSiguiente, 0);
 }
 
+// Letter B invoices, electronic credit invoices, credit and debit notes, each with a line stored
+// without VAT (internal taxes on it), one stored with VAT and a perception: printed and read
+// back, the lines and taxes add up to the TOTAL and the VAT contained is the VAT the TOTAL holds.
+TEST_F(RpVoucherPrint, letter_b_vouchers_of_every_kind_add_their_vat_to_a_line_stored_without_it)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200007005B");
+    const struct
+    {
+        const char* tc;
+        const char* codigo;
+    } tipos[] = { { "FC", "6" }, { "NC", "8" }, { "ND", "7" }, { "FCE", "206" } };
+    for (const auto& t : tipos) {
+        const QString tc = QLatin1String(t.tc);
+        SCOPED_TRACE(t.tc);
+        // 1.500,00 + 21 % and 390,00 of internal taxes; 1.210,00 with its VAT; 123,45.
+        for (const QString& sql :
+            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                             "Moneda,IMPORTE,CodCpteAfip,IdVendedor) SELECT '%1', '%2', 0, "
+                             "UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+                             "DOCUMENTONUMERO, Moneda, 3538.45, '%3', IdVendedor FROM "
+                             "V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = '000200002002B'")
+                    .arg(tc, id, QLatin1String(t.codigo)),
+                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('%1', '%2', 0, '000001', "
+                               "'Vino tinto', 'UN', 1, 1500, 1500, 1500, 21, 0, 390, 1, 'UN', 1, "
+                               "1), ('%1', '%2', 0, '000002', 'Aceite', 'UN', 1, 1210, 1210, "
+                               "1000, 21, 0, 0, 1, 'UN', 1, 1)")
+                    .arg(tc, id),
+                QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "Tipo_Obs,Observacion,Importe,Importe_S_IVA) VALUES ('%1', '%2', 0, "
+                               "'OC', 'Percepción IIBB 3 %', 123.45, 123.45)")
+                    .arg(tc, id) })
+            base.ejecuta(sql);
+        const QString carpeta = m_dir.filePath(QStringLiteral("letra-b-") + tc);
+
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), tc, QStringLiteral("--id"), id, QStringLiteral("--una-copia"),
+            QStringLiteral("--pdf"), carpeta });
+
+        ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+        const QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        ASSERT_EQ(pdfs.size(), 1);
+        const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdfs.first()));
+        const Impreso p = leeImpreso(texto);
+        compruebaSumas(p, cargosDe(base, tc, id), false, texto);
+        EXPECT_EQ(p.total, 353845);
+        EXPECT_EQ(p.contenido, (std::map<double, qint64> { { 21, 52500 } })) << texto.toStdString();
+    }
+}
+
 // Every receipt and payment order of the demo, printed and read back, adds up as an accountant
 // adds it: its documents' totals, applied amounts and means of payment make up the footer's
 // totals; the means of payment, withholdings and discounts settle what was applied (a payment
