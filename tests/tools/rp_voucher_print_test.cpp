@@ -198,10 +198,10 @@ TEST_F(RpVoucherPrint, prints_an_invoice_as_the_customer_gets_it)
              "Su pago: Caja", "Son ", "CAE Nº:", "Vencimiento CAE:", "TOTAL", "ORIGINAL" })
         EXPECT_TRUE(texto.contains(QString::fromUtf8(esperado))) << esperado << "\n"
                                                                  << texto.toStdString();
-    // The printed QR carries the voucher's own data.
+    // The printed QR carries the voucher's own data, its code told as a CAE.
     const QString qr = qrDePagina(m_pdf + QStringLiteral("/01-FC.pdf"), m_dir.path());
-    for (const char* esperado :
-        { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7", "\"moneda\":\"PES\"" })
+    for (const char* esperado : { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7",
+             "\"moneda\":\"PES\"", "\"tipoCodAut\":\"E\"" })
         EXPECT_TRUE(qr.contains(QLatin1String(esperado))) << esperado << "\n" << qr.toStdString();
 }
 
