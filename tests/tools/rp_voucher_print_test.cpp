@@ -1551,6 +1551,27 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
     EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
 }
 
+// A receipt whose applied amount is no amount stops naming the voucher and the field, and
+// prints nothing, as a sales voucher does.
+TEST_F(RpVoucherPrint, a_receipt_whose_applied_amount_is_no_amount_prints_nothing)
+{
+    BaseDemo(m_db).ejecuta(QStringLiteral(
+        "UPDATE MV_APLICACION SET IMPORTE = 'abc' WHERE IDCOMPROBANTE = '000200000800X'"));
+
+    const Corrida c = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("CB"), QStringLiteral("--id"),
+        QStringLiteral("000200000800X"), QStringLiteral("--pdf"), m_pdf });
+
+    EXPECT_EQ(c.salida, 1);
+    EXPECT_TRUE(
+        c.errores.contains(QString::fromUtf8("No se imprimió el comprobante CB "
+                                             "000200000800X: MV_APLICACION.IMPORTE de FC ")))
+        << c.errores.toStdString();
+    EXPECT_TRUE(c.errores.contains(QLatin1String("'abc' no es un importe")))
+        << c.errores.toStdString();
+    EXPECT_TRUE(QDir(m_pdf).entryList({ QStringLiteral("*.pdf") }, QDir::Files).isEmpty());
+}
+
 namespace {
 
 // The PDFs of a capture folder, each by its name, as text.
