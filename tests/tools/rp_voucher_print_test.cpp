@@ -244,7 +244,8 @@ struct Impreso
     std::vector<Linea> items;
     std::vector<Linea> tareas;
     std::vector<qint64> conceptos;
-    std::map<double, qint64> netos; // letters A and M: net by rate ("No gravado" at 0)
+    std::map<double, qint64> netos; // letters A and M: net by rate ("No gravado", "Exento" at 0)
+    qint64 exento = 0; // letters A and M: what the breakdown prints as "Exento"
     std::map<double, qint64> iva; // letters A and M: VAT by rate
     std::map<double, qint64> contenido; // other letters: VAT contained by rate
     std::map<QString, qint64> fueraDeIva; // what the breakdown lists beside the rates, by text
@@ -272,7 +273,8 @@ Impreso leeImpreso(const QString& texto)
     const QRegularExpression concepto(
         QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression porTasa(
-        QStringLiteral("^\\s*(Neto gravado|IVA contenido|IVA|No gravado) ?([\\d,]*)(?: %)?\\s+")
+        QStringLiteral(
+            "^\\s*(Neto gravado|IVA contenido|IVA|No gravado|Exento) ?([\\d,]*)(?: %)?\\s+")
         + monto + QStringLiteral("\\s*$"));
     const QRegularExpression total(
         QStringLiteral("^\\s*TOTAL(?: \\S+)?\\s+") + monto + QStringLiteral("\\s*$"));
@@ -336,6 +338,8 @@ Impreso leeImpreso(const QString& texto)
                 impreso.iva[tasa] += importe;
             else
                 impreso.netos[tasa] += importe;
+            if (rotulo == QLatin1String("Exento"))
+                impreso.exento += importe;
         } else if ((m = total.match(linea)).hasMatch()) {
             impreso.total = centavos(m.captured(1));
             impreso.paginasTotales.insert(pagina);
@@ -1087,6 +1091,46 @@ TEST_F(RpVoucherPrint, letter_b_vouchers_of_every_kind_add_their_vat_to_a_line_s
         EXPECT_EQ(p.total, 353845);
         EXPECT_EQ(p.contenido, (std::map<double, qint64> { { 21, 52500 } })) << texto.toStdString();
     }
+}
+
+// A letter A invoice with a line of an article marked exempt and one of an article that is not,
+// both without VAT: the breakdown prints the first as "Exento" and the second as "No gravado".
+TEST_F(RpVoucherPrint, an_exempt_article_prints_as_exempt_apart_from_what_is_not_taxed)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200007101A");
+    for (const QString& sql :
+        { QStringLiteral("UPDATE V_MA_ARTICULOS SET EXENTO = CASE WHEN IDARTICULO = '000003' "
+                         "THEN 1 ELSE 0 END"),
+            QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                           "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                           "Moneda,IMPORTE,CodCpteAfip,IdVendedor) SELECT TC, '%1', 0, "
+                           "UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+                           "DOCUMENTONUMERO, Moneda, 2710, CodCpteAfip, IdVendedor FROM "
+                           "V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = '000200002001A'")
+                .arg(id),
+            QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                           "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                           "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                           "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('FC', '%1', 0, '000003', "
+                           "'Libro de texto', 'UN', 1, 1000, 1000, 1000, 0, 0, 0, 1, 'UN', 1, 1), "
+                           "('FC', '%1', 0, '000004', 'Flete propio', 'UN', 1, 500, 500, 500, 0, "
+                           "0, 0, 1, 'UN', 1, 1), ('FC', '%1', 0, '000005', 'Tornillos', 'UN', 1, "
+                           "1000, 1000, 1000, 21, 0, 0, 1, 'UN', 1, 1)")
+                .arg(id) })
+        base.ejecuta(sql);
+    const QString carpeta = m_dir.filePath(QStringLiteral("exento"));
+
+    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), id,
+        QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+
+    ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+    const QString texto = textoPdfEnLineas(carpeta + QStringLiteral("/01-FC.pdf"));
+    const Impreso p = leeImpreso(texto);
+    compruebaSumas(p, cargosDe(base, QStringLiteral("FC"), id), true, texto);
+    EXPECT_EQ(p.exento, 100000) << texto.toStdString();
+    EXPECT_EQ(p.netos, (std::map<double, qint64> { { 0, 150000 }, { 21, 100000 } }));
 }
 
 // Every receipt and payment order of the demo, printed and read back, adds up as an accountant
