@@ -1423,9 +1423,8 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
         { "factura A", print("FC", "000200008002A"), { { cifra, 4 }, { centavos, 1 } } },
         { "tarea", print("FC", "000200008003B"), { { cifra, 3 }, { centavos, 1 } } },
         { "otro concepto", print("FC", "000200008004B"), { { cifra, 2 }, { centavos, 1 } } },
-        // The order prints its line's amounts as the buffer writes them.
-        { "nota de pedido", print("NP", "000200008005X"),
-            { { QStringLiteral("999999999999,99"), 2 }, { cifra, 1 } } },
+        // The line's price and amount, and the TOTAL.
+        { "nota de pedido", print("NP", "000200008005X"), { { cifra, 3 } } },
         { "compra", print("FCC", "000100008006A"), { { cifra, 3 } } },
         // The invoice's total, applied and balance; the cash; the footer's four totals.
         { "recibo", recibo("CB", "000200000800X"), { { cifra, 8 }, { centavos, 1 } } },
@@ -1470,6 +1469,44 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
         for (const QString& pdf : pdfs)
             sinCortesNiEncimados(pdf, f.palabras);
     }
+}
+
+// The order note prints each line as the buffer holds it: its quantity, its unit and its price
+// and amount grouped as every other form prints them ("205.000,00").
+TEST_F(RpVoucherPrint, an_order_note_prints_each_line_s_unit_and_grouped_amounts)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200003001X");
+    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("NP"), QStringLiteral("--id"), id,
+        QStringLiteral("--una-copia"), QStringLiteral("--pdf"), m_pdf });
+    ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+
+    const auto agrupado = [](const QString& buffer) {
+        QString entero = buffer.section(u',', 0, 0);
+        for (qsizetype k = entero.size() - 3; k > 0; k -= 3)
+            entero.insert(k, u'.');
+        return entero + u',' + buffer.section(u',', 1);
+    };
+    QStringList esperadas;
+    for (const QStringList& f : base.filas(QStringLiteral(
+             "SELECT COLUMNA4, COLUMNA3, COLUMNA5, COLUMNA6 FROM AUX_MV_CPTE WHERE TC = 'NP' AND "
+             "IDCOMPROBANTE = '%1' AND TIPO = 'IN' ORDER BY ID")
+                                               .arg(id)))
+        esperadas << QStringList { f[0], f[1], agrupado(f[2]), agrupado(f[3]) }.join(u'|');
+    ASSERT_FALSE(esperadas.isEmpty());
+    // Quantity, unit, description, price, amount.
+    static const QRegularExpression linea(QStringLiteral(
+        "^\\s*(\\d[\\d.,]*)\\s+(\\S+)\\s+\\S.*\\S\\s+(-?[\\d.]+,\\d+)\\s+(-?[\\d.]+,\\d+)\\s*$"));
+    const QString texto = textoPdfEnLineas(m_pdf + QStringLiteral("/01-NP.pdf"));
+    QStringList impresas;
+    for (const QString& l : texto.split(u'\n')) {
+        const QRegularExpressionMatch m = linea.match(l);
+        if (m.hasMatch())
+            impresas << QStringList { m.captured(1), m.captured(2), m.captured(3), m.captured(4) }
+                            .join(u'|');
+    }
+    EXPECT_EQ(impresas, esperadas) << texto.toStdString();
 }
 
 // The prints of another stored type find the voucher where the buffer finds it and fill the
