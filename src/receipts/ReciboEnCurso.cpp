@@ -146,19 +146,23 @@ bool ReciboEnCurso::hayFila(AdoRecordset& rs) const
     return rs.State() == adStateOpen && !rs.Bof() && !rs.Eof();
 }
 
-Currency ReciboEnCurso::importeLeido(
-    AdoRecordset& rs, const QString& tabla, const QString& nombre, const QString& de)
+Currency ReciboEnCurso::importeLeido(AdoRecordset& rs, const QString& tabla, const QString& nombre,
+    const QString& de, bool textoLeible)
 {
     const Value valor = campo(rs, nombre);
     if (valor.isNull() || valor.isEmpty())
         return Currency();
-    QString motivo;
+    const bool esTexto = valor.type() == ValueType::Text;
+    QString motivo = QStringLiteral("'%1' no es un importe").arg(valor.toString());
     try {
-        return valor.toCurrency();
+        if (!esTexto)
+            return valor.toCurrency();
+        // A text reads as the workstation writes amounts; a blank one is no amount.
+        if (textoLeible && !valor.toString().trimmed().isEmpty())
+            return gUtilidades().ValorMoneda(valor.toString());
     } catch (const RuntimeError& error) {
-        motivo = valor.type() == ValueType::Text
-            ? QStringLiteral("'%1' no es un importe").arg(valor.toString())
-            : error.description().trimmed();
+        if (!esTexto)
+            motivo = error.description().trimmed();
     }
     m_informe.importeInvalido
         = QStringLiteral("No se imprimió el comprobante %1 %2: %3.%4 de %5: %6")
@@ -266,9 +270,11 @@ void ReciboEnCurso::compruebaAplicados()
             rs);
     });
     while (hayFila(rs)) {
+        // The engine's sum would read a text's leading digits alone ("1234,5" as 1234).
         importeLeido(rs, QStringLiteral("MV_APLICACION"), QStringLiteral("IMPORTE"),
             texto(rs, QStringLiteral("TCO_ORIGEN")).trimmed() + u' '
-                + texto(rs, QStringLiteral("IDCOMPROBANTE_ORIGEN")));
+                + texto(rs, QStringLiteral("IDCOMPROBANTE_ORIGEN")),
+            false);
         paso([&] { rs.MoveNext(); });
     }
     gDB().CierraRecordset(rs);

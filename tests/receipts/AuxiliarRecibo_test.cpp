@@ -160,6 +160,8 @@ TEST_F(AuxiliarRecibo, an_applied_amount_that_is_no_amount_stops_the_receipt)
     } casos[] = {
         { "CB", "1234.5", nullptr, "1234,50" },
         { "CB", "922337203685477.58", nullptr, "922337203685477,58" },
+        // A sum of texts would read 1234.
+        { "CB", "'1234,5'", "'1234,5' no es un importe" },
         { "CB", "1e15",
             "Desbordamiento: el importe 1000000000000000 excede el rango de la moneda" },
         { "OPG", "-1e15",
