@@ -6,6 +6,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -898,6 +899,57 @@ TEST_F(SqliteProvider, a_path_that_holds_no_database_is_refused_saying_what_it_i
         EXPECT_EQ(journalsBeside(row.path), QStringList());
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("NADA.db"))));
+}
+
+// A file with two names on the disk, used by both at once, is read by each and written by none:
+// SQLite keeps a journal beside each name, and two writers by two names damage the file.
+TEST_F(SqliteProvider, a_file_with_two_names_is_read_by_both_and_written_by_neither)
+{
+    m_cnn.reset();
+    const QString other = m_dir.filePath(QStringLiteral("DEMO2.db"));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(m_file).constData(), QFile::encodeName(other).constData()), 0);
+    const QByteArray before = fileBytes(m_file);
+    std::unique_ptr<AdoConnection> both[]
+        = { m_provider->createConnection(), m_provider->createConnection() };
+    ASSERT_TRUE(both[0]->Open(sqliteText(m_file)))
+        << both[0]->LastError().description().toStdString();
+    ASSERT_TRUE(both[1]->Open(sqliteText(other)))
+        << both[1]->LastError().description().toStdString();
+
+    for (const auto& cnn : both) {
+        AdoRecordset rs;
+        ASSERT_TRUE(rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), cnn.get()));
+        EXPECT_GT(rs.Fields(0).Value().toLongLong(), 0);
+        rs.Close();
+        EXPECT_FALSE(cnn->Execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'x'")));
+        EXPECT_TRUE(cnn->LastError().description().startsWith(
+            QStringLiteral("No se puede escribir en la base de datos: el archivo tiene otro "
+                           "nombre en el disco (un enlace duro)")))
+            << cnn->LastError().description().toStdString();
+    }
+    for (const auto& cnn : both)
+        cnn->Close();
+
+    EXPECT_EQ(fileBytes(m_file), before);
+    EXPECT_EQ(journalsBeside(m_file) + journalsBeside(other), QStringList());
+
+    // Left with a write-ahead journal, its files may lie beside the other name: not read.
+    {
+        QSqlDatabase shell
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("shell"));
+        shell.setDatabaseName(m_file);
+        ASSERT_TRUE(shell.open());
+        ASSERT_TRUE(QSqlQuery(shell).exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("shell"));
+    auto cnn = m_provider->createConnection();
+
+    EXPECT_FALSE(cnn->Open(sqliteText(other)));
+
+    EXPECT_TRUE(cnn->LastError().description().endsWith(QStringLiteral(
+        "Deje al archivo un solo nombre, y ábrala y ciérrela una vez por ese nombre.")))
+        << cnn->LastError().description().toStdString();
 }
 
 // Failures of the file itself come in the program's words alone: SQLite's English would only
