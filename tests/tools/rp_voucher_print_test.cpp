@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/TurnoPuesto.h"
 #include "platform/qt/SqliteText.h"
 #include "reportengine/PdfTools.h"
 #include "support/DemoDatabaseFiles.h"
@@ -1879,4 +1880,122 @@ TEST_F(RpVoucherPrint, another_account_s_run_holds_the_workstation_up_to_the_tim
     EXPECT_EQ(libre.salida, 0) << libre.errores.toStdString();
     EXPECT_FALSE(libre.errores.contains(QStringLiteral("se espera"))) << libre.errores.toStdString();
     EXPECT_NE(comprobantes(), antes);
+}
+
+// Another account that may not write the database (uid 1235) may make files in its shared folder.
+// It makes the workstation's turn file first, and while the owner's first run (uid 1234) holds the
+// turn it renames that file and makes a new one, or makes it unreadable: the owner's second run of
+// the same workstation still waits for the first, and both print what a lone run prints.
+TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_of_a_workstation)
+{
+    if (::geteuid() != 0) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true"))
+            << "the accounts' runs need root";
+        GTEST_SKIP() << "the runs as uids 1234 and 1235 need root (setpriv)";
+    }
+    const auto ids = BaseDemo(m_db).filas(QStringLiteral(
+        "SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE FROM V_MV_CPTE "
+        "WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 10)"));
+    ASSERT_EQ(ids.size(), 1u);
+    const auto imprime = [&](const QString& base, const QString& carpeta) {
+        return QStringList { QStringLiteral("print"), QStringLiteral("--db"), base,
+            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
+            QStringLiteral("--hasta"), ids[0][1], QStringLiteral("--una-copia"),
+            QStringLiteral("--equipo"), QStringLiteral("CAJA1"), QStringLiteral("--usuario"),
+            QStringLiteral("ANA"), QStringLiteral("--pdf"), carpeta };
+    };
+    const QString sola = m_dir.filePath(QStringLiteral("sola"));
+    ASSERT_EQ(rpVoucher(imprime(m_db, sola)).salida, 0);
+    const std::map<QString, QString> esperado = textosDeCarpeta(sola);
+    ASSERT_EQ(esperado.size(), 10u);
+
+    // A root's folder every account may make files in, as /tmp, and a database of 1234's alone.
+    QTemporaryDir compartida;
+    ASSERT_TRUE(compartida.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(compartida.path()).constData(), 01777), 0);
+    const QString base = compartida.filePath(QStringLiteral("DEMO.db"));
+    ASSERT_TRUE(QFile::copy(m_db, base));
+    ASSERT_EQ(::chown(QFile::encodeName(base).constData(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(base).constData(), 0644), 0);
+    const QString casa = compartida.filePath(QStringLiteral("casa"));
+    ASSERT_TRUE(QDir().mkpath(casa));
+    ASSERT_EQ(::chown(QFile::encodeName(casa).constData(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(casa).constData(), 0700), 0);
+    QProcessEnvironment entorno = testsupport::toolEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char* variable : { "HOME", "TMPDIR", "XDG_RUNTIME_DIR", "XDG_DATA_HOME" })
+        entorno.insert(QString::fromLatin1(variable), casa);
+    const auto comoCuenta = [&](QProcess& proceso, int cuenta, const QStringList& orden) {
+        proceso.setProcessEnvironment(entorno);
+        proceso.start(QStringLiteral("setpriv"),
+            QStringList { QStringLiteral("--reuid=%1").arg(cuenta),
+                QStringLiteral("--regid=%1").arg(cuenta), QStringLiteral("--clear-groups") }
+                + orden);
+    };
+    const QString turno = TurnoPuesto::archivoTurno(base, QStringLiteral("CAJA1|ANA"));
+    const auto otraCuenta = [&](const char* orden) {
+        QProcess sh;
+        comoCuenta(sh, 1235,
+            { QStringLiteral("/bin/sh"), QStringLiteral("-c"), QString::fromLatin1(orden),
+                QStringLiteral("sh"), turno });
+        return sh.waitForFinished(30000) && sh.exitCode() == 0;
+    };
+    const struct
+    {
+        const char* caso;
+        const char* orden;
+    } ataques[] = {
+        { "renamed and made anew", "mv \"$1\" \"$1.viejo\" && touch \"$1\"" },
+        { "made unreadable", "chmod 000 \"$1\"" },
+    };
+    for (const auto& ataque : ataques) {
+        SCOPED_TRACE(ataque.caso);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("rm"),
+                      { QStringLiteral("-f"), turno, turno + QStringLiteral(".viejo") }),
+            0);
+        ASSERT_TRUE(otraCuenta("touch \"$1\""));
+        // The database held by the test keeps the first run at work, with the turn, until the
+        // second one has come to wait or has gone by.
+        const QString conexion = QUuid::createUuid().toString();
+        QSqlDatabase retiene = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
+        retiene.setDatabaseName(base);
+        ASSERT_TRUE(retiene.open() && QSqlQuery(retiene).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QProcess corridas[2];
+        const QString carpetas[2] = { casa + QStringLiteral("/%1a").arg(&ataque - ataques),
+            casa + QStringLiteral("/%1b").arg(&ataque - ataques) };
+        comoCuenta(corridas[0], 1234,
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) } + imprime(base, carpetas[0]));
+        QElapsedTimer reloj;
+        reloj.start();
+        while (!bloqueado(compartida.path()) && !bloqueado(turno) && reloj.elapsed() < 60000
+            && corridas[0].state() != QProcess::NotRunning)
+            QThread::msleep(50);
+
+        ASSERT_TRUE(otraCuenta(ataque.orden));
+        comoCuenta(corridas[1], 1234,
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) } + imprime(base, carpetas[1]));
+        corridas[1].setReadChannel(QProcess::StandardError);
+        QString errores;
+        while (!errores.contains(QStringLiteral("se espera a que termine"))
+            && corridas[1].waitForReadyRead(20000))
+            errores += QString::fromUtf8(corridas[1].readAllStandardError());
+        QSqlQuery(retiene).exec(QStringLiteral("ROLLBACK"));
+        retiene.close();
+        retiene = QSqlDatabase();
+        QSqlDatabase::removeDatabase(conexion);
+
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(corridas[i].waitForFinished(300000));
+            const QString resto = QString::fromUtf8(corridas[i].readAllStandardError());
+            EXPECT_EQ(corridas[i].exitCode(), 0) << resto.toStdString();
+            if (i == 1)
+                errores += resto;
+            const std::map<QString, QString> textos = textosDeCarpeta(carpetas[i]);
+            ASSERT_EQ(textos.size(), esperado.size()) << resto.toStdString();
+            for (const auto& [pdf, texto] : esperado)
+                EXPECT_EQ(textos.at(pdf), texto) << "corrida " << i << ", " << pdf.toStdString();
+        }
+        EXPECT_EQ(errores.count(QStringLiteral("se espera a que termine")), 1)
+            << errores.toStdString();
+    }
 }
