@@ -91,6 +91,20 @@ QString vencido(const QString& clave, const QString& base, const QString& titula
         .arg(segundos);
 }
 
+// A text a process chose, as it may be shown on a terminal: every character that is no plain
+// visible one (controls, escapes, line breaks, format characters) shown as "?".
+QString visible(const QString& texto)
+{
+    QString limpio;
+    for (const char32_t c : texto.toUcs4()) {
+        if (c == U' ' || (QChar::isPrint(c) && !QChar::isSpace(c)))
+            limpio += QString::fromUcs4(&c, 1);
+        else
+            limpio += u'?';
+    }
+    return limpio;
+}
+
 QString leeArchivo(const QString& ruta)
 {
     QFile archivo(ruta);
@@ -123,9 +137,13 @@ QString titular(int descriptor)
 
     const QString carpeta = QStringLiteral("/proc/") + proceso;
     QString texto = QStringLiteral("proceso ") + proceso;
-    const QString nombre = leeArchivo(carpeta + QStringLiteral("/comm")).trimmed();
+    // The name is the holder's own choice (any process may rename itself), line breaks and
+    // terminal escapes included.
+    QString nombre = leeArchivo(carpeta + QStringLiteral("/comm"));
+    if (nombre.endsWith(u'\n'))
+        nombre.chop(1);
     if (!nombre.isEmpty())
-        texto += u' ' + nombre;
+        texto += u' ' + visible(nombre);
     const QString cuenta = QFileInfo(carpeta).owner();
     if (!cuenta.isEmpty())
         texto += QStringLiteral(" del usuario ") + cuenta;

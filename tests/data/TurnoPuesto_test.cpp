@@ -83,6 +83,34 @@ TEST_F(TurnoPuestoTest, a_held_turn_is_waited_for_up_to_the_time_out_and_names_i
                                                       << segundo->error().toStdString();
 }
 
+// Any process may give itself a name; what a terminal would act on in it is not passed on.
+TEST_F(TurnoPuestoTest, the_holder_s_own_name_is_shown_without_its_control_characters)
+{
+    QProcess titular;
+    titular.start(QStringLiteral("/usr/bin/python3"),
+        { QStringLiteral("-c"),
+            QStringLiteral("import ctypes, fcntl, sys\n"
+                           "ctypes.CDLL(None).prctl(15, b'x\\nFALSO\\x1b[31m', 0, 0, 0)\n"
+                           "turno = open(sys.argv[1], 'a')\n"
+                           "fcntl.flock(turno, fcntl.LOCK_EX)\n"
+                           "print('tomado', flush=True)\n"
+                           "sys.stdin.read()\n"),
+            TurnoPuesto::archivoTurno(m_base, Clave) });
+    ASSERT_TRUE(titular.waitForReadyRead(30000)) << titular.readAllStandardError().toStdString();
+    const qint64 proceso = titular.processId();
+
+    const auto turno = toma(1);
+
+    titular.closeWriteChannel();
+    titular.waitForFinished(30000);
+    EXPECT_FALSE(turno->tomado());
+    EXPECT_TRUE(turno->error().contains(
+        QStringLiteral("(proceso %1 x?FALSO?[31m del usuario ").arg(proceso)))
+        << turno->error().toStdString();
+    EXPECT_FALSE(turno->error().contains(u'\n'));
+    EXPECT_FALSE(turno->error().contains(u'\x1b'));
+}
+
 TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
 {
     toma().reset();
