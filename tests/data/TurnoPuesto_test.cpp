@@ -41,11 +41,11 @@ protected:
     }
 
     DB_Dll& db() { return m_objects.gDB; }
-    std::unique_ptr<TurnoPuesto> toma(int segundos = 30)
+    std::unique_ptr<TurnoPuesto> toma(int segundos = 30, const QString& clave = Clave)
     {
         db().gCnn().setCommandTimeout(segundos);
         return std::make_unique<TurnoPuesto>(
-            db(), Clave, [this](const QString& aviso) { m_avisos.append(aviso); });
+            db(), clave, [this](const QString& aviso) { m_avisos.append(aviso); });
     }
     int esperas() const
     {
@@ -109,6 +109,18 @@ TEST_F(TurnoPuestoTest, the_holder_s_own_name_is_shown_without_its_control_chara
         << turno->error().toStdString();
     EXPECT_FALSE(turno->error().contains(u'\n'));
     EXPECT_FALSE(turno->error().contains(u'\x1b'));
+}
+
+// Each workstation has a turn of its own: a run of another one never waits for this one.
+TEST_F(TurnoPuestoTest, runs_of_two_workstations_go_through_at_once)
+{
+    const auto primero = toma();
+
+    const auto otro = toma(1, QStringLiteral("CAJA2|ANA"));
+
+    EXPECT_TRUE(primero->tomado()) << primero->error().toStdString();
+    EXPECT_TRUE(otro->tomado()) << otro->error().toStdString();
+    EXPECT_EQ(esperas(), 0) << m_avisos.join(u'\n').toStdString();
 }
 
 TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -164,6 +165,10 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
     }
 
     // A --db that is there but holds no database is told by what it is.
+    const QString enlace = m_dir.filePath(QStringLiteral("ENLACE.db"));
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("NADA.db")), enlace));
+    const QString tuberia = m_dir.filePath(QStringLiteral("TUBERIA.db"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tuberia).constData(), 0644), 0);
     const struct
     {
         QString base;
@@ -171,6 +176,8 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
     } bases[] = {
         { m_dir.path(), "es una carpeta, no un archivo." },
         { QStringLiteral("/dev/null"), "es un dispositivo, no un archivo." },
+        { enlace, "es un enlace a un archivo que no existe." },
+        { tuberia, "es una tubería con nombre (FIFO), no un archivo." },
     };
     for (const auto& b : bases) {
         const Corrida c = rpVoucher({ QStringLiteral("buffer"), QStringLiteral("--db"), b.base,
