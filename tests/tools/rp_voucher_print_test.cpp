@@ -1672,24 +1672,37 @@ std::map<QString, QString> textosDeCarpeta(const QString& carpeta)
     return textos;
 }
 
+// The first and the last of the first `cuantas` invoices of the demo database `base`.
+QStringList primerasFacturas(const QString& base, int cuantas)
+{
+    const auto ids = BaseDemo(base).filas(
+        QStringLiteral("SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE "
+                       "FROM V_MV_CPTE WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT %1)")
+            .arg(cuantas));
+    EXPECT_EQ(ids.size(), 1u);
+    return ids.empty() ? QStringList { QString(), QString() } : ids.front();
+}
+
+// The arguments that print one copy of each invoice of `rango` (the first and the last) of the
+// database `base` into `carpeta`, as workstation CAJA1 of user ANA.
+QStringList imprimeComoCaja1(const QString& base, const QStringList& rango, const QString& carpeta)
+{
+    return { QStringLiteral("print"), QStringLiteral("--db"), base, QStringLiteral("--tc"),
+        QStringLiteral("FC"), QStringLiteral("--id"), rango.at(0), QStringLiteral("--hasta"),
+        rango.at(1), QStringLiteral("--una-copia"), QStringLiteral("--equipo"),
+        QStringLiteral("CAJA1"), QStringLiteral("--usuario"), QStringLiteral("ANA"),
+        QStringLiteral("--pdf"), carpeta };
+}
+
 } // namespace
 
 // Two runs of the same vouchers for the same workstation and user, started together, print what a
 // lone run prints: the second waits for the first instead of clearing the rows under its prints.
 TEST_F(RpVoucherPrint, two_runs_for_the_same_workstation_print_what_a_lone_run_prints)
 {
-    const BaseDemo base(m_db);
-    const auto ids = base.filas(QStringLiteral(
-        "SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE FROM V_MV_CPTE "
-        "WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 20)"));
-    ASSERT_EQ(ids.size(), 1u);
-    const auto argumentos = [&](const QString& carpeta) {
-        return QStringList { QStringLiteral("print"), QStringLiteral("--db"), m_db,
-            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
-            QStringLiteral("--hasta"), ids[0][1], QStringLiteral("--una-copia"),
-            QStringLiteral("--equipo"), QStringLiteral("CAJA1"), QStringLiteral("--usuario"),
-            QStringLiteral("ANA"), QStringLiteral("--pdf"), carpeta };
-    };
+    const QStringList rango = primerasFacturas(m_db, 20);
+    const auto argumentos
+        = [&](const QString& carpeta) { return imprimeComoCaja1(m_db, rango, carpeta); };
     const QString sola = m_dir.filePath(QStringLiteral("sola"));
     ASSERT_EQ(rpVoucher(argumentos(sola)).salida, 0);
     const std::map<QString, QString> esperado = textosDeCarpeta(sola);
@@ -1900,19 +1913,9 @@ TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_o
             << "the accounts' runs need root";
         GTEST_SKIP() << "the runs as uids 1234 and 1235 need root (setpriv)";
     }
-    const auto ids = BaseDemo(m_db).filas(QStringLiteral(
-        "SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE FROM V_MV_CPTE "
-        "WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 10)"));
-    ASSERT_EQ(ids.size(), 1u);
-    const auto imprime = [&](const QString& base, const QString& carpeta) {
-        return QStringList { QStringLiteral("print"), QStringLiteral("--db"), base,
-            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
-            QStringLiteral("--hasta"), ids[0][1], QStringLiteral("--una-copia"),
-            QStringLiteral("--equipo"), QStringLiteral("CAJA1"), QStringLiteral("--usuario"),
-            QStringLiteral("ANA"), QStringLiteral("--pdf"), carpeta };
-    };
+    const QStringList rango = primerasFacturas(m_db, 10);
     const QString sola = m_dir.filePath(QStringLiteral("sola"));
-    ASSERT_EQ(rpVoucher(imprime(m_db, sola)).salida, 0);
+    ASSERT_EQ(rpVoucher(imprimeComoCaja1(m_db, rango, sola)).salida, 0);
     const std::map<QString, QString> esperado = textosDeCarpeta(sola);
     ASSERT_EQ(esperado.size(), 10u);
 
@@ -1971,7 +1974,8 @@ TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_o
         const QString carpetas[2] = { casa + QStringLiteral("/%1a").arg(&ataque - ataques),
             casa + QStringLiteral("/%1b").arg(&ataque - ataques) };
         comoCuenta(corridas[0], 1234,
-            QStringList { QStringLiteral(RP_VOUCHER_EXE) } + imprime(base, carpetas[0]));
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) }
+                + imprimeComoCaja1(base, rango, carpetas[0]));
         QElapsedTimer reloj;
         reloj.start();
         while (!bloqueado(compartida.path()) && !bloqueado(turno) && reloj.elapsed() < 60000
@@ -1980,7 +1984,8 @@ TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_o
 
         ASSERT_TRUE(otraCuenta(ataque.orden));
         comoCuenta(corridas[1], 1234,
-            QStringList { QStringLiteral(RP_VOUCHER_EXE) } + imprime(base, carpetas[1]));
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) }
+                + imprimeComoCaja1(base, rango, carpetas[1]));
         corridas[1].setReadChannel(QProcess::StandardError);
         QString errores;
         while (!errores.contains(QStringLiteral("se espera a que termine"))
