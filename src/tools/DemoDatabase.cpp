@@ -1,9 +1,7 @@
 #include "tools/DemoDatabase.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -11,9 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-#include <QTemporaryFile>
-
-#include <unistd.h>
 
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
@@ -23,6 +18,7 @@
 #include "tools/DemoSending.h"
 #include "tools/DemoVoucherPrint.h"
 #include "tools/DemoVouchers.h"
+#include "tools/DemoWorkFile.h"
 #include "tools/SqliteFile.h"
 
 namespace DemoDatabase {
@@ -1099,29 +1095,16 @@ void partiesAsTheirAccounts(SqliteFile& file)
     }
 }
 
-[[noreturn]] void fileError(const QString& what, const QString& path, const QString& why)
-{
-    throw RuntimeError(
-        75, QStringLiteral("%1 %2: %3").arg(what, path, why), QStringLiteral("DemoDatabase"));
-}
-
 // Writes one database under a name of its own in the folder (two runs into one folder never
-// write the same file), then puts it in place in one step, so that the folder holds either the
-// earlier file or the whole new one under the final name, never none. rename(2) replaces an
-// earlier file; link(2) places the file only where there is none yet, and a file that another run
-// placed first is kept (a run may already have it open).
+// write the same file), then puts it in place in one step (see DemoWorkFile), so that the folder
+// holds either the earlier file or the whole new one under the final name, never none.
 template <typename Fill>
 void writeFile(
     const QString& folder, const QString& name, const QString& schema, bool keepExisting, Fill fill)
 {
-    const QString finalPath = QDir(folder).filePath(name);
-    // Removed when it goes out of scope, unless it became the final file.
-    QTemporaryFile work(finalPath + QStringLiteral(".XXXXXX"));
-    if (!work.open())
-        fileError(QStringLiteral("No se puede crear un archivo en"), folder, work.errorString());
-    work.close();
+    DemoWorkFile work(QDir(folder).filePath(name));
     {
-        SqliteFile file(work.fileName());
+        SqliteFile file(work.path());
         // A fresh file that is put in place only when complete needs no journal.
         file.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
         file.exec("BEGIN");
@@ -1131,16 +1114,7 @@ void writeFile(
         file.exec("ANALYZE");
         file.close();
     }
-    const QByteArray from = QFile::encodeName(work.fileName());
-    const QByteArray to = QFile::encodeName(finalPath);
-    if (keepExisting) {
-        if (::link(from.constData(), to.constData()) != 0 && errno != EEXIST)
-            fileError(QStringLiteral("No se puede crear"), finalPath, qt_error_string(errno));
-        return;
-    }
-    if (std::rename(from.constData(), to.constData()) != 0)
-        fileError(QStringLiteral("No se puede reemplazar"), finalPath, qt_error_string(errno));
-    work.setAutoRemove(false);
+    work.putInPlace(keepExisting);
 }
 
 } // namespace

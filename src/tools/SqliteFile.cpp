@@ -21,7 +21,8 @@ namespace {
 SqliteFile::SqliteFile(const QString& path)
     : m_path(path)
 {
-    QFile::remove(path);
+    // Emptied in place: the caller may hold a lock on the file.
+    QFile::resize(path, 0);
     if (sqlite3_open_v2(
             path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
         != SQLITE_OK) {

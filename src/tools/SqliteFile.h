@@ -11,7 +11,8 @@ struct sqlite3_stmt;
 class SqliteFile final
 {
 public:
-    // Creates (or truncates) the file and registers the program's text semantics on it.
+    // Creates (or empties, keeping the same file) the file and registers the program's text
+    // semantics on it.
     explicit SqliteFile(const QString& path);
     ~SqliteFile();
     SqliteFile(const SqliteFile&) = delete;

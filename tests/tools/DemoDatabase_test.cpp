@@ -3,6 +3,10 @@
 #include <memory>
 #include <vector>
 
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -16,6 +20,7 @@
 #include <QUuid>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "platform/Utilidades.h"
 #include "support/DemoDatabaseFiles.h"
@@ -67,6 +72,34 @@ QByteArray digest(const QString& path)
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+}
+
+// Whether another process holds the lock of the file at `path`.
+bool lockedElsewhere(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const bool free = ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+    file.close();
+    return !free;
+}
+
+// Changes every article through the write-ahead journal and closes the file as a killed program
+// leaves it: the changes only in the journal, which stays beside the file with its index.
+void leaveJournal(const QString& path)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    registerSqliteText(db);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    EXPECT_EQ(sqlite3_exec(db,
+                  "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                  "UPDATE V_MA_ARTICULOS SET Descripcion = Descripcion || ' (otra)'",
+                  nullptr, nullptr, nullptr),
+        SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
 }
 
 class DemoDatabaseTest : public ::testing::Test
@@ -404,4 +437,124 @@ TEST(DemoDatabase, tool_writes_the_files_for_other_tests)
     Connection db(path);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")).toStdString(), "20");
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("KZQ_ESTADISTICAS.db"))));
+}
+
+// A program killed while it had the database open leaves its write-ahead journal beside it: that
+// journal belongs to the old file, and the new file placed beside it must never read it as its own.
+TEST(DemoDatabase, a_journal_a_killed_program_left_never_reaches_the_new_file)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+    leaveJournal(demo);
+    ASSERT_TRUE(QFile::exists(demo + QStringLiteral("-wal")));
+
+    EXPECT_EQ(DemoDatabase::write({ dir.path(), 300 }), QString());
+
+    for (const char* suffix : { "-wal", "-shm", "-journal" })
+        EXPECT_FALSE(QFile::exists(demo + QLatin1String(suffix))) << suffix;
+    Connection db(demo);
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    EXPECT_EQ(
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")), QStringLiteral("300"));
+}
+
+// A program still on the old file would share its journal with every program on the new one:
+// the writer leaves the file to it, says so and ends with an error; once the program has closed
+// it, the same run replaces it.
+TEST(DemoDatabase, a_file_a_program_has_open_is_not_replaced)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+    const QStringList run { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
+        QStringLiteral("300") };
+    QProcess writer;
+    {
+        // As the program opens a file it writes: with the write-ahead journal.
+        Connection program(demo);
+        program.column(QStringLiteral("PRAGMA journal_mode = WAL"));
+        ASSERT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+            QStringLiteral("200"));
+
+        writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
+        ASSERT_TRUE(writer.waitForFinished(60000));
+
+        EXPECT_EQ(writer.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(writer.readAllStandardError()),
+            QStringLiteral("No se pudo generar la base de demostración: No se puede reemplazar %1: "
+                           "otro programa lo tiene abierto; ciérrelo y vuelva a intentarlo. Quedó "
+                           "como estaba.\n")
+                .arg(demo));
+        EXPECT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+            QStringLiteral("200"));
+        EXPECT_TRUE(QDir(dir.path()).entryList({ QStringLiteral("*.nuevo") }).isEmpty());
+    }
+    EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+        QStringLiteral("200"));
+
+    writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
+    ASSERT_TRUE(writer.waitForFinished(60000));
+
+    EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+        QStringLiteral("300"));
+}
+
+// Runs killed with kill -9 at any moment leave a whole database in the folder. The files they
+// were writing are removed by a later run; the file of a run still writing is left to it.
+TEST(DemoDatabase, killed_writers_leave_a_whole_database_and_their_files_go_with_a_later_run)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+    const QStringList run { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
+        QStringLiteral("3000") };
+    const auto workFiles
+        = [&] { return QDir(dir.path()).entryList({ QStringLiteral("*.nuevo") }, QDir::Files); };
+    // The file a run has made since `before`, once it has reached `size`.
+    const auto madeSince = [&](const QStringList& before, qint64 size) {
+        for (const QString& name : workFiles()) {
+            if (!before.contains(name) && QFileInfo(dir.filePath(name)).size() >= size)
+                return name;
+        }
+        return QString();
+    };
+
+    for (const qint64 size : { qint64(0), qint64(2 << 20) }) {
+        const QStringList before = workFiles();
+        QProcess writer;
+        writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
+        QString own;
+        while ((own = madeSince(before, size)).isEmpty() && !writer.waitForFinished(1)) { }
+        ASSERT_EQ(writer.state(), QProcess::Running) << size;
+
+        writer.kill();
+        writer.waitForFinished();
+
+        Connection db(demo);
+        EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+            QStringLiteral("200"));
+        // The earlier run's file went when this one started.
+        EXPECT_EQ(workFiles(), QStringList { own }) << size;
+    }
+    const QStringList left = workFiles();
+    QProcess live;
+    live.start(QStringLiteral(RP_DEMO_DB_EXE), run);
+    QString own;
+    while ((own.isEmpty() || !lockedElsewhere(dir.filePath(own))) && !live.waitForFinished(1))
+        own = madeSince(left, 0);
+    ASSERT_EQ(live.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(live.processId()), SIGSTOP);
+
+    EXPECT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+
+    EXPECT_EQ(workFiles(), QStringList { own });
+    ::kill(static_cast<pid_t>(live.processId()), SIGCONT);
+    ASSERT_TRUE(live.waitForFinished(60000));
+    EXPECT_EQ(live.exitCode(), 0) << live.readAllStandardError().toStdString();
+    EXPECT_TRUE(workFiles().isEmpty());
+    EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+        QStringLiteral("3000"));
 }
