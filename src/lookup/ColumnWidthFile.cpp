@@ -81,7 +81,8 @@ QString ruta()
 
 QString rutaParaGrabar()
 {
-    return FileNames::helperFileToWrite(FileName, FileNames::FirstWrite::CopyOfProgramFolder);
+    return FileNames::checkedHelperFileToWrite(
+        FileName, FileNames::FirstWrite::CopyOfProgramFolder);
 }
 
 QList<std::optional<double>> leer(const QString& path, const QString& tabla, int columnCount)

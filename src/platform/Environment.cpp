@@ -24,6 +24,10 @@ QString dataFolder()
 {
     const Environment& env = Service<Environment>::get();
     QString base = env.variable(QStringLiteral("XDG_DATA_HOME")).trimmed();
+    // A relative path there is invalid and ignored, as the freedesktop base directory rule says:
+    // the data folder would otherwise follow the working folder, whoever may write there.
+    if (!base.startsWith(u'/'))
+        base.clear();
     if (base.isEmpty()) {
         QString home = env.variable(QStringLiteral("HOME")).trimmed();
         if (home.isEmpty())

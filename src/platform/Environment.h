@@ -33,8 +33,8 @@ QString executableName();
 QString programFolder();
 
 // The data folder: what the suite writes beside the program (pictures, upload copies, command
-// files) goes to <XDG data home>/Rp_Tarifolio: XDG_DATA_HOME, else HOME/.local/share. Not created
-// here; no trailing "/".
+// files) goes to <XDG data home>/Rp_Tarifolio: XDG_DATA_HOME when it is an absolute path, else
+// HOME/.local/share. Not created here; no trailing "/".
 QString dataFolder();
 
 // The folder for temporary files: TEMP, else TMP, else the system temporary folder; trimmed, no

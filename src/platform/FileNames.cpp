@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QMutex>
 
 #include "platform/Environment.h"
+#include "platform/RuntimeError.h"
 
 namespace FileNames {
 
@@ -136,6 +138,25 @@ QString helperFileToRead(const QString& name)
     return QFileInfo::exists(inProgram) ? inProgram : inData;
 }
 
+namespace {
+
+// The program folder's file as the first copy in the data folder. An installation's files may
+// be read-only (0444) for everyone, its owner too: the copy is the account's own file, which it
+// reads and writes, and others read only where the installation let them.
+void copyOfProgramFolder(const QString& inProgram, const QString& inData)
+{
+    // A copy made by another run at the same moment is as good: QFile::copy never replaces.
+    if (!QFile::copy(inProgram, inData))
+        return;
+    constexpr QFile::Permissions readers
+        = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(inData,
+        (QFileInfo(inProgram).permissions() & readers) | QFile::ReadOwner | QFile::WriteOwner
+            | QFile::ReadUser | QFile::WriteUser);
+}
+
+} // namespace
+
 QString helperFileToWrite(const QString& name, FirstWrite firstWrite)
 {
     const QString inData = inFolder(dataFolder(), name);
@@ -143,12 +164,30 @@ QString helperFileToWrite(const QString& name, FirstWrite firstWrite)
         return inData;
     QDir().mkpath(dataFolder());
     if (firstWrite == FirstWrite::CopyOfProgramFolder) {
-        // A copy made by another run at the same moment is as good: QFile::copy never replaces.
         const QString inProgram = inProgramFolder(name);
         if (QFileInfo(inProgram).isFile())
-            QFile::copy(inProgram, inData);
+            copyOfProgramFolder(inProgram, inData);
     }
     return inData;
+}
+
+QString checkedHelperFileToWrite(const QString& name, FirstWrite firstWrite)
+{
+    const QString path = helperFileToWrite(name, firstWrite);
+    if (normalized(name).startsWith(u'/'))
+        return path;
+    const QString folder = dataFolder();
+    QString why;
+    if (!QFileInfo(folder).isDir())
+        why = QStringLiteral("no existe y este usuario no puede crearla");
+    else if (!QFileInfo::exists(path)
+        && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        why = QStringLiteral("este usuario no puede escribir en ella");
+    if (!why.isEmpty())
+        throw RuntimeError(75,
+            QStringLiteral("No se puede escribir en la carpeta de datos %1: %2.").arg(folder, why),
+            QStringLiteral("FileNames"));
+    return path;
 }
 
 } // namespace FileNames

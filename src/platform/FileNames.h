@@ -41,8 +41,15 @@ enum class FirstWrite
 };
 
 // The file `name` to write, in the data folder, which is made when missing. When it cannot be made
-// (or the copy fails) the path is still returned: the writer then fails naming it. An absolute
-// `name` is itself.
+// (or the copy fails) the path is still returned: the writer then fails naming it. A first copy
+// of the program folder's file is one this account may write, whatever the installation's mode.
+// An absolute `name` is itself.
 QString helperFileToWrite(const QString& name, FirstWrite firstWrite = FirstWrite::Empty);
+
+// As helperFileToWrite(), for a writer that reports its failures: raises RuntimeError saying that
+// the data folder cannot be written, naming it, when it cannot be made, or when the file is not
+// there yet and this account may not make it there (the write would otherwise fail as if the
+// file were not there).
+QString checkedHelperFileToWrite(const QString& name, FirstWrite firstWrite = FirstWrite::Empty);
 
 } // namespace FileNames

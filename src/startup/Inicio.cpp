@@ -243,7 +243,7 @@ void IniciaAplicacion(
             const QString nombreMascaras = QString::fromLatin1(MascarasConsulta::NombreArchivo);
             QString mascaras = FileNames::helperFileToRead(nombreMascaras);
             if (!QFileInfo(mascaras).isFile())
-                mascaras = FileNames::helperFileToWrite(nombreMascaras);
+                pasos.run([&] { mascaras = FileNames::checkedHelperFileToWrite(nombreMascaras); });
             if (enlaces)
                 pasos.run([&] { enlaces->PreparaConsultas(db.gConnString, true, mascaras); });
             pasos.run([&] {

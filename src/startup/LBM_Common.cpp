@@ -106,7 +106,7 @@ private:
 QString rutaBases()
 {
     if (gArchivoBases.trimmed().isEmpty())
-        gArchivoBases = FileNames::helperFileToWrite(
+        gArchivoBases = FileNames::checkedHelperFileToWrite(
             QString::fromLatin1(ArchivoBases), FileNames::FirstWrite::CopyOfProgramFolder);
     return FileNames::resolve(gArchivoBases);
 }

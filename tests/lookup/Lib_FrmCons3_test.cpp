@@ -577,8 +577,11 @@ TEST_F(Lib_FrmCons3Test, a_width_file_that_cannot_be_written_is_reported_and_unl
     ASSERT_EQ(testsupport::messages().shown().size(), 1);
     EXPECT_EQ(testsupport::messages().shown().at(0).title, QStringLiteral("Aviso al Operador"));
     EXPECT_EQ(testsupport::messages().shown().at(0).style, Msg::Critical);
-    EXPECT_TRUE(
-        testsupport::messages().shown().at(0).text.contains(QStringLiteral("CONSULTASLEN.AUX")));
+    EXPECT_EQ(testsupport::messages().shown().at(0).text,
+        QStringLiteral(
+            "No se puede escribir en la carpeta de datos %1: no existe y este usuario no "
+            "puede crearla.")
+            .arg(dataFolder()));
     EXPECT_FALSE(dlg.UsarUDBC);
     EXPECT_EQ(dlg.modelo().rowCount(), 0);
 }

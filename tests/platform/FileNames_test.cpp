@@ -88,6 +88,29 @@ TEST(FileNames, the_program_folder_is_the_home_variable_or_the_executable_folder
     EXPECT_EQ(executableName(), QStringLiteral("Rp_Tarifolio"));
 }
 
+// A relative XDG_DATA_HOME is invalid and ignored: the data folder would follow the working
+// folder, which may be one every account writes.
+TEST(FileNames, the_data_folder_is_under_an_absolute_XDG_DATA_HOME_else_under_HOME)
+{
+    testsupport::environment().setVariable(QStringLiteral("HOME"), QStringLiteral("/home/ana"));
+    const struct
+    {
+        const char* xdg;
+        const char* expected;
+    } cases[] = {
+        { "/srv/datos/", "/srv/datos/Rp_Tarifolio" },
+        { "datos", "/home/ana/.local/share/Rp_Tarifolio" },
+        { "./datos", "/home/ana/.local/share/Rp_Tarifolio" },
+        { "", "/home/ana/.local/share/Rp_Tarifolio" },
+    };
+
+    for (const auto& c : cases) {
+        testsupport::environment().setVariable(
+            QStringLiteral("XDG_DATA_HOME"), QString::fromLatin1(c.xdg));
+        EXPECT_EQ(dataFolder(), QString::fromLatin1(c.expected)) << c.xdg;
+    }
+}
+
 TEST(FileNames, the_temporary_folder_is_TEMP_else_TMP_else_the_system_one)
 {
     testsupport::FixedEnvironment& env = testsupport::environment();

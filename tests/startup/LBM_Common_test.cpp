@@ -1,5 +1,8 @@
 #include "startup/LBM_Common.h"
 
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -11,6 +14,7 @@
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
+#include "support/ToolProcess.h"
 
 using testsupport::readFile;
 
@@ -67,6 +71,45 @@ TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_data_folder)
     EXPECT_EQ(
         readFile(enDatos()), "VENTAS / SRV1,Ventas,Ventas," + clave("Ventas") + ",srv1:1450\r\n");
     EXPECT_FALSE(QFile::exists(bases()));
+}
+
+// A data folder this account may not write is named, where the registry said that a file was not
+// there. Root writes anywhere, so as root the test runs as another account.
+TEST_F(LBM_CommonTest, a_data_folder_the_account_cannot_write_is_named)
+{
+    if (::geteuid() == 0) {
+        testsupport::expectPassAsAnotherAccount("root writes any data folder");
+        return;
+    }
+    QTemporaryDir cerrada;
+    ASSERT_TRUE(QDir(cerrada.path()).mkpath(QStringLiteral("Rp_Tarifolio")));
+    ASSERT_TRUE(QFile::setPermissions(cerrada.path(), QFile::ReadOwner | QFile::ExeOwner));
+    ASSERT_TRUE(QFile::setPermissions(
+        cerrada.filePath(QStringLiteral("Rp_Tarifolio")), QFile::ReadOwner | QFile::ExeOwner));
+    const struct
+    {
+        QString xdg;
+        const char* why;
+    } cases[] = {
+        { cerrada.filePath(QStringLiteral("datos")), "no existe y este usuario no puede crearla" },
+        { cerrada.path(), "este usuario no puede escribir en ella" },
+    };
+
+    for (const auto& c : cases) {
+        testsupport::environment().setVariable(QStringLiteral("XDG_DATA_HOME"), c.xdg);
+        LBM_Common::gArchivoBases.clear();
+        try {
+            grabaVentas();
+            ADD_FAILURE() << c.why;
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.description(),
+                QStringLiteral("No se puede escribir en la carpeta de datos %1/Rp_Tarifolio: %2.")
+                    .arg(c.xdg, QLatin1String(c.why)));
+        }
+    }
+    QFile::setPermissions(cerrada.filePath(QStringLiteral("Rp_Tarifolio")),
+        QFile::WriteOwner | QFile::ReadOwner | QFile::ExeOwner);
+    QFile::setPermissions(cerrada.path(), QFile::WriteOwner | QFile::ReadOwner | QFile::ExeOwner);
 }
 
 // The program folder of an installation cannot be written: the registry grows in the data folder,

@@ -10,4 +10,10 @@ namespace testsupport {
 // and XDG_DATA_HOME at the pinned dataHome().
 QProcessEnvironment toolEnvironment();
 
+// Runs the current test once more, in a process of its own, as another account (uid and gid
+// 65534) through setpriv, with a home and temporary folder that account may write, and fails the
+// test unless that run passes: for the cases root cannot see, since root writes anywhere. Where
+// setpriv is missing the test is skipped saying what went untried (and fails on CI).
+void expectPassAsAnotherAccount(const char* untried);
+
 } // namespace testsupport
