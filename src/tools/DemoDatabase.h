@@ -29,8 +29,9 @@ struct Options
 // Writes both files into the folder, replacing earlier ones (unless `keepExisting`). Each file is
 // written under a temporary name of its own and put in place in one step when complete, so the
 // folder never holds half a database, nor none where there was one, also with other runs writing
-// into it at the same time. Returns an empty text on success, else the reason in the program's
-// words.
+// into it at the same time or killed on the way. An earlier file that a program has open is not
+// replaced (see DemoWorkFile). Returns an empty text on success, else the reason in the
+// program's words.
 QString write(const Options& options);
 
 } // namespace DemoDatabase

@@ -75,6 +75,20 @@ void removeJournals(const QString& path)
     }
 }
 
+// rename(2) that leaves a file already at `to` as it is (failing with EEXIST). A file system
+// without that way gets a second name for the file, then loses the first.
+bool renameWhereNone(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    ::unlink(from.constData());
+    return true;
+}
+
 // SQLite's exclusive lock on the database file at `path`, held while the object lives. Every
 // program that has the file open to write works with the write-ahead journal, and holds SQLite's
 // shared lock on the file for as long as it has it open: while one does, neither the switch back
@@ -204,9 +218,7 @@ void DemoWorkFile::putInPlace(bool keepExisting)
             // the new one would take it for its own. A program still on the removed file keeps
             // the journal it has open, apart from the new file's.
             removeJournals(m_finalPath);
-            // link(2) places the file only where there is none yet.
-            if (::link(work.constData(), final.constData()) == 0) {
-                ::unlink(work.constData());
+            if (renameWhereNone(work, final)) {
                 m_placed = true;
                 return;
             }
