@@ -23,8 +23,8 @@ const char* const WorkSuffix = ".nuevo";
 // What a program may have left beside a database: SQLite's journals.
 const char* const JournalSuffixes[] = { "-wal", "-shm", "-journal" };
 
-// A program that holds the old file may be between two statements: a wait this long lets a
-// short one end, while a program that keeps the file open still gets its answer soon.
+// A program reading a file in its own journal holds its lock for one statement: a wait this long
+// lets a short one end, and a run refused still gets its answer soon.
 constexpr int LockWaitMs = 2000;
 
 [[noreturn]] void fail(const QString& what, const QString& path, const QString& why)
