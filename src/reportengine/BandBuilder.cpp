@@ -1,5 +1,7 @@
 #include "reportengine/BandBuilder.h"
 
+#include <algorithm>
+
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
@@ -32,6 +34,7 @@ QImage qrImage(const QString& text)
 
 std::optional<Band> BandBuilder::buildBand(const CompiledSection& s, Role role, int headerLevel)
 {
+    m_spans.clear(); // of a band whose build failed
     if (m_context.isTrue(s.suppress, s.fixedSuppress, s.name))
         return std::nullopt;
     if (s.snaps)
@@ -148,6 +151,7 @@ void BandBuilder::pushBelowGrown(Band& band, const CompiledSection& s)
     std::stable_sort(
         spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
     Coord deepest = 0;
+    Coord lowest = 0; // the last line of a grown text, also one that stands past the section
     for (std::size_t i = 0; i < spans.size(); ++i) {
         Span& span = spans[i];
         for (std::size_t j = 0; j < i; ++j) {
@@ -158,8 +162,10 @@ void BandBuilder::pushBelowGrown(Band& band, const CompiledSection& s)
         for (std::size_t k = span.first; k < span.last; ++k)
             band.items[k].y += span.shift;
         deepest = std::max(deepest, span.shift + span.grown);
+        if (span.grown > 0)
+            lowest = std::max(lowest, span.shift + span.bottom + span.grown);
     }
-    band.height = std::max(band.height, mmToCoord(s.def->heightMm) + deepest);
+    band.height = std::max({ band.height, mmToCoord(s.def->heightMm) + deepest, lowest });
 }
 
 DisplayItem BandBuilder::baseItem(const CompiledItem& ci) const

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "MemoryDataSource.h"
+#include "platform/RuntimeError.h"
 #include "reportengine/DefinitionLoader.h"
 #include "reportengine/FontSubstitution.h"
 #include "reportengine/ReportCompiler.h"
@@ -221,5 +222,56 @@ TEST(BandBuilder, a_growing_text_moves_what_stands_below_it)
             expected.push_back(at(p));
         EXPECT_EQ(tops, expected);
         EXPECT_EQ(band->height, at(row.height));
+    }
+}
+
+// A figure wider than its field shows '#' marks, or, in a field that asks for it, stops the band
+// naming the field and the figure; a text of such a field stops it too, where it lost words.
+TEST(BandBuilder, a_field_that_must_print_whole_refuses_what_does_not_fit)
+{
+    const struct
+    {
+        const char* name;
+        const char* item;
+        const char* shown; // nullptr: the band is refused
+        const char* message;
+    } rows[] = {
+        { "marks", R"(<field x="0" y="0" width="5" height="5" expr="922337203685477"/>)", "#", "" },
+        { "fails",
+            R"(<field name="Total" x="0" y="0" width="5" height="5" expr="922337203685477" overflow="fail"/>)",
+            nullptr, "El importe 922337203685477 no cabe en el campo «Total»" },
+        { "text",
+            R"(<field name="Precio" x="0" y="0" width="5" height="5" expr="'1.234.567,89'" overflow="fail"/>)",
+            nullptr, "El importe 1.234.567,89 no cabe en el campo «Precio»" },
+        { "fits",
+            R"(<field name="Total" x="0" y="0" width="50" height="5" expr="922337203685477" overflow="fail"/>)",
+            "922337203685477", "" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Built built(QStringLiteral(R"RPT(<report version="1" name="RP_B">
+  <data><table name="t"/></data>
+  <detail height="5">%1</detail>
+</report>)RPT")
+                        .arg(QString::fromUtf8(row.item)));
+        ASSERT_TRUE(built.report);
+        ConstantRun run;
+        BandBuilder builder = built.builder(run);
+
+        try {
+            const std::optional<Band> band
+                = builder.buildBand(built.report->details[0], Role::Body);
+
+            ASSERT_TRUE(row.shown);
+            ASSERT_TRUE(band.has_value());
+            const QString shown = band->strings.at(0);
+            if (QLatin1String(row.shown) == QLatin1String("#"))
+                EXPECT_EQ(shown, QString(shown.size(), u'#'));
+            else
+                EXPECT_EQ(shown, QString::fromUtf8(row.shown));
+        } catch (const RuntimeError& e) {
+            EXPECT_FALSE(row.shown);
+            EXPECT_EQ(e.description(), QString::fromUtf8(row.message));
+        }
     }
 }
