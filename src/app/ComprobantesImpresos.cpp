@@ -21,10 +21,12 @@ bool ComprobantesImpresos::llenaRecibo(const QString& tc, const QString& suc, co
     InformeRecibo informe;
     const bool completo = GeneraAuxiliarRecibo_PagoCobranza(
         tc, suc, nro, letra, cuenta, formulas, copias, items, &informe);
-    // The sender tells the lock as it tells the voucher buffer's.
-    if (!informe.bloqueo.isEmpty())
-        throw RuntimeError(RuntimeError::InvalidCall, informe.bloqueo,
-            QStringLiteral("GeneraAuxiliarRecibo_PagoCobranza"));
+    // The sender tells the lock as it tells the voucher buffer's, and so an amount the receipt
+    // cannot print.
+    for (const QString& motivo : { informe.bloqueo, informe.importeInvalido })
+        if (!motivo.isEmpty())
+            throw RuntimeError(RuntimeError::InvalidCall, motivo,
+                QStringLiteral("GeneraAuxiliarRecibo_PagoCobranza"));
     return completo;
 }
 

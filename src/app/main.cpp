@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QTranslator>
 
 #include "app/AsientosImpresos.h"
 #include "app/ComprobantesImpresos.h"
@@ -29,7 +28,7 @@
 #include "services/VariablesInicio.h"
 #include "startup/ConfiguracionRegional.h"
 #include "startup/DialogoConexion.h"
-#include "startup/TextosQtFaltantes.h"
+#include "startup/TextosQt.h"
 #include "vouchers/AnexasComprobante.h"
 
 int main(int argc, char* argv[])
@@ -40,10 +39,7 @@ int main(int argc, char* argv[])
     // Amounts and dates as the workstation writes them, Spanish (Argentina) where it names no
     // region; Qt's own buttons and dialogs in Spanish.
     ConfiguracionRegional::aplicaLocale(ConfiguracionRegional::Entorno::delProceso());
-    QTranslator textosQt;
-    ConfiguracionRegional::cargaTextosQt(textosQt);
-    TextosQtFaltantes textosFaltantes;
-    QCoreApplication::installTranslator(&textosFaltantes);
+    const TextosQt textosQt;
     // File dialogs write dates and sizes as the program does, not in the system's locale.
     FechasDialogoArchivo fechasDialogos;
     app.installEventFilter(&fechasDialogos);

@@ -1,9 +1,13 @@
 #include "data/TurnoPuesto.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -28,14 +32,23 @@
 // kernel gives it up with the run's descriptor, so nothing stale can stay behind. The file is
 // found from the database's own resolved path, the same whatever the run's environment (TMPDIR,
 // HOME, XDG_*, the current folder). It holds nothing and is never written: reading is all flock
-// needs, so a run can use the file whoever made it. It stays after the run: removing it would let
-// a later run lock a new file while a waiting one locks the old.
+// needs, so a run can use a file that another account that may write the database made. It stays
+// after the run: removing it would let a later run lock a new file while a waiting one locks the
+// old.
+//
+// The turn file is used only where no account that may not write the database can make files in
+// its folder: in a shared folder (a sticky /tmp-like one, say) such an account could rename the
+// file while a run holds it and put a new one there, or make it unreadable, and the next run would
+// lock something else. There every run locks the database's folder itself, so that every run
+// makes the same choice whoever made what at the name. For the same reason a turn file whose
+// owner may not write the database is never used, whoever made it: it is what a shared folder
+// leaves behind once it is shared no more.
 //
 // A name that does not serve (a link, a FIFO, a folder, a file this account may not open, a file
 // with another name too, as a hard link to the database would be) is never followed, waited on or
-// written: the turn is then locked on the database's folder, so every key of every database there
-// takes turns, slower but safe. Not on the database file itself: closing a second descriptor of
-// it would drop the locks SQLite holds on it in this process.
+// written: the turn is then locked on the database's folder too, so every key of every database
+// there takes turns, slower but safe. Not on the database file itself: closing a second
+// descriptor of it would drop the locks SQLite holds on it in this process.
 //
 // On SQL Server the turn is the server's application lock owned by the connection's session
 // (sp_getapplock), which the server gives up when the session ends, however the run ended. Oracle's
@@ -78,6 +91,20 @@ QString vencido(const QString& clave, const QString& base, const QString& titula
         .arg(segundos);
 }
 
+// A text a process chose, as it may be shown on a terminal: every character that is no plain
+// visible one (controls, escapes, line breaks, format characters) shown as "?".
+QString visible(const QString& texto)
+{
+    QString limpio;
+    for (const char32_t c : texto.toUcs4()) {
+        if (c == U' ' || (QChar::isPrint(c) && !QChar::isSpace(c)))
+            limpio += QString::fromUcs4(&c, 1);
+        else
+            limpio += u'?';
+    }
+    return limpio;
+}
+
 QString leeArchivo(const QString& ruta)
 {
     QFile archivo(ruta);
@@ -110,9 +137,13 @@ QString titular(int descriptor)
 
     const QString carpeta = QStringLiteral("/proc/") + proceso;
     QString texto = QStringLiteral("proceso ") + proceso;
-    const QString nombre = leeArchivo(carpeta + QStringLiteral("/comm")).trimmed();
+    // The name is the holder's own choice (any process may rename itself), line breaks and
+    // terminal escapes included.
+    QString nombre = leeArchivo(carpeta + QStringLiteral("/comm"));
+    if (nombre.endsWith(u'\n'))
+        nombre.chop(1);
     if (!nombre.isEmpty())
-        texto += u' ' + nombre;
+        texto += u' ' + visible(nombre);
     const QString cuenta = QFileInfo(carpeta).owner();
     if (!cuenta.isEmpty())
         texto += QStringLiteral(" del usuario ") + cuenta;
@@ -135,26 +166,74 @@ QString titular(int descriptor)
     return texto;
 }
 
-// The lock file opened for reading, or -1 with `porque` said. It is made when missing, readable
-// by every account whatever this one's umask: an account that could not open it would lock
-// something else. The name is looked at before it is opened, and a link, a FIFO or a file with a
-// second name is not opened at all: closing any descriptor of the database file (a hard link to
-// it at this name) would drop the locks SQLite holds on it in this process. An account that could
-// put one there between the look and the open may write the database anyway.
-int abreArchivoTurno(const QString& ruta, QString& porque)
+// Whether account `cuenta` belongs to group `grupo`, as the system's lists of accounts and groups
+// tell it.
+bool enGrupo(uid_t cuenta, gid_t grupo)
+{
+    passwd datos = {};
+    passwd* hallada = nullptr;
+    std::vector<char> lugar(16384);
+    if (::getpwuid_r(cuenta, &datos, lugar.data(), lugar.size(), &hallada) != 0 || !hallada)
+        return false;
+    std::vector<gid_t> grupos(64);
+    int cantidad = int(grupos.size());
+    if (::getgrouplist(datos.pw_name, datos.pw_gid, grupos.data(), &cantidad) < 0) {
+        // Too many for the room given: `cantidad` now says how many there are.
+        grupos.resize(std::size_t(cantidad));
+        if (::getgrouplist(datos.pw_name, datos.pw_gid, grupos.data(), &cantidad) < 0)
+            return false;
+    }
+    grupos.resize(std::size_t(cantidad));
+    return std::find(grupos.begin(), grupos.end(), grupo) != grupos.end();
+}
+
+// Whether account `cuenta` may write the database file `base`: root, its owner (who may change its
+// mode anyway), and whom its mode lets.
+bool escribeLaBase(uid_t cuenta, const struct stat& base)
+{
+    if (cuenta == 0 || cuenta == base.st_uid || (base.st_mode & S_IWOTH))
+        return true;
+    return (base.st_mode & S_IWGRP) && enGrupo(cuenta, base.st_gid);
+}
+
+// Whether some account that may not write the database `base` can make files in its folder
+// `carpeta`: whom the folder's mode lets, and its owner (who may change that mode anyway).
+bool carpetaCompartida(const struct stat& carpeta, const struct stat& base)
+{
+    const bool todosEscriben = base.st_mode & S_IWOTH;
+    if ((carpeta.st_mode & S_IWOTH) && !todosEscriben)
+        return true;
+    const bool suGrupoEscribe
+        = todosEscriben || ((base.st_mode & S_IWGRP) && base.st_gid == carpeta.st_gid);
+    if ((carpeta.st_mode & S_IWGRP) && !suGrupoEscribe)
+        return true;
+    return !escribeLaBase(carpeta.st_uid, base);
+}
+
+// The lock file of the database `base` opened for reading, or -1 with `porque` said. It is made
+// when missing, readable by every account whatever this one's umask: an account that could not
+// open it would lock something else. The name is looked at before it is opened, and a link, a
+// FIFO or a file with a second name is not opened at all: closing any descriptor of the database
+// file (a hard link to it at this name) would drop the locks SQLite holds on it in this process.
+// A file whose owner may not write the database is refused by every run, the one that made it
+// included. An account that could put something there between the look and the open may write
+// the database anyway.
+int abreArchivoTurno(const QString& ruta, const struct stat& base, QString& porque)
 {
     const QByteArray nombre = QFile::encodeName(ruta);
     struct stat datos = {};
+    int descriptor = -1;
     while (::lstat(nombre.constData(), &datos) != 0) {
         if (errno != ENOENT) {
             porque = QStringLiteral("no se puede leer");
             return -1;
         }
-        const int nuevo = ::open(
+        descriptor = ::open(
             nombre.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0444);
-        if (nuevo >= 0) {
-            ::fchmod(nuevo, 0444);
-            return nuevo;
+        if (descriptor >= 0) {
+            ::fchmod(descriptor, 0444);
+            ::fstat(descriptor, &datos);
+            break;
         }
         // Another run made it meanwhile: that one is looked at.
         if (errno != EEXIST) {
@@ -162,23 +241,26 @@ int abreArchivoTurno(const QString& ruta, QString& porque)
             return -1;
         }
     }
-    if (S_ISLNK(datos.st_mode)) {
-        porque = QStringLiteral("es un enlace");
+    const auto rechaza = [&](const QString& motivo) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        porque = motivo;
         return -1;
+    };
+    if (S_ISLNK(datos.st_mode))
+        return rechaza(QStringLiteral("es un enlace"));
+    if (!S_ISREG(datos.st_mode))
+        return rechaza(QStringLiteral("no es un archivo común"));
+    if (datos.st_nlink != 1)
+        return rechaza(QStringLiteral("tiene otro nombre en el disco"));
+    if (!escribeLaBase(datos.st_uid, base))
+        return rechaza(QStringLiteral("es de una cuenta que no puede escribir la base"));
+    if (descriptor < 0) {
+        descriptor = ::open(nombre.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0)
+            porque = errno == EACCES ? QStringLiteral("no se puede leer")
+                                     : QStringLiteral("no se puede abrir");
     }
-    if (!S_ISREG(datos.st_mode)) {
-        porque = QStringLiteral("no es un archivo común");
-        return -1;
-    }
-    if (datos.st_nlink != 1) {
-        porque = QStringLiteral("tiene otro nombre en el disco");
-        return -1;
-    }
-    const int descriptor
-        = ::open(nombre.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        porque = errno == EACCES ? QStringLiteral("no se puede leer")
-                                 : QStringLiteral("no se puede abrir");
     return descriptor;
 }
 
@@ -239,21 +321,36 @@ QString TurnoPuesto::archivoTurno(const QString& base, const QString& clave)
 void TurnoPuesto::tomaEnArchivo(
     const QString& base, const QString& clave, int segundos, const Aviso& aviso)
 {
-    // A run that may not write the database changes nothing in it: it needs no turn, and makes
-    // nothing beside a file that is not its own.
+    // A run that may not write the database changes nothing in it (SQLite opens it only to read
+    // where the file or its folder may not be written): it needs no turn, and makes nothing
+    // beside a file that is not its own.
     const QString archivo = QFileInfo(base).canonicalFilePath();
-    if (archivo.isEmpty() || ::access(QFile::encodeName(archivo).constData(), W_OK) != 0)
+    if (archivo.isEmpty())
         return;
-    const QString ruta = archivoTurno(archivo, clave);
-    QString porque;
-    m_descriptor = abreArchivoTurno(ruta, porque);
-    if (m_descriptor < 0) {
-        const QString carpeta = QFileInfo(archivo).path();
-        aviso(QStringLiteral("El archivo de turno %1 no sirve (%2): el turno se toma sobre la "
-                             "carpeta %3.")
-                  .arg(ruta, porque, carpeta));
-        m_descriptor
-            = ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QString carpeta = QFileInfo(archivo).path();
+    const QByteArray nombreArchivo = QFile::encodeName(archivo);
+    const QByteArray nombreCarpeta = QFile::encodeName(carpeta);
+    struct stat datosArchivo = {};
+    struct stat datosCarpeta = {};
+    if (::access(nombreArchivo.constData(), W_OK) != 0
+        || ::access(nombreCarpeta.constData(), W_OK | X_OK) != 0
+        || ::stat(nombreArchivo.constData(), &datosArchivo) != 0
+        || ::stat(nombreCarpeta.constData(), &datosCarpeta) != 0)
+        return;
+    const auto tomaCarpeta
+        = [&] { return ::open(nombreCarpeta.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); };
+    if (carpetaCompartida(datosCarpeta, datosArchivo)) {
+        m_descriptor = tomaCarpeta();
+    } else {
+        const QString ruta = archivoTurno(archivo, clave);
+        QString porque;
+        m_descriptor = abreArchivoTurno(ruta, datosArchivo, porque);
+        if (m_descriptor < 0) {
+            aviso(QStringLiteral("El archivo de turno %1 no sirve (%2): el turno se toma sobre la "
+                                 "carpeta %3.")
+                      .arg(ruta, porque, carpeta));
+            m_descriptor = tomaCarpeta();
+        }
     }
 
     Intento intento = m_descriptor >= 0 ? intenta(m_descriptor) : Intento::Imposible;

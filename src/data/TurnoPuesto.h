@@ -11,8 +11,10 @@ class DB_Dll;
 // under the first one's prints, so it waits for the first to end, for a limited time.
 //
 // The turn is tied to the database itself, never to the run's environment: on an SQLite file a
-// lock on a file beside it, on SQL Server the server's application lock of the connection's
-// session. A run that ends in any way, killed included, gives it up.
+// lock on a file beside it (on its folder, where accounts that may not write the file can make
+// files there), on SQL Server the server's application lock of the connection's session. A run
+// that ends in any way, killed included, gives it up. An account that may not write the database
+// can hold a run up to the time-out at most, never let two runs of one key work at once.
 class TurnoPuesto final
 {
 public:

@@ -496,6 +496,11 @@ bool Lib_FrmCons3::CmbSearch_KeyDown(int Index, int KeyCode, int Shift)
         ListView1_KeyDown(KeyCode, 0);
         ui->ListView1->setFocus();
         return true;
+    case VbKey::Return:
+        // The search has already put the list on its row: Return takes it, as in the list. Left
+        // to the box, its editor and completer would keep the key and the dialog stay open.
+        CmdAceptar_Click();
+        return true;
     default:
         return false;
     }

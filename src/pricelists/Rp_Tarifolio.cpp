@@ -398,6 +398,10 @@ void Rp_Tarifolio::chkAnalisisCostos_Click()
 void Rp_Tarifolio::ChkArticulosEnOferta_Click()
 {
     const Qt::CheckState valor = ui->ChkArticulosEnOferta->checkState();
+    // The offer's period is one pair: an end date left editable beside a greyed start would
+    // look as if it still counted.
+    if (QLineEdit* hasta = campo(QStringLiteral("ofhasta")))
+        hasta->setEnabled(valor != Qt::Unchecked);
     QLineEdit* desde = campo(QStringLiteral("ofdesde"));
     if (!desde)
         return;

@@ -103,7 +103,7 @@ bool ReciboEnCurso::genera(QStringList& lista)
         // A run the lock stopped keeps none of the receipt's rows (a commit too may wait it out).
         if (!transaccion)
             return;
-        if (detenida())
+        if (detenida() || !m_informe.importeInvalido.isEmpty())
             cnn.RollbackTrans();
         else if (!cnn.CommitTrans()) {
             if (detenida())
@@ -144,6 +144,32 @@ bool ReciboEnCurso::genera(QStringList& lista)
 bool ReciboEnCurso::hayFila(AdoRecordset& rs) const
 {
     return rs.State() == adStateOpen && !rs.Bof() && !rs.Eof();
+}
+
+Currency ReciboEnCurso::importeLeido(AdoRecordset& rs, const QString& tabla, const QString& nombre,
+    const QString& de, bool textoLeible)
+{
+    const Value valor = campo(rs, nombre);
+    if (valor.isNull() || valor.isEmpty())
+        return Currency();
+    const bool esTexto = valor.type() == ValueType::Text;
+    QString motivo = QStringLiteral("'%1' no es un importe").arg(valor.toString());
+    try {
+        if (!esTexto)
+            return valor.toCurrency();
+        // A text reads as the workstation writes amounts; a blank one is no amount.
+        if (textoLeible && !valor.toString().trimmed().isEmpty())
+            return gUtilidades().ValorMoneda(valor.toString());
+    } catch (const RuntimeError& error) {
+        if (!esTexto)
+            motivo = error.description().trimmed();
+    }
+    m_informe.importeInvalido
+        = QStringLiteral("No se imprimió el comprobante %1 %2: %3.%4 de %5: %6")
+              .arg(m_p.tc.trimmed(), idComprobante(), tabla, nombre, de.trimmed(), motivo);
+    ErrorLog::append(
+        archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, m_informe.importeInvalido, 0));
+    throw Abandono {};
 }
 
 Value ReciboEnCurso::campo(AdoRecordset& rs, const QString& nombre) const
@@ -229,6 +255,29 @@ void ReciboEnCurso::preparacion()
         m_rsAsientos, m_cantAsientos);
     // A tie leads with the applied documents.
     m_aplicacionesLideran = m_cantAplicaciones >= m_cantAsientos;
+    if (m_cantAplicaciones > 0)
+        compruebaAplicados();
+}
+
+void ReciboEnCurso::compruebaAplicados()
+{
+    AdoRecordset rs;
+    paso([&] {
+        gDB().AbrirRecordset(QStringLiteral("SELECT TCO_ORIGEN, IDCOMPROBANTE_ORIGEN, IMPORTE FROM "
+                                            "MV_APLICACION WHERE TC_PRINT = ")
+                + literal(m_tc4) + QStringLiteral(" AND IDCOMPROBANTE_PRINT = ")
+                + literal(idComprobante()),
+            rs);
+    });
+    while (hayFila(rs)) {
+        // The engine's sum would read a text's leading digits alone ("1234,5" as 1234).
+        importeLeido(rs, QStringLiteral("MV_APLICACION"), QStringLiteral("IMPORTE"),
+            texto(rs, QStringLiteral("TCO_ORIGEN")).trimmed() + u' '
+                + texto(rs, QStringLiteral("IDCOMPROBANTE_ORIGEN")),
+            false);
+        paso([&] { rs.MoveNext(); });
+    }
+    gDB().CierraRecordset(rs);
 }
 
 void ReciboEnCurso::abreLista(const QString& sql, AdoRecordset& rs, qint64& cantidad)
@@ -326,7 +375,12 @@ void ReciboEnCurso::ladoAplicacion()
     const QString ventas = QStringLiteral("SELECT FECHA,IMPORTE FROM V_MV_CPTE WHERE TC = ") + tco4
         + QStringLiteral(" AND IDCOMPROBANTE = ") + origen + QStringLiteral(" ") + restriccion;
 
+    const QString documento = tco.trimmed() + u' ' + sucursal + numero + letra;
     AdoRecordset rs;
+    // An amount of the document read from `rs`, as the buffer writes it.
+    const auto monto = [&](const QString& tabla, const QString& nombre) {
+        return FmtMoneda(importeLeido(rs, tabla, nombre, documento).toString());
+    };
     paso([&] {
         if (m_aplicacionesLideran) {
             const bool compras = gDB()
@@ -339,21 +393,25 @@ void ReciboEnCurso::ladoAplicacion()
             QString sql = ventas;
             if (compras)
                 sql.replace(QLatin1String("FROM V_MV_CPTE"), QLatin1String("FROM C_MV_CPTE"));
-            if (!directo(sql, &rs)
-                && !directo(QStringLiteral("SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = ")
-                        + tco4 + QStringLiteral(" AND SUCURSAL + NUMERO + LETRA = ") + origen
-                        + QStringLiteral(" ") + restriccion,
-                    &rs))
-                return;
+            QString tabla = compras ? QStringLiteral("C_MV_CPTE") : QStringLiteral("V_MV_CPTE");
+            if (!directo(sql, &rs)) {
+                tabla = QStringLiteral("MV_ASIENTOS");
+                if (!directo(QStringLiteral("SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = ")
+                            + tco4 + QStringLiteral(" AND SUCURSAL + NUMERO + LETRA = ") + origen
+                            + QStringLiteral(" ") + restriccion,
+                        &rs))
+                    return;
+            }
             pon(QStringLiteral("COLUMNA1"),
                 TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
-            pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
+            pon(QStringLiteral("COLUMNA9"), monto(tabla, QStringLiteral("IMPORTE")));
             return;
         }
         if (directo(ventas, &rs)) {
             pon(QStringLiteral("COLUMNA1"),
                 TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
-            pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("IMPORTE"))));
+            pon(QStringLiteral("COLUMNA9"),
+                monto(QStringLiteral("V_MV_CPTE"), QStringLiteral("IMPORTE")));
             return;
         }
         if (!directo(QStringLiteral("SELECT FECHA,CABIMPORTE, FECHASUBDIARIO FROM MV_ASIENTOS "
@@ -368,7 +426,8 @@ void ReciboEnCurso::ladoAplicacion()
         pon(QStringLiteral("COLUMNA1"),
             TextosRecibo::fechaTexto(
                 subdiario.isNull() ? campo(rs, QStringLiteral("FECHA")) : subdiario));
-        pon(QStringLiteral("COLUMNA9"), FmtMoneda(texto(rs, QStringLiteral("CABIMPORTE"))));
+        pon(QStringLiteral("COLUMNA9"),
+            monto(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CABIMPORTE")));
     });
     paso([&] {
         const bool conSaldo
@@ -379,10 +438,16 @@ void ReciboEnCurso::ladoAplicacion()
                     + restriccion,
                 &rs);
         pon(QStringLiteral("COLUMNA11"),
-            conSaldo ? FmtMoneda(texto(rs, QStringLiteral("SALDO"))) : QStringLiteral("0"));
+            conSaldo ? monto(QStringLiteral("VE_SALDOAPLICACION"), QStringLiteral("SALDO"))
+                     : QStringLiteral("0"));
     });
-    paso(
-        [&] { pon(QStringLiteral("COLUMNA3"), FmtMoneda(texto(apl, QStringLiteral("IMPORTE")))); });
+    // The sum of the document's applications, each of them read already.
+    paso([&] {
+        pon(QStringLiteral("COLUMNA3"),
+            FmtMoneda(importeLeido(
+                apl, QStringLiteral("MV_APLICACION"), QStringLiteral("IMPORTE"), documento)
+                          .toString()));
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

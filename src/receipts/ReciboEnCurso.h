@@ -80,6 +80,15 @@ private:
     // Runs a statement straight on the connection; with `filas` opens it on the returned rows and
     // says whether there is a first row.
     bool directo(const QString& sql, AdoRecordset* filas = nullptr);
+    // The amount `nombre` of the current row of `rs` (of table `tabla`, for the voucher `de`) as
+    // money; Null reads as 0. A value money cannot hold, or a text that is no number (any text
+    // unless `textoLeible`), stops the run (InformeRecibo::importeInvalido): printed, it would
+    // read 0,00 or a wrong figure.
+    Currency importeLeido(AdoRecordset& rs, const QString& tabla, const QString& nombre,
+        const QString& de, bool textoLeible = true);
+    // Every applied amount of the receipt read one by one, before any row is written: their sum
+    // alone would take a text as 0 or as its leading digits on an engine that sums texts.
+    void compruebaAplicados();
     QString restriccionCuenta() const;
     QString idComprobante() const;
 

@@ -1,9 +1,12 @@
 #include "reportengine/Paginator.h"
 
+#include <algorithm>
+#include <iterator>
+
 Paginator::Paginator(const Geometry& geometry, Host& host)
     : m_geometry(geometry)
     , m_host(host)
-    , m_freshBodyTop(geometry.top)
+    , m_headerBottom(geometry.top)
 {
 }
 
@@ -15,45 +18,149 @@ void Paginator::place(Band band, bool withNext)
         if (pageHasBody())
             breakPage();
     }
+    const std::size_t index = m_pending.size();
+    if (m_holdNext && index > 0)
+        m_pending.back().unitEnd = std::max(m_pending.back().unitEnd, index + 1);
     m_pendingHeight += band.height;
-    m_pending.push_back(std::move(band));
+    m_pending.push_back({ std::move(band), index + 1, -1 });
     m_holdNext = withNext;
-    const Coord capacity = m_geometry.bodyBottom - m_freshBodyTop;
-    if ((m_keepDepth == 0 && !m_holdNext) || m_pendingHeight > capacity)
+    if (!holding())
         flushPending();
+    else if (m_pendingHeight > capacity())
+        letGoTooTall();
 }
 
 void Paginator::beginKeep()
 {
-    ++m_keepDepth;
+    m_keeps.push_back({ true, m_pending.size() });
 }
 
 void Paginator::endKeep()
 {
-    if (m_keepDepth > 0)
-        --m_keepDepth;
-    if (m_keepDepth == 0 && !m_holdNext)
+    if (m_keeps.empty())
+        return;
+    const Keep keep = m_keeps.back();
+    m_keeps.pop_back();
+    if (!holding()) {
         flushPending();
+    } else if (keep.held && keep.start < m_pending.size()) {
+        // Still held by an outer block: should that one be let go, this one stays whole.
+        Held& first = m_pending[keep.start];
+        first.unitEnd = std::max(first.unitEnd, m_pending.size());
+    }
+}
+
+bool Paginator::holding() const
+{
+    if (m_holdNext)
+        return true;
+    for (const Keep& keep : m_keeps) {
+        if (keep.held)
+            return true;
+    }
+    return false;
+}
+
+// The room a block has on a fresh page: below the page header and the group headers that
+// page would repeat.
+Coord Paginator::capacity() const
+{
+    Coord repeated = 0;
+    for (const Band& band : m_repeat)
+        repeated += band.height;
+    return m_geometry.bodyBottom - m_headerBottom - repeated;
+}
+
+// The held bands no longer fit on one page: the outermost block held is let go. What it holds
+// before the next block held inside it is placed; that inner block is held on.
+void Paginator::letGoTooTall()
+{
+    while (!m_pending.empty() && m_pendingHeight > capacity()) {
+        auto outer = std::find_if(
+            m_keeps.begin(), m_keeps.end(), [](const Keep& keep) { return keep.held; });
+        if (outer == m_keeps.end()) {
+            flushPending();
+            return;
+        }
+        outer->held = false;
+        const auto inner
+            = std::find_if(outer + 1, m_keeps.end(), [](const Keep& keep) { return keep.held; });
+        std::size_t upTo = inner == m_keeps.end() ? m_pending.size() : inner->start;
+        // A unit reaching past that point (a header with the band after it) waits with it.
+        std::size_t unit = 0;
+        while (unit < upTo) {
+            std::size_t end = unit + 1;
+            for (std::size_t i = unit; i < end && i < m_pending.size(); ++i)
+                end = std::max(end, m_pending[i].unitEnd);
+            if (end > upTo || (end == m_pending.size() && m_holdNext)) {
+                upTo = unit;
+                break;
+            }
+            unit = end;
+        }
+        placeHeld(upTo, false);
+    }
 }
 
 void Paginator::flushPending()
 {
-    if (m_pending.empty())
+    placeHeld(m_pending.size(), true);
+}
+
+// Places the first `count` held bands: as one block when `whole` and they fit on a page, else
+// from where the page stands, each unit as a block.
+void Paginator::placeHeld(std::size_t count, bool whole)
+{
+    if (count == 0)
         return;
-    ensurePage();
-    const Coord capacity = m_geometry.bodyBottom - m_freshBodyTop;
-    if (m_y + m_pendingHeight > m_geometry.bodyBottom && pageHasBody()
-        && m_pendingHeight <= capacity)
-        breakPage();
     // Moved out first: placing may open a page whose header the host builds meanwhile.
-    std::vector<Band> bands;
+    std::vector<Held> bands;
     bands.swap(m_spare);
-    bands.swap(m_pending);
+    bands.clear();
+    const auto cut = m_pending.begin() + std::ptrdiff_t(count);
+    std::move(m_pending.begin(), cut, std::back_inserter(bands));
+    m_pending.erase(m_pending.begin(), cut);
     m_pendingHeight = 0;
-    for (const Band& band : bands)
-        placeNow(band);
+    for (Held& held : m_pending) {
+        held.unitEnd -= count;
+        m_pendingHeight += held.band.height;
+    }
+    for (Keep& keep : m_keeps)
+        keep.start = keep.start > count ? keep.start - count : 0;
+
+    ensurePage();
+    Coord total = 0;
+    for (const Held& held : bands)
+        total += held.band.height;
+    if (whole && total <= capacity()) {
+        placeUnit(bands, 0, bands.size());
+    } else {
+        std::size_t unit = 0;
+        while (unit < bands.size()) {
+            std::size_t end = unit + 1;
+            for (std::size_t i = unit; i < end; ++i)
+                end = std::min(std::max(end, bands[i].unitEnd), bands.size());
+            placeUnit(bands, unit, end);
+            unit = end;
+        }
+    }
     bands.clear();
     m_spare.swap(bands);
+}
+
+void Paginator::placeUnit(std::vector<Held>& bands, std::size_t from, std::size_t to)
+{
+    ensurePage();
+    Coord height = 0;
+    for (std::size_t i = from; i < to; ++i)
+        height += bands[i].band.height;
+    if (m_y + height > m_geometry.bodyBottom && pageHasBody() && height <= capacity())
+        breakPage();
+    for (std::size_t i = from; i < to; ++i) {
+        placeNow(bands[i].band);
+        if (bands[i].closes >= 0)
+            closeGroups(bands[i].closes);
+    }
 }
 
 void Paginator::placeNow(const Band& band)
@@ -71,7 +178,19 @@ void Paginator::placeNow(const Band& band)
 
 void Paginator::groupClosed(int level)
 {
-    if (level >= 0 && std::size_t(level) < m_repeat.size())
+    if (level < 0)
+        return;
+    if (m_pending.empty()) {
+        closeGroups(level);
+        return;
+    }
+    int& closes = m_pending.back().closes;
+    closes = closes < 0 ? level : std::min(closes, level);
+}
+
+void Paginator::closeGroups(int level)
+{
+    if (std::size_t(level) < m_repeat.size())
         m_repeat.resize(std::size_t(level));
 }
 
@@ -142,10 +261,10 @@ void Paginator::ensurePage()
     m_y = m_geometry.top;
     m_labelIndex = 0;
     m_host.pageOpened(*this);
+    m_headerBottom = m_y;
     for (const Band& band : m_repeat)
         placeFixed(band);
     m_bodyTop = m_y;
-    m_freshBodyTop = m_y;
 }
 
 void Paginator::closePage()
@@ -167,7 +286,7 @@ void Paginator::breakPage()
 
 void Paginator::finish()
 {
-    m_keepDepth = 0;
+    m_keeps.clear();
     m_holdNext = false;
     m_breakRequested = false;
     flushPending();

@@ -23,8 +23,11 @@ struct Band
 //
 // Keeping together: bands placed between beginKeep() and endKeep(), and a band placed with
 // `withNext` together with the band after it, are held back and placed as one block: on the
-// current page when it fits, else at the top of a new page. A block taller than a page is given
-// up and placed band by band, so the bands held never exceed one page.
+// current page when it fits, else at the top of a new page. A block that cannot fit on one page
+// is let go as soon as that is known: it starts where the page stands and breaks where each page
+// ends, its group header repeated on the pages it continues on. Blocks inside it (a record's
+// sections, an inner group kept together, a header with its first band) still keep together.
+// So the bands held never exceed one page.
 class Paginator
 {
 public:
@@ -56,7 +59,8 @@ public:
     void endKeep();
     // The next band starts a new page (unless the page has no body yet).
     void requestBreak() { m_breakRequested = true; }
-    // Group `level` (and those inside it) ended: its header is no longer repeated.
+    // Group `level` (and those inside it) ended: its header is no longer repeated once the
+    // bands placed so far are on their pages.
     void groupClosed(int level);
     // One label of a label sheet, in the next free cell.
     void placeLabel(Band band, const LabelSheet& sheet);
@@ -82,11 +86,30 @@ public:
     const Geometry& geometry() const { return m_geometry; }
 
 private:
+    // A band held back; `unitEnd` is one past the last held band that must share its page.
+    struct Held
+    {
+        Band band;
+        std::size_t unitEnd = 0;
+        int closes = -1; // the group level that ends once the band is placed
+    };
+    struct Keep
+    {
+        bool held = true; // false once the block was found taller than a page
+        std::size_t start = 0; // its first band in m_pending, while held
+    };
+
     void ensurePage();
     void breakPage();
     void closePage();
+    bool holding() const;
+    Coord capacity() const;
+    void letGoTooTall();
     void flushPending();
+    void placeHeld(std::size_t count, bool whole);
+    void placeUnit(std::vector<Held>& bands, std::size_t from, std::size_t to);
     void placeNow(const Band& band);
+    void closeGroups(int level);
     void append(const Band& band, Coord dx, Coord dy);
     bool pageHasBody() const { return m_open && m_y > m_bodyTop; }
 
@@ -97,11 +120,11 @@ private:
     int m_pagesDone = 0;
     Coord m_y = 0;
     Coord m_bodyTop = 0;
-    Coord m_freshBodyTop = 0;
-    std::vector<Band> m_pending;
-    std::vector<Band> m_spare; // keeps its buffer from one held block to the next
+    Coord m_headerBottom = 0; // below the page header, above the repeated group headers
+    std::vector<Held> m_pending;
+    std::vector<Held> m_spare; // keeps its buffer from one held block to the next
     Coord m_pendingHeight = 0;
-    int m_keepDepth = 0;
+    std::vector<Keep> m_keeps;
     bool m_holdNext = false;
     bool m_breakRequested = false;
     int m_labelIndex = 0;

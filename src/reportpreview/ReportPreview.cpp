@@ -1,6 +1,7 @@
 #include "reportpreview/ReportPreview.h"
 
 #include <algorithm>
+#include <new>
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,6 +38,7 @@
 #include "reportengine/PdfSink.h"
 #include "reportengine/PrinterSink.h"
 #include "reportengine/RtfSink.h"
+#include "reports/AvisoEspera.h"
 #include "reports/AvisoImpresora.h"
 
 bool PreviewDocument::begin(const DocumentInfo& info)
@@ -378,7 +380,8 @@ bool ReportPreviewWindow::exportTo(const QString& file, QString* error) const
             *error = QStringLiteral("No se puede exportar en el formato %1").arg(suffix);
         return false;
     }
-    if (!m_document->replay(*sink)) {
+    AvisoEspera espera(sink.get());
+    if (!m_document->replay(espera)) {
         if (error)
             *error = sink->errorString();
         return false;
@@ -474,6 +477,11 @@ void ReportPreviewWindow::print()
                 error = sink.errorString();
         } catch (const RuntimeError& failure) {
             error = failure.description();
+        } catch (const std::bad_alloc&) {
+            error = QStringLiteral("No hay memoria suficiente para imprimir el reporte.");
+        } catch (...) {
+            // Nothing may leave a button's handler: Qt would end the program.
+            error = QStringLiteral("La impresión se detuvo por un error inesperado.");
         }
     }
     if (!error.isEmpty())
@@ -492,7 +500,15 @@ void ReportPreviewWindow::exportAsked()
     if (file.isEmpty())
         return;
     QString error;
-    if (!exportTo(file, &error))
+    bool exportado = false;
+    {
+        // The banner serves events while the file is written: the window takes no keys or
+        // clicks until it is done.
+        setEnabled(false);
+        const auto enable = qScopeGuard([this] { setEnabled(true); });
+        exportado = exportTo(file, &error);
+    }
+    if (!exportado)
         m_dialogs.messages.show(error, Msg::Exclamation, windowTitle());
 }
 

@@ -16,10 +16,12 @@
 #include "platform/Service.h"
 #include "reportengine/AdoReportDataSource.h"
 #include "reportengine/CsvSink.h"
+#include "reportengine/PdfSink.h"
 #include "reportengine/PdfWriters.h"
 #include "reportengine/RecordFileSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
+#include "reports/AvisoEspera.h"
 #include "reports/AvisoImpresora.h"
 #include "reports/ReportOutputs.h"
 #include "reports/RutasReporte.h"
@@ -346,6 +348,11 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino, bool enPara
         aviso.emplace(*pedido.sink);
         pedido.sink = &*aviso;
     }
+    // A file (an export, a mail's attachment) shows the banner while it is made; a capture beside
+    // the print goes on unseen.
+    std::optional<AvisoEspera> espera;
+    if (destino.kind == ReportOutputTarget::Kind::File && !enParalelo)
+        espera.emplace();
 
     // The data: the program's open connection, or the data source the text names.
     std::unique_ptr<AdoConnection> otraConexion;
@@ -367,6 +374,12 @@ void ReportEngineControl::ejecuta(const ReportOutputTarget& destino, bool enPara
     if (aviso)
         QObject::connect(&trabajo, &ReportJob::pageLaidOut, &trabajo,
             [&aviso](int pagina) { aviso->preparada(pagina); });
+    if (espera) {
+        QObject::connect(&trabajo, &ReportJob::pageLaidOut, &trabajo,
+            [&espera](int pagina) { espera->avanza(pagina); });
+        QObject::connect(
+            &trabajo, &ReportJob::recordsRead, &trabajo, [&espera] { espera->avanza(); });
+    }
     const bool ok = trabajo.run(pedido);
     m_paginas = trabajo.pageCount();
     ++m_impresionesHechas;
@@ -386,8 +399,11 @@ bool exportaReporteGuardado(
 {
     const QString desde = FileNames::resolve(origen);
     const QString hacia = FileNames::resolve(destino);
-    if (formato == 31)
-        return ReportJob::savedReportToPdf(desde, hacia, error);
+    if (formato == 31) {
+        PdfSink pdf(hacia);
+        AvisoEspera espera(&pdf);
+        return ReportJob::replaySavedReport(desde, espera, nullptr, error);
+    }
     if (formato == 7) {
         if (QFileInfo(desde) == QFileInfo(hacia))
             return true;
@@ -406,42 +422,9 @@ bool exportaReporteGuardado(
     std::unique_ptr<ReportOutput> salida = creaSalida(target, error);
     if (!salida)
         return false;
-    // Counts the pages on their way; outputs that only take records get none.
-    class Contador final : public PageSink
-    {
-    public:
-        explicit Contador(PageSink* destino)
-            : m_destino(destino)
-        {
-        }
-        bool begin(const DocumentInfo& info) override
-        {
-            return !m_destino || m_destino->begin(info);
-        }
-        bool page(const PageDisplayList& page, const DocumentResources& resources,
-            const DeferredValues* deferred) override
-        {
-            ++paginas;
-            return !m_destino || m_destino->page(page, resources, deferred);
-        }
-        bool finish(const DeferredValues& deferred) override
-        {
-            return !m_destino || m_destino->finish(deferred);
-        }
-        bool wantsResolvedPages() const override
-        {
-            return m_destino && m_destino->wantsResolvedPages();
-        }
-        QString errorString() const override
-        {
-            return m_destino ? m_destino->errorString() : QString();
-        }
-        int paginas = 0;
-
-    private:
-        PageSink* m_destino;
-    } contador(salida->pageSink());
+    // The banner counts the pages on their way; outputs that only take records get none.
+    AvisoEspera contador(salida->pageSink());
     if (!ReportJob::replaySavedReport(desde, contador, salida->recordSink(), error))
         return false;
-    return salida->finish(contador.paginas, error);
+    return salida->finish(contador.paginas(), error);
 }

@@ -141,8 +141,11 @@ void GActualizarDatoScript(const QStringList& Sentencias, bool& HayError, qint32
                 return;
             numero = errores.Item(0).NativeError();
             HayError = true;
+            // A server's error leads with its number; an embedded file's has none (0), and its
+            // sentence stands alone.
             const auto linea = [&](int i) {
-                return QString::number(errores.Item(i).NativeError()) + QStringLiteral(" : ")
+                const qint32 nativo = errores.Item(i).NativeError();
+                return (nativo == 0 ? QString() : QString::number(nativo) + QStringLiteral(" : "))
                     + errores.Item(i).Description() + crlf;
             };
             // The server's last entry only says that the statement was ended: not listed.

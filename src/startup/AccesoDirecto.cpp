@@ -1,9 +1,11 @@
 #include "startup/AccesoDirecto.h"
 
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
+#include "platform/Environment.h"
 #include "platform/RuntimeError.h"
+#include "platform/Service.h"
 
 namespace AccesoDirecto {
 
@@ -49,7 +51,36 @@ QString valor(const QString& texto)
 
 QString CarpetaEscritorio()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const Environment& entorno = Service<Environment>::get();
+    const QString elegida = entorno.variable(QStringLiteral("XDG_DESKTOP_DIR"));
+    if (!elegida.isEmpty())
+        return elegida;
+    const QString casa = entorno.variable(QStringLiteral("HOME"));
+    QString configuracion = entorno.variable(QStringLiteral("XDG_CONFIG_HOME"));
+    if (configuracion.isEmpty())
+        configuracion = casa + QStringLiteral("/.config");
+    // The desktop names its folders in the user's language ("Escritorio") in this file.
+    QFile carpetas(configuracion + QStringLiteral("/user-dirs.dirs"));
+    if (carpetas.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        while (!carpetas.atEnd()) {
+            const QString linea = QString::fromUtf8(carpetas.readLine()).trimmed();
+            if (!linea.startsWith(QLatin1String("XDG_DESKTOP_DIR=")))
+                continue;
+            QString ruta = linea.mid(int(qstrlen("XDG_DESKTOP_DIR="))).trimmed();
+            if (ruta.size() >= 2 && ruta.startsWith(u'"') && ruta.endsWith(u'"'))
+                ruta = ruta.mid(1, ruta.size() - 2);
+            if (ruta.startsWith(QLatin1String("$HOME")))
+                ruta = casa + ruta.mid(5);
+            if (!ruta.isEmpty())
+                return ruta;
+        }
+    }
+    for (const char* nombre : { "Desktop", "Escritorio" }) {
+        const QString ruta = casa + u'/' + QLatin1String(nombre);
+        if (QFileInfo(ruta).isDir())
+            return ruta;
+    }
+    return casa + QStringLiteral("/Desktop");
 }
 
 QString ArchivoAccesoDirecto(const QString& carpeta, const QString& nombre)
@@ -80,7 +111,9 @@ void Escribe(const QString& archivo, const QByteArray& contenido)
     QFile file(archivo);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         || file.write(contenido) != contenido.size() || !file.flush()) {
-        throw RuntimeError(75, archivo + QStringLiteral(": ") + file.errorString(),
+        throw RuntimeError(75,
+            QStringLiteral("no se puede escribir el archivo %1 (falta el permiso o el lugar).")
+                .arg(archivo),
             QStringLiteral("AccesoDirecto"));
     }
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);

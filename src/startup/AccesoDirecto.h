@@ -7,7 +7,9 @@
 // program with a start-up parameter string.
 namespace AccesoDirecto {
 
-// The user's desktop folder.
+// The user's desktop folder: XDG_DESKTOP_DIR, else the one user-dirs.dirs names (under
+// XDG_CONFIG_HOME, else HOME/.config), else HOME/Desktop or HOME/Escritorio, whichever exists
+// (HOME/Desktop when neither does). It may not exist.
 QString CarpetaEscritorio();
 
 // The shortcut file for `nombre` (trimmed) in `carpeta`: "<carpeta>/<nombre>.desktop".

@@ -529,6 +529,13 @@ void frmAcceso::CmdLineaComando_Click()
     const QString archivo = AccesoDirecto::ArchivoAccesoDirecto(escritorio, nombre);
     const QString programa = entorno.executableFolder() + u'/' + executableName();
 
+    if (!QFileInfo(escritorio).isDir()) {
+        MsgBox(QStringLiteral("No se pudo crear el acceso directo: no se encuentra la carpeta del "
+                              "escritorio (%1).")
+                   .arg(escritorio),
+            Msg::Exclamation, QStringLiteral("Acceso Directo"));
+        return;
+    }
     if (QFileInfo::exists(archivo)) {
         MsgBox(QStringLiteral("El acceso directo ya existe."), Msg::Information,
             QStringLiteral("Acceso Directo"));
@@ -546,9 +553,9 @@ void frmAcceso::CmdLineaComando_Click()
             AccesoDirecto::Contenido(
                 nombre, programa, argumentos, otraCarpeta ? carpeta : QString()));
     } catch (const RuntimeError& error) {
-        // The suite's command reports the error and goes on with its next statement, which is
-        // its closing word: the operator reads the error first and judges by it.
+        // No launcher was written: the error is the last word, never followed by a success.
         informa(error);
+        return;
     }
     MsgBox(QStringLiteral("Acceso directo creado correctamente en el escritorio."),
         Msg::Information, QStringLiteral("Acceso Directo"));

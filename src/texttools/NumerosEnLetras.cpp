@@ -23,6 +23,16 @@ const std::array<const char*, 10> kDecenasY = { "", "dieci", "veinti", "treinta 
     "cincuenta y ", "sesenta y ", "setenta y ", "ochenta y ", "noventa y " };
 const std::array<const char*, 5> kOnceAQuince = { "once", "doce", "trece", "catorce", "quince" };
 
+// The scale word of each period of six digits, from the units up (the long scale: a billón is a
+// million millions). Money holds up to some nine hundred billones.
+struct Escala
+{
+    const char* singular;
+    const char* plural;
+};
+const std::array<Escala, 4> kEscalas = { { { nullptr, nullptr }, { "un millón", "millones" },
+    { "un billón", "billones" }, { "un trillón", "trillones" } } };
+
 // Words of one group of three digits, followed by a blank ("" + blank for "000").
 QString grupoEnLetras(QStringView grupo)
 {
@@ -83,31 +93,33 @@ QString EnteroEnLetras(const QString& Numero)
         return QStringLiteral("cero");
     const bool negativo = leido && numero < 0.0;
 
-    // Four groups of three digits; more than twelve digits lose the leading ones.
-    const QString cifras
-        = QString::number(std::floor(v), 'f', 0).right(12).rightJustified(12, QLatin1Char('0'));
-    const QStringView grupos[4] = { QStringView(cifras).mid(9, 3), QStringView(cifras).mid(6, 3),
-        QStringView(cifras).mid(3, 3), QStringView(cifras).mid(0, 3) };
-    const auto esCero = [&](int i) { return grupos[i] == u"000"; };
-    const auto esUno = [&](int i) { return grupos[i] == u"001"; };
-    int masAlto = 4;
-    while (masAlto > 1 && esCero(masAlto - 1))
-        --masAlto;
-
-    // Built from the units upwards; each group's words go in front of what is already there.
+    // Every digit is said: a double holds the whole part of any amount money holds exactly.
+    const QString digitos = QString::number(std::floor(v), 'f', 0);
+    const qsizetype periodos = (digitos.size() + 5) / 6;
+    if (periodos > qsizetype(kEscalas.size()))
+        return negativo ? QStringLiteral("menos ") + digitos : digitos;
+    // Periods of six digits, from the highest: each says its thousands and units, then its scale
+    // word ("millones", "billones"); a period of exactly one is "un millón", "un billón".
+    const QString cifras = digitos.rightJustified(periodos * 6, QLatin1Char('0'));
     QString texto;
-    for (int i = 0; i < masAlto; ++i) {
-        // A thousands group of exactly one reads "mil", not "un mil"; a millions group of exactly
-        // one is already said by "un millón".
-        const bool grupoImplicito
-            = ((i == 1 || i == 3) && esUno(i)) || (i == 2 && esUno(2) && v <= 1999999.0);
-        if (!grupoImplicito)
-            texto.prepend(grupoEnLetras(grupos[i]));
-        if ((i == 0 && !esCero(1)) || (i == 2 && !esCero(3)))
-            texto.prepend(QStringLiteral(" mil "));
-        if (i == 1 && v > 999999.0)
-            texto.prepend(
-                v > 1999999.0 ? QStringLiteral(" millones ") : QStringLiteral("un millón "));
+    for (qsizetype k = 0; k < periodos; ++k) {
+        const QStringView periodo = QStringView(cifras).mid(k * 6, 6);
+        if (periodo == u"000000")
+            continue;
+        const Escala& escala = kEscalas[std::size_t(periodos - 1 - k)];
+        if (escala.singular && periodo == u"000001") {
+            texto += QString::fromUtf8(escala.singular) + QLatin1Char(' ');
+            continue;
+        }
+        const QStringView miles = periodo.left(3);
+        // A thousands group of exactly one reads "mil", not "un mil".
+        if (miles == u"001")
+            texto += QStringLiteral("mil ");
+        else if (miles != u"000")
+            texto += grupoEnLetras(miles) + QStringLiteral("mil ");
+        texto += grupoEnLetras(periodo.mid(3, 3));
+        if (escala.plural)
+            texto += QString::fromUtf8(escala.plural) + QLatin1Char(' ');
     }
     texto = texto.simplified();
     if (negativo)

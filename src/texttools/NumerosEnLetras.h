@@ -28,8 +28,9 @@ QString NumeroEnLetras(Currency Importe, int Ancho = 0,
     const std::optional<QString>& Centavos = std::nullopt);
 
 // The whole number `Numero` (text, possibly negative, decimals ignored) in words: "cero" below 1,
-// "menos " in front of a negative number. Up to twelve digits; text that is not a number gives
-// "cero".
+// "menos " in front of a negative number. Every digit of any amount money holds is said ("un
+// billón", "dos billones ..."); a number of more than 24 digits, past every scale word, is given
+// in its digits. Text that is not a number gives "cero".
 QString EnteroEnLetras(const QString& Numero);
 
 } // namespace NumerosEnLetras

@@ -2,6 +2,7 @@
 #include <QTextStream>
 
 #include "platform/ProcessTuning.h"
+#include "startup/TextosQt.h"
 #include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
 
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Its previews offer Qt's print and file dialogs.
+    const TextosQt textosQt;
     QTextStream salida(stdout);
     QTextStream errores(stderr);
     QStringList argumentos = app.arguments().mid(1);

@@ -85,6 +85,11 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         errores << informe.bloqueo << "\n";
         return 1;
     }
+    // An amount it could not print right: nothing is printed, as for a sales voucher.
+    if (!informe.importeInvalido.isEmpty()) {
+        errores << informe.importeInvalido << "\n";
+        return 1;
+    }
     if (informe.sinMovimientos) {
         errores << "El recibo " << tc << " " << id << " no tiene aplicaciones ni asientos\n";
         return 2;

@@ -88,8 +88,9 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     agrega("Columna3", [&] { return literal(texto("IdUnidad")); });
     agrega("Columna4", [&] { return literal(textoNumero(valor("Cantidad"))); });
 
-    // Letter B invoices and credit notes, and proformas under RobaIvaProforma, print the price
-    // with VAT when the stored one lacks it.
+    // Letter B invoices, electronic credit invoices and their credit and debit notes, and
+    // proformas under RobaIvaProforma, print the price with VAT when the stored one lacks it: the
+    // TOTAL of such a voucher holds the VAT, and its lines must add up to it.
     const auto conIva = [&] {
         const QString tipoLinea = texto("TC").trimmed();
         const Currency importe = moneda(valor("Importe"));
@@ -103,7 +104,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
         if (proforma)
             return true;
         return texto("IdComprobante").trimmed().endsWith(u'B', Qt::CaseInsensitive)
-            && esUnoDe(tipoLinea, { "FC", "NC" }) && sinIva;
+            && esUnoDe(tipoLinea, { "FC", "NC", "ND", "FCE" }) && sinIva;
     };
     const QChar separador = SeparadorDecimal().at(0);
     const auto precio = [&](const char* campo, bool agregaIva) {

@@ -122,7 +122,9 @@ void GeneradorAuxiliar::AgregaQRFactura()
                 cotizacion,
                 Value(entero(util.ValorCampo(campo("documentotipo")))),
                 Value(digitos(util.ValorCampo(campo("DOCUMENTONUMERO")))),
-                Value(QStringLiteral("A")),
+                // The code's kind: "E" for a CAE, the only kind the electronic voucher's row
+                // holds ("A" would tell the authority's check to look for an anticipated code).
+                Value(QStringLiteral("E")),
                 Value(m_cae),
             };
             dibujado = !componente->GenerarImagen(valores).trimmed().isEmpty();

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,11 +41,11 @@ protected:
     }
 
     DB_Dll& db() { return m_objects.gDB; }
-    std::unique_ptr<TurnoPuesto> toma(int segundos = 30)
+    std::unique_ptr<TurnoPuesto> toma(int segundos = 30, const QString& clave = Clave)
     {
         db().gCnn().setCommandTimeout(segundos);
         return std::make_unique<TurnoPuesto>(
-            db(), Clave, [this](const QString& aviso) { m_avisos.append(aviso); });
+            db(), clave, [this](const QString& aviso) { m_avisos.append(aviso); });
     }
     int esperas() const
     {
@@ -81,6 +83,46 @@ TEST_F(TurnoPuestoTest, a_held_turn_is_waited_for_up_to_the_time_out_and_names_i
                                                       << segundo->error().toStdString();
 }
 
+// Any process may give itself a name; what a terminal would act on in it is not passed on.
+TEST_F(TurnoPuestoTest, the_holder_s_own_name_is_shown_without_its_control_characters)
+{
+    QProcess titular;
+    titular.start(QStringLiteral("/usr/bin/python3"),
+        { QStringLiteral("-c"),
+            QStringLiteral("import ctypes, fcntl, sys\n"
+                           "ctypes.CDLL(None).prctl(15, b'x\\nFALSO\\x1b[31m', 0, 0, 0)\n"
+                           "turno = open(sys.argv[1], 'a')\n"
+                           "fcntl.flock(turno, fcntl.LOCK_EX)\n"
+                           "print('tomado', flush=True)\n"
+                           "sys.stdin.read()\n"),
+            TurnoPuesto::archivoTurno(m_base, Clave) });
+    ASSERT_TRUE(titular.waitForReadyRead(30000)) << titular.readAllStandardError().toStdString();
+    const qint64 proceso = titular.processId();
+
+    const auto turno = toma(1);
+
+    titular.closeWriteChannel();
+    titular.waitForFinished(30000);
+    EXPECT_FALSE(turno->tomado());
+    EXPECT_TRUE(turno->error().contains(
+        QStringLiteral("(proceso %1 x?FALSO?[31m del usuario ").arg(proceso)))
+        << turno->error().toStdString();
+    EXPECT_FALSE(turno->error().contains(u'\n'));
+    EXPECT_FALSE(turno->error().contains(u'\x1b'));
+}
+
+// Each workstation has a turn of its own: a run of another one never waits for this one.
+TEST_F(TurnoPuestoTest, runs_of_two_workstations_go_through_at_once)
+{
+    const auto primero = toma();
+
+    const auto otro = toma(1, QStringLiteral("CAJA2|ANA"));
+
+    EXPECT_TRUE(primero->tomado()) << primero->error().toStdString();
+    EXPECT_TRUE(otro->tomado()) << otro->error().toStdString();
+    EXPECT_EQ(esperas(), 0) << m_avisos.join(u'\n').toStdString();
+}
+
 TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
 {
     toma().reset();
@@ -91,9 +133,9 @@ TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
     EXPECT_TRUE(m_avisos.isEmpty()) << m_avisos.join(u'\n').toStdString();
 }
 
-// Whatever another account leaves at the lock's name is neither followed, waited on nor written,
-// blocks no run, and the turn still keeps two runs apart.
-TEST_F(TurnoPuestoTest, what_another_account_leaves_at_the_name_blocks_nothing_and_stays_as_it_was)
+// Whatever stands at the lock's name that is no plain file of its own is neither followed, waited
+// on nor written, blocks no run, and the turn still keeps two runs apart.
+TEST_F(TurnoPuestoTest, what_does_not_serve_at_the_name_blocks_nothing_and_stays_as_it_was)
 {
     const QString fuera = m_dir.filePath(QStringLiteral("fuera"));
     const struct
@@ -101,16 +143,6 @@ TEST_F(TurnoPuestoTest, what_another_account_leaves_at_the_name_blocks_nothing_a
         const char* caso;
         std::function<bool(const QByteArray&)> deja;
     } filas[] = {
-        { "an empty file of another account",
-            [](const QByteArray& n) {
-                return QFile(QString::fromLocal8Bit(n)).open(QIODevice::WriteOnly)
-                    && ::chown(n, 65534, 65534) == 0;
-            } },
-        { "a file of another account with mode 000",
-            [](const QByteArray& n) {
-                return QFile(QString::fromLocal8Bit(n)).open(QIODevice::WriteOnly)
-                    && ::chown(n, 65534, 65534) == 0 && ::chmod(n, 0) == 0;
-            } },
         { "a link to a file elsewhere",
             [&](const QByteArray& n) {
                 QFile destino(fuera);
@@ -160,6 +192,90 @@ TEST_F(TurnoPuestoTest, what_another_account_leaves_at_the_name_blocks_nothing_a
         }
         ASSERT_EQ(QProcess::execute(QStringLiteral("rm"),
                       { QStringLiteral("-rf"), QString::fromLocal8Bit(nombre), fuera }),
+            0);
+    }
+}
+
+// Another account that may not write the database, here uid 1235, does what it may with the
+// lock's name while a run holds the turn: the next run of the same workstation still waits for
+// it, and what that account left stays as it left it. In a folder where it can make files the
+// turn is the folder's; a file it left where it no longer can is not used either. (A run of an
+// account that cannot open what was left is tried by rp_voucher's tests: this one is root.)
+TEST_F(TurnoPuestoTest, another_account_that_may_not_write_the_database_cannot_part_two_runs)
+{
+    if (::geteuid() != 0) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+        GTEST_SKIP() << "the other account's side runs as uid 1235, which needs root (setpriv)";
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "setpriv is missing";
+        GTEST_SKIP() << "setpriv is missing: the other account's side cannot run as uid 1235";
+    }
+    // As uid 1235, `orden` given the lock's name as $1 and a folder of that account's as $2.
+    const QString suya = m_dir.filePath(QStringLiteral("suya"));
+    const auto otraCuenta = [&](const char* orden) {
+        return QProcess::execute(QStringLiteral("setpriv"),
+                   { QStringLiteral("--reuid=1235"), QStringLiteral("--regid=1235"),
+                       QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"),
+                       QStringLiteral("-c"), QString::fromLatin1(orden), QStringLiteral("sh"),
+                       TurnoPuesto::archivoTurno(m_base, Clave), suya })
+            == 0;
+    };
+    const QByteArray carpeta = QFile::encodeName(m_dir.path());
+    ASSERT_EQ(::chmod(carpeta.constData(), 01777), 0);
+    ASSERT_TRUE(QDir().mkpath(suya));
+    ASSERT_EQ(::chown(QFile::encodeName(suya).constData(), 1235, 1235), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_base).constData(), 0644), 0);
+    const struct
+    {
+        const char* caso;
+        const char* antes; // with the folder open to every account
+        mode_t carpeta; // then
+        const char* entre; // while the first run holds the turn
+    } filas[] = {
+        { "an empty file", "touch \"$1\"", 01777, nullptr },
+        { "a file with mode 000", "touch \"$1\" && chmod 000 \"$1\"", 01777, nullptr },
+        // The next run would make a file of its own there and lock that.
+        { "a file renamed away", "touch \"$1\"", 01777, "mv \"$1\" \"$2/viejo\"" },
+        // The next run would refuse the file for its second name and lock the folder.
+        { "a file left from when the folder was open, given a second name elsewhere",
+            "touch \"$1\"", 0755, "ln \"$1\" \"$2/otro\"" },
+    };
+    const QByteArray nombre = QFile::encodeName(TurnoPuesto::archivoTurno(m_base, Clave));
+    const auto estado = [&] {
+        struct stat datos = {};
+        return ::lstat(nombre.constData(), &datos) == 0 ? QStringLiteral("%1 %2 %3 %4")
+                                                              .arg(datos.st_ino)
+                                                              .arg(datos.st_mode, 0, 8)
+                                                              .arg(datos.st_uid)
+                                                              .arg(datos.st_nlink)
+                                                        : QStringLiteral("nada");
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.caso);
+        ASSERT_EQ(::chmod(carpeta.constData(), 01777), 0);
+        ASSERT_TRUE(otraCuenta(f.antes));
+        ASSERT_EQ(::chmod(carpeta.constData(), f.carpeta), 0);
+        QString dejado = estado();
+        m_avisos.clear();
+
+        {
+            const auto primero = toma();
+            EXPECT_TRUE(primero->tomado()) << primero->error().toStdString();
+            if (f.entre) {
+                ASSERT_TRUE(otraCuenta(f.entre));
+                dejado = estado();
+            }
+            const auto segundo = toma(1);
+            EXPECT_FALSE(segundo->tomado());
+        }
+
+        EXPECT_EQ(esperas(), 1) << m_avisos.join(u'\n').toStdString();
+        EXPECT_EQ(estado(), dejado);
+        ASSERT_EQ(::chmod(carpeta.constData(), 0700), 0);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("rm"),
+                      { QStringLiteral("-rf"), QString::fromLocal8Bit(nombre),
+                          suya + QStringLiteral("/viejo"), suya + QStringLiteral("/otro") }),
             0);
     }
 }

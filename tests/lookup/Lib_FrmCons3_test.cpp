@@ -245,6 +245,22 @@ TEST_F(Lib_FrmCons3Test, enter_returns_the_selected_rows_value)
     EXPECT_FALSE(dlg.isVisible());
 }
 
+TEST_F(Lib_FrmCons3Test, return_in_a_search_box_returns_the_row_the_search_found)
+{
+    dlg.Sql = ArticulosSql;
+    dlg.CampoDevuelto = QStringLiteral("DESCRIPCION");
+    show();
+    box(1)->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("tu"));
+    ASSERT_EQ(dlg.filaSeleccionada(), 1);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    EXPECT_EQ(dlg.ValorDevuelto, Value(QStringLiteral("Tuerca")));
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
 TEST_F(Lib_FrmCons3Test, double_click_returns_the_clicked_rows_value)
 {
     dlg.Sql = ArticulosSql;

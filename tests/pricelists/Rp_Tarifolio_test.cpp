@@ -479,9 +479,10 @@ TEST_F(Rp_TarifolioTest, margin_offer_and_selective_boxes_switch_their_controls)
     ofertas->setChecked(true);
     EXPECT_TRUE(desde->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), desde);
+    EXPECT_TRUE(hasta->isEnabled());
     ofertas->setChecked(false);
     EXPECT_FALSE(desde->isEnabled());
-    EXPECT_TRUE(hasta->isEnabled());
+    EXPECT_FALSE(hasta->isEnabled());
 
     ventana->ChkFiltro()[2]->setChecked(true);
     selectivo->setChecked(true);

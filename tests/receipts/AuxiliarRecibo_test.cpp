@@ -145,6 +145,64 @@ TEST_F(AuxiliarRecibo, a_document_without_balance_row_shows_zero)
         QStringList { QStringLiteral("01/03/2024|80,00|0") });
 }
 
+// An applied amount money cannot hold, or a text that is no amount, stops the receipt and the
+// payment order naming the voucher, the field and the document, and leaves nothing to print,
+// where it printed "0,00" (an engine's sum takes a text as 0). The largest amount money holds,
+// stored as a number, prints whole.
+TEST_F(AuxiliarRecibo, an_applied_amount_that_is_no_amount_stops_the_receipt)
+{
+    const struct
+    {
+        const char* tc;
+        const char* importe; // as an SQL literal
+        const char* motivo; // the end of the message; nullptr: the receipt is written
+        const char* aplicado = nullptr;
+    } casos[] = {
+        { "CB", "1234.5", nullptr, "1234,50" },
+        { "CB", "922337203685477.58", nullptr, "922337203685477,58" },
+        // A sum of texts would read 1234.
+        { "CB", "'1234,5'", "'1234,5' no es un importe" },
+        { "CB", "1e15",
+            "Desbordamiento: el importe 1000000000000000 excede el rango de la moneda" },
+        { "OPG", "-1e15",
+            "Desbordamiento: el importe -1000000000000000 excede el rango de la "
+            "moneda" },
+        { "CB", "9e999", "Desbordamiento: el importe inf excede el rango de la moneda" },
+        // The money column keeps a text that reads as a number as that number.
+        { "CB", "'1e15'",
+            "Desbordamiento: el importe 1000000000000000 excede el rango de la moneda" },
+        { "PG", "'NaN'", "'NaN' no es un importe" },
+        { "CB", "'abc'", "'abc' no es un importe" },
+        { "CB", "''", "'' no es un importe" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.importe);
+        exec(QStringLiteral("DELETE FROM MV_APLICACION"));
+        exec(QStringLiteral("DELETE FROM MV_ASIENTOS"));
+        aplica(QLatin1String(c.tc), QStringLiteral("FC"), QStringLiteral("099900000011A"),
+            QLatin1String(c.importe));
+        asiento(QLatin1String(c.tc), QStringLiteral("1.1.01"), QStringLiteral("10"),
+            QStringLiteral("D"));
+        QStringList formulas;
+        InformeRecibo informe;
+
+        const bool escrito = genera(QLatin1String(c.tc), formulas, QString(), 1, -1, &informe);
+
+        if (!c.motivo) {
+            EXPECT_TRUE(escrito);
+            EXPECT_EQ(filas({ "COLUMNA3" }).value(0), QLatin1String(c.aplicado));
+            continue;
+        }
+        EXPECT_FALSE(escrito);
+        EXPECT_EQ(informe.importeInvalido,
+            QStringLiteral("No se imprimió el comprobante %1 000100000099X: MV_APLICACION.IMPORTE "
+                           "de FC 099900000011A: %2")
+                .arg(QLatin1String(c.tc), QString::fromUtf8(c.motivo)));
+        EXPECT_TRUE(filas({ "TC" }).isEmpty());
+        EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+    }
+}
+
 TEST_F(AuxiliarRecibo, media_columns_by_kind_and_leading_list_under_both_separators)
 {
     struct Caso

@@ -1,5 +1,7 @@
 #include "reportengine/Paginator.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -239,5 +241,70 @@ TEST(Paginator, fills_label_sheets_across_or_down)
                 cells.emplace_back(host.xs[page][i], host.pages[page][i].second);
         }
         EXPECT_EQ(cells, row.cells);
+    }
+}
+
+// A group kept together with a repeated header (H, 10), details of 10 and a footer (F, 10), on
+// a body of 100, after a band of `lead` (if any) and before a tall one (x, 80) if asked. One
+// that fits goes whole onto one page; one that cannot starts where it is, fills every page and
+// carries its header onto each page it continues on. Runs of details are counted ("4d").
+TEST(Paginator, keeps_a_group_together_or_breaks_it_at_each_page_end)
+{
+    struct Row
+    {
+        Coord lead;
+        int details;
+        bool pairs; // each record's two sections kept together, as a record of two sections
+        bool tallAfter;
+        const char* layout;
+    };
+    const Row rows[] = {
+        { 50, 3, false, false, "a H 3d F" },
+        { 50, 4, false, false, "a | H 4d F" },
+        { 50, 8, false, false, "a | H 8d F" },
+        { 50, 9, false, false, "a H 4d | H 5d F" },
+        { 50, 12, false, false, "a H 4d | H 8d F" },
+        { 50, 13, false, false, "a H 4d | H 9d | H F" },
+        { 0, 8, false, false, "H 8d F" },
+        { 0, 9, false, false, "H 9d | H F" },
+        { 0, 10, false, false, "H 9d | H 1d F" },
+        { 0, 17, false, false, "H 9d | H 8d F" },
+        { 0, 18, false, false, "H 9d | H 9d | H F" },
+        { 0, 19, false, false, "H 9d | H 9d | H 1d F" },
+        { 0, 26, false, false, "H 9d | H 9d | H 8d F" },
+        { 0, 27, false, false, "H 9d | H 9d | H 9d | H F" },
+        // A record never splits, even in a group taller than a page.
+        { 0, 10, true, false, "H 8d | H 2d F" },
+        // An ended group's header is not repeated above what follows it.
+        { 0, 3, false, true, "H 3d F | x" },
+    };
+    for (const Row& row : rows) {
+        RecordingHost host;
+        Paginator p(smallPage(), host);
+        if (row.lead > 0)
+            p.place(RecordingHost::band(QStringLiteral("a"), row.lead));
+        p.beginKeep();
+        p.place(RecordingHost::band(QStringLiteral("H"), 10, 0), true);
+        for (int i = 0; i < row.details; ++i) {
+            if (row.pairs && i % 2 == 0)
+                p.beginKeep();
+            p.place(RecordingHost::band(QStringLiteral("d"), 10));
+            if (row.pairs && i % 2 == 1)
+                p.endKeep();
+        }
+        p.place(RecordingHost::band(QStringLiteral("F"), 10));
+        p.groupClosed(0);
+        p.endKeep();
+        if (row.tallAfter)
+            p.place(RecordingHost::band(QStringLiteral("x"), 80));
+        p.finish();
+
+        QString layout = host.layout();
+        static const QRegularExpression runs(QStringLiteral("\\bd( d)*\\b"));
+        for (auto m = runs.match(layout); m.hasMatch(); m = runs.match(layout))
+            layout.replace(m.capturedStart(), m.capturedLength(),
+                QStringLiteral("%1d").arg(m.capturedLength() / 2 + 1));
+        EXPECT_EQ(layout, QString::fromLatin1(row.layout))
+            << row.lead << " + " << row.details << (row.pairs ? " in pairs" : "");
     }
 }

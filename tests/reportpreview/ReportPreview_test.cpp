@@ -272,8 +272,10 @@ public:
     bool CartelMostrar(const std::optional<Value>&, const std::optional<Value>& l2,
         const std::optional<Value>&) override
     {
-        if (falla)
+        if (falla == Falla::Error)
             throw RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Memoria insuficiente"));
+        if (falla == Falla::Memoria)
+            throw std::bad_alloc();
         if (l2)
             lineas << l2->toString();
         return false;
@@ -281,8 +283,14 @@ public:
     void CartelCerrar() override { lineas << QStringLiteral("]"); }
     void Siempre_Visible(bool) override { }
 
+    enum class Falla
+    {
+        Ninguna,
+        Error,
+        Memoria,
+    };
     QStringList lineas;
-    bool falla = false;
+    Falla falla = Falla::Ninguna;
 };
 
 // A shown preview of three pages whose print dialog answers "all pages, to this PDF file",
@@ -322,20 +330,56 @@ TEST(ReportPreview, printing_counts_the_pages_sent_in_the_banner)
     EXPECT_TRUE(v.window.isEnabled());
 }
 
-// A print that fails half way gives the window back and says why; nothing escapes the button.
+// A print that fails half way gives the window back and says why; nothing escapes the button,
+// not even a failure that is no error of the program's own.
 TEST(ReportPreview, a_print_that_fails_on_its_way_gives_the_window_back_and_says_why)
 {
-    ImpresionDesdeVista v;
-    v.cartel.falla = true;
-    testsupport::messages().answer(Msg::Ok);
+    const struct
+    {
+        CartelAnotado::Falla falla;
+        const char* mensaje;
+    } casos[] = {
+        { CartelAnotado::Falla::Error, "Memoria insuficiente" },
+        { CartelAnotado::Falla::Memoria, "No hay memoria suficiente para imprimir el reporte." },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.mensaje);
+        testsupport::messages().clear();
+        ImpresionDesdeVista v;
+        v.cartel.falla = c.falla;
+        testsupport::messages().answer(Msg::Ok);
 
-    EXPECT_NO_THROW(buttonOf(v.window, QStringLiteral("Imprimir"))->click());
+        EXPECT_NO_THROW(buttonOf(v.window, QStringLiteral("Imprimir"))->click());
 
-    EXPECT_TRUE(v.window.isEnabled());
-    ASSERT_EQ(testsupport::messages().shown().size(), 1);
-    EXPECT_EQ(testsupport::messages().shown()[0].text, QStringLiteral("Memoria insuficiente"));
-    EXPECT_EQ(
-        v.cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
+        EXPECT_TRUE(v.window.isEnabled());
+        ASSERT_EQ(testsupport::messages().shown().size(), 1);
+        EXPECT_EQ(testsupport::messages().shown()[0].text, QString::fromUtf8(c.mensaje));
+        EXPECT_EQ(
+            v.cartel.lineas, QStringList({ QStringLiteral("[Imprimiendo"), QStringLiteral("]") }));
+    }
+}
+
+// A long export shows the banner while the file is written, and gives the window back.
+TEST(ReportPreview, exporting_shows_the_banner_until_the_file_is_written)
+{
+    CartelAnotado cartel;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    ReportPreviewWindow window(laidOut(3), dialogs());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QTemporaryDir dir;
+    testsupport::fileDialogs().answerSave(
+        SavedFileChoice { dir.filePath(QStringLiteral("lista")), 1 });
+
+    buttonOf(window, QStringLiteral("Exportar"))->click();
+
+    // A slow machine refreshes the banner more than once.
+    cartel.lineas.removeDuplicates();
+    EXPECT_EQ(cartel.lineas,
+        QStringList({ QStringLiteral("[Generando Reporte"), QStringLiteral("Espere Por Favor"),
+            QStringLiteral("]") }));
+    EXPECT_EQ(PdfTools::pageCount(dir.filePath(QStringLiteral("lista.pdf"))), 3);
+    EXPECT_TRUE(window.isEnabled());
 }
 
 TEST(ReportPreview, an_export_name_takes_the_chosen_formats_extension_unless_it_ends_with_it)

@@ -208,6 +208,44 @@ TEST_F(ReportEngineControlTest, the_banner_counts_the_pages_sent_to_the_printer_
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
 }
 
+// The please-wait banner as the lines it showed.
+class CartelAnotado final : public Dll_Display
+{
+public:
+    void CartelInicio(const QString& titulo, int) override { lineas << u'[' + titulo; }
+    bool CartelMostrar(const std::optional<Value>&, const std::optional<Value>& l2,
+        const std::optional<Value>&) override
+    {
+        if (l2 && lineas.last() != l2->toString())
+            lineas << l2->toString();
+        return false;
+    }
+    void CartelCerrar() override { lineas << QStringLiteral("]"); }
+    void Siempre_Visible(bool) override { }
+
+    QStringList lineas;
+};
+
+// A mail's attachment is a saved report made into a PDF: both steps show the banner, as a long
+// list takes seconds in each.
+TEST_F(ReportEngineControlTest, making_a_file_and_its_pdf_shows_the_banner)
+{
+    CartelAnotado cartel;
+    const ScopedService<Dll_Display> cartelService(cartel);
+    const QString guardado = m_dir.filePath(QStringLiteral("adjunto.RPT"));
+    const QString pdf = m_dir.filePath(QStringLiteral("adjunto.pdf"));
+    aArchivo(guardado, 7);
+
+    imprime();
+    ExportarArchivo(guardado, pdf, 31);
+
+    const QStringList unaVez { QStringLiteral("[Generando Reporte"),
+        QStringLiteral("Espere Por Favor"), QStringLiteral("]") };
+    EXPECT_EQ(cartel.lineas, unaVez + unaVez);
+    EXPECT_EQ(PdfTools::pageCount(pdf), 1);
+    EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+}
+
 TEST_F(ReportEngineControlTest, destinations_not_installed_fail_in_the_driver_box)
 {
     m_reporte.DestinoImpresion(DLL_Print::DestinoPantalla);

@@ -117,9 +117,13 @@ TEST_F(FrmEnviarContactos, an_unknown_recipient_moves_on_to_the_name_only_when_l
         std::function<void(QWidget* para, QWidget* asunto)> deja;
         const char* foco;
     } casos[] = {
-        { "Tab", [](QWidget* para, QWidget*) { QTest::keyClick(para, Qt::Key_Tab); },
-            "TxtNombre" },
+        { "Tab", [](QWidget* para, QWidget*) { QTest::keyClick(para, Qt::Key_Tab); }, "TxtNombre" },
         { "Return", [](QWidget* para, QWidget*) { QTest::keyClick(para, Qt::Key_Return); },
+            "TxtNombre" },
+        { "Shift+Tab",
+            [](QWidget* para, QWidget*) {
+                QTest::keyClick(para, Qt::Key_Backtab, Qt::ShiftModifier);
+            },
             "TxtNombre" },
         { "click on Asunto",
             [](QWidget*, QWidget* asunto) { QTest::mouseClick(asunto, Qt::LeftButton); },

@@ -179,6 +179,7 @@ TEST_F(FrmEnviarWhatsapp, copy_puts_the_text_on_the_clipboard_and_says_so)
     EXPECT_TRUE(f.control<QLabel>("lblAviso")->isVisible());
 }
 
+// The dialog speaks Spanish, and a cancel is told as a notice, not as an error.
 TEST_F(FrmEnviarWhatsapp, agregar_appends_the_chosen_files_and_a_cancel_says_so)
 {
     FrmEnviar f;
@@ -193,8 +194,14 @@ TEST_F(FrmEnviarWhatsapp, agregar_appends_the_chosen_files_and_a_cancel_says_so)
 
     EXPECT_EQ(f.control<QLineEdit>("txtAttach")->text(),
         QStringLiteral("/x/lista.pdf;/d/a b.pdf;/d/c.pdf"));
+    ASSERT_EQ(testsupport::fileDialogs().requests().size(), 2);
+    EXPECT_EQ(testsupport::fileDialogs().requests()[0].title,
+        QStringLiteral("Seleccionar archivos adjuntos"));
+    EXPECT_TRUE(testsupport::fileDialogs().requests()[0].filter.startsWith(
+        QStringLiteral("Todos los archivos (*.*)|*.*|")));
     ASSERT_EQ(messages().shown().size(), 1);
-    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Aviso"));
+    EXPECT_EQ(messages().shown()[0].style, Msg::Information);
     EXPECT_EQ(messages().shown()[0].text, QStringLiteral("Se canceló la selección de archivos."));
 }
 

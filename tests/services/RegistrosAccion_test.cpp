@@ -139,6 +139,28 @@ TEST_F(RegistrosAccion, a_failing_script_rolls_back_logs_and_tells_the_operator)
     EXPECT_EQ(errores.at(0).at(6), QStringLiteral("2024-03-15 10:30:00"));
 }
 
+// The embedded database gives no error number: its Spanish sentence is the whole message.
+TEST_F(RegistrosAccion, a_script_on_a_read_only_database_says_so_in_one_spanish_sentence)
+{
+    exec(QStringLiteral("PRAGMA query_only = 1"));
+    testsupport::messages().answer(Msg::Ok);
+    bool hayError = false;
+    qint32 numero = -1;
+    QString script;
+    QString descripcion;
+
+    GActualizarDatoScript(
+        { QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('2', 'Banco')") },
+        hayError, numero, false, false, script, descripcion, true);
+
+    EXPECT_TRUE(hayError);
+    ASSERT_EQ(testsupport::messages().shown().size(), 1);
+    EXPECT_EQ(testsupport::messages().shown().at(0).text,
+        QStringLiteral("No se puede escribir en la base de datos: es de solo lectura para este "
+                       "usuario (el archivo o su carpeta).\r\n"));
+    exec(QStringLiteral("PRAGMA query_only = 0"));
+}
+
 TEST_F(RegistrosAccion, a_tolerated_duplicate_is_rolled_back_without_a_message)
 {
     exec(QStringLiteral("INSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('1', 'Caja')"));

@@ -11,7 +11,7 @@
 
 #include "platform/Utilidades.h"
 #include "services/Formatos.h"
-#include "startup/TextosQtFaltantes.h"
+#include "startup/TextosQt.h"
 #include "support/QtPrinters.h"
 
 namespace {
@@ -81,18 +81,33 @@ TEST_F(ConfiguracionRegionalTest, qt_own_buttons_speak_spanish)
     QCoreApplication::removeTranslator(&traductor);
 }
 
-TEST_F(ConfiguracionRegionalTest, the_file_dialog_says_carpeta_where_qts_translation_says_nothing)
+// Texts Debian's translation lacks come from the program's own list; the rest stay Qt's.
+TEST_F(ConfiguracionRegionalTest, qts_dialogs_speak_spanish_where_qts_translation_says_nothing)
 {
-    QTranslator traductor;
-    ASSERT_TRUE(ConfiguracionRegional::cargaTextosQt(traductor));
-    TextosQtFaltantes faltantes;
-    QCoreApplication::installTranslator(&faltantes);
+    const TextosQt textos;
+    ASSERT_TRUE(textos.cargados());
 
     const QString tipo = QFileIconProvider().type(QFileInfo(QDir::tempPath()));
 
-    QCoreApplication::removeTranslator(&faltantes);
-    QCoreApplication::removeTranslator(&traductor);
     EXPECT_EQ(tipo, QStringLiteral("Carpeta"));
-    // Texts Qt's translation has are still Qt's.
-    EXPECT_EQ(faltantes.translate("QPlatformTheme", "&Yes", nullptr, -1), QString());
+    const struct
+    {
+        const char* contexto;
+        const char* original;
+        const char* espanol;
+    } filas[] = {
+        // The print dialog's refusal of a page list, its title and its text.
+        { "QPrintDialog", "Invalid Pages Definition", "Definición de páginas no válida" },
+        { "QPrintDialog",
+            "%1 does not follow the correct syntax. Please use ',' to separate ranges and pages, "
+            "'-' to define ranges and make sure ranges do not intersect with each other.",
+            "%1 no sigue la sintaxis correcta. Separe páginas e intervalos con ',', indique los "
+            "intervalos con '-' y cuide que no se superpongan." },
+        // The printer properties' tab: its caption belongs to the form, not the dialog.
+        { "QPrintPropertiesWidget", "Advanced", "Avanzado" },
+        { "QPlatformTheme", "&Yes", "&Sí" },
+    };
+    for (const auto& f : filas)
+        EXPECT_EQ(QCoreApplication::translate(f.contexto, f.original), QString::fromUtf8(f.espanol))
+            << f.original;
 }

@@ -1,7 +1,10 @@
 #include "startup/frmAcceso.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -437,22 +440,76 @@ TEST_F(frmAccesoTest, desktop_shortcut_once_without_password)
     EXPECT_EQ(cajas()[1].style, Msg::Information);
 }
 
-TEST_F(frmAccesoTest, shortcut_that_cannot_be_written_reports_the_error_and_goes_on)
+TEST_F(frmAccesoTest, shortcut_that_cannot_be_written_says_why_and_nothing_more)
 {
     frmAcceso acceso;
-    acceso.CarpetaEscritorio = enCarpeta(QStringLiteral("no/existe"));
-    testsupport::messages().answer(Msg::Ok);
+    // A folder no account may write a file in, root included.
+    acceso.CarpetaEscritorio = QStringLiteral("/proc");
     testsupport::messages().answer(Msg::Ok);
 
     boton(acceso, "CmdLineaComando")->click();
 
-    // The suite's command goes on with its next statement after the error, its closing word too.
-    ASSERT_EQ(cajas().size(), 2);
-    EXPECT_TRUE(cajas()[0].text.startsWith(QStringLiteral("Se ha producido un error: ")));
+    ASSERT_EQ(cajas().size(), 1);
+    EXPECT_TRUE(cajas()[0].text.startsWith(
+        QStringLiteral("Se ha producido un error: no se puede escribir el archivo /proc/")))
+        << cajas()[0].text.toStdString();
     EXPECT_EQ(cajas()[0].title, QStringLiteral("Error"));
     EXPECT_EQ(cajas()[0].style, Msg::Critical);
-    EXPECT_EQ(
-        cajas()[1].text, QStringLiteral("Acceso directo creado correctamente en el escritorio."));
+}
+
+// The launcher goes where the user's desktop is, found as the desktop itself finds it.
+TEST_F(frmAccesoTest, the_shortcut_goes_to_the_users_desktop_or_says_there_is_none)
+{
+    const struct
+    {
+        const char* caso;
+        const char* xdgDesktopDir; // relative to HOME; empty: unset
+        const char* userDirs; // user-dirs.dirs in HOME/.config; empty: none
+        const char* carpeta; // made under HOME; empty: none
+        const char* escritorio; // where the launcher goes, under HOME; empty: nowhere
+    } casos[] = {
+        { "variable", "Mesa", "", "Mesa", "Mesa" },
+        { "user-dirs", "", "XDG_DESKTOP_DIR=\"$HOME/Escritorio\"\n", "Escritorio", "Escritorio" },
+        { "Escritorio", "", "", "Escritorio", "Escritorio" },
+        { "none", "", "", "", "" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        QTemporaryDir casa;
+        testsupport::environment().setVariable(QStringLiteral("HOME"), casa.path());
+        testsupport::environment().setVariable(QStringLiteral("XDG_CONFIG_HOME"), QString());
+        testsupport::environment().setVariable(QStringLiteral("XDG_DESKTOP_DIR"),
+            *c.xdgDesktopDir ? casa.filePath(QLatin1String(c.xdgDesktopDir)) : QString());
+        if (*c.userDirs) {
+            QDir(casa.path()).mkdir(QStringLiteral(".config"));
+            writeFile(casa.filePath(QStringLiteral(".config/user-dirs.dirs")), c.userDirs);
+        }
+        if (*c.carpeta)
+            QDir(casa.path()).mkdir(QLatin1String(c.carpeta));
+        testsupport::messages().clear();
+        testsupport::messages().answer(Msg::Ok);
+        frmAcceso acceso;
+
+        boton(acceso, "CmdLineaComando")->click();
+
+        ASSERT_EQ(cajas().size(), 1);
+        const QString lanzador = QGuiApplication::applicationDisplayName() + ".desktop";
+        if (*c.escritorio) {
+            EXPECT_TRUE(
+                QFileInfo::exists(casa.filePath(QLatin1String(c.escritorio) + u'/' + lanzador)));
+            EXPECT_EQ(cajas()[0].text,
+                QStringLiteral("Acceso directo creado correctamente en el escritorio."));
+        } else {
+            EXPECT_EQ(cajas()[0].text,
+                QStringLiteral("No se pudo crear el acceso directo: no se encuentra la carpeta "
+                               "del escritorio (%1/Desktop).")
+                    .arg(casa.path()));
+            EXPECT_EQ(QDir(casa.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                QStringList());
+        }
+    }
+    testsupport::environment().setVariable(QStringLiteral("HOME"), QString());
+    testsupport::environment().setVariable(QStringLiteral("XDG_DESKTOP_DIR"), QString());
 }
 
 TEST_F(frmAccesoTest, web_link_opens_minimised)

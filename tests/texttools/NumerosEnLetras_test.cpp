@@ -1,5 +1,7 @@
 #include "texttools/NumerosEnLetras.h"
 
+#include <limits>
+
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -55,10 +57,15 @@ const Palabras kEnteros[] = {
     { "1000000000", "mil millones" },
     { "1001000000", "mil un millones" },
     { "2001000000", "dos mil un millones" },
-    // Only twelve digits are said: the thirteenth is dropped.
+    // A million millions is a billón; every digit is said up to the money range.
+    { "1000001000000", "un billón un millón" },
+    { "2000000000001", "dos billones un" },
     { "1234567890123",
-        "doscientos treinta y cuatro mil quinientos sesenta y siete millones ochocientos noventa "
-        "mil ciento veintitres" },
+        "un billón doscientos treinta y cuatro mil quinientos sesenta y siete millones "
+        "ochocientos noventa mil ciento veintitres" },
+    { "123456789012345",
+        "ciento veintitres billones cuatrocientos cincuenta y seis mil setecientos ochenta y "
+        "nueve millones doce mil trescientos cuarenta y cinco" },
     { "-1234", "menos mil doscientos treinta y cuatro" },
     { "-1000", "menos mil" },
     { "-0", "cero" },
@@ -141,6 +148,36 @@ TEST(NumerosEnLetras, amounts_with_currency_cents_and_width)
         const QString frase = NumeroEnLetras(QString::fromUtf8(caso.numero), caso.ancho, moneda);
 
         EXPECT_EQ(frase.toStdString(), caso.esperado);
+    }
+}
+
+// The ends of what money holds, and the step past twelve digits, as vouchers and receipts say
+// them.
+TEST(NumerosEnLetras, money_from_end_to_end_in_words)
+{
+    const QString pesos = QStringLiteral("Pesos");
+    const QString mayor = QStringLiteral(
+        "novecientos veintidos billones trescientos treinta y siete mil doscientos tres millones "
+        "seiscientos ochenta y cinco mil cuatrocientos setenta y siete Pesos con 58/100");
+    const struct
+    {
+        Currency importe;
+        QString esperado;
+    } casos[] = {
+        { Currency::fromRaw(9999999999999900),
+            QStringLiteral("novecientos noventa y nueve mil novecientos noventa y nueve millones "
+                           "novecientos noventa y nueve mil novecientos noventa y nueve Pesos con "
+                           "99/100") },
+        { Currency::fromRaw(10000000000000000), QStringLiteral("un billón Pesos con 00/100") },
+        { Currency::fromRaw(15000000000002500),
+            QStringLiteral("un billón quinientos mil millones Pesos con 25/100") },
+        { Currency::fromRaw(std::numeric_limits<qint64>::max()), mayor },
+        { Currency::fromRaw(-std::numeric_limits<qint64>::max()),
+            QStringLiteral("menos ") + mayor },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.esperado.toStdString());
+        EXPECT_EQ(NumeroEnLetras(c.importe, 0, pesos), c.esperado);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/TurnoPuesto.h"
 #include "platform/qt/SqliteText.h"
 #include "reportengine/PdfTools.h"
 #include "support/DemoDatabaseFiles.h"
@@ -190,6 +192,10 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
     }
 
     // A --db that is there but holds no database is told by what it is.
+    const QString enlace = m_dir.filePath(QStringLiteral("ENLACE.db"));
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("NADA.db")), enlace));
+    const QString tuberia = m_dir.filePath(QStringLiteral("TUBERIA.db"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tuberia).constData(), 0644), 0);
     const struct
     {
         QString base;
@@ -197,6 +203,8 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
     } bases[] = {
         { m_dir.path(), "es una carpeta, no un archivo." },
         { QStringLiteral("/dev/null"), "es un dispositivo, no un archivo." },
+        { enlace, "es un enlace a un archivo que no existe." },
+        { tuberia, "es una tubería con nombre (FIFO), no un archivo." },
     };
     for (const auto& b : bases) {
         const Corrida c = rpVoucher({ QStringLiteral("buffer"), QStringLiteral("--db"), b.base,
@@ -225,10 +233,10 @@ TEST_F(RpVoucherPrint, prints_an_invoice_as_the_customer_gets_it)
              "Su pago: Caja", "Son ", "CAE Nº:", "Vencimiento CAE:", "TOTAL", "ORIGINAL" })
         EXPECT_TRUE(texto.contains(QString::fromUtf8(esperado))) << esperado << "\n"
                                                                  << texto.toStdString();
-    // The printed QR carries the voucher's own data.
+    // The printed QR carries the voucher's own data, its code told as a CAE.
     const QString qr = qrDePagina(m_pdf + QStringLiteral("/01-FC.pdf"), m_dir.path());
-    for (const char* esperado :
-        { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7", "\"moneda\":\"PES\"" })
+    for (const char* esperado : { "\"ptoVta\":2,", "\"nroCmp\":1201,", "\"codAut\":7",
+             "\"moneda\":\"PES\"", "\"tipoCodAut\":\"E\"" })
         EXPECT_TRUE(qr.contains(QLatin1String(esperado))) << esperado << "\n" << qr.toStdString();
 }
 
@@ -271,7 +279,8 @@ struct Impreso
     std::vector<Linea> items;
     std::vector<Linea> tareas;
     std::vector<qint64> conceptos;
-    std::map<double, qint64> netos; // letters A and M: net by rate ("No gravado" at 0)
+    std::map<double, qint64> netos; // letters A and M: net by rate ("No gravado", "Exento" at 0)
+    qint64 exento = 0; // letters A and M: what the breakdown prints as "Exento"
     std::map<double, qint64> iva; // letters A and M: VAT by rate
     std::map<double, qint64> contenido; // other letters: VAT contained by rate
     std::map<QString, qint64> fueraDeIva; // what the breakdown lists beside the rates, by text
@@ -299,7 +308,8 @@ Impreso leeImpreso(const QString& texto)
     const QRegularExpression concepto(
         QStringLiteral("^\\s+(\\S.*\\S)\\s{2,}") + monto + QStringLiteral("\\s*$"));
     const QRegularExpression porTasa(
-        QStringLiteral("^\\s*(Neto gravado|IVA contenido|IVA|No gravado) ?([\\d,]*)(?: %)?\\s+")
+        QStringLiteral(
+            "^\\s*(Neto gravado|IVA contenido|IVA|No gravado|Exento) ?([\\d,]*)(?: %)?\\s+")
         + monto + QStringLiteral("\\s*$"));
     const QRegularExpression total(
         QStringLiteral("^\\s*TOTAL(?: \\S+)?\\s+") + monto + QStringLiteral("\\s*$"));
@@ -363,6 +373,8 @@ Impreso leeImpreso(const QString& texto)
                 impreso.iva[tasa] += importe;
             else
                 impreso.netos[tasa] += importe;
+            if (rotulo == QLatin1String("Exento"))
+                impreso.exento += importe;
         } else if ((m = total.match(linea)).hasMatch()) {
             impreso.total = centavos(m.captured(1));
             impreso.paginasTotales.insert(pagina);
@@ -1065,6 +1077,100 @@ TEST_F(RpVoucherPrint, vouchers_of_every_letter_and_length_add_up_and_keep_their
     EXPECT_GT(enLaSiguiente, 0);
 }
 
+// Letter B invoices, electronic credit invoices, credit and debit notes, each with a line stored
+// without VAT (internal taxes on it), one stored with VAT and a perception: printed and read
+// back, the lines and taxes add up to the TOTAL and the VAT contained is the VAT the TOTAL holds.
+TEST_F(RpVoucherPrint, letter_b_vouchers_of_every_kind_add_their_vat_to_a_line_stored_without_it)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200007005B");
+    const struct
+    {
+        const char* tc;
+        const char* codigo;
+    } tipos[] = { { "FC", "6" }, { "NC", "8" }, { "ND", "7" }, { "FCE", "206" } };
+    for (const auto& t : tipos) {
+        const QString tc = QLatin1String(t.tc);
+        SCOPED_TRACE(t.tc);
+        // 1.500,00 + 21 % and 390,00 of internal taxes; 1.210,00 with its VAT; 123,45.
+        for (const QString& sql :
+            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                             "Moneda,IMPORTE,CodCpteAfip,IdVendedor) SELECT '%1', '%2', 0, "
+                             "UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+                             "DOCUMENTONUMERO, Moneda, 3538.45, '%3', IdVendedor FROM "
+                             "V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = '000200002002B'")
+                    .arg(tc, id, QLatin1String(t.codigo)),
+                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('%1', '%2', 0, '000001', "
+                               "'Vino tinto', 'UN', 1, 1500, 1500, 1500, 21, 0, 390, 1, 'UN', 1, "
+                               "1), ('%1', '%2', 0, '000002', 'Aceite', 'UN', 1, 1210, 1210, "
+                               "1000, 21, 0, 0, 1, 'UN', 1, 1)")
+                    .arg(tc, id),
+                QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "Tipo_Obs,Observacion,Importe,Importe_S_IVA) VALUES ('%1', '%2', 0, "
+                               "'OC', 'Percepción IIBB 3 %', 123.45, 123.45)")
+                    .arg(tc, id) })
+            base.ejecuta(sql);
+        const QString carpeta = m_dir.filePath(QStringLiteral("letra-b-") + tc);
+
+        const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), tc, QStringLiteral("--id"), id, QStringLiteral("--una-copia"),
+            QStringLiteral("--pdf"), carpeta });
+
+        ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+        const QStringList pdfs = QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        ASSERT_EQ(pdfs.size(), 1);
+        const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdfs.first()));
+        const Impreso p = leeImpreso(texto);
+        compruebaSumas(p, cargosDe(base, tc, id), false, texto);
+        EXPECT_EQ(p.total, 353845);
+        EXPECT_EQ(p.contenido, (std::map<double, qint64> { { 21, 52500 } })) << texto.toStdString();
+    }
+}
+
+// A letter A invoice with a line of an article marked exempt and one of an article that is not,
+// both without VAT: the breakdown prints the first as "Exento" and the second as "No gravado".
+TEST_F(RpVoucherPrint, an_exempt_article_prints_as_exempt_apart_from_what_is_not_taxed)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200007101A");
+    for (const QString& sql :
+        { QStringLiteral("UPDATE V_MA_ARTICULOS SET EXENTO = CASE WHEN IDARTICULO = '000003' "
+                         "THEN 1 ELSE 0 END"),
+            QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                           "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                           "Moneda,IMPORTE,CodCpteAfip,IdVendedor) SELECT TC, '%1', 0, "
+                           "UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+                           "DOCUMENTONUMERO, Moneda, 2710, CodCpteAfip, IdVendedor FROM "
+                           "V_MV_CPTE WHERE TC = 'FC' AND IDCOMPROBANTE = '000200002001A'")
+                .arg(id),
+            QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                           "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                           "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                           "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('FC', '%1', 0, '000003', "
+                           "'Libro de texto', 'UN', 1, 1000, 1000, 1000, 0, 0, 0, 1, 'UN', 1, 1), "
+                           "('FC', '%1', 0, '000004', 'Flete propio', 'UN', 1, 500, 500, 500, 0, "
+                           "0, 0, 1, 'UN', 1, 1), ('FC', '%1', 0, '000005', 'Tornillos', 'UN', 1, "
+                           "1000, 1000, 1000, 21, 0, 0, 1, 'UN', 1, 1)")
+                .arg(id) })
+        base.ejecuta(sql);
+    const QString carpeta = m_dir.filePath(QStringLiteral("exento"));
+
+    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), id,
+        QStringLiteral("--una-copia"), QStringLiteral("--pdf"), carpeta });
+
+    ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+    const QString texto = textoPdfEnLineas(carpeta + QStringLiteral("/01-FC.pdf"));
+    const Impreso p = leeImpreso(texto);
+    compruebaSumas(p, cargosDe(base, QStringLiteral("FC"), id), true, texto);
+    EXPECT_EQ(p.exento, 100000) << texto.toStdString();
+    EXPECT_EQ(p.netos, (std::map<double, qint64> { { 0, 150000 }, { 21, 100000 } }));
+}
+
 // Every receipt and payment order of the demo, printed and read back, adds up as an accountant
 // adds it: its documents' totals, applied amounts and means of payment make up the footer's
 // totals; the means of payment, withholdings and discounts settle what was applied (a payment
@@ -1368,9 +1474,8 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
         { "factura A", print("FC", "000200008002A"), { { cifra, 4 }, { centavos, 1 } } },
         { "tarea", print("FC", "000200008003B"), { { cifra, 3 }, { centavos, 1 } } },
         { "otro concepto", print("FC", "000200008004B"), { { cifra, 2 }, { centavos, 1 } } },
-        // The order prints its line's amounts as the buffer writes them.
-        { "nota de pedido", print("NP", "000200008005X"),
-            { { QStringLiteral("999999999999,99"), 2 }, { cifra, 1 } } },
+        // The line's price and amount, and the TOTAL.
+        { "nota de pedido", print("NP", "000200008005X"), { { cifra, 3 } } },
         { "compra", print("FCC", "000100008006A"), { { cifra, 3 } } },
         // The invoice's total, applied and balance; the cash; the footer's four totals.
         { "recibo", recibo("CB", "000200000800X"), { { cifra, 8 }, { centavos, 1 } } },
@@ -1575,6 +1680,44 @@ TEST_F(RpVoucherPrint, a_delivery_note_numbers_its_pages_and_prints_each_batch_s
     sinCortesNiEncimados(pdfs[0], {});
 }
 
+// The order note prints each line as the buffer holds it: its quantity, its unit and its price
+// and amount grouped as every other form prints them ("205.000,00").
+TEST_F(RpVoucherPrint, an_order_note_prints_each_line_s_unit_and_grouped_amounts)
+{
+    const BaseDemo base(m_db);
+    const QString id = QStringLiteral("000200003001X");
+    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("NP"), QStringLiteral("--id"), id,
+        QStringLiteral("--una-copia"), QStringLiteral("--pdf"), m_pdf });
+    ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
+
+    const auto agrupado = [](const QString& buffer) {
+        QString entero = buffer.section(u',', 0, 0);
+        for (qsizetype k = entero.size() - 3; k > 0; k -= 3)
+            entero.insert(k, u'.');
+        return entero + u',' + buffer.section(u',', 1);
+    };
+    QStringList esperadas;
+    for (const QStringList& f : base.filas(QStringLiteral(
+             "SELECT COLUMNA4, COLUMNA3, COLUMNA5, COLUMNA6 FROM AUX_MV_CPTE WHERE TC = 'NP' AND "
+             "IDCOMPROBANTE = '%1' AND TIPO = 'IN' ORDER BY ID")
+                                               .arg(id)))
+        esperadas << QStringList { f[0], f[1], agrupado(f[2]), agrupado(f[3]) }.join(u'|');
+    ASSERT_FALSE(esperadas.isEmpty());
+    // Quantity, unit, description, price, amount.
+    static const QRegularExpression linea(QStringLiteral(
+        "^\\s*(\\d[\\d.,]*)\\s+(\\S+)\\s+\\S.*\\S\\s+(-?[\\d.]+,\\d+)\\s+(-?[\\d.]+,\\d+)\\s*$"));
+    const QString texto = textoPdfEnLineas(m_pdf + QStringLiteral("/01-NP.pdf"));
+    QStringList impresas;
+    for (const QString& l : texto.split(u'\n')) {
+        const QRegularExpressionMatch m = linea.match(l);
+        if (m.hasMatch())
+            impresas << QStringList { m.captured(1), m.captured(2), m.captured(3), m.captured(4) }
+                            .join(u'|');
+    }
+    EXPECT_EQ(impresas, esperadas) << texto.toStdString();
+}
+
 // The prints of another stored type find the voucher where the buffer finds it and fill the
 // buffer under the type their form reads; a print that finds nothing to print fails.
 TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_printed)
@@ -1698,6 +1841,27 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
     EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
 }
 
+// A receipt whose applied amount is no amount stops naming the voucher and the field, and
+// prints nothing, as a sales voucher does.
+TEST_F(RpVoucherPrint, a_receipt_whose_applied_amount_is_no_amount_prints_nothing)
+{
+    BaseDemo(m_db).ejecuta(QStringLiteral(
+        "UPDATE MV_APLICACION SET IMPORTE = 'abc' WHERE IDCOMPROBANTE = '000200000800X'"));
+
+    const Corrida c = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("CB"), QStringLiteral("--id"),
+        QStringLiteral("000200000800X"), QStringLiteral("--pdf"), m_pdf });
+
+    EXPECT_EQ(c.salida, 1);
+    EXPECT_TRUE(
+        c.errores.contains(QString::fromUtf8("No se imprimió el comprobante CB "
+                                             "000200000800X: MV_APLICACION.IMPORTE de FC ")))
+        << c.errores.toStdString();
+    EXPECT_TRUE(c.errores.contains(QLatin1String("'abc' no es un importe")))
+        << c.errores.toStdString();
+    EXPECT_TRUE(QDir(m_pdf).entryList({ QStringLiteral("*.pdf") }, QDir::Files).isEmpty());
+}
+
 namespace {
 
 // The PDFs of a capture folder, each by its name, as text.
@@ -1709,24 +1873,37 @@ std::map<QString, QString> textosDeCarpeta(const QString& carpeta)
     return textos;
 }
 
+// The first and the last of the first `cuantas` invoices of the demo database `base`.
+QStringList primerasFacturas(const QString& base, int cuantas)
+{
+    const auto ids = BaseDemo(base).filas(
+        QStringLiteral("SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE "
+                       "FROM V_MV_CPTE WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT %1)")
+            .arg(cuantas));
+    EXPECT_EQ(ids.size(), 1u);
+    return ids.empty() ? QStringList { QString(), QString() } : ids.front();
+}
+
+// The arguments that print one copy of each invoice of `rango` (the first and the last) of the
+// database `base` into `carpeta`, as workstation CAJA1 of user ANA.
+QStringList imprimeComoCaja1(const QString& base, const QStringList& rango, const QString& carpeta)
+{
+    return { QStringLiteral("print"), QStringLiteral("--db"), base, QStringLiteral("--tc"),
+        QStringLiteral("FC"), QStringLiteral("--id"), rango.at(0), QStringLiteral("--hasta"),
+        rango.at(1), QStringLiteral("--una-copia"), QStringLiteral("--equipo"),
+        QStringLiteral("CAJA1"), QStringLiteral("--usuario"), QStringLiteral("ANA"),
+        QStringLiteral("--pdf"), carpeta };
+}
+
 } // namespace
 
 // Two runs of the same vouchers for the same workstation and user, started together, print what a
 // lone run prints: the second waits for the first instead of clearing the rows under its prints.
 TEST_F(RpVoucherPrint, two_runs_for_the_same_workstation_print_what_a_lone_run_prints)
 {
-    const BaseDemo base(m_db);
-    const auto ids = base.filas(QStringLiteral(
-        "SELECT MIN(IDCOMPROBANTE), MAX(IDCOMPROBANTE) FROM (SELECT IDCOMPROBANTE FROM V_MV_CPTE "
-        "WHERE TC = 'FC' ORDER BY IDCOMPROBANTE LIMIT 20)"));
-    ASSERT_EQ(ids.size(), 1u);
-    const auto argumentos = [&](const QString& carpeta) {
-        return QStringList { QStringLiteral("print"), QStringLiteral("--db"), m_db,
-            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"), ids[0][0],
-            QStringLiteral("--hasta"), ids[0][1], QStringLiteral("--una-copia"),
-            QStringLiteral("--equipo"), QStringLiteral("CAJA1"), QStringLiteral("--usuario"),
-            QStringLiteral("ANA"), QStringLiteral("--pdf"), carpeta };
-    };
+    const QStringList rango = primerasFacturas(m_db, 20);
+    const auto argumentos
+        = [&](const QString& carpeta) { return imprimeComoCaja1(m_db, rango, carpeta); };
     const QString sola = m_dir.filePath(QStringLiteral("sola"));
     ASSERT_EQ(rpVoucher(argumentos(sola)).salida, 0);
     const std::map<QString, QString> esperado = textosDeCarpeta(sola);
@@ -1924,4 +2101,114 @@ TEST_F(RpVoucherPrint, another_account_s_run_holds_the_workstation_up_to_the_tim
     EXPECT_EQ(libre.salida, 0) << libre.errores.toStdString();
     EXPECT_FALSE(libre.errores.contains(QStringLiteral("se espera"))) << libre.errores.toStdString();
     EXPECT_NE(comprobantes(), antes);
+}
+
+// Another account that may not write the database (uid 1235) may make files in its shared folder.
+// It makes the workstation's turn file first, and while the owner's first run (uid 1234) holds the
+// turn it renames that file and makes a new one, or makes it unreadable: the owner's second run of
+// the same workstation still waits for the first, and both print what a lone run prints.
+TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_of_a_workstation)
+{
+    if (::geteuid() != 0) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true"))
+            << "the accounts' runs need root";
+        GTEST_SKIP() << "the runs as uids 1234 and 1235 need root (setpriv)";
+    }
+    const QStringList rango = primerasFacturas(m_db, 10);
+    const QString sola = m_dir.filePath(QStringLiteral("sola"));
+    ASSERT_EQ(rpVoucher(imprimeComoCaja1(m_db, rango, sola)).salida, 0);
+    const std::map<QString, QString> esperado = textosDeCarpeta(sola);
+    ASSERT_EQ(esperado.size(), 10u);
+
+    // A root's folder every account may make files in, as /tmp, and a database of 1234's alone.
+    QTemporaryDir compartida;
+    ASSERT_TRUE(compartida.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(compartida.path()).constData(), 01777), 0);
+    const QString base = compartida.filePath(QStringLiteral("DEMO.db"));
+    ASSERT_TRUE(QFile::copy(m_db, base));
+    ASSERT_EQ(::chown(QFile::encodeName(base).constData(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(base).constData(), 0644), 0);
+    const QString casa = compartida.filePath(QStringLiteral("casa"));
+    ASSERT_TRUE(QDir().mkpath(casa));
+    ASSERT_EQ(::chown(QFile::encodeName(casa).constData(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(casa).constData(), 0700), 0);
+    QProcessEnvironment entorno = testsupport::toolEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char* variable : { "HOME", "TMPDIR", "XDG_RUNTIME_DIR", "XDG_DATA_HOME" })
+        entorno.insert(QString::fromLatin1(variable), casa);
+    const auto comoCuenta = [&](QProcess& proceso, int cuenta, const QStringList& orden) {
+        proceso.setProcessEnvironment(entorno);
+        proceso.start(QStringLiteral("setpriv"),
+            QStringList { QStringLiteral("--reuid=%1").arg(cuenta),
+                QStringLiteral("--regid=%1").arg(cuenta), QStringLiteral("--clear-groups") }
+                + orden);
+    };
+    const QString turno = TurnoPuesto::archivoTurno(base, QStringLiteral("CAJA1|ANA"));
+    const auto otraCuenta = [&](const char* orden) {
+        QProcess sh;
+        comoCuenta(sh, 1235,
+            { QStringLiteral("/bin/sh"), QStringLiteral("-c"), QString::fromLatin1(orden),
+                QStringLiteral("sh"), turno });
+        return sh.waitForFinished(30000) && sh.exitCode() == 0;
+    };
+    const struct
+    {
+        const char* caso;
+        const char* orden;
+    } ataques[] = {
+        { "renamed and made anew", "mv \"$1\" \"$1.viejo\" && touch \"$1\"" },
+        { "made unreadable", "chmod 000 \"$1\"" },
+    };
+    for (const auto& ataque : ataques) {
+        SCOPED_TRACE(ataque.caso);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("rm"),
+                      { QStringLiteral("-f"), turno, turno + QStringLiteral(".viejo") }),
+            0);
+        ASSERT_TRUE(otraCuenta("touch \"$1\""));
+        // The database held by the test keeps the first run at work, with the turn, until the
+        // second one has come to wait or has gone by.
+        const QString conexion = QUuid::createUuid().toString();
+        QSqlDatabase retiene = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
+        retiene.setDatabaseName(base);
+        ASSERT_TRUE(retiene.open() && QSqlQuery(retiene).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QProcess corridas[2];
+        const QString carpetas[2] = { casa + QStringLiteral("/%1a").arg(&ataque - ataques),
+            casa + QStringLiteral("/%1b").arg(&ataque - ataques) };
+        comoCuenta(corridas[0], 1234,
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) }
+                + imprimeComoCaja1(base, rango, carpetas[0]));
+        QElapsedTimer reloj;
+        reloj.start();
+        while (!bloqueado(compartida.path()) && !bloqueado(turno) && reloj.elapsed() < 60000
+            && corridas[0].state() != QProcess::NotRunning)
+            QThread::msleep(50);
+
+        ASSERT_TRUE(otraCuenta(ataque.orden));
+        comoCuenta(corridas[1], 1234,
+            QStringList { QStringLiteral(RP_VOUCHER_EXE) }
+                + imprimeComoCaja1(base, rango, carpetas[1]));
+        corridas[1].setReadChannel(QProcess::StandardError);
+        QString errores;
+        while (!errores.contains(QStringLiteral("se espera a que termine"))
+            && corridas[1].waitForReadyRead(20000))
+            errores += QString::fromUtf8(corridas[1].readAllStandardError());
+        QSqlQuery(retiene).exec(QStringLiteral("ROLLBACK"));
+        retiene.close();
+        retiene = QSqlDatabase();
+        QSqlDatabase::removeDatabase(conexion);
+
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(corridas[i].waitForFinished(300000));
+            const QString resto = QString::fromUtf8(corridas[i].readAllStandardError());
+            EXPECT_EQ(corridas[i].exitCode(), 0) << resto.toStdString();
+            if (i == 1)
+                errores += resto;
+            const std::map<QString, QString> textos = textosDeCarpeta(carpetas[i]);
+            ASSERT_EQ(textos.size(), esperado.size()) << resto.toStdString();
+            for (const auto& [pdf, texto] : esperado)
+                EXPECT_EQ(textos.at(pdf), texto) << "corrida " << i << ", " << pdf.toStdString();
+        }
+        EXPECT_EQ(errores.count(QStringLiteral("se espera a que termine")), 1)
+            << errores.toStdString();
+    }
 }

@@ -957,15 +957,31 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
 {
     const QString fijo = QStringLiteral(
         "\"cuit\":30714582948,\"fecha\":\"2026-11-20\",\"importe\":%1,\"moneda\":\"%2\","
-        "\"nroCmp\":%3,\"nroDocRec\":%4,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"A\","
+        "\"nroCmp\":%3,\"nroDocRec\":%4,\"ptoVta\":2,\"tipoCmp\":1,\"tipoCodAut\":\"E\","
         "\"tipoDocRec\":80,\"ver\":1}");
-    // An electronic credit invoice, 2901A: the 2001A invoice's header under that type.
-    const QString credito = QStringLiteral(
-        "INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
-        "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip) SELECT 'FCE', "
-        "'000200002901A', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
-        "DOCUMENTONUMERO, Moneda, IMPORTE, CodCpteAfip FROM V_MV_CPTE WHERE TC = 'FC' AND "
-        "IDCOMPROBANTE = '000200002001A'");
+    // Each row that changes a voucher works on a copy of its own (type `tc`, number `id`) of the
+    // demo invoice `desde`, with `cambios` applied and, when `conCae`, its authorisation row: no
+    // row reads what another row changed.
+    const auto copia = [](const char* tc, const char* id, const char* desde, const char* cambios,
+                           bool conCae) {
+        QStringList sql { QStringLiteral(
+            "INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,CUENTA,nombre,"
+            "CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,IMPORTE,CodCpteAfip) SELECT '%1', "
+            "'%2', 0, UNEGOCIO, FECHA, CUENTA, nombre, CondicionIva, documentotipo, "
+            "DOCUMENTONUMERO, Moneda, IMPORTE, CodCpteAfip FROM V_MV_CPTE WHERE TC = 'FC' AND "
+            "IDCOMPROBANTE = '%3'")
+                              .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(desde)) };
+        if (*cambios)
+            sql << QStringLiteral(
+                "UPDATE V_MV_CPTE SET %1 WHERE TC = '%2' AND IDCOMPROBANTE = '%3'")
+                       .arg(QLatin1String(cambios), QLatin1String(tc), QLatin1String(id));
+        if (conCae)
+            sql << QStringLiteral("INSERT INTO V_MV_CPTE_ELECTRONICOS (TC,IDCOMPROBANTE,Fecha_CPTE,"
+                                  "CAE,VtoCAE) SELECT '%1', '%2', Fecha_CPTE, CAE, VtoCAE FROM "
+                                  "V_MV_CPTE_ELECTRONICOS WHERE TC = 'FC' AND IDCOMPROBANTE = '%3'")
+                       .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(desde));
+        return sql;
+    };
     const struct
     {
         const char* caso;
@@ -982,29 +998,33 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
         { "dolares", "FC", "000200002005A", {},
             "{\"codAut\":76123456789013,\"ctz\":1480.125,"
                 + fijo.arg("1513.41", "DOL", "2005", "30701219933") },
-        { "moneda 0", "FC", "000200002005A",
-            { "UPDATE V_MV_CPTE SET Moneda = '0' WHERE IDCOMPROBANTE = '000200002005A'" },
+        { "moneda 0", "FC", "000200002105A",
+            copia("FC", "000200002105A", "000200002005A", "Moneda = '0'", true),
             "{\"codAut\":76123456789013,\"ctz\":1,"
-                + fijo.arg("1513.41", "PES", "2005", "30701219933") },
+                + fijo.arg("1513.41", "PES", "2105", "30701219933") },
+        // The same digits as the demo's own CUIT, which every other row reads.
         { "cuit con separadores", "FC", "000200002001A",
             { "UPDATE TA_CONFIGURACION SET VALOR = ' 30-71458294/8' WHERE CLAVE = 'CUIT'" },
             "{\"codAut\":76123456789012,\"ctz\":1,"
                 + fijo.arg("124086.24", "PES", "2001", "30701073319") },
         // Rounded to the cent once, half away from zero: the QR and the words say the TOTAL.
-        { "centavos", "FC", "000200002001A",
-            { "UPDATE V_MV_CPTE SET IMPORTE = 1234.999 WHERE IDCOMPROBANTE = '000200002001A'" },
+        { "centavos", "FC", "000200002101A",
+            copia("FC", "000200002101A", "000200002001A", "IMPORTE = 1234.999", true),
             "{\"codAut\":76123456789012,\"ctz\":1,"
-                + fijo.arg("1235", "PES", "2001", "30701073319"),
+                + fijo.arg("1235", "PES", "2101", "30701073319"),
             "mil doscientos treinta y cinco Pesos con 00/100" },
-        // Not yet authorised: no code.
-        { "credito sin CAE", "FCE", "000200002901A", { credito },
-            "{\"codAut\":0,\"ctz\":1," + fijo.arg("1235", "PES", "2901", "30701073319") },
+        // An electronic credit invoice not yet authorised: no code.
+        { "credito sin CAE", "FCE", "000200002901A",
+            copia("FCE", "000200002901A", "000200002001A", "", false),
+            "{\"codAut\":0,\"ctz\":1," + fijo.arg("124086.24", "PES", "2901", "30701073319") },
         // Its page prints the code it was authorised with: the QR carries the same.
-        { "credito con CAE", "FCE", "000200002901A",
-            { "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC,IDCOMPROBANTE,Fecha_CPTE,CAE,VtoCAE) "
-              "VALUES ('FCE', '000200002901A', '2026-11-20', '76999000000008', '2026-11-30')" },
+        { "credito con CAE", "FCE", "000200002902A",
+            copia("FCE", "000200002902A", "000200002001A", "", false)
+                << QStringLiteral("INSERT INTO V_MV_CPTE_ELECTRONICOS (TC,IDCOMPROBANTE,"
+                                  "Fecha_CPTE,CAE,VtoCAE) VALUES ('FCE', '000200002902A', "
+                                  "'2026-11-20', '76999000000008', '2026-11-30')"),
             "{\"codAut\":76999000000008,\"ctz\":1,"
-                + fijo.arg("1235", "PES", "2901", "30701073319") },
+                + fijo.arg("124086.24", "PES", "2902", "30701073319") },
     };
     for (const auto& c : casos) {
         for (const QString& cambio : c.cambios)

@@ -16,7 +16,12 @@ QStringList QtFileDialog::nameFilters(const QString& filter)
             if (pattern == u"*.*")
                 pattern = QStringLiteral("*");
         }
-        result.append(parts[i].trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')');
+        // A caption that names its patterns already ("Todos los archivos (*.*)") gets Qt's
+        // instead of a second pair after them.
+        QString caption = parts[i].trimmed();
+        if (caption.endsWith(u')') && caption.lastIndexOf(QLatin1String(" (")) > 0)
+            caption.truncate(caption.lastIndexOf(QLatin1String(" (")));
+        result.append(caption + QStringLiteral(" (") + patterns.join(u' ') + u')');
     }
     return result;
 }

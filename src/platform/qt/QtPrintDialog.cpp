@@ -1,10 +1,11 @@
 #include "platform/qt/QtPrintDialog.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPageRanges>
-#include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QRadioButton>
 
 namespace {
 
@@ -12,7 +13,9 @@ namespace {
 // when printing to a file).
 constexpr auto CupsJobOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-PrintChoice choiceOf(QPrinter& printer)
+} // namespace
+
+PrintChoice QtPrintDialog::choiceOf(QPrinter& printer)
 {
     PrintChoice choice;
     choice.printerName = printer.printerName();
@@ -37,12 +40,35 @@ PrintChoice choiceOf(QPrinter& printer)
     return choice;
 }
 
-} // namespace
+void PageListPrintDialog::accept()
+{
+    // The dialog's own controls, by the names its form gives them.
+    auto* lista = findChild<QRadioButton*>(QStringLiteral("pagesRadioButton"));
+    auto* texto = findChild<QLineEdit*>(QStringLiteral("pagesLineEdit"));
+    auto* todas = findChild<QRadioButton*>(QStringLiteral("printAll"));
+    const QPageRanges paginas = lista && texto && lista->isChecked()
+        ? QPageRanges::fromString(texto->text())
+        : QPageRanges();
+    if (!todas || paginas.isEmpty()) {
+        QPrintDialog::accept();
+        return;
+    }
+    // Qt takes "every page"; the list goes on the printer afterwards. Sent as a print job option
+    // as well, the print system would pick those pages out of pages already picked.
+    todas->setChecked(true);
+    QPrintDialog::accept();
+    if (result() == QDialog::Accepted) {
+        printer()->setPrintRange(QPrinter::PageRange);
+        printer()->setPageRanges(paginas);
+    } else {
+        lista->setChecked(true);
+    }
+}
 
 std::optional<PrintChoice> QtPrintDialog::choose(const PrintRequest& request)
 {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    PageListPrintDialog dialog(&printer, QApplication::activeWindow());
     dialog.setMinMax(request.firstPage, request.lastPage);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -52,10 +52,12 @@ QString SqliteDatabaseFile::refusal(const QString& path)
 {
     m_path = path;
     m_writable = false;
+    m_otherNames = false;
     if (!QFileInfo(path).isFile())
         return QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
             .arg(path, notAFile(path));
     QByteArray header;
+    struct stat st = {};
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -65,11 +67,19 @@ QString SqliteDatabaseFile::refusal(const QString& path)
         header = file.read(100);
         if (!header.startsWith(QByteArray(DatabaseHeader, sizeof DatabaseHeader)))
             return QStringLiteral("El archivo \"%1\" no es una base de datos.").arg(path);
+        if (::fstat(file.handle(), &st) != 0)
+            return QStringLiteral("No se puede abrir la base de datos \"%1\": no se puede leer.")
+                .arg(path);
     }
+    // A file with a second name (a hard link) is only read. SQLite finds a file's journal, and in
+    // the write-ahead journal its readers and writer, by the name it was opened by: two programs
+    // writing it by two names at once would each miss what the other wrote, and a journal left
+    // by a program that ended while writing would not be seen by the name the next one uses.
+    m_otherNames = st.st_nlink > 1;
     // A file this process may only read is opened read-only: opened to write, its journal would
     // be switched and files of this user's made beside it, which its owner then cannot write, and
     // a read-only folder or mount would not let it be read at all.
-    m_writable = mayWrite(path);
+    m_writable = !m_otherNames && mayWrite(path);
     // Bytes 18 and 19 of the header say 2 for a file that works with a write-ahead journal. Left
     // so without the journal's two files beside it (closed by a program that leaves it so, or
     // copied while a program had it open), it cannot be read without making them: a reader's
@@ -78,13 +88,23 @@ QString SqliteDatabaseFile::refusal(const QString& path)
     // them). Nor is it safe to read it as a file nobody changes: its owner may be writing it.
     if (!m_writable && header.size() > 19 && (header.at(18) == 2 || header.at(19) == 2)
         && !(QFileInfo::exists(path + QStringLiteral("-wal"))
-            && QFileInfo::exists(path + QStringLiteral("-shm"))))
+            && QFileInfo::exists(path + QStringLiteral("-shm")))) {
+        // With a second name, the journal's files may well lie beside the other one.
+        if (m_otherNames)
+            return QStringLiteral("No se puede abrir la base de datos \"%1\": quedó con su diario "
+                                  "de escritura anticipada, sin los archivos de ese diario a su "
+                                  "lado, y el archivo tiene otro nombre en el disco (un enlace "
+                                  "duro); leída por este nombre podría faltarle lo guardado por el "
+                                  "otro. Deje al archivo un solo nombre, y ábrala y ciérrela una "
+                                  "vez por ese nombre.")
+                .arg(path);
         return QStringLiteral("No se puede abrir la base de datos \"%1\": quedó con su diario de "
                               "escritura anticipada, sin los archivos de ese diario a su lado, y "
                               "este usuario no puede escribirla; leerla así dejaría a su lado "
                               "archivos de este usuario que no dejan escribirla a su dueño. Ábrala "
                               "y ciérrela una vez con una cuenta que pueda escribirla.")
             .arg(path);
+    }
     return QString();
 }
 
@@ -146,12 +166,17 @@ void SqliteDatabaseFile::closeJournal(sqlite3* db)
     m_writable = false;
 }
 
-QString SqliteDatabaseFile::failureText(int rc)
+QString SqliteDatabaseFile::failureText(int rc) const
 {
     switch (rc & 0xff) {
     case SQLITE_FULL:
         return QStringLiteral("La base de datos o el disco están llenos: el cambio no se guardó.");
     case SQLITE_READONLY:
+        if (m_otherNames)
+            return QStringLiteral("No se puede escribir en la base de datos: el archivo tiene otro "
+                                  "nombre en el disco (un enlace duro), y escrito por dos nombres "
+                                  "a la vez se daña; se abrió solo para leer. Deje al archivo un "
+                                  "solo nombre para escribirlo.");
         return QStringLiteral("No se puede escribir en la base de datos: es de solo lectura para "
                               "este usuario (el archivo o su carpeta).");
     case SQLITE_NOTADB:

@@ -15,7 +15,7 @@ public:
     // opened; otherwise why not, in the user's words, naming the file. SQLite takes an empty file
     // for a new database and writes its header into it, another file fails only at the first
     // statement, and a file this process may only read is refused where reading it would make
-    // files beside it.
+    // files beside it. A file with more than one name on the disk (hard links) is only read.
     QString refusal(const QString& path);
     // Whether the file is opened to write (decided by refusal()).
     bool writable() const { return m_writable; }
@@ -33,11 +33,12 @@ public:
     // connection on it. Nothing is done to the file after it.
     void closeJournal(sqlite3* db);
 
-    // SQLite's text for a failure of the file itself, in the program's words; empty for the
-    // failures of a statement.
-    static QString failureText(int rc);
+    // SQLite's text for a failure of the file itself, in the program's words, saying why a file
+    // opened only to read was; empty for the failures of a statement.
+    QString failureText(int rc) const;
 
 private:
     QString m_path;
     bool m_writable = false;
+    bool m_otherNames = false;
 };

@@ -432,10 +432,11 @@ void SqliteEngine::reportError(int rc)
         state = QStringLiteral("HYT00");
         text = QStringLiteral("Se agotó el tiempo de espera: la base de datos está ocupada. (%1)")
                    .arg(message);
-    } else if (const QString failure = SqliteDatabaseFile::failureText(rc); !failure.isEmpty()) {
+    } else if (const QString failure = m_file.failureText(rc); !failure.isEmpty()) {
+        // The sentence says all the operator can act on; SQLite's English adds nothing to it.
         number = AdoErrorNumber::Fail;
         state = QStringLiteral("HY000");
-        text = failure + QStringLiteral(" (%1)").arg(message);
+        text = failure;
     } else if (message.startsWith(u"La conversión de texto a fecha falló")) {
         native = 241;
         state = QStringLiteral("22007");
