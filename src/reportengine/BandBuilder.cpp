@@ -1,9 +1,12 @@
 #include "reportengine/BandBuilder.h"
 
+#include <algorithm>
+
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
 #include "platform/QrCode.h"
+#include "platform/RuntimeError.h"
 #include "reportengine/ValueFormat.h"
 
 namespace {
@@ -31,6 +34,7 @@ QImage qrImage(const QString& text)
 
 std::optional<Band> BandBuilder::buildBand(const CompiledSection& s, Role role, int headerLevel)
 {
+    m_spans.clear(); // of a band whose build failed
     if (m_context.isTrue(s.suppress, s.fixedSuppress, s.name))
         return std::nullopt;
     if (s.snaps)
@@ -48,8 +52,11 @@ std::optional<Band> BandBuilder::buildBand(const CompiledSection& s, Role role, 
             (*record)[std::size_t(ci.recordColumn)] = recordValue;
         if (suppressed)
             continue;
-        addItem(band, s, ci, role, headerLevel, recordValue);
+        const std::size_t first = band.items.size();
+        addItem(band, ci, role, headerLevel, recordValue);
+        noteGrowth(band, ci, first);
     }
+    pushBelowGrown(band, s);
     return band;
 }
 
@@ -113,10 +120,52 @@ std::optional<Band> BandBuilder::buildSnappedBand(
         if (!shown[i])
             continue;
         m_placement = &placement[i];
-        addItem(band, s, s.items[i], role, headerLevel, values[i]);
+        const std::size_t first = band.items.size();
+        addItem(band, s.items[i], role, headerLevel, values[i]);
+        noteGrowth(band, s.items[i], first);
         m_placement = nullptr;
     }
+    pushBelowGrown(band, s);
     return band;
+}
+
+void BandBuilder::noteGrowth(const Band& band, const CompiledItem& ci, std::size_t first)
+{
+    const Coord top = mmToCoord(ci.def->yMm);
+    const Coord bottom = top + mmToCoord(ci.def->heightMm);
+    Coord grown = 0;
+    if (ci.def->canGrow) {
+        for (std::size_t i = first; i < band.items.size(); ++i)
+            grown = std::max(grown, band.items[i].y + band.items[i].h - bottom);
+    }
+    m_spans.push_back({ top, bottom, grown, first, band.items.size() });
+}
+
+void BandBuilder::pushBelowGrown(Band& band, const CompiledSection& s)
+{
+    std::vector<Span> spans = std::move(m_spans);
+    m_spans.clear();
+    // What stands wholly below a text that grew moves down by as much, so that a long name
+    // takes a second line without covering the line under it; what stands beside it stays. An
+    // item below several grown ones moves by the deepest of them.
+    std::stable_sort(
+        spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    Coord deepest = 0;
+    Coord lowest = 0; // the last line of a grown text, also one that stands past the section
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        Span& span = spans[i];
+        for (std::size_t j = 0; j < i; ++j) {
+            const Span& above = spans[j];
+            if (above.bottom <= span.top && above.shift + above.grown > span.shift)
+                span.shift = above.shift + above.grown;
+        }
+        for (std::size_t k = span.first; k < span.last; ++k)
+            band.items[k].y += span.shift;
+        deepest = std::max(deepest, span.shift + span.grown);
+        if (span.grown > 0)
+            lowest = std::max(lowest, span.shift + span.bottom + span.grown);
+    }
+    band.height = std::max({ band.height, mmToCoord(s.def->heightMm) + deepest, lowest });
 }
 
 DisplayItem BandBuilder::baseItem(const CompiledItem& ci) const
@@ -137,11 +186,15 @@ QString BandBuilder::fitted(const CompiledItem& ci, const QString& text, Coord w
     TextMeasurer& m = m_shared.measurer;
     if (text.isEmpty() || width <= 0 || m.width(ci.font, text) <= width)
         return text;
+    if (ci.def->wholeOrFail)
+        throw RuntimeError(RuntimeError::Overflow,
+            QStringLiteral("El importe %1 no cabe en el campo «%2»")
+                .arg(text.trimmed(), ci.def->name.isEmpty() ? ci.formulaName : ci.def->name));
     return number ? m.overflowMarks(ci.font, width) : m.cutAtWord(ci.font, text, width);
 }
 
-void BandBuilder::addText(Band& band, const CompiledSection& s, const CompiledItem& ci,
-    const QString& text, qint32 slot, bool number)
+void BandBuilder::addText(
+    Band& band, const CompiledItem& ci, const QString& text, qint32 slot, bool number)
 {
     const DisplayItem base = baseItem(ci);
     const bool multiLine = text.contains(u'\n') || text.contains(u'\r');
@@ -183,10 +236,6 @@ void BandBuilder::addText(Band& band, const CompiledSection& s, const CompiledIt
         band.items.push_back(d);
         y += lh;
     }
-    if (ci.def->canGrow && y > base.y + base.h) {
-        const Coord below = std::max<Coord>(0, mmToCoord(s.def->heightMm) - (base.y + base.h));
-        band.height = std::max(band.height, y + below);
-    }
 }
 
 int BandBuilder::imageFromBytes(const QByteArray& bytes)
@@ -203,23 +252,23 @@ int BandBuilder::imageFromBytes(const QByteArray& bytes)
     return index;
 }
 
-void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledItem& ci, Role role,
-    int headerLevel, const Value& fieldValue)
+void BandBuilder::addItem(
+    Band& band, const CompiledItem& ci, Role role, int headerLevel, const Value& fieldValue)
 {
     const ReportItem& item = *ci.def;
     const QLocale& locale = m_shared.options.locale;
     switch (item.kind) {
     case ItemKind::Text:
-        addText(band, s, ci, item.text);
+        addText(band, ci, item.text);
         break;
     case ItemKind::Field: {
         if (ci.pageCountExpr) {
-            addText(band, s, ci, QString(DeferredMark),
+            addText(band, ci, QString(DeferredMark),
                 m_context.deferPageCountText(ci.pageCountExpr, item.format, ci.formulaName));
             break;
         }
         const QString text = ValueFormat::format(fieldValue, item.format, locale);
-        addText(band, s, ci, text, -1, fieldValue.isNumeric());
+        addText(band, ci, text, -1, fieldValue.isNumeric());
         break;
     }
     case ItemKind::Summary: {
@@ -228,17 +277,16 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
         // A total printed above its rows is known only when its group (or the report)
         // ends: it is left as a deferred text and filled in then.
         if (header && (spec.level < 0 || spec.level >= headerLevel)) {
-            addText(
-                band, s, ci, QString(DeferredMark), m_context.deferTotal(ci.summary, item.format));
+            addText(band, ci, QString(DeferredMark), m_context.deferTotal(ci.summary, item.format));
         } else {
             const Value total = m_context.summaryTotal(ci.summary);
-            addText(band, s, ci, ValueFormat::format(total, item.format, locale), -1,
-                total.isNumeric());
+            addText(
+                band, ci, ValueFormat::format(total, item.format, locale), -1, total.isNumeric());
         }
         break;
     }
     case ItemKind::Special:
-        addSpecial(band, s, ci);
+        addSpecial(band, ci);
         break;
     case ItemKind::Line: {
         DisplayItem d = baseItem(ci);
@@ -292,21 +340,21 @@ void BandBuilder::addItem(Band& band, const CompiledSection& s, const CompiledIt
     }
 }
 
-void BandBuilder::addSpecial(Band& band, const CompiledSection& s, const CompiledItem& ci)
+void BandBuilder::addSpecial(Band& band, const CompiledItem& ci)
 {
     const ReportItem& item = *ci.def;
     const QLocale& locale = m_shared.options.locale;
     switch (item.special) {
     case SpecialField::PageNumber:
-        addText(band, s, ci, QString::number(m_context.currentPage()));
+        addText(band, ci, QString::number(m_context.currentPage()));
         break;
     case SpecialField::TotalPages:
-        addText(band, s, ci, QString(DeferredMark), m_context.pageCountSlot());
+        addText(band, ci, QString(DeferredMark), m_context.pageCountSlot());
         break;
     case SpecialField::PageNofM: {
         const QString templ
             = item.format.isEmpty() ? QStringLiteral("Página %1 de %2") : item.format;
-        addText(band, s, ci,
+        addText(band, ci,
             QString(templ)
                 .replace(QLatin1String("%1"), QString::number(m_context.currentPage()))
                 .replace(QLatin1String("%2"), QString(DeferredMark)),
@@ -314,25 +362,25 @@ void BandBuilder::addSpecial(Band& band, const CompiledSection& s, const Compile
         break;
     }
     case SpecialField::PrintDate:
-        addText(band, s, ci,
+        addText(band, ci,
             locale.toString(m_shared.options.printTime.date(),
                 item.format.isEmpty() ? QStringLiteral("dd/MM/yyyy") : item.format));
         break;
     case SpecialField::PrintTime:
-        addText(band, s, ci,
+        addText(band, ci,
             locale.toString(m_shared.options.printTime.time(),
                 item.format.isEmpty() ? QStringLiteral("HH:mm") : item.format));
         break;
     case SpecialField::RecordNumber:
-        addText(band, s, ci, QString::number(m_context.recordNumber()));
+        addText(band, ci, QString::number(m_context.recordNumber()));
         break;
     case SpecialField::GroupNumber:
-        addText(band, s, ci, QString::number(m_context.groupNumber()));
+        addText(band, ci, QString::number(m_context.groupNumber()));
         break;
     case SpecialField::Continued:
         if (m_context.continuing())
-            addText(band, s, ci,
-                item.format.isEmpty() ? QStringLiteral("(continuación)") : item.format);
+            addText(
+                band, ci, item.format.isEmpty() ? QStringLiteral("(continuación)") : item.format);
         break;
     }
 }

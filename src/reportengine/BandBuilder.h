@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <QString>
 
@@ -59,19 +60,35 @@ private:
     // shows '#' marks across its field instead.
     QString fitted(const CompiledItem& ci, const QString& text, Coord width, bool number);
 
-    void addText(Band& band, const CompiledSection& s, const CompiledItem& ci, const QString& text,
-        qint32 slot = -1, bool number = false);
+    void addText(Band& band, const CompiledItem& ci, const QString& text, qint32 slot = -1,
+        bool number = false);
 
     int imageFromBytes(const QByteArray& bytes);
 
-    void addItem(Band& band, const CompiledSection& s, const CompiledItem& ci, Role role,
-        int headerLevel, const Value& fieldValue);
+    void addItem(
+        Band& band, const CompiledItem& ci, Role role, int headerLevel, const Value& fieldValue);
 
-    void addSpecial(Band& band, const CompiledSection& s, const CompiledItem& ci);
+    void addSpecial(Band& band, const CompiledItem& ci);
+
+    // Where an item stands in its section, how far its text grew past its height, and which of
+    // the band's display items it made.
+    struct Span
+    {
+        Coord top = 0;
+        Coord bottom = 0;
+        Coord grown = 0;
+        std::size_t first = 0;
+        std::size_t last = 0;
+        Coord shift = 0;
+    };
+    void noteGrowth(const Band& band, const CompiledItem& ci, std::size_t first);
+    // Moves the items below grown texts down and makes the band as much taller.
+    void pushBelowGrown(Band& band, const CompiledSection& s);
 
     const CompiledReport& m_report;
     LayoutShared& m_shared;
     Coord m_dx;
     BandContext& m_context;
     const std::pair<Coord, Coord>* m_placement = nullptr; // a snapped item's x and width
+    std::vector<Span> m_spans; // of the band being built
 };

@@ -611,10 +611,12 @@ private:
         } else if (n == u"field" || n == u"summary") {
             allowOnly({ u"name", u"x", u"y", u"width", u"height", u"style", u"font", u"size",
                 u"bold", u"italic", u"underline", u"align", u"valign", u"color", u"canGrow",
-                u"suppress", u"expr", u"format", u"function", u"scope", u"snapRight", u"snapGap" });
+                u"suppress", u"expr", u"format", u"function", u"scope", u"snapRight", u"snapGap",
+                u"overflow" });
             it.kind = n == u"field" ? ItemKind::Field : ItemKind::Summary;
             it.expression = required(u"expr").trimmed();
             it.format = text(u"format");
+            it.wholeOrFail = choice(u"overflow", false, { { u"marks", false }, { u"fail", true } });
             if (it.kind == ItemKind::Summary) {
                 it.function = choice(u"function", SummaryFunction::Sum,
                     { { u"sum", SummaryFunction::Sum }, { u"count", SummaryFunction::Count },

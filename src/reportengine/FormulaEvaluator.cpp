@@ -104,10 +104,16 @@ int defaultDecimals(const Value& v)
     return numKind(v) == NumKind::Int ? 0 : 2;
 }
 
+// Past 2^52 a double holds no fraction: a value that large at the scale asked for has no digit
+// to round away, and scaling it would only change its last digits.
+constexpr double WholeDoubles = 4503599627370496.0;
+
 double roundHalfAway(double x, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
     const double y = x * scale;
+    if (std::abs(y) >= WholeDoubles)
+        return x;
     const double whole = std::trunc(y);
     if (std::abs(std::abs(y - whole) - 0.5) < 1e-9)
         return (whole + (y < 0 ? -1 : 1)) / scale;
@@ -117,6 +123,8 @@ double roundHalfAway(double x, int decimals)
 double truncateTo(double x, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
+    if (std::abs(x * scale) >= WholeDoubles)
+        return x;
     return std::trunc(x * scale) / scale;
 }
 

@@ -164,6 +164,9 @@ struct ReportItem
     QString expression; // Field, Qr, Summary, Image from a column: formula text
     QString format; // number pattern ("#,##0.00") or date pattern ("dd/MM/yyyy")
     bool canGrow = false;
+    // Field, Summary: a value wider than the item stops the run naming the item and the value,
+    // where it would show '#' marks (a number) or lose its last words (a text).
+    bool wholeOrFail = false;
     SnapRight snap = SnapRight::None;
     double snapGapMm = 1.5;
     QString suppress; // formula; the item is not drawn when it is True

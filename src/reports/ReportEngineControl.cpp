@@ -203,8 +203,9 @@ void ReportEngineControl::invoke(int id)
     if (id == Imprimir) {
         try {
             imprimir();
-        } catch (const RuntimeError&) {
+        } catch (const RuntimeError& error) {
             ++m_fallidas;
+            m_ultimaFalla = error.description();
             throw;
         }
     } else if (id != Cerrar)

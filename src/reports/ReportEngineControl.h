@@ -62,6 +62,8 @@ public:
     qint64 registrosImpresos() const { return m_registrosImpresos; }
     // Prints that failed since the control was made (the caller was told through the error).
     int fallidas() const { return m_fallidas; }
+    // What stopped the last print that failed; empty when none did.
+    const QString& ultimaFalla() const { return m_ultimaFalla; }
     const QStringList& registro() const { return m_registro; }
 
 private:
@@ -94,6 +96,7 @@ private:
     int m_impresionesHechas = 0;
     qint64 m_registrosImpresos = 0;
     int m_fallidas = 0;
+    QString m_ultimaFalla;
     QStringList m_registro;
     QString m_carpetaCaptura;
     QStringList m_capturas;

@@ -47,6 +47,14 @@ void Cuenta_Series_Y_Lotes(const QString& Texto, QStringList& Elementos)
 QString Cuenta_Series_Lotes(QString& Lotes, const QString& Series)
 {
     Lotes.remove(QChar(0xFF));
+    QString result;
+    for (const LoteConCantidad& elegido : lotesConCantidad(Lotes, Series))
+        result += elegido.lote + u' ';
+    return result;
+}
+
+QList<LoteConCantidad> lotesConCantidad(const QString& Lotes, const QString& Series)
+{
     QStringList amounts;
     QStringList batches;
     Cuenta_Series_Y_Lotes(Series, amounts);
@@ -55,7 +63,7 @@ QString Cuenta_Series_Lotes(QString& Lotes, const QString& Series)
         amounts = QStringList(batches.size(), QString());
 
     const Utilidades& util = gUtilidades();
-    QString result;
+    QList<LoteConCantidad> result;
     for (qsizetype i = 0; i < batches.size(); ++i) {
         if (i >= amounts.size())
             continue;
@@ -68,9 +76,19 @@ QString Cuenta_Series_Lotes(QString& Lotes, const QString& Series)
             continue;
         }
         if (amount > Currency())
-            result += batches.at(i) + u' ';
+            result.append({ batches.at(i), amounts.at(i) });
     }
     return result;
+}
+
+QString textoLotesConCantidad(const QList<LoteConCantidad>& lotes)
+{
+    QStringList partes;
+    for (const LoteConCantidad& l : lotes) {
+        if (!l.lote.trimmed().isEmpty())
+            partes << l.lote.trimmed() + QStringLiteral(": ") + l.cantidad.trimmed();
+    }
+    return partes.join(QStringLiteral(", "));
 }
 
 QString ConvierteAcentosRTF(QString& Texto)

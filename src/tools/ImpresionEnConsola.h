@@ -30,6 +30,7 @@ public:
     QStringList capturasFallidas(bool todas) { return m_control.capturasFallidas(todas); }
     // Prints that failed so far: the operator saw the error, the tool must still end with one.
     int fallas() const { return m_control.fallidas(); }
+    QString ultimaFalla() const { return m_control.ultimaFalla(); }
 
 private:
     SinkReportOutputs m_salidas;

@@ -212,6 +212,9 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         // without stock movement) or the report read nothing. A print that failed was told as
         // such.
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
+        if (impresion.fallas() > fallasAntes)
+            errores << "No se imprimió el comprobante " << tc << " " << actual << ": "
+                    << impresion.ultimaFalla() << "\n";
         if (impresion.fallas() == fallasAntes
             && (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE"))
             sinDatos.append(actual);

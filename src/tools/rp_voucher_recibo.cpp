@@ -128,6 +128,9 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         ImpresionCpte::ImprimirComprobante(tc.trimmed(), id, QStringLiteral("0"), reporte, orden,
             seleccion, formulas, destino, false, QString(), formulario, esContable, false);
         impresionFallida = impresion.fallas() > 0;
+        if (impresionFallida)
+            errores << "No se imprimió el comprobante " << tc << " " << id << ": "
+                    << impresion.ultimaFalla() << "\n";
     }
     if (!completo) {
         errores << "Abandonado: el recibo quedó a medio escribir\n";

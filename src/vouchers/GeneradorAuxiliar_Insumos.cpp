@@ -128,6 +128,8 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     const QString series = texto("Nro_Serie");
     QString copiaLotes = lotes;
     QString textoLote = ModGlobal::Cuenta_Series_Lotes(copiaLotes, series);
+    const QList<ModGlobal::LoteConCantidad> conCantidad
+        = ModGlobal::lotesConCantidad(copiaLotes, series);
     QString claveLote = textoLote;
     if (m_tc.trimmed().compare(QLatin1String("NC"), Qt::CaseInsensitive) == 0)
         textoLote = util.QuitaCaracteres(lotes, QString(QChar(0xFF)), QStringLiteral("|"));
@@ -138,11 +140,26 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
             [&] { claveLote = CompletaDespachoLote(claveLote); });
     else
         claveLote = lotes;
-    agrega("Columna8", [&] { return literal(util.RellenaDerecha(claveLote.trimmed(), 50)); });
+    // The row prints each batch with its own amount ("LT-2611A: 2, D26-0102: 5"), where the
+    // amounts of the list written one after the other would run into one figure; a lone batch
+    // keeps what its dispatch adds after the amount.
+    QString impreso = ModGlobal::textoLotesConCantidad(conCantidad);
+    if (!impreso.isEmpty() && conCantidad.size() == 1) {
+        const QString lote = conCantidad.front().lote.trimmed();
+        const QString clave = claveLote.trimmed();
+        impreso += clave.startsWith(lote) ? clave.mid(lote.size()) : QString();
+    }
+    agrega("Columna8", [&] {
+        const QString texto = impreso.isEmpty() ? claveLote.trimmed() : impreso;
+        return literal(util.RellenaDerecha(
+            texto, impreso.isEmpty() ? 50 : std::max<int>(50, int(texto.size()))));
+    });
     resumenLotes += u' ' + textoLote.trimmed();
 
     agrega("Columna9", [&] {
-        return literal(util.LimpiaTexto(util.QuitaCaracteres(series, QStringLiteral("|"))));
+        return impreso.isEmpty()
+            ? literal(util.LimpiaTexto(util.QuitaCaracteres(series, QStringLiteral("|"))))
+            : literal(QString());
     });
     agrega("Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agrega("Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });

@@ -137,6 +137,33 @@ protected:
         return pdfs;
     }
 
+    // The PDFs of a form printed by rp_voucher (the subcommand and its arguments, without the
+    // database and the folder) or rendered by rp_render (`comando` opening with "rp_render"),
+    // into `carpeta`; none when the print fails.
+    QStringList imprime(const QStringList& comando, const QString& carpeta) const
+    {
+        if (comando[0] == u"rp_render") {
+            const QString pdf = carpeta + QStringLiteral(".pdf");
+            QProcess render;
+            render.setProcessEnvironment(testsupport::toolEnvironment());
+            render.start(QStringLiteral(RP_RENDER_EXE),
+                comando.mid(1)
+                    + QStringList { QStringLiteral("--db"), m_db, QStringLiteral("--format"),
+                        QStringLiteral("pdf"), QStringLiteral("--out"), pdf });
+            EXPECT_TRUE(render.waitForFinished(120000));
+            EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+            return render.exitCode() == 0 ? QStringList { pdf } : QStringList();
+        }
+        const Corrida c = rpVoucher(QStringList { comando[0], QStringLiteral("--db"), m_db }
+            + comando.mid(1) + QStringList { QStringLiteral("--pdf"), carpeta });
+        EXPECT_EQ(c.salida, 0) << c.errores.toStdString();
+        // An order's printing rules print its lines once more.
+        QStringList pdfs;
+        for (const QString& pdf : QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files))
+            pdfs.append(carpeta + u'/' + pdf);
+        return pdfs;
+    }
+
     QTemporaryDir m_dir;
     QString m_db;
     QString m_pdf;
@@ -514,6 +541,8 @@ void compruebaSumas(const Impreso& p, const Cargos& cargos, bool discrimina, con
 // Every sales voucher of the demo, printed one copy to PDF and read back as text, adds up; each
 // names the customer's VAT condition and, on the letter's box, the tax authority's code; each
 // item line its unit; a credit or debit note the voucher it corrects, when its header names one.
+void sinCortesNiEncimados(const QString& pdf, const std::map<QString, int>& palabras);
+
 TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
 {
     const BaseDemo base(m_db);
@@ -541,6 +570,7 @@ TEST_F(RpVoucherPrint, every_sales_voucher_of_the_demo_adds_up)
             SCOPED_TRACE((tc + u' ' + id).toStdString());
             ++vistos;
             const QString texto = textoPdfEnLineas(QDir(carpeta).filePath(pdfs[int(k)]));
+            sinCortesNiEncimados(QDir(carpeta).filePath(pdfs[int(k)]), {});
             const Impreso p = leeImpreso(texto);
             ASSERT_EQ(p.numero, id.left(12)) << texto.toStdString();
             // The customer's VAT condition, and the tax authority's code of the letter.
@@ -1159,8 +1189,10 @@ TEST_F(RpVoucherPrint, every_receipt_payment_order_and_entry_of_the_demo_adds_up
         const QStringList pdfs = QDir(pdf).entryList({ QStringLiteral("*.pdf") }, QDir::Files);
         EXPECT_EQ(c.salida, 0) << c.errores.toStdString();
         EXPECT_EQ(pdfs.size(), 1);
-        return c.salida == 0 && pdfs.size() == 1 ? textoPdfEnLineas(pdf + u'/' + pdfs[0])
-                                                 : QString();
+        if (c.salida != 0 || pdfs.size() != 1)
+            return QString();
+        sinCortesNiEncimados(pdf + u'/' + pdfs[0], {});
+        return textoPdfEnLineas(pdf + u'/' + pdfs[0]);
     };
     int recibos = 0;
     for (const QStringList& fila : base.filas(QStringLiteral(
@@ -1304,6 +1336,33 @@ void sinCortesNiEncimados(const QString& pdf, const std::map<QString, int>& pala
     }
 }
 
+namespace {
+
+// The commands of imprime(): a voucher's print, a receipt's or payment order's, and a
+// withholding certificate of the demo's payment order, rendered as voucher printing selects it.
+QStringList print(const char* tc, const char* id)
+{
+    return QStringList { QStringLiteral("print"), QStringLiteral("--tc"), QLatin1String(tc),
+        QStringLiteral("--id"), QLatin1String(id), QStringLiteral("--una-copia") };
+}
+
+QStringList recibo(const char* tc, const char* id)
+{
+    return QStringList { QStringLiteral("recibo"), QStringLiteral("--tc"), QLatin1String(tc),
+        QStringLiteral("--id"), QLatin1String(id) };
+}
+
+QStringList certificado(const char* definicion)
+{
+    return QStringList { QStringLiteral("rp_render"), QStringLiteral("--definition"),
+        QStringLiteral(RP_SOURCE_DIR "/share/reports/") + QLatin1String(definicion),
+        QStringLiteral("--selection"),
+        QStringLiteral("{V_MV_CPTE.TC} = 'OPG' AND {V_MV_CPTE.IDCOMPROBANTE} = "
+                       "'000200000910X'") };
+}
+
+} // namespace
+
 // Every amount field of the sales, order, purchase, receipt, payment-order, withholding and
 // entry forms holds 999.999.999.999,99 whole: each figure is one word of its page, apart from
 // every other word and inside the page; no field fills with '#', and the amount in words ends
@@ -1401,22 +1460,6 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
         QStringLiteral("AS"), QStringLiteral("--id"), QStringLiteral("000200000001X"),
         QStringLiteral("--mes"), QStringLiteral("11"), QStringLiteral("--numero"),
         QStringLiteral("5001"), QStringLiteral("--periodo"), QStringLiteral("2026") };
-    const auto print = [](const char* tc, const char* id) {
-        return QStringList { QStringLiteral("print"), QStringLiteral("--tc"), QLatin1String(tc),
-            QStringLiteral("--id"), QLatin1String(id), QStringLiteral("--una-copia") };
-    };
-    const auto recibo = [](const char* tc, const char* id) {
-        return QStringList { QStringLiteral("recibo"), QStringLiteral("--tc"), QLatin1String(tc),
-            QStringLiteral("--id"), QLatin1String(id) };
-    };
-    // A withholding certificate of the payment order, rendered as voucher printing selects it.
-    const auto certificado = [](const char* definicion) {
-        return QStringList { QStringLiteral("rp_render"), QStringLiteral("--definition"),
-            QStringLiteral(RP_SOURCE_DIR "/share/reports/") + QLatin1String(definicion),
-            QStringLiteral("--selection"),
-            QStringLiteral("{V_MV_CPTE.TC} = 'OPG' AND {V_MV_CPTE.IDCOMPROBANTE} = "
-                           "'000200000910X'") };
-    };
     const QString cifra = QStringLiteral("999.999.999.999,99");
     const QString centavos = QStringLiteral("99/100");
     const struct
@@ -1452,31 +1495,189 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
     };
     for (const auto& f : filas) {
         SCOPED_TRACE(f.forma);
-        const QString carpeta = m_dir.filePath(QStringLiteral("billon-") + QLatin1String(f.forma));
-        QStringList pdfs;
-        if (f.comando[0] == u"rp_render") {
-            pdfs = QStringList { carpeta + QStringLiteral(".pdf") };
-            QProcess render;
-            render.setProcessEnvironment(testsupport::toolEnvironment());
-            render.start(QStringLiteral(RP_RENDER_EXE),
-                f.comando.mid(1)
-                    + QStringList { QStringLiteral("--db"), m_db, QStringLiteral("--format"),
-                        QStringLiteral("pdf"), QStringLiteral("--out"), pdfs[0] });
-            ASSERT_TRUE(render.waitForFinished(120000));
-            ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
-        } else {
-            const Corrida c = rpVoucher(QStringList { f.comando[0], QStringLiteral("--db"), m_db }
-                + f.comando.mid(1) + QStringList { QStringLiteral("--pdf"), carpeta });
-            ASSERT_EQ(c.salida, 0) << c.errores.toStdString();
-            // An order's printing rules print its lines once more.
-            for (const QString& pdf :
-                QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files))
-                pdfs.append(carpeta + u'/' + pdf);
-            ASSERT_FALSE(pdfs.isEmpty());
-        }
+        const QStringList pdfs = imprime(
+            f.comando, m_dir.filePath(QStringLiteral("billon-") + QLatin1String(f.forma)));
+        ASSERT_FALSE(pdfs.isEmpty());
         for (const QString& pdf : pdfs)
             sinCortesNiEncimados(pdf, f.palabras);
     }
+}
+
+namespace {
+
+// A text of `largo` characters of numbered words ("Razón01 Razón02 ..."), the last one cut where
+// the length ends.
+QString textoDePalabras(const QString& palabra, int largo)
+{
+    QString texto;
+    for (int i = 1; texto.size() < largo; ++i)
+        texto += (texto.isEmpty() ? QString() : QStringLiteral(" ")) + palabra
+            + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    return texto.left(largo);
+}
+
+// The whole words of `texto` within its first `ancho` characters: what a column that wide keeps.
+QStringList palabrasHasta(const QString& texto, int ancho)
+{
+    const QString guardado = texto.left(ancho);
+    QStringList palabras = guardado.split(u' ', Qt::SkipEmptyParts);
+    if (guardado.size() < texto.size() && texto.at(guardado.size()) != u' ')
+        palabras.removeLast();
+    return palabras;
+}
+
+} // namespace
+
+// A customer's or supplier's name and address of 40, 100 and 255 characters print whole on every
+// form that prints one: each word the database's columns hold is on the page, and no word covers
+// another (the tax number beside the name, the lines below it).
+TEST_F(RpVoucherPrint, names_and_addresses_print_whole_on_every_form)
+{
+    const BaseDemo base(m_db);
+    const struct
+    {
+        const char* forma;
+        QStringList comando;
+        bool domicilio; // whether the form prints the address
+    } formas[] = {
+        // Invoices, credit and debit notes share their form.
+        { "factura", print("FC", "000200002001A"), true },
+        { "remito", print("RM", "000200000300R"), true },
+        { "nota de pedido", print("NP", "000200003001X"), false },
+        { "compra", print("FCC", "000100005500A"), true },
+        { "recibo", recibo("CB", "000200000800X"), false },
+        { "orden de pago", recibo("OPG", "000200000910X"), false },
+        { "certificado IIBB", certificado("RETIBR.rpt"), true },
+        { "certificado Ganancias", certificado("RETIGAN.rpt"), true },
+        { "certificado IVA", certificado("RETIVA.rpt"), true },
+        { "certificado SUSS", certificado("RETSUSS.rpt"), true },
+    };
+    // The payment order withholds every tax, so that each certificate prints.
+    base.ejecuta(QStringLiteral("UPDATE MV_ASIENTOS SET LIVA_Ret_IBtos = 100, LIVA_Ret_Ganancias "
+                                "= 100, LIVA_Ret_Perc = 100 WHERE TC = 'OPG' AND NUMERO = "
+                                "'00000910'"));
+    for (const int largo : { 40, 100, 255 }) {
+        const QString nombre = textoDePalabras(QStringLiteral("Razón"), largo);
+        const QString domicilio = textoDePalabras(QStringLiteral("Calle"), largo);
+        const QString localidad = textoDePalabras(QStringLiteral("Pueblo"), largo);
+        for (const char* tabla : { "VT_CLIENTES", "VT_PROVEEDORES" })
+            base.ejecuta(QStringLiteral("UPDATE %1 SET RAZON_SOCIAL = '%2', Domicilio = '%3', "
+                                        "Localidad = '%4'")
+                             .arg(QLatin1String(tabla), nombre, domicilio, localidad));
+        base.ejecuta(QStringLiteral("UPDATE V_MV_CPTE SET nombre = '%1'").arg(nombre));
+        // The columns' widths: name and address 100 characters, locality 50.
+        QStringList esperadas = palabrasHasta(nombre, 100);
+        const QStringList direccion = palabrasHasta(domicilio, 100) + palabrasHasta(localidad, 50);
+        for (const auto& f : formas) {
+            SCOPED_TRACE(QStringLiteral("%1, %2 caracteres")
+                             .arg(QLatin1String(f.forma))
+                             .arg(largo)
+                             .toStdString());
+            const QStringList pdfs = imprime(
+                f.comando, m_dir.filePath(QStringLiteral("nombres-%1-%2").arg(largo).arg(f.forma)));
+            ASSERT_FALSE(pdfs.isEmpty());
+            const PdfTools::Words leidas = PdfTools::words(pdfs[0]);
+            std::set<QString> enLaPagina;
+            for (const PdfTools::Word& w : leidas.words)
+                enLaPagina.insert(w.text);
+            for (const QString& palabra : esperadas + (f.domicilio ? direccion : QStringList()))
+                EXPECT_TRUE(enLaPagina.count(palabra)) << palabra.toStdString() << "\n"
+                                                       << textoPdfEnLineas(pdfs[0]).toStdString();
+            sinCortesNiEncimados(pdfs[0], {});
+        }
+    }
+}
+
+// A figure of the money range that its column cannot hold stops the print naming the voucher,
+// the field and the figure, and leaves no file, where it printed '#' marks and ended well.
+TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
+{
+    const BaseDemo base(m_db);
+    const struct
+    {
+        const char* forma;
+        QStringList cambios;
+        QStringList comando;
+        const char* campo;
+        const char* cifra;
+    } filas[] = {
+        // A thousand units at 922.337.203.685,47: the price fits, the line total does not.
+        { "línea de factura",
+            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                             "Moneda,IMPORTE) SELECT 'FC', '000200008101A', 0, UNEGOCIO, FECHA, "
+                             "CUENTA, nombre, CondicionIva, documentotipo, DOCUMENTONUMERO, "
+                             "Moneda, 922337203685470 FROM V_MV_CPTE WHERE IDCOMPROBANTE = "
+                             "'000200002001A'"),
+                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('FC', '000200008101A', 0, "
+                               "'000001', 'Planta llave en mano', 'UN', 1000, 922337203685.47, "
+                               "922337203685470, 922337203685.47, 0, 0, 0, 1000, 'UN', 1, "
+                               "1000)") },
+            { QStringLiteral("print"), QStringLiteral("--tc"), QStringLiteral("FC"),
+                QStringLiteral("--id"), QStringLiteral("000200008101A"),
+                QStringLiteral("--una-copia") },
+            "Total", "922.337.203.685.470,00" },
+        { "aplicado de un recibo",
+            { QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = 1500000000000.25 WHERE "
+                             "IDCOMPROBANTE = '000200000800X'") },
+            { QStringLiteral("recibo"), QStringLiteral("--tc"), QStringLiteral("CB"),
+                QStringLiteral("--id"), QStringLiteral("000200000800X") },
+            "Aplicado", "1.500.000.000.000,25" },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.forma);
+        for (const QString& sql : f.cambios)
+            base.ejecuta(sql);
+        const QString carpeta = m_dir.filePath(QLatin1String(f.forma));
+
+        const Corrida c = rpVoucher(QStringList { f.comando[0], QStringLiteral("--db"), m_db }
+            + f.comando.mid(1) + QStringList { QStringLiteral("--pdf"), carpeta });
+
+        EXPECT_EQ(c.salida, 1) << c.errores.toStdString();
+        EXPECT_TRUE(c.errores.contains(f.comando[2] + u' ' + f.comando[4]))
+            << c.errores.toStdString();
+        EXPECT_TRUE(c.errores.contains(QStringLiteral("El importe %1 no cabe en el campo «%2»")
+                                           .arg(QLatin1String(f.cifra), QLatin1String(f.campo))))
+            << c.errores.toStdString();
+        EXPECT_TRUE(QDir(carpeta).entryList({ QStringLiteral("*.pdf") }, QDir::Files).isEmpty());
+    }
+}
+
+// A delivery note numbers its pages, and a line drawn from several batches prints each with its
+// own quantity, where the quantities ran into one figure beside the batches.
+TEST_F(RpVoucherPrint, a_delivery_note_numbers_its_pages_and_prints_each_batch_s_quantity)
+{
+    const BaseDemo base(m_db);
+    base.ejecuta(QStringLiteral(
+        "UPDATE V_MV_CPTEINSUMOS SET Nro_Lote = 'LT-2611A|D26-0101|D26-0102', Nro_Serie = "
+        "'2|0|5', CANTIDAD = 7 WHERE ID = (SELECT MIN(ID) FROM V_MV_CPTEINSUMOS WHERE TC = 'RM' "
+        "AND IDCOMPROBANTE = '000200000300R')"));
+    for (int i = 0; i < 100; ++i)
+        base.ejecuta(QStringLiteral(
+            "INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,"
+            "IdUnidad,CANTIDAD) VALUES ('RM', '000200000300R', 0, '000004', 'Cinta aisladora', "
+            "'UN', 1)"));
+
+    const QStringList pdfs
+        = imprime({ QStringLiteral("print"), QStringLiteral("--tc"), QStringLiteral("RM"),
+                      QStringLiteral("--id"), QStringLiteral("000200000300R"),
+                      QStringLiteral("--una-copia") },
+            m_dir.filePath(QStringLiteral("remito")));
+
+    ASSERT_EQ(pdfs.size(), 1);
+    const int paginas = PdfTools::pageCount(pdfs[0]);
+    ASSERT_GE(paginas, 2);
+    const QString texto = textoPdf(pdfs[0]);
+    for (int k = 1; k <= paginas; ++k)
+        EXPECT_TRUE(texto.contains(QStringLiteral("Página %1 de %2").arg(k).arg(paginas)))
+            << k << "\n"
+            << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("LT-2611A: 2, D26-0102: 5"))) << texto.toStdString();
+    EXPECT_FALSE(texto.contains(QStringLiteral("D26-0101"))) << texto.toStdString();
+    sinCortesNiEncimados(pdfs[0], {});
 }
 
 // The order note prints each line as the buffer holds it: its quantity, its unit and its price
