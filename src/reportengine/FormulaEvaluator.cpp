@@ -177,9 +177,7 @@ Value FormulaEvaluator::evaluateScalar(const FormulaNode& node) const
         return v.isEmpty() ? Value::null() : v;
     }
     case FormulaNodeKind::Binary:
-        if (node.op() != FormulaOp::Subscript)
-            return evaluateBinary(node);
-        break;
+        return evaluateChain(node);
     case FormulaNodeKind::Call:
         return evaluateCall(node);
     default:
@@ -245,9 +243,7 @@ FormulaValue FormulaEvaluator::evaluate(const FormulaNode& node) const
         fail(RuntimeError::TypeMismatch, QStringLiteral("se necesita un número"));
     }
     case FormulaNodeKind::Binary:
-        if (node.op() == FormulaOp::Subscript)
-            return evaluateSubscript(node);
-        return evaluateBinary(node);
+        return evaluateChain(node);
     case FormulaNodeKind::If: {
         const Value c = evaluateScalar(*node.child(0));
         bool ok = false;
@@ -376,44 +372,60 @@ QString typeName(const Value& v)
 
 } // namespace
 
-Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
+Value FormulaEvaluator::evaluateChain(const FormulaNode& node) const
+{
+    // "a + b - c ..." leans left: its first operand is worked out, then each operator from the
+    // innermost out, in a loop, so that a chain of any length takes no more stack than one.
+    QVarLengthArray<const FormulaNode*, 16> chain;
+    const FormulaNode* first = &node;
+    for (; first->kind() == FormulaNodeKind::Binary; first = first->child(0))
+        chain.push_back(first);
+    Value value = evaluateScalar(*first);
+    for (auto i = chain.size(); i-- > 0;) {
+        const FormulaNode& n = *chain[i];
+        value = n.op() == FormulaOp::Subscript ? evaluateSubscript(n, value)
+                                               : evaluateBinary(n, value);
+    }
+    return value;
+}
+
+Value FormulaEvaluator::evaluateBinary(const FormulaNode& node, const Value& left) const
 {
     const FormulaOp op = node.op();
     if (op == FormulaOp::And || op == FormulaOp::Or || op == FormulaOp::Xor) {
-        auto truth = [this](const FormulaNode& n) {
+        auto truth = [this](const Value& v) {
             bool ok = false;
-            const auto t = truthOf(evaluateScalar(n), ok);
+            const auto t = truthOf(v, ok);
             if (!ok)
                 fail(RuntimeError::TypeMismatch,
                     QStringLiteral("And, Or y Xor necesitan Verdadero o Falso"));
             return t;
         };
-        const auto left = truth(*node.child(0));
-        if (op == FormulaOp::And && left == false)
+        const auto leftTruth = truth(left);
+        if (op == FormulaOp::And && leftTruth == false)
             return Value(false);
-        if (op == FormulaOp::Or && left == true)
+        if (op == FormulaOp::Or && leftTruth == true)
             return Value(true);
-        const auto right = truth(*node.child(1));
+        const auto right = truth(evaluateScalar(*node.child(1)));
         if (op == FormulaOp::Xor) {
-            if (!left || !right)
+            if (!leftTruth || !right)
                 return Value::null();
-            return Value(*left != *right);
+            return Value(*leftTruth != *right);
         }
         if (op == FormulaOp::And) {
             if (right == false)
                 return Value(false);
-            if (!left || !right)
+            if (!leftTruth || !right)
                 return Value::null();
             return Value(true);
         }
         if (right == true)
             return Value(true);
-        if (!left || !right)
+        if (!leftTruth || !right)
             return Value::null();
         return Value(false);
     }
 
-    const Value left = evaluateScalar(*node.child(0));
     if (op == FormulaOp::In || op == FormulaOp::Like || op == FormulaOp::StartsWith) {
         const FormulaValue right = evaluate(*node.child(1));
         if (isNullish(left))
@@ -645,9 +657,8 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node) const
     return currency ? currencyFromDouble(out) : fromDouble(out);
 }
 
-Value FormulaEvaluator::evaluateSubscript(const FormulaNode& node) const
+Value FormulaEvaluator::evaluateSubscript(const FormulaNode& node, const Value& base) const
 {
-    const Value base = evaluateScalar(*node.child(0));
     const FormulaValue index = evaluate(*node.child(1));
     if (isNullish(base))
         return Value::null();

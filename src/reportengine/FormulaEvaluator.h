@@ -31,9 +31,11 @@ public:
     bool selects(const FormulaNode& node) const;
 
 private:
-    Value evaluateBinary(const FormulaNode& node) const;
+    Value evaluateChain(const FormulaNode& node) const;
+    // One operator of a chain, its left operand already worked out.
+    Value evaluateBinary(const FormulaNode& node, const Value& left) const;
+    Value evaluateSubscript(const FormulaNode& node, const Value& base) const;
     Value evaluateCall(const FormulaNode& node) const;
-    Value evaluateSubscript(const FormulaNode& node) const;
     [[noreturn]] void fail(int number, const QString& text) const;
 
     const FormulaContext& m_context;

@@ -7,15 +7,12 @@ bool isFixed(const FormulaNode& n, const Known& known)
 {
     if (known.unknown)
         return !known.unknown(n);
-    if (n.variesByRecordOrPage())
-        return false;
-    if (n.kind() == FormulaNodeKind::FormulaRef)
-        return n.slot() >= 0 && known.fixedFormula(n.slot());
-    for (const FormulaNodePtr& c : n.children()) {
-        if (c && !isFixed(*c, known))
-            return false;
-    }
-    return true;
+    return !anyFormulaNode(n, [&known](const FormulaNode& m) {
+        if (m.variesByRecordOrPage())
+            return true;
+        return m.kind() == FormulaNodeKind::FormulaRef
+            && !(m.slot() >= 0 && known.fixedFormula(m.slot()));
+    });
 }
 
 // The truth an If reads from a known value, as the evaluator reads it: Null is False, numbers
@@ -31,25 +28,14 @@ std::optional<bool> truthOf(const Value& v)
     return std::nullopt;
 }
 
-FormulaNodePtr foldNode(const FormulaNodePtr& node, const Known& known)
+FormulaNodePtr foldNode(const FormulaNodePtr& node, const Known& known);
+
+// `node` with its children folded to `children`, and what those make of it.
+FormulaNodePtr rebuilt(const FormulaNodePtr& node, std::vector<FormulaNodePtr> children)
 {
-    if (!node || node->kind() == FormulaNodeKind::Constant)
-        return node;
-    if (isFixed(*node, known)) {
-        // Empty stays out: a reference reads as Empty where a constant could not.
-        const std::optional<Value> v = known.value(*node);
-        if (v && !v->isEmpty())
-            return FormulaNode::folded(*v, *node);
-        if (!known.unknown)
-            return node;
-    }
-    std::vector<FormulaNodePtr> children;
-    children.reserve(node->children().size());
     bool changed = false;
-    for (const FormulaNodePtr& c : node->children()) {
-        children.push_back(foldNode(c, known));
-        changed |= children.back() != c;
-    }
+    for (std::size_t i = 0; i < children.size(); ++i)
+        changed |= children[i] != node->children()[i];
     const FormulaNode* first = children.empty() ? nullptr : children[0].get();
     const bool firstKnown = first && first->kind() == FormulaNodeKind::Constant;
     if (node->kind() == FormulaNodeKind::If) {
@@ -87,6 +73,70 @@ FormulaNodePtr foldNode(const FormulaNodePtr& node, const Known& known)
     if (!changed)
         return node;
     return node->withChildren(std::move(children));
+}
+
+// The value a fixed part folds to; null when it folds to nothing (or is not fixed), and
+// `node` itself, untouched, when it is fixed and must stay whole.
+FormulaNodePtr foldedWhole(const FormulaNodePtr& node, bool fixed, const Known& known)
+{
+    if (!fixed)
+        return nullptr;
+    // Empty stays out: a reference reads as Empty where a constant could not.
+    const std::optional<Value> v = known.value(*node);
+    if (v && !v->isEmpty())
+        return FormulaNode::folded(*v, *node);
+    return known.unknown ? nullptr : node;
+}
+
+// A chain of operators ("a + b - c ...") is folded in a loop, from its first operand out, so that
+// its length costs no stack; the outermost fixed part is worked out whole, as foldNode does.
+FormulaNodePtr foldChain(const FormulaNodePtr& node, const Known& known)
+{
+    std::vector<const FormulaNodePtr*> chain;
+    const FormulaNodePtr* first = &node;
+    for (; (*first)->kind() == FormulaNodeKind::Binary; first = &(*first)->childPtr(0))
+        chain.push_back(first);
+    // Without `unknown` a link is fixed when all below it is: told from the first operand out,
+    // once for the chain.
+    std::vector<bool> fixed(chain.size());
+    if (!known.unknown) {
+        bool below = isFixed(**first, known);
+        for (std::size_t i = chain.size(); i-- > 0;) {
+            below = below && isFixed(*(*chain[i])->child(1), known);
+            fixed[i] = below;
+        }
+    }
+    std::size_t inner = chain.size();
+    FormulaNodePtr value;
+    for (std::size_t i = 0; i < chain.size() && !value; ++i) {
+        const bool whole = known.unknown ? isFixed(**chain[i], known) : bool(fixed[i]);
+        value = foldedWhole(*chain[i], whole, known);
+        inner = i;
+    }
+    if (!value) {
+        inner = chain.size();
+        value = foldNode(*first, known);
+    }
+    while (inner-- > 0) {
+        const FormulaNodePtr& n = *chain[inner];
+        value = rebuilt(n, { value, foldNode(n->childPtr(1), known) });
+    }
+    return value;
+}
+
+FormulaNodePtr foldNode(const FormulaNodePtr& node, const Known& known)
+{
+    if (!node || node->kind() == FormulaNodeKind::Constant)
+        return node;
+    if (node->kind() == FormulaNodeKind::Binary)
+        return foldChain(node, known);
+    if (FormulaNodePtr whole = foldedWhole(node, isFixed(*node, known), known))
+        return whole;
+    std::vector<FormulaNodePtr> children;
+    children.reserve(node->children().size());
+    for (const FormulaNodePtr& c : node->children())
+        children.push_back(foldNode(c, known));
+    return rebuilt(node, std::move(children));
 }
 
 } // namespace

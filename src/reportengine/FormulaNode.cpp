@@ -218,25 +218,29 @@ QString opText(FormulaOp op)
     }
 }
 
-int depthOf(const std::vector<FormulaNodePtr>& children)
+int depthOf(FormulaNodeKind kind, const std::vector<FormulaNodePtr>& children)
 {
     int deepest = 0;
-    for (const auto& c : children) {
-        if (c)
-            deepest = std::max(deepest, c->depth());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const FormulaNodePtr& c = children[i];
+        if (!c)
+            continue;
+        // An operator's left operand that is an operator too is walked in the same loop.
+        const bool sameLevel
+            = i == 0 && kind == FormulaNodeKind::Binary && c->kind() == FormulaNodeKind::Binary;
+        deepest = std::max(deepest, sameLevel ? c->depth() - 1 : c->depth());
     }
     return deepest + 1;
 }
 
 template <typename Predicate>
-void collect(const FormulaNode& node, std::vector<const FormulaNode*>& out, Predicate take)
+void collect(const FormulaNode& root, std::vector<const FormulaNode*>& out, Predicate take)
 {
-    if (take(node))
-        out.push_back(&node);
-    for (const auto& child : node.children()) {
-        if (child)
-            collect(*child, out, take);
-    }
+    anyFormulaNode(root, [&](const FormulaNode& node) {
+        if (take(node))
+            out.push_back(&node);
+        return false;
+    });
 }
 
 } // namespace
@@ -245,6 +249,24 @@ FormulaNode::FormulaNode(FormulaNodeKind kind, int position)
     : m_kind(kind)
     , m_position(position)
 {
+}
+
+FormulaNode::~FormulaNode()
+{
+    // The children this node alone holds are taken apart here, so that freeing a long chain
+    // does not go down it one destructor inside the other.
+    std::vector<FormulaNodePtr> pending = std::move(m_children);
+    while (!pending.empty()) {
+        FormulaNodePtr node = std::move(pending.back());
+        pending.pop_back();
+        if (node && node.use_count() == 1) {
+            // Nodes are made non-const (make_shared) and this is the last owner.
+            auto& children = const_cast<FormulaNode&>(*node).m_children;
+            for (FormulaNodePtr& child : children)
+                pending.push_back(std::move(child));
+            children.clear();
+        }
+    }
 }
 
 FormulaNodePtr FormulaNode::constant(Value value, int position)
@@ -276,7 +298,7 @@ FormulaNodePtr FormulaNode::array(std::vector<FormulaNodePtr> items, int positio
     auto n = std::make_shared<FormulaNode>(FormulaNodeKind::Array, position);
     n->m_type = FormulaType::Array;
     n->m_children = std::move(items);
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -287,7 +309,7 @@ FormulaNodePtr FormulaNode::range(
     n->m_type = FormulaType::Range;
     n->m_rangeFlags = flags;
     n->m_children = { std::move(low), std::move(high) };
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -301,7 +323,7 @@ FormulaNodePtr FormulaNode::unary(FormulaOp op, FormulaNodePtr operand, int posi
         && (operand->type() == FormulaType::Number || operand->type() == FormulaType::Currency))
         n->m_type = operand->type();
     n->m_children = { std::move(operand) };
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -354,7 +376,7 @@ FormulaNodePtr FormulaNode::binary(
         break;
     }
     n->m_children = { std::move(left), std::move(right) };
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -365,7 +387,7 @@ FormulaNodePtr FormulaNode::ifThenElse(
     if (!otherwise || otherwise->type() == then->type())
         n->m_type = then->type();
     n->m_children = { std::move(condition), std::move(then), std::move(otherwise) };
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -379,7 +401,7 @@ FormulaNodePtr FormulaNode::call(
         && arguments[1]->type() == arguments[2]->type())
         n->m_type = arguments[1]->type();
     n->m_children = std::move(arguments);
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -395,7 +417,7 @@ FormulaNodePtr FormulaNode::withChildren(std::vector<FormulaNodePtr> children) c
 {
     auto n = std::make_shared<FormulaNode>(*this);
     n->m_children = std::move(children);
-    n->m_depth = depthOf(n->m_children);
+    n->m_depth = depthOf(n->m_kind, n->m_children);
     return n;
 }
 
@@ -441,17 +463,13 @@ bool FormulaNode::variesByRecordOrPage() const
 
 bool FormulaNode::isConstant(bool clockIsFixed) const
 {
-    if (m_kind == FormulaNodeKind::FormulaRef || variesByRecordOrPage())
-        return false;
-    if (m_kind == FormulaNodeKind::Call && !clockIsFixed
-        && (m_function == FormulaFunction::CurrentDate
-            || m_function == FormulaFunction::CurrentDateTime))
-        return false;
-    for (const auto& c : m_children) {
-        if (c && !c->isConstant(clockIsFixed))
-            return false;
-    }
-    return true;
+    return !anyFormulaNode(*this, [clockIsFixed](const FormulaNode& n) {
+        if (n.m_kind == FormulaNodeKind::FormulaRef || n.variesByRecordOrPage())
+            return true;
+        return n.m_kind == FormulaNodeKind::Call && !clockIsFixed
+            && (n.m_function == FormulaFunction::CurrentDate
+                || n.m_function == FormulaFunction::CurrentDateTime);
+    });
 }
 
 QString FormulaNode::toText() const
@@ -489,10 +507,27 @@ QString FormulaNode::toText() const
         if (m_op == FormulaOp::Not)
             return QStringLiteral("Not (") + text(m_children[0]) + u')';
         return QStringLiteral("-") + text(m_children[0]);
-    case FormulaNodeKind::Binary:
-        if (m_op == FormulaOp::Subscript)
-            return text(m_children[0]) + u'[' + text(m_children[1]) + u']';
-        return u'(' + text(m_children[0]) + u' ' + opText(m_op) + u' ' + text(m_children[1]) + u')';
+    case FormulaNodeKind::Binary: {
+        // A chain is written in a loop: the opening parentheses of all its operators, its first
+        // operand, then each operator with its right operand, from the innermost out.
+        std::vector<const FormulaNode*> chain;
+        const FormulaNode* first = this;
+        QString s;
+        for (; first->m_kind == FormulaNodeKind::Binary; first = first->m_children[0].get()) {
+            chain.push_back(first);
+            if (first->m_op != FormulaOp::Subscript)
+                s += u'(';
+        }
+        s += first->toText();
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const FormulaNode& n = **it;
+            if (n.m_op == FormulaOp::Subscript)
+                s += u'[' + text(n.m_children[1]) + u']';
+            else
+                s += u' ' + opText(n.m_op) + u' ' + text(n.m_children[1]) + u')';
+        }
+        return s;
+    }
     case FormulaNodeKind::If: {
         QString s = QStringLiteral("If ") + text(m_children[0]) + QStringLiteral(" Then ")
             + text(m_children[1]);

@@ -136,6 +136,9 @@ class FormulaNode
 {
 public:
     FormulaNode(FormulaNodeKind kind, int position);
+    FormulaNode(const FormulaNode&) = default;
+    // Frees a tree of any size without recursing.
+    ~FormulaNode();
 
     static FormulaNodePtr constant(Value value, int position);
     static FormulaNodePtr field(QString table, QString field, int position);
@@ -162,7 +165,10 @@ public:
     FormulaType type() const { return m_type; }
     // 0-based offset of the node's first character in the formula text.
     int position() const { return m_position; }
-    // Levels from this node down to its deepest leaf (1 for a leaf).
+    // Levels of nesting from this node down to its deepest leaf (1 for a leaf). The left
+    // operand of an operator is on the operator's own level when it is an operator too, so a
+    // chain "a + b - c ..." of any length costs two levels: every walk over a tree goes down such
+    // a chain in a loop and recurses only into the other operands.
     int depth() const { return m_depth; }
 
     const Value& constant() const { return m_constant; }
@@ -225,14 +231,34 @@ struct FormulaFunctionInfo
 // like are other names of the same functions); nullopt when there is none.
 std::optional<FormulaFunctionInfo> formulaFunctionByName(QStringView name);
 
-// How deep a formula may nest, counting parentheses, operators and function calls, and the
-// formulas it names: every walk over a tree (parser, planner, text form, evaluator) recurses, so
-// a deeper one is refused as "Fórmula demasiado compleja" before it can exhaust the stack. The
-// deepest walk takes under 1.5 KB a level in the optimised build (a formula naming the next,
-// evaluated), so a formula at the limit needs some 300 KB of stack: within the 1 MB a user may
-// give the program with "ulimit -s 1024", with room for a build with larger frames. The
-// program's own formulas stay under 64 levels.
+// How deep a formula may nest, counting parentheses, signs, Not, powers, lists, subscripts and
+// function calls, and the formulas it names (depth()); a chain of operators is no nesting. The
+// walks over a tree recurse one level per level of nesting, so a deeper one is refused as
+// "Fórmula demasiado compleja" before it can exhaust the stack. The deepest walk takes under
+// 1.5 KB a level in the optimised build (a formula naming the next, evaluated), so a formula at
+// the limit needs some 300 KB of stack: within the 1 MB a user may give the program with
+// "ulimit -s 1024", with room for a build with larger frames. The program's own formulas stay
+// under 64 levels.
 inline constexpr int MaxFormulaDepth = 200;
+
+// True when `test` holds for a node of the tree; nodes are looked at in reading order (a node
+// before its children), without recursion.
+template <typename Test> bool anyFormulaNode(const FormulaNode& root, Test test)
+{
+    std::vector<const FormulaNode*> pending { &root };
+    while (!pending.empty()) {
+        const FormulaNode& node = *pending.back();
+        pending.pop_back();
+        if (test(node))
+            return true;
+        const auto& children = node.children();
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            if (*it)
+                pending.push_back(it->get());
+        }
+    }
+    return false;
+}
 
 // Every {table.field} in the tree, in order of appearance (duplicates kept).
 void collectFields(const FormulaNode& root, std::vector<const FormulaNode*>& out);

@@ -348,181 +348,170 @@ private:
             }
             return checked(FormulaNode::ifThenElse(condition, then, otherwise, at));
         }
-        return orExpression();
+        return operation(OrLevel);
     }
 
-    FormulaNodePtr orExpression()
+    // The operators from the loosest binding up; Not and the ranges sit among them.
+    enum Level
     {
-        // Runs of the same connector are gathered and built balanced; Or and Xor bind alike,
-        // so a change of connector closes the run so far as the left operand of the next.
-        std::vector<FormulaNodePtr> terms { andExpression() };
-        std::vector<int> at { 0 };
+        OrLevel = 1, // Or Xor
+        AndLevel,
+        NotLevel,
+        CompareLevel, // = <> < <= > >= In Like StartsWith: one to an operand
+        RangeLevel, // a to b, UpTo b, UpFrom a: one to an operand
+        ConcatLevel, // &
+        AddLevel, // + -
+        ModLevel,
+        IntDivideLevel, // '\'
+        MultiplyLevel, // * /
+        PowerLevel, // ^, from the right
+    };
+
+    struct Operator
+    {
         FormulaOp op = FormulaOp::None;
-        while (isWord(m_tok, u"or") || isWord(m_tok, u"xor")) {
-            const FormulaOp next = isWord(m_tok, u"or") ? FormulaOp::Or : FormulaOp::Xor;
-            if (op != FormulaOp::None && next != op) {
-                terms = { checked(chain(op, terms, at, 0, terms.size())) };
-                at = { 0 };
+        int level = 0;
+    };
+
+    static Operator binaryOperator(const Token& t)
+    {
+        if (t.kind == Tok::Symbol) {
+            static const struct
+            {
+                const char16_t* symbol;
+                Operator op;
+            } symbols[] = {
+                { u"=", { FormulaOp::Equal, CompareLevel } },
+                { u"<>", { FormulaOp::NotEqual, CompareLevel } },
+                { u"<", { FormulaOp::Less, CompareLevel } },
+                { u"<=", { FormulaOp::LessEqual, CompareLevel } },
+                { u">", { FormulaOp::Greater, CompareLevel } },
+                { u">=", { FormulaOp::GreaterEqual, CompareLevel } },
+                { u"&", { FormulaOp::Concat, ConcatLevel } },
+                { u"+", { FormulaOp::Add, AddLevel } },
+                { u"-", { FormulaOp::Subtract, AddLevel } },
+                { u"\\", { FormulaOp::IntDivide, IntDivideLevel } },
+                { u"*", { FormulaOp::Multiply, MultiplyLevel } },
+                { u"/", { FormulaOp::Divide, MultiplyLevel } },
+                { u"^", { FormulaOp::Power, PowerLevel } },
+            };
+            for (const auto& s : symbols) {
+                if (t.text == QStringView(s.symbol))
+                    return s.op;
             }
-            op = next;
-            at.push_back(m_tok.position);
-            advance();
-            terms.push_back(andExpression());
+            return {};
         }
-        return op == FormulaOp::None ? terms[0] : checked(chain(op, terms, at, 0, terms.size()));
+        static const struct
+        {
+            const char16_t* word;
+            Operator op;
+        } words[] = {
+            { u"or", { FormulaOp::Or, OrLevel } },
+            { u"xor", { FormulaOp::Xor, OrLevel } },
+            { u"and", { FormulaOp::And, AndLevel } },
+            { u"in", { FormulaOp::In, CompareLevel } },
+            { u"like", { FormulaOp::Like, CompareLevel } },
+            { u"startswith", { FormulaOp::StartsWith, CompareLevel } },
+            { u"mod", { FormulaOp::Modulo, ModLevel } },
+        };
+        for (const auto& w : words) {
+            if (isWord(t, w.word))
+                return w.op;
+        }
+        return {};
     }
 
-    FormulaNodePtr andExpression()
+    // The operations binding at `lowest` or tighter, by precedence climbing: a run of operators
+    // of one level is gathered in a loop, and the parser goes one call deeper only for an operand
+    // that binds tighter, so a long chain costs no depth and a parenthesis costs a few calls.
+    FormulaNodePtr operation(int lowest)
     {
-        std::vector<FormulaNodePtr> terms { notExpression() };
-        std::vector<int> at { 0 };
-        while (isWord(m_tok, u"and")) {
-            at.push_back(m_tok.position);
-            advance();
-            terms.push_back(notExpression());
-        }
-        return checked(chain(FormulaOp::And, terms, at, 0, terms.size()));
-    }
-
-    FormulaNodePtr notExpression()
-    {
-        if (isWord(m_tok, u"not")) {
+        // Operators at `ceiling` or above cannot follow what has been read: a comparison or a
+        // range takes one operator, Not takes the comparison inside it.
+        int ceiling = PowerLevel + 1;
+        FormulaNodePtr left;
+        if (lowest <= NotLevel && isWord(m_tok, u"not")) {
             const int at = m_tok.position;
             const Nesting nesting(*this, at);
             advance();
-            return checked(FormulaNode::unary(FormulaOp::Not, notExpression(), at));
-        }
-        return comparison();
-    }
-
-    FormulaNodePtr comparison()
-    {
-        FormulaNodePtr left = rangeExpression();
-        FormulaOp op = FormulaOp::None;
-        if (m_tok.kind == Tok::Symbol) {
-            if (m_tok.text == u"=")
-                op = FormulaOp::Equal;
-            else if (m_tok.text == u"<>")
-                op = FormulaOp::NotEqual;
-            else if (m_tok.text == u"<")
-                op = FormulaOp::Less;
-            else if (m_tok.text == u"<=")
-                op = FormulaOp::LessEqual;
-            else if (m_tok.text == u">")
-                op = FormulaOp::Greater;
-            else if (m_tok.text == u">=")
-                op = FormulaOp::GreaterEqual;
-        } else if (isWord(m_tok, u"in")) {
-            op = FormulaOp::In;
-        } else if (isWord(m_tok, u"like")) {
-            op = FormulaOp::Like;
-        } else if (isWord(m_tok, u"startswith")) {
-            op = FormulaOp::StartsWith;
-        }
-        if (op == FormulaOp::None)
-            return left;
-        const int at = m_tok.position;
-        advance();
-        return checked(FormulaNode::binary(op, left, rangeExpression(), at));
-    }
-
-    FormulaNodePtr rangeExpression()
-    {
-        if (isWord(m_tok, u"upto") || isWord(m_tok, u"upto_") || isWord(m_tok, u"upfrom")
-            || isWord(m_tok, u"upfrom_")) {
+            left = checked(FormulaNode::unary(FormulaOp::Not, operation(NotLevel), at));
+            ceiling = NotLevel;
+        } else if (lowest <= RangeLevel
+            && (isWord(m_tok, u"upto") || isWord(m_tok, u"upto_") || isWord(m_tok, u"upfrom")
+                || isWord(m_tok, u"upfrom_"))) {
             const bool upTo = m_tok.text.startsWith(u"upto", Qt::CaseInsensitive);
             const bool open = m_tok.text.endsWith(u'_');
             const int at = m_tok.position;
             advance();
-            FormulaNodePtr bound = concatenation();
+            FormulaNodePtr bound = operation(ConcatLevel);
             RangeFlags flags;
-            if (upTo) {
+            if (upTo)
                 flags.includeHigh = !open;
-                return FormulaNode::range(nullptr, bound, flags, at);
+            else
+                flags.includeLow = !open;
+            left = checked(upTo ? FormulaNode::range(nullptr, bound, flags, at)
+                                : FormulaNode::range(bound, nullptr, flags, at));
+            ceiling = RangeLevel;
+        } else {
+            left = unary();
+        }
+        while (true) {
+            if (lowest <= RangeLevel && RangeLevel < ceiling
+                && (isWord(m_tok, u"to") || isWord(m_tok, u"_to") || isWord(m_tok, u"to_")
+                    || isWord(m_tok, u"_to_"))) {
+                RangeFlags flags;
+                flags.includeLow = !m_tok.text.startsWith(u'_');
+                flags.includeHigh = !m_tok.text.endsWith(u'_');
+                const int at = m_tok.position;
+                advance();
+                left = checked(FormulaNode::range(left, operation(ConcatLevel), flags, at));
+                ceiling = RangeLevel;
+                continue;
             }
-            flags.includeLow = !open;
-            return FormulaNode::range(bound, nullptr, flags, at);
-        }
-        FormulaNodePtr low = concatenation();
-        if (isWord(m_tok, u"to") || isWord(m_tok, u"_to") || isWord(m_tok, u"to_")
-            || isWord(m_tok, u"_to_")) {
-            RangeFlags flags;
-            flags.includeLow = !m_tok.text.startsWith(u'_');
-            flags.includeHigh = !m_tok.text.endsWith(u'_');
+            const Operator o = binaryOperator(m_tok);
+            if (o.op == FormulaOp::None || o.level < lowest || o.level >= ceiling)
+                return left;
+            if (o.level == OrLevel || o.level == AndLevel) {
+                left = connectorRun(std::move(left), o.level);
+                ceiling = o.level + 1;
+                continue;
+            }
             const int at = m_tok.position;
+            if (o.level == PowerLevel) {
+                // 2 ^ 3 ^ 2 is 2 ^ 9: each power nests in the one before.
+                const Nesting nesting(*this, at);
+                advance();
+                left = checked(FormulaNode::binary(o.op, left, operation(PowerLevel), at));
+                continue;
+            }
             advance();
-            return checked(FormulaNode::range(low, concatenation(), flags, at));
+            left = checked(FormulaNode::binary(o.op, left, operation(o.level + 1), at));
+            ceiling = o.level == CompareLevel ? CompareLevel : o.level + 1;
         }
-        return low;
     }
 
-    FormulaNodePtr concatenation()
+    // A run of And (or of Or and Xor) after its first term. Runs of the same connector are
+    // gathered and built balanced; Or and Xor bind alike, so a change of connector closes the
+    // run so far as the left operand of the next.
+    FormulaNodePtr connectorRun(FormulaNodePtr first, int level)
     {
-        FormulaNodePtr left = additive();
-        while (isSymbol(m_tok, u"&")) {
-            const int at = m_tok.position;
+        std::vector<FormulaNodePtr> terms { std::move(first) };
+        std::vector<int> at { 0 };
+        FormulaOp op = FormulaOp::None;
+        while (true) {
+            const Operator o = binaryOperator(m_tok);
+            if (o.level != level)
+                break;
+            if (op != FormulaOp::None && o.op != op) {
+                terms = { checked(chain(op, terms, at, 0, terms.size())) };
+                at = { 0 };
+            }
+            op = o.op;
+            at.push_back(m_tok.position);
             advance();
-            left = checked(FormulaNode::binary(FormulaOp::Concat, left, additive(), at));
+            terms.push_back(operation(level + 1));
         }
-        return left;
-    }
-
-    FormulaNodePtr additive()
-    {
-        FormulaNodePtr left = modulo();
-        while (isSymbol(m_tok, u"+") || isSymbol(m_tok, u"-")) {
-            const FormulaOp op = m_tok.text == u"+" ? FormulaOp::Add : FormulaOp::Subtract;
-            const int at = m_tok.position;
-            advance();
-            left = checked(FormulaNode::binary(op, left, modulo(), at));
-        }
-        return left;
-    }
-
-    FormulaNodePtr modulo()
-    {
-        FormulaNodePtr left = intDivision();
-        while (isWord(m_tok, u"mod")) {
-            const int at = m_tok.position;
-            advance();
-            left = checked(FormulaNode::binary(FormulaOp::Modulo, left, intDivision(), at));
-        }
-        return left;
-    }
-
-    FormulaNodePtr intDivision()
-    {
-        FormulaNodePtr left = multiplicative();
-        while (isSymbol(m_tok, u"\\")) {
-            const int at = m_tok.position;
-            advance();
-            left = checked(FormulaNode::binary(FormulaOp::IntDivide, left, multiplicative(), at));
-        }
-        return left;
-    }
-
-    FormulaNodePtr multiplicative()
-    {
-        FormulaNodePtr left = power();
-        while (isSymbol(m_tok, u"*") || isSymbol(m_tok, u"/")) {
-            const FormulaOp op = m_tok.text == u"*" ? FormulaOp::Multiply : FormulaOp::Divide;
-            const int at = m_tok.position;
-            advance();
-            left = checked(FormulaNode::binary(op, left, power(), at));
-        }
-        return left;
-    }
-
-    FormulaNodePtr power()
-    {
-        FormulaNodePtr left = unary();
-        if (isSymbol(m_tok, u"^")) {
-            const int at = m_tok.position;
-            const Nesting nesting(*this, at);
-            advance();
-            return checked(FormulaNode::binary(FormulaOp::Power, left, power(), at));
-        }
-        return left;
+        return checked(chain(op, terms, at, 0, terms.size()));
     }
 
     FormulaNodePtr unary()
@@ -557,7 +546,7 @@ private:
             const int at = m_tok.position;
             const Nesting nesting(*this, at);
             advance();
-            FormulaNodePtr index = rangeExpression();
+            FormulaNodePtr index = operation(RangeLevel);
             expectSymbol(u"]");
             base = checked(FormulaNode::binary(FormulaOp::Subscript, base, index, at));
         }
@@ -594,10 +583,10 @@ private:
                 advance();
                 std::vector<FormulaNodePtr> items;
                 if (!isSymbol(m_tok, u"]")) {
-                    items.push_back(rangeExpression());
+                    items.push_back(operation(RangeLevel));
                     while (isSymbol(m_tok, u",")) {
                         advance();
-                        items.push_back(rangeExpression());
+                        items.push_back(operation(RangeLevel));
                     }
                 }
                 expectSymbol(u"]");

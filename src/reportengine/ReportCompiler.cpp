@@ -62,6 +62,7 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
     auto r = std::make_unique<CompiledReport>();
     r->def = &def;
     m_report = r.get();
+    m_formulasReached = false;
 
     // Indexes first: every tree parsed from here on has its {@name} nodes bound to them.
     for (const FormulaDefinition& f : def.formulas) {
@@ -89,6 +90,15 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
         bindTree(o.tree, o.name);
     }
     m_log << overrides.log;
+    // Every formula's depth with what it names is known before any other tree is read, so each
+    // of those is refused as soon as it reaches too deep (and before a walk that follows the
+    // formulas it names can go down a chain of them).
+    m_reach.clear();
+    for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it) {
+        if (it.value())
+            formulaReach(it.key(), 0, r->formulaNames.value(it.key()));
+    }
+    m_formulasReached = true;
 
     const FormulaNodePtr selectionTree
         = parse(QStringLiteral("Seleccion"), selection.value_or(def.selection));
@@ -161,11 +171,6 @@ std::unique_ptr<CompiledReport> ReportCompiler::compile(const ReportDefinition& 
     // Every formula of the definition is bound, used or not: {@x} may be reached from any.
     for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it)
         bindTree(it.value(), r->formulaNames.value(it.key()));
-    m_reach.clear(); // a sub-report's formulas, compiled meanwhile, are not these
-    for (auto it = r->formulas.cbegin(); it != r->formulas.cend(); ++it)
-        formulaReach(it.key(), 0, r->formulaNames.value(it.key()));
-    if (selectionTree)
-        reach(*selectionTree, 0, QStringLiteral("Seleccion"));
 
     findFixedFormulas(*r);
     r->formulaTrees.resize(std::size_t(r->formulaSpellings.size()));
@@ -190,6 +195,8 @@ FormulaNodePtr ReportCompiler::parse(const QString& name, const QString& text)
         };
     bindTree(result.tree, name);
     checkTypes(*result.tree, name, text, name == u"Seleccion");
+    if (m_formulasReached)
+        reach(*result.tree, 0, name);
     return result.tree;
 }
 
@@ -356,20 +363,37 @@ int ReportCompiler::groupLevelOf(const FormulaNode& node) const
     return -1;
 }
 
-int ReportCompiler::reach(const FormulaNode& n, int level, const QString& name)
+int ReportCompiler::reach(const FormulaNode& tree, int level, const QString& name)
 {
-    if (level > MaxFormulaDepth)
-        throw CompileError { QStringLiteral("Error en la fórmula «%1»: Fórmula demasiado "
-                                            "compleja (informe %2)")
-                                 .arg(name, m_report->def->name) };
-    int deepest = 0;
-    if (n.kind() == FormulaNodeKind::FormulaRef)
-        deepest = formulaReach(n.name().toLower(), level + 1, name);
-    for (const FormulaNodePtr& c : n.children()) {
-        if (c)
-            deepest = std::max(deepest, reach(*c, level + 1, name));
+    // Levels as depth() counts them: the left operand of an operator that is an operator too is
+    // on its level.
+    struct Pending
+    {
+        const FormulaNode* node;
+        int level;
+    };
+    std::vector<Pending> pending { { &tree, level } };
+    int deepest = level;
+    while (!pending.empty()) {
+        const Pending p = pending.back();
+        pending.pop_back();
+        if (p.level > MaxFormulaDepth)
+            tooComplex(name);
+        int bottom = p.level;
+        if (p.node->kind() == FormulaNodeKind::FormulaRef)
+            bottom += formulaReach(p.node->name().toLower(), p.level + 1, name);
+        deepest = std::max(deepest, bottom);
+        const auto& children = p.node->children();
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const FormulaNode* c = children[i].get();
+            if (!c)
+                continue;
+            const bool sameLevel = i == 0 && p.node->kind() == FormulaNodeKind::Binary
+                && c->kind() == FormulaNodeKind::Binary;
+            pending.push_back({ c, sameLevel ? p.level : p.level + 1 });
+        }
     }
-    return deepest + 1;
+    return deepest - level + 1;
 }
 
 int ReportCompiler::formulaReach(const QString& key, int level, const QString& name)
@@ -384,9 +408,17 @@ int ReportCompiler::formulaReach(const QString& key, int level, const QString& n
         m_reaching.remove(key);
         known = m_reach.insert(key, depth);
     }
-    if (level + known.value() > MaxFormulaDepth)
-        reach(*m_report->formulas.value(key), MaxFormulaDepth + 1, name);
+    // Reached before from nearer the top: from here its deepest level may be past the limit.
+    if (level + known.value() - 1 > MaxFormulaDepth)
+        tooComplex(name);
     return known.value();
+}
+
+void ReportCompiler::tooComplex(const QString& name) const
+{
+    throw CompileError { QStringLiteral("Error en la fórmula «%1»: Fórmula demasiado "
+                                        "compleja (informe %2)")
+                             .arg(name, m_report->def->name) };
 }
 
 void ReportCompiler::checkTable(const FormulaNode* f, const QString& formula)
@@ -505,15 +537,11 @@ void ReportCompiler::findFixedFormulas(CompiledReport& r)
 bool ReportCompiler::isFixedTree(
     const FormulaNode& n, const std::function<bool(const QString&)>& fixedFormula)
 {
-    if (n.variesByRecordOrPage())
-        return false;
-    if (n.kind() == FormulaNodeKind::FormulaRef)
-        return fixedFormula(n.name().toLower());
-    for (const FormulaNodePtr& c : n.children()) {
-        if (c && !isFixedTree(*c, fixedFormula))
-            return false;
-    }
-    return true;
+    return !anyFormulaNode(n, [&fixedFormula](const FormulaNode& m) {
+        if (m.variesByRecordOrPage())
+            return true;
+        return m.kind() == FormulaNodeKind::FormulaRef && !fixedFormula(m.name().toLower());
+    });
 }
 
 void ReportCompiler::markFixedTrees(CompiledReport& r)
@@ -566,6 +594,22 @@ FormulaNodePtr ReportCompiler::pageCountTree(
         done.insert(key, tree);
         return tree;
     }
+    if (node->kind() == FormulaNodeKind::Binary) {
+        // A chain of operators is rewritten in a loop, from its first operand out.
+        std::vector<const FormulaNode*> chain;
+        const FormulaNodePtr* first = &node;
+        for (; (*first)->kind() == FormulaNodeKind::Binary; first = &(*first)->childPtr(0))
+            chain.push_back(first->get());
+        FormulaNodePtr tree = pageCountTree(*first, path, done);
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const FormulaNode& link = **it;
+            FormulaNodePtr right = pageCountTree(link.childPtr(1), path, done);
+            if (tree || right)
+                tree = link.withChildren({ tree ? std::move(tree) : link.childPtr(0),
+                    right ? std::move(right) : link.childPtr(1) });
+        }
+        return tree;
+    }
     std::vector<FormulaNodePtr> children;
     children.reserve(node->children().size());
     bool reads = false;
@@ -596,10 +640,14 @@ void ReportCompiler::compileSubreport(CompiledItem& ci)
             selection = s.selection;
     }
     CompiledReport* outer = m_report;
+    QHash<QString, int> outerReach = std::move(m_reach);
+    m_formulasReached = false;
     ++m_depth;
     auto sub = compile(*subDef, selection, {}, subFields);
     --m_depth;
     m_report = outer;
+    m_reach = std::move(outerReach);
+    m_formulasReached = true;
     ci.sub = sub.get();
     ci.linkValues = std::move(mainSides);
     m_report->subs.push_back(std::move(sub));

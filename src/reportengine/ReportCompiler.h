@@ -53,13 +53,18 @@ private:
 
     int groupLevelOf(const FormulaNode& node) const;
 
-    // Depth of a tree counting the formulas it names: the evaluator and the walks over the
-    // formulas recurse through {@name} references, so a chain of thousands of formulas would
-    // exhaust the stack as surely as one formula nested too deep. A reference cycle counts as
-    // nothing here; it is told when it is evaluated.
-    int reach(const FormulaNode& n, int level, const QString& name);
+    // Depth of a tree counting the formulas it names, its root at `level`; past MaxFormulaDepth
+    // the report is refused, naming `name`. The evaluator and the walks over the formulas
+    // recurse through {@name} references, so a chain of thousands of formulas would exhaust the
+    // stack as surely as one formula nested too deep. A reference cycle counts as nothing here;
+    // it is told when it is evaluated.
+    int reach(const FormulaNode& tree, int level, const QString& name);
 
+    // reach() of a formula (by lower-case name) whose root is at `level`, worked out once and
+    // checked again wherever the formula is reached.
     int formulaReach(const QString& key, int level, const QString& name);
+
+    [[noreturn]] void tooComplex(const QString& name) const;
 
     void checkTable(const FormulaNode* f, const QString& formula);
 
@@ -101,6 +106,7 @@ private:
     CompiledReport* m_report = nullptr;
     int m_depth = 0;
     QHash<QString, int> m_reach; // lower-case formula name -> depth with what it names
+    bool m_formulasReached = false; // m_reach holds every formula of m_report
     QSet<QString> m_reaching;
     FontSubstitution m_fonts;
 };

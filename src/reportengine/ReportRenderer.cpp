@@ -19,21 +19,24 @@ bool hasDeferred(const CompiledReport& r);
 // True when the formula, or one it names, asks for the page number or the page count.
 bool readsPages(const CompiledReport& r, const FormulaNode& node, QSet<QString>& seen)
 {
-    if (node.kind() == FormulaNodeKind::Call
-        && (node.function() == FormulaFunction::PageNumber
-            || node.function() == FormulaFunction::TotalPageCount))
-        return true;
-    if (node.kind() == FormulaNodeKind::FormulaRef) {
-        const QString key = node.name().toLower();
-        if (!seen.contains(key)) {
-            seen.insert(key);
-            const auto tree = r.formulas.constFind(key);
-            if (tree != r.formulas.constEnd() && tree.value() && readsPages(r, *tree.value(), seen))
-                return true;
-        }
-    }
-    for (const FormulaNodePtr& child : node.children()) {
-        if (child && readsPages(r, *child, seen))
+    // The formulas it names are looked at in turn, not one inside the other.
+    std::vector<const FormulaNode*> trees { &node };
+    while (!trees.empty()) {
+        const FormulaNode* tree = trees.back();
+        trees.pop_back();
+        const bool reads = anyFormulaNode(*tree, [&](const FormulaNode& n) {
+            if (n.kind() == FormulaNodeKind::FormulaRef) {
+                const QString key = n.name().toLower();
+                const auto named = r.formulas.constFind(key);
+                if (!seen.contains(key) && named != r.formulas.constEnd() && named.value())
+                    trees.push_back(named.value().get());
+                seen.insert(key);
+            }
+            return n.kind() == FormulaNodeKind::Call
+                && (n.function() == FormulaFunction::PageNumber
+                    || n.function() == FormulaFunction::TotalPageCount);
+        });
+        if (reads)
             return true;
     }
     return false;

@@ -27,13 +27,34 @@ private:
 
 bool readsPageCount(const FormulaNode& node)
 {
-    if (node.kind() == FormulaNodeKind::Call && node.function() == FormulaFunction::TotalPageCount)
-        return true;
-    for (const FormulaNodePtr& child : node.children()) {
-        if (child && readsPageCount(*child))
-            return true;
+    return anyFormulaNode(node, [](const FormulaNode& n) {
+        return n.kind() == FormulaNodeKind::Call && n.function() == FormulaFunction::TotalPageCount;
+    });
+}
+
+// True when the tree is a constant that prints as true, or And and Or of such constants that
+// give true whatever the rest reads. A chain of them is gone through in a loop.
+bool alwaysTrue(const FormulaNode& node)
+{
+    const auto connector = [](const FormulaNode& n) {
+        return n.kind() == FormulaNodeKind::Binary
+            && (n.op() == FormulaOp::Or || n.op() == FormulaOp::And);
+    };
+    std::vector<const FormulaNode*> chain;
+    const FormulaNode* first = &node;
+    for (; connector(*first) && first->child(0); first = first->child(0))
+        chain.push_back(first);
+    bool result = false;
+    if (first->kind() == FormulaNodeKind::Constant) {
+        const Value& v = first->constant();
+        result = v.type() == ValueType::Boolean ? v.toBool() : v.isNumeric() && v.toDouble() != 0;
     }
-    return false;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const FormulaNode& n = **it;
+        const bool right = n.child(1) && alwaysTrue(*n.child(1));
+        result = n.op() == FormulaOp::Or ? result || right : result && right;
+    }
+    return result;
 }
 
 } // namespace
@@ -316,18 +337,6 @@ bool ReportRun::hiddenForRun(const FormulaNodePtr& suppress) const
 {
     if (!suppress)
         return false;
-    const std::function<bool(const FormulaNode&)> alwaysTrue = [&](const FormulaNode& n) {
-        if (n.kind() == FormulaNodeKind::Constant) {
-            const Value& v = n.constant();
-            return v.type() == ValueType::Boolean ? v.toBool() : v.isNumeric() && v.toDouble() != 0;
-        }
-        if (n.kind() != FormulaNodeKind::Binary
-            || (n.op() != FormulaOp::Or && n.op() != FormulaOp::And))
-            return false;
-        const bool left = n.child(0) && alwaysTrue(*n.child(0));
-        const bool right = n.child(1) && alwaysTrue(*n.child(1));
-        return n.op() == FormulaOp::Or ? left || right : left && right;
-    };
     const FormulaNodePtr folded = FormulaFolding::fold(suppress, known());
     return folded && alwaysTrue(*folded);
 }

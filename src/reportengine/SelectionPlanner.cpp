@@ -96,6 +96,43 @@ QString joinShallow(const QStringList& parts, const QString& connector)
         + joinShallow(parts.mid(half), connector) + u')';
 }
 
+const FormulaNode& nodeOf(const FormulaNode* n)
+{
+    return *n;
+}
+
+const FormulaNode& nodeOf(const FormulaNodePtr* n)
+{
+    return **n;
+}
+
+const FormulaNode* childOf(const FormulaNode* n, std::size_t i)
+{
+    return n->child(i);
+}
+
+const FormulaNodePtr* childOf(const FormulaNodePtr* n, std::size_t i)
+{
+    return &(*n)->childPtr(i);
+}
+
+// The terms joined by `op` ("a Or b Or c" gives a, b, c), in order, however the chain leans:
+// gone through with a list of what is left to see, not one call inside the other.
+template <typename Node, typename Take> void forEachTerm(Node root, FormulaOp op, Take take)
+{
+    std::vector<Node> pending { root };
+    while (!pending.empty()) {
+        const Node n = pending.back();
+        pending.pop_back();
+        if (nodeOf(n).kind() == FormulaNodeKind::Binary && nodeOf(n).op() == op) {
+            pending.push_back(childOf(n, 1));
+            pending.push_back(childOf(n, 0));
+            continue;
+        }
+        take(n);
+    }
+}
+
 class Planner
 {
 public:
@@ -341,12 +378,7 @@ private:
 
     static void flatten(const FormulaNode& n, FormulaOp op, std::vector<const FormulaNode*>& out)
     {
-        if (n.kind() == FormulaNodeKind::Binary && n.op() == op) {
-            flatten(*n.child(0), op, out);
-            flatten(*n.child(1), op, out);
-            return;
-        }
-        out.push_back(&n);
+        forEachTerm(&n, op, [&out](const FormulaNode* term) { out.push_back(term); });
     }
 
     std::optional<Sql> pushIn(const FormulaNode& n) const
@@ -483,12 +515,7 @@ private:
 
 void splitConjuncts(const FormulaNodePtr& n, std::vector<FormulaNodePtr>& out)
 {
-    if (n->kind() == FormulaNodeKind::Binary && n->op() == FormulaOp::And) {
-        splitConjuncts(n->childPtr(0), out);
-        splitConjuncts(n->childPtr(1), out);
-        return;
-    }
-    out.push_back(n);
+    forEachTerm(&n, FormulaOp::And, [&out](const FormulaNodePtr* term) { out.push_back(*term); });
 }
 
 QString literal(const Value& v, SqlDialect dialect)

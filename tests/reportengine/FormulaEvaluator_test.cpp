@@ -3,6 +3,7 @@
 #include "FormulaTestContext.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/FormulaEvaluator.h"
+#include "reportengine/FormulaFolding.h"
 #include "reportengine/FormulaParser.h"
 
 namespace {
@@ -249,3 +250,25 @@ TEST(FormulaEvaluator, selects_only_on_true)
 }
 
 } // namespace
+
+// A chain of operators is worked out in a loop, in the order written: a total of any length
+// neither recurses (each walk would need tens of megabytes of stack for this one) nor is
+// regrouped (1 - 1 - 1 is -1, not 1).
+TEST(FormulaEvaluator, a_long_chain_is_worked_out_in_its_order_without_recursion)
+{
+    const FormulaTestContext c = record();
+    const FormulaParseResult parsed = FormulaParser::parse(QStringLiteral("Prueba"),
+        QStringLiteral("{t.flag}") + QStringLiteral(" - 1").repeated(199999));
+    ASSERT_TRUE(parsed.ok()) << parsed.error.message().toStdString();
+    FormulaFolding::Known nothingFixed;
+    nothingFixed.fixedFormula = [](int) { return false; };
+    nothingFixed.value = [](const FormulaNode&) { return std::optional<Value>(); };
+
+    const FormulaNodePtr folded = FormulaFolding::fold(parsed.tree, nothingFixed);
+    const Value value = FormulaEvaluator(c, QStringLiteral("Prueba")).evaluateScalar(*folded);
+    const QString text = parsed.tree->toText();
+
+    EXPECT_EQ(value.toLongLong(), -200000);
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("((({t.flag} - 1) - 1) - 1)").prepend(QString(199999 - 3, u'('))));
+}

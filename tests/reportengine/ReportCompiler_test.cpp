@@ -76,3 +76,47 @@ TEST(ReportCompiler, marks_fixed_formulas_and_registers_summaries_at_their_group
         }
     }
 }
+
+// A formula is as deep as the place it is reached from: "Hondo", reached first from near the
+// top, is refused when the selection reaches it again from deep enough to pass the limit there
+// (the run would recurse that deep), and kept when reached from a little less deep.
+TEST(ReportCompiler, checks_a_formula_again_where_it_is_reached_deeper)
+{
+    const QString deep = QStringLiteral("Abs(").repeated(150) + u'1' + QString(150, u')');
+    const struct
+    {
+        int around; // calls around the selection's {@Hondo}
+        bool refused;
+    } rows[] = { { 40, false }, { 60, true } };
+    for (const auto& row : rows) {
+        const QString selection = QStringLiteral("Abs(").repeated(row.around)
+            + QStringLiteral("{@Hondo}") + QString(row.around, u')') + QStringLiteral(" > 0");
+        const QString xml = QStringLiteral(R"RPT(<report version="1" name="RP_H">
+  <data><table name="t"/></data>
+  <formulas>
+    <formula name="Cerca">{@Hondo}</formula>
+    <formula name="Hondo">%1</formula>
+  </formulas>
+  <selection>%2</selection>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{@Cerca}"/></detail>
+</report>)RPT")
+                                .arg(deep, selection);
+        const auto def = DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("h.rpt"), nullptr);
+        ASSERT_TRUE(def.has_value());
+        RenderOptions options;
+        MemoryDataSource data;
+        DocumentResources resources;
+        QStringList log;
+        ReportCompiler compiler(options, data, resources, log);
+        QString error;
+
+        try {
+            compiler.compile(*def, std::nullopt, {}, {});
+        } catch (const CompileError& e) {
+            error = e.message;
+        }
+
+        EXPECT_EQ(error.contains(QStringLiteral("Fórmula demasiado compleja")), row.refused)
+            << row.around << ": " << error.toStdString();
+    }
+}

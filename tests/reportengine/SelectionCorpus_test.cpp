@@ -413,6 +413,7 @@ const CorpusCase kCorpus[] = {
     { "{v_ma_articulos.SUSPENDIDO}", true },
     { "not {v_ma_articulos.SUSPENDIDO} or {v_ma_articulos.SUSPENDIDOC} = True", true },
     { "{v_ma_articulos.SUSPENDIDO} = 1", false },
+    { "{v_ma_articulos.SUSPENDIDO} <> True", true },
     { "{v_ma_articulos.idrubro} in ['0001', 'a', '0003']", true },
     { "{v_ma_articulos.idrubro} in '0001' to '0002'", true },
     { "{v_ma_articulos.DESCRIPCION} startswith 'ñand'", true },

@@ -402,25 +402,64 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
     }
 }
 
-// A selection too deep for the engine is refused in words on the smallest stack a user gives
-// the program, not ended by the system.
-TEST_F(RpRender, a_formula_too_deep_is_refused_on_a_one_megabyte_stack)
+// On the smallest stack a user gives the program, a long total and ordinary nesting print their
+// value, and a formula too deep for the engine (by its parentheses, or by a chain of formulas
+// each naming the next) is refused in words, not ended by the system.
+TEST_F(RpRender, formulas_print_or_are_refused_on_a_one_megabyte_stack)
 {
     const QString out = path(QStringLiteral("hondo.pdf"));
-    const QString field = QStringLiteral("{V_MA_PRECIOS.IdLista}");
-    const QStringList deep = {
-        field + QStringLiteral(" = ") + QStringList(5000, field).join(QStringLiteral(" & ")),
-        field + QStringLiteral(" = ") + QString(5000, u'(') + field + QString(5000, u')'),
+    const QStringList smallStack = { QStringLiteral("sh"), QStringLiteral("-c"),
+        QStringLiteral("ulimit -s 1024 && exec \"$0\" \"$@\"") };
+    auto definition = [&](const char* name, const QString& formulas, const QString& fields) {
+        return writeFile(QString::fromUtf8(name),
+            QStringLiteral(R"RPT(<report version="1" name="Hondo">
+  <page paper="A4" orientation="portrait" left="10" top="10" right="10" bottom="10"/>
+  <styles><style name="default" font="Arial" size="8"/></styles>
+  <data><table name="V_MA_PRECIOS"/></data>
+  <formulas>%1</formulas>
+  <reportHeader height="20">%2</reportHeader>
+</report>)RPT")
+                .arg(formulas, fields)
+                .toUtf8());
     };
-    for (const QString& selection : deep) {
-        SCOPED_TRACE(selection.left(40).toStdString());
+    auto field = [](int y, const QString& expr) {
+        return QStringLiteral(R"(<field x="0" y="%1" width="190" height="5" expr="%2"/>)")
+            .arg(y)
+            .arg(expr.toHtmlEscaped());
+    };
+    auto render = [&](const QString& rpt) {
+        return runRender(
+            { QStringLiteral("--definition"), rpt, QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--out"), out },
+            smallStack);
+    };
 
-        const ToolRun run = runRender(
-            { QStringLiteral("--definition"), priceList(), QStringLiteral("--db"), m_db,
-                QStringLiteral("--selection"), selection, QStringLiteral("--format"),
-                QStringLiteral("pdf"), QStringLiteral("--out"), out },
-            { QStringLiteral("sh"), QStringLiteral("-c"),
-                QStringLiteral("ulimit -s 1024 && exec \"$0\" \"$@\"") });
+    const ToolRun printed = render(definition("largo.rpt", {},
+        field(0,
+            QStringLiteral("'Total ' & ToText(1") + QStringLiteral(" + 1").repeated(899)
+                + QStringLiteral(", 0)"))
+            + field(6,
+                QStringLiteral("'Anidado ' & ToText(") + QString(150, u'(')
+                    + QStringLiteral("6 * 7") + QString(150, u')') + QStringLiteral(", 0)"))));
+
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    const QString text = pdfText(out);
+    EXPECT_TRUE(text.contains(QStringLiteral("Total 900"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Anidado 42"))) << text.toStdString();
+
+    QString chain;
+    for (int i = 0; i < 5000; ++i)
+        chain += QStringLiteral("<formula name=\"F%1\">{@F%2} + 1</formula>").arg(i).arg(i + 1);
+    chain += QStringLiteral("<formula name=\"F5000\">1</formula>");
+    const QStringList tooDeep = {
+        definition("cadena.rpt", chain, field(0, QStringLiteral("{@F0}"))),
+        definition(
+            "parentesis.rpt", {}, field(0, QString(5000, u'(') + u'1' + QString(5000, u')'))),
+    };
+    for (const QString& rpt : tooDeep) {
+        QFile::remove(out);
+
+        const ToolRun run = render(rpt);
 
         EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Fórmula demasiado compleja")))
