@@ -193,6 +193,9 @@ FormulaNodePtr ReportCompiler::parse(const QString& name, const QString& text)
         throw CompileError {
             QStringLiteral("%1 (informe %2)").arg(result.error.message(), m_report->def->name)
         };
+    // A formula of nothing but comments is an empty one.
+    if (!result.tree)
+        return nullptr;
     bindTree(result.tree, name);
     checkTypes(*result.tree, name, text, name == u"Seleccion");
     if (m_formulasReached)

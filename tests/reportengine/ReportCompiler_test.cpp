@@ -120,3 +120,20 @@ TEST(ReportCompiler, checks_a_formula_again_where_it_is_reached_deeper)
             << row.around << ": " << error.toStdString();
     }
 }
+
+// A formula of nothing but a comment is an empty formula, as a blank one is.
+TEST(ReportCompiler, a_formula_of_only_a_comment_is_empty)
+{
+    const auto def = withFormula("// solo un comentario");
+    ASSERT_TRUE(def.has_value());
+    RenderOptions options;
+    MemoryDataSource data;
+    DocumentResources resources;
+    QStringList log;
+    ReportCompiler compiler(options, data, resources, log);
+
+    const auto report = compiler.compile(*def, QStringLiteral("// nada"), {}, {});
+
+    EXPECT_FALSE(report->formulas.value(QStringLiteral("f")));
+    EXPECT_FALSE(report->query.sql.contains(QStringLiteral("WHERE"))) << report->query.sql.toStdString();
+}
