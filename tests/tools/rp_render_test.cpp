@@ -434,25 +434,36 @@ TEST_F(RpRender, formulas_print_or_are_refused_on_a_one_megabyte_stack)
             smallStack);
     };
 
-    const ToolRun printed = render(definition("largo.rpt", {},
+    // A chain of formulas each naming the next, as deep as the limit lets it go.
+    auto chainOf = [](const char* name, int length) {
+        QString formulas;
+        for (int i = 0; i < length; ++i)
+            formulas += QStringLiteral("<formula name=\"%1%2\">{@%1%3} + 1</formula>")
+                            .arg(QString::fromUtf8(name))
+                            .arg(i)
+                            .arg(i + 1);
+        return formulas
+            + QStringLiteral("<formula name=\"%1%2\">1</formula>")
+                  .arg(QString::fromUtf8(name))
+                  .arg(length);
+    };
+    const ToolRun printed = render(definition("largo.rpt", chainOf("C", 90),
         field(0,
             QStringLiteral("'Total ' & ToText(1") + QStringLiteral(" + 1").repeated(899)
                 + QStringLiteral(", 0)"))
             + field(6,
                 QStringLiteral("'Anidado ' & ToText(") + QString(150, u'(')
-                    + QStringLiteral("6 * 7") + QString(150, u')') + QStringLiteral(", 0)"))));
+                    + QStringLiteral("6 * 7") + QString(150, u')') + QStringLiteral(", 0)"))
+            + field(12, QStringLiteral("'Cadena ' & ToText({@C0}, 0)"))));
 
     ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
     const QString text = pdfText(out);
     EXPECT_TRUE(text.contains(QStringLiteral("Total 900"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Anidado 42"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Cadena 91"))) << text.toStdString();
 
-    QString chain;
-    for (int i = 0; i < 5000; ++i)
-        chain += QStringLiteral("<formula name=\"F%1\">{@F%2} + 1</formula>").arg(i).arg(i + 1);
-    chain += QStringLiteral("<formula name=\"F5000\">1</formula>");
     const QStringList tooDeep = {
-        definition("cadena.rpt", chain, field(0, QStringLiteral("{@F0}"))),
+        definition("cadena.rpt", chainOf("F", 5000), field(0, QStringLiteral("{@F0}"))),
         definition(
             "parentesis.rpt", {}, field(0, QString(5000, u'(') + u'1' + QString(5000, u')'))),
     };
