@@ -375,48 +375,36 @@ private:
 
     static Operator binaryOperator(const Token& t)
     {
-        if (t.kind == Tok::Symbol) {
-            static const struct
-            {
-                const char16_t* symbol;
-                Operator op;
-            } symbols[] = {
-                { u"=", { FormulaOp::Equal, CompareLevel } },
-                { u"<>", { FormulaOp::NotEqual, CompareLevel } },
-                { u"<", { FormulaOp::Less, CompareLevel } },
-                { u"<=", { FormulaOp::LessEqual, CompareLevel } },
-                { u">", { FormulaOp::Greater, CompareLevel } },
-                { u">=", { FormulaOp::GreaterEqual, CompareLevel } },
-                { u"&", { FormulaOp::Concat, ConcatLevel } },
-                { u"+", { FormulaOp::Add, AddLevel } },
-                { u"-", { FormulaOp::Subtract, AddLevel } },
-                { u"\\", { FormulaOp::IntDivide, IntDivideLevel } },
-                { u"*", { FormulaOp::Multiply, MultiplyLevel } },
-                { u"/", { FormulaOp::Divide, MultiplyLevel } },
-                { u"^", { FormulaOp::Power, PowerLevel } },
-            };
-            for (const auto& s : symbols) {
-                if (t.text == QStringView(s.symbol))
-                    return s.op;
-            }
-            return {};
-        }
         static const struct
         {
-            const char16_t* word;
+            Tok kind;
+            const char16_t* text;
             Operator op;
-        } words[] = {
-            { u"or", { FormulaOp::Or, OrLevel } },
-            { u"xor", { FormulaOp::Xor, OrLevel } },
-            { u"and", { FormulaOp::And, AndLevel } },
-            { u"in", { FormulaOp::In, CompareLevel } },
-            { u"like", { FormulaOp::Like, CompareLevel } },
-            { u"startswith", { FormulaOp::StartsWith, CompareLevel } },
-            { u"mod", { FormulaOp::Modulo, ModLevel } },
+        } operators[] = {
+            { Tok::Word, u"or", { FormulaOp::Or, OrLevel } },
+            { Tok::Word, u"xor", { FormulaOp::Xor, OrLevel } },
+            { Tok::Word, u"and", { FormulaOp::And, AndLevel } },
+            { Tok::Symbol, u"=", { FormulaOp::Equal, CompareLevel } },
+            { Tok::Symbol, u"<>", { FormulaOp::NotEqual, CompareLevel } },
+            { Tok::Symbol, u"<", { FormulaOp::Less, CompareLevel } },
+            { Tok::Symbol, u"<=", { FormulaOp::LessEqual, CompareLevel } },
+            { Tok::Symbol, u">", { FormulaOp::Greater, CompareLevel } },
+            { Tok::Symbol, u">=", { FormulaOp::GreaterEqual, CompareLevel } },
+            { Tok::Word, u"in", { FormulaOp::In, CompareLevel } },
+            { Tok::Word, u"like", { FormulaOp::Like, CompareLevel } },
+            { Tok::Word, u"startswith", { FormulaOp::StartsWith, CompareLevel } },
+            { Tok::Symbol, u"&", { FormulaOp::Concat, ConcatLevel } },
+            { Tok::Symbol, u"+", { FormulaOp::Add, AddLevel } },
+            { Tok::Symbol, u"-", { FormulaOp::Subtract, AddLevel } },
+            { Tok::Word, u"mod", { FormulaOp::Modulo, ModLevel } },
+            { Tok::Symbol, u"\\", { FormulaOp::IntDivide, IntDivideLevel } },
+            { Tok::Symbol, u"*", { FormulaOp::Multiply, MultiplyLevel } },
+            { Tok::Symbol, u"/", { FormulaOp::Divide, MultiplyLevel } },
+            { Tok::Symbol, u"^", { FormulaOp::Power, PowerLevel } },
         };
-        for (const auto& w : words) {
-            if (isWord(t, w.word))
-                return w.op;
+        for (const auto& o : operators) {
+            if (o.kind == Tok::Word ? isWord(t, o.text) : isSymbol(t, o.text))
+                return o.op;
         }
         return {};
     }

@@ -27,6 +27,22 @@ std::optional<ReportDefinition> withFormula(const char* text)
     return DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("f.rpt"), nullptr);
 }
 
+// What compiling needs besides the definition, kept for as long as the compiled report.
+struct Compilation
+{
+    RenderOptions options;
+    MemoryDataSource data;
+    DocumentResources resources;
+    QStringList log;
+
+    std::unique_ptr<CompiledReport> compile(
+        const ReportDefinition& def, const std::optional<QString>& selection = std::nullopt)
+    {
+        ReportCompiler compiler(options, data, resources, log);
+        return compiler.compile(def, selection, {}, {});
+    }
+};
+
 } // namespace
 
 // What the run keeps for the whole report and how it sums is settled here, once: a formula taken
@@ -51,13 +67,9 @@ TEST(ReportCompiler, marks_fixed_formulas_and_registers_summaries_at_their_group
     for (const auto& row : rows) {
         const auto def = withFormula(row.text);
         ASSERT_TRUE(def.has_value()) << row.text;
-        RenderOptions options;
-        MemoryDataSource data;
-        DocumentResources resources;
-        QStringList log;
-        ReportCompiler compiler(options, data, resources, log);
+        Compilation compilation;
 
-        const auto report = compiler.compile(*def, std::nullopt, {}, {});
+        const auto report = compilation.compile(*def);
 
         EXPECT_EQ(report->fixedFormulas.contains(QStringLiteral("f")), row.fixed) << row.text;
         EXPECT_TRUE(report->fixedFormulas.contains(QStringLiteral("k"))) << row.text;
@@ -103,15 +115,11 @@ TEST(ReportCompiler, checks_a_formula_again_where_it_is_reached_deeper)
                                 .arg(deep, selection);
         const auto def = DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("h.rpt"), nullptr);
         ASSERT_TRUE(def.has_value());
-        RenderOptions options;
-        MemoryDataSource data;
-        DocumentResources resources;
-        QStringList log;
-        ReportCompiler compiler(options, data, resources, log);
+        Compilation compilation;
         QString error;
 
         try {
-            compiler.compile(*def, std::nullopt, {}, {});
+            compilation.compile(*def);
         } catch (const CompileError& e) {
             error = e.message;
         }
@@ -126,13 +134,9 @@ TEST(ReportCompiler, a_formula_of_only_a_comment_is_empty)
 {
     const auto def = withFormula("// solo un comentario");
     ASSERT_TRUE(def.has_value());
-    RenderOptions options;
-    MemoryDataSource data;
-    DocumentResources resources;
-    QStringList log;
-    ReportCompiler compiler(options, data, resources, log);
+    Compilation compilation;
 
-    const auto report = compiler.compile(*def, QStringLiteral("// nada"), {}, {});
+    const auto report = compilation.compile(*def, QStringLiteral("// nada"));
 
     EXPECT_FALSE(report->formulas.value(QStringLiteral("f")));
     EXPECT_FALSE(report->query.sql.contains(QStringLiteral("WHERE"))) << report->query.sql.toStdString();
