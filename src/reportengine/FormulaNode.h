@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <QString>
+#include <QVarLengthArray>
 
 #include "platform/Value.h"
 
@@ -245,7 +246,8 @@ inline constexpr int MaxFormulaDepth = 200;
 // before its children), without recursion.
 template <typename Test> bool anyFormulaNode(const FormulaNode& root, Test test)
 {
-    std::vector<const FormulaNode*> pending { &root };
+    // Most trees are small: no allocation for them.
+    QVarLengthArray<const FormulaNode*, 32> pending { &root };
     while (!pending.empty()) {
         const FormulaNode& node = *pending.back();
         pending.pop_back();
