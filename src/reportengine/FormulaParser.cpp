@@ -6,15 +6,27 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <sys/resource.h>
+
 namespace {
 
-// Stack the parser may use, whatever the build's frames: a level of nesting takes under 1.3 KB
-// in the optimised build (1.7 KB inside a run of And or Or, over 5 KB where each parenthesis
-// stands in the operand of every kind of operator), so the nesting limit is reached first in
-// ordinary formulas. A build with larger frames (the sanitizers') meets this bound first, and
-// refuses. The parse is over before the other walks begin, so half of the 1 MB stack a user may
-// give the program with "ulimit -s 1024" is free for it.
-constexpr std::uintptr_t MaxParserStack = 512 * 1024;
+// Stack the parser may use: half of what the stack may grow to ("ulimit -s"; a thread gets as
+// much), the other half left for the walks after the parse. A level of nesting takes under
+// 1.3 KB in the optimised build (1.7 KB inside a run of And or Or, over 5 KB where each
+// parenthesis stands in the operand of every kind of operator), so on the 1 MB stack a user may
+// give the program the nesting limit is reached first in ordinary formulas; a build with larger
+// frames (the sanitizers', some 9 KB a level) refuses a formula here before it runs out.
+std::uintptr_t parserStackAllowance()
+{
+    static const std::uintptr_t allowance = [] {
+        // Without a limit a thread still gets a stack of its own size: count the smallest.
+        constexpr rlim_t Unlimited = 2 * 1024 * 1024;
+        rlimit limit {};
+        const bool known = getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+        return std::uintptr_t(known ? limit.rlim_cur : Unlimited) / 2;
+    }();
+    return allowance;
+}
 
 enum class Tok
 {
@@ -273,12 +285,12 @@ private:
         Nesting(Parser& parser, int position)
             : m_parser(parser)
         {
-            // Each level of parentheses goes down every precedence level: a build with larger
-            // frames (the sanitizers') would run out of stack before the level count does.
+            // On a small stack, or with a build's larger frames (the sanitizers'), the stack
+            // would run out before the level count does.
             const char here = 0;
             const std::uintptr_t used
                 = m_parser.m_stackBase - reinterpret_cast<std::uintptr_t>(&here);
-            if (++m_parser.m_nesting > MaxFormulaDepth || used > MaxParserStack)
+            if (++m_parser.m_nesting > MaxFormulaDepth || used > m_parser.m_stackAllowance)
                 throw ParseFailure { position, TooComplex };
         }
         ~Nesting() { --m_parser.m_nesting; }
@@ -659,6 +671,7 @@ private:
     Token m_tok;
     int m_nesting = 0;
     std::uintptr_t m_stackBase = 0; // where the parse began; the stack grows down from it
+    const std::uintptr_t m_stackAllowance = parserStackAllowance();
 };
 
 } // namespace
