@@ -139,5 +139,6 @@ TEST(ReportCompiler, a_formula_of_only_a_comment_is_empty)
     const auto report = compilation.compile(*def, QStringLiteral("// nada"));
 
     EXPECT_FALSE(report->formulas.value(QStringLiteral("f")));
-    EXPECT_FALSE(report->query.sql.contains(QStringLiteral("WHERE"))) << report->query.sql.toStdString();
+    EXPECT_FALSE(report->query.sql.contains(QStringLiteral("WHERE")))
+        << report->query.sql.toStdString();
 }
