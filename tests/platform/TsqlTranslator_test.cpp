@@ -175,6 +175,9 @@ const Row batches[] = {
         "else {INSERT INTO T VALUES (1)}>" },
     { "SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END FROM T",
         "SELECT CASE WHEN a = 1 THEN 'x' ELSE 'y' END FROM T" },
+    // Statements cut short go as they are, for SQLite to tell what is wrong.
+    { "SELECT * FROM MA_X WHERE LTRIM(", "SELECT * FROM MA_X WHERE LTRIM(" },
+    { "DELETE\nSELECT 1", "DELETE | SELECT 1" },
 };
 
 TEST(TsqlTranslator, splits_batches_into_statements_and_transaction_words)

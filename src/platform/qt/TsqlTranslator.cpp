@@ -115,9 +115,11 @@ public:
     bool word(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isWord(w); }
     bool sym(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isSymbol(w); }
     int match(int s) const { return m_match.at(s); }
+    // Empty past either end, as word() and sym() are false there: a statement may end anywhere.
     QString upper(int s) const
     {
-        return tok(s).type == Type::Word ? tok(s).text.toUpper() : QString();
+        return s >= 0 && s < size() && tok(s).type == Type::Word ? tok(s).text.toUpper()
+                                                                 : QString();
     }
     bool isKeyword(int s) const { return keywords().contains(upper(s)); }
 
@@ -728,7 +730,7 @@ void rewriteDelete(Work& w)
         w.edit(1).out = QStringLiteral("FROM");
         return;
     }
-    if (!w.word(0, "DELETE") || w.word(1, "FROM"))
+    if (!w.word(0, "DELETE") || w.size() < 2 || w.word(1, "FROM"))
         return;
     if (w.word(1, "TOP")) {
         w.error = untranslatable(QStringLiteral("DELETE TOP"));
