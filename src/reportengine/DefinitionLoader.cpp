@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QXmlStreamReader>
@@ -86,7 +87,31 @@ private:
     void checkXml()
     {
         if (m_xml.hasError())
-            fail(QStringLiteral("XML mal formado: %1").arg(m_xml.errorString()));
+            fail(QStringLiteral("XML mal formado") + xmlFault());
+    }
+
+    // What is wrong with the XML, in the program's words: the reader's own text is English.
+    // Empty where the line and column say enough.
+    QString xmlFault() const
+    {
+        if (m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+            return QStringLiteral(": el archivo termina antes de cerrar sus elementos");
+        static const std::pair<const char*, const char*> faults[] = {
+            { "tag mismatch", ": la etiqueta que cierra no es la del elemento abierto" },
+            { "Extra content", ": hay texto después del elemento <report>" },
+            { "redefined", ": un atributo está repetido" },
+            { "incorrectly encoded", ": el texto no está en UTF-8" },
+            { "Invalid XML character", ": un carácter no admitido en XML" },
+            { "Invalid entity", ": una referencia & que no es válida" },
+            { "Namespace prefix", ": un prefijo de nombre sin declarar" },
+            { "Entity '", ": una entidad sin declarar" },
+        };
+        const QString text = m_xml.errorString();
+        for (const auto& [english, spanish] : faults) {
+            if (text.contains(QLatin1String(english)))
+                return QString::fromUtf8(spanish);
+        }
+        return QString();
     }
 
     // Refuses any attribute of the current element that is not in `allowed`.
@@ -707,11 +732,22 @@ namespace DefinitionLoader {
 
 std::optional<ReportDefinition> loadFile(const QString& path, DefinitionError* error)
 {
+    // Told by what stands at the path, before opening it: a FIFO would wait for a writer.
+    const QFileInfo info(path);
+    QString refusal;
+    if (!info.exists())
+        refusal = info.isSymLink() ? QStringLiteral("es un enlace a un archivo que no existe")
+                                   : QStringLiteral("el archivo no existe");
+    else if (info.isDir())
+        refusal = QStringLiteral("es una carpeta, no un archivo");
+    else if (!info.isFile())
+        refusal = QStringLiteral("no es un archivo común");
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (refusal.isEmpty() && !file.open(QIODevice::ReadOnly))
+        refusal = QStringLiteral("no se tiene permiso para leer el archivo");
+    if (!refusal.isEmpty()) {
         if (error)
-            *error = { path, 0, 0,
-                QStringLiteral("no se puede abrir la definición: %1").arg(file.errorString()) };
+            *error = { path, 0, 0, QStringLiteral("no se puede abrir la definición: ") + refusal };
         return std::nullopt;
     }
     const QByteArray xml = file.readAll();

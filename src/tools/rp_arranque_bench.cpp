@@ -133,6 +133,12 @@ int main(int argc, char* argv[])
     }
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    const char* const uso = "Uso: rp_arranque_bench [--veces N] [--programa RUTA] "
+                            "[--parametros \"@server=...\"]\n";
+    if (args.contains(QStringLiteral("--help"))) {
+        std::fputs(uso, stdout);
+        return 0;
+    }
     const auto opcion = [&](const char* nombre) -> std::optional<QString> {
         const qsizetype i = args.indexOf(QLatin1String(nombre));
         if (i < 0 || i + 1 >= args.size())
@@ -148,9 +154,7 @@ int main(int argc, char* argv[])
               .value_or(QStringLiteral("@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;"
                                        "@ParametroAdicional=;@Caja=1"));
     if (veces < 1 || !QFileInfo(programa).isExecutable()) {
-        std::fprintf(stderr,
-            "uso: rp_arranque_bench [--veces N] [--programa RUTA] "
-            "[--parametros \"@server=...\"]\n");
+        std::fputs(uso, stderr);
         return 2;
     }
 

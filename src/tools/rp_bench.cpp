@@ -95,7 +95,16 @@ int main(int argc, char* argv[])
     QString definition;
     QString warehouse = QStringLiteral("1");
     QString sort = QStringLiteral("codigo");
+    const char* const usage
+        = "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
+          "[--report NOMBRE] [--definition ARCHIVO.rpt] [--warehouse CODIGO] "
+          "[--sort codigo|descripcion] [--format pdf|rps|xlsx|csv] [--direct] "
+          "[--reference] [--analisis-costos]\n";
     QStringList args = app.arguments().mid(1);
+    if (args.contains(QStringLiteral("--help"))) {
+        out << usage;
+        return 0;
+    }
     const bool direct = args.removeAll(QStringLiteral("--direct")) > 0;
     const bool reference = args.removeAll(QStringLiteral("--reference")) > 0;
     const bool analisis = args.removeAll(QStringLiteral("--analisis-costos")) > 0;
@@ -130,10 +139,7 @@ int main(int argc, char* argv[])
     if (args.size() % 2 != 0 || articles < 1 || lists < 1
         || (format != u"pdf" && format != u"rps" && format != u"xlsx" && format != u"csv")
         || (sort != u"codigo" && sort != u"descripcion") || (reference && format == u"rps")) {
-        err << "Uso: rp_bench [--articles N] [--lists L] [--db CARPETA] [--out ARCHIVO.pdf] "
-               "[--report NOMBRE] [--definition ARCHIVO.rpt] [--warehouse CODIGO] "
-               "[--sort codigo|descripcion] [--format pdf|rps|xlsx|csv] [--direct] "
-               "[--reference] [--analisis-costos]\n";
+        err << usage;
         return 2;
     }
     if (definition.isEmpty())

@@ -105,14 +105,23 @@ int main(int argc, char* argv[])
     QString file;
     int articles = 100000;
     int runs = 5;
+    const char* const usage = "Uso: rp_fetch_bench [--db ARCHIVO] [--articles N] [--runs N]\n";
     const QStringList args = app.arguments().mid(1);
-    for (int k = 0; k + 1 < args.size(); k += 2) {
-        if (args.at(k) == QLatin1String("--db"))
+    if (args.contains(QStringLiteral("--help"))) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    for (int k = 0; k < args.size(); k += 2) {
+        if (k + 1 < args.size() && args.at(k) == QLatin1String("--db"))
             file = args.at(k + 1);
-        else if (args.at(k) == QLatin1String("--articles"))
+        else if (k + 1 < args.size() && args.at(k) == QLatin1String("--articles"))
             articles = args.at(k + 1).toInt();
-        else if (args.at(k) == QLatin1String("--runs"))
+        else if (k + 1 < args.size() && args.at(k) == QLatin1String("--runs"))
             runs = qMax(1, args.at(k + 1).toInt());
+        else {
+            std::fprintf(stderr, "Argumento desconocido: %s\n%s", qPrintable(args.at(k)), usage);
+            return 2;
+        }
     }
     QTemporaryDir dir;
     if (file.isEmpty()) {

@@ -55,7 +55,12 @@ int main(int argc, char* argv[])
     int articles = 100000;
     QString folder;
     QString keys;
+    const char* const usage = "Uso: rp_lookup_bench [--articles N] [--db CARPETA] [--keys TEXTO]\n";
     const QStringList args = app.arguments().mid(1);
+    if (args.contains(QStringLiteral("--help"))) {
+        out << usage;
+        return 0;
+    }
     for (qsizetype k = 0; k + 1 < args.size(); k += 2) {
         if (args[k] == u"--articles")
             articles = args[k + 1].toInt();
@@ -69,7 +74,7 @@ int main(int argc, char* argv[])
         }
     }
     if (args.size() % 2 != 0 || articles < 1) {
-        err << "Uso: rp_lookup_bench [--articles N] [--db CARPETA] [--keys TEXTO]\n";
+        err << usage;
         return 2;
     }
     if (folder.isEmpty())

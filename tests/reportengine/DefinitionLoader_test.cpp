@@ -1,5 +1,7 @@
 #include "reportengine/DefinitionLoader.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -100,7 +102,10 @@ TEST(DefinitionLoader, names_line_and_column_of_what_is_wrong)
         { wrap("<detail><field x=\"0\"/></detail>"), 3, "falta el atributo \"expr\" en <field>" },
         { wrap("<group name=\"G\" by=\"{T.a}\" order=\"up\"/>"), 3,
             "valor no válido \"up\" en el atributo \"order\" (se admite: asc, desc)" },
-        { wrap("<detail>\n  <text x=\"0\"></detail>"), 4, "XML mal formado" },
+        { wrap("<detail>\n  <text x=\"0\"></detail>"), 4,
+            "XML mal formado: la etiqueta que cierra no es la del elemento abierto" },
+        { "<report version=\"1\" name=\"R\">\n<data>", 2,
+            "XML mal formado: el archivo termina antes de cerrar sus elementos" },
         { "<report version=\"2\" name=\"R\"/>", 1, "versión de formato no admitida: \"2\"" },
         { "<report version=\"1\" name=\"R\"></report>", 1, "no tiene origen de datos" },
         { "<informe/>", 1, "se esperaba el elemento <report>" },
@@ -129,7 +134,8 @@ TEST(DefinitionLoader, names_line_and_column_of_what_is_wrong)
             "la fórmula \"N\" se declara de tipo \"number\" y su valor no lo es" },
         { "<!DOCTYPE report [<!ENTITY a \"aaaa\">]>\n<report version=\"1\" name=\"R\"/>", 1,
             "no admite una declaración <!DOCTYPE>" },
-        { wrap("") + "<report version=\"1\" name=\"S\"/>", 5, "XML mal formado" },
+        { wrap("") + "<report version=\"1\" name=\"S\"/>", 5,
+            "XML mal formado: hay texto después del elemento <report>" },
     };
     for (const Row& row : rows) {
         DefinitionError error;
@@ -155,15 +161,34 @@ TEST(DefinitionLoader, error_text_is_file_line_column_and_message)
         QStringLiteral("/r/RP_X.rpt:3:20: atributo desconocido \"heigth\" en <detail>"));
 }
 
-TEST(DefinitionLoader, a_missing_file_is_reported_with_its_path)
+// What stands where the definition should be is told in the program's words; a FIFO is told
+// without waiting for a writer.
+TEST(DefinitionLoader, a_path_that_is_no_readable_file_is_reported_with_its_path)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("no_existe.rpt"));
-    DefinitionError error;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("carpeta.rpt")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("tuberia.rpt"))), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nada.rpt")),
+        dir.filePath(QStringLiteral("enlace.rpt"))));
+    const struct
+    {
+        const char* name;
+        const char* reason;
+    } rows[] = {
+        { "no_existe.rpt", "el archivo no existe" },
+        { "carpeta.rpt", "es una carpeta, no un archivo" },
+        { "tuberia.rpt", "no es un archivo común" },
+        { "enlace.rpt", "es un enlace a un archivo que no existe" },
+    };
+    for (const auto& row : rows) {
+        const QString path = dir.filePath(QLatin1String(row.name));
+        DefinitionError error;
 
-    EXPECT_FALSE(DefinitionLoader::loadFile(path, &error).has_value());
-    EXPECT_EQ(error.file, path);
-    EXPECT_TRUE(error.message.startsWith(QStringLiteral("no se puede abrir la definición")));
+        EXPECT_FALSE(DefinitionLoader::loadFile(path, &error).has_value());
+        EXPECT_EQ(error.file, path);
+        EXPECT_EQ(error.message,
+            QStringLiteral("no se puede abrir la definición: ") + QString::fromUtf8(row.reason));
+    }
 }
 
 TEST(DefinitionLoader, a_file_read_again_after_it_changed_gives_its_new_definition)

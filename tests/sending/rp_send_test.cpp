@@ -31,6 +31,7 @@ TEST_F(RpSend, sends_as_an_automatic_caller_prints_the_log_row_and_exits_by_outc
             QStringLiteral("--adjunto"), pdf });
     ASSERT_TRUE(p.waitForFinished(120000));
     const QString salida = QString::fromUtf8(p.readAllStandardOutput());
+    const QByteArray avisos = p.readAllStandardError();
     const int primero = p.exitCode();
     p.start(QStringLiteral(RP_SEND_EXE),
         { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"), QStringLiteral("ADMIN"),
@@ -46,6 +47,8 @@ TEST_F(RpSend, sends_as_an_automatic_caller_prints_the_log_row_and_exits_by_outc
     EXPECT_TRUE(salida.contains(QStringLiteral("Status=OK"))) << salida.toStdString();
     EXPECT_EQ(peer.mensajes().size(), 1);
     EXPECT_EQ(primero, 0);
+    // Nothing the user did not ask for: the sender's windows are built off screen unseen.
+    EXPECT_EQ(avisos.toStdString(), "");
     EXPECT_EQ(segundo, 1);
     EXPECT_TRUE(salidaSegundo.contains(QStringLiteral("Aviso al operador | No se ha podido "
                                                       "Adjuntar al correo")))

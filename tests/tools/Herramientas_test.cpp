@@ -18,6 +18,10 @@ TEST(Herramientas, help_prints_the_usage_alone_and_ends_well)
         { RP_VOUCHER_EXE, "Uso: rp_voucher " },
         { RP_RENDER_EXE, "Uso: rp_render " },
         { RP_SEND_EXE, "Uso: rp_send " },
+        { RP_BENCH_EXE, "Uso: rp_bench " },
+        { RP_LOOKUP_BENCH_EXE, "Uso: rp_lookup_bench " },
+        { RP_FETCH_BENCH_EXE, "Uso: rp_fetch_bench " },
+        { RP_ARRANQUE_BENCH_EXE, "Uso: rp_arranque_bench " },
     };
     QProcessEnvironment environment = testsupport::toolEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
