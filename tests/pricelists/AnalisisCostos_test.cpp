@@ -524,32 +524,42 @@ TEST_F(AnalisisCostosGuion, a_refused_insert_goes_row_by_row_and_a_refused_row_i
 }
 
 // What the server answers as the rows written decides what is written again: a count it does not
-// report is no refusal, and rows an insert did not write are never written over the ones it did.
+// report is no refusal, in one insert or row by row; more rows than were sent (a trigger that
+// writes rows of its own) is all of them written; and rows an insert did not write are never
+// written over the ones it did.
 TEST_F(AnalisisCostosGuion, the_rows_an_insert_reports_decide_what_is_written_again)
 {
     const struct
     {
         const char* caso;
         qint64 lote; // the rows the insert of both reports
+        qint64 fila; // the rows each statement of one row reports
         const char* sinFila; // a statement holding it writes no row and says nothing ("" none)
         std::vector<int> respuestas;
         bool termina;
         QStringList escrituras;
     } casos[] = {
         // SET NOCOUNT ON: the driver answers -1 for a statement that went through.
-        { "no count", -1, "", {}, true, { "BeginTrans", "INSERT 2 filas", "CommitTrans" } },
+        { "no count", -1, 1, "", {}, true, { "BeginTrans", "INSERT 2 filas", "CommitTrans" } },
+        { "no count, row by row", 0, -1, "", {}, true,
+            { "BeginTrans", "INSERT 2 filas", "INSERT A1 L1", "UPDATE A1 L2", "INSERT A2 L1",
+                "UPDATE A2 L2", "CommitTrans" } },
+        { "more rows than sent", 3, 1, "", {}, true,
+            { "BeginTrans", "INSERT 2 filas", "CommitTrans" } },
         // A trigger left one row out: the other is not written a second time in the same
         // transaction; the run starts again with both rows on their own.
-        { "fewer rows", 1, "", {}, true,
+        { "fewer rows", 1, 1, "", {}, true,
             { "BeginTrans", "INSERT 2 filas", "RollbackTrans", "BeginTrans", "INSERT A1 L1",
                 "UPDATE A1 L2", "INSERT A2 L1", "UPDATE A2 L2", "CommitTrans" } },
         // The row the trigger leaves out is asked about as a row not written.
-        { "a row left out", 1, "VALUES('A2','   1'", { Msg::Abort }, false,
+        { "a row left out", 1, 1, "VALUES('A2','   1'", { Msg::Abort }, false,
             { "BeginTrans", "INSERT 2 filas", "RollbackTrans", "BeginTrans", "INSERT A1 L1",
                 "UPDATE A1 L2", "INSERT A2 L1", "RollbackTrans" } },
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
+        cnn().script(QStringLiteral("INSERT INTO AUX_ANALISISCOSTOS"), { {}, {}, c.fila });
+        cnn().script(QStringLiteral("UPDATE AUX_ANALISISCOSTOS"), { {}, {}, c.fila });
         cnn().script(QStringLiteral("),("), { {}, {}, c.lote });
         if (*c.sinFila)
             cnn().script(QLatin1String(c.sinFila), { {}, {}, 0 });

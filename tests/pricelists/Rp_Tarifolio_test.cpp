@@ -34,6 +34,7 @@
 #include "lookup/ColumnWidthFile.h"
 #include "platform/LectorIni.h"
 #include "platform/Utilidades.h"
+#include "services/MascarasConsulta.h"
 #include "startup/Inicio.h"
 #include "startup/LBM_Common.h"
 #include "support/TestFiles.h"
@@ -777,7 +778,20 @@ TEST_F(Rp_TarifolioTest, starts_from_a_read_only_program_folder)
     EXPECT_EQ(ventana.windowTitle(), QStringLiteral("Listas de Precios de Ventas"));
     EXPECT_EQ(control<QComboBox>(ventana, "CmbCpra_Vta")->count(), 9);
     EXPECT_EQ(contenido(programa.path()), antes);
-    EXPECT_EQ(QFileInfo(dataFolder() + QStringLiteral("/consultas.qzk")).size(), 13222);
+    // The lookups' masks, which the program could not write beside itself, are in the data
+    // folder, every record whole and naming the table its lookup reads.
+    QFile mascaras(dataFolder() + QStringLiteral("/consultas.qzk"));
+    ASSERT_TRUE(mascaras.open(QIODevice::ReadOnly));
+    const QByteArray registros = mascaras.readAll();
+    EXPECT_EQ(registros.size() % MascarasConsulta::LongitudRegistro, 0);
+    QStringList tablas;
+    for (qsizetype at = 0; at < registros.size(); at += MascarasConsulta::LongitudRegistro)
+        tablas << MascarasConsulta::Decodifica(registros.mid(at, MascarasConsulta::LongitudRegistro))
+                      .Tabla.trimmed();
+    EXPECT_EQ(tablas,
+        QStringList({ "V_MA_ARTICULOS", "VT_CLIENTES", "VT_PROVEEDORES", "MA_CONTACTOS",
+            "V_TA_VENDEDORES", "V_TA_TECNICOS", "V_MA_MANTENIMIENTOS", "MA_CUENTAS", "V_TA_Tareas",
+            "V_TA_UnidadNegocio", "V_TA_DEPOSITO" }));
 
     if (geteuid() == 0)
         testsupport::expectPassAsAnotherAccount("the program folder was read-only for nobody here");
