@@ -76,9 +76,9 @@ QString ImpresionPrecios::NumeroFormula(double valor)
 
 namespace {
 
-// The criteria rows turned into the selection by the formula builder; a rejected row leaves the
-// builder's message in `mensaje`.
-QString seleccionCriterios(const EstadoImpresion& e, QString& mensaje)
+// The criteria rows turned into `seleccion` by the formula builder. A rejected row gives the
+// builder's message, and `seleccion` is left as it was; empty when all went well.
+QString seleccionCriterios(const EstadoImpresion& e, QString& seleccion)
 {
     const Utilidades& u = gUtilidades();
     QList<FiltroSeleccion> filtros(6);
@@ -105,14 +105,17 @@ QString seleccionCriterios(const EstadoImpresion& e, QString& mensaje)
         e.ProveedorHasta.trimmed(), 129);
     fila(4, QStringLiteral("{v_ma_articulos.idfamilia}"), e.FamiliaDesde.trimmed(),
         e.FamiliaHasta.trimmed(), 129);
-    QString seleccion;
-    FormulaSeleccion::ArmaFormulaSeleccion(filtros, seleccion, &mensaje);
-    return seleccion;
+    QString armada;
+    QString mensaje;
+    FormulaSeleccion::ArmaFormulaSeleccion(filtros, armada, &mensaje);
+    if (mensaje.isEmpty())
+        seleccion = armada;
+    return mensaje;
 }
 
 // The offers' condition added to `seleccion`: the period between the typed dates, or from or to
-// the one typed, or any offer when none is. A typed date that is no date is told as the
-// criteria's are (the message returned, `seleccion` left as it was), and nothing is printed.
+// the one typed, or any offer when none is. A typed date that is no date gives its message, as a
+// rejected criteria row does, and `seleccion` is left as it was: nothing is printed.
 QString condicionOfertas(const EstadoImpresion& e, QString& seleccion)
 {
     const Utilidades& u = gUtilidades();
@@ -292,8 +295,8 @@ ImpresionPrecios::Resultado ImpresionPrecios::armaTrabajo(
     t.Destino = e.Destino;
     t.EnviarPorMail = e.EnviarPorMail;
 
-    QString mensaje;
-    QString seleccion = seleccionCriterios(e, mensaje);
+    QString seleccion;
+    QString mensaje = seleccionCriterios(e, seleccion);
     if (!mensaje.isEmpty()) {
         r.ok = false;
         r.mensaje = mensaje;
