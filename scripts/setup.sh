@@ -42,10 +42,14 @@ if ! locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; then
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --parallel "$(nproc)"
+jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
 case "$mode" in
     run)
+        # The program, the demo database's writer and the program folder's files; the tests are
+        # built by "test".
+        cmake --build "$build" --parallel "$jobs" --target Rp_Tarifolio rp_demo_db rp_share \
+            rp_sqlite_text
         program_dir=$build/bin
         if [ ! -f "$program_dir/DEMO.db" ]; then
             "$program_dir/rp_demo_db" --out "$program_dir"
@@ -54,8 +58,8 @@ case "$mode" in
             "@server=SQLITE;@dbname=DEMO;@usuario=ADMIN;@Password=admin;@ParametroAdicional=;@Caja=1" "$@"
         ;;
     test)
-        cd "$build"
-        ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+        cmake --build "$build" --parallel "$jobs"
+        (cd "$build" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600)
         ;;
     *)
         echo "usage: scripts/setup.sh run|test" >&2
