@@ -19,7 +19,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     zbar-tools
     xdg-utils libwmf-bin
     libx11-dev
-    qpdf locales)
+    qpdf locales
+    clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -60,6 +61,8 @@ case "$mode" in
     test)
         cmake --build "$build" --parallel "$jobs"
         (cd "$build" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600)
+        # The fuzz targets, a minute each, in a build of their own under the sanitizers.
+        bash "$root/tests/fuzz/run.sh"
         ;;
     *)
         echo "usage: scripts/setup.sh run|test" >&2
