@@ -9,23 +9,13 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "DiscardedPages.h"
 #include "MemoryDataSource.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/DefinitionLoader.h"
 #include "reportengine/ReportRenderer.h"
 
 namespace {
-
-class NullPages final : public PageSink
-{
-public:
-    bool begin(const DocumentInfo&) override { return true; }
-    bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
-    {
-        return true;
-    }
-    bool finish(const DeferredValues&) override { return true; }
-};
 
 constexpr int MaxFormulas = 32;
 
@@ -86,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RenderOptions options;
     options.printTime = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
     ReportRenderer renderer(*def, options);
-    NullPages pages;
+    DiscardedPages pages;
     if (renderer.prepare(rows))
         renderer.run(rows, pages, nullptr);
     return 0;

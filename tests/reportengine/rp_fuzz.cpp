@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include "FormulaTestContext.h"
+#include "DiscardedPages.h"
 #include "MemoryDataSource.h"
 #include "platform/RuntimeError.h"
 #include "reportengine/DefinitionLoader.h"
@@ -29,17 +30,6 @@
 #include "reportengine/SavedReportWriter.h"
 
 namespace {
-
-class NullPages final : public PageSink
-{
-public:
-    bool begin(const DocumentInfo&) override { return true; }
-    bool page(const PageDisplayList&, const DocumentResources&, const DeferredValues*) override
-    {
-        return true;
-    }
-    bool finish(const DeferredValues&) override { return true; }
-};
 
 // Pieces that make parsers and sizes misbehave when dropped into a case.
 const char* const Tokens[] = { "nan", "inf", "-1", "1e308", "99999999999999999999", "0", "(", ")",
@@ -129,7 +119,7 @@ void trySaved(const QByteArray& bytes, const QString& path)
     SavedReportReader reader;
     if (!reader.open(path))
         return;
-    NullPages pages;
+    DiscardedPages pages;
     reader.replay(pages);
 }
 
@@ -170,7 +160,7 @@ void timeLayout(
     data.addTable(QStringLiteral("P"), columns, std::move(rows));
     ReportRenderer renderer(*def, RenderOptions());
     const auto before = std::chrono::steady_clock::now();
-    NullPages pages;
+    DiscardedPages pages;
     const bool ok = renderer.prepare(data) && renderer.run(data, pages, nullptr);
     const double s
         = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
