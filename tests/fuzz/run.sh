@@ -30,6 +30,7 @@ cmake --build "$build" --parallel "$jobs" --target rp_fuzz_targets
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/fuzz/lsan.supp:print_suppressions=0}
 export QT_QPA_PLATFORM=offscreen
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
