@@ -112,16 +112,19 @@ int main(int argc, char* argv[])
         return 0;
     }
     for (int k = 0; k < args.size(); k += 2) {
-        if (k + 1 < args.size() && args.at(k) == QLatin1String("--db"))
-            file = args.at(k + 1);
-        else if (k + 1 < args.size() && args.at(k) == QLatin1String("--articles"))
-            articles = args.at(k + 1).toInt();
-        else if (k + 1 < args.size() && args.at(k) == QLatin1String("--runs"))
-            runs = qMax(1, args.at(k + 1).toInt());
-        else {
-            std::fprintf(stderr, "Argumento desconocido: %s\n%s", qPrintable(args.at(k)), usage);
+        const QString& name = args.at(k);
+        const bool known = name == u"--db" || name == u"--articles" || name == u"--runs";
+        if (!known || k + 1 >= args.size()) {
+            std::fprintf(stderr, "%s %s\n%s",
+                known ? "Falta el valor de" : "Argumento desconocido:", qPrintable(name), usage);
             return 2;
         }
+        if (name == u"--db")
+            file = args.at(k + 1);
+        else if (name == u"--articles")
+            articles = args.at(k + 1).toInt();
+        else
+            runs = qMax(1, args.at(k + 1).toInt());
     }
     QTemporaryDir dir;
     if (file.isEmpty()) {
