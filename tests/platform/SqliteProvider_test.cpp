@@ -864,6 +864,10 @@ TEST_F(SqliteProvider, a_path_that_holds_no_database_is_refused_saying_what_it_i
         { dir.filePath(QStringLiteral("TEXTO.db")),
             QByteArray("Lista de precios\nArticulo;Precio\n"),
             QStringLiteral("El archivo \"%1\" no es una base de datos.") },
+        // A database's first bytes and then none of its pages: told without SQLite's English.
+        { dir.filePath(QStringLiteral("CORTADO.db")), QByteArray("SQLite format 3\0basura", 22),
+            QStringLiteral("No se puede abrir la base de datos \"%1\": El archivo no es una base "
+                           "de datos.") },
         { link, std::nullopt,
             QStringLiteral("No se puede abrir la base de datos \"%1\": es un enlace a un archivo "
                            "que no existe.") },

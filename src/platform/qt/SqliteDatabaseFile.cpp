@@ -137,9 +137,11 @@ QString SqliteDatabaseFile::firstReadRefusal(sqlite3* db)
         return QString();
     const QString failure = failureText(rc);
     m_writable = false;
-    return QStringLiteral("No se puede abrir la base de datos \"%1\": %2 (%3)")
-        .arg(m_path, failure.isEmpty() ? QStringLiteral("no se puede leer.") : failure,
-            QString::fromUtf8(sqlite3_errmsg(db)));
+    // SQLite's own text is English: its code names a failure the program has no words for.
+    return QStringLiteral("No se puede abrir la base de datos \"%1\": %2")
+        .arg(m_path,
+            failure.isEmpty() ? QStringLiteral("no se puede leer (código %1 de SQLite).").arg(rc)
+                              : failure);
 }
 
 void SqliteDatabaseFile::openJournal(sqlite3* db) const
