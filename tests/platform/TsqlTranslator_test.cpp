@@ -201,6 +201,7 @@ TEST(TsqlTranslator, refuses_what_it_cannot_translate_faithfully)
         "IF @@ROWCOUNT > 0 DELETE T",
         "SELECT 'sin cerrar FROM T",
         "INSERT INTO T VALUES (1); SET @x = 2",
+        "INSERT INTO T VALUES (1); SET",
     };
     for (const char* tsql : refused) {
         const TsqlTranslator::Batch batch = TsqlTranslator::translate(QString::fromUtf8(tsql));

@@ -886,7 +886,9 @@ private:
                 "ANSI_PADDING QUOTED_IDENTIFIER DATEFORMAT ARITHABORT XACT_ABORT LOCK_TIMEOUT "
                 "CONCAT_NULL_YIELDS_NULL LANGUAGE DEADLOCK_PRIORITY TRANSACTION");
             if (!options.contains(upper(pos + 1)))
-                error = untranslatable(QStringLiteral("SET %1").arg(tok(pos + 1).text));
+                error = untranslatable(pos + 1 < size()
+                        ? QStringLiteral("SET %1").arg(tok(pos + 1).text)
+                        : QStringLiteral("SET sin opción"));
             pos = end;
             return {};
         }
