@@ -178,6 +178,7 @@ const Row batches[] = {
     // Statements cut short go as they are, for SQLite to tell what is wrong.
     { "SELECT * FROM MA_X WHERE LTRIM(", "SELECT * FROM MA_X WHERE LTRIM(" },
     { "DELETE\nSELECT 1", "DELETE | SELECT 1" },
+    { "SELECT DATEADD(", "SELECT DATEADD(" },
 };
 
 TEST(TsqlTranslator, splits_batches_into_statements_and_transaction_words)
@@ -202,6 +203,7 @@ TEST(TsqlTranslator, refuses_what_it_cannot_translate_faithfully)
         "SELECT 'sin cerrar FROM T",
         "INSERT INTO T VALUES (1); SET @x = 2",
         "INSERT INTO T VALUES (1); SET",
+        "SELECT TOP (",
     };
     for (const char* tsql : refused) {
         const TsqlTranslator::Batch batch = TsqlTranslator::translate(QString::fromUtf8(tsql));

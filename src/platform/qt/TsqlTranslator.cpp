@@ -110,16 +110,19 @@ public:
     }
 
     int size() const { return int(m_sig.size()); }
-    const TsqlToken& tok(int s) const { return m_toks.at(m_sig.at(s)).token; }
+    // Past either end, a blank: a statement may end anywhere, even where a rewrite looks ahead.
+    const TsqlToken& tok(int s) const
+    {
+        static const TsqlToken none;
+        return s >= 0 && s < size() ? m_toks.at(m_sig.at(s)).token : none;
+    }
     Tok& edit(int s) { return m_toks[m_sig.at(s)]; }
     bool word(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isWord(w); }
     bool sym(int s, const char* w) const { return s >= 0 && s < size() && tok(s).isSymbol(w); }
     int match(int s) const { return m_match.at(s); }
-    // Empty past either end, as word() and sym() are false there: a statement may end anywhere.
     QString upper(int s) const
     {
-        return s >= 0 && s < size() && tok(s).type == Type::Word ? tok(s).text.toUpper()
-                                                                 : QString();
+        return tok(s).type == Type::Word ? tok(s).text.toUpper() : QString();
     }
     bool isKeyword(int s) const { return keywords().contains(upper(s)); }
 
@@ -796,7 +799,12 @@ public:
 
 private:
     int size() const { return int(m_sig.size()); }
-    const TsqlToken& tok(int s) const { return m_all.at(m_sig.at(s)); }
+    // Past the end, a blank, as in a statement.
+    const TsqlToken& tok(int s) const
+    {
+        static const TsqlToken none;
+        return s >= 0 && s < size() ? m_all.at(m_sig.at(s)) : none;
+    }
     bool word(int s, const char* w) const { return s < size() && tok(s).isWord(w); }
     QString upper(int s) const { return s < size() ? tok(s).text.toUpper() : QString(); }
 
