@@ -8,8 +8,9 @@
 // The lookup grid's remembered column widths: "CONSULTASLEN.qzk" in the data folder (else the
 // program folder's, only read), one line per table, two fields in double quotes separated by a
 // comma: the table name and the widths in twips, each followed by "|"
-// ("VT_MA_ARTICULOS","1440|4500|1200|"). Windows-1252 text, lines ended by CR LF. Table names compare ignoring case; when several lines name a table, each is
-// applied in turn, so the last one wins.
+// ("VT_MA_ARTICULOS","1440|4500|1200|"). Windows-1252 text, lines ended by CR LF. Table names
+// compare ignoring case; when several lines name a table, each is applied in turn, so the last one
+// wins.
 namespace ColumnWidthFile {
 
 // "CONSULTASLEN.qzk" to read: the data folder's, else the program folder's (an existing file in

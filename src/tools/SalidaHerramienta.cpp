@@ -4,7 +4,8 @@
 // takes one in /tmp, at the start of every run, which reads as a fault of the tool; nothing the
 // tools do needs that folder. The tools that build the program's windows off screen (the sender's
 // documents) get the off-screen platform's notice that it does not size windows by their hints,
-// on every run, although nobody sees those windows. Every other message of Qt still goes out as Qt writes it.
+// on every run, although nobody sees those windows. Every other message of Qt still goes out as Qt
+// writes it.
 #include <QLatin1String>
 #include <QString>
 #include <QtGlobal>

@@ -112,7 +112,8 @@ TEST(QtMessageDialog, a_box_is_wide_enough_for_its_title)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         QMessageBox box;
-        QtMessageDialog::prepare(box, QString::fromUtf8(row.text), 64, QString::fromUtf8(row.title));
+        QtMessageDialog::prepare(
+            box, QString::fromUtf8(row.text), 64, QString::fromUtf8(row.title));
 
         box.show();
         QApplication::processEvents();

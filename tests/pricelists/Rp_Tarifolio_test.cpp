@@ -22,18 +22,18 @@
 
 #include "formhelpers/Dll_DisplayQt.h"
 #include "formhelpers/EstadoFormulario.h"
+#include "lookup/ColumnWidthFile.h"
 #include "platform/Environment.h"
 #include "platform/IniFile.h"
+#include "platform/LectorIni.h"
 #include "platform/MessageDialog.h"
 #include "platform/Twips.h"
+#include "platform/Utilidades.h"
 #include "pricelists/TBarRep.h"
 #include "reports/DLL_Print.h"
 #include "reports/RT_Crystal2.h"
 #include "reports/ReportEngineControl.h"
 #include "services/Globales.h"
-#include "lookup/ColumnWidthFile.h"
-#include "platform/LectorIni.h"
-#include "platform/Utilidades.h"
 #include "services/MascarasConsulta.h"
 #include "startup/Inicio.h"
 #include "startup/LBM_Common.h"
@@ -786,7 +786,8 @@ TEST_F(Rp_TarifolioTest, starts_from_a_read_only_program_folder)
     EXPECT_EQ(registros.size() % MascarasConsulta::LongitudRegistro, 0);
     QStringList tablas;
     for (qsizetype at = 0; at < registros.size(); at += MascarasConsulta::LongitudRegistro)
-        tablas << MascarasConsulta::Decodifica(registros.mid(at, MascarasConsulta::LongitudRegistro))
+        tablas << MascarasConsulta::Decodifica(
+            registros.mid(at, MascarasConsulta::LongitudRegistro))
                       .Tabla.trimmed();
     EXPECT_EQ(tablas,
         QStringList({ "V_MA_ARTICULOS", "VT_CLIENTES", "VT_PROVEEDORES", "MA_CONTACTOS",

@@ -168,8 +168,8 @@ TEST(DefinitionLoader, a_path_that_is_no_readable_file_is_reported_with_its_path
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("carpeta.rpt")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("tuberia.rpt"))), 0600), 0);
-    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nada.rpt")),
-        dir.filePath(QStringLiteral("enlace.rpt"))));
+    ASSERT_TRUE(QFile::link(
+        dir.filePath(QStringLiteral("nada.rpt")), dir.filePath(QStringLiteral("enlace.rpt"))));
     const struct
     {
         const char* name;

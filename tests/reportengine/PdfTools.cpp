@@ -112,8 +112,8 @@ QString fonts(const QString& pdf)
 
 Words words(const QString& pdf)
 {
-    const QString html = run(
-        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    const QString html
+        = run(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
     static const QRegularExpression element(
         QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">|<word xMin=\"([\\d.]+)\" "
                        "yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
@@ -123,9 +123,9 @@ Words words(const QString& pdf)
         if (!m.captured(1).isEmpty()) {
             found.pages.push_back({ m.captured(1).toDouble(), m.captured(2).toDouble() });
         } else if (!found.pages.empty()) {
-            found.words.push_back({ m.captured(7), int(found.pages.size()) - 1,
-                m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5).toDouble(),
-                m.captured(6).toDouble() });
+            found.words.push_back(
+                { m.captured(7), int(found.pages.size()) - 1, m.captured(3).toDouble(),
+                    m.captured(4).toDouble(), m.captured(5).toDouble(), m.captured(6).toDouble() });
         }
     }
     return found;

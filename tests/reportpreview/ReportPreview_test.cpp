@@ -196,23 +196,21 @@ TEST(ReportPreview, zooms_by_the_usual_keys_and_the_wheel_and_the_list_follows)
         const char* shown;
         double scale; // of 100%; 0: the whole page
     } steps[] = {
-        { "Ctrl++", [&] { QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier); },
-            "150%", 1.5 },
-        { "Ctrl+-", [&] { QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier); },
-            "100%", 1 },
+        { "Ctrl++", [&] { QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier); }, "150%",
+            1.5 },
+        { "Ctrl+-", [&] { QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier); }, "100%",
+            1 },
         { "Ctrl+- again", [&] { QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier); },
             "75%", 0.75 },
         { "Ctrl and the wheel up", [&] { wheel(120, Qt::ControlModifier); }, "100%", 1 },
-        { "half a notch waits for the other half", [&] { wheel(-60, Qt::ControlModifier); },
-            "100%", 1 },
+        { "half a notch waits for the other half", [&] { wheel(-60, Qt::ControlModifier); }, "100%",
+            1 },
         { "the other half", [&] { wheel(-60, Qt::ControlModifier); }, "75%", 0.75 },
         { "the wheel alone scrolls", [&] { wheel(120, Qt::NoModifier); }, "75%", 0.75 },
         { "Ctrl+0", [&] { QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier); },
             "Página completa", 0 },
-        { "Ctrl++ from the whole page", [&] {
-             QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
-         },
-            "", -1 },
+        { "Ctrl++ from the whole page",
+            [&] { QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier); }, "", -1 },
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.step);

@@ -124,8 +124,8 @@ TEST_F(FrmEnviarPeer, each_attachment_carries_the_type_of_its_extension)
     for (int i = 0; i < int(std::size(casos)); ++i) {
         EXPECT_EQ(partes[2 + i][QStringLiteral("filename")].toString(),
             QString::fromLatin1(casos[i].nombre));
-        EXPECT_EQ(partes[2 + i][QStringLiteral("type")].toString(),
-            QString::fromLatin1(casos[i].tipo));
+        EXPECT_EQ(
+            partes[2 + i][QStringLiteral("type")].toString(), QString::fromLatin1(casos[i].tipo));
     }
 }
 

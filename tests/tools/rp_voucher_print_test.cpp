@@ -207,9 +207,9 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
         { tuberia, "es una tubería con nombre (FIFO), no un archivo." },
     };
     for (const auto& b : bases) {
-        const Corrida c = rpVoucher({ QStringLiteral("buffer"), QStringLiteral("--db"), b.base,
-            QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
-            QStringLiteral("000200001201A") });
+        const Corrida c = rpVoucher(
+            { QStringLiteral("buffer"), QStringLiteral("--db"), b.base, QStringLiteral("--tc"),
+                QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A") });
 
         EXPECT_EQ(c.salida, 2);
         EXPECT_TRUE(c.errores.trimmed().endsWith(QString::fromUtf8(b.mensaje)))
@@ -1329,8 +1329,8 @@ void sinCortesNiEncimados(const QString& pdf, const std::map<QString, int>& pala
             << a.text.toStdString();
         for (std::size_t j = i + 1; j < leidas.words.size(); ++j) {
             const PdfTools::Word& b = leidas.words[j];
-            const bool tocan = a.page == b.page && a.x0 < b.x1 && b.x0 < a.x1
-                && a.y0 < b.y1 - 0.5 && b.y0 < a.y1 - 0.5;
+            const bool tocan = a.page == b.page && a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 - 0.5
+                && b.y0 < a.y1 - 0.5;
             EXPECT_FALSE(tocan) << a.text.toStdString() << " / " << b.text.toStdString();
         }
     }
@@ -1389,71 +1389,68 @@ TEST_F(RpVoucherPrint, amounts_up_to_a_trillion_print_whole_on_every_form)
             "llave en mano', 'UN', 1, %3, %3, %3, 0, 0, 0, 1, 'UN', 1, 1)")
             .arg(QLatin1String(tc), QLatin1String(id), importe);
     };
-    for (const QString& sql : {
-             cabecera("FC", "000200008001B", "000200002002B"),
-             linea("FC", "000200008001B"),
-             cabecera("FC", "000200008002A", "000200002001A"),
-             linea("FC", "000200008002A"),
-             cabecera("FC", "000200008003B", "000200002002B"),
-             QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,"
-                            "Descripcion,Horas,ValorHora,Total,valorHora_S_Iva) VALUES ('FC', "
-                            "'000200008003B', 0, '   1', 'Montaje', 60, %1, %1, %1)")
-                 .arg(importe),
-             cabecera("FC", "000200008004B", "000200002002B"),
-             QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,"
-                            "Observacion,Importe,Importe_S_IVA) VALUES ('FC', '000200008004B', 0, "
-                            "'OC', 'Flete internacional', %1, %1)")
-                 .arg(importe),
-             cabecera("NP", "000200008005X", "000200003001X"),
-             linea("NP", "000200008005X"),
-             QStringLiteral("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,"
-                            "IMPORTE) SELECT 'FCC', '000100008006A', 0, FECHA, CUENTA, %1 FROM "
-                            "C_MV_CPTE WHERE IDCOMPROBANTE = '000100005500A'")
-                 .arg(importe),
-             QStringLiteral("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
-                            "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva) VALUES "
-                            "('FCC', '000100008006A', 0, '000001', 'Planta llave en mano', 'UN', "
-                            "1, %1, %1, 0)")
-                 .arg(importe),
-             // The collection settles one invoice, in cash.
-             QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
-                            "'000200001201A'")
-                 .arg(importe),
-             QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
-                            "'000200000800X'")
-                 .arg(importe),
-             QStringLiteral("UPDATE VE_SALDOAPLICACION SET SALDO = %1 WHERE NUMERO_ORIGEN IN "
-                            "('00001201', '00007001')")
-                 .arg(importe),
-             QStringLiteral("DELETE FROM MV_ASIENTOS WHERE TC = 'CB' AND NUMERO = '00000800' AND "
-                            "CUENTA = '1110301'"),
-             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'CB' AND NUMERO = "
-                            "'00000800'")
-                 .arg(importe),
-             // The payment order pays one purchase invoice by cheque, and its header carries
-             // every withholding.
-             QStringLiteral("DELETE FROM MV_APLICACION WHERE IDCOMPROBANTE = '000200000910X' AND "
-                            "NUMERO_ORIGEN = '00007002'"),
-             QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
-                            "'000200000910X'")
-                 .arg(importe),
-             QStringLiteral("UPDATE MV_ASIENTOS SET CABIMPORTE = %1 WHERE TC = 'FCC' AND NUMERO = "
-                            "'00007001'")
-                 .arg(importe),
-             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = CASE WHEN CUENTA IN ('2110001', "
-                            "'1110301') THEN %1 ELSE 0 END, LIVA_Ret_IBtos = %1, "
-                            "LIVA_Ret_Ganancias = %1, LIVA_Ret_Perc = %1 WHERE TC = 'OPG' AND "
-                            "NUMERO = '00000910'")
-                 .arg(importe),
-             QStringLiteral("UPDATE V_MV_CPTE SET RetGan_Importe = %1, RetIVA_importe = %1, "
-                            "RETIBR_Importe = %1, retsuss_importe = %1 WHERE IDCOMPROBANTE = "
-                            "'000200000910X'")
-                 .arg(importe),
-             QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = "
-                            "'ImpresionPagosConSubReporte'"),
-             QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'AS' AND [NUMERO "
-                            "ASIENTO] = 5001")
-                 .arg(importe) })
+    for (const QString& sql :
+        { cabecera("FC", "000200008001B", "000200002002B"), linea("FC", "000200008001B"),
+            cabecera("FC", "000200008002A", "000200002001A"), linea("FC", "000200008002A"),
+            cabecera("FC", "000200008003B", "000200002002B"),
+            QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,"
+                           "Descripcion,Horas,ValorHora,Total,valorHora_S_Iva) VALUES ('FC', "
+                           "'000200008003B', 0, '   1', 'Montaje', 60, %1, %1, %1)")
+                .arg(importe),
+            cabecera("FC", "000200008004B", "000200002002B"),
+            QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,"
+                           "Observacion,Importe,Importe_S_IVA) VALUES ('FC', '000200008004B', 0, "
+                           "'OC', 'Flete internacional', %1, %1)")
+                .arg(importe),
+            cabecera("NP", "000200008005X", "000200003001X"), linea("NP", "000200008005X"),
+            QStringLiteral("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,"
+                           "IMPORTE) SELECT 'FCC', '000100008006A', 0, FECHA, CUENTA, %1 FROM "
+                           "C_MV_CPTE WHERE IDCOMPROBANTE = '000100005500A'")
+                .arg(importe),
+            QStringLiteral("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                           "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,alicIva) VALUES "
+                           "('FCC', '000100008006A', 0, '000001', 'Planta llave en mano', 'UN', "
+                           "1, %1, %1, 0)")
+                .arg(importe),
+            // The collection settles one invoice, in cash.
+            QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                           "'000200001201A'")
+                .arg(importe),
+            QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                           "'000200000800X'")
+                .arg(importe),
+            QStringLiteral("UPDATE VE_SALDOAPLICACION SET SALDO = %1 WHERE NUMERO_ORIGEN IN "
+                           "('00001201', '00007001')")
+                .arg(importe),
+            QStringLiteral("DELETE FROM MV_ASIENTOS WHERE TC = 'CB' AND NUMERO = '00000800' AND "
+                           "CUENTA = '1110301'"),
+            QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'CB' AND NUMERO = "
+                           "'00000800'")
+                .arg(importe),
+            // The payment order pays one purchase invoice by cheque, and its header carries
+            // every withholding.
+            QStringLiteral("DELETE FROM MV_APLICACION WHERE IDCOMPROBANTE = '000200000910X' AND "
+                           "NUMERO_ORIGEN = '00007002'"),
+            QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = %1 WHERE IDCOMPROBANTE = "
+                           "'000200000910X'")
+                .arg(importe),
+            QStringLiteral("UPDATE MV_ASIENTOS SET CABIMPORTE = %1 WHERE TC = 'FCC' AND NUMERO = "
+                           "'00007001'")
+                .arg(importe),
+            QStringLiteral("UPDATE MV_ASIENTOS SET Importe = CASE WHEN CUENTA IN ('2110001', "
+                           "'1110301') THEN %1 ELSE 0 END, LIVA_Ret_IBtos = %1, "
+                           "LIVA_Ret_Ganancias = %1, LIVA_Ret_Perc = %1 WHERE TC = 'OPG' AND "
+                           "NUMERO = '00000910'")
+                .arg(importe),
+            QStringLiteral("UPDATE V_MV_CPTE SET RetGan_Importe = %1, RetIVA_importe = %1, "
+                           "RETIBR_Importe = %1, retsuss_importe = %1 WHERE IDCOMPROBANTE = "
+                           "'000200000910X'")
+                .arg(importe),
+            QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'SI' WHERE CLAVE = "
+                           "'ImpresionPagosConSubReporte'"),
+            QStringLiteral("UPDATE MV_ASIENTOS SET Importe = %1 WHERE TC = 'AS' AND [NUMERO "
+                           "ASIENTO] = 5001")
+                .arg(importe) })
         base.ejecuta(sql);
 
     const QStringList asiento { QStringLiteral("asiento"), QStringLiteral("--tc"),
@@ -2071,10 +2068,11 @@ TEST_F(RpVoucherPrint, another_account_s_run_holds_the_workstation_up_to_the_tim
     const auto antes = comprobantes();
 
     reloj.restart();
-    const Corrida esperada = rpVoucher(QStringList { QStringLiteral("buffer"),
-        QStringLiteral("--db"), base, QStringLiteral("--tc"), QStringLiteral("FC"),
-        QStringLiteral("--id"), QStringLiteral("000200002001A") }
-        + puesto);
+    const Corrida esperada
+        = rpVoucher(QStringList { QStringLiteral("buffer"), QStringLiteral("--db"), base,
+                        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+                        QStringLiteral("000200002001A") }
+            + puesto);
     const qint64 espera = reloj.elapsed();
 
     EXPECT_EQ(esperada.salida, 1);
@@ -2094,12 +2092,13 @@ TEST_F(RpVoucherPrint, another_account_s_run_holds_the_workstation_up_to_the_tim
     EXPECT_EQ(QFileInfo(turno).ownerId(), 65534u);
 
     const Corrida libre = rpVoucher(QStringList { QStringLiteral("buffer"), QStringLiteral("--db"),
-        base, QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
-        QStringLiteral("000200002001A") }
+                                        base, QStringLiteral("--tc"), QStringLiteral("FC"),
+                                        QStringLiteral("--id"), QStringLiteral("000200002001A") }
         + puesto);
 
     EXPECT_EQ(libre.salida, 0) << libre.errores.toStdString();
-    EXPECT_FALSE(libre.errores.contains(QStringLiteral("se espera"))) << libre.errores.toStdString();
+    EXPECT_FALSE(libre.errores.contains(QStringLiteral("se espera")))
+        << libre.errores.toStdString();
     EXPECT_NE(comprobantes(), antes);
 }
 
