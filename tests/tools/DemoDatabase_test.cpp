@@ -1,4 +1,4 @@
-#include "tools/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 #include <memory>
 #include <vector>

@@ -12,7 +12,7 @@
 #include "support/FakeDialogs.h"
 #include "support/ParPty.h"
 #include "support/TestFiles.h"
-#include "tools/DemoComanderas.h"
+#include "demo/DemoComanderas.h"
 #include "vouchers/FrmMvVentas.h"
 
 using namespace ModImprimeEnComandera;

@@ -1,4 +1,4 @@
-#include "tools/DemoWorkFile.h"
+#include "demo/DemoWorkFile.h"
 
 #include <cerrno>
 #include <cstdio>

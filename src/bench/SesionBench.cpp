@@ -1,4 +1,4 @@
-#include "tools/SesionBench.h"
+#include "bench/SesionBench.h"
 
 #include <QFileInfo>
 #include <QTextStream>

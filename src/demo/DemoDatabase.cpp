@@ -1,4 +1,4 @@
-#include "tools/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,14 +12,14 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
-#include "tools/DemoCatalog.h"
-#include "tools/DemoComanderas.h"
-#include "tools/DemoReceipts.h"
-#include "tools/DemoSending.h"
-#include "tools/DemoVoucherPrint.h"
-#include "tools/DemoVouchers.h"
-#include "tools/DemoWorkFile.h"
-#include "tools/SqliteFile.h"
+#include "demo/DemoCatalog.h"
+#include "demo/DemoComanderas.h"
+#include "demo/DemoReceipts.h"
+#include "demo/DemoSending.h"
+#include "demo/DemoVoucherPrint.h"
+#include "demo/DemoVouchers.h"
+#include "demo/DemoWorkFile.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoDatabase {
 namespace {

@@ -1,11 +1,11 @@
-#include "tools/DemoSending.h"
+#include "demo/DemoSending.h"
 
 #include <utility>
 
 #include <QByteArray>
 #include <QString>
 
-#include "tools/SqliteFile.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoSending {
 

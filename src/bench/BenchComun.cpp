@@ -1,10 +1,10 @@
-#include "tools/BenchComun.h"
+#include "bench/BenchComun.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
-#include "tools/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 double picoMemoriaMb()
 {

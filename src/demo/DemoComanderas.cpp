@@ -1,4 +1,4 @@
-#include "tools/DemoComanderas.h"
+#include "demo/DemoComanderas.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include "platform/qt/SystemEnvironment.h"
 #include "services/RegistroComandera.h"
-#include "tools/SqliteFile.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoComanderas {
 

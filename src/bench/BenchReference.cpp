@@ -1,4 +1,4 @@
-#include "tools/BenchReference.h"
+#include "bench/BenchReference.h"
 
 #include <map>
 #include <vector>
@@ -16,7 +16,7 @@
 
 #include "reportengine/FontSubstitution.h"
 #include "reportengine/XlsxSink.h"
-#include "tools/BenchSample.h"
+#include "bench/BenchSample.h"
 
 namespace BenchReference {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/DemoReceipts.h"
+#include "demo/DemoReceipts.h"
 
 #include <cmath>
 
@@ -6,8 +6,8 @@
 #include <QDate>
 #include <QString>
 
-#include "tools/DemoCatalog.h"
-#include "tools/SqliteFile.h"
+#include "demo/DemoCatalog.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoReceipts {
 

@@ -9,8 +9,8 @@
 #include "lookup/ArmadoConsulta.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "platform/AdoRecordset.h"
-#include "tools/BenchComun.h"
-#include "tools/SesionBench.h"
+#include "bench/BenchComun.h"
+#include "bench/SesionBench.h"
 
 // rp_lookup_bench [--articles N] [--db FOLDER] [--keys TEXT]
 // Opens the article lookup over a demo database of N articles as the lookup object opens it (an

@@ -1,4 +1,4 @@
-#include "tools/DemoVouchers.h"
+#include "demo/DemoVouchers.h"
 
 #include <cmath>
 #include <map>
@@ -9,7 +9,7 @@
 
 #include <sqlite3.h>
 
-#include "tools/SqliteFile.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoVouchers {
 namespace {

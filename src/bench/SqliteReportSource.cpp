@@ -1,4 +1,4 @@
-#include "tools/SqliteReportSource.h"
+#include "bench/SqliteReportSource.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "tools/DemoCatalog.h"
+#include "demo/DemoCatalog.h"
 
 namespace DemoCatalog {
 

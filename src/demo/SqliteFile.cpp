@@ -1,4 +1,4 @@
-#include "tools/SqliteFile.h"
+#include "demo/SqliteFile.h"
 
 #include <QFile>
 

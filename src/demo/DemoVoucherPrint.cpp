@@ -1,4 +1,4 @@
-#include "tools/DemoVoucherPrint.h"
+#include "demo/DemoVoucherPrint.h"
 
 #include <tuple>
 #include <utility>
@@ -7,7 +7,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "platform/qt/SystemEnvironment.h"
-#include "tools/SqliteFile.h"
+#include "demo/SqliteFile.h"
 
 namespace DemoVoucherPrint {
 

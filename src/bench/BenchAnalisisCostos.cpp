@@ -1,4 +1,4 @@
-#include "tools/BenchAnalisisCostos.h"
+#include "bench/BenchAnalisisCostos.h"
 
 #include <QElapsedTimer>
 
@@ -6,7 +6,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Utilidades.h"
 #include "pricelists/TarifolioReglas.h"
-#include "tools/SesionBench.h"
+#include "bench/SesionBench.h"
 
 namespace {
 

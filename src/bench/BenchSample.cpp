@@ -1,4 +1,4 @@
-#include "tools/BenchSample.h"
+#include "bench/BenchSample.h"
 
 BenchSample::BenchSample(int pages, int records, RecordSink* next)
     : m_pageLimit(pages)

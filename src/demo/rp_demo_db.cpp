@@ -2,7 +2,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "tools/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 // rp_demo_db --out FOLDER [--articles N]: writes the demo databases into FOLDER.
 int main(int argc, char* argv[])

@@ -13,7 +13,7 @@
 #include "platform/qt/SqlServerFunctions.h"
 #include "platform/qt/SqliteText.h"
 #include "platform/qt/TsqlTranslator.h"
-#include "tools/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include "reportengine/CsvSink.h"
 #include "reportengine/ReportJob.h"
 #include "reportengine/XlsxSink.h"
-#include "tools/BenchAnalisisCostos.h"
-#include "tools/BenchComun.h"
-#include "tools/BenchReference.h"
-#include "tools/BenchSample.h"
-#include "tools/SqliteReportSource.h"
+#include "bench/BenchAnalisisCostos.h"
+#include "bench/BenchComun.h"
+#include "bench/BenchReference.h"
+#include "bench/BenchSample.h"
+#include "bench/SqliteReportSource.h"
 
 // rp_bench [--articles N] [--lists L] [--db FOLDER] [--out FILE] [--report NAME]
 //          [--definition FILE.rpt] [--warehouse CODE] [--sort codigo|descripcion]
