@@ -263,5 +263,9 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
         errores << error.description() << "\n";
         return 1;
     }
-    return impresion.fallas() > 0 ? 1 : 0;
+    if (impresion.fallas() == 0)
+        return 0;
+    errores << "No se imprimió el comprobante " << o.valor("--tc") << " " << id << ": "
+            << impresion.ultimaFalla() << "\n";
+    return 1;
 }

@@ -1623,6 +1623,33 @@ TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
             { QStringLiteral("recibo"), QStringLiteral("--tc"), QStringLiteral("CB"),
                 QStringLiteral("--id"), QStringLiteral("000200000800X") },
             "Aplicado", "1.500.000.000.000,25" },
+        // The order note's line of the same shape, and an entry line of that total.
+        { "línea de nota de pedido",
+            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
+                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
+                             "Moneda,IMPORTE) SELECT 'NP', '000200008102X', 0, UNEGOCIO, FECHA, "
+                             "CUENTA, nombre, CondicionIva, documentotipo, DOCUMENTONUMERO, "
+                             "Moneda, 922337203685470 FROM V_MV_CPTE WHERE IDCOMPROBANTE = "
+                             "'000200003001X'"),
+                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
+                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
+                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('NP', '000200008102X', 0, "
+                               "'000001', 'Planta llave en mano', 'UN', 1000, 922337203685.47, "
+                               "922337203685470, 922337203685.47, 0, 0, 0, 1000, 'UN', 1, "
+                               "1000)") },
+            { QStringLiteral("print"), QStringLiteral("--tc"), QStringLiteral("NP"),
+                QStringLiteral("--id"), QStringLiteral("000200008102X"),
+                QStringLiteral("--una-copia") },
+            "Importe", "922.337.203.685.470,00" },
+        { "línea de asiento",
+            { QStringLiteral("UPDATE MV_ASIENTOS SET Importe = 922337203685470 WHERE TC = 'AS' "
+                             "AND [NUMERO ASIENTO] = 5001") },
+            { QStringLiteral("asiento"), QStringLiteral("--tc"), QStringLiteral("AS"),
+                QStringLiteral("--id"), QStringLiteral("000200000001X"), QStringLiteral("--mes"),
+                QStringLiteral("11"), QStringLiteral("--numero"), QStringLiteral("5001"),
+                QStringLiteral("--periodo"), QStringLiteral("2026") },
+            "Debe", "922.337.203.685.470,00" },
     };
     for (const auto& f : filas) {
         SCOPED_TRACE(f.forma);
