@@ -1590,6 +1590,29 @@ TEST_F(RpVoucherPrint, names_and_addresses_print_whole_on_every_form)
 TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
 {
     const BaseDemo base(m_db);
+    // A voucher copied from another with one line of a thousand units at 922.337.203.685,47:
+    // the price fits, the line total does not.
+    const auto lineaEnorme = [](const char* tc, const char* id, const char* desde) {
+        return QStringList {
+            QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,"
+                           "CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,"
+                           "IMPORTE) SELECT '%1', '%2', 0, UNEGOCIO, FECHA, CUENTA, nombre, "
+                           "CondicionIva, documentotipo, DOCUMENTONUMERO, Moneda, 922337203685470 "
+                           "FROM V_MV_CPTE WHERE IDCOMPROBANTE = '%3'")
+                .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(desde)),
+            QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                           "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,"
+                           "alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,"
+                           "CANTIDAD_ORIGEN) VALUES ('%1', '%2', 0, '000001', 'Planta llave en "
+                           "mano', 'UN', 1000, 922337203685.47, 922337203685470, "
+                           "922337203685.47, 0, 0, 0, 1000, 'UN', 1, 1000)")
+                .arg(QLatin1String(tc), QLatin1String(id)),
+        };
+    };
+    const auto print = [](const char* tc, const char* id) {
+        return QStringList { QStringLiteral("print"), QStringLiteral("--tc"), QLatin1String(tc),
+            QStringLiteral("--id"), QLatin1String(id), QStringLiteral("--una-copia") };
+    };
     const struct
     {
         const char* forma;
@@ -1598,50 +1621,16 @@ TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
         const char* campo;
         const char* cifra;
     } filas[] = {
-        // A thousand units at 922.337.203.685,47: the price fits, the line total does not.
-        { "línea de factura",
-            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
-                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
-                             "Moneda,IMPORTE) SELECT 'FC', '000200008101A', 0, UNEGOCIO, FECHA, "
-                             "CUENTA, nombre, CondicionIva, documentotipo, DOCUMENTONUMERO, "
-                             "Moneda, 922337203685470 FROM V_MV_CPTE WHERE IDCOMPROBANTE = "
-                             "'000200002001A'"),
-                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
-                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
-                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
-                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('FC', '000200008101A', 0, "
-                               "'000001', 'Planta llave en mano', 'UN', 1000, 922337203685.47, "
-                               "922337203685470, 922337203685.47, 0, 0, 0, 1000, 'UN', 1, "
-                               "1000)") },
-            { QStringLiteral("print"), QStringLiteral("--tc"), QStringLiteral("FC"),
-                QStringLiteral("--id"), QStringLiteral("000200008101A"),
-                QStringLiteral("--una-copia") },
-            "Total", "922.337.203.685.470,00" },
+        { "línea de factura", lineaEnorme("FC", "000200008101A", "000200002001A"),
+            print("FC", "000200008101A"), "Total", "922.337.203.685.470,00" },
+        { "línea de nota de pedido", lineaEnorme("NP", "000200008102X", "000200003001X"),
+            print("NP", "000200008102X"), "Importe", "922.337.203.685.470,00" },
         { "aplicado de un recibo",
             { QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = 1500000000000.25 WHERE "
                              "IDCOMPROBANTE = '000200000800X'") },
             { QStringLiteral("recibo"), QStringLiteral("--tc"), QStringLiteral("CB"),
                 QStringLiteral("--id"), QStringLiteral("000200000800X") },
             "Aplicado", "1.500.000.000.000,25" },
-        // The order note's line of the same shape, and an entry line of that total.
-        { "línea de nota de pedido",
-            { QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,"
-                             "FECHA,CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,"
-                             "Moneda,IMPORTE) SELECT 'NP', '000200008102X', 0, UNEGOCIO, FECHA, "
-                             "CUENTA, nombre, CondicionIva, documentotipo, DOCUMENTONUMERO, "
-                             "Moneda, 922337203685470 FROM V_MV_CPTE WHERE IDCOMPROBANTE = "
-                             "'000200003001X'"),
-                QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
-                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,"
-                               "IMPORTE_S_IVA,alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,"
-                               "Equiv_UDBase,CANTIDAD_ORIGEN) VALUES ('NP', '000200008102X', 0, "
-                               "'000001', 'Planta llave en mano', 'UN', 1000, 922337203685.47, "
-                               "922337203685470, 922337203685.47, 0, 0, 0, 1000, 'UN', 1, "
-                               "1000)") },
-            { QStringLiteral("print"), QStringLiteral("--tc"), QStringLiteral("NP"),
-                QStringLiteral("--id"), QStringLiteral("000200008102X"),
-                QStringLiteral("--una-copia") },
-            "Importe", "922.337.203.685.470,00" },
         { "línea de asiento",
             { QStringLiteral("UPDATE MV_ASIENTOS SET Importe = 922337203685470 WHERE TC = 'AS' "
                              "AND [NUMERO ASIENTO] = 5001") },
