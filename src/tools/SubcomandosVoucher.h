@@ -13,6 +13,13 @@ struct SubcomandoVoucher
     int (*ejecuta)(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 };
 
+// The line that names a voucher a subcommand did not print, and why.
+inline void avisaNoImpreso(
+    QTextStream& errores, const QString& tc, const QString& id, const QString& motivo)
+{
+    errores << "No se imprimió el comprobante " << tc << " " << id << ": " << motivo << "\n";
+}
+
 // rp_voucher_buffer.cpp
 int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoBuffer;

@@ -186,8 +186,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
             // what failed and left without a file.
             if (!r.omitidas.isEmpty()) {
                 for (const QString& omitida : r.omitidas)
-                    errores << "No se imprimió el comprobante " << tc << " " << actual << ": "
-                            << omitida << "\n";
+                    avisaNoImpreso(errores, tc, actual, omitida);
                 incompletos.append(actual);
                 continue;
             }
@@ -213,8 +212,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         // such.
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
         if (impresion.fallas() > fallasAntes)
-            errores << "No se imprimió el comprobante " << tc << " " << actual << ": "
-                    << impresion.ultimaFalla() << "\n";
+            avisaNoImpreso(errores, tc, actual, impresion.ultimaFalla());
         if (impresion.fallas() == fallasAntes
             && (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE"))
             sinDatos.append(actual);
@@ -231,8 +229,8 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
                 << "; al final: " << memoria() << "\n";
     impresion.esperaVistasPrevias();
     for (const QString& vacio : std::as_const(sinDatos))
-        errores << "No se imprimió el comprobante " << tc << " " << vacio
-                << ": no hay datos para los criterios elegidos\n";
+        avisaNoImpreso(
+            errores, tc, vacio, QStringLiteral("no hay datos para los criterios elegidos"));
     return sinDatos.isEmpty() && incompletos.isEmpty() && impresion.fallas() == 0 ? 0 : 1;
 }
 
@@ -265,7 +263,6 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
     }
     if (impresion.fallas() == 0)
         return 0;
-    errores << "No se imprimió el comprobante " << o.valor("--tc") << " " << id << ": "
-            << impresion.ultimaFalla() << "\n";
+    avisaNoImpreso(errores, o.valor("--tc"), id, impresion.ultimaFalla());
     return 1;
 }

@@ -129,8 +129,7 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
             seleccion, formulas, destino, false, QString(), formulario, esContable, false);
         impresionFallida = impresion.fallas() > 0;
         if (impresionFallida)
-            errores << "No se imprimió el comprobante " << tc << " " << id << ": "
-                    << impresion.ultimaFalla() << "\n";
+            avisaNoImpreso(errores, tc, id, impresion.ultimaFalla());
     }
     if (!completo) {
         errores << "Abandonado: el recibo quedó a medio escribir\n";
