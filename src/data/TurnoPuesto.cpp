@@ -23,6 +23,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
+#include "platform/FileNames.h"
 
 // How the turn is kept, and why this way.
 //
@@ -332,8 +333,7 @@ void TurnoPuesto::tomaEnArchivo(
     const QByteArray nombreCarpeta = QFile::encodeName(carpeta);
     struct stat datosArchivo = {};
     struct stat datosCarpeta = {};
-    if (::access(nombreArchivo.constData(), W_OK) != 0
-        || ::access(nombreCarpeta.constData(), W_OK | X_OK) != 0
+    if (!FileNames::mayWriteFileAndFolder(archivo)
         || ::stat(nombreArchivo.constData(), &datosArchivo) != 0
         || ::stat(nombreCarpeta.constData(), &datosCarpeta) != 0)
         return;

@@ -190,4 +190,11 @@ QString checkedHelperFileToWrite(const QString& name, FirstWrite firstWrite)
     return path;
 }
 
+bool mayWriteFileAndFolder(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
 } // namespace FileNames

@@ -52,4 +52,8 @@ QString helperFileToWrite(const QString& name, FirstWrite firstWrite = FirstWrit
 // file were not there).
 QString checkedHelperFileToWrite(const QString& name, FirstWrite firstWrite = FirstWrite::Empty);
 
+// Whether this process may write the file at `path` and make files in its folder (as SQLite makes
+// a database's journals beside it).
+bool mayWriteFileAndFolder(const QString& path);
+
 } // namespace FileNames

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,18 +10,12 @@
 
 #include <sqlite3.h>
 
+#include "platform/FileNames.h"
+
 namespace {
 
 // The first bytes of every SQLite database file.
 constexpr char DatabaseHeader[] = "SQLite format 3";
-
-// Whether this process may write the file and make the journal files beside it.
-bool mayWrite(const QString& path)
-{
-    const QByteArray file = QFile::encodeName(path);
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
-}
 
 // What stands at a path that is no regular file, in the user's words, after "No se puede abrir la
 // base de datos ...: ". Told by its kind, without opening it: a FIFO would wait for a writer.
@@ -79,7 +72,7 @@ QString SqliteDatabaseFile::refusal(const QString& path)
     // A file this process may only read is opened read-only: opened to write, its journal would
     // be switched and files of this user's made beside it, which its owner then cannot write, and
     // a read-only folder or mount would not let it be read at all.
-    m_writable = !m_otherNames && mayWrite(path);
+    m_writable = !m_otherNames && FileNames::mayWriteFileAndFolder(path);
     // Bytes 18 and 19 of the header say 2 for a file that works with a write-ahead journal. Left
     // so without the journal's two files beside it (closed by a program that leaves it so, or
     // copied while a program had it open), it cannot be read without making them: a reader's
