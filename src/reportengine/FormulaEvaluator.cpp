@@ -377,10 +377,7 @@ Value FormulaEvaluator::evaluateChain(const FormulaNode& node) const
     // "a + b - c ..." leans left: its first operand is worked out, then each operator from the
     // innermost out, in a loop, so that a chain of any length takes no more stack than one.
     QVarLengthArray<const FormulaNode*, 16> chain;
-    const FormulaNode* first = &node;
-    for (; first->kind() == FormulaNodeKind::Binary; first = first->child(0))
-        chain.push_back(first);
-    Value value = evaluateScalar(*first);
+    Value value = evaluateScalar(*operatorChain(node, chain));
     for (auto i = chain.size(); i-- > 0;) {
         const FormulaNode& n = *chain[i];
         value = n.op() == FormulaOp::Subscript ? evaluateSubscript(n, value)

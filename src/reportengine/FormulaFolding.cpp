@@ -92,33 +92,35 @@ FormulaNodePtr foldedWhole(const FormulaNodePtr& node, bool fixed, const Known& 
 // its length costs no stack; the outermost fixed part is worked out whole, as foldNode does.
 FormulaNodePtr foldChain(const FormulaNodePtr& node, const Known& known)
 {
-    std::vector<const FormulaNodePtr*> chain;
-    const FormulaNodePtr* first = &node;
-    for (; (*first)->kind() == FormulaNodeKind::Binary; first = &(*first)->childPtr(0))
-        chain.push_back(first);
+    std::vector<const FormulaNode*> chain;
+    const FormulaNodePtr& first = operatorChain(*node, chain);
+    // Link i as the one above it holds it.
+    auto link = [&](std::size_t i) -> const FormulaNodePtr& {
+        return i == 0 ? node : chain[i - 1]->childPtr(0);
+    };
     // Without `unknown` a link is fixed when all below it is: told from the first operand out,
     // once for the chain.
     std::vector<bool> fixed(chain.size());
     if (!known.unknown) {
-        bool below = isFixed(**first, known);
+        bool below = isFixed(*first, known);
         for (std::size_t i = chain.size(); i-- > 0;) {
-            below = below && isFixed(*(*chain[i])->child(1), known);
+            below = below && isFixed(*chain[i]->child(1), known);
             fixed[i] = below;
         }
     }
     std::size_t inner = chain.size();
     FormulaNodePtr value;
     for (std::size_t i = 0; i < chain.size() && !value; ++i) {
-        const bool whole = known.unknown ? isFixed(**chain[i], known) : bool(fixed[i]);
-        value = foldedWhole(*chain[i], whole, known);
+        const bool whole = known.unknown ? isFixed(*chain[i], known) : bool(fixed[i]);
+        value = foldedWhole(link(i), whole, known);
         inner = i;
     }
     if (!value) {
         inner = chain.size();
-        value = foldNode(*first, known);
+        value = foldNode(first, known);
     }
     while (inner-- > 0) {
-        const FormulaNodePtr& n = *chain[inner];
+        const FormulaNodePtr& n = link(inner);
         value = rebuilt(n, { value, foldNode(n->childPtr(1), known) });
     }
     return value;

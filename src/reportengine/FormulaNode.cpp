@@ -226,9 +226,7 @@ int depthOf(FormulaNodeKind kind, const std::vector<FormulaNodePtr>& children)
         if (!c)
             continue;
         // An operator's left operand that is an operator too is walked in the same loop.
-        const bool sameLevel
-            = i == 0 && kind == FormulaNodeKind::Binary && c->kind() == FormulaNodeKind::Binary;
-        deepest = std::max(deepest, sameLevel ? c->depth() - 1 : c->depth());
+        deepest = std::max(deepest, onParentLevel(kind, i, *c) ? c->depth() - 1 : c->depth());
     }
     return deepest + 1;
 }
@@ -511,11 +509,10 @@ QString FormulaNode::toText() const
         // A chain is written in a loop: the opening parentheses of all its operators, its first
         // operand, then each operator with its right operand, from the innermost out.
         std::vector<const FormulaNode*> chain;
-        const FormulaNode* first = this;
+        const FormulaNodePtr& first = operatorChain(*this, chain);
         QString s;
-        for (; first->m_kind == FormulaNodeKind::Binary; first = first->m_children[0].get()) {
-            chain.push_back(first);
-            if (first->m_op != FormulaOp::Subscript)
+        for (const FormulaNode* n : chain) {
+            if (n->m_op != FormulaOp::Subscript)
                 s += u'(';
         }
         s += first->toText();

@@ -262,6 +262,27 @@ template <typename Test> bool anyFormulaNode(const FormulaNode& root, Test test)
     return false;
 }
 
+// The operators of the chain "a + b - c ..." that `link` (an operator) ends, outermost first,
+// into `links`; returns the chain's first operand. Such a chain leans left: the walks over a
+// tree go along it with this loop and recurse only into the right operands.
+template <typename Links> const FormulaNodePtr& operatorChain(const FormulaNode& link, Links& links)
+{
+    for (const FormulaNode* n = &link;; n = n->child(0)) {
+        links.push_back(n);
+        const FormulaNodePtr& left = n->childPtr(0);
+        if (left->kind() != FormulaNodeKind::Binary)
+            return left;
+    }
+}
+
+// Whether child `index` of a node of kind `parent` is on that node's own level of nesting, as
+// depth() counts it: the left operand of an operator that is an operator too.
+inline bool onParentLevel(FormulaNodeKind parent, std::size_t index, const FormulaNode& child)
+{
+    return index == 0 && parent == FormulaNodeKind::Binary
+        && child.kind() == FormulaNodeKind::Binary;
+}
+
 // Every {table.field} in the tree, in order of appearance (duplicates kept).
 void collectFields(const FormulaNode& root, std::vector<const FormulaNode*>& out);
 // Every {@name} in the tree.

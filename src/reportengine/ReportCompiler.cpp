@@ -391,9 +391,7 @@ int ReportCompiler::reach(const FormulaNode& tree, int level, const QString& nam
             const FormulaNode* c = children[i].get();
             if (!c)
                 continue;
-            const bool sameLevel = i == 0 && p.node->kind() == FormulaNodeKind::Binary
-                && c->kind() == FormulaNodeKind::Binary;
-            pending.push_back({ c, sameLevel ? p.level : p.level + 1 });
+            pending.push_back({ c, onParentLevel(p.node->kind(), i, *c) ? p.level : p.level + 1 });
         }
     }
     return deepest - level + 1;
@@ -600,10 +598,7 @@ FormulaNodePtr ReportCompiler::pageCountTree(
     if (node->kind() == FormulaNodeKind::Binary) {
         // A chain of operators is rewritten in a loop, from its first operand out.
         std::vector<const FormulaNode*> chain;
-        const FormulaNodePtr* first = &node;
-        for (; (*first)->kind() == FormulaNodeKind::Binary; first = &(*first)->childPtr(0))
-            chain.push_back(first->get());
-        FormulaNodePtr tree = pageCountTree(*first, path, done);
+        FormulaNodePtr tree = pageCountTree(operatorChain(*node, chain), path, done);
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const FormulaNode& link = **it;
             FormulaNodePtr right = pageCountTree(link.childPtr(1), path, done);
