@@ -89,9 +89,7 @@ void Paginator::letGoTooTall()
         // A unit reaching past that point (a header with the band after it) waits with it.
         std::size_t unit = 0;
         while (unit < upTo) {
-            std::size_t end = unit + 1;
-            for (std::size_t i = unit; i < end && i < m_pending.size(); ++i)
-                end = std::max(end, m_pending[i].unitEnd);
+            const std::size_t end = unitEnd(m_pending, unit);
             if (end > upTo || (end == m_pending.size() && m_holdNext)) {
                 upTo = unit;
                 break;
@@ -137,15 +135,24 @@ void Paginator::placeHeld(std::size_t count, bool whole)
     } else {
         std::size_t unit = 0;
         while (unit < bands.size()) {
-            std::size_t end = unit + 1;
-            for (std::size_t i = unit; i < end; ++i)
-                end = std::min(std::max(end, bands[i].unitEnd), bands.size());
+            const std::size_t end = std::min(unitEnd(bands, unit), bands.size());
             placeUnit(bands, unit, end);
             unit = end;
         }
     }
     bands.clear();
     m_spare.swap(bands);
+}
+
+// One past the last band of the unit that starts at `first`: the bands that must share a page
+// with it, and those that must share one with them. Past the end of `bands` when the unit
+// reaches bands not among them.
+std::size_t Paginator::unitEnd(const std::vector<Held>& bands, std::size_t first)
+{
+    std::size_t end = first + 1;
+    for (std::size_t i = first; i < end && i < bands.size(); ++i)
+        end = std::max(end, bands[i].unitEnd);
+    return end;
 }
 
 void Paginator::placeUnit(std::vector<Held>& bands, std::size_t from, std::size_t to)

@@ -107,6 +107,7 @@ private:
     void letGoTooTall();
     void flushPending();
     void placeHeld(std::size_t count, bool whole);
+    static std::size_t unitEnd(const std::vector<Held>& bands, std::size_t first);
     void placeUnit(std::vector<Held>& bands, std::size_t from, std::size_t to);
     void placeNow(const Band& band);
     void closeGroups(int level);
