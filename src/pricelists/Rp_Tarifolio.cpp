@@ -289,6 +289,8 @@ void Rp_Tarifolio::Form_Load()
 
     if (QLineEdit* desde = campo(QStringLiteral("ofdesde")))
         desde->setText(TarifolioReglas::fechaCorta(Today()));
+    // A box restored unticked sends no change, so the start date is set from it here.
+    ChkArticulosEnOferta_Click();
     CargarChecks();
     m_optGroup[3]->setChecked(true);
     // The window always opens in the normal layout, whatever state came back.
@@ -398,10 +400,7 @@ void Rp_Tarifolio::chkAnalisisCostos_Click()
 void Rp_Tarifolio::ChkArticulosEnOferta_Click()
 {
     const Qt::CheckState valor = ui->ChkArticulosEnOferta->checkState();
-    // The offer's period is one pair: an end date left editable beside a greyed start would
-    // look as if it still counted.
-    if (QLineEdit* hasta = campo(QStringLiteral("ofhasta")))
-        hasta->setEnabled(valor != Qt::Unchecked);
+    // Only the start date follows the box; the end date stays editable whatever it holds.
     QLineEdit* desde = campo(QStringLiteral("ofdesde"));
     if (!desde)
         return;

@@ -468,6 +468,8 @@ TEST_F(Rp_TarifolioTest, margin_offer_and_selective_boxes_switch_their_controls)
     auto* hasta = control<QLineEdit>(*ventana, "txtfields_12");
     auto* selectivo = control<QCheckBox>(*ventana, "ChkSelectivo");
     EXPECT_TRUE(resumido->isEnabled()); // the load does not couple them
+    EXPECT_FALSE(desde->isEnabled()); // the box opens unticked
+    EXPECT_TRUE(hasta->isEnabled());
 
     margen->setChecked(true);
     resumido->setChecked(true);
@@ -486,7 +488,7 @@ TEST_F(Rp_TarifolioTest, margin_offer_and_selective_boxes_switch_their_controls)
     EXPECT_TRUE(hasta->isEnabled());
     ofertas->setChecked(false);
     EXPECT_FALSE(desde->isEnabled());
-    EXPECT_FALSE(hasta->isEnabled());
+    EXPECT_TRUE(hasta->isEnabled());
 
     ventana->ChkFiltro()[2]->setChecked(true);
     selectivo->setChecked(true);
@@ -501,6 +503,11 @@ TEST_F(Rp_TarifolioTest, margin_offer_and_selective_boxes_switch_their_controls)
     for (const QCheckBox* columna : ventana->ChkFiltro())
         EXPECT_TRUE(columna->isEnabled());
     ventana->hide();
+
+    ofertas->setChecked(true);
+    m_estado.GuardaEstadoFormulario(ventana.get());
+    const auto otra = carga();
+    EXPECT_TRUE(control<QLineEdit>(*otra, "txtfields_11")->isEnabled());
 }
 
 TEST_F(Rp_TarifolioTest, toolbar_keys_set_the_destination_and_print)
