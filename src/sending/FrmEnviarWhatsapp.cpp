@@ -157,17 +157,16 @@ void FrmEnviar::cmdBrowse_Click()
     controles();
     FileDialog* dialogo = Service<FileDialog>::tryGet();
     OpenFileRequest pedido;
-    pedido.title = QStringLiteral("Seleccionar archivos adjuntos");
-    pedido.filter = QStringLiteral("Todos los archivos (*.*)|*.*|Archivos HTML "
-                                   "(*.htm;*.html;*.shtml)|*.htm;*.html;*.shtml|Imágenes "
-                                   "(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
+    pedido.title = QStringLiteral("Select File Attachment(s)");
+    pedido.filter = QStringLiteral("All Files (*.*)|*.*|HTML Files (*.htm;*.html;*.shtml)|"
+                                   "*.htm;*.html;*.shtml|Images (*.bmp;*.jpg;*.gif)|"
+                                   "*.bmp;*.jpg;*.gif");
     pedido.filterIndex = 1;
     const std::optional<QStringList> elegidos
         = dialogo ? dialogo->getOpenFileNames(pedido) : std::nullopt;
     if (!elegidos || elegidos->isEmpty()) {
-        // The operator chose to add nothing: a notice, not an error.
-        aviso(QStringLiteral("Se canceló la selección de archivos."), Msg::Information,
-            QStringLiteral("Aviso"));
+        aviso(QStringLiteral("Se canceló la selección de archivos."), Msg::Critical,
+            QStringLiteral("Error"));
         return;
     }
     QString lista = ui->txtAttach->text();

@@ -179,7 +179,6 @@ TEST_F(FrmEnviarWhatsapp, copy_puts_the_text_on_the_clipboard_and_says_so)
     EXPECT_TRUE(f.control<QLabel>("lblAviso")->isVisible());
 }
 
-// The dialog speaks Spanish, and a cancel is told as a notice, not as an error.
 TEST_F(FrmEnviarWhatsapp, agregar_appends_the_chosen_files_and_a_cancel_says_so)
 {
     FrmEnviar f;
@@ -196,12 +195,14 @@ TEST_F(FrmEnviarWhatsapp, agregar_appends_the_chosen_files_and_a_cancel_says_so)
         QStringLiteral("/x/lista.pdf;/d/a b.pdf;/d/c.pdf"));
     ASSERT_EQ(testsupport::fileDialogs().requests().size(), 2);
     EXPECT_EQ(testsupport::fileDialogs().requests()[0].title,
-        QStringLiteral("Seleccionar archivos adjuntos"));
-    EXPECT_TRUE(testsupport::fileDialogs().requests()[0].filter.startsWith(
-        QStringLiteral("Todos los archivos (*.*)|*.*|")));
+        QStringLiteral("Select File Attachment(s)"));
+    EXPECT_EQ(testsupport::fileDialogs().requests()[0].filter,
+        QStringLiteral("All Files (*.*)|*.*|HTML Files (*.htm;*.html;*.shtml)|*.htm;*.html;*.shtml|"
+                       "Images (*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif"));
+    EXPECT_EQ(testsupport::fileDialogs().requests()[0].filterIndex, 1);
     ASSERT_EQ(messages().shown().size(), 1);
-    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Aviso"));
-    EXPECT_EQ(messages().shown()[0].style, Msg::Information);
+    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(messages().shown()[0].style, Msg::Critical);
     EXPECT_EQ(messages().shown()[0].text, QStringLiteral("Se canceló la selección de archivos."));
 }
 
