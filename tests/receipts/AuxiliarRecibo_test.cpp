@@ -146,9 +146,9 @@ TEST_F(AuxiliarRecibo, a_document_without_balance_row_shows_zero)
 }
 
 // An applied amount money cannot hold, or a text that is no amount, stops the receipt and the
-// payment order naming the voucher, the field and the document, and leaves nothing to print,
-// where it printed "0,00" (an engine's sum takes a text as 0). The largest amount money holds,
-// stored as a number, prints whole.
+// payment order naming the voucher, the field and the document, and leaves nothing to print
+// (an engine's sum would take the text as 0). The largest amount money holds, stored as a
+// number, prints whole.
 TEST_F(AuxiliarRecibo, an_applied_amount_that_is_no_amount_stops_the_receipt)
 {
     const struct

@@ -106,7 +106,7 @@ TEST_F(CuentasMedioPagoTest, withholding_tests_give_back_the_code_of_their_mediu
     EXPECT_EQ(CuentaRetencionOtras(QStringLiteral("2.1.04")), QStringLiteral("2.1.04"));
     EXPECT_EQ(CuentaRetencionIVA(QStringLiteral("2.1.02")), QString());
     EXPECT_EQ(CuentaRetencionOtras(QString()), QString());
-    // An apostrophe in a code no longer breaks the statement.
+    // An apostrophe in a code is matched as part of the code, not read as the statement's quote.
     EXPECT_EQ(CuentaRetencionIVA(QStringLiteral("2.1'01")), QString());
 }
 

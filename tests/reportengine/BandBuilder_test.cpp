@@ -226,7 +226,7 @@ TEST(BandBuilder, a_growing_text_moves_what_stands_below_it)
 }
 
 // A figure wider than its field shows '#' marks, or, in a field that asks for it, stops the band
-// naming the field and the figure; a text of such a field stops it too, where it lost words.
+// naming the field and the figure; a text too long for such a field stops it too.
 TEST(BandBuilder, a_field_that_must_print_whole_refuses_what_does_not_fit)
 {
     const struct

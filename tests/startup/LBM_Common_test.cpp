@@ -73,8 +73,8 @@ TEST_F(LBM_CommonTest, first_record_creates_the_file_in_the_data_folder)
     EXPECT_FALSE(QFile::exists(bases()));
 }
 
-// A data folder this account may not write is named, where the registry said that a file was not
-// there. Root writes anywhere, so as root the test runs as another account.
+// A data folder this account may not write, or cannot create, is named with the reason.
+// Root writes anywhere, so as root the test runs as another account.
 TEST_F(LBM_CommonTest, a_data_folder_the_account_cannot_write_is_named)
 {
     if (::geteuid() == 0) {

@@ -1586,7 +1586,7 @@ TEST_F(RpVoucherPrint, names_and_addresses_print_whole_on_every_form)
 }
 
 // A figure of the money range that its column cannot hold stops the print naming the voucher,
-// the field and the figure, and leaves no file, where it printed '#' marks and ended well.
+// the field and the figure, and leaves no file.
 TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
 {
     const BaseDemo base(m_db);
@@ -1659,8 +1659,8 @@ TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
     }
 }
 
-// A delivery note numbers its pages, and a line drawn from several batches prints each with its
-// own quantity, where the quantities ran into one figure beside the batches.
+// A delivery note numbers its pages, and a line drawn from several batches prints each batch
+// with its own quantity beside it.
 TEST_F(RpVoucherPrint, a_delivery_note_numbers_its_pages_and_prints_each_batch_s_quantity)
 {
     const BaseDemo base(m_db);
