@@ -14,6 +14,9 @@ FormulaTestContext record()
     c.set(QStringLiteral("t.nulo"), Value::null());
     c.set(QStringLiteral("t.codigo"), Value(QStringLiteral("ABC  ")));
     c.set(QStringLiteral("t.precio"), Value(Currency::fromRaw(100050)));
+    c.set(QStringLiteral("t.costo"), Value(Currency::fromRaw(12345)));
+    c.set(QStringLiteral("t.milesimo"), Value(Currency::fromRaw(3)));
+    c.set(QStringLiteral("t.mitad"), Value(Currency::fromRaw(5000)));
     c.set(QStringLiteral("t.tope"), Value(*Currency::fromString(u"922337203685477.5807")));
     c.set(QStringLiteral("t.flag"), Value(qint32(-1)));
     c.set(QStringLiteral("t.apagado"), Value(false));
@@ -81,7 +84,11 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorResults,
         EvalCase { "{t.precio} * 2", "20.01" }, EvalCase { "{t.precio} + 0.1", "10.105" },
         EvalCase { "{t.precio} > 10", "True" }, EvalCase { "Round(2.345, 2)", "2.35" },
         EvalCase { "Round(-2.5)", "-3" }, EvalCase { "Truncate(2.789, 1)", "2.7" },
-        EvalCase { "Round({t.precio}, 2)", "10.01" }, EvalCase { "Abs(-3)", "3" },
+        EvalCase { "Round({t.precio}, 2)", "10.01" },
+        // Money rounds to any count of decimals, half away from zero; a product of amounts is
+        // rounded at the fourth decimal, not cut.
+        EvalCase { "Round({t.costo}, 1)", "1.2" }, EvalCase { "Round({t.costo}, 3)", "1.235" },
+        EvalCase { "{t.milesimo} * {t.mitad}", "0.0002" }, EvalCase { "Abs(-3)", "3" },
         // Too large to hold a cent: kept as it is, not moved by the scaling.
         EvalCase { "Round(922337203685470.0, 2)", "922337203685470" },
         EvalCase { "Remainder(7, 3)", "1" }, EvalCase { "{@Recargo} * 2", "6" },
@@ -100,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorResults,
         EvalCase { "Left('abcdef', 2) & Mid('abcdef', 3, 2) & Right('abcdef', 1)", "'abcdf'" },
         // A count past every text's length takes the rest, however large it is written.
         EvalCase { "Mid('abc', 2, 9223372036854775807)", "'bc'" },
-        EvalCase { "Mid('abc', 2, 2 ^ 70)", "'bc'" }, EvalCase { "InStr('abcabc', 'C')", "3" },
-        EvalCase { "InStr(4, 'abcabc', 'a')", "4" },
+        EvalCase { "Mid('abc', 2, 2 ^ 70)", "'bc'" }, EvalCase { "Mid('abcdef', 3)", "'cdef'" },
+        EvalCase { "InStr('abcabc', 'C')", "3" }, EvalCase { "InStr(4, 'abcabc', 'a')", "4" },
         EvalCase { "Length(TrimLeft(TrimRight('  ab  ')))", "2" },
         EvalCase { "'[' & Trim('  a b  ') & ']'", "'[a b]'" },
         EvalCase { "UpperCase('ñandú')", "'ÑANDÚ'" }, EvalCase { "LowerCase('ÁB')", "'áb'" },

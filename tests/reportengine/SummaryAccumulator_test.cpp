@@ -26,6 +26,9 @@ TEST(SummaryAccumulator, gives_each_function_in_the_type_its_values_call_for)
         // Texts in the suite's order: case does not count.
         { "minimum text", { QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c") },
             SummaryFunction::Minimum, Value(QStringLiteral("A")) },
+        // A flag orders False before True, however it is stored.
+        { "minimum flag", { true, false, true }, SummaryFunction::Minimum, Value(false) },
+        { "maximum flag", { false, true, false }, SummaryFunction::Maximum, Value(true) },
         { "maximum number", { qint32(9), 10.5, qint32(10) }, SummaryFunction::Maximum,
             Value(10.5) },
     };
