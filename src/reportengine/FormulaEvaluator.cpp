@@ -1,48 +1,26 @@
 #include "reportengine/FormulaEvaluator.h"
 
-#include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <QLocale>
 #include <QVarLengthArray>
 
 #include "platform/RuntimeError.h"
+#include "reportengine/FormulaFunctions.h"
 #include "reportengine/FormulaText.h"
 
+using FormulaFunctions::Args;
+using FormulaFunctions::Arguments;
+using FormulaFunctions::currencyFromDouble;
+using FormulaFunctions::defaultDecimals;
+using FormulaFunctions::DivisionByZero;
+using FormulaFunctions::Function;
+using FormulaFunctions::isNullish;
+using FormulaFunctions::NumKind;
+using FormulaFunctions::numKind;
+using FormulaFunctions::textAsDate;
+
 namespace {
-
-constexpr int kDivisionByZero = 11;
-
-enum class NumKind
-{
-    None,
-    Int,
-    Cur,
-    Dbl
-};
-
-NumKind numKind(const Value& v)
-{
-    switch (v.type()) {
-    case ValueType::Int16:
-    case ValueType::Int32:
-    case ValueType::Int64:
-        return NumKind::Int;
-    case ValueType::Currency:
-        return NumKind::Cur;
-    case ValueType::Double:
-    case ValueType::Single:
-        return NumKind::Dbl;
-    default:
-        return NumKind::None;
-    }
-}
-
-bool isNullish(const Value& v)
-{
-    return v.isNull() || v.isEmpty();
-}
 
 // Whole numbers beyond this do not fit a Currency amount.
 constexpr qint64 kCurrencyWholeLimit = 900'000'000'000'000;
@@ -53,8 +31,6 @@ Value fromDouble(double d)
 }
 
 // The smallest whole number has no positive counterpart: it goes on as a double.
-constexpr qint64 kLongestText = 1 << 20;
-
 Value negated(qint64 x)
 {
     qint64 out = 0;
@@ -63,69 +39,9 @@ Value negated(qint64 x)
     return Value(-double(x));
 }
 
-// Money worked out through a double is still money: beyond its range it is refused as a sum
-// past the range is, never printed as a number no price can be.
-Value currencyFromDouble(double d)
-{
-    return Value(Value(d).toCurrency());
-}
-
 Currency toCurrencyExact(const Value& v)
 {
     return numKind(v) == NumKind::Cur ? v.toCurrency() : Currency::fromInteger(v.toLongLong());
-}
-
-std::optional<QDateTime> textAsDate(const QString& text)
-{
-    const QString t = text.trimmed();
-    for (const auto format : { Qt::ISODate, Qt::ISODateWithMs }) {
-        QDateTime dt = QDateTime::fromString(t, format);
-        if (dt.isValid())
-            return dt;
-        const QDate d = QDate::fromString(t, format);
-        if (d.isValid())
-            return d.startOfDay();
-    }
-    QDateTime dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (dt.isValid())
-        return dt;
-    const QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
-    if (d.isValid())
-        return d.startOfDay();
-    return std::nullopt;
-}
-
-// Half away from zero on the decimal value that was written: 2.345 is stored as 2.34499...,
-// and must still round to 2.35.
-// Numbers become text with two decimals, as amounts are shown; whole numbers (page and record
-// numbers, counts) without any.
-int defaultDecimals(const Value& v)
-{
-    return numKind(v) == NumKind::Int ? 0 : 2;
-}
-
-// Past 2^52 a double holds no fraction: a value that large at the scale asked for has no digit
-// to round away, and scaling it would only change its last digits.
-constexpr double WholeDoubles = 4503599627370496.0;
-
-double roundHalfAway(double x, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    const double y = x * scale;
-    if (std::abs(y) >= WholeDoubles)
-        return x;
-    const double whole = std::trunc(y);
-    if (std::abs(std::abs(y - whole) - 0.5) < 1e-9)
-        return (whole + (y < 0 ? -1 : 1)) / scale;
-    return std::round(y) / scale;
-}
-
-double truncateTo(double x, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    if (std::abs(x * scale) >= WholeDoubles)
-        return x;
-    return std::trunc(x * scale) / scale;
 }
 
 // Three-valued truth of a value: nullopt for Null.
@@ -152,7 +68,7 @@ FormulaEvaluator::FormulaEvaluator(const FormulaContext& context, QString formul
 
 void FormulaEvaluator::fail(int number, const QString& text) const
 {
-    throw RuntimeError(number, text, QStringLiteral("Fórmula ") + m_name);
+    FormulaFunctions::fail(m_name, number, text);
 }
 
 bool FormulaEvaluator::selects(const FormulaNode& node) const
@@ -370,6 +286,50 @@ QString typeName(const Value& v)
     }
 }
 
+// Whole numbers stay whole; a result past their range goes on as a double. The divisor is not 0.
+Value wholeArithmetic(FormulaOp op, qint64 x, qint64 y)
+{
+    qint64 out = 0;
+    switch (op) {
+    case FormulaOp::Add:
+        if (!__builtin_add_overflow(x, y, &out))
+            return Value(out);
+        return fromDouble(double(x) + double(y));
+    case FormulaOp::Subtract:
+        if (!__builtin_sub_overflow(x, y, &out))
+            return Value(out);
+        return fromDouble(double(x) - double(y));
+    case FormulaOp::Multiply:
+        if (!__builtin_mul_overflow(x, y, &out))
+            return Value(out);
+        return fromDouble(double(x) * double(y));
+    case FormulaOp::Divide:
+        if (y == -1)
+            return negated(x);
+        if (x % y == 0)
+            return Value(x / y);
+        return fromDouble(double(x) / double(y));
+    case FormulaOp::IntDivide:
+        if (y == -1)
+            return negated(x);
+        return Value(x / y);
+    case FormulaOp::Modulo:
+        return Value(y == -1 ? qint64(0) : x % y);
+    default:
+        return fromDouble(std::pow(double(x), double(y)));
+    }
+}
+
+// The comparison of two values that can be compared; any other pair is refused, naming both.
+Comparison comparable(const Value& a, const Value& b, const QString& formulaName)
+{
+    const Comparison c = compareValues(a, b);
+    if (c.mismatch)
+        FormulaFunctions::fail(formulaName, RuntimeError::TypeMismatch,
+            QStringLiteral("no se puede comparar %1 con %2").arg(typeName(a), typeName(b)));
+    return c;
+}
+
 } // namespace
 
 Value FormulaEvaluator::evaluateChain(const FormulaNode& node) const
@@ -388,125 +348,22 @@ Value FormulaEvaluator::evaluateChain(const FormulaNode& node) const
 
 Value FormulaEvaluator::evaluateBinary(const FormulaNode& node, const Value& left) const
 {
+    switch (node.op()) {
+    case FormulaOp::And:
+    case FormulaOp::Or:
+    case FormulaOp::Xor:
+        return evaluateLogical(node, left);
+    case FormulaOp::In:
+    case FormulaOp::Like:
+    case FormulaOp::StartsWith:
+        return evaluateMembership(node, left);
+    default:
+        break;
+    }
     const FormulaOp op = node.op();
-    if (op == FormulaOp::And || op == FormulaOp::Or || op == FormulaOp::Xor) {
-        auto truth = [this](const Value& v) {
-            bool ok = false;
-            const auto t = truthOf(v, ok);
-            if (!ok)
-                fail(RuntimeError::TypeMismatch,
-                    QStringLiteral("And, Or y Xor necesitan Verdadero o Falso"));
-            return t;
-        };
-        const auto leftTruth = truth(left);
-        if (op == FormulaOp::And && leftTruth == false)
-            return Value(false);
-        if (op == FormulaOp::Or && leftTruth == true)
-            return Value(true);
-        const auto right = truth(evaluateScalar(*node.child(1)));
-        if (op == FormulaOp::Xor) {
-            if (!leftTruth || !right)
-                return Value::null();
-            return Value(*leftTruth != *right);
-        }
-        if (op == FormulaOp::And) {
-            if (right == false)
-                return Value(false);
-            if (!leftTruth || !right)
-                return Value::null();
-            return Value(true);
-        }
-        if (right == true)
-            return Value(true);
-        if (!leftTruth || !right)
-            return Value::null();
-        return Value(false);
-    }
-
-    if (op == FormulaOp::In || op == FormulaOp::Like || op == FormulaOp::StartsWith) {
-        const FormulaValue right = evaluate(*node.child(1));
-        if (isNullish(left))
-            return Value::null();
-        QList<Value> candidates;
-        if (right.kind() == FormulaValue::Kind::Range) {
-            if (op != FormulaOp::In)
-                fail(RuntimeError::TypeMismatch, QStringLiteral("Like no admite un rango"));
-            const FormulaRange& r = right.rangeValue();
-            bool unknown = false;
-            if (!r.low.isEmpty()) {
-                const Comparison c = compareValues(left, r.low);
-                if (c.mismatch)
-                    fail(RuntimeError::TypeMismatch,
-                        QStringLiteral("no se puede comparar %1 con %2")
-                            .arg(typeName(left), typeName(r.low)));
-                if (c.isNull)
-                    unknown = true;
-                else if (c.order < 0 || (c.order == 0 && !r.flags.includeLow))
-                    return Value(false);
-            }
-            if (!r.high.isEmpty()) {
-                const Comparison c = compareValues(left, r.high);
-                if (c.mismatch)
-                    fail(RuntimeError::TypeMismatch,
-                        QStringLiteral("no se puede comparar %1 con %2")
-                            .arg(typeName(left), typeName(r.high)));
-                if (c.isNull)
-                    unknown = true;
-                else if (c.order > 0 || (c.order == 0 && !r.flags.includeHigh))
-                    return Value(false);
-            }
-            return unknown ? Value::null() : Value(true);
-        }
-        if (right.kind() == FormulaValue::Kind::Array)
-            candidates = right.items();
-        else
-            candidates << right.scalar();
-        if (op == FormulaOp::In && right.kind() == FormulaValue::Kind::Scalar) {
-            // "text in text" asks whether the first occurs inside the second.
-            if (isNullish(right.scalar()))
-                return Value::null();
-            if (left.type() != ValueType::Text || right.scalar().type() != ValueType::Text)
-                fail(RuntimeError::TypeMismatch, QStringLiteral("In necesita una lista"));
-            return Value(right.scalar().toString().contains(left.toString(), Qt::CaseInsensitive));
-        }
-        const QString text = left.type() == ValueType::Text ? left.toString() : QString();
-        if (op != FormulaOp::In && left.type() != ValueType::Text && numKind(left) == NumKind::None)
-            fail(RuntimeError::TypeMismatch, QStringLiteral("Like necesita un texto"));
-        const QString subject = left.type() == ValueType::Text ? text : left.toString();
-        bool unknown = false;
-        for (const Value& candidate : candidates) {
-            if (isNullish(candidate)) {
-                unknown = true;
-                continue;
-            }
-            if (op == FormulaOp::In) {
-                const Comparison c = compareValues(left, candidate);
-                if (c.mismatch)
-                    fail(RuntimeError::TypeMismatch,
-                        QStringLiteral("no se puede comparar %1 con %2")
-                            .arg(typeName(left), typeName(candidate)));
-                if (c.order == 0)
-                    return Value(true);
-            } else {
-                if (candidate.type() != ValueType::Text)
-                    fail(RuntimeError::TypeMismatch, QStringLiteral("el patrón debe ser un texto"));
-                const bool hit = op == FormulaOp::Like
-                    ? FormulaText::like(subject, candidate.toString())
-                    : FormulaText::startsWith(subject, candidate.toString());
-                if (hit)
-                    return Value(true);
-            }
-        }
-        return unknown ? Value::null() : Value(false);
-    }
-
     const Value right = evaluateScalar(*node.child(1));
     if (isComparison(op)) {
-        const Comparison c = compareValues(left, right);
-        if (c.mismatch)
-            fail(RuntimeError::TypeMismatch,
-                QStringLiteral("no se puede comparar %1 con %2")
-                    .arg(typeName(left), typeName(right)));
+        const Comparison c = comparable(left, right, m_name);
         if (c.isNull)
             return Value::null();
         switch (op) {
@@ -538,8 +395,114 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node, const Value& lef
         };
         return Value(asText(left) + asText(right));
     }
+    return arithmetic(op, left, right);
+}
 
-    // Arithmetic.
+Value FormulaEvaluator::evaluateLogical(const FormulaNode& node, const Value& left) const
+{
+    const FormulaOp op = node.op();
+    auto truth = [this](const Value& v) {
+        bool ok = false;
+        const auto t = truthOf(v, ok);
+        if (!ok)
+            fail(RuntimeError::TypeMismatch,
+                QStringLiteral("And, Or y Xor necesitan Verdadero o Falso"));
+        return t;
+    };
+    const auto leftTruth = truth(left);
+    if (op == FormulaOp::And && leftTruth == false)
+        return Value(false);
+    if (op == FormulaOp::Or && leftTruth == true)
+        return Value(true);
+    const auto right = truth(evaluateScalar(*node.child(1)));
+    if (op == FormulaOp::Xor) {
+        if (!leftTruth || !right)
+            return Value::null();
+        return Value(*leftTruth != *right);
+    }
+    if (op == FormulaOp::And) {
+        if (right == false)
+            return Value(false);
+        if (!leftTruth || !right)
+            return Value::null();
+        return Value(true);
+    }
+    if (right == true)
+        return Value(true);
+    if (!leftTruth || !right)
+        return Value::null();
+    return Value(false);
+}
+
+Value FormulaEvaluator::evaluateMembership(const FormulaNode& node, const Value& left) const
+{
+    const FormulaOp op = node.op();
+    const FormulaValue right = evaluate(*node.child(1));
+    if (isNullish(left))
+        return Value::null();
+    QList<Value> candidates;
+    if (right.kind() == FormulaValue::Kind::Range) {
+        if (op != FormulaOp::In)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("Like no admite un rango"));
+        const FormulaRange& r = right.rangeValue();
+        bool unknown = false;
+        if (!r.low.isEmpty()) {
+            const Comparison c = comparable(left, r.low, m_name);
+            if (c.isNull)
+                unknown = true;
+            else if (c.order < 0 || (c.order == 0 && !r.flags.includeLow))
+                return Value(false);
+        }
+        if (!r.high.isEmpty()) {
+            const Comparison c = comparable(left, r.high, m_name);
+            if (c.isNull)
+                unknown = true;
+            else if (c.order > 0 || (c.order == 0 && !r.flags.includeHigh))
+                return Value(false);
+        }
+        return unknown ? Value::null() : Value(true);
+    }
+    if (right.kind() == FormulaValue::Kind::Array)
+        candidates = right.items();
+    else
+        candidates << right.scalar();
+    if (op == FormulaOp::In && right.kind() == FormulaValue::Kind::Scalar) {
+        // "text in text" asks whether the first occurs inside the second.
+        if (isNullish(right.scalar()))
+            return Value::null();
+        if (left.type() != ValueType::Text || right.scalar().type() != ValueType::Text)
+            fail(RuntimeError::TypeMismatch, QStringLiteral("In necesita una lista"));
+        return Value(right.scalar().toString().contains(left.toString(), Qt::CaseInsensitive));
+    }
+    const QString text = left.type() == ValueType::Text ? left.toString() : QString();
+    if (op != FormulaOp::In && left.type() != ValueType::Text && numKind(left) == NumKind::None)
+        fail(RuntimeError::TypeMismatch, QStringLiteral("Like necesita un texto"));
+    const QString subject = left.type() == ValueType::Text ? text : left.toString();
+    bool unknown = false;
+    for (const Value& candidate : candidates) {
+        if (isNullish(candidate)) {
+            unknown = true;
+            continue;
+        }
+        if (op == FormulaOp::In) {
+            const Comparison c = comparable(left, candidate, m_name);
+            if (c.order == 0)
+                return Value(true);
+        } else {
+            if (candidate.type() != ValueType::Text)
+                fail(RuntimeError::TypeMismatch, QStringLiteral("el patrón debe ser un texto"));
+            const bool hit = op == FormulaOp::Like
+                ? FormulaText::like(subject, candidate.toString())
+                : FormulaText::startsWith(subject, candidate.toString());
+            if (hit)
+                return Value(true);
+        }
+    }
+    return unknown ? Value::null() : Value(false);
+}
+
+Value FormulaEvaluator::arithmetic(FormulaOp op, const Value& left, const Value& right) const
+{
     if (isNullish(left) || isNullish(right))
         return Value::null();
     const NumKind ka = numKind(left);
@@ -568,41 +531,10 @@ Value FormulaEvaluator::evaluateBinary(const FormulaNode& node, const Value& lef
     const bool divides
         = op == FormulaOp::Divide || op == FormulaOp::IntDivide || op == FormulaOp::Modulo;
     if (divides && right.toDouble() == 0)
-        fail(kDivisionByZero, QStringLiteral("División por cero"));
+        fail(DivisionByZero, QStringLiteral("División por cero"));
 
-    if (ka == NumKind::Int && kb == NumKind::Int) {
-        const qint64 x = left.toLongLong();
-        const qint64 y = right.toLongLong();
-        qint64 out = 0;
-        switch (op) {
-        case FormulaOp::Add:
-            if (!__builtin_add_overflow(x, y, &out))
-                return Value(out);
-            return fromDouble(double(x) + double(y));
-        case FormulaOp::Subtract:
-            if (!__builtin_sub_overflow(x, y, &out))
-                return Value(out);
-            return fromDouble(double(x) - double(y));
-        case FormulaOp::Multiply:
-            if (!__builtin_mul_overflow(x, y, &out))
-                return Value(out);
-            return fromDouble(double(x) * double(y));
-        case FormulaOp::Divide:
-            if (y == -1)
-                return negated(x);
-            if (x % y == 0)
-                return Value(x / y);
-            return fromDouble(double(x) / double(y));
-        case FormulaOp::IntDivide:
-            if (y == -1)
-                return negated(x);
-            return Value(x / y);
-        case FormulaOp::Modulo:
-            return Value(y == -1 ? qint64(0) : x % y);
-        default:
-            return fromDouble(std::pow(double(x), double(y)));
-        }
-    }
+    if (ka == NumKind::Int && kb == NumKind::Int)
+        return wholeArithmetic(op, left.toLongLong(), right.toLongLong());
     const bool currency = ka == NumKind::Cur || kb == NumKind::Cur;
     const auto exactWithMoney = [](NumKind k, const Value& v) {
         return k == NumKind::Cur
@@ -719,7 +651,7 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
     }
 
     // Functions take few arguments: they stay on the stack.
-    QVarLengthArray<Value, 4> args;
+    Args args;
     args.reserve(qsizetype(node.children().size()));
     for (const auto& c : node.children())
         args.push_back(evaluateScalar(*c));
@@ -727,239 +659,9 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
         if (isNullish(a))
             return Value::null();
     }
-    // Only failures need the function's name.
-    auto fname = [f] { return formulaFunctionName(f); };
-    auto text = [&](std::size_t i) {
-        const Value& v = args[i];
-        if (v.type() != ValueType::Text)
-            fail(RuntimeError::TypeMismatch,
-                QStringLiteral("%1 necesita un texto en el argumento %2").arg(fname()).arg(i + 1));
-        return v.toString();
-    };
-    auto number = [&](std::size_t i) {
-        const Value& v = args[i];
-        if (numKind(v) == NumKind::None)
-            fail(RuntimeError::TypeMismatch,
-                QStringLiteral("%1 necesita un número en el argumento %2").arg(fname()).arg(i + 1));
-        return v.toDouble();
-    };
-    // A count past the 64-bit range means "all of it": llround would give the lowest number.
-    auto whole = [&](std::size_t i) {
-        const double d = number(i);
-        if (args[i].type() == ValueType::Int64 || args[i].type() == ValueType::Int32
-            || args[i].type() == ValueType::Int16)
-            return args[i].toLongLong();
-        if (d >= 9.2e18)
-            return std::numeric_limits<qint64>::max();
-        if (d <= -9.2e18)
-            return std::numeric_limits<qint64>::min();
-        return qint64(std::llround(d));
-    };
-    auto date = [&](std::size_t i) {
-        const Value& v = args[i];
-        if (v.type() == ValueType::Date)
-            return v.toDateTime();
-        if (v.type() == ValueType::Text) {
-            if (const auto d = textAsDate(v.toString()))
-                return *d;
-        }
-        fail(RuntimeError::TypeMismatch,
-            QStringLiteral("%1 necesita una fecha en el argumento %2").arg(fname()).arg(i + 1));
-    };
-    auto clampLength = [](qint64 n) { return qsizetype(std::max<qint64>(0, n)); };
-    // A text a formula builds has a sane size; a wild count is a mistake, not a request for
-    // gigabytes.
-    auto textLength = [&](qint64 n) {
-        if (n > kLongestText)
-            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(": texto demasiado largo"));
-        return clampLength(n);
-    };
-
-    switch (f) {
-    case FormulaFunction::TrimLeft:
-        return Value(FormulaText::trimmedLeft(text(0)));
-    case FormulaFunction::TrimRight:
-        return Value(FormulaText::trimmedRight(text(0)));
-    case FormulaFunction::Trim:
-        return Value(FormulaText::trimmedLeft(FormulaText::trimmedRight(text(0))));
-    case FormulaFunction::ToNumber:
-    case FormulaFunction::Val: {
-        const Value& v = args[0];
-        if (numKind(v) != NumKind::None)
-            return v;
-        if (v.type() == ValueType::Boolean)
-            return Value(qint64(v.toBool() ? 1 : 0));
-        QString s = text(0).trimmed();
-        if (f == FormulaFunction::Val) {
-            qsizetype n = 0;
-            while (n < s.size()
-                && (s.at(n).isDigit() || s.at(n) == u'.' || (n == 0 && s.at(n) == u'-')))
-                ++n;
-            s = s.left(n);
-            if (s.isEmpty() || s == u"-")
-                return Value(qint64(0));
-        }
-        bool ok = false;
-        const qint64 i = s.toLongLong(&ok);
-        if (ok)
-            return Value(i);
-        double d = s.toDouble(&ok);
-        if (!ok)
-            d = QLocale().toDouble(s, &ok);
-        if (!ok)
-            fail(RuntimeError::TypeMismatch,
-                QStringLiteral("ToNumber: «%1» no es un número").arg(args[0].toString()));
-        return Value(d);
-    }
-    case FormulaFunction::ToText: {
-        const Value& v = args[0];
-        if (v.type() == ValueType::Text)
-            return v;
-        if (v.type() == ValueType::Boolean)
-            return Value(v.toBool() ? QStringLiteral("True") : QStringLiteral("False"));
-        if (v.type() == ValueType::Date) {
-            const QDateTime dt = v.toDateTime();
-            if (args.size() > 1)
-                return Value(dt.toString(text(1)));
-            if (dt.time() == QTime(0, 0))
-                return Value(dt.date().toString(QStringLiteral("dd/MM/yyyy")));
-            return Value(dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
-        }
-        const int decimals = args.size() > 1 ? int(whole(1)) : defaultDecimals(v);
-        QLocale locale;
-        QString s = locale.toString(v.toDouble(), 'f', std::clamp(decimals, 0, 15));
-        if (args.size() > 2) {
-            const QString thousands = text(2);
-            const QString point = args.size() > 3 ? text(3) : QString(locale.decimalPoint());
-            s = QLocale::c().toString(v.toDouble(), 'f', std::clamp(decimals, 0, 15));
-            s.replace(u',', QChar(0x1));
-            s.replace(u'.', QChar(0x2));
-            s.replace(QChar(0x1), thousands);
-            s.replace(QChar(0x2), point);
-        }
-        return Value(s);
-    }
-    case FormulaFunction::InStr: {
-        const bool withStart = args.size() == 3;
-        const qint64 start = withStart ? whole(0) : 1;
-        const QString s = text(withStart ? 1 : 0);
-        const QString find = text(withStart ? 2 : 1);
-        if (start < 1)
-            fail(RuntimeError::InvalidCall, QStringLiteral("InStr: el inicio debe ser 1 o más"));
-        const qsizetype at = s.indexOf(find, start - 1, Qt::CaseInsensitive);
-        return Value(qint64(at + 1));
-    }
-    case FormulaFunction::Left:
-        return Value(text(0).left(clampLength(whole(1))));
-    case FormulaFunction::Right:
-        return Value(text(0).right(clampLength(whole(1))));
-    case FormulaFunction::Mid: {
-        const qint64 start = whole(1);
-        if (start < 1)
-            fail(RuntimeError::InvalidCall, QStringLiteral("Mid: el inicio debe ser 1 o más"));
-        if (args.size() == 3)
-            return Value(text(0).mid(start - 1, clampLength(whole(2))));
-        return Value(text(0).mid(start - 1));
-    }
-    case FormulaFunction::Length:
-        return Value(qint64(text(0).size()));
-    case FormulaFunction::UpperCase:
-        return Value(text(0).toUpper());
-    case FormulaFunction::RtfToText:
-        return Value(FormulaText::plainFromRtf(text(0)));
-    case FormulaFunction::LowerCase:
-        return Value(text(0).toLower());
-    case FormulaFunction::Round:
-    case FormulaFunction::Truncate: {
-        const int decimals = args.size() > 1 ? int(whole(1)) : 0;
-        const Value& v = args[0];
-        if (numKind(v) == NumKind::Cur && f == FormulaFunction::Round && decimals >= 0)
-            return Value(v.toCurrency().rounded(std::min(decimals, 4)));
-        const double x = number(0);
-        const double out
-            = f == FormulaFunction::Round ? roundHalfAway(x, decimals) : truncateTo(x, decimals);
-        if (numKind(v) == NumKind::Cur)
-            return currencyFromDouble(out);
-        if (numKind(v) == NumKind::Int || decimals <= 0)
-            return std::abs(out) < 9e18 ? Value(qint64(out)) : Value(out);
-        return Value(out);
-    }
-    case FormulaFunction::Abs: {
-        const Value& v = args[0];
-        switch (numKind(v)) {
-        case NumKind::Int:
-            if (v.toLongLong() == std::numeric_limits<qint64>::min())
-                return Value(-v.toDouble());
-            return Value(qint64(std::llabs(v.toLongLong())));
-        case NumKind::Cur:
-            return Value(v.toCurrency() < Currency() ? -v.toCurrency() : v.toCurrency());
-        default:
-            return Value(std::abs(number(0)));
-        }
-    }
-    case FormulaFunction::Remainder: {
-        if (number(1) == 0)
-            fail(kDivisionByZero, QStringLiteral("División por cero"));
-        // As Mod: the smallest whole number by -1 has no quotient that fits, and its
-        // remainder is 0 anyway.
-        if (numKind(args[0]) == NumKind::Int && numKind(args[1]) == NumKind::Int)
-            return Value(args[1].toLongLong() == -1 ? qint64(0)
-                                                    : args[0].toLongLong() % args[1].toLongLong());
-        return Value(std::fmod(number(0), number(1)));
-    }
-    case FormulaFunction::Year:
-        return Value(qint64(date(0).date().year()));
-    case FormulaFunction::Month:
-        return Value(qint64(date(0).date().month()));
-    case FormulaFunction::Day:
-        return Value(qint64(date(0).date().day()));
-    case FormulaFunction::Date:
-    case FormulaFunction::DateTime: {
-        if (args.size() == 1) {
-            const QDateTime dt = date(0);
-            return f == FormulaFunction::Date ? Value(dt.date()) : Value(dt);
-        }
-        if (args.size() < 3)
-            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(" lleva año, mes y día"));
-        const QDate d(int(whole(0)), int(whole(1)), int(whole(2)));
-        QTime t(0, 0);
-        if (args.size() > 3)
-            t = QTime(int(whole(3)), args.size() > 4 ? int(whole(4)) : 0,
-                args.size() > 5 ? int(whole(5)) : 0);
-        if (d.isValid() && t.isValid())
-            return Value(QDateTime(d, t));
-        // Date(0,0,0) is how the suite writes "no date"; any other impossible date is a mistake
-        // that must not pass as a blank.
-        if (std::all_of(
-                args.begin(), args.end(), [&](const Value& a) { return a.toDouble() == 0; }))
-            return Value::null();
+    const Function function = FormulaFunctions::find(f);
+    if (!function)
         fail(RuntimeError::InvalidCall,
-            QStringLiteral("%1: la fecha %2-%3-%4 no existe")
-                .arg(fname())
-                .arg(whole(0))
-                .arg(whole(1))
-                .arg(whole(2)));
-    }
-    case FormulaFunction::Replace:
-        return Value(QString(text(0)).replace(text(1), text(2)));
-    case FormulaFunction::Space:
-        return Value(QString(textLength(whole(0)), u' '));
-    case FormulaFunction::ReplicateString: {
-        const QString unit = text(0);
-        const qint64 count = std::max<qint64>(0, whole(1));
-        if (!unit.isEmpty() && count > kLongestText / unit.size())
-            fail(RuntimeError::InvalidCall, fname() + QStringLiteral(": texto demasiado largo"));
-        return Value(unit.repeated(qsizetype(count)));
-    }
-    case FormulaFunction::Chr: {
-        const qint64 code = whole(0);
-        if (code < 0 || code > 0x10FFFF)
-            fail(RuntimeError::InvalidCall, QStringLiteral("Chr: código fuera de rango"));
-        const char32_t c = char32_t(code);
-        return Value(QString::fromUcs4(&c, 1));
-    }
-    default:
-        break;
-    }
-    fail(RuntimeError::InvalidCall, QStringLiteral("función no disponible: ") + fname());
+            QStringLiteral("función no disponible: ") + formulaFunctionName(f));
+    return function(Arguments(f, args, m_name));
 }

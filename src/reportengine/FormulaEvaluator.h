@@ -34,6 +34,10 @@ private:
     Value evaluateChain(const FormulaNode& node) const;
     // One operator of a chain, its left operand already worked out.
     Value evaluateBinary(const FormulaNode& node, const Value& left) const;
+    Value evaluateLogical(const FormulaNode& node, const Value& left) const;
+    // In, Like and StartsWith, against a list, a range or one value.
+    Value evaluateMembership(const FormulaNode& node, const Value& left) const;
+    Value arithmetic(FormulaOp op, const Value& left, const Value& right) const;
     Value evaluateSubscript(const FormulaNode& node, const Value& base) const;
     Value evaluateCall(const FormulaNode& node) const;
     [[noreturn]] void fail(int number, const QString& text) const;
