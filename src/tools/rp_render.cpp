@@ -3,10 +3,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
+
+#include <sys/stat.h>
 
 #include "platform/ProcessTuning.h"
 #include "platform/qt/QtAdoProvider.h"
@@ -163,6 +166,35 @@ void showSql(const ReportJob& job, const QString& reportName, QTextStream& out)
         out << LocalSelectionPrefix << " " << reportName << ": ninguna\n";
 }
 
+// Whether two names lead to one file: the same path, or the same file on the disk through a link
+// or another name. Writing the output would then replace the input it is read from.
+bool sameFile(const QString& a, const QString& b)
+{
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+        return true;
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+// The refusal of an output that names one of the inputs, or nothing.
+std::optional<QString> outputOverInput(const Arguments& a)
+{
+    if (sameFile(a.output, a.database))
+        return QStringLiteral("La salida %1 es la base de datos %2; se dejó como estaba")
+            .arg(a.output, a.database);
+    if (sameFile(a.output, a.definition))
+        return QStringLiteral("La salida %1 es la definición %2; se dejó como estaba")
+            .arg(a.output, a.definition);
+    return std::nullopt;
+}
+
 int failure(QTextStream& err, const QString& message)
 {
     // One line, whatever the message carried.
@@ -198,6 +230,8 @@ int main(int argc, char* argv[])
     if (!arguments)
         return failure(err, error);
     const Arguments& a = *arguments;
+    if (const std::optional<QString> refusal = outputOverInput(a))
+        return failure(err, *refusal);
 
     // The definition first: a broken file is reported by its line and column before the
     // database is touched.

@@ -402,6 +402,52 @@ TEST_F(RpRender, failures_exit_2_with_one_line_and_write_nothing)
     }
 }
 
+// An output naming an input, by its path or through another name of the same file, is refused
+// before anything is written, and the input keeps its bytes.
+TEST_F(RpRender, an_output_that_is_an_input_is_refused_and_the_input_kept)
+{
+    const QString definition = writeFile(QStringLiteral("lista.rpt"), [] {
+        QFile f(priceList());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }());
+    const QString dbLink = path(QStringLiteral("enlace.db"));
+    const QString dbHardLink = path(QStringLiteral("otro_nombre.db"));
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(m_db).constData(), QFile::encodeName(dbLink).constData()), 0);
+    ASSERT_EQ(
+        ::link(QFile::encodeName(m_db).constData(), QFile::encodeName(dbHardLink).constData()), 0);
+    const auto bytes = [](const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray dbBefore = bytes(m_db);
+    const QByteArray definitionBefore = bytes(definition);
+    struct Case
+    {
+        const char* label;
+        QString out;
+        QString message;
+    };
+    const QList<Case> cases = {
+        { "the database's path", m_db, QStringLiteral("es la base de datos") },
+        { "a link to the database", dbLink, QStringLiteral("es la base de datos") },
+        { "another name of the database", dbHardLink, QStringLiteral("es la base de datos") },
+        { "the definition", definition, QStringLiteral("es la definición") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+
+        const ToolRun run = runRender({ QStringLiteral("--definition"), definition,
+            QStringLiteral("--db"), m_db, QStringLiteral("--format"), QStringLiteral("csv"),
+            QStringLiteral("--out"), c.out });
+
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_EQ(bytes(m_db), dbBefore);
+        EXPECT_EQ(bytes(definition), definitionBefore);
+    }
+}
+
 // On the smallest stack a user gives the program, a long total and ordinary nesting print their
 // value, and a formula too deep for the engine (by its parentheses, or by a chain of formulas
 // each naming the next) is refused in words, not ended by the system.
