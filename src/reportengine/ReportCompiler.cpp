@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "platform/ArchivoImagen.h"
 #include "reportengine/FormulaOverrides.h"
 #include "reportengine/FormulaParser.h"
 #include "reportengine/FormulaText.h"
@@ -496,9 +497,16 @@ CompiledSection ReportCompiler::section(const ReportSection& s, const QString& s
             const QString base = QFileInfo(m_report->def->fileName).absolutePath();
             const QString path
                 = QFileInfo(item.file).isAbsolute() ? item.file : base + u'/' + item.file;
-            const QImage img(path);
-            if (img.isNull())
+            QString porque;
+            const std::optional<QByteArray> bytes = ArchivoImagen::lee(path, &porque);
+            const QImage img = bytes ? QImage::fromData(*bytes) : QImage();
+            if (!bytes && !QFileInfo::exists(path))
                 m_log << QStringLiteral("Imagen no encontrada: %1").arg(path);
+            else if (img.isNull())
+                m_log << QStringLiteral("Imagen omitida: %1 (%2)")
+                             .arg(path,
+                                 bytes ? QStringLiteral("no es una imagen que se pueda leer")
+                                       : porque);
             else
                 ci.image = m_resources.addImage(img);
         }

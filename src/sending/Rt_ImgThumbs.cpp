@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/ArchivoImagen.h"
 #include "platform/Environment.h"
 #include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
@@ -26,19 +28,26 @@ QString datos()
     return dataFolder() + u'/';
 }
 
-// A metafile as a PNG through wmf2gd, read back.
-QImage cargaMetarchivo(const QString& ruta)
+// A metafile as a PNG through wmf2gd, read back. The converter is given a copy of the bytes
+// already read, never the name: whatever stands there now is not what was checked.
+QImage cargaMetarchivo(const QByteArray& metarchivo)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
         return QImage();
+    const QString wmf = dir.filePath(QStringLiteral("metarchivo.wmf"));
     const QString png = dir.filePath(QStringLiteral("metarchivo.png"));
+    QFile copia(wmf);
+    if (!copia.open(QIODevice::WriteOnly) || copia.write(metarchivo) != metarchivo.size())
+        return QImage();
+    copia.close();
     QProcess p;
     p.start(QStringLiteral("wmf2gd"),
-        { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), png, ruta });
+        { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), png, wmf });
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return QImage();
-    return QImage(png);
+    const std::optional<QByteArray> bytes = ArchivoImagen::lee(png);
+    return bytes ? QImage::fromData(*bytes) : QImage();
 }
 
 } // namespace
@@ -106,11 +115,16 @@ bool CrearCarpeta(const QString& carpeta)
 QImage cargaImagen(const QString& ruta)
 {
     const QString archivo = FileNames::resolve(ruta);
-    QImageReader lector(archivo);
+    std::optional<QByteArray> bytes = ArchivoImagen::lee(archivo);
+    if (!bytes)
+        return QImage();
+    // The name's ending is the first guess of the format, as when the file was read by its name.
+    QBuffer contenido(&*bytes);
+    QImageReader lector(&contenido, QFileInfo(archivo).suffix().toLatin1());
     QImage imagen = lector.read();
     if (imagen.isNull()
         && QFileInfo(archivo).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0)
-        imagen = cargaMetarchivo(archivo);
+        imagen = cargaMetarchivo(*bytes);
     return imagen;
 }
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImageReader>
@@ -16,6 +17,7 @@
 #include "formhelpers/FormularioModal.h"
 #include "formhelpers/FrmMsgBox.h"
 #include "platform/AdoRecordset.h"
+#include "platform/ArchivoImagen.h"
 #include "platform/Environment.h"
 #include "platform/Launcher.h"
 #include "platform/MessageDialog.h"
@@ -397,7 +399,9 @@ int main(int argc, char* argv[])
             salida() << "Sin miniatura" << Qt::endl;
             return 1;
         }
-        const QSize tamano = QImageReader(miniatura).size();
+        std::optional<QByteArray> bytes = ArchivoImagen::lee(miniatura);
+        QBuffer contenido(bytes ? &*bytes : nullptr);
+        const QSize tamano = bytes ? QImageReader(&contenido).size() : QSize();
         salida() << "Miniatura: " << miniatura << ' ' << tamano.width() << 'x' << tamano.height()
                  << Qt::endl;
         return 0;

@@ -14,6 +14,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/ArchivoImagen.h"
 #include "platform/ComponenteQR.h"
 #include "platform/FileNames.h"
 #include "platform/LeadingNumber.h"
@@ -34,15 +35,22 @@ qint64 entero(const QString& texto)
 }
 
 // A picture's bytes, read once (every voucher's row takes the same logos); none when the file
-// cannot be read. Kept for the whole program, not the run: a print of hundreds of vouchers fills
-// the buffer once for each. A file changed since (another size or time) is read again.
-std::optional<QByteArray> imagenDeArchivo(const QString& ruta)
+// cannot be read, with the reason. Kept for the whole program, not the run: a print of hundreds of
+// vouchers fills the buffer once for each. A file changed since (another size or time) is read
+// again.
+struct Imagen
+{
+    std::optional<QByteArray> bytes;
+    QString porque;
+};
+
+Imagen imagenDeArchivo(const QString& ruta)
 {
     struct Leida
     {
         qint64 largo = -1;
         QDateTime cambio;
-        std::optional<QByteArray> bytes;
+        Imagen imagen;
     };
     static QHash<QString, Leida> leidas;
     const QFileInfo info(ruta);
@@ -50,13 +58,11 @@ std::optional<QByteArray> imagenDeArchivo(const QString& ruta)
     const QDateTime cambio = info.lastModified();
     const auto leida = leidas.constFind(ruta);
     if (leida != leidas.constEnd() && leida->largo == largo && leida->cambio == cambio)
-        return leida->bytes;
-    Leida nueva { largo, cambio, std::nullopt };
-    QFile archivo(ruta);
-    if (archivo.open(QIODevice::ReadOnly))
-        nueva.bytes = archivo.readAll();
+        return leida->imagen;
+    Leida nueva { largo, cambio, {} };
+    nueva.imagen.bytes = ArchivoImagen::lee(ruta, &nueva.imagen.porque);
     leidas.insert(ruta, nueva);
-    return nueva.bytes;
+    return nueva.imagen;
 }
 
 } // namespace
@@ -140,13 +146,22 @@ void GeneradorAuxiliar::AgregaQRFactura()
             Configuracion::GrabaDfg(QStringLiteral("cfgFechaInicioeFacARCA"), Value(corte));
         }
         const QDate desde = util.LeeFecha(corte);
-        logoAutoridad = imagenDeArchivo(FileNames::resolve(FileNames::inProgramFolder(
-            desde.isValid() && fecha.isValid() && desde <= fecha ? QStringLiteral("ARCA.PNG")
-                                                                 : QStringLiteral("AFIP.PNG"))));
-        // A logo that cannot be read counts as none.
-        logoEmpresa = imagenDeArchivo(FileNames::resolve(ModEjecutar::RutaCompletaArchivo(
+        logoAutoridad = imagenDeArchivo(
+            FileNames::resolve(FileNames::inProgramFolder(
+                desde.isValid() && fecha.isValid() && desde <= fecha ? QStringLiteral("ARCA.PNG")
+                                                                     : QStringLiteral("AFIP.PNG"))))
+                            .bytes;
+        // A logo that cannot be read counts as none; one that stands there but is not a picture
+        // file the program reads is also said, as the voucher then prints without it.
+        const QString archivoLogo = FileNames::resolve(ModEjecutar::RutaCompletaArchivo(
             Configuracion::Cfg(QStringLiteral("RutaImagenes")).trimmed()
-            + QStringLiteral("logo.jpg"))));
+            + QStringLiteral("logo.jpg")));
+        Imagen empresa = imagenDeArchivo(archivoLogo);
+        logoEmpresa = std::move(empresa.bytes);
+        if (!logoEmpresa && QFileInfo::exists(archivoLogo))
+            omitida(QStringLiteral("AgregaQRFactura logo"),
+                RuntimeError(0,
+                    QStringLiteral("No se usa el logo %1: %2").arg(archivoLogo, empresa.porque)));
     });
 
     // 5-9: this workstation's row for the voucher, replaced.

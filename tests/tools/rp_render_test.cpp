@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -445,6 +447,51 @@ TEST_F(RpRender, an_output_that_is_an_input_is_refused_and_the_input_kept)
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
         EXPECT_EQ(bytes(m_db), dbBefore);
         EXPECT_EQ(bytes(definition), definitionBefore);
+    }
+}
+
+// A report's picture is taken only from a regular picture file: a FIFO or a device at its name
+// is left out at once with the reason, and the run goes on.
+TEST_F(RpRender, an_image_that_is_not_a_picture_file_is_left_out_and_said_why)
+{
+    QFile lista(priceList());
+    ASSERT_TRUE(lista.open(QIODevice::ReadOnly));
+    const QString definition = writeFile(QStringLiteral("con_logo.rpt"),
+        lista.readAll().replace("<pageHeader height=\"8\">",
+            "<pageHeader height=\"8\"><image x=\"0\" y=\"0\" width=\"30\" height=\"8\" "
+            "file=\"logo.jpg\"/>"));
+    const QString logo = path(QStringLiteral("logo.jpg"));
+    const QString out = path(QStringLiteral("lista.csv"));
+    const struct
+    {
+        const char* caso;
+        std::function<bool()> pone;
+        const char* mensaje; // none for a picture that prints
+    } casos[] = {
+        { "a picture",
+            [&] { return QFile::copy(QStringLiteral(RP_SOURCE_DIR "/share/logo.jpg"), logo); },
+            "" },
+        { "a FIFO", [&] { return ::mkfifo(QFile::encodeName(logo).constData(), 0666) == 0; },
+            "Imagen omitida: %1 (no es un archivo común)" },
+        { "a link to a device", [&] { return QFile::link(QStringLiteral("/dev/zero"), logo); },
+            "Imagen omitida: %1 (no es un archivo común)" },
+        { "nothing", [] { return true; }, "Imagen no encontrada: %1" },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        QFile::remove(logo);
+        ASSERT_TRUE(c.pone());
+
+        const ToolRun run
+            = runRender({ QStringLiteral("--definition"), definition, QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--out"), out });
+
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        if (*c.mensaje)
+            EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.mensaje).arg(logo)))
+                << run.err.toStdString();
+        else
+            EXPECT_FALSE(run.err.contains(QStringLiteral("Imagen"))) << run.err.toStdString();
     }
 }
 

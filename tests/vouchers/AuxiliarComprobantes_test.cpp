@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/AdoRecordset.h"
 #include "platform/ComponenteQR.h"
@@ -1066,7 +1067,12 @@ TEST_F(AuxiliarComprobantesQRTest, logos_by_cut_over_date_position_and_file)
         { "desde el cambio", "2024-12-01", "SI", "SI", "IZ", arca, logo },
         { "sin logo impreso", "2024-12-01", "SI", "NO", "NO", arca, {} },
         { "sin archivo de logo", "2024-12-01", "NO", "SI", "NO", arca, {} },
+        // What is not a picture file is left out at once, said: a FIFO would hold the print,
+        // a device would be read without end.
+        { "FIFO en el logo", "2024-12-01", "FIFO", "SI", "NO", arca, {} },
+        { "enlace a un dispositivo", "2024-12-01", "CERO", "SI", "NO", arca, {} },
     };
+    const QString archivoLogo = m_dir.filePath(QStringLiteral("logo.jpg"));
     for (const auto& c : casos) {
         exec(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = '%1' WHERE IDCOMPROBANTE = "
                             "'000200002001A'")
@@ -1074,16 +1080,24 @@ TEST_F(AuxiliarComprobantesQRTest, logos_by_cut_over_date_position_and_file)
         exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = '%1' WHERE CLAVE = "
                             "'PrintLogo_FC_NC_ND'")
                  .arg(QLatin1String(c.imprimeLogo)));
-        if (QLatin1String(c.logoEmpresa) == u"NO")
-            QFile::remove(m_dir.filePath(QStringLiteral("logo.jpg")));
+        const QLatin1String logoEmpresa(c.logoEmpresa);
+        if (logoEmpresa != u"SI")
+            QFile::remove(archivoLogo);
+        if (logoEmpresa == u"FIFO")
+            ASSERT_EQ(::mkfifo(QFile::encodeName(archivoLogo).constData(), 0666), 0);
+        if (logoEmpresa == u"CERO")
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), archivoLogo));
 
-        genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+        const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
 
         const QList<FilaQR> filas = filasQR(QStringLiteral("000200002001A"));
         ASSERT_EQ(filas.size(), 1) << c.caso;
         EXPECT_EQ(filas.first().posicion, QLatin1String(c.posicion)) << c.caso;
         EXPECT_EQ(filas.first().autoridad, c.autoridad) << c.caso;
         EXPECT_EQ(filas.first().empresa, c.empresa) << c.caso;
+        EXPECT_EQ(r.omitidas.join(u';').contains(QStringLiteral("no es un archivo común")),
+            logoEmpresa == u"FIFO" || logoEmpresa == u"CERO")
+            << c.caso << r.omitidas.join(u';').toStdString();
     }
     // The default cut-over date is written back the first time it is needed.
     EXPECT_EQ(Configuracion::Cfg(QStringLiteral("cfgFechaInicioeFacARCA")), u"01/12/2024");
