@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -457,6 +458,45 @@ TEST(DemoDatabase, a_journal_a_killed_program_left_never_reaches_the_new_file)
     EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
     EXPECT_EQ(
         db.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")), QStringLiteral("300"));
+}
+
+// Journals beside a missing database belong to no file the writer can take them into: each is
+// removed before the new file is placed, or the next program would take it for the new file's.
+TEST(DemoDatabase, journals_beside_a_missing_file_are_removed_before_it_is_placed)
+{
+    for (const char* suffix : { "-wal", "-shm", "-journal" }) {
+        SCOPED_TRACE(suffix);
+        QTemporaryDir dir;
+        const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+        QFile journal(demo + QLatin1String(suffix));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly) && journal.write("de otro archivo") > 0);
+        journal.close();
+
+        EXPECT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+
+        EXPECT_FALSE(QFile::exists(journal.fileName()));
+        EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+            QStringLiteral("200"));
+    }
+}
+
+// Other accounts of a shared installation read the demo files: they get the mode SQLite gives
+// the files it makes.
+TEST(DemoDatabase, files_are_readable_by_all_under_the_usual_umask)
+{
+    QTemporaryDir dir;
+    const mode_t before = ::umask(022);
+
+    const QString error = DemoDatabase::write({ dir.path(), 50 });
+
+    ::umask(before);
+    EXPECT_EQ(error, QString());
+    for (const char* name : { "DEMO.db", "KZQ_ESTADISTICAS.db" }) {
+        struct stat datos = {};
+        ASSERT_EQ(
+            ::stat(QFile::encodeName(dir.filePath(QLatin1String(name))).constData(), &datos), 0);
+        EXPECT_EQ(datos.st_mode & 07777, 0644u) << name;
+    }
 }
 
 // A program still on the old file would share its journal with every program on the new one:
