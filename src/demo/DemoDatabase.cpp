@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <QDate>
@@ -1096,25 +1097,23 @@ void partiesAsTheirAccounts(SqliteFile& file)
 }
 
 // Writes one database under a name of its own in the folder (two runs into one folder never
-// write the same file), then puts it in place in one step (see DemoWorkFile), so that the folder
+// write the same file), to be put in place in one step (see DemoWorkFile), so that the folder
 // holds either the earlier file or the whole new one under the final name, never none.
 template <typename Fill>
-void writeFile(
-    const QString& folder, const QString& name, const QString& schema, bool keepExisting, Fill fill)
+std::unique_ptr<DemoWorkFile> writeFile(
+    const QString& folder, const QString& name, const QString& schema, Fill fill)
 {
-    DemoWorkFile work(QDir(folder).filePath(name));
-    {
-        SqliteFile file(work.path());
-        // A fresh file that is put in place only when complete needs no journal.
-        file.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
-        file.exec("BEGIN");
-        file.exec(resourceText(schema));
-        fill(file);
-        file.exec("COMMIT");
-        file.exec("ANALYZE");
-        file.close();
-    }
-    work.putInPlace(keepExisting);
+    auto work = std::make_unique<DemoWorkFile>(QDir(folder).filePath(name));
+    SqliteFile file(work->path());
+    // A fresh file that is put in place only when complete needs no journal.
+    file.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
+    file.exec("BEGIN");
+    file.exec(resourceText(schema));
+    fill(file);
+    file.exec("COMMIT");
+    file.exec("ANALYZE");
+    file.close();
+    return work;
 }
 
 } // namespace
@@ -1126,27 +1125,35 @@ QString write(const Options& options)
     if (!QDir().mkpath(options.folder))
         return QStringLiteral("No se puede crear la carpeta %1").arg(options.folder);
     try {
-        writeFile(options.folder, QStringLiteral("DEMO.db"), QStringLiteral(":/demo/schema.sql"),
-            options.keepExisting, [&options](SqliteFile& file) {
-                Writer(file, options.articles).run();
-                DemoVouchers::write(
-                    file, { options.articles, options.voucherLines, options.voucherInvoices });
-                DemoComanderas::seed(file, options.articles);
-                partiesAsTheirAccounts(file);
-            });
-        writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
-            QStringLiteral(":/demo/schema_estadisticas.sql"), options.keepExisting,
-            [](SqliteFile& file) {
-                SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");
-                row << "BaseDeDatos"
-                    << "TIMEOUT"
-                    << "90" << nullptr;
-                row.done();
-                row << "DATOS"
-                    << "FTP_CODIGOCTA"
-                    << "DEMO0001" << nullptr;
-                row.done();
-            });
+        const std::unique_ptr<DemoWorkFile> demo
+            = writeFile(options.folder, QStringLiteral("DEMO.db"),
+                QStringLiteral(":/demo/schema.sql"), [&options](SqliteFile& file) {
+                    Writer(file, options.articles).run();
+                    DemoVouchers::write(
+                        file, { options.articles, options.voucherLines, options.voucherInvoices });
+                    DemoComanderas::seed(file, options.articles);
+                    partiesAsTheirAccounts(file);
+                });
+        const std::unique_ptr<DemoWorkFile> statistics
+            = writeFile(options.folder, QStringLiteral("KZQ_ESTADISTICAS.db"),
+                QStringLiteral(":/demo/schema_estadisticas.sql"), [](SqliteFile& file) {
+                    SqlInsert row(file, "TA_CONFIGURACION", "GRUPO,CLAVE,VALOR,valoraux");
+                    row << "BaseDeDatos"
+                        << "TIMEOUT"
+                        << "90" << nullptr;
+                    row.done();
+                    row << "DATOS"
+                        << "FTP_CODIGOCTA"
+                        << "DEMO0001" << nullptr;
+                    row.done();
+                });
+        // Both names are checked before either file is replaced: a file that cannot be replaced
+        // leaves both as they were. The turns are always taken in this order, so two runs never
+        // wait for each other's.
+        demo->takeTurn(options.keepExisting);
+        statistics->takeTurn(options.keepExisting);
+        demo->putInPlace(options.keepExisting);
+        statistics->putInPlace(options.keepExisting);
     } catch (const RuntimeError& error) {
         return error.description();
     }

@@ -89,11 +89,13 @@ bool renameWhereNone(const QByteArray& from, const QByteArray& to)
     return true;
 }
 
+} // namespace
+
 // SQLite's exclusive lock on the database file at `path`, held while the object lives. Every
 // program that has the file open to write works with the write-ahead journal, and holds SQLite's
 // shared lock on the file for as long as it has it open: while one does, neither the switch back
 // to the file's own journal nor the exclusive lock can be had.
-class ExclusiveLock final
+class DemoWorkFile::ExclusiveLock final
 {
 public:
     explicit ExclusiveLock(const QString& path)
@@ -124,15 +126,6 @@ public:
 
     ExclusiveLock(const ExclusiveLock&) = delete;
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-    // Whether another run put its file at the name while this one waited for the lock: the lock
-    // is then on a file that is no longer there.
-    bool moved() const
-    {
-        int moved = 0;
-        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
-        return moved != 0;
-    }
 
 private:
     // Runs `sql`; a statement whose first value is not `expected` counts as busy.
@@ -170,6 +163,36 @@ private:
     sqlite3* m_db = nullptr;
 };
 
+namespace {
+
+// The turn of the writers that place a file at `finalPath`: a lock on a hidden file beside it,
+// which every writer opens (making it when missing) and locks until its file is placed. The file
+// is opened without following a link or waiting, and used only when it is a regular file, as
+// another account may have put anything at its name in a shared folder.
+int takeNameTurn(const QString& finalPath)
+{
+    const QFileInfo final(finalPath);
+    const QString path
+        = final.absoluteDir().filePath(u'.' + final.fileName() + QStringLiteral(".colocacion"));
+    const int fd = ::open(QFile::encodeName(path).constData(),
+        O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fail(QStringLiteral("No se puede abrir"), path, qt_error_string(errno));
+    struct stat datos = {};
+    if (::fstat(fd, &datos) != 0 || !S_ISREG(datos.st_mode)) {
+        ::close(fd);
+        fail(QStringLiteral("No se puede usar"), path, QStringLiteral("no es un archivo común"));
+    }
+    int rc = 0;
+    while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) { }
+    if (rc != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(QStringLiteral("No se puede bloquear"), path, qt_error_string(error));
+    }
+    return fd;
+}
+
 } // namespace
 
 DemoWorkFile::DemoWorkFile(const QString& finalPath)
@@ -201,6 +224,9 @@ DemoWorkFile::~DemoWorkFile()
 {
     // No other run removes the file while this one holds its lock.
     m_file->setAutoRemove(!m_placed);
+    m_lock.reset();
+    if (m_turn >= 0)
+        ::close(m_turn);
 }
 
 QString DemoWorkFile::path() const
@@ -208,33 +234,37 @@ QString DemoWorkFile::path() const
     return m_file->fileName();
 }
 
+void DemoWorkFile::takeTurn(bool keepExisting)
+{
+    if (m_turn >= 0)
+        return;
+    m_turn = takeNameTurn(m_finalPath);
+    if (!QFileInfo::exists(m_finalPath))
+        return;
+    // A file that another run placed first is kept: a run may already have it open.
+    m_keep = keepExisting;
+    if (!m_keep)
+        m_lock = std::make_unique<ExclusiveLock>(m_finalPath);
+}
+
 void DemoWorkFile::putInPlace(bool keepExisting)
 {
+    takeTurn(keepExisting);
+    if (m_keep)
+        return;
     const QByteArray work = QFile::encodeName(m_file->fileName());
     const QByteArray final = QFile::encodeName(m_finalPath);
-    for (;;) {
-        if (!QFileInfo::exists(m_finalPath)) {
-            // Journals beside no database: what they held cannot be taken into any file, and
-            // the new one would take it for its own. A program still on the removed file keeps
-            // the journal it has open, apart from the new file's.
-            removeJournals(m_finalPath);
-            if (renameWhereNone(work, final)) {
-                m_placed = true;
-                return;
-            }
-            if (errno != EEXIST)
-                fail(QStringLiteral("No se puede crear"), m_finalPath, qt_error_string(errno));
-        }
-        // A file that another run placed first is kept: a run may already have it open.
-        if (keepExisting)
-            return;
-        const ExclusiveLock lock(m_finalPath);
-        if (lock.moved())
-            continue;
-        removeJournals(m_finalPath);
-        if (std::rename(work.constData(), final.constData()) != 0)
-            fail(QStringLiteral("No se puede reemplazar"), m_finalPath, qt_error_string(errno));
-        m_placed = true;
-        return;
-    }
+    // Under the name's turn: no other writer places a file here meanwhile, so journals beside no
+    // database belong to no file now open and can go. What they held cannot be taken into any
+    // file, and the new one would take it for its own. A program still on a removed file keeps
+    // the journal it has open, apart from the new file's. Those of a file here go under SQLite's
+    // exclusive lock, after it took them into the file.
+    removeJournals(m_finalPath);
+    const bool placed = m_lock ? std::rename(work.constData(), final.constData()) == 0
+                               : renameWhereNone(work, final);
+    if (!placed)
+        fail(
+            m_lock ? QStringLiteral("No se puede reemplazar") : QStringLiteral("No se puede crear"),
+            m_finalPath, qt_error_string(errno));
+    m_placed = true;
 }

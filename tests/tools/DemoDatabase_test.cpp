@@ -500,45 +500,49 @@ TEST(DemoDatabase, files_are_readable_by_all_under_the_usual_umask)
 }
 
 // A program still on the old file would share its journal with every program on the new one:
-// the writer leaves the file to it, says so and ends with an error; once the program has closed
-// it, the same run replaces it.
+// the writer leaves the file to it, says so and ends with an error, and replaces neither file, as
+// both are checked first; once the program has closed it, the same run replaces them.
 TEST(DemoDatabase, a_file_a_program_has_open_is_not_replaced)
 {
-    QTemporaryDir dir;
-    ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
-    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
-    const QStringList run { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
-        QStringLiteral("300") };
-    QProcess writer;
-    {
-        // As the program opens a file it writes: with the write-ahead journal.
-        Connection program(demo);
-        program.column(QStringLiteral("PRAGMA journal_mode = WAL"));
-        ASSERT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
-            QStringLiteral("200"));
+    for (const char* held : { "DEMO.db", "KZQ_ESTADISTICAS.db" }) {
+        SCOPED_TRACE(held);
+        QTemporaryDir dir;
+        ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
+        const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+        const QString open = dir.filePath(QLatin1String(held));
+        const QStringList run { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
+            QStringLiteral("300") };
+        QProcess writer;
+        {
+            // As the program opens a file it writes: with the write-ahead journal.
+            Connection program(open);
+            program.column(QStringLiteral("PRAGMA journal_mode = WAL"));
+            ASSERT_FALSE(
+                program.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")).isEmpty());
+
+            writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
+            ASSERT_TRUE(writer.waitForFinished(60000));
+
+            EXPECT_EQ(writer.exitCode(), 1);
+            EXPECT_EQ(QString::fromUtf8(writer.readAllStandardError()),
+                QStringLiteral(
+                    "No se pudo generar la base de demostración: No se puede reemplazar %1: "
+                    "otro programa lo tiene abierto; ciérrelo y vuelva a intentarlo. Quedó "
+                    "como estaba.\n")
+                    .arg(open));
+            EXPECT_EQ(
+                Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+                QStringLiteral("200"));
+            EXPECT_TRUE(QDir(dir.path()).entryList({ QStringLiteral("*.nuevo") }).isEmpty());
+        }
 
         writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
         ASSERT_TRUE(writer.waitForFinished(60000));
 
-        EXPECT_EQ(writer.exitCode(), 1);
-        EXPECT_EQ(QString::fromUtf8(writer.readAllStandardError()),
-            QStringLiteral("No se pudo generar la base de demostración: No se puede reemplazar %1: "
-                           "otro programa lo tiene abierto; ciérrelo y vuelva a intentarlo. Quedó "
-                           "como estaba.\n")
-                .arg(demo));
-        EXPECT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
-            QStringLiteral("200"));
-        EXPECT_TRUE(QDir(dir.path()).entryList({ QStringLiteral("*.nuevo") }).isEmpty());
+        EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+        EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+            QStringLiteral("300"));
     }
-    EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
-        QStringLiteral("200"));
-
-    writer.start(QStringLiteral(RP_DEMO_DB_EXE), run);
-    ASSERT_TRUE(writer.waitForFinished(60000));
-
-    EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
-    EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
-        QStringLiteral("300"));
 }
 
 // Runs killed with kill -9 at any moment leave a whole database in the folder. The files they
