@@ -77,6 +77,16 @@ Paginator::Geometry smallPage()
     return g;
 }
 
+// Runs of details counted: "H d d d | H d" reads "H 3d | H 1d".
+QString countingDetails(QString layout)
+{
+    static const QRegularExpression runs(QStringLiteral("\\bd( d)*\\b"));
+    for (auto m = runs.match(layout); m.hasMatch(); m = runs.match(layout))
+        layout.replace(m.capturedStart(), m.capturedLength(),
+            QStringLiteral("%1d").arg(m.capturedLength() / 2 + 1));
+    return layout;
+}
+
 } // namespace
 
 TEST(Paginator, breaks_pages_by_band_height)
@@ -265,6 +275,8 @@ TEST(Paginator, keeps_a_group_together_or_breaks_it_at_each_page_end)
         { 50, 9, false, false, "a H 4d | H 5d F" },
         { 50, 12, false, false, "a H 4d | H 8d F" },
         { 50, 13, false, false, "a H 4d | H 9d | H F" },
+        // The header fits below the lead but its first detail does not: it goes with it.
+        { 90, 10, false, false, "a | H 9d | H 1d F" },
         { 0, 8, false, false, "H 8d F" },
         { 0, 9, false, false, "H 9d | H F" },
         { 0, 10, false, false, "H 9d | H 1d F" },
@@ -299,12 +311,52 @@ TEST(Paginator, keeps_a_group_together_or_breaks_it_at_each_page_end)
             p.place(RecordingHost::band(QStringLiteral("x"), 80));
         p.finish();
 
-        QString layout = host.layout();
-        static const QRegularExpression runs(QStringLiteral("\\bd( d)*\\b"));
-        for (auto m = runs.match(layout); m.hasMatch(); m = runs.match(layout))
-            layout.replace(m.capturedStart(), m.capturedLength(),
-                QStringLiteral("%1d").arg(m.capturedLength() / 2 + 1));
-        EXPECT_EQ(layout, QString::fromLatin1(row.layout))
+        EXPECT_EQ(countingDetails(host.layout()), QString::fromLatin1(row.layout))
             << row.lead << " + " << row.details << (row.pairs ? " in pairs" : "");
     }
+}
+
+// An inner group kept together inside an outer group whose header (G, 20) repeats: a fresh page
+// has room for 80 of it, so a group of 90 cannot be kept whole; it starts where the page stands
+// rather than leaving that room blank and breaking on the next page anyway.
+TEST(Paginator, room_on_a_fresh_page_leaves_out_the_repeated_headers)
+{
+    RecordingHost host;
+    Paginator p(smallPage(), host);
+
+    p.place(RecordingHost::band(QStringLiteral("G"), 20, 0), true);
+    p.place(RecordingHost::band(QStringLiteral("a"), 30));
+    p.beginKeep();
+    p.place(RecordingHost::band(QStringLiteral("H"), 10, 1), true);
+    for (int i = 0; i < 8; ++i)
+        p.place(RecordingHost::band(QStringLiteral("d"), 10));
+    p.groupClosed(1);
+    p.endKeep();
+    p.groupClosed(0);
+    p.finish();
+
+    EXPECT_EQ(countingDetails(host.layout()), QStringLiteral("G a H 4d | G H 4d"));
+}
+
+// A kept group found too tall when an inner group's header (H, 20) arrives is let go, but that
+// header still waits for its first detail: placed at once it would end the page alone.
+TEST(Paginator, letting_a_tall_group_go_keeps_its_last_header_with_the_next_band)
+{
+    RecordingHost host;
+    Paginator p(smallPage(), host);
+
+    p.place(RecordingHost::band(QStringLiteral("a"), 80));
+    p.beginKeep();
+    p.place(RecordingHost::band(QStringLiteral("G"), 10, 0), true);
+    for (int i = 0; i < 8; ++i)
+        p.place(RecordingHost::band(QStringLiteral("d"), 10));
+    p.place(RecordingHost::band(QStringLiteral("H"), 20, 1), true);
+    p.place(RecordingHost::band(QStringLiteral("d"), 10));
+    p.groupClosed(1);
+    p.place(RecordingHost::band(QStringLiteral("F"), 10));
+    p.groupClosed(0);
+    p.endKeep();
+    p.finish();
+
+    EXPECT_EQ(countingDetails(host.layout()), QStringLiteral("a G 1d | G 7d | G H 1d F"));
 }
