@@ -58,6 +58,9 @@ INSTANTIATE_TEST_SUITE_P(FormulaParser, FormulaParserShapes,
         ParseCase { "{x.a} startswith 'AB'", "({x.a} StartsWith 'AB')" },
         ParseCase { "not {x.a} = 1 and {x.b}", "(Not (({x.a} = 1)) And {x.b})" },
         ParseCase { "1 + 2 * 3 - -4", "((1 + (2 * 3)) - -4)" },
+        // Mod, \ and * bind tighter than + and - also when they come second.
+        ParseCase { "1 + 5 Mod 3", "(1 + (5 Mod 3))" },
+        ParseCase { "1 - 7 \\ 2", "(1 - (7 \\ 2))" }, ParseCase { "1 - 2 * 3", "(1 - (2 * 3))" },
         ParseCase { "'a' & 'b' + 'c'", "('a' & ('b' + 'c'))" },
         ParseCase {
             "2 ^ 3 ^ 2 * 4 \\ 3 Mod 2 - 1 to 9", "(((((2 ^ (3 ^ 2)) * 4) \\ 3) Mod 2) - 1) to 9" },
