@@ -170,6 +170,12 @@ TEST(FormulaParser, refuses_nesting_beyond_the_limit_and_keeps_long_chains)
         ASSERT_TRUE(r.ok()) << o.what << ": " << r.error.message().toStdString();
         EXPECT_LE(r.tree->depth(), o.depth) << o.what;
     }
+
+    // Only the left operand of an operator is on its level: one nested on the right is deeper.
+    const FormulaParseResult right = FormulaParser::parse(
+        QStringLiteral("Seleccion"), QStringLiteral("{a.b} + ({a.c} + ({a.d} + {a.e}))"));
+    ASSERT_TRUE(right.ok());
+    EXPECT_EQ(right.tree->depth(), 4);
 }
 
 TEST(FormulaParser, error_message_names_formula_line_and_column)

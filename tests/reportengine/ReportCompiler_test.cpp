@@ -41,6 +41,17 @@ struct Compilation
         ReportCompiler compiler(options, data, resources, log);
         return compiler.compile(def, selection, {}, {});
     }
+
+    // The message a refused definition gets; empty when it compiles.
+    QString refusal(const ReportDefinition& def)
+    {
+        try {
+            compile(def);
+        } catch (const CompileError& e) {
+            return e.message;
+        }
+        return {};
+    }
 };
 
 } // namespace
@@ -116,16 +127,45 @@ TEST(ReportCompiler, checks_a_formula_again_where_it_is_reached_deeper)
         const auto def = DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("h.rpt"), nullptr);
         ASSERT_TRUE(def.has_value());
         Compilation compilation;
-        QString error;
-
-        try {
-            compilation.compile(*def);
-        } catch (const CompileError& e) {
-            error = e.message;
-        }
+        const QString error = compilation.refusal(*def);
 
         EXPECT_EQ(error.contains(QStringLiteral("Fórmula demasiado compleja")), row.refused)
             << row.around << ": " << error.toStdString();
+    }
+}
+
+// Each formula names the next in an operand nested on the right three times, so each costs
+// four levels, as the run recurses through them: 40 stay under the limit, 60 go past it.
+TEST(ReportCompiler, counts_right_nested_operators_along_a_chain_of_formulas)
+{
+    const struct
+    {
+        int formulas;
+        bool refused;
+    } rows[] = { { 40, false }, { 60, true } };
+    for (const auto& row : rows) {
+        QString formulas;
+        for (int i = 0; i < row.formulas; ++i) {
+            const QString next
+                = i + 1 < row.formulas ? QStringLiteral("{@N%1}").arg(i + 1) : QStringLiteral("1");
+            formulas += QStringLiteral("<formula name=\"N%1\">1 + (1 + (1 + %2))</formula>\n")
+                            .arg(i)
+                            .arg(next);
+        }
+        const QString xml = QStringLiteral(R"RPT(<report version="1" name="RP_N">
+  <data><table name="t"/></data>
+  <formulas>%1</formulas>
+  <detail height="5"><field x="0" y="0" width="30" height="5" expr="{@N0}"/></detail>
+</report>)RPT")
+                                .arg(formulas);
+        const auto def = DefinitionLoader::loadData(xml.toUtf8(), QStringLiteral("n.rpt"), nullptr);
+        ASSERT_TRUE(def.has_value());
+        Compilation compilation;
+        const QString error = compilation.refusal(*def);
+
+        EXPECT_EQ(error.contains(QStringLiteral("Fórmula demasiado compleja (informe RP_N)")),
+            row.refused)
+            << row.formulas << ": " << error.toStdString();
     }
 }
 
