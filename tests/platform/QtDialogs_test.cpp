@@ -136,8 +136,12 @@ TEST(QtMessageDialog, a_box_is_wide_enough_for_its_title)
 TEST(QtPrintDialog, a_page_list_prints_those_pages)
 {
     testsupport::CupsPrivado cups;
-    if (!cups.iniciado())
-        GTEST_SKIP() << cups.motivo().toStdString();
+    if (!cups.iniciado()) {
+        // A build service has its print server: a missing one there is a failure, not a skip.
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true"))
+            << cups.motivo().toStdString();
+        GTEST_SKIP() << "no print server here: " << cups.motivo().toStdString();
+    }
     const struct
     {
         const char* lista;
