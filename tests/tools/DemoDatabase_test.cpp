@@ -545,6 +545,57 @@ TEST(DemoDatabase, a_file_a_program_has_open_is_not_replaced)
     }
 }
 
+// Whether the process `pid` waits for a lock on a file (a blocked request in /proc/locks).
+bool waitsForLock(qint64 pid)
+{
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray waiter = " " + QByteArray::number(pid) + " ";
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        if (line.contains("->") && line.contains(waiter))
+            return true;
+    }
+    return false;
+}
+
+// Where no file stands yet, a writer finds the name free and clears journals beside it only in
+// the name's turn: a file another run places meanwhile, and a program opens, keeps its journal,
+// and is not replaced while open.
+TEST(DemoDatabase, a_file_placed_while_a_writer_waits_for_the_name_keeps_its_journal)
+{
+    QTemporaryDir other;
+    ASSERT_EQ(DemoDatabase::write({ other.path(), 200 }), QString());
+    QTemporaryDir dir;
+    const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
+    QFile turn(dir.filePath(QStringLiteral(".DEMO.db.colocacion")));
+    ASSERT_TRUE(turn.open(QIODevice::WriteOnly));
+    ASSERT_EQ(::flock(turn.handle(), LOCK_EX), 0);
+    QProcess writer;
+    writer.start(QStringLiteral(RP_DEMO_DB_EXE),
+        { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
+            QStringLiteral("50") });
+    while (!waitsForLock(writer.processId()) && !writer.waitForFinished(1)) { }
+    ASSERT_EQ(writer.state(), QProcess::Running) << writer.readAllStandardError().toStdString();
+
+    // Another run's file, placed and opened by a program meanwhile.
+    ASSERT_TRUE(QFile::rename(other.filePath(QStringLiteral("DEMO.db")), demo));
+    Connection program(demo);
+    program.column(QStringLiteral("PRAGMA journal_mode = WAL"));
+    ASSERT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+        QStringLiteral("200"));
+    ASSERT_TRUE(QFile::exists(demo + QStringLiteral("-wal")));
+    turn.close();
+    ASSERT_TRUE(writer.waitForFinished(60000));
+
+    EXPECT_EQ(writer.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(writer.readAllStandardError())
+                    .contains(QStringLiteral("No se puede reemplazar %1").arg(demo)));
+    EXPECT_TRUE(QFile::exists(demo + QStringLiteral("-wal")));
+    EXPECT_EQ(program.scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
+        QStringLiteral("200"));
+}
+
 // Runs killed with kill -9 at any moment leave a whole database in the folder. The files they
 // were writing are removed by a later run; the file of a run still writing is left to it.
 TEST(DemoDatabase, killed_writers_leave_a_whole_database_and_their_files_go_with_a_later_run)
