@@ -30,7 +30,8 @@ struct Options
 // written under a temporary name of its own and put in place in one step when complete, so the
 // folder never holds half a database, nor none where there was one, also with other runs writing
 // into it at the same time or killed on the way. An earlier file that a program has open is not
-// replaced (see DemoWorkFile). Returns an empty text on success, else the reason in the
+// replaced (see DemoWorkFile), nor is the other file then: both are checked before either is
+// replaced. Returns an empty text on success, else the reason in the
 // program's words.
 QString write(const Options& options);
 
