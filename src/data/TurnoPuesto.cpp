@@ -1,13 +1,9 @@
 #include "data/TurnoPuesto.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
-#include <vector>
 
 #include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -167,36 +163,6 @@ QString titular(int descriptor)
     return texto;
 }
 
-// Whether account `cuenta` belongs to group `grupo`, as the system's lists of accounts and groups
-// tell it.
-bool enGrupo(uid_t cuenta, gid_t grupo)
-{
-    passwd datos = {};
-    passwd* hallada = nullptr;
-    std::vector<char> lugar(16384);
-    if (::getpwuid_r(cuenta, &datos, lugar.data(), lugar.size(), &hallada) != 0 || !hallada)
-        return false;
-    std::vector<gid_t> grupos(64);
-    int cantidad = int(grupos.size());
-    if (::getgrouplist(datos.pw_name, datos.pw_gid, grupos.data(), &cantidad) < 0) {
-        // Too many for the room given: `cantidad` now says how many there are.
-        grupos.resize(std::size_t(cantidad));
-        if (::getgrouplist(datos.pw_name, datos.pw_gid, grupos.data(), &cantidad) < 0)
-            return false;
-    }
-    grupos.resize(std::size_t(cantidad));
-    return std::find(grupos.begin(), grupos.end(), grupo) != grupos.end();
-}
-
-// Whether account `cuenta` may write the database file `base`: root, its owner (who may change its
-// mode anyway), and whom its mode lets.
-bool escribeLaBase(uid_t cuenta, const struct stat& base)
-{
-    if (cuenta == 0 || cuenta == base.st_uid || (base.st_mode & S_IWOTH))
-        return true;
-    return (base.st_mode & S_IWGRP) && enGrupo(cuenta, base.st_gid);
-}
-
 // Whether some account that may not write the database `base` can make files in its folder
 // `carpeta`: whom the folder's mode lets, and its owner (who may change that mode anyway).
 bool carpetaCompartida(const struct stat& carpeta, const struct stat& base)
@@ -208,7 +174,7 @@ bool carpetaCompartida(const struct stat& carpeta, const struct stat& base)
         = todosEscriben || ((base.st_mode & S_IWGRP) && base.st_gid == carpeta.st_gid);
     if ((carpeta.st_mode & S_IWGRP) && !suGrupoEscribe)
         return true;
-    return !escribeLaBase(carpeta.st_uid, base);
+    return !FileNames::accountMayWrite(carpeta.st_uid, base);
 }
 
 // The lock file of the database `base` opened for reading, or -1 with `porque` said. It is made
@@ -254,7 +220,7 @@ int abreArchivoTurno(const QString& ruta, const struct stat& base, QString& porq
         return rechaza(QStringLiteral("no es un archivo común"));
     if (datos.st_nlink != 1)
         return rechaza(QStringLiteral("tiene otro nombre en el disco"));
-    if (!escribeLaBase(datos.st_uid, base))
+    if (!FileNames::accountMayWrite(datos.st_uid, base))
         return rechaza(QStringLiteral("es de una cuenta que no puede escribir la base"));
     if (descriptor < 0) {
         descriptor = ::open(nombre.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);

@@ -1,6 +1,11 @@
 #include "platform/FileNames.h"
 
+#include <algorithm>
 #include <ctime>
+#include <vector>
+
+#include <grp.h>
+#include <pwd.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -195,6 +200,37 @@ bool mayWriteFileAndFolder(const QString& path)
     const QByteArray file = QFile::encodeName(path);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
+namespace {
+
+// Whether `account` belongs to `group`, as the system's lists of accounts and groups tell it.
+bool inGroup(uid_t account, gid_t group)
+{
+    passwd entry = {};
+    passwd* found = nullptr;
+    std::vector<char> room(16384);
+    if (::getpwuid_r(account, &entry, room.data(), room.size(), &found) != 0 || !found)
+        return false;
+    std::vector<gid_t> groups(64);
+    int count = int(groups.size());
+    if (::getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0) {
+        // Too many for the room given: `count` now says how many there are.
+        groups.resize(std::size_t(count));
+        if (::getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0)
+            return false;
+    }
+    groups.resize(std::size_t(count));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+} // namespace
+
+bool accountMayWrite(uid_t account, const struct stat& file)
+{
+    if (account == 0 || account == file.st_uid || (file.st_mode & S_IWOTH))
+        return true;
+    return (file.st_mode & S_IWGRP) && inGroup(account, file.st_gid);
 }
 
 } // namespace FileNames

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
+
+struct stat;
 
 // File names as the suite uses them: written in any case ("ZR417px.INI", "zr417px.ini") and with
 // "\" or "/" as separator. On this system names are case-sensitive, so every name the program
@@ -55,5 +59,11 @@ QString checkedHelperFileToWrite(const QString& name, FirstWrite firstWrite = Fi
 // Whether this process may write the file at `path` and make files in its folder (as SQLite makes
 // a database's journals beside it).
 bool mayWriteFileAndFolder(const QString& path);
+
+// Whether `account` may write the file whose status is `file`: root, its owner (who may change its
+// mode anyway), and whom its mode lets. Whoever made a file beside another may be told by it: a
+// file beside a database that its journal or a lock is kept in is used only when its owner may
+// write the database.
+bool accountMayWrite(uid_t account, const struct stat& file);
 
 } // namespace FileNames

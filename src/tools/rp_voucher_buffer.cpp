@@ -6,6 +6,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "services/VariablesInicio.h"
 #include "tools/SesionVoucher.h"
@@ -66,10 +67,18 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
 
     QElapsedTimer reloj;
     reloj.start();
-    const ResultadoAuxiliar r = GeneraAuxiliarComprobantes(tc, desde.mid(0, 4), desde.mid(4, 8),
-        desde.mid(12), QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8), hasta.mid(12),
-        QStringLiteral("0"), o.valor("--ids"), o.valor("--comprobantes"), o.valor("--tarea"),
-        o.bandera("--no-borrar"));
+    ResultadoAuxiliar r;
+    // Each step traps its own failures; one that escapes them (a failure of the file while a
+    // step closes what it opened) ends the run with its reason, never aborts it.
+    try {
+        r = GeneraAuxiliarComprobantes(tc, desde.mid(0, 4), desde.mid(4, 8), desde.mid(12),
+            QStringLiteral("0"), 3, hasta.mid(0, 4), hasta.mid(4, 8), hasta.mid(12),
+            QStringLiteral("0"), o.valor("--ids"), o.valor("--comprobantes"), o.valor("--tarea"),
+            o.bandera("--no-borrar"));
+    } catch (const RuntimeError& error) {
+        errores << error.description() << "\n";
+        return 1;
+    }
     const qint64 ms = reloj.elapsed();
 
     if (r.rechazada()) {

@@ -10,9 +10,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -954,6 +956,97 @@ TEST_F(SqliteProvider, a_file_with_two_names_is_read_by_both_and_written_by_neit
     EXPECT_TRUE(cnn->LastError().description().endsWith(QStringLiteral(
         "Deje al archivo un solo nombre, y ábrala y ciérrela una vez por ese nombre.")))
         << cnn->LastError().description().toStdString();
+}
+
+// What another account that may not write the database (uid 1235) puts at its journals' names in
+// a folder open to every account is never taken for the file's journal: the file is refused as it
+// is, naming what stands beside it. A write-ahead journal that the owner's own killed run left is
+// still taken in.
+TEST_F(SqliteProvider, a_journal_planted_by_an_account_that_may_not_write_the_file_is_not_used)
+{
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+        GTEST_SKIP() << "the other account's side runs as uid 1235 through setpriv, as root";
+    }
+    m_cnn.reset();
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 01777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_file).constData(), 0644), 0);
+    // A copy of the database whose changes stay in its journal, as a run killed before its
+    // checkpoint (wal) or in the middle of a transaction (journal) leaves them.
+    const QString copia = QStringLiteral(
+        "import os, shutil, sqlite3, sys\n"
+        "shutil.copyfile(sys.argv[1], sys.argv[2])\n"
+        "c = sqlite3.connect(sys.argv[2], isolation_level=None)\n"
+        "if sys.argv[3] == 'wal':\n"
+        "    c.execute('PRAGMA journal_mode = WAL'); c.execute('PRAGMA wal_autocheckpoint = 0')\n"
+        "c.execute(\"UPDATE TA_CONFIGURACION SET VALOR = 'plantado'\")\n"
+        "if sys.argv[3] == 'journal':\n"
+        "    c.execute('PRAGMA cache_size = 1'); c.execute('BEGIN')\n"
+        "    c.execute(\"UPDATE TA_CONFIGURACION SET VALOR = 'otro' || VALOR\")\n"
+        "os._exit(0)\n");
+    const QString copiaDe = m_dir.filePath(QStringLiteral("copia.db"));
+    const struct
+    {
+        const char* caso;
+        uid_t cuenta;
+        const char* orden; // given the database as $1 and a folder of that account's as $2
+        const char* junto; // the journal named, when the file is refused
+    } filas[] = {
+        { "a write-ahead journal of changes", 1235,
+            "python3 -c \"$3\" \"$1\" \"$2\" wal && cp \"$2-wal\" \"$1-wal\" && chmod 666 "
+            "\"$1-wal\"",
+            "-wal" },
+        { "a hot rollback journal", 1235,
+            "python3 -c \"$3\" \"$1\" \"$2\" journal && cp \"$2-journal\" \"$1-journal\"",
+            "-journal" },
+        { "empty write-ahead journal files", 1235,
+            ": > \"$1-wal\" && : > \"$1-shm\" && chmod 444 \"$1-wal\" \"$1-shm\"", "-wal" },
+        { "an empty shared-memory file", 1235, ": > \"$1-shm\" && chmod 444 \"$1-shm\"", "-shm" },
+        { "an empty write-ahead journal", 1235, ": > \"$1-wal\" && chmod 444 \"$1-wal\"", "-wal" },
+        { "an empty rollback journal", 1235, ": > \"$1-journal\" && chmod 444 \"$1-journal\"",
+            "-journal" },
+        { "the owner's own killed run's write-ahead journal", 0,
+            "python3 -c \"$3\" \"$1\" \"$2\" wal && cp \"$2-wal\" \"$1-wal\"", nullptr },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.caso);
+        const QByteArray antes = fileBytes(m_file);
+        ASSERT_EQ(
+            QProcess::execute(QStringLiteral("setpriv"),
+                { QStringLiteral("--reuid=%1").arg(f.cuenta),
+                    QStringLiteral("--regid=%1").arg(f.cuenta), QStringLiteral("--clear-groups"),
+                    QStringLiteral("/bin/sh"), QStringLiteral("-c"), QString::fromLatin1(f.orden),
+                    QStringLiteral("sh"), m_file, copiaDe, copia }),
+            0);
+        const QStringList plantados = journalsBeside(m_file);
+        auto cnn = m_provider->createConnection();
+
+        const bool abierta = cnn->Open(sqliteText(m_file));
+
+        if (f.junto) {
+            EXPECT_FALSE(abierta);
+            EXPECT_EQ(cnn->LastError().description(),
+                QStringLiteral("No se abre la base de datos \"%1\": a su lado está \"%1%2\", del "
+                               "usuario 1235, que no puede escribir la base, y SQLite lo tomaría "
+                               "por su diario y cambiaría con él la base; solo puede quitarlo 1235 "
+                               "o root.")
+                    .arg(m_file, QLatin1String(f.junto)));
+            EXPECT_TRUE(fileBytes(m_file) == antes) << "the file was changed";
+            EXPECT_EQ(journalsBeside(m_file), plantados);
+        } else {
+            ASSERT_TRUE(abierta) << cnn->LastError().description().toStdString();
+            AdoRecordset rs;
+            ASSERT_TRUE(rs.Open(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION WHERE VALOR "
+                                               "<> 'plantado'"),
+                cnn.get()));
+            EXPECT_EQ(rs.Fields(0).Value().toLongLong(), 0);
+        }
+        cnn.reset();
+        for (const QString& nombre :
+            journalsBeside(m_file) + journalsBeside(copiaDe) + QStringList { copiaDe })
+            QFile::remove(nombre);
+    }
+    EXPECT_EQ(onACopyOfTheFileAlone(m_file, "PRAGMA integrity_check"), QStringLiteral("ok"));
 }
 
 // Failures of the file itself come in the program's words alone: SQLite's English would only

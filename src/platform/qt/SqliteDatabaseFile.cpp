@@ -1,11 +1,15 @@
 #include "platform/qt/SqliteDatabaseFile.h"
 
 #include <cerrno>
+#include <vector>
+
+#include <pwd.h>
 
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -39,6 +43,51 @@ QString notAFile(const QString& path)
     return QStringLiteral("no es un archivo común.");
 }
 
+QString accountName(uid_t account)
+{
+    passwd entry = {};
+    passwd* found = nullptr;
+    std::vector<char> room(16384);
+    if (::getpwuid_r(account, &entry, room.data(), room.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(entry.pw_name);
+    return QString::number(account);
+}
+
+// Why the database `path` (whose status is `file`) is not opened because of a journal beside it,
+// or empty. SQLite takes whatever stands at a journal's name as the file's journal: a rollback
+// journal is rolled into the file on the first read, a write-ahead journal is read as the latest
+// changes and then written into the file. One whose owner may not write the database was put
+// there by someone who would change it that way, or makes the file fail; it is never opened.
+QString plantedJournal(const QString& path, const struct stat& file)
+{
+    for (const char* suffix : { "-journal", "-wal", "-shm" }) {
+        const QString journal = path + QLatin1String(suffix);
+        struct stat st;
+        if (::lstat(QFile::encodeName(journal).constData(), &st) != 0
+            || FileNames::accountMayWrite(st.st_uid, file))
+            continue;
+        // In a sticky folder only the file's owner, the folder's and root may remove it.
+        QString removers = QStringLiteral("quien pueda escribir su carpeta");
+        struct stat folder;
+        const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
+        if (::stat(folderName.constData(), &folder) == 0 && (folder.st_mode & S_ISVTX)) {
+            QStringList names = { accountName(st.st_uid) };
+            for (const uid_t other : { folder.st_uid, uid_t(0) }) {
+                if (!names.contains(accountName(other)))
+                    names << accountName(other);
+            }
+            removers = names.size() > 1 ? names.mid(0, names.size() - 1).join(QStringLiteral(", "))
+                    + QStringLiteral(" o ") + names.last()
+                                        : names.first();
+        }
+        return QStringLiteral("No se abre la base de datos \"%1\": a su lado está \"%2\", del "
+                              "usuario %3, que no puede escribir la base, y SQLite lo tomaría por "
+                              "su diario y cambiaría con él la base; solo puede quitarlo %4.")
+            .arg(path, journal, accountName(st.st_uid), removers);
+    }
+    return QString();
+}
+
 } // namespace
 
 QString SqliteDatabaseFile::refusal(const QString& path)
@@ -64,6 +113,8 @@ QString SqliteDatabaseFile::refusal(const QString& path)
             return QStringLiteral("No se puede abrir la base de datos \"%1\": no se puede leer.")
                 .arg(path);
     }
+    if (const QString planted = plantedJournal(path, st); !planted.isEmpty())
+        return planted;
     // A file with a second name (a hard link) is only read. SQLite finds a file's journal, and in
     // the write-ahead journal its readers and writer, by the name it was opened by: two programs
     // writing it by two names at once would each miss what the other wrote, and a journal left
