@@ -73,18 +73,29 @@ Intento intenta(int descriptor)
     return errno == EWOULDBLOCK ? Intento::Ocupado : Intento::Imposible;
 }
 
-QString esperando(const QString& clave, const QString& base)
+// Who works, and on what: the run of the same workstation on the database, or, where the turn is
+// the folder's, whichever run of any workstation of any database there holds it.
+QString quienTrabaja(const QString& clave, const QString& base, const QString& carpeta)
 {
-    return QStringLiteral("Otra ejecución con el puesto %1 trabaja en la base %2: se espera a que "
-                          "termine.")
-        .arg(clave, base);
+    if (carpeta.isEmpty())
+        return QStringLiteral("Otra ejecución con el puesto %1 trabaja en la base %2")
+            .arg(clave, base);
+    return QStringLiteral("Otra ejecución trabaja en la carpeta %1, donde todos los puestos de "
+                          "todas las bases toman un solo turno")
+        .arg(carpeta);
 }
 
-QString vencido(const QString& clave, const QString& base, const QString& titular, int segundos)
+QString esperando(const QString& trabaja, const QString& titular)
 {
-    return QStringLiteral("Otra ejecución con el puesto %1 trabaja en la base %2%3: se esperó %4 s "
-                          "y no se hizo nada; vuelva a intentar cuando termine.")
-        .arg(clave, base, titular.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(titular))
+    return QStringLiteral("%1%2: se espera a que termine.")
+        .arg(trabaja, titular.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(titular));
+}
+
+QString vencido(const QString& trabaja, const QString& titular, int segundos)
+{
+    return QStringLiteral("%1%2: se esperó %3 s y no se hizo nada; vuelva a intentar cuando "
+                          "termine.")
+        .arg(trabaja, titular.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(titular))
         .arg(segundos);
 }
 
@@ -299,14 +310,18 @@ void TurnoPuesto::tomaEnArchivo(
     const QByteArray nombreCarpeta = QFile::encodeName(carpeta);
     struct stat datosArchivo = {};
     struct stat datosCarpeta = {};
+    // A file with a second name on the disk is opened only to read, by every name.
     if (!FileNames::mayWriteFileAndFolder(archivo)
-        || ::stat(nombreArchivo.constData(), &datosArchivo) != 0
+        || ::stat(nombreArchivo.constData(), &datosArchivo) != 0 || datosArchivo.st_nlink > 1
         || ::stat(nombreCarpeta.constData(), &datosCarpeta) != 0)
         return;
     const auto tomaCarpeta
         = [&] { return ::open(nombreCarpeta.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); };
+    // Empty while the turn is the key's own.
+    QString turnoDeCarpeta;
     if (carpetaCompartida(datosCarpeta, datosArchivo)) {
         m_descriptor = tomaCarpeta();
+        turnoDeCarpeta = carpeta;
     } else {
         const QString ruta = archivoTurno(archivo, clave);
         QString porque;
@@ -316,12 +331,15 @@ void TurnoPuesto::tomaEnArchivo(
                                  "carpeta %3.")
                       .arg(ruta, porque, carpeta));
             m_descriptor = tomaCarpeta();
+            turnoDeCarpeta = carpeta;
         }
     }
+    const QString trabaja = quienTrabaja(clave, base, turnoDeCarpeta);
 
     Intento intento = m_descriptor >= 0 ? intenta(m_descriptor) : Intento::Imposible;
     if (intento == Intento::Ocupado) {
-        aviso(esperando(clave, base));
+        // A holder of the folder's turn may be of any workstation: it is named by its run.
+        aviso(esperando(trabaja, turnoDeCarpeta.isEmpty() ? QString() : titular(m_descriptor)));
         const QDeadlineTimer limite = segundos > 0 ? QDeadlineTimer(qint64(segundos) * 1000)
                                                    : QDeadlineTimer(QDeadlineTimer::Forever);
         // flock itself waits without a limit: the lock is tried again every little while.
@@ -333,7 +351,7 @@ void TurnoPuesto::tomaEnArchivo(
     if (intento == Intento::Tomado)
         return;
     if (intento == Intento::Ocupado)
-        m_error = vencido(clave, base, titular(m_descriptor), segundos);
+        m_error = vencido(trabaja, titular(m_descriptor), segundos);
     else
         aviso(QStringLiteral("No se puede tomar el turno del puesto %1 en la base %2: se sigue "
                              "sin turno.")
@@ -350,7 +368,7 @@ void TurnoPuesto::tomaEnServidor(DB_Dll& db, const QString& clave, int segundos,
     QString falla;
     std::optional<int> respuesta = pideTurno(db, recurso, 0, falla);
     if (respuesta == -1) {
-        aviso(esperando(clave, db.gDBName));
+        aviso(esperando(quienTrabaja(clave, db.gDBName, QString()), QString()));
         // -1 is the server's own "as long as it is held".
         respuesta = pideTurno(db, recurso, segundos > 0 ? segundos * 1000 : -1, falla);
     }
@@ -358,7 +376,7 @@ void TurnoPuesto::tomaEnServidor(DB_Dll& db, const QString& clave, int segundos,
         m_servidor = &db;
         m_recurso = recurso;
     } else if (respuesta == -1) {
-        m_error = vencido(clave, db.gDBName, QString(), segundos);
+        m_error = vencido(quienTrabaja(clave, db.gDBName, QString()), QString(), segundos);
     } else {
         m_error = QStringLiteral("No se pudo tomar el turno del puesto %1 en la base %2: %3")
                       .arg(clave, db.gDBName,

@@ -133,6 +133,48 @@ TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
     EXPECT_TRUE(m_avisos.isEmpty()) << m_avisos.join(u'\n').toStdString();
 }
 
+// In a folder where accounts that may not write the database can make files, every workstation
+// takes the folder's one turn: a run waiting for another workstation's is told so, by the holder's
+// run, never as if its own workstation were working. A database with a second name is only read:
+// its run takes no turn and makes nothing beside it.
+TEST_F(TurnoPuestoTest, the_turn_of_a_shared_folder_is_told_as_the_folder_s)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 01777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_base).constData(), 0644), 0);
+    const QString otro = QStringLiteral("CAJA2|BETO");
+    {
+        const auto primero = toma();
+        ASSERT_TRUE(primero->tomado()) << primero->error().toStdString();
+
+        const auto segundo = toma(1, otro);
+
+        EXPECT_FALSE(segundo->tomado());
+        for (const QString& texto : { m_avisos.value(0), segundo->error() }) {
+            EXPECT_TRUE(texto.startsWith(QStringLiteral("Otra ejecución trabaja en la carpeta %1, "
+                                                        "donde todos los puestos de todas las "
+                                                        "bases toman un solo turno (proceso %2 ")
+                                             .arg(m_dir.path())
+                                             .arg(QCoreApplication::applicationPid())))
+                << texto.toStdString();
+            EXPECT_FALSE(texto.contains(otro)) << texto.toStdString();
+        }
+    }
+
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0700), 0);
+    m_avisos.clear();
+    const QString segundoNombre = m_dir.filePath(QStringLiteral("DEMO2.db"));
+    ASSERT_EQ(::link(QFile::encodeName(m_base), QFile::encodeName(segundoNombre)), 0);
+    for (const QString& nombre : { m_base, segundoNombre }) {
+        db().gDBName = nombre;
+        const auto primero = toma();
+        const auto segundo = toma(1);
+
+        EXPECT_TRUE(primero->tomado() && segundo->tomado()) << segundo->error().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(TurnoPuesto::archivoTurno(nombre, Clave)));
+    }
+    EXPECT_TRUE(m_avisos.isEmpty()) << m_avisos.join(u'\n').toStdString();
+}
+
 // Whatever stands at the lock's name that is no plain file of its own is neither followed, waited
 // on nor written, blocks no run, and the turn still keeps two runs apart.
 TEST_F(TurnoPuestoTest, what_does_not_serve_at_the_name_blocks_nothing_and_stays_as_it_was)
