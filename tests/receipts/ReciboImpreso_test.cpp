@@ -116,3 +116,25 @@ TEST_F(ReciboImpreso, a_long_receipt_repeats_its_heading_on_every_page)
                 QStringLiteral("Página %1 de %2").arg(pagina).arg(paginas) });
     }
 }
+
+// A concept that fills its whole column (100 characters) prints whole, on more lines.
+TEST_F(ReciboImpreso, a_concept_of_a_hundred_characters_prints_whole)
+{
+    QStringList palabras;
+    for (int k = 1; k <= 12; ++k)
+        palabras << QStringLiteral("cuota%1").arg(k, 2, 10, QLatin1Char('0'));
+    palabras << QStringLiteral("fin1");
+    const QString concepto = palabras.join(u' ');
+    ASSERT_EQ(concepto.size(), 100);
+    exec(QStringLiteral("UPDATE MV_ASIENTOS SET Detalle = '%1' WHERE TC = 'CB' AND SUCURSAL = "
+                        "'0002' AND NUMERO = '00000820'")
+             .arg(concepto));
+
+    const QString texto = imprime(QStringLiteral("CB"), QStringLiteral("000200000820X"),
+        QStringLiteral("CB.rpt"), 1,
+        QStringLiteral("{AUX_MV_CPTE.TC} = 'CB' AND {AUX_MV_CPTE.IDCOMPROBANTE} = '000200000820X' "
+                       "AND {AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'"));
+
+    contiene(texto, palabras);
+    contiene(texto, { "Firma y aclaración" });
+}
