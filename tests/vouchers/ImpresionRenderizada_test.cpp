@@ -1,5 +1,8 @@
+#include <cmath>
+
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -44,6 +47,19 @@ protected:
                                   : PdfTools::text(m_capturas + u'/' + archivos.first());
     }
 
+    // Prints the purchase invoice `id` on every form, as the voucher printing does.
+    static void imprimeCompra(const QString& id)
+    {
+        QString reporte = QStringLiteral("FCC");
+        QStringList orden { QString() };
+        QString seleccion;
+        int destino = DLL_Print::DestinoImpresora;
+        QString formulario = QStringLiteral("Todos");
+        bool esContable = false;
+        ImpresionCpte::ImprimirComprobante(QStringLiteral("FCC"), id, QStringLiteral("0"), reporte,
+            orden, seleccion, {}, destino, false, QString(), formulario, esContable, true);
+    }
+
     ReportEngineControl m_control;
     ScopedService<ReportControl> m_controlService { m_control };
     DLL_Print m_reporte;
@@ -53,16 +69,7 @@ protected:
 
 TEST_F(ImpresionRenderizadaTest, a_purchase_invoice_shows_supplier_lines_and_total)
 {
-    QString reporte = QStringLiteral("FCC");
-    QStringList orden { QString() };
-    QString seleccion;
-    int destino = DLL_Print::DestinoImpresora;
-    QString formulario = QStringLiteral("Todos");
-    bool esContable = false;
-
-    ImpresionCpte::ImprimirComprobante(QStringLiteral("FCC"), QStringLiteral("000100005500A"),
-        QStringLiteral("0"), reporte, orden, seleccion, {}, destino, false, QString(), formulario,
-        esContable, true);
+    imprimeCompra(QStringLiteral("000100005500A"));
 
     const QString pagina = texto(1);
     const QString pdf = pagina.simplified();
@@ -77,6 +84,73 @@ TEST_F(ImpresionRenderizadaTest, a_purchase_invoice_shows_supplier_lines_and_tot
     // The voucher's amount is the sum of its lines: 2.997,17 + 11.115,63 + 33.974,59.
     EXPECT_TRUE(pdf.contains(QStringLiteral("TOTAL 48.087,39")));
     EXPECT_EQ(m_control.capturas().size(), 1);
+}
+
+// A purchase voucher of many lines: every page carries the voucher, the supplier, the column
+// titles and its number of pages; each line prints its quantity and price as stored, so that
+// they give its amount, and the TOTAL on the last page is the sum of the lines.
+TEST_F(ImpresionRenderizadaTest, a_long_purchase_voucher_heads_every_page_and_adds_up)
+{
+    qint64 suma = 0;
+    for (int k = 1; k <= 150; ++k) {
+        // Line 75 is 2,375 KG at 1.493,8333: 3.547,85.
+        const double cantidad = k == 75 ? 2.375 : (k % 7) + 0.125 * (k % 5) + 1;
+        const double precio = k == 75 ? 1493.8333 : 100 + k + 0.0625 * (k % 3);
+        const qint64 centavos = std::llround(cantidad * precio * 100);
+        suma += centavos;
+        exec(QStringLiteral("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                            "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total) VALUES "
+                            "('FCC', '000100005600A', 0, '000001', 'Renglón %1', 'KG', %2, %3, "
+                            "%4)")
+                 .arg(k)
+                 .arg(cantidad, 0, 'f', 3)
+                 .arg(precio, 0, 'f', 4)
+                 .arg(double(centavos) / 100, 0, 'f', 2));
+    }
+    exec(QStringLiteral("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,"
+                        "IMPORTE) SELECT TC, '000100005600A', 0, FECHA, CUENTA, %1 FROM C_MV_CPTE "
+                        "WHERE TC = 'FCC' AND IDCOMPROBANTE = '000100005500A'")
+             .arg(double(suma) / 100, 0, 'f', 2));
+    imprimeCompra(QStringLiteral("000100005600A"));
+
+    const QStringList paginas = texto(1).split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GE(paginas.size(), 3);
+    const auto numero = [](QString t) { return t.remove(u'.').replace(u',', u'.').toDouble(); };
+    static const QRegularExpression linea(
+        QStringLiteral("^\\s*000001\\s+Renglón (\\d+)\\s+"
+                       "([\\d.,]+)\\s+KG\\s+([\\d.,]+)\\s+([\\d.,]+)\\s*$"),
+        QRegularExpression::MultilineOption);
+    QList<int> renglones;
+    qint64 impreso = 0;
+    for (int n = 1; n <= paginas.size(); ++n) {
+        SCOPED_TRACE(n);
+        const QString pagina = paginas.at(n - 1);
+        for (const QString& esperado : { QStringLiteral("FACTURA DE COMPRA"),
+                 QStringLiteral("Nº 0001-00005600 A"), QStringLiteral("Proveedor: 2110001 - "),
+                 QStringLiteral("Código Descripción Cantidad Unidad Precio Total"),
+                 QStringLiteral("Página %1 de %2").arg(n).arg(paginas.size()) })
+            EXPECT_TRUE(pagina.simplified().contains(esperado)) << esperado.toStdString() << "\n"
+                                                                << pagina.toStdString();
+        for (auto m = linea.globalMatch(pagina); m.hasNext();) {
+            const QRegularExpressionMatch r = m.next();
+            renglones << r.captured(1).toInt();
+            const qint64 total = std::llround(numero(r.captured(4)) * 100);
+            EXPECT_EQ(std::llround(numero(r.captured(2)) * numero(r.captured(3)) * 100), total)
+                << r.captured(0).toStdString();
+            impreso += total;
+        }
+    }
+    EXPECT_TRUE(
+        texto(1).simplified().contains(QStringLiteral("Renglón 75 2,375 KG 1.493,8333 3.547,85")));
+    ASSERT_EQ(renglones.size(), 150);
+    for (int k = 0; k < 150; ++k)
+        EXPECT_EQ(renglones.at(k), k + 1);
+    EXPECT_EQ(impreso, suma);
+    EXPECT_TRUE(
+        paginas.last().simplified().contains(QStringLiteral("TOTAL %1,%2")
+                                                 .arg(QLocale(QLocale::German).toString(suma / 100))
+                                                 .arg(suma % 100, 2, 10, QLatin1Char('0'))))
+        << paginas.last().toStdString();
 }
 
 // An entry in each layout: its accounts, the balanced totals, period, month and entry number.
