@@ -1590,23 +1590,27 @@ TEST_F(RpVoucherPrint, names_and_addresses_print_whole_on_every_form)
 TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
 {
     const BaseDemo base(m_db);
-    // A voucher copied from another with one line of a thousand units at 922.337.203.685,47:
-    // the price fits, the line total does not.
-    const auto lineaEnorme = [](const char* tc, const char* id, const char* desde) {
+    // A voucher copied from another with one line: by default a thousand units at
+    // 922.337.203.685,47, whose price fits and whose line total does not.
+    const auto lineaEnorme = [](const char* tc, const char* id, const char* desde,
+                                 const char* cantidad = "1000",
+                                 const char* precio = "922337203685.47",
+                                 const char* total = "922337203685470") {
         return QStringList {
             QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,"
                            "CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,"
                            "IMPORTE) SELECT '%1', '%2', 0, UNEGOCIO, FECHA, CUENTA, nombre, "
-                           "CondicionIva, documentotipo, DOCUMENTONUMERO, Moneda, 922337203685470 "
+                           "CondicionIva, documentotipo, DOCUMENTONUMERO, Moneda, %4 "
                            "FROM V_MV_CPTE WHERE IDCOMPROBANTE = '%3'")
-                .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(desde)),
+                .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(desde),
+                    QLatin1String(total)),
             QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
                            "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,"
                            "alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,"
                            "CANTIDAD_ORIGEN) VALUES ('%1', '%2', 0, '000001', 'Planta llave en "
-                           "mano', 'UN', 1000, 922337203685.47, 922337203685470, "
-                           "922337203685.47, 0, 0, 0, 1000, 'UN', 1, 1000)")
-                .arg(QLatin1String(tc), QLatin1String(id)),
+                           "mano', 'UN', %3, %4, %5, %4, 0, 0, 0, %3, 'UN', 1, %3)")
+                .arg(QLatin1String(tc), QLatin1String(id), QLatin1String(cantidad),
+                    QLatin1String(precio), QLatin1String(total)),
         };
     };
     const auto print = [](const char* tc, const char* id) {
@@ -1625,6 +1629,24 @@ TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
             print("FC", "000200008101A"), "Total", "922.337.203.685.470,00" },
         { "línea de nota de pedido", lineaEnorme("NP", "000200008102X", "000200003001X"),
             print("NP", "000200008102X"), "Importe", "922.337.203.685.470,00" },
+        // A price too wide for its column, on a line whose amount fits.
+        { "precio de nota de pedido",
+            lineaEnorme("NP", "000200008103X", "000200003001X", "0.001", "922337203685470",
+                "922337203685.47"),
+            print("NP", "000200008103X"), "Precio", "922.337.203.685.470,00" },
+        // A quantity too wide for its column, on a line whose price and amount fit.
+        { "cantidad de factura",
+            lineaEnorme("FC", "000200008104A", "000200002001A", "9999999.999", "0.01", "100000"),
+            print("FC", "000200008104A"), "Cantidad", "9999999,999" },
+        { "cantidad de compra",
+            { QStringLiteral("INSERT INTO C_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,FECHA,CUENTA,"
+                             "IMPORTE) SELECT TC, '000100008106A', 0, FECHA, CUENTA, 100000 FROM "
+                             "C_MV_CPTE WHERE TC = 'FCC' AND IDCOMPROBANTE = '000100005500A'"),
+                QStringLiteral("INSERT INTO C_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                               "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total) VALUES "
+                               "('FCC', '000100008106A', 0, '000001', 'Planta llave en mano', "
+                               "'UN', 9999999.999, 0.01, 100000)") },
+            print("FCC", "000100008106A"), "Cantidad", "9.999.999,999" },
         { "aplicado de un recibo",
             { QStringLiteral("UPDATE MV_APLICACION SET IMPORTE = 1500000000000.25 WHERE "
                              "IDCOMPROBANTE = '000200000800X'") },
@@ -1660,13 +1682,14 @@ TEST_F(RpVoucherPrint, a_figure_wider_than_its_column_stops_the_print_naming_it)
 }
 
 // A delivery note numbers its pages, and a line drawn from several batches prints each batch
-// with its own quantity beside it.
+// with its own quantity, however long the list.
 TEST_F(RpVoucherPrint, a_delivery_note_numbers_its_pages_and_prints_each_batch_s_quantity)
 {
     const BaseDemo base(m_db);
     base.ejecuta(QStringLiteral(
-        "UPDATE V_MV_CPTEINSUMOS SET Nro_Lote = 'LT-2611A|D26-0101|D26-0102', Nro_Serie = "
-        "'2|0|5', CANTIDAD = 7 WHERE ID = (SELECT MIN(ID) FROM V_MV_CPTEINSUMOS WHERE TC = 'RM' "
+        "UPDATE V_MV_CPTEINSUMOS SET Nro_Lote = 'LT-2611A|D26-0101|D26-0102|PRT-2026-1101|"
+        "PRT-2026-1102|PRT-2026-1103', Nro_Serie = '2|0|5|1|3|4', CANTIDAD = 15 WHERE ID = (SELECT "
+        "MIN(ID) FROM V_MV_CPTEINSUMOS WHERE TC = 'RM' "
         "AND IDCOMPROBANTE = '000200000300R')"));
     for (int i = 0; i < 100; ++i)
         base.ejecuta(QStringLiteral(
@@ -1688,7 +1711,10 @@ TEST_F(RpVoucherPrint, a_delivery_note_numbers_its_pages_and_prints_each_batch_s
         EXPECT_TRUE(texto.contains(QStringLiteral("Página %1 de %2").arg(k).arg(paginas)))
             << k << "\n"
             << texto.toStdString();
-    EXPECT_TRUE(texto.contains(QStringLiteral("LT-2611A: 2, D26-0102: 5"))) << texto.toStdString();
+    // The list passes the 50 characters of a lot key: every batch prints.
+    EXPECT_TRUE(texto.contains(QStringLiteral(
+        "LT-2611A: 2, D26-0102: 5, PRT-2026-1101: 1, PRT-2026-1102: 3, PRT-2026-1103: 4")))
+        << texto.toStdString();
     EXPECT_FALSE(texto.contains(QStringLiteral("D26-0101"))) << texto.toStdString();
     sinCortesNiEncimados(pdfs[0], {});
 }
