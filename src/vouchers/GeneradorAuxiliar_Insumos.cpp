@@ -30,6 +30,29 @@ QString sqlDespacho(const QString& clave)
         + literal(clave.trimmed());
 }
 
+// `texto` in pieces of at most `ancho` characters, broken between words where it can: every
+// piece fits a buffer column of that width, and the pieces read one after the other give the
+// text back.
+QStringList enPiezas(const QString& texto, qsizetype ancho)
+{
+    QStringList piezas;
+    QString pieza;
+    for (QString palabra : texto.simplified().split(u' ', Qt::SkipEmptyParts)) {
+        if (!pieza.isEmpty() && pieza.size() + 1 + palabra.size() > ancho) {
+            piezas << pieza;
+            pieza.clear();
+        }
+        while (palabra.size() > ancho) {
+            piezas << palabra.left(ancho);
+            palabra.remove(0, ancho);
+        }
+        pieza += (pieza.isEmpty() ? QString() : QStringLiteral(" ")) + palabra;
+    }
+    if (!pieza.isEmpty())
+        piezas << pieza;
+    return piezas;
+}
+
 } // namespace
 
 void GeneradorAuxiliar::AgregaInsumos()
@@ -140,26 +163,23 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
             [&] { claveLote = CompletaDespachoLote(claveLote); });
     else
         claveLote = lotes;
-    // The row prints each batch with its own amount ("LT-2611A: 2, D26-0102: 5"), where the
-    // amounts of the list written one after the other would run into one figure; a lone batch
-    // keeps what its dispatch adds after the amount.
+    // The lot key and the serial text keep their columns as every site form reads them. A
+    // delivery note's line also gets, on rows "LC" right after it, what its own form prints in
+    // the lot column: the list of each batch with its own quantity ("LT-2611A: 2, D26-0102: 5"),
+    // where the quantities written one after the other would run into one figure, else the lot
+    // key and the serials; whole, in pieces no wider than the lot key's column. A lone batch
+    // keeps what its dispatch adds after the quantity.
     QString impreso = ModGlobal::textoLotesConCantidad(conCantidad);
     if (!impreso.isEmpty() && conCantidad.size() == 1) {
         const QString lote = conCantidad.front().lote.trimmed();
         const QString clave = claveLote.trimmed();
         impreso += clave.startsWith(lote) ? clave.mid(lote.size()) : QString();
     }
-    agrega("Columna8", [&] {
-        const QString texto = impreso.isEmpty() ? claveLote.trimmed() : impreso;
-        return literal(util.RellenaDerecha(
-            texto, impreso.isEmpty() ? 50 : std::max<int>(50, int(texto.size()))));
-    });
+    agrega("Columna8", [&] { return literal(util.RellenaDerecha(claveLote.trimmed(), 50)); });
     resumenLotes += u' ' + textoLote.trimmed();
 
     agrega("Columna9", [&] {
-        return impreso.isEmpty()
-            ? literal(util.LimpiaTexto(util.QuitaCaracteres(series, QStringLiteral("|"))))
-            : literal(QString());
+        return literal(util.LimpiaTexto(util.QuitaCaracteres(series, QStringLiteral("|"))));
     });
     agrega("Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agrega("Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });
@@ -194,6 +214,19 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
 
     if (!inserta(lista, QStringLiteral("AgregaInsumos")))
         m_avisos.append(db.gCnn().Errors().Item(0).Description());
+    else if (esUnoDe(m_tc.trimmed(), { "RM" })) {
+        const QString celda = !impreso.isEmpty()
+            ? impreso
+            : (claveLote.trimmed().replace(u'|', QStringLiteral(", ")) + u' '
+                + util.LimpiaTexto(util.QuitaCaracteres(series, QStringLiteral("|"))))
+                  .trimmed();
+        for (const QString& pieza : enPiezas(celda, 50)) {
+            ListaValores fila = nuevaLista(QStringLiteral("LC"));
+            agregaValor(fila, "Columna8", [&] { return literal(pieza); });
+            if (!inserta(fila, QStringLiteral("AgregaInsumos")))
+                m_avisos.append(db.gCnn().Errors().Item(0).Description());
+        }
+    }
 
     if (claveLote.trimmed() == u"|")
         claveLote.clear();

@@ -180,20 +180,20 @@ const Esperado kEsperados[] = {
             "CANTIDAD_ORIGEN=2|IDARTICULO=000001",
             "XX|SECCION=L2611 - LOTE Orig.Lote de producción noviembre",
             "IN|COLUMNA1=000002|COLUMNA2=Llave francesa 12 cromada|COLUMNA3=UN|COLUMNA4=1|"
-            // Each batch with its own quantity, where "205" ran them together.
-            "COLUMNA5=8200,50|COLUMNA6=8200,50|COLUMNA7=8200,50|COLUMNA8=D-100: 2, D-300: 5[50]|"
-            "PIEDEPAGINA=13-31297|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+            // The lot key and the serial text as site forms read them.
+            "COLUMNA5=8200,50|COLUMNA6=8200,50|COLUMNA7=8200,50|COLUMNA8=D-100 D-300[50]|"
+            "PIEDEPAGINA=13-31297|COLUMNA9=205|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
             "COLUMNA13=1|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Llave francesa 12 cromada[50]|"
             "COLUMNA17=21|CANTIDAD_ORIGEN=1|IDARTICULO=000002",
             "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
             "COLUMNA4=3|COLUMNA5=23100,00|COLUMNA6=69300,00|COLUMNA7=23100,00|"
-            "COLUMNA8=DSP-7: 1 /ADUANA/Orig.Puerto de Buenos Aires[50]|PIEDEPAGINA=11-34178|"
-            "COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
+            "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|PIEDEPAGINA=11-34178|"
+            "COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|"
             "COLUMNA15=1|COLUMNA16=Cable unipolar 2,5 mm rollo 100 m[50]|COLUMNA17=10.5|"
             "CANTIDAD_ORIGEN=3|IDARTICULO=000003",
             "IN|COLUMNA1=000004|COLUMNA2=Cinta aisladora|COLUMNA3=UN|COLUMNA4=10|"
-            "COLUMNA5=450,00|COLUMNA6=4500,00|COLUMNA7=450,00|COLUMNA8=DSP-9: 3[50]|"
-            "PIEDEPAGINA=05-87366|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
+            "COLUMNA5=450,00|COLUMNA6=4500,00|COLUMNA7=450,00|COLUMNA8=DSP-9[50]|"
+            "PIEDEPAGINA=05-87366|COLUMNA9=3|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|"
             "COLUMNA13=10|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=Cinta aisladora[50]|"
             "COLUMNA17=21|CANTIDAD_ORIGEN=10|IDARTICULO=000004",
             "XX|SECCION=DSP-9 -  Orig.",
@@ -206,7 +206,7 @@ const Esperado kEsperados[] = {
             "COLUMNA2=Sellador siliconado transparente para vidrios, aluminio y sanitarios 280 ml"
             "|"
             "COLUMNA3=UN|COLUMNA4=4|COLUMNA5=3100,00|COLUMNA6=12400,00|COLUMNA7=3100,00|"
-            "COLUMNA8=LOTE D'OR: 1[50]|PIEDEPAGINA=13-38948|COLUMNA10=0|COLUMNA11=0|"
+            "COLUMNA8=LOTE D'OR[50]|PIEDEPAGINA=13-38948|COLUMNA9=1|COLUMNA10=0|COLUMNA11=0|"
             "COLUMNA12=0|COLUMNA13=4|COLUMNA14=UN|COLUMNA15=1|"
             "COLUMNA16=Sellador siliconado transparente para vidrios, alu|COLUMNA17=21|"
             "CANTIDAD_ORIGEN=4|IDARTICULO=000006",
@@ -250,10 +250,10 @@ const Esperado kEsperados[] = {
         { "", "3", "M|SECCION=Insumos - Materiales Utilizados - Productos", "3",
             "IN|COLUMNA1=000010|COLUMNA2=Devolución lámpara LED 9 W|COLUMNA3=UN|COLUMNA4=2|"
             "COLUMNA5=1452,00|COLUMNA6=2904,00|COLUMNA7=1200,00|"
-            // Of its batches L2612 and X9 (amounts 1 and 0), the one it takes, where "10" read
-            // as ten.
-            "COLUMNA8=L2612: 1 /LOTE/Orig.Importado de Brasil[50]|PIEDEPAGINA=05-66189|"
-            "COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|COLUMNA14=UN|"
+            // Of its batches L2612 and X9 (amounts 1 and 0), the one it takes as the lot key; the
+            // serial text as stored.
+            "COLUMNA8=L2612 /LOTE/Orig.Importado de Brasil[50]|PIEDEPAGINA=05-66189|"
+            "COLUMNA9=10|COLUMNA10=0|COLUMNA11=0|COLUMNA12=0|COLUMNA13=2|COLUMNA14=UN|"
             "COLUMNA15=1|COLUMNA16=Devolución lámpara LED 9 W[50]|COLUMNA17=21|"
             "CANTIDAD_ORIGEN=2|IDARTICULO=000010",
             "ZZ|SECCION=L2612X9", "|PIEDEPAGINA=Devolución por falla de fábrica." },
@@ -361,7 +361,7 @@ TEST_F(AuxiliarComprobantesTest, numbers_follow_the_workstation_and_the_timber_t
         { '.', true, "000200002001A",
             "IN|COLUMNA1=000003|COLUMNA2=Cable unipolar 2,5 mm rollo 100 m|COLUMNA3=UN|"
             "COLUMNA4=3|COLUMNA5=23100.00|COLUMNA6=69300.00|COLUMNA7=23100.00|"
-            "COLUMNA8=DSP-7: 1 /ADUANA/Orig.Puerto de Buenos Aires[50]|COLUMNA10=0|"
+            "COLUMNA8=DSP-7 /ADUANA/Orig.Puerto de Buenos Aires[50]|COLUMNA9=1|COLUMNA10=0|"
             "COLUMNA11=0|COLUMNA12=0|COLUMNA13=3|COLUMNA14=UN|COLUMNA15=1|COLUMNA16=M2|"
             "COLUMNA17=11550|CANTIDAD_ORIGEN=3|IDARTICULO=000003" },
     };
