@@ -34,6 +34,18 @@ qint64 entero(const QString& texto)
     return static_cast<qint64>(leadingNumber(texto));
 }
 
+// A CUIT, CUIL or DNI as the authority reads it: its digits alone. Stored numbers come written
+// "28.123.456" or "20-28123456-7"; read as a number, the dot would make a decimal of them and name
+// another person. One with no digits gives an empty text, which the QR counts as 0.
+QString digitos(const QString& texto)
+{
+    QString solo;
+    for (const QChar c : texto)
+        if (c >= u'0' && c <= u'9')
+            solo.append(c);
+    return solo;
+}
+
 // A picture's bytes, read once (every voucher's row takes the same logos); none when the file
 // cannot be read, with the reason. Kept for the whole program, not the run: a print of hundreds of
 // vouchers fills the buffer once for each. A file changed since (another size or time) is read
@@ -112,10 +124,6 @@ void GeneradorAuxiliar::AgregaQRFactura()
                     const Value valor = rs.Fields(QStringLiteral("MONEDA") + moneda).Value();
                     cotizacion = Value(FmtNroAS400::FormateaNroAS400(textoNumero(valor), 13, 6));
                 });
-            const auto digitos = [&](const QString& t) {
-                return util.QuitaCaracteres(
-                    t, QStringLiteral("-"), QStringLiteral(" "), QStringLiteral("/"));
-            };
             const QList<Value> valores {
                 Value(qint32(1)),
                 Value(fechaIso),

@@ -1026,6 +1026,30 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
                                   "'2026-11-20', '76999000000008', '2026-11-30')"),
             "{\"codAut\":76999000000008,\"ctz\":1,"
                 + fijo.arg("124086.24", "PES", "2902", "30701073319") },
+        // The customer's number as written on file: the QR holds its digits alone, whatever
+        // separates them; one with no digits holds 0.
+        { "dni con puntos", "FC", "000200002111A",
+            copia("FC", "000200002111A", "000200002001A",
+                "documentotipo = 96, DOCUMENTONUMERO = '28.123.456'", true),
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("124086.24", "PES", "2111", "28123456")
+                      .replace(QStringLiteral("\"tipoDocRec\":80"),
+                          QStringLiteral("\"tipoDocRec\":96")) },
+        { "cuil con guiones", "FC", "000200002112A",
+            copia("FC", "000200002112A", "000200002001A",
+                "documentotipo = 86, DOCUMENTONUMERO = '20-28123456-7'", true),
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("124086.24", "PES", "2112", "20281234567")
+                      .replace(QStringLiteral("\"tipoDocRec\":80"),
+                          QStringLiteral("\"tipoDocRec\":86")) },
+        { "cuit con puntos, blancos y barra", "FC", "000200002113A",
+            copia("FC", "000200002113A", "000200002001A", "DOCUMENTONUMERO = ' 30.70107331 /9'",
+                true),
+            "{\"codAut\":76123456789012,\"ctz\":1,"
+                + fijo.arg("124086.24", "PES", "2113", "30701073319") },
+        { "sin digitos", "FC", "000200002114A",
+            copia("FC", "000200002114A", "000200002001A", "DOCUMENTONUMERO = 'S/N'", true),
+            "{\"codAut\":76123456789012,\"ctz\":1," + fijo.arg("124086.24", "PES", "2114", "0") },
     };
     for (const auto& c : casos) {
         for (const QString& cambio : c.cambios)
