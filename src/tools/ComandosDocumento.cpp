@@ -18,6 +18,7 @@
 #include "sending/FrmEnviar.h"
 #include "services/ConfiguracionGlobal.h"
 #include "services/Globales.h"
+#include "vouchers/ImprimirComprobante.h"
 
 namespace ComandosDocumento {
 
@@ -104,6 +105,7 @@ int documento(const QHash<QString, QStringList>& valores,
 
     FrmEnviar f;
     prepara(f);
+    const int faltantesAntes = ImpresionCpte::FormulariosNoEncontrados();
     QString cuenta = valor(valores, "--cuenta");
     f.VerificaeMail(cuenta, valor(valores, "--tc"), valor(valores, "--id"), pantalla,
         bandera(valores, "--forzar"), valor(valores, "--para"));
@@ -117,6 +119,9 @@ int documento(const QHash<QString, QStringList>& valores,
         control->capturaEn(QString());
     }
     const bool ok = registro();
+    // A form not found leaves its part of the document unwritten, on the screen as well.
+    if (ImpresionCpte::FormulariosNoEncontrados() > faltantesAntes)
+        return 1;
     return ok || pantalla ? 0 : 1;
 }
 

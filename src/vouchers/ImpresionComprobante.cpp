@@ -370,8 +370,9 @@ void ImpresionComprobante::decideSegunTipo()
                 + (esWithholding ? QString()
                                  : QStringLiteral(" and {AUX_MV_CPTE.USUARIO} = ")
                             + literal(claveEstacion)));
-        if (!esWithholding)
-            resuelve(tcLetra);
+        // A withholding certificate of the order prints on the certificate's own form, as a
+        // payment's does.
+        resuelve(esWithholding ? m_reporte : tcLetra);
     } else if (tcRecortadoEs({ "PG", "PGFP" })) {
         if (esWithholding) {
             m_seleccion = QStringLiteral("{V_MV_CPTE.TC} = ") + literal(t4);

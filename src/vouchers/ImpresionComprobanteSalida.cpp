@@ -106,11 +106,25 @@ bool ImpresionComprobante::asignaDestino()
     });
 }
 
+namespace {
+int formulariosFaltantes = 0;
+} // namespace
+
+int FormulariosNoEncontrados()
+{
+    return formulariosFaltantes;
+}
+
 bool ImpresionComprobante::faltaFormulario(const QString& formulario)
 {
-    if (ModArchivos::ExisteArchivo(formulario))
+    if (!formulario.trimmed().isEmpty() && ModArchivos::ExisteArchivo(formulario))
         return false;
-    MsgBox(QStringLiteral("No se encuentra el Formulario ") + formulario, Msg::Information,
+    ++formulariosFaltantes;
+    // A key no form answers for leaves no file name: the key is named instead.
+    const QString buscado = formulario.trimmed().isEmpty()
+        ? QStringLiteral("(ninguno para %1 %2)").arg(m_tc.trimmed(), m_reporteOriginal.trimmed())
+        : formulario;
+    MsgBox(QStringLiteral("No se encuentra el Formulario ") + buscado, Msg::Information,
         QStringLiteral("Atención"));
     return true;
 }

@@ -29,6 +29,11 @@ void ImprimirComprobante(const QString& TC, const QString& IdComprobante,
     bool OmitirFiltroComprobante, const QString& Fecha, QString& Formulario, bool& EsContable,
     bool UnaCopia);
 
+// How many forms the prints of this process looked for and did not find (each told as "No se
+// encuentra el Formulario <file>"): a caller compares it before and after a print to know that a
+// document it asked for was not produced.
+int FormulariosNoEncontrados();
+
 // A printer setting "name|complement" set on the report object: name (NombreImpresora and
 // SeleccionaImpresora) and complement, in that order, each trimmed. A setting without "|" is the
 // printer name with an empty complement; a blank one clears both.

@@ -112,6 +112,19 @@ TEST_F(RpSend, renders_and_mails_a_document_exports_a_saved_report_and_shows_a_t
         << especial.toStdString();
     EXPECT_TRUE(especial.contains(QStringLiteral("Mensaje=UnoDos")));
     EXPECT_EQ(salidaMal, 2);
+
+    // A payment order typed OPG goes with the certificates of its withholdings, as a PG does.
+    exec(QStringLiteral("UPDATE MV_ASIENTOS SET LIVA_Ret_IBtos = 5000, LIVA_Ret_Ganancias = 8000, "
+                        "LIVA_Ret_Perc = 12000 WHERE TC = 'OPG' AND NUMERO = '00000910' AND "
+                        "CUENTA = '2110001'"));
+    const QString orden = corre({ QStringLiteral("documento"), QStringLiteral("--tc"),
+        QStringLiteral("OPG"), QStringLiteral("--id"), QStringLiteral("000200000910X"),
+        QStringLiteral("--cuenta"), QStringLiteral("2110001"), QStringLiteral("--forzar") });
+    EXPECT_EQ(p.exitCode(), 0) << orden.toStdString();
+    EXPECT_FALSE(orden.contains(QStringLiteral("No se encuentra el Formulario")));
+    EXPECT_TRUE(orden.contains(QStringLiteral("2110001_OPG1.PDF;"))) << orden.toStdString();
+    for (const char* certificado : { "2110001_IBR1.PDF", "2110001_GAN1.PDF", "2110001_IVA1.PDF" })
+        EXPECT_TRUE(orden.contains(QLatin1String(certificado))) << certificado;
 }
 
 } // namespace
