@@ -124,6 +124,13 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         return usoSubcomando(errores,
             QStringLiteral("Destino desconocido: %1").arg(o.valor("--destino")), kUsoPrint);
 
+    // Numbers are ordered as their text (point of sale, number, letter): a range that ends
+    // before it starts holds no voucher.
+    if (o.tiene("--hasta") && o.valor("--hasta").trimmed() < o.valor("--id").trimmed()) {
+        errores << "El comprobante final (--hasta " << o.valor("--hasta").trimmed()
+                << ") es anterior al inicial (--id " << o.valor("--id").trimmed() << ")\n";
+        return 2;
+    }
     int fallaSesion = 2;
     const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
@@ -203,6 +210,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         const int impresionesAntes = impresion.impresionesHechas();
         const qint64 registrosAntes = impresion.registrosImpresos();
         const int fallasAntes = impresion.fallas();
+        const int faltantesAntes = ImpresionCpte::FormulariosNoEncontrados();
         ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
@@ -213,6 +221,11 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
         if (impresion.fallas() > fallasAntes)
             avisaNoImpreso(errores, tc, actual, impresion.ultimaFalla());
+        else if (ImpresionCpte::FormulariosNoEncontrados() > faltantesAntes) {
+            avisaNoImpreso(errores, tc, actual, QStringLiteral("no se encuentra el formulario"));
+            incompletos.append(actual);
+            continue;
+        }
         if (impresion.fallas() == fallasAntes
             && (corrioReporte ? impresion.registrosImpresos() == registrosAntes : guardado != "PE"))
             sinDatos.append(actual);

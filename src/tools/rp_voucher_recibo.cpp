@@ -72,6 +72,14 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         errores << "Las copias por página y los renglones deben ser números enteros\n";
         return 2;
     }
+    // A count given on the line is never below zero; a setting is taken as the document sender
+    // takes it.
+    for (const char* opcion : { "--copias-por-pagina", "--items" })
+        if (o.tiene(opcion) && *entero(o.valor(opcion)) < 0) {
+            errores << "El valor de " << opcion << " no puede ser negativo: " << o.valor(opcion)
+                    << "\n";
+            return 2;
+        }
 
     QStringList formulas;
     InformeRecibo informe;
@@ -125,11 +133,16 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         QString formulario = QStringLiteral("Todos");
         bool esContable = false;
         int destino = -1;
+        const int faltantes = ImpresionCpte::FormulariosNoEncontrados();
         ImpresionCpte::ImprimirComprobante(tc.trimmed(), id, QStringLiteral("0"), reporte, orden,
             seleccion, formulas, destino, false, QString(), formulario, esContable, false);
         impresionFallida = impresion.fallas() > 0;
         if (impresionFallida)
             avisaNoImpreso(errores, tc, id, impresion.ultimaFalla());
+        else if (ImpresionCpte::FormulariosNoEncontrados() > faltantes) {
+            impresionFallida = true;
+            avisaNoImpreso(errores, tc, id, QStringLiteral("no se encuentra el formulario"));
+        }
     }
     if (!completo) {
         errores << "Abandonado: el recibo quedó a medio escribir\n";

@@ -180,6 +180,8 @@ TEST_F(RpVoucherPrint, refuses_what_it_cannot_print_with_one_line)
         { { "--tc", "FC", "--id", "000200009999A" },
             "No se encontró el comprobante FC 000200009999A" },
         { { "--tc", "AS", "--id", "000200000001X" }, "Falta --fecha" },
+        { { "--tc", "FC", "--id", "000200001201A", "--hasta", "000200001200A" },
+            "El comprobante final (--hasta 000200001200A) es anterior al inicial" },
     };
     for (const auto& f : filas) {
         const Corrida c = rpVoucher(
@@ -1878,6 +1880,29 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
             QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A") });
     EXPECT_EQ(f.salida, 2);
     EXPECT_EQ(f.errores.count(u'\n'), 1) << f.errores.toStdString();
+
+    // Counts below zero are refused; zero and ordinary counts fill the buffer.
+    const struct
+    {
+        const char* opcion;
+        const char* valor;
+        int salida;
+    } cuentas[] = {
+        { "--copias-por-pagina", "-5", 2 },
+        { "--items", "-2147483648", 2 },
+        { "--copias-por-pagina", "0", 0 },
+        { "--items", "20", 0 },
+    };
+    for (const auto& k : cuentas) {
+        const Corrida r = rpVoucher({ QStringLiteral("recibo"), QStringLiteral("--db"), m_db,
+            QStringLiteral("--tc"), QStringLiteral("CB"), QStringLiteral("--id"),
+            QStringLiteral("000200000800X"), QLatin1String(k.opcion), QLatin1String(k.valor) });
+        EXPECT_EQ(r.salida, k.salida) << k.opcion << " " << k.valor << r.errores.toStdString();
+        if (k.salida != 0)
+            EXPECT_EQ(r.errores,
+                QStringLiteral("El valor de %1 no puede ser negativo: %2\n")
+                    .arg(QLatin1String(k.opcion), QLatin1String(k.valor)));
+    }
 }
 
 // A receipt whose applied amount is no amount stops naming the voucher and the field, and
