@@ -18,6 +18,7 @@
 #include "platform/ComponenteQR.h"
 #include "platform/FileNames.h"
 #include "platform/LeadingNumber.h"
+#include "platform/RuntimeError.h"
 #include "platform/Service.h"
 #include "platform/Utilidades.h"
 #include "services/Configuracion.h"
@@ -84,7 +85,18 @@ void GeneradorAuxiliar::AgregaQRFactura()
     const Utilidades& util = gUtilidades();
     const auto campo
         = [&](const char* nombre) { return m_comprobantes.Fields(QLatin1String(nombre)).Value(); };
-    const QDate fecha = campo("fecha").isNull() ? QDate() : campo("fecha").toDateTime().date();
+    // A date that is no date stops the voucher here, named, before anything of its row is
+    // written: its QR would carry a wrong day and its authority logo would be chosen by none.
+    QDate fecha;
+    if (!paso(QStringLiteral("AgregaQRFactura V_MV_CPTE.FECHA"), [&] {
+            const Value valor = campo("fecha");
+            if (valor.isNull())
+                return;
+            fecha = valor.toDateTime().date();
+            if (!fecha.isValid())
+                throw RuntimeError(13, QStringLiteral("No es una fecha: ") + valor.toString());
+        }))
+        return;
     const QString fechaIso = fecha.toString(QStringLiteral("yyyy-MM-dd"));
 
     // 1-3: the drawing. Any failure here leaves the row without the QR image and the authority's

@@ -2278,3 +2278,32 @@ TEST_F(RpVoucherPrint, another_account_in_a_shared_folder_cannot_part_two_runs_o
             << errores.toStdString();
     }
 }
+
+// A voucher date that is no date is named with its voucher and field; the voucher is not
+// printed and the run fails, never aborts.
+TEST_F(RpVoucherPrint, a_voucher_date_that_is_no_date_is_named_and_prints_nothing)
+{
+    const BaseDemo base(m_db);
+    for (const char* fecha : { "''", "'abc'", "'0000-00-00'", "'1900-02-29'" }) {
+        base.ejecuta(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = %1 WHERE TC = 'FC' AND "
+                                    "IDCOMPROBANTE = '000200001201A'")
+                         .arg(QLatin1String(fecha)));
+        for (const char* subcomando : { "print", "buffer" }) {
+            QStringList argumentos { QLatin1String(subcomando), QStringLiteral("--db"), m_db,
+                QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+                QStringLiteral("000200001201A") };
+            if (QByteArray(subcomando) == "print")
+                argumentos << QStringLiteral("--pdf") << m_pdf;
+            const Corrida c = rpVoucher(argumentos);
+
+            EXPECT_EQ(c.salida, 1) << fecha << " " << subcomando << c.errores.toStdString();
+            EXPECT_TRUE(c.errores.contains(QStringLiteral("V_MV_CPTE.FECHA")))
+                << fecha << " " << subcomando << c.errores.toStdString();
+            if (QByteArray(subcomando) == "print")
+                EXPECT_TRUE(c.errores.contains(
+                    QStringLiteral("No se imprimió el comprobante FC 000200001201A")))
+                    << c.errores.toStdString();
+        }
+    }
+    EXPECT_TRUE(QDir(m_pdf).isEmpty());
+}
