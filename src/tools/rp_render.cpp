@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "tools/UltimoRecurso.h"
 #include "platform/ProcessTuning.h"
 #include "platform/qt/QtAdoProvider.h"
 #include "reportengine/AdoReportDataSource.h"
@@ -204,7 +205,7 @@ int failure(QTextStream& err, const QString& message)
 
 } // namespace
 
-int main(int argc, char* argv[])
+static int ejecutaHerramienta(int argc, char* argv[])
 {
     ProcessTuning::apply();
     // The PDF writer lays text out with the platform's fonts; no display is needed.
@@ -313,4 +314,9 @@ int main(int argc, char* argv[])
     if (!ok)
         return failure(err, error);
     return 0;
+}
+
+int main(int argc, char* argv[])
+{
+    return conUltimoRecurso([&] { return ejecutaHerramienta(argc, argv); });
 }

@@ -38,6 +38,7 @@
 #include "sending/eMailAux.h"
 #include "services/Globales.h"
 #include "services/VariablesInicio.h"
+#include "tools/UltimoRecurso.h"
 #include "tools/ComandosDocumento.h"
 
 // rp_send: the document sender without the window, for support and for tests. It opens a SQLite
@@ -310,7 +311,7 @@ int contacto(const Argumentos& a)
 
 } // namespace
 
-int main(int argc, char* argv[])
+static int ejecutaHerramienta(int argc, char* argv[])
 {
     ProcessTuning::apply();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -487,4 +488,9 @@ int main(int argc, char* argv[])
         f.cmdSend_Click();
     }
     return imprimeRegistro(desde) ? 0 : 1;
+}
+
+int main(int argc, char* argv[])
+{
+    return conUltimoRecurso([&] { return ejecutaHerramienta(argc, argv); });
 }

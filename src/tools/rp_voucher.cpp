@@ -3,6 +3,7 @@
 
 #include "platform/ProcessTuning.h"
 #include "startup/TextosQt.h"
+#include "tools/UltimoRecurso.h"
 #include "tools/SesionVoucher.h"
 #include "tools/SubcomandosVoucher.h"
 
@@ -45,7 +46,7 @@ bool tomaPuerto(QStringList& argumentos, QTextStream& errores)
 
 } // namespace
 
-int main(int argc, char* argv[])
+static int ejecutaHerramienta(int argc, char* argv[])
 {
     ProcessTuning::apply();
     // The print subcommands lay out pages and may show previews: a widget application, drawn
@@ -78,4 +79,9 @@ int main(int argc, char* argv[])
     errores << "Subcomando desconocido: " << argumentos.first() << "\n";
     uso(errores);
     return 2;
+}
+
+int main(int argc, char* argv[])
+{
+    return conUltimoRecurso([&] { return ejecutaHerramienta(argc, argv); });
 }

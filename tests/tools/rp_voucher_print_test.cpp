@@ -2306,4 +2306,15 @@ TEST_F(RpVoucherPrint, a_voucher_date_that_is_no_date_is_named_and_prints_nothin
         }
     }
     EXPECT_TRUE(QDir(m_pdf).isEmpty());
+
+    // A table the print reads that is not there: told, and the tool ends with a status.
+    base.ejecuta(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = '2026-11-20' WHERE TC = 'FC' AND "
+                                "IDCOMPROBANTE = '000200001201A'"));
+    base.ejecuta(QStringLiteral("DROP TABLE V_MV_CPTEINSUMOS"));
+    const Corrida c = rpVoucher({ QStringLiteral("print"), QStringLiteral("--db"), m_db,
+        QStringLiteral("--tc"), QStringLiteral("FC"), QStringLiteral("--id"),
+        QStringLiteral("000200001201A"), QStringLiteral("--pdf"), m_pdf });
+    EXPECT_GT(c.salida, 0) << c.errores.toStdString();
+    EXPECT_TRUE(c.errores.contains(QStringLiteral("V_MV_CPTEINSUMOS"))) << c.errores.toStdString();
+    EXPECT_TRUE(QDir(m_pdf).isEmpty());
 }
