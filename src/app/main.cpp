@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <exception>
+
 #include <QApplication>
 
 #include "app/AsientosImpresos.h"
@@ -9,6 +12,7 @@
 #include "formhelpers/FormularioModal.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Environment.h"
+#include "platform/MessageDialog.h"
 #include "platform/ProcessTuning.h"
 #include "platform/Service.h"
 #include "platform/qt/CurlHttp.h"
@@ -31,10 +35,50 @@
 #include "startup/TextosQt.h"
 #include "vouchers/AnexasComprobante.h"
 
+namespace {
+
+// The window's last handler: an error no step of an event caught is told and the program ends
+// with a failure status, where it would abort without a word.
+class AplicacionConUltimoRecurso final : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receptor, QEvent* evento) override
+    {
+        try {
+            return QApplication::notify(receptor, evento);
+        } catch (const std::exception& error) {
+            termina(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            termina(QString());
+        }
+        return false;
+    }
+
+private:
+    void termina(const QString& texto)
+    {
+        if (m_terminando)
+            return;
+        m_terminando = true;
+        const QString mensaje = QStringLiteral("Error no previsto")
+            + (texto.isEmpty() ? QString() : QStringLiteral(": ") + texto);
+        std::fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
+        std::fflush(stderr);
+        MsgBox(mensaje, Msg::Critical, QStringLiteral("Rp_Tarifolio"));
+        exit(3);
+    }
+
+    bool m_terminando = false;
+};
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     ProcessTuning::apply();
-    QApplication app(argc, argv);
+    AplicacionConUltimoRecurso app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
     // Amounts and dates as the workstation writes them, Spanish (Argentina) where it names no
     // region; Qt's own buttons and dialogs in Spanish.
