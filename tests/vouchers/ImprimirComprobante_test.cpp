@@ -140,9 +140,10 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
             "{V_MV_CPTE.TC} = 'OPG' AND  {V_MV_CPTE.IDCOMPROBANTE} = '000200000019X' and "
             "{AUX_MV_CPTE.USUARIO} = 'PUESTO01|OPERADOR'",
             "+{X.Y}", "E,", "OPG.RPT" },
-        { "OPG", "000200000019X", "RETIGAN", "", false,
+        // An order's certificate prints on its own form, as a payment's does.
+        { "OPG", "000200000019X", "RETIVA", "", false,
             "{V_MV_CPTE.TC} = 'OPG' AND  {V_MV_CPTE.IDCOMPROBANTE} = '000200000019X'", "+{X.Y}",
-            "E,", "" },
+            "E,", "RETIVA.rpt" },
         { "PG", "000200000020X", "RETIVA", "", false,
             "{V_MV_CPTE.TC} = 'PG' AND  {V_MV_CPTE.IDCOMPROBANTE} = '000200000020X'", "+{X.Y}",
             "E,", "RETIVA.rpt" },
@@ -200,7 +201,8 @@ TEST_F(ImprimirComprobanteTest, chooses_report_selection_sort_and_formulas_by_vo
         EXPECT_FALSE(esContable);
         if (sinFormulario) {
             EXPECT_EQ(testsupport::messages().shown().value(0).text,
-                QStringLiteral("No se encuentra el Formulario "));
+                QStringLiteral("No se encuentra el Formulario (ninguno para %1 %2)")
+                    .arg(QString::fromUtf8(f.tc), QString::fromUtf8(f.clave)));
         }
     }
 }
