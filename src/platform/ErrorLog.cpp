@@ -1,7 +1,9 @@
 #include "platform/ErrorLog.h"
 
-#include <QFile>
+#include <QFileInfo>
 
+#include "platform/AppendFile.h"
+#include "platform/FileNames.h"
 #include "platform/MessageDialog.h"
 #include "platform/RuntimeError.h"
 #include "platform/Windows1252.h"
@@ -55,10 +57,16 @@ QByteArray line(const QDateTime& when, const std::optional<QString>& routine,
 
 bool append(const QString& filePath, const QByteArray& line)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // The log holds the operator's errors: only this account reads it.
+    constexpr int OwnerOnly = 0600;
+    if (AppendFile::append(filePath, line, nullptr, OwnerOnly))
+        return true;
+    // A log in a folder others write (the temporary one) may be taken by something planted
+    // there: the line then goes to the data folder's log rather than being lost.
+    const QString inData = FileNames::helperFileToWrite(QString::fromLatin1(FileName));
+    if (QFileInfo(inData).absoluteFilePath() == QFileInfo(filePath).absoluteFilePath())
         return false;
-    return file.write(line) == line.size();
+    return AppendFile::append(inData, line, nullptr, OwnerOnly);
 }
 
 } // namespace ErrorLog

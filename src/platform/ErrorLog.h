@@ -31,7 +31,9 @@ QString answerWord(int answer);
 QByteArray line(const QDateTime& when, const std::optional<QString>& routine,
     const QString& message, int answer);
 
-// Appends `line` to the file, creating it when missing. False when it cannot be written; the
+// Appends `line` to the file, creating it for this account only when missing (see AppendFile: a
+// link, a FIFO or another user's file at the name is not used). Where that file cannot be used the
+// line goes to "KZQERR.LOG" in the data folder instead. False when neither can be written; the
 // reporters ignore that, a lost log line must not stop the dialog.
 bool append(const QString& filePath, const QByteArray& line);
 
