@@ -9,6 +9,7 @@
 
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
+#include "platform/AppendFile.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoProvider.h"
 #include "platform/FileNames.h"
@@ -272,9 +273,8 @@ void ReportEngineControl::imprimir()
     m_capturas << numero + u'\t' + QFileInfo(m_archivo).fileName() + u'\t'
             + QLatin1String(palabras[cual]) + u'\t'
             + (destino.kind == ReportOutputTarget::Kind::Printer ? destino.printerName : QString());
-    QFile registro(QDir(m_carpetaCaptura).filePath(QStringLiteral("impresiones.txt")));
-    if (registro.open(QIODevice::Append | QIODevice::Text))
-        registro.write((m_capturas.last() + u'\n').toUtf8());
+    AppendFile::append(QDir(m_carpetaCaptura).filePath(QStringLiteral("impresiones.txt")),
+        (m_capturas.last() + u'\n').toUtf8());
     if (destino.kind == ReportOutputTarget::Kind::File)
         ejecuta(destino);
     ReportOutputTarget captura;
