@@ -5,11 +5,15 @@
 #include <cstring>
 #include <mutex>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStorageInfo>
 #include <QTemporaryFile>
 
@@ -22,16 +26,24 @@ constexpr int KnownErrors[] = { ENOSPC, EDQUOT, EACCES, EPERM, EROFS, EFBIG, ENO
 } // namespace
 
 OutputFile::OutputFile(const QString& target)
-    : QSaveFile(target)
+    : m_target(target)
 {
+}
+
+OutputFile::~OutputFile()
+{
+    cancelWriting();
 }
 
 QString OutputFile::refusal(const QString& target)
 {
-    const QFileInfo info(target);
-    if (info.isSymLink() && !info.exists())
-        return QStringLiteral("Es un enlace a un archivo que no existe");
-    if (info.exists() && !info.isFile())
+    // The name itself, not what a link there points at: the link is what gets replaced.
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(target).constData(), &st) != 0)
+        return QString();
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return QStringLiteral("No es un archivo común");
     return QString();
 }
@@ -106,14 +118,56 @@ bool OutputFile::replace(const QString& temporary, const QString& target, QStrin
 
 bool OutputFile::create()
 {
-    m_reason = refusal(fileName());
+    m_reason = refusal(m_target);
     if (!m_reason.isEmpty())
         return false;
     m_buffer.reserve(BufferSize);
-    if (open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A file of our own beside the target, no link followed: unnamed while written where the
+    // file system allows (nothing of it shows in the folder until it is whole), else under a new
+    // name (O_EXCL). It gets the usual permissions; a file being replaced passes its own on.
+    const QByteArray target = QFile::encodeName(m_target);
+    struct stat old
+    {
+    };
+    const bool replacesFile = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacesFile ? 0600 : 0666;
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_target).absolutePath());
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    m_unnamed = fd >= 0;
+    QByteArray name = target;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        name = target + '.'
+            + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        m_reason = reasonFor(errno);
+        return false;
+    }
+    if (replacesFile)
+        ::fchmod(fd, old.st_mode & 07777);
+    m_temporary = QFile::decodeName(name);
+    setFileName(m_temporary);
+    if (open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
         return true;
     m_reason = reasonFor(*this);
+    ::close(fd);
+    if (!m_unnamed)
+        ::unlink(name.constData());
+    m_temporary.clear();
     return false;
+}
+
+void OutputFile::cancelWriting()
+{
+    if (m_temporary.isEmpty())
+        return;
+    close();
+    if (!m_unnamed)
+        QFile::remove(m_temporary);
+    m_temporary.clear();
 }
 
 qint64 OutputFile::writeData(const char* data, qint64 length)
@@ -133,7 +187,7 @@ bool OutputFile::writeThrough(const char* data, qint64 length)
     // The system writes less than asked when the disk fills; asking for the rest gives the reason.
     for (qint64 done = 0; done < length;) {
         errno = 0;
-        const qint64 written = QSaveFile::writeData(data + done, length - done);
+        const qint64 written = QFile::writeData(data + done, length - done);
         if (written <= 0) {
             m_reason = errno != 0 ? reasonFor(errno) : reasonFor(*this);
             return false;
@@ -156,9 +210,45 @@ bool OutputFile::finish()
         cancelWriting();
         return false;
     }
-    if (commit())
+    // On the disk before it takes the old file's place, so a crash leaves one or the other.
+    if (error() != QFileDevice::NoError || ::fsync(handle()) != 0) {
+        m_reason = error() != QFileDevice::NoError ? reasonFor(*this) : reasonFor(errno);
+        cancelWriting();
+        return false;
+    }
+    if (m_unnamed && !linkUnnamed()) {
+        cancelWriting();
+        return false;
+    }
+    close();
+    QString why;
+    if (replace(m_temporary, m_target, &why)) {
+        m_temporary.clear();
         return true;
-    m_reason = reasonFor(*this);
+    }
+    m_reason = why;
+    cancelWriting();
+    return false;
+}
+
+bool OutputFile::linkUnnamed()
+{
+    // Linked under a new name of its own, then renamed over the target in one step.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle());
+    const QByteArray target = QFile::encodeName(m_target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = target + '.'
+            + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW)
+            == 0) {
+            m_temporary = QFile::decodeName(name);
+            m_unnamed = false;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    m_reason = reasonFor(errno);
     return false;
 }
 

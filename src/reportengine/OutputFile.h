@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 // An export's file. It is written under a temporary name beside its target and renamed over the
 // target only when whole, so a failure or a crash at any moment leaves either the old file or the
 // new one, never half of one, and nothing else beside it. A target that exists and is not a
-// regular file (a device, a folder, a link to one) is refused before anything is written.
-class OutputFile final : public QSaveFile
+// regular file (a folder, a FIFO, a device) is refused before anything is written. A link at the
+// target's name is replaced like a file, never followed: in a folder others write, what it points
+// at is not theirs to have overwritten.
+class OutputFile final : public QFile
 {
 public:
     explicit OutputFile(const QString& target);
+    ~OutputFile() override;
 
     // False with reason() when the target is refused or its temporary cannot be made.
     bool create();
@@ -20,6 +22,8 @@ public:
     bool finish();
     // Why the last step failed, in the program's words.
     QString reason() const;
+    // Closes and removes the temporary; the target is left as it was.
+    void cancelWriting();
     // Whether a write has failed already (the rest would be lost).
     bool failed() const { return !m_reason.isEmpty() || error() != QFileDevice::NoError; }
 
@@ -53,7 +57,11 @@ protected:
 private:
     bool writeThrough(const char* data, qint64 length);
     bool flushBuffer();
+    bool linkUnnamed();
 
+    QString m_target;
+    QString m_temporary; // while being written
+    bool m_unnamed = false; // m_temporary is only the folder's name, the file has none yet
     QByteArray m_buffer;
     QString m_reason;
 };

@@ -62,9 +62,7 @@ XlsxSink::XlsxSink(const QString& path, const QString& sheetName, int rowsPerShe
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(path, refused);
         return;
     }
-    // A link keeps pointing where it did: the file it names is the one replaced.
-    const QFileInfo target(path);
-    m_target = target.isSymLink() ? target.canonicalFilePath() : path;
+    m_target = path;
     m_output = std::make_unique<OutputFile>(m_target);
     if (!m_output->create()) {
         m_error

@@ -2,10 +2,15 @@
 #include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -198,4 +203,53 @@ TEST_F(OutputFileTest, a_spreadsheet_in_progress_leaves_nothing_beside_its_targe
         EXPECT_EQ(ownScratchFiles().size(), 1);
     }
     EXPECT_TRUE(ownScratchFiles().isEmpty());
+}
+
+// In a folder every account writes, what another account (uid 1235) plants at the export's name
+// is not written through nor waited on: a link is replaced by the export and the owner's file it
+// points at stays as it was; a FIFO is refused at once.
+TEST_F(OutputFileTest, a_name_planted_by_another_account_is_replaced_or_refused)
+{
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+        GTEST_SKIP() << "the planting side runs as uid 1235, which needs root and setpriv";
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 01777), 0);
+    const QString privado = path(QStringLiteral("notas2.txt"));
+    {
+        QFile notas(privado);
+        ASSERT_TRUE(notas.open(QIODevice::WriteOnly));
+        notas.write("secreto\n");
+        notas.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    const auto planta = [&](const char* orden, const QString& nombre) {
+        return QProcess::execute(QStringLiteral("setpriv"),
+                   { QStringLiteral("--reuid=1235"), QStringLiteral("--regid=1235"),
+                       QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"),
+                       QStringLiteral("-c"), QString::fromLatin1(orden), QStringLiteral("sh"),
+                       nombre, privado })
+            == 0;
+    };
+    for (const char* format : { "pdf", "saved", "html", "rtf", "csv", "xlsx" }) {
+        SCOPED_TRACE(format);
+        const QString enlace = path(QStringLiteral("01-FC.") + QLatin1String(format));
+        const QString fifo = path(QStringLiteral("02-FC.") + QLatin1String(format));
+        ASSERT_TRUE(planta("ln -s \"$2\" \"$1\"", enlace));
+        ASSERT_TRUE(planta("mkfifo \"$1\"", fifo));
+        QString error;
+
+        EXPECT_TRUE(write(QLatin1String(format), enlace, &error)) << error.toStdString();
+        QElapsedTimer reloj;
+        reloj.start();
+        EXPECT_FALSE(write(QLatin1String(format), fifo, &error));
+
+        EXPECT_LT(reloj.elapsed(), 5000);
+        EXPECT_TRUE(error.contains(QStringLiteral("No es un archivo común")))
+            << error.toStdString();
+        EXPECT_FALSE(QFileInfo(enlace).isSymLink());
+        EXPECT_GT(QFileInfo(enlace).size(), 1000);
+        QFile notas(privado);
+        ASSERT_TRUE(notas.open(QIODevice::ReadOnly));
+        EXPECT_EQ(notas.readAll(), QByteArray("secreto\n"));
+    }
 }
