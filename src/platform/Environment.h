@@ -37,6 +37,14 @@ QString programFolder();
 // HOME/.local/share. Not created here; no trailing "/".
 QString dataFolder();
 
-// The folder for temporary files: TEMP, else TMP, else the system temporary folder; trimmed, no
-// trailing "/" added or removed.
+// The folder for temporary files, this account's own (see privateFolderIn) under TEMP, else TMP,
+// else the system temporary folder (trimmed). No trailing "/".
 QString temporaryFolder();
+
+// A folder under `base` that no other account may enter, so that nothing another account put at a
+// name the program uses there is used, followed or waited on: `base` itself when it is private
+// already (a real folder of this account, not a link, that group and others may not write);
+// else "<base>/Rp_Tarifolio-<uid>", made with mode 0700 when missing and used only while it is a
+// real folder of this account that group and others may not enter; where anything else holds that
+// name, a new folder of this process made by mkdtemp, the same one for every call. No trailing "/".
+QString privateFolderIn(const QString& base);

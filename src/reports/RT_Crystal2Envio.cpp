@@ -22,7 +22,9 @@ namespace RT_Crystal2 {
 
 namespace {
 
-// Work folders are private to the person sending: owner-only, visible, writable.
+// Work folders are private to the person sending: owner-only, visible, writable. They are made
+// in the temporary folder, which no other account may enter (see privateFolderIn): whatever holds
+// a name there, a link too, is this account's own, so a folder found there is taken as it is.
 void aseguraCarpeta(const QString& carpeta)
 {
     const QString ruta = FileNames::resolve(carpeta);

@@ -16,7 +16,8 @@ constexpr int TitleMark = 2;
 
 QString archivoErroresPrograma()
 {
-    // One rule for every temporary file of the program: TEMP, else TMP, else the system's folder.
+    // One folder for every temporary file of the program: this account's own, under TEMP, else
+    // TMP, else the system's folder.
     return gUtilidades().RutaConBarra(temporaryFolder()) + QString::fromLatin1(ErrorLog::FileName);
 }
 

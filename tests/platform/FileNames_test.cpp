@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 #include "platform/Environment.h"
 #include "support/FakeSystem.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolProcess.h"
 
 namespace {
 
@@ -113,15 +116,103 @@ TEST(FileNames, the_data_folder_is_under_an_absolute_XDG_DATA_HOME_else_under_HO
 
 TEST(FileNames, the_temporary_folder_is_TEMP_else_TMP_else_the_system_one)
 {
+    // Private folders, as a TEMP of one's own is: each is used as it is.
+    QTemporaryDir sistema, tmp, temp;
     testsupport::FixedEnvironment& env = testsupport::environment();
-    env.setSystemTempFolder(QStringLiteral("/sys/tmp"));
-    EXPECT_EQ(temporaryFolder(), QStringLiteral("/sys/tmp"));
+    env.setSystemTempFolder(sistema.path());
+    EXPECT_EQ(temporaryFolder(), sistema.path());
 
-    env.setVariable(QStringLiteral("tmp"), QStringLiteral("/b"));
-    EXPECT_EQ(temporaryFolder(), QStringLiteral("/b"));
+    env.setVariable(QStringLiteral("tmp"), tmp.path() + u'/');
+    EXPECT_EQ(temporaryFolder(), tmp.path());
 
-    env.setVariable(QStringLiteral("TEMP"), QStringLiteral(" /a "));
-    EXPECT_EQ(temporaryFolder(), QStringLiteral("/a"));
+    env.setVariable(QStringLiteral("TEMP"), u' ' + temp.path() + u' ');
+    EXPECT_EQ(temporaryFolder(), temp.path());
+}
+
+// The temporary folder is the account's own. A private TEMP is used as it is; in a folder every
+// account writes (1777, as /tmp) the program keeps "Rp_Tarifolio-<uid>", made 0700. Where another
+// account (uid 1235) made that name first, or a folder of ours that others could enter stands
+// there, the name is passed over, neither followed nor waited on, for a new folder of the run's.
+TEST(FileNames, the_temporary_folder_is_one_no_other_account_may_enter)
+{
+    if (!testsupport::mayPlayAnotherAccount()) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+        GTEST_SKIP() << "the planting side runs as uid 1235, which needs root and setpriv";
+    }
+    QTemporaryDir nuestra;
+    enum Usada
+    {
+        LaBase,
+        ElNombre,
+        UnaNueva
+    };
+    const struct
+    {
+        const char* caso;
+        bool compartida; // the base is a folder every account writes
+        const char* plantado; // at the name beforehand, with $2 a folder of ours; nullptr: nothing
+        bool porOtraCuenta;
+        Usada usada;
+    } filas[] = {
+        { "a private base", false, nullptr, false, LaBase },
+        { "nothing at the name", true, nullptr, false, ElNombre },
+        { "another account's folder open to all", true, "mkdir -m 777 \"$1\"", true, UnaNueva },
+        { "another account's link to a folder of ours", true, "ln -s \"$2\" \"$1\"", true,
+            UnaNueva },
+        { "another account's FIFO", true, "mkfifo -m 666 \"$1\"", true, UnaNueva },
+        { "another account's file", true, "touch \"$1\"", true, UnaNueva },
+        // What others put in it while it was open would be used.
+        { "a folder of ours open to all", true, "mkdir -m 777 \"$1\"", false, UnaNueva },
+    };
+    const auto estado = [](const QString& ruta) {
+        struct stat st
+        {
+        };
+        return ::lstat(QFile::encodeName(ruta).constData(), &st) == 0
+            ? QStringLiteral("%1 %2").arg(st.st_mode, 0, 8).arg(st.st_uid)
+            : QStringLiteral("nada");
+    };
+    for (const auto& fila : filas) {
+        SCOPED_TRACE(fila.caso);
+        QTemporaryDir base;
+        if (fila.compartida)
+            ASSERT_EQ(::chmod(QFile::encodeName(base.path()).constData(), 01777), 0);
+        const QString nombre = base.filePath(QStringLiteral("Rp_Tarifolio-%1").arg(::geteuid()));
+        const QStringList argumentos { nombre, nuestra.path() };
+        if (fila.plantado) {
+            ASSERT_TRUE(fila.porOtraCuenta
+                    ? testsupport::runAsAnotherAccount(fila.plantado, argumentos)
+                    : QProcess::execute(QStringLiteral("/bin/sh"),
+                          QStringList { QStringLiteral("-c"), QString::fromLatin1(fila.plantado),
+                              QStringLiteral("sh") }
+                              + argumentos)
+                        == 0);
+        }
+        const QString antes = estado(nombre);
+        testsupport::environment().setVariable(QStringLiteral("TEMP"), base.path());
+
+        QElapsedTimer reloj;
+        reloj.start();
+        const QString elegida = temporaryFolder();
+
+        EXPECT_LT(reloj.elapsed(), 5000);
+        EXPECT_EQ(temporaryFolder(), elegida);
+        if (fila.usada == LaBase) {
+            EXPECT_EQ(elegida, base.path());
+            EXPECT_EQ(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                QStringList());
+            continue;
+        }
+        EXPECT_EQ(QFileInfo(elegida).path(), base.path());
+        EXPECT_EQ(estado(elegida), QStringLiteral("40700 %1").arg(::geteuid()));
+        if (fila.usada == ElNombre) {
+            EXPECT_EQ(elegida, nombre);
+        } else {
+            EXPECT_NE(elegida, nombre);
+            EXPECT_EQ(estado(nombre), antes);
+        }
+    }
+    EXPECT_TRUE(QDir(nuestra.path()).isEmpty());
 }
 
 // What the program writes beside itself is read back from the data folder; what the suite left in

@@ -1,5 +1,7 @@
 #include "support/ToolProcess.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -50,6 +52,21 @@ void expectPassAsAnotherAccount(const char* untried)
     const QString output = QString::fromUtf8(run.readAll());
     EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 1 test."))) << output.toStdString();
+}
+
+bool mayPlayAnotherAccount()
+{
+    return ::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty();
+}
+
+bool runAsAnotherAccount(const char* command, const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("setpriv"),
+               QStringList { QStringLiteral("--reuid=1235"), QStringLiteral("--regid=1235"),
+                   QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"),
+                   QStringLiteral("-c"), QString::fromLatin1(command), QStringLiteral("sh") }
+                   + arguments)
+        == 0;
 }
 
 } // namespace testsupport

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcessEnvironment>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -15,5 +16,13 @@ QProcessEnvironment toolEnvironment();
 // test unless that run passes: for the cases root cannot see, since root writes anywhere. Where
 // setpriv is missing the test is skipped saying what went untried (and fails on CI).
 void expectPassAsAnotherAccount(const char* untried);
+
+// Whether another account (uid 1235) can be played through setpriv: as root only. A test that
+// needs it skips without, and fails on CI, which runs as root.
+bool mayPlayAnotherAccount();
+
+// Runs the shell command `command` as uid 1235 (gid 1235, no other groups) with `arguments` as $1,
+// $2, ...; true when it ends well.
+bool runAsAnotherAccount(const char* command, const QStringList& arguments);
 
 } // namespace testsupport
