@@ -17,6 +17,8 @@
 #include <QStorageInfo>
 #include <QTemporaryFile>
 
+#include "platform/Environment.h"
+
 namespace {
 
 constexpr qint64 BufferSize = 256 * 1024;
@@ -285,14 +287,15 @@ QString OutputFile::scratchTemplate(const QString& kind)
     static std::once_flag swept;
     static QString folder;
     std::call_once(swept, [] {
-        // Shared by every user of the machine: when another user holds the folder, the
-        // temporary folder itself serves.
-        QDir dir(QDir::tempPath());
+        // In a folder no other account may enter, so the name of a scratch file, between its
+        // making and its opening, is never theirs to swap.
+        QDir dir(privateFolderIn(QDir::tempPath()));
         const QString name = QStringLiteral("Rp_Tarifolio");
-        folder = dir.mkpath(name) && QFileInfo(dir.filePath(name)).isWritable() ? dir.filePath(name)
-                                                                                : dir.path();
-        if (folder == dir.path())
+        if (!dir.mkpath(name)) {
+            folder = dir.path();
             return;
+        }
+        folder = dir.filePath(name);
         // "<kind>-<pid>-XXXXXX": a spool of a process that is gone is left over from a crash.
         const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
         for (const QFileInfo& f : files) {

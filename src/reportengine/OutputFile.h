@@ -45,8 +45,8 @@ public:
     static bool createScratch(const QString& kind, QFile& file, QFile* readBack, QString* why,
         QIODevice::OpenMode mode = QIODevice::Unbuffered);
     // A name template for a scratch file of this process in the program's own temporary folder
-    // ("<tmp>/Rp_Tarifolio/<kind>-<pid>-XXXXXX"). The first call removes what processes that are
-    // gone left there.
+    // ("<private folder in TMPDIR>/Rp_Tarifolio/<kind>-<pid>-XXXXXX", see privateFolderIn). The
+    // first call removes what processes that are gone left there.
     static QString scratchTemplate(const QString& kind);
 
 protected:

@@ -1,5 +1,12 @@
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +132,69 @@ TEST_F(RpSend, renders_and_mails_a_document_exports_a_saved_report_and_shows_a_t
     EXPECT_TRUE(orden.contains(QStringLiteral("2110001_OPG1.PDF;"))) << orden.toStdString();
     for (const char* certificado : { "2110001_IBR1.PDF", "2110001_GAN1.PDF", "2110001_IVA1.PDF" })
         EXPECT_TRUE(orden.contains(QLatin1String(certificado))) << certificado;
+}
+
+// In a folder every account writes (1777, as /tmp), the run's TEMP and TMPDIR, another account
+// (uid 1235) made first, open to all, the names the program would use there: "Rp_Tarifolio-<uid>"
+// (its own folder), "E-MAILS" (the mail's) and "Rp_Tarifolio" (the report engine's). The mailed
+// document goes whole, and its files, scratch files too, are made only in a folder of the sender's
+// own.
+TEST_F(RpSend, a_mailed_document_is_written_only_into_a_folder_of_the_sender_s_own)
+{
+    if (!testsupport::mayPlayAnotherAccount()) {
+        ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+        GTEST_SKIP() << "the planting side runs as uid 1235, which needs root and setpriv";
+    }
+    QTemporaryDir compartida;
+    ASSERT_EQ(::chmod(QFile::encodeName(compartida.path()).constData(), 01777), 0);
+    const QStringList plantadas { compartida.filePath(
+                                      QStringLiteral("Rp_Tarifolio-%1").arg(::geteuid())),
+        compartida.filePath(QStringLiteral("E-MAILS")),
+        compartida.filePath(QStringLiteral("Rp_Tarifolio")) };
+    ASSERT_TRUE(testsupport::runAsAnotherAccount("mkdir -m 777 \"$@\"", plantadas));
+    // A file made in theirs and removed at once leaves no trace but the notice.
+    const int avisos = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(avisos, 0);
+    const auto cierra = qScopeGuard([&] { ::close(avisos); });
+    for (const QString& plantada : plantadas)
+        ASSERT_GE(::inotify_add_watch(
+                      avisos, QFile::encodeName(plantada).constData(), IN_CREATE | IN_MOVED_TO),
+            0);
+    SmtpPeer peer({});
+    ASSERT_TRUE(peer.iniciado());
+    QProcess p;
+    QProcessEnvironment env = testsupport::toolEnvironment();
+    env.insert(QStringLiteral("TEMP"), compartida.path());
+    env.insert(QStringLiteral("TMPDIR"), compartida.path());
+    p.setProcessEnvironment(env);
+
+    p.start(QStringLiteral(RP_SEND_EXE),
+        { QStringLiteral("--db"), m_file, QStringLiteral("--usuario"), QStringLiteral("ADMIN"),
+            QStringLiteral("--smtp"), QStringLiteral("127.0.0.1:") + QString::number(peer.puerto()),
+            QStringLiteral("documento"), QStringLiteral("--tc"), QStringLiteral("OPG"),
+            QStringLiteral("--id"), QStringLiteral("000200000910X"), QStringLiteral("--cuenta"),
+            QStringLiteral("2110001"), QStringLiteral("--forzar") });
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const QString salida = QString::fromUtf8(p.readAllStandardOutput());
+    const QString carpeta = salida.section(QStringLiteral("carpeta: "), 1).section(u'\n', 0, 0);
+
+    EXPECT_EQ(p.exitCode(), 0) << salida.toStdString();
+    EXPECT_EQ(peer.mensajes().size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(carpeta + QStringLiteral("/2110001_OPG1.PDF")))
+        << salida.toStdString();
+    // The folder it went to is under one of the sender's alone, none of theirs.
+    const QString propia
+        = compartida.filePath(carpeta.mid(compartida.path().size() + 1).section(u'/', 0, 0));
+    EXPECT_TRUE(carpeta.startsWith(propia + u'/')) << carpeta.toStdString();
+    EXPECT_FALSE(plantadas.contains(propia)) << propia.toStdString();
+    const QFileInfo suya(propia);
+    EXPECT_TRUE(suya.isDir() && !suya.isSymLink());
+    EXPECT_EQ(suya.ownerId(), ::geteuid());
+    EXPECT_EQ(suya.permissions() & 0x0077, QFile::Permissions());
+    for (const QString& plantada : plantadas)
+        EXPECT_TRUE(QDir(plantada).isEmpty()) << plantada.toStdString();
+    char notados[4096];
+    EXPECT_EQ(::read(avisos, notados, sizeof notados), -1);
 }
 
 } // namespace
