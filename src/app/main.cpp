@@ -1,11 +1,9 @@
-#include <cstdio>
-#include <exception>
-
 #include <QApplication>
 
 #include "app/AsientosImpresos.h"
 #include "app/ComprobantesImpresos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/AplicacionConUltimoRecurso.h"
 #include "formhelpers/Controles.h"
 #include "formhelpers/Dll_DisplayQt.h"
 #include "formhelpers/EstadoFormulario.h"
@@ -35,50 +33,11 @@
 #include "startup/TextosQt.h"
 #include "vouchers/AnexasComprobante.h"
 
-namespace {
-
-// The window's last handler: an error no step of an event caught is told and the program ends
-// with a failure status, where it would abort without a word.
-class AplicacionConUltimoRecurso final : public QApplication
-{
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject* receptor, QEvent* evento) override
-    {
-        try {
-            return QApplication::notify(receptor, evento);
-        } catch (const std::exception& error) {
-            termina(QString::fromLocal8Bit(error.what()));
-        } catch (...) {
-            termina(QString());
-        }
-        return false;
-    }
-
-private:
-    void termina(const QString& texto)
-    {
-        if (m_terminando)
-            return;
-        m_terminando = true;
-        const QString mensaje = QStringLiteral("Error no previsto")
-            + (texto.isEmpty() ? QString() : QStringLiteral(": ") + texto);
-        std::fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
-        std::fflush(stderr);
-        MsgBox(mensaje, Msg::Critical, QStringLiteral("Rp_Tarifolio"));
-        exit(3);
-    }
-
-    bool m_terminando = false;
-};
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     ProcessTuning::apply();
-    AplicacionConUltimoRecurso app(argc, argv);
+    // An error no step of an event caught is told in a box and ends the program.
+    AplicacionConUltimoRecurso app(argc, argv, AplicacionConUltimoRecurso::Aviso::ConCaja);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
     // Amounts and dates as the workstation writes them, Spanish (Argentina) where it names no
     // region; Qt's own buttons and dialogs in Spanish.
