@@ -14,6 +14,7 @@
 #include "app/ComprobantesImpresos.h"
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "formhelpers/AplicacionConUltimoRecurso.h"
 #include "formhelpers/FormularioModal.h"
 #include "formhelpers/FrmMsgBox.h"
 #include "platform/AdoRecordset.h"
@@ -316,7 +317,9 @@ static int ejecutaHerramienta(int argc, char* argv[])
     ProcessTuning::apply();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // An error of an event handler (a preview's, a dialog's) ends the tool as one that reaches
+    // main does.
+    AplicacionConUltimoRecurso app(argc, argv, AplicacionConUltimoRecurso::Aviso::SoloLinea);
     QApplication::setApplicationName(QStringLiteral("Rp_Tarifolio"));
 
     if (QCoreApplication::arguments().mid(1).contains(QStringLiteral("--help"))) {

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "formhelpers/AplicacionConUltimoRecurso.h"
 #include "platform/ProcessTuning.h"
 #include "startup/TextosQt.h"
 #include "tools/UltimoRecurso.h"
@@ -54,7 +55,9 @@ static int ejecutaHerramienta(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // An error of an event handler (a preview's, a dialog's) ends the tool as one that reaches
+    // main does.
+    AplicacionConUltimoRecurso app(argc, argv, AplicacionConUltimoRecurso::Aviso::SoloLinea);
     // Its previews offer Qt's print and file dialogs.
     const TextosQt textosQt;
     QTextStream salida(stdout);

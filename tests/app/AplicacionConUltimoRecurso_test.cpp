@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DemoDatabaseFiles.h"
 #include "support/ToolProcess.h"
 
 namespace {
@@ -80,4 +81,38 @@ TEST(AplicacionConUltimoRecurso, a_run_without_error_ends_well_with_no_box)
     EXPECT_EQ(r.salidaTexto, QString());
     EXPECT_FALSE(r.errores.contains(QStringLiteral("Error no previsto")))
         << r.errores.toStdString();
+}
+
+// A tool's dialog whose event handler throws ends the tool with 3 and its line, as an error that
+// reaches the tool's main does, where the throw through the dialog's loop ended it with a signal.
+TEST(AplicacionConUltimoRecurso, an_error_in_a_tools_dialog_ends_the_tool_with_3)
+{
+    QTemporaryDir carpeta;
+    const QString base = testsupport::writeDemoDatabases(carpeta.path());
+    ASSERT_FALSE(base.isEmpty());
+    const struct
+    {
+        const char* herramienta;
+        QStringList argumentos;
+    } casos[] = {
+        { RP_VOUCHER_EXE,
+            { QStringLiteral("buffer"), QStringLiteral("--db"), base, QStringLiteral("--tc"),
+                QStringLiteral("FC"), QStringLiteral("--id"), QStringLiteral("000200001201A") } },
+        { RP_SEND_EXE,
+            { QStringLiteral("--db"), base, QStringLiteral("--usuario"), QStringLiteral("ANA"),
+                QStringLiteral("contactos"), QStringLiteral("--tc"), QStringLiteral("FC"),
+                QStringLiteral("--cuenta"), QStringLiteral("1") } },
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.herramienta);
+
+        const Corrida r = corre(QString::fromLocal8Bit(c.herramienta), c.argumentos,
+            QStringLiteral(RP_FALLA_EN_DIALOGO_LIB));
+
+        EXPECT_EQ(r.estado, QProcess::NormalExit);
+        EXPECT_EQ(r.salida, 3) << r.errores.toStdString();
+        EXPECT_TRUE(r.errores.split(u'\n').contains(
+            QStringLiteral("Error no previsto: falla en un dialogo de prueba")))
+            << r.errores.toStdString();
+    }
 }
