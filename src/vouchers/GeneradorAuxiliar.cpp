@@ -408,3 +408,25 @@ QString GeneradorAuxiliar::textoNumero(const Value& valor)
         return gUtilidades().ValorCampo(valor);
     }
 }
+
+QStringList GeneradorAuxiliar::enPiezas(const QString& texto, qsizetype ancho)
+{
+    QStringList piezas;
+    for (const QString& renglon : texto.split(u'\n')) {
+        QString pieza;
+        for (QString palabra : renglon.simplified().split(u' ', Qt::SkipEmptyParts)) {
+            if (!pieza.isEmpty() && pieza.size() + 1 + palabra.size() > ancho) {
+                piezas << pieza;
+                pieza.clear();
+            }
+            while (palabra.size() > ancho) {
+                piezas << palabra.left(ancho);
+                palabra.remove(0, ancho);
+            }
+            pieza += (pieza.isEmpty() ? QString() : QStringLiteral(" ")) + palabra;
+        }
+        if (!pieza.isEmpty())
+            piezas << pieza;
+    }
+    return piezas;
+}

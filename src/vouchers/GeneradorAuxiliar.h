@@ -119,6 +119,12 @@ private:
     QString claveFija() const;
     // The text of a numeric column the way the workstation writes numbers ("2,5" or "2.5").
     static QString textoNumero(const Value& valor);
+    // `texto` in pieces of at most `ancho` characters, each line of it broken between words
+    // where it can: every piece fits a buffer column of that width, and the pieces read one
+    // after the other give the text back.
+    static QStringList enPiezas(const QString& texto, qsizetype ancho);
+    // The widest text a buffer column holds on a server: a longer one would refuse its row.
+    static constexpr qsizetype AnchoColumna = 255;
 
     Parametros m_p;
     QString m_usuario;

@@ -44,11 +44,17 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
         const bool letraA
             = util.ValorCampo(valor("IdComprobante")).trimmed().endsWith(u'A', Qt::CaseInsensitive);
 
+        // A note longer than the column goes on as many rows as it takes, the first one with
+        // the amounts and the rest with the text alone, so that the form prints it whole.
+        QStringList piezas;
         ListaValores lista = nuevaLista(QStringLiteral("OC"));
         agregaValor(lista, "Columna1", [&] { return QStringLiteral("''"); });
         agregaValor(lista, "Columna2", [&] {
-            return literal(util.QuitaCaracteres(
-                util.ValorCampo(valor("Observacion")).trimmed(), QStringLiteral("'")));
+            const QString texto = util.QuitaCaracteres(
+                util.ValorCampo(valor("Observacion")).trimmed(), QStringLiteral("'"));
+            piezas = texto.size() > AnchoColumna ? enPiezas(texto, AnchoColumna)
+                                                 : QStringList { texto };
+            return literal(piezas.takeFirst());
         });
         for (const char* columna : { "Columna3", "Columna4", "Columna5" })
             agregaValor(lista, columna, [&] { return QStringLiteral("'0'"); });
@@ -63,7 +69,14 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
                 : literal(fecha.toDateTime().date().toString(QStringLiteral("dd/MM/yyyy")));
         });
         agregaValor(lista, "Columna13", [&] { return gDB().SQLValue(valor("NroViaje")); });
-        inserta(lista, QStringLiteral("AgregaOtrosConceptos"));
+        if (!inserta(lista, QStringLiteral("AgregaOtrosConceptos")))
+            continue;
+        for (const QString& pieza : std::as_const(piezas)) {
+            ListaValores fila = nuevaLista(QStringLiteral("OC"));
+            agregaValor(fila, "Columna1", [&] { return QStringLiteral("''"); });
+            agregaValor(fila, "Columna2", [&] { return literal(pieza); });
+            inserta(fila, QStringLiteral("AgregaOtrosConceptos"));
+        }
     }
     gDB().CierraRecordset(notas);
 }

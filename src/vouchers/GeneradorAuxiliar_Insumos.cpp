@@ -30,29 +30,6 @@ QString sqlDespacho(const QString& clave)
         + literal(clave.trimmed());
 }
 
-// `texto` in pieces of at most `ancho` characters, broken between words where it can: every
-// piece fits a buffer column of that width, and the pieces read one after the other give the
-// text back.
-QStringList enPiezas(const QString& texto, qsizetype ancho)
-{
-    QStringList piezas;
-    QString pieza;
-    for (QString palabra : texto.simplified().split(u' ', Qt::SkipEmptyParts)) {
-        if (!pieza.isEmpty() && pieza.size() + 1 + palabra.size() > ancho) {
-            piezas << pieza;
-            pieza.clear();
-        }
-        while (palabra.size() > ancho) {
-            piezas << palabra.left(ancho);
-            palabra.remove(0, ancho);
-        }
-        pieza += (pieza.isEmpty() ? QString() : QStringLiteral(" ")) + palabra;
-    }
-    if (!pieza.isEmpty())
-        piezas << pieza;
-    return piezas;
-}
-
 } // namespace
 
 void GeneradorAuxiliar::AgregaInsumos()

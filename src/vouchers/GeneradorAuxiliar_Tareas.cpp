@@ -7,6 +7,7 @@
 #include "data/DataObjects.h"
 #include "platform/Utilidades.h"
 #include "services/Formatos.h"
+#include "reportengine/FormulaText.h"
 #include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;
@@ -95,13 +96,20 @@ void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
         return;
     QString texto = adicional;
     ModGlobal::ConvierteAcentosRTF(texto);
-    ListaValores fila = nuevaLista(QStringLiteral("TA"));
-    agregaValor(fila, "COLUMNA1", [&] { return literal(idTarea); });
-    agregaValor(fila, "COLUMNA2", [&] { return literal(texto); });
-    agregaValor(fila, "COLUMNA3", [&] { return QStringLiteral("''"); });
-    for (const char* columna : { "COLUMNA4", "COLUMNA5", "COLUMNA6", "COLUMNA7" })
-        agregaValor(fila, columna, [&] { return QStringLiteral("'0'"); });
-    inserta(fila, QStringLiteral("AgregaTareas descripcion"));
+    // One longer than the column goes in as its plain text, on as many rows as it takes: a
+    // rich text cut anywhere would no longer read as one.
+    const QStringList piezas = texto.size() > AnchoColumna
+        ? enPiezas(FormulaText::plainFromRtf(texto), AnchoColumna)
+        : QStringList { texto };
+    for (const QString& pieza : piezas) {
+        ListaValores fila = nuevaLista(QStringLiteral("TA"));
+        agregaValor(fila, "COLUMNA1", [&] { return literal(idTarea); });
+        agregaValor(fila, "COLUMNA2", [&] { return literal(pieza); });
+        agregaValor(fila, "COLUMNA3", [&] { return QStringLiteral("''"); });
+        for (const char* columna : { "COLUMNA4", "COLUMNA5", "COLUMNA6", "COLUMNA7" })
+            agregaValor(fila, columna, [&] { return QStringLiteral("'0'"); });
+        inserta(fila, QStringLiteral("AgregaTareas descripcion"));
+    }
 }
 
 void GeneradorAuxiliar::agregaDiario(AdoRecordset& linea)

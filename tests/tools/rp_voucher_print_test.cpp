@@ -1759,6 +1759,84 @@ TEST_F(RpVoucherPrint, an_order_note_prints_each_line_s_unit_and_grouped_amounts
     EXPECT_EQ(impresas, esperadas) << texto.toStdString();
 }
 
+// What a shop's office writes longer or finer than the buffer's columns print whole and add up:
+// an other concept's note and a task's rich-text description of more than a column's 255
+// characters (every word on the page), and a quantity of six decimals (printed with them, not
+// as "2,5e-05", so that it gives its line's amount).
+TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
+{
+    const BaseDemo base(m_db);
+    const QString nota = textoDePalabras(QStringLiteral("Flete"), 1200);
+    const QString tarea = textoDePalabras(QStringLiteral("Tablero"), 1500);
+    // A letter A invoice copied from the demo's with one line of `cantidad` units at `precio`
+    // (21 %), and its TOTAL.
+    const auto factura = [](const char* id, const char* cantidad, const char* precio,
+                             const char* neto, const char* total) {
+        return QStringList {
+            QStringLiteral("INSERT INTO V_MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,UNEGOCIO,FECHA,"
+                           "CUENTA,nombre,CondicionIva,documentotipo,DOCUMENTONUMERO,Moneda,"
+                           "IMPORTE,CodCpteAfip,IdVendedor) SELECT TC, '%1', 0, UNEGOCIO, FECHA, "
+                           "CUENTA, nombre, CondicionIva, documentotipo, DOCUMENTONUMERO, Moneda, "
+                           "%2, CodCpteAfip, IdVendedor FROM V_MV_CPTE WHERE TC = 'FC' AND "
+                           "IDCOMPROBANTE = '000200002001A'")
+                .arg(QLatin1String(id), QLatin1String(total)),
+            QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                           "IDARTICULO,DESCRIPCION,IdUnidad,CANTIDAD,IMPORTE,Total,IMPORTE_S_IVA,"
+                           "alicIva,PorcDto,Impuestos,CantidadUd,IdUnidadBase,Equiv_UDBase,"
+                           "CANTIDAD_ORIGEN) VALUES ('FC', '%1', 0, '000001', 'Azafrán en hebras', "
+                           "'KG', %2, %3, %4, %3, 21, 0, 0, %2, 'KG', 1, %2)")
+                .arg(QLatin1String(id), QLatin1String(cantidad), QLatin1String(precio),
+                    QLatin1String(neto)),
+        };
+    };
+    const struct
+    {
+        const char* forma;
+        QStringList cambios;
+        const char* tc;
+        const char* id;
+        QStringList palabras; // on the page, each of them
+    } filas[] = {
+        { "nota de otro concepto",
+            factura("000200008201A", "1", "1000", "1000", "2420")
+                + QStringList { QStringLiteral(
+                    "INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,Tipo_Obs,"
+                    "Observacion,Importe,Importe_S_IVA) VALUES ('FC', '000200008201A', 0, 'OC', "
+                    "'%1', 1210, 1000)")
+                                    .arg(nota) },
+            "FC", "000200008201A", palabrasHasta(nota, nota.size()) },
+        { "descripción de tarea",
+            { QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,"
+                             "Descripcion,Horas,ValorHora,Total,valorHora_S_Iva,"
+                             "descripcionadicional) VALUES ('OT', '000200002007X', 0, '   5', "
+                             "'Montaje de tablero', 60, 12100, 12100, 10000, "
+                             "'{\\rtf1\\ansi\\deff0 %1\\par}')")
+                    .arg(tarea),
+                QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = IMPORTE + 12100 WHERE TC = 'OT' "
+                               "AND IDCOMPROBANTE = '000200002007X'") },
+            "OT", "000200002007X", palabrasHasta(tarea, tarea.size()) },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.forma);
+        for (const QString& sql : f.cambios)
+            base.ejecuta(sql);
+        const QStringList pdfs = imprime(print(f.tc, f.id), m_dir.filePath(QLatin1String(f.forma)));
+        ASSERT_EQ(pdfs.size(), 1);
+
+        const QString texto = textoPdfEnLineas(pdfs[0]);
+        std::set<QString> enLaPagina;
+        for (const PdfTools::Word& w : PdfTools::words(pdfs[0]).words)
+            enLaPagina.insert(w.text);
+        for (const QString& palabra : f.palabras)
+            EXPECT_TRUE(enLaPagina.count(palabra)) << palabra.toStdString() << "\n"
+                                                   << texto.toStdString();
+        sinCortesNiEncimados(pdfs[0], {});
+        const QString id = QLatin1String(f.id);
+        compruebaSumas(
+            leeImpreso(texto), cargosDe(base, QLatin1String(f.tc), id), id.endsWith(u'A'), texto);
+    }
+}
+
 // The prints of another stored type find the voucher where the buffer finds it and fill the
 // buffer under the type their form reads; a print that finds nothing to print fails.
 TEST_F(RpVoucherPrint, prints_stored_under_another_type_and_fails_when_nothing_printed)
