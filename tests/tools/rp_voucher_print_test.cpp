@@ -1815,6 +1815,10 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
                 QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = IMPORTE + 12100 WHERE TC = 'OT' "
                                "AND IDCOMPROBANTE = '000200002007X'") },
             "OT", "000200002007X", palabrasHasta(tarea, tarea.size()) },
+        // 0,000025 KG at 4.000.000,00: 100,00.
+        { "cantidad de seis decimales",
+            factura("000200008202A", "0.000025", "4000000", "100", "121"), "FC", "000200008202A",
+            { QStringLiteral("0,000025") } },
     };
     for (const auto& f : filas) {
         SCOPED_TRACE(f.forma);
