@@ -1762,10 +1762,17 @@ TEST_F(RpVoucherPrint, an_order_note_prints_each_line_s_unit_and_grouped_amounts
 // What a shop's office writes longer or finer than the buffer's columns print whole and add up:
 // an other concept's note and a task's rich-text description of more than a column's 255
 // characters (every word on the page), and a quantity of six decimals (printed with them, not
-// as "2,5e-05", so that it gives its line's amount).
+// as "2,5e-05", so that it gives its line's amount); an order note of many lines numbers its
+// pages.
 TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
 {
     const BaseDemo base(m_db);
+    QStringList renglones;
+    for (int k = 1; k <= 120; ++k)
+        renglones << QStringLiteral(
+            "INSERT INTO V_MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDARTICULO,DESCRIPCION,"
+            "IdUnidad,CANTIDAD,IMPORTE,Total) VALUES ('NP', '000200003001X', 0, '000004', "
+            "'Cinta aisladora', 'UN', 1, 450, 450)");
     const QString nota = textoDePalabras(QStringLiteral("Flete"), 1200);
     const QString tarea = textoDePalabras(QStringLiteral("Tablero"), 1500);
     // A letter A invoice copied from the demo's with one line of `cantidad` units at `precio`
@@ -1796,6 +1803,8 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
         const char* tc;
         const char* id;
         QStringList palabras; // on the page, each of them
+        int paginas; // at least
+        bool sumas; // printed on the sales form, it adds up
     } filas[] = {
         { "nota de otro concepto",
             factura("000200008201A", "1", "1000", "1000", "2420")
@@ -1804,7 +1813,7 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
                     "Observacion,Importe,Importe_S_IVA) VALUES ('FC', '000200008201A', 0, 'OC', "
                     "'%1', 1210, 1000)")
                                     .arg(nota) },
-            "FC", "000200008201A", palabrasHasta(nota, nota.size()) },
+            "FC", "000200008201A", palabrasHasta(nota, nota.size()), 1, true },
         { "descripción de tarea",
             { QStringLiteral("INSERT INTO V_MV_CPTETAREAS (TC,IDCOMPROBANTE,IDCOMPLEMENTO,IDTAREA,"
                              "Descripcion,Horas,ValorHora,Total,valorHora_S_Iva,"
@@ -1814,18 +1823,19 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
                     .arg(tarea),
                 QStringLiteral("UPDATE V_MV_CPTE SET IMPORTE = IMPORTE + 12100 WHERE TC = 'OT' "
                                "AND IDCOMPROBANTE = '000200002007X'") },
-            "OT", "000200002007X", palabrasHasta(tarea, tarea.size()) },
+            "OT", "000200002007X", palabrasHasta(tarea, tarea.size()), 1, true },
         // 0,000025 KG at 4.000.000,00: 100,00.
         { "cantidad de seis decimales",
             factura("000200008202A", "0.000025", "4000000", "100", "121"), "FC", "000200008202A",
-            { QStringLiteral("0,000025") } },
+            { QStringLiteral("0,000025") }, 1, true },
+        { "nota de pedido de varias páginas", renglones, "NP", "000200003001X", {}, 3, false },
     };
     for (const auto& f : filas) {
         SCOPED_TRACE(f.forma);
         for (const QString& sql : f.cambios)
             base.ejecuta(sql);
         const QStringList pdfs = imprime(print(f.tc, f.id), m_dir.filePath(QLatin1String(f.forma)));
-        ASSERT_EQ(pdfs.size(), 1);
+        ASSERT_FALSE(pdfs.isEmpty());
 
         const QString texto = textoPdfEnLineas(pdfs[0]);
         std::set<QString> enLaPagina;
@@ -1835,9 +1845,17 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
             EXPECT_TRUE(enLaPagina.count(palabra)) << palabra.toStdString() << "\n"
                                                    << texto.toStdString();
         sinCortesNiEncimados(pdfs[0], {});
+        const int paginas = PdfTools::pageCount(pdfs[0]);
+        EXPECT_GE(paginas, f.paginas);
+        for (int k = 1; k <= paginas; ++k)
+            EXPECT_TRUE(
+                texto.simplified().contains(QStringLiteral("Página %1 de %2").arg(k).arg(paginas)))
+                << k << "\n"
+                << texto.toStdString();
         const QString id = QLatin1String(f.id);
-        compruebaSumas(
-            leeImpreso(texto), cargosDe(base, QLatin1String(f.tc), id), id.endsWith(u'A'), texto);
+        if (f.sumas)
+            compruebaSumas(leeImpreso(texto), cargosDe(base, QLatin1String(f.tc), id),
+                id.endsWith(u'A'), texto);
     }
 }
 
