@@ -1763,7 +1763,7 @@ TEST_F(RpVoucherPrint, an_order_note_prints_each_line_s_unit_and_grouped_amounts
 // an other concept's note and a task's rich-text description of more than a column's 255
 // characters (every word on the page), and a quantity of six decimals (printed with them, not
 // as "2,5e-05", so that it gives its line's amount); an order note of many lines numbers its
-// pages.
+// pages; the header and footer notes of an order and a delivery note print whole.
 TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
 {
     const BaseDemo base(m_db);
@@ -1775,6 +1775,15 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
             "'Cinta aisladora', 'UN', 1, 450, 450)");
     const QString nota = textoDePalabras(QStringLiteral("Flete"), 1200);
     const QString tarea = textoDePalabras(QStringLiteral("Tablero"), 1500);
+    const QString entrega = textoDePalabras(QStringLiteral("Portón"), 1000);
+    const QString retiro = textoDePalabras(QStringLiteral("Retira"), 300);
+    // The voucher's header note ('EN') and footer note ('PP').
+    const auto notas = [&](const char* tc, const char* id) {
+        return QStringLiteral("INSERT INTO V_MV_CPTE_Observ (TC,IDCOMPROBANTE,IDCOMPLEMENTO,"
+                              "Tipo_Obs,Observacion) VALUES ('%1', '%2', 0, 'EN', '%3'), ('%1', "
+                              "'%2', 0, 'PP', '%4')")
+            .arg(QLatin1String(tc), QLatin1String(id), entrega, retiro);
+    };
     // A letter A invoice copied from the demo's with one line of `cantidad` units at `precio`
     // (21 %), and its TOTAL.
     const auto factura = [](const char* id, const char* cantidad, const char* precio,
@@ -1828,7 +1837,13 @@ TEST_F(RpVoucherPrint, long_notes_and_small_quantities_print_whole_and_add_up)
         { "cantidad de seis decimales",
             factura("000200008202A", "0.000025", "4000000", "100", "121"), "FC", "000200008202A",
             { QStringLiteral("0,000025") }, 1, true },
-        { "nota de pedido de varias páginas", renglones, "NP", "000200003001X", {}, 3, false },
+        { "nota de pedido de varias páginas",
+            renglones + QStringList { notas("NP", "000200003001X") }, "NP", "000200003001X",
+            palabrasHasta(entrega, entrega.size()) + palabrasHasta(retiro, retiro.size()), 3,
+            false },
+        { "remito con notas", { notas("RM", "000200000300R") }, "RM", "000200000300R",
+            palabrasHasta(entrega, entrega.size()) + palabrasHasta(retiro, retiro.size()), 1,
+            false },
     };
     for (const auto& f : filas) {
         SCOPED_TRACE(f.forma);
