@@ -62,6 +62,14 @@ bool AdoRecordset::Open(
     if (m_open)
         return fail(AdoErrorNumber::ObjectOpen,
             QStringLiteral("No se permite esta operación si el objeto está abierto."));
+    const bool abierto = openSource(source, activeConnection, cursorType, lockType);
+    m_noAbierto = abierto ? QString() : m_lastError.description().trimmed();
+    return abierto;
+}
+
+bool AdoRecordset::openSource(
+    const QString& source, AdoConnection* activeConnection, int cursorType, int lockType)
+{
     if (cursorType != adOpenUnspecified)
         m_cursorType = cursorType;
     if (lockType != adLockUnspecified)
@@ -175,8 +183,13 @@ bool AdoRecordset::Close()
 
 void AdoRecordset::requireOpen() const
 {
+    // A caller that read on after an open that failed (a table that is not there) learns why the
+    // recordset is closed, not only that it is.
     if (!m_open)
-        raise(AdoErrorNumber::ObjectClosed, closedText());
+        raise(AdoErrorNumber::ObjectClosed,
+            m_noAbierto.isEmpty()
+                ? closedText()
+                : closedText() + QStringLiteral(" No se pudo abrir: ") + m_noAbierto);
 }
 
 bool AdoRecordset::hasCurrent() const

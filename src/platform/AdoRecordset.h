@@ -44,7 +44,8 @@ public:
     // Opens on the statement `source` through `activeConnection`. adOpenUnspecified and
     // adLockUnspecified keep CursorType() and LockType() (default forward-only, read-only).
     // False with 3705 when already open, 3709 when the connection is missing or closed, or the
-    // provider's failure. `options` is accepted and ignored.
+    // provider's failure. `options` is accepted and ignored. Used after an open that failed, the
+    // recordset's 3704 also says why it did not open (the provider's words: a missing table).
     bool Open(const QString& source, AdoConnection* activeConnection,
         int cursorType = adOpenUnspecified, int lockType = adLockUnspecified, int options = -1);
     // False with 3704 when closed, 3219 while an AddNew or edit is pending (CancelUpdate first).
@@ -99,6 +100,8 @@ private:
 
     bool fail(int number, const QString& description);
     bool failFromConnection();
+    bool openSource(
+        const QString& source, AdoConnection* activeConnection, int cursorType, int lockType);
     bool openCursor(std::unique_ptr<AdoCursor> cursor, bool buffered);
     void release();
     void connectionClosing();
@@ -146,4 +149,6 @@ private:
 
     quint64 m_rowSerial = 1;
     RuntimeError m_lastError { 0, QString() };
+    // Why the last Open failed; empty once one succeeds.
+    QString m_noAbierto;
 };

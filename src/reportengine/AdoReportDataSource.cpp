@@ -7,6 +7,7 @@
 
 #include "platform/AdoRecordset.h"
 #include "platform/AdoTypes.h"
+#include "platform/CampoLeido.h"
 #include "platform/RuntimeError.h"
 
 namespace {
@@ -21,7 +22,7 @@ public:
     {
         for (int i = 0; i < m_rs->FieldCount(); ++i) {
             m_names << m_rs->Fields(i).Name();
-            m_money.push_back(m_rs->Fields(i).Type() == adCurrency);
+            m_types.push_back(m_rs->Fields(i).Type());
         }
         m_shownNames = names.size() == m_names.size() ? names : m_names;
     }
@@ -38,13 +39,15 @@ public:
     }
     Value value(int column) const override
     {
-        Value v = m_rs->Fields(column).Value();
+        const Value v = m_rs->Fields(column).Value();
+        const int type = m_types[std::size_t(column)];
         // A money column hands a plain number only for what money cannot hold: printed, or
         // summed as a double, it would be an amount no price can be.
-        if (m_money[std::size_t(column)]
-            && (v.type() == ValueType::Double || v.type() == ValueType::Single))
+        if (type == adCurrency && (v.type() == ValueType::Double || v.type() == ValueType::Single))
             outOfRange(column, v.toDouble());
-        return v;
+        // Nor is a text in a number or date column printed, or read by a formula, as that
+        // figure or date: the field is named.
+        return CampoLeido::comoColumna(v, type, m_shownNames.at(column));
     }
 
 private:
@@ -63,7 +66,7 @@ private:
     std::unique_ptr<AdoRecordset> m_rs;
     QStringList m_names;
     QStringList m_shownNames;
-    std::vector<bool> m_money;
+    std::vector<int> m_types;
     qint64 m_row = 0;
     bool m_started = false;
 };

@@ -450,6 +450,9 @@ TEST_F(SqliteProvider, runs_the_servers_functions)
         { "DBO.FN_SOLO_FECHA('2024-03-05 10:11:12')",
             Value(QStringLiteral("2024-03-05 00:00:00")) },
         { "CAST('12' AS int) + 1", Value(qint32(13)) },
+        // A blank converts to 0, as the server converts it to a whole number or a float.
+        { "CAST('' AS int) + 1", Value(qint32(1)) },
+        { "CAST(' ' AS float) + 1", Value(1.0) },
         { "'a' + 'b'", Value(QStringLiteral("ab")) },
         { "SUCURSAL + NUMERO FROM (SELECT '0001' AS SUCURSAL, '00000012' AS NUMERO)",
             Value(QStringLiteral("000100000012")) },

@@ -354,8 +354,11 @@ void fnInt(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
     if (type == SQLITE_FLOAT)
         return sqlite3_result_int64(ctx, qint64(std::trunc(sqlite3_value_double(argv[0]))));
+    // The server converts a blank to 0 (a NULL amount written into a text column reads so).
     bool ok = false;
     const QString text = textOf(argv[0]).trimmed();
+    if (text.isEmpty())
+        return sqlite3_result_int64(ctx, 0);
     const qint64 n = text.toLongLong(&ok);
     if (!ok)
         return resultError(
@@ -372,6 +375,8 @@ void fnReal(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
     bool ok = false;
     const QString text = textOf(argv[0]).trimmed();
+    if (text.isEmpty())
+        return sqlite3_result_double(ctx, 0);
     const double n = text.toDouble(&ok);
     if (!ok)
         return resultError(
