@@ -16,9 +16,10 @@ struct InformeRecibo
     // connection's time-out: the lock's message. No row of the receipt is kept; a print must not
     // go on with the buffer.
     QString bloqueo;
-    // Not empty when the run stopped on an amount read that money cannot hold or that is no
-    // number (an applied amount of 1e15, infinite, or a text such as "abc"): the message names the
-    // receipt, the field and the value. No row of the receipt is kept; a print must not go on.
+    // Not empty when the run stopped on a value read that is not what its column holds (an
+    // applied amount of 1e15, infinite, or a text such as "abc" in an amount or a date): the
+    // message names the receipt, the field and the value. No row of the receipt is kept; a print
+    // must not go on.
     QString importeInvalido;
 };
 

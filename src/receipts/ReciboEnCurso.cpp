@@ -3,6 +3,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoTypes.h"
+#include "platform/CampoLeido.h"
 #include "platform/Clock.h"
 #include "platform/ErrorLog.h"
 #include "platform/MessageDialog.h"
@@ -75,8 +76,17 @@ void ReciboEnCurso::anotaOmitido(const RuntimeError& error)
 
 void ReciboEnCurso::paso(const std::function<void()>& sentencia)
 {
+    // A value that is not what its column holds is no error to pass over: printed, the receipt
+    // would be wrong.
+    const auto leida = [&] {
+        try {
+            sentencia();
+        } catch (const CampoLeido::Invalido& error) {
+            datoInvalido(error);
+        }
+    };
     // Reads and writes that pass their errors over (the buffer's clearing) still stop the run.
-    if (!m_pasos.run(sentencia) || detenida())
+    if (!m_pasos.run(leida) || detenida())
         throw Abandono {};
 }
 
@@ -150,23 +160,26 @@ Currency ReciboEnCurso::importeLeido(AdoRecordset& rs, const QString& tabla, con
     const QString& de, bool textoLeible)
 {
     const Value valor = campo(rs, nombre);
-    if (valor.isNull() || valor.isEmpty())
-        return Currency();
-    const bool esTexto = valor.type() == ValueType::Text;
-    QString motivo = QStringLiteral("'%1' no es un importe").arg(valor.toString());
-    try {
-        if (!esTexto)
-            return valor.toCurrency();
-        // A text reads as the workstation writes amounts; a blank one is no amount.
-        if (textoLeible && !valor.toString().trimmed().isEmpty())
+    // A text reads as the workstation writes amounts; a blank one is no amount.
+    if (textoLeible && valor.isText() && !valor.toString().trimmed().isEmpty()) {
+        try {
             return gUtilidades().ValorMoneda(valor.toString());
-    } catch (const RuntimeError& error) {
-        if (!esTexto)
-            motivo = error.description().trimmed();
+        } catch (const RuntimeError&) {
+        }
     }
-    m_informe.importeInvalido
-        = QStringLiteral("No se imprimió el comprobante %1 %2: %3.%4 de %5: %6")
-              .arg(m_p.tc.trimmed(), idComprobante(), tabla, nombre, de.trimmed(), motivo);
+    try {
+        return CampoLeido::importe(valor,
+            tabla + u'.' + nombre
+                + (de.trimmed().isEmpty() ? QString() : QStringLiteral(" de ") + de.trimmed()));
+    } catch (const CampoLeido::Invalido& error) {
+        datoInvalido(error);
+    }
+}
+
+void ReciboEnCurso::datoInvalido(const RuntimeError& error)
+{
+    m_informe.importeInvalido = QStringLiteral("No se imprimió el comprobante %1 %2: %3")
+                                    .arg(m_p.tc.trimmed(), idComprobante(), error.description());
     ErrorLog::append(
         archivoErroresPrograma(), ErrorLog::line(Now(), Rutina, m_informe.importeInvalido, 0));
     throw Abandono {};
@@ -285,8 +298,9 @@ void ReciboEnCurso::abreLista(const QString& sql, AdoRecordset& rs, qint64& cant
     cantidad = 0;
     // Counted on a static cursor, read from the first row.
     paso([&] { gDB().AbrirRecordset(sql, rs, nullptr, adOpenStatic, adLockReadOnly, -1); });
+    // A list that did not open (a table that is not there) fails here, naming why.
     paso([&] {
-        if (rs.State() == adStateOpen && !(rs.Bof() && rs.Eof())) {
+        if (!(rs.Bof() && rs.Eof())) {
             cantidad = rs.RecordCount();
             rs.MoveFirst();
         }
@@ -381,6 +395,13 @@ void ReciboEnCurso::ladoAplicacion()
     const auto monto = [&](const QString& tabla, const QString& nombre) {
         return FmtMoneda(importeLeido(rs, tabla, nombre, documento).toString());
     };
+    const auto leido = [&](const QString& tabla, const QString& nombre) {
+        return CampoLeido::valor(rs, tabla, nombre);
+    };
+    // A date of the document read from `rs`, as the buffer writes it.
+    const auto fecha = [&](const QString& tabla, const QString& nombre) {
+        return TextosRecibo::fechaTexto(leido(tabla, nombre));
+    };
     paso([&] {
         if (m_aplicacionesLideran) {
             const bool compras = gDB()
@@ -402,14 +423,13 @@ void ReciboEnCurso::ladoAplicacion()
                         &rs))
                     return;
             }
-            pon(QStringLiteral("COLUMNA1"),
-                TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+            pon(QStringLiteral("COLUMNA1"), fecha(tabla, QStringLiteral("FECHA")));
             pon(QStringLiteral("COLUMNA9"), monto(tabla, QStringLiteral("IMPORTE")));
             return;
         }
         if (directo(ventas, &rs)) {
             pon(QStringLiteral("COLUMNA1"),
-                TextosRecibo::fechaTexto(campo(rs, QStringLiteral("FECHA"))));
+                fecha(QStringLiteral("V_MV_CPTE"), QStringLiteral("FECHA")));
             pon(QStringLiteral("COLUMNA9"),
                 monto(QStringLiteral("V_MV_CPTE"), QStringLiteral("IMPORTE")));
             return;
@@ -422,10 +442,11 @@ void ReciboEnCurso::ladoAplicacion()
                     + restriccion,
                 &rs))
             return;
-        const Value subdiario = campo(rs, QStringLiteral("FECHASUBDIARIO"));
+        const bool sinSubdiario
+            = leido(QStringLiteral("MV_ASIENTOS"), QStringLiteral("FECHASUBDIARIO")).isNull();
         pon(QStringLiteral("COLUMNA1"),
-            TextosRecibo::fechaTexto(
-                subdiario.isNull() ? campo(rs, QStringLiteral("FECHA")) : subdiario));
+            fecha(QStringLiteral("MV_ASIENTOS"),
+                sinSubdiario ? QStringLiteral("FECHA") : QStringLiteral("FECHASUBDIARIO")));
         pon(QStringLiteral("COLUMNA9"),
             monto(QStringLiteral("MV_ASIENTOS"), QStringLiteral("CABIMPORTE")));
     });
@@ -485,7 +506,8 @@ void ReciboEnCurso::otrosComprobantes()
             pon(QStringLiteral("COLUMNA4"), tipo);
             pon(QStringLiteral("COLUMNA6"),
                 tipo + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
-            importe = gUtilidades().ValorMoneda(texto(rs, QStringLiteral("Importe")));
+            importe = importeLeido(rs, QStringLiteral("MV_APLICACION"), QStringLiteral("Importe"),
+                tipo.trimmed() + u' ' + texto(rs, QStringLiteral("IDCOMPROBANTE")));
             pon(QStringLiteral("COLUMNA8"), FmtMoneda(importe.toString()));
             pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
         });
@@ -551,7 +573,7 @@ void ReciboEnCurso::retencionesCabecera()
     const QString sql = QStringLiteral("SELECT * From V_MV_CPTE ") + QStringLiteral(" WHERE TC = ")
         + literal(m_tc4) + QStringLiteral(" AND IDCOMPROBANTE = ") + literal(idComprobante());
     const auto importe = [&](AdoRecordset& rs, const char* columna) {
-        return gUtilidades().ValorMoneda(texto(rs, QLatin1String(columna)));
+        return importeLeido(rs, QStringLiteral("V_MV_CPTE"), QLatin1String(columna), QString());
     };
     AdoRecordset rs;
     if ((m_retGanancias + m_retIVA + m_retIBrutos + m_descuentosOtorgados) == Currency()

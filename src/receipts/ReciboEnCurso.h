@@ -40,8 +40,12 @@ private:
     };
 
     // Runs one statement through the run's error handling; throws Abandono on Abort and once a
-    // statement has waited out the time-out of a locked database.
+    // statement has waited out the time-out of a locked database. A field that is not what its
+    // column holds (CampoLeido) stops the run as datoInvalido() does.
     void paso(const std::function<void()>& sentencia);
+    // Stops the run on a value read that is not what its column holds: the receipt is named with
+    // the error (InformeRecibo::importeInvalido) and nothing of it is kept.
+    [[noreturn]] void datoInvalido(const RuntimeError& error);
     // Whether a statement of this run waited out the time-out: the run stops there rather than
     // wait again at every statement after it (the lock's message goes to the report).
     bool detenida();
@@ -80,12 +84,16 @@ private:
     // Runs a statement straight on the connection; with `filas` opens it on the returned rows and
     // says whether there is a first row.
     bool directo(const QString& sql, AdoRecordset* filas = nullptr);
-    // The amount `nombre` of the current row of `rs` (of table `tabla`, for the voucher `de`) as
-    // money; Null reads as 0. A value money cannot hold, or a text that is no number (any text
-    // unless `textoLeible`), stops the run (InformeRecibo::importeInvalido): printed, it would
-    // read 0,00 or a wrong figure.
+    // The amount `nombre` of the current row of `rs` (of table `tabla`, for the voucher `de`, when
+    // given) as money; Null reads as 0. A value money cannot hold, or a text that is no number
+    // (any text unless `textoLeible`), stops the run (datoInvalido): printed, it would read 0,00
+    // or a wrong figure.
     Currency importeLeido(AdoRecordset& rs, const QString& tabla, const QString& nombre,
         const QString& de, bool textoLeible = true);
+    // Field `nombre` of the current journal line, checked against its column (CampoLeido), and
+    // its amount.
+    Value asientoLeido(const char* nombre);
+    Currency importeAsiento();
     // Every applied amount of the receipt read one by one, before any row is written: their sum
     // alone would take a text as 0 or as its leading digits on an engine that sums texts.
     void compruebaAplicados();

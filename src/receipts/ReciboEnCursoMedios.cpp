@@ -4,6 +4,7 @@
 #include "receipts/ReciboEnCurso.h"
 
 #include "data/DataObjects.h"
+#include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
 #include "receipts/CuentasMedioPago.h"
 #include "receipts/TextosRecibo.h"
@@ -33,6 +34,17 @@ bool verdadero(const Value& valor)
 }
 
 } // namespace
+
+Value ReciboEnCurso::asientoLeido(const char* nombre)
+{
+    return CampoLeido::valor(m_rsAsientos, QStringLiteral("MV_ASIENTOS"), QLatin1String(nombre));
+}
+
+Currency ReciboEnCurso::importeAsiento()
+{
+    return importeLeido(
+        m_rsAsientos, QStringLiteral("MV_ASIENTOS"), QStringLiteral("Importe"), QString());
+}
 
 bool ReciboEnCurso::pruebaMedio(const std::function<bool()>& prueba)
 {
@@ -78,9 +90,7 @@ void ReciboEnCurso::agregaMedioDePago()
         // withholding, SUSS when the bare setting said so).
         if (!cuentaLinea.trimmed().isEmpty()) {
             Currency importe;
-            paso([&] {
-                importe = gUtilidades().ValorMoneda(texto(asiento, QStringLiteral("Importe")));
-            });
+            paso([&] { importe = importeAsiento(); });
             if (retencionODescuento(cuentaLinea, importe))
                 return;
 
@@ -194,14 +204,15 @@ void ReciboEnCurso::lineaConMoneda()
     paso([&] { pon(QStringLiteral("COLUMNA4"), m_descripcionMedio); });
     Currency importe;
     paso([&] {
-        importe = gUtilidades().ValorMoneda(texto(asiento, QStringLiteral("Importe")));
+        importe = importeAsiento();
         const Currency firmado
             = negado(texto(asiento, QStringLiteral("Debe-Haber")).trimmed()) ? -importe : importe;
         pon(QStringLiteral("COLUMNA8"), TextosRecibo::importeMedio(firmado));
         // Last: nothing after it can fail and have the amount added again.
         m_totalMediosPago += firmado;
     });
-    const Value cotizacion = campo(asiento, QStringLiteral("Cotizacion"));
+    Value cotizacion;
+    paso([&] { cotizacion = asientoLeido("Cotizacion"); });
     // A rate of 0 is no rate: nothing to divide by.
     const bool sinCotizacion = cotizacion.isNull() || cotizacion.isEmpty()
         || TextosRecibo::numeroTexto(cotizacion).isEmpty()
@@ -215,7 +226,8 @@ void ReciboEnCurso::lineaConMoneda()
     if (m_aplicacionesLideran)
         return;
     paso([&] {
-        const Currency moneda = gUtilidades().ValorMoneda(texto(asiento, QStringLiteral("Moneda")));
+        const Currency moneda = CampoLeido::numeroDeTexto(
+            campo(asiento, QStringLiteral("Moneda")), QStringLiteral("MV_ASIENTOS.Moneda"));
         if (moneda > Currency::fromInteger(1)) {
             const QString cantidad = sinCotizacion
                 ? QString()
@@ -233,8 +245,7 @@ void ReciboEnCurso::importeSinMoneda()
 {
     // Cheques and cards print their amount as stored, whatever the side, and no currency.
     paso([&] {
-        const Currency importe
-            = gUtilidades().ValorMoneda(texto(m_rsAsientos, QStringLiteral("Importe")));
+        const Currency importe = importeAsiento();
         pon(QStringLiteral("COLUMNA8"), TextosRecibo::importeMedio(importe));
         pon(QStringLiteral("COLUMNA10"), QStringLiteral("   1"));
         // Last: nothing after it can fail and have the amount added again.
@@ -248,9 +259,7 @@ void ReciboEnCurso::lineaCheque()
     paso([&] {
         pon(QStringLiteral("COLUMNA4"),
             m_descripcionMedio
-                + (verdadero(campo(asiento, QStringLiteral("ChPropio")))
-                        ? QStringLiteral("(Propio)")
-                        : QString()));
+                + (verdadero(asientoLeido("ChPropio")) ? QStringLiteral("(Propio)") : QString()));
     });
     paso([&] {
         const QString numero = texto(asiento, QStringLiteral("NROCOMPROBANTEBANCARIO")).toUpper();
@@ -274,8 +283,7 @@ void ReciboEnCurso::lineaCheque()
                       .toString());
     });
     paso([&] {
-        pon(QStringLiteral("COLUMNA7"),
-            TextosRecibo::fechaTexto(campo(asiento, QStringLiteral("vencimiento"))));
+        pon(QStringLiteral("COLUMNA7"), TextosRecibo::fechaTexto(asientoLeido("vencimiento")));
     });
     importeSinMoneda();
 }
@@ -296,7 +304,7 @@ void ReciboEnCurso::lineaTarjeta()
     });
     paso([&] {
         pon(QStringLiteral("COLUMNA7"),
-            QStringLiteral(" Nº Cuotas ") + texto(asiento, QStringLiteral("TJ_cuotas")));
+            QStringLiteral(" Nº Cuotas ") + gUtilidades().ValorCampo(asientoLeido("TJ_cuotas")));
     });
     importeSinMoneda();
 }

@@ -76,7 +76,8 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
             QStringLiteral("0"), o.valor("--ids"), o.valor("--comprobantes"), o.valor("--tarea"),
             o.bandera("--no-borrar"));
     } catch (const RuntimeError& error) {
-        errores << error.description() << "\n";
+        errores << "Omitido en " << tc.trimmed() << " " << desde.trimmed() << ": "
+                << error.description() << "\n";
         return 1;
     }
     const qint64 ms = reloj.elapsed();
@@ -85,7 +86,7 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
         errores << r.error << "\n";
         return 2;
     }
-    if (r.comprobantes == 0) {
+    if (r.comprobantes == 0 && r.omitidas.isEmpty()) {
         errores << "No se encontró el comprobante " << tc << " " << desde
                 << (hasta.isEmpty() ? QString() : QStringLiteral(" a ") + hasta) << "\n";
         return 2;
@@ -99,7 +100,10 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
     if (o.bandera("--tiempo"))
         errores << "Tiempo: " << ms << " ms, " << r.comprobantes << " comprobantes, " << filas
                 << " filas\n";
+    // Each skipped step is told with the vouchers of the run, as the print names its voucher.
+    const QString seleccion = tc.trimmed() + u' ' + desde.trimmed()
+        + (hasta.isEmpty() ? QString() : QStringLiteral(" a ") + hasta.trimmed());
     for (const QString& omitida : r.omitidas)
-        errores << "Omitido: " << omitida << "\n";
+        errores << "Omitido en " << seleccion << ": " << omitida << "\n";
     return r.omitidas.isEmpty() ? 0 : 1;
 }

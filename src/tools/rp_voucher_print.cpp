@@ -110,6 +110,12 @@ QString memoria()
 
 } // namespace
 
+namespace {
+
+int imprime(const OpcionesVoucher& o, QTextStream& errores, QString& enCurso);
+
+} // namespace
+
 int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& errores)
 {
     const OpcionesVoucher o = leeOpciones(argumentos,
@@ -135,6 +141,22 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
         return fallaSesion;
+    // Each step of a print traps its own failures; one that escapes them (a table the print
+    // reads that is not there) is told naming the voucher it stopped, never left to abort.
+    QString enCurso = o.valor("--id").trimmed();
+    try {
+        return imprime(o, errores, enCurso);
+    } catch (const RuntimeError& error) {
+        avisaNoImpreso(errores, o.valor("--tc").trimmed(), enCurso, error.description());
+        return 1;
+    }
+}
+
+namespace {
+
+int imprime(const OpcionesVoucher& o, QTextStream& errores, QString& enCurso)
+{
+    const QString destinoPedido = o.valor("--destino").toLower();
     const QString tc = o.valor("--tc").trimmed();
     const QString id = o.valor("--id").trimmed();
     const bool contable = hayFila(
@@ -176,6 +198,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
             errores << "No se pudo guardar el comprobante " << falla << "\n";
     };
     for (const QString& actual : ids) {
+        enCurso = actual;
         if (enParalelo)
             impresion.capturaEnParalelo(tc + u' ' + actual);
         if (!o.bandera("--sin-buffer") && !contable) {
@@ -211,6 +234,7 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         const qint64 registrosAntes = impresion.registrosImpresos();
         const int fallasAntes = impresion.fallas();
         const int faltantesAntes = ImpresionCpte::FormulariosNoEncontrados();
+        const qsizetype invalidosAntes = ImpresionCpte::DatosInvalidos().size();
         ImpresionCpte::ImprimirComprobante(tc, actual, QStringLiteral("0"), reporte, orden,
             seleccion, {}, destino, false, o.valor("--fecha"), formulario, esContable,
             o.bandera("--una-copia"));
@@ -219,6 +243,14 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
         // without stock movement) or the report read nothing. A print that failed was told as
         // such.
         const bool corrioReporte = impresion.impresionesHechas() > impresionesAntes;
+        // A figure of the voucher's data it could not read stopped the print.
+        const QStringList invalidos = ImpresionCpte::DatosInvalidos().mid(invalidosAntes);
+        if (!invalidos.isEmpty()) {
+            for (const QString& invalido : invalidos)
+                avisaNoImpreso(errores, tc, actual, invalido);
+            incompletos.append(actual);
+            continue;
+        }
         if (impresion.fallas() > fallasAntes)
             avisaNoImpreso(errores, tc, actual, impresion.ultimaFalla());
         else if (ImpresionCpte::FormulariosNoEncontrados() > faltantesAntes) {
@@ -247,6 +279,8 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     return sinDatos.isEmpty() && incompletos.isEmpty() && impresion.fallas() == 0 ? 0 : 1;
 }
 
+} // namespace
+
 int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& errores)
 {
     const OpcionesVoucher o = leeOpciones(argumentos,
@@ -271,7 +305,7 @@ int subcomandoAsiento(const QStringList& argumentos, QTextStream&, QTextStream& 
             o.valor("--mes"), o.valor("--numero"), o.valor("--periodo"), o.bandera("--cc"), true,
             o.bandera("--80mm"));
     } catch (const RuntimeError& error) {
-        errores << error.description() << "\n";
+        avisaNoImpreso(errores, o.valor("--tc"), id, error.description());
         return 1;
     }
     if (impresion.fallas() == 0)

@@ -6,6 +6,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "receipts/AuxiliarRecibo.h"
 #include "services/Configuracion.h"
@@ -33,6 +34,9 @@ std::optional<int> entero(const QString& texto)
     const int valor = texto.trimmed().toInt(&ok);
     return ok ? std::optional<int>(valor) : std::nullopt;
 }
+
+int imprimeRecibo(
+    const OpcionesVoucher& o, int copias, int items, QTextStream& salida, QTextStream& errores);
 
 } // namespace
 
@@ -81,12 +85,28 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
             return 2;
         }
 
+    // Each step traps its own failures; one that escapes them is told naming the receipt.
+    try {
+        return imprimeRecibo(o, *copias, *items, salida, errores);
+    } catch (const RuntimeError& error) {
+        avisaNoImpreso(errores, tc.trimmed(), id, error.description());
+        return 1;
+    }
+}
+
+namespace {
+
+int imprimeRecibo(
+    const OpcionesVoucher& o, int copias, int items, QTextStream& salida, QTextStream& errores)
+{
+    const QString tc = o.valor("--tc");
+    const QString id = o.valor("--id");
     QStringList formulas;
     InformeRecibo informe;
     QElapsedTimer reloj;
     reloj.start();
     const bool completo = GeneraAuxiliarRecibo_PagoCobranza(tc, id.left(4), id.mid(4, 8),
-        id.mid(12), o.valor("--cuenta"), formulas, *copias, *items, &informe);
+        id.mid(12), o.valor("--cuenta"), formulas, copias, items, &informe);
     const qint64 ms = reloj.elapsed();
 
     if (!informe.bloqueo.isEmpty()) {
@@ -96,6 +116,13 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
     // An amount it could not print right: nothing is printed, as for a sales voucher.
     if (!informe.importeInvalido.isEmpty()) {
         errores << informe.importeInvalido << "\n";
+        return 1;
+    }
+    // A receipt whose rows were not all written would print wrong: it is named with what failed
+    // and left without a file, as a voucher is.
+    if (!informe.erroresOmitidos.isEmpty()) {
+        for (const QString& omitido : informe.erroresOmitidos)
+            avisaNoImpreso(errores, tc.trimmed(), id, omitido);
         return 1;
     }
     if (informe.sinMovimientos) {
@@ -116,8 +143,6 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
     }
     if (o.bandera("--tiempo"))
         errores << "Tiempo: " << ms << " ms, " << filas << " filas\n";
-    for (const QString& omitido : informe.erroresOmitidos)
-        errores << "Omitido: " << omitido << "\n";
     bool impresionFallida = false;
     if (o.tiene("--pdf")) {
         // As the document sender goes on: the receipt printed by type with the buffer's formulas,
@@ -148,5 +173,7 @@ int subcomandoRecibo(const QStringList& argumentos, QTextStream& salida, QTextSt
         errores << "Abandonado: el recibo quedó a medio escribir\n";
         return 1;
     }
-    return informe.erroresOmitidos.isEmpty() && !impresionFallida ? 0 : 1;
+    return impresionFallida ? 1 : 0;
 }
+
+} // namespace

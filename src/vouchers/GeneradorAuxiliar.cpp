@@ -3,9 +3,11 @@
 #include <utility>
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/CampoLeido.h"
 #include "platform/Clock.h"
 #include "platform/ErrorLog.h"
 #include "platform/LeadingNumber.h"
@@ -86,6 +88,8 @@ ResultadoAuxiliar GeneradorAuxiliar::genera()
         // another workstation's fill could then not write, nor this one after the other's.
         gDB().AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_CPTE ") + condicion, m_comprobantes,
             nullptr, adOpenStatic, adLockReadOnly);
+        if (m_comprobantes.State() != adStateOpen)
+            throw m_comprobantes.LastError();
     });
     // The earlier rows go in the first voucher's transaction (a print of one voucher commits
     // once), or on their own when no voucher is written.
@@ -202,13 +206,12 @@ void GeneradorAuxiliar::BorraAuxiliarUsuario()
 void GeneradorAuxiliar::preparaComprobante()
 {
     const Utilidades& util = gUtilidades();
-    const auto campo = [&](const char* nombre) {
-        return util.ValorCampo(m_comprobantes.Fields(QLatin1String(nombre)).Value());
-    };
+    const auto campo = [&](const char* nombre) { return util.ValorCampo(comprobante(nombre)); };
     const QString id = campo("IdComprobante").trimmed();
     m_suc = id.mid(0, 4);
     m_nro = id.mid(4, 8);
     m_letra = id.mid(12, 1);
+    // Read as the number it is: it goes into the buffer's statements as it is written.
     m_complemento = campo("IdComplemento");
     m_condicion = QStringLiteral(" WHERE TC = ") + literal(util.FormateaCodigo(m_tc, 4))
         + QStringLiteral(" AND IDCOMPROBANTE = ") + literal(idComprobante().trimmed())
@@ -226,26 +229,45 @@ void GeneradorAuxiliar::preparaComprobante()
             QStringLiteral("CAE"), QStringLiteral("IDCOMPROBANTE"), Value(qint32(8)),
             QStringLiteral(" TC=") + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=")
                 + literal(id)));
+        // The form prints the code's expiry beside it: a date that is no date is named here.
+        AdoRecordset rs;
+        gDB().AbrirRecordset(QStringLiteral("SELECT VtoCAE FROM V_MV_CPTE_ELECTRONICOS WHERE TC=")
+                + literal(m_tc) + QStringLiteral(" AND IDCOMPROBANTE=") + literal(id),
+            rs);
+        const auto cierra = qScopeGuard([&] { gDB().CierraRecordset(rs); });
+        if (rs.State() != adStateOpen)
+            throw rs.LastError();
+        if (!rs.Eof())
+            CampoLeido::valor(
+                rs, QStringLiteral("V_MV_CPTE_ELECTRONICOS"), QStringLiteral("VtoCAE"));
     });
+    // The currency is a code: the amount in words and the QR read it as a number.
+    const QString campoMoneda = QStringLiteral("V_MV_CPTE.Moneda");
     paso(QStringLiteral("Moneda"), [&] {
+        CampoLeido::numeroDeTexto(comprobante("Moneda"), campoMoneda);
         m_moneda = campo("Moneda");
         if (m_moneda.trimmed().isEmpty())
             m_moneda = QStringLiteral("1");
     });
     paso(QStringLiteral("ImporteEnLetras"), [&] {
-        const Value importe = m_comprobantes.Fields(QStringLiteral("Importe")).Value();
         // Rounded to the cent once, half away from zero, before anything is said of it: the
         // words' cents and the QR's amount are those of the printed TOTAL, never cut.
-        m_importe
-            = importe.isNull() || importe.isEmpty() ? Currency() : importe.toCurrency().rounded(2);
+        m_importe = CampoLeido::importe(comprobante("Importe"), QStringLiteral("V_MV_CPTE.IMPORTE"))
+                        .rounded(2);
         const QString moneda = campo("Moneda");
         QString palabra = QStringLiteral("Pesos");
-        if (util.ValorMoneda(moneda) > Currency::fromInteger(1))
+        if (CampoLeido::numeroDeTexto(comprobante("Moneda"), campoMoneda)
+            > Currency::fromInteger(1))
             palabra = util.ValorCampo(gDB().DatosTabla(QStringLiteral("ta_monedas"),
                 util.FormateaCodigo(moneda, 4), QStringLiteral("Descripcion")));
         m_importeEnLetras
             = NumerosEnLetras::NumeroEnLetras(m_importe, 0, palabra, QStringLiteral("Centavos"));
     });
+}
+
+Value GeneradorAuxiliar::comprobante(const char* nombre)
+{
+    return CampoLeido::valor(m_comprobantes, QStringLiteral("V_MV_CPTE"), QLatin1String(nombre));
 }
 
 void GeneradorAuxiliar::recorreComprobante()

@@ -81,6 +81,8 @@ private:
     void AgregaInsumos();
     void agregaLinea(AdoRecordset& linea, QString& resumenLotes);
     QString CompletaDespachoLote(const QString& claveLote);
+    // An item's ControladoPor as its buffer column prints it.
+    static QString controladoPor(const Value& valor, QChar separador);
     void AgregaDespachoLote(QString& claveLote);
 
     // ---- fixed rows (GeneradorAuxiliar_Filas.cpp)
@@ -111,6 +113,8 @@ private:
     void omitida(const QString& paso, const RuntimeError& error);
     // Voucher types compare ignoring case.
     static bool esUnoDe(const QString& tipo, std::initializer_list<const char*> tipos);
+    // Field `nombre` of the current voucher's row, checked against its column (CampoLeido).
+    Value comprobante(const char* nombre);
     // The voucher's point of sale, number and letter joined.
     QString idComprobante() const { return m_suc + m_nro + m_letra; }
     // " WHERE USUARIO = ... AND IDCOMPLEMENTO = n": the rows of the current voucher.

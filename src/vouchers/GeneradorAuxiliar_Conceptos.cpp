@@ -5,6 +5,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
 #include "services/Configuracion.h"
 #include "services/Formatos.h"
@@ -32,8 +33,10 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
     if (!notas.Eof())
         AgregaTituloSeccion(QStringLiteral("Otros Conceptos - Observaciones - Comentarios"));
     for (; !notas.Eof(); notas.MoveNext()) {
-        const auto valor
-            = [&](const char* nombre) { return notas.Fields(QLatin1String(nombre)).Value(); };
+        const auto valor = [&](const char* nombre) {
+            return CampoLeido::valor(
+                notas, QStringLiteral("V_MV_CPTE_Observ"), QLatin1String(nombre));
+        };
         // With the setting on, a zero amount prints as nothing; each column decides for itself.
         const auto importe = [&](const char* nombre) {
             const Value v = valor(nombre);
@@ -84,11 +87,10 @@ void GeneradorAuxiliar::AgregaOtrosConceptos()
 void GeneradorAuxiliar::AgregaInsumosOrigenNP()
 {
     const Utilidades& util = gUtilidades();
-    const Value origen = m_comprobantes.Fields(QStringLiteral("ComprobanteOrigen")).Value();
+    const Value origen = comprobante("ComprobanteOrigen");
     if (origen.isNull() || origen.isEmpty())
         return;
-    if (util.ValorCampo(m_comprobantes.Fields(QStringLiteral("TcOrigen")).Value())
-            .compare(QLatin1String("NP"), Qt::CaseInsensitive)
+    if (util.ValorCampo(comprobante("TcOrigen")).compare(QLatin1String("NP"), Qt::CaseInsensitive)
         != 0)
         return;
     AdoRecordset lineas;
@@ -112,8 +114,9 @@ void GeneradorAuxiliar::agregaPendiente(AdoRecordset& linea)
 {
     const Utilidades& util = gUtilidades();
     DB_Dll& db = gDB();
-    const auto valor
-        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor = [&](const char* nombre) {
+        return CampoLeido::valor(linea, QStringLiteral("V_MV_CPTEINSUMOS"), QLatin1String(nombre));
+    };
     const auto texto = [&](const char* nombre) { return util.ValorCampo(valor(nombre)); };
     const auto importe = [&](const char* nombre) {
         return literal(FmtMoneda(textoNumero(valor(nombre)), DecimalesMoneda::Configurados, false));
@@ -151,7 +154,7 @@ void GeneradorAuxiliar::agregaPendiente(AdoRecordset& linea)
     agregaValor(lista, "Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agregaValor(lista, "Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });
     agregaValor(lista, "Columna12",
-        [&] { return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador)); });
+        [&] { return literal(controladoPor(valor("ControladoPor"), separador)); });
     agregaValor(lista, "Columna13", [&] { return literal(textoNumero(valor("CantidadUd"))); });
     agregaValor(lista, "Columna14", [&] { return literal(texto("IdUnidadBase")); });
     agregaValor(lista, "Columna15", [&] { return literal(textoNumero(valor("Equiv_UDBase"))); });

@@ -5,6 +5,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/CampoLeido.h"
 #include "platform/RuntimeError.h"
 #include "platform/Utilidades.h"
 #include "services/Configuracion.h"
@@ -31,6 +32,13 @@ QString sqlDespacho(const QString& clave)
 }
 
 } // namespace
+
+// The item's ControladoPor, kept as a text, is read as a figure for its column.
+QString GeneradorAuxiliar::controladoPor(const Value& valor, QChar separador)
+{
+    return CampoLeido::numeroDeTexto(valor, QStringLiteral("V_MV_CPTEINSUMOS.ControladoPor"))
+        .toString(separador);
+}
 
 void GeneradorAuxiliar::AgregaInsumos()
 {
@@ -72,8 +80,9 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
 {
     const Utilidades& util = gUtilidades();
     DB_Dll& db = gDB();
-    const auto valor
-        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor = [&](const char* nombre) {
+        return CampoLeido::valor(linea, QStringLiteral("V_MV_CPTEINSUMOS"), QLatin1String(nombre));
+    };
     const auto texto = [&](const char* nombre) { return util.ValorCampo(valor(nombre)); };
 
     ListaValores lista = nuevaLista(QStringLiteral("IN"));
@@ -88,19 +97,20 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     agrega("Columna3", [&] { return literal(texto("IdUnidad")); });
     agrega("Columna4", [&] { return literal(textoNumero(valor("Cantidad"))); });
 
+    // A line without a VAT rate has none to add.
+    const auto alicuota = [&] {
+        const Value tasa = valor("alicIva");
+        return tasa.isNull() ? 0.0 : tasa.toDouble();
+    };
     // Letter B invoices, electronic credit invoices and their credit and debit notes, and
     // proformas under RobaIvaProforma, print the price with VAT when the stored one lacks it: the
     // TOTAL of such a voucher holds the VAT, and its lines must add up to it.
     const auto conIva = [&] {
         const QString tipoLinea = texto("TC").trimmed();
         const Currency importe = moneda(valor("Importe"));
-        const bool sinIva
-            = importe == moneda(valor("Importe_S_IVA")) && valor("alicIva").toDouble() > 0;
+        const bool sinIva = importe == moneda(valor("Importe_S_IVA")) && alicuota() > 0;
         const bool proforma = m_robaIvaProforma && esUnoDe(tipoLinea, { "FP", "NCFP" })
-            && util.ValorCampo(m_comprobantes.Fields(QStringLiteral("CondicionIva")).Value())
-                    .trimmed()
-                == u"1"
-            && sinIva;
+            && util.ValorCampo(comprobante("CondicionIva")).trimmed() == u"1" && sinIva;
         if (proforma)
             return true;
         return texto("IdComprobante").trimmed().endsWith(u'B', Qt::CaseInsensitive)
@@ -111,8 +121,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
         Currency monto = moneda(valor(campo));
         if (agregaIva) {
             const double base = monto.toDouble();
-            monto = Currency::fromDouble(base + base * valor("alicIva").toDouble() / 100.0)
-                        .value_or(monto);
+            monto = Currency::fromDouble(base + base * alicuota() / 100.0).value_or(monto);
         }
         return literal(FmtMoneda(monto.toString(separador), DecimalesMoneda::Configurados, false));
     };
@@ -160,8 +169,7 @@ void GeneradorAuxiliar::agregaLinea(AdoRecordset& linea, QString& resumenLotes)
     });
     agrega("Columna10", [&] { return literal(textoNumero(valor("PorcDto"))); });
     agrega("Columna11", [&] { return literal(textoNumero(valor("Impuestos"))); });
-    agrega("Columna12",
-        [&] { return literal(util.ValorMoneda(texto("ControladoPor")).toString(separador)); });
+    agrega("Columna12", [&] { return literal(controladoPor(valor("ControladoPor"), separador)); });
     agrega("Columna13", [&] { return literal(textoNumero(valor("CantidadUd"))); });
     agrega("Columna14", [&] { return literal(texto("IdUnidadBase")); });
     agrega("Columna15", [&] { return literal(textoNumero(valor("Equiv_UDBase"))); });

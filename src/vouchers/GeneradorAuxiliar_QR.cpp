@@ -15,6 +15,7 @@
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
 #include "platform/ArchivoImagen.h"
+#include "platform/CampoLeido.h"
 #include "platform/ComponenteQR.h"
 #include "platform/FileNames.h"
 #include "platform/LeadingNumber.h"
@@ -83,18 +84,13 @@ Imagen imagenDeArchivo(const QString& ruta)
 void GeneradorAuxiliar::AgregaQRFactura()
 {
     const Utilidades& util = gUtilidades();
-    const auto campo
-        = [&](const char* nombre) { return m_comprobantes.Fields(QLatin1String(nombre)).Value(); };
     // A date that is no date stops the voucher here, named, before anything of its row is
     // written: its QR would carry a wrong day and its authority logo would be chosen by none.
     QDate fecha;
-    if (!paso(QStringLiteral("AgregaQRFactura V_MV_CPTE.FECHA"), [&] {
-            const Value valor = campo("fecha");
-            if (valor.isNull())
-                return;
-            fecha = valor.toDateTime().date();
-            if (!fecha.isValid())
-                throw RuntimeError(13, QStringLiteral("No es una fecha: ") + valor.toString());
+    if (!paso(QStringLiteral("AgregaQRFactura"), [&] {
+            const Value valor = comprobante("fecha");
+            if (!valor.isNull())
+                fecha = valor.toDateTime().date();
         }))
         return;
     const QString fechaIso = fecha.toString(QStringLiteral("yyyy-MM-dd"));
@@ -133,21 +129,28 @@ void GeneradorAuxiliar::AgregaQRFactura()
                     const auto cierra = qScopeGuard([&] { gDB().CierraRecordset(rs); });
                     if (rs.Eof())
                         return;
-                    const Value valor = rs.Fields(QStringLiteral("MONEDA") + moneda).Value();
+                    const Value valor = CampoLeido::valor(
+                        rs, QStringLiteral("TA_COTIZACION"), QStringLiteral("MONEDA") + moneda);
                     cotizacion = Value(FmtNroAS400::FormateaNroAS400(textoNumero(valor), 13, 6));
                 });
+            // The authority's codes are kept as texts and read as whole numbers.
+            const auto codigo = [&](const char* nombre) {
+                const Currency leido = CampoLeido::numeroDeTexto(
+                    comprobante(nombre), QStringLiteral("V_MV_CPTE.") + QLatin1String(nombre));
+                return qint64(leido.toDouble());
+            };
             const QList<Value> valores {
                 Value(qint32(1)),
                 Value(fechaIso),
                 Value(digitos(Configuracion::Cfg(QStringLiteral("CUIT")))),
                 Value(entero(m_suc)),
-                Value(entero(util.ValorCampo(campo("CodCpteAfip")))),
+                Value(codigo("CodCpteAfip")),
                 Value(entero(m_nro)),
                 Value(FmtNroAS400::FormateaNroAS400(textoNumero(Value(m_importe)), 13, 2)),
                 Value(moneda == u"1" ? QStringLiteral("PES") : QStringLiteral("DOL")),
                 cotizacion,
-                Value(entero(util.ValorCampo(campo("documentotipo")))),
-                Value(digitos(util.ValorCampo(campo("DOCUMENTONUMERO")))),
+                Value(codigo("documentotipo")),
+                Value(digitos(util.ValorCampo(comprobante("DOCUMENTONUMERO")))),
                 // The code's kind: "E" for a CAE, the only kind the electronic voucher's row
                 // holds ("A" would tell the authority's check to look for an anticipated code).
                 Value(QStringLiteral("E")),

@@ -5,6 +5,7 @@
 
 #include "data/ConsultasDatos.h"
 #include "data/DataObjects.h"
+#include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
 #include "services/Formatos.h"
 #include "reportengine/FormulaText.h"
@@ -61,6 +62,9 @@ QString GeneradorAuxiliar::horasTarea(const Value& minutos) const
 {
     if (esUnoDe(m_tc.trimmed(), { "OT" }) && m_noMostrarImportesEnOT)
         return kSeisBlancos;
+    // A line without hours prints none, as a line without quantity does.
+    if (minutos.isNull())
+        return QString();
     qint32 horas = 0;
     qint32 resto = 0;
     return FmtHoraDecimal(minutos, horas, resto);
@@ -69,8 +73,9 @@ QString GeneradorAuxiliar::horasTarea(const Value& minutos) const
 void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
 {
     const Utilidades& util = gUtilidades();
-    const auto valor
-        = [&](const char* nombre) { return tarea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor = [&](const char* nombre) {
+        return CampoLeido::valor(tarea, QStringLiteral("V_MV_CPTETAREAS"), QLatin1String(nombre));
+    };
     const auto importe = [&](const char* nombre) {
         return literal(FmtMoneda(textoNumero(valor(nombre)), DecimalesMoneda::Configurados, false));
     };
@@ -115,8 +120,9 @@ void GeneradorAuxiliar::agregaTarea(AdoRecordset& tarea)
 void GeneradorAuxiliar::agregaDiario(AdoRecordset& linea)
 {
     const Utilidades& util = gUtilidades();
-    const auto valor
-        = [&](const char* nombre) { return linea.Fields(QLatin1String(nombre)).Value(); };
+    const auto valor = [&](const char* nombre) {
+        return CampoLeido::valor(linea, QStringLiteral("V_MV_DIARIOS"), QLatin1String(nombre));
+    };
     const QString notas = util.ValorCampo(valor("Observaciones"));
     const QString descripcion = util.ValorCampo(valor("Descripcion")).trimmed();
 

@@ -6,6 +6,7 @@
 #include "data/DB_Dll.h"
 #include "data/DataObjects.h"
 #include "platform/AdoRecordset.h"
+#include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
 #include "reports/ArchivosReporte.h"
 #include "reports/DLL_Print.h"
@@ -15,6 +16,7 @@
 #include "services/ManejoErrores.h"
 #include "services/VariablesInicio.h"
 #include "vouchers/ImpresionesAnexas.h"
+#include "vouchers/ImprimirComprobante.h"
 #include "vouchers/ImpresoraComprobante.h"
 #include "vouchers/MediosDePagoCpte.h"
 
@@ -413,12 +415,39 @@ void ImpresionComprobante::decideSegunTipo()
     }
 }
 
+namespace {
+QStringList datosInvalidos;
+} // namespace
+
+const QStringList& DatosInvalidos()
+{
+    return datosInvalidos;
+}
+
+bool ImpresionComprobante::leeDatos(const std::function<void()>& paso)
+{
+    QString invalido;
+    const bool sigue = m_pasos.run([&] {
+        invalido.clear();
+        try {
+            paso();
+        } catch (const CampoLeido::Invalido& error) {
+            invalido = error.description();
+            throw;
+        }
+    });
+    if (invalido.isEmpty())
+        return sigue;
+    datosInvalidos.append(invalido);
+    return false;
+}
+
 bool ImpresionComprobante::piePago()
 {
     if (!tcEs({ "FC", "FP" }))
         return true;
     MediosDePago medios;
-    if (!m_pasos.run([&] { medios = ObtieneMediosDePagoCpte(m_tc, m_idComprobante); }))
+    if (!leeDatos([&] { medios = ObtieneMediosDePagoCpte(m_tc, m_idComprobante); }))
         return false;
     const bool sinMedios = medios.DescEfectivo.trimmed().isEmpty()
         && medios.DescTarjeta.trimmed().isEmpty() && medios.DescOtros.trimmed().isEmpty()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 
 #include <QString>
@@ -50,6 +51,10 @@ private:
     bool imprimeT(const QString& formulario);
     bool imprimeE(const QString& formulario, bool enCopias);
     bool faltaFormulario(const QString& formulario);
+
+    // Runs a step that reads figures of the voucher's data: one that is not what its column holds
+    // is told as any failure, and the print does not go on whatever the answer (DatosInvalidos).
+    bool leeDatos(const std::function<void()>& paso);
 
     void agregaFormula(const QString& formula);
     void agregaCondicion(const QString& condicion);

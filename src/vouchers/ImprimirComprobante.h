@@ -34,6 +34,12 @@ void ImprimirComprobante(const QString& TC, const QString& IdComprobante,
 // document it asked for was not produced.
 int FormulariosNoEncontrados();
 
+// The values that stopped the prints of this process, in order, each as its box told it
+// ("TABLE.FIELD: 'abc' no es un importe"): a figure a print reads from the voucher's data that is
+// not what its column holds stops that print whatever the operator answers, for printed it would
+// be wrong. A caller compares the count before and after a print.
+const QStringList& DatosInvalidos();
+
 // A printer setting "name|complement" set on the report object: name (NombreImpresora and
 // SeleccionaImpresora) and complement, in that order, each trimmed. A setting without "|" is the
 // printer name with an empty complement; a blank one clears both.

@@ -4,6 +4,7 @@
 #include "data/DataObjects.h"
 #include "data/DB_Dll.h"
 #include "platform/AdoRecordset.h"
+#include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
 
 namespace ImpresionCpte {
@@ -79,7 +80,9 @@ MediosDePago ObtieneMediosDePagoCpte(const QString& TC, const QString& IdComprob
         *medio.etiqueta = descripcion.compare(medio.primera, Qt::CaseInsensitive) == 0
             ? descripcion
             : QString::fromLatin1(medio.palabra);
-        const Currency importe = u.ValorMoneda(campo(lineas, "importe"));
+        const Currency importe = CampoLeido::importe(
+            CampoLeido::valor(lineas, QStringLiteral("MV_ASIENTOS"), QStringLiteral("importe")),
+            QStringLiteral("MV_ASIENTOS.importe"));
         if (campo(lineas, "DEBE-HABER").trimmed().compare(QLatin1String("D"), Qt::CaseInsensitive)
             == 0)
             *medio.total += importe;
