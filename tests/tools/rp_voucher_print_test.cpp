@@ -1,5 +1,7 @@
 #include <cmath>
+#include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -2432,4 +2434,200 @@ TEST_F(RpVoucherPrint, a_voucher_date_that_is_no_date_is_named_and_prints_nothin
     EXPECT_GT(c.salida, 0) << c.errores.toStdString();
     EXPECT_TRUE(c.errores.contains(QStringLiteral("V_MV_CPTEINSUMOS"))) << c.errores.toStdString();
     EXPECT_TRUE(QDir(m_pdf).isEmpty());
+}
+
+namespace {
+
+// A run of rp_voucher that reads a damaged table: the subcommand and its arguments (without the
+// database and the folder), and the voucher its messages must name.
+struct Lectura
+{
+    QStringList argumentos;
+    QString id;
+};
+
+// One damaged copy of the demo database and the runs still to make on it.
+struct CasoDanado
+{
+    QString caso;
+    // What a failure must name besides the voucher: "TABLE.FIELD", or the table dropped.
+    QString nombrado;
+    // For a figure or date that is none, what a print that ended well must not show for it:
+    // "abc", "nan" or "inf" in place of a quantity, an amount or a date.
+    QString delator;
+    QString carpeta;
+    QList<Lectura> pendientes;
+    Lectura actual;
+    std::unique_ptr<QProcess> proceso;
+};
+
+} // namespace
+
+// Every column of the tables a voucher, a receipt or an entry print reads, set in turn to a blank,
+// a text, NaN, infinity and NULL, and each of those tables dropped: no run ends on a signal or in
+// the last handler; one that ends well printed its file, one that does not names its voucher and
+// the field (or the table) on one line. A text column prints as it is; the columns that find the
+// voucher itself are left alone (damaged, the voucher is another one, not found).
+TEST_F(RpVoucherPrint, every_damaged_field_of_a_voucher_is_named_or_prints_right)
+{
+    const auto lectura = [](const char* id, std::initializer_list<const char*> argumentos) {
+        QStringList lista;
+        for (const char* a : argumentos)
+            lista << QLatin1String(a);
+        return Lectura { lista << QStringLiteral("--id") << QLatin1String(id), QLatin1String(id) };
+    };
+    const Lectura fc = lectura("000200001201A", { "print", "--tc", "FC", "--una-copia" });
+    const Lectura fcTareas = lectura("000200001202A", { "print", "--tc", "FC", "--una-copia" });
+    const Lectura fcNotas = lectura("000200001200B", { "print", "--tc", "FC", "--una-copia" });
+    const Lectura ot = lectura("000200002007X", { "print", "--tc", "OT", "--una-copia" });
+    const Lectura fcc = lectura("000100005500A", { "print", "--tc", "FCC", "--una-copia" });
+    const Lectura rm = lectura("000200000300R", { "print", "--tc", "RM", "--una-copia" });
+    const Lectura np = lectura("000200003001X", { "print", "--tc", "NP", "--una-copia" });
+    const Lectura buffer = lectura("000200001201A", { "buffer", "--tc", "FC" });
+    const Lectura cb = lectura("000200000800X", { "recibo", "--tc", "CB" });
+    const Lectura opg = lectura("000200000910X", { "recibo", "--tc", "OPG" });
+    const Lectura asiento = lectura("000200000001X",
+        { "asiento", "--tc", "AS", "--mes", "11", "--numero", "5001", "--periodo", "2026" });
+    const struct
+    {
+        const char* tabla;
+        QList<Lectura> lecturas;
+        QStringList claves;
+    } tablas[] = {
+        { "V_MV_CPTE", { fc, buffer, cb, opg }, { "TC", "IDCOMPROBANTE", "IDCOMPLEMENTO" } },
+        // Letter B adds the VAT to a line stored without it; a delivery note and an order note
+        // print their lines their own way.
+        { "V_MV_CPTEINSUMOS", { fc, fcNotas, rm, np }, {} },
+        { "V_MV_CPTETAREAS", { fcTareas, ot }, {} },
+        { "V_MV_CPTE_Observ", { fcNotas, fcc }, {} },
+        { "V_MV_CPTE_ELECTRONICOS", { fc, rm }, {} },
+        { "C_MV_CPTE", { fcc, opg }, { "TC", "IDCOMPROBANTE", "IDCOMPLEMENTO" } },
+        { "C_MV_CPTEINSUMOS", { fcc }, {} },
+        // An invoice prints the payment its collection applied.
+        { "MV_ASIENTOS", { fc, cb, opg, asiento }, {} },
+        { "MV_APLICACION", { fc, cb, opg }, {} },
+        { "VE_SALDOAPLICACION", { cb, opg }, {} },
+    };
+    // A text column takes any text alike: one word is enough there (a code read as a number
+    // reads a blank as none, as the demo's vouchers without one print); a number or date column
+    // gets a blank, NaN and infinity too.
+    const QStringList textos { QStringLiteral("'abc'"), QStringLiteral("NULL") };
+    const QStringList cifras = textos
+        + QStringList { QStringLiteral("''"), QStringLiteral("'NaN'"), QStringLiteral("9e999") };
+
+    std::vector<CasoDanado> casos;
+    const BaseDemo base(m_db);
+    for (const auto& t : tablas) {
+        const QString tabla = QLatin1String(t.tabla);
+        casos.push_back(
+            { QStringLiteral("DROP TABLE ") + tabla, tabla, {}, {}, t.lecturas, {}, {} });
+        for (const QStringList& columna :
+            base.filas(QStringLiteral("SELECT name, type FROM pragma_table_info('%1') WHERE pk = 0")
+                           .arg(tabla))) {
+            if (t.claves.contains(columna[0], Qt::CaseInsensitive))
+                continue;
+            const bool texto = columna[1].startsWith(QLatin1String("varchar"), Qt::CaseInsensitive)
+                || columna[1].compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0;
+            for (const QString& valor : texto ? textos : cifras) {
+                const QString delator = texto || valor == u"NULL" || valor == u"''" ? QString()
+                    : valor == u"9e999" ? QStringLiteral("inf")
+                                        : valor.mid(1, valor.size() - 2).toLower();
+                casos.push_back(
+                    { QStringLiteral("UPDATE %1 SET \"%2\" = %3").arg(tabla, columna[0], valor),
+                        tabla + u'.' + columna[0], delator, {}, t.lecturas, {}, {} });
+            }
+        }
+    }
+
+    static QTemporaryDir runtime;
+    QProcessEnvironment entorno = testsupport::toolEnvironment();
+    entorno.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QStringList archivos = QDir(m_dir.path()).entryList(QDir::Files);
+    // Each case on a copy of its own; false when the damage cannot be stored (NULL in a column
+    // that refuses it, a text in a row id).
+    const auto prepara = [&](CasoDanado& c, int numero) {
+        c.carpeta = m_dir.filePath(QStringLiteral("caso%1").arg(numero));
+        EXPECT_TRUE(QDir().mkpath(c.carpeta));
+        for (const QString& archivo : archivos)
+            QFile::copy(m_dir.filePath(archivo), c.carpeta + u'/' + archivo);
+        const QString conexion = QUuid::createUuid().toString();
+        bool danado = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
+            db.setDatabaseName(c.carpeta + QStringLiteral("/DEMO.db"));
+            danado = db.open() && registerSqliteText(db) && QSqlQuery(db).exec(c.caso);
+        }
+        QSqlDatabase::removeDatabase(conexion);
+        return danado;
+    };
+    const auto arranca = [&](CasoDanado& c) {
+        c.actual = c.pendientes.takeFirst();
+        QStringList argumentos = QStringList { c.actual.argumentos.first(), QStringLiteral("--db"),
+            c.carpeta + QStringLiteral("/DEMO.db") }
+            + c.actual.argumentos.mid(1);
+        if (c.actual.argumentos.first() != u"buffer")
+            argumentos << QStringLiteral("--pdf") << c.carpeta + QStringLiteral("/pdf");
+        c.proceso = std::make_unique<QProcess>();
+        c.proceso->setProcessEnvironment(entorno);
+        c.proceso->start(QStringLiteral(RP_VOUCHER_EXE), argumentos);
+    };
+    const auto comprueba = [&](CasoDanado& c) {
+        const QString corrida = c.caso + QStringLiteral(" / ") + c.actual.argumentos.join(u' ');
+        QProcess& p = *c.proceso;
+        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
+            ADD_FAILURE() << corrida.toStdString() << ": no terminó por sí mismo";
+            return;
+        }
+        const QString errores = QString::fromUtf8(p.readAllStandardError());
+        QDir pdf(c.carpeta + QStringLiteral("/pdf"));
+        const QStringList impresos = pdf.entryList({ QStringLiteral("*.pdf") }, QDir::Files);
+        if (p.exitCode() == 0) {
+            EXPECT_TRUE(!impresos.isEmpty() || c.actual.argumentos.first() == u"buffer")
+                << corrida.toStdString() << ": terminó bien sin imprimir";
+            const QRegularExpression dato(QStringLiteral("\\b%1\\b").arg(c.delator),
+                QRegularExpression::CaseInsensitiveOption);
+            for (const QString& impreso : impresos)
+                EXPECT_FALSE(!c.delator.isEmpty() && textoPdf(pdf.filePath(impreso)).contains(dato))
+                    << corrida.toStdString() << ": imprimió «" << c.delator.toStdString() << "»";
+            pdf.removeRecursively();
+            return;
+        }
+        pdf.removeRecursively();
+        EXPECT_NE(p.exitCode(), 3) << corrida.toStdString() << ": " << errores.toStdString();
+        bool nombrado = false;
+        for (const QString& linea : errores.split(u'\n'))
+            nombrado = nombrado
+                || (linea.contains(c.actual.id) && linea.contains(c.nombrado, Qt::CaseInsensitive));
+        EXPECT_TRUE(nombrado) << corrida.toStdString() << ": " << p.exitCode() << " "
+                              << errores.toStdString();
+    };
+
+    // A few runs at a time, each case's runs one after another on its copy: the oldest run is
+    // waited for, then the next of its case starts or another case takes its place.
+    const std::size_t enParalelo = 6;
+    std::deque<CasoDanado*> activos;
+    std::size_t siguiente = 0;
+    while (siguiente < casos.size() || !activos.empty()) {
+        while (activos.size() < enParalelo && siguiente < casos.size()) {
+            CasoDanado& c = casos[siguiente];
+            if (prepara(c, int(siguiente))) {
+                arranca(c);
+                activos.push_back(&c);
+            } else
+                QDir(c.carpeta).removeRecursively();
+            ++siguiente;
+        }
+        if (activos.empty())
+            continue;
+        CasoDanado& c = *activos.front();
+        activos.pop_front();
+        comprueba(c);
+        if (c.pendientes.isEmpty())
+            QDir(c.carpeta).removeRecursively();
+        else {
+            arranca(c);
+            activos.push_back(&c);
+        }
+    }
 }
