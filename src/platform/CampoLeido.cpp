@@ -57,7 +57,7 @@ Value fecha(const Value& valor, const QString& campo)
 } // namespace
 
 Invalido::Invalido(int number, const QString& description)
-    : RuntimeError(number, description, QStringLiteral("CampoLeido"))
+    : RuntimeError(number, description)
 {
 }
 

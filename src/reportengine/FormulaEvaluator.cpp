@@ -663,5 +663,5 @@ Value FormulaEvaluator::evaluateCall(const FormulaNode& node) const
     if (!function)
         fail(RuntimeError::InvalidCall,
             QStringLiteral("función no disponible: ") + formulaFunctionName(f));
-    return function(Arguments(f, args, m_name));
+    return function(Arguments(f, args, m_name, &node));
 }

@@ -18,12 +18,23 @@ void Arguments::fail(int number, const QString& text) const
     FormulaFunctions::fail(m_formulaName, number, text);
 }
 
+void Arguments::argumentFails(qsizetype i, const char* needed) const
+{
+    QString text = QStringLiteral("%1 necesita %2 en el argumento %3")
+                       .arg(name(), QString::fromUtf8(needed))
+                       .arg(i + 1);
+    const FormulaNode* argument = m_call ? m_call->child(std::size_t(i)) : nullptr;
+    if (argument && argument->kind() == FormulaNodeKind::Field)
+        text += QStringLiteral(": %1.%2 vale '%3'")
+                    .arg(argument->table(), argument->field(), m_args[i].toString());
+    fail(RuntimeError::TypeMismatch, text);
+}
+
 QString Arguments::text(qsizetype i) const
 {
     const Value& v = m_args[i];
     if (v.type() != ValueType::Text)
-        fail(RuntimeError::TypeMismatch,
-            QStringLiteral("%1 necesita un texto en el argumento %2").arg(name()).arg(i + 1));
+        argumentFails(i, "un texto");
     return v.toString();
 }
 
@@ -31,8 +42,7 @@ double Arguments::number(qsizetype i) const
 {
     const Value& v = m_args[i];
     if (numKind(v) == NumKind::None)
-        fail(RuntimeError::TypeMismatch,
-            QStringLiteral("%1 necesita un número en el argumento %2").arg(name()).arg(i + 1));
+        argumentFails(i, "un número");
     return v.toDouble();
 }
 
@@ -58,8 +68,7 @@ QDateTime Arguments::date(qsizetype i) const
         if (const auto d = textAsDate(v.toString()))
             return *d;
     }
-    fail(RuntimeError::TypeMismatch,
-        QStringLiteral("%1 necesita una fecha en el argumento %2").arg(name()).arg(i + 1));
+    argumentFails(i, "una fecha");
 }
 
 namespace {

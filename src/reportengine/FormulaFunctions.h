@@ -76,10 +76,14 @@ using Args = QVarLengthArray<Value, 4>;
 class Arguments
 {
 public:
-    Arguments(FormulaFunction function, const Args& args, const QString& formulaName)
+    // `call`, when given, is the call the arguments were worked out from: an argument that is not
+    // what the function needs and came straight from a field is told with that field.
+    Arguments(FormulaFunction function, const Args& args, const QString& formulaName,
+        const FormulaNode* call = nullptr)
         : m_function(function)
         , m_args(args)
         , m_formulaName(formulaName)
+        , m_call(call)
     {
     }
 
@@ -97,9 +101,13 @@ public:
     [[noreturn]] void fail(int number, const QString& text) const;
 
 private:
+    // "El argumento i no es ...": the failure of argument `i`, with its field when it is one.
+    [[noreturn]] void argumentFails(qsizetype i, const char* needed) const;
+
     FormulaFunction m_function;
     const Args& m_args;
     const QString& m_formulaName;
+    const FormulaNode* m_call;
 };
 
 using Function = Value (*)(const Arguments&);

@@ -161,6 +161,9 @@ INSTANTIATE_TEST_SUITE_P(FormulaEvaluator, FormulaEvaluatorFailures,
         FailureCase { "ToNumber('x1')", 13, "ToNumber: «x1» no es un número" },
         FailureCase { "'a' - 1", 13, "no se puede operar texto con número" },
         FailureCase { "Left(1, 2)", 13, "Left necesita un texto en el argumento 1" },
+        // An argument read straight from a field is told with the field and what it holds.
+        FailureCase { "Round({t.codigo}, 2)", 13,
+            "Round necesita un número en el argumento 1: t.codigo vale 'ABC  '" },
         FailureCase { "'abc'[4]", 9, "índice fuera del texto" },
         FailureCase { "Space(2000000)", 5, "Space: texto demasiado largo" },
         FailureCase {
