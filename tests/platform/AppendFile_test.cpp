@@ -1,5 +1,6 @@
 #include "platform/AppendFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,18 @@ TEST(AppendFile, appends_only_to_a_regular_file_of_this_account_without_waiting)
         EXPECT_EQ(contents(nombre), fila.queda);
         EXPECT_EQ(contents(privado), QByteArray("secreto\n"));
     }
+    // Nor is this account's own FIFO fed while something reads it: the line would be gone.
+    const QString tuberia = dir.filePath(QStringLiteral("tuberia.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tuberia).constData(), 0600), 0);
+    const int lector = ::open(QFile::encodeName(tuberia).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(lector, 0);
+    QString why;
+    EXPECT_FALSE(AppendFile::append(tuberia, "linea\n", &why, 0600));
+    EXPECT_EQ(why, QStringLiteral("No es un archivo común"));
+    char leido[8];
+    EXPECT_LE(::read(lector, leido, sizeof leido), 0);
+    ::close(lector);
+
     struct stat st
     {
     };
@@ -116,4 +129,10 @@ TEST(AppendFile, an_error_log_that_cannot_be_used_goes_to_the_data_folder)
     EXPECT_TRUE(ErrorLog::append(log, "linea\r\n"));
 
     EXPECT_EQ(contents(enDatos), QByteArray("linea\r\n"));
+    // The operator's errors are this account's alone to read.
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(enDatos).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

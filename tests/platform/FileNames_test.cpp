@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -43,6 +44,15 @@ TEST(FileNames, resolves_each_component_ignoring_case)
     // A file about to be created keeps the name the program gave it.
     EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("informes/NUEVO.txt")),
         dir.filePath(QStringLiteral("Informes/NUEVO.txt")));
+    // Of two folders whose names differ only in case, the one written so is the one looked in.
+    QDir(dir.path()).mkpath(QStringLiteral("Ventas/Lista"));
+    QDir(dir.path()).mkpath(QStringLiteral("VENTAS/Lista"));
+    touch(dir.filePath(QStringLiteral("Ventas/Lista/fc.rpt")));
+    touch(dir.filePath(QStringLiteral("VENTAS/Lista/nc.rpt")));
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("Ventas/Lista/FC.RPT")),
+        dir.filePath(QStringLiteral("Ventas/Lista/fc.rpt")));
+    EXPECT_EQ(FileNames::inFolder(dir.path(), QStringLiteral("VENTAS/Lista/NC.RPT")),
+        dir.filePath(QStringLiteral("VENTAS/Lista/nc.rpt")));
 }
 
 // A folder listed when it had not changed for a while is looked up from that listing: a file
@@ -266,4 +276,42 @@ TEST(FileNames, a_first_write_starts_from_the_program_folders_file)
     FileNames::helperFileToWrite(
         QStringLiteral("BASES.TXT"), FileNames::FirstWrite::CopyOfProgramFolder);
     EXPECT_EQ(QFileInfo(copia).size(), 30);
+}
+
+// Who may write a file, told from its status alone: root, its owner whatever the mode (the owner
+// may change it), and whom its mode lets, a group's member by the system's list of groups. It
+// decides whether a journal or a turn file beside a database is used: a wrong answer takes in
+// what a stranger planted there, or refuses the owner's own.
+TEST(FileNames, an_account_may_write_a_file_as_root_as_its_owner_or_as_its_mode_lets)
+{
+    const passwd* sistema = ::getpwnam("daemon");
+    ASSERT_NE(sistema, nullptr) << "every Debian system has the daemon account";
+    const uid_t miembro = sistema->pw_uid;
+    const gid_t grupo = sistema->pw_gid;
+    const gid_t otroGrupo = grupo + 1000;
+    const struct
+    {
+        const char* caso;
+        uid_t cuenta;
+        uid_t dueno;
+        gid_t grupo;
+        mode_t modo;
+        bool puede;
+    } filas[] = {
+        { "root, a file of another account's", 0, 1235, otroGrupo, 0400, true },
+        { "its owner, a file read-only to all", 1235, 1235, otroGrupo, 0444, true },
+        { "another account, a file only its owner writes", 1235, 0, otroGrupo, 0644, false },
+        { "another account, a file all write", 1235, 0, otroGrupo, 0646, true },
+        { "a member of its group, a file its group writes", miembro, 0, grupo, 0664, true },
+        { "a member of its group, a file its group only reads", miembro, 0, grupo, 0644, false },
+        { "not of its group, a file its group writes", miembro, 0, otroGrupo, 0664, false },
+    };
+    for (const auto& f : filas) {
+        struct stat archivo = {};
+        archivo.st_uid = f.dueno;
+        archivo.st_gid = f.grupo;
+        archivo.st_mode = S_IFREG | f.modo;
+
+        EXPECT_EQ(FileNames::accountMayWrite(f.cuenta, archivo), f.puede) << f.caso;
+    }
 }

@@ -1008,6 +1008,9 @@ TEST_F(SqliteProvider, a_journal_planted_by_an_account_that_may_not_write_the_fi
         { "an empty write-ahead journal", 1235, ": > \"$1-wal\" && chmod 444 \"$1-wal\"", "-wal" },
         { "an empty rollback journal", 1235, ": > \"$1-journal\" && chmod 444 \"$1-journal\"",
             "-journal" },
+        // Told by the link's owner, not by what it points at.
+        { "a link at the journal's name to the database", 1235, "ln -s \"$1\" \"$1-journal\"",
+            "-journal" },
         { "the owner's own killed run's write-ahead journal", 0,
             "python3 -c \"$3\" \"$1\" \"$2\" wal && cp \"$2-wal\" \"$1-wal\"", nullptr },
     };

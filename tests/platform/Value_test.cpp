@@ -76,6 +76,9 @@ TEST(Currency, multiplies_and_rounds_without_doubles)
     const Currency rate = *Currency::fromString(u"0.21");
 
     EXPECT_EQ((price * rate).toString(), QStringLiteral("2.1"));
+    // Past the fourth decimal the product rounds half away from zero, never cut.
+    EXPECT_EQ((*Currency::fromString(u"1.2345") * *Currency::fromString(u"0.5")).toString(),
+        QStringLiteral("0.6173"));
     EXPECT_EQ(Currency::fromString(u"2.345")->rounded(2).toString(u','), QStringLiteral("2,35"));
     EXPECT_EQ(Currency::fromString(u"-2.345")->rounded(2).toString(), QStringLiteral("-2.35"));
     EXPECT_EQ(Currency::fromDouble(0.1 + 0.2)->toString(), QStringLiteral("0.3"));
