@@ -58,6 +58,29 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
+// The permission bits of the file at `path` (not of what a link there points at).
+mode_t modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// The umask a user's session usually has, while it lives.
+class UsualUmask
+{
+public:
+    UsualUmask()
+        : m_old(::umask(022))
+    {
+    }
+    ~UsualUmask() { ::umask(m_old); }
+
+private:
+    mode_t m_old;
+};
+
 // The scratch files this process holds in the program's temporary folder.
 QStringList ownScratchFiles()
 {
@@ -143,6 +166,7 @@ TEST_F(OutputFileTest, a_failed_export_keeps_the_old_file_and_says_why)
     const QStringList formats
         = { QStringLiteral("pdf"), QStringLiteral("saved"), QStringLiteral("html"),
               QStringLiteral("rtf"), QStringLiteral("csv"), QStringLiteral("xlsx") };
+    const UsualUmask umask;
     for (const QString& format : formats) {
         SCOPED_TRACE(format.toStdString());
         const QString out = path(QStringLiteral("lista.") + format);
@@ -166,9 +190,16 @@ TEST_F(OutputFileTest, a_failed_export_keeps_the_old_file_and_says_why)
             QStringList({ QFileInfo(out).fileName(), QStringLiteral("salida.rpt") }));
         EXPECT_EQ(ownScratchFiles(), QStringList());
 
-        // Written whole, the new file takes the old one's place.
+        // Written whole, the new file takes the old one's place and keeps its mode; a file
+        // where there was none gets the usual one.
+        ASSERT_TRUE(QFile::setPermissions(
+            out, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         ASSERT_TRUE(write(format, out, &error)) << error.toStdString();
         EXPECT_GT(QFileInfo(out).size(), 20000);
+        EXPECT_EQ(modeOf(out), 0640u);
+        QFile::remove(out);
+        ASSERT_TRUE(write(format, out, &error)) << error.toStdString();
+        EXPECT_EQ(modeOf(out), 0644u);
         QFile::remove(out);
 
         // A folder where the file should go is refused, and left alone.
@@ -215,6 +246,7 @@ TEST_F(OutputFileTest, a_name_planted_by_another_account_is_replaced_or_refused)
         GTEST_SKIP() << "the planting side runs as uid 1235, which needs root and setpriv";
     }
     ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 01777), 0);
+    const UsualUmask umask;
     const QString privado = path(QStringLiteral("notas2.txt"));
     {
         QFile notas(privado);
@@ -248,6 +280,8 @@ TEST_F(OutputFileTest, a_name_planted_by_another_account_is_replaced_or_refused)
             << error.toStdString();
         EXPECT_FALSE(QFileInfo(enlace).isSymLink());
         EXPECT_GT(QFileInfo(enlace).size(), 1000);
+        // A file of its own: nothing of the file the link pointed at, its mode included.
+        EXPECT_EQ(modeOf(enlace), 0644u);
         QFile notas(privado);
         ASSERT_TRUE(notas.open(QIODevice::ReadOnly));
         EXPECT_EQ(notas.readAll(), QByteArray("secreto\n"));
