@@ -139,10 +139,32 @@ TEST_F(TurnoPuestoTest, a_turn_given_back_is_taken_at_once)
 // its run takes no turn and makes nothing beside it.
 TEST_F(TurnoPuestoTest, the_turn_of_a_shared_folder_is_told_as_the_folder_s)
 {
-    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 01777), 0);
+    const QByteArray carpeta = QFile::encodeName(m_dir.path());
     ASSERT_EQ(::chmod(QFile::encodeName(m_base).constData(), 0644), 0);
     const QString otro = QStringLiteral("CAJA2|BETO");
+    // Each a way for an account that may not write the database to make files beside it.
+    const struct
     {
+        const char* caso;
+        mode_t modo;
+        bool deOtraCuenta; // of uid 1235, which root alone can give it
+    } filas[] = {
+        { "a sticky folder every account writes", 01777, false },
+        { "a folder every account but its group writes", 0757, false },
+        { "a folder its group writes", 0775, false },
+        { "a folder of another account's", 0755, true },
+    };
+    for (const auto& f : filas) {
+        SCOPED_TRACE(f.caso);
+        if (f.deOtraCuenta) {
+            if (::geteuid() != 0) {
+                ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+                continue;
+            }
+            ASSERT_EQ(::chown(carpeta.constData(), 1235, 1235), 0);
+        }
+        ASSERT_EQ(::chmod(carpeta.constData(), f.modo), 0);
+        m_avisos.clear();
         const auto primero = toma();
         ASSERT_TRUE(primero->tomado()) << primero->error().toStdString();
 
@@ -160,7 +182,8 @@ TEST_F(TurnoPuestoTest, the_turn_of_a_shared_folder_is_told_as_the_folder_s)
         }
     }
 
-    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0700), 0);
+    ASSERT_EQ(::chown(carpeta.constData(), ::geteuid(), ::getegid()), 0);
+    ASSERT_EQ(::chmod(carpeta.constData(), 0700), 0);
     m_avisos.clear();
     const QString segundoNombre = m_dir.filePath(QStringLiteral("DEMO2.db"));
     ASSERT_EQ(::link(QFile::encodeName(m_base), QFile::encodeName(segundoNombre)), 0);
@@ -180,21 +203,34 @@ TEST_F(TurnoPuestoTest, the_turn_of_a_shared_folder_is_told_as_the_folder_s)
 TEST_F(TurnoPuestoTest, what_does_not_serve_at_the_name_blocks_nothing_and_stays_as_it_was)
 {
     const QString fuera = m_dir.filePath(QStringLiteral("fuera"));
+    const auto hayFuera = [&] {
+        QFile destino(fuera);
+        return destino.open(QIODevice::WriteOnly) && destino.write("x") == 1;
+    };
     const struct
     {
         const char* caso;
         std::function<bool(const QByteArray&)> deja;
+        const char* porque; // as the notice says it
     } filas[] = {
         { "a link to a file elsewhere",
             [&](const QByteArray& n) {
-                QFile destino(fuera);
-                return destino.open(QIODevice::WriteOnly) && destino.write("x") == 1
-                    && ::symlink(QFile::encodeName(fuera), n) == 0;
-            } },
+                return hayFuera() && ::symlink(QFile::encodeName(fuera), n) == 0;
+            },
+            "es un enlace" },
         { "a link to nothing",
-            [&](const QByteArray& n) { return ::symlink(QFile::encodeName(fuera), n) == 0; } },
-        { "a FIFO", [](const QByteArray& n) { return ::mkfifo(n, 0666) == 0; } },
-        { "a folder", [](const QByteArray& n) { return ::mkdir(n, 0777) == 0; } },
+            [&](const QByteArray& n) { return ::symlink(QFile::encodeName(fuera), n) == 0; },
+            "es un enlace" },
+        { "a FIFO", [](const QByteArray& n) { return ::mkfifo(n, 0666) == 0; },
+            "no es un archivo común" },
+        { "a folder", [](const QByteArray& n) { return ::mkdir(n, 0777) == 0; },
+            "no es un archivo común" },
+        // Closing a descriptor of that other file would drop the locks SQLite holds on it.
+        { "a second name of another file",
+            [&](const QByteArray& n) {
+                return hayFuera() && ::link(QFile::encodeName(fuera), n) == 0;
+            },
+            "tiene otro nombre en el disco" },
     };
     const QByteArray nombre = QFile::encodeName(TurnoPuesto::archivoTurno(m_base, Clave));
     for (const auto& f : filas) {
@@ -219,6 +255,9 @@ TEST_F(TurnoPuestoTest, what_does_not_serve_at_the_name_blocks_nothing_and_stays
         }
 
         EXPECT_EQ(esperas(), 1) << m_avisos.join(u'\n').toStdString();
+        EXPECT_TRUE(m_avisos.value(0).contains(
+            QStringLiteral("no sirve (%1)").arg(QString::fromUtf8(f.porque))))
+            << m_avisos.join(u'\n').toStdString();
         struct stat despues = {};
         ASSERT_EQ(::lstat(nombre, &despues), 0);
         EXPECT_EQ(despues.st_ino, antes.st_ino);
