@@ -1,5 +1,6 @@
 #include "demo/DemoDatabase.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -499,24 +500,35 @@ TEST(DemoDatabase, files_are_readable_by_all_under_the_usual_umask)
     }
 }
 
-// A program still on the old file would share its journal with every program on the new one:
-// the writer leaves the file to it, says so and ends with an error, and replaces neither file, as
-// both are checked first; once the program has closed it, the same run replaces them.
+// A program still on the old file would share its journal with every program on the new one,
+// or read on in a file no longer there: the writer leaves the file to it, says so and ends with
+// an error, and replaces neither file, as both are checked first; once the program has closed
+// it, the same run replaces them.
 TEST(DemoDatabase, a_file_a_program_has_open_is_not_replaced)
 {
-    for (const char* held : { "DEMO.db", "KZQ_ESTADISTICAS.db" }) {
-        SCOPED_TRACE(held);
+    const struct
+    {
+        const char* held;
+        const char* how; // the statement the program holds the file with
+    } rows[] = {
+        // As the program opens a file it writes: with the write-ahead journal.
+        { "DEMO.db", "PRAGMA journal_mode = WAL" },
+        { "KZQ_ESTADISTICAS.db", "PRAGMA journal_mode = WAL" },
+        // In its own journal a program holds the file only while it reads or writes it.
+        { "DEMO.db", "BEGIN" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.held) + ", " + row.how);
         QTemporaryDir dir;
         ASSERT_EQ(DemoDatabase::write({ dir.path(), 200 }), QString());
         const QString demo = dir.filePath(QStringLiteral("DEMO.db"));
-        const QString open = dir.filePath(QLatin1String(held));
+        const QString open = dir.filePath(QLatin1String(row.held));
         const QStringList run { QStringLiteral("--out"), dir.path(), QStringLiteral("--articles"),
             QStringLiteral("300") };
         QProcess writer;
         {
-            // As the program opens a file it writes: with the write-ahead journal.
             Connection program(open);
-            program.column(QStringLiteral("PRAGMA journal_mode = WAL"));
+            program.column(QLatin1String(row.how));
             ASSERT_FALSE(
                 program.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")).isEmpty());
 
@@ -542,6 +554,34 @@ TEST(DemoDatabase, a_file_a_program_has_open_is_not_replaced)
         EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
         EXPECT_EQ(Connection(demo).scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")),
             QStringLiteral("300"));
+    }
+}
+
+// The name's turn is a lock on a hidden file beside the database, in a folder others may write:
+// what stands at that name and is no file (a link, a FIFO) is neither followed nor waited on.
+// The run ends at once naming it, with nothing made where a link points.
+TEST(DemoDatabase, a_turn_name_that_is_no_file_is_refused_at_once)
+{
+    QTemporaryDir dir;
+    const QString turn = dir.filePath(QStringLiteral(".DEMO.db.colocacion"));
+    const QString elsewhere = dir.filePath(QStringLiteral("fuera"));
+    const struct
+    {
+        const char* label;
+        std::function<bool()> plant;
+    } rows[] = {
+        { "a link to nothing", [&] { return QFile::link(elsewhere, turn); } },
+        { "a FIFO", [&] { return ::mkfifo(QFile::encodeName(turn).constData(), 0666) == 0; } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ASSERT_TRUE(row.plant());
+
+        const QString error = DemoDatabase::write({ dir.path(), 50 });
+
+        EXPECT_TRUE(error.contains(turn)) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(elsewhere));
+        ASSERT_EQ(::unlink(QFile::encodeName(turn).constData()), 0);
     }
 }
 
