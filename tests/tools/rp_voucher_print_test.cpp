@@ -2423,6 +2423,10 @@ TEST_F(RpVoucherPrint, a_voucher_date_that_is_no_date_is_named_and_prints_nothin
         }
     }
     EXPECT_TRUE(QDir(m_pdf).isEmpty());
+    // Nor is its QR row written: it would carry no day, and the authority's logo of none.
+    EXPECT_EQ(base.filas(QStringLiteral("SELECT COUNT(*) FROM AUX_MV_CPTEQR WHERE "
+                                        "IDCOMPROBANTE = '000200001201A'")),
+        std::vector<QStringList> { { QStringLiteral("0") } });
 
     // A table the print reads that is not there: told, and the tool ends with a status.
     base.ejecuta(QStringLiteral("UPDATE V_MV_CPTE SET FECHA = '2026-11-20' WHERE TC = 'FC' AND "
