@@ -338,6 +338,18 @@ TEST_F(ReportEngineControlTest, capture_numbers_every_print_and_notes_destinatio
             << nombre;
     EXPECT_TRUE(PdfTools::text(propio).contains(QStringLiteral("RP_ListaPreciosRubro")));
     EXPECT_TRUE(testsupport::messages().shown().isEmpty());
+
+    // A link planted at the list's name in a capture folder is not written through.
+    const QString otra = m_dir.filePath(QStringLiteral("capturas2"));
+    const QString ajeno = m_dir.filePath(QStringLiteral("ajeno.txt"));
+    ASSERT_TRUE(QDir().mkpath(otra));
+    testsupport::writeFile(ajeno, "ajeno\n");
+    ASSERT_TRUE(QFile::link(ajeno, otra + QStringLiteral("/impresiones.txt")));
+    m_control.capturaEn(otra);
+    m_reporte.DestinoImpresion(DLL_Print::DestinoPantalla);
+    imprime();
+    EXPECT_EQ(m_control.capturas().size(), 1);
+    EXPECT_EQ(testsupport::readFile(ajeno), QByteArray("ajeno\n"));
 }
 
 } // namespace
