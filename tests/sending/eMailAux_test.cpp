@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -30,12 +31,18 @@ TEST_F(eMailAuxDemo, footer_page_and_style_sheet_are_written_byte_for_byte)
     exec(QStringLiteral("DELETE FROM ta_clasificaciones"));
     exec(QStringLiteral("INSERT INTO ta_clasificaciones (Codigo, Color) VALUES ('  7', '255'), "
                         "('8', NULL)"));
+    // The temporary folder may be shared: a link planted at the page's name is replaced, and
+    // what it points at is not written.
+    const QString ajeno = temporal() + QStringLiteral("/ajeno.htm");
+    testsupport::writeFile(ajeno, "ajeno");
+    ASSERT_TRUE(QFile::link(ajeno, temporal() + QStringLiteral("/PiePag.htm")));
     QString pie;
 
     eMailAux::GeneraArchivoPie(pie);
     eMailAux::GenerarEstiloCtrlDiff(temporal());
 
     EXPECT_EQ(pie, temporal() + QStringLiteral("/PiePag.htm"));
+    EXPECT_EQ(testsupport::readFile(ajeno), QByteArray("ajeno"));
     EXPECT_EQ(testsupport::readFile(pie),
         QByteArray("<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<BR>\r\n<B>Ferreter\xED"
                    "a N\xFA\xF1"
