@@ -461,16 +461,24 @@ TEST_F(RpRender, an_image_that_is_not_a_picture_file_is_left_out_and_said_why)
             "<pageHeader height=\"8\"><image x=\"0\" y=\"0\" width=\"30\" height=\"8\" "
             "file=\"logo.jpg\"/>"));
     const QString logo = path(QStringLiteral("logo.jpg"));
-    const QString out = path(QStringLiteral("lista.csv"));
+    // Where another account may write too.
+    QTemporaryDir outputs;
+    ASSERT_EQ(::chmod(QFile::encodeName(outputs.path()).constData(), 01777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+    const QString out = QDir(outputs.path()).filePath(QStringLiteral("lista.csv"));
+    const auto copia
+        = [&] { return QFile::copy(QStringLiteral(RP_SOURCE_DIR "/share/logo.jpg"), logo); };
     const struct
     {
         const char* caso;
         std::function<bool()> pone;
         const char* mensaje; // none for a picture that prints
+        bool otraCuenta = false; // run by an account that is not the picture's owner
     } casos[] = {
-        { "a picture",
-            [&] { return QFile::copy(QStringLiteral(RP_SOURCE_DIR "/share/logo.jpg"), logo); },
-            "" },
+        { "a picture", copia, "" },
+        { "a picture only its owner may read",
+            [&] { return copia() && QFile::setPermissions(logo, QFileDevice::ReadOwner); },
+            "Imagen omitida: %1 (no se tiene permiso para leer el archivo)", true },
         { "a FIFO", [&] { return ::mkfifo(QFile::encodeName(logo).constData(), 0666) == 0; },
             "Imagen omitida: %1 (no es un archivo común)" },
         { "a link to a device", [&] { return QFile::link(QStringLiteral("/dev/zero"), logo); },
@@ -479,12 +487,20 @@ TEST_F(RpRender, an_image_that_is_not_a_picture_file_is_left_out_and_said_why)
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
+        if (c.otraCuenta && ::geteuid() != 0) {
+            ASSERT_NE(qEnvironmentVariable("CI"), QStringLiteral("true")) << "CI runs as root";
+            continue;
+        }
         QFile::remove(logo);
+        QFile::remove(out);
         ASSERT_TRUE(c.pone());
 
-        const ToolRun run
-            = runRender({ QStringLiteral("--definition"), definition, QStringLiteral("--db"), m_db,
-                QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--out"), out });
+        const ToolRun run = runRender(
+            { QStringLiteral("--definition"), definition, QStringLiteral("--db"), m_db,
+                QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--out"), out },
+            c.otraCuenta ? QStringList { QStringLiteral("runuser"), QStringLiteral("-u"),
+                QStringLiteral("nobody"), QStringLiteral("--") }
+                         : QStringList());
 
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         if (*c.mensaje)
