@@ -225,8 +225,9 @@ void CargaConfiguracionGlobal(const QString& CarpetaPrograma)
         { "MAD_M2_P2", &g.gMadM2P2 },
         { "MAD_ML_M2", &g.gMadMLM2 },
     };
-    for (const auto& [clave, destino] : maderera)
-        lee([&] { *destino = Cfg(QString::fromLatin1(clave)).trimmed(); });
+    // A pair, not a structured binding: clang before 16 cannot capture a binding (fuzz build).
+    for (const auto& par : maderera)
+        lee([&] { *par.second = Cfg(QString::fromLatin1(par.first)).trimmed(); });
     lee([&] { g.gCuentaCtroDist = Cfg(QStringLiteral("CuentaCtroDist")).trimmed(); });
     lee([&] { g.gMaxDto = gUtilidades().ValorMoneda(Cfg(QStringLiteral("MaxDto")).trimmed()); });
     lee([&] {
