@@ -20,9 +20,14 @@ inline void avisaNoImpreso(
     errores << "No se imprimió el comprobante " << tc << " " << id << ": " << motivo << "\n";
 }
 
+struct OpcionesVoucher;
+
 // rp_voucher_buffer.cpp
 int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoBuffer;
+// What the subcommand does once its options are read and its session is open: for a caller that
+// keeps one session open across many runs (the fuzz target of voucher rows).
+int bufferEnSesion(const OpcionesVoucher& o, QTextStream& salida, QTextStream& errores);
 
 // rp_voucher_qr.cpp
 int subcomandoQr(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
@@ -31,6 +36,8 @@ extern const char* const kUsoQr;
 // rp_voucher_print.cpp
 int subcomandoPrint(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoPrint;
+// As bufferEnSesion, for options the subcommand has already found well formed.
+int printEnSesion(const OpcionesVoucher& o, QTextStream& errores);
 int subcomandoAsiento(const QStringList& argumentos, QTextStream& salida, QTextStream& errores);
 extern const char* const kUsoAsiento;
 

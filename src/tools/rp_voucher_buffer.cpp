@@ -52,7 +52,11 @@ int subcomandoBuffer(const QStringList& argumentos, QTextStream& salida, QTextSt
     const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
         return fallaSesion;
+    return bufferEnSesion(o, salida, errores);
+}
 
+int bufferEnSesion(const OpcionesVoucher& o, QTextStream& salida, QTextStream& errores)
+{
     QString tc = o.valor("--tc");
     if (tc.compare(QLatin1String("todo"), Qt::CaseInsensitive) != 0
         && !gDB().ExisteEnTabla(QStringLiteral("V_TA_CPTE"), gUtilidades().FormateaCodigo(tc, 4))) {

@@ -141,6 +141,11 @@ int subcomandoPrint(const QStringList& argumentos, QTextStream&, QTextStream& er
     const auto sesion = abreSesion(o, errores, fallaSesion);
     if (!sesion)
         return fallaSesion;
+    return printEnSesion(o, errores);
+}
+
+int printEnSesion(const OpcionesVoucher& o, QTextStream& errores)
+{
     // Each step of a print traps its own failures; one that escapes them (a table the print
     // reads that is not there) is told naming the voucher it stopped, never left to abort.
     QString enCurso = o.valor("--id").trimmed();
