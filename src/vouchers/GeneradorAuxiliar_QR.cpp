@@ -31,9 +31,14 @@ using ConsultasDatos::literal;
 
 namespace {
 
+// The whole number a code's text starts with. One no qint64 holds ("1e300") is refused: its
+// conversion would be undefined, and no code is that long.
 qint64 entero(const QString& texto)
 {
-    return static_cast<qint64>(leadingNumber(texto));
+    const double numero = leadingNumber(texto);
+    if (!(numero >= -0x1p63 && numero < 0x1p63))
+        throw RuntimeError(6, QStringLiteral("Desbordamiento: ") + texto.trimmed());
+    return static_cast<qint64>(numero);
 }
 
 // A CUIT, CUIL or DNI as the authority reads it: its digits alone. Stored numbers come written

@@ -1070,6 +1070,35 @@ TEST_F(AuxiliarComprobantesQRTest, qr_image_reads_back_as_the_voucher_data)
     }
 }
 
+// A code of the voucher that no whole number holds leaves the QR undrawn and its step named, where
+// reading it as one was undefined (a wrong code in the QR).
+TEST_F(AuxiliarComprobantesQRTest, a_code_no_whole_number_holds_is_named_and_draws_no_qr)
+{
+    const QString donde = QStringLiteral(" WHERE TC = 'FC' AND IDCOMPROBANTE = '000200002001A'");
+    const struct
+    {
+        const char* cambio;
+        const char* vuelta;
+    } casos[] = {
+        { "CodCpteAfip = '1e99'", "CodCpteAfip = '1'" },
+        { "documentotipo = '9e99'", "documentotipo = '80'" },
+    };
+    for (const auto& c : casos) {
+        exec(QStringLiteral("UPDATE V_MV_CPTE SET ") + QLatin1String(c.cambio) + donde);
+
+        const ResultadoAuxiliar r = genera(QStringLiteral("FC"), QStringLiteral("000200002001A"));
+        exec(QStringLiteral("UPDATE V_MV_CPTE SET ") + QLatin1String(c.vuelta) + donde);
+
+        ASSERT_EQ(r.omitidas.size(), 1) << c.cambio;
+        EXPECT_TRUE(r.omitidas.first().startsWith(
+            QStringLiteral("AgregaQRFactura datos: Desbordamiento: ")))
+            << r.omitidas.first().toStdString();
+        const QList<FilaQR> filas = filasQR(QStringLiteral("000200002001A"));
+        ASSERT_EQ(filas.size(), 1) << c.cambio;
+        EXPECT_TRUE(filas.first().qr.isEmpty()) << c.cambio;
+    }
+}
+
 TEST_F(AuxiliarComprobantesQRTest, logos_by_cut_over_date_position_and_file)
 {
     const QByteArray afip = bytesDe(m_dir.filePath(QStringLiteral("AFIP.PNG")));
