@@ -15,12 +15,14 @@ build=${RP_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 targets=(fuzz_formula_parser fuzz_formula_report fuzz_definition_loader fuzz_selection_planner
-    fuzz_tsql_translator fuzz_saved_report)
+    fuzz_tsql_translator fuzz_saved_report fuzz_voucher_rows)
 # Longest input per target while fuzzing. Formulas nested thousands deep exhaust the stack of
 # the walks that still recurse; 4 KB is deep enough to pass every depth limit many times over.
+# A voucher's rows given from the input (its most item rows, a value of their own in many
+# columns) take a few KB; longer inputs make only longer texts.
 declare -A max_len=([fuzz_formula_parser]=4096 [fuzz_formula_report]=4096
     [fuzz_definition_loader]=32768 [fuzz_selection_planner]=4096 [fuzz_tsql_translator]=4096
-    [fuzz_saved_report]=32768)
+    [fuzz_saved_report]=32768 [fuzz_voucher_rows]=8192)
 
 declare -A dict=([fuzz_formula_parser]=formula.dict [fuzz_formula_report]=formula.dict
     [fuzz_selection_planner]=formula.dict [fuzz_tsql_translator]=tsql.dict)
