@@ -7,7 +7,8 @@
 # target fuzzes from those inputs; what it finds new goes to a scratch folder, not to the checkout.
 # A crash, a sanitizer's report, an input slower than the time-out or one that takes too much
 # memory fails the run; the input is kept in $RP_FUZZ_BUILD_DIR/fuzz-artifacts/<target>/ and
-# named in the output.
+# named in the output. A log may hold bytes of the inputs (a target whose program tells what it
+# read), so it is searched as text whatever it holds.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -56,7 +57,7 @@ for t in "${targets[@]}"; do
     if ! "$build/bin/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${inputs[@]}" \
         >"$logs/$t.corpus.log" 2>&1; then
         echo "$t: an input of its corpus fails again:" >&2
-        grep -E 'Running:|ERROR|SUMMARY|runtime error' "$logs/$t.corpus.log" | tail -20 >&2
+        grep -a -E 'Running:|ERROR|SUMMARY|runtime error' "$logs/$t.corpus.log" | tail -20 >&2
         failed+=("$t")
     fi
 done
@@ -77,11 +78,11 @@ done
 for i in "${!targets[@]}"; do
     t=${targets[$i]}
     if wait "${pids[$i]}"; then
-        echo "$t: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$logs/$t.log" \
+        echo "$t: $(grep -a -o 'stat::number_of_executed_units: *[0-9]*' "$logs/$t.log" \
             | grep -o '[0-9]*$') inputs, no fault"
     else
         echo "$t: FAULT (log $logs/$t.log)" >&2
-        grep -E 'ERROR|SUMMARY|runtime error|#[0-9] 0x|Test unit written' "$logs/$t.log" \
+        grep -a -E 'ERROR|SUMMARY|runtime error|#[0-9] 0x|Test unit written' "$logs/$t.log" \
             | head -30 >&2
         failed+=("$t")
     fi
