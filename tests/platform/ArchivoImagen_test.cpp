@@ -57,8 +57,9 @@ TEST(ArchivoImagen, reads_only_a_regular_file_within_the_limit_and_says_why_not)
         const std::optional<QByteArray> bytes = ArchivoImagen::lee(c.ruta, &porque);
 
         EXPECT_EQ(bytes ? bytes->size() : -1, c.largo);
-        if (bytes)
+        if (bytes) {
             EXPECT_TRUE(bytes->startsWith('P'));
+        }
         EXPECT_EQ(porque, QString::fromUtf8(c.porque));
     }
 }

@@ -185,8 +185,9 @@ TEST(FileNames, the_temporary_folder_is_one_no_other_account_may_enter)
     for (const auto& fila : filas) {
         SCOPED_TRACE(fila.caso);
         QTemporaryDir base;
-        if (fila.compartida)
+        if (fila.compartida) {
             ASSERT_EQ(::chmod(QFile::encodeName(base.path()).constData(), 01777), 0);
+        }
         const QString nombre = base.filePath(QStringLiteral("Rp_Tarifolio-%1").arg(::geteuid()));
         const QStringList argumentos { nombre, nuestra.path() };
         if (fila.plantado) {

@@ -197,8 +197,9 @@ TEST_F(AsientoImpresoTest, every_page_is_headed_and_full_and_the_totals_are_the_
                 EXPECT_TRUE(pagina.contains(esperado)) << esperado.toStdString();
             EXPECT_EQ(pagina.contains(QStringLiteral("(continuación)")), n > 1);
             const int enPagina = int(pagina.count(renglon));
-            if (n < paginas.size())
+            if (n < paginas.size()) {
                 EXPECT_EQ(enPagina, porPagina);
+            }
             lineas += enPagina;
         }
         EXPECT_EQ(lineas, f.lineas);

@@ -2015,10 +2015,11 @@ TEST_F(RpVoucherPrint, prints_a_receipt_with_its_formulas)
             QStringLiteral("--tc"), QStringLiteral("CB"), QStringLiteral("--id"),
             QStringLiteral("000200000800X"), QLatin1String(k.opcion), QLatin1String(k.valor) });
         EXPECT_EQ(r.salida, k.salida) << k.opcion << " " << k.valor << r.errores.toStdString();
-        if (k.salida != 0)
+        if (k.salida != 0) {
             EXPECT_EQ(r.errores,
                 QStringLiteral("El valor de %1 no puede ser negativo: %2\n")
                     .arg(QLatin1String(k.opcion), QLatin1String(k.valor)));
+        }
     }
 }
 
@@ -2416,10 +2417,11 @@ TEST_F(RpVoucherPrint, a_voucher_date_that_is_no_date_is_named_and_prints_nothin
             EXPECT_EQ(c.salida, 1) << fecha << " " << subcomando << c.errores.toStdString();
             EXPECT_TRUE(c.errores.contains(QStringLiteral("V_MV_CPTE.FECHA")))
                 << fecha << " " << subcomando << c.errores.toStdString();
-            if (QByteArray(subcomando) == "print")
+            if (QByteArray(subcomando) == "print") {
                 EXPECT_TRUE(c.errores.contains(
                     QStringLiteral("No se imprimió el comprobante FC 000200001201A")))
                     << c.errores.toStdString();
+            }
         }
     }
     EXPECT_TRUE(QDir(m_pdf).isEmpty());
