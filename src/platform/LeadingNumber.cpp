@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include "platform/RuntimeError.h"
+
 namespace {
 
 bool skipped(QChar c)
@@ -50,6 +52,15 @@ double leadingNumber(QStringView text)
     if (exponent && !exponentDigits)
         number.truncate(exponentStart);
     return number.toDouble();
+}
+
+qint64 leadingWholeNumber(QStringView text)
+{
+    const double number = leadingNumber(text);
+    // Every double in this range truncates to a qint64; infinity is outside it.
+    if (!(number >= -0x1p63 && number < 0x1p63))
+        throw RuntimeError(6, QStringLiteral("Desbordamiento: ") + text.trimmed().toString());
+    return static_cast<qint64>(number);
 }
 
 QString numberText(double value)

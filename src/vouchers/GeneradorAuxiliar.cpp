@@ -33,10 +33,11 @@ bool activa(const QString& valor)
     return valor.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
 }
 
-// A whole number written back as the selection compares complements: "0", "12", "-1".
+// A whole number written back as the selection compares complements: "0", "12", "-1". A
+// complement no whole number holds stops its voucher.
 QString numero(const QString& texto)
 {
-    return QString::number(static_cast<qint64>(leadingNumber(texto)));
+    return QString::number(leadingWholeNumber(texto));
 }
 
 } // namespace

@@ -31,16 +31,6 @@ using ConsultasDatos::literal;
 
 namespace {
 
-// The whole number a code's text starts with. One no qint64 holds ("1e300") is refused: its
-// conversion would be undefined, and no code is that long.
-qint64 entero(const QString& texto)
-{
-    const double numero = leadingNumber(texto);
-    if (!(numero >= -0x1p63 && numero < 0x1p63))
-        throw RuntimeError(6, QStringLiteral("Desbordamiento: ") + texto.trimmed());
-    return static_cast<qint64>(numero);
-}
-
 // A CUIT, CUIL or DNI as the authority reads it: its digits alone. Stored numbers come written
 // "28.123.456" or "20-28123456-7"; read as a number, the dot would make a decimal of them and name
 // another person. One with no digits gives an empty text, which the QR counts as 0.
@@ -148,9 +138,9 @@ void GeneradorAuxiliar::AgregaQRFactura()
                 Value(qint32(1)),
                 Value(fechaIso),
                 Value(digitos(Configuracion::Cfg(QStringLiteral("CUIT")))),
-                Value(entero(m_suc)),
+                Value(leadingWholeNumber(m_suc)),
                 Value(codigo("CodCpteAfip")),
-                Value(entero(m_nro)),
+                Value(leadingWholeNumber(m_nro)),
                 Value(FmtNroAS400::FormateaNroAS400(textoNumero(Value(m_importe)), 13, 2)),
                 Value(moneda == u"1" ? QStringLiteral("PES") : QStringLiteral("DOL")),
                 cotizacion,

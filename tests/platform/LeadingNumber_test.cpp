@@ -1,6 +1,10 @@
 #include "platform/LeadingNumber.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
+
+#include "platform/RuntimeError.h"
 
 TEST(LeadingNumber, reads_the_number_a_text_starts_with)
 {
@@ -39,4 +43,23 @@ TEST(LeadingNumber, numbers_are_written_back_for_statements)
     EXPECT_EQ(numberText(-0.0), QStringLiteral("0"));
     EXPECT_EQ(numberText(123456789012345.0), QStringLiteral("123456789012345"));
     EXPECT_EQ(numberText(0.1 + 0.2), QStringLiteral("0.3"));
+}
+
+TEST(LeadingNumber, whole_numbers_drop_their_fraction_and_refuse_what_no_integer_holds)
+{
+    EXPECT_EQ(leadingWholeNumber(u"12.9"), 12);
+    EXPECT_EQ(leadingWholeNumber(u"-1.5"), -1);
+    EXPECT_EQ(leadingWholeNumber(u"0002"), 2);
+    EXPECT_EQ(leadingWholeNumber(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
+    // Converted, these would stand for another number (or be undefined).
+    for (const char16_t* text : { u"9223372036854775808", u"1e300", u"-1e19" }) {
+        try {
+            leadingWholeNumber(text);
+            ADD_FAILURE() << QString::fromUtf16(text).toStdString();
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), 6);
+            EXPECT_EQ(
+                error.description(), QStringLiteral("Desbordamiento: ") + QString::fromUtf16(text));
+        }
+    }
 }
