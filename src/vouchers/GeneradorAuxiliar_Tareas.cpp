@@ -7,8 +7,8 @@
 #include "data/DataObjects.h"
 #include "platform/CampoLeido.h"
 #include "platform/Utilidades.h"
-#include "services/Formatos.h"
 #include "reportengine/FormulaText.h"
+#include "services/Formatos.h"
 #include "texttools/ModGlobal.h"
 
 using ConsultasDatos::literal;
